@@ -84,6 +84,17 @@ void ScriptedPrompts::clear() {
     unexpected_ = 0;
 }
 
+std::optional<QString> ScriptedPrompts::takeAnswer(std::deque<Answer>& queue) {
+    if (queue.empty()) {
+        ++unexpected_;
+        return std::nullopt;
+    }
+    Answer answer = queue.front();
+    queue.pop_front();
+    if (!answer.given) return std::nullopt;
+    return answer.text;
+}
+
 int ScriptedPrompts::message(const QString& text, int flags, const QString& title) {
     asked_.push_back({Asked::Message, text, title, flags});
     if (messages_.empty()) {
@@ -97,35 +108,17 @@ int ScriptedPrompts::message(const QString& text, int flags, const QString& titl
 
 std::optional<QString> ScriptedPrompts::input(const InputRequest& request) {
     asked_.push_back({Asked::Input, request.prompt, request.title, 0});
-    if (inputs_.empty()) {
-        ++unexpected_;
-        return std::nullopt;
-    }
-    auto answer = inputs_.front();
-    inputs_.pop_front();
-    return answer;
+    return takeAnswer(inputs_);
 }
 
 std::optional<QString> ScriptedPrompts::file(const FileRequest& request) {
     asked_.push_back({Asked::File, request.title, request.filter, request.kind});
-    if (files_.empty()) {
-        ++unexpected_;
-        return std::nullopt;
-    }
-    auto answer = files_.front();
-    files_.pop_front();
-    return answer;
+    return takeAnswer(files_);
 }
 
 std::optional<QString> ScriptedPrompts::folder(const QString& title, const QString& initialFolder) {
     asked_.push_back({Asked::Folder, title, initialFolder, 0});
-    if (folders_.empty()) {
-        ++unexpected_;
-        return std::nullopt;
-    }
-    auto answer = folders_.front();
-    folders_.pop_front();
-    return answer;
+    return takeAnswer(folders_);
 }
 
 }  // namespace ui

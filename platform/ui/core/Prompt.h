@@ -98,9 +98,9 @@ public:
     ~ScriptedPrompts() override;  // puts back the previous service
 
     void answerMessage(int result) { messages_.push_back(result); }
-    void answerInput(std::optional<QString> text) { inputs_.push_back(std::move(text)); }
-    void answerFile(std::optional<QString> path) { files_.push_back(std::move(path)); }
-    void answerFolder(std::optional<QString> path) { folders_.push_back(std::move(path)); }
+    void answerInput(const std::optional<QString>& text) { inputs_.push_back(Answer::of(text)); }
+    void answerFile(const std::optional<QString>& path) { files_.push_back(Answer::of(path)); }
+    void answerFolder(const std::optional<QString>& path) { folders_.push_back(Answer::of(path)); }
 
     const std::vector<Asked>& asked() const { return asked_; }
     int unexpected() const { return unexpected_; }
@@ -113,10 +113,18 @@ public:
     std::optional<QString> folder(const QString& title, const QString& initialFolder) override;
 
 private:
+    // A queued answer; `given` false stands for a cancel.
+    struct Answer {
+        bool given = false;
+        QString text;
+        static Answer of(const std::optional<QString>& a) { return a ? Answer{true, *a} : Answer{}; }
+    };
+    std::optional<QString> takeAnswer(std::deque<Answer>& queue);
+
     std::deque<int> messages_;
-    std::deque<std::optional<QString>> inputs_;
-    std::deque<std::optional<QString>> files_;
-    std::deque<std::optional<QString>> folders_;
+    std::deque<Answer> inputs_;
+    std::deque<Answer> files_;
+    std::deque<Answer> folders_;
     std::vector<Asked> asked_;
     int unexpected_ = 0;
     PromptService* previous_ = nullptr;

@@ -1,0 +1,106 @@
+// Plane geometry of the drawing: points, distances, direction angles, polar points, intersections of
+// lines and circles, point-on-component tests within the drawing tolerance, arc lengths and boxes.
+// Angles are radians counter-clockwise from +X; an arc runs counter-clockwise from StartAngle to EndAngle.
+// A missing point has X = 1.0E+30: an intersection that does not exist, a stream without start point.
+#pragma once
+
+namespace common {
+
+constexpr double MissingCoordinate = 1.0E+30;
+
+struct PlanePoint {
+    double X = 0;
+    double Y = 0;
+};
+
+struct PlaneSegment {
+    PlanePoint P1;
+    PlanePoint P2;
+};
+
+struct PlaneArc {
+    PlanePoint Center;
+    double Radius = 0;
+    double StartAngle = 0;
+    double EndAngle = 0;
+};
+
+// Corner1 holds the smaller X and Y.
+struct PlaneBox {
+    PlanePoint Corner1;
+    PlanePoint Corner2;
+};
+
+struct PlanePointPair {
+    PlanePoint First;
+    PlanePoint Second;
+};
+
+inline PlanePoint MissingPoint() {
+    return {MissingCoordinate, 0};
+}
+inline bool IsMissingPoint(const PlanePoint& p) {
+    return p.X == MissingCoordinate;
+}
+
+// The four routines of the geometry library the suite was built around, with its contract:
+// angle of the direction (x1, y1) -> (x2, y2) in [0, 2π) (0 for equal points);
+double ExtClcAglRad(double x1, double y1, double x2, double y2);
+// crossing of the two infinite lines; missing for parallel, coincident or degenerate lines;
+int ExtGcrLin2LinIts(PlanePoint* out, double ax1, double ay1, double ax2, double ay2, double bx1, double by1,
+                     double bx2, double by2);
+// crossings of the infinite line and the full circle, First nearer to (x1, y1) along the line;
+// a tangent gives one point (Second missing);
+int ExtGcrLin2CirIts(PlanePointPair* out, double x1, double y1, double x2, double y2, double cx, double cy,
+                     double r);
+// crossings of the two full circles; a tangent gives one point, concentric circles none.
+int ExtGcrCir2CirIts(PlanePointPair* out, double cx1, double cy1, double r1, double cx2, double cy2,
+                     double r2);
+// Each returns the number of points written. Any missing input point gives missing results.
+
+PlanePoint GetPolarPoint(const PlanePoint& origin, double angle, double distance);
+double GetDirectionAngle(const PlanePoint& p1, const PlanePoint& p2);
+// Within 0.01 on each axis (strictly).
+bool ArePointsEqual(const PlanePoint& p1, const PlanePoint& p2);
+double GetDistance(const PlanePoint& p1, const PlanePoint& p2);
+PlanePoint IntersectLines(const PlaneSegment& s1, const PlaneSegment& s2);
+PlanePointPair IntersectLineCircle(const PlaneSegment& s, const PlanePoint& centre, double radius);
+PlanePointPair IntersectCircles(const PlaneArc& c1, const PlaneArc& c2);
+// The sum of the distances to the ends exceeds the length by at most 0.01.
+bool IsPointOnSegment(const PlanePoint& p, const PlaneSegment& s);
+// Within 0.01 of the radius and within 1.745329251e-6 rad of the arc's angle range; the same answer
+// on either side of angle 0 / 2π.
+bool IsPointOnArc(const PlanePoint& p, const PlaneArc& a);
+double GetArcLength(double radius, double startAngle, double endAngle);
+PlaneSegment ReverseSegment(const PlaneSegment& s);
+// a += b on 16-bit Integers; throws std::overflow_error (a unchanged) outside -32768..32767.
+void AddToInteger(int& a, int b);
+void ExtendBoundingBox(PlanePoint& max, PlanePoint& min, const PlanePoint& p);
+PlanePoint GetSegmentMidpoint(const PlaneSegment& s);
+// Overlapping or touching within 1e-9 on both axes; both boxes with Corner1 at the smaller coordinates.
+bool DoExtentsOverlap(const PlaneBox& b1, const PlaneBox& b2);
+
+// The same routines taking points and numbers one by one, as some callers hold them.
+inline PlanePoint IntersectLines(const PlanePoint& a1, const PlanePoint& a2, const PlanePoint& b1,
+                                 const PlanePoint& b2) {
+    return IntersectLines(PlaneSegment{a1, a2}, PlaneSegment{b1, b2});
+}
+inline PlanePointPair IntersectLineCircle(const PlanePoint& p1, const PlanePoint& p2, const PlanePoint& centre,
+                                          double radius) {
+    return IntersectLineCircle(PlaneSegment{p1, p2}, centre, radius);
+}
+inline PlanePointPair IntersectCircles(const PlanePoint& c1, double r1, const PlanePoint& c2, double r2) {
+    return IntersectCircles(PlaneArc{c1, r1, 0, 0}, PlaneArc{c2, r2, 0, 0});
+}
+inline bool IsPointOnSegment(const PlanePoint& p, const PlanePoint& a, const PlanePoint& b) {
+    return IsPointOnSegment(p, PlaneSegment{a, b});
+}
+inline bool IsPointOnArc(const PlanePoint& p, const PlanePoint& centre, double radius, double startAngle,
+                         double endAngle) {
+    return IsPointOnArc(p, PlaneArc{centre, radius, startAngle, endAngle});
+}
+inline PlanePoint GetSegmentMidpoint(const PlanePoint& a, const PlanePoint& b) {
+    return GetSegmentMidpoint(PlaneSegment{a, b});
+}
+
+}  // namespace common

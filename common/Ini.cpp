@@ -1,0 +1,197 @@
+// Tesmar.ini read and written line by line, as the Windows profile API did (never through QSettings,
+// which reorders keys and quotes values).
+#include "common/Ini.h"
+
+#include "common/PathHelpers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSaveFile>
+#include <QStringConverter>
+#include <QStringList>
+#include <QTemporaryFile>
+
+#include <optional>
+
+namespace common {
+
+QString IniFilePath;
+bool AlwaysOnTop = false;
+
+namespace {
+
+constexpr int kMaxValueLength = 2047;  // the original read into a 2048-character buffer
+
+struct IniText {
+    QStringList lines;
+    bool crlf = false;
+    bool bom = false;
+};
+
+// UTF-8 is ours; a file that is not valid UTF-8 was written by the Windows programs in code page 1250.
+QString decode(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringConverter::Utf8);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError()) return text;
+    QStringDecoder cp1250("windows-1250");
+    if (cp1250.isValid()) {
+        QString t = cp1250.decode(bytes);
+        if (!cp1250.hasError()) return t;
+    }
+    return QString::fromLatin1(bytes);
+}
+
+bool readIni(const QString& path, IniText& ini) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    QByteArray bytes = file.readAll();
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        ini.bom = true;
+        bytes.remove(0, 3);
+    }
+    ini.crlf = bytes.contains("\r\n");
+    QString text = decode(bytes);
+    ini.lines = text.split(QLatin1Char('\n'));
+    if (!ini.lines.isEmpty() && ini.lines.last().isEmpty()) ini.lines.removeLast();
+    for (QString& line : ini.lines)
+        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+    return true;
+}
+
+// The section name of a "[name]" line; nothing when the line is no section header.
+std::optional<QString> sectionOf(const QString& line) {
+    QString t = line.trimmed();
+    if (!t.startsWith(QLatin1Char('['))) return std::nullopt;
+    qsizetype close = t.indexOf(QLatin1Char(']'));
+    return (close < 0 ? t.mid(1) : t.mid(1, close - 1)).trimmed();
+}
+
+bool isComment(const QString& line) {
+    return line.trimmed().startsWith(QLatin1Char(';'));
+}
+
+// The key of a "key=value" line; nothing when the line holds none.
+std::optional<QString> keyOf(const QString& line) {
+    if (isComment(line)) return std::nullopt;
+    qsizetype eq = line.indexOf(QLatin1Char('='));
+    if (eq < 0) return std::nullopt;
+    return line.left(eq).trimmed();
+}
+
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// Index of the first header of the section, -1 when absent.
+qsizetype findSection(const QStringList& lines, const QString& section) {
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        auto name = sectionOf(lines[i]);
+        if (name && sameName(*name, section)) return i;
+    }
+    return -1;
+}
+
+// One line break (CR LF, CR or LF) becomes one blank.
+QString oneLine(const QString& text) {
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    t.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    t.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return t;
+}
+
+QString profileValue(QString value) {
+    value = value.trimmed();
+    if (value.size() >= 2) {
+        QChar q = value.front();
+        if ((q == QLatin1Char('"') || q == QLatin1Char('\'')) && value.back() == q)
+            value = value.mid(1, value.size() - 2);
+    }
+    return value.left(kMaxValueLength).trimmed();
+}
+
+bool folderIsWritable(const QString& folder) {
+    if (!QFileInfo(folder).isDir()) return false;
+    QTemporaryFile probe(folder + QStringLiteral("/.tesmar-probe-XXXXXX"));
+    return probe.open();
+}
+
+}  // namespace
+
+QString GetIni(const QString& filePath, const QString& section, const QString& key,
+               const QString& defaultValue) {
+    IniText ini;
+    if (readIni(filePath, ini)) {
+        qsizetype start = findSection(ini.lines, section);
+        if (start >= 0) {
+            for (qsizetype i = start + 1; i < ini.lines.size(); ++i) {
+                const QString& line = ini.lines[i];
+                if (sectionOf(line)) break;
+                auto k = keyOf(line);
+                if (k && sameName(*k, key)) return profileValue(line.mid(line.indexOf(QLatin1Char('=')) + 1));
+            }
+        }
+    }
+    return defaultValue.trimmed().left(kMaxValueLength).trimmed();
+}
+
+void PutIni(const QString& filePath, const QString& section, const QString& key, const QString& value) {
+    QString sectionName = oneLine(section).trimmed();
+    QString keyName = oneLine(key).trimmed();
+    if (sectionName.isEmpty() || keyName.isEmpty()) return;
+    QString newLine = keyName + QLatin1Char('=') + oneLine(value);
+
+    // Serialise the read-modify-write with other programs writing the same file.
+    QLockFile lock(filePath + QStringLiteral(".lock"));
+    lock.setStaleLockTime(5000);
+    bool locked = lock.tryLock(6000);  // longer than the stale time, so a crashed writer cannot block us
+
+    IniText ini;
+    readIni(filePath, ini);
+    qsizetype start = findSection(ini.lines, sectionName);
+    if (start < 0) {
+        ini.lines << QLatin1Char('[') + sectionName + QLatin1Char(']') << newLine;
+    } else {
+        qsizetype insertAt = start + 1;  // after the last key of the section, or right after its header
+        bool replaced = false;
+        for (qsizetype i = start + 1; i < ini.lines.size(); ++i) {
+            const QString& line = ini.lines[i];
+            if (sectionOf(line)) break;
+            auto k = keyOf(line);
+            if (!k) continue;
+            if (sameName(*k, keyName)) {
+                ini.lines[i] = newLine;
+                replaced = true;
+                break;
+            }
+            insertAt = i + 1;
+        }
+        if (!replaced) ini.lines.insert(insertAt, newLine);
+    }
+
+    QString eol = ini.crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    QByteArray bytes = ini.bom ? QByteArray("\xEF\xBB\xBF") : QByteArray();
+    bytes += (ini.lines.join(eol) + eol).toUtf8();
+    QSaveFile out(filePath);
+    out.setDirectWriteFallback(true);  // a writable file in a folder that is not
+    if (out.open(QIODevice::WriteOnly)) {
+        out.write(bytes);
+        out.commit();
+    }
+    if (locked) lock.unlock();
+}
+
+QString IniFileLocation(const QString& programFolder) {
+    QString inFolder = JoinPath(programFolder, QStringLiteral("Tesmar.ini"));
+    QFileInfo existing(inFolder);
+    if (folderIsWritable(programFolder) || (existing.exists() && existing.isWritable())) return inFolder;
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
+    QString folder = JoinPath(config, QStringLiteral("Tesmar"));
+    QDir().mkpath(folder);
+    return JoinPath(folder, QStringLiteral("Tesmar.ini"));
+}
+
+}  // namespace common

@@ -1,0 +1,29 @@
+// The settings file Tesmar.ini: reading and writing one key the way the Windows profile API did,
+// so that files written by the original programs and by ours are read alike.
+// Section and key names are compared without regard to case; comments, foreign keys and the order of
+// lines are kept; each write re-reads the file, so programs sharing it never overwrite each other.
+#pragma once
+
+#include <QString>
+
+namespace common {
+
+// Full path of the program's INI file; each program sets it at start-up (see IniFileLocation).
+extern QString IniFilePath;
+// The "NaWierzchu" setting: every window applies it with SetFormTopmost when it is activated.
+extern bool AlwaysOnTop;
+
+// The value trimmed of blanks (and of one pair of enclosing quotes), cut to 2047 characters;
+// the trimmed default when the file, the section or the key is missing. A key present with an empty
+// value gives the empty text.
+QString GetIni(const QString& filePath, const QString& section, const QString& key,
+               const QString& defaultValue);
+// Writes key=value into the section, creating the file, the section and the key as needed. Line breaks
+// in the value are written as blanks, so a value can never add lines to the file. Failures are silent.
+void PutIni(const QString& filePath, const QString& section, const QString& key, const QString& value);
+
+// Where Tesmar.ini lives: in the program folder when that folder is writable (or the file there is),
+// otherwise in $XDG_CONFIG_HOME/Tesmar/ (~/.config/Tesmar/), which is created when missing.
+QString IniFileLocation(const QString& programFolder);
+
+}  // namespace common

@@ -1,0 +1,112 @@
+// Reading and writing conflictor's program settings.
+#include "common/ProgramSettings.h"
+
+#include "common/Ini.h"
+#include "common/NumberText.h"
+#include "common/SettingBindings.h"
+
+namespace common {
+
+ProgramSettings Settings;
+
+void LoadProgramSettings(ProgramSettings& s, bool& alwaysOnTop, const QString& iniPath,
+                         const QString& section) {
+    const ProgramSettings fixed;
+    s.StreamLayerName = fixed.StreamLayerName;
+    s.ConflictPointLayerName = fixed.ConflictPointLayerName;
+    s.PisakStrumieni = fixed.PisakStrumieni;
+    s.PisakZaznaczenia = fixed.PisakZaznaczenia;
+    s.CrossingLinkPen = fixed.CrossingLinkPen;
+
+    auto text = [&](const char* key, const char* def) {
+        return GetIni(iniPath, section, QString::fromLatin1(key), QString::fromLatin1(def));
+    };
+    auto boolean = [&](const char* key, const char* def) {
+        return ConvertIntToBool(ParseInteger(text(key, def)));
+    };
+    auto integer = [&](const char* key, const char* def) { return ParseInteger(text(key, def)); };
+    auto number = [&](const char* key, const char* def) { return ParseDouble(text(key, def)); };
+
+    s.SkalujTekst = boolean("SkalujTekst", "1");
+    s.WarstwaPunkty = integer("WarstwaPunkty", "114");
+    s.PisakPunkty = integer("PisakPunkty", "15");
+    s.PisakDlugosci = integer("PisakDlugosci", "1");
+    s.DlugosciTekstWysokosc = number("DlugosciTekstWysokosc", "0.5");
+    s.DlugosciTekstSzerokosc = number("DlugosciTekstSzerokosc", "1.3");
+    s.AutoZaznaczNowe = boolean("AutoZaznaczNowe", "0");
+    alwaysOnTop = boolean("NaWierzchu", "0");
+    s.DlugoscPojazd = number("DlugoscPojazd", "10");
+    s.PredkDojazdProsta = number("PredkDojazdProsta", "13.89");
+    s.PredkDojazdLuk = number("PredkDojazdLuk", "13.89");
+    s.PredkEwakProsta = number("PredkEwakProsta", "11.11");
+    s.PredkEwakLuk = number("PredkEwakLuk", "11.11");
+    s.PredkPiesi = number("PredkPiesi", "1.40");
+    s.PredkRowery = number("PredkRowery", "2.80");
+    s.SygnalZolty = number("SygnalZolty", "3");
+    s.MaksPrzysp = number("MaksPrzysp", "3.50");
+    s.GranicaPromien = number("GranicaPromien", "50");
+    s.DlugoscAutobus = number("DlugoscAutobus", "14");
+    s.DlugoscTramwaj = number("DlugoscTramwaj", "13.5");
+    int cars = integer("IloscWagonow", "2");
+    s.IloscWagonow = (cars >= 0 && cars <= 255) ? cars : 2;  // held in one byte
+    s.PredkDojazdProsta2 = number("PredkDojazdProsta2", "13.89");
+    s.PredkDojazdLuk2 = number("PredkDojazdLuk2", "13.89");
+    s.PredkEwakProsta2 = number("PredkEwakProsta2", "10");
+    s.PredkEwakLuk2 = number("PredkEwakLuk2", "10");
+    s.MaksPrzyspAutobus = number("MaksPrzyspAutobus", "2");
+    s.MaksPrzyspTramwaj = number("MaksPrzyspTramwaj", "1.2");
+    s.PredkDojazdProsta3 = number("PredkDojazdProsta3", "13.89");
+    s.PredkDojazdLuk3 = number("PredkDojazdLuk3", "13.89");
+    s.PredkEwakProsta3 = number("PredkEwakProsta3", "10");
+    s.PredkEwakLuk3 = number("PredkEwakLuk3", "10");
+}
+
+void SaveProgramSettings(const ProgramSettings& s, const QString& iniPath, const QString& section) {
+    auto put = [&](const char* key, const QString& value) {
+        PutIni(iniPath, section, QString::fromLatin1(key), value);
+    };
+    auto num = [&](const char* key, double value) { put(key, FormatPlainNumber(value)); };
+    num("WarstwaStrumieni", s.WarstwaStrumieni);
+    num("WarstwaPunkty", s.WarstwaPunkty);
+    num("PisakStrumieni", s.PisakStrumieni);
+    num("PisakZaznaczenia", s.PisakZaznaczenia);
+    num("PisakDlugosci", s.PisakDlugosci);
+    num("PisakPunkty", s.PisakPunkty);
+    num("DlugosciTekstWysokosc", s.DlugosciTekstWysokosc);
+    num("DlugosciTekstSzerokosc", s.DlugosciTekstSzerokosc);
+    put("AutoZaznaczNowe", QString::number(ConvertBoolToInt(s.AutoZaznaczNowe)));
+    num("DlugoscPojazd", s.DlugoscPojazd);
+    num("PredkDojazdProsta", s.PredkDojazdProsta);
+    num("PredkDojazdLuk", s.PredkDojazdLuk);
+    num("PredkEwakProsta", s.PredkEwakProsta);
+    num("PredkEwakLuk", s.PredkEwakLuk);
+    num("PredkPiesi", s.PredkPiesi);
+    num("PredkRowery", s.PredkRowery);
+    num("SygnalZolty", s.SygnalZolty);
+    num("MaksPrzysp", s.MaksPrzysp);
+    num("GranicaPromien", s.GranicaPromien);
+    num("DlugoscAutobus", s.DlugoscAutobus);
+    num("DlugoscTramwaj", s.DlugoscTramwaj);
+    put("IloscWagonow", QString::number(s.IloscWagonow & 0xFF));
+    num("PredkDojazdProsta2", s.PredkDojazdProsta2);
+    num("PredkDojazdLuk2", s.PredkDojazdLuk2);
+    num("PredkEwakProsta2", s.PredkEwakProsta2);
+    num("PredkEwakLuk2", s.PredkEwakLuk2);
+    num("MaksPrzyspAutobus", s.MaksPrzyspAutobus);
+    num("MaksPrzyspTramwaj", s.MaksPrzyspTramwaj);
+    num("PredkDojazdProsta3", s.PredkDojazdProsta3);
+    num("PredkDojazdLuk3", s.PredkDojazdLuk3);
+    num("PredkEwakProsta3", s.PredkEwakProsta3);
+    num("PredkEwakLuk3", s.PredkEwakLuk3);
+    put("SkalujTekst", QString::number(ConvertBoolToInt(s.SkalujTekst)));
+}
+
+void LoadProgramSettings() {
+    LoadProgramSettings(Settings, AlwaysOnTop, IniFilePath, ProgramTitle());
+}
+
+void SaveProgramSettings() {
+    SaveProgramSettings(Settings, IniFilePath, ProgramTitle());
+}
+
+}  // namespace common

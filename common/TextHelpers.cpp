@@ -1,0 +1,66 @@
+// Character and substring replacement and the translation hook.
+#include "common/TextHelpers.h"
+
+#include "platform/ui/core/Prompt.h"
+
+#include <algorithm>
+
+namespace common {
+
+QString ReplaceCharInText(QString& text, QChar ch, const QString& replacement) {
+    QString result;
+    result.reserve(text.size());
+    for (QChar c : text) {
+        if (c == ch)
+            result += replacement;
+        else
+            result += c;
+    }
+    text = result;
+    return text;
+}
+
+QString ReplaceCharInCopy(const QString& text, QChar ch, const QString& replacement) {
+    QString copy = text;
+    return ReplaceCharInText(copy, ch, replacement);
+}
+
+QString ReplaceChr(const QString& text, QChar oldChar, QChar newChar) {
+    if (oldChar == newChar) {
+        ui::MsgBox(Tlumacz(QStringLiteral("ReplaceChr(): oba znaki są identyczne!")), ui::OkOnly);
+        return text;
+    }
+    QString result = text;
+    for (qsizetype i = 0; i < result.size(); ++i)
+        if (result[i] == oldChar) result[i] = newChar;
+    return result;
+}
+
+QString ReplaceSubstring(QString& text, const QString& search, const QString& replacement) {
+    if (search.isEmpty()) return text;
+    if (replacement.contains(search)) {
+        // Restarting from the first character would find the replacement again forever.
+        text.replace(search, replacement, Qt::CaseSensitive);
+        return text;
+    }
+    // Same result as restarting at the first character: the text left of a replacement is unchanged
+    // and held no occurrence, so a new one can only begin within one search length before it.
+    qsizetype from = 0;
+    for (;;) {
+        qsizetype at = text.indexOf(search, from, Qt::CaseSensitive);
+        if (at < 0) break;
+        text.replace(at, search.size(), replacement);
+        from = std::max<qsizetype>(0, at - search.size() + 1);
+    }
+    return text;
+}
+
+int FindLastChar(const QString& text, QChar ch) {
+    return static_cast<int>(text.lastIndexOf(ch)) + 1;
+}
+
+QString Tlumacz(const QString& text) {
+    return text;
+}
+
+}  // namespace common

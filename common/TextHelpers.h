@@ -1,0 +1,27 @@
+// Character and substring replacement, the last position of a character and the translation hook.
+// Positions are 1-based and every comparison is exact, as the suite's callers expect.
+#pragma once
+
+#include <QString>
+
+namespace common {
+
+// Replaces every occurrence of `ch` in `text` (as passed in) by `replacement`, writes the result back
+// into `text` and returns it. Inserted text is never scanned again.
+QString ReplaceCharInText(QString& text, QChar ch, const QString& replacement);
+// The same on a copy.
+QString ReplaceCharInCopy(const QString& text, QChar ch, const QString& replacement);
+// Each occurrence of `oldChar` overwritten by `newChar`; equal characters show a message and change nothing.
+QString ReplaceChr(const QString& text, QChar oldChar, QChar newChar);
+// Replaces every occurrence of `search`, restarting at the first character after each replacement, so
+// occurrences formed by a replacement and its neighbours are replaced too. An empty search changes
+// nothing. A replacement that contains the search text is done in one left-to-right pass instead
+// (restarting would never end).
+QString ReplaceSubstring(QString& text, const QString& search, const QString& replacement);
+// 1-based position of the last occurrence of `ch`; 0 when absent.
+int FindLastChar(const QString& text, QChar ch);
+
+// The suite's single translation hook: every shown text passes through it; it returns the text unchanged.
+QString Tlumacz(const QString& text);
+
+}  // namespace common

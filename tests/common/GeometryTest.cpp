@@ -1,0 +1,204 @@
+// Plane geometry: points, angles, intersections, on-component tests, arc lengths and boxes.
+#include "common/Geometry.h"
+
+#include <gtest/gtest.h>
+#include <cmath>
+#include <numbers>
+#include <stdexcept>
+
+using namespace common;
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+double deg(double d) {
+    return d * kPi / 180;
+}
+
+void expectPoint(const PlanePoint& p, double x, double y, double tol = 1e-9) {
+    EXPECT_NEAR(p.X, x, tol);
+    EXPECT_NEAR(p.Y, y, tol);
+}
+
+}  // namespace
+
+TEST(CommonPoints, EqualityWithinOneHundredth) {
+    EXPECT_TRUE(ArePointsEqual({0, 0}, {0.00999, -0.00999}));
+    EXPECT_FALSE(ArePointsEqual({0, 0}, {0.01, 0}));
+    EXPECT_FALSE(ArePointsEqual({0, 0}, {0, -0.02}));
+    EXPECT_DOUBLE_EQ(GetDistance({1, 1}, {4, 5}), 5);
+}
+
+TEST(CommonDirectionAngle, ZeroToTwoPi) {
+    EXPECT_DOUBLE_EQ(GetDirectionAngle({0, 0}, {1, 0}), 0);
+    EXPECT_NEAR(GetDirectionAngle({0, 0}, {0, 1}), kPi / 2, 1e-12);
+    EXPECT_NEAR(GetDirectionAngle({0, 0}, {-1, 0}), kPi, 1e-12);
+    EXPECT_NEAR(GetDirectionAngle({0, 0}, {0, -1}), 3 * kPi / 2, 1e-12);
+    double nearSeam = GetDirectionAngle({0, 0}, {1, -1e-17});
+    EXPECT_GE(nearSeam, 0);
+    EXPECT_LT(nearSeam, 2 * kPi);
+    EXPECT_DOUBLE_EQ(GetDirectionAngle({3, 3}, {3, 3}), 0);
+}
+
+TEST(CommonPolarAndMidpoint, FollowTheDirection) {
+    expectPoint(GetPolarPoint({1, 2}, kPi / 2, 3), 1, 5);
+    expectPoint(GetSegmentMidpoint({{0, 0}, {4, 2}}), 2, 1);
+    PlaneSegment s{{1, 2}, {3, 4}};
+    PlaneSegment r = ReverseSegment(s);
+    expectPoint(r.P1, 3, 4);
+    expectPoint(r.P2, 1, 2);
+}
+
+TEST(CommonIntersectLines, CrossingParallelCoincidentAndMissing) {
+    expectPoint(IntersectLines({{0, 0}, {10, 0}}, {{5, -5}, {5, 5}}), 5, 0);
+    // The infinite lines cross outside both segments: the caller tests the point against the segments.
+    PlanePoint outside = IntersectLines({{0, 0}, {1, 1}}, {{10, 0}, {9, 1}});
+    expectPoint(outside, 5, 5);
+    EXPECT_FALSE(IsPointOnSegment(outside, {{0, 0}, {1, 1}}));
+    EXPECT_TRUE(IsMissingPoint(IntersectLines({{0, 0}, {10, 0}}, {{0, 1}, {10, 1}})));  // parallel
+    EXPECT_TRUE(IsMissingPoint(IntersectLines({{0, 0}, {10, 0}}, {{2, 0}, {20, 0}})));  // coincident
+    EXPECT_TRUE(IsMissingPoint(IntersectLines({{0, 0}, {0, 0}}, {{2, 0}, {2, 5}})));    // degenerate
+    // A missing point never takes part in a crossing, and no result defaults to (0, 0).
+    EXPECT_TRUE(IsMissingPoint(IntersectLines({MissingPoint(), {10, 0}}, {{5, -5}, {5, 5}})));
+    EXPECT_TRUE(IsMissingPoint(IntersectLines({{0, 0}, {10, 0}}, {{5, -5}, MissingPoint()})));
+}
+
+TEST(CommonIntersectLineCircle, TwoOneOrNoPoints) {
+    PlanePointPair two = IntersectLineCircle({{-10, 0}, {10, 0}}, {0, 0}, 5);
+    expectPoint(two.First, -5, 0);  // nearer the line's first point
+    expectPoint(two.Second, 5, 0);
+    PlanePointPair tangent = IntersectLineCircle({{-10, 5}, {10, 5}}, {0, 0}, 5);
+    expectPoint(tangent.First, 0, 5);
+    EXPECT_TRUE(IsMissingPoint(tangent.Second));
+    PlanePointPair none = IntersectLineCircle({{-10, 6}, {10, 6}}, {0, 0}, 5);
+    EXPECT_TRUE(IsMissingPoint(none.First));
+    EXPECT_TRUE(IsMissingPoint(none.Second));
+    PlanePointPair skew = IntersectLineCircle({{0, -10}, {10, 0}}, {5, -5}, std::sqrt(2.0));
+    expectPoint(skew.First, 4, -6, 1e-9);
+    expectPoint(skew.Second, 6, -4, 1e-9);
+    PlanePointPair fromMissing = IntersectLineCircle({{-10, 0}, {10, 0}}, MissingPoint(), 5);
+    EXPECT_TRUE(IsMissingPoint(fromMissing.First));
+    EXPECT_TRUE(IsMissingPoint(fromMissing.Second));
+}
+
+TEST(CommonIntersectCircles, CrossingTangentApartAndConcentric) {
+    PlanePointPair two = IntersectCircles({{0, 0}, 5}, {{8, 0}, 5});
+    expectPoint(two.First, 4, 3);
+    expectPoint(two.Second, 4, -3);
+    PlanePointPair outer = IntersectCircles({{0, 0}, 2}, {{5, 0}, 3});
+    expectPoint(outer.First, 2, 0);
+    EXPECT_TRUE(IsMissingPoint(outer.Second));
+    PlanePointPair inner = IntersectCircles({{0, 0}, 5}, {{2, 0}, 3});
+    expectPoint(inner.First, 5, 0);
+    EXPECT_TRUE(IsMissingPoint(inner.Second));
+    EXPECT_TRUE(IsMissingPoint(IntersectCircles({{0, 0}, 1}, {{5, 0}, 1}).First));  // apart
+    EXPECT_TRUE(IsMissingPoint(IntersectCircles({{0, 0}, 5}, {{1, 0}, 1}).First));  // one inside
+    EXPECT_TRUE(IsMissingPoint(IntersectCircles({{0, 0}, 5}, {{0, 0}, 5}).First));  // the same circle
+    EXPECT_TRUE(IsMissingPoint(IntersectCircles({{0, 0}, 5}, {MissingPoint(), 5}).First));
+    EXPECT_TRUE(IsMissingPoint(IntersectCircles({{0, 0}, 5}, {MissingPoint(), 5}).Second));
+}
+
+TEST(CommonGeometryOverloads, PointsOneByOneGiveTheSameResults) {
+    expectPoint(IntersectLines({0, 0}, {10, 0}, {5, -5}, {5, 5}), 5, 0);
+    expectPoint(IntersectLineCircle({-10, 0}, {10, 0}, {0, 0}, 5).Second, 5, 0);
+    expectPoint(IntersectCircles({0, 0}, 5, {8, 0}, 5).First, 4, 3);
+    EXPECT_TRUE(IsPointOnSegment({5, 0}, {0, 0}, {10, 0}));
+    EXPECT_TRUE(IsPointOnArc({0, 1}, {0, 0}, 1, 0, kPi));
+    EXPECT_FALSE(IsPointOnArc({0, -1}, {0, 0}, 1, 0, kPi));
+    expectPoint(GetSegmentMidpoint({0, 0}, {4, 2}), 2, 1);
+}
+
+TEST(CommonIntersectionPair, MissingFirstRealSecondGivesOneUsablePoint) {
+    PlanePointPair pair{MissingPoint(), {3, 4}};
+    PlaneArc arc{{0, 0}, 5, 0, kPi};
+    int usable = 0;
+    for (const PlanePoint& p : {pair.First, pair.Second})
+        if (!IsMissingPoint(p) && IsPointOnArc(p, arc)) ++usable;
+    EXPECT_EQ(usable, 1);
+}
+
+TEST(CommonIsPointOnSegment, EndsMiddleAndExtension) {
+    PlaneSegment s{{0, 0}, {10, 0}};
+    EXPECT_TRUE(IsPointOnSegment({0, 0}, s));
+    EXPECT_TRUE(IsPointOnSegment({10, 0}, s));
+    EXPECT_TRUE(IsPointOnSegment({5, 0.02}, s));    // the sum of distances grows by far less than 0.01
+    EXPECT_TRUE(IsPointOnSegment({10.004, 0}, s));  // beyond the end within the tolerance
+    EXPECT_FALSE(IsPointOnSegment({10.02, 0}, s));  // on the extension
+    EXPECT_FALSE(IsPointOnSegment({-1, 0}, s));
+    EXPECT_FALSE(IsPointOnSegment({5, 1}, s));
+    EXPECT_FALSE(IsPointOnSegment(MissingPoint(), s));
+    EXPECT_FALSE(IsPointOnSegment({0, 0.001}, {MissingPoint(), {0, 0}}));
+}
+
+TEST(CommonIsPointOnArc, RadiusToleranceAndAngleWindow) {
+    PlaneArc quarter{{0, 0}, 10, 0, kPi / 2};
+    EXPECT_TRUE(IsPointOnArc(GetPolarPoint({0, 0}, deg(45), 10), quarter));
+    EXPECT_TRUE(IsPointOnArc(GetPolarPoint({0, 0}, deg(45), 10.009), quarter));
+    EXPECT_FALSE(IsPointOnArc(GetPolarPoint({0, 0}, deg(45), 10.02), quarter));
+    EXPECT_FALSE(IsPointOnArc(GetPolarPoint({0, 0}, deg(100), 10), quarter));
+    EXPECT_TRUE(IsPointOnArc({0, 10}, quarter));  // the end point
+    EXPECT_FALSE(IsPointOnArc(MissingPoint(), quarter));
+}
+
+TEST(CommonIsPointOnArc, ArcAcrossAngleZero) {
+    PlaneArc arc{{0, 0}, 1, deg(350), deg(10)};
+    EXPECT_TRUE(IsPointOnArc(GetPolarPoint({0, 0}, 0, 1), arc));
+    EXPECT_TRUE(IsPointOnArc(GetPolarPoint({0, 0}, deg(359.99995), 1), arc));
+    EXPECT_FALSE(IsPointOnArc(GetPolarPoint({0, 0}, kPi, 1), arc));
+    EXPECT_FALSE(IsPointOnArc(GetPolarPoint({0, 0}, deg(20), 1), arc));
+}
+
+TEST(CommonIsPointOnArc, SameAnswerOnBothSidesOfTheSeam) {
+    // An arc ending at 2π (as the CAD may report it) and one starting at 0 both hold the point at angle 0,
+    // whether its direction is computed just below 2π or just above 0.
+    PlaneArc upperHalfEnd{{0, 0}, 1, kPi, 2 * kPi};
+    PlaneArc lowerStart{{0, 0}, 1, 0, kPi / 2};
+    PlanePoint below{1, -1e-12};
+    PlanePoint above{1, 1e-12};
+    for (const PlanePoint& p : {below, above}) {
+        EXPECT_TRUE(IsPointOnArc(p, upperHalfEnd));
+        EXPECT_TRUE(IsPointOnArc(p, lowerStart));
+    }
+    PlaneArc fromJustBelowTwoPi{{0, 0}, 1, 2 * kPi - 1e-9, kPi / 4};
+    EXPECT_TRUE(IsPointOnArc({1, 0}, fromJustBelowTwoPi));
+}
+
+TEST(CommonIsPointOnArc, ZeroSweepArcHoldsOnlyItsAngle) {
+    PlaneArc arc{{0, 0}, 1, deg(30), deg(30)};
+    EXPECT_TRUE(IsPointOnArc(GetPolarPoint({0, 0}, deg(30) + 1.7e-6, 1), arc));
+    EXPECT_FALSE(IsPointOnArc(GetPolarPoint({0, 0}, deg(30) + 1e-5, 1), arc));
+    EXPECT_FALSE(IsPointOnArc(GetPolarPoint({0, 0}, deg(200), 1), arc));
+}
+
+TEST(CommonArcLength, SweepAcrossZero) {
+    EXPECT_NEAR(GetArcLength(1, 0, kPi), kPi, 1e-9);
+    EXPECT_NEAR(GetArcLength(2, 3 * kPi / 2, kPi / 2), 2 * kPi, 1e-9);
+    EXPECT_NEAR(GetArcLength(3, deg(350), deg(10)), 3 * deg(20), 1e-9);
+}
+
+TEST(CommonAddToInteger, OverflowRaisesAndLeavesValue) {
+    int a = 32000;
+    AddToInteger(a, 767);
+    EXPECT_EQ(a, 32767);
+    EXPECT_THROW(AddToInteger(a, 1), std::overflow_error);
+    EXPECT_EQ(a, 32767);
+    int b = -32768;
+    EXPECT_THROW(AddToInteger(b, -1), std::overflow_error);
+}
+
+TEST(CommonBoundingBoxes, ExtendAndOverlap) {
+    PlanePoint max{0, 0}, min{0, 0};
+    ExtendBoundingBox(max, min, {2, -1});
+    EXPECT_GE(max.X, 2);
+    EXPECT_LE(min.Y, -1);
+    EXPECT_DOUBLE_EQ(max.Y, 0);
+    EXPECT_DOUBLE_EQ(min.X, 0);
+
+    PlaneBox unit{{0, 0}, {1, 1}};
+    EXPECT_TRUE(DoExtentsOverlap(unit, {{1, 0}, {2, 1}}));  // touching
+    EXPECT_FALSE(DoExtentsOverlap(unit, {{1.1, 0}, {2, 1}}));
+    EXPECT_FALSE(DoExtentsOverlap(unit, {{0, 1.1}, {1, 2}}));       // apart on Y only
+    EXPECT_TRUE(DoExtentsOverlap(unit, {{0.2, 0.2}, {0.4, 0.4}}));  // inside
+    EXPECT_TRUE(DoExtentsOverlap({{0.2, 0.2}, {0.4, 0.4}}, unit));
+    EXPECT_TRUE(DoExtentsOverlap(unit, {{1 + 5e-10, 0}, {2, 1}}));  // within 1e-9
+}

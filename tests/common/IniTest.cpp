@@ -1,0 +1,154 @@
+// Tesmar.ini read and written as the Windows profile API did.
+#include "common/Ini.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <thread>
+
+using namespace common;
+
+namespace {
+
+QString readAll(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return QString();
+    return QString::fromUtf8(f.readAll());
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+class CommonIni : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path() const { return dir.filePath(QStringLiteral("Tesmar.ini")); }
+};
+
+}  // namespace
+
+TEST_F(CommonIni, MissingFileSectionOrKeyGivesTrimmedDefault) {
+    EXPECT_EQ(GetIni(path(), QStringLiteral("Ogolne"), QStringLiteral("x"), QStringLiteral("  1000 ")),
+              QStringLiteral("1000"));
+    writeAll(path(), "[Ogolne]\nchkPowiazania=1\n");
+    EXPECT_EQ(GetIni(path(), QStringLiteral("Inna"), QStringLiteral("chkPowiazania"), QStringLiteral("d")),
+              QStringLiteral("d"));
+    EXPECT_EQ(GetIni(path(), QStringLiteral("Ogolne"), QStringLiteral("brak"), QStringLiteral("d")),
+              QStringLiteral("d"));
+}
+
+TEST_F(CommonIni, ValuesTrimmedEmptyValueIsNotMissing) {
+    writeAll(
+        path(),
+        "[Tesmar]\r\nMatrycaOdwrocona=\r\n  Okno_Glowne_Lewy =  1234  \r\nNazwa=\"  z cudzysłowem \"\r\n");
+    EXPECT_EQ(
+        GetIni(path(), QStringLiteral("Tesmar"), QStringLiteral("MatrycaOdwrocona"), QStringLiteral("0")),
+        QString());
+    EXPECT_EQ(
+        GetIni(path(), QStringLiteral("Tesmar"), QStringLiteral("Okno_Glowne_Lewy"), QStringLiteral("1000")),
+        QStringLiteral("1234"));
+    EXPECT_EQ(GetIni(path(), QStringLiteral("Tesmar"), QStringLiteral("Nazwa"), QString()),
+              QStringLiteral("z cudzysłowem"));
+}
+
+TEST_F(CommonIni, SectionAndKeyNamesIgnoreCase) {
+    writeAll(path(), "[ogolne]\nCHKPOWIAZANIA=0\n[Ulice]\nŁódź=1\n");
+    EXPECT_EQ(GetIni(path(), QStringLiteral("Ogolne"), QStringLiteral("chkPowiazania"), QStringLiteral("1")),
+              QStringLiteral("0"));
+    EXPECT_EQ(GetIni(path(), QStringLiteral("ULICE"), QStringLiteral("łÓDŹ"), QStringLiteral("0")),
+              QStringLiteral("1"));
+    PutIni(path(), QStringLiteral("OGOLNE"), QStringLiteral("chkpowiazania"), QStringLiteral("1"));
+    EXPECT_EQ(GetIni(path(), QStringLiteral("Ogolne"), QStringLiteral("chkPowiazania"), QString()),
+              QStringLiteral("1"));
+    EXPECT_EQ(readAll(path()).count(QStringLiteral("hkpowiazania=")), 1);  // replaced, not added
+}
+
+TEST_F(CommonIni, LongValuesCutTo2047) {
+    PutIni(path(), QStringLiteral("S"), QStringLiteral("k"), QString(3000, QLatin1Char('x')));
+    EXPECT_EQ(GetIni(path(), QStringLiteral("S"), QStringLiteral("k"), QString()).size(), 2047);
+}
+
+TEST_F(CommonIni, CreatesFileSectionAndKey) {
+    PutIni(path(), QStringLiteral("Tesmar Program"), QStringLiteral("NaWierzchu"), QStringLiteral("1"));
+    EXPECT_EQ(readAll(path()), QStringLiteral("[Tesmar Program]\nNaWierzchu=1\n"));
+    PutIni(path(), QStringLiteral("Ogolne"), QStringLiteral("chkPowiazania"), QStringLiteral("0"));
+    PutIni(path(), QStringLiteral("Tesmar Program"), QStringLiteral("kmh"), QStringLiteral("1"));
+    EXPECT_EQ(readAll(path()),
+              QStringLiteral("[Tesmar Program]\nNaWierzchu=1\nkmh=1\n[Ogolne]\nchkPowiazania=0\n"));
+}
+
+TEST_F(CommonIni, KeepsForeignLinesCommentsAndLineEnds) {
+    const QByteArray original =
+        "; ustawienia pakietu\r\n[Tesmar]\r\n; komentarz w sekcji\r\nA=1\r\nlinia bez znaku\r\n\r\n; o "
+        "sekcji B\r\n[B]\r\nC=3\r\n";
+    writeAll(path(), original);
+    PutIni(path(), QStringLiteral("Tesmar"), QStringLiteral("A"), QStringLiteral("2"));
+    PutIni(path(), QStringLiteral("Tesmar"), QStringLiteral("Nowy"), QStringLiteral("x"));
+    EXPECT_EQ(readAll(path()),
+              QStringLiteral("; ustawienia pakietu\r\n[Tesmar]\r\n; komentarz w sekcji\r\nA=2\r\nNowy=x\r\n"
+                             "linia bez znaku\r\n\r\n; o sekcji B\r\n[B]\r\nC=3\r\n"));
+    EXPECT_EQ(GetIni(path(), QStringLiteral("B"), QStringLiteral("C"), QString()), QStringLiteral("3"));
+}
+
+TEST_F(CommonIni, CommentIsNeverAKey) {
+    writeAll(path(), "[S]\n;k=1\n");
+    EXPECT_EQ(GetIni(path(), QStringLiteral("S"), QStringLiteral(";k"), QStringLiteral("d")),
+              QStringLiteral("d"));
+}
+
+TEST_F(CommonIni, LineBreakInValueStaysOneLine) {
+    PutIni(path(), QStringLiteral("S"), QStringLiteral("Opis"),
+           QStringLiteral("pierwsza\r\n[Wstrzyknieta]\nklucz=zly\rkoniec"));
+    PutIni(path(), QStringLiteral("S"), QStringLiteral("Dalej"), QStringLiteral("2"));
+    EXPECT_EQ(GetIni(path(), QStringLiteral("S"), QStringLiteral("Opis"), QString()),
+              QStringLiteral("pierwsza [Wstrzyknieta] klucz=zly koniec"));
+    EXPECT_EQ(GetIni(path(), QStringLiteral("Wstrzyknieta"), QStringLiteral("klucz"), QStringLiteral("brak")),
+              QStringLiteral("brak"));
+    EXPECT_EQ(GetIni(path(), QStringLiteral("S"), QStringLiteral("Dalej"), QString()), QStringLiteral("2"));
+    EXPECT_EQ(readAll(path()).count(QLatin1Char('\n')), 3);
+}
+
+TEST_F(CommonIni, ReadsWindowsCodePageFile) {
+    writeAll(path(),
+             "[Ulice]\nNazwa=\xA3\xF3"
+             "d\x9F\n");  // "Łódź" in code page 1250
+    EXPECT_EQ(GetIni(path(), QStringLiteral("Ulice"), QStringLiteral("Nazwa"), QString()),
+              QStringLiteral("Łódź"));
+}
+
+TEST_F(CommonIni, TwoWritersOfOneFileBothSurvive) {
+    // Each write re-reads the file under a lock, so concurrent programs never drop each other's keys.
+    PutIni(path(), QStringLiteral("Ogolne"), QStringLiteral("start"), QStringLiteral("1"));
+    auto writer = [this](const QString& section) {
+        for (int i = 0; i < 40; ++i)
+            PutIni(path(), section, QStringLiteral("k%1").arg(i), QString::number(i));
+    };
+    std::thread a(writer, QStringLiteral("Tesmar"));
+    std::thread b(writer, QStringLiteral("Tesmar Program"));
+    a.join();
+    b.join();
+    for (int i = 0; i < 40; ++i) {
+        EXPECT_EQ(
+            GetIni(path(), QStringLiteral("Tesmar"), QStringLiteral("k%1").arg(i), QStringLiteral("lost")),
+            QString::number(i));
+        EXPECT_EQ(GetIni(path(), QStringLiteral("Tesmar Program"), QStringLiteral("k%1").arg(i),
+                         QStringLiteral("lost")),
+                  QString::number(i));
+    }
+    EXPECT_EQ(GetIni(path(), QStringLiteral("Ogolne"), QStringLiteral("start"), QString()),
+              QStringLiteral("1"));
+}
+
+TEST_F(CommonIni, LocationIsProgramFolderWhenWritableElseConfig) {
+    EXPECT_EQ(IniFileLocation(dir.path()), dir.path() + QStringLiteral("/Tesmar.ini"));
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    EXPECT_EQ(IniFileLocation(dir.filePath(QStringLiteral("brak"))),
+              config.path() + QStringLiteral("/Tesmar/Tesmar.ini"));
+    EXPECT_TRUE(QFileInfo(config.path() + QStringLiteral("/Tesmar")).isDir());
+    qunsetenv("XDG_CONFIG_HOME");
+}

@@ -1,0 +1,116 @@
+// conflictor's program settings: defaults, reading by type, writing without a leading zero.
+#include "common/Ini.h"
+#include "common/ProgramSettings.h"
+
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace common;
+
+namespace {
+
+class CommonProgramSettings : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path() const { return dir.filePath(QStringLiteral("Tesmar.ini")); }
+    const QString section = QStringLiteral("Tesmar Konflikty");
+};
+
+}  // namespace
+
+TEST_F(CommonProgramSettings, NoFileGivesDefaultsAndFixedValues) {
+    ProgramSettings s;
+    s.StreamLayerName.clear();
+    s.PisakZaznaczenia = 99;
+    s.DlugoscPojazd = -1;
+    bool onTop = true;
+    LoadProgramSettings(s, onTop, path(), section);
+    EXPECT_EQ(s.StreamLayerName, QStringLiteral("113-STRUMIENIE_RUCHU"));
+    EXPECT_EQ(s.ConflictPointLayerName, QStringLiteral("114-PUNKTY_KOLIZJI"));
+    EXPECT_EQ(s.PisakStrumieni, 256);
+    EXPECT_EQ(s.PisakZaznaczenia, 3);
+    EXPECT_EQ(s.CrossingLinkPen, 80);
+    EXPECT_EQ(s.WarstwaStrumieni, 0);
+    EXPECT_TRUE(s.SkalujTekst);
+    EXPECT_FALSE(onTop);
+    EXPECT_EQ(s.WarstwaPunkty, 114);
+    EXPECT_EQ(s.PisakPunkty, 15);
+    EXPECT_DOUBLE_EQ(s.DlugoscPojazd, 10);
+    EXPECT_DOUBLE_EQ(s.PredkEwakProsta, 11.11);
+    EXPECT_DOUBLE_EQ(s.PredkPiesi, 1.4);
+    EXPECT_DOUBLE_EQ(s.MaksPrzysp, 3.5);
+    EXPECT_DOUBLE_EQ(s.DlugoscTramwaj, 13.5);
+    EXPECT_EQ(s.IloscWagonow, 2);
+    EXPECT_DOUBLE_EQ(s.MaksPrzyspTramwaj, 1.2);
+    EXPECT_DOUBLE_EQ(s.PredkEwakLuk3, 10);
+    EXPECT_FALSE(QFile::exists(path()));  // reading creates nothing
+}
+
+TEST_F(CommonProgramSettings, WrittenWithoutLeadingZeroAndReadBack) {
+    ProgramSettings s;
+    SaveProgramSettings(s, path(), section);
+    EXPECT_EQ(GetIni(path(), section, QStringLiteral("DlugosciTekstWysokosc"), QString()),
+              QStringLiteral(".5"));
+    EXPECT_EQ(GetIni(path(), section, QStringLiteral("PredkPiesi"), QString()), QStringLiteral("1.4"));
+    EXPECT_EQ(GetIni(path(), section, QStringLiteral("MaksPrzysp"), QString()), QStringLiteral("3.5"));
+    EXPECT_EQ(GetIni(path(), section, QStringLiteral("PredkDojazdProsta"), QString()),
+              QStringLiteral("13.89"));
+    EXPECT_EQ(GetIni(path(), section, QStringLiteral("DlugoscPojazd"), QString()), QStringLiteral("10"));
+    EXPECT_EQ(GetIni(path(), section, QStringLiteral("SkalujTekst"), QString()), QStringLiteral("1"));
+    EXPECT_EQ(GetIni(path(), section, QStringLiteral("WarstwaStrumieni"), QString()), QStringLiteral("0"));
+    EXPECT_EQ(GetIni(path(), section, QStringLiteral("NaWierzchu"), QStringLiteral("absent")),
+              QStringLiteral("absent"));
+
+    ProgramSettings changed;
+    changed.DlugoscPojazd = 0.25;
+    changed.AutoZaznaczNowe = true;
+    changed.IloscWagonow = 3;
+    SaveProgramSettings(changed, path(), section);
+    ProgramSettings back;
+    bool onTop = false;
+    LoadProgramSettings(back, onTop, path(), section);
+    EXPECT_DOUBLE_EQ(back.DlugoscPojazd, 0.25);
+    EXPECT_TRUE(back.AutoZaznaczNowe);
+    EXPECT_EQ(back.IloscWagonow, 3);
+    EXPECT_DOUBLE_EQ(back.DlugosciTekstWysokosc, 0.5);
+    EXPECT_DOUBLE_EQ(back.PredkPiesi, 1.4);
+    EXPECT_DOUBLE_EQ(back.MaksPrzysp, 3.5);
+}
+
+TEST_F(CommonProgramSettings, ReadingByType) {
+    PutIni(path(), section, QStringLiteral("SkalujTekst"), QStringLiteral("2"));
+    ProgramSettings s;
+    bool onTop = false;
+    LoadProgramSettings(s, onTop, path(), section);
+    EXPECT_FALSE(s.SkalujTekst);
+    PutIni(path(), section, QStringLiteral("SkalujTekst"),
+           QStringLiteral("1,4"));  // the comma ends the number at 1
+    PutIni(path(), section, QStringLiteral("PredkPiesi"), QStringLiteral("1,4"));
+    PutIni(path(), section, QStringLiteral("NaWierzchu"), QStringLiteral("1"));
+    PutIni(path(), section, QStringLiteral("WarstwaPunkty"), QStringLiteral("abc"));
+    PutIni(path(), section, QStringLiteral("IloscWagonow"), QStringLiteral("300"));
+    LoadProgramSettings(s, onTop, path(), section);
+    EXPECT_TRUE(s.SkalujTekst);
+    EXPECT_DOUBLE_EQ(s.PredkPiesi, 1.4);
+    EXPECT_TRUE(onTop);
+    EXPECT_EQ(s.WarstwaPunkty, 0);
+    EXPECT_EQ(s.IloscWagonow, 2);  // does not fit one byte: the default
+}
+
+TEST_F(CommonProgramSettings, GlobalsUseIniFilePathAndProgramTitle) {
+    QCoreApplication::setApplicationName(section);
+    IniFilePath = path();
+    PutIni(path(), section, QStringLiteral("NaWierzchu"), QStringLiteral("1"));
+    PutIni(path(), section, QStringLiteral("GranicaPromien"), QStringLiteral("75"));
+    AlwaysOnTop = false;
+    LoadProgramSettings();
+    EXPECT_TRUE(AlwaysOnTop);
+    EXPECT_DOUBLE_EQ(Settings.GranicaPromien, 75);
+    Settings.GranicaPromien = 60.5;
+    SaveProgramSettings();
+    EXPECT_EQ(GetIni(path(), section, QStringLiteral("GranicaPromien"), QString()), QStringLiteral("60.5"));
+    IniFilePath.clear();
+    AlwaysOnTop = false;
+}
