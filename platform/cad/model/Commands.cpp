@@ -1,0 +1,367 @@
+// The state machines of the drawing commands.
+#include "platform/cad/model/Commands.h"
+
+#include "platform/cad/model/ObjectModel.h"
+#include "platform/cad/model/Support.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace cad {
+
+QString KeywordOf(const QString& text) {
+    QString k = text.trimmed();
+    while (k.startsWith(QLatin1Char('_'))) k.remove(0, 1);
+    return k.toUpper();
+}
+
+std::optional<double> NumberOf(const QString& text) {
+    QString t = text.trimmed();
+    t.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double d = t.toDouble(&ok);
+    if (!ok || !std::isfinite(d)) return std::nullopt;
+    return d;
+}
+
+namespace {
+
+constexpr double TwoPi = 2 * std::numbers::pi;
+
+double normalizeAngle(double a) {
+    a = std::fmod(a, TwoPi);
+    return a < 0 ? a + TwoPi : a;
+}
+
+// Entities are made through the model-space table, as the programs' own Add... calls are.
+class ModelCommand : public CommandProcessor::Command {
+public:
+    ModelCommand(ObjectModel& m, DocumentState* doc) : m_(m), doc_(doc) {}
+
+protected:
+    Variant add(const QString& member, std::initializer_list<Variant> args) {
+        const ObjectId ms = m_.blockId(doc_, doc_->db->modelSpace());
+        return m_.invoke(ms, member, CallKind::Method, Args(args.begin(), args.size()));
+    }
+    void call(const Variant& object, const QString& member, std::initializer_list<Variant> args) {
+        m_.invoke(object.toObject(), member, CallKind::Method, Args(args.begin(), args.size()));
+    }
+    static InputRequest ask(const QString& prompt, int wanted, std::optional<Point> base = std::nullopt) {
+        InputRequest r;
+        r.prompt = prompt;
+        r.wanted = wanted;
+        r.basePoint = base;
+        return r;
+    }
+    ObjectModel& m_;
+    DocumentState* doc_;
+};
+
+// "_arc": start point, second point, end point.
+class ArcCommand : public ModelCommand {
+public:
+    using ModelCommand::ModelCommand;
+    InputRequest request() const override {
+        switch (n_) {
+            case 0: return ask(QStringLiteral("Specify start point of arc or [Center]:"), InputRequest::AnyPoint);
+            case 1: return ask(QStringLiteral("Specify second point of arc or [Center/End]:"), InputRequest::AnyPoint, p_[0]);
+            default: return ask(QStringLiteral("Specify end point of arc:"), InputRequest::AnyPoint, p_[1]);
+        }
+    }
+    Step accept(const Input& in) override {
+        if (in.kind != Input::PointInput) return Reject;
+        p_[n_] = in.point;
+        if (n_ < 2) {
+            if (n_ == 1 && p_[1].x == p_[0].x && p_[1].y == p_[0].y) return Reject;
+            ++n_;
+            return Continue;
+        }
+        // The circle through three points.
+        const double ax = p_[0].x, ay = p_[0].y, bx = p_[1].x, by = p_[1].y, cx = p_[2].x, cy = p_[2].y;
+        const double d = 2 * (ax * (by - cy) + bx * (cy - ay) + cx * (ay - by));
+        if (std::abs(d) < 1e-12) return Reject;  // collinear: ask for the end point again
+        const double a2 = ax * ax + ay * ay, b2 = bx * bx + by * by, c2 = cx * cx + cy * cy;
+        const Point c{(a2 * (by - cy) + b2 * (cy - ay) + c2 * (ay - by)) / d,
+                      (a2 * (cx - bx) + b2 * (ax - cx) + c2 * (bx - ax)) / d, 0};
+        const double r = std::hypot(ax - c.x, ay - c.y);
+        const double a0 = normalizeAngle(std::atan2(ay - c.y, ax - c.x));
+        const double a1 = normalizeAngle(std::atan2(cy - c.y, cx - c.x));
+        // Arcs run counter-clockwise: a clockwise pick order swaps start and end.
+        const bool ccw = (bx - ax) * (cy - ay) - (by - ay) * (cx - ax) > 0;
+        add(QStringLiteral("AddArc"), {c, r, ccw ? a0 : a1, ccw ? a1 : a0});
+        return Done;
+    }
+
+private:
+    int n_ = 0;
+    Point p_[3];
+};
+
+// "_pline": points, "A" arc segments (tangent), "L" lines, "C" close, "U" undo, Enter ends.
+// Escape keeps the segments drawn so far.
+class PlineCommand : public ModelCommand {
+public:
+    using ModelCommand::ModelCommand;
+    InputRequest request() const override {
+        if (v_.empty()) return ask(QStringLiteral("Specify start point:"), InputRequest::AnyPoint);
+        const Point last{v_.back().x, v_.back().y, 0};
+        if (arc_)
+            return ask(QStringLiteral("Specify endpoint of arc or "
+                                      "[Angle/CEnter/CLose/Direction/Halfwidth/Line/Radius/Second pt/Undo/Width]:"),
+                       InputRequest::AnyPoint | InputRequest::AnyText, last);
+        return ask(QStringLiteral("Specify next point or [Arc/Halfwidth/Length/Undo/Width]:"),
+                   InputRequest::AnyPoint | InputRequest::AnyText, last);
+    }
+    Step accept(const Input& in) override {
+        if (in.kind == Input::Enter) return finish(false);
+        if (in.kind == Input::TextInput) {
+            const QString k = KeywordOf(in.text);
+            if (k == QLatin1String("A") || k == QLatin1String("ARC")) { arc_ = true; return Continue; }
+            if (k == QLatin1String("L") || k == QLatin1String("LINE")) { arc_ = false; return Continue; }
+            if ((k == QLatin1String("C") || k == QLatin1String("CL") || k == QLatin1String("CLOSE")) && v_.size() >= 2)
+                return finish(true);
+            if (k == QLatin1String("U") || k == QLatin1String("UNDO")) {
+                if (!v_.empty()) v_.pop_back();
+                if (!v_.empty()) v_.back().bulge = 0;
+                return Continue;
+            }
+            return Reject;
+        }
+        if (in.kind != Input::PointInput) return Reject;
+        if (!v_.empty() && v_.back().x == in.point.x && v_.back().y == in.point.y) return Reject;
+        if (arc_ && !v_.empty()) v_.back().bulge = tangentBulge(in.point);
+        db::Vertex v;
+        v.x = in.point.x;
+        v.y = in.point.y;
+        v_.push_back(v);
+        return Continue;
+    }
+    void cancel() override { finish(false); }
+
+private:
+    // Direction at the end of the last segment (+X before the first one).
+    std::pair<double, double> endDirection() const {
+        if (v_.size() < 2) return {1, 0};
+        const db::Vertex& a = v_[v_.size() - 2];
+        const db::Vertex& b = v_.back();
+        const double cx = b.x - a.x, cy = b.y - a.y;
+        // The end tangent of an arc segment is its chord turned by half the included angle.
+        const double half = 2 * std::atan(a.bulge);
+        return {cx * std::cos(half) - cy * std::sin(half), cx * std::sin(half) + cy * std::cos(half)};
+    }
+    double tangentBulge(const Point& to) const {
+        const auto [tx, ty] = endDirection();
+        const double cx = to.x - v_.back().x, cy = to.y - v_.back().y;
+        const double alpha = std::atan2(tx * cy - ty * cx, tx * cx + ty * cy);  // tangent to chord
+        return std::tan(alpha / 2);  // included angle is 2·alpha; bulge = tan(included / 4)
+    }
+    Step finish(bool close) {
+        if (done_) return Done;
+        done_ = true;
+        if (v_.size() < 2) return Done;
+        VariantList flat;
+        for (const db::Vertex& v : v_) flat << v.x << v.y;
+        const Variant pl = add(QStringLiteral("AddLightWeightPolyline"), {Variant(flat)});
+        for (size_t i = 0; i < v_.size(); ++i)
+            if (v_[i].bulge != 0) call(pl, QStringLiteral("SetBulge"), {int(i), v_[i].bulge});
+        if (close) m_.invoke(pl.toObject(), QStringLiteral("Closed"), CallKind::Put, Args(&kTrue, 1));
+        return Done;
+    }
+    static inline const Variant kTrue{true};
+    std::vector<db::Vertex> v_;
+    bool arc_ = false;
+    bool done_ = false;
+};
+
+// "_circle": centre, then radius (a point or a number), or "D" and a diameter.
+class CircleCommand : public ModelCommand {
+public:
+    using ModelCommand::ModelCommand;
+    InputRequest request() const override {
+        if (!center_) return ask(QStringLiteral("Specify center point for circle or [3P/2P/Ttr (tan tan radius)]:"),
+                                 InputRequest::AnyPoint);
+        if (diameter_) return ask(QStringLiteral("Specify diameter of circle:"),
+                                  InputRequest::AnyPoint | InputRequest::AnyText, center_);
+        return ask(QStringLiteral("Specify radius of circle or [Diameter]:"),
+                   InputRequest::AnyPoint | InputRequest::AnyText, center_);
+    }
+    Step accept(const Input& in) override {
+        if (!center_) {
+            if (in.kind != Input::PointInput) return Reject;
+            center_ = in.point;
+            return Continue;
+        }
+        double size = 0;
+        if (in.kind == Input::PointInput) size = std::hypot(in.point.x - center_->x, in.point.y - center_->y);
+        else if (in.kind == Input::TextInput) {
+            if (!diameter_ && KeywordOf(in.text) == QLatin1String("D")) { diameter_ = true; return Continue; }
+            const auto n = NumberOf(in.text);
+            if (!n) return Reject;
+            size = *n;
+        } else return Reject;
+        const double r = diameter_ ? size / 2 : size;
+        if (!(r > 0)) return Reject;
+        add(QStringLiteral("AddCircle"), {*center_, r});
+        return Done;
+    }
+
+private:
+    std::optional<Point> center_;
+    bool diameter_ = false;
+};
+
+// "_-insert": block name, options before the point (S, X, Y, Z, R), the insertion point, then the
+// scale and rotation not given before. Attribute values are the definitions' defaults.
+class InsertCommand : public ModelCommand {
+public:
+    using ModelCommand::ModelCommand;
+    InputRequest request() const override {
+        if (name_.isEmpty()) return ask(QStringLiteral("Enter block name or [?]:"), InputRequest::AnyText);
+        switch (option_) {
+            case Scale: return ask(QStringLiteral("Specify scale factor for XYZ axes <1>:"), InputRequest::AnyText);
+            case X: return ask(QStringLiteral("Specify X scale factor <1>:"), InputRequest::AnyText);
+            case Y: return ask(QStringLiteral("Specify Y scale factor <1>:"), InputRequest::AnyText);
+            case Z: return ask(QStringLiteral("Specify Z scale factor <1>:"), InputRequest::AnyText);
+            case Rotate: return ask(QStringLiteral("Specify rotation angle <0>:"), InputRequest::AnyText);
+            default: break;
+        }
+        if (!point_)
+            return ask(QStringLiteral("Specify insertion point or [Basepoint/Scale/X/Y/Z/Rotate]:"),
+                       InputRequest::AnyPoint | InputRequest::AnyText);
+        if (!anyScale()) {
+            if (!xs_) return ask(QStringLiteral("Enter X scale factor, specify opposite corner, or [Corner/XYZ] <1>:"),
+                                 InputRequest::AnyText, point_);
+            return ask(QStringLiteral("Enter Y scale factor <use X scale factor>:"), InputRequest::AnyText, point_);
+        }
+        return ask(QStringLiteral("Specify rotation angle <0>:"), InputRequest::AnyPoint | InputRequest::AnyText, point_);
+    }
+
+    Step accept(const Input& in) override {
+        if (name_.isEmpty()) {
+            if (in.kind != Input::TextInput || in.text.trimmed().isEmpty()) return Reject;
+            const QString n = in.text.trimmed();
+            if (!doc_->db->findBlock(n) && ResolveDrawingFile(n).isEmpty())
+                throw NotFound(QStringLiteral("Block \"%1\" not found.").arg(n));
+            name_ = n;
+            return Continue;
+        }
+        if (option_ != None) {
+            if (in.kind != Input::TextInput) return Reject;
+            const auto n = NumberOf(in.text);
+            if (!n || (option_ != Rotate && *n == 0)) return Reject;
+            switch (option_) {
+                case Scale: xs_ = ys_ = zs_ = *n; break;
+                case X: xs_ = *n; break;
+                case Y: ys_ = *n; break;
+                case Z: zs_ = *n; break;
+                case Rotate: rotation_ = *n * std::numbers::pi / 180; break;
+                default: break;
+            }
+            presetScale_ = presetScale_ || option_ != Rotate;
+            option_ = None;
+            return Continue;
+        }
+        if (!point_) {
+            if (in.kind == Input::PointInput) {
+                point_ = in.point;
+                return ready() ? insert() : Continue;
+            }
+            if (in.kind != Input::TextInput) return Reject;
+            const QString k = KeywordOf(in.text);
+            if (k == QLatin1String("S") || k == QLatin1String("SCALE")) option_ = Scale;
+            else if (k == QLatin1String("X")) option_ = X;
+            else if (k == QLatin1String("Y")) option_ = Y;
+            else if (k == QLatin1String("Z")) option_ = Z;
+            else if (k == QLatin1String("R") || k == QLatin1String("ROTATE")) option_ = Rotate;
+            else return Reject;
+            return Continue;
+        }
+        if (!anyScale()) {
+            double s = 1;
+            if (in.kind == Input::TextInput) {
+                const auto n = NumberOf(in.text);
+                if (!n || *n == 0) return Reject;
+                s = *n;
+            } else if (in.kind != Input::Enter) return Reject;
+            if (!xs_) { xs_ = s; return Continue; }
+            ys_ = in.kind == Input::Enter ? *xs_ : s;
+            presetScale_ = true;
+            return ready() ? insert() : Continue;
+        }
+        // Rotation: a point gives the angle from the insertion point, a number is in degrees.
+        if (in.kind == Input::PointInput) rotation_ = std::atan2(in.point.y - point_->y, in.point.x - point_->x);
+        else if (in.kind == Input::TextInput) {
+            const auto n = NumberOf(in.text);
+            if (!n) return Reject;
+            rotation_ = *n * std::numbers::pi / 180;
+        } else if (in.kind == Input::Enter) rotation_ = 0;
+        else return Reject;
+        return insert();
+    }
+
+private:
+    enum Option { None, Scale, X, Y, Z, Rotate };
+    bool anyScale() const { return presetScale_; }
+    bool ready() const { return point_ && anyScale() && rotation_.has_value(); }
+    Step insert() {
+        const double x = xs_.value_or(1);
+        const double y = ys_.value_or(x);
+        const double z = zs_.value_or(x);
+        add(QStringLiteral("InsertBlock"), {*point_, name_, x, y, z, normalizeAngle(rotation_.value_or(0))});
+        return Done;
+    }
+
+    QString name_;
+    Option option_ = None;
+    std::optional<Point> point_;
+    std::optional<double> xs_, ys_, zs_, rotation_;
+    bool presetScale_ = false;
+};
+
+// "_viewres": fast zooms (Y/N), circle zoom percent 1..20000. Display settings only.
+class ViewresCommand : public ModelCommand {
+public:
+    using ModelCommand::ModelCommand;
+    InputRequest request() const override {
+        if (n_ == 0) return ask(QStringLiteral("Do you want fast zooms? [Yes/No] <Y>:"), InputRequest::AnyText);
+        return ask(QStringLiteral("Enter circle zoom percent (1-20000) <1000>:"), InputRequest::AnyText);
+    }
+    Step accept(const Input& in) override {
+        if (n_ == 0) {
+            const QString k = KeywordOf(in.text);
+            if (in.kind != Input::Enter && !(in.kind == Input::TextInput &&
+                                             (k == QLatin1String("Y") || k == QLatin1String("N") ||
+                                              k == QLatin1String("YES") || k == QLatin1String("NO"))))
+                return Reject;
+            ++n_;
+            return Continue;
+        }
+        if (in.kind == Input::Enter) return Done;
+        const auto n = in.kind == Input::TextInput ? NumberOf(in.text) : std::nullopt;
+        if (!n || *n < 1 || *n > 20000) return Reject;
+        return Done;
+    }
+
+private:
+    int n_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<CommandProcessor::Command> MakeArcCommand(ObjectModel& m, DocumentState* doc) {
+    return std::make_unique<ArcCommand>(m, doc);
+}
+std::unique_ptr<CommandProcessor::Command> MakePlineCommand(ObjectModel& m, DocumentState* doc) {
+    return std::make_unique<PlineCommand>(m, doc);
+}
+std::unique_ptr<CommandProcessor::Command> MakeCircleCommand(ObjectModel& m, DocumentState* doc) {
+    return std::make_unique<CircleCommand>(m, doc);
+}
+std::unique_ptr<CommandProcessor::Command> MakeInsertCommand(ObjectModel& m, DocumentState* doc) {
+    return std::make_unique<InsertCommand>(m, doc);
+}
+std::unique_ptr<CommandProcessor::Command> MakeViewresCommand(ObjectModel& m, DocumentState* doc) {
+    return std::make_unique<ViewresCommand>(m, doc);
+}
+
+}  // namespace cad

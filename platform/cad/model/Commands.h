@@ -1,0 +1,21 @@
+// The drawing commands the programs send as text. Each is a small state machine fed one input
+// at a time by the command processor; entities are created through the model-space dispatch
+// table, so they take the current layer, colour and linetype like any other new entity.
+#pragma once
+
+#include "platform/cad/model/CommandProcessor.h"
+
+namespace cad {
+
+std::unique_ptr<CommandProcessor::Command> MakeArcCommand(ObjectModel& m, DocumentState* doc);
+std::unique_ptr<CommandProcessor::Command> MakePlineCommand(ObjectModel& m, DocumentState* doc);
+std::unique_ptr<CommandProcessor::Command> MakeCircleCommand(ObjectModel& m, DocumentState* doc);
+std::unique_ptr<CommandProcessor::Command> MakeInsertCommand(ObjectModel& m, DocumentState* doc);
+std::unique_ptr<CommandProcessor::Command> MakeViewresCommand(ObjectModel& m, DocumentState* doc);
+
+// A typed keyword without the language prefix "_", upper-cased.
+QString KeywordOf(const QString& text);
+// A typed number ("2.5", "2,5"); nullopt when the text is none.
+std::optional<double> NumberOf(const QString& text);
+
+}  // namespace cad

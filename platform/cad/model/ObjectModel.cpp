@@ -1,0 +1,222 @@
+// The registry of ids, the open documents and the common checks made before every member runs.
+#include "platform/cad/model/ObjectModel.h"
+
+#include "platform/cad/model/CommandProcessor.h"
+#include "platform/cad/model/Support.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+namespace cad {
+
+ObjectModel::ObjectModel() : commands_(std::make_unique<CommandProcessor>(*this)) {
+    tables_.resize(size_t(Kind::Count));
+    tables_[size_t(Kind::Application)] = MakeApplicationTable();
+    tables_[size_t(Kind::State)] = MakeStateTable();
+    tables_[size_t(Kind::Documents)] = MakeDocumentsTable();
+    tables_[size_t(Kind::Document)] = MakeDocumentTable();
+    tables_[size_t(Kind::DatabaseDocument)] = MakeDatabaseDocumentTable();
+    tables_[size_t(Kind::Block)] = MakeBlockTable();
+    tables_[size_t(Kind::Blocks)] = MakeBlocksTable();
+    tables_[size_t(Kind::Layers)] = MakeLayersTable();
+    tables_[size_t(Kind::Layer)] = MakeLayerTable();
+    tables_[size_t(Kind::Linetypes)] = MakeLinetypesTable();
+    tables_[size_t(Kind::Linetype)] = MakeLinetypeTable();
+    tables_[size_t(Kind::TextStyles)] = MakeTextStylesTable();
+    tables_[size_t(Kind::TextStyle)] = MakeTextStyleTable();
+    tables_[size_t(Kind::DimStyles)] = MakeDimStylesTable();
+    tables_[size_t(Kind::DimStyle)] = MakeDimStyleTable();
+    tables_[size_t(Kind::SelectionSets)] = MakeSelectionSetsTable();
+    tables_[size_t(Kind::SelectionSet)] = MakeSelectionSetTable();
+    tables_[size_t(Kind::Utility)] = MakeUtilityTable();
+    tables_[size_t(Kind::SummaryInfo)] = MakeSummaryInfoTable();
+    tables_[size_t(Kind::Dictionary)] = MakeDictionaryTable();
+    tables_[size_t(Kind::SortentsTable)] = MakeSortentsTable();
+    tables_[size_t(Kind::Color)] = MakeColorTable();
+    tables_[size_t(Kind::Entity)] = MakeEntityTable();
+    tables_[size_t(Kind::DynamicProperty)] = MakeDynamicPropertyTable();
+    tables_[size_t(Kind::RawObject)] = MakeRawObjectTable();
+
+    records_.emplace_back();  // id 0: nothing
+    ObjectRecord app;
+    app.kind = Kind::Application;
+    newRecord(app);  // id 1 == ApplicationId
+    ObjectRecord r;
+    r.kind = Kind::State;
+    stateId = newRecord(r);
+    r.kind = Kind::Documents;
+    documentsId = newRecord(r);
+}
+
+ObjectModel::~ObjectModel() { delete timer_; }
+
+ObjectId ObjectModel::newRecord(const ObjectRecord& r) {
+    records_.push_back(r);
+    return ObjectId(records_.size() - 1);
+}
+
+ObjectRecord& ObjectModel::record(ObjectId id) {
+    if (id == 0 || id >= records_.size()) throw Failed(QStringLiteral("No object with id %1").arg(id));
+    return records_[id];
+}
+
+ObjectId ObjectModel::idOf(Kind kind, DocumentState* doc, db::DbObject* object) {
+    auto it = ids_.constFind(object);
+    if (it != ids_.constEnd()) return it.value();
+    ObjectRecord r;
+    r.kind = kind;
+    r.doc = doc;
+    r.object = object;
+    const ObjectId id = newRecord(r);
+    ids_.insert(object, id);
+    return id;
+}
+
+ObjectId ObjectModel::entityId(DocumentState* doc, db::Entity* e) { return idOf(Kind::Entity, doc, e); }
+ObjectId ObjectModel::blockId(DocumentState* doc, db::BlockDefinition* b) { return idOf(Kind::Block, doc, b); }
+
+db::Entity* ObjectModel::entityOf(const Variant& v, DocumentState* doc) {
+    ObjectRecord& r = record(v.toObject());
+    if (r.kind != Kind::Entity) throw InvalidArgument(QStringLiteral("An entity was expected"));
+    if (r.closed) throw Erased(QStringLiteral("The entity's drawing is closed"));
+    if (doc && r.doc != doc) throw InvalidArgument(QStringLiteral("The entity belongs to another drawing"));
+    auto* e = static_cast<db::Entity*>(r.object);
+    e->checkAlive();
+    return e;
+}
+
+db::BlockDefinition* ObjectModel::blockOf(const Variant& v) {
+    ObjectRecord& r = record(v.toObject());
+    if (r.kind != Kind::Block) throw InvalidArgument(QStringLiteral("A block definition was expected"));
+    if (r.closed) throw Erased(QStringLiteral("The block's drawing is closed"));
+    r.object->checkAlive();
+    return static_cast<db::BlockDefinition*>(r.object);
+}
+
+Variant ObjectModel::invoke(ObjectId object, const QString& member, CallKind kind, Args args) {
+    ObjectRecord& r = record(object);
+    if (r.closed) throw Erased(QStringLiteral("The object was released: its drawing is closed"));
+    if (r.object && r.object->isErased()) throw Erased(QStringLiteral("The object was erased"));
+    if (r.selection && r.selection->deleted) throw Erased(QStringLiteral("The selection set was deleted"));
+    const DispatchTable& tb = table(r.kind);
+    if (member == QLatin1String("TypeName")) {
+        if (r.kind == Kind::Block) {
+            auto* b = static_cast<db::BlockDefinition*>(r.object);
+            if (b->isModelSpace()) return Variant(QStringLiteral("IAcadModelSpace"));
+            if (b->isLayout()) return Variant(QStringLiteral("IAcadPaperSpace"));
+        }
+        if (r.kind == Kind::Entity)
+            return Variant(QStringLiteral("IAcad") + static_cast<db::Entity*>(r.object)->objectName().mid(4));
+        return Variant(tb.interfaceName());
+    }
+    Target t{*this, r, object};
+    return tb.dispatch(t, member, kind, args);
+}
+
+Reply ObjectModel::handle(const Call& call) noexcept {
+    Reply reply;
+    try {
+        reply.result = invoke(call.object, call.member, call.kind, Args(call.args.data(), call.args.size()));
+    } catch (const Error& e) {
+        reply.failed = true;
+        reply.errorKind = e.kind();
+        reply.message = e.message();
+    } catch (const std::exception& e) {
+        reply.failed = true;
+        reply.errorKind = Error::FailedKind;
+        reply.message = QString::fromLocal8Bit(e.what());
+    }
+    return reply;
+}
+
+DocumentState* ObjectModel::addDocument(std::unique_ptr<db::Database> database, const QString& name,
+                                        const QString& fullName, bool databaseDocument) {
+    auto doc = std::make_unique<DocumentState>();
+    doc->db = std::move(database);
+    doc->name = name;
+    doc->fullName = fullName;
+    DocumentState* d = doc.get();
+    ObjectRecord r;
+    r.doc = d;
+    d->isDatabaseDocument = databaseDocument;
+    d->readOnly = databaseDocument;
+    r.kind = databaseDocument ? Kind::DatabaseDocument : Kind::Document;
+    d->id = newRecord(r);
+    r.kind = Kind::Blocks;
+    d->blocksId = newRecord(r);
+    r.kind = Kind::Layers;
+    d->layersId = newRecord(r);
+    r.kind = Kind::Linetypes;
+    d->linetypesId = newRecord(r);
+    r.kind = Kind::TextStyles;
+    d->textStylesId = newRecord(r);
+    r.kind = Kind::DimStyles;
+    d->dimStylesId = newRecord(r);
+    r.kind = Kind::SelectionSets;
+    d->selectionSetsId = newRecord(r);
+    r.kind = Kind::SummaryInfo;
+    d->summaryId = newRecord(r);
+    r.kind = Kind::Utility;
+    d->utilityId = newRecord(r);
+    docs_.push_back(std::move(doc));
+    if (!databaseDocument) {
+        order_.push_back(d);
+        active_ = d;  // a drawing added or opened becomes the active one
+    }
+    return d;
+}
+
+void ObjectModel::releaseEngineObjects(DocumentState* doc) {
+    for (ObjectRecord& r : records_)
+        if (r.doc == doc && r.object) r.closed = true;
+    for (auto it = ids_.begin(); it != ids_.end();) {
+        const ObjectRecord& r = records_[it.value()];
+        if (r.doc == doc && r.object) it = ids_.erase(it);
+        else ++it;
+    }
+}
+
+void ObjectModel::closeDocument(DocumentState* doc) {
+    commands_->documentClosed(doc);
+    releaseEngineObjects(doc);
+    for (ObjectRecord& r : records_)
+        if (r.doc == doc) r.closed = true;
+    std::erase(order_, doc);
+    if (active_ == doc) active_ = order_.empty() ? nullptr : order_.back();
+    std::erase_if(docs_, [doc](const auto& p) { return p.get() == doc; });
+}
+
+Input ObjectModel::pick(DocumentState* doc, InputRequest request) {
+    request.initBits = doc->initBits;
+    request.keywords = doc->keywords;
+    doc->initBits = 0;  // InitializeUserInput applies to the next pick only
+    doc->keywords.clear();
+    if (!interaction_) throw Failed(QStringLiteral("Nothing answers picks"));
+    lastPrompt = request.prompt;
+    const Input in = interaction_->pick(request);
+    if (in.kind == Input::None || in.kind == Input::Cancel) {
+        lastPrompt = QStringLiteral("*Cancel*");
+        throw Cancelled(QStringLiteral("The pick was cancelled"));
+    }
+    if (in.kind == Input::PointInput || in.kind == Input::EntityInput) doc->lastPoint = in.point;
+    return in;
+}
+
+bool ObjectModel::pumpCommands() { return commands_->pump(); }
+
+void ObjectModel::startPumpTimer() {
+    if (!autoPump_ || !QCoreApplication::instance()) return;
+    if (!timer_) {
+        timer_ = new QTimer();
+        timer_->setInterval(10);
+        QObject::connect(timer_, &QTimer::timeout, [this] {
+            commands_->pump();
+            if (commands_->isQuiescent()) timer_->stop();
+        });
+    }
+    if (!timer_->isActive()) timer_->start();
+}
+
+ColorState* NewColor(ObjectModel& m) { return &m.colors_.emplace_back(); }
+
+}  // namespace cad
