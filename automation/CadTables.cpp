@@ -1,0 +1,176 @@
+// Table objects of the drawing: existence tests, unique names, layers, styles, colours, draw order.
+#include "automation/CadTables.h"
+
+#include "automation/CadConnection.h"
+#include "common/ObjectCheck.h"
+
+namespace automation {
+
+cad::Color CadColourObject;
+
+namespace {
+
+// Looks an item up; NotFound (and any other failure of the look-up) gives a null object.
+template <class T, class F>
+T lookUp(F&& f) {
+    try {
+        return f();
+    } catch (const cad::Error&) {
+        return T();
+    }
+}
+
+bool isOfType(const cad::Object& o, const char* typePrefix) {
+    if (o.isNull()) return false;
+    try {
+        return o.typeName().startsWith(QLatin1String(typePrefix));
+    } catch (const cad::Error&) {
+        return false;
+    }
+}
+
+}  // namespace
+
+cad::Block GetBlockDefinition(const QString& name) {
+    return lookUp<cad::Block>([&] { return CadDocument.blocks().item(name); });
+}
+
+bool CheckBlockExists(const QString& name) {
+    return isOfType(lookUp<cad::Block>([&] { return CadDocument.blocks().item(name); }), "IAcadBlock");
+}
+
+bool CheckLinetypeExists(const QString& name) {
+    return isOfType(lookUp<cad::Linetype>([&] { return CadDocument.linetypes().item(name); }), "IAcadLineType");
+}
+
+bool CheckLayerExists(const QString& name) {
+    return isOfType(lookUp<cad::Layer>([&] { return CadDocument.layers().item(name); }), "IAcadLayer");
+}
+
+QString MakeUniqueBlockName(const QString& prefix) {
+    qint32 n = qint32(CadDocument.blocks().count());
+    QString candidate;
+    do {
+        ++n;
+        candidate = prefix + QString::number(n);
+    } while (CheckBlockExists(candidate));
+    return candidate;
+}
+
+cad::Entity AddAttributeDefinition(const cad::Block& container, const QString& tag, const QString& value, double x,
+                                   double y) {
+    return container.addAttribute(3.5, 9, QString(), cad::Point{x, y, 0}, tag, value);
+}
+
+bool ActivateTextStyle(const QString& name, cad::TextStyle& style, bool makeActive) {
+    cad::TextStyle found = lookUp<cad::TextStyle>([&] { return CadDocument.textStyles().item(name); });
+    if (common::IsObjectInvalid(found)) return false;
+    style = found;
+    if (makeActive) CadDocument.setActiveTextStyle(found);
+    return true;
+}
+
+void EnsureTextStyle(const QString& name, double height, const QString& fontName, bool makeActive) {
+    cad::TextStyle style;
+    if (ActivateTextStyle(name, style, makeActive)) return;
+    style = CadDocument.textStyles().add(name);
+    style.setHeight(height);
+    style.setFont(fontName, false, false, 0, 0);
+    if (makeActive) CadDocument.setActiveTextStyle(style);
+}
+
+bool GetDimensionStyle(const QString& name, cad::DimStyle& style) {
+    cad::DimStyle found = lookUp<cad::DimStyle>([&] { return CadDocument.dimStyles().item(name); });
+    if (common::IsObjectInvalid(found)) return false;
+    style = found;
+    return true;
+}
+
+bool ActivateTextAndDimStyle(const QString& name, cad::Object& style, bool textStyle, bool makeActive) {
+    try {
+        if (textStyle) {
+            cad::TextStyle s;
+            if (!ActivateTextStyle(name, s, makeActive)) return false;
+            style = s;
+            return true;
+        }
+        cad::DimStyle d;
+        if (!GetDimensionStyle(name, d)) return false;
+        style = d;
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void EnsureLayer(const QString& name, bool makeActive, int colour, int lineweight) {
+    cad::Layer layer;
+    if (!CheckLayerExists(name)) {
+        layer = CadDocument.layers().add(name);
+        if (colour > -1) SetEntityColour(layer, colour, false);
+        if (lineweight > -10) layer.setLineweight(lineweight);
+    } else if (makeActive) {
+        layer = CadDocument.layers().item(name);
+    }
+    if (makeActive) {
+        if (!layer.layerOn()) layer.setLayerOn(true);
+        CadDocument.setActiveLayer(layer);
+    }
+}
+
+bool EnsureLinetypeLoaded(const QString& name) {
+    if (CheckLinetypeExists(name)) return true;
+    try {
+        CadDocument.linetypes().load(name, QStringLiteral("acad.lin"));
+        return true;
+    } catch (const cad::Error&) {
+        return false;
+    }
+}
+
+void SetEntityColour(const cad::Object& object, qint64 colour, bool rgb) {
+    if (!rgb) {
+        object.put(QStringLiteral("Color"), colour);
+        return;
+    }
+    const int red = int(colour & 255);
+    const int green = int((colour >> 8) & 255);
+    const int blue = int((colour >> 16) & 255);
+    if (common::IsObjectInvalid(CadColourObject))
+        CadColourObject = cad::Color(CadApplication.getInterfaceObject(QStringLiteral("AutoCAD.AcCmColor.") + CadMajorVersion));
+    CadColourObject.setRGB(red, green, blue);
+    object.put(QStringLiteral("TrueColor"), CadColourObject);
+}
+
+bool GetSortentsTable(cad::SortentsTable& table) {
+    try {
+        cad::Dictionary dict = CadModelSpace.extensionDictionary();
+        cad::Object entry;
+        try {
+            entry = dict.getObject(QStringLiteral("ACAD_SORTENTS"));
+        } catch (const cad::Error&) {
+            // Absent: added below.
+        }
+        if (entry.isNull()) entry = dict.addObject(QStringLiteral("ACAD_SORTENTS"), QStringLiteral("AcDbSortentsTable"));
+        if (entry.isNull()) return false;
+        table = cad::SortentsTable(entry);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void MoveObjectsToTop(const QList<cad::Entity>& entities) {
+    cad::SortentsTable table;
+    if (GetSortentsTable(table)) table.moveToTop(entities);
+}
+
+void MoveObjectToTop(const cad::Entity& entity) { MoveObjectsToTop({entity}); }
+
+void DeleteEntity(const cad::Entity& entity) {
+    entity.setVisible(false);
+    entity.move(cad::Point{0, 0, 0}, cad::Point{0, 0, 0});
+    entity.erase();
+}
+
+}  // namespace automation

@@ -1,0 +1,125 @@
+// Custom properties of the active drawing and the drawing scale.
+#include "automation/DrawingProperties.h"
+
+#include "automation/CadConnection.h"
+#include "automation/CadTables.h"
+#include "automation/Selection.h"
+
+namespace automation {
+
+cad::SummaryInfo DrawingSummaryInfo;
+QList<CustomPropertyEntry> CustomPropertyCache{CustomPropertyEntry{}};
+int DrawingScale = 1;
+
+namespace {
+
+QString readKey(const cad::SummaryInfo& info, const QString& key) {
+    try {
+        return info.getCustomByKey(key);
+    } catch (const std::exception&) {
+        return QString();
+    }
+}
+
+QString readFromFile(const QString& key, const QString& path) {
+    try {
+        cad::DatabaseDocument db(
+            CadApplication.getInterfaceObject(QStringLiteral("ObjectDBX.AxDbDocument.") + CadMajorVersion));
+        db.open(path);
+        return readKey(db.summaryInfo(), key);
+    } catch (const std::exception&) {
+        return QString();
+    }
+}
+
+void refreshCache() {
+    DrawingSummaryInfo = CadDocument.summaryInfo();
+    CustomPropertyCache = {CustomPropertyEntry{}};
+    const int n = DrawingSummaryInfo.numCustomInfo();
+    if (n == 0) return;
+    QList<CustomPropertyEntry> entries(n);
+    int stored = 0;
+    for (int i = 0; i < n; ++i) {
+        const auto [key, value] = DrawingSummaryInfo.getCustomByIndex(i);
+        if (key.startsWith(QLatin1String("GRUPA_")) || key.startsWith(QLatin1String("FAZA_")))
+            entries[stored++] = CustomPropertyEntry{key, value};
+    }
+    if (stored > 0) entries.resize(stored);
+    CustomPropertyCache = entries;
+}
+
+}  // namespace
+
+QString GetDrawingProperty(const QString& key, const QString& drawingFile) {
+    if (!drawingFile.isEmpty()) return readFromFile(key, drawingFile);
+    try {
+        if (key.isEmpty()) {
+            refreshCache();
+            return QString();
+        }
+        DrawingSummaryInfo = CadDocument.summaryInfo();
+        return readKey(DrawingSummaryInfo, key);
+    } catch (const std::exception&) {
+        return QString();
+    }
+}
+
+void SetDrawingProperty(const QString& key, const QString& value, bool keep) {
+    if (!keep || DrawingSummaryInfo.isNull()) DrawingSummaryInfo = CadDocument.summaryInfo();
+    if (key.isEmpty()) return;
+    try {
+        DrawingSummaryInfo.setCustomByKey(key, value);
+    } catch (const cad::Error&) {
+        // Absent key: added at the end.
+        DrawingSummaryInfo.addCustomInfo(key, value);
+    }
+}
+
+bool TrySetDrawingProperty(const QString& key, const QString& value, bool keep) {
+    try {
+        SetDrawingProperty(key, value, keep);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+int GetDrawingScale() {
+    QString text = GetDrawingProperty(QStringLiteral("SKALA")).trimmed();
+    text.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    // A fraction, zero, a negative or an unreadable scale would give a wrong or negative
+    // linetype scale and symbol size: such a drawing is taken at 1:1.
+    if (!ok || v < 1 || v > 32767 || v != double(qint64(v))) return 1;
+    return int(v);
+}
+
+void SetLinetypeScale() { CadDocument.setVariable(QStringLiteral("LTSCALE"), double(DrawingScale) * 0.1); }
+
+bool MigrateDrawingAttributeBlock() {
+    const QString blockName = QStringLiteral("ATRYBUTY_RYSUNKU");
+    try {
+        if (!CheckBlockExists(blockName)) return true;
+        cad::Block block = CadDocument.blocks().item(blockName);
+        SetDrawingProperty(QString(), QString(), false);
+        for (const cad::Entity& e : block.entities()) {
+            if (e.objectName() == QLatin1String("AcDbAttributeDefinition"))
+                SetDrawingProperty(e.tagString(), e.textString(), true);
+        }
+        try {
+            block.erase();
+            return true;
+        } catch (const cad::Error&) {
+            // Still referenced: the references go first, then the definition.
+        }
+        EraseBlockReferencesOnLayer(EscapeFilterText(blockName), QStringLiteral("*"));
+        block.erase();
+        return true;
+    } catch (const std::exception&) {
+        // Left in the drawing; its values are in the custom properties already, so start-up goes on.
+        return false;
+    }
+}
+
+}  // namespace automation

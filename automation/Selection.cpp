@@ -1,0 +1,192 @@
+// Named selection sets and the searches and erasures built on them.
+#include "automation/Selection.h"
+
+#include "automation/CadConnection.h"
+
+namespace automation {
+
+namespace {
+
+// Characters the filter wildcards give a meaning.
+constexpr QStringView FilterSpecials = u"#@.*?~[]`,-";
+
+cad::SelectionFilter insertFilter(const QString& pattern, const QString& layer) {
+    cad::SelectionFilter f;
+    f.add(0, QStringLiteral("INSERT")).add(2, pattern).add(8, layer);
+    return f;
+}
+
+// Index of the first character not escaped by a backquote equal to `c`; -1 when none.
+int findUnescaped(const QString& text, QChar c) {
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('`')) {
+            ++i;
+            continue;
+        }
+        if (text[i] == c) return i;
+    }
+    return -1;
+}
+
+}  // namespace
+
+cad::SelectionSet GetHelperSelectionSet(const QString& name) {
+    cad::SelectionSets sets = CadDocument.selectionSets();
+    QString candidate = name;
+    for (int n = 1;; ++n) {
+        try {
+            return sets.add(candidate);
+        } catch (const cad::AlreadyExists&) {
+            candidate = name + QLatin1Char('$') + QString::number(n);
+        }
+    }
+}
+
+cad::SelectionSet GetSelectionSet(const QString& name) {
+    cad::SelectionSets sets = CadDocument.selectionSets();
+    try {
+        return sets.add(name);
+    } catch (const cad::AlreadyExists&) {
+        cad::SelectionSet set = sets.item(name);
+        set.clear();
+        return set;
+    }
+}
+
+cad::SelectionFilter BuildSelectionFilter(const cad::VariantList& codesAndValues) {
+    if (codesAndValues.size() % 2 != 0)
+        throw cad::InvalidArgument(QStringLiteral("A selection filter needs pairs of group code and value"));
+    cad::SelectionFilter f;
+    for (qsizetype k = 0; k + 1 < codesAndValues.size(); k += 2)
+        f.add(int(codesAndValues[k].toInt()), codesAndValues[k + 1]);
+    return f;
+}
+
+QString EscapeFilterText(const QString& text) {
+    QString out;
+    out.reserve(text.size() * 2);
+    for (QChar c : text) {
+        if (FilterSpecials.contains(c)) out += QLatin1Char('`');
+        out += c;
+    }
+    return out;
+}
+
+QString UnescapeFilterText(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('`') && i + 1 < text.size()) ++i;
+        out += text[i];
+    }
+    return out;
+}
+
+void EraseBlockReferencesOnLayer(const QString& blockNamePattern, const QString& layerName) {
+    cad::SelectionSet set = GetHelperSelectionSet(QStringLiteral("SSRemoveObjects"));
+    set.select(cad::SelectionSet::All, insertFilter(blockNamePattern, layerName));
+    set.erase();
+    set.remove();
+}
+
+void EraseBlockReferencesOnLayer(const QString& blockNamePattern, const cad::Variant&, const QString& layerName) {
+    EraseBlockReferencesOnLayer(blockNamePattern, layerName);
+}
+
+void EraseByLayerFilter(const QString& layerName, const QString& blockName) {
+    cad::SelectionSet set = GetHelperSelectionSet(QStringLiteral("SS2"));
+    cad::SelectionFilter f;
+    if (!blockName.isEmpty()) f.add(2, blockName);
+    f.add(8, layerName);
+    set.select(cad::SelectionSet::All, f);
+    set.erase();
+    set.remove();
+}
+
+bool FindFirstInsert(const QString& namePattern, cad::Entity& found) {
+    try {
+        cad::SelectionSet set = GetHelperSelectionSet(QStringLiteral("SSObject"));
+        cad::SelectionFilter f;
+        f.add(2, namePattern);
+        set.select(cad::SelectionSet::All, f);
+        bool any = set.count() > 0;
+        if (any) found = set.item(0);
+        set.remove();
+        return any;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+QString FindBlockReferenceHandle(const cad::Block& container, const QString& blockNamePattern,
+                                 const cad::Variant& attributeValue, const QString& layerName) {
+    return FindBlockReferenceHandle(container, blockNamePattern, blockNamePattern, attributeValue, layerName);
+}
+
+QString FindBlockReferenceHandle(const cad::Block&, const QString& blockNamePattern, const QString& attributeTag,
+                                 const cad::Variant& attributeValue, const QString& layerName) {
+    QString namePattern = blockNamePattern;
+    QString tag = attributeTag;
+    bool prefixMode = false;
+    if (findUnescaped(tag, QLatin1Char('*')) >= 0) {
+        tag.chop(1);
+        prefixMode = true;
+    }
+    // A "[" (a variant suffix) would open a character class: select by the part before it.
+    bool nameTest = false;
+    const int bracket = findUnescaped(tag, QLatin1Char('['));
+    if (bracket >= 0) {
+        namePattern = tag.left(bracket) + (prefixMode ? QStringLiteral("*") : QString());
+        nameTest = true;
+    }
+    const QString plainTag = UnescapeFilterText(tag);
+    const QString value = attributeValue.isEmpty() ? QString() : attributeValue.toText();
+
+    cad::SelectionSet set = GetHelperSelectionSet(QStringLiteral("SS1"));
+    set.select(cad::SelectionSet::All, insertFilter(namePattern, layerName));
+    QString result;
+    for (const cad::Entity& ref : set.entities()) {
+        if (!value.isEmpty()) {
+            if (!ref.hasAttributes()) continue;
+            for (const cad::Entity& att : ref.attributes()) {
+                const int p = att.tagString().indexOf(plainTag);
+                if ((prefixMode ? p == 0 : p >= 0) && att.textString() == value) {
+                    result = ref.handle();
+                    break;
+                }
+            }
+            if (!result.isEmpty()) break;
+        } else if (!nameTest) {
+            result = ref.handle();
+            break;
+        } else if (ref.name().toUpper().startsWith(plainTag.toUpper())) {
+            result = ref.handle();
+            break;
+        }
+    }
+    set.remove();
+    return result;
+}
+
+cad::Point MakeCadPoint(const common::PlanePoint& p) { return cad::Point{p.X, p.Y, 0}; }
+
+common::PlanePoint ReadCadPoint(const cad::Point& p) { return common::PlanePoint{p.x, p.y}; }
+
+common::PlanePoint ReadCadPoint(const cad::Variant& v) { return ReadCadPoint(v.toPoint()); }
+
+void SubtractPoint(common::PlanePoint& a, const common::PlanePoint& b) {
+    a.X -= b.X;
+    a.Y -= b.Y;
+}
+
+void SubtractFromSegment(common::PlaneSegment& segment, const common::PlanePoint& b) {
+    SubtractPoint(segment.P1, b);
+    SubtractPoint(segment.P2, b);
+}
+
+void SubtractFromSegment(common::PlanePoint& p1, common::PlanePoint& p2, const common::PlanePoint& b) {
+    SubtractPoint(p1, b);
+    SubtractPoint(p2, b);
+}
+
+}  // namespace automation
