@@ -1,24 +1,13 @@
-// The in-process channel: every facade call goes straight to the object model's dispatch tables.
+// The CAD object model in this process, reached through the shared in-process channel.
 #include "automation/InProcessCad.h"
 
+#include "platform/cad/InProcessChannel.h"
 #include "platform/cad/model/ObjectModel.h"
 
 namespace automation {
 
-class InProcessCad::LocalChannel : public cad::Channel {
-public:
-    explicit LocalChannel(cad::ObjectModel& model) : model_(model) {}
-    cad::Variant call(cad::ObjectId object, const QString& member, cad::CallKind kind,
-                      std::span<const cad::Variant> args) override {
-        return model_.invoke(object, member, kind, args);
-    }
-
-private:
-    cad::ObjectModel& model_;
-};
-
 InProcessCad::InProcessCad()
-    : model_(std::make_unique<cad::ObjectModel>()), channel_(std::make_unique<LocalChannel>(*model_)) {}
+    : model_(std::make_unique<cad::ObjectModel>()), channel_(std::make_unique<cad::InProcessChannel>(*model_)) {}
 
 InProcessCad::~InProcessCad() = default;
 

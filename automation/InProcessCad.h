@@ -9,6 +9,7 @@
 
 namespace cad {
 class ObjectModel;
+class InProcessChannel;
 }
 
 namespace automation {
@@ -27,9 +28,8 @@ public:
     void setInteraction(cad::InteractionProvider* provider);
 
 private:
-    class LocalChannel;
     std::unique_ptr<cad::ObjectModel> model_;
-    std::unique_ptr<LocalChannel> channel_;
+    std::unique_ptr<cad::InProcessChannel> channel_;
 };
 
 }  // namespace automation
