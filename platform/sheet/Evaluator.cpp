@@ -1,0 +1,405 @@
+// The formula evaluator: operators with the spreadsheet's coercions and the worksheet functions.
+#include "platform/sheet/Evaluator.h"
+
+#include "platform/sheet/Constants.h"
+#include "platform/sheet/Worksheet.h"
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace sheet {
+
+namespace {
+
+// An evaluated argument: a single value or a reference to an area.
+struct Operand {
+    bool isArea = false;
+    Value value;
+    Worksheet* ws = nullptr;
+    Rect rect;
+};
+
+bool resolveArea(const FormulaNode& n, Worksheet& host, int row, int col, Worksheet*& ws, Rect& r) {
+    ws = n.hasSheet ? n.sheet : &host;
+    if (!ws) return false;
+    int r1 = n.a.absRow(row), c1 = n.a.absCol(col), r2 = n.b.absRow(row), c2 = n.b.absCol(col);
+    if (r1 < 1 || r2 < 1 || c1 < 1 || c2 < 1 || r1 > MaxRows || r2 > MaxRows || c1 > MaxColumns ||
+        c2 > MaxColumns)
+        return false;
+    r = {std::min(r1, r2), std::min(c1, c2), std::max(r1, r2), std::max(c1, c2)};
+    return true;
+}
+
+// Rounds away the last binary digits so that 0.1+0.2 rounds up as 0.3 does: the spreadsheet
+// works to 15 significant digits.
+double to15(double x) {
+    if (x == 0 || !std::isfinite(x)) return x;
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.15g", x);
+    return std::strtod(buf, nullptr);
+}
+
+Value numberResult(double d) {
+    if (!std::isfinite(d)) return Value(ErrorCode::Num);
+    return Value(d);
+}
+
+class Evaluator {
+public:
+    Evaluator(const Formula& f, Worksheet& host, int row, int col) : f_(f), host_(host), row_(row), col_(col) {}
+
+    Value run() {
+        Operand o = eval(f_.root);
+        return scalar(o);
+    }
+
+private:
+    const Formula& f_;
+    Worksheet& host_;
+    int row_, col_;
+
+    // An area in a single-value position: one cell gives its value, a larger area the cell in
+    // the formula's own row or column (implicit intersection), otherwise #VALUE!.
+    Value scalar(const Operand& o) {
+        if (!o.isArea) return o.value;
+        const Rect& r = o.rect;
+        if (r.rows() == 1 && r.columns() == 1) return o.ws->valueAt(r.row1, r.col1);
+        if (r.columns() == 1 && row_ >= r.row1 && row_ <= r.row2) return o.ws->valueAt(row_, r.col1);
+        if (r.rows() == 1 && col_ >= r.col1 && col_ <= r.col2) return o.ws->valueAt(r.row1, col_);
+        return Value(ErrorCode::Value);
+    }
+
+    static std::optional<double> toNumber(const Value& v) { return v.toNumber(); }
+
+    Operand eval(int index) {
+        const FormulaNode& n = f_.nodes[size_t(index)];
+        Operand o;
+        switch (n.kind) {
+            case FormulaNode::Number: o.value = Value(n.number); return o;
+            case FormulaNode::String: o.value = Value(n.text); return o;
+            case FormulaNode::Boolean: o.value = Value(n.number != 0); return o;
+            case FormulaNode::ErrorLit: o.value = Value(*errorFromText(n.text)); return o;
+            case FormulaNode::Missing: o.value = Value(); return o;
+            case FormulaNode::Name: o.value = Value(ErrorCode::Name); return o;
+            case FormulaNode::Paren: return eval(n.kids[0]);
+            case FormulaNode::Cell:
+            case FormulaNode::Area: {
+                if (!resolveArea(n, host_, row_, col_, o.ws, o.rect)) {
+                    o.value = Value(ErrorCode::Ref);
+                    return o;
+                }
+                o.isArea = true;
+                return o;
+            }
+            case FormulaNode::Percent: {
+                Value v = scalar(eval(n.kids[0]));
+                if (v.isError()) return withValue(v);
+                auto d = toNumber(v);
+                return withValue(d ? Value(*d / 100) : Value(ErrorCode::Value));
+            }
+            case FormulaNode::Unary: {
+                Value v = scalar(eval(n.kids[0]));
+                if (v.isError()) return withValue(v);
+                auto d = toNumber(v);
+                if (!d) return withValue(Value(ErrorCode::Value));
+                return withValue(Value(n.op == QLatin1String("-") ? -*d : *d));
+            }
+            case FormulaNode::Binary: return withValue(binary(n));
+            case FormulaNode::Function: return withValue(function(n));
+        }
+        return withValue(Value(ErrorCode::Value));
+    }
+
+    static Operand withValue(const Value& v) {
+        Operand o;
+        o.value = v;
+        return o;
+    }
+
+    Value binary(const FormulaNode& n) {
+        Value l = scalar(eval(n.kids[0]));
+        Value r = scalar(eval(n.kids[1]));
+        if (l.isError()) return l;
+        if (r.isError()) return r;
+        const QString& op = n.op;
+        if (op == QLatin1String("&")) return Value(l.toString() + r.toString());
+        if (op.size() <= 2 && (op[0] == QLatin1Char('=') || op[0] == QLatin1Char('<') || op[0] == QLatin1Char('>')))
+            return compare(l, r, op);
+        auto a = toNumber(l), b = toNumber(r);
+        if (!a || !b) return Value(ErrorCode::Value);
+        switch (op[0].toLatin1()) {
+            case '+': return numberResult(*a + *b);
+            case '-': return numberResult(*a - *b);
+            case '*': return numberResult(*a * *b);
+            case '/':
+                if (*b == 0) return Value(ErrorCode::Div0);
+                return numberResult(*a / *b);
+            case '^':
+                if (*a == 0 && *b == 0) return Value(ErrorCode::Num);
+                if (*a == 0 && *b < 0) return Value(ErrorCode::Div0);
+                return numberResult(std::pow(*a, *b));
+        }
+        return Value(ErrorCode::Value);
+    }
+
+    // Numbers sort before texts, texts before booleans; texts compare without regard to case;
+    // an empty cell counts as 0, "" or FALSE after the other side.
+    static Value compare(Value l, Value r, const QString& op) {
+        auto rank = [](const Value& v) {
+            return v.isNumber() ? 0 : v.isText() ? 1 : 2;
+        };
+        if (l.isEmpty()) l = r.isText() ? Value(QString()) : r.isBoolean() ? Value(false) : Value(0.0);
+        if (r.isEmpty()) r = l.isText() ? Value(QString()) : l.isBoolean() ? Value(false) : Value(0.0);
+        int c = 0;
+        if (rank(l) != rank(r)) {
+            c = rank(l) < rank(r) ? -1 : 1;
+        } else if (l.isText()) {
+            c = QString::compare(l.text(), r.text(), Qt::CaseInsensitive);
+            c = c < 0 ? -1 : c > 0 ? 1 : 0;
+        } else {
+            c = l.number() < r.number() ? -1 : l.number() > r.number() ? 1 : 0;
+        }
+        if (op == QLatin1String("=")) return Value(c == 0);
+        if (op == QLatin1String("<>")) return Value(c != 0);
+        if (op == QLatin1String("<")) return Value(c < 0);
+        if (op == QLatin1String(">")) return Value(c > 0);
+        if (op == QLatin1String("<=")) return Value(c <= 0);
+        return Value(c >= 0);
+    }
+
+    // Visits the values an argument contributes to an aggregate. Values coming from a reference
+    // carry `fromRef`: there texts and booleans are skipped by SUM and its neighbours.
+    template <class Fn>
+    bool visit(const Operand& o, Fn fn) {
+        if (!o.isArea) return fn(o.value, false);
+        bool go = true;
+        o.ws->forEachCell(o.rect, [&](int, int, Cell& c) {
+            if (go && !c.value.isEmpty()) go = fn(c.value, true);
+        });
+        return go;
+    }
+
+    // Aggregates numbers the way SUM, MAX, MIN, AVERAGE and COUNT take them.
+    struct Numbers {
+        std::vector<double> values;
+        std::optional<Value> error;
+    };
+    Numbers numbers(const FormulaNode& n, bool countMode = false) {
+        Numbers out;
+        for (int k : n.kids) {
+            Operand o = eval(k);
+            visit(o, [&](const Value& v, bool fromRef) {
+                if (v.isError()) {
+                    if (countMode) return true;
+                    out.error = v;
+                    return false;
+                }
+                if (v.isNumber()) {
+                    out.values.push_back(v.number());
+                } else if (!fromRef) {
+                    if (v.isEmpty()) {
+                        if (f_.nodes[size_t(k)].kind == FormulaNode::Missing) return true;
+                        out.values.push_back(0);
+                    } else if (v.isBoolean()) {
+                        out.values.push_back(v.number());
+                    } else if (auto d = v.toNumber()) {
+                        out.values.push_back(*d);
+                    } else if (!countMode) {
+                        out.error = Value(ErrorCode::Value);
+                        return false;
+                    }
+                }
+                return true;
+            });
+            if (out.error) break;
+        }
+        return out;
+    }
+
+    std::optional<Value> argNumber(const FormulaNode& n, size_t i, double& out) {
+        if (i >= n.kids.size()) return Value(ErrorCode::Value);
+        Value v = scalar(eval(n.kids[i]));
+        if (v.isError()) return v;
+        auto d = v.toNumber();
+        if (!d) return Value(ErrorCode::Value);
+        out = *d;
+        return std::nullopt;
+    }
+
+    std::optional<Value> argBool(const Value& v, bool& out) {
+        if (v.isError()) return v;
+        if (v.isText()) {
+            const QString t = v.text().trimmed().toUpper();
+            if (t == QLatin1String("TRUE")) { out = true; return std::nullopt; }
+            if (t == QLatin1String("FALSE")) { out = false; return std::nullopt; }
+            return Value(ErrorCode::Value);
+        }
+        out = v.number() != 0;
+        return std::nullopt;
+    }
+
+    static double roundTo(double x, int digits, int mode) {
+        // mode 0 half away from zero, 1 up (away from zero), -1 down (towards zero)
+        double scale = std::pow(10.0, digits);
+        double y = to15(x * scale);
+        double a = std::fabs(y);
+        double r = mode == 0 ? std::floor(a + 0.5) : mode > 0 ? std::ceil(a) : std::floor(a);
+        r = std::copysign(r, y);
+        return to15(r / scale);
+    }
+
+    Value function(const FormulaNode& n) {
+        const QString& name = n.text;
+        const size_t argc = n.kids.size();
+        auto argCount = [&](size_t lo, size_t hi) { return argc >= lo && argc <= hi; };
+        if (name == QLatin1String("SUM")) {
+            Numbers ns = numbers(n);
+            if (ns.error) return *ns.error;
+            double s = 0;
+            for (double d : ns.values) s += d;
+            return numberResult(s);
+        }
+        if (name == QLatin1String("MAX") || name == QLatin1String("MIN")) {
+            Numbers ns = numbers(n);
+            if (ns.error) return *ns.error;
+            if (ns.values.empty()) return Value(0.0);
+            double m = ns.values[0];
+            for (double d : ns.values) m = name == QLatin1String("MAX") ? std::max(m, d) : std::min(m, d);
+            return Value(m);
+        }
+        if (name == QLatin1String("AVERAGE")) {
+            Numbers ns = numbers(n);
+            if (ns.error) return *ns.error;
+            if (ns.values.empty()) return Value(ErrorCode::Div0);
+            double s = 0;
+            for (double d : ns.values) s += d;
+            return numberResult(s / double(ns.values.size()));
+        }
+        if (name == QLatin1String("COUNT")) {
+            Numbers ns = numbers(n, true);
+            return Value(double(ns.values.size()));
+        }
+        if (name == QLatin1String("COUNTA")) {
+            double count = 0;
+            for (int k : n.kids) {
+                if (f_.nodes[size_t(k)].kind == FormulaNode::Missing) continue;
+                Operand o = eval(k);
+                visit(o, [&](const Value& v, bool fromRef) {
+                    if (!fromRef || !v.isEmpty()) ++count;
+                    return true;
+                });
+            }
+            return Value(count);
+        }
+        if (name == QLatin1String("AND") || name == QLatin1String("OR")) {
+            const bool isAnd = name == QLatin1String("AND");
+            bool any = false, result = isAnd;
+            std::optional<Value> err;
+            for (int k : n.kids) {
+                Operand o = eval(k);
+                visit(o, [&](const Value& v, bool fromRef) {
+                    if (v.isError()) { err = v; return false; }
+                    if (fromRef && v.isText()) return true;
+                    bool b = false;
+                    if (auto e = argBool(v, b)) { err = *e; return false; }
+                    any = true;
+                    result = isAnd ? (result && b) : (result || b);
+                    return true;
+                });
+                if (err) return *err;
+            }
+            if (!any) return Value(ErrorCode::Value);
+            return Value(result);
+        }
+        if (name == QLatin1String("NOT")) {
+            if (argc != 1) return Value(ErrorCode::Value);
+            bool b = false;
+            if (auto e = argBool(scalar(eval(n.kids[0])), b)) return *e;
+            return Value(!b);
+        }
+        if (name == QLatin1String("IF")) {
+            if (!argCount(1, 3)) return Value(ErrorCode::Value);
+            bool b = false;
+            if (auto e = argBool(scalar(eval(n.kids[0])), b)) return *e;
+            if (b) return argc >= 2 ? missingAsZero(n.kids[1]) : Value(true);
+            return argc >= 3 ? missingAsZero(n.kids[2]) : Value(false);
+        }
+        if (name == QLatin1String("TRUE") || name == QLatin1String("FALSE")) {
+            if (argc != 0) return Value(ErrorCode::Value);
+            return Value(name == QLatin1String("TRUE"));
+        }
+        if (name == QLatin1String("CONCATENATE")) {
+            QString s;
+            for (int k : n.kids) {
+                Value v = scalar(eval(k));
+                if (v.isError()) return v;
+                s += v.toString();
+            }
+            return Value(s);
+        }
+        // One- and two-number functions.
+        double x = 0, y = 0;
+        if (name == QLatin1String("SQRT") || name == QLatin1String("ABS") || name == QLatin1String("INT")) {
+            if (argc != 1) return Value(ErrorCode::Value);
+            if (auto e = argNumber(n, 0, x)) return *e;
+            if (name == QLatin1String("SQRT")) return x < 0 ? Value(ErrorCode::Num) : numberResult(std::sqrt(x));
+            if (name == QLatin1String("ABS")) return Value(std::fabs(x));
+            return Value(std::floor(to15(x)));
+        }
+        if (name == QLatin1String("ROUND") || name == QLatin1String("ROUNDUP") || name == QLatin1String("ROUNDDOWN")) {
+            if (argc != 2) return Value(ErrorCode::Value);
+            if (auto e = argNumber(n, 0, x)) return *e;
+            if (auto e = argNumber(n, 1, y)) return *e;
+            int digits = int(std::trunc(y));
+            if (digits > 15) digits = 15;
+            if (digits < -15) return Value(0.0);
+            int mode = name == QLatin1String("ROUND") ? 0 : name == QLatin1String("ROUNDUP") ? 1 : -1;
+            return numberResult(roundTo(x, digits, mode));
+        }
+        if (name == QLatin1String("MOD")) {
+            if (argc != 2) return Value(ErrorCode::Value);
+            if (auto e = argNumber(n, 0, x)) return *e;
+            if (auto e = argNumber(n, 1, y)) return *e;
+            if (y == 0) return Value(ErrorCode::Div0);
+            return numberResult(x - y * std::floor(x / y));
+        }
+        if (name == QLatin1String("POWER")) {
+            if (argc != 2) return Value(ErrorCode::Value);
+            if (auto e = argNumber(n, 0, x)) return *e;
+            if (auto e = argNumber(n, 1, y)) return *e;
+            if (x == 0 && y == 0) return Value(ErrorCode::Num);
+            if (x == 0 && y < 0) return Value(ErrorCode::Div0);
+            return numberResult(std::pow(x, y));
+        }
+        return Value(ErrorCode::Name);
+    }
+
+    Value missingAsZero(int k) {
+        if (f_.nodes[size_t(k)].kind == FormulaNode::Missing) return Value(0.0);
+        Value v = scalar(eval(k));
+        return v;
+    }
+};
+
+}  // namespace
+
+Value evaluateFormula(const Formula& f, Worksheet& host, int row, int column) {
+    if (f.root < 0) return Value(ErrorCode::Value);
+    Value v = Evaluator(f, host, row, column).run();
+    // A formula whose result is an empty cell shows 0.
+    if (v.isEmpty()) return Value(0.0);
+    return v;
+}
+
+void forEachReference(const Formula& f, Worksheet& host, int row, int column,
+                      const std::function<void(Worksheet* ws, const Rect& r)>& fn) {
+    for (const FormulaNode& n : f.nodes) {
+        if (n.kind != FormulaNode::Cell && n.kind != FormulaNode::Area) continue;
+        Worksheet* ws = nullptr;
+        Rect r;
+        if (resolveArea(n, host, row, column, ws, r)) fn(ws, r);
+    }
+}
+
+}  // namespace sheet

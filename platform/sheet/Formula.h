@@ -1,0 +1,69 @@
+// A parsed formula. References are kept the way R1C1 writes them: relative parts as offsets from
+// the cell holding the formula, absolute parts as positions. So one parsed formula serves every
+// cell of a shared formula, and moving or copying a cell keeps its relative references working.
+#pragma once
+
+#include "platform/sheet/Address.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace sheet {
+
+class Worksheet;
+
+// One end of a reference: row and column, each absolute (a position) or relative (an offset).
+struct RefEnd {
+    int row = 0, col = 0;
+    bool rowAbs = false, colAbs = false;
+    int absRow(int hostRow) const { return rowAbs ? row : hostRow + row; }
+    int absCol(int hostCol) const { return colAbs ? col : hostCol + col; }
+};
+
+struct FormulaNode {
+    enum Kind { Number, String, Boolean, ErrorLit, Cell, Area, Unary, Binary, Percent, Paren, Function,
+                Missing, Name };
+    // Whole-column or whole-row areas print as "A:C" / "C[1]:C[3]" and "3:5" / "R3:R5".
+    enum Span { Cells, Columns, Rows };
+    Kind kind = Number;
+    Span span = Cells;
+    QString op;     // operator of Unary/Binary ("-", "<=", "&")
+    double number = 0;
+    QString text;   // string literal, function or name (upper case), error text, sheet name
+    bool hasSheet = false;
+    Worksheet* sheet = nullptr;  // the named sheet, nullptr when absent from the workbook
+    QString sheetName;
+    RefEnd a, b;
+    std::vector<int> kids;
+};
+
+class Formula {
+public:
+    std::vector<FormulaNode> nodes;
+    int root = -1;
+    // A function we do not know: the formula gives #NAME? when evaluated.
+    bool hasUnknownFunction = false;
+
+    // Text without the leading "=" in A1 form as seen from (row, col); R1C1 form needs no position.
+    QString toA1(int row, int col) const;
+    QString toR1C1() const;
+};
+
+using SheetResolver = std::function<Worksheet*(const QString& name)>;
+
+enum class Notation { A1, R1C1 };
+
+// Parses a formula text (with or without the leading "="); `row`, `col` is the cell that holds
+// it (A1 relative references become offsets from it). Throws FormulaError.
+std::shared_ptr<Formula> parseFormula(const QString& text, Notation notation, int row, int col,
+                                      const SheetResolver& resolver);
+
+// The sheet name as a formula writes it: quoted when it holds anything but letters, digits, "_" and ".".
+QString quotedSheetName(const QString& name);
+
+// The functions the engine evaluates (upper case).
+bool isKnownFunction(const QString& upperName);
+
+}  // namespace sheet

@@ -1,0 +1,517 @@
+// Reading formulas in A1 and R1C1 notation into the shared tree form.
+#include "platform/sheet/Constants.h"
+#include "platform/sheet/Errors.h"
+#include "platform/sheet/Formula.h"
+#include "platform/sheet/Value.h"
+
+#include <QSet>
+
+namespace sheet {
+
+bool isKnownFunction(const QString& n) {
+    static const QSet<QString> known = {
+        QStringLiteral("SUM"),     QStringLiteral("SQRT"),  QStringLiteral("ROUNDUP"), QStringLiteral("ROUNDDOWN"),
+        QStringLiteral("ROUND"),   QStringLiteral("MAX"),   QStringLiteral("MIN"),     QStringLiteral("IF"),
+        QStringLiteral("ABS"),     QStringLiteral("INT"),   QStringLiteral("AND"),     QStringLiteral("OR"),
+        QStringLiteral("NOT"),     QStringLiteral("COUNT"), QStringLiteral("COUNTA"),  QStringLiteral("AVERAGE"),
+        QStringLiteral("MOD"),     QStringLiteral("POWER"), QStringLiteral("TRUE"),    QStringLiteral("FALSE"),
+        QStringLiteral("CONCATENATE")};
+    return known.contains(n);
+}
+
+QString quotedSheetName(const QString& name) {
+    bool plain = !name.isEmpty() && !name[0].isDigit();
+    for (QChar c : name) {
+        if (!(c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('.'))) plain = false;
+    }
+    // A name that reads as a cell reference must be quoted too.
+    if (plain && (parseRect(name) || name.startsWith(QLatin1Char('R'), Qt::CaseInsensitive) ||
+                  name.startsWith(QLatin1Char('C'), Qt::CaseInsensitive))) {
+        plain = false;
+    }
+    if (plain) return name;
+    QString q = name;
+    q.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + q + QLatin1Char('\'');
+}
+
+namespace {
+
+bool isNameChar(QChar c) {
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('.');
+}
+
+class Parser {
+public:
+    Parser(const QString& text, Notation notation, int row, int col, const SheetResolver& resolver,
+           Formula& f)
+        : s_(text), nt_(notation), hostRow_(row), hostCol_(col), resolver_(resolver), f_(f) {}
+
+    void run() {
+        skipWs();
+        if (pos_ < s_.size() && s_[pos_] == QLatin1Char('=')) ++pos_;
+        skipWs();
+        if (pos_ >= s_.size()) fail(QStringLiteral("pusta formuła"));
+        f_.root = parseComparison();
+        skipWs();
+        if (pos_ < s_.size()) {
+            if (s_[pos_] == QLatin1Char(')')) fail(QStringLiteral("nadmiarowy nawias zamykający"));
+            fail(QStringLiteral("nieoczekiwany znak \"%1\"").arg(s_[pos_]));
+        }
+    }
+
+private:
+    const QString& s_;
+    int pos_ = 0;
+    Notation nt_;
+    int hostRow_, hostCol_;
+    const SheetResolver& resolver_;
+    Formula& f_;
+    int depth_ = 0;
+
+    [[noreturn]] void fail(const QString& why) {
+        throw FormulaError(QStringLiteral("Błędna formuła \"%1\": %2 (pozycja %3)").arg(s_, why).arg(pos_ + 1));
+    }
+    void skipWs() {
+        while (pos_ < s_.size() && (s_[pos_] == QLatin1Char(' ') || s_[pos_] == QLatin1Char('\n') ||
+                                    s_[pos_] == QLatin1Char('\r') || s_[pos_] == QLatin1Char('\t')))
+            ++pos_;
+    }
+    bool peek(QChar c) {
+        skipWs();
+        return pos_ < s_.size() && s_[pos_] == c;
+    }
+    int add(FormulaNode n) {
+        f_.nodes.push_back(std::move(n));
+        return int(f_.nodes.size()) - 1;
+    }
+    int binary(const QString& op, int l, int r) {
+        FormulaNode n;
+        n.kind = FormulaNode::Binary;
+        n.op = op;
+        n.kids = {l, r};
+        return add(std::move(n));
+    }
+
+    int parseComparison() {
+        int l = parseConcat();
+        for (;;) {
+            skipWs();
+            QString op;
+            const QStringView two = QStringView(s_).mid(pos_, std::min<qsizetype>(2, s_.size() - pos_));
+            if (two == QLatin1String("<=") || two == QLatin1String(">=") || two == QLatin1String("<>"))
+                op = two.toString();
+            else if (pos_ < s_.size() && (s_[pos_] == QLatin1Char('=') || s_[pos_] == QLatin1Char('<') ||
+                                          s_[pos_] == QLatin1Char('>')))
+                op = s_.mid(pos_, 1);
+            if (op.isEmpty()) return l;
+            pos_ += op.size();
+            l = binary(op, l, parseConcat());
+        }
+    }
+    int parseConcat() {
+        int l = parseAdditive();
+        while (peek(QLatin1Char('&'))) {
+            ++pos_;
+            l = binary(QStringLiteral("&"), l, parseAdditive());
+        }
+        return l;
+    }
+    int parseAdditive() {
+        int l = parseMultiplicative();
+        for (;;) {
+            skipWs();
+            if (pos_ < s_.size() && (s_[pos_] == QLatin1Char('+') || s_[pos_] == QLatin1Char('-'))) {
+                QString op = s_.mid(pos_++, 1);
+                l = binary(op, l, parseMultiplicative());
+            } else {
+                return l;
+            }
+        }
+    }
+    int parseMultiplicative() {
+        int l = parsePower();
+        for (;;) {
+            skipWs();
+            if (pos_ < s_.size() && (s_[pos_] == QLatin1Char('*') || s_[pos_] == QLatin1Char('/'))) {
+                QString op = s_.mid(pos_++, 1);
+                l = binary(op, l, parsePower());
+            } else {
+                return l;
+            }
+        }
+    }
+    int parsePower() {
+        int l = parseUnary();
+        while (peek(QLatin1Char('^'))) {
+            ++pos_;
+            l = binary(QStringLiteral("^"), l, parseUnary());
+        }
+        return l;
+    }
+    // Negation binds tighter than "^" in the spreadsheet: -2^2 is 4.
+    int parseUnary() {
+        skipWs();
+        if (pos_ < s_.size() && (s_[pos_] == QLatin1Char('-') || s_[pos_] == QLatin1Char('+'))) {
+            FormulaNode n;
+            n.kind = FormulaNode::Unary;
+            n.op = s_.mid(pos_++, 1);
+            if (++depth_ > 200) fail(QStringLiteral("zbyt głębokie zagnieżdżenie"));
+            n.kids = {parseUnary()};
+            --depth_;
+            return add(std::move(n));
+        }
+        int e = parsePrimary();
+        while (peek(QLatin1Char('%'))) {
+            ++pos_;
+            FormulaNode n;
+            n.kind = FormulaNode::Percent;
+            n.kids = {e};
+            e = add(std::move(n));
+        }
+        return e;
+    }
+
+    int parsePrimary() {
+        skipWs();
+        if (pos_ >= s_.size()) fail(QStringLiteral("brak argumentu na końcu"));
+        const QChar c = s_[pos_];
+        if (c == QLatin1Char('(')) {
+            ++pos_;
+            if (++depth_ > 200) fail(QStringLiteral("zbyt głębokie zagnieżdżenie"));
+            int e = parseComparison();
+            --depth_;
+            if (!peek(QLatin1Char(')'))) fail(QStringLiteral("brak nawiasu zamykającego"));
+            ++pos_;
+            FormulaNode n;
+            n.kind = FormulaNode::Paren;
+            n.kids = {e};
+            return add(std::move(n));
+        }
+        if (c == QLatin1Char('"')) return parseString();
+        if (c.isDigit() || (c == QLatin1Char('.') && pos_ + 1 < s_.size() && s_[pos_ + 1].isDigit()))
+            return parseNumberLiteral();
+        if (c == QLatin1Char('#')) {
+            for (ErrorCode code : {ErrorCode::Null, ErrorCode::Div0, ErrorCode::Value, ErrorCode::Ref,
+                                   ErrorCode::Name, ErrorCode::Num, ErrorCode::NA}) {
+                const QString t = errorText(code);
+                if (s_.mid(pos_, t.size()).compare(t, Qt::CaseInsensitive) == 0) {
+                    pos_ += t.size();
+                    FormulaNode n;
+                    n.kind = FormulaNode::ErrorLit;
+                    n.text = t;
+                    return add(std::move(n));
+                }
+            }
+            fail(QStringLiteral("nieznana wartość błędu"));
+        }
+        if (c == QLatin1Char('\'')) {
+            QString name;
+            ++pos_;
+            for (;;) {
+                if (pos_ >= s_.size()) fail(QStringLiteral("niezamknięta nazwa arkusza"));
+                if (s_[pos_] == QLatin1Char('\'')) {
+                    if (pos_ + 1 < s_.size() && s_[pos_ + 1] == QLatin1Char('\'')) {
+                        name += QLatin1Char('\'');
+                        pos_ += 2;
+                        continue;
+                    }
+                    ++pos_;
+                    break;
+                }
+                name += s_[pos_++];
+            }
+            if (pos_ >= s_.size() || s_[pos_] != QLatin1Char('!')) fail(QStringLiteral("brak \"!\" po nazwie arkusza"));
+            ++pos_;
+            return parseSheetReference(name);
+        }
+        if (isNameChar(c) || c == QLatin1Char('$') || c == QLatin1Char('[')) {
+            // A sheet prefix?
+            int end = pos_;
+            while (end < s_.size() && isNameChar(s_[end])) ++end;
+            if (end > pos_ && end < s_.size() && s_[end] == QLatin1Char('!')) {
+                QString name = s_.mid(pos_, end - pos_);
+                pos_ = end + 1;
+                return parseSheetReference(name);
+            }
+            int ref = tryReference(false, QString());
+            if (ref >= 0) return ref;
+            if (end == pos_) fail(QStringLiteral("nieoczekiwany znak \"%1\"").arg(c));
+            QString name = s_.mid(pos_, end - pos_);
+            pos_ = end;
+            if (peek(QLatin1Char('('))) return parseFunction(name);
+            const QString upper = name.toUpper();
+            FormulaNode n;
+            if (upper == QLatin1String("TRUE") || upper == QLatin1String("FALSE")) {
+                n.kind = FormulaNode::Boolean;
+                n.number = upper == QLatin1String("TRUE") ? 1 : 0;
+            } else {
+                n.kind = FormulaNode::Name;
+                n.text = name;
+            }
+            return add(std::move(n));
+        }
+        if (c == QLatin1Char(')')) fail(QStringLiteral("brak argumentu przed nawiasem zamykającym"));
+        fail(QStringLiteral("nieoczekiwany znak \"%1\"").arg(c));
+    }
+
+    int parseSheetReference(const QString& name) {
+        int ref = tryReference(true, name);
+        if (ref < 0) fail(QStringLiteral("brak odwołania po nazwie arkusza"));
+        return ref;
+    }
+
+    int parseString() {
+        ++pos_;
+        QString t;
+        for (;;) {
+            if (pos_ >= s_.size()) fail(QStringLiteral("niezamknięty cudzysłów"));
+            if (s_[pos_] == QLatin1Char('"')) {
+                if (pos_ + 1 < s_.size() && s_[pos_ + 1] == QLatin1Char('"')) {
+                    t += QLatin1Char('"');
+                    pos_ += 2;
+                    continue;
+                }
+                ++pos_;
+                break;
+            }
+            t += s_[pos_++];
+        }
+        FormulaNode n;
+        n.kind = FormulaNode::String;
+        n.text = t;
+        return add(std::move(n));
+    }
+
+    int parseNumberLiteral() {
+        int start = pos_;
+        while (pos_ < s_.size() && s_[pos_].isDigit()) ++pos_;
+        if (pos_ < s_.size() && s_[pos_] == QLatin1Char('.')) {
+            ++pos_;
+            while (pos_ < s_.size() && s_[pos_].isDigit()) ++pos_;
+        }
+        if (pos_ < s_.size() && (s_[pos_] == QLatin1Char('E') || s_[pos_] == QLatin1Char('e'))) {
+            int save = pos_++;
+            if (pos_ < s_.size() && (s_[pos_] == QLatin1Char('+') || s_[pos_] == QLatin1Char('-'))) ++pos_;
+            if (pos_ < s_.size() && s_[pos_].isDigit()) {
+                while (pos_ < s_.size() && s_[pos_].isDigit()) ++pos_;
+            } else {
+                pos_ = save;
+            }
+        }
+        bool ok = false;
+        double d = s_.mid(start, pos_ - start).toDouble(&ok);
+        if (!ok) fail(QStringLiteral("błędna liczba"));
+        FormulaNode n;
+        n.kind = FormulaNode::Number;
+        n.number = d;
+        return add(std::move(n));
+    }
+
+    int parseFunction(const QString& name) {
+        ++pos_;  // '('
+        FormulaNode n;
+        n.kind = FormulaNode::Function;
+        n.text = name.toUpper();
+        if (n.text.startsWith(QLatin1String("_XLFN."))) n.text = n.text.mid(6);
+        if (!isKnownFunction(n.text)) f_.hasUnknownFunction = true;
+        if (++depth_ > 200) fail(QStringLiteral("zbyt głębokie zagnieżdżenie"));
+        if (peek(QLatin1Char(')'))) {
+            ++pos_;
+        } else {
+            for (;;) {
+                skipWs();
+                if (pos_ < s_.size() && (s_[pos_] == QLatin1Char(',') || s_[pos_] == QLatin1Char(')'))) {
+                    FormulaNode m;
+                    m.kind = FormulaNode::Missing;
+                    n.kids.push_back(add(std::move(m)));
+                } else {
+                    n.kids.push_back(parseComparison());
+                }
+                skipWs();
+                if (pos_ >= s_.size()) fail(QStringLiteral("brak nawiasu zamykającego"));
+                if (s_[pos_] == QLatin1Char(',')) {
+                    ++pos_;
+                    continue;
+                }
+                if (s_[pos_] == QLatin1Char(')')) {
+                    ++pos_;
+                    break;
+                }
+                fail(QStringLiteral("oczekiwano \",\" lub \")\""));
+            }
+        }
+        --depth_;
+        return add(std::move(n));
+    }
+
+    // One end of a reference. `hasRow`/`hasCol` tell which parts were written.
+    struct End {
+        RefEnd e;
+        bool hasRow = false, hasCol = false;
+    };
+
+    bool refFollows(int p) const {
+        return p >= s_.size() || !(isNameChar(s_[p]) || s_[p] == QLatin1Char('(') || s_[p] == QLatin1Char('[') ||
+                                   s_[p] == QLatin1Char('$') || s_[p] == QLatin1Char('!'));
+    }
+
+    std::optional<End> readA1End(int& p) const {
+        End out;
+        int i = p;
+        bool colAbs = false, rowAbs = false;
+        if (i < s_.size() && s_[i] == QLatin1Char('$')) { colAbs = true; ++i; }
+        int st = i;
+        while (i < s_.size() && s_[i].unicode() < 128 && s_[i].isLetter()) ++i;
+        if (i > st) {
+            int col = columnNumber(s_.mid(st, i - st));
+            if (col == 0) return std::nullopt;
+            out.hasCol = true;
+            out.e.colAbs = colAbs;
+            out.e.col = colAbs ? col : col - hostCol_;
+        } else if (colAbs) {
+            // "$3" is an absolute row
+            rowAbs = true;
+        }
+        if (!rowAbs && i < s_.size() && s_[i] == QLatin1Char('$')) { rowAbs = true; ++i; }
+        st = i;
+        while (i < s_.size() && s_[i].isDigit()) ++i;
+        if (i > st) {
+            bool ok = false;
+            int row = s_.mid(st, i - st).toInt(&ok);
+            if (!ok || row < 1 || row > MaxRows) return std::nullopt;
+            out.hasRow = true;
+            out.e.rowAbs = rowAbs;
+            out.e.row = rowAbs ? row : row - hostRow_;
+        } else if (rowAbs && out.hasCol) {
+            return std::nullopt;
+        }
+        if (!out.hasRow && !out.hasCol) return std::nullopt;
+        p = i;
+        return out;
+    }
+
+    // "R9C24", "R[-1]C[2]", "RC[-3]", "R[]C[+4]", "C[4]", "R".
+    std::optional<End> readR1C1End(int& p) const {
+        End out;
+        int i = p;
+        auto part = [&](QChar letter, int& value, bool& abs, bool& has) -> bool {
+            if (i >= s_.size() || s_[i].toUpper() != letter) return true;
+            // Not the letter of a longer name ("ROUND"): a letter must follow only as "C".
+            has = true;
+            ++i;
+            if (i < s_.size() && s_[i].isDigit()) {
+                int st = i;
+                while (i < s_.size() && s_[i].isDigit()) ++i;
+                bool ok = false;
+                value = s_.mid(st, i - st).toInt(&ok);
+                abs = true;
+                return ok && value >= 1;
+            }
+            abs = false;
+            value = 0;
+            if (i < s_.size() && s_[i] == QLatin1Char('[')) {
+                ++i;
+                int st = i;
+                if (i < s_.size() && (s_[i] == QLatin1Char('+') || s_[i] == QLatin1Char('-'))) ++i;
+                while (i < s_.size() && s_[i].isDigit()) ++i;
+                QString num = s_.mid(st, i - st);
+                if (i >= s_.size() || s_[i] != QLatin1Char(']')) return false;
+                ++i;
+                if (num.startsWith(QLatin1Char('+'))) num.remove(0, 1);
+                if (!num.isEmpty() && num != QLatin1String("-")) {
+                    bool ok = false;
+                    value = num.toInt(&ok);
+                    if (!ok) return false;
+                } else if (num == QLatin1String("-")) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        if (!part(QLatin1Char('R'), out.e.row, out.e.rowAbs, out.hasRow)) return std::nullopt;
+        if (!part(QLatin1Char('C'), out.e.col, out.e.colAbs, out.hasCol)) return std::nullopt;
+        if (!out.hasRow && !out.hasCol) return std::nullopt;
+        if (out.e.rowAbs && out.e.row > MaxRows) return std::nullopt;
+        if (out.e.colAbs && out.e.col > MaxColumns) return std::nullopt;
+        p = i;
+        return out;
+    }
+
+    std::optional<End> readEnd(int& p) const {
+        return nt_ == Notation::A1 ? readA1End(p) : readR1C1End(p);
+    }
+
+    int tryReference(bool hasSheet, const QString& sheetName) {
+        int p = pos_;
+        auto first = readEnd(p);
+        if (!first) return -1;
+        std::optional<End> second;
+        if (p < s_.size() && s_[p] == QLatin1Char(':')) {
+            int q = p + 1;
+            second = readEnd(q);
+            if (!second || !refFollows(q)) {
+                if (first->hasRow && first->hasCol) {
+                    pos_ = q;
+                    fail(QStringLiteral("niepełny zakres"));
+                }
+                return -1;
+            }
+            p = q;
+        } else if (!refFollows(p)) {
+            return -1;
+        }
+        FormulaNode n;
+        const bool cellA = first->hasRow && first->hasCol;
+        if (!second) {
+            if (cellA) {
+                n.kind = FormulaNode::Cell;
+                n.a = n.b = first->e;
+            } else if (nt_ == Notation::R1C1) {
+                n.kind = FormulaNode::Area;
+                second = first;
+            } else {
+                return -1;  // a lone column or row name is not a reference in A1
+            }
+        }
+        if (second) {
+            const bool cellB = second->hasRow && second->hasCol;
+            n.kind = FormulaNode::Area;
+            n.a = first->e;
+            n.b = second->e;
+            if (cellA && cellB) {
+                n.span = FormulaNode::Cells;
+            } else if (!first->hasRow && !second->hasRow && first->hasCol && second->hasCol) {
+                n.span = FormulaNode::Columns;
+                n.a.row = 1; n.a.rowAbs = true;
+                n.b.row = MaxRows; n.b.rowAbs = true;
+            } else if (!first->hasCol && !second->hasCol && first->hasRow && second->hasRow) {
+                n.span = FormulaNode::Rows;
+                n.a.col = 1; n.a.colAbs = true;
+                n.b.col = MaxColumns; n.b.colAbs = true;
+            } else {
+                return -1;
+            }
+        }
+        pos_ = p;
+        n.hasSheet = hasSheet;
+        if (hasSheet) {
+            n.sheetName = sheetName;
+            n.sheet = resolver_ ? resolver_(sheetName) : nullptr;
+        }
+        return add(std::move(n));
+    }
+};
+
+}  // namespace
+
+std::shared_ptr<Formula> parseFormula(const QString& text, Notation notation, int row, int col,
+                                      const SheetResolver& resolver) {
+    auto f = std::make_shared<Formula>();
+    f->nodes.reserve(size_t(text.size() / 3 + 4));
+    Parser p(text, notation, row, col, resolver, *f);
+    p.run();
+    return f;
+}
+
+}  // namespace sheet

@@ -1,0 +1,115 @@
+// Writing a parsed formula back as A1 or R1C1 text.
+#include "platform/sheet/Constants.h"
+#include "platform/sheet/Formula.h"
+#include "platform/sheet/Value.h"
+#include "platform/sheet/Worksheet.h"
+
+#include <QStringList>
+
+namespace sheet {
+
+namespace {
+
+QString numberLiteral(double d) {
+    QString s = exactNumber(d);
+    return s.toUpper();
+}
+
+QString r1c1Part(QChar letter, int value, bool abs) {
+    if (abs) return letter + QString::number(value);
+    if (value == 0) return QString(letter);
+    return letter + QLatin1Char('[') + QString::number(value) + QLatin1Char(']');
+}
+
+class Printer {
+public:
+    Printer(const Formula& f, bool a1, int row, int col) : f_(f), a1_(a1), row_(row), col_(col) {}
+
+    QString print(int index) const {
+        const FormulaNode& n = f_.nodes[size_t(index)];
+        switch (n.kind) {
+            case FormulaNode::Number: return numberLiteral(n.number);
+            case FormulaNode::String: {
+                QString t = n.text;
+                t.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+                return QLatin1Char('"') + t + QLatin1Char('"');
+            }
+            case FormulaNode::Boolean: return n.number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+            case FormulaNode::ErrorLit: return n.text;
+            case FormulaNode::Missing: return QString();
+            case FormulaNode::Name: return n.text;
+            case FormulaNode::Paren: return QLatin1Char('(') + print(n.kids[0]) + QLatin1Char(')');
+            case FormulaNode::Unary: return n.op + print(n.kids[0]);
+            case FormulaNode::Percent: return print(n.kids[0]) + QLatin1Char('%');
+            case FormulaNode::Binary: return print(n.kids[0]) + n.op + print(n.kids[1]);
+            case FormulaNode::Function: {
+                QStringList args;
+                for (int k : n.kids) args << print(k);
+                return n.text + QLatin1Char('(') + args.join(QLatin1Char(',')) + QLatin1Char(')');
+            }
+            case FormulaNode::Cell:
+            case FormulaNode::Area: return reference(n);
+        }
+        return QString();
+    }
+
+private:
+    const Formula& f_;
+    bool a1_;
+    int row_, col_;
+
+    QString reference(const FormulaNode& n) const {
+        QString prefix;
+        if (n.hasSheet) prefix = quotedSheetName(n.sheet ? n.sheet->name() : n.sheetName) + QLatin1Char('!');
+        if (!a1_) return prefix + r1c1(n);
+        const int r1 = n.a.absRow(row_), c1 = n.a.absCol(col_), r2 = n.b.absRow(row_), c2 = n.b.absCol(col_);
+        auto badRow = [](int r) { return r < 1 || r > MaxRows; };
+        auto badCol = [](int c) { return c < 1 || c > MaxColumns; };
+        auto col = [](int c, bool abs) { return (abs ? QStringLiteral("$") : QString()) + columnLetters(c); };
+        auto row = [](int r, bool abs) { return (abs ? QStringLiteral("$") : QString()) + QString::number(r); };
+        if (n.span == FormulaNode::Columns) {
+            if (badCol(c1) || badCol(c2)) return prefix + QStringLiteral("#REF!");
+            return prefix + col(c1, n.a.colAbs) + QLatin1Char(':') + col(c2, n.b.colAbs);
+        }
+        if (n.span == FormulaNode::Rows) {
+            if (badRow(r1) || badRow(r2)) return prefix + QStringLiteral("#REF!");
+            return prefix + row(r1, n.a.rowAbs) + QLatin1Char(':') + row(r2, n.b.rowAbs);
+        }
+        if (badRow(r1) || badCol(c1) || badRow(r2) || badCol(c2)) return prefix + QStringLiteral("#REF!");
+        QString s = prefix + col(c1, n.a.colAbs) + row(r1, n.a.rowAbs);
+        if (n.kind == FormulaNode::Area) s += QLatin1Char(':') + col(c2, n.b.colAbs) + row(r2, n.b.rowAbs);
+        return s;
+    }
+
+    static QString r1c1(const FormulaNode& n) {
+        if (n.span == FormulaNode::Columns) {
+            QString a = r1c1Part(QLatin1Char('C'), n.a.col, n.a.colAbs);
+            QString b = r1c1Part(QLatin1Char('C'), n.b.col, n.b.colAbs);
+            return a == b ? a : a + QLatin1Char(':') + b;
+        }
+        if (n.span == FormulaNode::Rows) {
+            QString a = r1c1Part(QLatin1Char('R'), n.a.row, n.a.rowAbs);
+            QString b = r1c1Part(QLatin1Char('R'), n.b.row, n.b.rowAbs);
+            return a == b ? a : a + QLatin1Char(':') + b;
+        }
+        QString s = r1c1Part(QLatin1Char('R'), n.a.row, n.a.rowAbs) + r1c1Part(QLatin1Char('C'), n.a.col, n.a.colAbs);
+        if (n.kind == FormulaNode::Area)
+            s += QLatin1Char(':') + r1c1Part(QLatin1Char('R'), n.b.row, n.b.rowAbs) +
+                 r1c1Part(QLatin1Char('C'), n.b.col, n.b.colAbs);
+        return s;
+    }
+};
+
+}  // namespace
+
+QString Formula::toA1(int row, int col) const {
+    if (root < 0) return QString();
+    return Printer(*this, true, row, col).print(root);
+}
+
+QString Formula::toR1C1() const {
+    if (root < 0) return QString();
+    return Printer(*this, false, 1, 1).print(root);
+}
+
+}  // namespace sheet

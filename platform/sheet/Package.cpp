@@ -1,0 +1,99 @@
+// Zip reading and writing of package parts with libzip.
+#include "platform/sheet/Package.h"
+
+#include "platform/sheet/Errors.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cstdio>
+#include <zip.h>
+
+namespace sheet {
+
+Package Package::read(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        throw FileError(QStringLiteral("Nie znaleziono pliku \"%1\"").arg(path));
+    int err = 0;
+    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &err);
+    if (!z) throw FileError(QStringLiteral("Plik \"%1\" nie jest skoroszytem (to nie jest archiwum zip)").arg(path));
+    Package p;
+    const zip_int64_t n = zip_get_num_entries(z, 0);
+    for (zip_int64_t i = 0; i < n; ++i) {
+        zip_stat_t st;
+        if (zip_stat_index(z, zip_uint64_t(i), 0, &st) != 0) continue;
+        const QString name = QString::fromUtf8(st.name);
+        if (name.endsWith(QLatin1Char('/'))) continue;
+        if (st.size > (zip_uint64_t(1) << 30)) {
+            zip_close(z);
+            throw FileError(QStringLiteral("Część \"%1\" pliku \"%2\" jest zbyt duża").arg(name, path));
+        }
+        QByteArray data(qsizetype(st.size), Qt::Uninitialized);
+        zip_file_t* f = zip_fopen_index(z, zip_uint64_t(i), 0);
+        zip_int64_t got = f ? zip_fread(f, data.data(), st.size) : -1;
+        if (f) zip_fclose(f);
+        if (got < 0 || zip_uint64_t(got) != st.size) {
+            zip_discard(z);
+            throw FileError(QStringLiteral("Uszkodzony plik \"%1\" (część \"%2\")").arg(path, name));
+        }
+        p.parts_.emplace_back(name, data);
+    }
+    zip_discard(z);
+    return p;
+}
+
+void Package::write(const QString& path) const {
+    const QString temp = path + QStringLiteral(".tmp~");
+    QFile::remove(temp);
+    int err = 0;
+    zip_t* z = zip_open(QFile::encodeName(temp).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    if (!z) throw FileError(QStringLiteral("Nie można zapisać pliku \"%1\"").arg(path));
+    for (const auto& [name, data] : parts_) {
+        zip_source_t* src = zip_source_buffer(z, data.constData(), zip_uint64_t(data.size()), 0);
+        const zip_int64_t index = src ? zip_file_add(z, name.toUtf8().constData(), src, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) : -1;
+        if (index < 0) {
+            if (src) zip_source_free(src);
+            zip_discard(z);
+            QFile::remove(temp);
+            throw FileError(QStringLiteral("Nie można zapisać pliku \"%1\"").arg(path));
+        }
+        // Large sheets dominate saving time; the fastest deflate level costs little in size.
+        if (data.size() > 65536) zip_set_file_compression(z, zip_uint64_t(index), ZIP_CM_DEFLATE, 1);
+    }
+    if (zip_close(z) != 0) {
+        zip_discard(z);
+        QFile::remove(temp);
+        throw FileError(QStringLiteral("Nie można zapisać pliku \"%1\"").arg(path));
+    }
+    // Replace the old file only once the new one is complete, in one step.
+    if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(temp);
+        throw FileError(QStringLiteral("Nie można zapisać pliku \"%1\"").arg(path));
+    }
+}
+
+bool Package::contains(const QString& name) const {
+    for (const auto& p : parts_)
+        if (p.first == name) return true;
+    return false;
+}
+
+QByteArray Package::part(const QString& name) const {
+    for (const auto& p : parts_)
+        if (p.first == name) return p.second;
+    return QByteArray();
+}
+
+void Package::setPart(const QString& name, const QByteArray& data) {
+    for (auto& p : parts_)
+        if (p.first == name) {
+            p.second = data;
+            return;
+        }
+    parts_.emplace_back(name, data);
+}
+
+void Package::removePart(const QString& name) {
+    std::erase_if(parts_, [&](const auto& p) { return p.first == name; });
+}
+
+}  // namespace sheet

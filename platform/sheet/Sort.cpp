@@ -1,0 +1,95 @@
+// The native stand-in for the template's sorting macro: sorts the selected rows by the first
+// and second columns of the selection in natural order, rows outside the selection untouched.
+#include "platform/sheet/Application.h"
+#include "platform/sheet/Errors.h"
+#include "platform/sheet/Workbook.h"
+#include "platform/sheet/Worksheet.h"
+
+#include <algorithm>
+
+namespace sheet {
+
+namespace {
+
+// Texts with their digit runs compared as numbers: "K2" before "K10".
+int naturalCompare(const QString& a, const QString& b) {
+    int i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            int si = i, sj = j;
+            while (i < a.size() && a[i].isDigit()) ++i;
+            while (j < b.size() && b[j].isDigit()) ++j;
+            QString na = a.mid(si, i - si), nb = b.mid(sj, j - sj);
+            while (na.size() > 1 && na.startsWith(QLatin1Char('0'))) na.remove(0, 1);
+            while (nb.size() > 1 && nb.startsWith(QLatin1Char('0'))) nb.remove(0, 1);
+            if (na.size() != nb.size()) return na.size() < nb.size() ? -1 : 1;
+            if (int c = na.compare(nb)) return c < 0 ? -1 : 1;
+            continue;
+        }
+        int c = QString::compare(QString(a[i]), QString(b[j]), Qt::CaseInsensitive);
+        if (c) return c < 0 ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    if (i < a.size()) return 1;
+    if (j < b.size()) return -1;
+    return 0;
+}
+
+// Ascending order as the spreadsheet sorts: numbers, texts, booleans, errors; empty cells last.
+int compareValues(const Value& a, const Value& b) {
+    auto rank = [](const Value& v) {
+        switch (v.type()) {
+            case Value::Type::Number: return 0;
+            case Value::Type::Text: return 1;
+            case Value::Type::Boolean: return 2;
+            case Value::Type::Error: return 3;
+            case Value::Type::Empty: return 4;
+        }
+        return 4;
+    };
+    if (rank(a) != rank(b)) return rank(a) < rank(b) ? -1 : 1;
+    if (a.isText()) return naturalCompare(a.text(), b.text());
+    if (a.isNumber() || a.isBoolean()) return a.number() < b.number() ? -1 : a.number() > b.number() ? 1 : 0;
+    return 0;
+}
+
+}  // namespace
+
+void SortSelectedRows(Application& app) {
+    Worksheet* ws = app.activeSheet();
+    if (!ws) throw NotFound(QStringLiteral("Brak aktywnego arkusza do sortowania"));
+    Rect sel = ws->selection();
+    const Rect used = ws->usedRect();
+    sel.row2 = std::min(sel.row2, used.row2);
+    sel.col2 = std::min(sel.col2, std::max(used.col2, sel.col1));
+    if (sel.row2 <= sel.row1) return;
+
+    struct Row {
+        std::vector<std::pair<int, Cell>> cells;
+        Value key1, key2;
+    };
+    std::vector<Row> rows(size_t(sel.rows()));
+    auto& map = ws->cellMap();
+    for (int r = sel.row1; r <= sel.row2; ++r) {
+        Row& row = rows[size_t(r - sel.row1)];
+        row.key1 = ws->valueAt(r, sel.col1);
+        if (sel.col2 > sel.col1) row.key2 = ws->valueAt(r, sel.col1 + 1);
+        auto it = map.lower_bound(Worksheet::key(r, sel.col1));
+        while (it != map.end() && it->first <= Worksheet::key(r, sel.col2)) {
+            row.cells.emplace_back(Worksheet::columnOf(it->first), std::move(it->second));
+            it = map.erase(it);
+        }
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+        if (int c = compareValues(a.key1, b.key1)) return c < 0;
+        return compareValues(a.key2, b.key2) < 0;
+    });
+    // Formulas keep their relative references: a row's "R[]" stays its own row at its new place.
+    for (size_t i = 0; i < rows.size(); ++i)
+        for (auto& [col, cell] : rows[i].cells) map[Worksheet::key(sel.row1 + int(i), col)] = std::move(cell);
+    ws->parent().calculate();
+    ws->parent().setSaved(false);
+}
+
+}  // namespace sheet

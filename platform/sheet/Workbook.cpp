@@ -1,0 +1,340 @@
+// Workbook: worksheets, formats, document properties, saving, and the dependency graph that
+// recomputes formulas in order as soon as an input changes.
+#include "platform/sheet/Workbook.h"
+
+#include "platform/sheet/Application.h"
+#include "platform/sheet/Errors.h"
+#include "platform/sheet/Evaluator.h"
+#include "platform/sheet/Package.h"
+#include "platform/sheet/Xlsx.h"
+#include "platform/ui/core/Prompt.h"
+
+#include <QFileInfo>
+#include <deque>
+#include <QSet>
+
+namespace sheet {
+
+Workbook::Workbook(Application& app) : app_(app) {
+    formats_.push_back(CellFormat());
+    formatBase_.push_back(0);
+}
+
+Workbook::~Workbook() = default;
+
+void Workbook::checkOpen() const {
+    if (closed_) throw Released(QStringLiteral("Skoroszyt został zamknięty"));
+}
+
+QString Workbook::name() const {
+    checkOpen();
+    return path_.isEmpty() ? title_ : QFileInfo(path_).fileName();
+}
+
+QString Workbook::fullName() const {
+    checkOpen();
+    return path_.isEmpty() ? title_ : path_;
+}
+
+Worksheet& Workbook::worksheets(int index) {
+    checkOpen();
+    if (index < 1 || index > worksheetCount())
+        throw NotFound(QStringLiteral("Brak arkusza o numerze %1").arg(index));
+    return *sheets_[size_t(index - 1)];
+}
+
+Worksheet& Workbook::worksheets(const QString& name) {
+    checkOpen();
+    Worksheet* ws = findWorksheet(name);
+    if (!ws) throw NotFound(QStringLiteral("Brak arkusza \"%1\"").arg(name));
+    return *ws;
+}
+
+Worksheet* Workbook::findWorksheet(const QString& name) const {
+    for (const auto& ws : sheets_)
+        if (ws->name().compare(name, Qt::CaseInsensitive) == 0) return ws.get();
+    return nullptr;
+}
+
+Worksheet& Workbook::addWorksheet(const QString& name) {
+    checkOpen();
+    QString n = name;
+    for (int i = worksheetCount() + 1; n.isEmpty() || findWorksheet(n); ++i) n = QStringLiteral("Arkusz%1").arg(i);
+    sheets_.push_back(std::make_unique<Worksheet>(*this, n));
+    sheetNamesChanged();
+    saved_ = false;
+    return *sheets_.back();
+}
+
+Worksheet& Workbook::activeSheet() {
+    checkOpen();
+    if (sheets_.empty()) throw NotFound(QStringLiteral("Skoroszyt nie ma arkuszy"));
+    return *sheets_[size_t(std::clamp(activeSheet_, 0, worksheetCount() - 1))];
+}
+
+void Workbook::setActiveSheet(Worksheet* ws) {
+    for (size_t i = 0; i < sheets_.size(); ++i)
+        if (sheets_[i].get() == ws) activeSheet_ = int(i);
+}
+
+void Workbook::activate() {
+    checkOpen();
+    app_.setActiveWorkbook(this);
+}
+
+namespace {
+// Built-in property names and their elements in the core properties part.
+QString coreKey(const QString& property) {
+    static const std::pair<const char*, const char*> map[] = {
+        {"Title", "title"},       {"Subject", "subject"},         {"Author", "creator"},   {"Keywords", "keywords"},
+        {"Comments", "description"}, {"Last Author", "lastModifiedBy"}, {"Category", "category"}};
+    for (auto [p, k] : map)
+        if (property.compare(QLatin1String(p), Qt::CaseInsensitive) == 0) return QLatin1String(k);
+    return QString();
+}
+}  // namespace
+
+QString Workbook::builtinDocumentProperty(const QString& name) const {
+    checkOpen();
+    const QString key = coreKey(name);
+    if (key.isEmpty()) throw NotFound(QStringLiteral("Brak właściwości dokumentu \"%1\"").arg(name));
+    return properties_.value(key);
+}
+
+void Workbook::setBuiltinDocumentProperty(const QString& name, const QString& value) {
+    checkOpen();
+    const QString key = coreKey(name);
+    if (key.isEmpty()) throw NotFound(QStringLiteral("Brak właściwości dokumentu \"%1\"").arg(name));
+    properties_[key] = value;
+    saved_ = false;
+}
+
+void Workbook::save() {
+    checkOpen();
+    if (!path_.isEmpty() && !templateFile) {
+        writeXlsx(*this, path_);
+        saved_ = true;
+        return;
+    }
+    ui::FileRequest req;
+    req.kind = ui::FileRequest::Save;
+    req.title = QStringLiteral("Zapisz jako");
+    req.filter = QStringLiteral("Skoroszyt (*.xlsx)|*.xlsx");
+    req.fileName = title_ + QStringLiteral(".xlsx");
+    auto path = ui::Prompts().file(req);
+    if (!path) throw Cancelled(QStringLiteral("Zapis skoroszytu anulowano"));
+    saveAs(*path);
+}
+
+void Workbook::saveAs(const QString& path) {
+    checkOpen();
+    if (path.trimmed().isEmpty()) throw InvalidArgument(QStringLiteral("Pusta nazwa pliku"));
+    const QString full = QFileInfo(path).absoluteFilePath();
+    writeXlsx(*this, full);
+    path_ = full;
+    templateFile = false;
+    saved_ = true;
+}
+
+void Workbook::close() {
+    if (closed_) return;
+    app_.workbooks().closed(this);  // while its objects still answer
+    closed_ = true;
+    dependants_.clear();
+    precedents_.clear();
+    bigAreas_.clear();
+}
+
+std::shared_ptr<const Formula> Workbook::parseR1C1(const QString& text) {
+    if (auto it = r1c1Cache_.constFind(text); it != r1c1Cache_.constEnd()) return *it;
+    auto resolver = [this](const QString& name) { return findWorksheet(name); };
+    std::shared_ptr<const Formula> f = parseFormula(text, Notation::R1C1, 1, 1, resolver);
+    if (r1c1Cache_.size() > 4096) r1c1Cache_.clear();
+    r1c1Cache_.insert(text, f);
+    return f;
+}
+
+// ---- formats ----
+
+const CellFormat& Workbook::format(int xf) const {
+    if (xf < 0 || xf >= int(formats_.size())) return formats_[0];
+    return formats_[size_t(xf)];
+}
+
+int Workbook::formatIndex(const CellFormat& f, int baseXf) {
+    for (size_t i = formats_.size(); i-- > 0;) {
+        if (formatBase_[i] == baseXf && formats_[i] == f) return int(i);
+    }
+    formats_.push_back(f);
+    formatBase_.push_back(baseXf);
+    return int(formats_.size()) - 1;
+}
+
+void Workbook::setFileFormats(std::vector<CellFormat> formats) {
+    if (formats.empty()) formats.push_back(CellFormat());
+    formats_ = std::move(formats);
+    formatBase_.resize(formats_.size());
+    for (size_t i = 0; i < formats_.size(); ++i) formatBase_[i] = int(i);
+}
+
+// ---- dependency graph ----
+
+void Workbook::registerFormula(Worksheet* ws, int row, int column, const Formula& f) {
+    const CellId self{ws, row, column};
+    auto& prec = precedents_[self];
+    forEachReference(f, *ws, row, column, [&](Worksheet* tws, const Rect& r) {
+        if (r.cellCount() <= 64) {
+            for (int rr = r.row1; rr <= r.row2; ++rr)
+                for (int cc = r.col1; cc <= r.col2; ++cc) {
+                    CellId p{tws, rr, cc};
+                    dependants_[p].push_back(self);
+                    prec.push_back(p);
+                }
+        } else {
+            bigAreas_.push_back({tws, r, self});
+        }
+    });
+}
+
+void Workbook::unregisterFormula(Worksheet* ws, int row, int column) {
+    const CellId self{ws, row, column};
+    auto it = precedents_.find(self);
+    if (it != precedents_.end()) {
+        for (const CellId& p : it->second) {
+            auto d = dependants_.find(p);
+            if (d == dependants_.end()) continue;
+            auto& v = d->second;
+            auto pos = std::find(v.begin(), v.end(), self);
+            if (pos != v.end()) {
+                *pos = v.back();
+                v.pop_back();
+            }
+            if (v.empty()) dependants_.erase(d);
+        }
+        precedents_.erase(it);
+    }
+    if (!bigAreas_.empty()) std::erase_if(bigAreas_, [&](const BigArea& b) { return b.formula == self; });
+}
+
+void Workbook::cellChanged(Worksheet* ws, int row, int column) {
+    unregisterFormula(ws, row, column);
+    const Cell* c = ws->cell(row, column);
+    if (c && c->formula) registerFormula(ws, row, column, *c->formula);
+    recalculate({CellId{ws, row, column}});
+}
+
+void Workbook::rebuildDependencies() {
+    dependants_.clear();
+    precedents_.clear();
+    bigAreas_.clear();
+    for (auto& ws : sheets_) {
+        ws->forEachCell([&](int row, int col, Cell& c) {
+            if (c.formula) registerFormula(ws.get(), row, col, *c.formula);
+        });
+    }
+}
+
+void Workbook::calculate() {
+    checkOpen();
+    rebuildDependencies();
+    std::vector<CellId> all;
+    for (auto& ws : sheets_)
+        ws->forEachCell([&](int row, int col, Cell& c) {
+            if (c.formula) all.push_back({ws.get(), row, col});
+        });
+    recalculate(all);
+}
+
+void Workbook::evaluateInto(Worksheet* ws, int row, int column) {
+    Cell* c = ws->cell(row, column);
+    if (!c || !c->formula) return;
+    c->value = evaluateFormula(*c->formula, *ws, row, column);
+}
+
+// Recomputes the formulas among `changed` and everything that depends on them, each after its
+// precedents (Kahn's order over the affected part of the graph). Cells left on a cycle get #REF!.
+void Workbook::recalculate(const std::vector<CellId>& changed) {
+    // The usual case while a sheet is being filled: one cell that nothing depends on yet.
+    if (changed.size() == 1 && !dependants_.count(changed[0])) {
+        const CellId& x = changed[0];
+        bool inBig = false;
+        for (const BigArea& b : bigAreas_)
+            if (b.ws == x.ws && b.rect.contains(x.row, x.col)) inBig = true;
+        if (!inBig) {
+            evaluateInto(x.ws, x.row, x.col);
+            return;
+        }
+    }
+    // Qt's hash tables allocate in blocks, which matters when a whole sheet is recomputed.
+    QHash<CellId, int> indegree;  // the affected formulas
+    // Edges of the affected formulas: the graph's own lists (unchanged while computing), or a
+    // merged copy where large areas add dependants.
+    QHash<CellId, const std::vector<CellId>*> edges;
+    std::deque<std::vector<CellId>> merged;
+    QSet<CellId> visited;
+    std::vector<CellId> stack;
+    indegree.reserve(changed.size() * 2);
+    visited.reserve(changed.size() * 2);
+    edges.reserve(changed.size());
+    auto isFormula = [](const CellId& id) {
+        const Cell* c = id.ws->cell(id.row, id.col);
+        return c && c->formula;
+    };
+    for (const CellId& id : changed) {
+        if (visited.contains(id)) continue;
+        visited.insert(id);
+        stack.push_back(id);
+        if (isFormula(id)) indegree.insert(id, 0);
+    }
+    const std::vector<CellId> none;
+    while (!stack.empty()) {
+        CellId x = stack.back();
+        stack.pop_back();
+        const std::vector<CellId>* out = &none;
+        if (auto d = dependants_.find(x); d != dependants_.end()) out = &d->second;
+        if (!bigAreas_.empty()) {
+            std::vector<CellId> all = *out;
+            for (const BigArea& b : bigAreas_)
+                if (b.ws == x.ws && b.rect.contains(x.row, x.col)) all.push_back(b.formula);
+            if (all.size() != out->size()) {
+                merged.push_back(std::move(all));
+                out = &merged.back();
+            }
+        }
+        if (out->empty()) continue;
+        const bool counted = indegree.contains(x);
+        for (const CellId& f : *out) {
+            if (counted) ++indegree[f];
+            else if (!indegree.contains(f)) indegree.insert(f, 0);
+            if (!visited.contains(f)) {
+                visited.insert(f);
+                stack.push_back(f);
+            }
+        }
+        if (counted) edges.insert(x, out);
+    }
+    std::deque<CellId> ready;
+    for (auto it = indegree.cbegin(); it != indegree.cend(); ++it)
+        if (it.value() == 0) ready.push_back(it.key());
+    size_t done = 0;
+    while (!ready.empty()) {
+        CellId x = ready.front();
+        ready.pop_front();
+        evaluateInto(x.ws, x.row, x.col);
+        ++done;
+        auto e = edges.constFind(x);
+        if (e == edges.cend()) continue;
+        for (const CellId& f : **e)
+            if (--indegree[f] == 0) ready.push_back(f);
+    }
+    if (done < size_t(indegree.size())) {
+        for (auto it = indegree.cbegin(); it != indegree.cend(); ++it) {
+            if (it.value() <= 0) continue;
+            const CellId& id = it.key();
+            Cell* c = id.ws->cell(id.row, id.col);
+            if (c && c->formula) c->value = Value(ErrorCode::Ref);
+        }
+    }
+}
+
+}  // namespace sheet

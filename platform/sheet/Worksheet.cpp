@@ -1,0 +1,214 @@
+// Worksheet cells, merges, widths, hyperlinks, print area and selection.
+#include "platform/sheet/Worksheet.h"
+
+#include "platform/sheet/Application.h"
+#include "platform/sheet/Errors.h"
+#include "platform/sheet/Workbook.h"
+
+namespace sheet {
+
+Worksheet::Worksheet(Workbook& book, const QString& name) : book_(book), name_(name), hyperlinks_(*this) {}
+
+QString Worksheet::name() const {
+    book_.checkOpen();
+    return name_;
+}
+
+void Worksheet::setName(const QString& name) {
+    book_.checkOpen();
+    const QString t = name.trimmed();
+    static const QString forbidden = QStringLiteral(":\\/?*[]");
+    bool bad = t.isEmpty() || t.size() > 31 || t.startsWith(QLatin1Char('\'')) || t.endsWith(QLatin1Char('\''));
+    for (QChar c : t)
+        if (forbidden.contains(c)) bad = true;
+    if (bad) throw InvalidArgument(QStringLiteral("Niedozwolona nazwa arkusza: \"%1\"").arg(name));
+    Worksheet* other = book_.findWorksheet(t);
+    if (other && other != this) throw InvalidArgument(QStringLiteral("Arkusz o nazwie \"%1\" już istnieje").arg(t));
+    // Names refer to sheets by name: they follow the rename (formulas hold the sheet itself).
+    const QString from = quotedSheetName(name_) + QLatin1Char('!'), to = quotedSheetName(t) + QLatin1Char('!');
+    for (DefinedName& n : book_.names()) n.refersTo.replace(from, to);
+    name_ = t;
+    book_.sheetNamesChanged();
+    book_.setSaved(false);
+}
+
+int Worksheet::index() const {
+    for (int i = 1; i <= book_.worksheetCount(); ++i)
+        if (&book_.worksheets(i) == this) return i;
+    return 0;
+}
+
+Range Worksheet::cells(int row, int column) {
+    book_.checkOpen();
+    if (row < 1 || row > MaxRows || column < 1 || column > MaxColumns)
+        throw InvalidArgument(QStringLiteral("Komórka poza arkuszem: (%1, %2)").arg(row).arg(column));
+    return Range(this, {row, column, row, column});
+}
+
+Range Worksheet::range(const QString& address) {
+    book_.checkOpen();
+    auto r = parseRect(address);
+    if (!r) throw InvalidArgument(QStringLiteral("Błędny adres zakresu: \"%1\"").arg(address));
+    return Range(this, *r);
+}
+
+Range Worksheet::range(const Range& first, const Range& last) {
+    book_.checkOpen();
+    if (&first.worksheet() != this || &last.worksheet() != this)
+        throw InvalidArgument(QStringLiteral("Zakres z innego arkusza"));
+    const Rect& a = first.rect();
+    const Rect& b = last.rect();
+    return Range(this, {std::min(a.row1, b.row1), std::min(a.col1, b.col1), std::max(a.row2, b.row2),
+                        std::max(a.col2, b.col2)});
+}
+
+Range Worksheet::columns(int column) {
+    book_.checkOpen();
+    if (column < 1 || column > MaxColumns) throw InvalidArgument(QStringLiteral("Kolumna poza arkuszem: %1").arg(column));
+    return Range(this, {1, column, MaxRows, column});
+}
+
+void Worksheet::activate() {
+    book_.checkOpen();
+    book_.activate();
+    book_.setActiveSheet(this);
+}
+
+void Worksheet::setSelection(const Rect& r, int activeRow, int activeColumn) {
+    selection_ = r;
+    activeRow_ = activeRow;
+    activeCol_ = activeColumn;
+}
+
+void Worksheet::addMerge(const Rect& r) {
+    // A new merge replaces the merges it overlaps, as merging a range over a merged cell does.
+    std::erase_if(merges_, [&](const Rect& m) { return m.intersects(r); });
+    if (r.row1 != r.row2 || r.col1 != r.col2) merges_.push_back(r);
+    book_.setSaved(false);
+}
+
+double Worksheet::columnWidth(int column) const {
+    auto it = columns_.find(column);
+    if (it != columns_.end() && it->second.width >= 0) return it->second.width;
+    return defaultColumnWidth_;
+}
+
+void Worksheet::setColumnWidth(int column, double width) {
+    if (width < 0 || width > 255) throw InvalidArgument(QStringLiteral("Niedozwolona szerokość kolumny: %1").arg(width));
+    columns_[column].width = width;
+    book_.setSaved(false);
+}
+
+const Cell* Worksheet::cell(int row, int column) const {
+    auto it = cells_.find(key(row, column));
+    return it == cells_.end() ? nullptr : &it->second;
+}
+
+Cell* Worksheet::cell(int row, int column) {
+    auto it = cells_.find(key(row, column));
+    return it == cells_.end() ? nullptr : &it->second;
+}
+
+Cell& Worksheet::ensureCell(int row, int column) { return cells_[key(row, column)]; }
+
+void Worksheet::removeCellIfBlank(int row, int column) {
+    auto it = cells_.find(key(row, column));
+    if (it != cells_.end() && it->second.isBlank()) cells_.erase(it);
+}
+
+const Value& Worksheet::valueAt(int row, int column) const {
+    static const Value empty;
+    const Cell* c = cell(row, column);
+    return c ? c->value : empty;
+}
+
+void Worksheet::forEachCell(const Rect& r, const std::function<void(int, int, Cell&)>& fn) {
+    if ((long long)r.rows() > (long long)cells_.size()) {
+        // Few cells against a tall area (whole columns): walk the cells, not the rows.
+        for (auto& [k, c] : cells_) {
+            int row = rowOf(k), col = columnOf(k);
+            if (r.contains(row, col)) fn(row, col, c);
+        }
+        return;
+    }
+    for (int row = r.row1; row <= r.row2; ++row) {
+        auto it = cells_.lower_bound(key(row, r.col1));
+        const quint64 last = key(row, r.col2);
+        for (; it != cells_.end() && it->first <= last; ++it) fn(row, columnOf(it->first), it->second);
+    }
+}
+
+void Worksheet::forEachCell(const std::function<void(int, int, Cell&)>& fn) {
+    for (auto& [k, c] : cells_) fn(rowOf(k), columnOf(k), c);
+}
+
+Rect Worksheet::usedRect() const {
+    if (cells_.empty()) return {1, 1, 1, 1};
+    Rect r{MaxRows, MaxColumns, 1, 1};
+    for (const auto& [k, c] : cells_) {
+        int row = rowOf(k), col = columnOf(k);
+        r.row1 = std::min(r.row1, row);
+        r.row2 = std::max(r.row2, row);
+        r.col1 = std::min(r.col1, col);
+        r.col2 = std::max(r.col2, col);
+    }
+    return r;
+}
+
+void Hyperlinks::add(const Range& anchor, const QString& address, const QString& subAddress,
+                     const QString& screenTip, const QString& textToDisplay) {
+    if (&anchor.worksheet() != &ws_) throw InvalidArgument(QStringLiteral("Kotwica hiperłącza z innego arkusza"));
+    std::erase_if(links_, [&](const Hyperlink& h) { return h.anchor == anchor.rect(); });
+    links_.push_back({anchor.rect(), address, subAddress, screenTip, textToDisplay});
+    // The anchor shows the link's text when it holds nothing yet.
+    Range first = anchor.cells(1, 1);
+    if (!textToDisplay.isEmpty()) first.setValue(Value(QStringLiteral("'") + textToDisplay));
+    else if (first.value().isEmpty()) first.setValue(Value(QStringLiteral("'") + (address.isEmpty() ? subAddress : address)));
+    ws_.parent().setSaved(false);
+}
+
+const Hyperlink& Hyperlinks::item(int index) const {
+    if (index < 1 || index > count()) throw NotFound(QStringLiteral("Brak hiperłącza o numerze %1").arg(index));
+    return links_[size_t(index - 1)];
+}
+
+namespace {
+const QString printAreaName = QStringLiteral("_xlnm.Print_Area");
+}
+
+QString PageSetup::printArea() const {
+    const int local = ws_.index() - 1;
+    for (const DefinedName& n : ws_.parent().names()) {
+        if (n.name.compare(printAreaName, Qt::CaseInsensitive) != 0 || n.localSheet != local) continue;
+        // Drop the sheet prefixes: the member gives bare addresses.
+        QStringList parts;
+        for (QString p : n.refersTo.split(QLatin1Char(','))) {
+            int bang = p.lastIndexOf(QLatin1Char('!'));
+            parts << (bang >= 0 ? p.mid(bang + 1) : p);
+        }
+        return parts.join(QLatin1Char(','));
+    }
+    return QString();
+}
+
+void PageSetup::setPrintArea(const QString& area) {
+    auto& names = ws_.parent().names();
+    const int local = ws_.index() - 1;
+    std::erase_if(names, [&](const DefinedName& n) {
+        return n.name.compare(printAreaName, Qt::CaseInsensitive) == 0 && n.localSheet == local;
+    });
+    ws_.parent().setSaved(false);
+    if (area.trimmed().isEmpty()) return;
+    QStringList parts;
+    for (const QString& p : area.split(QLatin1Char(','))) {
+        QString bare = p.trimmed();
+        int bang = bare.lastIndexOf(QLatin1Char('!'));
+        if (bang >= 0) bare = bare.mid(bang + 1);
+        auto r = parseRect(bare);
+        if (!r) throw InvalidArgument(QStringLiteral("Błędny obszar wydruku: \"%1\"").arg(area));
+        parts << quotedSheetName(ws_.name()) + QLatin1Char('!') + rectAddress(*r, true);
+    }
+    names.push_back({printAreaName, local, parts.join(QLatin1Char(',')), {}});
+}
+
+}  // namespace sheet

@@ -1,0 +1,389 @@
+// Reading .xlsx files: workbook, sheets, shared and inline strings, formulas with cached values
+// (shared formulas expanded), formats, merges, widths, hyperlinks, names, core properties.
+#include "platform/sheet/Application.h"
+#include "platform/sheet/Errors.h"
+#include "platform/sheet/Package.h"
+#include "platform/sheet/Workbook.h"
+#include "platform/sheet/XmlUtil.h"
+#include "platform/sheet/Xlsx.h"
+
+#include <QHash>
+#include <map>
+
+namespace sheet {
+
+namespace {
+
+using namespace xml;
+
+QString richText(const pugi::xml_node& si) {
+    // Plain <t>, or runs <r><t>; phonetic runs (<rPh>) are not part of the text.
+    if (pugi::xml_node t = child(si, "t")) return text(t);
+    QString s;
+    for (pugi::xml_node r : children(si, "r"))
+        if (pugi::xml_node t = child(r, "t")) s += text(t);
+    return s;
+}
+
+BorderLine borderFromXml(const pugi::xml_node& edge) {
+    BorderLine b;
+    const QString style = attr(edge, "style");
+    static const std::pair<const char*, std::pair<int, int>> map[] = {
+        {"thin", {xlContinuous, xlThin}},         {"medium", {xlContinuous, xlMedium}},
+        {"thick", {xlContinuous, xlThick}},       {"hair", {xlContinuous, xlHairline}},
+        {"dashed", {xlDash, xlThin}},             {"mediumDashed", {xlDash, xlMedium}},
+        {"dotted", {xlDot, xlThin}},              {"double", {xlDouble, xlThick}},
+        {"dashDot", {xlDashDot, xlThin}},         {"mediumDashDot", {xlDashDot, xlMedium}},
+        {"dashDotDot", {xlDashDotDot, xlThin}},   {"mediumDashDotDot", {xlDashDotDot, xlMedium}},
+        {"slantDashDot", {xlSlantDashDot, xlMedium}}};
+    for (const auto& [name, v] : map)
+        if (style == QLatin1String(name)) {
+            b.lineStyle = v.first;
+            b.weight = v.second;
+        }
+    return b;
+}
+
+int horizontalFromXml(const QString& h) {
+    if (h == QLatin1String("left")) return xlLeft;
+    if (h == QLatin1String("center")) return xlCenter;
+    if (h == QLatin1String("right")) return xlRight;
+    if (h == QLatin1String("fill")) return xlFill;
+    if (h == QLatin1String("justify")) return xlJustify;
+    if (h == QLatin1String("centerContinuous")) return xlCenterAcrossSelection;
+    if (h == QLatin1String("distributed")) return xlDistributed;
+    return xlGeneral;
+}
+
+bool flag(const pugi::xml_node& n, const char* name) {
+    const QString v = attr(n, name);
+    return v == QLatin1String("1") || v == QLatin1String("true");
+}
+
+std::vector<CellFormat> readStyles(const Package& pkg, const QString& part) {
+    std::vector<CellFormat> out;
+    if (part.isEmpty() || !pkg.contains(part)) return out;
+    pugi::xml_document doc;
+    parse(doc, pkg.part(part), part);
+    pugi::xml_node root = doc.document_element();
+    QHash<int, QString> numFmts;
+    for (pugi::xml_node f : children(child(root, "numFmts"), "numFmt"))
+        numFmts[attr(f, "numFmtId").toInt()] = attr(f, "formatCode");
+    struct FontInfo { bool bold; double size; };
+    std::vector<FontInfo> fonts;
+    for (pugi::xml_node f : children(child(root, "fonts"), "font")) {
+        FontInfo fi{false, 11};
+        if (pugi::xml_node b = child(f, "b")) fi.bold = !b.attribute("val") || flag(b, "val");
+        if (pugi::xml_node sz = child(f, "sz")) fi.size = attr(sz, "val").toDouble();
+        fonts.push_back(fi);
+    }
+    std::vector<int> fills;
+    for (pugi::xml_node f : children(child(root, "fills"), "fill")) {
+        int ci = xlNone;
+        pugi::xml_node p = child(f, "patternFill");
+        if (p && attr(p, "patternType") == QLatin1String("solid")) {
+            pugi::xml_node fg = child(p, "fgColor");
+            if (fg.attribute("indexed")) {
+                int idx = attr(fg, "indexed").toInt();
+                ci = idx >= 8 && idx < 64 ? idx - 7 : idx < 8 ? idx + 1 : xlNone;
+            } else if (fg.attribute("rgb")) {
+                ci = paletteIndexOf(attr(fg, "rgb").right(6).toUInt(nullptr, 16));
+            }
+        }
+        fills.push_back(ci);
+    }
+    std::vector<std::array<BorderLine, 4>> borders;
+    for (pugi::xml_node b : children(child(root, "borders"), "border")) {
+        std::array<BorderLine, 4> e{};
+        e[0] = borderFromXml(child(b, "left").empty() ? child(b, "start") : child(b, "left"));
+        e[1] = borderFromXml(child(b, "top"));
+        e[2] = borderFromXml(child(b, "bottom"));
+        e[3] = borderFromXml(child(b, "right").empty() ? child(b, "end") : child(b, "right"));
+        borders.push_back(e);
+    }
+    for (pugi::xml_node xf : children(child(root, "cellXfs"), "xf")) {
+        CellFormat f;
+        f.numFmtId = attr(xf, "numFmtId").toInt();
+        f.numberFormat = numFmts.contains(f.numFmtId) ? numFmts[f.numFmtId] : builtinNumberFormat(f.numFmtId);
+        if (f.numberFormat.isEmpty()) f.numberFormat = QStringLiteral("General");
+        size_t fontId = attr(xf, "fontId").toUInt(), fillId = attr(xf, "fillId").toUInt(),
+               borderId = attr(xf, "borderId").toUInt();
+        if (fontId < fonts.size()) {
+            f.bold = fonts[fontId].bold;
+            f.fontSize = fonts[fontId].size;
+        }
+        if (fillId < fills.size()) f.fillColorIndex = fills[fillId];
+        if (borderId < borders.size()) f.borders = borders[borderId];
+        if (pugi::xml_node al = child(xf, "alignment")) {
+            f.horizontalAlignment = horizontalFromXml(attr(al, "horizontal"));
+            int rot = attr(al, "textRotation").toInt();
+            f.orientation = rot == 255 ? xlVertical : rot > 90 ? 90 - rot : rot;
+            f.wrapText = flag(al, "wrapText");
+            f.shrinkToFit = flag(al, "shrinkToFit");
+        }
+        out.push_back(f);
+    }
+    return out;
+}
+
+Rect cellRect(const QString& ref, const QString& sheetName) {
+    auto r = parseRect(ref);
+    if (!r)
+        throw FileError(QStringLiteral("Błędne odwołanie do komórki \"%1\" w arkuszu \"%2\"").arg(ref, sheetName));
+    return *r;
+}
+
+struct PendingFormula {
+    Worksheet* ws;
+    int row, col;
+    QString text;
+    QString type;         // "", "shared", "array"
+    QString sharedIndex;  // of a shared formula
+    bool master = false;  // the shared formula's cell that holds its text
+    std::vector<std::pair<QString, QString>> attributes;
+};
+
+void readSheet(Workbook& book, Worksheet& ws, const Package& pkg, const QString& part,
+               const std::vector<QString>& strings, std::vector<PendingFormula>& formulas) {
+    pugi::xml_document doc;
+    parse(doc, pkg.part(part), part);
+    pugi::xml_node root = doc.document_element();
+    if (!root || !is(root, "worksheet"))
+        throw FileError(QStringLiteral("Część \"%1\" nie jest arkuszem").arg(part));
+    const QString sheetName = ws.name();
+    if (pugi::xml_node fp = child(root, "sheetFormatPr"); fp && fp.attribute("defaultColWidth"))
+        ws.setDefaultColumnWidth(attr(fp, "defaultColWidth").toDouble());
+    for (pugi::xml_node c : children(child(root, "cols"), "col")) {
+        int mn = attr(c, "min").toInt(), mx = attr(c, "max").toInt();
+        if (mn < 1 || mx < mn || mx > MaxColumns) continue;
+        ColumnInfo info;
+        if (c.attribute("width")) info.width = attr(c, "width").toDouble();
+        for (pugi::xml_attribute a = c.first_attribute(); a; a = a.next_attribute()) {
+            const char* n = a.name();
+            if (!std::strcmp(n, "min") || !std::strcmp(n, "max") || !std::strcmp(n, "width") || !std::strcmp(n, "customWidth")) continue;
+            info.attributes.emplace_back(QString::fromUtf8(n), QString::fromUtf8(a.value()));
+        }
+        for (int col = mn; col <= mx; ++col) ws.columnInfo()[col] = info;
+    }
+    const int formatCount = book.formatCount();
+    int lastRow = 0;
+    for (pugi::xml_node row : children(child(root, "sheetData"), "row")) {
+        int r = row.attribute("r") ? attr(row, "r").toInt() : lastRow + 1;
+        if (r < 1 || r > MaxRows)
+            throw FileError(QStringLiteral("Błędny numer wiersza \"%1\" w arkuszu \"%2\"").arg(attr(row, "r"), sheetName));
+        lastRow = r;
+        std::vector<std::pair<QString, QString>> rowAttrs;
+        for (pugi::xml_attribute a = row.first_attribute(); a; a = a.next_attribute()) {
+            if (!std::strcmp(a.name(), "r") || !std::strcmp(a.name(), "spans")) continue;
+            rowAttrs.emplace_back(QString::fromUtf8(a.name()), QString::fromUtf8(a.value()));
+        }
+        if (!rowAttrs.empty()) ws.rowAttributes()[r] = rowAttrs;
+        int lastCol = 0;
+        for (pugi::xml_node c : children(row, "c")) {
+            int cr = r, cc = lastCol + 1;
+            if (c.attribute("r")) {
+                const QString ref = attr(c, "r");
+                Rect rect = cellRect(ref, sheetName);
+                if (rect.row1 != rect.row2 || rect.col1 != rect.col2 || rect.row1 != r)
+                    throw FileError(QStringLiteral("Błędne odwołanie do komórki \"%1\" w arkuszu \"%2\"").arg(ref, sheetName));
+                cr = rect.row1;
+                cc = rect.col1;
+            }
+            if (cc > MaxColumns)
+                throw FileError(QStringLiteral("Komórka poza arkuszem w arkuszu \"%1\"").arg(sheetName));
+            lastCol = cc;
+            Cell& cell = ws.ensureCell(cr, cc);
+            int xf = attr(c, "s").toInt();
+            cell.xf = xf >= 0 && xf < formatCount ? xf : 0;
+            const QString t = attr(c, "t");
+            pugi::xml_node v = child(c, "v");
+            const QString vt = text(v);
+            if (t == QLatin1String("s")) {
+                bool ok = false;
+                int idx = vt.toInt(&ok);
+                if (!ok || idx < 0 || idx >= int(strings.size()))
+                    throw FileError(QStringLiteral("Błędny numer tekstu w komórce %1 arkusza \"%2\"").arg(cellAddress(cr, cc), sheetName));
+                cell.value = Value(strings[size_t(idx)]);
+            } else if (t == QLatin1String("inlineStr")) {
+                cell.value = Value(richText(child(c, "is")));
+            } else if (t == QLatin1String("b")) {
+                cell.value = Value(vt.trimmed() == QLatin1String("1") || vt.trimmed() == QLatin1String("true"));
+            } else if (t == QLatin1String("e")) {
+                cell.value = Value(errorFromText(vt).value_or(ErrorCode::NA));
+            } else if (t == QLatin1String("str") || t == QLatin1String("d")) {
+                cell.value = v ? Value(vt) : Value();
+            } else if (v && !vt.trimmed().isEmpty()) {
+                bool ok = false;
+                double d = vt.trimmed().toDouble(&ok);
+                if (!ok)
+                    throw FileError(QStringLiteral("Błędna liczba \"%1\" w komórce %2 arkusza \"%3\"").arg(vt, cellAddress(cr, cc), sheetName));
+                cell.value = Value(d);
+            }
+            if (pugi::xml_node f = child(c, "f")) {
+                PendingFormula p{&ws, cr, cc, text(f), attr(f, "t"), QString(), false, {}};
+                for (pugi::xml_attribute a = f.first_attribute(); a; a = a.next_attribute())
+                    p.attributes.emplace_back(QString::fromUtf8(a.name()), QString::fromUtf8(a.value()));
+                if (p.type == QLatin1String("shared")) {
+                    p.sharedIndex = attr(f, "si");
+                    p.master = !p.text.trimmed().isEmpty();
+                }
+                if (!p.text.trimmed().isEmpty() || !p.sharedIndex.isEmpty()) formulas.push_back(p);
+            }
+            if (cell.isBlank()) ws.cellMap().erase(Worksheet::key(cr, cc));
+        }
+    }
+    for (pugi::xml_node m : children(child(root, "mergeCells"), "mergeCell")) {
+        auto r = parseRect(attr(m, "ref"));
+        if (!r) throw FileError(QStringLiteral("Błędny zakres scalenia \"%1\" w arkuszu \"%2\"").arg(attr(m, "ref"), sheetName));
+        ws.addMerge(*r);
+    }
+    const auto rels = readRels(pkg, part);
+    for (pugi::xml_node h : children(child(root, "hyperlinks"), "hyperlink")) {
+        auto r = parseRect(attr(h, "ref"));
+        if (!r) continue;
+        Hyperlink link;
+        link.anchor = *r;
+        const QString id = relId(h);
+        for (const auto& rel : rels)
+            if (rel.id == id) link.address = rel.target;
+        link.subAddress = attr(h, "location");
+        link.screenTip = attr(h, "tooltip");
+        link.textToDisplay = attr(h, "display");
+        ws.hyperlinks().all().push_back(link);
+    }
+    if (pugi::xml_node views = child(root, "sheetViews")) {
+        if (pugi::xml_node sel = child(child(views, "sheetView"), "selection")) {
+            auto active = parseRect(attr(sel, "activeCell"));
+            auto area = parseRect(attr(sel, "sqref").section(QLatin1Char(' '), 0, 0));
+            if (active) ws.setSelection(area ? *area : *active, active->row1, active->col1);
+        }
+    }
+}
+
+// Parses the collected formulas once every sheet exists, so that references to later sheets
+// resolve. A shared formula's members use its master's parsed form: relative references are
+// offsets, so one parse serves the whole group.
+void parseFormulas(Workbook& book, std::vector<PendingFormula>& formulas) {
+    auto resolver = [&book](const QString& name) { return book.findWorksheet(name); };
+    struct Group {
+        std::shared_ptr<const Formula> parsed;
+        QString text;
+    };
+    std::map<std::pair<Worksheet*, QString>, Group> shared;
+    auto keep = [](PendingFormula& p, const QString& text, bool member) {
+        auto k = std::make_shared<KeptFormula>();
+        k->text = text;
+        k->attributes = p.attributes;
+        k->sharedMember = member;
+        p.ws->ensureCell(p.row, p.col).kept = k;
+    };
+    for (PendingFormula& p : formulas) {
+        if (!p.sharedIndex.isEmpty() && !p.master) continue;
+        std::shared_ptr<const Formula> parsed;
+        // Array and table formulas are kept as written; so is anything we cannot compute.
+        if (p.type.isEmpty() || p.type == QLatin1String("normal") || p.type == QLatin1String("shared")) {
+            try {
+                auto f = parseFormula(p.text, Notation::A1, p.row, p.col, resolver);
+                if (!f->hasUnknownFunction) parsed = f;
+            } catch (const FormulaError&) {
+            }
+        }
+        if (p.master) shared[{p.ws, p.sharedIndex}] = {parsed, p.text};
+        if (parsed) p.ws->ensureCell(p.row, p.col).formula = parsed;
+        else keep(p, p.text, false);
+    }
+    for (PendingFormula& p : formulas) {
+        if (p.sharedIndex.isEmpty() || p.master) continue;
+        auto it = shared.find({p.ws, p.sharedIndex});
+        if (it == shared.end()) continue;  // a member without its master keeps its value only
+        if (it->second.parsed) p.ws->ensureCell(p.row, p.col).formula = it->second.parsed;
+        else keep(p, it->second.text, true);
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<Workbook> readXlsx(Application& app, const QString& path) {
+    auto pkg = std::make_unique<Package>(Package::read(path));
+    QString wbPart;
+    for (const auto& rel : readRels(*pkg, QString()))
+        if (rel.type.endsWith(QLatin1String("/officeDocument"))) wbPart = resolveTarget(QString(), rel.target);
+    if (wbPart.isEmpty() && pkg->contains(QStringLiteral("xl/workbook.xml"))) wbPart = QStringLiteral("xl/workbook.xml");
+    if (wbPart.isEmpty() || !pkg->contains(wbPart))
+        throw FileError(QStringLiteral("Plik \"%1\" nie zawiera skoroszytu").arg(path));
+
+    auto book = std::make_unique<Workbook>(app);
+    pugi::xml_document wb;
+    parse(wb, pkg->part(wbPart), wbPart);
+    pugi::xml_node root = wb.document_element();
+    const auto wbRels = readRels(*pkg, wbPart);
+    QString stringsPart, stylesPart;
+    for (const auto& rel : wbRels) {
+        if (rel.type.endsWith(QLatin1String("/sharedStrings"))) stringsPart = resolveTarget(wbPart, rel.target);
+        if (rel.type.endsWith(QLatin1String("/styles"))) stylesPart = resolveTarget(wbPart, rel.target);
+    }
+    std::vector<QString> strings;
+    if (!stringsPart.isEmpty() && pkg->contains(stringsPart)) {
+        pugi::xml_document ss;
+        parse(ss, pkg->part(stringsPart), stringsPart);
+        const bool plainNames = !std::strchr(ss.document_element().name(), ':');
+        for (pugi::xml_node si : children(ss.document_element(), "si")) {
+            strings.push_back(richText(si));
+            if (plainNames && child(si, "r")) {
+                StringWriter w;
+                si.print(w, "", pugi::format_raw);
+                book->richStrings()[strings.back()] = w.out;
+            }
+        }
+    }
+    book->setFileFormats(readStyles(*pkg, stylesPart));
+
+    std::vector<std::pair<Worksheet*, QString>> sheetParts;
+    for (pugi::xml_node s : children(child(root, "sheets"), "sheet")) {
+        const QString id = relId(s);
+        QString target;
+        for (const auto& rel : wbRels)
+            if (rel.id == id && rel.type.endsWith(QLatin1String("/worksheet"))) target = resolveTarget(wbPart, rel.target);
+        if (target.isEmpty()) continue;  // chart sheets and dialogs stay in the package untouched
+        if (!pkg->contains(target))
+            throw FileError(QStringLiteral("W pliku \"%1\" brak arkusza \"%2\"").arg(path, attr(s, "name")));
+        Worksheet& ws = book->addWorksheet(attr(s, "name"));
+        ws.partName = target;
+        sheetParts.emplace_back(&ws, target);
+    }
+    if (sheetParts.empty()) throw FileError(QStringLiteral("Skoroszyt \"%1\" nie ma arkuszy").arg(path));
+    std::vector<PendingFormula> formulas;
+    for (auto& [ws, part] : sheetParts) readSheet(*book, *ws, *pkg, part, strings, formulas);
+    parseFormulas(*book, formulas);
+
+    for (pugi::xml_node n : children(child(root, "definedNames"), "definedName")) {
+        DefinedName d;
+        d.name = attr(n, "name");
+        d.localSheet = n.attribute("localSheetId") ? attr(n, "localSheetId").toInt() : -1;
+        d.refersTo = text(n);
+        for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute())
+            if (std::strcmp(a.name(), "name") && std::strcmp(a.name(), "localSheetId"))
+                d.attributes.emplace_back(QString::fromUtf8(a.name()), QString::fromUtf8(a.value()));
+        book->names().push_back(d);
+    }
+    if (pugi::xml_node views = child(root, "bookViews"))
+        if (pugi::xml_node v = child(views, "workbookView"))
+            if (v.attribute("activeTab")) book->setActiveSheet(&book->worksheets(std::clamp(attr(v, "activeTab").toInt() + 1, 1, book->worksheetCount())));
+
+    // Core properties.
+    for (const auto& rel : readRels(*pkg, QString())) {
+        if (!rel.type.endsWith(QLatin1String("/core-properties"))) continue;
+        const QString part = resolveTarget(QString(), rel.target);
+        if (!pkg->contains(part)) continue;
+        pugi::xml_document core;
+        parse(core, pkg->part(part), part);
+        for (pugi::xml_node c = core.document_element().first_child(); c; c = c.next_sibling())
+            if (c.type() == pugi::node_element) book->properties()[QString::fromUtf8(localName(c.name()))] = text(c);
+    }
+    book->package() = std::move(pkg);
+    book->calculate();
+    book->setSaved(true);
+    return book;
+}
+
+}  // namespace sheet

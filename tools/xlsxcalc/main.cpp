@@ -1,0 +1,37 @@
+// xlsxcalc IN.xlsx [OUT.xlsx]: opens a workbook, recalculates every formula with the suite's
+// engine, prints each non-empty cell as "sheet-index<TAB>A1-address<TAB>value" and optionally
+// saves the workbook. A developer's check of the engine against other spreadsheets.
+#include "platform/sheet/Application.h"
+#include "platform/sheet/Errors.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QCoreApplication qapp(argc, argv);
+    const QStringList args = qapp.arguments();
+    if (args.size() < 2 || args.size() > 3) {
+        std::fprintf(stderr, "Użycie: xlsxcalc PLIK.xlsx [WYNIK.xlsx]\n");
+        return 2;
+    }
+    try {
+        sheet::Application app;
+        sheet::Workbook& book = app.workbooks().open(args[1]);
+        book.calculate();
+        QByteArray out;
+        for (int i = 1; i <= book.worksheetCount(); ++i) {
+            sheet::Worksheet& ws = book.worksheets(i);
+            ws.forEachCell([&](int row, int col, sheet::Cell& c) {
+                if (c.value.isEmpty()) return;
+                out += QByteArray::number(i) + '\t' + sheet::cellAddress(row, col).toUtf8() + '\t' +
+                       c.value.toString().toUtf8() + '\n';
+            });
+        }
+        std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+        if (args.size() == 3) book.saveAs(args[2]);
+    } catch (const sheet::Error& e) {
+        std::fprintf(stderr, "xlsxcalc: %s\n", e.message().toUtf8().constData());
+        return 1;
+    }
+    return 0;
+}
