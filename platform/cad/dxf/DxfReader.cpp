@@ -1,0 +1,1247 @@
+// The DXF reader: sections, tables, blocks, entities and objects into the drawing database.
+// Modelled kinds are parsed into their records; everything else is kept as tags.
+#include "platform/cad/dxf/DxfReader.h"
+
+#include "platform/cad/dxf/CodePage.h"
+#include "platform/cad/dxf/DxfTokenizer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <cmath>
+#include <unordered_map>
+
+namespace cad::dxf {
+
+using namespace cad::db;
+
+namespace {
+
+constexpr double degToRad = M_PI / 180.0;
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+// The parts of a record common to every object.
+struct Split {
+    quint64 handle = 0;
+    quint64 owner = 0;
+    quint64 extDict = 0;
+    std::vector<quint64> reactors;
+    Tags appData;
+    std::vector<const RawTag*> body;
+    std::vector<const RawTag*> xdata;
+};
+
+class Reader {
+public:
+    Reader(const QByteArray& data, const QString& source) : tk_(data, source), cp_(QStringLiteral("ANSI_1252"), false) {}
+
+    std::unique_ptr<Database> run();
+
+private:
+    // ---- records ----
+    bool readRecord(std::vector<RawTag>& out, QString& type, qint64& line);
+    void split(const std::vector<RawTag>& rec, Split& s, bool dimstyle = false);
+    QString text(const RawTag& t) { return cp_.decode(t.value.data(), qsizetype(t.value.size())); }
+    QString name(const RawTag& t);
+    double num(const RawTag& t) { return toDouble(tk_, t); }
+    int integer(const RawTag& t) { return toInt(tk_, t); }
+    Tag toTag(const RawTag& t) { return Tag{t.code, text(t)}; }
+    void applyObject(DbObject* o, const Split& s);
+
+    // ---- sections ----
+    void readHeader();
+    void readClasses();
+    void readTables();
+    void readTable(const QString& tableName, quint64 tableHandle);
+    void readBlocks();
+    void readEntities(BlockDefinition* defaultBlock, const char* terminator);
+    void readObjects();
+    void skipSection();
+
+    // ---- entities ----
+    void readEntity(const QString& type, std::vector<RawTag>& rec, qint64 line, BlockDefinition* block);
+    bool parseHatch(const std::vector<const RawTag*>& own, HatchData& h, Tags& extras);
+    BlockDefinition* modelSpace();
+    BlockDefinition* paperSpace();
+    void finish();
+
+    Tokenizer tk_;
+    CodePage cp_;
+    std::unique_ptr<Database> db_ = Database::createEmpty();
+    std::unordered_map<std::string_view, QString> names_, types_;
+    std::vector<RawTag> rec_;
+    Split entitySplit_, subSplit_;
+    std::vector<const RawTag*> own_;
+    quint64 handseed_ = 0;
+    std::vector<std::pair<QString, QString>> headerCustom_;
+    Dictionary* root_ = nullptr;
+};
+
+QString Reader::name(const RawTag& t) {
+    auto it = names_.find(t.value);
+    if (it != names_.end()) return it->second;
+    QString v = text(t).trimmed();
+    names_.emplace(t.value, v);
+    return v;
+}
+
+bool Reader::readRecord(std::vector<RawTag>& out, QString& type, qint64& line) {
+    out.clear();
+    RawTag t;
+    if (!tk_.next(t)) return false;
+    if (t.code != 0) tk_.fail(t.line, QStringLiteral("group code 0 was expected, found %1").arg(t.code));
+    // Record types repeat endlessly: one shared string per type.
+    const std::string_view tv = trimmed(t.value);
+    auto it = types_.find(tv);
+    if (it == types_.end()) it = types_.emplace(tv, QString::fromLatin1(tv.data(), qsizetype(tv.size()))).first;
+    type = it->second;
+    line = t.line;
+    while (tk_.next(t)) {
+        if (t.code == 0) {
+            tk_.pushBack();
+            break;
+        }
+        out.push_back(t);
+    }
+    return true;
+}
+
+void Reader::split(const std::vector<RawTag>& rec, Split& s, bool dimstyle) {
+    s.handle = s.owner = s.extDict = 0;
+    s.reactors.clear();
+    s.appData.clear();
+    s.body.clear();
+    s.xdata.clear();
+    bool seenSubclass = false;
+    bool inXdata = false;
+    for (size_t i = 0; i < rec.size(); ++i) {
+        const RawTag& t = rec[i];
+        if (inXdata || t.code >= 1000) {
+            inXdata = true;
+            s.xdata.push_back(&t);
+            continue;
+        }
+        if (!seenSubclass && s.handle == 0 && (t.code == 5 || (dimstyle && t.code == 105))) {
+            s.handle = toHandle(t);
+            continue;
+        }
+        if (t.code == 102) {
+            const std::string_view v = trimmed(t.value);
+            if (v == "{ACAD_REACTORS") {
+                for (++i; i < rec.size() && rec[i].code != 102; ++i)
+                    if (rec[i].code == 330) s.reactors.push_back(toHandle(rec[i]));
+                continue;
+            }
+            if (v == "{ACAD_XDICTIONARY") {
+                for (++i; i < rec.size() && rec[i].code != 102; ++i)
+                    if (rec[i].code == 360) s.extDict = toHandle(rec[i]);
+                continue;
+            }
+            // Another application's group, kept verbatim.
+            s.appData.push_back(toTag(t));
+            for (++i; i < rec.size(); ++i) {
+                s.appData.push_back(toTag(rec[i]));
+                if (rec[i].code == 102) break;
+            }
+            continue;
+        }
+        if (t.code == 330 && !seenSubclass && s.owner == 0) {
+            s.owner = toHandle(t);
+            continue;
+        }
+        if (t.code == 100) seenSubclass = true;
+        s.body.push_back(&t);
+    }
+}
+
+void Reader::applyObject(DbObject* o, const Split& s) {
+    o->ownerHandle = s.owner;
+    o->extensionDictionary = s.extDict;
+    o->reactors = s.reactors;
+    o->appData = s.appData;
+    o->xdata.clear();
+    o->xdata.reserve(s.xdata.size());
+    for (const RawTag* t : s.xdata) o->xdata.push_back(toTag(*t));
+}
+
+std::unique_ptr<Database> Reader::run() {
+    RawTag t;
+    bool any = false;
+    for (;;) {
+        if (!tk_.next(t)) {
+            if (!any) tk_.fail(tk_.line(), QStringLiteral("the file is empty or holds no DXF data"));
+            break;  // a missing EOF marker after complete sections is tolerated
+        }
+        any = true;
+        const std::string_view v = trimmed(t.value);
+        if (t.code != 0) tk_.fail(t.line, QStringLiteral("group code 0 was expected, found %1").arg(t.code));
+        if (v == "EOF") break;
+        if (v != "SECTION") tk_.fail(t.line, QStringLiteral("SECTION was expected, found \"%1\"").arg(QString::fromLatin1(v.data(), qsizetype(std::min<size_t>(v.size(), 40)))));
+        RawTag n;
+        if (!tk_.next(n) || n.code != 2) tk_.fail(t.line, QStringLiteral("the section has no name"));
+        const std::string_view section = trimmed(n.value);
+        if (section == "HEADER") readHeader();
+        else if (section == "CLASSES") readClasses();
+        else if (section == "TABLES") readTables();
+        else if (section == "BLOCKS") readBlocks();
+        else if (section == "ENTITIES") readEntities(nullptr, "ENDSEC");
+        else if (section == "OBJECTS") readObjects();
+        else skipSection();
+    }
+    finish();
+    return std::move(db_);
+}
+
+void Reader::skipSection() {
+    RawTag t;
+    const qint64 start = tk_.line();
+    while (tk_.next(t))
+        if (t.code == 0 && trimmed(t.value) == "ENDSEC") return;
+    tk_.fail(start, QStringLiteral("the section is not closed by ENDSEC"));
+}
+
+void Reader::readHeader() {
+    RawTag t;
+    const qint64 start = tk_.line();
+    // Values are kept as read until the code page ($DWGCODEPAGE, $ACADVER) is known.
+    std::vector<std::pair<QString, std::vector<RawTag>>> vars;
+    while (tk_.next(t)) {
+        if (t.code == 0) {
+            if (trimmed(t.value) != "ENDSEC") tk_.fail(t.line, QStringLiteral("ENDSEC was expected in the header"));
+            QString version, codePage;
+            for (const auto& [name, tags] : vars) {
+                if (tags.empty()) continue;
+                const std::string_view v = trimmed(tags.front().value);
+                const QString value = QString::fromLatin1(v.data(), qsizetype(v.size()));
+                if (name == QLatin1String("$ACADVER")) version = value;
+                if (name == QLatin1String("$DWGCODEPAGE")) codePage = value;
+                if (name == QLatin1String("$HANDSEED")) handseed_ = toHandle(tags.front());
+            }
+            cp_ = CodePage(codePage, version >= QLatin1String("AC1021"));
+            QString pendingKey;
+            for (const auto& [name, tags] : vars) {
+                Tags decoded;
+                decoded.reserve(tags.size());
+                for (const RawTag& raw : tags) decoded.push_back(toTag(raw));
+                // Files of R2004 and later repeat these two for every custom property.
+                if (name == QLatin1String("$CUSTOMPROPERTYTAG")) {
+                    pendingKey = decoded.empty() ? QString() : decoded.front().value;
+                    continue;
+                }
+                if (name == QLatin1String("$CUSTOMPROPERTY")) {
+                    if (!pendingKey.isEmpty()) headerCustom_.emplace_back(pendingKey, decoded.empty() ? QString() : decoded.front().value);
+                    pendingKey.clear();
+                    continue;
+                }
+                db_->setHeaderVariable(name, decoded);
+            }
+            if (!version.isEmpty()) db_->fileVersion = version;
+            return;
+        }
+        if (t.code == 9) {
+            vars.emplace_back(QString::fromLatin1(trimmed(t.value).data(), qsizetype(trimmed(t.value).size())),
+                              std::vector<RawTag>{});
+            continue;
+        }
+        if (vars.empty()) tk_.fail(t.line, QStringLiteral("a header variable name (group code 9) was expected"));
+        vars.back().second.push_back(t);
+    }
+    tk_.fail(start, QStringLiteral("the HEADER section is not closed by ENDSEC"));
+}
+
+void Reader::readClasses() {
+    QString type;
+    qint64 line = 0;
+    const qint64 start = tk_.line();
+    while (readRecord(rec_, type, line)) {
+        if (type == QLatin1String("ENDSEC")) return;
+        if (type != QLatin1String("CLASS")) tk_.fail(line, QStringLiteral("CLASS was expected, found %1").arg(type));
+        DxfClass c;
+        for (const RawTag& t : rec_) {
+            switch (t.code) {
+                case 1: c.dxfName = text(t).trimmed(); break;
+                case 2: c.cppName = text(t).trimmed(); break;
+                case 3: c.appName = text(t); break;
+                case 90: c.flags = integer(t); break;
+                case 91: c.instanceCount = integer(t); break;
+                case 280: c.wasProxy = integer(t); break;
+                case 281: c.isEntity = integer(t); break;
+                default: break;
+            }
+        }
+        db_->classes.push_back(c);
+    }
+    tk_.fail(start, QStringLiteral("the CLASSES section is not closed by ENDSEC"));
+}
+
+void Reader::readTables() {
+    QString type;
+    qint64 line = 0;
+    const qint64 start = tk_.line();
+    while (readRecord(rec_, type, line)) {
+        if (type == QLatin1String("ENDSEC")) return;
+        if (type != QLatin1String("TABLE")) tk_.fail(line, QStringLiteral("TABLE was expected, found %1").arg(type));
+        QString tableName;
+        quint64 handle = 0;
+        for (const RawTag& t : rec_) {
+            if (t.code == 2 && tableName.isEmpty()) tableName = text(t).trimmed().toUpper();
+            if ((t.code == 5 || t.code == 105) && handle == 0) handle = toHandle(t);
+        }
+        readTable(tableName, handle);
+    }
+    tk_.fail(start, QStringLiteral("the TABLES section is not closed by ENDSEC"));
+}
+
+void Reader::readTable(const QString& tableName, quint64 tableHandle) {
+    QString type;
+    qint64 line = 0;
+    const qint64 start = tk_.line();
+    Split s;
+    auto setHandle = [&](quint64& h) {
+        h = tableHandle;
+        db_->raiseHandleSeed(tableHandle + 1);
+    };
+    if (tableName == QLatin1String("LAYER")) setHandle(db_->layers().tableHandle);
+    else if (tableName == QLatin1String("LTYPE")) setHandle(db_->linetypes().tableHandle);
+    else if (tableName == QLatin1String("STYLE")) setHandle(db_->textStyles().tableHandle);
+    else if (tableName == QLatin1String("DIMSTYLE")) setHandle(db_->dimStyles().tableHandle);
+    else if (tableName == QLatin1String("APPID")) setHandle(db_->appIds().tableHandle);
+    else if (tableName == QLatin1String("VPORT")) setHandle(db_->viewports().tableHandle);
+    else if (tableName == QLatin1String("VIEW")) setHandle(db_->views().tableHandle);
+    else if (tableName == QLatin1String("UCS")) setHandle(db_->ucss().tableHandle);
+    else if (tableName == QLatin1String("BLOCK_RECORD")) setHandle(db_->blockRecordTableHandle);
+
+    while (readRecord(rec_, type, line)) {
+        if (type == QLatin1String("ENDTAB")) return;
+        const bool dim = type == QLatin1String("DIMSTYLE");
+        split(rec_, s, dim);
+        QString recName;
+        int flags = 0;
+        for (const RawTag* t : s.body) {
+            if (t->code == 2 && recName.isNull()) recName = text(*t).trimmed();
+            if (t->code == 70) flags = integer(*t);
+        }
+        if (recName.isEmpty()) continue;  // a nameless record cannot be addressed: dropped
+        Tags extras;
+        auto keepExtra = [&](const RawTag* t) { extras.push_back(toTag(*t)); };
+        if (type == QLatin1String("LAYER")) {
+            Layer* l = db_->adoptRecord(db_->layers(), recName, s.handle);
+            applyObject(l, s);
+            l->flags = flags;
+            l->frozen = flags & 1;
+            l->locked = flags & 4;
+            for (const RawTag* t : s.body) {
+                switch (t->code) {
+                    case 100: case 2: case 70: break;
+                    case 62: {
+                        const int c = integer(*t);
+                        l->on = c >= 0;
+                        l->color = std::abs(c);
+                        break;
+                    }
+                    case 420: l->trueColor = integer(*t) & 0xFFFFFF; break;
+                    case 6: l->linetype = name(*t); break;
+                    case 290: l->plot = integer(*t) != 0; break;
+                    case 370: l->lineweight = integer(*t); break;
+                    case 390: l->plotStyleHandle = toHandle(*t); break;
+                    default: keepExtra(t);
+                }
+            }
+            l->extraTags = std::move(extras);
+        } else if (type == QLatin1String("LTYPE")) {
+            Linetype* lt = db_->adoptRecord(db_->linetypes(), recName, s.handle);
+            applyObject(lt, s);
+            lt->flags = flags;
+            bool complex = false;
+            for (const RawTag* t : s.body)
+                if (t->code == 74 && integer(*t) != 0) complex = true;
+            bool inElements = false;
+            for (const RawTag* t : s.body) {
+                if (t->code == 49) inElements = true;
+                if (complex && inElements) {
+                    lt->complexTags.push_back(toTag(*t));
+                    continue;
+                }
+                switch (t->code) {
+                    case 100: case 2: case 70: case 72: case 73: case 74: break;
+                    case 3: lt->description = text(*t); break;
+                    case 40: lt->patternLength = num(*t); break;
+                    case 49: lt->elements.push_back(num(*t)); break;
+                    default: keepExtra(t);
+                }
+            }
+            lt->extraTags = std::move(extras);
+        } else if (type == QLatin1String("STYLE")) {
+            TextStyle* st = db_->adoptRecord(db_->textStyles(), recName, s.handle);
+            applyObject(st, s);
+            st->flags = flags;
+            for (const RawTag* t : s.body) {
+                switch (t->code) {
+                    case 100: case 2: case 70: break;
+                    case 40: st->height = num(*t); break;
+                    case 41: st->widthFactor = num(*t); break;
+                    case 50: st->oblique = num(*t) * degToRad; break;
+                    case 71: st->generation = integer(*t); break;
+                    case 42: st->lastHeight = num(*t); break;
+                    case 3: st->font = text(*t); break;
+                    case 4: st->bigFont = text(*t); break;
+                    default: keepExtra(t);
+                }
+            }
+            for (size_t i = 0; i + 1 < st->xdata.size(); ++i)
+                if (st->xdata[i].code == 1001 && st->xdata[i].value == QLatin1String("ACAD") && st->xdata[i + 1].code == 1000)
+                    st->typeface = st->xdata[i + 1].value;
+            st->extraTags = std::move(extras);
+        } else if (dim) {
+            DimStyle* ds = db_->adoptRecord(db_->dimStyles(), recName, s.handle);
+            applyObject(ds, s);
+            ds->flags = flags;
+            for (const RawTag* t : s.body)
+                if (t->code != 100 && t->code != 2 && t->code != 70) ds->values[t->code] = text(*t);
+        } else if (type == QLatin1String("APPID")) {
+            AppId* a = db_->adoptRecord(db_->appIds(), recName, s.handle);
+            applyObject(a, s);
+            a->flags = flags;
+        } else if (type == QLatin1String("BLOCK_RECORD")) {
+            QString n = recName;
+            if (n.compare(QLatin1String("$MODEL_SPACE"), Qt::CaseInsensitive) == 0) n = QStringLiteral("*Model_Space");
+            if (n.compare(QLatin1String("$PAPER_SPACE"), Qt::CaseInsensitive) == 0) n = QStringLiteral("*Paper_Space");
+            BlockDefinition* b = db_->findBlock(n);
+            if (!b) b = db_->adoptBlock(n, s.handle);
+            applyObject(b, s);
+            for (const RawTag* t : s.body) {
+                switch (t->code) {
+                    case 100: case 2: break;
+                    case 340: b->layoutHandle = toHandle(*t); break;
+                    default: keepExtra(t);
+                }
+            }
+            b->recordExtraTags = std::move(extras);
+        } else if (type == QLatin1String("VPORT") || type == QLatin1String("VIEW") || type == QLatin1String("UCS")) {
+            auto& table = type == QLatin1String("VPORT") ? db_->viewports()
+                          : type == QLatin1String("VIEW") ? db_->views()
+                                                          : db_->ucss();
+            RawTableRecord* r = db_->adoptRecord(table, recName, s.handle);
+            if (!r->tags.empty()) continue;  // a second "*Active" viewport of a tiled view: the first is kept
+            applyObject(r, s);
+            r->tableName = type;
+            for (const RawTag* t : s.body) r->tags.push_back(toTag(*t));
+        }
+        // Records of unknown tables are dropped: no reader knows what to do with them.
+    }
+    tk_.fail(start, QStringLiteral("the %1 table is not closed by ENDTAB").arg(tableName));
+}
+
+BlockDefinition* Reader::modelSpace() {
+    if (BlockDefinition* b = db_->findBlock(QStringLiteral("*Model_Space"))) return b;
+    return db_->adoptBlock(QStringLiteral("*Model_Space"), 0);
+}
+
+BlockDefinition* Reader::paperSpace() {
+    if (BlockDefinition* b = db_->findBlock(QStringLiteral("*Paper_Space"))) return b;
+    return db_->adoptBlock(QStringLiteral("*Paper_Space"), 0);
+}
+
+void Reader::readBlocks() {
+    QString type;
+    qint64 line = 0;
+    const qint64 start = tk_.line();
+    Split s;
+    while (readRecord(rec_, type, line)) {
+        if (type == QLatin1String("ENDSEC")) return;
+        if (type != QLatin1String("BLOCK")) tk_.fail(line, QStringLiteral("BLOCK was expected, found %1").arg(type));
+        split(rec_, s);
+        QString n;
+        Point3 base;
+        int flags = 0;
+        QString description, xref, layer = QStringLiteral("0");
+        for (const RawTag* t : s.body) {
+            switch (t->code) {
+                case 2: if (n.isNull()) n = text(*t).trimmed(); break;
+                case 70: flags = integer(*t); break;
+                case 10: base.x = num(*t); break;
+                case 20: base.y = num(*t); break;
+                case 30: base.z = num(*t); break;
+                case 1: xref = text(*t); break;
+                case 4: description = text(*t); break;
+                case 8: layer = name(*t); break;
+                default: break;
+            }
+        }
+        if (n.isEmpty()) tk_.fail(line, QStringLiteral("a block without a name"));
+        if (n.compare(QLatin1String("$MODEL_SPACE"), Qt::CaseInsensitive) == 0) n = QStringLiteral("*Model_Space");
+        if (n.compare(QLatin1String("$PAPER_SPACE"), Qt::CaseInsensitive) == 0) n = QStringLiteral("*Paper_Space");
+        BlockDefinition* b = db_->findBlock(n);
+        if (!b) b = db_->adoptBlock(n, 0);
+        b->basePoint = base;
+        b->flags = flags;
+        b->description = description;
+        b->xrefPath = xref;
+        b->blockLayer = layer;
+        b->blockEntityHandle = s.handle;
+        db_->raiseHandleSeed(s.handle + 1);
+        for (const RawTag* t : s.xdata) b->blockXdata.push_back(toTag(*t));
+        b->blockAppData = s.appData;
+        readEntities(b, "ENDBLK");
+        // The ENDBLK record was read last into rec_.
+        split(rec_, s);
+        b->endblkHandle = s.handle;
+        db_->raiseHandleSeed(s.handle + 1);
+    }
+    tk_.fail(start, QStringLiteral("the BLOCKS section is not closed by ENDSEC"));
+}
+
+void Reader::readEntities(BlockDefinition* defaultBlock, const char* terminator) {
+    QString type;
+    qint64 line = 0;
+    const qint64 start = tk_.line();
+    const QLatin1String end(terminator);
+    while (readRecord(rec_, type, line)) {
+        if (type == end) return;
+        if (type == QLatin1String("ENDSEC") || type == QLatin1String("ENDBLK"))
+            tk_.fail(line, QStringLiteral("%1 was expected, found %2").arg(end).arg(type));
+        if (type == QLatin1String("VERTEX") || type == QLatin1String("SEQEND") || type == QLatin1String("ATTRIB"))
+            continue;  // a stray sub-record without its main entity
+        BlockDefinition* block = defaultBlock;
+        if (!block) {
+            // In the ENTITIES section the owner (or the paper-space flag) says where the entity lives.
+            block = modelSpace();
+            for (const RawTag& t : rec_)
+                if (t.code == 67 && toInt(tk_, t) == 1) block = paperSpace();
+        }
+        readEntity(type, rec_, line, block);
+    }
+    tk_.fail(start, QStringLiteral("the entity list is not closed by %1").arg(end));
+}
+
+namespace {
+
+EntityKind kindOf(const QString& type) {
+    static const QHash<QString, EntityKind> kinds = {
+        {QStringLiteral("LINE"), EntityKind::Line},       {QStringLiteral("ARC"), EntityKind::Arc},
+        {QStringLiteral("CIRCLE"), EntityKind::Circle},   {QStringLiteral("LWPOLYLINE"), EntityKind::LwPolyline},
+        {QStringLiteral("POLYLINE"), EntityKind::Polyline2d}, {QStringLiteral("TEXT"), EntityKind::Text},
+        {QStringLiteral("MTEXT"), EntityKind::MText},     {QStringLiteral("POINT"), EntityKind::Point},
+        {QStringLiteral("HATCH"), EntityKind::Hatch},     {QStringLiteral("REGION"), EntityKind::Region},
+        {QStringLiteral("INSERT"), EntityKind::BlockReference},
+        {QStringLiteral("ATTDEF"), EntityKind::AttributeDefinition},
+        {QStringLiteral("DIMENSION"), EntityKind::DimAligned}};
+    return kinds.value(type, EntityKind::Unknown);
+}
+
+bool isCommonEntityCode(int code) {
+    switch (code) {
+        case 8: case 62: case 420: case 6: case 370: case 48: case 60: case 67: case 39: case 210: case 220:
+        case 230: case 100:
+            return true;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 line, BlockDefinition* block) {
+    (void)line;
+    Split& s = entitySplit_;
+    split(rec, s);
+    EntityKind kind = kindOf(type);
+    int flags70 = 0;
+    bool attribsFollow = false;
+    for (const RawTag* t : s.body) {
+        if (t->code == 70) flags70 = integer(*t);
+        if (t->code == 66) attribsFollow = integer(*t) != 0;
+    }
+    if (kind == EntityKind::Polyline2d && (flags70 & (8 | 16 | 64))) kind = EntityKind::Unknown;
+    if (kind == EntityKind::DimAligned) {
+        const int dimType = flags70 & 7;
+        kind = dimType == 1 ? EntityKind::DimAligned : dimType == 6 ? EntityKind::DimOrdinate : EntityKind::Unknown;
+    }
+
+    // Sub-records: VERTEX ... SEQEND after a POLYLINE, ATTRIB ... SEQEND after an INSERT.
+    struct SubRecord {
+        QString type;
+        std::vector<RawTag> tags;
+    };
+    std::vector<SubRecord> subs;
+    const bool polyline = type == QLatin1String("POLYLINE");
+    const bool insert = type == QLatin1String("INSERT");
+    if (polyline || insert) {
+        RawTag t;
+        while (tk_.next(t)) {
+            tk_.pushBack();
+            const std::string_view v = trimmed(t.value);
+            const bool belongs = polyline ? (v == "VERTEX" || v == "SEQEND")
+                                          : (v == "ATTRIB" || (v == "SEQEND" && (attribsFollow || !subs.empty())));
+            if (!belongs) break;
+            SubRecord sr;
+            qint64 l = 0;
+            readRecord(sr.tags, sr.type, l);
+            subs.push_back(std::move(sr));
+            if (v == "SEQEND") break;
+        }
+    }
+
+    HatchData hatch;
+    Tags hatchExtras;
+    if (kind == EntityKind::Hatch) {
+        std::vector<const RawTag*> own;
+        for (const RawTag* t : s.body)
+            if (!isCommonEntityCode(t->code)) own.push_back(t);
+        // A hatch with parts the engine does not model (spline edges...) stays as read.
+        if (!parseHatch(own, hatch, hatchExtras)) kind = EntityKind::Unknown;
+    }
+
+    Entity* e = db_->adoptEntity(block, kind, s.handle);
+    applyObject(e, s);
+    if (kind == EntityKind::Unknown) {
+        auto& raw = e->as<RawData>();
+        raw.dxfName = type;
+        for (const RawTag* t : s.body) {
+            switch (t->code) {
+                case 8: db_->setLayerRaw(e, name(*t)); break;
+                case 62: e->color = integer(*t); break;
+                case 6: e->linetype = name(*t); break;
+                case 370: e->lineweight = integer(*t); break;
+                case 60: e->visible = integer(*t) == 0; break;
+                default: break;
+            }
+            raw.tags.push_back(toTag(*t));
+        }
+        for (const SubRecord& sr : subs) {
+            raw.tags.push_back(Tag{0, sr.type});
+            for (const RawTag& t : sr.tags) {
+                raw.tags.push_back(toTag(t));
+                if (t.code == 5) db_->raiseHandleSeed(toHandle(t) + 1);
+            }
+        }
+        return;
+    }
+
+    // Common properties; the rest goes to the kind.
+    std::vector<const RawTag*>& own = own_;
+    own.clear();
+    for (const RawTag* t : s.body) {
+        switch (t->code) {
+            case 8: db_->setLayerRaw(e, name(*t)); break;
+            case 62: e->color = integer(*t); break;
+            case 420: e->trueColor = integer(*t) & 0xFFFFFF; break;
+            case 6: e->linetype = name(*t); break;
+            case 370: e->lineweight = integer(*t); break;
+            case 48: e->linetypeScale = num(*t); break;
+            case 60: e->visible = integer(*t) == 0; break;
+            case 39: e->thickness = num(*t); break;
+            case 210: e->normal.x = num(*t); break;
+            case 220: e->normal.y = num(*t); break;
+            case 230: e->normal.z = num(*t); break;
+            case 67: case 100: break;
+            default: own.push_back(t);
+        }
+    }
+    auto extra = [&](const RawTag* t) { e->extraTags.push_back(toTag(*t)); };
+    auto pt = [&](Point3& p, const RawTag* t, int base) {
+        const int k = t->code - base;
+        if (k == 0) p.x = num(*t);
+        else if (k == 10) p.y = num(*t);
+        else p.z = num(*t);
+    };
+    auto isPt = [](int code, int base) { return code == base || code == base + 10 || code == base + 20; };
+
+    switch (kind) {
+        case EntityKind::Line: {
+            auto& d = e->as<LineData>();
+            for (const RawTag* t : own) {
+                if (isPt(t->code, 10)) pt(d.start, t, 10);
+                else if (isPt(t->code, 11)) pt(d.end, t, 11);
+                else extra(t);
+            }
+            break;
+        }
+        case EntityKind::Arc:
+        case EntityKind::Circle: {
+            Point3 c;
+            double r = 0, a0 = 0, a1 = 0;
+            for (const RawTag* t : own) {
+                if (isPt(t->code, 10)) pt(c, t, 10);
+                else if (t->code == 40) r = num(*t);
+                else if (t->code == 50 && kind == EntityKind::Arc) a0 = num(*t) * degToRad;
+                else if (t->code == 51 && kind == EntityKind::Arc) a1 = num(*t) * degToRad;
+                else extra(t);
+            }
+            if (kind == EntityKind::Arc) e->as<ArcData>() = {c, r, normalizeAngle(a0), normalizeAngle(a1)};
+            else e->as<CircleData>() = {c, r};
+            break;
+        }
+        case EntityKind::LwPolyline: {
+            auto& d = e->as<LwPolylineData>();
+            for (const RawTag* t : own) {
+                switch (t->code) {
+                    case 90: break;  // the count follows from the vertices
+                    case 70: d.closed = integer(*t) & 1; d.flags = integer(*t) & ~1; break;
+                    case 43: d.constantWidth = num(*t); break;
+                    case 38: d.elevation = num(*t); break;
+                    case 10: d.vertices.push_back(Vertex{num(*t), 0, 0, 0, 0}); break;
+                    case 20: if (!d.vertices.empty()) d.vertices.back().y = num(*t); break;
+                    case 40: if (!d.vertices.empty()) d.vertices.back().startWidth = num(*t); break;
+                    case 41: if (!d.vertices.empty()) d.vertices.back().endWidth = num(*t); break;
+                    case 42: if (!d.vertices.empty()) d.vertices.back().bulge = num(*t); break;
+                    case 91: break;
+                    default: extra(t);
+                }
+            }
+            break;
+        }
+        case EntityKind::Polyline2d: {
+            auto& d = e->as<Polyline2dData>();
+            for (const RawTag* t : own) {
+                switch (t->code) {
+                    case 66: case 10: case 20: break;
+                    case 30: d.elevation = num(*t); break;
+                    case 70: d.flags = integer(*t); d.closed = d.flags & 1; break;
+                    default: extra(t);
+                }
+            }
+            for (const SubRecord& sr : subs) {
+                Split& vs = subSplit_;
+                split(sr.tags, vs);
+                if (sr.type == QLatin1String("SEQEND")) {
+                    d.seqendHandle = vs.handle;
+                    db_->raiseHandleSeed(vs.handle + 1);
+                    continue;
+                }
+                Vertex v;
+                for (const RawTag* t : vs.body) {
+                    switch (t->code) {
+                        case 10: v.x = num(*t); break;
+                        case 20: v.y = num(*t); break;
+                        case 40: v.startWidth = num(*t); break;
+                        case 41: v.endWidth = num(*t); break;
+                        case 42: v.bulge = num(*t); break;
+                        default: break;
+                    }
+                }
+                d.vertices.push_back(v);
+                d.vertexHandles.push_back(vs.handle);
+                db_->raiseHandleSeed(vs.handle + 1);
+            }
+            break;
+        }
+        case EntityKind::Text:
+        case EntityKind::AttributeDefinition: {
+            const bool isDef = kind == EntityKind::AttributeDefinition;
+            TextData* td = e->textData();
+            AttributeData* ad = isDef ? &e->as<AttributeData>() : nullptr;
+            bool embedded = false;
+            for (const RawTag* t : own) {
+                if (embedded) {
+                    extra(t);
+                    continue;
+                }
+                const int c = t->code;
+                if (isPt(c, 10)) pt(td->position, t, 10);
+                else if (isPt(c, 11)) pt(td->alignmentPoint, t, 11);
+                else if (c == 40) td->height = num(*t);
+                else if (c == 1) td->text = text(*t);
+                else if (c == 50) td->rotation = normalizeAngle(num(*t) * degToRad);
+                else if (c == 41) td->widthFactor = num(*t);
+                else if (c == 51) td->oblique = num(*t) * degToRad;
+                else if (c == 7) td->style = name(*t);
+                else if (c == 71) td->generation = integer(*t);
+                else if (c == 72) td->horizontal = integer(*t);
+                else if (c == 73 && !isDef) td->vertical = integer(*t);
+                else if (c == 74 && isDef) td->vertical = integer(*t);
+                else if (c == 73 && isDef) ad->fieldLength = integer(*t);
+                else if (c == 2 && isDef) ad->tag = name(*t);
+                else if (c == 3 && isDef) ad->prompt = text(*t);
+                else if (c == 70 && isDef) ad->flags = integer(*t);
+                else if (c == 101) {
+                    embedded = true;  // an embedded multiline text: kept as it is
+                    extra(t);
+                } else extra(t);
+            }
+            break;
+        }
+        case EntityKind::MText: {
+            auto& d = e->as<MTextData>();
+            QString chunks, last;
+            bool haveDirection = false;
+            Point3 dir;
+            for (const RawTag* t : own) {
+                const int c = t->code;
+                if (isPt(c, 10)) pt(d.position, t, 10);
+                else if (isPt(c, 11)) {
+                    pt(dir, t, 11);
+                    haveDirection = true;
+                } else if (c == 40) d.height = num(*t);
+                else if (c == 41) d.width = num(*t);
+                else if (c == 71) d.attachment = std::clamp(integer(*t), 1, 9);
+                else if (c == 72) d.drawingDirection = integer(*t);
+                else if (c == 3) chunks += text(*t);
+                else if (c == 1) last = text(*t);
+                else if (c == 7) d.style = name(*t);
+                else if (c == 50) d.rotation = normalizeAngle(num(*t) * degToRad);
+                else if (c == 44) d.lineSpacing = num(*t);
+                else if (c == 42 || c == 43) continue;  // measured extents: recomputed by readers
+                else extra(t);
+            }
+            d.text = chunks + last;
+            if (haveDirection && (dir.x != 0 || dir.y != 0)) d.rotation = normalizeAngle(std::atan2(dir.y, dir.x));
+            break;
+        }
+        case EntityKind::Point: {
+            auto& d = e->as<PointData>();
+            for (const RawTag* t : own) {
+                if (isPt(t->code, 10)) pt(d.position, t, 10);
+                else extra(t);
+            }
+            break;
+        }
+        case EntityKind::Hatch:
+            e->as<HatchData>() = std::move(hatch);
+            e->extraTags.insert(e->extraTags.end(), hatchExtras.begin(), hatchExtras.end());
+            break;
+        case EntityKind::Region: {
+            auto& d = e->as<RegionData>();
+            for (const RawTag* t : s.body)
+                if (!isCommonEntityCode(t->code) || t->code == 100) d.acis.push_back(toTag(*t));
+            // The first subclass marker (AcDbEntity) is written by the writer itself.
+            if (!d.acis.empty() && d.acis.front().code == 100 && d.acis.front().value == QLatin1String("AcDbEntity"))
+                d.acis.erase(d.acis.begin());
+            break;
+        }
+        case EntityKind::BlockReference: {
+            auto& d = e->as<InsertData>();
+            for (const RawTag* t : own) {
+                const int c = t->code;
+                if (c == 2) d.blockName = name(*t);
+                else if (isPt(c, 10)) pt(d.position, t, 10);
+                else if (c == 41) d.xScale = num(*t);
+                else if (c == 42) d.yScale = num(*t);
+                else if (c == 43) d.zScale = num(*t);
+                else if (c == 50) d.rotation = normalizeAngle(num(*t) * degToRad);
+                else if (c == 66) continue;
+                else extra(t);
+            }
+            for (const SubRecord& sr : subs) {
+                Split& as = subSplit_;
+                split(sr.tags, as);
+                if (sr.type == QLatin1String("SEQEND")) {
+                    d.seqendHandle = as.handle;
+                    db_->raiseHandleSeed(as.handle + 1);
+                    continue;
+                }
+                Entity* a = db_->adoptEntity(nullptr, EntityKind::AttributeReference, as.handle, e);
+                applyObject(a, as);
+                auto& ad = a->as<AttributeData>();
+                bool embedded = false;
+                for (const RawTag* t : as.body) {
+                    const int c = t->code;
+                    if (embedded) {
+                        a->extraTags.push_back(toTag(*t));
+                        continue;
+                    }
+                    switch (c) {
+                        case 8: db_->setLayerRaw(a, name(*t)); continue;
+                        case 62: a->color = integer(*t); continue;
+                        case 420: a->trueColor = integer(*t) & 0xFFFFFF; continue;
+                        case 6: a->linetype = name(*t); continue;
+                        case 370: a->lineweight = integer(*t); continue;
+                        case 48: a->linetypeScale = num(*t); continue;
+                        case 60: a->visible = integer(*t) == 0; continue;
+                        case 39: a->thickness = num(*t); continue;
+                        case 210: a->normal.x = num(*t); continue;
+                        case 220: a->normal.y = num(*t); continue;
+                        case 230: a->normal.z = num(*t); continue;
+                        case 67: case 100: continue;
+                        default: break;
+                    }
+                    if (isPt(c, 10)) pt(ad.position, t, 10);
+                    else if (isPt(c, 11)) pt(ad.alignmentPoint, t, 11);
+                    else if (c == 40) ad.height = num(*t);
+                    else if (c == 1) ad.text = text(*t);
+                    else if (c == 2) ad.tag = name(*t);
+                    else if (c == 70) ad.flags = integer(*t);
+                    else if (c == 73) ad.fieldLength = integer(*t);
+                    else if (c == 50) ad.rotation = normalizeAngle(num(*t) * degToRad);
+                    else if (c == 41) ad.widthFactor = num(*t);
+                    else if (c == 51) ad.oblique = num(*t) * degToRad;
+                    else if (c == 7) ad.style = name(*t);
+                    else if (c == 71) ad.generation = integer(*t);
+                    else if (c == 72) ad.horizontal = integer(*t);
+                    else if (c == 74) ad.vertical = integer(*t);
+                    else if (c == 101) {
+                        embedded = true;
+                        a->extraTags.push_back(toTag(*t));
+                    } else a->extraTags.push_back(toTag(*t));
+                }
+            }
+            // Dynamic-block data kept by this engine: original name and property values.
+            for (size_t i = 0; i < e->xdata.size(); ++i) {
+                if (e->xdata[i].code != 1001 || e->xdata[i].value != QLatin1String("TESMAR_DYNAMIC")) continue;
+                size_t k = i + 1;
+                if (k < e->xdata.size() && e->xdata[k].code == 1000) d.effectiveName = e->xdata[k++].value;
+                for (; k + 1 < e->xdata.size() && e->xdata[k].code == 1000 && e->xdata[k + 1].code == 1040; k += 2)
+                    d.dynamicProperties.emplace_back(e->xdata[k].value, e->xdata[k + 1].value.toDouble());
+                while (k < e->xdata.size() && e->xdata[k].code != 1001) ++k;
+                e->xdata.erase(e->xdata.begin() + long(i), e->xdata.begin() + long(k));
+                break;
+            }
+            if (d.seqendHandle == 0 && !d.attributes.empty()) d.seqendHandle = db_->handleSeed(), db_->raiseHandleSeed(d.seqendHandle + 1);
+            break;
+        }
+        case EntityKind::DimAligned:
+        case EntityKind::DimOrdinate: {
+            auto& d = e->as<DimensionData>();
+            for (const RawTag* t : own) {
+                const int c = t->code;
+                if (c == 2) d.blockName = name(*t);
+                else if (c == 3) d.style = name(*t);
+                else if (isPt(c, 10)) pt(d.definitionPoint, t, 10);
+                else if (isPt(c, 11)) pt(d.textPosition, t, 11);
+                else if (isPt(c, 13)) pt(d.point1, t, 13);
+                else if (isPt(c, 14)) pt(d.point2, t, 14);
+                else if (c == 70) {
+                    d.ordinateXAxis = integer(*t) & 64;
+                    d.flags = integer(*t) & ~(7 | 64);
+                } else if (c == 1) d.textOverride = text(*t);
+                else if (c == 42) d.measurement = num(*t);
+                else if (c == 53) d.rotation = num(*t) * degToRad;
+                else if (c == 71) d.attachment = integer(*t);
+                else extra(t);
+            }
+            break;
+        }
+        default: break;
+    }
+}
+
+
+bool Reader::parseHatch(const std::vector<const RawTag*>& own, HatchData& h, Tags& extras) {
+    const size_t n = own.size();
+    size_t i = 0;
+    auto peek = [&](int code) { return i < n && own[i]->code == code; };
+    auto take = [&](int code, const RawTag*& out) {
+        if (!peek(code)) return false;
+        out = own[i++];
+        return true;
+    };
+    const RawTag* t = nullptr;
+    bool seenLoops = false;
+    while (i < n) {
+        const RawTag* cur = own[i];
+        switch (cur->code) {
+            case 10: case 20: ++i; break;  // elevation point: x and y are always 0
+            case 30: h.elevation = num(*cur); ++i; break;
+            case 2: h.patternName = text(*cur).trimmed(); ++i; break;
+            case 70: h.solid = integer(*cur) & 1; ++i; break;
+            case 71: h.associative = integer(*cur) != 0; ++i; break;
+            case 75: h.style = integer(*cur); ++i; break;
+            case 76: h.patternType = integer(*cur); ++i; break;
+            case 52: h.patternAngle = normalizeAngle(num(*cur) * degToRad); ++i; break;
+            case 41: h.patternScale = num(*cur); ++i; break;
+            case 77: h.patternDouble = integer(*cur) != 0; ++i; break;
+            case 91: {
+                if (seenLoops) return false;
+                seenLoops = true;
+                const long long count = integer(*cur);
+                ++i;
+                for (long long l = 0; l < count; ++l) {
+                    HatchLoop loop;
+                    if (!take(92, t)) return false;
+                    loop.flags = integer(*t);
+                    if (loop.isPolyline()) {
+                        bool hasBulge = false;
+                        if (take(72, t)) hasBulge = integer(*t) != 0;
+                        if (take(73, t)) loop.closed = integer(*t) != 0;
+                        if (!take(93, t)) return false;
+                        const long long nv = integer(*t);
+                        for (long long k = 0; k < nv; ++k) {
+                            Vertex v;
+                            if (!take(10, t)) return false;
+                            v.x = num(*t);
+                            if (!take(20, t)) return false;
+                            v.y = num(*t);
+                            if (take(42, t)) v.bulge = num(*t);
+                            (void)hasBulge;
+                            loop.vertices.push_back(v);
+                        }
+                    } else {
+                        if (!take(93, t)) return false;
+                        const long long ne = integer(*t);
+                        for (long long k = 0; k < ne; ++k) {
+                            if (!take(72, t)) return false;
+                            Edge edge;
+                            const int type = integer(*t);
+                            auto need = [&](int code, double& out) {
+                                if (!take(code, t)) return false;
+                                out = num(*t);
+                                return true;
+                            };
+                            if (type == 1) {
+                                edge.type = Edge::Line;
+                                if (!need(10, edge.start.x) || !need(20, edge.start.y) || !need(11, edge.end.x) ||
+                                    !need(21, edge.end.y))
+                                    return false;
+                            } else if (type == 2) {
+                                edge.type = Edge::Arc;
+                                double a0 = 0, a1 = 0;
+                                if (!need(10, edge.center.x) || !need(20, edge.center.y) || !need(40, edge.radius) ||
+                                    !need(50, a0) || !need(51, a1))
+                                    return false;
+                                edge.startAngle = a0 * degToRad;
+                                edge.endAngle = a1 * degToRad;
+                                if (take(73, t)) edge.counterClockwise = integer(*t) != 0;
+                            } else if (type == 3) {
+                                edge.type = Edge::Ellipse;
+                                double a0 = 0, a1 = 0;
+                                if (!need(10, edge.center.x) || !need(20, edge.center.y) || !need(11, edge.majorAxis.x) ||
+                                    !need(21, edge.majorAxis.y) || !need(40, edge.ratio) || !need(50, a0) || !need(51, a1))
+                                    return false;
+                                edge.startAngle = a0 * degToRad;
+                                edge.endAngle = a1 * degToRad;
+                                if (take(73, t)) edge.counterClockwise = integer(*t) != 0;
+                            } else {
+                                return false;  // spline edges are kept by keeping the whole hatch raw
+                            }
+                            loop.edges.push_back(edge);
+                        }
+                    }
+                    if (take(97, t)) {
+                        const long long ns = integer(*t);
+                        for (long long k = 0; k < ns; ++k) {
+                            if (!take(330, t)) return false;
+                            loop.sourceHandles.push_back(toHandle(*t));
+                        }
+                    }
+                    h.loops.push_back(std::move(loop));
+                }
+                break;
+            }
+            case 78: {
+                const long long count = integer(*cur);
+                ++i;
+                for (long long l = 0; l < count; ++l) {
+                    PatternLine pl;
+                    if (!take(53, t)) return false;
+                    pl.angle = num(*t);
+                    if (take(43, t)) pl.base.x = num(*t);
+                    if (take(44, t)) pl.base.y = num(*t);
+                    if (take(45, t)) pl.offset.x = num(*t);
+                    if (take(46, t)) pl.offset.y = num(*t);
+                    if (take(79, t)) {
+                        const long long nd = integer(*t);
+                        for (long long k = 0; k < nd; ++k) {
+                            if (!take(49, t)) return false;
+                            pl.dashes.push_back(num(*t));
+                        }
+                    }
+                    h.patternLines.push_back(std::move(pl));
+                }
+                break;
+            }
+            case 98: {
+                const long long count = integer(*cur);
+                ++i;
+                for (long long k = 0; k < count; ++k) {
+                    Point3 p;
+                    if (!take(10, t)) return false;
+                    p.x = num(*t);
+                    if (!take(20, t)) return false;
+                    p.y = num(*t);
+                    h.seeds.push_back(p);
+                }
+                break;
+            }
+            default:
+                extras.push_back(toTag(*cur));
+                ++i;
+        }
+    }
+    if (!seenLoops) return false;
+    h.solid = h.solid || h.patternName.compare(QLatin1String("SOLID"), Qt::CaseInsensitive) == 0;
+    return true;
+}
+
+void Reader::readObjects() {
+    QString type;
+    qint64 line = 0;
+    const qint64 start = tk_.line();
+    Split s;
+    while (readRecord(rec_, type, line)) {
+        if (type == QLatin1String("ENDSEC")) return;
+        split(rec_, s);
+        if (type == QLatin1String("DICTIONARY")) {
+            Dictionary* d = db_->addDictionary(s.handle);
+            applyObject(d, s);
+            d->hasCloning = false;
+            for (size_t i = 0; i < s.body.size(); ++i) {
+                const RawTag* t = s.body[i];
+                switch (t->code) {
+                    case 100: break;
+                    case 280: d->hardOwner = integer(*t); break;
+                    case 281: d->cloning = integer(*t); d->hasCloning = true; break;
+                    case 3: {
+                        Dictionary::Entry entry;
+                        entry.name = text(*t);
+                        if (i + 1 < s.body.size() && (s.body[i + 1]->code == 350 || s.body[i + 1]->code == 360)) {
+                            entry.owned = s.body[i + 1]->code == 350;
+                            entry.handle = toHandle(*s.body[i + 1]);
+                            ++i;
+                        }
+                        d->entries.push_back(entry);
+                        break;
+                    }
+                    default: d->extraTags.push_back(toTag(*t));
+                }
+            }
+            if (!root_) root_ = d;
+        } else if (type == QLatin1String("SORTENTSTABLE")) {
+            SortentsTable* st = db_->addSortentsTable(s.handle);
+            applyObject(st, s);
+            for (size_t i = 0; i < s.body.size(); ++i) {
+                const RawTag* t = s.body[i];
+                if (t->code == 330 && st->blockRecord == 0) st->blockRecord = toHandle(*t);
+                else if (t->code == 331) {
+                    const quint64 entity = toHandle(*t);
+                    quint64 key = entity;
+                    if (i + 1 < s.body.size() && s.body[i + 1]->code == 5) key = toHandle(*s.body[++i]);
+                    st->entries.emplace_back(entity, key);
+                }
+            }
+        } else {
+            RawObject* o = db_->addRawObject(type, s.handle);
+            applyObject(o, s);
+            o->tags.reserve(s.body.size());
+            for (const RawTag* t : s.body) o->tags.push_back(toTag(*t));
+        }
+    }
+    tk_.fail(start, QStringLiteral("the OBJECTS section is not closed by ENDSEC"));
+}
+
+void Reader::finish() {
+    db_->setLayouts(modelSpace(), paperSpace());
+    db_->setRootDictionary(root_);
+    // The drawing properties live in the "DWGPROPS" record of the root dictionary.
+    if (root_) {
+        if (auto* props = dynamic_cast<RawObject*>(db_->dictionaryObject(root_, QStringLiteral("DWGPROPS")))) {
+            SummaryInfo& info = db_->summaryInfo();
+            bool cookie = false, inExtra = false;
+            auto addPair = [&](const QString& pair) {
+                const qsizetype eq = pair.indexOf('=');
+                const QString key = eq < 0 ? pair : pair.left(eq);
+                if (key.isEmpty() || info.hasCustom(key)) return;
+                info.addCustom(key, eq < 0 ? QString() : pair.mid(eq + 1));
+            };
+            for (const Tag& t : props->tags) {
+                if (inExtra && t.code == 1) {
+                    addPair(t.value);
+                    continue;
+                }
+                switch (t.code) {
+                    case 1:
+                        if (!cookie) cookie = true;
+                        else info.hyperlinkBase = t.value;
+                        break;
+                    case 2: info.title = t.value; break;
+                    case 3: info.subject = t.value; break;
+                    case 4: info.author = t.value; break;
+                    case 6: info.comments = t.value; break;
+                    case 7: info.keywords = t.value; break;
+                    case 8: info.lastSavedBy = t.value; break;
+                    case 9: info.revisionNumber = t.value; break;
+                    case 90: inExtra = true; break;
+                    default:
+                        if (t.code >= 300 && t.code <= 309) addPair(t.value);
+                }
+            }
+            db_->summaryInfoHandle = props->handle();
+            db_->eraseObject(props);
+            std::erase_if(root_->entries, [](const Dictionary::Entry& e) { return e.name == QLatin1String("DWGPROPS"); });
+        }
+    }
+    for (const auto& [key, value] : headerCustom_)
+        if (!db_->summaryInfo().hasCustom(key)) db_->summaryInfo().addCustom(key, value);
+    // Layers that entities name but the table lacks are added, as the CAD does on opening.
+    QSet<QString> known;
+    for (Entity* e : db_->allEntities()) {
+        if (known.contains(e->layer())) continue;
+        if (!db_->layers().find(e->layer())) {
+            try {
+                db_->addLayer(e->layer());
+            } catch (const InvalidArgument&) {
+                db_->setLayerRaw(e, QStringLiteral("0"));  // a name no layer may have
+                continue;
+            }
+        }
+        known.insert(e->layer());
+    }
+    db_->raiseHandleSeed(handseed_);
+    db_->ensureDefaults();
+    // A reference to an anonymous representation of a dynamic block names the original.
+    for (Entity* e : db_->modelSpace()->entities()) {
+        auto* ins = e->tryAs<InsertData>();
+        if (!ins || !ins->blockName.startsWith('*') || !ins->effectiveName.isEmpty()) continue;
+        BlockDefinition* b = db_->findBlock(ins->blockName);
+        if (!b) continue;
+        for (size_t i = 0; i + 1 < b->xdata.size(); ++i) {
+            if (b->xdata[i].code != 1001 || b->xdata[i].value != QLatin1String("AcDbBlockRepBTag")) continue;
+            for (size_t k = i + 1; k < b->xdata.size() && b->xdata[k].code != 1001; ++k)
+                if (b->xdata[k].code == 1005)
+                    if (auto* orig = dynamic_cast<BlockDefinition*>(db_->objectByHandle(handleFromText(b->xdata[k].value))))
+                        ins->effectiveName = orig->name();
+        }
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<Database> readBuffer(const QByteArray& data, const QString& sourceName) {
+    static const QByteArray binarySentinel("AutoCAD Binary DXF");
+    if (data.startsWith(binarySentinel))
+        throw Failed(QStringLiteral("%1: binary DXF files are not supported").arg(sourceName.isEmpty() ? QStringLiteral("DXF") : sourceName));
+    Reader reader(data, sourceName);
+    return reader.run();
+}
+
+QString resolveDrawingFile(const QString& path) {
+    const QFileInfo info(QString(path).replace('\\', '/'));
+    const QString wanted = info.completeBaseName() + QStringLiteral(".dxf");
+    QDir dir = info.dir();
+    // Folders on the way may differ in case too.
+    if (!dir.exists()) {
+        QString resolved = info.path().startsWith('/') ? QStringLiteral("/") : QStringLiteral(".");
+        for (const QString& part : info.path().split('/', Qt::SkipEmptyParts)) {
+            if (part == QLatin1String(".")) continue;
+            const QStringList entries = QDir(resolved).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+            const auto it = std::find_if(entries.begin(), entries.end(),
+                                         [&](const QString& e) { return e.compare(part, Qt::CaseInsensitive) == 0; });
+            if (it == entries.end()) return {};
+            resolved = QDir(resolved).filePath(*it);
+        }
+        dir = QDir(resolved);
+    }
+    for (const QString& entry : dir.entryList(QDir::Files))
+        if (entry.compare(wanted, Qt::CaseInsensitive) == 0) return dir.filePath(entry);
+    return {};
+}
+
+std::unique_ptr<Database> readFile(const QString& path) {
+    QFile file(path);
+    if (!file.exists()) throw NotFound(QStringLiteral("The file %1 does not exist").arg(path));
+    if (!file.open(QIODevice::ReadOnly)) throw Failed(QStringLiteral("The file %1 cannot be opened: %2").arg(path, file.errorString()));
+    // The file is mapped rather than copied; values are decoded straight from the mapping.
+    QByteArray data;
+    uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;
+    if (mapped) data = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), qsizetype(file.size()));
+    else data = file.readAll();
+    auto db = readBuffer(data, QFileInfo(path).fileName());
+    db->filePath = QFileInfo(path).absoluteFilePath();
+    return db;
+}
+
+}  // namespace cad::dxf

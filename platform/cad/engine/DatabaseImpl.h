@@ -1,0 +1,57 @@
+// The private state of a drawing shared by the engine's source files: object storage, the handle
+// map and the model-space indexes.
+#pragma once
+
+#include "platform/cad/engine/Database.h"
+
+#include <QHash>
+#include <unordered_map>
+
+namespace cad::db {
+
+struct Database::Impl {
+    ~Impl();
+    // Entities live in chunks of raw storage: a drawing of 200,000 entities then costs a few
+    // hundred allocations instead of one per entity.
+    void* allocateEntity();
+    // Handles below the limit are looked up in a plain array (files number their objects densely);
+    // any larger one goes to the map.
+    static constexpr quint64 denseLimit = quint64(1) << 24;
+    std::vector<DbObject*> dense;
+    std::unordered_map<quint64, DbObject*> sparse;
+    DbObject* find(quint64 h) const {
+        if (h < denseLimit) return h < dense.size() ? dense[h] : nullptr;
+        auto it = sparse.find(h);
+        return it == sparse.end() ? nullptr : it->second;
+    }
+    void put(quint64 h, DbObject* o) {
+        if (h < denseLimit) {
+            if (h >= dense.size()) dense.resize(std::max<size_t>(h + 1, dense.size() * 2), nullptr);
+            dense[h] = o;
+        } else {
+            sparse[h] = o;
+        }
+    }
+    std::vector<Entity*> entities;
+    std::vector<std::byte*> chunks;
+    size_t chunkUsed = 0;
+    std::vector<std::unique_ptr<BlockDefinition>> blocks;
+    QHash<QString, BlockDefinition*> blockIndex;
+    std::vector<std::unique_ptr<DbObject>> objects;  // dictionaries, sort tables, raw objects
+    quint64 nextSequence = 1;
+    // Model-space indexes, keyed by nameKey(); erased entries are skipped when read.
+    QHash<QString, std::vector<Entity*>> referencesByName;
+    QHash<QString, QString> referenceNameSpelling;  // key -> name as written
+    QHash<QString, std::vector<Entity*>> entitiesByLayer;
+    // Session-only system variables.
+    Point3 lastPoint;
+    QString lastPrompt;
+};
+
+// The transform from a block's coordinates to a reference's owner.
+Transform2D referenceTransform(const InsertData& ins, const Point3& base);
+
+// Text measurements used by bounding boxes: width of one line in drawing units.
+double estimateTextWidth(const QString& text, double height, double widthFactor);
+
+}  // namespace cad::db

@@ -1,0 +1,612 @@
+// Geometry services on entities: bounding boxes, start and end points, transforms (move, rotate,
+// scale), copy, explode and rectangular arrays.
+#include "platform/cad/engine/Curves.h"
+#include "platform/cad/engine/Database.h"
+#include "platform/cad/engine/DatabaseImpl.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+namespace cad::db {
+
+namespace {
+
+constexpr double descent = 0.296;  // Arial descender below the baseline, in text heights
+
+// The four corners of a local box placed at an anchor and rotated.
+void addRotatedBox(Box& box, const Point3& anchor, double x0, double y0, double x1, double y1, double rotation) {
+    const double c = std::cos(rotation), s = std::sin(rotation);
+    for (auto [x, y] : {std::pair{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}})
+        box.add(anchor.x + x * c - y * s, anchor.y + x * s + y * c);
+}
+
+Box textBox(const TextData& t) {
+    Box box;
+    if (t.text.isEmpty()) {
+        box.add(t.position);
+        return box;
+    }
+    const double h = t.height;
+    double w = estimateTextWidth(t.text, h, t.widthFactor);
+    Point3 anchor = t.position;
+    double dx = 0, dy = 0;
+    double rotation = t.rotation;
+    if (t.horizontal == 3 || t.horizontal == 5) {  // aligned, fit: between the two points
+        w = std::hypot(t.alignmentPoint.x - t.position.x, t.alignmentPoint.y - t.position.y);
+        rotation = std::atan2(t.alignmentPoint.y - t.position.y, t.alignmentPoint.x - t.position.x);
+    } else if (t.horizontal != 0 || t.vertical != 0) {
+        anchor = t.alignmentPoint;
+        if (t.horizontal == 1) dx = -w / 2;
+        else if (t.horizontal == 2) dx = -w;
+        else if (t.horizontal == 4) {
+            dx = -w / 2;
+            dy = -h / 2;
+        }
+        if (t.vertical == 1) dy = descent * h;
+        else if (t.vertical == 2) dy = -h / 2;
+        else if (t.vertical == 3) dy = -h;
+    }
+    addRotatedBox(box, anchor, dx, dy - descent * h, dx + w, dy + h, rotation);
+    return box;
+}
+
+QStringList mtextLines(const QString& text) {
+    QString plain = text;
+    plain.replace(QLatin1String("\\P"), QLatin1String("\n"));
+    plain.remove('\r');
+    return plain.split('\n');
+}
+
+Box mtextBox(const MTextData& m) {
+    const QStringList lines = mtextLines(m.text);
+    double w = 0;
+    for (const QString& l : lines) w = std::max(w, estimateTextWidth(l, m.height, 1));
+    const double totalH = m.height + (lines.size() - 1) * m.height * 1.6667 * m.lineSpacing;
+    const int col = (m.attachment - 1) % 3, row = (m.attachment - 1) / 3;
+    const double x0 = -col * w / 2;
+    const double y1 = row == 0 ? 0 : row == 1 ? totalH / 2 : totalH;
+    Box box;
+    addRotatedBox(box, m.position, x0, y1 - totalH, x0 + w, y1, m.rotation);
+    return box;
+}
+
+}  // namespace
+
+namespace {
+
+// One extent computation: block extents in block coordinates are computed once, and a block that
+// (through other blocks) contains itself adds nothing the second time round.
+struct BoxContext {
+    std::unordered_map<const BlockDefinition*, Box> local;
+    std::vector<const BlockDefinition*> active;
+};
+
+Box transformedBox(const Box& b, const Transform2D& t) {
+    Box out;
+    if (b.isEmpty()) return out;
+    for (const Point3& p : {b.min, Point3{b.max.x, b.min.y, 0}, b.max, Point3{b.min.x, b.max.y, 0}}) out.add(t.apply(p));
+    return out;
+}
+
+}  // namespace
+
+static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx);
+
+static Box localBlockBox(const Database& db, const BlockDefinition* def, BoxContext& ctx) {
+    if (auto it = ctx.local.find(def); it != ctx.local.end()) return it->second;
+    if (std::find(ctx.active.begin(), ctx.active.end(), def) != ctx.active.end()) return Box{};
+    ctx.active.push_back(def);
+    Box box;
+    for (Entity* child : def->entities()) {
+        if (child->kind() == EntityKind::AttributeDefinition) continue;  // shown as attributes
+        box.add(entityBox(db, child, ctx));
+    }
+    ctx.active.pop_back();
+    ctx.local.emplace(def, box);
+    return box;
+}
+
+static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx) {
+    Box box;
+    switch (e->kind()) {
+        case EntityKind::Line: {
+            const auto& l = e->as<LineData>();
+            box.add(l.start);
+            box.add(l.end);
+            break;
+        }
+        case EntityKind::Arc: {
+            const auto& a = e->as<ArcData>();
+            addArcToBox(box, a.center, a.radius, a.startAngle, a.endAngle);
+            break;
+        }
+        case EntityKind::Circle: {
+            const auto& c = e->as<CircleData>();
+            box.add(c.center.x - c.radius, c.center.y - c.radius);
+            box.add(c.center.x + c.radius, c.center.y + c.radius);
+            break;
+        }
+        case EntityKind::LwPolyline:
+        case EntityKind::Polyline2d: {
+            const auto* lw = e->tryAs<LwPolylineData>();
+            const auto& v = lw ? lw->vertices : e->as<Polyline2dData>().vertices;
+            const bool closed = lw ? lw->closed : e->as<Polyline2dData>().closed;
+            for (size_t i = 0; i < v.size(); ++i) {
+                box.add(v[i].x, v[i].y);
+                if (i + 1 < v.size()) addSegmentToBox(box, v[i], v[i + 1]);
+                else if (closed && v.size() > 1) addSegmentToBox(box, v[i], v[0]);
+            }
+            break;
+        }
+        case EntityKind::Text:
+        case EntityKind::AttributeDefinition:
+        case EntityKind::AttributeReference: return textBox(*const_cast<Entity*>(e)->textData());
+        case EntityKind::MText: return mtextBox(e->as<MTextData>());
+        case EntityKind::Point: box.add(e->as<PointData>().position); break;
+        case EntityKind::Hatch:
+            for (const auto& loop : e->as<HatchData>().loops) {
+                if (loop.isPolyline()) {
+                    for (size_t i = 0; i < loop.vertices.size(); ++i)
+                        addSegmentToBox(box, loop.vertices[i], loop.vertices[(i + 1) % loop.vertices.size()]);
+                } else {
+                    for (const Edge& edge : loop.edges) addEdgeToBox(box, edge);
+                }
+            }
+            break;
+        case EntityKind::Region:
+            for (const auto& loop : e->as<RegionData>().loops)
+                for (const Edge& edge : loop) addEdgeToBox(box, edge);
+            break;
+        case EntityKind::BlockReference: {
+            const auto& ins = e->as<InsertData>();
+            if (const BlockDefinition* def = db.findBlock(ins.blockName))
+                box = transformedBox(localBlockBox(db, def, ctx), referenceTransform(ins, def->basePoint));
+            for (Entity* a : ins.attributes)
+                if (!a->isErased() && !a->as<AttributeData>().invisible() && a->visible) box.add(entityBox(db, a, ctx));
+            if (box.isEmpty()) box.add(ins.position);
+            break;
+        }
+        case EntityKind::DimAligned:
+        case EntityKind::DimOrdinate: {
+            const auto& dim = e->as<DimensionData>();
+            if (const BlockDefinition* def = dim.blockName.isEmpty() ? nullptr : db.findBlock(dim.blockName))
+                box = localBlockBox(db, def, ctx);
+            if (box.isEmpty()) {
+                box.add(dim.point1);
+                box.add(dim.point2);
+                box.add(dim.textPosition);
+                if (e->kind() == EntityKind::DimAligned) box.add(dim.definitionPoint);
+            }
+            break;
+        }
+        case EntityKind::Unknown: {
+            const Tags& tags = e->as<RawData>().tags;
+            for (size_t i = 0; i + 1 < tags.size(); ++i)
+                if (tags[i].code >= 10 && tags[i].code <= 18 && tags[i + 1].code == tags[i].code + 10)
+                    box.add(tags[i].value.toDouble(), tags[i + 1].value.toDouble());
+            break;
+        }
+    }
+    return box;
+}
+
+Box Database::boundingBox(const Entity* entity) const {
+    entity->checkAlive();
+    BoxContext ctx;
+    return entityBox(*this, entity, ctx);
+}
+
+Point3 Database::startPoint(const Entity* e) const {
+    e->checkAlive();
+    if (auto* l = e->tryAs<LineData>()) return l->start;
+    if (auto* a = e->tryAs<ArcData>()) return pointAt(a->center, a->radius, a->startAngle);
+    if (auto* p = e->tryAs<LwPolylineData>(); p && !p->vertices.empty())
+        return {p->vertices.front().x, p->vertices.front().y, p->elevation};
+    if (auto* p = e->tryAs<Polyline2dData>(); p && !p->vertices.empty())
+        return {p->vertices.front().x, p->vertices.front().y, p->elevation};
+    throw NotSupported(QStringLiteral("StartPoint does not apply to %1").arg(e->objectName()));
+}
+
+Point3 Database::endPoint(const Entity* e) const {
+    e->checkAlive();
+    if (auto* l = e->tryAs<LineData>()) return l->end;
+    if (auto* a = e->tryAs<ArcData>()) return pointAt(a->center, a->radius, a->endAngle);
+    auto last = [](const std::vector<Vertex>& v, bool closed, double z) {
+        const Vertex& p = closed ? v.front() : v.back();
+        return Point3{p.x, p.y, z};
+    };
+    if (auto* p = e->tryAs<LwPolylineData>(); p && !p->vertices.empty()) return last(p->vertices, p->closed, p->elevation);
+    if (auto* p = e->tryAs<Polyline2dData>(); p && !p->vertices.empty()) return last(p->vertices, p->closed, p->elevation);
+    throw NotSupported(QStringLiteral("EndPoint does not apply to %1").arg(e->objectName()));
+}
+
+// ---- Transforms ----
+
+namespace {
+
+bool isIdentity(const Transform2D& t) {
+    return t.a == 1 && t.b == 0 && t.c == 0 && t.d == 1 && t.tx == 0 && t.ty == 0;
+}
+
+void transformVertices(std::vector<Vertex>& vs, const Transform2D& t, double scale, bool mirror) {
+    for (Vertex& v : vs) {
+        const Point3 p = t.apply({v.x, v.y, 0});
+        v.x = p.x;
+        v.y = p.y;
+        if (mirror) v.bulge = -v.bulge;
+        v.startWidth *= scale;
+        v.endWidth *= scale;
+    }
+}
+
+void transformArc(Point3& center, double& radius, double& start, double& end, const Transform2D& t, double scale,
+                  bool mirror) {
+    const Point3 ps = t.apply(pointAt(center, radius, start));
+    const Point3 pe = t.apply(pointAt(center, radius, end));
+    center = t.apply(center);
+    radius *= scale;
+    double a0 = normalizeAngle(std::atan2(ps.y - center.y, ps.x - center.x));
+    double a1 = normalizeAngle(std::atan2(pe.y - center.y, pe.x - center.x));
+    if (mirror) std::swap(a0, a1);
+    start = a0;
+    end = a1;
+}
+
+void transformEdge(Edge& e, const Transform2D& t, double scale, bool mirror) {
+    switch (e.type) {
+        case Edge::Line:
+            e.start = t.apply(e.start);
+            e.end = t.apply(e.end);
+            break;
+        case Edge::Arc: {
+            if (!e.counterClockwise) {
+                // Bring it into the counter-clockwise form first.
+                const double s = -e.endAngle, en = -e.startAngle;
+                e.startAngle = s;
+                e.endAngle = en;
+                e.counterClockwise = true;
+            }
+            transformArc(e.center, e.radius, e.startAngle, e.endAngle, t, scale, mirror);
+            break;
+        }
+        case Edge::Ellipse:
+            e.center = t.apply(e.center);
+            e.majorAxis = t.applyVector(e.majorAxis);
+            break;
+        case Edge::Spline:
+            for (size_t i = 0; i + 1 < e.raw.size(); ++i)
+                if (e.raw[i].code == 10 && e.raw[i + 1].code == 20) {
+                    const Point3 p = t.apply({e.raw[i].value.toDouble(), e.raw[i + 1].value.toDouble(), 0});
+                    e.raw[i].value = QString::number(p.x, 'g', 17);
+                    e.raw[i + 1].value = QString::number(p.y, 'g', 17);
+                }
+            break;
+    }
+}
+
+void transformText(TextData& td, const Transform2D& t) {
+    const Point3 xAxis = t.applyVector({std::cos(td.rotation), std::sin(td.rotation), 0});
+    const Point3 yAxis = t.applyVector({-std::sin(td.rotation), std::cos(td.rotation), 0});
+    const double sx = std::hypot(xAxis.x, xAxis.y), sy = std::hypot(yAxis.x, yAxis.y);
+    td.position = t.apply(td.position);
+    td.alignmentPoint = t.apply(td.alignmentPoint);
+    td.rotation = normalizeAngle(std::atan2(xAxis.y, xAxis.x));
+    td.height *= sy;
+    if (sy > 0) td.widthFactor *= sx / sy;
+}
+
+}  // namespace
+
+void Database::transform(Entity* e, const Transform2D& t) {
+    e->checkAlive();
+    if (isIdentity(t)) return;
+    const double det = t.determinant();
+    const bool mirror = det < 0;
+    const double scale = std::sqrt(std::abs(det));
+    const double rot = std::atan2(t.c, t.a);
+    switch (e->kind()) {
+        case EntityKind::Line: {
+            auto& l = e->as<LineData>();
+            l.start = t.apply(l.start);
+            l.end = t.apply(l.end);
+            break;
+        }
+        case EntityKind::Arc: {
+            auto& a = e->as<ArcData>();
+            transformArc(a.center, a.radius, a.startAngle, a.endAngle, t, scale, mirror);
+            break;
+        }
+        case EntityKind::Circle: {
+            auto& c = e->as<CircleData>();
+            c.center = t.apply(c.center);
+            c.radius *= scale;
+            break;
+        }
+        case EntityKind::LwPolyline: {
+            auto& p = e->as<LwPolylineData>();
+            transformVertices(p.vertices, t, scale, mirror);
+            p.constantWidth *= scale;
+            break;
+        }
+        case EntityKind::Polyline2d: transformVertices(e->as<Polyline2dData>().vertices, t, scale, mirror); break;
+        case EntityKind::Text:
+        case EntityKind::AttributeDefinition:
+        case EntityKind::AttributeReference: transformText(*e->textData(), t); break;
+        case EntityKind::MText: {
+            auto& m = e->as<MTextData>();
+            m.position = t.apply(m.position);
+            m.rotation = normalizeAngle(m.rotation + rot);
+            m.height *= scale;
+            m.width *= scale;
+            break;
+        }
+        case EntityKind::Point: {
+            auto& p = e->as<PointData>();
+            p.position = t.apply(p.position);
+            break;
+        }
+        case EntityKind::Hatch: {
+            auto& h = e->as<HatchData>();
+            for (auto& loop : h.loops) {
+                transformVertices(loop.vertices, t, scale, mirror);
+                for (Edge& edge : loop.edges) transformEdge(edge, t, scale, mirror);
+            }
+            for (Point3& s : h.seeds) s = t.apply(s);
+            h.patternAngle = normalizeAngle(h.patternAngle + rot);
+            if (!h.solid) h.patternScale *= scale;
+            h.patternLines.clear();  // regenerated from name, angle and scale when written
+            break;
+        }
+        case EntityKind::Region:
+            for (auto& loop : e->as<RegionData>().loops)
+                for (Edge& edge : loop) transformEdge(edge, t, scale, mirror);
+            if (!e->as<RegionData>().acis.empty())
+                throw NotSupported(QStringLiteral("A region read from a file cannot be transformed"));
+            break;
+        case EntityKind::BlockReference: {
+            auto& ins = e->as<InsertData>();
+            const Point3 xAxis = t.applyVector({std::cos(ins.rotation), std::sin(ins.rotation), 0});
+            const Point3 yAxis = t.applyVector({-std::sin(ins.rotation), std::cos(ins.rotation), 0});
+            ins.position = t.apply(ins.position);
+            ins.rotation = normalizeAngle(std::atan2(xAxis.y, xAxis.x));
+            ins.xScale *= std::hypot(xAxis.x, xAxis.y);
+            ins.yScale *= std::hypot(yAxis.x, yAxis.y) * (mirror ? -1 : 1);
+            for (Entity* a : ins.attributes)
+                if (!a->isErased()) transformText(*a->textData(), t);
+            break;
+        }
+        case EntityKind::DimAligned:
+        case EntityKind::DimOrdinate: {
+            auto& dim = e->as<DimensionData>();
+            dim.point1 = t.apply(dim.point1);
+            dim.point2 = t.apply(dim.point2);
+            dim.textPosition = t.apply(dim.textPosition);
+            if (e->kind() == EntityKind::DimAligned) dim.definitionPoint = t.apply(dim.definitionPoint);
+            // The drawn block follows the dimension.
+            if (BlockDefinition* def = dim.blockName.isEmpty() ? nullptr : findBlock(dim.blockName))
+                for (Entity* child : def->entities())
+                    if (child->kind() != EntityKind::DimAligned && child->kind() != EntityKind::DimOrdinate &&
+                        child->kind() != EntityKind::Unknown)
+                        transform(child, t);
+            break;
+        }
+        case EntityKind::Unknown:
+            throw NotSupported(QStringLiteral("%1 cannot be transformed").arg(e->objectName()));
+    }
+}
+
+void Database::move(Entity* entity, const Point3& from, const Point3& to) {
+    transform(entity, Transform2D::translation(to.x - from.x, to.y - from.y));
+}
+
+void Database::rotate(Entity* entity, const Point3& base, double angle) {
+    transform(entity, Transform2D::translation(base.x, base.y)
+                          .after(Transform2D::rotation(angle))
+                          .after(Transform2D::translation(-base.x, -base.y)));
+}
+
+// ---- Copy ----
+
+Entity* Database::cloneEntity(const Entity* src, BlockDefinition* target, Database& targetDb) const {
+    Entity* e = targetDb.newEntity(target, src->kind(), 0, nullptr);
+    e->layer_ = src->layer_;
+    e->color = src->color;
+    e->trueColor = src->trueColor;
+    e->linetype = src->linetype;
+    e->lineweight = src->lineweight;
+    e->linetypeScale = src->linetypeScale;
+    e->visible = src->visible;
+    e->thickness = src->thickness;
+    e->normal = src->normal;
+    e->extraTags = src->extraTags;
+    e->xdata = src->xdata;
+    e->data = src->data;
+    if (auto* p = e->tryAs<Polyline2dData>()) {
+        for (quint64& h : p->vertexHandles) h = targetDb.nextHandle_++;
+        p->vertexHandles.resize(p->vertices.size());
+        for (quint64& h : p->vertexHandles)
+            if (h == 0) h = targetDb.nextHandle_++;
+        p->seqendHandle = targetDb.nextHandle_++;
+    }
+    if (auto* h = e->tryAs<HatchData>()) {
+        // The copy has no boundary objects of its own.
+        h->associative = false;
+        for (auto& loop : h->loops) loop.sourceHandles.clear();
+    }
+    if (auto* raw = e->tryAs<RawData>()) {
+        // Records that follow the entity (VERTEX, SEQEND) need handles of their own.
+        for (Tag& t : raw->tags)
+            if (t.code == 5) t.value = handleToText(targetDb.nextHandle_++);
+    }
+    if (auto* ins = e->tryAs<InsertData>()) {
+        ins->attributes.clear();
+        ins->seqendHandle = targetDb.nextHandle_++;
+        for (Entity* a : std::get<InsertData>(src->data).attributes) {
+            if (a->isErased()) continue;
+            Entity* ac = targetDb.newEntity(nullptr, EntityKind::AttributeReference, 0, e);
+            ac->layer_ = a->layer_;
+            ac->color = a->color;
+            ac->trueColor = a->trueColor;
+            ac->linetype = a->linetype;
+            ac->lineweight = a->lineweight;
+            ac->visible = a->visible;
+            ac->extraTags = a->extraTags;
+            ac->xdata = a->xdata;
+            ac->data = a->data;
+        }
+    }
+    targetDb.indexEntity(e);
+    return e;
+}
+
+Entity* Database::copy(Entity* entity) {
+    entity->checkAlive();
+    if (!entity->ownerBlock()) throw NotSupported(QStringLiteral("An attribute is copied with its block reference"));
+    return cloneEntity(entity, entity->ownerBlock(), *this);
+}
+
+std::vector<Entity*> Database::copyObjects(const std::vector<Entity*>& entities, BlockDefinition* target) {
+    target->checkAlive();
+    for (Entity* e : entities) {
+        e->checkAlive();
+        if (!e->ownerBlock()) throw NotSupported(QStringLiteral("An attribute is copied with its block reference"));
+    }
+    std::vector<Entity*> out;
+    out.reserve(entities.size());
+    for (Entity* e : entities) out.push_back(cloneEntity(e, target, *this));
+    return out;
+}
+
+std::vector<Entity*> Database::arrayRectangular(Entity* entity, int rows, int columns, double rowSpacing,
+                                                double columnSpacing) {
+    entity->checkAlive();
+    if (rows < 1 || columns < 1) throw InvalidArgument(QStringLiteral("Rows and columns must be at least 1"));
+    std::vector<Entity*> out;
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c) {
+            if (r == 0 && c == 0) continue;
+            Entity* copied = copy(entity);
+            transform(copied, Transform2D::translation(c * columnSpacing, r * rowSpacing));
+            out.push_back(copied);
+        }
+    return out;
+}
+
+// ---- Explode ----
+
+namespace {
+
+struct Piece {
+    bool arc = false;
+    Point3 a, b;  // line
+    BulgeArc arcData;
+};
+
+std::vector<Piece> polylinePieces(const std::vector<Vertex>& v, bool closed, double z) {
+    std::vector<Piece> out;
+    const size_t n = v.size();
+    const size_t segments = closed ? n : (n ? n - 1 : 0);
+    for (size_t i = 0; i < segments; ++i) {
+        const Vertex& p = v[i];
+        const Vertex& q = v[(i + 1) % n];
+        Piece piece;
+        piece.a = {p.x, p.y, z};
+        piece.b = {q.x, q.y, z};
+        if (p.x == q.x && p.y == q.y) continue;  // zero-length segment draws nothing
+        if (p.bulge != 0) {
+            piece.arc = true;
+            piece.arcData = bulgeToArc(piece.a, piece.b, p.bulge);
+        }
+        out.push_back(piece);
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<Entity*> Database::explode(Entity* e) {
+    e->checkAlive();
+    BlockDefinition* owner = e->ownerBlock();
+    if (!owner) throw NotSupported(QStringLiteral("An attribute cannot be exploded"));
+    std::vector<Entity*> out;
+    auto inherit = [&](Entity* n) {
+        n->layer_ = e->layer_;
+        n->color = e->color;
+        n->trueColor = e->trueColor;
+        n->linetype = e->linetype;
+        n->lineweight = e->lineweight;
+        n->linetypeScale = e->linetypeScale;
+        n->visible = e->visible;
+        indexEntity(n);
+        out.push_back(n);
+    };
+    auto fromPieces = [&](const std::vector<Piece>& pieces) {
+        for (const Piece& p : pieces) {
+            if (p.arc) {
+                Entity* n = newEntity(owner, EntityKind::Arc, 0, nullptr);
+                n->as<ArcData>() = {p.arcData.center, p.arcData.radius, p.arcData.startAngle, p.arcData.endAngle};
+                inherit(n);
+            } else {
+                Entity* n = newEntity(owner, EntityKind::Line, 0, nullptr);
+                n->as<LineData>() = {p.a, p.b};
+                inherit(n);
+            }
+        }
+    };
+    switch (e->kind()) {
+        case EntityKind::LwPolyline: {
+            const auto& p = e->as<LwPolylineData>();
+            fromPieces(polylinePieces(p.vertices, p.closed, p.elevation));
+            return out;
+        }
+        case EntityKind::Polyline2d: {
+            const auto& p = e->as<Polyline2dData>();
+            fromPieces(polylinePieces(p.vertices, p.closed, p.elevation));
+            return out;
+        }
+        case EntityKind::Region: {
+            const auto& r = e->as<RegionData>();
+            if (r.loops.empty()) throw NotSupported(QStringLiteral("This region cannot be exploded"));
+            for (const auto& loop : r.loops)
+                for (const Edge& edge : loop) {
+                    if (edge.type == Edge::Line) {
+                        Entity* n = newEntity(owner, EntityKind::Line, 0, nullptr);
+                        n->as<LineData>() = {edge.start, edge.end};
+                        inherit(n);
+                    } else if (edge.type == Edge::Arc) {
+                        Entity* n = newEntity(owner, EntityKind::Arc, 0, nullptr);
+                        const bool ccw = edge.counterClockwise;
+                        n->as<ArcData>() = {edge.center, edge.radius,
+                                            normalizeAngle(ccw ? edge.startAngle : -edge.endAngle),
+                                            normalizeAngle(ccw ? edge.endAngle : -edge.startAngle)};
+                        inherit(n);
+                    }
+                }
+            return out;
+        }
+        case EntityKind::BlockReference: {
+            const auto& ins = e->as<InsertData>();
+            BlockDefinition* def = findBlock(ins.blockName);
+            if (!def) throw Failed(QStringLiteral("Block %1 is missing").arg(ins.blockName));
+            const bool uniform = std::abs(std::abs(ins.xScale) - std::abs(ins.yScale)) <= 1e-12 * std::abs(ins.xScale);
+            if (!uniform)
+                for (Entity* child : def->entities())
+                    if (child->kind() == EntityKind::Arc || child->kind() == EntityKind::Circle)
+                        throw Failed(QStringLiteral("A non-uniformly scaled reference with arcs cannot be exploded"));
+            const Transform2D t = referenceTransform(ins, def->basePoint);
+            const std::vector<Entity*> children = def->entities();  // copying adds to `owner`, not to def
+            for (Entity* child : children) {
+                if (child->kind() == EntityKind::Unknown) continue;  // cannot be placed; left out
+                Entity* n = cloneEntity(child, owner, *this);
+                transform(n, t);
+                out.push_back(n);
+            }
+            return out;
+        }
+        default: break;
+    }
+    throw NotSupported(QStringLiteral("%1 cannot be exploded").arg(e->objectName()));
+}
+
+}  // namespace cad::db

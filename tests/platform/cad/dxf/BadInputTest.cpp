@@ -1,0 +1,104 @@
+// Files that are not good DXF: each gives cad::Failed with a message naming the line, never a
+// crash or a hang.
+#include "Sample.h"
+
+#include "platform/cad/dxf/DxfReader.h"
+#include "platform/cad/dxf/DxfWriter.h"
+
+#include <QRandomGenerator>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The message of the failure reading `data`, or "" when it was read.
+std::string failure(const QByteArray& data) {
+    try {
+        cad::dxf::readBuffer(data, "bad.dxf");
+    } catch (const cad::Failed& e) {
+        return e.message().toStdString();
+    }
+    return {};
+}
+
+const QByteArray goodStart =
+    "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1015\n  0\nENDSEC\n  0\nSECTION\n  2\nENTITIES\n";
+
+TEST(DxfBadInput, EmptyAndBlankFiles) {
+    EXPECT_NE(failure(""), "");
+    EXPECT_NE(failure("\n\n\n"), "");
+    EXPECT_NE(failure("\xEF\xBB\xBF"), "");
+}
+
+TEST(DxfBadInput, FileCutInsideAnEntity) {
+    const QByteArray cut = goodStart + "  0\nLINE\n  8\n0\n 10\n1.0\n 20\n";
+    const std::string msg = failure(cut);
+    EXPECT_NE(msg.find("bad.dxf, line 21"), std::string::npos) << msg;
+    const QByteArray noValue = goodStart + "  0\nLINE\n  8\n";
+    EXPECT_NE(failure(noValue).find("ends after group code 8"), std::string::npos);
+}
+
+TEST(DxfBadInput, WrongGroupCodesAndNumbers) {
+    std::string msg = failure(goodStart + "  0\nLINE\nxx\n0\n  0\nENDSEC\n  0\nEOF\n");
+    EXPECT_NE(msg.find("line 17"), std::string::npos) << msg;
+    EXPECT_NE(msg.find("group code"), std::string::npos) << msg;
+    msg = failure(goodStart + "  0\nLINE\n 10\n1e999\n  0\nENDSEC\n  0\nEOF\n");
+    EXPECT_NE(msg.find("out of range"), std::string::npos) << msg;
+    msg = failure(goodStart + "  0\nLINE\n 10\nabc\n  0\nENDSEC\n  0\nEOF\n");
+    EXPECT_NE(msg.find("number was expected"), std::string::npos) << msg;
+    msg = failure(goodStart + "  0\nLINE\n 70\n99999999999999999999\n  0\nENDSEC\n  0\nEOF\n");
+    EXPECT_NE(msg, "");
+    msg = failure(goodStart + "  0\nLINE\n123456\nx\n  0\nENDSEC\n  0\nEOF\n");
+    EXPECT_NE(msg.find("group code"), std::string::npos) << msg;
+    EXPECT_NE(failure("  0\nSECTION\n  2\nENTITIES\n  8\nlayer first\n  0\nENDSEC\n  0\nEOF\n"), "");
+    // A comma as decimal separator is accepted, as the programs' own files use it.
+    EXPECT_EQ(failure(goodStart + "  0\nPOINT\n 10\n1,5\n  0\nENDSEC\n  0\nEOF\n"), "");
+}
+
+TEST(DxfBadInput, MissingEndOfSectionOrTable) {
+    EXPECT_NE(failure(goodStart + "  0\nPOINT\n 10\n1.0\n").find("not closed"), std::string::npos);
+    EXPECT_NE(failure("  0\nSECTION\n  2\nTABLES\n  0\nTABLE\n  2\nLAYER\n  0\nLAYER\n  2\nA\n").find("ENDTAB"),
+              std::string::npos);
+    EXPECT_NE(failure("  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1015\n"), "");
+    EXPECT_NE(failure("  0\nSECTION\n  2\nBLOCKS\n  0\nBLOCK\n  2\nB\n  0\nLINE\n  0\nENDSEC\n"), "");
+    EXPECT_NE(failure("  0\nSECTION\n  0\nENDSEC\n"), "");  // a section without a name
+    // A missing EOF after complete sections is tolerated.
+    EXPECT_EQ(failure(goodStart + "  0\nENDSEC\n"), "");
+}
+
+TEST(DxfBadInput, BinaryGarbage) {
+    QByteArray garbage;
+    QRandomGenerator rng(7);
+    for (int i = 0; i < 4096; ++i) garbage.append(char(rng.bounded(256)));
+    EXPECT_NE(failure(garbage), "");
+    static const char withNul[] = "  0\nTEXT\n  1\nab\0cd\n";
+    EXPECT_NE(failure(goodStart + QByteArray(withNul, sizeof withNul - 1)), "");
+    static const char binary[] = "AutoCAD Binary DXF\r\n\x1a\0";
+    EXPECT_NE(failure(QByteArray(binary, sizeof binary - 1)), "");
+}
+
+TEST(DxfBadInput, EveryCutOfAGoodFileFailsCleanly) {
+    const QByteArray good = cad::dxf::writeBuffer(*cadtest::makeSample().db);
+    ASSERT_EQ(failure(good), "");
+    // Cuts at many places, and single corrupted bytes: either read or refused, never a crash.
+    const qsizetype step = std::max<qsizetype>(1, good.size() / 300);
+    for (qsizetype cut = 0; cut < good.size(); cut += step) {
+        const QByteArray part = good.left(cut);
+        try {
+            cad::dxf::readBuffer(part, "cut");
+        } catch (const cad::Failed&) {
+        }
+    }
+    QRandomGenerator rng(11);
+    for (int i = 0; i < 200; ++i) {
+        QByteArray bent = good;
+        bent[rng.bounded(int(bent.size()))] = char(rng.bounded(256));
+        try {
+            cad::dxf::readBuffer(bent, "bent");
+        } catch (const cad::Failed&) {
+        } catch (const cad::Error&) {
+        }
+    }
+    SUCCEED();
+}
+
+}  // namespace
