@@ -1,0 +1,118 @@
+// Turns entities into screen primitives: colour (by layer, by block, index, true colour), linetype
+// dashes, lineweights, texts with alignment and rotation, attributes, hatches and nested block
+// references. The primitives go to a sink: the painter for the view, a hit test for picks.
+#pragma once
+
+#include "platform/cad/engine/Database.h"
+
+#include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QPainterPath>
+#include <QPen>
+#include <QPolygonF>
+#include <QTransform>
+
+class QPainter;
+
+namespace cadhost {
+
+class PrimitiveSink {
+public:
+    virtual ~PrimitiveSink() = default;
+    virtual void polyline(const QPolygonF& points, const QPen& pen) = 0;
+    virtual void fill(const QPainterPath& path, const QColor& color) = 0;
+    // `place` maps the text's own pixel frame (baseline origin, y down) to the screen.
+    virtual void text(const QString& text, const QFont& font, const QTransform& place, const QColor& color) = 0;
+    // Pattern lines of a hatch, clipped to its boundary.
+    virtual void clipped(const QPainterPath& clip, const std::vector<QLineF>& lines, const QPen& pen) = 0;
+};
+
+// Paints the primitives.
+class PainterSink : public PrimitiveSink {
+public:
+    explicit PainterSink(QPainter& p) : p_(p) {}
+    void polyline(const QPolygonF& points, const QPen& pen) override;
+    void fill(const QPainterPath& path, const QColor& color) override;
+    void text(const QString& text, const QFont& font, const QTransform& place, const QColor& color) override;
+    void clipped(const QPainterPath& clip, const std::vector<QLineF>& lines, const QPen& pen) override;
+
+private:
+    QPainter& p_;
+};
+
+// Tells whether any primitive passes within `radius` pixels of a screen point.
+class HitSink : public PrimitiveSink {
+public:
+    HitSink(QPointF at, double radius) : at_(at), r_(radius) {}
+    bool hit() const { return hit_; }
+    void polyline(const QPolygonF& points, const QPen& pen) override;
+    void fill(const QPainterPath& path, const QColor& color) override;
+    void text(const QString& text, const QFont& font, const QTransform& place, const QColor& color) override;
+    void clipped(const QPainterPath& clip, const std::vector<QLineF>& lines, const QPen& pen) override;
+
+private:
+    QPointF at_;
+    double r_;
+    bool hit_ = false;
+};
+
+// Distance from a point to a segment (pixels or drawing units alike).
+double SegmentDistance(QPointF p, QPointF a, QPointF b);
+
+class DrawingRenderer {
+public:
+    // `view` maps drawing coordinates to screen pixels.
+    DrawingRenderer(const cad::db::Database& db, const cad::db::Transform2D& view, PrimitiveSink& sink);
+    void draw(const cad::db::Entity* entity, bool highlighted = false);
+
+    // The screen colour of an entity drawn at top level (for tests and the pick highlight).
+    QColor topLevelColor(const cad::db::Entity* entity);
+
+private:
+    struct Context {
+        cad::db::Transform2D toScreen;
+        double unitScale = 1;  // pixels per drawing unit along the mapped axes
+        QColor blockColor;
+        QString blockLinetype = QStringLiteral("Continuous");
+        int blockLineweight = cad::db::LineweightDefault;
+        QString blockLayer = QStringLiteral("0");
+        int depth = 0;
+        bool inBlock = false;
+        bool highlighted = false;
+    };
+    struct LayerStyle {
+        bool visible = true;
+        QColor color;
+        QString linetype;
+        int lineweight = cad::db::LineweightDefault;
+    };
+
+    const LayerStyle& layerStyle(const QString& name);
+    const std::vector<double>& dashes(const QString& linetype);
+    bool visibleLayer(const cad::db::Entity* e, const Context& c);
+    QColor colorOf(const cad::db::Entity* e, const Context& c);
+    QPen penOf(const cad::db::Entity* e, const Context& c);
+    void drawIn(const cad::db::Entity* e, const Context& c);
+    void drawReference(const cad::db::Entity* e, const Context& c);
+    void drawBlock(const cad::db::BlockDefinition* block, const cad::db::Transform2D& toBlockWorld,
+                   const Context& outer, const cad::db::Entity* owner);
+    void drawText(const cad::db::TextData& t, const QString& shown, const QColor& color, const Context& c);
+    void drawMText(const cad::db::MTextData& t, const QColor& color, const Context& c);
+    void drawHatch(const cad::db::HatchData& h, const QColor& color, const QPen& pen, const Context& c);
+    void addBulgeSegment(QPolygonF& out, const cad::db::Transform2D& t, double x0, double y0, double x1, double y1,
+                         double bulge, double unitScale) const;
+    void addArc(QPolygonF& out, const cad::db::Transform2D& t, const cad::db::Point3& center, double radius,
+                double a0, double a1, double unitScale) const;
+    QPolygonF polylinePoints(const std::vector<cad::db::Vertex>& v, bool closed, const Context& c) const;
+
+    const cad::db::Database& db_;
+    cad::db::Transform2D view_;
+    PrimitiveSink& sink_;
+    double ltscale_ = 1;
+    long drawn_ = 0;
+    QHash<QString, LayerStyle> layers_;
+    QHash<QString, std::vector<double>> dashes_;
+};
+
+}  // namespace cadhost

@@ -1,0 +1,52 @@
+// One open drawing as the view sees it: its top-level entities in drawing order with their
+// bounding boxes in a spatial index, rebuilt when the drawing has changed.
+#pragma once
+
+#include "cadhost/SpatialIndex.h"
+#include "platform/cad/engine/Database.h"
+
+#include <QSet>
+#include <vector>
+
+namespace cadhost {
+
+class DrawingScene {
+public:
+    explicit DrawingScene(cad::db::Database* db) : db_(db) {}
+
+    cad::db::Database* database() const { return db_; }
+    // The drawing changed somewhere; the index is rebuilt before its next use.
+    void invalidate() { dirty_ = true; }
+    // Only new entities were added at the end of model space: they are indexed on their own
+    // until there are enough of them to rebuild (programs add entities one call at a time).
+    void entitiesAdded() { added_ = true; }
+    bool isDirty() const { return dirty_ || added_; }
+    void refresh();
+
+    // Top-level entities whose boxes overlap the area, in drawing order.
+    // `boxes`, when given, receives each one's bounding box.
+    std::vector<const cad::db::Entity*> entitiesIn(const cad::db::Box& area, std::vector<cad::db::Box>* boxes = nullptr);
+    // The drawing's extents (empty for an empty drawing).
+    cad::db::Box extents();
+    size_t size() { refresh(); return entities_.size() + extra_.size(); }
+
+    // Entities shown highlighted (by handle, so erasing one leaves nothing dangling).
+    QSet<quint64> highlighted;
+
+private:
+    cad::db::Database* db_;
+    void rebuild();
+    bool appendNew();
+
+    bool dirty_ = true;
+    bool added_ = false;
+    std::vector<const cad::db::Entity*> entities_;
+    SpatialIndex index_;
+    // Entities added since the index was built, with their boxes, searched one by one.
+    std::vector<const cad::db::Entity*> extra_;
+    std::vector<cad::db::Box> extraBoxes_;
+    size_t knownLive_ = 0;                       // live model-space entities when last looked at
+    const cad::db::Entity* lastKnown_ = nullptr;  // the newest of them
+};
+
+}  // namespace cadhost

@@ -1,0 +1,114 @@
+// The drawing window's canvas: shows the active drawing's model space, zooms with the wheel, pans
+// with the middle button (or the left one when nothing is asked), and takes picks: points with a
+// rubber band from the base point and object snap (F3), or the top-level entity under the cursor.
+// The drawing is painted into a cached image; the cursor, rubber band and snap marker are drawn
+// over it, so moving the mouse never repaints a large base map.
+#pragma once
+
+#include "cadhost/DrawingScene.h"
+#include "cadhost/Snap.h"
+
+#include <QImage>
+#include <QWidget>
+#include <optional>
+
+namespace cadhost {
+
+class DrawingView : public QWidget {
+    Q_OBJECT
+public:
+    enum class Mode { Idle, Point, Entity };
+
+    explicit DrawingView(QWidget* parent = nullptr);
+
+    // The drawing shown (nullptr: none open). Each drawing keeps its own zoom.
+    void setScene(DrawingScene* scene);
+    DrawingScene* scene() const { return scene_; }
+    // The drawing changed: rebuild the index and repaint soon.
+    void drawingChanged();
+    // Entities were only added at the end, or only their look changed: cheaper refreshes.
+    void entitiesAdded();
+    void repaintDrawing() { invalidateCache(); }
+    void forgetScene(DrawingScene* scene);
+
+    void setMode(Mode mode, std::optional<cad::db::Point3> base = std::nullopt);
+    Mode mode() const { return mode_; }
+    void setSnapEnabled(bool on);
+    bool snapEnabled() const { return snap_; }
+
+    void zoomExtents();
+    void zoomWindow(const cad::db::Box& box);
+    // Scale factor (pixels per drawing unit) and the drawing point at the widget's centre.
+    double viewScale() const { return state().scale; }
+    cad::db::Point3 viewCenter() const { return state().center; }
+
+    // Screen and drawing coordinates.
+    QPointF toScreen(const cad::db::Point3& p) const;
+    cad::db::Point3 toWorld(QPointF p) const;
+    // The top-level entity drawn under a screen point, nullptr when none.
+    const cad::db::Entity* entityAt(QPointF screen) const;
+    // The snap point for a screen point (when snapping is on), else nullopt.
+    std::optional<SnapPoint> snapAt(QPointF screen) const;
+    // The drawing point a click at the screen point gives: snapped when snapping finds one.
+    cad::db::Point3 pickPoint(QPointF screen) const;
+
+    // Milliseconds the last full repaint of the drawing took.
+    double lastRenderMs() const { return lastRenderMs_; }
+    // Renders the drawing into a fresh image of the widget's size (tests, screenshots).
+    QImage renderImage();
+
+    static constexpr int Aperture = 10;  // pixels around the cursor that picks and snaps look at
+
+signals:
+    void cursorMoved(double x, double y);
+    void pointClicked(double x, double y);
+    void entityClicked(const cad::db::Entity* entity, double x, double y);
+    void emptyClicked(double x, double y);
+    void escapePressed();
+    void enterPressed();
+    void textTyped(const QString& text);
+    void snapToggled(bool on);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void wheelEvent(QWheelEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+    void leaveEvent(QEvent*) override;
+
+private:
+    struct ViewState {
+        cad::db::Point3 center;
+        double scale = 0;  // 0: not yet fitted
+        bool fitted = false;  // showing the extents until the user zooms or pans
+    };
+    ViewState& state();
+    const ViewState& state() const;
+    cad::db::Transform2D transform() const;
+    cad::db::Box visibleArea() const;
+    void renderCache();
+    void drawOverlay(QPainter& p);
+    void invalidateCache() { cacheValid_ = false; update(); }
+
+    DrawingScene* scene_ = nullptr;
+    QHash<DrawingScene*, ViewState> states_;
+    ViewState none_;
+    QImage cache_;
+    bool cacheValid_ = false;
+    double lastRenderMs_ = 0;
+
+    Mode mode_ = Mode::Idle;
+    std::optional<cad::db::Point3> base_;
+    bool snap_ = true;
+    std::optional<QPointF> cursor_;
+    std::optional<SnapPoint> snapShown_;
+    bool panning_ = false;
+    QPointF panFrom_;
+    QPointF panOffset_;
+    bool dragged_ = false;
+};
+
+}  // namespace cadhost

@@ -1,0 +1,490 @@
+// The main window's menus, prompt line and the bookkeeping between the model and the view.
+#include "cadhost/MainWindow.h"
+
+#include "cadhost/InputParser.h"
+#include "common/Ini.h"
+#include "platform/cad/engine/Database.h"
+#include "platform/ui/core/Prompt.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
+
+namespace cadhost {
+
+using cad::CallKind;
+using cad::DocumentState;
+using cad::Input;
+using cad::Variant;
+
+namespace {
+constexpr int RecentCount = 8;
+const QString RecentSection = QStringLiteral("OstatniePliki");
+const QString Title = QStringLiteral("cadhost");
+const QString DxfFilter = QStringLiteral("Rysunki DXF (*.dxf)|*.dxf|Wszystkie pliki (*.*)|*.*");
+
+// Calls after which the drawing is as it was: reads, picks, display and file operations.
+bool leavesDrawingUnchanged(const cad::ObjectRecord& rec, const cad::Call& call) {
+    using cad::Kind;
+    if (call.kind == CallKind::Get) return true;
+    const QString m = call.member.toLower();
+    switch (rec.kind) {
+        case Kind::Application:
+        case Kind::State:
+        case Kind::Documents:
+        case Kind::Utility:
+        case Kind::SelectionSets:
+            return true;
+        case Kind::SelectionSet:
+            return m != QLatin1String("erase");
+        default:
+            break;
+    }
+    static const QStringList quiet{
+        QStringLiteral("item"),         QStringLiteral("getvariable"),   QStringLiteral("handletoobject"),
+        QStringLiteral("getboundingbox"), QStringLiteral("intersectwith"), QStringLiteral("highlight"),
+        QStringLiteral("save"),         QStringLiteral("saveas"),        QStringLiteral("close"),
+        QStringLiteral("regen"),        QStringLiteral("sendcommand"),   QStringLiteral("getattributes"),
+        QStringLiteral("getconstantattributes"), QStringLiteral("getdynamicblockproperties"),
+        QStringLiteral("getbulge"),     QStringLiteral("getwidth"),      QStringLiteral("activate")};
+    return quiet.contains(m);
+}
+// How much of the view a call may have changed: only the look of entities (colours, layers
+// switched), entities added at the end of model space, or anything.
+MainWindow::Change changeOf(const cad::ObjectRecord& rec, const cad::Call& call) {
+    using cad::Kind;
+    const QString m = call.member.toLower();
+    if (rec.kind == Kind::Block && rec.object && static_cast<cad::db::BlockDefinition*>(rec.object)->isModelSpace() &&
+        (m.startsWith(QLatin1String("add")) || m == QLatin1String("insertblock")))
+        return MainWindow::Change::Added;
+    static const QStringList look{QStringLiteral("color"), QStringLiteral("truecolor"), QStringLiteral("layer"),
+                                  QStringLiteral("linetype"), QStringLiteral("lineweight"),
+                                  QStringLiteral("linetypescale"), QStringLiteral("visible"),
+                                  QStringLiteral("highlight")};
+    if (rec.kind == Kind::Entity && look.contains(m)) return MainWindow::Change::Look;
+    if (rec.kind == Kind::Layer || rec.kind == Kind::Layers || rec.kind == Kind::Linetype ||
+        rec.kind == Kind::Linetypes || rec.kind == Kind::SummaryInfo || rec.kind == Kind::SelectionSets ||
+        rec.kind == Kind::Utility || rec.kind == Kind::State)
+        return MainWindow::Change::Look;
+    return MainWindow::Change::Any;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QWidget* parent)
+    : QMainWindow(parent), model_(model), interaction_(interaction), view_(new DrawingView),
+      prompt_(new QLabel), input_(new QLineEdit), coords_(new QLabel), snap_(new QLabel),
+      refresh_(new QTimer(this)), poll_(new QTimer(this)) {
+    setWindowTitle(Title);
+    resize(1200, 800);
+
+    auto* central = new QWidget;
+    auto* v = new QVBoxLayout(central);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+    v->addWidget(view_, 1);
+    auto* line = new QHBoxLayout;
+    line->setContentsMargins(6, 3, 6, 3);
+    prompt_->setObjectName(QStringLiteral("lblPrompt"));
+    input_->setObjectName(QStringLiteral("txtPrompt"));
+    line->addWidget(prompt_);
+    line->addWidget(input_, 1);
+    v->addLayout(line);
+    setCentralWidget(central);
+    input_->installEventFilter(this);
+
+    coords_->setMinimumWidth(260);
+    statusBar()->addPermanentWidget(coords_);
+    statusBar()->addPermanentWidget(snap_);
+    snap_->setText(QStringLiteral("OSNAP (F3): wł."));
+
+    buildMenus();
+
+    connect(view_, &DrawingView::cursorMoved, this, [this](double x, double y) {
+        coords_->setText(QStringLiteral("X = %1   Y = %2").arg(x, 0, 'f', 3).arg(y, 0, 'f', 3));
+    });
+    connect(view_, &DrawingView::pointClicked, this,
+            [this](double x, double y) { interaction_.userInput(Input::at(cad::Point{x, y, 0})); });
+    connect(view_, &DrawingView::entityClicked, this, [this](const cad::db::Entity* e, double x, double y) {
+        interaction_.userInput(Input::entity(e->handleText(), cad::Point{x, y, 0}));
+    });
+    connect(view_, &DrawingView::emptyClicked, this,
+            [this](double x, double y) { interaction_.userInput(Input::at(cad::Point{x, y, 0})); });
+    connect(view_, &DrawingView::escapePressed, this, [this] { interaction_.userInput(Input::cancel()); });
+    connect(view_, &DrawingView::enterPressed, this, [this] { submitTyped(); });
+    connect(view_, &DrawingView::textTyped, this, [this](const QString& t) {
+        input_->setFocus();
+        input_->insert(t);
+    });
+    connect(view_, &DrawingView::snapToggled, this, [this](bool on) {
+        snap_->setText(on ? QStringLiteral("OSNAP (F3): wł.") : QStringLiteral("OSNAP (F3): wył."));
+    });
+    connect(input_, &QLineEdit::returnPressed, this, [this] { submitTyped(); });
+    connect(&interaction_, &HostInteraction::requestChanged, this, [this] { updatePrompt(); });
+    connect(&interaction_, &HostInteraction::raiseRequested, this, [this] { bringToFront(); });
+    connect(&interaction_, &HostInteraction::drawingChanged, this, [this] { scheduleRefresh(Change::Added); });
+
+    refresh_->setSingleShot(true);
+    refresh_->setInterval(30);
+    connect(refresh_, &QTimer::timeout, this, [this] { refreshNow(); });
+    // Commands advance on the model's own timer; this notices when one starts, ends or adds.
+    poll_->setInterval(100);
+    connect(poll_, &QTimer::timeout, this, [this] {
+        const bool running = interaction_.commandRunning();
+        size_t count = 0;
+        if (DocumentState* d = model_.activeDocument()) count = d->db->modelSpace()->entities().size();
+        if (running != wasRunning_ || count != lastCount_) {
+            if (count != lastCount_ && model_.activeDocument()) model_.activeDocument()->saved = false;
+            wasRunning_ = running;
+            lastCount_ = count;
+            updatePrompt();
+            scheduleRefresh(Change::Added);
+        }
+    });
+    poll_->start();
+    updatePrompt();
+    syncDocuments();
+}
+
+MainWindow::~MainWindow() = default;
+
+QString MainWindow::promptText() const { return prompt_->text(); }
+
+Variant MainWindow::call(cad::ObjectId id, const QString& member, std::initializer_list<Variant> args) {
+    return model_.invoke(id, member, CallKind::Method, cad::Args(args.begin(), args.size()));
+}
+
+void MainWindow::buildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&Plik"));
+    file->addAction(QStringLiteral("&Nowy"), QKeySequence::New, this, [this] { newDrawing(); });
+    file->addAction(QStringLiteral("&Otwórz..."), QKeySequence::Open, this, [this] {
+        ui::FileRequest fr;
+        fr.kind = ui::FileRequest::Open;
+        fr.title = QStringLiteral("Otwórz rysunek");
+        fr.filter = DxfFilter;
+        const QStringList recent = recentFiles();
+        if (!recent.isEmpty()) fr.initialFolder = QFileInfo(recent.first()).absolutePath();
+        if (const auto path = ui::Prompts().file(fr)) openFile(*path);
+    });
+    file->addAction(QStringLiteral("&Zapisz"), QKeySequence::Save, this, [this] {
+        if (DocumentState* d = model_.activeDocument()) saveDrawing(d);
+    });
+    file->addAction(QStringLiteral("Zapisz &jako..."), QKeySequence::SaveAs, this, [this] {
+        if (DocumentState* d = model_.activeDocument()) saveDrawingAs(d);
+    });
+    file->addAction(QStringLiteral("Za&mknij"), QKeySequence::Close, this, [this] {
+        if (DocumentState* d = model_.activeDocument()) closeDrawing(d);
+    });
+    file->addSeparator();
+    recentMenu_ = file->addMenu(QStringLiteral("Ostatnio &otwierane"));
+    file->addSeparator();
+    file->addAction(QStringLiteral("Za&kończ"), QKeySequence::Quit, this, [this] { close(); });
+    rebuildRecentMenu();
+
+    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&Widok"));
+    viewMenu->addAction(QStringLiteral("&Cały rysunek"), this, [this] { view_->zoomExtents(); });
+    viewMenu->addAction(QStringLiteral("&Przyciąganie (F3)"), this, [this] { view_->setSnapEnabled(!view_->snapEnabled()); });
+
+    windowMenu_ = menuBar()->addMenu(QStringLiteral("O&kno"));
+}
+
+void MainWindow::rebuildWindowMenu() {
+    windowMenu_->clear();
+    auto* group = new QActionGroup(windowMenu_);
+    int n = 1;
+    for (DocumentState* d : model_.documents()) {
+        QAction* a = windowMenu_->addAction(QStringLiteral("&%1 %2").arg(n++).arg(d->fullName.isEmpty() ? d->name : d->fullName));
+        a->setCheckable(true);
+        a->setChecked(d == model_.activeDocument());
+        group->addAction(a);
+        connect(a, &QAction::triggered, this, [this, d] {
+            const auto& docs = model_.documents();
+            if (std::find(docs.begin(), docs.end(), d) == docs.end()) return;
+            model_.setActiveDocument(d);
+            syncDocuments();
+        });
+    }
+    if (n == 1) windowMenu_->addAction(QStringLiteral("(brak otwartych rysunków)"))->setEnabled(false);
+}
+
+QString MainWindow::settingsFile() {
+    const QString forced = qEnvironmentVariable("TESMAR_CADHOST_INI");
+    if (!forced.isEmpty()) return forced;
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Tesmar");
+    QDir().mkpath(dir);
+    return dir + QStringLiteral("/cadhost.ini");
+}
+
+QStringList MainWindow::recentFiles() const {
+    QStringList out;
+    for (int i = 1; i <= RecentCount; ++i) {
+        const QString p = common::GetIni(settingsFile(), RecentSection, QStringLiteral("Plik%1").arg(i), QString());
+        if (!p.isEmpty()) out << p;
+    }
+    return out;
+}
+
+void MainWindow::addRecent(const QString& path) {
+    QStringList list = recentFiles();
+    const QString abs = QFileInfo(path).absoluteFilePath();
+    list.removeAll(abs);
+    list.prepend(abs);
+    for (int i = 1; i <= RecentCount; ++i)
+        common::PutIni(settingsFile(), RecentSection, QStringLiteral("Plik%1").arg(i), list.value(i - 1));
+    rebuildRecentMenu();
+}
+
+void MainWindow::rebuildRecentMenu() {
+    recentMenu_->clear();
+    const QStringList list = recentFiles();
+    int n = 1;
+    for (const QString& p : list)
+        recentMenu_->addAction(QStringLiteral("&%1 %2").arg(n++).arg(p), this, [this, p] { openFile(p); });
+    recentMenu_->setEnabled(!list.isEmpty());
+}
+
+DrawingScene* MainWindow::sceneOf(DocumentState* doc) {
+    auto it = scenes_.find(doc);
+    if (it == scenes_.end()) it = scenes_.emplace(doc, std::make_unique<DrawingScene>(doc->db.get())).first;
+    return it->second.get();
+}
+
+void MainWindow::syncDocuments() {
+    const auto& docs = model_.documents();
+    for (auto it = scenes_.begin(); it != scenes_.end();) {
+        if (std::find(docs.begin(), docs.end(), it->first) == docs.end()) {
+            view_->forgetScene(it->second.get());
+            it = scenes_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    DocumentState* active = model_.activeDocument();
+    view_->setScene(active ? sceneOf(active) : nullptr);
+    QString title = Title;
+    if (active) title += QStringLiteral(" - [%1]%2").arg(active->name, active->saved ? QString() : QStringLiteral("*"));
+    setWindowTitle(title);
+    rebuildWindowMenu();
+    known_ = docs;
+}
+
+void MainWindow::newDrawing() {
+    try {
+        const Variant d = call(model_.documentsId, QStringLiteral("Add"));
+        // A drawing the user just made holds nothing to lose yet.
+        model_.record(d.toObject()).doc->saved = true;
+    } catch (const cad::Error& e) {
+        ui::MsgBox(QStringLiteral("Nie można utworzyć rysunku:\n%1").arg(e.message()), ui::Exclamation, Title);
+    }
+    syncDocuments();
+}
+
+bool MainWindow::openFile(const QString& path) {
+    const QString abs = QFileInfo(path).absoluteFilePath();
+    for (DocumentState* d : model_.documents())
+        if (!d->fullName.isEmpty() && QFileInfo(d->fullName).absoluteFilePath() == abs) {
+            model_.setActiveDocument(d);
+            syncDocuments();
+            return true;
+        }
+    try {
+        call(model_.documentsId, QStringLiteral("Open"), {Variant(abs)});
+    } catch (const cad::Error& e) {
+        ui::MsgBox(QStringLiteral("Nie można otworzyć rysunku %1:\n%2").arg(QDir::toNativeSeparators(abs), e.message()),
+                   ui::Exclamation, Title);
+        return false;
+    }
+    addRecent(abs);
+    syncDocuments();
+    return true;
+}
+
+bool MainWindow::saveDrawing(DocumentState* doc) {
+    if (doc->fullName.isEmpty() || doc->readOnly) return saveDrawingAs(doc);
+    try {
+        call(doc->id, QStringLiteral("Save"));
+    } catch (const cad::Error& e) {
+        ui::MsgBox(QStringLiteral("Nie można zapisać rysunku:\n%1").arg(e.message()), ui::Exclamation, Title);
+        return false;
+    }
+    syncDocuments();
+    return true;
+}
+
+bool MainWindow::saveDrawingAs(DocumentState* doc) {
+    ui::FileRequest fr;
+    fr.kind = ui::FileRequest::Save;
+    fr.title = QStringLiteral("Zapisz rysunek jako");
+    fr.filter = DxfFilter;
+    QString name = doc->fullName.isEmpty() ? doc->name : doc->fullName;
+    if (name.endsWith(QLatin1String(".dwg"), Qt::CaseInsensitive)) name = name.chopped(4) + QStringLiteral(".dxf");
+    fr.fileName = name;
+    const auto path = ui::Prompts().file(fr);
+    if (!path || path->isEmpty()) return false;
+    QString target = *path;
+    if (QFileInfo(target).suffix().isEmpty()) target += QStringLiteral(".dxf");
+    try {
+        call(doc->id, QStringLiteral("SaveAs"), {Variant(target)});
+    } catch (const cad::Error& e) {
+        ui::MsgBox(QStringLiteral("Nie można zapisać rysunku:\n%1").arg(e.message()), ui::Exclamation, Title);
+        return false;
+    }
+    addRecent(target);
+    syncDocuments();
+    return true;
+}
+
+bool MainWindow::closeDrawing(DocumentState* doc) {
+    if (!doc->saved) {
+        const int r = ui::MsgBox(QStringLiteral("Zapisać zmiany w rysunku %1?").arg(doc->name),
+                                 ui::YesNoCancel | ui::Question, Title);
+        if (r == ui::Cancel) return false;
+        if (r == ui::Yes && !saveDrawing(doc)) return false;
+    }
+    try {
+        call(doc->id, QStringLiteral("Close"));
+    } catch (const cad::Error&) {
+    }
+    syncDocuments();
+    return true;
+}
+
+bool MainWindow::closeAll() {
+    while (!model_.documents().empty())
+        if (!closeDrawing(model_.documents().back())) return false;
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    if (closeAll()) e->accept();
+    else e->ignore();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == input_ && event->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        if (k->key() == Qt::Key_Escape) {
+            input_->clear();
+            interaction_.userInput(Input::cancel());
+            return true;
+        }
+        if (k->key() == Qt::Key_F3) {
+            view_->setSnapEnabled(!view_->snapEnabled());
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::submitTyped() {
+    const QString text = input_->text();
+    input_->clear();
+    std::optional<cad::Point> base;
+    if (const auto rq = interaction_.currentRequest(); rq && rq->basePoint) base = rq->basePoint;
+    else if (DocumentState* d = model_.activeDocument()) base = d->lastPoint;
+    interaction_.userInput(ParseTypedInput(text, base));
+}
+
+void MainWindow::updatePrompt() {
+    const auto rq = interaction_.currentRequest();
+    if (!rq) {
+        if (model_.lastPrompt.contains(QLatin1String("*Cancel*")))
+            statusBar()->showMessage(model_.lastPrompt, 3000);
+        prompt_->setText(QStringLiteral("Polecenie:"));
+        view_->setMode(DrawingView::Mode::Idle);
+        return;
+    }
+    prompt_->setText(rq->prompt);
+    if (rq->wanted & cad::InputRequest::AnEntity) {
+        view_->setMode(DrawingView::Mode::Entity);
+    } else if (rq->wanted & cad::InputRequest::AnyPoint) {
+        std::optional<cad::db::Point3> base;
+        if (rq->basePoint) base = cad::db::Point3{rq->basePoint->x, rq->basePoint->y, 0};
+        view_->setMode(DrawingView::Mode::Point, base);
+    } else {
+        view_->setMode(DrawingView::Mode::Idle);
+    }
+}
+
+void MainWindow::scheduleRefresh(Change change) {
+    pending_ = std::max(pending_, change);
+    if (refresh_->isActive()) return;
+    // While programs keep changing a large drawing, painting gets at most a third of the time.
+    refresh_->setInterval(std::clamp(int(2 * view_->lastRenderMs()), 30, 500));
+    refresh_->start();
+}
+
+void MainWindow::refreshNow() {
+    syncDocuments();
+    switch (std::exchange(pending_, Change::Look)) {
+        case Change::Look: view_->repaintDrawing(); break;
+        case Change::Added: view_->entitiesAdded(); break;
+        case Change::Any: view_->drawingChanged(); break;
+    }
+}
+
+void MainWindow::bringToFront() {
+    if (model_.windowState == 1 || isMaximized()) showNormal();
+    else showMaximized();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::afterCall(const cad::Call& call, const cad::Reply& reply) {
+    if (reply.failed) return;
+    cad::ObjectRecord* rec = nullptr;
+    try {
+        rec = &model_.record(call.object);
+    } catch (const cad::Error&) {
+        return;
+    }
+    const QString m = call.member.toLower();
+    if (rec->kind == cad::Kind::Application && m == QLatin1String("zoomwindow") && call.args.size() >= 2) {
+        syncDocuments();
+        cad::db::Box box;
+        try {
+            const cad::Point a = call.args[0].toPoint(), b = call.args[1].toPoint();
+            box.add(a.x, a.y);
+            box.add(b.x, b.y);
+        } catch (const cad::Error&) {
+            return;
+        }
+        view_->zoomWindow(box);
+        return;
+    }
+    if (rec->kind == cad::Kind::Entity && m == QLatin1String("highlight") && !call.args.isEmpty() && rec->doc) {
+        DrawingScene* s = sceneOf(rec->doc);
+        auto* e = static_cast<cad::db::Entity*>(rec->object);
+        bool on = false;
+        try {
+            on = call.args[0].toBool();
+        } catch (const cad::Error&) {
+            return;
+        }
+        // A highlighted attribute shows its reference.
+        if (cad::db::Entity* owner = e->ownerReference()) e = owner;
+        if (on) s->highlighted.insert(e->handle());
+        else s->highlighted.remove(e->handle());
+        view_->update();
+        scheduleRefresh();
+        return;
+    }
+    if (call.kind == CallKind::Get) return;
+    if (!leavesDrawingUnchanged(*rec, call) && rec->doc && !rec->doc->isDatabaseDocument) rec->doc->saved = false;
+    scheduleRefresh(changeOf(*rec, call));
+}
+
+}  // namespace cadhost

@@ -1,0 +1,87 @@
+// The CAD host's main window: the drawing view, the prompt line, the status line with the cursor
+// position, the menu Plik (new, open, save, save as, close, recent files, exit) and the window
+// list Okno of the open drawings.
+#pragma once
+
+#include "cadhost/DrawingView.h"
+#include "cadhost/HostInteraction.h"
+
+#include <QMainWindow>
+#include <map>
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QTimer;
+
+namespace cadhost {
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // How much a change touches the view, least first.
+    enum class Change { Look, Added, Any };
+
+    MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    DrawingView* view() const { return view_; }
+    QLineEdit* promptInput() const { return input_; }
+    QString promptText() const;
+
+    // Menu actions, callable directly.
+    void newDrawing();
+    bool openFile(const QString& path);
+    bool saveDrawing(cad::DocumentState* doc);
+    bool saveDrawingAs(cad::DocumentState* doc);
+    // Asks about unsaved changes; false when the user cancels.
+    bool closeDrawing(cad::DocumentState* doc);
+    bool closeAll();
+
+    // Brings the window to the front (normal or maximised, as the programs ask).
+    void bringToFront();
+    // The window's state follows the model: open drawings, the active one, changes.
+    void syncDocuments();
+    // A program's call was served: refresh what it may have changed.
+    void afterCall(const cad::Call& call, const cad::Reply& reply);
+    // The recent-files list (newest first).
+    QStringList recentFiles() const;
+    // Where the recent files are kept (overridable for tests).
+    static QString settingsFile();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void rebuildWindowMenu();
+    void rebuildRecentMenu();
+    void addRecent(const QString& path);
+    void submitTyped();
+    void updatePrompt();
+    void scheduleRefresh(Change change = Change::Any);
+    void refreshNow();
+    DrawingScene* sceneOf(cad::DocumentState* doc);
+    cad::Variant call(cad::ObjectId id, const QString& member, std::initializer_list<cad::Variant> args = {});
+
+    cad::ObjectModel& model_;
+    HostInteraction& interaction_;
+    DrawingView* view_;
+    QLabel* prompt_;
+    QLineEdit* input_;
+    QLabel* coords_;
+    QLabel* snap_;
+    QMenu* windowMenu_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QTimer* refresh_;
+    QTimer* poll_;
+    std::map<cad::DocumentState*, std::unique_ptr<DrawingScene>> scenes_;
+    std::vector<cad::DocumentState*> known_;
+    Change pending_ = Change::Look;
+    bool wasRunning_ = false;
+    size_t lastCount_ = 0;
+};
+
+}  // namespace cadhost

@@ -1,0 +1,192 @@
+// Snap candidates from straight and circular pieces; intersections solved pairwise among the few
+// pieces near the cursor.
+#include "cadhost/Snap.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace cadhost {
+
+using namespace cad::db;
+
+namespace {
+
+constexpr double TwoPi = 2 * std::numbers::pi;
+
+struct Piece {
+    bool arc = false;
+    Point3 a, b;       // line ends, or arc start and end points
+    Point3 center;
+    double r = 0;
+    double a0 = 0, sweep = TwoPi;  // counter-clockwise from a0
+    bool full = false;
+};
+
+double norm(double a) {
+    a = std::fmod(a, TwoPi);
+    return a < 0 ? a + TwoPi : a;
+}
+
+bool onArc(const Piece& p, double angle) {
+    if (p.full) return true;
+    return norm(angle - p.a0) <= p.sweep + 1e-9;
+}
+
+Piece arcPiece(const Point3& c, double r, double a0, double sweep, bool full) {
+    Piece p;
+    p.arc = true;
+    p.center = c;
+    p.r = r;
+    p.a0 = a0;
+    p.sweep = sweep;
+    p.full = full;
+    p.a = {c.x + r * std::cos(a0), c.y + r * std::sin(a0), 0};
+    p.b = {c.x + r * std::cos(a0 + sweep), c.y + r * std::sin(a0 + sweep), 0};
+    return p;
+}
+
+void polylinePieces(const std::vector<Vertex>& v, bool closed, std::vector<Piece>& out) {
+    if (v.size() < 2) return;
+    const size_t n = closed ? v.size() : v.size() - 1;
+    for (size_t i = 0; i < n; ++i) {
+        const Vertex& s = v[i];
+        const Vertex& e = v[(i + 1) % v.size()];
+        if (std::abs(s.bulge) < 1e-9) {
+            Piece p;
+            p.a = {s.x, s.y, 0};
+            p.b = {e.x, e.y, 0};
+            out.push_back(p);
+            continue;
+        }
+        const double k = (1 - s.bulge * s.bulge) / (4 * s.bulge);
+        const Point3 c{(s.x + e.x) / 2 - (e.y - s.y) * k, (s.y + e.y) / 2 + (e.x - s.x) * k, 0};
+        const double r = std::hypot(s.x - c.x, s.y - c.y);
+        const double sweep = 4 * std::atan(s.bulge);
+        const double from = std::atan2(s.y - c.y, s.x - c.x);
+        // Arcs are kept counter-clockwise; a clockwise segment starts at its end.
+        Piece p = sweep > 0 ? arcPiece(c, r, norm(from), sweep, false) : arcPiece(c, r, norm(from + sweep), -sweep, false);
+        out.push_back(p);
+    }
+}
+
+void piecesOf(const Entity* e, std::vector<Piece>& out) {
+    switch (e->kind()) {
+        case EntityKind::Line: {
+            const auto& d = *e->tryAs<LineData>();
+            Piece p;
+            p.a = d.start;
+            p.b = d.end;
+            out.push_back(p);
+            break;
+        }
+        case EntityKind::Arc: {
+            const auto& d = *e->tryAs<ArcData>();
+            double sweep = norm(d.endAngle - d.startAngle);
+            if (sweep == 0) sweep = TwoPi;
+            out.push_back(arcPiece(d.center, d.radius, norm(d.startAngle), sweep, false));
+            break;
+        }
+        case EntityKind::Circle: {
+            const auto& d = *e->tryAs<CircleData>();
+            out.push_back(arcPiece(d.center, d.radius, 0, TwoPi, true));
+            break;
+        }
+        case EntityKind::LwPolyline: {
+            const auto& d = *e->tryAs<LwPolylineData>();
+            polylinePieces(d.vertices, d.closed, out);
+            break;
+        }
+        case EntityKind::Polyline2d: {
+            const auto& d = *e->tryAs<Polyline2dData>();
+            polylinePieces(d.vertices, d.closed, out);
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void intersections(const Piece& p, const Piece& q, std::vector<Point3>& out) {
+    if (!p.arc && !q.arc) {
+        const double rx = p.b.x - p.a.x, ry = p.b.y - p.a.y, sx = q.b.x - q.a.x, sy = q.b.y - q.a.y;
+        const double den = rx * sy - ry * sx;
+        if (std::abs(den) < 1e-12) return;
+        const double t = ((q.a.x - p.a.x) * sy - (q.a.y - p.a.y) * sx) / den;
+        const double u = ((q.a.x - p.a.x) * ry - (q.a.y - p.a.y) * rx) / den;
+        if (t >= -1e-9 && t <= 1 + 1e-9 && u >= -1e-9 && u <= 1 + 1e-9)
+            out.push_back({p.a.x + t * rx, p.a.y + t * ry, 0});
+        return;
+    }
+    if (p.arc && !q.arc) return intersections(q, p, out);
+    if (!p.arc && q.arc) {
+        const double dx = p.b.x - p.a.x, dy = p.b.y - p.a.y;
+        const double fx = p.a.x - q.center.x, fy = p.a.y - q.center.y;
+        const double A = dx * dx + dy * dy, B = 2 * (fx * dx + fy * dy), C = fx * fx + fy * fy - q.r * q.r;
+        const double disc = B * B - 4 * A * C;
+        if (A == 0 || disc < 0) return;
+        const double sq = std::sqrt(disc);
+        for (double t : {(-B - sq) / (2 * A), (-B + sq) / (2 * A)}) {
+            if (t < -1e-9 || t > 1 + 1e-9) continue;
+            const Point3 x{p.a.x + t * dx, p.a.y + t * dy, 0};
+            if (onArc(q, std::atan2(x.y - q.center.y, x.x - q.center.x))) out.push_back(x);
+            if (disc == 0) break;
+        }
+        return;
+    }
+    const double dx = q.center.x - p.center.x, dy = q.center.y - p.center.y;
+    const double d = std::hypot(dx, dy);
+    if (d < 1e-12 || d > p.r + q.r || d < std::abs(p.r - q.r)) return;
+    const double a = (p.r * p.r - q.r * q.r + d * d) / (2 * d);
+    const double h = std::sqrt(std::max(0.0, p.r * p.r - a * a));
+    const double mx = p.center.x + a * dx / d, my = p.center.y + a * dy / d;
+    for (double s : {1.0, -1.0}) {
+        const Point3 x{mx - s * h * dy / d, my + s * h * dx / d, 0};
+        if (onArc(p, std::atan2(x.y - p.center.y, x.x - p.center.x)) &&
+            onArc(q, std::atan2(x.y - q.center.y, x.x - q.center.x)))
+            out.push_back(x);
+        if (h == 0) break;
+    }
+}
+
+}  // namespace
+
+std::optional<SnapPoint> FindSnap(const std::vector<const Entity*>& entities, const Point3& cursor, double aperture) {
+    std::vector<Piece> pieces;
+    for (const Entity* e : entities)
+        if (!e->isErased()) piecesOf(e, pieces);
+    std::optional<SnapPoint> best;
+    double bestDist = aperture;
+    auto consider = [&](const Point3& p, SnapPoint::Kind kind) {
+        const double d = std::hypot(p.x - cursor.x, p.y - cursor.y);
+        // An intersection at a shared end point stays an end point.
+        if (kind == SnapPoint::Intersection ? d < bestDist - 1e-9 : d <= bestDist) {
+            bestDist = d;
+            best = SnapPoint{p, kind};
+        }
+    };
+    for (const Piece& p : pieces) {
+        if (p.arc) {
+            consider(p.center, SnapPoint::Center);
+            if (p.full) continue;
+            const double mid = p.a0 + p.sweep / 2;
+            consider({p.center.x + p.r * std::cos(mid), p.center.y + p.r * std::sin(mid), 0}, SnapPoint::Middle);
+        } else {
+            consider({(p.a.x + p.b.x) / 2, (p.a.y + p.b.y) / 2, 0}, SnapPoint::Middle);
+        }
+        consider(p.a, SnapPoint::End);
+        consider(p.b, SnapPoint::End);
+    }
+    // Pairwise intersections; the pieces near a cursor are few, but a bound keeps a pathological
+    // crowd from stalling the mouse.
+    const size_t n = std::min<size_t>(pieces.size(), 300);
+    std::vector<Point3> xs;
+    for (size_t i = 0; i < n; ++i)
+        for (size_t j = i + 1; j < n; ++j) {
+            xs.clear();
+            intersections(pieces[i], pieces[j], xs);
+            for (const Point3& x : xs) consider(x, SnapPoint::Intersection);
+        }
+    return best;
+}
+
+}  // namespace cadhost

@@ -1,0 +1,63 @@
+// cadhost: the CAD application of the suite. Usage: cadhost [--socket NAME] [FILE.dxf]
+// When a host already runs for the user, the file is opened there and this copy ends.
+#include "cadhost/HostInteraction.h"
+#include "cadhost/MainWindow.h"
+#include "cadhost/SocketServer.h"
+#include "platform/cad/Application.h"
+#include "platform/cad/socket/CadHostConnection.h"
+#include "platform/ui/WidgetPrompts.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("cadhost"));
+
+    QCommandLineParser args;
+    args.addHelpOption();
+    const QCommandLineOption socketOption(QStringLiteral("socket"), QStringLiteral("Nazwa gniazda."),
+                                          QStringLiteral("nazwa"));
+    args.addOption(socketOption);
+    args.addPositionalArgument(QStringLiteral("plik"), QStringLiteral("Rysunek DXF do otwarcia."));
+    args.process(app);
+
+    static ui::WidgetPrompts prompts;
+    ui::SetPromptService(&prompts);
+
+    const QString socketName = args.isSet(socketOption) ? args.value(socketOption) : cad::CadHostSocketName();
+    const QStringList files = args.positionalArguments();
+
+    // One host per user: hand the file to the running one.
+    if (!socketName.isEmpty()) {
+        if (auto running = cad::AttachToCadHost(socketName, 300)) {
+            try {
+                cad::Application acad(running.get());
+                if (!files.isEmpty()) acad.documents().open(QFileInfo(files.first()).absoluteFilePath());
+                acad.raiseDrawingWindow();
+            } catch (const cad::Error& e) {
+                ui::MsgBox(e.message(), ui::Exclamation, QStringLiteral("cadhost"));
+                return 1;
+            }
+            return 0;
+        }
+    }
+
+    cad::ObjectModel model;
+    cadhost::HostInteraction interaction(model);
+    model.setInteraction(&interaction);
+    model.visible = true;
+
+    cadhost::MainWindow window(model, interaction);
+    cadhost::SocketServer server(model, interaction);
+    QObject::connect(&server, &cadhost::SocketServer::callServed, &window, &cadhost::MainWindow::afterCall);
+    QString error;
+    if (socketName.isEmpty() || !server.listen(socketName, &error))
+        ui::MsgBox(QStringLiteral("Programy nie będą mogły połączyć się z tym oknem:\n%1").arg(error),
+                   ui::Exclamation, QStringLiteral("cadhost"));
+
+    if (files.isEmpty() || !window.openFile(files.first())) window.newDrawing();
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,54 @@
+// The bytes of the host socket: every request and answer travels as one frame,
+//   [quint32 payload length, big endian][payload]
+// and the payload starts with a magic number, the protocol version, the frame type and the
+// request number (answers may come back in another order than the requests: a pick waits for the
+// user while later calls are answered). A frame that is too large, of another version or that does
+// not decode completely is refused; the receiver then closes the connection.
+#pragma once
+
+#include "platform/cad/Call.h"
+
+#include <QByteArray>
+#include <optional>
+
+namespace cad::socket {
+
+constexpr quint32 FrameMagic = 0x54434144;  // "TCAD"
+constexpr quint16 ProtocolVersion = 1;
+// Large enough for any selection or point array the programs pass, small enough that a corrupt
+// length cannot make the host allocate without bound.
+constexpr quint32 MaxFrameBytes = 32u * 1024u * 1024u;
+
+enum class FrameType : quint8 { Request = 1, Reply = 2 };
+
+QByteArray EncodeRequest(quint64 sequence, const Call& call);
+QByteArray EncodeReply(quint64 sequence, const Reply& reply);
+
+struct DecodedRequest {
+    quint64 sequence = 0;
+    Call call;
+};
+struct DecodedReply {
+    quint64 sequence = 0;
+    Reply reply;
+};
+// nullopt for a payload that is not a complete, well-formed frame of this version and type.
+std::optional<DecodedRequest> DecodeRequest(const QByteArray& payload);
+std::optional<DecodedReply> DecodeReply(const QByteArray& payload);
+
+// Cuts a byte stream into frame payloads.
+class FrameReader {
+public:
+    enum Status { NeedMore, Ready, Oversized };
+    void append(const QByteArray& bytes) { buffer_.append(bytes); }
+    // Takes the next complete payload into `payload`; Oversized once a length above the limit
+    // was announced (the stream cannot be trusted after that).
+    Status next(QByteArray& payload);
+    qsizetype buffered() const { return buffer_.size(); }
+
+private:
+    QByteArray buffer_;
+    qsizetype offset_ = 0;
+};
+
+}  // namespace cad::socket

@@ -1,0 +1,105 @@
+// The socket frames: round trip, partial arrival, and refusal of what a host must not trust.
+#include "platform/cad/socket/Frame.h"
+
+#include <QDataStream>
+#include <QIODevice>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+using namespace cad;
+using namespace cad::socket;
+
+namespace {
+QByteArray payloadOf(const QByteArray& frame) { return frame.mid(4); }
+}  // namespace
+
+TEST(CadHostFrame, RequestAndReplyRoundTripInPieces) {
+    Call c;
+    c.object = 42;
+    c.member = QStringLiteral("AddLine");
+    c.args = {Variant(Point{1, 2, 0}), Variant(VariantList{Variant(1), Variant(QStringLiteral("Łódź"))})};
+    const QByteArray a = EncodeRequest(7, c), b = EncodeRequest(8, c);
+    FrameReader reader;
+    QByteArray payload;
+    const QByteArray both = a + b;
+    // Byte by byte: nothing is ready before a frame is complete.
+    int ready = 0;
+    for (char ch : both) {
+        reader.append(QByteArray(1, ch));
+        while (reader.next(payload) == FrameReader::Ready) {
+            auto rq = DecodeRequest(payload);
+            ASSERT_TRUE(rq);
+            EXPECT_EQ(rq->sequence, quint64(7 + ready));
+            EXPECT_EQ(rq->call.member, c.member);
+            EXPECT_EQ(rq->call.args, c.args);
+            ++ready;
+        }
+    }
+    EXPECT_EQ(ready, 2);
+
+    Reply r;
+    r.failed = true;
+    r.errorKind = Error::CancelledKind;
+    r.message = QStringLiteral("*Cancel*");
+    auto back = DecodeReply(payloadOf(EncodeReply(9, r)));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->sequence, 9u);
+    EXPECT_TRUE(back->reply.failed);
+    EXPECT_EQ(back->reply.errorKind, Error::CancelledKind);
+    // A reply is not a request and the other way round.
+    EXPECT_FALSE(DecodeRequest(payloadOf(EncodeReply(9, r))));
+}
+
+TEST(CadHostFrame, RefusesOversizedWrongVersionTruncatedAndDeepFrames) {
+    FrameReader reader;
+    QByteArray head(4, 0);
+    qToBigEndian<quint32>(MaxFrameBytes + 1, head.data());
+    reader.append(head);
+    QByteArray payload;
+    EXPECT_EQ(reader.next(payload), FrameReader::Oversized);
+
+    Call c;
+    c.member = QStringLiteral("Count");
+    QByteArray p = payloadOf(EncodeRequest(1, c));
+    QByteArray wrongVersion = p;
+    qToBigEndian<quint16>(ProtocolVersion + 1, wrongVersion.data() + 4);
+    EXPECT_FALSE(DecodeRequest(wrongVersion));
+    EXPECT_FALSE(DecodeRequest(p.left(p.size() - 1)));
+    EXPECT_FALSE(DecodeRequest(p + QByteArray(1, 0)));  // trailing bytes
+    EXPECT_FALSE(DecodeRequest(QByteArray("garbage garbage garbage")));
+
+    // Arrays nested far deeper than any caller uses are refused before decoding.
+    QByteArray deep;
+    {
+        QDataStream s(&deep, QIODevice::WriteOnly);
+        s.setVersion(QDataStream::Qt_6_0);
+        s << FrameMagic << ProtocolVersion << quint8(FrameType::Request) << quint64(1) << quint64(1)
+          << QStringLiteral("X") << quint8(CallKind::Method) << quint32(1);
+        for (int i = 0; i < 100000; ++i) s << quint8(Variant::Array) << quint32(1);
+        s << quint8(Variant::Empty);
+    }
+    EXPECT_FALSE(DecodeRequest(deep));
+    // Modest nesting is fine.
+    c.args = {Variant(VariantList{Variant(VariantList{Variant(1.5)})})};
+    EXPECT_TRUE(DecodeRequest(payloadOf(EncodeRequest(2, c))));
+}
+
+TEST(CadHostFrame, DamagedFramesNeverCrashTheDecoder) {
+    Call c;
+    c.object = 5;
+    c.member = QStringLiteral("AddLightWeightPolyline");
+    c.args = {Variant(VariantList{Variant(1.0), Variant(2.0), Variant(QStringLiteral("ż")), Variant(ObjectRef{3})}),
+              Variant(Point{1, 2, 3}), Variant(true)};
+    const QByteArray good = EncodeRequest(1, c).mid(4);
+    quint32 seed = 12345;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    int decoded = 0;
+    for (int i = 0; i < 3000; ++i) {
+        QByteArray bad = good;
+        const int flips = 1 + int(next() % 4);
+        for (int f = 0; f < flips; ++f) bad[int(next() % bad.size())] = char(next() >> 24);
+        if (next() % 5 == 0) bad.truncate(int(next() % bad.size()));
+        if (DecodeRequest(bad)) ++decoded;  // a harmless change may still decode; it must not crash
+    }
+    EXPECT_LT(decoded, 3000);
+}

@@ -1,0 +1,234 @@
+// The host window driven by a scripted mouse and keyboard: rendering, commands with snaps,
+// Escape, and the file menu's questions.
+#include "HostFixture.h"
+
+#include "cadhost/Palette.h"
+#include "platform/cad/dxf/DxfReader.h"
+#include "platform/ui/core/Prompt.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProcess>
+#include <QLineEdit>
+#include <QtTest>
+#include <cmath>
+#include <numbers>
+
+using namespace cad::db;
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+    // A pixel near the point painted in the expected colour, possibly blended with the
+    // background by antialiasing (a thin line may fall between two pixel rows).
+    static bool colourNear(const QImage& img, QPoint p, const QColor& want, int radius = 1) {
+        const QColor bg = img.pixelColor(0, 0);
+        const double wr = want.red() - bg.red(), wg = want.green() - bg.green(), wb = want.blue() - bg.blue();
+        const double len2 = wr * wr + wg * wg + wb * wb;
+        for (int dy = -radius; dy <= radius; ++dy)
+            for (int dx = -radius; dx <= radius; ++dx) {
+                const QPoint q = p + QPoint(dx, dy);
+                if (!img.rect().contains(q)) continue;
+                const QColor c = img.pixelColor(q);
+                const double cr = c.red() - bg.red(), cg = c.green() - bg.green(), cb = c.blue() - bg.blue();
+                const double t = (cr * wr + cg * wg + cb * wb) / len2;
+                const double rr = cr - t * wr, rg = cg - t * wg, rb = cb - t * wb;
+                if (t > 0.35 && std::sqrt(rr * rr + rg * rg + rb * rb) < 30) return true;
+            }
+        return false;
+    }
+
+private slots:
+    void rendersColoursBlocksHatchesAndHiddenLayers() {
+        HostFixture h;
+        Database& db = h.db();
+        db.addLayer(QStringLiteral("DROGA"))->color = 3;
+        db.addLayer(QStringLiteral("UKRYTA"))->color = 2;
+        db.layers().find(QStringLiteral("UKRYTA"))->on = false;
+        Entity* road = db.addLine(h.ms(), {-40, 0, 0}, {40, 0, 0});
+        db.setLayer(road, QStringLiteral("DROGA"));  // by layer: green
+        db.addLine(h.ms(), {20, -40, 0}, {20, 40, 0})->color = 1;  // red
+        db.setLayer(db.addLine(h.ms(), {-40, -20, 0}, {40, -20, 0}), QStringLiteral("UKRYTA"));
+        // A block whose circle takes the reference's colour, referenced directly and nested.
+        BlockDefinition* b = db.addBlock(QStringLiteral("KOLO"));
+        db.addCircle(b, {0, 0, 0}, 5)->color = ColorByBlock;
+        db.insertBlock(h.ms(), {-20, 20, 0}, QStringLiteral("KOLO"), 1, 1, 1, 0)->color = 5;
+        BlockDefinition* outer = db.addBlock(QStringLiteral("ZEWN"));
+        db.insertBlock(outer, {0, 0, 0}, QStringLiteral("KOLO"), 1, 1, 1, 0)->color = ColorByBlock;
+        db.insertBlock(h.ms(), {-20, -35, 0}, QStringLiteral("ZEWN"), 2, 2, 1, 0)->color = 4;
+        Entity* hatch = db.addHatch(h.ms(), 1, QStringLiteral("SOLID"), false);
+        HatchLoop loop;
+        loop.flags = 3;
+        loop.vertices = {{30, 20}, {40, 20}, {40, 30}, {30, 30}};
+        hatch->as<HatchData>().loops.push_back(loop);
+        hatch->color = 6;
+        h.changed();
+        h.view()->resize(400, 400);
+        Box area;
+        area.add(-50, -50);
+        area.add(50, 50);
+        h.view()->zoomWindow(area);
+        const QImage img = h.view()->renderImage();
+        QVERIFY(colourNear(img, h.at(-30, 0), cadhost::AciColor(3)));
+        QVERIFY(colourNear(img, h.at(20, 10), cadhost::AciColor(1)));
+        QVERIFY(colourNear(img, h.at(-15, 20), cadhost::AciColor(5)));   // right edge of the circle
+        QVERIFY(colourNear(img, h.at(-10, -35), cadhost::AciColor(4)));  // nested, scaled twice
+        QVERIFY(colourNear(img, h.at(35, 25), cadhost::AciColor(6), 0));  // inside the fill
+        QVERIFY(!colourNear(img, h.at(-30, -20), cadhost::AciColor(2)));  // layer off
+        QVERIFY(!colourNear(img, h.at(-20, 20), cadhost::AciColor(5), 2));  // circle centre is empty
+        // Pick returns the top-level reference for a click on the nested circle.
+        QCOMPARE(h.view()->entityAt(h.at(-10, -35))->kind(), EntityKind::BlockReference);
+        QVERIFY(h.view()->entityAt(h.at(0, 40)) == nullptr);
+    }
+
+    void selfReferencingBlockStillPaints() {
+        HostFixture h;
+        Database& db = h.db();
+        BlockDefinition* loop = db.addBlock(QStringLiteral("PETLA"));
+        db.addLine(loop, {0, 0, 0}, {1, 0, 0});
+        try {
+            // A damaged drawing: the block holds references to itself.
+            db.insertBlock(loop, {1, 0, 0}, QStringLiteral("PETLA"), 1, 1, 1, 0);
+            db.insertBlock(loop, {0, 1, 0}, QStringLiteral("PETLA"), 1, 1, 1, 0);
+        } catch (const cad::Error&) {
+            QSKIP("the engine refuses a block that references itself");
+        }
+        db.insertBlock(h.ms(), {0, 0, 0}, QStringLiteral("PETLA"), 1, 1, 1, 0);
+        h.changed();
+        QElapsedTimer t;
+        t.start();
+        h.view()->renderImage();
+        QVERIFY(t.elapsed() < 5000);
+    }
+
+    void arcThroughThreePointsSnapsToLineEnd() {
+        HostFixture h;
+        h.db().addLine(h.ms(), {0, 0, 0}, {100, 0, 0});
+        h.changed();
+        Box area;
+        area.add(-20, -60);
+        area.add(120, 60);
+        h.view()->zoomWindow(area);
+        h.sendCommand(QStringLiteral("_arc\r"));
+        QTRY_COMPARE(h.view()->mode(), cadhost::DrawingView::Mode::Point);
+        QVERIFY(!h.model.commands().isQuiescent());
+        // A few pixels off the line's end: the snap puts the point on it exactly.
+        h.moveAndClick(h.at(100, 0) + QPoint(4, -3));
+        QTRY_VERIFY(h.window->promptText().contains(QLatin1String("second point")));
+        h.moveAndClick(h.at(70, 30));
+        // The third point typed at the prompt line.
+        QTest::keyClicks(h.window->promptInput(), QStringLiteral("40,0"));
+        QTest::keyClick(h.window->promptInput(), Qt::Key_Return);
+        QTRY_VERIFY(h.model.commands().isQuiescent());
+        QCOMPARE(h.ms()->count(), 2);
+        const Entity* arc = h.ms()->item(1);
+        QCOMPARE(arc->kind(), EntityKind::Arc);
+        const ArcData& a = *arc->tryAs<ArcData>();
+        const double sx = a.center.x + a.radius * std::cos(a.startAngle), sy = a.center.y + a.radius * std::sin(a.startAngle);
+        const double ex = a.center.x + a.radius * std::cos(a.endAngle), ey = a.center.y + a.radius * std::sin(a.endAngle);
+        const bool startOnEnd = std::hypot(sx - 100, sy) < 1e-9 || std::hypot(ex - 100, ey) < 1e-9;
+        QVERIFY2(startOnEnd, "the arc must begin exactly on the line's end point");
+        QVERIFY(std::hypot(sx - 40, sy) < 1e-9 || std::hypot(ex - 40, ey) < 1e-9);
+        QCOMPARE(h.window->promptText(), QStringLiteral("Polecenie:"));
+    }
+
+    void escapeDuringPolylineKeepsItsSegments() {
+        HostFixture h;
+        Box area;
+        area.add(-10, -10);
+        area.add(110, 110);
+        h.view()->zoomWindow(area);
+        h.view()->setFocus();
+        QTest::keyClick(h.view(), Qt::Key_F3);  // snapping off: the clicks stay where they are
+        QVERIFY(!h.view()->snapEnabled());
+        h.sendCommand(QStringLiteral("_pline\r"));
+        QTRY_COMPARE(h.view()->mode(), cadhost::DrawingView::Mode::Point);
+        for (const auto& [x, y] : {std::pair{0.0, 0.0}, {50.0, 0.0}, {50.0, 50.0}, {100.0, 50.0}}) h.moveAndClick(h.at(x, y));
+        QTest::keyClick(h.view(), Qt::Key_Escape);
+        QTRY_VERIFY(h.model.commands().isQuiescent());
+        QCOMPARE(h.model.lastPrompt, QStringLiteral("*Cancel*"));
+        QCOMPARE(h.ms()->count(), 1);
+        const auto& pl = *h.ms()->item(0)->tryAs<LwPolylineData>();
+        QCOMPARE(int(pl.vertices.size()), 4);
+        QVERIFY(std::abs(pl.vertices[2].x - 50) < 0.5 && std::abs(pl.vertices[2].y - 50) < 0.5);
+        QCOMPARE(h.view()->mode(), cadhost::DrawingView::Mode::Idle);
+    }
+
+    void bundledSampleMapOpensAndShows() {
+        HostFixture h;
+        const QString sample = QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Przyklad.dxf");
+        QVERIFY(h.window->openFile(sample));
+        QCOMPARE(int(h.model.documents().size()), 2);
+        QCOMPARE(h.doc()->name, QStringLiteral("Przyklad.dxf"));
+        for (const char* layer : {"KRAWEZNIKI", "LINIE", "PRZEJSCIA", "WYSEPKI"})
+            QVERIFY2(h.db().layers().find(QString::fromLatin1(layer)), layer);
+        QVERIFY(h.db().findBlock(QStringLiteral("STRZALKA")));
+        // Shown whole: the island's green fill is on screen.
+        const QImage img = h.view()->renderImage();
+        bool green = false;
+        for (int y = 0; y < img.height() && !green; y += 2)
+            for (int x = 0; x < img.width() && !green; x += 2) green = img.pixelColor(x, y) == cadhost::AciColor(3);
+        QVERIFY(green);
+        // The window menu lists both drawings; the first is reachable again.
+        cad::DocumentState* first = h.model.documents().front();
+        h.model.setActiveDocument(first);
+        h.window->syncDocuments();
+        QCOMPARE(h.view()->scene()->database(), first->db.get());
+    }
+
+    void wheelZoomKeepsThePointUnderTheCursor() {
+        HostFixture h;
+        h.db().addLine(h.ms(), {0, 0, 0}, {100, 100, 0});
+        h.changed();
+        h.view()->zoomExtents();
+        const QPoint p(200, 150);
+        const Point3 before = h.view()->toWorld(p);
+        const double scale = h.view()->viewScale();
+        QWheelEvent wheel(p, h.view()->mapToGlobal(p), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(h.view(), &wheel);
+        QVERIFY(h.view()->viewScale() > scale * 1.5);
+        const Point3 after = h.view()->toWorld(p);
+        QVERIFY(std::abs(after.x - before.x) < 1e-6 && std::abs(after.y - before.y) < 1e-6);
+    }
+
+    void closingAsksAboutUnsavedChangesAndSaveAsWritesTheFile() {
+        HostFixture h;
+        ui::ScriptedPrompts prompts;
+        h.invoke(h.model.blockId(h.doc(), h.ms()), QStringLiteral("AddLine"),
+                 {cad::Point{0, 0, 0}, cad::Point{10, 5, 0}});
+        h.doc()->saved = false;
+        prompts.answerMessage(ui::Cancel);
+        QVERIFY(!h.window->closeDrawing(h.doc()));
+        QCOMPARE(int(h.model.documents().size()), 1);
+        QVERIFY(prompts.messageTexts().value(0).startsWith(QStringLiteral("Zapisać zmiany w rysunku")));
+
+        const QString path = h.dir.filePath(QStringLiteral("zapis"));  // the extension is added
+        prompts.answerMessage(ui::Yes);
+        prompts.answerFile(path);
+        QVERIFY(h.window->closeDrawing(h.doc()));
+        QCOMPARE(int(h.model.documents().size()), 0);
+        QCOMPARE(h.window->promptText(), QStringLiteral("Polecenie:"));
+        const auto back = cad::dxf::readFile(path + QStringLiteral(".dxf"));
+        QCOMPARE(back->modelSpace()->count(), 1);
+        // An independent reader accepts the file too.
+        QProcess py;
+        py.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import sys, ezdxf; d = ezdxf.readfile(sys.argv[1]); print(len(d.modelspace()))"),
+                  path + QStringLiteral(".dxf")});
+        QVERIFY(py.waitForFinished(30000));
+        QCOMPARE(QString::fromUtf8(py.readAllStandardOutput()).trimmed(), QStringLiteral("1"));
+        QCOMPARE(h.window->recentFiles().value(0), path + QStringLiteral(".dxf"));
+
+        // Reopening from the list: the window shows it, and opening it twice keeps one copy.
+        QVERIFY(h.window->openFile(path + QStringLiteral(".dxf")));
+        QVERIFY(h.window->openFile(path + QStringLiteral(".dxf")));
+        QCOMPARE(int(h.model.documents().size()), 1);
+        QVERIFY(h.window->windowTitle().contains(QStringLiteral("zapis.dxf")));
+        QCOMPARE(prompts.unexpected(), 0);
+    }
+};
+
+QTEST_MAIN(WindowTest)
+#include "WindowTest.moc"
