@@ -1,0 +1,194 @@
+// Component blocks in the drawing: writing, highlighting and splitting.
+#include "conflictor/streams/StreamComponents.h"
+
+#include "automation/CadConnection.h"
+#include "automation/CadTables.h"
+#include "automation/DrawingProperties.h"
+#include "automation/Selection.h"
+#include "common/ProgramSettings.h"
+#include "conflictor/streams/Intersections.h"
+#include "conflictor/streams/SegmentBounds.h"
+#include "conflictor/streams/SetGuard.h"
+#include "conflictor/streams/StreamBlocks.h"
+#include "conflictor/streams/StreamWindow.h"
+
+namespace conflictor {
+
+namespace {
+
+constexpr double HalfPi = 1.5707963267949;
+
+cad::Point at(const PlanePoint& p) { return cad::Point{p.X, p.Y, 0}; }
+
+}  // namespace
+
+bool WriteStreamComponent(SegmentRecord& segment, int streamIndex, const QStringList& names) {
+    if (streamIndex < 0 || streamIndex >= int(StreamTable.size())) return false;
+    const StreamRecord& stream = StreamTable[size_t(streamIndex)];
+    const QString prefix = IntersectionNumber + QStringLiteral("^STRUMIEN_");
+    QString suffix;
+    if (names.size() >= 2) {
+        for (const QString& n : names) suffix += QLatin1Char('^') + n;
+    } else {
+        suffix = QLatin1Char('^') + stream.Name;
+    }
+    const QString blockName = MakeUniqueStreamBlockName(prefix, suffix);
+    const cad::Document& doc = automation::CadDocument;
+    const cad::Block block = doc.blocks().add(cad::Point{0, 0, 0}, blockName);
+    const cad::Entity e = segment.IsLine
+                              ? block.addLine(at(segment.StartPoint), at(segment.EndPoint))
+                              : block.addArc(at(segment.Center), segment.Radius, segment.StartAngle, segment.EndAngle);
+    e.setColor(0);
+    e.setLinetype(QStringLiteral("BYBLOCK"));
+
+    const cad::Entity ref = doc.modelSpace().insertBlock(cad::Point{0, 0, 0}, blockName, 1, 1, 1, 0);
+    ref.setLayer(common::Settings.StreamLayerName);
+    if (MainWindow().CuttingSelectedStreams) ref.setColor(common::Settings.PisakZaznaczenia);
+    if (stream.Kind == KindConditional && automation::EnsureLinetypeLoaded(QStringLiteral("ACAD_ISO03W100"))) {
+        ref.setLinetype(QStringLiteral("ACAD_ISO03W100"));
+        automation::SetLinetypeScale();
+    }
+    ref.update();
+    segment.Handle = ref.handle();
+    segment.Label = blockName;
+    return true;
+}
+
+void ZaznaczStrumien(int index, int pen, bool regenerate) {
+    if (!automation::CheckDocumentOpen(true)) return;
+    if (index < 0 || index >= int(StreamTable.size())) return;
+    const StreamRecord& stream = StreamTable[size_t(index)];
+    const QString layer = common::Settings.StreamLayerName;
+    const QString number = PatternText(IntersectionNumber);
+    {
+        SetGuard ss(QStringLiteral("SS3"));
+        const QString pattern =
+            number + QStringLiteral("^STRUMIEN_*^") + StreamNamePattern(stream.Name) + QLatin1Char('*');
+        for (const cad::Entity& ref : ss.select(InsertFilter(pattern, layer))) {
+            QString name = ref.name();
+            int none = -1;
+            if (!ParseStreamBlockName(stream.Name, name, 0, none)) continue;
+            ref.setColor(pen);
+            if (!regenerate) ref.update();
+        }
+    }
+    if (IsVehicleStream(stream)) {
+        for (const QString& kind : {QStringLiteral("^POCZATEK_STRUMIEN_"), QStringLiteral("^KONIEC_STRUMIEN_")}) {
+            const QString handle = automation::FindBlockReferenceHandle(
+                automation::CadModelSpace, number + kind + stream.Name + QStringLiteral("_*"), cad::Variant(), layer);
+            if (handle.isEmpty()) continue;
+            const cad::Entity marker = automation::CadDocument.handleToObject(handle);
+            marker.setColor(pen);
+            if (pen == common::Settings.PisakZaznaczenia) automation::MoveObjectToTop(marker);
+            if (!regenerate) marker.update();
+        }
+    }
+    if (regenerate) automation::CadDocument.regen(1);
+}
+
+void SplitStreamSegmentAtPoint(int streamIndex, int segmentIndex, const PlanePoint& point, const QString& blockName) {
+    if (streamIndex < 0 || streamIndex >= int(StreamTable.size())) return;
+    const int k = segmentIndex;
+    if (k < 1 || k > std::min(StreamTable[size_t(streamIndex)].SegmentCount, MaxSegments)) return;
+    {
+        const StreamRecord& s = StreamTable[size_t(streamIndex)];
+        if (!IsVehicleStream(s)) return;
+        if (common::ArePointsEqual(point, s.Segments[size_t(k)].StartPoint) ||
+            common::ArePointsEqual(point, s.Segments[size_t(k)].EndPoint))
+            return;
+        // No room for the second piece: the component stays whole.
+        if (s.SegmentCount >= MaxSegments) return;
+    }
+
+    cad::Entity entity;
+    for (const cad::Entity& e : automation::CadDocument.blocks().item(blockName).entities()) {
+        const QString kind = e.objectName();
+        if (kind == QLatin1String("AcDbLine") || kind == QLatin1String("AcDbArc")) {
+            entity = e;
+            break;
+        }
+    }
+    if (entity.isNull()) return;
+
+    StreamRecord& s = StreamTable[size_t(streamIndex)];
+    SegmentRecord& old = s.Segments[size_t(k)];
+    const int n = ++s.SegmentCount;
+    SegmentRecord piece;
+    piece.IsLine = old.IsLine;
+    piece.StartPoint = point;
+    piece.EndPoint = old.EndPoint;
+    double splitAngle = 0;
+    if (!old.IsLine) {
+        splitAngle = common::GetDirectionAngle(old.Center, point);
+        piece.Center = old.Center;
+        piece.Radius = old.Radius;
+        piece.StartAngle = splitAngle;
+        piece.EndAngle = old.EndAngle;
+    }
+
+    // The streams that share the component.
+    QString referenceName = automation::CadDocument.handleToObject(old.Handle).name();
+    int count = 0;
+    const bool listed = ParseStreamBlockName(s.Name, referenceName, 0, count);
+    const bool shared = listed && count > 1;
+    const QString oldHandle = old.Handle;
+    const QStringList names = SharedStreamNames;
+
+    if (!WriteStreamComponent(piece, streamIndex, names)) {
+        --s.SegmentCount;
+        return;
+    }
+    ComputeSegmentBounds(piece);
+    s.Segments[size_t(n)] = piece;
+
+    // The old piece now ends at the point, in the block definition and so in every reference of it.
+    if (old.IsLine) {
+        entity.setEndPoint(at(point));
+    } else {
+        entity.setEndAngle(splitAngle);
+        old.EndAngle = splitAngle;
+    }
+    old.EndPoint = point;
+    ComputeSegmentBounds(old);
+    const SegmentRecord shortened = old;
+
+    if (!shared) return;
+    for (size_t j = 0; j < StreamTable.size(); ++j) {
+        if (int(j) == streamIndex) continue;
+        StreamRecord& other = StreamTable[j];
+        const int used = std::min(other.SegmentCount, MaxSegments);
+        for (int m = 1; m <= used; ++m) {
+            if (other.Segments[size_t(m)].Handle != oldHandle) continue;
+            other.Segments[size_t(m)] = shortened;
+            // A stream already holding MaxSegments components keeps the shortened piece only; the new
+            // piece stays in the drawing and comes back with the next read.
+            if (other.SegmentCount < MaxSegments) other.Segments[size_t(++other.SegmentCount)] = piece;
+            break;
+        }
+    }
+}
+
+bool AddConflictPoint(const PlanePoint& point, std::vector<ConflictPointRecord>& points, int stream1, int stream2) {
+    auto vehicle = [](int i) { return i >= 0 && i < int(StreamTable.size()) && IsVehicleStream(StreamTable[size_t(i)]); };
+    const bool v1 = vehicle(stream1);
+    const bool v2 = vehicle(stream2);
+    const int kind = v1 && v2 ? 3 : (v1 != v2 ? 4 : 0);
+    for (size_t i = 1; i < points.size(); ++i)
+        if (common::ArePointsEqual(points[i].Position, point) && points[i].SecondStream == stream2) return false;
+    // Index 0 is never filled: the list starts with one empty entry.
+    if (points.empty()) points.emplace_back();
+    points.push_back(ConflictPointRecord{point, kind, stream1, stream2});
+    return true;
+}
+
+double GetSegmentOutwardAngle(const SegmentRecord& segment, const PlanePoint& point) {
+    const bool atStart = common::ArePointsEqual(segment.StartPoint, point);
+    if (segment.IsLine)
+        return atStart ? common::GetDirectionAngle(segment.EndPoint, segment.StartPoint)
+                       : common::GetDirectionAngle(segment.StartPoint, segment.EndPoint);
+    // An arc runs counter-clockwise from StartAngle to EndAngle whether or not it passes angle 0:
+    // leaving through its start means turning clockwise, through its end counter-clockwise.
+    return atStart ? segment.StartAngle - HalfPi : segment.EndAngle + HalfPi;
+}
+
+}  // namespace conflictor

@@ -1,0 +1,325 @@
+// Rebuilding the stream table from the component blocks, start markers and the attribute block.
+#include "conflictor/streams/StreamReading.h"
+
+#include "automation/CadConnection.h"
+#include "automation/DrawingProperties.h"
+#include "automation/Selection.h"
+#include "common/NumberText.h"
+#include "common/ProgramSettings.h"
+#include "common/TextHelpers.h"
+#include "conflictor/streams/Intersections.h"
+#include "conflictor/streams/KinematicCheck.h"
+#include "conflictor/streams/SetGuard.h"
+#include "conflictor/streams/StreamBlocks.h"
+#include "conflictor/streams/StreamComponents.h"
+#include "conflictor/streams/StreamWindow.h"
+#include "platform/ui/core/Prompt.h"
+
+#include <QHash>
+#include <algorithm>
+
+namespace conflictor {
+
+namespace {
+
+using common::ArePointsEqual;
+
+struct StartMarker {
+    QString name;
+    PlanePoint point;
+};
+
+// Values of the record from the attribute table and the settings.
+void fillRecord(StreamRecord& r, const QString& name) {
+    SetStreamName(r, name);
+    r.Group = common::ParseInteger(GetStreamAttribute(QStringLiteral("GRUPY"), r.BaseName));
+    MainWindow().MaxGroupNumber = std::max(MainWindow().MaxGroupNumber, r.Group);
+    r.Phases = GetStreamAttribute(QStringLiteral("FAZY"), r.BaseName);
+    r.Description = GetStreamAttribute(QStringLiteral("OPISY"), r.Name);
+    auto value = [&](const char* tag) {
+        const QString t = QString::fromLatin1(tag);
+        return CheckValue(t, GetStreamAttribute(t, r.Name), r.Kind);
+    };
+    r.ClearStraightSpeed = value("PROSTA_EWAK");
+    if (r.Kind != KindPedestrian && r.Kind != KindBicycle) {
+        r.VehicleLength = value("DLUG_POJ");
+        r.ApproachStraightSpeed = value("PROSTA_DOJAZD");
+        r.ApproachArcSpeed = value("LUK_DOJAZD");
+        r.ClearArcSpeed = value("LUK_EWAK");
+        r.MaxAcceleration = value("MAKS_PRZYSP");
+    }
+}
+
+// The start point of one stream from its start marker; X = 1e30 (Y kept) without one.
+void readOneStartPoint(StreamRecord& r) {
+    const QString layer = common::Settings.StreamLayerName;
+    const QString handle = automation::FindBlockReferenceHandle(
+        automation::CadModelSpace,
+        PatternText(IntersectionNumber) + QStringLiteral("^POCZATEK_STRUMIEN_") + r.Name + QStringLiteral("_*"),
+        cad::Variant(), layer);
+    if (handle.isEmpty()) {
+        r.StartPoint.X = common::MissingCoordinate;
+        return;
+    }
+    const cad::Point p = automation::CadDocument.handleToObject(handle).insertionPoint();
+    r.StartPoint = {p.x, p.y};
+}
+
+}  // namespace
+
+bool OdczytajStrumienie(bool namesOnly, int index) {
+    StreamWindow& window = MainWindow();
+    struct RedrawOn {
+        StreamWindow& w;
+        ~RedrawOn() { w.setGridRedraw(true); }
+    } redrawOn{window};
+
+    const bool all = index < 0;
+    if (!all && index >= int(StreamTable.size())) return false;
+    const QString wanted = all ? QStringLiteral("*") : StreamTable[size_t(index)].Name;
+    if (!automation::CheckDocumentOpen(false)) return false;
+
+    automation::DrawingScale = common::ParseInteger(automation::GetDrawingProperty(QStringLiteral("SKALA")));
+    if (automation::DrawingScale == 0) automation::DrawingScale = 1;
+    window.MaxGroupNumber = 0;
+
+    const QString layer = common::Settings.StreamLayerName;
+    const QString prefix = IntersectionNumber + QStringLiteral("^STRUMIEN_");
+    QString pattern = PatternText(IntersectionNumber) + QStringLiteral("^STRUMIEN_*");
+    if (!all) pattern += QLatin1Char('^') + StreamNamePattern(wanted) + QLatin1Char('*');
+
+    // Streams in the order of discovery, each with the sources of its components (reference handles,
+    // or block names when only names are read). Components are merged under exactly equal names.
+    QList<QString> names;
+    QList<QStringList> sources;
+    QHash<QString, int> byName;
+    {
+        SetGuard ss(QStringLiteral("SS1"));
+        for (const cad::Entity& ref : ss.select(InsertFilter(pattern, layer))) {
+            const QString blockName = ref.name();
+            const QString rest = blockName.mid(prefix.size());
+            const int caret = int(rest.indexOf(QLatin1Char('^')));
+            if (caret < 0) continue;
+            const QString source = namesOnly ? blockName : ref.handle();
+            for (const QString& item : rest.mid(caret + 1).split(QLatin1Char('^'), Qt::SkipEmptyParts)) {
+                if (!all && item.toUpper() != wanted.toUpper()) continue;
+                if (StreamKindFromName(item) == 0) continue;
+                auto it = byName.find(item);
+                if (it == byName.end()) {
+                    it = byName.insert(item, int(names.size()));
+                    names.append(item);
+                    sources.append(QStringList());
+                }
+                sources[*it].append(source);
+            }
+        }
+    }
+
+    QList<StartMarker> startMarkers;
+    if (!namesOnly && all) {
+        const QString markerPrefix = IntersectionNumber + QStringLiteral("^POCZATEK_STRUMIEN_");
+        SetGuard ss(QStringLiteral("SSPunkty"));
+        for (const cad::Entity& ref :
+             ss.select(InsertFilter(PatternText(IntersectionNumber) + QStringLiteral("^POCZATEK_STRUMIEN_*")))) {
+            QString name = ref.name().mid(markerPrefix.size());
+            const int underscore = int(name.indexOf(QLatin1Char('_')));
+            if (underscore >= 0) name = name.left(underscore);
+            const cad::Point p = ref.insertionPoint();
+            startMarkers.append({name.toUpper(), {p.x, p.y}});
+        }
+    }
+
+    if (names.isEmpty()) return false;
+    if (all) {
+        StreamTable.clear();
+        ReadIntersectionAttributeBlock();
+    }
+
+    const int groups = all ? int(names.size()) : 1;
+    for (int g = 0; g < groups; ++g) {
+        window.yieldToMessageLoop();
+        if (all) StreamTable.emplace_back();
+        StreamRecord& r = all ? StreamTable.back() : StreamTable[size_t(index)];
+        fillRecord(r, names[g]);
+        // A stream has room for MaxSegments components; references beyond are left unread.
+        const int count = std::min(int(sources[g].size()), MaxSegments);
+        for (int k = 1; k <= count; ++k) {
+            if (!namesOnly) {
+                r.Segments[size_t(k)] = ReadStreamComponent(sources[g][k - 1]);
+                r.Segments[size_t(k)].Handle = sources[g][k - 1];
+                if (k > 1) window.yieldToMessageLoop();
+            }
+        }
+        r.SegmentCount = count;
+
+        if (namesOnly) continue;
+        if (!IsVehicleStream(r)) {
+            r.StartPoint.X = common::MissingCoordinate;
+        } else if (all) {
+            r.StartPoint.X = common::MissingCoordinate;
+            const QString upper = r.Name.toUpper();
+            for (const StartMarker& m : startMarkers)
+                if (m.name == upper) r.StartPoint = m.point;
+        } else {
+            readOneStartPoint(r);
+        }
+    }
+
+    if (all) {
+        std::stable_partition(StreamTable.begin(), StreamTable.end(),
+                              [](const StreamRecord& r) { return IsVehicleStream(r); });
+        window.DodajStrumienDoGrida(-1);
+    }
+    return true;
+}
+
+SegmentRecord ReadStreamComponent(const QString& handle) {
+    SegmentRecord segment;
+    const cad::Entity ref = automation::CadDocument.handleToObject(handle);
+    segment.Label = ref.name();
+    const cad::Block block = automation::CadDocument.blocks().item(segment.Label);
+    for (const cad::Entity& e : block.entities()) {
+        const QString kind = e.objectName();
+        if (kind == QLatin1String("AcDbLine") || kind == QLatin1String("AcDbArc")) ReadSegmentGeometry(e, segment);
+    }
+    return segment;
+}
+
+void ReadSegmentGeometry(const cad::Entity& entity, SegmentRecord& segment) {
+    const cad::Point s = entity.startPoint();
+    const cad::Point e = entity.endPoint();
+    segment.StartPoint = {s.x, s.y};
+    segment.EndPoint = {e.x, e.y};
+    if (entity.objectName() == QLatin1String("AcDbLine")) {
+        segment.IsLine = true;
+        return;
+    }
+    segment.IsLine = false;
+    const cad::Point c = entity.center();
+    segment.Center = {c.x, c.y};
+    segment.StartAngle = entity.startAngle();
+    segment.EndAngle = entity.endAngle();
+    segment.Radius = entity.radius();
+}
+
+bool SortujOdcinkiStrumienia(int index) {
+    if (index < 0 || index >= int(StreamTable.size())) return true;
+    StreamRecord& r = StreamTable[size_t(index)];
+    const int count = std::min(r.SegmentCount, MaxSegments);
+    if (!IsVehicleStream(r)) {
+        for (int k = 1; k <= count; ++k) r.Segments[size_t(k)].Order = k;
+        return true;
+    }
+    std::vector<bool> used(size_t(count) + 1, false);
+    PlanePoint walk = r.StartPoint;
+    int n = 1;
+    while (n <= count) {
+        int match = 0;
+        for (int k = 1; k <= count && match == 0; ++k) {
+            if (used[size_t(k)]) continue;
+            const SegmentRecord& s = r.Segments[size_t(k)];
+            if (ArePointsEqual(s.StartPoint, walk)) {
+                walk = s.EndPoint;
+                match = k;
+            } else if (ArePointsEqual(s.EndPoint, walk)) {
+                walk = s.StartPoint;
+                match = k;
+            }
+        }
+        if (match == 0) {
+            // The chain breaks here: the rest follow in index order.
+            for (int k = 1; k <= count; ++k)
+                if (!used[size_t(k)]) {
+                    r.Segments[size_t(k)].Order = n++;
+                    used[size_t(k)] = true;
+                }
+            break;
+        }
+        r.Segments[size_t(match)].Order = n++;
+        used[size_t(match)] = true;
+    }
+    return true;
+}
+
+common::PlanePointPair GetStreamEndPoints(int index, bool checkStart, int& firstSegment, int& secondSegment) {
+    const PlanePoint none{common::MissingCoordinate, common::MissingCoordinate};
+    common::PlanePointPair result{none, none};
+    if (index < 0 || index >= int(StreamTable.size())) return {common::MissingPoint(), none};
+    const StreamRecord& r = StreamTable[size_t(index)];
+    const int count = std::min(r.SegmentCount, MaxSegments);
+    auto tell = [&](const QString& text) { ui::MsgBox(common::Tlumacz(r.Name + text), ui::OkOnly); };
+    auto endsAt = [&](const PlanePoint& p, int* last) {
+        int n = 0;
+        for (int k = 1; k <= count; ++k) {
+            const SegmentRecord& s = r.Segments[size_t(k)];
+            if (ArePointsEqual(s.StartPoint, p)) { ++n; if (last) *last = k; }
+            if (ArePointsEqual(s.EndPoint, p)) { ++n; if (last) *last = k; }
+        }
+        return n;
+    };
+
+    bool valid = true;
+    if (checkStart) {
+        if (common::IsMissingPoint(r.StartPoint)) {
+            tell(QStringLiteral(": Brak punktu początkowego strumienia!"));
+            valid = false;
+        } else if (endsAt(r.StartPoint, nullptr) != 1) {
+            tell(QStringLiteral(
+                ": Błąd. Punkt początkowy strumienia powinien znajdować się na jednym z końców strumienia"));
+            valid = false;
+        }
+    }
+    if (valid) {
+        int freeEnds = 0;
+        for (int k = 1; k <= count && valid; ++k) {
+            const SegmentRecord& s = r.Segments[size_t(k)];
+            for (const PlanePoint& p : {s.StartPoint, s.EndPoint}) {
+                int last = 0;
+                const int n = endsAt(p, &last);
+                if (n > 2) {
+                    tell(QStringLiteral(": Niepoprawny strumień. Ilość końców w strumieniu > 2"));
+                    valid = false;
+                    break;
+                }
+                if (n == 1) {
+                    ++freeEnds;
+                    if (freeEnds == 1) {
+                        result.First = p;
+                        firstSegment = last;
+                    } else if (freeEnds == 2) {
+                        result.Second = p;
+                        secondSegment = last;
+                    }
+                }
+            }
+        }
+        if (valid && freeEnds != 2) {
+            tell(QStringLiteral(": Niepoprawny strumień. Ilość końców w strumieniu > 2"));
+            valid = false;
+        }
+    }
+    if (!valid) {
+        result.First = common::MissingPoint();
+        ZaznaczStrumien(index, common::Settings.PisakZaznaczenia, false);
+    }
+    return result;
+}
+
+int CollectPhaseNumbers(std::vector<int>& phases) {
+    std::vector<int> found;
+    for (const StreamRecord& r : StreamTable) {
+        if (r.Phases.isEmpty()) continue;
+        for (const QString& item : r.Phases.split(QLatin1Char(','))) {
+            const int n = common::ParseInteger(item);
+            if (n >= 1) found.push_back(n);
+        }
+    }
+    if (found.empty()) return -1;
+    common::SortIntegerArray(found);
+    phases.clear();
+    for (int n : found)
+        if (phases.empty() || n > phases.back()) phases.push_back(n);
+    return int(phases.size()) - 1;
+}
+
+}  // namespace conflictor

@@ -1,0 +1,74 @@
+// The stream table and its look-ups.
+#include "conflictor/streams/StreamRecords.h"
+
+#include "common/NumberText.h"
+
+#include <algorithm>
+
+namespace conflictor {
+
+std::vector<StreamRecord> StreamTable;
+int CurrentStreamIndex = -1;
+QStringList SharedStreamNames;
+
+int FindStreamIndex(const QString& name) {
+    const QString wanted = name.toUpper();
+    for (size_t i = 0; i < StreamTable.size(); ++i)
+        if (StreamTable[i].Name.toUpper() == wanted) return int(i);
+    return -1;
+}
+
+bool IsVehicleStream(const StreamRecord& stream) {
+    switch (stream.Kind) {
+        case 0:
+        case KindVehicle:
+        case KindConditional:
+        case KindTram:
+        case KindBus: return true;
+        default: return false;
+    }
+}
+
+QString AddNumberToList(int index, int number) {
+    if (index < 0 || index >= int(StreamTable.size())) return QString();
+    const QString list = StreamTable[size_t(index)].Phases;
+    std::vector<int> numbers;
+    if (!list.isEmpty())
+        for (const QString& item : list.split(QLatin1Char(','))) numbers.push_back(common::ParseInteger(item));
+    if (number >= 1 && std::find(numbers.begin(), numbers.end(), number) == numbers.end()) numbers.push_back(number);
+    if (numbers.empty()) return QString();
+    common::SortIntegerArray(numbers);
+    QStringList parts;
+    for (int n : numbers) parts.append(QString::number(n));
+    return parts.join(QLatin1Char(','));
+}
+
+int StreamKindFromName(const QString& name) {
+    if (name.isEmpty()) return 0;
+    switch (name.at(0).toUpper().unicode()) {
+        case 'K': return KindVehicle;
+        case 'S': return KindConditional;
+        case 'P': return KindPedestrian;
+        case 'R': return KindBicycle;
+        case 'T': return KindTram;
+        case 'B': return KindBus;
+        default: return 0;
+    }
+}
+
+void SetStreamName(StreamRecord& stream, const QString& name) {
+    stream.Name = name;
+    const int open = int(name.lastIndexOf(QLatin1Char('[')));
+    if (open >= 0) {
+        stream.BaseName = name.left(open);
+        const int close = int(name.lastIndexOf(QLatin1Char(']')));
+        stream.Variant = common::ParseInteger(close > open ? name.mid(open + 1, close - open - 1) : name.mid(open + 1));
+    } else {
+        stream.BaseName = name;
+        stream.Variant = 1;
+    }
+    stream.Kind = StreamKindFromName(name);
+    stream.Number = common::ParseInteger(name.mid(1));
+}
+
+}  // namespace conflictor

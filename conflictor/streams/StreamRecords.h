@@ -1,0 +1,84 @@
+// The stream table of the current intersection: one record per traffic stream, each a chain of line
+// and arc components, and the small look-ups every stream operation uses.
+#pragma once
+
+#include "common/Geometry.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace conflictor {
+
+using common::PlanePoint;
+
+// Components a stream can hold (indexes 1 to MaxSegments of StreamRecord::Segments).
+constexpr int MaxSegments = 100;
+
+// Stream kinds as kept in StreamRecord::Kind.
+enum StreamKind : int {
+    KindVehicle = 1,      // K
+    KindConditional = 2,  // S
+    KindPedestrian = 3,   // P
+    KindBicycle = 4,      // R
+    KindTram = 5,         // T
+    KindBus = 6,          // B
+};
+
+// One component of a stream: one line or one arc, read from or written to its own block.
+struct SegmentRecord {
+    bool IsLine = false;
+    PlanePoint StartPoint;  // for an arc: the point at StartAngle
+    PlanePoint EndPoint;    // for an arc: the point at EndAngle
+    PlanePoint Center;
+    double Radius = 0;
+    double StartAngle = 0;  // radians, counter-clockwise
+    double EndAngle = 0;
+    int Order = 0;      // 1-based place in the chain from the stream's start point
+    QString Label;      // name of the component's block definition
+    PlanePoint Bounds1; // smallest X and Y of the bounding box
+    PlanePoint Bounds2; // largest X and Y
+    QString Handle;     // handle of the component's block reference
+};
+
+struct StreamRecord {
+    QString Name;      // K1, P12, K1[2]
+    QString BaseName;  // Name up to the last "["
+    int Variant = 1;   // the number in the last "[...]"; 1 without one
+    // Indexes 1 to MaxSegments; only 1 to SegmentCount are valid (index 0 is never used).
+    std::vector<SegmentRecord> Segments = std::vector<SegmentRecord>(MaxSegments + 1);
+    int SegmentCount = 0;
+    int Kind = 0;            // StreamKind
+    PlanePoint StartPoint;   // X = 1e30: no start point
+    int Number = 0;
+    int Group = 0;
+    QString Phases;          // "1,3,4"
+    QString Description;
+    double VehicleLength = 0;
+    double ApproachStraightSpeed = 0;
+    double ApproachArcSpeed = 0;
+    double ClearStraightSpeed = 0;
+    double ClearArcSpeed = 0;
+    double MaxAcceleration = 0;
+    int SheetIndex = 0;
+};
+
+// Module state: the streams of the current intersection, the stream the commands act on (-1: none)
+// and the names of the streams that share the component last parsed with collecting.
+extern std::vector<StreamRecord> StreamTable;
+extern int CurrentStreamIndex;
+extern QStringList SharedStreamNames;
+
+// Lowest index whose name equals `name` without regard to case; -1 when none.
+int FindStreamIndex(const QString& name);
+// True for K, S, T, B streams (and kind 0); false for P, R and anything above 6.
+bool IsVehicleStream(const StreamRecord& stream);
+// The phase list of record `index` with `number` merged in, ascending, "," between the numbers.
+QString AddNumberToList(int index, int number);
+
+// The kind a stream name gives by its upper-cased first letter; 0 for none of K, S, P, R, T, B.
+int StreamKindFromName(const QString& name);
+// Fills Name, BaseName, Variant, Kind and Number of the record from the name.
+void SetStreamName(StreamRecord& stream, const QString& name);
+
+}  // namespace conflictor
