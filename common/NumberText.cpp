@@ -1,6 +1,8 @@
 // Numbers as text with a dot, and the never-failing readers.
 #include "common/NumberText.h"
 
+#include <QLocale>
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -125,7 +127,10 @@ int ParseLong(const QString& text) {
                       static_cast<double>(std::numeric_limits<int32_t>::max()));
 }
 
-QString FormatNumberWithDot(double value, const QString& pattern) {
+namespace {
+
+// The pattern formatting shared by both writers, with the given decimal separator.
+QString formatWithPoint(double value, const QString& pattern, const QString& decimalPoint) {
     if (pattern.isEmpty()) {
         // The general form: like the plain one, but with the zero before the point.
         QString plain = FormatPlainNumber(value);
@@ -133,6 +138,7 @@ QString FormatNumberWithDot(double value, const QString& pattern) {
             plain.prepend(QLatin1Char('0'));
         else if (plain.startsWith(QLatin1String("-.")))
             plain.insert(1, QLatin1Char('0'));
+        plain.replace(QLatin1Char('.'), decimalPoint);
         return plain;
     }
     if (!std::isfinite(value)) return QString::number(value);
@@ -203,10 +209,21 @@ QString FormatNumberWithDot(double value, const QString& pattern) {
     QString result = prefix;
     if (value < 0 && anyDigit) result += QLatin1Char('-');
     result += QString::fromStdString(intDigits);
-    if (!decDigits.empty()) result += QLatin1Char('.') + QString::fromStdString(decDigits);
+    if (!decDigits.empty()) result += decimalPoint + QString::fromStdString(decDigits);
     result += suffix;
+    return result;
+}
+
+}  // namespace
+
+QString FormatNumberWithDot(double value, const QString& pattern) {
+    QString result = formatWithPoint(value, pattern, QStringLiteral("."));
     result.replace(QLatin1Char(','), QLatin1Char('.'));
     return result;
+}
+
+QString FormatNumber(double value, const QString& pattern) {
+    return formatWithPoint(value, pattern, QLocale().decimalPoint());
 }
 
 QString FormatPlainNumber(double value) {

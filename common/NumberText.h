@@ -14,6 +14,9 @@ namespace common {
 // no trailing zeros ("0.5", "12", "-3.25").
 // The decimal separator is always a dot.
 QString FormatNumberWithDot(double value, const QString& pattern);
+// The same with the user's decimal separator (a comma under a Polish locale), for the values the
+// programs write as the user reads them; readers take either separator (ParseDouble).
+QString FormatNumber(double value, const QString& pattern);
 // The plain locale-independent number text without the leading blank of the original: up to 15
 // significant digits, no trailing zeros, no zero before the point (".5", "-.25", "13.89", "10"),
 // exponent form outside 1E-5 .. 1E+15 ("1E-05", "1E+15").

@@ -24,6 +24,20 @@ bool entryMatches(const QFileInfo& info, int attributes) {
     return info.exists();
 }
 
+// The CAD opens a drawing named ".dwg" or ".dwt" from the DXF file of the same base name, found
+// without regard to case, so such a name exists when that file does.
+bool drawingStandInExists(const QString& folder, const QString& name) {
+    const QString suffix = QFileInfo(name).suffix();
+    if (suffix.compare(QLatin1String("dwg"), Qt::CaseInsensitive) != 0 &&
+        suffix.compare(QLatin1String("dwt"), Qt::CaseInsensitive) != 0)
+        return false;
+    const QString wanted = name.left(name.size() - suffix.size()) + QLatin1String("dxf");
+    const QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& file : files)
+        if (file.compare(wanted, Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
 }  // namespace
 
 QString JoinPath(const QString& folder, const QString& name) {
@@ -67,7 +81,7 @@ bool CheckFileExists(const QString& path, int attributes) {
     QFileInfo folderInfo(folder);
     if (!folderInfo.exists() || !folderInfo.isDir()) return false;
     if (!pattern.contains(QLatin1Char('*')) && !pattern.contains(QLatin1Char('?')))
-        return entryMatches(QFileInfo(p), attributes);
+        return entryMatches(QFileInfo(p), attributes) || drawingStandInExists(folder, pattern);
     if (!folderInfo.isReadable() || !folderInfo.isExecutable())
         throw FileError("Folder cannot be read: " + folder.toStdString());
     QDir dir(folder);

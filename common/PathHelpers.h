@@ -24,6 +24,8 @@ QString GetParentFolder(const QString& path);
 enum FileAttribute : int { AttrNormal = 0, AttrHidden = 2, AttrSystem = 4, AttrDirectory = 16 };
 // True when an entry matches the path ("*" and "?" allowed in the last part). Plain files always
 // count; hidden files (names beginning with ".") only with AttrHidden, folders only with AttrDirectory.
+// A drawing named ".dwg" or ".dwt" also exists as the DXF file of the same base name (case ignored),
+// which is what the CAD opens for it.
 // Throws FileError when the containing folder exists but cannot be read.
 bool CheckFileExists(const QString& path, int attributes = AttrNormal);
 

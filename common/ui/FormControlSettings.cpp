@@ -307,10 +307,10 @@ void SaveFormControlSettings(QWidget* window, bool toTableOnly) {
         bool own = window && entry.FormName == windowName;
         if (!own && toTableOnly) continue;
         QVariant value = own ? readValue(window, entry) : entry.Value;
-        if (toTableOnly)
-            entry.Value = value;
-        else
-            PutIni(IniFilePath, sectionOf(entry), entry.Key, textForm(value));
+        // The table always takes this window's values: code reads settings from it, and a later save of
+        // another window writes the table, which must not put back what this window replaced in the file.
+        if (own) entry.Value = value;
+        if (!toTableOnly) PutIni(IniFilePath, sectionOf(entry), entry.Key, textForm(value));
     }
 }
 

@@ -16,8 +16,8 @@ namespace common {
 // Refreshes every entry's Value (from the INI file, or the stored Value when fromTable) and sets the
 // bound controls of this window. Sets SettingsDefaultSection to the program's title first.
 void LoadFormControlSettings(QWidget* window, bool fromTable);
-// Reads this window's bound controls back; toTableOnly stores them into the table (entries of this window
-// only), otherwise every entry's value is written to IniFilePath and the table is left as it was.
+// Reads this window's bound controls back into the table; unless toTableOnly, every entry's value is then
+// written to IniFilePath as well.
 void SaveFormControlSettings(QWidget* window, bool toTableOnly);
 
 }  // namespace common

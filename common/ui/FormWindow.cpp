@@ -36,13 +36,12 @@ QString sectionOrProgram(const QString& section) {
 }
 }  // namespace
 
-void LoadFormPosition(QWidget* window, const QString& windowKey, const QString& section) {
+void LoadFormPosition(QWidget* window, const QString& windowKey, const QString& section,
+                      const QString& defaultTwips) {
     if (!window) return;
     const QString s = sectionOrProgram(section);
-    int left =
-        ParseInteger(GetIni(IniFilePath, s, windowKey + QStringLiteral("_Lewy"), QStringLiteral("1000")));
-    int top =
-        ParseInteger(GetIni(IniFilePath, s, windowKey + QStringLiteral("_Gora"), QStringLiteral("1000")));
+    int left = ParseInteger(GetIni(IniFilePath, s, windowKey + QStringLiteral("_Lewy"), defaultTwips));
+    int top = ParseInteger(GetIni(IniFilePath, s, windowKey + QStringLiteral("_Gora"), defaultTwips));
     window->move(left / kTwipsPerPixel, top / kTwipsPerPixel);
 }
 

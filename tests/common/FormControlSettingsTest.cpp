@@ -274,6 +274,23 @@ private slots:
         QCOMPARE(ini(kTitle, "optWarstwy"), QStringLiteral("1"));
     }
 
+    void savingToFileUpdatesTheTableToo() {
+        // A dialog that writes its values to the file on OK, while the table keeps serving the program
+        // and is written again at shut-down.
+        LoadFormControlSettings(&mainWindow, false);  // start-up: cmbZestaw 0
+        std::unique_ptr<QDialog> d(phaseSchemeDialog(5));
+        LoadFormControlSettings(d.get(), false);
+        child<QComboBox>(d.get(), "cmbZestaw")->setCurrentIndex(3);
+        child<QRadioButton>(d.get(), "optWarstwy_1")->setChecked(true);
+        SaveFormControlSettings(d.get(), false);  // OK
+        QCOMPARE(ini(kTitle, "cmbZestaw"), QStringLiteral("3"));
+        QCOMPARE(SettingBindings[1].Value.toInt(), 3);  // the program reads the chosen set from here
+        QCOMPARE(SettingBindings[2].Value.toInt(), 1);
+        SaveFormControlSettings(&mainWindow, false);  // shut-down must not put the old values back
+        QCOMPARE(ini(kTitle, "cmbZestaw"), QStringLiteral("3"));
+        QCOMPARE(ini(kTitle, "optWarstwy"), QStringLiteral("1"));
+    }
+
     void windowPositionsBeyondIntegerReadZero() {
         PutIni(IniFilePath, kTitle, QStringLiteral("Okno_Glowne_Lewy"), QStringLiteral("40000"));
         PutIni(IniFilePath, kTitle, QStringLiteral("Okno_Glowne_Gora"), QStringLiteral("-300"));
@@ -292,6 +309,8 @@ private slots:
         QWidget w;
         LoadFormPosition(&w, QStringLiteral("Okno_Glowne"));
         QCOMPARE(w.pos(), QPoint(1000 / 15, 1000 / 15));  // nothing stored: "1000"
+        LoadFormPosition(&w, QStringLiteral("Parametry"), QString(), QStringLiteral("100"));
+        QCOMPARE(w.pos(), QPoint(100 / 15, 100 / 15));  // a dialog whose default is "100"
         PutIni(IniFilePath, kTitle, QStringLiteral("Okno_Glowne_Lewy"), QStringLiteral("40000"));
         PutIni(IniFilePath, kTitle, QStringLiteral("Okno_Glowne_Gora"), QStringLiteral("-300"));
         LoadFormPosition(&w, QStringLiteral("Okno_Glowne"));

@@ -23,6 +23,8 @@ TEST(CommonFormatNumberWithDot, PatternsOfTheSuite) {
     EXPECT_EQ(FormatNumberWithDot(12, QString()), QStringLiteral("12"));
     EXPECT_EQ(FormatNumberWithDot(0.5, QString()), QStringLiteral("0.5"));
     EXPECT_EQ(FormatNumberWithDot(-0.25, QString()), QStringLiteral("-0.25"));
+    EXPECT_EQ(FormatNumberWithDot(0.01, QString()), QStringLiteral("0.01"));  // a scale text
+    EXPECT_EQ(FormatNumberWithDot(2.5, QString()), QStringLiteral("2.5"));
 }
 
 TEST(CommonFormatNumberWithDot, RoundsHalvesAwayFromZeroInDecimal) {
@@ -45,6 +47,19 @@ TEST(CommonFormatNumberWithDot, DotUnderACommaLocale) {
     EXPECT_DOUBLE_EQ(ParseDouble(QStringLiteral("1.5")), 1.5);
     if (previous) std::setlocale(LC_ALL, "C");
     QLocale::setDefault(QLocale::c());
+}
+
+TEST(CommonFormatNumber, UsersDecimalSeparator) {
+    QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+    EXPECT_EQ(FormatNumber(12.5, QStringLiteral("#######0.00")), QStringLiteral("12,50"));
+    EXPECT_EQ(FormatNumber(-3, QStringLiteral("#######0.0")), QStringLiteral("-3,0"));
+    EXPECT_EQ(FormatNumber(1234567.891, QStringLiteral("#######0.00")),
+              QStringLiteral("1234567,89"));  // no grouping
+    EXPECT_EQ(FormatNumber(0.01, QString()), QStringLiteral("0,01"));
+    EXPECT_EQ(FormatNumber(7, QStringLiteral("#######0")), QStringLiteral("7"));
+    EXPECT_DOUBLE_EQ(ParseDouble(FormatNumber(13.89, QStringLiteral("#######0.00"))), 13.89);
+    QLocale::setDefault(QLocale::c());
+    EXPECT_EQ(FormatNumber(12.5, QStringLiteral("#######0.00")), QStringLiteral("12.50"));
 }
 
 TEST(CommonFormatPlainNumber, NoLeadingZeroNoTrailingZeros) {

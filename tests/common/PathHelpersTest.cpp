@@ -61,3 +61,18 @@ TEST(CommonCheckFileExists, FilesFoldersHiddenAndPatterns) {
     EXPECT_TRUE(CheckFileExists(backslashed, 0));
     EXPECT_FALSE(CheckFileExists(QString(), 0));
 }
+
+TEST(CommonCheckFileExists, DrawingNameFindsItsDxfFile) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const char* name : {"Program_12grup.DXF", "EKP.dxf", "notatki.txt"}) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    EXPECT_TRUE(CheckFileExists(dir.filePath(QStringLiteral("Program_12grup.dwt")), 0));
+    EXPECT_TRUE(CheckFileExists(dir.filePath(QStringLiteral("program_12GRUP.dwt")), 0));
+    EXPECT_TRUE(CheckFileExists(dir.filePath(QStringLiteral("EKP.DWG")), 0));
+    EXPECT_FALSE(CheckFileExists(dir.filePath(QStringLiteral("EKO.dwg")), 0));
+    EXPECT_FALSE(CheckFileExists(dir.filePath(QStringLiteral("notatki.dwg")), 0));
+    EXPECT_FALSE(CheckFileExists(dir.filePath(QStringLiteral("ekp.txt")), 0));  // other names keep their case
+}
