@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: deps configure build check check-asan format bench clean
+.PHONY: deps configure build run check check-asan format bench clean
 
 deps:
 	@scripts/install-deps
@@ -14,6 +14,10 @@ configure: deps
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
+
+# Starts the CAD application on the bundled sample intersection.
+run: build
+	$(BUILD)/suite/Tesmar/bin/cadhost $(BUILD)/suite/Tesmar/Zasoby/Przyklad.dxf
 
 check: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest -j $(JOBS) --output-on-failure --timeout 300

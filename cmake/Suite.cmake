@@ -71,10 +71,20 @@ function(suite_program target)
 endfunction()
 
 # suite_tool(<target> SOURCES <files>... LINKS <targets>...)
-# A developer tool: built with the suite into build/tools, not part of the installed suite.
+# A developer tool: built with the suite into its own folder under build/tools (build/tools/x/x),
+# not part of the installed suite.
 function(suite_tool target)
   cmake_parse_arguments(P "" "" "SOURCES;LINKS" ${ARGN})
   add_executable(${target} ${P_SOURCES})
   target_link_libraries(${target} PRIVATE ${P_LINKS})
-  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SUITE_TOOLS})
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+endfunction()
+
+# suite_bench(<target> SOURCES <files>... LINKS <targets>...)
+# A benchmark: built into build/bench, where `make bench` runs every program it finds.
+function(suite_bench target)
+  cmake_parse_arguments(P "" "" "SOURCES;LINKS" ${ARGN})
+  add_executable(${target} ${P_SOURCES})
+  target_link_libraries(${target} PRIVATE ${P_LINKS})
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endfunction()

@@ -62,39 +62,101 @@ class ArcCommand : public ModelCommand {
 public:
     using ModelCommand::ModelCommand;
     InputRequest request() const override {
-        switch (n_) {
-            case 0: return ask(QStringLiteral("Specify start point of arc or [Center]:"), InputRequest::AnyPoint);
-            case 1: return ask(QStringLiteral("Specify second point of arc or [Center/End]:"), InputRequest::AnyPoint, p_[0]);
-            default: return ask(QStringLiteral("Specify end point of arc:"), InputRequest::AnyPoint, p_[1]);
+        const int pointOrKeyword = InputRequest::AnyPoint | InputRequest::AnyText;
+        switch (order_[n_]) {
+            case Start:
+                return ask(QStringLiteral("Specify start point of arc or [Center]:"), pointOrKeyword, base());
+            case Second:
+                return ask(QStringLiteral("Specify second point of arc or [Center/End]:"), pointOrKeyword, base());
+            case Center:
+                return ask(QStringLiteral("Specify center point of arc:"), InputRequest::AnyPoint, base());
+            default:
+                return ask(QStringLiteral("Specify end point of arc:"), InputRequest::AnyPoint, base());
         }
     }
     Step accept(const Input& in) override {
+        if (in.kind == Input::TextInput) return keyword(KeywordOf(in.text));
         if (in.kind != Input::PointInput) return Reject;
-        p_[n_] = in.point;
+        const Role role = order_[n_];
+        if (role != Start && role != Center && have_[Start] && samePoint(in.point, p_[Start])) return Reject;
+        p_[role] = in.point;
+        have_[role] = true;
         if (n_ < 2) {
-            if (n_ == 1 && p_[1].x == p_[0].x && p_[1].y == p_[0].y) return Reject;
             ++n_;
             return Continue;
         }
-        // The circle through three points.
-        const double ax = p_[0].x, ay = p_[0].y, bx = p_[1].x, by = p_[1].y, cx = p_[2].x, cy = p_[2].y;
-        const double d = 2 * (ax * (by - cy) + bx * (cy - ay) + cx * (ay - by));
-        if (std::abs(d) < 1e-12) return Reject;  // collinear: ask for the end point again
-        const double a2 = ax * ax + ay * ay, b2 = bx * bx + by * by, c2 = cx * cx + cy * cy;
-        const Point c{(a2 * (by - cy) + b2 * (cy - ay) + c2 * (ay - by)) / d,
-                      (a2 * (cx - bx) + b2 * (ax - cx) + c2 * (bx - ax)) / d, 0};
-        const double r = std::hypot(ax - c.x, ay - c.y);
-        const double a0 = normalizeAngle(std::atan2(ay - c.y, ax - c.x));
-        const double a1 = normalizeAngle(std::atan2(cy - c.y, cx - c.x));
-        // Arcs run counter-clockwise: a clockwise pick order swaps start and end.
-        const bool ccw = (bx - ax) * (cy - ay) - (by - ay) * (cx - ax) > 0;
-        add(QStringLiteral("AddArc"), {c, r, ccw ? a0 : a1, ccw ? a1 : a0});
-        return Done;
+        if (have_[Second]) return throughThreePoints() ? Done : retryLast();
+        return fromCenter() ? Done : retryLast();
     }
 
 private:
+    // The three inputs in the order the user gives them: start, second, end by default;
+    // "Center" at the first prompt asks centre, start, end; at the second, centre then end;
+    // "End" at the second asks end then centre.
+    enum Role { Start, Second, Center, End };
+
+    Step keyword(const QString& k) {
+        const bool center = k == QLatin1String("C") || k == QLatin1String("CE") || k == QLatin1String("CENTER");
+        const bool end = k == QLatin1String("E") || k == QLatin1String("EN") || k == QLatin1String("END");
+        if (n_ == 0 && center) {
+            order_[0] = Center, order_[1] = Start, order_[2] = End;
+            return Continue;
+        }
+        if (n_ == 1 && order_[1] == Second && (center || end)) {
+            order_[1] = center ? Center : End;
+            order_[2] = center ? End : Center;
+            return Continue;
+        }
+        return Reject;
+    }
+
+    std::optional<Point> base() const {
+        if (n_ == 0) return std::nullopt;
+        return p_[order_[n_ - 1]];
+    }
+
+    static bool samePoint(const Point& a, const Point& b) { return a.x == b.x && a.y == b.y; }
+
+    // The last input did not give an arc: ask for it again.
+    Step retryLast() {
+        have_[order_[2]] = false;
+        return Reject;
+    }
+
+    bool throughThreePoints() {
+        const Point& a = p_[Start];
+        const Point& b = p_[Second];
+        const Point& e = p_[End];
+        const double d = 2 * (a.x * (b.y - e.y) + b.x * (e.y - a.y) + e.x * (a.y - b.y));
+        if (std::abs(d) < 1e-12) return false;  // collinear
+        const double a2 = a.x * a.x + a.y * a.y, b2 = b.x * b.x + b.y * b.y, e2 = e.x * e.x + e.y * e.y;
+        const Point c{(a2 * (b.y - e.y) + b2 * (e.y - a.y) + e2 * (a.y - b.y)) / d,
+                      (a2 * (e.x - b.x) + b2 * (a.x - e.x) + e2 * (b.x - a.x)) / d, 0};
+        // Arcs run counter-clockwise: a clockwise pick order swaps start and end.
+        const bool ccw = (b.x - a.x) * (e.y - a.y) - (b.y - a.y) * (e.x - a.x) > 0;
+        addArc(c, ccw ? a : e, ccw ? e : a);
+        return true;
+    }
+
+    // Start, centre and end: counter-clockwise from the start; the end point gives only the angle.
+    bool fromCenter() {
+        const Point& c = p_[Center];
+        if (samePoint(c, p_[Start]) || samePoint(c, p_[End])) return false;
+        addArc(c, p_[Start], p_[End]);
+        return true;
+    }
+
+    void addArc(const Point& c, const Point& from, const Point& to) {
+        const double r = std::hypot(from.x - c.x, from.y - c.y);
+        const double a0 = normalizeAngle(std::atan2(from.y - c.y, from.x - c.x));
+        const double a1 = normalizeAngle(std::atan2(to.y - c.y, to.x - c.x));
+        add(QStringLiteral("AddArc"), {c, r, a0, a1});
+    }
+
     int n_ = 0;
-    Point p_[3];
+    Role order_[3] = {Start, Second, End};
+    Point p_[4];
+    bool have_[4] = {false, false, false, false};
 };
 
 // "_pline": points, "A" arc segments (tangent), "L" lines, "C" close, "U" undo, Enter ends.

@@ -60,6 +60,40 @@ TEST_P(CadModelCommand, ArcRunsStepByStepAsInputsArrive) {
     EXPECT_EQ(doc.getVariable(QStringLiteral("LASTPOINT")).toPoint(), (cad::Point{2, 0, 0}));
 }
 
+TEST_P(CadModelCommand, ArcByStartCentreEndAndCentreStartEnd) {
+    // Start, "Center" at the second prompt, centre, end: counter-clockwise from the start.
+    doc.sendCommand(QStringLiteral("_arc\r"));
+    script.point(2, 0).text(QStringLiteral("_C")).point(0, 0).point(0, 5);
+    pump();
+    ASSERT_TRUE(quiescent());
+    cad::Entity arc = ms.item(ms.count() - 1);
+    EXPECT_EQ(arc.objectName(), QStringLiteral("AcDbArc"));
+    EXPECT_NEAR(arc.radius(), 2, 1e-9);
+    EXPECT_NEAR(arc.startAngle(), 0, 1e-9);
+    EXPECT_NEAR(arc.endAngle(), std::numbers::pi / 2, 1e-9);
+
+    // "Center" at the first prompt asks centre, start, end; the arc may pass angle 0.
+    doc.sendCommand(QStringLiteral("_arc\r"));
+    script.text(QStringLiteral("_C")).point(10, 10).point(10, 7).point(13, 10);
+    pump();
+    ASSERT_TRUE(quiescent());
+    arc = ms.item(ms.count() - 1);
+    EXPECT_NEAR(arc.center().x, 10, 1e-9);
+    EXPECT_NEAR(arc.radius(), 3, 1e-9);
+    EXPECT_NEAR(arc.startAngle(), 3 * std::numbers::pi / 2, 1e-9);
+    EXPECT_NEAR(arc.endAngle(), 0, 1e-9);
+
+    // A keyword the prompt does not offer is refused and the prompt stays.
+    const int before = ms.count();
+    doc.sendCommand(QStringLiteral("_arc\r"));
+    script.text(QStringLiteral("_X"));
+    pump();
+    EXPECT_FALSE(quiescent());
+    script.cancel();
+    pump();
+    EXPECT_EQ(ms.count(), before);
+}
+
 TEST_P(CadModelCommand, CancelledArcLeavesNothing) {
     const int before = ms.count();
     doc.sendCommand(QStringLiteral("_arc\r"));
