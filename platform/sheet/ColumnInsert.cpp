@@ -1,15 +1,14 @@
 // Insertion of whole columns: cells, formats and widths move right, and every reference to the
-// moved cells (in formulas of all sheets and in defined names), merge and hyperlink follows.
+// moved cells (in formulas of all sheets, computed or kept as read, and in defined names), merge
+// and hyperlink follows.
+#include "platform/sheet/Application.h"
+#include "platform/sheet/ColumnShift.h"
 #include "platform/sheet/Errors.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
 
 namespace sheet {
 
-namespace {
-
-// The formula as held at (row, newCol) after the insertion, seen before it from (row, oldCol);
-// nullptr when nothing in it changes.
 std::shared_ptr<const Formula> shifted(const Formula& f, Worksheet* host, Worksheet* target, int oldCol, int newCol,
                                        int at, int count) {
     auto copy = std::make_shared<Formula>(f);
@@ -34,6 +33,41 @@ std::shared_ptr<const Formula> shifted(const Formula& f, Worksheet* host, Worksh
 void shiftRect(Rect& r, int at, int count) {
     if (r.col1 >= at) r.col1 = std::min(r.col1 + count, MaxColumns);
     if (r.col2 >= at) r.col2 = std::min(r.col2 + count, MaxColumns);
+}
+
+namespace {
+
+// A kept formula's text and array range after the insertion; unchanged when unreadable.
+std::shared_ptr<const KeptFormula> shiftedKept(const std::shared_ptr<const KeptFormula>& kept, Worksheet& host,
+                                               Worksheet* target, int row, int oldCol, int newCol, int at, int count) {
+    if (kept->sharedMember) return kept;
+    Workbook& book = host.parent();
+    auto resolver = [&book](const QString& name) { return book.findWorksheet(name); };
+    auto moved = std::make_shared<KeptFormula>(*kept);
+    bool changed = false;
+    try {
+        auto f = parseFormula(kept->text, Notation::A1, row, oldCol, resolver);
+        auto s = shifted(*f, &host, target, oldCol, newCol, at, count);
+        if (s || newCol != oldCol) {
+            moved->text = (s ? *s : *f).toA1(row, newCol);
+            changed = true;
+        }
+    } catch (const FormulaError&) {
+        // Written back as read.
+    }
+    if (&host == target) {
+        for (auto& [name, value] : moved->attributes) {
+            auto r = name == QLatin1String("ref") ? parseRect(value) : std::nullopt;
+            if (!r) continue;
+            Rect m = *r;
+            shiftRect(m, at, count);
+            if (m != *r) {
+                value = rectAddress(m, false);
+                changed = true;
+            }
+        }
+    }
+    return changed ? moved : kept;
 }
 
 // Splits a name's text at the commas between its areas (not inside quotes or brackets).
@@ -70,10 +104,13 @@ void Worksheet::insertColumns(int column, int count) {
     // Formulas of every sheet, seen from their positions before the move.
     for (int i = 1; i <= book_.worksheetCount(); ++i) {
         Worksheet& ws = book_.worksheets(i);
-        ws.forEachCell([&](int, int col, Cell& c) {
-            if (!c.formula) return;
+        ws.forEachCell([&](int row, int col, Cell& c) {
             const int newCol = (&ws == this && col >= column) ? col + count : col;
-            if (auto f = shifted(*c.formula, &ws, this, col, newCol, column, count)) c.formula = f;
+            if (c.formula) {
+                if (auto f = shifted(*c.formula, &ws, this, col, newCol, column, count)) c.formula = f;
+            } else if (c.kept) {
+                c.kept = shiftedKept(c.kept, ws, this, row, col, newCol, column, count);
+            }
         });
     }
 
@@ -126,6 +163,9 @@ void Worksheet::insertColumns(int column, int count) {
         if (changed) n.refersTo = parts.join(QLatin1Char(','));
     }
 
+    shiftKeptSheetParts(book_, *this, column, count);
+    // As in the spreadsheet, a change of structure ends copy mode: the copied cells moved.
+    book_.application().setCutCopyMode(false);
     book_.rebuildDependencies();
     book_.setSaved(false);
 }

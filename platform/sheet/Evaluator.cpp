@@ -1,7 +1,9 @@
-// The formula evaluator: operators with the spreadsheet's coercions and the worksheet functions.
+// The formula evaluator: operators with the spreadsheet's coercions, defined names and the
+// worksheet functions.
 #include "platform/sheet/Evaluator.h"
 
 #include "platform/sheet/Constants.h"
+#include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
 
 #include <cmath>
@@ -40,6 +42,8 @@ double to15(double x) {
     return std::strtod(buf, nullptr);
 }
 
+constexpr int maxNameDepth = 16;
+
 Value numberResult(double d) {
     if (!std::isfinite(d)) return Value(ErrorCode::Num);
     return Value(d);
@@ -58,6 +62,7 @@ private:
     const Formula& f_;
     Worksheet& host_;
     int row_, col_;
+    int depth_ = 0;  // names within names; a name that refers to itself stops here
 
     // An area in a single-value position: one cell gives its value, a larger area the cell in
     // the formula's own row or column (implicit intersection), otherwise #VALUE!.
@@ -81,7 +86,17 @@ private:
             case FormulaNode::Boolean: o.value = Value(n.number != 0); return o;
             case FormulaNode::ErrorLit: o.value = Value(*errorFromText(n.text)); return o;
             case FormulaNode::Missing: o.value = Value(); return o;
-            case FormulaNode::Name: o.value = Value(ErrorCode::Name); return o;
+            case FormulaNode::Name: {
+                // A defined name evaluates as the formula it stands for, in this cell's place.
+                auto named = depth_ < maxNameDepth ? host_.parent().namedFormula(n.text, host_) : nullptr;
+                if (!named || named->root < 0) {
+                    o.value = Value(ErrorCode::Name);
+                    return o;
+                }
+                Evaluator inner(*named, host_, row_, col_);
+                inner.depth_ = depth_ + 1;
+                return inner.eval(named->root);
+            }
             case FormulaNode::Paren: return eval(n.kids[0]);
             case FormulaNode::Cell:
             case FormulaNode::Area: {
@@ -105,7 +120,7 @@ private:
                 if (!d) return withValue(Value(ErrorCode::Value));
                 return withValue(Value(n.op == QLatin1String("-") ? -*d : *d));
             }
-            case FormulaNode::Binary: return withValue(binary(n));
+            case FormulaNode::Binary: return withValue(binary(n, index == f_.root));
             case FormulaNode::Function: return withValue(function(n));
         }
         return withValue(Value(ErrorCode::Value));
@@ -117,7 +132,10 @@ private:
         return o;
     }
 
-    Value binary(const FormulaNode& n) {
+    // `last`: the formula's final operation. An addition or subtraction there whose operands agree
+    // to 15 digits gives exactly 0, as the spreadsheet gives it (=0.1+0.2-0.3 is 0, while
+    // =(0.1+0.2-0.3) and =1*(0.1+0.2-0.3) keep the binary remainder).
+    Value binary(const FormulaNode& n, bool last) {
         Value l = scalar(eval(n.kids[0]));
         Value r = scalar(eval(n.kids[1]));
         if (l.isError()) return l;
@@ -129,8 +147,12 @@ private:
         auto a = toNumber(l), b = toNumber(r);
         if (!a || !b) return Value(ErrorCode::Value);
         switch (op[0].toLatin1()) {
-            case '+': return numberResult(*a + *b);
-            case '-': return numberResult(*a - *b);
+            case '+':
+                if (last && *a + *b != 0 && to15(*a) == to15(-*b)) return Value(0.0);
+                return numberResult(*a + *b);
+            case '-':
+                if (last && *a - *b != 0 && to15(*a) == to15(*b)) return Value(0.0);
+                return numberResult(*a - *b);
             case '*': return numberResult(*a * *b);
             case '/':
                 if (*b == 0) return Value(ErrorCode::Div0);
@@ -392,14 +414,27 @@ Value evaluateFormula(const Formula& f, Worksheet& host, int row, int column) {
     return v;
 }
 
-void forEachReference(const Formula& f, Worksheet& host, int row, int column,
-                      const std::function<void(Worksheet* ws, const Rect& r)>& fn) {
+namespace {
+
+void visitReferences(const Formula& f, Worksheet& host, int row, int column,
+                     const std::function<void(Worksheet* ws, const Rect& r)>& fn, int depth) {
     for (const FormulaNode& n : f.nodes) {
+        if (n.kind == FormulaNode::Name && depth < maxNameDepth) {
+            if (auto named = host.parent().namedFormula(n.text, host)) visitReferences(*named, host, row, column, fn, depth + 1);
+            continue;
+        }
         if (n.kind != FormulaNode::Cell && n.kind != FormulaNode::Area) continue;
         Worksheet* ws = nullptr;
         Rect r;
         if (resolveArea(n, host, row, column, ws, r)) fn(ws, r);
     }
+}
+
+}  // namespace
+
+void forEachReference(const Formula& f, Worksheet& host, int row, int column,
+                      const std::function<void(Worksheet* ws, const Rect& r)>& fn) {
+    visitReferences(f, host, row, column, fn, 0);
 }
 
 }  // namespace sheet

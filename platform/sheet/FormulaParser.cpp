@@ -314,7 +314,12 @@ private:
         n.kind = FormulaNode::Function;
         n.text = name.toUpper();
         if (n.text.startsWith(QLatin1String("_XLFN."))) n.text = n.text.mid(6);
-        if (!isKnownFunction(n.text)) f_.hasUnknownFunction = true;
+        if (!isKnownFunction(n.text)) {
+            // Printed back as written: the file's prefix ("_xlfn.") tells the spreadsheet which
+            // newer function it is.
+            n.text = name;
+            f_.hasUnknownFunction = true;
+        }
         if (++depth_ > 200) fail(QStringLiteral("zbyt głębokie zagnieżdżenie"));
         if (peek(QLatin1Char(')'))) {
             ++pos_;

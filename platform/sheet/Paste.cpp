@@ -24,6 +24,7 @@ void Worksheet::paste() {
     src.forEachCell(from, [&](int r, int c, Cell& cell) {
         Cell copy = cell;
         if (&srcBook != &book_) copy.xf = book_.formatIndex(srcBook.format(cell.xf), 0);
+        if (copy.kept) copy.kept = movedKeptFormula(copy.kept, src, r, c, r + dr, c + dc);
         copied.emplace_back(key(r + dr, c + dc), copy);
     });
     std::vector<Rect> merges;

@@ -68,11 +68,13 @@ void SortSelectedRows(Application& app) {
     struct Row {
         std::vector<std::pair<int, Cell>> cells;
         Value key1, key2;
+        int row = 0;  // before the sort
     };
     std::vector<Row> rows(size_t(sel.rows()));
     auto& map = ws->cellMap();
     for (int r = sel.row1; r <= sel.row2; ++r) {
         Row& row = rows[size_t(r - sel.row1)];
+        row.row = r;
         row.key1 = ws->valueAt(r, sel.col1);
         if (sel.col2 > sel.col1) row.key2 = ws->valueAt(r, sel.col1 + 1);
         auto it = map.lower_bound(Worksheet::key(r, sel.col1));
@@ -86,8 +88,13 @@ void SortSelectedRows(Application& app) {
         return compareValues(a.key2, b.key2) < 0;
     });
     // Formulas keep their relative references: a row's "R[]" stays its own row at its new place.
+    // Formulas kept as read move as the others do: their texts are rewritten for the new row.
     for (size_t i = 0; i < rows.size(); ++i)
-        for (auto& [col, cell] : rows[i].cells) map[Worksheet::key(sel.row1 + int(i), col)] = std::move(cell);
+        for (auto& [col, cell] : rows[i].cells) {
+            const int newRow = sel.row1 + int(i);
+            if (cell.kept) cell.kept = movedKeptFormula(cell.kept, *ws, rows[i].row, col, newRow, col);
+            map[Worksheet::key(newRow, col)] = std::move(cell);
+        }
     ws->parent().calculate();
     ws->parent().setSaved(false);
 }

@@ -154,6 +154,32 @@ std::shared_ptr<const Formula> Workbook::parseR1C1(const QString& text) {
     return f;
 }
 
+std::shared_ptr<const Formula> Workbook::namedFormula(const QString& name, const Worksheet& host) {
+    const int local = host.index() - 1;
+    const DefinedName* found = nullptr;
+    for (const DefinedName& n : names_) {
+        if (n.name.compare(name, Qt::CaseInsensitive) != 0) continue;
+        if (n.localSheet == local) {
+            found = &n;
+            break;
+        }
+        if (n.localSheet < 0) found = &n;
+    }
+    if (!found) return nullptr;
+    if (auto it = nameCache_.constFind(found->refersTo); it != nameCache_.constEnd()) return *it;
+    std::shared_ptr<const Formula> f;
+    try {
+        // Relative parts of a name are kept as seen from A1: offsets from the cell that uses it.
+        auto resolver = [this](const QString& sheetName) { return findWorksheet(sheetName); };
+        auto parsed = parseFormula(found->refersTo, Notation::A1, 1, 1, resolver);
+        if (!parsed->hasUnknownFunction) f = parsed;
+    } catch (const FormulaError&) {
+    }
+    if (nameCache_.size() > 1024) nameCache_.clear();
+    nameCache_.insert(found->refersTo, f);
+    return f;
+}
+
 // ---- formats ----
 
 const CellFormat& Workbook::format(int xf) const {

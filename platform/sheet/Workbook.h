@@ -75,7 +75,13 @@ public:
     // A parsed R1C1 formula; the text means the same in every cell, so parses are shared.
     std::shared_ptr<const Formula> parseR1C1(const QString& text);
     // Sheet names changed: cached parses may resolve differently now.
-    void sheetNamesChanged() { r1c1Cache_.clear(); }
+    void sheetNamesChanged() {
+        r1c1Cache_.clear();
+        nameCache_.clear();
+    }
+    // The formula a defined name used in a formula stands for, seen from `host`: the sheet's own
+    // name first, then the workbook's. nullptr for an unknown name or a text we cannot read.
+    std::shared_ptr<const Formula> namedFormula(const QString& name, const Worksheet& host);
 
     // Dependency graph (layer-internal).
     // A cell's value or formula changed: its registration in the graph follows its formula, then
@@ -131,6 +137,7 @@ private:
     QHash<QString, QString> properties_;
     QHash<QString, QByteArray> richStrings_;
     QHash<QString, std::shared_ptr<const Formula>> r1c1Cache_;
+    QHash<QString, std::shared_ptr<const Formula>> nameCache_;  // by the name's text
     std::unique_ptr<Package> package_;
 
     std::unordered_map<CellId, std::vector<CellId>, CellIdHash> dependants_;

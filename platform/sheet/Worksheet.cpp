@@ -172,6 +172,29 @@ const Hyperlink& Hyperlinks::item(int index) const {
     return links_[size_t(index - 1)];
 }
 
+std::shared_ptr<const KeptFormula> movedKeptFormula(const std::shared_ptr<const KeptFormula>& kept, Worksheet& ws,
+                                                    int row, int column, int newRow, int newColumn) {
+    if (!kept || kept->sharedMember || (row == newRow && column == newColumn)) return kept;
+    Workbook& book = ws.parent();
+    auto resolver = [&book](const QString& name) { return book.findWorksheet(name); };
+    std::shared_ptr<Formula> f;
+    try {
+        f = parseFormula(kept->text, Notation::A1, row, column, resolver);
+    } catch (const FormulaError&) {
+        return kept;
+    }
+    auto moved = std::make_shared<KeptFormula>(*kept);
+    moved->text = f->toA1(newRow, newColumn);
+    for (auto& [name, value] : moved->attributes) {
+        if (name != QLatin1String("ref")) continue;
+        if (auto r = parseRect(value)) {
+            const int dr = newRow - row, dc = newColumn - column;
+            value = rectAddress({r->row1 + dr, r->col1 + dc, r->row2 + dr, r->col2 + dc}, false);
+        }
+    }
+    return moved;
+}
+
 namespace {
 const QString printAreaName = QStringLiteral("_xlnm.Print_Area");
 }

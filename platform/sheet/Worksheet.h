@@ -25,6 +25,12 @@ struct KeptFormula {
     bool sharedMember = false;  // written as an empty <f> naming its shared group
 };
 
+// A kept formula moved from (row, column) to (newRow, newColumn) of `ws`, its relative references
+// following as those of a computed formula do (its array range too); the same formula when its
+// text cannot be read or it belongs to a shared group.
+std::shared_ptr<const KeptFormula> movedKeptFormula(const std::shared_ptr<const KeptFormula>& kept, Worksheet& ws,
+                                                    int row, int column, int newRow, int newColumn);
+
 // One stored cell. `xf` is the index of its format in the workbook's format table.
 struct Cell {
     Value value;

@@ -260,6 +260,17 @@ void readSheet(Workbook& book, Worksheet& ws, const Package& pkg, const QString&
     }
 }
 
+// Whether the formula uses a defined name whose formula we cannot compute (a function we lack,
+// another workbook).
+bool usesUncomputableName(const Formula& f, Workbook& book, const Worksheet& host) {
+    for (const FormulaNode& n : f.nodes) {
+        if (n.kind != FormulaNode::Name) continue;
+        for (const DefinedName& d : book.names())
+            if (d.name.compare(n.text, Qt::CaseInsensitive) == 0 && !book.namedFormula(n.text, host)) return true;
+    }
+    return false;
+}
+
 // Parses the collected formulas once every sheet exists, so that references to later sheets
 // resolve. A shared formula's members use its master's parsed form: relative references are
 // offsets, so one parse serves the whole group.
@@ -268,6 +279,9 @@ void parseFormulas(Workbook& book, std::vector<PendingFormula>& formulas) {
     struct Group {
         std::shared_ptr<const Formula> parsed;
         QString text;
+        // A group we do not compute but can read: its members get texts of their own, so that
+        // sorting, pasting and inserting columns can move them one by one.
+        std::shared_ptr<const Formula> readable;
     };
     std::map<std::pair<Worksheet*, QString>, Group> shared;
     auto keep = [](PendingFormula& p, const QString& text, bool member) {
@@ -279,16 +293,22 @@ void parseFormulas(Workbook& book, std::vector<PendingFormula>& formulas) {
     };
     for (PendingFormula& p : formulas) {
         if (!p.sharedIndex.isEmpty() && !p.master) continue;
-        std::shared_ptr<const Formula> parsed;
+        std::shared_ptr<const Formula> parsed, readable;
         // Array and table formulas are kept as written; so is anything we cannot compute.
         if (p.type.isEmpty() || p.type == QLatin1String("normal") || p.type == QLatin1String("shared")) {
             try {
                 auto f = parseFormula(p.text, Notation::A1, p.row, p.col, resolver);
-                if (!f->hasUnknownFunction) parsed = f;
+                if (!f->hasUnknownFunction && !usesUncomputableName(*f, book, *p.ws)) parsed = f;
+                else readable = f;
             } catch (const FormulaError&) {
             }
         }
-        if (p.master) shared[{p.ws, p.sharedIndex}] = {parsed, p.text};
+        if (p.master) {
+            shared[{p.ws, p.sharedIndex}] = {parsed, p.text, readable};
+            if (readable) std::erase_if(p.attributes, [](const auto& a) {
+                return a.first == QLatin1String("t") || a.first == QLatin1String("ref") || a.first == QLatin1String("si");
+            });
+        }
         if (parsed) p.ws->ensureCell(p.row, p.col).formula = parsed;
         else keep(p, p.text, false);
     }
@@ -296,8 +316,14 @@ void parseFormulas(Workbook& book, std::vector<PendingFormula>& formulas) {
         if (p.sharedIndex.isEmpty() || p.master) continue;
         auto it = shared.find({p.ws, p.sharedIndex});
         if (it == shared.end()) continue;  // a member without its master keeps its value only
-        if (it->second.parsed) p.ws->ensureCell(p.row, p.col).formula = it->second.parsed;
-        else keep(p, it->second.text, true);
+        if (it->second.parsed) {
+            p.ws->ensureCell(p.row, p.col).formula = it->second.parsed;
+        } else if (it->second.readable) {
+            p.attributes.clear();
+            keep(p, it->second.readable->toA1(p.row, p.col), false);
+        } else {
+            keep(p, it->second.text, true);
+        }
     }
 }
 
@@ -354,8 +380,7 @@ std::unique_ptr<Workbook> readXlsx(Application& app, const QString& path) {
     if (sheetParts.empty()) throw FileError(QStringLiteral("Skoroszyt \"%1\" nie ma arkuszy").arg(path));
     std::vector<PendingFormula> formulas;
     for (auto& [ws, part] : sheetParts) readSheet(*book, *ws, *pkg, part, strings, formulas);
-    parseFormulas(*book, formulas);
-
+    // Names first: a formula using a name we cannot compute keeps the file's result.
     for (pugi::xml_node n : children(child(root, "definedNames"), "definedName")) {
         DefinedName d;
         d.name = attr(n, "name");
@@ -366,6 +391,8 @@ std::unique_ptr<Workbook> readXlsx(Application& app, const QString& path) {
                 d.attributes.emplace_back(QString::fromUtf8(a.name()), QString::fromUtf8(a.value()));
         book->names().push_back(d);
     }
+    parseFormulas(*book, formulas);
+
     if (pugi::xml_node views = child(root, "bookViews"))
         if (pugi::xml_node v = child(views, "workbookView"))
             if (v.attribute("activeTab")) book->setActiveSheet(&book->worksheets(std::clamp(attr(v, "activeTab").toInt() + 1, 1, book->worksheetCount())));

@@ -1,6 +1,9 @@
 # Makes and checks workbooks with openpyxl for the workbook engine's round-trip test.
 #   make OUT.xlsx            a workbook with formats, merges, a hyperlink, a two-range print area
 #   check BEFORE AFTER       AFTER holds the engine's changes and everything else of BEFORE
+#   extras OUT.xlsx          a matrix sheet with a conditional format, a data validation and a
+#                            defined name used in a formula
+#   ranges FILE.xlsx         prints the conditional-format and validation ranges with their formulas
 import sys
 
 import openpyxl
@@ -40,6 +43,34 @@ def make(path):
     m["C6"] = "K1, K2"
     m["C6"].alignment = Alignment(textRotation=90, shrink_to_fit=True)
     wb.save(path)
+
+
+def extras(path):
+    from openpyxl.formatting.rule import CellIsRule
+    from openpyxl.worksheet.datavalidation import DataValidation
+    wb = openpyxl.Workbook()
+    ws = wb.active
+    ws.title = "Obliczenia"
+    m = wb.create_sheet("MATRYCA KOLIZJI")
+    ws["X9"] = 3
+    ws["A1"] = "=Zolty*2"
+    wb.defined_names.append(DefinedName("Zolty", attr_text="Obliczenia!$X$9"))
+    m["O7"] = "Gr"
+    m["O8"] = 1
+    m.conditional_formatting.add("P8:Q20", CellIsRule(operator="greaterThan", formula=["O8"],
+                                                      fill=PatternFill("solid", fgColor="FF0000")))
+    dv = DataValidation(type="whole", operator="between", formula1="0", formula2="$P$1")
+    dv.add("P10:P12")
+    m.add_data_validation(dv)
+    wb.save(path)
+
+
+def ranges(path):
+    m = openpyxl.load_workbook(path).worksheets[1]
+    for k, v in m.conditional_formatting._cf_rules.items():
+        print(str(k.sqref), [f for r in v for f in r.formula])
+    for d in m.data_validations.dataValidation:
+        print(str(d.sqref), d.formula1, d.formula2)
 
 
 def edge(side):
@@ -109,5 +140,9 @@ def check(before_path, after_path):
 if __name__ == "__main__":
     if sys.argv[1] == "make":
         make(sys.argv[2])
+    elif sys.argv[1] == "extras":
+        extras(sys.argv[2])
+    elif sys.argv[1] == "ranges":
+        ranges(sys.argv[2])
     else:
         sys.exit(check(sys.argv[2], sys.argv[3]))

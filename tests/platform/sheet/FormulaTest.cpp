@@ -146,6 +146,19 @@ TEST(SheetFormulaEval, FunctionsAndCoercions) {
     EXPECT_EQ(eval("=AVERAGE(A1,4)"), Value(3.0));
 }
 
+TEST(SheetFormulaEval, FinalAdditionOfNearlyOppositeNumbersIsZero) {
+    EXPECT_EQ(eval("=0.1+0.2-0.3"), Value(0.0));
+    EXPECT_EQ(eval("=0.3-(0.1+0.2)"), Value(0.0));
+    EXPECT_EQ(eval("=-0.3+(0.1+0.2)"), Value(0.0));
+    // Not the final operation, or behind brackets: the binary remainder stays.
+    EXPECT_NE(eval("=(0.1+0.2-0.3)"), Value(0.0));
+    EXPECT_NE(eval("=1*(0.1+0.2-0.3)"), Value(0.0));
+    EXPECT_EQ(eval("=ROUNDUP(1*(0.1+0.2-0.3),0)"), Value(1.0));
+    // Numbers that differ within 15 digits are not touched.
+    EXPECT_EQ(eval("=1.00000000000001-1").number(), 1.00000000000001 - 1);
+    EXPECT_EQ(eval("=12.4+3.1"), Value(15.5));
+}
+
 TEST(SheetFormulaEval, ErrorValuesAndPropagation) {
     EXPECT_EQ(eval("=1/0"), Value(ErrorCode::Div0));
     EXPECT_EQ(eval("=SQRT(-1)"), Value(ErrorCode::Num));
