@@ -12,7 +12,8 @@ SavedCadVariableSet SavedCadVariables;
 void SaveAndSetCadVariables(const QString& colour, const QString& linetype, double lineweight,
                             const cad::Variant& baseAngle, const cad::Variant& linetypeScale, bool withLinetypeScale) {
     SavedCadVariableSet& s = SavedCadVariables;
-    const bool keepEarlier = s.pending;
+    // Only a save of the same drawing nests; values left pending in another drawing are not this one's.
+    const bool keepEarlier = s.pending && s.document == CadDocument;
     auto save = [&](cad::Variant& slot, const char* name) {
         const cad::Variant v = CadDocument.getVariable(QString::fromLatin1(name));
         if (!keepEarlier) slot = v;
@@ -27,11 +28,19 @@ void SaveAndSetCadVariables(const QString& colour, const QString& linetype, doub
     // A lineweight of exactly 0 goes to the CAD as the whole number 0.
     const cad::Variant newLineweight = lineweight == 0 ? cad::Variant(0) : cad::Variant(lineweight);
     save(s.ANGBASE, "ANGBASE");
-    if (withLinetypeScale) save(s.CELTSCALE, "CELTSCALE");
+    if (withLinetypeScale) {
+        // An earlier save that left the linetype scale out has not touched it: the value of this
+        // moment is still the user's, and the restore must then put it back too.
+        const cad::Variant v = CadDocument.getVariable(QStringLiteral("CELTSCALE"));
+        if (!keepEarlier || !s.withLinetypeScale) s.CELTSCALE = v;
+    }
     if (!keepEarlier) {
         s.withLinetypeScale = withLinetypeScale;
+        s.document = CadDocument;
         s.saved = true;
         s.pending = true;
+    } else if (withLinetypeScale) {
+        s.withLinetypeScale = true;
     }
 
     CadDocument.setVariable(QStringLiteral("CECOLOR"), newColour);

@@ -1,6 +1,7 @@
 // Saving, setting and restoring the CAD's current-object variables around a command that draws.
 #pragma once
 
+#include "platform/cad/Document.h"
 #include "platform/cad/Variant.h"
 
 #include <QString>
@@ -13,13 +14,15 @@ struct SavedCadVariableSet {
     bool saved = false;    // something was ever saved
     bool pending = false;  // saved and not restored yet
     bool withLinetypeScale = true;
+    cad::Document document;  // the drawing the values were read from
 };
 extern SavedCadVariableSet SavedCadVariables;
 
 // Saves CECOLOR, CLAYER, TEXTSTYLE, CELTYPE, CELWEIGHT, ANGBASE and CELTSCALE, then sets CECOLOR
 // ("7" when empty), CELTYPE ("Continuous" when empty), CELWEIGHT, ANGBASE and CELTSCALE. A save made
 // while an earlier one is not restored yet keeps the values of the earlier one, so the restore puts
-// back what the user had. Without `withLinetypeScale` CELTSCALE is left out throughout.
+// back what the user had; a pending save of another drawing does not count. Without
+// `withLinetypeScale` CELTSCALE is left out throughout.
 void SaveAndSetCadVariables(const QString& colour, const QString& linetype, double lineweight,
                             const cad::Variant& baseAngle, const cad::Variant& linetypeScale,
                             bool withLinetypeScale = true);

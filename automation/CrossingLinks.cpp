@@ -10,11 +10,11 @@ QList<CrossingLinkRecord> CrossingLinkTable;
 
 void ReadCrossingLinks(const QString& intersectionNumber) {
     CrossingLinkTable.clear();
-    cad::SelectionSet set = GetHelperSelectionSet(QStringLiteral("SS1"));
-    set.select(cad::SelectionSet::All,
-               BuildSelectionFilter({0, QStringLiteral("INSERT"), 2,
-                                     EscapeFilterText(intersectionNumber) + QStringLiteral("^POWIAZANIE_*")}));
-    for (const cad::Entity& ref : set.entities()) {
+    HelperSelectionSet set(QStringLiteral("SS1"));
+    set->select(cad::SelectionSet::All,
+                BuildSelectionFilter({0, QStringLiteral("INSERT"), 2,
+                                      EscapeFilterText(intersectionNumber) + QStringLiteral("^POWIAZANIE_*")}));
+    for (const cad::Entity& ref : set->entities()) {
         if (!ref.hasAttributes()) continue;
         CrossingLinkRecord r;
         for (const cad::Entity& att : ref.attributes()) {

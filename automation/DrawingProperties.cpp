@@ -21,15 +21,27 @@ QString readKey(const cad::SummaryInfo& info, const QString& key) {
     }
 }
 
+// The drawing is read into a database document of the CAD, released again whatever happens, so that
+// no read leaves a whole drawing held in the CAD.
 QString readFromFile(const QString& key, const QString& path) {
+    cad::DatabaseDocument db{cad::Object()};
+    QString value;
     try {
-        cad::DatabaseDocument db(
+        db = cad::DatabaseDocument(
             CadApplication.getInterfaceObject(QStringLiteral("ObjectDBX.AxDbDocument.") + CadMajorVersion));
         db.open(path);
-        return readKey(db.summaryInfo(), key);
+        value = readKey(db.summaryInfo(), key);
     } catch (const std::exception&) {
-        return QString();
+        value.clear();
     }
+    if (!db.isNull()) {
+        try {
+            db.close();
+        } catch (const std::exception&) {
+            // Already gone: nothing held.
+        }
+    }
+    return value;
 }
 
 void refreshCache() {

@@ -42,6 +42,22 @@ cad::SelectionSet GetHelperSelectionSet(const QString& name) {
     }
 }
 
+HelperSelectionSet::HelperSelectionSet(const QString& name) : set_(GetHelperSelectionSet(name)) {}
+
+HelperSelectionSet::~HelperSelectionSet() {
+    if (removed_) return;
+    try {
+        set_.remove();
+    } catch (const std::exception&) {
+        // Leaving on a failure already: that failure is the one the caller gets.
+    }
+}
+
+void HelperSelectionSet::remove() {
+    removed_ = true;
+    set_.remove();
+}
+
 cad::SelectionSet GetSelectionSet(const QString& name) {
     cad::SelectionSets sets = CadDocument.selectionSets();
     try {
@@ -83,9 +99,9 @@ QString UnescapeFilterText(const QString& text) {
 }
 
 void EraseBlockReferencesOnLayer(const QString& blockNamePattern, const QString& layerName) {
-    cad::SelectionSet set = GetHelperSelectionSet(QStringLiteral("SSRemoveObjects"));
-    set.select(cad::SelectionSet::All, insertFilter(blockNamePattern, layerName));
-    set.erase();
+    HelperSelectionSet set(QStringLiteral("SSRemoveObjects"));
+    set->select(cad::SelectionSet::All, insertFilter(blockNamePattern, layerName));
+    set->erase();
     set.remove();
 }
 
@@ -94,23 +110,23 @@ void EraseBlockReferencesOnLayer(const QString& blockNamePattern, const cad::Var
 }
 
 void EraseByLayerFilter(const QString& layerName, const QString& blockName) {
-    cad::SelectionSet set = GetHelperSelectionSet(QStringLiteral("SS2"));
+    HelperSelectionSet set(QStringLiteral("SS2"));
     cad::SelectionFilter f;
     if (!blockName.isEmpty()) f.add(2, blockName);
     f.add(8, layerName);
-    set.select(cad::SelectionSet::All, f);
-    set.erase();
+    set->select(cad::SelectionSet::All, f);
+    set->erase();
     set.remove();
 }
 
 bool FindFirstInsert(const QString& namePattern, cad::Entity& found) {
     try {
-        cad::SelectionSet set = GetHelperSelectionSet(QStringLiteral("SSObject"));
+        HelperSelectionSet set(QStringLiteral("SSObject"));
         cad::SelectionFilter f;
         f.add(2, namePattern);
-        set.select(cad::SelectionSet::All, f);
-        bool any = set.count() > 0;
-        if (any) found = set.item(0);
+        set->select(cad::SelectionSet::All, f);
+        bool any = set->count() > 0;
+        if (any) found = set->item(0);
         set.remove();
         return any;
     } catch (const std::exception&) {
@@ -125,27 +141,33 @@ QString FindBlockReferenceHandle(const cad::Block& container, const QString& blo
 
 QString FindBlockReferenceHandle(const cad::Block&, const QString& blockNamePattern, const QString& attributeTag,
                                  const cad::Variant& attributeValue, const QString& layerName) {
-    QString namePattern = blockNamePattern;
-    QString tag = attributeTag;
+    // A pattern ending in "*" is tested as a prefix (its last character dropped).
+    auto stem = [](QString text, bool& prefixMode) {
+        prefixMode = findUnescaped(text, QLatin1Char('*')) >= 0;
+        if (prefixMode) text.chop(1);
+        return text;
+    };
     bool prefixMode = false;
-    if (findUnescaped(tag, QLatin1Char('*')) >= 0) {
-        tag.chop(1);
-        prefixMode = true;
-    }
-    // A "[" (a variant suffix) would open a character class: select by the part before it.
+    const QString plainTag = UnescapeFilterText(stem(attributeTag, prefixMode));
+    // A "[" of the name (a variant suffix) would open a character class: select by the part before
+    // it and test the names here. The rules come from the name pattern, which in the short form is
+    // the tag pattern itself.
+    QString namePattern = blockNamePattern;
+    bool namePrefix = false;
+    const QString nameStem = stem(blockNamePattern, namePrefix);
     bool nameTest = false;
-    const int bracket = findUnescaped(tag, QLatin1Char('['));
+    const int bracket = findUnescaped(nameStem, QLatin1Char('['));
     if (bracket >= 0) {
-        namePattern = tag.left(bracket) + (prefixMode ? QStringLiteral("*") : QString());
+        namePattern = nameStem.left(bracket) + (namePrefix ? QStringLiteral("*") : QString());
         nameTest = true;
     }
-    const QString plainTag = UnescapeFilterText(tag);
+    const QString plainName = UnescapeFilterText(nameStem);
     const QString value = attributeValue.isEmpty() ? QString() : attributeValue.toText();
 
-    cad::SelectionSet set = GetHelperSelectionSet(QStringLiteral("SS1"));
-    set.select(cad::SelectionSet::All, insertFilter(namePattern, layerName));
+    HelperSelectionSet set(QStringLiteral("SS1"));
+    set->select(cad::SelectionSet::All, insertFilter(namePattern, layerName));
     QString result;
-    for (const cad::Entity& ref : set.entities()) {
+    for (const cad::Entity& ref : set->entities()) {
         if (!value.isEmpty()) {
             if (!ref.hasAttributes()) continue;
             for (const cad::Entity& att : ref.attributes()) {
@@ -159,7 +181,7 @@ QString FindBlockReferenceHandle(const cad::Block&, const QString& blockNamePatt
         } else if (!nameTest) {
             result = ref.handle();
             break;
-        } else if (ref.name().toUpper().startsWith(plainTag.toUpper())) {
+        } else if (ref.name().toUpper().startsWith(plainName.toUpper())) {
             result = ref.handle();
             break;
         }

@@ -15,6 +15,23 @@ cad::SelectionSet GetSelectionSet(const QString& name);
 // a set of that name (it may be reading it), a new set of a name of its own, so the caller's set is
 // neither emptied nor deleted. The helper deletes it when done.
 cad::SelectionSet GetHelperSelectionSet(const QString& name);
+// A helper's own set, as GetHelperSelectionSet gives it, deleted on every way out: a search or erase
+// that fails leaves no set behind for later helpers to step around.
+class HelperSelectionSet {
+public:
+    explicit HelperSelectionSet(const QString& name);
+    ~HelperSelectionSet();
+    HelperSelectionSet(const HelperSelectionSet&) = delete;
+    HelperSelectionSet& operator=(const HelperSelectionSet&) = delete;
+    const cad::SelectionSet& operator*() const { return set_; }
+    const cad::SelectionSet* operator->() const { return &set_; }
+    // Deletes the set now; a failure here reaches the caller.
+    void remove();
+
+private:
+    cad::SelectionSet set_;
+    bool removed_ = false;
+};
 // Filter arrays from alternating group codes and values: {0, u"INSERT", 2, pattern, 8, layer}.
 // An odd count raises InvalidArgument.
 cad::SelectionFilter BuildSelectionFilter(const cad::VariantList& codesAndValues);
@@ -38,7 +55,8 @@ bool FindFirstInsert(const QString& namePattern, cad::Entity& found);
 // `container` is not used (callers pass model space). Empty when nothing matches.
 QString FindBlockReferenceHandle(const cad::Block& container, const QString& blockNamePattern,
                                  const cad::Variant& attributeValue, const QString& layerName);
-// The same with the attribute tag given apart from the name pattern.
+// The same with the attribute tag given apart from the name pattern: the tag is looked for in the
+// attributes' tags, the "[" rule above applies to the name pattern.
 QString FindBlockReferenceHandle(const cad::Block& container, const QString& blockNamePattern,
                                  const QString& attributeTag, const cad::Variant& attributeValue,
                                  const QString& layerName);

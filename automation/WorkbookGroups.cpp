@@ -72,7 +72,8 @@ int ReadGroupHeadList(sheet::Worksheet& worksheet, int& column, bool quiet, cons
     }
     if (column == 0) return count;
 
-    GroupHeadTexts = QStringList();
+    // One entry per group row, filled in order; a read stopped by an empty field leaves the rest empty.
+    GroupHeadTexts = QStringList(count);
     column += 1;
     for (int i = 0; i < count; ++i) {
         const QString text = worksheet.cells(header + 1 + i, column).value().toString();
@@ -84,7 +85,7 @@ int ReadGroupHeadList(sheet::Worksheet& worksheet, int& column, bool quiet, cons
             }
             return 0;
         }
-        GroupHeadTexts.append(text);
+        GroupHeadTexts[i] = text;
     }
     return count;
 }

@@ -7,6 +7,7 @@
 #include "platform/ui/core/Prompt.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -37,6 +38,23 @@ inline void ResetAutomationState() {
     WorkbookHeaderRow = 6;
     GroupHeadTexts.clear();
 }
+
+// Passes every call on to the CAD, counting the members called; a member named in `failOn` fails.
+class RelayChannel : public cad::Channel {
+public:
+    explicit RelayChannel(cad::Channel* inner) : inner_(inner) {}
+    cad::Variant call(cad::ObjectId object, const QString& member, cad::CallKind kind,
+                      std::span<const cad::Variant> args) override {
+        ++calls[member];
+        if (member == failOn) throw cad::Failed(QStringLiteral("%1 refused").arg(member));
+        return inner_->call(object, member, kind, args);
+    }
+    QHash<QString, int> calls;
+    QString failOn;
+
+private:
+    cad::Channel* inner_;
+};
 
 class CadFixture : public ::testing::Test {
 protected:

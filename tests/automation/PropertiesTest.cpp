@@ -1,6 +1,8 @@
 // Drawing custom properties, the drawing scale and the legacy drawing attribute block.
 #include "CadFixture.h"
 
+#include <QTemporaryDir>
+
 namespace automation::test {
 namespace {
 
@@ -118,6 +120,27 @@ TEST_F(AutomationProperties, ALegacyBlockThatCannotGoIsLeftWithoutRaising) {
     // Start-up goes on and marks the drawing's version.
     SetDrawingProperty(QStringLiteral("WERSJA_DOKUMENTU"), QStringLiteral("1"));
     EXPECT_EQ(GetDrawingProperty(QStringLiteral("WERSJA_DOKUMENTU")), QStringLiteral("1"));
+}
+
+TEST_F(AutomationProperties, AnotherDrawingsPropertyIsReadWithoutKeepingThatDrawingInTheCad) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    SetDrawingProperty(QStringLiteral("OSTULICA"), QStringLiteral("Złota"));
+    const QString path = dir.filePath(QStringLiteral("inny.dxf"));
+    CadDocument.saveAs(path);
+    CadApplication.documents().add();
+
+    RelayChannel counting(CadApplication.channel());
+    CadApplication = cad::Application(&counting);
+    ASSERT_TRUE(CheckDocumentOpen(false));
+    EXPECT_EQ(GetDrawingProperty(QStringLiteral("OSTULICA")), QString());
+    EXPECT_EQ(GetDrawingProperty(QStringLiteral("OSTULICA"), path), QStringLiteral("Złota"));
+    EXPECT_EQ(counting.calls.value(QStringLiteral("Open")), 1);
+    EXPECT_EQ(counting.calls.value(QStringLiteral("Close")), 1);
+    // A drawing that cannot be read gives "" and is released as well.
+    EXPECT_EQ(GetDrawingProperty(QStringLiteral("OSTULICA"), dir.filePath(QStringLiteral("brak.dxf"))), QString());
+    EXPECT_EQ(counting.calls.value(QStringLiteral("Close")), 2);
+    ResetCadConnectionState();
 }
 
 }  // namespace

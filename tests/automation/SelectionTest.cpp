@@ -29,6 +29,28 @@ TEST_F(AutomationSelection, FilterArraysFromPairs) {
     EXPECT_THROW(BuildSelectionFilter({0, QStringLiteral("INSERT"), 2}), cad::InvalidArgument);
 }
 
+TEST_F(AutomationSelection, FilterGroupsOfAlternativesAndNegations) {
+    CadDocument.layers().add(QStringLiteral("SCHEMAT_FAZY"));
+    defineBlock(QStringLiteral("Schemat_7_Faza1"));
+    defineBlock(QStringLiteral("dyn_przejscie_fazowe"));
+    defineBlock(QStringLiteral("INNY"));
+    const cad::Entity picture = insert(QStringLiteral("Schemat_7_Faza1"), QStringLiteral("SCHEMAT_FAZY"));
+    const cad::Entity transition = insert(QStringLiteral("dyn_przejscie_fazowe"));
+    insert(QStringLiteral("INNY"));
+    cad::SelectionSet set = GetSelectionSet(QStringLiteral("SSSchemat"));
+    set.select(cad::SelectionSet::All,
+               BuildSelectionFilter({0, QStringLiteral("INSERT"), -4, QStringLiteral("<or"), 2,
+                                     QStringLiteral("Schemat_7_Faza*"), 2, QStringLiteral("dyn_przejscie_fazowe"), -4,
+                                     QStringLiteral("or>")}));
+    EXPECT_EQ(set.entities(), (QList<cad::Entity>{picture, transition}));
+    set = GetSelectionSet(QStringLiteral("SSSchemat"));
+    set.select(cad::SelectionSet::All,
+               BuildSelectionFilter({0, QStringLiteral("INSERT"), -4, QStringLiteral("<not"), 8,
+                                     QStringLiteral("SCHEMAT_FAZY"), -4, QStringLiteral("not>")}));
+    EXPECT_EQ(set.count(), 2);
+    set.remove();
+}
+
 TEST_F(AutomationSelection, UserTextIsEscapedSoItNeverActsAsAWildcard) {
     EXPECT_EQ(EscapeFilterText(QStringLiteral("12")), QStringLiteral("12"));
     EXPECT_EQ(EscapeFilterText(QStringLiteral("K1[2]")), QStringLiteral("K1`[2`]"));
@@ -152,6 +174,24 @@ TEST_F(AutomationSelection, HandleByAttributeValueWithASeparateTag) {
     EXPECT_EQ(FindBlockReferenceHandle(CadModelSpace, QStringLiteral("M"), QStringLiteral("v"), layer), m.handle());
 }
 
+TEST_F(AutomationSelection, WithASeparateTagTheNameRulesComeFromTheNamePattern) {
+    const QString layer = QStringLiteral("113-STRUMIENIE_RUCHU");
+    CadDocument.layers().add(layer);
+    defineBlock(QStringLiteral("7^KONIEC_STRUMIEN_K12_1"), {{QStringLiteral("NR[1]"), QStringLiteral("a")}});
+    defineBlock(QStringLiteral("7^KONIEC_STRUMIEN_K1[2]_2"), {{QStringLiteral("NR[1]"), QStringLiteral("b")}});
+    insert(QStringLiteral("7^KONIEC_STRUMIEN_K12_1"), layer);
+    const cad::Entity variant = insert(QStringLiteral("7^KONIEC_STRUMIEN_K1[2]_2"), layer);
+    // The "[" of a variant name never acts as a character class (that would take the K12 marker).
+    EXPECT_EQ(FindBlockReferenceHandle(CadModelSpace, QStringLiteral("7^KONIEC_STRUMIEN_K1[2]_*"), QString(),
+                                       cad::Variant(), layer),
+              variant.handle());
+    // A "[" in the tag does not touch the selection by name.
+    EXPECT_EQ(FindBlockReferenceHandle(CadModelSpace, QStringLiteral("7^KONIEC_STRUMIEN_*"), QStringLiteral("NR[1]"),
+                                       QStringLiteral("b"), layer),
+              variant.handle());
+    EXPECT_EQ(countSets(), 0);
+}
+
 TEST_F(AutomationSelection, HelpersLeaveACallersSetOfTheSameNameAlone) {
     const QString layer = QStringLiteral("113-STRUMIENIE_RUCHU");
     CadDocument.layers().add(layer);
@@ -183,6 +223,28 @@ TEST_F(AutomationSelection, HelpersLeaveACallersSetOfTheSameNameAlone) {
     EXPECT_EQ(CrossingLinkTable.size(), 1);
     EXPECT_EQ(countSets(), 1);  // only the caller's own
     mine.remove();
+}
+
+TEST_F(AutomationSelection, AFailedSearchOrEraseLeavesNoSetBehind) {
+    RelayChannel relay(CadApplication.channel());
+    CadApplication = cad::Application(&relay);
+    ASSERT_TRUE(CheckDocumentOpen(false));
+    relay.failOn = QStringLiteral("Select");
+    EXPECT_THROW(EraseByLayerFilter(QStringLiteral("0"), QString()), cad::Error);
+    EXPECT_THROW(EraseBlockReferencesOnLayer(QStringLiteral("A*"), QStringLiteral("0")), cad::Error);
+    EXPECT_THROW(FindBlockReferenceHandle(CadModelSpace, QStringLiteral("A*"), cad::Variant(), QStringLiteral("0")),
+                 cad::Error);
+    EXPECT_THROW(ReadCrossingLinks(QStringLiteral("7")), cad::Error);
+    cad::Entity found;
+    EXPECT_FALSE(FindFirstInsert(QStringLiteral("A*"), found));
+    relay.failOn.clear();
+    EXPECT_EQ(countSets(), 0);
+    // The fixed names are free for the next search.
+    defineBlock(QStringLiteral("A1"));
+    const cad::Entity a = insert(QStringLiteral("A1"));
+    EXPECT_EQ(FindBlockReferenceHandle(CadModelSpace, QStringLiteral("A*"), cad::Variant(), QStringLiteral("0")), a.handle());
+    EXPECT_EQ(countSets(), 0);
+    ResetCadConnectionState();
 }
 
 TEST(AutomationPoints, ConversionsAndSubtraction) {

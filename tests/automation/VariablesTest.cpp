@@ -69,6 +69,7 @@ TEST_F(AutomationVariables, ANestedSaveKeepsTheUsersValuesForTheRestore) {
     userValues();
     SaveAndSetCadVariables(QStringLiteral("3"), QString(), -1, 0.0, 1.0);
     commandChangesLayerAndStyle();
+    ASSERT_TRUE(CheckDocumentOpen(false));  // the inner command fetches the same drawing again
     SaveAndSetCadVariables(QStringLiteral("5"), QString(), 0, 0.0, 1.0);
     EXPECT_EQ(var("CECOLOR"), QStringLiteral("5"));
     RestoreCadVariables();
@@ -104,6 +105,28 @@ TEST_F(AutomationVariables, WithoutTheLinetypeScaleItIsNeitherSetNorRestored) {
     RestoreCadVariables();
     EXPECT_DOUBLE_EQ(num("CELTSCALE"), 3.0);
     EXPECT_EQ(var("CECOLOR"), QStringLiteral("1"));
+}
+
+TEST_F(AutomationVariables, ANestedSaveThatSetsTheLinetypeScaleGetsItBackWhenTheFirstLeftItOut) {
+    userValues();
+    SaveAndSetCadVariables(QStringLiteral("3"), QString(), -1, 0.0, 1.0, false);
+    SaveAndSetCadVariables(QStringLiteral("5"), QString(), -1, 0.0, 4.0);
+    EXPECT_DOUBLE_EQ(num("CELTSCALE"), 4.0);
+    RestoreCadVariables();
+    expectUserValues();
+}
+
+TEST_F(AutomationVariables, ASaveLeftPendingInAnotherDrawingIsNotTakenForThisOnesValues) {
+    userValues();
+    SaveAndSetCadVariables(QStringLiteral("3"), QString(), -1, 0.0, 1.0);  // never restored
+    CadApplication.documents().add();
+    ASSERT_TRUE(CheckDocumentOpen(false));
+    CadDocument.setVariable(QStringLiteral("CECOLOR"), QStringLiteral("2"));
+    SaveAndSetCadVariables(QStringLiteral("5"), QString(), -1, 0.0, 1.0);
+    EXPECT_EQ(var("CECOLOR"), QStringLiteral("5"));
+    EXPECT_NO_THROW(RestoreCadVariables());
+    EXPECT_EQ(var("CECOLOR"), QStringLiteral("2"));
+    EXPECT_EQ(var("CLAYER"), QStringLiteral("0"));
 }
 
 using AutomationPicking = CadFixture;

@@ -115,6 +115,8 @@ TEST_F(AutomationWorkbook, ABlankGroupTextGivesZeroAndTheMessageUnlessQuiet) {
               QStringLiteral("Błąd w danych arkusza Excel!\nPuste pole w kolumnie \"Wykaz grupa - sygnalizator\"!"));
     EXPECT_EQ(prompts.asked()[0].title, QStringLiteral("Eksport"));
     EXPECT_EQ(ui::IconOf(prompts.asked()[0].flags), int(ui::Critical));
+    // One entry per group row; those from the empty field on stay empty.
+    EXPECT_EQ(GroupHeadTexts, (QStringList{QStringLiteral("K1"), QString(), QString()}));
 }
 
 TEST_F(AutomationWorkbook, NoGroupRowsWithTheHeaderFoundLeavesTheListEmpty) {
