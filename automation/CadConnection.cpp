@@ -1,6 +1,7 @@
 // Attaching to the CAD application, its version and the open-drawing check.
 #include "automation/CadConnection.h"
 
+#include "automation/CadHostConnector.h"
 #include "automation/InProcessCad.h"
 #include "common/TextHelpers.h"
 #include "platform/ui/core/Prompt.h"
@@ -18,7 +19,8 @@ cad::State CadState;
 namespace {
 
 CadConnector& connector() {
-    static CadConnector current = InProcessCadConnector();
+    // Programs attach to the running cadhost or start it; tests install their own connector.
+    static CadConnector current = CadHostConnector();
     return current;
 }
 

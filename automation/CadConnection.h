@@ -24,9 +24,9 @@ struct CadConnector {
     std::function<cad::Application()> start;
 };
 
-// Replaces the connector (the socket channel to the CAD host plugs in here); returns the previous one.
+// Replaces the connector (default: CadHostConnector; tests use an in-process one); returns the previous one.
 CadConnector SetCadConnector(CadConnector connector);
-// The default: the object model in this process, created on the first start and attached to after.
+// The object model in this process (tests, tools), created on the first start and attached to after.
 CadConnector InProcessCadConnector();
 
 // Attaches to the running CAD or starts one and reads its version; a null application after the

@@ -1,5 +1,5 @@
 // The connector that reaches the user's CAD host over its local socket: attach to the running host,
-// or start it from the program's folder. Install it with SetCadConnector(CadHostConnector()).
+// or start it from the program's folder. It is the default connector of ConnectToAutoCad.
 #pragma once
 
 #include "automation/CadConnection.h"

@@ -1,7 +1,9 @@
 // Attaching to the CAD, its version, and the open-drawing check.
 #include "CadFixture.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 namespace automation::test {
 namespace {
@@ -38,6 +40,15 @@ protected:
     DeadChannel dead;
     ui::ScriptedPrompts prompts;
     CadConnector previous = SetCadConnector({});
+
+    // One attach through the host connector, without starting anything.
+    cad::Application tryAttach(const QString& name) {
+        SetCadConnector({CadHostConnector(0, name).attach, {}});
+        cad::Application app = ConnectToAutoCad(true);
+        prompts.clear();  // a miss while the host is still starting shows the failure message
+        SetCadConnector(CadHostConnector(20000, name));
+        return app;
+    }
 };
 
 TEST_F(AutomationConnect, AttachesToTheRunningCadAndKeepsItsState) {
@@ -99,6 +110,38 @@ TEST_F(AutomationConnect, WithoutACadHostTheSocketConnectorEndsInTheFailureMessa
     EXPECT_TRUE(ConnectToAutoCad(true).isNull());
     ASSERT_EQ(prompts.asked().size(), 1u);
     EXPECT_TRUE(prompts.asked()[0].text.endsWith(QStringLiteral("[AutoCAD]")));
+}
+
+TEST_F(AutomationConnect, TheHostConnectorAttachesToARunningCadHostOnce) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString name = dir.filePath(QStringLiteral("host.sock"));
+    QProcess host;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("TESMAR_CADHOST_INI"), dir.filePath(QStringLiteral("cadhost.ini")));
+    host.setProcessEnvironment(env);
+    host.start(QStringLiteral(CADHOST_EXE), {QStringLiteral("--socket"), name});
+    ASSERT_TRUE(host.waitForStarted(10000));
+
+    SetCadConnector(CadHostConnector(20000, name));
+    cad::Application app;
+    for (int i = 0; i < 200 && app.isNull(); ++i) {
+        app = tryAttach(name);
+        if (app.isNull()) QThread::msleep(50);
+    }
+    ASSERT_FALSE(app.isNull());
+    EXPECT_EQ(CadMajorVersion, QStringLiteral("18"));
+    EXPECT_EQ(app.documents().count(), 1);
+    // Connecting again reuses the open connection: handles taken before stay valid.
+    cad::Application again = ConnectToAutoCad(true);
+    EXPECT_EQ(again.channel(), app.channel());
+    app.activeDocument().modelSpace().addLine(cad::Point{0, 0, 0}, cad::Point{5, 5, 0});
+    EXPECT_EQ(again.activeDocument().modelSpace().count(), 1);
+    EXPECT_TRUE(prompts.asked().empty());
+
+    host.kill();
+    host.waitForFinished(5000);
 }
 
 using AutomationDocument = CadFixture;
