@@ -23,7 +23,9 @@ void WriteAttributeTable(const cad::Entity& blockReference) {
     blockReference.update();
 }
 
-void WriteAttributeTableToHandle(const QString& handle) { WriteAttributeTable(CadDocument.handleToObject(handle)); }
+void WriteAttributeTableToHandle(const QString& handle) {
+    WriteAttributeTable(CadDocument.handleToObject(handle));
+}
 
 void ClearStreamAttributeTable() {
     for (AttributeTagEntry& e : StreamAttributeTags) e = AttributeTagEntry{};

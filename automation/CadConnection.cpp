@@ -99,11 +99,14 @@ bool CheckDocumentOpen(bool showMessage) {
         CadModelSpace = GetModelSpace();
         return true;
     }
-    if (showMessage) ui::MsgBox(common::Tlumacz(QStringLiteral("Najpierw proszę otworzyć jakiś dokument...")), ui::OkOnly);
+    if (showMessage)
+        ui::MsgBox(common::Tlumacz(QStringLiteral("Najpierw proszę otworzyć jakiś dokument...")), ui::OkOnly);
     return false;
 }
 
-cad::Block GetModelSpace() { return CadApplication.activeDocument().modelSpace(); }
+cad::Block GetModelSpace() {
+    return CadApplication.activeDocument().modelSpace();
+}
 
 void ResetCadConnectionState() {
     CadApplication = {};

@@ -38,7 +38,9 @@ CadConnector CadHostConnector(int startTimeoutMs, const QString& socketName) {
         cad::Application live = liveConnection();
         return live.isNull() ? keep(cad::AttachToCadHost(socketName)) : live;
     };
-    c.start = [startTimeoutMs, socketName] { return keep(cad::AttachOrStartCadHost(startTimeoutMs, socketName)); };
+    c.start = [startTimeoutMs, socketName] {
+        return keep(cad::AttachOrStartCadHost(startTimeoutMs, socketName));
+    };
     return c;
 }
 

@@ -40,7 +40,8 @@ bool CheckBlockExists(const QString& name) {
 }
 
 bool CheckLinetypeExists(const QString& name) {
-    return isOfType(lookUp<cad::Linetype>([&] { return CadDocument.linetypes().item(name); }), "IAcadLineType");
+    return isOfType(lookUp<cad::Linetype>([&] { return CadDocument.linetypes().item(name); }),
+                    "IAcadLineType");
 }
 
 bool CheckLayerExists(const QString& name) {
@@ -57,8 +58,8 @@ QString MakeUniqueBlockName(const QString& prefix) {
     return candidate;
 }
 
-cad::Entity AddAttributeDefinition(const cad::Block& container, const QString& tag, const QString& value, double x,
-                                   double y) {
+cad::Entity AddAttributeDefinition(const cad::Block& container, const QString& tag, const QString& value,
+                                   double x, double y) {
     return container.addAttribute(3.5, 9, QString(), cad::Point{x, y, 0}, tag, value);
 }
 
@@ -137,7 +138,8 @@ void SetEntityColour(const cad::Object& object, qint64 colour, bool rgb) {
     const int green = int((colour >> 8) & 255);
     const int blue = int((colour >> 16) & 255);
     if (common::IsObjectInvalid(CadColourObject))
-        CadColourObject = cad::Color(CadApplication.getInterfaceObject(QStringLiteral("AutoCAD.AcCmColor.") + CadMajorVersion));
+        CadColourObject = cad::Color(
+            CadApplication.getInterfaceObject(QStringLiteral("AutoCAD.AcCmColor.") + CadMajorVersion));
     CadColourObject.setRGB(red, green, blue);
     object.put(QStringLiteral("TrueColor"), CadColourObject);
 }
@@ -151,7 +153,8 @@ bool GetSortentsTable(cad::SortentsTable& table) {
         } catch (const cad::Error&) {
             // Absent: added below.
         }
-        if (entry.isNull()) entry = dict.addObject(QStringLiteral("ACAD_SORTENTS"), QStringLiteral("AcDbSortentsTable"));
+        if (entry.isNull())
+            entry = dict.addObject(QStringLiteral("ACAD_SORTENTS"), QStringLiteral("AcDbSortentsTable"));
         if (entry.isNull()) return false;
         table = cad::SortentsTable(entry);
         return true;
@@ -165,7 +168,9 @@ void MoveObjectsToTop(const QList<cad::Entity>& entities) {
     if (GetSortentsTable(table)) table.moveToTop(entities);
 }
 
-void MoveObjectToTop(const cad::Entity& entity) { MoveObjectsToTop({entity}); }
+void MoveObjectToTop(const cad::Entity& entity) {
+    MoveObjectsToTop({entity});
+}
 
 void DeleteEntity(const cad::Entity& entity) {
     entity.setVisible(false);

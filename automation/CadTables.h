@@ -14,14 +14,14 @@ extern cad::Color CadColourObject;
 
 // The block definition of that name; a null block when it does not exist.
 cad::Block GetBlockDefinition(const QString& name);
-bool CheckBlockExists(const QString& name);   // model and paper space never count as blocks
+bool CheckBlockExists(const QString& name);  // model and paper space never count as blocks
 bool CheckLinetypeExists(const QString& name);
 bool CheckLayerExists(const QString& name);
 // prefix & n for the first n above the block count that names no block.
 QString MakeUniqueBlockName(const QString& prefix);
 // A hidden, preset attribute definition (height 3.5, mode 9, empty prompt) at (x, y, 0).
-cad::Entity AddAttributeDefinition(const cad::Block& container, const QString& tag, const QString& value, double x,
-                                   double y);
+cad::Entity AddAttributeDefinition(const cad::Block& container, const QString& tag, const QString& value,
+                                   double x, double y);
 
 // True when the style exists (given back in `style`); with the flag it becomes the active text style.
 bool ActivateTextStyle(const QString& name, cad::TextStyle& style, bool makeActive);

@@ -10,7 +10,8 @@ namespace automation {
 SavedCadVariableSet SavedCadVariables;
 
 void SaveAndSetCadVariables(const QString& colour, const QString& linetype, double lineweight,
-                            const cad::Variant& baseAngle, const cad::Variant& linetypeScale, bool withLinetypeScale) {
+                            const cad::Variant& baseAngle, const cad::Variant& linetypeScale,
+                            bool withLinetypeScale) {
     SavedCadVariableSet& s = SavedCadVariables;
     // Only a save of the same drawing nests; values left pending in another drawing are not this one's.
     const bool keepEarlier = s.pending && s.document == CadDocument;

@@ -14,7 +14,8 @@ void FillComboFromArray(Combo& combo, const QStringList& items, int first, int l
     combo.clear();
     for (int i = first; i <= last && i < items.size(); ++i)
         if (i >= 0) combo.addItem(items.at(i));
-    combo.setCurrentText(indexToShow >= 0 && indexToShow < combo.count() ? combo.itemText(indexToShow) : QString());
+    combo.setCurrentText(indexToShow >= 0 && indexToShow < combo.count() ? combo.itemText(indexToShow)
+                                                                         : QString());
 }
 
 }  // namespace automation

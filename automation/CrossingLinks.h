@@ -8,12 +8,12 @@
 namespace automation {
 
 struct CrossingLinkRecord {
-    QString InnerStreams;   // STRUMIENIE_OD_SRODKA, names separated by ":"
-    QString OuterStreams;   // STRUMIENIE_ZEWN
-    QString CrossingLength; // DLUGOSC_PRZEJSC
-    QString IslandLength;   // DLUGOSC_WYSPY
-    QString TotalLength;    // DLUGOSC_CALKOWITA
-    QString Handle;         // of the block reference
+    QString InnerStreams;    // STRUMIENIE_OD_SRODKA, names separated by ":"
+    QString OuterStreams;    // STRUMIENIE_ZEWN
+    QString CrossingLength;  // DLUGOSC_PRZEJSC
+    QString IslandLength;    // DLUGOSC_WYSPY
+    QString TotalLength;     // DLUGOSC_CALKOWITA
+    QString Handle;          // of the block reference
 };
 
 // Valid links only (both stream fields non-empty), in selection order; empty when there are none.

@@ -107,7 +107,9 @@ int GetDrawingScale() {
     return int(v);
 }
 
-void SetLinetypeScale() { CadDocument.setVariable(QStringLiteral("LTSCALE"), double(DrawingScale) * 0.1); }
+void SetLinetypeScale() {
+    CadDocument.setVariable(QStringLiteral("LTSCALE"), double(DrawingScale) * 0.1);
+}
 
 bool MigrateDrawingAttributeBlock() {
     const QString blockName = QStringLiteral("ATRYBUTY_RYSUNKU");

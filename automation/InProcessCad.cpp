@@ -7,14 +7,21 @@
 namespace automation {
 
 InProcessCad::InProcessCad()
-    : model_(std::make_unique<cad::ObjectModel>()), channel_(std::make_unique<cad::InProcessChannel>(*model_)) {}
+    : model_(std::make_unique<cad::ObjectModel>()),
+      channel_(std::make_unique<cad::InProcessChannel>(*model_)) {}
 
 InProcessCad::~InProcessCad() = default;
 
-cad::Application InProcessCad::application() const { return cad::Application(channel_.get()); }
+cad::Application InProcessCad::application() const {
+    return cad::Application(channel_.get());
+}
 
-cad::ObjectModel& InProcessCad::model() { return *model_; }
+cad::ObjectModel& InProcessCad::model() {
+    return *model_;
+}
 
-void InProcessCad::setInteraction(cad::InteractionProvider* provider) { model_->setInteraction(provider); }
+void InProcessCad::setInteraction(cad::InteractionProvider* provider) {
+    model_->setInteraction(provider);
+}
 
 }  // namespace automation

@@ -10,7 +10,7 @@
 namespace cad {
 class ObjectModel;
 class InProcessChannel;
-}
+}  // namespace cad
 
 namespace automation {
 

@@ -32,7 +32,9 @@ common::PlanePoint PickEntity(const QString& prompt, cad::Entity& entity) {
     return result;
 }
 
-common::PlanePoint GetLastPoint() { return ReadCadPoint(CadDocument.getVariable(QStringLiteral("LASTPOINT"))); }
+common::PlanePoint GetLastPoint() {
+    return ReadCadPoint(CadDocument.getVariable(QStringLiteral("LASTPOINT")));
+}
 
 bool SendCommandAndWait(const QString& commandText, int timeoutMs) {
     cad::State state = CadState.isNull() ? CadApplication.getAcadState() : CadState;

@@ -105,7 +105,8 @@ void EraseBlockReferencesOnLayer(const QString& blockNamePattern, const QString&
     set.remove();
 }
 
-void EraseBlockReferencesOnLayer(const QString& blockNamePattern, const cad::Variant&, const QString& layerName) {
+void EraseBlockReferencesOnLayer(const QString& blockNamePattern, const cad::Variant&,
+                                 const QString& layerName) {
     EraseBlockReferencesOnLayer(blockNamePattern, layerName);
 }
 
@@ -139,8 +140,9 @@ QString FindBlockReferenceHandle(const cad::Block& container, const QString& blo
     return FindBlockReferenceHandle(container, blockNamePattern, blockNamePattern, attributeValue, layerName);
 }
 
-QString FindBlockReferenceHandle(const cad::Block&, const QString& blockNamePattern, const QString& attributeTag,
-                                 const cad::Variant& attributeValue, const QString& layerName) {
+QString FindBlockReferenceHandle(const cad::Block&, const QString& blockNamePattern,
+                                 const QString& attributeTag, const cad::Variant& attributeValue,
+                                 const QString& layerName) {
     // A pattern ending in "*" is tested as a prefix (its last character dropped).
     auto stem = [](QString text, bool& prefixMode) {
         prefixMode = findUnescaped(text, QLatin1Char('*')) >= 0;
@@ -190,11 +192,17 @@ QString FindBlockReferenceHandle(const cad::Block&, const QString& blockNamePatt
     return result;
 }
 
-cad::Point MakeCadPoint(const common::PlanePoint& p) { return cad::Point{p.X, p.Y, 0}; }
+cad::Point MakeCadPoint(const common::PlanePoint& p) {
+    return cad::Point{p.X, p.Y, 0};
+}
 
-common::PlanePoint ReadCadPoint(const cad::Point& p) { return common::PlanePoint{p.x, p.y}; }
+common::PlanePoint ReadCadPoint(const cad::Point& p) {
+    return common::PlanePoint{p.x, p.y};
+}
 
-common::PlanePoint ReadCadPoint(const cad::Variant& v) { return ReadCadPoint(v.toPoint()); }
+common::PlanePoint ReadCadPoint(const cad::Variant& v) {
+    return ReadCadPoint(v.toPoint());
+}
 
 void SubtractPoint(common::PlanePoint& a, const common::PlanePoint& b) {
     a.X -= b.X;

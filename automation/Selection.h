@@ -44,7 +44,8 @@ QString UnescapeFilterText(const QString& text);
 // Erases every block reference of the pattern on the layer.
 void EraseBlockReferencesOnLayer(const QString& blockNamePattern, const QString& layerName);
 // The form that takes a value between pattern and layer; the value is not used.
-void EraseBlockReferencesOnLayer(const QString& blockNamePattern, const cad::Variant& unused, const QString& layerName);
+void EraseBlockReferencesOnLayer(const QString& blockNamePattern, const cad::Variant& unused,
+                                 const QString& layerName);
 // Erases every entity on the layer, or only the references of the block name when one is given.
 void EraseByLayerFilter(const QString& layerName, const QString& blockName);
 // True and the first entity whose block name matches the pattern; false when none or on any failure.

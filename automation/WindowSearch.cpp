@@ -50,7 +50,8 @@ bool matchClass(QChar c, const QString& pattern, int pos, int& end) {
     bool first = true;
     while (i < pattern.size() && (pattern[i] != QLatin1Char(']') || first)) {
         first = false;
-        if (i + 2 < pattern.size() && pattern[i + 1] == QLatin1Char('-') && pattern[i + 2] != QLatin1Char(']')) {
+        if (i + 2 < pattern.size() && pattern[i + 1] == QLatin1Char('-') &&
+            pattern[i + 2] != QLatin1Char(']')) {
             if (c >= pattern[i] && c <= pattern[i + 2]) hit = true;
             i += 3;
         } else {
@@ -104,7 +105,9 @@ TopLevelWindowSource SetTopLevelWindowSource(TopLevelWindowSource s) {
     return previous;
 }
 
-bool MatchWindowPattern(const QString& text, const QString& pattern) { return matchFrom(text, 0, pattern, 0); }
+bool MatchWindowPattern(const QString& text, const QString& pattern) {
+    return matchFrom(text, 0, pattern, 0);
+}
 
 int MatchTopLevelWindowProc(const TopLevelWindow& window, int caseSensitiveFlag) {
     if (!window.visible || window.parent != 0) return 1;
@@ -134,8 +137,10 @@ quintptr FindTopLevelWindow(const QString& titlePattern, bool caseSensitive, con
 
 void ActivateCadWindow(const QString& applicationName) {
     QString classPattern;
-    if (applicationName == QLatin1String("AutoCAD")) classPattern = QStringLiteral("Afx:*");
-    else if (applicationName == QLatin1String("ZWCAD")) classPattern = QStringLiteral("ZwCAD*");
+    if (applicationName == QLatin1String("AutoCAD"))
+        classPattern = QStringLiteral("Afx:*");
+    else if (applicationName == QLatin1String("ZWCAD"))
+        classPattern = QStringLiteral("ZwCAD*");
     // An empty class pattern matches no window.
     if (classPattern.isEmpty()) return;
     const quintptr window = FindTopLevelWindow(applicationName + QLatin1Char('*'), true, classPattern);

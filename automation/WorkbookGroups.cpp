@@ -2,9 +2,9 @@
 #include "automation/WorkbookGroups.h"
 
 #include "common/TextHelpers.h"
-#include "platform/sheet/Worksheet.h"
 #include "platform/sheet/Range.h"
 #include "platform/sheet/Workbook.h"
+#include "platform/sheet/Worksheet.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QRegularExpression>
@@ -58,7 +58,8 @@ int ReadGroupHeadList(sheet::Worksheet& worksheet, int& column, bool quiet, cons
     const int header = WorkbookHeaderRow;
 
     int count = 0;
-    while (!worksheet.range(QStringLiteral("A") + QString::number(header + 1 + count)).text().isEmpty()) ++count;
+    while (!worksheet.range(QStringLiteral("A") + QString::number(header + 1 + count)).text().isEmpty())
+        ++count;
 
     const int start = column;
     column = 0;
@@ -79,8 +80,10 @@ int ReadGroupHeadList(sheet::Worksheet& worksheet, int& column, bool quiet, cons
         const QString text = worksheet.cells(header + 1 + i, column).value().toString();
         if (text.trimmed().isEmpty()) {
             if (!quiet) {
-                ui::MsgBox(common::Tlumacz(QStringLiteral("Błąd w danych arkusza Excel!")) + QLatin1Char('\n') +
-                               common::Tlumacz(QStringLiteral("Puste pole w kolumnie \"Wykaz grupa - sygnalizator\"!")),
+                ui::MsgBox(common::Tlumacz(QStringLiteral("Błąd w danych arkusza Excel!")) +
+                               QLatin1Char('\n') +
+                               common::Tlumacz(
+                                   QStringLiteral("Puste pole w kolumnie \"Wykaz grupa - sygnalizator\"!")),
                            ui::OkOnly | ui::Critical, messageTitle);
             }
             return 0;

@@ -12,9 +12,9 @@ class Worksheet;
 namespace automation {
 
 // Module state shared by the readers of the workbook.
-extern bool WorkbookNewLayout;     // the workbook declares layout version 2.6 or later
-extern int WorkbookHeaderRow;      // 7 with the new layout, 6 otherwise
-extern QStringList GroupHeadTexts; // one text per group row
+extern bool WorkbookNewLayout;      // the workbook declares layout version 2.6 or later
+extern int WorkbookHeaderRow;       // 7 with the new layout, 6 otherwise
+extern QStringList GroupHeadTexts;  // one text per group row
 
 // The header row the workbook's "Subject" ("wersja <major>.<minor>") gives: 7 from version 2.6 on,
 // 6 otherwise; sets `WorkbookNewLayout` afresh each time.

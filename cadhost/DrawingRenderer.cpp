@@ -26,7 +26,9 @@ QPointF map(const Transform2D& t, double x, double y) {
     return QPointF(t.a * x + t.b * y + t.tx, t.c * x + t.d * y + t.ty);
 }
 
-double scaleOf(const Transform2D& t) { return std::sqrt(std::abs(t.determinant())); }
+double scaleOf(const Transform2D& t) {
+    return std::sqrt(std::abs(t.determinant()));
+}
 
 const QString& textFamily() {
     static const QString f = QStringLiteral("DejaVu Sans");
@@ -148,8 +150,10 @@ DrawingRenderer::DrawingRenderer(const Database& db, const Transform2D& view, Pr
     : db_(db), view_(view), sink_(sink) {
     try {
         const SysValue v = db.variable(QStringLiteral("LTSCALE"));
-        if (const double* d = std::get_if<double>(&v)) ltscale_ = *d;
-        else if (const int* i = std::get_if<int>(&v)) ltscale_ = *i;
+        if (const double* d = std::get_if<double>(&v))
+            ltscale_ = *d;
+        else if (const int* i = std::get_if<int>(&v))
+            ltscale_ = *i;
     } catch (const cad::Error&) {
     }
     if (!(ltscale_ > 0)) ltscale_ = 1;
@@ -185,7 +189,8 @@ bool DrawingRenderer::visibleLayer(const Entity* e, const Context& c) {
 }
 
 QColor DrawingRenderer::colorOf(const Entity* e, const Context& c) {
-    if (e->trueColor >= 0 && e->color != ColorByLayer && e->color != ColorByBlock) return QColor(QRgb(e->trueColor));
+    if (e->trueColor >= 0 && e->color != ColorByLayer && e->color != ColorByBlock)
+        return QColor(QRgb(e->trueColor));
     if (e->color == ColorByBlock) return c.inBlock ? c.blockColor : AciColor(7);
     if (e->color == ColorByLayer || e->color < 0 || e->color > 256) {
         if (c.inBlock && e->layer() == QLatin1String("0")) return c.blockColor;
@@ -256,8 +261,8 @@ void DrawingRenderer::draw(const Entity* entity, bool highlighted) {
     drawIn(entity, c);
 }
 
-void DrawingRenderer::addArc(QPolygonF& out, const Transform2D& t, const Point3& center, double radius, double a0,
-                             double a1, double unitScale) const {
+void DrawingRenderer::addArc(QPolygonF& out, const Transform2D& t, const Point3& center, double radius,
+                             double a0, double a1, double unitScale) const {
     double sweep = a1 - a0;
     while (sweep <= 0) sweep += TwoPi;
     while (sweep > TwoPi + 1e-12) sweep -= TwoPi;
@@ -317,8 +322,9 @@ void DrawingRenderer::drawIn(const Entity* e, const Context& c) {
         case EntityKind::Line: {
             if (!e->tryAs<LineData>()) return;
             const auto& d = *e->tryAs<LineData>();
-            sink_.polyline(QPolygonF{map(c.toScreen, d.start.x, d.start.y), map(c.toScreen, d.end.x, d.end.y)},
-                           penOf(e, c));
+            sink_.polyline(
+                QPolygonF{map(c.toScreen, d.start.x, d.start.y), map(c.toScreen, d.end.x, d.end.y)},
+                penOf(e, c));
             return;
         }
         case EntityKind::Arc: {
@@ -351,7 +357,8 @@ void DrawingRenderer::drawIn(const Entity* e, const Context& c) {
         }
         case EntityKind::Point: {
             if (!e->tryAs<PointData>()) return;
-            const QPointF p = map(c.toScreen, e->tryAs<PointData>()->position.x, e->tryAs<PointData>()->position.y);
+            const QPointF p =
+                map(c.toScreen, e->tryAs<PointData>()->position.x, e->tryAs<PointData>()->position.y);
             sink_.polyline(QPolygonF{p - QPointF(1, 0), p + QPointF(1, 0)}, penOf(e, c));
             sink_.polyline(QPolygonF{p - QPointF(0, 1), p + QPointF(0, 1)}, penOf(e, c));
             return;
@@ -393,7 +400,8 @@ void DrawingRenderer::drawIn(const Entity* e, const Context& c) {
                 for (const Edge& ed : loop) {
                     QPolygonF pts;
                     if (ed.type == Edge::Arc)
-                        addArc(pts, c.toScreen, ed.center, ed.radius, ed.startAngle, ed.endAngle, c.unitScale);
+                        addArc(pts, c.toScreen, ed.center, ed.radius, ed.startAngle, ed.endAngle,
+                               c.unitScale);
                     else
                         pts << map(c.toScreen, ed.start.x, ed.start.y) << map(c.toScreen, ed.end.x, ed.end.y);
                     sink_.polyline(pts, pen);
@@ -411,8 +419,9 @@ void DrawingRenderer::drawIn(const Entity* e, const Context& c) {
                 drawBlock(b, Transform2D(), c, e);
                 return;
             }
-            sink_.polyline(QPolygonF{map(c.toScreen, d.point1.x, d.point1.y), map(c.toScreen, d.point2.x, d.point2.y)},
-                           penOf(e, c));
+            sink_.polyline(
+                QPolygonF{map(c.toScreen, d.point1.x, d.point1.y), map(c.toScreen, d.point2.x, d.point2.y)},
+                penOf(e, c));
             return;
         }
         case EntityKind::Unknown:
@@ -451,8 +460,10 @@ void DrawingRenderer::drawBlock(const BlockDefinition* block, const Transform2D&
         lt = outer.blockLinetype;
     inner.blockLinetype = lt;
     int lw = owner->lineweight;
-    if (lw == LineweightByLayer) lw = onZero ? outer.blockLineweight : layerStyle(owner->layer()).lineweight;
-    else if (lw == LineweightByBlock) lw = outer.blockLineweight;
+    if (lw == LineweightByLayer)
+        lw = onZero ? outer.blockLineweight : layerStyle(owner->layer()).lineweight;
+    else if (lw == LineweightByBlock)
+        lw = outer.blockLineweight;
     inner.blockLineweight = lw;
     // Entities on layer "0" in a block take the reference's layer for colour, linetype and weight.
     for (const Entity* child : block->entities()) {
@@ -466,7 +477,8 @@ void DrawingRenderer::drawBlock(const BlockDefinition* block, const Transform2D&
     }
 }
 
-void DrawingRenderer::drawText(const TextData& t, const QString& shown, const QColor& color, const Context& c) {
+void DrawingRenderer::drawText(const TextData& t, const QString& shown, const QColor& color,
+                               const Context& c) {
     if (shown.isEmpty()) return;
     Point3 anchor = (t.horizontal == 0 && t.vertical == 0) ? t.position : t.alignmentPoint;
     double rotation = t.rotation;
@@ -488,19 +500,26 @@ void DrawingRenderer::drawText(const TextData& t, const QString& shown, const QC
     const double raw = fm.horizontalAdvance(shown);
     if (fitted && raw > 0) {
         const double len = std::hypot(t.alignmentPoint.x - t.position.x, t.alignmentPoint.y - t.position.y);
-        const Point3 v = c.toScreen.applyVector({t.alignmentPoint.x - t.position.x, t.alignmentPoint.y - t.position.y, 0});
+        const Point3 v =
+            c.toScreen.applyVector({t.alignmentPoint.x - t.position.x, t.alignmentPoint.y - t.position.y, 0});
         if (len > 0) widthFactor = std::hypot(v.x, v.y) / raw;
     }
     double dx = 0, dy = 0;
     if (!fitted) {
-        if (t.horizontal == 1 || t.horizontal == 4) dx = -raw / 2;
-        else if (t.horizontal == 2) dx = -raw;
+        if (t.horizontal == 1 || t.horizontal == 4)
+            dx = -raw / 2;
+        else if (t.horizontal == 2)
+            dx = -raw;
     }
     const double cap = fm.capHeight();
-    if (t.horizontal == 4 && t.vertical == 0) dy = cap / 2;
-    else if (t.vertical == 1) dy = -fm.descent();
-    else if (t.vertical == 2) dy = cap / 2;
-    else if (t.vertical == 3) dy = cap;
+    if (t.horizontal == 4 && t.vertical == 0)
+        dy = cap / 2;
+    else if (t.vertical == 1)
+        dy = -fm.descent();
+    else if (t.vertical == 2)
+        dy = cap / 2;
+    else if (t.vertical == 3)
+        dy = cap;
     QTransform place;
     place.translate(at.x(), at.y());
     place.rotateRadians(std::atan2(along.y, along.x));
@@ -556,10 +575,12 @@ void DrawingRenderer::drawHatch(const HatchData& h, const QColor& color, const Q
                     case Edge::Arc: {
                         QPolygonF arc;
                         if (ed.counterClockwise) {
-                            addArc(arc, c.toScreen, ed.center, ed.radius, ed.startAngle, ed.endAngle, c.unitScale);
+                            addArc(arc, c.toScreen, ed.center, ed.radius, ed.startAngle, ed.endAngle,
+                                   c.unitScale);
                         } else {
                             // A clockwise edge runs from its start angle back to its end angle.
-                            addArc(arc, c.toScreen, ed.center, ed.radius, ed.endAngle, ed.startAngle, c.unitScale);
+                            addArc(arc, c.toScreen, ed.center, ed.radius, ed.endAngle, ed.startAngle,
+                                   c.unitScale);
                             std::reverse(arc.begin(), arc.end());
                         }
                         pts += arc;
@@ -574,7 +595,8 @@ void DrawingRenderer::drawHatch(const HatchData& h, const QColor& color, const Q
                         if (a1 <= a0) a1 += TwoPi;
                         const int n = 64;
                         for (int i = 0; i <= n; ++i) {
-                            const double a = ed.counterClockwise ? a0 + (a1 - a0) * i / n : a1 - (a1 - a0) * i / n;
+                            const double a =
+                                ed.counterClockwise ? a0 + (a1 - a0) * i / n : a1 - (a1 - a0) * i / n;
                             const double ex = major * std::cos(a), ey = major * ed.ratio * std::sin(a);
                             const double x = ed.center.x + ex * std::cos(rot) - ey * std::sin(rot);
                             const double y = ed.center.y + ex * std::sin(rot) + ey * std::cos(rot);
@@ -639,7 +661,8 @@ void DrawingRenderer::drawHatch(const HatchData& h, const QColor& color, const Q
             const double kk = spacing > 0 ? k : -k;
             const double ox = pl.base.x + kk * pl.offset.x, oy = pl.base.y + kk * pl.offset.y;
             const double s0 = uMin - kk * shift - std::abs(shift), s1 = uMax - kk * shift + std::abs(shift);
-            lines.emplace_back(map(c.toScreen, ox + ux * s0, oy + uy * s0), map(c.toScreen, ox + ux * s1, oy + uy * s1));
+            lines.emplace_back(map(c.toScreen, ox + ux * s0, oy + uy * s0),
+                               map(c.toScreen, ox + ux * s1, oy + uy * s1));
         }
     }
     sink_.clipped(path, lines, linePen);

@@ -23,7 +23,8 @@ public:
     virtual void polyline(const QPolygonF& points, const QPen& pen) = 0;
     virtual void fill(const QPainterPath& path, const QColor& color) = 0;
     // `place` maps the text's own pixel frame (baseline origin, y down) to the screen.
-    virtual void text(const QString& text, const QFont& font, const QTransform& place, const QColor& color) = 0;
+    virtual void text(const QString& text, const QFont& font, const QTransform& place,
+                      const QColor& color) = 0;
     // Pattern lines of a hatch, clipped to its boundary.
     virtual void clipped(const QPainterPath& clip, const std::vector<QLineF>& lines, const QPen& pen) = 0;
 };
@@ -100,8 +101,8 @@ private:
     void drawText(const cad::db::TextData& t, const QString& shown, const QColor& color, const Context& c);
     void drawMText(const cad::db::MTextData& t, const QColor& color, const Context& c);
     void drawHatch(const cad::db::HatchData& h, const QColor& color, const QPen& pen, const Context& c);
-    void addBulgeSegment(QPolygonF& out, const cad::db::Transform2D& t, double x0, double y0, double x1, double y1,
-                         double bulge, double unitScale) const;
+    void addBulgeSegment(QPolygonF& out, const cad::db::Transform2D& t, double x0, double y0, double x1,
+                         double y1, double bulge, double unitScale) const;
     void addArc(QPolygonF& out, const cad::db::Transform2D& t, const cad::db::Point3& center, double radius,
                 double a0, double a1, double unitScale) const;
     QPolygonF polylinePoints(const std::vector<cad::db::Vertex>& v, bool closed, const Context& c) const;

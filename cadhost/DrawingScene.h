@@ -25,10 +25,14 @@ public:
 
     // Top-level entities whose boxes overlap the area, in drawing order.
     // `boxes`, when given, receives each one's bounding box.
-    std::vector<const cad::db::Entity*> entitiesIn(const cad::db::Box& area, std::vector<cad::db::Box>* boxes = nullptr);
+    std::vector<const cad::db::Entity*> entitiesIn(const cad::db::Box& area,
+                                                   std::vector<cad::db::Box>* boxes = nullptr);
     // The drawing's extents (empty for an empty drawing).
     cad::db::Box extents();
-    size_t size() { refresh(); return entities_.size() + extra_.size(); }
+    size_t size() {
+        refresh();
+        return entities_.size() + extra_.size();
+    }
 
     // Entities shown highlighted (by handle, so erasing one leaves nothing dangling).
     QSet<quint64> highlighted;
@@ -45,7 +49,7 @@ private:
     // Entities added since the index was built, with their boxes, searched one by one.
     std::vector<const cad::db::Entity*> extra_;
     std::vector<cad::db::Box> extraBoxes_;
-    size_t knownLive_ = 0;                       // live model-space entities when last looked at
+    size_t knownLive_ = 0;                        // live model-space entities when last looked at
     const cad::db::Entity* lastKnown_ = nullptr;  // the newest of them
 };
 

@@ -30,7 +30,9 @@ DrawingView::DrawingView(QWidget* parent) : QWidget(parent) {
     setMinimumSize(200, 150);
 }
 
-DrawingView::ViewState& DrawingView::state() { return scene_ ? states_[scene_] : none_; }
+DrawingView::ViewState& DrawingView::state() {
+    return scene_ ? states_[scene_] : none_;
+}
 const DrawingView::ViewState& DrawingView::state() const {
     if (!scene_) return none_;
     auto it = states_.constFind(scene_);
@@ -197,11 +199,16 @@ void DrawingView::drawOverlay(QPainter& p) {
         const QPointF s = toScreen(snapShown_->point);
         const double r = 6;
         switch (snapShown_->kind) {
-            case SnapPoint::End: p.drawRect(QRectF(s.x() - r, s.y() - r, 2 * r, 2 * r)); break;
-            case SnapPoint::Middle:
-                p.drawPolygon(QPolygonF{QPointF(s.x(), s.y() - r), QPointF(s.x() + r, s.y() + r), QPointF(s.x() - r, s.y() + r)});
+            case SnapPoint::End:
+                p.drawRect(QRectF(s.x() - r, s.y() - r, 2 * r, 2 * r));
                 break;
-            case SnapPoint::Center: p.drawEllipse(s, r, r); break;
+            case SnapPoint::Middle:
+                p.drawPolygon(QPolygonF{QPointF(s.x(), s.y() - r), QPointF(s.x() + r, s.y() + r),
+                                        QPointF(s.x() - r, s.y() + r)});
+                break;
+            case SnapPoint::Center:
+                p.drawEllipse(s, r, r);
+                break;
             case SnapPoint::Intersection:
                 p.drawLine(QPointF(s.x() - r, s.y() - r), QPointF(s.x() + r, s.y() + r));
                 p.drawLine(QPointF(s.x() - r, s.y() + r), QPointF(s.x() + r, s.y() - r));
@@ -250,8 +257,10 @@ void DrawingView::mousePressEvent(QMouseEvent* e) {
         emit pointClicked(p.x, p.y);
     } else if (mode_ == Mode::Entity) {
         const Point3 w = toWorld(at);
-        if (const Entity* hit = entityAt(at)) emit entityClicked(hit, w.x, w.y);
-        else emit emptyClicked(w.x, w.y);
+        if (const Entity* hit = entityAt(at))
+            emit entityClicked(hit, w.x, w.y);
+        else
+            emit emptyClicked(w.x, w.y);
     }
 }
 
@@ -292,11 +301,18 @@ void DrawingView::leaveEvent(QEvent*) {
 
 void DrawingView::keyPressEvent(QKeyEvent* e) {
     switch (e->key()) {
-        case Qt::Key_Escape: emit escapePressed(); return;
+        case Qt::Key_Escape:
+            emit escapePressed();
+            return;
         case Qt::Key_Return:
-        case Qt::Key_Enter: emit enterPressed(); return;
-        case Qt::Key_F3: setSnapEnabled(!snap_); return;
-        default: break;
+        case Qt::Key_Enter:
+            emit enterPressed();
+            return;
+        case Qt::Key_F3:
+            setSnapEnabled(!snap_);
+            return;
+        default:
+            break;
     }
     if (!e->text().isEmpty() && e->text().at(0).isPrint()) {
         emit textTyped(e->text());

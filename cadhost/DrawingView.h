@@ -82,7 +82,7 @@ protected:
 private:
     struct ViewState {
         cad::db::Point3 center;
-        double scale = 0;  // 0: not yet fitted
+        double scale = 0;     // 0: not yet fitted
         bool fitted = false;  // showing the extents until the user zooms or pans
     };
     ViewState& state();
@@ -91,7 +91,10 @@ private:
     cad::db::Box visibleArea() const;
     void renderCache();
     void drawOverlay(QPainter& p);
-    void invalidateCache() { cacheValid_ = false; update(); }
+    void invalidateCache() {
+        cacheValid_ = false;
+        update();
+    }
 
     DrawingScene* scene_ = nullptr;
     QHash<DrawingScene*, ViewState> states_;

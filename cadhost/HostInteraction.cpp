@@ -31,7 +31,8 @@ bool refused(const InputRequest& rq, const Input& in) {
     if (in.kind == Input::Enter) return rq.initBits & 1;
     if (in.kind != Input::TextInput) return false;
     if (rq.wanted & InputRequest::AnyPoint) return !namesKeyword(rq.keywords, in.text);
-    if ((rq.wanted & InputRequest::AnyText) && !rq.keywords.isEmpty()) return !namesKeyword(rq.keywords, in.text);
+    if ((rq.wanted & InputRequest::AnyText) && !rq.keywords.isEmpty())
+        return !namesKeyword(rq.keywords, in.text);
     return false;
 }
 
@@ -79,7 +80,9 @@ void HostInteraction::answerWith(const Input& answer, const std::function<void()
     answer_.reset();
 }
 
-bool HostInteraction::commandRunning() const { return !model_.commands().isQuiescent(); }
+bool HostInteraction::commandRunning() const {
+    return !model_.commands().isQuiescent();
+}
 
 std::optional<InputRequest> HostInteraction::currentRequest() const {
     if (!picks_.empty()) return picks_.front().request;

@@ -27,7 +27,8 @@ public:
     // ---- programs' picks ----
     // Queues a pick; the first in the queue is the one the window shows. `done` receives the
     // user's answer. `owner` identifies the asking connection.
-    void beginPick(const cad::InputRequest& request, std::function<void(const cad::Input&)> done, const void* owner);
+    void beginPick(const cad::InputRequest& request, std::function<void(const cad::Input&)> done,
+                   const void* owner);
     // The asking program went away: its picks end without an answer.
     void dropPicksOf(const void* owner);
     bool pickActive() const { return !picks_.empty(); }

@@ -53,13 +53,23 @@ bool leavesDrawingUnchanged(const cad::ObjectRecord& rec, const cad::Call& call)
         default:
             break;
     }
-    static const QStringList quiet{
-        QStringLiteral("item"),         QStringLiteral("getvariable"),   QStringLiteral("handletoobject"),
-        QStringLiteral("getboundingbox"), QStringLiteral("intersectwith"), QStringLiteral("highlight"),
-        QStringLiteral("save"),         QStringLiteral("saveas"),        QStringLiteral("close"),
-        QStringLiteral("regen"),        QStringLiteral("sendcommand"),   QStringLiteral("getattributes"),
-        QStringLiteral("getconstantattributes"), QStringLiteral("getdynamicblockproperties"),
-        QStringLiteral("getbulge"),     QStringLiteral("getwidth"),      QStringLiteral("activate")};
+    static const QStringList quiet{QStringLiteral("item"),
+                                   QStringLiteral("getvariable"),
+                                   QStringLiteral("handletoobject"),
+                                   QStringLiteral("getboundingbox"),
+                                   QStringLiteral("intersectwith"),
+                                   QStringLiteral("highlight"),
+                                   QStringLiteral("save"),
+                                   QStringLiteral("saveas"),
+                                   QStringLiteral("close"),
+                                   QStringLiteral("regen"),
+                                   QStringLiteral("sendcommand"),
+                                   QStringLiteral("getattributes"),
+                                   QStringLiteral("getconstantattributes"),
+                                   QStringLiteral("getdynamicblockproperties"),
+                                   QStringLiteral("getbulge"),
+                                   QStringLiteral("getwidth"),
+                                   QStringLiteral("activate")};
     return quiet.contains(m);
 }
 // How much of the view a call may have changed: only the look of entities (colours, layers
@@ -67,13 +77,14 @@ bool leavesDrawingUnchanged(const cad::ObjectRecord& rec, const cad::Call& call)
 MainWindow::Change changeOf(const cad::ObjectRecord& rec, const cad::Call& call) {
     using cad::Kind;
     const QString m = call.member.toLower();
-    if (rec.kind == Kind::Block && rec.object && static_cast<cad::db::BlockDefinition*>(rec.object)->isModelSpace() &&
+    if (rec.kind == Kind::Block && rec.object &&
+        static_cast<cad::db::BlockDefinition*>(rec.object)->isModelSpace() &&
         (m.startsWith(QLatin1String("add")) || m == QLatin1String("insertblock")))
         return MainWindow::Change::Added;
-    static const QStringList look{QStringLiteral("color"), QStringLiteral("truecolor"), QStringLiteral("layer"),
-                                  QStringLiteral("linetype"), QStringLiteral("lineweight"),
-                                  QStringLiteral("linetypescale"), QStringLiteral("visible"),
-                                  QStringLiteral("highlight")};
+    static const QStringList look{QStringLiteral("color"),      QStringLiteral("truecolor"),
+                                  QStringLiteral("layer"),      QStringLiteral("linetype"),
+                                  QStringLiteral("lineweight"), QStringLiteral("linetypescale"),
+                                  QStringLiteral("visible"),    QStringLiteral("highlight")};
     if (rec.kind == Kind::Entity && look.contains(m)) return MainWindow::Change::Look;
     if (rec.kind == Kind::Layer || rec.kind == Kind::Layers || rec.kind == Kind::Linetype ||
         rec.kind == Kind::Linetypes || rec.kind == Kind::SummaryInfo || rec.kind == Kind::SelectionSets ||
@@ -85,9 +96,16 @@ MainWindow::Change changeOf(const cad::ObjectRecord& rec, const cad::Call& call)
 }  // namespace
 
 MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QWidget* parent)
-    : QMainWindow(parent), model_(model), interaction_(interaction), view_(new DrawingView),
-      prompt_(new QLabel), input_(new QLineEdit), coords_(new QLabel), snap_(new QLabel),
-      refresh_(new QTimer(this)), poll_(new QTimer(this)) {
+    : QMainWindow(parent),
+      model_(model),
+      interaction_(interaction),
+      view_(new DrawingView),
+      prompt_(new QLabel),
+      input_(new QLineEdit),
+      coords_(new QLabel),
+      snap_(new QLabel),
+      refresh_(new QTimer(this)),
+      poll_(new QTimer(this)) {
     setWindowTitle(Title);
     resize(1200, 800);
 
@@ -116,13 +134,15 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
     connect(view_, &DrawingView::cursorMoved, this, [this](double x, double y) {
         coords_->setText(QStringLiteral("X = %1   Y = %2").arg(x, 0, 'f', 3).arg(y, 0, 'f', 3));
     });
-    connect(view_, &DrawingView::pointClicked, this,
-            [this](double x, double y) { interaction_.userInput(Input::at(cad::Point{x, y, 0})); });
+    connect(view_, &DrawingView::pointClicked, this, [this](double x, double y) {
+        interaction_.userInput(Input::at(cad::Point{x, y, 0}));
+    });
     connect(view_, &DrawingView::entityClicked, this, [this](const cad::db::Entity* e, double x, double y) {
         interaction_.userInput(Input::entity(e->handleText(), cad::Point{x, y, 0}));
     });
-    connect(view_, &DrawingView::emptyClicked, this,
-            [this](double x, double y) { interaction_.userInput(Input::at(cad::Point{x, y, 0})); });
+    connect(view_, &DrawingView::emptyClicked, this, [this](double x, double y) {
+        interaction_.userInput(Input::at(cad::Point{x, y, 0}));
+    });
     connect(view_, &DrawingView::escapePressed, this, [this] { interaction_.userInput(Input::cancel()); });
     connect(view_, &DrawingView::enterPressed, this, [this] { submitTyped(); });
     connect(view_, &DrawingView::textTyped, this, [this](const QString& t) {
@@ -135,7 +155,8 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
     connect(input_, &QLineEdit::returnPressed, this, [this] { submitTyped(); });
     connect(&interaction_, &HostInteraction::requestChanged, this, [this] { updatePrompt(); });
     connect(&interaction_, &HostInteraction::raiseRequested, this, [this] { bringToFront(); });
-    connect(&interaction_, &HostInteraction::drawingChanged, this, [this] { scheduleRefresh(Change::Added); });
+    connect(&interaction_, &HostInteraction::drawingChanged, this,
+            [this] { scheduleRefresh(Change::Added); });
 
     refresh_->setSingleShot(true);
     refresh_->setInterval(30);
@@ -161,7 +182,9 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
 
 MainWindow::~MainWindow() = default;
 
-QString MainWindow::promptText() const { return prompt_->text(); }
+QString MainWindow::promptText() const {
+    return prompt_->text();
+}
 
 Variant MainWindow::call(cad::ObjectId id, const QString& member, std::initializer_list<Variant> args) {
     return model_.invoke(id, member, CallKind::Method, cad::Args(args.begin(), args.size()));
@@ -196,7 +219,8 @@ void MainWindow::buildMenus() {
 
     QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&Widok"));
     viewMenu->addAction(QStringLiteral("&Cały rysunek"), this, [this] { view_->zoomExtents(); });
-    viewMenu->addAction(QStringLiteral("&Przyciąganie (F3)"), this, [this] { view_->setSnapEnabled(!view_->snapEnabled()); });
+    viewMenu->addAction(QStringLiteral("&Przyciąganie (F3)"), this,
+                        [this] { view_->setSnapEnabled(!view_->snapEnabled()); });
 
     windowMenu_ = menuBar()->addMenu(QStringLiteral("O&kno"));
 }
@@ -206,7 +230,8 @@ void MainWindow::rebuildWindowMenu() {
     auto* group = new QActionGroup(windowMenu_);
     int n = 1;
     for (DocumentState* d : model_.documents()) {
-        QAction* a = windowMenu_->addAction(QStringLiteral("&%1 %2").arg(n++).arg(d->fullName.isEmpty() ? d->name : d->fullName));
+        QAction* a = windowMenu_->addAction(
+            QStringLiteral("&%1 %2").arg(n++).arg(d->fullName.isEmpty() ? d->name : d->fullName));
         a->setCheckable(true);
         a->setChecked(d == model_.activeDocument());
         group->addAction(a);
@@ -223,7 +248,8 @@ void MainWindow::rebuildWindowMenu() {
 QString MainWindow::settingsFile() {
     const QString forced = qEnvironmentVariable("TESMAR_CADHOST_INI");
     if (!forced.isEmpty()) return forced;
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Tesmar");
+    const QString dir =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Tesmar");
     QDir().mkpath(dir);
     return dir + QStringLiteral("/cadhost.ini");
 }
@@ -231,7 +257,8 @@ QString MainWindow::settingsFile() {
 QStringList MainWindow::recentFiles() const {
     QStringList out;
     for (int i = 1; i <= RecentCount; ++i) {
-        const QString p = common::GetIni(settingsFile(), RecentSection, QStringLiteral("Plik%1").arg(i), QString());
+        const QString p =
+            common::GetIni(settingsFile(), RecentSection, QStringLiteral("Plik%1").arg(i), QString());
         if (!p.isEmpty()) out << p;
     }
     return out;
@@ -275,7 +302,9 @@ void MainWindow::syncDocuments() {
     DocumentState* active = model_.activeDocument();
     view_->setScene(active ? sceneOf(active) : nullptr);
     QString title = Title;
-    if (active) title += QStringLiteral(" - [%1]%2").arg(active->name, active->saved ? QString() : QStringLiteral("*"));
+    if (active)
+        title +=
+            QStringLiteral(" - [%1]%2").arg(active->name, active->saved ? QString() : QStringLiteral("*"));
     setWindowTitle(title);
     rebuildWindowMenu();
     known_ = docs;
@@ -287,7 +316,8 @@ void MainWindow::newDrawing() {
         // A drawing the user just made holds nothing to lose yet.
         model_.record(d.toObject()).doc->saved = true;
     } catch (const cad::Error& e) {
-        ui::MsgBox(QStringLiteral("Nie można utworzyć rysunku:\n%1").arg(e.message()), ui::Exclamation, Title);
+        ui::MsgBox(QStringLiteral("Nie można utworzyć rysunku:\n%1").arg(e.message()), ui::Exclamation,
+                   Title);
     }
     syncDocuments();
 }
@@ -303,7 +333,8 @@ bool MainWindow::openFile(const QString& path) {
     try {
         call(model_.documentsId, QStringLiteral("Open"), {Variant(abs)});
     } catch (const cad::Error& e) {
-        ui::MsgBox(QStringLiteral("Nie można otworzyć rysunku %1:\n%2").arg(QDir::toNativeSeparators(abs), e.message()),
+        ui::MsgBox(QStringLiteral("Nie można otworzyć rysunku %1:\n%2")
+                       .arg(QDir::toNativeSeparators(abs), e.message()),
                    ui::Exclamation, Title);
         return false;
     }
@@ -330,7 +361,8 @@ bool MainWindow::saveDrawingAs(DocumentState* doc) {
     fr.title = QStringLiteral("Zapisz rysunek jako");
     fr.filter = DxfFilter;
     QString name = doc->fullName.isEmpty() ? doc->name : doc->fullName;
-    if (name.endsWith(QLatin1String(".dwg"), Qt::CaseInsensitive)) name = name.chopped(4) + QStringLiteral(".dxf");
+    if (name.endsWith(QLatin1String(".dwg"), Qt::CaseInsensitive))
+        name = name.chopped(4) + QStringLiteral(".dxf");
     fr.fileName = name;
     const auto path = ui::Prompts().file(fr);
     if (!path || path->isEmpty()) return false;
@@ -369,8 +401,10 @@ bool MainWindow::closeAll() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
-    if (closeAll()) e->accept();
-    else e->ignore();
+    if (closeAll())
+        e->accept();
+    else
+        e->ignore();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -393,8 +427,10 @@ void MainWindow::submitTyped() {
     const QString text = input_->text();
     input_->clear();
     std::optional<cad::Point> base;
-    if (const auto rq = interaction_.currentRequest(); rq && rq->basePoint) base = rq->basePoint;
-    else if (DocumentState* d = model_.activeDocument()) base = d->lastPoint;
+    if (const auto rq = interaction_.currentRequest(); rq && rq->basePoint)
+        base = rq->basePoint;
+    else if (DocumentState* d = model_.activeDocument())
+        base = d->lastPoint;
     interaction_.userInput(ParseTypedInput(text, base));
 }
 
@@ -430,15 +466,23 @@ void MainWindow::scheduleRefresh(Change change) {
 void MainWindow::refreshNow() {
     syncDocuments();
     switch (std::exchange(pending_, Change::Look)) {
-        case Change::Look: view_->repaintDrawing(); break;
-        case Change::Added: view_->entitiesAdded(); break;
-        case Change::Any: view_->drawingChanged(); break;
+        case Change::Look:
+            view_->repaintDrawing();
+            break;
+        case Change::Added:
+            view_->entitiesAdded();
+            break;
+        case Change::Any:
+            view_->drawingChanged();
+            break;
     }
 }
 
 void MainWindow::bringToFront() {
-    if (model_.windowState == 1 || isMaximized()) showNormal();
-    else showMaximized();
+    if (model_.windowState == 1 || isMaximized())
+        showNormal();
+    else
+        showMaximized();
     raise();
     activateWindow();
 }
@@ -465,7 +509,8 @@ void MainWindow::afterCall(const cad::Call& call, const cad::Reply& reply) {
         view_->zoomWindow(box);
         return;
     }
-    if (rec->kind == cad::Kind::Entity && m == QLatin1String("highlight") && !call.args.isEmpty() && rec->doc) {
+    if (rec->kind == cad::Kind::Entity && m == QLatin1String("highlight") && !call.args.isEmpty() &&
+        rec->doc) {
         DrawingScene* s = sceneOf(rec->doc);
         auto* e = static_cast<cad::db::Entity*>(rec->object);
         bool on = false;
@@ -476,14 +521,17 @@ void MainWindow::afterCall(const cad::Call& call, const cad::Reply& reply) {
         }
         // A highlighted attribute shows its reference.
         if (cad::db::Entity* owner = e->ownerReference()) e = owner;
-        if (on) s->highlighted.insert(e->handle());
-        else s->highlighted.remove(e->handle());
+        if (on)
+            s->highlighted.insert(e->handle());
+        else
+            s->highlighted.remove(e->handle());
         view_->update();
         scheduleRefresh();
         return;
     }
     if (call.kind == CallKind::Get) return;
-    if (!leavesDrawingUnchanged(*rec, call) && rec->doc && !rec->doc->isDatabaseDocument) rec->doc->saved = false;
+    if (!leavesDrawingUnchanged(*rec, call) && rec->doc && !rec->doc->isDatabaseDocument)
+        rec->doc->saved = false;
     scheduleRefresh(changeOf(*rec, call));
 }
 

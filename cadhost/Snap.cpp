@@ -15,7 +15,7 @@ constexpr double TwoPi = 2 * std::numbers::pi;
 
 struct Piece {
     bool arc = false;
-    Point3 a, b;       // line ends, or arc start and end points
+    Point3 a, b;  // line ends, or arc start and end points
     Point3 center;
     double r = 0;
     double a0 = 0, sweep = TwoPi;  // counter-clockwise from a0
@@ -64,7 +64,8 @@ void polylinePieces(const std::vector<Vertex>& v, bool closed, std::vector<Piece
         const double sweep = 4 * std::atan(s.bulge);
         const double from = std::atan2(s.y - c.y, s.x - c.x);
         // Arcs are kept counter-clockwise; a clockwise segment starts at its end.
-        Piece p = sweep > 0 ? arcPiece(c, r, norm(from), sweep, false) : arcPiece(c, r, norm(from + sweep), -sweep, false);
+        Piece p = sweep > 0 ? arcPiece(c, r, norm(from), sweep, false)
+                            : arcPiece(c, r, norm(from + sweep), -sweep, false);
         out.push_back(p);
     }
 }
@@ -150,7 +151,8 @@ void intersections(const Piece& p, const Piece& q, std::vector<Point3>& out) {
 
 }  // namespace
 
-std::optional<SnapPoint> FindSnap(const std::vector<const Entity*>& entities, const Point3& cursor, double aperture) {
+std::optional<SnapPoint> FindSnap(const std::vector<const Entity*>& entities, const Point3& cursor,
+                                  double aperture) {
     std::vector<Piece> pieces;
     for (const Entity* e : entities)
         if (!e->isErased()) piecesOf(e, pieces);
@@ -169,7 +171,8 @@ std::optional<SnapPoint> FindSnap(const std::vector<const Entity*>& entities, co
             consider(p.center, SnapPoint::Center);
             if (p.full) continue;
             const double mid = p.a0 + p.sweep / 2;
-            consider({p.center.x + p.r * std::cos(mid), p.center.y + p.r * std::sin(mid), 0}, SnapPoint::Middle);
+            consider({p.center.x + p.r * std::cos(mid), p.center.y + p.r * std::sin(mid), 0},
+                     SnapPoint::Middle);
         } else {
             consider({(p.a.x + p.b.x) / 2, (p.a.y + p.b.y) / 2, 0}, SnapPoint::Middle);
         }

@@ -17,7 +17,7 @@ struct SnapPoint {
 
 // The snap point nearest the cursor within `aperture` (drawing units) among the entities' own
 // geometry, or nullopt.
-std::optional<SnapPoint> FindSnap(const std::vector<const cad::db::Entity*>& entities, const cad::db::Point3& cursor,
-                                  double aperture);
+std::optional<SnapPoint> FindSnap(const std::vector<const cad::db::Entity*>& entities,
+                                  const cad::db::Point3& cursor, double aperture);
 
 }  // namespace cadhost

@@ -42,7 +42,9 @@ bool SocketServer::listen(const QString& name, QString* error) {
     return false;
 }
 
-QString SocketServer::name() const { return server_->fullServerName(); }
+QString SocketServer::name() const {
+    return server_->fullServerName();
+}
 
 void SocketServer::accept() {
     while (QLocalSocket* s = server_->nextPendingConnection()) {

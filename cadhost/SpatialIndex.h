@@ -29,7 +29,7 @@ private:
     double cellW_ = 1, cellH_ = 1;
     std::vector<uint32_t> cellStart_;  // nx*ny+1 offsets into cellItems_
     std::vector<uint32_t> cellItems_;
-    std::vector<uint32_t> large_;      // items spanning many cells, tested one by one
+    std::vector<uint32_t> large_;  // items spanning many cells, tested one by one
     mutable std::vector<uint32_t> stamp_;
     mutable uint32_t stampNow_ = 0;
 };

@@ -85,8 +85,8 @@ inline PlanePoint IntersectLines(const PlanePoint& a1, const PlanePoint& a2, con
                                  const PlanePoint& b2) {
     return IntersectLines(PlaneSegment{a1, a2}, PlaneSegment{b1, b2});
 }
-inline PlanePointPair IntersectLineCircle(const PlanePoint& p1, const PlanePoint& p2, const PlanePoint& centre,
-                                          double radius) {
+inline PlanePointPair IntersectLineCircle(const PlanePoint& p1, const PlanePoint& p2,
+                                          const PlanePoint& centre, double radius) {
     return IntersectLineCircle(PlaneSegment{p1, p2}, centre, radius);
 }
 inline PlanePointPair IntersectCircles(const PlanePoint& c1, double r1, const PlanePoint& c2, double r2) {

@@ -20,7 +20,9 @@ concept HasLowerName = requires(const T& o) {
     o.name();
 };
 template <class T>
-concept HasGet = requires(const T& o) { o.get(QStringLiteral("Name")); };
+concept HasGet = requires(const T& o) {
+    o.get(QStringLiteral("Name"));
+};
 template <class T>
 concept HasIsNull = requires(const T& o) {
     { o.isNull() } -> std::convertible_to<bool>;

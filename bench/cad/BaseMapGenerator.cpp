@@ -14,8 +14,14 @@ std::unique_ptr<Database> generateBaseMap(int entityCount) {
         state = state * 1664525u + 1013904223u;
         return double(state >> 8) / double(1 << 24);
     };
-    const QStringList layers = {"0", "113-STRUMIENIE_RUCHU", "114-PUNKTY_KOLIZJI", "400-DLUGOSCI_STRUMIENI",
-                                "MAPA-BUDYNKI", "MAPA-JEZDNIE", "MAPA-OPISY", "MAPA-ZIELEŃ"};
+    const QStringList layers = {"0",
+                                "113-STRUMIENIE_RUCHU",
+                                "114-PUNKTY_KOLIZJI",
+                                "400-DLUGOSCI_STRUMIENI",
+                                "MAPA-BUDYNKI",
+                                "MAPA-JEZDNIE",
+                                "MAPA-OPISY",
+                                "MAPA-ZIELEŃ"};
     for (const QString& l : layers) db->addLayer(l)->color = 1 + int(rnd() * 200);
     db->addTextStyle("SYGN_TXT")->height = 1.5;
     // Stream blocks with attributes and markers, 200 names.
@@ -39,22 +45,34 @@ std::unique_ptr<Database> generateBaseMap(int entityCount) {
         switch (i % 10) {
             case 0:
             case 1:
-            case 2: e = db->addLine(ms, {x, y, 0}, {x + rnd() * 50, y + rnd() * 50, 0}); break;
-            case 3: e = db->addArc(ms, {x, y, 0}, 1 + rnd() * 30, rnd() * 6, rnd() * 6); break;
-            case 4: e = db->addCircle(ms, {x, y, 0}, 1 + rnd() * 10); break;
+            case 2:
+                e = db->addLine(ms, {x, y, 0}, {x + rnd() * 50, y + rnd() * 50, 0});
+                break;
+            case 3:
+                e = db->addArc(ms, {x, y, 0}, 1 + rnd() * 30, rnd() * 6, rnd() * 6);
+                break;
+            case 4:
+                e = db->addCircle(ms, {x, y, 0}, 1 + rnd() * 10);
+                break;
             case 5: {
                 std::vector<Vertex> v;
-                for (int k = 0; k < 6; ++k) v.push_back(Vertex{x + k * 3, y + rnd() * 5, k == 2 ? 0.4 : 0, 0, 0});
+                for (int k = 0; k < 6; ++k)
+                    v.push_back(Vertex{x + k * 3, y + rnd() * 5, k == 2 ? 0.4 : 0, 0, 0});
                 e = db->addLwPolyline(ms, v, i % 20 == 5);
                 break;
             }
-            case 6: e = db->addText(ms, QStringLiteral("Ulica Żółkiewskiego %1").arg(i), {x, y, 0}, 2.5); break;
+            case 6:
+                e = db->addText(ms, QStringLiteral("Ulica Żółkiewskiego %1").arg(i), {x, y, 0}, 2.5);
+                break;
             case 7:
             case 8:
-                e = db->insertBlock(ms, {x, y, 0}, blockNames[int(rnd() * blockNames.size()) % blockNames.size()], 1, 1,
-                                    1, rnd() * 6);
+                e = db->insertBlock(ms, {x, y, 0},
+                                    blockNames[int(rnd() * blockNames.size()) % blockNames.size()], 1, 1, 1,
+                                    rnd() * 6);
                 break;
-            case 9: e = db->addPoint(ms, {x, y, 0}); break;
+            case 9:
+                e = db->addPoint(ms, {x, y, 0});
+                break;
         }
         (void)e;
     }

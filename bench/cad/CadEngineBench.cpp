@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
     const cad::db::FilterList streams = {{0, "INSERT"}, {2, "12^STRUMIEN_*"}, {8, "*"}};
     t.restart();
     auto found = cad::db::selectAll(*db, streams);
-    std::printf("select (0 INSERT)(2 \"12^STRUMIEN_*\"): %.3f ms, %zu found\n", t.nsecsElapsed() / 1e6, found.size());
+    std::printf("select (0 INSERT)(2 \"12^STRUMIEN_*\"): %.3f ms, %zu found\n", t.nsecsElapsed() / 1e6,
+                found.size());
     const cad::db::FilterList exact = {{0, "INSERT"}, {2, "12^STRUMIEN_7^K7"}};
     t.restart();
     found = cad::db::selectAll(*db, exact);
@@ -47,17 +48,20 @@ int main(int argc, char** argv) {
     const cad::db::FilterList colour = {{0, "INSERT"}, {62, 3}};
     t.restart();
     found = cad::db::selectAll(*db, colour);
-    std::printf("select full scan (0 INSERT)(62 3): %.3f ms, %zu found\n", t.nsecsElapsed() / 1e6, found.size());
+    std::printf("select full scan (0 INSERT)(62 3): %.3f ms, %zu found\n", t.nsecsElapsed() / 1e6,
+                found.size());
 
     t.restart();
     cad::dxf::writeFile(*db, path);
     std::printf("save: %lld ms\n", t.elapsed());
 
     QProcess py;
-    py.start("/usr/bin/python3",
-             {"-c", "import time,sys,ezdxf\nt=time.perf_counter()\nd=ezdxf.readfile(sys.argv[1])\n"
-                    "print('ezdxf open: %d ms (%d entities)' % ((time.perf_counter()-t)*1000, len(d.modelspace())))",
-              path});
+    py.start(
+        "/usr/bin/python3",
+        {"-c",
+         "import time,sys,ezdxf\nt=time.perf_counter()\nd=ezdxf.readfile(sys.argv[1])\n"
+         "print('ezdxf open: %d ms (%d entities)' % ((time.perf_counter()-t)*1000, len(d.modelspace())))",
+         path});
     if (py.waitForFinished(600000) && py.exitCode() == 0)
         std::printf("%s", py.readAllStandardOutput().constData());
     else

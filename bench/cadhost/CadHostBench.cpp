@@ -20,7 +20,9 @@ namespace {
 
 QTextStream out(stdout);
 
-double millis(const QElapsedTimer& t) { return t.nsecsElapsed() / 1e6; }
+double millis(const QElapsedTimer& t) {
+    return t.nsecsElapsed() / 1e6;
+}
 
 void socketCalls(const QTemporaryDir& dir) {
     const QString name = dir.filePath(QStringLiteral("bench.sock"));

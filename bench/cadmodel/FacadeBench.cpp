@@ -21,7 +21,9 @@ double nsPerCall(const std::function<void(int)>& body) {
     return std::chrono::duration<double, std::nano>(end - start).count() / Calls;
 }
 
-void report(const char* what, double ns) { std::printf("%-46s %9.1f ns/call\n", what, ns); }
+void report(const char* what, double ns) {
+    std::printf("%-46s %9.1f ns/call\n", what, ns);
+}
 
 }  // namespace
 
@@ -41,7 +43,8 @@ int main() {
     const double engineColor = nsPerCall([&](int) { sink = engineLine->color; });
     const double facadeColor = nsPerCall([&](int) { sink = line.color(); });
     const double facadeSetColor = nsPerCall([&](int i) { line.setColor(1 + i % 255); });
-    const double engineItem = nsPerCall([&](int i) { sink = int(db.modelSpace()->item(i % 1000)->handle()); });
+    const double engineItem =
+        nsPerCall([&](int i) { sink = int(db.modelSpace()->item(i % 1000)->handle()); });
     const double facadeItem = nsPerCall([&](int i) { sink = int(ms.item(i % 1000).id()); });
     const double facadeCount = nsPerCall([&](int) { sink = ms.count(); });
     const double facadeHandle = nsPerCall([&](int) { sink = int(line.handle().size()); });

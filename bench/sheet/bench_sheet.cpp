@@ -56,8 +56,8 @@ int main(int argc, char** argv) {
     book.saveAs(out);
     const qint64 total = t.elapsed();
     std::printf("pair rows: %d (%d formula cells), checksum %lld\n", pairs, pairs * 13, sum);
-    std::printf("fill and recompute: %lld ms\nsort macro: %lld ms\nsave: %lld ms\ntotal: %lld ms\n", fill, sort,
-                total - fill - sort, total);
+    std::printf("fill and recompute: %lld ms\nsort macro: %lld ms\nsave: %lld ms\ntotal: %lld ms\n", fill,
+                sort, total - fill - sort, total);
     QFile::remove(out);
     return 0;
 }

@@ -17,7 +17,8 @@ bool isTemplatePath(const QString& path) {
 }  // namespace
 
 Workbook& Workbooks::item(int index) {
-    if (index < 1 || index > count()) throw NotFound(QStringLiteral("Brak skoroszytu o numerze %1").arg(index));
+    if (index < 1 || index > count())
+        throw NotFound(QStringLiteral("Brak skoroszytu o numerze %1").arg(index));
     return *open_[size_t(index - 1)];
 }
 
@@ -73,9 +74,15 @@ Workbook& Workbooks::add(const QString& templatePath) {
     return adopt(std::move(book));
 }
 
-void Macros::add(const QString& name, Routine routine) { routines_[name.toLower()] = std::move(routine); }
-void Macros::remove(const QString& name) { routines_.erase(name.toLower()); }
-bool Macros::contains(const QString& name) const { return routines_.count(name.toLower()) > 0; }
+void Macros::add(const QString& name, Routine routine) {
+    routines_[name.toLower()] = std::move(routine);
+}
+void Macros::remove(const QString& name) {
+    routines_.erase(name.toLower());
+}
+bool Macros::contains(const QString& name) const {
+    return routines_.count(name.toLower()) > 0;
+}
 const Macros::Routine* Macros::find(const QString& name) const {
     auto it = routines_.find(name.toLower());
     return it == routines_.end() ? nullptr : &it->second;
@@ -87,7 +94,9 @@ Application::Application() : workbooks_(*this) {
 
 Application::~Application() = default;
 
-QString Application::name() const { return QStringLiteral("Arkusz kalkulacyjny"); }
+QString Application::name() const {
+    return QStringLiteral("Arkusz kalkulacyjny");
+}
 
 Worksheet* Application::activeSheet() const {
     if (!active_ || active_->worksheetCount() == 0) return nullptr;
@@ -99,7 +108,9 @@ std::optional<QString> Application::getOpenFilename(const QString& filter, const
     req.kind = ui::FileRequest::Open;
     req.title = title.isEmpty() ? QStringLiteral("Otwórz") : title;
     req.filter = filter.isEmpty()
-                     ? QStringLiteral("Skoroszyty (*.xlsx;*.xlsm;*.xltx;*.xlt)|*.xlsx;*.xlsm;*.xltx;*.xlt|Wszystkie pliki (*.*)|*.*")
+                     ? QStringLiteral(
+                           "Skoroszyty (*.xlsx;*.xlsm;*.xltx;*.xlt)|*.xlsx;*.xlsm;*.xltx;*.xlt|Wszystkie "
+                           "pliki (*.*)|*.*")
                      : filter;
     req.mustExist = true;
     return ui::Prompts().file(req);
@@ -111,8 +122,9 @@ void Application::run(const QString& macroName) {
     if (int bang = name.lastIndexOf(QLatin1Char('!')); bang >= 0) name = name.mid(bang + 1);
     const Macros::Routine* routine = macros_.find(name);
     if (!routine)
-        throw MacroNotFound(QStringLiteral("Nie można uruchomić makra \"%1\". Makro może być niedostępne w tym skoroszycie.")
-                                .arg(macroName));
+        throw MacroNotFound(
+            QStringLiteral("Nie można uruchomić makra \"%1\". Makro może być niedostępne w tym skoroszycie.")
+                .arg(macroName));
     (*routine)(*this);
 }
 

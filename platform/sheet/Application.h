@@ -75,7 +75,8 @@ public:
     void setVisible(bool visible) { visible_ = visible; }
 
     // `GetOpenFilename`: the open-file dialog of the prompt service; nullopt when cancelled.
-    std::optional<QString> getOpenFilename(const QString& filter = QString(), const QString& title = QString());
+    std::optional<QString> getOpenFilename(const QString& filter = QString(),
+                                           const QString& title = QString());
 
     // `Run(name)`; throws MacroNotFound for a name no routine answers.
     void run(const QString& macroName);

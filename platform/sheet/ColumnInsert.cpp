@@ -9,8 +9,8 @@
 
 namespace sheet {
 
-std::shared_ptr<const Formula> shifted(const Formula& f, Worksheet* host, Worksheet* target, int oldCol, int newCol,
-                                       int at, int count) {
+std::shared_ptr<const Formula> shifted(const Formula& f, Worksheet* host, Worksheet* target, int oldCol,
+                                       int newCol, int at, int count) {
     auto copy = std::make_shared<Formula>(f);
     bool changed = false;
     for (FormulaNode& n : copy->nodes) {
@@ -38,8 +38,9 @@ void shiftRect(Rect& r, int at, int count) {
 namespace {
 
 // A kept formula's text and array range after the insertion; unchanged when unreadable.
-std::shared_ptr<const KeptFormula> shiftedKept(const std::shared_ptr<const KeptFormula>& kept, Worksheet& host,
-                                               Worksheet* target, int row, int oldCol, int newCol, int at, int count) {
+std::shared_ptr<const KeptFormula> shiftedKept(const std::shared_ptr<const KeptFormula>& kept,
+                                               Worksheet& host, Worksheet* target, int row, int oldCol,
+                                               int newCol, int at, int count) {
     if (kept->sharedMember) return kept;
     Workbook& book = host.parent();
     auto resolver = [&book](const QString& name) { return book.findWorksheet(name); };
@@ -96,7 +97,8 @@ QStringList splitUnion(const QString& s) {
 void Worksheet::insertColumns(int column, int count) {
     book_.checkOpen();
     if (column < 1 || column > MaxColumns || count < 1 || count > MaxColumns - column)
-        throw InvalidArgument(QStringLiteral("Nie można wstawić %1 kolumn przed kolumną %2").arg(count).arg(column));
+        throw InvalidArgument(
+            QStringLiteral("Nie można wstawić %1 kolumn przed kolumną %2").arg(count).arg(column));
     for (const auto& [k, c] : cells_)
         if (columnOf(k) > MaxColumns - count && !c.isBlank())
             throw InvalidArgument(QStringLiteral("Nie można przesunąć niepustych komórek poza arkusz"));

@@ -94,8 +94,10 @@ private:
 void walkExtensions(pugi::xml_node n, PartShifter& s) {
     for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
         if (c.type() != pugi::node_element) continue;
-        if (is(c, "sqref")) s.elementText(c);
-        else walkExtensions(c, s);
+        if (is(c, "sqref"))
+            s.elementText(c);
+        else
+            walkExtensions(c, s);
     }
 }
 
@@ -135,7 +137,8 @@ void shiftKeptSheetParts(Workbook& book, Worksheet& target, int at, int count) {
             }
         }
         s.attribute(child(root, "autoFilter"), "ref");
-        for (pugi::xml_node e : children(child(root, "ignoredErrors"), "ignoredError")) s.attribute(e, "sqref");
+        for (pugi::xml_node e : children(child(root, "ignoredErrors"), "ignoredError"))
+            s.attribute(e, "sqref");
         walkExtensions(child(root, "extLst"), s);
         if (s.changed) pkg->setPart(ws.partName, save(doc));
     }

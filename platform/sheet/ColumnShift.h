@@ -13,8 +13,8 @@ class Worksheet;
 
 // The formula as held at (row, newCol) after inserting `count` columns before column `at` of
 // `target`, seen before it from (row, oldCol) of `host`; nullptr when nothing in it changes.
-std::shared_ptr<const Formula> shifted(const Formula& f, Worksheet* host, Worksheet* target, int oldCol, int newCol,
-                                       int at, int count);
+std::shared_ptr<const Formula> shifted(const Formula& f, Worksheet* host, Worksheet* target, int oldCol,
+                                       int newCol, int at, int count);
 void shiftRect(Rect& r, int at, int count);
 
 // The conditional formats, data validations, view selection, auto filter and ignored-error

@@ -51,7 +51,8 @@ Value numberResult(double d) {
 
 class Evaluator {
 public:
-    Evaluator(const Formula& f, Worksheet& host, int row, int col) : f_(f), host_(host), row_(row), col_(col) {}
+    Evaluator(const Formula& f, Worksheet& host, int row, int col)
+        : f_(f), host_(host), row_(row), col_(col) {}
 
     Value run() {
         Operand o = eval(f_.root);
@@ -81,11 +82,21 @@ private:
         const FormulaNode& n = f_.nodes[size_t(index)];
         Operand o;
         switch (n.kind) {
-            case FormulaNode::Number: o.value = Value(n.number); return o;
-            case FormulaNode::String: o.value = Value(n.text); return o;
-            case FormulaNode::Boolean: o.value = Value(n.number != 0); return o;
-            case FormulaNode::ErrorLit: o.value = Value(*errorFromText(n.text)); return o;
-            case FormulaNode::Missing: o.value = Value(); return o;
+            case FormulaNode::Number:
+                o.value = Value(n.number);
+                return o;
+            case FormulaNode::String:
+                o.value = Value(n.text);
+                return o;
+            case FormulaNode::Boolean:
+                o.value = Value(n.number != 0);
+                return o;
+            case FormulaNode::ErrorLit:
+                o.value = Value(*errorFromText(n.text));
+                return o;
+            case FormulaNode::Missing:
+                o.value = Value();
+                return o;
             case FormulaNode::Name: {
                 // A defined name evaluates as the formula it stands for, in this cell's place.
                 auto named = depth_ < maxNameDepth ? host_.parent().namedFormula(n.text, host_) : nullptr;
@@ -97,7 +108,8 @@ private:
                 inner.depth_ = depth_ + 1;
                 return inner.eval(named->root);
             }
-            case FormulaNode::Paren: return eval(n.kids[0]);
+            case FormulaNode::Paren:
+                return eval(n.kids[0]);
             case FormulaNode::Cell:
             case FormulaNode::Area: {
                 if (!resolveArea(n, host_, row_, col_, o.ws, o.rect)) {
@@ -120,8 +132,10 @@ private:
                 if (!d) return withValue(Value(ErrorCode::Value));
                 return withValue(Value(n.op == QLatin1String("-") ? -*d : *d));
             }
-            case FormulaNode::Binary: return withValue(binary(n, index == f_.root));
-            case FormulaNode::Function: return withValue(function(n));
+            case FormulaNode::Binary:
+                return withValue(binary(n, index == f_.root));
+            case FormulaNode::Function:
+                return withValue(function(n));
         }
         return withValue(Value(ErrorCode::Value));
     }
@@ -142,7 +156,8 @@ private:
         if (r.isError()) return r;
         const QString& op = n.op;
         if (op == QLatin1String("&")) return Value(l.toString() + r.toString());
-        if (op.size() <= 2 && (op[0] == QLatin1Char('=') || op[0] == QLatin1Char('<') || op[0] == QLatin1Char('>')))
+        if (op.size() <= 2 &&
+            (op[0] == QLatin1Char('=') || op[0] == QLatin1Char('<') || op[0] == QLatin1Char('>')))
             return compare(l, r, op);
         auto a = toNumber(l), b = toNumber(r);
         if (!a || !b) return Value(ErrorCode::Value);
@@ -153,7 +168,8 @@ private:
             case '-':
                 if (last && *a - *b != 0 && to15(*a) == to15(*b)) return Value(0.0);
                 return numberResult(*a - *b);
-            case '*': return numberResult(*a * *b);
+            case '*':
+                return numberResult(*a * *b);
             case '/':
                 if (*b == 0) return Value(ErrorCode::Div0);
                 return numberResult(*a / *b);
@@ -168,9 +184,7 @@ private:
     // Numbers sort before texts, texts before booleans; texts compare without regard to case;
     // an empty cell counts as 0, "" or FALSE after the other side.
     static Value compare(Value l, Value r, const QString& op) {
-        auto rank = [](const Value& v) {
-            return v.isNumber() ? 0 : v.isText() ? 1 : 2;
-        };
+        auto rank = [](const Value& v) { return v.isNumber() ? 0 : v.isText() ? 1 : 2; };
         if (l.isEmpty()) l = r.isText() ? Value(QString()) : r.isBoolean() ? Value(false) : Value(0.0);
         if (r.isEmpty()) r = l.isText() ? Value(QString()) : l.isBoolean() ? Value(false) : Value(0.0);
         int c = 0;
@@ -253,8 +267,14 @@ private:
         if (v.isError()) return v;
         if (v.isText()) {
             const QString t = v.text().trimmed().toUpper();
-            if (t == QLatin1String("TRUE")) { out = true; return std::nullopt; }
-            if (t == QLatin1String("FALSE")) { out = false; return std::nullopt; }
+            if (t == QLatin1String("TRUE")) {
+                out = true;
+                return std::nullopt;
+            }
+            if (t == QLatin1String("FALSE")) {
+                out = false;
+                return std::nullopt;
+            }
             return Value(ErrorCode::Value);
         }
         out = v.number() != 0;
@@ -321,10 +341,16 @@ private:
             for (int k : n.kids) {
                 Operand o = eval(k);
                 visit(o, [&](const Value& v, bool fromRef) {
-                    if (v.isError()) { err = v; return false; }
+                    if (v.isError()) {
+                        err = v;
+                        return false;
+                    }
                     if (fromRef && v.isText()) return true;
                     bool b = false;
-                    if (auto e = argBool(v, b)) { err = *e; return false; }
+                    if (auto e = argBool(v, b)) {
+                        err = *e;
+                        return false;
+                    }
                     any = true;
                     result = isAnd ? (result && b) : (result || b);
                     return true;
@@ -365,11 +391,13 @@ private:
         if (name == QLatin1String("SQRT") || name == QLatin1String("ABS") || name == QLatin1String("INT")) {
             if (argc != 1) return Value(ErrorCode::Value);
             if (auto e = argNumber(n, 0, x)) return *e;
-            if (name == QLatin1String("SQRT")) return x < 0 ? Value(ErrorCode::Num) : numberResult(std::sqrt(x));
+            if (name == QLatin1String("SQRT"))
+                return x < 0 ? Value(ErrorCode::Num) : numberResult(std::sqrt(x));
             if (name == QLatin1String("ABS")) return Value(std::fabs(x));
             return Value(std::floor(to15(x)));
         }
-        if (name == QLatin1String("ROUND") || name == QLatin1String("ROUNDUP") || name == QLatin1String("ROUNDDOWN")) {
+        if (name == QLatin1String("ROUND") || name == QLatin1String("ROUNDUP") ||
+            name == QLatin1String("ROUNDDOWN")) {
             if (argc != 2) return Value(ErrorCode::Value);
             if (auto e = argNumber(n, 0, x)) return *e;
             if (auto e = argNumber(n, 1, y)) return *e;
@@ -420,7 +448,8 @@ void visitReferences(const Formula& f, Worksheet& host, int row, int column,
                      const std::function<void(Worksheet* ws, const Rect& r)>& fn, int depth) {
     for (const FormulaNode& n : f.nodes) {
         if (n.kind == FormulaNode::Name && depth < maxNameDepth) {
-            if (auto named = host.parent().namedFormula(n.text, host)) visitReferences(*named, host, row, column, fn, depth + 1);
+            if (auto named = host.parent().namedFormula(n.text, host))
+                visitReferences(*named, host, row, column, fn, depth + 1);
             continue;
         }
         if (n.kind != FormulaNode::Cell && n.kind != FormulaNode::Area) continue;

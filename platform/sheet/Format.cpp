@@ -9,30 +9,49 @@ namespace sheet {
 
 QString builtinNumberFormat(int id) {
     switch (id) {
-        case 0: return QStringLiteral("General");
-        case 1: return QStringLiteral("0");
-        case 2: return QStringLiteral("0.00");
-        case 3: return QStringLiteral("#,##0");
-        case 4: return QStringLiteral("#,##0.00");
-        case 9: return QStringLiteral("0%");
-        case 10: return QStringLiteral("0.00%");
-        case 11: return QStringLiteral("0.00E+00");
-        case 12: return QStringLiteral("# ?/?");
-        case 14: return QStringLiteral("mm-dd-yy");
-        case 37: return QStringLiteral("#,##0 ;(#,##0)");
-        case 38: return QStringLiteral("#,##0 ;[Red](#,##0)");
-        case 39: return QStringLiteral("#,##0.00;(#,##0.00)");
-        case 40: return QStringLiteral("#,##0.00;[Red](#,##0.00)");
-        case 48: return QStringLiteral("##0.0E+0");
-        case 49: return QStringLiteral("@");
-        default: return QString();
+        case 0:
+            return QStringLiteral("General");
+        case 1:
+            return QStringLiteral("0");
+        case 2:
+            return QStringLiteral("0.00");
+        case 3:
+            return QStringLiteral("#,##0");
+        case 4:
+            return QStringLiteral("#,##0.00");
+        case 9:
+            return QStringLiteral("0%");
+        case 10:
+            return QStringLiteral("0.00%");
+        case 11:
+            return QStringLiteral("0.00E+00");
+        case 12:
+            return QStringLiteral("# ?/?");
+        case 14:
+            return QStringLiteral("mm-dd-yy");
+        case 37:
+            return QStringLiteral("#,##0 ;(#,##0)");
+        case 38:
+            return QStringLiteral("#,##0 ;[Red](#,##0)");
+        case 39:
+            return QStringLiteral("#,##0.00;(#,##0.00)");
+        case 40:
+            return QStringLiteral("#,##0.00;[Red](#,##0.00)");
+        case 48:
+            return QStringLiteral("##0.0E+0");
+        case 49:
+            return QStringLiteral("@");
+        default:
+            return QString();
     }
 }
 
 namespace {
 
 // The general form in a standard-width column: up to ten significant digits.
-QString general(double d) { return formatNumber(d, 10); }
+QString general(double d) {
+    return formatNumber(d, 10);
+}
 
 // Splits a format code at ";" outside quotes.
 QStringList sections(const QString& code) {
@@ -94,10 +113,14 @@ QString renderSection(double d, const QString& sec) {
         } else if (c == QLatin1Char('0') || c == QLatin1Char('#') || c == QLatin1Char('?')) {
             sawPlaceholder = true;
             inNumber = true;
-            if (point) ++decimals;
-            else if (c != QLatin1Char('#')) ++intZeros;
+            if (point)
+                ++decimals;
+            else if (c != QLatin1Char('#'))
+                ++intZeros;
             continue;
-        } else if (c == QLatin1Char('.') && (inNumber || (i + 1 < sec.size() && (sec[i + 1] == QLatin1Char('0') || sec[i + 1] == QLatin1Char('#'))))) {
+        } else if (c == QLatin1Char('.') &&
+                   (inNumber || (i + 1 < sec.size() &&
+                                 (sec[i + 1] == QLatin1Char('0') || sec[i + 1] == QLatin1Char('#'))))) {
             point = true;
             inNumber = true;
             continue;
@@ -121,8 +144,10 @@ QString renderSection(double d, const QString& sec) {
             lit = c;
         }
         if (inNumber) afterNumber = true;
-        if (afterNumber) suffix += lit;
-        else prefix += lit;
+        if (afterNumber)
+            suffix += lit;
+        else
+            prefix += lit;
         if (inNumber) inNumber = false;
     }
     if (!sawPlaceholder) return prefix + suffix;
@@ -147,7 +172,9 @@ QString renderSection(double d, const QString& sec) {
         while (intPart.size() < intZeros) intPart.prepend(QLatin1Char('0'));
         if (thousands) intPart = groupThousands(intPart);
         body = intPart + (decimals > 0 ? QLatin1Char('.') + frac : QString());
-        bool zero = body.count(QLatin1Char('0')) + body.count(QLatin1Char('.')) + body.count(QLatin1Char(',')) == body.size();
+        bool zero =
+            body.count(QLatin1Char('0')) + body.count(QLatin1Char('.')) + body.count(QLatin1Char(',')) ==
+            body.size();
         if (d < 0 && !zero) body.prepend(QLatin1Char('-'));
     }
     return prefix + body + suffix;
@@ -157,11 +184,16 @@ QString renderSection(double d, const QString& sec) {
 
 QString formatValue(const Value& value, const QString& numberFormat) {
     switch (value.type()) {
-        case Value::Type::Empty: return QString();
-        case Value::Type::Text: return value.text();
-        case Value::Type::Boolean: return value.toString();
-        case Value::Type::Error: return value.toString();
-        case Value::Type::Number: break;
+        case Value::Type::Empty:
+            return QString();
+        case Value::Type::Text:
+            return value.text();
+        case Value::Type::Boolean:
+            return value.toString();
+        case Value::Type::Error:
+            return value.toString();
+        case Value::Type::Number:
+            break;
     }
     const double d = value.number();
     if (numberFormat.isEmpty() || numberFormat.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0 ||
@@ -175,13 +207,13 @@ QString formatValue(const Value& value, const QString& numberFormat) {
 }
 
 namespace {
-const unsigned palette[56] = {
-    0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF, 0x800000, 0x008000,
-    0x000080, 0x808000, 0x800080, 0x008080, 0xC0C0C0, 0x808080, 0x9999FF, 0x993366, 0xFFFFCC, 0xCCFFFF,
-    0x660066, 0xFF8080, 0x0066CC, 0xCCCCFF, 0x000080, 0xFF00FF, 0xFFFF00, 0x00FFFF, 0x800080, 0x800000,
-    0x008080, 0x0000FF, 0x00CCFF, 0xCCFFFF, 0xCCFFCC, 0xFFFF99, 0x99CCFF, 0xFF99CC, 0xCC99FF, 0xFFCC99,
-    0x3366FF, 0x33CCCC, 0x99CC00, 0xFFCC00, 0xFF9900, 0xFF6600, 0x666699, 0x969696, 0x003366, 0x339966,
-    0x003300, 0x333300, 0x993300, 0x993366, 0x333399, 0x333333};
+const unsigned palette[56] = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF,
+                              0x800000, 0x008000, 0x000080, 0x808000, 0x800080, 0x008080, 0xC0C0C0, 0x808080,
+                              0x9999FF, 0x993366, 0xFFFFCC, 0xCCFFFF, 0x660066, 0xFF8080, 0x0066CC, 0xCCCCFF,
+                              0x000080, 0xFF00FF, 0xFFFF00, 0x00FFFF, 0x800080, 0x800000, 0x008080, 0x0000FF,
+                              0x00CCFF, 0xCCFFFF, 0xCCFFCC, 0xFFFF99, 0x99CCFF, 0xFF99CC, 0xCC99FF, 0xFFCC99,
+                              0x3366FF, 0x33CCCC, 0x99CC00, 0xFFCC00, 0xFF9900, 0xFF6600, 0x666699, 0x969696,
+                              0x003366, 0x339966, 0x003300, 0x333300, 0x993300, 0x993366, 0x333399, 0x333333};
 }
 
 unsigned paletteColor(int colorIndex) {

@@ -23,15 +23,28 @@ struct RefEnd {
 };
 
 struct FormulaNode {
-    enum Kind { Number, String, Boolean, ErrorLit, Cell, Area, Unary, Binary, Percent, Paren, Function,
-                Missing, Name };
+    enum Kind {
+        Number,
+        String,
+        Boolean,
+        ErrorLit,
+        Cell,
+        Area,
+        Unary,
+        Binary,
+        Percent,
+        Paren,
+        Function,
+        Missing,
+        Name
+    };
     // Whole-column or whole-row areas print as "A:C" / "C[1]:C[3]" and "3:5" / "R3:R5".
     enum Span { Cells, Columns, Rows };
     Kind kind = Number;
     Span span = Cells;
-    QString op;     // operator of Unary/Binary ("-", "<=", "&")
+    QString op;  // operator of Unary/Binary ("-", "<=", "&")
     double number = 0;
-    QString text;   // string literal, function or name (upper case), error text, sheet name
+    QString text;  // string literal, function or name (upper case), error text, sheet name
     bool hasSheet = false;
     Worksheet* sheet = nullptr;  // the named sheet, nullptr when absent from the workbook
     QString sheetName;

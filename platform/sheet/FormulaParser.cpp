@@ -10,12 +10,13 @@ namespace sheet {
 
 bool isKnownFunction(const QString& n) {
     static const QSet<QString> known = {
-        QStringLiteral("SUM"),     QStringLiteral("SQRT"),  QStringLiteral("ROUNDUP"), QStringLiteral("ROUNDDOWN"),
-        QStringLiteral("ROUND"),   QStringLiteral("MAX"),   QStringLiteral("MIN"),     QStringLiteral("IF"),
-        QStringLiteral("ABS"),     QStringLiteral("INT"),   QStringLiteral("AND"),     QStringLiteral("OR"),
-        QStringLiteral("NOT"),     QStringLiteral("COUNT"), QStringLiteral("COUNTA"),  QStringLiteral("AVERAGE"),
-        QStringLiteral("MOD"),     QStringLiteral("POWER"), QStringLiteral("TRUE"),    QStringLiteral("FALSE"),
-        QStringLiteral("CONCATENATE")};
+        QStringLiteral("SUM"),       QStringLiteral("SQRT"),  QStringLiteral("ROUNDUP"),
+        QStringLiteral("ROUNDDOWN"), QStringLiteral("ROUND"), QStringLiteral("MAX"),
+        QStringLiteral("MIN"),       QStringLiteral("IF"),    QStringLiteral("ABS"),
+        QStringLiteral("INT"),       QStringLiteral("AND"),   QStringLiteral("OR"),
+        QStringLiteral("NOT"),       QStringLiteral("COUNT"), QStringLiteral("COUNTA"),
+        QStringLiteral("AVERAGE"),   QStringLiteral("MOD"),   QStringLiteral("POWER"),
+        QStringLiteral("TRUE"),      QStringLiteral("FALSE"), QStringLiteral("CONCATENATE")};
     return known.contains(n);
 }
 
@@ -70,7 +71,8 @@ private:
     int depth_ = 0;
 
     [[noreturn]] void fail(const QString& why) {
-        throw FormulaError(QStringLiteral("Błędna formuła \"%1\": %2 (pozycja %3)").arg(s_, why).arg(pos_ + 1));
+        throw FormulaError(
+            QStringLiteral("Błędna formuła \"%1\": %2 (pozycja %3)").arg(s_, why).arg(pos_ + 1));
     }
     void skipWs() {
         while (pos_ < s_.size() && (s_[pos_] == QLatin1Char(' ') || s_[pos_] == QLatin1Char('\n') ||
@@ -221,7 +223,8 @@ private:
                 }
                 name += s_[pos_++];
             }
-            if (pos_ >= s_.size() || s_[pos_] != QLatin1Char('!')) fail(QStringLiteral("brak \"!\" po nazwie arkusza"));
+            if (pos_ >= s_.size() || s_[pos_] != QLatin1Char('!'))
+                fail(QStringLiteral("brak \"!\" po nazwie arkusza"));
             ++pos_;
             return parseSheetReference(name);
         }
@@ -357,15 +360,19 @@ private:
     };
 
     bool refFollows(int p) const {
-        return p >= s_.size() || !(isNameChar(s_[p]) || s_[p] == QLatin1Char('(') || s_[p] == QLatin1Char('[') ||
-                                   s_[p] == QLatin1Char('$') || s_[p] == QLatin1Char('!'));
+        return p >= s_.size() ||
+               !(isNameChar(s_[p]) || s_[p] == QLatin1Char('(') || s_[p] == QLatin1Char('[') ||
+                 s_[p] == QLatin1Char('$') || s_[p] == QLatin1Char('!'));
     }
 
     std::optional<End> readA1End(int& p) const {
         End out;
         int i = p;
         bool colAbs = false, rowAbs = false;
-        if (i < s_.size() && s_[i] == QLatin1Char('$')) { colAbs = true; ++i; }
+        if (i < s_.size() && s_[i] == QLatin1Char('$')) {
+            colAbs = true;
+            ++i;
+        }
         int st = i;
         while (i < s_.size() && s_[i].unicode() < 128 && s_[i].isLetter()) ++i;
         if (i > st) {
@@ -378,7 +385,10 @@ private:
             // "$3" is an absolute row
             rowAbs = true;
         }
-        if (!rowAbs && i < s_.size() && s_[i] == QLatin1Char('$')) { rowAbs = true; ++i; }
+        if (!rowAbs && i < s_.size() && s_[i] == QLatin1Char('$')) {
+            rowAbs = true;
+            ++i;
+        }
         st = i;
         while (i < s_.size() && s_[i].isDigit()) ++i;
         if (i > st) {
@@ -443,9 +453,7 @@ private:
         return out;
     }
 
-    std::optional<End> readEnd(int& p) const {
-        return nt_ == Notation::A1 ? readA1End(p) : readR1C1End(p);
-    }
+    std::optional<End> readEnd(int& p) const { return nt_ == Notation::A1 ? readA1End(p) : readR1C1End(p); }
 
     int tryReference(bool hasSheet, const QString& sheetName) {
         int p = pos_;
@@ -488,12 +496,16 @@ private:
                 n.span = FormulaNode::Cells;
             } else if (!first->hasRow && !second->hasRow && first->hasCol && second->hasCol) {
                 n.span = FormulaNode::Columns;
-                n.a.row = 1; n.a.rowAbs = true;
-                n.b.row = MaxRows; n.b.rowAbs = true;
+                n.a.row = 1;
+                n.a.rowAbs = true;
+                n.b.row = MaxRows;
+                n.b.rowAbs = true;
             } else if (!first->hasCol && !second->hasCol && first->hasRow && second->hasRow) {
                 n.span = FormulaNode::Rows;
-                n.a.col = 1; n.a.colAbs = true;
-                n.b.col = MaxColumns; n.b.colAbs = true;
+                n.a.col = 1;
+                n.a.colAbs = true;
+                n.b.col = MaxColumns;
+                n.b.colAbs = true;
             } else {
                 return -1;
             }

@@ -28,27 +28,37 @@ public:
     QString print(int index) const {
         const FormulaNode& n = f_.nodes[size_t(index)];
         switch (n.kind) {
-            case FormulaNode::Number: return numberLiteral(n.number);
+            case FormulaNode::Number:
+                return numberLiteral(n.number);
             case FormulaNode::String: {
                 QString t = n.text;
                 t.replace(QLatin1Char('"'), QStringLiteral("\"\""));
                 return QLatin1Char('"') + t + QLatin1Char('"');
             }
-            case FormulaNode::Boolean: return n.number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-            case FormulaNode::ErrorLit: return n.text;
-            case FormulaNode::Missing: return QString();
-            case FormulaNode::Name: return n.text;
-            case FormulaNode::Paren: return QLatin1Char('(') + print(n.kids[0]) + QLatin1Char(')');
-            case FormulaNode::Unary: return n.op + print(n.kids[0]);
-            case FormulaNode::Percent: return print(n.kids[0]) + QLatin1Char('%');
-            case FormulaNode::Binary: return print(n.kids[0]) + n.op + print(n.kids[1]);
+            case FormulaNode::Boolean:
+                return n.number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+            case FormulaNode::ErrorLit:
+                return n.text;
+            case FormulaNode::Missing:
+                return QString();
+            case FormulaNode::Name:
+                return n.text;
+            case FormulaNode::Paren:
+                return QLatin1Char('(') + print(n.kids[0]) + QLatin1Char(')');
+            case FormulaNode::Unary:
+                return n.op + print(n.kids[0]);
+            case FormulaNode::Percent:
+                return print(n.kids[0]) + QLatin1Char('%');
+            case FormulaNode::Binary:
+                return print(n.kids[0]) + n.op + print(n.kids[1]);
             case FormulaNode::Function: {
                 QStringList args;
                 for (int k : n.kids) args << print(k);
                 return n.text + QLatin1Char('(') + args.join(QLatin1Char(',')) + QLatin1Char(')');
             }
             case FormulaNode::Cell:
-            case FormulaNode::Area: return reference(n);
+            case FormulaNode::Area:
+                return reference(n);
         }
         return QString();
     }
@@ -66,7 +76,9 @@ private:
         auto badRow = [](int r) { return r < 1 || r > MaxRows; };
         auto badCol = [](int c) { return c < 1 || c > MaxColumns; };
         auto col = [](int c, bool abs) { return (abs ? QStringLiteral("$") : QString()) + columnLetters(c); };
-        auto row = [](int r, bool abs) { return (abs ? QStringLiteral("$") : QString()) + QString::number(r); };
+        auto row = [](int r, bool abs) {
+            return (abs ? QStringLiteral("$") : QString()) + QString::number(r);
+        };
         if (n.span == FormulaNode::Columns) {
             if (badCol(c1) || badCol(c2)) return prefix + QStringLiteral("#REF!");
             return prefix + col(c1, n.a.colAbs) + QLatin1Char(':') + col(c2, n.b.colAbs);
@@ -92,7 +104,8 @@ private:
             QString b = r1c1Part(QLatin1Char('R'), n.b.row, n.b.rowAbs);
             return a == b ? a : a + QLatin1Char(':') + b;
         }
-        QString s = r1c1Part(QLatin1Char('R'), n.a.row, n.a.rowAbs) + r1c1Part(QLatin1Char('C'), n.a.col, n.a.colAbs);
+        QString s =
+            r1c1Part(QLatin1Char('R'), n.a.row, n.a.rowAbs) + r1c1Part(QLatin1Char('C'), n.a.col, n.a.colAbs);
         if (n.kind == FormulaNode::Area)
             s += QLatin1Char(':') + r1c1Part(QLatin1Char('R'), n.b.row, n.b.rowAbs) +
                  r1c1Part(QLatin1Char('C'), n.b.col, n.b.colAbs);

@@ -3,19 +3,20 @@
 
 #include "platform/sheet/Errors.h"
 
+#include <zip.h>
 #include <QFile>
 #include <QFileInfo>
 #include <cstdio>
-#include <zip.h>
 
 namespace sheet {
 
 Package Package::read(const QString& path) {
-    if (!QFileInfo(path).isFile())
-        throw FileError(QStringLiteral("Nie znaleziono pliku \"%1\"").arg(path));
+    if (!QFileInfo(path).isFile()) throw FileError(QStringLiteral("Nie znaleziono pliku \"%1\"").arg(path));
     int err = 0;
     zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &err);
-    if (!z) throw FileError(QStringLiteral("Plik \"%1\" nie jest skoroszytem (to nie jest archiwum zip)").arg(path));
+    if (!z)
+        throw FileError(
+            QStringLiteral("Plik \"%1\" nie jest skoroszytem (to nie jest archiwum zip)").arg(path));
     Package p;
     const zip_int64_t n = zip_get_num_entries(z, 0);
     for (zip_int64_t i = 0; i < n; ++i) {
@@ -49,7 +50,8 @@ void Package::write(const QString& path) const {
     if (!z) throw FileError(QStringLiteral("Nie można zapisać pliku \"%1\"").arg(path));
     for (const auto& [name, data] : parts_) {
         zip_source_t* src = zip_source_buffer(z, data.constData(), zip_uint64_t(data.size()), 0);
-        const zip_int64_t index = src ? zip_file_add(z, name.toUtf8().constData(), src, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) : -1;
+        const zip_int64_t index =
+            src ? zip_file_add(z, name.toUtf8().constData(), src, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) : -1;
         if (index < 0) {
             if (src) zip_source_free(src);
             zip_discard(z);

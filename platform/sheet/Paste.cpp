@@ -14,10 +14,12 @@ void Worksheet::paste() {
     if (!clip) throw InvalidArgument(QStringLiteral("Brak skopiowanego zakresu do wklejenia"));
     Worksheet& src = clip->worksheet();
     const Rect from = clip->rect();
-    if (from.cellCount() > (1 << 22)) throw NotSupported(QStringLiteral("Zakres do wklejenia jest zbyt duży"));
+    if (from.cellCount() > (1 << 22))
+        throw NotSupported(QStringLiteral("Zakres do wklejenia jest zbyt duży"));
     const int dr = activeRow_ - from.row1, dc = activeCol_ - from.col1;
     const Rect to{from.row1 + dr, from.col1 + dc, from.row2 + dr, from.col2 + dc};
-    if (to.row2 > MaxRows || to.col2 > MaxColumns) throw InvalidArgument(QStringLiteral("Wklejany zakres nie mieści się w arkuszu"));
+    if (to.row2 > MaxRows || to.col2 > MaxColumns)
+        throw InvalidArgument(QStringLiteral("Wklejany zakres nie mieści się w arkuszu"));
 
     Workbook& srcBook = src.parent();
     std::vector<std::pair<quint64, Cell>> copied;

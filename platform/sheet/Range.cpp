@@ -45,7 +45,9 @@ Range Range::cells(int row, int column) const {
     return Range(sheet_, {r, c, r, c});
 }
 
-Value Range::value() const { return worksheet().valueAt(rect_.row1, rect_.col1); }
+Value Range::value() const {
+    return worksheet().valueAt(rect_.row1, rect_.col1);
+}
 
 void Range::setValue(const Value& value) {
     Worksheet& ws = worksheet();
@@ -96,8 +98,9 @@ void setFormulaText(Range& range, const QString& text, Notation notation) {
     const Rect& r = range.rect();
     auto resolver = [&book](const QString& name) { return book.findWorksheet(name); };
     // One parse serves every cell: relative references are offsets, as for a formula filled down.
-    std::shared_ptr<const Formula> f = notation == Notation::R1C1 ? book.parseR1C1(trimmed)
-                                                                  : parseFormula(trimmed, notation, r.row1, r.col1, resolver);
+    std::shared_ptr<const Formula> f = notation == Notation::R1C1
+                                           ? book.parseR1C1(trimmed)
+                                           : parseFormula(trimmed, notation, r.row1, r.col1, resolver);
     forEachTarget(ws, r, [&](int row, int col) {
         Cell& cell = ws.ensureCell(row, col);
         cell.formula = f;
@@ -117,7 +120,9 @@ QString Range::formula() const {
     return constantText(c->value);
 }
 
-void Range::setFormula(const QString& formula) { setFormulaText(*this, formula, Notation::A1); }
+void Range::setFormula(const QString& formula) {
+    setFormulaText(*this, formula, Notation::A1);
+}
 
 QString Range::formulaR1C1() const {
     const Cell* c = worksheet().cell(rect_.row1, rect_.col1);
@@ -127,7 +132,9 @@ QString Range::formulaR1C1() const {
     return constantText(c->value);
 }
 
-void Range::setFormulaR1C1(const QString& formula) { setFormulaText(*this, formula, Notation::R1C1); }
+void Range::setFormulaR1C1(const QString& formula) {
+    setFormulaText(*this, formula, Notation::R1C1);
+}
 
 void Range::clearContents() {
     Worksheet& ws = worksheet();
@@ -147,7 +154,9 @@ void Range::clearContents() {
     book.setSaved(false);
 }
 
-void Range::copy() const { worksheet().parent().application().setClipboard(*this); }
+void Range::copy() const {
+    worksheet().parent().application().setClipboard(*this);
+}
 
 void Range::merge() {
     Worksheet& ws = worksheet();
@@ -190,7 +199,9 @@ QString Range::address(bool rowAbsolute, bool columnAbsolute) const {
     return a + QLatin1Char(':') + cellAddress(rect_.row2, rect_.col2, rowAbsolute, columnAbsolute);
 }
 
-Range Range::entireColumn() const { return Range(sheet_, {1, rect_.col1, MaxRows, rect_.col2}); }
+Range Range::entireColumn() const {
+    return Range(sheet_, {1, rect_.col1, MaxRows, rect_.col2});
+}
 
 void Range::insert(int shift) {
     Worksheet& ws = worksheet();
@@ -221,7 +232,9 @@ void Range::autoFit() {
     }
 }
 
-double Range::columnWidth() const { return worksheet().columnWidth(rect_.col1); }
+double Range::columnWidth() const {
+    return worksheet().columnWidth(rect_.col1);
+}
 
 void Range::setColumnWidth(double width) {
     Worksheet& ws = worksheet();
@@ -244,7 +257,9 @@ void changeFormat(const Range& range, const Rect& r, Fn fn) {
         if (it == memo.end()) {
             CellFormat f = book.format(c.xf);
             fn.apply(f, variant);
-            it = memo.emplace(key, f == book.format(c.xf) ? c.xf : book.formatIndex(f, book.baseFormatOf(c.xf))).first;
+            it = memo.emplace(key,
+                              f == book.format(c.xf) ? c.xf : book.formatIndex(f, book.baseFormatOf(c.xf)))
+                     .first;
         }
         c.xf = it->second;
         ws.removeCellIfBlank(row, col);
@@ -259,7 +274,9 @@ struct Simple {
     void apply(CellFormat& f, int) const { fnApply(f); }
 };
 template <class Apply>
-Simple<Apply> simple(Apply a) { return Simple<Apply>{a}; }
+Simple<Apply> simple(Apply a) {
+    return Simple<Apply>{a};
+}
 
 }  // namespace
 
@@ -269,9 +286,15 @@ CellFormat Range::format() const {
     return ws.parent().format(c ? c->xf : 0);
 }
 
-Interior Range::interior() const { return Interior(*this); }
-Font Range::font() const { return Font(*this); }
-Borders Range::borders() const { return Borders(*this, 0); }
+Interior Range::interior() const {
+    return Interior(*this);
+}
+Font Range::font() const {
+    return Font(*this);
+}
+Borders Range::borders() const {
+    return Borders(*this, 0);
+}
 
 Borders Range::borders(int index) const {
     if (index < xlEdgeLeft || index > xlInsideHorizontal)
@@ -279,36 +302,50 @@ Borders Range::borders(int index) const {
     return Borders(*this, index);
 }
 
-int Range::horizontalAlignment() const { return format().horizontalAlignment; }
+int Range::horizontalAlignment() const {
+    return format().horizontalAlignment;
+}
 void Range::setHorizontalAlignment(int a) {
-    static const int allowed[] = {xlGeneral, xlLeft, xlCenter, xlRight, xlFill, xlJustify, xlCenterAcrossSelection, xlDistributed};
+    static const int allowed[] = {
+        xlGeneral, xlLeft, xlCenter, xlRight, xlFill, xlJustify, xlCenterAcrossSelection, xlDistributed};
     if (std::find(std::begin(allowed), std::end(allowed), a) == std::end(allowed))
         throw InvalidArgument(QStringLiteral("Niedozwolone wyrównanie: %1").arg(a));
     changeFormat(*this, rect_, simple([a](CellFormat& f) { f.horizontalAlignment = a; }));
 }
 
-int Range::orientation() const { return format().orientation; }
+int Range::orientation() const {
+    return format().orientation;
+}
 void Range::setOrientation(int degrees) {
     int d = degrees;
-    if (d == xlUpward) d = 90;
-    else if (d == xlDownward) d = -90;
-    else if (d == xlHorizontal) d = 0;
+    if (d == xlUpward)
+        d = 90;
+    else if (d == xlDownward)
+        d = -90;
+    else if (d == xlHorizontal)
+        d = 0;
     else if (d != xlVertical && (d < -90 || d > 90))
         throw InvalidArgument(QStringLiteral("Niedozwolona orientacja: %1").arg(degrees));
     changeFormat(*this, rect_, simple([d](CellFormat& f) { f.orientation = d; }));
 }
 
-bool Range::wrapText() const { return format().wrapText; }
+bool Range::wrapText() const {
+    return format().wrapText;
+}
 void Range::setWrapText(bool wrap) {
     changeFormat(*this, rect_, simple([wrap](CellFormat& f) { f.wrapText = wrap; }));
 }
 
-bool Range::shrinkToFit() const { return format().shrinkToFit; }
+bool Range::shrinkToFit() const {
+    return format().shrinkToFit;
+}
 void Range::setShrinkToFit(bool shrink) {
     changeFormat(*this, rect_, simple([shrink](CellFormat& f) { f.shrinkToFit = shrink; }));
 }
 
-QString Range::numberFormat() const { return format().numberFormat; }
+QString Range::numberFormat() const {
+    return format().numberFormat;
+}
 void Range::setNumberFormat(const QString& code) {
     changeFormat(*this, rect_, simple([code](CellFormat& f) {
         f.numberFormat = code.isEmpty() ? QStringLiteral("General") : code;
@@ -318,15 +355,24 @@ void Range::setNumberFormat(const QString& code) {
     }));
 }
 
-bool Font::bold() const { return r_.format().bold; }
-void Font::setBold(bool bold) { changeFormat(r_, r_.rect_, simple([bold](CellFormat& f) { f.bold = bold; })); }
-double Font::size() const { return r_.format().fontSize; }
+bool Font::bold() const {
+    return r_.format().bold;
+}
+void Font::setBold(bool bold) {
+    changeFormat(r_, r_.rect_, simple([bold](CellFormat& f) { f.bold = bold; }));
+}
+double Font::size() const {
+    return r_.format().fontSize;
+}
 void Font::setSize(double size) {
-    if (!(size >= 1 && size <= 409)) throw InvalidArgument(QStringLiteral("Niedozwolony rozmiar czcionki: %1").arg(size));
+    if (!(size >= 1 && size <= 409))
+        throw InvalidArgument(QStringLiteral("Niedozwolony rozmiar czcionki: %1").arg(size));
     changeFormat(r_, r_.rect_, simple([size](CellFormat& f) { f.fontSize = size; }));
 }
 
-int Interior::colorIndex() const { return r_.format().fillColorIndex; }
+int Interior::colorIndex() const {
+    return r_.format().fillColorIndex;
+}
 void Interior::setColorIndex(int index) {
     if (index == 0 || index == -4105) index = xlNone;  // none and automatic both mean no fill
     if (index != xlNone && (index < 1 || index > 56))
@@ -341,11 +387,20 @@ int edgesFor(int index, const Rect& r, int row, int col) {
     int bits = 0;
     auto set = [&](int e) { bits |= 1 << e; };
     switch (index) {
-        case 0: return 15;
-        case xlEdgeLeft: if (col == r.col1) set(0); break;
-        case xlEdgeTop: if (row == r.row1) set(1); break;
-        case xlEdgeBottom: if (row == r.row2) set(2); break;
-        case xlEdgeRight: if (col == r.col2) set(3); break;
+        case 0:
+            return 15;
+        case xlEdgeLeft:
+            if (col == r.col1) set(0);
+            break;
+        case xlEdgeTop:
+            if (row == r.row1) set(1);
+            break;
+        case xlEdgeBottom:
+            if (row == r.row2) set(2);
+            break;
+        case xlEdgeRight:
+            if (col == r.col2) set(3);
+            break;
         case xlInsideVertical:
             if (col > r.col1) set(0);
             if (col < r.col2) set(3);
@@ -379,23 +434,33 @@ struct BorderChange {
 
 const BorderLine& edgeOf(const CellFormat& f, int index) {
     switch (index) {
-        case xlEdgeTop: case xlInsideHorizontal: return f.borders[1];
-        case xlEdgeBottom: return f.borders[2];
-        case xlEdgeRight: return f.borders[3];
-        default: return f.borders[0];
+        case xlEdgeTop:
+        case xlInsideHorizontal:
+            return f.borders[1];
+        case xlEdgeBottom:
+            return f.borders[2];
+        case xlEdgeRight:
+            return f.borders[3];
+        default:
+            return f.borders[0];
     }
 }
 
 }  // namespace
 
-int Borders::lineStyle() const { return edgeOf(r_.format(), index_).lineStyle; }
+int Borders::lineStyle() const {
+    return edgeOf(r_.format(), index_).lineStyle;
+}
 void Borders::setLineStyle(int style) {
-    static const int allowed[] = {xlContinuous, xlDash, xlDot, xlDouble, xlDashDot, xlDashDotDot, xlSlantDashDot, xlLineStyleNone};
+    static const int allowed[] = {xlContinuous, xlDash,       xlDot,          xlDouble,
+                                  xlDashDot,    xlDashDotDot, xlSlantDashDot, xlLineStyleNone};
     if (std::find(std::begin(allowed), std::end(allowed), style) == std::end(allowed))
         throw InvalidArgument(QStringLiteral("Niedozwolony styl linii: %1").arg(style));
     changeFormat(r_, r_.rect_, BorderChange{index_, true, style});
 }
-int Borders::weight() const { return edgeOf(r_.format(), index_).weight; }
+int Borders::weight() const {
+    return edgeOf(r_.format(), index_).weight;
+}
 void Borders::setWeight(int weight) {
     if (weight != xlHairline && weight != xlThin && weight != xlMedium && weight != xlThick)
         throw InvalidArgument(QStringLiteral("Niedozwolona grubość linii: %1").arg(weight));

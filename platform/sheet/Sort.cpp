@@ -40,11 +40,16 @@ int naturalCompare(const QString& a, const QString& b) {
 int compareValues(const Value& a, const Value& b) {
     auto rank = [](const Value& v) {
         switch (v.type()) {
-            case Value::Type::Number: return 0;
-            case Value::Type::Text: return 1;
-            case Value::Type::Boolean: return 2;
-            case Value::Type::Error: return 3;
-            case Value::Type::Empty: return 4;
+            case Value::Type::Number:
+                return 0;
+            case Value::Type::Text:
+                return 1;
+            case Value::Type::Boolean:
+                return 2;
+            case Value::Type::Error:
+                return 3;
+            case Value::Type::Empty:
+                return 4;
         }
         return 4;
     };

@@ -10,21 +10,28 @@ namespace sheet {
 
 QString errorText(ErrorCode code) {
     switch (code) {
-        case ErrorCode::Null: return QStringLiteral("#NULL!");
-        case ErrorCode::Div0: return QStringLiteral("#DIV/0!");
-        case ErrorCode::Value: return QStringLiteral("#VALUE!");
-        case ErrorCode::Ref: return QStringLiteral("#REF!");
-        case ErrorCode::Name: return QStringLiteral("#NAME?");
-        case ErrorCode::Num: return QStringLiteral("#NUM!");
-        case ErrorCode::NA: return QStringLiteral("#N/A");
+        case ErrorCode::Null:
+            return QStringLiteral("#NULL!");
+        case ErrorCode::Div0:
+            return QStringLiteral("#DIV/0!");
+        case ErrorCode::Value:
+            return QStringLiteral("#VALUE!");
+        case ErrorCode::Ref:
+            return QStringLiteral("#REF!");
+        case ErrorCode::Name:
+            return QStringLiteral("#NAME?");
+        case ErrorCode::Num:
+            return QStringLiteral("#NUM!");
+        case ErrorCode::NA:
+            return QStringLiteral("#N/A");
     }
     return QStringLiteral("#N/A");
 }
 
 std::optional<ErrorCode> errorFromText(const QString& text) {
     const QString t = text.trimmed().toUpper();
-    for (ErrorCode c : {ErrorCode::Null, ErrorCode::Div0, ErrorCode::Value, ErrorCode::Ref,
-                        ErrorCode::Name, ErrorCode::Num, ErrorCode::NA}) {
+    for (ErrorCode c : {ErrorCode::Null, ErrorCode::Div0, ErrorCode::Value, ErrorCode::Ref, ErrorCode::Name,
+                        ErrorCode::Num, ErrorCode::NA}) {
         if (errorText(c) == t) return c;
     }
     return std::nullopt;
@@ -32,22 +39,31 @@ std::optional<ErrorCode> errorFromText(const QString& text) {
 
 QString Value::toString() const {
     switch (type_) {
-        case Type::Empty: return QString();
-        case Type::Number: return formatNumber(number_);
-        case Type::Text: return text_;
-        case Type::Boolean: return number_ != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-        case Type::Error: return errorText(error_);
+        case Type::Empty:
+            return QString();
+        case Type::Number:
+            return formatNumber(number_);
+        case Type::Text:
+            return text_;
+        case Type::Boolean:
+            return number_ != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+        case Type::Error:
+            return errorText(error_);
     }
     return QString();
 }
 
 std::optional<double> Value::toNumber() const {
     switch (type_) {
-        case Type::Empty: return 0.0;
+        case Type::Empty:
+            return 0.0;
         case Type::Number:
-        case Type::Boolean: return number_;
-        case Type::Text: return parseNumber(text_);
-        case Type::Error: return std::nullopt;
+        case Type::Boolean:
+            return number_;
+        case Type::Text:
+            return parseNumber(text_);
+        case Type::Error:
+            return std::nullopt;
     }
     return std::nullopt;
 }
@@ -55,11 +71,15 @@ std::optional<double> Value::toNumber() const {
 bool Value::operator==(const Value& other) const {
     if (type_ != other.type_) return false;
     switch (type_) {
-        case Type::Empty: return true;
+        case Type::Empty:
+            return true;
         case Type::Number:
-        case Type::Boolean: return number_ == other.number_;
-        case Type::Text: return text_ == other.text_;
-        case Type::Error: return error_ == other.error_;
+        case Type::Boolean:
+            return number_ == other.number_;
+        case Type::Text:
+            return text_ == other.text_;
+        case Type::Error:
+            return error_ == other.error_;
     }
     return false;
 }

@@ -10,8 +10,8 @@
 #include "platform/ui/core/Prompt.h"
 
 #include <QFileInfo>
-#include <deque>
 #include <QSet>
+#include <deque>
 
 namespace sheet {
 
@@ -59,7 +59,8 @@ Worksheet* Workbook::findWorksheet(const QString& name) const {
 Worksheet& Workbook::addWorksheet(const QString& name) {
     checkOpen();
     QString n = name;
-    for (int i = worksheetCount() + 1; n.isEmpty() || findWorksheet(n); ++i) n = QStringLiteral("Arkusz%1").arg(i);
+    for (int i = worksheetCount() + 1; n.isEmpty() || findWorksheet(n); ++i)
+        n = QStringLiteral("Arkusz%1").arg(i);
     sheets_.push_back(std::make_unique<Worksheet>(*this, n));
     sheetNamesChanged();
     saved_ = false;
@@ -86,8 +87,9 @@ namespace {
 // Built-in property names and their elements in the core properties part.
 QString coreKey(const QString& property) {
     static const std::pair<const char*, const char*> map[] = {
-        {"Title", "title"},       {"Subject", "subject"},         {"Author", "creator"},   {"Keywords", "keywords"},
-        {"Comments", "description"}, {"Last Author", "lastModifiedBy"}, {"Category", "category"}};
+        {"Title", "title"},       {"Subject", "subject"},      {"Author", "creator"},
+        {"Keywords", "keywords"}, {"Comments", "description"}, {"Last Author", "lastModifiedBy"},
+        {"Category", "category"}};
     for (auto [p, k] : map)
         if (property.compare(QLatin1String(p), Qt::CaseInsensitive) == 0) return QLatin1String(k);
     return QString();
@@ -330,8 +332,10 @@ void Workbook::recalculate(const std::vector<CellId>& changed) {
         if (out->empty()) continue;
         const bool counted = indegree.contains(x);
         for (const CellId& f : *out) {
-            if (counted) ++indegree[f];
-            else if (!indegree.contains(f)) indegree.insert(f, 0);
+            if (counted)
+                ++indegree[f];
+            else if (!indegree.contains(f))
+                indegree.insert(f, 0);
             if (!visited.contains(f)) {
                 visited.insert(f);
                 stack.push_back(f);

@@ -19,8 +19,8 @@ class Package;
 // A workbook-level or sheet-level name ("_xlnm.Print_Area" for print areas).
 struct DefinedName {
     QString name;
-    int localSheet = -1;  // 0-based sheet index, -1 for the workbook
-    QString refersTo;     // A1 text without "="
+    int localSheet = -1;                                  // 0-based sheet index, -1 for the workbook
+    QString refersTo;                                     // A1 text without "="
     std::vector<std::pair<QString, QString>> attributes;  // others kept from the file
 };
 
@@ -40,7 +40,7 @@ public:
     bool hasPath() const { return !path_.isEmpty(); }
 
     int worksheetCount() const { return int(sheets_.size()); }
-    Worksheet& worksheets(int index);  // 1-based; throws NotFound
+    Worksheet& worksheets(int index);            // 1-based; throws NotFound
     Worksheet& worksheets(const QString& name);  // case-insensitive; throws NotFound
     Worksheet* findWorksheet(const QString& name) const;
     Worksheet& addWorksheet(const QString& name = QString());

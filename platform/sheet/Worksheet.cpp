@@ -18,14 +18,17 @@ void Worksheet::setName(const QString& name) {
     book_.checkOpen();
     const QString t = name.trimmed();
     static const QString forbidden = QStringLiteral(":\\/?*[]");
-    bool bad = t.isEmpty() || t.size() > 31 || t.startsWith(QLatin1Char('\'')) || t.endsWith(QLatin1Char('\''));
+    bool bad =
+        t.isEmpty() || t.size() > 31 || t.startsWith(QLatin1Char('\'')) || t.endsWith(QLatin1Char('\''));
     for (QChar c : t)
         if (forbidden.contains(c)) bad = true;
     if (bad) throw InvalidArgument(QStringLiteral("Niedozwolona nazwa arkusza: \"%1\"").arg(name));
     Worksheet* other = book_.findWorksheet(t);
-    if (other && other != this) throw InvalidArgument(QStringLiteral("Arkusz o nazwie \"%1\" już istnieje").arg(t));
+    if (other && other != this)
+        throw InvalidArgument(QStringLiteral("Arkusz o nazwie \"%1\" już istnieje").arg(t));
     // Names refer to sheets by name: they follow the rename (formulas hold the sheet itself).
-    const QString from = quotedSheetName(name_) + QLatin1Char('!'), to = quotedSheetName(t) + QLatin1Char('!');
+    const QString from = quotedSheetName(name_) + QLatin1Char('!'),
+                  to = quotedSheetName(t) + QLatin1Char('!');
     for (DefinedName& n : book_.names()) n.refersTo.replace(from, to);
     name_ = t;
     book_.sheetNamesChanged();
@@ -64,7 +67,8 @@ Range Worksheet::range(const Range& first, const Range& last) {
 
 Range Worksheet::columns(int column) {
     book_.checkOpen();
-    if (column < 1 || column > MaxColumns) throw InvalidArgument(QStringLiteral("Kolumna poza arkuszem: %1").arg(column));
+    if (column < 1 || column > MaxColumns)
+        throw InvalidArgument(QStringLiteral("Kolumna poza arkuszem: %1").arg(column));
     return Range(this, {1, column, MaxRows, column});
 }
 
@@ -94,7 +98,8 @@ double Worksheet::columnWidth(int column) const {
 }
 
 void Worksheet::setColumnWidth(int column, double width) {
-    if (width < 0 || width > 255) throw InvalidArgument(QStringLiteral("Niedozwolona szerokość kolumny: %1").arg(width));
+    if (width < 0 || width > 255)
+        throw InvalidArgument(QStringLiteral("Niedozwolona szerokość kolumny: %1").arg(width));
     columns_[column].width = width;
     book_.setSaved(false);
 }
@@ -109,7 +114,9 @@ Cell* Worksheet::cell(int row, int column) {
     return it == cells_.end() ? nullptr : &it->second;
 }
 
-Cell& Worksheet::ensureCell(int row, int column) { return cells_[key(row, column)]; }
+Cell& Worksheet::ensureCell(int row, int column) {
+    return cells_[key(row, column)];
+}
 
 void Worksheet::removeCellIfBlank(int row, int column) {
     auto it = cells_.find(key(row, column));
@@ -157,23 +164,28 @@ Rect Worksheet::usedRect() const {
 
 void Hyperlinks::add(const Range& anchor, const QString& address, const QString& subAddress,
                      const QString& screenTip, const QString& textToDisplay) {
-    if (&anchor.worksheet() != &ws_) throw InvalidArgument(QStringLiteral("Kotwica hiperłącza z innego arkusza"));
+    if (&anchor.worksheet() != &ws_)
+        throw InvalidArgument(QStringLiteral("Kotwica hiperłącza z innego arkusza"));
     std::erase_if(links_, [&](const Hyperlink& h) { return h.anchor == anchor.rect(); });
     links_.push_back({anchor.rect(), address, subAddress, screenTip, textToDisplay});
     // The anchor shows the link's text when it holds nothing yet.
     Range first = anchor.cells(1, 1);
-    if (!textToDisplay.isEmpty()) first.setValue(Value(QStringLiteral("'") + textToDisplay));
-    else if (first.value().isEmpty()) first.setValue(Value(QStringLiteral("'") + (address.isEmpty() ? subAddress : address)));
+    if (!textToDisplay.isEmpty())
+        first.setValue(Value(QStringLiteral("'") + textToDisplay));
+    else if (first.value().isEmpty())
+        first.setValue(Value(QStringLiteral("'") + (address.isEmpty() ? subAddress : address)));
     ws_.parent().setSaved(false);
 }
 
 const Hyperlink& Hyperlinks::item(int index) const {
-    if (index < 1 || index > count()) throw NotFound(QStringLiteral("Brak hiperłącza o numerze %1").arg(index));
+    if (index < 1 || index > count())
+        throw NotFound(QStringLiteral("Brak hiperłącza o numerze %1").arg(index));
     return links_[size_t(index - 1)];
 }
 
-std::shared_ptr<const KeptFormula> movedKeptFormula(const std::shared_ptr<const KeptFormula>& kept, Worksheet& ws,
-                                                    int row, int column, int newRow, int newColumn) {
+std::shared_ptr<const KeptFormula> movedKeptFormula(const std::shared_ptr<const KeptFormula>& kept,
+                                                    Worksheet& ws, int row, int column, int newRow,
+                                                    int newColumn) {
     if (!kept || kept->sharedMember || (row == newRow && column == newColumn)) return kept;
     Workbook& book = ws.parent();
     auto resolver = [&book](const QString& name) { return book.findWorksheet(name); };

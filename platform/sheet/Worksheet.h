@@ -20,16 +20,17 @@ class Workbook;
 // A file's formula this engine does not compute (a function it lacks, syntax it cannot read, an
 // array formula): written back as it was read, with its cached value.
 struct KeptFormula {
-    QString text;  // A1, without "="
+    QString text;                                         // A1, without "="
     std::vector<std::pair<QString, QString>> attributes;  // of the file's <f> element (t, ref, si)
-    bool sharedMember = false;  // written as an empty <f> naming its shared group
+    bool sharedMember = false;                            // written as an empty <f> naming its shared group
 };
 
 // A kept formula moved from (row, column) to (newRow, newColumn) of `ws`, its relative references
 // following as those of a computed formula do (its array range too); the same formula when its
 // text cannot be read or it belongs to a shared group.
-std::shared_ptr<const KeptFormula> movedKeptFormula(const std::shared_ptr<const KeptFormula>& kept, Worksheet& ws,
-                                                    int row, int column, int newRow, int newColumn);
+std::shared_ptr<const KeptFormula> movedKeptFormula(const std::shared_ptr<const KeptFormula>& kept,
+                                                    Worksheet& ws, int row, int column, int newRow,
+                                                    int newColumn);
 
 // One stored cell. `xf` is the index of its format in the workbook's format table.
 struct Cell {
@@ -43,8 +44,8 @@ struct Cell {
 
 struct Hyperlink {
     Rect anchor;
-    QString address;      // external target (file, URL)
-    QString subAddress;   // place inside the workbook
+    QString address;     // external target (file, URL)
+    QString subAddress;  // place inside the workbook
     QString screenTip;
     QString textToDisplay;
 };
@@ -94,7 +95,7 @@ public:
 
     QString name() const;  // throws Released when the workbook is closed
     void setName(const QString& name);
-    int index() const;     // 1-based
+    int index() const;  // 1-based
     Workbook& parent() const { return book_; }
 
     Range cells(int row, int column);

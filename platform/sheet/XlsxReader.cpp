@@ -4,8 +4,8 @@
 #include "platform/sheet/Errors.h"
 #include "platform/sheet/Package.h"
 #include "platform/sheet/Workbook.h"
-#include "platform/sheet/XmlUtil.h"
 #include "platform/sheet/Xlsx.h"
+#include "platform/sheet/XmlUtil.h"
 
 #include <QHash>
 #include <map>
@@ -29,12 +29,18 @@ BorderLine borderFromXml(const pugi::xml_node& edge) {
     BorderLine b;
     const QString style = attr(edge, "style");
     static const std::pair<const char*, std::pair<int, int>> map[] = {
-        {"thin", {xlContinuous, xlThin}},         {"medium", {xlContinuous, xlMedium}},
-        {"thick", {xlContinuous, xlThick}},       {"hair", {xlContinuous, xlHairline}},
-        {"dashed", {xlDash, xlThin}},             {"mediumDashed", {xlDash, xlMedium}},
-        {"dotted", {xlDot, xlThin}},              {"double", {xlDouble, xlThick}},
-        {"dashDot", {xlDashDot, xlThin}},         {"mediumDashDot", {xlDashDot, xlMedium}},
-        {"dashDotDot", {xlDashDotDot, xlThin}},   {"mediumDashDotDot", {xlDashDotDot, xlMedium}},
+        {"thin", {xlContinuous, xlThin}},
+        {"medium", {xlContinuous, xlMedium}},
+        {"thick", {xlContinuous, xlThick}},
+        {"hair", {xlContinuous, xlHairline}},
+        {"dashed", {xlDash, xlThin}},
+        {"mediumDashed", {xlDash, xlMedium}},
+        {"dotted", {xlDot, xlThin}},
+        {"double", {xlDouble, xlThick}},
+        {"dashDot", {xlDashDot, xlThin}},
+        {"mediumDashDot", {xlDashDot, xlMedium}},
+        {"dashDotDot", {xlDashDotDot, xlThin}},
+        {"mediumDashDotDot", {xlDashDotDot, xlMedium}},
         {"slantDashDot", {xlSlantDashDot, xlMedium}}};
     for (const auto& [name, v] : map)
         if (style == QLatin1String(name)) {
@@ -69,7 +75,10 @@ std::vector<CellFormat> readStyles(const Package& pkg, const QString& part) {
     QHash<int, QString> numFmts;
     for (pugi::xml_node f : children(child(root, "numFmts"), "numFmt"))
         numFmts[attr(f, "numFmtId").toInt()] = attr(f, "formatCode");
-    struct FontInfo { bool bold; double size; };
+    struct FontInfo {
+        bool bold;
+        double size;
+    };
     std::vector<FontInfo> fonts;
     for (pugi::xml_node f : children(child(root, "fonts"), "font")) {
         FontInfo fi{false, 11};
@@ -129,7 +138,8 @@ std::vector<CellFormat> readStyles(const Package& pkg, const QString& part) {
 Rect cellRect(const QString& ref, const QString& sheetName) {
     auto r = parseRect(ref);
     if (!r)
-        throw FileError(QStringLiteral("Błędne odwołanie do komórki \"%1\" w arkuszu \"%2\"").arg(ref, sheetName));
+        throw FileError(
+            QStringLiteral("Błędne odwołanie do komórki \"%1\" w arkuszu \"%2\"").arg(ref, sheetName));
     return *r;
 }
 
@@ -160,7 +170,9 @@ void readSheet(Workbook& book, Worksheet& ws, const Package& pkg, const QString&
         if (c.attribute("width")) info.width = attr(c, "width").toDouble();
         for (pugi::xml_attribute a = c.first_attribute(); a; a = a.next_attribute()) {
             const char* n = a.name();
-            if (!std::strcmp(n, "min") || !std::strcmp(n, "max") || !std::strcmp(n, "width") || !std::strcmp(n, "customWidth")) continue;
+            if (!std::strcmp(n, "min") || !std::strcmp(n, "max") || !std::strcmp(n, "width") ||
+                !std::strcmp(n, "customWidth"))
+                continue;
             info.attributes.emplace_back(QString::fromUtf8(n), QString::fromUtf8(a.value()));
         }
         for (int col = mn; col <= mx; ++col) ws.columnInfo()[col] = info;
@@ -170,7 +182,8 @@ void readSheet(Workbook& book, Worksheet& ws, const Package& pkg, const QString&
     for (pugi::xml_node row : children(child(root, "sheetData"), "row")) {
         int r = row.attribute("r") ? attr(row, "r").toInt() : lastRow + 1;
         if (r < 1 || r > MaxRows)
-            throw FileError(QStringLiteral("Błędny numer wiersza \"%1\" w arkuszu \"%2\"").arg(attr(row, "r"), sheetName));
+            throw FileError(QStringLiteral("Błędny numer wiersza \"%1\" w arkuszu \"%2\"")
+                                .arg(attr(row, "r"), sheetName));
         lastRow = r;
         std::vector<std::pair<QString, QString>> rowAttrs;
         for (pugi::xml_attribute a = row.first_attribute(); a; a = a.next_attribute()) {
@@ -185,7 +198,8 @@ void readSheet(Workbook& book, Worksheet& ws, const Package& pkg, const QString&
                 const QString ref = attr(c, "r");
                 Rect rect = cellRect(ref, sheetName);
                 if (rect.row1 != rect.row2 || rect.col1 != rect.col2 || rect.row1 != r)
-                    throw FileError(QStringLiteral("Błędne odwołanie do komórki \"%1\" w arkuszu \"%2\"").arg(ref, sheetName));
+                    throw FileError(QStringLiteral("Błędne odwołanie do komórki \"%1\" w arkuszu \"%2\"")
+                                        .arg(ref, sheetName));
                 cr = rect.row1;
                 cc = rect.col1;
             }
@@ -202,12 +216,14 @@ void readSheet(Workbook& book, Worksheet& ws, const Package& pkg, const QString&
                 bool ok = false;
                 int idx = vt.toInt(&ok);
                 if (!ok || idx < 0 || idx >= int(strings.size()))
-                    throw FileError(QStringLiteral("Błędny numer tekstu w komórce %1 arkusza \"%2\"").arg(cellAddress(cr, cc), sheetName));
+                    throw FileError(QStringLiteral("Błędny numer tekstu w komórce %1 arkusza \"%2\"")
+                                        .arg(cellAddress(cr, cc), sheetName));
                 cell.value = Value(strings[size_t(idx)]);
             } else if (t == QLatin1String("inlineStr")) {
                 cell.value = Value(richText(child(c, "is")));
             } else if (t == QLatin1String("b")) {
-                cell.value = Value(vt.trimmed() == QLatin1String("1") || vt.trimmed() == QLatin1String("true"));
+                cell.value =
+                    Value(vt.trimmed() == QLatin1String("1") || vt.trimmed() == QLatin1String("true"));
             } else if (t == QLatin1String("e")) {
                 cell.value = Value(errorFromText(vt).value_or(ErrorCode::NA));
             } else if (t == QLatin1String("str") || t == QLatin1String("d")) {
@@ -216,7 +232,8 @@ void readSheet(Workbook& book, Worksheet& ws, const Package& pkg, const QString&
                 bool ok = false;
                 double d = vt.trimmed().toDouble(&ok);
                 if (!ok)
-                    throw FileError(QStringLiteral("Błędna liczba \"%1\" w komórce %2 arkusza \"%3\"").arg(vt, cellAddress(cr, cc), sheetName));
+                    throw FileError(QStringLiteral("Błędna liczba \"%1\" w komórce %2 arkusza \"%3\"")
+                                        .arg(vt, cellAddress(cr, cc), sheetName));
                 cell.value = Value(d);
             }
             if (pugi::xml_node f = child(c, "f")) {
@@ -234,7 +251,9 @@ void readSheet(Workbook& book, Worksheet& ws, const Package& pkg, const QString&
     }
     for (pugi::xml_node m : children(child(root, "mergeCells"), "mergeCell")) {
         auto r = parseRect(attr(m, "ref"));
-        if (!r) throw FileError(QStringLiteral("Błędny zakres scalenia \"%1\" w arkuszu \"%2\"").arg(attr(m, "ref"), sheetName));
+        if (!r)
+            throw FileError(QStringLiteral("Błędny zakres scalenia \"%1\" w arkuszu \"%2\"")
+                                .arg(attr(m, "ref"), sheetName));
         ws.addMerge(*r);
     }
     const auto rels = readRels(pkg, part);
@@ -266,7 +285,8 @@ bool usesUncomputableName(const Formula& f, Workbook& book, const Worksheet& hos
     for (const FormulaNode& n : f.nodes) {
         if (n.kind != FormulaNode::Name) continue;
         for (const DefinedName& d : book.names())
-            if (d.name.compare(n.text, Qt::CaseInsensitive) == 0 && !book.namedFormula(n.text, host)) return true;
+            if (d.name.compare(n.text, Qt::CaseInsensitive) == 0 && !book.namedFormula(n.text, host))
+                return true;
     }
     return false;
 }
@@ -298,19 +318,25 @@ void parseFormulas(Workbook& book, std::vector<PendingFormula>& formulas) {
         if (p.type.isEmpty() || p.type == QLatin1String("normal") || p.type == QLatin1String("shared")) {
             try {
                 auto f = parseFormula(p.text, Notation::A1, p.row, p.col, resolver);
-                if (!f->hasUnknownFunction && !usesUncomputableName(*f, book, *p.ws)) parsed = f;
-                else readable = f;
+                if (!f->hasUnknownFunction && !usesUncomputableName(*f, book, *p.ws))
+                    parsed = f;
+                else
+                    readable = f;
             } catch (const FormulaError&) {
             }
         }
         if (p.master) {
             shared[{p.ws, p.sharedIndex}] = {parsed, p.text, readable};
-            if (readable) std::erase_if(p.attributes, [](const auto& a) {
-                return a.first == QLatin1String("t") || a.first == QLatin1String("ref") || a.first == QLatin1String("si");
-            });
+            if (readable)
+                std::erase_if(p.attributes, [](const auto& a) {
+                    return a.first == QLatin1String("t") || a.first == QLatin1String("ref") ||
+                           a.first == QLatin1String("si");
+                });
         }
-        if (parsed) p.ws->ensureCell(p.row, p.col).formula = parsed;
-        else keep(p, p.text, false);
+        if (parsed)
+            p.ws->ensureCell(p.row, p.col).formula = parsed;
+        else
+            keep(p, p.text, false);
     }
     for (PendingFormula& p : formulas) {
         if (p.sharedIndex.isEmpty() || p.master) continue;
@@ -333,8 +359,10 @@ std::unique_ptr<Workbook> readXlsx(Application& app, const QString& path) {
     auto pkg = std::make_unique<Package>(Package::read(path));
     QString wbPart;
     for (const auto& rel : readRels(*pkg, QString()))
-        if (rel.type.endsWith(QLatin1String("/officeDocument"))) wbPart = resolveTarget(QString(), rel.target);
-    if (wbPart.isEmpty() && pkg->contains(QStringLiteral("xl/workbook.xml"))) wbPart = QStringLiteral("xl/workbook.xml");
+        if (rel.type.endsWith(QLatin1String("/officeDocument")))
+            wbPart = resolveTarget(QString(), rel.target);
+    if (wbPart.isEmpty() && pkg->contains(QStringLiteral("xl/workbook.xml")))
+        wbPart = QStringLiteral("xl/workbook.xml");
     if (wbPart.isEmpty() || !pkg->contains(wbPart))
         throw FileError(QStringLiteral("Plik \"%1\" nie zawiera skoroszytu").arg(path));
 
@@ -345,7 +373,8 @@ std::unique_ptr<Workbook> readXlsx(Application& app, const QString& path) {
     const auto wbRels = readRels(*pkg, wbPart);
     QString stringsPart, stylesPart;
     for (const auto& rel : wbRels) {
-        if (rel.type.endsWith(QLatin1String("/sharedStrings"))) stringsPart = resolveTarget(wbPart, rel.target);
+        if (rel.type.endsWith(QLatin1String("/sharedStrings")))
+            stringsPart = resolveTarget(wbPart, rel.target);
         if (rel.type.endsWith(QLatin1String("/styles"))) stylesPart = resolveTarget(wbPart, rel.target);
     }
     std::vector<QString> strings;
@@ -369,7 +398,8 @@ std::unique_ptr<Workbook> readXlsx(Application& app, const QString& path) {
         const QString id = relId(s);
         QString target;
         for (const auto& rel : wbRels)
-            if (rel.id == id && rel.type.endsWith(QLatin1String("/worksheet"))) target = resolveTarget(wbPart, rel.target);
+            if (rel.id == id && rel.type.endsWith(QLatin1String("/worksheet")))
+                target = resolveTarget(wbPart, rel.target);
         if (target.isEmpty()) continue;  // chart sheets and dialogs stay in the package untouched
         if (!pkg->contains(target))
             throw FileError(QStringLiteral("W pliku \"%1\" brak arkusza \"%2\"").arg(path, attr(s, "name")));
@@ -395,7 +425,9 @@ std::unique_ptr<Workbook> readXlsx(Application& app, const QString& path) {
 
     if (pugi::xml_node views = child(root, "bookViews"))
         if (pugi::xml_node v = child(views, "workbookView"))
-            if (v.attribute("activeTab")) book->setActiveSheet(&book->worksheets(std::clamp(attr(v, "activeTab").toInt() + 1, 1, book->worksheetCount())));
+            if (v.attribute("activeTab"))
+                book->setActiveSheet(&book->worksheets(
+                    std::clamp(attr(v, "activeTab").toInt() + 1, 1, book->worksheetCount())));
 
     // Core properties.
     for (const auto& rel : readRels(*pkg, QString())) {
@@ -405,7 +437,8 @@ std::unique_ptr<Workbook> readXlsx(Application& app, const QString& path) {
         pugi::xml_document core;
         parse(core, pkg->part(part), part);
         for (pugi::xml_node c = core.document_element().first_child(); c; c = c.next_sibling())
-            if (c.type() == pugi::node_element) book->properties()[QString::fromUtf8(localName(c.name()))] = text(c);
+            if (c.type() == pugi::node_element)
+                book->properties()[QString::fromUtf8(localName(c.name()))] = text(c);
     }
     book->package() = std::move(pkg);
     book->calculate();

@@ -6,13 +6,13 @@
 #include "platform/sheet/Errors.h"
 #include "platform/sheet/Package.h"
 #include "platform/sheet/Workbook.h"
-#include "platform/sheet/XmlUtil.h"
 #include "platform/sheet/Xlsx.h"
+#include "platform/sheet/XmlUtil.h"
 
 #include <QDateTime>
-#include <charconv>
 #include <QFileInfo>
 #include <QHash>
+#include <charconv>
 #include <map>
 
 namespace sheet {
@@ -29,7 +29,9 @@ const char* ctMain = "application/vnd.openxmlformats-officedocument.spreadsheetm
 const char* ctTemplate = "application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml";
 const char* relCore = "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties";
 
-QByteArray u8(const QString& s) { return s.toUtf8(); }
+QByteArray u8(const QString& s) {
+    return s.toUtf8();
+}
 
 // Inserts a new child so that the parent's children stay in the schema's order.
 pugi::xml_node insertOrdered(pugi::xml_node parent, const char* name, const std::vector<const char*>& order) {
@@ -54,17 +56,54 @@ QByteArray prefixed(const pugi::xml_node& root, const char* name) {
     return QByteArray(rn, int(colon - rn + 1)) + name;
 }
 
-const std::vector<const char*> sheetOrder = {
-    "sheetPr", "dimension", "sheetViews", "sheetFormatPr", "cols", "sheetData", "sheetCalcPr", "sheetProtection",
-    "protectedRanges", "scenarios", "autoFilter", "sortState", "dataConsolidate", "customSheetViews", "mergeCells",
-    "phoneticPr", "conditionalFormatting", "dataValidations", "hyperlinks", "printOptions", "pageMargins",
-    "pageSetup", "headerFooter", "rowBreaks", "colBreaks", "customProperties", "cellWatches", "ignoredErrors",
-    "smartTags", "drawing", "legacyDrawing", "legacyDrawingHF", "picture", "oleObjects", "controls",
-    "webPublishItems", "tableParts", "extLst"};
-const std::vector<const char*> workbookOrder = {
-    "fileVersion", "fileSharing", "workbookPr", "workbookProtection", "bookViews", "sheets", "functionGroups",
-    "externalReferences", "definedNames", "calcPr", "oleSize", "customWorkbookViews", "pivotCaches",
-    "smartTagPr", "smartTagTypes", "webPublishing", "fileRecoveryPr", "webPublishObjects", "extLst"};
+const std::vector<const char*> sheetOrder = {"sheetPr",
+                                             "dimension",
+                                             "sheetViews",
+                                             "sheetFormatPr",
+                                             "cols",
+                                             "sheetData",
+                                             "sheetCalcPr",
+                                             "sheetProtection",
+                                             "protectedRanges",
+                                             "scenarios",
+                                             "autoFilter",
+                                             "sortState",
+                                             "dataConsolidate",
+                                             "customSheetViews",
+                                             "mergeCells",
+                                             "phoneticPr",
+                                             "conditionalFormatting",
+                                             "dataValidations",
+                                             "hyperlinks",
+                                             "printOptions",
+                                             "pageMargins",
+                                             "pageSetup",
+                                             "headerFooter",
+                                             "rowBreaks",
+                                             "colBreaks",
+                                             "customProperties",
+                                             "cellWatches",
+                                             "ignoredErrors",
+                                             "smartTags",
+                                             "drawing",
+                                             "legacyDrawing",
+                                             "legacyDrawingHF",
+                                             "picture",
+                                             "oleObjects",
+                                             "controls",
+                                             "webPublishItems",
+                                             "tableParts",
+                                             "extLst"};
+const std::vector<const char*> workbookOrder = {"fileVersion",    "fileSharing",
+                                                "workbookPr",     "workbookProtection",
+                                                "bookViews",      "sheets",
+                                                "functionGroups", "externalReferences",
+                                                "definedNames",   "calcPr",
+                                                "oleSize",        "customWorkbookViews",
+                                                "pivotCaches",    "smartTagPr",
+                                                "smartTagTypes",  "webPublishing",
+                                                "fileRecoveryPr", "webPublishObjects",
+                                                "extLst"};
 
 void removeChildren(pugi::xml_node parent, const char* name) {
     for (pugi::xml_node c : children(parent, name)) parent.remove_child(c);
@@ -170,32 +209,51 @@ QString borderStyleName(const BorderLine& b) {
     if (b.lineStyle == xlLineStyleNone) return QString();
     const bool heavy = b.weight == xlMedium || b.weight == xlThick;
     switch (b.lineStyle) {
-        case xlDash: return heavy ? QStringLiteral("mediumDashed") : QStringLiteral("dashed");
-        case xlDot: return QStringLiteral("dotted");
-        case xlDouble: return QStringLiteral("double");
-        case xlDashDot: return heavy ? QStringLiteral("mediumDashDot") : QStringLiteral("dashDot");
-        case xlDashDotDot: return heavy ? QStringLiteral("mediumDashDotDot") : QStringLiteral("dashDotDot");
-        case xlSlantDashDot: return QStringLiteral("slantDashDot");
-        default: break;
+        case xlDash:
+            return heavy ? QStringLiteral("mediumDashed") : QStringLiteral("dashed");
+        case xlDot:
+            return QStringLiteral("dotted");
+        case xlDouble:
+            return QStringLiteral("double");
+        case xlDashDot:
+            return heavy ? QStringLiteral("mediumDashDot") : QStringLiteral("dashDot");
+        case xlDashDotDot:
+            return heavy ? QStringLiteral("mediumDashDotDot") : QStringLiteral("dashDotDot");
+        case xlSlantDashDot:
+            return QStringLiteral("slantDashDot");
+        default:
+            break;
     }
     switch (b.weight) {
-        case xlHairline: return QStringLiteral("hair");
-        case xlMedium: return QStringLiteral("medium");
-        case xlThick: return QStringLiteral("thick");
-        default: return QStringLiteral("thin");
+        case xlHairline:
+            return QStringLiteral("hair");
+        case xlMedium:
+            return QStringLiteral("medium");
+        case xlThick:
+            return QStringLiteral("thick");
+        default:
+            return QStringLiteral("thin");
     }
 }
 
 const char* horizontalName(int h) {
     switch (h) {
-        case xlLeft: return "left";
-        case xlCenter: return "center";
-        case xlRight: return "right";
-        case xlFill: return "fill";
-        case xlJustify: return "justify";
-        case xlCenterAcrossSelection: return "centerContinuous";
-        case xlDistributed: return "distributed";
-        default: return nullptr;
+        case xlLeft:
+            return "left";
+        case xlCenter:
+            return "center";
+        case xlRight:
+            return "right";
+        case xlFill:
+            return "fill";
+        case xlJustify:
+            return "justify";
+        case xlCenterAcrossSelection:
+            return "centerContinuous";
+        case xlDistributed:
+            return "distributed";
+        default:
+            return nullptr;
     }
 }
 
@@ -206,29 +264,35 @@ void writeStyles(Workbook& book, pugi::xml_document& doc, int fileCount) {
     auto section = [&](const char* name) {
         pugi::xml_node s = child(root, name);
         if (!s) {
-            static const std::vector<const char*> order = {"numFmts", "fonts", "fills", "borders", "cellStyleXfs",
-                                                           "cellXfs", "cellStyles", "dxfs", "tableStyles", "colors", "extLst"};
+            static const std::vector<const char*> order = {"numFmts",      "fonts",   "fills",      "borders",
+                                                           "cellStyleXfs", "cellXfs", "cellStyles", "dxfs",
+                                                           "tableStyles",  "colors",  "extLst"};
             s = insertOrdered(root, prefixed(root, name).constData(), order);
         }
         return s;
     };
     pugi::xml_node numFmts = child(root, "numFmts");
-    pugi::xml_node fonts = section("fonts"), fills = section("fills"), borders = section("borders"), xfs = section("cellXfs");
+    pugi::xml_node fonts = section("fonts"), fills = section("fills"), borders = section("borders"),
+                   xfs = section("cellXfs");
     auto nth = [](pugi::xml_node parent, const char* name, size_t i) {
         auto list = children(parent, name);
         return i < list.size() ? list[i] : pugi::xml_node();
     };
     auto count = [](pugi::xml_node parent, const char* name) { return int(children(parent, name).size()); };
     std::map<QString, int> customFormats;
-    for (pugi::xml_node f : children(numFmts, "numFmt")) customFormats[attr(f, "formatCode")] = attr(f, "numFmtId").toInt();
+    for (pugi::xml_node f : children(numFmts, "numFmt"))
+        customFormats[attr(f, "formatCode")] = attr(f, "numFmtId").toInt();
     std::map<QByteArray, int> madeFonts, madeFills, madeBorders;
 
     // Cells written with a file xf beyond the file's table would be out of range; the table is
     // padded so that derived indexes keep their positions.
     while (count(xfs, "xf") < fileCount) {
         pugi::xml_node x = xfs.append_child(prefixed(root, "xf").constData());
-        x.append_attribute("numFmtId") = 0; x.append_attribute("fontId") = 0;
-        x.append_attribute("fillId") = 0; x.append_attribute("borderId") = 0; x.append_attribute("xfId") = 0;
+        x.append_attribute("numFmtId") = 0;
+        x.append_attribute("fontId") = 0;
+        x.append_attribute("fillId") = 0;
+        x.append_attribute("borderId") = 0;
+        x.append_attribute("xfId") = 0;
     }
     for (int i = fileCount; i < book.formatCount(); ++i) {
         const CellFormat& f = book.format(i);
@@ -258,7 +322,9 @@ void writeStyles(Workbook& book, pugi::xml_document& doc, int fileCount) {
                 } else {
                     id = 164;
                     for (auto& [code, used] : customFormats) id = std::max(id, used + 1);
-                    if (!numFmts) numFmts = insertOrdered(root, prefixed(root, "numFmts").constData(), {"numFmts", "fonts"});
+                    if (!numFmts)
+                        numFmts =
+                            insertOrdered(root, prefixed(root, "numFmts").constData(), {"numFmts", "fonts"});
                     pugi::xml_node nf = numFmts.append_child(prefixed(root, "numFmt").constData());
                     nf.append_attribute("numFmtId") = id;
                     nf.append_attribute("formatCode") = u8(f.numberFormat).constData();
@@ -271,17 +337,20 @@ void writeStyles(Workbook& book, pugi::xml_document& doc, int fileCount) {
         // Font: a copy of the base font with weight and size changed.
         if (f.bold != b.bold || f.fontSize != b.fontSize) {
             const int baseFont = attr(xf, "fontId").toInt();
-            QByteArray key = QByteArray::number(baseFont) + (f.bold ? "b" : "n") + QByteArray::number(f.fontSize);
+            QByteArray key =
+                QByteArray::number(baseFont) + (f.bold ? "b" : "n") + QByteArray::number(f.fontSize);
             auto it = madeFonts.find(key);
             if (it == madeFonts.end()) {
                 pugi::xml_node src = nth(fonts, "font", size_t(baseFont));
-                pugi::xml_node font = src ? fonts.append_copy(src) : fonts.append_child(prefixed(root, "font").constData());
+                pugi::xml_node font =
+                    src ? fonts.append_copy(src) : fonts.append_child(prefixed(root, "font").constData());
                 removeChildren(font, "b");
                 if (f.bold) font.prepend_child(prefixed(root, "b").constData());
                 pugi::xml_node sz = child(font, "sz");
                 if (!sz) {
-                    sz = child(font, "b") ? font.insert_child_after(prefixed(root, "sz").constData(), child(font, "b"))
-                                          : font.prepend_child(prefixed(root, "sz").constData());
+                    sz = child(font, "b")
+                             ? font.insert_child_after(prefixed(root, "sz").constData(), child(font, "b"))
+                             : font.prepend_child(prefixed(root, "sz").constData());
                 }
                 if (!sz.attribute("val")) sz.append_attribute("val");
                 sz.attribute("val") = u8(formatNumber(f.fontSize)).constData();
@@ -300,7 +369,8 @@ void writeStyles(Workbook& book, pugi::xml_document& doc, int fileCount) {
                     p.append_attribute("patternType") = "none";
                 } else {
                     p.append_attribute("patternType") = "solid";
-                    p.append_child(prefixed(root, "fgColor").constData()).append_attribute("indexed") = f.fillColorIndex + 7;
+                    p.append_child(prefixed(root, "fgColor").constData()).append_attribute("indexed") =
+                        f.fillColorIndex + 7;
                     p.append_child(prefixed(root, "bgColor").constData()).append_attribute("indexed") = 64;
                 }
                 it = madeFills.emplace(key, count(fills, "fill") - 1).first;
@@ -314,11 +384,13 @@ void writeStyles(Workbook& book, pugi::xml_document& doc, int fileCount) {
             const int baseBorder = attr(xf, "borderId").toInt();
             QByteArray key = QByteArray::number(baseBorder) + ':';
             for (size_t e = 0; e < 4; ++e)
-                key += f.borders[e] == b.borders[e] ? QByteArray("=;") : u8(borderStyleName(f.borders[e])) + ';';
+                key +=
+                    f.borders[e] == b.borders[e] ? QByteArray("=;") : u8(borderStyleName(f.borders[e])) + ';';
             auto it = madeBorders.find(key);
             if (it == madeBorders.end()) {
                 pugi::xml_node src = nth(borders, "border", size_t(baseBorder));
-                pugi::xml_node border = src ? borders.append_copy(src) : borders.append_child(prefixed(root, "border").constData());
+                pugi::xml_node border = src ? borders.append_copy(src)
+                                            : borders.append_child(prefixed(root, "border").constData());
                 const char* names[] = {"left", "right", "top", "bottom", "diagonal"};
                 const int edge[] = {0, 3, 1, 2, -1};
                 for (int k = 0; k < 5; ++k) {
@@ -348,16 +420,20 @@ void writeStyles(Workbook& book, pugi::xml_document& doc, int fileCount) {
             // The base's alignment element keeps what the model does not know (vertical, indent).
             pugi::xml_node al = child(xf, "alignment");
             if (!al) al = xf.prepend_child(prefixed(root, "alignment").constData());
-            for (const char* a : {"horizontal", "textRotation", "wrapText", "shrinkToFit"}) al.remove_attribute(a);
+            for (const char* a : {"horizontal", "textRotation", "wrapText", "shrinkToFit"})
+                al.remove_attribute(a);
             if (const char* h = horizontalName(f.horizontalAlignment)) al.append_attribute("horizontal") = h;
             if (f.orientation != 0)
-                al.append_attribute("textRotation") = f.orientation == xlVertical ? 255 : f.orientation < 0 ? 90 - f.orientation : f.orientation;
+                al.append_attribute("textRotation") = f.orientation == xlVertical ? 255
+                                                      : f.orientation < 0         ? 90 - f.orientation
+                                                                                  : f.orientation;
             if (f.wrapText) al.append_attribute("wrapText") = 1;
             if (f.shrinkToFit) al.append_attribute("shrinkToFit") = 1;
             setAttr(xf, "applyAlignment", "1");
         }
     }
-    for (auto [node, name] : {std::pair{numFmts, "numFmt"}, {fonts, "font"}, {fills, "fill"}, {borders, "border"}, {xfs, "xf"}}) {
+    for (auto [node, name] :
+         {std::pair{numFmts, "numFmt"}, {fonts, "font"}, {fills, "fill"}, {borders, "border"}, {xfs, "xf"}}) {
         if (!node) continue;
         if (!node.attribute("count")) node.append_attribute("count");
         node.attribute("count") = count(node, name);
@@ -367,7 +443,8 @@ void writeStyles(Workbook& book, pugi::xml_document& doc, int fileCount) {
 const char* minimalStyles =
     "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
     "<fonts count=\"1\"><font><sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/></font></fonts>"
-    "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill patternType=\"gray125\"/></fill></fills>"
+    "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill "
+    "patternType=\"gray125\"/></fill></fills>"
     "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
     "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
     "<cellXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/></cellXfs>"
@@ -379,7 +456,8 @@ const char* minimalSheet =
     "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
     "<dimension ref=\"A1\"/><sheetViews><sheetView workbookViewId=\"0\"/></sheetViews>"
     "<sheetFormatPr defaultRowHeight=\"15\"/><sheetData/>"
-    "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/></worksheet>";
+    "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
+    "footer=\"0.3\"/></worksheet>";
 
 // ---- sheets ----
 
@@ -401,10 +479,14 @@ public:
         sst.append_attribute("count") = uses_;
         sst.append_attribute("uniqueCount") = int(list_.size());
         for (const QString& s : list_) {
-            if (auto r = rich_.constFind(s); r != rich_.constEnd() && sst.append_buffer(r->constData(), size_t(r->size()), pugi::parse_default | pugi::parse_ws_pcdata_single))
+            if (auto r = rich_.constFind(s);
+                r != rich_.constEnd() &&
+                sst.append_buffer(r->constData(), size_t(r->size()),
+                                  pugi::parse_default | pugi::parse_ws_pcdata_single))
                 continue;
             pugi::xml_node t = sst.append_child("si").append_child("t");
-            if (s != s.trimmed() || s.contains(QLatin1Char('\n'))) t.append_attribute("xml:space") = "preserve";
+            if (s != s.trimmed() || s.contains(QLatin1Char('\n')))
+                t.append_attribute("xml:space") = "preserve";
             t.text() = u8(s).constData();
         }
         return save(doc);
@@ -431,7 +513,8 @@ void cellName(char* buf, int row, int col) {
 void setValueNode(pugi::xml_node c, const Value& v, SharedStrings* strings, const char* vName) {
     auto setV = [&](const QByteArray& text) { c.append_child(vName).text() = text.constData(); };
     switch (v.type()) {
-        case Value::Type::Empty: break;
+        case Value::Type::Empty:
+            break;
         case Value::Type::Number: {
             // Shortest text that reads back as the same double.
             char buf[32];
@@ -469,7 +552,8 @@ void writeSheet(Worksheet& ws, pugi::xml_document& doc, RelsDoc& rels, SharedStr
         view.remove_attribute("tabSelected");
         if (active) view.append_attribute("tabSelected") = 1;
     }
-    if (!root.attribute("xmlns:r") && !std::strchr(root.name(), ':')) root.append_attribute("xmlns:r") = relNs;
+    if (!root.attribute("xmlns:r") && !std::strchr(root.name(), ':'))
+        root.append_attribute("xmlns:r") = relNs;
     const Rect used = ws.usedRect();
     pugi::xml_node dim = child(root, "dimension");
     if (!dim) dim = insertOrdered(root, prefixed(root, "dimension").constData(), sheetOrder);
@@ -484,7 +568,8 @@ void writeSheet(Worksheet& ws, pugi::xml_document& doc, RelsDoc& rels, SharedStr
         for (auto it = cols.begin(); it != cols.end();) {
             auto end = it;
             int last = it->first;
-            while (std::next(end) != cols.end() && std::next(end)->first == last + 1 && std::next(end)->second == it->second) {
+            while (std::next(end) != cols.end() && std::next(end)->first == last + 1 &&
+                   std::next(end)->second == it->second) {
                 ++end;
                 ++last;
             }
@@ -495,7 +580,8 @@ void writeSheet(Worksheet& ws, pugi::xml_document& doc, RelsDoc& rels, SharedStr
                 c.append_attribute("width") = u8(exactNumber(it->second.width)).constData();
                 c.append_attribute("customWidth") = 1;
             }
-            for (const auto& [n, v] : it->second.attributes) c.append_attribute(u8(n).constData()) = u8(v).constData();
+            for (const auto& [n, v] : it->second.attributes)
+                c.append_attribute(u8(n).constData()) = u8(v).constData();
             it = std::next(end);
         }
     }
@@ -504,8 +590,8 @@ void writeSheet(Worksheet& ws, pugi::xml_document& doc, RelsDoc& rels, SharedStr
     pugi::xml_node data = child(root, "sheetData");
     if (!data) data = insertOrdered(root, prefixed(root, "sheetData").constData(), sheetOrder);
     while (data.first_child()) data.remove_child(data.first_child());
-    const QByteArray rowName = prefixed(root, "row"), cName = prefixed(root, "c"), fName = prefixed(root, "f"),
-                     vName = prefixed(root, "v");
+    const QByteArray rowName = prefixed(root, "row"), cName = prefixed(root, "c"),
+                     fName = prefixed(root, "f"), vName = prefixed(root, "v");
     auto& rowAttrs = ws.rowAttributes();
     auto attrIt = rowAttrs.begin();
     pugi::xml_node rowNode;
@@ -514,7 +600,8 @@ void writeSheet(Worksheet& ws, pugi::xml_document& doc, RelsDoc& rels, SharedStr
         rowNode = data.append_child(rowName.constData());
         rowNode.append_attribute("r") = r;
         if (auto a = rowAttrs.find(r); a != rowAttrs.end())
-            for (const auto& [n, v] : a->second) rowNode.append_attribute(u8(n).constData()) = u8(v).constData();
+            for (const auto& [n, v] : a->second)
+                rowNode.append_attribute(u8(n).constData()) = u8(v).constData();
         currentRow = r;
     };
     for (auto& [key, cell] : ws.cellMap()) {
@@ -534,7 +621,8 @@ void writeSheet(Worksheet& ws, pugi::xml_document& doc, RelsDoc& rels, SharedStr
             setValueNode(c, cell.value, nullptr, vName.constData());
         } else if (cell.kept) {
             pugi::xml_node f = c.append_child(fName.constData());
-            for (const auto& [n, v] : cell.kept->attributes) f.append_attribute(u8(n).constData()) = u8(v).constData();
+            for (const auto& [n, v] : cell.kept->attributes)
+                f.append_attribute(u8(n).constData()) = u8(v).constData();
             if (!cell.kept->sharedMember) f.text() = u8(cell.kept->text).constData();
             setValueNode(c, cell.value, nullptr, vName.constData());
         } else {
@@ -549,7 +637,8 @@ void writeSheet(Worksheet& ws, pugi::xml_document& doc, RelsDoc& rels, SharedStr
         pugi::xml_node m = insertOrdered(root, prefixed(root, "mergeCells").constData(), sheetOrder);
         m.append_attribute("count") = int(ws.merges().size());
         for (const Rect& r : ws.merges())
-            m.append_child(prefixed(root, "mergeCell").constData()).append_attribute("ref") = u8(rectAddress(r, false)).constData();
+            m.append_child(prefixed(root, "mergeCell").constData()).append_attribute("ref") =
+                u8(rectAddress(r, false)).constData();
     }
 
     removeChildren(root, "hyperlinks");
@@ -566,7 +655,9 @@ void writeSheet(Worksheet& ws, pugi::xml_document& doc, RelsDoc& rels, SharedStr
             pugi::xml_node n = hs.append_child(prefixed(root, "hyperlink").constData());
             n.append_attribute("ref") = u8(rectAddress(h.anchor, false)).constData();
             if (!h.address.isEmpty()) {
-                const QString id = rels.add("http://schemas.openxmlformats.org/officeDocument/2006/relationships/hyperlink", h.address, true);
+                const QString id =
+                    rels.add("http://schemas.openxmlformats.org/officeDocument/2006/relationships/hyperlink",
+                             h.address, true);
                 n.append_attribute("r:id") = u8(id).constData();
             }
             if (!h.subAddress.isEmpty()) n.append_attribute("location") = u8(h.subAddress).constData();
@@ -578,7 +669,8 @@ void writeSheet(Worksheet& ws, pugi::xml_document& doc, RelsDoc& rels, SharedStr
 
 void writeCore(Workbook& book, Package& pkg, RelsDoc& rootRels, ContentTypes& types) {
     QString part;
-    if (pugi::xml_node r = rootRels.byType("/core-properties")) part = resolveTarget(QString(), attr(r, "Target"));
+    if (pugi::xml_node r = rootRels.byType("/core-properties"))
+        part = resolveTarget(QString(), attr(r, "Target"));
     pugi::xml_document doc;
     if (!part.isEmpty() && pkg.contains(part)) {
         parse(doc, pkg.part(part), part);
@@ -586,7 +678,8 @@ void writeCore(Workbook& book, Package& pkg, RelsDoc& rootRels, ContentTypes& ty
         if (book.properties().isEmpty()) return;
         part = QStringLiteral("docProps/core.xml");
         pugi::xml_node c = doc.append_child("cp:coreProperties");
-        c.append_attribute("xmlns:cp") = "http://schemas.openxmlformats.org/package/2006/metadata/core-properties";
+        c.append_attribute("xmlns:cp") =
+            "http://schemas.openxmlformats.org/package/2006/metadata/core-properties";
         c.append_attribute("xmlns:dc") = "http://purl.org/dc/elements/1.1/";
         c.append_attribute("xmlns:dcterms") = "http://purl.org/dc/terms/";
         c.append_attribute("xmlns:dcmitype") = "http://purl.org/dc/dcmitype/";
@@ -623,18 +716,24 @@ void writeCore(Workbook& book, Package& pkg, RelsDoc& rootRels, ContentTypes& ty
 std::unique_ptr<Workbook> newWorkbook(Application& app, int sheets) {
     auto book = std::make_unique<Workbook>(app);
     auto pkg = std::make_unique<Package>();
-    pkg->setPart(QStringLiteral("[Content_Types].xml"),
-                 "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
-                 "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-                 "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-                 "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-                 "<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
-                 "<Override PartName=\"/xl/styles.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
-                 "</Types>");
+    pkg->setPart(
+        QStringLiteral("[Content_Types].xml"),
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
+        "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+        "<Default Extension=\"rels\" "
+        "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+        "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+        "<Override PartName=\"/xl/workbook.xml\" "
+        "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+        "<Override PartName=\"/xl/styles.xml\" "
+        "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
+        "</Types>");
     pkg->setPart(QStringLiteral("_rels/.rels"),
                  "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
                  "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                 "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"xl/workbook.xml\"/>"
+                 "<Relationship Id=\"rId1\" "
+                 "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+                 "officeDocument\" Target=\"xl/workbook.xml\"/>"
                  "</Relationships>");
     pkg->setPart(QStringLiteral("xl/workbook.xml"),
                  "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
@@ -644,9 +743,13 @@ std::unique_ptr<Workbook> newWorkbook(Application& app, int sheets) {
     pkg->setPart(QStringLiteral("xl/_rels/workbook.xml.rels"),
                  "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
                  "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                 "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles\" Target=\"styles.xml\"/>"
+                 "<Relationship Id=\"rId1\" "
+                 "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles\" "
+                 "Target=\"styles.xml\"/>"
                  "</Relationships>");
-    pkg->setPart(QStringLiteral("xl/styles.xml"), QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n") + minimalStyles);
+    pkg->setPart(
+        QStringLiteral("xl/styles.xml"),
+        QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n") + minimalStyles);
     book->package() = std::move(pkg);
     for (int i = 0; i < sheets; ++i) book->addWorksheet();
     book->setSaved(true);
@@ -665,8 +768,10 @@ void writeXlsx(Workbook& book, const QString& path) {
     RelsDoc rootRels;
     rootRels.load(pkg, QString());
     QString wbPart;
-    if (pugi::xml_node r = rootRels.byType("/officeDocument")) wbPart = resolveTarget(QString(), attr(r, "Target"));
-    if (wbPart.isEmpty() || !pkg.contains(wbPart)) throw FileError(QStringLiteral("Skoroszyt nie ma części głównej"));
+    if (pugi::xml_node r = rootRels.byType("/officeDocument"))
+        wbPart = resolveTarget(QString(), attr(r, "Target"));
+    if (wbPart.isEmpty() || !pkg.contains(wbPart))
+        throw FileError(QStringLiteral("Skoroszyt nie ma części głównej"));
     pugi::xml_document wb;
     parse(wb, pkg.part(wbPart), wbPart);
     pugi::xml_node wbRoot = wb.document_element();
@@ -691,7 +796,8 @@ void writeXlsx(Workbook& book, const QString& path) {
     } else {
         stylesPart = QStringLiteral("xl/styles.xml");
         styles.load_string(minimalStyles);
-        wbRels.add("http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles", relativeTarget(wbPart, stylesPart));
+        wbRels.add("http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles",
+                   relativeTarget(wbPart, stylesPart));
     }
     // Formats below the first derived one were read from this part (or written by the last save).
     int firstDerived = book.formatCount();
@@ -707,7 +813,8 @@ void writeXlsx(Workbook& book, const QString& path) {
     // Sheets.
     SharedStrings strings(book.richStrings());
     pugi::xml_node sheetsNode = child(wbRoot, "sheets");
-    if (!sheetsNode) sheetsNode = insertOrdered(wbRoot, prefixed(wbRoot, "sheets").constData(), workbookOrder);
+    if (!sheetsNode)
+        sheetsNode = insertOrdered(wbRoot, prefixed(wbRoot, "sheets").constData(), workbookOrder);
     std::vector<pugi::xml_node> oldSheets = children(sheetsNode, "sheet");
     int maxSheetId = 0;
     for (pugi::xml_node s : oldSheets) maxSheetId = std::max(maxSheetId, attr(s, "sheetId").toInt());
@@ -764,7 +871,8 @@ void writeXlsx(Workbook& book, const QString& path) {
 
     // Shared strings.
     QString stringsPart;
-    if (pugi::xml_node r = wbRels.byType("/sharedStrings")) stringsPart = resolveTarget(wbPart, attr(r, "Target"));
+    if (pugi::xml_node r = wbRels.byType("/sharedStrings"))
+        stringsPart = resolveTarget(wbPart, attr(r, "Target"));
     if (stringsPart.isEmpty()) {
         stringsPart = QStringLiteral("xl/sharedStrings.xml");
         wbRels.add("http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings",
@@ -776,7 +884,8 @@ void writeXlsx(Workbook& book, const QString& path) {
     // Defined names.
     removeChildren(wbRoot, "definedNames");
     if (!book.names().empty()) {
-        pugi::xml_node dn = insertOrdered(wbRoot, prefixed(wbRoot, "definedNames").constData(), workbookOrder);
+        pugi::xml_node dn =
+            insertOrdered(wbRoot, prefixed(wbRoot, "definedNames").constData(), workbookOrder);
         for (const DefinedName& n : book.names()) {
             pugi::xml_node e = dn.append_child(prefixed(wbRoot, "definedName").constData());
             e.append_attribute("name") = u8(n.name).constData();

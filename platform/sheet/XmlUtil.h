@@ -16,7 +16,9 @@ inline const char* localName(const char* n) {
     const char* c = std::strchr(n, ':');
     return c ? c + 1 : n;
 }
-inline bool is(const pugi::xml_node& n, const char* name) { return std::strcmp(localName(n.name()), name) == 0; }
+inline bool is(const pugi::xml_node& n, const char* name) {
+    return std::strcmp(localName(n.name()), name) == 0;
+}
 
 inline pugi::xml_node child(const pugi::xml_node& n, const char* name) {
     for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
@@ -31,26 +33,35 @@ inline std::vector<pugi::xml_node> children(const pugi::xml_node& n, const char*
     return out;
 }
 
-inline QString attr(const pugi::xml_node& n, const char* name) { return QString::fromUtf8(n.attribute(name).value()); }
+inline QString attr(const pugi::xml_node& n, const char* name) {
+    return QString::fromUtf8(n.attribute(name).value());
+}
 
 // The relationship id attribute ("r:id" whatever the prefix).
 inline QString relId(const pugi::xml_node& n) {
     for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute())
-        if (std::strchr(a.name(), ':') && std::strcmp(localName(a.name()), "id") == 0) return QString::fromUtf8(a.value());
+        if (std::strchr(a.name(), ':') && std::strcmp(localName(a.name()), "id") == 0)
+            return QString::fromUtf8(a.value());
     return QString();
 }
 
-inline QString text(const pugi::xml_node& n) { return QString::fromUtf8(n.text().get()); }
+inline QString text(const pugi::xml_node& n) {
+    return QString::fromUtf8(n.text().get());
+}
 
 inline void parse(pugi::xml_document& doc, const QByteArray& data, const QString& part) {
     pugi::xml_parse_result r = doc.load_buffer(data.constData(), size_t(data.size()),
                                                pugi::parse_default | pugi::parse_ws_pcdata_single);
-    if (!r) throw FileError(QStringLiteral("Uszkodzona część \"%1\" skoroszytu: %2").arg(part, QString::fromUtf8(r.description())));
+    if (!r)
+        throw FileError(QStringLiteral("Uszkodzona część \"%1\" skoroszytu: %2")
+                            .arg(part, QString::fromUtf8(r.description())));
 }
 
 struct StringWriter : pugi::xml_writer {
     QByteArray out;
-    void write(const void* data, size_t size) override { out.append(static_cast<const char*>(data), qsizetype(size)); }
+    void write(const void* data, size_t size) override {
+        out.append(static_cast<const char*>(data), qsizetype(size));
+    }
 };
 
 inline QByteArray save(const pugi::xml_document& doc) {

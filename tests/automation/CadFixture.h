@@ -6,15 +6,17 @@
 #include "platform/cad/model/Interaction.h"
 #include "platform/ui/core/Prompt.h"
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QHash>
-#include <gtest/gtest.h>
 
 #include <memory>
 #include <ostream>
 
 // Readable texts in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace automation::test {
 

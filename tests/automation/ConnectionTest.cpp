@@ -53,7 +53,11 @@ protected:
 
 TEST_F(AutomationConnect, AttachesToTheRunningCadAndKeepsItsState) {
     int starts = 0;
-    SetCadConnector({[&] { return running.application(); }, [&] { ++starts; return started.application(); }});
+    SetCadConnector({[&] { return running.application(); },
+                     [&] {
+                         ++starts;
+                         return started.application();
+                     }});
     cad::Application app = ConnectToAutoCad(true);
     ASSERT_FALSE(app.isNull());
     EXPECT_EQ(app.channel(), running.application().channel());
@@ -89,7 +93,8 @@ TEST_F(AutomationConnect, NeitherAttachNorStartShowsTheMessageOnceAndGivesNothin
                      []() -> cad::Application { throw cad::Failed(QStringLiteral("cannot start")); }});
     EXPECT_TRUE(ConnectToAutoCad(true).isNull());
     ASSERT_EQ(prompts.asked().size(), 1u);
-    EXPECT_EQ(prompts.asked()[0].text, QStringLiteral("Nie można nawiązać połączenia z programem:\r\n[AutoCAD]"));
+    EXPECT_EQ(prompts.asked()[0].text,
+              QStringLiteral("Nie można nawiązać połączenia z programem:\r\n[AutoCAD]"));
     EXPECT_EQ(ui::IconOf(prompts.asked()[0].flags), int(ui::Exclamation));
     EXPECT_EQ(ui::ButtonsOf(prompts.asked()[0].flags), int(ui::OkOnly));
 }

@@ -87,8 +87,8 @@ TEST_F(AutomationProperties, CacheIsNeverWithoutElements) {
 
 TEST_F(AutomationProperties, LegacyAttributeBlockBecomesCustomPropertiesAndGoes) {
     EXPECT_TRUE(MigrateDrawingAttributeBlock());  // nothing to do
-    defineBlock(QStringLiteral("ATRYBUTY_RYSUNKU"),
-                {{QStringLiteral("DLUG_CYKLU"), QStringLiteral("90")}, {QStringLiteral("SKALA"), QStringLiteral("250")}});
+    defineBlock(QStringLiteral("ATRYBUTY_RYSUNKU"), {{QStringLiteral("DLUG_CYKLU"), QStringLiteral("90")},
+                                                     {QStringLiteral("SKALA"), QStringLiteral("250")}});
     SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("500"));
     EXPECT_TRUE(MigrateDrawingAttributeBlock());
     EXPECT_FALSE(CheckBlockExists(QStringLiteral("ATRYBUTY_RYSUNKU")));
@@ -97,7 +97,8 @@ TEST_F(AutomationProperties, LegacyAttributeBlockBecomesCustomPropertiesAndGoes)
 }
 
 TEST_F(AutomationProperties, AReferencedLegacyBlockGoesAfterItsReferences) {
-    defineBlock(QStringLiteral("ATRYBUTY_RYSUNKU"), {{QStringLiteral("EXCEL_NAME"), QStringLiteral("Czasy.xlsx")}});
+    defineBlock(QStringLiteral("ATRYBUTY_RYSUNKU"),
+                {{QStringLiteral("EXCEL_NAME"), QStringLiteral("Czasy.xlsx")}});
     CadDocument.layers().add(QStringLiteral("002-OPISY"));
     insert(QStringLiteral("ATRYBUTY_RYSUNKU"), QStringLiteral("002-OPISY"));
     insert(QStringLiteral("ATRYBUTY_RYSUNKU"));
@@ -108,7 +109,8 @@ TEST_F(AutomationProperties, AReferencedLegacyBlockGoesAfterItsReferences) {
 }
 
 TEST_F(AutomationProperties, ALegacyBlockThatCannotGoIsLeftWithoutRaising) {
-    defineBlock(QStringLiteral("ATRYBUTY_RYSUNKU"), {{QStringLiteral("NR_SKRZYZOWANIA"), QStringLiteral("7")}});
+    defineBlock(QStringLiteral("ATRYBUTY_RYSUNKU"),
+                {{QStringLiteral("NR_SKRZYZOWANIA"), QStringLiteral("7")}});
     // Referenced from inside another block: no selection of the drawing reaches it.
     cad::Block holder = CadDocument.blocks().add(cad::Point{0, 0, 0}, QStringLiteral("OPAKOWANIE"));
     holder.insertBlock(cad::Point{0, 0, 0}, QStringLiteral("ATRYBUTY_RYSUNKU"), 1, 1, 1, 0);
@@ -138,7 +140,8 @@ TEST_F(AutomationProperties, AnotherDrawingsPropertyIsReadWithoutKeepingThatDraw
     EXPECT_EQ(counting.calls.value(QStringLiteral("Open")), 1);
     EXPECT_EQ(counting.calls.value(QStringLiteral("Close")), 1);
     // A drawing that cannot be read gives "" and is released as well.
-    EXPECT_EQ(GetDrawingProperty(QStringLiteral("OSTULICA"), dir.filePath(QStringLiteral("brak.dxf"))), QString());
+    EXPECT_EQ(GetDrawingProperty(QStringLiteral("OSTULICA"), dir.filePath(QStringLiteral("brak.dxf"))),
+              QString());
     EXPECT_EQ(counting.calls.value(QStringLiteral("Close")), 2);
     ResetCadConnectionState();
 }

@@ -31,8 +31,8 @@ QJsonDocument runPython(const QString& script, const QString& file) {
 
 class AutomationSampleDrawing : public CadFixture {
 protected:
-    void addLink(const QString& intersection, const QString& inner, const QString& outer, const QString& crossing,
-                 const QString& island, const QString& total, double x) {
+    void addLink(const QString& intersection, const QString& inner, const QString& outer,
+                 const QString& crossing, const QString& island, const QString& total, double x) {
         const QString name = MakeUniqueBlockName(intersection + QStringLiteral("^POWIAZANIE_"));
         cad::Block b = CadDocument.blocks().add(cad::Point{0, 0, 0}, name);
         b.addLine(cad::Point{0, 0, 0}, cad::Point{0, 5000, 0});
@@ -57,8 +57,8 @@ TEST_F(AutomationSampleDrawing, CrossingLinksOfTwoIntersectionsSurviveADxfRoundT
             QStringLiteral("0.0"), QStringLiteral("9.0"), 10000);
     addLink(QStringLiteral("12"), QStringLiteral("P5"), QStringLiteral("P6"), QStringLiteral("11.0"),
             QStringLiteral("0.0"), QStringLiteral("11.0"), 20000);
-    addLink(QStringLiteral("12"), QStringLiteral("P7"), QString(), QStringLiteral("1.0"), QStringLiteral("0.0"),
-            QStringLiteral("1.0"), 30000);  // incomplete: never read
+    addLink(QStringLiteral("12"), QStringLiteral("P7"), QString(), QStringLiteral("1.0"),
+            QStringLiteral("0.0"), QStringLiteral("1.0"), 30000);  // incomplete: never read
     const QString path = dir.filePath(QStringLiteral("powiazania.dxf"));
     CadDocument.saveAs(path);
     CadDocument.close();
@@ -100,7 +100,8 @@ for ref in doc.modelspace().query('INSERT'):
     out.append({'name': ref.dxf.name, 'layer': ref.dxf.layer, 'handle': ref.dxf.handle,
                 'attribs': {a.dxf.tag: a.dxf.text for a in ref.attribs}})
 print(json.dumps({'refs': out}))
-)"), path);
+)"),
+                                         path);
     const QJsonArray refs = json.object().value(QStringLiteral("refs")).toArray();
     ASSERT_EQ(refs.size(), 4);
     int twelve = 0;
@@ -109,7 +110,10 @@ print(json.dumps({'refs': out}))
         EXPECT_EQ(o.value(QStringLiteral("layer")).toString(), QStringLiteral("402-POWIAZANIA_PRZEJSC"));
         if (o.value(QStringLiteral("name")).toString().startsWith(QStringLiteral("12^POWIAZANIE_"))) ++twelve;
         if (o.value(QStringLiteral("handle")).toString().compare(firstHandle, Qt::CaseInsensitive) == 0) {
-            EXPECT_EQ(o.value(QStringLiteral("attribs")).toObject().value(QStringLiteral("STRUMIENIE_OD_SRODKA")).toString(),
+            EXPECT_EQ(o.value(QStringLiteral("attribs"))
+                          .toObject()
+                          .value(QStringLiteral("STRUMIENIE_OD_SRODKA"))
+                          .toString(),
                       QStringLiteral("P1:P2"));
         }
     }
@@ -126,7 +130,8 @@ protected:
     void TearDown() override { ResetAutomationState(); }
 
     // An intergreen workbook as the template lays out its group list; saved, then closed.
-    QString makeWorkbook(const QString& fileName, const QString& subject, int header, const QStringList& texts) {
+    QString makeWorkbook(const QString& fileName, const QString& subject, int header,
+                         const QStringList& texts) {
         sheet::Application app;
         sheet::Workbook& wb = app.workbooks().add();
         while (wb.worksheetCount() < 3) wb.addWorksheet();
@@ -160,7 +165,8 @@ TEST_F(AutomationSampleWorkbook, GroupListInBothLayoutsReadBackFromFiles) {
     const QStringList groups{QStringLiteral("K1, K2"), QStringLiteral("P3"), QStringLiteral("T4"),
                              QStringLiteral("R5, P5")};
     const QString newer = makeWorkbook(QStringLiteral("nowy.xlsx"), QStringLiteral("wersja 2.6"), 7, groups);
-    const QString older = makeWorkbook(QStringLiteral("stary.xlsx"), QStringLiteral("wersja 2.5"), 6, groups.mid(0, 3));
+    const QString older =
+        makeWorkbook(QStringLiteral("stary.xlsx"), QStringLiteral("wersja 2.5"), 6, groups.mid(0, 3));
 
     int column = 14;
     EXPECT_EQ(readBack(newer, column), 4);
@@ -196,7 +202,7 @@ print(json.dumps({'subject': wb.properties.subject, 'rows': rows}))
     EXPECT_EQ(o.value(QStringLiteral("subject")).toString(), QStringLiteral("wersja 2.5"));
     const QJsonArray orows = o.value(QStringLiteral("rows")).toArray();
     EXPECT_EQ(orows[0].toArray()[1].toString(), QStringLiteral("Gr"));  // row 6
-    EXPECT_TRUE(orows[4].toArray()[0].isNull());  // row 10: below the three groups
+    EXPECT_TRUE(orows[4].toArray()[0].isNull());                        // row 10: below the three groups
 }
 
 }  // namespace

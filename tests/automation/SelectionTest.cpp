@@ -21,8 +21,9 @@ TEST_F(AutomationSelection, GettingANamedSetTwiceGivesTheSameSetEmptied) {
 }
 
 TEST_F(AutomationSelection, FilterArraysFromPairs) {
-    const cad::SelectionFilter f = BuildSelectionFilter(
-        {0, QStringLiteral("INSERT"), 2, QStringLiteral("7^STRUMIEN_*"), 8, QStringLiteral("113-STRUMIENIE_RUCHU")});
+    const cad::SelectionFilter f =
+        BuildSelectionFilter({0, QStringLiteral("INSERT"), 2, QStringLiteral("7^STRUMIEN_*"), 8,
+                              QStringLiteral("113-STRUMIENIE_RUCHU")});
     EXPECT_EQ(f.codes, (QList<int>{0, 2, 8}));
     ASSERT_EQ(f.values.size(), 3);
     EXPECT_EQ(f.values[1].toText(), QStringLiteral("7^STRUMIEN_*"));
@@ -40,8 +41,8 @@ TEST_F(AutomationSelection, FilterGroupsOfAlternativesAndNegations) {
     cad::SelectionSet set = GetSelectionSet(QStringLiteral("SSSchemat"));
     set.select(cad::SelectionSet::All,
                BuildSelectionFilter({0, QStringLiteral("INSERT"), -4, QStringLiteral("<or"), 2,
-                                     QStringLiteral("Schemat_7_Faza*"), 2, QStringLiteral("dyn_przejscie_fazowe"), -4,
-                                     QStringLiteral("or>")}));
+                                     QStringLiteral("Schemat_7_Faza*"), 2,
+                                     QStringLiteral("dyn_przejscie_fazowe"), -4, QStringLiteral("or>")}));
     EXPECT_EQ(set.entities(), (QList<cad::Entity>{picture, transition}));
     set = GetSelectionSet(QStringLiteral("SSSchemat"));
     set.select(cad::SelectionSet::All,
@@ -62,9 +63,9 @@ TEST_F(AutomationSelection, UserTextIsEscapedSoItNeverActsAsAWildcard) {
     const cad::Entity variant = insert(QStringLiteral("7^STRUMIEN_1^K1[2]"));
     insert(QStringLiteral("7^STRUMIEN_2^K12"));
     cad::SelectionSet set = GetSelectionSet(QStringLiteral("SS3"));
-    set.select(cad::SelectionSet::All,
-               BuildSelectionFilter({0, QStringLiteral("INSERT"), 2,
-                                     QStringLiteral("7^STRUMIEN_*^") + EscapeFilterText(QStringLiteral("K1[2]"))}));
+    set.select(cad::SelectionSet::All, BuildSelectionFilter({0, QStringLiteral("INSERT"), 2,
+                                                             QStringLiteral("7^STRUMIEN_*^") +
+                                                                 EscapeFilterText(QStringLiteral("K1[2]"))}));
     ASSERT_EQ(set.count(), 1);
     EXPECT_EQ(set.item(0), variant);
     set.remove();
@@ -103,11 +104,13 @@ TEST_F(AutomationSelection, EraseBlockReferencesOnlyOfThePatternOnTheLayer) {
     defineBlock(QStringLiteral("7^POJPOJ_STRUMIEN_1"));
     defineBlock(QStringLiteral("8^POJPOJ_STRUMIEN_2"));
     insert(QStringLiteral("7^POJPOJ_STRUMIEN_1"), QStringLiteral("114-PUNKTY_KOLIZJI"));
-    const cad::Entity otherIntersection = insert(QStringLiteral("8^POJPOJ_STRUMIEN_2"), QStringLiteral("114-PUNKTY_KOLIZJI"));
+    const cad::Entity otherIntersection =
+        insert(QStringLiteral("8^POJPOJ_STRUMIEN_2"), QStringLiteral("114-PUNKTY_KOLIZJI"));
     const cad::Entity otherLayer = insert(QStringLiteral("7^POJPOJ_STRUMIEN_1"));
     EraseBlockReferencesOnLayer(QStringLiteral("7^*POJ*_STRUMIEN*"), QStringLiteral("114-PUNKTY_KOLIZJI"));
     EXPECT_EQ(CadModelSpace.count(), 2);
-    EraseBlockReferencesOnLayer(QStringLiteral("8^*POJ*_STRUMIEN*"), cad::Variant(), QStringLiteral("114-PUNKTY_KOLIZJI"));
+    EraseBlockReferencesOnLayer(QStringLiteral("8^*POJ*_STRUMIEN*"), cad::Variant(),
+                                QStringLiteral("114-PUNKTY_KOLIZJI"));
     EXPECT_EQ(CadModelSpace.count(), 1);
     EXPECT_THROW(otherIntersection.handle(), cad::Erased);
     EXPECT_NO_THROW(otherLayer.handle());
@@ -136,20 +139,23 @@ TEST_F(AutomationSelection, MarkerOfAVariantStreamIsFoundByItsFullName) {
     insert(QStringLiteral("7^POCZATEK_STRUMIEN_K1[3]_4"), layer);
     const cad::Entity plain = insert(QStringLiteral("7^POCZATEK_STRUMIEN_K1_5"), layer);
     const cad::Entity wanted = insert(QStringLiteral("7^POCZATEK_STRUMIEN_K1[2]_6"), layer);
-    EXPECT_EQ(FindBlockReferenceHandle(CadModelSpace, QStringLiteral("7^POCZATEK_STRUMIEN_K1[2]_*"), cad::Variant(), layer),
+    EXPECT_EQ(FindBlockReferenceHandle(CadModelSpace, QStringLiteral("7^POCZATEK_STRUMIEN_K1[2]_*"),
+                                       cad::Variant(), layer),
               wanted.handle());
-    EXPECT_EQ(FindBlockReferenceHandle(CadModelSpace, QStringLiteral("7^POCZATEK_STRUMIEN_K1_*"), cad::Variant(), layer),
+    EXPECT_EQ(FindBlockReferenceHandle(CadModelSpace, QStringLiteral("7^POCZATEK_STRUMIEN_K1_*"),
+                                       cad::Variant(), layer),
               plain.handle());
-    EXPECT_EQ(FindBlockReferenceHandle(CadModelSpace, QStringLiteral("7^POCZATEK_STRUMIEN_K1[9]_*"), cad::Variant(), layer),
+    EXPECT_EQ(FindBlockReferenceHandle(CadModelSpace, QStringLiteral("7^POCZATEK_STRUMIEN_K1[9]_*"),
+                                       cad::Variant(), layer),
               QString());
     // A pattern whose stream name is escaped selects exactly.
     EXPECT_EQ(FindBlockReferenceHandle(CadModelSpace,
-                                       QStringLiteral("7^POCZATEK_STRUMIEN_") + EscapeFilterText(QStringLiteral("K1[2]")) +
-                                           QStringLiteral("_*"),
+                                       QStringLiteral("7^POCZATEK_STRUMIEN_") +
+                                           EscapeFilterText(QStringLiteral("K1[2]")) + QStringLiteral("_*"),
                                        cad::Variant(), layer),
               wanted.handle());
-    EXPECT_EQ(FindBlockReferenceHandle(CadModelSpace, QStringLiteral("7^POCZATEK_STRUMIEN_K1_*"), cad::Variant(),
-                                       QStringLiteral("0")),
+    EXPECT_EQ(FindBlockReferenceHandle(CadModelSpace, QStringLiteral("7^POCZATEK_STRUMIEN_K1_*"),
+                                       cad::Variant(), QStringLiteral("0")),
               QString());
     EXPECT_EQ(countSets(), 0);
 }
@@ -157,7 +163,8 @@ TEST_F(AutomationSelection, MarkerOfAVariantStreamIsFoundByItsFullName) {
 TEST_F(AutomationSelection, HandleByAttributeValueWithASeparateTag) {
     const QString layer = QStringLiteral("110-SYGNALIZACJA_KOMORY");
     CadDocument.layers().add(layer);
-    defineBlock(QStringLiteral("S-1"), {{QStringLiteral("OBIEKT"), QString()}, {QStringLiteral("INWENT_NUMER"), QString()}});
+    defineBlock(QStringLiteral("S-1"),
+                {{QStringLiteral("OBIEKT"), QString()}, {QStringLiteral("INWENT_NUMER"), QString()}});
     cad::Entity a = insert(QStringLiteral("S-1"), layer);
     cad::Entity b = insert(QStringLiteral("S-1"), layer);
     a.attributes()[1].setTextString(QStringLiteral("SYG/1"));
@@ -171,14 +178,16 @@ TEST_F(AutomationSelection, HandleByAttributeValueWithASeparateTag) {
     // The tag taken from the pattern itself: an attribute whose tag contains it.
     defineBlock(QStringLiteral("M"), {{QStringLiteral("XMY"), QStringLiteral("v")}});
     cad::Entity m = insert(QStringLiteral("M"), layer);
-    EXPECT_EQ(FindBlockReferenceHandle(CadModelSpace, QStringLiteral("M"), QStringLiteral("v"), layer), m.handle());
+    EXPECT_EQ(FindBlockReferenceHandle(CadModelSpace, QStringLiteral("M"), QStringLiteral("v"), layer),
+              m.handle());
 }
 
 TEST_F(AutomationSelection, WithASeparateTagTheNameRulesComeFromTheNamePattern) {
     const QString layer = QStringLiteral("113-STRUMIENIE_RUCHU");
     CadDocument.layers().add(layer);
     defineBlock(QStringLiteral("7^KONIEC_STRUMIEN_K12_1"), {{QStringLiteral("NR[1]"), QStringLiteral("a")}});
-    defineBlock(QStringLiteral("7^KONIEC_STRUMIEN_K1[2]_2"), {{QStringLiteral("NR[1]"), QStringLiteral("b")}});
+    defineBlock(QStringLiteral("7^KONIEC_STRUMIEN_K1[2]_2"),
+                {{QStringLiteral("NR[1]"), QStringLiteral("b")}});
     insert(QStringLiteral("7^KONIEC_STRUMIEN_K12_1"), layer);
     const cad::Entity variant = insert(QStringLiteral("7^KONIEC_STRUMIEN_K1[2]_2"), layer);
     // The "[" of a variant name never acts as a character class (that would take the K12 marker).
@@ -186,8 +195,8 @@ TEST_F(AutomationSelection, WithASeparateTagTheNameRulesComeFromTheNamePattern) 
                                        cad::Variant(), layer),
               variant.handle());
     // A "[" in the tag does not touch the selection by name.
-    EXPECT_EQ(FindBlockReferenceHandle(CadModelSpace, QStringLiteral("7^KONIEC_STRUMIEN_*"), QStringLiteral("NR[1]"),
-                                       QStringLiteral("b"), layer),
+    EXPECT_EQ(FindBlockReferenceHandle(CadModelSpace, QStringLiteral("7^KONIEC_STRUMIEN_*"),
+                                       QStringLiteral("NR[1]"), QStringLiteral("b"), layer),
               variant.handle());
     EXPECT_EQ(countSets(), 0);
 }
@@ -201,16 +210,19 @@ TEST_F(AutomationSelection, HelpersLeaveACallersSetOfTheSameNameAlone) {
     }
     defineBlock(QStringLiteral("7^POCZATEK_STRUMIEN_K1_9"));
     const cad::Entity marker = insert(QStringLiteral("7^POCZATEK_STRUMIEN_K1_9"), layer);
-    defineBlock(QStringLiteral("7^POWIAZANIE_1"), {{QStringLiteral("STRUMIENIE_OD_SRODKA"), QStringLiteral("P1")},
-                                                   {QStringLiteral("STRUMIENIE_ZEWN"), QStringLiteral("P2")}});
+    defineBlock(QStringLiteral("7^POWIAZANIE_1"),
+                {{QStringLiteral("STRUMIENIE_OD_SRODKA"), QStringLiteral("P1")},
+                 {QStringLiteral("STRUMIENIE_ZEWN"), QStringLiteral("P2")}});
     insert(QStringLiteral("7^POWIAZANIE_1"));
 
     cad::SelectionSet mine = GetSelectionSet(QStringLiteral("SS1"));
-    mine.select(cad::SelectionSet::All, BuildSelectionFilter({0, QStringLiteral("INSERT"), 2, QStringLiteral("7^STRUMIEN_*")}));
+    mine.select(cad::SelectionSet::All,
+                BuildSelectionFilter({0, QStringLiteral("INSERT"), 2, QStringLiteral("7^STRUMIEN_*")}));
     ASSERT_EQ(mine.count(), 3);
     int visited = 0;
     for (int i = 0; i < mine.count(); ++i) {
-        EXPECT_EQ(FindBlockReferenceHandle(CadModelSpace, QStringLiteral("7^POCZATEK_STRUMIEN_K1_*"), cad::Variant(), layer),
+        EXPECT_EQ(FindBlockReferenceHandle(CadModelSpace, QStringLiteral("7^POCZATEK_STRUMIEN_K1_*"),
+                                           cad::Variant(), layer),
                   marker.handle());
         ReadCrossingLinks(QStringLiteral("7"));
         cad::Entity first;
@@ -232,8 +244,9 @@ TEST_F(AutomationSelection, AFailedSearchOrEraseLeavesNoSetBehind) {
     relay.failOn = QStringLiteral("Select");
     EXPECT_THROW(EraseByLayerFilter(QStringLiteral("0"), QString()), cad::Error);
     EXPECT_THROW(EraseBlockReferencesOnLayer(QStringLiteral("A*"), QStringLiteral("0")), cad::Error);
-    EXPECT_THROW(FindBlockReferenceHandle(CadModelSpace, QStringLiteral("A*"), cad::Variant(), QStringLiteral("0")),
-                 cad::Error);
+    EXPECT_THROW(
+        FindBlockReferenceHandle(CadModelSpace, QStringLiteral("A*"), cad::Variant(), QStringLiteral("0")),
+        cad::Error);
     EXPECT_THROW(ReadCrossingLinks(QStringLiteral("7")), cad::Error);
     cad::Entity found;
     EXPECT_FALSE(FindFirstInsert(QStringLiteral("A*"), found));
@@ -242,7 +255,9 @@ TEST_F(AutomationSelection, AFailedSearchOrEraseLeavesNoSetBehind) {
     // The fixed names are free for the next search.
     defineBlock(QStringLiteral("A1"));
     const cad::Entity a = insert(QStringLiteral("A1"));
-    EXPECT_EQ(FindBlockReferenceHandle(CadModelSpace, QStringLiteral("A*"), cad::Variant(), QStringLiteral("0")), a.handle());
+    EXPECT_EQ(
+        FindBlockReferenceHandle(CadModelSpace, QStringLiteral("A*"), cad::Variant(), QStringLiteral("0")),
+        a.handle());
     EXPECT_EQ(countSets(), 0);
     ResetCadConnectionState();
 }

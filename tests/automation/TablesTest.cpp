@@ -124,9 +124,10 @@ TEST_F(AutomationTables, ColourIndexOrPackedRgbAsTrueColour) {
 }
 
 TEST_F(AutomationTables, AttributesWrittenByUpperCasedTagWithTrimmedValues) {
-    defineBlock(QStringLiteral("ATRYBUTY_STRUMIENI_7"),
-                {{QStringLiteral("grupy"), QStringLiteral("stare")}, {QStringLiteral("FAZY"), QStringLiteral("1")},
-                 {QStringLiteral("OPISY"), QStringLiteral("opis")}, {QStringLiteral("INNE"), QStringLiteral("x")}});
+    defineBlock(QStringLiteral("ATRYBUTY_STRUMIENI_7"), {{QStringLiteral("grupy"), QStringLiteral("stare")},
+                                                         {QStringLiteral("FAZY"), QStringLiteral("1")},
+                                                         {QStringLiteral("OPISY"), QStringLiteral("opis")},
+                                                         {QStringLiteral("INNE"), QStringLiteral("x")}});
     cad::Entity ref = insert(QStringLiteral("ATRYBUTY_STRUMIENI_7"));
     StreamAttributeTags[0] = {QStringLiteral("GRUPY"), QStringLiteral("  12  ")};
     StreamAttributeTags[1] = {QStringLiteral("FAZY"), QString()};
@@ -135,7 +136,8 @@ TEST_F(AutomationTables, AttributesWrittenByUpperCasedTagWithTrimmedValues) {
     WriteAttributeTableToHandle(ref.handle());
     QStringList texts;
     for (const cad::Entity& a : ref.attributes()) texts << a.textString();
-    EXPECT_EQ(texts, (QStringList{QStringLiteral("12"), QStringLiteral("1"), QStringLiteral("nowy"), QStringLiteral("x")}));
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("12"), QStringLiteral("1"), QStringLiteral("nowy"),
+                                  QStringLiteral("x")}));
 
     ClearStreamAttributeTable();
     for (const AttributeTagEntry& e : StreamAttributeTags) EXPECT_TRUE(e.Tag.isEmpty() && e.Value.isEmpty());

@@ -7,7 +7,8 @@ namespace automation::test {
 namespace {
 
 TEST(AutomationWindowPattern, WildcardsOfTheWindowSearch) {
-    EXPECT_TRUE(MatchWindowPattern(QStringLiteral("AutoCAD 2010 - [Rysunek1.dwg]"), QStringLiteral("AutoCAD*")));
+    EXPECT_TRUE(
+        MatchWindowPattern(QStringLiteral("AutoCAD 2010 - [Rysunek1.dwg]"), QStringLiteral("AutoCAD*")));
     EXPECT_TRUE(MatchWindowPattern(QStringLiteral("AutoCAD"), QStringLiteral("AutoCAD*")));
     EXPECT_FALSE(MatchWindowPattern(QStringLiteral("autocad 2010"), QStringLiteral("AutoCAD*")));
     EXPECT_TRUE(MatchWindowPattern(QStringLiteral("Afx:400000:8"), QStringLiteral("Afx:*")));
@@ -55,7 +56,8 @@ TEST_F(AutomationWindowSearch, CaseInsensitiveSearchUpperCasesTitleAndPatternBut
 }
 
 TEST_F(AutomationWindowSearch, AnEmptyTitleIsPassedOver) {
-    use({window(1, QString(), QStringLiteral("Afx:1")), window(2, QStringLiteral("ZWCAD 2012"), QStringLiteral("ZwCAD_Main"))});
+    use({window(1, QString(), QStringLiteral("Afx:1")),
+         window(2, QStringLiteral("ZWCAD 2012"), QStringLiteral("ZwCAD_Main"))});
     EXPECT_EQ(FindTopLevelWindow(QStringLiteral("*"), true, QStringLiteral("*")), quintptr(2));
     EXPECT_EQ(FindTopLevelWindow(QStringLiteral("ZWCAD*"), true, QStringLiteral("ZwCAD*")), quintptr(2));
 }
@@ -87,7 +89,9 @@ TEST_F(AutomationRaiseWindow, MinimisedOrMaximisedComesBackMaximisedNormalStaysN
 }
 
 TEST_F(AutomationRaiseWindow, NoMatchingWindowChangesNothing) {
-    SetTopLevelWindowSource([] { return QList<TopLevelWindow>{{7, QStringLiteral("AutoCAD"), QStringLiteral("Other"), true, 0}}; });
+    SetTopLevelWindowSource([] {
+        return QList<TopLevelWindow>{{7, QStringLiteral("AutoCAD"), QStringLiteral("Other"), true, 0}};
+    });
     cad_->model().windowState = 2;
     ActivateCadWindow(QStringLiteral("AutoCAD"));
     SetTopLevelWindowSource({});

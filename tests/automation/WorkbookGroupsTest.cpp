@@ -21,7 +21,8 @@ protected:
         return DetectWorkbookLayout(*book);
     }
     // The group list as the template lays it out: header in `header`, "Gr" in `grColumn`, groups below.
-    void fillGroups(int header, int grColumn, const QStringList& texts, const QString& grText = QStringLiteral("Gr")) {
+    void fillGroups(int header, int grColumn, const QStringList& texts,
+                    const QString& grText = QStringLiteral("Gr")) {
         sheet::Worksheet& ws = book->worksheets(2);
         ws.cells(header, 1).setValue(sheet::Value(QStringLiteral("Lp")));
         ws.cells(header, grColumn).setValue(sheet::Value(grText));
@@ -83,7 +84,8 @@ TEST_F(AutomationWorkbook, GroupListOfTheOldLayoutStartsOneRowHigher) {
     EXPECT_EQ(ReadGroupHeadList(book->worksheets(2), column, true, QString(), *book), 3);
     EXPECT_EQ(WorkbookHeaderRow, 6);
     EXPECT_EQ(column, 16);
-    EXPECT_EQ(GroupHeadTexts, (QStringList{QStringLiteral("K1"), QStringLiteral("K2"), QStringLiteral("P3")}));
+    EXPECT_EQ(GroupHeadTexts,
+              (QStringList{QStringLiteral("K1"), QStringLiteral("K2"), QStringLiteral("P3")}));
 }
 
 TEST_F(AutomationWorkbook, HeaderMustReadGrExactlyWithinFiftyColumns) {
@@ -112,7 +114,8 @@ TEST_F(AutomationWorkbook, ABlankGroupTextGivesZeroAndTheMessageUnlessQuiet) {
     EXPECT_EQ(ReadGroupHeadList(book->worksheets(2), column, false, QStringLiteral("Eksport"), *book), 0);
     ASSERT_EQ(prompts.asked().size(), 1u);
     EXPECT_EQ(prompts.asked()[0].text,
-              QStringLiteral("Błąd w danych arkusza Excel!\nPuste pole w kolumnie \"Wykaz grupa - sygnalizator\"!"));
+              QStringLiteral(
+                  "Błąd w danych arkusza Excel!\nPuste pole w kolumnie \"Wykaz grupa - sygnalizator\"!"));
     EXPECT_EQ(prompts.asked()[0].title, QStringLiteral("Eksport"));
     EXPECT_EQ(ui::IconOf(prompts.asked()[0].flags), int(ui::Critical));
     // One entry per group row; those from the empty field on stay empty.

@@ -1,16 +1,18 @@
 // The socket frames: round trip, partial arrival, and refusal of what a host must not trust.
 #include "platform/cad/socket/Frame.h"
 
+#include <gtest/gtest.h>
 #include <QDataStream>
 #include <QIODevice>
 #include <QtEndian>
-#include <gtest/gtest.h>
 
 using namespace cad;
 using namespace cad::socket;
 
 namespace {
-QByteArray payloadOf(const QByteArray& frame) { return frame.mid(4); }
+QByteArray payloadOf(const QByteArray& frame) {
+    return frame.mid(4);
+}
 }  // namespace
 
 TEST(CadHostFrame, RequestAndReplyRoundTripInPieces) {
@@ -88,8 +90,9 @@ TEST(CadHostFrame, DamagedFramesNeverCrashTheDecoder) {
     Call c;
     c.object = 5;
     c.member = QStringLiteral("AddLightWeightPolyline");
-    c.args = {Variant(VariantList{Variant(1.0), Variant(2.0), Variant(QStringLiteral("ż")), Variant(ObjectRef{3})}),
-              Variant(Point{1, 2, 3}), Variant(true)};
+    c.args = {
+        Variant(VariantList{Variant(1.0), Variant(2.0), Variant(QStringLiteral("ż")), Variant(ObjectRef{3})}),
+        Variant(Point{1, 2, 3}), Variant(true)};
     const QByteArray good = EncodeRequest(1, c).mid(4);
     quint32 seed = 12345;
     auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };

@@ -48,10 +48,13 @@ struct HostFixture {
     cad::db::BlockDefinition* ms() const { return db().modelSpace(); }
     cadhost::DrawingView* view() const { return window->view(); }
 
-    cad::Variant invoke(cad::ObjectId id, const QString& member, std::initializer_list<cad::Variant> args = {}) {
+    cad::Variant invoke(cad::ObjectId id, const QString& member,
+                        std::initializer_list<cad::Variant> args = {}) {
         return model.invoke(id, member, cad::CallKind::Method, cad::Args(args.begin(), args.size()));
     }
-    void sendCommand(const QString& text) { invoke(doc()->id, QStringLiteral("SendCommand"), {cad::Variant(text)}); }
+    void sendCommand(const QString& text) {
+        invoke(doc()->id, QStringLiteral("SendCommand"), {cad::Variant(text)});
+    }
 
     // Screen position of a drawing point in the view.
     QPoint at(double x, double y) const { return view()->toScreen({x, y, 0}).toPoint(); }

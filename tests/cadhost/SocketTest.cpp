@@ -10,8 +10,8 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QProcess>
-#include <csignal>
 #include <QtTest>
+#include <csignal>
 
 using namespace cad::db;
 
@@ -126,7 +126,8 @@ private slots:
         picker.send(QStringLiteral("getpoint Wskaż punkt"));
         QTRY_VERIFY(h.interaction.pickActive());
         QTest::keyClick(h.view(), Qt::Key_Escape);
-        QCOMPARE(picker.line(), QStringLiteral("error %1 The pick was cancelled").arg(int(cad::Error::CancelledKind)));
+        QCOMPARE(picker.line(),
+                 QStringLiteral("error %1 The pick was cancelled").arg(int(cad::Error::CancelledKind)));
         QCOMPARE(h.model.lastPrompt, QStringLiteral("*Cancel*"));
     }
 
@@ -141,7 +142,8 @@ private slots:
         Entity* ref = h.db().insertBlock(h.ms(), {50, 50, 0}, QStringLiteral("S-1"), 1, 1, 1, 0);
         h.changed();
         QCOMPARE(c.ask(QStringLiteral("zoom 0 0 100 100")), QStringLiteral("ok"));
-        QTRY_VERIFY(std::abs(h.view()->viewCenter().x - 50) < 1e-9 && std::abs(h.view()->viewCenter().y - 50) < 1e-9);
+        QTRY_VERIFY(std::abs(h.view()->viewCenter().x - 50) < 1e-9 &&
+                    std::abs(h.view()->viewCenter().y - 50) < 1e-9);
         QCOMPARE(c.ask(QStringLiteral("highlight %1 1").arg(ref->handleText())), QStringLiteral("ok"));
         QVERIFY(h.view()->scene()->highlighted.contains(ref->handle()));
         c.send(QStringLiteral("getentity Wybierz fazę początkową ..."));
@@ -168,7 +170,8 @@ private slots:
         QCOMPARE(program.ask(QStringLiteral("send _pline|")), QStringLiteral("ok"));  // returns at once
         QCOMPARE(program.ask(QStringLiteral("quiescent")), QStringLiteral("ok no"));
         QTRY_COMPARE(h.view()->mode(), cadhost::DrawingView::Mode::Point);
-        for (const auto& [x, y] : {std::pair{0.0, 0.0}, {40.0, 0.0}, {40.0, 40.0}}) h.moveAndClick(h.at(x, y));
+        for (const auto& [x, y] : {std::pair{0.0, 0.0}, {40.0, 0.0}, {40.0, 40.0}})
+            h.moveAndClick(h.at(x, y));
         QCOMPARE(program.ask(QStringLiteral("quiescent")), QStringLiteral("ok no"));
         QTest::keyClick(h.view(), Qt::Key_Escape);
         QCOMPARE(program.ask(QStringLiteral("quiescent")), QStringLiteral("ok yes"));
@@ -205,7 +208,8 @@ private slots:
         QCOMPARE(bad.ask(QStringLiteral("garbage")), QStringLiteral("ok closed"));
         QCOMPARE(bad.ask(QStringLiteral("oversized")), QStringLiteral("ok closed"));
         QCOMPARE(good.ask(QStringLiteral("count")), QStringLiteral("ok 0"));
-        QCOMPARE(bad.ask(QStringLiteral("count")), QStringLiteral("ok 0"));  // its own proper connection lives on
+        QCOMPARE(bad.ask(QStringLiteral("count")),
+                 QStringLiteral("ok 0"));  // its own proper connection lives on
         QTRY_COMPARE(h.server->connectionCount(), 2);
     }
 
@@ -225,7 +229,10 @@ private slots:
         // The next program attaches to the same host instead of starting another.
         auto second = cad::AttachOrStartCadHost(2000, name, QStringLiteral("/nonexistent"));
         QVERIFY(second != nullptr);
-        cad::Application(second.get()).activeDocument().modelSpace().addLine(cad::Point{0, 0, 0}, cad::Point{1, 1, 0});
+        cad::Application(second.get())
+            .activeDocument()
+            .modelSpace()
+            .addLine(cad::Point{0, 0, 0}, cad::Point{1, 1, 0});
         QCOMPARE(acad.activeDocument().modelSpace().count(), 1);
         ch.reset();
         second.reset();

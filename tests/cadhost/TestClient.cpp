@@ -24,7 +24,8 @@ QString sendRaw(const QString& name, const QByteArray& bytes) {
     s.write(bytes);
     s.flush();
     s.waitForBytesWritten(2000);
-    if (s.state() != QLocalSocket::UnconnectedState && !s.waitForDisconnected(3000)) return QStringLiteral("error still open");
+    if (s.state() != QLocalSocket::UnconnectedState && !s.waitForDisconnected(3000))
+        return QStringLiteral("error still open");
     return QStringLiteral("ok closed");
 }
 
@@ -53,7 +54,8 @@ int main(int argc, char** argv) {
                 out << "ok " << acad.activeDocument().modelSpace().count() << '\n';
             } else if (cmd == QLatin1String("addline")) {
                 const cad::Entity e = acad.activeDocument().modelSpace().addLine(
-                    cad::Point{w[1].toDouble(), w[2].toDouble(), 0}, cad::Point{w[3].toDouble(), w[4].toDouble(), 0});
+                    cad::Point{w[1].toDouble(), w[2].toDouble(), 0},
+                    cad::Point{w[3].toDouble(), w[4].toDouble(), 0});
                 out << "ok " << e.handle() << '\n';
             } else if (cmd == QLatin1String("color")) {
                 const cad::Entity e = acad.activeDocument().handleToObject(w[1]);
@@ -65,24 +67,30 @@ int main(int argc, char** argv) {
                 QTimer timer;
                 QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
                 timer.start(20);
-                const cad::Point p = acad.activeDocument().utility().getPoint(w.mid(1).join(QLatin1Char(' ')));
+                const cad::Point p =
+                    acad.activeDocument().utility().getPoint(w.mid(1).join(QLatin1Char(' ')));
                 out << "ok " << p.x << ' ' << p.y << ' ' << (ticks > 0 ? "ticked" : "frozen") << '\n';
             } else if (cmd == QLatin1String("getentity")) {
-                const auto [e, p] = acad.activeDocument().utility().getEntity(w.mid(1).join(QLatin1Char(' ')));
+                const auto [e, p] =
+                    acad.activeDocument().utility().getEntity(w.mid(1).join(QLatin1Char(' ')));
                 out << "ok " << e.handle() << ' ' << e.objectName() << '\n';
             } else if (cmd == QLatin1String("highlight")) {
-                acad.activeDocument().handleToObject(w[1]).invoke(QStringLiteral("Highlight"), {w[2] == QLatin1String("1")});
+                acad.activeDocument().handleToObject(w[1]).invoke(QStringLiteral("Highlight"),
+                                                                  {w[2] == QLatin1String("1")});
                 out << "ok\n";
             } else if (cmd == QLatin1String("zoom")) {
-                acad.zoomWindow(cad::Point{w[1].toDouble(), w[2].toDouble(), 0}, cad::Point{w[3].toDouble(), w[4].toDouble(), 0});
+                acad.zoomWindow(cad::Point{w[1].toDouble(), w[2].toDouble(), 0},
+                                cad::Point{w[3].toDouble(), w[4].toDouble(), 0});
                 out << "ok\n";
             } else if (cmd == QLatin1String("send")) {
-                acad.activeDocument().sendCommand(w.mid(1).join(QLatin1Char(' ')).replace(QLatin1Char('|'), QLatin1Char('\r')));
+                acad.activeDocument().sendCommand(
+                    w.mid(1).join(QLatin1Char(' ')).replace(QLatin1Char('|'), QLatin1Char('\r')));
                 out << "ok\n";
             } else if (cmd == QLatin1String("quiescent")) {
                 out << "ok " << (acad.getAcadState().isQuiescent() ? "yes" : "no") << '\n';
             } else if (cmd == QLatin1String("lastprompt")) {
-                out << "ok " << acad.activeDocument().getVariable(QStringLiteral("LASTPROMPT")).toText() << '\n';
+                out << "ok " << acad.activeDocument().getVariable(QStringLiteral("LASTPROMPT")).toText()
+                    << '\n';
             } else if (cmd == QLatin1String("raise")) {
                 acad.raiseDrawingWindow();
                 out << "ok\n";

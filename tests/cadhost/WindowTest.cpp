@@ -8,8 +8,8 @@
 
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QProcess>
 #include <QLineEdit>
+#include <QProcess>
 #include <QtTest>
 #include <cmath>
 #include <numbers>
@@ -46,7 +46,7 @@ private slots:
         db.addLayer(QStringLiteral("UKRYTA"))->color = 2;
         db.layers().find(QStringLiteral("UKRYTA"))->on = false;
         Entity* road = db.addLine(h.ms(), {-40, 0, 0}, {40, 0, 0});
-        db.setLayer(road, QStringLiteral("DROGA"));  // by layer: green
+        db.setLayer(road, QStringLiteral("DROGA"));                // by layer: green
         db.addLine(h.ms(), {20, -40, 0}, {20, 40, 0})->color = 1;  // red
         db.setLayer(db.addLine(h.ms(), {-40, -20, 0}, {40, -20, 0}), QStringLiteral("UKRYTA"));
         // A block whose circle takes the reference's colour, referenced directly and nested.
@@ -71,10 +71,10 @@ private slots:
         const QImage img = h.view()->renderImage();
         QVERIFY(colourNear(img, h.at(-30, 0), cadhost::AciColor(3)));
         QVERIFY(colourNear(img, h.at(20, 10), cadhost::AciColor(1)));
-        QVERIFY(colourNear(img, h.at(-15, 20), cadhost::AciColor(5)));   // right edge of the circle
-        QVERIFY(colourNear(img, h.at(-10, -35), cadhost::AciColor(4)));  // nested, scaled twice
-        QVERIFY(colourNear(img, h.at(35, 25), cadhost::AciColor(6), 0));  // inside the fill
-        QVERIFY(!colourNear(img, h.at(-30, -20), cadhost::AciColor(2)));  // layer off
+        QVERIFY(colourNear(img, h.at(-15, 20), cadhost::AciColor(5)));      // right edge of the circle
+        QVERIFY(colourNear(img, h.at(-10, -35), cadhost::AciColor(4)));     // nested, scaled twice
+        QVERIFY(colourNear(img, h.at(35, 25), cadhost::AciColor(6), 0));    // inside the fill
+        QVERIFY(!colourNear(img, h.at(-30, -20), cadhost::AciColor(2)));    // layer off
         QVERIFY(!colourNear(img, h.at(-20, 20), cadhost::AciColor(5), 2));  // circle centre is empty
         // Pick returns the top-level reference for a click on the nested circle.
         QCOMPARE(h.view()->entityAt(h.at(-10, -35))->kind(), EntityKind::BlockReference);
@@ -124,8 +124,10 @@ private slots:
         const Entity* arc = h.ms()->item(1);
         QCOMPARE(arc->kind(), EntityKind::Arc);
         const ArcData& a = *arc->tryAs<ArcData>();
-        const double sx = a.center.x + a.radius * std::cos(a.startAngle), sy = a.center.y + a.radius * std::sin(a.startAngle);
-        const double ex = a.center.x + a.radius * std::cos(a.endAngle), ey = a.center.y + a.radius * std::sin(a.endAngle);
+        const double sx = a.center.x + a.radius * std::cos(a.startAngle),
+                     sy = a.center.y + a.radius * std::sin(a.startAngle);
+        const double ex = a.center.x + a.radius * std::cos(a.endAngle),
+                     ey = a.center.y + a.radius * std::sin(a.endAngle);
         const bool startOnEnd = std::hypot(sx - 100, sy) < 1e-9 || std::hypot(ex - 100, ey) < 1e-9;
         QVERIFY2(startOnEnd, "the arc must begin exactly on the line's end point");
         QVERIFY(std::hypot(sx - 40, sy) < 1e-9 || std::hypot(ex - 40, ey) < 1e-9);
@@ -143,7 +145,8 @@ private slots:
         QVERIFY(!h.view()->snapEnabled());
         h.sendCommand(QStringLiteral("_pline\r"));
         QTRY_COMPARE(h.view()->mode(), cadhost::DrawingView::Mode::Point);
-        for (const auto& [x, y] : {std::pair{0.0, 0.0}, {50.0, 0.0}, {50.0, 50.0}, {100.0, 50.0}}) h.moveAndClick(h.at(x, y));
+        for (const auto& [x, y] : {std::pair{0.0, 0.0}, {50.0, 0.0}, {50.0, 50.0}, {100.0, 50.0}})
+            h.moveAndClick(h.at(x, y));
         QTest::keyClick(h.view(), Qt::Key_Escape);
         QTRY_VERIFY(h.model.commands().isQuiescent());
         QCOMPARE(h.model.lastPrompt, QStringLiteral("*Cancel*"));
@@ -167,7 +170,8 @@ private slots:
         const QImage img = h.view()->renderImage();
         bool green = false;
         for (int y = 0; y < img.height() && !green; y += 2)
-            for (int x = 0; x < img.width() && !green; x += 2) green = img.pixelColor(x, y) == cadhost::AciColor(3);
+            for (int x = 0; x < img.width() && !green; x += 2)
+                green = img.pixelColor(x, y) == cadhost::AciColor(3);
         QVERIFY(green);
         // The window menu lists both drawings; the first is reachable again.
         cad::DocumentState* first = h.model.documents().front();
@@ -213,10 +217,11 @@ private slots:
         QCOMPARE(back->modelSpace()->count(), 1);
         // An independent reader accepts the file too.
         QProcess py;
-        py.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral("-c"),
-                  QStringLiteral("import sys, ezdxf; d = ezdxf.readfile(sys.argv[1]); print(len(d.modelspace()))"),
-                  path + QStringLiteral(".dxf")});
+        py.start(
+            QStringLiteral("/usr/bin/python3"),
+            {QStringLiteral("-c"),
+             QStringLiteral("import sys, ezdxf; d = ezdxf.readfile(sys.argv[1]); print(len(d.modelspace()))"),
+             path + QStringLiteral(".dxf")});
         QVERIFY(py.waitForFinished(30000));
         QCOMPARE(QString::fromUtf8(py.readAllStandardOutput()).trimmed(), QStringLiteral("1"));
         QCOMPARE(h.window->recentFiles().value(0), path + QStringLiteral(".dxf"));

@@ -55,8 +55,10 @@ void crossing(Database& db, BlockDefinition* ms, bool mainRoad, int side) {
     const double from = (mainRoad ? SideHalf : MainHalf) + Radius + 2;
     for (double s = -half + 0.25; s + 0.5 <= half; s += 1.0) {
         const double a = side * from, b = side * (from + 4);
-        if (mainRoad) solid(db, ms, rect(std::min(a, b), s, std::max(a, b), s + 0.5), "PRZEJSCIA");
-        else solid(db, ms, rect(s, std::min(a, b), s + 0.5, std::max(a, b)), "PRZEJSCIA");
+        if (mainRoad)
+            solid(db, ms, rect(std::min(a, b), s, std::max(a, b), s + 0.5), "PRZEJSCIA");
+        else
+            solid(db, ms, rect(s, std::min(a, b), s + 0.5, std::max(a, b)), "PRZEJSCIA");
     }
 }
 
@@ -69,12 +71,16 @@ int main(int argc, char** argv) {
         return 2;
     }
     Database db;
-    struct LayerDef { const char* name; int color; };
-    for (const LayerDef& l : {LayerDef{"KRAWEZNIKI", 7}, LayerDef{"LINIE", 7}, LayerDef{"OSIE", 1},
-                              LayerDef{"PRZEJSCIA", 7}, LayerDef{"WYSEPKI", 3}, LayerDef{"STRZALKI", 2},
-                              LayerDef{"OPISY", 4}})
+    struct LayerDef {
+        const char* name;
+        int color;
+    };
+    for (const LayerDef& l :
+         {LayerDef{"KRAWEZNIKI", 7}, LayerDef{"LINIE", 7}, LayerDef{"OSIE", 1}, LayerDef{"PRZEJSCIA", 7},
+          LayerDef{"WYSEPKI", 3}, LayerDef{"STRZALKI", 2}, LayerDef{"OPISY", 4}})
         db.addLayer(QString::fromLatin1(l.name))->color = l.color;
-    Linetype* dashed = db.addLinetype(QStringLiteral("PRZERYWANA"), QStringLiteral("Linia przerywana 3 m / 3 m"), {3, -3});
+    Linetype* dashed =
+        db.addLinetype(QStringLiteral("PRZERYWANA"), QStringLiteral("Linia przerywana 3 m / 3 m"), {3, -3});
     db.layers().find(QStringLiteral("LINIE"))->linetype = dashed->name();
     db.loadLinetype(QStringLiteral("CENTER"));
     db.layers().find(QStringLiteral("OSIE"))->linetype = QStringLiteral("CENTER");
@@ -134,18 +140,25 @@ int main(int argc, char** argv) {
     head->color = ColorByBlock;
     const double arrowAt = mainStart + 16;  // behind the stop line
     for (double y : {1.75, 5.25})
-        onLayer(db, db.insertBlock(ms, {arrowAt, y, 0}, QStringLiteral("STRZALKA"), 1, 1, 1, Pi / 2), "STRZALKI");
+        onLayer(db, db.insertBlock(ms, {arrowAt, y, 0}, QStringLiteral("STRZALKA"), 1, 1, 1, Pi / 2),
+                "STRZALKI");
     for (double y : {-1.75, -5.25})
-        onLayer(db, db.insertBlock(ms, {-arrowAt, y, 0}, QStringLiteral("STRZALKA"), 1, 1, 1, -Pi / 2), "STRZALKI");
-    onLayer(db, db.insertBlock(ms, {-1.75, sideStart + 14, 0}, QStringLiteral("STRZALKA"), 1, 1, 1, Pi), "STRZALKI");
-    onLayer(db, db.insertBlock(ms, {1.75, -(sideStart + 14), 0}, QStringLiteral("STRZALKA"), 1, 1, 1, 0), "STRZALKI");
+        onLayer(db, db.insertBlock(ms, {-arrowAt, y, 0}, QStringLiteral("STRZALKA"), 1, 1, 1, -Pi / 2),
+                "STRZALKI");
+    onLayer(db, db.insertBlock(ms, {-1.75, sideStart + 14, 0}, QStringLiteral("STRZALKA"), 1, 1, 1, Pi),
+            "STRZALKI");
+    onLayer(db, db.insertBlock(ms, {1.75, -(sideStart + 14), 0}, QStringLiteral("STRZALKA"), 1, 1, 1, 0),
+            "STRZALKI");
 
     // Street names.
-    Entity* t1 = onLayer(db, db.addText(ms, QStringLiteral("ul. Główna"), {-60, MainHalf + 2, 0}, 2.5), "OPISY");
+    Entity* t1 =
+        onLayer(db, db.addText(ms, QStringLiteral("ul. Główna"), {-60, MainHalf + 2, 0}, 2.5), "OPISY");
     (void)t1;
-    Entity* t2 = onLayer(db, db.addText(ms, QStringLiteral("ul. Leśna"), {-SideHalf - 2, 40, 0}, 2.5), "OPISY");
+    Entity* t2 =
+        onLayer(db, db.addText(ms, QStringLiteral("ul. Leśna"), {-SideHalf - 2, 40, 0}, 2.5), "OPISY");
     t2->as<TextData>().rotation = Pi / 2;
-    Entity* t3 = onLayer(db, db.addText(ms, QStringLiteral("Skrzyżowanie przykładowe"), {0, -ArmLength - 10, 0}, 4), "OPISY");
+    Entity* t3 = onLayer(
+        db, db.addText(ms, QStringLiteral("Skrzyżowanie przykładowe"), {0, -ArmLength - 10, 0}, 4), "OPISY");
     t3->as<TextData>().setAlignment(13);  // bottom centre
 
     db.summaryInfo().title = QStringLiteral("Skrzyżowanie przykładowe");

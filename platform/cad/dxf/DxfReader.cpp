@@ -39,7 +39,8 @@ struct Split {
 
 class Reader {
 public:
-    Reader(const QByteArray& data, const QString& source) : tk_(data, source), cp_(QStringLiteral("ANSI_1252"), false) {}
+    Reader(const QByteArray& data, const QString& source)
+        : tk_(data, source), cp_(QStringLiteral("ANSI_1252"), false) {}
 
     std::unique_ptr<Database> run();
 
@@ -99,7 +100,8 @@ bool Reader::readRecord(std::vector<RawTag>& out, QString& type, qint64& line) {
     // Record types repeat endlessly: one shared string per type.
     const std::string_view tv = trimmed(t.value);
     auto it = types_.find(tv);
-    if (it == types_.end()) it = types_.emplace(tv, QString::fromLatin1(tv.data(), qsizetype(tv.size()))).first;
+    if (it == types_.end())
+        it = types_.emplace(tv, QString::fromLatin1(tv.data(), qsizetype(tv.size()))).first;
     type = it->second;
     line = t.line;
     while (tk_.next(t)) {
@@ -182,17 +184,27 @@ std::unique_ptr<Database> Reader::run() {
         const std::string_view v = trimmed(t.value);
         if (t.code != 0) tk_.fail(t.line, QStringLiteral("group code 0 was expected, found %1").arg(t.code));
         if (v == "EOF") break;
-        if (v != "SECTION") tk_.fail(t.line, QStringLiteral("SECTION was expected, found \"%1\"").arg(QString::fromLatin1(v.data(), qsizetype(std::min<size_t>(v.size(), 40)))));
+        if (v != "SECTION")
+            tk_.fail(t.line,
+                     QStringLiteral("SECTION was expected, found \"%1\"")
+                         .arg(QString::fromLatin1(v.data(), qsizetype(std::min<size_t>(v.size(), 40)))));
         RawTag n;
         if (!tk_.next(n) || n.code != 2) tk_.fail(t.line, QStringLiteral("the section has no name"));
         const std::string_view section = trimmed(n.value);
-        if (section == "HEADER") readHeader();
-        else if (section == "CLASSES") readClasses();
-        else if (section == "TABLES") readTables();
-        else if (section == "BLOCKS") readBlocks();
-        else if (section == "ENTITIES") readEntities(nullptr, "ENDSEC");
-        else if (section == "OBJECTS") readObjects();
-        else skipSection();
+        if (section == "HEADER")
+            readHeader();
+        else if (section == "CLASSES")
+            readClasses();
+        else if (section == "TABLES")
+            readTables();
+        else if (section == "BLOCKS")
+            readBlocks();
+        else if (section == "ENTITIES")
+            readEntities(nullptr, "ENDSEC");
+        else if (section == "OBJECTS")
+            readObjects();
+        else
+            skipSection();
     }
     finish();
     return std::move(db_);
@@ -213,7 +225,8 @@ void Reader::readHeader() {
     std::vector<std::pair<QString, std::vector<RawTag>>> vars;
     while (tk_.next(t)) {
         if (t.code == 0) {
-            if (trimmed(t.value) != "ENDSEC") tk_.fail(t.line, QStringLiteral("ENDSEC was expected in the header"));
+            if (trimmed(t.value) != "ENDSEC")
+                tk_.fail(t.line, QStringLiteral("ENDSEC was expected in the header"));
             QString version, codePage;
             for (const auto& [name, tags] : vars) {
                 if (tags.empty()) continue;
@@ -235,7 +248,9 @@ void Reader::readHeader() {
                     continue;
                 }
                 if (name == QLatin1String("$CUSTOMPROPERTY")) {
-                    if (!pendingKey.isEmpty()) headerCustom_.emplace_back(pendingKey, decoded.empty() ? QString() : decoded.front().value);
+                    if (!pendingKey.isEmpty())
+                        headerCustom_.emplace_back(pendingKey,
+                                                   decoded.empty() ? QString() : decoded.front().value);
                     pendingKey.clear();
                     continue;
                 }
@@ -245,11 +260,13 @@ void Reader::readHeader() {
             return;
         }
         if (t.code == 9) {
-            vars.emplace_back(QString::fromLatin1(trimmed(t.value).data(), qsizetype(trimmed(t.value).size())),
-                              std::vector<RawTag>{});
+            vars.emplace_back(
+                QString::fromLatin1(trimmed(t.value).data(), qsizetype(trimmed(t.value).size())),
+                std::vector<RawTag>{});
             continue;
         }
-        if (vars.empty()) tk_.fail(t.line, QStringLiteral("a header variable name (group code 9) was expected"));
+        if (vars.empty())
+            tk_.fail(t.line, QStringLiteral("a header variable name (group code 9) was expected"));
         vars.back().second.push_back(t);
     }
     tk_.fail(start, QStringLiteral("the HEADER section is not closed by ENDSEC"));
@@ -261,18 +278,34 @@ void Reader::readClasses() {
     const qint64 start = tk_.line();
     while (readRecord(rec_, type, line)) {
         if (type == QLatin1String("ENDSEC")) return;
-        if (type != QLatin1String("CLASS")) tk_.fail(line, QStringLiteral("CLASS was expected, found %1").arg(type));
+        if (type != QLatin1String("CLASS"))
+            tk_.fail(line, QStringLiteral("CLASS was expected, found %1").arg(type));
         DxfClass c;
         for (const RawTag& t : rec_) {
             switch (t.code) {
-                case 1: c.dxfName = text(t).trimmed(); break;
-                case 2: c.cppName = text(t).trimmed(); break;
-                case 3: c.appName = text(t); break;
-                case 90: c.flags = integer(t); break;
-                case 91: c.instanceCount = integer(t); break;
-                case 280: c.wasProxy = integer(t); break;
-                case 281: c.isEntity = integer(t); break;
-                default: break;
+                case 1:
+                    c.dxfName = text(t).trimmed();
+                    break;
+                case 2:
+                    c.cppName = text(t).trimmed();
+                    break;
+                case 3:
+                    c.appName = text(t);
+                    break;
+                case 90:
+                    c.flags = integer(t);
+                    break;
+                case 91:
+                    c.instanceCount = integer(t);
+                    break;
+                case 280:
+                    c.wasProxy = integer(t);
+                    break;
+                case 281:
+                    c.isEntity = integer(t);
+                    break;
+                default:
+                    break;
             }
         }
         db_->classes.push_back(c);
@@ -286,7 +319,8 @@ void Reader::readTables() {
     const qint64 start = tk_.line();
     while (readRecord(rec_, type, line)) {
         if (type == QLatin1String("ENDSEC")) return;
-        if (type != QLatin1String("TABLE")) tk_.fail(line, QStringLiteral("TABLE was expected, found %1").arg(type));
+        if (type != QLatin1String("TABLE"))
+            tk_.fail(line, QStringLiteral("TABLE was expected, found %1").arg(type));
         QString tableName;
         quint64 handle = 0;
         for (const RawTag& t : rec_) {
@@ -307,15 +341,24 @@ void Reader::readTable(const QString& tableName, quint64 tableHandle) {
         h = tableHandle;
         db_->raiseHandleSeed(tableHandle + 1);
     };
-    if (tableName == QLatin1String("LAYER")) setHandle(db_->layers().tableHandle);
-    else if (tableName == QLatin1String("LTYPE")) setHandle(db_->linetypes().tableHandle);
-    else if (tableName == QLatin1String("STYLE")) setHandle(db_->textStyles().tableHandle);
-    else if (tableName == QLatin1String("DIMSTYLE")) setHandle(db_->dimStyles().tableHandle);
-    else if (tableName == QLatin1String("APPID")) setHandle(db_->appIds().tableHandle);
-    else if (tableName == QLatin1String("VPORT")) setHandle(db_->viewports().tableHandle);
-    else if (tableName == QLatin1String("VIEW")) setHandle(db_->views().tableHandle);
-    else if (tableName == QLatin1String("UCS")) setHandle(db_->ucss().tableHandle);
-    else if (tableName == QLatin1String("BLOCK_RECORD")) setHandle(db_->blockRecordTableHandle);
+    if (tableName == QLatin1String("LAYER"))
+        setHandle(db_->layers().tableHandle);
+    else if (tableName == QLatin1String("LTYPE"))
+        setHandle(db_->linetypes().tableHandle);
+    else if (tableName == QLatin1String("STYLE"))
+        setHandle(db_->textStyles().tableHandle);
+    else if (tableName == QLatin1String("DIMSTYLE"))
+        setHandle(db_->dimStyles().tableHandle);
+    else if (tableName == QLatin1String("APPID"))
+        setHandle(db_->appIds().tableHandle);
+    else if (tableName == QLatin1String("VPORT"))
+        setHandle(db_->viewports().tableHandle);
+    else if (tableName == QLatin1String("VIEW"))
+        setHandle(db_->views().tableHandle);
+    else if (tableName == QLatin1String("UCS"))
+        setHandle(db_->ucss().tableHandle);
+    else if (tableName == QLatin1String("BLOCK_RECORD"))
+        setHandle(db_->blockRecordTableHandle);
 
     while (readRecord(rec_, type, line)) {
         if (type == QLatin1String("ENDTAB")) return;
@@ -338,19 +381,33 @@ void Reader::readTable(const QString& tableName, quint64 tableHandle) {
             l->locked = flags & 4;
             for (const RawTag* t : s.body) {
                 switch (t->code) {
-                    case 100: case 2: case 70: break;
+                    case 100:
+                    case 2:
+                    case 70:
+                        break;
                     case 62: {
                         const int c = integer(*t);
                         l->on = c >= 0;
                         l->color = std::abs(c);
                         break;
                     }
-                    case 420: l->trueColor = integer(*t) & 0xFFFFFF; break;
-                    case 6: l->linetype = name(*t); break;
-                    case 290: l->plot = integer(*t) != 0; break;
-                    case 370: l->lineweight = integer(*t); break;
-                    case 390: l->plotStyleHandle = toHandle(*t); break;
-                    default: keepExtra(t);
+                    case 420:
+                        l->trueColor = integer(*t) & 0xFFFFFF;
+                        break;
+                    case 6:
+                        l->linetype = name(*t);
+                        break;
+                    case 290:
+                        l->plot = integer(*t) != 0;
+                        break;
+                    case 370:
+                        l->lineweight = integer(*t);
+                        break;
+                    case 390:
+                        l->plotStyleHandle = toHandle(*t);
+                        break;
+                    default:
+                        keepExtra(t);
                 }
             }
             l->extraTags = std::move(extras);
@@ -369,11 +426,24 @@ void Reader::readTable(const QString& tableName, quint64 tableHandle) {
                     continue;
                 }
                 switch (t->code) {
-                    case 100: case 2: case 70: case 72: case 73: case 74: break;
-                    case 3: lt->description = text(*t); break;
-                    case 40: lt->patternLength = num(*t); break;
-                    case 49: lt->elements.push_back(num(*t)); break;
-                    default: keepExtra(t);
+                    case 100:
+                    case 2:
+                    case 70:
+                    case 72:
+                    case 73:
+                    case 74:
+                        break;
+                    case 3:
+                        lt->description = text(*t);
+                        break;
+                    case 40:
+                        lt->patternLength = num(*t);
+                        break;
+                    case 49:
+                        lt->elements.push_back(num(*t));
+                        break;
+                    default:
+                        keepExtra(t);
                 }
             }
             lt->extraTags = std::move(extras);
@@ -383,19 +453,38 @@ void Reader::readTable(const QString& tableName, quint64 tableHandle) {
             st->flags = flags;
             for (const RawTag* t : s.body) {
                 switch (t->code) {
-                    case 100: case 2: case 70: break;
-                    case 40: st->height = num(*t); break;
-                    case 41: st->widthFactor = num(*t); break;
-                    case 50: st->oblique = num(*t) * degToRad; break;
-                    case 71: st->generation = integer(*t); break;
-                    case 42: st->lastHeight = num(*t); break;
-                    case 3: st->font = text(*t); break;
-                    case 4: st->bigFont = text(*t); break;
-                    default: keepExtra(t);
+                    case 100:
+                    case 2:
+                    case 70:
+                        break;
+                    case 40:
+                        st->height = num(*t);
+                        break;
+                    case 41:
+                        st->widthFactor = num(*t);
+                        break;
+                    case 50:
+                        st->oblique = num(*t) * degToRad;
+                        break;
+                    case 71:
+                        st->generation = integer(*t);
+                        break;
+                    case 42:
+                        st->lastHeight = num(*t);
+                        break;
+                    case 3:
+                        st->font = text(*t);
+                        break;
+                    case 4:
+                        st->bigFont = text(*t);
+                        break;
+                    default:
+                        keepExtra(t);
                 }
             }
             for (size_t i = 0; i + 1 < st->xdata.size(); ++i)
-                if (st->xdata[i].code == 1001 && st->xdata[i].value == QLatin1String("ACAD") && st->xdata[i + 1].code == 1000)
+                if (st->xdata[i].code == 1001 && st->xdata[i].value == QLatin1String("ACAD") &&
+                    st->xdata[i + 1].code == 1000)
                     st->typeface = st->xdata[i + 1].value;
             st->extraTags = std::move(extras);
         } else if (dim) {
@@ -410,21 +499,29 @@ void Reader::readTable(const QString& tableName, quint64 tableHandle) {
             a->flags = flags;
         } else if (type == QLatin1String("BLOCK_RECORD")) {
             QString n = recName;
-            if (n.compare(QLatin1String("$MODEL_SPACE"), Qt::CaseInsensitive) == 0) n = QStringLiteral("*Model_Space");
-            if (n.compare(QLatin1String("$PAPER_SPACE"), Qt::CaseInsensitive) == 0) n = QStringLiteral("*Paper_Space");
+            if (n.compare(QLatin1String("$MODEL_SPACE"), Qt::CaseInsensitive) == 0)
+                n = QStringLiteral("*Model_Space");
+            if (n.compare(QLatin1String("$PAPER_SPACE"), Qt::CaseInsensitive) == 0)
+                n = QStringLiteral("*Paper_Space");
             BlockDefinition* b = db_->findBlock(n);
             if (!b) b = db_->adoptBlock(n, s.handle);
             applyObject(b, s);
             for (const RawTag* t : s.body) {
                 switch (t->code) {
-                    case 100: case 2: break;
-                    case 340: b->layoutHandle = toHandle(*t); break;
-                    default: keepExtra(t);
+                    case 100:
+                    case 2:
+                        break;
+                    case 340:
+                        b->layoutHandle = toHandle(*t);
+                        break;
+                    default:
+                        keepExtra(t);
                 }
             }
             b->recordExtraTags = std::move(extras);
-        } else if (type == QLatin1String("VPORT") || type == QLatin1String("VIEW") || type == QLatin1String("UCS")) {
-            auto& table = type == QLatin1String("VPORT") ? db_->viewports()
+        } else if (type == QLatin1String("VPORT") || type == QLatin1String("VIEW") ||
+                   type == QLatin1String("UCS")) {
+            auto& table = type == QLatin1String("VPORT")  ? db_->viewports()
                           : type == QLatin1String("VIEW") ? db_->views()
                                                           : db_->ucss();
             RawTableRecord* r = db_->adoptRecord(table, recName, s.handle);
@@ -455,7 +552,8 @@ void Reader::readBlocks() {
     Split s;
     while (readRecord(rec_, type, line)) {
         if (type == QLatin1String("ENDSEC")) return;
-        if (type != QLatin1String("BLOCK")) tk_.fail(line, QStringLiteral("BLOCK was expected, found %1").arg(type));
+        if (type != QLatin1String("BLOCK"))
+            tk_.fail(line, QStringLiteral("BLOCK was expected, found %1").arg(type));
         split(rec_, s);
         QString n;
         Point3 base;
@@ -463,20 +561,39 @@ void Reader::readBlocks() {
         QString description, xref, layer = QStringLiteral("0");
         for (const RawTag* t : s.body) {
             switch (t->code) {
-                case 2: if (n.isNull()) n = text(*t).trimmed(); break;
-                case 70: flags = integer(*t); break;
-                case 10: base.x = num(*t); break;
-                case 20: base.y = num(*t); break;
-                case 30: base.z = num(*t); break;
-                case 1: xref = text(*t); break;
-                case 4: description = text(*t); break;
-                case 8: layer = name(*t); break;
-                default: break;
+                case 2:
+                    if (n.isNull()) n = text(*t).trimmed();
+                    break;
+                case 70:
+                    flags = integer(*t);
+                    break;
+                case 10:
+                    base.x = num(*t);
+                    break;
+                case 20:
+                    base.y = num(*t);
+                    break;
+                case 30:
+                    base.z = num(*t);
+                    break;
+                case 1:
+                    xref = text(*t);
+                    break;
+                case 4:
+                    description = text(*t);
+                    break;
+                case 8:
+                    layer = name(*t);
+                    break;
+                default:
+                    break;
             }
         }
         if (n.isEmpty()) tk_.fail(line, QStringLiteral("a block without a name"));
-        if (n.compare(QLatin1String("$MODEL_SPACE"), Qt::CaseInsensitive) == 0) n = QStringLiteral("*Model_Space");
-        if (n.compare(QLatin1String("$PAPER_SPACE"), Qt::CaseInsensitive) == 0) n = QStringLiteral("*Paper_Space");
+        if (n.compare(QLatin1String("$MODEL_SPACE"), Qt::CaseInsensitive) == 0)
+            n = QStringLiteral("*Model_Space");
+        if (n.compare(QLatin1String("$PAPER_SPACE"), Qt::CaseInsensitive) == 0)
+            n = QStringLiteral("*Paper_Space");
         BlockDefinition* b = db_->findBlock(n);
         if (!b) b = db_->adoptBlock(n, 0);
         b->basePoint = base;
@@ -506,7 +623,8 @@ void Reader::readEntities(BlockDefinition* defaultBlock, const char* terminator)
         if (type == end) return;
         if (type == QLatin1String("ENDSEC") || type == QLatin1String("ENDBLK"))
             tk_.fail(line, QStringLiteral("%1 was expected, found %2").arg(end).arg(type));
-        if (type == QLatin1String("VERTEX") || type == QLatin1String("SEQEND") || type == QLatin1String("ATTRIB"))
+        if (type == QLatin1String("VERTEX") || type == QLatin1String("SEQEND") ||
+            type == QLatin1String("ATTRIB"))
             continue;  // a stray sub-record without its main entity
         BlockDefinition* block = defaultBlock;
         if (!block) {
@@ -524,11 +642,16 @@ namespace {
 
 EntityKind kindOf(const QString& type) {
     static const QHash<QString, EntityKind> kinds = {
-        {QStringLiteral("LINE"), EntityKind::Line},       {QStringLiteral("ARC"), EntityKind::Arc},
-        {QStringLiteral("CIRCLE"), EntityKind::Circle},   {QStringLiteral("LWPOLYLINE"), EntityKind::LwPolyline},
-        {QStringLiteral("POLYLINE"), EntityKind::Polyline2d}, {QStringLiteral("TEXT"), EntityKind::Text},
-        {QStringLiteral("MTEXT"), EntityKind::MText},     {QStringLiteral("POINT"), EntityKind::Point},
-        {QStringLiteral("HATCH"), EntityKind::Hatch},     {QStringLiteral("REGION"), EntityKind::Region},
+        {QStringLiteral("LINE"), EntityKind::Line},
+        {QStringLiteral("ARC"), EntityKind::Arc},
+        {QStringLiteral("CIRCLE"), EntityKind::Circle},
+        {QStringLiteral("LWPOLYLINE"), EntityKind::LwPolyline},
+        {QStringLiteral("POLYLINE"), EntityKind::Polyline2d},
+        {QStringLiteral("TEXT"), EntityKind::Text},
+        {QStringLiteral("MTEXT"), EntityKind::MText},
+        {QStringLiteral("POINT"), EntityKind::Point},
+        {QStringLiteral("HATCH"), EntityKind::Hatch},
+        {QStringLiteral("REGION"), EntityKind::Region},
         {QStringLiteral("INSERT"), EntityKind::BlockReference},
         {QStringLiteral("ATTDEF"), EntityKind::AttributeDefinition},
         {QStringLiteral("DIMENSION"), EntityKind::DimAligned}};
@@ -537,10 +660,22 @@ EntityKind kindOf(const QString& type) {
 
 bool isCommonEntityCode(int code) {
     switch (code) {
-        case 8: case 62: case 420: case 6: case 370: case 48: case 60: case 67: case 39: case 210: case 220:
-        case 230: case 100:
+        case 8:
+        case 62:
+        case 420:
+        case 6:
+        case 370:
+        case 48:
+        case 60:
+        case 67:
+        case 39:
+        case 210:
+        case 220:
+        case 230:
+        case 100:
             return true;
-        default: return false;
+        default:
+            return false;
     }
 }
 
@@ -560,7 +695,9 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
     if (kind == EntityKind::Polyline2d && (flags70 & (8 | 16 | 64))) kind = EntityKind::Unknown;
     if (kind == EntityKind::DimAligned) {
         const int dimType = flags70 & 7;
-        kind = dimType == 1 ? EntityKind::DimAligned : dimType == 6 ? EntityKind::DimOrdinate : EntityKind::Unknown;
+        kind = dimType == 1   ? EntityKind::DimAligned
+               : dimType == 6 ? EntityKind::DimOrdinate
+                              : EntityKind::Unknown;
     }
 
     // Sub-records: VERTEX ... SEQEND after a POLYLINE, ATTRIB ... SEQEND after an INSERT.
@@ -576,8 +713,9 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
         while (tk_.next(t)) {
             tk_.pushBack();
             const std::string_view v = trimmed(t.value);
-            const bool belongs = polyline ? (v == "VERTEX" || v == "SEQEND")
-                                          : (v == "ATTRIB" || (v == "SEQEND" && (attribsFollow || !subs.empty())));
+            const bool belongs = polyline
+                                     ? (v == "VERTEX" || v == "SEQEND")
+                                     : (v == "ATTRIB" || (v == "SEQEND" && (attribsFollow || !subs.empty())));
             if (!belongs) break;
             SubRecord sr;
             qint64 l = 0;
@@ -604,12 +742,23 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
         raw.dxfName = type;
         for (const RawTag* t : s.body) {
             switch (t->code) {
-                case 8: db_->setLayerRaw(e, name(*t)); break;
-                case 62: e->color = integer(*t); break;
-                case 6: e->linetype = name(*t); break;
-                case 370: e->lineweight = integer(*t); break;
-                case 60: e->visible = integer(*t) == 0; break;
-                default: break;
+                case 8:
+                    db_->setLayerRaw(e, name(*t));
+                    break;
+                case 62:
+                    e->color = integer(*t);
+                    break;
+                case 6:
+                    e->linetype = name(*t);
+                    break;
+                case 370:
+                    e->lineweight = integer(*t);
+                    break;
+                case 60:
+                    e->visible = integer(*t) == 0;
+                    break;
+                default:
+                    break;
             }
             raw.tags.push_back(toTag(*t));
         }
@@ -628,27 +777,55 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
     own.clear();
     for (const RawTag* t : s.body) {
         switch (t->code) {
-            case 8: db_->setLayerRaw(e, name(*t)); break;
-            case 62: e->color = integer(*t); break;
-            case 420: e->trueColor = integer(*t) & 0xFFFFFF; break;
-            case 6: e->linetype = name(*t); break;
-            case 370: e->lineweight = integer(*t); break;
-            case 48: e->linetypeScale = num(*t); break;
-            case 60: e->visible = integer(*t) == 0; break;
-            case 39: e->thickness = num(*t); break;
-            case 210: e->normal.x = num(*t); break;
-            case 220: e->normal.y = num(*t); break;
-            case 230: e->normal.z = num(*t); break;
-            case 67: case 100: break;
-            default: own.push_back(t);
+            case 8:
+                db_->setLayerRaw(e, name(*t));
+                break;
+            case 62:
+                e->color = integer(*t);
+                break;
+            case 420:
+                e->trueColor = integer(*t) & 0xFFFFFF;
+                break;
+            case 6:
+                e->linetype = name(*t);
+                break;
+            case 370:
+                e->lineweight = integer(*t);
+                break;
+            case 48:
+                e->linetypeScale = num(*t);
+                break;
+            case 60:
+                e->visible = integer(*t) == 0;
+                break;
+            case 39:
+                e->thickness = num(*t);
+                break;
+            case 210:
+                e->normal.x = num(*t);
+                break;
+            case 220:
+                e->normal.y = num(*t);
+                break;
+            case 230:
+                e->normal.z = num(*t);
+                break;
+            case 67:
+            case 100:
+                break;
+            default:
+                own.push_back(t);
         }
     }
     auto extra = [&](const RawTag* t) { e->extraTags.push_back(toTag(*t)); };
     auto pt = [&](Point3& p, const RawTag* t, int base) {
         const int k = t->code - base;
-        if (k == 0) p.x = num(*t);
-        else if (k == 10) p.y = num(*t);
-        else p.z = num(*t);
+        if (k == 0)
+            p.x = num(*t);
+        else if (k == 10)
+            p.y = num(*t);
+        else
+            p.z = num(*t);
     };
     auto isPt = [](int code, int base) { return code == base || code == base + 10 || code == base + 20; };
 
@@ -656,9 +833,12 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
         case EntityKind::Line: {
             auto& d = e->as<LineData>();
             for (const RawTag* t : own) {
-                if (isPt(t->code, 10)) pt(d.start, t, 10);
-                else if (isPt(t->code, 11)) pt(d.end, t, 11);
-                else extra(t);
+                if (isPt(t->code, 10))
+                    pt(d.start, t, 10);
+                else if (isPt(t->code, 11))
+                    pt(d.end, t, 11);
+                else
+                    extra(t);
             }
             break;
         }
@@ -667,31 +847,58 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
             Point3 c;
             double r = 0, a0 = 0, a1 = 0;
             for (const RawTag* t : own) {
-                if (isPt(t->code, 10)) pt(c, t, 10);
-                else if (t->code == 40) r = num(*t);
-                else if (t->code == 50 && kind == EntityKind::Arc) a0 = num(*t) * degToRad;
-                else if (t->code == 51 && kind == EntityKind::Arc) a1 = num(*t) * degToRad;
-                else extra(t);
+                if (isPt(t->code, 10))
+                    pt(c, t, 10);
+                else if (t->code == 40)
+                    r = num(*t);
+                else if (t->code == 50 && kind == EntityKind::Arc)
+                    a0 = num(*t) * degToRad;
+                else if (t->code == 51 && kind == EntityKind::Arc)
+                    a1 = num(*t) * degToRad;
+                else
+                    extra(t);
             }
-            if (kind == EntityKind::Arc) e->as<ArcData>() = {c, r, normalizeAngle(a0), normalizeAngle(a1)};
-            else e->as<CircleData>() = {c, r};
+            if (kind == EntityKind::Arc)
+                e->as<ArcData>() = {c, r, normalizeAngle(a0), normalizeAngle(a1)};
+            else
+                e->as<CircleData>() = {c, r};
             break;
         }
         case EntityKind::LwPolyline: {
             auto& d = e->as<LwPolylineData>();
             for (const RawTag* t : own) {
                 switch (t->code) {
-                    case 90: break;  // the count follows from the vertices
-                    case 70: d.closed = integer(*t) & 1; d.flags = integer(*t) & ~1; break;
-                    case 43: d.constantWidth = num(*t); break;
-                    case 38: d.elevation = num(*t); break;
-                    case 10: d.vertices.push_back(Vertex{num(*t), 0, 0, 0, 0}); break;
-                    case 20: if (!d.vertices.empty()) d.vertices.back().y = num(*t); break;
-                    case 40: if (!d.vertices.empty()) d.vertices.back().startWidth = num(*t); break;
-                    case 41: if (!d.vertices.empty()) d.vertices.back().endWidth = num(*t); break;
-                    case 42: if (!d.vertices.empty()) d.vertices.back().bulge = num(*t); break;
-                    case 91: break;
-                    default: extra(t);
+                    case 90:
+                        break;  // the count follows from the vertices
+                    case 70:
+                        d.closed = integer(*t) & 1;
+                        d.flags = integer(*t) & ~1;
+                        break;
+                    case 43:
+                        d.constantWidth = num(*t);
+                        break;
+                    case 38:
+                        d.elevation = num(*t);
+                        break;
+                    case 10:
+                        d.vertices.push_back(Vertex{num(*t), 0, 0, 0, 0});
+                        break;
+                    case 20:
+                        if (!d.vertices.empty()) d.vertices.back().y = num(*t);
+                        break;
+                    case 40:
+                        if (!d.vertices.empty()) d.vertices.back().startWidth = num(*t);
+                        break;
+                    case 41:
+                        if (!d.vertices.empty()) d.vertices.back().endWidth = num(*t);
+                        break;
+                    case 42:
+                        if (!d.vertices.empty()) d.vertices.back().bulge = num(*t);
+                        break;
+                    case 91:
+                        break;
+                    default:
+                        extra(t);
                 }
             }
             break;
@@ -700,10 +907,19 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
             auto& d = e->as<Polyline2dData>();
             for (const RawTag* t : own) {
                 switch (t->code) {
-                    case 66: case 10: case 20: break;
-                    case 30: d.elevation = num(*t); break;
-                    case 70: d.flags = integer(*t); d.closed = d.flags & 1; break;
-                    default: extra(t);
+                    case 66:
+                    case 10:
+                    case 20:
+                        break;
+                    case 30:
+                        d.elevation = num(*t);
+                        break;
+                    case 70:
+                        d.flags = integer(*t);
+                        d.closed = d.flags & 1;
+                        break;
+                    default:
+                        extra(t);
                 }
             }
             for (const SubRecord& sr : subs) {
@@ -717,12 +933,23 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
                 Vertex v;
                 for (const RawTag* t : vs.body) {
                     switch (t->code) {
-                        case 10: v.x = num(*t); break;
-                        case 20: v.y = num(*t); break;
-                        case 40: v.startWidth = num(*t); break;
-                        case 41: v.endWidth = num(*t); break;
-                        case 42: v.bulge = num(*t); break;
-                        default: break;
+                        case 10:
+                            v.x = num(*t);
+                            break;
+                        case 20:
+                            v.y = num(*t);
+                            break;
+                        case 40:
+                            v.startWidth = num(*t);
+                            break;
+                        case 41:
+                            v.endWidth = num(*t);
+                            break;
+                        case 42:
+                            v.bulge = num(*t);
+                            break;
+                        default:
+                            break;
                     }
                 }
                 d.vertices.push_back(v);
@@ -743,26 +970,43 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
                     continue;
                 }
                 const int c = t->code;
-                if (isPt(c, 10)) pt(td->position, t, 10);
-                else if (isPt(c, 11)) pt(td->alignmentPoint, t, 11);
-                else if (c == 40) td->height = num(*t);
-                else if (c == 1) td->text = text(*t);
-                else if (c == 50) td->rotation = normalizeAngle(num(*t) * degToRad);
-                else if (c == 41) td->widthFactor = num(*t);
-                else if (c == 51) td->oblique = num(*t) * degToRad;
-                else if (c == 7) td->style = name(*t);
-                else if (c == 71) td->generation = integer(*t);
-                else if (c == 72) td->horizontal = integer(*t);
-                else if (c == 73 && !isDef) td->vertical = integer(*t);
-                else if (c == 74 && isDef) td->vertical = integer(*t);
-                else if (c == 73 && isDef) ad->fieldLength = integer(*t);
-                else if (c == 2 && isDef) ad->tag = name(*t);
-                else if (c == 3 && isDef) ad->prompt = text(*t);
-                else if (c == 70 && isDef) ad->flags = integer(*t);
+                if (isPt(c, 10))
+                    pt(td->position, t, 10);
+                else if (isPt(c, 11))
+                    pt(td->alignmentPoint, t, 11);
+                else if (c == 40)
+                    td->height = num(*t);
+                else if (c == 1)
+                    td->text = text(*t);
+                else if (c == 50)
+                    td->rotation = normalizeAngle(num(*t) * degToRad);
+                else if (c == 41)
+                    td->widthFactor = num(*t);
+                else if (c == 51)
+                    td->oblique = num(*t) * degToRad;
+                else if (c == 7)
+                    td->style = name(*t);
+                else if (c == 71)
+                    td->generation = integer(*t);
+                else if (c == 72)
+                    td->horizontal = integer(*t);
+                else if (c == 73 && !isDef)
+                    td->vertical = integer(*t);
+                else if (c == 74 && isDef)
+                    td->vertical = integer(*t);
+                else if (c == 73 && isDef)
+                    ad->fieldLength = integer(*t);
+                else if (c == 2 && isDef)
+                    ad->tag = name(*t);
+                else if (c == 3 && isDef)
+                    ad->prompt = text(*t);
+                else if (c == 70 && isDef)
+                    ad->flags = integer(*t);
                 else if (c == 101) {
                     embedded = true;  // an embedded multiline text: kept as it is
                     extra(t);
-                } else extra(t);
+                } else
+                    extra(t);
             }
             break;
         }
@@ -773,31 +1017,46 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
             Point3 dir;
             for (const RawTag* t : own) {
                 const int c = t->code;
-                if (isPt(c, 10)) pt(d.position, t, 10);
+                if (isPt(c, 10))
+                    pt(d.position, t, 10);
                 else if (isPt(c, 11)) {
                     pt(dir, t, 11);
                     haveDirection = true;
-                } else if (c == 40) d.height = num(*t);
-                else if (c == 41) d.width = num(*t);
-                else if (c == 71) d.attachment = std::clamp(integer(*t), 1, 9);
-                else if (c == 72) d.drawingDirection = integer(*t);
-                else if (c == 3) chunks += text(*t);
-                else if (c == 1) last = text(*t);
-                else if (c == 7) d.style = name(*t);
-                else if (c == 50) d.rotation = normalizeAngle(num(*t) * degToRad);
-                else if (c == 44) d.lineSpacing = num(*t);
-                else if (c == 42 || c == 43) continue;  // measured extents: recomputed by readers
-                else extra(t);
+                } else if (c == 40)
+                    d.height = num(*t);
+                else if (c == 41)
+                    d.width = num(*t);
+                else if (c == 71)
+                    d.attachment = std::clamp(integer(*t), 1, 9);
+                else if (c == 72)
+                    d.drawingDirection = integer(*t);
+                else if (c == 3)
+                    chunks += text(*t);
+                else if (c == 1)
+                    last = text(*t);
+                else if (c == 7)
+                    d.style = name(*t);
+                else if (c == 50)
+                    d.rotation = normalizeAngle(num(*t) * degToRad);
+                else if (c == 44)
+                    d.lineSpacing = num(*t);
+                else if (c == 42 || c == 43)
+                    continue;  // measured extents: recomputed by readers
+                else
+                    extra(t);
             }
             d.text = chunks + last;
-            if (haveDirection && (dir.x != 0 || dir.y != 0)) d.rotation = normalizeAngle(std::atan2(dir.y, dir.x));
+            if (haveDirection && (dir.x != 0 || dir.y != 0))
+                d.rotation = normalizeAngle(std::atan2(dir.y, dir.x));
             break;
         }
         case EntityKind::Point: {
             auto& d = e->as<PointData>();
             for (const RawTag* t : own) {
-                if (isPt(t->code, 10)) pt(d.position, t, 10);
-                else extra(t);
+                if (isPt(t->code, 10))
+                    pt(d.position, t, 10);
+                else
+                    extra(t);
             }
             break;
         }
@@ -810,7 +1069,8 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
             for (const RawTag* t : s.body)
                 if (!isCommonEntityCode(t->code) || t->code == 100) d.acis.push_back(toTag(*t));
             // The first subclass marker (AcDbEntity) is written by the writer itself.
-            if (!d.acis.empty() && d.acis.front().code == 100 && d.acis.front().value == QLatin1String("AcDbEntity"))
+            if (!d.acis.empty() && d.acis.front().code == 100 &&
+                d.acis.front().value == QLatin1String("AcDbEntity"))
                 d.acis.erase(d.acis.begin());
             break;
         }
@@ -818,14 +1078,22 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
             auto& d = e->as<InsertData>();
             for (const RawTag* t : own) {
                 const int c = t->code;
-                if (c == 2) d.blockName = name(*t);
-                else if (isPt(c, 10)) pt(d.position, t, 10);
-                else if (c == 41) d.xScale = num(*t);
-                else if (c == 42) d.yScale = num(*t);
-                else if (c == 43) d.zScale = num(*t);
-                else if (c == 50) d.rotation = normalizeAngle(num(*t) * degToRad);
-                else if (c == 66) continue;
-                else extra(t);
+                if (c == 2)
+                    d.blockName = name(*t);
+                else if (isPt(c, 10))
+                    pt(d.position, t, 10);
+                else if (c == 41)
+                    d.xScale = num(*t);
+                else if (c == 42)
+                    d.yScale = num(*t);
+                else if (c == 43)
+                    d.zScale = num(*t);
+                else if (c == 50)
+                    d.rotation = normalizeAngle(num(*t) * degToRad);
+                else if (c == 66)
+                    continue;
+                else
+                    extra(t);
             }
             for (const SubRecord& sr : subs) {
                 Split& as = subSplit_;
@@ -846,52 +1114,95 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
                         continue;
                     }
                     switch (c) {
-                        case 8: db_->setLayerRaw(a, name(*t)); continue;
-                        case 62: a->color = integer(*t); continue;
-                        case 420: a->trueColor = integer(*t) & 0xFFFFFF; continue;
-                        case 6: a->linetype = name(*t); continue;
-                        case 370: a->lineweight = integer(*t); continue;
-                        case 48: a->linetypeScale = num(*t); continue;
-                        case 60: a->visible = integer(*t) == 0; continue;
-                        case 39: a->thickness = num(*t); continue;
-                        case 210: a->normal.x = num(*t); continue;
-                        case 220: a->normal.y = num(*t); continue;
-                        case 230: a->normal.z = num(*t); continue;
-                        case 67: case 100: continue;
-                        default: break;
+                        case 8:
+                            db_->setLayerRaw(a, name(*t));
+                            continue;
+                        case 62:
+                            a->color = integer(*t);
+                            continue;
+                        case 420:
+                            a->trueColor = integer(*t) & 0xFFFFFF;
+                            continue;
+                        case 6:
+                            a->linetype = name(*t);
+                            continue;
+                        case 370:
+                            a->lineweight = integer(*t);
+                            continue;
+                        case 48:
+                            a->linetypeScale = num(*t);
+                            continue;
+                        case 60:
+                            a->visible = integer(*t) == 0;
+                            continue;
+                        case 39:
+                            a->thickness = num(*t);
+                            continue;
+                        case 210:
+                            a->normal.x = num(*t);
+                            continue;
+                        case 220:
+                            a->normal.y = num(*t);
+                            continue;
+                        case 230:
+                            a->normal.z = num(*t);
+                            continue;
+                        case 67:
+                        case 100:
+                            continue;
+                        default:
+                            break;
                     }
-                    if (isPt(c, 10)) pt(ad.position, t, 10);
-                    else if (isPt(c, 11)) pt(ad.alignmentPoint, t, 11);
-                    else if (c == 40) ad.height = num(*t);
-                    else if (c == 1) ad.text = text(*t);
-                    else if (c == 2) ad.tag = name(*t);
-                    else if (c == 70) ad.flags = integer(*t);
-                    else if (c == 73) ad.fieldLength = integer(*t);
-                    else if (c == 50) ad.rotation = normalizeAngle(num(*t) * degToRad);
-                    else if (c == 41) ad.widthFactor = num(*t);
-                    else if (c == 51) ad.oblique = num(*t) * degToRad;
-                    else if (c == 7) ad.style = name(*t);
-                    else if (c == 71) ad.generation = integer(*t);
-                    else if (c == 72) ad.horizontal = integer(*t);
-                    else if (c == 74) ad.vertical = integer(*t);
+                    if (isPt(c, 10))
+                        pt(ad.position, t, 10);
+                    else if (isPt(c, 11))
+                        pt(ad.alignmentPoint, t, 11);
+                    else if (c == 40)
+                        ad.height = num(*t);
+                    else if (c == 1)
+                        ad.text = text(*t);
+                    else if (c == 2)
+                        ad.tag = name(*t);
+                    else if (c == 70)
+                        ad.flags = integer(*t);
+                    else if (c == 73)
+                        ad.fieldLength = integer(*t);
+                    else if (c == 50)
+                        ad.rotation = normalizeAngle(num(*t) * degToRad);
+                    else if (c == 41)
+                        ad.widthFactor = num(*t);
+                    else if (c == 51)
+                        ad.oblique = num(*t) * degToRad;
+                    else if (c == 7)
+                        ad.style = name(*t);
+                    else if (c == 71)
+                        ad.generation = integer(*t);
+                    else if (c == 72)
+                        ad.horizontal = integer(*t);
+                    else if (c == 74)
+                        ad.vertical = integer(*t);
                     else if (c == 101) {
                         embedded = true;
                         a->extraTags.push_back(toTag(*t));
-                    } else a->extraTags.push_back(toTag(*t));
+                    } else
+                        a->extraTags.push_back(toTag(*t));
                 }
             }
             // Dynamic-block data kept by this engine: original name and property values.
             for (size_t i = 0; i < e->xdata.size(); ++i) {
-                if (e->xdata[i].code != 1001 || e->xdata[i].value != QLatin1String("TESMAR_DYNAMIC")) continue;
+                if (e->xdata[i].code != 1001 || e->xdata[i].value != QLatin1String("TESMAR_DYNAMIC"))
+                    continue;
                 size_t k = i + 1;
                 if (k < e->xdata.size() && e->xdata[k].code == 1000) d.effectiveName = e->xdata[k++].value;
-                for (; k + 1 < e->xdata.size() && e->xdata[k].code == 1000 && e->xdata[k + 1].code == 1040; k += 2)
+                for (; k + 1 < e->xdata.size() && e->xdata[k].code == 1000 && e->xdata[k + 1].code == 1040;
+                     k += 2)
                     d.dynamicProperties.emplace_back(e->xdata[k].value, e->xdata[k + 1].value.toDouble());
                 while (k < e->xdata.size() && e->xdata[k].code != 1001) ++k;
                 e->xdata.erase(e->xdata.begin() + long(i), e->xdata.begin() + long(k));
                 break;
             }
-            if (d.seqendHandle == 0 && !d.attributes.empty()) d.seqendHandle = db_->handleSeed(), db_->raiseHandleSeed(d.seqendHandle + 1);
+            if (d.seqendHandle == 0 && !d.attributes.empty())
+                d.seqendHandle = db_->handleSeed(), db_->raiseHandleSeed(d.seqendHandle + 1);
             break;
         }
         case EntityKind::DimAligned:
@@ -899,27 +1210,38 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
             auto& d = e->as<DimensionData>();
             for (const RawTag* t : own) {
                 const int c = t->code;
-                if (c == 2) d.blockName = name(*t);
-                else if (c == 3) d.style = name(*t);
-                else if (isPt(c, 10)) pt(d.definitionPoint, t, 10);
-                else if (isPt(c, 11)) pt(d.textPosition, t, 11);
-                else if (isPt(c, 13)) pt(d.point1, t, 13);
-                else if (isPt(c, 14)) pt(d.point2, t, 14);
+                if (c == 2)
+                    d.blockName = name(*t);
+                else if (c == 3)
+                    d.style = name(*t);
+                else if (isPt(c, 10))
+                    pt(d.definitionPoint, t, 10);
+                else if (isPt(c, 11))
+                    pt(d.textPosition, t, 11);
+                else if (isPt(c, 13))
+                    pt(d.point1, t, 13);
+                else if (isPt(c, 14))
+                    pt(d.point2, t, 14);
                 else if (c == 70) {
                     d.ordinateXAxis = integer(*t) & 64;
                     d.flags = integer(*t) & ~(7 | 64);
-                } else if (c == 1) d.textOverride = text(*t);
-                else if (c == 42) d.measurement = num(*t);
-                else if (c == 53) d.rotation = num(*t) * degToRad;
-                else if (c == 71) d.attachment = integer(*t);
-                else extra(t);
+                } else if (c == 1)
+                    d.textOverride = text(*t);
+                else if (c == 42)
+                    d.measurement = num(*t);
+                else if (c == 53)
+                    d.rotation = num(*t) * degToRad;
+                else if (c == 71)
+                    d.attachment = integer(*t);
+                else
+                    extra(t);
             }
             break;
         }
-        default: break;
+        default:
+            break;
     }
 }
-
 
 bool Reader::parseHatch(const std::vector<const RawTag*>& own, HatchData& h, Tags& extras) {
     const size_t n = own.size();
@@ -935,16 +1257,46 @@ bool Reader::parseHatch(const std::vector<const RawTag*>& own, HatchData& h, Tag
     while (i < n) {
         const RawTag* cur = own[i];
         switch (cur->code) {
-            case 10: case 20: ++i; break;  // elevation point: x and y are always 0
-            case 30: h.elevation = num(*cur); ++i; break;
-            case 2: h.patternName = text(*cur).trimmed(); ++i; break;
-            case 70: h.solid = integer(*cur) & 1; ++i; break;
-            case 71: h.associative = integer(*cur) != 0; ++i; break;
-            case 75: h.style = integer(*cur); ++i; break;
-            case 76: h.patternType = integer(*cur); ++i; break;
-            case 52: h.patternAngle = normalizeAngle(num(*cur) * degToRad); ++i; break;
-            case 41: h.patternScale = num(*cur); ++i; break;
-            case 77: h.patternDouble = integer(*cur) != 0; ++i; break;
+            case 10:
+            case 20:
+                ++i;
+                break;  // elevation point: x and y are always 0
+            case 30:
+                h.elevation = num(*cur);
+                ++i;
+                break;
+            case 2:
+                h.patternName = text(*cur).trimmed();
+                ++i;
+                break;
+            case 70:
+                h.solid = integer(*cur) & 1;
+                ++i;
+                break;
+            case 71:
+                h.associative = integer(*cur) != 0;
+                ++i;
+                break;
+            case 75:
+                h.style = integer(*cur);
+                ++i;
+                break;
+            case 76:
+                h.patternType = integer(*cur);
+                ++i;
+                break;
+            case 52:
+                h.patternAngle = normalizeAngle(num(*cur) * degToRad);
+                ++i;
+                break;
+            case 41:
+                h.patternScale = num(*cur);
+                ++i;
+                break;
+            case 77:
+                h.patternDouble = integer(*cur) != 0;
+                ++i;
+                break;
             case 91: {
                 if (seenLoops) return false;
                 seenLoops = true;
@@ -984,14 +1336,14 @@ bool Reader::parseHatch(const std::vector<const RawTag*>& own, HatchData& h, Tag
                             };
                             if (type == 1) {
                                 edge.type = Edge::Line;
-                                if (!need(10, edge.start.x) || !need(20, edge.start.y) || !need(11, edge.end.x) ||
-                                    !need(21, edge.end.y))
+                                if (!need(10, edge.start.x) || !need(20, edge.start.y) ||
+                                    !need(11, edge.end.x) || !need(21, edge.end.y))
                                     return false;
                             } else if (type == 2) {
                                 edge.type = Edge::Arc;
                                 double a0 = 0, a1 = 0;
-                                if (!need(10, edge.center.x) || !need(20, edge.center.y) || !need(40, edge.radius) ||
-                                    !need(50, a0) || !need(51, a1))
+                                if (!need(10, edge.center.x) || !need(20, edge.center.y) ||
+                                    !need(40, edge.radius) || !need(50, a0) || !need(51, a1))
                                     return false;
                                 edge.startAngle = a0 * degToRad;
                                 edge.endAngle = a1 * degToRad;
@@ -999,8 +1351,9 @@ bool Reader::parseHatch(const std::vector<const RawTag*>& own, HatchData& h, Tag
                             } else if (type == 3) {
                                 edge.type = Edge::Ellipse;
                                 double a0 = 0, a1 = 0;
-                                if (!need(10, edge.center.x) || !need(20, edge.center.y) || !need(11, edge.majorAxis.x) ||
-                                    !need(21, edge.majorAxis.y) || !need(40, edge.ratio) || !need(50, a0) || !need(51, a1))
+                                if (!need(10, edge.center.x) || !need(20, edge.center.y) ||
+                                    !need(11, edge.majorAxis.x) || !need(21, edge.majorAxis.y) ||
+                                    !need(40, edge.ratio) || !need(50, a0) || !need(51, a1))
                                     return false;
                                 edge.startAngle = a0 * degToRad;
                                 edge.endAngle = a1 * degToRad;
@@ -1082,13 +1435,20 @@ void Reader::readObjects() {
             for (size_t i = 0; i < s.body.size(); ++i) {
                 const RawTag* t = s.body[i];
                 switch (t->code) {
-                    case 100: break;
-                    case 280: d->hardOwner = integer(*t); break;
-                    case 281: d->cloning = integer(*t); d->hasCloning = true; break;
+                    case 100:
+                        break;
+                    case 280:
+                        d->hardOwner = integer(*t);
+                        break;
+                    case 281:
+                        d->cloning = integer(*t);
+                        d->hasCloning = true;
+                        break;
                     case 3: {
                         Dictionary::Entry entry;
                         entry.name = text(*t);
-                        if (i + 1 < s.body.size() && (s.body[i + 1]->code == 350 || s.body[i + 1]->code == 360)) {
+                        if (i + 1 < s.body.size() &&
+                            (s.body[i + 1]->code == 350 || s.body[i + 1]->code == 360)) {
                             entry.owned = s.body[i + 1]->code == 350;
                             entry.handle = toHandle(*s.body[i + 1]);
                             ++i;
@@ -1096,7 +1456,8 @@ void Reader::readObjects() {
                         d->entries.push_back(entry);
                         break;
                     }
-                    default: d->extraTags.push_back(toTag(*t));
+                    default:
+                        d->extraTags.push_back(toTag(*t));
                 }
             }
             if (!root_) root_ = d;
@@ -1105,7 +1466,8 @@ void Reader::readObjects() {
             applyObject(st, s);
             for (size_t i = 0; i < s.body.size(); ++i) {
                 const RawTag* t = s.body[i];
-                if (t->code == 330 && st->blockRecord == 0) st->blockRecord = toHandle(*t);
+                if (t->code == 330 && st->blockRecord == 0)
+                    st->blockRecord = toHandle(*t);
                 else if (t->code == 331) {
                     const quint64 entity = toHandle(*t);
                     quint64 key = entity;
@@ -1128,7 +1490,8 @@ void Reader::finish() {
     db_->setRootDictionary(root_);
     // The drawing properties live in the "DWGPROPS" record of the root dictionary.
     if (root_) {
-        if (auto* props = dynamic_cast<RawObject*>(db_->dictionaryObject(root_, QStringLiteral("DWGPROPS")))) {
+        if (auto* props =
+                dynamic_cast<RawObject*>(db_->dictionaryObject(root_, QStringLiteral("DWGPROPS")))) {
             SummaryInfo& info = db_->summaryInfo();
             bool cookie = false, inExtra = false;
             auto addPair = [&](const QString& pair) {
@@ -1144,24 +1507,43 @@ void Reader::finish() {
                 }
                 switch (t.code) {
                     case 1:
-                        if (!cookie) cookie = true;
-                        else info.hyperlinkBase = t.value;
+                        if (!cookie)
+                            cookie = true;
+                        else
+                            info.hyperlinkBase = t.value;
                         break;
-                    case 2: info.title = t.value; break;
-                    case 3: info.subject = t.value; break;
-                    case 4: info.author = t.value; break;
-                    case 6: info.comments = t.value; break;
-                    case 7: info.keywords = t.value; break;
-                    case 8: info.lastSavedBy = t.value; break;
-                    case 9: info.revisionNumber = t.value; break;
-                    case 90: inExtra = true; break;
+                    case 2:
+                        info.title = t.value;
+                        break;
+                    case 3:
+                        info.subject = t.value;
+                        break;
+                    case 4:
+                        info.author = t.value;
+                        break;
+                    case 6:
+                        info.comments = t.value;
+                        break;
+                    case 7:
+                        info.keywords = t.value;
+                        break;
+                    case 8:
+                        info.lastSavedBy = t.value;
+                        break;
+                    case 9:
+                        info.revisionNumber = t.value;
+                        break;
+                    case 90:
+                        inExtra = true;
+                        break;
                     default:
                         if (t.code >= 300 && t.code <= 309) addPair(t.value);
                 }
             }
             db_->summaryInfoHandle = props->handle();
             db_->eraseObject(props);
-            std::erase_if(root_->entries, [](const Dictionary::Entry& e) { return e.name == QLatin1String("DWGPROPS"); });
+            std::erase_if(root_->entries,
+                          [](const Dictionary::Entry& e) { return e.name == QLatin1String("DWGPROPS"); });
         }
     }
     for (const auto& [key, value] : headerCustom_)
@@ -1192,7 +1574,8 @@ void Reader::finish() {
             if (b->xdata[i].code != 1001 || b->xdata[i].value != QLatin1String("AcDbBlockRepBTag")) continue;
             for (size_t k = i + 1; k < b->xdata.size() && b->xdata[k].code != 1001; ++k)
                 if (b->xdata[k].code == 1005)
-                    if (auto* orig = dynamic_cast<BlockDefinition*>(db_->objectByHandle(handleFromText(b->xdata[k].value))))
+                    if (auto* orig = dynamic_cast<BlockDefinition*>(
+                            db_->objectByHandle(handleFromText(b->xdata[k].value))))
                         ins->effectiveName = orig->name();
         }
     }
@@ -1203,7 +1586,8 @@ void Reader::finish() {
 std::unique_ptr<Database> readBuffer(const QByteArray& data, const QString& sourceName) {
     static const QByteArray binarySentinel("AutoCAD Binary DXF");
     if (data.startsWith(binarySentinel))
-        throw Failed(QStringLiteral("%1: binary DXF files are not supported").arg(sourceName.isEmpty() ? QStringLiteral("DXF") : sourceName));
+        throw Failed(QStringLiteral("%1: binary DXF files are not supported")
+                         .arg(sourceName.isEmpty() ? QStringLiteral("DXF") : sourceName));
     Reader reader(data, sourceName);
     return reader.run();
 }
@@ -1218,8 +1602,9 @@ QString resolveDrawingFile(const QString& path) {
         for (const QString& part : info.path().split('/', Qt::SkipEmptyParts)) {
             if (part == QLatin1String(".")) continue;
             const QStringList entries = QDir(resolved).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-            const auto it = std::find_if(entries.begin(), entries.end(),
-                                         [&](const QString& e) { return e.compare(part, Qt::CaseInsensitive) == 0; });
+            const auto it = std::find_if(entries.begin(), entries.end(), [&](const QString& e) {
+                return e.compare(part, Qt::CaseInsensitive) == 0;
+            });
             if (it == entries.end()) return {};
             resolved = QDir(resolved).filePath(*it);
         }
@@ -1233,12 +1618,15 @@ QString resolveDrawingFile(const QString& path) {
 std::unique_ptr<Database> readFile(const QString& path) {
     QFile file(path);
     if (!file.exists()) throw NotFound(QStringLiteral("The file %1 does not exist").arg(path));
-    if (!file.open(QIODevice::ReadOnly)) throw Failed(QStringLiteral("The file %1 cannot be opened: %2").arg(path, file.errorString()));
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failed(QStringLiteral("The file %1 cannot be opened: %2").arg(path, file.errorString()));
     // The file is mapped rather than copied; values are decoded straight from the mapping.
     QByteArray data;
     uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;
-    if (mapped) data = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), qsizetype(file.size()));
-    else data = file.readAll();
+    if (mapped)
+        data = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), qsizetype(file.size()));
+    else
+        data = file.readAll();
     auto db = readBuffer(data, QFileInfo(path).fileName());
     db->filePath = QFileInfo(path).absoluteFilePath();
     return db;

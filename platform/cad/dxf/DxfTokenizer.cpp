@@ -3,9 +3,9 @@
 #include "platform/cad/dxf/DxfTokenizer.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <cmath>
 
 namespace cad::dxf {
 
@@ -27,13 +27,16 @@ QString shown(std::string_view s) {
 
 Tokenizer::Tokenizer(const QByteArray& data, const QString& sourceName)
     : p_(data.constData()), end_(data.constData() + data.size()), source_(sourceName) {
-    if (end_ - p_ >= 3 && static_cast<unsigned char>(p_[0]) == 0xEF && static_cast<unsigned char>(p_[1]) == 0xBB &&
-        static_cast<unsigned char>(p_[2]) == 0xBF)
+    if (end_ - p_ >= 3 && static_cast<unsigned char>(p_[0]) == 0xEF &&
+        static_cast<unsigned char>(p_[1]) == 0xBB && static_cast<unsigned char>(p_[2]) == 0xBF)
         p_ += 3;
 }
 
 void Tokenizer::fail(qint64 line, const QString& what) const {
-    throw Failed(QStringLiteral("%1, line %2: %3").arg(source_.isEmpty() ? QStringLiteral("DXF") : source_).arg(line).arg(what));
+    throw Failed(QStringLiteral("%1, line %2: %3")
+                     .arg(source_.isEmpty() ? QStringLiteral("DXF") : source_)
+                     .arg(line)
+                     .arg(what));
 }
 
 bool Tokenizer::readLine(std::string_view& out) {
@@ -55,27 +58,27 @@ bool Tokenizer::next(RawTag& tag) {
         return true;
     }
     for (;;) {
-    std::string_view codeLine;
-    // Blank lines at the very end are tolerated.
-    do {
-        if (!readLine(codeLine)) return false;
-    } while (trim(codeLine).empty() && p_ >= end_);
-    const qint64 codeLineNo = line_;
-    const std::string_view c = trim(codeLine);
-    int code = 0;
-    auto [ptr, ec] = std::from_chars(c.data(), c.data() + c.size(), code);
-    if (c.empty() || ec != std::errc() || ptr != c.data() + c.size() || code < -5 || code > 1071)
-        fail(codeLineNo, QStringLiteral("a group code was expected, found \"%1\"").arg(shown(c)));
-    std::string_view value;
-    if (!readLine(value)) fail(codeLineNo, QStringLiteral("the file ends after group code %1").arg(code));
-    if (value.find('\0') != std::string_view::npos)
-        fail(line_, QStringLiteral("binary data where a value was expected"));
-    if (code == 999) continue;  // comment
-    tag.code = code;
-    tag.value = value;
-    tag.line = codeLineNo;
-    last_ = tag;
-    return true;
+        std::string_view codeLine;
+        // Blank lines at the very end are tolerated.
+        do {
+            if (!readLine(codeLine)) return false;
+        } while (trim(codeLine).empty() && p_ >= end_);
+        const qint64 codeLineNo = line_;
+        const std::string_view c = trim(codeLine);
+        int code = 0;
+        auto [ptr, ec] = std::from_chars(c.data(), c.data() + c.size(), code);
+        if (c.empty() || ec != std::errc() || ptr != c.data() + c.size() || code < -5 || code > 1071)
+            fail(codeLineNo, QStringLiteral("a group code was expected, found \"%1\"").arg(shown(c)));
+        std::string_view value;
+        if (!readLine(value)) fail(codeLineNo, QStringLiteral("the file ends after group code %1").arg(code));
+        if (value.find('\0') != std::string_view::npos)
+            fail(line_, QStringLiteral("binary data where a value was expected"));
+        if (code == 999) continue;  // comment
+        tag.code = code;
+        tag.value = value;
+        tag.line = codeLineNo;
+        last_ = tag;
+        return true;
     }
 }
 
@@ -92,7 +95,9 @@ double toDouble(const Tokenizer& tk, const RawTag& t) {
         bool ok = false;
         v = text.toDouble(&ok);
         if (!ok || !std::isfinite(v))
-            tk.fail(t.line, QStringLiteral("a number was expected for group code %1, found \"%2\"").arg(t.code).arg(shown(s)));
+            tk.fail(t.line, QStringLiteral("a number was expected for group code %1, found \"%2\"")
+                                .arg(t.code)
+                                .arg(shown(s)));
     }
     return v;
 }
@@ -103,7 +108,8 @@ int toInt(const Tokenizer& tk, const RawTag& t) {
     auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
     if (ec != std::errc() || ptr != s.data() + s.size()) {
         const double d = toDouble(tk, t);
-        if (std::abs(d) > 4.0e18) tk.fail(t.line, QStringLiteral("the number \"%1\" is out of range").arg(shown(s)));
+        if (std::abs(d) > 4.0e18)
+            tk.fail(t.line, QStringLiteral("the number \"%1\" is out of range").arg(shown(s)));
         v = static_cast<long long>(d);
     }
     if (v < INT32_MIN || v > INT32_MAX) {

@@ -146,7 +146,8 @@ private:
     void header();
     void classes();
     void tables();
-    template <class T> void tableHead(const char* name, const Table<T>& table, int count);
+    template <class T>
+    void tableHead(const char* name, const Table<T>& table, int count);
     void blocks();
     void entities();
     void objects();
@@ -236,7 +237,8 @@ void Writer::classes() {
     ascii(0, "ENDSEC");
 }
 
-template <class T> void Writer::tableHead(const char* name, const Table<T>& table, int count) {
+template <class T>
+void Writer::tableHead(const char* name, const Table<T>& table, int count) {
     ascii(0, "TABLE");
     ascii(2, name);
     handle(5, table.tableHandle);
@@ -258,7 +260,8 @@ void Writer::tables() {
         }
         ascii(0, "ENDTAB");
     };
-    auto recordHead = [&](const char* type, const TableRecord& r, quint64 owner, const char* subclass, int handleCode = 5) {
+    auto recordHead = [&](const char* type, const TableRecord& r, quint64 owner, const char* subclass,
+                          int handleCode = 5) {
         head(type, r, owner, handleCode);
         ascii(100, "AcDbSymbolTableRecord");
         ascii(100, subclass);
@@ -477,7 +480,9 @@ void Writer::entity(const Entity& e, bool paper) {
             if (t.code == 0) break;
             if (t.code == 100 && t.value == QLatin1String("AcDbEntity")) hasEntityMarker = true;
         }
-        auto isCommon = [](int c) { return c == 8 || c == 62 || c == 6 || c == 370 || c == 420 || c == 48 || c == 60 || c == 67; };
+        auto isCommon = [](int c) {
+            return c == 8 || c == 62 || c == 6 || c == 370 || c == 420 || c == 48 || c == 60 || c == 67;
+        };
         if (!hasEntityMarker) common(e, paper);
         bool inEntityPart = false;
         for (; i < raw.size() && raw[i].code != 0; ++i) {
@@ -565,7 +570,8 @@ void Writer::entity(const Entity& e, bool paper) {
             for (size_t i = 0; i < d.vertices.size(); ++i) {
                 const Vertex& v = d.vertices[i];
                 ascii(0, "VERTEX");
-                handle(5, i < d.vertexHandles.size() && d.vertexHandles[i] ? d.vertexHandles[i] : newHandle());
+                handle(5,
+                       i < d.vertexHandles.size() && d.vertexHandles[i] ? d.vertexHandles[i] : newHandle());
                 handle(330, e.handle());
                 ascii(100, "AcDbEntity");
                 common(e, paper);
@@ -713,7 +719,8 @@ void Writer::entity(const Entity& e, bool paper) {
             str(2, d.blockName);
             point(10, d.definitionPoint);
             point(11, d.textPosition);
-            integer(70, (ordinate ? 6 : 1) | 32 | (ordinate && d.ordinateXAxis ? 64 : 0) | (d.flags & ~(7 | 32 | 64)));
+            integer(70, (ordinate ? 6 : 1) | 32 | (ordinate && d.ordinateXAxis ? 64 : 0) |
+                            (d.flags & ~(7 | 32 | 64)));
             integer(71, d.attachment);
             if (d.measurement != 0) real(42, d.measurement);
             if (!d.textOverride.isEmpty()) str(1, d.textOverride);
@@ -725,7 +732,8 @@ void Writer::entity(const Entity& e, bool paper) {
             point(14, d.point2);
             break;
         }
-        case EntityKind::Unknown: break;
+        case EntityKind::Unknown:
+            break;
     }
     tags(e.extraTags);
     tags(e.xdata);
@@ -774,7 +782,9 @@ void Writer::hatch(const HatchData& h) {
                         real(51, edge.endAngle * radToDeg);
                         integer(73, edge.counterClockwise ? 1 : 0);
                         break;
-                    case Edge::Spline: tags(edge.raw); break;
+                    case Edge::Spline:
+                        tags(edge.raw);
+                        break;
                 }
             }
         }
@@ -834,8 +844,10 @@ void Writer::summary(quint64 owner) {
     str(9, info.revisionNumber);
     const auto& custom = info.custom();
     for (int i = 0; i < 10; ++i) {
-        if (size_t(i) < custom.size()) str(300 + i, custom[size_t(i)].first + QLatin1Char('=') + custom[size_t(i)].second);
-        else ascii(300 + i, "=");
+        if (size_t(i) < custom.size())
+            str(300 + i, custom[size_t(i)].first + QLatin1Char('=') + custom[size_t(i)].second);
+        else
+            ascii(300 + i, "=");
     }
     // Dates as Julian days.
     const double now = double(QDateTime::currentMSecsSinceEpoch()) / 86400000.0 + 2440587.5;
@@ -878,7 +890,9 @@ void Writer::objects() {
     for (const DbObject* o : db_.objects()) {
         if (o == root) continue;
         switch (o->objectType()) {
-            case ObjectType::Dictionary: dictionary(*static_cast<const Dictionary*>(o)); break;
+            case ObjectType::Dictionary:
+                dictionary(*static_cast<const Dictionary*>(o));
+                break;
             case ObjectType::SortentsTable: {
                 const auto& st = *static_cast<const SortentsTable*>(o);
                 head("SORTENTSTABLE", st, st.ownerHandle);
@@ -910,7 +924,8 @@ void Writer::objects() {
                 tags(r.xdata);
                 break;
             }
-            default: break;
+            default:
+                break;
         }
     }
     if (root) summary(root->handle());

@@ -112,7 +112,8 @@ std::vector<std::vector<Edge>> loopsOf(const std::vector<Entity*>& curves) {
                 const auto& v = lw ? lw->vertices : c->as<Polyline2dData>().vertices;
                 const bool closed = lw ? lw->closed : c->as<Polyline2dData>().closed;
                 auto edges = polylineEdges(v, closed);
-                if (closed || (!v.empty() && samePoint({v.front().x, v.front().y, 0}, {v.back().x, v.back().y, 0})))
+                if (closed ||
+                    (!v.empty() && samePoint({v.front().x, v.front().y, 0}, {v.back().x, v.back().y, 0})))
                     loops.push_back(std::move(edges));
                 else
                     open.insert(open.end(), edges.begin(), edges.end());
@@ -144,7 +145,8 @@ std::vector<std::vector<Edge>> loopsOf(const std::vector<Entity*>& curves) {
 
 }  // namespace
 
-Entity* Database::addHatch(BlockDefinition* block, int patternType, const QString& patternName, bool associative) {
+Entity* Database::addHatch(BlockDefinition* block, int patternType, const QString& patternName,
+                           bool associative) {
     if (patternName.trimmed().isEmpty()) throw InvalidArgument(QStringLiteral("Empty pattern name"));
     if (patternType < 0 || patternType > 2) throw InvalidArgument(QStringLiteral("Invalid pattern type"));
     Entity* e = addEntity(block, EntityKind::Hatch);
@@ -165,10 +167,11 @@ void Database::appendHatchLoop(Entity* hatch, const std::vector<Entity*>& bounda
     if (boundary.size() == 1 && boundary[0]->kind() == EntityKind::LwPolyline) {
         boundary[0]->checkAlive();
         const auto& p = boundary[0]->as<LwPolylineData>();
-        const bool closedByPoints = p.vertices.size() > 2 &&
-                                    samePoint({p.vertices.front().x, p.vertices.front().y, 0},
-                                              {p.vertices.back().x, p.vertices.back().y, 0});
-        if (!p.closed && !closedByPoints) throw InvalidArgument(QStringLiteral("The boundary does not close"));
+        const bool closedByPoints =
+            p.vertices.size() > 2 && samePoint({p.vertices.front().x, p.vertices.front().y, 0},
+                                               {p.vertices.back().x, p.vertices.back().y, 0});
+        if (!p.closed && !closedByPoints)
+            throw InvalidArgument(QStringLiteral("The boundary does not close"));
         HatchLoop loop;
         loop.flags = 2 | (outer ? 1 | 16 : 0);
         loop.vertices = p.vertices;
@@ -213,8 +216,10 @@ std::vector<Entity*> Database::hatchLoopCurves(Entity* hatch, int index, BlockDe
         } else if (e.type == Edge::Arc) {
             const double s = e.counterClockwise ? e.startAngle : -e.endAngle;
             const double en = e.counterClockwise ? e.endAngle : -e.startAngle;
-            if (std::abs(en - s) >= 2 * M_PI - 1e-12) out.push_back(addCircle(into, e.center, e.radius));
-            else out.push_back(addArc(into, e.center, e.radius, s, en));
+            if (std::abs(en - s) >= 2 * M_PI - 1e-12)
+                out.push_back(addCircle(into, e.center, e.radius));
+            else
+                out.push_back(addArc(into, e.center, e.radius, s, en));
         } else {
             throw NotSupported(QStringLiteral("Elliptic and spline boundaries cannot be given as curves"));
         }
@@ -270,7 +275,8 @@ Entity* Database::addDimAligned(BlockDefinition* block, const Point3& ext1, cons
     put(addLine(drawn, d1, d2));
     put(addLine(drawn, ext1, d1));
     put(addLine(drawn, ext2, d2));
-    const double h = std::get<double>(variable(QStringLiteral("DIMTXT"))) * std::get<double>(variable(QStringLiteral("DIMSCALE")));
+    const double h = std::get<double>(variable(QStringLiteral("DIMTXT"))) *
+                     std::get<double>(variable(QStringLiteral("DIMSCALE")));
     Entity* text = addText(drawn, measurementText(len, std::get<int>(variable(QStringLiteral("DIMDEC")))),
                            textPosition, h > 0 ? h : 0.18);
     auto& td = text->as<TextData>();
@@ -281,8 +287,8 @@ Entity* Database::addDimAligned(BlockDefinition* block, const Point3& ext1, cons
     return e;
 }
 
-Entity* Database::addDimOrdinate(BlockDefinition* block, const Point3& definitionPoint, const Point3& leaderEnd,
-                                 bool useXAxis) {
+Entity* Database::addDimOrdinate(BlockDefinition* block, const Point3& definitionPoint,
+                                 const Point3& leaderEnd, bool useXAxis) {
     Entity* e = addEntity(block, EntityKind::DimOrdinate);
     auto& dim = e->as<DimensionData>();
     dim.definitionPoint = Point3{};
@@ -297,9 +303,11 @@ Entity* Database::addDimOrdinate(BlockDefinition* block, const Point3& definitio
     Entity* l = addLine(drawn, definitionPoint, leaderEnd);
     l->color = ColorByBlock;
     setLayer(l, QStringLiteral("0"));
-    const double h = std::get<double>(variable(QStringLiteral("DIMTXT"))) * std::get<double>(variable(QStringLiteral("DIMSCALE")));
-    Entity* text = addText(drawn, measurementText(dim.measurement, std::get<int>(variable(QStringLiteral("DIMDEC")))),
-                           leaderEnd, h > 0 ? h : 0.18);
+    const double h = std::get<double>(variable(QStringLiteral("DIMTXT"))) *
+                     std::get<double>(variable(QStringLiteral("DIMSCALE")));
+    Entity* text =
+        addText(drawn, measurementText(dim.measurement, std::get<int>(variable(QStringLiteral("DIMDEC")))),
+                leaderEnd, h > 0 ? h : 0.18);
     text->color = ColorByBlock;
     setLayer(text, QStringLiteral("0"));
     return e;

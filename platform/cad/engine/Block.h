@@ -34,9 +34,9 @@ public:
     std::vector<Entity*> attributeDefinitions() const;
 
     Point3 basePoint;
-    int flags = 0;  // 70 of BLOCK: 1 anonymous, 2 has attributes, 4 xref ...
-    QString description;  // 4
-    QString xrefPath;     // 1
+    int flags = 0;                  // 70 of BLOCK: 1 anonymous, 2 has attributes, 4 xref ...
+    QString description;            // 4
+    QString xrefPath;               // 1
     quint64 blockEntityHandle = 0;  // handle of the BLOCK record
     quint64 endblkHandle = 0;       // handle of the ENDBLK record
     quint64 layoutHandle = 0;       // 340 of the block record

@@ -55,18 +55,23 @@ void addSegmentToBox(Box& box, const Vertex& a, const Vertex& b) {
 
 Point3 edgeStart(const Edge& e) {
     switch (e.type) {
-        case Edge::Line: return e.start;
+        case Edge::Line:
+            return e.start;
         case Edge::Arc:
             return pointAt(e.center, e.radius, e.counterClockwise ? e.startAngle : -e.startAngle);
-        default: return e.start;
+        default:
+            return e.start;
     }
 }
 
 Point3 edgeEnd(const Edge& e) {
     switch (e.type) {
-        case Edge::Line: return e.end;
-        case Edge::Arc: return pointAt(e.center, e.radius, e.counterClockwise ? e.endAngle : -e.endAngle);
-        default: return e.end;
+        case Edge::Line:
+            return e.end;
+        case Edge::Arc:
+            return pointAt(e.center, e.radius, e.counterClockwise ? e.endAngle : -e.endAngle);
+        default:
+            return e.end;
     }
 }
 
@@ -77,8 +82,10 @@ void addEdgeToBox(Box& box, const Edge& e) {
             box.add(e.end);
             break;
         case Edge::Arc:
-            if (e.counterClockwise) addArcToBox(box, e.center, e.radius, e.startAngle, e.endAngle);
-            else addArcToBox(box, e.center, e.radius, -e.endAngle, -e.startAngle);
+            if (e.counterClockwise)
+                addArcToBox(box, e.center, e.radius, e.startAngle, e.endAngle);
+            else
+                addArcToBox(box, e.center, e.radius, -e.endAngle, -e.startAngle);
             break;
         case Edge::Ellipse: {
             const double a = std::hypot(e.majorAxis.x, e.majorAxis.y);

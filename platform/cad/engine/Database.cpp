@@ -4,10 +4,10 @@
 
 #include "platform/cad/engine/DatabaseImpl.h"
 
+#include <sys/mman.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <sys/mman.h>
 
 namespace cad::db {
 
@@ -27,8 +27,9 @@ void insertOrdered(std::vector<Entity*>& v, Entity* e) {
         v.push_back(e);
         return;
     }
-    auto it = std::upper_bound(v.begin(), v.end(), e,
-                               [](const Entity* a, const Entity* b) { return a->sequence() < b->sequence(); });
+    auto it = std::upper_bound(v.begin(), v.end(), e, [](const Entity* a, const Entity* b) {
+        return a->sequence() < b->sequence();
+    });
     v.insert(it, e);
 }
 
@@ -44,7 +45,7 @@ namespace {
 // of a large drawing is then a few hundred page faults instead of tens of thousands.
 constexpr size_t chunkBytes = size_t(2) << 20;
 constexpr size_t entitiesPerChunk = chunkBytes / sizeof(Entity);
-}
+}  // namespace
 
 void* Database::Impl::allocateEntity() {
     if (chunks.empty() || chunkUsed == entitiesPerChunk) {
@@ -134,7 +135,8 @@ Entity* Database::entity(const QString& handle) const {
 
 // ---- Tables ----
 
-template <class T> T* Database::newRecord(Table<T>& table, const QString& name, quint64 handle) {
+template <class T>
+T* Database::newRecord(Table<T>& table, const QString& name, quint64 handle) {
     auto rec = std::make_unique<T>();
     rec->name_ = name;
     registerObject(rec.get(), handle);
@@ -145,7 +147,8 @@ template <class T> T* Database::newRecord(Table<T>& table, const QString& name, 
     return raw;
 }
 
-template <class T> T* Database::adoptRecord(Table<T>& table, const QString& name, quint64 handle) {
+template <class T>
+T* Database::adoptRecord(Table<T>& table, const QString& name, quint64 handle) {
     if (T* existing = table.find(name)) return existing;  // a duplicate record in a file: first wins
     return newRecord(table, name, handle);
 }
@@ -162,7 +165,8 @@ Layer* Database::addLayer(const QString& name) {
     return newRecord(layers_, name, 0);
 }
 
-Linetype* Database::addLinetype(const QString& name, const QString& description, const std::vector<double>& pattern) {
+Linetype* Database::addLinetype(const QString& name, const QString& description,
+                                const std::vector<double>& pattern) {
     if (linetypes_.find(name)) throw AlreadyExists(QStringLiteral("Linetype %1 exists").arg(name));
     if (!validSymbolName(name)) throw InvalidArgument(QStringLiteral("Invalid linetype name: %1").arg(name));
     Linetype* lt = newRecord(linetypes_, name, 0);
@@ -175,19 +179,22 @@ Linetype* Database::addLinetype(const QString& name, const QString& description,
 
 TextStyle* Database::addTextStyle(const QString& name) {
     if (TextStyle* s = textStyles_.find(name)) return s;
-    if (!validSymbolName(name)) throw InvalidArgument(QStringLiteral("Invalid text style name: %1").arg(name));
+    if (!validSymbolName(name))
+        throw InvalidArgument(QStringLiteral("Invalid text style name: %1").arg(name));
     return newRecord(textStyles_, name, 0);
 }
 
 DimStyle* Database::addDimStyle(const QString& name) {
     if (DimStyle* s = dimStyles_.find(name)) return s;
-    if (!validSymbolName(name)) throw InvalidArgument(QStringLiteral("Invalid dimension style name: %1").arg(name));
+    if (!validSymbolName(name))
+        throw InvalidArgument(QStringLiteral("Invalid dimension style name: %1").arg(name));
     return newRecord(dimStyles_, name, 0);
 }
 
 AppId* Database::addAppId(const QString& name) {
     if (AppId* a = appIds_.find(name)) return a;
-    if (!validSymbolName(name)) throw InvalidArgument(QStringLiteral("Invalid application name: %1").arg(name));
+    if (!validSymbolName(name))
+        throw InvalidArgument(QStringLiteral("Invalid application name: %1").arg(name));
     return newRecord(appIds_, name, 0);
 }
 
@@ -369,7 +376,8 @@ void Database::setLayerRaw(Entity* entity, const QString& layer) {
 }
 
 void Database::eraseObject(DbObject* object) {
-    if (object->objectType() == ObjectType::Entity) throw InvalidArgument(QStringLiteral("Entities are erased with erase()"));
+    if (object->objectType() == ObjectType::Entity)
+        throw InvalidArgument(QStringLiteral("Entities are erased with erase()"));
     object->erased_ = true;
 }
 
@@ -439,7 +447,6 @@ Entity* Database::addLine(BlockDefinition* block, const Point3& start, const Poi
     return e;
 }
 
-
 Entity* Database::addArc(BlockDefinition* block, const Point3& center, double radius, double startAngle,
                          double endAngle) {
     if (!(radius > 0)) throw InvalidArgument(QStringLiteral("Arc radius must be positive"));
@@ -464,7 +471,8 @@ Entity* Database::addLwPolyline(BlockDefinition* block, const std::vector<Vertex
     return e;
 }
 
-Entity* Database::addText(BlockDefinition* block, const QString& text, const Point3& position, double height) {
+Entity* Database::addText(BlockDefinition* block, const QString& text, const Point3& position,
+                          double height) {
     if (!(height > 0)) throw InvalidArgument(QStringLiteral("Text height must be positive"));
     Entity* e = addEntity(block, EntityKind::Text);
     auto& t = e->as<TextData>();
@@ -475,7 +483,8 @@ Entity* Database::addText(BlockDefinition* block, const QString& text, const Poi
     return e;
 }
 
-Entity* Database::addMText(BlockDefinition* block, const Point3& position, double width, const QString& text) {
+Entity* Database::addMText(BlockDefinition* block, const Point3& position, double width,
+                           const QString& text) {
     Entity* e = addEntity(block, EntityKind::MText);
     auto& m = e->as<MTextData>();
     m.position = position;
@@ -491,9 +500,11 @@ Entity* Database::addPoint(BlockDefinition* block, const Point3& position) {
     return e;
 }
 
-Entity* Database::addAttributeDefinition(BlockDefinition* block, double height, int mode, const QString& prompt,
-                                         const Point3& position, const QString& tag, const QString& value) {
-    if (tag.isEmpty() || tag.contains(' ')) throw InvalidArgument(QStringLiteral("Invalid attribute tag: %1").arg(tag));
+Entity* Database::addAttributeDefinition(BlockDefinition* block, double height, int mode,
+                                         const QString& prompt, const Point3& position, const QString& tag,
+                                         const QString& value) {
+    if (tag.isEmpty() || tag.contains(' '))
+        throw InvalidArgument(QStringLiteral("Invalid attribute tag: %1").arg(tag));
     if (!(height > 0)) throw InvalidArgument(QStringLiteral("Attribute height must be positive"));
     if (mode < 0 || mode > 15) throw InvalidArgument(QStringLiteral("Invalid attribute mode %1").arg(mode));
     Entity* e = addEntity(block, EntityKind::AttributeDefinition);
@@ -516,11 +527,12 @@ Transform2D referenceTransform(const InsertData& ins, const Point3& base) {
         .after(Transform2D::translation(-base.x, -base.y));
 }
 
-Entity* Database::insertBlock(BlockDefinition* owner, const Point3& position, const QString& name, double xScale,
-                              double yScale, double zScale, double rotation) {
+Entity* Database::insertBlock(BlockDefinition* owner, const Point3& position, const QString& name,
+                              double xScale, double yScale, double zScale, double rotation) {
     BlockDefinition* def = findBlock(name);
     if (!def || def->isLayout()) throw NotFound(QStringLiteral("No block %1").arg(name));
-    if (xScale == 0 || yScale == 0 || zScale == 0) throw InvalidArgument(QStringLiteral("Scale must not be 0"));
+    if (xScale == 0 || yScale == 0 || zScale == 0)
+        throw InvalidArgument(QStringLiteral("Scale must not be 0"));
     Entity* e = addEntity(owner, EntityKind::BlockReference);
     unindexEntity(e);
     auto& ins = e->as<InsertData>();
@@ -675,7 +687,8 @@ Dictionary* Database::extensionDictionary(DbObject* object, bool create) {
     object->checkAlive();
     if (object->extensionDictionary) {
         DbObject* o = objectByHandle(object->extensionDictionary);
-        if (o && o->objectType() == ObjectType::Dictionary && !o->isErased()) return static_cast<Dictionary*>(o);
+        if (o && o->objectType() == ObjectType::Dictionary && !o->isErased())
+            return static_cast<Dictionary*>(o);
     }
     if (!create) return nullptr;
     Dictionary* dict = addDictionary(0);
@@ -686,14 +699,16 @@ Dictionary* Database::extensionDictionary(DbObject* object, bool create) {
     return dict;
 }
 
-DbObject* Database::addDictionaryObject(Dictionary* dictionary, const QString& name, const QString& className) {
+DbObject* Database::addDictionaryObject(Dictionary* dictionary, const QString& name,
+                                        const QString& className) {
     dictionary->checkAlive();
     if (DbObject* o = dictionaryObject(dictionary, name)) return o;
     DbObject* created = nullptr;
     if (className.compare(QLatin1String("AcDbSortentsTable"), Qt::CaseInsensitive) == 0) {
         auto* s = addSortentsTable(0);
         // The table orders the block whose extension dictionary holds it (model space by default).
-        s->blockRecord = dictionary->ownerHandle ? dictionary->ownerHandle : (modelSpace_ ? modelSpace_->handle() : 0);
+        s->blockRecord =
+            dictionary->ownerHandle ? dictionary->ownerHandle : (modelSpace_ ? modelSpace_->handle() : 0);
         created = s;
     } else if (className.compare(QLatin1String("AcDbDictionary"), Qt::CaseInsensitive) == 0) {
         created = addDictionary(0);

@@ -102,7 +102,8 @@ public:
     // cad::InvalidArgument for an invalid name (empty, or holding <>/\":;?*|,=`).
     Layer* addLayer(const QString& name);
     // Adds a linetype (empty pattern = continuous); throws cad::AlreadyExists.
-    Linetype* addLinetype(const QString& name, const QString& description, const std::vector<double>& pattern);
+    Linetype* addLinetype(const QString& name, const QString& description,
+                          const std::vector<double>& pattern);
     // Loads one of the linetypes the engine defines itself (the ISO dashed ones such as
     // "ACAD_ISO03W100", "DASHED", ...); returns the existing one when present. Throws
     // cad::NotFound for a name the engine does not define.
@@ -166,7 +167,8 @@ public:
     // A new entity of the kind with empty data; the caller fills the data.
     Entity* addEntity(BlockDefinition* block, EntityKind kind);
     Entity* addLine(BlockDefinition* block, const Point3& start, const Point3& end);
-    Entity* addArc(BlockDefinition* block, const Point3& center, double radius, double startAngle, double endAngle);
+    Entity* addArc(BlockDefinition* block, const Point3& center, double radius, double startAngle,
+                   double endAngle);
     Entity* addCircle(BlockDefinition* block, const Point3& center, double radius);
     Entity* addLwPolyline(BlockDefinition* block, const std::vector<Vertex>& vertices, bool closed = false);
     // Text in the current text style (TEXTSTYLE).
@@ -188,7 +190,8 @@ public:
     // Regions from closed curves: one region per closed loop found (circles, closed polylines,
     // chains of lines and arcs). Throws cad::InvalidArgument when no loop closes.
     std::vector<Entity*> addRegions(BlockDefinition* block, const std::vector<Entity*>& curves);
-    Entity* addDimAligned(BlockDefinition* block, const Point3& ext1, const Point3& ext2, const Point3& textPosition);
+    Entity* addDimAligned(BlockDefinition* block, const Point3& ext1, const Point3& ext2,
+                          const Point3& textPosition);
     Entity* addDimOrdinate(BlockDefinition* block, const Point3& definitionPoint, const Point3& leaderEnd,
                            bool useXAxis);
     // Inserts a reference to the block named; its attribute references are created from the
@@ -291,7 +294,8 @@ public:
     // Adds a block definition as read, without checks or defaults.
     BlockDefinition* adoptBlock(const QString& name, quint64 recordHandle);
     // Adds a table record as read.
-    template <class T> T* adoptRecord(Table<T>& table, const QString& name, quint64 handle);
+    template <class T>
+    T* adoptRecord(Table<T>& table, const QString& name, quint64 handle);
     // Appends an entity as read to a block (handle 0 gives a new one); attribute references go
     // to `reference` instead.
     Entity* adoptEntity(BlockDefinition* block, EntityKind kind, quint64 handle, Entity* reference = nullptr);
@@ -317,7 +321,8 @@ private:
     struct Impl;
     std::unique_ptr<Impl> d;
     Database(bool withDefaults);
-    template <class T> T* newRecord(Table<T>& table, const QString& name, quint64 handle);
+    template <class T>
+    T* newRecord(Table<T>& table, const QString& name, quint64 handle);
     Entity* newEntity(BlockDefinition* block, EntityKind kind, quint64 handle, Entity* reference);
     void applyCurrentProperties(Entity* e);
     Entity* cloneEntity(const Entity* source, BlockDefinition* target, Database& targetDb) const;

@@ -34,29 +34,105 @@ const std::vector<LinetypeDef>& linetypeDefs() {
 
 Tags activeViewportTags() {
     auto t = [](int c, const char* v) { return Tag{c, QString::fromLatin1(v)}; };
-    return {t(100, "AcDbSymbolTableRecord"), t(100, "AcDbViewportTableRecord"), t(2, "*Active"), t(70, "0"),
-            t(10, "0.0"), t(20, "0.0"), t(11, "1.0"), t(21, "1.0"), t(12, "0.0"), t(22, "0.0"),
-            t(13, "0.0"), t(23, "0.0"), t(14, "10.0"), t(24, "10.0"), t(15, "10.0"), t(25, "10.0"),
-            t(16, "0.0"), t(26, "0.0"), t(36, "1.0"), t(17, "0.0"), t(27, "0.0"), t(37, "0.0"),
-            t(40, "1000.0"), t(41, "1.5"), t(42, "50.0"), t(43, "0.0"), t(44, "0.0"), t(50, "0.0"),
-            t(51, "0.0"), t(71, "0"), t(72, "1000"), t(73, "1"), t(74, "3"), t(75, "0"), t(76, "0"),
-            t(77, "0"), t(78, "0")};
+    return {t(100, "AcDbSymbolTableRecord"),
+            t(100, "AcDbViewportTableRecord"),
+            t(2, "*Active"),
+            t(70, "0"),
+            t(10, "0.0"),
+            t(20, "0.0"),
+            t(11, "1.0"),
+            t(21, "1.0"),
+            t(12, "0.0"),
+            t(22, "0.0"),
+            t(13, "0.0"),
+            t(23, "0.0"),
+            t(14, "10.0"),
+            t(24, "10.0"),
+            t(15, "10.0"),
+            t(25, "10.0"),
+            t(16, "0.0"),
+            t(26, "0.0"),
+            t(36, "1.0"),
+            t(17, "0.0"),
+            t(27, "0.0"),
+            t(37, "0.0"),
+            t(40, "1000.0"),
+            t(41, "1.5"),
+            t(42, "50.0"),
+            t(43, "0.0"),
+            t(44, "0.0"),
+            t(50, "0.0"),
+            t(51, "0.0"),
+            t(71, "0"),
+            t(72, "1000"),
+            t(73, "1"),
+            t(74, "3"),
+            t(75, "0"),
+            t(76, "0"),
+            t(77, "0"),
+            t(78, "0")};
 }
 
 Tags layoutTags(const QString& name, int tabOrder, quint64 blockRecord, bool model) {
     auto t = [](int c, const QString& v) { return Tag{c, v}; };
     auto n = [](int c, const char* v) { return Tag{c, QString::fromLatin1(v)}; };
-    return {n(100, "AcDbPlotSettings"), n(1, ""), n(2, "none_device"), n(4, ""), n(6, ""), n(40, "0.0"),
-            n(41, "0.0"), n(42, "0.0"), n(43, "0.0"), n(44, "0.0"), n(45, "0.0"), n(46, "0.0"),
-            n(47, "0.0"), n(48, "0.0"), n(49, "0.0"), n(140, "0.0"), n(141, "0.0"), n(142, "1.0"),
-            n(143, "1.0"), t(70, model ? QStringLiteral("1712") : QStringLiteral("688")), n(72, "0"),
-            n(73, "0"), n(74, "5"), n(7, ""), n(75, "16"), n(147, "1.0"), n(148, "0.0"), n(149, "0.0"),
-            n(100, "AcDbLayout"), t(1, name), t(70, model ? QStringLiteral("1") : QStringLiteral("0")),
-            t(71, QString::number(tabOrder)), n(10, "0.0"), n(20, "0.0"), n(11, "420.0"), n(21, "297.0"),
-            n(12, "0.0"), n(22, "0.0"), n(32, "0.0"), n(14, "0.0"), n(24, "0.0"), n(34, "0.0"),
-            n(15, "0.0"), n(25, "0.0"), n(35, "0.0"), n(146, "0.0"), n(13, "0.0"), n(23, "0.0"),
-            n(33, "0.0"), n(16, "1.0"), n(26, "0.0"), n(36, "0.0"), n(17, "0.0"), n(27, "1.0"),
-            n(37, "0.0"), n(76, "0"), t(330, handleToText(blockRecord))};
+    return {n(100, "AcDbPlotSettings"),
+            n(1, ""),
+            n(2, "none_device"),
+            n(4, ""),
+            n(6, ""),
+            n(40, "0.0"),
+            n(41, "0.0"),
+            n(42, "0.0"),
+            n(43, "0.0"),
+            n(44, "0.0"),
+            n(45, "0.0"),
+            n(46, "0.0"),
+            n(47, "0.0"),
+            n(48, "0.0"),
+            n(49, "0.0"),
+            n(140, "0.0"),
+            n(141, "0.0"),
+            n(142, "1.0"),
+            n(143, "1.0"),
+            t(70, model ? QStringLiteral("1712") : QStringLiteral("688")),
+            n(72, "0"),
+            n(73, "0"),
+            n(74, "5"),
+            n(7, ""),
+            n(75, "16"),
+            n(147, "1.0"),
+            n(148, "0.0"),
+            n(149, "0.0"),
+            n(100, "AcDbLayout"),
+            t(1, name),
+            t(70, model ? QStringLiteral("1") : QStringLiteral("0")),
+            t(71, QString::number(tabOrder)),
+            n(10, "0.0"),
+            n(20, "0.0"),
+            n(11, "420.0"),
+            n(21, "297.0"),
+            n(12, "0.0"),
+            n(22, "0.0"),
+            n(32, "0.0"),
+            n(14, "0.0"),
+            n(24, "0.0"),
+            n(34, "0.0"),
+            n(15, "0.0"),
+            n(25, "0.0"),
+            n(35, "0.0"),
+            n(146, "0.0"),
+            n(13, "0.0"),
+            n(23, "0.0"),
+            n(33, "0.0"),
+            n(16, "1.0"),
+            n(26, "0.0"),
+            n(36, "0.0"),
+            n(17, "0.0"),
+            n(27, "1.0"),
+            n(37, "0.0"),
+            n(76, "0"),
+            t(330, handleToText(blockRecord))};
 }
 
 }  // namespace
@@ -71,15 +147,16 @@ Linetype* Database::loadLinetype(const QString& name) {
     if (Linetype* lt = linetypes_.find(name)) return lt;
     for (const auto& def : linetypeDefs()) {
         if (name.compare(QLatin1String(def.name), Qt::CaseInsensitive) == 0)
-            return addLinetype(QString::fromLatin1(def.name), QString::fromLatin1(def.description), def.pattern);
+            return addLinetype(QString::fromLatin1(def.name), QString::fromLatin1(def.description),
+                               def.pattern);
     }
     throw NotFound(QStringLiteral("Linetype %1 is not defined").arg(name));
 }
 
 void Database::ensureDefaults() {
     for (quint64* h : {&layers_.tableHandle, &linetypes_.tableHandle, &textStyles_.tableHandle,
-                       &dimStyles_.tableHandle, &appIds_.tableHandle, &vports_.tableHandle, &views_.tableHandle,
-                       &ucss_.tableHandle, &blockRecordTableHandle})
+                       &dimStyles_.tableHandle, &appIds_.tableHandle, &vports_.tableHandle,
+                       &views_.tableHandle, &ucss_.tableHandle, &blockRecordTableHandle})
         if (*h == 0) *h = nextHandle_++;
 
     {
@@ -114,7 +191,8 @@ void Database::ensureDefaults() {
     for (const char* n : {"ByBlock", "ByLayer", "Continuous"}) {
         if (!linetypes_.find(QLatin1String(n))) {
             Linetype* lt = newRecord(linetypes_, QLatin1String(n), 0);
-            if (QLatin1String(n) == QLatin1String("Continuous")) lt->description = QStringLiteral("Solid line");
+            if (QLatin1String(n) == QLatin1String("Continuous"))
+                lt->description = QStringLiteral("Solid line");
         }
     }
     if (!textStyles_.find(QStringLiteral("Standard"))) {

@@ -48,16 +48,21 @@ static void reorder(Database& db, const std::vector<Entity*>& entities, bool top
     for (Entity* e : entities) {
         e->checkAlive();
         if (!e->ownerBlock()) throw NotSupported(QStringLiteral("Attributes follow their block reference"));
-        if (std::find(blocks.begin(), blocks.end(), e->ownerBlock()) == blocks.end()) blocks.push_back(e->ownerBlock());
+        if (std::find(blocks.begin(), blocks.end(), e->ownerBlock()) == blocks.end())
+            blocks.push_back(e->ownerBlock());
     }
     for (BlockDefinition* block : blocks) {
         std::vector<Entity*> order = db.drawOrder(block);
         std::vector<Entity*> moved;
         for (Entity* e : entities)
-            if (e->ownerBlock() == block && std::find(moved.begin(), moved.end(), e) == moved.end()) moved.push_back(e);
-        std::erase_if(order, [&](Entity* e) { return std::find(moved.begin(), moved.end(), e) != moved.end(); });
-        if (top) order.insert(order.end(), moved.begin(), moved.end());
-        else order.insert(order.begin(), moved.begin(), moved.end());
+            if (e->ownerBlock() == block && std::find(moved.begin(), moved.end(), e) == moved.end())
+                moved.push_back(e);
+        std::erase_if(order,
+                      [&](Entity* e) { return std::find(moved.begin(), moved.end(), e) != moved.end(); });
+        if (top)
+            order.insert(order.end(), moved.begin(), moved.end());
+        else
+            order.insert(order.begin(), moved.begin(), moved.end());
         // Keys 1..n in the new order; the writer turns them into a permutation of real handles.
         SortentsTable* table = db.sortentsTable(block, true);
         table->entries.clear();

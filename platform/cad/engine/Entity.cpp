@@ -9,70 +9,115 @@ Entity::Entity(EntityKind kind) : DbObject(ObjectType::Entity), data(emptyDataFo
 
 EntityData emptyDataFor(EntityKind kind) {
     switch (kind) {
-        case EntityKind::Line: return LineData{};
-        case EntityKind::Arc: return ArcData{};
-        case EntityKind::Circle: return CircleData{};
-        case EntityKind::LwPolyline: return LwPolylineData{};
-        case EntityKind::Polyline2d: return Polyline2dData{};
-        case EntityKind::Text: return TextData{};
-        case EntityKind::MText: return MTextData{};
-        case EntityKind::Point: return PointData{};
-        case EntityKind::Hatch: return HatchData{};
-        case EntityKind::Region: return RegionData{};
-        case EntityKind::BlockReference: return InsertData{};
+        case EntityKind::Line:
+            return LineData{};
+        case EntityKind::Arc:
+            return ArcData{};
+        case EntityKind::Circle:
+            return CircleData{};
+        case EntityKind::LwPolyline:
+            return LwPolylineData{};
+        case EntityKind::Polyline2d:
+            return Polyline2dData{};
+        case EntityKind::Text:
+            return TextData{};
+        case EntityKind::MText:
+            return MTextData{};
+        case EntityKind::Point:
+            return PointData{};
+        case EntityKind::Hatch:
+            return HatchData{};
+        case EntityKind::Region:
+            return RegionData{};
+        case EntityKind::BlockReference:
+            return InsertData{};
         case EntityKind::AttributeDefinition:
-        case EntityKind::AttributeReference: return AttributeData{};
-        case EntityKind::DimAligned: return DimensionData{};
+        case EntityKind::AttributeReference:
+            return AttributeData{};
+        case EntityKind::DimAligned:
+            return DimensionData{};
         case EntityKind::DimOrdinate: {
             DimensionData d;
             d.ordinateXAxis = true;
             return d;
         }
-        case EntityKind::Unknown: break;
+        case EntityKind::Unknown:
+            break;
     }
     return RawData{};
 }
 
 QString Entity::dxfName() const {
     switch (kind_) {
-        case EntityKind::Line: return QStringLiteral("LINE");
-        case EntityKind::Arc: return QStringLiteral("ARC");
-        case EntityKind::Circle: return QStringLiteral("CIRCLE");
-        case EntityKind::LwPolyline: return QStringLiteral("LWPOLYLINE");
-        case EntityKind::Polyline2d: return QStringLiteral("POLYLINE");
-        case EntityKind::Text: return QStringLiteral("TEXT");
-        case EntityKind::MText: return QStringLiteral("MTEXT");
-        case EntityKind::Point: return QStringLiteral("POINT");
-        case EntityKind::Hatch: return QStringLiteral("HATCH");
-        case EntityKind::Region: return QStringLiteral("REGION");
-        case EntityKind::BlockReference: return QStringLiteral("INSERT");
-        case EntityKind::AttributeDefinition: return QStringLiteral("ATTDEF");
-        case EntityKind::AttributeReference: return QStringLiteral("ATTRIB");
+        case EntityKind::Line:
+            return QStringLiteral("LINE");
+        case EntityKind::Arc:
+            return QStringLiteral("ARC");
+        case EntityKind::Circle:
+            return QStringLiteral("CIRCLE");
+        case EntityKind::LwPolyline:
+            return QStringLiteral("LWPOLYLINE");
+        case EntityKind::Polyline2d:
+            return QStringLiteral("POLYLINE");
+        case EntityKind::Text:
+            return QStringLiteral("TEXT");
+        case EntityKind::MText:
+            return QStringLiteral("MTEXT");
+        case EntityKind::Point:
+            return QStringLiteral("POINT");
+        case EntityKind::Hatch:
+            return QStringLiteral("HATCH");
+        case EntityKind::Region:
+            return QStringLiteral("REGION");
+        case EntityKind::BlockReference:
+            return QStringLiteral("INSERT");
+        case EntityKind::AttributeDefinition:
+            return QStringLiteral("ATTDEF");
+        case EntityKind::AttributeReference:
+            return QStringLiteral("ATTRIB");
         case EntityKind::DimAligned:
-        case EntityKind::DimOrdinate: return QStringLiteral("DIMENSION");
-        case EntityKind::Unknown: break;
+        case EntityKind::DimOrdinate:
+            return QStringLiteral("DIMENSION");
+        case EntityKind::Unknown:
+            break;
     }
     return std::get<RawData>(data).dxfName;
 }
 
 QString Entity::objectName() const {
     switch (kind_) {
-        case EntityKind::Line: return QStringLiteral("AcDbLine");
-        case EntityKind::Arc: return QStringLiteral("AcDbArc");
-        case EntityKind::Circle: return QStringLiteral("AcDbCircle");
-        case EntityKind::LwPolyline: return QStringLiteral("AcDbPolyline");
-        case EntityKind::Polyline2d: return QStringLiteral("AcDb2dPolyline");
-        case EntityKind::Text: return QStringLiteral("AcDbText");
-        case EntityKind::MText: return QStringLiteral("AcDbMText");
-        case EntityKind::Point: return QStringLiteral("AcDbPoint");
-        case EntityKind::Hatch: return QStringLiteral("AcDbHatch");
-        case EntityKind::Region: return QStringLiteral("AcDbRegion");
-        case EntityKind::BlockReference: return QStringLiteral("AcDbBlockReference");
-        case EntityKind::AttributeDefinition: return QStringLiteral("AcDbAttributeDefinition");
-        case EntityKind::AttributeReference: return QStringLiteral("AcDbAttribute");
-        case EntityKind::DimAligned: return QStringLiteral("AcDbAlignedDimension");
-        case EntityKind::DimOrdinate: return QStringLiteral("AcDbOrdinateDimension");
-        case EntityKind::Unknown: break;
+        case EntityKind::Line:
+            return QStringLiteral("AcDbLine");
+        case EntityKind::Arc:
+            return QStringLiteral("AcDbArc");
+        case EntityKind::Circle:
+            return QStringLiteral("AcDbCircle");
+        case EntityKind::LwPolyline:
+            return QStringLiteral("AcDbPolyline");
+        case EntityKind::Polyline2d:
+            return QStringLiteral("AcDb2dPolyline");
+        case EntityKind::Text:
+            return QStringLiteral("AcDbText");
+        case EntityKind::MText:
+            return QStringLiteral("AcDbMText");
+        case EntityKind::Point:
+            return QStringLiteral("AcDbPoint");
+        case EntityKind::Hatch:
+            return QStringLiteral("AcDbHatch");
+        case EntityKind::Region:
+            return QStringLiteral("AcDbRegion");
+        case EntityKind::BlockReference:
+            return QStringLiteral("AcDbBlockReference");
+        case EntityKind::AttributeDefinition:
+            return QStringLiteral("AcDbAttributeDefinition");
+        case EntityKind::AttributeReference:
+            return QStringLiteral("AcDbAttribute");
+        case EntityKind::DimAligned:
+            return QStringLiteral("AcDbAlignedDimension");
+        case EntityKind::DimOrdinate:
+            return QStringLiteral("AcDbOrdinateDimension");
+        case EntityKind::Unknown:
+            break;
     }
     // The last subclass marker names the class ("AcDbRasterImage" for IMAGE).
     const auto& raw = std::get<RawData>(data);
@@ -103,7 +148,8 @@ int TextData::alignment() const {
 }
 
 void TextData::setAlignment(int value) {
-    if (value < 0 || value > 14) throw InvalidArgument(QStringLiteral("Alignment %1 outside 0..14").arg(value));
+    if (value < 0 || value > 14)
+        throw InvalidArgument(QStringLiteral("Alignment %1 outside 0..14").arg(value));
     const bool wasLeft = horizontal == 0 && vertical == 0;
     horizontal = alignmentCodes[value][0];
     vertical = alignmentCodes[value][1];

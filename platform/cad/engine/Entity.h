@@ -133,14 +133,14 @@ struct PointData {
 // One boundary edge of a hatch loop or a region.
 struct Edge {
     enum Type { Line = 1, Arc = 2, Ellipse = 3, Spline = 4 } type = Line;
-    Point3 start, end;   // line
-    Point3 center;       // arc, ellipse
-    double radius = 0;   // arc
+    Point3 start, end;                    // line
+    Point3 center;                        // arc, ellipse
+    double radius = 0;                    // arc
     double startAngle = 0, endAngle = 0;  // arc and ellipse, radians
     bool counterClockwise = true;
-    Point3 majorAxis;    // ellipse
-    double ratio = 1;    // ellipse
-    Tags raw;            // spline: the edge's tags as read
+    Point3 majorAxis;  // ellipse
+    double ratio = 1;  // ellipse
+    Tags raw;          // spline: the edge's tags as read
 };
 
 // A hatch loop: a polyline loop (flag bit 2) or a chain of edges.
@@ -149,7 +149,7 @@ struct HatchLoop {
     bool isPolyline() const { return flags & 2; }
     std::vector<Vertex> vertices;  // polyline loop
     bool closed = true;
-    std::vector<Edge> edges;  // edge loop
+    std::vector<Edge> edges;             // edge loop
     std::vector<quint64> sourceHandles;  // associated boundary objects (97/330)
 };
 
@@ -164,8 +164,8 @@ struct HatchData {
     QString patternName = "SOLID";
     bool solid = true;
     bool associative = false;
-    int patternType = 1;  // 0 user defined, 1 predefined, 2 custom
-    int style = 0;        // 0 normal (odd parity)
+    int patternType = 1;      // 0 user defined, 1 predefined, 2 custom
+    int style = 0;            // 0 normal (odd parity)
     double patternAngle = 0;  // radians
     double patternScale = 1;
     bool patternDouble = false;
@@ -187,7 +187,7 @@ struct InsertData {
     QString effectiveName;  // the original dynamic block's name; empty when it is the block itself
     Point3 position;
     double xScale = 1, yScale = 1, zScale = 1;
-    double rotation = 0;  // radians
+    double rotation = 0;                    // radians
     std::vector<class Entity*> attributes;  // attribute references in order, owned by the drawing
     quint64 seqendHandle = 0;
     // Dynamic-block properties (name, value) in their order; values are numbers.
@@ -198,12 +198,12 @@ struct InsertData {
 struct DimensionData {
     QString blockName;  // the "*D" block holding the drawn dimension, may be empty
     QString style = "Standard";
-    Point3 definitionPoint;  // 10
-    Point3 textPosition;     // 11
-    Point3 point1;           // 13: first extension point / ordinate feature location
-    Point3 point2;           // 14: second extension point / ordinate leader end point
+    Point3 definitionPoint;      // 10
+    Point3 textPosition;         // 11
+    Point3 point1;               // 13: first extension point / ordinate feature location
+    Point3 point2;               // 14: second extension point / ordinate leader end point
     bool ordinateXAxis = false;  // ordinate only: measures X (type flag 64)
-    QString textOverride;  // 1: empty means the measurement, "<>" stands for it
+    QString textOverride;        // 1: empty means the measurement, "<>" stands for it
     double measurement = 0;
     double rotation = 0;
     int attachment = 5;
@@ -217,9 +217,9 @@ struct RawData {
     Tags tags;
 };
 
-using EntityData = std::variant<LineData, ArcData, CircleData, LwPolylineData, Polyline2dData, TextData,
-                                MTextData, PointData, HatchData, RegionData, InsertData, AttributeData,
-                                DimensionData, RawData>;
+using EntityData =
+    std::variant<LineData, ArcData, CircleData, LwPolylineData, Polyline2dData, TextData, MTextData,
+                 PointData, HatchData, RegionData, InsertData, AttributeData, DimensionData, RawData>;
 
 class Entity : public DbObject {
 public:
@@ -258,14 +258,24 @@ public:
     EntityData data;
 
     // The kind's data, or throws NotSupported when the entity is of another kind.
-    template <class T> T& as() {
+    template <class T>
+    T& as() {
         if (auto* p = std::get_if<T>(&data)) return *p;
         throw NotSupported(QStringLiteral("Member does not apply to %1").arg(objectName()));
     }
-    template <class T> const T& as() const { return const_cast<Entity*>(this)->as<T>(); }
+    template <class T>
+    const T& as() const {
+        return const_cast<Entity*>(this)->as<T>();
+    }
     // The kind's data, or nullptr.
-    template <class T> T* tryAs() { return std::get_if<T>(&data); }
-    template <class T> const T* tryAs() const { return std::get_if<T>(&data); }
+    template <class T>
+    T* tryAs() {
+        return std::get_if<T>(&data);
+    }
+    template <class T>
+    const T* tryAs() const {
+        return std::get_if<T>(&data);
+    }
 
     // The text record of texts, attribute definitions and references; nullptr for others.
     TextData* textData();

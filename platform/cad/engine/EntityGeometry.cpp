@@ -15,7 +15,8 @@ namespace {
 constexpr double descent = 0.296;  // Arial descender below the baseline, in text heights
 
 // The four corners of a local box placed at an anchor and rotated.
-void addRotatedBox(Box& box, const Point3& anchor, double x0, double y0, double x1, double y1, double rotation) {
+void addRotatedBox(Box& box, const Point3& anchor, double x0, double y0, double x1, double y1,
+                   double rotation) {
     const double c = std::cos(rotation), s = std::sin(rotation);
     for (auto [x, y] : {std::pair{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}})
         box.add(anchor.x + x * c - y * s, anchor.y + x * s + y * c);
@@ -37,15 +38,20 @@ Box textBox(const TextData& t) {
         rotation = std::atan2(t.alignmentPoint.y - t.position.y, t.alignmentPoint.x - t.position.x);
     } else if (t.horizontal != 0 || t.vertical != 0) {
         anchor = t.alignmentPoint;
-        if (t.horizontal == 1) dx = -w / 2;
-        else if (t.horizontal == 2) dx = -w;
+        if (t.horizontal == 1)
+            dx = -w / 2;
+        else if (t.horizontal == 2)
+            dx = -w;
         else if (t.horizontal == 4) {
             dx = -w / 2;
             dy = -h / 2;
         }
-        if (t.vertical == 1) dy = descent * h;
-        else if (t.vertical == 2) dy = -h / 2;
-        else if (t.vertical == 3) dy = -h;
+        if (t.vertical == 1)
+            dy = descent * h;
+        else if (t.vertical == 2)
+            dy = -h / 2;
+        else if (t.vertical == 3)
+            dy = -h;
     }
     addRotatedBox(box, anchor, dx, dy - descent * h, dx + w, dy + h, rotation);
     return box;
@@ -85,7 +91,8 @@ struct BoxContext {
 Box transformedBox(const Box& b, const Transform2D& t) {
     Box out;
     if (b.isEmpty()) return out;
-    for (const Point3& p : {b.min, Point3{b.max.x, b.min.y, 0}, b.max, Point3{b.min.x, b.max.y, 0}}) out.add(t.apply(p));
+    for (const Point3& p : {b.min, Point3{b.max.x, b.min.y, 0}, b.max, Point3{b.min.x, b.max.y, 0}})
+        out.add(t.apply(p));
     return out;
 }
 
@@ -134,16 +141,22 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx) {
             const bool closed = lw ? lw->closed : e->as<Polyline2dData>().closed;
             for (size_t i = 0; i < v.size(); ++i) {
                 box.add(v[i].x, v[i].y);
-                if (i + 1 < v.size()) addSegmentToBox(box, v[i], v[i + 1]);
-                else if (closed && v.size() > 1) addSegmentToBox(box, v[i], v[0]);
+                if (i + 1 < v.size())
+                    addSegmentToBox(box, v[i], v[i + 1]);
+                else if (closed && v.size() > 1)
+                    addSegmentToBox(box, v[i], v[0]);
             }
             break;
         }
         case EntityKind::Text:
         case EntityKind::AttributeDefinition:
-        case EntityKind::AttributeReference: return textBox(*const_cast<Entity*>(e)->textData());
-        case EntityKind::MText: return mtextBox(e->as<MTextData>());
-        case EntityKind::Point: box.add(e->as<PointData>().position); break;
+        case EntityKind::AttributeReference:
+            return textBox(*const_cast<Entity*>(e)->textData());
+        case EntityKind::MText:
+            return mtextBox(e->as<MTextData>());
+        case EntityKind::Point:
+            box.add(e->as<PointData>().position);
+            break;
         case EntityKind::Hatch:
             for (const auto& loop : e->as<HatchData>().loops) {
                 if (loop.isPolyline()) {
@@ -163,7 +176,8 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx) {
             if (const BlockDefinition* def = db.findBlock(ins.blockName))
                 box = transformedBox(localBlockBox(db, def, ctx), referenceTransform(ins, def->basePoint));
             for (Entity* a : ins.attributes)
-                if (!a->isErased() && !a->as<AttributeData>().invisible() && a->visible) box.add(entityBox(db, a, ctx));
+                if (!a->isErased() && !a->as<AttributeData>().invisible() && a->visible)
+                    box.add(entityBox(db, a, ctx));
             if (box.isEmpty()) box.add(ins.position);
             break;
         }
@@ -216,8 +230,10 @@ Point3 Database::endPoint(const Entity* e) const {
         const Vertex& p = closed ? v.front() : v.back();
         return Point3{p.x, p.y, z};
     };
-    if (auto* p = e->tryAs<LwPolylineData>(); p && !p->vertices.empty()) return last(p->vertices, p->closed, p->elevation);
-    if (auto* p = e->tryAs<Polyline2dData>(); p && !p->vertices.empty()) return last(p->vertices, p->closed, p->elevation);
+    if (auto* p = e->tryAs<LwPolylineData>(); p && !p->vertices.empty())
+        return last(p->vertices, p->closed, p->elevation);
+    if (auto* p = e->tryAs<Polyline2dData>(); p && !p->vertices.empty())
+        return last(p->vertices, p->closed, p->elevation);
     throw NotSupported(QStringLiteral("EndPoint does not apply to %1").arg(e->objectName()));
 }
 
@@ -240,8 +256,8 @@ void transformVertices(std::vector<Vertex>& vs, const Transform2D& t, double sca
     }
 }
 
-void transformArc(Point3& center, double& radius, double& start, double& end, const Transform2D& t, double scale,
-                  bool mirror) {
+void transformArc(Point3& center, double& radius, double& start, double& end, const Transform2D& t,
+                  double scale, bool mirror) {
     const Point3 ps = t.apply(pointAt(center, radius, start));
     const Point3 pe = t.apply(pointAt(center, radius, end));
     center = t.apply(center);
@@ -329,10 +345,14 @@ void Database::transform(Entity* e, const Transform2D& t) {
             p.constantWidth *= scale;
             break;
         }
-        case EntityKind::Polyline2d: transformVertices(e->as<Polyline2dData>().vertices, t, scale, mirror); break;
+        case EntityKind::Polyline2d:
+            transformVertices(e->as<Polyline2dData>().vertices, t, scale, mirror);
+            break;
         case EntityKind::Text:
         case EntityKind::AttributeDefinition:
-        case EntityKind::AttributeReference: transformText(*e->textData(), t); break;
+        case EntityKind::AttributeReference:
+            transformText(*e->textData(), t);
+            break;
         case EntityKind::MText: {
             auto& m = e->as<MTextData>();
             m.position = t.apply(m.position);
@@ -462,7 +482,8 @@ Entity* Database::cloneEntity(const Entity* src, BlockDefinition* target, Databa
 
 Entity* Database::copy(Entity* entity) {
     entity->checkAlive();
-    if (!entity->ownerBlock()) throw NotSupported(QStringLiteral("An attribute is copied with its block reference"));
+    if (!entity->ownerBlock())
+        throw NotSupported(QStringLiteral("An attribute is copied with its block reference"));
     return cloneEntity(entity, entity->ownerBlock(), *this);
 }
 
@@ -470,7 +491,8 @@ std::vector<Entity*> Database::copyObjects(const std::vector<Entity*>& entities,
     target->checkAlive();
     for (Entity* e : entities) {
         e->checkAlive();
-        if (!e->ownerBlock()) throw NotSupported(QStringLiteral("An attribute is copied with its block reference"));
+        if (!e->ownerBlock())
+            throw NotSupported(QStringLiteral("An attribute is copied with its block reference"));
     }
     std::vector<Entity*> out;
     out.reserve(entities.size());
@@ -545,7 +567,8 @@ std::vector<Entity*> Database::explode(Entity* e) {
         for (const Piece& p : pieces) {
             if (p.arc) {
                 Entity* n = newEntity(owner, EntityKind::Arc, 0, nullptr);
-                n->as<ArcData>() = {p.arcData.center, p.arcData.radius, p.arcData.startAngle, p.arcData.endAngle};
+                n->as<ArcData>() = {p.arcData.center, p.arcData.radius, p.arcData.startAngle,
+                                    p.arcData.endAngle};
                 inherit(n);
             } else {
                 Entity* n = newEntity(owner, EntityKind::Line, 0, nullptr);
@@ -589,11 +612,13 @@ std::vector<Entity*> Database::explode(Entity* e) {
             const auto& ins = e->as<InsertData>();
             BlockDefinition* def = findBlock(ins.blockName);
             if (!def) throw Failed(QStringLiteral("Block %1 is missing").arg(ins.blockName));
-            const bool uniform = std::abs(std::abs(ins.xScale) - std::abs(ins.yScale)) <= 1e-12 * std::abs(ins.xScale);
+            const bool uniform =
+                std::abs(std::abs(ins.xScale) - std::abs(ins.yScale)) <= 1e-12 * std::abs(ins.xScale);
             if (!uniform)
                 for (Entity* child : def->entities())
                     if (child->kind() == EntityKind::Arc || child->kind() == EntityKind::Circle)
-                        throw Failed(QStringLiteral("A non-uniformly scaled reference with arcs cannot be exploded"));
+                        throw Failed(
+                            QStringLiteral("A non-uniformly scaled reference with arcs cannot be exploded"));
             const Transform2D t = referenceTransform(ins, def->basePoint);
             const std::vector<Entity*> children = def->entities();  // copying adds to `owner`, not to def
             for (Entity* child : children) {
@@ -604,7 +629,8 @@ std::vector<Entity*> Database::explode(Entity* e) {
             }
             return out;
         }
-        default: break;
+        default:
+            break;
     }
     throw NotSupported(QStringLiteral("%1 cannot be exploded").arg(e->objectName()));
 }

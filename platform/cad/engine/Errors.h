@@ -9,8 +9,15 @@ namespace cad {
 
 class Error : public std::runtime_error {
 public:
-    enum Kind { NotFoundKind, AlreadyExistsKind, ErasedKind, CancelledKind, InvalidArgumentKind,
-                NotSupportedKind, FailedKind };
+    enum Kind {
+        NotFoundKind,
+        AlreadyExistsKind,
+        ErasedKind,
+        CancelledKind,
+        InvalidArgumentKind,
+        NotSupportedKind,
+        FailedKind
+    };
     Error(Kind kind, const QString& message)
         : std::runtime_error(message.toStdString()), kind_(kind), message_(message) {}
     Kind kind() const { return kind_; }
@@ -59,13 +66,20 @@ public:
 // Rethrows as the typed exception of the given kind (used when a failure crossed a channel).
 [[noreturn]] inline void ThrowError(Error::Kind kind, const QString& message) {
     switch (kind) {
-        case Error::NotFoundKind: throw NotFound(message);
-        case Error::AlreadyExistsKind: throw AlreadyExists(message);
-        case Error::ErasedKind: throw Erased(message);
-        case Error::CancelledKind: throw Cancelled(message);
-        case Error::InvalidArgumentKind: throw InvalidArgument(message);
-        case Error::NotSupportedKind: throw NotSupported(message);
-        case Error::FailedKind: break;
+        case Error::NotFoundKind:
+            throw NotFound(message);
+        case Error::AlreadyExistsKind:
+            throw AlreadyExists(message);
+        case Error::ErasedKind:
+            throw Erased(message);
+        case Error::CancelledKind:
+            throw Cancelled(message);
+        case Error::InvalidArgumentKind:
+            throw InvalidArgument(message);
+        case Error::NotSupportedKind:
+            throw NotSupported(message);
+        case Error::FailedKind:
+            break;
     }
     throw Failed(message);
 }

@@ -34,7 +34,12 @@ struct Box {
         if (y > max.y) max.y = y;
     }
     void add(const Point3& p) { add(p.x, p.y); }
-    void add(const Box& b) { if (!b.isEmpty()) { add(b.min); add(b.max); } }
+    void add(const Box& b) {
+        if (!b.isEmpty()) {
+            add(b.min);
+            add(b.max);
+        }
+    }
     // Overlap test where touching edges count (crossing selection).
     bool overlaps(const Box& o) const {
         return !isEmpty() && !o.isEmpty() && min.x <= o.max.x && o.min.x <= max.x && min.y <= o.max.y &&
@@ -52,8 +57,9 @@ struct Transform2D {
     static Transform2D scale(double sx, double sy) { return {sx, 0, 0, sy, 0, 0}; }
     // The transform that applies `first` and then this.
     Transform2D after(const Transform2D& first) const {
-        return {a * first.a + b * first.c, a * first.b + b * first.d, c * first.a + d * first.c,
-                c * first.b + d * first.d, a * first.tx + b * first.ty + tx, c * first.tx + d * first.ty + ty};
+        return {a * first.a + b * first.c,        a * first.b + b * first.d,
+                c * first.a + d * first.c,        c * first.b + d * first.d,
+                a * first.tx + b * first.ty + tx, c * first.tx + d * first.ty + ty};
     }
     Point3 apply(const Point3& p) const { return {a * p.x + b * p.y + tx, c * p.x + d * p.y + ty, p.z}; }
     Point3 applyVector(const Point3& v) const { return {a * v.x + b * v.y, c * v.x + d * v.y, v.z}; }

@@ -29,9 +29,12 @@ void copySymbols(Database& to, const Database& from, const Entity* e) {
             to.addLinetype(src->name(), src->description, src->elements);
     }
     QString style;
-    if (auto* t = e->tryAs<TextData>()) style = t->style;
-    else if (auto* a = e->tryAs<AttributeData>()) style = a->style;
-    else if (auto* m = e->tryAs<MTextData>()) style = m->style;
+    if (auto* t = e->tryAs<TextData>())
+        style = t->style;
+    else if (auto* a = e->tryAs<AttributeData>())
+        style = a->style;
+    else if (auto* m = e->tryAs<MTextData>())
+        style = m->style;
     if (!style.isEmpty() && !to.textStyles().find(style)) {
         if (const TextStyle* src = from.textStyles().find(style)) {
             TextStyle* s = to.addTextStyle(src->name());

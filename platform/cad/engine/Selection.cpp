@@ -23,17 +23,22 @@ struct Node {
 
 QString nameFor(const Entity& e) {
     switch (e.kind()) {
-        case EntityKind::BlockReference: return e.as<InsertData>().blockName;
-        case EntityKind::Hatch: return e.as<HatchData>().patternName;
+        case EntityKind::BlockReference:
+            return e.as<InsertData>().blockName;
+        case EntityKind::Hatch:
+            return e.as<HatchData>().patternName;
         case EntityKind::AttributeDefinition:
-        case EntityKind::AttributeReference: return e.as<AttributeData>().tag;
+        case EntityKind::AttributeReference:
+            return e.as<AttributeData>().tag;
         case EntityKind::DimAligned:
-        case EntityKind::DimOrdinate: return e.as<DimensionData>().blockName;
+        case EntityKind::DimOrdinate:
+            return e.as<DimensionData>().blockName;
         case EntityKind::Unknown:
             for (const Tag& t : e.as<RawData>().tags)
                 if (t.code == 2) return t.value;
             return {};
-        default: return {};
+        default:
+            return {};
     }
 }
 
@@ -41,15 +46,20 @@ bool evalNode(const Node& n, const Entity& e) {
     switch (n.op) {
         case Op::Leaf:
             switch (n.code) {
-                case 0: return n.pattern->matches(e.dxfName());
+                case 0:
+                    return n.pattern->matches(e.dxfName());
                 case 2: {
                     const QString name = nameFor(e);
                     return !name.isNull() && n.pattern->matches(name);
                 }
-                case 8: return n.pattern->matches(e.layer());
-                case 6: return n.pattern->matches(e.linetype);
-                case 5: return n.pattern->matches(e.handleText());
-                case 62: return e.color == n.number;
+                case 8:
+                    return n.pattern->matches(e.layer());
+                case 6:
+                    return n.pattern->matches(e.linetype);
+                case 5:
+                    return n.pattern->matches(e.handleText());
+                case 62:
+                    return e.color == n.number;
                 case 66: {
                     const auto* ins = e.tryAs<InsertData>();
                     return (ins && !ins->attributes.empty() ? 1 : 0) == n.number;
@@ -64,8 +74,10 @@ bool evalNode(const Node& n, const Entity& e) {
             for (const Node& c : n.children)
                 if (evalNode(c, e)) return true;
             return false;
-        case Op::Not: return !evalNode(n.children.front(), e);
-        case Op::Xor: return evalNode(n.children[0], e) != evalNode(n.children[1], e);
+        case Op::Not:
+            return !evalNode(n.children.front(), e);
+        case Op::Xor:
+            return evalNode(n.children[0], e) != evalNode(n.children[1], e);
     }
     return false;
 }
@@ -92,7 +104,8 @@ Node leafFor(const FilterItem& item) {
             n.number = int(v);
             return n;
         }
-        default: throw InvalidArgument(QStringLiteral("Filter code %1 is not supported").arg(item.code));
+        default:
+            throw InvalidArgument(QStringLiteral("Filter code %1 is not supported").arg(item.code));
     }
 }
 
@@ -109,11 +122,16 @@ std::vector<Node> parseGroup(const FilterList& items, size_t& pos, const QString
         if (!close.isEmpty() && op == close) return out;
         Node group;
         QString closing;
-        if (op == QLatin1String("<and")) group.op = Op::And, closing = QStringLiteral("and>");
-        else if (op == QLatin1String("<or")) group.op = Op::Or, closing = QStringLiteral("or>");
-        else if (op == QLatin1String("<not")) group.op = Op::Not, closing = QStringLiteral("not>");
-        else if (op == QLatin1String("<xor")) group.op = Op::Xor, closing = QStringLiteral("xor>");
-        else throw InvalidArgument(QStringLiteral("Unexpected filter operator %1").arg(item.value.toString()));
+        if (op == QLatin1String("<and"))
+            group.op = Op::And, closing = QStringLiteral("and>");
+        else if (op == QLatin1String("<or"))
+            group.op = Op::Or, closing = QStringLiteral("or>");
+        else if (op == QLatin1String("<not"))
+            group.op = Op::Not, closing = QStringLiteral("not>");
+        else if (op == QLatin1String("<xor"))
+            group.op = Op::Xor, closing = QStringLiteral("xor>");
+        else
+            throw InvalidArgument(QStringLiteral("Unexpected filter operator %1").arg(item.value.toString()));
         group.children = parseGroup(items, pos, closing);
         if (group.op == Op::Not && group.children.size() != 1)
             throw InvalidArgument(QStringLiteral("A <not group needs exactly one operand"));
@@ -161,8 +179,8 @@ std::vector<Entity*> selectAll(const Database& db, const FilterList& list) {
     std::vector<Entity*> candidates;
     bool indexed = false;
     auto bySequence = [](const Entity* a, const Entity* b) { return a->sequence() < b->sequence(); };
-    const bool insertsOnly = typeLeaf && typeLeaf->pattern->isLiteral() &&
-                             typeLeaf->pattern->literal() == QLatin1String("insert");
+    const bool insertsOnly =
+        typeLeaf && typeLeaf->pattern->isLiteral() && typeLeaf->pattern->literal() == QLatin1String("insert");
     if (insertsOnly && nameLeaf) {
         indexed = true;
         size_t groups = 0;
@@ -225,7 +243,8 @@ double cross(const Point3& o, const Point3& a, const Point3& b) {
 }
 
 bool segmentsTouch(const Point3& p1, const Point3& p2, const Point3& q1, const Point3& q2) {
-    const double d1 = cross(q1, q2, p1), d2 = cross(q1, q2, p2), d3 = cross(p1, p2, q1), d4 = cross(p1, p2, q2);
+    const double d1 = cross(q1, q2, p1), d2 = cross(q1, q2, p2), d3 = cross(p1, p2, q1),
+                 d4 = cross(p1, p2, q2);
     if (((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0))) return true;
     auto onSegment = [](const Point3& a, const Point3& b, const Point3& p) {
         return std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= p.y &&

@@ -31,12 +31,14 @@ void SummaryInfo::addCustom(const QString& key, const QString& value) {
 }
 
 std::pair<QString, QString> SummaryInfo::customAt(int index) const {
-    if (index < 0 || index >= customCount()) throw NotFound(QStringLiteral("No custom property %1").arg(index));
+    if (index < 0 || index >= customCount())
+        throw NotFound(QStringLiteral("No custom property %1").arg(index));
     return custom_[size_t(index)];
 }
 
 void SummaryInfo::removeCustomAt(int index) {
-    if (index < 0 || index >= customCount()) throw NotFound(QStringLiteral("No custom property %1").arg(index));
+    if (index < 0 || index >= customCount())
+        throw NotFound(QStringLiteral("No custom property %1").arg(index));
     custom_.erase(custom_.begin() + index);
 }
 

@@ -15,52 +15,37 @@ enum class VarType { Int, Real, Text, Point, Color };
 struct VarInfo {
     const char* name;
     VarType type;
-    int code;             // group code in the header (0: session only)
-    const char* deflt;    // default value as text
+    int code;           // group code in the header (0: session only)
+    const char* deflt;  // default value as text
     bool readOnly;
 };
 
 // DIM* variables also carry the DIMSTYLE group code used by copyDimVariablesTo.
 const VarInfo knownVars[] = {
-    {"CECOLOR", VarType::Color, 62, "256", false},
-    {"CELTYPE", VarType::Text, 6, "ByLayer", false},
-    {"CLAYER", VarType::Text, 8, "0", false},
-    {"TEXTSTYLE", VarType::Text, 7, "Standard", false},
-    {"CELWEIGHT", VarType::Int, 370, "-1", false},
-    {"ANGBASE", VarType::Real, 50, "0", false},
-    {"CELTSCALE", VarType::Real, 40, "1", false},
-    {"LTSCALE", VarType::Real, 40, "1", false},
-    {"TEXTSIZE", VarType::Real, 40, "2.5", false},
-    {"DIMSTYLE", VarType::Text, 2, "Standard", true},
-    {"LASTPOINT", VarType::Point, 0, "", false},
-    {"LASTPROMPT", VarType::Text, 0, "", false},
-    {"DIMTXSTY", VarType::Text, 7, "Standard", false},
-    {"DIMASZ", VarType::Real, 40, "0.18", false},
-    {"DIMTVP", VarType::Real, 40, "0", false},
-    {"DIMALTF", VarType::Real, 40, "25.4", false},
-    {"DIMCEN", VarType::Real, 40, "0.09", false},
-    {"DIMCLRD", VarType::Int, 70, "0", false},
-    {"DIMCLRE", VarType::Int, 70, "0", false},
-    {"DIMCLRT", VarType::Int, 70, "0", false},
-    {"DIMDLI", VarType::Real, 40, "0.38", false},
-    {"DIMEXE", VarType::Real, 40, "0.18", false},
-    {"DIMEXO", VarType::Real, 40, "0.0625", false},
-    {"DIMSAH", VarType::Int, 70, "0", false},
-    {"DIMDEC", VarType::Int, 70, "4", false},
-    {"DIMTIH", VarType::Int, 70, "1", false},
-    {"DIMTOH", VarType::Int, 70, "1", false},
-    {"DIMGAP", VarType::Real, 40, "0.09", false},
-    {"DIMSCALE", VarType::Real, 40, "1", false},
-    {"DIMTXT", VarType::Real, 40, "0.18", false},
+    {"CECOLOR", VarType::Color, 62, "256", false},     {"CELTYPE", VarType::Text, 6, "ByLayer", false},
+    {"CLAYER", VarType::Text, 8, "0", false},          {"TEXTSTYLE", VarType::Text, 7, "Standard", false},
+    {"CELWEIGHT", VarType::Int, 370, "-1", false},     {"ANGBASE", VarType::Real, 50, "0", false},
+    {"CELTSCALE", VarType::Real, 40, "1", false},      {"LTSCALE", VarType::Real, 40, "1", false},
+    {"TEXTSIZE", VarType::Real, 40, "2.5", false},     {"DIMSTYLE", VarType::Text, 2, "Standard", true},
+    {"LASTPOINT", VarType::Point, 0, "", false},       {"LASTPROMPT", VarType::Text, 0, "", false},
+    {"DIMTXSTY", VarType::Text, 7, "Standard", false}, {"DIMASZ", VarType::Real, 40, "0.18", false},
+    {"DIMTVP", VarType::Real, 40, "0", false},         {"DIMALTF", VarType::Real, 40, "25.4", false},
+    {"DIMCEN", VarType::Real, 40, "0.09", false},      {"DIMCLRD", VarType::Int, 70, "0", false},
+    {"DIMCLRE", VarType::Int, 70, "0", false},         {"DIMCLRT", VarType::Int, 70, "0", false},
+    {"DIMDLI", VarType::Real, 40, "0.38", false},      {"DIMEXE", VarType::Real, 40, "0.18", false},
+    {"DIMEXO", VarType::Real, 40, "0.0625", false},    {"DIMSAH", VarType::Int, 70, "0", false},
+    {"DIMDEC", VarType::Int, 70, "4", false},          {"DIMTIH", VarType::Int, 70, "1", false},
+    {"DIMTOH", VarType::Int, 70, "1", false},          {"DIMGAP", VarType::Real, 40, "0.09", false},
+    {"DIMSCALE", VarType::Real, 40, "1", false},       {"DIMTXT", VarType::Real, 40, "0.18", false},
 };
 
 // DIMSTYLE record codes of the DIM* variables.
 const struct {
     const char* name;
     int code;
-} dimCodes[] = {{"DIMASZ", 41},  {"DIMTVP", 145}, {"DIMALTF", 143}, {"DIMCEN", 141}, {"DIMCLRD", 176},
-                {"DIMCLRE", 177}, {"DIMCLRT", 178}, {"DIMDLI", 43},  {"DIMEXE", 44},  {"DIMEXO", 42},
-                {"DIMSAH", 173}, {"DIMDEC", 271}, {"DIMTIH", 73},  {"DIMTOH", 74},  {"DIMGAP", 147},
+} dimCodes[] = {{"DIMASZ", 41},   {"DIMTVP", 145},  {"DIMALTF", 143}, {"DIMCEN", 141}, {"DIMCLRD", 176},
+                {"DIMCLRE", 177}, {"DIMCLRT", 178}, {"DIMDLI", 43},   {"DIMEXE", 44},  {"DIMEXO", 42},
+                {"DIMSAH", 173},  {"DIMDEC", 271},  {"DIMTIH", 73},   {"DIMTOH", 74},  {"DIMGAP", 147},
                 {"DIMSCALE", 40}, {"DIMTXT", 140}};
 
 const VarInfo* findVar(const QString& name) {
@@ -77,12 +62,16 @@ QString colorText(int c) {
 
 int parseColor(const SysValue& v) {
     int c = -1;
-    if (auto* i = std::get_if<int>(&v)) c = *i;
-    else if (auto* r = std::get_if<double>(&v)) c = std::rint(*r) == *r ? int(*r) : -1;
+    if (auto* i = std::get_if<int>(&v))
+        c = *i;
+    else if (auto* r = std::get_if<double>(&v))
+        c = std::rint(*r) == *r ? int(*r) : -1;
     else if (auto* s = std::get_if<QString>(&v)) {
         const QString t = s->trimmed();
-        if (t.compare(QLatin1String("BYLAYER"), Qt::CaseInsensitive) == 0) c = 256;
-        else if (t.compare(QLatin1String("BYBLOCK"), Qt::CaseInsensitive) == 0) c = 0;
+        if (t.compare(QLatin1String("BYLAYER"), Qt::CaseInsensitive) == 0)
+            c = 256;
+        else if (t.compare(QLatin1String("BYBLOCK"), Qt::CaseInsensitive) == 0)
+            c = 0;
         else {
             bool ok = false;
             c = t.toInt(&ok);
@@ -103,7 +92,8 @@ SysValue fromTag(const Tag& t) {
 }  // namespace
 
 int Database::currentColor() const {
-    if (const Tags* t = headerVariable(QStringLiteral("$CECOLOR")); t && !t->empty()) return t->front().value.toInt();
+    if (const Tags* t = headerVariable(QStringLiteral("$CECOLOR")); t && !t->empty())
+        return t->front().value.toInt();
     return 256;
 }
 
@@ -126,10 +116,14 @@ SysValue Database::variable(const QString& name) const {
     const Tags* t = headerVariable(QLatin1Char('$') + QLatin1String(var->name));
     const QString raw = t && !t->empty() ? t->front().value.trimmed() : QString::fromLatin1(var->deflt);
     switch (var->type) {
-        case VarType::Int: return raw.toInt();
-        case VarType::Real: return raw.toDouble();
-        case VarType::Color: return colorText(raw.toInt());
-        default: return raw;
+        case VarType::Int:
+            return raw.toInt();
+        case VarType::Real:
+            return raw.toDouble();
+        case VarType::Color:
+            return colorText(raw.toInt());
+        default:
+            return raw;
     }
 }
 
@@ -144,14 +138,18 @@ void Database::setVariable(const QString& name, const SysValue& value) {
     const QString header = QLatin1Char('$') + QLatin1String(var->name);
     auto number = [&](bool integral) -> double {
         double v = 0;
-        if (auto* i = std::get_if<int>(&value)) v = *i;
-        else if (auto* r = std::get_if<double>(&value)) v = *r;
+        if (auto* i = std::get_if<int>(&value))
+            v = *i;
+        else if (auto* r = std::get_if<double>(&value))
+            v = *r;
         else if (auto* s = std::get_if<QString>(&value)) {
             bool ok = false;
             v = s->trimmed().toDouble(&ok);
             if (!ok) throw InvalidArgument(QStringLiteral("%1 needs a number").arg(name));
-        } else throw InvalidArgument(QStringLiteral("%1 needs a number").arg(name));
-        if (integral && std::rint(v) != v) throw InvalidArgument(QStringLiteral("%1 needs a whole number").arg(name));
+        } else
+            throw InvalidArgument(QStringLiteral("%1 needs a number").arg(name));
+        if (integral && std::rint(v) != v)
+            throw InvalidArgument(QStringLiteral("%1 needs a whole number").arg(name));
         return v;
     };
     switch (var->type) {
@@ -207,8 +205,10 @@ void Database::copyDimVariablesTo(DimStyle* style) {
     style->checkAlive();
     for (const auto& dc : dimCodes) {
         const SysValue v = variable(QLatin1String(dc.name));
-        if (auto* i = std::get_if<int>(&v)) style->values[dc.code] = QString::number(*i);
-        else if (auto* r = std::get_if<double>(&v)) style->values[dc.code] = QString::number(*r, 'g', 17);
+        if (auto* i = std::get_if<int>(&v))
+            style->values[dc.code] = QString::number(*i);
+        else if (auto* r = std::get_if<double>(&v))
+            style->values[dc.code] = QString::number(*r, 'g', 17);
     }
     // The text style is kept by handle in the style record.
     if (TextStyle* ts = textStyles_.find(std::get<QString>(variable(QStringLiteral("DIMTXSTY")))))

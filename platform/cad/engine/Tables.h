@@ -32,15 +32,16 @@ protected:
 
 private:
     friend class Database;
-    template <class T> friend class Table;
+    template <class T>
+    friend class Table;
     QString name_;
 };
 
 class Layer : public TableRecord {
 public:
     Layer() : TableRecord(ObjectType::Layer) {}
-    int color = 7;        // colour index 1..255 (the file stores a negative index for "off")
-    int trueColor = -1;   // 0xRRGGBB or -1
+    int color = 7;       // colour index 1..255 (the file stores a negative index for "off")
+    int trueColor = -1;  // 0xRRGGBB or -1
     QString linetype = "Continuous";
     int lineweight = -3;  // default
     bool on = true;
@@ -98,7 +99,8 @@ public:
 
 // An ordered table of records with look-up by name (case ignored). Records are never freed while
 // the drawing lives; a removed record is flagged erased and leaves the look-up.
-template <class T> class Table {
+template <class T>
+class Table {
 public:
     // The live record of that name, or nullptr.
     T* find(const QString& name) const {

@@ -32,11 +32,16 @@ char16_t fold(QChar c) {
 
 bool tokenMatches(const Token& t, QChar c) {
     switch (t.kind) {
-        case Tok::Literal: return fold(c) == t.ch;
-        case Tok::One: return true;
-        case Tok::Digit: return c.isDigit();
-        case Tok::Letter: return c.isLetter();
-        case Tok::NonAlnum: return !c.isLetterOrNumber();
+        case Tok::Literal:
+            return fold(c) == t.ch;
+        case Tok::One:
+            return true;
+        case Tok::Digit:
+            return c.isDigit();
+        case Tok::Letter:
+            return c.isLetter();
+        case Tok::NonAlnum:
+            return !c.isLetterOrNumber();
         case Tok::Class: {
             const char16_t f = fold(c);
             bool in = false;
@@ -47,7 +52,8 @@ bool tokenMatches(const Token& t, QChar c) {
                 }
             return in != t.negated;
         }
-        case Tok::Run: break;
+        case Tok::Run:
+            break;
     }
     return false;
 }

@@ -50,7 +50,7 @@ std::unique_ptr<SocketChannel> AttachOrStartCadHost(int timeoutMs, const QString
     if (name.isEmpty()) return nullptr;
     if (auto ch = AttachToCadHost(name, 500)) return ch;
 
-    const QString folder = !programFolder.isEmpty() ? programFolder
+    const QString folder = !programFolder.isEmpty()       ? programFolder
                            : QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
                                                           : QString();
     const QString exe = QDir(folder).filePath(QStringLiteral("cadhost"));

@@ -23,7 +23,8 @@ std::unique_ptr<SocketChannel> AttachToCadHost(const QString& socketName = QStri
 // Attaches to the running host; when none runs, starts `cadhost` found beside the running program
 // (QCoreApplication::applicationDirPath(), or `programFolder` when given) as an independent process
 // and waits up to `timeoutMs` for it to answer. nullptr when both fail.
-std::unique_ptr<SocketChannel> AttachOrStartCadHost(int timeoutMs = 20000, const QString& socketName = QString(),
+std::unique_ptr<SocketChannel> AttachOrStartCadHost(int timeoutMs = 20000,
+                                                    const QString& socketName = QString(),
                                                     const QString& programFolder = QString());
 
 }  // namespace cad

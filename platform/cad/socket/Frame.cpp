@@ -44,11 +44,18 @@ public:
         quint8 t = 0;
         if (!u8(t)) return false;
         switch (t) {
-            case Variant::Empty: return true;
-            case Variant::Bool: return skip(1);
-            case Variant::Int: case Variant::Double: case Variant::Object: return skip(8);
-            case Variant::Text: return text();
-            case Variant::PointValue: return skip(24);
+            case Variant::Empty:
+                return true;
+            case Variant::Bool:
+                return skip(1);
+            case Variant::Int:
+            case Variant::Double:
+            case Variant::Object:
+                return skip(8);
+            case Variant::Text:
+                return text();
+            case Variant::PointValue:
+                return skip(24);
             case Variant::Array: {
                 quint32 n = 0;
                 if (depth >= MaxNesting || !u32(n)) return false;
@@ -56,7 +63,8 @@ public:
                     if (!value(depth + 1)) return false;
                 return true;
             }
-            default: return false;
+            default:
+                return false;
         }
     }
     bool call() {
@@ -113,7 +121,8 @@ bool decode(const QByteArray& payload, FrameType type, quint64& sequence, Body& 
     quint16 version = 0;
     quint8 t = 0;
     s >> magic >> version >> t;
-    if (s.status() != QDataStream::Ok || magic != FrameMagic || version != ProtocolVersion || t != quint8(type))
+    if (s.status() != QDataStream::Ok || magic != FrameMagic || version != ProtocolVersion ||
+        t != quint8(type))
         return false;
     if (!scan(payload, type)) return false;
     s >> sequence >> body;
@@ -122,8 +131,12 @@ bool decode(const QByteArray& payload, FrameType type, quint64& sequence, Body& 
 
 }  // namespace
 
-QByteArray EncodeRequest(quint64 sequence, const Call& call) { return encode(FrameType::Request, sequence, call); }
-QByteArray EncodeReply(quint64 sequence, const Reply& reply) { return encode(FrameType::Reply, sequence, reply); }
+QByteArray EncodeRequest(quint64 sequence, const Call& call) {
+    return encode(FrameType::Request, sequence, call);
+}
+QByteArray EncodeReply(quint64 sequence, const Reply& reply) {
+    return encode(FrameType::Reply, sequence, reply);
+}
 
 std::optional<DecodedRequest> DecodeRequest(const QByteArray& payload) {
     DecodedRequest r;

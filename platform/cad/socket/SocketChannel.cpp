@@ -52,7 +52,8 @@ void SocketChannel::readFrames() {
     }
 }
 
-Variant SocketChannel::call(ObjectId object, const QString& member, CallKind kind, std::span<const Variant> args) {
+Variant SocketChannel::call(ObjectId object, const QString& member, CallKind kind,
+                            std::span<const Variant> args) {
     if (!isConnected()) throw Failed(QStringLiteral("Not connected to the CAD host"));
     const quint64 seq = nextSequence_++;
     Call c;
@@ -72,7 +73,8 @@ Variant SocketChannel::call(ObjectId object, const QString& member, CallKind kin
             answered_.erase(it);
             return r.take();
         }
-        if (!socket_ || socket_->state() != QLocalSocket::ConnectedState) lost(QStringLiteral("the host closed it"));
+        if (!socket_ || socket_->state() != QLocalSocket::ConnectedState)
+            lost(QStringLiteral("the host closed it"));
         if (socket_->bytesAvailable() > 0) {
             readFrames();
             continue;

@@ -27,7 +27,8 @@ public:
     void disconnect();
 
     // Throws the typed exceptions of the answer, or Failed when the connection is lost.
-    Variant call(ObjectId object, const QString& member, CallKind kind, std::span<const Variant> args) override;
+    Variant call(ObjectId object, const QString& member, CallKind kind,
+                 std::span<const Variant> args) override;
 
 private:
     void readFrames();

@@ -27,7 +27,9 @@ PromptService* installed = nullptr;
 
 }  // namespace
 
-PromptService& Prompts() { return installed ? *installed : headless; }
+PromptService& Prompts() {
+    return installed ? *installed : headless;
+}
 
 PromptService* SetPromptService(PromptService* service) {
     PromptService* previous = installed;
@@ -54,8 +56,8 @@ QString InputBox(const QString& prompt, const QString& title, const QString& def
 
 int DefaultMessageResult(int flags) {
     static const int buttons[6][3] = {
-        {Ok, Ok, Ok}, {Ok, Cancel, Cancel}, {Abort, Retry, Ignore},
-        {Yes, No, Cancel}, {Yes, No, No}, {Retry, Cancel, Cancel},
+        {Ok, Ok, Ok},      {Ok, Cancel, Cancel}, {Abort, Retry, Ignore},
+        {Yes, No, Cancel}, {Yes, No, No},        {Retry, Cancel, Cancel},
     };
     int set = ButtonsOf(flags);
     if (set > 5) set = 0;
@@ -64,9 +66,13 @@ int DefaultMessageResult(int flags) {
     return buttons[set][index];
 }
 
-ScriptedPrompts::ScriptedPrompts() { previous_ = SetPromptService(this); }
+ScriptedPrompts::ScriptedPrompts() {
+    previous_ = SetPromptService(this);
+}
 
-ScriptedPrompts::~ScriptedPrompts() { SetPromptService(previous_); }
+ScriptedPrompts::~ScriptedPrompts() {
+    SetPromptService(previous_);
+}
 
 QStringList ScriptedPrompts::messageTexts() const {
     QStringList texts;

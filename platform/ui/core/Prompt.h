@@ -32,15 +32,21 @@ enum MsgFlag : int {
 // Message-box results.
 enum MsgResult : int { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
 
-inline int ButtonsOf(int flags) { return flags & 7; }
-inline int IconOf(int flags) { return flags & 0x70; }
-inline int DefaultButtonOf(int flags) { return (flags & 0x300) >> 8; }  // 0-based
+inline int ButtonsOf(int flags) {
+    return flags & 7;
+}
+inline int IconOf(int flags) {
+    return flags & 0x70;
+}
+inline int DefaultButtonOf(int flags) {
+    return (flags & 0x300) >> 8;
+}  // 0-based
 
 struct InputRequest {
     QString prompt;
-    QString title;        // empty: the application's title
+    QString title;  // empty: the application's title
     QString defaultText;
-    int xTwips = -1;      // -1: centred
+    int xTwips = -1;  // -1: centred
     int yTwips = -1;
     QString helpFile;
     int helpContext = 0;
@@ -50,11 +56,11 @@ struct FileRequest {
     enum Kind { Open, Save };
     Kind kind = Open;
     QString title;
-    QString filter;         // "Opis (*.ext)|*.ext|..." as the original wrote it
-    int filterIndex = 1;    // 1-based
+    QString filter;       // "Opis (*.ext)|*.ext|..." as the original wrote it
+    int filterIndex = 1;  // 1-based
     QString initialFolder;
-    QString fileName;       // preset name
-    bool mustExist = true;  // Open
+    QString fileName;              // preset name
+    bool mustExist = true;         // Open
     bool confirmOverwrite = true;  // Save
 };
 
@@ -80,7 +86,8 @@ QString DefaultTitle();
 // Shorthands in the shape of the original calls.
 int MsgBox(const QString& text, int flags = OkOnly, const QString& title = QString());
 // The original input box: the typed text, or "" when cancelled.
-QString InputBox(const QString& prompt, const QString& title = QString(), const QString& defaultText = QString());
+QString InputBox(const QString& prompt, const QString& title = QString(),
+                 const QString& defaultText = QString());
 
 // Answers prompts from queues and records every prompt asked; for tests.
 // An unexpected prompt (empty queue) gets the default answer: the default button, a cancelled
@@ -89,12 +96,12 @@ class ScriptedPrompts : public PromptService {
 public:
     struct Asked {
         enum Kind { Message, Input, File, Folder } kind;
-        QString text;   // message text, input prompt, dialog title
+        QString text;  // message text, input prompt, dialog title
         QString title;
         int flags = 0;
     };
 
-    ScriptedPrompts();  // installs itself
+    ScriptedPrompts();            // installs itself
     ~ScriptedPrompts() override;  // puts back the previous service
 
     void answerMessage(int result) { messages_.push_back(result); }

@@ -18,8 +18,8 @@ protected:
     void SetUp() override {
         book = &app.workbooks().add();
         ws = &book->worksheets(1);
-        ws->range("X9").setValue(3.0);    // amber
-        ws->range("X10").setValue(2.5);   // maximum acceleration
+        ws->range("X9").setValue(3.0);   // amber
+        ws->range("X10").setValue(2.5);  // maximum acceleration
         // Stream rows: R length, S/T approach straight/arc, U/V clearing straight/arc, W acceleration.
         setRow(24, {10, 14, 10, 12, 8, 2.0});
         setRow(25, {0, 12.5, 9, 1.4, 1.4, 2.0});
@@ -39,13 +39,17 @@ protected:
         ws->range(QStringLiteral("D%1").arg(r)).setFormulaR1C1(d);
         ws->range(QStringLiteral("E%1").arg(r)).setFormulaR1C1(e);
         ws->range(QStringLiteral("F%1").arg(r)).activate();
-        ws->range(QStringLiteral("F%1").arg(r)).setFormulaR1C1(QStringLiteral("=SUM(R[]C[-3]:R[]C[-2])/R[]C[-1]"));
+        ws->range(QStringLiteral("F%1").arg(r))
+            .setFormulaR1C1(QStringLiteral("=SUM(R[]C[-3]:R[]C[-2])/R[]C[-1]"));
         ws->range(QStringLiteral("H%1").arg(r)).setFormulaR1C1(h);
         ws->range(QStringLiteral("I%1").arg(r)).setFormulaR1C1(i);
-        ws->range(QStringLiteral("J%1").arg(r)).setFormulaR1C1(QStringLiteral("=SQRT(2*(R[]C[-3]+1.5)/R[]C[+4])"));
+        ws->range(QStringLiteral("J%1").arg(r))
+            .setFormulaR1C1(QStringLiteral("=SQRT(2*(R[]C[-3]+1.5)/R[]C[+4])"));
         ws->range(QStringLiteral("K%1").arg(r)).setFormulaR1C1(k);
-        ws->range(QStringLiteral("L%1").arg(r)).setFormulaR1C1(QStringLiteral("=SUM(R[]C[-6],R[]C[-1],-R[]C[-3])"));
-        ws->range(QStringLiteral("M%1").arg(r)).setFormulaR1C1(QStringLiteral("=SUM(R[]C[-7],R[]C[-2],-R[]C[-3])"));
+        ws->range(QStringLiteral("L%1").arg(r))
+            .setFormulaR1C1(QStringLiteral("=SUM(R[]C[-6],R[]C[-1],-R[]C[-3])"));
+        ws->range(QStringLiteral("M%1").arg(r))
+            .setFormulaR1C1(QStringLiteral("=SUM(R[]C[-7],R[]C[-2],-R[]C[-3])"));
         ws->range(QStringLiteral("N%1").arg(r)).setFormulaR1C1(n);
         ws->range(QStringLiteral("O%1").arg(r)).setFormulaR1C1(QStringLiteral("=ROUNDUP(R[]C[-3],0)"));
     }
@@ -57,7 +61,8 @@ protected:
 };
 
 TEST_F(SheetPairRows, VehiclePairGivesKnownTimes) {
-    writePair(12, "12.4+3.1", "=R24C18", "=R24C21", "20.5", "=R25C19", "=R[]C[-2]/R[]C[-1]+1", "=R9C24", "=R25C23");
+    writePair(12, "12.4+3.1", "=R24C18", "=R24C21", "20.5", "=R25C19", "=R[]C[-2]/R[]C[-1]+1", "=R9C24",
+              "=R25C23");
     EXPECT_DOUBLE_EQ(num("C12"), 15.5);
     EXPECT_DOUBLE_EQ(num("F12"), (15.5 + 10) / 12);
     EXPECT_DOUBLE_EQ(num("I12"), 20.5 / 12.5 + 1);
@@ -93,7 +98,8 @@ TEST_F(SheetPairRows, ZeroSpeedGivesDivisionByZeroDownTheRow) {
 }
 
 TEST_F(SheetPairRows, FormulasPrintBackInBothNotations) {
-    writePair(12, "12.4+3.1", "=R24C18", "=R24C21", "20.5", "=R25C19", "=R[]C[-2]/R[]C[-1]+1", "=R9C24", "=R25C23");
+    writePair(12, "12.4+3.1", "=R24C18", "=R24C21", "20.5", "=R25C19", "=R[]C[-2]/R[]C[-1]+1", "=R9C24",
+              "=R25C23");
     EXPECT_EQ(ws->range("F12").formula(), "=SUM(C12:D12)/E12");
     EXPECT_EQ(ws->range("F12").formulaR1C1(), "=SUM(RC[-3]:RC[-2])/RC[-1]");
     EXPECT_EQ(ws->range("J12").formula(), "=SQRT(2*(G12+1.5)/N12)");
@@ -174,7 +180,8 @@ TEST(SheetFormulaEval, MalformedFormulasAreRejectedAndLeaveTheCell) {
     Application app;
     Worksheet& s = app.workbooks().add().worksheets(1);
     s.range("A1").setValue(5.0);
-    for (const char* bad : {"=SUM(A1", "=(1+2", "=1+2)", "=SUM(R[]C[-1]:)", "=1+", "=\"abc", "=R[x]C1", "=A1:"}) {
+    for (const char* bad :
+         {"=SUM(A1", "=(1+2", "=1+2)", "=SUM(R[]C[-1]:)", "=1+", "=\"abc", "=R[x]C1", "=A1:"}) {
         EXPECT_THROW(s.range("A1").setFormula(QString::fromLatin1(bad)), FormulaError) << bad;
         EXPECT_THROW(s.range("A1").setFormulaR1C1(QString::fromLatin1(bad)), FormulaError) << bad;
     }

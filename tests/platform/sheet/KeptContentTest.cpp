@@ -5,9 +5,9 @@
 #include "platform/sheet/Errors.h"
 #include "platform/sheet/Package.h"
 
+#include <gtest/gtest.h>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace sheet;
 
@@ -33,7 +33,8 @@ TEST(SheetDefinedNames, NamesInFormulasEvaluateAndFollowTheirCells) {
     s1.range("X10").setValue(2.5);
     b.names().push_back({QStringLiteral("Zolty"), -1, QStringLiteral("Arkusz1!$X$9"), {}});
     b.names().push_back({QStringLiteral("Przysp"), -1, QStringLiteral("Arkusz1!$X$10"), {}});
-    b.names().push_back({QStringLiteral("Przysp"), 1, QStringLiteral("Arkusz1!$X$9*10"), {}});  // sheet 2's own
+    b.names().push_back(
+        {QStringLiteral("Przysp"), 1, QStringLiteral("Arkusz1!$X$9*10"), {}});  // sheet 2's own
     b.names().push_back({QStringLiteral("Petla"), -1, QStringLiteral("Petla+1"), {}});
     b.names().push_back({QStringLiteral("Pas"), -1, QStringLiteral("Arkusz1!$X$9:$X$10"), {}});
     s1.range("A1").setFormula(QStringLiteral("=zolty*2"));
@@ -70,7 +71,8 @@ TEST(SheetDefinedNames, FileFormulasUsingNamesAreComputed) {
     // A name standing for a function we lack: the formula using it keeps the file's result.
     Package p = Package::read(file);
     QByteArray wb = p.part(QStringLiteral("xl/workbook.xml"));
-    wb.replace("</definedNames>", "<definedName name=\"Dyn\">GAMMALN(Obliczenia!$X$9)</definedName></definedNames>");
+    wb.replace("</definedNames>",
+               "<definedName name=\"Dyn\">GAMMALN(Obliczenia!$X$9)</definedName></definedNames>");
     p.setPart(QStringLiteral("xl/workbook.xml"), wb);
     QByteArray sheet = p.part(QStringLiteral("xl/worksheets/sheet1.xml"));
     sheet.replace("</row><row r=\"9\">", "<c r=\"B1\"><f>Dyn*2</f><v>1.4</v></c></row><row r=\"9\">");
@@ -139,10 +141,12 @@ TEST(SheetKeptFormulas, FollowTheSortTheInsertionAndThePaste) {
     const QString out = dir.filePath(QStringLiteral("kept-out.xlsx"));
     b.saveAs(out);
     const QByteArray xml = Package::read(out).part(QStringLiteral("xl/worksheets/sheet1.xml"));
-    EXPECT_TRUE(xml.contains("<c r=\"F13\"><f t=\"array\" ref=\"F13\">GAMMALN(D13)</f><v>21</v>")) << xml.constData();
+    EXPECT_TRUE(xml.contains("<c r=\"F13\"><f t=\"array\" ref=\"F13\">GAMMALN(D13)</f><v>21</v>"))
+        << xml.constData();
     EXPECT_TRUE(xml.contains("<c r=\"E12\"><f>GAMMALN(D12)+$S$24</f><v>10</v>")) << xml.constData();
     EXPECT_FALSE(xml.contains("t=\"shared\"")) << xml.constData();
-    EXPECT_TRUE(xml.contains("<f>_xlfn.CONCAT(A13,&quot;/&quot;,D13)</f>") || xml.contains("<f>_xlfn.CONCAT(A13,\"/\",D13)</f>"))
+    EXPECT_TRUE(xml.contains("<f>_xlfn.CONCAT(A13,&quot;/&quot;,D13)</f>") ||
+                xml.contains("<f>_xlfn.CONCAT(A13,\"/\",D13)</f>"))
         << xml.constData();
     // The file reads back with the same formulas and results.
     Application app2;
@@ -153,7 +157,8 @@ TEST(SheetKeptFormulas, FollowTheSortTheInsertionAndThePaste) {
 
 TEST(SheetColumnInsertion, ConditionalFormatsAndValidationsOfTheFileFollow) {
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("extras.xlsx")), out = dir.filePath(QStringLiteral("out.xlsx"));
+    const QString file = dir.filePath(QStringLiteral("extras.xlsx")),
+                  out = dir.filePath(QStringLiteral("out.xlsx"));
     int code = 0;
     const QString made = runPython({script, QStringLiteral("extras"), file}, &code);
     ASSERT_EQ(code, 0) << made.toStdString();
@@ -198,7 +203,8 @@ TEST(SheetSortMacro, SavedAfterSortingOpenpyxlSeesMovedFormulasAndResults) {
     int exit = 0;
     const QString out = runPython({QStringLiteral("-c"), code, file}, &exit);
     EXPECT_EQ(exit, 0) << out.toStdString();
-    EXPECT_EQ(out.trimmed(), QStringLiteral("K1 =C12+$R$24 13\nK2 =C13+$R$24 12\nK10 =C14+$R$24 11\nstrumień"))
+    EXPECT_EQ(out.trimmed(),
+              QStringLiteral("K1 =C12+$R$24 13\nK2 =C13+$R$24 12\nK10 =C14+$R$24 11\nstrumień"))
         << out.toStdString();
 }
 

@@ -3,11 +3,11 @@
 #include "platform/sheet/Application.h"
 #include "platform/sheet/Package.h"
 
+#include <gtest/gtest.h>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include <cmath>
 
@@ -20,13 +20,16 @@ void fill(Workbook& b) {
     Worksheet& s = b.worksheets(1);
     s.range("X9").setValue(3.0);
     s.range("X10").setValue(2.5);
-    const double streams[][6] = {{10, 14, 10, 12, 8, 2}, {0, 12.5, 9, 1.4, 1.4, 2}, {10, 14, 10, 0, 0, 2}, {15, 11, 8, 10, 7, 1.5}};
+    const double streams[][6] = {
+        {10, 14, 10, 12, 8, 2}, {0, 12.5, 9, 1.4, 1.4, 2}, {10, 14, 10, 0, 0, 2}, {15, 11, 8, 10, 7, 1.5}};
     for (int i = 0; i < 4; ++i)
         for (int c = 0; c < 6; ++c) s.cells(24 + i, 18 + c).setValue(streams[i][c]);
     const char* dist[] = {"12.4+3.1", "1", "10", "33.3+0.7+2", "0"};
     for (int i = 0; i < 20; ++i) {
         const int r = 12 + i, r1 = 24 + i % 4, r2 = 24 + (i * 3 + 1) % 4;
-        auto set = [&](const char* col, const QString& f) { s.range(QLatin1String(col) + QString::number(r)).setFormulaR1C1(f); };
+        auto set = [&](const char* col, const QString& f) {
+            s.range(QLatin1String(col) + QString::number(r)).setFormulaR1C1(f);
+        };
         s.range(QStringLiteral("A%1").arg(r)).setValue(QStringLiteral("K%1").arg(i));
         set("C", QLatin1Char('=') + QLatin1String(dist[i % 5]));
         set("G", QLatin1Char('=') + QLatin1String(dist[(i + 2) % 5]));
@@ -49,12 +52,33 @@ void fill(Workbook& b) {
     // LibreOffice keeps booleans as numbers (so TRUE counts in MAX, COUNT and SUM over a range) and
     // gives #VALUE! for SQRT of a negative number; those differ from the spreadsheet we follow
     // and are covered by the unit tests, so the ranges below leave A3 out.
-    const char* formulas[] = {
-        "=ROUND(A1,0)", "=ROUNDDOWN(A1*1.7,1)", "=ROUNDUP(-A1/3,2)", "=INT(A1)", "=ABS(A1)", "=MAX(A1:A2)",
-        "=MIN(A1:A2,-7)", "=IF(A1<0,\"neg\",\"pos\")", "=AND(A3,A1<0)", "=OR(A1>0,NOT(A3))", "=COUNT(A1:A2,5)",
-        "=COUNTA(A1:A4)", "=AVERAGE(A1,1,2)", "=-2^2", "=2^3^2", "=1+2&\"x\"", "=A2&A1", "=A1/0", "=SQRT(-A1)",
-        "=A2*2", "=SUM(A1:A2)+Arkusz1!X9", "=ROUNDUP(0.1+0.2,1)", "=5%*A1", "=\"a\"<\"B\"", "=A1=-2.5",
-        "=SUM(Arkusz1!O12:O31)", "=MAX(Arkusz1!L12:L31)"};
+    const char* formulas[] = {"=ROUND(A1,0)",
+                              "=ROUNDDOWN(A1*1.7,1)",
+                              "=ROUNDUP(-A1/3,2)",
+                              "=INT(A1)",
+                              "=ABS(A1)",
+                              "=MAX(A1:A2)",
+                              "=MIN(A1:A2,-7)",
+                              "=IF(A1<0,\"neg\",\"pos\")",
+                              "=AND(A3,A1<0)",
+                              "=OR(A1>0,NOT(A3))",
+                              "=COUNT(A1:A2,5)",
+                              "=COUNTA(A1:A4)",
+                              "=AVERAGE(A1,1,2)",
+                              "=-2^2",
+                              "=2^3^2",
+                              "=1+2&\"x\"",
+                              "=A2&A1",
+                              "=A1/0",
+                              "=SQRT(-A1)",
+                              "=A2*2",
+                              "=SUM(A1:A2)+Arkusz1!X9",
+                              "=ROUNDUP(0.1+0.2,1)",
+                              "=5%*A1",
+                              "=\"a\"<\"B\"",
+                              "=A1=-2.5",
+                              "=SUM(Arkusz1!O12:O31)",
+                              "=MAX(Arkusz1!L12:L31)"};
     int r = 1;
     for (const char* f : formulas) t.cells(r++, 3).setFormula(QString::fromLatin1(f));
 }
@@ -79,10 +103,12 @@ TEST(SheetLibreOffice, RecalculatesOurFormulasToTheSameValues) {
 
     // Drop every cached result, so that the values read back are LibreOffice's own.
     Package pkg = Package::read(ours);
-    for (const QString& part : {QStringLiteral("xl/worksheets/sheet1.xml"), QStringLiteral("xl/worksheets/sheet2.xml")}) {
+    for (const QString& part :
+         {QStringLiteral("xl/worksheets/sheet1.xml"), QStringLiteral("xl/worksheets/sheet2.xml")}) {
         QString xml = QString::fromUtf8(pkg.part(part));
         xml.replace(QRegularExpression(QStringLiteral("(</f>)<v>[^<]*</v>")), QStringLiteral("\\1"));
-        xml.replace(QRegularExpression(QStringLiteral(" t=\"(str|e|b)\"(( s=\"\\d+\")?><f>)")), QStringLiteral("\\2"));
+        xml.replace(QRegularExpression(QStringLiteral(" t=\"(str|e|b)\"(( s=\"\\d+\")?><f>)")),
+                    QStringLiteral("\\2"));
         pkg.setPart(part, xml.toUtf8());
     }
     const QString bare = dir.filePath(QStringLiteral("bare.xlsx"));
@@ -90,10 +116,12 @@ TEST(SheetLibreOffice, RecalculatesOurFormulasToTheSameValues) {
 
     int code = 0;
     const QString out = dir.filePath(QStringLiteral("lo"));
-    QString log = run(lo, {QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                           QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile")),
-                           QStringLiteral("--convert-to"), QStringLiteral("xlsx"), QStringLiteral("--outdir"), out, bare},
-                      &code);
+    QString log =
+        run(lo,
+            {QStringLiteral("--headless"), QStringLiteral("--norestore"),
+             QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile")),
+             QStringLiteral("--convert-to"), QStringLiteral("xlsx"), QStringLiteral("--outdir"), out, bare},
+            &code);
     ASSERT_EQ(code, 0) << log.toStdString();
     const QString dump = QStringLiteral(
         "import openpyxl,sys\n"
@@ -102,7 +130,8 @@ TEST(SheetLibreOffice, RecalculatesOurFormulasToTheSameValues) {
         "  for row in ws.iter_rows():\n"
         "    for c in row:\n"
         "      if c.value is not None: print(i+1, c.coordinate, repr(c.value), sep='\\t')\n");
-    log = run(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), dump, out + QStringLiteral("/bare.xlsx")}, &code);
+    log = run(QStringLiteral("/usr/bin/python3"),
+              {QStringLiteral("-c"), dump, out + QStringLiteral("/bare.xlsx")}, &code);
     ASSERT_EQ(code, 0) << log.toStdString();
     std::map<std::pair<int, QString>, QString> theirs;
     for (const QString& line : log.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
@@ -126,9 +155,11 @@ TEST(SheetLibreOffice, RecalculatesOurFormulasToTheSameValues) {
                     d = v == QLatin1String("True");
                 }
                 EXPECT_TRUE(ok && std::fabs(d - c.value.number()) <= 1e-9 * std::max(1.0, std::fabs(d)))
-                    << i << "!" << at.toStdString() << ": ours " << c.value.toString().toStdString() << ", LibreOffice " << v.toStdString();
+                    << i << "!" << at.toStdString() << ": ours " << c.value.toString().toStdString()
+                    << ", LibreOffice " << v.toStdString();
             } else if (c.value.isBoolean()) {
-                EXPECT_EQ(v, c.value.boolean() ? QStringLiteral("True") : QStringLiteral("False")) << at.toStdString();
+                EXPECT_EQ(v, c.value.boolean() ? QStringLiteral("True") : QStringLiteral("False"))
+                    << at.toStdString();
             } else {
                 if (v.startsWith(QLatin1Char('\''))) v = v.mid(1, v.size() - 2);
                 EXPECT_EQ(v, c.value.toString()) << i << "!" << at.toStdString();

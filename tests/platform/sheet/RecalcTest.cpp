@@ -144,7 +144,8 @@ TEST(SheetWorkbook, SheetsByIndexAndNameAndProperties) {
     EXPECT_THROW(b.builtinDocumentProperty(QStringLiteral("Nonsense")), NotFound);
     EXPECT_THROW(b.worksheets(1).range(QStringLiteral("A0")), InvalidArgument);
     EXPECT_THROW(b.worksheets(1).cells(0, 1), InvalidArgument);
-    EXPECT_EQ(b.worksheets(1).range(b.worksheets(1).cells(40, 15), b.worksheets(1).cells(1, 1)).address(), "$A$1:$O$40");
+    EXPECT_EQ(b.worksheets(1).range(b.worksheets(1).cells(40, 15), b.worksheets(1).cells(1, 1)).address(),
+              "$A$1:$O$40");
 }
 
 }  // namespace

@@ -66,7 +66,7 @@ TEST(SheetSortMacro, SortsSelectedBlockNaturallyKeepingRowFormulas) {
     }
     s.range("R24").setValue(0.5);
     s.range("Q12").setValue(QStringLiteral("stream"));  // outside the block: must not move
-    s.range("A16").setValue(QStringLiteral("A0"));       // below the block: must not move
+    s.range("A16").setValue(QStringLiteral("A0"));      // below the block: must not move
     s.range("A12:O15").select();
     app.run(QStringLiteral("Sortowanie"));
     EXPECT_EQ(s.range("A12").value().toString() + s.range("B12").value().toString(), "A1K1");

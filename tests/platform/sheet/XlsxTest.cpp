@@ -5,10 +5,10 @@
 #include "platform/sheet/Package.h"
 #include "platform/ui/core/Prompt.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace sheet;
 
@@ -30,30 +30,49 @@ void writeMinimalPackage(const QString& path, const QByteArray& sheetData, bool 
                          const QByteArray& sharedStrings = QByteArray()) {
     Package p;
     p.setPart(QStringLiteral("[Content_Types].xml"),
-              "<?xml version=\"1.0\"?><Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-              "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+              "<?xml version=\"1.0\"?><Types "
+              "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+              "<Default Extension=\"rels\" "
+              "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
               "<Default Extension=\"xml\" ContentType=\"application/xml\"/></Types>");
     if (withWorkbook) {
         p.setPart(QStringLiteral("_rels/.rels"),
-                  "<?xml version=\"1.0\"?><Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                  "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>");
+                  "<?xml version=\"1.0\"?><Relationships "
+                  "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                  "<Relationship Id=\"rId1\" "
+                  "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+                  "officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>");
         p.setPart(QStringLiteral("xl/workbook.xml"),
-                  "<?xml version=\"1.0\"?><workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+                  "<?xml version=\"1.0\"?><workbook "
+                  "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
                   "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
                   "<sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>");
         p.setPart(QStringLiteral("xl/_rels/workbook.xml.rels"),
-                  "<?xml version=\"1.0\"?><Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                  "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-                  "<Relationship Id=\"rId9\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/calcChain\" Target=\"calcChain.xml\"/>"
-                  "<Relationship Id=\"rId3\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings\" Target=\"sharedStrings.xml\"/>"
+                  "<?xml version=\"1.0\"?><Relationships "
+                  "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                  "<Relationship Id=\"rId1\" "
+                  "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+                  "Target=\"worksheets/sheet1.xml\"/>"
+                  "<Relationship Id=\"rId9\" "
+                  "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/calcChain\" "
+                  "Target=\"calcChain.xml\"/>"
+                  "<Relationship Id=\"rId3\" "
+                  "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+                  "sharedStrings\" Target=\"sharedStrings.xml\"/>"
                   "</Relationships>");
         p.setPart(QStringLiteral("xl/sharedStrings.xml"),
-                  "<?xml version=\"1.0\"?><sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">" +
+                  "<?xml version=\"1.0\"?><sst "
+                  "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">" +
                       sharedStrings + "</sst>");
-        p.setPart(QStringLiteral("xl/calcChain.xml"), "<?xml version=\"1.0\"?><calcChain xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><c r=\"B1\" i=\"1\"/></calcChain>");
+        p.setPart(QStringLiteral("xl/calcChain.xml"),
+                  "<?xml version=\"1.0\"?><calcChain "
+                  "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><c r=\"B1\" "
+                  "i=\"1\"/></calcChain>");
         p.setPart(QStringLiteral("xl/worksheets/sheet1.xml"),
-                  "<?xml version=\"1.0\"?><worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-                  "<sheetData>" + sheetData + "</sheetData><pageSetup orientation=\"landscape\"/></worksheet>");
+                  "<?xml version=\"1.0\"?><worksheet "
+                  "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                  "<sheetData>" +
+                      sheetData + "</sheetData><pageSetup orientation=\"landscape\"/></worksheet>");
     } else {
         p.setPart(QStringLiteral("docs/readme.txt"), "no workbook here");
     }
@@ -135,12 +154,15 @@ TEST_F(SheetXlsx, InsertedColumnsAreSeenByOpenpyxl) {
     const QString code2 = QStringLiteral(
         "import openpyxl,sys\n"
         "wb=openpyxl.load_workbook(sys.argv[1]); s=wb['Dane']\n"
-        "print(s['E2'].value, s['E3'].value, s['F4'].value, s['F4'].fill.fill_type, [str(r) for r in s.merged_cells.ranges],\n"
-        "      s.print_area, s.column_dimensions['F'].width, s['A3'].hyperlink.target, wb['Matryca kolizji']['A1'].value, sep='|')\n");
+        "print(s['E2'].value, s['E3'].value, s['F4'].value, s['F4'].fill.fill_type, [str(r) for r in "
+        "s.merged_cells.ranges],\n"
+        "      s.print_area, s.column_dimensions['F'].width, s['A3'].hyperlink.target, wb['Matryca "
+        "kolizji']['A1'].value, sep='|')\n");
     const QString out = run(python, {QStringLiteral("-c"), code2, after}, &code);
     EXPECT_EQ(code, 0) << out.toStdString();
-    EXPECT_EQ(out.trimmed(), QStringLiteral("=B2*2|=SUM(B2:B3)|ramka|solid|['A7:E8']|['$A$1:$G$10', '$I$1:$J$5']|7.25|"
-                                            "file:///dane/rysunek.dxf|=Dane!F4&Dane!B3"))
+    EXPECT_EQ(out.trimmed(),
+              QStringLiteral("=B2*2|=SUM(B2:B3)|ramka|solid|['A7:E8']|['$A$1:$G$10', '$I$1:$J$5']|7.25|"
+                             "file:///dane/rysunek.dxf|=Dane!F4&Dane!B3"))
         << out.toStdString();
 }
 
@@ -166,30 +188,36 @@ TEST_F(SheetXlsx, NewWorkbookWithFormatsIsReadByOpenpyxl) {
         "wb=openpyxl.load_workbook(sys.argv[1]); s=wb.worksheets[0]\n"
         "v=openpyxl.load_workbook(sys.argv[1],data_only=True).worksheets[0]\n"
         "print(s['A1'].value, s['B1'].value, s['C1'].value, v['C1'].value, v['D1'].value, s['B1'].font.b,\n"
-        "      [str(r) for r in s.merged_cells.ranges], s['A2'].border.left.style, s.column_dimensions['A'].width,\n"
-        "      s['A5'].hyperlink.target, s.print_area, wb.properties.subject, len(wb.worksheets), sep='|')\n");
+        "      [str(r) for r in s.merged_cells.ranges], s['A2'].border.left.style, "
+        "s.column_dimensions['A'].width,\n"
+        "      s['A5'].hyperlink.target, s.print_area, wb.properties.subject, len(wb.worksheets), "
+        "sep='|')\n");
     int exit = 0;
     const QString out = run(python, {QStringLiteral("-c"), code, file}, &exit);
     EXPECT_EQ(exit, 0) << out.toStdString();
-    EXPECT_EQ(out.trimmed(), QStringLiteral("Zażółć gęślą jaźń|2.5|=B1*4|10|#DIV/0!|True|['A2:B3']|medium|12.5|"
-                                            "/dane/plik.dxf|['$A$1:$O$40', '$P$1:$X$31']|wersja 2.6|3"))
+    EXPECT_EQ(out.trimmed(),
+              QStringLiteral("Zażółć gęślą jaźń|2.5|=B1*4|10|#DIV/0!|True|['A2:B3']|medium|12.5|"
+                             "/dane/plik.dxf|['$A$1:$O$40', '$P$1:$X$31']|wersja 2.6|3"))
         << out.toStdString();
 }
 
 TEST_F(SheetXlsx, SharedFormulasExpandAndCalcChainIsDropped) {
     const QString file = path("shared.xlsx");
-    writeMinimalPackage(file,
-                        "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><f t=\"shared\" ref=\"B1:B3\" si=\"0\">A1*10</f><v>10</v></c></row>"
-                        "<row r=\"2\"><c r=\"A2\"><v>2</v></c><c r=\"B2\"><f t=\"shared\" si=\"0\"/><v>20</v></c></row>"
-                        "<row r=\"3\"><c r=\"A3\" t=\"inlineStr\"><is><t>3</t></is></c><c r=\"B3\"><f t=\"shared\" si=\"0\"/><v>0</v></c>"
-                        "<c r=\"C3\"><f>CUBEVALUE(\"x\")</f><v>7</v></c><c r=\"D3\" t=\"e\"><v>#N/A</v></c></row>");
+    writeMinimalPackage(
+        file,
+        "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><f t=\"shared\" ref=\"B1:B3\" "
+        "si=\"0\">A1*10</f><v>10</v></c></row>"
+        "<row r=\"2\"><c r=\"A2\"><v>2</v></c><c r=\"B2\"><f t=\"shared\" si=\"0\"/><v>20</v></c></row>"
+        "<row r=\"3\"><c r=\"A3\" t=\"inlineStr\"><is><t>3</t></is></c><c r=\"B3\"><f t=\"shared\" "
+        "si=\"0\"/><v>0</v></c>"
+        "<c r=\"C3\"><f>CUBEVALUE(\"x\")</f><v>7</v></c><c r=\"D3\" t=\"e\"><v>#N/A</v></c></row>");
     Application app;
     Workbook& b = app.workbooks().open(file);
     Worksheet& s = b.worksheets(1);
     EXPECT_EQ(s.range("B2").formula(), "=A2*10");
     EXPECT_EQ(s.range("B2").value(), Value(20.0));
     EXPECT_EQ(s.range("B3").value(), Value(30.0));  // A3 holds the text "3", numeric in arithmetic
-    EXPECT_EQ(s.range("C3").value(), Value(7.0));  // a function we lack keeps the file's result
+    EXPECT_EQ(s.range("C3").value(), Value(7.0));   // a function we lack keeps the file's result
     EXPECT_EQ(s.range("C3").formula(), "=CUBEVALUE(\"x\")");
     EXPECT_EQ(s.range("D3").value(), Value(ErrorCode::NA));
     s.range("A2").setValue(5.0);
@@ -199,22 +227,24 @@ TEST_F(SheetXlsx, SharedFormulasExpandAndCalcChainIsDropped) {
     Package pkg = Package::read(out);
     EXPECT_FALSE(pkg.contains(QStringLiteral("xl/calcChain.xml")));
     EXPECT_FALSE(pkg.part(QStringLiteral("xl/_rels/workbook.xml.rels")).contains("calcChain"));
-    EXPECT_TRUE(pkg.part(QStringLiteral("xl/worksheets/sheet1.xml")).contains("<pageSetup orientation=\"landscape\""));
+    EXPECT_TRUE(pkg.part(QStringLiteral("xl/worksheets/sheet1.xml"))
+                    .contains("<pageSetup orientation=\"landscape\""));
     EXPECT_TRUE(pkg.part(QStringLiteral("xl/worksheets/sheet1.xml")).contains("<f>A2*10</f><v>50</v>"));
 }
 
 TEST_F(SheetXlsx, FormulasWeCannotComputeAndRichTextSurviveASave) {
     const QString file = path("kept.xlsx");
-    writeMinimalPackage(file,
-                        "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c>"
-                        "<c r=\"C1\"><f t=\"shared\" ref=\"C1:C2\" si=\"4\">FORECAST(1,A1:A2,B1:B2)</f><v>5</v></c>"
-                        "<c r=\"D1\"><f t=\"array\" ref=\"D1\">SUM(A1:A2*B1:B2)</f><v>11</v></c>"
-                        "<c r=\"F1\"><f t=\"shared\" ref=\"F1:F2\" si=\"5\">SUM(Tabela1[Kol])*A1</f><v>1</v></c></row>"
-                        "<row r=\"2\"><c r=\"C2\"><f t=\"shared\" si=\"4\"/><v>6</v></c>"
-                        "<c r=\"F2\"><f t=\"shared\" si=\"5\"/><v>2</v></c></row>",
-                        true,
-                        "<si><r><rPr><b/></rPr><t>Czas</t></r><r><t xml:space=\"preserve\"> międzyzielony</t></r></si>"
-                        "<si><t>zwykły</t></si>");
+    writeMinimalPackage(
+        file,
+        "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c>"
+        "<c r=\"C1\"><f t=\"shared\" ref=\"C1:C2\" si=\"4\">FORECAST(1,A1:A2,B1:B2)</f><v>5</v></c>"
+        "<c r=\"D1\"><f t=\"array\" ref=\"D1\">SUM(A1:A2*B1:B2)</f><v>11</v></c>"
+        "<c r=\"F1\"><f t=\"shared\" ref=\"F1:F2\" si=\"5\">SUM(Tabela1[Kol])*A1</f><v>1</v></c></row>"
+        "<row r=\"2\"><c r=\"C2\"><f t=\"shared\" si=\"4\"/><v>6</v></c>"
+        "<c r=\"F2\"><f t=\"shared\" si=\"5\"/><v>2</v></c></row>",
+        true,
+        "<si><r><rPr><b/></rPr><t>Czas</t></r><r><t xml:space=\"preserve\"> międzyzielony</t></r></si>"
+        "<si><t>zwykły</t></si>");
     Application app;
     Workbook& b = app.workbooks().open(file);
     Worksheet& s = b.worksheets(1);
@@ -231,11 +261,16 @@ TEST_F(SheetXlsx, FormulasWeCannotComputeAndRichTextSurviveASave) {
     // stays shared as it was.
     EXPECT_TRUE(sheetXml.contains("<f>FORECAST(1,A1:A2,B1:B2)</f><v>5</v>")) << sheetXml.constData();
     EXPECT_TRUE(sheetXml.contains("<f>FORECAST(1,A2:A3,B2:B3)</f><v>6</v>")) << sheetXml.constData();
-    EXPECT_TRUE(sheetXml.contains("<f t=\"shared\" ref=\"F1:F2\" si=\"5\">SUM(Tabela1[Kol])*A1</f><v>1</v>")) << sheetXml.constData();
-    EXPECT_TRUE(sheetXml.contains("<f t=\"shared\" si=\"5\" /><v>2</v>") || sheetXml.contains("<f t=\"shared\" si=\"5\"/><v>2</v>")) << sheetXml.constData();
+    EXPECT_TRUE(sheetXml.contains("<f t=\"shared\" ref=\"F1:F2\" si=\"5\">SUM(Tabela1[Kol])*A1</f><v>1</v>"))
+        << sheetXml.constData();
+    EXPECT_TRUE(sheetXml.contains("<f t=\"shared\" si=\"5\" /><v>2</v>") ||
+                sheetXml.contains("<f t=\"shared\" si=\"5\"/><v>2</v>"))
+        << sheetXml.constData();
     EXPECT_TRUE(sheetXml.contains("<f t=\"array\" ref=\"D1\">SUM(A1:A2*B1:B2)</f><v>11</v>"));
     const QByteArray sst = pkg.part(QStringLiteral("xl/sharedStrings.xml"));
-    EXPECT_TRUE(sst.contains("<r><rPr><b/></rPr><t>Czas</t></r>") || sst.contains("<r><rPr><b /></rPr><t>Czas</t></r>")) << sst.constData();
+    EXPECT_TRUE(sst.contains("<r><rPr><b/></rPr><t>Czas</t></r>") ||
+                sst.contains("<r><rPr><b /></rPr><t>Czas</t></r>"))
+        << sst.constData();
     EXPECT_TRUE(sst.contains("<t xml:space=\"preserve\"> międzyzielony</t>")) << sst.constData();
     EXPECT_TRUE(sst.contains("<t>nowy</t>"));
 }
@@ -248,7 +283,11 @@ TEST_F(SheetXlsx, TemplateOpensAsUnsavedCopy) {
         b.worksheets(1).range("A1").setValue(QStringLiteral("szablon"));
         b.saveAs(tpl);
     }
-    const QByteArray original = [&] { QFile f(tpl); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    const QByteArray original = [&] {
+        QFile f(tpl);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
     Application app;
     Workbook& copy = app.workbooks().open(tpl);
     EXPECT_EQ(copy.name(), "Czasy Miedzyziel szablon1");

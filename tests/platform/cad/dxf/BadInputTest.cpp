@@ -5,8 +5,8 @@
 #include "platform/cad/dxf/DxfReader.h"
 #include "platform/cad/dxf/DxfWriter.h"
 
-#include <QRandomGenerator>
 #include <gtest/gtest.h>
+#include <QRandomGenerator>
 
 namespace {
 
@@ -56,8 +56,9 @@ TEST(DxfBadInput, WrongGroupCodesAndNumbers) {
 
 TEST(DxfBadInput, MissingEndOfSectionOrTable) {
     EXPECT_NE(failure(goodStart + "  0\nPOINT\n 10\n1.0\n").find("not closed"), std::string::npos);
-    EXPECT_NE(failure("  0\nSECTION\n  2\nTABLES\n  0\nTABLE\n  2\nLAYER\n  0\nLAYER\n  2\nA\n").find("ENDTAB"),
-              std::string::npos);
+    EXPECT_NE(
+        failure("  0\nSECTION\n  2\nTABLES\n  0\nTABLE\n  2\nLAYER\n  0\nLAYER\n  2\nA\n").find("ENDTAB"),
+        std::string::npos);
     EXPECT_NE(failure("  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1015\n"), "");
     EXPECT_NE(failure("  0\nSECTION\n  2\nBLOCKS\n  0\nBLOCK\n  2\nB\n  0\nLINE\n  0\nENDSEC\n"), "");
     EXPECT_NE(failure("  0\nSECTION\n  0\nENDSEC\n"), "");  // a section without a name

@@ -5,7 +5,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
-        cad::dxf::readBuffer(QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)), "fuzz");
+        cad::dxf::readBuffer(QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)),
+                             "fuzz");
     } catch (const cad::Error&) {
     }
     return 0;

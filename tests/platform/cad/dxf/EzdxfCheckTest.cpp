@@ -5,13 +5,13 @@
 #include "platform/cad/dxf/DxfReader.h"
 #include "platform/cad/dxf/DxfWriter.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace cad::db;
 
@@ -45,7 +45,8 @@ TEST_F(DxfEzdxf, AcceptsEverythingWeWrite) {
     const QString path = dir.filePath("sample.dxf");
     cad::dxf::writeFile(*sample.db, path);
     const QJsonObject report = ezdxfReport(path);
-    EXPECT_TRUE(report["errors"].toArray().isEmpty()) << QJsonDocument(report["errors"].toArray()).toJson().toStdString();
+    EXPECT_TRUE(report["errors"].toArray().isEmpty())
+        << QJsonDocument(report["errors"].toArray()).toJson().toStdString();
     EXPECT_EQ(report["version"].toString(), "AC1015");
     EXPECT_EQ(report["encoding"].toString(), "cp1250");
 
@@ -86,8 +87,8 @@ TEST_F(DxfEzdxf, AcceptsEverythingWeWrite) {
     EXPECT_EQ(theirs.last(), sample.line->handleText());
 
     const QJsonArray types = report["types"].toArray();
-    for (const char* kind : {"LINE", "ARC", "CIRCLE", "LWPOLYLINE", "POLYLINE", "TEXT", "MTEXT", "POINT", "HATCH",
-                             "REGION", "INSERT", "DIMENSION"})
+    for (const char* kind : {"LINE", "ARC", "CIRCLE", "LWPOLYLINE", "POLYLINE", "TEXT", "MTEXT", "POINT",
+                             "HATCH", "REGION", "INSERT", "DIMENSION"})
         EXPECT_TRUE(types.contains(QString(kind))) << kind;
     EXPECT_EQ(report["layers"].toObject()["MAPA-ZIELEŃ"].toInt(), -7);  // switched off
 }
@@ -97,7 +98,8 @@ TEST_F(DxfEzdxf, AcceptsDrawingsWeReadAndSavedAgain) {
     const QString path = dir.filePath("preserved.dxf");
     cad::dxf::writeFile(*db, path);
     const QJsonObject report = ezdxfReport(path);
-    EXPECT_TRUE(report["errors"].toArray().isEmpty()) << QJsonDocument(report["errors"].toArray()).toJson().toStdString();
+    EXPECT_TRUE(report["errors"].toArray().isEmpty())
+        << QJsonDocument(report["errors"].toArray()).toJson().toStdString();
     const QJsonArray types = report["types"].toArray();
     EXPECT_TRUE(types.contains(QString("SPLINE")));
     EXPECT_TRUE(types.contains(QString("POLYLINE")));

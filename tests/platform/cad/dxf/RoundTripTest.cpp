@@ -5,11 +5,11 @@
 #include "platform/cad/dxf/DxfReader.h"
 #include "platform/cad/dxf/DxfWriter.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <gtest/gtest.h>
 
 #include <cmath>
 
@@ -233,7 +233,8 @@ TEST(DxfFiles, UnknownEntitiesObjectsAndExtendedDataAreKept) {
     Entity* line = ms->item(0);
     EXPECT_EQ(line->extensionDictionary, 0x31u);
     EXPECT_EQ(line->xdata, (Tags{{1001, "MYAPP"}, {1000, "hello"}, {1040, "3.5"}}));
-    EXPECT_EQ(line->extraTags, (Tags{{440, "33554661"}}));  // a code the engine does not model, in a known kind
+    EXPECT_EQ(line->extraTags,
+              (Tags{{440, "33554661"}}));  // a code the engine does not model, in a known kind
 
     const QByteArray out = cad::dxf::writeBuffer(*db);
     auto again = cad::dxf::readBuffer(out, "again");
@@ -273,10 +274,12 @@ TEST(DxfFiles, OldFilesWithoutHandlesAndTables) {
         "  0\nENDBLK\n  8\n0\n  0\nENDSEC\n"
         "  0\nSECTION\n  2\nENTITIES\n"
         "  0\nINSERT\n  8\nSYGNALIZATORY\n 66\n1\n  2\nS-1\n 10\n5.0\n 20\n6.0\n 30\n0.0\n"
-        "  0\nATTRIB\n  8\nSYGNALIZATORY\n 10\n5.0\n 20\n6.0\n 40\n2.5\n  1\nS\xB3up 7\n  2\nINWENT_NUMER\n 70\n0\n"
+        "  0\nATTRIB\n  8\nSYGNALIZATORY\n 10\n5.0\n 20\n6.0\n 40\n2.5\n  1\nS\xB3up 7\n  2\nINWENT_NUMER\n "
+        "70\n0\n"
         "  0\nSEQEND\n  8\nSYGNALIZATORY\n"
         "  0\nPOLYLINE\n  8\n0\n 66\n1\n 70\n1\n  0\nVERTEX\n  8\n0\n 10\n0.0\n 20\n0.0\n 42\n0.5\n"
-        "  0\nVERTEX\n  8\n0\n 10\n4.0\n 20\n0.0\n  0\nVERTEX\n  8\n0\n 10\n4.0\n 20\n3.0\n  0\nSEQEND\n  8\n0\n"
+        "  0\nVERTEX\n  8\n0\n 10\n4.0\n 20\n0.0\n  0\nVERTEX\n  8\n0\n 10\n4.0\n 20\n3.0\n  0\nSEQEND\n  "
+        "8\n0\n"
         "  0\nENDSEC\n  0\nEOF\n";
     auto db = cad::dxf::readBuffer(r12, "r12");
     // Header texts are decoded in the code page named after them.
@@ -302,8 +305,10 @@ TEST(DxfFiles, OldFilesWithoutHandlesAndTables) {
 
 TEST(DxfFiles, UnicodeFilesAndEscapes) {
     const QByteArray utf8 =
-        "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1032\n  9\n$DWGCODEPAGE\n  3\nANSI_1252\n  0\nENDSEC\n"
-        "  0\nSECTION\n  2\nENTITIES\n  0\nTEXT\n  5\nA0\n  8\nOPISY\n 10\n0\n 20\n0\n 40\n1\n  1\n\xC5\xBB\xC3\xB3\xC5\x82w \\U+03A9\n"
+        "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1032\n  9\n$DWGCODEPAGE\n  3\nANSI_1252\n  "
+        "0\nENDSEC\n"
+        "  0\nSECTION\n  2\nENTITIES\n  0\nTEXT\n  5\nA0\n  8\nOPISY\n 10\n0\n 20\n0\n 40\n1\n  "
+        "1\n\xC5\xBB\xC3\xB3\xC5\x82w \\U+03A9\n"
         "  0\nENDSEC\n  0\nEOF\n";
     auto db = cad::dxf::readBuffer(utf8, "utf8");
     EXPECT_EQ(db->entity("A0")->as<TextData>().text, "Żółw Ω");
@@ -340,9 +345,11 @@ TEST(DxfFiles, CustomPropertiesOfNewerHeadersAreKept) {
     const QByteArray newer =
         "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1018\n  9\n$DWGCODEPAGE\n  3\nANSI_1250\n"
         "  9\n$CUSTOMPROPERTYTAG\n  1\nSKALA\n  9\n$CUSTOMPROPERTY\n  1\n500\n"
-        "  9\n$CUSTOMPROPERTYTAG\n  1\nOSTULICA\n  9\n$CUSTOMPROPERTY\n  1\nMarsza\xB3kowska\n  0\nENDSEC\n  0\nEOF\n";
+        "  9\n$CUSTOMPROPERTYTAG\n  1\nOSTULICA\n  9\n$CUSTOMPROPERTY\n  1\nMarsza\xB3kowska\n  0\nENDSEC\n  "
+        "0\nEOF\n";
     auto db = cad::dxf::readBuffer(newer, "2004");
-    const std::vector<std::pair<QString, QString>> expected = {{"SKALA", "500"}, {"OSTULICA", "Marszałkowska"}};
+    const std::vector<std::pair<QString, QString>> expected = {{"SKALA", "500"},
+                                                               {"OSTULICA", "Marszałkowska"}};
     EXPECT_EQ(db->summaryInfo().custom(), expected);
     auto again = cad::dxf::readBuffer(cad::dxf::writeBuffer(*db), "2000");
     EXPECT_EQ(again->summaryInfo().custom(), expected);
@@ -369,8 +376,10 @@ TEST(DxfFiles, SavingKeepsABackupAndReplacesOnlyWhenComplete) {
     // Drawings named ".dwg" or ".dwt" are the DXF files of that base name, found whatever the case.
     QDir().mkpath(dir + "/Zasoby");
     cad::dxf::writeFile(db, dir + "/Zasoby/Program_12Grup.DXF");
-    EXPECT_EQ(cad::dxf::resolveDrawingFile(dir + "/zasoby/program_12grup.dwt"), dir + "/Zasoby/Program_12Grup.DXF");
-    EXPECT_EQ(cad::dxf::resolveDrawingFile(dir + "\\Zasoby\\PROGRAM_12GRUP.dwg"), dir + "/Zasoby/Program_12Grup.DXF");
+    EXPECT_EQ(cad::dxf::resolveDrawingFile(dir + "/zasoby/program_12grup.dwt"),
+              dir + "/Zasoby/Program_12Grup.DXF");
+    EXPECT_EQ(cad::dxf::resolveDrawingFile(dir + "\\Zasoby\\PROGRAM_12GRUP.dwg"),
+              dir + "/Zasoby/Program_12Grup.DXF");
     EXPECT_EQ(cad::dxf::resolveDrawingFile(dir + "/Zasoby/brak.dwg"), QString());
     // A folder that does not exist: the save fails and leaves nothing behind.
     EXPECT_THROW(cad::dxf::writeFile(db, dir + "/missing/plan.dxf"), cad::Failed);

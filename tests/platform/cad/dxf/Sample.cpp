@@ -44,7 +44,8 @@ Sample makeSample() {
     s.arc->color = 1;
     s.circle = db.addCircle(ms, {-5, 7, 0}, 150);
     s.circle->visible = false;
-    s.lw = db.addLwPolyline(ms, {{0, 0, 0, 0, 0}, {8000, 0, 0.5, 0, 0}, {8000, 4000, 0, 1, 2}, {0, 4000, 0, 0, 0}}, true);
+    s.lw = db.addLwPolyline(
+        ms, {{0, 0, 0, 0, 0}, {8000, 0, 0.5, 0, 0}, {8000, 4000, 0, 1, 2}, {0, 4000, 0, 0, 0}}, true);
     s.pl2d = db.addEntity(ms, EntityKind::Polyline2d);
     s.pl2d->as<Polyline2dData>().vertices = {{0, 0, 0, 0, 0}, {5, 5, -0.25, 0, 0}, {10, 0, 0, 0, 0}};
     s.pl2d->as<Polyline2dData>().closed = true;
@@ -55,7 +56,8 @@ Sample makeSample() {
     td.alignmentPoint = {110, 205, 0};
     td.rotation = M_PI / 2;
     td.widthFactor = 0.8;
-    s.mtext = db.addMText(ms, {50, 60, 0}, 11.55, "Faza /\r\nprzejście\r\nmiędzy-\r\nfazowe\r\n(s)" + QString(300, 'x'));
+    s.mtext = db.addMText(ms, {50, 60, 0}, 11.55,
+                          "Faza /\r\nprzejście\r\nmiędzy-\r\nfazowe\r\n(s)" + QString(300, 'x'));
     s.mtext->as<MTextData>().height = 1.5;
     s.mtext->as<MTextData>().attachment = 5;
     s.mtext->color = 7;
@@ -65,7 +67,8 @@ Sample makeSample() {
     s.solid = db.addHatch(ms, 1, "SOLID", true);
     db.appendHatchLoop(s.solid, {boundary});
     s.solid->color = 2;
-    Entity* frame = db.addLwPolyline(ms, {{0, 0, 0, 0, 0}, {20, 0, 0, 0, 0}, {20, -4, 0, 0, 0}, {0, -4, 0, 0, 0}}, true);
+    Entity* frame =
+        db.addLwPolyline(ms, {{0, 0, 0, 0, 0}, {20, 0, 0, 0, 0}, {20, -4, 0, 0, 0}, {0, -4, 0, 0, 0}}, true);
     s.pattern = db.addHatch(ms, 0, "ANSI31", true);
     db.appendHatchLoop(s.pattern, {frame});
     s.pattern->as<HatchData>().patternScale = 0.314;

@@ -125,7 +125,8 @@ TEST(CadBlocks, CopyKeepsPropertiesAndGivesNewHandles) {
     ASSERT_EQ(copies.size(), 2u);
     EXPECT_EQ(copies[0]->ownerBlock(), target);
     EXPECT_EQ(target->count(), 2);
-    EXPECT_EQ(db.referencesTo("S-1").size(), 2u);  // two in model space, the copy in the picture does not count
+    EXPECT_EQ(db.referencesTo("S-1").size(),
+              2u);  // two in model space, the copy in the picture does not count
 }
 
 TEST(CadBlocks, ImportingADrawingBringsItsOwnDefinitions) {

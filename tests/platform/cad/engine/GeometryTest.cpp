@@ -23,8 +23,8 @@ TEST(CadGeometry, BoundingBoxesOfCurves) {
     expectBox(db.boundingBox(db.addLine(ms, {3, 4, 0}, {-1, 2, 0})), -1, 2, 3, 4);
     expectBox(db.boundingBox(db.addCircle(ms, {1, 1, 0}, 2)), -1, -1, 3, 3);
     // A quarter arc through 90 degrees only: from 45 to 135 degrees reaches the top.
-    expectBox(db.boundingBox(db.addArc(ms, {0, 0, 0}, 1, M_PI / 4, 3 * M_PI / 4)), -std::sqrt(0.5), std::sqrt(0.5),
-              std::sqrt(0.5), 1);
+    expectBox(db.boundingBox(db.addArc(ms, {0, 0, 0}, 1, M_PI / 4, 3 * M_PI / 4)), -std::sqrt(0.5),
+              std::sqrt(0.5), std::sqrt(0.5), 1);
     // An arc that passes angle 0 (end < start) reaches +X.
     expectBox(db.boundingBox(db.addArc(ms, {0, 0, 0}, 1, 3 * M_PI / 2, M_PI / 2)), 0, -1, 1, 1);
     // Walking clockwise from (0,0) to (2,0) the half circle passes above the chord, counter-clockwise below.
@@ -80,7 +80,8 @@ TEST(CadGeometry, NestedAndSelfContainingBlocksEndQuickly) {
             db.addLine(b, {0, 0, 0}, {1, 1, 0});
             continue;
         }
-        for (int i = 0; i < 10; ++i) db.insertBlock(b, {double(i), 0, 0}, QString("L%1").arg(level + 1), 1, 1, 1, 0);
+        for (int i = 0; i < 10; ++i)
+            db.insertBlock(b, {double(i), 0, 0}, QString("L%1").arg(level + 1), 1, 1, 1, 0);
     }
     BlockDefinition* self = db.addBlock("SELF");
     db.addCircle(self, {0, 0, 0}, 1);
@@ -97,7 +98,8 @@ TEST(CadGeometry, ExplodedPolylineGivesLinesAndArcsInOrder) {
     BlockDefinition* ms = db.modelSpace();
     // Line, then a counter-clockwise half circle, then a clockwise quarter.
     const double quarter = std::tan(M_PI / 8);
-    Entity* pl = db.addLwPolyline(ms, {{0, 0, 0, 0, 0}, {10, 0, 1, 0, 0}, {10, 10, -quarter, 0, 0}, {15, 15, 0, 0, 0}});
+    Entity* pl = db.addLwPolyline(
+        ms, {{0, 0, 0, 0, 0}, {10, 0, 1, 0, 0}, {10, 10, -quarter, 0, 0}, {15, 15, 0, 0, 0}});
     pl->color = 3;
     const auto parts = db.explode(pl);
     ASSERT_EQ(parts.size(), 3u);
@@ -178,7 +180,8 @@ TEST(CadGeometry, HatchLoopsFromCirclesPolylinesAndChains) {
     EXPECT_EQ(circle->reactors, std::vector<quint64>{solid->handle()});
     expectBox(db.boundingBox(solid), -150, -150, 150, 150);
 
-    Entity* frame = db.addLwPolyline(ms, {{0, 0, 0, 0, 0}, {8, 0, 0, 0, 0}, {8, -4, 0, 0, 0}, {0, -4, 0, 0, 0}, {0, 0, 0, 0, 0}});
+    Entity* frame = db.addLwPolyline(
+        ms, {{0, 0, 0, 0, 0}, {8, 0, 0, 0, 0}, {8, -4, 0, 0, 0}, {0, -4, 0, 0, 0}, {0, 0, 0, 0, 0}});
     Entity* pattern = db.addHatch(ms, 1, "ANSI31", true);
     db.appendHatchLoop(pattern, {frame});
     EXPECT_FALSE(pattern->as<HatchData>().solid);

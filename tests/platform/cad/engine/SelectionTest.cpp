@@ -73,20 +73,32 @@ TEST_F(CadSelection, NameAndLayerFiltersOfTheSuite) {
 }
 
 TEST_F(CadSelection, GroupsCombine) {
-    const FilterList heads = {{0, "INSERT"}, {-4, "<or"}, {2, "S-*"}, {2, "STK-*"}, {2, "STT"}, {2, "ST"}, {-4, "or>"}};
+    const FilterList heads = {{0, "INSERT"}, {-4, "<or"}, {2, "S-*"}, {2, "STK-*"},
+                              {2, "STT"},    {2, "ST"},   {-4, "or>"}};
     EXPECT_EQ(select(heads), (std::vector<Entity*>{head, stt}));
     // Two "<or" groups one after the other.
-    const FilterList reset = {{0, "INSERT"},   {-4, "<or"},  {2, "12^STRUMIEN_*"}, {2, "12^POCZATEK_STRUMIEN_*"},
-                              {2, "12^KONIEC_STRUMIEN_*"}, {-4, "or>"}, {-4, "<or"}, {62, 3}, {62, 1}, {-4, "or>"}};
+    const FilterList reset = {{0, "INSERT"},
+                              {-4, "<or"},
+                              {2, "12^STRUMIEN_*"},
+                              {2, "12^POCZATEK_STRUMIEN_*"},
+                              {2, "12^KONIEC_STRUMIEN_*"},
+                              {-4, "or>"},
+                              {-4, "<or"},
+                              {62, 3},
+                              {62, 1},
+                              {-4, "or>"}};
     EXPECT_EQ(select(reset), (std::vector<Entity*>{s2, start, end}));
     // Mixed-case type names and an "<or" of types.
-    const FilterList table = {{8, "002-OPISY"}, {-4, "<or"}, {0, "Line"}, {0, "Text"}, {0, "MText"}, {-4, "or>"}};
+    const FilterList table = {{8, "002-OPISY"}, {-4, "<or"},  {0, "Line"},
+                              {0, "Text"},      {0, "MText"}, {-4, "or>"}};
     EXPECT_EQ(select(table), (std::vector<Entity*>{text, line, mtext}));
     // "<not" inside "<and".
-    const FilterList notTraffic = {{-4, "<and"}, {-4, "<not"}, {8, "113-STRUMIENIE_RUCHU"}, {-4, "not>"},
-                                   {-4, "<not"}, {8, "114-PUNKTY_KOLIZJI"}, {-4, "not>"}, {-4, "and>"}};
+    const FilterList notTraffic = {{-4, "<and"}, {-4, "<not"}, {8, "113-STRUMIENIE_RUCHU"},
+                                   {-4, "not>"}, {-4, "<not"}, {8, "114-PUNKTY_KOLIZJI"},
+                                   {-4, "not>"}, {-4, "and>"}};
     EXPECT_EQ(select(notTraffic), (std::vector<Entity*>{text, start, head, stt, anon, line, mtext}));
-    EXPECT_EQ(select({{-4, "<not"}, {2, "12^*"}, {-4, "not>"}, {0, "INSERT"}}), (std::vector<Entity*>{head, stt, anon}));
+    EXPECT_EQ(select({{-4, "<not"}, {2, "12^*"}, {-4, "not>"}, {0, "INSERT"}}),
+              (std::vector<Entity*>{head, stt, anon}));
 }
 
 TEST_F(CadSelection, MalformedFiltersAreRefused) {
@@ -108,9 +120,9 @@ TEST_F(CadSelection, IndexesGiveWhatAScanGives) {
     db.setLayer(start, "113-STRUMIENIE_RUCHU");
     db.erase(s1);
     for (const FilterList& f :
-         {FilterList{{0, "INSERT"}, {2, "12^STRUMIEN_*"}}, FilterList{{0, "insert"}, {2, "12^strumien_2^k2^k5"}},
-          FilterList{{8, "113-STRUMIENIE_RUCHU"}}, FilterList{{0, "INSERT"}, {2, "*K1*"}, {8, "113-*"}},
-          FilterList{{8, "0,002-OPISY"}, {0, "*"}}}) {
+         {FilterList{{0, "INSERT"}, {2, "12^STRUMIEN_*"}},
+          FilterList{{0, "insert"}, {2, "12^strumien_2^k2^k5"}}, FilterList{{8, "113-STRUMIENIE_RUCHU"}},
+          FilterList{{0, "INSERT"}, {2, "*K1*"}, {8, "113-*"}}, FilterList{{8, "0,002-OPISY"}, {0, "*"}}}) {
         EXPECT_EQ(select(f), scan(f));
     }
     EXPECT_EQ(select({{0, "INSERT"}, {2, "12^STRUMIEN_*"}}), (std::vector<Entity*>{s2, late}));
@@ -120,7 +132,8 @@ TEST_F(CadSelection, CrossingWindowAndPolygon) {
     // The window touches the start marker's line at x = 40 only.
     const auto touching = selectCrossingWindow(db, {30, -1, 0}, {40, 1, 0}, {{0, "INSERT"}});
     EXPECT_EQ(touching, (std::vector<Entity*>{s2, start}));
-    const auto filtered = selectCrossingWindow(db, {-100, -100, 0}, {1000, 1000, 0}, {{-4, "<not"}, {0, "INSERT"}, {-4, "not>"}});
+    const auto filtered = selectCrossingWindow(db, {-100, -100, 0}, {1000, 1000, 0},
+                                               {{-4, "<not"}, {0, "INSERT"}, {-4, "not>"}});
     EXPECT_EQ(filtered, (std::vector<Entity*>{text, line, mtext}));
     // A triangle that crosses the line at y = 200 without containing a corner of its box.
     const std::vector<Point3> triangle = {{5, 195, 0}, {6, 215, 0}, {4, 215, 0}};

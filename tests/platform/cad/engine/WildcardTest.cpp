@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-using cad::db::WildcardPattern;
 using cad::db::wildcardMatch;
+using cad::db::WildcardPattern;
 
 namespace {
 
