@@ -42,8 +42,8 @@ public:
     Entity addHatch(int patternType, const QString& patternName, bool associative) const {
         return add(u"AddHatch", {patternType, patternName, associative});
     }
-    Entity addAttribute(double height, int mode, const QString& prompt, const Point& insertion, const QString& tag,
-                        const QString& value) const {
+    Entity addAttribute(double height, int mode, const QString& prompt, const Point& insertion,
+                        const QString& tag, const QString& value) const {
         return add(u"AddAttribute", {height, mode, prompt, insertion, tag, value});
     }
     Entity addPoint(const Point& p) const { return add(u"AddPoint", {p}); }
@@ -57,8 +57,8 @@ public:
         return add(u"AddDimOrdinate", {definition, leaderEnd, useXAxis ? 1 : 0});
     }
     // A block name, or a drawing file path whose definitions are loaded first.
-    Entity insertBlock(const Point& insertion, const QString& name, double xScale, double yScale, double zScale,
-                       double rotation) const {
+    Entity insertBlock(const Point& insertion, const QString& name, double xScale, double yScale,
+                       double zScale, double rotation) const {
         return add(u"InsertBlock", {insertion, name, xScale, yScale, zScale, rotation});
     }
     Dictionary extensionDictionary() const;
@@ -68,6 +68,5 @@ private:
         return wrap<Entity>(invoke(QString::fromUtf16(member), args));
     }
 };
-
 
 }  // namespace cad

@@ -26,8 +26,10 @@ QDataStream& operator>>(QDataStream& s, Call& c) {
 
 QDataStream& operator<<(QDataStream& s, const Reply& r) {
     s << r.failed;
-    if (r.failed) s << quint8(r.errorKind) << r.message;
-    else s << r.result;
+    if (r.failed)
+        s << quint8(r.errorKind) << r.message;
+    else
+        s << r.result;
     return s;
 }
 

@@ -59,9 +59,13 @@ public:
 class Linetypes : public Object {
 public:
     using Object::Object;
-    Linetype item(const QString& name) const { return wrap<Linetype>(invoke(QStringLiteral("Item"), {name})); }
+    Linetype item(const QString& name) const {
+        return wrap<Linetype>(invoke(QStringLiteral("Item"), {name}));
+    }
     // The built-in definitions stand in for the CAD's own linetype file.
-    void load(const QString& name, const QString& fileName) const { invoke(QStringLiteral("Load"), {name, fileName}); }
+    void load(const QString& name, const QString& fileName) const {
+        invoke(QStringLiteral("Load"), {name, fileName});
+    }
     int count() const { return int(get(QStringLiteral("Count")).toInt()); }
 };
 
@@ -81,8 +85,12 @@ public:
 class TextStyles : public Object {
 public:
     using Object::Object;
-    TextStyle item(const QString& name) const { return wrap<TextStyle>(invoke(QStringLiteral("Item"), {name})); }
-    TextStyle add(const QString& name) const { return wrap<TextStyle>(invoke(QStringLiteral("Add"), {name})); }
+    TextStyle item(const QString& name) const {
+        return wrap<TextStyle>(invoke(QStringLiteral("Item"), {name}));
+    }
+    TextStyle add(const QString& name) const {
+        return wrap<TextStyle>(invoke(QStringLiteral("Add"), {name}));
+    }
     int count() const { return int(get(QStringLiteral("Count")).toInt()); }
 };
 
@@ -97,7 +105,9 @@ public:
 class DimStyles : public Object {
 public:
     using Object::Object;
-    DimStyle item(const QString& name) const { return wrap<DimStyle>(invoke(QStringLiteral("Item"), {name})); }
+    DimStyle item(const QString& name) const {
+        return wrap<DimStyle>(invoke(QStringLiteral("Item"), {name}));
+    }
     DimStyle add(const QString& name) const { return wrap<DimStyle>(invoke(QStringLiteral("Add"), {name})); }
     int count() const { return int(get(QStringLiteral("Count")).toInt()); }
 };

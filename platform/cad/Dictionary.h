@@ -9,7 +9,9 @@ class Dictionary : public Object {
 public:
     using Object::Object;
     // Raises NotFound when the entry is absent (callers ignore that error).
-    Object getObject(const QString& name) const { return wrap<Object>(invoke(QStringLiteral("GetObject"), {name})); }
+    Object getObject(const QString& name) const {
+        return wrap<Object>(invoke(QStringLiteral("GetObject"), {name}));
+    }
     Object addObject(const QString& name, const QString& className) const {
         return wrap<Object>(invoke(QStringLiteral("AddObject"), {name, className}));
     }
@@ -21,10 +23,16 @@ class SortentsTable : public Object {
 public:
     using Object::Object;
     SortentsTable(const Object& o) : Object(o) {}
-    void moveToTop(const QList<Entity>& entities) const { invoke(QStringLiteral("MoveToTop"), {refs(entities)}); }
-    void moveToBottom(const QList<Entity>& entities) const { invoke(QStringLiteral("MoveToBottom"), {refs(entities)}); }
+    void moveToTop(const QList<Entity>& entities) const {
+        invoke(QStringLiteral("MoveToTop"), {refs(entities)});
+    }
+    void moveToBottom(const QList<Entity>& entities) const {
+        invoke(QStringLiteral("MoveToBottom"), {refs(entities)});
+    }
     // Model-space entities in drawing order (last on top).
-    QList<Entity> fullDrawOrder() const { return wrapAll<Entity>(invoke(QStringLiteral("GetFullDrawOrder"))); }
+    QList<Entity> fullDrawOrder() const {
+        return wrapAll<Entity>(invoke(QStringLiteral("GetFullDrawOrder")));
+    }
 };
 
 // The true-colour object.

@@ -47,6 +47,8 @@ public:
     void erase() const { invoke(QStringLiteral("Delete")); }  // the automation's Delete()
     void update() const { invoke(QStringLiteral("Update")); }
     void highlight(bool on) const { invoke(QStringLiteral("HighLight"), {on}); }
+    // Whether the entity is shown highlighted (an attribute reference answers for its reference).
+    bool highlighted() const { return get(QStringLiteral("Highlighted")).toBool(); }
     // Lower-left and upper-right corners.
     std::pair<Point, Point> boundingBox() const {
         const VariantList a = invoke(QStringLiteral("GetBoundingBox")).toArray();
@@ -124,14 +126,24 @@ public:
     void setPatternScale(double v) const { put(QStringLiteral("PatternScale"), v); }
     double patternAngle() const { return num(u"PatternAngle"); }
     void setPatternAngle(double v) const { put(QStringLiteral("PatternAngle"), v); }
-    void appendOuterLoop(const QList<Entity>& loop) const { invoke(QStringLiteral("AppendOuterLoop"), {refs(loop)}); }
-    void appendInnerLoop(const QList<Entity>& loop) const { invoke(QStringLiteral("AppendInnerLoop"), {refs(loop)}); }
+    void appendOuterLoop(const QList<Entity>& loop) const {
+        invoke(QStringLiteral("AppendOuterLoop"), {refs(loop)});
+    }
+    void appendInnerLoop(const QList<Entity>& loop) const {
+        invoke(QStringLiteral("AppendInnerLoop"), {refs(loop)});
+    }
     void evaluate() const { invoke(QStringLiteral("Evaluate")); }
     int numberOfLoops() const { return int(get(QStringLiteral("NumberOfLoops")).toInt()); }
-    QList<Entity> loopAt(int index) const { return wrapAll<Entity>(invoke(QStringLiteral("GetLoopAt"), {index})); }
+    // The loop's boundary objects; when they no longer exist, new curves made from the loop are
+    // added to the hatch's owner and returned (the caller deletes them when done).
+    QList<Entity> loopAt(int index) const {
+        return wrapAll<Entity>(invoke(QStringLiteral("GetLoopAt"), {index}));
+    }
 
     // Regions: operation 0 union, 1 intersection, 2 subtraction.
-    void boolean(int operation, const Entity& other) const { invoke(QStringLiteral("Boolean"), {operation, other}); }
+    void boolean(int operation, const Entity& other) const {
+        invoke(QStringLiteral("Boolean"), {operation, other});
+    }
     double area() const { return num(u"Area"); }
 
     // Dimensions.
@@ -140,9 +152,15 @@ public:
     double measurement() const { return num(u"Measurement"); }
 
 private:
-    QString text(const char16_t* m) const { return get(QString::fromRawData(reinterpret_cast<const QChar*>(m), len(m))).toText(); }
-    double num(const char16_t* m) const { return get(QString::fromRawData(reinterpret_cast<const QChar*>(m), len(m))).toDouble(); }
-    Point pt(const char16_t* m) const { return get(QString::fromRawData(reinterpret_cast<const QChar*>(m), len(m))).toPoint(); }
+    QString text(const char16_t* m) const {
+        return get(QString::fromRawData(reinterpret_cast<const QChar*>(m), len(m))).toText();
+    }
+    double num(const char16_t* m) const {
+        return get(QString::fromRawData(reinterpret_cast<const QChar*>(m), len(m))).toDouble();
+    }
+    Point pt(const char16_t* m) const {
+        return get(QString::fromRawData(reinterpret_cast<const QChar*>(m), len(m))).toPoint();
+    }
     static qsizetype len(const char16_t* m) { return qsizetype(std::char_traits<char16_t>::length(m)); }
 };
 

@@ -10,7 +10,8 @@ namespace cad {
 class InProcessChannel : public Channel {
 public:
     explicit InProcessChannel(ObjectModel& model) : model_(model) {}
-    Variant call(ObjectId object, const QString& member, CallKind kind, std::span<const Variant> args) override {
+    Variant call(ObjectId object, const QString& member, CallKind kind,
+                 std::span<const Variant> args) override {
         return model_.invoke(object, member, kind, args);
     }
     ObjectModel& model() const { return model_; }

@@ -22,7 +22,8 @@ Call DecodeCall(const QByteArray& bytes) {
     s.setVersion(StreamVersion);
     Call c;
     s >> c;
-    if (s.status() != QDataStream::Ok || !s.atEnd()) throw Failed(QStringLiteral("A corrupt call frame arrived"));
+    if (s.status() != QDataStream::Ok || !s.atEnd())
+        throw Failed(QStringLiteral("A corrupt call frame arrived"));
     return c;
 }
 
@@ -39,11 +40,13 @@ Reply DecodeReply(const QByteArray& bytes) {
     s.setVersion(StreamVersion);
     Reply r;
     s >> r;
-    if (s.status() != QDataStream::Ok || !s.atEnd()) throw Failed(QStringLiteral("A corrupt answer frame arrived"));
+    if (s.status() != QDataStream::Ok || !s.atEnd())
+        throw Failed(QStringLiteral("A corrupt answer frame arrived"));
     return r;
 }
 
-Variant LoopbackChannel::call(ObjectId object, const QString& member, CallKind kind, std::span<const Variant> args) {
+Variant LoopbackChannel::call(ObjectId object, const QString& member, CallKind kind,
+                              std::span<const Variant> args) {
     Call c;
     c.object = object;
     c.member = member;

@@ -10,14 +10,15 @@ namespace cad {
 
 // Frames for the byte channels: one call or answer each.
 QByteArray EncodeCall(const Call& call);
-Call DecodeCall(const QByteArray& bytes);      // throws Failed for a corrupt frame
+Call DecodeCall(const QByteArray& bytes);  // throws Failed for a corrupt frame
 QByteArray EncodeReply(const Reply& reply);
-Reply DecodeReply(const QByteArray& bytes);    // throws Failed for a corrupt frame
+Reply DecodeReply(const QByteArray& bytes);  // throws Failed for a corrupt frame
 
 class LoopbackChannel : public Channel {
 public:
     explicit LoopbackChannel(ObjectModel& model) : model_(model) {}
-    Variant call(ObjectId object, const QString& member, CallKind kind, std::span<const Variant> args) override;
+    Variant call(ObjectId object, const QString& member, CallKind kind,
+                 std::span<const Variant> args) override;
     quint64 bytesCarried() const { return bytes_; }
 
 private:

@@ -27,10 +27,12 @@ public:
         channel_()->call(id_, member, CallKind::Put, std::span<const Variant>(&value, 1));
     }
     Variant invoke(const QString& member, std::initializer_list<Variant> args = {}) const {
-        return channel_()->call(id_, member, CallKind::Method, std::span<const Variant>(args.begin(), args.size()));
+        return channel_()->call(id_, member, CallKind::Method,
+                                std::span<const Variant>(args.begin(), args.size()));
     }
     Variant invokeList(const QString& member, const VariantList& args) const {
-        return channel_()->call(id_, member, CallKind::Method, std::span<const Variant>(args.data(), args.size()));
+        return channel_()->call(id_, member, CallKind::Method,
+                                std::span<const Variant>(args.data(), args.size()));
     }
 
     // The automation's interface type name ("IAcadBlock", "IAcadModelSpace", "IAcadLayer", ...).
@@ -40,7 +42,9 @@ public:
 
 protected:
     template <class T>
-    T wrap(const Variant& v) const { return T(ch_, v.toObject()); }
+    T wrap(const Variant& v) const {
+        return T(ch_, v.toObject());
+    }
     template <class T>
     QList<T> wrapAll(const Variant& v) const {
         QList<T> out;

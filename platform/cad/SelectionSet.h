@@ -21,12 +21,23 @@ class SelectionSet : public Object {
 public:
     using Object::Object;
 
-    enum Mode { Window = 0, Crossing = 1, Previous = 3, Last = 4, All = 5, WindowPolygon = 6, CrossingPolygon = 7 };
+    enum Mode {
+        Window = 0,
+        Crossing = 1,
+        Previous = 3,
+        Last = 4,
+        All = 5,
+        WindowPolygon = 6,
+        CrossingPolygon = 7
+    };
 
     QString name() const { return get(QStringLiteral("Name")).toText(); }
     // Modes All (no points) and Crossing/Window (two corners).
-    void select(int mode, const SelectionFilter& filter = {}) const { select(mode, Variant(), Variant(), filter); }
-    void select(int mode, const Variant& corner1, const Variant& corner2, const SelectionFilter& filter = {}) const {
+    void select(int mode, const SelectionFilter& filter = {}) const {
+        select(mode, Variant(), Variant(), filter);
+    }
+    void select(int mode, const Variant& corner1, const Variant& corner2,
+                const SelectionFilter& filter = {}) const {
         invoke(QStringLiteral("Select"), {mode, corner1, corner2, codes(filter), values(filter)});
     }
     // Modes CrossingPolygon and WindowPolygon over a closed outline.
@@ -39,10 +50,12 @@ public:
     // 0-based, in drawing-database (creation) order.
     Entity item(int index) const { return wrap<Entity>(invoke(QStringLiteral("Item"), {index})); }
     QList<Entity> entities() const { return wrapAll<Entity>(invoke(QStringLiteral("Items"))); }
-    void addItems(const QList<Entity>& entities) const { invoke(QStringLiteral("AddItems"), {refs(entities)}); }
-    void erase() const { invoke(QStringLiteral("Erase")); }   // erases the member entities
-    void clear() const { invoke(QStringLiteral("Clear")); }   // empties the set
-    void remove() const { invoke(QStringLiteral("Delete")); } // removes the set; entities stay
+    void addItems(const QList<Entity>& entities) const {
+        invoke(QStringLiteral("AddItems"), {refs(entities)});
+    }
+    void erase() const { invoke(QStringLiteral("Erase")); }    // erases the member entities
+    void clear() const { invoke(QStringLiteral("Clear")); }    // empties the set
+    void remove() const { invoke(QStringLiteral("Delete")); }  // removes the set; entities stay
 
 private:
     static Variant codes(const SelectionFilter& f) {
@@ -58,8 +71,12 @@ class SelectionSets : public Object {
 public:
     using Object::Object;
     // Raises AlreadyExists for a name in use.
-    SelectionSet add(const QString& name) const { return wrap<SelectionSet>(invoke(QStringLiteral("Add"), {name})); }
-    SelectionSet item(const QString& name) const { return wrap<SelectionSet>(invoke(QStringLiteral("Item"), {name})); }
+    SelectionSet add(const QString& name) const {
+        return wrap<SelectionSet>(invoke(QStringLiteral("Add"), {name}));
+    }
+    SelectionSet item(const QString& name) const {
+        return wrap<SelectionSet>(invoke(QStringLiteral("Item"), {name}));
+    }
     int count() const { return int(get(QStringLiteral("Count")).toInt()); }
 };
 

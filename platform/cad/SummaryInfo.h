@@ -9,7 +9,9 @@ class SummaryInfo : public Object {
 public:
     using Object::Object;
     // Raises NotFound for an absent key.
-    QString getCustomByKey(const QString& key) const { return invoke(QStringLiteral("GetCustomByKey"), {key}).toText(); }
+    QString getCustomByKey(const QString& key) const {
+        return invoke(QStringLiteral("GetCustomByKey"), {key}).toText();
+    }
     void setCustomByKey(const QString& key, const QString& value) const {
         invoke(QStringLiteral("SetCustomByKey"), {key, value});
     }

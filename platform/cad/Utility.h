@@ -17,18 +17,23 @@ public:
     void initializeUserInput(int bits, const QString& keywords = QString()) const {
         invoke(QStringLiteral("InitializeUserInput"), {bits, keywords});
     }
-    // Raises Cancelled when the user cancels.
-    Point getPoint(const QString& prompt) const { return invoke(QStringLiteral("GetPoint"), {Variant(), prompt}).toPoint(); }
+    // Raises Cancelled when the user cancels; an empty answer (Enter without NoNull) raises Failed.
+    Point getPoint(const QString& prompt) const {
+        return invoke(QStringLiteral("GetPoint"), {Variant(), prompt}).toPoint();
+    }
     Point getPoint(const Point& base, const QString& prompt) const {
         return invoke(QStringLiteral("GetPoint"), {base, prompt}).toPoint();
     }
-    // The picked top-level entity and the picked point; raises Cancelled on Escape and on a pick in empty space.
+    // The picked top-level entity and the picked point; raises Cancelled on Escape and on a pick in empty
+    // space.
     std::pair<Entity, Point> getEntity(const QString& prompt) const {
         const VariantList a = invoke(QStringLiteral("GetEntity"), {prompt}).toArray();
         return {wrap<Entity>(a.value(0)), a.value(1).toPoint()};
     }
     // One of the keywords given to initializeUserInput.
-    QString getKeyword(const QString& prompt) const { return invoke(QStringLiteral("GetKeyword"), {prompt}).toText(); }
+    QString getKeyword(const QString& prompt) const {
+        return invoke(QStringLiteral("GetKeyword"), {prompt}).toText();
+    }
     QString getString(bool allowSpaces, const QString& prompt) const {
         return invoke(QStringLiteral("GetString"), {allowSpaces, prompt}).toText();
     }

@@ -9,21 +9,29 @@ namespace {
 
 const char* typeName(Variant::Type t) {
     switch (t) {
-        case Variant::Empty: return "empty";
-        case Variant::Bool: return "Boolean";
-        case Variant::Int: return "integer";
-        case Variant::Double: return "double";
-        case Variant::Text: return "text";
-        case Variant::PointValue: return "point";
-        case Variant::Array: return "array";
-        case Variant::Object: return "object";
+        case Variant::Empty:
+            return "empty";
+        case Variant::Bool:
+            return "Boolean";
+        case Variant::Int:
+            return "integer";
+        case Variant::Double:
+            return "double";
+        case Variant::Text:
+            return "text";
+        case Variant::PointValue:
+            return "point";
+        case Variant::Array:
+            return "array";
+        case Variant::Object:
+            return "object";
     }
     return "?";
 }
 
 [[noreturn]] void refuse(const Variant& v, const char* wanted) {
-    throw InvalidArgument(QStringLiteral("expected %1, got %2").arg(QLatin1String(wanted),
-                                                                   QLatin1String(typeName(v.type()))));
+    throw InvalidArgument(
+        QStringLiteral("expected %1, got %2").arg(QLatin1String(wanted), QLatin1String(typeName(v.type()))));
 }
 
 double parseNumber(const Variant& v, const QString& s) {
@@ -39,23 +47,29 @@ double parseNumber(const Variant& v, const QString& s) {
 
 bool Variant::toBool() const {
     switch (type()) {
-        case Bool: return std::get<bool>(v_);
-        case Int: return std::get<qint64>(v_) != 0;
-        case Double: return std::get<double>(v_) != 0.0;
+        case Bool:
+            return std::get<bool>(v_);
+        case Int:
+            return std::get<qint64>(v_) != 0;
+        case Double:
+            return std::get<double>(v_) != 0.0;
         case Text: {
             const QString& s = std::get<QString>(v_);
             if (s.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) return true;
             if (s.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) return false;
             return parseNumber(*this, s) != 0.0;
         }
-        default: refuse(*this, "Boolean");
+        default:
+            refuse(*this, "Boolean");
     }
 }
 
 qint64 Variant::toInt() const {
     switch (type()) {
-        case Bool: return std::get<bool>(v_) ? -1 : 0;  // the automation's True is -1
-        case Int: return std::get<qint64>(v_);
+        case Bool:
+            return std::get<bool>(v_) ? -1 : 0;  // the automation's True is -1
+        case Int:
+            return std::get<qint64>(v_);
         case Double: {
             const double d = std::get<double>(v_);
             if (!std::isfinite(d)) refuse(*this, "a finite number");
@@ -66,28 +80,40 @@ qint64 Variant::toInt() const {
             if (!std::isfinite(d)) refuse(*this, "a finite number");
             return qint64(std::llround(d));
         }
-        default: refuse(*this, "integer");
+        default:
+            refuse(*this, "integer");
     }
 }
 
 double Variant::toDouble() const {
     switch (type()) {
-        case Bool: return std::get<bool>(v_) ? -1.0 : 0.0;
-        case Int: return double(std::get<qint64>(v_));
-        case Double: return std::get<double>(v_);
-        case Text: return parseNumber(*this, std::get<QString>(v_));
-        default: refuse(*this, "double");
+        case Bool:
+            return std::get<bool>(v_) ? -1.0 : 0.0;
+        case Int:
+            return double(std::get<qint64>(v_));
+        case Double:
+            return std::get<double>(v_);
+        case Text:
+            return parseNumber(*this, std::get<QString>(v_));
+        default:
+            refuse(*this, "double");
     }
 }
 
 QString Variant::toText() const {
     switch (type()) {
-        case Empty: return QString();
-        case Bool: return std::get<bool>(v_) ? QStringLiteral("True") : QStringLiteral("False");
-        case Int: return QString::number(std::get<qint64>(v_));
-        case Double: return QString::number(std::get<double>(v_), 'g', 15);
-        case Text: return std::get<QString>(v_);
-        default: refuse(*this, "text");
+        case Empty:
+            return QString();
+        case Bool:
+            return std::get<bool>(v_) ? QStringLiteral("True") : QStringLiteral("False");
+        case Int:
+            return QString::number(std::get<qint64>(v_));
+        case Double:
+            return QString::number(std::get<double>(v_), 'g', 15);
+        case Text:
+            return std::get<QString>(v_);
+        default:
+            refuse(*this, "text");
     }
 }
 
@@ -116,7 +142,8 @@ ObjectId Variant::toObject() const {
 
 QString Variant::describe() const {
     switch (type()) {
-        case Empty: return QStringLiteral("<empty>");
+        case Empty:
+            return QStringLiteral("<empty>");
         case PointValue: {
             const Point& p = std::get<Point>(v_);
             return QStringLiteral("(%1, %2, %3)").arg(p.x).arg(p.y).arg(p.z);
@@ -126,20 +153,32 @@ QString Variant::describe() const {
             for (const Variant& v : std::get<VariantList>(v_)) parts << v.describe();
             return QLatin1Char('[') + parts.join(QLatin1String(", ")) + QLatin1Char(']');
         }
-        case Object: return QStringLiteral("<object %1>").arg(std::get<ObjectRef>(v_).id);
-        case Text: return QLatin1Char('"') + std::get<QString>(v_) + QLatin1Char('"');
-        default: return toText();
+        case Object:
+            return QStringLiteral("<object %1>").arg(std::get<ObjectRef>(v_).id);
+        case Text:
+            return QLatin1Char('"') + std::get<QString>(v_) + QLatin1Char('"');
+        default:
+            return toText();
     }
 }
 
 QDataStream& operator<<(QDataStream& s, const Variant& v) {
     s << quint8(v.type());
     switch (v.type()) {
-        case Variant::Empty: break;
-        case Variant::Bool: s << std::get<bool>(v.v_); break;
-        case Variant::Int: s << std::get<qint64>(v.v_); break;
-        case Variant::Double: s << std::get<double>(v.v_); break;
-        case Variant::Text: s << std::get<QString>(v.v_); break;
+        case Variant::Empty:
+            break;
+        case Variant::Bool:
+            s << std::get<bool>(v.v_);
+            break;
+        case Variant::Int:
+            s << std::get<qint64>(v.v_);
+            break;
+        case Variant::Double:
+            s << std::get<double>(v.v_);
+            break;
+        case Variant::Text:
+            s << std::get<QString>(v.v_);
+            break;
         case Variant::PointValue: {
             const Point& p = std::get<Point>(v.v_);
             s << p.x << p.y << p.z;
@@ -151,7 +190,9 @@ QDataStream& operator<<(QDataStream& s, const Variant& v) {
             for (const Variant& e : a) s << e;
             break;
         }
-        case Variant::Object: s << std::get<ObjectRef>(v.v_).id; break;
+        case Variant::Object:
+            s << std::get<ObjectRef>(v.v_).id;
+            break;
     }
     return s;
 }
@@ -160,12 +201,39 @@ QDataStream& operator>>(QDataStream& s, Variant& v) {
     quint8 t = 0;
     s >> t;
     switch (t) {
-        case Variant::Empty: v = Variant(); break;
-        case Variant::Bool: { bool b = false; s >> b; v = Variant(b); break; }
-        case Variant::Int: { qint64 i = 0; s >> i; v = Variant(i); break; }
-        case Variant::Double: { double d = 0; s >> d; v = Variant(d); break; }
-        case Variant::Text: { QString x; s >> x; v = Variant(x); break; }
-        case Variant::PointValue: { Point p; s >> p.x >> p.y >> p.z; v = Variant(p); break; }
+        case Variant::Empty:
+            v = Variant();
+            break;
+        case Variant::Bool: {
+            bool b = false;
+            s >> b;
+            v = Variant(b);
+            break;
+        }
+        case Variant::Int: {
+            qint64 i = 0;
+            s >> i;
+            v = Variant(i);
+            break;
+        }
+        case Variant::Double: {
+            double d = 0;
+            s >> d;
+            v = Variant(d);
+            break;
+        }
+        case Variant::Text: {
+            QString x;
+            s >> x;
+            v = Variant(x);
+            break;
+        }
+        case Variant::PointValue: {
+            Point p;
+            s >> p.x >> p.y >> p.z;
+            v = Variant(p);
+            break;
+        }
         case Variant::Array: {
             quint32 n = 0;
             s >> n;
@@ -179,8 +247,16 @@ QDataStream& operator>>(QDataStream& s, Variant& v) {
             v = Variant(a);
             break;
         }
-        case Variant::Object: { ObjectRef o; s >> o.id; v = Variant(o); break; }
-        default: s.setStatus(QDataStream::ReadCorruptData); v = Variant(); break;
+        case Variant::Object: {
+            ObjectRef o;
+            s >> o.id;
+            v = Variant(o);
+            break;
+        }
+        default:
+            s.setStatus(QDataStream::ReadCorruptData);
+            v = Variant();
+            break;
     }
     return s;
 }
@@ -211,7 +287,8 @@ QList<Point> PointsFromFlat(const Variant& v, int stride) {
         return pts;
     }
     if (stride < 2 || a.size() % stride != 0)
-        throw InvalidArgument(QStringLiteral("coordinate array of %1 values is not a list of points").arg(a.size()));
+        throw InvalidArgument(
+            QStringLiteral("coordinate array of %1 values is not a list of points").arg(a.size()));
     for (qsizetype i = 0; i < a.size(); i += stride)
         pts.append(Point{a[i].toDouble(), a[i + 1].toDouble(), stride == 3 ? a[i + 2].toDouble() : 0.0});
     return pts;

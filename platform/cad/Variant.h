@@ -57,9 +57,9 @@ public:
     qint64 toInt() const;
     double toDouble() const;
     QString toText() const;
-    Point toPoint() const;           // a point, or an array of two or three numbers
-    VariantList toArray() const;     // an array; a scalar is refused
-    ObjectId toObject() const;       // an object reference (0 for an empty value)
+    Point toPoint() const;        // a point, or an array of two or three numbers
+    VariantList toArray() const;  // an array; a scalar is refused
+    ObjectId toObject() const;    // an object reference (0 for an empty value)
 
     const VariantList* arrayPtr() const { return std::get_if<VariantList>(&v_); }
 
@@ -76,9 +76,9 @@ private:
 };
 
 // Helpers for the array shapes the members use.
-VariantList PointArray(const QList<Point>& points);          // array of points
-VariantList FlatXY(const QList<Point>& points);              // X, Y pairs as one array of doubles
-QList<Point> PointsFromFlat(const Variant& v, int stride);   // stride 2 or 3
+VariantList PointArray(const QList<Point>& points);         // array of points
+VariantList FlatXY(const QList<Point>& points);             // X, Y pairs as one array of doubles
+QList<Point> PointsFromFlat(const Variant& v, int stride);  // stride 2 or 3
 VariantList ObjectArray(const QList<ObjectId>& ids);
 
 }  // namespace cad

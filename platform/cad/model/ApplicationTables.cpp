@@ -10,7 +10,9 @@ namespace cad {
 
 namespace {
 
-DocumentState* docOf(Target& t) { return t.rec.doc; }
+DocumentState* docOf(Target& t) {
+    return t.rec.doc;
+}
 
 DocumentState* documentArg(Target& t, const Variant& v) {
     ObjectRecord& r = t.model.record(v.toObject());
@@ -23,113 +25,164 @@ DocumentState* documentArg(Target& t, const Variant& v) {
 Variant objectVariant(Target& t, DocumentState* doc, db::DbObject* o) {
     Kind kind = Kind::RawObject;
     switch (o->objectType()) {
-        case db::ObjectType::Entity: kind = Kind::Entity; break;
-        case db::ObjectType::BlockDefinition: kind = Kind::Block; break;
-        case db::ObjectType::Layer: kind = Kind::Layer; break;
-        case db::ObjectType::Linetype: kind = Kind::Linetype; break;
-        case db::ObjectType::TextStyle: kind = Kind::TextStyle; break;
-        case db::ObjectType::DimStyle: kind = Kind::DimStyle; break;
-        case db::ObjectType::Dictionary: kind = Kind::Dictionary; break;
-        case db::ObjectType::SortentsTable: kind = Kind::SortentsTable; break;
-        default: break;
+        case db::ObjectType::Entity:
+            kind = Kind::Entity;
+            break;
+        case db::ObjectType::BlockDefinition:
+            kind = Kind::Block;
+            break;
+        case db::ObjectType::Layer:
+            kind = Kind::Layer;
+            break;
+        case db::ObjectType::Linetype:
+            kind = Kind::Linetype;
+            break;
+        case db::ObjectType::TextStyle:
+            kind = Kind::TextStyle;
+            break;
+        case db::ObjectType::DimStyle:
+            kind = Kind::DimStyle;
+            break;
+        case db::ObjectType::Dictionary:
+            kind = Kind::Dictionary;
+            break;
+        case db::ObjectType::SortentsTable:
+            kind = Kind::SortentsTable;
+            break;
+        default:
+            break;
     }
     return t.model.ref(t.model.idOf(kind, doc, o));
 }
 
-QString untitledName(ObjectModel& m) { return QStringLiteral("Rysunek%1.dxf").arg(++m.untitledCounter); }
+QString untitledName(ObjectModel& m) {
+    return QStringLiteral("Rysunek%1.dxf").arg(++m.untitledCounter);
+}
 
 }  // namespace
 
 std::unique_ptr<DispatchTable> MakeApplicationTable() {
     auto tb = std::make_unique<DispatchTable>(QStringLiteral("IAcadApplication"));
-    tb->get(QStringLiteral("Version"), [](Target&, Args) -> Variant { return Variant(QStringLiteral("18.1")); })
-        .get(QStringLiteral("Name"), [](Target&, Args) -> Variant { return Variant(QStringLiteral("AutoCAD")); })
+    tb->get(QStringLiteral("Version"),
+            [](Target&, Args) -> Variant { return Variant(QStringLiteral("18.1")); })
+        .get(QStringLiteral("Name"),
+             [](Target&, Args) -> Variant { return Variant(QStringLiteral("AutoCAD")); })
         .get(QStringLiteral("Visible"), [](Target& t, Args) -> Variant { return Variant(t.model.visible); })
-        .put(QStringLiteral("Visible"), [](Target& t, Args a) -> Variant { t.model.visible = BoolArg(a, 0); return {}; })
-        .get(QStringLiteral("WindowState"), [](Target& t, Args) -> Variant { return Variant(t.model.windowState); })
-        .put(QStringLiteral("WindowState"), [](Target& t, Args a) -> Variant {
-            const qint64 v = IntArg(a, 0);  // 1 normal, 2 minimised, 3 maximised
-            if (v < 1 || v > 3) throw InvalidArgument(QStringLiteral("WindowState must be 1, 2 or 3"));
-            t.model.windowState = int(v);
-            return {};
-        })
-        .get(QStringLiteral("Documents"), [](Target& t, Args) -> Variant { return t.model.ref(t.model.documentsId); })
-        .get(QStringLiteral("ActiveDocument"), [](Target& t, Args) -> Variant {
-            if (!t.model.activeDocument()) throw NotFound(QStringLiteral("No drawing is open"));
-            return t.model.ref(t.model.activeDocument()->id);
-        })
-        .put(QStringLiteral("ActiveDocument"), [](Target& t, Args a) -> Variant {
-            t.model.setActiveDocument(documentArg(t, Arg(a, 0)));
-            return {};
-        })
-        .method(QStringLiteral("GetAcadState"), [](Target& t, Args) -> Variant { return t.model.ref(t.model.stateId); })
-        .method(QStringLiteral("GetInterfaceObject"), [](Target& t, Args a) -> Variant {
-            const QString cls = TextArg(a, 0);
-            ObjectRecord r;
-            if (cls.startsWith(QLatin1String("AutoCAD.AcCmColor"), Qt::CaseInsensitive)) {
-                r.kind = Kind::Color;
-                r.color = NewColor(t.model);
-                return t.model.ref(t.model.newRecord(r));
-            }
-            if (cls.startsWith(QLatin1String("ObjectDBX.AxDbDocument"), Qt::CaseInsensitive)) {
-                DocumentState* d = t.model.addDocument(std::make_unique<db::Database>(), QString(), QString(), true);
-                return t.model.ref(d->id);
-            }
-            throw NotFound(QStringLiteral("Problem in loading application: %1").arg(cls));
-        })
-        .method(QStringLiteral("Update"), [](Target& t, Args) -> Variant { ++t.model.updateRequests; return {}; })
-        .method(QStringLiteral("ZoomWindow"), [](Target& t, Args a) -> Variant {
-            PointArg(a, 0);
-            PointArg(a, 1);
-            ++t.model.updateRequests;
-            return {};
-        })
-        .method(QStringLiteral("RaiseDrawingWindow"), [](Target& t, Args) -> Variant {
-            ++t.model.raiseRequests;
-            if (t.model.interaction()) t.model.interaction()->raiseWindow();
-            return {};
-        })
+        .put(QStringLiteral("Visible"),
+             [](Target& t, Args a) -> Variant {
+                 t.model.visible = BoolArg(a, 0);
+                 return {};
+             })
+        .get(QStringLiteral("WindowState"),
+             [](Target& t, Args) -> Variant { return Variant(t.model.windowState); })
+        .put(QStringLiteral("WindowState"),
+             [](Target& t, Args a) -> Variant {
+                 const qint64 v = IntArg(a, 0);  // 1 normal, 2 minimised, 3 maximised
+                 if (v < 1 || v > 3) throw InvalidArgument(QStringLiteral("WindowState must be 1, 2 or 3"));
+                 t.model.windowState = int(v);
+                 return {};
+             })
+        .get(QStringLiteral("Documents"),
+             [](Target& t, Args) -> Variant { return t.model.ref(t.model.documentsId); })
+        .get(QStringLiteral("ActiveDocument"),
+             [](Target& t, Args) -> Variant {
+                 if (!t.model.activeDocument()) throw NotFound(QStringLiteral("No drawing is open"));
+                 return t.model.ref(t.model.activeDocument()->id);
+             })
+        .put(QStringLiteral("ActiveDocument"),
+             [](Target& t, Args a) -> Variant {
+                 t.model.setActiveDocument(documentArg(t, Arg(a, 0)));
+                 return {};
+             })
+        .method(QStringLiteral("GetAcadState"),
+                [](Target& t, Args) -> Variant { return t.model.ref(t.model.stateId); })
+        .method(QStringLiteral("GetInterfaceObject"),
+                [](Target& t, Args a) -> Variant {
+                    const QString cls = TextArg(a, 0);
+                    ObjectRecord r;
+                    if (cls.startsWith(QLatin1String("AutoCAD.AcCmColor"), Qt::CaseInsensitive)) {
+                        r.kind = Kind::Color;
+                        r.color = NewColor(t.model);
+                        return t.model.ref(t.model.newRecord(r));
+                    }
+                    if (cls.startsWith(QLatin1String("ObjectDBX.AxDbDocument"), Qt::CaseInsensitive)) {
+                        DocumentState* d =
+                            t.model.addDocument(std::make_unique<db::Database>(), QString(), QString(), true);
+                        return t.model.ref(d->id);
+                    }
+                    throw NotFound(QStringLiteral("Problem in loading application: %1").arg(cls));
+                })
+        .method(QStringLiteral("Update"),
+                [](Target& t, Args) -> Variant {
+                    ++t.model.updateRequests;
+                    return {};
+                })
+        .method(QStringLiteral("ZoomWindow"),
+                [](Target& t, Args a) -> Variant {
+                    PointArg(a, 0);
+                    PointArg(a, 1);
+                    ++t.model.updateRequests;
+                    return {};
+                })
+        .method(QStringLiteral("RaiseDrawingWindow"),
+                [](Target& t, Args) -> Variant {
+                    ++t.model.raiseRequests;
+                    if (t.model.interaction()) t.model.interaction()->raiseWindow();
+                    return {};
+                })
         .otherVendor(QStringLiteral("GetSystemVariable"))
-        .otherVendor(QStringLiteral("Activate"));
+        .otherVendor(QStringLiteral("Activate"))
+        .keepsDrawings();
     return tb;
 }
 
 std::unique_ptr<DispatchTable> MakeStateTable() {
     auto tb = std::make_unique<DispatchTable>(QStringLiteral("IAcadState"));
-    tb->get(QStringLiteral("IsQuiescent"), [](Target& t, Args) -> Variant { return Variant(t.model.commands().isQuiescent()); });
+    tb->get(QStringLiteral("IsQuiescent"), [](Target& t, Args) -> Variant {
+          return Variant(t.model.commands().isQuiescent());
+      }).keepsDrawings();
     return tb;
 }
 
 std::unique_ptr<DispatchTable> MakeDocumentsTable() {
     auto tb = std::make_unique<DispatchTable>(QStringLiteral("IAcadDocuments"));
-    tb->get(QStringLiteral("Count"), [](Target& t, Args) -> Variant { return Variant(int(t.model.documents().size())); })
-        .method(QStringLiteral("Item"), [](Target& t, Args a) -> Variant {
-            const auto& docs = t.model.documents();
-            if (Arg(a, 0).type() == Variant::Text) {
-                const QString n = TextArg(a, 0);
-                for (DocumentState* d : docs)
-                    if (d->name.compare(n, Qt::CaseInsensitive) == 0) return t.model.ref(d->id);
-                throw NotFound(QStringLiteral("No open drawing named %1").arg(n));
-            }
-            const qint64 i = IntArg(a, 0);
-            if (i < 0 || i >= qint64(docs.size())) throw NotFound(QStringLiteral("No document at index %1").arg(i));
-            return t.model.ref(docs[size_t(i)]->id);
-        })
-        .method(QStringLiteral("Add"), [](Target& t, Args a) -> Variant {
-            const QString tpl = HasArg(a, 0) ? TextArg(a, 0) : QString();
-            auto database = tpl.isEmpty() ? std::make_unique<db::Database>() : ReadDrawing(tpl);
-            database->filePath.clear();  // a drawing made from a template is new and unsaved
-            DocumentState* d = t.model.addDocument(std::move(database), untitledName(t.model), QString());
-            d->saved = false;
-            return t.model.ref(d->id);
-        })
-        .method(QStringLiteral("Open"), [](Target& t, Args a) -> Variant {
-            const QString file = ResolveDrawingFile(TextArg(a, 0));
-            if (file.isEmpty()) throw NotFound(QStringLiteral("Drawing file not found: %1").arg(TextArg(a, 0)));
-            DocumentState* d = t.model.addDocument(ReadDrawing(file), QFileInfo(file).fileName(), file);
-            d->readOnly = HasArg(a, 1) && BoolArg(a, 1);
-            return t.model.ref(d->id);
-        });
+    tb->get(QStringLiteral("Count"),
+            [](Target& t, Args) -> Variant { return Variant(int(t.model.documents().size())); })
+        .method(QStringLiteral("Item"),
+                [](Target& t, Args a) -> Variant {
+                    const auto& docs = t.model.documents();
+                    if (Arg(a, 0).type() == Variant::Text) {
+                        const QString n = TextArg(a, 0);
+                        for (DocumentState* d : docs)
+                            if (d->name.compare(n, Qt::CaseInsensitive) == 0) return t.model.ref(d->id);
+                        throw NotFound(QStringLiteral("No open drawing named %1").arg(n));
+                    }
+                    const qint64 i = IntArg(a, 0);
+                    if (i < 0 || i >= qint64(docs.size()))
+                        throw NotFound(QStringLiteral("No document at index %1").arg(i));
+                    return t.model.ref(docs[size_t(i)]->id);
+                })
+        .method(QStringLiteral("Add"),
+                [](Target& t, Args a) -> Variant {
+                    const QString tpl = HasArg(a, 0) ? TextArg(a, 0) : QString();
+                    auto database = tpl.isEmpty() ? std::make_unique<db::Database>() : ReadDrawing(tpl);
+                    database->filePath.clear();  // a drawing made from a template is new and unsaved
+                    DocumentState* d =
+                        t.model.addDocument(std::move(database), untitledName(t.model), QString());
+                    d->saved = false;
+                    return t.model.ref(d->id);
+                })
+        .method(QStringLiteral("Open"),
+                [](Target& t, Args a) -> Variant {
+                    const QString file = ResolveDrawingFile(TextArg(a, 0));
+                    if (file.isEmpty())
+                        throw NotFound(QStringLiteral("Drawing file not found: %1").arg(TextArg(a, 0)));
+                    DocumentState* d =
+                        t.model.addDocument(ReadDrawing(file), QFileInfo(file).fileName(), file);
+                    d->readOnly = HasArg(a, 1) && BoolArg(a, 1);
+                    return t.model.ref(d->id);
+                })
+        .keepsDrawings();
     return tb;
 }
 
@@ -138,19 +191,28 @@ namespace {
 // Members the document and the database document share.
 void addDrawingMembers(DispatchTable& tb) {
     tb.get(QStringLiteral("Name"), [](Target& t, Args) -> Variant { return Variant(docOf(t)->name); })
-        .get(QStringLiteral("FullName"), [](Target& t, Args) -> Variant { return Variant(docOf(t)->fullName); })
-        .get(QStringLiteral("ModelSpace"), [](Target& t, Args) -> Variant {
-            return t.model.ref(t.model.blockId(docOf(t), Db(t).modelSpace()));
-        })
-        .get(QStringLiteral("PaperSpace"), [](Target& t, Args) -> Variant {
-            return t.model.ref(t.model.blockId(docOf(t), Db(t).paperSpace()));
-        })
-        .get(QStringLiteral("Blocks"), [](Target& t, Args) -> Variant { return t.model.ref(docOf(t)->blocksId); })
-        .get(QStringLiteral("Layers"), [](Target& t, Args) -> Variant { return t.model.ref(docOf(t)->layersId); })
-        .get(QStringLiteral("Linetypes"), [](Target& t, Args) -> Variant { return t.model.ref(docOf(t)->linetypesId); })
-        .get(QStringLiteral("TextStyles"), [](Target& t, Args) -> Variant { return t.model.ref(docOf(t)->textStylesId); })
-        .get(QStringLiteral("DimStyles"), [](Target& t, Args) -> Variant { return t.model.ref(docOf(t)->dimStylesId); })
-        .get(QStringLiteral("SummaryInfo"), [](Target& t, Args) -> Variant { return t.model.ref(docOf(t)->summaryId); })
+        .get(QStringLiteral("FullName"),
+             [](Target& t, Args) -> Variant { return Variant(docOf(t)->fullName); })
+        .get(QStringLiteral("ModelSpace"),
+             [](Target& t, Args) -> Variant {
+                 return t.model.ref(t.model.blockId(docOf(t), Db(t).modelSpace()));
+             })
+        .get(QStringLiteral("PaperSpace"),
+             [](Target& t, Args) -> Variant {
+                 return t.model.ref(t.model.blockId(docOf(t), Db(t).paperSpace()));
+             })
+        .get(QStringLiteral("Blocks"),
+             [](Target& t, Args) -> Variant { return t.model.ref(docOf(t)->blocksId); })
+        .get(QStringLiteral("Layers"),
+             [](Target& t, Args) -> Variant { return t.model.ref(docOf(t)->layersId); })
+        .get(QStringLiteral("Linetypes"),
+             [](Target& t, Args) -> Variant { return t.model.ref(docOf(t)->linetypesId); })
+        .get(QStringLiteral("TextStyles"),
+             [](Target& t, Args) -> Variant { return t.model.ref(docOf(t)->textStylesId); })
+        .get(QStringLiteral("DimStyles"),
+             [](Target& t, Args) -> Variant { return t.model.ref(docOf(t)->dimStylesId); })
+        .get(QStringLiteral("SummaryInfo"),
+             [](Target& t, Args) -> Variant { return t.model.ref(docOf(t)->summaryId); })
         .method(QStringLiteral("HandleToObject"), [](Target& t, Args a) -> Variant {
             const QString h = TextArg(a, 0);
             db::DbObject* o = Db(t).objectByHandle(db::handleFromText(h));
@@ -164,93 +226,124 @@ void addDrawingMembers(DispatchTable& tb) {
 std::unique_ptr<DispatchTable> MakeDocumentTable() {
     auto tb = std::make_unique<DispatchTable>(QStringLiteral("IAcadDocument"));
     addDrawingMembers(*tb);
-    tb->get(QStringLiteral("SelectionSets"), [](Target& t, Args) -> Variant { return t.model.ref(docOf(t)->selectionSetsId); })
-        .get(QStringLiteral("Utility"), [](Target& t, Args) -> Variant { return t.model.ref(docOf(t)->utilityId); })
-        .get(QStringLiteral("Active"), [](Target& t, Args) -> Variant { return Variant(t.model.activeDocument() == docOf(t)); })
-        .get(QStringLiteral("ReadOnly"), [](Target& t, Args) -> Variant { return Variant(docOf(t)->readOnly); })
+    tb->get(QStringLiteral("SelectionSets"),
+            [](Target& t, Args) -> Variant { return t.model.ref(docOf(t)->selectionSetsId); })
+        .get(QStringLiteral("Utility"),
+             [](Target& t, Args) -> Variant { return t.model.ref(docOf(t)->utilityId); })
+        .get(QStringLiteral("Active"),
+             [](Target& t, Args) -> Variant { return Variant(t.model.activeDocument() == docOf(t)); })
+        .get(QStringLiteral("ReadOnly"),
+             [](Target& t, Args) -> Variant { return Variant(docOf(t)->readOnly); })
         .get(QStringLiteral("Saved"), [](Target& t, Args) -> Variant { return Variant(docOf(t)->saved); })
-        .get(QStringLiteral("ActiveLayer"), [](Target& t, Args) -> Variant {
-            return t.model.ref(t.model.idOf(Kind::Layer, docOf(t), Db(t).activeLayer()));
-        })
-        .put(QStringLiteral("ActiveLayer"), [](Target& t, Args a) -> Variant {
-            ObjectRecord& r = t.model.record(Arg(a, 0).toObject());
-            if (r.kind != Kind::Layer || r.doc != docOf(t)) throw InvalidArgument(QStringLiteral("A layer of this drawing was expected"));
-            r.object->checkAlive();
-            Db(t).setActiveLayer(static_cast<db::Layer*>(r.object));
-            return {};
-        })
-        .get(QStringLiteral("ActiveTextStyle"), [](Target& t, Args) -> Variant {
-            return t.model.ref(t.model.idOf(Kind::TextStyle, docOf(t), Db(t).activeTextStyle()));
-        })
-        .put(QStringLiteral("ActiveTextStyle"), [](Target& t, Args a) -> Variant {
-            ObjectRecord& r = t.model.record(Arg(a, 0).toObject());
-            if (r.kind != Kind::TextStyle || r.doc != docOf(t)) throw InvalidArgument(QStringLiteral("A text style of this drawing was expected"));
-            r.object->checkAlive();
-            Db(t).setActiveTextStyle(static_cast<db::TextStyle*>(r.object));
-            return {};
-        })
-        .get(QStringLiteral("ActiveDimStyle"), [](Target& t, Args) -> Variant {
-            return t.model.ref(t.model.idOf(Kind::DimStyle, docOf(t), Db(t).activeDimStyle()));
-        })
-        .put(QStringLiteral("ActiveDimStyle"), [](Target& t, Args a) -> Variant {
-            ObjectRecord& r = t.model.record(Arg(a, 0).toObject());
-            if (r.kind != Kind::DimStyle || r.doc != docOf(t)) throw InvalidArgument(QStringLiteral("A dimension style of this drawing was expected"));
-            r.object->checkAlive();
-            Db(t).setActiveDimStyle(static_cast<db::DimStyle*>(r.object));
-            return {};
-        })
-        .method(QStringLiteral("GetVariable"), [](Target& t, Args a) -> Variant {
-            const QString n = TextArg(a, 0).trimmed().toUpper();
-            if (n == QLatin1String("LASTPROMPT")) return Variant(t.model.lastPrompt);
-            if (n == QLatin1String("LASTPOINT")) return Variant(docOf(t)->lastPoint);
-            return FromSysValue(Db(t).variable(n));
-        })
-        .method(QStringLiteral("SetVariable"), [](Target& t, Args a) -> Variant {
-            const QString n = TextArg(a, 0).trimmed().toUpper();
-            if (n == QLatin1String("LASTPROMPT")) throw InvalidArgument(QStringLiteral("LASTPROMPT is read-only"));
-            if (n == QLatin1String("LASTPOINT")) {
-                docOf(t)->lastPoint = Arg(a, 1).toPoint();
-                return {};
-            }
-            if (n == QLatin1String("CELWEIGHT") && !ValidLineweight(Arg(a, 1).toInt()))
-                throw InvalidArgument(QStringLiteral("%1 is not a valid lineweight").arg(Arg(a, 1).toText()));
-            Db(t).setVariable(n, ToSysValue(Arg(a, 1)));
-            return {};
-        })
-        .method(QStringLiteral("SendCommand"), [](Target& t, Args a) -> Variant {
-            t.model.setActiveDocument(docOf(t));
-            t.model.commands().send(docOf(t), TextArg(a, 0));
-            return {};
-        })
-        .method(QStringLiteral("Regen"), [](Target& t, Args) -> Variant { ++t.model.updateRequests; return {}; })
-        .method(QStringLiteral("CopyObjects"), [](Target& t, Args a) -> Variant {
-            const auto objects = EntitiesArg(t, a, 0);
-            db::BlockDefinition* owner = HasArg(a, 1) ? t.model.blockOf(Arg(a, 1)) : Db(t).modelSpace();
-            if (owner->database() != &Db(t)) throw InvalidArgument(QStringLiteral("The owner belongs to another drawing"));
-            return EntityList(t, Db(t).copyObjects(objects, owner));
-        })
-        .method(QStringLiteral("Close"), [](Target& t, Args) -> Variant {
-            t.model.closeDocument(docOf(t));
-            return {};
-        })
-        .method(QStringLiteral("Save"), [](Target& t, Args) -> Variant {
-            if (docOf(t)->fullName.isEmpty()) throw Failed(QStringLiteral("The drawing has no file name yet"));
-            if (docOf(t)->readOnly) throw Failed(QStringLiteral("The drawing is open read-only"));
-            dxf::writeFile(Db(t), docOf(t)->fullName);
-            docOf(t)->saved = true;
-            return {};
-        })
-        .method(QStringLiteral("SaveAs"), [](Target& t, Args a) -> Variant {
-            const QString path = QFileInfo(TextArg(a, 0)).absoluteFilePath();
-            dxf::writeFile(Db(t), path);
-            Db(t).filePath = path;
-            docOf(t)->fullName = path;
-            docOf(t)->name = QFileInfo(path).fileName();
-            docOf(t)->readOnly = false;
-            docOf(t)->saved = true;
-            return {};
-        })
-        .otherVendor(QStringLiteral("Activate"));
+        .get(QStringLiteral("ActiveLayer"),
+             [](Target& t, Args) -> Variant {
+                 return t.model.ref(t.model.idOf(Kind::Layer, docOf(t), Db(t).activeLayer()));
+             })
+        .put(QStringLiteral("ActiveLayer"),
+             [](Target& t, Args a) -> Variant {
+                 ObjectRecord& r = t.model.record(Arg(a, 0).toObject());
+                 if (r.kind != Kind::Layer || r.doc != docOf(t))
+                     throw InvalidArgument(QStringLiteral("A layer of this drawing was expected"));
+                 r.object->checkAlive();
+                 Db(t).setActiveLayer(static_cast<db::Layer*>(r.object));
+                 return {};
+             })
+        .get(QStringLiteral("ActiveTextStyle"),
+             [](Target& t, Args) -> Variant {
+                 return t.model.ref(t.model.idOf(Kind::TextStyle, docOf(t), Db(t).activeTextStyle()));
+             })
+        .put(QStringLiteral("ActiveTextStyle"),
+             [](Target& t, Args a) -> Variant {
+                 ObjectRecord& r = t.model.record(Arg(a, 0).toObject());
+                 if (r.kind != Kind::TextStyle || r.doc != docOf(t))
+                     throw InvalidArgument(QStringLiteral("A text style of this drawing was expected"));
+                 r.object->checkAlive();
+                 Db(t).setActiveTextStyle(static_cast<db::TextStyle*>(r.object));
+                 return {};
+             })
+        .get(QStringLiteral("ActiveDimStyle"),
+             [](Target& t, Args) -> Variant {
+                 return t.model.ref(t.model.idOf(Kind::DimStyle, docOf(t), Db(t).activeDimStyle()));
+             })
+        .put(QStringLiteral("ActiveDimStyle"),
+             [](Target& t, Args a) -> Variant {
+                 ObjectRecord& r = t.model.record(Arg(a, 0).toObject());
+                 if (r.kind != Kind::DimStyle || r.doc != docOf(t))
+                     throw InvalidArgument(QStringLiteral("A dimension style of this drawing was expected"));
+                 r.object->checkAlive();
+                 Db(t).setActiveDimStyle(static_cast<db::DimStyle*>(r.object));
+                 return {};
+             })
+        .method(QStringLiteral("GetVariable"),
+                [](Target& t, Args a) -> Variant {
+                    const QString n = TextArg(a, 0).trimmed().toUpper();
+                    if (n == QLatin1String("LASTPROMPT")) return Variant(t.model.lastPrompt);
+                    if (n == QLatin1String("LASTPOINT")) return Variant(docOf(t)->lastPoint);
+                    return FromSysValue(Db(t).variable(n));
+                })
+        .method(QStringLiteral("SetVariable"),
+                [](Target& t, Args a) -> Variant {
+                    const QString n = TextArg(a, 0).trimmed().toUpper();
+                    if (n == QLatin1String("LASTPROMPT"))
+                        throw InvalidArgument(QStringLiteral("LASTPROMPT is read-only"));
+                    if (n == QLatin1String("LASTPOINT")) {
+                        docOf(t)->lastPoint = Arg(a, 1).toPoint();
+                        return {};
+                    }
+                    if (n == QLatin1String("CELWEIGHT") && !ValidLineweight(Arg(a, 1).toInt()))
+                        throw InvalidArgument(
+                            QStringLiteral("%1 is not a valid lineweight").arg(Arg(a, 1).toText()));
+                    Db(t).setVariable(n, ToSysValue(Arg(a, 1)));
+                    return {};
+                })
+        .method(QStringLiteral("SendCommand"),
+                [](Target& t, Args a) -> Variant {
+                    t.model.setActiveDocument(docOf(t));
+                    t.model.commands().send(docOf(t), TextArg(a, 0));
+                    return {};
+                })
+        .method(QStringLiteral("Regen"),
+                [](Target& t, Args) -> Variant {
+                    ++t.model.updateRequests;
+                    return {};
+                })
+        .method(QStringLiteral("CopyObjects"),
+                [](Target& t, Args a) -> Variant {
+                    const auto objects = EntitiesArg(t, a, 0);
+                    db::BlockDefinition* owner =
+                        HasArg(a, 1) ? t.model.blockOf(Arg(a, 1)) : Db(t).modelSpace();
+                    if (owner->database() != &Db(t))
+                        throw InvalidArgument(QStringLiteral("The owner belongs to another drawing"));
+                    return EntityList(t, Db(t).copyObjects(objects, owner));
+                })
+        .method(QStringLiteral("Close"),
+                [](Target& t, Args) -> Variant {
+                    t.model.closeDocument(docOf(t));
+                    return {};
+                })
+        .method(QStringLiteral("Save"),
+                [](Target& t, Args) -> Variant {
+                    if (docOf(t)->fullName.isEmpty())
+                        throw Failed(QStringLiteral("The drawing has no file name yet"));
+                    if (docOf(t)->readOnly) throw Failed(QStringLiteral("The drawing is open read-only"));
+                    dxf::writeFile(Db(t), docOf(t)->fullName);
+                    docOf(t)->saved = true;
+                    return {};
+                })
+        .method(QStringLiteral("SaveAs"),
+                [](Target& t, Args a) -> Variant {
+                    const QString path = QFileInfo(TextArg(a, 0)).absoluteFilePath();
+                    dxf::writeFile(Db(t), path);
+                    Db(t).filePath = path;
+                    docOf(t)->fullName = path;
+                    docOf(t)->name = QFileInfo(path).fileName();
+                    docOf(t)->readOnly = false;
+                    docOf(t)->saved = true;
+                    return {};
+                })
+        .otherVendor(QStringLiteral("Activate"))
+        // SendCommand only queues the text: what the command draws counts as a change when it is made.
+        .quiet({"HandleToObject", "GetVariable", "SendCommand", "Regen", "Close", "Save", "SaveAs"});
     return tb;
 }
 
@@ -258,19 +351,18 @@ std::unique_ptr<DispatchTable> MakeDatabaseDocumentTable() {
     auto tb = std::make_unique<DispatchTable>(QStringLiteral("IAxDbDocument"));
     addDrawingMembers(*tb);
     tb->method(QStringLiteral("Open"), [](Target& t, Args a) -> Variant {
-        const QString file = ResolveDrawingFile(TextArg(a, 0));
-        if (file.isEmpty()) throw NotFound(QStringLiteral("Drawing file not found: %1").arg(TextArg(a, 0)));
-        auto database = ReadDrawing(file);
-        t.model.releaseEngineObjects(docOf(t));
-        docOf(t)->db = std::move(database);
-        docOf(t)->name = QFileInfo(file).fileName();
-        docOf(t)->fullName = file;
+          const QString file = ResolveDrawingFile(TextArg(a, 0));
+          if (file.isEmpty()) throw NotFound(QStringLiteral("Drawing file not found: %1").arg(TextArg(a, 0)));
+          auto database = ReadDrawing(file);
+          t.model.releaseEngineObjects(docOf(t));
+          docOf(t)->db = std::move(database);
+          docOf(t)->name = QFileInfo(file).fileName();
+          docOf(t)->fullName = file;
+          return {};
+      }).method(QStringLiteral("Close"), [](Target& t, Args) -> Variant {
+        t.model.closeDocument(docOf(t));
         return {};
-    })
-        .method(QStringLiteral("Close"), [](Target& t, Args) -> Variant {
-            t.model.closeDocument(docOf(t));
-            return {};
-        });
+    });
     return tb;
 }
 

@@ -8,9 +8,13 @@ namespace cad {
 
 namespace {
 
-db::BlockDefinition* blk(Target& t) { return static_cast<db::BlockDefinition*>(t.rec.object); }
+db::BlockDefinition* blk(Target& t) {
+    return static_cast<db::BlockDefinition*>(t.rec.object);
+}
 
-Variant entityRef(Target& t, db::Entity* e) { return t.model.ref(t.model.entityId(t.rec.doc, e)); }
+Variant entityRef(Target& t, db::Entity* e) {
+    return t.model.ref(t.model.entityId(t.rec.doc, e));
+}
 
 // A name that stands for a drawing file rather than a block: it has a folder or a drawing suffix.
 bool looksLikeFile(const QString& name) {
@@ -24,15 +28,19 @@ QString blockForInsert(Target& t, const QString& name) {
     db::Database& d = Db(t);
     if (!looksLikeFile(name)) {
         if (d.findBlock(name)) return name;
-        if (ResolveDrawingFile(name).isEmpty()) throw NotFound(QStringLiteral("Block %1 not found").arg(name));
+        if (ResolveDrawingFile(name).isEmpty())
+            throw NotFound(QStringLiteral("Block %1 not found").arg(name));
     }
     QString path = name;
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    const QString blockName = QFileInfo(path).completeBaseName().isEmpty() ? name : QFileInfo(path).completeBaseName();
+    const QString blockName =
+        QFileInfo(path).completeBaseName().isEmpty() ? name : QFileInfo(path).completeBaseName();
     if (!looksLikeFile(name) || !d.findBlock(blockName)) {
         auto other = ReadDrawing(path);
-        if (d.findBlock(blockName)) d.importBlocks(*other);
-        else d.importAsBlock(*other, blockName);
+        if (d.findBlock(blockName))
+            d.importBlocks(*other);
+        else
+            d.importAsBlock(*other, blockName);
     }
     return blockName;
 }
@@ -56,99 +64,137 @@ std::vector<db::Vertex> verticesArg(Args a, qsizetype i, int stride) {
 std::unique_ptr<DispatchTable> MakeBlockTable() {
     auto tb = std::make_unique<DispatchTable>(QStringLiteral("IAcadBlock"));
     tb->get(QStringLiteral("Count"), [](Target& t, Args) -> Variant { return Variant(blk(t)->count()); })
-        .method(QStringLiteral("Item"), [](Target& t, Args a) -> Variant {
-            return entityRef(t, blk(t)->item(int(IntArg(a, 0))));
-        })
-        .method(QStringLiteral("Items"), [](Target& t, Args) -> Variant { return EntityList(t, blk(t)->entities()); })
+        .method(QStringLiteral("Item"),
+                [](Target& t, Args a) -> Variant { return entityRef(t, blk(t)->item(int(IntArg(a, 0)))); })
+        .method(QStringLiteral("Items"),
+                [](Target& t, Args) -> Variant { return EntityList(t, blk(t)->entities()); })
         .otherVendor(QStringLiteral("Entities"))
         .get(QStringLiteral("Name"), [](Target& t, Args) -> Variant { return Variant(blk(t)->name()); })
-        .put(QStringLiteral("Name"), [](Target& t, Args a) -> Variant {
-            Db(t).renameBlock(blk(t), TextArg(a, 0));
-            return {};
-        })
-        .get(QStringLiteral("Handle"), [](Target& t, Args) -> Variant { return Variant(blk(t)->handleText()); })
-        .get(QStringLiteral("Origin"), [](Target& t, Args) -> Variant { return PointValue(blk(t)->basePoint); })
-        .put(QStringLiteral("Origin"), [](Target& t, Args a) -> Variant { blk(t)->basePoint = PointArg(a, 0); return {}; })
-        .get(QStringLiteral("IsLayout"), [](Target& t, Args) -> Variant { return Variant(blk(t)->isLayout()); })
-        .get(QStringLiteral("IsXRef"), [](Target& t, Args) -> Variant { return Variant((blk(t)->flags & 4) != 0); })
-        .get(QStringLiteral("IsDynamicBlock"), [](Target& t, Args) -> Variant {
-            // A definition whose references carry dynamic properties.
-            for (db::Entity* e : Db(t).referencesTo(blk(t)->name()))
-                if (!e->as<db::InsertData>().dynamicProperties.empty()) return Variant(true);
-            return Variant(false);
-        })
-        .method(QStringLiteral("Delete"), [](Target& t, Args) -> Variant { Db(t).deleteBlock(blk(t)); return {}; })
-        .method(QStringLiteral("AddLine"), [](Target& t, Args a) -> Variant {
-            if (a.size() > 3) throw NotSupported(QStringLiteral("This AddLine signature is not offered by this CAD"));
-            return entityRef(t, Db(t).addLine(blk(t), PointArg(a, 0), PointArg(a, 1)));
-        })
-        .method(QStringLiteral("AddArc"), [](Target& t, Args a) -> Variant {
-            const double r = DoubleArg(a, 1);
-            if (!(r > 0)) throw InvalidArgument(QStringLiteral("An arc needs a positive radius"));
-            return entityRef(t, Db(t).addArc(blk(t), PointArg(a, 0), r, DoubleArg(a, 2), DoubleArg(a, 3)));
-        })
-        .method(QStringLiteral("AddCircle"), [](Target& t, Args a) -> Variant {
-            const double r = DoubleArg(a, 1);
-            if (!(r > 0)) throw InvalidArgument(QStringLiteral("A circle needs a positive radius"));
-            return entityRef(t, Db(t).addCircle(blk(t), PointArg(a, 0), r));
-        })
-        .method(QStringLiteral("AddLightWeightPolyline"), [](Target& t, Args a) -> Variant {
-            return entityRef(t, Db(t).addLwPolyline(blk(t), verticesArg(a, 0, 2), false));
-        })
-        .method(QStringLiteral("AddPolyline"), [](Target& t, Args a) -> Variant {
-            return entityRef(t, Db(t).addLwPolyline(blk(t), verticesArg(a, 0, 3), false));
-        })
-        .method(QStringLiteral("AddText"), [](Target& t, Args a) -> Variant {
-            const double h = DoubleArg(a, 2);
-            if (!(h > 0)) throw InvalidArgument(QStringLiteral("A text needs a positive height"));
-            return entityRef(t, Db(t).addText(blk(t), TextArg(a, 0), PointArg(a, 1), h));
-        })
-        .method(QStringLiteral("AddMText"), [](Target& t, Args a) -> Variant {
-            return entityRef(t, Db(t).addMText(blk(t), PointArg(a, 0), DoubleArg(a, 1), TextArg(a, 2)));
-        })
-        .method(QStringLiteral("AddPoint"), [](Target& t, Args a) -> Variant {
-            return entityRef(t, Db(t).addPoint(blk(t), PointArg(a, 0)));
-        })
-        .method(QStringLiteral("AddHatch"), [](Target& t, Args a) -> Variant {
-            return entityRef(t, Db(t).addHatch(blk(t), int(IntArg(a, 0)), TextArg(a, 1), HasArg(a, 2) && BoolArg(a, 2)));
-        })
-        .method(QStringLiteral("AddAttribute"), [](Target& t, Args a) -> Variant {
-            const QString tag = TextArg(a, 4);
-            if (tag.isEmpty() || tag.contains(QLatin1Char(' ')))
-                throw InvalidArgument(QStringLiteral("Invalid attribute tag \"%1\"").arg(tag));
-            const double h = DoubleArg(a, 0);
-            if (!(h > 0)) throw InvalidArgument(QStringLiteral("An attribute needs a positive height"));
-            return entityRef(t, Db(t).addAttributeDefinition(blk(t), h, int(IntArg(a, 1)), TextArg(a, 2), PointArg(a, 3),
-                                                             tag, TextArg(a, 5)));
-        })
-        .method(QStringLiteral("AddRegion"), [](Target& t, Args a) -> Variant {
-            return EntityList(t, Db(t).addRegions(blk(t), EntitiesArg(t, a, 0)));
-        })
-        .method(QStringLiteral("AddDimAligned"), [](Target& t, Args a) -> Variant {
-            return entityRef(t, Db(t).addDimAligned(blk(t), PointArg(a, 0), PointArg(a, 1), PointArg(a, 2)));
-        })
-        .method(QStringLiteral("AddDimOrdinate"), [](Target& t, Args a) -> Variant {
-            return entityRef(t, Db(t).addDimOrdinate(blk(t), PointArg(a, 0), PointArg(a, 1), BoolArg(a, 2)));
-        })
-        .method(QStringLiteral("InsertBlock"), [](Target& t, Args a) -> Variant {
-            const QString name = blockForInsert(t, TextArg(a, 1));
-            const double xs = DoubleArg(a, 2);
-            const double ys = HasArg(a, 3) ? DoubleArg(a, 3) : xs;
-            const double zs = HasArg(a, 4) ? DoubleArg(a, 4) : xs;
-            const double rot = HasArg(a, 5) ? DoubleArg(a, 5) : 0.0;
-            return entityRef(t, Db(t).insertBlock(blk(t), PointArg(a, 0), name, xs, ys, zs, rot));
-        })
-        .method(QStringLiteral("GetExtensionDictionary"), [](Target& t, Args) -> Variant {
-            db::Dictionary* d = Db(t).extensionDictionary(blk(t), true);
-            return t.model.ref(t.model.idOf(Kind::Dictionary, t.rec.doc, d));
-        })
+        .put(QStringLiteral("Name"),
+             [](Target& t, Args a) -> Variant {
+                 Db(t).renameBlock(blk(t), TextArg(a, 0));
+                 return {};
+             })
+        .get(QStringLiteral("Handle"),
+             [](Target& t, Args) -> Variant { return Variant(blk(t)->handleText()); })
+        .get(QStringLiteral("Origin"),
+             [](Target& t, Args) -> Variant { return PointValue(blk(t)->basePoint); })
+        .put(QStringLiteral("Origin"),
+             [](Target& t, Args a) -> Variant {
+                 blk(t)->basePoint = PointArg(a, 0);
+                 return {};
+             })
+        .get(QStringLiteral("IsLayout"),
+             [](Target& t, Args) -> Variant { return Variant(blk(t)->isLayout()); })
+        .get(QStringLiteral("IsXRef"),
+             [](Target& t, Args) -> Variant { return Variant((blk(t)->flags & 4) != 0); })
+        .get(QStringLiteral("IsDynamicBlock"),
+             [](Target& t, Args) -> Variant {
+                 // A definition whose references carry dynamic properties.
+                 for (db::Entity* e : Db(t).referencesTo(blk(t)->name()))
+                     if (!e->as<db::InsertData>().dynamicProperties.empty()) return Variant(true);
+                 return Variant(false);
+             })
+        .method(QStringLiteral("Delete"),
+                [](Target& t, Args) -> Variant {
+                    Db(t).deleteBlock(blk(t));
+                    return {};
+                })
+        .method(
+            QStringLiteral("AddLine"),
+            [](Target& t, Args a) -> Variant {
+                if (a.size() > 3)
+                    throw NotSupported(QStringLiteral("This AddLine signature is not offered by this CAD"));
+                return entityRef(t, Db(t).addLine(blk(t), PointArg(a, 0), PointArg(a, 1)));
+            })
+        .method(QStringLiteral("AddArc"),
+                [](Target& t, Args a) -> Variant {
+                    const double r = DoubleArg(a, 1);
+                    if (!(r > 0)) throw InvalidArgument(QStringLiteral("An arc needs a positive radius"));
+                    return entityRef(
+                        t, Db(t).addArc(blk(t), PointArg(a, 0), r, DoubleArg(a, 2), DoubleArg(a, 3)));
+                })
+        .method(QStringLiteral("AddCircle"),
+                [](Target& t, Args a) -> Variant {
+                    const double r = DoubleArg(a, 1);
+                    if (!(r > 0)) throw InvalidArgument(QStringLiteral("A circle needs a positive radius"));
+                    return entityRef(t, Db(t).addCircle(blk(t), PointArg(a, 0), r));
+                })
+        .method(QStringLiteral("AddLightWeightPolyline"),
+                [](Target& t, Args a) -> Variant {
+                    return entityRef(t, Db(t).addLwPolyline(blk(t), verticesArg(a, 0, 2), false));
+                })
+        .method(QStringLiteral("AddPolyline"),
+                [](Target& t, Args a) -> Variant {
+                    return entityRef(t, Db(t).addLwPolyline(blk(t), verticesArg(a, 0, 3), false));
+                })
+        .method(QStringLiteral("AddText"),
+                [](Target& t, Args a) -> Variant {
+                    const double h = DoubleArg(a, 2);
+                    if (!(h > 0)) throw InvalidArgument(QStringLiteral("A text needs a positive height"));
+                    return entityRef(t, Db(t).addText(blk(t), TextArg(a, 0), PointArg(a, 1), h));
+                })
+        .method(QStringLiteral("AddMText"),
+                [](Target& t, Args a) -> Variant {
+                    return entityRef(t,
+                                     Db(t).addMText(blk(t), PointArg(a, 0), DoubleArg(a, 1), TextArg(a, 2)));
+                })
+        .method(
+            QStringLiteral("AddPoint"),
+            [](Target& t, Args a) -> Variant { return entityRef(t, Db(t).addPoint(blk(t), PointArg(a, 0))); })
+        .method(QStringLiteral("AddHatch"),
+                [](Target& t, Args a) -> Variant {
+                    return entityRef(t, Db(t).addHatch(blk(t), int(IntArg(a, 0)), TextArg(a, 1),
+                                                       HasArg(a, 2) && BoolArg(a, 2)));
+                })
+        .method(QStringLiteral("AddAttribute"),
+                [](Target& t, Args a) -> Variant {
+                    const QString tag = TextArg(a, 4);
+                    if (tag.isEmpty() || tag.contains(QLatin1Char(' ')))
+                        throw InvalidArgument(QStringLiteral("Invalid attribute tag \"%1\"").arg(tag));
+                    const double h = DoubleArg(a, 0);
+                    if (!(h > 0))
+                        throw InvalidArgument(QStringLiteral("An attribute needs a positive height"));
+                    return entityRef(t,
+                                     Db(t).addAttributeDefinition(blk(t), h, int(IntArg(a, 1)), TextArg(a, 2),
+                                                                  PointArg(a, 3), tag, TextArg(a, 5)));
+                })
+        .method(QStringLiteral("AddRegion"),
+                [](Target& t, Args a) -> Variant {
+                    return EntityList(t, Db(t).addRegions(blk(t), EntitiesArg(t, a, 0)));
+                })
+        .method(QStringLiteral("AddDimAligned"),
+                [](Target& t, Args a) -> Variant {
+                    return entityRef(
+                        t, Db(t).addDimAligned(blk(t), PointArg(a, 0), PointArg(a, 1), PointArg(a, 2)));
+                })
+        .method(QStringLiteral("AddDimOrdinate"),
+                [](Target& t, Args a) -> Variant {
+                    return entityRef(
+                        t, Db(t).addDimOrdinate(blk(t), PointArg(a, 0), PointArg(a, 1), BoolArg(a, 2)));
+                })
+        .method(QStringLiteral("InsertBlock"),
+                [](Target& t, Args a) -> Variant {
+                    const QString name = blockForInsert(t, TextArg(a, 1));
+                    const double xs = DoubleArg(a, 2);
+                    const double ys = HasArg(a, 3) ? DoubleArg(a, 3) : xs;
+                    const double zs = HasArg(a, 4) ? DoubleArg(a, 4) : xs;
+                    const double rot = HasArg(a, 5) ? DoubleArg(a, 5) : 0.0;
+                    return entityRef(t, Db(t).insertBlock(blk(t), PointArg(a, 0), name, xs, ys, zs, rot));
+                })
+        .method(QStringLiteral("GetExtensionDictionary"),
+                [](Target& t, Args) -> Variant {
+                    db::Dictionary* d = Db(t).extensionDictionary(blk(t), true);
+                    return t.model.ref(t.model.idOf(Kind::Dictionary, t.rec.doc, d));
+                })
         .otherVendor(QStringLiteral("AddObject"))
         .otherVendor(QStringLiteral("OpenObject"))
         .otherVendor(QStringLiteral("AddQuadrangle"))
         .otherVendor(QStringLiteral("SetPointORD"))
         .otherVendor(QStringLiteral("ExecuteStringWait"))
         .otherVendor(QStringLiteral("PickEntityID"))
-        .otherVendor(QStringLiteral("GetEttCode"));
+        .otherVendor(QStringLiteral("GetEttCode"))
+        .quiet({"Item", "Items"});
     return tb;
 }
 

@@ -48,11 +48,14 @@ Input CommandProcessor::tokenInput(const QString& token) const {
     static const QRegularExpression pointRe(QStringLiteral(
         R"(^\s*([-+]?[0-9]*\.?[0-9]+(?:[eE][-+]?[0-9]+)?)\s*,\s*([-+]?[0-9]*\.?[0-9]+(?:[eE][-+]?[0-9]+)?)\s*(?:,\s*([-+]?[0-9]*\.?[0-9]+(?:[eE][-+]?[0-9]+)?))?\s*$)"));
     const auto m = pointRe.match(token);
-    if (m.hasMatch()) return Input::at(Point{m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble()});
+    if (m.hasMatch())
+        return Input::at(Point{m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble()});
     return Input::typed(token);
 }
 
-QString CommandProcessor::currentPrompt() const { return active_ ? active_->request().prompt : QString(); }
+QString CommandProcessor::currentPrompt() const {
+    return active_ ? active_->request().prompt : QString();
+}
 
 std::optional<InputRequest> CommandProcessor::currentRequest() const {
     if (!active_) return std::nullopt;
@@ -92,8 +95,10 @@ bool CommandProcessor::step() {
         const InputRequest rq = active_->request();
         model_.lastPrompt = rq.prompt;
         Input in;
-        if (!tokens_.isEmpty()) in = tokenInput(tokens_.takeFirst());
-        else if (model_.interaction()) in = model_.interaction()->commandInput(rq);
+        if (!tokens_.isEmpty())
+            in = tokenInput(tokens_.takeFirst());
+        else if (model_.interaction())
+            in = model_.interaction()->commandInput(rq);
         if (in.kind == Input::None) return progress;
         progress = true;
         if (in.kind == Input::Cancel) {

@@ -67,7 +67,8 @@ public:
             case Start:
                 return ask(QStringLiteral("Specify start point of arc or [Center]:"), pointOrKeyword, base());
             case Second:
-                return ask(QStringLiteral("Specify second point of arc or [Center/End]:"), pointOrKeyword, base());
+                return ask(QStringLiteral("Specify second point of arc or [Center/End]:"), pointOrKeyword,
+                           base());
             case Center:
                 return ask(QStringLiteral("Specify center point of arc:"), InputRequest::AnyPoint, base());
             default:
@@ -96,7 +97,8 @@ private:
     enum Role { Start, Second, Center, End };
 
     Step keyword(const QString& k) {
-        const bool center = k == QLatin1String("C") || k == QLatin1String("CE") || k == QLatin1String("CENTER");
+        const bool center =
+            k == QLatin1String("C") || k == QLatin1String("CE") || k == QLatin1String("CENTER");
         const bool end = k == QLatin1String("E") || k == QLatin1String("EN") || k == QLatin1String("END");
         if (n_ == 0 && center) {
             order_[0] = Center, order_[1] = Start, order_[2] = End;
@@ -168,9 +170,10 @@ public:
         if (v_.empty()) return ask(QStringLiteral("Specify start point:"), InputRequest::AnyPoint);
         const Point last{v_.back().x, v_.back().y, 0};
         if (arc_)
-            return ask(QStringLiteral("Specify endpoint of arc or "
-                                      "[Angle/CEnter/CLose/Direction/Halfwidth/Line/Radius/Second pt/Undo/Width]:"),
-                       InputRequest::AnyPoint | InputRequest::AnyText, last);
+            return ask(
+                QStringLiteral("Specify endpoint of arc or "
+                               "[Angle/CEnter/CLose/Direction/Halfwidth/Line/Radius/Second pt/Undo/Width]:"),
+                InputRequest::AnyPoint | InputRequest::AnyText, last);
         return ask(QStringLiteral("Specify next point or [Arc/Halfwidth/Length/Undo/Width]:"),
                    InputRequest::AnyPoint | InputRequest::AnyText, last);
     }
@@ -178,9 +181,16 @@ public:
         if (in.kind == Input::Enter) return finish(false);
         if (in.kind == Input::TextInput) {
             const QString k = KeywordOf(in.text);
-            if (k == QLatin1String("A") || k == QLatin1String("ARC")) { arc_ = true; return Continue; }
-            if (k == QLatin1String("L") || k == QLatin1String("LINE")) { arc_ = false; return Continue; }
-            if ((k == QLatin1String("C") || k == QLatin1String("CL") || k == QLatin1String("CLOSE")) && v_.size() >= 2)
+            if (k == QLatin1String("A") || k == QLatin1String("ARC")) {
+                arc_ = true;
+                return Continue;
+            }
+            if (k == QLatin1String("L") || k == QLatin1String("LINE")) {
+                arc_ = false;
+                return Continue;
+            }
+            if ((k == QLatin1String("C") || k == QLatin1String("CL") || k == QLatin1String("CLOSE")) &&
+                v_.size() >= 2)
                 return finish(true);
             if (k == QLatin1String("U") || k == QLatin1String("UNDO")) {
                 if (!v_.empty()) v_.pop_back();
@@ -240,10 +250,12 @@ class CircleCommand : public ModelCommand {
 public:
     using ModelCommand::ModelCommand;
     InputRequest request() const override {
-        if (!center_) return ask(QStringLiteral("Specify center point for circle or [3P/2P/Ttr (tan tan radius)]:"),
-                                 InputRequest::AnyPoint);
-        if (diameter_) return ask(QStringLiteral("Specify diameter of circle:"),
-                                  InputRequest::AnyPoint | InputRequest::AnyText, center_);
+        if (!center_)
+            return ask(QStringLiteral("Specify center point for circle or [3P/2P/Ttr (tan tan radius)]:"),
+                       InputRequest::AnyPoint);
+        if (diameter_)
+            return ask(QStringLiteral("Specify diameter of circle:"),
+                       InputRequest::AnyPoint | InputRequest::AnyText, center_);
         return ask(QStringLiteral("Specify radius of circle or [Diameter]:"),
                    InputRequest::AnyPoint | InputRequest::AnyText, center_);
     }
@@ -254,13 +266,18 @@ public:
             return Continue;
         }
         double size = 0;
-        if (in.kind == Input::PointInput) size = std::hypot(in.point.x - center_->x, in.point.y - center_->y);
+        if (in.kind == Input::PointInput)
+            size = std::hypot(in.point.x - center_->x, in.point.y - center_->y);
         else if (in.kind == Input::TextInput) {
-            if (!diameter_ && KeywordOf(in.text) == QLatin1String("D")) { diameter_ = true; return Continue; }
+            if (!diameter_ && KeywordOf(in.text) == QLatin1String("D")) {
+                diameter_ = true;
+                return Continue;
+            }
             const auto n = NumberOf(in.text);
             if (!n) return Reject;
             size = *n;
-        } else return Reject;
+        } else
+            return Reject;
         const double r = diameter_ ? size / 2 : size;
         if (!(r > 0)) return Reject;
         add(QStringLiteral("AddCircle"), {*center_, r});
@@ -280,22 +297,32 @@ public:
     InputRequest request() const override {
         if (name_.isEmpty()) return ask(QStringLiteral("Enter block name or [?]:"), InputRequest::AnyText);
         switch (option_) {
-            case Scale: return ask(QStringLiteral("Specify scale factor for XYZ axes <1>:"), InputRequest::AnyText);
-            case X: return ask(QStringLiteral("Specify X scale factor <1>:"), InputRequest::AnyText);
-            case Y: return ask(QStringLiteral("Specify Y scale factor <1>:"), InputRequest::AnyText);
-            case Z: return ask(QStringLiteral("Specify Z scale factor <1>:"), InputRequest::AnyText);
-            case Rotate: return ask(QStringLiteral("Specify rotation angle <0>:"), InputRequest::AnyText);
-            default: break;
+            case Scale:
+                return ask(QStringLiteral("Specify scale factor for XYZ axes <1>:"), InputRequest::AnyText);
+            case X:
+                return ask(QStringLiteral("Specify X scale factor <1>:"), InputRequest::AnyText);
+            case Y:
+                return ask(QStringLiteral("Specify Y scale factor <1>:"), InputRequest::AnyText);
+            case Z:
+                return ask(QStringLiteral("Specify Z scale factor <1>:"), InputRequest::AnyText);
+            case Rotate:
+                return ask(QStringLiteral("Specify rotation angle <0>:"), InputRequest::AnyText);
+            default:
+                break;
         }
         if (!point_)
             return ask(QStringLiteral("Specify insertion point or [Basepoint/Scale/X/Y/Z/Rotate]:"),
                        InputRequest::AnyPoint | InputRequest::AnyText);
         if (!anyScale()) {
-            if (!xs_) return ask(QStringLiteral("Enter X scale factor, specify opposite corner, or [Corner/XYZ] <1>:"),
-                                 InputRequest::AnyText, point_);
-            return ask(QStringLiteral("Enter Y scale factor <use X scale factor>:"), InputRequest::AnyText, point_);
+            if (!xs_)
+                return ask(
+                    QStringLiteral("Enter X scale factor, specify opposite corner, or [Corner/XYZ] <1>:"),
+                    InputRequest::AnyText, point_);
+            return ask(QStringLiteral("Enter Y scale factor <use X scale factor>:"), InputRequest::AnyText,
+                       point_);
         }
-        return ask(QStringLiteral("Specify rotation angle <0>:"), InputRequest::AnyPoint | InputRequest::AnyText, point_);
+        return ask(QStringLiteral("Specify rotation angle <0>:"),
+                   InputRequest::AnyPoint | InputRequest::AnyText, point_);
     }
 
     Step accept(const Input& in) override {
@@ -312,12 +339,23 @@ public:
             const auto n = NumberOf(in.text);
             if (!n || (option_ != Rotate && *n == 0)) return Reject;
             switch (option_) {
-                case Scale: xs_ = ys_ = zs_ = *n; break;
-                case X: xs_ = *n; break;
-                case Y: ys_ = *n; break;
-                case Z: zs_ = *n; break;
-                case Rotate: rotation_ = *n * std::numbers::pi / 180; break;
-                default: break;
+                case Scale:
+                    xs_ = ys_ = zs_ = *n;
+                    break;
+                case X:
+                    xs_ = *n;
+                    break;
+                case Y:
+                    ys_ = *n;
+                    break;
+                case Z:
+                    zs_ = *n;
+                    break;
+                case Rotate:
+                    rotation_ = *n * std::numbers::pi / 180;
+                    break;
+                default:
+                    break;
             }
             presetScale_ = presetScale_ || option_ != Rotate;
             option_ = None;
@@ -330,12 +368,18 @@ public:
             }
             if (in.kind != Input::TextInput) return Reject;
             const QString k = KeywordOf(in.text);
-            if (k == QLatin1String("S") || k == QLatin1String("SCALE")) option_ = Scale;
-            else if (k == QLatin1String("X")) option_ = X;
-            else if (k == QLatin1String("Y")) option_ = Y;
-            else if (k == QLatin1String("Z")) option_ = Z;
-            else if (k == QLatin1String("R") || k == QLatin1String("ROTATE")) option_ = Rotate;
-            else return Reject;
+            if (k == QLatin1String("S") || k == QLatin1String("SCALE"))
+                option_ = Scale;
+            else if (k == QLatin1String("X"))
+                option_ = X;
+            else if (k == QLatin1String("Y"))
+                option_ = Y;
+            else if (k == QLatin1String("Z"))
+                option_ = Z;
+            else if (k == QLatin1String("R") || k == QLatin1String("ROTATE"))
+                option_ = Rotate;
+            else
+                return Reject;
             return Continue;
         }
         if (!anyScale()) {
@@ -344,20 +388,27 @@ public:
                 const auto n = NumberOf(in.text);
                 if (!n || *n == 0) return Reject;
                 s = *n;
-            } else if (in.kind != Input::Enter) return Reject;
-            if (!xs_) { xs_ = s; return Continue; }
+            } else if (in.kind != Input::Enter)
+                return Reject;
+            if (!xs_) {
+                xs_ = s;
+                return Continue;
+            }
             ys_ = in.kind == Input::Enter ? *xs_ : s;
             presetScale_ = true;
             return ready() ? insert() : Continue;
         }
         // Rotation: a point gives the angle from the insertion point, a number is in degrees.
-        if (in.kind == Input::PointInput) rotation_ = std::atan2(in.point.y - point_->y, in.point.x - point_->x);
+        if (in.kind == Input::PointInput)
+            rotation_ = std::atan2(in.point.y - point_->y, in.point.x - point_->x);
         else if (in.kind == Input::TextInput) {
             const auto n = NumberOf(in.text);
             if (!n) return Reject;
             rotation_ = *n * std::numbers::pi / 180;
-        } else if (in.kind == Input::Enter) rotation_ = 0;
-        else return Reject;
+        } else if (in.kind == Input::Enter)
+            rotation_ = 0;
+        else
+            return Reject;
         return insert();
     }
 
@@ -385,15 +436,16 @@ class ViewresCommand : public ModelCommand {
 public:
     using ModelCommand::ModelCommand;
     InputRequest request() const override {
-        if (n_ == 0) return ask(QStringLiteral("Do you want fast zooms? [Yes/No] <Y>:"), InputRequest::AnyText);
+        if (n_ == 0)
+            return ask(QStringLiteral("Do you want fast zooms? [Yes/No] <Y>:"), InputRequest::AnyText);
         return ask(QStringLiteral("Enter circle zoom percent (1-20000) <1000>:"), InputRequest::AnyText);
     }
     Step accept(const Input& in) override {
         if (n_ == 0) {
             const QString k = KeywordOf(in.text);
-            if (in.kind != Input::Enter && !(in.kind == Input::TextInput &&
-                                             (k == QLatin1String("Y") || k == QLatin1String("N") ||
-                                              k == QLatin1String("YES") || k == QLatin1String("NO"))))
+            if (in.kind != Input::Enter &&
+                !(in.kind == Input::TextInput && (k == QLatin1String("Y") || k == QLatin1String("N") ||
+                                                  k == QLatin1String("YES") || k == QLatin1String("NO"))))
                 return Reject;
             ++n_;
             return Continue;

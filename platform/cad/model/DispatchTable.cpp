@@ -13,9 +13,19 @@ Variant DispatchTable::dispatch(Target& t, const QString& member, CallKind kind,
     if (!h && kind == CallKind::Method && args.empty()) h = e->get;
     if (!h) {
         const char* what = kind == CallKind::Get ? "read" : kind == CallKind::Put ? "written" : "called";
-        throw NotSupported(QStringLiteral("%1.%2 cannot be %3").arg(interfaceName_, member, QLatin1String(what)));
+        throw NotSupported(
+            QStringLiteral("%1.%2 cannot be %3").arg(interfaceName_, member, QLatin1String(what)));
     }
     return h(t, args);
+}
+
+bool DispatchTable::changesDrawing(const QString& member, CallKind kind) const {
+    if (keepsDrawings_ || kind == CallKind::Get) return false;
+    const Entry* e = find(member);
+    if (!e || e->otherVendor) return false;
+    if (kind == CallKind::Put) return e->put != nullptr;
+    if (!e->method) return false;  // a property read written as a call (or nothing runs)
+    return !e->quiet;
 }
 
 const Variant& Arg(Args args, qsizetype i) {

@@ -5,6 +5,7 @@
 #include "platform/cad/Call.h"
 
 #include <QHash>
+#include <initializer_list>
 #include <span>
 
 namespace cad {
@@ -30,6 +31,7 @@ public:
         Handler put = nullptr;
         Handler method = nullptr;
         bool otherVendor = false;
+        bool quiet = false;  // a method that reads or redraws but leaves the drawing as it was
     };
 
     explicit DispatchTable(QString interfaceName) : interfaceName_(std::move(interfaceName)) {}
@@ -39,6 +41,18 @@ public:
     DispatchTable& method(const QString& name, Handler h) { return add(name).method = h, *this; }
     // A member only the other vendor's CAD offers: every use fails with NotSupported.
     DispatchTable& otherVendor(const QString& name) { return add(name).otherVendor = true, *this; }
+    // Methods that leave the drawing unchanged (reads, picks, redraws); every other method and
+    // every property write counts as a change that the user has not saved yet.
+    DispatchTable& quiet(std::initializer_list<const char*> names) {
+        for (const char* n : names) {
+            auto it = exact_.find(QString::fromLatin1(n));
+            Q_ASSERT_X(it != exact_.end(), "DispatchTable::quiet", n);  // name the member after adding it
+            if (it != exact_.end()) it->quiet = true;
+        }
+        return *this;
+    }
+    // A table whose members never change a drawing (the application, pickers, selection sets).
+    DispatchTable& keepsDrawings() { return keepsDrawings_ = true, *this; }
 
     // Exact name first (the facade's spelling); late-bound callers may use any case.
     const Entry* find(const QString& member) const {
@@ -51,6 +65,9 @@ public:
     // The interface type name the automation reports ("IAcadBlock", "IAcadLayer", ...).
     const QString& interfaceName() const { return interfaceName_; }
 
+    // Whether a successful call of the member changes the drawing (clears the document's "saved").
+    bool changesDrawing(const QString& member, CallKind kind) const;
+
     // Runs the member; raises NotFound for an unknown member, NotSupported for a wrong kind of access.
     Variant dispatch(Target& t, const QString& member, CallKind kind, Args args) const;
 
@@ -61,12 +78,15 @@ private:
     }
 
     QString interfaceName_;
+    bool keepsDrawings_ = false;
     QHash<QString, Entry> exact_;
     QHash<QString, QString> folded_;
 };
 
 // Argument access with the automation's messages.
 const Variant& Arg(Args args, qsizetype i);
-inline bool HasArg(Args args, qsizetype i) { return qsizetype(args.size()) > i && !args[i].isEmpty(); }
+inline bool HasArg(Args args, qsizetype i) {
+    return qsizetype(args.size()) > i && !args[i].isEmpty();
+}
 
 }  // namespace cad

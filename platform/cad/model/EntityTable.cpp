@@ -13,9 +13,13 @@ namespace {
 
 constexpr double TwoPi = 2 * std::numbers::pi;
 
-db::Entity* ent(Target& t) { return static_cast<db::Entity*>(t.rec.object); }
+db::Entity* ent(Target& t) {
+    return static_cast<db::Entity*>(t.rec.object);
+}
 template <class T>
-T& data(Target& t) { return ent(t)->as<T>(); }
+T& data(Target& t) {
+    return ent(t)->as<T>();
+}
 
 double normalizeAngle(double a) {
     a = std::fmod(a, TwoPi);
@@ -27,7 +31,9 @@ db::TextData& textOf(Target& t) {
     throw NotSupported(QStringLiteral("Member does not apply to %1").arg(ent(t)->objectName()));
 }
 
-db::AttributeData& attributeOf(Target& t) { return data<db::AttributeData>(t); }
+db::AttributeData& attributeOf(Target& t) {
+    return data<db::AttributeData>(t);
+}
 
 [[noreturn]] void notFor(Target& t) {
     throw NotSupported(QStringLiteral("Member does not apply to %1").arg(ent(t)->objectName()));
@@ -65,7 +71,6 @@ int colorArg(Args a) {
     return int(c);
 }
 
-
 // Gives a dynamic reference its own anonymous definition before its properties change, as the
 // CAD does; the reference then reports a "*U" name and keeps its effective name.
 void makeAnonymous(Target& t) {
@@ -102,7 +107,8 @@ std::vector<db::Entity*> loopCurves(Target& t, const db::HatchLoop& loop) {
         return out;
     }
     for (const db::Edge& e : loop.edges) {
-        if (e.type == db::Edge::Line) out.push_back(d.addLine(owner, e.start, e.end));
+        if (e.type == db::Edge::Line)
+            out.push_back(d.addLine(owner, e.start, e.end));
         else if (e.type == db::Edge::Arc) {
             // Clockwise edges are stored with mirrored angles; the arc entity runs counter-clockwise.
             double s = e.startAngle, en = e.endAngle;
@@ -123,186 +129,280 @@ std::vector<db::Entity*> loopCurves(Target& t, const db::HatchLoop& loop) {
 
 void addCommon(DispatchTable& tb) {
     tb.get(QStringLiteral("Handle"), [](Target& t, Args) -> Variant { return Variant(ent(t)->handleText()); })
-        .get(QStringLiteral("ObjectName"), [](Target& t, Args) -> Variant { return Variant(ent(t)->objectName()); })
-        .get(QStringLiteral("EntityName"), [](Target& t, Args) -> Variant { return Variant(ent(t)->objectName()); })
-        .get(QStringLiteral("Owner"), [](Target& t, Args) -> Variant {
-            db::Entity* e = ent(t);
-            if (db::Entity* r = e->ownerReference()) return t.model.ref(t.model.entityId(t.rec.doc, r));
-            return t.model.ref(t.model.blockId(t.rec.doc, e->ownerBlock()));
-        })
+        .get(QStringLiteral("ObjectName"),
+             [](Target& t, Args) -> Variant { return Variant(ent(t)->objectName()); })
+        .get(QStringLiteral("EntityName"),
+             [](Target& t, Args) -> Variant { return Variant(ent(t)->objectName()); })
+        .get(QStringLiteral("Owner"),
+             [](Target& t, Args) -> Variant {
+                 db::Entity* e = ent(t);
+                 if (db::Entity* r = e->ownerReference()) return t.model.ref(t.model.entityId(t.rec.doc, r));
+                 return t.model.ref(t.model.blockId(t.rec.doc, e->ownerBlock()));
+             })
         .get(QStringLiteral("Layer"), [](Target& t, Args) -> Variant { return Variant(ent(t)->layer()); })
-        .put(QStringLiteral("Layer"), [](Target& t, Args a) -> Variant { Db(t).setLayer(ent(t), TextArg(a, 0)); return {}; })
+        .put(QStringLiteral("Layer"),
+             [](Target& t, Args a) -> Variant {
+                 Db(t).setLayer(ent(t), TextArg(a, 0));
+                 return {};
+             })
         .get(QStringLiteral("Color"), [](Target& t, Args) -> Variant { return Variant(ent(t)->color); })
-        .put(QStringLiteral("Color"), [](Target& t, Args a) -> Variant {
-            ent(t)->color = colorArg(a);
-            ent(t)->trueColor = -1;
-            return {};
-        })
-        .get(QStringLiteral("TrueColor"), [](Target& t, Args) -> Variant {
-            ObjectRecord r;
-            r.kind = Kind::Color;
-            r.color = NewColor(t.model);
-            r.color->aci = ent(t)->color;
-            r.color->rgb = ent(t)->trueColor;
-            return t.model.ref(t.model.newRecord(r));
-        })
-        .put(QStringLiteral("TrueColor"), [](Target& t, Args a) -> Variant {
-            ObjectRecord& c = t.model.record(Arg(a, 0).toObject());
-            if (c.kind != Kind::Color) throw InvalidArgument(QStringLiteral("A colour object was expected"));
-            if (c.color->rgb >= 0) ent(t)->trueColor = c.color->rgb;
-            else {
-                ent(t)->color = c.color->aci;
-                ent(t)->trueColor = -1;
-            }
-            return {};
-        })
+        .put(QStringLiteral("Color"),
+             [](Target& t, Args a) -> Variant {
+                 ent(t)->color = colorArg(a);
+                 ent(t)->trueColor = -1;
+                 return {};
+             })
+        .get(QStringLiteral("TrueColor"),
+             [](Target& t, Args) -> Variant {
+                 ObjectRecord r;
+                 r.kind = Kind::Color;
+                 r.color = NewColor(t.model);
+                 r.color->aci = ent(t)->color;
+                 r.color->rgb = ent(t)->trueColor;
+                 return t.model.ref(t.model.newRecord(r));
+             })
+        .put(QStringLiteral("TrueColor"),
+             [](Target& t, Args a) -> Variant {
+                 ObjectRecord& c = t.model.record(Arg(a, 0).toObject());
+                 if (c.kind != Kind::Color)
+                     throw InvalidArgument(QStringLiteral("A colour object was expected"));
+                 if (c.color->rgb >= 0)
+                     ent(t)->trueColor = c.color->rgb;
+                 else {
+                     ent(t)->color = c.color->aci;
+                     ent(t)->trueColor = -1;
+                 }
+                 return {};
+             })
         .get(QStringLiteral("Linetype"), [](Target& t, Args) -> Variant { return Variant(ent(t)->linetype); })
-        .put(QStringLiteral("Linetype"), [](Target& t, Args a) -> Variant {
-            const QString name = TextArg(a, 0);
-            if (name.compare(QLatin1String("BYLAYER"), Qt::CaseInsensitive) == 0) ent(t)->linetype = QStringLiteral("BYLAYER");
-            else if (name.compare(QLatin1String("BYBLOCK"), Qt::CaseInsensitive) == 0) ent(t)->linetype = QStringLiteral("BYBLOCK");
-            else ent(t)->linetype = Db(t).linetypes().item(name)->name();
-            return {};
-        })
-        .get(QStringLiteral("Lineweight"), [](Target& t, Args) -> Variant { return Variant(ent(t)->lineweight); })
-        .put(QStringLiteral("Lineweight"), [](Target& t, Args a) -> Variant {
-            const qint64 v = IntArg(a, 0);
-            if (!ValidLineweight(v)) throw InvalidArgument(QStringLiteral("%1 is not a valid lineweight").arg(v));
-            ent(t)->lineweight = int(v);
-            return {};
-        })
-        .get(QStringLiteral("LinetypeScale"), [](Target& t, Args) -> Variant { return Variant(ent(t)->linetypeScale); })
-        .put(QStringLiteral("LinetypeScale"), [](Target& t, Args a) -> Variant {
-            const double s = DoubleArg(a, 0);
-            if (!(s > 0)) throw InvalidArgument(QStringLiteral("A linetype scale must be positive"));
-            ent(t)->linetypeScale = s;
-            return {};
-        })
+        .put(QStringLiteral("Linetype"),
+             [](Target& t, Args a) -> Variant {
+                 const QString name = TextArg(a, 0);
+                 if (name.compare(QLatin1String("BYLAYER"), Qt::CaseInsensitive) == 0)
+                     ent(t)->linetype = QStringLiteral("BYLAYER");
+                 else if (name.compare(QLatin1String("BYBLOCK"), Qt::CaseInsensitive) == 0)
+                     ent(t)->linetype = QStringLiteral("BYBLOCK");
+                 else
+                     ent(t)->linetype = Db(t).linetypes().item(name)->name();
+                 return {};
+             })
+        .get(QStringLiteral("Lineweight"),
+             [](Target& t, Args) -> Variant { return Variant(ent(t)->lineweight); })
+        .put(QStringLiteral("Lineweight"),
+             [](Target& t, Args a) -> Variant {
+                 const qint64 v = IntArg(a, 0);
+                 if (!ValidLineweight(v))
+                     throw InvalidArgument(QStringLiteral("%1 is not a valid lineweight").arg(v));
+                 ent(t)->lineweight = int(v);
+                 return {};
+             })
+        .get(QStringLiteral("LinetypeScale"),
+             [](Target& t, Args) -> Variant { return Variant(ent(t)->linetypeScale); })
+        .put(QStringLiteral("LinetypeScale"),
+             [](Target& t, Args a) -> Variant {
+                 const double s = DoubleArg(a, 0);
+                 if (!(s > 0)) throw InvalidArgument(QStringLiteral("A linetype scale must be positive"));
+                 ent(t)->linetypeScale = s;
+                 return {};
+             })
         .get(QStringLiteral("Visible"), [](Target& t, Args) -> Variant { return Variant(ent(t)->visible); })
-        .put(QStringLiteral("Visible"), [](Target& t, Args a) -> Variant { ent(t)->visible = BoolArg(a, 0); return {}; })
-        .method(QStringLiteral("Move"), [](Target& t, Args a) -> Variant {
-            Db(t).move(ent(t), PointArg(a, 0), PointArg(a, 1));
-            return {};
-        })
-        .method(QStringLiteral("Rotate"), [](Target& t, Args a) -> Variant {
-            Db(t).rotate(ent(t), PointArg(a, 0), DoubleArg(a, 1));
-            return {};
-        })
-        .method(QStringLiteral("Copy"), [](Target& t, Args) -> Variant {
-            return t.model.ref(t.model.entityId(t.rec.doc, Db(t).copy(ent(t))));
-        })
-        .method(QStringLiteral("Delete"), [](Target& t, Args) -> Variant { Db(t).erase(ent(t)); return {}; })
-        .method(QStringLiteral("Update"), [](Target& t, Args) -> Variant { ++t.model.updateRequests; return {}; })
-        .method(QStringLiteral("HighLight"), [](Target&, Args a) -> Variant { BoolArg(a, 0); return {}; })
-        .method(QStringLiteral("GetBoundingBox"), [](Target& t, Args) -> Variant {
-            const db::Box b = Db(t).boundingBox(ent(t));
-            if (b.isEmpty()) throw Failed(QStringLiteral("The entity has no extents"));
-            return Variant(VariantList{PointValue(b.min), PointValue(b.max)});
-        })
-        .method(QStringLiteral("Explode"), [](Target& t, Args) -> Variant { return EntityList(t, Db(t).explode(ent(t))); })
+        .put(QStringLiteral("Visible"),
+             [](Target& t, Args a) -> Variant {
+                 ent(t)->visible = BoolArg(a, 0);
+                 return {};
+             })
+        .method(QStringLiteral("Move"),
+                [](Target& t, Args a) -> Variant {
+                    Db(t).move(ent(t), PointArg(a, 0), PointArg(a, 1));
+                    return {};
+                })
+        .method(QStringLiteral("Rotate"),
+                [](Target& t, Args a) -> Variant {
+                    Db(t).rotate(ent(t), PointArg(a, 0), DoubleArg(a, 1));
+                    return {};
+                })
+        .method(QStringLiteral("Copy"),
+                [](Target& t, Args) -> Variant {
+                    return t.model.ref(t.model.entityId(t.rec.doc, Db(t).copy(ent(t))));
+                })
+        .method(QStringLiteral("Delete"),
+                [](Target& t, Args) -> Variant {
+                    Db(t).erase(ent(t));
+                    return {};
+                })
+        .method(QStringLiteral("Update"),
+                [](Target& t, Args) -> Variant {
+                    ++t.model.updateRequests;
+                    return {};
+                })
+        .method(QStringLiteral("HighLight"),
+                [](Target& t, Args a) -> Variant {
+                    // Kept for the view to show; a highlighted attribute shows its block reference.
+                    db::Entity* e = ent(t);
+                    if (db::Entity* owner = e->ownerReference()) e = owner;
+                    if (BoolArg(a, 0))
+                        t.rec.doc->highlighted.insert(e->handle());
+                    else
+                        t.rec.doc->highlighted.remove(e->handle());
+                    return {};
+                })
+        .get(QStringLiteral("Highlighted"),
+             [](Target& t, Args) -> Variant {
+                 db::Entity* e = ent(t);
+                 if (db::Entity* owner = e->ownerReference()) e = owner;
+                 return Variant(t.rec.doc->highlighted.contains(e->handle()));
+             })
+        .method(QStringLiteral("GetBoundingBox"),
+                [](Target& t, Args) -> Variant {
+                    const db::Box b = Db(t).boundingBox(ent(t));
+                    if (b.isEmpty()) throw Failed(QStringLiteral("The entity has no extents"));
+                    return Variant(VariantList{PointValue(b.min), PointValue(b.max)});
+                })
+        .method(QStringLiteral("Explode"),
+                [](Target& t, Args) -> Variant { return EntityList(t, Db(t).explode(ent(t))); })
         .method(QStringLiteral("ArrayRectangular"), [](Target& t, Args a) -> Variant {
             const qint64 rows = IntArg(a, 0), cols = IntArg(a, 1);
             if (rows < 1 || cols < 1 || (rows == 1 && cols == 1))
                 throw InvalidArgument(QStringLiteral("An array needs more than one row or column"));
-            return EntityList(t, Db(t).arrayRectangular(ent(t), int(rows), int(cols), DoubleArg(a, 3), DoubleArg(a, 4)));
+            return EntityList(
+                t, Db(t).arrayRectangular(ent(t), int(rows), int(cols), DoubleArg(a, 3), DoubleArg(a, 4)));
         });
 }
 
 void addCurves(DispatchTable& tb) {
-    tb.get(QStringLiteral("StartPoint"), [](Target& t, Args) -> Variant { return PointValue(Db(t).startPoint(ent(t))); })
-        .put(QStringLiteral("StartPoint"), [](Target& t, Args a) -> Variant { data<db::LineData>(t).start = PointArg(a, 0); return {}; })
-        .get(QStringLiteral("EndPoint"), [](Target& t, Args) -> Variant { return PointValue(Db(t).endPoint(ent(t))); })
-        .put(QStringLiteral("EndPoint"), [](Target& t, Args a) -> Variant { data<db::LineData>(t).end = PointArg(a, 0); return {}; })
-        .get(QStringLiteral("Length"), [](Target& t, Args) -> Variant {
-            db::Entity* e = ent(t);
-            if (auto* l = e->tryAs<db::LineData>()) return Variant(std::hypot(l->end.x - l->start.x, l->end.y - l->start.y));
-            if (auto* p = e->tryAs<db::LwPolylineData>()) return Variant(polylineLength(p->vertices, p->closed));
-            if (auto* p = e->tryAs<db::Polyline2dData>()) return Variant(polylineLength(p->vertices, p->closed));
-            notFor(t);
-        })
-        .get(QStringLiteral("ArcLength"), [](Target& t, Args) -> Variant {
-            const auto& a = data<db::ArcData>(t);
-            return Variant(a.radius * sweepOf(a));
-        })
-        .get(QStringLiteral("TotalAngle"), [](Target& t, Args) -> Variant { return Variant(sweepOf(data<db::ArcData>(t))); })
-        .get(QStringLiteral("Circumference"), [](Target& t, Args) -> Variant { return Variant(TwoPi * data<db::CircleData>(t).radius); })
-        .get(QStringLiteral("Center"), [](Target& t, Args) -> Variant {
-            if (auto* a = ent(t)->tryAs<db::ArcData>()) return PointValue(a->center);
-            return PointValue(data<db::CircleData>(t).center);
-        })
-        .put(QStringLiteral("Center"), [](Target& t, Args a) -> Variant {
-            if (auto* arc = ent(t)->tryAs<db::ArcData>()) arc->center = PointArg(a, 0);
-            else data<db::CircleData>(t).center = PointArg(a, 0);
-            return {};
-        })
-        .get(QStringLiteral("Radius"), [](Target& t, Args) -> Variant {
-            if (auto* a = ent(t)->tryAs<db::ArcData>()) return Variant(a->radius);
-            return Variant(data<db::CircleData>(t).radius);
-        })
-        .put(QStringLiteral("Radius"), [](Target& t, Args a) -> Variant {
-            const double r = DoubleArg(a, 0);
-            if (!(r > 0)) throw InvalidArgument(QStringLiteral("A radius must be positive"));
-            if (auto* arc = ent(t)->tryAs<db::ArcData>()) arc->radius = r;
-            else data<db::CircleData>(t).radius = r;
-            return {};
-        })
-        .get(QStringLiteral("Diameter"), [](Target& t, Args) -> Variant { return Variant(2 * data<db::CircleData>(t).radius); })
-        .get(QStringLiteral("StartAngle"), [](Target& t, Args) -> Variant { return Variant(data<db::ArcData>(t).startAngle); })
-        .put(QStringLiteral("StartAngle"), [](Target& t, Args a) -> Variant {
-            data<db::ArcData>(t).startAngle = normalizeAngle(DoubleArg(a, 0));
-            return {};
-        })
-        .get(QStringLiteral("EndAngle"), [](Target& t, Args) -> Variant { return Variant(data<db::ArcData>(t).endAngle); })
-        .put(QStringLiteral("EndAngle"), [](Target& t, Args a) -> Variant {
-            data<db::ArcData>(t).endAngle = normalizeAngle(DoubleArg(a, 0));
-            return {};
-        })
-        .get(QStringLiteral("Coordinates"), [](Target& t, Args) -> Variant {
-            VariantList flat;
-            for (const db::Vertex& v : verticesOf(t)) flat << v.x << v.y;
-            return Variant(flat);
-        })
-        .put(QStringLiteral("Coordinates"), [](Target& t, Args a) -> Variant {
-            const QList<Point> pts = PointsFromFlat(Arg(a, 0), 2);
-            if (pts.size() < 2) throw InvalidArgument(QStringLiteral("A polyline needs at least two vertices"));
-            auto& v = data<db::LwPolylineData>(t).vertices;
-            v.resize(size_t(pts.size()));
-            for (qsizetype i = 0; i < pts.size(); ++i) {
-                v[size_t(i)].x = pts[i].x;
-                v[size_t(i)].y = pts[i].y;
-            }
-            return {};
-        })
-        .method(QStringLiteral("GetBulge"), [](Target& t, Args a) -> Variant {
-            const auto& v = verticesOf(t);
-            const qint64 i = IntArg(a, 0);
-            if (i < 0 || i >= qint64(v.size())) throw InvalidArgument(QStringLiteral("No vertex %1").arg(i));
-            return Variant(v[size_t(i)].bulge);
-        })
-        .method(QStringLiteral("SetBulge"), [](Target& t, Args a) -> Variant {
-            auto& v = verticesOf(t);
-            const qint64 i = IntArg(a, 0);
-            if (i < 0 || i >= qint64(v.size())) throw InvalidArgument(QStringLiteral("No vertex %1").arg(i));
-            v[size_t(i)].bulge = DoubleArg(a, 1);
-            return {};
-        })
-        .get(QStringLiteral("Closed"), [](Target& t, Args) -> Variant {
-            if (auto* p = ent(t)->tryAs<db::LwPolylineData>()) return Variant(p->closed);
-            return Variant(data<db::Polyline2dData>(t).closed);
-        })
-        .put(QStringLiteral("Closed"), [](Target& t, Args a) -> Variant {
-            const bool c = BoolArg(a, 0);
-            if (auto* p = ent(t)->tryAs<db::LwPolylineData>()) p->closed = c;
-            else {
-                auto& p2 = data<db::Polyline2dData>(t);
-                p2.closed = c;
-                p2.flags = c ? (p2.flags | 1) : (p2.flags & ~1);
-            }
-            return {};
-        })
-        .get(QStringLiteral("ConstantWidth"), [](Target& t, Args) -> Variant {
-            return Variant(data<db::LwPolylineData>(t).constantWidth);
-        })
+    tb.get(QStringLiteral("StartPoint"),
+           [](Target& t, Args) -> Variant { return PointValue(Db(t).startPoint(ent(t))); })
+        .put(QStringLiteral("StartPoint"),
+             [](Target& t, Args a) -> Variant {
+                 data<db::LineData>(t).start = PointArg(a, 0);
+                 return {};
+             })
+        .get(QStringLiteral("EndPoint"),
+             [](Target& t, Args) -> Variant { return PointValue(Db(t).endPoint(ent(t))); })
+        .put(QStringLiteral("EndPoint"),
+             [](Target& t, Args a) -> Variant {
+                 data<db::LineData>(t).end = PointArg(a, 0);
+                 return {};
+             })
+        .get(QStringLiteral("Length"),
+             [](Target& t, Args) -> Variant {
+                 db::Entity* e = ent(t);
+                 if (auto* l = e->tryAs<db::LineData>())
+                     return Variant(std::hypot(l->end.x - l->start.x, l->end.y - l->start.y));
+                 if (auto* p = e->tryAs<db::LwPolylineData>())
+                     return Variant(polylineLength(p->vertices, p->closed));
+                 if (auto* p = e->tryAs<db::Polyline2dData>())
+                     return Variant(polylineLength(p->vertices, p->closed));
+                 notFor(t);
+             })
+        .get(QStringLiteral("ArcLength"),
+             [](Target& t, Args) -> Variant {
+                 const auto& a = data<db::ArcData>(t);
+                 return Variant(a.radius * sweepOf(a));
+             })
+        .get(QStringLiteral("TotalAngle"),
+             [](Target& t, Args) -> Variant { return Variant(sweepOf(data<db::ArcData>(t))); })
+        .get(QStringLiteral("Circumference"),
+             [](Target& t, Args) -> Variant { return Variant(TwoPi * data<db::CircleData>(t).radius); })
+        .get(QStringLiteral("Center"),
+             [](Target& t, Args) -> Variant {
+                 if (auto* a = ent(t)->tryAs<db::ArcData>()) return PointValue(a->center);
+                 return PointValue(data<db::CircleData>(t).center);
+             })
+        .put(QStringLiteral("Center"),
+             [](Target& t, Args a) -> Variant {
+                 if (auto* arc = ent(t)->tryAs<db::ArcData>())
+                     arc->center = PointArg(a, 0);
+                 else
+                     data<db::CircleData>(t).center = PointArg(a, 0);
+                 return {};
+             })
+        .get(QStringLiteral("Radius"),
+             [](Target& t, Args) -> Variant {
+                 if (auto* a = ent(t)->tryAs<db::ArcData>()) return Variant(a->radius);
+                 return Variant(data<db::CircleData>(t).radius);
+             })
+        .put(QStringLiteral("Radius"),
+             [](Target& t, Args a) -> Variant {
+                 const double r = DoubleArg(a, 0);
+                 if (!(r > 0)) throw InvalidArgument(QStringLiteral("A radius must be positive"));
+                 if (auto* arc = ent(t)->tryAs<db::ArcData>())
+                     arc->radius = r;
+                 else
+                     data<db::CircleData>(t).radius = r;
+                 return {};
+             })
+        .get(QStringLiteral("Diameter"),
+             [](Target& t, Args) -> Variant { return Variant(2 * data<db::CircleData>(t).radius); })
+        .get(QStringLiteral("StartAngle"),
+             [](Target& t, Args) -> Variant { return Variant(data<db::ArcData>(t).startAngle); })
+        .put(QStringLiteral("StartAngle"),
+             [](Target& t, Args a) -> Variant {
+                 data<db::ArcData>(t).startAngle = normalizeAngle(DoubleArg(a, 0));
+                 return {};
+             })
+        .get(QStringLiteral("EndAngle"),
+             [](Target& t, Args) -> Variant { return Variant(data<db::ArcData>(t).endAngle); })
+        .put(QStringLiteral("EndAngle"),
+             [](Target& t, Args a) -> Variant {
+                 data<db::ArcData>(t).endAngle = normalizeAngle(DoubleArg(a, 0));
+                 return {};
+             })
+        .get(QStringLiteral("Coordinates"),
+             [](Target& t, Args) -> Variant {
+                 VariantList flat;
+                 for (const db::Vertex& v : verticesOf(t)) flat << v.x << v.y;
+                 return Variant(flat);
+             })
+        .put(QStringLiteral("Coordinates"),
+             [](Target& t, Args a) -> Variant {
+                 const QList<Point> pts = PointsFromFlat(Arg(a, 0), 2);
+                 if (pts.size() < 2)
+                     throw InvalidArgument(QStringLiteral("A polyline needs at least two vertices"));
+                 auto& v = data<db::LwPolylineData>(t).vertices;
+                 v.resize(size_t(pts.size()));
+                 for (qsizetype i = 0; i < pts.size(); ++i) {
+                     v[size_t(i)].x = pts[i].x;
+                     v[size_t(i)].y = pts[i].y;
+                 }
+                 return {};
+             })
+        .method(QStringLiteral("GetBulge"),
+                [](Target& t, Args a) -> Variant {
+                    const auto& v = verticesOf(t);
+                    const qint64 i = IntArg(a, 0);
+                    if (i < 0 || i >= qint64(v.size()))
+                        throw InvalidArgument(QStringLiteral("No vertex %1").arg(i));
+                    return Variant(v[size_t(i)].bulge);
+                })
+        .method(QStringLiteral("SetBulge"),
+                [](Target& t, Args a) -> Variant {
+                    auto& v = verticesOf(t);
+                    const qint64 i = IntArg(a, 0);
+                    if (i < 0 || i >= qint64(v.size()))
+                        throw InvalidArgument(QStringLiteral("No vertex %1").arg(i));
+                    v[size_t(i)].bulge = DoubleArg(a, 1);
+                    return {};
+                })
+        .get(QStringLiteral("Closed"),
+             [](Target& t, Args) -> Variant {
+                 if (auto* p = ent(t)->tryAs<db::LwPolylineData>()) return Variant(p->closed);
+                 return Variant(data<db::Polyline2dData>(t).closed);
+             })
+        .put(QStringLiteral("Closed"),
+             [](Target& t, Args a) -> Variant {
+                 const bool c = BoolArg(a, 0);
+                 if (auto* p = ent(t)->tryAs<db::LwPolylineData>())
+                     p->closed = c;
+                 else {
+                     auto& p2 = data<db::Polyline2dData>(t);
+                     p2.closed = c;
+                     p2.flags = c ? (p2.flags | 1) : (p2.flags & ~1);
+                 }
+                 return {};
+             })
+        .get(QStringLiteral("ConstantWidth"),
+             [](Target& t, Args) -> Variant { return Variant(data<db::LwPolylineData>(t).constantWidth); })
         .put(QStringLiteral("ConstantWidth"), [](Target& t, Args a) -> Variant {
             const double w = DoubleArg(a, 0);
             if (w < 0) throw InvalidArgument(QStringLiteral("A width cannot be negative"));
@@ -312,143 +412,191 @@ void addCurves(DispatchTable& tb) {
 }
 
 void addTexts(DispatchTable& tb) {
-    tb.get(QStringLiteral("TextString"), [](Target& t, Args) -> Variant {
-          if (auto* m = ent(t)->tryAs<db::MTextData>()) return Variant(m->text);
-          return Variant(textOf(t).text);
-      })
-        .put(QStringLiteral("TextString"), [](Target& t, Args a) -> Variant {
-            if (auto* m = ent(t)->tryAs<db::MTextData>()) m->text = TextArg(a, 0);
-            else textOf(t).text = TextArg(a, 0);
-            return {};
-        })
-        .get(QStringLiteral("Height"), [](Target& t, Args) -> Variant {
-            if (auto* m = ent(t)->tryAs<db::MTextData>()) return Variant(m->height);
-            return Variant(textOf(t).height);
-        })
-        .put(QStringLiteral("Height"), [](Target& t, Args a) -> Variant {
-            const double h = DoubleArg(a, 0);
-            if (!(h > 0)) throw InvalidArgument(QStringLiteral("A text height must be positive"));
-            if (auto* m = ent(t)->tryAs<db::MTextData>()) m->height = h;
-            else textOf(t).height = h;
-            return {};
-        })
-        .get(QStringLiteral("Width"), [](Target& t, Args) -> Variant { return Variant(data<db::MTextData>(t).width); })
-        .put(QStringLiteral("Width"), [](Target& t, Args a) -> Variant {
-            const double w = DoubleArg(a, 0);
-            if (w < 0) throw InvalidArgument(QStringLiteral("A width cannot be negative"));
-            data<db::MTextData>(t).width = w;
-            return {};
-        })
-        .get(QStringLiteral("AttachmentPoint"), [](Target& t, Args) -> Variant { return Variant(data<db::MTextData>(t).attachment); })
-        .put(QStringLiteral("AttachmentPoint"), [](Target& t, Args a) -> Variant {
-            const qint64 v = IntArg(a, 0);
-            if (v < 1 || v > 9) throw InvalidArgument(QStringLiteral("Attachment must be 1..9"));
-            data<db::MTextData>(t).attachment = int(v);
-            return {};
-        })
-        .get(QStringLiteral("Alignment"), [](Target& t, Args) -> Variant { return Variant(textOf(t).alignment()); })
-        .put(QStringLiteral("Alignment"), [](Target& t, Args a) -> Variant {
-            db::TextData& d = textOf(t);
-            const int before = d.alignment();
-            d.setAlignment(int(IntArg(a, 0)));
-            // A text leaving left alignment keeps its place: the alignment point starts at the position.
-            if (before == 0 && d.alignment() != 0) d.alignmentPoint = d.position;
-            return {};
-        })
-        .get(QStringLiteral("TextAlignmentPoint"), [](Target& t, Args) -> Variant { return PointValue(textOf(t).alignmentPoint); })
-        .put(QStringLiteral("TextAlignmentPoint"), [](Target& t, Args a) -> Variant {
-            db::TextData& d = textOf(t);
-            if (d.alignment() == 0) throw InvalidArgument(QStringLiteral("A left-aligned text has no alignment point"));
-            d.alignmentPoint = PointArg(a, 0);
-            return {};
-        })
-        .get(QStringLiteral("StyleName"), [](Target& t, Args) -> Variant {
-            if (auto* m = ent(t)->tryAs<db::MTextData>()) return Variant(m->style);
-            if (auto* dm = ent(t)->tryAs<db::DimensionData>()) return Variant(dm->style);
-            return Variant(textOf(t).style);
-        })
-        .put(QStringLiteral("StyleName"), [](Target& t, Args a) -> Variant {
-            if (auto* dm = ent(t)->tryAs<db::DimensionData>()) {
-                dm->style = Db(t).dimStyles().item(TextArg(a, 0))->name();
-                return {};
-            }
-            const QString name = Db(t).textStyles().item(TextArg(a, 0))->name();
-            if (auto* m = ent(t)->tryAs<db::MTextData>()) m->style = name;
-            else textOf(t).style = name;
-            return {};
-        })
-        .get(QStringLiteral("ScaleFactor"), [](Target& t, Args) -> Variant { return Variant(textOf(t).widthFactor); })
-        .put(QStringLiteral("ScaleFactor"), [](Target& t, Args a) -> Variant {
-            const double w = DoubleArg(a, 0);
-            if (!(w > 0)) throw InvalidArgument(QStringLiteral("A width factor must be positive"));
-            textOf(t).widthFactor = w;
-            return {};
-        })
-        .get(QStringLiteral("ObliqueAngle"), [](Target& t, Args) -> Variant { return Variant(textOf(t).oblique); })
-        .put(QStringLiteral("ObliqueAngle"), [](Target& t, Args a) -> Variant { textOf(t).oblique = DoubleArg(a, 0); return {}; })
-        .get(QStringLiteral("TagString"), [](Target& t, Args) -> Variant { return Variant(attributeOf(t).tag); })
-        .put(QStringLiteral("TagString"), [](Target& t, Args a) -> Variant {
-            const QString tag = TextArg(a, 0);
-            if (tag.isEmpty() || tag.contains(QLatin1Char(' '))) throw InvalidArgument(QStringLiteral("Invalid attribute tag"));
-            attributeOf(t).tag = tag;
-            return {};
-        })
-        .get(QStringLiteral("PromptString"), [](Target& t, Args) -> Variant { return Variant(attributeOf(t).prompt); })
-        .put(QStringLiteral("PromptString"), [](Target& t, Args a) -> Variant { attributeOf(t).prompt = TextArg(a, 0); return {}; })
-        .get(QStringLiteral("Mode"), [](Target& t, Args) -> Variant { return Variant(attributeOf(t).flags & 15); })
-        .put(QStringLiteral("Mode"), [](Target& t, Args a) -> Variant {
-            const qint64 m = IntArg(a, 0);
-            if (m < 0 || m > 15) throw InvalidArgument(QStringLiteral("Attribute mode must be 0..15"));
-            attributeOf(t).flags = (attributeOf(t).flags & ~15) | int(m);
-            return {};
-        })
-        .get(QStringLiteral("Invisible"), [](Target& t, Args) -> Variant { return Variant(attributeOf(t).invisible()); })
-        .put(QStringLiteral("Invisible"), [](Target& t, Args a) -> Variant {
-            auto& d = attributeOf(t);
-            d.flags = BoolArg(a, 0) ? (d.flags | 1) : (d.flags & ~1);
-            return {};
-        })
-        .get(QStringLiteral("Constant"), [](Target& t, Args) -> Variant { return Variant((attributeOf(t).flags & 2) != 0); })
-        .get(QStringLiteral("Preset"), [](Target& t, Args) -> Variant { return Variant((attributeOf(t).flags & 8) != 0); })
-        .get(QStringLiteral("TextOverride"), [](Target& t, Args) -> Variant { return Variant(data<db::DimensionData>(t).textOverride); })
-        .put(QStringLiteral("TextOverride"), [](Target& t, Args a) -> Variant {
-            data<db::DimensionData>(t).textOverride = TextArg(a, 0);
-            return {};
-        })
-        .get(QStringLiteral("Measurement"), [](Target& t, Args) -> Variant { return Variant(data<db::DimensionData>(t).measurement); });
+    tb.get(QStringLiteral("TextString"),
+           [](Target& t, Args) -> Variant {
+               if (auto* m = ent(t)->tryAs<db::MTextData>()) return Variant(m->text);
+               return Variant(textOf(t).text);
+           })
+        .put(QStringLiteral("TextString"),
+             [](Target& t, Args a) -> Variant {
+                 if (auto* m = ent(t)->tryAs<db::MTextData>())
+                     m->text = TextArg(a, 0);
+                 else
+                     textOf(t).text = TextArg(a, 0);
+                 return {};
+             })
+        .get(QStringLiteral("Height"),
+             [](Target& t, Args) -> Variant {
+                 if (auto* m = ent(t)->tryAs<db::MTextData>()) return Variant(m->height);
+                 return Variant(textOf(t).height);
+             })
+        .put(QStringLiteral("Height"),
+             [](Target& t, Args a) -> Variant {
+                 const double h = DoubleArg(a, 0);
+                 if (!(h > 0)) throw InvalidArgument(QStringLiteral("A text height must be positive"));
+                 if (auto* m = ent(t)->tryAs<db::MTextData>())
+                     m->height = h;
+                 else
+                     textOf(t).height = h;
+                 return {};
+             })
+        .get(QStringLiteral("Width"),
+             [](Target& t, Args) -> Variant { return Variant(data<db::MTextData>(t).width); })
+        .put(QStringLiteral("Width"),
+             [](Target& t, Args a) -> Variant {
+                 const double w = DoubleArg(a, 0);
+                 if (w < 0) throw InvalidArgument(QStringLiteral("A width cannot be negative"));
+                 data<db::MTextData>(t).width = w;
+                 return {};
+             })
+        .get(QStringLiteral("AttachmentPoint"),
+             [](Target& t, Args) -> Variant { return Variant(data<db::MTextData>(t).attachment); })
+        .put(QStringLiteral("AttachmentPoint"),
+             [](Target& t, Args a) -> Variant {
+                 const qint64 v = IntArg(a, 0);
+                 if (v < 1 || v > 9) throw InvalidArgument(QStringLiteral("Attachment must be 1..9"));
+                 data<db::MTextData>(t).attachment = int(v);
+                 return {};
+             })
+        .get(QStringLiteral("Alignment"),
+             [](Target& t, Args) -> Variant { return Variant(textOf(t).alignment()); })
+        .put(QStringLiteral("Alignment"),
+             [](Target& t, Args a) -> Variant {
+                 db::TextData& d = textOf(t);
+                 const int before = d.alignment();
+                 d.setAlignment(int(IntArg(a, 0)));
+                 // A text leaving left alignment keeps its place: the alignment point starts at the position.
+                 if (before == 0 && d.alignment() != 0) d.alignmentPoint = d.position;
+                 return {};
+             })
+        .get(QStringLiteral("TextAlignmentPoint"),
+             [](Target& t, Args) -> Variant { return PointValue(textOf(t).alignmentPoint); })
+        .put(QStringLiteral("TextAlignmentPoint"),
+             [](Target& t, Args a) -> Variant {
+                 db::TextData& d = textOf(t);
+                 if (d.alignment() == 0)
+                     throw InvalidArgument(QStringLiteral("A left-aligned text has no alignment point"));
+                 d.alignmentPoint = PointArg(a, 0);
+                 return {};
+             })
+        .get(QStringLiteral("StyleName"),
+             [](Target& t, Args) -> Variant {
+                 if (auto* m = ent(t)->tryAs<db::MTextData>()) return Variant(m->style);
+                 if (auto* dm = ent(t)->tryAs<db::DimensionData>()) return Variant(dm->style);
+                 return Variant(textOf(t).style);
+             })
+        .put(QStringLiteral("StyleName"),
+             [](Target& t, Args a) -> Variant {
+                 if (auto* dm = ent(t)->tryAs<db::DimensionData>()) {
+                     dm->style = Db(t).dimStyles().item(TextArg(a, 0))->name();
+                     return {};
+                 }
+                 const QString name = Db(t).textStyles().item(TextArg(a, 0))->name();
+                 if (auto* m = ent(t)->tryAs<db::MTextData>())
+                     m->style = name;
+                 else
+                     textOf(t).style = name;
+                 return {};
+             })
+        .get(QStringLiteral("ScaleFactor"),
+             [](Target& t, Args) -> Variant { return Variant(textOf(t).widthFactor); })
+        .put(QStringLiteral("ScaleFactor"),
+             [](Target& t, Args a) -> Variant {
+                 const double w = DoubleArg(a, 0);
+                 if (!(w > 0)) throw InvalidArgument(QStringLiteral("A width factor must be positive"));
+                 textOf(t).widthFactor = w;
+                 return {};
+             })
+        .get(QStringLiteral("ObliqueAngle"),
+             [](Target& t, Args) -> Variant { return Variant(textOf(t).oblique); })
+        .put(QStringLiteral("ObliqueAngle"),
+             [](Target& t, Args a) -> Variant {
+                 textOf(t).oblique = DoubleArg(a, 0);
+                 return {};
+             })
+        .get(QStringLiteral("TagString"),
+             [](Target& t, Args) -> Variant { return Variant(attributeOf(t).tag); })
+        .put(QStringLiteral("TagString"),
+             [](Target& t, Args a) -> Variant {
+                 const QString tag = TextArg(a, 0);
+                 if (tag.isEmpty() || tag.contains(QLatin1Char(' ')))
+                     throw InvalidArgument(QStringLiteral("Invalid attribute tag"));
+                 attributeOf(t).tag = tag;
+                 return {};
+             })
+        .get(QStringLiteral("PromptString"),
+             [](Target& t, Args) -> Variant { return Variant(attributeOf(t).prompt); })
+        .put(QStringLiteral("PromptString"),
+             [](Target& t, Args a) -> Variant {
+                 attributeOf(t).prompt = TextArg(a, 0);
+                 return {};
+             })
+        .get(QStringLiteral("Mode"),
+             [](Target& t, Args) -> Variant { return Variant(attributeOf(t).flags & 15); })
+        .put(QStringLiteral("Mode"),
+             [](Target& t, Args a) -> Variant {
+                 const qint64 m = IntArg(a, 0);
+                 if (m < 0 || m > 15) throw InvalidArgument(QStringLiteral("Attribute mode must be 0..15"));
+                 attributeOf(t).flags = (attributeOf(t).flags & ~15) | int(m);
+                 return {};
+             })
+        .get(QStringLiteral("Invisible"),
+             [](Target& t, Args) -> Variant { return Variant(attributeOf(t).invisible()); })
+        .put(QStringLiteral("Invisible"),
+             [](Target& t, Args a) -> Variant {
+                 auto& d = attributeOf(t);
+                 d.flags = BoolArg(a, 0) ? (d.flags | 1) : (d.flags & ~1);
+                 return {};
+             })
+        .get(QStringLiteral("Constant"),
+             [](Target& t, Args) -> Variant { return Variant((attributeOf(t).flags & 2) != 0); })
+        .get(QStringLiteral("Preset"),
+             [](Target& t, Args) -> Variant { return Variant((attributeOf(t).flags & 8) != 0); })
+        .get(QStringLiteral("TextOverride"),
+             [](Target& t, Args) -> Variant { return Variant(data<db::DimensionData>(t).textOverride); })
+        .put(QStringLiteral("TextOverride"),
+             [](Target& t, Args a) -> Variant {
+                 data<db::DimensionData>(t).textOverride = TextArg(a, 0);
+                 return {};
+             })
+        .get(QStringLiteral("Measurement"),
+             [](Target& t, Args) -> Variant { return Variant(data<db::DimensionData>(t).measurement); });
 }
 
 void addPlacement(DispatchTable& tb) {
-    tb.get(QStringLiteral("InsertionPoint"), [](Target& t, Args) -> Variant {
-          db::Entity* e = ent(t);
-          if (auto* i = e->tryAs<db::InsertData>()) return PointValue(i->position);
-          if (auto* m = e->tryAs<db::MTextData>()) return PointValue(m->position);
-          return PointValue(textOf(t).position);
-      })
-        .put(QStringLiteral("InsertionPoint"), [](Target& t, Args a) -> Variant {
-            db::Entity* e = ent(t);
-            const db::Point3 p = PointArg(a, 0);
-            if (auto* i = e->tryAs<db::InsertData>()) {
-                Db(t).move(e, i->position, p);  // its attributes move with it
-            } else if (auto* m = e->tryAs<db::MTextData>()) {
-                m->position = p;
-            } else {
-                db::TextData& d = textOf(t);
-                // An aligned text is placed by its alignment point; moving the position moves both.
-                if (d.alignment() != 0) {
-                    d.alignmentPoint.x += p.x - d.position.x;
-                    d.alignmentPoint.y += p.y - d.position.y;
-                }
-                d.position = p;
-            }
-            return {};
-        })
-        .get(QStringLiteral("Rotation"), [](Target& t, Args) -> Variant {
-            db::Entity* e = ent(t);
-            if (auto* i = e->tryAs<db::InsertData>()) return Variant(i->rotation);
-            if (auto* m = e->tryAs<db::MTextData>()) return Variant(m->rotation);
-            return Variant(textOf(t).rotation);
-        })
+    tb.get(QStringLiteral("InsertionPoint"),
+           [](Target& t, Args) -> Variant {
+               db::Entity* e = ent(t);
+               if (auto* i = e->tryAs<db::InsertData>()) return PointValue(i->position);
+               if (auto* m = e->tryAs<db::MTextData>()) return PointValue(m->position);
+               return PointValue(textOf(t).position);
+           })
+        .put(QStringLiteral("InsertionPoint"),
+             [](Target& t, Args a) -> Variant {
+                 db::Entity* e = ent(t);
+                 const db::Point3 p = PointArg(a, 0);
+                 if (auto* i = e->tryAs<db::InsertData>()) {
+                     Db(t).move(e, i->position, p);  // its attributes move with it
+                 } else if (auto* m = e->tryAs<db::MTextData>()) {
+                     m->position = p;
+                 } else {
+                     db::TextData& d = textOf(t);
+                     // An aligned text is placed by its alignment point; moving the position moves both.
+                     if (d.alignment() != 0) {
+                         d.alignmentPoint.x += p.x - d.position.x;
+                         d.alignmentPoint.y += p.y - d.position.y;
+                     }
+                     d.position = p;
+                 }
+                 return {};
+             })
+        .get(QStringLiteral("Rotation"),
+             [](Target& t, Args) -> Variant {
+                 db::Entity* e = ent(t);
+                 if (auto* i = e->tryAs<db::InsertData>()) return Variant(i->rotation);
+                 if (auto* m = e->tryAs<db::MTextData>()) return Variant(m->rotation);
+                 return Variant(textOf(t).rotation);
+             })
         .put(QStringLiteral("Rotation"), [](Target& t, Args a) -> Variant {
             db::Entity* e = ent(t);
             const double r = DoubleArg(a, 0);
@@ -457,64 +605,77 @@ void addPlacement(DispatchTable& tb) {
                 Db(t).rotate(e, i->position, r - i->rotation);
                 e->as<db::InsertData>().rotation = normalizeAngle(r);
             } else if (auto* m = e->tryAs<db::MTextData>()) {
-                m->rotation = r;
+                m->rotation = normalizeAngle(r);
             } else {
-                textOf(t).rotation = r;
+                textOf(t).rotation = normalizeAngle(r);  // reported in 0..2π like every angle
             }
             return {};
         });
 }
 
 void addReferences(DispatchTable& tb) {
-    tb.get(QStringLiteral("Name"), [](Target& t, Args) -> Variant { return Variant(data<db::InsertData>(t).blockName); })
-        .put(QStringLiteral("Name"), [](Target& t, Args a) -> Variant {
-            data<db::InsertData>(t);
-            Db(t).setReferenceBlock(ent(t), TextArg(a, 0));
-            return {};
-        })
-        .get(QStringLiteral("EffectiveName"), [](Target& t, Args) -> Variant {
-            const auto& i = data<db::InsertData>(t);
-            return Variant(i.effectiveName.isEmpty() ? i.blockName : i.effectiveName);
-        })
-        .get(QStringLiteral("XScaleFactor"), [](Target& t, Args) -> Variant { return Variant(data<db::InsertData>(t).xScale); })
-        .get(QStringLiteral("YScaleFactor"), [](Target& t, Args) -> Variant { return Variant(data<db::InsertData>(t).yScale); })
-        .get(QStringLiteral("ZScaleFactor"), [](Target& t, Args) -> Variant { return Variant(data<db::InsertData>(t).zScale); })
-        .put(QStringLiteral("XScaleFactor"), [](Target& t, Args a) -> Variant {
-            const double s = DoubleArg(a, 0);
-            if (s == 0) throw InvalidArgument(QStringLiteral("A scale cannot be zero"));
-            data<db::InsertData>(t).xScale = s;
-            return {};
-        })
-        .put(QStringLiteral("YScaleFactor"), [](Target& t, Args a) -> Variant {
-            const double s = DoubleArg(a, 0);
-            if (s == 0) throw InvalidArgument(QStringLiteral("A scale cannot be zero"));
-            data<db::InsertData>(t).yScale = s;
-            return {};
-        })
-        .put(QStringLiteral("ZScaleFactor"), [](Target& t, Args a) -> Variant {
-            const double s = DoubleArg(a, 0);
-            if (s == 0) throw InvalidArgument(QStringLiteral("A scale cannot be zero"));
-            data<db::InsertData>(t).zScale = s;
-            return {};
-        })
-        .get(QStringLiteral("HasAttributes"), [](Target& t, Args) -> Variant {
-            data<db::InsertData>(t);
-            return Variant(!Db(t).attributes(ent(t)).empty());
-        })
-        .method(QStringLiteral("GetAttributes"), [](Target& t, Args) -> Variant {
-            data<db::InsertData>(t);
-            return EntityList(t, Db(t).attributes(ent(t)));
-        })
-        .method(QStringLiteral("GetConstantAttributes"), [](Target& t, Args) -> Variant {
-            db::BlockDefinition* b = Db(t).block(data<db::InsertData>(t).blockName);
-            std::vector<db::Entity*> out;
-            for (db::Entity* d : b->attributeDefinitions())
-                if (d->as<db::AttributeData>().flags & 2) out.push_back(d);
-            return EntityList(t, out);
-        })
-        .get(QStringLiteral("IsDynamicBlock"), [](Target& t, Args) -> Variant {
-            return Variant(!data<db::InsertData>(t).dynamicProperties.empty());
-        })
+    tb.get(QStringLiteral("Name"),
+           [](Target& t, Args) -> Variant { return Variant(data<db::InsertData>(t).blockName); })
+        .put(QStringLiteral("Name"),
+             [](Target& t, Args a) -> Variant {
+                 data<db::InsertData>(t);
+                 Db(t).setReferenceBlock(ent(t), TextArg(a, 0));
+                 return {};
+             })
+        .get(QStringLiteral("EffectiveName"),
+             [](Target& t, Args) -> Variant {
+                 const auto& i = data<db::InsertData>(t);
+                 return Variant(i.effectiveName.isEmpty() ? i.blockName : i.effectiveName);
+             })
+        .get(QStringLiteral("XScaleFactor"),
+             [](Target& t, Args) -> Variant { return Variant(data<db::InsertData>(t).xScale); })
+        .get(QStringLiteral("YScaleFactor"),
+             [](Target& t, Args) -> Variant { return Variant(data<db::InsertData>(t).yScale); })
+        .get(QStringLiteral("ZScaleFactor"),
+             [](Target& t, Args) -> Variant { return Variant(data<db::InsertData>(t).zScale); })
+        .put(QStringLiteral("XScaleFactor"),
+             [](Target& t, Args a) -> Variant {
+                 const double s = DoubleArg(a, 0);
+                 if (s == 0) throw InvalidArgument(QStringLiteral("A scale cannot be zero"));
+                 data<db::InsertData>(t).xScale = s;
+                 return {};
+             })
+        .put(QStringLiteral("YScaleFactor"),
+             [](Target& t, Args a) -> Variant {
+                 const double s = DoubleArg(a, 0);
+                 if (s == 0) throw InvalidArgument(QStringLiteral("A scale cannot be zero"));
+                 data<db::InsertData>(t).yScale = s;
+                 return {};
+             })
+        .put(QStringLiteral("ZScaleFactor"),
+             [](Target& t, Args a) -> Variant {
+                 const double s = DoubleArg(a, 0);
+                 if (s == 0) throw InvalidArgument(QStringLiteral("A scale cannot be zero"));
+                 data<db::InsertData>(t).zScale = s;
+                 return {};
+             })
+        .get(QStringLiteral("HasAttributes"),
+             [](Target& t, Args) -> Variant {
+                 data<db::InsertData>(t);
+                 return Variant(!Db(t).attributes(ent(t)).empty());
+             })
+        .method(QStringLiteral("GetAttributes"),
+                [](Target& t, Args) -> Variant {
+                    data<db::InsertData>(t);
+                    return EntityList(t, Db(t).attributes(ent(t)));
+                })
+        .method(QStringLiteral("GetConstantAttributes"),
+                [](Target& t, Args) -> Variant {
+                    db::BlockDefinition* b = Db(t).block(data<db::InsertData>(t).blockName);
+                    std::vector<db::Entity*> out;
+                    for (db::Entity* d : b->attributeDefinitions())
+                        if (d->as<db::AttributeData>().flags & 2) out.push_back(d);
+                    return EntityList(t, out);
+                })
+        .get(QStringLiteral("IsDynamicBlock"),
+             [](Target& t, Args) -> Variant {
+                 return Variant(!data<db::InsertData>(t).dynamicProperties.empty());
+             })
         .method(QStringLiteral("GetDynamicBlockProperties"), [](Target& t, Args) -> Variant {
             const auto& props = data<db::InsertData>(t).dynamicProperties;
             VariantList out;
@@ -531,57 +692,75 @@ void addReferences(DispatchTable& tb) {
 }
 
 void addHatches(DispatchTable& tb) {
-    tb.get(QStringLiteral("PatternName"), [](Target& t, Args) -> Variant { return Variant(data<db::HatchData>(t).patternName); })
-        .get(QStringLiteral("PatternType"), [](Target& t, Args) -> Variant { return Variant(data<db::HatchData>(t).patternType); })
-        .get(QStringLiteral("PatternScale"), [](Target& t, Args) -> Variant { return Variant(data<db::HatchData>(t).patternScale); })
-        .put(QStringLiteral("PatternScale"), [](Target& t, Args a) -> Variant {
-            const double s = DoubleArg(a, 0);
-            if (!(s > 0)) throw InvalidArgument(QStringLiteral("A pattern scale must be positive"));
-            data<db::HatchData>(t).patternScale = s;
-            return {};
-        })
-        .get(QStringLiteral("PatternAngle"), [](Target& t, Args) -> Variant { return Variant(data<db::HatchData>(t).patternAngle); })
-        .put(QStringLiteral("PatternAngle"), [](Target& t, Args a) -> Variant {
-            data<db::HatchData>(t).patternAngle = normalizeAngle(DoubleArg(a, 0));
-            return {};
-        })
-        .get(QStringLiteral("AssociativeHatch"), [](Target& t, Args) -> Variant { return Variant(data<db::HatchData>(t).associative); })
-        .method(QStringLiteral("AppendOuterLoop"), [](Target& t, Args a) -> Variant {
-            data<db::HatchData>(t);
-            Db(t).appendHatchLoop(ent(t), EntitiesArg(t, a, 0), true);
-            return {};
-        })
-        .method(QStringLiteral("AppendInnerLoop"), [](Target& t, Args a) -> Variant {
-            data<db::HatchData>(t);
-            Db(t).appendHatchLoop(ent(t), EntitiesArg(t, a, 0), false);
-            return {};
-        })
-        .method(QStringLiteral("Evaluate"), [](Target& t, Args) -> Variant {
-            // The engine keeps loops evaluated as they are appended; a hatch without one is refused.
-            if (data<db::HatchData>(t).loops.empty()) throw Failed(QStringLiteral("The hatch has no boundary"));
-            return {};
-        })
-        .get(QStringLiteral("NumberOfLoops"), [](Target& t, Args) -> Variant { return Variant(int(data<db::HatchData>(t).loops.size())); })
-        .method(QStringLiteral("GetLoopAt"), [](Target& t, Args a) -> Variant {
-            const auto& loops = data<db::HatchData>(t).loops;
-            const qint64 i = IntArg(a, 0);
-            if (i < 0 || i >= qint64(loops.size())) throw InvalidArgument(QStringLiteral("No loop %1").arg(i));
-            const db::HatchLoop loop = loops[size_t(i)];
-            return EntityList(t, loopCurves(t, loop));
-        })
-        .method(QStringLiteral("Boolean"), [](Target& t, Args a) -> Variant {
-            db::RegionData& mine = data<db::RegionData>(t);
-            const qint64 op = IntArg(a, 0);  // 0 union, 1 intersection, 2 subtraction
-            if (op < 0 || op > 2) throw InvalidArgument(QStringLiteral("Boolean operation must be 0, 1 or 2"));
-            db::Entity* other = t.model.entityOf(Arg(a, 1), t.rec.doc);
-            if (other == ent(t)) throw InvalidArgument(QStringLiteral("A region cannot be combined with itself"));
-            CombineRegions(mine, other->as<db::RegionData>(), RegionOperation(op));
-            Db(t).erase(other);  // the other region is consumed, as in the CAD
-            return {};
-        })
+    tb.get(QStringLiteral("PatternName"),
+           [](Target& t, Args) -> Variant { return Variant(data<db::HatchData>(t).patternName); })
+        .get(QStringLiteral("PatternType"),
+             [](Target& t, Args) -> Variant { return Variant(data<db::HatchData>(t).patternType); })
+        .get(QStringLiteral("PatternScale"),
+             [](Target& t, Args) -> Variant { return Variant(data<db::HatchData>(t).patternScale); })
+        .put(QStringLiteral("PatternScale"),
+             [](Target& t, Args a) -> Variant {
+                 const double s = DoubleArg(a, 0);
+                 if (!(s > 0)) throw InvalidArgument(QStringLiteral("A pattern scale must be positive"));
+                 data<db::HatchData>(t).patternScale = s;
+                 return {};
+             })
+        .get(QStringLiteral("PatternAngle"),
+             [](Target& t, Args) -> Variant { return Variant(data<db::HatchData>(t).patternAngle); })
+        .put(QStringLiteral("PatternAngle"),
+             [](Target& t, Args a) -> Variant {
+                 data<db::HatchData>(t).patternAngle = normalizeAngle(DoubleArg(a, 0));
+                 return {};
+             })
+        .get(QStringLiteral("AssociativeHatch"),
+             [](Target& t, Args) -> Variant { return Variant(data<db::HatchData>(t).associative); })
+        .method(QStringLiteral("AppendOuterLoop"),
+                [](Target& t, Args a) -> Variant {
+                    data<db::HatchData>(t);
+                    Db(t).appendHatchLoop(ent(t), EntitiesArg(t, a, 0), true);
+                    return {};
+                })
+        .method(QStringLiteral("AppendInnerLoop"),
+                [](Target& t, Args a) -> Variant {
+                    data<db::HatchData>(t);
+                    Db(t).appendHatchLoop(ent(t), EntitiesArg(t, a, 0), false);
+                    return {};
+                })
+        .method(QStringLiteral("Evaluate"),
+                [](Target& t, Args) -> Variant {
+                    // The engine keeps loops evaluated as they are appended; a hatch without one is refused.
+                    if (data<db::HatchData>(t).loops.empty())
+                        throw Failed(QStringLiteral("The hatch has no boundary"));
+                    return {};
+                })
+        .get(QStringLiteral("NumberOfLoops"),
+             [](Target& t, Args) -> Variant { return Variant(int(data<db::HatchData>(t).loops.size())); })
+        .method(QStringLiteral("GetLoopAt"),
+                [](Target& t, Args a) -> Variant {
+                    const auto& loops = data<db::HatchData>(t).loops;
+                    const qint64 i = IntArg(a, 0);
+                    if (i < 0 || i >= qint64(loops.size()))
+                        throw InvalidArgument(QStringLiteral("No loop %1").arg(i));
+                    const db::HatchLoop loop = loops[size_t(i)];
+                    return EntityList(t, loopCurves(t, loop));
+                })
+        .method(QStringLiteral("Boolean"),
+                [](Target& t, Args a) -> Variant {
+                    db::RegionData& mine = data<db::RegionData>(t);
+                    const qint64 op = IntArg(a, 0);  // 0 union, 1 intersection, 2 subtraction
+                    if (op < 0 || op > 2)
+                        throw InvalidArgument(QStringLiteral("Boolean operation must be 0, 1 or 2"));
+                    db::Entity* other = t.model.entityOf(Arg(a, 1), t.rec.doc);
+                    if (other == ent(t))
+                        throw InvalidArgument(QStringLiteral("A region cannot be combined with itself"));
+                    CombineRegions(mine, other->as<db::RegionData>(), RegionOperation(op));
+                    Db(t).erase(other);  // the other region is consumed, as in the CAD
+                    return {};
+                })
         .get(QStringLiteral("Area"), [](Target& t, Args) -> Variant {
             db::Entity* e = ent(t);
-            if (auto* c = e->tryAs<db::CircleData>()) return Variant(std::numbers::pi * c->radius * c->radius);
+            if (auto* c = e->tryAs<db::CircleData>())
+                return Variant(std::numbers::pi * c->radius * c->radius);
             if (auto* r = e->tryAs<db::RegionData>()) return Variant(RegionArea(*r));
             notFor(t);
         });
@@ -597,17 +776,21 @@ std::unique_ptr<DispatchTable> MakeEntityTable() {
     addPlacement(*tb);
     addReferences(*tb);
     addHatches(*tb);
+    tb->quiet({"Update", "HighLight", "GetBoundingBox", "GetBulge", "GetAttributes", "GetConstantAttributes",
+               "GetDynamicBlockProperties", "Evaluate"});
     return tb;
 }
 
 std::unique_ptr<DispatchTable> MakeDynamicPropertyTable() {
     auto tb = std::make_unique<DispatchTable>(QStringLiteral("IAcadDynamicBlockReferenceProperty"));
-    tb->get(QStringLiteral("PropertyName"), [](Target& t, Args) -> Variant {
-          return Variant(data<db::InsertData>(t).dynamicProperties.at(size_t(t.rec.index)).first);
-      })
-        .get(QStringLiteral("Value"), [](Target& t, Args) -> Variant {
-            return Variant(data<db::InsertData>(t).dynamicProperties.at(size_t(t.rec.index)).second);
-        })
+    tb->get(QStringLiteral("PropertyName"),
+            [](Target& t, Args) -> Variant {
+                return Variant(data<db::InsertData>(t).dynamicProperties.at(size_t(t.rec.index)).first);
+            })
+        .get(QStringLiteral("Value"),
+             [](Target& t, Args) -> Variant {
+                 return Variant(data<db::InsertData>(t).dynamicProperties.at(size_t(t.rec.index)).second);
+             })
         .put(QStringLiteral("Value"), [](Target& t, Args a) -> Variant {
             const double v = DoubleArg(a, 0);
             makeAnonymous(t);

@@ -12,7 +12,7 @@ namespace cad {
 // One answer of the user.
 struct Input {
     enum Kind {
-        None,    // nothing yet (commands wait and ask again on the next step)
+        None,  // nothing yet (commands wait and ask again on the next step)
         PointInput,
         EntityInput,  // an entity picked (handle) at a point
         TextInput,    // a typed value or keyword
@@ -25,13 +25,35 @@ struct Input {
     QString text;
 
     static Input none() { return {}; }
-    static Input at(const Point& p) { Input i; i.kind = PointInput; i.point = p; return i; }
-    static Input entity(const QString& h, const Point& p) {
-        Input i; i.kind = EntityInput; i.handle = h; i.point = p; return i;
+    static Input at(const Point& p) {
+        Input i;
+        i.kind = PointInput;
+        i.point = p;
+        return i;
     }
-    static Input typed(const QString& t) { Input i; i.kind = TextInput; i.text = t; return i; }
-    static Input enter() { Input i; i.kind = Enter; return i; }
-    static Input cancel() { Input i; i.kind = Cancel; return i; }
+    static Input entity(const QString& h, const Point& p) {
+        Input i;
+        i.kind = EntityInput;
+        i.handle = h;
+        i.point = p;
+        return i;
+    }
+    static Input typed(const QString& t) {
+        Input i;
+        i.kind = TextInput;
+        i.text = t;
+        return i;
+    }
+    static Input enter() {
+        Input i;
+        i.kind = Enter;
+        return i;
+    }
+    static Input cancel() {
+        Input i;
+        i.kind = Cancel;
+        return i;
+    }
 };
 
 // What a prompt asks for.
@@ -59,15 +81,30 @@ public:
 // Answers from a queue; records every prompt it was asked (tests).
 class ScriptedInteraction : public InteractionProvider {
 public:
-    ScriptedInteraction& point(double x, double y) { queue_.push_back(Input::at(Point{x, y, 0})); return *this; }
+    ScriptedInteraction& point(double x, double y) {
+        queue_.push_back(Input::at(Point{x, y, 0}));
+        return *this;
+    }
     ScriptedInteraction& entity(const QString& handle, double x = 0, double y = 0) {
         queue_.push_back(Input::entity(handle, Point{x, y, 0}));
         return *this;
     }
-    ScriptedInteraction& text(const QString& t) { queue_.push_back(Input::typed(t)); return *this; }
-    ScriptedInteraction& enter() { queue_.push_back(Input::enter()); return *this; }
-    ScriptedInteraction& cancel() { queue_.push_back(Input::cancel()); return *this; }
-    ScriptedInteraction& push(const Input& i) { queue_.push_back(i); return *this; }
+    ScriptedInteraction& text(const QString& t) {
+        queue_.push_back(Input::typed(t));
+        return *this;
+    }
+    ScriptedInteraction& enter() {
+        queue_.push_back(Input::enter());
+        return *this;
+    }
+    ScriptedInteraction& cancel() {
+        queue_.push_back(Input::cancel());
+        return *this;
+    }
+    ScriptedInteraction& push(const Input& i) {
+        queue_.push_back(i);
+        return *this;
+    }
 
     Input pick(const InputRequest& request) override { return next(request); }
     Input commandInput(const InputRequest& request) override { return next(request); }

@@ -6,29 +6,32 @@ namespace cad {
 
 namespace {
 
-db::SummaryInfo& info(Target& t) { return Db(t).summaryInfo(); }
+db::SummaryInfo& info(Target& t) {
+    return Db(t).summaryInfo();
+}
 
 // A fixed text field of the drawing properties.
 template <QString db::SummaryInfo::*Field>
 void addField(DispatchTable& tb, const QString& name) {
-    tb.get(name, [](Target& t, Args) -> Variant { return Variant(info(t).*Field); })
-        .put(name, [](Target& t, Args a) -> Variant {
-            if (t.rec.doc->readOnly) throw Failed(QStringLiteral("The drawing is open read-only"));
-            info(t).*Field = TextArg(a, 0);
-            t.rec.doc->saved = false;
-            return {};
-        });
+    tb.get(name, [](Target& t, Args) -> Variant {
+          return Variant(info(t).*Field);
+      }).put(name, [](Target& t, Args a) -> Variant {
+        if (t.rec.doc->readOnly) throw Failed(QStringLiteral("The drawing is open read-only"));
+        info(t).*Field = TextArg(a, 0);
+        return {};
+    });
 }
 
 void checkWritable(Target& t) {
     if (t.rec.doc->readOnly) throw Failed(QStringLiteral("The drawing is open read-only"));
-    t.rec.doc->saved = false;
 }
 
 Variant objectOf(Target& t, db::DbObject* o) {
     Kind kind = Kind::RawObject;
-    if (o->objectType() == db::ObjectType::Dictionary) kind = Kind::Dictionary;
-    else if (o->objectType() == db::ObjectType::SortentsTable) kind = Kind::SortentsTable;
+    if (o->objectType() == db::ObjectType::Dictionary)
+        kind = Kind::Dictionary;
+    else if (o->objectType() == db::ObjectType::SortentsTable)
+        kind = Kind::SortentsTable;
     return t.model.ref(t.model.idOf(kind, t.rec.doc, o));
 }
 
@@ -50,126 +53,164 @@ std::unique_ptr<DispatchTable> MakeSummaryInfoTable() {
     addField<&db::SummaryInfo::lastSavedBy>(*tb, QStringLiteral("LastSavedBy"));
     addField<&db::SummaryInfo::revisionNumber>(*tb, QStringLiteral("RevisionNumber"));
     addField<&db::SummaryInfo::hyperlinkBase>(*tb, QStringLiteral("HyperlinkBase"));
-    tb->get(QStringLiteral("NumCustomInfo"), [](Target& t, Args) -> Variant { return Variant(info(t).customCount()); })
-        .method(QStringLiteral("GetCustomByKey"), [](Target& t, Args a) -> Variant {
-            return Variant(info(t).customByKey(TextArg(a, 0)));
-        })
-        .method(QStringLiteral("SetCustomByKey"), [](Target& t, Args a) -> Variant {
-            checkWritable(t);
-            info(t).setCustomByKey(TextArg(a, 0), TextArg(a, 1));
-            return {};
-        })
-        .method(QStringLiteral("AddCustomInfo"), [](Target& t, Args a) -> Variant {
-            checkWritable(t);
-            info(t).addCustom(TextArg(a, 0), TextArg(a, 1));
-            return {};
-        })
-        .method(QStringLiteral("GetCustomByIndex"), [](Target& t, Args a) -> Variant {
-            const auto [k, v] = info(t).customAt(int(IntArg(a, 0)));
-            return Variant(VariantList{k, v});
-        })
-        .method(QStringLiteral("RemoveCustomByIndex"), [](Target& t, Args a) -> Variant {
-            checkWritable(t);
-            info(t).removeCustomAt(int(IntArg(a, 0)));
-            return {};
-        })
-        .method(QStringLiteral("RemoveCustomByKey"), [](Target& t, Args a) -> Variant {
-            checkWritable(t);
-            info(t).removeCustomByKey(TextArg(a, 0));
-            return {};
-        })
-        .method(QStringLiteral("SetCustomByIndex"), [](Target& t, Args a) -> Variant {
-            checkWritable(t);
-            const int i = int(IntArg(a, 0));
-            const QString key = info(t).customAt(i).first;
-            const QString newKey = TextArg(a, 1);
-            if (newKey.compare(key, Qt::CaseInsensitive) != 0)
-                throw NotSupported(QStringLiteral("Renaming a custom property is not supported"));
-            info(t).setCustomByKey(key, TextArg(a, 2));
-            return {};
-        });
+    tb->get(QStringLiteral("NumCustomInfo"),
+            [](Target& t, Args) -> Variant { return Variant(info(t).customCount()); })
+        .method(QStringLiteral("GetCustomByKey"),
+                [](Target& t, Args a) -> Variant { return Variant(info(t).customByKey(TextArg(a, 0))); })
+        .method(QStringLiteral("SetCustomByKey"),
+                [](Target& t, Args a) -> Variant {
+                    checkWritable(t);
+                    info(t).setCustomByKey(TextArg(a, 0), TextArg(a, 1));
+                    return {};
+                })
+        .method(QStringLiteral("AddCustomInfo"),
+                [](Target& t, Args a) -> Variant {
+                    checkWritable(t);
+                    info(t).addCustom(TextArg(a, 0), TextArg(a, 1));
+                    return {};
+                })
+        .method(QStringLiteral("GetCustomByIndex"),
+                [](Target& t, Args a) -> Variant {
+                    const auto [k, v] = info(t).customAt(int(IntArg(a, 0)));
+                    return Variant(VariantList{k, v});
+                })
+        .method(QStringLiteral("RemoveCustomByIndex"),
+                [](Target& t, Args a) -> Variant {
+                    checkWritable(t);
+                    info(t).removeCustomAt(int(IntArg(a, 0)));
+                    return {};
+                })
+        .method(QStringLiteral("RemoveCustomByKey"),
+                [](Target& t, Args a) -> Variant {
+                    checkWritable(t);
+                    info(t).removeCustomByKey(TextArg(a, 0));
+                    return {};
+                })
+        .method(QStringLiteral("SetCustomByIndex"),
+                [](Target& t, Args a) -> Variant {
+                    checkWritable(t);
+                    const int i = int(IntArg(a, 0));
+                    const QString key = info(t).customAt(i).first;
+                    const QString newKey = TextArg(a, 1);
+                    if (newKey.compare(key, Qt::CaseInsensitive) != 0)
+                        throw NotSupported(QStringLiteral("Renaming a custom property is not supported"));
+                    info(t).setCustomByKey(key, TextArg(a, 2));
+                    return {};
+                })
+        .quiet({"GetCustomByKey", "GetCustomByIndex"});
     return tb;
 }
 
 std::unique_ptr<DispatchTable> MakeDictionaryTable() {
     auto tb = std::make_unique<DispatchTable>(QStringLiteral("IAcadDictionary"));
-    tb->get(QStringLiteral("Count"), [](Target& t, Args) -> Variant {
-          return Variant(int(static_cast<db::Dictionary*>(t.rec.object)->entries.size()));
-      })
-        .get(QStringLiteral("Handle"), [](Target& t, Args) -> Variant { return Variant(t.rec.object->handleText()); })
-        .method(QStringLiteral("GetObject"), [](Target& t, Args a) -> Variant {
-            const QString name = TextArg(a, 0);
-            db::DbObject* o = Db(t).dictionaryObject(static_cast<db::Dictionary*>(t.rec.object), name);
-            if (!o || o->isErased()) throw NotFound(QStringLiteral("No dictionary entry %1").arg(name));
-            return objectOf(t, o);
-        })
-        .method(QStringLiteral("Item"), [](Target& t, Args a) -> Variant {
-            const QString name = TextArg(a, 0);
-            db::DbObject* o = Db(t).dictionaryObject(static_cast<db::Dictionary*>(t.rec.object), name);
-            if (!o || o->isErased()) throw NotFound(QStringLiteral("No dictionary entry %1").arg(name));
-            return objectOf(t, o);
-        })
-        .method(QStringLiteral("AddObject"), [](Target& t, Args a) -> Variant {
-            return objectOf(t, Db(t).addDictionaryObject(static_cast<db::Dictionary*>(t.rec.object), TextArg(a, 0),
-                                                         TextArg(a, 1)));
-        });
+    tb->get(QStringLiteral("Count"),
+            [](Target& t, Args) -> Variant {
+                return Variant(int(static_cast<db::Dictionary*>(t.rec.object)->entries.size()));
+            })
+        .get(QStringLiteral("Handle"),
+             [](Target& t, Args) -> Variant { return Variant(t.rec.object->handleText()); })
+        .method(QStringLiteral("GetObject"),
+                [](Target& t, Args a) -> Variant {
+                    const QString name = TextArg(a, 0);
+                    db::DbObject* o =
+                        Db(t).dictionaryObject(static_cast<db::Dictionary*>(t.rec.object), name);
+                    if (!o || o->isErased())
+                        throw NotFound(QStringLiteral("No dictionary entry %1").arg(name));
+                    return objectOf(t, o);
+                })
+        .method(QStringLiteral("Item"),
+                [](Target& t, Args a) -> Variant {
+                    const QString name = TextArg(a, 0);
+                    db::DbObject* o =
+                        Db(t).dictionaryObject(static_cast<db::Dictionary*>(t.rec.object), name);
+                    if (!o || o->isErased())
+                        throw NotFound(QStringLiteral("No dictionary entry %1").arg(name));
+                    return objectOf(t, o);
+                })
+        .method(QStringLiteral("AddObject"),
+                [](Target& t, Args a) -> Variant {
+                    return objectOf(t, Db(t).addDictionaryObject(static_cast<db::Dictionary*>(t.rec.object),
+                                                                 TextArg(a, 0), TextArg(a, 1)));
+                })
+        .quiet({"GetObject", "Item"});
     return tb;
 }
 
 std::unique_ptr<DispatchTable> MakeSortentsTable() {
     auto tb = std::make_unique<DispatchTable>(QStringLiteral("IAcadSortentsTable"));
-    tb->get(QStringLiteral("ObjectName"), [](Target&, Args) -> Variant { return Variant(QStringLiteral("AcDbSortentsTable")); })
-        .get(QStringLiteral("Handle"), [](Target& t, Args) -> Variant { return Variant(t.rec.object->handleText()); })
-        .method(QStringLiteral("MoveToTop"), [](Target& t, Args a) -> Variant {
-            Db(t).moveToTop(EntitiesArg(t, a, 0));
-            return {};
-        })
-        .method(QStringLiteral("MoveToBottom"), [](Target& t, Args a) -> Variant {
-            Db(t).moveToBottom(EntitiesArg(t, a, 0));
-            return {};
-        })
-        .method(QStringLiteral("GetFullDrawOrder"), [](Target& t, Args) -> Variant {
-            auto* table = static_cast<db::SortentsTable*>(t.rec.object);
-            db::DbObject* b = Db(t).objectByHandle(table->blockRecord);
-            const db::BlockDefinition* block = b && b->objectType() == db::ObjectType::BlockDefinition
-                                                   ? static_cast<db::BlockDefinition*>(b)
-                                                   : Db(t).modelSpace();
-            return EntityList(t, Db(t).drawOrder(block));
-        });
+    tb->get(QStringLiteral("ObjectName"),
+            [](Target&, Args) -> Variant { return Variant(QStringLiteral("AcDbSortentsTable")); })
+        .get(QStringLiteral("Handle"),
+             [](Target& t, Args) -> Variant { return Variant(t.rec.object->handleText()); })
+        .method(QStringLiteral("MoveToTop"),
+                [](Target& t, Args a) -> Variant {
+                    Db(t).moveToTop(EntitiesArg(t, a, 0));
+                    return {};
+                })
+        .method(QStringLiteral("MoveToBottom"),
+                [](Target& t, Args a) -> Variant {
+                    Db(t).moveToBottom(EntitiesArg(t, a, 0));
+                    return {};
+                })
+        .method(QStringLiteral("GetFullDrawOrder"),
+                [](Target& t, Args) -> Variant {
+                    auto* table = static_cast<db::SortentsTable*>(t.rec.object);
+                    db::DbObject* b = Db(t).objectByHandle(table->blockRecord);
+                    const db::BlockDefinition* block = b && b->objectType() == db::ObjectType::BlockDefinition
+                                                           ? static_cast<db::BlockDefinition*>(b)
+                                                           : Db(t).modelSpace();
+                    return EntityList(t, Db(t).drawOrder(block));
+                })
+        .quiet({"GetFullDrawOrder"});
     return tb;
 }
 
 std::unique_ptr<DispatchTable> MakeColorTable() {
     auto tb = std::make_unique<DispatchTable>(QStringLiteral("IAcadAcCmColor"));
-    tb->method(QStringLiteral("SetRGB"), [](Target& t, Args a) -> Variant {
-          const int r = channelArg(a, 0), g = channelArg(a, 1), b = channelArg(a, 2);
-          t.rec.color->rgb = (r << 16) | (g << 8) | b;
-          return {};
-      })
-        .get(QStringLiteral("Red"), [](Target& t, Args) -> Variant { return Variant(t.rec.color->rgb < 0 ? 0 : (t.rec.color->rgb >> 16) & 255); })
-        .get(QStringLiteral("Green"), [](Target& t, Args) -> Variant { return Variant(t.rec.color->rgb < 0 ? 0 : (t.rec.color->rgb >> 8) & 255); })
-        .get(QStringLiteral("Blue"), [](Target& t, Args) -> Variant { return Variant(t.rec.color->rgb < 0 ? 0 : t.rec.color->rgb & 255); })
-        .get(QStringLiteral("ColorIndex"), [](Target& t, Args) -> Variant { return Variant(t.rec.color->aci); })
-        .put(QStringLiteral("ColorIndex"), [](Target& t, Args a) -> Variant {
-            const qint64 c = IntArg(a, 0);
-            if (c < 0 || c > 256) throw InvalidArgument(QStringLiteral("%1 is not a valid colour index").arg(c));
-            t.rec.color->aci = int(c);
-            t.rec.color->rgb = -1;
-            return {};
-        })
+    tb->method(QStringLiteral("SetRGB"),
+               [](Target& t, Args a) -> Variant {
+                   const int r = channelArg(a, 0), g = channelArg(a, 1), b = channelArg(a, 2);
+                   t.rec.color->rgb = (r << 16) | (g << 8) | b;
+                   return {};
+               })
+        .get(QStringLiteral("Red"),
+             [](Target& t, Args) -> Variant {
+                 return Variant(t.rec.color->rgb < 0 ? 0 : (t.rec.color->rgb >> 16) & 255);
+             })
+        .get(QStringLiteral("Green"),
+             [](Target& t, Args) -> Variant {
+                 return Variant(t.rec.color->rgb < 0 ? 0 : (t.rec.color->rgb >> 8) & 255);
+             })
+        .get(QStringLiteral("Blue"),
+             [](Target& t, Args) -> Variant {
+                 return Variant(t.rec.color->rgb < 0 ? 0 : t.rec.color->rgb & 255);
+             })
+        .get(QStringLiteral("ColorIndex"),
+             [](Target& t, Args) -> Variant { return Variant(t.rec.color->aci); })
+        .put(QStringLiteral("ColorIndex"),
+             [](Target& t, Args a) -> Variant {
+                 const qint64 c = IntArg(a, 0);
+                 if (c < 0 || c > 256)
+                     throw InvalidArgument(QStringLiteral("%1 is not a valid colour index").arg(c));
+                 t.rec.color->aci = int(c);
+                 t.rec.color->rgb = -1;
+                 return {};
+             })
         .get(QStringLiteral("Name"), [](Target&, Args) -> Variant { return Variant(QString()); })
-        .get(QStringLiteral("BookName"), [](Target&, Args) -> Variant { return Variant(QString()); });
+        .get(QStringLiteral("BookName"), [](Target&, Args) -> Variant { return Variant(QString()); })
+        .keepsDrawings();
     return tb;
 }
 
 std::unique_ptr<DispatchTable> MakeRawObjectTable() {
     auto tb = std::make_unique<DispatchTable>(QStringLiteral("IAcadObject"));
-    tb->get(QStringLiteral("Handle"), [](Target& t, Args) -> Variant { return Variant(t.rec.object->handleText()); })
-        .get(QStringLiteral("ObjectName"), [](Target& t, Args) -> Variant {
-            if (t.rec.object->objectType() == db::ObjectType::RawObject)
-                return Variant(static_cast<db::RawObject*>(t.rec.object)->dxfName);
-            return Variant(QString());
-        });
+    tb->get(QStringLiteral("Handle"), [](Target& t, Args) -> Variant {
+          return Variant(t.rec.object->handleText());
+      }).get(QStringLiteral("ObjectName"), [](Target& t, Args) -> Variant {
+        if (t.rec.object->objectType() == db::ObjectType::RawObject)
+            return Variant(static_cast<db::RawObject*>(t.rec.object)->dxfName);
+        return Variant(QString());
+    });
     return tb;
 }
 

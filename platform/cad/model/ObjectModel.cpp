@@ -48,7 +48,9 @@ ObjectModel::ObjectModel() : commands_(std::make_unique<CommandProcessor>(*this)
     documentsId = newRecord(r);
 }
 
-ObjectModel::~ObjectModel() { delete timer_; }
+ObjectModel::~ObjectModel() {
+    delete timer_;
+}
 
 ObjectId ObjectModel::newRecord(const ObjectRecord& r) {
     records_.push_back(r);
@@ -72,8 +74,12 @@ ObjectId ObjectModel::idOf(Kind kind, DocumentState* doc, db::DbObject* object) 
     return id;
 }
 
-ObjectId ObjectModel::entityId(DocumentState* doc, db::Entity* e) { return idOf(Kind::Entity, doc, e); }
-ObjectId ObjectModel::blockId(DocumentState* doc, db::BlockDefinition* b) { return idOf(Kind::Block, doc, b); }
+ObjectId ObjectModel::entityId(DocumentState* doc, db::Entity* e) {
+    return idOf(Kind::Entity, doc, e);
+}
+ObjectId ObjectModel::blockId(DocumentState* doc, db::BlockDefinition* b) {
+    return idOf(Kind::Block, doc, b);
+}
 
 db::Entity* ObjectModel::entityOf(const Variant& v, DocumentState* doc) {
     ObjectRecord& r = record(v.toObject());
@@ -110,7 +116,12 @@ Variant ObjectModel::invoke(ObjectId object, const QString& member, CallKind kin
         return Variant(tb.interfaceName());
     }
     Target t{*this, r, object};
-    return tb.dispatch(t, member, kind, args);
+    DocumentState* doc = r.doc;
+    const bool changes = doc && !doc->isDatabaseDocument && tb.changesDrawing(member, kind);
+    Variant result = tb.dispatch(t, member, kind, args);
+    // Any change made through the model leaves the drawing unsaved, whoever made it.
+    if (changes) doc->saved = false;
+    return result;
 }
 
 Reply ObjectModel::handle(const Call& call) noexcept {
@@ -171,8 +182,10 @@ void ObjectModel::releaseEngineObjects(DocumentState* doc) {
         if (r.doc == doc && r.object) r.closed = true;
     for (auto it = ids_.begin(); it != ids_.end();) {
         const ObjectRecord& r = records_[it.value()];
-        if (r.doc == doc && r.object) it = ids_.erase(it);
-        else ++it;
+        if (r.doc == doc && r.object)
+            it = ids_.erase(it);
+        else
+            ++it;
     }
 }
 
@@ -202,7 +215,9 @@ Input ObjectModel::pick(DocumentState* doc, InputRequest request) {
     return in;
 }
 
-bool ObjectModel::pumpCommands() { return commands_->pump(); }
+bool ObjectModel::pumpCommands() {
+    return commands_->pump();
+}
 
 void ObjectModel::startPumpTimer() {
     if (!autoPump_ || !QCoreApplication::instance()) return;
@@ -217,6 +232,8 @@ void ObjectModel::startPumpTimer() {
     if (!timer_->isActive()) timer_->start();
 }
 
-ColorState* NewColor(ObjectModel& m) { return &m.colors_.emplace_back(); }
+ColorState* NewColor(ObjectModel& m) {
+    return &m.colors_.emplace_back();
+}
 
 }  // namespace cad

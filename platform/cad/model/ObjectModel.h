@@ -10,6 +10,7 @@
 #include "platform/cad/model/Interaction.h"
 
 #include <QHash>
+#include <QSet>
 #include <deque>
 #include <list>
 #include <memory>
@@ -30,9 +31,31 @@ class CommandProcessor;
 
 // The object kinds; one dispatch table each.
 enum class Kind : quint8 {
-    Application, State, Documents, Document, DatabaseDocument, Block, Blocks, Layers, Layer, Linetypes,
-    Linetype, TextStyles, TextStyle, DimStyles, DimStyle, SelectionSets, SelectionSet, Utility, SummaryInfo,
-    Dictionary, SortentsTable, Color, Entity, DynamicProperty, RawObject,
+    Application,
+    State,
+    Documents,
+    Document,
+    DatabaseDocument,
+    Block,
+    Blocks,
+    Layers,
+    Layer,
+    Linetypes,
+    Linetype,
+    TextStyles,
+    TextStyle,
+    DimStyles,
+    DimStyle,
+    SelectionSets,
+    SelectionSet,
+    Utility,
+    SummaryInfo,
+    Dictionary,
+    SortentsTable,
+    Color,
+    Entity,
+    DynamicProperty,
+    RawObject,
     Count
 };
 
@@ -71,15 +94,18 @@ struct DocumentState {
     QString fullName;  // empty until saved or opened
     bool readOnly = false;
     bool isDatabaseDocument = false;
-    bool saved = true;
+    bool saved = true;  // cleared by every member that changes the drawing, set by Save/SaveAs
     ObjectId id = 0;
-    ObjectId blocksId = 0, layersId = 0, linetypesId = 0, textStylesId = 0, dimStylesId = 0, selectionSetsId = 0,
-             summaryId = 0, utilityId = 0;
+    ObjectId blocksId = 0, layersId = 0, linetypesId = 0, textStylesId = 0, dimStylesId = 0,
+             selectionSetsId = 0, summaryId = 0, utilityId = 0;
     std::list<SelectionSetState> selectionSets;
     int initBits = 0;  // InitializeUserInput in force for the next pick
     QString keywords;
-    Point lastPoint;   // LASTPOINT: the last point the user entered
+    Point lastPoint;    // LASTPOINT: the last point the user entered
     QString lastInput;  // the keyword of the last pick (Utility.GetInput)
+    // Handles of the entities shown highlighted (Entity.HighLight): a look of the view, never
+    // written to the file. An attribute reference counts as its block reference.
+    QSet<quint64> highlighted;
 };
 
 class ObjectModel {

@@ -34,9 +34,12 @@ void appendArc(Poly& out, const db::Edge& e) {
 Poly tessellate(const std::vector<db::Edge>& loop) {
     Poly out;
     for (const db::Edge& e : loop) {
-        if (e.type == db::Edge::Line) out.push_back({e.start.x, e.start.y});
-        else if (e.type == db::Edge::Arc) appendArc(out, e);
-        else throw NotSupported(QStringLiteral("Regions bounded by ellipses or splines cannot be combined"));
+        if (e.type == db::Edge::Line)
+            out.push_back({e.start.x, e.start.y});
+        else if (e.type == db::Edge::Arc)
+            appendArc(out, e);
+        else
+            throw NotSupported(QStringLiteral("Regions bounded by ellipses or splines cannot be combined"));
     }
     // A single full-circle edge closes on itself.
     return out;
@@ -58,8 +61,10 @@ bool convex(const Poly& p) {
         const double cross = (b.x - a.x) * (c.y - b.y) - (b.y - a.y) * (c.x - b.x);
         if (std::abs(cross) < 1e-12) continue;
         const int s = cross > 0 ? 1 : -1;
-        if (sign == 0) sign = s;
-        else if (s != sign) return false;
+        if (sign == 0)
+            sign = s;
+        else if (s != sign)
+            return false;
     }
     return true;
 }
@@ -100,7 +105,9 @@ Probes probes(const Poly& p, const std::vector<Poly>& own) {
 }
 
 bool segmentsCross(const P& a, const P& b, const P& c, const P& d) {
-    auto orient = [](const P& p, const P& q, const P& r) { return (q.x - p.x) * (r.y - p.y) - (q.y - p.y) * (r.x - p.x); };
+    auto orient = [](const P& p, const P& q, const P& r) {
+        return (q.x - p.x) * (r.y - p.y) - (q.y - p.y) * (r.x - p.x);
+    };
     const double d1 = orient(c, d, a), d2 = orient(c, d, b), d3 = orient(a, b, c), d4 = orient(a, b, d);
     return ((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0));
 }
@@ -176,9 +183,15 @@ void CombineRegions(db::RegionData& target, const db::RegionData& other, RegionO
             const Probes pr = probes(a[i], a);
             bool keep = false;
             switch (op) {
-                case RegionOperation::Union: keep = !in(b, pr.empty); break;
-                case RegionOperation::Intersection: keep = in(b, pr.filled); break;
-                case RegionOperation::Subtraction: keep = !in(b, pr.filled); break;
+                case RegionOperation::Union:
+                    keep = !in(b, pr.empty);
+                    break;
+                case RegionOperation::Intersection:
+                    keep = in(b, pr.filled);
+                    break;
+                case RegionOperation::Subtraction:
+                    keep = !in(b, pr.filled);
+                    break;
             }
             if (keep) result.push_back(target.loops[i]);
         }
@@ -187,9 +200,13 @@ void CombineRegions(db::RegionData& target, const db::RegionData& other, RegionO
             const bool filledInA = in(a, pr.filled), emptyInA = in(a, pr.empty);
             bool keep = false;
             switch (op) {
-                case RegionOperation::Union: keep = !filledInA && !emptyInA; break;
+                case RegionOperation::Union:
+                    keep = !filledInA && !emptyInA;
+                    break;
                 case RegionOperation::Intersection:
-                case RegionOperation::Subtraction: keep = filledInA && emptyInA; break;
+                case RegionOperation::Subtraction:
+                    keep = filledInA && emptyInA;
+                    break;
             }
             if (keep) result.push_back(other.loops[i]);
         }

@@ -9,7 +9,9 @@ namespace cad {
 
 namespace {
 
-SelectionSetState& setOf(Target& t) { return *t.rec.selection; }
+SelectionSetState& setOf(Target& t) {
+    return *t.rec.selection;
+}
 
 SelectionSetState* findSet(DocumentState* doc, const QString& name) {
     for (SelectionSetState& s : doc->selectionSets)
@@ -33,11 +35,21 @@ db::FilterList filterArgs(Args a, qsizetype codesAt) {
         item.code = int(codes[i].toInt());
         const Variant& v = values[i];
         switch (v.type()) {
-            case Variant::Int: item.value = QVariant(int(v.toInt())); break;
-            case Variant::Bool: item.value = QVariant(v.toBool() ? 1 : 0); break;
-            case Variant::Double: item.value = QVariant(v.toDouble()); break;
-            case Variant::Text: item.value = QVariant(v.toText()); break;
-            default: throw InvalidArgument(QStringLiteral("Filter value %1 is not a number or text").arg(v.describe()));
+            case Variant::Int:
+                item.value = QVariant(int(v.toInt()));
+                break;
+            case Variant::Bool:
+                item.value = QVariant(v.toBool() ? 1 : 0);
+                break;
+            case Variant::Double:
+                item.value = QVariant(v.toDouble());
+                break;
+            case Variant::Text:
+                item.value = QVariant(v.toText());
+                break;
+            default:
+                throw InvalidArgument(
+                    QStringLiteral("Filter value %1 is not a number or text").arg(v.describe()));
         }
         out.push_back(std::move(item));
     }
@@ -66,12 +78,15 @@ void merge(SelectionSetState& s, const std::vector<db::Entity*>& found) {
                      [](const db::Entity* x, const db::Entity* y) { return x->sequence() < y->sequence(); });
 }
 
-std::vector<db::Entity*> select(Target& t, qint64 mode, const db::FilterList& filter, const std::vector<db::Point3>& pts) {
+std::vector<db::Entity*> select(Target& t, qint64 mode, const db::FilterList& filter,
+                                const std::vector<db::Point3>& pts) {
     db::Database& d = Db(t);
     switch (mode) {
-        case 5: return db::selectAll(d, filter);
+        case 5:
+            return db::selectAll(d, filter);
         case 1:
-            if (pts.size() != 2) throw InvalidArgument(QStringLiteral("A crossing selection needs two corners"));
+            if (pts.size() != 2)
+                throw InvalidArgument(QStringLiteral("A crossing selection needs two corners"));
             return db::selectCrossingWindow(d, pts[0], pts[1], filter);
         case 7:
             if (pts.size() < 3) throw InvalidArgument(QStringLiteral("A polygon needs three corners"));
@@ -79,8 +94,10 @@ std::vector<db::Entity*> select(Target& t, qint64 mode, const db::FilterList& fi
         case 0:
         case 6: {
             // Window modes: only what lies wholly inside.
-            if (mode == 0 && pts.size() != 2) throw InvalidArgument(QStringLiteral("A window selection needs two corners"));
-            if (mode == 6 && pts.size() < 3) throw InvalidArgument(QStringLiteral("A polygon needs three corners"));
+            if (mode == 0 && pts.size() != 2)
+                throw InvalidArgument(QStringLiteral("A window selection needs two corners"));
+            if (mode == 6 && pts.size() < 3)
+                throw InvalidArgument(QStringLiteral("A polygon needs three corners"));
             std::vector<db::Entity*> out;
             for (db::Entity* e : db::selectAll(d, filter)) {
                 const db::Box b = d.boundingBox(e);
@@ -106,7 +123,8 @@ std::vector<db::Entity*> select(Target& t, qint64 mode, const db::FilterList& fi
             if (f.matches(*all.back())) return {all.back()};
             return {};
         }
-        default: throw InvalidArgument(QStringLiteral("Selection mode %1 is not supported").arg(mode));
+        default:
+            throw InvalidArgument(QStringLiteral("Selection mode %1 is not supported").arg(mode));
     }
 }
 
@@ -114,89 +132,109 @@ std::vector<db::Entity*> select(Target& t, qint64 mode, const db::FilterList& fi
 
 std::unique_ptr<DispatchTable> MakeSelectionSetsTable() {
     auto tb = std::make_unique<DispatchTable>(QStringLiteral("IAcadSelectionSets"));
-    tb->get(QStringLiteral("Count"), [](Target& t, Args) -> Variant {
-          int n = 0;
-          for (const SelectionSetState& s : t.rec.doc->selectionSets) n += s.deleted ? 0 : 1;
-          return Variant(n);
-      })
-        .method(QStringLiteral("Item"), [](Target& t, Args a) -> Variant {
-            const Variant& key = Arg(a, 0);
-            if (key.type() != Variant::Text) {
-                qint64 i = key.toInt();
-                for (SelectionSetState& s : t.rec.doc->selectionSets)
-                    if (!s.deleted && i-- == 0) return t.model.ref(s.id);
-                throw NotFound(QStringLiteral("No selection set at index %1").arg(key.toInt()));
-            }
-            SelectionSetState* s = findSet(t.rec.doc, key.toText());
-            if (!s) throw NotFound(QStringLiteral("No selection set named %1").arg(key.toText()));
-            return t.model.ref(s->id);
-        })
-        .method(QStringLiteral("Add"), [](Target& t, Args a) -> Variant {
-            const QString name = TextArg(a, 0);
-            if (name.trimmed().isEmpty()) throw InvalidArgument(QStringLiteral("A selection set needs a name"));
-            if (findSet(t.rec.doc, name)) throw AlreadyExists(QStringLiteral("The selection set %1 exists").arg(name));
-            SelectionSetState& s = t.rec.doc->selectionSets.emplace_back();
-            s.name = name;
-            ObjectRecord r;
-            r.kind = Kind::SelectionSet;
-            r.doc = t.rec.doc;
-            r.selection = &s;
-            s.id = t.model.newRecord(r);
-            return t.model.ref(s.id);
-        });
+    tb->get(QStringLiteral("Count"),
+            [](Target& t, Args) -> Variant {
+                int n = 0;
+                for (const SelectionSetState& s : t.rec.doc->selectionSets) n += s.deleted ? 0 : 1;
+                return Variant(n);
+            })
+        .method(QStringLiteral("Item"),
+                [](Target& t, Args a) -> Variant {
+                    const Variant& key = Arg(a, 0);
+                    if (key.type() != Variant::Text) {
+                        qint64 i = key.toInt();
+                        for (SelectionSetState& s : t.rec.doc->selectionSets)
+                            if (!s.deleted && i-- == 0) return t.model.ref(s.id);
+                        throw NotFound(QStringLiteral("No selection set at index %1").arg(key.toInt()));
+                    }
+                    SelectionSetState* s = findSet(t.rec.doc, key.toText());
+                    if (!s) throw NotFound(QStringLiteral("No selection set named %1").arg(key.toText()));
+                    return t.model.ref(s->id);
+                })
+        .method(QStringLiteral("Add"),
+                [](Target& t, Args a) -> Variant {
+                    const QString name = TextArg(a, 0);
+                    if (name.trimmed().isEmpty())
+                        throw InvalidArgument(QStringLiteral("A selection set needs a name"));
+                    if (findSet(t.rec.doc, name))
+                        throw AlreadyExists(QStringLiteral("The selection set %1 exists").arg(name));
+                    SelectionSetState& s = t.rec.doc->selectionSets.emplace_back();
+                    s.name = name;
+                    ObjectRecord r;
+                    r.kind = Kind::SelectionSet;
+                    r.doc = t.rec.doc;
+                    r.selection = &s;
+                    s.id = t.model.newRecord(r);
+                    return t.model.ref(s.id);
+                })
+        .keepsDrawings();
     return tb;
 }
 
 std::unique_ptr<DispatchTable> MakeSelectionSetTable() {
     auto tb = std::make_unique<DispatchTable>(QStringLiteral("IAcadSelectionSet"));
     tb->get(QStringLiteral("Name"), [](Target& t, Args) -> Variant { return Variant(setOf(t).name); })
-        .get(QStringLiteral("Count"), [](Target& t, Args) -> Variant { return Variant(int(setOf(t).members.size())); })
-        .method(QStringLiteral("Item"), [](Target& t, Args a) -> Variant {
-            const auto& m = setOf(t).members;
-            const qint64 i = IntArg(a, 0);
-            if (i < 0 || i >= qint64(m.size())) throw NotFound(QStringLiteral("No selected entity at index %1").arg(i));
-            return t.model.ref(t.model.entityId(t.rec.doc, m[size_t(i)]));
-        })
-        .method(QStringLiteral("Items"), [](Target& t, Args) -> Variant { return EntityList(t, setOf(t).members); })
-        .method(QStringLiteral("Select"), [](Target& t, Args a) -> Variant {
-            const qint64 mode = IntArg(a, 0);
-            std::vector<db::Point3> pts;
-            if (HasArg(a, 1)) pts.push_back(PointArg(a, 1));
-            if (HasArg(a, 2)) pts.push_back(PointArg(a, 2));
-            merge(setOf(t), select(t, mode, filterArgs(a, 3), pts));
-            return {};
-        })
-        .method(QStringLiteral("SelectByPolygon"), [](Target& t, Args a) -> Variant {
-            const qint64 mode = IntArg(a, 0);
-            if (mode != 6 && mode != 7) throw InvalidArgument(QStringLiteral("Polygon selection takes mode 6 or 7"));
-            std::vector<db::Point3> pts;
-            for (const Point& p : PointsFromFlat(Arg(a, 1), 3)) pts.push_back(ToDb(p));
-            merge(setOf(t), select(t, mode, filterArgs(a, 2), pts));
-            return {};
-        })
-        .method(QStringLiteral("AddItems"), [](Target& t, Args a) -> Variant {
-            merge(setOf(t), EntitiesArg(t, a, 0));
-            return {};
-        })
-        .method(QStringLiteral("RemoveItems"), [](Target& t, Args a) -> Variant {
-            for (db::Entity* e : EntitiesArg(t, a, 0)) std::erase(setOf(t).members, e);
-            return {};
-        })
-        .method(QStringLiteral("Erase"), [](Target& t, Args) -> Variant {
-            for (db::Entity* e : setOf(t).members)
-                if (!e->isErased()) Db(t).erase(e);
-            setOf(t).members.clear();
-            return {};
-        })
-        .method(QStringLiteral("Clear"), [](Target& t, Args) -> Variant {
-            setOf(t).members.clear();
-            return {};
-        })
-        .method(QStringLiteral("Delete"), [](Target& t, Args) -> Variant {
-            setOf(t).members.clear();
-            setOf(t).deleted = true;
-            return {};
-        });
+        .get(QStringLiteral("Count"),
+             [](Target& t, Args) -> Variant { return Variant(int(setOf(t).members.size())); })
+        .method(QStringLiteral("Item"),
+                [](Target& t, Args a) -> Variant {
+                    const auto& m = setOf(t).members;
+                    const qint64 i = IntArg(a, 0);
+                    if (i < 0 || i >= qint64(m.size()))
+                        throw NotFound(QStringLiteral("No selected entity at index %1").arg(i));
+                    return t.model.ref(t.model.entityId(t.rec.doc, m[size_t(i)]));
+                })
+        .method(QStringLiteral("Items"),
+                [](Target& t, Args) -> Variant { return EntityList(t, setOf(t).members); })
+        .method(QStringLiteral("Select"),
+                [](Target& t, Args a) -> Variant {
+                    const qint64 mode = IntArg(a, 0);
+                    std::vector<db::Point3> pts;
+                    if (HasArg(a, 1)) pts.push_back(PointArg(a, 1));
+                    if (HasArg(a, 2)) pts.push_back(PointArg(a, 2));
+                    merge(setOf(t), select(t, mode, filterArgs(a, 3), pts));
+                    return {};
+                })
+        .method(QStringLiteral("SelectByPolygon"),
+                [](Target& t, Args a) -> Variant {
+                    const qint64 mode = IntArg(a, 0);
+                    if (mode != 6 && mode != 7)
+                        throw InvalidArgument(QStringLiteral("Polygon selection takes mode 6 or 7"));
+                    std::vector<db::Point3> pts;
+                    for (const Point& p : PointsFromFlat(Arg(a, 1), 3)) pts.push_back(ToDb(p));
+                    merge(setOf(t), select(t, mode, filterArgs(a, 2), pts));
+                    return {};
+                })
+        .method(QStringLiteral("AddItems"),
+                [](Target& t, Args a) -> Variant {
+                    merge(setOf(t), EntitiesArg(t, a, 0));
+                    return {};
+                })
+        .method(QStringLiteral("RemoveItems"),
+                [](Target& t, Args a) -> Variant {
+                    for (db::Entity* e : EntitiesArg(t, a, 0)) std::erase(setOf(t).members, e);
+                    return {};
+                })
+        .method(QStringLiteral("Erase"),
+                [](Target& t, Args) -> Variant {
+                    for (db::Entity* e : setOf(t).members)
+                        if (!e->isErased()) Db(t).erase(e);
+                    setOf(t).members.clear();
+                    return {};
+                })
+        .method(QStringLiteral("Clear"),
+                [](Target& t, Args) -> Variant {
+                    setOf(t).members.clear();
+                    return {};
+                })
+        .method(QStringLiteral("Delete"),
+                [](Target& t, Args) -> Variant {
+                    setOf(t).members.clear();
+                    setOf(t).deleted = true;
+                    return {};
+                })
+        // Only Erase touches the drawing.
+        .quiet({"Item", "Items", "Select", "SelectByPolygon", "AddItems", "RemoveItems", "Clear", "Delete"});
     return tb;
 }
 

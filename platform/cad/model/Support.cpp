@@ -30,8 +30,8 @@ Variant EntityList(Target& t, const std::vector<db::Entity*>& entities) {
 }
 
 bool ValidLineweight(qint64 v) {
-    static const int allowed[] = {-3, -2, -1, 0, 5, 9, 13, 15, 18, 20, 25, 30, 35, 40, 50, 53, 60, 70, 80, 90, 100,
-                                  106, 120, 140, 158, 200, 211};
+    static const int allowed[] = {-3, -2, -1, 0,  5,  9,  13,  15,  18,  20,  25,  30,  35, 40,
+                                  50, 53, 60, 70, 80, 90, 100, 106, 120, 140, 158, 200, 211};
     for (int x : allowed)
         if (x == v) return true;
     return false;
@@ -46,19 +46,52 @@ Variant FromSysValue(const db::SysValue& v) {
 
 db::SysValue ToSysValue(const Variant& v) {
     switch (v.type()) {
-        case Variant::Bool: return db::SysValue(v.toBool() ? 1 : 0);
+        case Variant::Bool:
+            return db::SysValue(v.toBool() ? 1 : 0);
         case Variant::Int: {
             const qint64 i = v.toInt();
-            if (i < INT_MIN || i > INT_MAX) throw InvalidArgument(QStringLiteral("The value is out of range"));
+            if (i < INT_MIN || i > INT_MAX)
+                throw InvalidArgument(QStringLiteral("The value is out of range"));
             return db::SysValue(int(i));
         }
-        case Variant::Double: return db::SysValue(v.toDouble());
-        case Variant::Text: return db::SysValue(v.toText());
+        case Variant::Double:
+            return db::SysValue(v.toDouble());
+        case Variant::Text:
+            return db::SysValue(v.toText());
         case Variant::PointValue:
-        case Variant::Array: return db::SysValue(ToDb(v.toPoint()));
-        default: throw InvalidArgument(QStringLiteral("A system variable cannot take %1").arg(v.describe()));
+        case Variant::Array:
+            return db::SysValue(ToDb(v.toPoint()));
+        default:
+            throw InvalidArgument(QStringLiteral("A system variable cannot take %1").arg(v.describe()));
     }
 }
+
+namespace {
+
+// The folder as it stands on disk: a component that does not exist as written is matched
+// without regard to case, as the programs' Windows paths were.
+QDir folderOnDisk(const QString& folder) {
+    const QString wanted = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    if (QFileInfo(wanted).isDir()) return QDir(wanted);
+    QString current = QStringLiteral("/");
+    for (const QString& part : wanted.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        const QDir here(current);
+        QString next = here.filePath(part);
+        if (!QFileInfo(next).isDir()) {
+            next.clear();
+            for (const QString& entry : here.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+                if (entry.compare(part, Qt::CaseInsensitive) == 0) {
+                    next = here.filePath(entry);
+                    break;
+                }
+            if (next.isEmpty()) return QDir(wanted);  // absent: the caller finds nothing there
+        }
+        current = next;
+    }
+    return QDir(current);
+}
+
+}  // namespace
 
 QString ResolveDrawingFile(const QString& path) {
     if (path.trimmed().isEmpty()) return QString();
@@ -66,13 +99,14 @@ QString ResolveDrawingFile(const QString& path) {
     p.replace(QLatin1Char('\\'), QLatin1Char('/'));
     const QFileInfo fi(p);
     const QString suffix = fi.suffix();
-    const bool drawingName = suffix.isEmpty() || suffix.compare(QLatin1String("dxf"), Qt::CaseInsensitive) == 0 ||
+    const bool drawingName = suffix.isEmpty() ||
+                             suffix.compare(QLatin1String("dxf"), Qt::CaseInsensitive) == 0 ||
                              suffix.compare(QLatin1String("dwg"), Qt::CaseInsensitive) == 0 ||
                              suffix.compare(QLatin1String("dwt"), Qt::CaseInsensitive) == 0;
     if (!drawingName) return fi.isFile() ? fi.absoluteFilePath() : QString();
     // A ".dwg" or ".dwt" name stands for the DXF file of the same base name; case is ignored.
     const QString wanted = (suffix.isEmpty() ? fi.fileName() : fi.completeBaseName()) + QLatin1String(".dxf");
-    const QDir dir = fi.absoluteDir();
+    const QDir dir = folderOnDisk(fi.absolutePath());
     if (!dir.exists()) return QString();
     for (const QString& entry : dir.entryList(QDir::Files))
         if (entry.compare(wanted, Qt::CaseInsensitive) == 0) return dir.absoluteFilePath(entry);

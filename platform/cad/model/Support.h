@@ -9,16 +9,34 @@
 
 namespace cad {
 
-inline db::Point3 ToDb(const Point& p) { return {p.x, p.y, p.z}; }
-inline Point FromDb(const db::Point3& p) { return {p.x, p.y, p.z}; }
-inline Variant PointValue(const db::Point3& p) { return Variant(FromDb(p)); }
-inline db::Point3 PointArg(Args args, qsizetype i) { return ToDb(Arg(args, i).toPoint()); }
-inline double DoubleArg(Args args, qsizetype i) { return Arg(args, i).toDouble(); }
-inline qint64 IntArg(Args args, qsizetype i) { return Arg(args, i).toInt(); }
-inline QString TextArg(Args args, qsizetype i) { return Arg(args, i).toText(); }
-inline bool BoolArg(Args args, qsizetype i) { return Arg(args, i).toBool(); }
+inline db::Point3 ToDb(const Point& p) {
+    return {p.x, p.y, p.z};
+}
+inline Point FromDb(const db::Point3& p) {
+    return {p.x, p.y, p.z};
+}
+inline Variant PointValue(const db::Point3& p) {
+    return Variant(FromDb(p));
+}
+inline db::Point3 PointArg(Args args, qsizetype i) {
+    return ToDb(Arg(args, i).toPoint());
+}
+inline double DoubleArg(Args args, qsizetype i) {
+    return Arg(args, i).toDouble();
+}
+inline qint64 IntArg(Args args, qsizetype i) {
+    return Arg(args, i).toInt();
+}
+inline QString TextArg(Args args, qsizetype i) {
+    return Arg(args, i).toText();
+}
+inline bool BoolArg(Args args, qsizetype i) {
+    return Arg(args, i).toBool();
+}
 
-inline db::Database& Db(Target& t) { return *t.rec.doc->db; }
+inline db::Database& Db(Target& t) {
+    return *t.rec.doc->db;
+}
 
 // The live entities of an array argument (object references).
 std::vector<db::Entity*> EntitiesArg(Target& t, Args args, qsizetype i);

@@ -95,7 +95,8 @@ protected:
         d.addLine(d.modelSpace(), {0, 0, 0}, {100, 0, 0});
         d.summaryInfo().addCustom(QStringLiteral("SKALA"), QStringLiteral("500"));
         cad::db::BlockDefinition* nested = d.addBlock(QStringLiteral("dyn_przejscie_fazowe"));
-        d.addAttributeDefinition(nested, 3.5, 0, QStringLiteral("OPIS"), {0, 0, 0}, QStringLiteral("OPIS"), QString());
+        d.addAttributeDefinition(nested, 3.5, 0, QStringLiteral("OPIS"), {0, 0, 0}, QStringLiteral("OPIS"),
+                                 QString());
         cad::dxf::writeFile(d, dir.filePath(QStringLiteral("Program_12grup.dxf")));
         cad::dxf::writeFile(d, dir.filePath(QStringLiteral("dyn_wzorzec.DXF")));
     }
@@ -104,7 +105,8 @@ protected:
 CADMODEL_CHANNELS(CadModelFiles);
 
 TEST_P(CadModelFiles, TemplateGivesNewUnsavedActiveDrawing) {
-    const cad::Document fromTemplate = app.documents().add(dir.filePath(QStringLiteral("Program_12grup.dwt")));
+    const cad::Document fromTemplate =
+        app.documents().add(dir.filePath(QStringLiteral("Program_12grup.dwt")));
     EXPECT_EQ(app.activeDocument(), fromTemplate);
     EXPECT_EQ(app.documents().count(), 2);  // the drawing that was open stays open
     EXPECT_TRUE(fromTemplate.fullName().isEmpty());
@@ -136,10 +138,27 @@ TEST_P(CadModelFiles, OpenSaveAndReadOnlyDatabase) {
 }
 
 TEST_P(CadModelFiles, InsertingADrawingFileBringsItsBlocks) {
-    const cad::Entity ref = ms.insertBlock({0, 0, 0}, dir.filePath(QStringLiteral("dyn_wzorzec.dwg")), 1, 1, 1, 0);
+    const cad::Entity ref =
+        ms.insertBlock({0, 0, 0}, dir.filePath(QStringLiteral("dyn_wzorzec.dwg")), 1, 1, 1, 0);
     EXPECT_EQ(ref.name(), QStringLiteral("dyn_wzorzec"));
     EXPECT_NO_THROW(doc.blocks().item(QStringLiteral("dyn_przejscie_fazowe")));
     EXPECT_EQ(doc.blocks().item(QStringLiteral("dyn_wzorzec")).count(), 1);  // the file's model space
     ref.erase();
-    EXPECT_THROW(ms.insertBlock({0, 0, 0}, dir.filePath(QStringLiteral("brak.dwg")), 1, 1, 1, 0), cad::NotFound);
+    EXPECT_THROW(ms.insertBlock({0, 0, 0}, dir.filePath(QStringLiteral("brak.dwg")), 1, 1, 1, 0),
+                 cad::NotFound);
+}
+
+TEST_P(CadModelFiles, DrawingFilesAreFoundIgnoringTheCaseOfFoldersToo) {
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("Zasoby/Sygnalizacja/Sygnalizatory")));
+    cad::db::Database head;
+    head.addLine(head.modelSpace(), {0, 0, 0}, {0, 10, 0});
+    cad::dxf::writeFile(head, dir.filePath(QStringLiteral("Zasoby/Sygnalizacja/Sygnalizatory/S-1.dxf")));
+
+    // A Windows-style path whose folders and file differ from the disk in case.
+    QString path = dir.path() + QStringLiteral("\\ZASOBY\\sygnalizacja\\Sygnalizatory\\s-1.dwg");
+    const cad::Entity ref = ms.insertBlock({0, 0, 0}, path, 1, 1, 1, 0);
+    EXPECT_EQ(doc.blocks().item(QStringLiteral("S-1")).count(), 1);
+    ref.erase();
+    EXPECT_THROW(ms.insertBlock({0, 0, 0}, dir.path() + QStringLiteral("/Brak/S-2.dwg"), 1, 1, 1, 0),
+                 cad::NotFound);
 }

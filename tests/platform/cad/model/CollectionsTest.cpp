@@ -56,8 +56,10 @@ TEST_P(CadModelCollections, ActiveLayerAndStyles) {
 TEST_P(CadModelCollections, LinetypesLoadFromTheBuiltInDefinitions) {
     EXPECT_THROW(doc.linetypes().item(QStringLiteral("ACAD_ISO03W100")), cad::NotFound);
     doc.linetypes().load(QStringLiteral("ACAD_ISO03W100"), QStringLiteral("acad.lin"));
-    EXPECT_EQ(doc.linetypes().item(QStringLiteral("acad_iso03w100")).name(), QStringLiteral("ACAD_ISO03W100"));
-    EXPECT_THROW(doc.linetypes().load(QStringLiteral("NO_SUCH_TYPE"), QStringLiteral("acad.lin")), cad::NotFound);
+    EXPECT_EQ(doc.linetypes().item(QStringLiteral("acad_iso03w100")).name(),
+              QStringLiteral("ACAD_ISO03W100"));
+    EXPECT_THROW(doc.linetypes().load(QStringLiteral("NO_SUCH_TYPE"), QStringLiteral("acad.lin")),
+                 cad::NotFound);
 
     const cad::Entity line = ms.addLine({0, 0, 0}, {10, 0, 0});
     line.setLinetype(QStringLiteral("ACAD_ISO03W100"));

@@ -20,7 +20,8 @@ protected:
     void makeHead() {
         const cad::Block head = doc.blocks().add({0, 0, 0}, QStringLiteral("S-1"));
         head.addCircle({0, 0, 0}, 1);
-        head.addAttribute(3.5, 9, QString(), {0, 0, 0}, QStringLiteral("OBIEKT"), QStringLiteral("SYGNALIZATOR"));
+        head.addAttribute(3.5, 9, QString(), {0, 0, 0}, QStringLiteral("OBIEKT"),
+                          QStringLiteral("SYGNALIZATOR"));
         head.addAttribute(3.5, 9, QString(), {0, 0, 0}, QStringLiteral("RODZAJ"), QString());
     }
 };
@@ -124,7 +125,13 @@ TEST_P(CadModelCommand, PolylineCancelledAfterTwoSegmentsStays) {
 
 TEST_P(CadModelCommand, PolylineArcSegmentsAreTangent) {
     doc.sendCommand(QStringLiteral("_pline\r"));
-    script.point(0, 0).point(10, 0).text(QStringLiteral("_A")).point(10, 10).text(QStringLiteral("_L")).point(0, 10).enter();
+    script.point(0, 0)
+        .point(10, 0)
+        .text(QStringLiteral("_A"))
+        .point(10, 10)
+        .text(QStringLiteral("_L"))
+        .point(0, 10)
+        .enter();
     pump();
     ASSERT_TRUE(quiescent());
     EXPECT_FALSE(lastPrompt().contains(QStringLiteral("*Cancel*")));
@@ -148,7 +155,9 @@ TEST_P(CadModelCommand, CircleFromCentreAndPointOrTypedRadius) {
     EXPECT_NEAR(c.radius(), 5, 1e-12);
 
     doc.sendCommand(QStringLiteral("_circle\r"));
-    script.point(0, 0).text(QStringLiteral("-1")).text(QStringLiteral("2,5"));  // a refused radius is asked again
+    script.point(0, 0)
+        .text(QStringLiteral("-1"))
+        .text(QStringLiteral("2,5"));  // a refused radius is asked again
     pump();
     ASSERT_TRUE(quiescent());
     c = ms.item(ms.count() - 1);

@@ -28,11 +28,17 @@ TEST_P(CadModelDrawing, CopyObjectsIntoABlockKeepsCoordinates) {
 TEST_P(CadModelDrawing, RegionBooleans) {
     const double pi = std::numbers::pi;
     const auto square = [&](double x0, double y0, double side) {
-        return ms.addRegion({ms.addLightWeightPolyline({{x0, y0, 0}, {x0 + side, y0, 0}, {x0 + side, y0 + side, 0},
-                                                        {x0, y0 + side, 0}, {x0, y0, 0}})})
+        return ms
+            .addRegion({ms.addLightWeightPolyline({{x0, y0, 0},
+                                                   {x0 + side, y0, 0},
+                                                   {x0 + side, y0 + side, 0},
+                                                   {x0, y0 + side, 0},
+                                                   {x0, y0, 0}})})
             .value(0);
     };
-    const auto disc = [&](double x, double y, double r) { return ms.addRegion({ms.addCircle({x, y, 0}, r)}).value(0); };
+    const auto disc = [&](double x, double y, double r) {
+        return ms.addRegion({ms.addCircle({x, y, 0}, r)}).value(0);
+    };
 
     // Nested boundaries: subtraction makes a hole, union keeps the outer area.
     const cad::Entity plate = square(0, 0, 20);
@@ -87,7 +93,8 @@ TEST_P(CadModelDrawing, RectangularArrayCopiesTheEntity) {
 }
 
 TEST_P(CadModelDrawing, HatchLoopsComeBackAsCurves) {
-    const cad::Entity frame = ms.addLightWeightPolyline({{0, 0, 0}, {10, 0, 0}, {10, -4, 0}, {0, -4, 0}, {0, 0, 0}});
+    const cad::Entity frame =
+        ms.addLightWeightPolyline({{0, 0, 0}, {10, 0, 0}, {10, -4, 0}, {0, -4, 0}, {0, 0, 0}});
     const cad::Entity hatch = ms.addHatch(0, QStringLiteral("SOLID"), true);
     hatch.appendOuterLoop({frame});
     ASSERT_EQ(hatch.numberOfLoops(), 1);

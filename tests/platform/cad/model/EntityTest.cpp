@@ -32,7 +32,8 @@ TEST_P(CadModelEntity, TheNewestEntityIsTheLastItem) {
     EXPECT_THROW(ms.item(-1), cad::NotFound);
     EXPECT_EQ(doc.handleToObject(circle.handle()), circle);
     const cad::Layer zero = doc.layers().item(QStringLiteral("0"));
-    EXPECT_EQ(doc.handleToObject(zero.get(QStringLiteral("Handle")).toText()).typeName(), QStringLiteral("IAcadLayer"));
+    EXPECT_EQ(doc.handleToObject(zero.get(QStringLiteral("Handle")).toText()).typeName(),
+              QStringLiteral("IAcadLayer"));
     EXPECT_EQ(circle.typeName(), QStringLiteral("IAcadCircle"));
 
     // A copy lands at the end, the original untouched.
@@ -89,7 +90,8 @@ TEST_P(CadModelEntity, CurvesReadAndWriteTheirGeometry) {
     EXPECT_NEAR(arc.endAngle(), 1.5 * pi, 1e-12);
     EXPECT_THROW(arc.setStartPoint({1, 1, 0}), cad::NotSupported);
 
-    const cad::Entity frame = ms.addLightWeightPolyline({{0, 0, 0}, {0, 4000, 0}, {8000, 4000, 0}, {8000, 0, 0}, {0, 0, 0}});
+    const cad::Entity frame =
+        ms.addLightWeightPolyline({{0, 0, 0}, {0, 4000, 0}, {8000, 4000, 0}, {8000, 0, 0}, {0, 0, 0}});
     EXPECT_EQ(frame.objectName(), QStringLiteral("AcDbPolyline"));
     EXPECT_FALSE(frame.closed());
     EXPECT_EQ(frame.coordinates().size(), 5);
@@ -118,10 +120,10 @@ TEST_P(CadModelEntity, InsertedBlockGetsItsAttributesInDefinitionOrder) {
     head.addCircle({0, 0, 0}, 1);
     const QStringList tags{QStringLiteral("OBIEKT"), QStringLiteral("RODZAJ"), QStringLiteral("SYMBOL"),
                            QStringLiteral("INWENT_NUMER")};
-    for (const QString& tag : tags)
-        head.addAttribute(3.5, 9, QString(), {0, 0, 0}, tag, tag.toLower());
+    for (const QString& tag : tags) head.addAttribute(3.5, 9, QString(), {0, 0, 0}, tag, tag.toLower());
 
-    const cad::Entity ref = ms.insertBlock({100, 200, 0}, QStringLiteral("s-1"), 5, 5, 5, std::numbers::pi / 2);
+    const cad::Entity ref =
+        ms.insertBlock({100, 200, 0}, QStringLiteral("s-1"), 5, 5, 5, std::numbers::pi / 2);
     EXPECT_EQ(ref.objectName(), QStringLiteral("AcDbBlockReference"));
     EXPECT_EQ(ref.name(), QStringLiteral("S-1"));
     EXPECT_EQ(ref.effectiveName(), QStringLiteral("S-1"));
@@ -172,12 +174,16 @@ TEST_P(CadModelEntity, TextsAlignAndRotate) {
     EXPECT_EQ(t.textAlignmentPoint(), (cad::Point{20, 5, 0}));
     t.setRotation(std::numbers::pi / 2);
     EXPECT_DOUBLE_EQ(t.rotation(), std::numbers::pi / 2);
+    t.setRotation(-std::numbers::pi / 2);  // angles come back in 0..2π
+    EXPECT_DOUBLE_EQ(t.rotation(), 3 * std::numbers::pi / 2);
     EXPECT_THROW(t.setAlignment(15), cad::InvalidArgument);
     EXPECT_THROW(t.setStyleName(QStringLiteral("BRAK")), cad::NotFound);
 
     const cad::Entity m = ms.addMText({0, 0, 0}, 11.55, QStringLiteral("Faza /\r\nprzejście"));
     m.setHeight(1.5);
     EXPECT_DOUBLE_EQ(m.height(), 1.5);
+    m.setRotation(5 * std::numbers::pi / 2);
+    EXPECT_DOUBLE_EQ(m.rotation(), std::numbers::pi / 2);
     EXPECT_DOUBLE_EQ(m.width(), 11.55);
 }
 

@@ -13,8 +13,12 @@
 
 namespace cad {
 // Readable failures: objects print as their ids, values as their description.
-inline void PrintTo(const Object& o, std::ostream* os) { *os << "<object " << o.id() << ">"; }
-inline void PrintTo(const Point& p, std::ostream* os) { *os << "(" << p.x << ", " << p.y << ", " << p.z << ")"; }
+inline void PrintTo(const Object& o, std::ostream* os) {
+    *os << "<object " << o.id() << ">";
+}
+inline void PrintTo(const Point& p, std::ostream* os) {
+    *os << "(" << p.x << ", " << p.y << ", " << p.z << ")";
+}
 }  // namespace cad
 
 namespace cadtest {
@@ -30,8 +34,10 @@ protected:
     void SetUp() override {
         model.setAutoPump(false);  // tests step commands themselves
         model.setInteraction(&script);
-        if (GetParam() == ChannelKind::InProcess) channel = std::make_unique<cad::InProcessChannel>(model);
-        else channel = std::make_unique<cad::LoopbackChannel>(model);
+        if (GetParam() == ChannelKind::InProcess)
+            channel = std::make_unique<cad::InProcessChannel>(model);
+        else
+            channel = std::make_unique<cad::LoopbackChannel>(model);
         app = cad::Application(channel.get());
         doc = app.documents().add();
         ms = doc.modelSpace();
@@ -48,9 +54,9 @@ protected:
     cad::Block ms;
 };
 
-#define CADMODEL_CHANNELS(Suite)                                                                            \
-    INSTANTIATE_TEST_SUITE_P(Channels, Suite,                                                                \
-                             testing::Values(cadtest::ChannelKind::InProcess, cadtest::ChannelKind::Loopback), \
-                             cadtest::ChannelName)
+#define CADMODEL_CHANNELS(Suite)                                                                           \
+    INSTANTIATE_TEST_SUITE_P(                                                                              \
+        Channels, Suite, testing::Values(cadtest::ChannelKind::InProcess, cadtest::ChannelKind::Loopback), \
+        cadtest::ChannelName)
 
 }  // namespace cadtest

@@ -16,12 +16,14 @@ TEST_P(CadModelProperties, CustomPropertiesKeepTheirOrder) {
     info.addCustomInfo(QStringLiteral("FAZA_K1"), QStringLiteral("2"));
     info.setCustomByKey(QStringLiteral("WERSJA_DOKUMENTU"), QStringLiteral("4"));
     ASSERT_EQ(info.numCustomInfo(), 4);
-    EXPECT_EQ(info.getCustomByIndex(2), std::make_pair(QStringLiteral("WERSJA_DOKUMENTU"), QStringLiteral("4")));
+    EXPECT_EQ(info.getCustomByIndex(2),
+              std::make_pair(QStringLiteral("WERSJA_DOKUMENTU"), QStringLiteral("4")));
 
     // The format upgrade: last to first, removing the old keys.
     for (int i = info.numCustomInfo() - 1; i >= 0; --i) {
         const QString key = info.getCustomByIndex(i).first;
-        if (key.startsWith(QStringLiteral("GRUPA_")) || key.startsWith(QStringLiteral("FAZA_"))) info.removeCustomByIndex(i);
+        if (key.startsWith(QStringLiteral("GRUPA_")) || key.startsWith(QStringLiteral("FAZA_")))
+            info.removeCustomByIndex(i);
     }
     ASSERT_EQ(info.numCustomInfo(), 2);
     EXPECT_EQ(info.getCustomByIndex(0).first, QStringLiteral("SKALA"));
@@ -56,8 +58,9 @@ TEST_P(CadModelProperties, SystemVariablesAreCoercedAndChecked) {
 TEST_P(CadModelProperties, SaveSetAndRestoreAsTheProgramsDo) {
     doc.layers().add(QStringLiteral("113-STRUMIENIE_RUCHU"));
     doc.setVariable(QStringLiteral("CLAYER"), QStringLiteral("113-STRUMIENIE_RUCHU"));
-    const QStringList names{QStringLiteral("CECOLOR"), QStringLiteral("CLAYER"), QStringLiteral("TEXTSTYLE"),
-                            QStringLiteral("CELTYPE"), QStringLiteral("CELWEIGHT"), QStringLiteral("ANGBASE"),
+    const QStringList names{QStringLiteral("CECOLOR"),   QStringLiteral("CLAYER"),
+                            QStringLiteral("TEXTSTYLE"), QStringLiteral("CELTYPE"),
+                            QStringLiteral("CELWEIGHT"), QStringLiteral("ANGBASE"),
                             QStringLiteral("CELTSCALE")};
     QList<cad::Variant> saved;
     for (const QString& n : names) saved << doc.getVariable(n);
@@ -68,23 +71,36 @@ TEST_P(CadModelProperties, SaveSetAndRestoreAsTheProgramsDo) {
     doc.setVariable(QStringLiteral("CELTSCALE"), 1);
     EXPECT_EQ(ms.addLine({0, 0, 0}, {1, 0, 0}).color(), 7);
     for (int i = 0; i < names.size(); ++i) doc.setVariable(names[i], saved[i]);
-    for (int i = 0; i < names.size(); ++i) EXPECT_EQ(doc.getVariable(names[i]), saved[i]) << names[i].toStdString();
+    for (int i = 0; i < names.size(); ++i)
+        EXPECT_EQ(doc.getVariable(names[i]), saved[i]) << names[i].toStdString();
     EXPECT_EQ(ms.addLine({0, 0, 0}, {1, 0, 0}).layer(), QStringLiteral("113-STRUMIENIE_RUCHU"));
 
     // The dimension variables set before "DIM_STYLE" is made.
     doc.textStyles().add(QStringLiteral("DIM_TXT"));
     const QList<std::pair<QString, cad::Variant>> dims{
-        {QStringLiteral("DIMTXSTY"), QStringLiteral("DIM_TXT")}, {QStringLiteral("DIMASZ"), 0.5},
-        {QStringLiteral("DIMTVP"), 0.0}, {QStringLiteral("DIMALTF"), 25.4}, {QStringLiteral("DIMCEN"), 0.09},
-        {QStringLiteral("DIMCLRD"), 5}, {QStringLiteral("DIMCLRE"), 5}, {QStringLiteral("DIMCLRT"), 5},
-        {QStringLiteral("DIMDLI"), 0.38}, {QStringLiteral("DIMEXE"), 0.18}, {QStringLiteral("DIMEXO"), 0.0625},
-        {QStringLiteral("DIMSAH"), 0}, {QStringLiteral("DIMDEC"), 0}, {QStringLiteral("DIMTIH"), 1},
-        {QStringLiteral("DIMTOH"), 1}, {QStringLiteral("DIMGAP"), 0.09}};
+        {QStringLiteral("DIMTXSTY"), QStringLiteral("DIM_TXT")},
+        {QStringLiteral("DIMASZ"), 0.5},
+        {QStringLiteral("DIMTVP"), 0.0},
+        {QStringLiteral("DIMALTF"), 25.4},
+        {QStringLiteral("DIMCEN"), 0.09},
+        {QStringLiteral("DIMCLRD"), 5},
+        {QStringLiteral("DIMCLRE"), 5},
+        {QStringLiteral("DIMCLRT"), 5},
+        {QStringLiteral("DIMDLI"), 0.38},
+        {QStringLiteral("DIMEXE"), 0.18},
+        {QStringLiteral("DIMEXO"), 0.0625},
+        {QStringLiteral("DIMSAH"), 0},
+        {QStringLiteral("DIMDEC"), 0},
+        {QStringLiteral("DIMTIH"), 1},
+        {QStringLiteral("DIMTOH"), 1},
+        {QStringLiteral("DIMGAP"), 0.09}};
     for (const auto& [name, value] : dims) {
         doc.setVariable(name, value);
         const cad::Variant back = doc.getVariable(name);
-        if (value.type() == cad::Variant::Text) EXPECT_EQ(back.toText(), value.toText()) << name.toStdString();
-        else EXPECT_DOUBLE_EQ(back.toDouble(), value.toDouble()) << name.toStdString();
+        if (value.type() == cad::Variant::Text)
+            EXPECT_EQ(back.toText(), value.toText()) << name.toStdString();
+        else
+            EXPECT_DOUBLE_EQ(back.toDouble(), value.toDouble()) << name.toStdString();
     }
     EXPECT_THROW(doc.setVariable(QStringLiteral("DIMTXSTY"), QStringLiteral("BRAK")), cad::InvalidArgument);
     EXPECT_THROW(doc.setVariable(QStringLiteral("CECOLOR"), QStringLiteral("300")), cad::InvalidArgument);
@@ -97,7 +113,8 @@ TEST_P(CadModelProperties, DrawOrderTable) {
     const cad::Entity second = ms.addCircle({0, 0, 0}, 2);
     const cad::Dictionary dict = ms.extensionDictionary();
     EXPECT_THROW(dict.getObject(QStringLiteral("ACAD_SORTENTS")), cad::NotFound);
-    const cad::SortentsTable table = dict.addObject(QStringLiteral("ACAD_SORTENTS"), QStringLiteral("AcDbSortentsTable"));
+    const cad::SortentsTable table =
+        dict.addObject(QStringLiteral("ACAD_SORTENTS"), QStringLiteral("AcDbSortentsTable"));
     EXPECT_EQ(cad::SortentsTable(dict.getObject(QStringLiteral("ACAD_SORTENTS"))), table);
     table.moveToTop({first});
     EXPECT_EQ(table.fullDrawOrder(), (QList<cad::Entity>{second, first}));

@@ -9,8 +9,9 @@ protected:
         ModelTest::SetUp();
         doc.layers().add(QStringLiteral("113-STRUMIENIE_RUCHU"));
         doc.layers().add(QStringLiteral("114-PUNKTY_KOLIZJI"));
-        for (const QString& name : {QStringLiteral("12^STRUMIEN_1^K1"), QStringLiteral("12^STRUMIEN_2^K2"),
-                                    QStringLiteral("12^POJPOJ_STRUMIEN_1"), QStringLiteral("13^STRUMIEN_1^K1")})
+        for (const QString& name :
+             {QStringLiteral("12^STRUMIEN_1^K1"), QStringLiteral("12^STRUMIEN_2^K2"),
+              QStringLiteral("12^POJPOJ_STRUMIEN_1"), QStringLiteral("13^STRUMIEN_1^K1")})
             doc.blocks().add({0, 0, 0}, name).addLine({0, 0, 0}, {10, 0, 0});
         a = insert(QStringLiteral("12^STRUMIEN_1^K1"), QStringLiteral("113-STRUMIENIE_RUCHU"), {0, 0, 0});
         text = ms.addText(QStringLiteral("12"), {500, 500, 0}, 2.5);
@@ -93,9 +94,10 @@ TEST_P(CadModelSelection, BadFiltersAreRefused) {
     cad::SelectionFilter unbalanced;
     unbalanced.add(-4, QStringLiteral("<or")).add(2, QStringLiteral("X"));
     EXPECT_THROW(s.select(cad::SelectionSet::All, unbalanced), cad::InvalidArgument);
-    EXPECT_THROW(s.invoke(QStringLiteral("Select"), {5, cad::Variant(), cad::Variant(), cad::VariantList{0, 8},
-                                                     cad::VariantList{QStringLiteral("INSERT")}}),
-                 cad::InvalidArgument);
+    EXPECT_THROW(
+        s.invoke(QStringLiteral("Select"), {5, cad::Variant(), cad::Variant(), cad::VariantList{0, 8},
+                                            cad::VariantList{QStringLiteral("INSERT")}}),
+        cad::InvalidArgument);
     EXPECT_THROW(s.select(42), cad::InvalidArgument);
 }
 
@@ -106,7 +108,8 @@ TEST_P(CadModelSelection, CrossingWindowAndPolygon) {
     EXPECT_EQ(s.entities(), (QList<cad::Entity>{a, b}));
 
     const cad::SelectionSet p = fresh(QStringLiteral("SSKasWym"));
-    p.selectByPolygon(cad::SelectionSet::CrossingPolygon, {{195, -5, 0}, {195, 5, 0}, {400, 5, 0}, {400, -5, 0}, {195, -5, 0}},
+    p.selectByPolygon(cad::SelectionSet::CrossingPolygon,
+                      {{195, -5, 0}, {195, 5, 0}, {400, 5, 0}, {400, -5, 0}, {195, -5, 0}},
                       cad::SelectionFilter().add(8, QStringLiteral("113-STRUMIENIE_RUCHU")));
     EXPECT_EQ(p.entities(), (QList<cad::Entity>{d}));
 }

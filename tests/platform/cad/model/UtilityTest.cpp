@@ -35,13 +35,24 @@ TEST_P(CadModelUtility, NoEmptyInputAppliesToTheNextPickOnly) {
     script.enter().point(1, 2);
     EXPECT_EQ(u.getPoint(QStringLiteral("p")), (cad::Point{1, 2, 0}));  // Enter was asked again
     EXPECT_EQ(script.requests().front().initBits, 1);
+    ASSERT_EQ(script.requests().size(), 2);
+    EXPECT_EQ(script.requests()[1].initBits, 1);  // still in force when asked again
+
+    // The keywords stay offered too when the pick is asked again.
+    u.initializeUserInput(cad::Utility::NoNull, QStringLiteral("Legenda"));
+    script.enter().point(3, 4);
+    EXPECT_EQ(u.getPoint(QStringLiteral("Punkt lub [Legenda]")), (cad::Point{3, 4, 0}));
+    ASSERT_EQ(script.requests().size(), 4);
+    EXPECT_EQ(script.requests()[2].keywords, QStringLiteral("Legenda"));
+    EXPECT_EQ(script.requests()[3].keywords, QStringLiteral("Legenda"));
     script.enter();
     EXPECT_THROW(u.getPoint(QStringLiteral("p")), cad::Failed);  // no longer in force
 }
 
 TEST_P(CadModelUtility, EntityPickAnswersTheTopLevelEntity) {
     const cad::Block b = doc.blocks().add({0, 0, 0}, QStringLiteral("S-1"));
-    b.addAttribute(3.5, 0, QStringLiteral("RODZAJ"), {0, 0, 0}, QStringLiteral("RODZAJ"), QStringLiteral("S"));
+    b.addAttribute(3.5, 0, QStringLiteral("RODZAJ"), {0, 0, 0}, QStringLiteral("RODZAJ"),
+                   QStringLiteral("S"));
     const cad::Entity ref = ms.insertBlock({50, 50, 0}, QStringLiteral("S-1"), 1, 1, 1, 0);
     const cad::Entity line = ms.addLine({0, 0, 0}, {10, 0, 0});
     const cad::Utility u = doc.utility();
@@ -56,14 +67,14 @@ TEST_P(CadModelUtility, EntityPickAnswersTheTopLevelEntity) {
     script.entity(ref.attributes()[0].handle(), 50, 50);
     EXPECT_EQ(u.getEntity(QStringLiteral("Wskaż sygnalizator...")).first, ref);
 
-    script.point(500, 500);  // empty space
-    EXPECT_THROW(u.getEntity(QStringLiteral("x")), cad::Failed);
+    script.point(500, 500);  // empty space ends the pick as Escape does
+    EXPECT_THROW(u.getEntity(QStringLiteral("x")), cad::Cancelled);
     script.cancel();
     EXPECT_THROW(u.getEntity(QStringLiteral("x")), cad::Cancelled);
     const QString gone = line.handle();
     line.erase();
     script.entity(gone);
-    EXPECT_THROW(u.getEntity(QStringLiteral("x")), cad::Failed);
+    EXPECT_THROW(u.getEntity(QStringLiteral("x")), cad::Cancelled);
 }
 
 TEST_P(CadModelUtility, Keywords) {

@@ -10,7 +10,7 @@ using cad::VariantList;
 
 TEST(CadModelVariant, CoercesNumbersTextsAndBooleans) {
     EXPECT_EQ(Variant(QStringLiteral("42")).toInt(), 42);
-    EXPECT_EQ(Variant(2.5).toInt(), 3);  // rounds
+    EXPECT_EQ(Variant(2.5).toInt(), 3);                                    // rounds
     EXPECT_DOUBLE_EQ(Variant(QStringLiteral("0,314")).toDouble(), 0.314);  // a comma is accepted
     EXPECT_DOUBLE_EQ(Variant(-1).toDouble(), -1.0);
     EXPECT_EQ(Variant(true).toInt(), -1);  // the automation's True
@@ -40,7 +40,8 @@ TEST(CadModelVariant, PointsFromPointsAndCoordinateArrays) {
 
 TEST(CadModelVariant, SurvivesTheByteForm) {
     const Variant nested(VariantList{Variant(), true, qint64(1) << 40, 0.1, QStringLiteral("Żółć ^[K1]"),
-                                     cad::Point{1, -2, 3}, VariantList{1, QStringLiteral("x")}, cad::ObjectRef{77}});
+                                     cad::Point{1, -2, 3}, VariantList{1, QStringLiteral("x")},
+                                     cad::ObjectRef{77}});
     QByteArray bytes;
     {
         QDataStream out(&bytes, QIODevice::WriteOnly);
