@@ -44,7 +44,8 @@ bool blockListsStream(const QString& blockName, const QString& streamName) {
 cad::Entity reinsert(const cad::Entity& old, const QString& blockName, double scale) {
     const cad::Point p = old.insertionPoint();
     automation::DeleteEntity(old);
-    const cad::Entity ref = automation::CadDocument.modelSpace().insertBlock(p, blockName, scale, scale, scale, 0);
+    const cad::Entity ref =
+        automation::CadDocument.modelSpace().insertBlock(p, blockName, scale, scale, scale, 0);
     ref.setLayer(common::Settings.StreamLayerName);
     ref.update();
     return ref;
@@ -151,8 +152,8 @@ bool UpdateDrawingProgram() {
         SetGuard ss(QStringLiteral("SSAtrWid"));
         cad::SelectionFilter f;
         f.add(0, QStringLiteral("INSERT")).add(-4, QStringLiteral("<or"));
-        for (const char* p : {"STRUMIEN_*", "POCZATEK_STRUMIEN_*", "POJPIESZ_STRUMIEN_*", "PIESZPOJ_STRUMIEN_*",
-                              "POJPOJ_STRUMIEN_*", "KONIEC_STRUMIEN_*"})
+        for (const char* p : {"STRUMIEN_*", "POCZATEK_STRUMIEN_*", "POJPIESZ_STRUMIEN_*",
+                              "PIESZPOJ_STRUMIEN_*", "POJPOJ_STRUMIEN_*", "KONIEC_STRUMIEN_*"})
             f.add(2, QString::fromLatin1(p));
         f.add(-4, QStringLiteral("or>"));
         oldRefs = ss.select(f);
@@ -164,8 +165,9 @@ bool UpdateDrawingProgram() {
         return true;
     }
 
-    const QString question = common::Tlumacz(QStringLiteral("Wykryto strumienie ruchu wrysowane w starszej wersji programu.")) +
-                             QLatin1Char('\n') + common::Tlumacz(QStringLiteral("Czy chcesz zaktualizować rysunek?"));
+    const QString question =
+        common::Tlumacz(QStringLiteral("Wykryto strumienie ruchu wrysowane w starszej wersji programu.")) +
+        QLatin1Char('\n') + common::Tlumacz(QStringLiteral("Czy chcesz zaktualizować rysunek?"));
     if (ui::MsgBox(question, ui::YesNo | ui::Question, window.caption()) != ui::Yes) return false;
     if (!AskIntersectionNumber(true)) return false;
     QString handle;
@@ -174,23 +176,33 @@ bool UpdateDrawingProgram() {
     // undone, to be offered again.
     if (handle.isEmpty()) return false;
 
-    automation::GetDrawingProperty(QString());
-    QString groups, phases;
-    for (const automation::CustomPropertyEntry& e : automation::CustomPropertyCache) {
-        if (e.Key.startsWith(QLatin1String("GRUPA_")))
-            groups += e.Key.mid(6) + QLatin1Char(':') + e.Value + QLatin1Char('^');
-        else if (e.Key.startsWith(QLatin1String("FAZA_")))
-            phases += e.Key.mid(5) + QLatin1Char(':') + e.Value + QLatin1Char('^');
+    // An attribute block that was there already keeps the entries of its other streams: the
+    // properties' entries are merged into its texts rather than replacing them. A new block starts
+    // with empty texts, so it gets exactly the properties' entries.
+    for (int i = 0; i < StreamAttributeTagUsed; ++i) StreamAttributeTags[size_t(i)].Value.clear();
+    {
+        const QString kept = StreamAttributeBlockHandle;
+        ReadIntersectionAttributeBlock();
+        StreamAttributeBlockHandle = kept;
     }
-    StreamAttributeTags[0].Value = groups;
-    StreamAttributeTags[1].Value = phases;
-    StreamAttributeTags[2].Value.clear();
+    automation::GetDrawingProperty(QString());
+    QSet<QString> notMoved;  // properties whose name no entry can hold stay in the drawing
+    for (const automation::CustomPropertyEntry& e : automation::CustomPropertyCache) {
+        bool moved = true;
+        if (e.Key.startsWith(QLatin1String("GRUPA_")))
+            moved = SetStreamAttribute(QStringLiteral("GRUPY"), e.Key.mid(6), e.Value, false);
+        else if (e.Key.startsWith(QLatin1String("FAZA_")))
+            moved = SetStreamAttribute(QStringLiteral("FAZY"), e.Key.mid(5), e.Value, false);
+        if (!moved) notMoved.insert(e.Key);
+    }
     WriteIntersectionAttributeBlock(handle);
 
     const cad::SummaryInfo info = automation::CadDocument.summaryInfo();
     for (int i = info.numCustomInfo() - 1; i >= 0; --i) {
         const QString key = info.getCustomByIndex(i).first;
-        if (key.startsWith(QLatin1String("GRUPA_")) || key.startsWith(QLatin1String("FAZA_"))) info.removeCustomByIndex(i);
+        if ((key.startsWith(QLatin1String("GRUPA_")) || key.startsWith(QLatin1String("FAZA_"))) &&
+            !notMoved.contains(key))
+            info.removeCustomByIndex(i);
     }
 
     const QString prefix = IntersectionNumber + QLatin1Char('^');
@@ -225,18 +237,23 @@ bool UpdateDrawingProgram2() {
             QString suffix;
             for (const cad::Entity& att : ref.attributes()) {
                 const QString text = att.textString();
-                if (!att.tagString().startsWith(QLatin1String("STRUMIEN")) || !text.startsWith(QLatin1Char('^')) ||
-                    text.size() <= 1)
+                if (!att.tagString().startsWith(QLatin1String("STRUMIEN")) ||
+                    !text.startsWith(QLatin1Char('^')) || text.size() <= 1)
                     continue;
                 const QString stream = text.mid(1);
                 if (!blockListsStream(name + suffix, stream)) suffix += text;
             }
             const cad::Block block = automation::GetBlockDefinition(name);
             if (block.isNull()) continue;
+            // A name the CAD refuses leaves block and reference as they were: their attributes are
+            // then the only record of the streams listed there.
+            QString newName = name;
+            if (!suffix.isEmpty()) {
+                if (!renameBlock(name, name + suffix)) continue;
+                newName = name + suffix;
+            }
             for (const cad::Entity& e : block.entities())
                 if (e.objectName() == QLatin1String("AcDbAttributeDefinition")) e.erase();
-            QString newName = name;
-            if (!suffix.isEmpty() && renameBlock(name, name + suffix)) newName = name + suffix;
             reinsert(ref, newName, 1);
         }
         automation::SetDrawingProperty(VersionKey, QStringLiteral("3"));

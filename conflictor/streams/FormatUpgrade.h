@@ -8,7 +8,7 @@ namespace conflictor {
 extern int DrawingFormatVersion;
 
 // Format 1 to 2: prefixes the old stream, marker and conflict-point blocks with an intersection number
-// the user gives, moves the "GRUPA_"/"FAZA_" properties into a new attribute block; or, without old
+// the user gives, merges the "GRUPA_"/"FAZA_" properties into its attribute block; or, without old
 // blocks, completes the attribute blocks with the six kinematic attributes. False when the user
 // declined, gave no number or cancelled the pick of the attribute block (nothing is changed then and
 // the version stays).

@@ -52,7 +52,8 @@ bool SprawdzSkrzyzowania() {
 
 bool AskIntersectionNumber(bool makeCurrent) {
     StreamWindow& window = MainWindow();
-    QString answer = ui::InputBox(common::Tlumacz(QStringLiteral("Podaj numer skrzyżowania:")), window.caption(), QString());
+    QString answer = ui::InputBox(common::Tlumacz(QStringLiteral("Podaj numer skrzyżowania:")),
+                                  window.caption(), QString());
     answer = answer.trimmed();
     answer.remove(QLatin1Char(' '));
     if (answer.isEmpty()) return false;
@@ -70,7 +71,8 @@ bool DodajAtrStrumieni(const QString& blockName, QString& handle) {
         return true;
     }
     StreamWindow& window = MainWindow();
-    const QString prompt = common::Tlumacz(QStringLiteral("Wskaż położenie bloku z atrybutami skrzyżowania."));
+    const QString prompt =
+        common::Tlumacz(QStringLiteral("Wskaż położenie bloku z atrybutami skrzyżowania."));
     window.showWindow();
     ui::MsgBox(prompt, ui::Exclamation, window.caption());
     window.hideWindow();
@@ -90,18 +92,20 @@ bool DodajAtrStrumieni(const QString& blockName, QString& handle) {
     const cad::Document& doc = automation::CadDocument;
     if (!automation::CheckBlockExists(blockName)) {
         const cad::Block block = doc.blocks().add(cad::Point{0, 0, 0}, blockName);
-        const cad::Entity frame = block.addLightWeightPolyline(
-            {cad::Point{0, 0, 0}, cad::Point{0, 4000, 0}, cad::Point{8000, 4000, 0}, cad::Point{8000, 0, 0},
-             cad::Point{0, 0, 0}});
+        const cad::Entity frame = block.addLightWeightPolyline({cad::Point{0, 0, 0}, cad::Point{0, 4000, 0},
+                                                                cad::Point{8000, 4000, 0},
+                                                                cad::Point{8000, 0, 0}, cad::Point{0, 0, 0}});
         frame.setColor(0);
         const cad::Entity text = block.addText(IntersectionNumber, cad::Point{0, 0, 0}, 2500);
         text.setColor(0);
         text.setAlignment(13);
         text.setTextAlignmentPoint(cad::Point{4000, 0, 0});
-        for (const QString& tag : StreamAttributeTagNames()) automation::AddAttributeDefinition(block, tag, QString(), 0, 0);
+        for (const QString& tag : StreamAttributeTagNames())
+            automation::AddAttributeDefinition(block, tag, QString(), 0, 0);
     }
-    const cad::Entity ref = doc.modelSpace().insertBlock(cad::Point{picked.X, picked.Y, 0}, blockName, DrawingScaleFactor,
-                                                         DrawingScaleFactor, DrawingScaleFactor, 0);
+    const cad::Entity ref =
+        doc.modelSpace().insertBlock(cad::Point{picked.X, picked.Y, 0}, blockName, DrawingScaleFactor,
+                                     DrawingScaleFactor, DrawingScaleFactor, 0);
     const QString layer = QStringLiteral("113-STRUMIENIE_RUCHU");
     automation::EnsureLayer(layer, false, 5, 30);
     ref.setLayer(layer);

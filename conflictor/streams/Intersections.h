@@ -13,7 +13,9 @@ extern QString IntersectionNumber;
 extern double DrawingScaleFactor;
 
 // Name prefix of the intersection attribute blocks.
-inline QString IntersectionBlockPrefix() { return QStringLiteral("ATRYBUTY_STRUMIENI_"); }
+inline QString IntersectionBlockPrefix() {
+    return QStringLiteral("ATRYBUTY_STRUMIENI_");
+}
 
 // Refills the combo with the numbers of the drawing's attribute block references and selects the
 // current one; takes the first as current when none is. True when a number was listed.

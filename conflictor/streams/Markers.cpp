@@ -27,7 +27,9 @@ namespace {
 constexpr double Pi = std::numbers::pi;
 constexpr double Unit = 250;  // marker drawing unit in block units
 
-cad::Point at(const PlanePoint& p) { return cad::Point{p.X, p.Y, 0}; }
+cad::Point at(const PlanePoint& p) {
+    return cad::Point{p.X, p.Y, 0};
+}
 PlanePoint polar(const PlanePoint& origin, double angle, double distance) {
     return common::GetPolarPoint(origin, angle, distance);
 }
@@ -76,8 +78,9 @@ QString markerPattern(const QString& kind, const QString& streamName) {
 
 // Deletes the stream's marker of that kind; its insertion point, or none.
 PlanePoint takeMarker(const QString& kind, const QString& streamName) {
-    const QString handle = automation::FindBlockReferenceHandle(
-        automation::CadModelSpace, markerPattern(kind, streamName), cad::Variant(), common::Settings.StreamLayerName);
+    const QString handle =
+        automation::FindBlockReferenceHandle(automation::CadModelSpace, markerPattern(kind, streamName),
+                                             cad::Variant(), common::Settings.StreamLayerName);
     if (handle.isEmpty()) return common::MissingPoint();
     const cad::Entity marker = automation::CadDocument.handleToObject(handle);
     const cad::Point p = marker.insertionPoint();
@@ -88,24 +91,33 @@ PlanePoint takeMarker(const QString& kind, const QString& streamName) {
 }  // namespace
 
 double MarkerSizeCoefficient(const QString& kind) {
-    const double c = common::ParseDouble(common::SettingBindings[size_t(coefficientBinding(kind))].Value.toString());
+    const double c =
+        common::ParseDouble(common::SettingBindings[size_t(coefficientBinding(kind))].Value.toString());
     return c > 0 ? c : 1;
 }
 
-void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QString& stream1, const QString& stream2,
-                       const QString& pedestrianStream) {
+void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QString& stream1,
+                       const QString& stream2, const QString& pedestrianStream) {
     const int i = FindStreamIndex(stream1);
     QString kindName;
-    if (kind == QLatin1String("0")) kindName = QStringLiteral("POCZATEK_STRUMIEN_") + stream1;
-    else if (kind == QLatin1String("1")) kindName = QStringLiteral("POJPIESZ_STRUMIEN");
-    else if (kind == QLatin1String("2")) kindName = QStringLiteral("PIESZPOJ_STRUMIEN");
-    else if (kind == QLatin1String("3")) kindName = QStringLiteral("POJPOJ_STRUMIEN");
-    else kindName = QStringLiteral("KONIEC_STRUMIEN_") + stream1;
+    if (kind == QLatin1String("0"))
+        kindName = QStringLiteral("POCZATEK_STRUMIEN_") + stream1;
+    else if (kind == QLatin1String("1"))
+        kindName = QStringLiteral("POJPIESZ_STRUMIEN");
+    else if (kind == QLatin1String("2"))
+        kindName = QStringLiteral("PIESZPOJ_STRUMIEN");
+    else if (kind == QLatin1String("3"))
+        kindName = QStringLiteral("POJPOJ_STRUMIEN");
+    else
+        kindName = QStringLiteral("KONIEC_STRUMIEN_") + stream1;
     const double coefficient = MarkerSizeCoefficient(kind);
     const double direction = MainWindow().MarkerDirection;
 
     QString blockName;
-    step([&] { blockName = automation::MakeUniqueBlockName(IntersectionNumber + QLatin1Char('^') + kindName + QLatin1Char('_')); });
+    step([&] {
+        blockName = automation::MakeUniqueBlockName(IntersectionNumber + QLatin1Char('^') + kindName +
+                                                    QLatin1Char('_'));
+    });
     cad::Block block;
     step([&] { block = automation::CadDocument.blocks().add(cad::Point{0, 0, 0}, blockName); });
     const PlanePoint origin{0, 0};
@@ -142,21 +154,33 @@ void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QStri
         line(b, origin, true);
     }
 
-    const bool conflictPoint = kind == QLatin1String("1") || kind == QLatin1String("2") || kind == QLatin1String("3");
+    const bool conflictPoint =
+        kind == QLatin1String("1") || kind == QLatin1String("2") || kind == QLatin1String("3");
     if (conflictPoint) {
-        step([&] { automation::AddAttributeDefinition(block, kindName + QLatin1Char('1'), QLatin1Char('^') + stream1, 0, 0); });
+        step([&] {
+            automation::AddAttributeDefinition(block, kindName + QLatin1Char('1'), QLatin1Char('^') + stream1,
+                                               0, 0);
+        });
         if (!stream2.isEmpty()) {
-            step([&] { automation::AddAttributeDefinition(block, kindName + QLatin1Char('2'), QLatin1Char('^') + stream2, 0, 0); });
+            step([&] {
+                automation::AddAttributeDefinition(block, kindName + QLatin1Char('2'),
+                                                   QLatin1Char('^') + stream2, 0, 0);
+            });
             if (!pedestrianStream.isEmpty())
-                step([&] { automation::AddAttributeDefinition(block, QStringLiteral("SKOJARZONY_PIESZY"), pedestrianStream, 0, 0); });
+                step([&] {
+                    automation::AddAttributeDefinition(block, QStringLiteral("SKOJARZONY_PIESZY"),
+                                                       pedestrianStream, 0, 0);
+                });
         }
     }
 
     const double scale = coefficient * automation::DrawingScale / 1000.0;
     step([&] {
-        const cad::Entity ref = automation::CadDocument.modelSpace().insertBlock(at(point), blockName, scale, scale, scale, 0);
+        const cad::Entity ref =
+            automation::CadDocument.modelSpace().insertBlock(at(point), blockName, scale, scale, scale, 0);
         step([&] {
-            ref.setLayer(conflictPoint ? common::Settings.ConflictPointLayerName : common::Settings.StreamLayerName);
+            ref.setLayer(conflictPoint ? common::Settings.ConflictPointLayerName
+                                       : common::Settings.StreamLayerName);
         });
         step([&] { ref.update(); });
     });
@@ -165,7 +189,8 @@ void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QStri
 void SetStartPoint(bool swap) {
     if (!automation::CheckDocumentOpen(true)) return;
     StreamWindow& window = MainWindow();
-    automation::SaveAndSetCadVariables(QString::number(common::Settings.PisakStrumieni), QString(), -1.0, 0.0, 1.0);
+    automation::SaveAndSetCadVariables(QString::number(common::Settings.PisakStrumieni), QString(), -1.0, 0.0,
+                                       1.0);
     RestoreVariables restore;
     automation::DrawingScale = common::ParseInteger(automation::GetDrawingProperty(QStringLiteral("SKALA")));
     if (automation::DrawingScale == 0) automation::DrawingScale = 1;
@@ -176,7 +201,8 @@ void SetStartPoint(bool swap) {
     if (i < 0) return;
     const int kind = StreamTable[size_t(i)].Kind;
     if (kind == KindPedestrian || kind == KindBicycle) {
-        ui::MsgBox(common::Tlumacz(QStringLiteral("Na strumieniu pieszym i rowerowym nie wyznacza się punktu początkowego.")),
+        ui::MsgBox(common::Tlumacz(QStringLiteral(
+                       "Na strumieniu pieszym i rowerowym nie wyznacza się punktu początkowego.")),
                    ui::Information, window.caption());
         return;
     }
@@ -200,7 +226,8 @@ void SetStartPoint(bool swap) {
     PlaceEndMarker(name, end, endSegment, true);
 }
 
-void PlaceEndMarker(const QString& streamName, const PlanePoint& point, const SegmentRecord& segment, bool reverse) {
+void PlaceEndMarker(const QString& streamName, const PlanePoint& point, const SegmentRecord& segment,
+                    bool reverse) {
     takeMarker(QStringLiteral("^KONIEC_STRUMIEN_"), streamName);
     double direction;
     if (segment.IsLine) {
@@ -209,7 +236,7 @@ void PlaceEndMarker(const QString& streamName, const PlanePoint& point, const Se
                         : common::GetDirectionAngle(segment.StartPoint, segment.EndPoint);
     } else {
         direction = common::ArePointsEqual(point, segment.StartPoint) ? segment.StartAngle - Pi / 2
-                                                                        : segment.EndAngle + Pi / 2;
+                                                                      : segment.EndAngle + Pi / 2;
     }
     MainWindow().MarkerDirection = direction;
     InsertMarkerBlock(point, EndMarkerKind(), streamName, QString(), QString());
@@ -221,7 +248,8 @@ void SetRefLineType(const cad::Entity& blockReference) {
         name.startsWith(IntersectionNumber + QStringLiteral("^KONIEC_STRUMIEN_")))
         return;
     bool conditional = false, other = false;
-    for (const QString& stream : automation::SplitCaretList(name, IntersectionNumber + QStringLiteral("^STRUMIEN"))) {
+    for (const QString& stream :
+         automation::SplitCaretList(name, IntersectionNumber + QStringLiteral("^STRUMIEN"))) {
         const int i = FindStreamIndex(stream);
         if (i < 0) continue;
         (StreamTable[size_t(i)].Kind == KindConditional ? conditional : other) = true;

@@ -9,15 +9,19 @@
 namespace conflictor {
 
 // Marker kinds as the callers pass them.
-inline QString StartMarkerKind() { return QStringLiteral("0"); }
-inline QString EndMarkerKind() { return QStringLiteral("5"); }
+inline QString StartMarkerKind() {
+    return QStringLiteral("0");
+}
+inline QString EndMarkerKind() {
+    return QStringLiteral("5");
+}
 
 // Defines a marker block of its own for this marker and inserts it at `point`, scaled by its
 // size coefficient × DrawingScale / 1000. Kinds: "0" start, "5" end (both on the stream layer, drawn
 // turned by MarkerDirection), "1", "2", "3" conflict points (on the conflict-point layer, with the
 // stream attributes). A step the CAD refuses is left out and the rest still done.
-void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QString& stream1, const QString& stream2,
-                       const QString& pedestrianStream);
+void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QString& stream1,
+                       const QString& stream2, const QString& pedestrianStream);
 // The size coefficient of a marker kind from the settings bindings; 1 when it is 0 or less.
 double MarkerSizeCoefficient(const QString& kind);
 
@@ -25,7 +29,8 @@ double MarkerSizeCoefficient(const QString& kind);
 // or with `swap` at its other end, and its end marker at the remaining end.
 void SetStartPoint(bool swap);
 // Replaces the stream's end marker by an arrow at `point` along the component that ends there.
-void PlaceEndMarker(const QString& streamName, const PlanePoint& point, const SegmentRecord& segment, bool reverse);
+void PlaceEndMarker(const QString& streamName, const PlanePoint& point, const SegmentRecord& segment,
+                    bool reverse);
 // Linetype "BYLAYER" for a component reference that lists a conditional stream and one of another kind.
 void SetRefLineType(const cad::Entity& blockReference);
 

@@ -16,9 +16,9 @@ QString StreamAttributeBlockHandle;
 
 const QStringList& StreamAttributeTagNames() {
     static const QStringList tags = {
-        QStringLiteral("GRUPY"),      QStringLiteral("FAZY"),          QStringLiteral("OPISY"),
-        QStringLiteral("DLUG_POJ"),   QStringLiteral("PROSTA_DOJAZD"), QStringLiteral("LUK_DOJAZD"),
-        QStringLiteral("PROSTA_EWAK"), QStringLiteral("LUK_EWAK"),     QStringLiteral("MAKS_PRZYSP")};
+        QStringLiteral("GRUPY"),       QStringLiteral("FAZY"),          QStringLiteral("OPISY"),
+        QStringLiteral("DLUG_POJ"),    QStringLiteral("PROSTA_DOJAZD"), QStringLiteral("LUK_DOJAZD"),
+        QStringLiteral("PROSTA_EWAK"), QStringLiteral("LUK_EWAK"),      QStringLiteral("MAKS_PRZYSP")};
     return tags;
 }
 
@@ -27,7 +27,9 @@ void InitStreamAttributeTags() {
     for (int i = 0; i < StreamAttributeTagUsed; ++i) StreamAttributeTags[size_t(i)].Tag = tags[i];
 }
 
-QString PatternText(const QString& text) { return automation::EscapeFilterText(text); }
+QString PatternText(const QString& text) {
+    return automation::EscapeFilterText(text);
+}
 
 QString StreamNamePattern(const QString& streamName) {
     const int bracket = int(streamName.indexOf(QLatin1Char('[')));
@@ -93,7 +95,9 @@ ComponentNumbers numbers;
 
 }  // namespace
 
-void ForgetComponentNumbers() { numbers = ComponentNumbers{}; }
+void ForgetComponentNumbers() {
+    numbers = ComponentNumbers{};
+}
 
 QString MakeUniqueStreamBlockName(const QString& prefix, const QString& suffix) {
     const cad::Document& doc = automation::CadDocument;
@@ -128,7 +132,7 @@ bool ParseStreamBlockName(const QString& streamName, QString& blockName, int rem
 
     const QString wanted = streamName.toUpper();
     bool found = false;
-    int foundAt = -1;            // position in blockName of the "^" before the stream's name
+    int foundAt = -1;  // position in blockName of the "^" before the stream's name
     int pos = prefixLength + caret;
     while (pos < blockName.size()) {
         const int next = int(blockName.indexOf(QLatin1Char('^'), pos + 1));
@@ -182,7 +186,8 @@ void ReadIntersectionAttributeBlock() {
     cad::SelectionSet set = automation::GetSelectionSet(QStringLiteral("SSAtrStrum"));
     try {
         cad::SelectionFilter f;
-        f.add(0, QStringLiteral("INSERT")).add(2, PatternText(IntersectionBlockPrefix() + IntersectionNumber));
+        f.add(0, QStringLiteral("INSERT"))
+            .add(2, PatternText(IntersectionBlockPrefix() + IntersectionNumber));
         set.select(cad::SelectionSet::All, f);
         if (set.count() == 1) {
             const cad::Entity ref = set.item(0);
@@ -226,7 +231,8 @@ QString CleanStreamAttributeValue(const QString& value) {
 }
 
 bool SetStreamAttribute(const QString& tag, const QString& streamName, const QString& value, bool refresh) {
-    if (streamName.isEmpty() || streamName.contains(QLatin1Char('^')) || streamName.contains(QLatin1Char(':')))
+    if (streamName.isEmpty() || streamName.contains(QLatin1Char('^')) ||
+        streamName.contains(QLatin1Char(':')))
         return false;
     if (refresh) ReadIntersectionAttributeBlock();
     const int i = tagEntry(tag);

@@ -18,7 +18,9 @@ namespace {
 
 constexpr double HalfPi = 1.5707963267949;
 
-cad::Point at(const PlanePoint& p) { return cad::Point{p.X, p.Y, 0}; }
+cad::Point at(const PlanePoint& p) {
+    return cad::Point{p.X, p.Y, 0};
+}
 
 }  // namespace
 
@@ -35,16 +37,17 @@ bool WriteStreamComponent(SegmentRecord& segment, int streamIndex, const QString
     const QString blockName = MakeUniqueStreamBlockName(prefix, suffix);
     const cad::Document& doc = automation::CadDocument;
     const cad::Block block = doc.blocks().add(cad::Point{0, 0, 0}, blockName);
-    const cad::Entity e = segment.IsLine
-                              ? block.addLine(at(segment.StartPoint), at(segment.EndPoint))
-                              : block.addArc(at(segment.Center), segment.Radius, segment.StartAngle, segment.EndAngle);
+    const cad::Entity e = segment.IsLine ? block.addLine(at(segment.StartPoint), at(segment.EndPoint))
+                                         : block.addArc(at(segment.Center), segment.Radius,
+                                                        segment.StartAngle, segment.EndAngle);
     e.setColor(0);
     e.setLinetype(QStringLiteral("BYBLOCK"));
 
     const cad::Entity ref = doc.modelSpace().insertBlock(cad::Point{0, 0, 0}, blockName, 1, 1, 1, 0);
     ref.setLayer(common::Settings.StreamLayerName);
     if (MainWindow().CuttingSelectedStreams) ref.setColor(common::Settings.PisakZaznaczenia);
-    if (stream.Kind == KindConditional && automation::EnsureLinetypeLoaded(QStringLiteral("ACAD_ISO03W100"))) {
+    if (stream.Kind == KindConditional &&
+        automation::EnsureLinetypeLoaded(QStringLiteral("ACAD_ISO03W100"))) {
         ref.setLinetype(QStringLiteral("ACAD_ISO03W100"));
         automation::SetLinetypeScale();
     }
@@ -73,9 +76,11 @@ void ZaznaczStrumien(int index, int pen, bool regenerate) {
         }
     }
     if (IsVehicleStream(stream)) {
-        for (const QString& kind : {QStringLiteral("^POCZATEK_STRUMIEN_"), QStringLiteral("^KONIEC_STRUMIEN_")}) {
+        for (const QString& kind :
+             {QStringLiteral("^POCZATEK_STRUMIEN_"), QStringLiteral("^KONIEC_STRUMIEN_")}) {
             const QString handle = automation::FindBlockReferenceHandle(
-                automation::CadModelSpace, number + kind + stream.Name + QStringLiteral("_*"), cad::Variant(), layer);
+                automation::CadModelSpace, number + kind + stream.Name + QStringLiteral("_*"), cad::Variant(),
+                layer);
             if (handle.isEmpty()) continue;
             const cad::Entity marker = automation::CadDocument.handleToObject(handle);
             marker.setColor(pen);
@@ -86,7 +91,8 @@ void ZaznaczStrumien(int index, int pen, bool regenerate) {
     if (regenerate) automation::CadDocument.regen(1);
 }
 
-void SplitStreamSegmentAtPoint(int streamIndex, int segmentIndex, const PlanePoint& point, const QString& blockName) {
+void SplitStreamSegmentAtPoint(int streamIndex, int segmentIndex, const PlanePoint& point,
+                               const QString& blockName) {
     if (streamIndex < 0 || streamIndex >= int(StreamTable.size())) return;
     const int k = segmentIndex;
     if (k < 1 || k > std::min(StreamTable[size_t(streamIndex)].SegmentCount, MaxSegments)) return;
@@ -168,13 +174,17 @@ void SplitStreamSegmentAtPoint(int streamIndex, int segmentIndex, const PlanePoi
     }
 }
 
-bool AddConflictPoint(const PlanePoint& point, std::vector<ConflictPointRecord>& points, int stream1, int stream2) {
-    auto vehicle = [](int i) { return i >= 0 && i < int(StreamTable.size()) && IsVehicleStream(StreamTable[size_t(i)]); };
+bool AddConflictPoint(const PlanePoint& point, std::vector<ConflictPointRecord>& points, int stream1,
+                      int stream2) {
+    auto vehicle = [](int i) {
+        return i >= 0 && i < int(StreamTable.size()) && IsVehicleStream(StreamTable[size_t(i)]);
+    };
     const bool v1 = vehicle(stream1);
     const bool v2 = vehicle(stream2);
     const int kind = v1 && v2 ? 3 : (v1 != v2 ? 4 : 0);
     for (size_t i = 1; i < points.size(); ++i)
-        if (common::ArePointsEqual(points[i].Position, point) && points[i].SecondStream == stream2) return false;
+        if (common::ArePointsEqual(points[i].Position, point) && points[i].SecondStream == stream2)
+            return false;
     // Index 0 is never filled: the list starts with one empty entry.
     if (points.empty()) points.emplace_back();
     points.push_back(ConflictPointRecord{point, kind, stream1, stream2});

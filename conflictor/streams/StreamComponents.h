@@ -15,7 +15,7 @@ namespace conflictor {
 struct ConflictPointRecord {
     PlanePoint Position;
     int Kind = 0;
-    int FirstStream = -1;   // StreamTable indexes
+    int FirstStream = -1;  // StreamTable indexes
     int SecondStream = -1;
 };
 
@@ -28,9 +28,11 @@ bool WriteStreamComponent(SegmentRecord& segment, int streamIndex, const QString
 void ZaznaczStrumien(int index, int pen, bool regenerate);
 // Cuts component `segmentIndex` of the stream in two at `point` (`blockName`: its Label); the new
 // piece is appended to the stream and to every other stream of the table that shares the component.
-void SplitStreamSegmentAtPoint(int streamIndex, int segmentIndex, const PlanePoint& point, const QString& blockName);
+void SplitStreamSegmentAtPoint(int streamIndex, int segmentIndex, const PlanePoint& point,
+                               const QString& blockName);
 // Appends the point unless an entry from 1 on has the same position and second stream.
-bool AddConflictPoint(const PlanePoint& point, std::vector<ConflictPointRecord>& points, int stream1, int stream2);
+bool AddConflictPoint(const PlanePoint& point, std::vector<ConflictPointRecord>& points, int stream1,
+                      int stream2);
 // Direction in radians pointing out of the component at the end given by `point`.
 double GetSegmentOutwardAngle(const SegmentRecord& segment, const PlanePoint& point);
 

@@ -53,10 +53,11 @@ void fillRecord(StreamRecord& r, const QString& name) {
 // The start point of one stream from its start marker; X = 1e30 (Y kept) without one.
 void readOneStartPoint(StreamRecord& r) {
     const QString layer = common::Settings.StreamLayerName;
-    const QString handle = automation::FindBlockReferenceHandle(
-        automation::CadModelSpace,
-        PatternText(IntersectionNumber) + QStringLiteral("^POCZATEK_STRUMIEN_") + r.Name + QStringLiteral("_*"),
-        cad::Variant(), layer);
+    const QString handle = automation::FindBlockReferenceHandle(automation::CadModelSpace,
+                                                                PatternText(IntersectionNumber) +
+                                                                    QStringLiteral("^POCZATEK_STRUMIEN_") +
+                                                                    r.Name + QStringLiteral("_*"),
+                                                                cad::Variant(), layer);
     if (handle.isEmpty()) {
         r.StartPoint.X = common::MissingCoordinate;
         return;
@@ -119,8 +120,8 @@ bool OdczytajStrumienie(bool namesOnly, int index) {
     if (!namesOnly && all) {
         const QString markerPrefix = IntersectionNumber + QStringLiteral("^POCZATEK_STRUMIEN_");
         SetGuard ss(QStringLiteral("SSPunkty"));
-        for (const cad::Entity& ref :
-             ss.select(InsertFilter(PatternText(IntersectionNumber) + QStringLiteral("^POCZATEK_STRUMIEN_*")))) {
+        for (const cad::Entity& ref : ss.select(
+                 InsertFilter(PatternText(IntersectionNumber) + QStringLiteral("^POCZATEK_STRUMIEN_*")))) {
             QString name = ref.name().mid(markerPrefix.size());
             const int underscore = int(name.indexOf(QLatin1Char('_')));
             if (underscore >= 0) name = name.left(underscore);
@@ -180,7 +181,8 @@ SegmentRecord ReadStreamComponent(const QString& handle) {
     const cad::Block block = automation::CadDocument.blocks().item(segment.Label);
     for (const cad::Entity& e : block.entities()) {
         const QString kind = e.objectName();
-        if (kind == QLatin1String("AcDbLine") || kind == QLatin1String("AcDbArc")) ReadSegmentGeometry(e, segment);
+        if (kind == QLatin1String("AcDbLine") || kind == QLatin1String("AcDbArc"))
+            ReadSegmentGeometry(e, segment);
     }
     return segment;
 }
@@ -252,8 +254,14 @@ common::PlanePointPair GetStreamEndPoints(int index, bool checkStart, int& first
         int n = 0;
         for (int k = 1; k <= count; ++k) {
             const SegmentRecord& s = r.Segments[size_t(k)];
-            if (ArePointsEqual(s.StartPoint, p)) { ++n; if (last) *last = k; }
-            if (ArePointsEqual(s.EndPoint, p)) { ++n; if (last) *last = k; }
+            if (ArePointsEqual(s.StartPoint, p)) {
+                ++n;
+                if (last) *last = k;
+            }
+            if (ArePointsEqual(s.EndPoint, p)) {
+                ++n;
+                if (last) *last = k;
+            }
         }
         return n;
     };

@@ -24,8 +24,10 @@ bool IsVehicleStream(const StreamRecord& stream) {
         case KindVehicle:
         case KindConditional:
         case KindTram:
-        case KindBus: return true;
-        default: return false;
+        case KindBus:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -34,8 +36,10 @@ QString AddNumberToList(int index, int number) {
     const QString list = StreamTable[size_t(index)].Phases;
     std::vector<int> numbers;
     if (!list.isEmpty())
-        for (const QString& item : list.split(QLatin1Char(','))) numbers.push_back(common::ParseInteger(item));
-    if (number >= 1 && std::find(numbers.begin(), numbers.end(), number) == numbers.end()) numbers.push_back(number);
+        for (const QString& item : list.split(QLatin1Char(',')))
+            numbers.push_back(common::ParseInteger(item));
+    if (number >= 1 && std::find(numbers.begin(), numbers.end(), number) == numbers.end())
+        numbers.push_back(number);
     if (numbers.empty()) return QString();
     common::SortIntegerArray(numbers);
     QStringList parts;
@@ -46,13 +50,20 @@ QString AddNumberToList(int index, int number) {
 int StreamKindFromName(const QString& name) {
     if (name.isEmpty()) return 0;
     switch (name.at(0).toUpper().unicode()) {
-        case 'K': return KindVehicle;
-        case 'S': return KindConditional;
-        case 'P': return KindPedestrian;
-        case 'R': return KindBicycle;
-        case 'T': return KindTram;
-        case 'B': return KindBus;
-        default: return 0;
+        case 'K':
+            return KindVehicle;
+        case 'S':
+            return KindConditional;
+        case 'P':
+            return KindPedestrian;
+        case 'R':
+            return KindBicycle;
+        case 'T':
+            return KindTram;
+        case 'B':
+            return KindBus;
+        default:
+            return 0;
     }
 }
 
@@ -62,7 +73,8 @@ void SetStreamName(StreamRecord& stream, const QString& name) {
     if (open >= 0) {
         stream.BaseName = name.left(open);
         const int close = int(name.lastIndexOf(QLatin1Char(']')));
-        stream.Variant = common::ParseInteger(close > open ? name.mid(open + 1, close - open - 1) : name.mid(open + 1));
+        stream.Variant =
+            common::ParseInteger(close > open ? name.mid(open + 1, close - open - 1) : name.mid(open + 1));
     } else {
         stream.BaseName = name;
         stream.Variant = 1;

@@ -34,11 +34,11 @@ struct SegmentRecord {
     double Radius = 0;
     double StartAngle = 0;  // radians, counter-clockwise
     double EndAngle = 0;
-    int Order = 0;      // 1-based place in the chain from the stream's start point
-    QString Label;      // name of the component's block definition
-    PlanePoint Bounds1; // smallest X and Y of the bounding box
-    PlanePoint Bounds2; // largest X and Y
-    QString Handle;     // handle of the component's block reference
+    int Order = 0;       // 1-based place in the chain from the stream's start point
+    QString Label;       // name of the component's block definition
+    PlanePoint Bounds1;  // smallest X and Y of the bounding box
+    PlanePoint Bounds2;  // largest X and Y
+    QString Handle;      // handle of the component's block reference
 };
 
 struct StreamRecord {
@@ -48,11 +48,11 @@ struct StreamRecord {
     // Indexes 1 to MaxSegments; only 1 to SegmentCount are valid (index 0 is never used).
     std::vector<SegmentRecord> Segments = std::vector<SegmentRecord>(MaxSegments + 1);
     int SegmentCount = 0;
-    int Kind = 0;            // StreamKind
-    PlanePoint StartPoint;   // X = 1e30: no start point
+    int Kind = 0;           // StreamKind
+    PlanePoint StartPoint;  // X = 1e30: no start point
     int Number = 0;
     int Group = 0;
-    QString Phases;          // "1,3,4"
+    QString Phases;  // "1,3,4"
     QString Description;
     double VehicleLength = 0;
     double ApproachStraightSpeed = 0;

@@ -20,7 +20,9 @@ void StreamWindow::yieldToMessageLoop() {
     if (QCoreApplication::instance()) QCoreApplication::processEvents();
 }
 
-StreamWindow& MainWindow() { return installed ? *installed : headless(); }
+StreamWindow& MainWindow() {
+    return installed ? *installed : headless();
+}
 
 StreamWindow* SetStreamWindow(StreamWindow* window) {
     StreamWindow* previous = installed;

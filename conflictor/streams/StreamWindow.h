@@ -15,23 +15,29 @@ public:
     virtual ~StreamWindow() = default;
 
     // Shared window state.
-    QString GridStreamName;        // the stream selected in the grid
+    QString GridStreamName;  // the stream selected in the grid
     int GridStreamIndex = -1;
-    double MarkerDirection = 0;    // radians: end arrow, conditional start bar
+    double MarkerDirection = 0;           // radians: end arrow, conditional start bar
     bool CuttingSelectedStreams = false;  // the cut runs over the highlighted streams only
-    int MaxGroupNumber = 0;        // the largest group met by the last read
+    int MaxGroupNumber = 0;               // the largest group met by the last read
     bool IntersectionComboActive = true;  // the combo's click handler acts only while true
 
     // The caption: the title of the window's message and input boxes.
     virtual QString caption() const { return Caption; }
     // Rebuilds the stream grid (-1) or one row of it.
-    virtual void DodajStrumienDoGrida(int index) { ++GridRefreshCount; (void)index; }
+    virtual void DodajStrumienDoGrida(int index) {
+        ++GridRefreshCount;
+        (void)index;
+    }
     virtual void setGridRedraw(bool on) { GridRedraw = on; }
     // Makes the stream's row the grid's current row.
     virtual void SelectGridRowOfStream(const QString& streamName) { SelectedGridStream = streamName; }
 
     // The intersection combo `cmbNo`.
-    virtual void clearIntersections() { Intersections.clear(); SelectedIntersection = -1; }
+    virtual void clearIntersections() {
+        Intersections.clear();
+        SelectedIntersection = -1;
+    }
     virtual void addIntersection(const QString& number) { Intersections.append(number); }
     virtual int intersectionCount() const { return int(Intersections.size()); }
     virtual QString intersectionText(int index) const { return Intersections.value(index); }

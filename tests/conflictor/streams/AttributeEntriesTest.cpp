@@ -20,7 +20,8 @@ TEST_F(StreamsAttributeEntries, TheNineTagsStandInTheEntriesWhereTheyAreLookedUp
     }
     EXPECT_TRUE(StreamAttributeTags[9].Tag.isEmpty());
     // Every tag, the last one included, reads back what was set under it.
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(GetStreamAttribute(tags[i], QStringLiteral("k1")), QString::number(i + 1));
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(GetStreamAttribute(tags[i], QStringLiteral("k1")), QString::number(i + 1));
     EXPECT_EQ(text(8), QStringLiteral("K1:9^"));
 }
 
@@ -45,18 +46,23 @@ TEST_F(StreamsAttributeEntries, GetAndSetEntries) {
     EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("K1")), QStringLiteral("Ab"));
 
     // Unknown or lower-case tags are neither read nor written.
-    EXPECT_FALSE(SetStreamAttribute(QStringLiteral("grupy"), QStringLiteral("K1"), QStringLiteral("1"), false));
+    EXPECT_FALSE(
+        SetStreamAttribute(QStringLiteral("grupy"), QStringLiteral("K1"), QStringLiteral("1"), false));
     EXPECT_EQ(GetStreamAttribute(QStringLiteral("grupy"), QStringLiteral("K1")), QString());
 }
 
 TEST_F(StreamsAttributeEntries, DescriptionsCannotBreakTheEntriesOfOtherStreams) {
     // A description that names another stream with a colon, or holds "^".
-    SetStreamAttribute(QStringLiteral("OPISY"), QStringLiteral("K1"), QStringLiteral("jak K2: w lewo^K3:x"), false);
+    SetStreamAttribute(QStringLiteral("OPISY"), QStringLiteral("K1"), QStringLiteral("jak K2: w lewo^K3:x"),
+                       false);
     SetStreamAttribute(QStringLiteral("OPISY"), QStringLiteral("K2"), QStringLiteral("prosto"), false);
-    SetStreamAttribute(QStringLiteral("OPISY"), QStringLiteral("K3"), QStringLiteral("w prawo: ostro"), false);
-    EXPECT_EQ(GetStreamAttribute(QStringLiteral("OPISY"), QStringLiteral("K1")), QStringLiteral("jak K2 w lewoK3x"));
+    SetStreamAttribute(QStringLiteral("OPISY"), QStringLiteral("K3"), QStringLiteral("w prawo: ostro"),
+                       false);
+    EXPECT_EQ(GetStreamAttribute(QStringLiteral("OPISY"), QStringLiteral("K1")),
+              QStringLiteral("jak K2 w lewoK3x"));
     EXPECT_EQ(GetStreamAttribute(QStringLiteral("OPISY"), QStringLiteral("K2")), QStringLiteral("prosto"));
-    EXPECT_EQ(GetStreamAttribute(QStringLiteral("OPISY"), QStringLiteral("K3")), QStringLiteral("w prawo: ostro"));
+    EXPECT_EQ(GetStreamAttribute(QStringLiteral("OPISY"), QStringLiteral("K3")),
+              QStringLiteral("w prawo: ostro"));
     EXPECT_EQ(text(2).count(QLatin1Char('^')), 3);
 
     // A text written by an older version with such a description: the entries are still found where
@@ -67,8 +73,10 @@ TEST_F(StreamsAttributeEntries, DescriptionsCannotBreakTheEntriesOfOtherStreams)
     EXPECT_EQ(text(2), QStringLiteral("K1:jak K2:7^K2:lewo^"));
 
     // Names that would break the format are refused.
-    EXPECT_FALSE(SetStreamAttribute(QStringLiteral("OPISY"), QStringLiteral("K^1"), QStringLiteral("x"), false));
-    EXPECT_FALSE(SetStreamAttribute(QStringLiteral("OPISY"), QStringLiteral("K:1"), QStringLiteral("x"), false));
+    EXPECT_FALSE(
+        SetStreamAttribute(QStringLiteral("OPISY"), QStringLiteral("K^1"), QStringLiteral("x"), false));
+    EXPECT_FALSE(
+        SetStreamAttribute(QStringLiteral("OPISY"), QStringLiteral("K:1"), QStringLiteral("x"), false));
     EXPECT_FALSE(SetStreamAttribute(QStringLiteral("OPISY"), QString(), QStringLiteral("x"), false));
     EXPECT_EQ(text(2), QStringLiteral("K1:jak K2:7^K2:lewo^"));
 
@@ -116,9 +124,11 @@ namespace {
 
 TEST_F(StreamsAttributeEntries, AClearedTableGetsItsTagsBackBeforeUse) {
     automation::ClearStreamAttributeTable();
-    ASSERT_TRUE(SetStreamAttribute(QStringLiteral("MAKS_PRZYSP"), QStringLiteral("K1"), QStringLiteral("2.00"), false));
+    ASSERT_TRUE(SetStreamAttribute(QStringLiteral("MAKS_PRZYSP"), QStringLiteral("K1"),
+                                   QStringLiteral("2.00"), false));
     EXPECT_EQ(StreamAttributeTags[8].Tag, QStringLiteral("MAKS_PRZYSP"));
-    EXPECT_EQ(GetStreamAttribute(QStringLiteral("MAKS_PRZYSP"), QStringLiteral("K1")), QStringLiteral("2.00"));
+    EXPECT_EQ(GetStreamAttribute(QStringLiteral("MAKS_PRZYSP"), QStringLiteral("K1")),
+              QStringLiteral("2.00"));
 }
 
 }  // namespace

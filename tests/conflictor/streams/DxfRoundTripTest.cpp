@@ -58,7 +58,8 @@ protected:
         SetStreamAttribute(QStringLiteral("DLUG_POJ"), QStringLiteral("K1"), QStringLiteral("12.00"), false);
         WriteIntersectionAttributeBlock(StreamAttributeBlockHandle);
 
-        StreamTable = {Stream(QStringLiteral("K1")), Stream(QStringLiteral("K2")), Stream(QStringLiteral("S3"))};
+        StreamTable = {Stream(QStringLiteral("K1")), Stream(QStringLiteral("K2")),
+                       Stream(QStringLiteral("S3"))};
         SegmentRecord a = line(0, 0, 100, 0), shared = line(100, 0, 100, 100), b = line(200, 100, 100, 100);
         SegmentRecord arc;
         arc.Center = {0, 0};
@@ -76,8 +77,10 @@ protected:
         SetStartPoint(false);
         window.GridStreamName = QStringLiteral("K2");
         SetStartPoint(true);
-        InsertMarkerBlock({100, 50}, QStringLiteral("3"), QStringLiteral("K1"), QStringLiteral("K2"), QString());
-        InsertMarkerBlock({50, 50}, QStringLiteral("2"), QStringLiteral("P9"), QStringLiteral("K1"), QStringLiteral("P9"));
+        InsertMarkerBlock({100, 50}, QStringLiteral("3"), QStringLiteral("K1"), QStringLiteral("K2"),
+                          QString());
+        InsertMarkerBlock({50, 50}, QStringLiteral("2"), QStringLiteral("P9"), QStringLiteral("K1"),
+                          QStringLiteral("P9"));
     }
     QString sharedLabel;
     QTemporaryDir dir;
@@ -139,9 +142,11 @@ TEST_F(StreamsDxfRoundTrip, StreamsWrittenByTheModelReadBackThroughOurCadAndThro
         const QJsonArray contents = blocks.value(name).toArray();
         ASSERT_EQ(contents.size(), 1) << name.toStdString();
         EXPECT_EQ(contents[0].toObject().value(QStringLiteral("color")).toInt(), 0);
-        EXPECT_EQ(contents[0].toObject().value(QStringLiteral("linetype")).toString().toUpper(), QStringLiteral("BYBLOCK"));
+        EXPECT_EQ(contents[0].toObject().value(QStringLiteral("linetype")).toString().toUpper(),
+                  QStringLiteral("BYBLOCK"));
         if (name.endsWith(QStringLiteral("^S3"))) {
-            EXPECT_EQ(i.value(QStringLiteral("linetype")).toString().toUpper(), QStringLiteral("ACAD_ISO03W100"));
+            EXPECT_EQ(i.value(QStringLiteral("linetype")).toString().toUpper(),
+                      QStringLiteral("ACAD_ISO03W100"));
         }
     }
     EXPECT_EQ(components, 4);
@@ -162,6 +167,34 @@ TEST_F(StreamsDxfRoundTrip, StreamsWrittenByTheModelReadBackThroughOurCadAndThro
     EXPECT_EQ(values.value(QStringLiteral("FAZY")).toString(), QStringLiteral("K1:1,2^"));
     EXPECT_EQ(values.value(QStringLiteral("OPISY")).toString(), QStringLiteral("K2:w lewo^"));
     EXPECT_EQ(values.value(QStringLiteral("DLUG_POJ")).toString(), QStringLiteral("K1:12.00^"));
+    EXPECT_EQ(attributeBlock.value(QStringLiteral("layer")).toString(), StreamLayer);
+    EXPECT_EQ(attributeBlock.value(QStringLiteral("color")).toInt(), 5);
+
+    // Its definition: the open frame, the number standing bottom-centred on the frame's lower edge,
+    // then the nine hidden preset attribute definitions in their order.
+    const QJsonArray label = blocks.value(QStringLiteral("ATRYBUTY_STRUMIENI_12")).toArray();
+    ASSERT_EQ(label.size(), 11);
+    const QJsonObject frame = label[0].toObject();
+    EXPECT_EQ(frame.value(QStringLiteral("type")).toString(), QStringLiteral("LWPOLYLINE"));
+    EXPECT_EQ(frame.value(QStringLiteral("color")).toInt(), 0);
+    EXPECT_EQ(frame.value(QStringLiteral("points")).toArray(),
+              QJsonDocument::fromJson("[[0,0],[0,4000],[8000,4000],[8000,0],[0,0]]").array());
+    const QJsonObject number = label[1].toObject();
+    EXPECT_EQ(number.value(QStringLiteral("type")).toString(), QStringLiteral("TEXT"));
+    EXPECT_EQ(number.value(QStringLiteral("text")).toString(), QStringLiteral("12"));
+    EXPECT_DOUBLE_EQ(number.value(QStringLiteral("height")).toDouble(), 2500);
+    EXPECT_EQ(number.value(QStringLiteral("halign")).toInt(), 1);  // centre
+    EXPECT_EQ(number.value(QStringLiteral("valign")).toInt(), 1);  // bottom
+    EXPECT_DOUBLE_EQ(number.value(QStringLiteral("ax")).toDouble(), 4000);
+    EXPECT_DOUBLE_EQ(number.value(QStringLiteral("ay")).toDouble(), 0);
+    EXPECT_EQ(number.value(QStringLiteral("style")).toString().toUpper(), QStringLiteral("SYGN_TXT"));
+    for (int t = 0; t < 9; ++t) {
+        const QJsonObject def = label[2 + t].toObject();
+        EXPECT_EQ(def.value(QStringLiteral("type")).toString(), QStringLiteral("ATTDEF"));
+        EXPECT_EQ(def.value(QStringLiteral("tag")).toString(), StreamAttributeTagNames()[t]);
+        EXPECT_EQ(def.value(QStringLiteral("flags")).toInt(), 9);
+        EXPECT_DOUBLE_EQ(def.value(QStringLiteral("height")).toDouble(), 3.5);
+    }
 
     int starts = 0, ends = 0, conflicts = 0;
     for (auto it = inserts.begin(); it != inserts.end(); ++it) {
@@ -182,8 +215,18 @@ TEST_F(StreamsDxfRoundTrip, StreamsWrittenByTheModelReadBackThroughOurCadAndThro
             if (it.key().startsWith(QStringLiteral("12^KONIEC_STRUMIEN_K1_"))) {
                 EXPECT_DOUBLE_EQ(i.value(QStringLiteral("x")).toDouble(), 100);
                 EXPECT_DOUBLE_EQ(i.value(QStringLiteral("y")).toDouble(), 100);
-                // The arrow points up the last component: its base lies below the tip.
-                EXPECT_NEAR(contents[0].toObject().value(QStringLiteral("y1")).toDouble(), -500, 1e-6);
+                // The arrow points up the last component: base 500 below the tip, 375 wide.
+                const double arrow[3][4] = {
+                    {-187.5, -500, 187.5, -500}, {-187.5, -500, 0, 0}, {187.5, -500, 0, 0}};
+                for (int l = 0; l < 3; ++l) {
+                    const QJsonObject o = contents[l].toObject();
+                    EXPECT_EQ(o.value(QStringLiteral("type")).toString(), QStringLiteral("LINE"));
+                    EXPECT_EQ(o.value(QStringLiteral("color")).toInt(), 0);
+                    EXPECT_NEAR(o.value(QStringLiteral("x1")).toDouble(), arrow[l][0], 1e-6);
+                    EXPECT_NEAR(o.value(QStringLiteral("y1")).toDouble(), arrow[l][1], 1e-6);
+                    EXPECT_NEAR(o.value(QStringLiteral("x2")).toDouble(), arrow[l][2], 1e-6);
+                    EXPECT_NEAR(o.value(QStringLiteral("y2")).toDouble(), arrow[l][3], 1e-6);
+                }
             }
         } else if (it.key().startsWith(QStringLiteral("12^POJPOJ_STRUMIEN_"))) {
             ++conflicts;
@@ -191,6 +234,24 @@ TEST_F(StreamsDxfRoundTrip, StreamsWrittenByTheModelReadBackThroughOurCadAndThro
             const QJsonObject a = i.value(QStringLiteral("attribs")).toObject();
             EXPECT_EQ(a.value(QStringLiteral("POJPOJ_STRUMIEN1")).toString(), QStringLiteral("^K1"));
             EXPECT_EQ(a.value(QStringLiteral("POJPOJ_STRUMIEN2")).toString(), QStringLiteral("^K2"));
+            EXPECT_EQ(a.size(), 2);
+            EXPECT_DOUBLE_EQ(i.value(QStringLiteral("scale")).toDouble(), 0.5);
+            const double cross[4][4] = {{-250, 0, 250, 0},
+                                        {0, -250, 0, 250},
+                                        {-177.5, -177.5, 177.5, 177.5},
+                                        {-177.5, 177.5, 177.5, -177.5}};
+            int l = 0;
+            for (const QJsonValue& e : contents) {
+                const QJsonObject o = e.toObject();
+                if (o.value(QStringLiteral("type")).toString() != QLatin1String("LINE")) continue;
+                ASSERT_LT(l, 4);
+                EXPECT_NEAR(o.value(QStringLiteral("x1")).toDouble(), cross[l][0], 1e-6);
+                EXPECT_NEAR(o.value(QStringLiteral("y1")).toDouble(), cross[l][1], 1e-6);
+                EXPECT_NEAR(o.value(QStringLiteral("x2")).toDouble(), cross[l][2], 1e-6);
+                EXPECT_NEAR(o.value(QStringLiteral("y2")).toDouble(), cross[l][3], 1e-6);
+                ++l;
+            }
+            EXPECT_EQ(l, 4);
         }
     }
     bool pedestrianMarker = false;
@@ -211,7 +272,8 @@ TEST_F(StreamsDxfRoundTrip, StreamsWrittenByTheModelReadBackThroughOurCadAndThro
                 EXPECT_EQ(o.value(QStringLiteral("loops")).toInt(), 1);
             }
         }
-        EXPECT_EQ(kinds.mid(0, 3), (QStringList{QStringLiteral("CIRCLE"), QStringLiteral("CIRCLE"), QStringLiteral("HATCH")}));
+        EXPECT_EQ(kinds.mid(0, 3),
+                  (QStringList{QStringLiteral("CIRCLE"), QStringLiteral("CIRCLE"), QStringLiteral("HATCH")}));
     }
     EXPECT_TRUE(pedestrianMarker);
     EXPECT_EQ(starts, 2);

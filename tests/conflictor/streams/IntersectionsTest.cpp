@@ -70,7 +70,8 @@ TEST_F(StreamsIntersections, TheAttributeBlockIsCreatedAtThePickedPointOnce) {
     QString handle;
     ASSERT_TRUE(DodajAtrStrumieni(name, handle));
     ASSERT_FALSE(handle.isEmpty());
-    ASSERT_EQ(prompts.messageTexts(), QStringList{QStringLiteral("Wskaż położenie bloku z atrybutami skrzyżowania.")});
+    ASSERT_EQ(prompts.messageTexts(),
+              QStringList{QStringLiteral("Wskaż położenie bloku z atrybutami skrzyżowania.")});
     EXPECT_EQ(prompts.asked()[0].flags, ui::Exclamation);
     EXPECT_EQ(picks.prompts().value(0), QStringLiteral("Wskaż położenie bloku z atrybutami skrzyżowania."));
     EXPECT_FALSE(window.Visible);  // the caller shows the window again

@@ -4,6 +4,7 @@
 
 #include "conflictor/streams/Markers.h"
 #include "conflictor/streams/SegmentBounds.h"
+#include "conflictor/streams/StreamComponents.h"
 #include "conflictor/streams/StreamReading.h"
 
 #include <numbers>
@@ -120,7 +121,8 @@ TEST_F(StreamsMarkers, ConflictPointMarkersCarryTheirStreamsOnTheConflictLayer) 
         }
 
     // Second kind: the outer circle, the filled one and all three attributes.
-    InsertMarkerBlock({3, 3}, QStringLiteral("2"), QStringLiteral("P1"), QStringLiteral("K2"), QStringLiteral("P1"));
+    InsertMarkerBlock({3, 3}, QStringLiteral("2"), QStringLiteral("P1"), QStringLiteral("K2"),
+                      QStringLiteral("P1"));
     const cad::Entity second = only(QStringLiteral("12^PIESZPOJ_STRUMIEN_*"));
     QList<double> radii;
     for (const cad::Entity& e : contents(second))
@@ -155,7 +157,8 @@ protected:
     }
     PlanePoint start() { return at(QStringLiteral("12^POCZATEK_STRUMIEN_K1_*")); }
     void DeleteStart() {
-        for (const cad::Entity& e : references(QStringLiteral("12^POCZATEK_STRUMIEN_K1_*"))) automation::DeleteEntity(e);
+        for (const cad::Entity& e : references(QStringLiteral("12^POCZATEK_STRUMIEN_K1_*")))
+            automation::DeleteEntity(e);
     }
     PlanePoint end() { return at(QStringLiteral("12^KONIEC_STRUMIEN_K1_*")); }
 };
@@ -185,7 +188,10 @@ TEST_F(StreamsStartPoint, SetAndSwapPlaceTheMarkersAtTheFreeEnds) {
 TEST_F(StreamsStartPoint, TheEndArrowPointsOutOfTheStreamAlongItsLastComponent) {
     // An old start marker at (10,10) makes that end the start; the end arrow at (0,0) then points
     // along the first line walked backwards: towards -X.
-    doc().blocks().add(cad::Point{0, 0, 0}, QStringLiteral("12^POCZATEK_STRUMIEN_K1_77")).addCircle(cad::Point{0, 0, 0}, 1);
+    doc()
+        .blocks()
+        .add(cad::Point{0, 0, 0}, QStringLiteral("12^POCZATEK_STRUMIEN_K1_77"))
+        .addCircle(cad::Point{0, 0, 0}, 1);
     insert(QStringLiteral("12^POCZATEK_STRUMIEN_K1_77"), StreamLayer, 10, 10);
     SetStartPoint(false);
     EXPECT_TRUE(common::ArePointsEqual(start(), {10, 10}));
@@ -197,10 +203,14 @@ TEST_F(StreamsStartPoint, TheEndArrowPointsOutOfTheStreamAlongItsLastComponent) 
 
     // An old start marker half-way between the ends counts as standing at the second end.
     DeleteStart();
-    doc().blocks().add(cad::Point{0, 0, 0}, QStringLiteral("12^POCZATEK_STRUMIEN_K1_78")).addCircle(cad::Point{0, 0, 0}, 1);
+    doc()
+        .blocks()
+        .add(cad::Point{0, 0, 0}, QStringLiteral("12^POCZATEK_STRUMIEN_K1_78"))
+        .addCircle(cad::Point{0, 0, 0}, 1);
     insert(QStringLiteral("12^POCZATEK_STRUMIEN_K1_78"), StreamLayer, 5, 5);
     int f = 0, s = 0;
-    const common::PlanePointPair ends = GetStreamEndPoints(FindStreamIndex(QStringLiteral("K1")), false, f, s);
+    const common::PlanePointPair ends =
+        GetStreamEndPoints(FindStreamIndex(QStringLiteral("K1")), false, f, s);
     SetStartPoint(false);
     EXPECT_TRUE(common::ArePointsEqual(start(), ends.Second));
 }
@@ -209,7 +219,8 @@ TEST_F(StreamsStartPoint, PedestrianAndUnknownStreamsGetNoMarkers) {
     window.GridStreamName = QStringLiteral("P1");
     SetStartPoint(false);
     ASSERT_EQ(prompts.messageTexts().size(), 1);
-    EXPECT_EQ(prompts.messageTexts()[0], QStringLiteral("Na strumieniu pieszym i rowerowym nie wyznacza się punktu początkowego."));
+    EXPECT_EQ(prompts.messageTexts()[0],
+              QStringLiteral("Na strumieniu pieszym i rowerowym nie wyznacza się punktu początkowego."));
     EXPECT_EQ(prompts.asked()[0].flags, ui::Information);
     EXPECT_EQ(prompts.asked()[0].title, window.Caption);
 
@@ -222,6 +233,37 @@ TEST_F(StreamsStartPoint, PedestrianAndUnknownStreamsGetNoMarkers) {
     EXPECT_TRUE(references(QStringLiteral("12^*STRUMIEN_*_*")).isEmpty());
     // The CAD's variables are back as they were.
     EXPECT_FALSE(automation::SavedCadVariables.pending);
+}
+
+TEST_F(StreamsStartPoint, AVariantStreamKeepsOneStartAndOneEndMarker) {
+    // "[" of the variant must not make the old markers unfindable: each command replaces them.
+    addLine(6, QStringLiteral("^K1[2]"), 0, 30, 10, 30);
+    addLine(7, QStringLiteral("^K1[2]"), 10, 30, 10, 40);
+    ASSERT_TRUE(OdczytajStrumienie(false, -1));
+    window.GridStreamName = QStringLiteral("K1[2]");
+    SetStartPoint(false);
+    SetStartPoint(false);
+    SetStartPoint(true);
+    EXPECT_EQ(referenceNames(QStringLiteral("12^POCZATEK_STRUMIEN_*")).size(), 1);
+    EXPECT_EQ(referenceNames(QStringLiteral("12^KONIEC_STRUMIEN_*")).size(), 1);
+    const cad::Point marker = references(QStringLiteral("12^POCZATEK_STRUMIEN_*")).value(0).insertionPoint();
+
+    // Read back for all streams and for the variant alone; K1 itself has no start marker.
+    ASSERT_TRUE(OdczytajStrumienie(false, -1));
+    const int i = FindStreamIndex(QStringLiteral("K1[2]"));
+    ASSERT_GE(i, 0);
+    EXPECT_TRUE(common::ArePointsEqual(StreamTable[size_t(i)].StartPoint, {marker.x, marker.y}));
+    EXPECT_TRUE(
+        common::IsMissingPoint(StreamTable[size_t(FindStreamIndex(QStringLiteral("K1")))].StartPoint));
+    StreamTable[size_t(i)].StartPoint = {};
+    ASSERT_TRUE(OdczytajStrumienie(false, i));
+    EXPECT_TRUE(common::ArePointsEqual(StreamTable[size_t(i)].StartPoint, {marker.x, marker.y}));
+
+    // Highlighting the variant colours its markers and leaves K1's components alone.
+    ZaznaczStrumien(i, 3, false);
+    EXPECT_EQ(references(QStringLiteral("12^POCZATEK_STRUMIEN_*")).value(0).color(), 3);
+    EXPECT_EQ(references(QStringLiteral("12^KONIEC_STRUMIEN_*")).value(0).color(), 3);
+    EXPECT_EQ(references(QStringLiteral("12^STRUMIEN_3^K1")).value(0).color(), 256);
 }
 
 TEST_F(StreamsStartPoint, ConditionalStartBarLiesAlongTheOutwardDirection) {
@@ -239,6 +281,38 @@ TEST_F(StreamsStartPoint, ConditionalStartBarLiesAlongTheOutwardDirection) {
     else
         EXPECT_NEAR(midX, -1000, 1e-6);
     EXPECT_NEAR(s[1].startPoint().x, s[1].endPoint().x, 1e-6);
+}
+
+TEST_F(StreamsMarkers, ConflictDiscsTakeTheStreamPenAndAnAssociativeSolidFill) {
+    common::Settings.PisakStrumieni = 7;
+    StreamTable = {Stream(QStringLiteral("K1")), Stream(QStringLiteral("P1"))};
+    InsertMarkerBlock({2, 2}, QStringLiteral("2"), QStringLiteral("P1"), QStringLiteral("K1"), QString());
+    const cad::Entity ref = only(QStringLiteral("12^PIESZPOJ_STRUMIEN_*"));
+    const QList<cad::Entity> c = contents(ref);
+    ASSERT_GE(c.size(), 3);
+    // The ring keeps the colour of new objects, the disc takes the stream pen and is filled solid.
+    EXPECT_EQ(c[0].objectName(), QStringLiteral("AcDbCircle"));
+    EXPECT_DOUBLE_EQ(c[0].radius(), 250);
+    EXPECT_EQ(c[0].color(), 256);
+    EXPECT_EQ(c[1].objectName(), QStringLiteral("AcDbCircle"));
+    EXPECT_DOUBLE_EQ(c[1].radius(), 150);
+    EXPECT_EQ(c[1].color(), 7);
+    ASSERT_EQ(c[2].objectName(), QStringLiteral("AcDbHatch"));
+    EXPECT_EQ(c[2].patternName(), QStringLiteral("SOLID"));
+    EXPECT_TRUE(c[2].get(QStringLiteral("AssociativeHatch")).toBool());
+    ASSERT_EQ(c[2].numberOfLoops(), 1);
+    const QList<cad::Entity> loop = c[2].loopAt(0);
+    ASSERT_EQ(loop.size(), 1);
+    EXPECT_EQ(loop[0].handle(), c[1].handle());
+    // Two attributes, hidden and preset, in their order; no associated stream was given.
+    QStringList tags;
+    for (const cad::Entity& e : c)
+        if (e.objectName() == QLatin1String("AcDbAttributeDefinition")) {
+            tags.append(e.tagString());
+            EXPECT_EQ(e.mode(), 9);
+        }
+    EXPECT_EQ(tags,
+              (QStringList{QStringLiteral("PIESZPOJ_STRUMIEN1"), QStringLiteral("PIESZPOJ_STRUMIEN2")}));
 }
 
 TEST_F(StreamsMarkers, SharedConditionalComponentsAreDrawnByLayer) {

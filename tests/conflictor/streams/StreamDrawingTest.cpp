@@ -18,7 +18,10 @@ protected:
     // between (10,10) and (10,0) lists both streams. Start markers at (0,0) and (20,10).
     void twoStreamsSharingAComponent() {
         for (const char* marker : {"12^POCZATEK_STRUMIEN_K1_90", "12^POCZATEK_STRUMIEN_K2_91"})
-            doc().blocks().add(cad::Point{0, 0, 0}, QString::fromLatin1(marker)).addCircle(cad::Point{0, 0, 0}, 375);
+            doc()
+                .blocks()
+                .add(cad::Point{0, 0, 0}, QString::fromLatin1(marker))
+                .addCircle(cad::Point{0, 0, 0}, 375);
         addLine(3, QStringLiteral("^K1"), 0, 0, 10, 0);
         sharedHandle = addLine(4, QStringLiteral("^K1^K2"), 10, 10, 10, 0);
         addLine(5, QStringLiteral("^K2"), 20, 10, 10, 10);
@@ -42,8 +45,8 @@ protected:
 
 TEST_F(StreamsDrawing, TwoStreamsSharingAComponentReadBackWithNamesValuesAndChainOrder) {
     twoStreamsSharingAComponent();
-    addLine(6, QStringLiteral("^X1"), 0, 0, 1, 1);    // no stream kind X
-    addLine(7, QStringLiteral("^p3"), 50, 0, 60, 0);  // a pedestrian stream, lower case
+    addLine(6, QStringLiteral("^X1"), 0, 0, 1, 1);                       // no stream kind X
+    addLine(7, QStringLiteral("^p3"), 50, 0, 60, 0);                     // a pedestrian stream, lower case
     addLine(8, QStringLiteral("^K1"), 0, 0, 5, 5, QStringLiteral("7"));  // another intersection
     addAttributeBlock(QStringLiteral("12"), {{QStringLiteral("GRUPY"), QStringLiteral("K1:4^K2:6^")},
                                              {QStringLiteral("FAZY"), QStringLiteral("K1:1,3^")},
@@ -89,7 +92,7 @@ TEST_F(StreamsDrawing, TwoStreamsSharingAComponentReadBackWithNamesValuesAndChai
 
     for (int i = 0; i < 2; ++i) SortujOdcinkiStrumienia(i);
     const StreamRecord& a = stream(QStringLiteral("K1"));
-    EXPECT_DOUBLE_EQ(inOrder(a, 1).EndPoint.X, 10);   // (0,0)-(10,0) first
+    EXPECT_DOUBLE_EQ(inOrder(a, 1).EndPoint.X, 10);  // (0,0)-(10,0) first
     EXPECT_EQ(inOrder(a, 2).Handle, sharedHandle);   // then the shared one, walked from its end
     const StreamRecord& b = stream(QStringLiteral("K2"));
     EXPECT_DOUBLE_EQ(inOrder(b, 1).StartPoint.X, 20);
@@ -105,8 +108,8 @@ TEST_F(StreamsDrawing, ReadingOrdersVehicleStreamsFirstAndMergesOnlyEqualNames) 
     ASSERT_TRUE(OdczytajStrumienie(true, -1));
     QStringList names;
     for (const StreamRecord& r : StreamTable) names.append(r.Name);
-    EXPECT_EQ(names, (QStringList{QStringLiteral("K1"), QStringLiteral("T3"), QStringLiteral("k1"), QStringLiteral("P1"),
-                                   QStringLiteral("R2")}));
+    EXPECT_EQ(names, (QStringList{QStringLiteral("K1"), QStringLiteral("T3"), QStringLiteral("k1"),
+                                  QStringLiteral("P1"), QStringLiteral("R2")}));
     EXPECT_EQ(StreamTable[0].SegmentCount, 1);
     // Names only: no geometry.
     EXPECT_TRUE(StreamTable[0].Segments[1].Handle.isEmpty());
@@ -121,7 +124,10 @@ TEST_F(StreamsDrawing, ReReadingOneStreamKeepsOnlyItsVariant) {
     addLine(3, QStringLiteral("^K1"), 0, 0, 1, 0);
     addLine(4, QStringLiteral("^K1[2]"), 5, 0, 6, 0);
     addLine(5, QStringLiteral("^K1[2]^K1"), 6, 0, 7, 0);
-    doc().blocks().add(cad::Point{0, 0, 0}, QStringLiteral("12^POCZATEK_STRUMIEN_K1[2]_40")).addCircle(cad::Point{0, 0, 0}, 1);
+    doc()
+        .blocks()
+        .add(cad::Point{0, 0, 0}, QStringLiteral("12^POCZATEK_STRUMIEN_K1[2]_40"))
+        .addCircle(cad::Point{0, 0, 0}, 1);
     insert(QStringLiteral("12^POCZATEK_STRUMIEN_K1[2]_40"), StreamLayer, 5, 0);
     ASSERT_TRUE(OdczytajStrumienie(false, -1));
     const int i = FindStreamIndex(QStringLiteral("K1[2]"));
@@ -133,7 +139,8 @@ TEST_F(StreamsDrawing, ReReadingOneStreamKeepsOnlyItsVariant) {
     ASSERT_TRUE(OdczytajStrumienie(false, i));
     EXPECT_EQ(StreamTable[size_t(i)].SegmentCount, 2);
     EXPECT_DOUBLE_EQ(StreamTable[size_t(i)].StartPoint.X, 5);
-    EXPECT_EQ(FindStreamBlockHandle(PatternText(IntersectionNumber) + QStringLiteral("^STRUMIEN_*^"), QStringLiteral("K1[2]"), StreamLayer),
+    EXPECT_EQ(FindStreamBlockHandle(PatternText(IntersectionNumber) + QStringLiteral("^STRUMIEN_*^"),
+                                    QStringLiteral("K1[2]"), StreamLayer),
               StreamTable[size_t(i)].Segments[1].Handle);
 }
 
@@ -149,13 +156,18 @@ TEST_F(StreamsDrawing, AComponentBlockYieldsItsLastLineOrArc) {
     two.addArc(cad::Point{0, 0, 0}, 2, 0, Pi);
     two.addLine(cad::Point{5, 5, 0}, cad::Point{6, 6, 0});
     two.addCircle(cad::Point{0, 0, 0}, 1);
-    const SegmentRecord last = ReadStreamComponent(insert(QStringLiteral("12^STRUMIEN_3^K1"), StreamLayer).handle());
+    const SegmentRecord last =
+        ReadStreamComponent(insert(QStringLiteral("12^STRUMIEN_3^K1"), StreamLayer).handle());
     EXPECT_TRUE(last.IsLine);
     EXPECT_DOUBLE_EQ(last.StartPoint.X, 5);
     EXPECT_DOUBLE_EQ(last.EndPoint.Y, 6);
 
-    doc().blocks().add(cad::Point{0, 0, 0}, QStringLiteral("12^STRUMIEN_4^K1")).addCircle(cad::Point{0, 0, 0}, 1);
-    const SegmentRecord empty = ReadStreamComponent(insert(QStringLiteral("12^STRUMIEN_4^K1"), StreamLayer).handle());
+    doc()
+        .blocks()
+        .add(cad::Point{0, 0, 0}, QStringLiteral("12^STRUMIEN_4^K1"))
+        .addCircle(cad::Point{0, 0, 0}, 1);
+    const SegmentRecord empty =
+        ReadStreamComponent(insert(QStringLiteral("12^STRUMIEN_4^K1"), StreamLayer).handle());
     EXPECT_EQ(empty.Label, QStringLiteral("12^STRUMIEN_4^K1"));
     EXPECT_FALSE(empty.IsLine);
     EXPECT_DOUBLE_EQ(empty.Radius, 0);
@@ -175,7 +187,8 @@ TEST_F(StreamsDrawing, ComponentNumbersAreUniqueByTheirPrefix) {
     EXPECT_EQ(now, count + 2);
     EXPECT_EQ(next, prefix + QString::number(count + 3) + QStringLiteral("^K2"));
     doc().blocks().add(cad::Point{0, 0, 0}, next);
-    EXPECT_EQ(MakeUniqueStreamBlockName(prefix, QStringLiteral("^K2")), prefix + QString::number(count + 5) + QStringLiteral("^K2"));
+    EXPECT_EQ(MakeUniqueStreamBlockName(prefix, QStringLiteral("^K2")),
+              prefix + QString::number(count + 5) + QStringLiteral("^K2"));
 }
 
 TEST_F(StreamsDrawing, WrittenComponentsReadBackAsWritten) {
@@ -302,6 +315,35 @@ TEST_F(StreamsDrawing, SplittingAnArcShortensItsDefinitionAtTheAngleOfThePoint) 
     EXPECT_NEAR(shortened.EndPoint.Y, 10, 1e-9);
 }
 
+TEST_F(StreamsDrawing, SplittingAnArcThroughAngleZeroKeepsBothPiecesAndTheirBounds) {
+    addArc(3, QStringLiteral("^K1"), 0, 0, 10, 3 * Pi / 2, Pi / 2);
+    ASSERT_TRUE(OdczytajStrumienie(false, -1));
+    SplitStreamSegmentAtPoint(0, 1, {10, 0}, StreamTable[0].Segments[1].Label);
+    ASSERT_EQ(StreamTable[0].SegmentCount, 2);
+    const SegmentRecord& before = StreamTable[0].Segments[1];
+    const SegmentRecord& after = StreamTable[0].Segments[2];
+    EXPECT_NEAR(before.EndAngle, 0, 1e-9);
+    EXPECT_NEAR(after.StartAngle, 0, 1e-9);
+    EXPECT_NEAR(after.EndAngle, Pi / 2, 1e-9);
+    // The lower quarter reaches down to -10, the upper one up to +10; both touch x = 10.
+    EXPECT_NEAR(before.Bounds1.Y, -10, 1e-9);
+    EXPECT_NEAR(before.Bounds2.X, 10, 1e-9);
+    EXPECT_NEAR(before.Bounds2.Y, 0, 1e-9);
+    EXPECT_NEAR(after.Bounds1.Y, 0, 1e-9);
+    EXPECT_NEAR(after.Bounds2.Y, 10, 1e-9);
+
+    // Read again from the drawing: two quarter arcs meeting at (10, 0).
+    ASSERT_TRUE(OdczytajStrumienie(false, -1));
+    ASSERT_EQ(StreamTable[0].SegmentCount, 2);
+    int meeting = 0;
+    for (int k = 1; k <= 2; ++k) {
+        const SegmentRecord& s = StreamTable[0].Segments[size_t(k)];
+        if (common::ArePointsEqual(s.StartPoint, {10, 0}) || common::ArePointsEqual(s.EndPoint, {10, 0}))
+            ++meeting;
+    }
+    EXPECT_EQ(meeting, 2);
+}
+
 TEST_F(StreamsDrawing, HighlightingColoursTheComponentsAndTheMarkersOfAVehicleStream) {
     twoStreamsSharingAComponent();
     const QString p1 = addLine(9, QStringLiteral("^P1"), 0, 5, 5, 5);
@@ -318,14 +360,17 @@ TEST_F(StreamsDrawing, HighlightingColoursTheComponentsAndTheMarkersOfAVehicleSt
 }
 
 TEST_F(StreamsDrawing, TheAttributeBlockIsReadAndWrittenBack) {
-    cad::Entity ref = addAttributeBlock(QStringLiteral("12"), {{QStringLiteral("GRUPY"), QStringLiteral("K1:2^")},
-                                                               {QStringLiteral("MAKS_PRZYSP"), QStringLiteral("K1:3.00^")}});
+    cad::Entity ref = addAttributeBlock(QStringLiteral("12"),
+                                        {{QStringLiteral("GRUPY"), QStringLiteral("K1:2^")},
+                                         {QStringLiteral("MAKS_PRZYSP"), QStringLiteral("K1:3.00^")}});
     addAttributeBlock(QStringLiteral("7"), {{QStringLiteral("GRUPY"), QStringLiteral("K1:9^")}});
     ReadIntersectionAttributeBlock();
     EXPECT_EQ(StreamAttributeBlockHandle, ref.handle());
     EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("K1")), QStringLiteral("2"));
-    EXPECT_EQ(GetStreamAttribute(QStringLiteral("MAKS_PRZYSP"), QStringLiteral("K1")), QStringLiteral("3.00"));
-    ASSERT_TRUE(SetStreamAttribute(QStringLiteral("MAKS_PRZYSP"), QStringLiteral("K2"), QStringLiteral("1.50"), true));
+    EXPECT_EQ(GetStreamAttribute(QStringLiteral("MAKS_PRZYSP"), QStringLiteral("K1")),
+              QStringLiteral("3.00"));
+    ASSERT_TRUE(SetStreamAttribute(QStringLiteral("MAKS_PRZYSP"), QStringLiteral("K2"),
+                                   QStringLiteral("1.50"), true));
     EXPECT_EQ(attribute(ref, QStringLiteral("MAKS_PRZYSP")), QStringLiteral("K1:3.00^K2:1.50^"));
     EXPECT_EQ(attribute(ref, QStringLiteral("GRUPY")), QStringLiteral("K1:2^"));
 
@@ -333,7 +378,8 @@ TEST_F(StreamsDrawing, TheAttributeBlockIsReadAndWrittenBack) {
     addAttributeBlock(QStringLiteral("12"));
     ReadIntersectionAttributeBlock();
     EXPECT_TRUE(StreamAttributeBlockHandle.isEmpty());
-    EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("K1")), QStringLiteral("2"));  // kept
+    EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("K1")),
+              QStringLiteral("2"));  // kept
     EXPECT_EQ(doc().selectionSets().count(), 0);
 }
 

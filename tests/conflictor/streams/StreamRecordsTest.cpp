@@ -41,7 +41,8 @@ SegmentRecord Arc(double cx, double cy, double r, double a1, double a2) {
 }
 
 TEST_F(StreamsTable, LooksStreamsUpWithoutRegardToCaseButWithTheVariant) {
-    StreamTable = {Stream(QStringLiteral("K1[2]")), Stream(QStringLiteral("K1")), Stream(QStringLiteral("k1"))};
+    StreamTable = {Stream(QStringLiteral("K1[2]")), Stream(QStringLiteral("K1")),
+                   Stream(QStringLiteral("k1"))};
     EXPECT_EQ(FindStreamIndex(QStringLiteral("k1")), 1);
     EXPECT_EQ(FindStreamIndex(QStringLiteral("K1[2]")), 0);
     EXPECT_EQ(FindStreamIndex(QStringLiteral("K1[")), -1);
@@ -64,7 +65,8 @@ TEST_F(StreamsTable, NamesGiveKindNumberVariantAndBaseName) {
     EXPECT_EQ(Stream(QStringLiteral("p3")).Kind, KindPedestrian);
     EXPECT_EQ(Stream(QStringLiteral("X1")).Kind, 0);
 
-    for (const char* name : {"K1", "S1", "T1", "B1"}) EXPECT_TRUE(IsVehicleStream(Stream(QString::fromLatin1(name))));
+    for (const char* name : {"K1", "S1", "T1", "B1"})
+        EXPECT_TRUE(IsVehicleStream(Stream(QString::fromLatin1(name))));
     for (const char* name : {"P1", "R1"}) EXPECT_FALSE(IsVehicleStream(Stream(QString::fromLatin1(name))));
     StreamRecord odd;
     odd.Kind = 7;
@@ -72,8 +74,8 @@ TEST_F(StreamsTable, NamesGiveKindNumberVariantAndBaseName) {
 }
 
 TEST_F(StreamsTable, AddNumberToListMergesSortsAndNormalises) {
-    StreamTable = {Stream(QStringLiteral("K1"), QStringLiteral("3,1")), Stream(QStringLiteral("K2"), QStringLiteral("1,,4")),
-                   Stream(QStringLiteral("K3"))};
+    StreamTable = {Stream(QStringLiteral("K1"), QStringLiteral("3,1")),
+                   Stream(QStringLiteral("K2"), QStringLiteral("1,,4")), Stream(QStringLiteral("K3"))};
     EXPECT_EQ(AddNumberToList(0, 2), QStringLiteral("1,2,3"));
     EXPECT_EQ(AddNumberToList(0, 3), QStringLiteral("1,3"));
     EXPECT_EQ(AddNumberToList(1, 2), QStringLiteral("0,1,2,4"));
@@ -84,7 +86,8 @@ TEST_F(StreamsTable, AddNumberToListMergesSortsAndNormalises) {
 }
 
 TEST_F(StreamsTable, CollectPhaseNumbersListsEachPositivePhaseOnce) {
-    StreamTable = {Stream(QStringLiteral("K1"), QStringLiteral("3,1")), Stream(QStringLiteral("K2"), QStringLiteral("1")),
+    StreamTable = {Stream(QStringLiteral("K1"), QStringLiteral("3,1")),
+                   Stream(QStringLiteral("K2"), QStringLiteral("1")),
                    Stream(QStringLiteral("P1"), QStringLiteral("0,x,2"))};
     std::vector<int> phases{99};
     EXPECT_EQ(CollectPhaseNumbers(phases), 2);
@@ -162,9 +165,9 @@ TEST_F(StreamsTable, OutwardAnglesOfLinesAndArcsIncludingArcsThroughAngleZero) {
 
 TEST_F(StreamsTable, ChainOrderWalksFromTheStartPointWithoutReversingComponents) {
     StreamRecord k = Stream(QStringLiteral("K1"));
-    k.Segments[1] = Line(10, 0, 20, 0);   // B-C
-    k.Segments[2] = Line(0, 0, 10, 0);    // A-B
-    k.Segments[3] = Line(30, 0, 20, 0);   // D-C, walked from its end
+    k.Segments[1] = Line(10, 0, 20, 0);  // B-C
+    k.Segments[2] = Line(0, 0, 10, 0);   // A-B
+    k.Segments[3] = Line(30, 0, 20, 0);  // D-C, walked from its end
     k.SegmentCount = 3;
     k.StartPoint = {0, 0};
     StreamTable = {k};
@@ -192,7 +195,8 @@ TEST_F(StreamsTable, ChainOrderWalksFromTheStartPointWithoutReversingComponents)
 
 TEST_F(StreamsTable, EndPointsOfAChainAndTheFaultyShapes) {
     ui::ScriptedPrompts prompts;
-    StreamRecord k = Stream(QStringLiteral("P1"));  // pedestrian: a faulty one is not highlighted in a drawing
+    StreamRecord k =
+        Stream(QStringLiteral("P1"));  // pedestrian: a faulty one is not highlighted in a drawing
     k.Segments[1] = Line(10, 0, 20, 0);
     k.Segments[2] = Line(0, 0, 10, 0);
     k.SegmentCount = 2;
@@ -210,14 +214,19 @@ TEST_F(StreamsTable, EndPointsOfAChainAndTheFaultyShapes) {
     StreamTable[0].SegmentCount = 3;
     ends = GetStreamEndPoints(0, false, first, second);
     EXPECT_TRUE(common::IsMissingPoint(ends.First));
-    EXPECT_EQ(prompts.messageTexts().value(0), QStringLiteral("P1: Niepoprawny strumień. Ilość końców w strumieniu > 2"));
+    EXPECT_EQ(prompts.messageTexts().value(0),
+              QStringLiteral("P1: Niepoprawny strumień. Ilość końców w strumieniu > 2"));
+    // A plain box: OK only, no icon, the program's title.
+    EXPECT_EQ(prompts.asked()[0].flags, ui::OkOnly);
+    EXPECT_EQ(prompts.asked()[0].title, ui::DefaultTitle());
 
     // A Y shape stops at the branching point.
     prompts.clear();
     StreamTable[0].Segments[3] = Line(10, 0, 10, 10);
     ends = GetStreamEndPoints(0, false, first, second);
     EXPECT_TRUE(common::IsMissingPoint(ends.First));
-    EXPECT_EQ(prompts.messageTexts().value(0), QStringLiteral("P1: Niepoprawny strumień. Ilość końców w strumieniu > 2"));
+    EXPECT_EQ(prompts.messageTexts().value(0),
+              QStringLiteral("P1: Niepoprawny strumień. Ilość końców w strumieniu > 2"));
 
     // Checking the start point.
     prompts.clear();

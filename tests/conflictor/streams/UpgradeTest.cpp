@@ -25,11 +25,12 @@ protected:
         return keys;
     }
     // A block holding a line (and hidden attribute definitions), referenced with attribute values.
-    cad::Entity oldBlock(const QString& name, const QList<std::pair<QString, QString>>& attributes = {}, double x = 0,
-                         double y = 0, double scale = 1) {
+    cad::Entity oldBlock(const QString& name, const QList<std::pair<QString, QString>>& attributes = {},
+                         double x = 0, double y = 0, double scale = 1) {
         cad::Block b = doc().blocks().add(cad::Point{0, 0, 0}, name);
         b.addLine(cad::Point{x, y, 0}, cad::Point{x + 10, y, 0});
-        for (const auto& [tag, value] : attributes) automation::AddAttributeDefinition(b, tag, QString(), 0, 0);
+        for (const auto& [tag, value] : attributes)
+            automation::AddAttributeDefinition(b, tag, QString(), 0, 0);
         cad::Entity ref = insert(name, StreamLayer, x, y, scale);
         for (const cad::Entity& att : ref.attributes())
             for (const auto& [tag, value] : attributes)
@@ -59,8 +60,9 @@ TEST_F(StreamsUpgrade, FormatOneWithOldNamesReachesFormatFourWithGroupsPhasesAnd
     ASSERT_TRUE(runUpgrades());
     EXPECT_EQ(prompts.unexpected(), 0);
     EXPECT_EQ(prompts.asked()[0].flags, ui::YesNo | ui::Question);
-    EXPECT_EQ(prompts.asked()[0].text, QStringLiteral("Wykryto strumienie ruchu wrysowane w starszej wersji programu.\n"
-                                                      "Czy chcesz zaktualizować rysunek?"));
+    EXPECT_EQ(prompts.asked()[0].text,
+              QStringLiteral("Wykryto strumienie ruchu wrysowane w starszej wersji programu.\n"
+                             "Czy chcesz zaktualizować rysunek?"));
     EXPECT_EQ(version(), QStringLiteral("4"));
     EXPECT_EQ(IntersectionNumber, QStringLiteral("12"));
     EXPECT_EQ(propertyKeys(), (QStringList{QStringLiteral("SKALA"), QStringLiteral("WERSJA_DOKUMENTU")}));
@@ -88,6 +90,27 @@ TEST_F(StreamsUpgrade, FormatOneWithOldNamesReachesFormatFourWithGroupsPhasesAnd
     EXPECT_EQ(StreamTable[size_t(FindStreamIndex(QStringLiteral("S1")))].Group, 3);
 }
 
+TEST_F(StreamsUpgrade, FormatOneGroupsAndPhasesJoinAnAttributeBlockThatIsAlreadyThere) {
+    formatOneDrawing();
+    addAttributeBlock(QStringLiteral("12"),
+                      {{QStringLiteral("GRUPY"), QStringLiteral("K5:1^K1:7^")},
+                       {QStringLiteral("OPISY"), QStringLiteral("K5:stary opis^")},
+                       {QStringLiteral("DLUG_POJ"), QStringLiteral("K5:12.00^")}},
+                      3000, 3000);
+    prompts.answerMessage(ui::Yes);
+    prompts.answerInput(QStringLiteral("12"));
+    ASSERT_TRUE(runUpgrades());
+    EXPECT_EQ(prompts.unexpected(), 0);
+    EXPECT_EQ(version(), QStringLiteral("4"));
+    EXPECT_EQ(propertyKeys(), (QStringList{QStringLiteral("SKALA"), QStringLiteral("WERSJA_DOKUMENTU")}));
+    const QList<cad::Entity> blocks = references(QStringLiteral("ATRYBUTY_STRUMIENI_12"));
+    ASSERT_EQ(blocks.size(), 1);
+    EXPECT_EQ(attribute(blocks[0], QStringLiteral("GRUPY")), QStringLiteral("K5:1^K1:2^S1:3^"));
+    EXPECT_EQ(attribute(blocks[0], QStringLiteral("FAZY")), QStringLiteral("K1:1,2^"));
+    EXPECT_EQ(attribute(blocks[0], QStringLiteral("OPISY")), QStringLiteral("K5:stary opis^"));
+    EXPECT_EQ(attribute(blocks[0], QStringLiteral("DLUG_POJ")), QStringLiteral("K5:12.00^"));
+}
+
 TEST_F(StreamsUpgrade, DecliningOrCancellingLeavesTheFormatOneDrawingAsItWas) {
     formatOneDrawing();
     prompts.answerMessage(ui::No);
@@ -112,8 +135,10 @@ TEST_F(StreamsUpgrade, DecliningOrCancellingLeavesTheFormatOneDrawingAsItWas) {
 
 TEST_F(StreamsUpgrade, FormatOneWithoutOldNamesCompletesEveryAttributeBlock) {
     const QStringList three{QStringLiteral("GRUPY"), QStringLiteral("FAZY"), QStringLiteral("OPISY")};
-    addAttributeBlock(QStringLiteral("7"), {{QStringLiteral("GRUPY"), QStringLiteral("K1:2^")}}, 10, 20, three);
-    addAttributeBlock(QStringLiteral("8"), {{QStringLiteral("FAZY"), QStringLiteral("P1:3^")}}, 500, 20, three);
+    addAttributeBlock(QStringLiteral("7"), {{QStringLiteral("GRUPY"), QStringLiteral("K1:2^")}}, 10, 20,
+                      three);
+    addAttributeBlock(QStringLiteral("8"), {{QStringLiteral("FAZY"), QStringLiteral("P1:3^")}}, 500, 20,
+                      three);
     DrawingFormatVersion = 1;
     ASSERT_TRUE(UpdateDrawingProgram());
     EXPECT_EQ(version(), QStringLiteral("2"));
@@ -134,10 +159,12 @@ TEST_F(StreamsUpgrade, FormatOneWithoutOldNamesCompletesEveryAttributeBlock) {
 TEST_F(StreamsUpgrade, FormatTwoStreamAttributesBecomeBlockNamesAndSpacesGoInEveryIntersection) {
     oldBlock(QStringLiteral("5^STRUMIEN_2^K3"), {}, 0, 30);  // already named, no attributes: passed over
     oldBlock(QStringLiteral("5^STRUMIEN_3"),
-             {{QStringLiteral("STRUMIEN1"), QStringLiteral("^K1")}, {QStringLiteral("STRUMIEN2"), QStringLiteral("^K1a")}},
+             {{QStringLiteral("STRUMIEN1"), QStringLiteral("^K1")},
+              {QStringLiteral("STRUMIEN2"), QStringLiteral("^K1a")}},
              0, 0);
     oldBlock(QStringLiteral("5^STRUMIEN_4"),
-             {{QStringLiteral("STRUMIEN1"), QStringLiteral("^")}, {QStringLiteral("STRUMIEN2"), QStringLiteral("^K 2")},
+             {{QStringLiteral("STRUMIEN1"), QStringLiteral("^")},
+              {QStringLiteral("STRUMIEN2"), QStringLiteral("^K 2")},
               {QStringLiteral("STRUMIEN3"), QStringLiteral("^K 2")}},
              10, 0);
     addAttributeBlock(QStringLiteral("5"), {{QStringLiteral("GRUPY"), QStringLiteral("K 2:3^K1:1^")},
@@ -172,8 +199,35 @@ TEST_F(StreamsUpgrade, FormatTwoStreamAttributesBecomeBlockNamesAndSpacesGoInEve
     EXPECT_EQ(StreamTable[size_t(FindStreamIndex(QStringLiteral("K1a")))].SegmentCount, 1);
 }
 
-TEST_F(StreamsUpgrade, FormatThreeNamesLoseTheirSpacesInPlace) {
+TEST_F(StreamsUpgrade, AStreamNameTheCadRefusesInABlockNameKeepsItsAttribute) {
     addAttributeBlock(QStringLiteral("5"));
+    oldBlock(QStringLiteral("5^STRUMIEN_3"), {{QStringLiteral("STRUMIEN1"), QStringLiteral("^K<1")}}, 0, 0);
+    oldBlock(QStringLiteral("5^STRUMIEN_4"), {{QStringLiteral("STRUMIEN1"), QStringLiteral("^K2")}}, 10, 0);
+    DrawingFormatVersion = 2;
+    ASSERT_TRUE(runUpgrades());
+    // The refused block stays as it was, the stream's name still in its attribute; the other is converted.
+    const cad::Entity kept = references(QStringLiteral("5^STRUMIEN_3")).value(0);
+    ASSERT_FALSE(kept.isNull());
+    EXPECT_EQ(attribute(kept, QStringLiteral("STRUMIEN1")), QStringLiteral("^K<1"));
+    bool definition = false;
+    for (const cad::Entity& e : doc().blocks().item(QStringLiteral("5^STRUMIEN_3")).entities())
+        if (e.objectName() == QLatin1String("AcDbAttributeDefinition")) definition = true;
+    EXPECT_TRUE(definition);
+    EXPECT_EQ(referenceNames(QStringLiteral("5^STRUMIEN_4*")),
+              QStringList{QStringLiteral("5^STRUMIEN_4^K2")});
+    EXPECT_FALSE(references(QStringLiteral("5^STRUMIEN_4^K2")).value(0).hasAttributes());
+}
+
+TEST_F(StreamsUpgrade, FormatThreeNamesLoseTheirSpacesInPlace) {
+    addAttributeBlock(QStringLiteral("5"), {{QStringLiteral("GRUPY"), QStringLiteral(" K 1:2^")},
+                                            {QStringLiteral("FAZY"), QStringLiteral("K 1:1, 3^")},
+                                            {QStringLiteral("OPISY"), QStringLiteral("K 1:na wprost^")},
+                                            {QStringLiteral("DLUG_POJ"), QStringLiteral("K 1:12,50^")},
+                                            {QStringLiteral("PROSTA_DOJAZD"), QStringLiteral("K 1:9.00^")},
+                                            {QStringLiteral("LUK_DOJAZD"), QStringLiteral("K 1:8.00^")},
+                                            {QStringLiteral("PROSTA_EWAK"), QStringLiteral("K 1:7.00^")},
+                                            {QStringLiteral("LUK_EWAK"), QStringLiteral("K 1:6.00^")},
+                                            {QStringLiteral("MAKS_PRZYSP"), QStringLiteral("K 1:2.00^")}});
     oldBlock(QStringLiteral("5^STRUMIEN_2^K 1"), {}, 0, 0);
     oldBlock(QStringLiteral("5^KONIEC_STRUMIEN_K 1_9"), {}, 3, 4, 0.5);
     DrawingFormatVersion = 3;
@@ -186,6 +240,22 @@ TEST_F(StreamsUpgrade, FormatThreeNamesLoseTheirSpacesInPlace) {
     EXPECT_DOUBLE_EQ(marker.insertionPoint().y, 4);
     EXPECT_DOUBLE_EQ(marker.xScaleFactor(), 0.5);
     EXPECT_EQ(marker.layer(), StreamLayer);
+
+    // Nothing is lost: the stream reads back with its component and all its values.
+    ASSERT_TRUE(OdczytajStrumienie(false, -1));
+    ASSERT_EQ(StreamTable.size(), 1u);
+    const StreamRecord& k1 = StreamTable[0];
+    EXPECT_EQ(k1.Name, QStringLiteral("K1"));
+    EXPECT_EQ(k1.SegmentCount, 1);
+    EXPECT_EQ(k1.Group, 2);
+    EXPECT_EQ(k1.Phases, QStringLiteral("1,3"));
+    EXPECT_EQ(k1.Description, QStringLiteral("na wprost"));
+    EXPECT_DOUBLE_EQ(k1.VehicleLength, 12.5);
+    EXPECT_DOUBLE_EQ(k1.ApproachStraightSpeed, 9);
+    EXPECT_DOUBLE_EQ(k1.ApproachArcSpeed, 8);
+    EXPECT_DOUBLE_EQ(k1.ClearStraightSpeed, 7);
+    EXPECT_DOUBLE_EQ(k1.ClearArcSpeed, 6);
+    EXPECT_DOUBLE_EQ(k1.MaxAcceleration, 2);
 }
 
 TEST_F(StreamsUpgrade, WithoutAnIntersectionTheLastStepWaitsForTheNextStart) {
@@ -228,9 +298,8 @@ TEST_F(StreamsUpgrade, AShippedFormatOneDrawingReachesFormatFourWithNothingLost)
     EXPECT_EQ(propertyKeys(), (QStringList{QStringLiteral("SKALA"), QStringLiteral("WERSJA_DOKUMENTU")}));
     QStringList names = referenceNames(QStringLiteral("12^STRUMIEN_*"));
     names.sort();
-    EXPECT_EQ(names,
-              (QStringList{QStringLiteral("12^STRUMIEN_1^K1"), QStringLiteral("12^STRUMIEN_2^K1^K2"),
-                           QStringLiteral("12^STRUMIEN_3^K2"), QStringLiteral("12^STRUMIEN_4^P1")}));
+    EXPECT_EQ(names, (QStringList{QStringLiteral("12^STRUMIEN_1^K1"), QStringLiteral("12^STRUMIEN_2^K1^K2"),
+                                  QStringLiteral("12^STRUMIEN_3^K2"), QStringLiteral("12^STRUMIEN_4^P1")}));
     const cad::Entity conflict = references(QStringLiteral("12^POJPOJ_STRUMIEN_7")).value(0);
     EXPECT_EQ(attribute(conflict, QStringLiteral("POJPOJ_STRUMIEN1")), QStringLiteral("^K1"));
     EXPECT_DOUBLE_EQ(conflict.xScaleFactor(), 0.5);

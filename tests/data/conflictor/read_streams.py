@@ -17,9 +17,11 @@ def entity(e):
     elif t == "CIRCLE":
         d.update(r=e.dxf.radius)
     elif t == "ATTDEF":
-        d.update(tag=e.dxf.tag, text=e.dxf.text)
+        d.update(tag=e.dxf.tag, text=e.dxf.text, flags=e.dxf.get("flags", 0), height=e.dxf.height)
     elif t == "TEXT":
-        d.update(text=e.dxf.text, height=e.dxf.height)
+        align = e.dxf.get("align_point", e.dxf.insert)
+        d.update(text=e.dxf.text, height=e.dxf.height, halign=e.dxf.get("halign", 0),
+                 valign=e.dxf.get("valign", 0), ax=align.x, ay=align.y, style=e.dxf.get("style", "Standard"))
     elif t == "HATCH":
         d.update(pattern=e.dxf.pattern_name, solid=e.dxf.solid_fill, loops=len(e.paths))
     elif t == "LWPOLYLINE":
