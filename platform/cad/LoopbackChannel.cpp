@@ -7,42 +7,42 @@ namespace cad {
 
 namespace {
 constexpr QDataStream::Version StreamVersion = QDataStream::Qt_6_0;
-}
 
-QByteArray EncodeCall(const Call& call) {
+template <class T>
+QByteArray encodeFrame(const T& value) {
     QByteArray out;
     QDataStream s(&out, QIODevice::WriteOnly);
     s.setVersion(StreamVersion);
-    s << call;
+    s << value;
     return out;
+}
+
+// A frame must decode cleanly and to its last byte; anything else is corruption.
+template <class T>
+T decodeFrame(const QByteArray& bytes, const QString& corrupt) {
+    QDataStream s(bytes);
+    s.setVersion(StreamVersion);
+    T value;
+    s >> value;
+    if (s.status() != QDataStream::Ok || !s.atEnd()) throw Failed(corrupt);
+    return value;
+}
+}  // namespace
+
+QByteArray EncodeCall(const Call& call) {
+    return encodeFrame(call);
 }
 
 Call DecodeCall(const QByteArray& bytes) {
-    QDataStream s(bytes);
-    s.setVersion(StreamVersion);
-    Call c;
-    s >> c;
-    if (s.status() != QDataStream::Ok || !s.atEnd())
-        throw Failed(QStringLiteral("A corrupt call frame arrived"));
-    return c;
+    return decodeFrame<Call>(bytes, QStringLiteral("A corrupt call frame arrived"));
 }
 
 QByteArray EncodeReply(const Reply& reply) {
-    QByteArray out;
-    QDataStream s(&out, QIODevice::WriteOnly);
-    s.setVersion(StreamVersion);
-    s << reply;
-    return out;
+    return encodeFrame(reply);
 }
 
 Reply DecodeReply(const QByteArray& bytes) {
-    QDataStream s(bytes);
-    s.setVersion(StreamVersion);
-    Reply r;
-    s >> r;
-    if (s.status() != QDataStream::Ok || !s.atEnd())
-        throw Failed(QStringLiteral("A corrupt answer frame arrived"));
-    return r;
+    return decodeFrame<Reply>(bytes, QStringLiteral("A corrupt answer frame arrived"));
 }
 
 Variant LoopbackChannel::call(ObjectId object, const QString& member, CallKind kind,

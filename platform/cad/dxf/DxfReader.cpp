@@ -67,6 +67,10 @@ private:
 
     // ---- entities ----
     void readEntity(const QString& type, std::vector<RawTag>& rec, qint64 line, BlockDefinition* block);
+    bool applyCommon(Entity* e, const RawTag& t);
+    bool applyText(TextData& td, const RawTag& t, int verticalCode);
+    bool applyAttribute(AttributeData& ad, const RawTag& t);
+    void setPoint(Point3& p, const RawTag& t, int base);
     bool parseHatch(const std::vector<const RawTag*>& own, HatchData& h, Tags& extras);
     BlockDefinition* modelSpace();
     BlockDefinition* paperSpace();
@@ -658,6 +662,12 @@ EntityKind kindOf(const QString& type) {
     return kinds.value(type, EntityKind::Unknown);
 }
 
+// Whether a code is the x, y or z of the point whose x code is `base`.
+bool isPointCode(int code, int base) {
+    return code == base || code == base + 10 || code == base + 20;
+}
+
+// The codes Reader::applyCommon takes.
 bool isCommonEntityCode(int code) {
     switch (code) {
         case 8:
@@ -680,6 +690,103 @@ bool isCommonEntityCode(int code) {
 }
 
 }  // namespace
+
+// Properties every entity carries, whatever its kind; false when the code belongs to the kind.
+bool Reader::applyCommon(Entity* e, const RawTag& t) {
+    switch (t.code) {
+        case 8:
+            db_->setLayerRaw(e, name(t));
+            return true;
+        case 62:
+            e->color = integer(t);
+            return true;
+        case 420:
+            e->trueColor = integer(t) & 0xFFFFFF;
+            return true;
+        case 6:
+            e->linetype = name(t);
+            return true;
+        case 370:
+            e->lineweight = integer(t);
+            return true;
+        case 48:
+            e->linetypeScale = num(t);
+            return true;
+        case 60:
+            e->visible = integer(t) == 0;
+            return true;
+        case 39:
+            e->thickness = num(t);
+            return true;
+        case 210:
+            e->normal.x = num(t);
+            return true;
+        case 220:
+            e->normal.y = num(t);
+            return true;
+        case 230:
+            e->normal.z = num(t);
+            return true;
+        case 67:  // read, not kept
+        case 100:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void Reader::setPoint(Point3& p, const RawTag& t, int base) {
+    const int k = t.code - base;
+    if (k == 0)
+        p.x = num(t);
+    else if (k == 10)
+        p.y = num(t);
+    else
+        p.z = num(t);
+}
+
+// Single-line text fields, shared by TEXT and both attribute kinds; false when the code is not one.
+bool Reader::applyText(TextData& td, const RawTag& t, int verticalCode) {
+    const int c = t.code;
+    if (isPointCode(c, 10))
+        setPoint(td.position, t, 10);
+    else if (isPointCode(c, 11))
+        setPoint(td.alignmentPoint, t, 11);
+    else if (c == 40)
+        td.height = num(t);
+    else if (c == 1)
+        td.text = text(t);
+    else if (c == 50)
+        td.rotation = normalizeAngle(num(t) * degToRad);
+    else if (c == 41)
+        td.widthFactor = num(t);
+    else if (c == 51)
+        td.oblique = num(t) * degToRad;
+    else if (c == 7)
+        td.style = name(t);
+    else if (c == 71)
+        td.generation = integer(t);
+    else if (c == 72)
+        td.horizontal = integer(t);
+    else if (c == verticalCode)
+        td.vertical = integer(t);
+    else
+        return false;
+    return true;
+}
+
+// Fields both attribute kinds carry beyond the text.
+bool Reader::applyAttribute(AttributeData& ad, const RawTag& t) {
+    if (t.code == 2)
+        ad.tag = name(t);
+    else if (t.code == 70)
+        ad.flags = integer(t);
+    else if (t.code == 73)
+        ad.fieldLength = integer(t);
+    else
+        return false;
+    return true;
+}
 
 void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 line, BlockDefinition* block) {
     (void)line;
@@ -775,68 +882,18 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
     // Common properties; the rest goes to the kind.
     std::vector<const RawTag*>& own = own_;
     own.clear();
-    for (const RawTag* t : s.body) {
-        switch (t->code) {
-            case 8:
-                db_->setLayerRaw(e, name(*t));
-                break;
-            case 62:
-                e->color = integer(*t);
-                break;
-            case 420:
-                e->trueColor = integer(*t) & 0xFFFFFF;
-                break;
-            case 6:
-                e->linetype = name(*t);
-                break;
-            case 370:
-                e->lineweight = integer(*t);
-                break;
-            case 48:
-                e->linetypeScale = num(*t);
-                break;
-            case 60:
-                e->visible = integer(*t) == 0;
-                break;
-            case 39:
-                e->thickness = num(*t);
-                break;
-            case 210:
-                e->normal.x = num(*t);
-                break;
-            case 220:
-                e->normal.y = num(*t);
-                break;
-            case 230:
-                e->normal.z = num(*t);
-                break;
-            case 67:
-            case 100:
-                break;
-            default:
-                own.push_back(t);
-        }
-    }
+    for (const RawTag* t : s.body)
+        if (!applyCommon(e, *t)) own.push_back(t);
     auto extra = [&](const RawTag* t) { e->extraTags.push_back(toTag(*t)); };
-    auto pt = [&](Point3& p, const RawTag* t, int base) {
-        const int k = t->code - base;
-        if (k == 0)
-            p.x = num(*t);
-        else if (k == 10)
-            p.y = num(*t);
-        else
-            p.z = num(*t);
-    };
-    auto isPt = [](int code, int base) { return code == base || code == base + 10 || code == base + 20; };
 
     switch (kind) {
         case EntityKind::Line: {
             auto& d = e->as<LineData>();
             for (const RawTag* t : own) {
-                if (isPt(t->code, 10))
-                    pt(d.start, t, 10);
-                else if (isPt(t->code, 11))
-                    pt(d.end, t, 11);
+                if (isPointCode(t->code, 10))
+                    setPoint(d.start, *t, 10);
+                else if (isPointCode(t->code, 11))
+                    setPoint(d.end, *t, 11);
                 else
                     extra(t);
             }
@@ -847,8 +904,8 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
             Point3 c;
             double r = 0, a0 = 0, a1 = 0;
             for (const RawTag* t : own) {
-                if (isPt(t->code, 10))
-                    pt(c, t, 10);
+                if (isPointCode(t->code, 10))
+                    setPoint(c, *t, 10);
                 else if (t->code == 40)
                     r = num(*t);
                 else if (t->code == 50 && kind == EntityKind::Arc)
@@ -970,43 +1027,13 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
                     continue;
                 }
                 const int c = t->code;
-                if (isPt(c, 10))
-                    pt(td->position, t, 10);
-                else if (isPt(c, 11))
-                    pt(td->alignmentPoint, t, 11);
-                else if (c == 40)
-                    td->height = num(*t);
-                else if (c == 1)
-                    td->text = text(*t);
-                else if (c == 50)
-                    td->rotation = normalizeAngle(num(*t) * degToRad);
-                else if (c == 41)
-                    td->widthFactor = num(*t);
-                else if (c == 51)
-                    td->oblique = num(*t) * degToRad;
-                else if (c == 7)
-                    td->style = name(*t);
-                else if (c == 71)
-                    td->generation = integer(*t);
-                else if (c == 72)
-                    td->horizontal = integer(*t);
-                else if (c == 73 && !isDef)
-                    td->vertical = integer(*t);
-                else if (c == 74 && isDef)
-                    td->vertical = integer(*t);
-                else if (c == 73 && isDef)
-                    ad->fieldLength = integer(*t);
-                else if (c == 2 && isDef)
-                    ad->tag = name(*t);
-                else if (c == 3 && isDef)
+                if (applyText(*td, *t, isDef ? 74 : 73) || (isDef && applyAttribute(*ad, *t))) continue;
+                if (c == 3 && isDef) {
                     ad->prompt = text(*t);
-                else if (c == 70 && isDef)
-                    ad->flags = integer(*t);
-                else if (c == 101) {
-                    embedded = true;  // an embedded multiline text: kept as it is
-                    extra(t);
-                } else
-                    extra(t);
+                    continue;
+                }
+                if (c == 101) embedded = true;  // an embedded multiline text: kept as it is
+                extra(t);
             }
             break;
         }
@@ -1017,10 +1044,10 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
             Point3 dir;
             for (const RawTag* t : own) {
                 const int c = t->code;
-                if (isPt(c, 10))
-                    pt(d.position, t, 10);
-                else if (isPt(c, 11)) {
-                    pt(dir, t, 11);
+                if (isPointCode(c, 10))
+                    setPoint(d.position, *t, 10);
+                else if (isPointCode(c, 11)) {
+                    setPoint(dir, *t, 11);
                     haveDirection = true;
                 } else if (c == 40)
                     d.height = num(*t);
@@ -1053,8 +1080,8 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
         case EntityKind::Point: {
             auto& d = e->as<PointData>();
             for (const RawTag* t : own) {
-                if (isPt(t->code, 10))
-                    pt(d.position, t, 10);
+                if (isPointCode(t->code, 10))
+                    setPoint(d.position, *t, 10);
                 else
                     extra(t);
             }
@@ -1080,8 +1107,8 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
                 const int c = t->code;
                 if (c == 2)
                     d.blockName = name(*t);
-                else if (isPt(c, 10))
-                    pt(d.position, t, 10);
+                else if (isPointCode(c, 10))
+                    setPoint(d.position, *t, 10);
                 else if (c == 41)
                     d.xScale = num(*t);
                 else if (c == 42)
@@ -1113,79 +1140,10 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
                         a->extraTags.push_back(toTag(*t));
                         continue;
                     }
-                    switch (c) {
-                        case 8:
-                            db_->setLayerRaw(a, name(*t));
-                            continue;
-                        case 62:
-                            a->color = integer(*t);
-                            continue;
-                        case 420:
-                            a->trueColor = integer(*t) & 0xFFFFFF;
-                            continue;
-                        case 6:
-                            a->linetype = name(*t);
-                            continue;
-                        case 370:
-                            a->lineweight = integer(*t);
-                            continue;
-                        case 48:
-                            a->linetypeScale = num(*t);
-                            continue;
-                        case 60:
-                            a->visible = integer(*t) == 0;
-                            continue;
-                        case 39:
-                            a->thickness = num(*t);
-                            continue;
-                        case 210:
-                            a->normal.x = num(*t);
-                            continue;
-                        case 220:
-                            a->normal.y = num(*t);
-                            continue;
-                        case 230:
-                            a->normal.z = num(*t);
-                            continue;
-                        case 67:
-                        case 100:
-                            continue;
-                        default:
-                            break;
-                    }
-                    if (isPt(c, 10))
-                        pt(ad.position, t, 10);
-                    else if (isPt(c, 11))
-                        pt(ad.alignmentPoint, t, 11);
-                    else if (c == 40)
-                        ad.height = num(*t);
-                    else if (c == 1)
-                        ad.text = text(*t);
-                    else if (c == 2)
-                        ad.tag = name(*t);
-                    else if (c == 70)
-                        ad.flags = integer(*t);
-                    else if (c == 73)
-                        ad.fieldLength = integer(*t);
-                    else if (c == 50)
-                        ad.rotation = normalizeAngle(num(*t) * degToRad);
-                    else if (c == 41)
-                        ad.widthFactor = num(*t);
-                    else if (c == 51)
-                        ad.oblique = num(*t) * degToRad;
-                    else if (c == 7)
-                        ad.style = name(*t);
-                    else if (c == 71)
-                        ad.generation = integer(*t);
-                    else if (c == 72)
-                        ad.horizontal = integer(*t);
-                    else if (c == 74)
-                        ad.vertical = integer(*t);
-                    else if (c == 101) {
-                        embedded = true;
-                        a->extraTags.push_back(toTag(*t));
-                    } else
-                        a->extraTags.push_back(toTag(*t));
+                    if (applyCommon(a, *t)) continue;
+                    if (applyText(ad, *t, 74) || applyAttribute(ad, *t)) continue;
+                    if (c == 101) embedded = true;
+                    a->extraTags.push_back(toTag(*t));
                 }
             }
             // Dynamic-block data kept by this engine: original name and property values.
@@ -1214,14 +1172,14 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
                     d.blockName = name(*t);
                 else if (c == 3)
                     d.style = name(*t);
-                else if (isPt(c, 10))
-                    pt(d.definitionPoint, t, 10);
-                else if (isPt(c, 11))
-                    pt(d.textPosition, t, 11);
-                else if (isPt(c, 13))
-                    pt(d.point1, t, 13);
-                else if (isPt(c, 14))
-                    pt(d.point2, t, 14);
+                else if (isPointCode(c, 10))
+                    setPoint(d.definitionPoint, *t, 10);
+                else if (isPointCode(c, 11))
+                    setPoint(d.textPosition, *t, 11);
+                else if (isPointCode(c, 13))
+                    setPoint(d.point1, *t, 13);
+                else if (isPointCode(c, 14))
+                    setPoint(d.point2, *t, 14);
                 else if (c == 70) {
                     d.ordinateXAxis = integer(*t) & 64;
                     d.flags = integer(*t) & ~(7 | 64);
@@ -1253,6 +1211,12 @@ bool Reader::parseHatch(const std::vector<const RawTag*>& own, HatchData& h, Tag
         return true;
     };
     const RawTag* t = nullptr;
+    // A value that must come next: false when it does not.
+    auto need = [&](int code, double& out) {
+        if (!take(code, t)) return false;
+        out = num(*t);
+        return true;
+    };
     bool seenLoops = false;
     while (i < n) {
         const RawTag* cur = own[i];
@@ -1314,10 +1278,7 @@ bool Reader::parseHatch(const std::vector<const RawTag*>& own, HatchData& h, Tag
                         const long long nv = integer(*t);
                         for (long long k = 0; k < nv; ++k) {
                             Vertex v;
-                            if (!take(10, t)) return false;
-                            v.x = num(*t);
-                            if (!take(20, t)) return false;
-                            v.y = num(*t);
+                            if (!need(10, v.x) || !need(20, v.y)) return false;
                             if (take(42, t)) v.bulge = num(*t);
                             (void)hasBulge;
                             loop.vertices.push_back(v);
@@ -1329,11 +1290,6 @@ bool Reader::parseHatch(const std::vector<const RawTag*>& own, HatchData& h, Tag
                             if (!take(72, t)) return false;
                             Edge edge;
                             const int type = integer(*t);
-                            auto need = [&](int code, double& out) {
-                                if (!take(code, t)) return false;
-                                out = num(*t);
-                                return true;
-                            };
                             if (type == 1) {
                                 edge.type = Edge::Line;
                                 if (!need(10, edge.start.x) || !need(20, edge.start.y) ||
@@ -1380,8 +1336,7 @@ bool Reader::parseHatch(const std::vector<const RawTag*>& own, HatchData& h, Tag
                 ++i;
                 for (long long l = 0; l < count; ++l) {
                     PatternLine pl;
-                    if (!take(53, t)) return false;
-                    pl.angle = num(*t);
+                    if (!need(53, pl.angle)) return false;
                     if (take(43, t)) pl.base.x = num(*t);
                     if (take(44, t)) pl.base.y = num(*t);
                     if (take(45, t)) pl.offset.x = num(*t);
@@ -1402,10 +1357,7 @@ bool Reader::parseHatch(const std::vector<const RawTag*>& own, HatchData& h, Tag
                 ++i;
                 for (long long k = 0; k < count; ++k) {
                     Point3 p;
-                    if (!take(10, t)) return false;
-                    p.x = num(*t);
-                    if (!take(20, t)) return false;
-                    p.y = num(*t);
+                    if (!need(10, p.x) || !need(20, p.y)) return false;
                     h.seeds.push_back(p);
                 }
                 break;

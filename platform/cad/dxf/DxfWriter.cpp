@@ -146,8 +146,7 @@ private:
     void header();
     void classes();
     void tables();
-    template <class T>
-    void tableHead(const char* name, const Table<T>& table, int count);
+    void tableHead(const char* name, quint64 tableHandle, int count);
     void blocks();
     void entities();
     void objects();
@@ -237,11 +236,10 @@ void Writer::classes() {
     ascii(0, "ENDSEC");
 }
 
-template <class T>
-void Writer::tableHead(const char* name, const Table<T>& table, int count) {
+void Writer::tableHead(const char* name, quint64 tableHandle, int count) {
     ascii(0, "TABLE");
     ascii(2, name);
-    handle(5, table.tableHandle);
+    handle(5, tableHandle);
     handle(330, 0);
     ascii(100, "AcDbSymbolTable");
     integer(70, count);
@@ -252,7 +250,7 @@ void Writer::tables() {
     ascii(2, "TABLES");
     auto raw = [&](const char* name, const Table<RawTableRecord>& table) {
         const auto recs = table.records();
-        tableHead(name, table, int(recs.size()));
+        tableHead(name, table.tableHandle, int(recs.size()));
         for (const RawTableRecord* r : recs) {
             head(name, *r, table.tableHandle);
             tags(r->tags);
@@ -272,7 +270,7 @@ void Writer::tables() {
 
     {
         const auto recs = db_.linetypes().records();
-        tableHead("LTYPE", db_.linetypes(), int(recs.size()));
+        tableHead("LTYPE", db_.linetypes().tableHandle, int(recs.size()));
         for (const Linetype* lt : recs) {
             recordHead("LTYPE", *lt, db_.linetypes().tableHandle, "AcDbLinetypeTableRecord");
             integer(70, lt->flags);
@@ -301,7 +299,7 @@ void Writer::tables() {
 
     {
         const auto recs = db_.layers().records();
-        tableHead("LAYER", db_.layers(), int(recs.size()));
+        tableHead("LAYER", db_.layers().tableHandle, int(recs.size()));
         for (const Layer* l : recs) {
             recordHead("LAYER", *l, db_.layers().tableHandle, "AcDbLayerTableRecord");
             integer(70, (l->flags & ~5) | (l->frozen ? 1 : 0) | (l->locked ? 4 : 0));
@@ -319,7 +317,7 @@ void Writer::tables() {
 
     {
         const auto recs = db_.textStyles().records();
-        tableHead("STYLE", db_.textStyles(), int(recs.size()));
+        tableHead("STYLE", db_.textStyles().tableHandle, int(recs.size()));
         for (const TextStyle* s : recs) {
             recordHead("STYLE", *s, db_.textStyles().tableHandle, "AcDbTextStyleTableRecord");
             integer(70, s->flags);
@@ -354,7 +352,7 @@ void Writer::tables() {
             for (const BlockDefinition* b : db_.blocks())
                 for (const Entity* e : b->entities())
                     if (hasDynamicData(*e)) dynamic = true;
-        tableHead("APPID", db_.appIds(), int(recs.size()) + (dynamic ? 1 : 0));
+        tableHead("APPID", db_.appIds().tableHandle, int(recs.size()) + (dynamic ? 1 : 0));
         for (const AppId* a : recs) {
             recordHead("APPID", *a, db_.appIds().tableHandle, "AcDbRegAppTableRecord");
             integer(70, a->flags);
@@ -374,7 +372,7 @@ void Writer::tables() {
 
     {
         const auto recs = db_.dimStyles().records();
-        tableHead("DIMSTYLE", db_.dimStyles(), int(recs.size()));
+        tableHead("DIMSTYLE", db_.dimStyles().tableHandle, int(recs.size()));
         ascii(100, "AcDbDimStyleTable");
         integer(71, 0);
         for (const DimStyle* s : recs) {
@@ -388,12 +386,7 @@ void Writer::tables() {
 
     {
         const auto blocks = db_.blocks();
-        ascii(0, "TABLE");
-        ascii(2, "BLOCK_RECORD");
-        handle(5, db_.blockRecordTableHandle);
-        handle(330, 0);
-        ascii(100, "AcDbSymbolTable");
-        integer(70, int(blocks.size()));
+        tableHead("BLOCK_RECORD", db_.blockRecordTableHandle, int(blocks.size()));
         for (const BlockDefinition* b : blocks) {
             head("BLOCK_RECORD", *b, db_.blockRecordTableHandle);
             ascii(100, "AcDbSymbolTableRecord");

@@ -10,20 +10,20 @@ db::SummaryInfo& info(Target& t) {
     return Db(t).summaryInfo();
 }
 
+void checkWritable(Target& t) {
+    if (t.rec.doc->readOnly) throw Failed(QStringLiteral("The drawing is open read-only"));
+}
+
 // A fixed text field of the drawing properties.
 template <QString db::SummaryInfo::*Field>
 void addField(DispatchTable& tb, const QString& name) {
     tb.get(name, [](Target& t, Args) -> Variant {
           return Variant(info(t).*Field);
       }).put(name, [](Target& t, Args a) -> Variant {
-        if (t.rec.doc->readOnly) throw Failed(QStringLiteral("The drawing is open read-only"));
+        checkWritable(t);
         info(t).*Field = TextArg(a, 0);
         return {};
     });
-}
-
-void checkWritable(Target& t) {
-    if (t.rec.doc->readOnly) throw Failed(QStringLiteral("The drawing is open read-only"));
 }
 
 Variant objectOf(Target& t, db::DbObject* o) {
@@ -39,6 +39,14 @@ int channelArg(Args a, qsizetype i) {
     const qint64 v = IntArg(a, i);
     if (v < 0 || v > 255) throw InvalidArgument(QStringLiteral("A colour component must be 0..255"));
     return int(v);
+}
+
+// GetObject and Item are the same look-up by key.
+Variant dictionaryEntry(Target& t, Args a) {
+    const QString name = TextArg(a, 0);
+    db::DbObject* o = Db(t).dictionaryObject(static_cast<db::Dictionary*>(t.rec.object), name);
+    if (!o || o->isErased()) throw NotFound(QStringLiteral("No dictionary entry %1").arg(name));
+    return objectOf(t, o);
 }
 
 }  // namespace
@@ -109,24 +117,8 @@ std::unique_ptr<DispatchTable> MakeDictionaryTable() {
             })
         .get(QStringLiteral("Handle"),
              [](Target& t, Args) -> Variant { return Variant(t.rec.object->handleText()); })
-        .method(QStringLiteral("GetObject"),
-                [](Target& t, Args a) -> Variant {
-                    const QString name = TextArg(a, 0);
-                    db::DbObject* o =
-                        Db(t).dictionaryObject(static_cast<db::Dictionary*>(t.rec.object), name);
-                    if (!o || o->isErased())
-                        throw NotFound(QStringLiteral("No dictionary entry %1").arg(name));
-                    return objectOf(t, o);
-                })
-        .method(QStringLiteral("Item"),
-                [](Target& t, Args a) -> Variant {
-                    const QString name = TextArg(a, 0);
-                    db::DbObject* o =
-                        Db(t).dictionaryObject(static_cast<db::Dictionary*>(t.rec.object), name);
-                    if (!o || o->isErased())
-                        throw NotFound(QStringLiteral("No dictionary entry %1").arg(name));
-                    return objectOf(t, o);
-                })
+        .method(QStringLiteral("GetObject"), dictionaryEntry)
+        .method(QStringLiteral("Item"), dictionaryEntry)
         .method(QStringLiteral("AddObject"),
                 [](Target& t, Args a) -> Variant {
                     return objectOf(t, Db(t).addDictionaryObject(static_cast<db::Dictionary*>(t.rec.object),

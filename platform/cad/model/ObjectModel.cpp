@@ -151,24 +151,20 @@ DocumentState* ObjectModel::addDocument(std::unique_ptr<db::Database> database, 
     r.doc = d;
     d->isDatabaseDocument = databaseDocument;
     d->readOnly = databaseDocument;
-    r.kind = databaseDocument ? Kind::DatabaseDocument : Kind::Document;
-    d->id = newRecord(r);
-    r.kind = Kind::Blocks;
-    d->blocksId = newRecord(r);
-    r.kind = Kind::Layers;
-    d->layersId = newRecord(r);
-    r.kind = Kind::Linetypes;
-    d->linetypesId = newRecord(r);
-    r.kind = Kind::TextStyles;
-    d->textStylesId = newRecord(r);
-    r.kind = Kind::DimStyles;
-    d->dimStylesId = newRecord(r);
-    r.kind = Kind::SelectionSets;
-    d->selectionSetsId = newRecord(r);
-    r.kind = Kind::SummaryInfo;
-    d->summaryId = newRecord(r);
-    r.kind = Kind::Utility;
-    d->utilityId = newRecord(r);
+    // The document and its fixed sub-objects, registered in this order.
+    auto record = [&](Kind kind) {
+        r.kind = kind;
+        return newRecord(r);
+    };
+    d->id = record(databaseDocument ? Kind::DatabaseDocument : Kind::Document);
+    d->blocksId = record(Kind::Blocks);
+    d->layersId = record(Kind::Layers);
+    d->linetypesId = record(Kind::Linetypes);
+    d->textStylesId = record(Kind::TextStyles);
+    d->dimStylesId = record(Kind::DimStyles);
+    d->selectionSetsId = record(Kind::SelectionSets);
+    d->summaryId = record(Kind::SummaryInfo);
+    d->utilityId = record(Kind::Utility);
     docs_.push_back(std::move(doc));
     if (!databaseDocument) {
         order_.push_back(d);
