@@ -1,5 +1,6 @@
 // One open drawing as the view sees it: its top-level entities in drawing order with their
-// bounding boxes in a spatial index, rebuilt when the drawing has changed.
+// bounding boxes in a spatial index, rebuilt when the drawing has changed, and the handles the
+// object model shows highlighted in it.
 #pragma once
 
 #include "cadhost/SpatialIndex.h"
@@ -11,8 +12,15 @@
 namespace cadhost {
 
 class DrawingScene {
+    QSet<quint64> noHighlight_;  // for a drawing shown without a document behind it
+
 public:
-    explicit DrawingScene(cad::db::Database* db) : db_(db) {}
+    explicit DrawingScene(cad::db::Database* db) : DrawingScene(db, noHighlight_) {}
+    // `highlighted` is the document's own set, so the view always shows what the model keeps.
+    DrawingScene(cad::db::Database* db, const QSet<quint64>& highlighted)
+        : highlighted(highlighted), db_(db) {}
+    DrawingScene(const DrawingScene&) = delete;
+    DrawingScene& operator=(const DrawingScene&) = delete;
 
     cad::db::Database* database() const { return db_; }
     // The drawing changed somewhere; the index is rebuilt before its next use.
@@ -35,7 +43,7 @@ public:
     }
 
     // Entities shown highlighted (by handle, so erasing one leaves nothing dangling).
-    QSet<quint64> highlighted;
+    const QSet<quint64>& highlighted;
 
 private:
     cad::db::Database* db_;

@@ -36,42 +36,6 @@ const QString RecentSection = QStringLiteral("OstatniePliki");
 const QString Title = QStringLiteral("cadhost");
 const QString DxfFilter = QStringLiteral("Rysunki DXF (*.dxf)|*.dxf|Wszystkie pliki (*.*)|*.*");
 
-// Calls after which the drawing is as it was: reads, picks, display and file operations.
-bool leavesDrawingUnchanged(const cad::ObjectRecord& rec, const cad::Call& call) {
-    using cad::Kind;
-    if (call.kind == CallKind::Get) return true;
-    const QString m = call.member.toLower();
-    switch (rec.kind) {
-        case Kind::Application:
-        case Kind::State:
-        case Kind::Documents:
-        case Kind::Utility:
-        case Kind::SelectionSets:
-            return true;
-        case Kind::SelectionSet:
-            return m != QLatin1String("erase");
-        default:
-            break;
-    }
-    static const QStringList quiet{QStringLiteral("item"),
-                                   QStringLiteral("getvariable"),
-                                   QStringLiteral("handletoobject"),
-                                   QStringLiteral("getboundingbox"),
-                                   QStringLiteral("intersectwith"),
-                                   QStringLiteral("highlight"),
-                                   QStringLiteral("save"),
-                                   QStringLiteral("saveas"),
-                                   QStringLiteral("close"),
-                                   QStringLiteral("regen"),
-                                   QStringLiteral("sendcommand"),
-                                   QStringLiteral("getattributes"),
-                                   QStringLiteral("getconstantattributes"),
-                                   QStringLiteral("getdynamicblockproperties"),
-                                   QStringLiteral("getbulge"),
-                                   QStringLiteral("getwidth"),
-                                   QStringLiteral("activate")};
-    return quiet.contains(m);
-}
 // How much of the view a call may have changed: only the look of entities (colours, layers
 // switched), entities added at the end of model space, or anything.
 MainWindow::Change changeOf(const cad::ObjectRecord& rec, const cad::Call& call) {
@@ -168,7 +132,6 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
         size_t count = 0;
         if (DocumentState* d = model_.activeDocument()) count = d->db->modelSpace()->entities().size();
         if (running != wasRunning_ || count != lastCount_) {
-            if (count != lastCount_ && model_.activeDocument()) model_.activeDocument()->saved = false;
             wasRunning_ = running;
             lastCount_ = count;
             updatePrompt();
@@ -285,7 +248,8 @@ void MainWindow::rebuildRecentMenu() {
 
 DrawingScene* MainWindow::sceneOf(DocumentState* doc) {
     auto it = scenes_.find(doc);
-    if (it == scenes_.end()) it = scenes_.emplace(doc, std::make_unique<DrawingScene>(doc->db.get())).first;
+    if (it == scenes_.end())
+        it = scenes_.emplace(doc, std::make_unique<DrawingScene>(doc->db.get(), doc->highlighted)).first;
     return it->second.get();
 }
 
@@ -509,29 +473,10 @@ void MainWindow::afterCall(const cad::Call& call, const cad::Reply& reply) {
         view_->zoomWindow(box);
         return;
     }
-    if (rec->kind == cad::Kind::Entity && m == QLatin1String("highlight") && !call.args.isEmpty() &&
-        rec->doc) {
-        DrawingScene* s = sceneOf(rec->doc);
-        auto* e = static_cast<cad::db::Entity*>(rec->object);
-        bool on = false;
-        try {
-            on = call.args[0].toBool();
-        } catch (const cad::Error&) {
-            return;
-        }
-        // A highlighted attribute shows its reference.
-        if (cad::db::Entity* owner = e->ownerReference()) e = owner;
-        if (on)
-            s->highlighted.insert(e->handle());
-        else
-            s->highlighted.remove(e->handle());
-        view_->update();
-        scheduleRefresh();
-        return;
-    }
     if (call.kind == CallKind::Get) return;
-    if (!leavesDrawingUnchanged(*rec, call) && rec->doc && !rec->doc->isDatabaseDocument)
-        rec->doc->saved = false;
+    // A drawing a program opened or closed is shown (or let go of) at once: a scene must not
+    // outlive its document.
+    if (model_.documents() != known_) syncDocuments();
     scheduleRefresh(changeOf(*rec, call));
 }
 

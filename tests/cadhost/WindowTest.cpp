@@ -233,6 +233,90 @@ private slots:
         QVERIFY(h.window->windowTitle().contains(QStringLiteral("zapis.dxf")));
         QCOMPARE(prompts.unexpected(), 0);
     }
+
+    // Whether a drawing holds unsaved changes is the model's answer: an untouched new drawing
+    // and a drawing just opened close without a question however long they stay open; what the
+    // user draws marks the drawing and saving clears the mark.
+    void onlyChangedDrawingsAskToBeSaved() {
+        HostFixture h;
+        ui::ScriptedPrompts prompts;
+        QVERIFY(h.doc()->saved);
+        QVERIFY(!h.window->windowTitle().endsWith(QLatin1Char('*')));
+        QVERIFY(h.window->openFile(QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Przyklad.dxf")));
+        QTest::qWait(300);  // the window keeps looking at the drawings meanwhile
+        QVERIFY(h.doc()->saved);
+        QVERIFY(!h.window->windowTitle().endsWith(QLatin1Char('*')));
+        QVERIFY(h.window->closeDrawing(h.doc()));
+        QCOMPARE(int(h.model.documents().size()), 1);
+        QTest::qWait(300);
+        QVERIFY(h.doc()->saved);
+        QVERIFY(prompts.asked().empty());
+
+        Box area;
+        area.add(-10, -10);
+        area.add(110, 110);
+        h.view()->zoomWindow(area);
+        h.view()->setSnapEnabled(false);
+        h.sendCommand(QStringLiteral("_pline\r"));
+        QTRY_COMPARE(h.view()->mode(), cadhost::DrawingView::Mode::Point);
+        for (const auto& [x, y] : {std::pair{10.0, 10.0}, {60.0, 40.0}, {60.0, 80.0}})
+            h.moveAndClick(h.at(x, y));
+        QTest::keyClick(h.view(), Qt::Key_Escape);
+        QTRY_VERIFY(h.model.commands().isQuiescent());
+        QCOMPARE(h.ms()->count(), 1);
+        QTRY_VERIFY(h.window->windowTitle().endsWith(QLatin1Char('*')));
+        prompts.answerMessage(ui::Cancel);
+        QVERIFY(!h.window->closeDrawing(h.doc()));
+        QCOMPARE(prompts.messageTexts().size(), 1);
+
+        prompts.answerFile(h.dir.filePath(QStringLiteral("linia.dxf")));
+        QVERIFY(h.window->saveDrawingAs(h.doc()));
+        QVERIFY(h.doc()->saved);
+        QVERIFY(!h.window->windowTitle().endsWith(QLatin1Char('*')));
+        QVERIFY(h.window->closeDrawing(h.doc()));
+        QCOMPARE(int(h.model.documents().size()), 0);
+        QCOMPARE(prompts.messageTexts().size(), 1);
+        QCOMPARE(prompts.unexpected(), 0);
+    }
+
+    // The view shows the highlight the model keeps, whoever set it: here calls the window never
+    // hears of. An attribute lights up its block reference.
+    void viewShowsWhatTheModelHighlights() {
+        HostFixture h;
+        using cad::Point;
+        const cad::ObjectId block =
+            h.invoke(h.doc()->blocksId, QStringLiteral("Add"), {Point{0, 0, 0}, QStringLiteral("S-1")})
+                .toObject();
+        h.invoke(block, QStringLiteral("AddLine"), {Point{-20, 0, 0}, Point{20, 0, 0}});
+        h.invoke(block, QStringLiteral("AddAttribute"),
+                 {3.5, 0, QStringLiteral("RODZAJ"), Point{0, 5, 0}, QStringLiteral("RODZAJ"),
+                  QStringLiteral("S")});
+        const cad::ObjectId ref = h.invoke(h.model.blockId(h.doc(), h.ms()), QStringLiteral("InsertBlock"),
+                                           {Point{0, 0, 0}, QStringLiteral("S-1"), 1.0, 1.0, 1.0, 0.0})
+                                      .toObject();
+        const cad::ObjectId attr =
+            h.invoke(ref, QStringLiteral("GetAttributes")).toArray().value(0).toObject();
+        QVERIFY(attr != 0);
+        const quint64 handle = static_cast<Entity*>(h.model.record(ref).object)->handle();
+        h.changed();
+        Box area;
+        area.add(-30, -30);
+        area.add(30, 30);
+        h.view()->zoomWindow(area);
+        const QImage plain = h.view()->renderImage();
+
+        h.invoke(attr, QStringLiteral("HighLight"), {true});
+        QVERIFY(h.view()->scene()->highlighted.contains(handle));
+        QVERIFY(h.view()->renderImage() != plain);  // drawn dashed and wider
+        h.invoke(ref, QStringLiteral("HighLight"), {false});
+        QVERIFY(h.view()->scene()->highlighted.isEmpty());
+        QCOMPARE(h.view()->renderImage(), plain);
+
+        // Each drawing keeps its own: a second one shows nothing highlighted.
+        h.invoke(attr, QStringLiteral("HighLight"), {true});
+        h.window->newDrawing();
+        QVERIFY(h.view()->scene()->highlighted.isEmpty());
+    }
 };
 
 QTEST_MAIN(WindowTest)
