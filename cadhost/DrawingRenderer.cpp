@@ -3,6 +3,7 @@
 #include "cadhost/DrawingRenderer.h"
 
 #include "cadhost/Palette.h"
+#include "platform/cad/engine/Curves.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -278,14 +279,14 @@ void DrawingRenderer::addArc(QPolygonF& out, const Transform2D& t, const Point3&
 
 void DrawingRenderer::addBulgeSegment(QPolygonF& out, const Transform2D& t, double x0, double y0, double x1,
                                       double y1, double bulge, double unitScale) const {
-    if (std::abs(bulge) < 1e-9) {
+    if (std::abs(bulge) < 1e-9 || (x0 == x1 && y0 == y1)) {
         if (out.isEmpty()) out.append(map(t, x0, y0));
         out.append(map(t, x1, y1));
         return;
     }
-    const double k = (1 - bulge * bulge) / (4 * bulge);
-    const double cx = (x0 + x1) / 2 - (y1 - y0) * k, cy = (y0 + y1) / 2 + (x1 - x0) * k;
-    const double r = std::hypot(x0 - cx, y0 - cy);
+    // Walked from the segment's start, so the sweep keeps the bulge's sign.
+    const cad::db::BulgeArc arc = cad::db::bulgeToArc({x0, y0, 0}, {x1, y1, 0}, bulge);
+    const double cx = arc.center.x, cy = arc.center.y, r = arc.radius;
     const double a0 = std::atan2(y0 - cy, x0 - cx);
     const double sweep = 4 * std::atan(bulge);
     const double rpx = r * unitScale;

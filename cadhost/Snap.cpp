@@ -2,6 +2,8 @@
 // pieces near the cursor.
 #include "cadhost/Snap.h"
 
+#include "platform/cad/engine/Curves.h"
+
 #include <cmath>
 #include <numbers>
 
@@ -51,21 +53,18 @@ void polylinePieces(const std::vector<Vertex>& v, bool closed, std::vector<Piece
     for (size_t i = 0; i < n; ++i) {
         const Vertex& s = v[i];
         const Vertex& e = v[(i + 1) % v.size()];
-        if (std::abs(s.bulge) < 1e-9) {
+        const bool coincident = s.x == e.x && s.y == e.y;
+        if (std::abs(s.bulge) < 1e-9 || coincident) {
             Piece p;
             p.a = {s.x, s.y, 0};
             p.b = {e.x, e.y, 0};
             out.push_back(p);
             continue;
         }
-        const double k = (1 - s.bulge * s.bulge) / (4 * s.bulge);
-        const Point3 c{(s.x + e.x) / 2 - (e.y - s.y) * k, (s.y + e.y) / 2 + (e.x - s.x) * k, 0};
-        const double r = std::hypot(s.x - c.x, s.y - c.y);
-        const double sweep = 4 * std::atan(s.bulge);
-        const double from = std::atan2(s.y - c.y, s.x - c.x);
-        // Arcs are kept counter-clockwise; a clockwise segment starts at its end.
-        Piece p = sweep > 0 ? arcPiece(c, r, norm(from), sweep, false)
-                            : arcPiece(c, r, norm(from + sweep), -sweep, false);
+        // The engine's arc of the segment is counter-clockwise whichever way the segment runs.
+        const BulgeArc arc = bulgeToArc({s.x, s.y, 0}, {e.x, e.y, 0}, s.bulge);
+        Piece p = arcPiece(arc.center, arc.radius, norm(arc.startAngle), norm(arc.endAngle - arc.startAngle),
+                           false);
         out.push_back(p);
     }
 }
