@@ -344,6 +344,20 @@ private slots:
         next->close();
     }
 
+    void sampleDrawingFillsTheGrid() {
+        automation::CadApplication.documents().open(QStringLiteral(SUITE_SOURCE_DIR) +
+                                                    QStringLiteral("/resources/Tesmar/Zasoby/Przyklad.dxf"));
+        auto w = start();
+        QCOMPARE(w->cmbNo->currentText(), QStringLiteral("1"));
+        QCOMPARE(gridNames(*w), (QStringList{"K1", "K1[2]", "K2", "K3", "K4", "P1", "P2"}));
+        QCOMPARE(w->grdStrumienie->TextMatrix(2, ColGroup), QStringLiteral("1"));
+        QCOMPARE(w->grdStrumienie->TextMatrix(3, ColPhases), QStringLiteral("2"));
+        QCOMPARE(w->grdStrumienie->TextMatrix(3, ColDescription), QStringLiteral("w lewo"));
+        const StreamRecord& k2 = StreamTable[size_t(FindStreamIndex(QStringLiteral("K2")))];
+        QCOMPARE(k2.SegmentCount, 3);  // line, arc and the exit shared with K4
+        w->close();
+    }
+
     void helpOpensThePageOfTheContext() {
         const QString page = dir->filePath(QStringLiteral("Tesmar/Zasoby/Pomoc/10003.html"));
         QFile f(page);
