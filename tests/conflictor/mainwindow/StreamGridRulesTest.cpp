@@ -2,9 +2,11 @@
 // cells, the characters each column takes, and the intersection-number rule.
 #include "common/SettingBindings.h"
 #include "common/TextHelpers.h"
+#include "common/ui/Help.h"
 #include "conflictor/mainwindow/StreamGridRules.h"
 
 #include <gtest/gtest.h>
+#include <QFile>
 #include <QLocale>
 #include <QStringList>
 #include <algorithm>
@@ -92,4 +94,13 @@ TEST(StreamGridRules, BindingsOfTheProgram) {
     EXPECT_FALSE(SpeedsInKmh());
     common::SettingBindings[3].Value = 1;
     EXPECT_TRUE(SpeedsInKmh());
+}
+
+TEST(StreamGridRules, EveryHelpContextHasItsPage) {
+    common::SetHelpFolder(QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Pomoc"));
+    for (int context : {10003, 10007, 10008, 10009, 10010, 10011, 10012, 10014, 10239, 10256, 10332})
+        EXPECT_TRUE(common::HelpPagePath(context).endsWith(QStringLiteral("/%1.html").arg(context)))
+            << context;
+    EXPECT_TRUE(common::HelpPagePath(4242).endsWith(QStringLiteral("/index.html")));
+    EXPECT_TRUE(QFile::exists(common::HelpPagePath(4242)));
 }
