@@ -44,8 +44,8 @@ SegmentRecord arc(double cx, double cy, double r, double a1, double a2) {
     s.Radius = r;
     s.StartAngle = a1;
     s.EndAngle = a2;
-    s.StartPoint = {cx + r * std::cos(a1), cy + r * std::sin(a1)};
-    s.EndPoint = {cx + r * std::cos(a2), cy + r * std::sin(a2)};
+    s.StartPoint = common::GetPolarPoint(s.Center, a1, r);
+    s.EndPoint = common::GetPolarPoint(s.Center, a2, r);
     return s;
 }
 
