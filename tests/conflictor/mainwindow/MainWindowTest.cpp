@@ -344,6 +344,33 @@ private slots:
         next->close();
     }
 
+    void newIntersectionGetsItsBlockAndAnEmptyGrid() {
+        auto w = start();
+        const int refreshes = w->GridRefreshCount;
+        w->cmbNo_Click();  // choosing the current intersection reads it again
+        QVERIFY(w->GridRefreshCount > refreshes);
+        QCOMPARE(gridNames(*w).size(), 6);
+
+        prompts->answerInput(QStringLiteral("1*2"));  // refused: not a letter, digit or "-"
+        w->cmdAddNo_Click();
+        QCOMPARE(w->cmbNo->count(), 1);
+        prompts->clear();
+        prompts->answerInput(QStringLiteral("7-A"));
+        picks.point(300, 300);
+        w->cmdAddNo_Click();
+        QCOMPARE(w->cmbNo->count(), 2);
+        QCOMPARE(w->cmbNo->currentText(), QStringLiteral("7-A"));
+        QCOMPARE(IntersectionNumber, QStringLiteral("7-A"));
+        QCOMPARE(w->grdStrumienie->Rows(), 1);  // only the header
+        QCOMPARE(w->grdStrumienie->FixedRows(), 0);
+        QVERIFY(!automation::GetBlockDefinition(QStringLiteral("ATRYBUTY_STRUMIENI_7-A")).isNull());
+        QVERIFY(w->isVisible());
+        // Back to the first intersection: its streams return.
+        w->selectIntersection(0);
+        QCOMPARE(gridNames(*w).size(), 6);
+        w->close();
+    }
+
     void sampleDrawingFillsTheGrid() {
         automation::CadApplication.documents().open(QStringLiteral(SUITE_SOURCE_DIR) +
                                                     QStringLiteral("/resources/Tesmar/Zasoby/Przyklad.dxf"));
