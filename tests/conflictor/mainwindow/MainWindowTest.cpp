@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLockFile>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QWheelEvent>
 #include <QtTest>
@@ -249,8 +250,15 @@ private slots:
         QCOMPARE(k2.ApproachStraightSpeed, 20.0);
         QCOMPARE(w->grdStrumienie->TextMatrix(3, ColApproachStraight), QStringLiteral("72"));
         QCOMPARE(attribute(attributeRef, QStringLiteral("PROSTA_DOJAZD")), QStringLiteral("K2:20.00^"));
-        // A negative number (only by paste) changes nothing; the width snaps to the details width.
         QCOMPARE(w->width(), 9000 / TwipsPerPixel);
+        // The unit switch shows the same values in m/s; the records keep m/s throughout.
+        QCOMPARE(w->cmdZmienJednostki->text(), QStringLiteral("Zmień na: m/s"));
+        w->cmdZmienJednostki_Click();
+        QCOMPARE(w->cmdZmienJednostki->text(), QStringLiteral("Zmień na: km/h"));
+        const int k2Row = w->gridRowOfName(QStringLiteral("K2"));
+        QCOMPARE(w->grdStrumienie->TextMatrix(k2Row, ColApproachStraight), QStringLiteral("20.00"));
+        QCOMPARE(w->grdStrumienie->TextMatrix(k2Row, ColClearStraight),
+                 QStringLiteral("11.11"));  // the default
         w->close();
     }
 
