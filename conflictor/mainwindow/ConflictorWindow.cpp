@@ -228,12 +228,8 @@ bool ConflictorWindow::RunCommand(const QString& id, bool quiet) {
     const QByteArray key = id.toUtf8();
     CommandHandler handler = FindCommandHandler(key.constData());
     if (!handler) return false;
-    return RunReported([this, handler] { handler(*this); }, quiet);
-}
-
-bool ConflictorWindow::RunReported(const std::function<void()>& command, bool quiet) {
     try {
-        command();
+        handler(*this);
         return true;
     } catch (const std::exception& e) {
         while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();

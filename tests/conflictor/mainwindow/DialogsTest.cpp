@@ -235,24 +235,6 @@ private slots:
         QCOMPARE(w.panelStan->text(), QStringLiteral("rysunek.dxf"));
     }
 
-    void unexpectedFailuresAreReported() {
-        ConflictorWindow w;
-        w.setWindowTitle(QStringLiteral("Tesmar Ziziro Zedivir w.1"));
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        w.StartPanelFlash(QStringLiteral("Trwa ..."));
-        QVERIFY(!w.RunReported([] { throw std::runtime_error("brak połączenia"); }));
-        QVERIFY(!QApplication::overrideCursor());
-        QVERIFY(!w.TimerKolor->isActive());
-        QCOMPARE(prompts->asked().size(), size_t(1));
-        QCOMPARE(prompts->asked()[0].title, QStringLiteral("Tesmar Ziziro Zedivir w.1"));
-        QCOMPARE(prompts->asked()[0].flags & ui::Exclamation, int(ui::Exclamation));
-        QVERIFY(prompts->asked()[0].text.endsWith(QStringLiteral("brak połączenia")));
-        // A toolbar button's command fails quietly; a command that works reports nothing.
-        QVERIFY(!w.RunReported([] { throw std::runtime_error("x"); }, true));
-        QVERIFY(w.RunReported([] {}));
-        QCOMPARE(prompts->asked().size(), size_t(1));
-    }
-
     void windowKeepsItsWidthAndSwitchesCommandsAsAGroup() {
         ConflictorWindow w;
         w.show();
