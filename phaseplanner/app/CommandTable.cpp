@@ -58,7 +58,7 @@ const std::vector<CommandRow>& CommandTable() {
         {"mnuGrupa", "mnuGrupa_Edytuj", "&Edytuj grupę", nullptr, edytuj},
         {"mnuGrupa", "mnuGrupa_Usun", "&Usuń grupę", nullptr, usun},
         {"mnuNarzedzia", "mnuNarzedzia_NaWierzchu", "&Zawsze na wierzchu", nullptr, naWierzchu, true},
-        {"mnuPomoc", "mnuPomoc_Pomocnik", "Tesmar Program - &Pomoc (F1)", "F1", pomoc},
+        {"mnuPomoc", "mnuPomoc_Pomocnik", "Tesmar Program - &Pomoc (F1)", nullptr, pomoc},
         {"mnuPomoc", "mnuPomoc_Sep", "-", nullptr, nullptr},
         {"mnuPomoc", "mnuPomoc_OProgramie", "&O programie", nullptr, oProgramie},
         // Not in a menu: the "+" button beside the intersection list.

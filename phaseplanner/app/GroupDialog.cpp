@@ -104,10 +104,10 @@ void GroupDialog::buildControls() {
     auto* greensLayout = new QHBoxLayout(greensBox);
     grdSygnaly = new ui::FlexGrid(greensBox);
     grdSygnaly->setObjectName(QStringLiteral("grdSygnaly"));
-    grdSygnaly->setFixedRows(1);
-    grdSygnaly->setFixedCols(0);
-    grdSygnaly->setRows(2);
     grdSygnaly->setCols(4);
+    grdSygnaly->setRows(2);
+    grdSygnaly->setFixedRows(1);  // row 0 becomes the header
+    grdSygnaly->setRows(2);
     grdSygnaly->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdSygnaly->setSelectionMode(QAbstractItemView::SingleSelection);
     const struct {

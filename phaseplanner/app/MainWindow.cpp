@@ -6,11 +6,12 @@
 #include "common/NumberText.h"
 #include "common/PathHelpers.h"
 #include "common/SettingBindings.h"
+#include "common/SingleInstance.h"
 #include "common/TextHelpers.h"
 #include "common/Version.h"
 #include "common/ui/FormControlSettings.h"
 #include "common/ui/FormWindow.h"
-#include "common/ui/SingleInstance.h"
+#include "common/ui/Help.h"
 #include "phaseplanner/app/GroupGridEditor.h"
 #include "phaseplanner/drawing/ProgramAttributeBlock.h"
 #include "phaseplanner/editor/CycleParameters.h"
@@ -23,6 +24,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -100,13 +102,25 @@ void MainWindow::buildControls() {
 
     grdGrupy = new ui::FlexGrid(central);
     grdGrupy->setObjectName(QStringLiteral("grdGrupy"));
-    grdGrupy->setFixedRows(1);
-    grdGrupy->setFixedCols(0);
-    grdGrupy->setRows(2);
     grdGrupy->setCols(7);
+    grdGrupy->setRows(2);
+    grdGrupy->setFixedRows(1);  // row 0 becomes the header
+    grdGrupy->setRows(2);
     grdGrupy->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdGrupy->setSelectionMode(QAbstractItemView::SingleSelection);
     grdGrupy->viewport()->installEventFilter(this);
+    {
+        // The grid's small type of the original, so that the columns of their given widths hold their
+        // texts; the current cell shows cyan.
+        QFont f = grdGrupy->font();
+        f.setPointSizeF(8);
+        grdGrupy->setFont(f);
+        grdGrupy->horizontalHeader()->setFont(f);
+        QPalette pal = grdGrupy->palette();
+        pal.setColor(QPalette::Highlight, QColor(0, 255, 255));
+        pal.setColor(QPalette::HighlightedText, Qt::black);
+        grdGrupy->setPalette(pal);
+    }
     layout->addWidget(grdGrupy, 1);
     editor_ = new GroupGridEditor(grdGrupy, *this);
     connect(grdGrupy, &ui::FlexGrid::cellEntered, this, [this](int row, int col) {
@@ -177,6 +191,10 @@ bool MainWindow::Form_Load() {
     ExcelWorkbookPath.clear();
     PhaseOrderText.clear();
 
+    common::SetHelpFolder(
+        common::JoinPath(common::JoinPath(common::GetParentFolder(programFolder_), QStringLiteral("Zasoby")),
+                         QStringLiteral("Pomoc")));
+    common::SetHelpContext(this, HelpContext);
     common::IniFilePath = common::IniFileLocation(programFolder_);
     LoadCycleParameters();
 

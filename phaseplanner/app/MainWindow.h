@@ -67,7 +67,6 @@ public:
     QColor SavedCellColor;
     int CurrentSecond = -1;
     ProgramStates States;
-    QString HelpPageFile = QStringLiteral("phaseplanner.html");
     int HelpContext = 10011;
 
     ui::FlexGrid* grid() const { return grdGrupy; }

@@ -2,9 +2,9 @@
 // (always on top, help, about box) and the group commands.
 #include "common/NumberText.h"
 #include "common/TextHelpers.h"
-#include "common/ui/AboutBox.h"
+#include "common/ui/AboutDialog.h"
 #include "common/ui/FormWindow.h"
-#include "common/ui/HelpPages.h"
+#include "common/ui/Help.h"
 #include "phaseplanner/app/CommandTable.h"
 #include "phaseplanner/app/GroupCommands.h"
 #include "phaseplanner/app/GroupDialog.h"
@@ -144,14 +144,14 @@ void MainWindow::mnuNarzedzia_NaWierzchu_Click() {
 }
 
 void MainWindow::mnuPomoc_Pomocnik_Click() {
-    if (!common::OpenHelpPage(programFolder_, HelpPageFile, HelpContext))
-        ui::MsgBox(tr_("Nie można otworzyć pomocy programu.") + QLatin1Char('\n') + QLatin1Char('[') +
-                       HelpPageFile + QLatin1Char(']'),
-                   ui::Exclamation, windowTitle());
+    // As F1 in the program's active window: the page of its help context.
+    common::ShowHelpForActiveWindow(HelpContext);
 }
 
 void MainWindow::mnuPomoc_OProgramie_Click() {
-    common::AboutBox box(this, ProgramTitleText(), ProgramTitleText());
+    common::AboutDialog box(this);
+    box.ProgramTitle = ProgramTitleText();
+    box.ProgramName = ProgramTitleText();
     box.exec();
 }
 

@@ -17,7 +17,8 @@ namespace phaseplanner {
 
 namespace {
 const QColor kLightGreen(0xC0, 0xFF, 0xC0);  // &H00C0FFC0
-const Qt::Alignment kRightBottom = Qt::AlignRight | Qt::AlignBottom;
+// Two-line headers wrap inside their narrow columns.
+const Qt::Alignment kRightBottom = Qt::AlignRight | Qt::AlignBottom | Qt::Alignment(Qt::TextWordWrap);
 
 QString headerText(const char* label, int k) {
     return common::Tlumacz(QString::fromUtf8(label)) + QStringLiteral(" (") + QString::number(k) +
@@ -39,7 +40,10 @@ void MainWindow::initialGrid() {
     HasGroupRows = false;
     grdGrupy->setCols(7);
     grdGrupy->setRows(2);
-    grdGrupy->horizontalHeader()->setMinimumHeight(grdGrupy->horizontalHeader()->sizeHint().height() * 3);
+    // The header row three lines high, so that the two-line headers fit.
+    grdGrupy->horizontalHeader()->setTextElideMode(Qt::ElideNone);
+    grdGrupy->horizontalHeader()->setMinimumHeight(grdGrupy->horizontalHeader()->fontMetrics().height() * 3 +
+                                                   6);
     const struct {
         const char* text;
         int width;

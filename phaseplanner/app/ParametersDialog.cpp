@@ -4,6 +4,7 @@
 #include "automation/CadConnection.h"
 #include "common/TextHelpers.h"
 #include "common/ui/FormWindow.h"
+#include "common/ui/Help.h"
 #include "phaseplanner/app/MainWindow.h"
 #include "phaseplanner/drawing/ProgramAttributeBlock.h"
 #include "phaseplanner/editor/CycleParameters.h"
@@ -55,6 +56,7 @@ ParametersDialog::ParametersDialog(MainWindow& owner) : QDialog(&owner), owner_(
     connect(cmdAnuluj, &QPushButton::clicked, this, &QDialog::reject);
 
     common::TranslateFormCaptions(this, 0);
+    common::SetHelpContext(this, owner.HelpContext);
     common::LoadFormPosition(this, QStringLiteral("Parametry"), QString(), QStringLiteral("100"));
 
     const bool drawing = automation::CheckDocumentOpen(false);

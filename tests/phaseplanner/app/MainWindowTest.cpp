@@ -5,7 +5,9 @@
 #include "CadFixture.h"
 #include "automation/BlockAttributes.h"
 #include "common/Ini.h"
+#include "common/SingleInstance.h"
 #include "common/Version.h"
+#include "common/ui/Help.h"
 #include "phaseplanner/app/FlexGridEdit.h"
 #include "phaseplanner/app/GroupCommands.h"
 #include "phaseplanner/app/GroupDialog.h"
@@ -22,9 +24,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QProcess>
 #include <QRadioButton>
 #include <QSlider>
@@ -103,13 +108,15 @@ private:
     std::unique_ptr<ui::ScriptedPrompts> prompts;
     automation::CadConnector previous;
 
-    QString ini() const { return folder->filePath(QStringLiteral("Tesmar.ini")); }
+    // The suite laid out as installed: the program in bin/, its help in Zasoby/Pomoc beside it.
+    QString programFolder() const { return folder->filePath(QStringLiteral("bin")); }
+    QString ini() const { return folder->filePath(QStringLiteral("bin/Tesmar.ini")); }
     QString iniValue(const char* key) const {
         return common::GetIni(ini(), QStringLiteral("Tesmar Program"), QString::fromLatin1(key),
                               QStringLiteral("<none>"));
     }
     std::unique_ptr<MainWindow> start() {
-        auto w = std::make_unique<MainWindow>(folder->path());
+        auto w = std::make_unique<MainWindow>(programFolder());
         if (!w->Form_Load()) return nullptr;
         return w;
     }
@@ -122,6 +129,10 @@ private:
 private slots:
     void init() {
         folder = std::make_unique<QTemporaryDir>();
+        QDir(folder->path()).mkpath(QStringLiteral("bin"));
+        QDir(folder->path()).mkpath(QStringLiteral("Zasoby/Pomoc"));
+        QFile::copy(QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Pomoc/10011.html"),
+                    folder->filePath(QStringLiteral("Zasoby/Pomoc/10011.html")));
         automation::ResetCadConnectionState();
         cad = std::make_unique<automation::InProcessCad>();
         previous = automation::SetCadConnector({[this] { return cad->application(); }, {}});
@@ -180,9 +191,10 @@ private slots:
     }
 
     void secondStartRefused() {
-        auto first = start();
-        QVERIFY(first);
-        MainWindow second(folder->path());
+        // Another running copy holds the lock.
+        QLockFile other(common::SingleInstanceLockPath(QStringLiteral("phaseplanner")));
+        QVERIFY(other.tryLock(0));
+        MainWindow second(programFolder());
         QVERIFY(!second.Form_Load());
         QCOMPARE(prompts->asked().size(), size_t(1));
         const auto& asked = prompts->asked().front();
@@ -193,7 +205,26 @@ private slots:
         QCOMPARE(asked.flags, int(ui::Exclamation));
         second.close();
         QCOMPARE(iniValue("Dlugosc_Cyklu"), QStringLiteral("<none>"));  // the refused copy writes nothing
+        other.unlock();
+        auto first = start();
+        QVERIFY(first);
         first->close();
+    }
+
+    void helpOpensTheProgramsPage() {
+        QUrl opened;
+        common::SetHelpOpener([&opened](const QUrl& url) {
+            opened = url;
+            return true;
+        });
+        auto w = start();
+        QVERIFY(w);
+        w->activateWindow();
+        w->RunCommand("mnuPomoc_Pomocnik");
+        QVERIFY2(opened.toLocalFile().endsWith(QStringLiteral("Zasoby/Pomoc/10011.html")),
+                 qPrintable(opened.toString()));
+        common::SetHelpOpener({});
+        w->close();
     }
 
     void shutDownWritesCycleKeys() {
@@ -425,9 +456,10 @@ private slots:
     void gridEditingClass() {
         QWidget form;
         auto* grid = new ui::FlexGrid(&form);
+        grid->setCols(3);
+        grid->setRows(4);
         grid->setFixedRows(1);
         grid->setRows(4);
-        grid->setCols(3);
         auto* first = new FlexGridEdit(grid);
         auto* second = new FlexGridEdit(grid);
         QCOMPARE(first->editor()->objectName(), QStringLiteral("tbFgEdit1"));
@@ -577,6 +609,34 @@ private slots:
         QVERIFY(w);
         QVERIFY(!automation::CheckBlockExists(QStringLiteral("AKTUALNY_CZAS_1")));
         QCOMPARE(prompts->asked().size(), size_t(0));
+        w->close();
+    }
+
+    // With PHASEPLANNER_SCREENSHOT set: the window with a filled group table, saved as that PNG.
+    void screenshotOfFilledTable() {
+        const QString path = qEnvironmentVariable("PHASEPLANNER_SCREENSHOT");
+        if (path.isEmpty()) QSKIP("PHASEPLANNER_SCREENSHOT not set");
+        auto w = start();
+        QVERIFY(w);
+        AddIntersectionNumber(QStringLiteral("12"), true);
+        CycleLength = 90;
+        w->cycleBox()->setText(QStringLiteral("90"));
+        GroupTable = {group(KindVehicle, "K1, K1p", {{0, 32}}),
+                      group(KindVehicle, "K2, K2p", {{40, 20}, {75, 12}}),
+                      group(KindVehicle, "B3", {{0, 28}}),
+                      group(KindTramOrArrow, "T4", {{36, 18}}),
+                      group(KindTramOrArrow, "SK1->", {{40, 10}}),
+                      group(KindPedestrian, "P1a, P1b", {{0, 20}}),
+                      group(KindPedestrian, "P2a, P2b", {{64, 18}}),
+                      group(KindBicycle, "R1", {{80, 20}})};
+        GroupTable[5].ComplementOn = true;
+        GroupTable[5].ComplementFrom = 30;
+        w->FillGroupGrid();
+        w->ComputeProgramStates(false);
+        w->stateSlider()->setValue(45);
+        w->resize(1020, 560);
+        w->grid()->setCurrent(2, 7);
+        QVERIFY(w->grab().save(path));
         w->close();
     }
 };
