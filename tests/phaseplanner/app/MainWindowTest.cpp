@@ -612,6 +612,39 @@ private slots:
         w->close();
     }
 
+    void keptSecondStaysInsideAShorterCycle() {
+        auto w = start();
+        QVERIFY(w);
+        GroupTable.push_back(group(KindVehicle, "K1", {{0, 30}}));
+        w->FillGroupGrid();
+        w->ComputeProgramStates(false);
+        QCOMPARE(w->stateSlider()->value(), -1);
+        w->stateSlider()->setValue(70);
+        QCOMPARE(w->CurrentSecond, 70);
+        CycleLength = 50;
+        w->ComputeProgramStates(true);
+        QCOMPARE(w->stateSlider()->maximum(), 50);
+        QCOMPARE(w->stateSlider()->value(), 50);
+        QCOMPARE(w->CurrentSecond, 50);
+        w->close();
+    }
+
+    void dialogsFollowAlwaysOnTop() {
+        auto w = start();
+        QVERIFY(w);
+        w->RunCommand("mnuNarzedzia_NaWierzchu");
+        bool topmost = false;
+        onDialog<ParametersDialog>([&topmost](ParametersDialog& d) {
+            d.activateWindow();
+            QTest::qWait(20);
+            topmost = d.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+            d.reject();
+        });
+        w->RunCommand("mnuDane_Parametry");
+        QVERIFY(topmost);
+        w->close();
+    }
+
     // With PHASEPLANNER_SCREENSHOT set: the window with a filled group table, saved as that PNG.
     void screenshotOfFilledTable() {
         const QString path = qEnvironmentVariable("PHASEPLANNER_SCREENSHOT");
