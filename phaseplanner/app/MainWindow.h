@@ -97,6 +97,8 @@ private:
     void readDrawingAtStart();
     void showSecond(int value);
     void writeGreenHeaders(int k);
+    // The grid row of the next group: row 1 for the first, else a new last row numbered in column 0.
+    int appendGroupRow();
     void setToolbarOnTopImage();
 
     QString programFolder_;

@@ -186,13 +186,7 @@ void MainWindow::AddOrCopyGroup(int source) {
     if (RefreshAllGroups) {
         FillGroupGrid();
     } else {
-        if (HasGroupRows) {
-            grdGrupy->addRow();
-            grdGrupy->setTextMatrix(grdGrupy->Rows() - 1, 0, QString::number(grdGrupy->Rows() - 1));
-        } else {
-            HasGroupRows = true;
-            grdGrupy->setTextMatrix(1, 0, QStringLiteral("1"));
-        }
+        appendGroupRow();
         SprawdzKolumny();
         FillGroupRow(grdGrupy->Rows() - 1, false);
     }

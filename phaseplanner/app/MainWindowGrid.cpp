@@ -127,6 +127,18 @@ void MainWindow::FillGroupRow(int row, bool endsOnly) {
     grdGrupy->setTextMatrix(row, LastColumn, g.ComplementOn ? QString::number(g.ComplementFrom) : QString());
 }
 
+int MainWindow::appendGroupRow() {
+    if (HasGroupRows) {
+        grdGrupy->addRow();
+        grdGrupy->setTextMatrix(grdGrupy->Rows() - 1, 0, QString::number(grdGrupy->Rows() - 1));
+    } else {
+        // The grid always has row 1; the first group takes it.
+        HasGroupRows = true;
+        grdGrupy->setTextMatrix(1, 0, QStringLiteral("1"));
+    }
+    return grdGrupy->Rows() - 1;
+}
+
 void MainWindow::FillGroupGrid() {
     editor_->CommitCellEdit();
     GridFilled = false;
@@ -140,13 +152,7 @@ void MainWindow::FillGroupGrid() {
     SprawdzKolumny();
     for (int i = 0; i < int(GroupTable.size()); ++i) {
         if (!GroupTable[i].Defined) continue;
-        if (HasGroupRows) {
-            grdGrupy->addRow();
-            grdGrupy->setTextMatrix(grdGrupy->Rows() - 1, 0, QString::number(grdGrupy->Rows() - 1));
-        } else {
-            HasGroupRows = true;
-            grdGrupy->setTextMatrix(1, 0, QStringLiteral("1"));
-        }
+        appendGroupRow();
         FillGroupRow(grdGrupy->Rows() - 1, false);
     }
     grdGrupy->setUpdatesEnabled(true);

@@ -3,6 +3,7 @@
 // in-cell edits, the complement applied to all groups, the grid editing class, the parameters dialog
 // writing the program attribute block (read back by ezdxf) and the dispatcher guard.
 #include "CadFixture.h"
+#include "GroupBuilders.h"
 #include "automation/BlockAttributes.h"
 #include "common/Ini.h"
 #include "common/SingleInstance.h"
@@ -42,6 +43,7 @@
 #include <memory>
 
 using namespace phaseplanner;
+using phaseplanner::test::Group;
 
 namespace {
 
@@ -58,19 +60,6 @@ void onDialog(std::function<void(D&)> act) {
         act(*d);
         if (d->isVisible()) d->reject();
     });
-}
-
-GroupRecord group(int kind, const QString& symbols, std::initializer_list<std::pair<int, int>> greens) {
-    GroupRecord g;
-    g.Defined = true;
-    g.Kind = kind;
-    g.Symbols = symbols;
-    for (const auto& [s, l] : greens) {
-        ++g.GreenCount;
-        g.Greens[g.GreenCount].Start = s;
-        g.Greens[g.GreenCount].Length = l;
-    }
-    return g;
 }
 
 void resetProgram() {
@@ -348,7 +337,7 @@ private slots:
     void phaseReferencesFollowTheirGreens() {
         auto w = start();
         QVERIFY(w);
-        GroupTable.push_back(group(KindVehicle, "K1", {{10, 5}, {40, 8}}));
+        GroupTable.push_back(Group(KindVehicle, "K1", {{10, 5}, {40, 8}}));
         GroupTable[0].Greens[2].LastPhase = 0;
         GroupTable[0].Greens[2].Phases[0] = {3, 2};
         w->FillGroupGrid();
@@ -375,8 +364,8 @@ private slots:
     void inCellEdits() {
         auto w = start();
         QVERIFY(w);
-        GroupTable.push_back(group(KindVehicle, "K1", {{70, 20}}));
-        GroupRecord red = group(KindVehicle, "K2", {});
+        GroupTable.push_back(Group(KindVehicle, "K1", {{70, 20}}));
+        GroupRecord red = Group(KindVehicle, "K2", {});
         red.ComplementMode = ModeOnlyRed;
         GroupTable.push_back(red);
         w->FillGroupGrid();
@@ -428,9 +417,9 @@ private slots:
     void complementForAllGroupsAsks() {
         auto w = start();
         QVERIFY(w);
-        GroupTable.push_back(group(KindVehicle, "K1", {{20, 18}}));
-        GroupTable.push_back(group(KindTramOrArrow, "SK1->", {{10, 30}}));
-        GroupTable.push_back(group(KindPedestrian, "P1", {{0, 10}}));
+        GroupTable.push_back(Group(KindVehicle, "K1", {{20, 18}}));
+        GroupTable.push_back(Group(KindTramOrArrow, "SK1->", {{10, 30}}));
+        GroupTable.push_back(Group(KindPedestrian, "P1", {{0, 10}}));
         w->FillGroupGrid();
         w->grid()->setCurrent(3, 2);
         prompts->answerMessage(ui::Yes);
@@ -615,7 +604,7 @@ private slots:
     void keptSecondStaysInsideAShorterCycle() {
         auto w = start();
         QVERIFY(w);
-        GroupTable.push_back(group(KindVehicle, "K1", {{0, 30}}));
+        GroupTable.push_back(Group(KindVehicle, "K1", {{0, 30}}));
         w->FillGroupGrid();
         w->ComputeProgramStates(false);
         QCOMPARE(w->stateSlider()->value(), -1);
@@ -654,14 +643,14 @@ private slots:
         AddIntersectionNumber(QStringLiteral("12"), true);
         CycleLength = 90;
         w->cycleBox()->setText(QStringLiteral("90"));
-        GroupTable = {group(KindVehicle, "K1, K1p", {{0, 32}}),
-                      group(KindVehicle, "K2, K2p", {{40, 20}, {75, 12}}),
-                      group(KindVehicle, "B3", {{0, 28}}),
-                      group(KindTramOrArrow, "T4", {{36, 18}}),
-                      group(KindTramOrArrow, "SK1->", {{40, 10}}),
-                      group(KindPedestrian, "P1a, P1b", {{0, 20}}),
-                      group(KindPedestrian, "P2a, P2b", {{64, 18}}),
-                      group(KindBicycle, "R1", {{80, 20}})};
+        GroupTable = {Group(KindVehicle, "K1, K1p", {{0, 32}}),
+                      Group(KindVehicle, "K2, K2p", {{40, 20}, {75, 12}}),
+                      Group(KindVehicle, "B3", {{0, 28}}),
+                      Group(KindTramOrArrow, "T4", {{36, 18}}),
+                      Group(KindTramOrArrow, "SK1->", {{40, 10}}),
+                      Group(KindPedestrian, "P1a, P1b", {{0, 20}}),
+                      Group(KindPedestrian, "P2a, P2b", {{64, 18}}),
+                      Group(KindBicycle, "R1", {{80, 20}})};
         GroupTable[5].ComplementOn = true;
         GroupTable[5].ComplementFrom = 30;
         w->FillGroupGrid();

@@ -1,6 +1,7 @@
 // Module state of the editor reset around each test, and short ways to build groups.
 #pragma once
 
+#include "GroupBuilders.h"
 #include "phaseplanner/editor/CycleParameters.h"
 #include "phaseplanner/editor/GroupParameters.h"
 #include "phaseplanner/editor/GroupTable.h"
@@ -39,28 +40,6 @@ inline void ResetEditorState() {
     w.clearIntersections();
     w.SuppressIntersectionClick = false;
     w.ProgramType = 0;
-}
-
-// A defined group with greens given as (start, length).
-inline GroupRecord Group(int kind, const QString& symbols, std::initializer_list<std::pair<int, int>> greens,
-                         const QString& phases = QString()) {
-    GroupRecord g;
-    g.Defined = true;
-    g.Kind = kind;
-    g.Symbols = symbols;
-    g.PhaseList = phases;
-    for (const auto& [s, l] : greens) {
-        ++g.GreenCount;
-        g.Greens[g.GreenCount].Start = s;
-        g.Greens[g.GreenCount].Length = l;
-    }
-    return g;
-}
-
-// Phase references of a green as (phase, position) pairs.
-inline void SetPhases(GreenInterval& green, std::initializer_list<std::pair<int, int>> refs) {
-    green.LastPhase = -1;
-    for (const auto& [p, pos] : refs) green.Phases[++green.LastPhase] = {p, pos};
 }
 
 class EditorTest : public ::testing::Test {
