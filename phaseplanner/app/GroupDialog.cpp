@@ -228,19 +228,15 @@ void GroupDialog::loadRecord() {
 
 void GroupDialog::kindRule() {
     const int kind = selectedKind();
-    const int mode = selectedMode();
-    cbDopelnienie->setEnabled(kind != KindTramOrArrow && mode != ModeNoSignal);
+    cbDopelnienie->setEnabled(kind != KindTramOrArrow && selectedMode() != ModeNoSignal);
     complementRule();
     optRodzSygnPojedynczy[ModeOnlyRed]->setEnabled(kind != KindTramOrArrow);
-    if (kind == KindTramOrArrow && mode == ModeOnlyRed) {
+    if (kind == KindTramOrArrow) {
         optRodzSygnPojedynczy[ModeOrdinary]->setChecked(true);
-        edtDopelnienieOd->clear();
-    } else if (kind == KindTramOrArrow) {
         edtDopelnienieOd->clear();
     }
     optRodzSygnPojedynczy[ModeNoSignal]->setEnabled(kind != KindVehicle);
-    if (kind == KindVehicle && selectedMode() == ModeNoSignal)
-        optRodzSygnPojedynczy[ModeOrdinary]->setChecked(true);
+    if (kind == KindVehicle) optRodzSygnPojedynczy[ModeOrdinary]->setChecked(true);
     modeRule();
 }
 

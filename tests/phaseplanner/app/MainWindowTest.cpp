@@ -334,6 +334,40 @@ private slots:
         w->close();
     }
 
+    void groupDialogRules() {
+        auto w = start();
+        QVERIFY(w);
+        onDialog<GroupDialog>([](GroupDialog& d) {
+            auto* onlyRed = d.findChild<QRadioButton*>("optRodzSygnPojedynczy_1");
+            auto* noSignal = d.findChild<QRadioButton*>("optRodzSygnPojedynczy_2");
+            auto* complement = d.findChild<QCheckBox*>("cbDopelnienie");
+            QVERIFY(!noSignal->isEnabled());  // a vehicle group has a signal
+            d.findChild<QRadioButton*>("optRodzSygn_1")->click();
+            QVERIFY(noSignal->isEnabled());
+            d.greenGrid()->setTextMatrix(1, 1, "10");
+            onlyRed->click();  // only red: the green list is emptied and closed
+            QCOMPARE(d.greenGrid()->TextMatrix(1, 1), QString());
+            QVERIFY(!d.greenGrid()->isEnabled());
+            d.findChild<QRadioButton*>("optRodzSygn_2")->click();  // tram or arrow
+            QVERIFY(!onlyRed->isEnabled());
+            QVERIFY(!complement->isEnabled());
+            QVERIFY(d.findChild<QRadioButton*>("optRodzSygnPojedynczy_0")->isChecked());
+            QVERIFY(d.greenGrid()->isEnabled());
+            d.findChild<QRadioButton*>("optRodzSygn_0")->click();
+            QVERIFY(complement->isEnabled());
+            complement->click();
+            QVERIFY(d.findChild<QLineEdit*>("edtDopelnienieOd")->isEnabled());
+            d.findChild<QLineEdit*>("edtDopelnienieOd")->setText("130");  // beyond the maximum cycle
+            d.cmdOK_Click();
+            QVERIFY(d.isVisible());
+            d.reject();
+        });
+        w->RunCommand("mnuGrupa_Dodaj");
+        QCOMPARE(prompts->messageTexts(), QStringList{"Nieprawidłowa wartość \"Dopełniaj od\"!"});
+        QVERIFY(GroupTable.empty());
+        w->close();
+    }
+
     void phaseReferencesFollowTheirGreens() {
         auto w = start();
         QVERIFY(w);
