@@ -4,6 +4,7 @@
 #include "common/NumberText.h"
 #include "common/TextHelpers.h"
 #include "common/ui/FormWindow.h"
+#include "common/ui/Help.h"
 #include "phaseplanner/app/FlexGridEdit.h"
 #include "phaseplanner/app/GroupCommands.h"
 #include "phaseplanner/app/MainWindow.h"
@@ -49,6 +50,7 @@ GroupDialog::GroupDialog(MainWindow& owner, bool isNewGroup)
     edit_->MessageTitle = windowTitle();
     loadRecord();
     common::TranslateFormCaptions(this, 0);
+    common::SetHelpContext(this, owner.HelpContext);
 }
 
 GroupDialog::~GroupDialog() = default;

@@ -27,6 +27,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QHelpEvent>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
@@ -38,6 +39,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 
 #include <functional>
 #include <memory>
@@ -632,6 +634,26 @@ private slots:
         QVERIFY(w);
         QVERIFY(!automation::CheckBlockExists(QStringLiteral("AKTUALNY_CZAS_1")));
         QCOMPARE(prompts->asked().size(), size_t(0));
+        w->close();
+    }
+
+    void columnTooltips() {
+        auto w = start();
+        QVERIFY(w);
+        GroupTable.push_back(Group(KindVehicle, "K1", {{0, 10}, {20, 10}}));
+        w->FillGroupGrid();
+        w->resize(900, 500);
+        ui::FlexGrid* g = w->grid();
+        auto tipAt = [g](int col) {
+            const QPoint pos(g->columnViewportPosition(col) + 3, 5);
+            QHelpEvent e(QEvent::ToolTip, pos, g->viewport()->mapToGlobal(pos));
+            QApplication::sendEvent(g->viewport(), &e);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        QCOMPARE(tipAt(1), QString());  // kind: no tooltip
+        QCOMPARE(tipAt(7), QStringLiteral("Długość 2-go sygnału zielonego"));
+        QCOMPARE(tipAt(3), QStringLiteral("Początek 1-go sygnału zielonego"));
+        QCOMPARE(tipAt(w->LastColumn), QStringLiteral("Dopełniaj od"));
         w->close();
     }
 
