@@ -114,7 +114,7 @@ void ConflictorWindow::buildControls() {
     cmdBig->setObjectName(QStringLiteral("cmdBig"));
     cmdZmienJednostki = new QPushButton(QStringLiteral("Zmień na: km/h"));
     cmdZmienJednostki->setObjectName(QStringLiteral("cmdZmienJednostki"));
-    cmdZmienJednostki->hide();
+    cmdZmienJednostki->setToolTip(Tlumacz(QStringLiteral("Jednostka prędkości w tabeli strumieni")));
     bottom->addWidget(cmdBig);
     bottom->addWidget(cmdZmienJednostki);
     bottom->addStretch(1);
@@ -228,8 +228,12 @@ bool ConflictorWindow::RunCommand(const QString& id, bool quiet) {
     const QByteArray key = id.toUtf8();
     CommandHandler handler = FindCommandHandler(key.constData());
     if (!handler) return false;
+    return RunReported([this, handler] { handler(*this); }, quiet);
+}
+
+bool ConflictorWindow::RunReported(const std::function<void()>& command, bool quiet) {
     try {
-        handler(*this);
+        command();
         return true;
     } catch (const std::exception& e) {
         while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QString>
+#include <functional>
 
 class QAction;
 class QComboBox;
@@ -103,6 +104,9 @@ public:
     // Runs a menu command by its id. An unexpected failure is shown with the exclamation icon unless
     // `quiet` (a toolbar button). False when there is no such command or it failed.
     bool RunCommand(const QString& id, bool quiet = false);
+    // Runs one command the same way: a failure puts the cursor and the status panel back and, unless
+    // `quiet`, is shown with the exclamation icon and the window's caption.
+    bool RunReported(const std::function<void()>& command, bool quiet = false);
     void UpdateCommandStates(bool enabled);
     QAction* action(const QString& id) const { return actions_.value(id); }
     QMenu* menu(const QString& objectName) const { return menus_.value(objectName); }

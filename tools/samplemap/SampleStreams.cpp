@@ -44,8 +44,8 @@ SegmentRecord arc(double cx, double cy, double r, double a1, double a2) {
     s.Radius = r;
     s.StartAngle = a1;
     s.EndAngle = a2;
-    s.StartPoint = {cx + r * std::cos(a1), cy + r * std::sin(a1)};
-    s.EndPoint = {cx + r * std::cos(a2), cy + r * std::sin(a2)};
+    s.StartPoint = common::GetPolarPoint(s.Center, a1, r);
+    s.EndPoint = common::GetPolarPoint(s.Center, a2, r);
     return s;
 }
 
@@ -122,7 +122,8 @@ bool AddSampleStreams(const QString& dxfPath) {
     cad::ScriptedInteraction picks;
     picks.point(40, -40);  // where the intersection's attribute block goes
     cad.setInteraction(&picks);
-    const automation::CadConnector previous = automation::SetCadConnector({[&] { return cad.application(); }, {}});
+    const automation::CadConnector previous =
+        automation::SetCadConnector({[&] { return cad.application(); }, {}});
     try {
         automation::CadApplication = automation::ConnectToAutoCad(true);
         cad::Document doc = automation::CadApplication.documents().open(dxfPath);
@@ -159,8 +160,8 @@ bool AddSampleStreams(const QString& dxfPath) {
         }
 
         QString handle;
-        if (!conflictor::DodajAtrStrumieni(conflictor::IntersectionBlockPrefix() + conflictor::IntersectionNumber,
-                                           handle) ||
+        if (!conflictor::DodajAtrStrumieni(
+                conflictor::IntersectionBlockPrefix() + conflictor::IntersectionNumber, handle) ||
             handle.isEmpty())
             throw std::runtime_error("the attribute block was not placed");
         conflictor::StreamAttributeBlockHandle = handle;
@@ -169,13 +170,19 @@ bool AddSampleStreams(const QString& dxfPath) {
             conflictor::SetStreamAttribute(QStringLiteral("GRUPY"), base, QString::number(r.Group), false);
             conflictor::SetStreamAttribute(QStringLiteral("FAZY"), base, r.Phases, false);
             conflictor::SetStreamAttribute(QStringLiteral("OPISY"), r.Name, r.Description, false);
-            conflictor::SetStreamAttribute(QStringLiteral("DLUG_POJ"), r.Name, number(r.VehicleLength), false);
-            conflictor::SetStreamAttribute(QStringLiteral("PROSTA_EWAK"), r.Name, number(r.ClearStraightSpeed), false);
+            conflictor::SetStreamAttribute(QStringLiteral("DLUG_POJ"), r.Name, number(r.VehicleLength),
+                                           false);
+            conflictor::SetStreamAttribute(QStringLiteral("PROSTA_EWAK"), r.Name,
+                                           number(r.ClearStraightSpeed), false);
             if (!conflictor::IsVehicleStream(r)) continue;
-            conflictor::SetStreamAttribute(QStringLiteral("PROSTA_DOJAZD"), r.Name, number(r.ApproachStraightSpeed), false);
-            conflictor::SetStreamAttribute(QStringLiteral("LUK_DOJAZD"), r.Name, number(r.ApproachArcSpeed), false);
-            conflictor::SetStreamAttribute(QStringLiteral("LUK_EWAK"), r.Name, number(r.ClearArcSpeed), false);
-            conflictor::SetStreamAttribute(QStringLiteral("MAKS_PRZYSP"), r.Name, number(r.MaxAcceleration), false);
+            conflictor::SetStreamAttribute(QStringLiteral("PROSTA_DOJAZD"), r.Name,
+                                           number(r.ApproachStraightSpeed), false);
+            conflictor::SetStreamAttribute(QStringLiteral("LUK_DOJAZD"), r.Name, number(r.ApproachArcSpeed),
+                                           false);
+            conflictor::SetStreamAttribute(QStringLiteral("LUK_EWAK"), r.Name, number(r.ClearArcSpeed),
+                                           false);
+            conflictor::SetStreamAttribute(QStringLiteral("MAKS_PRZYSP"), r.Name, number(r.MaxAcceleration),
+                                           false);
         }
         conflictor::WriteIntersectionAttributeBlock(handle);
         doc.saveAs(dxfPath);

@@ -4,8 +4,8 @@
 // intersection "1" with its traffic streams, groups and phases drawn by conflictor's own routines.
 // Usage: samplemap OUTPUT.dxf
 #include "platform/cad/dxf/DxfWriter.h"
-#include "tools/samplemap/SampleStreams.h"
 #include "platform/cad/engine/Database.h"
+#include "tools/samplemap/SampleStreams.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
