@@ -438,6 +438,14 @@ private slots:
         QCOMPARE(GroupTable[0].Greens[1].Start, 0);
         QCOMPARE(g->TextMatrix(1, 3), QStringLiteral("0"));
 
+        // A click on the current editable cell opens it with its text selected.
+        g->setCurrent(1, 4);
+        const QRect cell = g->cellRectInViewport(1, 4);
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cell.center());
+        QVERIFY(box->isVisible());
+        QCOMPARE(box->selectedText(), QStringLiteral("7"));
+        QTest::keyClick(box, Qt::Key_Escape);
+
         for (int col : {1, 2, 6}) {  // kind, symbols, complement while off
             g->setCurrent(1, col);
             QTest::keyClick(g, '4');
@@ -634,6 +642,30 @@ private slots:
         QVERIFY(w);
         QVERIFY(!automation::CheckBlockExists(QStringLiteral("AKTUALNY_CZAS_1")));
         QCOMPARE(prompts->asked().size(), size_t(0));
+        w->close();
+    }
+
+    void intersectionNumbersFromThePlusButton() {
+        auto w = start();
+        QVERIFY(w);
+        prompts->answerInput(QStringLiteral("12 A"));
+        w->RunCommand("cmdAddNo");
+        prompts->answerInput(QStringLiteral("2"));
+        w->RunCommand("cmdAddNo");
+        prompts->answerInput(QStringLiteral("10"));
+        w->RunCommand("cmdAddNo");
+        QCOMPARE(w->intersectionCount(), 3);
+        QCOMPARE(w->intersectionText(0), QStringLiteral("10"));  // numbers sort as text
+        QCOMPARE(w->intersectionText(2), QStringLiteral("2"));
+        QCOMPARE(IntersectionNumber, QStringLiteral("10"));
+        QCOMPARE(w->selectedIntersection(), 0);
+        prompts->answerInput(QStringLiteral("12a"));
+        w->RunCommand("cmdAddNo");
+        QCOMPARE(w->intersectionCount(), 3);
+        QVERIFY(
+            prompts->messageTexts().contains(QStringLiteral("Istnieje już skrzyżowanie o podanym numerze.")));
+        w->findChild<QComboBox*>("cmbNo")->setCurrentIndex(1);  // the user's choice sets the number
+        QCOMPARE(IntersectionNumber, QStringLiteral("12A"));
         w->close();
     }
 
