@@ -89,15 +89,15 @@ void DetectorWindow::UpdateDetectorCode() {
 }
 
 void DetectorWindow::BuildDetectorDescription(const QString& prefix) {
-    DetectorDescription = ComposeDetectorDescription(prefix, StopLineNumber, OrientationNumber,
-                                                     tabRodzDet->currentIndex(), DetectionAreaCode,
-                                                     AboveRoadDetectorSuffix, AdditionalHeadSuffix);
+    DetectorDescription =
+        ComposeDetectorDescription(prefix, StopLineNumber, OrientationNumber, tabRodzDet->currentIndex(),
+                                   DetectionAreaCode, AboveRoadDetectorSuffix, AdditionalHeadSuffix);
     edtOpis->setText(DetectorDescription);
 }
 
 void DetectorWindow::tabRodzDet_Click(int tab) {
-    static const char16_t* captions[4] = {u"Opis pętli", u"Opis detektora nadjezdniowego", u"Opis obszaru detekcji",
-                                          u"Opis przycisku"};
+    static const char16_t* captions[4] = {u"Opis pętli", u"Opis detektora nadjezdniowego",
+                                          u"Opis obszaru detekcji", u"Opis przycisku"};
     frOpisDetektora->setTitle(QString::fromUtf16(captions[std::clamp(tab, 0, 3)]));
     cmdNextLane->hide();
     cmdNextObsDet->hide();

@@ -58,8 +58,8 @@ DetectorWindow::DetectorWindow(HeadPlacerApp& app) : app_(app) {
     DetectionAreaCode = QStringLiteral("11");
     // Loops, above-road detectors and areas need the other vendor's CAD: their tabs are off.
     for (int t = 0; t < 3; ++t) tabRodzDet->setTabEnabled(t, false);
-    cmbIloscZwojow->addItems({QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"),
-                              QStringLiteral("6")});
+    cmbIloscZwojow->addItems({QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+                              QStringLiteral("5"), QStringLiteral("6")});
     cmbOdlOdKraw->addItems({QStringLiteral("0,3"), QStringLiteral("0,25")});
     cmbOdlOdLinRozdz->addItems({QStringLiteral("0,25"), QStringLiteral("0,5")});
     automation::FillComboFromArray(*cmbTypPrzycisku, PushButtonTypes, 0, 3, 3);
@@ -87,7 +87,8 @@ void DetectorWindow::build() {
     auto* petla = new QGridLayout(frPetla);
     cmbNRodzPetli = named(new QComboBox(frPetla), QStringLiteral("cmbNRodzPetli"));
     optShapeDet[0] = named(new QRadioButton(pl(u"prostokąt "), frPetla), QStringLiteral("optShapeDet_0"));
-    optShapeDet[1] = named(new QRadioButton(pl(u"równoległobok (wykrywająca rowery)"), frPetla), QStringLiteral("optShapeDet_1"));
+    optShapeDet[1] = named(new QRadioButton(pl(u"równoległobok (wykrywająca rowery)"), frPetla),
+                           QStringLiteral("optShapeDet_1"));
     optShapeDet[1]->setToolTip(pl(u"Wykrywająca rowery"));
     cmbIloscZwojow = named(new QComboBox(frPetla), QStringLiteral("cmbIloscZwojow"));
     petla->addWidget(cmbNRodzPetli, 0, 0, 1, 2);
@@ -104,16 +105,20 @@ void DetectorWindow::build() {
     cmbOdlOdKraw = sizeCombo(frame2, QStringLiteral("cmbOdlOdKraw"));
     lblOdlKraw = named(new QLabel(pl(u"Odl. od krawężnika"), frame2), QStringLiteral("lblOdlKraw"));
     cmbOdlOdLinRozdz = sizeCombo(frame2, QStringLiteral("cmbOdlOdLinRozdz"));
-    lblOdlLiniaRozdz = named(new QLabel(pl(u"Odl. od linii rozdz."), frame2), QStringLiteral("lblOdlLiniaRozdz"));
-    auto* cmdCalkowiteRound = named(new QPushButton(pl(u"Zaokrąglaj do pełnych m"), frame2), QStringLiteral("cmdCalkowiteRound"));
-    auto* cmdJednoMiejsceRound = named(new QPushButton(QStringLiteral("0,1"), frame2), QStringLiteral("cmdJednoMiejsceRound"));
+    lblOdlLiniaRozdz =
+        named(new QLabel(pl(u"Odl. od linii rozdz."), frame2), QStringLiteral("lblOdlLiniaRozdz"));
+    auto* cmdCalkowiteRound =
+        named(new QPushButton(pl(u"Zaokrąglaj do pełnych m"), frame2), QStringLiteral("cmdCalkowiteRound"));
+    auto* cmdJednoMiejsceRound =
+        named(new QPushButton(QStringLiteral("0,1"), frame2), QStringLiteral("cmdJednoMiejsceRound"));
     cmdJednoMiejsceRound->setToolTip(pl(u"Zaokrąglaj do pełnych 10 cm"));
     dims->addWidget(new QLabel(pl(u"Długość"), frame2), 0, 0);
     dims->addWidget(cmbNDlugosc, 0, 1);
     dims->addWidget(named(new QPushButton(pl(u"Zmierz"), frame2), QStringLiteral("cmdPobierzDlugosc")), 0, 2);
     dims->addWidget(lblSzerokosc, 1, 0);
     dims->addWidget(cmbNSzerokosc, 1, 1);
-    dims->addWidget(named(new QPushButton(pl(u"Zmierz"), frame2), QStringLiteral("cmdPobierzSzerokosc")), 1, 2);
+    dims->addWidget(named(new QPushButton(pl(u"Zmierz"), frame2), QStringLiteral("cmdPobierzSzerokosc")), 1,
+                    2);
     dims->addWidget(lblOdlKraw, 2, 0);
     dims->addWidget(cmbOdlOdKraw, 2, 1);
     dims->addWidget(lblOdlLiniaRozdz, 3, 0);
@@ -146,8 +151,10 @@ void DetectorWindow::build() {
     auto* areaLayout = new QHBoxLayout(areas);
     auto* frame4 = named(new QGroupBox(pl(u"Rodzaj"), areas), QStringLiteral("Frame4"));
     auto* kinds = new QVBoxLayout(frame4);
-    optObsDetRodzaj[0] = named(new QRadioButton(pl(u"objęty detekcją i liczący"), frame4), QStringLiteral("optObsDetRodzaj_0"));
-    optObsDetRodzaj[1] = named(new QRadioButton(pl(u"objęty detekcją "), frame4), QStringLiteral("optObsDetRodzaj_1"));
+    optObsDetRodzaj[0] = named(new QRadioButton(pl(u"objęty detekcją i liczący"), frame4),
+                               QStringLiteral("optObsDetRodzaj_0"));
+    optObsDetRodzaj[1] =
+        named(new QRadioButton(pl(u"objęty detekcją "), frame4), QStringLiteral("optObsDetRodzaj_1"));
     kinds->addWidget(optObsDetRodzaj[0]);
     kinds->addWidget(optObsDetRodzaj[1]);
     areaLayout->addWidget(frame4);
@@ -157,13 +164,16 @@ void DetectorWindow::build() {
     cmbObsDetSzerokosc = sizeCombo(frame3, QStringLiteral("cmbObsDetSzerokosc"));
     cmbObsDetOdlProst = sizeCombo(frame3, QStringLiteral("cmbObsDetOdlProst"));
     lblOdlMiedzy = named(new QLabel(pl(u"Odl. między"), frame3), QStringLiteral("lblOdlMiedzy"));
-    cmdPobierzOdlPrObsD = named(new QPushButton(pl(u"Zmierz"), frame3), QStringLiteral("cmdPobierzOdlPrObsD"));
+    cmdPobierzOdlPrObsD =
+        named(new QPushButton(pl(u"Zmierz"), frame3), QStringLiteral("cmdPobierzOdlPrObsD"));
     areaDims->addWidget(new QLabel(pl(u"Długość"), frame3), 0, 0);
     areaDims->addWidget(cmbObsDetDlugosc, 0, 1);
-    areaDims->addWidget(named(new QPushButton(pl(u"Zmierz"), frame3), QStringLiteral("cmdPobierzDluObsD")), 0, 2);
+    areaDims->addWidget(named(new QPushButton(pl(u"Zmierz"), frame3), QStringLiteral("cmdPobierzDluObsD")), 0,
+                        2);
     areaDims->addWidget(new QLabel(pl(u"Szerokość"), frame3), 1, 0);
     areaDims->addWidget(cmbObsDetSzerokosc, 1, 1);
-    areaDims->addWidget(named(new QPushButton(pl(u"Zmierz"), frame3), QStringLiteral("cmdPobierzSzerObsD")), 1, 2);
+    areaDims->addWidget(named(new QPushButton(pl(u"Zmierz"), frame3), QStringLiteral("cmdPobierzSzerObsD")),
+                        1, 2);
     areaDims->addWidget(lblOdlMiedzy, 2, 0);
     areaDims->addWidget(cmbObsDetOdlProst, 2, 1);
     areaDims->addWidget(cmdPobierzOdlPrObsD, 2, 2);
@@ -185,11 +195,15 @@ void DetectorWindow::build() {
     frOpisDetektora = named(new QGroupBox(pl(u" Opis detektora"), this), QStringLiteral("frOpisDetektora"));
     auto* opis = new QHBoxLayout(frOpisDetektora);
     edtOpis = named(new QLineEdit(frOpisDetektora), QStringLiteral("edtOpis"));
-    auto* cmdPobierzOpis = named(new QPushButton(pl(u"Po&bierz"), frOpisDetektora), QStringLiteral("cmdPobierzOpis"));
+    auto* cmdPobierzOpis =
+        named(new QPushButton(pl(u"Po&bierz"), frOpisDetektora), QStringLiteral("cmdPobierzOpis"));
     cmdPobierzOpis->hide();
-    cmdNextLane = named(new QPushButton(pl(u"&Następny pas"), frOpisDetektora), QStringLiteral("cmdNextLane"));
-    cmdNextObsDet = named(new QPushButton(pl(u"Następny &obszar det."), frOpisDetektora), QStringLiteral("cmdNextObsDet"));
-    cmdNextObsDet->setToolTip(pl(u"Ustawia opis obszaru następnego od linii zatrzymania na tym samym pasie "));
+    cmdNextLane =
+        named(new QPushButton(pl(u"&Następny pas"), frOpisDetektora), QStringLiteral("cmdNextLane"));
+    cmdNextObsDet = named(new QPushButton(pl(u"Następny &obszar det."), frOpisDetektora),
+                          QStringLiteral("cmdNextObsDet"));
+    cmdNextObsDet->setToolTip(
+        pl(u"Ustawia opis obszaru następnego od linii zatrzymania na tym samym pasie "));
     opis->addWidget(edtOpis, 1);
     opis->addWidget(cmdPobierzOpis);
     opis->addWidget(cmdNextLane);
@@ -215,8 +229,10 @@ void DetectorWindow::build() {
     connect(tabRodzDet, &QTabWidget::currentChanged, this, [this](int t) { tabRodzDet_Click(t); });
     connect(cmbNRodzPetli, &QComboBox::activated, this, [this] { cmbNRodzPetli_Click(); });
     connect(cmbTypNadj, &QComboBox::activated, this, [this] { cmbTypNadj_Click(); });
-    for (QRadioButton* b : optShapeDet) connect(b, &QRadioButton::clicked, this, [this] { optShapeDet_Click(); });
-    for (QRadioButton* b : optObsDetRodzaj) connect(b, &QRadioButton::clicked, this, [this] { optObsDetRodzaj_Click(); });
+    for (QRadioButton* b : optShapeDet)
+        connect(b, &QRadioButton::clicked, this, [this] { optShapeDet_Click(); });
+    for (QRadioButton* b : optObsDetRodzaj)
+        connect(b, &QRadioButton::clicked, this, [this] { optObsDetRodzaj_Click(); });
     connect(cmdNextObsDet, &QPushButton::clicked, this, [this] { cmdNextObsDet_Click(); });
     connect(cmdNextLane, &QPushButton::clicked, this, [this] { cmdNextLane_Click(); });
     connect(cmdCalkowiteRound, &QPushButton::clicked, this, [this] { cmdCalkowiteRound_Click(); });
@@ -258,12 +274,14 @@ DetectorSettingsDialog::DetectorSettingsDialog(QWidget* parent) : QWidget(parent
     setObjectName(QStringLiteral("frmUstawieniaDetektory"));
     setWindowTitle(pl(u"Detektory - ustawienia"));
     auto* grid = new QGridLayout(this);
-    grid->addWidget(named(new QLabel(pl(u"Czcionka opisów (wys., szer.)"), this), QStringLiteral("Label2")), 0, 0);
+    grid->addWidget(named(new QLabel(pl(u"Czcionka opisów (wys., szer.)"), this), QStringLiteral("Label2")),
+                    0, 0);
     txtDetFontHeight = named(new QLineEdit(this), QStringLiteral("txtDetFontHeight"));
     txtDetFontWdth = named(new QLineEdit(this), QStringLiteral("txtDetFontWdth"));
     txtDetFontWdth->hide();
     grid->addWidget(txtDetFontHeight, 0, 1);
-    grid->addWidget(named(new QLabel(pl(u"Przeskalowana wysokość:"), this), QStringLiteral("labScaled")), 1, 0);
+    grid->addWidget(named(new QLabel(pl(u"Przeskalowana wysokość:"), this), QStringLiteral("labScaled")), 1,
+                    0);
     labOpisSkala = named(new QLabel(this), QStringLiteral("labOpisSkala"));
     grid->addWidget(labOpisSkala, 1, 1);
     auto* buttons = new QHBoxLayout;

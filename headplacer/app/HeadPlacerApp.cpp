@@ -50,8 +50,9 @@ int HeadPlacerApp::mainHelpContext() const {
 
 void HeadPlacerApp::showHelp(int context) {
     // The HTML pages of the help lie in the suite's Tesmar/Zasoby/Pomoc; each context has a page.
-    const QString page = (context == 10010 || context == 10239) ? QStringLiteral("headplacer-detektory.html")
-                                                                : QStringLiteral("headplacer-sygnalizator.html");
+    const QString page = (context == 10010 || context == 10239)
+                             ? QStringLiteral("headplacer-detektory.html")
+                             : QStringLiteral("headplacer-sygnalizator.html");
     const QString root = GetCityDataFolder(QStringLiteral("MORVANE_FOLDER"));
     const QString path = common::JoinPath(root, QStringLiteral("Tesmar\\Zasoby\\Pomoc\\") + page);
     if (QGuiApplication::platformName() != QLatin1String("offscreen"))
@@ -91,12 +92,13 @@ bool HeadPlacerApp::start(const QString& rawCommandLine) {
     } catch (const cad::Error&) {
     }
 
-    CityDataFolder = common::JoinPath(ReadRegistryString(HKEY_CURRENT_USER, QStringLiteral("Software\\Morvane\\Directories"),
-                                                         QStringLiteral("aDane")),
-                                      ReadRegistryString(HKEY_CURRENT_USER, QStringLiteral("Software\\Morvane\\Directories"),
-                                                         QStringLiteral("City")));
-    w.setWindowTitle(common::Tlumacz(QStringLiteral("Rodzaj i oznaczenie sygnalizatora")) + QStringLiteral(" w.") +
-                     common::GetVersionText());
+    CityDataFolder = common::JoinPath(
+        ReadRegistryString(HKEY_CURRENT_USER, QStringLiteral("Software\\Morvane\\Directories"),
+                           QStringLiteral("aDane")),
+        ReadRegistryString(HKEY_CURRENT_USER, QStringLiteral("Software\\Morvane\\Directories"),
+                           QStringLiteral("City")));
+    w.setWindowTitle(common::Tlumacz(QStringLiteral("Rodzaj i oznaczenie sygnalizatora")) +
+                     QStringLiteral(" w.") + common::GetVersionText());
     w.show();
     QCoreApplication::processEvents();
 
@@ -153,8 +155,8 @@ void HeadPlacerApp::openDetectorWindow() {
     DetectorWindow& d = *detector_;
     d.tabs()->setCurrentIndex(3);
     d.tabRodzDet_Click(3);
-    const bool pedestrianButtons =
-        HeadSymbol == QLatin1String("S-5plk") || HeadSymbol == QLatin1String("S-5") || HeadSymbol == QLatin1String("S-5pr");
+    const bool pedestrianButtons = HeadSymbol == QLatin1String("S-5plk") ||
+                                   HeadSymbol == QLatin1String("S-5") || HeadSymbol == QLatin1String("S-5pr");
     d.enablePushButtonLists(pedestrianButtons);
     d.BuildDetectorDescription(DetectorCode);
     headWindow().hide();

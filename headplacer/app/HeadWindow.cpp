@@ -30,7 +30,8 @@ T* named(T* w, const QString& name) {
 }
 
 QRadioButton* option(const QString& array, int i, const QString& text, QWidget* parent) {
-    auto* b = named(new QRadioButton(common::Tlumacz(text), parent), QStringLiteral("%1_%2").arg(array).arg(i));
+    auto* b =
+        named(new QRadioButton(common::Tlumacz(text), parent), QStringLiteral("%1_%2").arg(array).arg(i));
     b->setProperty("index", i);
     return b;
 }
@@ -55,9 +56,9 @@ void HeadWindow::build() {
     // Kind of signal.
     auto* kindFrame = new QGroupBox(common::Tlumacz(QStringLiteral("Rodzaj sygnału")), this);
     auto* kindGrid = new QGridLayout(kindFrame);
-    const QStringList kinds = {QStringLiteral("&Pojazdy"), QStringLiteral("&Autobusy"), QStringLiteral("&Tramwaje"),
-                               QStringLiteral("&Piesi"), QStringLiteral("Piesi i ro&werzyści"),
-                               QStringLiteral("&Rowerzyści")};
+    const QStringList kinds = {
+        QStringLiteral("&Pojazdy"), QStringLiteral("&Autobusy"),           QStringLiteral("&Tramwaje"),
+        QStringLiteral("&Piesi"),   QStringLiteral("Piesi i ro&werzyści"), QStringLiteral("&Rowerzyści")};
     auto* kindGroup = new QButtonGroup(this);
     for (int i = 0; i < 6; ++i) {
         chkRodzSyg[i] = option(QStringLiteral("chkRodzSyg"), i, kinds[i], kindFrame);
@@ -67,7 +68,8 @@ void HeadWindow::build() {
     }
     left->addWidget(kindFrame);
 
-    frRdz2Syg = named(new QGroupBox(common::Tlumacz(QStringLiteral("Rodzaj")), this), QStringLiteral("frRdz2Syg"));
+    frRdz2Syg =
+        named(new QGroupBox(common::Tlumacz(QStringLiteral("Rodzaj")), this), QStringLiteral("frRdz2Syg"));
     auto* nameLayout = new QVBoxLayout(frRdz2Syg);
     cmbRdz2Syg = named(new QComboBox(frRdz2Syg), QStringLiteral("cmbRdz2Syg"));
     nameLayout->addWidget(cmbRdz2Syg);
@@ -79,10 +81,11 @@ void HeadWindow::build() {
     cmbNumSkrzyz = named(new QComboBox(intersectionFrame), QStringLiteral("cmbNumSkrzyz"));
     cmbNumSkrzyz->setEditable(true);
     cmbNumSkrzyz->setInsertPolicy(QComboBox::NoInsert);
-    cmbNumSkrzyz->setToolTip(
-        common::Tlumacz(QStringLiteral("Wybierz z listy lub wpisz: Nr nowego [spacja] opis nowego skrzyżowania")));
+    cmbNumSkrzyz->setToolTip(common::Tlumacz(
+        QStringLiteral("Wybierz z listy lub wpisz: Nr nowego [spacja] opis nowego skrzyżowania")));
     cmbNumSkrzyz->setMinimumWidth(220);
-    cmdDodajWpis = named(new QPushButton(QStringLiteral("+"), intersectionFrame), QStringLiteral("cmdDodajWpis"));
+    cmdDodajWpis =
+        named(new QPushButton(QStringLiteral("+"), intersectionFrame), QStringLiteral("cmdDodajWpis"));
     cmdDodajWpis->setToolTip(common::Tlumacz(QStringLiteral("Dodaj wpis do listy skrzyżowań")));
     intersectionLayout->addWidget(cmbNumSkrzyz, 1);
     intersectionLayout->addWidget(cmdDodajWpis);
@@ -92,8 +95,9 @@ void HeadWindow::build() {
 
     auto* orientFrame = new QGroupBox(common::Tlumacz(QStringLiteral("Orientacja geograficzna")), this);
     auto* orientGrid = new QGridLayout(orientFrame);
-    const QStringList orientations = {QStringLiteral("1 (N)"),  QStringLiteral("2 (E)"),  QStringLiteral("3 (S)"),
-                                      QStringLiteral("4 (W)"),  QStringLiteral("5 (NE)"), QStringLiteral("6 (SE)"),
+    const QStringList orientations = {QStringLiteral("1 (N)"),  QStringLiteral("2 (E)"),
+                                      QStringLiteral("3 (S)"),  QStringLiteral("4 (W)"),
+                                      QStringLiteral("5 (NE)"), QStringLiteral("6 (SE)"),
                                       QStringLiteral("7 (SW)"), QStringLiteral("8 (NW)")};
     auto* orientGroup = new QButtonGroup(this);
     for (int i = 0; i < 8; ++i) {
@@ -105,9 +109,11 @@ void HeadWindow::build() {
     left->addWidget(orientFrame);
 
     auto* stopLayout = new QHBoxLayout;
-    chkLinZatrz = named(new QCheckBox(common::Tlumacz(QStringLiteral("Dodatkowy na wcześniejszej linii zatrzymania")), this),
-                        QStringLiteral("chkLinZatrz"));
-    Label2 = named(new QLabel(common::Tlumacz(QStringLiteral("Linia zatrzymania:")), this), QStringLiteral("Label2"));
+    chkLinZatrz = named(
+        new QCheckBox(common::Tlumacz(QStringLiteral("Dodatkowy na wcześniejszej linii zatrzymania")), this),
+        QStringLiteral("chkLinZatrz"));
+    Label2 = named(new QLabel(common::Tlumacz(QStringLiteral("Linia zatrzymania:")), this),
+                   QStringLiteral("Label2"));
     cmbLinZatrz = named(new QComboBox(this), QStringLiteral("cmbLinZatrz"));
     stopLayout->addWidget(chkLinZatrz);
     stopLayout->addWidget(Label2);
@@ -155,7 +161,8 @@ void HeadWindow::build() {
     sourceLayout->addWidget(cmbZrodSwiatla);
     right->addWidget(sourceFrame);
 
-    auto* typeFrame = named(new QGroupBox(common::Tlumacz(QStringLiteral("Typ sygnalizatora")), this), QStringLiteral("frmTyp"));
+    auto* typeFrame = named(new QGroupBox(common::Tlumacz(QStringLiteral("Typ sygnalizatora")), this),
+                            QStringLiteral("frmTyp"));
     auto* typeLayout = new QVBoxLayout(typeFrame);
     cmbTypSyg = named(new QComboBox(typeFrame), QStringLiteral("cmbTypSyg"));
     typeLayout->addWidget(cmbTypSyg);
@@ -163,10 +170,12 @@ void HeadWindow::build() {
 
     auto* equipFrame = new QGroupBox(common::Tlumacz(QStringLiteral("Wyposażenie")), this);
     auto* equipLayout = new QVBoxLayout(equipFrame);
-    chkSygnAkust = named(new QCheckBox(common::Tlumacz(QStringLiteral("Sygnalizatory akustyczne")), equipFrame),
-                         QStringLiteral("chkSygnAkust"));
-    chkWkladyAntyZl = named(new QCheckBox(common::Tlumacz(QStringLiteral("Filtry antyzłudzeniowe")), equipFrame),
-                            QStringLiteral("chkWkladyAntyZl"));
+    chkSygnAkust =
+        named(new QCheckBox(common::Tlumacz(QStringLiteral("Sygnalizatory akustyczne")), equipFrame),
+              QStringLiteral("chkSygnAkust"));
+    chkWkladyAntyZl =
+        named(new QCheckBox(common::Tlumacz(QStringLiteral("Filtry antyzłudzeniowe")), equipFrame),
+              QStringLiteral("chkWkladyAntyZl"));
     chkEkrany = named(new QCheckBox(common::Tlumacz(QStringLiteral("Ekrany kontrastowe")), equipFrame),
                       QStringLiteral("chkEkrany"));
     auto* screenLayout = new QHBoxLayout;
@@ -193,7 +202,8 @@ void HeadWindow::build() {
     auto* detLayout = new QVBoxLayout(detFrame);
     chkUstawDetektory = named(new QCheckBox(detFrame), QStringLiteral("chkUstawDetektory"));
     detLayout->addWidget(chkUstawDetektory);
-    connect(chkUstawDetektory, &QCheckBox::clicked, this, [this] { SetPushButtons = chkUstawDetektory->isChecked(); });
+    connect(chkUstawDetektory, &QCheckBox::clicked, this,
+            [this] { SetPushButtons = chkUstawDetektory->isChecked(); });
     right->addWidget(detFrame);
     right->addStretch(1);
 
@@ -204,12 +214,17 @@ void HeadWindow::build() {
     root->addWidget(Label3);
 
     auto* buttons = new QHBoxLayout;
-    cmdAccept = named(new QPushButton(common::Tlumacz(QStringLiteral("&Zatwierdź")), this), QStringLiteral("cmdAccept"));
-    cmdAccept->setToolTip(common::Tlumacz(QStringLiteral("Ustawianie sygnalizatora z wybranymi ustawieniami")));
+    cmdAccept = named(new QPushButton(common::Tlumacz(QStringLiteral("&Zatwierdź")), this),
+                      QStringLiteral("cmdAccept"));
+    cmdAccept->setToolTip(
+        common::Tlumacz(QStringLiteral("Ustawianie sygnalizatora z wybranymi ustawieniami")));
     cmdAccept->setDefault(true);
-    cmdCancel = named(new QPushButton(common::Tlumacz(QStringLiteral("&Anuluj")), this), QStringLiteral("cmdCancel"));
-    cmdHelp = named(new QPushButton(common::Tlumacz(QStringLiteral("&Pomoc")), this), QStringLiteral("cmdHelp"));
-    cmdUstawienia = named(new QPushButton(common::Tlumacz(QStringLiteral("&Ustawienia")), this), QStringLiteral("cmdUstawienia"));
+    cmdCancel =
+        named(new QPushButton(common::Tlumacz(QStringLiteral("&Anuluj")), this), QStringLiteral("cmdCancel"));
+    cmdHelp =
+        named(new QPushButton(common::Tlumacz(QStringLiteral("&Pomoc")), this), QStringLiteral("cmdHelp"));
+    cmdUstawienia = named(new QPushButton(common::Tlumacz(QStringLiteral("&Ustawienia")), this),
+                          QStringLiteral("cmdUstawienia"));
     buttons->addWidget(cmdUstawienia);
     buttons->addWidget(cmdHelp);
     buttons->addStretch(1);

@@ -256,8 +256,8 @@ void HeadWindow::cmdDodajWpis_Click() {
     const QString entry = cmbNumSkrzyz->currentText().trimmed();
     const QString path = IntersectionListPath();
     if (!entry.isEmpty() && !AppendListLineOnce(path, entry, true)) {
-        ui::MsgBox(QStringLiteral("Nie można przeczytać listy ze skrzyżowaniami\n[%1]").arg(path), ui::Exclamation,
-                   Title);
+        ui::MsgBox(QStringLiteral("Nie można przeczytać listy ze skrzyżowaniami\n[%1]").arg(path),
+                   ui::Exclamation, Title);
         return;
     }
     if (!entry.isEmpty() && cmbNumSkrzyz->findText(entry, Qt::MatchExactly) < 0) cmbNumSkrzyz->addItem(entry);
@@ -304,7 +304,8 @@ void HeadWindow::cmdAccept_Click() {
     }
     const QString number = TakeFirstToken(typed, QStringLiteral(" "));
     if (!IsIntersectionNumberValid(number) || number == QLatin1String("???")) {
-        ui::MsgBox(QStringLiteral("Numer skrzyżowania \"%1\" może zawierać tylko litery, cyfry i znak \"-\".").arg(number),
+        ui::MsgBox(QStringLiteral("Numer skrzyżowania \"%1\" może zawierać tylko litery, cyfry i znak \"-\".")
+                       .arg(number),
                    ui::Exclamation, windowTitle());
         cmbNumSkrzyz->setFocus();
         return;

@@ -77,10 +77,14 @@ InventoryDialog::InventoryDialog(QWidget* parent) : QDialog(parent) {
     root->addWidget(lblFormatDaty);
 
     auto* buttons = new QHBoxLayout;
-    cmdOnTop[0] = named(new QPushButton(common::Tlumacz(QStringLiteral("Przypnij")), this), QStringLiteral("cmdOnTop_0"));
-    cmdOnTop[1] = named(new QPushButton(common::Tlumacz(QStringLiteral("Odepnij")), this), QStringLiteral("cmdOnTop_1"));
-    auto* cmdAccept = named(new QPushButton(common::Tlumacz(QStringLiteral("&Zatwierdź")), this), QStringLiteral("cmdAccept"));
-    auto* cmdCancel = named(new QPushButton(common::Tlumacz(QStringLiteral("&Anuluj")), this), QStringLiteral("cmdCancel"));
+    cmdOnTop[0] = named(new QPushButton(common::Tlumacz(QStringLiteral("Przypnij")), this),
+                        QStringLiteral("cmdOnTop_0"));
+    cmdOnTop[1] = named(new QPushButton(common::Tlumacz(QStringLiteral("Odepnij")), this),
+                        QStringLiteral("cmdOnTop_1"));
+    auto* cmdAccept = named(new QPushButton(common::Tlumacz(QStringLiteral("&Zatwierdź")), this),
+                            QStringLiteral("cmdAccept"));
+    auto* cmdCancel =
+        named(new QPushButton(common::Tlumacz(QStringLiteral("&Anuluj")), this), QStringLiteral("cmdCancel"));
     cmdAccept->setDefault(true);
     buttons->addWidget(cmdOnTop[0]);
     buttons->addWidget(cmdOnTop[1]);
@@ -110,10 +114,7 @@ void InventoryDialog::fill() {
     lblFormatDaty->setText(QStringLiteral("(Format daty: %1)").arg(GetShortDatePattern()));
     const QDate today = QDate::currentDate();
     for (QDateEdit* d : {dtpDataRealizacji, dtpDataZlecenia, dtpDataInwent}) d->setDate(today);
-    const bool onTop = DialogOnTop;
-    common::SetFormTopmost(this, onTop);
-    cmdOnTop[0]->setVisible(!onTop);
-    cmdOnTop[1]->setVisible(onTop);
+    ApplyOnTopState(this, cmdOnTop[0], cmdOnTop[1]);
     cmbUlica->clear();
     LoadStreetList(cmbUlica);
 }
@@ -134,9 +135,7 @@ void InventoryDialog::cmdAccept_Click() {
 
 void InventoryDialog::cmdOnTop_Click() {
     DialogOnTop = !DialogOnTop;
-    common::SetFormTopmost(this, DialogOnTop);
-    cmdOnTop[0]->setVisible(!DialogOnTop);
-    cmdOnTop[1]->setVisible(DialogOnTop);
+    ApplyOnTopState(this, cmdOnTop[0], cmdOnTop[1]);
 }
 
 void InventoryDialog::cmdDopiszWlot_Click() {
@@ -151,12 +150,20 @@ void InventoryDialog::cmdDopiszWlot_Click() {
     if (cmbUlica->findText(street, Qt::MatchExactly) < 0) cmbUlica->addItem(street);
 }
 
+void ApplyOnTopState(QWidget* window, QPushButton* first, QPushButton* second) {
+    common::SetFormTopmost(window, DialogOnTop);
+    first->setVisible(!DialogOnTop);
+    second->setVisible(DialogOnTop);
+}
+
 bool EditHeadAttributes(const QString& headHandle, QWidget* parent) {
     Q_UNUSED(headHandle);
     InventoryDialog dialog(parent);
     dialog.values = {};
-    dialog.values.OrderNumber = common::GetIni(common::IniFilePath, SettingsSection(), QStringLiteral("NumerZlecenia00"), QString());
-    dialog.values.EnteredBy = common::GetIni(common::IniFilePath, SettingsSection(), QStringLiteral("Operator00"), QString());
+    dialog.values.OrderNumber =
+        common::GetIni(common::IniFilePath, SettingsSection(), QStringLiteral("NumerZlecenia00"), QString());
+    dialog.values.EnteredBy =
+        common::GetIni(common::IniFilePath, SettingsSection(), QStringLiteral("Operator00"), QString());
     dialog.exec();
     if (!dialog.DialogAccepted) return false;
     ApplyInventory(dialog.values);

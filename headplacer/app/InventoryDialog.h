@@ -50,6 +50,9 @@ private:
     QPushButton* cmdOnTop[2] = {};
 };
 
+// Pins the window above others when DialogOnTop (showing the second button) or releases it.
+void ApplyOnTopState(QWidget* window, QPushButton* first, QPushButton* second);
+
 // Shows the dialog for the placed head and, when accepted, writes the attributes, the street and
 // the remembered values. True when accepted.
 bool EditHeadAttributes(const QString& headHandle, QWidget* parent);

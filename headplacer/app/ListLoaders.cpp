@@ -59,7 +59,8 @@ QString GetIntersectionProperty() {
 }
 
 void LoadStreetList(QComboBox* list) {
-    fillWithMemory(list, StreetListPath(), QStringLiteral("Nie można przeczytać listy ulic."), GetLastStreet(), false);
+    fillWithMemory(list, StreetListPath(), QStringLiteral("Nie można przeczytać listy ulic."),
+                   GetLastStreet(), false);
 }
 
 void LoadIntersectionList(QComboBox* list) {

@@ -10,8 +10,8 @@
 #include "headplacer/logic/Settings.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -43,51 +43,66 @@ SettingsDialog::SettingsDialog(HeadWindow& main) : QDialog(&main, Qt::Dialog), m
     scaleLayout->addWidget(named(new QLabel(QStringLiteral("1:"), frSkala), QStringLiteral("Label6")));
     cbSkala = named(new QComboBox(frSkala), QStringLiteral("cbSkala"));
     cbSkala->setEditable(true);
-    cbSkala->addItems({QStringLiteral("1"), QStringLiteral("250"), QStringLiteral("500"), QStringLiteral("1000")});
+    cbSkala->addItems(
+        {QStringLiteral("1"), QStringLiteral("250"), QStringLiteral("500"), QStringLiteral("1000")});
     scaleLayout->addWidget(cbSkala, 1);
     grid->addWidget(frSkala, 0, 0, 1, 3);
 
-    grid->addWidget(named(new QLabel(common::Tlumacz(QStringLiteral("Czcionka opisów sygnalizatorów (wys., szer.)")), this),
-                          QStringLiteral("Label1")),
-                    1, 0);
+    grid->addWidget(
+        named(
+            new QLabel(common::Tlumacz(QStringLiteral("Czcionka opisów sygnalizatorów (wys., szer.)")), this),
+            QStringLiteral("Label1")),
+        1, 0);
     txtSygFontHeight = named(new QLineEdit(this), QStringLiteral("txtSygFontHeight"));
     txtSygFontWdth = named(new QLineEdit(this), QStringLiteral("txtSygFontWdth"));
     txtSygFontWdth->hide();
     grid->addWidget(txtSygFontHeight, 1, 1);
-    chkTextScaled = named(new QCheckBox(common::Tlumacz(QStringLiteral("Skaluj teksty")), this), QStringLiteral("chkTextScaled"));
+    chkTextScaled = named(new QCheckBox(common::Tlumacz(QStringLiteral("Skaluj teksty")), this),
+                          QStringLiteral("chkTextScaled"));
     grid->addWidget(chkTextScaled, 2, 0);
     auto* scaledLayout = new QHBoxLayout;
-    scaledLayout->addWidget(named(new QLabel(common::Tlumacz(QStringLiteral("Przeskalowana wysokość:")), this),
-                                  QStringLiteral("Label3")));
+    scaledLayout->addWidget(
+        named(new QLabel(common::Tlumacz(QStringLiteral("Przeskalowana wysokość:")), this),
+              QStringLiteral("Label3")));
     labScaled = named(new QLabel(this), QStringLiteral("labScaled"));
     scaledLayout->addWidget(labScaled);
     grid->addLayout(scaledLayout, 2, 1);
 
-    grid->addWidget(named(new QLabel(common::Tlumacz(QStringLiteral("Domyślny format opisu sygnalizatorów pieszo-rowerowych")), this),
-                          QStringLiteral("Label4")),
-                    3, 0);
+    grid->addWidget(
+        named(new QLabel(
+                  common::Tlumacz(QStringLiteral("Domyślny format opisu sygnalizatorów pieszo-rowerowych")),
+                  this),
+              QStringLiteral("Label4")),
+        3, 0);
     cmbFormatPR = named(new QComboBox(this), QStringLiteral("cmbFormatPR"));
     cmbFormatPR->addItems({QStringLiteral("PRxx"), QStringLiteral("PxxRxx")});
     grid->addWidget(cmbFormatPR, 3, 1);
     chkUstOpisSygnWar = named(
-        new QCheckBox(common::Tlumacz(QStringLiteral("Ustawianie opisów sygnalizatorów jazdy warunkowej (SK...)")), this),
+        new QCheckBox(
+            common::Tlumacz(QStringLiteral("Ustawianie opisów sygnalizatorów jazdy warunkowej (SK...)")),
+            this),
         QStringLiteral("chkUstOpisSygnWar"));
     grid->addWidget(chkUstOpisSygnWar, 4, 0, 1, 3);
-    chkOstrzezDuplikatSygn = named(
-        new QCheckBox(common::Tlumacz(QStringLiteral("Zawsze zgłaszaj, jeśli sygnalizator o takim samym nr inwent. istnieje")),
-                      this),
-        QStringLiteral("chkOstrzezDuplikatSygn"));
-    chkOstrzezDuplikatSygn->setToolTip(common::Tlumacz(
-        QStringLiteral("Włączenie komunikatów że na mapie istnieje już sygnalizator o takim samym numerze inw.")));
+    chkOstrzezDuplikatSygn =
+        named(new QCheckBox(common::Tlumacz(QStringLiteral(
+                                "Zawsze zgłaszaj, jeśli sygnalizator o takim samym nr inwent. istnieje")),
+                            this),
+              QStringLiteral("chkOstrzezDuplikatSygn"));
+    chkOstrzezDuplikatSygn->setToolTip(common::Tlumacz(QStringLiteral(
+        "Włączenie komunikatów że na mapie istnieje już sygnalizator o takim samym numerze inw.")));
     grid->addWidget(chkOstrzezDuplikatSygn, 5, 0, 1, 3);
     cmbDomDetektor = named(new QComboBox(this), QStringLiteral("cmbDomDetektor"));
-    cmbDomDetektor->addItems({QStringLiteral("Pętle"), QStringLiteral("Nadjezdniowe"), QStringLiteral("Obszary detekcji")});
+    cmbDomDetektor->addItems(
+        {QStringLiteral("Pętle"), QStringLiteral("Nadjezdniowe"), QStringLiteral("Obszary detekcji")});
     cmbDomDetektor->hide();
 
     auto* buttons = new QHBoxLayout;
-    auto* cmdOK = named(new QPushButton(common::Tlumacz(QStringLiteral("&OK")), this), QStringLiteral("cmdOK"));
-    auto* cmdCancel = named(new QPushButton(common::Tlumacz(QStringLiteral("Anuluj")), this), QStringLiteral("cmdCancel"));
-    auto* cmdHelp = named(new QPushButton(common::Tlumacz(QStringLiteral("&Pomoc")), this), QStringLiteral("cmdHelp"));
+    auto* cmdOK =
+        named(new QPushButton(common::Tlumacz(QStringLiteral("&OK")), this), QStringLiteral("cmdOK"));
+    auto* cmdCancel =
+        named(new QPushButton(common::Tlumacz(QStringLiteral("Anuluj")), this), QStringLiteral("cmdCancel"));
+    auto* cmdHelp =
+        named(new QPushButton(common::Tlumacz(QStringLiteral("&Pomoc")), this), QStringLiteral("cmdHelp"));
     buttons->addWidget(cmdHelp);
     buttons->addStretch(1);
     buttons->addWidget(cmdOK);

@@ -19,7 +19,8 @@ DesignationTexts ComposeDesignation(const DesignationParts& p) {
         t.ConditionalDesignation = QStringLiteral("S") + t.HeadDesignation;
         t.conditionalSet = true;
     }
-    t.InventoryNumber = p.SectionNumber + QLatin1Char('/') + p.IntersectionNumber + QLatin1Char('/') + t.HeadDesignation;
+    t.InventoryNumber =
+        p.SectionNumber + QLatin1Char('/') + p.IntersectionNumber + QLatin1Char('/') + t.HeadDesignation;
     return t;
 }
 

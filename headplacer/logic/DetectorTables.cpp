@@ -41,7 +41,9 @@ const QStringList PushButtonTypes = {QStringLiteral("brak danych"), QStringLiter
 namespace {
 QStringList widths275to550() {
     QStringList l;
-    for (int q = 11; q <= 22; ++q) l << common::FormatNumberWithDot(q * 0.25, QStringLiteral("0.00")).replace(QLatin1Char('.'), QLatin1Char(','));
+    for (int q = 11; q <= 22; ++q)
+        l << common::FormatNumberWithDot(q * 0.25, QStringLiteral("0.00"))
+                 .replace(QLatin1Char('.'), QLatin1Char(','));
     return l;
 }
 }  // namespace
@@ -79,7 +81,8 @@ QString stepArea(const QString& description, bool earlierStopLine, const QString
     QString number = description.mid(prefixLength, 2);
     if (prefix.size() < prefixLength) prefix = earlierStopLine ? QStringLiteral("V11") : QStringLiteral("V1");
     if (number.size() < 2) number = shortNumber;
-    return prefix + common::FormatNumberWithDot(common::ParseDouble(number) + step, QStringLiteral("#######0"));
+    return prefix +
+           common::FormatNumberWithDot(common::ParseDouble(number) + step, QStringLiteral("#######0"));
 }
 }  // namespace
 
@@ -125,7 +128,8 @@ QList<common::PlanePoint> RectangleCorners(double lengthM, double widthM, double
     return {{0, s}, {l, s}, {l, s + w}, {0, s + w}};
 }
 
-QList<common::PlanePoint> ParallelogramCorners(double lengthM, double widthM, double fromDividerM, double fromKerbM) {
+QList<common::PlanePoint> ParallelogramCorners(double lengthM, double widthM, double fromDividerM,
+                                               double fromKerbM) {
     const double l = lengthM * 1000, w = widthM * 1000, r = fromDividerM * 1000, k = fromKerbM * 1000;
     const double c = std::cos(std::numbers::pi / 4);
     const double d1 = (w - r) / c, d2 = (w - r - k) / c;

@@ -58,6 +58,7 @@ QString AboveRoadInsertCommand(const QString& symbolFile);
 // The outlines in millimetres: a rectangle loop or area L × W; the second rectangle of a presence
 // area shifted by W + D; the parallelogram loop's corners P1..P4 from L, W, R and K (metres).
 QList<common::PlanePoint> RectangleCorners(double lengthM, double widthM, double shiftM = 0);
-QList<common::PlanePoint> ParallelogramCorners(double lengthM, double widthM, double fromDividerM, double fromKerbM);
+QList<common::PlanePoint> ParallelogramCorners(double lengthM, double widthM, double fromDividerM,
+                                               double fromKerbM);
 
 }  // namespace headplacer

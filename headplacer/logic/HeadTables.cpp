@@ -10,7 +10,7 @@
 
 namespace headplacer {
 
-const QStringList HeadKindLetters = {QStringLiteral("K"), QStringLiteral("B"), QStringLiteral("T"),
+const QStringList HeadKindLetters = {QStringLiteral("K"), QStringLiteral("B"),  QStringLiteral("T"),
                                      QStringLiteral("P"), QStringLiteral("PR"), QStringLiteral("R")};
 
 const QStringList VehicleHeadNames = {
@@ -49,10 +49,11 @@ const QStringList TramHeadNames = {
     QStringLiteral("Kierunkowy dla tramwajów w lewo i w prawo"),
     QStringLiteral("Sygnalizator typu T"),
 };
-const QStringList TramHeadSymbols = {QStringLiteral("ST"),     QStringLiteral("STK-W"),  QStringLiteral("STK-L"),
-                                     QStringLiteral("STK-P"),  QStringLiteral("STK-LW"), QStringLiteral("STK-WP"),
-                                     QStringLiteral("STK-LP"), QStringLiteral("STT")};
-const QStringList PedestrianHeadNames = {QStringLiteral("Dla pieszych"), QStringLiteral("Dla pieszych (półokrągły)")};
+const QStringList TramHeadSymbols = {
+    QStringLiteral("ST"),     QStringLiteral("STK-W"),  QStringLiteral("STK-L"),  QStringLiteral("STK-P"),
+    QStringLiteral("STK-LW"), QStringLiteral("STK-WP"), QStringLiteral("STK-LP"), QStringLiteral("STT")};
+const QStringList PedestrianHeadNames = {QStringLiteral("Dla pieszych"),
+                                         QStringLiteral("Dla pieszych (półokrągły)")};
 const QStringList PedestrianHeadSymbols = {QStringLiteral("S-5"), QStringLiteral("S-5plk")};
 const QStringList ScreenSymbols = {QStringLiteral("EKP"), QStringLiteral("EKO")};
 const int LensDiameters[3] = {300, 200, 100};
@@ -72,15 +73,15 @@ QString CanonicalHeadSymbol(const QString& symbol) {
 int SetListPoz(QString& sDanSymb) {
     sDanSymb = GetFileBaseName(sDanSymb);
     static const QHash<QString, int> positions = {
-        {QStringLiteral("S-1"), 0},    {QStringLiteral("S-2P"), 1},      {QStringLiteral("S-2L"), 2},
-        {QStringLiteral("S-2LP"), 3},  {QStringLiteral("S-3W"), 4},      {QStringLiteral("S-3WP"), 8},
-        {QStringLiteral("S-3LW"), 7},  {QStringLiteral("S-3LZ"), 10},    {QStringLiteral("S-3Z"), 11},
-        {QStringLiteral("S-3LP"), 9},  {QStringLiteral("S-3P"), 6},      {QStringLiteral("S-3L"), 5},
-        {QStringLiteral("S-4"), 12},   {QStringLiteral("S-7"), 13},      {QStringLiteral("S-1KOM"), 14},
+        {QStringLiteral("S-1"), 0},       {QStringLiteral("S-2P"), 1},   {QStringLiteral("S-2L"), 2},
+        {QStringLiteral("S-2LP"), 3},     {QStringLiteral("S-3W"), 4},   {QStringLiteral("S-3WP"), 8},
+        {QStringLiteral("S-3LW"), 7},     {QStringLiteral("S-3LZ"), 10}, {QStringLiteral("S-3Z"), 11},
+        {QStringLiteral("S-3LP"), 9},     {QStringLiteral("S-3P"), 6},   {QStringLiteral("S-3L"), 5},
+        {QStringLiteral("S-4"), 12},      {QStringLiteral("S-7"), 13},   {QStringLiteral("S-1KOM"), 14},
         {QStringLiteral("S-POMOCN"), 15}, {QStringLiteral("S-OSP"), 16}, {QStringLiteral("ST"), 0},
-        {QStringLiteral("STK-W"), 1},  {QStringLiteral("STK-L"), 2},     {QStringLiteral("STK-P"), 3},
-        {QStringLiteral("STK-LW"), 4}, {QStringLiteral("STK-WP"), 5},    {QStringLiteral("STK-LP"), 6},
-        {QStringLiteral("STT"), 7},    {QStringLiteral("S-5"), 0},       {QStringLiteral("S-5PLK"), 1},
+        {QStringLiteral("STK-W"), 1},     {QStringLiteral("STK-L"), 2},  {QStringLiteral("STK-P"), 3},
+        {QStringLiteral("STK-LW"), 4},    {QStringLiteral("STK-WP"), 5}, {QStringLiteral("STK-LP"), 6},
+        {QStringLiteral("STT"), 7},       {QStringLiteral("S-5"), 0},    {QStringLiteral("S-5PLK"), 1},
     };
     return positions.value(sDanSymb, 0);
 }
@@ -133,11 +134,11 @@ bool HeadSymbolAttributes(const QString& blockName, QString& obiekt, QString& ro
 }
 
 const QStringList HeadCommonTags = {
-    QStringLiteral("INWENT_NUMER"),   QStringLiteral("NUMER_SKRZYZ"),    QStringLiteral("TYP"),
-    QStringLiteral("SREDN_SOCZ"),     QStringLiteral("ZRODLO_SW"),       QStringLiteral("WKLADY_ANTYZL"),
-    QStringLiteral("SYGN_AKUST"),     QStringLiteral("KTO_NANIOSL"),     QStringLiteral("NAZWA_ULICY"),
-    QStringLiteral("ZLECENIE_WNIOS"), QStringLiteral("REALIZACJA_WYK"),  QStringLiteral("REALIZACJA_DATA"),
-    QStringLiteral("ZLECENIE_DATA"),  QStringLiteral("ZLECENIE_NUMER"),  QStringLiteral("INWENT_DATA"),
+    QStringLiteral("INWENT_NUMER"),   QStringLiteral("NUMER_SKRZYZ"),   QStringLiteral("TYP"),
+    QStringLiteral("SREDN_SOCZ"),     QStringLiteral("ZRODLO_SW"),      QStringLiteral("WKLADY_ANTYZL"),
+    QStringLiteral("SYGN_AKUST"),     QStringLiteral("KTO_NANIOSL"),    QStringLiteral("NAZWA_ULICY"),
+    QStringLiteral("ZLECENIE_WNIOS"), QStringLiteral("REALIZACJA_WYK"), QStringLiteral("REALIZACJA_DATA"),
+    QStringLiteral("ZLECENIE_DATA"),  QStringLiteral("ZLECENIE_NUMER"), QStringLiteral("INWENT_DATA"),
     QStringLiteral("UWAGI"),
 };
 const QStringList ScreenTags = {
@@ -146,7 +147,8 @@ const QStringList ScreenTags = {
     QStringLiteral("REALIZACJA_DATA"), QStringLiteral("ZLECENIE_DATA"),  QStringLiteral("ZLECENIE_NUMER"),
     QStringLiteral("INWENT_DATA"),
 };
-const QStringList PushButtonTags = {QStringLiteral("RODZAJ"), QStringLiteral("TYP"), QStringLiteral("PRODUCENT")};
+const QStringList PushButtonTags = {QStringLiteral("RODZAJ"), QStringLiteral("TYP"),
+                                    QStringLiteral("PRODUCENT")};
 
 QString PushButtonBlockName() {
     return QStringLiteral("sygnprzycisk");
@@ -227,9 +229,10 @@ QString HeadInsertCommand(const QString& blockName, int drawingScale) {
 QString PushButtonInsertCommand(double rotationRadians, int drawingScale) {
     const QString cr(QLatin1Char('\r'));
     const QString scale = PushButtonScaleText(drawingScale);
-    const QString degrees = common::FormatNumberWithDot(rotationRadians * 180.0 / std::numbers::pi, QString());
-    return QStringLiteral("_-insert") + cr + PushButtonBlockName() + cr + QStringLiteral("_R") + cr + degrees + cr +
-           QStringLiteral("X") + cr + scale + cr + QStringLiteral("Y") + cr + scale + cr;
+    const QString degrees =
+        common::FormatNumberWithDot(rotationRadians * 180.0 / std::numbers::pi, QString());
+    return QStringLiteral("_-insert") + cr + PushButtonBlockName() + cr + QStringLiteral("_R") + cr +
+           degrees + cr + QStringLiteral("X") + cr + scale + cr + QStringLiteral("Y") + cr + scale + cr;
 }
 
 }  // namespace headplacer

@@ -40,11 +40,11 @@ QString PushButtonBlockName();
 
 // What a symbol file stands for in the main window.
 struct HeadKindChoice {
-    int kindOption = 0;      // chkRodzSyg index
-    QString kindLetter;      // empty: leave as the option's handler set it
-    int lensIndex = 0;       // chkFiSocz index
-    int insertCode = 3;      // for anti-glare inserts
-    int nameList = 0;        // 0 none, 1 vehicle names, 2 tram names, 3 pedestrian names
+    int kindOption = 0;  // chkRodzSyg index
+    QString kindLetter;  // empty: leave as the option's handler set it
+    int lensIndex = 0;   // chkFiSocz index
+    int insertCode = 3;  // for anti-glare inserts
+    int nameList = 0;    // 0 none, 1 vehicle names, 2 tram names, 3 pedestrian names
     bool acousticEnabled = false;
 };
 // The kind character is the file name's third character, or its second when the third is "." or

@@ -64,7 +64,8 @@ InsertionPoll::InsertionPoll(PlacementUi& ui, QObject* parent) : QObject(parent)
     connect(&timer_, &QTimer::timeout, this, [this] { emit stepped(int(tick())); });
 }
 
-void InsertionPoll::start(const QString& blockName, const cad::Variant& savedLayer, const cad::Variant& savedTextStyle) {
+void InsertionPoll::start(const QString& blockName, const cad::Variant& savedLayer,
+                          const cad::Variant& savedTextStyle) {
     blockName_ = blockName;
     savedLayer_ = savedLayer;
     savedTextStyle_ = savedTextStyle;
@@ -109,7 +110,8 @@ InsertionPoll::Step InsertionPoll::tick() {
     cad::Entity reference;
     try {
         const QString lastPrompt = CadDocument.getVariable(QStringLiteral("LASTPROMPT")).toText();
-        if (lastPrompt.contains(QLatin1String("*Cancel*")) || lastPrompt.contains(QLatin1String("*Anulowano*")))
+        if (lastPrompt.contains(QLatin1String("*Cancel*")) ||
+            lastPrompt.contains(QLatin1String("*Anulowano*")))
             return closingPath(Cancelled);
         reference = findNewReference();
     } catch (const cad::Error&) {
@@ -172,7 +174,8 @@ InsertionPoll::Step InsertionPoll::completeHead(const cad::Entity& reference) {
         if (conditional && LoadConditionalDescriptions()) {
             const cad::Point second =
                 utility.getPoint(QStringLiteral("Wskaż położenie opisu sygnalizacji jazdy warunkowej ..."));
-            addDescription(ConditionalDesignation, second, h, DescriptionLayer, QStringLiteral("SYGN_OPISY_TXT"));
+            addDescription(ConditionalDesignation, second, h, DescriptionLayer,
+                           QStringLiteral("SYGN_OPISY_TXT"));
         }
         if (ContrastScreens) placeScreen(insertion, first);
         automation::TrySetDrawingProperty(QStringLiteral("ONUMERSKRZYZ"), IntersectionNumber);
@@ -213,7 +216,8 @@ InsertionPoll::Step InsertionPoll::completePushButton(const cad::Entity& referen
         const double h = textHeight(HeadPlacerSettings.CzcionkaOpisuDetWys, 0.5);
         ensureLayer(QStringLiteral("256-OPISY_DETEKTOROW"));
         const cad::Point at = CadDocument.utility().getPoint(QStringLiteral("Wskaż położenie opisu ..."));
-        addDescription(ui_.detectorDescriptionText(), at, h, QStringLiteral("256-OPISY_DETEKTOROW"), QString());
+        addDescription(ui_.detectorDescriptionText(), at, h, QStringLiteral("256-OPISY_DETEKTOROW"),
+                       QString());
     } catch (const cad::Error&) {
         return closingPath(Failed);
     }

@@ -17,10 +17,14 @@ QString FormatInventoryDate(const QDate& date) {
 namespace {
 AttributeValues dialogValues(const InventoryValues& v) {
     return {
-        {QStringLiteral("KTO_NANIOSL"), v.EnteredBy},      {QStringLiteral("NAZWA_ULICY"), v.StreetName},
-        {QStringLiteral("ZLECENIE_WNIOS"), v.Applicant},   {QStringLiteral("REALIZACJA_WYK"), v.Contractor},
-        {QStringLiteral("REALIZACJA_DATA"), v.RealisationDate}, {QStringLiteral("ZLECENIE_DATA"), v.OrderDate},
-        {QStringLiteral("ZLECENIE_NUMER"), v.OrderNumber}, {QStringLiteral("INWENT_DATA"), v.InventoryDate},
+        {QStringLiteral("KTO_NANIOSL"), v.EnteredBy},
+        {QStringLiteral("NAZWA_ULICY"), v.StreetName},
+        {QStringLiteral("ZLECENIE_WNIOS"), v.Applicant},
+        {QStringLiteral("REALIZACJA_WYK"), v.Contractor},
+        {QStringLiteral("REALIZACJA_DATA"), v.RealisationDate},
+        {QStringLiteral("ZLECENIE_DATA"), v.OrderDate},
+        {QStringLiteral("ZLECENIE_NUMER"), v.OrderNumber},
+        {QStringLiteral("INWENT_DATA"), v.InventoryDate},
     };
 }
 }  // namespace
@@ -78,7 +82,8 @@ void ApplyInventory(const InventoryValues& values) {
         }
     }
     automation::TrySetDrawingProperty(QStringLiteral("OSTULICA"), values.StreetName);
-    common::PutIni(common::IniFilePath, SettingsSection(), QStringLiteral("NumerZlecenia00"), values.OrderNumber);
+    common::PutIni(common::IniFilePath, SettingsSection(), QStringLiteral("NumerZlecenia00"),
+                   values.OrderNumber);
     common::PutIni(common::IniFilePath, SettingsSection(), QStringLiteral("Operator00"), values.EnteredBy);
     SaveLastOrientation(OrientationNumber);
 }

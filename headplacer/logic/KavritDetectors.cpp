@@ -28,7 +28,8 @@ void reportFailure(const cad::Error& e) {
 int newObject() {
     const int index = int(CadModelSpace.invoke(QStringLiteral("AddObject")).toInt());
     if (index == 0) {
-        ui::MsgBox(QStringLiteral("Niestety nie można stworzyć obiektu rysunkowego."), ui::Exclamation, Title);
+        ui::MsgBox(QStringLiteral("Niestety nie można stworzyć obiektu rysunkowego."), ui::Exclamation,
+                   Title);
         return 0;
     }
     CadModelSpace.invoke(QStringLiteral("OpenObject"), {index});
@@ -56,7 +57,8 @@ bool PlaceLoop(const LoopSizes& s) {
         if (s.shape == 0) {
             quadrangle(RectangleCorners(s.length, s.width));
         } else {
-            const QList<common::PlanePoint> p = ParallelogramCorners(s.length, s.width, s.fromDivider, s.fromKerb);
+            const QList<common::PlanePoint> p =
+                ParallelogramCorners(s.length, s.width, s.fromDivider, s.fromKerb);
             const auto line = [](const common::PlanePoint& a, const common::PlanePoint& b) {
                 CadModelSpace.invoke(QStringLiteral("AddLine"), {a.X, a.Y, b.X, b.Y, 1, 115});
             };
@@ -115,8 +117,8 @@ bool PlaceAboveRoadDetector(int kindIndex) {
 double PickSegmentLength() {
     if (!automation::CheckDocumentOpen(true)) return 0;
     try {
-        const cad::Variant picked =
-            CadModelSpace.invoke(QStringLiteral("PickEntityID"), {QStringLiteral("Proszę wskazać odcinek ..."), 0});
+        const cad::Variant picked = CadModelSpace.invoke(QStringLiteral("PickEntityID"),
+                                                         {QStringLiteral("Proszę wskazać odcinek ..."), 0});
         const int index = int(picked.toInt());
         if (CadModelSpace.invoke(QStringLiteral("GetEttCode"), {index}).toInt() != 1) return 0;
         return FormatLengthInMetres(CadModelSpace.item(index).length());

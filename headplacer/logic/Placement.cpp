@@ -43,7 +43,8 @@ bool LocateHeadSymbolFile(const QString& symbol) {
         exists = false;
     }
     if (!exists) {
-        ui::MsgBox(QStringLiteral("Nie znaleziono sygnalizatora %1\nw folderze [%2].").arg(fileName, HeadSymbolFolder),
+        ui::MsgBox(QStringLiteral("Nie znaleziono sygnalizatora %1\nw folderze [%2].")
+                       .arg(fileName, HeadSymbolFolder),
                    ui::Exclamation, Title);
         return false;
     }
@@ -56,10 +57,11 @@ bool ReadHeadDrawingValues() {
     if (automation::DrawingScale == 0) automation::DrawingScale = 1;
     SectionNumber = automation::GetDrawingProperty(QStringLiteral("NUMERSEKCJI")).trimmed();
     if (!IsSectionNumberValid(SectionNumber)) {
-        const int answer = ui::MsgBox(QStringLiteral("Zawarty w aktywnym dokumencie numer sekcji\n[%1] jest niezgodny "
-                                                     "z wzorcem.\nCzy pomimo tego kontynuować ustawianie sygnalizatora?")
-                                          .arg(SectionNumber),
-                                      ui::YesNo, questionTitle());
+        const int answer =
+            ui::MsgBox(QStringLiteral("Zawarty w aktywnym dokumencie numer sekcji\n[%1] jest niezgodny "
+                                      "z wzorcem.\nCzy pomimo tego kontynuować ustawianie sygnalizatora?")
+                           .arg(SectionNumber),
+                       ui::YesNo, questionTitle());
         if (answer != ui::Yes) return false;
         ui::InputRequest rq;
         rq.prompt = QStringLiteral("Podaj numer sekcji (np. 26-15):");
@@ -70,7 +72,8 @@ bool ReadHeadDrawingValues() {
         SectionNumber = typed->trimmed();
         automation::TrySetDrawingProperty(QStringLiteral("NUMERSEKCJI"), SectionNumber);
     }
-    if (!IntersectionChosen) IntersectionNumber = automation::GetDrawingProperty(QStringLiteral("ONUMERSKRZYZ"));
+    if (!IntersectionChosen)
+        IntersectionNumber = automation::GetDrawingProperty(QStringLiteral("ONUMERSKRZYZ"));
     return true;
 }
 
@@ -98,10 +101,11 @@ InsertOutcome InsertHead(const QString& symbolFile, InsertionPoll& poll) {
             CadModelSpace, HeadBlockPattern(), QStringLiteral("INWENT_NUMER"), cad::Variant(InventoryNumber),
             QStringLiteral("110-SYGNALIZACJA_KOMORY"));
         if (LoadAskInventoryNumber() && !duplicate.isEmpty()) {
-            const int answer = ui::MsgBox(QStringLiteral("W aktywnym dokumencie ustawiano już sygnalizator\n[%1].\n"
-                                                         "Czy kontynuować ustawianie sygnalizatora?")
-                                              .arg(InventoryNumber),
-                                          ui::YesNo | ui::Question | ui::DefaultButton2, questionTitle());
+            const int answer =
+                ui::MsgBox(QStringLiteral("W aktywnym dokumencie ustawiano już sygnalizator\n[%1].\n"
+                                          "Czy kontynuować ustawianie sygnalizatora?")
+                               .arg(InventoryNumber),
+                           ui::YesNo | ui::Question | ui::DefaultButton2, questionTitle());
             if (answer != ui::Yes) return InsertOutcome::Declined;
         }
         const QString blockName = CanonicalHeadSymbol(GetFileBaseName(symbolFile));
@@ -133,7 +137,8 @@ InsertOutcome InsertHead(const QString& symbolFile, InsertionPoll& poll) {
         return InsertOutcome::Started;
     } catch (const cad::Error& e) {
         PendingInsertMode = 0;
-        ui::MsgBox(QStringLiteral("Nie można wstawić sygnalizatora:\n%1").arg(e.message()), ui::Exclamation, Title);
+        ui::MsgBox(QStringLiteral("Nie można wstawić sygnalizatora:\n%1").arg(e.message()), ui::Exclamation,
+                   Title);
         return InsertOutcome::Failed;
     }
 }
@@ -164,7 +169,8 @@ bool StartPushButton(InsertionPoll& poll) {
         return true;
     } catch (const cad::Error& e) {
         PendingInsertMode = 0;
-        ui::MsgBox(QStringLiteral("Nie można wstawić przycisku:\n%1").arg(e.message()), ui::Exclamation, Title);
+        ui::MsgBox(QStringLiteral("Nie można wstawić przycisku:\n%1").arg(e.message()), ui::Exclamation,
+                   Title);
         return false;
     }
 }

@@ -49,12 +49,16 @@ void LoadSetLoops() {
     HeadPlacerSettings.CzyUstawPetle = getInt(QStringLiteral("CzyUstawPetle"), 0, 1);
 }
 void LoadHeadTextFont() {
-    HeadPlacerSettings.CzcionkaOpisuSygnWys = get(QStringLiteral("CzcionkaOpisuSygnWys"), QStringLiteral("1"));
-    HeadPlacerSettings.CzcionkaOpisuSygnSzer = get(QStringLiteral("CzcionkaOpisuSygnSzer"), QStringLiteral("0.73"));
+    HeadPlacerSettings.CzcionkaOpisuSygnWys =
+        get(QStringLiteral("CzcionkaOpisuSygnWys"), QStringLiteral("1"));
+    HeadPlacerSettings.CzcionkaOpisuSygnSzer =
+        get(QStringLiteral("CzcionkaOpisuSygnSzer"), QStringLiteral("0.73"));
 }
 void LoadDetectorTextFont() {
-    HeadPlacerSettings.CzcionkaOpisuDetWys = get(QStringLiteral("CzcionkaOpisuDetWys"), QStringLiteral("0.5"));
-    HeadPlacerSettings.CzcionkaOpisuDetSzer = get(QStringLiteral("CzcionkaOpisuDetSzer"), QStringLiteral("0.73"));
+    HeadPlacerSettings.CzcionkaOpisuDetWys =
+        get(QStringLiteral("CzcionkaOpisuDetWys"), QStringLiteral("0.5"));
+    HeadPlacerSettings.CzcionkaOpisuDetSzer =
+        get(QStringLiteral("CzcionkaOpisuDetSzer"), QStringLiteral("0.73"));
 }
 bool LoadConditionalDescriptions() {
     return common::ParseInteger(get(QStringLiteral("OpisyWarunkowych"), QStringLiteral("1"))) >= 1;

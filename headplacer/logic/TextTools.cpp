@@ -30,7 +30,8 @@ QString QuoteText(const QString& text) {
 }
 
 QString FormatPointText(double x, double y, const QString& pattern) {
-    return common::FormatNumberWithDot(x, pattern) + QLatin1Char(',') + common::FormatNumberWithDot(y, pattern);
+    return common::FormatNumberWithDot(x, pattern) + QLatin1Char(',') +
+           common::FormatNumberWithDot(y, pattern);
 }
 
 QString ShortDatePatternFromSample(const QString& sample) {
@@ -47,8 +48,8 @@ QString GetShortDatePattern() {
 }
 
 double FormatLengthInMetres(double value, double lengthScaleFactor) {
-    return common::ParseDouble(common::FormatNumberWithDot(value / 1000.0 * lengthScaleFactor,
-                                                           QStringLiteral("#######0.00")));
+    return common::ParseDouble(
+        common::FormatNumberWithDot(value / 1000.0 * lengthScaleFactor, QStringLiteral("#######0.00")));
 }
 
 }  // namespace headplacer

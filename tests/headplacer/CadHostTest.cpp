@@ -77,14 +77,18 @@ private slots:
         // A suite of our own: the built resources, a private INI and registry stand-in.
         const QString suite = dir.filePath(QStringLiteral("suite"));
         QVERIFY(QDir().mkpath(suite + QStringLiteral("/Tesmar/bin")));
-        QVERIFY(QFile::link(QStringLiteral(SUITE_BINARY_DIR "/suite/aZasoby"), suite + QStringLiteral("/aZasoby")));
-        QVERIFY(QFile::link(QStringLiteral(SUITE_BINARY_DIR "/suite/aDane"), suite + QStringLiteral("/aDane")));
+        QVERIFY(QFile::link(QStringLiteral(SUITE_BINARY_DIR "/suite/aZasoby"),
+                            suite + QStringLiteral("/aZasoby")));
+        QVERIFY(
+            QFile::link(QStringLiteral(SUITE_BINARY_DIR "/suite/aDane"), suite + QStringLiteral("/aDane")));
         headplacer::SetProgramFolder(suite + QStringLiteral("/Tesmar/bin"));
         qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
         QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("config/Morvane"))));
         QFile reg(headplacer::RegistryFilePath());
         QVERIFY(reg.open(QIODevice::WriteOnly));
-        reg.write(QStringLiteral("[Software\\Morvane\\Directories]\naDane=%1/aDane\nCity=Miasto\n").arg(suite).toUtf8());
+        reg.write(QStringLiteral("[Software\\Morvane\\Directories]\naDane=%1/aDane\nCity=Miasto\n")
+                      .arg(suite)
+                      .toUtf8());
         reg.close();
 
         QVERIFY(QFile::copy(QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Przyklad.dxf"),
@@ -108,8 +112,8 @@ private slots:
         }
         QVERIFY(!automation::CadApplication.isNull());
         for (int i = 0; i < 100 && hostWindow.isEmpty(); ++i) {
-            hostWindow = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"),
-                                  QStringLiteral("cadhost")})
+            hostWindow = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                  QStringLiteral("--class"), QStringLiteral("cadhost")})
                              .section(QLatin1Char('\n'), 0, 0);
             if (hostWindow.isEmpty()) QTest::qWait(100);
         }
@@ -150,7 +154,8 @@ private slots:
         QCOMPARE(w.inventoryLabel()->text(), QStringLiteral("Sygnalizator: 30-18/987/K1p"));
         if (qEnvironmentVariableIsSet("HEADPLACER_SCREENSHOT")) {
             QTest::qWait(400);
-            QGuiApplication::primaryScreen()->grabWindow(0).save(qEnvironmentVariable("HEADPLACER_SCREENSHOT"));
+            QGuiApplication::primaryScreen()->grabWindow(0).save(
+                qEnvironmentVariable("HEADPLACER_SCREENSHOT"));
         }
 
         // The inventory dialog, when it comes, is filled in and accepted.
@@ -160,7 +165,8 @@ private slots:
             auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             if (!d || d->objectName() != QLatin1String("frmAtrybutySygnalizatora")) return;
             dialogSeen = true;
-            d->findChild<QLineEdit*>(QStringLiteral("fldKtoNaniosl"))->setText(QStringLiteral("Jan Wiśniewski"));
+            d->findChild<QLineEdit*>(QStringLiteral("fldKtoNaniosl"))
+                ->setText(QStringLiteral("Jan Wiśniewski"));
             d->findChild<QLineEdit*>(QStringLiteral("fldUwagi"))->setText(QStringLiteral("próba"));
             d->findChild<QPushButton*>(QStringLiteral("cmdAccept"))->click();
         });
@@ -187,8 +193,9 @@ private slots:
         QVERIFY(py.waitForFinished(30000));
         const QString out = QString::fromUtf8(py.readAllStandardOutput());
         QVERIFY2(py.exitCode() == 0, qPrintable(QString::fromUtf8(py.readAllStandardError())));
-        QVERIFY2(out.contains(QStringLiteral("HEAD layer=110-SYGNALIZACJA_KOMORY attribs=19 INWENT_NUMER=30-18/987/K1p "
-                                             "NUMER_SKRZYZ=987 SYMBOL=S-1 scale=5")),
+        QVERIFY2(out.contains(QStringLiteral(
+                     "HEAD layer=110-SYGNALIZACJA_KOMORY attribs=19 INWENT_NUMER=30-18/987/K1p "
+                     "NUMER_SKRZYZ=987 SYMBOL=S-1 scale=5")),
                  qPrintable(out));
         QVERIFY2(out.contains(QStringLiteral("TEXT K1p height=500")), qPrintable(out));
         QVERIFY2(out.contains(QStringLiteral("BLOCKDEF attdefs=19")), qPrintable(out));

@@ -27,18 +27,22 @@ TEST(DetectorTables, NextDescriptionsAndRounding) {
     EXPECT_EQ(NextDetectionArea(QString(), false), QStringLiteral("V112"));
     EXPECT_EQ(NextDetectionLane(QStringLiteral("V111"), false), QStringLiteral("V121"));
     EXPECT_EQ(NextDetectionArea(QStringLiteral("V2111"), true), QStringLiteral("V2112"));
-    EXPECT_EQ(NextVideoDetector(QStringLiteral("kam.1p.0"), false, QStringLiteral("kam.")), QStringLiteral("kam.1p.1"));
+    EXPECT_EQ(NextVideoDetector(QStringLiteral("kam.1p.0"), false, QStringLiteral("kam.")),
+              QStringLiteral("kam.1p.1"));
     EXPECT_EQ(NextVideoDetector(QString(), false, QStringLiteral("kam.")), QStringLiteral("kam.1.1"));
     EXPECT_EQ(RoundToWholeMetres(QStringLiteral("2,5")), QStringLiteral("3"));
     EXPECT_EQ(RoundToWholeMetres(QStringLiteral("2,4")), QStringLiteral("2"));
-    EXPECT_NEAR(QString(RoundToDecimetres(QStringLiteral("2,46"))).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(),
+    EXPECT_NEAR(QString(RoundToDecimetres(QStringLiteral("2,46")))
+                    .replace(QLatin1Char(','), QLatin1Char('.'))
+                    .toDouble(),
                 2.5, 1e-9);
 }
 
 TEST(DetectorTables, CommandTextsAndOutlines) {
     EXPECT_EQ(MoveObjectCommand(7), QStringLiteral("SUW(tryb=OSTOBI, obiidx=7, p=(0.00,0.00))"));
-    EXPECT_EQ(AboveRoadInsertCommand(QStringLiteral("C:\\Suite\\aZasoby\\Symbole\\vkam")),
-              QStringLiteral("OBW(n=\"C:\\Suite\\aZasoby\\Symbole\\vkam\", skala=10.000, warstwa=115,symbol=1)"));
+    EXPECT_EQ(
+        AboveRoadInsertCommand(QStringLiteral("C:\\Suite\\aZasoby\\Symbole\\vkam")),
+        QStringLiteral("OBW(n=\"C:\\Suite\\aZasoby\\Symbole\\vkam\", skala=10.000, warstwa=115,symbol=1)"));
     const auto r = RectangleCorners(14, 1);
     EXPECT_DOUBLE_EQ(r[2].X, 14000);
     EXPECT_DOUBLE_EQ(r[2].Y, 1000);

@@ -79,7 +79,8 @@ protected:
     QStringList layersOfTexts() const {
         QStringList l;
         for (const cad::Entity& e : CadModelSpace.entities())
-            if (e.objectName() == QLatin1String("AcDbText")) l << e.layer() + QLatin1Char(':') + e.textString();
+            if (e.objectName() == QLatin1String("AcDbText"))
+                l << e.layer() + QLatin1Char(':') + e.textString();
         return l;
     }
     QMap<QString, QString> attributesOf(const cad::Entity& ref) const {
@@ -99,7 +100,8 @@ TEST_F(PlacementTest, TheRightInsertGetsItsAttributesDescriptionAndInventory) {
     ASSERT_EQ(InsertHead(HeadSymbolFile, poll), InsertOutcome::Started);
     EXPECT_TRUE(poll.active());
     EXPECT_EQ(PendingInsertMode, 1);
-    EXPECT_EQ(CadDocument.getVariable(QStringLiteral("CLAYER")).toText(), QStringLiteral("110-SYGNALIZACJA_KOMORY"));
+    EXPECT_EQ(CadDocument.getVariable(QStringLiteral("CLAYER")).toText(),
+              QStringLiteral("110-SYGNALIZACJA_KOMORY"));
     runCommand();
     EXPECT_EQ(poll.tick(), InsertionPoll::HeadCompleted);
     EXPECT_FALSE(poll.active());
@@ -127,11 +129,13 @@ TEST_F(PlacementTest, TheRightInsertGetsItsAttributesDescriptionAndInventory) {
     EXPECT_EQ(text.color(), 1);
     EXPECT_EQ(automation::GetDrawingProperty(QStringLiteral("ONUMERSKRZYZ")), QStringLiteral("987"));
     EXPECT_EQ(automation::GetDrawingProperty(QStringLiteral("OSTULICA")), QStringLiteral("Główna"));
-    EXPECT_EQ(common::GetIni(common::IniFilePath, QStringLiteral("OstatnioUzyte"), QStringLiteral("Operator00"), {}),
+    EXPECT_EQ(common::GetIni(common::IniFilePath, QStringLiteral("OstatnioUzyte"),
+                             QStringLiteral("Operator00"), {}),
               QStringLiteral("jkowalski"));
     // The variables the insertion changed are back.
     EXPECT_EQ(CadDocument.getVariable(QStringLiteral("CLAYER")).toText(), QStringLiteral("0"));
-    EXPECT_NE(CadDocument.getVariable(QStringLiteral("TEXTSTYLE")).toText(), QStringLiteral("SYGN_OPISY_TXT"));
+    EXPECT_NE(CadDocument.getVariable(QStringLiteral("TEXTSTYLE")).toText(),
+              QStringLiteral("SYGN_OPISY_TXT"));
     EXPECT_TRUE(picks.exhausted());
 }
 
@@ -278,7 +282,8 @@ TEST_F(PlacementTest, DuplicatesOfEveryHeadKindAreReported) {
 TEST_F(PlacementTest, SymbolFilesAndSectionNumbersAreChecked) {
     EXPECT_FALSE(LocateHeadSymbolFile(QStringLiteral("../aZasoby/Symbole/sygnprzycisk")));
     EXPECT_FALSE(LocateHeadSymbolFile(QStringLiteral("S-99")));
-    EXPECT_TRUE(prompts.messageTexts().last().startsWith(QStringLiteral("Nie znaleziono sygnalizatora S-99.dwg")));
+    EXPECT_TRUE(
+        prompts.messageTexts().last().startsWith(QStringLiteral("Nie znaleziono sygnalizatora S-99.dwg")));
     automation::SetDrawingProperty(QStringLiteral("NUMERSEKCJI"), QStringLiteral("26-"));
     prompts.answerMessage(ui::Yes);
     prompts.answerInput(QStringLiteral("26-15"));

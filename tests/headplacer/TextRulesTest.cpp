@@ -1,10 +1,12 @@
 // The pure rules of headplacer: the command line, list files, designations and numbers, the
 // head tables, command texts and the registry stand-in's codes.
+#include "common/Ini.h"
 #include "headplacer/logic/CommandLine.h"
 #include "headplacer/logic/Designation.h"
 #include "headplacer/logic/Folders.h"
 #include "headplacer/logic/HeadTables.h"
 #include "headplacer/logic/ListFiles.h"
+#include "headplacer/logic/Settings.h"
 #include "headplacer/logic/TextTools.h"
 #include "platform/ui/core/Prompt.h"
 
@@ -54,28 +56,32 @@ TEST(CommandLine, SplitsRawTextAtBlanksAndTabsWithoutQuoting) {
 }
 
 TEST(ListFiles, ItemsFollowTheListInputRule) {
-    const QStringList items =
-        ParseListItems(fromUtf8("; komentarz, z przecinkiem\nDługa, Krótka\n\"Aleja 3 Maja, wschód\"\n  Leśna  \n"), true);
+    const QStringList items = ParseListItems(
+        fromUtf8("; komentarz, z przecinkiem\nDługa, Krótka\n\"Aleja 3 Maja, wschód\"\n  Leśna  \n"), true);
     EXPECT_EQ(items, (QStringList{fromUtf8("Długa"), fromUtf8("Krótka"), fromUtf8("Aleja 3 Maja, wschód"),
                                   fromUtf8("Leśna")}));
     // Without comment lines a ";" line is an item like any other; quoted inner blanks are kept.
     EXPECT_EQ(ParseListItems(QStringLiteral(";x\n\"  a b \",c"), false),
               (QStringList{QStringLiteral(";x"), QStringLiteral("  a b "), QStringLiteral("c")}));
     // Records of two items; a record without its code leaves an empty item.
-    EXPECT_EQ(ParseListItems(QStringLiteral("LED, L\r\nHalogen,\r\n"), false),
-              (QStringList{QStringLiteral("LED"), QStringLiteral("L"), QStringLiteral("Halogen"), QString()}));
+    EXPECT_EQ(
+        ParseListItems(QStringLiteral("LED, L\r\nHalogen,\r\n"), false),
+        (QStringList{QStringLiteral("LED"), QStringLiteral("L"), QStringLiteral("Halogen"), QString()}));
 }
 
 TEST(ListFiles, ReadsUtf8OrCp1250AndAppendsInTheFilesEncoding) {
     QTemporaryDir dir;
-    const QString utf = dir.filePath(QStringLiteral("utf.lst")), ansi = dir.filePath(QStringLiteral("ansi.lst"));
+    const QString utf = dir.filePath(QStringLiteral("utf.lst")),
+                  ansi = dir.filePath(QStringLiteral("ansi.lst"));
     writeBytes(utf, fromUtf8("Łódzka\nŚwiętokrzyska").toUtf8());
-    writeBytes(ansi, QByteArray("\xA3\xF3" "dzka\r\n"));  // "Łódzka" in Windows-1250
+    writeBytes(ansi, QByteArray("\xA3\xF3"
+                                "dzka\r\n"));  // "Łódzka" in Windows-1250
     QStringList items;
     ASSERT_TRUE(ReadListItems(ansi, true, items));
     EXPECT_EQ(items, QStringList{fromUtf8("Łódzka")});
     ASSERT_TRUE(AppendListLine(ansi, fromUtf8("Żwirki")));
-    EXPECT_EQ(readBytes(ansi), QByteArray("\xA3\xF3" "dzka\r\n\xAFwirki\r\n"));
+    EXPECT_EQ(readBytes(ansi), QByteArray("\xA3\xF3"
+                                          "dzka\r\n\xAFwirki\r\n"));
     ASSERT_TRUE(AppendListLine(utf, fromUtf8("Żwirki")));
     EXPECT_EQ(readBytes(utf), fromUtf8("Łódzka\nŚwiętokrzyska\nŻwirki\n").toUtf8());
     // Appending once: an entry already there is not written again.
@@ -112,11 +118,11 @@ TEST(Designation, InventoryNumberAndTheTwoPartForm) {
     pr.FormatPR = 0;
     EXPECT_EQ(ComposeDesignation(pr).HeadDesignation, QStringLiteral("PR3a"));
 
-    EXPECT_EQ(ComposeDetectorDescription(QStringLiteral("L"), QString(), 1, 0, QStringLiteral("11"), QString(),
-                                         QStringLiteral("p")),
+    EXPECT_EQ(ComposeDetectorDescription(QStringLiteral("L"), QString(), 1, 0, QStringLiteral("11"),
+                                         QString(), QStringLiteral("p")),
               QStringLiteral("L1p"));
-    EXPECT_EQ(ComposeDetectorDescription(QStringLiteral("V"), QString(), 1, 2, QStringLiteral("11"), QString(),
-                                         QStringLiteral("p")),
+    EXPECT_EQ(ComposeDetectorDescription(QStringLiteral("V"), QString(), 1, 2, QStringLiteral("11"),
+                                         QString(), QStringLiteral("p")),
               QStringLiteral("V111"));
     EXPECT_EQ(ComposeDetectorDescription(QStringLiteral("kam."), QStringLiteral("2"), 4, 1, QString(),
                                          QStringLiteral(".0"), QStringLiteral("p")),
@@ -179,7 +185,8 @@ TEST(HeadTables, KindCharacterAndWhatEachSymbolSelects) {
     EXPECT_EQ(ScreenTags.size(), 10);
 
     EXPECT_TRUE(IsSafeSymbolName(QStringLiteral("S-1")));
-    for (const char* bad : {"../S-1", "a/b", "..", "x\\y", ""}) EXPECT_FALSE(IsSafeSymbolName(QString::fromLatin1(bad)));
+    for (const char* bad : {"../S-1", "a/b", "..", "x\\y", ""})
+        EXPECT_FALSE(IsSafeSymbolName(QString::fromLatin1(bad)));
 }
 
 TEST(HeadTables, InsertCommandsWriteNumbersWithADot) {
@@ -220,12 +227,15 @@ TEST(Registry, ValuesOfAnyLengthAndTheMissingCode) {
     EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, QStringLiteral("City")), QStringLiteral("Brak"));
     QDir().mkpath(dir.filePath(QStringLiteral("Morvane")));
     const QString longCity = QString(60, QLatin1Char('x')) + QStringLiteral("/Kraków");
-    writeBytes(RegistryFilePath(), (QStringLiteral("[Software\\Morvane\\Directories]\naDane = /dane/tesmar \nCity=") +
-                                    longCity + QStringLiteral("\n"))
-                                       .toUtf8());
-    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, QStringLiteral("aDane")), QStringLiteral("/dane/tesmar"));
+    writeBytes(RegistryFilePath(),
+               (QStringLiteral("[Software\\Morvane\\Directories]\naDane = /dane/tesmar \nCity=") + longCity +
+                QStringLiteral("\n"))
+                   .toUtf8());
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, QStringLiteral("aDane")),
+              QStringLiteral("/dane/tesmar"));
     EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, QStringLiteral("City")), longCity);
-    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, QStringLiteral("Brakujaca")), QStringLiteral("Brak"));
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, QStringLiteral("Brakujaca")),
+              QStringLiteral("Brak"));
     EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, QStringLiteral("Software\\Inny"), QStringLiteral("City")),
               QStringLiteral("Brak"));
     QString value;
@@ -239,10 +249,37 @@ TEST(Folders, SuiteFoldersByCode) {
     SetProgramFolder(QStringLiteral("/opt/suite/Tesmar/bin"));
     EXPECT_EQ(GetCityDataFolder(QStringLiteral("MORVANE_FOLDER")), QStringLiteral("/opt/suite"));
     EXPECT_TRUE(GetCityDataFolder(QStringLiteral("INNY")).isEmpty());
-    EXPECT_EQ(GetResourceFolder(QStringLiteral("/opt/suite"), 12), QStringLiteral("/opt/suite/aZasoby/Sygnalizacja/Sygnalizatory"));
-    EXPECT_EQ(GetResourceFolder(QStringLiteral("/opt/suite"), 6), QStringLiteral("/opt/suite/aZasoby/Symbole"));
+    EXPECT_EQ(GetResourceFolder(QStringLiteral("/opt/suite"), 12),
+              QStringLiteral("/opt/suite/aZasoby/Sygnalizacja/Sygnalizatory"));
+    EXPECT_EQ(GetResourceFolder(QStringLiteral("/opt/suite"), 6),
+              QStringLiteral("/opt/suite/aZasoby/Symbole"));
     EXPECT_EQ(GetResourceFolder(QStringLiteral("/d/Miasto"), 15), QStringLiteral("/d/Miasto/Ulic"));
     EXPECT_TRUE(GetResourceFolder(QStringLiteral("/opt"), 26).isEmpty());
     EXPECT_TRUE(GetResourceFolder(QStringLiteral("/opt"), -1).isEmpty());
     SetProgramFolder(QString());
+}
+
+TEST(Settings, StoredIndexesAreClampedAndSwitchesReadAsNumbers) {
+    QTemporaryDir dir;
+    common::IniFilePath = dir.filePath(QStringLiteral("Tesmar.ini"));
+    const QString s = SettingsSection();
+    common::PutIni(common::IniFilePath, s, QStringLiteral("Orientacja00"), QStringLiteral("12"));
+    common::PutIni(common::IniFilePath, s, QStringLiteral("KsztPoprzPetli"), QStringLiteral("5"));
+    common::PutIni(common::IniFilePath, s, QStringLiteral("FormatPR"), QStringLiteral("-3"));
+    common::PutIni(common::IniFilePath, s, QStringLiteral("DomyslnyDetektor"), QStringLiteral("9"));
+    common::PutIni(common::IniFilePath, s, QStringLiteral("OpisyWarunkowych"), QStringLiteral("2"));
+    common::PutIni(common::IniFilePath, s, QStringLiteral("CzyPytNumInwSyg"), QStringLiteral("tak"));
+    EXPECT_EQ(LoadLastOrientation(), 1);
+    EXPECT_EQ(LoadLoopCrossSection(), 1);
+    EXPECT_EQ(LoadFormatPR(), 0);
+    LoadDefaultDetector();
+    EXPECT_EQ(HeadPlacerSettings.DomyslnyDetektor, 2);
+    EXPECT_TRUE(LoadConditionalDescriptions());
+    EXPECT_FALSE(LoadAskInventoryNumber());
+    LoadHeadTextFont();
+    EXPECT_EQ(HeadPlacerSettings.CzcionkaOpisuSygnWys, QStringLiteral("1"));
+    EXPECT_EQ(HeadPlacerSettings.CzcionkaOpisuSygnSzer, QStringLiteral("0.73"));
+    SaveLastOrientation(7);
+    EXPECT_EQ(LoadLastOrientation(), 7);
+    common::IniFilePath.clear();
 }

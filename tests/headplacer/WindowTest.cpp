@@ -48,18 +48,22 @@ private slots:
     void initTestCase() {
         suite = dir.filePath(QStringLiteral("suite"));
         QVERIFY(QDir().mkpath(suite + QStringLiteral("/Tesmar/bin")));
-        QVERIFY(QFile::link(QStringLiteral(SUITE_BINARY_DIR "/suite/aZasoby"), suite + QStringLiteral("/aZasoby")));
+        QVERIFY(QFile::link(QStringLiteral(SUITE_BINARY_DIR "/suite/aZasoby"),
+                            suite + QStringLiteral("/aZasoby")));
         // The city's lists are copied: the tests append to them.
         QVERIFY(QDir().mkpath(suite + QStringLiteral("/aDane/Miasto/Ulic")));
         for (const char* f : {"Ulice.lst", "Skrzyzowania.lst"})
-            QVERIFY(QFile::copy(QStringLiteral(SUITE_SOURCE_DIR "/resources/aDane/Miasto/Ulic/") + QLatin1String(f),
-                                suite + QStringLiteral("/aDane/Miasto/Ulic/") + QLatin1String(f)));
+            QVERIFY(QFile::copy(
+                QStringLiteral(SUITE_SOURCE_DIR "/resources/aDane/Miasto/Ulic/") + QLatin1String(f),
+                suite + QStringLiteral("/aDane/Miasto/Ulic/") + QLatin1String(f)));
         SetProgramFolder(suite + QStringLiteral("/Tesmar/bin"));
         qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
         QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("config/Morvane"))));
         QFile reg(RegistryFilePath());
         QVERIFY(reg.open(QIODevice::WriteOnly));
-        reg.write(QStringLiteral("[Software\\Morvane\\Directories]\naDane=%1/aDane\nCity=Miasto\n").arg(suite).toUtf8());
+        reg.write(QStringLiteral("[Software\\Morvane\\Directories]\naDane=%1/aDane\nCity=Miasto\n")
+                      .arg(suite)
+                      .toUtf8());
     }
 
     void init() {
@@ -144,7 +148,8 @@ private slots:
         QVERIFY(app.start(QStringLiteral("S-1")));
         HeadWindow& w = app.headWindow();
         QComboBox* intersection = child<QComboBox>(&w, "cmbNumSkrzyz");
-        for (const QString& bad : {QStringLiteral("   "), QStringLiteral("???"), QStringLiteral("12/3 most")}) {
+        for (const QString& bad :
+             {QStringLiteral("   "), QStringLiteral("???"), QStringLiteral("12/3 most")}) {
             intersection->setEditText(bad);
             w.cmdAccept_Click();
             QVERIFY(!app.poll().active());
@@ -167,7 +172,7 @@ private slots:
         app.setEndHandler([&] { ++ended; });
         QVERIFY(app.start(QStringLiteral("S-1")));
         HeadWindow& w = app.headWindow();
-        w.hide();  // as the accept button leaves it
+        w.hide();                                             // as the accept button leaves it
         HeadSymbolFile = QStringLiteral("/nowhere/S-1.dwg");  // the drawing went away meanwhile
         app.insertAcceptedHead();
         QCOMPARE(ended, 0);
@@ -189,11 +194,13 @@ private slots:
         QCOMPARE(child<QLabel>(&d, "labScaled")->text(), QStringLiteral("500"));
         child<QComboBox>(&d, "cbSkala")->setCurrentText(QStringLiteral("250"));
         child<QLineEdit>(&d, "txtSygFontHeight")->setText(QStringLiteral("0,8"));
-        QCOMPARE(child<QLabel>(&d, "labScaled")->text().replace(QLatin1Char(','), QLatin1Char('.')), QStringLiteral("200"));
+        QCOMPARE(child<QLabel>(&d, "labScaled")->text().replace(QLatin1Char(','), QLatin1Char('.')),
+                 QStringLiteral("200"));
         child<QComboBox>(&d, "cmbFormatPR")->setCurrentIndex(1);
         d.cmdOK_Click();
         QCOMPARE(HeadPlacerSettings.FormatPR, 1);
-        QCOMPARE(common::GetIni(common::IniFilePath, QStringLiteral("OstatnioUzyte"), QStringLiteral("FormatPR"), {}),
+        QCOMPARE(common::GetIni(common::IniFilePath, QStringLiteral("OstatnioUzyte"),
+                                QStringLiteral("FormatPR"), {}),
                  QStringLiteral("1"));
         QCOMPARE(automation::GetDrawingProperty(QStringLiteral("SKALA")), QStringLiteral("250"));
         QCOMPARE(label(w), QStringLiteral("Sygnalizator: 30-18/12/P1aR1a"));
@@ -224,7 +231,9 @@ private slots:
         d.cmdAccept_Click();
         QVERIFY(d.DialogAccepted);
         QCOMPARE(d.values.Remarks, QStringLiteral("wpisane"));
-        QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}\\.\\d{2}\\.\\d{2}$")).match(d.values.InventoryDate).hasMatch());
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}\\.\\d{2}\\.\\d{2}$"))
+                    .match(d.values.InventoryDate)
+                    .hasMatch());
     }
 
     void theDetectorWindowOffersPushButtonsOnly() {

@@ -69,9 +69,11 @@ int main(int argc, char** argv) {
         p.addOption(o);
         return o;
     };
-    const auto symbol = opt("symbol", "Symbol sygnalizatora."), intersection = opt("intersection", "Numer skrzyżowania."),
+    const auto symbol = opt("symbol", "Symbol sygnalizatora."),
+               intersection = opt("intersection", "Numer skrzyżowania."),
                at = opt("at", "Punkt wstawienia X,Y."), rotation = opt("rotation", "Obrót w stopniach."),
-               textAt = opt("text-at", "Punkt opisu X,Y."), conditionalAt = opt("conditional-at", "Punkt opisu SK."),
+               textAt = opt("text-at", "Punkt opisu X,Y."),
+               conditionalAt = opt("conditional-at", "Punkt opisu SK."),
                section = opt("section", "Numer sekcji."), scale = opt("scale", "Skala rysunku."),
                orientation = opt("orientation", "Orientacja 1..8."), suffix = opt("suffix", "Przyrostek."),
                screen = opt("screen", "Ekran EKP lub EKO."), enteredBy = opt("entered-by", "Kto naniósł."),
@@ -80,11 +82,13 @@ int main(int argc, char** argv) {
                suite = opt("suite", "Katalog główny pakietu."), save = opt("save", "Plik wynikowy.");
     p.addHelpOption();
     p.process(app);
-    if (p.positionalArguments().isEmpty() || !p.isSet(symbol) || !p.isSet(save) || !p.isSet(at) || !p.isSet(textAt)) {
+    if (p.positionalArguments().isEmpty() || !p.isSet(symbol) || !p.isSet(save) || !p.isSet(at) ||
+        !p.isSet(textAt)) {
         err << p.helpText();
         return 2;
     }
-    SetProgramFolder(QDir(p.isSet(suite) ? p.value(suite) : QStringLiteral(SUITE_ROOT_DIR)).filePath(QStringLiteral("Tesmar/bin")));
+    SetProgramFolder(QDir(p.isSet(suite) ? p.value(suite) : QStringLiteral(SUITE_ROOT_DIR))
+                         .filePath(QStringLiteral("Tesmar/bin")));
 
     // The remembered values of this run go to a settings file of its own.
     QTemporaryDir settings;
@@ -96,7 +100,8 @@ int main(int argc, char** argv) {
     automation::SetCadConnector({[&] { return cad.application(); }, {}});
     automation::CadApplication = automation::ConnectToAutoCad(true);
     try {
-        automation::CadApplication.documents().open(QFileInfo(p.positionalArguments().first()).absoluteFilePath());
+        automation::CadApplication.documents().open(
+            QFileInfo(p.positionalArguments().first()).absoluteFilePath());
     } catch (const cad::Error& e) {
         err << e.message() << '\n';
         return 1;
@@ -107,7 +112,8 @@ int main(int argc, char** argv) {
 
     ResetHeadState();
     HeadSymbol = CanonicalHeadSymbol(p.value(symbol));
-    const HeadKindChoice kind = KindForSymbolFile(HeadSymbol + QStringLiteral(".dwg"), HeadPlacerSettings.FormatPR);
+    const HeadKindChoice kind =
+        KindForSymbolFile(HeadSymbol + QStringLiteral(".dwg"), HeadPlacerSettings.FormatPR);
     HeadKindOption = kind.kindOption;
     HeadKindLetter = kind.kindLetter.isEmpty() ? HeadKindLetters.value(kind.kindOption) : kind.kindLetter;
     LensDiameter = LensDiameters[kind.lensIndex];
@@ -145,8 +151,9 @@ int main(int argc, char** argv) {
     err << "Sygnalizator " << InventoryNumber << " (" << HeadHandle << ")\n";
     if (p.isSet(pushButton)) {
         DetectorCode = QStringLiteral("D");
-        ui.description = ComposeDetectorDescription(DetectorCode, StopLineNumber, OrientationNumber, 3, DetectionAreaCode,
-                                                    AboveRoadDetectorSuffix, AdditionalHeadSuffix);
+        ui.description =
+            ComposeDetectorDescription(DetectorCode, StopLineNumber, OrientationNumber, 3, DetectionAreaCode,
+                                       AboveRoadDetectorSuffix, AdditionalHeadSuffix);
         pointArg(p.value(pushButton), picks);
         pointArg(p.isSet(pushTextAt) ? p.value(pushTextAt) : p.value(pushButton), picks);
         if (!StartPushButton(poll)) return 1;

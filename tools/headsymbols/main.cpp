@@ -20,10 +20,10 @@ using namespace cad::db;
 namespace {
 
 constexpr double Pi = std::numbers::pi;
-constexpr double Pitch = 0.24;   // lens spacing along the housing
-constexpr double LensR = 0.09;   // lens radius
-constexpr double HalfW = 0.12;   // housing half width
-constexpr double Bracket = 0.15; // bracket from the mounting point to the housing
+constexpr double Pitch = 0.24;    // lens spacing along the housing
+constexpr double LensR = 0.09;    // lens radius
+constexpr double HalfW = 0.12;    // housing half width
+constexpr double Bracket = 0.15;  // bracket from the mounting point to the housing
 
 struct Symbol {
     Database db;
@@ -34,10 +34,14 @@ struct Symbol {
         e->color = ColorByBlock;
         return e;
     }
-    void line(double x1, double y1, double x2, double y2) { byBlock(db.addLine(ms, {x1, y1, 0}, {x2, y2, 0})); }
+    void line(double x1, double y1, double x2, double y2) {
+        byBlock(db.addLine(ms, {x1, y1, 0}, {x2, y2, 0}));
+    }
     void circle(double x, double y, double r) { byBlock(db.addCircle(ms, {x, y, 0}, r)); }
     void poly(const std::vector<Vertex>& v, bool closed) { byBlock(db.addLwPolyline(ms, v, closed)); }
-    void rect(double x0, double y0, double x1, double y1) { poly({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}, true); }
+    void rect(double x0, double y0, double x1, double y1) {
+        poly({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}, true);
+    }
 };
 
 double lensY(int i) {
@@ -78,14 +82,15 @@ void uturn(Symbol& s, double cx, double cy) {
 // A bar inside a lens at `angle` (tram and bus signals).
 void bar(Symbol& s, double cx, double cy, double angle) {
     const double r = LensR * 0.7;
-    s.line(cx - r * std::cos(angle), cy - r * std::sin(angle), cx + r * std::cos(angle), cy + r * std::sin(angle));
+    s.line(cx - r * std::cos(angle), cy - r * std::sin(angle), cx + r * std::cos(angle),
+           cy + r * std::sin(angle));
 }
 
 // A small side lens with an arrow beside the housing (conditional turn), on the right or left.
 void sideLens(Symbol& s, int i, double side) {
     const double x = side * (HalfW + LensR + 0.02), y = lensY(i);
-    s.rect(side > 0 ? HalfW : -HalfW - 2 * LensR - 0.04, y - Pitch / 2, side > 0 ? HalfW + 2 * LensR + 0.04 : -HalfW,
-           y + Pitch / 2);
+    s.rect(side > 0 ? HalfW : -HalfW - 2 * LensR - 0.04, y - Pitch / 2,
+           side > 0 ? HalfW + 2 * LensR + 0.04 : -HalfW, y + Pitch / 2);
     s.circle(x, y, LensR * 0.8);
     arrow(s, x, y, side > 0 ? 0 : Pi);
 }
@@ -113,8 +118,11 @@ void bicycle(Symbol& s, double cx, double cy) {
     const double k = LensR * 0.8;
     s.circle(cx - 0.45 * k, cy - 0.25 * k, 0.3 * k);
     s.circle(cx + 0.45 * k, cy - 0.25 * k, 0.3 * k);
-    s.poly({{cx - 0.45 * k, cy - 0.25 * k}, {cx, cy - 0.25 * k}, {cx + 0.25 * k, cy + 0.2 * k},
-            {cx - 0.2 * k, cy + 0.2 * k}, {cx - 0.45 * k, cy - 0.25 * k}},
+    s.poly({{cx - 0.45 * k, cy - 0.25 * k},
+            {cx, cy - 0.25 * k},
+            {cx + 0.25 * k, cy + 0.2 * k},
+            {cx - 0.2 * k, cy + 0.2 * k},
+            {cx - 0.45 * k, cy - 0.25 * k}},
            false);
     s.line(cx + 0.25 * k, cy + 0.2 * k, cx + 0.45 * k, cy - 0.25 * k);
 }
@@ -155,66 +163,112 @@ int main(int argc, char** argv) {
     const double ahead = Pi / 2, left = Pi, right = 0;
     const std::vector<Item> items = {
         {"S-1", [](Symbol& s) { head(s, 3); }},
-        {"S-2p", [](Symbol& s) { head(s, 3); sideLens(s, 0, 1); }},
-        {"S-2l", [](Symbol& s) { head(s, 3); sideLens(s, 0, -1); }},
-        {"S-2lp", [](Symbol& s) { head(s, 3); sideLens(s, 0, 1); sideLens(s, 0, -1); }},
+        {"S-2p",
+         [](Symbol& s) {
+             head(s, 3);
+             sideLens(s, 0, 1);
+         }},
+        {"S-2l",
+         [](Symbol& s) {
+             head(s, 3);
+             sideLens(s, 0, -1);
+         }},
+        {"S-2lp",
+         [](Symbol& s) {
+             head(s, 3);
+             sideLens(s, 0, 1);
+             sideLens(s, 0, -1);
+         }},
         {"S-3w", arrows({ahead})},
         {"S-3l", arrows({left})},
         {"S-3p", arrows({right})},
         {"S-3lw", arrows({left, ahead})},
         {"S-3wp", arrows({ahead, right})},
         {"S-3lp", arrows({left, right})},
-        {"S-3lz", threeAll([](Symbol& s, double x, double y) { arrow(s, x - 0.02, y, Pi); uturn(s, x + 0.02, y); })},
+        {"S-3lz", threeAll([](Symbol& s, double x, double y) {
+             arrow(s, x - 0.02, y, Pi);
+             uturn(s, x + 0.02, y);
+         })},
         {"S-3z", threeAll([](Symbol& s, double x, double y) { uturn(s, x, y); })},
-        {"S-4", [](Symbol& s) { head(s, 2, [&](int i, double x, double y) {
-                                    if (i == 1) {  // red cross
-                                        bar(s, x, y, Pi / 4);
-                                        bar(s, x, y, -Pi / 4);
-                                    } else {
-                                        arrow(s, x, y, -Pi / 2);
-                                    }
-                                }); }},
+        {"S-4",
+         [](Symbol& s) {
+             head(s, 2, [&](int i, double x, double y) {
+                 if (i == 1) {  // red cross
+                     bar(s, x, y, Pi / 4);
+                     bar(s, x, y, -Pi / 4);
+                 } else {
+                     arrow(s, x, y, -Pi / 2);
+                 }
+             });
+         }},
         {"S-7", [](Symbol& s) { head(s, 2, [&](int, double x, double y) { arrow(s, x, y, -Pi / 4); }); }},
         {"S-1KOM", [](Symbol& s) { head(s, 1); }},
-        {"S-pomocn", [](Symbol& s) {
+        {"S-pomocn",
+         [](Symbol& s) {
              s.line(0, 0, 0, Bracket);
              s.rect(-HalfW * 0.6, Bracket, HalfW * 0.6, Bracket + 3 * Pitch * 0.6);
              for (int i = 0; i < 3; ++i) s.circle(0, Bracket + Pitch * 0.3 + i * Pitch * 0.6, LensR * 0.55);
          }},
         {"S-osp", [](Symbol& s) { head(s, 1, [&](int, double x, double y) { walker(s, x, y, true); }); }},
-        {"ST", [](Symbol& s) { head(s, 3, [&](int i, double x, double y) {
-                                   bar(s, x, y, i == 2 ? 0 : (i == 1 ? Pi / 2 : Pi / 2));
-                                   if (i == 1) s.circle(x, y, LensR * 0.2);
-                               }); }},
+        {"ST",
+         [](Symbol& s) {
+             head(s, 3, [&](int i, double x, double y) {
+                 bar(s, x, y, i == 2 ? 0 : (i == 1 ? Pi / 2 : Pi / 2));
+                 if (i == 1) s.circle(x, y, LensR * 0.2);
+             });
+         }},
         {"STK-W", threeAll([](Symbol& s, double x, double y) { bar(s, x, y, Pi / 2); })},
         {"STK-L", threeAll([](Symbol& s, double x, double y) { bar(s, x, y, 3 * Pi / 4); })},
         {"STK-P", threeAll([](Symbol& s, double x, double y) { bar(s, x, y, Pi / 4); })},
-        {"STK-LW", threeAll([](Symbol& s, double x, double y) { bar(s, x, y, 3 * Pi / 4); bar(s, x, y, Pi / 2); })},
-        {"STK-WP", threeAll([](Symbol& s, double x, double y) { bar(s, x, y, Pi / 4); bar(s, x, y, Pi / 2); })},
-        {"STK-LP", threeAll([](Symbol& s, double x, double y) { bar(s, x, y, Pi / 4); bar(s, x, y, 3 * Pi / 4); })},
-        {"STT", [](Symbol& s) { head(s, 3, [&](int i, double x, double y) {
-                                    if (i == 0) {  // the T
-                                        s.line(x - LensR * 0.6, y + LensR * 0.4, x + LensR * 0.6, y + LensR * 0.4);
-                                        s.line(x, y + LensR * 0.4, x, y - LensR * 0.6);
-                                    } else {
-                                        bar(s, x, y, 0);
-                                    }
-                                }); }},
+        {"STK-LW", threeAll([](Symbol& s, double x, double y) {
+             bar(s, x, y, 3 * Pi / 4);
+             bar(s, x, y, Pi / 2);
+         })},
+        {"STK-WP", threeAll([](Symbol& s, double x, double y) {
+             bar(s, x, y, Pi / 4);
+             bar(s, x, y, Pi / 2);
+         })},
+        {"STK-LP", threeAll([](Symbol& s, double x, double y) {
+             bar(s, x, y, Pi / 4);
+             bar(s, x, y, 3 * Pi / 4);
+         })},
+        {"STT",
+         [](Symbol& s) {
+             head(s, 3, [&](int i, double x, double y) {
+                 if (i == 0) {  // the T
+                     s.line(x - LensR * 0.6, y + LensR * 0.4, x + LensR * 0.6, y + LensR * 0.4);
+                     s.line(x, y + LensR * 0.4, x, y - LensR * 0.6);
+                 } else {
+                     bar(s, x, y, 0);
+                 }
+             });
+         }},
         {"S-5", [](Symbol& s) { head(s, 2, [&](int i, double x, double y) { walker(s, x, y, i == 0); }); }},
-        {"S-5plk", [](Symbol& s) {
+        {"S-5plk",
+         [](Symbol& s) {
              s.line(0, 0, 0, Bracket);
              // A half-round housing: the flat side at the bracket.
-             s.poly({{-HalfW, Bracket, 0}, {HalfW, Bracket, 0}, {HalfW, Bracket + Pitch, 1}, {-HalfW, Bracket + Pitch, 0}}, true);
+             s.poly({{-HalfW, Bracket, 0},
+                     {HalfW, Bracket, 0},
+                     {HalfW, Bracket + Pitch, 1},
+                     {-HalfW, Bracket + Pitch, 0}},
+                    true);
              for (int i = 0; i < 2; ++i) {
                  s.circle(0, lensY(i), LensR);
                  walker(s, 0, lensY(i), i == 0);
              }
          }},
-        {"S-5pr", [](Symbol& s) { head(s, 2, [&](int i, double x, double y) {
-                                      walker(s, x - LensR * 0.35, y, i == 0);
-                                      bicycle(s, x + LensR * 0.3, y - LensR * 0.2);
-                                  }); }},
-        {"S-B", [](Symbol& s) { head(s, 3, [&](int i, double x, double y) { bar(s, x, y, i == 2 ? 0 : Pi / 2); }); }},
+        {"S-5pr",
+         [](Symbol& s) {
+             head(s, 2, [&](int i, double x, double y) {
+                 walker(s, x - LensR * 0.35, y, i == 0);
+                 bicycle(s, x + LensR * 0.3, y - LensR * 0.2);
+             });
+         }},
+        {"S-B",
+         [](Symbol& s) {
+             head(s, 3, [&](int i, double x, double y) { bar(s, x, y, i == 2 ? 0 : Pi / 2); });
+         }},
         {"S-6", [](Symbol& s) { head(s, 3, [&](int, double x, double y) { bicycle(s, x, y); }); }},
     };
 
@@ -231,7 +285,8 @@ int main(int argc, char** argv) {
     for (const Item& item : items) {
         Symbol s;
         item.draw(s);
-        ok = write(s, heads + QLatin1Char('/') + QString::fromLatin1(item.name) + QStringLiteral(".dxf")) && ok;
+        ok = write(s, heads + QLatin1Char('/') + QString::fromLatin1(item.name) + QStringLiteral(".dxf")) &&
+             ok;
     }
     // The contrast screens behind a three-lens head: rectangular and oval.
     {
