@@ -13,6 +13,7 @@
 #include "headplacer/logic/KavritDetectors.h"
 #include "headplacer/logic/Settings.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -258,6 +259,11 @@ void DetectorWindow::build() {
             show();
         });
     }
+}
+
+void DetectorWindow::closeEvent(QCloseEvent* e) {
+    e->accept();
+    btnCcl_Click();
 }
 
 void DetectorWindow::keyPressEvent(QKeyEvent* e) {

@@ -48,6 +48,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    // Closing the window is leaving it with "Zakończ".
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     void build();

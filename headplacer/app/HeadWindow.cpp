@@ -9,6 +9,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -246,6 +247,11 @@ void HeadWindow::build() {
     cmbLinZatrz->setEnabled(false);
     Label2->setEnabled(false);
     chkUstawDetektory->setEnabled(false);
+}
+
+void HeadWindow::closeEvent(QCloseEvent* e) {
+    e->accept();
+    app_.endProgram();
 }
 
 void HeadWindow::keyPressEvent(QKeyEvent* e) {

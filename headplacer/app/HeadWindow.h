@@ -55,6 +55,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    // Closing the window is cancelling: the program never stays without a window.
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     void build();

@@ -95,6 +95,7 @@ void LoadBlockWithAttributes(const QString& blockName, const QString& drawingFil
 }
 
 InsertOutcome InsertHead(const QString& symbolFile, InsertionPoll& poll) {
+    cad::Variant savedLayer, savedStyle;
     try {
         // Heads of every kind count, trams included, as conflictor reads them all.
         const QString duplicate = automation::FindBlockReferenceHandle(
@@ -120,8 +121,8 @@ InsertOutcome InsertHead(const QString& symbolFile, InsertionPoll& poll) {
 
         SavedModelSpaceCount = CadModelSpace.count();
         HeadTextHeight = common::ParseDouble(HeadPlacerSettings.CzcionkaOpisuSygnWys);
-        const cad::Variant savedLayer = CadDocument.getVariable(QStringLiteral("CLAYER"));
-        const cad::Variant savedStyle = CadDocument.getVariable(QStringLiteral("TEXTSTYLE"));
+        savedLayer = CadDocument.getVariable(QStringLiteral("CLAYER"));
+        savedStyle = CadDocument.getVariable(QStringLiteral("TEXTSTYLE"));
         cad::Object style;
         if (!automation::ActivateTextAndDimStyle(QStringLiteral("SYGN_OPISY_TXT"), style, true, true)) {
             const cad::TextStyle added = CadDocument.textStyles().add(QStringLiteral("SYGN_OPISY_TXT"));
@@ -137,6 +138,14 @@ InsertOutcome InsertHead(const QString& symbolFile, InsertionPoll& poll) {
         return InsertOutcome::Started;
     } catch (const cad::Error& e) {
         PendingInsertMode = 0;
+        // What was switched before the failure is put back.
+        for (const auto& [name, value] : {std::pair{QStringLiteral("CLAYER"), savedLayer},
+                                          std::pair{QStringLiteral("TEXTSTYLE"), savedStyle}}) {
+            try {
+                if (!value.isEmpty()) CadDocument.setVariable(name, value);
+            } catch (const cad::Error&) {
+            }
+        }
         ui::MsgBox(QStringLiteral("Nie można wstawić sygnalizatora:\n%1").arg(e.message()), ui::Exclamation,
                    Title);
         return InsertOutcome::Failed;
