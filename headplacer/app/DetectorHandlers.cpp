@@ -8,6 +8,7 @@
 #include "common/PathHelpers.h"
 #include "headplacer/app/DetectorWindow.h"
 #include "headplacer/app/HeadPlacerApp.h"
+#include "headplacer/app/ListLoaders.h"
 #include "headplacer/logic/Designation.h"
 #include "headplacer/logic/DetectorTables.h"
 #include "headplacer/logic/Folders.h"
@@ -31,7 +32,6 @@
 namespace headplacer {
 
 namespace {
-const QString Title = QStringLiteral("Tesmar_Sygnalizacja");
 void fill(QComboBox* c, const SizeList& l) {
     automation::FillComboFromArray(*c, l.items, 0, int(l.items.size()) - 1, l.shown);
 }
@@ -46,17 +46,7 @@ int DetectorWindow::areaKind() const {
 }
 
 void DetectorWindow::LoadPushButtonMakers() {
-    const QString path = common::JoinPath(ListFolder(), QStringLiteral("SygnTypySygnDet.lst"));
-    if (!QFile::exists(path)) {
-        ui::MsgBox(QStringLiteral("Nie znaleziono pliku z listą: \n[%1]").arg(path), ui::Exclamation, Title);
-        return;
-    }
-    QStringList items;
-    if (!ReadListItems(path, false, items)) return;
-    cmbProdPrzycisku->clear();
-    for (const QString& item : items)
-        if (!item.trimmed().isEmpty()) cmbProdPrzycisku->addItem(item.trimmed());
-    if (cmbProdPrzycisku->count() > 0) cmbProdPrzycisku->setCurrentIndex(0);
+    FillFromSuiteList(cmbProdPrzycisku, QStringLiteral("SygnTypySygnDet.lst"));
 }
 
 void DetectorWindow::FillSizeLists() {
@@ -189,7 +179,7 @@ void DetectorWindow::cmdJednoMiejsceRound_Click() {
 void DetectorWindow::cbUstaw_Click() {
     const int tab = tabRodzDet->currentIndex();
     if (edtOpis->text().isEmpty()) {
-        ui::MsgBox(QStringLiteral("Nie wypełniono pola opisu detektora!"), ui::Exclamation, Title);
+        ui::MsgBox(QStringLiteral("Nie wypełniono pola opisu detektora!"), ui::Exclamation, MessageTitle());
         edtOpis->setFocus();
         show();
         return;
@@ -229,7 +219,7 @@ void DetectorWindow::cbUstaw_Click() {
             text.setLayer(QStringLiteral("112-OPIS_SYGNALIZACJI"));
             text.update();
         } catch (const cad::Error& e) {
-            ui::MsgBox(e.message(), ui::Exclamation, Title);
+            ui::MsgBox(e.message(), ui::Exclamation, MessageTitle());
         }
     }
     show();

@@ -8,6 +8,7 @@
 #include "common/Version.h"
 #include "common/ui/FormWindow.h"
 #include "headplacer/app/HeadPlacerApp.h"
+#include "headplacer/app/WidgetNames.h"
 #include "headplacer/logic/DetectorTables.h"
 #include "headplacer/logic/HeadState.h"
 #include "headplacer/logic/KavritDetectors.h"
@@ -30,17 +31,6 @@
 namespace headplacer {
 
 namespace {
-template <class T>
-T* named(T* w, const QString& name) {
-    w->setObjectName(name);
-    return w;
-}
-QComboBox* sizeCombo(QWidget* parent, const QString& name) {
-    auto* c = named(new QComboBox(parent), name);
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    return c;
-}
 QString pl(const char16_t* text) {
     return common::Tlumacz(QString::fromUtf16(text));
 }
@@ -100,12 +90,12 @@ void DetectorWindow::build() {
     loopGrid->addWidget(frPetla, 0, 0);
     auto* frame2 = named(new QGroupBox(pl(u"Wymiary"), loops), QStringLiteral("Frame2"));
     auto* dims = new QGridLayout(frame2);
-    cmbNDlugosc = sizeCombo(frame2, QStringLiteral("cmbNDlugosc"));
-    cmbNSzerokosc = sizeCombo(frame2, QStringLiteral("cmbNSzerokosc"));
+    cmbNDlugosc = freeTextCombo(frame2, QStringLiteral("cmbNDlugosc"));
+    cmbNSzerokosc = freeTextCombo(frame2, QStringLiteral("cmbNSzerokosc"));
     lblSzerokosc = named(new QLabel(pl(u"Szerokość"), frame2), QStringLiteral("lblSzerokosc"));
-    cmbOdlOdKraw = sizeCombo(frame2, QStringLiteral("cmbOdlOdKraw"));
+    cmbOdlOdKraw = freeTextCombo(frame2, QStringLiteral("cmbOdlOdKraw"));
     lblOdlKraw = named(new QLabel(pl(u"Odl. od krawężnika"), frame2), QStringLiteral("lblOdlKraw"));
-    cmbOdlOdLinRozdz = sizeCombo(frame2, QStringLiteral("cmbOdlOdLinRozdz"));
+    cmbOdlOdLinRozdz = freeTextCombo(frame2, QStringLiteral("cmbOdlOdLinRozdz"));
     lblOdlLiniaRozdz =
         named(new QLabel(pl(u"Odl. od linii rozdz."), frame2), QStringLiteral("lblOdlLiniaRozdz"));
     auto* cmdCalkowiteRound =
@@ -161,9 +151,9 @@ void DetectorWindow::build() {
     areaLayout->addWidget(frame4);
     auto* frame3 = named(new QGroupBox(pl(u"Wymiary"), areas), QStringLiteral("Frame3"));
     auto* areaDims = new QGridLayout(frame3);
-    cmbObsDetDlugosc = sizeCombo(frame3, QStringLiteral("cmbObsDetDlugosc"));
-    cmbObsDetSzerokosc = sizeCombo(frame3, QStringLiteral("cmbObsDetSzerokosc"));
-    cmbObsDetOdlProst = sizeCombo(frame3, QStringLiteral("cmbObsDetOdlProst"));
+    cmbObsDetDlugosc = freeTextCombo(frame3, QStringLiteral("cmbObsDetDlugosc"));
+    cmbObsDetSzerokosc = freeTextCombo(frame3, QStringLiteral("cmbObsDetSzerokosc"));
+    cmbObsDetOdlProst = freeTextCombo(frame3, QStringLiteral("cmbObsDetOdlProst"));
     lblOdlMiedzy = named(new QLabel(pl(u"Odl. między"), frame3), QStringLiteral("lblOdlMiedzy"));
     cmdPobierzOdlPrObsD =
         named(new QPushButton(pl(u"Zmierz"), frame3), QStringLiteral("cmdPobierzOdlPrObsD"));

@@ -29,10 +29,6 @@
 
 namespace headplacer {
 
-namespace {
-const QString Title = QStringLiteral("Tesmar_Sygnalizacja");
-}
-
 HeadPlacerApp::HeadPlacerApp() : poll_(*this) {
     onEnd_ = [] { QCoreApplication::exit(0); };
 }
@@ -73,7 +69,7 @@ bool HeadPlacerApp::start(const QString& rawCommandLine) {
     if (symbol.isEmpty()) {
         ui::InputRequest rq;
         rq.prompt = QStringLiteral("Podaj nazwę sygnalizatora:");
-        rq.title = Title;
+        rq.title = MessageTitle();
         rq.helpContext = mainHelpContext();
         symbol = ui::Prompts().input(rq).value_or(QString());
     }

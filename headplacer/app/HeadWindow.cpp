@@ -4,6 +4,7 @@
 #include "common/TextHelpers.h"
 #include "common/Version.h"
 #include "headplacer/app/HeadPlacerApp.h"
+#include "headplacer/app/WidgetNames.h"
 #include "headplacer/logic/HeadState.h"
 #include "headplacer/logic/HeadTables.h"
 
@@ -23,12 +24,6 @@
 namespace headplacer {
 
 namespace {
-
-template <class T>
-T* named(T* w, const QString& name) {
-    w->setObjectName(name);
-    return w;
-}
 
 QRadioButton* option(const QString& array, int i, const QString& text, QWidget* parent) {
     auto* b =
@@ -79,9 +74,7 @@ void HeadWindow::build() {
 
     auto* intersectionFrame = new QGroupBox(common::Tlumacz(QStringLiteral("Skrzyżowanie")), this);
     auto* intersectionLayout = new QHBoxLayout(intersectionFrame);
-    cmbNumSkrzyz = named(new QComboBox(intersectionFrame), QStringLiteral("cmbNumSkrzyz"));
-    cmbNumSkrzyz->setEditable(true);
-    cmbNumSkrzyz->setInsertPolicy(QComboBox::NoInsert);
+    cmbNumSkrzyz = freeTextCombo(intersectionFrame, QStringLiteral("cmbNumSkrzyz"));
     cmbNumSkrzyz->setToolTip(common::Tlumacz(
         QStringLiteral("Wybierz z listy lub wpisz: Nr nowego [spacja] opis nowego skrzyżowania")));
     cmbNumSkrzyz->setMinimumWidth(220);

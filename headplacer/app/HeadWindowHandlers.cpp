@@ -29,10 +29,6 @@
 
 namespace headplacer {
 
-namespace {
-const QString Title = QStringLiteral("Tesmar_Sygnalizacja");
-}
-
 void HeadWindow::fillLists() {
     filling_ = true;
     QStringList p{QStringLiteral("p")}, directional, extraDirectional;
@@ -96,15 +92,10 @@ void HeadWindow::applySymbol(const QString& symbolFile) {
 }
 
 void HeadWindow::LoadLightSources() {
-    const QString path = common::JoinPath(ListFolder(), QStringLiteral("SygnZrodSwiatla.lst"));
-    if (!QFile::exists(path)) {
-        ui::MsgBox(QStringLiteral("Nie znaleziono pliku z listą: \n[%1]").arg(path), ui::Exclamation, Title);
-        return;
-    }
+    QStringList items;
+    if (!ReadSuiteList(QStringLiteral("SygnZrodSwiatla.lst"), items)) return;
     LightSourceCodes.clear();
     cmbZrodSwiatla->clear();
-    QStringList items;
-    if (!ReadListItems(path, false, items)) return;
     for (int i = 0; i + 1 < items.size(); i += 2) {
         const QString name = items[i].trimmed(), code = items[i + 1].trimmed();
         if (name.isEmpty() || code.isEmpty()) continue;
@@ -115,17 +106,7 @@ void HeadWindow::LoadLightSources() {
 }
 
 void HeadWindow::LoadHeadTypes() {
-    const QString path = common::JoinPath(ListFolder(), QStringLiteral("SygnTypySygnDet.lst"));
-    if (!QFile::exists(path)) {
-        ui::MsgBox(QStringLiteral("Nie znaleziono pliku z listą: \n[%1]").arg(path), ui::Exclamation, Title);
-        return;
-    }
-    cmbTypSyg->clear();
-    QStringList items;
-    if (!ReadListItems(path, false, items)) return;
-    for (const QString& item : items)
-        if (!item.trimmed().isEmpty()) cmbTypSyg->addItem(item.trimmed());
-    if (cmbTypSyg->count() > 0) cmbTypSyg->setCurrentIndex(0);
+    FillFromSuiteList(cmbTypSyg, QStringLiteral("SygnTypySygnDet.lst"));
 }
 
 void HeadWindow::BuildHeadDescriptions() {
@@ -257,7 +238,7 @@ void HeadWindow::cmdDodajWpis_Click() {
     const QString path = IntersectionListPath();
     if (!entry.isEmpty() && !AppendListLineOnce(path, entry, true)) {
         ui::MsgBox(QStringLiteral("Nie można przeczytać listy ze skrzyżowaniami\n[%1]").arg(path),
-                   ui::Exclamation, Title);
+                   ui::Exclamation, MessageTitle());
         return;
     }
     if (!entry.isEmpty() && cmbNumSkrzyz->findText(entry, Qt::MatchExactly) < 0) cmbNumSkrzyz->addItem(entry);

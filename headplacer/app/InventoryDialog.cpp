@@ -5,6 +5,7 @@
 #include "common/TextHelpers.h"
 #include "common/ui/FormWindow.h"
 #include "headplacer/app/ListLoaders.h"
+#include "headplacer/app/WidgetNames.h"
 #include "headplacer/logic/HeadState.h"
 #include "headplacer/logic/ListFiles.h"
 #include "headplacer/logic/Settings.h"
@@ -23,18 +24,6 @@
 namespace headplacer {
 
 namespace {
-template <class T>
-T* named(T* w, const QString& name) {
-    w->setObjectName(name);
-    return w;
-}
-QComboBox* freeCombo(QWidget* parent, const QString& name) {
-    auto* c = named(new QComboBox(parent), name);
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    c->setMinimumWidth(260);
-    return c;
-}
 QDateEdit* datePicker(QWidget* parent, const QString& name) {
     auto* d = named(new QDateEdit(parent), name);
     d->setCalendarPopup(true);
@@ -52,16 +41,17 @@ InventoryDialog::InventoryDialog(QWidget* parent) : QDialog(parent) {
     root->addLayout(form);
     fldKtoNaniosl = named(new QLineEdit(this), QStringLiteral("fldKtoNaniosl"));
     form->addRow(common::Tlumacz(QStringLiteral("Kto naniósł:")), fldKtoNaniosl);
-    cmbUlica = freeCombo(this, QStringLiteral("cmbUlica"));
+    cmbUlica = freeTextCombo(this, QStringLiteral("cmbUlica"));
+    cmbUlica->setMinimumWidth(260);
     cmdDopiszWlot = named(new QPushButton(QStringLiteral("+"), this), QStringLiteral("cmdDopiszWlot"));
     cmdDopiszWlot->setToolTip(common::Tlumacz(QStringLiteral("Dopisuje wlot do listy ")));
     auto* street = new QHBoxLayout;
     street->addWidget(cmbUlica, 1);
     street->addWidget(cmdDopiszWlot);
     form->addRow(common::Tlumacz(QStringLiteral("Nazwa ulicy (wlotu):")), street);
-    cmbNaWniosek = freeCombo(this, QStringLiteral("cmbNaWniosek"));
+    cmbNaWniosek = freeTextCombo(this, QStringLiteral("cmbNaWniosek"));
     form->addRow(common::Tlumacz(QStringLiteral("Na wniosek:")), cmbNaWniosek);
-    cmbKtoWykonal = freeCombo(this, QStringLiteral("cmbKtoWykonal"));
+    cmbKtoWykonal = freeTextCombo(this, QStringLiteral("cmbKtoWykonal"));
     form->addRow(common::Tlumacz(QStringLiteral("Kto wykonał:")), cmbKtoWykonal);
     dtpDataRealizacji = datePicker(this, QStringLiteral("dtpDataRealizacji"));
     form->addRow(common::Tlumacz(QStringLiteral("Data realizacji:")), dtpDataRealizacji);
@@ -144,7 +134,7 @@ void InventoryDialog::cmdDopiszWlot_Click() {
     if (street.isEmpty()) return;  // an empty line would only be skipped by the reader
     if (!AppendListLineOnce(path, street, true)) {
         ui::MsgBox(QStringLiteral("Nie można przeczytać listy z ulicami\n[%1]").arg(path), ui::Exclamation,
-                   QStringLiteral("Tesmar_Sygnalizacja"));
+                   MessageTitle());
         return;
     }
     if (cmbUlica->findText(street, Qt::MatchExactly) < 0) cmbUlica->addItem(street);

@@ -16,13 +16,12 @@
 namespace headplacer {
 
 namespace {
-const QString Title = QStringLiteral("Tesmar_Sygnalizacja");
 
 void fillWithMemory(QComboBox* list, const QString& path, const QString& message, const QString& remembered,
                     bool byNumber) {
     QStringList items;
     if (!ReadListItems(path, true, items)) {
-        ui::MsgBox(QStringLiteral("%1\n[%2]").arg(message, path), ui::Exclamation, Title);
+        ui::MsgBox(QStringLiteral("%1\n[%2]").arg(message, path), ui::Exclamation, MessageTitle());
         return;
     }
     for (const QString& raw : items) {
@@ -68,10 +67,30 @@ void LoadIntersectionList(QComboBox* list) {
                    GetIntersectionProperty(), true);
 }
 
+bool ReadSuiteList(const QString& fileName, QStringList& items) {
+    const QString path = common::JoinPath(ListFolder(), fileName);
+    if (!QFile::exists(path)) {
+        ui::MsgBox(QStringLiteral("Nie znaleziono pliku z listą: \n[%1]").arg(path), ui::Exclamation,
+                   MessageTitle());
+        return false;
+    }
+    return ReadListItems(path, false, items);
+}
+
+void FillFromSuiteList(QComboBox* list, const QString& fileName) {
+    QStringList items;
+    if (!ReadSuiteList(fileName, items)) return;
+    list->clear();
+    for (const QString& item : items)
+        if (!item.trimmed().isEmpty()) list->addItem(item.trimmed());
+    if (list->count() > 0) list->setCurrentIndex(0);
+}
+
 bool LoadLineList(QComboBox* list, const QString& fileName) {
     const QString path = common::JoinPath(ListFolder(), fileName);
     if (!QFile::exists(path)) {
-        ui::MsgBox(QStringLiteral("Nie znaleziono pliku z listą: \n[%1]").arg(path), ui::Exclamation, Title);
+        ui::MsgBox(QStringLiteral("Nie znaleziono pliku z listą: \n[%1]").arg(path), ui::Exclamation,
+                   MessageTitle());
         return false;
     }
     QStringList lines;

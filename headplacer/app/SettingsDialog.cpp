@@ -6,6 +6,7 @@
 #include "common/NumberText.h"
 #include "common/TextHelpers.h"
 #include "headplacer/app/HeadWindow.h"
+#include "headplacer/app/WidgetNames.h"
 #include "headplacer/logic/HeadState.h"
 #include "headplacer/logic/Settings.h"
 
@@ -23,14 +24,6 @@
 #include <QPushButton>
 
 namespace headplacer {
-
-namespace {
-template <class T>
-T* named(T* w, const QString& name) {
-    w->setObjectName(name);
-    return w;
-}
-}  // namespace
 
 SettingsDialog::SettingsDialog(HeadWindow& main) : QDialog(&main, Qt::Dialog), main_(main) {
     setObjectName(QStringLiteral("frmUstawienia"));

@@ -110,6 +110,14 @@ QString ListFolder() {
     return GetResourceFolder(GetCityDataFolder(QStringLiteral("MORVANE_FOLDER")), 7);
 }
 
+bool FileFound(const QString& path) {
+    try {
+        return common::CheckFileExists(path);
+    } catch (const common::FileError&) {
+        return false;
+    }
+}
+
 bool IsSafeSymbolName(const QString& symbol) {
     const QString s = symbol.trimmed();
     if (s.isEmpty() || s == QLatin1String(".") || s.contains(QLatin1String(".."))) return false;

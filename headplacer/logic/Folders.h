@@ -28,6 +28,8 @@ QString GetResourceFolder(const QString& root, int code);
 // The suite root's list folder "aZasoby/Listy".
 QString ListFolder();
 
+// Whether the file (or, for a drawing name, its DXF file) is there; an unreadable folder counts as no.
+bool FileFound(const QString& path);
 // True when the symbol names a file inside its folder: no folder separators, no "..", not empty.
 bool IsSafeSymbolName(const QString& symbol);
 // The file name without folder and extension.

@@ -62,6 +62,11 @@ extern int DetectorTab;
 // Whether the inventory dialog stays above other windows.
 extern bool DialogOnTop;
 
+// The title of the program's message boxes.
+inline QString MessageTitle() {
+    return QStringLiteral("Tesmar_Sygnalizacja");
+}
+
 // Every value back to its start (tests, a program starting over).
 void ResetHeadState();
 

@@ -23,8 +23,6 @@ using automation::CadDocument;
 using automation::CadModelSpace;
 
 namespace {
-
-const QString Title = QStringLiteral("Tesmar_Sygnalizacja");
 const QString DescriptionLayer = QStringLiteral("112-OPIS_SYGNALIZACJI");
 
 // A height from the settings; a zero or unreadable one falls back to the default, scaled when asked.
@@ -138,15 +136,10 @@ void InsertionPoll::placeScreen(const cad::Point& at, const cad::Point& loadAt) 
     const QString folder = common::JoinPath(GetCityDataFolder(QStringLiteral("MORVANE_FOLDER")),
                                             QStringLiteral("aZasoby\\Sygnalizacja\\Sygnalizatory"));
     const QString file = common::JoinPath(folder, ScreenSymbol + QStringLiteral(".dwg"));
-    bool exists = false;
-    try {
-        exists = common::CheckFileExists(file);
-    } catch (const common::FileError&) {
-    }
-    if (!exists) {
+    if (!FileFound(file)) {
         ui_.showMainWindow();
         ui::MsgBox(QStringLiteral("Nie znaleziono ekranu %1\nw folderze [%2].").arg(ScreenSymbol, folder),
-                   ui::Exclamation, Title);
+                   ui::Exclamation, MessageTitle());
         return;
     }
     LoadBlockWithAttributes(ScreenSymbol, file, ScreenTags, false, loadAt.x, loadAt.y);

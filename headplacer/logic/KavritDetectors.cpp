@@ -1,5 +1,6 @@
 // The loop, area and above-road tabs' placing through the other vendor's members.
 #include "headplacer/logic/KavritDetectors.h"
+#include "headplacer/logic/HeadState.h"
 
 #include "automation/CadConnection.h"
 #include "common/PathHelpers.h"
@@ -19,17 +20,15 @@ using automation::CadModelSpace;
 
 namespace {
 
-const QString Title = QStringLiteral("Tesmar_Sygnalizacja");
-
 void reportFailure(const cad::Error& e) {
-    ui::MsgBox(e.message(), ui::Exclamation, Title);
+    ui::MsgBox(e.message(), ui::Exclamation, MessageTitle());
 }
 
 int newObject() {
     const int index = int(CadModelSpace.invoke(QStringLiteral("AddObject")).toInt());
     if (index == 0) {
         ui::MsgBox(QStringLiteral("Niestety nie można stworzyć obiektu rysunkowego."), ui::Exclamation,
-                   Title);
+                   MessageTitle());
         return 0;
     }
     CadModelSpace.invoke(QStringLiteral("OpenObject"), {index});
@@ -95,15 +94,10 @@ bool PlaceAboveRoadDetector(int kindIndex) {
         const QString root = CadApplication.getSystemVariable(QStringLiteral("MORVANE_FOLDER"));
         const QString folder = GetResourceFolder(root, 6);
         const QString file = common::JoinPath(folder, kind.Block);
-        bool exists = false;
-        try {
-            exists = common::CheckFileExists(file);
-        } catch (const common::FileError&) {
-        }
-        if (!exists) {
+        if (!FileFound(file)) {
             ui::MsgBox(QStringLiteral("Nie znaleziono pliku z symbolem detektora %1\nw folderze [%2].")
                            .arg(kind.Block, folder),
-                       ui::Exclamation, Title);
+                       ui::Exclamation, MessageTitle());
             return false;
         }
         CadModelSpace.invoke(QStringLiteral("ExecuteStringWait"), {AboveRoadInsertCommand(file)});

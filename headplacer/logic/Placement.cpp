@@ -24,10 +24,8 @@ using automation::CadDocument;
 using automation::CadModelSpace;
 
 namespace {
-
-const QString Title = QStringLiteral("Tesmar_Sygnalizacja");
 QString questionTitle() {
-    return QStringLiteral("Komunikat ") + Title;
+    return QStringLiteral("Komunikat ") + MessageTitle();
 }
 
 }  // namespace
@@ -36,16 +34,10 @@ bool LocateHeadSymbolFile(const QString& symbol) {
     HeadSymbolFolder = GetResourceFolder(GetCityDataFolder(QStringLiteral("MORVANE_FOLDER")), 12);
     const QString fileName = symbol + QStringLiteral(".dwg");
     HeadSymbolFile = common::JoinPath(HeadSymbolFolder, fileName);
-    bool exists = false;
-    try {
-        exists = IsSafeSymbolName(symbol) && common::CheckFileExists(HeadSymbolFile);
-    } catch (const common::FileError&) {
-        exists = false;
-    }
-    if (!exists) {
+    if (!IsSafeSymbolName(symbol) || !FileFound(HeadSymbolFile)) {
         ui::MsgBox(QStringLiteral("Nie znaleziono sygnalizatora %1\nw folderze [%2].")
                        .arg(fileName, HeadSymbolFolder),
-                   ui::Exclamation, Title);
+                   ui::Exclamation, MessageTitle());
         return false;
     }
     return true;
@@ -65,7 +57,7 @@ bool ReadHeadDrawingValues() {
         if (answer != ui::Yes) return false;
         ui::InputRequest rq;
         rq.prompt = QStringLiteral("Podaj numer sekcji (np. 26-15):");
-        rq.title = Title + QStringLiteral(" - brak numeru sekcji");
+        rq.title = MessageTitle() + QStringLiteral(" - brak numeru sekcji");
         rq.xTwips = 1;
         const std::optional<QString> typed = ui::Prompts().input(rq);
         if (!typed || !IsSectionNumberValid(typed->trimmed())) return false;
@@ -147,7 +139,7 @@ InsertOutcome InsertHead(const QString& symbolFile, InsertionPoll& poll) {
             }
         }
         ui::MsgBox(QStringLiteral("Nie można wstawić sygnalizatora:\n%1").arg(e.message()), ui::Exclamation,
-                   Title);
+                   MessageTitle());
         return InsertOutcome::Failed;
     }
 }
@@ -156,15 +148,10 @@ bool StartPushButton(InsertionPoll& poll) {
     const QString root = GetCityDataFolder(QStringLiteral("MORVANE_FOLDER"));
     const QString folder = common::JoinPath(root, QStringLiteral("aZasoby\\Symbole\\"));
     const QString file = common::JoinPath(folder, PushButtonBlockName() + QStringLiteral(".dwg"));
-    bool exists = false;
-    try {
-        exists = common::CheckFileExists(file);
-    } catch (const common::FileError&) {
-    }
-    if (!exists) {
+    if (!FileFound(file)) {
         ui::MsgBox(QStringLiteral("Nie znaleziono pliku z symbolem przycisku - %1\nw folderze [%2].")
                        .arg(PushButtonBlockName(), folder),
-                   ui::Exclamation, Title);
+                   ui::Exclamation, MessageTitle());
         return false;
     }
     try {
@@ -179,7 +166,7 @@ bool StartPushButton(InsertionPoll& poll) {
     } catch (const cad::Error& e) {
         PendingInsertMode = 0;
         ui::MsgBox(QStringLiteral("Nie można wstawić przycisku:\n%1").arg(e.message()), ui::Exclamation,
-                   Title);
+                   MessageTitle());
         return false;
     }
 }
