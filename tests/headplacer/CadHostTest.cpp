@@ -165,6 +165,12 @@ private slots:
             auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             if (!d || d->objectName() != QLatin1String("frmAtrybutySygnalizatora")) return;
             dialogSeen = true;
+            if (qEnvironmentVariableIsSet("HEADPLACER_SCREENSHOT_INVENTORY")) {
+                d->move(880, 20);
+                QTest::qWait(400);
+                QGuiApplication::primaryScreen()->grabWindow(0).save(
+                    qEnvironmentVariable("HEADPLACER_SCREENSHOT_INVENTORY"));
+            }
             d->findChild<QLineEdit*>(QStringLiteral("fldKtoNaniosl"))
                 ->setText(QStringLiteral("Jan Wiśniewski"));
             d->findChild<QLineEdit*>(QStringLiteral("fldUwagi"))->setText(QStringLiteral("próba"));
