@@ -115,10 +115,10 @@ bool HeadPlacerApp::start(const QString& rawCommandLine) {
     return true;
 }
 
-bool HeadPlacerApp::PrepareHead(const QString& symbol) {
+bool HeadPlacerApp::PrepareHead(const QString& symbol, bool atStartUp) {
     const QString canonical = CanonicalHeadSymbol(symbol);
     if (!LocateHeadSymbolFile(canonical)) {
-        endProgram();
+        if (atStartUp) endProgram();
         return false;
     }
     headWindow().applySymbol(HeadSymbolFile);

@@ -31,8 +31,10 @@ public:
     DetectorWindow* detectorWindow() const { return detector_.get(); }
     InsertionPoll& poll() { return poll_; }
 
-    // Preparing the head (start-up and accept): false when the program must end.
-    bool PrepareHead(const QString& symbol);
+    // Preparing the head: false when it cannot be placed. At start-up the program then ends; at
+    // accept a missing drawing leaves the window up (the message has been shown), while a declined
+    // section-number question or a closed drawing still ends the run.
+    bool PrepareHead(const QString& symbol, bool atStartUp = true);
     // The accept button's insertion, after the window is hidden.
     void insertAcceptedHead();
     // The help page of a help context opened in the browser.

@@ -300,7 +300,7 @@ void HeadWindow::cmdAccept_Click() {
     SetPushButtons = chkUstawDetektory->isEnabled() && chkUstawDetektory->isChecked();
     if (!AntiGlareInserts) InsertCode = InsertCodes[0];
     HeadAccepted = true;
-    if (!app_.PrepareHead(HeadSymbol.trimmed())) return;
+    if (!app_.PrepareHead(HeadSymbol.trimmed(), false)) return;
     const int lens = selectedLens();
     LensDiameter = LensDiameters[lens];
     HeadPlacerSettings.CzyUstawPetle = chkUstawDetektory->isChecked() ? 1 : 0;

@@ -178,6 +178,15 @@ private slots:
         QCOMPARE(ended, 0);
         QVERIFY(w.isVisible());
         QVERIFY(prompts.asked().back().text.startsWith(QStringLiteral("Nie można wstawić sygnalizatora")));
+        // A head whose drawing is missing is refused at accept; the window stays for another choice.
+        HeadSymbol = QStringLiteral("S-99");
+        child<QComboBox>(&w, "cmbNumSkrzyz")->setEditText(QStringLiteral("987"));
+        w.cmdAccept_Click();
+        QCOMPARE(ended, 0);
+        QVERIFY(w.isVisible());
+        QVERIFY(!app.poll().active());
+        QVERIFY(
+            prompts.asked().back().text.startsWith(QStringLiteral("Nie znaleziono sygnalizatora S-99.dwg")));
     }
 
     void theSettingsDialogScalesAndStores() {
