@@ -206,6 +206,57 @@ private slots:
         QVERIFY2(out.contains(QStringLiteral("TEXT K1p height=500")), qPrintable(out));
         QVERIFY2(out.contains(QStringLiteral("BLOCKDEF attdefs=19")), qPrintable(out));
     }
+
+    // The program itself, started as the CAD menu starts it, driven only through the keyboard.
+    void theProgramPlacesAHeadAsAProcess() {
+        const QString bin = dir.filePath(QStringLiteral("suite/Tesmar/bin/headplacer"));
+        QVERIFY(QFile::copy(QStringLiteral(HEADPLACER_EXE), bin));
+        automation::SetDrawingProperty(QStringLiteral("ONUMERSKRZYZ"), QStringLiteral("987"));
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("TESMAR_CAD_SOCKET"), socket);
+        program.setProcessEnvironment(env);
+        program.start(bin, {QStringLiteral("S-3p")});
+        QVERIFY(program.waitForStarted(5000));
+        QString window;
+        for (int i = 0; i < 100 && window.isEmpty(); ++i) {
+            QTest::qWait(100);
+            window = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                              QStringLiteral("--name"), QStringLiteral("Rodzaj i oznaczenie sygnalizatora")})
+                         .section(QLatin1Char('\n'), 0, 0);
+        }
+        QVERIFY2(!window.isEmpty(), "the head window did not appear");
+        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+        xdotool({QStringLiteral("key"), QStringLiteral("alt+z")});  // "&Zatwierdź"
+        QVERIFY2(waitForPrompt(QStringLiteral("Specify insertion point")), qPrintable(lastPrompt()));
+        typeIntoHost(QStringLiteral("60,30"));
+        QVERIFY2(waitForPrompt(QStringLiteral("Specify rotation angle")), qPrintable(lastPrompt()));
+        typeIntoHost(QStringLiteral("0"));
+        QVERIFY2(waitForPrompt(QStringLiteral("Wskaż położenie opisu")), qPrintable(lastPrompt()));
+        typeIntoHost(QStringLiteral("62,34"));  // the description
+        QString dialog;
+        for (int i = 0; i < 100 && dialog.isEmpty(); ++i) {
+            QTest::qWait(100);
+            dialog = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                              QStringLiteral("--name"), QStringLiteral("Opisywanie sygnalizatora")})
+                         .section(QLatin1Char('\n'), 0, 0);
+        }
+        QVERIFY2(!dialog.isEmpty(), "the inventory dialog did not appear");
+        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), dialog});
+        xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitCode(), 0);
+        QString found;
+        for (const cad::Entity& e : automation::GetModelSpace().entities()) {
+            if (e.objectName() != QLatin1String("AcDbBlockReference") || e.name() != QLatin1String("S-3p"))
+                continue;
+            for (const cad::Entity& a : e.attributes())
+                if (a.tagString() == QLatin1String("INWENT_NUMER")) found = a.textString();
+        }
+        QCOMPARE(found, QStringLiteral("30-18/987/K1"));
+    }
 };
 
 int main(int argc, char** argv) {
