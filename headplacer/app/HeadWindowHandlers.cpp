@@ -144,6 +144,8 @@ void HeadWindow::chkRodzSyg_Click(int index) {
     chkSygnAkust->setEnabled(index >= 3);
     frRdz2Syg->setEnabled(named);
     cmbRdz2Syg->setEnabled(named);
+    // The name shown is the name chosen: its symbol (and lens) follow at once.
+    if (named) cmbRdz2Syg_Click();
     if (index >= 3) {
         chkPowtStr[1]->setChecked(true);
         chkPowtStr_Click(1);

@@ -122,7 +122,11 @@ private slots:
         QCOMPARE(HeadSymbol, QStringLiteral("S-B"));
         QVERIFY(!child<QComboBox>(&w, "cmbRdz2Syg")->isEnabled());
         QCOMPARE(child<QComboBox>(&w, "cmbRdz2Syg")->count(), 0);
+        child<QRadioButton>(&w, "chkRodzSyg_2")->click();
+        QCOMPARE(HeadSymbol, QStringLiteral("ST"));
+        QCOMPARE(LensDiameter, 200);
         child<QRadioButton>(&w, "chkRodzSyg_0")->click();
+        QCOMPARE(HeadSymbol, QStringLiteral("S-1"));
         QComboBox* names = child<QComboBox>(&w, "cmbRdz2Syg");
         names->setCurrentIndex(15);
         w.cmbRdz2Syg_Click();
