@@ -99,7 +99,10 @@ InsertionPoll::Step InsertionPoll::tick() {
     try {
         if (!automation::CadState.isNull() && !automation::CadState.isQuiescent()) return Busy;
     } catch (const cad::Error&) {
-        return Busy;
+        // The CAD no longer answers (closed, or its state object gone): waiting would never end.
+        if (PendingInsertMode != 0) return closingPath(Failed);
+        timer_.stop();
+        return NothingPending;
     }
     if (PendingInsertMode == 0) {
         timer_.stop();

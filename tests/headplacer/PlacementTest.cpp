@@ -171,6 +171,15 @@ TEST_F(PlacementTest, ACommandEndingWithoutTheBlockIsACancelAndAForeignEntityIsN
     EXPECT_EQ(CadModelSpace.item(CadModelSpace.count() - 1).objectName(), QStringLiteral("AcDbCircle"));
 }
 
+TEST_F(PlacementTest, ACadThatNoLongerAnswersEndsTheWait) {
+    ASSERT_TRUE(LocateHeadSymbolFile(QStringLiteral("S-1")));
+    ASSERT_EQ(InsertHead(HeadSymbolFile, poll), InsertOutcome::Started);
+    automation::CadState = cad::State(automation::CadApplication.channel(), 987654);  // gone
+    EXPECT_EQ(poll.tick(), InsertionPoll::Failed);
+    EXPECT_FALSE(poll.active());
+    EXPECT_EQ(ui.ended, 1);
+}
+
 TEST_F(PlacementTest, TheNewReferenceIsFoundAmongOtherNewEntities) {
     ASSERT_TRUE(LocateHeadSymbolFile(QStringLiteral("S-3p")));
     HeadSymbol = QStringLiteral("S-3p");
