@@ -11,6 +11,7 @@
 #include "automation/CrossingLinks.h"
 #include "automation/DrawingProperties.h"
 #include "automation/InProcessCad.h"
+#include "automation/LegacyDrawing.h"
 #include "automation/Picking.h"
 #include "automation/Selection.h"
 #include "automation/WindowSearch.h"
