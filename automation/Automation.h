@@ -12,6 +12,7 @@
 #include "automation/DrawingProperties.h"
 #include "automation/InProcessCad.h"
 #include "automation/Picking.h"
+#include "automation/ProgramBlocks.h"
 #include "automation/Selection.h"
 #include "automation/WindowSearch.h"
 #include "automation/WorkbookGroups.h"
