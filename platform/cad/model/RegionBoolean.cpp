@@ -131,6 +131,41 @@ db::Edge arcEdge(const Circle& c, const Pt& from, const Pt& second, const Pt& to
     return e;
 }
 
+db::Point3 arcPoint(const db::Edge& e, bool atEnd) {
+    const double a = (e.counterClockwise ? 1 : -1) * (atEnd ? e.endAngle : e.startAngle);
+    return {e.center.x + e.radius * std::cos(a), e.center.y + e.radius * std::sin(a), 0};
+}
+
+// Makes the chain continuous: an arc's ends lie on its circle, a little off the ring's vertices,
+// so a neighbouring line takes the arc's end, and two arcs that do not meet get a short line.
+std::vector<db::Edge> joinEdges(const std::vector<db::Edge>& edges) {
+    if (edges.size() < 2) return edges;
+    std::vector<db::Edge> out = edges;
+    const size_t n = out.size();
+    for (size_t i = 0; i < n; ++i) {
+        db::Edge& a = out[i];
+        db::Edge& b = out[(i + 1) % n];
+        if (a.type == db::Edge::Arc && b.type == db::Edge::Line) b.start = arcPoint(a, true);
+        if (a.type == db::Edge::Line && b.type == db::Edge::Arc) a.end = arcPoint(b, false);
+    }
+    std::vector<db::Edge> joined;
+    for (size_t i = 0; i < n; ++i) {
+        joined.push_back(out[i]);
+        const db::Edge& b = out[(i + 1) % n];
+        if (out[i].type == db::Edge::Arc && b.type == db::Edge::Arc) {
+            const db::Point3 p = arcPoint(out[i], true), q = arcPoint(b, false);
+            if (std::hypot(p.x - q.x, p.y - q.y) > 1e-12) {
+                db::Edge l;
+                l.type = db::Edge::Line;
+                l.start = p;
+                l.end = q;
+                joined.push_back(l);
+            }
+        }
+    }
+    return joined;
+}
+
 // One ring as edges: lines, and arcs where two or more segments follow one input circle.
 std::vector<db::Edge> ringEdges(const Ring& ring, const std::vector<Circle>& circles) {
     std::vector<Pt> pts(ring.begin(), ring.end());
@@ -166,7 +201,7 @@ std::vector<db::Edge> ringEdges(const Ring& ring, const std::vector<Circle>& cir
             for (size_t j = 0; j < len; ++j) out.push_back(lineEdge(pts[(i + j) % n], pts[(i + j + 1) % n]));
         k += len;
     }
-    return out;
+    return joinEdges(out);
 }
 
 }  // namespace
