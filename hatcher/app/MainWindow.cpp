@@ -34,10 +34,6 @@ namespace hatcher {
 
 using common::Tlumacz;
 
-bool IsNameInList(const QString& name, const QStringList& list) {
-    return !name.isEmpty() && list.contains(name, Qt::CaseSensitive);
-}
-
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tesmar Schemat faz"));

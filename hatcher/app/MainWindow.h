@@ -56,7 +56,4 @@ private:
     QList<QPushButton*> commands_;
 };
 
-// True when `name` is not empty and equals an element of the list exactly.
-bool IsNameInList(const QString& name, const QStringList& list);
-
 }  // namespace hatcher

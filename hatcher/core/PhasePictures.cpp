@@ -38,6 +38,10 @@ cad::Point cp(double x, double y) {
 
 }  // namespace
 
+bool IsNameInList(const QString& name, const QStringList& list) {
+    return !name.isEmpty() && list.contains(name, Qt::CaseSensitive);
+}
+
 bool ParsePhaseText(const QString& source, std::vector<int>& phases, QList<PhaseEntry>& entries) {
     phases.clear();
     entries.clear();
@@ -325,7 +329,7 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
                         continue;
                     piece.setColor(256);
                     piece.setLayer(StreamLayer);
-                    if (dashed && sStreams.contains(blockName)) piece.setLinetype(QStringLiteral("ACAD_ISO03W100"));
+                    if (dashed && IsNameInList(blockName, sStreams)) piece.setLinetype(QStringLiteral("ACAD_ISO03W100"));
                 }
             }
             automation::AddAttributeToBlock(block, QStringLiteral("WID_OPIS"), QStringLiteral("Faza %1").arg(phase),

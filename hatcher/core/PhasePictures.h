@@ -44,6 +44,9 @@ bool IsCrossingLinkInPhase(const automation::CrossingLinkRecord& link, const QLi
 // The stream records of the intersection's stream and marker blocks on "113-STRUMIENIE_RUCHU".
 QList<PhaseStreamRecord> ReadPhaseStreamRecords(const QString& nr);
 
+// True when `name` is not empty and equals an element of the list exactly (case counts).
+bool IsNameInList(const QString& name, const QStringList& list);
+
 // The command "Twórz obrazy faz". Returns the handles of the picture references it inserted.
 QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form);
 

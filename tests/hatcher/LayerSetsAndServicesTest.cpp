@@ -2,6 +2,7 @@
 // attribute helpers and loading the transition block from its drawing file.
 #include "HatcherFixture.h"
 
+#include "hatcher/core/PhasePictures.h"
 #include "hatcher/core/PhaseTransitions.h"
 
 #include <QFile>
@@ -136,4 +137,20 @@ TEST_F(Services, AttributePlacementKeepsRotationOnMinusOne) {
     SetAttributeTextPlacement(r, QStringLiteral("OPIS"), {0, 0, 0}, 0, 1, false, QString(), QString(), 0);
     EXPECT_TRUE(a.invisible());
     EXPECT_EQ(a.textAlignmentPoint(), (cad::Point{5, 6, 0}));  // hiding leaves the placement
+}
+
+TEST(PatternFilter, SearchLayersOrAllButTheTrafficLayers) {
+    const cad::SelectionFilter chosen = PatternLayerFilter(1, {QStringLiteral("A"), QStringLiteral("B#1")});
+    EXPECT_EQ(chosen.codes, (QList<int>{-4, 8, 8, -4}));
+    EXPECT_EQ(chosen.values[0].toText(), QStringLiteral("<or"));
+    EXPECT_EQ(chosen.values[2].toText(), QStringLiteral("B`#1"));  // a name matches only itself
+    EXPECT_EQ(chosen.values[3].toText(), QStringLiteral("or>"));
+    const cad::SelectionFilter all = PatternLayerFilter(0, {});
+    EXPECT_EQ(all.codes.size(), 20);
+    EXPECT_EQ(all.values.size(), 20);  // 40 entries as codes and values
+    EXPECT_EQ(all.values[2].toText(), QStringLiteral("113-STRUMIENIE_RUCHU"));
+    EXPECT_EQ(all.codes[2], 8);
+    EXPECT_TRUE(IsNameInList(QStringLiteral("a"), {QStringLiteral("a")}));
+    EXPECT_FALSE(IsNameInList(QStringLiteral("A"), {QStringLiteral("a")}));
+    EXPECT_FALSE(IsNameInList(QString(), {QString()}));
 }
