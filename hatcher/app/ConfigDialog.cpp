@@ -78,7 +78,9 @@ ConfigDialog::ConfigDialog(QWidget* parent) : QDialog(parent), sets_(LayerSets) 
     grid->addWidget(new QLabel(Tlumacz(QStringLiteral("Wysokość napisu określającego fazę")), this), 1, 0);
     grid->addWidget(edtFazaWys_, 1, 1);
     grid->addWidget(
-        new QLabel(Tlumacz(QStringLiteral("Wysokość napisu określającego możliwe przejście międzyfazowe")), this), 2, 0);
+        new QLabel(Tlumacz(QStringLiteral("Wysokość napisu określającego możliwe przejście międzyfazowe")),
+                   this),
+        2, 0);
     grid->addWidget(edtPrzejscieWys_, 2, 1);
     chkTextScaled_ = new QCheckBox(Tlumacz(QStringLiteral("Skaluj teksty")), this);
     chkTextScaled_->setObjectName(QStringLiteral("chkTextScaled"));
@@ -117,7 +119,7 @@ int ConfigDialog::chosenSet() const {
 void ConfigDialog::SetControls() {
     const bool on = optChosen_->isChecked();
     for (QWidget* w : std::initializer_list<QWidget*>{cmbZestaw_, cmbWarstwy_, cmdPobierzWarstwy_, cmdDodaj_,
-                                                       lstWarstwy_, cmdWyczysc_})
+                                                      lstWarstwy_, cmdWyczysc_})
         w->setEnabled(on);
 }
 
@@ -149,12 +151,14 @@ void ConfigDialog::cmdDodajWarstweDoZestawu_Click() {
     const QString name = cmbWarstwy_->currentText();
     for (int i = 0; i < lstWarstwy_->count(); ++i)
         if (lstWarstwy_->item(i)->text().compare(name, Qt::CaseInsensitive) == 0) {
-            ui::MsgBox(Tlumacz(QStringLiteral("Lista zawiera już taką pozycję.")), ui::Exclamation, windowTitle());
+            ui::MsgBox(Tlumacz(QStringLiteral("Lista zawiera już taką pozycję.")), ui::Exclamation,
+                       windowTitle());
             return;
         }
     const int slot = lstWarstwy_->count();
     if (slot >= LayerSetSize) {
-        ui::MsgBox(Tlumacz(QStringLiteral("Zestaw może zawierać najwyżej 50 warstw.")), ui::Exclamation, windowTitle());
+        ui::MsgBox(Tlumacz(QStringLiteral("Zestaw może zawierać najwyżej 50 warstw.")), ui::Exclamation,
+                   windowTitle());
         return;
     }
     sets_[size_t(set)][size_t(slot)] = name;
@@ -184,8 +188,8 @@ void ConfigDialog::cmdWyczyscListe_Click() {
 void ConfigDialog::cmdOk_Click() {
     LayerSets = sets_;
     if (!WriteLayerSets(LayerSetsFilePath, LayerSets))
-        ui::MsgBox(Tlumacz(QStringLiteral("Nie można zapisać pliku:")) + QStringLiteral("\n[") + LayerSetsFilePath +
-                       QStringLiteral("]"),
+        ui::MsgBox(Tlumacz(QStringLiteral("Nie można zapisać pliku:")) + QStringLiteral("\n[") +
+                       LayerSetsFilePath + QStringLiteral("]"),
                    ui::Exclamation, windowTitle());
     common::SaveFormControlSettings(this, false);
     accept();

@@ -58,8 +58,10 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     QPushButton* area = button("cmdDefObszar", QStringLiteral("Określ okrąg dla schematu"), 1);
     area->hide();  // runs only as the first step of the phase pictures
     QPushButton* pictures = button("cmdTworzObrazyFaz", QStringLiteral("Twórz obrazy faz"), 2);
-    QPushButton* connectOne = button("cmdConnect", QStringLiteral("Określ możliwe przejścia międzyfazowe"), 3);
-    QPushButton* connectAll = button("cmdConnectAll", QStringLiteral("Twórz wszystkie przejścia międzyfazowe"), 4);
+    QPushButton* connectOne =
+        button("cmdConnect", QStringLiteral("Określ możliwe przejścia międzyfazowe"), 3);
+    QPushButton* connectAll =
+        button("cmdConnectAll", QStringLiteral("Twórz wszystkie przejścia międzyfazowe"), 4);
     QPushButton* angles = button("cmdAtrrsAngle", QStringLiteral("Aktualizuj kąty atrybutów dla przejść"), 5);
     lstWarstwy_ = new QListWidget(this);
     lstWarstwy_->setObjectName(QStringLiteral("lstWarstwy"));
@@ -101,7 +103,8 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
         FillLayerSetList();
     });
     connect(hlp, &QPushButton::clicked, this, [this] { showHelp(); });
-    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this, [this] { showHelp(); });
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            [this] { showHelp(); });
     connect(close, &QPushButton::clicked, this, [this] {
         common::SaveFormControlSettings(this, false);
         this->close();
@@ -119,7 +122,8 @@ bool MainWindow::Form_Load() {
     QStringList problems;
     ReadLayerSets(LayerSetsFilePath, LayerSets, &problems);
     const QString section = QString();
-    auto bind = [&](int i, const char* control, int kind, const char* key, const char* dflt, const QString& sec) {
+    auto bind = [&](int i, const char* control, int kind, const char* key, const char* dflt,
+                    const QString& sec) {
         common::SettingBinding& b = common::SettingBindings[size_t(i)];
         b = {};
         b.FormName = QStringLiteral("frmKonfig");
@@ -163,8 +167,9 @@ void MainWindow::DodajSkrzyzowania() {
     cmbNo_->clear();
     try {
         automation::HelperSelectionSet set(QStringLiteral("SSAtrStrum"));
-        set->select(cad::SelectionSet::All, automation::BuildSelectionFilter(
-                                                {0, QStringLiteral("INSERT"), 2, QStringLiteral("ATRYBUTY_STRUMIENI_*")}));
+        set->select(cad::SelectionSet::All,
+                    automation::BuildSelectionFilter(
+                        {0, QStringLiteral("INSERT"), 2, QStringLiteral("ATRYBUTY_STRUMIENI_*")}));
         for (const cad::Entity& r : set->entities()) {
             const QString nr = r.name().mid(19);
             if (!nr.isEmpty()) cmbNo_->addItem(nr);
@@ -228,8 +233,9 @@ void MainWindow::run(void (*command)(HatcherForm&)) {
 }
 
 void MainWindow::showHelp() {
-    const QString page = common::JoinPath(
-        GetTemplateFolder(GetSuiteFolder(QCoreApplication::applicationDirPath()), 0), QStringLiteral("hatcher.html"));
+    const QString page =
+        common::JoinPath(GetTemplateFolder(GetSuiteFolder(QCoreApplication::applicationDirPath()), 0),
+                         QStringLiteral("hatcher.html"));
     QDesktopServices::openUrl(QUrl::fromLocalFile(page));
 }
 

@@ -111,8 +111,8 @@ bool clipArc(const cad::Entity& entity, const PlanePoint& c, double r, bool make
             p = x.Second;
         if (common::IsMissingPoint(p)) return false;
         const double a = common::GetDirectionAngle(rec.Center, p);
-        const bool same =
-            common::ArePointsEqual(common::GetPolarPoint(rec.Center, rec.StartAngle, rec.Radius), rec.StartPoint);
+        const bool same = common::ArePointsEqual(
+            common::GetPolarPoint(rec.Center, rec.StartAngle, rec.Radius), rec.StartPoint);
         const cad::Entity work = makeCopy ? entity.copy() : entity;
         if (in1 == same)
             work.setEndAngle(a);
@@ -165,8 +165,8 @@ bool clipCircle(const cad::Entity& entity, const PlanePoint& c, double r, bool m
     return true;
 }
 
-bool clipExplodable(const cad::Entity& entity, const QString& kind, const PlanePoint& c, double r, bool makeCopy,
-                    const PlanePoint& t, QStringList* taken) {
+bool clipExplodable(const cad::Entity& entity, const QString& kind, const PlanePoint& c, double r,
+                    bool makeCopy, const PlanePoint& t, QStringList* taken) {
     const auto box = entity.boundingBox();
     bool any = false, all = false;
     BoxCornersInCircle(box, c, r, any, all);
@@ -235,8 +235,8 @@ ClipSegmentRecord EntityToSegment(const cad::Entity& entity, bool withHandle) {
     return rec;
 }
 
-void BoxCornersInCircle(const std::pair<cad::Point, cad::Point>& box, const PlanePoint& c, double r, bool& any,
-                        bool& all) {
+void BoxCornersInCircle(const std::pair<cad::Point, cad::Point>& box, const PlanePoint& c, double r,
+                        bool& any, bool& all) {
     const PlanePoint corners[4] = {{box.first.x, box.second.y},
                                    {box.second.x, box.second.y},
                                    {box.first.x, box.first.y},
@@ -284,8 +284,8 @@ bool ExplodeEntity(const cad::Entity& entity, QList<cad::Entity>& pieces) {
     }
 }
 
-bool ClipEntityToCircle(const cad::Entity& entity, const PlanePoint& c, double r, bool makeCopy, const PlanePoint& t,
-                        bool deleteOriginal, QStringList* taken) {
+bool ClipEntityToCircle(const cad::Entity& entity, const PlanePoint& c, double r, bool makeCopy,
+                        const PlanePoint& t, bool deleteOriginal, QStringList* taken) {
     const QString name = entity.objectName();
     bool result = true;
     bool contributed = false;

@@ -26,7 +26,8 @@ ClipSegmentRecord EntityToSegment(const cad::Entity& entity, bool withHandle);
 void BoxCornersInCircle(const std::pair<cad::Point, cad::Point>& box, const common::PlanePoint& centre,
                         double radius, bool& any, bool& all);
 // True when the box and the circle share a point (the box may straddle the circle with no corner inside).
-bool BoxTouchesCircle(const std::pair<cad::Point, cad::Point>& box, const common::PlanePoint& centre, double radius);
+bool BoxTouchesCircle(const std::pair<cad::Point, cad::Point>& box, const common::PlanePoint& centre,
+                      double radius);
 // Every end of every record meets exactly one end of the other records.
 bool IsClosedChain(const std::vector<ClipSegmentRecord>& records);
 // A new associative solid hatch in model space.
@@ -38,11 +39,12 @@ bool ExplodeEntity(const cad::Entity& entity, QList<cad::Entity>& pieces);
 // makeCopy the entity stays untouched and a copy is cut; with deleteOriginal an entity that gives
 // nothing is deleted. The handles of every entity taken into the pattern are appended to `taken`.
 // False only for a line with both ends outside that does not cross the circle twice.
-bool ClipEntityToCircle(const cad::Entity& entity, const common::PlanePoint& centre, double radius, bool makeCopy,
-                        const common::PlanePoint& target, bool deleteOriginal, QStringList* taken = nullptr);
+bool ClipEntityToCircle(const cad::Entity& entity, const common::PlanePoint& centre, double radius,
+                        bool makeCopy, const common::PlanePoint& target, bool deleteOriginal,
+                        QStringList* taken = nullptr);
 
 // The hatch part of ClipEntityToCircle.
-bool ClipHatchToCircle(const cad::Entity& entity, const common::PlanePoint& centre, double radius, bool makeCopy,
-                       const common::PlanePoint& target, QStringList* taken);
+bool ClipHatchToCircle(const cad::Entity& entity, const common::PlanePoint& centre, double radius,
+                       bool makeCopy, const common::PlanePoint& target, QStringList* taken);
 
 }  // namespace hatcher

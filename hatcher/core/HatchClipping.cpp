@@ -58,7 +58,8 @@ void addLoop(cad::Entity& running, const cad::Entity& region) {
     running.boolean(island ? 2 : 0, region);
 }
 
-QList<cad::Entity> fallbackHatches(const cad::Entity& region, const QString& layer, int colour, QStringList* taken) {
+QList<cad::Entity> fallbackHatches(const cad::Entity& region, const QString& layer, int colour,
+                                   QStringList* taken) {
     QList<cad::Entity> pieces;
     QList<cad::Entity> made;
     const bool ok = ExplodeEntity(region, pieces);

@@ -24,8 +24,9 @@ double StepSize = 0;
 QString GetTemplateFolder(const QString& suiteFolder, int code) {
     if (code == 0) return common::JoinPath(suiteFolder, QStringLiteral("Tesmar\\Zasoby"));
     if (code == 1) return common::JoinPath(suiteFolder, QStringLiteral("Zasoby\\System\\Formatki"));
-    ui::MsgBox(common::Tlumacz(QStringLiteral("Niewłaściwie zdefiniowane odwołanie do folderu aplikacj Vilmar")),
-               ui::OkOnly, QLatin1String(ProgramTitleText));
+    ui::MsgBox(
+        common::Tlumacz(QStringLiteral("Niewłaściwie zdefiniowane odwołanie do folderu aplikacj Vilmar")),
+        ui::OkOnly, QLatin1String(ProgramTitleText));
     return {};
 }
 
@@ -48,8 +49,8 @@ void LoadBlockFromDrawingFile(const QString& blockName, const QString& filePath,
         }
     }
     if (failed)
-        ui::MsgBox(common::Tlumacz(QStringLiteral("Nie znaleziono pliku ze znakiem: ")) + QStringLiteral("\n") +
-                       filePath,
+        ui::MsgBox(common::Tlumacz(QStringLiteral("Nie znaleziono pliku ze znakiem: ")) +
+                       QStringLiteral("\n") + filePath,
                    ui::Exclamation, ownerCaption.isEmpty() ? QLatin1String(ProgramTitleText) : ownerCaption);
 }
 
@@ -69,7 +70,8 @@ bool FindBlockReferenceByAttribute(const QString& namePattern, cad::Entity& foun
         set->select(cad::SelectionSet::All, automation::BuildSelectionFilter({2, namePattern}));
         for (const cad::Entity& r : set->entities()) {
             if (!r.hasAttributes()) continue;
-            if (!effectiveName.isEmpty() && r.effectiveName().compare(effectiveName, Qt::CaseInsensitive) != 0)
+            if (!effectiveName.isEmpty() &&
+                r.effectiveName().compare(effectiveName, Qt::CaseInsensitive) != 0)
                 continue;
             for (const cad::Entity& a : r.attributes())
                 if (a.tagString().compare(tag, Qt::CaseInsensitive) == 0 &&
@@ -113,7 +115,8 @@ void SetAttributeTextPlacement(const cad::Entity& reference, const QString& tag,
     reference.update();
 }
 
-void SaveAndSetCadVariables(const QString& colour, const QString& linetype, double lineweight, double baseAngle) {
+void SaveAndSetCadVariables(const QString& colour, const QString& linetype, double lineweight,
+                            double baseAngle) {
     automation::SaveAndSetCadVariables(colour, linetype, lineweight, baseAngle, cad::Variant(), false);
 }
 

@@ -35,7 +35,8 @@ void SetAttributeTextPlacement(const cad::Entity& reference, const QString& tag,
                                double rotation, double height, bool visible, const QString& styleName,
                                const QString& layer, int alignment);
 // hatcher's save of the CAD variables: CELTSCALE is left alone.
-void SaveAndSetCadVariables(const QString& colour, const QString& linetype, double lineweight, double baseAngle);
+void SaveAndSetCadVariables(const QString& colour, const QString& linetype, double lineweight,
+                            double baseAngle);
 void RestoreCadVariables();
 // The value of a custom property of the active drawing; "" when missing.
 QString ReadActiveDrawingCustomProperties(const QString& key);

@@ -12,9 +12,10 @@ LayerSetTable LayerSets;
 QString LayerSetsFilePath;
 
 const QStringList& TrafficLayers() {
-    static const QStringList layers{QStringLiteral("113-STRUMIENIE_RUCHU"),          QStringLiteral("114-PUNKTY_KOLIZJI"),
-                                    QStringLiteral("400-DLUGOSCI_STRUMIENI"),        QStringLiteral("402-POWIAZANIA_PRZEJSC"),
-                                    QStringLiteral("403-DLUGOSCI_POWIAZAN_PRZEJSC"), QStringLiteral("404-ODCINKI_POWIAZAN_PRZEJSC")};
+    static const QStringList layers{
+        QStringLiteral("113-STRUMIENIE_RUCHU"),          QStringLiteral("114-PUNKTY_KOLIZJI"),
+        QStringLiteral("400-DLUGOSCI_STRUMIENI"),        QStringLiteral("402-POWIAZANIA_PRZEJSC"),
+        QStringLiteral("403-DLUGOSCI_POWIAZAN_PRZEJSC"), QStringLiteral("404-ODCINKI_POWIAZAN_PRZEJSC")};
     return layers;
 }
 
@@ -60,7 +61,8 @@ bool ReadLayerSets(const QString& path, LayerSetTable& sets, QStringList* proble
             slot = 0;
             set = (n >= 1 && n <= LayerSetCount) ? n - 1 : -1;
             if (set < 0 && problems)
-                problems->append(QStringLiteral("Niepoprawny nagłówek zestawu w wierszu %1: %2").arg(lineNo).arg(line));
+                problems->append(
+                    QStringLiteral("Niepoprawny nagłówek zestawu w wierszu %1: %2").arg(lineNo).arg(line));
             continue;
         }
         if (set < 0) continue;

@@ -104,7 +104,8 @@ void frmMain_cmdDefObszar_Click(HatcherForm& form) {
     const int mode = common::SettingBindings[0].Value.toInt();
     const QStringList layers = form.searchLayers();
     if (mode == 1 && layers.isEmpty()) {
-        ui::MsgBox(Tlumacz(QStringLiteral("Nie określono warstw wyszukiwania.")), ui::Exclamation, form.caption());
+        ui::MsgBox(Tlumacz(QStringLiteral("Nie określono warstw wyszukiwania.")), ui::Exclamation,
+                   form.caption());
         return;
     }
     automation::ActivateCadWindow(QStringLiteral("AutoCAD"));
@@ -119,18 +120,19 @@ void frmMain_cmdDefObszar_Click(HatcherForm& form) {
             const cad::Point centre = circle.center();
             const PlanePoint c{centre.x, centre.y};
             const double r = circle.radius();
-            const PlanePoint t =
-                PickPointWithPrompt(cad::Variant(), Tlumacz(QStringLiteral("Określ położenie tworzonego schematu...")));
+            const PlanePoint t = PickPointWithPrompt(
+                cad::Variant(), Tlumacz(QStringLiteral("Określ położenie tworzonego schematu...")));
             if (common::IsMissingPoint(t)) {
                 undoPattern(circle, copies);
                 circle = {};
                 form.showForm();
-                ui::MsgBox(Tlumacz(QStringLiteral("Nie wskazano położenia schematu - utworzenie schematu przerwano.")),
+                ui::MsgBox(Tlumacz(QStringLiteral(
+                               "Nie wskazano położenia schematu - utworzenie schematu przerwano.")),
                            ui::Exclamation, form.caption());
             } else {
                 automation::HelperSelectionSet set(QStringLiteral("SSCopy"));
-                set->select(cad::SelectionSet::Crossing, cad::Point{c.X - r, c.Y - r, 0}, cad::Point{c.X + r, c.Y + r, 0},
-                            PatternLayerFilter(mode, layers));
+                set->select(cad::SelectionSet::Crossing, cad::Point{c.X - r, c.Y - r, 0},
+                            cad::Point{c.X + r, c.Y + r, 0}, PatternLayerFilter(mode, layers));
                 const QList<cad::Entity> found = set->entities();
                 const int n = int(found.size());
                 if (n > 0) {
@@ -178,8 +180,8 @@ void frmMain_cmdDefObszar_Click(HatcherForm& form) {
     } catch (const cad::Error& e) {
         undoPattern(circle, copies);
         form.showForm();
-        ui::MsgBox(Tlumacz(QStringLiteral("Nie udało się utworzyć schematu wzorcowego:")) + QStringLiteral("\n") +
-                       QString::fromUtf8(e.what()),
+        ui::MsgBox(Tlumacz(QStringLiteral("Nie udało się utworzyć schematu wzorcowego:")) +
+                       QStringLiteral("\n") + QString::fromUtf8(e.what()),
                    ui::Exclamation, form.caption());
     }
     RestoreCadVariables();

@@ -79,7 +79,8 @@ bool ReadPhaseList(std::vector<int>& phases, const QString& nr, QList<PhaseEntry
     phases.clear();
     entries.clear();
     cad::Entity block;
-    if (!automation::FindFirstInsert(QStringLiteral("ATRYBUTY_STRUMIENI_") + automation::EscapeFilterText(nr), block))
+    if (!automation::FindFirstInsert(QStringLiteral("ATRYBUTY_STRUMIENI_") + automation::EscapeFilterText(nr),
+                                     block))
         return false;
     return ParsePhaseText(automation::ReadAttributeByTag(block, QStringLiteral("FAZY")), phases, entries);
 }
@@ -124,7 +125,8 @@ bool IsStreamBlockInPhase(const QString& handle, const QList<PhaseStreamRecord>&
     return false;
 }
 
-bool IsCrossingLinkInPhase(const automation::CrossingLinkRecord& link, const QList<PhaseEntry>& entries, int phase) {
+bool IsCrossingLinkInPhase(const automation::CrossingLinkRecord& link, const QList<PhaseEntry>& entries,
+                           int phase) {
     if (entries.isEmpty()) return false;
     for (const QString& field : {link.InnerStreams, link.OuterStreams}) {
         const QStringList parts = field.split(QLatin1Char(':'), Qt::SkipEmptyParts);
@@ -143,9 +145,9 @@ QList<PhaseStreamRecord> ReadPhaseStreamRecords(const QString& nr) {
     QList<PhaseStreamRecord> records;
     automation::HelperSelectionSet set(QStringLiteral("SSStrumienie"));
     set->select(cad::SelectionSet::All,
-                automation::BuildSelectionFilter({0, QStringLiteral("INSERT"), 2,
-                                                  automation::EscapeFilterText(nr) + QStringLiteral("^*STRUMIEN_*"), 8,
-                                                  StreamLayer}));
+                automation::BuildSelectionFilter(
+                    {0, QStringLiteral("INSERT"), 2,
+                     automation::EscapeFilterText(nr) + QStringLiteral("^*STRUMIEN_*"), 8, StreamLayer}));
     const QString start = nr + QStringLiteral("^POCZATEK_STRUMIEN_");
     const QString end = nr + QStringLiteral("^KONIEC_STRUMIEN_");
     for (const cad::Entity& r : set->entities()) {
@@ -153,9 +155,10 @@ QList<PhaseStreamRecord> ReadPhaseStreamRecords(const QString& nr) {
         rec.BlockName = r.name();
         rec.Handle = r.handle();
         QStringList names;
-        if (rec.BlockName.startsWith(start, Qt::CaseInsensitive) || rec.BlockName.startsWith(end, Qt::CaseInsensitive)) {
-            const QString rest =
-                rec.BlockName.mid(rec.BlockName.startsWith(start, Qt::CaseInsensitive) ? start.size() : end.size());
+        if (rec.BlockName.startsWith(start, Qt::CaseInsensitive) ||
+            rec.BlockName.startsWith(end, Qt::CaseInsensitive)) {
+            const QString rest = rec.BlockName.mid(
+                rec.BlockName.startsWith(start, Qt::CaseInsensitive) ? start.size() : end.size());
             const qsizetype u = rest.indexOf(QLatin1Char('_'));
             names << (u >= 0 ? rest.left(u) : rest);
             rec.IsStreamBody = false;
@@ -214,8 +217,8 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
     QStringList inserted;
     auto finish = [&] {
         if (!form.lockedLayers.isEmpty())
-            ui::MsgBox(Tlumacz(QStringLiteral(
-                           "Program nie mógł utworzyć schematu z obiektów znajdujących się na zablokowanych warstwach:")) +
+            ui::MsgBox(Tlumacz(QStringLiteral("Program nie mógł utworzyć schematu z obiektów znajdujących "
+                                              "się na zablokowanych warstwach:")) +
                            QStringLiteral("\n") + form.lockedLayers.join(QStringLiteral(", ")),
                        ui::Exclamation, form.caption());
         form.progressBar().setValue(0);
@@ -236,7 +239,8 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
     std::vector<int> phases;
     QList<PhaseEntry> entries;
     if (!ReadPhaseList(phases, nr, entries)) {
-        ui::MsgBox(Tlumacz(QStringLiteral("Brak zdefiniowanych faz")), ui::OkOnly, QLatin1String(ProgramTitleText));
+        ui::MsgBox(Tlumacz(QStringLiteral("Brak zdefiniowanych faz")), ui::OkOnly,
+                   QLatin1String(ProgramTitleText));
         return inserted;
     }
     form.lockedLayers.clear();
@@ -259,8 +263,8 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
         const QString xs = automation::ReadAttributeByTag(pattern, QStringLiteral("PT_CENTER_X"));
         const QString ys = automation::ReadAttributeByTag(pattern, QStringLiteral("PT_CENTER_Y"));
         if (xs.trimmed().isEmpty() || ys.trimmed().isEmpty()) {
-            ui::MsgBox(Tlumacz(QStringLiteral("Niepoprawne wartości atrybutów w bloku: ")) + patternName, ui::OkOnly,
-                       QLatin1String(ProgramTitleText));
+            ui::MsgBox(Tlumacz(QStringLiteral("Niepoprawne wartości atrybutów w bloku: ")) + patternName,
+                       ui::OkOnly, QLatin1String(ProgramTitleText));
             throw cad::Failed(QString());
         }
         const cad::Point c0{common::ParseDouble(xs), common::ParseDouble(ys), 0};
@@ -310,7 +314,8 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
             }
             if (links)
                 for (const automation::CrossingLinkRecord& link : automation::CrossingLinkTable)
-                    if (IsCrossingLinkInPhase(link, entries, phase)) toCopy << CadDocument.handleToObject(link.Handle);
+                    if (IsCrossingLinkInPhase(link, entries, phase))
+                        toCopy << CadDocument.handleToObject(link.Handle);
             const bool dashed = automation::EnsureLinetypeLoaded(QStringLiteral("ACAD_ISO03W100"));
             for (const cad::Entity& copy : CadDocument.copyObjects(toCopy, block)) {
                 copy.move(c0, cp(0, 0));
@@ -329,13 +334,15 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
                         continue;
                     piece.setColor(256);
                     piece.setLayer(StreamLayer);
-                    if (dashed && IsNameInList(blockName, sStreams)) piece.setLinetype(QStringLiteral("ACAD_ISO03W100"));
+                    if (dashed && IsNameInList(blockName, sStreams))
+                        piece.setLinetype(QStringLiteral("ACAD_ISO03W100"));
                 }
             }
-            automation::AddAttributeToBlock(block, QStringLiteral("WID_OPIS"), QStringLiteral("Faza %1").arg(phase),
-                                            cp(-r, r), h, 0);
-            automation::AddAttributeDefinition(block, QStringLiteral("RADIUS"),
-                                               common::FormatNumberWithDot(r, QStringLiteral("#######0.0000")), 0, 0);
+            automation::AddAttributeToBlock(block, QStringLiteral("WID_OPIS"),
+                                            QStringLiteral("Faza %1").arg(phase), cp(-r, r), h, 0);
+            automation::AddAttributeDefinition(
+                block, QStringLiteral("RADIUS"),
+                common::FormatNumberWithDot(r, QStringLiteral("#######0.0000")), 0, 0);
             const cad::Entity ref = CadModelSpace.insertBlock(p, name, 1, 1, 1, 0);
             ref.update();
             inserted << ref.handle();
@@ -350,8 +357,9 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
     } catch (const cad::Error& e) {
         const QString what = QString::fromUtf8(e.what());
         if (!what.isEmpty())
-            ui::MsgBox(Tlumacz(QStringLiteral("Nie udało się utworzyć obrazów faz:")) + QStringLiteral("\n") + what,
-                       ui::Exclamation, form.caption());
+            ui::MsgBox(
+                Tlumacz(QStringLiteral("Nie udało się utworzyć obrazów faz:")) + QStringLiteral("\n") + what,
+                ui::Exclamation, form.caption());
     }
     RestoreCadVariables();
     finish();

@@ -40,7 +40,8 @@ bool ParsePhaseText(const QString& text, std::vector<int>& phases, QList<PhaseEn
 int CountPhaseStreams(const QList<PhaseStreamRecord>& records, const QList<PhaseEntry>& entries, int phase);
 bool IsStreamBlockInPhase(const QString& handle, const QList<PhaseStreamRecord>& records,
                           const QList<PhaseEntry>& entries, int phase, bool& isS);
-bool IsCrossingLinkInPhase(const automation::CrossingLinkRecord& link, const QList<PhaseEntry>& entries, int phase);
+bool IsCrossingLinkInPhase(const automation::CrossingLinkRecord& link, const QList<PhaseEntry>& entries,
+                           int phase);
 // The stream records of the intersection's stream and marker blocks on "113-STRUMIENIE_RUCHU".
 QList<PhaseStreamRecord> ReadPhaseStreamRecords(const QString& nr);
 

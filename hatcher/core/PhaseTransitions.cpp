@@ -47,7 +47,8 @@ QList<cad::Entity> transitions(const QString& nr) {
     automation::HelperSelectionSet set(QStringLiteral("SSObject"));
     set->select(cad::SelectionSet::All, automation::BuildSelectionFilter({2, QStringLiteral("`*U*")}));
     for (const cad::Entity& r : set->entities()) {
-        if (!r.hasAttributes() || r.effectiveName().compare(QLatin1String(TransitionBlockName), Qt::CaseInsensitive) != 0)
+        if (!r.hasAttributes() ||
+            r.effectiveName().compare(QLatin1String(TransitionBlockName), Qt::CaseInsensitive) != 0)
             continue;
         if (!nr.isNull() &&
             automation::ReadAttributeByTag(r, QStringLiteral("SKRZYZOWANIE")).toUpper() != nr.toUpper())
@@ -161,7 +162,8 @@ void RemovePrzejscia(const QString& nr) {
 
 void cmdConnect_Click(HatcherForm& form) {
     if (!common::CheckFileExists(form.transitionTemplatePath)) {
-        warn(QStringLiteral("Nie znaleziono pliku:") + QStringLiteral("\n") + form.transitionTemplatePath, form);
+        warn(QStringLiteral("Nie znaleziono pliku:") + QStringLiteral("\n") + form.transitionTemplatePath,
+             form);
         return;
     }
     if (!automation::CheckDocumentOpen(true)) return;
@@ -219,7 +221,8 @@ void cmdConnectAll_Click(HatcherForm& form) {
         return;
     }
     if (!common::CheckFileExists(form.transitionTemplatePath)) {
-        warn(QStringLiteral("Nie znaleziono pliku:") + QStringLiteral("\n") + form.transitionTemplatePath, form);
+        warn(QStringLiteral("Nie znaleziono pliku:") + QStringLiteral("\n") + form.transitionTemplatePath,
+             form);
         return;
     }
     if (!automation::CheckDocumentOpen(true)) return;
@@ -227,17 +230,19 @@ void cmdConnectAll_Click(HatcherForm& form) {
     const QString nr = form.intersectionText();
     try {
         automation::HelperSelectionSet set(QStringLiteral("SSSchemat"));
-        set->select(cad::SelectionSet::All,
-                    automation::BuildSelectionFilter({0, QStringLiteral("INSERT"), 2,
-                                                      QStringLiteral("Schemat_") + automation::EscapeFilterText(nr) +
-                                                          QStringLiteral("_Faza*")}));
+        set->select(
+            cad::SelectionSet::All,
+            automation::BuildSelectionFilter(
+                {0, QStringLiteral("INSERT"), 2,
+                 QStringLiteral("Schemat_") + automation::EscapeFilterText(nr) + QStringLiteral("_Faza*")}));
         // One picture per phase: the latest made (the highest handle).
         QMap<int, cad::Entity> pictures;
         for (const cad::Entity& r : set->entities()) {
             const int phase = phaseOfName(r.name());
             if (phase <= 0) continue;
             auto it = pictures.find(phase);
-            if (it == pictures.end() || r.handle().toULongLong(nullptr, 16) > it->handle().toULongLong(nullptr, 16))
+            if (it == pictures.end() ||
+                r.handle().toULongLong(nullptr, 16) > it->handle().toULongLong(nullptr, 16))
                 pictures[phase] = r;
         }
         set.remove();

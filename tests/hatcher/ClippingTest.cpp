@@ -41,7 +41,8 @@ protected:
     // The input's linework: the entity itself, or its exploded pieces (removed again).
     QStringList inputLines(const cad::Entity& e) {
         const QString kind = e.objectName();
-        if (kind == QLatin1String("AcDbLine") || kind == QLatin1String("AcDbArc") || kind == QLatin1String("AcDbCircle"))
+        if (kind == QLatin1String("AcDbLine") || kind == QLatin1String("AcDbArc") ||
+            kind == QLatin1String("AcDbCircle"))
             return {Wkt(e)};
         QStringList out;
         for (const cad::Entity& p : e.explode()) {
@@ -82,7 +83,8 @@ TEST_F(Clipping, EveryKindAgainstShapely) {
     linesCase(QStringLiteral("arc_cut_twice"),
               CadModelSpace.addArc({0, 14, 0}, 6, std::numbers::pi, 2 * std::numbers::pi));
     linesCase(QStringLiteral("arc_bulging_out"), CadModelSpace.addArc({0, 6, 0}, 6, 0, std::numbers::pi));
-    linesCase(QStringLiteral("arc_one_end_inside"), CadModelSpace.addArc({10, 0, 0}, 4, std::numbers::pi / 2, 1.5 * std::numbers::pi));
+    linesCase(QStringLiteral("arc_one_end_inside"),
+              CadModelSpace.addArc({10, 0, 0}, 4, std::numbers::pi / 2, 1.5 * std::numbers::pi));
     linesCase(QStringLiteral("circle_crossing"), CadModelSpace.addCircle({8, 0, 0}, 5));
 
     const cad::Entity bulged = CadModelSpace.addLightWeightPolyline({{-20, -3, 0}, {0, -3, 0}, {20, 2, 0}});
@@ -99,13 +101,16 @@ TEST_F(Clipping, EveryKindAgainstShapely) {
     sign.addCircle({2, 2, 0}, 1.5);
     sign.addLightWeightPolyline({{-4, -1, 0}, {4, -1, 0}, {4, -3, 0}});
     automation::AddAttributeDefinition(sign, QStringLiteral("OPIS"), QStringLiteral("x"), 0, 0);
-    linesCase(QStringLiteral("block_rotated_scaled"),
-              CadModelSpace.insertBlock({6, 2, 0}, QStringLiteral("ZNAK"), 1.5, 1.5, 1.5, std::numbers::pi / 6));
+    linesCase(
+        QStringLiteral("block_rotated_scaled"),
+        CadModelSpace.insertBlock({6, 2, 0}, QStringLiteral("ZNAK"), 1.5, 1.5, 1.5, std::numbers::pi / 6));
 
     // A hatch with a round island inside the circle and a square one across its edge.
-    const cad::Entity outer = CadModelSpace.addLightWeightPolyline({{-20, -4, 0}, {6, -4, 0}, {6, 12, 0}, {-20, 12, 0}, {-20, -4, 0}});
+    const cad::Entity outer = CadModelSpace.addLightWeightPolyline(
+        {{-20, -4, 0}, {6, -4, 0}, {6, 12, 0}, {-20, 12, 0}, {-20, -4, 0}});
     const cad::Entity round = CadModelSpace.addCircle({-3, 3, 0}, 3);
-    const cad::Entity square = CadModelSpace.addLightWeightPolyline({{-14, 2, 0}, {-6, 2, 0}, {-6, 8, 0}, {-14, 8, 0}, {-14, 2, 0}});
+    const cad::Entity square =
+        CadModelSpace.addLightWeightPolyline({{-14, 2, 0}, {-6, 2, 0}, {-6, 8, 0}, {-14, 8, 0}, {-14, 2, 0}});
     const cad::Entity hatch = CadModelSpace.addHatch(0, QStringLiteral("ANSI31"), true);
     hatch.appendOuterLoop({outer});
     hatch.appendInnerLoop({round});
@@ -141,8 +146,9 @@ TEST_F(Clipping, EveryKindAgainstShapely) {
     cases << QStringLiteral("END");
 
     QTemporaryDir dir;
-    const QString path = qEnvironmentVariableIsSet("HATCHER_KEEP_CASES") ? QStringLiteral("/tmp/hatcher_cases.txt")
-                                                                          : dir.filePath(QStringLiteral("cases.txt"));
+    const QString path = qEnvironmentVariableIsSet("HATCHER_KEEP_CASES")
+                             ? QStringLiteral("/tmp/hatcher_cases.txt")
+                             : dir.filePath(QStringLiteral("cases.txt"));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Text));
     f.write(cases.join(QLatin1Char('\n')).toUtf8());
@@ -211,9 +217,10 @@ TEST_F(Clipping, RasterImagesAreNeverTaken) {
     const QString path = dir.filePath(QStringLiteral("raster.dxf"));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Text));
-    f.write("0\nSECTION\n2\nENTITIES\n0\nIMAGE\n5\nA0\n100\nAcDbEntity\n8\n0\n100\nAcDbRasterImage\n90\n0\n"
-            "10\n-2.0\n20\n-2.0\n30\n0.0\n11\n0.01\n21\n0.0\n31\n0.0\n12\n0.0\n22\n0.01\n32\n0.0\n13\n400.0\n"
-            "23\n400.0\n0\nENDSEC\n0\nEOF\n");
+    f.write(
+        "0\nSECTION\n2\nENTITIES\n0\nIMAGE\n5\nA0\n100\nAcDbEntity\n8\n0\n100\nAcDbRasterImage\n90\n0\n"
+        "10\n-2.0\n20\n-2.0\n30\n0.0\n11\n0.01\n21\n0.0\n31\n0.0\n12\n0.0\n22\n0.01\n32\n0.0\n13\n400.0\n"
+        "23\n400.0\n0\nENDSEC\n0\nEOF\n");
     f.close();
     automation::CadApplication.documents().open(path);
     ASSERT_TRUE(automation::CheckDocumentOpen(false));

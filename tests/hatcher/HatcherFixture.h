@@ -18,7 +18,8 @@
 namespace hatcher::test {
 
 inline void BindHatcherSettings() {
-    auto bind = [](int i, const char* control, int kind, const char* key, const char* value, const QString& sec) {
+    auto bind = [](int i, const char* control, int kind, const char* key, const char* value,
+                   const QString& sec) {
         common::SettingBinding& b = common::SettingBindings[size_t(i)];
         b = {};
         b.FormName = QStringLiteral("frmKonfig");
@@ -27,7 +28,8 @@ inline void BindHatcherSettings() {
         b.Key = QLatin1String(key);
         b.Default = QLatin1String(value);
         b.Section = sec;
-        b.Value = kind == common::KindText ? QVariant(QString::fromLatin1(value)) : QVariant(QString::fromLatin1(value).toInt());
+        b.Value = kind == common::KindText ? QVariant(QString::fromLatin1(value))
+                                           : QVariant(QString::fromLatin1(value).toInt());
     };
     bind(0, "optWarstwy", common::KindOptionArray, "optWarstwy", "0", QString());
     bind(1, "cmbZestaw", common::KindListIndex, "cmbZestaw", "0", QString());
@@ -67,7 +69,9 @@ inline QString ArcPoints(double cx, double cy, double r, double a0, double a1) {
     QStringList pts;
     for (int i = 0; i <= n; ++i) {
         const double a = a0 + sweep * i / n;
-        pts << QStringLiteral("%1 %2").arg(cx + r * std::cos(a), 0, 'f', 7).arg(cy + r * std::sin(a), 0, 'f', 7);
+        pts << QStringLiteral("%1 %2")
+                   .arg(cx + r * std::cos(a), 0, 'f', 7)
+                   .arg(cy + r * std::sin(a), 0, 'f', 7);
     }
     return pts.join(QStringLiteral(", "));
 }

@@ -37,7 +37,9 @@ TEST(LayerSetFile, ReadsSetsInFileOrderAndWritesThemInSetOrder) {
     ASSERT_TRUE(WriteLayerSets(path, sets));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("<ZESTAW1>\r\nO\r\nJEZDNIE \r\n<ZESTAW2>\r\nK\r\n<ZESTAW3>\r\n<ZESTAW4>\r\n<ZESTAW5>\r\n"));
+    EXPECT_EQ(f.readAll(),
+              QByteArray(
+                  "<ZESTAW1>\r\nO\r\nJEZDNIE \r\n<ZESTAW2>\r\nK\r\n<ZESTAW3>\r\n<ZESTAW4>\r\n<ZESTAW5>\r\n"));
     EXPECT_TRUE(LayerSetNames(sets, 7).isEmpty());
 }
 
@@ -63,7 +65,10 @@ TEST(LayerSetFile, PolishNamesInTheAnsiCodePage) {
     ASSERT_TRUE(WriteLayerSets(path, sets));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(f.readAll().contains("\x8c" "CIE\xaf" "KI"));
+    EXPECT_TRUE(
+        f.readAll().contains("\x8c"
+                             "CIE\xaf"
+                             "KI"));
     LayerSetTable back;
     ASSERT_TRUE(ReadLayerSets(path, back));
     EXPECT_EQ(back[0][0], QStringLiteral("ŚCIEŻKI_ROWEROWE"));
@@ -92,8 +97,10 @@ TEST(Progress, StagesAndStepsStayWithinTheBar) {
 }
 
 TEST(Folders, TemplateFolderUnderTheSuite) {
-    EXPECT_EQ(GetTemplateFolder(QStringLiteral("/opt/suite/"), 0), QStringLiteral("/opt/suite/Tesmar/Zasoby"));
-    EXPECT_EQ(GetTemplateFolder(QStringLiteral("/opt/suite"), 1), QStringLiteral("/opt/suite/Zasoby/System/Formatki"));
+    EXPECT_EQ(GetTemplateFolder(QStringLiteral("/opt/suite/"), 0),
+              QStringLiteral("/opt/suite/Tesmar/Zasoby"));
+    EXPECT_EQ(GetTemplateFolder(QStringLiteral("/opt/suite"), 1),
+              QStringLiteral("/opt/suite/Zasoby/System/Formatki"));
     ui::ScriptedPrompts prompts;
     prompts.answerMessage(ui::Ok);
     EXPECT_EQ(GetTemplateFolder(QStringLiteral("/opt/suite"), 2), QString());
@@ -104,7 +111,8 @@ TEST(Folders, TemplateFolderUnderTheSuite) {
 using Services = HatcherFixture;
 
 TEST_F(Services, TransitionBlockLoadsOnceFromItsDrawing) {
-    LoadBlockFromDrawingFile(QLatin1String(TransitionBlockName), form.transitionTemplatePath, QString(), QString());
+    LoadBlockFromDrawingFile(QLatin1String(TransitionBlockName), form.transitionTemplatePath, QString(),
+                             QString());
     ASSERT_TRUE(automation::CheckBlockExists(QLatin1String(TransitionBlockName)));
     EXPECT_EQ(CadModelSpace.count(), 0);  // the temporary reference is gone
     int tags = 0;
@@ -112,11 +120,12 @@ TEST_F(Services, TransitionBlockLoadsOnceFromItsDrawing) {
         if (e.objectName() == QLatin1String("AcDbAttributeDefinition")) ++tags;
     EXPECT_EQ(tags, 2);  // SKRZYZOWANIE and OPIS, not added twice
     // Present already: the file is not read again (a missing file would be reported).
-    LoadBlockFromDrawingFile(QLatin1String(TransitionBlockName), QStringLiteral("/brak/dyn_wzorzec.dwg"), QString(),
-                             QString());
+    LoadBlockFromDrawingFile(QLatin1String(TransitionBlockName), QStringLiteral("/brak/dyn_wzorzec.dwg"),
+                             QString(), QString());
     EXPECT_TRUE(prompts.asked().empty());
     prompts.answerMessage(ui::Ok);
-    LoadBlockFromDrawingFile(QStringLiteral("inny"), QStringLiteral("/brak/inny.dwg"), QStringLiteral("Okno"), QString());
+    LoadBlockFromDrawingFile(QStringLiteral("inny"), QStringLiteral("/brak/inny.dwg"), QStringLiteral("Okno"),
+                             QString());
     ASSERT_EQ(prompts.asked().size(), 1u);
     EXPECT_EQ(prompts.asked()[0].text, QStringLiteral("Nie znaleziono pliku ze znakiem: \n/brak/inny.dwg"));
     EXPECT_EQ(prompts.asked()[0].title, QStringLiteral("Okno"));
@@ -128,7 +137,8 @@ TEST_F(Services, AttributePlacementKeepsRotationOnMinusOne) {
     cad::Entity a = r.attributes().value(0);
     a.setRotation(0.3);
     automation::EnsureTextStyle(QStringLiteral("ARIAL"), 1.5, QStringLiteral("arial"), false);
-    SetAttributeTextPlacement(r, QStringLiteral("opis"), {5, 6, 0}, -1, 2.5, true, QStringLiteral("ARIAL"), QString(), 13);
+    SetAttributeTextPlacement(r, QStringLiteral("opis"), {5, 6, 0}, -1, 2.5, true, QStringLiteral("ARIAL"),
+                              QString(), 13);
     EXPECT_FALSE(a.invisible());
     EXPECT_DOUBLE_EQ(a.rotation(), 0.3);
     EXPECT_DOUBLE_EQ(a.height(), 2.5);

@@ -24,9 +24,7 @@ protected:
         perPhase = AddSampleStreams();
     }
     // The circle drawn around the junction (radius 30) and the place of the row.
-    void scriptPattern(double tx, double ty) {
-        picks.point(0, 0).point(30, 0).point(tx, ty);
-    }
+    void scriptPattern(double tx, double ty) { picks.point(0, 0).point(30, 0).point(tx, ty); }
     std::map<int, int> perPhase;
 };
 
@@ -58,7 +56,8 @@ TEST_F(PhasePictures, OnePicturePerPhaseOverTheClippedBaseMap) {
         EXPECT_EQ(ref.layer(), QStringLiteral("SCHEMAT_FAZY"));
         EXPECT_NEAR(ref.insertionPoint().x, 90.0 * i, 1e-9);  // three radii apart
         EXPECT_NEAR(ref.insertionPoint().y, -200, 1e-9);
-        EXPECT_EQ(automation::ReadAttributeByTag(ref, QStringLiteral("WID_OPIS")), QStringLiteral("Faza %1").arg(i + 1));
+        EXPECT_EQ(automation::ReadAttributeByTag(ref, QStringLiteral("WID_OPIS")),
+                  QStringLiteral("Faza %1").arg(i + 1));
         EXPECT_EQ(automation::ReadAttributeByTag(ref, QStringLiteral("RADIUS")), QStringLiteral("30.0000"));
 
         int streamPieces = 0, dashed = 0, pattern = 0;
@@ -108,8 +107,8 @@ TEST_F(PhasePictures, ASecondRowLeavesTheFirstAndTheUsersContent) {
     for (const QString& h : second) after.removeOne(h);
     EXPECT_EQ(after, before);  // the first row and the user's line are all still there
     EXPECT_NO_THROW(mine.startPoint());
-    for (int i = 0; i < 4; ++i) EXPECT_NE(CadDocument.handleToObject(first[i]).name(),
-                                          CadDocument.handleToObject(second[i]).name());
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NE(CadDocument.handleToObject(first[i]).name(), CadDocument.handleToObject(second[i]).name());
 }
 
 TEST_F(PhasePictures, CancelledTargetRemovesTheCircleAndSaysSo) {
@@ -135,8 +134,10 @@ TEST_F(PhasePictures, ReadersOfPhasesStreamsAndLinks) {
     EXPECT_EQ(phases, (std::vector<int>{1, 3}));
     EXPECT_FALSE(ParsePhaseText(QStringLiteral("K1:0,x^"), phases, entries));
 
-    PhaseStreamRecord body{QStringLiteral("A1"), QStringLiteral("7^STRUMIEN_1^K1[2]"), true, {QStringLiteral("K1")}};
-    PhaseStreamRecord cond{QStringLiteral("A2"), QStringLiteral("7^STRUMIEN_2^S1"), true, {QStringLiteral("S1")}};
+    PhaseStreamRecord body{
+        QStringLiteral("A1"), QStringLiteral("7^STRUMIEN_1^K1[2]"), true, {QStringLiteral("K1")}};
+    PhaseStreamRecord cond{
+        QStringLiteral("A2"), QStringLiteral("7^STRUMIEN_2^S1"), true, {QStringLiteral("S1")}};
     ParsePhaseText(QStringLiteral("K1:1,3^S1:3^"), phases, entries);
     EXPECT_EQ(CountPhaseStreams({body, cond}, entries, 3), 2);
     EXPECT_EQ(CountPhaseStreams({body, cond}, entries, 2), 0);

@@ -36,18 +36,21 @@ inline std::map<int, int> AddSampleStreams() {
     s1.addLine({-6, -5.25, 0}, {-1.75, -45, 0});
     cad::Block p1 = block(QStringLiteral("7^STRUMIEN_4^P1[2]"));
     p1.addLine({-20, -9, 0}, {-20, 9, 0});
-    for (const QString& name : {QStringLiteral("7^POCZATEK_STRUMIEN_K1_5"), QStringLiteral("7^KONIEC_STRUMIEN_K1_6")}) {
+    for (const QString& name :
+         {QStringLiteral("7^POCZATEK_STRUMIEN_K1_5"), QStringLiteral("7^KONIEC_STRUMIEN_K1_6")}) {
         cad::Block m = block(name);
         const double x = name.contains(QLatin1String("POCZATEK")) ? -25 : 25;
         m.addCircle({x, -3.5, 0}, 0.8);
         m.addLine({x - 0.8, -3.5, 0}, {x + 0.8, -3.5, 0});
     }
-    for (const QString& name : {QStringLiteral("7^STRUMIEN_1^K1"), QStringLiteral("7^STRUMIEN_2^K2"),
-                                QStringLiteral("7^STRUMIEN_3^S1"), QStringLiteral("7^STRUMIEN_4^P1[2]"),
-                                QStringLiteral("7^POCZATEK_STRUMIEN_K1_5"), QStringLiteral("7^KONIEC_STRUMIEN_K1_6")})
+    for (const QString& name :
+         {QStringLiteral("7^STRUMIEN_1^K1"), QStringLiteral("7^STRUMIEN_2^K2"),
+          QStringLiteral("7^STRUMIEN_3^S1"), QStringLiteral("7^STRUMIEN_4^P1[2]"),
+          QStringLiteral("7^POCZATEK_STRUMIEN_K1_5"), QStringLiteral("7^KONIEC_STRUMIEN_K1_6")})
         place(name);
     cad::Block attrs = block(QStringLiteral("ATRYBUTY_STRUMIENI_7"));
-    automation::AddAttributeDefinition(attrs, QStringLiteral("FAZY"), QStringLiteral("K1:1,3^K2:2^S1:2^P1:4^"), 0, 0);
+    automation::AddAttributeDefinition(attrs, QStringLiteral("FAZY"),
+                                       QStringLiteral("K1:1,3^K2:2^S1:2^P1:4^"), 0, 0);
     place(QStringLiteral("ATRYBUTY_STRUMIENI_7"));
     return {{1, 5}, {2, 5}, {3, 5}, {4, 1}};
 }

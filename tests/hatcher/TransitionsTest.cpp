@@ -50,7 +50,8 @@ QList<Arrow> arrows(const cad::Block& space) {
 QSet<std::pair<int, int>> conflictorTransitions(const QString& nr) {
     QSet<std::pair<int, int>> out;
     cad::SelectionSet set = automation::GetSelectionSet(QStringLiteral("SSPrzejscia"));
-    set.select(cad::SelectionSet::All, automation::BuildSelectionFilter({0, QStringLiteral("INSERT"), 2, QStringLiteral("`*U*")}));
+    set.select(cad::SelectionSet::All,
+               automation::BuildSelectionFilter({0, QStringLiteral("INSERT"), 2, QStringLiteral("`*U*")}));
     for (const cad::Entity& r : set.entities()) {
         if (r.effectiveName().compare(QLatin1String("dyn_przejscie_fazowe"), Qt::CaseInsensitive) != 0 ||
             !r.hasAttributes())
@@ -133,8 +134,9 @@ TEST_F(Transitions, ConnectAllGivesTwelveArrowsThatSurviveSaving) {
 
     // Saved and read back: our reader. HATCHER_SAVE_SAMPLE keeps the drawing (for the screenshot).
     QTemporaryDir dir;
-    const QString path = qEnvironmentVariableIsSet("HATCHER_SAVE_SAMPLE") ? qEnvironmentVariable("HATCHER_SAVE_SAMPLE")
-                                                                          : dir.filePath(QStringLiteral("schemat.dxf"));
+    const QString path = qEnvironmentVariableIsSet("HATCHER_SAVE_SAMPLE")
+                             ? qEnvironmentVariable("HATCHER_SAVE_SAMPLE")
+                             : dir.filePath(QStringLiteral("schemat.dxf"));
     CadDocument.saveAs(path);
     const cad::Document again = automation::CadApplication.documents().open(path);
     const QList<Arrow> read = arrows(again.modelSpace());
@@ -146,9 +148,11 @@ TEST_F(Transitions, ConnectAllGivesTwelveArrowsThatSurviveSaving) {
     }
     // And ezdxf: effective name, attributes, values, and the arrow's drawn length.
     QProcess p;
-    p.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(SUITE_SOURCE_DIR "/tests/hatcher/read_transitions.py"), path});
+    p.start(QStringLiteral("/usr/bin/python3"),
+            {QStringLiteral(SUITE_SOURCE_DIR "/tests/hatcher/read_transitions.py"), path});
     ASSERT_TRUE(p.waitForFinished(60000));
-    const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines =
+        QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 12) << p.readAllStandardError().toStdString();
     QSet<QString> ezdxfTexts;
     for (const QString& line : lines) {
@@ -222,11 +226,13 @@ TEST_F(Transitions, PictureNamesAndTextAngles) {
 
     const cad::Entity a = fakePicture(QStringLiteral("Schemat_8_Faza1_1"), 0, 0);
     const cad::Entity b = fakePicture(QStringLiteral("Schemat_8_Faza2_2"), -100, -100);
-    automation::EnsureTextStyle(QStringLiteral("ARIAL"), 1.5, QStringLiteral("arial"), false);  // as the commands do
+    automation::EnsureTextStyle(QStringLiteral("ARIAL"), 1.5, QStringLiteral("arial"),
+                                false);  // as the commands do
     InsertPhaseTransition(form, a, b, QStringLiteral("8"), 1, 2);
     cad::Entity arrow;
     ASSERT_TRUE(FindBlockReferenceByAttribute(QStringLiteral("`*U*"), arrow, QStringLiteral("opis"),
-                                              QStringLiteral("pf 1-2"), QStringLiteral("DYN_PRZEJSCIE_FAZOWE")));
+                                              QStringLiteral("pf 1-2"),
+                                              QStringLiteral("DYN_PRZEJSCIE_FAZOWE")));
     cad::Entity opis;
     for (const cad::Entity& at : arrow.attributes())
         if (at.tagString() == QLatin1String("OPIS")) opis = at;

@@ -1,10 +1,10 @@
 // dynwzorzec: generates the phase-transition drawing shipped as resources/Tesmar/Zasoby/dyn_wzorzec.dxf
-// (the programs name it "dyn_wzorzec.dwg"; the CAD reads the DXF file of that base name). It defines the dynamic block "dyn_przejscie_fazowe":
-// an arrow along +X centred on its base point whose head end follows "Distance", whose tail end
-// follows "Distance2" (each moves by half the change) and whose direction follows "Angle", with the
-// attribute definitions SKRZYZOWANIE (hidden) and OPIS (above the arrow). Model space holds one
-// reference of it, so the block comes in as a nested block when the file is inserted.
-// Usage: dynwzorzec OUTPUT.dxf
+// (the programs name it "dyn_wzorzec.dwg"; the CAD reads the DXF file of that base name). It defines the
+// dynamic block "dyn_przejscie_fazowe": an arrow along +X centred on its base point whose head end follows
+// "Distance", whose tail end follows "Distance2" (each moves by half the change) and whose direction follows
+// "Angle", with the attribute definitions SKRZYZOWANIE (hidden) and OPIS (above the arrow). Model space holds
+// one reference of it, so the block comes in as a nested block when the file is inserted. Usage: dynwzorzec
+// OUTPUT.dxf
 #include "platform/cad/dxf/DxfWriter.h"
 #include "platform/cad/engine/Database.h"
 #include "platform/cad/engine/DynamicBlocks.h"
@@ -25,18 +25,19 @@ int main(int argc, char** argv) {
     Database db;
     BlockDefinition* b = db.addBlock(QStringLiteral("dyn_przejscie_fazowe"));
     Entity* shaft = db.addLwPolyline(b, {{-Length / 2, 0}, {Length / 2 - Head, 0}}, false);
-    Entity* head = db.addLwPolyline(b, {{Length / 2 - Head, HalfWidth}, {Length / 2, 0}, {Length / 2 - Head, -HalfWidth}},
-                                    true);
+    Entity* head = db.addLwPolyline(
+        b, {{Length / 2 - Head, HalfWidth}, {Length / 2, 0}, {Length / 2 - Head, -HalfWidth}}, true);
     for (Entity* e : {shaft, head}) e->color = ColorByBlock;
-    db.addAttributeDefinition(b, 1.5, 9, QStringLiteral("SKRZYZOWANIE"), {0, 0, 0}, QStringLiteral("SKRZYZOWANIE"),
-                              QString());
-    Entity* opis = db.addAttributeDefinition(b, 1.5, 0, QStringLiteral("OPIS"), {0, 0.6, 0}, QStringLiteral("OPIS"),
-                                             QString());
+    db.addAttributeDefinition(b, 1.5, 9, QStringLiteral("SKRZYZOWANIE"), {0, 0, 0},
+                              QStringLiteral("SKRZYZOWANIE"), QString());
+    Entity* opis = db.addAttributeDefinition(b, 1.5, 0, QStringLiteral("OPIS"), {0, 0.6, 0},
+                                             QStringLiteral("OPIS"), QString());
     opis->textData()->setAlignment(13);  // bottom centre, above the arrow
     opis->textData()->alignmentPoint = {0, 0.6, 0};
 
     DynamicDefinition def;
-    def.properties = {{QStringLiteral("Distance"), Length}, {QStringLiteral("Distance2"), Length},
+    def.properties = {{QStringLiteral("Distance"), Length},
+                      {QStringLiteral("Distance2"), Length},
                       {QStringLiteral("Angle"), 0}};
     DynamicAction head1;
     head1.property = QStringLiteral("Distance");

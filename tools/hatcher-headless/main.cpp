@@ -62,14 +62,20 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QLatin1String(hatcher::ProgramTitleText));
     QCommandLineParser args;
     args.addPositionalArgument(QStringLiteral("rysunek"), QStringLiteral("Rysunek DXF."));
-    const QCommandLineOption nrOpt(QStringLiteral("intersection"), QStringLiteral("Numer skrzyżowania."), QStringLiteral("nr"));
-    const QCommandLineOption cmdOpt(QStringLiteral("command"), QStringLiteral("Polecenie."), QStringLiteral("nazwa"));
-    const QCommandLineOption circleOpt(QStringLiteral("circle"), QStringLiteral("Okrąg: x,y,r."), QStringLiteral("okrąg"));
-    const QCommandLineOption targetOpt(QStringLiteral("target"), QStringLiteral("Położenie: x,y."), QStringLiteral("punkt"));
-    const QCommandLineOption layersOpt(QStringLiteral("layers"), QStringLiteral("Warstwy: A;B."), QStringLiteral("warstwy"));
-    const QCommandLineOption templateOpt(QStringLiteral("template"), QStringLiteral("Rysunek przejścia fazowego."),
-                                         QStringLiteral("plik"));
-    const QCommandLineOption saveOpt(QStringLiteral("save"), QStringLiteral("Zapisz jako."), QStringLiteral("plik"));
+    const QCommandLineOption nrOpt(QStringLiteral("intersection"), QStringLiteral("Numer skrzyżowania."),
+                                   QStringLiteral("nr"));
+    const QCommandLineOption cmdOpt(QStringLiteral("command"), QStringLiteral("Polecenie."),
+                                    QStringLiteral("nazwa"));
+    const QCommandLineOption circleOpt(QStringLiteral("circle"), QStringLiteral("Okrąg: x,y,r."),
+                                       QStringLiteral("okrąg"));
+    const QCommandLineOption targetOpt(QStringLiteral("target"), QStringLiteral("Położenie: x,y."),
+                                       QStringLiteral("punkt"));
+    const QCommandLineOption layersOpt(QStringLiteral("layers"), QStringLiteral("Warstwy: A;B."),
+                                       QStringLiteral("warstwy"));
+    const QCommandLineOption templateOpt(
+        QStringLiteral("template"), QStringLiteral("Rysunek przejścia fazowego."), QStringLiteral("plik"));
+    const QCommandLineOption saveOpt(QStringLiteral("save"), QStringLiteral("Zapisz jako."),
+                                     QStringLiteral("plik"));
     args.addOptions({nrOpt, cmdOpt, circleOpt, targetOpt, layersOpt, templateOpt, saveOpt});
     args.addHelpOption();
     args.process(app);
@@ -84,7 +90,8 @@ int main(int argc, char** argv) {
     automation::CadApplication = automation::ConnectToAutoCad(false);
     if (automation::CadApplication.isNull()) return 2;
     try {
-        automation::CadApplication.documents().open(QFileInfo(args.positionalArguments().first()).absoluteFilePath());
+        automation::CadApplication.documents().open(
+            QFileInfo(args.positionalArguments().first()).absoluteFilePath());
     } catch (const cad::Error& e) {
         QTextStream(stderr) << e.message() << "\n";
         return 2;
@@ -95,8 +102,10 @@ int main(int argc, char** argv) {
     form.chosen = !form.intersection.isEmpty();
     form.layers = args.value(layersOpt).split(QLatin1Char(';'), Qt::SkipEmptyParts);
     form.statusText = QStringLiteral("Oczekiwanie na akcję użytkownika ...");
-    form.transitionTemplatePath = args.isSet(templateOpt) ? args.value(templateOpt)
-                                                          : QStringLiteral(SUITE_SOURCE_ROOT "/resources/Tesmar/Zasoby/dyn_wzorzec.dwg");
+    form.transitionTemplatePath =
+        args.isSet(templateOpt)
+            ? args.value(templateOpt)
+            : QStringLiteral(SUITE_SOURCE_ROOT "/resources/Tesmar/Zasoby/dyn_wzorzec.dwg");
     bindSettings(form.layers);
 
     for (const QString& command : args.values(cmdOpt)) {
@@ -126,6 +135,7 @@ int main(int argc, char** argv) {
         }
         QTextStream(stdout) << " (" << clock.elapsed() << " ms)\n";
     }
-    if (args.isSet(saveOpt)) automation::CadDocument.saveAs(QFileInfo(args.value(saveOpt)).absoluteFilePath());
+    if (args.isSet(saveOpt))
+        automation::CadDocument.saveAs(QFileInfo(args.value(saveOpt)).absoluteFilePath());
     return prompts.shown > 0 ? 1 : 0;
 }

@@ -7,9 +7,9 @@
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
 #include <boost/geometry.hpp>
+#include <boost/geometry/geometries/multi_polygon.hpp>
 #include <boost/geometry/geometries/point_xy.hpp>
 #include <boost/geometry/geometries/polygon.hpp>
-#include <boost/geometry/geometries/multi_polygon.hpp>
 
 #include <cmath>
 #include <numbers>
@@ -254,10 +254,12 @@ double RegionArea(const db::RegionData& region) {
                 while (sweep <= 1e-12) sweep += TwoPi;
                 if (sweep > TwoPi) sweep = TwoPi;
                 const double end = a0 + (e.counterClockwise ? sweep : -sweep);
-                twice += e.radius * e.radius * (end - a0) + e.center.x * e.radius * (std::sin(end) - std::sin(a0)) -
+                twice += e.radius * e.radius * (end - a0) +
+                         e.center.x * e.radius * (std::sin(end) - std::sin(a0)) -
                          e.center.y * e.radius * (std::cos(end) - std::cos(a0));
             } else {
-                throw NotSupported(QStringLiteral("Regions bounded by ellipses or splines have no area here"));
+                throw NotSupported(
+                    QStringLiteral("Regions bounded by ellipses or splines have no area here"));
             }
         }
         std::vector<Pt> pts = tessellate(edges, circles);

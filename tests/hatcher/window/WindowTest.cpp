@@ -52,8 +52,8 @@ private slots:
         QVERIFY(w.windowTitle().startsWith(QStringLiteral("Tesmar Schemat faz w.")));
         QVERIFY(w.transitionTemplatePath.endsWith(QStringLiteral("Tesmar/Zasoby/dyn_wzorzec.dwg")));
         QVERIFY(!w.findChild<QPushButton*>(QStringLiteral("cmdDefObszar"))->isVisible());
-        for (const char* name : {"cmdTworzObrazyFaz", "cmdConnect", "cmdConnectAll", "cmdAtrrsAngle", "cmdKonfig",
-                                 "btnHlp", "btnClose"})
+        for (const char* name : {"cmdTworzObrazyFaz", "cmdConnect", "cmdConnectAll", "cmdAtrrsAngle",
+                                 "cmdKonfig", "btnHlp", "btnClose"})
             QVERIFY2(w.findChild<QPushButton*>(QLatin1String(name)), name);
         LayerSets = {};
         LayerSets[1][0] = QStringLiteral("A");
@@ -124,8 +124,8 @@ private slots:
         LayerSetTable back;
         QVERIFY(ReadLayerSets(LayerSetsFilePath, back));
         QCOMPARE(back, LayerSets);
-        QCOMPARE(common::GetIni(common::IniFilePath, QLatin1String(ProgramTitleText), QStringLiteral("edtFazaWys"),
-                                QString()),
+        QCOMPARE(common::GetIni(common::IniFilePath, QLatin1String(ProgramTitleText),
+                                QStringLiteral("edtFazaWys"), QString()),
                  QStringLiteral("7.5"));
         QCOMPARE(common::SettingBindings[2].Value.toString(), QStringLiteral("7.5"));
     }
