@@ -11,6 +11,7 @@
 #include "common/ui/FormWindow.h"
 #include "hatcher/app/ConfigDialog.h"
 #include "hatcher/core/HatcherServices.h"
+#include "hatcher/core/HatcherSettings.h"
 #include "hatcher/core/LayerSets.h"
 #include "hatcher/core/PatternArea.h"
 #include "hatcher/core/PhasePictures.h"
@@ -121,24 +122,7 @@ bool MainWindow::Form_Load() {
     LayerSetsFilePath = common::JoinPath(programFolder, QStringLiteral("zestawy_warstw.txt"));
     QStringList problems;
     ReadLayerSets(LayerSetsFilePath, LayerSets, &problems);
-    const QString section = QString();
-    auto bind = [&](int i, const char* control, int kind, const char* key, const char* dflt,
-                    const QString& sec) {
-        common::SettingBinding& b = common::SettingBindings[size_t(i)];
-        b = {};
-        b.FormName = QStringLiteral("frmKonfig");
-        b.ControlName = QLatin1String(control);
-        b.Kind = kind;
-        b.Key = QLatin1String(key);
-        b.Default = QLatin1String(dflt);
-        b.Section = sec;
-    };
-    bind(0, "optWarstwy", common::KindOptionArray, "optWarstwy", "0", section);
-    bind(1, "cmbZestaw", common::KindListIndex, "cmbZestaw", "0", section);
-    bind(2, "edtFazaWys", common::KindText, "edtFazaWys", "5", section);
-    bind(3, "edtPrzejscieWys", common::KindText, "edtPrzejscieWys", "4", section);
-    bind(4, "chkTextScaled", common::KindCheckBox, "SkalowaneOpisy", "1", section);
-    bind(5, "chkPowiazania", common::KindCheckBox, "chkPowiazania", "1", QStringLiteral("Ogolne"));
+    FillSettingBindings(false);
     common::LoadFormControlSettings(this, false);
     FillLayerSetList();
     transitionTemplatePath = common::JoinPath(GetTemplateFolder(GetSuiteFolder(programFolder), 0),

@@ -31,6 +31,20 @@ void take(const cad::Entity& e, const PlanePoint& c, const PlanePoint& t, QStrin
     if (taken) taken->append(e.handle());
 }
 
+// The bounding-box test: 1 when the box lies inside (the entity is taken whole), 0 when the box misses
+// the circle (nothing is taken), -1 when it straddles the circle and the entity has to be cut.
+int takeWholeOrNothing(const cad::Entity& entity, const PlanePoint& c, double r, bool makeCopy,
+                       const PlanePoint& t, QStringList* taken) {
+    const auto box = entity.boundingBox();
+    bool any = false, all = false;
+    BoxCornersInCircle(box, c, r, any, all);
+    if (all) {
+        take(makeCopy ? entity.copy() : entity, c, t, taken);
+        return 1;
+    }
+    return BoxTouchesCircle(box, c, r) ? -1 : 0;
+}
+
 bool clipLine(const cad::Entity& entity, const PlanePoint& c, double r, bool makeCopy, const PlanePoint& t,
               QStringList* taken, bool& result) {
     const ClipSegmentRecord rec = EntityToSegment(entity, false);
@@ -132,14 +146,7 @@ bool clipArc(const cad::Entity& entity, const PlanePoint& c, double r, bool make
 bool clipCircle(const cad::Entity& entity, const PlanePoint& c, double r, bool makeCopy, const PlanePoint& t,
                 QStringList* taken) {
     const ClipSegmentRecord rec = EntityToSegment(entity, false);
-    const auto box = entity.boundingBox();
-    bool any = false, all = false;
-    BoxCornersInCircle(box, c, r, any, all);
-    if (all) {
-        take(makeCopy ? entity.copy() : entity, c, t, taken);
-        return true;
-    }
-    if (!BoxTouchesCircle(box, c, r)) return false;
+    if (const int whole = takeWholeOrNothing(entity, c, r, makeCopy, t, taken); whole >= 0) return whole == 1;
     const common::PlanePointPair x = common::IntersectCircles(rec.Center, rec.Radius, c, r);
     if (common::IsMissingPoint(x.First) || common::IsMissingPoint(x.Second) ||
         common::ArePointsEqual(x.First, x.Second)) {
@@ -167,14 +174,7 @@ bool clipCircle(const cad::Entity& entity, const PlanePoint& c, double r, bool m
 
 bool clipExplodable(const cad::Entity& entity, const QString& kind, const PlanePoint& c, double r,
                     bool makeCopy, const PlanePoint& t, QStringList* taken) {
-    const auto box = entity.boundingBox();
-    bool any = false, all = false;
-    BoxCornersInCircle(box, c, r, any, all);
-    if (all) {
-        take(makeCopy ? entity.copy() : entity, c, t, taken);
-        return true;
-    }
-    if (!BoxTouchesCircle(box, c, r)) return false;
+    if (const int whole = takeWholeOrNothing(entity, c, r, makeCopy, t, taken); whole >= 0) return whole == 1;
     const cad::Entity work = makeCopy ? entity.copy() : entity;
     QList<cad::Entity> pieces;
     if (!ExplodeEntity(work, pieces)) {

@@ -66,6 +66,13 @@ void prepare() {
     automation::EnsureLayer(QLatin1String(TransitionLayerName), true, -1, -10);
 }
 
+// Reports a missing transition drawing.
+bool templateMissing(const HatcherForm& form) {
+    if (common::CheckFileExists(form.transitionTemplatePath)) return false;
+    warn(QStringLiteral("Nie znaleziono pliku:") + QStringLiteral("\n") + form.transitionTemplatePath, form);
+    return true;
+}
+
 int phaseOfName(const QString& name) {
     const qsizetype f = name.indexOf(QLatin1String("_Faza"));
     if (f < 0) return 0;
@@ -161,11 +168,7 @@ void RemovePrzejscia(const QString& nr) {
 }
 
 void cmdConnect_Click(HatcherForm& form) {
-    if (!common::CheckFileExists(form.transitionTemplatePath)) {
-        warn(QStringLiteral("Nie znaleziono pliku:") + QStringLiteral("\n") + form.transitionTemplatePath,
-             form);
-        return;
-    }
+    if (templateMissing(form)) return;
     if (!automation::CheckDocumentOpen(true)) return;
     prepare();
     automation::ActivateCadWindow(QStringLiteral("AutoCAD"));
@@ -220,11 +223,7 @@ void cmdConnectAll_Click(HatcherForm& form) {
         warn(QStringLiteral("Nie określono numeru skrzyżowania!"), form);
         return;
     }
-    if (!common::CheckFileExists(form.transitionTemplatePath)) {
-        warn(QStringLiteral("Nie znaleziono pliku:") + QStringLiteral("\n") + form.transitionTemplatePath,
-             form);
-        return;
-    }
+    if (templateMissing(form)) return;
     if (!automation::CheckDocumentOpen(true)) return;
     prepare();
     const QString nr = form.intersectionText();

@@ -7,6 +7,7 @@
 #include "common/SettingBindings.h"
 #include "hatcher/core/HatcherForm.h"
 #include "hatcher/core/HatcherServices.h"
+#include "hatcher/core/HatcherSettings.h"
 #include "hatcher/core/LayerSets.h"
 #include "hatcher/core/PatternArea.h"
 
@@ -17,33 +18,11 @@
 
 namespace hatcher::test {
 
-inline void BindHatcherSettings() {
-    auto bind = [](int i, const char* control, int kind, const char* key, const char* value,
-                   const QString& sec) {
-        common::SettingBinding& b = common::SettingBindings[size_t(i)];
-        b = {};
-        b.FormName = QStringLiteral("frmKonfig");
-        b.ControlName = QLatin1String(control);
-        b.Kind = kind;
-        b.Key = QLatin1String(key);
-        b.Default = QLatin1String(value);
-        b.Section = sec;
-        b.Value = kind == common::KindText ? QVariant(QString::fromLatin1(value))
-                                           : QVariant(QString::fromLatin1(value).toInt());
-    };
-    bind(0, "optWarstwy", common::KindOptionArray, "optWarstwy", "0", QString());
-    bind(1, "cmbZestaw", common::KindListIndex, "cmbZestaw", "0", QString());
-    bind(2, "edtFazaWys", common::KindText, "edtFazaWys", "5", QString());
-    bind(3, "edtPrzejscieWys", common::KindText, "edtPrzejscieWys", "4", QString());
-    bind(4, "chkTextScaled", common::KindCheckBox, "SkalowaneOpisy", "1", QString());
-    bind(5, "chkPowiazania", common::KindCheckBox, "chkPowiazania", "1", QStringLiteral("Ogolne"));
-}
-
 class HatcherFixture : public automation::test::CadFixture {
 protected:
     void SetUp() override {
         CadFixture::SetUp();
-        BindHatcherSettings();
+        FillSettingBindings(true);
         PatternCopyHandles.clear();
         form.intersection = QStringLiteral("7");
         form.transitionTemplatePath =

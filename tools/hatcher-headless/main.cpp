@@ -7,6 +7,7 @@
 #include "common/SettingBindings.h"
 #include "hatcher/core/HatcherForm.h"
 #include "hatcher/core/HatcherServices.h"
+#include "hatcher/core/HatcherSettings.h"
 #include "hatcher/core/PhasePictures.h"
 #include "hatcher/core/PhaseTransitions.h"
 #include "platform/cad/model/Interaction.h"
@@ -33,27 +34,6 @@ public:
     std::optional<QString> folder(const QString&, const QString&) override { return std::nullopt; }
     int shown = 0;
 };
-
-void bindSettings(const QStringList& layers) {
-    const struct {
-        const char *control, *key, *value;
-        int kind;
-    } rows[] = {{"optWarstwy", "optWarstwy", layers.isEmpty() ? "0" : "1", common::KindOptionArray},
-                {"cmbZestaw", "cmbZestaw", "0", common::KindListIndex},
-                {"edtFazaWys", "edtFazaWys", "5", common::KindText},
-                {"edtPrzejscieWys", "edtPrzejscieWys", "4", common::KindText},
-                {"chkTextScaled", "SkalowaneOpisy", "1", common::KindCheckBox},
-                {"chkPowiazania", "chkPowiazania", "1", common::KindCheckBox}};
-    for (int i = 0; i < 6; ++i) {
-        common::SettingBinding& b = common::SettingBindings[size_t(i)];
-        b.FormName = QStringLiteral("frmKonfig");
-        b.ControlName = QLatin1String(rows[i].control);
-        b.Kind = rows[i].kind;
-        b.Key = QLatin1String(rows[i].key);
-        b.Value = rows[i].kind == common::KindText ? QVariant(QString::fromLatin1(rows[i].value))
-                                                   : QVariant(QString::fromLatin1(rows[i].value).toInt());
-    }
-}
 
 }  // namespace
 
@@ -106,7 +86,8 @@ int main(int argc, char** argv) {
         args.isSet(templateOpt)
             ? args.value(templateOpt)
             : QStringLiteral(SUITE_SOURCE_ROOT "/resources/Tesmar/Zasoby/dyn_wzorzec.dwg");
-    bindSettings(form.layers);
+    hatcher::FillSettingBindings(true);
+    common::SettingBindings[0].Value = form.layers.isEmpty() ? 0 : 1;  // the layers given, or all
 
     for (const QString& command : args.values(cmdOpt)) {
         QElapsedTimer clock;
