@@ -179,6 +179,13 @@ void frmMain_cmdDefObszar_Click(HatcherForm& form) {
         }
     } catch (const cad::Error& e) {
         undoPattern(circle, copies);
+        try {  // a pattern block left half-made goes too
+            const QString name = QStringLiteral("Schemat_wzorzec_") + nr;
+            cad::Entity ref;
+            if (automation::CheckBlockExists(name) && !automation::FindFirstInsert(automation::EscapeFilterText(name), ref))
+                CadDocument.blocks().item(name).erase();
+        } catch (const cad::Error&) {
+        }
         form.showForm();
         ui::MsgBox(Tlumacz(QStringLiteral("Nie udało się utworzyć schematu wzorcowego:")) +
                        QStringLiteral("\n") + QString::fromUtf8(e.what()),

@@ -166,3 +166,24 @@ TEST_F(PhasePictures, ReadersOfPhasesStreamsAndLinks) {
     ASSERT_TRUE(ReadPhaseList(phases, QStringLiteral("7"), entries));
     EXPECT_EQ(phases, (std::vector<int>{1, 2, 3, 4}));
 }
+
+TEST_F(PhasePictures, AFailureRemovesTheCircleAndTheCopiesAndRestoresTheVariables) {
+    openSample();
+    automation::test::RelayChannel relay(automation::CadApplication.channel());
+    automation::CadApplication = cad::Application(&relay);
+    ASSERT_TRUE(automation::CheckDocumentOpen(false));
+    CadDocument.setVariable(QStringLiteral("CECOLOR"), QStringLiteral("3"));
+    const QStringList before = handles();
+    relay.failOn = QStringLiteral("AddAttribute");  // building the pattern block fails
+    picks.point(0, 0).point(30, 0).point(0, -200);
+    prompts.answerMessage(ui::Ok);
+    frmMain_cmdDefObszar_Click(form);
+    relay.failOn.clear();
+    EXPECT_EQ(handles(), before);
+    EXPECT_FALSE(automation::CheckBlockExists(QStringLiteral("Schemat_wzorzec_7")));
+    ASSERT_EQ(prompts.asked().size(), 1u);
+    EXPECT_TRUE(prompts.asked()[0].text.startsWith(QStringLiteral("Nie udało się utworzyć schematu wzorcowego:")));
+    EXPECT_EQ(CadDocument.getVariable(QStringLiteral("CECOLOR")).toText(), QStringLiteral("3"));
+    EXPECT_EQ(form.val, 0);
+    automation::ResetCadConnectionState();
+}
