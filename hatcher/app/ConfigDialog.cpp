@@ -136,11 +136,16 @@ void ConfigDialog::cmdPobierzWarstwy_Click() {
     try {
         for (const cad::Layer& l : automation::CadDocument.layers().all()) {
             const QString name = l.name().trimmed();
-            if (!name.isEmpty() && !TrafficLayers().contains(name)) lstWarstwyTmp_->addItem(name);
+            if (name.isEmpty() || TrafficLayers().contains(name)) continue;
+            // Shown trimmed, kept as the drawing's table stores it, so the search finds the layer.
+            auto* item = new QListWidgetItem(name);
+            item->setData(Qt::UserRole, l.name());
+            lstWarstwyTmp_->addItem(item);
         }
     } catch (const cad::Error&) {
     }
-    for (int i = 0; i < lstWarstwyTmp_->count(); ++i) cmbWarstwy_->addItem(lstWarstwyTmp_->item(i)->text());
+    for (int i = 0; i < lstWarstwyTmp_->count(); ++i)
+        cmbWarstwy_->addItem(lstWarstwyTmp_->item(i)->text(), lstWarstwyTmp_->item(i)->data(Qt::UserRole));
     QApplication::restoreOverrideCursor();
 }
 
@@ -148,7 +153,8 @@ void ConfigDialog::cmdDodajWarstweDoZestawu_Click() {
     if (cmbWarstwy_->currentIndex() < 0) return;
     const int set = chosenSet();
     if (set < 0 || set >= LayerSetCount) return;
-    const QString name = cmbWarstwy_->currentText();
+    const QVariant stored = cmbWarstwy_->currentData();
+    const QString name = stored.isValid() ? stored.toString() : cmbWarstwy_->currentText();
     for (int i = 0; i < lstWarstwy_->count(); ++i)
         if (lstWarstwy_->item(i)->text().compare(name, Qt::CaseInsensitive) == 0) {
             ui::MsgBox(Tlumacz(QStringLiteral("Lista zawiera już taką pozycję.")), ui::Exclamation,

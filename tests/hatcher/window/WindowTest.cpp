@@ -87,6 +87,9 @@ private slots:
             cmbWarstwy->setCurrentText(QStringLiteral("KRAWEZNIKI"));
             d.cmdDodajWarstweDoZestawu_Click();
             QCOMPARE(d.editedSets()[0][0], QStringLiteral("KRAWEZNIKI"));
+            cmbWarstwy->setCurrentText(QStringLiteral("OZNAKOWANIE"));
+            d.cmdDodajWarstweDoZestawu_Click();  // offered trimmed, kept as the drawing names it
+            QCOMPARE(d.editedSets()[0][1], QStringLiteral(" OZNAKOWANIE "));
             d.cmdAnuluj_Click();
         }
         QCOMPARE(LayerSets[0][0], QString());  // cancel keeps nothing
