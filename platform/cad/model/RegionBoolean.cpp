@@ -208,19 +208,24 @@ std::vector<db::Edge> ringEdges(const Ring& ring, const std::vector<Circle>& cir
 
 void CombineRegions(db::RegionData& target, const db::RegionData& other, RegionOperation op) {
     std::vector<Circle> circles;
-    const Area a = toArea(target, circles);
-    const Area b = toArea(other, circles);
     Area result;
-    switch (op) {
-        case RegionOperation::Union:
-            bg::union_(a, b, result);
-            break;
-        case RegionOperation::Intersection:
-            bg::intersection(a, b, result);
-            break;
-        case RegionOperation::Subtraction:
-            bg::difference(a, b, result);
-            break;
+    try {
+        const Area a = toArea(target, circles);
+        const Area b = toArea(other, circles);
+        switch (op) {
+            case RegionOperation::Union:
+                bg::union_(a, b, result);
+                break;
+            case RegionOperation::Intersection:
+                bg::intersection(a, b, result);
+                break;
+            case RegionOperation::Subtraction:
+                bg::difference(a, b, result);
+                break;
+        }
+    } catch (const boost::geometry::exception& e) {
+        // Boundaries the library cannot node (self-crossing loops): the CAD refuses the operation.
+        throw Failed(QStringLiteral("The regions cannot be combined: %1").arg(QString::fromUtf8(e.what())));
     }
     std::vector<std::vector<db::Edge>> loops;
     for (const Polygon& p : result) {
