@@ -58,7 +58,7 @@ void AddTransitionAttributes(const cad::Block& block) {
     QStringList present;
     for (const cad::Entity& e : block.entities())
         if (e.objectName() == QLatin1String("AcDbAttributeDefinition")) present << e.tagString().toUpper();
-    for (const QString tag : {QStringLiteral("SKRZYZOWANIE"), QStringLiteral("OPIS")})
+    for (const QString& tag : {QStringLiteral("SKRZYZOWANIE"), QStringLiteral("OPIS")})
         if (!present.contains(tag)) automation::AddAttributeDefinition(block, tag, QString(), 0, 0);
 }
 
