@@ -9,6 +9,7 @@
 #include "common/Version.h"
 #include "common/ui/FormControlSettings.h"
 #include "common/ui/FormWindow.h"
+#include "common/ui/Help.h"
 #include "hatcher/app/ConfigDialog.h"
 #include "hatcher/core/HatcherServices.h"
 #include "hatcher/core/HatcherSettings.h"
@@ -20,16 +21,13 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QToolButton>
-#include <QUrl>
 
 namespace hatcher {
 
@@ -104,8 +102,6 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
         FillLayerSetList();
     });
     connect(hlp, &QPushButton::clicked, this, [this] { showHelp(); });
-    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
-            [this] { showHelp(); });
     connect(close, &QPushButton::clicked, this, [this] {
         common::SaveFormControlSettings(this, false);
         this->close();
@@ -115,6 +111,9 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
 bool MainWindow::Form_Load() {
     const QString programFolder = QCoreApplication::applicationDirPath();
     statusText = Tlumacz(QStringLiteral("Oczekiwanie na akcję użytkownika ..."));
+    const QString resources = GetTemplateFolder(GetSuiteFolder(programFolder), 0);
+    common::SetHelpFolder(common::JoinPath(resources, QStringLiteral("Pomoc")));
+    common::SetHelpContext(this, 10014);  // F1 opens the page of this window
     common::IniFilePath = common::IniFileLocation(programFolder);
     common::TranslateFormCaptions(this, 0);
     labLiczba_->clear();
@@ -125,8 +124,7 @@ bool MainWindow::Form_Load() {
     FillSettingBindings(false);
     common::LoadFormControlSettings(this, false);
     FillLayerSetList();
-    transitionTemplatePath = common::JoinPath(GetTemplateFolder(GetSuiteFolder(programFolder), 0),
-                                              QStringLiteral("dyn_wzorzec.dwg"));
+    transitionTemplatePath = common::JoinPath(resources, QStringLiteral("dyn_wzorzec.dwg"));
     if (!problems.isEmpty())
         ui::MsgBox(Tlumacz(QStringLiteral("Plik zestawów warstw zawiera błędy:")) + QStringLiteral("\n") +
                        problems.join(QStringLiteral("\n")) + QStringLiteral("\n[") + LayerSetsFilePath +
@@ -217,10 +215,7 @@ void MainWindow::run(void (*command)(HatcherForm&)) {
 }
 
 void MainWindow::showHelp() {
-    const QString page =
-        common::JoinPath(GetTemplateFolder(GetSuiteFolder(QCoreApplication::applicationDirPath()), 0),
-                         QStringLiteral("hatcher.html"));
-    QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+    common::ShowHelp(common::HelpContextOf(this));
 }
 
 void MainWindow::changeEvent(QEvent* e) {

@@ -4,6 +4,7 @@
 #include "automation/Automation.h"
 #include "common/Ini.h"
 #include "common/SettingBindings.h"
+#include "common/ui/Help.h"
 #include "hatcher/app/ConfigDialog.h"
 #include "hatcher/app/MainWindow.h"
 #include "hatcher/core/HatcherServices.h"
@@ -52,6 +53,17 @@ private slots:
         QVERIFY(w.windowTitle().startsWith(QStringLiteral("Tesmar Schemat faz w.")));
         QVERIFY(w.transitionTemplatePath.endsWith(QStringLiteral("Tesmar/Zasoby/dyn_wzorzec.dwg")));
         QVERIFY(!w.findChild<QPushButton*>(QStringLiteral("cmdDefObszar"))->isVisible());
+        QCOMPARE(common::HelpContextOf(&w), 10014);
+        QVERIFY(common::HelpFolder().endsWith(QStringLiteral("Tesmar/Zasoby/Pomoc")));
+        common::SetHelpFolder(QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Pomoc"));
+        QUrl opened;
+        common::SetHelpOpener([&opened](const QUrl& u) {
+            opened = u;
+            return true;
+        });
+        w.findChild<QPushButton*>(QStringLiteral("btnHlp"))->click();
+        QVERIFY(opened.toLocalFile().endsWith(QStringLiteral("Pomoc/10014.html")));
+        common::SetHelpOpener({});
         for (const char* name : {"cmdTworzObrazyFaz", "cmdConnect", "cmdConnectAll", "cmdAtrrsAngle",
                                  "cmdKonfig", "btnHlp", "btnClose"})
             QVERIFY2(w.findChild<QPushButton*>(QLatin1String(name)), name);
