@@ -228,10 +228,10 @@ void Workbook::unregisterFormula(Worksheet* ws, int row, int column) {
     const CellId self{ws, row, column};
     auto it = precedents_.find(self);
     if (it != precedents_.end()) {
-        for (const CellId& p : it->second) {
+        for (const CellId& p : it.value()) {
             auto d = dependants_.find(p);
             if (d == dependants_.end()) continue;
-            auto& v = d->second;
+            auto& v = d.value();
             auto pos = std::find(v.begin(), v.end(), self);
             if (pos != v.end()) {
                 *pos = v.back();
@@ -255,6 +255,10 @@ void Workbook::rebuildDependencies() {
     dependants_.clear();
     precedents_.clear();
     bigAreas_.clear();
+    qsizetype formulas = 0;
+    for (auto& ws : sheets_) ws->forEachCell([&](int, int, Cell& c) { formulas += c.formula ? 1 : 0; });
+    precedents_.reserve(formulas);
+    dependants_.reserve(formulas * 2);
     for (auto& ws : sheets_) {
         ws->forEachCell([&](int row, int col, Cell& c) {
             if (c.formula) registerFormula(ws.get(), row, col, *c.formula);
@@ -319,7 +323,7 @@ void Workbook::recalculate(const std::vector<CellId>& changed) {
         CellId x = stack.back();
         stack.pop_back();
         const std::vector<CellId>* out = &none;
-        if (auto d = dependants_.find(x); d != dependants_.end()) out = &d->second;
+        if (auto d = dependants_.constFind(x); d != dependants_.cend()) out = &d.value();
         if (!bigAreas_.empty()) {
             std::vector<CellId> all = *out;
             for (const BigArea& b : bigAreas_)

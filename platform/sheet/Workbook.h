@@ -140,8 +140,9 @@ private:
     QHash<QString, std::shared_ptr<const Formula>> nameCache_;  // by the name's text
     std::unique_ptr<Package> package_;
 
-    std::unordered_map<CellId, std::vector<CellId>, CellIdHash> dependants_;
-    std::unordered_map<CellId, std::vector<CellId>, CellIdHash> precedents_;
+    // Open-addressing tables (entries stored in place), so a whole sheet's graph stays compact.
+    QHash<CellId, std::vector<CellId>> dependants_;
+    QHash<CellId, std::vector<CellId>> precedents_;
     std::vector<BigArea> bigAreas_;
 };
 

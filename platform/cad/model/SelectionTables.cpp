@@ -72,12 +72,11 @@ void merge(SelectionSetState& s, const std::vector<db::Entity*>& found) {
         return;
     }
     std::unordered_set<const db::Entity*> present(s.members.begin(), s.members.end());
-    const size_t before = s.members.size();
     for (db::Entity* e : found)
         if (present.insert(e).second) s.members.push_back(e);
     auto bySequence = [](const db::Entity* x, const db::Entity* y) { return x->sequence() < y->sequence(); };
-    // The members were in order: entities newer than all of them are already in place.
-    if (!std::is_sorted(s.members.begin() + qsizetype(before - 1), s.members.end(), bySequence))
+    // Entities newer than all the members are already in place; sorting is left for the rest.
+    if (!std::is_sorted(s.members.begin(), s.members.end(), bySequence))
         std::stable_sort(s.members.begin(), s.members.end(), bySequence);
 }
 
