@@ -245,6 +245,7 @@ void Workbook::unregisterFormula(Worksheet* ws, int row, int column) {
 }
 
 void Workbook::cellChanged(Worksheet* ws, int row, int column) {
+    ensureDependencies();
     unregisterFormula(ws, row, column);
     const Cell* c = ws->cell(row, column);
     if (c && c->formula) registerFormula(ws, row, column, *c->formula);
@@ -252,9 +253,17 @@ void Workbook::cellChanged(Worksheet* ws, int row, int column) {
 }
 
 void Workbook::rebuildDependencies() {
+    // Built again when a cell next changes: a sort or a column insertion followed by a full
+    // calculation need no graph of their own.
     dependants_.clear();
     precedents_.clear();
     bigAreas_.clear();
+    graphStale_ = true;
+}
+
+void Workbook::ensureDependencies() {
+    if (!graphStale_) return;
+    graphStale_ = false;
     qsizetype formulas = 0;
     for (auto& ws : sheets_) ws->forEachCell([&](int, int, Cell& c) { formulas += c.formula ? 1 : 0; });
     precedents_.reserve(formulas);
@@ -264,17 +273,6 @@ void Workbook::rebuildDependencies() {
             if (c.formula) registerFormula(ws.get(), row, col, *c.formula);
         });
     }
-}
-
-void Workbook::calculate() {
-    checkOpen();
-    rebuildDependencies();
-    std::vector<CellId> all;
-    for (auto& ws : sheets_)
-        ws->forEachCell([&](int row, int col, Cell& c) {
-            if (c.formula) all.push_back({ws.get(), row, col});
-        });
-    recalculate(all);
 }
 
 void Workbook::evaluateInto(Worksheet* ws, int row, int column) {

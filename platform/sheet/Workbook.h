@@ -120,6 +120,7 @@ private:
     };
 
     void registerFormula(Worksheet* ws, int row, int column, const Formula& f);
+    void ensureDependencies();
     void unregisterFormula(Worksheet* ws, int row, int column);
     void recalculate(const std::vector<CellId>& changed);
     void evaluateInto(Worksheet* ws, int row, int column);
@@ -144,6 +145,7 @@ private:
     QHash<CellId, std::vector<CellId>> dependants_;
     QHash<CellId, std::vector<CellId>> precedents_;
     std::vector<BigArea> bigAreas_;
+    bool graphStale_ = false;  // the graph is to be built before its next use
 };
 
 }  // namespace sheet
