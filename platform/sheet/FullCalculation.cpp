@@ -17,6 +17,7 @@ void Workbook::calculate() {
     struct FormulaCell {
         Worksheet* ws;
         int row, col;
+        Cell* cell;  // cells stay in place while formulas are computed
     };
     std::vector<FormulaCell> formulas;
     std::vector<size_t> firstOf(sheets_.size() + 1, 0);  // formulas of sheet s: [firstOf[s], firstOf[s+1])
@@ -26,7 +27,7 @@ void Workbook::calculate() {
         Worksheet* ws = sheets_[s].get();
         ws->forEachCell([&](int row, int col, Cell& c) {
             if (!c.formula) return;
-            formulas.push_back({ws, row, col});
+            formulas.push_back({ws, row, col, &c});
             keys.push_back(Worksheet::key(row, col));
         });
     }
@@ -53,8 +54,7 @@ void Workbook::calculate() {
     std::vector<quint32> indegree(formulas.size(), 0);
     for (size_t i = 0; i < formulas.size(); ++i) {
         const FormulaCell& f = formulas[i];
-        const Cell* c = f.ws->cell(f.row, f.col);
-        forEachReference(*c->formula, *f.ws, f.row, f.col, [&](Worksheet* tws, const Rect& r) {
+        forEachReference(*f.cell->formula, *f.ws, f.row, f.col, [&](Worksheet* tws, const Rect& r) {
             const int s = sheetIndex(tws);
             if (s < 0) return;
             eachFormulaIn(s, r, [&](size_t j) {
@@ -81,15 +81,14 @@ void Workbook::calculate() {
         if (indegree[i] == 0) ready.push_back(quint32(i));
     for (size_t next = 0; next < ready.size(); ++next) {
         const quint32 i = ready[next];
-        evaluateInto(formulas[i].ws, formulas[i].row, formulas[i].col);
+        const FormulaCell& f = formulas[i];
+        f.cell->value = evaluateFormula(*f.cell->formula, *f.ws, f.row, f.col);
         for (quint32 k = start[i]; k < start[i + 1]; ++k)
             if (--indegree[targets[k]] == 0) ready.push_back(targets[k]);
     }
     if (ready.size() < formulas.size())
         for (size_t i = 0; i < formulas.size(); ++i)
-            if (indegree[i] > 0)
-                if (Cell* c = formulas[i].ws->cell(formulas[i].row, formulas[i].col))
-                    c->value = Value(ErrorCode::Ref);
+            if (indegree[i] > 0) formulas[i].cell->value = Value(ErrorCode::Ref);
 }
 
 }  // namespace sheet
