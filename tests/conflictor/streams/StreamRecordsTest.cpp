@@ -259,13 +259,13 @@ TEST_F(StreamsTable, ConflictPointsAreKeptOncePerPositionAndSecondStream) {
     EXPECT_EQ(points[1].Kind, 3);
     EXPECT_EQ(points[2].Kind, 4);
     EXPECT_EQ(points[3].Kind, 0);
-    EXPECT_EQ(points[2].FirstStream, 0);
-    EXPECT_EQ(points[2].SecondStream, 2);
+    EXPECT_EQ(points[2].Stream1, 0);
+    EXPECT_EQ(points[2].Stream2, 2);
 
     std::vector<ConflictPointRecord> fresh;  // index 0 is never filled, even on an empty list
     EXPECT_TRUE(AddConflictPoint({1, 1}, fresh, 0, 1));
     ASSERT_EQ(fresh.size(), 2u);
-    EXPECT_EQ(fresh[1].SecondStream, 1);
+    EXPECT_EQ(fresh[1].Stream2, 1);
 }
 
 }  // namespace
