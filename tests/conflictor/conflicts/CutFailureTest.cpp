@@ -73,6 +73,15 @@ TEST_F(CutFailure, NoStreamsSaysSoAndNotDone) {
     EXPECT_FALSE(saidDone());
 }
 
+TEST_F(CutFailure, WithoutADrawingOnlyTheDrawingMessageShows) {
+    doc().close();
+    EXPECT_EQ(cut(), CutOutcome::NoDocument);
+    EXPECT_EQ(prompts.messageTexts().value(1), QStringLiteral("Najpierw proszę otworzyć jakiś dokument..."));
+    EXPECT_EQ(prompts.asked().size(), 2u);
+    EXPECT_TRUE(common::Settings.AutoZaznaczNowe);
+    EXPECT_FALSE(window.BusyPointer);
+}
+
 TEST_F(CutFailure, SelectedVariantWithNothingHighlightedSaysSo) {
     crossing();
     drawn();

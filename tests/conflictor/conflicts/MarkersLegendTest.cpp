@@ -136,6 +136,15 @@ TEST_F(LegendTest, TheLegendIsDrawnOnceAndInsertedAtThePickScaled) {
     EXPECT_EQ(doc().blocks().item(LegendBlockName()).count(), parts.size() + 1);
 }
 
+TEST_F(LegendTest, WithoutADrawingTheWindowStaysAndNothingIsAsked) {
+    doc().close();
+    EXPECT_FALSE(UstawLegende());
+    EXPECT_TRUE(window.Visible);
+    EXPECT_TRUE(picks.prompts().isEmpty());
+    EXPECT_EQ(prompts.messageTexts(),
+              QStringList{QStringLiteral("Najpierw proszę otworzyć jakiś dokument...")});
+}
+
 TEST_F(LegendTest, ACancelledPickInsertsNothingAndShowsTheWindowAgain) {
     picks.cancel();
     EXPECT_FALSE(UstawLegende());
