@@ -19,25 +19,6 @@ namespace conflictor::test {
 
 constexpr double Pi = std::numbers::pi;
 
-inline SegmentRecord Line(double x1, double y1, double x2, double y2) {
-    SegmentRecord s;
-    s.IsLine = true;
-    s.StartPoint = {x1, y1};
-    s.EndPoint = {x2, y2};
-    return s;
-}
-
-inline SegmentRecord Arc(double cx, double cy, double r, double a1, double a2) {
-    SegmentRecord s;
-    s.Center = {cx, cy};
-    s.Radius = r;
-    s.StartAngle = a1;
-    s.EndAngle = a2;
-    s.StartPoint = common::GetPolarPoint(s.Center, a1, r);
-    s.EndPoint = common::GetPolarPoint(s.Center, a2, r);
-    return s;
-}
-
 class CutFixture : public StreamsFixture {
 protected:
     void SetUp() override {

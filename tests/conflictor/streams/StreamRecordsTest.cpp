@@ -20,26 +20,6 @@ protected:
     void TearDown() override { ResetStreamState(); }
 };
 
-SegmentRecord Line(double x1, double y1, double x2, double y2) {
-    SegmentRecord s;
-    s.IsLine = true;
-    s.StartPoint = {x1, y1};
-    s.EndPoint = {x2, y2};
-    return s;
-}
-
-SegmentRecord Arc(double cx, double cy, double r, double a1, double a2) {
-    SegmentRecord s;
-    s.IsLine = false;
-    s.Center = {cx, cy};
-    s.Radius = r;
-    s.StartAngle = a1;
-    s.EndAngle = a2;
-    s.StartPoint = common::GetPolarPoint(s.Center, a1, r);
-    s.EndPoint = common::GetPolarPoint(s.Center, a2, r);
-    return s;
-}
-
 TEST_F(StreamsTable, LooksStreamsUpWithoutRegardToCaseButWithTheVariant) {
     StreamTable = {Stream(QStringLiteral("K1[2]")), Stream(QStringLiteral("K1")),
                    Stream(QStringLiteral("k1"))};
