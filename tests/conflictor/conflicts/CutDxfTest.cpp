@@ -5,6 +5,7 @@
 
 #include "automation/DrawingProperties.h"
 #include "bench/conflicts/IntersectionGenerator.h"
+#include "conflictor/conflicts/LengthTexts.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -21,7 +22,7 @@ protected:
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 
     void generate() {
-        automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("500"));
+        automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("10"));
         bench::GenerateIntersection({12, 6, 8, 100});
         doc().saveAs(path("before.dxf"));
     }
@@ -54,6 +55,17 @@ TEST_F(CutDxf, MarkersStandAtTheCrossingsShapelyFindsAndEzdxfAuditsClean) {
     ASSERT_EQ(cut(), CutOutcome::Done);
     doc().saveAs(path("after.dxf"));
     expectAgreement(check(path("before.dxf"), path("after.dxf")));
+
+    // The marks of the length texts come back with the file: a second cut replaces every text.
+    const qsizetype texts = lengthTexts().size();
+    ASSERT_GT(texts, 50);
+    automation::CadApplication.documents().open(path("after.dxf"));
+    ASSERT_TRUE(automation::CheckDocumentOpen(false));
+    ASSERT_EQ(lengthTexts().size(), texts);
+    for (const cad::Entity& t : lengthTexts())
+        EXPECT_EQ(t.xData(LengthTextApplication()).second.value(1).toText(), QStringLiteral("12"));
+    ASSERT_EQ(cut(), CutOutcome::Done);
+    EXPECT_EQ(lengthTexts().size(), texts);
 }
 
 TEST_F(CutDxf, TheHeadlessToolCutsASavedDrawingAndFailsClearly) {
