@@ -15,7 +15,7 @@ QString UnexpectedErrorMessage(const QString& detail) {
            QLatin1Char('\n') + detail;
 }
 
-bool RunStreamCommand(const std::function<void()>& command) {
+bool RunStreamCommand(const std::function<void()>& command, const std::function<void()>& cleanUp) {
     StreamWindow& window = MainWindow();
     if (window.commandsBlocked() || window.DrawingInProgress) return false;
     QString failure;
@@ -27,6 +27,8 @@ bool RunStreamCommand(const std::function<void()>& command) {
     } catch (...) {
         failure = common::Tlumacz(QStringLiteral("nieznany błąd"));
     }
+    if (cleanUp) cleanUp();
+    window.DrawingInProgress = false;
     try {
         if (automation::SavedCadVariables.pending) automation::RestoreCadVariables();
     } catch (const std::exception&) {

@@ -10,7 +10,8 @@ namespace conflictor {
 
 // Runs the command unless commands are blocked or a drawing command is awaited in the CAD. An
 // exception is shown with the exclamation icon and the window is put back. True when it ran to its end.
-bool RunStreamCommand(const std::function<void()>& command);
+// `cleanUp` runs first on a failure (the window's cursor and notices).
+bool RunStreamCommand(const std::function<void()>& command, const std::function<void()>& cleanUp = {});
 
 // The message of an unexpected failure.
 QString UnexpectedErrorMessage(const QString& detail);

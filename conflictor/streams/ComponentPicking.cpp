@@ -52,7 +52,6 @@ void endPicking(const QString& streamName) {
     if (i >= 0) {
         try {
             OdczytajStrumienie(false, i);
-            window.DodajStrumienDoGrida(i);
         } catch (const std::exception&) {
         }
     }

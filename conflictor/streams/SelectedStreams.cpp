@@ -31,10 +31,10 @@ void setForBaseName(const QString& upperBase, bool group, int g, const QString& 
         if (r.BaseName.toUpper() != upperBase) continue;
         if (group) {
             r.Group = g;
-            window.UstalWartoscWGridzie(int(j), GroupColumn, QString::number(g));
+            window.UstalWartoscWGridzie(int(j), QString::number(g), GroupColumn);
         } else {
             r.Phases = phases;
-            window.UstalWartoscWGridzie(int(j), PhaseColumn, phases);
+            window.UstalWartoscWGridzie(int(j), phases, PhaseColumn);
         }
     }
 }

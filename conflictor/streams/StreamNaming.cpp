@@ -145,7 +145,7 @@ int AcceptStreamName(const QString& nameText, const QString& groupText, const QS
         if (StreamTable[i].BaseName.toUpper() != upperBase) continue;
         StreamTable[i].Group = group;
         if (int(i) != newIndex)
-            window.UstalWartoscWGridzie(int(i), 2, group > 0 ? QString::number(group) : QString());
+            window.UstalWartoscWGridzie(int(i), group > 0 ? QString::number(group) : QString(), 2);
     }
 
     if (automation::CheckDocumentOpen(false)) {

@@ -69,7 +69,7 @@ public:
     virtual void commandsBlockedChanged(bool blocked) { (void)blocked; }
     // Row `index` of the grid: the cell of a column (2 group, 3 phases) gets the text. A stream
     // without a row is left alone.
-    virtual void UstalWartoscWGridzie(int index, int column, const QString& text) {
+    virtual void UstalWartoscWGridzie(int index, const QString& text, int column) {
         GridCells.append(QString::number(index) + QLatin1Char('/') + QString::number(column) +
                          QLatin1Char('=') + text);
     }
