@@ -1,0 +1,74 @@
+// Help pages by context, opened through QDesktopServices.
+#include "common/ui/Help.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QShortcut>
+#include <QVariant>
+#include <QWidget>
+
+namespace common {
+
+namespace {
+
+QString& folder() {
+    static QString f;
+    return f;
+}
+
+std::function<bool(const QUrl&)>& opener() {
+    static std::function<bool(const QUrl&)> o;
+    return o;
+}
+
+const char* const kContextProperty = "HelpContextID";
+
+}  // namespace
+
+void SetHelpFolder(const QString& f) {
+    folder() = f;
+}
+
+QString HelpFolder() {
+    return folder();
+}
+
+QString HelpPagePath(int context) {
+    const QString page = folder() + QStringLiteral("/%1.html").arg(context);
+    if (context > 0 && QFileInfo::exists(page)) return page;
+    return folder() + QStringLiteral("/index.html");
+}
+
+void SetHelpContext(QWidget* window, int context) {
+    if (!window) return;
+    bool had = window->property(kContextProperty).isValid();
+    window->setProperty(kContextProperty, context);
+    if (had) return;
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), window);
+    f1->setContext(Qt::WindowShortcut);
+    QObject::connect(f1, &QShortcut::activated, window, [window] { ShowHelp(HelpContextOf(window)); });
+}
+
+int HelpContextOf(const QWidget* window) {
+    return window ? window->property(kContextProperty).toInt() : 0;
+}
+
+bool ShowHelp(int context) {
+    const QString page = HelpPagePath(context);
+    if (!QFileInfo::exists(page)) return false;
+    const QUrl url = QUrl::fromLocalFile(QFileInfo(page).absoluteFilePath());
+    if (opener()) return opener()(url);
+    return QDesktopServices::openUrl(url);
+}
+
+bool ShowHelpForActiveWindow(int fallback) {
+    int context = HelpContextOf(QApplication::activeWindow());
+    return ShowHelp(context > 0 ? context : fallback);
+}
+
+void SetHelpOpener(std::function<bool(const QUrl&)> o) {
+    opener() = std::move(o);
+}
+
+}  // namespace common

@@ -1,0 +1,60 @@
+// File, Options and Help commands of frmMain and the detector list.
+#include "conflictor/mainwindow/WindowCommands.h"
+
+#include "automation/CadConnection.h"
+#include "automation/DrawingProperties.h"
+#include "common/Ini.h"
+#include "common/NumberText.h"
+#include "common/TextHelpers.h"
+#include "common/ui/AboutDialog.h"
+#include "common/ui/FormWindow.h"
+#include "common/ui/Help.h"
+#include "conflictor/mainwindow/ConflictorWindow.h"
+#include "conflictor/mainwindow/DetectorDialog.h"
+#include "conflictor/mainwindow/SettingsDialog.h"
+
+#include <QAction>
+
+namespace conflictor {
+
+void mnuPlik_Zakoncz(ConflictorWindow& window) {
+    window.close();
+}
+
+void mnuEdycja_Detektory(ConflictorWindow& window) {
+    DetectorDialog dialog(&window);
+    dialog.exec();
+}
+
+void mnuOpcje_ZawszeNaWierzchu(ConflictorWindow& window) {
+    common::AlwaysOnTop = !common::AlwaysOnTop;
+    if (QAction* item = window.action(QStringLiteral("mnuOpcje_ZawszeNaWierzchu")))
+        item->setChecked(common::AlwaysOnTop);
+    if (QAction* button = window.action(QStringLiteral("FormNotOnTop")))
+        button->setIcon(QIcon(common::AlwaysOnTop ? QStringLiteral(":/conflictor/FormOnTop.png")
+                                                  : QStringLiteral(":/conflictor/FormNotOnTop.png")));
+    common::SetFormTopmost(&window, common::AlwaysOnTop);
+}
+
+void mnuOpcje_Konfiguracja(ConflictorWindow& window) {
+    if (automation::CheckDocumentOpen(false)) {
+        automation::DrawingScale =
+            common::ParseInteger(automation::GetDrawingProperty(QStringLiteral("SKALA")));
+        if (automation::DrawingScale == 0) automation::DrawingScale = 1;
+    }
+    SettingsDialog dialog(&window);
+    dialog.exec();
+}
+
+void mnuPomoc_Pomocnik(ConflictorWindow&) {
+    common::ShowHelpForActiveWindow(10003);
+}
+
+void mnuPomoc_OProgramie(ConflictorWindow& window) {
+    common::AboutDialog about(&window);
+    about.ProgramTitle = QStringLiteral("Tesmar Ziziro Zedivir");
+    about.ProgramName = common::Tlumacz(QStringLiteral("Ziziro Zedivir"));
+    about.exec();
+}
+
+}  // namespace conflictor

@@ -1,0 +1,368 @@
+// conflictor's main window against the in-process CAD: start-up on a test drawing, the sorted grid, in-place
+// edits reaching the records and the attribute block, Delete, the single-copy lock, the INI keys of the
+// shut-down, the wheel, the command states and the help page.
+#include "automation/Automation.h"
+#include "common/Ini.h"
+#include "common/ProgramSettings.h"
+#include "common/SettingBindings.h"
+#include "common/SingleInstance.h"
+#include "common/Version.h"
+#include "common/ui/Help.h"
+#include "common/ui/MouseWheelHook.h"
+#include "conflictor/mainwindow/ConflictorWindow.h"
+#include "conflictor/mainwindow/StreamCellEditor.h"
+#include "conflictor/streams/FormatUpgrade.h"
+#include "conflictor/streams/Intersections.h"
+#include "conflictor/streams/StreamBlocks.h"
+#include "conflictor/streams/StreamRecords.h"
+#include "platform/cad/model/Interaction.h"
+#include "platform/ui/FlexGrid.h"
+#include "platform/ui/core/Prompt.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLockFile>
+#include <QTemporaryDir>
+#include <QWheelEvent>
+#include <QtTest>
+#include <memory>
+
+using namespace conflictor;
+
+namespace {
+
+const QString StreamLayer = QStringLiteral("113-STRUMIENIE_RUCHU");
+
+QString attribute(const cad::Entity& ref, const QString& tag) {
+    for (const cad::Entity& att : ref.attributes())
+        if (att.tagString() == tag) return att.textString();
+    return QStringLiteral("<none>");
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<automation::InProcessCad> cad;
+    std::unique_ptr<ui::ScriptedPrompts> prompts;
+    cad::ScriptedInteraction picks;
+    automation::CadConnector previous;
+    cad::Entity attributeRef;
+    QString programFolder;
+
+    cad::Document doc() const { return automation::CadApplication.activeDocument(); }
+
+    void addComponent(int n, const QString& streams, double x1, double y1, double x2, double y2) {
+        const QString name = QStringLiteral("12^STRUMIEN_%1%2").arg(n).arg(streams);
+        cad::Block b = doc().blocks().add(cad::Point{0, 0, 0}, name);
+        b.addLine(cad::Point{x1, y1, 0}, cad::Point{x2, y2, 0});
+        doc().modelSpace().insertBlock(cad::Point{0, 0, 0}, name, 1, 1, 1, 0).setLayer(StreamLayer);
+    }
+
+    // Streams S1, K10, P1, K1[2], K2, K1 of intersection 12 with groups, phases and values.
+    void buildDrawing() {
+        automation::CadApplication.documents().add();
+        QVERIFY(automation::CheckDocumentOpen(false));
+        automation::SetDrawingProperty(QStringLiteral("WERSJA_DOKUMENTU"), QStringLiteral("4"));
+        automation::EnsureLayer(StreamLayer, false, 5, 30);
+        addComponent(1, QStringLiteral("^S1"), 0, 0, 10, 0);
+        addComponent(2, QStringLiteral("^K10"), 0, 5, 10, 5);
+        addComponent(3, QStringLiteral("^P1"), 0, 10, 0, 20);
+        addComponent(4, QStringLiteral("^K1[2]"), 5, 0, 5, 10);
+        addComponent(5, QStringLiteral("^K2"), 20, 0, 20, 10);
+        addComponent(6, QStringLiteral("^K1"), 30, 0, 30, 10);
+        const QString blockName = QStringLiteral("ATRYBUTY_STRUMIENI_12");
+        cad::Block b = doc().blocks().add(cad::Point{0, 0, 0}, blockName);
+        b.addLine(cad::Point{0, 0, 0}, cad::Point{8000, 0, 0});
+        for (const QString& t : StreamAttributeTagNames())
+            automation::AddAttributeDefinition(b, t, QString(), 0, 0);
+        attributeRef = doc().modelSpace().insertBlock(cad::Point{100, 100, 0}, blockName, 1, 1, 1, 0);
+        attributeRef.setLayer(StreamLayer);
+        const QList<std::pair<QString, QString>> values{
+            {QStringLiteral("GRUPY"), QStringLiteral("K1:1^K2:2^K10:2^P1:5^")},
+            {QStringLiteral("FAZY"), QStringLiteral("K1:1^K2:2^K10:2^P1:1^")},
+            {QStringLiteral("OPISY"), QStringLiteral("K1:lewo^")},
+            {QStringLiteral("PROSTA_DOJAZD"), QStringLiteral("K2:13.89^")},
+            {QStringLiteral("PROSTA_EWAK"), QStringLiteral("P1:1.40^")},
+        };
+        for (const cad::Entity& att : attributeRef.attributes())
+            for (const auto& [tag, value] : values)
+                if (att.tagString() == tag) att.setTextString(value);
+    }
+
+    std::unique_ptr<ConflictorWindow> start(bool expectRunning = true) {
+        auto w = std::make_unique<ConflictorWindow>();
+        w->ProgramFolder = programFolder;
+        const bool ok = w->StartUp();
+        if (expectRunning) {
+            if (!ok) qWarning() << prompts->messageTexts();
+            Q_ASSERT(ok);
+        }
+        return w;
+    }
+
+    QStringList gridNames(ConflictorWindow& w) {
+        QStringList names;
+        for (int r = 1; r < w.grdStrumienie->Rows(); ++r) names << w.grdStrumienie->TextMatrix(r, ColName);
+        return names;
+    }
+
+    // Types a text into the grid at the cell: the first key opens the editor, the rest go into it.
+    void typeInto(ConflictorWindow& w, int row, int col, const QString& text) {
+        w.grdStrumienie->setFocus();
+        w.grdStrumienie->setCurrent(row, col);
+        QVERIFY(!w.CellReadOnly);
+        for (int i = 0; i < text.size(); ++i) {
+            QWidget* target = i == 0 ? static_cast<QWidget*>(w.grdStrumienie) : w.txtEdit;
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(text[i]));
+            QApplication::sendEvent(target, &press);
+        }
+        QTest::keyClick(w.txtEdit, Qt::Key_Return);
+    }
+
+private slots:
+    void init() {
+        QLocale::setDefault(QLocale::c());
+        dir = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_RUNTIME_DIR", dir->path().toUtf8());
+        programFolder = dir->filePath(QStringLiteral("Tesmar/bin"));
+        QDir().mkpath(programFolder);
+        QDir().mkpath(dir->filePath(QStringLiteral("Tesmar/Zasoby/Pomoc")));
+        prompts = std::make_unique<ui::ScriptedPrompts>();
+        automation::ResetCadConnectionState();
+        automation::DrawingScale = 1;
+        automation::CustomPropertyCache = {automation::CustomPropertyEntry{}};
+        StreamTable.clear();
+        IntersectionNumber.clear();
+        StreamAttributeBlockHandle.clear();
+        common::Settings = common::ProgramSettings{};
+        common::AlwaysOnTop = false;
+        cad = std::make_unique<automation::InProcessCad>();
+        cad->setInteraction(&picks);
+        previous = automation::SetCadConnector({[this] { return cad->application(); }, {}});
+        automation::CadApplication = automation::ConnectToAutoCad(true);
+        buildDrawing();
+    }
+
+    void cleanup() {
+        automation::SetCadConnector(previous);
+        automation::ResetCadConnectionState();
+        attributeRef = {};
+        cad.reset();
+        prompts.reset();
+        dir.reset();
+    }
+
+    void startUpShowsTheSortedGrid() {
+        auto w = start();
+        QCOMPARE(w->windowTitle(), QStringLiteral("Tesmar Ziziro Zedivir w.") + common::GetVersionText());
+        QCOMPARE(gridNames(*w), (QStringList{"K1", "K1[2]", "K2", "K10", "P1", "S1"}));
+        QCOMPARE(w->grdStrumienie->FixedRows(), 1);
+        QCOMPARE(w->grdStrumienie->TextMatrix(0, ColName), QStringLiteral("Strumień"));
+        QCOMPARE(w->grdStrumienie->TextMatrix(1, ColGroup), QStringLiteral("1"));
+        QCOMPARE(w->grdStrumienie->TextMatrix(2, ColGroup), QStringLiteral("1"));  // the variant shares it
+        QCOMPARE(w->grdStrumienie->TextMatrix(1, ColDescription), QStringLiteral("lewo"));
+        QCOMPARE(w->grdStrumienie->TextMatrix(3, ColApproachStraight), QStringLiteral("13.89"));
+        QCOMPARE(w->grdStrumienie->TextMatrix(5, ColApproachStraight), QString());  // a pedestrian stream
+        QCOMPARE(w->grdStrumienie->TextMatrix(5, ColClearStraight), QStringLiteral("1.40"));
+        QCOMPARE(w->cmbNo->currentText(), QStringLiteral("12"));
+        QVERIFY(!w->cmbNo->isEditable());
+        QCOMPARE(w->panelStan->text(), doc().name());
+        QCOMPARE(w->grdStrumienie->colWidthTwips(ColVehicleLength), 0);  // details hidden
+        QVERIFY(common::IsMouseWheelHooked(w.get()));
+        // No stream selected yet: the stream commands are off, the others on.
+        QVERIFY(!w->action(QStringLiteral("mnuEdycja_Detektory"))->isEnabled());
+        QVERIFY(w->action(QStringLiteral("mnuOpcje_Konfiguracja"))->isEnabled());
+        w->grdStrumienie->setCurrent(3, ColName);
+        QCOMPARE(w->GridStreamName, QStringLiteral("K2"));
+        QCOMPARE(w->lblWybranyStrumien->text(), QStringLiteral("K2"));
+        QVERIFY(w->action(QStringLiteral("mnuEdycja_Detektory"))->isEnabled());
+        QVERIFY(w->CellReadOnly);  // the name is never edited
+        QCOMPARE(w->grdStrumienie->cellBackColor(3, ColName), QColor(0, 255, 255));
+        w->grdStrumienie->setCurrent(3, ColGroup);
+        QCOMPARE(w->grdStrumienie->cellBackColor(3, ColName), w->DefaultCellBackColor);
+        w->grdStrumienie->setCurrent(5, ColApproachStraight);
+        QVERIFY(w->CellReadOnly);  // a pedestrian's approach speed
+        w->grdStrumienie->setCurrent(5, ColClearStraight);
+        QVERIFY(!w->CellReadOnly);
+        w->close();
+    }
+
+    void groupEditSpreadsToVariantsAndReachesTheBlock() {
+        auto w = start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        typeInto(*w, 1, ColGroup, QStringLiteral("7"));
+        QCOMPARE(StreamTable[size_t(FindStreamIndex(QStringLiteral("K1")))].Group, 7);
+        QCOMPARE(StreamTable[size_t(FindStreamIndex(QStringLiteral("K1[2]")))].Group, 7);
+        QCOMPARE(w->grdStrumienie->TextMatrix(1, ColGroup), QStringLiteral("7"));
+        QCOMPARE(w->grdStrumienie->TextMatrix(2, ColGroup), QStringLiteral("7"));
+        QCOMPARE(attribute(attributeRef, QStringLiteral("GRUPY")), QStringLiteral("K1:7^K2:2^K10:2^P1:5^"));
+
+        // Phases of a grouped stream go to its group; the list takes its normal form.
+        typeInto(*w, 3, ColPhases, QStringLiteral("3,1"));
+        QCOMPARE(w->grdStrumienie->TextMatrix(3, ColPhases), QStringLiteral("1,3"));
+        QCOMPARE(w->grdStrumienie->TextMatrix(4, ColPhases), QStringLiteral("1,3"));  // K10, group 2
+        QCOMPARE(attribute(attributeRef, QStringLiteral("FAZY")),
+                 QStringLiteral("K1:1^K2:1,3^K10:1,3^P1:1^"));
+        // A stream without a group passes its phases to no other stream.
+        typeInto(*w, 6, ColPhases, QStringLiteral("4"));
+        QCOMPARE(StreamTable[size_t(FindStreamIndex(QStringLiteral("S1")))].Phases, QStringLiteral("4"));
+        int withFour = 0;
+        for (int r = 1; r < w->grdStrumienie->Rows(); ++r)
+            withFour += w->grdStrumienie->TextMatrix(r, ColPhases) == QStringLiteral("4") ? 1 : 0;
+        QCOMPARE(withFour, 1);
+        QCOMPARE(w->grdStrumienie->TextMatrix(2, ColPhases), QStringLiteral("1"));  // K1[2] keeps its own
+
+        // Descriptions refuse "^", ":" and control characters, which would break the entries.
+        typeInto(*w, 3, ColDescription, QStringLiteral("pr^a:wo"));
+        QCOMPARE(w->grdStrumienie->TextMatrix(3, ColDescription), QStringLiteral("prawo"));
+        QVERIFY(attribute(attributeRef, QStringLiteral("OPISY")).contains(QStringLiteral("K2:prawo^")));
+
+        // Escape drops an edit.
+        w->grdStrumienie->setCurrent(3, ColGroup);
+        QTest::keyClick(w->grdStrumienie, Qt::Key_9);
+        QVERIFY(w->gridEditor->isOpen());
+        QTest::keyClick(w->txtEdit, Qt::Key_Escape);
+        QCOMPARE(w->grdStrumienie->TextMatrix(3, ColGroup), QStringLiteral("2"));
+        w->close();
+    }
+
+    void kmhColumnStoresMetresPerSecond() {
+        common::PutIni(QDir(programFolder).filePath(QStringLiteral("Tesmar.ini")),
+                       QStringLiteral("Tesmar Ziziro Zedivir"), QStringLiteral("kmh"), QStringLiteral("1"));
+        auto w = start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->cmdBig_Click();
+        QVERIFY(w->DetailsShown);
+        QVERIFY(w->grdStrumienie->colWidthTwips(ColApproachStraight) > 0);
+        QCOMPARE(w->grdStrumienie->TextMatrix(0, ColApproachStraight), QStringLiteral("vd"));
+        QCOMPARE(w->grdStrumienie->TextMatrix(3, ColApproachStraight), QStringLiteral("50"));  // 13.89 m/s
+        typeInto(*w, 3, ColApproachStraight, QStringLiteral("72"));
+        const StreamRecord& k2 = StreamTable[size_t(FindStreamIndex(QStringLiteral("K2")))];
+        QCOMPARE(k2.ApproachStraightSpeed, 20.0);
+        QCOMPARE(w->grdStrumienie->TextMatrix(3, ColApproachStraight), QStringLiteral("72"));
+        QCOMPARE(attribute(attributeRef, QStringLiteral("PROSTA_DOJAZD")), QStringLiteral("K2:20.00^"));
+        // A negative number (only by paste) changes nothing; the width snaps to the details width.
+        QCOMPARE(w->width(), 9000 / TwipsPerPixel);
+        w->close();
+    }
+
+    void deleteClearsGroupsAndPhasesButNeverNames() {
+        auto w = start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        ui::FlexGrid* g = w->grdStrumienie;
+        g->setFocus();
+        g->setCurrent(3, ColDescription);
+        g->setRangeSelected(
+            QTableWidgetSelectionRange(g->tableRow(3), g->tableCol(0), g->tableRow(4), g->tableCol(3)), true);
+        QTest::keyClick(g, Qt::Key_Delete);
+        QCOMPARE(g->TextMatrix(3, ColName), QStringLiteral("K2"));
+        QCOMPARE(g->TextMatrix(4, ColName), QStringLiteral("K10"));
+        QCOMPARE(g->TextMatrix(3, ColGroup), QString());
+        QCOMPARE(g->TextMatrix(4, ColPhases), QString());
+        QCOMPARE(StreamTable[size_t(FindStreamIndex(QStringLiteral("K10")))].Group, 0);
+        QCOMPARE(attribute(attributeRef, QStringLiteral("GRUPY")), QStringLiteral("K1:1^K2:^K10:^P1:5^"));
+        QCOMPARE(attribute(attributeRef, QStringLiteral("FAZY")), QStringLiteral("K1:1^K2:^K10:^P1:1^"));
+        w->close();
+    }
+
+    void wheelScrollsTheGridWhenItIsActive() {
+        for (int i = 0; i < 40; ++i) {
+            const QString name = QStringLiteral("^K%1").arg(20 + i);
+            addComponent(20 + i, name, 0, i, 1, i);
+        }
+        auto w = start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        w->grdStrumienie->setFocus();
+        QCOMPARE(w->grdStrumienie->TopRow(), 1);
+        QPointF pos(5, 5);
+        QWheelEvent wheel(pos, w->grdStrumienie->viewport()->mapToGlobal(pos), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w->grdStrumienie->viewport(), &wheel);
+        QCOMPARE(w->grdStrumienie->TopRow(), 4);
+        w->close();
+    }
+
+    void secondStartIsRefusedAndLeavesTheSettingsAlone() {
+        const QString ini = QDir(programFolder).filePath(QStringLiteral("Tesmar.ini"));
+        common::PutIni(ini, QStringLiteral("Tesmar Ziziro Zedivir"), QStringLiteral("Okno_Glowne_Lewy"),
+                       QStringLiteral("4500"));
+        QLockFile other(common::SingleInstanceLockPath(QStringLiteral("conflictor")));
+        QVERIFY(other.tryLock(0));
+        auto w = start(false);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(prompts->asked().size(), size_t(1));
+        const auto& asked = prompts->asked().front();
+        QCOMPARE(asked.title, QStringLiteral("Tesmar Ziziro Zedivir - ponowne uruchomienie"));
+        QVERIFY(asked.text.startsWith(
+            QStringLiteral("Uwaga! Ponowne uruchomienie już pracującej aplikacji.\r\n")));
+        QCOMPARE(asked.text.count(QStringLiteral("Tesmar Ziziro Zedivir")), 2);
+        QCOMPARE(asked.flags & ui::Exclamation, int(ui::Exclamation));
+        w.reset();
+        QCOMPARE(common::GetIni(ini, QStringLiteral("Tesmar Ziziro Zedivir"),
+                                QStringLiteral("Okno_Glowne_Lewy"), {}),
+                 QStringLiteral("4500"));
+        QCOMPARE(common::GetIni(ini, QStringLiteral("Tesmar Ziziro Zedivir"), QStringLiteral("NaWierzchu"),
+                                QStringLiteral("<none>")),
+                 QStringLiteral("<none>"));
+        other.unlock();
+        auto again = start();  // the lock is free again
+        QVERIFY(again->isVisible());
+        again->close();
+    }
+
+    void shutDownWritesTheWindowKeys() {
+        auto w = start();
+        w->move(200, 120);
+        typeInto(*w, 1, ColGroup, QStringLiteral("3"));
+        w->grdStrumienie->setCurrent(1, ColGroup);
+        QTest::keyClick(w->grdStrumienie, Qt::Key_4);  // left open: the shut-down stores it
+        w->close();
+        const QString ini = QDir(programFolder).filePath(QStringLiteral("Tesmar.ini"));
+        const QString section = QStringLiteral("Tesmar Ziziro Zedivir");
+        QCOMPARE(common::GetIni(ini, section, QStringLiteral("NaWierzchu"), {}), QStringLiteral("0"));
+        QCOMPARE(common::GetIni(ini, section, QStringLiteral("Okno_Glowne_Lewy"), {}),
+                 QString::number(w->x() * TwipsPerPixel));
+        QCOMPARE(common::GetIni(ini, section, QStringLiteral("Okno_Glowne_Gora"), {}),
+                 QString::number(w->y() * TwipsPerPixel));
+        QCOMPARE(common::GetIni(ini, section, QStringLiteral("kmh"), {}), QStringLiteral("0"));
+        QCOMPARE(common::GetIni(ini, section, QStringLiteral("edtWspPoczatek"), {}), QStringLiteral("1"));
+        QCOMPARE(StreamTable[size_t(FindStreamIndex(QStringLiteral("K1")))].Group, 4);
+        QVERIFY(!common::IsMouseWheelHooked(w.get()));
+        // The next start reads the position back.
+        auto next = start();
+        QCOMPARE(next->x(), w->x());
+        next->close();
+    }
+
+    void helpOpensThePageOfTheContext() {
+        const QString page = dir->filePath(QStringLiteral("Tesmar/Zasoby/Pomoc/10003.html"));
+        QFile f(page);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<html></html>");
+        f.close();
+        QUrl opened;
+        common::SetHelpOpener([&](const QUrl& url) {
+            opened = url;
+            return true;
+        });
+        auto w = start();
+        QVERIFY(w->RunCommand(QStringLiteral("mnuPomoc_Pomocnik")));
+        QCOMPARE(opened.toLocalFile(), QFileInfo(page).absoluteFilePath());
+        common::SetHelpOpener({});
+        QVERIFY(!w->RunCommand(QStringLiteral("mnuNieMaTakiej")));
+        w->close();
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
