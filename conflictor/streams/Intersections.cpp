@@ -57,6 +57,12 @@ bool AskIntersectionNumber(bool makeCurrent) {
     answer = answer.trimmed();
     answer.remove(QLatin1Char(' '));
     if (answer.isEmpty()) return false;
+    if (!common::IsValidIntersectionNumber(answer)) {
+        ui::MsgBox(common::Tlumacz(
+                       QStringLiteral("Numer skrzyżowania może zawierać tylko litery, cyfry i znak \"-\".")),
+                   ui::Exclamation, window.caption());
+        return false;
+    }
     window.addIntersection(answer);
     if (makeCurrent) IntersectionNumber = answer;
     window.selectIntersection(window.intersectionCount() - 1);
