@@ -15,9 +15,11 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-# Starts the CAD application on the bundled sample intersection.
+# Starts the CAD application on the bundled sample intersection and conflictor on it.
 run: build
-	$(BUILD)/suite/Tesmar/bin/cadhost $(BUILD)/suite/Tesmar/Zasoby/Przyklad.dxf
+	@bin=$(BUILD)/suite/Tesmar/bin; \
+	$$bin/cadhost $(BUILD)/suite/Tesmar/Zasoby/Przyklad.dxf & host=$$!; \
+	sleep 2; $$bin/conflictor; wait $$host
 
 check: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest -j $(JOBS) --output-on-failure --timeout 300

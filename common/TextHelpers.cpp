@@ -63,4 +63,12 @@ QString Tlumacz(const QString& text) {
     return text;
 }
 
+bool IsValidIntersectionNumber(const QString& number) {
+    if (number.isEmpty()) return false;
+    for (QChar ch : number) {
+        if (!ch.isLetterOrNumber() && ch != QLatin1Char('-')) return false;
+    }
+    return true;
+}
+
 }  // namespace common

@@ -21,6 +21,10 @@ QString ReplaceSubstring(QString& text, const QString& search, const QString& re
 // 1-based position of the last occurrence of `ch`; 0 when absent.
 int FindLastChar(const QString& text, QChar ch);
 
+// An intersection number the user gives: one or more letters, digits and "-", nothing else (it becomes
+// part of block names and selection patterns, where other characters have meanings of their own).
+bool IsValidIntersectionNumber(const QString& number);
+
 // The suite's single translation hook: every shown text passes through it; it returns the text unchanged.
 QString Tlumacz(const QString& text);
 

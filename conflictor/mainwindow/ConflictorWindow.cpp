@@ -118,7 +118,7 @@ void ConflictorWindow::buildControls() {
     cmdBig->setObjectName(QStringLiteral("cmdBig"));
     cmdZmienJednostki = new QPushButton(QStringLiteral("Zmień na: km/h"));
     cmdZmienJednostki->setObjectName(QStringLiteral("cmdZmienJednostki"));
-    cmdZmienJednostki->hide();
+    cmdZmienJednostki->setToolTip(Tlumacz(QStringLiteral("Jednostka prędkości w tabeli strumieni")));
     bottom->addWidget(cmdBig);
     bottom->addWidget(cmdZmienJednostki);
     bottom->addStretch(1);

@@ -40,8 +40,10 @@ void setStartPoint(bool swap) {
     SetStartPoint(swap);
 }
 
-// The picture of a toolbar button: a small drawing of what the command does.
-QIcon toolIcon(const QString& key) {
+}  // namespace
+
+// A small drawing of what the command does.
+QIcon ToolButtonIcon(const QString& key) {
     QPixmap pixmap(24, 24);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -116,6 +118,8 @@ QIcon toolIcon(const QString& key) {
     }
     return QIcon(pixmap);
 }
+
+namespace {
 
 #define HANDLER(call) +[](ConflictorWindow&) { call; }
 
@@ -284,7 +288,7 @@ void ConflictorWindow::TimerDlaPaskaStatusu_Timer() {
 void ConflictorWindow::buildToolButtonMenus() {
     for (QToolBar* bar : std::as_const(toolbars_))
         for (QAction* a : bar->actions())
-            if (!a->isSeparator() && a->icon().isNull()) a->setIcon(toolIcon(a->objectName()));
+            if (!a->isSeparator() && a->icon().isNull()) a->setIcon(ToolButtonIcon(a->objectName()));
     QHash<QString, QMenu*> menus;
     for (const ToolButtonMenuRow& row : ToolButtonMenuTable()) {
         const QString buttonKey = QString::fromUtf8(row.button);

@@ -57,10 +57,25 @@ bool AskIntersectionNumber(bool makeCurrent) {
     answer = answer.trimmed();
     answer.remove(QLatin1Char(' '));
     if (answer.isEmpty()) return false;
+    if (!common::IsValidIntersectionNumber(answer)) {
+        ui::MsgBox(common::Tlumacz(
+                       QStringLiteral("Numer skrzyżowania może zawierać tylko litery, cyfry i znak \"-\".")),
+                   ui::Exclamation, window.caption());
+        return false;
+    }
     window.addIntersection(answer);
     if (makeCurrent) IntersectionNumber = answer;
     window.selectIntersection(window.intersectionCount() - 1);
     return true;
+}
+
+bool CheckIntersectionNumber() {
+    if (!IntersectionNumber.isEmpty()) return true;
+    StreamWindow& window = MainWindow();
+    window.focusIntersectionCombo();
+    ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowy numer skrzyżowania!")), ui::Exclamation,
+               window.caption());
+    return false;
 }
 
 bool DodajAtrStrumieni(const QString& blockName, QString& handle) {

@@ -1,9 +1,11 @@
 // samplemap: generates the sample base map shipped as resources/Tesmar/Zasoby/Przyklad.dxf —
 // a four-arm junction of a main road (two lanes each way) and a side road, with kerbs and corner
-// radii, lane and centre lines, stop lines, zebra crossings, a splitter island and lane arrows.
+// radii, lane and centre lines, stop lines, zebra crossings, a splitter island and lane arrows, and
+// intersection "1" with its traffic streams, groups and phases drawn by conflictor's own routines.
 // Usage: samplemap OUTPUT.dxf
 #include "platform/cad/dxf/DxfWriter.h"
 #include "platform/cad/engine/Database.h"
+#include "tools/samplemap/SampleStreams.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -168,5 +170,5 @@ int main(int argc, char** argv) {
         QTextStream(stderr) << e.message() << '\n';
         return 1;
     }
-    return 0;
+    return samplemap::AddSampleStreams(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
 }

@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLockFile>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QWheelEvent>
 #include <QtTest>
@@ -249,8 +250,15 @@ private slots:
         QCOMPARE(k2.ApproachStraightSpeed, 20.0);
         QCOMPARE(w->grdStrumienie->TextMatrix(3, ColApproachStraight), QStringLiteral("72"));
         QCOMPARE(attribute(attributeRef, QStringLiteral("PROSTA_DOJAZD")), QStringLiteral("K2:20.00^"));
-        // A negative number (only by paste) changes nothing; the width snaps to the details width.
         QCOMPARE(w->width(), 9000 / TwipsPerPixel);
+        // The unit switch shows the same values in m/s; the records keep m/s throughout.
+        QCOMPARE(w->cmdZmienJednostki->text(), QStringLiteral("Zmień na: m/s"));
+        w->cmdZmienJednostki_Click();
+        QCOMPARE(w->cmdZmienJednostki->text(), QStringLiteral("Zmień na: km/h"));
+        const int k2Row = w->gridRowOfName(QStringLiteral("K2"));
+        QCOMPARE(w->grdStrumienie->TextMatrix(k2Row, ColApproachStraight), QStringLiteral("20.00"));
+        QCOMPARE(w->grdStrumienie->TextMatrix(k2Row, ColClearStraight),
+                 QStringLiteral("11.11"));  // the default
         w->close();
     }
 
@@ -342,6 +350,47 @@ private slots:
         auto next = start();
         QCOMPARE(next->x(), w->x());
         next->close();
+    }
+
+    void newIntersectionGetsItsBlockAndAnEmptyGrid() {
+        auto w = start();
+        const int refreshes = w->GridRefreshCount;
+        w->cmbNo_Click();  // choosing the current intersection reads it again
+        QVERIFY(w->GridRefreshCount > refreshes);
+        QCOMPARE(gridNames(*w).size(), 6);
+
+        prompts->answerInput(QStringLiteral("1*2"));  // refused: not a letter, digit or "-"
+        w->cmdAddNo_Click();
+        QCOMPARE(w->cmbNo->count(), 1);
+        prompts->clear();
+        prompts->answerInput(QStringLiteral("7-A"));
+        picks.point(300, 300);
+        w->cmdAddNo_Click();
+        QCOMPARE(w->cmbNo->count(), 2);
+        QCOMPARE(w->cmbNo->currentText(), QStringLiteral("7-A"));
+        QCOMPARE(IntersectionNumber, QStringLiteral("7-A"));
+        QCOMPARE(w->grdStrumienie->Rows(), 1);  // only the header
+        QCOMPARE(w->grdStrumienie->FixedRows(), 0);
+        QVERIFY(!automation::GetBlockDefinition(QStringLiteral("ATRYBUTY_STRUMIENI_7-A")).isNull());
+        QVERIFY(w->isVisible());
+        // Back to the first intersection: its streams return.
+        w->selectIntersection(0);
+        QCOMPARE(gridNames(*w).size(), 6);
+        w->close();
+    }
+
+    void sampleDrawingFillsTheGrid() {
+        automation::CadApplication.documents().open(QStringLiteral(SUITE_SOURCE_DIR) +
+                                                    QStringLiteral("/resources/Tesmar/Zasoby/Przyklad.dxf"));
+        auto w = start();
+        QCOMPARE(w->cmbNo->currentText(), QStringLiteral("1"));
+        QCOMPARE(gridNames(*w), (QStringList{"K1", "K1[2]", "K2", "K3", "K4", "P1", "P2"}));
+        QCOMPARE(w->grdStrumienie->TextMatrix(2, ColGroup), QStringLiteral("1"));
+        QCOMPARE(w->grdStrumienie->TextMatrix(3, ColPhases), QStringLiteral("2"));
+        QCOMPARE(w->grdStrumienie->TextMatrix(3, ColDescription), QStringLiteral("w lewo"));
+        const StreamRecord& k2 = StreamTable[size_t(FindStreamIndex(QStringLiteral("K2")))];
+        QCOMPARE(k2.SegmentCount, 3);  // line, arc and the exit shared with K4
+        w->close();
     }
 
     void helpOpensThePageOfTheContext() {

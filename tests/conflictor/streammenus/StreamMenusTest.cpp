@@ -160,6 +160,15 @@ private slots:
                  QStringLiteral("Wrysuj składnik strumienia - linia"));
         QCOMPARE(entries(w->action(QStringLiteral("ZaznaczStrumien"))->menu()),
                  (QStringList{"Zaznacz strumień", "Zaznacz grupę", "Zaznacz fazę", "Zaznacz aktywną fazę"}));
+        // Always on top: the button's picture follows the setting, twice toggled is as before.
+        QAction* onTop = w->action(QStringLiteral("FormNotOnTop"));
+        const QImage before = onTop->icon().pixmap(24, 24).toImage();
+        onTop->trigger();
+        QVERIFY(common::AlwaysOnTop);
+        QVERIFY(onTop->icon().pixmap(24, 24).toImage() != before);
+        onTop->trigger();
+        QVERIFY(!common::AlwaysOnTop);
+        QCOMPARE(onTop->icon().pixmap(24, 24).toImage(), before);
         // The hover text, and the drawing's name back once the mouse has left the toolbars.
         w->action(QStringLiteral("WskazStrumien"))->hover();
         QCOMPARE(w->panelStan->text(), QStringLiteral("Zaznacz/Odznacz strumień na rysunku"));

@@ -60,6 +60,18 @@ TEST_F(StreamsIntersections, ANewNumberLosesItsSpacesAndBecomesCurrent) {
     prompts.answerInput(QStringLiteral("   "));
     EXPECT_FALSE(AskIntersectionNumber(true));
     EXPECT_EQ(window.Intersections.size(), 2);
+
+    // Only letters, digits and "-": other characters would mean something in block names and patterns.
+    for (const char* bad : {"1^2", "A*", "1[2]", "12:3", "a/b"}) {
+        prompts.clear();
+        prompts.answerInput(QString::fromLatin1(bad));
+        EXPECT_FALSE(AskIntersectionNumber(true)) << bad;
+        ASSERT_EQ(prompts.asked().size(), 2u);
+        EXPECT_TRUE(prompts.asked()[1].text.startsWith(QStringLiteral("Numer skrzyżowania może zawierać")));
+    }
+    EXPECT_EQ(window.Intersections.size(), 2);
+    prompts.answerInput(QStringLiteral("Łódź-2"));
+    EXPECT_TRUE(AskIntersectionNumber(false));
 }
 
 TEST_F(StreamsIntersections, TheAttributeBlockIsCreatedAtThePickedPointOnce) {
