@@ -10,22 +10,22 @@
 
 namespace sheet {
 
-Package Package::read(const QString& path) {
-    if (!QFileInfo(path).isFile()) throw FileError(QStringLiteral("Nie znaleziono pliku \"%1\"").arg(path));
-    int err = 0;
-    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &err);
-    if (!z)
-        throw FileError(
-            QStringLiteral("Plik \"%1\" nie jest skoroszytem (to nie jest archiwum zip)").arg(path));
-    Package p;
+namespace {
+
+// Every entry of an open archive; entry names written with "\" (some zip tools on Windows) are
+// read with "/".
+void readArchive(zip_t* z, const QString& path, std::vector<std::pair<QString, QByteArray>>& parts) {
     const zip_int64_t n = zip_get_num_entries(z, 0);
     for (zip_int64_t i = 0; i < n; ++i) {
         zip_stat_t st;
-        if (zip_stat_index(z, zip_uint64_t(i), 0, &st) != 0) continue;
-        const QString name = QString::fromUtf8(st.name);
-        if (name.endsWith(QLatin1Char('/'))) continue;
-        if (st.size > (zip_uint64_t(1) << 30)) {
-            zip_close(z);
+        if (zip_stat_index(z, zip_uint64_t(i), 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME) || !st.name)
+            continue;
+        QString name = QString::fromUtf8(st.name);
+        name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        while (name.startsWith(QLatin1Char('/'))) name.remove(0, 1);
+        if (name.isEmpty() || name.endsWith(QLatin1Char('/'))) continue;
+        if (!(st.valid & ZIP_STAT_SIZE) || st.size > (zip_uint64_t(1) << 30)) {
+            zip_discard(z);
             throw FileError(QStringLiteral("Część \"%1\" pliku \"%2\" jest zbyt duża").arg(name, path));
         }
         QByteArray data(qsizetype(st.size), Qt::Uninitialized);
@@ -36,9 +36,38 @@ Package Package::read(const QString& path) {
             zip_discard(z);
             throw FileError(QStringLiteral("Uszkodzony plik \"%1\" (część \"%2\")").arg(path, name));
         }
-        p.parts_.emplace_back(name, data);
+        parts.emplace_back(name, data);
     }
     zip_discard(z);
+}
+
+}  // namespace
+
+Package Package::read(const QString& path) {
+    if (!QFileInfo(path).isFile()) throw FileError(QStringLiteral("Nie znaleziono pliku \"%1\"").arg(path));
+    int err = 0;
+    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &err);
+    if (!z)
+        throw FileError(
+            QStringLiteral("Plik \"%1\" nie jest skoroszytem (to nie jest archiwum zip)").arg(path));
+    Package p;
+    readArchive(z, path, p.parts_);
+    return p;
+}
+
+Package Package::fromBuffer(const QByteArray& zipData, const QString& name) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* src = zip_source_buffer_create(zipData.constData(), zip_uint64_t(zipData.size()), 0, &error);
+    zip_t* z = src ? zip_open_from_source(src, ZIP_RDONLY, &error) : nullptr;
+    zip_error_fini(&error);
+    if (!z) {
+        if (src) zip_source_free(src);
+        throw FileError(
+            QStringLiteral("Plik \"%1\" nie jest skoroszytem (to nie jest archiwum zip)").arg(name));
+    }
+    Package p;
+    readArchive(z, name, p.parts_);
     return p;
 }
 
