@@ -4,6 +4,7 @@
 
 #include "platform/cad/engine/Errors.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -109,7 +110,11 @@ private:
                 double d;
                 std::memcpy(&d, &bits, sizeof d);
                 if (!std::isfinite(d)) fail("a number is not finite");
-                appendNumber(out, d);
+                // As text files write them: "1.0", not "1".
+                char buf[32];
+                auto r = std::to_chars(buf, buf + sizeof buf, d);
+                out.append(buf, qsizetype(r.ptr - buf));
+                if (std::find(buf, r.ptr, '.') == r.ptr && std::find(buf, r.ptr, 'e') == r.ptr) out.append(".0");
                 return;
             }
             case ValueType::Int16:
