@@ -127,6 +127,8 @@ private:
             }
             case FormulaNode::Unary: {
                 Value v = scalar(eval(n.kids[0]));
+                // Unary plus leaves its operand as it is: a text stays a text, TRUE stays TRUE.
+                if (n.op == QLatin1String("+")) return withValue(v);
                 if (v.isError()) return withValue(v);
                 auto d = toNumber(v);
                 if (!d) return withValue(Value(ErrorCode::Value));
@@ -337,7 +339,8 @@ private:
         if (name == QLatin1String("AND") || name == QLatin1String("OR")) {
             const bool isAnd = name == QLatin1String("AND");
             bool any = false, result = isAnd;
-            std::optional<Value> err;
+            // An error value among the arguments wins over a text that is no logical value.
+            std::optional<Value> err, textErr;
             for (int k : n.kids) {
                 Operand o = eval(k);
                 visit(o, [&](const Value& v, bool fromRef) {
@@ -348,8 +351,8 @@ private:
                     if (fromRef && v.isText()) return true;
                     bool b = false;
                     if (auto e = argBool(v, b)) {
-                        err = *e;
-                        return false;
+                        if (!textErr) textErr = *e;
+                        return true;
                     }
                     any = true;
                     result = isAnd ? (result && b) : (result || b);
@@ -357,6 +360,7 @@ private:
                 });
                 if (err) return *err;
             }
+            if (textErr) return *textErr;
             if (!any) return Value(ErrorCode::Value);
             return Value(result);
         }
