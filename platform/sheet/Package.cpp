@@ -6,6 +6,7 @@
 #include <zip.h>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstdio>
 
 namespace sheet {
@@ -24,15 +25,29 @@ void readArchive(zip_t* z, const QString& path, std::vector<std::pair<QString, Q
         name.replace(QLatin1Char('\\'), QLatin1Char('/'));
         while (name.startsWith(QLatin1Char('/'))) name.remove(0, 1);
         if (name.isEmpty() || name.endsWith(QLatin1Char('/'))) continue;
-        if (!(st.valid & ZIP_STAT_SIZE) || st.size > (zip_uint64_t(1) << 30)) {
+        // The declared size is not trusted: the part is read in pieces up to a limit, so a header
+        // that lies (or a part that inflates without end) costs no more than the data it holds.
+        constexpr qsizetype limit = qsizetype(1) << 28;
+        if (!(st.valid & ZIP_STAT_SIZE) || st.size > zip_uint64_t(limit)) {
             zip_discard(z);
             throw FileError(QStringLiteral("Część \"%1\" pliku \"%2\" jest zbyt duża").arg(name, path));
         }
-        QByteArray data(qsizetype(st.size), Qt::Uninitialized);
+        QByteArray data;
+        data.reserve(qsizetype(std::min<zip_uint64_t>(st.size, zip_uint64_t(1) << 24)) + 1);
         zip_file_t* f = zip_fopen_index(z, zip_uint64_t(i), 0);
-        zip_int64_t got = f ? zip_fread(f, data.data(), st.size) : -1;
+        bool ok = f != nullptr;
+        while (ok) {
+            const qsizetype have = data.size();
+            const qsizetype chunk = std::min<qsizetype>(qsizetype(1) << 20, qsizetype(st.size) - have + 1);
+            if (data.capacity() < have + chunk) data.reserve(std::max(have + chunk, 2 * data.capacity()));
+            data.resize(have + chunk);
+            const zip_int64_t got = zip_fread(f, data.data() + have, zip_uint64_t(chunk));
+            if (got < 0) ok = false;
+            data.resize(have + (got > 0 ? qsizetype(got) : 0));
+            if (got <= 0 || data.size() > qsizetype(st.size)) break;
+        }
         if (f) zip_fclose(f);
-        if (got < 0 || zip_uint64_t(got) != st.size) {
+        if (!ok || zip_uint64_t(data.size()) != st.size) {
             zip_discard(z);
             throw FileError(QStringLiteral("Uszkodzony plik \"%1\" (część \"%2\")").arg(path, name));
         }

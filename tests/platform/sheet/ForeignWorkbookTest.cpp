@@ -9,9 +9,11 @@
 #include "platform/sheet/Worksheet.h"
 
 #include <gtest/gtest.h>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <tuple>
 
 using namespace sheet;
 
@@ -235,6 +237,35 @@ TEST_F(SheetForeign, ZipEntriesWithBackslashesAreRead) {
     const Package p = Package::read(out);
     EXPECT_TRUE(p.contains("xl/worksheets/sheet1.xml"));
     for (const auto& [name, data] : p.parts()) EXPECT_FALSE(name.contains('\\')) << name.toStdString();
+}
+
+// Found by fuzzing: a zip entry whose header declares far more than it holds made the reader
+// allocate the declared size before reading. It is now refused as soon as the data runs out.
+TEST_F(SheetForeign, AZipEntryDeclaringMoreThanItHoldsIsRefusedAtOnce) {
+    QFile f(in);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray zip = f.readAll();
+    f.close();
+    const QByteArray name = "xl/workbook.xml";
+    int patched = 0;
+    // Uncompressed size: offset 22 of the local header, 24 of the central directory entry.
+    for (const auto& [signature, sizeAt, nameAt] :
+         {std::tuple{QByteArray("PK\x03\x04", 4), 22, 30}, std::tuple{QByteArray("PK\x01\x02", 4), 24, 46}}) {
+        for (qsizetype at = zip.indexOf(signature); at >= 0; at = zip.indexOf(signature, at + 4)) {
+            if (zip.mid(at + nameAt, name.size()) != name) continue;
+            const quint32 huge = 200u << 20;
+            for (int k = 0; k < 4; ++k) zip[at + sizeAt + k] = char((huge >> (8 * k)) & 0xFF);
+            ++patched;
+        }
+    }
+    ASSERT_EQ(patched, 2);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(zip);
+    f.close();
+    QElapsedTimer t;
+    t.start();
+    EXPECT_THROW(app.workbooks().open(in), FileError);
+    EXPECT_LT(t.elapsed(), 2000);
 }
 
 TEST_F(SheetForeign, XlsxcalcNamesTheCellsItDidNotRecompute) {
