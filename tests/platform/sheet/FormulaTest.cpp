@@ -250,3 +250,33 @@ TEST(SheetFormulaEval, RandomTextsParseOrFailCleanlyAndPrintStably) {
 }
 
 }  // namespace
+
+// Comparisons at equality and the grid's last row: the boundaries where an operator or a limit
+// off by one goes unnoticed.
+TEST(SheetFormulaEval, ComparisonsAtEqualityAndTheLastRow) {
+    EXPECT_EQ(eval("=A1>=2"), Value(true));
+    EXPECT_EQ(eval("=A1<=2"), Value(true));
+    EXPECT_EQ(eval("=A1>2"), Value(false));
+    EXPECT_EQ(eval("=A1<2"), Value(false));
+    EXPECT_EQ(eval("=2>=A1"), Value(true));
+    EXPECT_EQ(eval("=\"abc\">=A2"), Value(true));
+    EXPECT_EQ(eval("=\"ABC\"<=A2"), Value(true));  // texts compare without regard to case
+    EXPECT_EQ(eval("=A3>=TRUE"), Value(true));
+
+    Application app;
+    Workbook& b = app.workbooks().add();
+    Worksheet& s = b.worksheets(1);
+    s.range("A1048576").setValue(21.0);
+    s.range("B1").setFormula("=A1048576*2");
+    s.range("B2").setFormula("=SUM($A$1048575:$A$1048576)");
+    s.range("B3").setFormula("=A:A");
+    EXPECT_EQ(s.range("B1").value(), Value(42.0));
+    EXPECT_EQ(s.range("B2").value(), Value(21.0));
+    EXPECT_EQ(s.range("B1").formula(), "=A1048576*2");
+    EXPECT_EQ(s.range("B2").formula(), "=SUM($A$1048575:$A$1048576)");
+    s.range("A1048576").setValue(1.0);
+    EXPECT_EQ(s.range("B1").value(), Value(2.0));
+    // One row past the grid is no reference.
+    s.range("B4").setFormula("=A1048577");
+    EXPECT_TRUE(s.range("B4").value().isError());
+}
