@@ -20,7 +20,23 @@ struct Operand {
     Value value;
     Worksheet* ws = nullptr;
     Rect rect;
+    // A 3D reference: the same area on every worksheet from `ws` to `wsLast` in tab order.
+    Worksheet* wsLast = nullptr;
+    // An array constant: its values row by row (`value` holds the first).
+    std::vector<Value> items;
+    bool isArray = false;
 };
+
+// The worksheets a 3D reference spans, in tab order; just `first` for a plain reference.
+std::vector<Worksheet*> sheetsOf(Worksheet* first, Worksheet* last) {
+    if (!last || last == first) return {first};
+    Workbook& book = first->parent();
+    int a = first->index(), b = last->index();
+    if (a > b) std::swap(a, b);
+    std::vector<Worksheet*> out;
+    for (int i = a; i <= b; ++i) out.push_back(&book.worksheets(i));
+    return out;
+}
 
 bool resolveArea(const FormulaNode& n, Worksheet& host, int row, int col, Worksheet*& ws, Rect& r) {
     ws = n.hasSheet ? n.sheet : &host;
@@ -69,6 +85,7 @@ private:
     // the formula's own row or column (implicit intersection), otherwise #VALUE!.
     Value scalar(const Operand& o) {
         if (!o.isArea) return o.value;
+        if (o.wsLast && o.wsLast != o.ws) return Value(ErrorCode::Value);
         const Rect& r = o.rect;
         if (r.rows() == 1 && r.columns() == 1) return o.ws->valueAt(r.row1, r.col1);
         if (r.columns() == 1 && row_ >= r.row1 && row_ <= r.row2) return o.ws->valueAt(row_, r.col1);
@@ -112,11 +129,13 @@ private:
                 return eval(n.kids[0]);
             case FormulaNode::Cell:
             case FormulaNode::Area: {
-                if (!resolveArea(n, host_, row_, col_, o.ws, o.rect)) {
+                if (!resolveArea(n, host_, row_, col_, o.ws, o.rect) ||
+                    (!n.sheetLastName.isEmpty() && (!n.sheetLast || &n.sheetLast->parent() != &o.ws->parent()))) {
                     o.value = Value(ErrorCode::Ref);
                     return o;
                 }
                 o.isArea = true;
+                if (!n.sheetLastName.isEmpty()) o.wsLast = n.sheetLast;
                 return o;
             }
             case FormulaNode::Percent: {
@@ -134,6 +153,11 @@ private:
                 if (!d) return withValue(Value(ErrorCode::Value));
                 return withValue(Value(n.op == QLatin1String("-") ? -*d : *d));
             }
+            case FormulaNode::Array:
+                for (int k : n.kids) o.items.push_back(eval(k).value);
+                o.isArray = true;
+                if (!o.items.empty()) o.value = o.items.front();
+                return o;
             case FormulaNode::Binary:
                 return withValue(binary(n, index == f_.root));
             case FormulaNode::Function:
@@ -210,11 +234,18 @@ private:
     // carry `fromRef`: there texts and booleans are skipped by SUM and its neighbours.
     template <class Fn>
     bool visit(const Operand& o, Fn fn) {
+        if (o.isArray) {
+            // An array constant's texts and logical values are skipped as a reference's are.
+            for (const Value& v : o.items)
+                if (!fn(v, true)) return false;
+            return true;
+        }
         if (!o.isArea) return fn(o.value, false);
         bool go = true;
-        o.ws->forEachCell(o.rect, [&](int, int, Cell& c) {
-            if (go && !c.value.isEmpty()) go = fn(c.value, true);
-        });
+        for (Worksheet* ws : sheetsOf(o.ws, o.wsLast))
+            ws->forEachCell(o.rect, [&](int, int, Cell& c) {
+                if (go && !c.value.isEmpty()) go = fn(c.value, true);
+            });
         return go;
     }
 
@@ -459,7 +490,9 @@ void visitReferences(const Formula& f, Worksheet& host, int row, int column,
         if (n.kind != FormulaNode::Cell && n.kind != FormulaNode::Area) continue;
         Worksheet* ws = nullptr;
         Rect r;
-        if (resolveArea(n, host, row, column, ws, r)) fn(ws, r);
+        if (!resolveArea(n, host, row, column, ws, r)) continue;
+        if (!n.sheetLastName.isEmpty() && (!n.sheetLast || &n.sheetLast->parent() != &ws->parent())) continue;
+        for (Worksheet* each : sheetsOf(ws, n.sheetLast)) fn(each, r);
     }
 }
 

@@ -280,3 +280,33 @@ TEST(SheetFormulaEval, ComparisonsAtEqualityAndTheLastRow) {
     s.range("B4").setFormula("=A1048577");
     EXPECT_TRUE(s.range("B4").value().isError());
 }
+
+// Array constants and references over a span of worksheets compute as the spreadsheet does and
+// print back as written.
+TEST(SheetFormulaEval, ArrayConstantsAndThreeDimensionalReferences) {
+    EXPECT_EQ(eval("=SUM({1,2;3,-4})"), Value(2.0));
+    EXPECT_EQ(eval("=SUM({1,\"2\",TRUE})"), Value(1.0));  // texts and logical values are skipped
+    EXPECT_EQ(eval("=MAX({1,5,2})"), Value(5.0));
+    EXPECT_EQ(eval("=COUNT({1,\"a\",#N/A,3})"), Value(2.0));
+
+    Application app;
+    Workbook& b = app.workbooks().add();
+    while (b.worksheetCount() < 3) b.addWorksheet();
+    b.worksheets(1).setName("Arkusz 1");
+    for (int i = 1; i <= 3; ++i) b.worksheets(i).range("C3").setValue(double(i));
+    Worksheet& s = b.worksheets(1);
+    s.range("A1").setFormula("=SUM('Arkusz 1:Arkusz3'!C3)");
+    s.range("A2").setFormula("=SUM(Arkusz2:Arkusz3!C2:C3)*{2}");
+    EXPECT_EQ(s.range("A1").value(), Value(6.0));
+    EXPECT_EQ(s.range("A2").value(), Value(10.0));
+    EXPECT_EQ(s.range("A1").formula(), "=SUM('Arkusz 1:Arkusz3'!C3)");
+    EXPECT_EQ(s.range("A2").formula(), "=SUM(Arkusz2:Arkusz3!C2:C3)*{2}");
+    b.worksheets(2).range("C3").setValue(20.0);  // a sheet inside the span
+    EXPECT_EQ(s.range("A1").value(), Value(24.0));
+    EXPECT_EQ(s.range("A2").value(), Value(46.0));
+    // A single value from a span is no value.
+    s.range("A3").setFormula("=Arkusz2:Arkusz3!C3+1");
+    EXPECT_EQ(s.range("A3").value(), Value(ErrorCode::Value));
+    // Rows of different lengths are refused.
+    EXPECT_THROW(s.range("A4").setFormula("={1,2;3}"), FormulaError);
+}
