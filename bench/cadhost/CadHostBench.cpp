@@ -1,7 +1,7 @@
 // cadhost_bench: (1) 10,000 object-model calls from a program to a running cadhost over the
 // socket, beside the raw round trip of a local socket (an echo of a frame of the same size) in the
-// same run, and their ratio; (2) opening a 200,000-entity base map and painting it the first time, then a zoomed-in
-// repaint (what panning a detail costs).
+// same run, and their ratio; (2) opening a 200,000-entity base map and painting it the first time, then a
+// zoomed-in repaint (what panning a detail costs).
 #include "BaseMapGenerator.h"
 #include "cadhost/DrawingScene.h"
 #include "cadhost/DrawingView.h"
@@ -11,19 +11,19 @@
 #include "platform/cad/socket/CadHostConnection.h"
 #include "platform/cad/socket/Frame.h"
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <QLocalSocket>
 #include <QThread>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <cstring>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -117,8 +117,9 @@ void socketCalls(const QTemporaryDir& dir) {
     const double total = millis(t);
     const double perCall = total * 1000 / (Rounds * 4);
     const double raw = rawRoundTrip(dir, Rounds * 4);
-    out << QStringLiteral("socket: %1 calls in %2 ms, %3 us per call; raw local-socket round trip %4 us; "
-                          "ratio %5\n")
+    out << QStringLiteral(
+               "socket: %1 calls in %2 ms, %3 us per call; raw local-socket round trip %4 us; "
+               "ratio %5\n")
                .arg(Rounds * 4)
                .arg(total, 0, 'f', 1)
                .arg(perCall, 0, 'f', 1)

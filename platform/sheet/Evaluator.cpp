@@ -130,7 +130,8 @@ private:
             case FormulaNode::Cell:
             case FormulaNode::Area: {
                 if (!resolveArea(n, host_, row_, col_, o.ws, o.rect) ||
-                    (!n.sheetLastName.isEmpty() && (!n.sheetLast || &n.sheetLast->parent() != &o.ws->parent()))) {
+                    (!n.sheetLastName.isEmpty() &&
+                     (!n.sheetLast || &n.sheetLast->parent() != &o.ws->parent()))) {
                     o.value = Value(ErrorCode::Ref);
                     return o;
                 }

@@ -301,8 +301,9 @@ private:
             }
             const int e = parsePrimary();
             const FormulaNode::Kind k = f_.nodes[size_t(e)].kind;
-            if (k != FormulaNode::Number && (negative || (k != FormulaNode::String && k != FormulaNode::Boolean &&
-                                                          k != FormulaNode::ErrorLit)))
+            if (k != FormulaNode::Number &&
+                (negative ||
+                 (k != FormulaNode::String && k != FormulaNode::Boolean && k != FormulaNode::ErrorLit)))
                 fail(QStringLiteral("w tablicy stałych dozwolone są tylko stałe"));
             if (negative) f_.nodes[size_t(e)].number = -f_.nodes[size_t(e)].number;
             n.kids.push_back(e);

@@ -73,7 +73,8 @@ Package Package::read(const QString& path) {
 Package Package::fromBuffer(const QByteArray& zipData, const QString& name) {
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t* src = zip_source_buffer_create(zipData.constData(), zip_uint64_t(zipData.size()), 0, &error);
+    zip_source_t* src =
+        zip_source_buffer_create(zipData.constData(), zip_uint64_t(zipData.size()), 0, &error);
     zip_t* z = src ? zip_open_from_source(src, ZIP_RDONLY, &error) : nullptr;
     zip_error_fini(&error);
     if (!z) {

@@ -376,7 +376,8 @@ std::unique_ptr<Workbook> readXlsx(Application& app, const QString& path) {
     return readXlsxPackage(app, std::make_unique<Package>(Package::read(path)), path);
 }
 
-std::unique_ptr<Workbook> readXlsxPackage(Application& app, std::unique_ptr<Package> pkg, const QString& path) {
+std::unique_ptr<Workbook> readXlsxPackage(Application& app, std::unique_ptr<Package> pkg,
+                                          const QString& path) {
     QString wbPart;
     for (const auto& rel : readRels(*pkg, QString()))
         if (rel.type.endsWith(QLatin1String("/officeDocument")))

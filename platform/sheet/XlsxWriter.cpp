@@ -69,7 +69,8 @@ QByteArray relationshipPrefix(pugi::xml_node root) {
         if (!std::strncmp(a.name(), "xmlns:", 6) && !std::strcmp(a.value(), relNs))
             return QByteArray(a.name() + 6);
     QByteArray prefix = "r";
-    for (int i = 1; root.attribute(("xmlns:" + prefix).constData()); ++i) prefix = "r" + QByteArray::number(i);
+    for (int i = 1; root.attribute(("xmlns:" + prefix).constData()); ++i)
+        prefix = "r" + QByteArray::number(i);
     root.append_attribute(("xmlns:" + prefix).constData()) = relNs;
     return prefix;
 }

@@ -8,8 +8,8 @@
 #include <QDateTime>
 #include <QString>
 #include <cmath>
-#include <optional>
 #include <cstring>
+#include <optional>
 #include <pugixml.hpp>
 #include <vector>
 
@@ -143,17 +143,19 @@ inline QString encodeEscapes(const QString& s) {
     out.reserve(s.size());
     for (qsizetype i = 0; i < s.size(); ++i) {
         const QChar c = s.at(i);
-        const bool looksEscaped = c == QLatin1Char('_') && i + 6 < s.size() && s.at(i + 1) == QLatin1Char('x') &&
-                                  s.at(i + 6) == QLatin1Char('_') && [&] {
+        const bool looksEscaped = c == QLatin1Char('_') && i + 6 < s.size() &&
+                                  s.at(i + 1) == QLatin1Char('x') && s.at(i + 6) == QLatin1Char('_') && [&] {
                                       bool ok = false;
                                       s.mid(i + 2, 4).toUInt(&ok, 16);
                                       return ok;
                                   }();
-        const bool control = c.unicode() < 32 && c != QLatin1Char('\t') && c != QLatin1Char('\n') &&
-                             c != QLatin1Char('\r');
+        const bool control =
+            c.unicode() < 32 && c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r');
         if (looksEscaped || control || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF)
-            out += QStringLiteral("_x%1_").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper().replace(
-                QLatin1String("_X"), QLatin1String("_x"));
+            out += QStringLiteral("_x%1_")
+                       .arg(c.unicode(), 4, 16, QLatin1Char('0'))
+                       .toUpper()
+                       .replace(QLatin1String("_X"), QLatin1String("_x"));
         else
             out += c;
     }
@@ -167,7 +169,8 @@ inline std::optional<double> serialFromIsoDate(const QString& iso) {
     const QString t = iso.trimmed();
     QDateTime dt = QDateTime::fromString(t, Qt::ISODateWithMs);
     if (!dt.isValid()) dt = QDateTime(QDate::fromString(t.left(10), Qt::ISODate), QTime(0, 0));
-    if (!dt.isValid() && t.startsWith(QLatin1Char('T'))) dt = QDateTime(epoch, QTime::fromString(t.mid(1), Qt::ISODate));
+    if (!dt.isValid() && t.startsWith(QLatin1Char('T')))
+        dt = QDateTime(epoch, QTime::fromString(t.mid(1), Qt::ISODate));
     if (!dt.isValid() || dt.date().year() < 1900 || dt.date().year() > 9999) return std::nullopt;
     return double(epoch.daysTo(dt.date())) + double(dt.time().msecsSinceStartOfDay()) / 86400000.0;
 }

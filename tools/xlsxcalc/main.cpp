@@ -38,7 +38,8 @@ int main(int argc, char** argv) {
         std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
         if (!stale.isEmpty())
             std::fprintf(stderr, "xlsxcalc: nie przeliczono %lld komórek (wartości z pliku): %s\n",
-                         static_cast<long long>(stale.size()), stale.join(QStringLiteral(", ")).toUtf8().constData());
+                         static_cast<long long>(stale.size()),
+                         stale.join(QStringLiteral(", ")).toUtf8().constData());
         if (args.size() == 3) book.saveAs(args[2]);
     } catch (const sheet::Error& e) {
         std::fprintf(stderr, "xlsxcalc: %s\n", e.message().toUtf8().constData());

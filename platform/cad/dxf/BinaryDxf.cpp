@@ -114,7 +114,8 @@ private:
                 char buf[32];
                 auto r = std::to_chars(buf, buf + sizeof buf, d);
                 out.append(buf, qsizetype(r.ptr - buf));
-                if (std::find(buf, r.ptr, '.') == r.ptr && std::find(buf, r.ptr, 'e') == r.ptr) out.append(".0");
+                if (std::find(buf, r.ptr, '.') == r.ptr && std::find(buf, r.ptr, 'e') == r.ptr)
+                    out.append(".0");
                 return;
             }
             case ValueType::Int16:

@@ -557,8 +557,8 @@ void Reader::readTable(const QString& tableName, quint64 tableHandle) {
         if (recName.isEmpty() && type == QLatin1String("STYLE")) {
             // A shape file that complex linetypes point at (340): kept as read.
             auto& shapes = db_->shapeStyles();
-            RawTableRecord* r = db_->adoptRecord(
-                shapes, QStringLiteral("*shape%1").arg(shapes.count()), want(s.handle));
+            RawTableRecord* r =
+                db_->adoptRecord(shapes, QStringLiteral("*shape%1").arg(shapes.count()), want(s.handle));
             adopted(s.handle, r);
             applyObject(r, s);
             r->tableName = type;
@@ -861,11 +861,22 @@ EntityKind kindOf(const QString& type) {
 
 // Subclasses of the modelled kinds; from any other subclass marker on, a record is kept as read.
 bool isKnownSubclass(std::string_view name) {
-    static const std::string_view known[] = {
-        "AcDbEntity",      "AcDbLine",         "AcDbCircle",        "AcDbArc",
-        "AcDbPolyline",    "AcDb2dPolyline",   "AcDbText",          "AcDbMText",
-        "AcDbPoint",       "AcDbHatch",        "AcDbBlockReference", "AcDbAttributeDefinition",
-        "AcDbAttribute",   "AcDbDimension",    "AcDbAlignedDimension", "AcDbOrdinateDimension"};
+    static const std::string_view known[] = {"AcDbEntity",
+                                             "AcDbLine",
+                                             "AcDbCircle",
+                                             "AcDbArc",
+                                             "AcDbPolyline",
+                                             "AcDb2dPolyline",
+                                             "AcDbText",
+                                             "AcDbMText",
+                                             "AcDbPoint",
+                                             "AcDbHatch",
+                                             "AcDbBlockReference",
+                                             "AcDbAttributeDefinition",
+                                             "AcDbAttribute",
+                                             "AcDbDimension",
+                                             "AcDbAlignedDimension",
+                                             "AcDbOrdinateDimension"};
     for (std::string_view k : known)
         if (k == name) return true;
     return false;

@@ -246,7 +246,8 @@ TEST_F(StreamsTable, EndPointsOfAChainAndTheFaultyShapes) {
         StreamTable[0].StartPoint = p;
         ends = GetStreamEndPoints(0, true, first, second);
         EXPECT_TRUE(common::IsMissingPoint(ends.First));
-        EXPECT_TRUE(prompts.messageTexts().value(0).endsWith(QStringLiteral("na jednym z końców strumienia")));
+        EXPECT_TRUE(
+            prompts.messageTexts().value(0).endsWith(QStringLiteral("na jednym z końców strumienia")));
     }
     prompts.clear();
     StreamTable[0].StartPoint = {0, 0};

@@ -36,51 +36,58 @@ QByteArray rel(const char* id, const char* type, const char* target, bool extern
 void writeForeignWorkbook(const QString& path, bool backslashes = false) {
     Package p;
     const QString sep = backslashes ? QStringLiteral("\\") : QStringLiteral("/");
-    p.setPart("[Content_Types].xml",
-              "<?xml version=\"1.0\"?><Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-              "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-              "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-              "<Override PartName=\"/xl/workbook.xml\" "
-              "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
-              "<Override PartName=\"/xl/worksheets/sheet1.xml\" "
-              "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
-              "<Override PartName=\"/xl/worksheets/sheet2.xml\" "
-              "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
-              "<Override PartName=\"/xl/chartsheets/sheet1.xml\" "
-              "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.chartsheet+xml\"/>"
-              "<Override PartName=\"/xl/sharedStrings.xml\" "
-              "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>"
-              "</Types>");
+    p.setPart(
+        "[Content_Types].xml",
+        "<?xml version=\"1.0\"?><Types "
+        "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+        "<Default Extension=\"rels\" "
+        "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+        "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+        "<Override PartName=\"/xl/workbook.xml\" "
+        "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+        "<Override PartName=\"/xl/worksheets/sheet1.xml\" "
+        "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
+        "<Override PartName=\"/xl/worksheets/sheet2.xml\" "
+        "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
+        "<Override PartName=\"/xl/chartsheets/sheet1.xml\" "
+        "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.chartsheet+xml\"/>"
+        "<Override PartName=\"/xl/sharedStrings.xml\" "
+        "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>"
+        "</Types>");
     p.setPart("_rels/.rels", rels(rel("rId1", "officeDocument", "xl/workbook.xml")));
-    p.setPart("xl/workbook.xml",
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?><workbook "
-              "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-              "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\" "
-              "xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\" "
-              "xmlns:x15ac=\"http://schemas.microsoft.com/office/spreadsheetml/2010/11/ac\" mc:Ignorable=\"x15ac\">"
-              "<fileVersion appName=\"xl\"/><workbookPr/>"
-              "<mc:AlternateContent><mc:Choice Requires=\"x15ac\"><x15ac:absPath url=\"C:\\x\\\"/></mc:Choice>"
-              "</mc:AlternateContent>"
-              "<bookViews><workbookView activeTab=\"0\"/></bookViews>"
-              "<sheets><sheet name=\"Dane\" sheetId=\"1\" r:id=\"rId1\"/>"
-              "<sheet name=\"Wykres\" sheetId=\"3\" r:id=\"rId2\"/>"
-              "<sheet name=\"Druga\" sheetId=\"2\" r:id=\"rId3\"/></sheets>"
-              "<definedNames>"
-              "<definedName name=\"_xlnm.Print_Area\" localSheetId=\"2\">Druga!$A$1:$B$2</definedName>"
-              "<definedName name=\"Lokalna\" localSheetId=\"1\">Dane!$A$1</definedName>"
-              "<definedName name=\"Stawka\">Dane!$A$1</definedName>"
-              "<definedName name=\"Podwojna\">Stawka*2</definedName>"
-              "<definedName name=\"Obca\">[1]Arkusz!$A$1</definedName>"
-              "<definedName name=\"ZObcej\">Obca+1</definedName>"
-              "</definedNames><calcPr calcId=\"0\"/></workbook>");
-    p.setPart("xl/_rels/workbook.xml.rels",
-              rels(rel("rId1", "worksheet", "worksheets/sheet1.xml") + rel("rId2", "chartsheet", "chartsheets/sheet1.xml") +
-                   rel("rId3", "worksheet", "worksheets/sheet2.xml") + rel("rId4", "sharedStrings", "sharedStrings.xml")));
-    p.setPart("xl/sharedStrings.xml",
-              "<?xml version=\"1.0\"?><sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-              "<si><t>tekst</t></si><si><t>a_x0001_b_x005F_x0041_</t></si></sst>");
+    p.setPart(
+        "xl/workbook.xml",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><workbook "
+        "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\" "
+        "xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\" "
+        "xmlns:x15ac=\"http://schemas.microsoft.com/office/spreadsheetml/2010/11/ac\" mc:Ignorable=\"x15ac\">"
+        "<fileVersion appName=\"xl\"/><workbookPr/>"
+        "<mc:AlternateContent><mc:Choice Requires=\"x15ac\"><x15ac:absPath url=\"C:\\x\\\"/></mc:Choice>"
+        "</mc:AlternateContent>"
+        "<bookViews><workbookView activeTab=\"0\"/></bookViews>"
+        "<sheets><sheet name=\"Dane\" sheetId=\"1\" r:id=\"rId1\"/>"
+        "<sheet name=\"Wykres\" sheetId=\"3\" r:id=\"rId2\"/>"
+        "<sheet name=\"Druga\" sheetId=\"2\" r:id=\"rId3\"/></sheets>"
+        "<definedNames>"
+        "<definedName name=\"_xlnm.Print_Area\" localSheetId=\"2\">Druga!$A$1:$B$2</definedName>"
+        "<definedName name=\"Lokalna\" localSheetId=\"1\">Dane!$A$1</definedName>"
+        "<definedName name=\"Stawka\">Dane!$A$1</definedName>"
+        "<definedName name=\"Podwojna\">Stawka*2</definedName>"
+        "<definedName name=\"Obca\">[1]Arkusz!$A$1</definedName>"
+        "<definedName name=\"ZObcej\">Obca+1</definedName>"
+        "</definedNames><calcPr calcId=\"0\"/></workbook>");
+    p.setPart("xl/_rels/workbook.xml.rels", rels(rel("rId1", "worksheet", "worksheets/sheet1.xml") +
+                                                 rel("rId2", "chartsheet", "chartsheets/sheet1.xml") +
+                                                 rel("rId3", "worksheet", "worksheets/sheet2.xml") +
+                                                 rel("rId4", "sharedStrings", "sharedStrings.xml")));
+    p.setPart(
+        "xl/sharedStrings.xml",
+        "<?xml version=\"1.0\"?><sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+        "<si><t>tekst</t></si><si><t>a_x0001_b_x005F_x0041_</t></si></sst>");
     p.setPart("xl" + sep + "worksheets" + sep + "sheet1.xml",
-              "<?xml version=\"1.0\"?><worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+              "<?xml version=\"1.0\"?><worksheet "
+              "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
               "xmlns:rel=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheetData>"
               "<row r=\"1\"><c r=\"A1\"><v>4</v></c><c r=\"B1\" t=\"s\"><v>0</v></c>"
               "<c r=\"C1\"><f t=\"dataTable\" ref=\"C1:C2\" dt2D=\"0\" dtr=\"0\" r1=\"A1\"/><v>11</v></c>"
@@ -91,7 +98,8 @@ void writeForeignWorkbook(const QString& path, bool backslashes = false) {
               "<row r=\"4\"><c r=\"A4\" t=\"e\"><f>AND(TRUE,\"0\",#REF!)</f><v>#REF!</v></c>"
               "<c r=\"C4\" t=\"d\"><v>2024-03-05T10:30:00</v></c></row>"
               "<row r=\"5\"><c r=\"A5\" t=\"b\"><f>AND(TRUE,B1)</f><v>1</v></c><c r=\"C5\" t=\"s\"/></row>"
-              "<row r=\"6\"><c r=\"A6\" t=\"b\"><f>OR(\"TRUE\",FALSE)</f><v>1</v></c><c r=\"C6\" t=\"s\"><v/></c></row>"
+              "<row r=\"6\"><c r=\"A6\" t=\"b\"><f>OR(\"TRUE\",FALSE)</f><v>1</v></c><c r=\"C6\" "
+              "t=\"s\"><v/></c></row>"
               "<row r=\"7\"><c r=\"A7\" t=\"e\"><f>AND(TRUE,\"0\")</f><v>#VALUE!</v></c></row>"
               "<row r=\"8\"><c r=\"A8\"><f>Podwojna</f><v>8</v></c></row>"
               "<row r=\"9\"><c r=\"A9\"><f>ZObcej</f><v>42</v></c></row>"
@@ -105,14 +113,18 @@ void writeForeignWorkbook(const QString& path, bool backslashes = false) {
     p.setPart("xl" + sep + "worksheets" + sep + "_rels" + sep + "sheet1.xml.rels",
               rels(rel("rId1", "hyperlink", "http://example.com/", true)));
     p.setPart("xl" + sep + "worksheets" + sep + "sheet2.xml",
-              "<?xml version=\"1.0\"?><worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+              "<?xml version=\"1.0\"?><worksheet "
+              "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
               "<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><v>2</v></c></row>"
               "<row r=\"2\"><c r=\"A2\"><v>3</v></c></row></sheetData></worksheet>");
-    p.setPart("xl/chartsheets/sheet1.xml",
-              "<?xml version=\"1.0\"?><chartsheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-              "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
-              "<sheetViews><sheetView workbookViewId=\"0\"/></sheetViews><drawing r:id=\"rId1\"/></chartsheet>");
-    p.setPart("xl/chartsheets/_rels/sheet1.xml.rels", rels(rel("rId1", "drawing", "../drawings/drawing1.xml")));
+    p.setPart(
+        "xl/chartsheets/sheet1.xml",
+        "<?xml version=\"1.0\"?><chartsheet "
+        "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+        "<sheetViews><sheetView workbookViewId=\"0\"/></sheetViews><drawing r:id=\"rId1\"/></chartsheet>");
+    p.setPart("xl/chartsheets/_rels/sheet1.xml.rels",
+              rels(rel("rId1", "drawing", "../drawings/drawing1.xml")));
     p.setPart("xl/drawings/drawing1.xml",
               "<?xml version=\"1.0\"?><xdr:wsDr "
               "xmlns:xdr=\"http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing\"/>");
@@ -169,7 +181,8 @@ TEST_F(SheetForeign, StructureSurvivesASave) {
     EXPECT_EQ(dane.range("C4").value(), Value(45356.4375));
     EXPECT_TRUE(dane.range("C5").value().isEmpty());
     EXPECT_TRUE(dane.range("C6").value().isEmpty());
-    EXPECT_EQ(dane.range("D1").value(), Value(QString("a\x01" "b_x0041_")));
+    EXPECT_EQ(dane.range("D1").value(), Value(QString("a\x01"
+                                                      "b_x0041_")));
     // Local names follow the worksheets: the print area is the second worksheet's.
     for (const DefinedName& n : b.names())
         if (n.name == QLatin1String("_xlnm.Print_Area")) EXPECT_EQ(n.localSheet, 1);
@@ -201,7 +214,8 @@ TEST_F(SheetForeign, StructureSurvivesASave) {
     auto& again = app.workbooks().open(out);
     EXPECT_EQ(again.worksheets(1).range("C4").value(), Value(45356.4375));
     EXPECT_EQ(again.worksheets(1).range("C1").value(), Value(11.0));
-    EXPECT_EQ(again.worksheets(1).range("D1").value(), Value(QString("a\x01" "b_x0041_")));
+    EXPECT_EQ(again.worksheets(1).range("D1").value(), Value(QString("a\x01"
+                                                                     "b_x0041_")));
 }
 
 TEST_F(SheetForeign, SavedFileIsWellFormedForNamespaceAwareReaders) {

@@ -39,9 +39,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static sheet::Application app;
     static QTemporaryDir dir;
     if (size < 1) return 0;
-    const char* names[] = {"xl/workbook.xml",   "xl/worksheets/sheet1.xml",   "xl/sharedStrings.xml",
-                           "xl/styles.xml",     "xl/_rels/workbook.xml.rels", "xl/worksheets/_rels/sheet1.xml.rels",
-                           "docProps/core.xml", "_rels/.rels",                "[Content_Types].xml"};
+    const char* names[] = {"xl/workbook.xml",
+                           "xl/worksheets/sheet1.xml",
+                           "xl/sharedStrings.xml",
+                           "xl/styles.xml",
+                           "xl/_rels/workbook.xml.rels",
+                           "xl/worksheets/_rels/sheet1.xml.rels",
+                           "docProps/core.xml",
+                           "_rels/.rels",
+                           "[Content_Types].xml"};
     const size_t which = data[0] % (sizeof names / sizeof *names);
     auto pkg = std::make_unique<sheet::Package>();
     pkg->setPart("[Content_Types].xml", ContentTypes);

@@ -97,8 +97,8 @@ TEST_F(DxfForeign, NewHandlesGoAboveTheHighestAndPointersFollowARenumberedDuplic
         ASSERT_NE(layout, nullptr);
         EXPECT_EQ(layout->dxfName, "LAYOUT");
         EXPECT_TRUE(std::count(layout->tags.begin(), layout->tags.end(), Tag{1, "Model"}));
-        auto* layouts =
-            dynamic_cast<Dictionary*>(d->dictionaryObject(d->rootDictionary(), QStringLiteral("ACAD_LAYOUT")));
+        auto* layouts = dynamic_cast<Dictionary*>(
+            d->dictionaryObject(d->rootDictionary(), QStringLiteral("ACAD_LAYOUT")));
         ASSERT_NE(layouts, nullptr);
         EXPECT_EQ(d->dictionaryObject(layouts, QStringLiteral("Model")), layout);
         EXPECT_EQ(d->layers().find("0")->handle(), 0x1Fu);
@@ -232,18 +232,19 @@ TEST_F(DxfForeign, EzdxfReadsTheSavedDrawing) {
     const QString path = dir.filePath("foreign.dxf");
     cad::dxf::writeFile(*db, path);
     QProcess p;
-    p.start("/usr/bin/python3",
-            {"-c",
-             "import sys, ezdxf\n"
-             "doc = ezdxf.readfile(sys.argv[1])\n"
-             "msp = doc.modelspace()\n"
-             "m = doc.entitydb['31']\n"
-             "print(m.dxftype(), m.dxf.insert[0], m.dxf.insert[1], m.dxf.char_height)\n"
-             "print(doc.entitydb['42'].dxf.true_color, doc.entitydb['43'].dxf.ltscale)\n"
-             "print(doc.entitydb['41'].dxf.transparency)\n"
-             "print(doc.blocks.get('ZNAK').query('ATTDEF')[0].dxf.halign)\n"
-             "print(doc.block_records.get('*Model_Space').dxf.layout == doc.layouts.get('Model').dxf.handle)\n",
-             path});
+    p.start(
+        "/usr/bin/python3",
+        {"-c",
+         "import sys, ezdxf\n"
+         "doc = ezdxf.readfile(sys.argv[1])\n"
+         "msp = doc.modelspace()\n"
+         "m = doc.entitydb['31']\n"
+         "print(m.dxftype(), m.dxf.insert[0], m.dxf.insert[1], m.dxf.char_height)\n"
+         "print(doc.entitydb['42'].dxf.true_color, doc.entitydb['43'].dxf.ltscale)\n"
+         "print(doc.entitydb['41'].dxf.transparency)\n"
+         "print(doc.blocks.get('ZNAK').query('ATTDEF')[0].dxf.halign)\n"
+         "print(doc.block_records.get('*Model_Space').dxf.layout == doc.layouts.get('Model').dxf.handle)\n",
+         path});
     ASSERT_TRUE(p.waitForFinished(60000));
     const QString err = QString::fromUtf8(p.readAllStandardError());
     if (err.contains("No module named")) GTEST_SKIP() << "python3-ezdxf is not installed";

@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     reader.append(bytes);
     QByteArray payload;
     while (reader.next(payload) == cad::socket::FrameReader::Ready) {
-        if (auto r = cad::socket::DecodeRequest(payload)) (void)cad::socket::EncodeRequest(r->sequence, r->call);
+        if (auto r = cad::socket::DecodeRequest(payload))
+            (void)cad::socket::EncodeRequest(r->sequence, r->call);
         if (auto r = cad::socket::DecodeReply(payload)) (void)cad::socket::EncodeReply(r->sequence, r->reply);
     }
     return 0;
