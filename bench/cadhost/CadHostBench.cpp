@@ -1,6 +1,7 @@
 // cadhost_bench: (1) 10,000 object-model calls from a program to a running cadhost over the
-// socket; (2) opening a 200,000-entity base map and painting it the first time, then a zoomed-in
-// repaint (what panning a detail costs).
+// socket, beside the raw round trip of a local socket (an echo of a frame of the same size) in the
+// same run, and their ratio; (2) opening a 200,000-entity base map and painting it the first time, then a
+// zoomed-in repaint (what panning a detail costs).
 #include "BaseMapGenerator.h"
 #include "cadhost/DrawingScene.h"
 #include "cadhost/DrawingView.h"
@@ -8,13 +9,21 @@
 #include "platform/cad/dxf/DxfReader.h"
 #include "platform/cad/dxf/DxfWriter.h"
 #include "platform/cad/socket/CadHostConnection.h"
+#include "platform/cad/socket/Frame.h"
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
+#include <cstring>
+#include <thread>
 
 namespace {
 
@@ -22,6 +31,59 @@ QTextStream out(stdout);
 
 double millis(const QElapsedTimer& t) {
     return t.nsecsElapsed() / 1e6;
+}
+
+// The floor a call over the host socket cannot go below: one frame of a call's size written over a
+// local socket, echoed back by a thread that does nothing else, read back. Microseconds each.
+double rawRoundTrip(const QTemporaryDir& dir, int rounds) {
+    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("raw.sock")));
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path.constData(), sizeof addr.sun_path - 1);
+    if (listener < 0 || ::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::listen(listener, 1) != 0)
+        return -1;
+    std::thread echo([listener] {
+        const int c = ::accept(listener, nullptr, nullptr);
+        char buf[4096];
+        for (;;) {
+            const ssize_t n = ::read(c, buf, sizeof buf);
+            if (n <= 0) break;
+            for (ssize_t done = 0; done < n;) {
+                const ssize_t w = ::write(c, buf + done, size_t(n - done));
+                if (w <= 0) break;
+                done += w;
+            }
+        }
+        ::close(c);
+    });
+    cad::Call call;
+    call.object = 7;
+    call.member = QStringLiteral("Color");
+    call.kind = cad::CallKind::Put;
+    call.args = {cad::Variant(3)};
+    const QByteArray frame = cad::socket::EncodeRequest(1, call);
+    QLocalSocket s;
+    s.connectToServer(QString::fromLocal8Bit(path));
+    double us = -1;
+    if (s.waitForConnected(2000)) {
+        QElapsedTimer t;
+        t.start();
+        for (int i = 0; i < rounds; ++i) {
+            s.write(frame);
+            s.flush();
+            while (s.bytesAvailable() < frame.size())
+                if (!s.waitForReadyRead(1000)) break;
+            (void)s.read(frame.size());
+        }
+        us = t.nsecsElapsed() / 1e3 / rounds;
+        s.disconnectFromServer();
+    }
+    s.abort();
+    echo.join();
+    ::close(listener);
+    return us;
 }
 
 void socketCalls(const QTemporaryDir& dir) {
@@ -53,10 +115,16 @@ void socketCalls(const QTemporaryDir& dir) {
         (void)ms.count();
     }
     const double total = millis(t);
-    out << QStringLiteral("socket: %1 calls in %2 ms, %3 us per call\n")
+    const double perCall = total * 1000 / (Rounds * 4);
+    const double raw = rawRoundTrip(dir, Rounds * 4);
+    out << QStringLiteral(
+               "socket: %1 calls in %2 ms, %3 us per call; raw local-socket round trip %4 us; "
+               "ratio %5\n")
                .arg(Rounds * 4)
                .arg(total, 0, 'f', 1)
-               .arg(total * 1000 / (Rounds * 4), 0, 'f', 1);
+               .arg(perCall, 0, 'f', 1)
+               .arg(raw, 0, 'f', 1)
+               .arg(raw > 0 ? perCall / raw : 0.0, 0, 'f', 2);
     ch.reset();
     host.kill();
     host.waitForFinished(3000);
@@ -108,7 +176,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QTemporaryDir dir;
     socketCalls(dir);
-    baseMap(dir);
+    if (!app.arguments().contains(QStringLiteral("--socket-only"))) baseMap(dir);
     out.flush();
     return 0;
 }

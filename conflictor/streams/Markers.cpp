@@ -192,8 +192,7 @@ void SetStartPoint(bool swap) {
     automation::SaveAndSetCadVariables(QString::number(common::Settings.PisakStrumieni), QString(), -1.0, 0.0,
                                        1.0);
     RestoreVariables restore;
-    automation::DrawingScale = common::ParseInteger(automation::GetDrawingProperty(QStringLiteral("SKALA")));
-    if (automation::DrawingScale == 0) automation::DrawingScale = 1;
+    automation::DrawingScale = automation::GetDrawingScale();
 
     const QString name = window.GridStreamName;
     // A stream the table does not know is not invented: the command has nothing to act on.

@@ -80,8 +80,7 @@ bool OdczytajStrumienie(bool namesOnly, int index) {
     const QString wanted = all ? QStringLiteral("*") : StreamTable[size_t(index)].Name;
     if (!automation::CheckDocumentOpen(false)) return false;
 
-    automation::DrawingScale = common::ParseInteger(automation::GetDrawingProperty(QStringLiteral("SKALA")));
-    if (automation::DrawingScale == 0) automation::DrawingScale = 1;
+    automation::DrawingScale = automation::GetDrawingScale();
     window.MaxGroupNumber = 0;
 
     const QString layer = common::Settings.StreamLayerName;

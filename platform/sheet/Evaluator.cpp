@@ -20,7 +20,23 @@ struct Operand {
     Value value;
     Worksheet* ws = nullptr;
     Rect rect;
+    // A 3D reference: the same area on every worksheet from `ws` to `wsLast` in tab order.
+    Worksheet* wsLast = nullptr;
+    // An array constant: its values row by row (`value` holds the first).
+    std::vector<Value> items;
+    bool isArray = false;
 };
+
+// The worksheets a 3D reference spans, in tab order; just `first` for a plain reference.
+std::vector<Worksheet*> sheetsOf(Worksheet* first, Worksheet* last) {
+    if (!last || last == first) return {first};
+    Workbook& book = first->parent();
+    int a = first->index(), b = last->index();
+    if (a > b) std::swap(a, b);
+    std::vector<Worksheet*> out;
+    for (int i = a; i <= b; ++i) out.push_back(&book.worksheets(i));
+    return out;
+}
 
 bool resolveArea(const FormulaNode& n, Worksheet& host, int row, int col, Worksheet*& ws, Rect& r) {
     ws = n.hasSheet ? n.sheet : &host;
@@ -69,6 +85,7 @@ private:
     // the formula's own row or column (implicit intersection), otherwise #VALUE!.
     Value scalar(const Operand& o) {
         if (!o.isArea) return o.value;
+        if (o.wsLast && o.wsLast != o.ws) return Value(ErrorCode::Value);
         const Rect& r = o.rect;
         if (r.rows() == 1 && r.columns() == 1) return o.ws->valueAt(r.row1, r.col1);
         if (r.columns() == 1 && row_ >= r.row1 && row_ <= r.row2) return o.ws->valueAt(row_, r.col1);
@@ -112,11 +129,14 @@ private:
                 return eval(n.kids[0]);
             case FormulaNode::Cell:
             case FormulaNode::Area: {
-                if (!resolveArea(n, host_, row_, col_, o.ws, o.rect)) {
+                if (!resolveArea(n, host_, row_, col_, o.ws, o.rect) ||
+                    (!n.sheetLastName.isEmpty() &&
+                     (!n.sheetLast || &n.sheetLast->parent() != &o.ws->parent()))) {
                     o.value = Value(ErrorCode::Ref);
                     return o;
                 }
                 o.isArea = true;
+                if (!n.sheetLastName.isEmpty()) o.wsLast = n.sheetLast;
                 return o;
             }
             case FormulaNode::Percent: {
@@ -127,11 +147,18 @@ private:
             }
             case FormulaNode::Unary: {
                 Value v = scalar(eval(n.kids[0]));
+                // Unary plus leaves its operand as it is: a text stays a text, TRUE stays TRUE.
+                if (n.op == QLatin1String("+")) return withValue(v);
                 if (v.isError()) return withValue(v);
                 auto d = toNumber(v);
                 if (!d) return withValue(Value(ErrorCode::Value));
                 return withValue(Value(n.op == QLatin1String("-") ? -*d : *d));
             }
+            case FormulaNode::Array:
+                for (int k : n.kids) o.items.push_back(eval(k).value);
+                o.isArray = true;
+                if (!o.items.empty()) o.value = o.items.front();
+                return o;
             case FormulaNode::Binary:
                 return withValue(binary(n, index == f_.root));
             case FormulaNode::Function:
@@ -208,11 +235,18 @@ private:
     // carry `fromRef`: there texts and booleans are skipped by SUM and its neighbours.
     template <class Fn>
     bool visit(const Operand& o, Fn fn) {
+        if (o.isArray) {
+            // An array constant's texts and logical values are skipped as a reference's are.
+            for (const Value& v : o.items)
+                if (!fn(v, true)) return false;
+            return true;
+        }
         if (!o.isArea) return fn(o.value, false);
         bool go = true;
-        o.ws->forEachCell(o.rect, [&](int, int, Cell& c) {
-            if (go && !c.value.isEmpty()) go = fn(c.value, true);
-        });
+        for (Worksheet* ws : sheetsOf(o.ws, o.wsLast))
+            ws->forEachCell(o.rect, [&](int, int, Cell& c) {
+                if (go && !c.value.isEmpty()) go = fn(c.value, true);
+            });
         return go;
     }
 
@@ -337,7 +371,8 @@ private:
         if (name == QLatin1String("AND") || name == QLatin1String("OR")) {
             const bool isAnd = name == QLatin1String("AND");
             bool any = false, result = isAnd;
-            std::optional<Value> err;
+            // An error value among the arguments wins over a text that is no logical value.
+            std::optional<Value> err, textErr;
             for (int k : n.kids) {
                 Operand o = eval(k);
                 visit(o, [&](const Value& v, bool fromRef) {
@@ -348,8 +383,8 @@ private:
                     if (fromRef && v.isText()) return true;
                     bool b = false;
                     if (auto e = argBool(v, b)) {
-                        err = *e;
-                        return false;
+                        if (!textErr) textErr = *e;
+                        return true;
                     }
                     any = true;
                     result = isAnd ? (result && b) : (result || b);
@@ -357,6 +392,7 @@ private:
                 });
                 if (err) return *err;
             }
+            if (textErr) return *textErr;
             if (!any) return Value(ErrorCode::Value);
             return Value(result);
         }
@@ -455,7 +491,9 @@ void visitReferences(const Formula& f, Worksheet& host, int row, int column,
         if (n.kind != FormulaNode::Cell && n.kind != FormulaNode::Area) continue;
         Worksheet* ws = nullptr;
         Rect r;
-        if (resolveArea(n, host, row, column, ws, r)) fn(ws, r);
+        if (!resolveArea(n, host, row, column, ws, r)) continue;
+        if (!n.sheetLastName.isEmpty() && (!n.sheetLast || &n.sheetLast->parent() != &ws->parent())) continue;
+        for (Worksheet* each : sheetsOf(ws, n.sheetLast)) fn(each, r);
     }
 }
 

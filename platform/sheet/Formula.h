@@ -36,7 +36,8 @@ struct FormulaNode {
         Paren,
         Function,
         Missing,
-        Name
+        Name,
+        Array  // an array constant: kids row by row, `number` columns
     };
     // Whole-column or whole-row areas print as "A:C" / "C[1]:C[3]" and "3:5" / "R3:R5".
     enum Span { Cells, Columns, Rows };
@@ -48,6 +49,9 @@ struct FormulaNode {
     bool hasSheet = false;
     Worksheet* sheet = nullptr;  // the named sheet, nullptr when absent from the workbook
     QString sheetName;
+    // A 3D reference ("Arkusz1:Arkusz3!A1"): the last sheet of the span, in tab order.
+    Worksheet* sheetLast = nullptr;
+    QString sheetLastName;
     RefEnd a, b;
     std::vector<int> kids;
 };

@@ -226,6 +226,10 @@ private:
             if (pos_ >= s_.size() || s_[pos_] != QLatin1Char('!'))
                 fail(QStringLiteral("brak \"!\" po nazwie arkusza"));
             ++pos_;
+            // 'Arkusz 1:Arkusz 3'! spans sheets, unless one sheet bears the whole name.
+            if (const qsizetype colon = name.indexOf(QLatin1Char(':'));
+                colon > 0 && !(resolver_ && resolver_(name)))
+                return parseSheetReference(name.left(colon), name.mid(colon + 1));
             return parseSheetReference(name);
         }
         if (isNameChar(c) || c == QLatin1Char('$') || c == QLatin1Char('[')) {
@@ -236,6 +240,16 @@ private:
                 QString name = s_.mid(pos_, end - pos_);
                 pos_ = end + 1;
                 return parseSheetReference(name);
+            }
+            // Arkusz1:Arkusz3! spans sheets.
+            if (end > pos_ && end + 1 < s_.size() && s_[end] == QLatin1Char(':')) {
+                int last = end + 1;
+                while (last < s_.size() && isNameChar(s_[last])) ++last;
+                if (last > end + 1 && last < s_.size() && s_[last] == QLatin1Char('!')) {
+                    const QString first = s_.mid(pos_, end - pos_), second = s_.mid(end + 1, last - end - 1);
+                    pos_ = last + 1;
+                    return parseSheetReference(first, second);
+                }
             }
             int ref = tryReference(false, QString());
             if (ref >= 0) return ref;
@@ -254,14 +268,61 @@ private:
             }
             return add(std::move(n));
         }
+        if (c == QLatin1Char('{')) return parseArray();
         if (c == QLatin1Char(')')) fail(QStringLiteral("brak argumentu przed nawiasem zamykającym"));
         fail(QStringLiteral("nieoczekiwany znak \"%1\"").arg(c));
     }
 
-    int parseSheetReference(const QString& name) {
+    int parseSheetReference(const QString& name, const QString& lastName = QString()) {
         int ref = tryReference(true, name);
         if (ref < 0) fail(QStringLiteral("brak odwołania po nazwie arkusza"));
+        if (!lastName.isEmpty()) {
+            FormulaNode& n = f_.nodes[size_t(ref)];
+            n.sheetLastName = lastName;
+            n.sheetLast = resolver_ ? resolver_(lastName) : nullptr;
+        }
         return ref;
+    }
+
+    // {1,2;3,4}: constants only (numbers, optionally negative, texts, logical values, errors);
+    // every row as long as the first.
+    int parseArray() {
+        ++pos_;  // '{'
+        FormulaNode n;
+        n.kind = FormulaNode::Array;
+        int columns = 0, inRow = 0;
+        for (;;) {
+            skipWs();
+            if (pos_ >= s_.size()) fail(QStringLiteral("niezamknięta tablica stałych"));
+            bool negative = false;
+            if (s_[pos_] == QLatin1Char('-') || s_[pos_] == QLatin1Char('+')) {
+                negative = s_[pos_] == QLatin1Char('-');
+                ++pos_;
+            }
+            const int e = parsePrimary();
+            const FormulaNode::Kind k = f_.nodes[size_t(e)].kind;
+            if (k != FormulaNode::Number &&
+                (negative ||
+                 (k != FormulaNode::String && k != FormulaNode::Boolean && k != FormulaNode::ErrorLit)))
+                fail(QStringLiteral("w tablicy stałych dozwolone są tylko stałe"));
+            if (negative) f_.nodes[size_t(e)].number = -f_.nodes[size_t(e)].number;
+            n.kids.push_back(e);
+            ++inRow;
+            skipWs();
+            if (pos_ >= s_.size()) fail(QStringLiteral("niezamknięta tablica stałych"));
+            const QChar sep = s_[pos_++];
+            if (sep == QLatin1Char(',')) continue;
+            if (sep == QLatin1Char(';') || sep == QLatin1Char('}')) {
+                if (columns == 0) columns = inRow;
+                if (inRow != columns) fail(QStringLiteral("wiersze tablicy stałych różnej długości"));
+                inRow = 0;
+                if (sep == QLatin1Char('}')) break;
+                continue;
+            }
+            fail(QStringLiteral("oczekiwano \",\", \";\" lub \"}\""));
+        }
+        n.number = columns;
+        return add(std::move(n));
     }
 
     int parseString() {

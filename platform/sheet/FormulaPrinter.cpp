@@ -59,6 +59,15 @@ public:
             case FormulaNode::Cell:
             case FormulaNode::Area:
                 return reference(n);
+            case FormulaNode::Array: {
+                const int columns = std::max(1, int(n.number));
+                QString out = QStringLiteral("{");
+                for (size_t k = 0; k < n.kids.size(); ++k) {
+                    if (k > 0) out += int(k) % columns == 0 ? QLatin1Char(';') : QLatin1Char(',');
+                    out += print(n.kids[k]);
+                }
+                return out + QLatin1Char('}');
+            }
         }
         return QString();
     }
@@ -70,7 +79,18 @@ private:
 
     QString reference(const FormulaNode& n) const {
         QString prefix;
-        if (n.hasSheet) prefix = quotedSheetName(n.sheet ? n.sheet->name() : n.sheetName) + QLatin1Char('!');
+        if (n.hasSheet) {
+            const QString first = n.sheet ? n.sheet->name() : n.sheetName;
+            if (!n.sheetLastName.isEmpty()) {
+                const QString last = n.sheetLast ? n.sheetLast->name() : n.sheetLastName;
+                // Quoted as one: 'Arkusz 1:Arkusz 3'!
+                const QString both = quotedSheetName(first + QLatin1Char(':') + last);
+                const bool plain = quotedSheetName(first) == first && quotedSheetName(last) == last;
+                prefix = (plain ? first + QLatin1Char(':') + last : both) + QLatin1Char('!');
+            } else {
+                prefix = quotedSheetName(first) + QLatin1Char('!');
+            }
+        }
         if (!a1_) return prefix + r1c1(n);
         const int r1 = n.a.absRow(row_), c1 = n.a.absCol(col_), r2 = n.b.absRow(row_), c2 = n.b.absCol(col_);
         auto badRow = [](int r) { return r < 1 || r > MaxRows; };

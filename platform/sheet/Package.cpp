@@ -6,9 +6,57 @@
 #include <zip.h>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstdio>
 
 namespace sheet {
+
+namespace {
+
+// Every entry of an open archive; entry names written with "\" (some zip tools on Windows) are
+// read with "/".
+void readArchive(zip_t* z, const QString& path, std::vector<std::pair<QString, QByteArray>>& parts) {
+    const zip_int64_t n = zip_get_num_entries(z, 0);
+    for (zip_int64_t i = 0; i < n; ++i) {
+        zip_stat_t st;
+        if (zip_stat_index(z, zip_uint64_t(i), 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME) || !st.name)
+            continue;
+        QString name = QString::fromUtf8(st.name);
+        name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        while (name.startsWith(QLatin1Char('/'))) name.remove(0, 1);
+        if (name.isEmpty() || name.endsWith(QLatin1Char('/'))) continue;
+        // The declared size is not trusted: the part is read in pieces up to a limit, so a header
+        // that lies (or a part that inflates without end) costs no more than the data it holds.
+        constexpr qsizetype limit = qsizetype(1) << 28;
+        if (!(st.valid & ZIP_STAT_SIZE) || st.size > zip_uint64_t(limit)) {
+            zip_discard(z);
+            throw FileError(QStringLiteral("Część \"%1\" pliku \"%2\" jest zbyt duża").arg(name, path));
+        }
+        QByteArray data;
+        data.reserve(qsizetype(std::min<zip_uint64_t>(st.size, zip_uint64_t(1) << 24)) + 1);
+        zip_file_t* f = zip_fopen_index(z, zip_uint64_t(i), 0);
+        bool ok = f != nullptr;
+        while (ok) {
+            const qsizetype have = data.size();
+            const qsizetype chunk = std::min<qsizetype>(qsizetype(1) << 20, qsizetype(st.size) - have + 1);
+            if (data.capacity() < have + chunk) data.reserve(std::max(have + chunk, 2 * data.capacity()));
+            data.resize(have + chunk);
+            const zip_int64_t got = zip_fread(f, data.data() + have, zip_uint64_t(chunk));
+            if (got < 0) ok = false;
+            data.resize(have + (got > 0 ? qsizetype(got) : 0));
+            if (got <= 0 || data.size() > qsizetype(st.size)) break;
+        }
+        if (f) zip_fclose(f);
+        if (!ok || zip_uint64_t(data.size()) != st.size) {
+            zip_discard(z);
+            throw FileError(QStringLiteral("Uszkodzony plik \"%1\" (część \"%2\")").arg(path, name));
+        }
+        parts.emplace_back(name, data);
+    }
+    zip_discard(z);
+}
+
+}  // namespace
 
 Package Package::read(const QString& path) {
     if (!QFileInfo(path).isFile()) throw FileError(QStringLiteral("Nie znaleziono pliku \"%1\"").arg(path));
@@ -18,27 +66,24 @@ Package Package::read(const QString& path) {
         throw FileError(
             QStringLiteral("Plik \"%1\" nie jest skoroszytem (to nie jest archiwum zip)").arg(path));
     Package p;
-    const zip_int64_t n = zip_get_num_entries(z, 0);
-    for (zip_int64_t i = 0; i < n; ++i) {
-        zip_stat_t st;
-        if (zip_stat_index(z, zip_uint64_t(i), 0, &st) != 0) continue;
-        const QString name = QString::fromUtf8(st.name);
-        if (name.endsWith(QLatin1Char('/'))) continue;
-        if (st.size > (zip_uint64_t(1) << 30)) {
-            zip_close(z);
-            throw FileError(QStringLiteral("Część \"%1\" pliku \"%2\" jest zbyt duża").arg(name, path));
-        }
-        QByteArray data(qsizetype(st.size), Qt::Uninitialized);
-        zip_file_t* f = zip_fopen_index(z, zip_uint64_t(i), 0);
-        zip_int64_t got = f ? zip_fread(f, data.data(), st.size) : -1;
-        if (f) zip_fclose(f);
-        if (got < 0 || zip_uint64_t(got) != st.size) {
-            zip_discard(z);
-            throw FileError(QStringLiteral("Uszkodzony plik \"%1\" (część \"%2\")").arg(path, name));
-        }
-        p.parts_.emplace_back(name, data);
+    readArchive(z, path, p.parts_);
+    return p;
+}
+
+Package Package::fromBuffer(const QByteArray& zipData, const QString& name) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* src =
+        zip_source_buffer_create(zipData.constData(), zip_uint64_t(zipData.size()), 0, &error);
+    zip_t* z = src ? zip_open_from_source(src, ZIP_RDONLY, &error) : nullptr;
+    zip_error_fini(&error);
+    if (!z) {
+        if (src) zip_source_free(src);
+        throw FileError(
+            QStringLiteral("Plik \"%1\" nie jest skoroszytem (to nie jest archiwum zip)").arg(name));
     }
-    zip_discard(z);
+    Package p;
+    readArchive(z, name, p.parts_);
     return p;
 }
 

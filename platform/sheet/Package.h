@@ -13,6 +13,8 @@ class Package {
 public:
     // Reads every entry of the zip file; throws FileError.
     static Package read(const QString& path);
+    // Reads every entry of a zip held in memory; `name` names it in messages. Throws FileError.
+    static Package fromBuffer(const QByteArray& zipData, const QString& name);
     // Writes the parts to a temporary file beside `path` and moves it over `path`; throws FileError.
     void write(const QString& path) const;
 

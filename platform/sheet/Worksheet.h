@@ -38,6 +38,8 @@ struct Cell {
     std::shared_ptr<const Formula> formula;
     std::shared_ptr<const KeptFormula> kept;
     int xf = 0;
+    // Read as an ISO date (t="d"): the value is its serial number, written back as a date.
+    bool isoDate = false;
     bool hasFormula() const { return formula || kept; }
     bool isBlank() const { return value.isEmpty() && !hasFormula() && xf == 0; }
 };

@@ -18,11 +18,11 @@ using namespace xml;
 
 QString richText(const pugi::xml_node& si) {
     // Plain <t>, or runs <r><t>; phonetic runs (<rPh>) are not part of the text.
-    if (pugi::xml_node t = child(si, "t")) return text(t);
+    if (pugi::xml_node t = child(si, "t")) return decodeEscapes(text(t));
     QString s;
     for (pugi::xml_node r : children(si, "r"))
         if (pugi::xml_node t = child(r, "t")) s += text(t);
-    return s;
+    return decodeEscapes(s);
 }
 
 BorderLine borderFromXml(const pugi::xml_node& edge) {
@@ -213,12 +213,16 @@ void readSheet(Workbook& book, Worksheet& ws, const Package& pkg, const QString&
             pugi::xml_node v = child(c, "v");
             const QString vt = text(v);
             if (t == QLatin1String("s")) {
-                bool ok = false;
-                int idx = vt.toInt(&ok);
-                if (!ok || idx < 0 || idx >= int(strings.size()))
-                    throw FileError(QStringLiteral("Błędny numer tekstu w komórce %1 arkusza \"%2\"")
-                                        .arg(cellAddress(cr, cc), sheetName));
-                cell.value = Value(strings[size_t(idx)]);
+                // A shared-string cell without an index is an empty cell, as spreadsheet programs
+                // read it.
+                if (!vt.trimmed().isEmpty()) {
+                    bool ok = false;
+                    const int idx = vt.toInt(&ok);
+                    if (!ok || idx < 0 || idx >= int(strings.size()))
+                        throw FileError(QStringLiteral("Błędny numer tekstu w komórce %1 arkusza \"%2\"")
+                                            .arg(cellAddress(cr, cc), sheetName));
+                    cell.value = Value(strings[size_t(idx)]);
+                }
             } else if (t == QLatin1String("inlineStr")) {
                 cell.value = Value(richText(child(c, "is")));
             } else if (t == QLatin1String("b")) {
@@ -226,8 +230,15 @@ void readSheet(Workbook& book, Worksheet& ws, const Package& pkg, const QString&
                     Value(vt.trimmed() == QLatin1String("1") || vt.trimmed() == QLatin1String("true"));
             } else if (t == QLatin1String("e")) {
                 cell.value = Value(errorFromText(vt).value_or(ErrorCode::NA));
-            } else if (t == QLatin1String("str") || t == QLatin1String("d")) {
-                cell.value = v ? Value(vt) : Value();
+            } else if (t == QLatin1String("d")) {
+                if (auto serial = v ? serialFromIsoDate(vt) : std::nullopt) {
+                    cell.value = Value(*serial);
+                    cell.isoDate = true;
+                } else {
+                    cell.value = v ? Value(vt) : Value();
+                }
+            } else if (t == QLatin1String("str")) {
+                cell.value = v ? Value(decodeEscapes(vt)) : Value();
             } else if (v && !vt.trimmed().isEmpty()) {
                 bool ok = false;
                 double d = vt.trimmed().toDouble(&ok);
@@ -244,7 +255,10 @@ void readSheet(Workbook& book, Worksheet& ws, const Package& pkg, const QString&
                     p.sharedIndex = attr(f, "si");
                     p.master = !p.text.trimmed().isEmpty();
                 }
-                if (!p.text.trimmed().isEmpty() || !p.sharedIndex.isEmpty()) formulas.push_back(p);
+                // A data table's formula element carries no text, only its attributes: kept too.
+                if (!p.text.trimmed().isEmpty() || !p.sharedIndex.isEmpty() ||
+                    p.type == QLatin1String("dataTable"))
+                    formulas.push_back(p);
             }
             if (cell.isBlank()) ws.cellMap().erase(Worksheet::key(cr, cc));
         }
@@ -281,12 +295,15 @@ void readSheet(Workbook& book, Worksheet& ws, const Package& pkg, const QString&
 
 // Whether the formula uses a defined name whose formula we cannot compute (a function we lack,
 // another workbook).
-bool usesUncomputableName(const Formula& f, Workbook& book, const Worksheet& host) {
+// Names defined through other names are followed down to the last one.
+bool usesUncomputableName(const Formula& f, Workbook& book, const Worksheet& host, int depth = 0) {
     for (const FormulaNode& n : f.nodes) {
         if (n.kind != FormulaNode::Name) continue;
-        for (const DefinedName& d : book.names())
-            if (d.name.compare(n.text, Qt::CaseInsensitive) == 0 && !book.namedFormula(n.text, host))
-                return true;
+        for (const DefinedName& d : book.names()) {
+            if (d.name.compare(n.text, Qt::CaseInsensitive) != 0) continue;
+            auto named = book.namedFormula(n.text, host);
+            if (!named || depth > 16 || usesUncomputableName(*named, book, host, depth + 1)) return true;
+        }
     }
     return false;
 }
@@ -356,7 +373,11 @@ void parseFormulas(Workbook& book, std::vector<PendingFormula>& formulas) {
 }  // namespace
 
 std::unique_ptr<Workbook> readXlsx(Application& app, const QString& path) {
-    auto pkg = std::make_unique<Package>(Package::read(path));
+    return readXlsxPackage(app, std::make_unique<Package>(Package::read(path)), path);
+}
+
+std::unique_ptr<Workbook> readXlsxPackage(Application& app, std::unique_ptr<Package> pkg,
+                                          const QString& path) {
     QString wbPart;
     for (const auto& rel : readRels(*pkg, QString()))
         if (rel.type.endsWith(QLatin1String("/officeDocument")))
@@ -394,12 +415,16 @@ std::unique_ptr<Workbook> readXlsx(Application& app, const QString& path) {
     book->setFileFormats(readStyles(*pkg, stylesPart));
 
     std::vector<std::pair<Worksheet*, QString>> sheetParts;
+    // Every sheet in tab order: the model's worksheet index, or -1 and the relationship of a
+    // sheet the model does not hold. localSheetId counts them all.
+    std::vector<std::pair<int, QString>> tabs;
     for (pugi::xml_node s : children(child(root, "sheets"), "sheet")) {
         const QString id = relId(s);
         QString target;
         for (const auto& rel : wbRels)
             if (rel.id == id && rel.type.endsWith(QLatin1String("/worksheet")))
                 target = resolveTarget(wbPart, rel.target);
+        tabs.emplace_back(target.isEmpty() ? -1 : int(sheetParts.size()), id);
         if (target.isEmpty()) continue;  // chart sheets and dialogs stay in the package untouched
         if (!pkg->contains(target))
             throw FileError(QStringLiteral("W pliku \"%1\" brak arkusza \"%2\"").arg(path, attr(s, "name")));
@@ -414,7 +439,15 @@ std::unique_ptr<Workbook> readXlsx(Application& app, const QString& path) {
     for (pugi::xml_node n : children(child(root, "definedNames"), "definedName")) {
         DefinedName d;
         d.name = attr(n, "name");
-        d.localSheet = n.attribute("localSheetId") ? attr(n, "localSheetId").toInt() : -1;
+        if (n.attribute("localSheetId")) {
+            const int tab = attr(n, "localSheetId").toInt();
+            if (tab < 0 || size_t(tab) >= tabs.size()) continue;  // local to no sheet: unusable
+            d.localSheet = tabs[size_t(tab)].first;
+            if (d.localSheet < 0) {
+                d.localSheet = OtherSheetLocal;
+                d.attributes.emplace_back(QString::fromLatin1(LocalToOtherSheet), tabs[size_t(tab)].second);
+            }
+        }
         d.refersTo = text(n);
         for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute())
             if (std::strcmp(a.name(), "name") && std::strcmp(a.name(), "localSheetId"))

@@ -33,19 +33,53 @@ QByteArray u8(const QString& s) {
     return s.toUtf8();
 }
 
-// Inserts a new child so that the parent's children stay in the schema's order.
+// Inserts a new child so that the parent's children stay in the schema's order: after the last
+// child the schema puts before it. Children the order does not name (markup-compatibility
+// elements such as mc:AlternateContent, extensions of other namespaces) stay where they are.
 pugi::xml_node insertOrdered(pugi::xml_node parent, const char* name, const std::vector<const char*>& order) {
     auto rank = [&](const char* n) {
+        const char* colon = std::strchr(n, ':');
+        const char* local = colon ? colon + 1 : n;
+        // Only the part's own (main) namespace: a prefixed element of another one is unknown.
+        if (colon && std::strncmp(n, parent.name(), size_t(colon - n + 1)) != 0) return -1;
         for (size_t i = 0; i < order.size(); ++i)
-            if (!std::strcmp(order[i], localName(n))) return int(i);
-        return int(order.size());
+            if (!std::strcmp(order[i], local)) return int(i);
+        return -1;
     };
     const int mine = rank(name);
+    pugi::xml_node after, before;
     for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling()) {
         if (c.type() != pugi::node_element) continue;
-        if (rank(c.name()) > mine) return parent.insert_child_before(name, c);
+        const int r = rank(c.name());
+        if (r < 0) continue;
+        if (r <= mine)
+            after = c;
+        else if (!before)
+            before = c;
     }
+    if (after) return parent.insert_child_after(name, after);
+    if (before) return parent.insert_child_before(name, before);
     return parent.append_child(name);
+}
+
+// The prefix under which the part's root declares the relationships namespace ("r" when it
+// declares none: then it is declared).
+QByteArray relationshipPrefix(pugi::xml_node root) {
+    for (pugi::xml_attribute a = root.first_attribute(); a; a = a.next_attribute())
+        if (!std::strncmp(a.name(), "xmlns:", 6) && !std::strcmp(a.value(), relNs))
+            return QByteArray(a.name() + 6);
+    QByteArray prefix = "r";
+    for (int i = 1; root.attribute(("xmlns:" + prefix).constData()); ++i)
+        prefix = "r" + QByteArray::number(i);
+    root.append_attribute(("xmlns:" + prefix).constData()) = relNs;
+    return prefix;
+}
+
+// A range as the file's structure parts write it: two cells, whole columns and rows included.
+QByteArray cellsAddress(const Rect& r) {
+    const QString a = cellAddress(r.row1, r.col1);
+    if (r.row1 == r.row2 && r.col1 == r.col2) return u8(a);
+    return u8(a + QLatin1Char(':') + cellAddress(r.row2, r.col2));
 }
 
 // Element names carry the prefix the part already uses for the main namespace (usually none).
@@ -487,7 +521,7 @@ public:
             pugi::xml_node t = sst.append_child("si").append_child("t");
             if (s != s.trimmed() || s.contains(QLatin1Char('\n')))
                 t.append_attribute("xml:space") = "preserve";
-            t.text() = u8(s).constData();
+            t.text() = u8(encodeEscapes(s)).constData();
         }
         return save(doc);
     }
@@ -538,10 +572,20 @@ void setValueNode(pugi::xml_node c, const Value& v, SharedStrings* strings, cons
                 setV(QByteArray::number(strings->index(v.text())));
             } else {
                 c.append_attribute("t") = "str";
-                setV(u8(v.text()));
+                setV(u8(encodeEscapes(v.text())));
             }
             break;
     }
+}
+
+// A date cell as read: its serial number written back as the ISO date it was.
+bool setDateNode(pugi::xml_node c, const Value& v, const char* vName) {
+    if (v.type() != Value::Type::Number) return false;
+    const QString iso = isoDateFromSerial(v.number());
+    if (iso.isEmpty()) return false;
+    c.append_attribute("t") = "d";
+    c.append_child(vName).text() = u8(iso).constData();
+    return true;
 }
 
 void writeSheet(Worksheet& ws, pugi::xml_document& doc, RelsDoc& rels, SharedStrings& strings, bool active) {
@@ -552,13 +596,11 @@ void writeSheet(Worksheet& ws, pugi::xml_document& doc, RelsDoc& rels, SharedStr
         view.remove_attribute("tabSelected");
         if (active) view.append_attribute("tabSelected") = 1;
     }
-    if (!root.attribute("xmlns:r") && !std::strchr(root.name(), ':'))
-        root.append_attribute("xmlns:r") = relNs;
     const Rect used = ws.usedRect();
     pugi::xml_node dim = child(root, "dimension");
     if (!dim) dim = insertOrdered(root, prefixed(root, "dimension").constData(), sheetOrder);
     if (!dim.attribute("ref")) dim.append_attribute("ref");
-    dim.attribute("ref") = u8(rectAddress(used, false)).constData();
+    dim.attribute("ref") = cellsAddress(used).constData();
 
     // Columns: runs of equal settings.
     removeChildren(root, "cols");
@@ -625,7 +667,7 @@ void writeSheet(Worksheet& ws, pugi::xml_document& doc, RelsDoc& rels, SharedStr
                 f.append_attribute(u8(n).constData()) = u8(v).constData();
             if (!cell.kept->sharedMember) f.text() = u8(cell.kept->text).constData();
             setValueNode(c, cell.value, nullptr, vName.constData());
-        } else {
+        } else if (!cell.isoDate || !setDateNode(c, cell.value, vName.constData())) {
             setValueNode(c, cell.value, &strings, vName.constData());
         }
     }
@@ -638,7 +680,7 @@ void writeSheet(Worksheet& ws, pugi::xml_document& doc, RelsDoc& rels, SharedStr
         m.append_attribute("count") = int(ws.merges().size());
         for (const Rect& r : ws.merges())
             m.append_child(prefixed(root, "mergeCell").constData()).append_attribute("ref") =
-                u8(rectAddress(r, false)).constData();
+                cellsAddress(r).constData();
     }
 
     removeChildren(root, "hyperlinks");
@@ -653,12 +695,12 @@ void writeSheet(Worksheet& ws, pugi::xml_document& doc, RelsDoc& rels, SharedStr
         pugi::xml_node hs = insertOrdered(root, prefixed(root, "hyperlinks").constData(), sheetOrder);
         for (const Hyperlink& h : links) {
             pugi::xml_node n = hs.append_child(prefixed(root, "hyperlink").constData());
-            n.append_attribute("ref") = u8(rectAddress(h.anchor, false)).constData();
+            n.append_attribute("ref") = cellsAddress(h.anchor).constData();
             if (!h.address.isEmpty()) {
                 const QString id =
                     rels.add("http://schemas.openxmlformats.org/officeDocument/2006/relationships/hyperlink",
                              h.address, true);
-                n.append_attribute("r:id") = u8(id).constData();
+                n.append_attribute((relationshipPrefix(root) + ":id").constData()) = u8(id).constData();
             }
             if (!h.subAddress.isEmpty()) n.append_attribute("location") = u8(h.subAddress).constData();
             if (!h.screenTip.isEmpty()) n.append_attribute("tooltip") = u8(h.screenTip).constData();
@@ -820,6 +862,7 @@ void writeXlsx(Workbook& book, const QString& path) {
     for (pugi::xml_node s : oldSheets) maxSheetId = std::max(maxSheetId, attr(s, "sheetId").toInt());
     pugi::xml_document newSheets;
     pugi::xml_node list = newSheets.append_child("list");
+    const QByteArray wbRelPrefix = relationshipPrefix(wbRoot);
     for (int i = 1; i <= book.worksheetCount(); ++i) {
         Worksheet& ws = book.worksheets(i);
         pugi::xml_document doc;
@@ -855,19 +898,35 @@ void writeXlsx(Workbook& book, const QString& path) {
             entry = list.append_child(prefixed(wbRoot, "sheet").constData());
             entry.append_attribute("name");
             entry.append_attribute("sheetId") = ++maxSheetId;
-            entry.append_attribute("r:id") = u8(id).constData();
+            entry.append_attribute((wbRelPrefix + ":id").constData()) = u8(id).constData();
         }
         entry.attribute("name") = u8(ws.name()).constData();
     }
-    // Sheets the model does not hold (chart sheets) keep their entries after the worksheets.
-    for (pugi::xml_node s : oldSheets) {
-        bool kept = false;
-        for (pugi::xml_node n : children(list, "sheet"))
-            if (relId(n) == relId(s)) kept = true;
-        if (!kept) list.append_copy(s);
-    }
+    // Sheets the model does not hold (chart sheets, dialog sheets) keep their places in the tab
+    // order; the worksheets fill the worksheets' places in the model's order, new ones at the end.
+    auto isWorksheetEntry = [&](pugi::xml_node s) {
+        for (pugi::xml_node r : children(wbRels.root(), "Relationship"))
+            if (attr(r, "Id") == relId(s)) return attr(r, "Type").endsWith(QLatin1String("/worksheet"));
+        return false;
+    };
+    std::vector<pugi::xml_node> modelEntries = children(list, "sheet");
+    size_t nextModel = 0;
+    std::vector<int> worksheetPosition;  // by the model's 0-based worksheet index
+    std::map<QString, int> positionOfRel;
     while (sheetsNode.first_child()) sheetsNode.remove_child(sheetsNode.first_child());
-    for (pugi::xml_node s = list.first_child(); s; s = s.next_sibling()) sheetsNode.append_copy(s);
+    int position = 0;
+    auto place = [&](pugi::xml_node entry, bool model) {
+        if (model) worksheetPosition.push_back(position);
+        positionOfRel[relId(entry)] = position++;
+        sheetsNode.append_copy(entry);
+    };
+    for (pugi::xml_node old : oldSheets) {
+        if (!isWorksheetEntry(old))
+            place(old, false);
+        else if (nextModel < modelEntries.size())
+            place(modelEntries[nextModel++], true);
+    }
+    while (nextModel < modelEntries.size()) place(modelEntries[nextModel++], true);
 
     // Shared strings.
     QString stringsPart;
@@ -889,8 +948,17 @@ void writeXlsx(Workbook& book, const QString& path) {
         for (const DefinedName& n : book.names()) {
             pugi::xml_node e = dn.append_child(prefixed(wbRoot, "definedName").constData());
             e.append_attribute("name") = u8(n.name).constData();
-            if (n.localSheet >= 0) e.append_attribute("localSheetId") = n.localSheet;
-            for (const auto& [k, v] : n.attributes) e.append_attribute(u8(k).constData()) = u8(v).constData();
+            // The file counts every sheet kind; the model counts worksheets.
+            if (n.localSheet >= 0 && size_t(n.localSheet) < worksheetPosition.size())
+                e.append_attribute("localSheetId") = worksheetPosition[size_t(n.localSheet)];
+            for (const auto& [k, v] : n.attributes) {
+                if (k == QLatin1String(LocalToOtherSheet)) {
+                    if (auto it = positionOfRel.find(v); it != positionOfRel.end())
+                        e.append_attribute("localSheetId") = it->second;
+                    continue;
+                }
+                e.append_attribute(u8(k).constData()) = u8(v).constData();
+            }
             e.text() = u8(n.refersTo).constData();
         }
     }

@@ -5,8 +5,11 @@
 #include "platform/sheet/Errors.h"
 #include "platform/sheet/Package.h"
 
+#include <QDateTime>
 #include <QString>
+#include <cmath>
 #include <cstring>
+#include <optional>
 #include <pugixml.hpp>
 #include <vector>
 
@@ -106,6 +109,80 @@ inline std::vector<Relationship> readRels(const Package& pkg, const QString& par
     for (pugi::xml_node r : children(doc.first_child(), "Relationship"))
         out.push_back({attr(r, "Id"), attr(r, "Type"), attr(r, "Target"), attr(r, "TargetMode")});
     return out;
+}
+
+// The attribute under which a defined name local to a sheet the model does not hold (a chart
+// sheet) keeps that sheet's relationship id; the writer turns it back into localSheetId.
+inline const char* LocalToOtherSheet = "@localSheetRel";
+// A local name of such a sheet: no worksheet index matches it, and it is not the workbook's.
+constexpr int OtherSheetLocal = 1 << 30;
+
+// Texts of the file escape characters XML cannot carry as "_xHHHH_" (and a literal "_x" that looks
+// like an escape as "_x005F_x"); decoded on reading, encoded on writing.
+inline QString decodeEscapes(const QString& s) {
+    if (!s.contains(QLatin1String("_x"))) return s;
+    QString out;
+    out.reserve(s.size());
+    for (qsizetype i = 0; i < s.size();) {
+        if (s.at(i) == QLatin1Char('_') && i + 6 < s.size() && s.at(i + 1) == QLatin1Char('x') &&
+            s.at(i + 6) == QLatin1Char('_')) {
+            bool ok = false;
+            const uint code = s.mid(i + 2, 4).toUInt(&ok, 16);
+            if (ok) {
+                out += QChar(char16_t(code));
+                i += 7;
+                continue;
+            }
+        }
+        out += s.at(i++);
+    }
+    return out;
+}
+inline QString encodeEscapes(const QString& s) {
+    QString out;
+    out.reserve(s.size());
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s.at(i);
+        const bool looksEscaped = c == QLatin1Char('_') && i + 6 < s.size() &&
+                                  s.at(i + 1) == QLatin1Char('x') && s.at(i + 6) == QLatin1Char('_') && [&] {
+                                      bool ok = false;
+                                      s.mid(i + 2, 4).toUInt(&ok, 16);
+                                      return ok;
+                                  }();
+        const bool control =
+            c.unicode() < 32 && c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r');
+        if (looksEscaped || control || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF)
+            out += QStringLiteral("_x%1_")
+                       .arg(c.unicode(), 4, 16, QLatin1Char('0'))
+                       .toUpper()
+                       .replace(QLatin1String("_X"), QLatin1String("_x"));
+        else
+            out += c;
+    }
+    return out;
+}
+
+// ISO 8601 dates of t="d" cells and the serial numbers the engine computes with (days since
+// 1899-12-30, the time as the fraction); nullopt / empty outside the years 1900 to 9999.
+inline std::optional<double> serialFromIsoDate(const QString& iso) {
+    static const QDate epoch(1899, 12, 30);
+    const QString t = iso.trimmed();
+    QDateTime dt = QDateTime::fromString(t, Qt::ISODateWithMs);
+    if (!dt.isValid()) dt = QDateTime(QDate::fromString(t.left(10), Qt::ISODate), QTime(0, 0));
+    if (!dt.isValid() && t.startsWith(QLatin1Char('T')))
+        dt = QDateTime(epoch, QTime::fromString(t.mid(1), Qt::ISODate));
+    if (!dt.isValid() || dt.date().year() < 1900 || dt.date().year() > 9999) return std::nullopt;
+    return double(epoch.daysTo(dt.date())) + double(dt.time().msecsSinceStartOfDay()) / 86400000.0;
+}
+inline QString isoDateFromSerial(double serial) {
+    static const QDate epoch(1899, 12, 30);
+    if (!(serial >= 1 && serial < 2958466)) return QString();
+    const double day = std::floor(serial);
+    const QDate d = epoch.addDays(qint64(day));
+    const qint64 ms = qint64(std::llround((serial - day) * 86400000.0));
+    if (ms == 0) return d.toString(Qt::ISODate);
+    const QDateTime dt(d, QTime(0, 0).addMSecs(int(std::min<qint64>(ms, 86399999))));
+    return dt.toString(ms % 1000 == 0 ? Qt::ISODate : Qt::ISODateWithMs);
 }
 
 inline const char* mainNs = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";

@@ -152,3 +152,25 @@ TEST_F(CommonIni, LocationIsProgramFolderWhenWritableElseConfig) {
     EXPECT_TRUE(QFileInfo(config.path() + QStringLiteral("/Tesmar")).isDir());
     qunsetenv("XDG_CONFIG_HOME");
 }
+
+// A key missing from its section is missing, even when the next section holds it; a write adds it
+// to its own section, never to the one after.
+TEST_F(CommonIni, AKeyMissingFromItsSectionNeverComesFromTheNext) {
+    writeAll(path(), "[Tesmar]\r\nInny=1\r\n[Hatcher]\r\nSkala=500\r\n[Tesmar2]\r\nSkala=7\r\n");
+    EXPECT_EQ(GetIni(path(), QStringLiteral("Tesmar"), QStringLiteral("Skala"), QStringLiteral("d")),
+              QStringLiteral("d"));
+    EXPECT_EQ(GetIni(path(), QStringLiteral("Hatcher"), QStringLiteral("Skala"), QStringLiteral("d")),
+              QStringLiteral("500"));
+    // A section whose name starts like another's is another section.
+    EXPECT_EQ(GetIni(path(), QStringLiteral("Tesmar2"), QStringLiteral("Inny"), QStringLiteral("d")),
+              QStringLiteral("d"));
+    PutIni(path(), QStringLiteral("Tesmar"), QStringLiteral("Skala"), QStringLiteral("1000"));
+    EXPECT_EQ(GetIni(path(), QStringLiteral("Tesmar"), QStringLiteral("Skala"), QStringLiteral("d")),
+              QStringLiteral("1000"));
+    EXPECT_EQ(GetIni(path(), QStringLiteral("Hatcher"), QStringLiteral("Skala"), QStringLiteral("d")),
+              QStringLiteral("500"));
+    EXPECT_EQ(GetIni(path(), QStringLiteral("Tesmar2"), QStringLiteral("Skala"), QStringLiteral("d")),
+              QStringLiteral("7"));
+    const QString text = readAll(path());
+    EXPECT_LT(text.indexOf(QStringLiteral("Skala=1000")), text.indexOf(QStringLiteral("[Hatcher]")));
+}

@@ -1,6 +1,8 @@
 // xlsxcalc IN.xlsx [OUT.xlsx]: opens a workbook, recalculates every formula with the suite's
 // engine, prints each non-empty cell as "sheet-index<TAB>A1-address<TAB>value" and optionally
-// saves the workbook. A developer's check of the engine against other spreadsheets.
+// saves the workbook. A developer's check of the engine against other spreadsheets. Cells whose
+// formula the engine cannot compute keep the file's value: their lines end in "nie przeliczono"
+// and they are listed on the error output.
 #include "platform/sheet/Application.h"
 #include "platform/sheet/Errors.h"
 
@@ -19,15 +21,25 @@ int main(int argc, char** argv) {
         sheet::Workbook& book = app.workbooks().open(args[1]);
         book.calculate();
         QByteArray out;
+        QStringList stale;
         for (int i = 1; i <= book.worksheetCount(); ++i) {
             sheet::Worksheet& ws = book.worksheets(i);
             ws.forEachCell([&](int row, int col, sheet::Cell& c) {
-                if (c.value.isEmpty()) return;
+                if (c.value.isEmpty() && !c.kept) return;
                 out += QByteArray::number(i) + '\t' + sheet::cellAddress(row, col).toUtf8() + '\t' +
-                       c.value.toString().toUtf8() + '\n';
+                       c.value.toString().toUtf8();
+                if (c.kept && !c.formula) {
+                    out += "\tnie przeliczono";
+                    stale << ws.name() + QLatin1Char('!') + sheet::cellAddress(row, col);
+                }
+                out += '\n';
             });
         }
         std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+        if (!stale.isEmpty())
+            std::fprintf(stderr, "xlsxcalc: nie przeliczono %lld komórek (wartości z pliku): %s\n",
+                         static_cast<long long>(stale.size()),
+                         stale.join(QStringLiteral(", ")).toUtf8().constData());
         if (args.size() == 3) book.saveAs(args[2]);
     } catch (const sheet::Error& e) {
         std::fprintf(stderr, "xlsxcalc: %s\n", e.message().toUtf8().constData());

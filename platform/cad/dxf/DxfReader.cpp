@@ -2,6 +2,7 @@
 // Modelled kinds are parsed into their records; everything else is kept as tags.
 #include "platform/cad/dxf/DxfReader.h"
 
+#include "platform/cad/dxf/BinaryDxf.h"
 #include "platform/cad/dxf/CodePage.h"
 #include "platform/cad/dxf/DxfTokenizer.h"
 
@@ -9,8 +10,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace cad::dxf {
 
@@ -40,7 +44,7 @@ struct Split {
 class Reader {
 public:
     Reader(const QByteArray& data, const QString& source)
-        : tk_(data, source), cp_(QStringLiteral("ANSI_1252"), false) {}
+        : tk_(data, source), cp_(QStringLiteral("ANSI_1252"), false), data_(data) {}
 
     std::unique_ptr<Database> run();
 
@@ -64,6 +68,7 @@ private:
     void readEntities(BlockDefinition* defaultBlock, const char* terminator);
     void readObjects();
     void skipSection();
+    void keepSection(const QString& name);
 
     // ---- entities ----
     void readEntity(const QString& type, std::vector<RawTag>& rec, qint64 line, BlockDefinition* block);
@@ -86,6 +91,26 @@ private:
     quint64 handseed_ = 0;
     std::vector<std::pair<QString, QString>> headerCustom_;
     Dictionary* root_ = nullptr;
+
+    // ---- handles ----
+    // Every handle the file gives, before anything is read: new handles go above the highest.
+    void collectHandles(const QByteArray& data);
+    // The handle to adopt an object under: 0 (a new one) when a record without an object of its
+    // own (BLOCK, ENDBLK, VERTEX, SEQEND) already took it.
+    quint64 want(quint64 h) const { return h && claimed_.count(h) ? 0 : h; }
+    // Records that an object read under `h` was adopted as `o` (renumbered as a duplicate, or
+    // merged into an earlier record of the same name).
+    void adopted(quint64 h, const DbObject* o);
+    // A handle for a record that is no object of the engine's: `h` when still free, else a new one.
+    quint64 claim(quint64 h);
+    // Where a pointer to `h` leads after renumbering; `toObject` when it points into the OBJECTS
+    // section (dictionary entries, extension dictionaries, layouts, owners of objects).
+    quint64 remap(quint64 h, bool toObject) const;
+    void remapTags(Tags& tags, bool inObject) const;
+    void remapPointers();
+    std::unordered_set<quint64> claimed_;
+    std::unordered_map<quint64, std::vector<quint64>> renumbered_;
+    const QByteArray& data_;
 };
 
 QString Reader::name(const RawTag& t) {
@@ -176,7 +201,141 @@ void Reader::applyObject(DbObject* o, const Split& s) {
     for (const RawTag* t : s.xdata) o->xdata.push_back(toTag(*t));
 }
 
+void Reader::collectHandles(const QByteArray& data) {
+    // Only code lines "5" and "105" matter; a light scan of the lines, not a full tokenizing.
+    const char* p = data.constData();
+    const char* end = p + data.size();
+    quint64 highest = 0;
+    bool codeLine = true;
+    bool handleNext = false;
+    bool afterSeed = false;  // $HANDSEED's value (code 5) is the next free handle, not one in use
+    while (p < end) {
+        const char* nl = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
+        const char* stop = nl ? nl : end;
+        std::string_view line(p, size_t(stop - p));
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        line = trimmed(line);
+        if (codeLine) {
+            handleNext = (line == "5" || line == "105") && !afterSeed;
+            afterSeed = false;
+        } else if (line == "$HANDSEED") {
+            afterSeed = true;
+        } else if (handleNext) {
+            quint64 v = 0;
+            auto [ptr, ec] = std::from_chars(line.data(), line.data() + line.size(), v, 16);
+            if (ec == std::errc() && v > highest && v < (quint64(1) << 62)) highest = v;
+        }
+        codeLine = !codeLine;
+        p = nl ? nl + 1 : end;
+    }
+    db_->raiseHandleSeed(highest + 1);
+}
+
+void Reader::adopted(quint64 h, const DbObject* o) {
+    if (h && o->handle() != h) renumbered_[h].push_back(o->handle());
+}
+
+quint64 Reader::claim(quint64 h) {
+    if (h == 0 || claimed_.count(h) || db_->objectByHandle(h)) {
+        if (h) renumbered_[h];  // a duplicate: pointers keep the object that holds it
+        h = db_->handleSeed();
+        while (db_->objectByHandle(h) || claimed_.count(h)) ++h;
+        db_->raiseHandleSeed(h + 1);
+    }
+    claimed_.insert(h);
+    return h;
+}
+
+quint64 Reader::remap(quint64 h, bool toObject) const {
+    if (h == 0) return h;
+    auto it = renumbered_.find(h);
+    if (it == renumbered_.end() || it->second.empty()) return h;
+    const DbObject* holder = db_->objectByHandle(h);
+    // The handle itself went to no object (a record merged into an earlier one of its name).
+    if (!holder) return it->second.front();
+    auto inObjects = [](const DbObject* o) {
+        const ObjectType t = o->objectType();
+        return t == ObjectType::Dictionary || t == ObjectType::SortentsTable || t == ObjectType::RawObject;
+    };
+    if (toObject && !inObjects(holder))
+        for (quint64 n : it->second)
+            if (const DbObject* o = db_->objectByHandle(n); o && inObjects(o)) return n;
+    return h;
+}
+
+void Reader::remapTags(Tags& tags, bool inObject) const {
+    for (Tag& t : tags) {
+        const bool pointer = (t.code >= 320 && t.code <= 369) || (t.code >= 390 && t.code <= 399) ||
+                             t.code == 480 || t.code == 481 || t.code == 1005;
+        if (!pointer) continue;
+        const quint64 h = handleFromText(t.value);
+        const quint64 n = remap(h, inObject && (t.code == 350 || t.code == 360 || t.code == 330));
+        if (n != h) t.value = handleToText(n);
+    }
+}
+
+void Reader::remapPointers() {
+    if (renumbered_.empty()) return;
+    auto common = [&](DbObject* o, bool inObject) {
+        o->ownerHandle = remap(o->ownerHandle, inObject);
+        o->extensionDictionary = remap(o->extensionDictionary, true);
+        for (quint64& r : o->reactors) r = remap(r, true);
+        remapTags(o->appData, inObject);
+        remapTags(o->xdata, false);
+    };
+    for (DbObject* o : db_->objects()) {
+        common(o, true);
+        if (auto* d = dynamic_cast<Dictionary*>(o)) {
+            for (auto& e : d->entries) e.handle = remap(e.handle, true);
+            remapTags(d->extraTags, true);
+        } else if (auto* r = dynamic_cast<RawObject*>(o)) {
+            remapTags(r->tags, true);
+        } else if (auto* st = dynamic_cast<SortentsTable*>(o)) {
+            st->blockRecord = remap(st->blockRecord, false);
+            for (auto& [entity, key] : st->entries) entity = remap(entity, false);
+        }
+    }
+    auto records = [&](auto& table) {
+        for (auto* r : table.records()) {
+            common(r, false);
+            remapTags(r->extraTags, false);
+        }
+    };
+    records(db_->layers());
+    records(db_->linetypes());
+    records(db_->textStyles());
+    records(db_->dimStyles());
+    records(db_->appIds());
+    records(db_->viewports());
+    records(db_->views());
+    records(db_->ucss());
+    records(db_->shapeStyles());
+    for (Layer* l : db_->layers().records()) l->plotStyleHandle = remap(l->plotStyleHandle, true);
+    for (Linetype* lt : db_->linetypes().records()) remapTags(lt->complexTags, false);
+    for (auto* tables : {&db_->viewports(), &db_->views(), &db_->ucss(), &db_->shapeStyles()})
+        for (RawTableRecord* r : tables->records()) remapTags(r->tags, false);
+    for (auto& [name, tags] : db_->tableHeadTags) remapTags(tags, true);
+    for (BlockDefinition* b : db_->blocks()) {
+        common(b, false);
+        b->layoutHandle = remap(b->layoutHandle, true);
+        remapTags(b->recordExtraTags, false);
+        remapTags(b->blockXdata, false);
+    }
+    for (Entity* e : db_->allEntities()) {
+        e->extensionDictionary = remap(e->extensionDictionary, true);
+        for (quint64& r : e->reactors) r = remap(r, true);
+        remapTags(e->xdata, false);
+        remapTags(e->extraTags, false);
+        remapTags(e->commonTags, false);
+        if (auto* raw = e->tryAs<RawData>()) remapTags(raw->tags, false);
+        if (auto* h = e->tryAs<HatchData>())
+            for (auto& loop : h->loops)
+                for (quint64& s : loop.sourceHandles) s = remap(s, false);
+    }
+}
+
 std::unique_ptr<Database> Reader::run() {
+    collectHandles(data_);
     RawTag t;
     bool any = false;
     for (;;) {
@@ -207,11 +366,27 @@ std::unique_ptr<Database> Reader::run() {
             readEntities(nullptr, "ENDSEC");
         else if (section == "OBJECTS")
             readObjects();
+        else if (section == "THUMBNAILIMAGE")
+            skipSection();  // a preview of the drawing as it was: stale after any change
         else
-            skipSection();
+            keepSection(QString::fromLatin1(section.data(), qsizetype(section.size())));
     }
     finish();
     return std::move(db_);
+}
+
+void Reader::keepSection(const QString& name) {
+    RawTag t;
+    const qint64 start = tk_.line();
+    Tags tags;
+    while (tk_.next(t)) {
+        if (t.code == 0 && trimmed(t.value) == "ENDSEC") {
+            db_->extraSections.emplace_back(name, std::move(tags));
+            return;
+        }
+        tags.push_back(toTag(t));
+    }
+    tk_.fail(start, QStringLiteral("the section is not closed by ENDSEC"));
 }
 
 void Reader::skipSection() {
@@ -327,10 +502,18 @@ void Reader::readTables() {
             tk_.fail(line, QStringLiteral("TABLE was expected, found %1").arg(type));
         QString tableName;
         quint64 handle = 0;
-        for (const RawTag& t : rec_) {
+        Tags groups;  // application groups of the head: its extension dictionary above all
+        for (size_t i = 0; i < rec_.size(); ++i) {
+            const RawTag& t = rec_[i];
             if (t.code == 2 && tableName.isEmpty()) tableName = text(t).trimmed().toUpper();
             if ((t.code == 5 || t.code == 105) && handle == 0) handle = toHandle(t);
+            if (t.code == 102 && trimmed(t.value).starts_with("{"))
+                for (; i < rec_.size(); ++i) {
+                    groups.push_back(toTag(rec_[i]));
+                    if (rec_[i].code == 102 && trimmed(rec_[i].value) == "}") break;
+                }
         }
+        if (!groups.empty()) db_->tableHeadTags[tableName] = std::move(groups);
         readTable(tableName, handle);
     }
     tk_.fail(start, QStringLiteral("the TABLES section is not closed by ENDSEC"));
@@ -341,10 +524,7 @@ void Reader::readTable(const QString& tableName, quint64 tableHandle) {
     qint64 line = 0;
     const qint64 start = tk_.line();
     Split s;
-    auto setHandle = [&](quint64& h) {
-        h = tableHandle;
-        db_->raiseHandleSeed(tableHandle + 1);
-    };
+    auto setHandle = [&](quint64& h) { h = claim(tableHandle); };
     if (tableName == QLatin1String("LAYER"))
         setHandle(db_->layers().tableHandle);
     else if (tableName == QLatin1String("LTYPE"))
@@ -374,11 +554,24 @@ void Reader::readTable(const QString& tableName, quint64 tableHandle) {
             if (t->code == 2 && recName.isNull()) recName = text(*t).trimmed();
             if (t->code == 70) flags = integer(*t);
         }
+        if (recName.isEmpty() && type == QLatin1String("STYLE")) {
+            // A shape file that complex linetypes point at (340): kept as read.
+            auto& shapes = db_->shapeStyles();
+            RawTableRecord* r =
+                db_->adoptRecord(shapes, QStringLiteral("*shape%1").arg(shapes.count()), want(s.handle));
+            adopted(s.handle, r);
+            applyObject(r, s);
+            r->tableName = type;
+            r->ownerHandle = db_->textStyles().tableHandle;
+            for (const RawTag* t : s.body) r->tags.push_back(toTag(*t));
+            continue;
+        }
         if (recName.isEmpty()) continue;  // a nameless record cannot be addressed: dropped
         Tags extras;
         auto keepExtra = [&](const RawTag* t) { extras.push_back(toTag(*t)); };
         if (type == QLatin1String("LAYER")) {
-            Layer* l = db_->adoptRecord(db_->layers(), recName, s.handle);
+            Layer* l = db_->adoptRecord(db_->layers(), recName, want(s.handle));
+            adopted(s.handle, l);
             applyObject(l, s);
             l->flags = flags;
             l->frozen = flags & 1;
@@ -416,7 +609,8 @@ void Reader::readTable(const QString& tableName, quint64 tableHandle) {
             }
             l->extraTags = std::move(extras);
         } else if (type == QLatin1String("LTYPE")) {
-            Linetype* lt = db_->adoptRecord(db_->linetypes(), recName, s.handle);
+            Linetype* lt = db_->adoptRecord(db_->linetypes(), recName, want(s.handle));
+            adopted(s.handle, lt);
             applyObject(lt, s);
             lt->flags = flags;
             bool complex = false;
@@ -452,7 +646,8 @@ void Reader::readTable(const QString& tableName, quint64 tableHandle) {
             }
             lt->extraTags = std::move(extras);
         } else if (type == QLatin1String("STYLE")) {
-            TextStyle* st = db_->adoptRecord(db_->textStyles(), recName, s.handle);
+            TextStyle* st = db_->adoptRecord(db_->textStyles(), recName, want(s.handle));
+            adopted(s.handle, st);
             applyObject(st, s);
             st->flags = flags;
             for (const RawTag* t : s.body) {
@@ -492,13 +687,15 @@ void Reader::readTable(const QString& tableName, quint64 tableHandle) {
                     st->typeface = st->xdata[i + 1].value;
             st->extraTags = std::move(extras);
         } else if (dim) {
-            DimStyle* ds = db_->adoptRecord(db_->dimStyles(), recName, s.handle);
+            DimStyle* ds = db_->adoptRecord(db_->dimStyles(), recName, want(s.handle));
+            adopted(s.handle, ds);
             applyObject(ds, s);
             ds->flags = flags;
             for (const RawTag* t : s.body)
                 if (t->code != 100 && t->code != 2 && t->code != 70) ds->values[t->code] = text(*t);
         } else if (type == QLatin1String("APPID")) {
-            AppId* a = db_->adoptRecord(db_->appIds(), recName, s.handle);
+            AppId* a = db_->adoptRecord(db_->appIds(), recName, want(s.handle));
+            adopted(s.handle, a);
             applyObject(a, s);
             a->flags = flags;
         } else if (type == QLatin1String("BLOCK_RECORD")) {
@@ -508,7 +705,8 @@ void Reader::readTable(const QString& tableName, quint64 tableHandle) {
             if (n.compare(QLatin1String("$PAPER_SPACE"), Qt::CaseInsensitive) == 0)
                 n = QStringLiteral("*Paper_Space");
             BlockDefinition* b = db_->findBlock(n);
-            if (!b) b = db_->adoptBlock(n, s.handle);
+            if (!b) b = db_->adoptBlock(n, want(s.handle));
+            adopted(s.handle, b);
             applyObject(b, s);
             for (const RawTag* t : s.body) {
                 switch (t->code) {
@@ -528,7 +726,8 @@ void Reader::readTable(const QString& tableName, quint64 tableHandle) {
             auto& table = type == QLatin1String("VPORT")  ? db_->viewports()
                           : type == QLatin1String("VIEW") ? db_->views()
                                                           : db_->ucss();
-            RawTableRecord* r = db_->adoptRecord(table, recName, s.handle);
+            RawTableRecord* r = db_->adoptRecord(table, recName, want(s.handle));
+            adopted(s.handle, r);
             if (!r->tags.empty()) continue;  // a second "*Active" viewport of a tiled view: the first is kept
             applyObject(r, s);
             r->tableName = type;
@@ -605,15 +804,13 @@ void Reader::readBlocks() {
         b->description = description;
         b->xrefPath = xref;
         b->blockLayer = layer;
-        b->blockEntityHandle = s.handle;
-        db_->raiseHandleSeed(s.handle + 1);
+        b->blockEntityHandle = claim(s.handle);
         for (const RawTag* t : s.xdata) b->blockXdata.push_back(toTag(*t));
         b->blockAppData = s.appData;
         readEntities(b, "ENDBLK");
         // The ENDBLK record was read last into rec_.
         split(rec_, s);
-        b->endblkHandle = s.handle;
-        db_->raiseHandleSeed(s.handle + 1);
+        b->endblkHandle = claim(s.handle);
     }
     tk_.fail(start, QStringLiteral("the BLOCKS section is not closed by ENDSEC"));
 }
@@ -660,6 +857,29 @@ EntityKind kindOf(const QString& type) {
         {QStringLiteral("ATTDEF"), EntityKind::AttributeDefinition},
         {QStringLiteral("DIMENSION"), EntityKind::DimAligned}};
     return kinds.value(type, EntityKind::Unknown);
+}
+
+// Subclasses of the modelled kinds; from any other subclass marker on, a record is kept as read.
+bool isKnownSubclass(std::string_view name) {
+    static const std::string_view known[] = {"AcDbEntity",
+                                             "AcDbLine",
+                                             "AcDbCircle",
+                                             "AcDbArc",
+                                             "AcDbPolyline",
+                                             "AcDb2dPolyline",
+                                             "AcDbText",
+                                             "AcDbMText",
+                                             "AcDbPoint",
+                                             "AcDbHatch",
+                                             "AcDbBlockReference",
+                                             "AcDbAttributeDefinition",
+                                             "AcDbAttribute",
+                                             "AcDbDimension",
+                                             "AcDbAlignedDimension",
+                                             "AcDbOrdinateDimension"};
+    for (std::string_view k : known)
+        if (k == name) return true;
+    return false;
 }
 
 // Whether a code is the x, y or z of the point whose x code is `base`.
@@ -832,22 +1052,64 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
         }
     }
 
+    // The record's parts: the common entity part (every code of files without subclass markers),
+    // the kind's own codes with its subclass markers, and from a subclass the kind does not know,
+    // or an embedded object (101), on, the tail kept as read after the kind's own data.
+    std::vector<const RawTag*>& own = own_;
+    std::vector<const RawTag*> commonPart;
+    own.clear();
+    Tags tail;
+    bool markers = false;
+    for (const RawTag* t : s.body)
+        if (t->code == 100) markers = true;
+    if (kind != EntityKind::Unknown) {
+        bool inEntityPart = !markers;
+        for (const RawTag* t : s.body) {
+            if (!tail.empty() || (t->code == 101 && markers) ||
+                (t->code == 100 && !isKnownSubclass(trimmed(t->value)))) {
+                tail.push_back(toTag(*t));
+                continue;
+            }
+            if (t->code == 100) {
+                inEntityPart = trimmed(t->value) == "AcDbEntity";
+                if (!inEntityPart) own.push_back(t);  // kinds that care see their subclass markers
+                continue;
+            }
+            if (inEntityPart || t->code == 39 || t->code == 210 || t->code == 220 || t->code == 230)
+                commonPart.push_back(t);
+            else
+                own.push_back(t);
+        }
+    }
+
     HatchData hatch;
     Tags hatchExtras;
     if (kind == EntityKind::Hatch) {
-        std::vector<const RawTag*> own;
-        for (const RawTag* t : s.body)
-            if (!isCommonEntityCode(t->code)) own.push_back(t);
+        std::vector<const RawTag*> hatchOwn;
+        for (const RawTag* t : markers ? own : commonPart)
+            if (t->code != 100 && (markers || !isCommonEntityCode(t->code))) hatchOwn.push_back(t);
         // A hatch with parts the engine does not model (spline edges...) stays as read.
-        if (!parseHatch(own, hatch, hatchExtras)) kind = EntityKind::Unknown;
+        if (!parseHatch(hatchOwn, hatch, hatchExtras) || !tail.empty()) kind = EntityKind::Unknown;
     }
 
-    Entity* e = db_->adoptEntity(block, kind, s.handle);
+    Entity* e = db_->adoptEntity(block, kind, want(s.handle));
+    adopted(s.handle, e);
     applyObject(e, s);
     if (kind == EntityKind::Unknown) {
         auto& raw = e->as<RawData>();
         raw.dxfName = type;
+        // The writer patches the common codes of the AcDbEntity part (of the whole record in
+        // files without subclass markers) back in from the entity: take exactly those.
+        bool markers = false;
+        for (const RawTag* t : s.body)
+            if (t->code == 100) markers = true;
+        bool inEntityPart = !markers;
         for (const RawTag* t : s.body) {
+            if (t->code == 100) inEntityPart = trimmed(t->value) == "AcDbEntity";
+            if (!inEntityPart) {
+                raw.tags.push_back(toTag(*t));
+                continue;
+            }
             switch (t->code) {
                 case 8:
                     db_->setLayerRaw(e, name(*t));
@@ -863,6 +1125,12 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
                     break;
                 case 60:
                     e->visible = integer(*t) == 0;
+                    break;
+                case 420:
+                    e->trueColor = integer(*t) & 0xFFFFFF;
+                    break;
+                case 48:
+                    e->linetypeScale = num(*t);
                     break;
                 default:
                     break;
@@ -880,11 +1148,16 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
     }
 
     // Common properties; the rest goes to the kind.
-    std::vector<const RawTag*>& own = own_;
-    own.clear();
-    for (const RawTag* t : s.body)
-        if (!applyCommon(e, *t)) own.push_back(t);
-    auto extra = [&](const RawTag* t) { e->extraTags.push_back(toTag(*t)); };
+    for (const RawTag* t : commonPart)
+        if (!applyCommon(e, *t)) {
+            if (markers)
+                e->commonTags.push_back(toTag(*t));
+            else
+                own.push_back(t);
+        }
+    auto extra = [&](const RawTag* t) {
+        if (t->code != 100) e->extraTags.push_back(toTag(*t));
+    };
 
     switch (kind) {
         case EntityKind::Line: {
@@ -983,8 +1256,7 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
                 Split& vs = subSplit_;
                 split(sr.tags, vs);
                 if (sr.type == QLatin1String("SEQEND")) {
-                    d.seqendHandle = vs.handle;
-                    db_->raiseHandleSeed(vs.handle + 1);
+                    d.seqendHandle = claim(vs.handle);
                     continue;
                 }
                 Vertex v;
@@ -1010,8 +1282,7 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
                     }
                 }
                 d.vertices.push_back(v);
-                d.vertexHandles.push_back(vs.handle);
-                db_->raiseHandleSeed(vs.handle + 1);
+                d.vertexHandles.push_back(claim(vs.handle));
             }
             break;
         }
@@ -1020,19 +1291,30 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
             const bool isDef = kind == EntityKind::AttributeDefinition;
             TextData* td = e->textData();
             AttributeData* ad = isDef ? &e->as<AttributeData>() : nullptr;
-            bool embedded = false;
+            // The text's fields belong to its text subclass; in the attribute-definition subclass
+            // only the attribute's own (later files repeat codes such as 72 there).
+            bool inAttribute = false;
             for (const RawTag* t : own) {
-                if (embedded) {
-                    extra(t);
+                const int c = t->code;
+                if (c == 100) {
+                    inAttribute = isDef && trimmed(t->value) == "AcDbAttributeDefinition";
                     continue;
                 }
-                const int c = t->code;
+                if (inAttribute) {
+                    if (applyAttribute(*ad, *t)) continue;
+                    if (c == 74)
+                        td->vertical = integer(*t);
+                    else if (c == 3)
+                        ad->prompt = text(*t);
+                    else
+                        extra(t);
+                    continue;
+                }
                 if (applyText(*td, *t, isDef ? 74 : 73) || (isDef && applyAttribute(*ad, *t))) continue;
                 if (c == 3 && isDef) {
                     ad->prompt = text(*t);
                     continue;
                 }
-                if (c == 101) embedded = true;  // an embedded multiline text: kept as it is
                 extra(t);
             }
             break;
@@ -1092,13 +1374,11 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
             e->extraTags.insert(e->extraTags.end(), hatchExtras.begin(), hatchExtras.end());
             break;
         case EntityKind::Region: {
+            // Everything after the common part, as read.
             auto& d = e->as<RegionData>();
-            for (const RawTag* t : s.body)
-                if (!isCommonEntityCode(t->code) || t->code == 100) d.acis.push_back(toTag(*t));
-            // The first subclass marker (AcDbEntity) is written by the writer itself.
-            if (!d.acis.empty() && d.acis.front().code == 100 &&
-                d.acis.front().value == QLatin1String("AcDbEntity"))
-                d.acis.erase(d.acis.begin());
+            for (const RawTag* t : own) d.acis.push_back(toTag(*t));
+            d.acis.insert(d.acis.end(), tail.begin(), tail.end());
+            tail.clear();
             break;
         }
         case EntityKind::BlockReference: {
@@ -1126,11 +1406,11 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
                 Split& as = subSplit_;
                 split(sr.tags, as);
                 if (sr.type == QLatin1String("SEQEND")) {
-                    d.seqendHandle = as.handle;
-                    db_->raiseHandleSeed(as.handle + 1);
+                    d.seqendHandle = claim(as.handle);
                     continue;
                 }
-                Entity* a = db_->adoptEntity(nullptr, EntityKind::AttributeReference, as.handle, e);
+                Entity* a = db_->adoptEntity(nullptr, EntityKind::AttributeReference, want(as.handle), e);
+                adopted(as.handle, a);
                 applyObject(a, as);
                 auto& ad = a->as<AttributeData>();
                 bool embedded = false;
@@ -1159,8 +1439,7 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
                 e->xdata.erase(e->xdata.begin() + long(i), e->xdata.begin() + long(k));
                 break;
             }
-            if (d.seqendHandle == 0 && !d.attributes.empty())
-                d.seqendHandle = db_->handleSeed(), db_->raiseHandleSeed(d.seqendHandle + 1);
+            if (d.seqendHandle == 0 && !d.attributes.empty()) d.seqendHandle = claim(0);
             break;
         }
         case EntityKind::DimAligned:
@@ -1199,6 +1478,7 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
         default:
             break;
     }
+    e->extraTags.insert(e->extraTags.end(), tail.begin(), tail.end());
 }
 
 bool Reader::parseHatch(const std::vector<const RawTag*>& own, HatchData& h, Tags& extras) {
@@ -1381,7 +1661,8 @@ void Reader::readObjects() {
         if (type == QLatin1String("ENDSEC")) return;
         split(rec_, s);
         if (type == QLatin1String("DICTIONARY")) {
-            Dictionary* d = db_->addDictionary(s.handle);
+            Dictionary* d = db_->addDictionary(want(s.handle));
+            adopted(s.handle, d);
             applyObject(d, s);
             d->hasCloning = false;
             for (size_t i = 0; i < s.body.size(); ++i) {
@@ -1414,7 +1695,8 @@ void Reader::readObjects() {
             }
             if (!root_) root_ = d;
         } else if (type == QLatin1String("SORTENTSTABLE")) {
-            SortentsTable* st = db_->addSortentsTable(s.handle);
+            SortentsTable* st = db_->addSortentsTable(want(s.handle));
+            adopted(s.handle, st);
             applyObject(st, s);
             for (size_t i = 0; i < s.body.size(); ++i) {
                 const RawTag* t = s.body[i];
@@ -1428,7 +1710,8 @@ void Reader::readObjects() {
                 }
             }
         } else {
-            RawObject* o = db_->addRawObject(type, s.handle);
+            RawObject* o = db_->addRawObject(type, want(s.handle));
+            adopted(s.handle, o);
             applyObject(o, s);
             o->tags.reserve(s.body.size());
             for (const RawTag* t : s.body) o->tags.push_back(toTag(*t));
@@ -1439,6 +1722,7 @@ void Reader::readObjects() {
 
 void Reader::finish() {
     db_->setLayouts(modelSpace(), paperSpace());
+    remapPointers();
     db_->setRootDictionary(root_);
     // The drawing properties live in the "DWGPROPS" record of the root dictionary.
     if (root_) {
@@ -1536,10 +1820,12 @@ void Reader::finish() {
 }  // namespace
 
 std::unique_ptr<Database> readBuffer(const QByteArray& data, const QString& sourceName) {
-    static const QByteArray binarySentinel("AutoCAD Binary DXF");
-    if (data.startsWith(binarySentinel))
-        throw Failed(QStringLiteral("%1: binary DXF files are not supported")
-                         .arg(sourceName.isEmpty() ? QStringLiteral("DXF") : sourceName));
+    if (isBinaryDxf(data)) {
+        // Binary files hold the same pairs: read through their text form.
+        const QByteArray text = binaryDxfToText(data, sourceName);
+        Reader reader(text, sourceName);
+        return reader.run();
+    }
     Reader reader(data, sourceName);
     return reader.run();
 }

@@ -171,6 +171,12 @@ std::pair<QByteArray, QByteArray> Writer::run() {
     blocks();
     entities();
     objects();
+    for (const auto& [name, sectionTags] : db_.extraSections) {
+        ascii(0, "SECTION");
+        str(2, name);
+        tags(sectionTags);
+        ascii(0, "ENDSEC");
+    }
     ascii(0, "EOF");
     // The header comes last because writing may hand out handles ($HANDSEED).
     QByteArray head;
@@ -240,6 +246,8 @@ void Writer::tableHead(const char* name, quint64 tableHandle, int count) {
     ascii(0, "TABLE");
     ascii(2, name);
     handle(5, tableHandle);
+    if (auto it = db_.tableHeadTags.find(QLatin1String(name)); it != db_.tableHeadTags.end())
+        tags(it->second);
     handle(330, 0);
     ascii(100, "AcDbSymbolTable");
     integer(70, count);
@@ -317,7 +325,13 @@ void Writer::tables() {
 
     {
         const auto recs = db_.textStyles().records();
-        tableHead("STYLE", db_.textStyles().tableHandle, int(recs.size()));
+        const auto shapes = db_.shapeStyles().records();
+        tableHead("STYLE", db_.textStyles().tableHandle, int(recs.size() + shapes.size()));
+        for (const RawTableRecord* r : shapes) {
+            head("STYLE", *r, db_.textStyles().tableHandle);
+            tags(r->tags);
+            tags(r->xdata);
+        }
         for (const TextStyle* s : recs) {
             recordHead("STYLE", *s, db_.textStyles().tableHandle, "AcDbTextStyleTableRecord");
             integer(70, s->flags);
@@ -452,6 +466,7 @@ void Writer::common(const Entity& e, bool paper) {
     if (e.lineweight != LineweightByLayer) integer(370, e.lineweight);
     if (e.linetypeScale != 1) real(48, e.linetypeScale);
     if (!e.visible) integer(60, 1);
+    tags(e.commonTags);
 }
 
 namespace {

@@ -13,6 +13,7 @@
 
 #include <QHash>
 #include <QString>
+#include <map>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -99,6 +100,15 @@ public:
     const Table<RawTableRecord>& ucss() const { return ucss_; }
     // Handle of the BLOCK_RECORD table object.
     quint64 blockRecordTableHandle = 0;
+    // Text-style records without a name (shape files of complex linetypes), kept as read.
+    Table<RawTableRecord>& shapeStyles() { return shapeStyles_; }
+    const Table<RawTableRecord>& shapeStyles() const { return shapeStyles_; }
+    // Codes of the table heads the engine does not interpret (extension dictionaries...), by
+    // table name ("LAYER").
+    std::map<QString, Tags> tableHeadTags;
+    // Sections the engine does not model ("ACDSDATA" with the solids' data...), kept as read
+    // and written back after the objects.
+    std::vector<std::pair<QString, Tags>> extraSections;
 
     // Adds a layer, or returns the existing one of that name unchanged. Throws
     // cad::InvalidArgument for an invalid name (empty, or holding <>/\":;?*|,=`).
@@ -344,7 +354,7 @@ private:
     Table<TextStyle> textStyles_;
     Table<DimStyle> dimStyles_;
     Table<AppId> appIds_;
-    Table<RawTableRecord> vports_, views_, ucss_;
+    Table<RawTableRecord> vports_, views_, ucss_, shapeStyles_;
     BlockDefinition* modelSpace_ = nullptr;
     BlockDefinition* paperSpace_ = nullptr;
     Dictionary* root_ = nullptr;

@@ -254,6 +254,9 @@ public:
     Point3 normal{0, 0, 1};
     // Codes of a modelled kind that the engine does not interpret; written back after its data.
     Tags extraTags;
+    // Codes of the common entity part the engine does not interpret (transparency 440, material,
+    // plot style, shadow mode...); written back in that part.
+    Tags commonTags;
     // The kind's data; use as<T>() or tryAs<T>().
     EntityData data;
 

@@ -440,6 +440,7 @@ Entity* Database::cloneEntity(const Entity* src, BlockDefinition* target, Databa
     e->thickness = src->thickness;
     e->normal = src->normal;
     e->extraTags = src->extraTags;
+    e->commonTags = src->commonTags;
     e->xdata = src->xdata;
     e->data = src->data;
     if (auto* p = e->tryAs<Polyline2dData>()) {

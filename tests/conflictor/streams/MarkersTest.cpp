@@ -215,6 +215,32 @@ TEST_F(StreamsStartPoint, TheEndArrowPointsOutOfTheStreamAlongItsLastComponent) 
     EXPECT_TRUE(common::ArePointsEqual(start(), ends.Second));
 }
 
+// The stream routines take the drawing's scale from the one scale routine: a negative or
+// fractional SKALA is 1:1 there too, never a mirrored or shrunken marker.
+TEST_F(StreamsStartPoint, ANegativeOrFractionalScaleIsTakenAsOneToOne) {
+    doc()
+        .blocks()
+        .add(cad::Point{0, 0, 0}, QStringLiteral("12^POCZATEK_STRUMIEN_K1_77"))
+        .addCircle(cad::Point{0, 0, 0}, 1);
+    insert(QStringLiteral("12^POCZATEK_STRUMIEN_K1_77"), StreamLayer, 10, 10);
+    for (const QString skala : {QStringLiteral("-500"), QStringLiteral("2,5")}) {
+        automation::SetDrawingProperty(QStringLiteral("SKALA"), skala);
+        automation::DrawingScale = 777;
+        ASSERT_TRUE(OdczytajStrumienie(false, -1));
+        EXPECT_EQ(automation::DrawingScale, 1) << skala.toStdString();
+        automation::DrawingScale = 777;
+        SetStartPoint(false);
+        EXPECT_EQ(automation::DrawingScale, 1) << skala.toStdString();
+        // The markers at 1:1: one thousandth of the symbol's size, never mirrored.
+        for (const char* marker : {"12^KONIEC_STRUMIEN_K1_*", "12^POCZATEK_STRUMIEN_K1_*"}) {
+            const cad::Entity ref = only(QString::fromLatin1(marker));
+            EXPECT_GT(ref.xScaleFactor(), 0) << skala.toStdString();
+            EXPECT_GT(ref.yScaleFactor(), 0) << skala.toStdString();
+            EXPECT_LT(ref.xScaleFactor(), 0.1) << skala.toStdString();
+        }
+    }
+}
+
 TEST_F(StreamsStartPoint, PedestrianAndUnknownStreamsGetNoMarkers) {
     window.GridStreamName = QStringLiteral("P1");
     SetStartPoint(false);

@@ -220,6 +220,15 @@ TEST_F(StreamsTable, EndPointsOfAChainAndTheFaultyShapes) {
     ends = GetStreamEndPoints(0, true, first, second);
     EXPECT_TRUE(common::IsMissingPoint(ends.First));
     EXPECT_TRUE(prompts.messageTexts().value(0).endsWith(QStringLiteral("na jednym z końców strumienia")));
+    // A start point on no end at all (inside a line, or off the stream) is refused the same way.
+    for (const common::PlanePoint p : {common::PlanePoint{5, 0}, common::PlanePoint{7, 7}}) {
+        prompts.clear();
+        StreamTable[0].StartPoint = p;
+        ends = GetStreamEndPoints(0, true, first, second);
+        EXPECT_TRUE(common::IsMissingPoint(ends.First));
+        EXPECT_TRUE(
+            prompts.messageTexts().value(0).endsWith(QStringLiteral("na jednym z końców strumienia")));
+    }
     prompts.clear();
     StreamTable[0].StartPoint = {0, 0};
     ends = GetStreamEndPoints(0, true, first, second);

@@ -90,6 +90,28 @@ TEST_F(StreamsUpgrade, FormatOneWithOldNamesReachesFormatFourWithGroupsPhasesAnd
     EXPECT_EQ(StreamTable[size_t(FindStreamIndex(QStringLiteral("S1")))].Group, 3);
 }
 
+// The first custom property of the drawing is a legacy one: it is moved and removed like the rest.
+TEST_F(StreamsUpgrade, ALegacyPropertyStoredFirstIsMovedLikeTheOthers) {
+    oldBlock(QStringLiteral("STRUMIEN_1"), {{QStringLiteral("STRUMIEN1"), QStringLiteral("^K1")}}, 0, 0);
+    oldBlock(QStringLiteral("STRUMIEN_2"), {{QStringLiteral("STRUMIEN1"), QStringLiteral("^S1")}}, 0, 10);
+    ASSERT_EQ(doc().summaryInfo().numCustomInfo(), 0);
+    automation::SetDrawingProperty(QStringLiteral("FAZA_K1"), QStringLiteral("1,2"));
+    automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("1000"));
+    automation::SetDrawingProperty(QStringLiteral("GRUPA_K1"), QStringLiteral("2"));
+    automation::SetDrawingProperty(QStringLiteral("WERSJA_DOKUMENTU"), QStringLiteral("1"));
+    automation::SetDrawingProperty(QStringLiteral("GRUPA_S1"), QStringLiteral("3"));
+    DrawingFormatVersion = 1;
+    prompts.answerMessage(ui::Yes);
+    prompts.answerInput(QStringLiteral("12"));
+    prompts.answerMessage(ui::Ok);
+    picks.point(5000, 5000);
+    ASSERT_TRUE(runUpgrades());
+    EXPECT_EQ(propertyKeys(), (QStringList{QStringLiteral("SKALA"), QStringLiteral("WERSJA_DOKUMENTU")}));
+    const cad::Entity block = references(QStringLiteral("ATRYBUTY_STRUMIENI_12")).value(0);
+    EXPECT_EQ(attribute(block, QStringLiteral("FAZY")), QStringLiteral("K1:1,2^"));
+    EXPECT_EQ(attribute(block, QStringLiteral("GRUPY")), QStringLiteral("K1:2^S1:3^"));
+}
+
 TEST_F(StreamsUpgrade, FormatOneGroupsAndPhasesJoinAnAttributeBlockThatIsAlreadyThere) {
     formatOneDrawing();
     addAttributeBlock(QStringLiteral("12"),

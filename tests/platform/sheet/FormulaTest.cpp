@@ -250,3 +250,63 @@ TEST(SheetFormulaEval, RandomTextsParseOrFailCleanlyAndPrintStably) {
 }
 
 }  // namespace
+
+// Comparisons at equality and the grid's last row: the boundaries where an operator or a limit
+// off by one goes unnoticed.
+TEST(SheetFormulaEval, ComparisonsAtEqualityAndTheLastRow) {
+    EXPECT_EQ(eval("=A1>=2"), Value(true));
+    EXPECT_EQ(eval("=A1<=2"), Value(true));
+    EXPECT_EQ(eval("=A1>2"), Value(false));
+    EXPECT_EQ(eval("=A1<2"), Value(false));
+    EXPECT_EQ(eval("=2>=A1"), Value(true));
+    EXPECT_EQ(eval("=\"abc\">=A2"), Value(true));
+    EXPECT_EQ(eval("=\"ABC\"<=A2"), Value(true));  // texts compare without regard to case
+    EXPECT_EQ(eval("=A3>=TRUE"), Value(true));
+
+    Application app;
+    Workbook& b = app.workbooks().add();
+    Worksheet& s = b.worksheets(1);
+    s.range("A1048576").setValue(21.0);
+    s.range("B1").setFormula("=A1048576*2");
+    s.range("B2").setFormula("=SUM($A$1048575:$A$1048576)");
+    s.range("B3").setFormula("=A:A");
+    EXPECT_EQ(s.range("B1").value(), Value(42.0));
+    EXPECT_EQ(s.range("B2").value(), Value(21.0));
+    EXPECT_EQ(s.range("B1").formula(), "=A1048576*2");
+    EXPECT_EQ(s.range("B2").formula(), "=SUM($A$1048575:$A$1048576)");
+    s.range("A1048576").setValue(1.0);
+    EXPECT_EQ(s.range("B1").value(), Value(2.0));
+    // One row past the grid is no reference.
+    s.range("B4").setFormula("=A1048577");
+    EXPECT_TRUE(s.range("B4").value().isError());
+}
+
+// Array constants and references over a span of worksheets compute as the spreadsheet does and
+// print back as written.
+TEST(SheetFormulaEval, ArrayConstantsAndThreeDimensionalReferences) {
+    EXPECT_EQ(eval("=SUM({1,2;3,-4})"), Value(2.0));
+    EXPECT_EQ(eval("=SUM({1,\"2\",TRUE})"), Value(1.0));  // texts and logical values are skipped
+    EXPECT_EQ(eval("=MAX({1,5,2})"), Value(5.0));
+    EXPECT_EQ(eval("=COUNT({1,\"a\",#N/A,3})"), Value(2.0));
+
+    Application app;
+    Workbook& b = app.workbooks().add();
+    while (b.worksheetCount() < 3) b.addWorksheet();
+    b.worksheets(1).setName("Arkusz 1");
+    for (int i = 1; i <= 3; ++i) b.worksheets(i).range("C3").setValue(double(i));
+    Worksheet& s = b.worksheets(1);
+    s.range("A1").setFormula("=SUM('Arkusz 1:Arkusz3'!C3)");
+    s.range("A2").setFormula("=SUM(Arkusz2:Arkusz3!C2:C3)*{2}");
+    EXPECT_EQ(s.range("A1").value(), Value(6.0));
+    EXPECT_EQ(s.range("A2").value(), Value(10.0));
+    EXPECT_EQ(s.range("A1").formula(), "=SUM('Arkusz 1:Arkusz3'!C3)");
+    EXPECT_EQ(s.range("A2").formula(), "=SUM(Arkusz2:Arkusz3!C2:C3)*{2}");
+    b.worksheets(2).range("C3").setValue(20.0);  // a sheet inside the span
+    EXPECT_EQ(s.range("A1").value(), Value(24.0));
+    EXPECT_EQ(s.range("A2").value(), Value(46.0));
+    // A single value from a span is no value.
+    s.range("A3").setFormula("=Arkusz2:Arkusz3!C3+1");
+    EXPECT_EQ(s.range("A3").value(), Value(ErrorCode::Value));
+    // Rows of different lengths are refused.
+    EXPECT_THROW(s.range("A4").setFormula("={1,2;3}"), FormulaError);
+}

@@ -219,3 +219,21 @@ TEST(SheetCopyPaste, AcrossWorkbooksKeepsTheFormats) {
 }
 
 }  // namespace
+
+// Inserted columns take the width of the column on their left, not the one they push aside.
+TEST(SheetColumnInsertion, NewColumnsTakeTheLeftColumnsWidth) {
+    Application app;
+    Worksheet& s = app.workbooks().add().worksheets(1);
+    s.columns(3).setColumnWidth(7);
+    s.columns(4).setColumnWidth(20);
+    s.range("D1").entireColumn().insert(xlShiftToRight);
+    s.range("D1").entireColumn().insert(xlShiftToRight);
+    EXPECT_DOUBLE_EQ(s.columns(3).columnWidth(), 7);
+    EXPECT_DOUBLE_EQ(s.columns(4).columnWidth(), 7);
+    EXPECT_DOUBLE_EQ(s.columns(5).columnWidth(), 7);
+    EXPECT_DOUBLE_EQ(s.columns(6).columnWidth(), 20);
+    // At column A there is no left column: the default width.
+    s.range("A1").entireColumn().insert(xlShiftToRight);
+    EXPECT_DOUBLE_EQ(s.columns(1).columnWidth(), s.defaultColumnWidth());
+    EXPECT_DOUBLE_EQ(s.columns(7).columnWidth(), 20);
+}

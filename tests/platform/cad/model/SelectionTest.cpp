@@ -167,3 +167,18 @@ TEST_P(CadModelSelection, ManyCreateAndDeleteCyclesLeaveOnlyTheLiveSetsFoundByNa
     EXPECT_EQ(members[1].id(), b.id());
     EXPECT_EQ(members[2].id(), d.id());
 }
+
+// A window polygon is closed from its last corner back to its first: an entity just outside that
+// closing edge is not inside, one just inside is.
+TEST_P(CadModelSelection, WindowPolygonClosesItsOutline) {
+    const cad::Entity outside = ms.addLine(cad::Point{1000, 10, 0}, cad::Point{999, 20, 0});
+    const cad::Entity inside = ms.addLine(cad::Point{1001, 10, 0}, cad::Point{1002, 20, 0});
+    const cad::Entity across = ms.addLine(cad::Point{999, 30, 0}, cad::Point{1001, 30, 0});
+    const cad::SelectionSet s = fresh(QStringLiteral("SSOkno"));
+    // A triangle whose closing edge (from the last corner to the first) is the line x = 1000.
+    s.selectByPolygon(cad::SelectionSet::WindowPolygon, {{1000, 0, 0}, {1100, 0, 0}, {1000, 100, 0}},
+                      cad::SelectionFilter().add(0, QStringLiteral("LINE")));
+    EXPECT_EQ(s.entities(), (QList<cad::Entity>{inside}));
+    (void)outside;
+    (void)across;
+}
