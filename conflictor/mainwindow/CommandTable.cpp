@@ -1,6 +1,7 @@
 // The rows of conflictor's menus and toolbars.
 #include "conflictor/mainwindow/CommandTable.h"
 
+#include "conflictor/mainwindow/StreamMenus.h"
 #include "conflictor/mainwindow/WindowCommands.h"
 
 #include <cstring>
@@ -17,9 +18,22 @@ const std::vector<MenuBarRow>& MenuBarTable() {
 
 const std::vector<CommandRow>& CommandTable() {
     using E = EnabledWhen;
-    static const std::vector<CommandRow> rows{
-        {"mnu_Plik", "mnuPlik_Zakoncz", "&Zakończ", nullptr, nullptr, mnuPlik_Zakoncz, E::Always},
+    (void)E::Always;
+    static const std::vector<CommandRow> rows = [] {
+        std::vector<CommandRow> all{
+            {"mnu_Plik", "mnuPlik_Zakoncz", "&Zakończ", nullptr, nullptr, mnuPlik_Zakoncz, E::Always}};
+        // The View menu and the stream commands of the Stream menu come from the stream commands.
+        all.insert(all.end(), StreamViewCommandRows().begin(), StreamViewCommandRows().end());
+        all.insert(all.end(), StreamEditCommandRows().begin(), StreamEditCommandRows().end());
+        all.insert(all.end(), WindowCommandRows().begin(), WindowCommandRows().end());
+        return all;
+    }();
+    return rows;
+}
 
+const std::vector<CommandRow>& WindowCommandRows() {
+    using E = EnabledWhen;
+    static const std::vector<CommandRow> rows{
         {"mnuEdycja", "mnuEdycja_Detektory", "Detektory strumienia", nullptr, nullptr, mnuEdycja_Detektory,
          E::StreamSelected},
 
@@ -37,13 +51,11 @@ const std::vector<CommandRow>& CommandTable() {
 }
 
 const std::vector<ToolbarRow>& ToolbarTable() {
-    static const std::vector<ToolbarRow> rows{};
-    return rows;
+    return StreamToolbarRows();
 }
 
 const std::vector<ToolButtonRow>& ToolButtonTable() {
-    static const std::vector<ToolButtonRow> rows{};
-    return rows;
+    return StreamToolButtonRows();
 }
 
 const CommandRow* FindCommand(const char* objectName) {

@@ -51,6 +51,8 @@ struct ToolButtonRow {
 
 const std::vector<MenuBarRow>& MenuBarTable();
 const std::vector<CommandRow>& CommandTable();
+// The rows of the window's own commands (detector list, options, help) within CommandTable().
+const std::vector<CommandRow>& WindowCommandRows();
 const std::vector<ToolbarRow>& ToolbarTable();
 const std::vector<ToolButtonRow>& ToolButtonTable();
 // The row of a command id; nullptr when there is none.

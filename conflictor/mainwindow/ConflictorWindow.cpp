@@ -9,9 +9,11 @@
 #include "common/TextHelpers.h"
 #include "common/ui/FormWindow.h"
 #include "common/ui/MouseWheelHook.h"
+#include "conflictor/dialogs/StreamDialogHooks.h"
 #include "conflictor/mainwindow/CommandTable.h"
 #include "conflictor/mainwindow/StreamCellEditor.h"
 #include "conflictor/mainwindow/StreamGridRules.h"
+#include "conflictor/streams/CommandGuard.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamReading.h"
@@ -52,6 +54,8 @@ ConflictorWindow::ConflictorWindow(QWidget* parent) : QMainWindow(parent) {
     buildControls();
     buildMenus();
     buildToolbars();
+    buildToolButtonMenus();
+    InstallStreamDialogs(this);
     TimerKolor = new QTimer(this);
     TimerKolor->setObjectName(QStringLiteral("TimerKolor"));
     TimerKolor->setInterval(300);
@@ -219,27 +223,23 @@ void ConflictorWindow::buildToolbars() {
         act->setToolTip(utf8(row.tooltip));
         act->setProperty("enabledWhen", int(row.enabledWhen));
         connect(act, &QAction::triggered, this, [this, command] { RunCommand(command, true); });
-        connect(act, &QAction::hovered, this, [this, act] { panelStan->setText(act->toolTip()); });
+        connect(act, &QAction::hovered, this, [this, act] { toolbarHover(act); });
         actions_.insert(act->objectName(), act);
     }
 }
 
 bool ConflictorWindow::RunCommand(const QString& id, bool quiet) {
+    // Menus, toolbar buttons and button menus alike report an unexpected failure: a failure the
+    // user never sees would leave them believing the command worked.
+    (void)quiet;
     const QByteArray key = id.toUtf8();
     CommandHandler handler = FindCommandHandler(key.constData());
     if (!handler) return false;
-    try {
-        handler(*this);
-        return true;
-    } catch (const std::exception& e) {
-        while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
-        if (TimerKolor->isActive()) StopPanelFlash();
-        if (!quiet)
-            ui::MsgBox(Tlumacz(QStringLiteral("Wystąpił nieoczekiwany błąd:")) + QStringLiteral("\r\n") +
-                           QString::fromUtf8(e.what()),
-                       ui::Exclamation, caption());
-        return false;
-    }
+    return RunStreamCommand([&] { handler(*this); },
+                            [this] {
+                                while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+                                if (TimerKolor->isActive()) StopPanelFlash();
+                            });
 }
 
 void ConflictorWindow::UpdateCommandStates(bool enabled) {

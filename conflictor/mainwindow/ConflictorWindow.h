@@ -76,12 +76,18 @@ public:
     void StopPanelFlash() override;
     void showWindow() override;
     void hideWindow() override;
+    // The stream commands' window services (StreamMenus.cpp).
+    void focusIntersectionCombo() override;
+    void setBusyCursor(bool on) override;
+    void commandsBlockedChanged(bool blocked) override;
+    void removeGridRow(int index) override;
+    void commitPendingEdit() override;
 
     // --- The stream grid ---
     // Makes the row of stream `index` current (column 1); nothing when it has no row.
     void SelectGridRowOfStreamIndex(int index);
     // Sets one cell of the row of stream `index`; nothing when it has no row.
-    void UstalWartoscWGridzie(int index, const QString& value, int column);
+    void UstalWartoscWGridzie(int index, const QString& value, int column) override;
     int faIndex(int row, int column) const;
     void ShowKinematicColumns(bool show);
     void FillStreamGridRows(int start);
@@ -142,7 +148,6 @@ public:
     bool DetailsShown = false;
     bool GridNotSorting = true;
     bool TallAtStart = false;
-    bool DrawingInProgress = false;
     bool CellReadOnly = true;
     bool StreamHasVariants = false;
     int OldGroup = 0;
@@ -167,6 +172,12 @@ private:
     void buildControls();
     void buildMenus();
     void buildToolbars();
+    // The button menus of the toolbars' drop-down buttons (StreamMenus.cpp).
+    void buildToolButtonMenus();
+    // The hover text of a toolbar button in the panel "Stan", put back by TimerDlaPaskaStatusu.
+    void toolbarHover(QAction* button);
+    void TimerDlaPaskaStatusu_Timer();
+    QTimer* TimerDlaPaskaStatusu = nullptr;
     void writeStreamRow(int row, int index);
 
     QHash<QString, QAction*> actions_;

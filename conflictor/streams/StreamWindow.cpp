@@ -1,7 +1,11 @@
 // The installed main window of the stream model and its headless stand-in.
 #include "conflictor/streams/StreamWindow.h"
 
+#include "conflictor/streams/StreamRecords.h"
+
 #include <QCoreApplication>
+
+#include <algorithm>
 
 namespace conflictor {
 
@@ -18,6 +22,36 @@ StreamWindow* installed = nullptr;
 
 void StreamWindow::yieldToMessageLoop() {
     if (QCoreApplication::instance()) QCoreApplication::processEvents();
+}
+
+void StreamWindow::removeGridRow(int index) {
+    if (StreamTable.empty()) {
+        GridStreamName.clear();
+        GridStreamIndex = -1;
+        return;
+    }
+    const int next = std::min(index, int(StreamTable.size()) - 1);
+    GridStreamName = StreamTable[size_t(next)].Name;
+    GridStreamIndex = next;
+}
+
+void StreamWindow::setCommandsBlocked(bool blocked) {
+    const bool before = BlockDepth > 0;
+    BlockDepth = blocked ? BlockDepth + 1 : std::max(0, BlockDepth - 1);
+    if (before != (BlockDepth > 0)) commandsBlockedChanged(BlockDepth > 0);
+}
+
+StreamDialogHooks& StreamDialogs() {
+    static StreamDialogHooks hooks;
+    return hooks;
+}
+
+CommandBlock::CommandBlock() {
+    MainWindow().setCommandsBlocked(true);
+}
+
+CommandBlock::~CommandBlock() {
+    MainWindow().setCommandsBlocked(false);
 }
 
 StreamWindow& MainWindow() {

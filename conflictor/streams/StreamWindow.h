@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace conflictor {
 
 class StreamWindow {
@@ -21,6 +23,8 @@ public:
     bool CuttingSelectedStreams = false;  // the cut runs over the highlighted streams only
     int MaxGroupNumber = 0;               // the largest group met by the last read
     bool IntersectionComboActive = true;  // the combo's click handler acts only while true
+    bool DrawingInProgress = false;       // an arc or polyline command is awaited in the CAD
+    bool StreamHasNoBlock = false;        // the drawn stream had no component when the command began
 
     // The caption: the title of the window's message and input boxes.
     virtual QString caption() const { return Caption; }
@@ -53,6 +57,27 @@ public:
 
     virtual void showWindow() { Visible = true; }
     virtual void hideWindow() { Visible = false; }
+    // The focus to the intersection combo (before the message that no intersection is chosen).
+    virtual void focusIntersectionCombo() { ++ComboFocusCount; }
+    // The hourglass pointer while a command works.
+    virtual void setBusyCursor(bool on) { BusyCursor = on; }
+    // Commands (menus, toolbars, grid edits) off while a long operation lets the message loop run;
+    // calls nest, the commands come back with the last `false`.
+    void setCommandsBlocked(bool blocked);
+    bool commandsBlocked() const { return BlockDepth > 0; }
+    // The window's reaction when the blocking changes (the real window disables its actions).
+    virtual void commandsBlockedChanged(bool blocked) { (void)blocked; }
+    // Row `index` of the grid: the cell of a column (2 group, 3 phases) gets the text. A stream
+    // without a row is left alone.
+    virtual void UstalWartoscWGridzie(int index, const QString& text, int column) {
+        GridCells.append(QString::number(index) + QLatin1Char('/') + QString::number(column) +
+                         QLatin1Char('=') + text);
+    }
+    // Removes the stream's row (after the record was removed from the table) and makes the row that
+    // takes its place the selected stream; with no row left, no stream is selected.
+    virtual void removeGridRow(int index);
+    // Commits an in-place edit of the grid that is still open.
+    virtual void commitPendingEdit() {}
     // Lets the message loop run between the items of a long operation.
     virtual void yieldToMessageLoop();
 
@@ -88,6 +113,33 @@ public:
     bool BusyPointer = false;
     bool StatusBarTimerRunning = false;
     int GridEditRelays = 0;
+    int ComboFocusCount = 0;
+    bool BusyCursor = false;
+    int BlockDepth = 0;
+    QStringList GridCells;
+};
+
+// The dialogs the stream commands open, owned by the main window. The program installs the real
+// ones; unset hooks behave as a dialog the user cancelled (tests set their own).
+struct StreamDialogHooks {
+    // frmNazwaStrumienia: the StreamTable index of the record that OK created; -1 when cancelled.
+    std::function<int(bool isCopy)> NazwaStrumienia;
+    // frmWybierzSkrzyz over the listed numbers (the first selected): the chosen one; "" when cancelled.
+    std::function<QString(const QStringList& numbers)> WybierzSkrzyzowanie;
+    // frmOdcinki: the stream's components, or its conflict points (SegmentHandleList).
+    std::function<void(int streamIndex, bool conflictPointsMode)> Odcinki;
+    // frmWybierzFaze: `phase` preselected (-1: none); select mode colours, show mode hides the others.
+    std::function<void(int phase, bool selectMode)> WybierzFaze;
+};
+StreamDialogHooks& StreamDialogs();
+
+// Blocks the window's commands for its lifetime.
+class CommandBlock {
+public:
+    CommandBlock();
+    ~CommandBlock();
+    CommandBlock(const CommandBlock&) = delete;
+    CommandBlock& operator=(const CommandBlock&) = delete;
 };
 
 // The installed window; the headless one until a window is installed.

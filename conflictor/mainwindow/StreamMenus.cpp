@@ -1,0 +1,334 @@
+// The stream commands in frmMain's menus and toolbars, and the window services they use.
+#include "conflictor/mainwindow/StreamMenus.h"
+
+#include "common/TextHelpers.h"
+#include "conflictor/mainwindow/ConflictorWindow.h"
+#include "conflictor/streams/ComponentPicking.h"
+#include "conflictor/streams/HeadNames.h"
+#include "conflictor/streams/Markers.h"
+#include "conflictor/streams/SelectedStreams.h"
+#include "conflictor/streams/StreamDrawing.h"
+#include "conflictor/streams/StreamEditing.h"
+#include "conflictor/streams/StreamRecords.h"
+#include "conflictor/streams/ViewCommands.h"
+#include "platform/ui/FlexGrid.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QCursor>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace conflictor {
+
+namespace {
+
+// Every stream command shows the hourglass where it works on its own; the start point commands
+// ask for it here, as the menu does.
+void setStartPoint(bool swap) {
+    MainWindow().setBusyCursor(true);
+    struct Back {
+        ~Back() { MainWindow().setBusyCursor(false); }
+    } back;
+    SetStartPoint(swap);
+}
+
+// The picture of a toolbar button: a small drawing of what the command does.
+QIcon toolIcon(const QString& key) {
+    QPixmap pixmap(24, 24);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor stream(0, 90, 200), highlight(0, 170, 0), red(200, 30, 30);
+    QPen pen(stream, 2.2);
+    p.setPen(pen);
+    auto line = [&](double x1, double y1, double x2, double y2) {
+        p.drawLine(QPointF(x1, y1), QPointF(x2, y2));
+    };
+    if (key == QLatin1String("ZaznaczStrumien") || key == QLatin1String("OdznaczStrumien") ||
+        key == QLatin1String("OdznaczWszystkie") || key == QLatin1String("WskazStrumien")) {
+        p.setPen(QPen(key == QLatin1String("ZaznaczStrumien") ? highlight : stream, 2.6));
+        line(3, 19, 12, 10);
+        line(12, 10, 21, 10);
+        if (key == QLatin1String("OdznaczWszystkie")) line(3, 13, 12, 4);
+        if (key == QLatin1String("WskazStrumien")) {
+            p.setPen(QPen(Qt::black, 1.5));
+            p.drawPolygon(QPolygonF({QPointF(13, 12), QPointF(13, 22), QPointF(16, 19), QPointF(20, 21)}));
+        }
+    } else if (key == QLatin1String("NowyStrumien") || key == QLatin1String("UsunStrumien")) {
+        line(3, 20, 16, 7);
+        p.setPen(QPen(key == QLatin1String("NowyStrumien") ? highlight : red, 2.6));
+        line(14, 5, 22, 5);
+        if (key == QLatin1String("NowyStrumien")) line(18, 1, 18, 9);
+    } else if (key == QLatin1String("WrysujOdcinek")) {
+        line(3, 20, 21, 4);
+        p.setBrush(stream);
+        p.drawEllipse(QPointF(3, 20), 2, 2);
+        p.drawEllipse(QPointF(21, 4), 2, 2);
+    } else if (key == QLatin1String("DolaczSkladnik") || key == QLatin1String("WylaczSkladnik")) {
+        line(2, 18, 11, 18);
+        p.setPen(QPen(key == QLatin1String("DolaczSkladnik") ? highlight : red, 2.2, Qt::DashLine));
+        line(13, 18, 22, 8);
+    } else if (key == QLatin1String("UstawPoczatkowy") || key == QLatin1String("ZamienPoczatkowy")) {
+        p.drawEllipse(QPointF(6, 12), 4, 4);
+        line(10, 12, 22, 12);
+        if (key == QLatin1String("ZamienPoczatkowy")) {
+            line(18, 8, 22, 12);
+            line(18, 16, 22, 12);
+        }
+    } else if (key == QLatin1String("Konfiguracja")) {
+        p.drawEllipse(QPointF(12, 12), 7, 7);
+        p.drawEllipse(QPointF(12, 12), 2.5, 2.5);
+    } else if (key == QLatin1String("FormNotOnTop") || key == QLatin1String("FormOnTop")) {
+        p.drawRect(QRectF(4, 8, 12, 12));
+        p.setBrush(key == QLatin1String("FormOnTop") ? highlight : QColor(230, 230, 230));
+        p.drawRect(QRectF(8, 4, 12, 12));
+    } else {
+        QFont f = p.font();
+        f.setBold(true);
+        f.setPixelSize(18);
+        p.setFont(f);
+        p.drawText(QRectF(0, 0, 24, 24), Qt::AlignCenter, QStringLiteral("?"));
+    }
+    return QIcon(pixmap);
+}
+
+#define HANDLER(call) +[](ConflictorWindow&) { call; }
+
+}  // namespace
+
+const std::vector<CommandRow>& StreamViewCommandRows() {
+    using E = EnabledWhen;
+    static const std::vector<CommandRow> rows{
+        {"mnuWidok", "mnuWidok_Zaznacz", "Zaznacz", nullptr, nullptr, nullptr, E::Always},
+        {"mnuWidok_Zaznacz", "mnuWidok_ZaznaczStrumien", "&strumień", nullptr, nullptr,
+         HANDLER(mnuWidok_ZaznaczStrumien()), E::StreamSelected},
+        {"mnuWidok_Zaznacz", "mnuWidok_ZaznaczGrupe", "&grupę", nullptr, nullptr,
+         HANDLER(mnuWidok_ZaznaczGrupe()), E::StreamSelected},
+        {"mnuWidok_Zaznacz", "mnuWidok_ZaznaczFaze", "&fazę", nullptr, nullptr,
+         HANDLER(mnuWidok_ZaznaczFaze()), E::StreamSelected},
+        {"mnuWidok_Zaznacz", "mnuWidok_ZaznaczAktywFaze", "&aktywną fazę", nullptr, nullptr,
+         HANDLER(mnuWidok_ZaznaczAktywFaze()), E::StreamSelected},
+        {"mnuWidok", "mnuWidok_OdznaczStrumien", "&Odznacz strumień", nullptr, nullptr,
+         HANDLER(mnuWidok_OdznaczStrumien()), E::StreamSelected},
+        {"mnuWidok", "mnuWidok_WskazStrumien", "Zaznacz/Odznacz wskazany na rysunku strumień", nullptr,
+         nullptr, HANDLER(mnuWidok_WskazStrumien()), E::Always},
+        {"mnuWidok", "mnuWidok_OdznaczWszystkieStrumienie", "Odznacz &wszystkie strumienie", nullptr, nullptr,
+         HANDLER(mnuWidok_OdznaczWszystkieStrumienie()), E::Always},
+        {"mnuWidok", "mnuWidok_Separator2", "-", nullptr, nullptr, nullptr, E::Always},
+        {"mnuWidok", "mnuWidok_PokazFaze", "&Pokaż fazę (ukryj pozostałe)", nullptr, nullptr,
+         HANDLER(mnuWidok_PokazFaze()), E::StreamSelected},
+        {"mnuWidok", "mnuWidok_PokazWszystkie", "Po&każ wszystkie strumienie", nullptr, nullptr,
+         HANDLER(mnuWidok_PokazWszystkie()), E::Always},
+        {"mnuWidok", "mnuWidok_UkryjNiezaznaczone", "Ukryj wszystkie niezaznaczone strumienie", nullptr,
+         nullptr, HANDLER(mnuWidok_UkryjNiezaznaczone()), E::Always},
+        {"mnuWidok", "mnuWidok_Separator3", "-", nullptr, nullptr, nullptr, E::Always},
+        {"mnuWidok", "mnuWidok_PokazOdcinki", "Pokaż odcinki strumie&nia", nullptr, nullptr,
+         HANDLER(mnuWidok_PokazOdcinki()), E::StreamSelected},
+        {"mnuWidok", "mnuWidok_PokazPunkty", "Pokaż punkt&y kolizji strumienia", nullptr, nullptr,
+         HANDLER(mnuWidok_PokazPunkty()), E::StreamSelected},
+    };
+    return rows;
+}
+
+const std::vector<CommandRow>& StreamEditCommandRows() {
+    using E = EnabledWhen;
+    static const std::vector<CommandRow> rows{
+        {"mnuEdycja", "mnuEdycja_NowyStrumien", "&Nowy strumień", nullptr, nullptr,
+         HANDLER(mnuEdycja_NowyStrumien()), E::Always},
+        {"mnuEdycja", "mnuEdycja_KopiujStrumien", "Kopiuj &strumień - tworzenie warunkowego", nullptr,
+         nullptr, HANDLER(mnuEdycja_KopiujStrumien()), E::StreamSelected},
+        {"mnuEdycja", "mnuEdycja_UsunStrumien", "&Usuń strumień", nullptr, nullptr,
+         HANDLER(mnuEdycja_UsunStrumien()), E::StreamSelected},
+        {"mnuEdycja", "mnuEdycja_Separator6", "-", nullptr, nullptr, nullptr, E::Always},
+        {"mnuEdycja", "mnuEdycja_Pobierz", "&Pobierz nazwy strumieni z sygnalizatorów", nullptr, nullptr,
+         HANDLER(mnuEdycja_Pobierz()), E::Always},
+        {"mnuEdycja", "mnuEdycja_Separator1", "-", nullptr, nullptr, nullptr, E::Always},
+        {"mnuEdycja", "mnuEdycja_WrysujSkladnik", "&Wrysuj składnik strumienia", nullptr, nullptr, nullptr,
+         E::StreamSelected},
+        {"mnuEdycja_WrysujSkladnik", "mnuEdycja_WrysujSkladnik_Odcinek", "&linia", nullptr, nullptr,
+         HANDLER(DrawStreamComponent(Odcinek)), E::StreamSelected},
+        {"mnuEdycja_WrysujSkladnik", "mnuEdycja_WrysujSkladnik_Luk", "ł&uk", nullptr, nullptr,
+         HANDLER(DrawStreamComponent(Luk)), E::StreamSelected},
+        {"mnuEdycja_WrysujSkladnik", "mnuEdycja_WrysujSkladnik_Kontynuacja", "&kontynuacja", nullptr, nullptr,
+         HANDLER(DrawStreamComponent(Kontynuacja)), E::StreamSelected},
+        {"mnuEdycja", "mnuEdycja_Separator2", "-", nullptr, nullptr, nullptr, E::Always},
+        {"mnuEdycja", "mnuEdycja_DolaczSkladnik", "&Dołącz składnik", nullptr, nullptr,
+         HANDLER(mnuEdycja_DolaczSkladnik()), E::StreamSelected},
+        {"mnuEdycja", "mnuEdycja_WylaczSkladnik", "W&yłącz składnik", nullptr, nullptr,
+         HANDLER(mnuEdycja_WylaczSkladnik()), E::StreamSelected},
+        {"mnuEdycja", "mnuEdycja_Separator4", "-", nullptr, nullptr, nullptr, E::Always},
+        {"mnuEdycja", "mnuEdycja_UstawPunktPoczatkowy", "U&staw punkt początkowy", nullptr, nullptr,
+         HANDLER(setStartPoint(false)), E::StreamSelected},
+        {"mnuEdycja", "mnuEdycja_ZamienPunktPoczatkowy", "&Zamień punkt początkowy", nullptr, nullptr,
+         HANDLER(setStartPoint(true)), E::StreamSelected},
+        {"mnuEdycja", "mnuEdycja_Separator5", "-", nullptr, nullptr, nullptr, E::Always},
+        {"mnuEdycja", "mnuEdycja_ZaznaczoneDoGrupy", "Przypisz zaznaczone strumienie do &grupy", nullptr,
+         nullptr, HANDLER(mnuEdycja_ZaznaczoneDoGrupy()), E::Always},
+        {"mnuEdycja", "mnuEdycja_ZaznaczoneDoFazy", "Przypisz zaznaczone strumienie do &fazy", nullptr,
+         nullptr, HANDLER(mnuEdycja_ZaznaczoneDoFazy()), E::Always},
+        {"mnuEdycja", "mnuEdycja_Sep6", "-", nullptr, nullptr, nullptr, E::Always},
+    };
+    return rows;
+}
+
+const std::vector<ToolbarRow>& StreamToolbarRows() {
+    static const std::vector<ToolbarRow> rows{{"tlbPrzyciski"}, {"tlbPrzyciski2"}};
+    return rows;
+}
+
+const std::vector<ToolButtonRow>& StreamToolButtonRows() {
+    using E = EnabledWhen;
+    static const std::vector<ToolButtonRow> rows{
+        {"tlbPrzyciski", "ZaznaczStrumien", "mnuWidok_ZaznaczStrumien", "Zaznacz strumień", nullptr,
+         E::StreamSelected},
+        {"tlbPrzyciski", "OdznaczStrumien", "mnuWidok_OdznaczStrumien", "Odznacz strumień", nullptr,
+         E::StreamSelected},
+        {"tlbPrzyciski", "WskazStrumien", "mnuWidok_WskazStrumien",
+         "Zaznacz/Odznacz wskazany na rysunku strumień", nullptr, E::Always},
+        {"tlbPrzyciski", "OdznaczWszystkie", "mnuWidok_OdznaczWszystkieStrumienie",
+         "Odznacz wszystkie strumienie", nullptr, E::Always},
+        {"tlbPrzyciski", "Separator1", nullptr, nullptr, nullptr},
+        {"tlbPrzyciski", "NowyStrumien", "mnuEdycja_NowyStrumien", "Nowy strumień", nullptr, E::Always},
+        {"tlbPrzyciski", "UsunStrumien", "mnuEdycja_UsunStrumien", "Usuń strumień", nullptr,
+         E::StreamSelected},
+        {"tlbPrzyciski", "WrysujOdcinek", "mnuEdycja_WrysujSkladnik_Odcinek",
+         "Wrysuj składnik strumienia - linia", nullptr, E::StreamSelected},
+        {"tlbPrzyciski", "DolaczSkladnik", "mnuEdycja_DolaczSkladnik", "Dołącz składnik", nullptr,
+         E::StreamSelected},
+        {"tlbPrzyciski", "WylaczSkladnik", "mnuEdycja_WylaczSkladnik", "Wyłącz składnik", nullptr,
+         E::StreamSelected},
+        {"tlbPrzyciski2", "UstawPoczatkowy", "mnuEdycja_UstawPunktPoczatkowy", "Ustaw punkt początkowy",
+         nullptr, E::StreamSelected},
+        {"tlbPrzyciski2", "ZamienPoczatkowy", "mnuEdycja_ZamienPunktPoczatkowy", "Zamień punkt początkowy",
+         nullptr, E::StreamSelected},
+        {"tlbPrzyciski2", "Separator2", nullptr, nullptr, nullptr},
+        {"tlbPrzyciski2", "Konfiguracja", "mnuOpcje_Konfiguracja", "Konfiguracja", nullptr, E::Always},
+        {"tlbPrzyciski2", "FormNotOnTop", "mnuOpcje_ZawszeNaWierzchu", "Zawsze na wierzchu", nullptr,
+         E::Always},
+        {"tlbPrzyciski2", "Separator3", nullptr, nullptr, nullptr},
+        {"tlbPrzyciski2", "Pomoc", "mnuPomoc_Pomocnik", "Pomoc - F1", nullptr, E::Always},
+    };
+    return rows;
+}
+
+const std::vector<ToolButtonMenuRow>& ToolButtonMenuTable() {
+    static const std::vector<ToolButtonMenuRow> rows{
+        {"ZaznaczStrumien", "ZaznaczStrumien", "mnuWidok_ZaznaczStrumien", "Zaznacz strumień"},
+        {"ZaznaczStrumien", "ZaznaczGrupe", "mnuWidok_ZaznaczGrupe", "Zaznacz grupę"},
+        {"ZaznaczStrumien", "ZaznaczFaze", "mnuWidok_ZaznaczFaze", "Zaznacz fazę"},
+        {"ZaznaczStrumien", "ZaznaczAktywFaze", "mnuWidok_ZaznaczAktywFaze", "Zaznacz aktywną fazę"},
+        {"WrysujOdcinek", "WrysujOdcinek", "mnuEdycja_WrysujSkladnik_Odcinek", "linia"},
+        {"WrysujOdcinek", "WrysujLuk", "mnuEdycja_WrysujSkladnik_Luk", "łuk"},
+        {"WrysujOdcinek", "WrysujKontynuacja", "mnuEdycja_WrysujSkladnik_Kontynuacja", "kontynuacja"},
+    };
+    return rows;
+}
+
+void ConflictorWindow::toolbarHover(QAction* button) {
+    // Two buttons say more in the panel than in their tool tips.
+    static const QHash<QString, QString> hoverTexts{
+        {QStringLiteral("WskazStrumien"), QStringLiteral("Zaznacz/Odznacz strumień na rysunku")},
+        {QStringLiteral("Pomoc"), QStringLiteral("Pomoc")}};
+    const QString key = button->objectName();
+    panelStan->setText(common::Tlumacz(hoverTexts.value(key, button->toolTip())));
+    if (!TimerDlaPaskaStatusu) {
+        TimerDlaPaskaStatusu = new QTimer(this);
+        TimerDlaPaskaStatusu->setObjectName(QStringLiteral("TimerDlaPaskaStatusu"));
+        TimerDlaPaskaStatusu->setInterval(10);
+        connect(TimerDlaPaskaStatusu, &QTimer::timeout, this, &ConflictorWindow::TimerDlaPaskaStatusu_Timer);
+    }
+    const bool firstBar = button->parent() == toolbars_.value(QStringLiteral("tlbPrzyciski"));
+    // While a drawing command waits for the CAD, the first toolbar's text stays.
+    if (firstBar && StreamWindow::DrawingInProgress) return;
+    if (!TimerDlaPaskaStatusu->isActive()) TimerDlaPaskaStatusu->start();
+}
+
+void ConflictorWindow::TimerDlaPaskaStatusu_Timer() {
+    const QWidget* under = QApplication::widgetAt(QCursor::pos());
+    for (const QWidget* w = under; w; w = w->parentWidget())
+        if (qobject_cast<const QToolBar*>(w)) return;
+    panelStan->setText(DrawingName);
+    TimerDlaPaskaStatusu->stop();
+}
+
+void ConflictorWindow::buildToolButtonMenus() {
+    for (QToolBar* bar : std::as_const(toolbars_))
+        for (QAction* a : bar->actions())
+            if (!a->isSeparator() && a->icon().isNull()) a->setIcon(toolIcon(a->objectName()));
+    QHash<QString, QMenu*> menus;
+    for (const ToolButtonMenuRow& row : ToolButtonMenuTable()) {
+        const QString buttonKey = QString::fromUtf8(row.button);
+        QAction* button = nullptr;
+        for (QToolBar* bar : std::as_const(toolbars_))
+            for (QAction* a : bar->actions())
+                if (a->objectName() == buttonKey) button = a;
+        if (!button) continue;
+        QMenu* menu = menus.value(buttonKey);
+        if (!menu) {
+            menu = new QMenu(this);
+            menu->setObjectName(buttonKey + QStringLiteral("_menu"));
+            menus.insert(buttonKey, menu);
+            button->setMenu(menu);
+            for (QToolBar* bar : std::as_const(toolbars_))
+                if (auto* tb = qobject_cast<QToolButton*>(bar->widgetForAction(button))) {
+                    tb->setMenu(menu);
+                    tb->setPopupMode(QToolButton::MenuButtonPopup);
+                }
+        }
+        QAction* entry = menu->addAction(common::Tlumacz(QString::fromUtf8(row.text)));
+        const QString key = QString::fromUtf8(row.key);
+        entry->setObjectName(key);
+        entry->setProperty("enabledWhen", button->property("enabledWhen"));
+        const QString command = QString::fromUtf8(row.command);
+        connect(entry, &QAction::triggered, this, [this, command] { RunCommand(command); });
+        // A button and the entry of its menu may share a key; the button keeps the name.
+        if (!actions_.contains(key)) actions_.insert(key, entry);
+    }
+}
+
+// --- Window services of the stream commands ---
+
+void ConflictorWindow::focusIntersectionCombo() {
+    cmbNo->setFocus();
+}
+
+void ConflictorWindow::setBusyCursor(bool on) {
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else if (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}
+
+void ConflictorWindow::commandsBlockedChanged(bool blocked) {
+    // While a long operation lets the message loop run, nothing else may start.
+    menuBar()->setEnabled(!blocked);
+    for (QToolBar* bar : std::as_const(toolbars_)) bar->setEnabled(!blocked);
+    grdStrumienie->setEnabled(!blocked);
+    cmbNo->setEnabled(!blocked);
+}
+
+void ConflictorWindow::removeGridRow(int index) {
+    DodajStrumienDoGrida(-1);
+    if (StreamTable.empty()) {
+        GridStreamName.clear();
+        GridStreamIndex = -1;
+        lblWybranyStrumien->setText(QString());
+        UpdateCommandStates(false);
+        return;
+    }
+    SelectGridRowOfStreamIndex(std::min(index, int(StreamTable.size()) - 1));
+}
+
+void ConflictorWindow::commitPendingEdit() {
+    GridLeaveCell();
+}
+
+}  // namespace conflictor

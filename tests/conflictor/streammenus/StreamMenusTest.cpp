@@ -1,0 +1,223 @@
+// The stream commands in frmMain: the View and Stream menus and both toolbars with their button
+// menus, commands run from them against the in-process CAD, and commands held while one is busy.
+#include "automation/Automation.h"
+#include "common/Ini.h"
+#include "common/ProgramSettings.h"
+#include "conflictor/mainwindow/ConflictorWindow.h"
+#include "conflictor/streams/Intersections.h"
+#include "conflictor/streams/StreamBlocks.h"
+#include "conflictor/streams/StreamRecords.h"
+#include "platform/cad/model/Interaction.h"
+#include "platform/ui/FlexGrid.h"
+#include "platform/ui/core/Prompt.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+using namespace conflictor;
+
+class StreamMenusTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<automation::InProcessCad> cad;
+    std::unique_ptr<ui::ScriptedPrompts> prompts;
+    cad::ScriptedInteraction picks;
+    automation::CadConnector previous;
+
+    cad::Document doc() const { return automation::CadApplication.activeDocument(); }
+
+    void buildDrawing() {
+        automation::CadApplication.documents().add();
+        QVERIFY(automation::CheckDocumentOpen(false));
+        automation::SetDrawingProperty(QStringLiteral("WERSJA_DOKUMENTU"), QStringLiteral("4"));
+        automation::EnsureLayer(common::Settings.StreamLayerName, false, 5, 30);
+        const QString name = QStringLiteral("12^STRUMIEN_1^K1");
+        doc().blocks().add(cad::Point{0, 0, 0}, name).addLine(cad::Point{0, 0, 0}, cad::Point{10, 0, 0});
+        doc()
+            .modelSpace()
+            .insertBlock(cad::Point{0, 0, 0}, name, 1, 1, 1, 0)
+            .setLayer(common::Settings.StreamLayerName);
+        cad::Block b = doc().blocks().add(cad::Point{0, 0, 0}, QStringLiteral("ATRYBUTY_STRUMIENI_12"));
+        b.addLine(cad::Point{0, 0, 0}, cad::Point{8000, 0, 0});
+        for (const QString& t : StreamAttributeTagNames())
+            automation::AddAttributeDefinition(b, t, QString(), 0, 0);
+        doc()
+            .modelSpace()
+            .insertBlock(cad::Point{100, 100, 0}, QStringLiteral("ATRYBUTY_STRUMIENI_12"), 1, 1, 1, 0)
+            .setLayer(common::Settings.StreamLayerName);
+    }
+
+    std::unique_ptr<ConflictorWindow> start() {
+        auto w = std::make_unique<ConflictorWindow>();
+        w->ProgramFolder = dir->filePath(QStringLiteral("Tesmar/bin"));
+        if (!w->StartUp()) qWarning() << prompts->messageTexts();
+        return w;
+    }
+
+    static QStringList entries(QMenu* menu) {
+        QStringList out;
+        for (QAction* a : menu->actions()) out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        return out;
+    }
+    static QStringList keys(QToolBar* bar) {
+        QStringList out;
+        for (QAction* a : bar->actions()) out << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+        return out;
+    }
+
+private slots:
+    void init() {
+        QLocale::setDefault(QLocale::c());
+        dir = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_RUNTIME_DIR", dir->path().toUtf8());
+        QDir().mkpath(dir->filePath(QStringLiteral("Tesmar/bin")));
+        prompts = std::make_unique<ui::ScriptedPrompts>();
+        automation::ResetCadConnectionState();
+        automation::DrawingScale = 1;
+        automation::CustomPropertyCache = {automation::CustomPropertyEntry{}};
+        StreamTable.clear();
+        IntersectionNumber.clear();
+        StreamAttributeBlockHandle.clear();
+        common::Settings = common::ProgramSettings{};
+        common::AlwaysOnTop = false;
+        cad = std::make_unique<automation::InProcessCad>();
+        cad->setInteraction(&picks);
+        previous = automation::SetCadConnector({[this] { return cad->application(); }, {}});
+        automation::CadApplication = automation::ConnectToAutoCad(true);
+        buildDrawing();
+    }
+    void cleanup() {
+        automation::SetCadConnector(previous);
+        automation::ResetCadConnectionState();
+        cad.reset();
+        prompts.reset();
+        dir.reset();
+    }
+
+    void menusHoldTheStreamCommandsAndNothingThatIsNotBuilt() {
+        auto w = start();
+        QCOMPARE(entries(w->menu(QStringLiteral("mnuWidok"))),
+                 (QStringList{"Zaznacz", "&Odznacz strumień", "Zaznacz/Odznacz wskazany na rysunku strumień",
+                              "Odznacz &wszystkie strumienie", "-", "&Pokaż fazę (ukryj pozostałe)",
+                              "Po&każ wszystkie strumienie", "Ukryj wszystkie niezaznaczone strumienie", "-",
+                              "Pokaż odcinki strumie&nia", "Pokaż punkt&y kolizji strumienia"}));
+        QCOMPARE(entries(w->menu(QStringLiteral("mnuWidok_Zaznacz"))),
+                 (QStringList{"&strumień", "&grupę", "&fazę", "&aktywną fazę"}));
+        QCOMPARE(
+            entries(w->menu(QStringLiteral("mnuEdycja"))),
+            (QStringList{"&Nowy strumień", "Kopiuj &strumień - tworzenie warunkowego", "&Usuń strumień", "-",
+                         "&Pobierz nazwy strumieni z sygnalizatorów", "-", "&Wrysuj składnik strumienia", "-",
+                         "&Dołącz składnik", "W&yłącz składnik", "-", "U&staw punkt początkowy",
+                         "&Zamień punkt początkowy", "-", "Przypisz zaznaczone strumienie do &grupy",
+                         "Przypisz zaznaczone strumienie do &fazy", "-", "Detektory strumienia"}));
+        QCOMPARE(entries(w->menu(QStringLiteral("mnuEdycja_WrysujSkladnik"))),
+                 (QStringList{"&linia", "ł&uk", "polilinia"}));
+        // Commands later work brings are absent, not dead.
+        for (const char* absent : {"mnuNarzedzia_TnijWszystkie", "mnuNarzedzia_UstawLegende",
+                                   "mnuNarzedzia_EksportExcel", "mnu_Fazy", "mnuEdycja_PowiazaniaPrzejsc"})
+            QVERIFY2(!w->action(QString::fromLatin1(absent)), absent);
+        // The stream commands wait for a selected stream.
+        QVERIFY(!w->action(QStringLiteral("mnuEdycja_UsunStrumien"))->isEnabled());
+        QVERIFY(w->action(QStringLiteral("mnuEdycja_NowyStrumien"))->isEnabled());
+        w->grdStrumienie->setCurrent(1, ColName);
+        QCOMPARE(w->GridStreamName, QStringLiteral("K1"));
+        QVERIFY(w->action(QStringLiteral("mnuEdycja_UsunStrumien"))->isEnabled());
+        QVERIFY(w->action(QStringLiteral("UsunStrumien"))->isEnabled());
+        w->close();
+    }
+
+    void toolbarsAndTheirButtonMenus() {
+        auto w = start();
+        auto* first = w->findChild<QToolBar*>(QStringLiteral("tlbPrzyciski"));
+        auto* second = w->findChild<QToolBar*>(QStringLiteral("tlbPrzyciski2"));
+        QVERIFY(first && second);
+        QCOMPARE(keys(first), (QStringList{"ZaznaczStrumien", "OdznaczStrumien", "WskazStrumien",
+                                           "OdznaczWszystkie", "-", "NowyStrumien", "UsunStrumien",
+                                           "WrysujOdcinek", "DolaczSkladnik", "WylaczSkladnik"}));
+        QCOMPARE(keys(second), (QStringList{"UstawPoczatkowy", "ZamienPoczatkowy", "-", "Konfiguracja",
+                                            "FormNotOnTop", "-", "Pomoc"}));
+        for (QAction* a : first->actions())
+            if (!a->isSeparator()) QVERIFY(!a->icon().isNull());
+        auto* draw =
+            qobject_cast<QToolButton*>(first->widgetForAction(w->action(QStringLiteral("WrysujOdcinek"))));
+        QVERIFY(draw);
+        QCOMPARE(draw->popupMode(), QToolButton::MenuButtonPopup);
+        QMenu* drawMenu = w->action(QStringLiteral("WrysujOdcinek"))->menu();
+        QVERIFY(drawMenu);
+        QCOMPARE(entries(drawMenu), (QStringList{"linia", "łuk", "polilinia"}));
+        QCOMPARE(w->action(QStringLiteral("WrysujOdcinek"))->toolTip(),
+                 QStringLiteral("Wrysuj składnik strumienia - linia"));
+        QCOMPARE(entries(w->action(QStringLiteral("ZaznaczStrumien"))->menu()),
+                 (QStringList{"Zaznacz strumień", "Zaznacz grupę", "Zaznacz fazę", "Zaznacz aktywną fazę"}));
+        // The hover text, and the drawing's name back once the mouse has left the toolbars.
+        w->action(QStringLiteral("WskazStrumien"))->hover();
+        QCOMPARE(w->panelStan->text(), QStringLiteral("Zaznacz/Odznacz strumień na rysunku"));
+        QTRY_COMPARE(w->panelStan->text(), w->DrawingName);
+        // An entry of a button menu runs its command.
+        picks.point(10, 0).point(10, 10);
+        w->grdStrumienie->setCurrent(1, ColName);
+        drawMenu->actions().first()->trigger();
+        QCOMPARE(StreamTable[size_t(FindStreamIndex(QStringLiteral("K1")))].SegmentCount, 2);
+        w->close();
+    }
+
+    void aLineDrawnFromTheToolbarAndAStreamNamedInTheDialog() {
+        auto w = start();
+        w->show();
+        w->grdStrumienie->setCurrent(1, ColName);
+        picks.point(10, 0).point(10, 10);
+        w->action(QStringLiteral("WrysujOdcinek"))->trigger();
+        QVERIFY(w->isVisible());
+        QCOMPARE(StreamTable[size_t(FindStreamIndex(QStringLiteral("K1")))].SegmentCount, 2);
+
+        // "Nowy strumień" opens the naming dialog, owned by the main window.
+        QTimer::singleShot(0, [] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (top->objectName() == QLatin1String("frmNazwaStrumienia") && top->isVisible()) {
+                    top->findChild<QLineEdit*>(QStringLiteral("edtNazwaStrumienia"))
+                        ->setText(QStringLiteral("K7"));
+                    top->findChild<QPushButton*>(QStringLiteral("cmdOk"))->click();
+                }
+        });
+        w->action(QStringLiteral("NowyStrumien"))->trigger();
+        QVERIFY(FindStreamIndex(QStringLiteral("K7")) >= 0);
+        QCOMPARE(w->GridStreamName, QStringLiteral("K7"));
+        QVERIFY(w->gridRowOfName(QStringLiteral("K7")) >= 1);
+
+        // Delete it again from the toolbar: the grid goes back to K1 alone.
+        prompts->answerMessage(ui::Yes);
+        prompts->answerMessage(ui::No);
+        w->action(QStringLiteral("UsunStrumien"))->trigger();
+        QCOMPARE(FindStreamIndex(QStringLiteral("K7")), -1);
+        QCOMPARE(w->grdStrumienie->Rows(), 2);
+        QCOMPARE(w->GridStreamName, QStringLiteral("K1"));
+        w->close();
+    }
+
+    void commandsWaitWhileALongOperationRuns() {
+        auto w = start();
+        w->setCommandsBlocked(true);
+        QVERIFY(!w->menuBar()->isEnabled());
+        QVERIFY(!w->findChild<QToolBar*>(QStringLiteral("tlbPrzyciski"))->isEnabled());
+        QVERIFY(!w->RunCommand(QStringLiteral("mnuEdycja_NowyStrumien")));
+        w->setCommandsBlocked(false);
+        QVERIFY(w->menuBar()->isEnabled());
+        QVERIFY(w->RunCommand(QStringLiteral("mnuWidok_PokazWszystkie")));
+        w->close();
+    }
+};
+
+QTEST_MAIN(StreamMenusTest)
+#include "StreamMenusTest.moc"
