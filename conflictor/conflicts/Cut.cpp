@@ -93,7 +93,7 @@ public:
         common::Settings.AutoZaznaczNowe = autoSelect_;
         if (layerSaved_) attempt([&] { automation::CadDocument.setActiveLayer(layer_); });
         if (variablesSaved_) attempt([] { automation::RestoreCadVariables(); });
-        attempt([&] { window_.setBusyPointer(false); });
+        attempt([&] { window_.setBusyCursor(false); });
     }
 
 private:
@@ -323,14 +323,16 @@ CutOutcome CutStreams(bool all) {
     window.stopStatusBarTimer();
     if (ui::MsgBox(common::Tlumacz(cutQuestion()), ui::YesNo | ui::Question, title) != ui::Yes)
         return CutOutcome::Declined;
-    window.RelayStreamGridEdit();
-    window.setBusyPointer(true);
+    window.commitPendingEdit();
+    window.setBusyCursor(true);
 
     LastCutStatistics = {};
     MessageLoopPacer pacer(window);
     CutOutcome outcome;
     QString failure;
     {
+        // Nothing else starts while the cut lets the message loop run.
+        CommandBlock block;
         CutRun run(window);
         try {
             outcome = runCut(all, run, window, pacer);

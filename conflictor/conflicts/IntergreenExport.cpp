@@ -239,7 +239,7 @@ QString mnuNarzedzia_EksportExcel_Click(const IntergreenExportOptions& options) 
     }
     BusyGuard busy;
     if (!automation::CheckDocumentOpen(true)) return QString();
-    window.RelayStreamGridEdit();
+    window.commitPendingEdit();
     if (!OdczytajStrumienie(false, -1) || StreamTable.empty()) {
         warn(T("Nie wrysowano strumieni!"));
         return QString();

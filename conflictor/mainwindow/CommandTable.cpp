@@ -2,6 +2,7 @@
 #include "conflictor/mainwindow/CommandTable.h"
 
 #include "conflictor/mainwindow/ExportCommands.h"
+#include "conflictor/mainwindow/ConflictMenus.h"
 #include "conflictor/mainwindow/StreamMenus.h"
 #include "conflictor/mainwindow/WindowCommands.h"
 
@@ -27,8 +28,12 @@ const std::vector<CommandRow>& CommandTable() {
         // The View menu and the stream commands of the Stream menu come from the stream commands.
         all.insert(all.end(), StreamViewCommandRows().begin(), StreamViewCommandRows().end());
         all.insert(all.end(), StreamEditCommandRows().begin(), StreamEditCommandRows().end());
-        // "Narzędzia": the export submenu, then the window's options.
-        all.insert(all.end(), ExportCommandRows().begin(), ExportCommandRows().end());
+        all.insert(all.end(), ConflictCommandRows().begin(), ConflictCommandRows().end());
+        // "Narzędzia": the export submenu follows the legend, before the separator of the options.
+        auto separator = std::find_if(all.begin(), all.end(), [](const CommandRow& r) {
+            return std::strcmp(r.objectName, "mnuNarzedzia_Sep1") == 0;
+        });
+        all.insert(separator, ExportCommandRows().begin(), ExportCommandRows().end());
         all.insert(all.end(), WindowCommandRows().begin(), WindowCommandRows().end());
         return all;
     }();

@@ -50,7 +50,6 @@ const std::vector<CommandRow>& ExportCommandRows() {
          mnuNarzedzia_EksportExcel, E::StreamSelected},
         {"mnuNarzedzia_Eksport", "mnuNarzedzia_EksportExcelFazy", "Eksport informacji o fazach", nullptr,
          nullptr, mnuNarzedzia_EksportExcelFazy, E::Always},
-        {"mnuNarzedzia", "mnuNarzedzia_Sep1", "-", nullptr, nullptr, nullptr, E::Always},
     };
     return rows;
 }

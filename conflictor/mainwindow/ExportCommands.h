@@ -20,7 +20,7 @@ void mnuNarzedzia_EksportExcel(ConflictorWindow& window);
 void mnuNarzedzia_EksportExcelFazy(ConflictorWindow& window);
 void Command1_Click(ConflictorWindow& window);
 
-// Menu rows of the export submenu (with the separator that follows it in "Narzędzia").
+// Menu rows of the export submenu (in "Narzędzia" after the legend, before the separator).
 const std::vector<CommandRow>& ExportCommandRows();
 // The drop-down button and its separator, placed after the other commands of tlbPrzyciski2.
 const std::vector<ToolButtonRow>& ExportToolButtonRows();

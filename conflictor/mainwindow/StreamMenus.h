@@ -4,6 +4,9 @@
 
 #include "conflictor/mainwindow/CommandTable.h"
 
+#include <QIcon>
+#include <QString>
+
 namespace conflictor {
 
 // The rows of "&Widok" and of "&Strumień" up to the detector list, in display order.
@@ -21,5 +24,8 @@ struct ToolButtonMenuRow {
     const char* text;     // Polish text
 };
 const std::vector<ToolButtonMenuRow>& ToolButtonMenuTable();
+
+// The picture of a toolbar button by its image key ("ZaznaczStrumien", "FormOnTop", ...).
+QIcon ToolButtonIcon(const QString& key);
 
 }  // namespace conflictor

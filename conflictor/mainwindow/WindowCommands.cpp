@@ -12,6 +12,7 @@
 #include "conflictor/mainwindow/ConflictorWindow.h"
 #include "conflictor/mainwindow/DetectorDialog.h"
 #include "conflictor/mainwindow/SettingsDialog.h"
+#include "conflictor/mainwindow/StreamMenus.h"
 
 #include <QAction>
 
@@ -31,8 +32,8 @@ void mnuOpcje_ZawszeNaWierzchu(ConflictorWindow& window) {
     if (QAction* item = window.action(QStringLiteral("mnuOpcje_ZawszeNaWierzchu")))
         item->setChecked(common::AlwaysOnTop);
     if (QAction* button = window.action(QStringLiteral("FormNotOnTop")))
-        button->setIcon(QIcon(common::AlwaysOnTop ? QStringLiteral(":/conflictor/FormOnTop.png")
-                                                  : QStringLiteral(":/conflictor/FormNotOnTop.png")));
+        button->setIcon(ToolButtonIcon(common::AlwaysOnTop ? QStringLiteral("FormOnTop")
+                                                           : QStringLiteral("FormNotOnTop")));
     common::SetFormTopmost(&window, common::AlwaysOnTop);
 }
 

@@ -22,10 +22,7 @@ namespace {
 bool startPicking(bool attach) {
     if (!automation::CheckDocumentOpen(true)) return false;
     StreamWindow& window = MainWindow();
-    if (IntersectionNumber.isEmpty()) {
-        window.focusIntersectionCombo();
-        ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowy numer skrzyżowania!")), ui::Exclamation,
-                   window.caption());
+    if (!CheckIntersectionNumber()) {
         return false;
     }
     if (attach) EnsureStreamLayers();

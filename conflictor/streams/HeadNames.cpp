@@ -73,10 +73,7 @@ QList<HeadName> headsOfIntersection() {
 void mnuEdycja_Pobierz() {
     if (!automation::CheckDocumentOpen(true)) return;
     StreamWindow& window = MainWindow();
-    if (IntersectionNumber.isEmpty()) {
-        window.focusIntersectionCombo();
-        ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowy numer skrzyżowania!")), ui::Exclamation,
-                   window.caption());
+    if (!CheckIntersectionNumber()) {
         return;
     }
     window.setBusyCursor(true);

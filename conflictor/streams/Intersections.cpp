@@ -69,6 +69,15 @@ bool AskIntersectionNumber(bool makeCurrent) {
     return true;
 }
 
+bool CheckIntersectionNumber() {
+    if (!IntersectionNumber.isEmpty()) return true;
+    StreamWindow& window = MainWindow();
+    window.focusIntersectionCombo();
+    ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowy numer skrzyżowania!")), ui::Exclamation,
+               window.caption());
+    return false;
+}
+
 bool DodajAtrStrumieni(const QString& blockName, QString& handle) {
     handle.clear();
     cad::Entity existing;

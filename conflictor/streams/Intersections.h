@@ -17,6 +17,10 @@ inline QString IntersectionBlockPrefix() {
     return QStringLiteral("ATRYBUTY_STRUMIENI_");
 }
 
+// True when an intersection is chosen; otherwise the combo takes the focus and the user is told
+// "Nieprawidłowy numer skrzyżowania!".
+bool CheckIntersectionNumber();
+
 // Refills the combo with the numbers of the drawing's attribute block references and selects the
 // current one; takes the first as current when none is. True when a number was listed.
 bool SprawdzSkrzyzowania();

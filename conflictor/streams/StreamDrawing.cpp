@@ -274,10 +274,7 @@ void DrawStreamComponent(int mode) {
         quietly([] { automation::RestoreCadVariables(); });
         return;
     }
-    if (IntersectionNumber.isEmpty()) {
-        window.focusIntersectionCombo();
-        ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowy numer skrzyżowania!")), ui::Exclamation,
-                   window.caption());
+    if (!CheckIntersectionNumber()) {
         quietly([] { automation::RestoreCadVariables(); });
         return;
     }

@@ -116,11 +116,7 @@ void copyComponentsAndMarkers(int s, int c) {
 }  // namespace
 
 void mnuEdycja_NowyStrumien() {
-    StreamWindow& window = MainWindow();
-    if (IntersectionNumber.isEmpty()) {
-        window.focusIntersectionCombo();
-        ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowy numer skrzyżowania!")), ui::Exclamation,
-                   window.caption());
+    if (!CheckIntersectionNumber()) {
         return;
     }
     NewOrCopyStream(false);

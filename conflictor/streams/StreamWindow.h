@@ -82,17 +82,14 @@ public:
     virtual void yieldToMessageLoop();
 
     // Long operations: the progress bar `pbPostep`, the buttons it covers while shown (`cmdBig`,
-    // `cmdZmienJednostki`), the hourglass pointer, the hover-text timer `TimerDlaPaskaStatusu` and
-    // a pending in-place edit of the grid, stored before an operation changes the streams.
+    // `cmdZmienJednostki`) and the hover-text timer `TimerDlaPaskaStatusu`.
     virtual void setProgressMaximum(int maximum) { ProgressMax = maximum; }
     virtual void setProgressValue(int value) { ProgressValue = value; }
     virtual int progressValue() const { return ProgressValue; }
     virtual void setProgressVisible(bool on) { ProgressVisible = on; }
     virtual void setBigButtonVisible(bool on) { BigButtonVisible = on; }
     virtual void setUnitsButtonVisible(bool on) { UnitsButtonVisible = on; }
-    virtual void setBusyPointer(bool on) { BusyPointer = on; }
     virtual void stopStatusBarTimer() { StatusBarTimerRunning = false; }
-    virtual void RelayStreamGridEdit() { ++GridEditRelays; }
 
     // State of the headless stand-in (the real window keeps its own).
     QString Caption = QStringLiteral("conflictor");
@@ -110,9 +107,7 @@ public:
     bool ProgressVisible = false;
     bool BigButtonVisible = true;
     bool UnitsButtonVisible = false;
-    bool BusyPointer = false;
     bool StatusBarTimerRunning = false;
-    int GridEditRelays = 0;
     int ComboFocusCount = 0;
     bool BusyCursor = false;
     int BlockDepth = 0;

@@ -122,10 +122,7 @@ void mnuWidok_PokazFaze() {
 void mnuWidok_WskazStrumien() {
     if (!automation::CheckDocumentOpen(true)) return;
     StreamWindow& window = MainWindow();
-    if (IntersectionNumber.isEmpty()) {
-        window.focusIntersectionCombo();
-        ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowy numer skrzyżowania!")), ui::Exclamation,
-                   window.caption());
+    if (!CheckIntersectionNumber()) {
         return;
     }
     const QString prompt =

@@ -9,14 +9,19 @@
 namespace conflictor::test {
 namespace {
 
-// A window that erases a stream component from the drawing as the pair search is announced.
-class SabotagingWindow : public StreamWindow {
+// A window that records what the cut asks of it, and can erase a stream component from the drawing
+// as the pair search is announced.
+class RecordingWindow : public StreamWindow {
 public:
     QString victim;
+    int commits = 0;
+    bool blockedWhileCutting = false;
+    void commitPendingEdit() override { ++commits; }
     void StartPanelFlash(const QString& notice) override {
         StreamWindow::StartPanelFlash(notice);
-        if (notice == QStringLiteral("Trwa operacja cięcia...") && !victim.isEmpty())
-            automation::CadDocument.handleToObject(victim).erase();
+        if (notice != QStringLiteral("Trwa operacja cięcia...")) return;
+        blockedWhileCutting = commandsBlocked();
+        if (!victim.isEmpty()) automation::CadDocument.handleToObject(victim).erase();
     }
 };
 
@@ -28,6 +33,7 @@ protected:
         automation::CadDocument.setVariable(QStringLiteral("CECOLOR"), QStringLiteral("1"));
         automation::CadDocument.setVariable(QStringLiteral("CELTYPE"), QStringLiteral("ByBlock"));
         common::Settings.AutoZaznaczNowe = true;
+        SetStreamWindow(&w);
     }
     // Everything the cut changes on the way is as it was before.
     void expectRestored(const StreamWindow& w) {
@@ -38,12 +44,15 @@ protected:
                   QStringLiteral("BYBLOCK"));
         EXPECT_FALSE(automation::SavedCadVariables.pending);
         EXPECT_TRUE(common::Settings.AutoZaznaczNowe);
-        EXPECT_FALSE(w.BusyPointer);
+        EXPECT_FALSE(w.BusyCursor);
+        EXPECT_FALSE(w.commandsBlocked());
         EXPECT_FALSE(w.ProgressVisible);
         EXPECT_TRUE(w.BigButtonVisible);
         EXPECT_TRUE(w.FlashNotice.isEmpty());
         EXPECT_FALSE(w.CuttingSelectedStreams);
     }
+    RecordingWindow w;
+
     void crossing() {
         draw(QStringLiteral("K1"), {Line(0, 0, 100, 0)});
         draw(QStringLiteral("K2"), {Line(40, -50, 40, 50)});
@@ -59,15 +68,15 @@ TEST_F(CutFailure, DeclinedChangesNothing) {
     EXPECT_TRUE(prompts.asked()[0].text.startsWith(QStringLiteral("Uwaga!\nPo \"cięciu\"")));
     EXPECT_EQ(prompts.asked()[0].flags, ui::YesNo | ui::Question);
     EXPECT_EQ(componentsInDrawing(QStringLiteral("K1")), 1);
-    EXPECT_EQ(window.GridEditRelays, 0);
-    expectRestored(window);
+    EXPECT_EQ(w.commits, 0);
+    expectRestored(w);
 }
 
 TEST_F(CutFailure, NoStreamsSaysSoAndNotDone) {
     EXPECT_EQ(cut(), CutOutcome::NoStreams);
     EXPECT_TRUE(prompts.messageTexts().contains(QStringLiteral("Najpierw należy wrysować strumienie!")));
     EXPECT_FALSE(saidDone());
-    expectRestored(window);
+    expectRestored(w);
     // The selected variant on an empty table says the same.
     EXPECT_EQ(cut(false), CutOutcome::NoStreams);
     EXPECT_FALSE(saidDone());
@@ -79,7 +88,7 @@ TEST_F(CutFailure, WithoutADrawingOnlyTheDrawingMessageShows) {
     EXPECT_EQ(prompts.messageTexts().value(1), QStringLiteral("Najpierw proszę otworzyć jakiś dokument..."));
     EXPECT_EQ(prompts.asked().size(), 2u);
     EXPECT_TRUE(common::Settings.AutoZaznaczNowe);
-    EXPECT_FALSE(window.BusyPointer);
+    EXPECT_FALSE(w.BusyCursor);
 }
 
 TEST_F(CutFailure, SelectedVariantWithNothingHighlightedSaysSo) {
@@ -91,7 +100,7 @@ TEST_F(CutFailure, SelectedVariantWithNothingHighlightedSaysSo) {
         QStringLiteral("Nie zaznaczono żadnego strumienia tego skrzyżowania.")));
     EXPECT_FALSE(saidDone());
     EXPECT_TRUE(markers().isEmpty());
-    expectRestored(window);
+    expectRestored(w);
 }
 
 TEST_F(CutFailure, AStreamFailingTheCheckStopsBeforeAnythingChanges) {
@@ -101,18 +110,17 @@ TEST_F(CutFailure, AStreamFailingTheCheckStopsBeforeAnythingChanges) {
     EXPECT_EQ(cut(), CutOutcome::CheckFailed);
     EXPECT_TRUE(prompts.messageTexts().contains(QStringLiteral("K2: Brak punktu początkowego strumienia!")));
     EXPECT_FALSE(saidDone());
-    EXPECT_EQ(window.SelectedGridStream, QStringLiteral("K2"));
+    EXPECT_EQ(w.SelectedGridStream, QStringLiteral("K2"));
     EXPECT_EQ(componentsInDrawing(QStringLiteral("K1")), 1);
     EXPECT_TRUE(markers().isEmpty());
-    EXPECT_EQ(window.GridEditRelays, 1);
-    expectRestored(window);
+    EXPECT_EQ(w.commits, 1);
+    EXPECT_TRUE(w.blockedWhileCutting);
+    expectRestored(w);
 }
 
 TEST_F(CutFailure, ADrawingErrorPartWayRestoresEverythingAndSaysWhy) {
     crossing();
     drawn();
-    SabotagingWindow w;
-    SetStreamWindow(&w);
     w.victim = references(QStringLiteral("12^STRUMIEN_*^K1")).value(0).handle();
     EXPECT_EQ(cut(), CutOutcome::Failed);
     EXPECT_FALSE(saidDone());
@@ -122,7 +130,6 @@ TEST_F(CutFailure, ADrawingErrorPartWayRestoresEverythingAndSaysWhy) {
             told || t.startsWith(QStringLiteral("Operacja cięcia została przerwana przez błąd rysunku:\n"));
     EXPECT_TRUE(told);
     expectRestored(w);
-    SetStreamWindow(&window);
 }
 
 TEST_F(CutFailure, ASuccessfulRunRestoresToo) {
@@ -130,10 +137,10 @@ TEST_F(CutFailure, ASuccessfulRunRestoresToo) {
     drawn();
     EXPECT_EQ(cut(), CutOutcome::Done);
     EXPECT_TRUE(saidDone());
-    EXPECT_EQ(window.ProgressMax, 3);  // 2n + 1 with two streams
-    EXPECT_EQ(window.ProgressValue, 3);
-    EXPECT_FALSE(window.UnitsButtonVisible);
-    expectRestored(window);
+    EXPECT_EQ(w.ProgressMax, 3);  // 2n + 1 with two streams
+    EXPECT_EQ(w.ProgressValue, 3);
+    EXPECT_FALSE(w.UnitsButtonVisible);
+    expectRestored(w);
 }
 
 }  // namespace

@@ -125,8 +125,7 @@ private slots:
         QCOMPARE(entries(w->menu(QStringLiteral("mnuEdycja_WrysujSkladnik"))),
                  (QStringList{"&linia", "ł&uk", "polilinia"}));
         // Commands later work brings are absent, not dead.
-        for (const char* absent :
-             {"mnuNarzedzia_TnijWszystkie", "mnuNarzedzia_UstawLegende", "mnu_Fazy", "mnuEdycja_PowiazaniaPrzejsc"})
+        for (const char* absent : {"mnu_Fazy", "mnuEdycja_PowiazaniaPrzejsc"})
             QVERIFY2(!w->action(QString::fromLatin1(absent)), absent);
         // The stream commands wait for a selected stream.
         QVERIFY(!w->action(QStringLiteral("mnuEdycja_UsunStrumien"))->isEnabled());
@@ -146,8 +145,8 @@ private slots:
         QCOMPARE(keys(first), (QStringList{"ZaznaczStrumien", "OdznaczStrumien", "WskazStrumien",
                                            "OdznaczWszystkie", "-", "NowyStrumien", "UsunStrumien",
                                            "WrysujOdcinek", "DolaczSkladnik", "WylaczSkladnik"}));
-        QCOMPARE(keys(second), (QStringList{"UstawPoczatkowy", "ZamienPoczatkowy", "-", "EksportExcel", "-",
-                                            "Konfiguracja", "FormNotOnTop", "-", "Pomoc"}));
+        QCOMPARE(keys(second), (QStringList{"UstawPoczatkowy", "ZamienPoczatkowy", "-", "Tnij", "Legenda",
+                                            "EksportExcel", "-", "Konfiguracja", "FormNotOnTop", "-", "Pomoc"}));
         // The export drop-down waits for a selected stream; the phase export stays reachable from the menu.
         QMenu* exportMenu = w->action(QStringLiteral("EksportExcel"))->menu();
         QVERIFY(exportMenu);
@@ -172,6 +171,15 @@ private slots:
                  QStringLiteral("Wrysuj składnik strumienia - linia"));
         QCOMPARE(entries(w->action(QStringLiteral("ZaznaczStrumien"))->menu()),
                  (QStringList{"Zaznacz strumień", "Zaznacz grupę", "Zaznacz fazę", "Zaznacz aktywną fazę"}));
+        // Always on top: the button's picture follows the setting, twice toggled is as before.
+        QAction* onTop = w->action(QStringLiteral("FormNotOnTop"));
+        const QImage before = onTop->icon().pixmap(24, 24).toImage();
+        onTop->trigger();
+        QVERIFY(common::AlwaysOnTop);
+        QVERIFY(onTop->icon().pixmap(24, 24).toImage() != before);
+        onTop->trigger();
+        QVERIFY(!common::AlwaysOnTop);
+        QCOMPARE(onTop->icon().pixmap(24, 24).toImage(), before);
         // The hover text, and the drawing's name back once the mouse has left the toolbars.
         w->action(QStringLiteral("WskazStrumien"))->hover();
         QCOMPARE(w->panelStan->text(), QStringLiteral("Zaznacz/Odznacz strumień na rysunku"));
@@ -214,6 +222,45 @@ private slots:
         QCOMPARE(FindStreamIndex(QStringLiteral("K7")), -1);
         QCOMPARE(w->grdStrumienie->Rows(), 2);
         QCOMPARE(w->GridStreamName, QStringLiteral("K1"));
+        w->close();
+    }
+
+    void theCutAndTheLegendInTheToolsMenuAndTheSecondToolbar() {
+        auto w = start();
+        QCOMPARE(entries(w->menu(QStringLiteral("mnuNarzedzia"))).mid(0, 6),
+                 (QStringList{"Tnij i ustaw ziziro zedivir", "&Ustaw legendę", "&Eksport danych do programu Excel",
+                              "-", "Zawsze na wierzchu", "&Konfiguracja"}));
+        QCOMPARE(entries(w->menu(QStringLiteral("mnuNarzedzia_Tnij"))),
+                 (QStringList{"Tnij wszystkie strumienie", "Tnij zaznaczone strumienie"}));
+        auto* second = w->findChild<QToolBar*>(QStringLiteral("tlbPrzyciski2"));
+        QAction* cut = w->action(QStringLiteral("Tnij"));
+        QVERIFY(cut && cut->menu());
+        QCOMPARE(cut->toolTip(), QStringLiteral("Tnij i ustaw ziziro zedivir"));
+        QCOMPARE(qobject_cast<QToolButton*>(second->widgetForAction(cut))->popupMode(),
+                 QToolButton::MenuButtonPopup);
+        QCOMPARE(entries(cut->menu()),
+                 (QStringList{"Tnij wszystkie strumienie", "Tnij zaznaczone strumienie"}));
+        QVERIFY(!w->action(QStringLiteral("Legenda"))->icon().isNull());
+        // The cut waits for a selected stream; the legend is always there.
+        QVERIFY(!cut->isEnabled());
+        QVERIFY(!w->action(QStringLiteral("mnuNarzedzia_Tnij"))->isEnabled());
+        QVERIFY(w->action(QStringLiteral("Legenda"))->isEnabled());
+        w->grdStrumienie->setCurrent(1, ColName);
+        QVERIFY(cut->isEnabled());
+
+        // The button runs the cut of all streams: its question, then the check finds K1 without a start.
+        prompts->answerMessage(ui::Yes);
+        cut->trigger();
+        QVERIFY(prompts->messageTexts().value(0).startsWith(QStringLiteral("Uwaga!")));
+        QCOMPARE(prompts->messageTexts().value(1),
+                 QStringLiteral("K1: Brak punktu początkowego strumienia!"));
+        QVERIFY(w->menuBar()->isEnabled());
+        // The legend button places the legend at the pick.
+        picks.point(50, 50);
+        w->action(QStringLiteral("Legenda"))->trigger();
+        QCOMPARE(doc().modelSpace().item(doc().modelSpace().count() - 1).name(),
+                 QStringLiteral("OBIEKT_LEGENDA"));
+        QVERIFY(w->isVisible());
         w->close();
     }
 

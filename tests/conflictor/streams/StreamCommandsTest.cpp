@@ -3,6 +3,7 @@
 #include "StreamCommandsFixture.h"
 
 #include "automation/CadVariables.h"
+#include "common/NumberText.h"
 #include "conflictor/streams/ComponentPicking.h"
 
 namespace conflictor::test {
@@ -243,6 +244,30 @@ TEST_F(StreamCommands, AttachAndDetachComponentsByPicking) {
     EXPECT_EQ(referenceNames(QStringLiteral("13^STRUMIEN_*")),
               QStringList{QStringLiteral("13^STRUMIEN_9^K1")});
     EXPECT_TRUE(window.Visible);
+}
+
+TEST_F(StreamCommands, TheFirstComponentWritesTheStreamsValuesAndPedestriansGetNoMarkers) {
+    const cad::Entity block = addAttributeBlock(QStringLiteral("12"));
+    StreamRecord k5 = Stream(QStringLiteral("K5"), QStringLiteral("1,2"));
+    k5.Group = 4;
+    k5.Description = QStringLiteral("AP");
+    k5.VehicleLength = 12;
+    k5.ApproachStraightSpeed = 13.89;  // the setting: not written
+    StreamTable.push_back(k5);
+    StreamTable.push_back(Stream(QStringLiteral("P1")));
+    select(QStringLiteral("K5"));
+    drawLine(0, 0, 5, 0);
+    EXPECT_EQ(attribute(block, QStringLiteral("GRUPY")), QStringLiteral("K5:4^"));
+    EXPECT_EQ(attribute(block, QStringLiteral("FAZY")), QStringLiteral("K5:1,2^"));
+    EXPECT_EQ(attribute(block, QStringLiteral("OPISY")), QStringLiteral("K5:AP^"));
+    EXPECT_DOUBLE_EQ(
+        common::ParseDouble(GetStreamAttribute(QStringLiteral("DLUG_POJ"), QStringLiteral("K5"))), 12);
+    EXPECT_TRUE(attribute(block, QStringLiteral("PROSTA_DOJAZD")).isEmpty());
+
+    select(QStringLiteral("P1"));
+    drawLine(0, 10, 5, 10);
+    EXPECT_EQ(referenceNames(QStringLiteral("12^STRUMIEN_*^P1")).size(), 1);
+    EXPECT_TRUE(references(QStringLiteral("12^*_STRUMIEN_P1_*")).isEmpty());
 }
 
 TEST_F(StreamCommands, CommandsNeedAnIntersection) {
