@@ -1,10 +1,12 @@
 // The rows of conflictor's menus and toolbars.
 #include "conflictor/mainwindow/CommandTable.h"
 
+#include "conflictor/mainwindow/ExportCommands.h"
 #include "conflictor/mainwindow/ConflictMenus.h"
 #include "conflictor/mainwindow/StreamMenus.h"
 #include "conflictor/mainwindow/WindowCommands.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace conflictor {
@@ -27,6 +29,11 @@ const std::vector<CommandRow>& CommandTable() {
         all.insert(all.end(), StreamViewCommandRows().begin(), StreamViewCommandRows().end());
         all.insert(all.end(), StreamEditCommandRows().begin(), StreamEditCommandRows().end());
         all.insert(all.end(), ConflictCommandRows().begin(), ConflictCommandRows().end());
+        // "Narzędzia": the export submenu follows the legend, before the separator of the options.
+        auto separator = std::find_if(all.begin(), all.end(), [](const CommandRow& r) {
+            return std::strcmp(r.objectName, "mnuNarzedzia_Sep1") == 0;
+        });
+        all.insert(separator, ExportCommandRows().begin(), ExportCommandRows().end());
         all.insert(all.end(), WindowCommandRows().begin(), WindowCommandRows().end());
         return all;
     }();
@@ -57,7 +64,16 @@ const std::vector<ToolbarRow>& ToolbarTable() {
 }
 
 const std::vector<ToolButtonRow>& ToolButtonTable() {
-    return StreamToolButtonRows();
+    static const std::vector<ToolButtonRow> rows = [] {
+        std::vector<ToolButtonRow> all = StreamToolButtonRows();
+        // The export drop-down and its separator stand before the settings button of tlbPrzyciski2.
+        auto at = std::find_if(all.begin(), all.end(), [](const ToolButtonRow& r) {
+            return std::strcmp(r.key, "Konfiguracja") == 0;
+        });
+        all.insert(at, ExportToolButtonRows().begin(), ExportToolButtonRows().end());
+        return all;
+    }();
+    return rows;
 }
 
 const CommandRow* FindCommand(const char* objectName) {

@@ -1,5 +1,6 @@
 // The stream commands in frmMain's menus and toolbars, and the window services they use.
 #include "conflictor/mainwindow/StreamMenus.h"
+#include "conflictor/mainwindow/ExportCommands.h"
 
 #include "common/TextHelpers.h"
 #include "conflictor/mainwindow/ConflictorWindow.h"
@@ -254,6 +255,9 @@ const std::vector<ToolButtonMenuRow>& ToolButtonMenuTable() {
         {"WrysujOdcinek", "WrysujKontynuacja", "mnuEdycja_WrysujSkladnik_Kontynuacja", "kontynuacja"},
         {"Tnij", "TnijWszystkie", "mnuNarzedzia_TnijWszystkie", "Tnij wszystkie strumienie"},
         {"Tnij", "TnijZaznaczone", "mnuNarzedzia_TnijZaznaczone", "Tnij zaznaczone strumienie"},
+        // The export drop-down (its rows live with the export commands).
+        ExportToolButtonMenuRows()[0],
+        ExportToolButtonMenuRows()[1],
     };
     return rows;
 }

@@ -1,12 +1,17 @@
 // conflictor-headless: opens a drawing in the in-process CAD, makes an intersection current and runs
 // conflictor's own commands on it as a user would (every question answered Yes, every message
-// printed), then lists the conflict points and saves.
-// Usage: conflictor-headless IN.dxf --intersection NR [--cut] [--save OUT.dxf]
+// printed), then lists the conflict points, exports and saves.
+// Usage: conflictor-headless IN.dxf --intersection NR [--cut] [--export OUT.xlsx]
+//        [--export-phases WORKBOOK.xlsx] [--resources DIR] [--save OUT.dxf]
+// --export runs the intergreen export with its file dialog answered with OUT; --export-phases writes
+// the phase information into an intergreen workbook and saves it (the question answered Yes).
 #include "automation/CadConnection.h"
 #include "automation/InProcessCad.h"
 #include "common/TextHelpers.h"
 #include "conflictor/conflicts/ConflictMarkers.h"
 #include "conflictor/conflicts/Cut.h"
+#include "conflictor/conflicts/IntergreenExport.h"
+#include "conflictor/conflicts/PhaseExport.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamReading.h"
 #include "platform/ui/core/Prompt.h"
@@ -27,7 +32,12 @@ public:
         return buttons == ui::YesNo || buttons == ui::YesNoCancel ? ui::Yes : ui::Ok;
     }
     std::optional<QString> input(const ui::InputRequest&) override { return std::nullopt; }
-    std::optional<QString> file(const ui::FileRequest&) override { return std::nullopt; }
+    // The file dialog of the export is answered with the name given on the command line.
+    std::optional<QString> file(const ui::FileRequest&) override {
+        if (fileAnswer.isEmpty()) return std::nullopt;
+        return fileAnswer;
+    }
+    QString fileAnswer;
     std::optional<QString> folder(const QString&, const QString&) override { return std::nullopt; }
 };
 
@@ -62,7 +72,8 @@ QString outcomeText(conflictor::CutOutcome o) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    QString input, number, output;
+    QString input, number, output, exportPath, phasesPath;
+    QString resources = QStringLiteral(INTERGREEN_RESOURCES);
     bool cut = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -70,15 +81,22 @@ int main(int argc, char** argv) {
             number = args[++i];
         else if (a == QLatin1String("--save") && i + 1 < args.size())
             output = args[++i];
+        else if (a == QLatin1String("--export") && i + 1 < args.size())
+            exportPath = args[++i];
+        else if (a == QLatin1String("--export-phases") && i + 1 < args.size())
+            phasesPath = args[++i];
+        else if (a == QLatin1String("--resources") && i + 1 < args.size())
+            resources = args[++i];
         else if (a == QLatin1String("--cut"))
             cut = true;
         else if (!a.startsWith(QLatin1String("--")) && input.isEmpty())
             input = a;
         else
-            return fail(
-                QStringLiteral("unknown argument %1\nusage: conflictor-headless IN.dxf --intersection NR "
-                               "[--cut] [--save OUT.dxf]")
-                    .arg(a));
+            return fail(QStringLiteral(
+                            "unknown argument %1\nusage: conflictor-headless IN.dxf --intersection NR "
+                            "[--cut] [--export OUT.xlsx] [--export-phases WORKBOOK.xlsx] [--resources DIR] "
+                            "[--save OUT.dxf]")
+                            .arg(a));
     }
     if (input.isEmpty() || number.isEmpty())
         return fail(
@@ -113,6 +131,18 @@ int main(int argc, char** argv) {
             std::printf("%s %s %s %.3f %.3f\n", qPrintable(kind), qPrintable(m.Stream1),
                         qPrintable(m.Stream2), m.Position.X, m.Position.Y);
         }
+        if (!exportPath.isEmpty()) {
+            prompts.fileAnswer = QFileInfo(exportPath).absoluteFilePath();
+            conflictor::IntergreenExportOptions options;
+            options.ResourceFolder = resources;
+            if (conflictor::mnuNarzedzia_EksportExcel_Click(options).isEmpty())
+                return fail(QStringLiteral("the intergreen workbook was not written"));
+            prompts.fileAnswer.clear();
+        }
+        if (!phasesPath.isEmpty() &&
+            conflictor::ExportPhasesToWorkbook(QFileInfo(phasesPath).absoluteFilePath()) !=
+                conflictor::PhaseExportOutcome::Saved)
+            return fail(QStringLiteral("the phase information was not written"));
         if (!output.isEmpty()) automation::CadDocument.saveAs(QFileInfo(output).absoluteFilePath());
     } catch (const std::exception& e) {
         return fail(QString::fromUtf8(e.what()));

@@ -125,7 +125,7 @@ private slots:
         QCOMPARE(entries(w->menu(QStringLiteral("mnuEdycja_WrysujSkladnik"))),
                  (QStringList{"&linia", "ł&uk", "polilinia"}));
         // Commands later work brings are absent, not dead.
-        for (const char* absent : {"mnuNarzedzia_EksportExcel", "mnu_Fazy", "mnuEdycja_PowiazaniaPrzejsc"})
+        for (const char* absent : {"mnu_Fazy", "mnuEdycja_PowiazaniaPrzejsc"})
             QVERIFY2(!w->action(QString::fromLatin1(absent)), absent);
         // The stream commands wait for a selected stream.
         QVERIFY(!w->action(QStringLiteral("mnuEdycja_UsunStrumien"))->isEnabled());
@@ -146,7 +146,18 @@ private slots:
                                            "OdznaczWszystkie", "-", "NowyStrumien", "UsunStrumien",
                                            "WrysujOdcinek", "DolaczSkladnik", "WylaczSkladnik"}));
         QCOMPARE(keys(second), (QStringList{"UstawPoczatkowy", "ZamienPoczatkowy", "-", "Tnij", "Legenda",
-                                            "Konfiguracja", "FormNotOnTop", "-", "Pomoc"}));
+                                            "EksportExcel", "-", "Konfiguracja", "FormNotOnTop", "-", "Pomoc"}));
+        // The export drop-down waits for a selected stream; the phase export stays reachable from the menu.
+        QMenu* exportMenu = w->action(QStringLiteral("EksportExcel"))->menu();
+        QVERIFY(exportMenu);
+        QCOMPARE(entries(exportMenu), (QStringList{"Eksport danych", "Eksport informacji o fazach"}));
+        QVERIFY(!w->action(QStringLiteral("EksportExcel"))->isEnabled());
+        QVERIFY(w->action(QStringLiteral("mnuNarzedzia_EksportExcelFazy"))->isEnabled());
+        QCOMPARE(entries(w->menu(QStringLiteral("mnuNarzedzia_Eksport"))),
+                 (QStringList{"Eksport danych", "Eksport informacji o fazach"}));
+        auto* hidden = w->findChild<QPushButton*>(QStringLiteral("Command1"));
+        QVERIFY(hidden && !hidden->isVisible());
+        QCOMPARE(hidden->text(), QStringLiteral("xx export test"));
         for (QAction* a : first->actions())
             if (!a->isSeparator()) QVERIFY(!a->icon().isNull());
         auto* draw =
@@ -216,9 +227,9 @@ private slots:
 
     void theCutAndTheLegendInTheToolsMenuAndTheSecondToolbar() {
         auto w = start();
-        QCOMPARE(entries(w->menu(QStringLiteral("mnuNarzedzia"))).mid(0, 5),
-                 (QStringList{"Tnij i ustaw ziziro zedivir", "&Ustaw legendę", "-", "Zawsze na wierzchu",
-                              "&Konfiguracja"}));
+        QCOMPARE(entries(w->menu(QStringLiteral("mnuNarzedzia"))).mid(0, 6),
+                 (QStringList{"Tnij i ustaw ziziro zedivir", "&Ustaw legendę", "&Eksport danych do programu Excel",
+                              "-", "Zawsze na wierzchu", "&Konfiguracja"}));
         QCOMPARE(entries(w->menu(QStringLiteral("mnuNarzedzia_Tnij"))),
                  (QStringList{"Tnij wszystkie strumienie", "Tnij zaznaczone strumienie"}));
         auto* second = w->findChild<QToolBar*>(QStringLiteral("tlbPrzyciski2"));
