@@ -1,5 +1,7 @@
 // frmMain: controls, start-up, shut-down and the intersection list.
 #include "phaseplanner/app/MainWindow.h"
+#include "phaseplanner/app/PlaybackControls.h"
+#include "phaseplanner/drawing/ProgramReading.h"
 
 #include "automation/CadConnection.h"
 #include "common/Ini.h"
@@ -149,6 +151,8 @@ void MainWindow::buildControls() {
     states->addWidget(sldStany, 1);
     states->addWidget(edtSekunda);
     layout->addWidget(Frame1);
+    playback_ = new PlaybackControls(*this, Frame1);
+    layout->addWidget(playback_);
     connect(sldStany, &QSlider::valueChanged, this, &MainWindow::showSecond);
 
     setCentralWidget(central);
@@ -162,6 +166,7 @@ void MainWindow::buildControls() {
 void MainWindow::showSecond(int value) {
     CurrentSecond = value;
     edtSekunda->setText(value >= 0 ? QString::number(value) : QString());
+    if (playback_) playback_->secondShown(value);
 }
 
 bool MainWindow::Form_Load() {
@@ -273,6 +278,11 @@ void MainWindow::readDrawingAtStart() {
         bool found = false;
         SprawdzSkrzyzowania(found);
         GetAtrybutyProgramu();
+        // The drawing carries its own program: its groups are read back quietly.
+        if (found) {
+            bool ok = false;
+            ReadProgramFromDrawing(true, ok);
+        }
         edtCzasCyklu->setText(QString::number(CycleLength));
         FillGroupGrid();
     } catch (const std::exception& e) {
