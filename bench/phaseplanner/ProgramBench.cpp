@@ -36,13 +36,15 @@ int main(int argc, char** argv) {
         GroupRecord& g = GroupTable[std::size_t(i)];
         g.Defined = true;
         g.Kind = i % 4 == 3 ? KindPedestrian : KindVehicle;
-        g.Symbols = (g.Kind == KindPedestrian ? QStringLiteral("P") : QStringLiteral("K")) + QString::number(i + 1);
+        g.Symbols =
+            (g.Kind == KindPedestrian ? QStringLiteral("P") : QStringLiteral("K")) + QString::number(i + 1);
         g.GreenCount = 3;
         for (int k = 1; k <= 3; ++k) g.Greens[std::size_t(k)] = {((i * 5) % 30) + (k - 1) * 40 + 1, 15};
     }
     automation::EnsureLayer(QStringLiteral("113-STRUMIENIE_RUCHU"), false, -1, -10);
     for (int s = 0; s < 60; ++s) {
-        const QString name = QStringLiteral("1^STRUMIEN_%1^%2").arg(s).arg(GroupTable[std::size_t(s % 32)].Symbols);
+        const QString name =
+            QStringLiteral("1^STRUMIEN_%1^%2").arg(s).arg(GroupTable[std::size_t(s % 32)].Symbols);
         const cad::Block b = automation::CadDocument.blocks().add({0, 0, 0}, name);
         b.addLine({0, 0, 0}, {10, 10, 0});
         automation::CadModelSpace.insertBlock({double(s), 0, 0}, name, 1, 1, 1, 0)

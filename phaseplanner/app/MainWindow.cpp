@@ -1,6 +1,7 @@
 // frmMain: controls, start-up, shut-down and the intersection list.
 #include "phaseplanner/app/MainWindow.h"
 #include "phaseplanner/app/PlaybackControls.h"
+#include "phaseplanner/drawing/BarPieces.h"
 #include "phaseplanner/drawing/ProgramReading.h"
 
 #include "automation/CadConnection.h"
@@ -22,6 +23,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -84,6 +86,12 @@ void MainWindow::buildControls() {
     top->addSpacing(12);
     top->addWidget(labWym);
     top->addWidget(cmbWymiarowanie);
+    top->addSpacing(12);
+    // The service view: the table's frame off in the drawing, the program texts hidden.
+    auto* chkSerwis = new QCheckBox(tr_("Serwis"), central);
+    chkSerwis->setObjectName(QStringLiteral("chkSerwis"));
+    connect(chkSerwis, &QCheckBox::toggled, this, [](bool on) { ServiceView = on; });
+    top->addWidget(chkSerwis);
     top->addStretch();
     layout->addLayout(top);
 

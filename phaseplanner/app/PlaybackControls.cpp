@@ -7,11 +7,12 @@
 #include "phaseplanner/app/MainWindow.h"
 #include "phaseplanner/drawing/BarPieces.h"
 #include "phaseplanner/drawing/Playback.h"
+#include "phaseplanner/drawing/ProgramAttributeBlock.h"
 #include "phaseplanner/drawing/ProgramDrawing.h"
 #include "phaseplanner/editor/CycleParameters.h"
-#include "phaseplanner/drawing/ProgramAttributeBlock.h"
 #include "phaseplanner/editor/CycleShift.h"
 #include "platform/ui/core/Prompt.h"
+#include "platform/ui/FlexGrid.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -46,8 +47,10 @@ PlaybackControls::PlaybackControls(MainWindow& window, QWidget* parent) : QWidge
     row->setContentsMargins(0, 0, 0, 0);
     cmdStart = button(this, "cmdStart", QStringLiteral("|◀"), QStringLiteral("Początek"));
     cmdStanLewo = button(this, "cmdStanLewo", QStringLiteral("◀◀"), QStringLiteral("Poprzedni stan"));
-    cmdSekundaLewo = button(this, "cmdSekundaLewo", QStringLiteral("◀"), QStringLiteral("Poprzednia sekunda"));
-    cmdSekundaPrawo = button(this, "cmdSekundaPrawo", QStringLiteral("▶"), QStringLiteral("Następna sekunda"));
+    cmdSekundaLewo =
+        button(this, "cmdSekundaLewo", QStringLiteral("◀"), QStringLiteral("Poprzednia sekunda"));
+    cmdSekundaPrawo =
+        button(this, "cmdSekundaPrawo", QStringLiteral("▶"), QStringLiteral("Następna sekunda"));
     cmdStanPrawo = button(this, "cmdStanPrawo", QStringLiteral("▶▶"), QStringLiteral("Następny stan"));
     cmdEnd = button(this, "cmdEnd", QStringLiteral("▶|"), QStringLiteral("Koniec"));
     cmdPlaySekunda = button(this, "cmdPlaySekunda", QString(), QStringLiteral("Odtwarzaj sekundami"));
@@ -55,8 +58,8 @@ PlaybackControls::PlaybackControls(MainWindow& window, QWidget* parent) : QWidge
     cmdPlayStan = button(this, "cmdPlayStan", QString(), QStringLiteral("Odtwarzaj stanami"));
     cmdPlayStan->setIcon(style()->standardIcon(QStyle::SP_MediaSeekForward));
     cmdSpeed = button(this, "cmdSpeed", QStringLiteral("x1"), QStringLiteral("Prędkość"));
-    for (QPushButton* b : {cmdStart, cmdStanLewo, cmdSekundaLewo, cmdSekundaPrawo, cmdStanPrawo, cmdEnd, cmdPlaySekunda,
-                           cmdPlayStan, cmdSpeed})
+    for (QPushButton* b : {cmdStart, cmdStanLewo, cmdSekundaLewo, cmdSekundaPrawo, cmdStanPrawo, cmdEnd,
+                           cmdPlaySekunda, cmdPlayStan, cmdSpeed})
         row->addWidget(b);
     row->addSpacing(12);
     edtZmianaSek = smallBox(this, "edtZmianaSek", QStringLiteral("wielkość zmiany"));
@@ -82,10 +85,18 @@ PlaybackControls::PlaybackControls(MainWindow& window, QWidget* parent) : QWidge
     timerPlay->setInterval(1000);
 
     QSlider* s = w_.stateSlider();
-    connect(cmdStart, &QPushButton::clicked, this, [this, s] { if (s->value() > s->minimum()) setValue(s->minimum()); });
-    connect(cmdEnd, &QPushButton::clicked, this, [this, s] { if (s->value() < s->maximum()) setValue(s->maximum()); });
-    connect(cmdSekundaLewo, &QPushButton::clicked, this, [this, s] { if (s->value() > s->minimum()) setValue(s->value() - 1); });
-    connect(cmdSekundaPrawo, &QPushButton::clicked, this, [this, s] { if (s->value() < s->maximum()) setValue(s->value() + 1); });
+    connect(cmdStart, &QPushButton::clicked, this, [this, s] {
+        if (s->value() > s->minimum()) setValue(s->minimum());
+    });
+    connect(cmdEnd, &QPushButton::clicked, this, [this, s] {
+        if (s->value() < s->maximum()) setValue(s->maximum());
+    });
+    connect(cmdSekundaLewo, &QPushButton::clicked, this, [this, s] {
+        if (s->value() > s->minimum()) setValue(s->value() - 1);
+    });
+    connect(cmdSekundaPrawo, &QPushButton::clicked, this, [this, s] {
+        if (s->value() < s->maximum()) setValue(s->value() + 1);
+    });
     connect(cmdStanLewo, &QPushButton::clicked, this, &PlaybackControls::PreviousState);
     connect(cmdStanPrawo, &QPushButton::clicked, this, &PlaybackControls::NextState);
     connect(cmdPlaySekunda, &QPushButton::clicked, this, [this] { togglePlay(true); });
@@ -96,7 +107,18 @@ PlaybackControls::PlaybackControls(MainWindow& window, QWidget* parent) : QWidge
     connect(cmdOdejmijSek, &QPushButton::clicked, this, &PlaybackControls::cmdOdejmijSek_Click);
     connect(cmdMove[0], &QPushButton::clicked, this, [this] { cmdMove_Click(0); });
     connect(cmdMove[1], &QPushButton::clicked, this, [this] { cmdMove_Click(1); });
+    // A typed cycle: only the shown ends and the states follow (a write by the program is no edit).
+    connect(w_.cycleBox(), &QLineEdit::textEdited, this, &PlaybackControls::cycleTyped);
     secondShown(-1);
+}
+
+void PlaybackControls::cycleTyped(const QString& text) {
+    if (!w_.HasGroupRows || w_.grid()->Rows() < 2) return;
+    CycleLength = common::ParseInteger(text);
+    if (!IsCycleLengthValid(CycleLength)) return;
+    for (int row = 1; row < w_.grid()->Rows(); ++row) w_.FillGroupRow(row, true);
+    InvalidateShownState();
+    w_.ComputeProgramStates(false);
 }
 
 PlaybackControls::~PlaybackControls() {
@@ -204,7 +226,8 @@ void PlaybackControls::stop() {
 void PlaybackControls::cmdDodajSek_Click() {
     const int d = common::ParseInteger(edtZmianaSek->text());
     if (CycleLength + d > MaxCycleLength) {
-        ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowa wartość długości cyklu!")) + QLatin1Char('\n') +
+        ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowa wartość długości cyklu!")) +
+                       QLatin1Char('\n') +
                        common::Tlumacz(QStringLiteral("Maksymalna długość cyklu wynosi: ")) +
                        QString::number(MaxCycleLength) + QStringLiteral(" [s]"),
                    ui::Critical, w_.caption());

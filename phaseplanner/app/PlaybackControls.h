@@ -32,6 +32,8 @@ public:
     void cmdDodajSek_Click();
     void cmdOdejmijSek_Click();
     void cmdMove_Click(int index);
+    // The change event of edtCzasCyklu.
+    void cycleTyped(const QString& text);
     // Stops the playback and gives the streams their colours back.
     void stop();
 

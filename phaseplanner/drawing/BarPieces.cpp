@@ -31,10 +31,14 @@ bool isGroupBlock(const BarPiece& piece, int group, const QString& label, int fl
     if (label.isEmpty()) return false;
     const GroupRecord& g = GroupTable[std::size_t(group)];
     switch (piece.Kind) {
-    case PieceGreen: return flag != 1;
-    case PieceRed: return g.ComplementMode == ModeOnlyRed;
-    case PieceDark: return g.ComplementMode == ModeNoSignal;
-    default: return false;
+        case PieceGreen:
+            return flag != 1;
+        case PieceRed:
+            return g.ComplementMode == ModeOnlyRed;
+        case PieceDark:
+            return g.ComplementMode == ModeNoSignal;
+        default:
+            return false;
     }
 }
 
@@ -57,23 +61,36 @@ void hatch(const cad::Block& b, const cad::Entity& outline, const QString& patte
 
 void defineFill(const cad::Block& b, int kind, double w) {
     switch (kind) {
-    case PieceAmberRed: {
-        const cad::Entity pl = framePolyline(b, w, 1);
-        hatch(b, pl, QStringLiteral("SOLID"), 2);
-        b.addLine({0, -4, 0}, {w, 0, 0}).setColor(1);
-        break;
-    }
-    case PieceAmber: hatch(b, framePolyline(b, w, 2), QStringLiteral("SOLID"), 2); break;
-    case PieceFlashingGreen: hatch(b, framePolyline(b, w, 94), QStringLiteral("ANSI31"), 94); break;
-    case PieceGreen: hatch(b, framePolyline(b, w, 94), QStringLiteral("SOLID"), 94); break;
-    case PieceRed: hatch(b, framePolyline(b, w, 1), QStringLiteral("SOLID"), 1); break;
-    case PieceDark: framePolyline(b, w, -1); break;
-    case PieceComplementAmber: hatch(b, framePolyline(b, w, 2), QStringLiteral("ANSI31"), 2); break;
-    case PieceFlashingAmber:
-        framePolyline(b, w, 2);
-        for (int x = 1; x <= int(w); ++x) b.addLine({double(x), -4, 0}, {double(x), 0, 0}).setColor(2);
-        break;
-    default: break;
+        case PieceAmberRed: {
+            const cad::Entity pl = framePolyline(b, w, 1);
+            hatch(b, pl, QStringLiteral("SOLID"), 2);
+            b.addLine({0, -4, 0}, {w, 0, 0}).setColor(1);
+            break;
+        }
+        case PieceAmber:
+            hatch(b, framePolyline(b, w, 2), QStringLiteral("SOLID"), 2);
+            break;
+        case PieceFlashingGreen:
+            hatch(b, framePolyline(b, w, 94), QStringLiteral("ANSI31"), 94);
+            break;
+        case PieceGreen:
+            hatch(b, framePolyline(b, w, 94), QStringLiteral("SOLID"), 94);
+            break;
+        case PieceRed:
+            hatch(b, framePolyline(b, w, 1), QStringLiteral("SOLID"), 1);
+            break;
+        case PieceDark:
+            framePolyline(b, w, -1);
+            break;
+        case PieceComplementAmber:
+            hatch(b, framePolyline(b, w, 2), QStringLiteral("ANSI31"), 2);
+            break;
+        case PieceFlashingAmber:
+            framePolyline(b, w, 2);
+            for (int x = 1; x <= int(w); ++x) b.addLine({double(x), -4, 0}, {double(x), 0, 0}).setColor(2);
+            break;
+        default:
+            break;
     }
 }
 
@@ -115,8 +132,8 @@ void addGroupAttributes(const cad::Block& b, const BarPiece& piece, int group, c
                                            FormatSignalPhasePairs(g.Greens[std::size_t(k)]), 0, 0);
     }
     if ((green || piece.Kind == PieceRed) && g.ComplementOn)
-        automation::AddAttributeDefinition(b, QStringLiteral("DOPELNIAJ_OD"), QString::number(g.ComplementFrom),
-                                           0, 0);
+        automation::AddAttributeDefinition(b, QStringLiteral("DOPELNIAJ_OD"),
+                                           QString::number(g.ComplementFrom), 0, 0);
 }
 
 void addDimensions(const BarPiece& piece, long x, long y) {
@@ -124,12 +141,13 @@ void addDimensions(const BarPiece& piece, long x, long y) {
     const double sx = double(x + piece.Start);
     if (DimensioningMode == 1) {
         if (piece.Start <= 0) return;
-        cad::Entity d = automation::CadModelSpace.addDimOrdinate({sx, double(y), 0}, {sx, double(y) + 1, 0}, true);
+        cad::Entity d =
+            automation::CadModelSpace.addDimOrdinate({sx, double(y), 0}, {sx, double(y) + 1, 0}, true);
         d.setTextOverride(QString::number(piece.Start));
         d.setLayer(kDimLayer);
     } else if (piece.Kind == PieceGreen || piece.Kind == PieceRed) {
-        cad::Entity d = automation::CadModelSpace.addDimAligned({sx, double(y), 0}, {sx + piece.Length, double(y), 0},
-                                                                {sx, double(y) + 2, 0});
+        cad::Entity d = automation::CadModelSpace.addDimAligned(
+            {sx, double(y), 0}, {sx + piece.Length, double(y), 0}, {sx, double(y) + 2, 0});
         d.setLayer(kDimLayer);
     }
 }
@@ -166,28 +184,38 @@ void ClearBarBlockFlags() {
     redKnown = false;
 }
 
-QString BarPieceBlockName(const BarPiece& piece, const QString& prefix, int groupKind, bool groupBlock, int flag) {
+QString BarPieceBlockName(const BarPiece& piece, const QString& prefix, int groupKind, bool groupBlock,
+                          int flag) {
     const QString len = QString::number(piece.Length);
     switch (piece.Kind) {
-    case PieceAmberRed: return prefix + QStringLiteral("STALY_ZOLTOCZERWONY");
-    case PieceAmber: return prefix + QStringLiteral("STALY_ZOLTY_") + len;
-    case PieceFlashingGreen: return prefix + QStringLiteral("STALY_PIESIMIGA_") + len;
-    case PieceGreen:
-        if (flag == 1) return automation::MakeUniqueBlockName(prefix + QStringLiteral("IDENTYFIKATOR_ZIELONY_"));
-        return automation::MakeUniqueBlockName(
-            prefix + (groupKind == KindPedestrian || groupKind == KindBicycle
-                          ? QStringLiteral("SYGNALIZATOR_PIESZYROWEROWY_")
-                          : QStringLiteral("SYGNALIZATOR_ZWYKLY_")));
-    case PieceRed:
-        if (groupBlock) return automation::MakeUniqueBlockName(prefix + QStringLiteral("SYGNALIZATOR_ZWYKLY_"));
-        return prefix + QStringLiteral("IDENTYFIKATOR_CZERWONY");
-    case PieceDark:
-        return automation::MakeUniqueBlockName(prefix + (groupBlock ? QStringLiteral("SYGNALIZATOR_ZWYKLY_")
-                                                                    : QStringLiteral("IDENTYFIKATOR_DOPELNIENIE_")));
-    case PieceComplementAmber: return prefix + QStringLiteral("STALY_ZOLTYMIGA_") + len;
-    // Its own name: the hatched complement of the same length looks different.
-    case PieceFlashingAmber: return prefix + QStringLiteral("STALY_ZOLTYMIGA_KRESKI_") + len;
-    default: return QString();
+        case PieceAmberRed:
+            return prefix + QStringLiteral("STALY_ZOLTOCZERWONY");
+        case PieceAmber:
+            return prefix + QStringLiteral("STALY_ZOLTY_") + len;
+        case PieceFlashingGreen:
+            return prefix + QStringLiteral("STALY_PIESIMIGA_") + len;
+        case PieceGreen:
+            if (flag == 1)
+                return automation::MakeUniqueBlockName(prefix + QStringLiteral("IDENTYFIKATOR_ZIELONY_"));
+            return automation::MakeUniqueBlockName(prefix +
+                                                   (groupKind == KindPedestrian || groupKind == KindBicycle
+                                                        ? QStringLiteral("SYGNALIZATOR_PIESZYROWEROWY_")
+                                                        : QStringLiteral("SYGNALIZATOR_ZWYKLY_")));
+        case PieceRed:
+            if (groupBlock)
+                return automation::MakeUniqueBlockName(prefix + QStringLiteral("SYGNALIZATOR_ZWYKLY_"));
+            return prefix + QStringLiteral("IDENTYFIKATOR_CZERWONY");
+        case PieceDark:
+            return automation::MakeUniqueBlockName(
+                prefix + (groupBlock ? QStringLiteral("SYGNALIZATOR_ZWYKLY_")
+                                     : QStringLiteral("IDENTYFIKATOR_DOPELNIENIE_")));
+        case PieceComplementAmber:
+            return prefix + QStringLiteral("STALY_ZOLTYMIGA_") + len;
+        // Its own name: the hatched complement of the same length looks different.
+        case PieceFlashingAmber:
+            return prefix + QStringLiteral("STALY_ZOLTYMIGA_KRESKI_") + len;
+        default:
+            return QString();
     }
 }
 
@@ -198,7 +226,8 @@ void DrawBarPiece(const BarPiece& piece, long x, long y, int group, const QStrin
     const QString prefix = IntersectionNumber + QLatin1Char('^');
     const bool groupBlock = isGroupBlock(piece, group, label, flag);
     const bool sharedRed = piece.Kind == PieceRed && !groupBlock;
-    const QString name = BarPieceBlockName(piece, prefix, GroupTable[std::size_t(group)].Kind, groupBlock, flag);
+    const QString name =
+        BarPieceBlockName(piece, prefix, GroupTable[std::size_t(group)].Kind, groupBlock, flag);
 
     bool create = true;
     if (piece.Kind == PieceAmberRed) {
@@ -207,8 +236,8 @@ void DrawBarPiece(const BarPiece& piece, long x, long y, int group, const QStrin
     } else if (sharedRed) {
         if (redKnown || automation::CheckBlockExists(name)) create = false;
         redKnown = true;
-    } else if (piece.Kind == PieceAmber || piece.Kind == PieceFlashingGreen || piece.Kind == PieceComplementAmber ||
-               piece.Kind == PieceFlashingAmber) {
+    } else if (piece.Kind == PieceAmber || piece.Kind == PieceFlashingGreen ||
+               piece.Kind == PieceComplementAmber || piece.Kind == PieceFlashingAmber) {
         create = !automation::CheckBlockExists(name);
     }
     if (create) {

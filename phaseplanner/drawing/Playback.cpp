@@ -81,7 +81,8 @@ int FindGroupBySymbol(const QString& symbol) {
 }
 
 QString TimeMarkerBlockName(int groupRows) {
-    return QStringLiteral("AKTUALNY_CZAS_") + IntersectionNumber + QLatin1Char('^') + QString::number(groupRows);
+    return QStringLiteral("AKTUALNY_CZAS_") + IntersectionNumber + QLatin1Char('^') +
+           QString::number(groupRows);
 }
 
 void PlaceTimeMarker(int second) {

@@ -47,7 +47,8 @@ void eraseInserts(const QString& setName, const QString& prefix) {
 
 void deleteBarDefinitions(const QString& prefix, bool oldFormat) {
     QStringList starts{prefix + QStringLiteral("SYGNALIZATOR_ZWYKLY_"),
-                       prefix + QStringLiteral("SYGNALIZATOR_PIESZYROWEROWY_"), prefix + QStringLiteral("IDENTYFIKATOR_")};
+                       prefix + QStringLiteral("SYGNALIZATOR_PIESZYROWEROWY_"),
+                       prefix + QStringLiteral("IDENTYFIKATOR_")};
     if (oldFormat)
         starts << QStringLiteral("SYGNALIZATOR_ZWYKLY_") << QStringLiteral("SYGNALIZATOR_PIESZYROWEROWY_")
                << QStringLiteral("IDENTYFIKATOR_") << QStringLiteral("STALY_");
@@ -122,10 +123,14 @@ void drawWrapping(const BarPiece& piece, int rowEnd, long x0, long y, int group,
 QString GroupLetter(const GroupRecord& group) {
     const QChar first = group.Symbols.isEmpty() ? QChar() : group.Symbols.at(0).toUpper();
     switch (group.Kind) {
-    case KindVehicle: return first == QLatin1Char('B') ? QStringLiteral("B") : QStringLiteral("K");
-    case KindPedestrian: return QStringLiteral("P");
-    case KindTramOrArrow: return first == QLatin1Char('T') ? QStringLiteral("T") : QStringLiteral("S");
-    default: return QStringLiteral("R");
+        case KindVehicle:
+            return first == QLatin1Char('B') ? QStringLiteral("B") : QStringLiteral("K");
+        case KindPedestrian:
+            return QStringLiteral("P");
+        case KindTramOrArrow:
+            return first == QLatin1Char('T') ? QStringLiteral("T") : QStringLiteral("S");
+        default:
+            return QStringLiteral("R");
     }
 }
 
@@ -150,7 +155,8 @@ bool DrawProgram(bool askForTemplate) {
     ProgramWindow& w = MainProgramWindow();
     cmbNo_Click();
     if (IntersectionNumber.isEmpty()) {
-        ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowy numer skrzyżowania!")), ui::Exclamation, w.caption());
+        ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowy numer skrzyżowania!")), ui::Exclamation,
+                   w.caption());
         return false;
     }
     if (CycleLength <= 0) {
@@ -163,8 +169,8 @@ bool DrawProgram(bool askForTemplate) {
         QString labels;
         SprawdzPoczKon(type, labels);
         if (!labels.isEmpty()) {
-            ui::MsgBox(common::Tlumacz(QStringLiteral("Przewiń program ze względu na grupę:")) + QLatin1Char('\n') +
-                           labels + QLatin1Char('!'),
+            ui::MsgBox(common::Tlumacz(QStringLiteral("Przewiń program ze względu na grupę:")) +
+                           QLatin1Char('\n') + labels + QLatin1Char('!'),
                        ui::Exclamation, w.caption());
             return false;
         }
@@ -176,9 +182,9 @@ bool DrawProgram(bool askForTemplate) {
     bool found = false;
     SprawdzSkrzyzowania(found);
     if (!found) {
-        if (!askForTemplate ||
-            ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowy dokument. Czy wczytać tabelę programu?")),
-                       ui::YesNo | ui::Question, w.caption()) != ui::Yes)
+        if (!askForTemplate || ui::MsgBox(common::Tlumacz(QStringLiteral(
+                                              "Nieprawidłowy dokument. Czy wczytać tabelę programu?")),
+                                          ui::YesNo | ui::Question, w.caption()) != ui::Yes)
             return false;
         // The load draws the program into the new drawing itself.
         return WczytajTabele(0);
@@ -279,7 +285,8 @@ void DrawGroupRows(int row, long originX, long originY, int programType) {
                     end = green.Start + drawn - r;
                 }
                 if (g.Kind != KindTramOrArrow) {
-                    const BarPiece after = pedOrBike ? BarPiece{PieceFlashingGreen, end, 4} : BarPiece{PieceAmber, end, 3};
+                    const BarPiece after =
+                        pedOrBike ? BarPiece{PieceFlashingGreen, end, 4} : BarPiece{PieceAmber, end, 3};
                     drawWrapping(after, r, x0, y, i, label, k, true);
                 }
                 if (g.Kind == KindVehicle) {
@@ -301,10 +308,12 @@ void DrawGroupRows(int row, long originX, long originY, int programType) {
                 if (!OccupiedIntervals.empty() && OccupiedIntervals[0].Length >= 1) {
                     int cursor = 0;
                     for (const OccupiedInterval& o : OccupiedIntervals) {
-                        if (o.Start > cursor) DrawBarPiece({PieceRed, cursor, o.Start - cursor}, x0, y, i, QString(), 1, 0, {});
+                        if (o.Start > cursor)
+                            DrawBarPiece({PieceRed, cursor, o.Start - cursor}, x0, y, i, QString(), 1, 0, {});
                         cursor = std::max(cursor, o.Start + o.Length);
                     }
-                    if (cursor < r) DrawBarPiece({PieceRed, cursor, r - cursor}, x0, y, i, QString(), 1, 0, {});
+                    if (cursor < r)
+                        DrawBarPiece({PieceRed, cursor, r - cursor}, x0, y, i, QString(), 1, 0, {});
                 }
             }
         } else {
@@ -320,20 +329,24 @@ void DrawGroupRows(int row, long originX, long originY, int programType) {
             const BarPiece comp{g.Kind == KindVehicle ? PieceComplementAmber : PieceDark, r, c - r};
             DrawBarPiece(comp, x0, y, i, label, 1, 0, QString());
         }
-        if (programType == 1 && g.Kind != KindTramOrArrow && !(pedOrBike && g.ComplementMode == ModeOnlyRed)) {
-            if (extension > 0) DrawBarPiece({PieceRed, 0, extension}, x0 - extension, y, i, QString(), 1, 0, {});
+        if (programType == 1 && g.Kind != KindTramOrArrow &&
+            !(pedOrBike && g.ComplementMode == ModeOnlyRed)) {
+            if (extension > 0)
+                DrawBarPiece({PieceRed, 0, extension}, x0 - extension, y, i, QString(), 1, 0, {});
             if (g.Kind == KindVehicle) {
                 DrawBarPiece({PieceAmber, 0, 5}, x0 - 5 - extension, y, i, QString(), 1, 0, {});
-                DrawBarPiece({PieceFlashingAmber, 0, shift - 5 - extension}, originX, y, i, QString(), 1, 0, {});
+                DrawBarPiece({PieceFlashingAmber, 0, shift - 5 - extension}, originX, y, i, QString(), 1, 0,
+                             {});
             }
         }
         if (programType == 2 && g.Kind != KindTramOrArrow) {
             if (extension > 0) DrawBarPiece({PieceRed, c, extension}, originX, y, i, QString(), 1, 0, {});
             if (g.Kind == KindVehicle)
-                DrawBarPiece({PieceFlashingAmber, c + extension, MaxCycleLength - c - extension}, originX, y, i,
-                             QString(), 1, 0, {});
+                DrawBarPiece({PieceFlashingAmber, c + extension, MaxCycleLength - c - extension}, originX, y,
+                             i, QString(), 1, 0, {});
         }
-        cad::Entity t = automation::CadModelSpace.addText(label, {double(originX - 10), double(y) - 3.25, 0}, 2.5);
+        cad::Entity t =
+            automation::CadModelSpace.addText(label, {double(originX - 10), double(y) - 3.25, 0}, 2.5);
         t.setLayer(kSignalLayer);
     }
 }

@@ -27,13 +27,18 @@ constexpr int kMaxRecords = 101;
 
 int kindFromLetter(QChar letter) {
     switch (letter.toUpper().unicode()) {
-    case 'K':
-    case 'B': return KindVehicle;
-    case 'P': return KindPedestrian;
-    case 'S':
-    case 'T': return KindTramOrArrow;
-    case 'R': return KindBicycle;
-    default: return -1;
+        case 'K':
+        case 'B':
+            return KindVehicle;
+        case 'P':
+            return KindPedestrian;
+        case 'S':
+        case 'T':
+            return KindTramOrArrow;
+        case 'R':
+            return KindBicycle;
+        default:
+            return -1;
     }
 }
 
@@ -74,9 +79,9 @@ void ReadProgramFromDrawing(bool quiet, bool& ok) {
     bool found = false;
     SprawdzSkrzyzowania(found);
     if (!found) {
-        if (quiet ||
-            ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowy dokument. Czy wczytać tabelę programu?")),
-                       ui::YesNo | ui::Question, w.caption()) != ui::Yes)
+        if (quiet || ui::MsgBox(common::Tlumacz(
+                                    QStringLiteral("Nieprawidłowy dokument. Czy wczytać tabelę programu?")),
+                                ui::YesNo | ui::Question, w.caption()) != ui::Yes)
             return;
         WczytajTabele(0);
         if (!automation::CheckDocumentOpen(false)) return;
@@ -86,8 +91,10 @@ void ReadProgramFromDrawing(bool quiet, bool& ok) {
     GetAtrybutyProgramu();
     if (CycleLength < MinCycleLength) {
         if (!quiet)
-            ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowa wartość długości cyklu zdefiniowana na rysunku!")) +
-                           QLatin1Char('\n') + common::Tlumacz(QStringLiteral("Minimalna długość cyklu wynosi: ")) +
+            ui::MsgBox(common::Tlumacz(
+                           QStringLiteral("Nieprawidłowa wartość długości cyklu zdefiniowana na rysunku!")) +
+                           QLatin1Char('\n') +
+                           common::Tlumacz(QStringLiteral("Minimalna długość cyklu wynosi: ")) +
                            QString::number(MinCycleLength) + QStringLiteral(" [s]"),
                        ui::Critical, w.caption());
         return;
@@ -125,7 +132,8 @@ void ReadProgramFromDrawing(bool quiet, bool& ok) {
             qsizetype digits = 0;
             while (digits < tail.size() && tail.at(digits).isDigit()) ++digits;
             const int k = tail.left(digits).toInt();
-            if (k < 1 || k > MaxGreens || tail.mid(digits).compare(QLatin1String("AB"), Qt::CaseInsensitive) != 0)
+            if (k < 1 || k > MaxGreens ||
+                tail.mid(digits).compare(QLatin1String("AB"), Qt::CaseInsensitive) != 0)
                 continue;
         }
         blocks.emplace_back(n - 1, t);
@@ -150,7 +158,8 @@ void ReadProgramFromDrawing(bool quiet, bool& ok) {
             qsizetype digits = 0;
             while (digits < tail.size() && tail.at(digits).isDigit()) ++digits;
             const int k = tail.left(digits).toInt();
-            if (k >= 1 && k <= MaxGreens && tail.mid(digits).compare(QLatin1String("AB"), Qt::CaseInsensitive) == 0) {
+            if (k >= 1 && k <= MaxGreens &&
+                tail.mid(digits).compare(QLatin1String("AB"), Qt::CaseInsensitive) == 0) {
                 const qsizetype dash = t.ends.indexOf(QLatin1Char('-'));
                 const int a = common::ParseInteger(dash >= 0 ? t.ends.left(dash) : t.ends);
                 const int b = dash >= 0 ? common::ParseInteger(t.ends.mid(dash + 1)) : 0;
@@ -158,7 +167,8 @@ void ReadProgramFromDrawing(bool quiet, bool& ok) {
                     GreenInterval& green = g.Greens[std::size_t(k)];
                     green.Start = a;
                     const bool complemented = g.Kind != KindTramOrArrow && complementOf.contains(index);
-                    const int wrapAt = complemented ? std::clamp(complementOf.value(index), 0, CycleLength) : CycleLength;
+                    const int wrapAt =
+                        complemented ? std::clamp(complementOf.value(index), 0, CycleLength) : CycleLength;
                     green.Length = b > a ? b - a : wrapAt - a + b;
                     g.ComplementMode = ModeOrdinary;
                     ParseSignalPhasePairs(index, k, t.phases);
@@ -210,7 +220,8 @@ void SprawdzPoczKon(int /*programType*/, QString& labels) {
             const GreenInterval& green = g.Greens[std::size_t(k)];
             if (green.Length <= 0) continue;
             if (green.Start + green.Length > c) fails = true;
-            if (g.Kind == KindVehicle && (green.Start - 1 < 0 || green.Start + green.Length + 3 > c)) fails = true;
+            if (g.Kind == KindVehicle && (green.Start - 1 < 0 || green.Start + green.Length + 3 > c))
+                fails = true;
         }
         if (fails) failing << GroupLabel(i);
     }

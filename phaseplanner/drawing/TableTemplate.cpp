@@ -9,8 +9,8 @@
 #include "automation/WindowSearch.h"
 #include "common/NumberText.h"
 #include "common/PathHelpers.h"
-#include "phaseplanner/drawing/BarPieces.h"
 #include "common/TextHelpers.h"
+#include "phaseplanner/drawing/BarPieces.h"
 #include "phaseplanner/drawing/ProgramAttributeBlock.h"
 #include "phaseplanner/drawing/ProgramDrawing.h"
 #include "phaseplanner/editor/CycleParameters.h"
@@ -32,7 +32,8 @@ const QString kFrameLayer = QStringLiteral("000-OSNOWA");
 
 QString templateFolder() {
     if (!TemplateFolder.isEmpty()) return TemplateFolder;
-    return common::JoinPath(common::GetParentFolder(QCoreApplication::applicationDirPath()), QStringLiteral("Zasoby"));
+    return common::JoinPath(common::GetParentFolder(QCoreApplication::applicationDirPath()),
+                            QStringLiteral("Zasoby"));
 }
 
 void ensureSmallScale() {
@@ -87,7 +88,8 @@ bool WczytajTabele(int actuated) {
     ProgramWindow& w = MainProgramWindow();
     cmbNo_Click();
     if (IntersectionNumber.isEmpty()) {
-        ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowy numer skrzyżowania!")), ui::Exclamation, w.caption());
+        ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowy numer skrzyżowania!")), ui::Exclamation,
+                   w.caption());
         return false;
     }
     const int rounded = (CycleLength + 9) / 10 * 10;
@@ -115,7 +117,8 @@ bool WczytajTabele(int actuated) {
         if (rounded > 120) MaxCycleLength = rounded;
         // The new drawing gets its program block now, so the drawing below finds it and never asks
         // for another template.
-        if (!automation::CheckBlockExists(ProgramAttributeBlockNameFor(IntersectionNumber))) UstawWidoczneAtrybuty();
+        if (!automation::CheckBlockExists(ProgramAttributeBlockNameFor(IntersectionNumber)))
+            UstawWidoczneAtrybuty();
     }
     w.showMaxCycleLength(MaxCycleLength);
     if (actuated != 0 && automation::CheckDocumentOpen(false) && rounded > 120)
@@ -183,17 +186,19 @@ void GenerateProgramTemplate(int groups, bool actuated) {
     // the ordinary table and -195,0 for the actuated one).
     const double tx = actuated ? -195 : 0;
     const double top = 24, low = 8;
-    ms.addLightWeightPolyline({{tx + 2, top, 0}, {tx + 175, top, 0}, {tx + 175, low, 0}, {tx + 2, low, 0},
-                               {tx + 2, top, 0}});
+    ms.addLightWeightPolyline(
+        {{tx + 2, top, 0}, {tx + 175, top, 0}, {tx + 175, low, 0}, {tx + 2, low, 0}, {tx + 2, top, 0}});
     ms.addText(QStringLiteral("Cykl [s]"), {tx + 15, 18, 0}, 2);
     ms.addText(QStringLiteral("Godziny pracy"), {tx + 41, 18, 0}, 2);
     ms.addText(QStringLiteral("Offset [s]"), {tx + 73.5, 18, 0}, 2);
-    ms.addText(actuated ? QStringLiteral("PROGRAM SYGNALIZACJI AKOMODACYJNY") : QStringLiteral("PROGRAM SYGNALIZACJI"),
+    ms.addText(actuated ? QStringLiteral("PROGRAM SYGNALIZACJI AKOMODACYJNY")
+                        : QStringLiteral("PROGRAM SYGNALIZACJI"),
                {tx + 100, 18, 0}, 2.5);
     // Outer frame of the sheet.
     const double left = actuated ? -200 : -10;
     const double lowest = std::min(low, bottom) - 10;
-    ms.addLightWeightPolyline({{left, 300, 0}, {190, 300, 0}, {190, lowest, 0}, {left, lowest, 0}, {left, 300, 0}});
+    ms.addLightWeightPolyline(
+        {{left, 300, 0}, {190, 300, 0}, {190, lowest, 0}, {left, lowest, 0}, {left, 300, 0}});
 
     // The older drawing attribute block: only the group rows and the longest cycle, so the loading
     // never copies over the user's own values.

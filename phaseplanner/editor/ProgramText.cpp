@@ -14,7 +14,9 @@ QString FormatProgramText(const std::vector<GroupRecord>& table, int cycleLength
         if (g.ComplementMode == ModeOrdinary)
             for (int k = 1; k <= g.GreenCount; ++k)
                 if (g.Greens[std::size_t(k)].Length > 0)
-                    greens << QStringLiteral("%1+%2").arg(g.Greens[std::size_t(k)].Start).arg(g.Greens[std::size_t(k)].Length);
+                    greens << QStringLiteral("%1+%2")
+                                  .arg(g.Greens[std::size_t(k)].Start)
+                                  .arg(g.Greens[std::size_t(k)].Length);
         QStringList options;
         if (g.ComplementOn) options << QStringLiteral("DOPELNIJ %1").arg(g.ComplementFrom);
         if (g.ComplementMode == ModeOnlyRed) options << QStringLiteral("TYLKOCZERWONE");
@@ -27,7 +29,8 @@ QString FormatProgramText(const std::vector<GroupRecord>& table, int cycleLength
     return out;
 }
 
-bool ParseProgramText(const QString& text, std::vector<GroupRecord>& table, int& cycleLength, QString& error) {
+bool ParseProgramText(const QString& text, std::vector<GroupRecord>& table, int& cycleLength,
+                      QString& error) {
     table.clear();
     cycleLength = 0;
     int lineNo = 0;
@@ -42,10 +45,12 @@ bool ParseProgramText(const QString& text, std::vector<GroupRecord>& table, int&
         if (line.startsWith(QLatin1String("CYKL"), Qt::CaseInsensitive)) {
             bool ok = false;
             cycleLength = line.mid(4).trimmed().toInt(&ok);
-            if (!ok || cycleLength < MinCycleLength) return fail(QStringLiteral("nieprawidłowa długość cyklu"));
+            if (!ok || cycleLength < MinCycleLength)
+                return fail(QStringLiteral("nieprawidłowa długość cyklu"));
             continue;
         }
-        if (!line.startsWith(QLatin1String("GRUPA"), Qt::CaseInsensitive)) return fail(QStringLiteral("nieznany wiersz"));
+        if (!line.startsWith(QLatin1String("GRUPA"), Qt::CaseInsensitive))
+            return fail(QStringLiteral("nieznany wiersz"));
         const QStringList f = line.mid(5).split(QLatin1Char('|'));
         if (f.size() < 4) return fail(QStringLiteral("za mało pól"));
         bool ok = false;

@@ -11,9 +11,9 @@
 #include "phaseplanner/drawing/ProgramDrawing.h"
 #include "phaseplanner/drawing/ProgramReading.h"
 #include "phaseplanner/drawing/TableTemplate.h"
-#include "phaseplanner/editor/ProgramText.h"
 #include "phaseplanner/editor/CycleParameters.h"
 #include "phaseplanner/editor/GroupParameters.h"
+#include "phaseplanner/editor/ProgramText.h"
 #include "phaseplanner/editor/ProgramWindow.h"
 
 #include <QCoreApplication>

@@ -30,7 +30,8 @@ int main(int argc, char** argv) {
                 const cad::Document d = automation::CadApplication.documents().add();
                 automation::CheckDocumentOpen(false);
                 phaseplanner::GenerateProgramTemplate(n, actuated);
-                const QString name = QFileInfo(phaseplanner::TemplateFileName(n, actuated)).completeBaseName();
+                const QString name =
+                    QFileInfo(phaseplanner::TemplateFileName(n, actuated)).completeBaseName();
                 d.saveAs(QDir(args[0]).filePath(name + QStringLiteral(".dxf")));
                 d.close();
             }

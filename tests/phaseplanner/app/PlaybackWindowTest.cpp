@@ -156,6 +156,20 @@ private slots:
             if (g.Defined) QVERIFY(g.Greens[1].Length >= 0);
         w.Form_Unload();
     }
+
+    void typedCycleMovesOnlyTheEnds() {
+        MainWindow w(folder->filePath(QStringLiteral("bin")));
+        QVERIFY(w.Form_Load());
+        w.cycleBox()->clear();
+        QTest::keyClicks(w.cycleBox(), QStringLiteral("60"));
+        QCOMPARE(CycleLength, 60);
+        QCOMPARE(GroupTable[1].Greens[1].Start, 30);  // greens stay
+        QCOMPARE(w.stateSlider()->maximum(), 60);
+        QTest::keyClicks(w.cycleBox(), QStringLiteral("0"));  // 600: out of range, stored only
+        QCOMPARE(CycleLength, 600);
+        QCOMPARE(w.stateSlider()->maximum(), 60);
+        w.Form_Unload();
+    }
 };
 
 QTEST_MAIN(PlaybackWindowTest)

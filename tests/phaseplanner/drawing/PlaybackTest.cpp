@@ -49,7 +49,8 @@ TEST_F(PlaybackTest, EverySecondColoursExactlyTheGreenGroupsStreams) {
     for (int s = 0; s <= CycleLength; ++s) {
         ShowSecondInDrawing(s, states, CycleLength);
         const bool k1 = IsGroupGreenAt(GroupTable[0], s, CycleLength);
-        const bool k2 = IsGroupGreenAt(GroupTable[1], s, CycleLength) || IsGroupGreenAt(GroupTable[3], s, CycleLength);
+        const bool k2 =
+            IsGroupGreenAt(GroupTable[1], s, CycleLength) || IsGroupGreenAt(GroupTable[3], s, CycleLength);
         const bool p1 = IsGroupGreenAt(GroupTable[2], s, CycleLength);
         EXPECT_EQ(refs["7^STRUMIEN_1^K1"].color(), k1 ? 3 : 256) << s;
         EXPECT_EQ(refs["7^STRUMIEN_2^K2^K_3"].color(), k2 ? 3 : 256) << s;
@@ -59,7 +60,8 @@ TEST_F(PlaybackTest, EverySecondColoursExactlyTheGreenGroupsStreams) {
     // The marker stands over the table at the shown second.
     int markers = 0;
     for (const cad::Entity& e : CadModelSpace.entities())
-        if (e.objectName() == QLatin1String("AcDbBlockReference") && e.name().startsWith(QStringLiteral("AKTUALNY_CZAS_7^"))) {
+        if (e.objectName() == QLatin1String("AcDbBlockReference") &&
+            e.name().startsWith(QStringLiteral("AKTUALNY_CZAS_7^"))) {
             ++markers;
             EXPECT_DOUBLE_EQ(e.insertionPoint().x, 15 + 80);
             EXPECT_EQ(e.layer(), QStringLiteral("255-ROBOCZA"));

@@ -22,13 +22,14 @@
 #include <QTemporaryDir>
 
 namespace phaseplanner::test {
+using automation::CadApplication;
 using automation::CadDocument;
 using automation::CadModelSpace;
-using automation::CadApplication;
 
 QJsonObject AuditWithEzdxf(const QString& path) {
     QProcess p;
-    p.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(SUITE_TEST_DATA "/phaseplanner/audit_drawing.py"), path});
+    p.start(QStringLiteral("/usr/bin/python3"),
+            {QStringLiteral(SUITE_TEST_DATA "/phaseplanner/audit_drawing.py"), path});
     if (!p.waitForFinished(60000) || p.exitCode() != 0) {
         ADD_FAILURE() << "ezdxf failed: " << p.readAllStandardError().toStdString();
         return {};
@@ -86,8 +87,8 @@ protected:
 std::vector<GroupRecord> MixedProgram() {
     std::vector<GroupRecord> t;
     t.push_back(Group(KindVehicle, "K1, K2", {{40, 15}, {70, 15}}));  // the second wraps over the end
-    t.push_back(Group(KindPedestrian, "P1", {{5, 14}, {60, 24}}));     // the flashing end wraps
-    GroupRecord comp = Group(KindVehicle, "K3", {{50, 20}});           // wraps at its complement second
+    t.push_back(Group(KindPedestrian, "P1", {{5, 14}, {60, 24}}));    // the flashing end wraps
+    GroupRecord comp = Group(KindVehicle, "K3", {{50, 20}});          // wraps at its complement second
     comp.ComplementOn = true;
     comp.ComplementFrom = 60;
     t.push_back(comp);
@@ -129,9 +130,12 @@ TEST_F(ProgramDrawingTest, WrappedGreenIsDrawnInTwoPiecesWithItsText) {
     EXPECT_EQ(countInserts(QStringLiteral("7^IDENTYFIKATOR_ZIELONY_")), 1);
     ASSERT_EQ(countInserts(QStringLiteral("7^SYGNALIZATOR_ZWYKLY_")), 1);
     for (const cad::Entity& e : CadModelSpace.entities())
-        if (e.objectName() == QLatin1String("AcDbBlockReference") && e.name().contains(QStringLiteral("SYGNALIZATOR_"))) {
-            EXPECT_EQ(automation::ReadAttributeByTag(e, QStringLiteral("POCZATEKKONIEC")), QStringLiteral("70-10"));
-            EXPECT_EQ(automation::ReadAttributeByTag(e, QStringLiteral("IDENTYFIKATOR")), QStringLiteral("1K_1AB"));
+        if (e.objectName() == QLatin1String("AcDbBlockReference") &&
+            e.name().contains(QStringLiteral("SYGNALIZATOR_"))) {
+            EXPECT_EQ(automation::ReadAttributeByTag(e, QStringLiteral("POCZATEKKONIEC")),
+                      QStringLiteral("70-10"));
+            EXPECT_EQ(automation::ReadAttributeByTag(e, QStringLiteral("IDENTYFIKATOR")),
+                      QStringLiteral("1K_1AB"));
             EXPECT_DOUBLE_EQ(e.insertionPoint().x, ProgramTableOrigin.Point.X);  // the part from 0
         }
     // The amber after it (10..13) is one shared block of 3 s.
@@ -164,7 +168,8 @@ std::vector<GroupRecord> ManyGroups(int n) {
     std::vector<GroupRecord> t;
     for (int i = 0; i < n; ++i) {
         const int kind = i % 4 == 1 ? KindPedestrian : KindVehicle;
-        const QString sym = (kind == KindPedestrian ? QStringLiteral("P") : QStringLiteral("K")) + QString::number(i + 1);
+        const QString sym =
+            (kind == KindPedestrian ? QStringLiteral("P") : QStringLiteral("K")) + QString::number(i + 1);
         t.push_back(Group(kind, sym, {{(i * 7) % 60 + 1, 15}, {(i * 7) % 60 + 30, 10}}));
     }
     return t;
@@ -200,7 +205,8 @@ TEST_F(ProgramDrawingTest, PiecesShorterThanASecondAndComplementBeyondTheCycleDr
     CycleLength = 80;
     ASSERT_TRUE(DrawProgram(false));
     for (const cad::Entity& e : CadModelSpace.entities())
-        if (e.objectName() == QLatin1String("AcDbBlockReference")) EXPECT_GT(e.xScaleFactor(), 0) << e.name().toStdString();
+        if (e.objectName() == QLatin1String("AcDbBlockReference"))
+            EXPECT_GT(e.xScaleFactor(), 0) << e.name().toStdString();
     EXPECT_EQ(countInserts(QStringLiteral("STALY_ZOLTYMIGA_")), 0);
 }
 
@@ -222,10 +228,12 @@ TEST_F(ProgramDrawingTest, BadLabelsAndGreenIndexesAreSkipped) {
     GroupTable = {Group(KindVehicle, "K1", {{10, 20}})};
     ASSERT_TRUE(DrawProgram(false));
     automation::EnsureLayer(QStringLiteral("247-SYGNAL"), false, -1, -10);
-    for (const QString& id : {QStringLiteral("0K_1AB"), QStringLiteral("500K_1AB"), QStringLiteral("3K_999AB"),
-                              QStringLiteral("xK_1AB"), QStringLiteral("3Q_1AB")}) {
+    for (const QString& id :
+         {QStringLiteral("0K_1AB"), QStringLiteral("500K_1AB"), QStringLiteral("3K_999AB"),
+          QStringLiteral("xK_1AB"), QStringLiteral("3Q_1AB")}) {
         const QString name = automation::MakeUniqueBlockName(QStringLiteral("7^SYGNALIZATOR_ZWYKLY_"));
-        defineBlock(name, {{QStringLiteral("IDENTYFIKATOR"), id}, {QStringLiteral("POCZATEKKONIEC"), QStringLiteral("5-9")}});
+        defineBlock(name, {{QStringLiteral("IDENTYFIKATOR"), id},
+                           {QStringLiteral("POCZATEKKONIEC"), QStringLiteral("5-9")}});
         insert(name, QStringLiteral("247-SYGNAL"));
     }
     bool ok = false;
@@ -322,6 +330,50 @@ TEST_F(ProgramDrawingTest, MissingTemplateIsReported) {
     EXPECT_FALSE(WczytajTabele(0));
     ASSERT_EQ(prompts.asked().size(), 1u);
     EXPECT_TRUE(prompts.asked()[0].text.startsWith(QStringLiteral("Nie znaleziono formatki:")));
+}
+
+}  // namespace phaseplanner::test
+
+namespace phaseplanner::test {
+
+// The developer tool: a program drawn into a template, read back in the same text form, saved;
+// a bad program file ends with a message and a non-zero exit.
+TEST(PhaseplannerHeadless, DrawsReadsAndSaves) {
+    const QString tool =
+        QStringLiteral(SUITE_BINARY_DIR "/tools/phaseplanner-headless/phaseplanner-headless");
+    if (!QFile::exists(tool)) GTEST_SKIP() << "tool not built";
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("program.txt"));
+    const QString text = QStringLiteral(
+        "CYKL 80\nGRUPA 1 | 0 | K1, K2 | 40+15 70+15 | \nGRUPA 3 | 1 | P1 | 5+14 | \n"
+        "GRUPA 4 | 0 | K3 | 50+20 | DOPELNIJ 60\n");
+    {
+        QFile f(program);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text.toUtf8());
+    }
+    const QString out = dir.filePath(QStringLiteral("out.dxf"));
+    QProcess p;
+    p.start(tool, {QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Program_12grup.dxf"),
+                   QStringLiteral("--intersection"), QStringLiteral("3"), QStringLiteral("--draw"), program,
+                   QStringLiteral("--save"), out});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    p.start(tool, {out, QStringLiteral("--intersection"), QStringLiteral("3"), QStringLiteral("--read")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    ASSERT_EQ(p.exitCode(), 0);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardOutput()).endsWith(text));
+
+    {
+        QFile f(program);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("CYKL 80\nGRUPA 1 | 9 | K1 | 1+2 |\n");
+    }
+    p.start(tool,
+            {out, QStringLiteral("--intersection"), QStringLiteral("3"), QStringLiteral("--draw"), program});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_NE(p.exitCode(), 0);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("rodzaj")));
 }
 
 }  // namespace phaseplanner::test

@@ -13,7 +13,8 @@ using P = std::pair<int, int>;
 }  // namespace
 
 TEST(CycleShift, AddingAtASecondStretchesCoveringGreensAndMovesLaterOnes) {
-    std::vector<GroupRecord> t{Group(KindVehicle, "K1", {{20, 20}, {50, 10}}), Group(KindVehicle, "K2", {{5, 10}})};
+    std::vector<GroupRecord> t{Group(KindVehicle, "K1", {{20, 20}, {50, 10}}),
+                               Group(KindVehicle, "K2", {{5, 10}})};
     EXPECT_EQ(ShiftGreens(t, 80, 30, 5), 85);
     EXPECT_EQ(green(t, 0, 1), P(20, 25));
     EXPECT_EQ(green(t, 0, 2), P(55, 10));
@@ -21,8 +22,8 @@ TEST(CycleShift, AddingAtASecondStretchesCoveringGreensAndMovesLaterOnes) {
 }
 
 TEST(CycleShift, RemovingInsideBeforeAndAcrossAGreen) {
-    std::vector<GroupRecord> t{Group(KindVehicle, "K1", {{20, 20}, {50, 10}}), Group(KindVehicle, "K2", {{5, 10}}),
-                               Group(KindVehicle, "K3", {{32, 10}})};
+    std::vector<GroupRecord> t{Group(KindVehicle, "K1", {{20, 20}, {50, 10}}),
+                               Group(KindVehicle, "K2", {{5, 10}}), Group(KindVehicle, "K3", {{32, 10}})};
     EXPECT_EQ(ShiftGreens(t, 80, 30, -5), 75);
     EXPECT_EQ(green(t, 0, 1), P(20, 15));  // inside
     EXPECT_EQ(green(t, 0, 2), P(45, 10));  // after: moved
