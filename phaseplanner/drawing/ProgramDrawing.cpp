@@ -149,16 +149,19 @@ int DrawnRowCount() {
     return rows;
 }
 
+bool SettleIntersection() {
+    cmbNo_Click();
+    if (!IntersectionNumber.isEmpty()) return true;
+    ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowy numer skrzyżowania!")), ui::Exclamation,
+               MainProgramWindow().caption());
+    return false;
+}
+
 bool DrawProgram(bool askForTemplate) {
     ClearBarBlockFlags();
     if (DefinedGroupCount() == 0) return false;
     ProgramWindow& w = MainProgramWindow();
-    cmbNo_Click();
-    if (IntersectionNumber.isEmpty()) {
-        ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowy numer skrzyżowania!")), ui::Exclamation,
-                   w.caption());
-        return false;
-    }
+    if (!SettleIntersection()) return false;
     if (CycleLength <= 0) {
         ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowa wartość długości cyklu!")), ui::Exclamation,
                    w.caption());

@@ -20,6 +20,8 @@ int RowEnd(const GroupRecord& group, int cycleLength);
 // Rows a drawing of the table takes: up to the last defined record.
 int DrawnRowCount();
 
+// The intersection chosen in cmbNo; false after the message when none is.
+bool SettleIntersection();
 // Draws the program (the menu's "Wrysuj grupy z tabeli"). `askForTemplate`: when the drawing holds
 // no program of the intersection, offer to load the table template (never from inside that load).
 // True when the program was drawn.

@@ -86,12 +86,7 @@ bool TemplateFileExists(const QString& path) {
 
 bool WczytajTabele(int actuated) {
     ProgramWindow& w = MainProgramWindow();
-    cmbNo_Click();
-    if (IntersectionNumber.isEmpty()) {
-        ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowy numer skrzyżowania!")), ui::Exclamation,
-                   w.caption());
-        return false;
-    }
+    if (!SettleIntersection()) return false;
     const int rounded = (CycleLength + 9) / 10 * 10;
     const int groups = TemplateRowsNeeded();
     const QString path = common::JoinPath(templateFolder(), TemplateFileName(groups, actuated != 0));

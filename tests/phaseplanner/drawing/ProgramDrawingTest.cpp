@@ -204,9 +204,11 @@ TEST_F(ProgramDrawingTest, PiecesShorterThanASecondAndComplementBeyondTheCycleDr
     GroupTable = {g};
     CycleLength = 80;
     ASSERT_TRUE(DrawProgram(false));
-    for (const cad::Entity& e : CadModelSpace.entities())
-        if (e.objectName() == QLatin1String("AcDbBlockReference"))
+    for (const cad::Entity& e : CadModelSpace.entities()) {
+        if (e.objectName() == QLatin1String("AcDbBlockReference")) {
             EXPECT_GT(e.xScaleFactor(), 0) << e.name().toStdString();
+        }
+    }
     EXPECT_EQ(countInserts(QStringLiteral("STALY_ZOLTYMIGA_")), 0);
 }
 
