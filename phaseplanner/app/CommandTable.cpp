@@ -36,6 +36,18 @@ void pomoc(MainWindow& w) {
 void oProgramie(MainWindow& w) {
     w.mnuPomoc_OProgramie_Click();
 }
+void pobierz(MainWindow& w) {
+    w.mnuDane_Pobierz_Click();
+}
+void wrysuj(MainWindow& w) {
+    w.mnuDane_Wrysuj_Click();
+}
+void wczytajZwykly(MainWindow& w) {
+    w.mnuNarzedzia_Wczytaj(0);
+}
+void wczytajAkomodowany(MainWindow& w) {
+    w.mnuNarzedzia_Wczytaj(-1);
+}
 void addNo(MainWindow&) {
     cmdAddNo_Click();
 }
@@ -52,11 +64,18 @@ const std::vector<MenuRow>& MenuTable() {
 const std::vector<CommandRow>& CommandTable() {
     static const std::vector<CommandRow> rows{
         {"mnuPlik", "mnuPlik_Zakoncz", "&Zakończ", nullptr, zakoncz},
+        {"mnuDane", "mnuDane_Pobierz", "&Pobierz dane z rysunku", nullptr, pobierz},
+        {"mnuDane", "mnuDane_Wrysuj", "&Wrysuj grupy z tabeli", nullptr, wrysuj},
         {"mnuDane", "mnuDane_Parametry", "Pa&rametry pracy programu", nullptr, parametry},
         {"mnuGrupa", "mnuGrupa_Dodaj", "&Dodaj grupę", nullptr, dodaj},
         {"mnuGrupa", "mnuGrupa_Kopiuj", "&Kopiuj grupę", nullptr, kopiuj},
         {"mnuGrupa", "mnuGrupa_Edytuj", "&Edytuj grupę", nullptr, edytuj},
         {"mnuGrupa", "mnuGrupa_Usun", "&Usuń grupę", nullptr, usun},
+        {"mnuNarzedzia", "mnuNarzedzia_Wczytaj", "&Wczytaj", nullptr, nullptr},
+        {"mnuNarzedzia_Wczytaj", "mnuNarzedzia_WczytajZwykly", "Tabelę programu &zwykłego", nullptr,
+         wczytajZwykly},
+        {"mnuNarzedzia_Wczytaj", "mnuNarzedzia_WczytajAkomodowany", "Tabelę programu &akomodacyjnego",
+         nullptr, wczytajAkomodowany},
         {"mnuNarzedzia", "mnuNarzedzia_NaWierzchu", "&Zawsze na wierzchu", nullptr, naWierzchu, true},
         {"mnuPomoc", "mnuPomoc_Pomocnik", "Tesmar Program - &Pomoc (F1)", nullptr, pomoc},
         {"mnuPomoc", "mnuPomoc_Sep", "-", nullptr, nullptr},
@@ -69,6 +88,8 @@ const std::vector<CommandRow>& CommandTable() {
 
 const std::vector<ToolButtonRow>& ToolButtonTable() {
     static const std::vector<ToolButtonRow> rows{
+        {"PobierzDane", nullptr, "mnuDane_Pobierz", "Pobierz dane z rysunku", "PobierzDane"},
+        {"WrysujGrupy", nullptr, "mnuDane_Wrysuj", "Wrysuj grupy z tabeli", "WrysujGrupy"},
         {"DodajGrupe", nullptr, "mnuGrupa_Dodaj", "Dodaj grupę", "DodajGrupe"},
         {"KopiujGrupe", nullptr, "mnuGrupa_Kopiuj", "Kopiuj grupę", "KopiujGrupe"},
         {"EdytujGrupe", nullptr, "mnuGrupa_Edytuj", "Edytuj grupę", "EdytujGrupe"},

@@ -1,5 +1,8 @@
 // frmMain: controls, start-up, shut-down and the intersection list.
 #include "phaseplanner/app/MainWindow.h"
+#include "phaseplanner/app/PlaybackControls.h"
+#include "phaseplanner/drawing/BarPieces.h"
+#include "phaseplanner/drawing/ProgramReading.h"
 
 #include "automation/CadConnection.h"
 #include "common/Ini.h"
@@ -20,6 +23,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -82,6 +86,12 @@ void MainWindow::buildControls() {
     top->addSpacing(12);
     top->addWidget(labWym);
     top->addWidget(cmbWymiarowanie);
+    top->addSpacing(12);
+    // The service view: the table's frame off in the drawing, the program texts hidden.
+    auto* chkSerwis = new QCheckBox(tr_("Serwis"), central);
+    chkSerwis->setObjectName(QStringLiteral("chkSerwis"));
+    connect(chkSerwis, &QCheckBox::toggled, this, [](bool on) { ServiceView = on; });
+    top->addWidget(chkSerwis);
     top->addStretch();
     layout->addLayout(top);
 
@@ -149,6 +159,8 @@ void MainWindow::buildControls() {
     states->addWidget(sldStany, 1);
     states->addWidget(edtSekunda);
     layout->addWidget(Frame1);
+    playback_ = new PlaybackControls(*this, Frame1);
+    layout->addWidget(playback_);
     connect(sldStany, &QSlider::valueChanged, this, &MainWindow::showSecond);
 
     setCentralWidget(central);
@@ -162,6 +174,7 @@ void MainWindow::buildControls() {
 void MainWindow::showSecond(int value) {
     CurrentSecond = value;
     edtSekunda->setText(value >= 0 ? QString::number(value) : QString());
+    if (playback_) playback_->secondShown(value);
 }
 
 bool MainWindow::Form_Load() {
@@ -273,6 +286,11 @@ void MainWindow::readDrawingAtStart() {
         bool found = false;
         SprawdzSkrzyzowania(found);
         GetAtrybutyProgramu();
+        // The drawing carries its own program: its groups are read back quietly.
+        if (found) {
+            bool ok = false;
+            ReadProgramFromDrawing(true, ok);
+        }
         edtCzasCyklu->setText(QString::number(CycleLength));
         FillGroupGrid();
     } catch (const std::exception& e) {

@@ -24,6 +24,7 @@ class FlexGrid;
 namespace phaseplanner {
 
 class GroupGridEditor;
+class PlaybackControls;
 
 class MainWindow : public QMainWindow, public ProgramWindow {
     Q_OBJECT
@@ -55,6 +56,10 @@ public:
     void mnuPomoc_Pomocnik_Click();
     void mnuPomoc_OProgramie_Click();
     void mnuPlik_Zakoncz_Click();
+    // The program in the drawing (MainWindowProgram.cpp).
+    void mnuDane_Pobierz_Click();
+    void mnuDane_Wrysuj_Click();
+    void mnuNarzedzia_Wczytaj(int actuated);
     // The one guard around every command: an unexpected error is reported, never the program's end.
     void RunCommand(const QString& commandName);
 
@@ -73,6 +78,7 @@ public:
     GroupGridEditor* gridEditor() const { return editor_; }
     QLineEdit* cycleBox() const { return edtCzasCyklu; }
     QSlider* stateSlider() const { return sldStany; }
+    PlaybackControls* playback() const { return playback_; }
 
     // ProgramWindow.
     QString caption() const override { return windowTitle(); }
@@ -116,6 +122,7 @@ private:
     QSlider* sldStany = nullptr;
     QLineEdit* edtSekunda = nullptr;
     QToolBar* tlbPrzyciski = nullptr;
+    PlaybackControls* playback_ = nullptr;
 };
 
 }  // namespace phaseplanner

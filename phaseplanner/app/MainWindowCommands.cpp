@@ -37,6 +37,8 @@ QString tr_(const char* text) {
 
 QIcon imageOf(const QWidget* w, const QString& name) {
     static const QHash<QString, QStyle::StandardPixmap> images{
+        {QStringLiteral("PobierzDane"), QStyle::SP_ArrowDown},
+        {QStringLiteral("WrysujGrupy"), QStyle::SP_ArrowUp},
         {QStringLiteral("DodajGrupe"), QStyle::SP_FileDialogNewFolder},
         {QStringLiteral("KopiujGrupe"), QStyle::SP_FileDialogDetailedView},
         {QStringLiteral("EdytujGrupe"), QStyle::SP_FileDialogContentsView},

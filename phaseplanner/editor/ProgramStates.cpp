@@ -5,6 +5,7 @@
 
 #include <QStringList>
 #include "phaseplanner/editor/CycleParameters.h"
+#include "phaseplanner/editor/SymbolList.h"
 
 namespace phaseplanner {
 
@@ -15,11 +16,7 @@ ProgramStates ComputeStates(const std::vector<GroupRecord>& table, int cycleLeng
     const int groupCount = int(table.size());
     for (int i = 0; i < groupCount; ++i) {
         if (!table[i].Defined) continue;
-        const QStringList items = table[i].Symbols.split(QLatin1Char(','));
-        for (const QString& item : items) {
-            const QString symbol = item.trimmed();
-            if (!symbol.isEmpty()) st.SymbolIndex.push_back({symbol, i});
-        }
+        for (const QString& symbol : SplitSymbolList(table[i].Symbols)) st.SymbolIndex.push_back({symbol, i});
     }
     if (groupCount == 0 || st.SymbolIndex.empty() || cycleLength < 0) return st;
 

@@ -1,15 +1,24 @@
 // phaseplanner-headless: runs phaseplanner's commands on a drawing as the window would, in an
 // in-process CAD: lists the intersections of the drawing's program attribute blocks, reads the
 // current one's program parameters, and with --parametry writes working hours and offset as
-// "Parametry pracy programu" does. Prompts are answered by default and printed.
-// Usage: phaseplanner-headless IN.dxf [--intersection NR] [--parametry OD DO OFFSET] [--save OUT.dxf]
+// "Parametry pracy programu" does; --draw draws a program given in the text form into the drawing
+// (loading the table template when the drawing holds none), --read prints the program read back.
+// Prompts are answered by default and printed.
+// Usage: phaseplanner-headless IN.dxf [--intersection NR] [--parametry OD DO OFFSET]
+//        [--draw PROGRAM.txt] [--read] [--save OUT.dxf]
 #include "automation/CadConnection.h"
 #include "phaseplanner/drawing/ProgramAttributeBlock.h"
+#include "phaseplanner/drawing/ProgramDrawing.h"
+#include "phaseplanner/drawing/ProgramReading.h"
+#include "phaseplanner/drawing/TableTemplate.h"
 #include "phaseplanner/editor/CycleParameters.h"
 #include "phaseplanner/editor/GroupParameters.h"
+#include "phaseplanner/editor/ProgramText.h"
 #include "phaseplanner/editor/ProgramWindow.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QStringList>
 #include <QTextStream>
 
@@ -18,7 +27,7 @@ using namespace phaseplanner;
 namespace {
 int usage() {
     QTextStream(stderr) << "Użycie: phaseplanner-headless PLIK.dxf [--intersection NR] "
-                           "[--parametry OD DO OFFSET] [--save WYNIK.dxf]\n";
+                           "[--parametry OD DO OFFSET] [--draw PROGRAM.txt] [--read] [--save WYNIK.dxf]\n";
     return 2;
 }
 }  // namespace
@@ -28,7 +37,8 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(ProgramTitleText());
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) return usage();
-    QString input = args.front(), number, savePath;
+    QString input = args.front(), number, savePath, programPath;
+    bool read = false;
     QStringList parameters;
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--intersection") && i + 1 < args.size()) {
@@ -36,6 +46,10 @@ int main(int argc, char** argv) {
         } else if (args[i] == QLatin1String("--parametry") && i + 3 < args.size()) {
             parameters = args.mid(i + 1, 3);
             i += 3;
+        } else if (args[i] == QLatin1String("--draw") && i + 1 < args.size()) {
+            programPath = args[++i];
+        } else if (args[i] == QLatin1String("--read")) {
+            read = true;
         } else if (args[i] == QLatin1String("--save") && i + 1 < args.size()) {
             savePath = args[++i];
         } else {
@@ -74,6 +88,42 @@ int main(int argc, char** argv) {
             << "\n";
         out << "Czasy zadane: " << FormatSetGreenTimes() << "\n";
         out << "Przesunięcia: " << FormatPhaseStartShifts() << "\n";
+        if (!programPath.isEmpty()) {
+            QFile f(programPath);
+            if (!f.open(QIODevice::ReadOnly)) {
+                QTextStream(stderr) << "Błąd: nie można odczytać " << programPath << "\n";
+                return 1;
+            }
+            QString error;
+            int cycle = 0;
+            if (!ParseProgramText(QString::fromUtf8(f.readAll()), GroupTable, cycle, error)) {
+                QTextStream(stderr) << "Błąd w programie: " << error << "\n";
+                return 1;
+            }
+            CycleLength = cycle;
+            if (IntersectionNumber.isEmpty()) {
+                QTextStream(stderr) << "Błąd: brak numeru skrzyżowania (--intersection)\n";
+                return 1;
+            }
+            if (w.intersectionCount() == 0) AddIntersectionNumber(IntersectionNumber, true);
+            // The templates lie in the suite's resources beside the tool's folder.
+            TemplateFolder = qEnvironmentVariable("TESMAR_ZASOBY", QStringLiteral(PHASEPLANNER_TEMPLATES));
+            if (!found) {
+                if (!WczytajTabele(0)) return 1;
+            } else if (!DrawProgram(false)) {
+                return 1;
+            }
+            out << "Wrysowano grupy: " << DefinedGroupCount() << "\n";
+        }
+        if (read) {
+            bool ok = false;
+            ReadProgramFromDrawing(true, ok);
+            if (!ok) {
+                QTextStream(stderr) << "Błąd: nie można odczytać programu z rysunku\n";
+                return 1;
+            }
+            out << FormatProgramText(GroupTable, CycleLength);
+        }
         if (!savePath.isEmpty()) automation::CadDocument.saveAs(savePath);
     } catch (const std::exception& e) {
         QTextStream(stderr) << "Błąd: " << e.what() << "\n";

@@ -156,13 +156,15 @@ private slots:
         // Commands of this program are there; those of later parts are not.
         for (const char* name :
              {"mnuPlik_Zakoncz", "mnuDane_Parametry", "mnuGrupa_Dodaj", "mnuGrupa_Kopiuj", "mnuGrupa_Edytuj",
-              "mnuGrupa_Usun", "mnuNarzedzia_NaWierzchu", "mnuPomoc_Pomocnik", "mnuPomoc_OProgramie"})
+              "mnuGrupa_Usun", "mnuNarzedzia_NaWierzchu", "mnuPomoc_Pomocnik", "mnuPomoc_OProgramie",
+              "mnuDane_Pobierz", "mnuDane_Wrysuj", "mnuNarzedzia_WczytajZwykly", "mnuNarzedzia_WczytajAkomodowany"})
             QVERIFY2(w->findChild<QAction*>(name), name);
-        for (const char* name : {"mnuDane_Pobierz", "mnuDane_Wrysuj", "mnuGrupa_Excel",
+        for (const char* name : {"mnuGrupa_Excel",
                                  "mnuGrupa_ExcelWstepne", "mnu_Koordynacja", "mnuNarzedzia_Konf"})
             QVERIFY2(!w->findChild<QAction*>(name), name);
         QVERIFY(w->findChild<QToolButton*>("DodajGrupe"));
-        QVERIFY(!w->findChild<QToolButton*>("PobierzDane"));
+        QVERIFY(w->findChild<QToolButton*>("PobierzDane"));
+        QVERIFY(w->findChild<QToolButton*>("WrysujGrupy"));
         // Always on top twice returns to normal.
         auto* onTop = w->findChild<QAction*>("mnuNarzedzia_NaWierzchu");
         w->findChild<QToolButton*>("FormNotOnTop")->click();

@@ -1,0 +1,47 @@
+// frmMain's commands of the program in the drawing: reading it back, drawing it, loading a table.
+#include "common/NumberText.h"
+#include "phaseplanner/app/MainWindow.h"
+#include "phaseplanner/drawing/BarPieces.h"
+#include "phaseplanner/drawing/Playback.h"
+#include "phaseplanner/drawing/ProgramDrawing.h"
+#include "phaseplanner/drawing/ProgramReading.h"
+#include "phaseplanner/drawing/TableTemplate.h"
+#include "phaseplanner/editor/CycleParameters.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace phaseplanner {
+
+namespace {
+// The window's drawing options and the typed cycle, as the drawing reads them.
+void takeDrawingOptions(QComboBox* dimensioning, QLineEdit* cycle) {
+    DimensioningMode = dimensioning ? std::max(0, dimensioning->currentIndex()) : 2;
+    if (cycle) {
+        const int typed = common::ParseInteger(cycle->text());
+        if (typed > 0) CycleLength = typed;
+    }
+}
+}  // namespace
+
+void MainWindow::mnuDane_Pobierz_Click() {
+    bool ok = false;
+    ReadProgramFromDrawing(false, ok);
+    if (!ok) return;
+    edtCzasCyklu->setText(QString::number(CycleLength));
+    FillGroupGrid();
+    InvalidateShownState();
+    ComputeProgramStates(false);
+}
+
+void MainWindow::mnuDane_Wrysuj_Click() {
+    takeDrawingOptions(cmbWymiarowanie, edtCzasCyklu);
+    DrawProgram(true);
+}
+
+void MainWindow::mnuNarzedzia_Wczytaj(int actuated) {
+    takeDrawingOptions(cmbWymiarowanie, edtCzasCyklu);
+    WczytajTabele(actuated);
+}
+
+}  // namespace phaseplanner

@@ -1,0 +1,189 @@
+// Playback in the drawing: time marker, stream colour cache, colouring and its reset.
+#include "phaseplanner/drawing/Playback.h"
+
+#include "automation/CadConnection.h"
+#include "automation/CadTables.h"
+#include "automation/CaretNames.h"
+#include "automation/Selection.h"
+#include "phaseplanner/drawing/ProgramAttributeBlock.h"
+#include "phaseplanner/editor/GroupTable.h"
+#include "phaseplanner/editor/ProgramWindow.h"
+
+namespace phaseplanner {
+
+PlaybackData Playback;
+
+namespace {
+
+const QString kWorkLayer = QStringLiteral("255-ROBOCZA");
+const QString kStreamLayer = QStringLiteral("113-STRUMIENIE_RUCHU");
+
+QString documentKey() {
+    const QString full = automation::CadDocument.fullName();
+    return full.isEmpty() ? automation::CadDocument.name() : full;
+}
+
+void checkCache() {
+    const QString key = documentKey();
+    const int count = automation::CadModelSpace.count();
+    if (key != Playback.CachedDocumentName || IntersectionNumber != Playback.CachedIntersection ||
+        count != Playback.CachedEntityCount) {
+        Playback.CachedDocumentName = key;
+        Playback.CachedIntersection = IntersectionNumber;
+        Playback.CachedEntityCount = count;
+        Playback.StreamCacheStale = true;
+    }
+}
+
+void rebuildCache() {
+    Playback.StreamColourCache.clear();
+    const QString number = IntersectionNumber;
+    const QString prefix = number.isEmpty() ? QString() : number + QLatin1Char('^');
+    automation::HelperSelectionSet set(QStringLiteral("SSStrumienie"));
+    cad::SelectionFilter f;
+    f.add(0, QStringLiteral("INSERT"))
+        .add(2, automation::EscapeFilterText(prefix) + QStringLiteral("STRUMIEN_*"))
+        .add(8, kStreamLayer);
+    set->select(cad::SelectionSet::All, f);
+    const QList<cad::Entity> refs = set->entities();
+    Playback.StreamColourCache.reserve(std::size_t(refs.size()) * 2);
+    for (const cad::Entity& ref : refs) {
+        const QString handle = ref.handle();
+        for (QString name : automation::SplitCaretList(ref.name(), number + QStringLiteral("^STRUMIEN"))) {
+            const qsizetype variant = name.indexOf(QStringLiteral(" ["));
+            if (variant >= 0) name.truncate(variant);
+            Playback.StreamColourCache.push_back({name, false, handle});
+        }
+    }
+    Playback.StreamCacheStale = false;
+}
+
+bool colourHandle(const QString& handle, int colour) {
+    try {
+        cad::Entity e = automation::CadDocument.handleToObject(handle);
+        e.setColor(colour);
+        e.update();
+        return true;
+    } catch (const std::exception&) {
+        return false;  // erased since the cache was built
+    }
+}
+
+}  // namespace
+
+int FindGroupBySymbol(const QString& symbol) {
+    for (int i = 0; i < int(GroupTable.size()); ++i) {
+        if (!GroupTable[std::size_t(i)].Defined) continue;
+        for (const QString& s : SplitSymbolList(GroupTable[std::size_t(i)].Symbols))
+            if (s.compare(symbol, Qt::CaseInsensitive) == 0) return i;
+    }
+    return -1;
+}
+
+QString TimeMarkerBlockName(int groupRows) {
+    return QStringLiteral("AKTUALNY_CZAS_") + IntersectionNumber + QLatin1Char('^') +
+           QString::number(groupRows);
+}
+
+void PlaceTimeMarker(int second) {
+    const int rows = GroupCountSetting > 0 ? GroupCountSetting : 32;
+    const QString name = TimeMarkerBlockName(rows);
+    if (!automation::CheckBlockExists(name)) {
+        const cad::Block b = automation::CadDocument.blocks().add({0, 0, 0}, name);
+        b.addLine({0, 0, 0}, {0, -(8.0 * rows + 4), 0}).setColor(2);
+    }
+    cad::Entity marker;
+    {
+        automation::HelperSelectionSet set(QStringLiteral("SSCzas"));
+        cad::SelectionFilter f;
+        f.add(0, QStringLiteral("INSERT")).add(2, automation::EscapeFilterText(name)).add(8, kWorkLayer);
+        set->select(cad::SelectionSet::All, f);
+        const QList<cad::Entity> found = set->entities();
+        if (!found.isEmpty()) marker = found.first();
+    }
+    if (second < 0) {
+        if (!marker.isNull()) marker.erase();
+        try {
+            automation::GetBlockDefinition(name).erase();
+        } catch (const std::exception&) {
+        }
+        return;
+    }
+    if (!ProgramTableOrigin.Known) return;
+    const cad::Point at{ProgramTableOrigin.Point.X + second, ProgramTableOrigin.Point.Y + 4, 0};
+    if (marker.isNull()) {
+        automation::EnsureLayer(kWorkLayer, false, -1, -10);
+        marker = automation::CadModelSpace.insertBlock(at, name, 1, 1, 1, 0);
+        marker.setLayer(kWorkLayer);
+    } else {
+        marker.move(marker.insertionPoint(), at);
+    }
+    marker.update();
+}
+
+int ShowSecondInDrawing(int second, const ProgramStates& states, int cycleLength) {
+    const bool open = automation::CheckDocumentOpen(false);
+    if (open) {
+        checkCache();
+        PlaceTimeMarker(second);
+        // The marker itself changes the entity count; the cache stays valid for it.
+        Playback.CachedEntityCount = automation::CadModelSpace.count();
+    }
+    const int st = second < 0 ? -1 : StateAtSecond(states, second, cycleLength);
+    if (st == Playback.ShownState) return st;
+    Playback.ShownState = st;
+    if (!open) return st;
+    ResetStreamColours(false);
+    if (st >= 0) RecolourStreams(st, states, 3);
+    return st;
+}
+
+void RecolourStreams(int state, const ProgramStates& states, int colour) {
+    if (state < 0 || state >= int(states.StateGreens.size())) return;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (Playback.StreamCacheStale) rebuildCache();
+        bool lost = false;
+        QSet<QString> done;
+        for (StreamColourEntry& e : Playback.StreamColourCache) {
+            e.Coloured = false;
+            if (done.contains(e.Handle)) continue;
+            bool green = false;
+            for (const SymbolIndexEntry& s : states.SymbolIndex)
+                if (s.Symbol == e.StreamName && s.Group >= 0 &&
+                    s.Group < int(states.StateGreens[std::size_t(state)].size()) &&
+                    states.StateGreens[std::size_t(state)][std::size_t(s.Group)]) {
+                    green = true;
+                    break;
+                }
+            if (!green) continue;
+            if (!colourHandle(e.Handle, colour)) {
+                lost = true;
+                break;
+            }
+            e.Coloured = true;
+            done.insert(e.Handle);
+            Playback.ColouredHandles.insert(e.Handle);
+        }
+        if (!lost) return;
+        // A handle no longer resolves: the drawing changed under the cache.
+        Playback.StreamCacheStale = true;
+    }
+}
+
+void ResetStreamColours(bool /*includeMarkers*/) {
+    if (Playback.ColouredHandles.isEmpty()) return;
+    if (!automation::CheckDocumentOpen(false)) return;
+    for (const QString& h : std::as_const(Playback.ColouredHandles)) colourHandle(h, 256);
+    Playback.ColouredHandles.clear();
+    for (StreamColourEntry& e : Playback.StreamColourCache) e.Coloured = false;
+}
+
+void InvalidateShownState() {
+    Playback.ShownState = -2;
+}
+
+void ResetPlayback() {
+    Playback = PlaybackData{};
+}
+
+}  // namespace phaseplanner

@@ -1,0 +1,54 @@
+// Playing the program back in the drawing: the current-second marker over the program table and
+// the stream blocks of the groups green in the shown state coloured green; the colours this
+// program gave are put back on every stop.
+#pragma once
+
+#include "phaseplanner/editor/ProgramStates.h"
+#include "phaseplanner/editor/SymbolList.h"
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace phaseplanner {
+
+struct StreamColourEntry {
+    QString StreamName;
+    bool Coloured = false;
+    QString Handle;
+};
+
+struct PlaybackData {
+    int ShownState = -1;
+    bool StreamCacheStale = true;
+    // The cache belongs to one drawing, one intersection and one count of model-space entities.
+    QString CachedDocumentName;
+    QString CachedIntersection;
+    int CachedEntityCount = -1;
+    std::vector<StreamColourEntry> StreamColourCache;
+    // Handles of the stream blocks this program coloured and has not reset yet.
+    QSet<QString> ColouredHandles;
+};
+extern PlaybackData Playback;
+
+// The first defined group whose symbols hold `symbol` (letter case ignored); -1 when none.
+int FindGroupBySymbol(const QString& symbol);
+
+// The marker's block name for the current intersection and the table's group rows.
+QString TimeMarkerBlockName(int groupRows);
+// Places the marker at second `second` of the table (-1: removes it with its definition).
+void PlaceTimeMarker(int second);
+// The drawing part of showing a second: the marker, and the stream colours of its state. Returns
+// the state shown (-1 for none).
+int ShowSecondInDrawing(int second, const ProgramStates& states, int cycleLength);
+// Colours the streams of the groups green in `state`.
+void RecolourStreams(int state, const ProgramStates& states, int colour);
+// Gives the stream blocks this program coloured their layer colour back.
+void ResetStreamColours(bool includeMarkers);
+// Forgets the shown state (after the program changed, the next second shown recolours).
+void InvalidateShownState();
+// Resets everything (tests, a new drawing).
+void ResetPlayback();
+
+}  // namespace phaseplanner

@@ -1,0 +1,357 @@
+// The program drawing: checks, erasing the previous drawing of the intersection, the rows.
+#include "phaseplanner/drawing/ProgramDrawing.h"
+
+#include "automation/CadConnection.h"
+#include "automation/CadTables.h"
+#include "automation/Selection.h"
+#include "common/TextHelpers.h"
+#include "phaseplanner/drawing/BarPieces.h"
+#include "phaseplanner/drawing/ProgramAttributeBlock.h"
+#include "phaseplanner/drawing/ProgramReading.h"
+#include "phaseplanner/drawing/TableTemplate.h"
+#include "phaseplanner/editor/CycleParameters.h"
+#include "phaseplanner/editor/ProgramWindow.h"
+#include "platform/ui/core/Prompt.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace phaseplanner {
+
+namespace {
+
+const QString kSignalLayer = QStringLiteral("247-SYGNAL");
+const QString kDimLayer = QStringLiteral("243-WYMIAROWANIE_SEKUNDOWE");
+
+void eraseInPolygon(const QString& setName, const QString& layer, double x, double y, double w, double h) {
+    automation::HelperSelectionSet set(setName);
+    cad::SelectionFilter f;
+    f.add(8, layer);
+    set->selectByPolygon(cad::SelectionSet::CrossingPolygon,
+                         {{x, y, 0}, {x, y - h, 0}, {x + w, y - h, 0}, {x + w, y, 0}, {x, y, 0}}, f);
+    if (set->count() > 0) set->erase();
+}
+
+void eraseInserts(const QString& setName, const QString& prefix) {
+    automation::HelperSelectionSet set(setName);
+    cad::SelectionFilter f;
+    f.add(0, QStringLiteral("INSERT"))
+        .add(-4, QStringLiteral("<or"))
+        .add(2, prefix + QStringLiteral("SYGNALIZATOR_*"))
+        .add(2, prefix + QStringLiteral("IDENTYFIKATOR_*"))
+        .add(2, prefix + QStringLiteral("STALY_*"))
+        .add(-4, QStringLiteral("or>"));
+    set->select(cad::SelectionSet::All, f);
+    if (set->count() > 0) set->erase();
+}
+
+void deleteBarDefinitions(const QString& prefix, bool oldFormat) {
+    QStringList starts{prefix + QStringLiteral("SYGNALIZATOR_ZWYKLY_"),
+                       prefix + QStringLiteral("SYGNALIZATOR_PIESZYROWEROWY_"),
+                       prefix + QStringLiteral("IDENTYFIKATOR_")};
+    if (oldFormat)
+        starts << QStringLiteral("SYGNALIZATOR_ZWYKLY_") << QStringLiteral("SYGNALIZATOR_PIESZYROWEROWY_")
+               << QStringLiteral("IDENTYFIKATOR_") << QStringLiteral("STALY_");
+    for (const cad::Block& b : automation::CadDocument.blocks().all()) {
+        if (b.isLayout()) continue;
+        const QString name = b.name();
+        for (const QString& s : starts) {
+            if (!name.startsWith(s)) continue;
+            try {
+                b.erase();
+            } catch (const std::exception&) {
+                // Still referenced from elsewhere: it stays.
+            }
+            break;
+        }
+    }
+}
+
+void ensureDimensionStyle() {
+    automation::EnsureTextStyle(QStringLiteral("DIM_TXT"), 1.7, QStringLiteral("arial"), false);
+    cad::DimStyle style;
+    if (!automation::GetDimensionStyle(QStringLiteral("DIM_STYLE"), style)) {
+        const cad::Document& d = automation::CadDocument;
+        d.setVariable(QStringLiteral("DIMTXSTY"), QStringLiteral("DIM_TXT"));
+        d.setVariable(QStringLiteral("DIMASZ"), 0.5);
+        d.setVariable(QStringLiteral("DIMTVP"), 0.0);
+        d.setVariable(QStringLiteral("DIMALTF"), 25.4);
+        d.setVariable(QStringLiteral("DIMCEN"), 0.09);
+        d.setVariable(QStringLiteral("DIMCLRD"), 5);
+        d.setVariable(QStringLiteral("DIMCLRE"), 5);
+        d.setVariable(QStringLiteral("DIMCLRT"), 5);
+        d.setVariable(QStringLiteral("DIMDLI"), 0.38);
+        d.setVariable(QStringLiteral("DIMEXE"), 0.18);
+        d.setVariable(QStringLiteral("DIMEXO"), 0.0625);
+        d.setVariable(QStringLiteral("DIMSAH"), 0);
+        d.setVariable(QStringLiteral("DIMDEC"), 0);
+        d.setVariable(QStringLiteral("DIMTIH"), 1);
+        d.setVariable(QStringLiteral("DIMTOH"), 1);
+        d.setVariable(QStringLiteral("DIMGAP"), 0.09);
+        style = d.dimStyles().add(QStringLiteral("DIM_STYLE"));
+        style.copyFrom(d);
+    }
+    automation::CadDocument.setActiveDimStyle(style);
+}
+
+QString pieceText(int a, int b) {
+    return QString::number(a) + QLatin1Char('-') + QString::number(b);
+}
+
+// The part of a piece up to the row end, and the rest from 0 unless it lies in what is occupied.
+void drawWrapping(const BarPiece& piece, int rowEnd, long x0, long y, int group, const QString& label, int k,
+                  bool record) {
+    if (piece.Start + piece.Length > rowEnd) {
+        const BarPiece head{piece.Kind, piece.Start, rowEnd - piece.Start};
+        if (head.Length > 0) {
+            DrawBarPiece(head, x0, y, group, label, k, 0, QString());
+            if (record) AddOccupiedInterval(head);
+        }
+        const BarPiece rest{piece.Kind, 0, piece.Start + piece.Length - std::max(rowEnd, piece.Start)};
+        if (rest.Length > 0 && !IsPieceCovered(rest)) {
+            DrawBarPiece(rest, x0, y, group, label, k, 0, QString());
+            if (record) AddOccupiedInterval(rest);
+        }
+    } else {
+        DrawBarPiece(piece, x0, y, group, label, k, 0, QString());
+        if (record) AddOccupiedInterval(piece);
+    }
+}
+
+}  // namespace
+
+QString GroupLetter(const GroupRecord& group) {
+    const QChar first = group.Symbols.isEmpty() ? QChar() : group.Symbols.at(0).toUpper();
+    switch (group.Kind) {
+        case KindVehicle:
+            return first == QLatin1Char('B') ? QStringLiteral("B") : QStringLiteral("K");
+        case KindPedestrian:
+            return QStringLiteral("P");
+        case KindTramOrArrow:
+            return first == QLatin1Char('T') ? QStringLiteral("T") : QStringLiteral("S");
+        default:
+            return QStringLiteral("R");
+    }
+}
+
+QString GroupLabel(int index) {
+    return QString::number(index + 1) + GroupLetter(GroupTable[std::size_t(index)]);
+}
+
+int RowEnd(const GroupRecord& group, int cycleLength) {
+    return group.ComplementOn ? std::clamp(group.ComplementFrom, 0, cycleLength) : cycleLength;
+}
+
+int DrawnRowCount() {
+    int rows = 0;
+    for (int i = 0; i < int(GroupTable.size()); ++i)
+        if (GroupTable[std::size_t(i)].Defined) rows = i + 1;
+    return rows;
+}
+
+bool SettleIntersection() {
+    cmbNo_Click();
+    if (!IntersectionNumber.isEmpty()) return true;
+    ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowy numer skrzyżowania!")), ui::Exclamation,
+               MainProgramWindow().caption());
+    return false;
+}
+
+bool DrawProgram(bool askForTemplate) {
+    ClearBarBlockFlags();
+    if (DefinedGroupCount() == 0) return false;
+    ProgramWindow& w = MainProgramWindow();
+    if (!SettleIntersection()) return false;
+    if (CycleLength <= 0) {
+        ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowa wartość długości cyklu!")), ui::Exclamation,
+                   w.caption());
+        return false;
+    }
+    const int type = w.programType();
+    if (type == 1 || type == 2) {
+        QString labels;
+        SprawdzPoczKon(type, labels);
+        if (!labels.isEmpty()) {
+            ui::MsgBox(common::Tlumacz(QStringLiteral("Przewiń program ze względu na grupę:")) +
+                           QLatin1Char('\n') + labels + QLatin1Char('!'),
+                       ui::Exclamation, w.caption());
+            return false;
+        }
+        // The largest intergreen time is the one the program block carries (read with the program).
+        if (MaxIntergreenTime < 6) MaxIntergreenTime = 5;
+    }
+    if (!automation::CheckDocumentOpen(true)) return false;
+    ProgramAttributeBlockName = ProgramAttributeBlockNameFor(IntersectionNumber);
+    bool found = false;
+    SprawdzSkrzyzowania(found);
+    if (!found) {
+        if (!askForTemplate || ui::MsgBox(common::Tlumacz(QStringLiteral(
+                                              "Nieprawidłowy dokument. Czy wczytać tabelę programu?")),
+                                          ui::YesNo | ui::Question, w.caption()) != ui::Yes)
+            return false;
+        // The load draws the program into the new drawing itself.
+        return WczytajTabele(0);
+    }
+
+    automation::EnsureLayer(kDimLayer, false, -1, -10);
+    automation::EnsureLayer(QStringLiteral("255-ROBOCZA"), false, -1, -10);
+    const QString prefix = IntersectionNumber + QLatin1Char('^');
+    const QString escaped = automation::EscapeFilterText(prefix);
+    cad::Entity oldFormatRef;
+    const bool oldFormat = automation::FindFirstInsert(QStringLiteral("SYGNALIZATOR_ZWYKLY_*"), oldFormatRef);
+
+    const double width = MaxCycleLength > 120 ? MaxCycleLength + 55 : 175;
+    // The whole table whatever its row count: 8 units a row and a margin.
+    const int rows = std::max({DrawnRowCount(), int(GroupTable.size()), GroupCountSetting});
+    const double height = std::max(270.0, 8.0 * rows + 16);
+    const double x = ProgramTableOrigin.Point.X, y = ProgramTableOrigin.Point.Y;
+    eraseInPolygon(QStringLiteral("SSKasWym"), kDimLayer, x, y + 4, width, height + 4);
+    eraseInPolygon(QStringLiteral("SSKasNr"), kSignalLayer, x - 15, y, width, height);
+    eraseInserts(QStringLiteral("SSKas2"), escaped);
+    if (oldFormat) eraseInserts(QStringLiteral("SSKasOld"), QString());
+    deleteBarDefinitions(prefix, oldFormat);
+
+    ApplyServiceView();
+    UstawWidoczneAtrybuty();
+    DrawGroupRows(-1, long(std::trunc(x)), long(std::trunc(y)), type);
+    automation::CadDocument.regen(1);
+    return true;
+}
+
+void DrawGroupRows(int row, long originX, long originY, int programType) {
+    const int c = CycleLength;
+    std::vector<int> records;
+    if (row < 0) {
+        for (int i = 0; i < int(GroupTable.size()); ++i)
+            if (GroupTable[std::size_t(i)].Defined) records.push_back(i);
+    } else {
+        const int i = ZnajdzIdxGrupy(row);
+        if (i >= 0) records.push_back(i);
+    }
+
+    int shift = 0, extension = 0;
+    if (programType == 1) {
+        int m = c;
+        for (int i : records)
+            for (int k = 1; k <= GroupTable[std::size_t(i)].GreenCount; ++k)
+                if (GroupTable[std::size_t(i)].Greens[std::size_t(k)].Length > 0)
+                    m = std::min(m, GroupTable[std::size_t(i)].Greens[std::size_t(k)].Start);
+        extension = m < MaxIntergreenTime ? MaxIntergreenTime - m : 0;
+        shift = MaxCycleLength - c;
+    } else if (programType == 2) {
+        int e = 0;
+        for (int i : records)
+            for (int k = 1; k <= GroupTable[std::size_t(i)].GreenCount; ++k) {
+                const GreenInterval& g = GroupTable[std::size_t(i)].Greens[std::size_t(k)];
+                if (g.Length > 0) e = std::max(e, g.Start + g.Length);
+            }
+        extension = std::max(0, MaxIntergreenTime + e - c);
+    }
+
+    if (DimensioningMode != 0) ensureDimensionStyle();
+    automation::EnsureTextStyle(QStringLiteral("SYGN_TXT"), 1.5, QStringLiteral("arial"), true);
+    automation::EnsureLayer(QStringLiteral("401-SYGNAL_POCZATEK_KONIEC"), false, -1, -10);
+    automation::EnsureLayer(kSignalLayer, true, -1, -10);
+
+    for (int i : records) {
+        const GroupRecord& g = GroupTable[std::size_t(i)];
+        const long y = originY - 8L * i;
+        const int r = RowEnd(g, c);
+        const QString label = GroupLabel(i);
+        const long x0 = originX + shift;
+        const bool pedOrBike = g.Kind == KindPedestrian || g.Kind == KindBicycle;
+
+        if (g.ComplementMode != ModeOnlyRed && g.ComplementMode != ModeNoSignal) {
+            ResetOccupiedIntervals();
+            for (int k = 1; k <= g.GreenCount && k <= MaxGreens; ++k) {
+                const GreenInterval& green = g.Greens[std::size_t(k)];
+                if (green.Length < 1) continue;
+                const int drawn = pedOrBike ? std::max(0, green.Length - 4) : green.Length;
+                int end;
+                if (green.Start + drawn <= r) {
+                    const int shown = green.Start + green.Length > r ? green.Start + green.Length - r
+                                                                     : green.Start + green.Length;
+                    const BarPiece p{PieceGreen, green.Start, drawn};
+                    if (drawn >= 1) {
+                        DrawBarPiece(p, x0, y, i, label, k, 0, pieceText(green.Start, shown));
+                        AddOccupiedInterval(p);
+                    }
+                    end = green.Start + drawn;
+                } else {
+                    const BarPiece first{PieceGreen, green.Start, r - green.Start};
+                    DrawBarPiece(first, x0, y, i, label, k, 1, QString());
+                    if (first.Length > 0) AddOccupiedInterval(first);
+                    const BarPiece second{PieceGreen, 0, green.Start + drawn - r};
+                    DrawBarPiece(second, x0, y, i, label, k, 2,
+                                 pieceText(green.Start, green.Start + green.Length - r));
+                    AddOccupiedInterval(second);
+                    end = green.Start + drawn - r;
+                }
+                if (g.Kind != KindTramOrArrow) {
+                    const BarPiece after =
+                        pedOrBike ? BarPiece{PieceFlashingGreen, end, 4} : BarPiece{PieceAmber, end, 3};
+                    drawWrapping(after, r, x0, y, i, label, k, true);
+                }
+                if (g.Kind == KindVehicle) {
+                    int s = green.Start - 1;
+                    bool draw = true;
+                    if (s < 0) {
+                        s += r;
+                        draw = !g.ComplementOn;
+                    }
+                    if (draw) {
+                        const BarPiece ar{PieceAmberRed, s, 1};
+                        DrawBarPiece(ar, x0, y, i, label, k, 0, QString());
+                        AddOccupiedInterval(ar);
+                    }
+                }
+            }
+            if (g.Kind != KindTramOrArrow) {
+                SortOccupiedIntervals();
+                if (!OccupiedIntervals.empty() && OccupiedIntervals[0].Length >= 1) {
+                    int cursor = 0;
+                    for (const OccupiedInterval& o : OccupiedIntervals) {
+                        if (o.Start > cursor)
+                            DrawBarPiece({PieceRed, cursor, o.Start - cursor}, x0, y, i, QString(), 1, 0, {});
+                        cursor = std::max(cursor, o.Start + o.Length);
+                    }
+                    if (cursor < r)
+                        DrawBarPiece({PieceRed, cursor, r - cursor}, x0, y, i, QString(), 1, 0, {});
+                }
+            }
+        } else {
+            BarPiece p{g.ComplementMode == ModeOnlyRed ? PieceRed : PieceDark, 0, r};
+            long px = x0;
+            if (programType == 1 && p.Kind == PieceRed && pedOrBike) {
+                p.Length += 5 + extension;
+                px -= 5 + extension;
+            }
+            DrawBarPiece(p, px, y, i, label, 1, 0, QString());
+        }
+        if (g.ComplementOn && g.Kind != KindTramOrArrow) {
+            const BarPiece comp{g.Kind == KindVehicle ? PieceComplementAmber : PieceDark, r, c - r};
+            DrawBarPiece(comp, x0, y, i, label, 1, 0, QString());
+        }
+        if (programType == 1 && g.Kind != KindTramOrArrow &&
+            !(pedOrBike && g.ComplementMode == ModeOnlyRed)) {
+            if (extension > 0)
+                DrawBarPiece({PieceRed, 0, extension}, x0 - extension, y, i, QString(), 1, 0, {});
+            if (g.Kind == KindVehicle) {
+                DrawBarPiece({PieceAmber, 0, 5}, x0 - 5 - extension, y, i, QString(), 1, 0, {});
+                DrawBarPiece({PieceFlashingAmber, 0, shift - 5 - extension}, originX, y, i, QString(), 1, 0,
+                             {});
+            }
+        }
+        if (programType == 2 && g.Kind != KindTramOrArrow) {
+            if (extension > 0) DrawBarPiece({PieceRed, c, extension}, originX, y, i, QString(), 1, 0, {});
+            if (g.Kind == KindVehicle)
+                DrawBarPiece({PieceFlashingAmber, c + extension, MaxCycleLength - c - extension}, originX, y,
+                             i, QString(), 1, 0, {});
+        }
+        cad::Entity t =
+            automation::CadModelSpace.addText(label, {double(originX - 10), double(y) - 3.25, 0}, 2.5);
+        t.setLayer(kSignalLayer);
+    }
+}
+
+}  // namespace phaseplanner

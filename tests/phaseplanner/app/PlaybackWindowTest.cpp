@@ -1,0 +1,176 @@
+// frmMain's playback and cycle controls on the in-process CAD, offscreen: the program drawn in the
+// drawing is read at start-up, stepping by states, the speeds, the streams coloured and restored,
+// adding seconds at the shown second redraws the program, the shift controls off with no second.
+#include "automation/Automation.h"
+#include "common/Ini.h"
+#include "phaseplanner/app/MainWindow.h"
+#include "phaseplanner/app/PlaybackControls.h"
+#include "phaseplanner/drawing/Playback.h"
+#include "phaseplanner/drawing/ProgramAttributeBlock.h"
+#include "phaseplanner/drawing/ProgramDrawing.h"
+#include "phaseplanner/editor/CycleParameters.h"
+#include "phaseplanner/editor/GroupParameters.h"
+#include "platform/ui/core/Prompt.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace phaseplanner;
+
+namespace {
+GroupRecord vehicle(const QString& symbols, int start, int length) {
+    GroupRecord g;
+    g.Defined = true;
+    g.Symbols = symbols;
+    g.GreenCount = 1;
+    g.Greens[1].Start = start;
+    g.Greens[1].Length = length;
+    return g;
+}
+}  // namespace
+
+class PlaybackWindowTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> folder;
+    std::unique_ptr<automation::InProcessCad> cad;
+    std::unique_ptr<ui::ScriptedPrompts> prompts;
+    automation::CadConnector previous;
+    QHash<QString, cad::Entity> streams;
+
+private slots:
+    void init() {
+        folder = std::make_unique<QTemporaryDir>();
+        QDir(folder->path()).mkpath(QStringLiteral("bin"));
+        automation::ResetCadConnectionState();
+        cad = std::make_unique<automation::InProcessCad>();
+        previous = automation::SetCadConnector({[this] { return cad->application(); }, {}});
+        prompts = std::make_unique<ui::ScriptedPrompts>();
+        ResetProgramAttributeState();
+        ResetPlayback();
+        GroupTable.clear();
+        CycleLength = 80;
+        MaxCycleLength = 120;
+        // A drawing holding intersection 7's program and its streams.
+        automation::CadApplication = cad->application();
+        cad->application().documents().add();
+        QVERIFY(automation::CheckDocumentOpen(false));
+        IntersectionNumber = QStringLiteral("7");
+        AddIntersectionNumber(IntersectionNumber, true);
+        QVERIFY(UstawWidoczneAtrybuty());
+        GroupTable = {vehicle(QStringLiteral("K1"), 0, 20), vehicle(QStringLiteral("K2"), 30, 20)};
+        QVERIFY(DrawProgram(false));
+        automation::EnsureLayer(QStringLiteral("113-STRUMIENIE_RUCHU"), false, -1, -10);
+        streams.clear();
+        for (const QString& name : {QStringLiteral("7^STRUMIEN_1^K1"), QStringLiteral("7^STRUMIEN_2^K2")}) {
+            automation::CadDocument.blocks().add({0, 0, 0}, name).addLine({0, 0, 0}, {1, 1, 0});
+            cad::Entity r = automation::CadModelSpace.insertBlock({0, 0, 0}, name, 1, 1, 1, 0);
+            r.setLayer(QStringLiteral("113-STRUMIENIE_RUCHU"));
+            streams.insert(name, r);
+        }
+        GroupTable.clear();
+        IntersectionNumber.clear();
+        MainProgramWindow().clearIntersections();
+        ResetProgramAttributeState();
+    }
+    void cleanup() {
+        prompts.reset();
+        automation::SetCadConnector(previous);
+        automation::ResetCadConnectionState();
+        cad.reset();
+        GroupTable.clear();
+        IntersectionNumber.clear();
+        ResetPlayback();
+        common::IniFilePath.clear();
+    }
+
+    void playsTheProgramReadFromTheDrawing() {
+        MainWindow w(folder->filePath(QStringLiteral("bin")));
+        QVERIFY(w.Form_Load());
+        QCOMPARE(DefinedGroupCount(), 2);  // read back at start-up
+        PlaybackControls* p = w.playback();
+        QVERIFY(p);
+        QVERIFY(!p->cmdDodajSek->isEnabled());  // no second shown
+        // Stepping by states from -1: 0, then the last second of the first state, ...
+        QList<int> visited;
+        for (int i = 0; i < 4; ++i) {
+            p->cmdStanPrawo->click();
+            visited << w.stateSlider()->value();
+        }
+        QCOMPARE(visited, (QList<int>{0, 20, 21, 29}));
+        QVERIFY(p->cmdDodajSek->isEnabled());
+        QCOMPARE(streams["7^STRUMIEN_1^K1"].color(), 256);
+        QCOMPARE(streams["7^STRUMIEN_2^K2"].color(), 256);
+        w.stateSlider()->setValue(10);
+        QCOMPARE(streams["7^STRUMIEN_1^K1"].color(), 3);
+        QCOMPARE(streams["7^STRUMIEN_2^K2"].color(), 256);
+        // The timer at the last second goes on at 0.
+        w.stateSlider()->setValue(80);
+        p->tick();
+        QCOMPARE(w.stateSlider()->value(), 0);
+        // Speeds x1, x2, x3 and back.
+        for (int interval : {500, 333, 1000}) {
+            p->cmdSpeed->click();
+            QCOMPARE(p->timerPlay->interval(), interval);
+        }
+        QCOMPARE(p->cmdSpeed->text(), QStringLiteral("x1"));
+        p->cmdPlaySekunda->click();
+        QVERIFY(p->IsPlaying && p->timerPlay->isActive());
+        p->cmdPlaySekunda->click();
+        QVERIFY(!p->IsPlaying && !p->timerPlay->isActive());
+        // Second -1 restores every colour.
+        w.stateSlider()->setValue(-1);
+        QCOMPARE(streams["7^STRUMIEN_1^K1"].color(), 256);
+        QVERIFY(!p->cmdOdejmijSek->isEnabled());
+        w.Form_Unload();
+    }
+
+    void addingSecondsRedrawsAndRecolours() {
+        MainWindow w(folder->filePath(QStringLiteral("bin")));
+        QVERIFY(w.Form_Load());
+        PlaybackControls* p = w.playback();
+        w.stateSlider()->setValue(35);
+        QCOMPARE(streams["7^STRUMIEN_2^K2"].color(), 3);
+        p->edtZmianaSek->setText(QStringLiteral("5"));
+        p->cmdDodajSek->click();
+        QCOMPARE(CycleLength, 85);
+        QCOMPARE(GroupTable[1].Greens[1].Length, 25);
+        QCOMPARE(w.cycleBox()->text(), QStringLiteral("85"));
+        // The drawing follows: read back, the group's green is the new one.
+        GroupTable.clear();
+        w.mnuDane_Pobierz_Click();
+        QCOMPARE(CycleLength, 85);
+        QCOMPARE(GroupTable[1].Greens[1].Start, 30);
+        QCOMPARE(GroupTable[1].Greens[1].Length, 25);
+        QCOMPARE(GroupTable[0].Greens[1].Length, 20);
+        // Removing never goes below the minimum cycle.
+        w.stateSlider()->setValue(10);
+        p->edtZmianaSek->setText(QStringLiteral("200"));
+        p->cmdOdejmijSek->click();
+        QCOMPARE(CycleLength, MinCycleLength);
+        for (const GroupRecord& g : GroupTable)
+            if (g.Defined) QVERIFY(g.Greens[1].Length >= 0);
+        w.Form_Unload();
+    }
+
+    void typedCycleMovesOnlyTheEnds() {
+        MainWindow w(folder->filePath(QStringLiteral("bin")));
+        QVERIFY(w.Form_Load());
+        w.cycleBox()->clear();
+        QTest::keyClicks(w.cycleBox(), QStringLiteral("60"));
+        QCOMPARE(CycleLength, 60);
+        QCOMPARE(GroupTable[1].Greens[1].Start, 30);  // greens stay
+        QCOMPARE(w.stateSlider()->maximum(), 60);
+        QTest::keyClicks(w.cycleBox(), QStringLiteral("0"));  // 600: out of range, stored only
+        QCOMPARE(CycleLength, 600);
+        QCOMPARE(w.stateSlider()->maximum(), 60);
+        w.Form_Unload();
+    }
+};
+
+QTEST_MAIN(PlaybackWindowTest)
+#include "PlaybackWindowTest.moc"
