@@ -1,0 +1,106 @@
+// Kinds the engine keeps as raw tags, drawn from their geometry: SOLID and TRACE filled in their
+// corner order, 3DFACE by its visible edges, ELLIPSE and SPLINE (control points and fit points);
+// polylines with constant and tapering widths as filled bands.
+#include "HostFixture.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace cad::db;
+
+class RawKindsTest : public QObject {
+    Q_OBJECT
+
+    static QByteArray entity(const char* kind, int color, const QList<QPair<int, double>>& tags) {
+        QByteArray out = QByteArray("0\n") + kind + "\n8\n0\n62\n" + QByteArray::number(color) + "\n";
+        for (const auto& [code, value] : tags)
+            out += QByteArray::number(code) + "\n" + QByteArray::number(value, 'g', 12) + "\n";
+        return out;
+    }
+
+private slots:
+    void rawKindsAreDrawnFromTheirTags() {
+        HostFixture h;
+        QByteArray dxf = "0\nSECTION\n2\nENTITIES\n";
+        // Corners 1, 2, 3, 4 as the file gives them are filled in the order 1, 2, 4, 3.
+        dxf +=
+            entity("SOLID", 1, {{10, 0}, {20, 0}, {11, 10}, {21, 0}, {12, 0}, {22, 10}, {13, 10}, {23, 10}});
+        dxf += entity("TRACE", 3,
+                      {{10, 20}, {20, 0}, {11, 30}, {21, 0}, {12, 20}, {22, 10}, {13, 30}, {23, 10}});
+        // The second edge (right side) is invisible.
+        dxf +=
+            entity("3DFACE", 5,
+                   {{10, 40}, {20, 0}, {11, 50}, {21, 0}, {12, 50}, {22, 10}, {13, 40}, {23, 10}, {70, 2}});
+        dxf += entity("ELLIPSE", 2,
+                      {{10, 70}, {20, 5}, {11, 10}, {21, 0}, {40, 0.5}, {41, 0}, {42, 6.283185307}});
+        // A quadratic spline whose control polygon is a tent: its middle is at (10, 30).
+        dxf += entity("SPLINE", 4,
+                      {{70, 8},
+                       {71, 2},
+                       {72, 6},
+                       {73, 3},
+                       {40, 0},
+                       {40, 0},
+                       {40, 0},
+                       {40, 1},
+                       {40, 1},
+                       {40, 1},
+                       {10, 0},
+                       {20, 20},
+                       {10, 10},
+                       {20, 40},
+                       {10, 20},
+                       {20, 20}});
+        // Fit points only: the curve passes through them.
+        dxf +=
+            entity("SPLINE", 6,
+                   {{70, 8}, {71, 3}, {74, 3}, {11, 30}, {21, 20}, {11, 40}, {21, 30}, {11, 50}, {21, 20}});
+        // Polylines with widths: constant, and tapering from nothing to 6.
+        dxf += entity("LWPOLYLINE", 7, {{90, 2}, {70, 0}, {43, 4}, {10, 60}, {20, 40}, {10, 80}, {20, 40}});
+        dxf += entity("LWPOLYLINE", 7,
+                      {{90, 2}, {70, 0}, {10, 60}, {20, 30}, {40, 0}, {41, 6}, {10, 80}, {20, 30}});
+        dxf += "0\nENDSEC\n0\nEOF\n";
+        const QString path = h.dir.filePath(QStringLiteral("raw.dxf"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(dxf);
+        f.close();
+        QVERIFY(h.window->openFile(path));
+        QCOMPARE(h.ms()->count(), 8);
+        h.view()->resize(500, 500);
+        Box area;
+        area.add(-5, -5);
+        area.add(85, 45);
+        h.view()->zoomWindow(area);
+        const QImage img = h.view()->renderImage();
+        const QColor bg = img.pixelColor(0, 0);
+        auto lit = [&](double x, double y, int r = 1) {
+            const QPoint p = h.at(x, y);
+            for (int dy = -r; dy <= r; ++dy)
+                for (int dx = -r; dx <= r; ++dx)
+                    if (img.rect().contains(p + QPoint(dx, dy)) && img.pixelColor(p + QPoint(dx, dy)) != bg)
+                        return true;
+            return false;
+        };
+        // Filled squares, not bow ties.
+        QVERIFY(lit(2, 5, 0) && lit(5, 5, 0) && lit(8, 5, 0));
+        QCOMPARE(img.pixelColor(h.at(2, 5)), img.pixelColor(h.at(5, 8)));
+        QVERIFY(lit(22, 5, 0) && lit(28, 5, 0));
+        // The face: three edges, no fill, no right side.
+        QVERIFY(lit(45, 0) && lit(45, 10) && lit(40, 5));
+        QVERIFY(!lit(50, 5) && !lit(45, 5));
+        // The ellipse: its ends and its flattened top, nothing at the centre or a circle's top.
+        QVERIFY(lit(80, 5) && lit(60, 5) && lit(70, 10) && lit(75, 5 + 2.5 * std::sqrt(3.0)));
+        QVERIFY(!lit(70, 5) && !lit(70, 15));
+        // The spline's middle, away from its control points.
+        QVERIFY(lit(10, 30));
+        QVERIFY(!lit(10, 38) && !lit(10, 22));
+        QVERIFY(lit(40, 30) && lit(30, 20) && lit(50, 20));
+        // Widths are filled bands around the centre line.
+        QVERIFY(lit(70, 41.5, 0) && lit(70, 38.5, 0) && !lit(70, 43, 0));
+        QVERIFY(lit(79, 32.5, 0) && lit(79, 27.5, 0) && !lit(61, 31, 0) && !lit(79, 33.8, 0));
+    }
+};
+
+QTEST_MAIN(RawKindsTest)
+#include "RawKindsTest.moc"
