@@ -433,6 +433,16 @@ void DrawingRenderer::drawIn(const Entity* e, const Context& c) {
         case EntityKind::Unknown: {
             // Kinds kept as raw tags: those with a shape of their own are drawn from their tags.
             const auto* raw = e->tryAs<RawData>();
+            // A dimension with its block (as drawn by the program that made it) shows the block.
+            if (raw && raw->dxfName.compare(QLatin1String("DIMENSION"), Qt::CaseInsensitive) == 0)
+                for (const Tag& tag : raw->tags)
+                    if (tag.code == 2) {
+                        if (const BlockDefinition* b = db_.findBlock(tag.value.trimmed())) {
+                            drawBlock(b, Transform2D(), c, e);
+                            return;
+                        }
+                        break;
+                    }
             render::RawShape shape;
             if (!raw || !render::ShapeOfRaw(*raw, 0.5 / std::max(c.unitScale, 1e-12), shape)) return;
             const Transform2D& t = c.toScreen;

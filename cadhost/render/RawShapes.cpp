@@ -5,6 +5,7 @@
 #include <cmath>
 #include <map>
 #include <numbers>
+#include <optional>
 
 namespace cadhost::render {
 
@@ -153,17 +154,136 @@ bool spline(const TagView& v, double tolerance, RawShape& out) {
     return true;
 }
 
+QPointF pointOf(const TagView& v, int code) {
+    return QPointF(v.get(code), v.get(code + 10));
+}
+
+// An arc about `c` from the direction of `a` to that of `b`, the way that passes `through`.
+QPolygonF arcThrough(QPointF c, QPointF a, QPointF b, QPointF through, double tolerance) {
+    const double r = std::hypot(through.x() - c.x(), through.y() - c.y());
+    const double twoPi = 2 * std::numbers::pi;
+    auto angle = [&c](QPointF p) { return std::atan2(p.y() - c.y(), p.x() - c.x()); };
+    auto norm = [twoPi](double x) { return std::fmod(std::fmod(x, twoPi) + twoPi, twoPi); };
+    double a0 = angle(a), sweep = norm(angle(b) - a0);
+    // Counter-clockwise from a to b misses the point: the other way round.
+    if (norm(angle(through) - a0) > sweep) {
+        a0 = angle(b);
+        sweep = twoPi - sweep;
+    }
+    const int n = segmentsFor(r, sweep, tolerance);
+    QPolygonF poly;
+    for (int i = 0; i <= n; ++i) {
+        const double t = a0 + sweep * i / n;
+        poly << QPointF(c.x() + r * std::cos(t), c.y() + r * std::sin(t));
+    }
+    return poly;
+}
+
+// Where two lines (each by two points) cross; nullopt when parallel.
+std::optional<QPointF> crossing(QPointF a, QPointF b, QPointF c, QPointF d) {
+    const QPointF r = b - a, s = d - c;
+    const double den = r.x() * s.y() - r.y() * s.x();
+    if (std::abs(den) < 1e-12) return std::nullopt;
+    const double t = ((c.x() - a.x()) * s.y() - (c.y() - a.y()) * s.x()) / den;
+    return a + r * t;
+}
+
+// The lines of a dimension without its block: extension and dimension lines of linear ones, the
+// measured line of radial and diameter ones, the arc of angular ones.
+bool dimension(const TagView& v, double tolerance, RawShape& out) {
+    const int type = int(v.get(70)) & 7;
+    const QPointF p10 = pointOf(v, 10), p13 = pointOf(v, 13), p14 = pointOf(v, 14), p15 = pointOf(v, 15);
+    switch (type) {
+        case 0:
+        case 1: {
+            // The dimension line passes the point 10 at the angle 50 (aligned: parallel to 13-14).
+            double ang = v.get(50) * std::numbers::pi / 180;
+            if (type == 1) ang = std::atan2(p14.y() - p13.y(), p14.x() - p13.x());
+            const QPointF dir(std::cos(ang), std::sin(ang));
+            auto onLine = [&](QPointF p) {
+                const QPointF d = p - p10;
+                return p10 + dir * (d.x() * dir.x() + d.y() * dir.y());
+            };
+            const QPointF a = onLine(p13), b = onLine(p14);
+            out.outlines.push_back(QPolygonF{p13, a});
+            out.outlines.push_back(QPolygonF{p14, b});
+            out.outlines.push_back(QPolygonF{a, b});
+            return true;
+        }
+        case 2: {
+            const auto c = crossing(p13, p14, p10, p15);
+            if (!c) return false;
+            out.outlines.push_back(arcThrough(*c, p14, p15, pointOf(v, 16), tolerance));
+            return true;
+        }
+        case 3:
+        case 4:
+            out.outlines.push_back(QPolygonF{p10, p15});
+            return true;
+        case 5:
+            out.outlines.push_back(arcThrough(p15, p13, p14, p10, tolerance));
+            return true;
+        default:
+            return false;
+    }
+}
+
+// LEADER: its vertices. MULTILEADER: each leader line's vertices to its landing point.
+bool leader(const cad::db::Tags& tags, bool multi, RawShape& out) {
+    if (!multi) {
+        const TagView v = viewOf(tags);
+        const auto& xs = v.all(10);
+        const auto& ys = v.all(20);
+        QPolygonF poly;
+        for (size_t i = 0; i < std::min(xs.size(), ys.size()); ++i) poly << QPointF(xs[i], ys[i]);
+        if (poly.size() < 2) return false;
+        out.outlines.push_back(poly);
+        return true;
+    }
+    int depth = 0;  // 1 in a LEADER{ section, 2 in a LEADER_LINE{ section
+    std::optional<QPointF> landing;
+    QPolygonF line;
+    double x = 0;
+    for (const auto& t : tags) {
+        if (t.code == 302 && t.value.startsWith(QLatin1String("LEADER{")))
+            depth = 1, landing.reset();
+        else if (t.code == 304 && t.value.startsWith(QLatin1String("LEADER_LINE{")))
+            depth = 2, line.clear();
+        else if (t.code == 305 || t.code == 303) {
+            if (depth == 2) {
+                if (landing) line << *landing;
+                if (line.size() >= 2) out.outlines.push_back(line);
+                depth = 1;
+            } else {
+                depth = 0;
+            }
+        } else if (depth > 0 && t.code == 10) {
+            x = t.value.toDouble();
+        } else if (depth > 0 && t.code == 20) {
+            if (depth == 1)
+                landing = QPointF(x, t.value.toDouble());
+            else
+                line << QPointF(x, t.value.toDouble());
+        }
+    }
+    return !out.outlines.empty();
+}
+
 }  // namespace
 
 bool ShapeOfRaw(const cad::db::RawData& raw, double tolerance, RawShape& out) {
     const QString kind = raw.dxfName.toUpper();
+    if (kind == QLatin1String("LEADER") || kind == QLatin1String("MULTILEADER"))
+        return leader(raw.tags, kind == QLatin1String("MULTILEADER"), out);
     if (kind != QLatin1String("SOLID") && kind != QLatin1String("TRACE") && kind != QLatin1String("3DFACE") &&
-        kind != QLatin1String("ELLIPSE") && kind != QLatin1String("SPLINE"))
+        kind != QLatin1String("ELLIPSE") && kind != QLatin1String("SPLINE") &&
+        kind != QLatin1String("DIMENSION"))
         return false;
     const TagView v = viewOf(raw.tags);
     if (kind == QLatin1String("SOLID") || kind == QLatin1String("TRACE")) return quad(v, out);
     if (kind == QLatin1String("3DFACE")) return face(v, out);
     if (kind == QLatin1String("ELLIPSE")) return ellipse(v, tolerance, out);
+    if (kind == QLatin1String("DIMENSION")) return dimension(v, tolerance, out);
     return spline(v, tolerance, out);
 }
 

@@ -1,6 +1,7 @@
 // Shapes of the kinds the engine keeps as raw tags: SOLID and TRACE (filled), 3DFACE (its visible
 // edges), ELLIPSE (whole or an arc) and SPLINE (from its control points and knots, or its fit
-// points when it has no control points).
+// points when it has no control points), DIMENSION of the types the engine does not model (from
+// their definition points), LEADER and MULTILEADER (their leader lines).
 #pragma once
 
 #include "platform/cad/engine/Entity.h"

@@ -100,6 +100,65 @@ private slots:
         QVERIFY(lit(70, 41.5, 0) && lit(70, 38.5, 0) && !lit(70, 43, 0));
         QVERIFY(lit(79, 32.5, 0) && lit(79, 27.5, 0) && !lit(61, 31, 0) && !lit(79, 33.8, 0));
     }
+
+    void dimensionsAndLeadersAreDrawn() {
+        HostFixture h;
+        QByteArray dxf = "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n8\n0\n2\n*D1\n70\n1\n10\n0\n20\n0\n";
+        dxf += entity("LINE", 1, {{10, 60}, {20, 30}, {11, 80}, {21, 30}});
+        dxf += "0\nENDBLK\n8\n0\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n";
+        // Linear (rotated 0): measures 0,0 - 20,0 on a line at y = 8.
+        dxf += entity("DIMENSION", 1,
+                      {{70, 32}, {10, 20}, {20, 8}, {13, 0}, {23, 0}, {14, 20}, {24, 0}, {50, 0}});
+        // Radius of a circle about 40,0: centre to 50,0; diameter 35,20 - 45,20.
+        dxf += entity("DIMENSION", 1, {{70, 36}, {10, 40}, {20, 0}, {15, 50}, {25, 0}});
+        dxf += entity("DIMENSION", 1, {{70, 35}, {10, 45}, {20, 20}, {15, 35}, {25, 20}});
+        // Angular by three points: vertex 60,0, legs to the east and the north, arc at radius 10.
+        dxf += entity("DIMENSION", 1,
+                      {{70, 37},
+                       {10, 67.0710678},
+                       {20, 7.0710678},
+                       {13, 70},
+                       {23, 0},
+                       {14, 60},
+                       {24, 10},
+                       {15, 60},
+                       {25, 0}});
+        // A dimension of any type with its block shows the block.
+        QByteArray withBlock =
+            entity("DIMENSION", 1, {{70, 32}, {10, 0}, {20, 40}, {13, 0}, {23, 40}, {14, 1}, {24, 40}});
+        withBlock.insert(withBlock.indexOf("62\n"), "2\n*D1\n");
+        dxf += withBlock;
+        dxf += entity("LEADER", 1, {{76, 3}, {10, 0}, {20, 20}, {10, 10}, {20, 30}, {10, 20}, {20, 30}});
+        dxf += "0\nENDSEC\n0\nEOF\n";
+        const QString path = h.dir.filePath(QStringLiteral("dims.dxf"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(dxf);
+        f.close();
+        QVERIFY(h.window->openFile(path));
+        QCOMPARE(h.ms()->count(), 6);
+        h.view()->resize(500, 500);
+        Box area;
+        area.add(-5, -5);
+        area.add(85, 45);
+        h.view()->zoomWindow(area);
+        const QImage img = h.view()->renderImage();
+        const QColor bg = img.pixelColor(0, 0);
+        auto lit = [&](double x, double y) {
+            const QPoint p = h.at(x, y);
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (img.pixelColor(p + QPoint(dx, dy)) != bg) return true;
+            return false;
+        };
+        QVERIFY(lit(10, 8) && lit(0, 4) && lit(20, 4));  // dimension and extension lines
+        QVERIFY(!lit(10, 4));
+        QVERIFY(lit(45, 0) && lit(40, 20));                         // radius, diameter
+        QVERIFY(lit(60 + 10 * std::cos(0.6), 10 * std::sin(0.6)));  // the angle's arc
+        QVERIFY(!lit(60 - 10 * std::cos(0.6), -10 * std::sin(0.6)));
+        QVERIFY(lit(70, 30) && !lit(10, 40) && !lit(0.5, 38));  // the block, not the geometry
+        QVERIFY(lit(5, 25) && lit(15, 30));                     // the leader
+    }
 };
 
 QTEST_MAIN(RawKindsTest)
