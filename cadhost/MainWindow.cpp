@@ -67,6 +67,7 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
       view_(new DrawingView),
       prompt_(new QLabel),
       message_(new QLabel),
+      layers_(new LayerPanel(model)),
       hostCommands_(view_),
       input_(new QLineEdit),
       coords_(new QLabel),
@@ -100,6 +101,11 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
     statusBar()->addPermanentWidget(snap_);
     snap_->setText(QStringLiteral("OSNAP (F3): wł."));
 
+    addDockWidget(Qt::RightDockWidgetArea, layers_);
+    connect(layers_, &LayerPanel::layersChanged, this, [this] {
+        syncDocuments();
+        scheduleRefresh(Change::Look);
+    });
     buildMenus();
 
     connect(view_, &DrawingView::cursorMoved, this, [this](double x, double y) {
@@ -224,6 +230,7 @@ void MainWindow::buildMenus() {
     viewMenu->addAction(QStringLiteral("&Cały rysunek"), this, [this] { view_->zoomExtents(); });
     viewMenu->addAction(QStringLiteral("&Przyciąganie (F3)"), this,
                         [this] { view_->setSnapEnabled(!view_->snapEnabled()); });
+    viewMenu->addAction(layers_->toggleViewAction());
 
     windowMenu_ = menuBar()->addMenu(QStringLiteral("O&kno"));
 }
@@ -311,6 +318,7 @@ void MainWindow::syncDocuments() {
             QStringLiteral(" - [%1]%2").arg(active->name, active->saved ? QString() : QStringLiteral("*"));
     setWindowTitle(title);
     rebuildWindowMenu();
+    layers_->refresh();
     known_ = docs;
 }
 

@@ -6,6 +6,7 @@
 #include "cadhost/DrawingView.h"
 #include "cadhost/HostCommands.h"
 #include "cadhost/HostInteraction.h"
+#include "cadhost/LayerPanel.h"
 
 #include <QMainWindow>
 #include <map>
@@ -29,6 +30,7 @@ public:
 
     DrawingView* view() const { return view_; }
     QLineEdit* promptInput() const { return input_; }
+    LayerPanel* layerPanel() const { return layers_; }
     QString promptText() const;
     // The last note shown above the prompt (an unknown command, a refused answer).
     QString messageText() const;
@@ -79,6 +81,7 @@ private:
     DrawingView* view_;
     QLabel* prompt_;
     QLabel* message_;
+    LayerPanel* layers_;
     HostCommands hostCommands_;
     QStringList history_;
     int historyAt_ = 0;
