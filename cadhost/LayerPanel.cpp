@@ -35,6 +35,7 @@ LayerPanel::LayerPanel(cad::ObjectModel& model, QWidget* parent)
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->horizontalHeader()->setSectionResizeMode(Name, QHeaderView::Stretch);
+    table_->setMinimumWidth(340);
     for (int c : {Current, Color, On, Frozen, Locked})
         table_->horizontalHeader()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
     setWidget(table_);
