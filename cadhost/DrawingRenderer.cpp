@@ -560,6 +560,8 @@ void DrawingRenderer::drawText(const TextData& t, const QString& shown, const QC
     place.rotateRadians(std::atan2(along.y, along.x));
     const bool mirrored = c.toScreen.determinant() > 0;  // the view flips Y; a second flip mirrors
     place.scale(widthFactor, mirrored ? -1 : 1);
+    // Backward and upside-down text is mirrored about its anchor in its own frame.
+    place.scale((t.generation & 2) ? -1 : 1, (t.generation & 4) ? -1 : 1);
     place.translate(dx, dy);
     sink_.text(shown, font, place, color);
 }

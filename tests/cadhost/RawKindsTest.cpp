@@ -18,6 +18,22 @@ class RawKindsTest : public QObject {
         return out;
     }
 
+    // Opens the drawing text in the host and renders it over -5..85 x -5..45.
+    static QImage show(HostFixture& h, const QByteArray& dxf, int count) {
+        const QString path = h.dir.filePath(QStringLiteral("kinds.dxf"));
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly)) return {};
+        f.write(dxf);
+        f.close();
+        if (!h.window->openFile(path) || h.ms()->count() != count) return {};
+        h.view()->resize(500, 500);
+        Box area;
+        area.add(-5, -5);
+        area.add(85, 45);
+        h.view()->zoomWindow(area);
+        return h.view()->renderImage();
+    }
+
 private slots:
     void rawKindsAreDrawnFromTheirTags() {
         HostFixture h;
@@ -60,19 +76,8 @@ private slots:
         dxf += entity("LWPOLYLINE", 7,
                       {{90, 2}, {70, 0}, {10, 60}, {20, 30}, {40, 0}, {41, 6}, {10, 80}, {20, 30}});
         dxf += "0\nENDSEC\n0\nEOF\n";
-        const QString path = h.dir.filePath(QStringLiteral("raw.dxf"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(dxf);
-        f.close();
-        QVERIFY(h.window->openFile(path));
-        QCOMPARE(h.ms()->count(), 8);
-        h.view()->resize(500, 500);
-        Box area;
-        area.add(-5, -5);
-        area.add(85, 45);
-        h.view()->zoomWindow(area);
-        const QImage img = h.view()->renderImage();
+        const QImage img = show(h, dxf, 8);
+        QVERIFY(!img.isNull());
         const QColor bg = img.pixelColor(0, 0);
         auto lit = [&](double x, double y, int r = 1) {
             const QPoint p = h.at(x, y);
@@ -130,19 +135,8 @@ private slots:
         dxf += withBlock;
         dxf += entity("LEADER", 1, {{76, 3}, {10, 0}, {20, 20}, {10, 10}, {20, 30}, {10, 20}, {20, 30}});
         dxf += "0\nENDSEC\n0\nEOF\n";
-        const QString path = h.dir.filePath(QStringLiteral("dims.dxf"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(dxf);
-        f.close();
-        QVERIFY(h.window->openFile(path));
-        QCOMPARE(h.ms()->count(), 6);
-        h.view()->resize(500, 500);
-        Box area;
-        area.add(-5, -5);
-        area.add(85, 45);
-        h.view()->zoomWindow(area);
-        const QImage img = h.view()->renderImage();
+        const QImage img = show(h, dxf, 6);
+        QVERIFY(!img.isNull());
         const QColor bg = img.pixelColor(0, 0);
         auto lit = [&](double x, double y) {
             const QPoint p = h.at(x, y);
@@ -158,6 +152,35 @@ private slots:
         QVERIFY(!lit(60 - 10 * std::cos(0.6), -10 * std::sin(0.6)));
         QVERIFY(lit(70, 30) && !lit(10, 40) && !lit(0.5, 38));  // the block, not the geometry
         QVERIFY(lit(5, 25) && lit(15, 30));                     // the leader
+    }
+
+    void backwardAndUpsideDownTextIsMirroredAboutItsAnchor() {
+        HostFixture h;
+        Entity* plain = h.db().addText(h.ms(), QStringLiteral("MMMM"), {0, 20, 0}, 5);
+        Entity* back = h.db().addText(h.ms(), QStringLiteral("MMMM"), {40, 20, 0}, 5);
+        back->as<TextData>().generation = 2;
+        Entity* down = h.db().addText(h.ms(), QStringLiteral("MMMM"), {60, 20, 0}, 5);
+        down->as<TextData>().generation = 4;
+        Q_UNUSED(plain);
+        h.changed();
+        h.view()->resize(500, 500);
+        Box area;
+        area.add(-5, -5);
+        area.add(85, 45);
+        h.view()->zoomWindow(area);
+        const QImage img = h.view()->renderImage();
+        const QColor bg = img.pixelColor(0, 0);
+        // Any ink in a small square of drawing units around the point.
+        auto ink = [&](double x, double y) {
+            const QPoint a = h.at(x - 1, y + 1), b = h.at(x + 1, y - 1);
+            for (int py = a.y(); py <= b.y(); ++py)
+                for (int px = a.x(); px <= b.x(); ++px)
+                    if (img.pixelColor(px, py) != bg) return true;
+            return false;
+        };
+        QVERIFY(ink(4, 22.5) && !ink(-4, 22.5) && !ink(4, 17.5));  // reads to the right, above the baseline
+        QVERIFY(ink(36, 22.5) && !ink(44, 22.5));                  // backward: to the left of its anchor
+        QVERIFY(ink(64, 17.5) && !ink(64, 22.5));                  // upside down: below its baseline
     }
 };
 
