@@ -2,6 +2,9 @@
 // pixel per unit and texts keep a readable size whatever the zoom.
 #include "cadhost/DrawingRenderer.h"
 
+#include "cadhost/render/RawShapes.h"
+#include "cadhost/render/WidePolyline.h"
+
 #include "cadhost/Palette.h"
 #include "platform/cad/engine/Curves.h"
 
@@ -347,12 +350,14 @@ void DrawingRenderer::drawIn(const Entity* e, const Context& c) {
         case EntityKind::LwPolyline: {
             if (!e->tryAs<LwPolylineData>()) return;
             const auto& d = *e->tryAs<LwPolylineData>();
+            drawWidths(e, d.vertices, d.closed, d.constantWidth, c);
             sink_.polyline(polylinePoints(d.vertices, d.closed, c), penOf(e, c));
             return;
         }
         case EntityKind::Polyline2d: {
             if (!e->tryAs<Polyline2dData>()) return;
             const auto& d = *e->tryAs<Polyline2dData>();
+            drawWidths(e, d.vertices, d.closed, 0, c);
             sink_.polyline(polylinePoints(d.vertices, d.closed, c), penOf(e, c));
             return;
         }
@@ -425,9 +430,38 @@ void DrawingRenderer::drawIn(const Entity* e, const Context& c) {
                 penOf(e, c));
             return;
         }
-        case EntityKind::Unknown:
-            return;  // kept for the file, not drawn
+        case EntityKind::Unknown: {
+            // Kinds kept as raw tags: those with a shape of their own are drawn from their tags.
+            const auto* raw = e->tryAs<RawData>();
+            // A dimension with its block (as drawn by the program that made it) shows the block.
+            if (raw && raw->dxfName.compare(QLatin1String("DIMENSION"), Qt::CaseInsensitive) == 0)
+                for (const Tag& tag : raw->tags)
+                    if (tag.code == 2) {
+                        if (const BlockDefinition* b = db_.findBlock(tag.value.trimmed())) {
+                            drawBlock(b, Transform2D(), c, e);
+                            return;
+                        }
+                        break;
+                    }
+            render::RawShape shape;
+            if (!raw || !render::ShapeOfRaw(*raw, 0.5 / std::max(c.unitScale, 1e-12), shape)) return;
+            const Transform2D& t = c.toScreen;
+            const QTransform screen(t.a, t.c, t.b, t.d, t.tx, t.ty);
+            if (!shape.filled.isEmpty()) sink_.fill(screen.map(shape.filled), colorOf(e, c));
+            const QPen pen = penOf(e, c);
+            for (const QPolygonF& poly : shape.outlines) sink_.polyline(screen.map(poly), pen);
+            return;
+        }
     }
+}
+
+void DrawingRenderer::drawWidths(const Entity* e, const std::vector<Vertex>& vertices, bool closed,
+                                 double constantWidth, const Context& c) {
+    const QPainterPath band =
+        render::WidePolyline(vertices, closed, constantWidth, 0.5 / std::max(c.unitScale, 1e-12));
+    if (band.isEmpty()) return;
+    const Transform2D& t = c.toScreen;
+    sink_.fill(QTransform(t.a, t.c, t.b, t.d, t.tx, t.ty).map(band), colorOf(e, c));
 }
 
 void DrawingRenderer::drawReference(const Entity* e, const Context& c) {
@@ -526,6 +560,8 @@ void DrawingRenderer::drawText(const TextData& t, const QString& shown, const QC
     place.rotateRadians(std::atan2(along.y, along.x));
     const bool mirrored = c.toScreen.determinant() > 0;  // the view flips Y; a second flip mirrors
     place.scale(widthFactor, mirrored ? -1 : 1);
+    // Backward and upside-down text is mirrored about its anchor in its own frame.
+    place.scale((t.generation & 2) ? -1 : 1, (t.generation & 4) ? -1 : 1);
     place.translate(dx, dy);
     sink_.text(shown, font, place, color);
 }

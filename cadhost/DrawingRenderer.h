@@ -105,6 +105,9 @@ private:
                          double y1, double bulge, double unitScale) const;
     void addArc(QPolygonF& out, const cad::db::Transform2D& t, const cad::db::Point3& center, double radius,
                 double a0, double a1, double unitScale) const;
+    // The filled band of a polyline with widths (nothing when it has none).
+    void drawWidths(const cad::db::Entity* e, const std::vector<cad::db::Vertex>& vertices, bool closed,
+                    double constantWidth, const Context& c);
     QPolygonF polylinePoints(const std::vector<cad::db::Vertex>& v, bool closed, const Context& c) const;
 
     const cad::db::Database& db_;

@@ -7,8 +7,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QWheelEvent>
 #include <cmath>
+#include <tuple>
 
 namespace cadhost {
 
@@ -42,8 +44,40 @@ const DrawingView::ViewState& DrawingView::state() const {
 void DrawingView::setScene(DrawingScene* scene) {
     if (scene == scene_) return;
     scene_ = scene;
-    if (scene_ && state().scale == 0) zoomExtents();
+    if (scene_ && state().scale == 0) fitExtents();
     invalidateCache();
+    reportCursor();
+}
+
+void DrawingView::reportCursor() {
+    // The readout follows the drawing under the cursor after a pan, a zoom or a drawing switch.
+    if (!cursor_ || !scene_) return;
+    const Point3 w = toWorld(*cursor_);
+    emit cursorMoved(w.x, w.y);
+}
+
+void DrawingView::rememberView() {
+    ViewState& s = state();
+    if (!scene_ || s.scale <= 0) return;
+    s.previous.emplace_back(s.center, s.scale);
+    if (s.previous.size() > 20) s.previous.erase(s.previous.begin());
+}
+
+bool DrawingView::zoomPrevious() {
+    ViewState& s = state();
+    if (!scene_ || s.previous.empty()) return false;
+    std::tie(s.center, s.scale) = s.previous.back();
+    s.previous.pop_back();
+    s.fitted = false;
+    invalidateCache();
+    reportCursor();
+    return true;
+}
+
+void DrawingView::setPreview(std::vector<std::array<double, 3>> vertices) {
+    if (vertices == preview_) return;
+    preview_ = std::move(vertices);
+    update();
 }
 
 void DrawingView::forgetScene(DrawingScene* scene) {
@@ -134,12 +168,20 @@ Box DrawingView::visibleArea() const {
 }
 
 void DrawingView::zoomExtents() {
+    rememberView();
+    fitExtents();
+    reportCursor();
+}
+
+void DrawingView::fitExtents() {
     if (!scene_) return;
     const Box e = scene_->extents();
     if (e.isEmpty()) {
         state() = ViewState{Point3{0, 0, 0}, 1, true};
     } else {
+        const auto previous = std::move(state().previous);
         zoomWindow(e);
+        state().previous = std::move(previous);
         state().fitted = true;
         return;
     }
@@ -149,6 +191,7 @@ void DrawingView::zoomExtents() {
 void DrawingView::zoomWindow(const Box& box) {
     if (!scene_ || box.isEmpty()) return;
     const double w = std::max(box.max.x - box.min.x, 1e-6), h = std::max(box.max.y - box.min.y, 1e-6);
+    rememberView();
     ViewState& s = state();
     s.center = Point3{(box.min.x + box.max.x) / 2, (box.min.y + box.max.y) / 2, 0};
     s.scale = 0.95 * std::min(std::max(width(), 1) / w, std::max(height(), 1) / h);
@@ -209,8 +252,37 @@ void DrawingView::paintEvent(QPaintEvent*) {
 }
 
 void DrawingView::drawOverlay(QPainter& p) {
-    if (!cursor_ || panning_) return;
+    if (panning_) return;
     p.setRenderHint(QPainter::Antialiasing, true);
+    if (preview_.size() >= 2) {
+        // Each segment as picked; arc segments from their bulge (included angle = 4·atan(bulge)).
+        QPainterPath path(toScreen(Point3{preview_[0][0], preview_[0][1], 0}));
+        for (size_t i = 0; i + 1 < preview_.size(); ++i) {
+            const auto& a = preview_[i];
+            const auto& b = preview_[i + 1];
+            const int n = a[2] == 0 ? 1 : 24;
+            const double theta = 4 * std::atan(a[2]);
+            const double cx = b[0] - a[0], cy = b[1] - a[1], chord = std::hypot(cx, cy);
+            for (int k = 1; k <= n; ++k) {
+                const double t = double(k) / n;
+                double x = a[0] + cx * t, y = a[1] + cy * t;
+                if (n > 1 && chord > 0) {
+                    // Sagitta offset of a point at parameter t along the chord, on the arc.
+                    const double r = chord / (2 * std::sin(theta / 2));
+                    const double phi = theta * (t - 0.5);
+                    const double off = r * (std::cos(phi) - std::cos(theta / 2));
+                    const double along = chord / 2 + r * std::sin(phi);
+                    x = a[0] + (cx * along + cy * off) / chord;
+                    y = a[1] + (cy * along - cx * off) / chord;
+                }
+                path.lineTo(toScreen(Point3{x, y, 0}));
+            }
+        }
+        p.setPen(QPen(Cursor, 1.5));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(path);
+    }
+    if (!cursor_) return;
     const QPointF c = *cursor_;
     QPointF target = c;
     if (snapShown_) target = toScreen(snapShown_->point);
@@ -252,7 +324,7 @@ void DrawingView::drawOverlay(QPainter& p) {
 
 void DrawingView::resizeEvent(QResizeEvent*) {
     // A drawing shown whole stays whole when the window changes size.
-    if (scene_ && state().fitted) zoomExtents();
+    if (scene_ && state().fitted) fitExtents();
     invalidateCache();
 }
 
@@ -262,6 +334,7 @@ void DrawingView::wheelEvent(QWheelEvent* e) {
     if (steps == 0) return;
     const QPointF at = e->position();
     const Point3 before = toWorld(at);
+    rememberView();
     ViewState& s = state();
     s.fitted = false;
     s.scale *= std::pow(1.25, steps);
@@ -272,10 +345,16 @@ void DrawingView::wheelEvent(QWheelEvent* e) {
     s.center.y += before.y - after.y;
     snapShown_.reset();
     invalidateCache();
+    reportCursor();
 }
 
 void DrawingView::mousePressEvent(QMouseEvent* e) {
     setFocus();
+    // Right-click answers as Enter does (ends a polyline, repeats the last command).
+    if (e->button() == Qt::RightButton) {
+        emit enterPressed();
+        return;
+    }
     if (e->button() == Qt::MiddleButton || (e->button() == Qt::LeftButton && mode_ == Mode::Idle)) {
         panning_ = true;
         dragged_ = false;
@@ -316,6 +395,7 @@ void DrawingView::mouseReleaseEvent(QMouseEvent* e) {
     panning_ = false;
     const QPointF d = e->position() - panFrom_;
     if (!d.isNull() && scene_) {
+        rememberView();
         ViewState& s = state();
         s.fitted = false;
         s.center.x -= d.x() / s.scale;
@@ -323,6 +403,8 @@ void DrawingView::mouseReleaseEvent(QMouseEvent* e) {
         invalidateCache();
     }
     panOffset_ = QPointF();
+    cursor_ = e->position();
+    reportCursor();
     update();
 }
 
@@ -339,6 +421,7 @@ void DrawingView::keyPressEvent(QKeyEvent* e) {
             return;
         case Qt::Key_Return:
         case Qt::Key_Enter:
+        case Qt::Key_Space:
             emit enterPressed();
             return;
         case Qt::Key_F3:

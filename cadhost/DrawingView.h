@@ -10,7 +10,9 @@
 
 #include <QImage>
 #include <QWidget>
+#include <array>
 #include <optional>
+#include <vector>
 
 namespace cadhost {
 
@@ -42,6 +44,10 @@ public:
 
     void zoomExtents();
     void zoomWindow(const cad::db::Box& box);
+    // Back to the view before the last zoom or pan; false when there is none.
+    bool zoomPrevious();
+    // The running command's segments picked so far (x, y, bulge), drawn over the drawing.
+    void setPreview(std::vector<std::array<double, 3>> vertices);
     // Scale factor (pixels per drawing unit) and the drawing point at the widget's centre.
     double viewScale() const { return state().scale; }
     cad::db::Point3 viewCenter() const { return state().center; }
@@ -88,7 +94,11 @@ private:
         cad::db::Point3 center;
         double scale = 0;     // 0: not yet fitted
         bool fitted = false;  // showing the extents until the user zooms or pans
+        std::vector<std::pair<cad::db::Point3, double>> previous;  // earlier views, last on top
     };
+    void rememberView();
+    void fitExtents();
+    void reportCursor();
     ViewState& state();
     const ViewState& state() const;
     cad::db::Transform2D transform() const;
@@ -119,6 +129,7 @@ private:
     QPointF panFrom_;
     QPointF panOffset_;
     bool dragged_ = false;
+    std::vector<std::array<double, 3>> preview_;
 };
 
 }  // namespace cadhost

@@ -92,7 +92,14 @@ std::optional<InputRequest> HostInteraction::currentRequest() const {
 
 void HostInteraction::userInput(const Input& input) {
     if (!picks_.empty()) {
-        if (refused(picks_.front().request, input)) return;
+        if (refused(picks_.front().request, input)) {
+            emit message(
+                input.kind == Input::TextInput
+                    ? QStringLiteral("Nieprawidłowa odpowiedź \u201e%1\u201d.").arg(input.text.trimmed())
+                    : QStringLiteral("Wymagana jest odpowiedź."));
+            emit requestChanged();
+            return;
+        }
         PendingPick p = std::move(picks_.front());
         picks_.pop_front();
         if (!picks_.empty()) model_.lastPrompt = picks_.front().request.prompt;
@@ -104,6 +111,7 @@ void HostInteraction::userInput(const Input& input) {
     if (commandRunning()) {
         commandQueue_.push_back(input);
         model_.pumpCommands();
+        if (const QString note = model_.commands().takeMessage(); !note.isEmpty()) emit message(note);
         if (!commandRunning()) {
             commandQueue_.clear();
             commandRequest_.reset();
@@ -122,6 +130,7 @@ void HostInteraction::userInput(const Input& input) {
             return;
         }
         model_.pumpCommands();
+        if (const QString note = model_.commands().takeMessage(); !note.isEmpty()) emit message(note);
         emit requestChanged();
         emit drawingChanged();
     }

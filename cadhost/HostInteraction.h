@@ -48,6 +48,8 @@ signals:
     void requestChanged();
     void raiseRequested();
     void drawingChanged();
+    // A short note for the user: an unknown command, a refused answer.
+    void message(const QString& text);
 
 private:
     struct PendingPick {

@@ -4,6 +4,7 @@
 #include "cadhost/InputParser.h"
 #include "common/Ini.h"
 #include "platform/cad/engine/Database.h"
+#include "platform/cad/model/CommandProcessor.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QAction>
@@ -77,6 +78,9 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
       interaction_(interaction),
       view_(new DrawingView),
       prompt_(new QLabel),
+      message_(new QLabel),
+      layers_(new LayerPanel(model)),
+      hostCommands_(view_),
       input_(new QLineEdit),
       coords_(new QLabel),
       snap_(new QLabel),
@@ -90,6 +94,9 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
     v->setContentsMargins(0, 0, 0, 0);
     v->setSpacing(0);
     v->addWidget(view_, 1);
+    message_->setObjectName(QStringLiteral("lblMessage"));
+    message_->setContentsMargins(6, 2, 6, 0);
+    v->addWidget(message_);
     auto* line = new QHBoxLayout;
     line->setContentsMargins(6, 3, 6, 3);
     prompt_->setObjectName(QStringLiteral("lblPrompt"));
@@ -100,17 +107,28 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
     setCentralWidget(central);
     input_->installEventFilter(this);
 
+    coords_->setObjectName(QStringLiteral("lblCoords"));
     coords_->setMinimumWidth(260);
     statusBar()->addPermanentWidget(coords_);
     statusBar()->addPermanentWidget(snap_);
     snap_->setText(QStringLiteral("OSNAP (F3): wł."));
 
+    addDockWidget(Qt::RightDockWidgetArea, layers_);
+    connect(layers_, &LayerPanel::layersChanged, this, [this] {
+        syncDocuments();
+        scheduleRefresh(Change::Look);
+    });
     buildMenus();
 
     connect(view_, &DrawingView::cursorMoved, this, [this](double x, double y) {
         coords_->setText(QStringLiteral("X = %1   Y = %2").arg(x, 0, 'f', 3).arg(y, 0, 'f', 3));
     });
     connect(view_, &DrawingView::pointClicked, this, [this](double x, double y) {
+        if (hostCommands_.active()) {
+            showMessage(hostCommands_.input(Input::at(cad::Point{x, y, 0})));
+            updatePrompt();
+            return;
+        }
         interaction_.userInput(Input::at(cad::Point{x, y, 0}));
     });
     connect(view_, &DrawingView::entityClicked, this, [this](const cad::db::Entity* e, double x, double y) {
@@ -119,7 +137,14 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
     connect(view_, &DrawingView::emptyClicked, this, [this](double x, double y) {
         interaction_.userInput(Input::at(cad::Point{x, y, 0}));
     });
-    connect(view_, &DrawingView::escapePressed, this, [this] { interaction_.userInput(Input::cancel()); });
+    connect(view_, &DrawingView::escapePressed, this, [this] {
+        if (hostCommands_.active()) {
+            hostCommands_.cancel();
+            updatePrompt();
+            return;
+        }
+        interaction_.userInput(Input::cancel());
+    });
     connect(view_, &DrawingView::enterPressed, this, [this] { submitTyped(); });
     connect(view_, &DrawingView::textTyped, this, [this](const QString& t) {
         input_->setFocus();
@@ -130,6 +155,7 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
     });
     connect(input_, &QLineEdit::returnPressed, this, [this] { submitTyped(); });
     connect(&interaction_, &HostInteraction::requestChanged, this, [this] { updatePrompt(); });
+    connect(&interaction_, &HostInteraction::message, this, [this](const QString& t) { showMessage(t); });
     connect(&interaction_, &HostInteraction::raiseRequested, this, [this] { bringToFront(); });
     connect(&interaction_, &HostInteraction::drawingChanged, this,
             [this] { scheduleRefresh(Change::Added); });
@@ -143,6 +169,7 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
         const bool running = interaction_.commandRunning();
         size_t count = 0;
         if (DocumentState* d = model_.activeDocument()) count = d->db->modelSpace()->entities().size();
+        if (const QString note = model_.commands().takeMessage(); !note.isEmpty()) showMessage(note);
         if (running != wasRunning_ || count != lastCount_) {
             wasRunning_ = running;
             lastCount_ = count;
@@ -161,6 +188,22 @@ QString MainWindow::promptText() const {
     return prompt_->text();
 }
 
+QString MainWindow::messageText() const {
+    return message_->text();
+}
+
+void MainWindow::showMessage(const QString& text) {
+    if (!text.isEmpty()) message_->setText(text);
+}
+
+bool MainWindow::spaceEnters() const {
+    if (hostCommands_.active()) return true;
+    const auto rq = interaction_.currentRequest();
+    if (!rq) return true;
+    return (rq->wanted & (cad::InputRequest::AnyPoint | cad::InputRequest::AnEntity)) ||
+           !rq->keywords.isEmpty();
+}
+
 Variant MainWindow::call(cad::ObjectId id, const QString& member, std::initializer_list<Variant> args) {
     return model_.invoke(id, member, CallKind::Method, cad::Args(args.begin(), args.size()));
 }
@@ -174,7 +217,10 @@ void MainWindow::buildMenus() {
         fr.title = QStringLiteral("Otwórz rysunek");
         fr.filter = DxfFilter;
         const QStringList recent = recentFiles();
-        if (!recent.isEmpty()) fr.initialFolder = QFileInfo(recent.first()).absolutePath();
+        if (DocumentState* d = model_.activeDocument(); d && !d->fullName.isEmpty())
+            fr.initialFolder = QFileInfo(d->fullName).absolutePath();
+        else if (!recent.isEmpty())
+            fr.initialFolder = QFileInfo(recent.first()).absolutePath();
         if (const auto path = ui::Prompts().file(fr)) openFile(*path);
     });
     file->addAction(QStringLiteral("&Zapisz"), QKeySequence::Save, this, [this] {
@@ -196,6 +242,7 @@ void MainWindow::buildMenus() {
     viewMenu->addAction(QStringLiteral("&Cały rysunek"), this, [this] { view_->zoomExtents(); });
     viewMenu->addAction(QStringLiteral("&Przyciąganie (F3)"), this,
                         [this] { view_->setSnapEnabled(!view_->snapEnabled()); });
+    viewMenu->addAction(layers_->toggleViewAction());
 
     windowMenu_ = menuBar()->addMenu(QStringLiteral("O&kno"));
 }
@@ -283,6 +330,7 @@ void MainWindow::syncDocuments() {
             QStringLiteral(" - [%1]%2").arg(active->name, active->saved ? QString() : QStringLiteral("*"));
     setWindowTitle(title);
     rebuildWindowMenu();
+    layers_->refresh();
     known_ = docs;
 }
 
@@ -301,7 +349,9 @@ void MainWindow::newDrawing() {
 bool MainWindow::openFile(const QString& path) {
     const QString abs = QFileInfo(path).absoluteFilePath();
     for (DocumentState* d : model_.documents())
-        if (!d->fullName.isEmpty() && QFileInfo(d->fullName).absoluteFilePath() == abs) {
+        if (!d->fullName.isEmpty() &&
+            (QFileInfo(d->fullName).absoluteFilePath() == abs ||
+             QFileInfo(d->fullName).canonicalFilePath() == QFileInfo(abs).canonicalFilePath())) {
             model_.setActiveDocument(d);
             syncDocuments();
             return true;
@@ -340,6 +390,7 @@ bool MainWindow::saveDrawingAs(DocumentState* doc) {
     if (name.endsWith(QLatin1String(".dwg"), Qt::CaseInsensitive))
         name = name.chopped(4) + QStringLiteral(".dxf");
     fr.fileName = name;
+    if (!doc->fullName.isEmpty()) fr.initialFolder = QFileInfo(doc->fullName).absolutePath();
     const auto path = ui::Prompts().file(fr);
     if (!path || path->isEmpty()) return false;
     QString target = *path;
@@ -395,6 +446,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             view_->setSnapEnabled(!view_->snapEnabled());
             return true;
         }
+        if (k->key() == Qt::Key_Space && spaceEnters()) {
+            submitTyped();
+            return true;
+        }
+        if ((k->key() == Qt::Key_Up || k->key() == Qt::Key_Down) && !history_.isEmpty()) {
+            historyAt_ = std::clamp(historyAt_ + (k->key() == Qt::Key_Up ? -1 : 1), 0, int(history_.size()));
+            input_->setText(history_.value(historyAt_));
+            return true;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -402,6 +462,31 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::submitTyped() {
     const QString text = input_->text();
     input_->clear();
+    submitText(text);
+}
+
+void MainWindow::submitText(const QString& typed) {
+    QString text = typed.trimmed();
+    if (!text.isEmpty() && history_.value(history_.size() - 1) != text) history_ << text;
+    historyAt_ = int(history_.size());
+    const bool idle = !hostCommands_.active() && !interaction_.currentRequest();
+    if (idle) {
+        // Enter on an empty line repeats the last command.
+        if (text.isEmpty()) text = lastCommand_;
+        if (text.isEmpty()) return;
+        lastCommand_ = text;
+        message_->clear();
+        if (hostCommands_.start(text)) {
+            updatePrompt();
+            return;
+        }
+    }
+    if (hostCommands_.active()) {
+        std::optional<cad::Point> base = hostCommands_.basePoint();
+        showMessage(hostCommands_.input(ParseTypedInput(text, base)));
+        updatePrompt();
+        return;
+    }
     std::optional<cad::Point> base;
     if (const auto rq = interaction_.currentRequest(); rq && rq->basePoint)
         base = rq->basePoint;
@@ -411,6 +496,14 @@ void MainWindow::submitTyped() {
 }
 
 void MainWindow::updatePrompt() {
+    view_->setPreview(model_.commands().currentPreview());
+    if (hostCommands_.active()) {
+        prompt_->setText(hostCommands_.prompt());
+        std::optional<cad::db::Point3> base;
+        if (const auto b = hostCommands_.basePoint()) base = cad::db::Point3{b->x, b->y, 0};
+        view_->setMode(DrawingView::Mode::Point, base);
+        return;
+    }
     const auto rq = interaction_.currentRequest();
     if (!rq) {
         if (model_.lastPrompt.contains(QLatin1String("*Cancel*")))

@@ -4,7 +4,9 @@
 #pragma once
 
 #include "cadhost/DrawingView.h"
+#include "cadhost/HostCommands.h"
 #include "cadhost/HostInteraction.h"
+#include "cadhost/LayerPanel.h"
 
 #include <QMainWindow>
 #include <map>
@@ -28,7 +30,12 @@ public:
 
     DrawingView* view() const { return view_; }
     QLineEdit* promptInput() const { return input_; }
+    LayerPanel* layerPanel() const { return layers_; }
     QString promptText() const;
+    // The last note shown above the prompt (an unknown command, a refused answer).
+    QString messageText() const;
+    // Runs what the user typed at the prompt line, as Enter would.
+    void submitText(const QString& text);
 
     // Menu actions, callable directly.
     void newDrawing();
@@ -60,6 +67,9 @@ private:
     void rebuildRecentMenu();
     void addRecent(const QString& path);
     void submitTyped();
+    void showMessage(const QString& text);
+    // Space acts as Enter unless the prompt asks for free text.
+    bool spaceEnters() const;
     void updatePrompt();
     void scheduleRefresh(Change change = Change::Any);
     void refreshNow();
@@ -70,6 +80,12 @@ private:
     HostInteraction& interaction_;
     DrawingView* view_;
     QLabel* prompt_;
+    QLabel* message_;
+    LayerPanel* layers_;
+    HostCommands hostCommands_;
+    QStringList history_;
+    int historyAt_ = 0;
+    QString lastCommand_;
     QLineEdit* input_;
     QLabel* coords_;
     QLabel* snap_;

@@ -114,7 +114,7 @@ private slots:
         QVERIFY(!h.model.commands().isQuiescent());
         // A few pixels off the line's end: the snap puts the point on it exactly.
         h.moveAndClick(h.at(100, 0) + QPoint(4, -3));
-        QTRY_VERIFY(h.window->promptText().contains(QLatin1String("second point")));
+        QTRY_VERIFY(h.window->promptText().contains(QStringLiteral("drugi punkt")));
         h.moveAndClick(h.at(70, 30));
         // The third point typed at the prompt line.
         QTest::keyClicks(h.window->promptInput(), QStringLiteral("40,0"));

@@ -180,9 +180,9 @@ private slots:
 
         w.findChild<QPushButton*>(QStringLiteral("cmdAccept"))->click();
         QVERIFY(app.poll().active());
-        QVERIFY2(waitForPrompt(QStringLiteral("Specify insertion point")), qPrintable(lastPrompt()));
+        QVERIFY2(waitForPrompt(QStringLiteral("Określ punkt wstawienia")), qPrintable(lastPrompt()));
         typeIntoHost(QStringLiteral("40,30"));
-        QVERIFY2(waitForPrompt(QStringLiteral("Specify rotation angle")), qPrintable(lastPrompt()));
+        QVERIFY2(waitForPrompt(QStringLiteral("Określ kąt obrotu")), qPrintable(lastPrompt()));
         // The description's place is asked by the completion while the test waits in it.
         QTimer::singleShot(1500, this, [this] { typeIntoHost(QStringLiteral("44,36")); });
         typeIntoHost(QStringLiteral("90"));
@@ -230,9 +230,9 @@ private slots:
         QVERIFY2(!window.isEmpty(), "the head window did not appear");
         xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
         xdotool({QStringLiteral("key"), QStringLiteral("alt+z")});  // "&Zatwierdź"
-        QVERIFY2(waitForPrompt(QStringLiteral("Specify insertion point")), qPrintable(lastPrompt()));
+        QVERIFY2(waitForPrompt(QStringLiteral("Określ punkt wstawienia")), qPrintable(lastPrompt()));
         typeIntoHost(QStringLiteral("60,30"));
-        QVERIFY2(waitForPrompt(QStringLiteral("Specify rotation angle")), qPrintable(lastPrompt()));
+        QVERIFY2(waitForPrompt(QStringLiteral("Określ kąt obrotu")), qPrintable(lastPrompt()));
         typeIntoHost(QStringLiteral("0"));
         QVERIFY2(waitForPrompt(QStringLiteral("Wskaż położenie opisu")), qPrintable(lastPrompt()));
         typeIntoHost(QStringLiteral("62,34"));  // the description

@@ -196,6 +196,22 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx) {
         }
         case EntityKind::Unknown: {
             const Tags& tags = e->as<RawData>().tags;
+            if (e->as<RawData>().dxfName.compare(QLatin1String("ELLIPSE"), Qt::CaseInsensitive) == 0) {
+                // The major axis end (11, 21) is relative to the centre: the circle of its length holds it.
+                double v[4] = {0, 0, 0, 0};
+                for (const Tag& t : tags)
+                    if (const int i = t.code == 10   ? 0
+                                      : t.code == 20 ? 1
+                                      : t.code == 11 ? 2
+                                      : t.code == 21 ? 3
+                                                     : -1;
+                        i >= 0)
+                        v[i] = t.value.toDouble();
+                const double r = std::hypot(v[2], v[3]);
+                box.add(v[0] - r, v[1] - r);
+                box.add(v[0] + r, v[1] + r);
+                break;
+            }
             for (size_t i = 0; i + 1 < tags.size(); ++i)
                 if (tags[i].code >= 10 && tags[i].code <= 18 && tags[i + 1].code == tags[i].code + 10)
                     box.add(tags[i].value.toDouble(), tags[i + 1].value.toDouble());

@@ -178,6 +178,14 @@ std::unique_ptr<DispatchTable> MakeDocumentsTable() {
                     const QString file = ResolveDrawingFile(TextArg(a, 0));
                     if (file.isEmpty())
                         throw NotFound(QStringLiteral("Drawing file not found: %1").arg(TextArg(a, 0)));
+                    // One document per file: a second open activates the drawing already open.
+                    const QString canonical = QFileInfo(file).canonicalFilePath();
+                    for (DocumentState* open : t.model.documents())
+                        if (!open->fullName.isEmpty() &&
+                            QFileInfo(open->fullName).canonicalFilePath() == canonical) {
+                            t.model.setActiveDocument(open);
+                            return t.model.ref(open->id);
+                        }
                     DocumentState* d =
                         t.model.addDocument(ReadDrawing(file), QFileInfo(file).fileName(), file);
                     d->readOnly = HasArg(a, 1) && BoolArg(a, 1);

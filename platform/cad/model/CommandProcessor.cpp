@@ -62,15 +62,19 @@ std::optional<InputRequest> CommandProcessor::currentRequest() const {
     return active_->request();
 }
 
+std::vector<std::array<double, 3>> CommandProcessor::currentPreview() const {
+    return active_ ? active_->preview() : std::vector<std::array<double, 3>>{};
+}
+
 bool CommandProcessor::pump() {
     // Called from the event loop: a failure ends the command with its message on the prompt
     // line, as the CAD's own command line shows it, and never escapes.
     try {
         return step();
     } catch (const Error& e) {
-        model_.lastPrompt = e.message();
+        model_.lastPrompt = message_ = e.message();
     } catch (const std::exception& e) {
-        model_.lastPrompt = QString::fromLocal8Bit(e.what());
+        model_.lastPrompt = message_ = QString::fromLocal8Bit(e.what());
     }
     active_.reset();
     tokens_.clear();
@@ -87,7 +91,8 @@ bool CommandProcessor::step() {
             if (name.trimmed().isEmpty()) continue;
             active_ = create(name);
             if (!active_) {
-                model_.lastPrompt = QStringLiteral("Unknown command \"%1\".").arg(name.trimmed().toUpper());
+                model_.lastPrompt = message_ =
+                    QStringLiteral("Nieznane polecenie \u201e%1\u201d.").arg(name.trimmed().toUpper());
                 tokens_.clear();
                 return progress;
             }
@@ -109,7 +114,13 @@ bool CommandProcessor::step() {
             return progress;
         }
         if (in.kind == Input::PointInput || in.kind == Input::EntityInput) doc_->lastPoint = in.point;
-        if (active_->accept(in) == Command::Done) active_.reset();
+        const Command::Step result = active_->accept(in);
+        if (result == Command::Done)
+            active_.reset();
+        else if (result == Command::Reject)
+            message_ = in.kind == Input::TextInput
+                           ? QStringLiteral("Nieprawidłowa odpowiedź \u201e%1\u201d.").arg(in.text.trimmed())
+                           : QStringLiteral("Nieprawidłowa odpowiedź.");
     }
 }
 

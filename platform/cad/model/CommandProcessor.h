@@ -8,7 +8,10 @@
 #include "platform/cad/model/Interaction.h"
 
 #include <QStringList>
+#include <array>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace cad {
 
@@ -26,6 +29,8 @@ public:
         virtual Step accept(const Input& in) = 0;
         // Escape: keep what must stay (a polyline keeps its segments).
         virtual void cancel() {}
+        // What is drawn so far and not yet in the drawing (x, y, bulge per vertex), for the window.
+        virtual std::vector<std::array<double, 3>> preview() const { return {}; }
     };
 
     explicit CommandProcessor(ObjectModel& model);
@@ -43,6 +48,10 @@ public:
     QString currentPrompt() const;
     // What the running command asks for (prompt, base point for a rubber band); none when idle.
     std::optional<InputRequest> currentRequest() const;
+    // The running command's unfinished geometry (see Command::preview).
+    std::vector<std::array<double, 3>> currentPreview() const;
+    // The last short message for the user (an unknown command, a refused answer); cleared by taking.
+    QString takeMessage() { return std::exchange(message_, QString()); }
 
 private:
     bool step();
@@ -53,6 +62,7 @@ private:
     DocumentState* doc_ = nullptr;
     std::unique_ptr<Command> active_;
     QStringList tokens_;
+    QString message_;
 };
 
 }  // namespace cad

@@ -26,6 +26,14 @@ std::optional<double> NumberOf(const QString& text) {
 
 namespace {
 
+// A Polish keyword typed without the leading underscore, whole or by its first two letters or more
+// (the English one-letter forms keep their meaning).
+bool IsPolishKeyword(const QString& typed, const QString& keyword) {
+    if (typed.isEmpty() || typed.size() > keyword.size()) return false;
+    if (typed == keyword) return true;
+    return typed.size() >= 2 && keyword.startsWith(typed);
+}
+
 constexpr double TwoPi = 2 * std::numbers::pi;
 
 double normalizeAngle(double a) {
@@ -65,14 +73,15 @@ public:
         const int pointOrKeyword = InputRequest::AnyPoint | InputRequest::AnyText;
         switch (order_[n_]) {
             case Start:
-                return ask(QStringLiteral("Specify start point of arc or [Center]:"), pointOrKeyword, base());
+                return ask(QStringLiteral("Określ punkt początkowy łuku lub [Środek]:"), pointOrKeyword,
+                           base());
             case Second:
-                return ask(QStringLiteral("Specify second point of arc or [Center/End]:"), pointOrKeyword,
+                return ask(QStringLiteral("Określ drugi punkt łuku lub [Środek/Koniec]:"), pointOrKeyword,
                            base());
             case Center:
-                return ask(QStringLiteral("Specify center point of arc:"), InputRequest::AnyPoint, base());
+                return ask(QStringLiteral("Określ środek łuku:"), InputRequest::AnyPoint, base());
             default:
-                return ask(QStringLiteral("Specify end point of arc:"), InputRequest::AnyPoint, base());
+                return ask(QStringLiteral("Określ punkt końcowy łuku:"), InputRequest::AnyPoint, base());
         }
     }
     Step accept(const Input& in) override {
@@ -97,9 +106,10 @@ private:
     enum Role { Start, Second, Center, End };
 
     Step keyword(const QString& k) {
-        const bool center =
-            k == QLatin1String("C") || k == QLatin1String("CE") || k == QLatin1String("CENTER");
-        const bool end = k == QLatin1String("E") || k == QLatin1String("EN") || k == QLatin1String("END");
+        const bool center = k == QLatin1String("C") || k == QLatin1String("CE") ||
+                            k == QLatin1String("CENTER") || IsPolishKeyword(k, QStringLiteral("ŚRODEK"));
+        const bool end = k == QLatin1String("E") || k == QLatin1String("EN") || k == QLatin1String("END") ||
+                         IsPolishKeyword(k, QStringLiteral("KONIEC"));
         if (n_ == 0 && center) {
             order_[0] = Center, order_[1] = Start, order_[2] = End;
             return Continue;
@@ -167,32 +177,34 @@ class PlineCommand : public ModelCommand {
 public:
     using ModelCommand::ModelCommand;
     InputRequest request() const override {
-        if (v_.empty()) return ask(QStringLiteral("Specify start point:"), InputRequest::AnyPoint);
+        if (v_.empty()) return ask(QStringLiteral("Określ punkt początkowy:"), InputRequest::AnyPoint);
         const Point last{v_.back().x, v_.back().y, 0};
         if (arc_)
-            return ask(
-                QStringLiteral("Specify endpoint of arc or "
-                               "[Angle/CEnter/CLose/Direction/Halfwidth/Line/Radius/Second pt/Undo/Width]:"),
-                InputRequest::AnyPoint | InputRequest::AnyText, last);
-        return ask(QStringLiteral("Specify next point or [Arc/Halfwidth/Length/Undo/Width]:"),
+            return ask(QStringLiteral("Określ punkt końcowy łuku lub [Linia/Zamknij/Cofaj]:"),
+                       InputRequest::AnyPoint | InputRequest::AnyText, last);
+        return ask(QStringLiteral("Określ następny punkt lub [Łuk/Zamknij/Cofaj]:"),
                    InputRequest::AnyPoint | InputRequest::AnyText, last);
     }
     Step accept(const Input& in) override {
         if (in.kind == Input::Enter) return finish(false);
         if (in.kind == Input::TextInput) {
             const QString k = KeywordOf(in.text);
-            if (k == QLatin1String("A") || k == QLatin1String("ARC")) {
+            if (k == QLatin1String("A") || k == QLatin1String("ARC") ||
+                IsPolishKeyword(k, QStringLiteral("ŁUK"))) {
                 arc_ = true;
                 return Continue;
             }
-            if (k == QLatin1String("L") || k == QLatin1String("LINE")) {
+            if (k == QLatin1String("L") || k == QLatin1String("LINE") ||
+                IsPolishKeyword(k, QStringLiteral("LINIA"))) {
                 arc_ = false;
                 return Continue;
             }
-            if ((k == QLatin1String("C") || k == QLatin1String("CL") || k == QLatin1String("CLOSE")) &&
+            if ((k == QLatin1String("C") || k == QLatin1String("CL") || k == QLatin1String("CLOSE") ||
+                 IsPolishKeyword(k, QStringLiteral("ZAMKNIJ"))) &&
                 v_.size() >= 2)
                 return finish(true);
-            if (k == QLatin1String("U") || k == QLatin1String("UNDO")) {
+            if (k == QLatin1String("U") || k == QLatin1String("UNDO") ||
+                IsPolishKeyword(k, QStringLiteral("COFAJ"))) {
                 if (!v_.empty()) v_.pop_back();
                 if (!v_.empty()) v_.back().bulge = 0;
                 return Continue;
@@ -209,6 +221,12 @@ public:
         return Continue;
     }
     void cancel() override { finish(false); }
+    std::vector<std::array<double, 3>> preview() const override {
+        std::vector<std::array<double, 3>> out;
+        if (done_) return out;
+        for (const db::Vertex& v : v_) out.push_back({v.x, v.y, v.bulge});
+        return out;
+    }
 
 private:
     // Direction at the end of the last segment (+X before the first one).
@@ -250,13 +268,11 @@ class CircleCommand : public ModelCommand {
 public:
     using ModelCommand::ModelCommand;
     InputRequest request() const override {
-        if (!center_)
-            return ask(QStringLiteral("Specify center point for circle or [3P/2P/Ttr (tan tan radius)]:"),
-                       InputRequest::AnyPoint);
+        if (!center_) return ask(QStringLiteral("Określ środek okręgu:"), InputRequest::AnyPoint);
         if (diameter_)
-            return ask(QStringLiteral("Specify diameter of circle:"),
+            return ask(QStringLiteral("Określ średnicę okręgu:"),
                        InputRequest::AnyPoint | InputRequest::AnyText, center_);
-        return ask(QStringLiteral("Specify radius of circle or [Diameter]:"),
+        return ask(QStringLiteral("Określ promień okręgu lub [Średnica]:"),
                    InputRequest::AnyPoint | InputRequest::AnyText, center_);
     }
     Step accept(const Input& in) override {
@@ -269,7 +285,8 @@ public:
         if (in.kind == Input::PointInput)
             size = std::hypot(in.point.x - center_->x, in.point.y - center_->y);
         else if (in.kind == Input::TextInput) {
-            if (!diameter_ && KeywordOf(in.text) == QLatin1String("D")) {
+            if (!diameter_ && (KeywordOf(in.text) == QLatin1String("D") ||
+                               IsPolishKeyword(KeywordOf(in.text), QStringLiteral("ŚREDNICA")))) {
                 diameter_ = true;
                 return Continue;
             }
@@ -295,34 +312,32 @@ class InsertCommand : public ModelCommand {
 public:
     using ModelCommand::ModelCommand;
     InputRequest request() const override {
-        if (name_.isEmpty()) return ask(QStringLiteral("Enter block name or [?]:"), InputRequest::AnyText);
+        if (name_.isEmpty()) return ask(QStringLiteral("Podaj nazwę bloku:"), InputRequest::AnyText);
         switch (option_) {
             case Scale:
-                return ask(QStringLiteral("Specify scale factor for XYZ axes <1>:"), InputRequest::AnyText);
+                return ask(QStringLiteral("Określ współczynnik skali osi XYZ <1>:"), InputRequest::AnyText);
             case X:
-                return ask(QStringLiteral("Specify X scale factor <1>:"), InputRequest::AnyText);
+                return ask(QStringLiteral("Określ współczynnik skali X <1>:"), InputRequest::AnyText);
             case Y:
-                return ask(QStringLiteral("Specify Y scale factor <1>:"), InputRequest::AnyText);
+                return ask(QStringLiteral("Określ współczynnik skali Y <1>:"), InputRequest::AnyText);
             case Z:
-                return ask(QStringLiteral("Specify Z scale factor <1>:"), InputRequest::AnyText);
+                return ask(QStringLiteral("Określ współczynnik skali Z <1>:"), InputRequest::AnyText);
             case Rotate:
-                return ask(QStringLiteral("Specify rotation angle <0>:"), InputRequest::AnyText);
+                return ask(QStringLiteral("Określ kąt obrotu <0>:"), InputRequest::AnyText);
             default:
                 break;
         }
         if (!point_)
-            return ask(QStringLiteral("Specify insertion point or [Basepoint/Scale/X/Y/Z/Rotate]:"),
+            return ask(QStringLiteral("Określ punkt wstawienia lub [Skala/X/Y/Z/Obrót]:"),
                        InputRequest::AnyPoint | InputRequest::AnyText);
         if (!anyScale()) {
             if (!xs_)
-                return ask(
-                    QStringLiteral("Enter X scale factor, specify opposite corner, or [Corner/XYZ] <1>:"),
-                    InputRequest::AnyText, point_);
-            return ask(QStringLiteral("Enter Y scale factor <use X scale factor>:"), InputRequest::AnyText,
+                return ask(QStringLiteral("Podaj współczynnik skali X <1>:"), InputRequest::AnyText, point_);
+            return ask(QStringLiteral("Podaj współczynnik skali Y <równy skali X>:"), InputRequest::AnyText,
                        point_);
         }
-        return ask(QStringLiteral("Specify rotation angle <0>:"),
-                   InputRequest::AnyPoint | InputRequest::AnyText, point_);
+        return ask(QStringLiteral("Określ kąt obrotu <0>:"), InputRequest::AnyPoint | InputRequest::AnyText,
+                   point_);
     }
 
     Step accept(const Input& in) override {
@@ -330,7 +345,7 @@ public:
             if (in.kind != Input::TextInput || in.text.trimmed().isEmpty()) return Reject;
             const QString n = in.text.trimmed();
             if (!doc_->db->findBlock(n) && ResolveDrawingFile(n).isEmpty())
-                throw NotFound(QStringLiteral("Block \"%1\" not found.").arg(n));
+                throw NotFound(QStringLiteral("Nie znaleziono bloku \u201e%1\u201d.").arg(n));
             name_ = n;
             return Continue;
         }
@@ -368,7 +383,8 @@ public:
             }
             if (in.kind != Input::TextInput) return Reject;
             const QString k = KeywordOf(in.text);
-            if (k == QLatin1String("S") || k == QLatin1String("SCALE"))
+            if (k == QLatin1String("S") || k == QLatin1String("SCALE") ||
+                IsPolishKeyword(k, QStringLiteral("SKALA")))
                 option_ = Scale;
             else if (k == QLatin1String("X"))
                 option_ = X;
@@ -376,7 +392,8 @@ public:
                 option_ = Y;
             else if (k == QLatin1String("Z"))
                 option_ = Z;
-            else if (k == QLatin1String("R") || k == QLatin1String("ROTATE"))
+            else if (k == QLatin1String("R") || k == QLatin1String("ROTATE") ||
+                     IsPolishKeyword(k, QStringLiteral("OBRÓT")))
                 option_ = Rotate;
             else
                 return Reject;
@@ -437,15 +454,18 @@ public:
     using ModelCommand::ModelCommand;
     InputRequest request() const override {
         if (n_ == 0)
-            return ask(QStringLiteral("Do you want fast zooms? [Yes/No] <Y>:"), InputRequest::AnyText);
-        return ask(QStringLiteral("Enter circle zoom percent (1-20000) <1000>:"), InputRequest::AnyText);
+            return ask(QStringLiteral("Czy szybkie powiększanie? [Tak/Nie] <T>:"), InputRequest::AnyText);
+        return ask(QStringLiteral("Podaj procent dokładności okręgów (1-20000) <1000>:"),
+                   InputRequest::AnyText);
     }
     Step accept(const Input& in) override {
         if (n_ == 0) {
             const QString k = KeywordOf(in.text);
             if (in.kind != Input::Enter &&
-                !(in.kind == Input::TextInput && (k == QLatin1String("Y") || k == QLatin1String("N") ||
-                                                  k == QLatin1String("YES") || k == QLatin1String("NO"))))
+                !(in.kind == Input::TextInput &&
+                  (k == QLatin1String("Y") || k == QLatin1String("N") || k == QLatin1String("YES") ||
+                   k == QLatin1String("NO") || IsPolishKeyword(k, QStringLiteral("TAK")) ||
+                   IsPolishKeyword(k, QStringLiteral("NIE")))))
                 return Reject;
             ++n_;
             return Continue;

@@ -1,0 +1,120 @@
+// The window's own commands: zoom and regen.
+#include "cadhost/HostCommands.h"
+
+#include "cadhost/DrawingView.h"
+
+namespace cadhost {
+
+namespace {
+
+QString commandName(const QString& typed) {
+    QString n = typed.trimmed().toLower();
+    while (!n.isEmpty() &&
+           (n.front() == QLatin1Char('_') || n.front() == QLatin1Char('\'') || n.front() == QLatin1Char('.')))
+        n.remove(0, 1);
+    return n;
+}
+
+// The zoom option a typed word names: E(xtents)/Z(akres), W(indow)/O(kno), P(revious/oprzedni).
+QChar zoomOption(const QString& typed) {
+    const QString k = commandName(typed).toUpper();
+    if (k.isEmpty()) return {};
+    auto is = [&k](const char* en, const QString& pl) {
+        return QString::fromLatin1(en).startsWith(k) || pl.startsWith(k);
+    };
+    if (is("EXTENTS", QStringLiteral("ZAKRES"))) return QLatin1Char('E');
+    if (is("WINDOW", QStringLiteral("OKNO"))) return QLatin1Char('W');
+    if (is("PREVIOUS", QStringLiteral("POPRZEDNI"))) return QLatin1Char('P');
+    return {};
+}
+
+}  // namespace
+
+bool HostCommands::start(const QString& typed) {
+    const QString n = commandName(typed);
+    if (n == QLatin1String("zoom") || n == QLatin1String("z")) {
+        step_ = ZoomOption;
+        return true;
+    }
+    if (n == QLatin1String("regen") || n == QLatin1String("re")) {
+        view_->drawingChanged();
+        step_ = Idle;
+        return true;
+    }
+    return false;
+}
+
+QString HostCommands::prompt() const {
+    switch (step_) {
+        case ZoomOption:
+            return QStringLiteral("Określ narożnik okna lub [Zakres/Okno/Poprzedni]:");
+        case ZoomFirst:
+            return QStringLiteral("Określ pierwszy narożnik:");
+        case ZoomSecond:
+            return QStringLiteral("Określ przeciwległy narożnik:");
+        case Idle:
+            break;
+    }
+    return {};
+}
+
+std::optional<cad::Point> HostCommands::basePoint() const {
+    if (step_ == ZoomSecond) return first_;
+    return std::nullopt;
+}
+
+QString HostCommands::input(const cad::Input& in) {
+    if (in.kind == cad::Input::Cancel || in.kind == cad::Input::Enter) {
+        step_ = Idle;
+        return {};
+    }
+    switch (step_) {
+        case ZoomOption:
+            if (in.kind == cad::Input::PointInput) {
+                first_ = in.point;
+                step_ = ZoomSecond;
+                return {};
+            }
+            if (in.kind == cad::Input::TextInput) {
+                switch (zoomOption(in.text).unicode()) {
+                    case 'E':
+                        view_->zoomExtents();
+                        step_ = Idle;
+                        return {};
+                    case 'W':
+                        step_ = ZoomFirst;
+                        return {};
+                    case 'P':
+                        step_ = Idle;
+                        if (!view_->zoomPrevious()) return QStringLiteral("Brak poprzedniego widoku.");
+                        return {};
+                    default:
+                        break;
+                }
+                return QStringLiteral("Nieprawidłowa odpowiedź \u201e%1\u201d.").arg(in.text.trimmed());
+            }
+            break;
+        case ZoomFirst:
+            if (in.kind == cad::Input::PointInput) {
+                first_ = in.point;
+                step_ = ZoomSecond;
+                return {};
+            }
+            break;
+        case ZoomSecond:
+            if (in.kind == cad::Input::PointInput) {
+                cad::db::Box box;
+                box.add(first_.x, first_.y);
+                box.add(in.point.x, in.point.y);
+                step_ = Idle;
+                view_->zoomWindow(box);
+                return {};
+            }
+            break;
+        case Idle:
+            break;
+    }
+    return QStringLiteral("Nieprawidłowa odpowiedź.");
+}
+
+}  // namespace cadhost
