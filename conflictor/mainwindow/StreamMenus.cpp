@@ -334,6 +334,10 @@ void ConflictorWindow::removeGridRow(int index) {
     SelectGridRowOfStreamIndex(std::min(index, int(StreamTable.size()) - 1));
 }
 
+void ConflictorWindow::stopStatusRestore() {
+    if (TimerDlaPaskaStatusu) TimerDlaPaskaStatusu->stop();
+}
+
 void ConflictorWindow::commitPendingEdit() {
     GridLeaveCell();
 }
