@@ -44,6 +44,7 @@ bool DrawingScene::appendNew() {
 }
 
 void DrawingScene::rebuild() {
+    ++generation_;
     dirty_ = false;
     added_ = false;
     extra_.clear();

@@ -42,6 +42,15 @@ public:
         return entities_.size() + extra_.size();
     }
 
+    // Counts the rebuilds of the index: entities appended since a reading of appendedCount() are
+    // appended(i) from that count on while the generation stays the same.
+    quint64 generation() const { return generation_; }
+    size_t appendedCount() const { return extra_.size(); }
+    const cad::db::Entity* appended(size_t i) const { return extra_[i]; }
+    const cad::db::Box& appendedBox(size_t i) const { return extraBoxes_[i]; }
+    // Sequence of the newest live model-space entity the index holds (0: none).
+    quint64 newestSequence() const { return lastKnown_ ? lastKnown_->sequence() : 0; }
+
     // Entities shown highlighted (by handle, so erasing one leaves nothing dangling).
     const QSet<quint64>& highlighted;
 
@@ -52,6 +61,7 @@ private:
 
     bool dirty_ = true;
     bool added_ = false;
+    quint64 generation_ = 0;
     std::vector<const cad::db::Entity*> entities_;
     SpatialIndex index_;
     // Entities added since the index was built, with their boxes, searched one by one.

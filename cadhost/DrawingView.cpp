@@ -59,8 +59,39 @@ void DrawingView::drawingChanged() {
 
 void DrawingView::entitiesAdded() {
     if (!scene_) return;
+    const quint64 generation = scene_->generation();
+    const size_t before = scene_->appendedCount();
     scene_->entitiesAdded();
+    if (cacheValid_ && state().scale > 0 && cache_.size() == size() * devicePixelRatioF()) {
+        scene_->refresh();
+        if (scene_->generation() == generation && scene_->appendedCount() >= before) {
+            paintAppended(before);
+            update();
+            return;
+        }
+    }
     invalidateCache();
+}
+
+bool DrawingView::isUnpainted(const Entity* entity) const {
+    if (!cacheValid_ || !scene_) return true;
+    return entity->ownerBlock() == scene_->database()->modelSpace() && entity->sequence() > paintedUpTo_;
+}
+
+void DrawingView::paintAppended(size_t from) {
+    QPainter p(&cache_);
+    p.setRenderHint(QPainter::Antialiasing, smooth_);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    PainterSink sink(p);
+    DrawingRenderer renderer(*scene_->database(), transform(), sink);
+    const Box area = visibleArea();
+    const bool anyHighlight = !scene_->highlighted.isEmpty();
+    for (size_t i = from; i < scene_->appendedCount(); ++i) {
+        const Entity* e = scene_->appended(i);
+        if (e->isErased() || !scene_->appendedBox(i).overlaps(area)) continue;
+        renderer.draw(e, anyHighlight && scene_->highlighted.contains(e->handle()));
+    }
+    paintedUpTo_ = scene_->newestSequence();
 }
 
 void DrawingView::setMode(Mode mode, std::optional<Point3> base) {
@@ -136,7 +167,8 @@ void DrawingView::renderCache() {
         QPainter p(&cache_);
         std::vector<Box> boxes;
         const std::vector<const Entity*> shown = scene_->entitiesIn(visibleArea(), &boxes);
-        p.setRenderHint(QPainter::Antialiasing, shown.size() <= SmoothLimit);
+        smooth_ = shown.size() <= SmoothLimit;
+        p.setRenderHint(QPainter::Antialiasing, smooth_);
         p.setRenderHint(QPainter::TextAntialiasing, true);
         PainterSink sink(p);
         DrawingRenderer renderer(*scene_->database(), transform(), sink);
@@ -155,6 +187,7 @@ void DrawingView::renderCache() {
         }
     }
     cacheValid_ = true;
+    paintedUpTo_ = scene_ ? scene_->newestSequence() : 0;
     lastRenderMs_ = timer.nsecsElapsed() / 1e6;
 }
 

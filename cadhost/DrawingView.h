@@ -26,8 +26,12 @@ public:
     DrawingScene* scene() const { return scene_; }
     // The drawing changed: rebuild the index and repaint soon.
     void drawingChanged();
-    // Entities were only added at the end, or only their look changed: cheaper refreshes.
+    // Entities were only added at the end: they are painted over the cached image on their own,
+    // so a program adding entities one call at a time never waits for a full repaint.
     void entitiesAdded();
+    // True when the entity is not in the cached image yet (added after it was painted, or the
+    // image is to be repainted anyway): a change of its look needs no repaint of its own.
+    bool isUnpainted(const cad::db::Entity* entity) const;
     void repaintDrawing() { invalidateCache(); }
     void forgetScene(DrawingScene* scene);
 
@@ -90,6 +94,7 @@ private:
     cad::db::Transform2D transform() const;
     cad::db::Box visibleArea() const;
     void renderCache();
+    void paintAppended(size_t from);
     void drawOverlay(QPainter& p);
     void invalidateCache() {
         cacheValid_ = false;
@@ -102,6 +107,8 @@ private:
     QImage cache_;
     bool cacheValid_ = false;
     double lastRenderMs_ = 0;
+    bool smooth_ = true;       // antialiasing of the cached image
+    quint64 paintedUpTo_ = 0;  // sequence of the newest model-space entity in the cached image
 
     Mode mode_ = Mode::Idle;
     std::optional<cad::db::Point3> base_;

@@ -36,15 +36,27 @@ const QString RecentSection = QStringLiteral("OstatniePliki");
 const QString Title = QStringLiteral("cadhost");
 const QString DxfFilter = QStringLiteral("Rysunki DXF (*.dxf)|*.dxf|Wszystkie pliki (*.*)|*.*");
 
-// How much of the view a call may have changed: only the look of entities (colours, layers
-// switched), entities added at the end of model space, or anything.
-MainWindow::Change changeOf(const cad::ObjectRecord& rec, const cad::Call& call) {
+// How much of the view a call may have changed: nothing (reads, a block definition nothing shows
+// yet), only the look of entities (colours, layers switched, a redraw asked for), entities added at
+// the end of model space, or anything.
+MainWindow::Change changeOf(const cad::ObjectModel& model, const cad::ObjectRecord& rec,
+                            const cad::Call& call) {
     using cad::Kind;
     const QString m = call.member.toLower();
-    if (rec.kind == Kind::Block && rec.object &&
-        static_cast<cad::db::BlockDefinition*>(rec.object)->isModelSpace() &&
-        (m.startsWith(QLatin1String("add")) || m == QLatin1String("insertblock")))
-        return MainWindow::Change::Added;
+    if (!model.table(rec.kind).changesDrawing(call.member, call.kind)) {
+        static const QStringList redraw{QStringLiteral("update"), QStringLiteral("highlight"),
+                                        QStringLiteral("regen")};
+        return redraw.contains(m) ? MainWindow::Change::Look : MainWindow::Change::None;
+    }
+    const bool adds = m.startsWith(QLatin1String("add")) || m == QLatin1String("insertblock");
+    if (rec.kind == Kind::Blocks && m == QLatin1String("add")) return MainWindow::Change::None;
+    if (rec.kind == Kind::Block && rec.object && adds) {
+        auto* block = static_cast<cad::db::BlockDefinition*>(rec.object);
+        if (block->isModelSpace()) return MainWindow::Change::Added;
+        // A definition no reference in model space shows yet: its first reference brings it.
+        if (!block->isLayout() && block->database()->referencesTo(block->name()).empty())
+            return MainWindow::Change::None;
+    }
     static const QStringList look{QStringLiteral("color"),      QStringLiteral("truecolor"),
                                   QStringLiteral("layer"),      QStringLiteral("linetype"),
                                   QStringLiteral("lineweight"), QStringLiteral("linetypescale"),
@@ -422,14 +434,17 @@ void MainWindow::updatePrompt() {
 void MainWindow::scheduleRefresh(Change change) {
     pending_ = std::max(pending_, change);
     if (refresh_->isActive()) return;
-    // While programs keep changing a large drawing, painting gets at most a third of the time.
-    refresh_->setInterval(std::clamp(int(2 * view_->lastRenderMs()), 30, 500));
+    // While programs keep changing a large drawing, painting gets at most a third of the time:
+    // the wait before a repaint is twice what the last full one took.
+    refresh_->setInterval(std::max(30, int(2 * view_->lastRenderMs())));
     refresh_->start();
 }
 
 void MainWindow::refreshNow() {
     syncDocuments();
-    switch (std::exchange(pending_, Change::Look)) {
+    switch (std::exchange(pending_, Change::None)) {
+        case Change::None:
+            break;
         case Change::Look:
             view_->repaintDrawing();
             break;
@@ -477,7 +492,12 @@ void MainWindow::afterCall(const cad::Call& call, const cad::Reply& reply) {
     // A drawing a program opened or closed is shown (or let go of) at once: a scene must not
     // outlive its document.
     if (model_.documents() != known_) syncDocuments();
-    scheduleRefresh(changeOf(*rec, call));
+    Change change = changeOf(model_, *rec, call);
+    // The look of an entity added since the last paint is painted with it.
+    if (change == Change::Look && rec->kind == cad::Kind::Entity && rec->object &&
+        view_->isUnpainted(static_cast<const cad::db::Entity*>(rec->object)))
+        change = Change::Added;
+    if (change != Change::None) scheduleRefresh(change);
 }
 
 }  // namespace cadhost

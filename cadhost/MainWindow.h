@@ -21,7 +21,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // How much a change touches the view, least first.
-    enum class Change { Look, Added, Any };
+    enum class Change { None, Look, Added, Any };
 
     MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -79,7 +79,7 @@ private:
     QTimer* poll_;
     std::map<cad::DocumentState*, std::unique_ptr<DrawingScene>> scenes_;
     std::vector<cad::DocumentState*> known_;
-    Change pending_ = Change::Look;
+    Change pending_ = Change::None;
     bool wasRunning_ = false;
     size_t lastCount_ = 0;
 };

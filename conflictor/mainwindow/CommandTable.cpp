@@ -1,6 +1,7 @@
 // The rows of conflictor's menus and toolbars.
 #include "conflictor/mainwindow/CommandTable.h"
 
+#include "conflictor/mainwindow/ConflictMenus.h"
 #include "conflictor/mainwindow/StreamMenus.h"
 #include "conflictor/mainwindow/WindowCommands.h"
 
@@ -25,6 +26,7 @@ const std::vector<CommandRow>& CommandTable() {
         // The View menu and the stream commands of the Stream menu come from the stream commands.
         all.insert(all.end(), StreamViewCommandRows().begin(), StreamViewCommandRows().end());
         all.insert(all.end(), StreamEditCommandRows().begin(), StreamEditCommandRows().end());
+        all.insert(all.end(), ConflictCommandRows().begin(), ConflictCommandRows().end());
         all.insert(all.end(), WindowCommandRows().begin(), WindowCommandRows().end());
         return all;
     }();

@@ -85,6 +85,23 @@ QIcon ToolButtonIcon(const QString& key) {
             line(18, 8, 22, 12);
             line(18, 16, 22, 12);
         }
+    } else if (key == QLatin1String("Tnij")) {
+        // Two streams crossing, the conflict-point star where they meet.
+        line(2, 20, 22, 6);
+        line(2, 6, 22, 20);
+        p.setPen(QPen(red, 1.8));
+        line(8, 13, 16, 13);
+        line(12, 9, 12, 17);
+        line(9.2, 10.2, 14.8, 15.8);
+        line(9.2, 15.8, 14.8, 10.2);
+    } else if (key == QLatin1String("Legenda")) {
+        p.setPen(QPen(stream, 1.6));
+        p.drawRect(QRectF(2, 3, 20, 18));
+        p.setBrush(stream);
+        p.drawEllipse(QPointF(7, 9), 2, 2);
+        p.drawEllipse(QPointF(7, 16), 2, 2);
+        line(11, 9, 19, 9);
+        line(11, 16, 19, 16);
     } else if (key == QLatin1String("Konfiguracja")) {
         p.drawEllipse(QPointF(12, 12), 7, 7);
         p.drawEllipse(QPointF(12, 12), 2.5, 2.5);
@@ -214,6 +231,9 @@ const std::vector<ToolButtonRow>& StreamToolButtonRows() {
         {"tlbPrzyciski2", "ZamienPoczatkowy", "mnuEdycja_ZamienPunktPoczatkowy", "Zamień punkt początkowy",
          nullptr, E::StreamSelected},
         {"tlbPrzyciski2", "Separator2", nullptr, nullptr, nullptr},
+        {"tlbPrzyciski2", "Tnij", "mnuNarzedzia_TnijWszystkie", "Tnij i ustaw ziziro zedivir", nullptr,
+         E::StreamSelected},
+        {"tlbPrzyciski2", "Legenda", "mnuNarzedzia_UstawLegende", "Ustaw legendę", nullptr, E::Always},
         {"tlbPrzyciski2", "Konfiguracja", "mnuOpcje_Konfiguracja", "Konfiguracja", nullptr, E::Always},
         {"tlbPrzyciski2", "FormNotOnTop", "mnuOpcje_ZawszeNaWierzchu", "Zawsze na wierzchu", nullptr,
          E::Always},
@@ -232,6 +252,8 @@ const std::vector<ToolButtonMenuRow>& ToolButtonMenuTable() {
         {"WrysujOdcinek", "WrysujOdcinek", "mnuEdycja_WrysujSkladnik_Odcinek", "linia"},
         {"WrysujOdcinek", "WrysujLuk", "mnuEdycja_WrysujSkladnik_Luk", "łuk"},
         {"WrysujOdcinek", "WrysujKontynuacja", "mnuEdycja_WrysujSkladnik_Kontynuacja", "kontynuacja"},
+        {"Tnij", "TnijWszystkie", "mnuNarzedzia_TnijWszystkie", "Tnij wszystkie strumienie"},
+        {"Tnij", "TnijZaznaczone", "mnuNarzedzia_TnijZaznaczone", "Tnij zaznaczone strumienie"},
     };
     return rows;
 }

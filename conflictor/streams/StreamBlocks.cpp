@@ -7,8 +7,12 @@
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamRecords.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
+#include <array>
+#include <deque>
 
 namespace conflictor {
 
@@ -53,7 +57,7 @@ int findEntry(const QString& text, const QString& streamName) {
     const QString key = streamName + QLatin1Char(':');
     int p = 0;
     while (p < text.size()) {
-        if (text.mid(p, key.size()).compare(key, Qt::CaseInsensitive) == 0) return p;
+        if (QStringView(text).mid(p, key.size()).compare(key, Qt::CaseInsensitive) == 0) return p;
         const int next = int(text.indexOf(QLatin1Char('^'), p));
         if (next < 0) return -1;
         p = next + 1;
@@ -61,37 +65,68 @@ int findEntry(const QString& text, const QString& streamName) {
     return -1;
 }
 
-// The numbers already given to components of the prefix (the text between the prefix and the next
-// "^" or the end, when it is a plain decimal number).
-QSet<qint64> usedComponentNumbers(const QString& prefix) {
-    QSet<qint64> used;
-    for (const cad::Block& b : automation::CadDocument.blocks().all()) {
-        const QString name = b.name();
-        if (!name.startsWith(prefix, Qt::CaseInsensitive)) continue;
-        const QString rest = name.mid(prefix.size());
-        const int caret = int(rest.indexOf(QLatin1Char('^')));
-        bool ok = false;
-        const qint64 n = (caret < 0 ? rest : rest.left(caret)).toLongLong(&ok);
-        if (ok) used.insert(n);
-    }
-    return used;
+// The component number in a block name of the prefix (the text between the prefix and the next
+// "^" or the end, when it is a plain decimal number); -1 for any other name.
+qint64 componentNumber(const QString& prefix, const QString& name) {
+    if (!name.startsWith(prefix, Qt::CaseInsensitive)) return -1;
+    const QString rest = name.mid(prefix.size());
+    const int caret = int(rest.indexOf(QLatin1Char('^')));
+    bool ok = false;
+    const qint64 n = (caret < 0 ? rest : rest.left(caret)).toLongLong(&ok);
+    return ok ? n : -1;
 }
 
-}  // namespace
-
-namespace {
-
-// The numbers of one prefix as last scanned, kept while the drawing's block count shows that only
-// the blocks named here were added since: a scan reads every block name, which is slow over the
-// channel to the CAD host and would be repeated for every piece the cut writes.
+// The numbers taken in one prefix, read once from every block name and then kept up to date from
+// the blocks added since. Blocks are appended to the end of the table and a deletion only moves the
+// later ones down, so the newest block seen before that still stands in the table marks where the
+// new ones begin; it is looked for among the last few positions, and only when none of the last
+// blocks seen is found (many deleted) is the whole table read again. A number once taken stays
+// taken, so no number is given twice.
 struct ComponentNumbers {
     cad::ObjectId document = 0;
     const void* channel = nullptr;
     QString prefix;
-    int knownCount = -1;
+    cad::Blocks blocks;                  // the document's block table
+    int knownCount = -1;                 // blocks in the table when last looked at
+    std::deque<cad::ObjectId> lastSeen;  // the newest blocks seen then, oldest first
     QSet<qint64> used;
+    // Every number from probeStart up to (not including) probeEnd is taken: a search starting in
+    // that run continues at its end, so the numbers it would skip cost nothing.
+    qint64 probeStart = 0, probeEnd = 0;
 };
 ComponentNumbers numbers;
+constexpr size_t RememberedBlocks = 16;
+
+void noteBlock(const cad::Block& block) {
+    const qint64 n = componentNumber(numbers.prefix, block.name());
+    if (n >= 0) numbers.used.insert(n);
+    numbers.lastSeen.push_back(block.id());
+    if (numbers.lastSeen.size() > RememberedBlocks) numbers.lastSeen.pop_front();
+}
+
+// Brings the taken numbers up to the drawing's table of `count` blocks.
+void catchUp(const cad::Blocks& blocks, int count) {
+    int from = -1;  // position of the newest block seen before that is still there
+    if (numbers.knownCount > 0) {
+        const int top = std::min(numbers.knownCount, count) - 1;
+        for (int k = top; k >= 0 && k > top - int(RememberedBlocks); --k) {
+            const cad::ObjectId id = blocks.itemAt(k).id();
+            if (std::find(numbers.lastSeen.begin(), numbers.lastSeen.end(), id) != numbers.lastSeen.end()) {
+                from = k;
+                break;
+            }
+        }
+    }
+    if (from >= 0) {
+        for (int i = from + 1; i < count; ++i) noteBlock(blocks.itemAt(i));
+    } else {
+        const QList<cad::Block> all = blocks.all();
+        for (const cad::Block& b : all) noteBlock(b);
+        count = int(all.size());
+        numbers.probeStart = numbers.probeEnd = 0;
+    }
+    numbers.knownCount = count;
+}
 
 }  // namespace
 
@@ -99,25 +134,45 @@ void ForgetComponentNumbers() {
     numbers = ComponentNumbers{};
 }
 
+// True when the drawing has a block of that name: one look-up by name, constant time in the CAD.
+bool blockExists(const cad::Blocks& blocks, const QString& name) {
+    try {
+        return !blocks.item(name).isNull();
+    } catch (const cad::NotFound&) {
+        return false;
+    }
+}
+
 QString MakeUniqueStreamBlockName(const QString& prefix, const QString& suffix) {
     const cad::Document& doc = automation::CadDocument;
-    const int count = doc.blocks().count();
     if (numbers.document != doc.id() || numbers.channel != doc.channel() ||
-        numbers.prefix.compare(prefix, Qt::CaseInsensitive) != 0 || numbers.knownCount != count) {
+        numbers.prefix.compare(prefix, Qt::CaseInsensitive) != 0) {
+        numbers = ComponentNumbers{};
         numbers.document = doc.id();
         numbers.channel = doc.channel();
         numbers.prefix = prefix;
-        numbers.used = usedComponentNumbers(prefix);
+        numbers.blocks = doc.blocks();
     }
-    qint64 n = count;
+    const cad::Blocks& blocks = numbers.blocks;
+    const int count = blocks.count();
+    catchUp(blocks, count);
+    const qint64 first = qint64(count) + 1;
+    qint64 n = first;
+    const bool inRun = n >= numbers.probeStart && n < numbers.probeEnd;
+    if (inRun) n = numbers.probeEnd;
     QString candidate;
-    do {
-        ++n;
+    // Every block name read is in `used` (a name "prefix & n" too); the drawing has the last word
+    // on the candidate, as another program may have added it since.
+    while (true) {
         candidate = prefix + QString::number(n) + suffix;
-    } while (numbers.used.contains(n) || automation::CheckBlockExists(candidate) ||
-             automation::CheckBlockExists(prefix + QString::number(n)));
+        if (!numbers.used.contains(n) && !blockExists(blocks, candidate)) break;
+        numbers.used.insert(n);
+        ++n;
+    }
     numbers.used.insert(n);
-    numbers.knownCount = count + 1;  // the caller adds this block next
+    // Everything from the first number tried up to this one is taken now.
+    if (!inRun) numbers.probeStart = first;
+    numbers.probeEnd = n + 1;
     return candidate;
 }
 
@@ -206,9 +261,53 @@ void ReadIntersectionAttributeBlock() {
     set.remove();
 }
 
+namespace {
+
+// One tag's entries by stream name (case folded), parsed once for each text the tag takes, so that
+// reading every stream's values costs one pass over the text instead of one per stream. The copy
+// of the text shares its data: any change to the tag's text detaches it, so equal data pointers
+// mean the text is unchanged.
+struct ParsedEntries {
+    QString text;
+    QHash<QString, QString> values;
+    bool valid = false;
+};
+std::array<ParsedEntries, StreamAttributeTagUsed> parsedEntries;
+
+const QHash<QString, QString>& entriesOf(int tag) {
+    const QString& text = StreamAttributeTags[size_t(tag)].Value;
+    ParsedEntries& parsed = parsedEntries[size_t(tag)];
+    if (parsed.valid && parsed.text.constData() == text.constData() && parsed.text.size() == text.size())
+        return parsed.values;
+    parsed.text = text;
+    parsed.values.clear();
+    parsed.valid = true;
+    // As findEntry reads it: an entry starts the text or follows a "^"; its name runs to the first
+    // ":"; its value to the closing "^" (an unclosed or empty value reads as empty); the first
+    // entry of a name counts.
+    qsizetype p = 0;
+    while (p < text.size()) {
+        const qsizetype end = text.indexOf(QLatin1Char('^'), p);
+        const qsizetype stop = end < 0 ? text.size() : end;
+        const qsizetype colon = text.indexOf(QLatin1Char(':'), p);
+        if (colon >= 0 && colon < stop) {
+            const QString name = text.mid(p, colon - p).toCaseFolded();
+            if (!parsed.values.contains(name))
+                parsed.values.insert(name,
+                                     end > colon + 1 ? text.mid(colon + 1, end - colon - 1) : QString());
+        }
+        if (end < 0) break;
+        p = end + 1;
+    }
+    return parsed.values;
+}
+
+}  // namespace
+
 QString GetStreamAttribute(const QString& tag, const QString& streamName) {
     const int i = tagEntry(tag);
     if (i < 0 || streamName.isEmpty()) return QString();
+    if (!streamName.contains(QLatin1Char(':'))) return entriesOf(i).value(streamName.toCaseFolded());
     const QString& text = StreamAttributeTags[size_t(i)].Value;
     const int p = findEntry(text, streamName);
     if (p < 0) return QString();

@@ -26,7 +26,8 @@ void InitStreamAttributeTags();
 
 // prefix, n and suffix for the first n from the drawing's block count plus 1 for which no block is
 // named prefix & n, nor begins with prefix & n & "^": a number is never shared by two components.
-// The numbers already given are remembered between calls while only the caller adds blocks.
+// The numbers taken are remembered between calls and brought up to date from the blocks added
+// since; every candidate is still checked against the drawing.
 QString MakeUniqueStreamBlockName(const QString& prefix, const QString& suffix);
 // Forgets the remembered numbers (after renames that give blocks new numbers, a new drawing).
 void ForgetComponentNumbers();

@@ -84,6 +84,16 @@ public:
     // Lets the message loop run between the items of a long operation.
     virtual void yieldToMessageLoop();
 
+    // Long operations: the progress bar `pbPostep`, the buttons it covers while shown (`cmdBig`,
+    // `cmdZmienJednostki`) and the hover-text timer `TimerDlaPaskaStatusu`.
+    virtual void setProgressMaximum(int maximum) { ProgressMax = maximum; }
+    virtual void setProgressValue(int value) { ProgressValue = value; }
+    virtual int progressValue() const { return ProgressValue; }
+    virtual void setProgressVisible(bool on) { ProgressVisible = on; }
+    virtual void setBigButtonVisible(bool on) { BigButtonVisible = on; }
+    virtual void setUnitsButtonVisible(bool on) { UnitsButtonVisible = on; }
+    virtual void stopStatusBarTimer() { StatusBarTimerRunning = false; }
+
     // State of the headless stand-in (the real window keeps its own).
     QString Caption = QStringLiteral("conflictor");
     QStringList Intersections;
@@ -95,6 +105,12 @@ public:
     bool Visible = true;
     bool GridRedraw = true;
     int GridRefreshCount = 0;
+    int ProgressMax = 0;
+    int ProgressValue = 0;
+    bool ProgressVisible = false;
+    bool BigButtonVisible = true;
+    bool UnitsButtonVisible = false;
+    bool StatusBarTimerRunning = false;
     int ComboFocusCount = 0;
     bool BusyCursor = false;
     int BlockDepth = 0;

@@ -121,7 +121,8 @@ void Worksheet::insertColumns(int column, int count) {
     for (auto& [k, c] : cells_) {
         int r = rowOf(k), col = columnOf(k);
         if (col >= column) col += count;
-        moved.emplace(key(r, col), std::move(c));
+        // Moving right keeps the cells' order, so each goes in at the end.
+        moved.emplace_hint(moved.end(), key(r, col), std::move(c));
     }
     if (column > 1) {
         std::vector<std::pair<int, int>> leftFormats;

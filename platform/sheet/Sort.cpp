@@ -94,11 +94,13 @@ void SortSelectedRows(Application& app) {
     });
     // Formulas keep their relative references: a row's "R[]" stays its own row at its new place.
     // Formulas kept as read move as the others do: their texts are rewritten for the new row.
+    // The rows go back in key order into the gap they left, each cell next to the one before.
+    auto at = map.lower_bound(Worksheet::key(sel.row1, sel.col1));
     for (size_t i = 0; i < rows.size(); ++i)
         for (auto& [col, cell] : rows[i].cells) {
             const int newRow = sel.row1 + int(i);
             if (cell.kept) cell.kept = movedKeptFormula(cell.kept, *ws, rows[i].row, col, newRow, col);
-            map[Worksheet::key(newRow, col)] = std::move(cell);
+            at = std::next(map.insert_or_assign(at, Worksheet::key(newRow, col), std::move(cell)));
         }
     ws->parent().calculate();
     ws->parent().setSaved(false);

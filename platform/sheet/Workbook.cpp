@@ -228,10 +228,10 @@ void Workbook::unregisterFormula(Worksheet* ws, int row, int column) {
     const CellId self{ws, row, column};
     auto it = precedents_.find(self);
     if (it != precedents_.end()) {
-        for (const CellId& p : it->second) {
+        for (const CellId& p : it.value()) {
             auto d = dependants_.find(p);
             if (d == dependants_.end()) continue;
-            auto& v = d->second;
+            auto& v = d.value();
             auto pos = std::find(v.begin(), v.end(), self);
             if (pos != v.end()) {
                 *pos = v.back();
@@ -245,6 +245,7 @@ void Workbook::unregisterFormula(Worksheet* ws, int row, int column) {
 }
 
 void Workbook::cellChanged(Worksheet* ws, int row, int column) {
+    ensureDependencies();
     unregisterFormula(ws, row, column);
     const Cell* c = ws->cell(row, column);
     if (c && c->formula) registerFormula(ws, row, column, *c->formula);
@@ -252,25 +253,26 @@ void Workbook::cellChanged(Worksheet* ws, int row, int column) {
 }
 
 void Workbook::rebuildDependencies() {
+    // Built again when a cell next changes: a sort or a column insertion followed by a full
+    // calculation need no graph of their own.
     dependants_.clear();
     precedents_.clear();
     bigAreas_.clear();
+    graphStale_ = true;
+}
+
+void Workbook::ensureDependencies() {
+    if (!graphStale_) return;
+    graphStale_ = false;
+    qsizetype formulas = 0;
+    for (auto& ws : sheets_) ws->forEachCell([&](int, int, Cell& c) { formulas += c.formula ? 1 : 0; });
+    precedents_.reserve(formulas);
+    dependants_.reserve(formulas * 2);
     for (auto& ws : sheets_) {
         ws->forEachCell([&](int row, int col, Cell& c) {
             if (c.formula) registerFormula(ws.get(), row, col, *c.formula);
         });
     }
-}
-
-void Workbook::calculate() {
-    checkOpen();
-    rebuildDependencies();
-    std::vector<CellId> all;
-    for (auto& ws : sheets_)
-        ws->forEachCell([&](int row, int col, Cell& c) {
-            if (c.formula) all.push_back({ws.get(), row, col});
-        });
-    recalculate(all);
 }
 
 void Workbook::evaluateInto(Worksheet* ws, int row, int column) {
@@ -319,7 +321,7 @@ void Workbook::recalculate(const std::vector<CellId>& changed) {
         CellId x = stack.back();
         stack.pop_back();
         const std::vector<CellId>* out = &none;
-        if (auto d = dependants_.find(x); d != dependants_.end()) out = &d->second;
+        if (auto d = dependants_.constFind(x); d != dependants_.cend()) out = &d.value();
         if (!bigAreas_.empty()) {
             std::vector<CellId> all = *out;
             for (const BigArea& b : bigAreas_)

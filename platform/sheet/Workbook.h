@@ -120,6 +120,7 @@ private:
     };
 
     void registerFormula(Worksheet* ws, int row, int column, const Formula& f);
+    void ensureDependencies();
     void unregisterFormula(Worksheet* ws, int row, int column);
     void recalculate(const std::vector<CellId>& changed);
     void evaluateInto(Worksheet* ws, int row, int column);
@@ -140,9 +141,11 @@ private:
     QHash<QString, std::shared_ptr<const Formula>> nameCache_;  // by the name's text
     std::unique_ptr<Package> package_;
 
-    std::unordered_map<CellId, std::vector<CellId>, CellIdHash> dependants_;
-    std::unordered_map<CellId, std::vector<CellId>, CellIdHash> precedents_;
+    // Open-addressing tables (entries stored in place), so a whole sheet's graph stays compact.
+    QHash<CellId, std::vector<CellId>> dependants_;
+    QHash<CellId, std::vector<CellId>> precedents_;
     std::vector<BigArea> bigAreas_;
+    bool graphStale_ = false;  // the graph is to be built before its next use
 };
 
 }  // namespace sheet

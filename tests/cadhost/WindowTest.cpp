@@ -281,6 +281,29 @@ private slots:
 
     // The view shows the highlight the model keeps, whoever set it: here calls the window never
     // hears of. An attribute lights up its block reference.
+    void addedEntitiesArePaintedOverTheCachedImage() {
+        HostFixture h;
+        Database& db = h.db();
+        for (int i = 0; i < 20; ++i) db.addLine(h.ms(), {-40, -40.0 + 4 * i, 0}, {40, -40.0 + 4 * i, 0});
+        h.changed();
+        Box area;
+        area.add(-50, -50);
+        area.add(50, 50);
+        h.view()->zoomWindow(area);
+        (void)h.view()->grab();  // paints the cached image
+        Entity* added = db.addLine(h.ms(), {-30, -30, 0}, {30, 30, 0});
+        added->color = 1;
+        QVERIFY(h.view()->isUnpainted(added));
+        QVERIFY(!h.view()->isUnpainted(h.ms()->item(0)));
+        h.view()->entitiesAdded();
+        QVERIFY(!h.view()->isUnpainted(added));  // drawn into the kept image, no full repaint
+        const QImage incremental = h.view()->grab().toImage();
+        QVERIFY(colourNear(incremental, h.at(10, 10), cadhost::AciColor(1)));
+        // The same picture a full repaint gives.
+        QCOMPARE(incremental.convertToFormat(QImage::Format_RGB32),
+                 h.view()->renderImage().convertToFormat(QImage::Format_RGB32));
+    }
+
     void viewShowsWhatTheModelHighlights() {
         HostFixture h;
         using cad::Point;

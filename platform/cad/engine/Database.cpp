@@ -21,24 +21,56 @@ bool validSymbolName(const QString& name) {
     return true;
 }
 
-// Inserts keeping the vector ordered by sequence (the model-space order).
-void insertOrdered(std::vector<Entity*>& v, Entity* e) {
-    if (v.empty() || v.back()->sequence() < e->sequence()) {
-        v.push_back(e);
-        return;
-    }
-    auto it = std::upper_bound(v.begin(), v.end(), e, [](const Entity* a, const Entity* b) {
-        return a->sequence() < b->sequence();
-    });
-    v.insert(it, e);
-}
+}  // namespace
 
-void removeFrom(std::vector<Entity*>& v, Entity* e) {
-    auto it = std::find(v.begin(), v.end(), e);
-    if (it != v.end()) v.erase(it);
+// ---- Index lists: constant-time add and remove, compacted and ordered when read ----
+
+namespace {
+
+using Slot = quint32 Entity::*;
+
+// Drops the holes (and erased entities when `dropErased`), restores model-space order and
+// renumbers the slots.
+void compact(EntityIndexList& list, Slot slot, bool dropErased) {
+    auto& v = list.items;
+    v.erase(
+        std::remove_if(v.begin(), v.end(), [&](Entity* e) { return !e || (dropErased && e->isErased()); }),
+        v.end());
+    if (!list.ordered)
+        std::stable_sort(v.begin(), v.end(),
+                         [](const Entity* a, const Entity* b) { return a->sequence() < b->sequence(); });
+    list.ordered = true;
+    list.holes = 0;
+    for (size_t i = 0; i < v.size(); ++i) v[i]->*slot = quint32(i);
 }
 
 }  // namespace
+
+void Database::indexAdd(EntityIndexList& list, Entity* e, quint32 Entity::*slot) {
+    auto& v = list.items;
+    // The last real entry decides whether the list stays in order; holes at the end are skipped.
+    for (auto it = v.rbegin(); it != v.rend(); ++it)
+        if (*it) {
+            if ((*it)->sequence() > e->sequence()) list.ordered = false;
+            break;
+        }
+    e->*slot = quint32(v.size());
+    v.push_back(e);
+}
+
+void Database::indexRemove(EntityIndexList& list, Entity* e, quint32 Entity::*slot) {
+    auto& v = list.items;
+    const size_t at = e->*slot;
+    // An entity whose slot does not hold it is not in this list (dropped as erased, or never added).
+    if (at >= v.size() || v[at] != e) return;
+    v[at] = nullptr;
+    ++list.holes;
+    while (!v.empty() && !v.back()) {
+        v.pop_back();
+        --list.holes;
+    }
+    if (list.holes > 64 && list.holes * 2 > v.size()) compact(list, slot, false);
+}
 
 namespace {
 // Chunks of 2 MB, aligned so the kernel may back them with huge pages: first touching the memory
@@ -239,6 +271,20 @@ std::vector<BlockDefinition*> Database::blocks() const {
     return out;
 }
 
+int Database::blockCount() const {
+    return int(d->liveBlocks);
+}
+
+BlockDefinition* Database::blockAt(int index) const {
+    if (index < 0 || size_t(index) >= d->liveBlocks)
+        throw NotFound(QStringLiteral("No block at index %1").arg(index));
+    // Without deleted blocks the table position is the storage position.
+    if (d->liveBlocks == d->blocks.size()) return d->blocks[size_t(index)].get();
+    for (const auto& b : d->blocks)
+        if (!b->isErased() && index-- == 0) return b.get();
+    throw NotFound(QStringLiteral("No block at index %1").arg(index));
+}
+
 BlockDefinition* Database::adoptBlock(const QString& name, quint64 recordHandle) {
     auto b = std::make_unique<BlockDefinition>();
     b->name_ = name;
@@ -246,6 +292,7 @@ BlockDefinition* Database::adoptBlock(const QString& name, quint64 recordHandle)
     b->ownerHandle = blockRecordTableHandle;
     BlockDefinition* raw = b.get();
     d->blocks.push_back(std::move(b));
+    ++d->liveBlocks;
     if (!d->blockIndex.contains(nameKey(name))) d->blockIndex.insert(nameKey(name), raw);
     return raw;
 }
@@ -310,7 +357,7 @@ void Database::renameBlock(BlockDefinition* block, const QString& newName) {
     }
     if (oldKey != newKey) {
         auto refs = d->referencesByName.take(oldKey);
-        if (!refs.empty()) d->referencesByName.insert(newKey, std::move(refs));
+        if (!refs.items.empty()) d->referencesByName.insert(newKey, std::move(refs));
         d->referenceNameSpelling.remove(oldKey);
     }
     if (d->referencesByName.contains(newKey)) d->referenceNameSpelling.insert(newKey, newName);
@@ -324,6 +371,14 @@ void Database::deleteBlock(BlockDefinition* block) {
         throw Failed(QStringLiteral("Block %1 is referenced %2 times").arg(block->name()).arg(n));
     for (Entity* e : std::vector<Entity*>(block->entities())) erase(e);
     block->erased_ = true;
+    --d->liveBlocks;
+    // Out of the table, so that its positions stay direct; the object lives on for references to it.
+    auto it =
+        std::find_if(d->blocks.begin(), d->blocks.end(), [&](const auto& b) { return b.get() == block; });
+    if (it != d->blocks.end()) {
+        d->deletedBlocks.push_back(std::move(*it));
+        d->blocks.erase(it);
+    }
     if (d->blockIndex.value(nameKey(block->name())) == block) d->blockIndex.remove(nameKey(block->name()));
 }
 
@@ -352,11 +407,11 @@ Entity* Database::adoptEntity(BlockDefinition* block, EntityKind kind, quint64 h
 
 void Database::indexEntity(Entity* e) {
     if (e->block_ != modelSpace_ || !modelSpace_ || e->isErased()) return;
-    insertOrdered(d->entitiesByLayer[nameKey(e->layer_)], e);
+    indexAdd(d->entitiesByLayer[nameKey(e->layer_)], e, &Entity::layerSlot_);
     if (e->kind() == EntityKind::BlockReference) {
         const QString& name = std::get<InsertData>(e->data).blockName;
         const QString key = nameKey(name);
-        insertOrdered(d->referencesByName[key], e);
+        indexAdd(d->referencesByName[key], e, &Entity::referenceSlot_);
         if (!d->referenceNameSpelling.contains(key)) d->referenceNameSpelling.insert(key, name);
     }
 }
@@ -364,10 +419,10 @@ void Database::indexEntity(Entity* e) {
 void Database::unindexEntity(Entity* e) {
     if (e->block_ != modelSpace_ || !modelSpace_) return;
     auto lit = d->entitiesByLayer.find(nameKey(e->layer_));
-    if (lit != d->entitiesByLayer.end()) removeFrom(lit.value(), e);
+    if (lit != d->entitiesByLayer.end()) indexRemove(lit.value(), e, &Entity::layerSlot_);
     if (e->kind() == EntityKind::BlockReference) {
         auto rit = d->referencesByName.find(nameKey(std::get<InsertData>(e->data).blockName));
-        if (rit != d->referencesByName.end()) removeFrom(rit.value(), e);
+        if (rit != d->referencesByName.end()) indexRemove(rit.value(), e, &Entity::referenceSlot_);
     }
 }
 
@@ -378,6 +433,7 @@ void Database::setLayerRaw(Entity* entity, const QString& layer) {
 void Database::eraseObject(DbObject* object) {
     if (object->objectType() == ObjectType::Entity)
         throw InvalidArgument(QStringLiteral("Entities are erased with erase()"));
+    if (object->objectType() == ObjectType::BlockDefinition && !object->erased_) --d->liveBlocks;
     object->erased_ = true;
 }
 
@@ -403,11 +459,15 @@ void Database::rebuildIndexes() {
         return k;
     };
     for (Entity* e : modelSpace_->entities()) {
-        d->entitiesByLayer[keyOf(e->layer_)].push_back(e);
+        auto& onLayer = d->entitiesByLayer[keyOf(e->layer_)].items;
+        e->layerSlot_ = quint32(onLayer.size());
+        onLayer.push_back(e);
         if (e->kind() == EntityKind::BlockReference) {
             const QString& name = std::get<InsertData>(e->data).blockName;
             const QString key = keyOf(name);
-            d->referencesByName[key].push_back(e);
+            auto& refs = d->referencesByName[key].items;
+            e->referenceSlot_ = quint32(refs.size());
+            refs.push_back(e);
             if (!d->referenceNameSpelling.contains(key)) d->referenceNameSpelling.insert(key, name);
         }
     }
@@ -597,6 +657,8 @@ void Database::erase(Entity* entity) {
     entity->checkAlive();
     if (entity->kind() == EntityKind::AttributeReference && !entity->reference_->isErased())
         throw NotSupported(QStringLiteral("An attribute is erased with its block reference"));
+    // Out of the indexes at once (constant time), so that reading them never meets the dead.
+    unindexEntity(entity);
     entity->erased_ = true;
     if (entity->block_) entity->block_->erasedCount_++;
     if (auto* ins = entity->tryAs<InsertData>())
@@ -605,38 +667,27 @@ void Database::erase(Entity* entity) {
 
 // ---- Model-space indexes ----
 
-namespace {
-std::vector<Entity*> liveOf(std::vector<Entity*>& v) {
-    // Compacts erased and moved entries lazily.
-    v.erase(std::remove_if(v.begin(), v.end(), [](Entity* e) { return e->isErased(); }), v.end());
-    return v;
-}
-}  // namespace
-
 std::vector<Entity*> Database::referencesTo(const QString& blockName) const {
     auto it = d->referencesByName.find(nameKey(blockName));
     if (it == d->referencesByName.end()) return {};
-    return liveOf(it.value());
+    compact(it.value(), &Entity::referenceSlot_, true);
+    return it.value().items;
 }
 
 std::vector<QString> Database::referencedBlockNames() const {
     std::vector<QString> out;
-    for (auto it = d->referencesByName.begin(); it != d->referencesByName.end(); ++it) {
-        bool any = false;
-        for (Entity* e : it.value())
-            if (!e->isErased()) {
-                any = true;
-                break;
-            }
-        if (any) out.push_back(d->referenceNameSpelling.value(it.key(), it.key()));
-    }
+    // Erased references leave the lists and trailing holes are dropped, so a list that is not empty
+    // holds a live reference.
+    for (auto it = d->referencesByName.begin(); it != d->referencesByName.end(); ++it)
+        if (!it.value().items.empty()) out.push_back(d->referenceNameSpelling.value(it.key(), it.key()));
     return out;
 }
 
 std::vector<Entity*> Database::entitiesOnLayer(const QString& layer) const {
     auto it = d->entitiesByLayer.find(nameKey(layer));
     if (it == d->entitiesByLayer.end()) return {};
-    return liveOf(it.value());
+    compact(it.value(), &Entity::layerSlot_, true);
+    return it.value().items;
 }
 
 // ---- Objects ----

@@ -20,6 +20,8 @@
 
 namespace cad::db {
 
+struct EntityIndexList;
+
 // The value of a system variable.
 using SysValue = std::variant<int, double, QString, Point3>;
 
@@ -133,6 +135,11 @@ public:
     BlockDefinition* block(const QString& name) const;
     // All live block definitions in table order (model space and paper space first).
     std::vector<BlockDefinition*> blocks() const;
+    // Their number, without building the list.
+    int blockCount() const;
+    // The live block definition at a 0-based table position; throws cad::NotFound outside
+    // 0..blockCount-1.
+    BlockDefinition* blockAt(int index) const;
     BlockDefinition* modelSpace() const { return modelSpace_; }
     BlockDefinition* paperSpace() const { return paperSpace_; }
     // Adds a block definition; throws cad::AlreadyExists for a taken name, cad::InvalidArgument for
@@ -328,6 +335,8 @@ private:
     Entity* cloneEntity(const Entity* source, BlockDefinition* target, Database& targetDb) const;
     void indexEntity(Entity* e);
     void unindexEntity(Entity* e);
+    static void indexAdd(EntityIndexList& list, Entity* e, quint32 Entity::*slot);
+    static void indexRemove(EntityIndexList& list, Entity* e, quint32 Entity::*slot);
 
     std::vector<HeaderVariable> header_;
     Table<Layer> layers_;

@@ -9,6 +9,16 @@
 
 namespace cad::db {
 
+// The entities of one index key (a layer, a referenced block name). An entity knows its slot, so
+// taking it out is constant time: the slot is emptied and the holes are squeezed out when they
+// outnumber the entries or when the list is read. Entries come in model-space order, and an older
+// entity moved onto the key only marks the list for sorting on the next read.
+struct EntityIndexList {
+    std::vector<Entity*> items;  // nullptr: a removed entry
+    size_t holes = 0;
+    bool ordered = true;
+};
+
 struct Database::Impl {
     ~Impl();
     // Entities live in chunks of raw storage: a drawing of 200,000 entities then costs a few
@@ -36,13 +46,15 @@ struct Database::Impl {
     std::vector<std::byte*> chunks;
     size_t chunkUsed = 0;
     std::vector<std::unique_ptr<BlockDefinition>> blocks;
+    size_t liveBlocks = 0;  // blocks not erased, so counting them copies nothing
+    std::vector<std::unique_ptr<BlockDefinition>> deletedBlocks;  // kept alive for references
     QHash<QString, BlockDefinition*> blockIndex;
     std::vector<std::unique_ptr<DbObject>> objects;  // dictionaries, sort tables, raw objects
     quint64 nextSequence = 1;
     // Model-space indexes, keyed by nameKey(); erased entries are skipped when read.
-    QHash<QString, std::vector<Entity*>> referencesByName;
+    QHash<QString, EntityIndexList> referencesByName;
     QHash<QString, QString> referenceNameSpelling;  // key -> name as written
-    QHash<QString, std::vector<Entity*>> entitiesByLayer;
+    QHash<QString, EntityIndexList> entitiesByLayer;
     // Session-only system variables.
     Point3 lastPoint;
     QString lastPrompt;

@@ -288,6 +288,9 @@ private:
     Entity* reference_ = nullptr;
     quint64 sequence_ = 0;
     QString layer_ = "0";
+    // Positions in the model-space indexes by layer and by block name (see EntityIndexList).
+    quint32 layerSlot_ = 0;
+    quint32 referenceSlot_ = 0;
 };
 
 // The EntityData alternative that a kind uses, created empty.

@@ -1,4 +1,5 @@
 // Dispatch tables of the application, its state object, the documents and the database document.
+#include "platform/cad/engine/DynamicBlocks.h"
 #include "platform/cad/model/CommandProcessor.h"
 #include "platform/cad/model/Support.h"
 
@@ -326,6 +327,7 @@ std::unique_ptr<DispatchTable> MakeDocumentTable() {
                     if (docOf(t)->fullName.isEmpty())
                         throw Failed(QStringLiteral("The drawing has no file name yet"));
                     if (docOf(t)->readOnly) throw Failed(QStringLiteral("The drawing is open read-only"));
+                    db::PurgeUnreferencedAnonymousBlocks(Db(t));
                     dxf::writeFile(Db(t), docOf(t)->fullName);
                     docOf(t)->saved = true;
                     return {};
@@ -333,6 +335,7 @@ std::unique_ptr<DispatchTable> MakeDocumentTable() {
         .method(QStringLiteral("SaveAs"),
                 [](Target& t, Args a) -> Variant {
                     const QString path = QFileInfo(TextArg(a, 0)).absoluteFilePath();
+                    db::PurgeUnreferencedAnonymousBlocks(Db(t));
                     dxf::writeFile(Db(t), path);
                     Db(t).filePath = path;
                     docOf(t)->fullName = path;

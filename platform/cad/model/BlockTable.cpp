@@ -1,5 +1,6 @@
 // Dispatch table of model space and block definitions: counting, enumerating and the Add...
 // members. Every new entity goes to the end of its container with the current properties.
+#include "platform/cad/engine/DynamicBlocks.h"
 #include "platform/cad/model/Support.h"
 
 #include <QFileInfo>
@@ -90,7 +91,8 @@ std::unique_ptr<DispatchTable> MakeBlockTable() {
              [](Target& t, Args) -> Variant { return Variant((blk(t)->flags & 4) != 0); })
         .get(QStringLiteral("IsDynamicBlock"),
              [](Target& t, Args) -> Variant {
-                 // A definition whose references carry dynamic properties.
+                 // A definition with dynamic properties, or one whose references carry them.
+                 if (db::ReadDynamicDefinition(*blk(t))) return Variant(true);
                  for (db::Entity* e : Db(t).referencesTo(blk(t)->name()))
                      if (!e->as<db::InsertData>().dynamicProperties.empty()) return Variant(true);
                  return Variant(false);
@@ -180,7 +182,9 @@ std::unique_ptr<DispatchTable> MakeBlockTable() {
                     const double ys = HasArg(a, 3) ? DoubleArg(a, 3) : xs;
                     const double zs = HasArg(a, 4) ? DoubleArg(a, 4) : xs;
                     const double rot = HasArg(a, 5) ? DoubleArg(a, 5) : 0.0;
-                    return entityRef(t, Db(t).insertBlock(blk(t), PointArg(a, 0), name, xs, ys, zs, rot));
+                    db::Entity* e = Db(t).insertBlock(blk(t), PointArg(a, 0), name, xs, ys, zs, rot);
+                    db::InitDynamicReference(Db(t), e);  // a dynamic block's properties at their defaults
+                    return entityRef(t, e);
                 })
         .method(QStringLiteral("GetExtensionDictionary"),
                 [](Target& t, Args) -> Variant {

@@ -41,18 +41,16 @@ int colorIndexArg(Args a, bool allowByValues) {
 
 std::unique_ptr<DispatchTable> MakeBlocksTable() {
     auto tb = std::make_unique<DispatchTable>(QStringLiteral("IAcadBlocks"));
-    tb->get(QStringLiteral("Count"),
-            [](Target& t, Args) -> Variant { return Variant(int(Db(t).blocks().size())); })
+    tb->get(QStringLiteral("Count"), [](Target& t, Args) -> Variant { return Variant(Db(t).blockCount()); })
         .method(QStringLiteral("Item"),
                 [](Target& t, Args a) -> Variant {
                     const Variant& key = Arg(a, 0);
                     if (key.type() == Variant::Text)
                         return t.model.ref(t.model.blockId(t.rec.doc, Db(t).block(key.toText())));
-                    const auto all = Db(t).blocks();
                     const qint64 i = key.toInt();
-                    if (i < 0 || i >= qint64(all.size()))
+                    if (i < 0 || i >= Db(t).blockCount())
                         throw NotFound(QStringLiteral("No block at index %1").arg(i));
-                    return t.model.ref(t.model.blockId(t.rec.doc, all[size_t(i)]));
+                    return t.model.ref(t.model.blockId(t.rec.doc, Db(t).blockAt(int(i))));
                 })
         .method(QStringLiteral("Add"),
                 [](Target& t, Args a) -> Variant {

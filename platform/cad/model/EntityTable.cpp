@@ -1,6 +1,7 @@
 // Dispatch table of entities. One table serves every kind, as the automation's single entity type
 // does: a member that does not apply to the entity's kind raises NotSupported (through the
 // engine's typed data access), and any use of an erased entity raises Erased before it gets here.
+#include "platform/cad/engine/DynamicBlocks.h"
 #include "platform/cad/model/RegionBoolean.h"
 #include "platform/cad/model/Support.h"
 
@@ -69,22 +70,6 @@ int colorArg(Args a) {
     const qint64 c = IntArg(a, 0);
     if (c < 0 || c > 256) throw InvalidArgument(QStringLiteral("%1 is not a valid colour index").arg(c));
     return int(c);
-}
-
-// Gives a dynamic reference its own anonymous definition before its properties change, as the
-// CAD does; the reference then reports a "*U" name and keeps its effective name.
-void makeAnonymous(Target& t) {
-    db::Entity* e = ent(t);
-    auto& ins = e->as<db::InsertData>();
-    if (ins.blockName.startsWith(QLatin1String("*U"), Qt::CaseInsensitive)) return;
-    db::Database& d = Db(t);
-    db::BlockDefinition* original = d.block(ins.blockName);
-    db::BlockDefinition* anon = d.addBlock(QStringLiteral("*U"), original->basePoint);
-    const std::vector<db::Entity*> source = original->entities();
-    d.copyObjects(source, anon);
-    const QString effective = ins.effectiveName.isEmpty() ? ins.blockName : ins.effectiveName;
-    d.setReferenceBlock(e, anon->name());
-    e->as<db::InsertData>().effectiveName = effective;
 }
 
 // The curves of a hatch loop: its live associated boundary objects, else new lines, arcs or a
@@ -252,6 +237,49 @@ void addCommon(DispatchTable& tb) {
                  if (db::Entity* owner = e->ownerReference()) e = owner;
                  return Variant(t.rec.doc->highlighted.contains(e->handle()));
              })
+        .method(QStringLiteral("SetXData"),
+                [](Target& t, Args a) -> Variant {
+                    // Codes and values of one application's data, the first pair naming it (1001);
+                    // they replace that application's earlier data, and the application is registered.
+                    const VariantList codes = Arg(a, 0).toArray();
+                    const VariantList values = Arg(a, 1).toArray();
+                    if (codes.isEmpty() || codes.size() != values.size() || codes[0].toInt() != 1001 ||
+                        values[0].toText().isEmpty())
+                        throw InvalidArgument(
+                            QStringLiteral("Extended data must start with its application name"));
+                    const QString app = values[0].toText();
+                    Db(t).addAppId(app);
+                    db::Tags& x = ent(t)->xdata;
+                    db::Tags kept;
+                    bool inApp = false;
+                    for (const db::Tag& tag : x) {
+                        if (tag.code == 1001) inApp = tag.value.compare(app, Qt::CaseInsensitive) == 0;
+                        if (!inApp) kept.push_back(tag);
+                    }
+                    for (qsizetype i = 0; i < codes.size(); ++i) {
+                        const Variant& v = values[i];
+                        const QString text =
+                            v.isNumber() ? QString::number(v.toDouble(), 'g', 17) : v.toText();
+                        kept.push_back(db::Tag{int(codes[i].toInt()), text});
+                    }
+                    x = std::move(kept);
+                    return {};
+                })
+        .method(QStringLiteral("GetXData"),
+                [](Target& t, Args a) -> Variant {
+                    // [codes, values] of the named application's data (every application's for "").
+                    const QString app = TextArg(a, 0);
+                    VariantList codes, values;
+                    bool inApp = false;
+                    for (const db::Tag& tag : ent(t)->xdata) {
+                        if (tag.code == 1001)
+                            inApp = app.isEmpty() || tag.value.compare(app, Qt::CaseInsensitive) == 0;
+                        if (!inApp) continue;
+                        codes.append(Variant(qint64(tag.code)));
+                        values.append(Variant(tag.value));
+                    }
+                    return Variant(VariantList{Variant(codes), Variant(values)});
+                })
         .method(QStringLiteral("GetBoundingBox"),
                 [](Target& t, Args) -> Variant {
                     const db::Box b = Db(t).boundingBox(ent(t));
@@ -792,9 +820,9 @@ std::unique_ptr<DispatchTable> MakeDynamicPropertyTable() {
                  return Variant(data<db::InsertData>(t).dynamicProperties.at(size_t(t.rec.index)).second);
              })
         .put(QStringLiteral("Value"), [](Target& t, Args a) -> Variant {
-            const double v = DoubleArg(a, 0);
-            makeAnonymous(t);
-            data<db::InsertData>(t).dynamicProperties.at(size_t(t.rec.index)).second = v;
+            // The reference moves to its own anonymous block, rebuilt with the new value.
+            data<db::InsertData>(t);
+            db::SetDynamicProperty(Db(t), ent(t), t.rec.index, DoubleArg(a, 0));
             return {};
         });
     return tb;

@@ -103,7 +103,8 @@ Variant ObjectModel::invoke(ObjectId object, const QString& member, CallKind kin
     ObjectRecord& r = record(object);
     if (r.closed) throw Erased(QStringLiteral("The object was released: its drawing is closed"));
     if (r.object && r.object->isErased()) throw Erased(QStringLiteral("The object was erased"));
-    if (r.selection && r.selection->deleted) throw Erased(QStringLiteral("The selection set was deleted"));
+    if (r.kind == Kind::SelectionSet && !r.selection)
+        throw Erased(QStringLiteral("The selection set was deleted"));
     const DispatchTable& tb = table(r.kind);
     if (member == QLatin1String("TypeName")) {
         if (r.kind == Kind::Block) {
@@ -226,6 +227,25 @@ void ObjectModel::startPumpTimer() {
         });
     }
     if (!timer_->isActive()) timer_->start();
+}
+
+SelectionSetState* SelectionSetList::find(const QString& name) {
+    auto it = byName_.constFind(key(name));
+    return it == byName_.constEnd() ? nullptr : &*it.value();
+}
+
+SelectionSetState& SelectionSetList::add(const QString& name) {
+    auto it = sets_.insert(sets_.end(), SelectionSetState{});
+    it->name = name;
+    byName_.insert(key(name), it);
+    return *it;
+}
+
+void SelectionSetList::remove(SelectionSetState* set) {
+    auto found = byName_.find(key(set->name));
+    if (found == byName_.end() || &*found.value() != set) return;
+    sets_.erase(found.value());
+    byName_.erase(found);
 }
 
 ColorState* NewColor(ObjectModel& m) {

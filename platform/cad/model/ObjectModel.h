@@ -61,12 +61,29 @@ enum class Kind : quint8 {
 
 struct DocumentState;
 
-// A named selection set of one document.
+// A named selection set of one document. A deleted set is removed from its document; its id then
+// stands for nothing (ObjectRecord::selection is cleared) and every use fails with Erased.
 struct SelectionSetState {
     QString name;
     std::vector<db::Entity*> members;
     ObjectId id = 0;
-    bool deleted = false;
+};
+
+// A document's selection sets in order of creation, found by name (case ignored) in constant time.
+class SelectionSetList {
+public:
+    using List = std::list<SelectionSetState>;
+    SelectionSetState* find(const QString& name);
+    SelectionSetState& add(const QString& name);
+    void remove(SelectionSetState* set);
+    size_t size() const { return sets_.size(); }
+    List::iterator begin() { return sets_.begin(); }
+    List::iterator end() { return sets_.end(); }
+
+private:
+    static QString key(const QString& name) { return name.toCaseFolded(); }
+    List sets_;
+    QHash<QString, List::iterator> byName_;
 };
 
 // A true-colour object.
@@ -98,7 +115,7 @@ struct DocumentState {
     ObjectId id = 0;
     ObjectId blocksId = 0, layersId = 0, linetypesId = 0, textStylesId = 0, dimStylesId = 0,
              selectionSetsId = 0, summaryId = 0, utilityId = 0;
-    std::list<SelectionSetState> selectionSets;
+    SelectionSetList selectionSets;
     int initBits = 0;  // InitializeUserInput in force for the next pick
     QString keywords;
     Point lastPoint;    // LASTPOINT: the last point the user entered

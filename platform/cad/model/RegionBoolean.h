@@ -1,8 +1,5 @@
-// Boolean operations on regions, built in the model from the engine's region loops because the
-// engine offers none. Covered: every operation between regions whose boundaries do not cross
-// (nesting decides), and intersection with a convex region (the clip circle of the pattern area)
-// by clipping each loop; the clipped loops become chains of short lines. Crossing boundaries
-// of two non-convex regions are refused with NotSupported.
+// Boolean operations on regions with any boundaries (arc edges tessellated within the drawing
+// tolerance), through the Boost.Geometry polygon library; arcs of the inputs come back as arcs.
 #pragma once
 
 #include "platform/cad/engine/Entity.h"

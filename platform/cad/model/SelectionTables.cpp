@@ -4,6 +4,7 @@
 #include "platform/cad/model/Support.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace cad {
 
@@ -14,9 +15,7 @@ SelectionSetState& setOf(Target& t) {
 }
 
 SelectionSetState* findSet(DocumentState* doc, const QString& name) {
-    for (SelectionSetState& s : doc->selectionSets)
-        if (!s.deleted && s.name.compare(name, Qt::CaseInsensitive) == 0) return &s;
-    return nullptr;
+    return doc->selectionSets.find(name);
 }
 
 // The filter arrays of Select: group codes and values, 0-based and of equal length.
@@ -72,10 +71,13 @@ void merge(SelectionSetState& s, const std::vector<db::Entity*>& found) {
         s.members = found;
         return;
     }
+    std::unordered_set<const db::Entity*> present(s.members.begin(), s.members.end());
     for (db::Entity* e : found)
-        if (std::find(s.members.begin(), s.members.end(), e) == s.members.end()) s.members.push_back(e);
-    std::stable_sort(s.members.begin(), s.members.end(),
-                     [](const db::Entity* x, const db::Entity* y) { return x->sequence() < y->sequence(); });
+        if (present.insert(e).second) s.members.push_back(e);
+    auto bySequence = [](const db::Entity* x, const db::Entity* y) { return x->sequence() < y->sequence(); };
+    // Entities newer than all the members are already in place; sorting is left for the rest.
+    if (!std::is_sorted(s.members.begin(), s.members.end(), bySequence))
+        std::stable_sort(s.members.begin(), s.members.end(), bySequence);
 }
 
 std::vector<db::Entity*> select(Target& t, qint64 mode, const db::FilterList& filter,
@@ -133,18 +135,14 @@ std::vector<db::Entity*> select(Target& t, qint64 mode, const db::FilterList& fi
 std::unique_ptr<DispatchTable> MakeSelectionSetsTable() {
     auto tb = std::make_unique<DispatchTable>(QStringLiteral("IAcadSelectionSets"));
     tb->get(QStringLiteral("Count"),
-            [](Target& t, Args) -> Variant {
-                int n = 0;
-                for (const SelectionSetState& s : t.rec.doc->selectionSets) n += s.deleted ? 0 : 1;
-                return Variant(n);
-            })
+            [](Target& t, Args) -> Variant { return Variant(int(t.rec.doc->selectionSets.size())); })
         .method(QStringLiteral("Item"),
                 [](Target& t, Args a) -> Variant {
                     const Variant& key = Arg(a, 0);
                     if (key.type() != Variant::Text) {
                         qint64 i = key.toInt();
                         for (SelectionSetState& s : t.rec.doc->selectionSets)
-                            if (!s.deleted && i-- == 0) return t.model.ref(s.id);
+                            if (i-- == 0) return t.model.ref(s.id);
                         throw NotFound(QStringLiteral("No selection set at index %1").arg(key.toInt()));
                     }
                     SelectionSetState* s = findSet(t.rec.doc, key.toText());
@@ -158,8 +156,7 @@ std::unique_ptr<DispatchTable> MakeSelectionSetsTable() {
                         throw InvalidArgument(QStringLiteral("A selection set needs a name"));
                     if (findSet(t.rec.doc, name))
                         throw AlreadyExists(QStringLiteral("The selection set %1 exists").arg(name));
-                    SelectionSetState& s = t.rec.doc->selectionSets.emplace_back();
-                    s.name = name;
+                    SelectionSetState& s = t.rec.doc->selectionSets.add(name);
                     ObjectRecord r;
                     r.kind = Kind::SelectionSet;
                     r.doc = t.rec.doc;
@@ -212,7 +209,9 @@ std::unique_ptr<DispatchTable> MakeSelectionSetTable() {
                 })
         .method(QStringLiteral("RemoveItems"),
                 [](Target& t, Args a) -> Variant {
-                    for (db::Entity* e : EntitiesArg(t, a, 0)) std::erase(setOf(t).members, e);
+                    const auto gone = EntitiesArg(t, a, 0);
+                    const std::unordered_set<const db::Entity*> drop(gone.begin(), gone.end());
+                    std::erase_if(setOf(t).members, [&](const db::Entity* e) { return drop.count(e) > 0; });
                     return {};
                 })
         .method(QStringLiteral("Erase"),
@@ -229,8 +228,9 @@ std::unique_ptr<DispatchTable> MakeSelectionSetTable() {
                 })
         .method(QStringLiteral("Delete"),
                 [](Target& t, Args) -> Variant {
-                    setOf(t).members.clear();
-                    setOf(t).deleted = true;
+                    // The set leaves its document; this id now stands for nothing.
+                    t.rec.doc->selectionSets.remove(&setOf(t));
+                    t.rec.selection = nullptr;
                     return {};
                 })
         // Only Erase touches the drawing.

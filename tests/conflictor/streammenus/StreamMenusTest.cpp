@@ -125,8 +125,7 @@ private slots:
         QCOMPARE(entries(w->menu(QStringLiteral("mnuEdycja_WrysujSkladnik"))),
                  (QStringList{"&linia", "ł&uk", "polilinia"}));
         // Commands later work brings are absent, not dead.
-        for (const char* absent : {"mnuNarzedzia_TnijWszystkie", "mnuNarzedzia_UstawLegende",
-                                   "mnuNarzedzia_EksportExcel", "mnu_Fazy", "mnuEdycja_PowiazaniaPrzejsc"})
+        for (const char* absent : {"mnuNarzedzia_EksportExcel", "mnu_Fazy", "mnuEdycja_PowiazaniaPrzejsc"})
             QVERIFY2(!w->action(QString::fromLatin1(absent)), absent);
         // The stream commands wait for a selected stream.
         QVERIFY(!w->action(QStringLiteral("mnuEdycja_UsunStrumien"))->isEnabled());
@@ -146,8 +145,8 @@ private slots:
         QCOMPARE(keys(first), (QStringList{"ZaznaczStrumien", "OdznaczStrumien", "WskazStrumien",
                                            "OdznaczWszystkie", "-", "NowyStrumien", "UsunStrumien",
                                            "WrysujOdcinek", "DolaczSkladnik", "WylaczSkladnik"}));
-        QCOMPARE(keys(second), (QStringList{"UstawPoczatkowy", "ZamienPoczatkowy", "-", "Konfiguracja",
-                                            "FormNotOnTop", "-", "Pomoc"}));
+        QCOMPARE(keys(second), (QStringList{"UstawPoczatkowy", "ZamienPoczatkowy", "-", "Tnij", "Legenda",
+                                            "Konfiguracja", "FormNotOnTop", "-", "Pomoc"}));
         for (QAction* a : first->actions())
             if (!a->isSeparator()) QVERIFY(!a->icon().isNull());
         auto* draw =
@@ -212,6 +211,45 @@ private slots:
         QCOMPARE(FindStreamIndex(QStringLiteral("K7")), -1);
         QCOMPARE(w->grdStrumienie->Rows(), 2);
         QCOMPARE(w->GridStreamName, QStringLiteral("K1"));
+        w->close();
+    }
+
+    void theCutAndTheLegendInTheToolsMenuAndTheSecondToolbar() {
+        auto w = start();
+        QCOMPARE(entries(w->menu(QStringLiteral("mnuNarzedzia"))).mid(0, 5),
+                 (QStringList{"Tnij i ustaw ziziro zedivir", "&Ustaw legendę", "-", "Zawsze na wierzchu",
+                              "&Konfiguracja"}));
+        QCOMPARE(entries(w->menu(QStringLiteral("mnuNarzedzia_Tnij"))),
+                 (QStringList{"Tnij wszystkie strumienie", "Tnij zaznaczone strumienie"}));
+        auto* second = w->findChild<QToolBar*>(QStringLiteral("tlbPrzyciski2"));
+        QAction* cut = w->action(QStringLiteral("Tnij"));
+        QVERIFY(cut && cut->menu());
+        QCOMPARE(cut->toolTip(), QStringLiteral("Tnij i ustaw ziziro zedivir"));
+        QCOMPARE(qobject_cast<QToolButton*>(second->widgetForAction(cut))->popupMode(),
+                 QToolButton::MenuButtonPopup);
+        QCOMPARE(entries(cut->menu()),
+                 (QStringList{"Tnij wszystkie strumienie", "Tnij zaznaczone strumienie"}));
+        QVERIFY(!w->action(QStringLiteral("Legenda"))->icon().isNull());
+        // The cut waits for a selected stream; the legend is always there.
+        QVERIFY(!cut->isEnabled());
+        QVERIFY(!w->action(QStringLiteral("mnuNarzedzia_Tnij"))->isEnabled());
+        QVERIFY(w->action(QStringLiteral("Legenda"))->isEnabled());
+        w->grdStrumienie->setCurrent(1, ColName);
+        QVERIFY(cut->isEnabled());
+
+        // The button runs the cut of all streams: its question, then the check finds K1 without a start.
+        prompts->answerMessage(ui::Yes);
+        cut->trigger();
+        QVERIFY(prompts->messageTexts().value(0).startsWith(QStringLiteral("Uwaga!")));
+        QCOMPARE(prompts->messageTexts().value(1),
+                 QStringLiteral("K1: Brak punktu początkowego strumienia!"));
+        QVERIFY(w->menuBar()->isEnabled());
+        // The legend button places the legend at the pick.
+        picks.point(50, 50);
+        w->action(QStringLiteral("Legenda"))->trigger();
+        QCOMPARE(doc().modelSpace().item(doc().modelSpace().count() - 1).name(),
+                 QStringLiteral("OBIEKT_LEGENDA"));
+        QVERIFY(w->isVisible());
         w->close();
     }
 

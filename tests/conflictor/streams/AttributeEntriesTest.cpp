@@ -51,6 +51,36 @@ TEST_F(StreamsAttributeEntries, GetAndSetEntries) {
     EXPECT_EQ(GetStreamAttribute(QStringLiteral("grupy"), QStringLiteral("K1")), QString());
 }
 
+TEST_F(StreamsAttributeEntries, ManyStreamsReadFromOneParseAndFollowEveryChangeOfTheText) {
+    QString all;
+    for (int s = 1; s <= 2000; ++s) all += QStringLiteral("K%1:%2^").arg(s).arg(s * 3);
+    text(0) = all + QStringLiteral("K5:99^P1:^P2:7");  // a repeated name, an empty and an unclosed value
+    for (int s = 1; s <= 2000; ++s)
+        ASSERT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("k%1").arg(s)),
+                  QString::number(s * 3));
+    EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("K5")), QStringLiteral("15"));
+    EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("P1")), QString());
+    EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("P2")), QString());
+    EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("K2001")), QString());
+    // Every way the text changes is seen at the next look-up: set through the routine, appended to
+    // in place, replaced by an equal-length text.
+    SetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("K7"), QStringLiteral("1"), false);
+    EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("K7")), QStringLiteral("1"));
+    text(0) += QStringLiteral("^R1:4^");  // closes the open entry too
+    EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("R1")), QStringLiteral("4"));
+    EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("P2")), QStringLiteral("7"));
+    text(0) = QStringLiteral("K1:5^");
+    EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("K1")), QStringLiteral("5"));
+    text(0) = QStringLiteral("K1:6^");
+    EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("K1")), QStringLiteral("6"));
+    text(0).clear();
+    EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("K1")), QString());
+    // Each tag keeps its own entries.
+    text(2) = QStringLiteral("K1:opis^");
+    EXPECT_EQ(GetStreamAttribute(QStringLiteral("OPISY"), QStringLiteral("K1")), QStringLiteral("opis"));
+    EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("K1")), QString());
+}
+
 TEST_F(StreamsAttributeEntries, DescriptionsCannotBreakTheEntriesOfOtherStreams) {
     // A description that names another stream with a colon, or holds "^".
     SetStreamAttribute(QStringLiteral("OPISY"), QStringLiteral("K1"), QStringLiteral("jak K2: w lewo^K3:x"),

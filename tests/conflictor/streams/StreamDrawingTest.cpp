@@ -4,6 +4,7 @@
 
 #include "conflictor/streams/StreamComponents.h"
 #include "conflictor/streams/StreamReading.h"
+#include "platform/cad/LoopbackChannel.h"
 
 #include <numbers>
 
@@ -189,6 +190,48 @@ TEST_F(StreamsDrawing, ComponentNumbersAreUniqueByTheirPrefix) {
     doc().blocks().add(cad::Point{0, 0, 0}, next);
     EXPECT_EQ(MakeUniqueStreamBlockName(prefix, QStringLiteral("^K2")),
               prefix + QString::number(count + 5) + QStringLiteral("^K2"));
+}
+
+TEST_F(StreamsDrawing, ComponentNumbersStayUniqueWhileOtherProgramsAddAndRemoveBlocks) {
+    // Another program on the same drawing, through a channel of its own.
+    cad::LoopbackChannel channel(cad_->model());
+    const cad::Blocks theirs = cad::Application(&channel).activeDocument().blocks();
+    const QString prefix = QStringLiteral("12^STRUMIEN_");
+    auto numberOf = [&](const QString& name) -> qint64 {
+        if (!name.startsWith(prefix, Qt::CaseInsensitive)) return -1;
+        bool ok = false;
+        const qint64 n = name.mid(prefix.size()).section(QLatin1Char('^'), 0, 0).toLongLong(&ok);
+        return ok ? n : -1;
+    };
+    QSet<qint64> given;
+    QStringList ours;
+    for (int i = 0; i < 240; ++i) {
+        const QString name = MakeUniqueStreamBlockName(prefix, QStringLiteral("^K1"));
+        const qint64 n = numberOf(name);
+        ASSERT_FALSE(given.contains(n)) << name.toStdString();
+        for (const cad::Block& b : doc().blocks().all())
+            ASSERT_NE(numberOf(b.name()), n) << b.name().toStdString();
+        given.insert(n);
+        doc().blocks().add(cad::Point{0, 0, 0}, name);
+        ours.append(name);
+        if (i % 10 == 9)  // a start marker of the caller's own
+            doc().blocks().add(cad::Point{0, 0, 0}, QStringLiteral("12^POCZATEK_STRUMIEN_K1_%1").arg(i));
+        const int count = theirs.count();
+        if (i % 7 == 3)  // the other program takes the numbers the next name would start from
+            for (int k = 1; k <= 2; ++k)
+                theirs.add(cad::Point{0, 0, 0}, prefix + QString::number(count + k) + QStringLiteral("^K9"));
+        if (i % 11 == 5) {
+            // It deletes one of ours and adds one block, so the count stays as it was.
+            theirs.item(ours.takeFirst()).erase();
+            theirs.add(cad::Point{0, 0, 0}, prefix + QString::number(count + 1) + QStringLiteral("^K8"));
+        }
+        if (i % 37 == 20) {
+            // Many blocks deleted at once: the numbers are read again from the whole table.
+            for (int k = 0; k < 20 && ours.size() > 1; ++k) theirs.item(ours.takeFirst()).erase();
+            theirs.add(cad::Point{0, 0, 0}, prefix + QString::number(count - 5) + QStringLiteral("^K7"));
+        }
+    }
+    EXPECT_EQ(given.size(), 240);
 }
 
 TEST_F(StreamsDrawing, WrittenComponentsReadBackAsWritten) {

@@ -132,3 +132,38 @@ TEST_P(CadModelSelection, EraseClearAndDelete) {
     t.remove();
     EXPECT_EQ(ms.count(), 2);  // deleting a set leaves its entities
 }
+
+TEST_P(CadModelSelection, ManyCreateAndDeleteCyclesLeaveOnlyTheLiveSetsFoundByName) {
+    const cad::SelectionSets sets = doc.selectionSets();
+    const int before = sets.count();
+    const cad::SelectionSet kept = sets.add(QStringLiteral("Trwały"));
+    cad::SelectionSet old;
+    cad::SelectionFilter f;
+    f.add(0, QStringLiteral("INSERT")).add(2, QStringLiteral("12^STRUMIEN_*"));
+    for (int i = 0; i < 500; ++i) {
+        const cad::SelectionSet s = fresh(QStringLiteral("SS%1").arg(i % 4));
+        s.select(cad::SelectionSet::All, f);
+        ASSERT_EQ(s.count(), 2);
+        ASSERT_EQ(sets.item(QStringLiteral("ss%1").arg(i % 4)).id(), s.id());
+        if (i == 0) old = s;
+        s.remove();
+        ASSERT_EQ(sets.count(), before + 1);
+    }
+    // Deleted sets are gone: their names can be taken again and their old ids are dead.
+    EXPECT_THROW(sets.item(QStringLiteral("SS0")), cad::NotFound);
+    EXPECT_THROW((void)old.count(), cad::Erased);
+    EXPECT_THROW(old.remove(), cad::Erased);
+    const cad::SelectionSet again = sets.add(QStringLiteral("SS0"));
+    EXPECT_NE(again.id(), old.id());
+    EXPECT_EQ(again.count(), 0);
+    EXPECT_EQ(sets.item(QStringLiteral("TRWAŁY")).id(), kept.id());
+    EXPECT_EQ(sets.count(), before + 2);
+    // Adding entities already in a set keeps each once, in drawing order.
+    kept.addItems({d, a});
+    kept.addItems({b, a, d});
+    const QList<cad::Entity> members = kept.entities();
+    ASSERT_EQ(members.size(), 3);
+    EXPECT_EQ(members[0].id(), a.id());
+    EXPECT_EQ(members[1].id(), b.id());
+    EXPECT_EQ(members[2].id(), d.id());
+}

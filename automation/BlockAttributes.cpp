@@ -1,0 +1,45 @@
+// Block, attribute and layer operations of the program drawing.
+#include "automation/BlockAttributes.h"
+
+#include "automation/CadConnection.h"
+#include "automation/CadTables.h"
+#include "automation/Selection.h"
+
+namespace automation {
+
+void SetLayerOn(const QString& layerName, bool on) {
+    if (!CheckLayerExists(layerName)) return;
+    CadDocument.layers().item(layerName).setLayerOn(on);
+}
+
+void EraseBlockReferences(const QString& blockName, bool deleteDefinition) {
+    {
+        HelperSelectionSet set(QStringLiteral("SSObject"));
+        cad::SelectionFilter filter;
+        filter.add(2, EscapeFilterText(blockName));
+        set->select(cad::SelectionSet::All, filter);
+        if (set->count() > 0) set->erase();
+    }
+    if (!deleteDefinition) return;
+    try {
+        cad::Block b = GetBlockDefinition(blockName);
+        if (!b.isNull()) b.erase();
+    } catch (const std::exception&) {
+        // Still referenced elsewhere: the definition stays.
+    }
+}
+
+cad::Entity AddAttributeToBlock(const cad::Block& block, const QString& tag, const QString& value,
+                                const cad::Point& insertion, double height, int mode) {
+    return block.addAttribute(height, mode, tag, insertion, tag, value);
+}
+
+QString ReadAttributeByTag(const cad::Entity& blockReference, const QString& tag) {
+    if (!blockReference.hasAttributes()) return QString();
+    const QString wanted = tag.toUpper();
+    for (const cad::Entity& a : blockReference.attributes())
+        if (a.tagString().toUpper() == wanted) return a.textString();
+    return QString();
+}
+
+}  // namespace automation

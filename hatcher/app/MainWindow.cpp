@@ -1,0 +1,231 @@
+// The main window frmMain of hatcher: start-up, intersections, layer list, commands and shut-down.
+#include "hatcher/app/MainWindow.h"
+
+#include "automation/Automation.h"
+#include "common/Ini.h"
+#include "common/PathHelpers.h"
+#include "common/SettingBindings.h"
+#include "common/TextHelpers.h"
+#include "common/Version.h"
+#include "common/ui/FormControlSettings.h"
+#include "common/ui/FormWindow.h"
+#include "common/ui/Help.h"
+#include "hatcher/app/ConfigDialog.h"
+#include "hatcher/core/HatcherServices.h"
+#include "hatcher/core/HatcherSettings.h"
+#include "hatcher/core/LayerSets.h"
+#include "hatcher/core/PatternArea.h"
+#include "hatcher/core/PhasePictures.h"
+#include "hatcher/core/PhaseTransitions.h"
+#include "platform/ui/core/Prompt.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace hatcher {
+
+using common::Tlumacz;
+
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Tesmar Schemat faz"));
+    auto* grid = new QGridLayout(this);
+    auto* labNo = new QLabel(Tlumacz(QStringLiteral("Nr skrzyż.:")), this);
+    labNo->setObjectName(QStringLiteral("labNo"));
+    cmbNo_ = new QComboBox(this);
+    cmbNo_->setObjectName(QStringLiteral("cmbNo"));
+    auto* refresh = new QToolButton(this);
+    refresh->setObjectName(QStringLiteral("cmdPobierzSkrzyzowania"));
+    refresh->setText(QStringLiteral("⟳"));
+    refresh->setToolTip(Tlumacz(QStringLiteral("Pobierz listę warstw")));
+    grid->addWidget(labNo, 0, 0);
+    grid->addWidget(cmbNo_, 0, 1);
+    grid->addWidget(refresh, 0, 2);
+    auto button = [&](const char* name, const QString& text, int row) {
+        auto* b = new QPushButton(Tlumacz(text), this);
+        b->setObjectName(QLatin1String(name));
+        grid->addWidget(b, row, 0, 1, 3);
+        return b;
+    };
+    QPushButton* area = button("cmdDefObszar", QStringLiteral("Określ okrąg dla schematu"), 1);
+    area->hide();  // runs only as the first step of the phase pictures
+    QPushButton* pictures = button("cmdTworzObrazyFaz", QStringLiteral("Twórz obrazy faz"), 2);
+    QPushButton* connectOne =
+        button("cmdConnect", QStringLiteral("Określ możliwe przejścia międzyfazowe"), 3);
+    QPushButton* connectAll =
+        button("cmdConnectAll", QStringLiteral("Twórz wszystkie przejścia międzyfazowe"), 4);
+    QPushButton* angles = button("cmdAtrrsAngle", QStringLiteral("Aktualizuj kąty atrybutów dla przejść"), 5);
+    lstWarstwy_ = new QListWidget(this);
+    lstWarstwy_->setObjectName(QStringLiteral("lstWarstwy"));
+    grid->addWidget(lstWarstwy_, 6, 0, 1, 3);
+    labStatus_ = new QLabel(this);
+    labStatus_->setObjectName(QStringLiteral("labStatus"));
+    labLiczba_ = new QLabel(this);
+    labLiczba_->setObjectName(QStringLiteral("labLiczba"));
+    pbPostep_ = new QProgressBar(this);
+    pbPostep_->setObjectName(QStringLiteral("pbPostep"));
+    pbPostep_->setTextVisible(false);
+    grid->addWidget(labStatus_, 7, 0, 1, 2);
+    grid->addWidget(labLiczba_, 7, 2);
+    grid->addWidget(pbPostep_, 8, 0, 1, 3);
+    QPushButton* konfig = button("cmdKonfig", QStringLiteral("&Konfiguracja"), 9);
+    auto* hlp = new QPushButton(Tlumacz(QStringLiteral("&Pomoc")), this);
+    hlp->setObjectName(QStringLiteral("btnHlp"));
+    auto* close = new QPushButton(Tlumacz(QStringLiteral("&Zakończ")), this);
+    close->setObjectName(QStringLiteral("btnClose"));
+    grid->addWidget(hlp, 10, 0);
+    grid->addWidget(close, 10, 1, 1, 2);
+    commands_ = {pictures, connectOne, connectAll, angles, konfig};
+
+    connect(refresh, &QToolButton::clicked, this, [this] {
+        if (!automation::CheckDocumentOpen(true)) return;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        DodajSkrzyzowania();
+        QApplication::restoreOverrideCursor();
+    });
+    connect(area, &QPushButton::clicked, this, [this] { run(&frmMain_cmdDefObszar_Click); });
+    connect(pictures, &QPushButton::clicked, this,
+            [this] { run([](HatcherForm& f) { frmMain_cmdTworzObrazyFaz_Click(f); }); });
+    connect(connectOne, &QPushButton::clicked, this, [this] { run(&cmdConnect_Click); });
+    connect(connectAll, &QPushButton::clicked, this, [this] { run(&cmdConnectAll_Click); });
+    connect(angles, &QPushButton::clicked, this, [this] { run(&cmdAtrrsAngle_Click); });
+    connect(konfig, &QPushButton::clicked, this, [this] {
+        ConfigDialog dialog(this);
+        dialog.exec();
+        FillLayerSetList();
+    });
+    connect(hlp, &QPushButton::clicked, this, [this] { showHelp(); });
+    connect(close, &QPushButton::clicked, this, [this] {
+        common::SaveFormControlSettings(this, false);
+        this->close();
+    });
+}
+
+bool MainWindow::Form_Load() {
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    statusText = Tlumacz(QStringLiteral("Oczekiwanie na akcję użytkownika ..."));
+    const QString resources = GetTemplateFolder(GetSuiteFolder(programFolder), 0);
+    common::SetHelpFolder(common::JoinPath(resources, QStringLiteral("Pomoc")));
+    common::SetHelpContext(this, 10014);  // F1 opens the page of this window
+    common::IniFilePath = common::IniFileLocation(programFolder);
+    common::TranslateFormCaptions(this, 0);
+    labLiczba_->clear();
+    labStatus_->setText(statusText);
+    LayerSetsFilePath = common::JoinPath(programFolder, QStringLiteral("zestawy_warstw.txt"));
+    QStringList problems;
+    ReadLayerSets(LayerSetsFilePath, LayerSets, &problems);
+    FillSettingBindings(false);
+    common::LoadFormControlSettings(this, false);
+    FillLayerSetList();
+    transitionTemplatePath = common::JoinPath(resources, QStringLiteral("dyn_wzorzec.dwg"));
+    if (!problems.isEmpty())
+        ui::MsgBox(Tlumacz(QStringLiteral("Plik zestawów warstw zawiera błędy:")) + QStringLiteral("\n") +
+                       problems.join(QStringLiteral("\n")) + QStringLiteral("\n[") + LayerSetsFilePath +
+                       QStringLiteral("]"),
+                   ui::Exclamation, windowTitle());
+    automation::CadApplication = automation::ConnectToAutoCad(false);
+    if (automation::CadApplication.isNull()) return false;
+    try {
+        automation::CadApplication.setVisible(true);
+    } catch (const cad::Error&) {
+    }
+    common::LoadFormPosition(this, objectName());
+    if (automation::CheckDocumentOpen(true)) DodajSkrzyzowania();
+    show();
+    QCoreApplication::processEvents();
+    setWindowTitle(Tlumacz(QStringLiteral("Tesmar Schemat faz")) + Tlumacz(QStringLiteral(" w.")) +
+                   common::GetVersionText());
+    return true;
+}
+
+void MainWindow::DodajSkrzyzowania() {
+    cmbNo_->clear();
+    try {
+        automation::HelperSelectionSet set(QStringLiteral("SSAtrStrum"));
+        set->select(cad::SelectionSet::All,
+                    automation::BuildSelectionFilter(
+                        {0, QStringLiteral("INSERT"), 2, QStringLiteral("ATRYBUTY_STRUMIENI_*")}));
+        for (const cad::Entity& r : set->entities()) {
+            const QString nr = r.name().mid(19);
+            if (!nr.isEmpty()) cmbNo_->addItem(nr);
+        }
+    } catch (const cad::Error&) {
+    }
+    if (cmbNo_->count() > 0) cmbNo_->setCurrentIndex(0);
+}
+
+void MainWindow::FillLayerSetList() {
+    lstWarstwy_->clear();
+    lstWarstwy_->addItems(LayerSetNames(LayerSets, common::SettingBindings[1].Value.toInt()));
+}
+
+QString MainWindow::intersectionText() const {
+    return cmbNo_->currentText();
+}
+bool MainWindow::hasChosenIntersection() const {
+    return cmbNo_->currentIndex() >= 0;
+}
+QStringList MainWindow::searchLayers() const {
+    QStringList out;
+    for (int i = 0; i < lstWarstwy_->count(); ++i) out << lstWarstwy_->item(i)->text();
+    return out;
+}
+void MainWindow::setStatus(const QString& text) {
+    labStatus_->setText(text);
+}
+void MainWindow::setCountText(const QString& text) {
+    labLiczba_->setText(text);
+}
+void MainWindow::hideForm() {
+    hide();
+}
+void MainWindow::showForm() {
+    show();
+}
+void MainWindow::processEvents() {
+    QCoreApplication::processEvents();
+}
+void MainWindow::setMaximum(int v) {
+    pbPostep_->setMaximum(v);
+}
+int MainWindow::maximum() const {
+    return pbPostep_->maximum();
+}
+void MainWindow::setValue(int v) {
+    pbPostep_->setValue(std::clamp(v, pbPostep_->minimum(), pbPostep_->maximum()));
+}
+int MainWindow::value() const {
+    return pbPostep_->value();
+}
+
+void MainWindow::run(void (*command)(HatcherForm&)) {
+    // A second command cannot start while one runs.
+    for (QPushButton* b : commands_) b->setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    command(*this);
+    QApplication::restoreOverrideCursor();
+    for (QPushButton* b : commands_) b->setEnabled(true);
+}
+
+void MainWindow::showHelp() {
+    common::ShowHelp(common::HelpContextOf(this));
+}
+
+void MainWindow::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange && isActiveWindow()) common::SetFormTopmost(this, true);
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    if (!isMinimized()) common::SaveFormPosition(this, objectName());
+    QWidget::closeEvent(e);
+}
+
+}  // namespace hatcher

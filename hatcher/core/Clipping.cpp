@@ -1,0 +1,322 @@
+// Cutting lines, arcs, circles, polylines, block references and other entities to a circle.
+#include "hatcher/core/Clipping.h"
+
+#include "automation/Automation.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace hatcher {
+
+using automation::CadModelSpace;
+using common::PlanePoint;
+
+namespace {
+
+constexpr double TwoPi = 2 * std::numbers::pi;
+
+PlanePoint pp(const cad::Point& p) {
+    return {p.x, p.y};
+}
+cad::Point cp(const PlanePoint& p) {
+    return {p.X, p.Y, 0};
+}
+bool inside(const PlanePoint& p, const PlanePoint& c, double r) {
+    return common::GetDistance(p, c) <= r;
+}
+
+// Moves a piece into the pattern and records it.
+void take(const cad::Entity& e, const PlanePoint& c, const PlanePoint& t, QStringList* taken) {
+    e.move(cp(c), cp(t));
+    if (taken) taken->append(e.handle());
+}
+
+// The bounding-box test: 1 when the box lies inside (the entity is taken whole), 0 when the box misses
+// the circle (nothing is taken), -1 when it straddles the circle and the entity has to be cut.
+int takeWholeOrNothing(const cad::Entity& entity, const PlanePoint& c, double r, bool makeCopy,
+                       const PlanePoint& t, QStringList* taken) {
+    const auto box = entity.boundingBox();
+    bool any = false, all = false;
+    BoxCornersInCircle(box, c, r, any, all);
+    if (all) {
+        take(makeCopy ? entity.copy() : entity, c, t, taken);
+        return 1;
+    }
+    return BoxTouchesCircle(box, c, r) ? -1 : 0;
+}
+
+bool clipLine(const cad::Entity& entity, const PlanePoint& c, double r, bool makeCopy, const PlanePoint& t,
+              QStringList* taken, bool& result) {
+    const ClipSegmentRecord rec = EntityToSegment(entity, false);
+    const int colour = entity.color();
+    const QString layer = entity.layer();
+    const bool in1 = inside(rec.StartPoint, c, r), in2 = inside(rec.EndPoint, c, r);
+    const common::PlanePointPair x = common::IntersectLineCircle(rec.StartPoint, rec.EndPoint, c, r);
+    auto onSegment = [&](const PlanePoint& p) {
+        return !common::IsMissingPoint(p) && common::IsPointOnSegment(p, rec.StartPoint, rec.EndPoint);
+    };
+    cad::Entity work;
+    if (in1 && in2) {
+        work = makeCopy ? entity.copy() : entity;
+    } else if (in1 || in2) {
+        PlanePoint p = common::MissingPoint();
+        if (onSegment(x.First))
+            p = x.First;
+        else if (onSegment(x.Second))
+            p = x.Second;
+        if (common::IsMissingPoint(p)) return false;
+        work = makeCopy ? entity.copy() : entity;
+        if (in1)
+            work.setEndPoint(cp(p));
+        else
+            work.setStartPoint(cp(p));
+    } else {
+        if (!onSegment(x.First) || !onSegment(x.Second) || common::ArePointsEqual(x.First, x.Second)) {
+            result = false;
+            return false;
+        }
+        work = makeCopy ? entity.copy() : entity;
+        work.setStartPoint(cp(x.First));
+        work.setEndPoint(cp(x.Second));
+    }
+    work.setColor(colour);
+    work.setLayer(layer);
+    take(work, c, t, taken);
+    return true;
+}
+
+bool clipArc(const cad::Entity& entity, const PlanePoint& c, double r, bool makeCopy, const PlanePoint& t,
+             QStringList* taken) {
+    const ClipSegmentRecord rec = EntityToSegment(entity, false);
+    const int colour = entity.color();
+    const QString layer = entity.layer();
+    const bool in1 = inside(rec.StartPoint, c, r), in2 = inside(rec.EndPoint, c, r);
+    const common::PlanePointPair x = common::IntersectCircles(rec.Center, rec.Radius, c, r);
+    auto onArc = [&](const PlanePoint& p) {
+        return !common::IsMissingPoint(p) &&
+               common::IsPointOnArc(p, rec.Center, rec.Radius, rec.StartAngle, rec.EndAngle);
+    };
+    const bool twoCrossings = onArc(x.First) && onArc(x.Second) && !common::ArePointsEqual(x.First, x.Second);
+    auto finish = [&](const cad::Entity& piece) {
+        piece.setColor(colour);
+        piece.setLayer(layer);
+        take(piece, c, t, taken);
+    };
+    const double a1 = twoCrossings ? common::GetDirectionAngle(rec.Center, x.First) : 0;
+    const double a2 = twoCrossings ? common::GetDirectionAngle(rec.Center, x.Second) : 0;
+    const double s1 = common::GetArcLength(rec.Radius, rec.StartAngle, a1);
+    const double s2 = common::GetArcLength(rec.Radius, rec.StartAngle, a2);
+    if (in1 && in2) {
+        const cad::Entity first = makeCopy ? entity.copy() : entity;
+        if (twoCrossings) {
+            const cad::Entity second = entity.copy();
+            first.setEndAngle(s1 <= s2 ? a1 : a2);
+            second.setStartAngle(s1 <= s2 ? a2 : a1);
+            finish(second);
+        }
+        finish(first);
+        return true;
+    }
+    if (in1 || in2) {
+        PlanePoint p = common::MissingPoint();
+        if (onArc(x.First))
+            p = x.First;
+        else if (onArc(x.Second))
+            p = x.Second;
+        if (common::IsMissingPoint(p)) return false;
+        const double a = common::GetDirectionAngle(rec.Center, p);
+        const bool same = common::ArePointsEqual(
+            common::GetPolarPoint(rec.Center, rec.StartAngle, rec.Radius), rec.StartPoint);
+        const cad::Entity work = makeCopy ? entity.copy() : entity;
+        if (in1 == same)
+            work.setEndAngle(a);
+        else
+            work.setStartAngle(a);
+        finish(work);
+        return true;
+    }
+    if (!twoCrossings) return false;
+    const cad::Entity work = makeCopy ? entity.copy() : entity;
+    work.setStartAngle(s1 <= s2 ? a1 : a2);
+    work.setEndAngle(s1 <= s2 ? a2 : a1);
+    finish(work);
+    return true;
+}
+
+bool clipCircle(const cad::Entity& entity, const PlanePoint& c, double r, bool makeCopy, const PlanePoint& t,
+                QStringList* taken) {
+    const ClipSegmentRecord rec = EntityToSegment(entity, false);
+    if (const int whole = takeWholeOrNothing(entity, c, r, makeCopy, t, taken); whole >= 0) return whole == 1;
+    const common::PlanePointPair x = common::IntersectCircles(rec.Center, rec.Radius, c, r);
+    if (common::IsMissingPoint(x.First) || common::IsMissingPoint(x.Second) ||
+        common::ArePointsEqual(x.First, x.Second)) {
+        // No crossing: the whole circle lies inside the clip circle or around it.
+        if (inside(rec.Center, c, r) && rec.Radius <= r) {
+            take(makeCopy ? entity.copy() : entity, c, t, taken);
+            return true;
+        }
+        return false;
+    }
+    const int colour = entity.color();
+    const QString layer = entity.layer();
+    if (!makeCopy) entity.erase();
+    double a1 = common::GetDirectionAngle(rec.Center, x.First);
+    double a2 = common::GetDirectionAngle(rec.Center, x.Second);
+    if (a1 > a2) std::swap(a1, a2);
+    const double m = a1 + (a2 - a1) / 2;
+    if (common::GetDistance(common::GetPolarPoint(rec.Center, m, rec.Radius), c) > r) std::swap(a1, a2);
+    const cad::Entity arc = CadModelSpace.addArc(cp(rec.Center), rec.Radius, a1, a2);
+    arc.setColor(colour);
+    arc.setLayer(layer);
+    take(arc, c, t, taken);
+    return true;
+}
+
+bool clipExplodable(const cad::Entity& entity, const QString& kind, const PlanePoint& c, double r,
+                    bool makeCopy, const PlanePoint& t, QStringList* taken) {
+    if (const int whole = takeWholeOrNothing(entity, c, r, makeCopy, t, taken); whole >= 0) return whole == 1;
+    const cad::Entity work = makeCopy ? entity.copy() : entity;
+    QList<cad::Entity> pieces;
+    if (!ExplodeEntity(work, pieces)) {
+        take(work, c, t, taken);
+        return true;
+    }
+    work.erase();
+    const int before = taken ? int(taken->size()) : 0;
+    if (kind == QLatin1String("AcDbBlockReference"))
+        for (const cad::Entity& piece : pieces)
+            if (piece.objectName() == QLatin1String("AcDbHatch")) {
+                try {
+                    ClipEntityToCircle(piece, c, r, false, t, false, taken);
+                } catch (const cad::Error&) {
+                    // the piece belongs to the copy; it is deleted below
+                }
+            }
+    for (const cad::Entity& piece : pieces) {
+        try {
+            const QString name = piece.objectName();
+            if (name == QLatin1String("AcDbHatch") || name == QLatin1String("AcDbAttributeDefinition")) {
+                piece.erase();
+                continue;
+            }
+            ClipEntityToCircle(piece, c, r, false, t, true, taken);
+        } catch (const cad::Error&) {
+            try {
+                piece.erase();  // a piece that failed half-way must not stay where the block stands
+            } catch (const cad::Error&) {
+            }
+        }
+    }
+    return !taken || taken->size() > before;
+}
+
+}  // namespace
+
+ClipSegmentRecord EntityToSegment(const cad::Entity& entity, bool withHandle) {
+    ClipSegmentRecord rec;
+    const QString name = entity.objectName();
+    rec.IsLine = name == QLatin1String("AcDbLine");
+    if (name != QLatin1String("AcDbCircle")) {
+        rec.StartPoint = pp(entity.startPoint());
+        rec.EndPoint = pp(entity.endPoint());
+    }
+    if (!rec.IsLine) {
+        rec.Center = pp(entity.center());
+        rec.Radius = entity.radius();
+        if (name == QLatin1String("AcDbCircle")) {
+            rec.StartAngle = 0;
+            rec.EndAngle = TwoPi;
+        } else {
+            rec.StartAngle = entity.startAngle();
+            rec.EndAngle = entity.endAngle();
+        }
+    }
+    if (withHandle) rec.Handle = entity.handle();
+    return rec;
+}
+
+void BoxCornersInCircle(const std::pair<cad::Point, cad::Point>& box, const PlanePoint& c, double r,
+                        bool& any, bool& all) {
+    const PlanePoint corners[4] = {{box.first.x, box.second.y},
+                                   {box.second.x, box.second.y},
+                                   {box.first.x, box.first.y},
+                                   {box.second.x, box.first.y}};
+    any = false;
+    all = true;
+    for (const PlanePoint& p : corners) {
+        const bool in = common::GetDistance(p, c) - 1E-30 < r;
+        any = any || in;
+        all = all && in;
+    }
+}
+
+bool BoxTouchesCircle(const std::pair<cad::Point, cad::Point>& box, const PlanePoint& c, double r) {
+    const double nx = std::clamp(c.X, box.first.x, box.second.x);
+    const double ny = std::clamp(c.Y, box.first.y, box.second.y);
+    return std::hypot(nx - c.X, ny - c.Y) <= r;
+}
+
+bool IsClosedChain(const std::vector<ClipSegmentRecord>& records) {
+    if (records.size() < 2) return false;
+    for (size_t i = 0; i < records.size(); ++i)
+        for (const PlanePoint& end : {records[i].StartPoint, records[i].EndPoint}) {
+            int meets = 0;
+            for (size_t j = 0; j < records.size(); ++j) {
+                if (j == i) continue;
+                if (common::ArePointsEqual(end, records[j].StartPoint)) ++meets;
+                if (common::ArePointsEqual(end, records[j].EndPoint)) ++meets;
+            }
+            if (meets != 1) return false;
+        }
+    return true;
+}
+
+cad::Entity AddSolidHatch() {
+    return CadModelSpace.addHatch(0, QStringLiteral("SOLID"), true);
+}
+
+bool ExplodeEntity(const cad::Entity& entity, QList<cad::Entity>& pieces) {
+    try {
+        pieces = entity.explode();
+        return true;
+    } catch (const cad::Error&) {
+        return false;
+    }
+}
+
+bool ClipEntityToCircle(const cad::Entity& entity, const PlanePoint& c, double r, bool makeCopy,
+                        const PlanePoint& t, bool deleteOriginal, QStringList* taken) {
+    const QString name = entity.objectName();
+    bool result = true;
+    bool contributed = false;
+    if (name == QLatin1String("AcDbLine")) {
+        contributed = clipLine(entity, c, r, makeCopy, t, taken, result);
+    } else if (name == QLatin1String("AcDbArc")) {
+        contributed = clipArc(entity, c, r, makeCopy, t, taken);
+    } else if (name == QLatin1String("AcDbCircle")) {
+        contributed = clipCircle(entity, c, r, makeCopy, t, taken);
+    } else if (name == QLatin1String("AcDbHatch")) {
+        contributed = ClipHatchToCircle(entity, c, r, makeCopy, t, taken);
+    } else if (name == QLatin1String("AcDbBlockReference") || name == QLatin1String("AcDbPolyline") ||
+               name == QLatin1String("AcDb2dPolyline")) {
+        contributed = clipExplodable(entity, name, c, r, makeCopy, t, taken);
+    } else if (name == QLatin1String("AcDbRasterImage")) {
+        contributed = false;
+    } else {
+        const auto box = entity.boundingBox();
+        if (BoxTouchesCircle(box, c, r)) {
+            take(makeCopy ? entity.copy() : entity, c, t, taken);
+            contributed = true;
+        }
+    }
+    if (!contributed && deleteOriginal) {
+        try {
+            entity.erase();
+        } catch (const cad::Error&) {
+            // already gone (a circle turned into an arc deletes itself)
+        }
+    }
+    return result;
+}
+
+}  // namespace hatcher

@@ -1,0 +1,50 @@
+// Cutting one drawing entity to a circle and moving what lies inside from the circle's centre to a
+// target point: lines and arcs cut at the circle, circles become arcs, hatches become solid hatches
+// of their area inside, block references and polylines that cross are exploded and their pieces cut,
+// rasters are never taken, every other kind is taken whole or not at all.
+#pragma once
+
+#include "common/Geometry.h"
+#include "platform/cad/Entity.h"
+
+#include <QStringList>
+#include <vector>
+
+namespace hatcher {
+
+struct ClipSegmentRecord {
+    bool IsLine = false;
+    common::PlanePoint StartPoint, EndPoint;
+    common::PlanePoint Center;
+    double Radius = 0;
+    double StartAngle = 0, EndAngle = 0;
+    QString Handle = QStringLiteral("-1");
+};
+
+ClipSegmentRecord EntityToSegment(const cad::Entity& entity, bool withHandle);
+// Corners of the box (lower-left, upper-right) inside the circle: any of them, all four.
+void BoxCornersInCircle(const std::pair<cad::Point, cad::Point>& box, const common::PlanePoint& centre,
+                        double radius, bool& any, bool& all);
+// True when the box and the circle share a point (the box may straddle the circle with no corner inside).
+bool BoxTouchesCircle(const std::pair<cad::Point, cad::Point>& box, const common::PlanePoint& centre,
+                      double radius);
+// Every end of every record meets exactly one end of the other records.
+bool IsClosedChain(const std::vector<ClipSegmentRecord>& records);
+// A new associative solid hatch in model space.
+cad::Entity AddSolidHatch();
+// Explodes the entity; false when the CAD refuses.
+bool ExplodeEntity(const cad::Entity& entity, QList<cad::Entity>& pieces);
+
+// Takes the part of the entity inside the circle (centre, radius) and moves it to the target. With
+// makeCopy the entity stays untouched and a copy is cut; with deleteOriginal an entity that gives
+// nothing is deleted. The handles of every entity taken into the pattern are appended to `taken`.
+// False only for a line with both ends outside that does not cross the circle twice.
+bool ClipEntityToCircle(const cad::Entity& entity, const common::PlanePoint& centre, double radius,
+                        bool makeCopy, const common::PlanePoint& target, bool deleteOriginal,
+                        QStringList* taken = nullptr);
+
+// The hatch part of ClipEntityToCircle.
+bool ClipHatchToCircle(const cad::Entity& entity, const common::PlanePoint& centre, double radius,
+                       bool makeCopy, const common::PlanePoint& target, QStringList* taken);
+
+}  // namespace hatcher

@@ -1,0 +1,157 @@
+// Cutting a hatch to a circle: its loops become one region (islands subtracted), the region is
+// intersected with the circle and filled again as a solid hatch; when that fails, the region's
+// exploded outline is chained into new solid hatches.
+#include "hatcher/core/Clipping.h"
+
+#include "automation/Automation.h"
+
+#include <cmath>
+
+namespace hatcher {
+
+using automation::CadModelSpace;
+using common::PlanePoint;
+
+namespace {
+
+cad::Point cp(const PlanePoint& p) {
+    return {p.X, p.Y, 0};
+}
+
+void eraseQuietly(const cad::Entity& e) {
+    try {
+        e.erase();
+    } catch (const cad::Error&) {
+    }
+}
+
+// The region of one loop; curves made only for it are deleted again.
+cad::Entity loopRegion(const cad::Entity& hatch, int index) {
+    const int before = CadModelSpace.count();
+    const QList<cad::Entity> curves = hatch.loopAt(index);
+    const bool made = CadModelSpace.count() > before;  // the loop had no live boundary objects
+    cad::Entity region;
+    if (!curves.isEmpty()) {
+        try {
+            const QList<cad::Entity> regions = CadModelSpace.addRegion(curves);
+            for (int i = 0; i < regions.size(); ++i)
+                if (i == 0)
+                    region = regions[0];
+                else
+                    regions[i].erase();
+        } catch (const cad::Error&) {
+        }
+    }
+    if (made)
+        for (const cad::Entity& c : curves) eraseQuietly(c);
+    return region;
+}
+
+// Adds the loop's region to the running one: a loop lying inside is an island and is cut out.
+void addLoop(cad::Entity& running, const cad::Entity& region) {
+    const cad::Entity probe = running.copy();
+    const double own = region.area();
+    probe.boolean(1, region.copy());
+    const double common = probe.area();
+    probe.erase();
+    const bool island = own > 0 && std::abs(common - own) <= 1e-6 * std::max(1.0, own);
+    running.boolean(island ? 2 : 0, region);
+}
+
+QList<cad::Entity> fallbackHatches(const cad::Entity& region, const QString& layer, int colour,
+                                   QStringList* taken) {
+    QList<cad::Entity> pieces;
+    QList<cad::Entity> made;
+    const bool ok = ExplodeEntity(region, pieces);
+    eraseQuietly(region);
+    if (!ok) return made;
+    auto fill = [&](const QList<cad::Entity>& loop, bool noted) {
+        const cad::Entity h = AddSolidHatch();
+        h.appendOuterLoop(loop);
+        if (noted) {
+            h.setLayer(layer);
+            h.setColor(colour);
+        }
+        h.evaluate();
+        made << h;
+    };
+    if (pieces.size() == 1) {
+        fill(pieces, true);
+    } else {
+        QList<cad::Entity> chain;
+        std::vector<ClipSegmentRecord> records;
+        for (const cad::Entity& p : pieces) {
+            const QString name = p.objectName();
+            if (name == QLatin1String("AcDbLine") || name == QLatin1String("AcDbArc")) {
+                p.setColor(colour);
+                chain << p;
+                records.push_back(EntityToSegment(p, false));
+                if (chain.size() >= 2 && IsClosedChain(records)) {
+                    fill(chain, true);
+                    chain.clear();
+                    records.clear();
+                }
+            } else if (name == QLatin1String("AcDbRegion") || name == QLatin1String("AcDbCircle")) {
+                fill({p}, false);
+                chain.clear();
+                records.clear();
+            }
+        }
+    }
+    // The outline stays in the drawing around the new hatches.
+    if (taken)
+        for (const cad::Entity& p : pieces) taken->append(p.handle());
+    return made;
+}
+
+}  // namespace
+
+bool ClipHatchToCircle(const cad::Entity& entity, const PlanePoint& c, double r, bool makeCopy,
+                       const PlanePoint& t, QStringList* taken) {
+    const QString layer = entity.layer();
+    const int colour = entity.color();
+    const cad::Entity work = makeCopy ? entity.copy() : entity;
+    bool contributed = false;
+    const int loops = work.numberOfLoops();
+    cad::Entity running;
+    for (int i = 0; i < loops; ++i) {
+        const cad::Entity region = loopRegion(work, i);
+        if (region.isNull()) continue;
+        if (running.isNull())
+            running = region;
+        else
+            addLoop(running, region);
+    }
+    if (!running.isNull()) {
+        const cad::Entity circle = CadModelSpace.addCircle(cp(c), r);
+        const QList<cad::Entity> circleRegions = CadModelSpace.addRegion({circle});
+        circle.erase();
+        running.boolean(1, circleRegions.value(0));
+        if (running.area() <= 0) {
+            running.erase();
+        } else {
+            running.move(cp(c), cp(t));
+            cad::Entity hatch;
+            try {
+                hatch = AddSolidHatch();
+                hatch.appendOuterLoop({running});
+                hatch.setLayer(layer);
+                hatch.setColor(colour);
+                hatch.evaluate();
+                running.erase();
+                if (taken) taken->append(hatch.handle());
+                contributed = true;
+            } catch (const cad::Error&) {
+                if (!hatch.isNull()) eraseQuietly(hatch);
+                const QList<cad::Entity> made = fallbackHatches(running, layer, colour, taken);
+                for (const cad::Entity& h : made)
+                    if (taken) taken->append(h.handle());
+                contributed = !made.isEmpty();
+            }
+        }
+    }
+    if (makeCopy) work.erase();
+    return contributed;
+}
+
+}  // namespace hatcher

@@ -1,0 +1,201 @@
+// The pattern-area command: circle, target point, crossing selection of the chosen layers, the lock
+// cache, the clipped copies and the pattern block.
+#include "hatcher/core/PatternArea.h"
+
+#include "automation/Automation.h"
+#include "common/NumberText.h"
+#include "common/SettingBindings.h"
+#include "common/TextHelpers.h"
+#include "hatcher/core/Clipping.h"
+#include "hatcher/core/HatcherServices.h"
+#include "hatcher/core/LayerSets.h"
+#include "platform/ui/core/Prompt.h"
+
+namespace hatcher {
+
+using automation::CadDocument;
+using automation::CadModelSpace;
+using common::PlanePoint;
+using common::Tlumacz;
+
+QHash<QString, QStringList> PatternCopyHandles;
+
+long SendCommandForNewEntity(const QString& command) {
+    long result = -1;
+    try {
+        const int before = CadModelSpace.count();
+        automation::SendCommandAndWait(command);
+        const int after = CadModelSpace.count();
+        if (after > before) result = after - 1;
+    } catch (const cad::Error&) {
+        result = -1;
+    }
+    return result;
+}
+
+PlanePoint PickPointWithPrompt(const cad::Variant& base, const QString& prompt) {
+    try {
+        const cad::Utility u = CadDocument.utility();
+        const cad::Point p = base.isEmpty() ? u.getPoint(prompt) : u.getPoint(base.toPoint(), prompt);
+        return {p.x, p.y};
+    } catch (const cad::Error&) {
+        return common::MissingPoint();
+    }
+}
+
+cad::SelectionFilter BuildSelectionFilterFromList(const cad::VariantList& pairs) {
+    cad::SelectionFilter f;
+    for (qsizetype i = 0; i + 1 < pairs.size(); i += 2) f.add(int(pairs[i].toInt()), pairs[i + 1]);
+    return f;
+}
+
+cad::SelectionFilter PatternLayerFilter(int mode, const QStringList& searchLayers) {
+    cad::VariantList list;
+    if (mode == 1) {
+        list << -4 << QStringLiteral("<or");
+        for (const QString& l : searchLayers) list << 8 << automation::EscapeFilterText(l);
+        list << -4 << QStringLiteral("or>");
+    } else {
+        list << -4 << QStringLiteral("<and");
+        for (const QString& l : TrafficLayers())
+            list << -4 << QStringLiteral("<not") << 8 << l << -4 << QStringLiteral("not>");
+        list << -4 << QStringLiteral("and>");
+    }
+    return BuildSelectionFilterFromList(list);
+}
+
+namespace {
+
+cad::Point cp(const PlanePoint& p) {
+    return {p.X, p.Y, 0};
+}
+
+// Erases what the command made so far: the user's circle and the copies.
+void undoPattern(const cad::Entity& circle, const QStringList& copies) {
+    for (const QString& h : copies) {
+        try {
+            CadDocument.handleToObject(h).erase();
+        } catch (const cad::Error&) {
+        }
+    }
+    try {
+        if (!circle.isNull()) automation::DeleteEntity(circle);
+    } catch (const cad::Error&) {
+    }
+}
+
+bool layerLocked(HatcherForm& form, const QString& layer) {
+    if (form.lockedLayers.contains(layer)) return true;
+    if (form.unlockedLayers.contains(layer)) return false;
+    bool locked = false;
+    try {
+        locked = CadDocument.layers().item(layer).lock();
+    } catch (const cad::Error&) {
+    }
+    (locked ? form.lockedLayers : form.unlockedLayers).append(layer);
+    return locked;
+}
+
+}  // namespace
+
+void frmMain_cmdDefObszar_Click(HatcherForm& form) {
+    if (!automation::CheckDocumentOpen(true)) return;
+    const QString nr = form.intersectionText();
+    const int mode = common::SettingBindings[0].Value.toInt();
+    const QStringList layers = form.searchLayers();
+    if (mode == 1 && layers.isEmpty()) {
+        ui::MsgBox(Tlumacz(QStringLiteral("Nie określono warstw wyszukiwania.")), ui::Exclamation,
+                   form.caption());
+        return;
+    }
+    automation::ActivateCadWindow(QStringLiteral("AutoCAD"));
+    form.hideForm();
+    SaveAndSetCadVariables(QString(), QString(), 0, 0);
+    cad::Entity circle;
+    QStringList copies;
+    try {
+        const long idx = SendCommandForNewEntity(QStringLiteral("_circle\r"));
+        if (idx >= 0) circle = CadModelSpace.item(int(idx));
+        if (!circle.isNull() && circle.objectName() == QLatin1String("AcDbCircle")) {
+            const cad::Point centre = circle.center();
+            const PlanePoint c{centre.x, centre.y};
+            const double r = circle.radius();
+            const PlanePoint t = PickPointWithPrompt(
+                cad::Variant(), Tlumacz(QStringLiteral("Określ położenie tworzonego schematu...")));
+            if (common::IsMissingPoint(t)) {
+                undoPattern(circle, copies);
+                circle = {};
+                form.showForm();
+                ui::MsgBox(Tlumacz(QStringLiteral(
+                               "Nie wskazano położenia schematu - utworzenie schematu przerwano.")),
+                           ui::Exclamation, form.caption());
+            } else {
+                automation::HelperSelectionSet set(QStringLiteral("SSCopy"));
+                set->select(cad::SelectionSet::Crossing, cad::Point{c.X - r, c.Y - r, 0},
+                            cad::Point{c.X + r, c.Y + r, 0}, PatternLayerFilter(mode, layers));
+                const QList<cad::Entity> found = set->entities();
+                const int n = int(found.size());
+                if (n > 0) {
+                    form.showForm();
+                    ProgressInit(1, form.progressBar());
+                    ProgressSetStepCount(n);
+                    form.setStatus(Tlumacz(QStringLiteral("Tworzenie schematu wzorcowego ...")));
+                    form.setCountText(QStringLiteral("0 / %1").arg(n));
+                    form.processEvents();
+                    int i = 0;
+                    for (const cad::Entity& e : found) {
+                        try {
+                            if (e.handle() != circle.handle() && !layerLocked(form, e.layer()))
+                                ClipEntityToCircle(e, c, r, true, t, false, &copies);
+                        } catch (const cad::Error&) {
+                            // one entity that cannot be cut does not stop the others
+                        }
+                        ProgressStep();
+                        ++i;
+                        form.setCountText(QStringLiteral("%1 / %2").arg(i).arg(n));
+                        form.processEvents();
+                    }
+                    const QString name = QStringLiteral("Schemat_wzorzec_") + nr;
+                    if (automation::CheckBlockExists(name)) automation::EraseBlockReferences(name, true);
+                    automation::DeleteEntity(circle);
+                    circle = {};
+                    if (!automation::CheckBlockExists(name)) {
+                        cad::Block b = CadDocument.blocks().add(cad::Point{0, 0, 0}, name);
+                        b.addCircle(cad::Point{0, 0, 0}, r).setColor(7);
+                        automation::AddAttributeDefinition(
+                            b, QStringLiteral("PT_CENTER_X"),
+                            common::FormatNumberWithDot(c.X, QStringLiteral("#######0.0000")), 0, 0);
+                        automation::AddAttributeDefinition(
+                            b, QStringLiteral("PT_CENTER_Y"),
+                            common::FormatNumberWithDot(c.Y, QStringLiteral("#######0.0000")), 0, 0);
+                        CadModelSpace.insertBlock(cp(t), name, 1, 1, 1, 0).update();
+                        PatternCopyHandles.insert(nr, copies);
+                    } else {
+                        undoPattern({}, copies);
+                    }
+                }
+                set.remove();
+            }
+        }
+    } catch (const cad::Error& e) {
+        undoPattern(circle, copies);
+        try {  // a pattern block left half-made goes too
+            const QString name = QStringLiteral("Schemat_wzorzec_") + nr;
+            cad::Entity ref;
+            if (automation::CheckBlockExists(name) && !automation::FindFirstInsert(automation::EscapeFilterText(name), ref))
+                CadDocument.blocks().item(name).erase();
+        } catch (const cad::Error&) {
+        }
+        form.showForm();
+        ui::MsgBox(Tlumacz(QStringLiteral("Nie udało się utworzyć schematu wzorcowego:")) +
+                       QStringLiteral("\n") + QString::fromUtf8(e.what()),
+                   ui::Exclamation, form.caption());
+    }
+    RestoreCadVariables();
+    form.progressBar().setValue(0);
+    form.setCountText(QString());
+    form.setStatus(QString());
+    form.showForm();
+}
+
+}  // namespace hatcher

@@ -1,0 +1,105 @@
+// List loaders of the head window and the inventory dialog.
+#include "headplacer/app/ListLoaders.h"
+
+#include "automation/CadConnection.h"
+#include "automation/DrawingProperties.h"
+#include "common/PathHelpers.h"
+#include "headplacer/logic/Folders.h"
+#include "headplacer/logic/HeadState.h"
+#include "headplacer/logic/ListFiles.h"
+#include "headplacer/logic/TextTools.h"
+#include "platform/ui/core/Prompt.h"
+
+#include <QComboBox>
+#include <QFile>
+
+namespace headplacer {
+
+namespace {
+
+void fillWithMemory(QComboBox* list, const QString& path, const QString& message, const QString& remembered,
+                    bool byNumber) {
+    QStringList items;
+    if (!ReadListItems(path, true, items)) {
+        ui::MsgBox(QStringLiteral("%1\n[%2]").arg(message, path), ui::Exclamation, MessageTitle());
+        return;
+    }
+    for (const QString& raw : items) {
+        const QString item = byNumber ? raw : raw.trimmed();
+        if (item.trimmed().isEmpty()) continue;
+        list->addItem(item);
+    }
+    if (remembered.isEmpty() || list->count() == 0) return;
+    list->setCurrentIndex(0);
+    for (int i = 0; i < list->count(); ++i) {
+        QString entry = list->itemText(i);
+        const QString key = byNumber ? TakeFirstToken(entry, QStringLiteral(" ")) : entry;
+        if (key == remembered) list->setCurrentIndex(i);
+    }
+}
+}  // namespace
+
+QString StreetListPath() {
+    return common::JoinPath(GetResourceFolder(CityDataFolder, 15), QStringLiteral("Ulice.lst"));
+}
+
+QString IntersectionListPath() {
+    return common::JoinPath(GetResourceFolder(CityDataFolder, 15), QStringLiteral("Skrzyzowania.lst"));
+}
+
+QString GetLastStreet() {
+    if (!automation::CheckDocumentOpen(true)) return QString();
+    return automation::GetDrawingProperty(QStringLiteral("OSTULICA")).trimmed();
+}
+
+QString GetIntersectionProperty() {
+    if (!automation::CheckDocumentOpen(true)) return QString();
+    return automation::GetDrawingProperty(QStringLiteral("ONUMERSKRZYZ"));
+}
+
+void LoadStreetList(QComboBox* list) {
+    fillWithMemory(list, StreetListPath(), QStringLiteral("Nie można przeczytać listy ulic."),
+                   GetLastStreet(), false);
+}
+
+void LoadIntersectionList(QComboBox* list) {
+    fillWithMemory(list, IntersectionListPath(), QStringLiteral("Nie można przeczytać listy skrzyżowań."),
+                   GetIntersectionProperty(), true);
+}
+
+bool ReadSuiteList(const QString& fileName, QStringList& items) {
+    const QString path = common::JoinPath(ListFolder(), fileName);
+    if (!QFile::exists(path)) {
+        ui::MsgBox(QStringLiteral("Nie znaleziono pliku z listą: \n[%1]").arg(path), ui::Exclamation,
+                   MessageTitle());
+        return false;
+    }
+    return ReadListItems(path, false, items);
+}
+
+void FillFromSuiteList(QComboBox* list, const QString& fileName) {
+    QStringList items;
+    if (!ReadSuiteList(fileName, items)) return;
+    list->clear();
+    for (const QString& item : items)
+        if (!item.trimmed().isEmpty()) list->addItem(item.trimmed());
+    if (list->count() > 0) list->setCurrentIndex(0);
+}
+
+bool LoadLineList(QComboBox* list, const QString& fileName) {
+    const QString path = common::JoinPath(ListFolder(), fileName);
+    if (!QFile::exists(path)) {
+        ui::MsgBox(QStringLiteral("Nie znaleziono pliku z listą: \n[%1]").arg(path), ui::Exclamation,
+                   MessageTitle());
+        return false;
+    }
+    QStringList lines;
+    if (!ReadListLines(path, lines)) return false;
+    list->clear();
+    for (const QString& l : lines)
+        if (list->findText(l, Qt::MatchExactly) < 0) list->addItem(l);
+    if (list->count() > 0) list->setCurrentIndex(0);
+    return true;
+}
+
+}  // namespace headplacer

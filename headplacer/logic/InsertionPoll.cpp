@@ -1,0 +1,236 @@
+// The poll after an interactive insert and the completion of heads and push-buttons.
+#include "headplacer/logic/InsertionPoll.h"
+
+#include "automation/CadConnection.h"
+#include "automation/CadTables.h"
+#include "automation/DrawingProperties.h"
+#include "automation/LegacyDrawing.h"
+#include "common/NumberText.h"
+#include "common/PathHelpers.h"
+#include "headplacer/logic/Folders.h"
+#include "headplacer/logic/HeadState.h"
+#include "headplacer/logic/HeadTables.h"
+#include "headplacer/logic/Placement.h"
+#include "headplacer/logic/Settings.h"
+#include "platform/cad/Application.h"
+#include "platform/ui/core/Prompt.h"
+
+#include <QCoreApplication>
+
+namespace headplacer {
+
+using automation::CadDocument;
+using automation::CadModelSpace;
+
+namespace {
+const QString DescriptionLayer = QStringLiteral("112-OPIS_SYGNALIZACJI");
+
+// A height from the settings; a zero or unreadable one falls back to the default, scaled when asked.
+double textHeight(const QString& setting, double fallback) {
+    double h = common::ParseDouble(setting);
+    if (h <= 0) h = fallback;
+    return ScaleTexts ? h * automation::DrawingScale : h;
+}
+
+void ensureLayer(const QString& name) {
+    bool makeActive = false;
+    automation::EnsureLayerLegacy(name, makeActive, -1, -10);
+}
+
+cad::Entity addDescription(const QString& text, const cad::Point& at, double height, const QString& layer,
+                           const QString& style) {
+    const cad::Entity t = CadModelSpace.addText(text, at, height);
+    t.setColor(1);
+    t.setLayer(layer);
+    if (!style.isEmpty()) {
+        try {
+            t.setStyleName(style);
+        } catch (const cad::Error&) {
+            // The style was removed meanwhile: the text keeps the active one.
+        }
+    }
+    t.setRotation(InsertedRotation);
+    t.update();
+    return t;
+}
+
+}  // namespace
+
+InsertionPoll::InsertionPoll(PlacementUi& ui, QObject* parent) : QObject(parent), ui_(ui) {
+    timer_.setObjectName(QStringLiteral("tRunNext"));
+    timer_.setInterval(100);
+    connect(&timer_, &QTimer::timeout, this, [this] { emit stepped(int(tick())); });
+}
+
+void InsertionPoll::start(const QString& blockName, const cad::Variant& savedLayer,
+                          const cad::Variant& savedTextStyle) {
+    blockName_ = blockName;
+    savedLayer_ = savedLayer;
+    savedTextStyle_ = savedTextStyle;
+    restorePending_ = true;
+    mode_ = PendingInsertMode;
+    timer_.start();
+}
+
+cad::Entity InsertionPoll::findNewReference() const {
+    const int count = CadModelSpace.count();
+    for (int i = std::max(0, SavedModelSpaceCount); i < count; ++i) {
+        const cad::Entity e = CadModelSpace.item(i);
+        if (e.objectName() != QLatin1String("AcDbBlockReference")) continue;
+        if (e.name().compare(blockName_, Qt::CaseInsensitive) == 0) return e;
+    }
+    return {};
+}
+
+void InsertionPoll::restoreVariables() {
+    if (!restorePending_) return;
+    restorePending_ = false;
+    try {
+        if (!savedLayer_.isEmpty()) CadDocument.setVariable(QStringLiteral("CLAYER"), savedLayer_);
+    } catch (const cad::Error&) {
+    }
+    try {
+        if (!savedTextStyle_.isEmpty()) CadDocument.setVariable(QStringLiteral("TEXTSTYLE"), savedTextStyle_);
+    } catch (const cad::Error&) {
+    }
+}
+
+InsertionPoll::Step InsertionPoll::tick() {
+    try {
+        if (!automation::CadState.isNull() && !automation::CadState.isQuiescent()) return Busy;
+    } catch (const cad::Error&) {
+        // The CAD no longer answers (closed, or its state object gone): waiting would never end.
+        if (PendingInsertMode != 0) return closingPath(Failed);
+        timer_.stop();
+        return NothingPending;
+    }
+    if (PendingInsertMode == 0) {
+        timer_.stop();
+        return NothingPending;
+    }
+    cad::Entity reference;
+    try {
+        const QString lastPrompt = CadDocument.getVariable(QStringLiteral("LASTPROMPT")).toText();
+        if (lastPrompt.contains(QLatin1String("*Cancel*")) ||
+            lastPrompt.contains(QLatin1String("*Anulowano*")))
+            return closingPath(Cancelled);
+        reference = findNewReference();
+    } catch (const cad::Error&) {
+        return closingPath(Failed);
+    }
+    // The command ended without adding the block: as good as cancelled.
+    if (reference.isNull()) return closingPath(Cancelled);
+    timer_.stop();
+    QCoreApplication::processEvents();
+    try {
+        InsertedRotation = reference.rotation();
+        HeadHandle = reference.handle();
+        reference.update();
+    } catch (const cad::Error&) {
+        return closingPath(Failed);
+    }
+    if (PendingInsertMode == 1) return completeHead(reference);
+    if (PendingInsertMode == 2) return completePushButton(reference);
+    return NothingPending;
+}
+
+void InsertionPoll::placeScreen(const cad::Point& at, const cad::Point& loadAt) {
+    // The head folder under the suite root, two levels above the program folder.
+    const QString folder = common::JoinPath(GetCityDataFolder(QStringLiteral("MORVANE_FOLDER")),
+                                            QStringLiteral("aZasoby\\Sygnalizacja\\Sygnalizatory"));
+    const QString file = common::JoinPath(folder, ScreenSymbol + QStringLiteral(".dwg"));
+    if (!FileFound(file)) {
+        ui_.showMainWindow();
+        ui::MsgBox(QStringLiteral("Nie znaleziono ekranu %1\nw folderze [%2].").arg(ScreenSymbol, folder),
+                   ui::Exclamation, MessageTitle());
+        return;
+    }
+    LoadBlockWithAttributes(ScreenSymbol, file, ScreenTags, false, loadAt.x, loadAt.y);
+    if (!automation::CheckBlockExists(ScreenSymbol)) return;
+    const double scale = automation::DrawingScale * 10.0 / 1000.0;
+    const cad::Entity screen = CadModelSpace.insertBlock(at, ScreenSymbol, scale, scale, scale, 0);
+    screen.setRotation(InsertedRotation);
+    screen.setLayer(QStringLiteral("110-SYGNALIZACJA_KOMORY"));
+    screen.update();
+    ScreenHandle = screen.handle();
+}
+
+InsertionPoll::Step InsertionPoll::completeHead(const cad::Entity& reference) {
+    PendingInsertMode = 0;
+    ScreenHandle.clear();
+    try {
+        const cad::Point insertion = reference.insertionPoint();
+        const double h = textHeight(QString::number(HeadTextHeight), 1.0);
+        ensureLayer(DescriptionLayer);
+        const cad::Utility utility = CadDocument.utility();
+        const cad::Point first = utility.getPoint(QStringLiteral("Wskaż położenie opisu ..."));
+        addDescription(HeadDesignation, first, h, DescriptionLayer, QStringLiteral("SYGN_OPISY_TXT"));
+        const bool conditional = HeadSymbol == QLatin1String("S-2p") || HeadSymbol == QLatin1String("S-2l") ||
+                                 HeadSymbol == QLatin1String("S-2lp");
+        if (conditional && LoadConditionalDescriptions()) {
+            const cad::Point second =
+                utility.getPoint(QStringLiteral("Wskaż położenie opisu sygnalizacji jazdy warunkowej ..."));
+            addDescription(ConditionalDesignation, second, h, DescriptionLayer,
+                           QStringLiteral("SYGN_OPISY_TXT"));
+        }
+        if (ContrastScreens) placeScreen(insertion, first);
+        automation::TrySetDrawingProperty(QStringLiteral("ONUMERSKRZYZ"), IntersectionNumber);
+    } catch (const cad::Error&) {
+        return closingPath(Failed);
+    }
+    restoreVariables();
+    ui_.showMainWindow();
+    const bool accepted = ui_.editHeadAttributes(HeadHandle);
+    if (accepted && SetPushButtons) {
+        ui_.openDetectorWindow();
+        return HeadCompleted;
+    }
+    ui_.endProgram();
+    return HeadCompleted;
+}
+
+InsertionPoll::Step InsertionPoll::completePushButton(const cad::Entity& reference) {
+    PendingInsertMode = 0;
+    try {
+        ensureLayer(QStringLiteral("109-SYGNALIZACJA_PRZYCISKI"));
+        reference.setLayer(QStringLiteral("109-SYGNALIZACJA_PRZYCISKI"));
+        if (reference.hasAttributes()) {
+            for (const cad::Entity& a : reference.attributes()) {
+                const QString tag = a.tagString().toUpper();
+                QString value;
+                if (tag == QLatin1String("RODZAJ"))
+                    value = QStringLiteral("Przycisk");
+                else if (tag == QLatin1String("TYP"))
+                    value = ui_.pushButtonType();
+                else if (tag == QLatin1String("PRODUCENT"))
+                    value = ui_.pushButtonMaker();
+                if (!value.isEmpty()) a.setTextString(value);
+            }
+            reference.update();
+        }
+        LoadDetectorTextFont();
+        const double h = textHeight(HeadPlacerSettings.CzcionkaOpisuDetWys, 0.5);
+        ensureLayer(QStringLiteral("256-OPISY_DETEKTOROW"));
+        const cad::Point at = CadDocument.utility().getPoint(QStringLiteral("Wskaż położenie opisu ..."));
+        addDescription(ui_.detectorDescriptionText(), at, h, QStringLiteral("256-OPISY_DETEKTOROW"),
+                       QString());
+    } catch (const cad::Error&) {
+        return closingPath(Failed);
+    }
+    restoreVariables();
+    ui_.showDetectorWindow();
+    return PushButtonCompleted;
+}
+
+InsertionPoll::Step InsertionPoll::closingPath(Step why) {
+    timer_.stop();
+    PendingInsertMode = 0;
+    restoreVariables();
+    if (mode_ == 2)
+        ui_.showDetectorWindow();  // the detector window stays; another push-button may follow
+    else
+        ui_.endProgram();
+    return why;
+}
+
+}  // namespace headplacer

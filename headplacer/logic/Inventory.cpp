@@ -1,0 +1,91 @@
+// Inventory attributes of heads and screens.
+#include "headplacer/logic/Inventory.h"
+
+#include "automation/CadConnection.h"
+#include "automation/DrawingProperties.h"
+#include "common/Ini.h"
+#include "headplacer/logic/HeadState.h"
+#include "headplacer/logic/Settings.h"
+#include "platform/cad/Document.h"
+
+namespace headplacer {
+
+QString FormatInventoryDate(const QDate& date) {
+    return date.toString(QStringLiteral("yyyy.MM.dd"));
+}
+
+namespace {
+AttributeValues dialogValues(const InventoryValues& v) {
+    return {
+        {QStringLiteral("KTO_NANIOSL"), v.EnteredBy},
+        {QStringLiteral("NAZWA_ULICY"), v.StreetName},
+        {QStringLiteral("ZLECENIE_WNIOS"), v.Applicant},
+        {QStringLiteral("REALIZACJA_WYK"), v.Contractor},
+        {QStringLiteral("REALIZACJA_DATA"), v.RealisationDate},
+        {QStringLiteral("ZLECENIE_DATA"), v.OrderDate},
+        {QStringLiteral("ZLECENIE_NUMER"), v.OrderNumber},
+        {QStringLiteral("INWENT_DATA"), v.InventoryDate},
+    };
+}
+}  // namespace
+
+AttributeValues HeadAttributeValues(const InventoryValues& v) {
+    AttributeValues a = {
+        {QStringLiteral("INWENT_NUMER"), InventoryNumber},
+        {QStringLiteral("NUMER_SKRZYZ"), IntersectionNumber},
+        {QStringLiteral("TYP"), HeadTypeText},
+        {QStringLiteral("SREDN_SOCZ"), QString::number(LensDiameter)},
+        {QStringLiteral("ZRODLO_SW"), LightSourceCode},
+        {QStringLiteral("WKLADY_ANTYZL"), QString::number(InsertCode)},
+        {QStringLiteral("SYGN_AKUST"), AcousticSignals ? QStringLiteral("TAK") : QString()},
+    };
+    a += dialogValues(v);
+    a.append({QStringLiteral("UWAGI"), v.Remarks});
+    return a;
+}
+
+AttributeValues ScreenAttributeValues(const InventoryValues& v) {
+    AttributeValues a = {{QStringLiteral("INWENT_NUMER"), InventoryNumber},
+                         {QStringLiteral("NUMER_SKRZYZ"), IntersectionNumber}};
+    return a + dialogValues(v);
+}
+
+int WriteAttributeValues(const cad::Entity& reference, const AttributeValues& values) {
+    if (!reference.hasAttributes()) return 0;
+    int written = 0;
+    for (const cad::Entity& attribute : reference.attributes()) {
+        const QString tag = attribute.tagString().toUpper();
+        for (const auto& [t, value] : values) {
+            if (t != tag) continue;
+            if (!value.isEmpty()) {
+                attribute.setTextString(value);
+                ++written;
+            }
+            break;
+        }
+    }
+    reference.update();
+    return written;
+}
+
+void ApplyInventory(const InventoryValues& values) {
+    using automation::CadDocument;
+    try {
+        WriteAttributeValues(CadDocument.handleToObject(HeadHandle), HeadAttributeValues(values));
+    } catch (const cad::Error&) {
+        // The head was erased meanwhile: the street and the remembered values are still kept.
+    }
+    if (ContrastScreens && !ScreenHandle.isEmpty()) {
+        try {
+            WriteAttributeValues(CadDocument.handleToObject(ScreenHandle), ScreenAttributeValues(values));
+        } catch (const cad::Error&) {
+        }
+    }
+    automation::TrySetDrawingProperty(QStringLiteral("OSTULICA"), values.StreetName);
+    common::PutIni(common::IniFilePath, SettingsSection(), QStringLiteral("NumerZlecenia00"),
+                   values.OrderNumber);
+    common::PutIni(common::IniFilePath, SettingsSection(), QStringLiteral("Operator00"), values.EnteredBy);
+    SaveLastOrientation(OrientationNumber);
+}
+
+}  // namespace headplacer

@@ -1,0 +1,88 @@
+// The rows of phaseplanner's menus and toolbar.
+#include "phaseplanner/app/CommandTable.h"
+
+#include "phaseplanner/app/MainWindow.h"
+#include "phaseplanner/editor/ProgramWindow.h"
+
+#include <cstring>
+
+namespace phaseplanner {
+
+namespace {
+void zakoncz(MainWindow& w) {
+    w.mnuPlik_Zakoncz_Click();
+}
+void parametry(MainWindow& w) {
+    w.mnuDane_Parametry_Click();
+}
+void dodaj(MainWindow& w) {
+    w.mnuGrupa_Dodaj_Click();
+}
+void kopiuj(MainWindow& w) {
+    w.mnuGrupa_Kopiuj_Click();
+}
+void edytuj(MainWindow& w) {
+    w.mnuGrupa_Edytuj_Click();
+}
+void usun(MainWindow& w) {
+    w.mnuGrupa_Usun_Click();
+}
+void naWierzchu(MainWindow& w) {
+    w.mnuNarzedzia_NaWierzchu_Click();
+}
+void pomoc(MainWindow& w) {
+    w.mnuPomoc_Pomocnik_Click();
+}
+void oProgramie(MainWindow& w) {
+    w.mnuPomoc_OProgramie_Click();
+}
+void addNo(MainWindow&) {
+    cmdAddNo_Click();
+}
+}  // namespace
+
+const std::vector<MenuRow>& MenuTable() {
+    static const std::vector<MenuRow> rows{
+        {"mnuPlik", "&Plik"},           {"mnuDane", "&Dane"},   {"mnuGrupa", "&Grupa"},
+        {"mnuNarzedzia", "&Narzędzia"}, {"mnuPomoc", "&Pomoc"},
+    };
+    return rows;
+}
+
+const std::vector<CommandRow>& CommandTable() {
+    static const std::vector<CommandRow> rows{
+        {"mnuPlik", "mnuPlik_Zakoncz", "&Zakończ", nullptr, zakoncz},
+        {"mnuDane", "mnuDane_Parametry", "Pa&rametry pracy programu", nullptr, parametry},
+        {"mnuGrupa", "mnuGrupa_Dodaj", "&Dodaj grupę", nullptr, dodaj},
+        {"mnuGrupa", "mnuGrupa_Kopiuj", "&Kopiuj grupę", nullptr, kopiuj},
+        {"mnuGrupa", "mnuGrupa_Edytuj", "&Edytuj grupę", nullptr, edytuj},
+        {"mnuGrupa", "mnuGrupa_Usun", "&Usuń grupę", nullptr, usun},
+        {"mnuNarzedzia", "mnuNarzedzia_NaWierzchu", "&Zawsze na wierzchu", nullptr, naWierzchu, true},
+        {"mnuPomoc", "mnuPomoc_Pomocnik", "Tesmar Program - &Pomoc (F1)", nullptr, pomoc},
+        {"mnuPomoc", "mnuPomoc_Sep", "-", nullptr, nullptr},
+        {"mnuPomoc", "mnuPomoc_OProgramie", "&O programie", nullptr, oProgramie},
+        // Not in a menu: the "+" button beside the intersection list.
+        {nullptr, "cmdAddNo", "+", nullptr, addNo},
+    };
+    return rows;
+}
+
+const std::vector<ToolButtonRow>& ToolButtonTable() {
+    static const std::vector<ToolButtonRow> rows{
+        {"DodajGrupe", nullptr, "mnuGrupa_Dodaj", "Dodaj grupę", "DodajGrupe"},
+        {"KopiujGrupe", nullptr, "mnuGrupa_Kopiuj", "Kopiuj grupę", "KopiujGrupe"},
+        {"EdytujGrupe", nullptr, "mnuGrupa_Edytuj", "Edytuj grupę", "EdytujGrupe"},
+        {"UsunGrupe", nullptr, "mnuGrupa_Usun", "Usuń grupę", "UsunGrupe"},
+        {"FormNotOnTop", nullptr, "mnuNarzedzia_NaWierzchu", "Zawsze na wierzchu", "FormNotOnTop"},
+        {"Pomoc", nullptr, "mnuPomoc_Pomocnik", "Pomoc - F1", "Pomoc"},
+    };
+    return rows;
+}
+
+const CommandRow* FindCommand(const char* objectName) {
+    for (const CommandRow& row : CommandTable())
+        if (std::strcmp(row.objectName, objectName) == 0) return &row;
+    return nullptr;
+}
+
+}  // namespace phaseplanner

@@ -1,0 +1,121 @@
+// frmMain of phaseplanner: the signal-program editor's main window. Start-up and shut-down, the
+// intersection list, the cycle box, the group grid grdGrupy with its in-cell editor, the program
+// states' slider, and the menus and toolbar built from the command table (MainWindowCommands.cpp).
+#pragma once
+
+#include "phaseplanner/editor/ProgramStates.h"
+#include "phaseplanner/editor/ProgramWindow.h"
+
+#include <QColor>
+#include <QMainWindow>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QGroupBox;
+class QPushButton;
+class QSlider;
+class QToolBar;
+
+namespace ui {
+class FlexGrid;
+}
+
+namespace phaseplanner {
+
+class GroupGridEditor;
+
+class MainWindow : public QMainWindow, public ProgramWindow {
+    Q_OBJECT
+public:
+    // `programFolder`: where Tesmar.ini and the help are looked for (the program's own folder).
+    explicit MainWindow(const QString& programFolder, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The load event: false when the program must end (a second copy, no CAD application).
+    bool Form_Load();
+    // The unload event: writes the position, the cycle parameters and the bound controls.
+    void Form_Unload();
+
+    // The group grid.
+    void FillGroupGrid();
+    void FillGroupRow(int row, bool endsOnly);
+    void SprawdzKolumny();
+    int faIndex(int row, int col) const;
+    void ComputeProgramStates(bool keepSecond);
+
+    // Commands (the command table routes menus and toolbar here through RunCommand).
+    void AddOrCopyGroup(int source);
+    void mnuGrupa_Dodaj_Click();
+    void mnuGrupa_Kopiuj_Click();
+    void mnuGrupa_Edytuj_Click();
+    void mnuGrupa_Usun_Click();
+    void mnuDane_Parametry_Click();
+    void mnuNarzedzia_NaWierzchu_Click();
+    void mnuPomoc_Pomocnik_Click();
+    void mnuPomoc_OProgramie_Click();
+    void mnuPlik_Zakoncz_Click();
+    // The one guard around every command: an unexpected error is reported, never the program's end.
+    void RunCommand(const QString& commandName);
+
+    // State of the window.
+    bool AlwaysOnTop = false;
+    bool HasGroupRows = false;
+    bool GridFilled = true;
+    int LastColumn = 6;
+    int GreenColumnWidth = 700;
+    QColor SavedCellColor;
+    int CurrentSecond = -1;
+    ProgramStates States;
+    int HelpContext = 10011;
+
+    ui::FlexGrid* grid() const { return grdGrupy; }
+    GroupGridEditor* gridEditor() const { return editor_; }
+    QLineEdit* cycleBox() const { return edtCzasCyklu; }
+    QSlider* stateSlider() const { return sldStany; }
+
+    // ProgramWindow.
+    QString caption() const override { return windowTitle(); }
+    void clearIntersections() override;
+    int intersectionCount() const override;
+    QString intersectionText(int index) const override;
+    int selectedIntersection() const override;
+    void selectIntersection(int index) override;
+    int programType() const override;
+    void setProgramType(int index) override;
+    void showMaxCycleLength(int seconds) override;
+
+protected:
+    void insertIntersection(int index, const QString& number) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildCommands();
+    void initialGrid();
+    void readDrawingAtStart();
+    void showSecond(int value);
+    void writeGreenHeaders(int k);
+    // The grid row of the next group: row 1 for the first, else a new last row numbered in column 0.
+    int appendGroupRow();
+    void setToolbarOnTopImage();
+
+    QString programFolder_;
+    bool unloaded_ = false;
+    bool ownsInstanceLock_ = false;
+    QComboBox* cmbNo = nullptr;
+    QPushButton* cmdAddNo = nullptr;
+    QComboBox* cmbTypProgramu = nullptr;
+    QComboBox* cmbWymiarowanie = nullptr;
+    QLineEdit* edtCzasCyklu = nullptr;
+    QLabel* labTcMax = nullptr;
+    ui::FlexGrid* grdGrupy = nullptr;
+    GroupGridEditor* editor_ = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QSlider* sldStany = nullptr;
+    QLineEdit* edtSekunda = nullptr;
+    QToolBar* tlbPrzyciski = nullptr;
+};
+
+}  // namespace phaseplanner

@@ -1,0 +1,392 @@
+// The program attribute block: writing, reading, the intersection list and the older block.
+#include "phaseplanner/drawing/ProgramAttributeBlock.h"
+
+#include "automation/BlockAttributes.h"
+#include "automation/CadConnection.h"
+#include "automation/CadTables.h"
+#include "automation/DrawingProperties.h"
+#include "automation/Selection.h"
+#include "common/NumberText.h"
+#include "common/TextHelpers.h"
+#include "phaseplanner/editor/CycleParameters.h"
+#include "phaseplanner/editor/GroupParameters.h"
+#include "phaseplanner/editor/ProgramWindow.h"
+#include "platform/ui/core/Prompt.h"
+
+#include <cmath>
+
+namespace phaseplanner {
+
+QString ExcelWorkbookName;
+QString ExcelWorkbookPath;
+QString PhaseOrderText;
+int ChosenPhaseSet = 0;
+int ProgramTableType = 0;
+int GroupCountSetting = 0;
+int MaxIntergreenTime = 0;
+TableOrigin ProgramTableOrigin;
+QString ProgramAttributeBlockName;
+
+namespace {
+
+const QString kLayer = QStringLiteral("002-OPISY");
+constexpr double kShiftX = 195;
+
+cad::SelectionFilter insertsNamed(const QString& pattern) {
+    cad::SelectionFilter f;
+    f.add(0, QStringLiteral("INSERT")).add(2, pattern);
+    return f;
+}
+
+QList<cad::Entity> selectReferences(automation::HelperSelectionSet& set, const QString& pattern) {
+    set->select(cad::SelectionSet::All, insertsNamed(pattern));
+    return set->entities();
+}
+
+bool isShifted(const cad::Entity& ref) {
+    return automation::ReadAttributeByTag(ref, QStringLiteral("PRZESUN_X")) == QLatin1String("1");
+}
+
+common::PlanePoint insertionOf(const cad::Entity& ref, bool shifted) {
+    common::PlanePoint p = automation::ReadCadPoint(ref.insertionPoint());
+    if (shifted) p.X += kShiftX;
+    return p;
+}
+
+// References of the block standing inside other block definitions: the definition cannot be
+// deleted while they exist, and a selection of the drawing never reaches them.
+bool referencedInsideOtherBlocks(const QString& name) {
+    for (const cad::Block& b : automation::CadDocument.blocks().all()) {
+        if (b.isLayout() || b.name().compare(name, Qt::CaseInsensitive) == 0) continue;
+        for (const cad::Entity& e : b.entities())
+            if (e.objectName() == QLatin1String("AcDbBlockReference") &&
+                e.name().compare(name, Qt::CaseInsensitive) == 0)
+                return true;
+    }
+    return false;
+}
+
+void cannotReplace(const QString& name) {
+    ui::MsgBox(common::Tlumacz(QStringLiteral("Nie można zastąpić bloku atrybutów programu.")) +
+                   QLatin1Char('\n') + QLatin1Char('[') + name + QLatin1Char(']'),
+               ui::Exclamation, MainProgramWindow().caption());
+}
+
+void addHidden(const cad::Block& b, const QString& tag, const QString& value) {
+    automation::AddAttributeDefinition(b, tag, value, 0, 0);
+}
+
+cad::Entity addVisible(const cad::Block& b, const QString& tag, const QString& value, double x, double y,
+                       double height = 2.5) {
+    return automation::AddAttributeToBlock(b, tag, value, cad::Point{x, y, 0}, height, 0);
+}
+
+// The number of a labelled text such as "Max MZ: 7".
+int numberAfterLabel(const QString& text) {
+    const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
+    return common::ParseInteger(colon >= 0 ? text.mid(colon + 1) : text);
+}
+
+}  // namespace
+
+QString ProgramAttributeBlockNameFor(const QString& intersectionNumber) {
+    return ProgramAttributeBlockPrefix() +
+           (intersectionNumber.isEmpty() ? QStringLiteral("^") : intersectionNumber);
+}
+
+bool UstawWidoczneAtrybuty() {
+    if (!automation::CheckDocumentOpen(true)) return false;
+    automation::EnsureLayer(kLayer, true, -1, -10);
+    ProgramAttributeBlockName = ProgramAttributeBlockNameFor(IntersectionNumber);
+    const QString& name = ProgramAttributeBlockName;
+    const QString pattern = automation::EscapeFilterText(name);
+
+    cad::Point place{0, 0, 0};
+    if (automation::CheckBlockExists(name)) {
+        // Check first, so that a block that cannot be replaced is never left without its reference.
+        if (referencedInsideOtherBlocks(name)) {
+            cannotReplace(name);
+            return false;
+        }
+        bool hadReference = false;
+        {
+            automation::HelperSelectionSet set(QStringLiteral("SSAtrWid"));
+            const QList<cad::Entity> refs = selectReferences(set, pattern);
+            if (!refs.isEmpty()) {
+                place = refs.first().insertionPoint();
+                hadReference = true;
+                set->erase();
+            }
+        }
+        try {
+            automation::GetBlockDefinition(name).erase();
+        } catch (const std::exception&) {
+            // Put the old block back where it stood rather than leave the drawing without it.
+            if (hadReference) {
+                cad::Entity back = automation::CadModelSpace.insertBlock(place, name, 1, 1, 1, 0);
+                back.setLayer(kLayer);
+            }
+            cannotReplace(name);
+            return false;
+        }
+    } else if (ProgramTableType != 0) {
+        place = cad::Point{-kShiftX, 0, 0};
+    }
+
+    if (MaxCycleLength < 120) MaxCycleLength = 120;
+    if (GroupCountSetting == 0) GroupCountSetting = 32;
+
+    const cad::Block b = automation::CadDocument.blocks().add(cad::Point{0, 0, 0}, name);
+    addHidden(b, QStringLiteral("EXCEL_NAME"), ExcelWorkbookName);
+    addHidden(b, QStringLiteral("EXCEL_FULL_NAME"), ExcelWorkbookPath);
+    addHidden(b, QStringLiteral("EXCEL_ZESTAW_FAZ"), PhaseOrderText);
+    addHidden(b, QStringLiteral("GODZ_ROZP_PRACY"), WorkStartHour);
+    addHidden(b, QStringLiteral("GODZ_ZAK_PRACY"), WorkEndHour);
+    addHidden(b, QStringLiteral("KOLUMNA_FAZ"), QString::number(ChosenPhaseSet));
+    addHidden(b, QStringLiteral("PARAMETRY_SZCZEGOLOWE"), FormatSetGreenTimes());
+    addHidden(b, QStringLiteral("PARAM_SZCZEG_PRZESUNIECIE"), FormatPhaseStartShifts());
+    addHidden(b, QStringLiteral("DLUG_CYKLU_MAX"), QString::number(MaxCycleLength));
+    addHidden(b, QStringLiteral("ILOSC_GRUP"), QString::number(GroupCountSetting));
+    const int programType = MainProgramWindow().programType();
+    addHidden(b, QStringLiteral("PROG_TYP"), QString::number(programType));
+    if (programType == 1 || programType == 2)
+        addVisible(b, QStringLiteral("MAX_MZ"),
+                   common::Tlumacz(QStringLiteral("Max MZ: ")) + QString::number(MaxIntergreenTime), 20, 291);
+    addHidden(b, QStringLiteral("PRZESUN_X"),
+              ProgramTableType != 0 ? QStringLiteral("1") : QStringLiteral("0"));
+    addVisible(b, QStringLiteral("DLUG_CYKLU"), QString::number(CycleLength), 15, 12);
+    addVisible(b, QStringLiteral("WID_GODZ_PRACY"), WorkStartHour + QLatin1Char('-') + WorkEndHour, 41, 12);
+    addVisible(b, QStringLiteral("OFFSET"), ProgramOffset, 73.5, 12);
+    addVisible(b, QStringLiteral("WID_EXCEL_FULL_NAME"),
+               common::Tlumacz(QStringLiteral("Plik programu Excel: ")) + ExcelWorkbookPath, -5.5, 47, 2.0)
+        .setRotation(M_PI / 2);
+    addVisible(b, QStringLiteral("WID_EXCEL_ZESTAW_FAZ"),
+               common::Tlumacz(QStringLiteral("Kolejność faz: ")) + PhaseOrderText, 10, 40);
+
+    cad::Entity ref = automation::CadModelSpace.insertBlock(place, name, 1, 1, 1, 0);
+    ref.setLayer(kLayer);
+    return true;
+}
+
+std::optional<QHash<QString, QString>> ReadProgramAttributeTexts() {
+    ProgramAttributeBlockName = ProgramAttributeBlockNameFor(IntersectionNumber);
+    automation::HelperSelectionSet set(QStringLiteral("SSAtrWid"));
+    const QList<cad::Entity> refs =
+        selectReferences(set, automation::EscapeFilterText(ProgramAttributeBlockName));
+    if (refs.size() != 1 || !refs.first().hasAttributes()) return std::nullopt;
+    QHash<QString, QString> texts;
+    for (const cad::Entity& a : refs.first().attributes()) texts.insert(a.tagString(), a.textString());
+    return texts;
+}
+
+void GetAtrybutyProgramu() {
+    if (const auto texts = ReadProgramAttributeTexts()) {
+        ProgramWindow& w = MainProgramWindow();
+        for (auto it = texts->cbegin(); it != texts->cend(); ++it) {
+            const QString& tag = it.key();
+            const QString& v = it.value();
+            if (tag == QLatin1String("EXCEL_NAME"))
+                ExcelWorkbookName = v;
+            else if (tag == QLatin1String("EXCEL_FULL_NAME"))
+                ExcelWorkbookPath = v;
+            else if (tag == QLatin1String("GODZ_ROZP_PRACY"))
+                WorkStartHour = v;
+            else if (tag == QLatin1String("GODZ_ZAK_PRACY"))
+                WorkEndHour = v;
+            else if (tag == QLatin1String("ILOSC_GRUP"))
+                GroupCountSetting = common::ParseInteger(v);
+            else if (tag == QLatin1String("DLUG_CYKLU"))
+                CycleLength = common::ParseInteger(v);
+            else if (tag == QLatin1String("OFFSET"))
+                ProgramOffset = v;
+            else if (tag == QLatin1String("KOLUMNA_FAZ"))
+                ChosenPhaseSet = common::ParseInteger(v);
+            else if (tag == QLatin1String("PROG_TYP"))
+                w.setProgramType(common::ParseInteger(v));
+            else if (tag == QLatin1String("MAX_MZ"))
+                MaxIntergreenTime = numberAfterLabel(v);
+            else if (tag == QLatin1String("DLUG_CYKLU_MAX")) {
+                MaxCycleLength = std::max(120, common::ParseInteger(v));
+                w.showMaxCycleLength(MaxCycleLength);
+            } else if (tag == QLatin1String("PRZESUN_X"))
+                ProgramTableType = common::ParseInteger(v) != 0 ? -1 : 0;
+            else if (tag == QLatin1String("EXCEL_ZESTAW_FAZ"))
+                PhaseOrderText = v;
+            else if (tag == QLatin1String("PARAMETRY_SZCZEGOLOWE"))
+                ParseSetGreenTimes(v);
+            else if (tag == QLatin1String("PARAM_SZCZEG_PRZESUNIECIE"))
+                ParsePhaseStartShifts(v);
+        }
+    }
+    if (MaxIntergreenTime < 5) MaxIntergreenTime = 5;
+    if (GroupCountSetting == 0) GroupCountSetting = 32;
+}
+
+void SprawdzSkrzyzowania(bool& found) {
+    ProgramWindow& w = MainProgramWindow();
+    const bool suppressed = w.SuppressIntersectionClick;
+    w.SuppressIntersectionClick = true;
+    struct Restore {
+        ProgramWindow& w;
+        bool v;
+        ~Restore() { w.SuppressIntersectionClick = v; }
+    } restore{w, suppressed};
+
+    ProgramTableOrigin = {};
+    QString firstNumber;
+    common::PlanePoint fallback{};
+    bool fallbackSet = false;
+    bool unnumberedSeen = false;
+    common::PlanePoint unnumberedPoint{};
+    bool unnumberedShifted = false;
+    const int prefixLength = int(ProgramAttributeBlockPrefix().size());
+    int n = 0;
+    {
+        automation::HelperSelectionSet set(QStringLiteral("SSAtrWid"));
+        const QList<cad::Entity> refs =
+            selectReferences(set, ProgramAttributeBlockPrefix() + QLatin1Char('*'));
+        n = int(refs.size());
+        if (n > 0) w.clearIntersections();
+        for (const cad::Entity& ref : refs) {
+            const QString suffix = ref.name().mid(prefixLength);
+            if (suffix.isEmpty()) continue;
+            const bool shifted = isShifted(ref);
+            if (!IntersectionNumber.isEmpty() && suffix == IntersectionNumber) {
+                ProgramTableOrigin = {insertionOf(ref, shifted), true};
+            }
+            if (suffix == QLatin1String("^")) {
+                unnumberedSeen = true;
+                unnumberedPoint = insertionOf(ref, false);
+                unnumberedShifted = shifted;
+                if (firstNumber.isEmpty() && !ProgramTableOrigin.Known && !fallbackSet) {
+                    fallback = unnumberedPoint;
+                    fallbackSet = true;
+                }
+            } else {
+                if (firstNumber.isEmpty() && !ProgramTableOrigin.Known) {
+                    firstNumber = suffix;
+                    fallback = insertionOf(ref, shifted);
+                    fallbackSet = true;
+                }
+                bool listed = false;
+                for (int i = 0; i < w.intersectionCount() && !listed; ++i)
+                    listed = w.intersectionText(i) == suffix;
+                if (!listed) w.addIntersection(suffix);
+            }
+        }
+    }
+    if (IntersectionNumber.isEmpty() && !firstNumber.isEmpty()) IntersectionNumber = firstNumber;
+
+    // A block written before a number was chosen becomes the block of the chosen number, unless
+    // that number has its own block already: its data is never thrown away.
+    if (!IntersectionNumber.isEmpty() && unnumberedSeen) {
+        const QString unnumbered = ProgramAttributeBlockNameFor(QString());
+        const QString numbered = ProgramAttributeBlockNameFor(IntersectionNumber);
+        if (!automation::CheckBlockExists(numbered)) {
+            automation::GetBlockDefinition(unnumbered).setName(numbered);
+            bool listed = false;
+            for (int i = 0; i < w.intersectionCount() && !listed; ++i)
+                listed = w.intersectionText(i).compare(IntersectionNumber, Qt::CaseInsensitive) == 0;
+            if (!listed) w.addIntersection(IntersectionNumber);
+            if (!ProgramTableOrigin.Known) {
+                ProgramTableOrigin.Point = unnumberedPoint;
+                if (unnumberedShifted) ProgramTableOrigin.Point.X += kShiftX;
+                ProgramTableOrigin.Known = true;
+            }
+        }
+    }
+
+    if (!ProgramTableOrigin.Known && fallbackSet) ProgramTableOrigin = {fallback, true};
+    found = n > 0 && ProgramTableOrigin.Known;
+    if (ProgramTableOrigin.Known) {
+        if (w.intersectionCount() > 0) {
+            w.selectIntersection(0);
+            for (int i = 0; i < w.intersectionCount(); ++i)
+                if (w.intersectionText(i).compare(IntersectionNumber, Qt::CaseInsensitive) == 0)
+                    w.selectIntersection(i);
+        }
+        ProgramTableOrigin.Point.X += 15;
+        ProgramTableOrigin.Point.Y += 278;
+    }
+}
+
+void UpdateDrawingProgram(bool readMaximum) {
+    const QString oldName = QStringLiteral("ATRYBUTY_RYSUNKU");
+    const cad::Block old = automation::GetBlockDefinition(oldName);
+    if (old.isNull()) return;
+    automation::SetDrawingProperty(QString(), QString());
+    bool programData = false;
+    for (const cad::Entity& e : old.entities()) {
+        if (e.objectName() != QLatin1String("AcDbAttributeDefinition")) continue;
+        const QString tag = e.tagString().toUpper();
+        const QString text = e.textString();
+        const QString t = text.trimmed();
+        if (tag == QLatin1String("X_POCZ") || tag == QLatin1String("Y_POCZ")) continue;
+        if (tag == QLatin1String("DLUG_CYKLU"))
+            CycleLength = common::ParseInteger(t);
+        else if (tag == QLatin1String("DLUG_CYKLU_MAX")) {
+            if (readMaximum) MaxCycleLength = std::max(120, common::ParseInteger(t));
+        } else if (tag == QLatin1String("EXCEL_NAME"))
+            ExcelWorkbookName = t;
+        else if (tag == QLatin1String("EXCEL_FULL_NAME"))
+            ExcelWorkbookPath = t;
+        else if (tag == QLatin1String("GODZ_ROZP_PRACY"))
+            WorkStartHour = t;
+        else if (tag == QLatin1String("GODZ_ZAK_PRACY"))
+            WorkEndHour = t;
+        else if (tag == QLatin1String("OFFSET"))
+            ProgramOffset = t;
+        else if (tag == QLatin1String("NR_SKRZYZOWANIA"))
+            IntersectionNumber = t;
+        else if (tag == QLatin1String("ILOSC_GRUP"))
+            GroupCountSetting = common::ParseInteger(t);
+        else {
+            automation::SetDrawingProperty(e.tagString(), text);
+            continue;
+        }
+        programData = true;
+    }
+    automation::EraseBlockReferences(oldName, true);
+    if (!programData) return;
+    if (!UstawWidoczneAtrybuty()) return;
+    if (automation::CheckBlockExists(QStringLiteral("ATRYBUTY_WIDOCZNE")))
+        automation::EraseBlockReferences(QStringLiteral("ATRYBUTY_WIDOCZNE"), true);
+}
+
+void RemoveStaleTimeMarkers() {
+    bool erased = false;
+    {
+        automation::HelperSelectionSet set(QStringLiteral("SSCzas"));
+        cad::SelectionFilter f;
+        f.add(0, QStringLiteral("INSERT"))
+            .add(2, QStringLiteral("AKTUALNY_CZAS_*"))
+            .add(8, QStringLiteral("255-ROBOCZA"));
+        set->select(cad::SelectionSet::All, f);
+        if (set->count() > 0) {
+            set->erase();
+            erased = true;
+        }
+    }
+    if (!erased) return;
+    for (const cad::Block& b : automation::CadDocument.blocks().all()) {
+        try {
+            if (!b.isLayout() && b.name().startsWith(QLatin1String("AKTUALNY_CZAS_"))) b.erase();
+        } catch (const std::exception&) {
+            // Still in use elsewhere: it stays.
+        }
+    }
+}
+
+void ResetProgramAttributeState() {
+    ExcelWorkbookName.clear();
+    ExcelWorkbookPath.clear();
+    PhaseOrderText.clear();
+    ChosenPhaseSet = 0;
+    ProgramTableType = 0;
+    GroupCountSetting = 0;
+    MaxIntergreenTime = 0;
+    ProgramTableOrigin = {};
+    ProgramAttributeBlockName.clear();
+}
+
+}  // namespace phaseplanner

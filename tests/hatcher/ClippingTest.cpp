@@ -1,0 +1,234 @@
+// Cutting drawing entities to a circle, each result checked against shapely: lines, arcs, circles,
+// polylines with bulges, a rotated and scaled block reference, a hatch with islands, a text half
+// inside and a raster image.
+#include "HatcherFixture.h"
+
+#include "hatcher/core/Clipping.h"
+
+#include <QFile>
+#include <QTextStream>
+
+using namespace hatcher;
+using namespace hatcher::test;
+using automation::CadDocument;
+using automation::CadModelSpace;
+
+namespace {
+
+const common::PlanePoint C{0, 0};
+constexpr double R = 10;
+const common::PlanePoint T{100, 50};
+
+class Clipping : public HatcherFixture {
+protected:
+    // Clips a copy of the entity; checks the entity itself stayed and nothing else is left over.
+    QList<cad::Entity> clip(const cad::Entity& e) {
+        const QStringList before = handles();
+        const auto box = e.boundingBox();
+        QStringList taken;
+        ClipEntityToCircle(e, C, R, true, T, false, &taken);
+        EXPECT_EQ(e.boundingBox(), box);  // the user's entity is untouched
+        QStringList now = handles();
+        for (const QString& h : before) now.removeOne(h);
+        QStringList sortedTaken = taken;
+        sortedTaken.sort();
+        now.sort();
+        EXPECT_EQ(now, sortedTaken) << "every new entity is a recorded piece of the pattern";
+        QList<cad::Entity> out;
+        for (const QString& h : taken) out << CadDocument.handleToObject(h);
+        return out;
+    }
+    // The input's linework: the entity itself, or its exploded pieces (removed again).
+    QStringList inputLines(const cad::Entity& e) {
+        const QString kind = e.objectName();
+        if (kind == QLatin1String("AcDbLine") || kind == QLatin1String("AcDbArc") ||
+            kind == QLatin1String("AcDbCircle"))
+            return {Wkt(e)};
+        QStringList out;
+        for (const cad::Entity& p : e.explode()) {
+            const QString k = p.objectName();
+            if (k == QLatin1String("AcDbPolyline") || k == QLatin1String("AcDbBlockReference"))
+                out << inputLines(p);
+            else if (!Wkt(p).isEmpty())
+                out << Wkt(p);
+            p.erase();
+        }
+        return out;
+    }
+    void linesCase(const QString& name, const cad::Entity& e) {
+        const QStringList in = inputLines(e);
+        cases << QStringLiteral("CASE %1 lines").arg(name) << QStringLiteral("CLIP 0 0 10");
+        for (const QString& w : in) cases << QStringLiteral("IN ") + w;
+        for (const cad::Entity& p : clip(e)) {
+            EXPECT_FALSE(Wkt(p, T.X, T.Y).isEmpty()) << p.objectName().toStdString();
+            cases << QStringLiteral("OUT ") + Wkt(p, T.X, T.Y);
+        }
+        cases << QStringLiteral("END");
+    }
+    QStringList cases;
+};
+
+QString ring(const QList<cad::Point>& pts) {
+    QStringList s;
+    for (const cad::Point& p : pts) s << QStringLiteral("%1 %2").arg(p.x).arg(p.y);
+    s << s.first();
+    return QStringLiteral("LINESTRING (%1)").arg(s.join(QStringLiteral(", ")));
+}
+
+}  // namespace
+
+TEST_F(Clipping, EveryKindAgainstShapely) {
+    linesCase(QStringLiteral("line_through"), CadModelSpace.addLine({-20, 5, 0}, {20, 5, 0}));
+    linesCase(QStringLiteral("line_one_end_inside"), CadModelSpace.addLine({0, 0, 0}, {20, 0, 0}));
+    linesCase(QStringLiteral("arc_cut_twice"),
+              CadModelSpace.addArc({0, 14, 0}, 6, std::numbers::pi, 2 * std::numbers::pi));
+    linesCase(QStringLiteral("arc_bulging_out"), CadModelSpace.addArc({0, 6, 0}, 6, 0, std::numbers::pi));
+    linesCase(QStringLiteral("arc_one_end_inside"),
+              CadModelSpace.addArc({10, 0, 0}, 4, std::numbers::pi / 2, 1.5 * std::numbers::pi));
+    linesCase(QStringLiteral("circle_crossing"), CadModelSpace.addCircle({8, 0, 0}, 5));
+
+    const cad::Entity bulged = CadModelSpace.addLightWeightPolyline({{-20, -3, 0}, {0, -3, 0}, {20, 2, 0}});
+    bulged.invoke(QStringLiteral("SetBulge"), {0, 0.4});
+    bulged.invoke(QStringLiteral("SetBulge"), {1, -0.6});
+    linesCase(QStringLiteral("polyline_with_bulges"), bulged);
+    // A polyline whose box straddles the circle with no corner inside is cut, not dropped.
+    linesCase(QStringLiteral("polyline_no_corner_inside"),
+              CadModelSpace.addLightWeightPolyline({{-30, 1, 0}, {0, 1.5, 0}, {30, 1, 0}}));
+
+    const cad::Block sign = CadDocument.blocks().add({0, 0, 0}, QStringLiteral("ZNAK"));
+    sign.addLine({-4, 0, 0}, {4, 0, 0});
+    sign.addArc({0, 0, 0}, 3, 0, std::numbers::pi);
+    sign.addCircle({2, 2, 0}, 1.5);
+    sign.addLightWeightPolyline({{-4, -1, 0}, {4, -1, 0}, {4, -3, 0}});
+    automation::AddAttributeDefinition(sign, QStringLiteral("OPIS"), QStringLiteral("x"), 0, 0);
+    linesCase(
+        QStringLiteral("block_rotated_scaled"),
+        CadModelSpace.insertBlock({6, 2, 0}, QStringLiteral("ZNAK"), 1.5, 1.5, 1.5, std::numbers::pi / 6));
+
+    // A hatch with a round island inside the circle and a square one across its edge.
+    const cad::Entity outer = CadModelSpace.addLightWeightPolyline(
+        {{-20, -4, 0}, {6, -4, 0}, {6, 12, 0}, {-20, 12, 0}, {-20, -4, 0}});
+    const cad::Entity round = CadModelSpace.addCircle({-3, 3, 0}, 3);
+    const cad::Entity square =
+        CadModelSpace.addLightWeightPolyline({{-14, 2, 0}, {-6, 2, 0}, {-6, 8, 0}, {-14, 8, 0}, {-14, 2, 0}});
+    const cad::Entity hatch = CadModelSpace.addHatch(0, QStringLiteral("ANSI31"), true);
+    hatch.appendOuterLoop({outer});
+    hatch.appendInnerLoop({round});
+    hatch.appendInnerLoop({square});
+    hatch.setLayer(QStringLiteral("0"));
+    hatch.setColor(3);
+    cases << QStringLiteral("CASE hatch_with_islands area") << QStringLiteral("CLIP 0 0 10")
+          << QStringLiteral("IN ") + ring({{-20, -4, 0}, {6, -4, 0}, {6, 12, 0}, {-20, 12, 0}})
+          << QStringLiteral("IN LINESTRING (%1)").arg(ArcPoints(-3, 3, 3, 0, 2 * std::numbers::pi))
+          << QStringLiteral("IN ") + ring({{-14, 2, 0}, {-6, 2, 0}, {-6, 8, 0}, {-14, 8, 0}});
+    const QList<cad::Entity> filled = clip(hatch);
+    int hatches = 0;
+    for (const cad::Entity& h : filled) {
+        if (h.objectName() != QLatin1String("AcDbHatch")) continue;
+        ++hatches;
+        EXPECT_EQ(h.patternName(), QStringLiteral("SOLID"));
+        EXPECT_EQ(h.color(), 3);
+        for (int i = 0; i < h.numberOfLoops(); ++i) {
+            cases << QStringLiteral("OUTLOOP");
+            const int count = CadModelSpace.count();
+            const QList<cad::Entity> curves = h.loopAt(i);
+            for (const cad::Entity& c : curves) cases << QStringLiteral("OUT ") + Wkt(c, T.X, T.Y);
+            if (CadModelSpace.count() > count)
+                for (const cad::Entity& c : curves) c.erase();
+        }
+    }
+    EXPECT_EQ(hatches, 1);
+    cases << QStringLiteral("END");
+
+    // A circle around the clip circle gives nothing.
+    cases << QStringLiteral("CASE circle_around none") << QStringLiteral("CLIP 0 0 10");
+    EXPECT_TRUE(clip(CadModelSpace.addCircle({3, 0, 0}, 15)).isEmpty());
+    cases << QStringLiteral("END");
+
+    QTemporaryDir dir;
+    const QString path = qEnvironmentVariableIsSet("HATCHER_KEEP_CASES")
+                             ? QStringLiteral("/tmp/hatcher_cases.txt")
+                             : dir.filePath(QStringLiteral("cases.txt"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Text));
+    f.write(cases.join(QLatin1Char('\n')).toUtf8());
+    f.close();
+    QString report;
+    EXPECT_TRUE(RunShapelyCheck(path, report)) << report.toStdString();
+    EXPECT_EQ(report.count(QStringLiteral("OK ")), 11) << report.toStdString();
+}
+
+TEST_F(Clipping, WholeOrNothingForOtherKinds) {
+    // A text half inside is taken whole, moved by T - C.
+    const cad::Entity text = CadModelSpace.addText(QStringLiteral("Faza 12"), {8, 0, 0}, 2);
+    const auto [lo, hi] = text.boundingBox();
+    const QList<cad::Entity> taken = clip(text);
+    ASSERT_EQ(taken.size(), 1);
+    const auto [tlo, thi] = taken[0].boundingBox();
+    EXPECT_NEAR(tlo.x - lo.x, T.X, 1e-9);
+    EXPECT_NEAR(thi.y - hi.y, T.Y, 1e-9);
+    EXPECT_EQ(taken[0].textString(), QStringLiteral("Faza 12"));
+    // Far away: nothing; wholly inside: one whole copy.
+    EXPECT_TRUE(clip(CadModelSpace.addText(QStringLiteral("daleko"), {40, 40, 0}, 2)).isEmpty());
+    const QList<cad::Entity> inside =
+        clip(CadModelSpace.addLightWeightPolyline({{-2, -2, 0}, {2, -2, 0}, {2, 2, 0}}));
+    ASSERT_EQ(inside.size(), 1);
+    EXPECT_EQ(inside[0].objectName(), QStringLiteral("AcDbPolyline"));
+}
+
+TEST_F(Clipping, LinesMissingTheCircle) {
+    // Tangent and wholly outside lines give nothing and the result false.
+    const cad::Entity tangent = CadModelSpace.addLine({-20, 10, 0}, {20, 10, 0});
+    EXPECT_FALSE(ClipEntityToCircle(tangent, C, R, true, T, false));
+    const cad::Entity outside = CadModelSpace.addLine({-20, 30, 0}, {20, 30, 0});
+    EXPECT_FALSE(ClipEntityToCircle(outside, C, R, true, T, true));
+    EXPECT_THROW(outside.handle(), cad::Erased);  // deleted when it gives nothing
+    // An end exactly on the circle counts as inside.
+    const cad::Entity onCircle = CadModelSpace.addLine({10, 0, 0}, {0, 0, 0});
+    QStringList taken;
+    EXPECT_TRUE(ClipEntityToCircle(onCircle, C, R, true, T, false, &taken));
+    ASSERT_EQ(taken.size(), 1);
+    EXPECT_EQ(CadDocument.handleToObject(taken[0]).startPoint(), (cad::Point{110, 50, 0}));
+}
+
+TEST_F(Clipping, ChainsAndBoxes) {
+    ClipSegmentRecord a, b, c;
+    a.StartPoint = {0, 0};
+    a.EndPoint = {10, 0};
+    b.StartPoint = {10, 0};
+    b.EndPoint = {0, 5};
+    c.StartPoint = {0, 5.005};
+    c.EndPoint = {0, 0.004};
+    EXPECT_TRUE(IsClosedChain({a, b, c}));
+    c.EndPoint = {0, 1};
+    EXPECT_FALSE(IsClosedChain({a, b, c}));
+    EXPECT_FALSE(IsClosedChain({a}));
+    bool any = false, all = false;
+    BoxCornersInCircle({{-1, -1, 0}, {1, 1, 0}}, C, R, any, all);
+    EXPECT_TRUE(any && all);
+    BoxCornersInCircle({{-30, 1, 0}, {30, 2, 0}}, C, R, any, all);
+    EXPECT_FALSE(any);
+    EXPECT_TRUE(BoxTouchesCircle({{-30, 1, 0}, {30, 2, 0}}, C, R));
+    EXPECT_FALSE(BoxTouchesCircle({{8, 8, 0}, {9, 9, 0}}, C, R));
+}
+
+TEST_F(Clipping, RasterImagesAreNeverTaken) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("raster.dxf"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Text));
+    f.write(
+        "0\nSECTION\n2\nENTITIES\n0\nIMAGE\n5\nA0\n100\nAcDbEntity\n8\n0\n100\nAcDbRasterImage\n90\n0\n"
+        "10\n-2.0\n20\n-2.0\n30\n0.0\n11\n0.01\n21\n0.0\n31\n0.0\n12\n0.0\n22\n0.01\n32\n0.0\n13\n400.0\n"
+        "23\n400.0\n0\nENDSEC\n0\nEOF\n");
+    f.close();
+    automation::CadApplication.documents().open(path);
+    ASSERT_TRUE(automation::CheckDocumentOpen(false));
+    const QList<cad::Entity> all = CadModelSpace.entities();
+    ASSERT_EQ(all.size(), 1);
+    ASSERT_EQ(all[0].objectName(), QStringLiteral("AcDbRasterImage"));
+    QStringList taken;
+    ClipEntityToCircle(all[0], C, R, true, T, false, &taken);
+    EXPECT_TRUE(taken.isEmpty());
+    EXPECT_EQ(CadModelSpace.count(), 1);
+}

@@ -1,0 +1,335 @@
+// Inserting heads and push-buttons into an in-process drawing with scripted picks, and the poll
+// that completes them: the right insert, a cancel, a command that ends without the block, a foreign
+// entity, a push-button after a cancelled one, a missing screen, a zero text height, duplicates.
+#include "tests/automation/CadFixture.h"
+
+#include "automation/Automation.h"
+#include "common/Ini.h"
+#include "headplacer/logic/Folders.h"
+#include "headplacer/logic/HeadState.h"
+#include "headplacer/logic/HeadTables.h"
+#include "headplacer/logic/InsertionPoll.h"
+#include "headplacer/logic/Inventory.h"
+#include "headplacer/logic/Placement.h"
+#include "headplacer/logic/Settings.h"
+#include "platform/cad/Application.h"
+#include "platform/cad/model/CommandProcessor.h"
+#include "platform/cad/model/ObjectModel.h"
+
+#include <QTemporaryDir>
+
+using namespace headplacer;
+using automation::CadDocument;
+using automation::CadModelSpace;
+
+namespace {
+
+// The windows as the completion sees them: records what it is asked.
+class RecordingUi : public PlacementUi {
+public:
+    void showMainWindow() override { ++mainShown; }
+    bool editHeadAttributes(const QString& handle) override {
+        editedHandle = handle;
+        if (accept) ApplyInventory(values);
+        return accept;
+    }
+    void openDetectorWindow() override { ++detectorOpened; }
+    void showDetectorWindow() override { ++detectorShown; }
+    QString pushButtonType() override { return QStringLiteral("sensorowy"); }
+    QString pushButtonMaker() override { return QStringLiteral("Sprint"); }
+    QString detectorDescriptionText() override { return QStringLiteral("D1p"); }
+    void endProgram() override { ++ended; }
+
+    InventoryValues values;
+    bool accept = true;
+    QString editedHandle;
+    int mainShown = 0, detectorOpened = 0, detectorShown = 0, ended = 0;
+};
+
+class PlacementTest : public automation::test::CadFixture {
+protected:
+    void SetUp() override {
+        CadFixture::SetUp();
+        ResetHeadState();
+        SetProgramFolder(QStringLiteral(SUITE_BINARY_DIR "/suite/Tesmar/bin"));
+        common::IniFilePath = ini.filePath(QStringLiteral("Tesmar.ini"));
+        HeadPlacerSettings = {};
+        automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("500"));
+        automation::SetDrawingProperty(QStringLiteral("NUMERSEKCJI"), QStringLiteral("30-18"));
+        CadDocument.setVariable(QStringLiteral("CLAYER"), QStringLiteral("0"));
+        ASSERT_TRUE(ReadHeadDrawingValues());
+        IntersectionNumber = QStringLiteral("987");
+        HeadSymbol = QStringLiteral("S-1");
+        HeadDesignation = QStringLiteral("K1p");
+        InventoryNumber = QStringLiteral("30-18/987/K1p");
+        HeadTypeText = QStringLiteral("Siemens Mobility");
+        LightSourceCode = QStringLiteral("LED");
+        LensDiameter = 100;
+        ui.values.EnteredBy = QStringLiteral("jkowalski");
+        ui.values.StreetName = QStringLiteral("Główna");
+        ui.values.RealisationDate = FormatInventoryDate(QDate(2011, 3, 5));
+    }
+    void TearDown() override {
+        SetProgramFolder(QString());
+        CadFixture::TearDown();
+    }
+    void runCommand() {
+        for (int i = 0; i < 20 && !cad_->model().commands().isQuiescent(); ++i) cad_->model().pumpCommands();
+    }
+    QStringList layersOfTexts() const {
+        QStringList l;
+        for (const cad::Entity& e : CadModelSpace.entities())
+            if (e.objectName() == QLatin1String("AcDbText"))
+                l << e.layer() + QLatin1Char(':') + e.textString();
+        return l;
+    }
+    QMap<QString, QString> attributesOf(const cad::Entity& ref) const {
+        QMap<QString, QString> m;
+        for (const cad::Entity& a : ref.attributes()) m[a.tagString()] = a.textString();
+        return m;
+    }
+
+    QTemporaryDir ini;
+    RecordingUi ui;
+    InsertionPoll poll{ui};
+};
+
+TEST_F(PlacementTest, TheRightInsertGetsItsAttributesDescriptionAndInventory) {
+    ASSERT_TRUE(LocateHeadSymbolFile(QStringLiteral("S-1")));
+    picks.point(100, 50).text(QStringLiteral("90")).point(104, 52);
+    ASSERT_EQ(InsertHead(HeadSymbolFile, poll), InsertOutcome::Started);
+    EXPECT_TRUE(poll.active());
+    EXPECT_EQ(PendingInsertMode, 1);
+    EXPECT_EQ(CadDocument.getVariable(QStringLiteral("CLAYER")).toText(),
+              QStringLiteral("110-SYGNALIZACJA_KOMORY"));
+    runCommand();
+    EXPECT_EQ(poll.tick(), InsertionPoll::HeadCompleted);
+    EXPECT_FALSE(poll.active());
+    EXPECT_EQ(ui.ended, 1);  // no push-buttons wanted
+    const cad::Entity head = CadDocument.handleToObject(HeadHandle);
+    EXPECT_EQ(head.name(), QStringLiteral("S-1"));
+    EXPECT_EQ(head.layer(), QStringLiteral("110-SYGNALIZACJA_KOMORY"));
+    EXPECT_DOUBLE_EQ(head.xScaleFactor(), 5);
+    EXPECT_NEAR(InsertedRotation, std::numbers::pi / 2, 1e-9);
+    const auto a = attributesOf(head);
+    EXPECT_EQ(a.size(), 19);
+    EXPECT_EQ(a.value(QStringLiteral("OBIEKT")), QStringLiteral("sygnalizator"));
+    EXPECT_EQ(a.value(QStringLiteral("RODZAJ")), QStringLiteral("ogólny"));
+    EXPECT_EQ(a.value(QStringLiteral("INWENT_NUMER")), QStringLiteral("30-18/987/K1p"));
+    EXPECT_EQ(a.value(QStringLiteral("NUMER_SKRZYZ")), QStringLiteral("987"));
+    EXPECT_EQ(a.value(QStringLiteral("SREDN_SOCZ")), QStringLiteral("100"));
+    EXPECT_EQ(a.value(QStringLiteral("WKLADY_ANTYZL")), QStringLiteral("0"));
+    EXPECT_EQ(a.value(QStringLiteral("REALIZACJA_DATA")), QStringLiteral("2011.03.05"));
+    EXPECT_EQ(a.value(QStringLiteral("NAZWA_ULICY")), QStringLiteral("Główna"));
+    EXPECT_TRUE(a.value(QStringLiteral("SYGN_AKUST")).isEmpty());
+    EXPECT_TRUE(a.value(QStringLiteral("UWAGI")).isEmpty());
+    EXPECT_EQ(layersOfTexts(), QStringList{QStringLiteral("112-OPIS_SYGNALIZACJI:K1p")});
+    const cad::Entity text = CadModelSpace.item(CadModelSpace.count() - 1);
+    EXPECT_DOUBLE_EQ(text.height(), 500);  // scaled by the drawing scale
+    EXPECT_EQ(text.color(), 1);
+    EXPECT_EQ(automation::GetDrawingProperty(QStringLiteral("ONUMERSKRZYZ")), QStringLiteral("987"));
+    EXPECT_EQ(automation::GetDrawingProperty(QStringLiteral("OSTULICA")), QStringLiteral("Główna"));
+    EXPECT_EQ(common::GetIni(common::IniFilePath, QStringLiteral("OstatnioUzyte"),
+                             QStringLiteral("Operator00"), {}),
+              QStringLiteral("jkowalski"));
+    // The variables the insertion changed are back.
+    EXPECT_EQ(CadDocument.getVariable(QStringLiteral("CLAYER")).toText(), QStringLiteral("0"));
+    EXPECT_NE(CadDocument.getVariable(QStringLiteral("TEXTSTYLE")).toText(),
+              QStringLiteral("SYGN_OPISY_TXT"));
+    EXPECT_TRUE(picks.exhausted());
+}
+
+TEST_F(PlacementTest, ACancelEndsTheRunAndPlacesNothing) {
+    ASSERT_TRUE(LocateHeadSymbolFile(QStringLiteral("S-2p")));
+    ASSERT_EQ(InsertHead(HeadSymbolFile, poll), InsertOutcome::Started);
+    const int before = CadModelSpace.count();
+    runCommand();  // no input yet: the command waits
+    EXPECT_EQ(poll.tick(), InsertionPoll::Busy);
+    EXPECT_TRUE(poll.active());
+    picks.cancel();
+    runCommand();
+    EXPECT_EQ(poll.tick(), InsertionPoll::Cancelled);
+    EXPECT_FALSE(poll.active());
+    EXPECT_EQ(ui.ended, 1);
+    EXPECT_EQ(ui.editedHandle, QString());
+    EXPECT_EQ(CadModelSpace.count(), before);
+    EXPECT_EQ(PendingInsertMode, 0);
+    EXPECT_EQ(CadDocument.getVariable(QStringLiteral("CLAYER")).toText(), QStringLiteral("0"));
+}
+
+TEST_F(PlacementTest, ACommandEndingWithoutTheBlockIsACancelAndAForeignEntityIsNeverTaken) {
+    ASSERT_TRUE(LocateHeadSymbolFile(QStringLiteral("S-1")));
+    ASSERT_EQ(InsertHead(HeadSymbolFile, poll), InsertOutcome::Started);
+    runCommand();
+    // Another command replaces the insert, and the user draws a circle with it.
+    picks.point(0, 0).text(QStringLiteral("3"));
+    CadDocument.sendCommand(QStringLiteral("_circle\r"));
+    runCommand();
+    EXPECT_EQ(poll.tick(), InsertionPoll::Cancelled);
+    EXPECT_TRUE(HeadHandle.isEmpty());
+    EXPECT_EQ(ui.ended, 1);
+    EXPECT_EQ(CadModelSpace.item(CadModelSpace.count() - 1).objectName(), QStringLiteral("AcDbCircle"));
+}
+
+TEST_F(PlacementTest, ACadThatNoLongerAnswersEndsTheWait) {
+    ASSERT_TRUE(LocateHeadSymbolFile(QStringLiteral("S-1")));
+    ASSERT_EQ(InsertHead(HeadSymbolFile, poll), InsertOutcome::Started);
+    automation::CadState = cad::State(automation::CadApplication.channel(), 987654);  // gone
+    EXPECT_EQ(poll.tick(), InsertionPoll::Failed);
+    EXPECT_FALSE(poll.active());
+    EXPECT_EQ(ui.ended, 1);
+}
+
+TEST_F(PlacementTest, TheNewReferenceIsFoundAmongOtherNewEntities) {
+    ASSERT_TRUE(LocateHeadSymbolFile(QStringLiteral("S-3p")));
+    HeadSymbol = QStringLiteral("S-3p");
+    ASSERT_EQ(InsertHead(HeadSymbolFile, poll), InsertOutcome::Started);
+    CadModelSpace.addLine(cad::Point{0, 0, 0}, cad::Point{5, 5, 0});  // another program draws meanwhile
+    picks.point(10, 10).enter().point(12, 12);
+    runCommand();
+    CadModelSpace.addLine(cad::Point{1, 0, 0}, cad::Point{5, 5, 0});
+    EXPECT_EQ(poll.tick(), InsertionPoll::HeadCompleted);
+    EXPECT_EQ(CadDocument.handleToObject(HeadHandle).name(), QStringLiteral("S-3p"));
+}
+
+TEST_F(PlacementTest, ConditionalHeadsAskForTheSecondDescription) {
+    ASSERT_TRUE(LocateHeadSymbolFile(QStringLiteral("S-2lp")));
+    HeadSymbol = QStringLiteral("S-2lp");
+    ConditionalDesignation = QStringLiteral("SK1p");
+    ASSERT_EQ(InsertHead(HeadSymbolFile, poll), InsertOutcome::Started);
+    picks.point(10, 10).enter().point(12, 12).point(14, 14);
+    runCommand();
+    EXPECT_EQ(poll.tick(), InsertionPoll::HeadCompleted);
+    EXPECT_EQ(layersOfTexts(), (QStringList{QStringLiteral("112-OPIS_SYGNALIZACJI:K1p"),
+                                            QStringLiteral("112-OPIS_SYGNALIZACJI:SK1p")}));
+    EXPECT_TRUE(picks.exhausted());
+}
+
+TEST_F(PlacementTest, AMissingScreenOrAZeroHeightDoesNotEndThePlacement) {
+    ASSERT_TRUE(LocateHeadSymbolFile(QStringLiteral("S-1")));
+    ContrastScreens = true;
+    ScreenSymbol = QStringLiteral("EKX");
+    HeadPlacerSettings.CzcionkaOpisuSygnWys = QStringLiteral("0");
+    ScaleTexts = false;
+    SetPushButtons = true;
+    ASSERT_EQ(InsertHead(HeadSymbolFile, poll), InsertOutcome::Started);
+    picks.point(10, 10).enter().point(12, 12);
+    runCommand();
+    EXPECT_EQ(poll.tick(), InsertionPoll::HeadCompleted);
+    EXPECT_TRUE(prompts.messageTexts().join(QString()).contains(QStringLiteral("Nie znaleziono ekranu EKX")));
+    EXPECT_FALSE(ui.editedHandle.isEmpty());
+    EXPECT_EQ(ui.detectorOpened, 1);
+    EXPECT_EQ(ui.ended, 0);
+    EXPECT_DOUBLE_EQ(CadModelSpace.item(CadModelSpace.count() - 1).height(), 1);  // the default height
+    EXPECT_EQ(attributesOf(CadDocument.handleToObject(HeadHandle)).value(QStringLiteral("INWENT_NUMER")),
+              InventoryNumber);
+}
+
+TEST_F(PlacementTest, AScreenBehindTheHeadGetsTheCommonValues) {
+    ASSERT_TRUE(LocateHeadSymbolFile(QStringLiteral("S-1")));
+    ContrastScreens = true;
+    ScreenSymbol = QStringLiteral("EKO");
+    ASSERT_EQ(InsertHead(HeadSymbolFile, poll), InsertOutcome::Started);
+    picks.point(10, 10).text(QStringLiteral("45")).point(12, 12);
+    runCommand();
+    EXPECT_EQ(poll.tick(), InsertionPoll::HeadCompleted);
+    const cad::Entity screen = CadDocument.handleToObject(ScreenHandle);
+    EXPECT_EQ(screen.name(), QStringLiteral("EKO"));
+    EXPECT_NEAR(screen.rotation(), std::numbers::pi / 4, 1e-9);
+    const auto a = attributesOf(screen);
+    EXPECT_EQ(a.size(), 10);
+    EXPECT_EQ(a.value(QStringLiteral("INWENT_NUMER")), InventoryNumber);
+    EXPECT_EQ(a.value(QStringLiteral("KTO_NANIOSL")), QStringLiteral("jkowalski"));
+    EXPECT_FALSE(a.contains(QStringLiteral("TYP")));
+}
+
+TEST_F(PlacementTest, APushButtonAfterACancelledOneIsPlaced) {
+    InsertedRotation = std::numbers::pi / 2;
+    ASSERT_TRUE(StartPushButton(poll));
+    picks.cancel();
+    runCommand();
+    EXPECT_EQ(poll.tick(), InsertionPoll::Cancelled);
+    EXPECT_EQ(ui.ended, 0);
+    EXPECT_EQ(ui.detectorShown, 1);
+    ASSERT_TRUE(StartPushButton(poll));
+    picks.point(20, 20).point(22, 22);
+    runCommand();
+    EXPECT_EQ(poll.tick(), InsertionPoll::PushButtonCompleted);
+    const cad::Entity button = CadDocument.handleToObject(HeadHandle);
+    EXPECT_EQ(button.name(), QStringLiteral("sygnprzycisk"));
+    EXPECT_EQ(button.layer(), QStringLiteral("109-SYGNALIZACJA_PRZYCISKI"));
+    EXPECT_DOUBLE_EQ(button.xScaleFactor(), 2.5);
+    EXPECT_NEAR(button.rotation(), std::numbers::pi / 2, 1e-9);
+    const auto a = attributesOf(button);
+    EXPECT_EQ(a.value(QStringLiteral("RODZAJ")), QStringLiteral("Przycisk"));
+    EXPECT_EQ(a.value(QStringLiteral("TYP")), QStringLiteral("sensorowy"));
+    EXPECT_EQ(a.value(QStringLiteral("PRODUCENT")), QStringLiteral("Sprint"));
+    EXPECT_EQ(layersOfTexts(), QStringList{QStringLiteral("256-OPISY_DETEKTOROW:D1p")});
+    EXPECT_DOUBLE_EQ(CadModelSpace.item(CadModelSpace.count() - 1).height(), 250);
+    EXPECT_EQ(ui.detectorShown, 2);
+    // The definition keeps its three attribute definitions however many buttons follow.
+    ASSERT_TRUE(StartPushButton(poll));
+    picks.point(30, 30).point(32, 32);
+    runCommand();
+    EXPECT_EQ(poll.tick(), InsertionPoll::PushButtonCompleted);
+    EXPECT_EQ(attributesOf(CadDocument.handleToObject(HeadHandle)).size(), 3);
+}
+
+TEST_F(PlacementTest, DuplicatesOfEveryHeadKindAreReported) {
+    CadDocument.layers().add(QStringLiteral("110-SYGNALIZACJA_KOMORY"));
+    defineBlock(QStringLiteral("STK-W"), {{QStringLiteral("INWENT_NUMER"), InventoryNumber}});
+    insert(QStringLiteral("STK-W"), QStringLiteral("110-SYGNALIZACJA_KOMORY"));
+    ASSERT_TRUE(LocateHeadSymbolFile(QStringLiteral("S-1")));
+    prompts.answerMessage(ui::No);
+    EXPECT_EQ(InsertHead(HeadSymbolFile, poll), InsertOutcome::Declined);
+    EXPECT_FALSE(poll.active());
+    ASSERT_EQ(prompts.asked().size(), 1u);
+    EXPECT_TRUE(prompts.asked()[0].text.contains(QStringLiteral("[30-18/987/K1p]")));
+    EXPECT_EQ(prompts.asked()[0].title, QStringLiteral("Komunikat Tesmar_Sygnalizacja"));
+}
+
+TEST_F(PlacementTest, SymbolFilesAndSectionNumbersAreChecked) {
+    EXPECT_FALSE(LocateHeadSymbolFile(QStringLiteral("../aZasoby/Symbole/sygnprzycisk")));
+    EXPECT_FALSE(LocateHeadSymbolFile(QStringLiteral("S-99")));
+    EXPECT_TRUE(
+        prompts.messageTexts().last().startsWith(QStringLiteral("Nie znaleziono sygnalizatora S-99.dwg")));
+    automation::SetDrawingProperty(QStringLiteral("NUMERSEKCJI"), QStringLiteral("26-"));
+    prompts.answerMessage(ui::Yes);
+    prompts.answerInput(QStringLiteral("26-15"));
+    EXPECT_TRUE(ReadHeadDrawingValues());
+    EXPECT_EQ(automation::GetDrawingProperty(QStringLiteral("NUMERSEKCJI")), QStringLiteral("26-15"));
+    automation::SetDrawingProperty(QStringLiteral("NUMERSEKCJI"), QStringLiteral("2615"));
+    prompts.answerMessage(ui::Yes);
+    prompts.answerInput(std::nullopt);
+    EXPECT_FALSE(ReadHeadDrawingValues());
+    prompts.answerMessage(ui::No);
+    EXPECT_FALSE(ReadHeadDrawingValues());
+    // A chosen intersection is not replaced by the drawing's.
+    IntersectionNumber = QStringLiteral("987");
+    automation::SetDrawingProperty(QStringLiteral("NUMERSEKCJI"), QStringLiteral("26-15"));
+    automation::SetDrawingProperty(QStringLiteral("ONUMERSKRZYZ"), QStringLiteral("12"));
+    IntersectionChosen = true;
+    EXPECT_TRUE(ReadHeadDrawingValues());
+    EXPECT_EQ(IntersectionNumber, QStringLiteral("987"));
+    IntersectionChosen = false;
+    EXPECT_TRUE(ReadHeadDrawingValues());
+    EXPECT_EQ(IntersectionNumber, QStringLiteral("12"));
+}
+
+TEST_F(PlacementTest, EmptyValuesLeaveAttributesAsTheyWere) {
+    cad::Block b = defineBlock(QStringLiteral("S-1"), {{QStringLiteral("UWAGI"), QStringLiteral("stara")},
+                                                       {QStringLiteral("SYGN_AKUST"), QString()},
+                                                       {QStringLiteral("ZLECENIE_DATA"), QString()}});
+    Q_UNUSED(b);
+    const cad::Entity r = insert(QStringLiteral("S-1"));
+    InventoryValues v;
+    v.OrderDate = FormatInventoryDate(QDate(2024, 12, 1));
+    AcousticSignals = true;
+    EXPECT_EQ(WriteAttributeValues(r, HeadAttributeValues(v)), 2);
+    const auto a = attributesOf(r);
+    EXPECT_EQ(a.value(QStringLiteral("UWAGI")), QStringLiteral("stara"));
+    EXPECT_EQ(a.value(QStringLiteral("SYGN_AKUST")), QStringLiteral("TAK"));
+    EXPECT_EQ(a.value(QStringLiteral("ZLECENIE_DATA")), QStringLiteral("2024.12.01"));
+}
+
+}  // namespace
