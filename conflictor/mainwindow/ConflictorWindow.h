@@ -82,6 +82,7 @@ public:
     void commandsBlockedChanged(bool blocked) override;
     void removeGridRow(int index) override;
     void commitPendingEdit() override;
+    void stopStatusRestore() override;
 
     // --- The stream grid ---
     // Makes the row of stream `index` current (column 1); nothing when it has no row.

@@ -314,6 +314,7 @@ void DrawStreamComponent(int mode) {
         if (mode == Luk || mode == Kontynuacja) {
             ModelSpaceCountBefore = count0;
             window.DrawingInProgress = true;
+            window.stopStatusRestore();
             if (mode == Luk) automation::ActivateCadWindow(QStringLiteral("AutoCAD"));
             doc.sendCommand(mode == Luk ? QStringLiteral("_arc\r") : QStringLiteral("_pline\r"));
             PendingDrawMode = mode;

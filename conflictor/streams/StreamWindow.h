@@ -78,6 +78,9 @@ public:
     virtual void removeGridRow(int index);
     // Commits an in-place edit of the grid that is still open.
     virtual void commitPendingEdit() {}
+    // Stops the timer that puts the drawing's name back after a toolbar hover (a drawing command
+    // now waits for the CAD).
+    virtual void stopStatusRestore() {}
     // Lets the message loop run between the items of a long operation.
     virtual void yieldToMessageLoop();
 
