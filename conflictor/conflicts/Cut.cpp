@@ -320,7 +320,7 @@ void ComputeAllSegmentBounds() {
 CutOutcome CutStreams(bool all) {
     StreamWindow& window = MainWindow();
     const QString title = window.caption();
-    window.stopStatusBarTimer();
+    window.stopStatusRestore();
     if (ui::MsgBox(common::Tlumacz(cutQuestion()), ui::YesNo | ui::Question, title) != ui::Yes)
         return CutOutcome::Declined;
     window.commitPendingEdit();

@@ -22,6 +22,8 @@
 #include "platform/ui/FlexGrid.h"
 #include "platform/ui/core/Prompt.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -123,6 +125,11 @@ void ConflictorWindow::buildControls() {
     cmdZmienJednostki->setToolTip(Tlumacz(QStringLiteral("Jednostka prędkości w tabeli strumieni")));
     bottom->addWidget(cmdBig);
     bottom->addWidget(cmdZmienJednostki);
+    pbPostep = new QProgressBar;
+    pbPostep->setObjectName(QStringLiteral("pbPostep"));
+    pbPostep->setTextVisible(false);
+    pbPostep->setVisible(false);
+    bottom->addWidget(pbPostep, 1);
     bottom->addStretch(1);
     layout->addLayout(bottom);
 
@@ -447,3 +454,28 @@ void ConflictorWindow::closeEvent(QCloseEvent* event) {
 }
 
 }  // namespace conflictor
+
+// The progress bar of long operations (the cut) and the buttons it stands in for while shown.
+void ConflictorWindow::setProgressMaximum(int maximum) {
+    pbPostep->setMaximum(std::max(0, maximum));
+}
+
+void ConflictorWindow::setProgressValue(int value) {
+    pbPostep->setValue(std::clamp(value, pbPostep->minimum(), pbPostep->maximum()));
+}
+
+int ConflictorWindow::progressValue() const {
+    return pbPostep->value();
+}
+
+void ConflictorWindow::setProgressVisible(bool on) {
+    pbPostep->setVisible(on);
+}
+
+void ConflictorWindow::setBigButtonVisible(bool on) {
+    cmdBig->setVisible(on);
+}
+
+void ConflictorWindow::setUnitsButtonVisible(bool on) {
+    cmdZmienJednostki->setVisible(on);
+}

@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QHash>
 #include <QMainWindow>
+#include <QProgressBar>
 #include <QString>
 
 class QAction;
@@ -83,6 +84,12 @@ public:
     void removeGridRow(int index) override;
     void commitPendingEdit() override;
     void stopStatusRestore() override;
+    void setProgressMaximum(int maximum) override;
+    void setProgressValue(int value) override;
+    int progressValue() const override;
+    void setProgressVisible(bool on) override;
+    void setBigButtonVisible(bool on) override;
+    void setUnitsButtonVisible(bool on) override;
 
     // --- The stream grid ---
     // Makes the row of stream `index` current (column 1); nothing when it has no row.
@@ -134,6 +141,7 @@ public:
     QPushButton* cmdAddNo = nullptr;
     QPushButton* cmdBig = nullptr;
     QPushButton* cmdZmienJednostki = nullptr;
+    QProgressBar* pbPostep = nullptr;  // shown over the buttons while a long operation runs
     QLabel* labNo = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* lblWybranyStrumien = nullptr;

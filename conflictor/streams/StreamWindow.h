@@ -80,19 +80,18 @@ public:
     virtual void commitPendingEdit() {}
     // Stops the timer that puts the drawing's name back after a toolbar hover (a drawing command
     // now waits for the CAD).
-    virtual void stopStatusRestore() {}
+    virtual void stopStatusRestore() { StatusBarTimerRunning = false; }
     // Lets the message loop run between the items of a long operation.
     virtual void yieldToMessageLoop();
 
     // Long operations: the progress bar `pbPostep`, the buttons it covers while shown (`cmdBig`,
-    // `cmdZmienJednostki`) and the hover-text timer `TimerDlaPaskaStatusu`.
+    // `cmdZmienJednostki`); the hover-text timer `TimerDlaPaskaStatusu` stops through stopStatusRestore().
     virtual void setProgressMaximum(int maximum) { ProgressMax = maximum; }
     virtual void setProgressValue(int value) { ProgressValue = value; }
     virtual int progressValue() const { return ProgressValue; }
     virtual void setProgressVisible(bool on) { ProgressVisible = on; }
     virtual void setBigButtonVisible(bool on) { BigButtonVisible = on; }
     virtual void setUnitsButtonVisible(bool on) { UnitsButtonVisible = on; }
-    virtual void stopStatusBarTimer() { StatusBarTimerRunning = false; }
 
     // State of the headless stand-in (the real window keeps its own).
     QString Caption = QStringLiteral("conflictor");
