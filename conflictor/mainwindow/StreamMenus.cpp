@@ -264,6 +264,9 @@ void ConflictorWindow::TimerDlaPaskaStatusu_Timer() {
 }
 
 void ConflictorWindow::buildToolButtonMenus() {
+    // The two toolbars stand one above the other, as wide as the narrow window.
+    if (QToolBar* second = toolbars_.value(QStringLiteral("tlbPrzyciski2"))) insertToolBarBreak(second);
+    for (QToolBar* bar : std::as_const(toolbars_)) bar->setIconSize(QSize(18, 18));
     for (QToolBar* bar : std::as_const(toolbars_))
         for (QAction* a : bar->actions())
             if (!a->isSeparator() && a->icon().isNull()) a->setIcon(ToolButtonIcon(a->objectName()));

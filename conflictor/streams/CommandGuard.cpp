@@ -20,6 +20,9 @@ bool RunStreamCommand(const std::function<void()>& command, const std::function<
     if (window.commandsBlocked() || window.DrawingInProgress) return false;
     QString failure;
     try {
+        // Commands may let the message loop run (reading the streams, views, dialogs): no other
+        // command starts meanwhile.
+        CommandBlock block;
         command();
         return true;
     } catch (const std::exception& e) {

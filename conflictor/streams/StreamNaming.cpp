@@ -5,8 +5,8 @@
 #include "automation/WindowSearch.h"
 #include "common/NumberText.h"
 #include "common/TextHelpers.h"
-#include "conflictor/streams/KinematicCheck.h"
 #include "conflictor/streams/StreamBlocks.h"
+#include "conflictor/streams/StreamReading.h"
 #include "conflictor/streams/StreamRecords.h"
 #include "conflictor/streams/StreamWindow.h"
 #include "platform/ui/core/Prompt.h"
@@ -158,18 +158,7 @@ int AcceptStreamName(const QString& nameText, const QString& groupText, const QS
 
     StreamRecord& added = StreamTable[size_t(newIndex)];
     if (added.Description.isEmpty()) added.Description = GetStreamAttribute(QStringLiteral("OPISY"), name);
-    auto value = [&](const char* tag) {
-        const QString t = QString::fromLatin1(tag);
-        return CheckValue(t, GetStreamAttribute(t, name), added.Kind);
-    };
-    added.ClearStraightSpeed = value("PROSTA_EWAK");
-    if (added.Kind != KindPedestrian && added.Kind != KindBicycle) {
-        added.VehicleLength = value("DLUG_POJ");
-        added.ApproachStraightSpeed = value("PROSTA_DOJAZD");
-        added.ApproachArcSpeed = value("LUK_DOJAZD");
-        added.ClearArcSpeed = value("LUK_EWAK");
-        added.MaxAcceleration = value("MAKS_PRZYSP");
-    }
+    ReadKinematicValues(added);
 
     window.setGridRedraw(false);
     window.DodajStrumienDoGrida(newIndex);

@@ -36,18 +36,7 @@ void fillRecord(StreamRecord& r, const QString& name) {
     MainWindow().MaxGroupNumber = std::max(MainWindow().MaxGroupNumber, r.Group);
     r.Phases = GetStreamAttribute(QStringLiteral("FAZY"), r.BaseName);
     r.Description = GetStreamAttribute(QStringLiteral("OPISY"), r.Name);
-    auto value = [&](const char* tag) {
-        const QString t = QString::fromLatin1(tag);
-        return CheckValue(t, GetStreamAttribute(t, r.Name), r.Kind);
-    };
-    r.ClearStraightSpeed = value("PROSTA_EWAK");
-    if (r.Kind != KindPedestrian && r.Kind != KindBicycle) {
-        r.VehicleLength = value("DLUG_POJ");
-        r.ApproachStraightSpeed = value("PROSTA_DOJAZD");
-        r.ApproachArcSpeed = value("LUK_DOJAZD");
-        r.ClearArcSpeed = value("LUK_EWAK");
-        r.MaxAcceleration = value("MAKS_PRZYSP");
-    }
+    ReadKinematicValues(r);
 }
 
 // The start point of one stream from its start marker; X = 1e30 (Y kept) without one.
@@ -202,6 +191,21 @@ void ReadSegmentGeometry(const cad::Entity& entity, SegmentRecord& segment) {
     segment.StartAngle = entity.startAngle();
     segment.EndAngle = entity.endAngle();
     segment.Radius = entity.radius();
+}
+
+void ReadKinematicValues(StreamRecord& r) {
+    auto value = [&](const char* tag) {
+        const QString t = QString::fromLatin1(tag);
+        return CheckValue(t, GetStreamAttribute(t, r.Name), r.Kind);
+    };
+    r.ClearStraightSpeed = value("PROSTA_EWAK");
+    if (r.Kind != KindPedestrian && r.Kind != KindBicycle) {
+        r.VehicleLength = value("DLUG_POJ");
+        r.ApproachStraightSpeed = value("PROSTA_DOJAZD");
+        r.ApproachArcSpeed = value("LUK_DOJAZD");
+        r.ClearArcSpeed = value("LUK_EWAK");
+        r.MaxAcceleration = value("MAKS_PRZYSP");
+    }
 }
 
 bool SortujOdcinkiStrumienia(int index) {

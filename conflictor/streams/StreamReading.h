@@ -16,6 +16,9 @@ bool OdczytajStrumienie(bool namesOnly, int index);
 SegmentRecord ReadStreamComponent(const QString& handle);
 // The geometry fields of a line or arc entity.
 void ReadSegmentGeometry(const cad::Entity& entity, SegmentRecord& segment);
+// The six kinematic values of the record: its own from the attribute table, else the settings of its
+// kind; pedestrian and bicycle streams have only the evacuation speed on the straight.
+void ReadKinematicValues(StreamRecord& r);
 // Sets the Order of the stream's components by walking the chain from its start point; always true.
 bool SortujOdcinkiStrumienia(int index);
 // The stream's two free ends and the components ending there; First.X = 1e30 when the stream is

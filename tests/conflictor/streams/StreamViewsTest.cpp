@@ -219,6 +219,14 @@ TEST_F(StreamCommands, TheCommandGuardReportsAFailureAndPutsTheWindowBack) {
     EXPECT_FALSE(ran);
     EXPECT_TRUE(RunStreamCommand([&] { ran = true; }));
     EXPECT_TRUE(ran);
+    // A running command that lets the message loop run keeps others out until it ends.
+    bool nested = true;
+    EXPECT_TRUE(RunStreamCommand([&] {
+        EXPECT_TRUE(window.commandsBlocked());
+        nested = RunStreamCommand([] {});
+    }));
+    EXPECT_FALSE(nested);
+    EXPECT_FALSE(window.commandsBlocked());
 }
 
 }  // namespace
