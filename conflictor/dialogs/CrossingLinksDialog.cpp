@@ -8,6 +8,7 @@
 #include "common/Ini.h"
 #include "common/TextHelpers.h"
 #include "common/ui/FormWindow.h"
+#include "conflictor/dialogs/DialogGuard.h"
 #include "conflictor/phases/CrossingLinkConfirm.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamRecords.h"
@@ -126,8 +127,10 @@ CrossingLinksDialog::CrossingLinksDialog(QWidget* owner) : QDialog(owner) {
     connect(cmdNowePowiazanie, &QPushButton::clicked, this, [this] { cmdNowePowiazanie_Click(); });
     connect(cmdEdytujPowiazanie, &QPushButton::clicked, this, [this] { cmdEdytujPowiazanie_Click(); });
     connect(cmdAnulujEdycje, &QPushButton::clicked, this, [this] { cmdAnulujEdycje_Click(); });
-    connect(cmdTworzPrzejscie, &QPushButton::clicked, this, [this] { cmdTworzPrzejscie_Click(); });
-    connect(cmdZatwierdzPrzejscie, &QPushButton::clicked, this, [this] { cmdZatwierdzPrzejscie_Click(); });
+    connect(cmdTworzPrzejscie, &QPushButton::clicked, this,
+            [this] { RunDialogCommand(this, [this] { cmdTworzPrzejscie_Click(); }); });
+    connect(cmdZatwierdzPrzejscie, &QPushButton::clicked, this,
+            [this] { RunDialogCommand(this, [this] { cmdZatwierdzPrzejscie_Click(); }); });
     connect(cmdZakoncz, &QPushButton::clicked, this, &QDialog::accept);
 
     common::TranslateFormCaptions(this, 0);
@@ -245,14 +248,14 @@ void CrossingLinksDialog::cmdZatwierdzPrzejscie_Click() {
     int index = EditedLinkIndex;
     const bool isNew = index < 0;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    bool ok = false;
-    try {
+    struct CursorBack {
+        ~CursorBack() { QApplication::restoreOverrideCursor(); }
+    };
+    bool ok;
+    {
+        CursorBack back;
         ok = ConfirmCrossingLink(tbOdSrodka->text(), tbZewn->text(), index, windowTitle(), failed);
-    } catch (...) {
-        QApplication::restoreOverrideCursor();
-        throw;
     }
-    QApplication::restoreOverrideCursor();
     if (!ok) {
         if (failed == CrossingSide::Inner) tbOdSrodka->setFocus();
         if (failed == CrossingSide::Outer) tbZewn->setFocus();

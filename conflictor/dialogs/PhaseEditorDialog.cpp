@@ -7,6 +7,7 @@
 #include "common/ProgramSettings.h"
 #include "common/TextHelpers.h"
 #include "common/ui/FormWindow.h"
+#include "conflictor/dialogs/DialogGuard.h"
 #include "conflictor/streams/StreamViews.h"
 #include "platform/ui/FlexGrid.h"
 
@@ -74,6 +75,14 @@ const Command Commands[] = {
 
 }  // namespace
 
+template <class F>
+void PhaseEditorDialog::guarded(F&& work) {
+    if (!RunDialogCommand(this, std::forward<F>(work))) {
+        EditorReady = true;
+        render();
+    }
+}
+
 PhaseEditorDialog::PhaseEditorDialog(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("frmFazy"));
     setWindowTitle(tr_("Fazy"));
@@ -98,12 +107,14 @@ PhaseEditorDialog::PhaseEditorDialog(QWidget* owner) : QDialog(owner) {
         if (key.isEmpty())
             connect(a, &QAction::triggered, this, &QDialog::accept);
         else
-            connect(a, &QAction::triggered, this, [this, key] { runToolbarKey(key); });
+            connect(a, &QAction::triggered, this,
+                    [this, key] { guarded([this, key] { runToolbarKey(key); }); });
         if (!key.isEmpty()) {
             QAction* b = toolbar->addAction(tr_(c.tooltip));
             b->setObjectName(key);
             b->setToolTip(tr_(c.tooltip));
-            connect(b, &QAction::triggered, this, [this, key] { runToolbarKey(key); });
+            connect(b, &QAction::triggered, this,
+                    [this, key] { guarded([this, key] { runToolbarKey(key); }); });
         }
     }
 
@@ -141,19 +152,23 @@ PhaseEditorDialog::PhaseEditorDialog(QWidget* owner) : QDialog(owner) {
     layout->addLayout(choices);
     layout->addWidget(cmdOk, 0, Qt::AlignRight);
 
-    connect(grdFazy, &ui::FlexGrid::cellClickedAt, this, [this](int r, int c) { grdFazy_Click(r, c); });
-    connect(grdFazy, &QTableWidget::cellDoubleClicked, this,
-            [this](int r, int c) { grdFazy_DblClick(r + grdFazy->FixedRows(), c + grdFazy->FixedCols()); });
+    connect(grdFazy, &ui::FlexGrid::cellClickedAt, this,
+            [this](int r, int c) { guarded([=] { grdFazy_Click(r, c); }); });
+    connect(grdFazy, &QTableWidget::cellDoubleClicked, this, [this](int r, int c) {
+        guarded([=] { grdFazy_DblClick(r + grdFazy->FixedRows(), c + grdFazy->FixedCols()); });
+    });
     connect(grdFazy->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int c) { headerClick(c); });
     // A double click on a phase's header selects the phase in the drawing.
     connect(grdFazy->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, [this](int c) {
         if (c < 2 || c - 2 >= model_.phaseCount()) return;
         headerClick(c);
-        cmdZaznaczFaze_Click();
+        guarded([this] { cmdZaznaczFaze_Click(); });
     });
-    connect(cmdZaznaczFaze, &QPushButton::clicked, this, [this] { cmdZaznaczFaze_Click(); });
-    connect(cmdZaznaczGrupe, &QPushButton::clicked, this, [this] { cmdZaznaczGrupe_Click(); });
+    connect(cmdZaznaczFaze, &QPushButton::clicked, this,
+            [this] { guarded([this] { cmdZaznaczFaze_Click(); }); });
+    connect(cmdZaznaczGrupe, &QPushButton::clicked, this,
+            [this] { guarded([this] { cmdZaznaczGrupe_Click(); }); });
     connect(cmdOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmbFazy, &QComboBox::currentIndexChanged, this, [this](int i) {
         if (EditorReady) model_.CurrentPhase = i;

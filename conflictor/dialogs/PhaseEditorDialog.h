@@ -49,6 +49,9 @@ protected:
 
 private:
     void addPhase(bool copy, bool withoutPedestrians);
+    // A failure of the drawing is told to the user; the window stays usable.
+    template <class F>
+    void guarded(F&& work);
     // Grid and combos from the model.
     void render();
     void setCellPicture(int row, int phaseColumn);

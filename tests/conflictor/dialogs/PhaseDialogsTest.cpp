@@ -5,6 +5,7 @@
 #include "common/Ini.h"
 #include "common/ProgramSettings.h"
 #include "conflictor/dialogs/CrossingLinksDialog.h"
+#include "conflictor/dialogs/DialogGuard.h"
 #include "conflictor/dialogs/PhaseEditorDialog.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamBlocks.h"
@@ -129,6 +130,18 @@ private slots:
         QCOMPARE(dialog.phaseCombo()->currentText(), QStringLiteral("1"));
         dialog.runToolbarKey(QStringLiteral("Nieznany"));  // does nothing
         dialog.accept();
+    }
+
+    void aFailureInADialogIsToldAndTheCursorComesBack() {
+        QDialog dialog;
+        dialog.setWindowTitle(QStringLiteral("Fazy"));
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QVERIFY(!RunDialogCommand(&dialog, [] { throw std::runtime_error("Erased"); }));
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(prompts->asked().size(), size_t(1));
+        QVERIFY(prompts->asked()[0].text.contains(QStringLiteral("Erased")));
+        QCOMPARE(prompts->asked()[0].title, QStringLiteral("Fazy"));
+        QVERIFY(RunDialogCommand(&dialog, [] {}));
     }
 
     void crossingLinkTypedThenPickedAndListedAgain() {
