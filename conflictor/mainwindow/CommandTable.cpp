@@ -1,10 +1,12 @@
 // The rows of conflictor's menus and toolbars.
 #include "conflictor/mainwindow/CommandTable.h"
 
+#include "conflictor/mainwindow/ExportCommands.h"
 #include "conflictor/mainwindow/PhaseCommands.h"
 #include "conflictor/mainwindow/StreamMenus.h"
 #include "conflictor/mainwindow/WindowCommands.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace conflictor {
@@ -26,6 +28,8 @@ const std::vector<CommandRow>& CommandTable() {
         // The View menu and the stream commands of the Stream menu come from the stream commands.
         all.insert(all.end(), StreamViewCommandRows().begin(), StreamViewCommandRows().end());
         all.insert(all.end(), StreamEditCommandRows().begin(), StreamEditCommandRows().end());
+        // "Narzędzia": the export submenu, then the window's options.
+        all.insert(all.end(), ExportCommandRows().begin(), ExportCommandRows().end());
         all.insert(all.end(), WindowCommandRows().begin(), WindowCommandRows().end());
         return all;
     }();
@@ -59,7 +63,16 @@ const std::vector<ToolbarRow>& ToolbarTable() {
 }
 
 const std::vector<ToolButtonRow>& ToolButtonTable() {
-    return StreamToolButtonRows();
+    static const std::vector<ToolButtonRow> rows = [] {
+        std::vector<ToolButtonRow> all = StreamToolButtonRows();
+        // The export drop-down and its separator stand before the settings button of tlbPrzyciski2.
+        auto at = std::find_if(all.begin(), all.end(), [](const ToolButtonRow& r) {
+            return std::strcmp(r.key, "Konfiguracja") == 0;
+        });
+        all.insert(at, ExportToolButtonRows().begin(), ExportToolButtonRows().end());
+        return all;
+    }();
+    return rows;
 }
 
 const CommandRow* FindCommand(const char* objectName) {

@@ -11,6 +11,7 @@
 #include "common/ui/MouseWheelHook.h"
 #include "conflictor/dialogs/StreamDialogHooks.h"
 #include "conflictor/mainwindow/CommandTable.h"
+#include "conflictor/mainwindow/ExportCommands.h"
 #include "conflictor/mainwindow/StreamCellEditor.h"
 #include "conflictor/mainwindow/StreamGridRules.h"
 #include "conflictor/streams/CommandGuard.h"
@@ -55,6 +56,7 @@ ConflictorWindow::ConflictorWindow(QWidget* parent) : QMainWindow(parent) {
     buildMenus();
     buildToolbars();
     buildToolButtonMenus();
+    AddExportDeveloperButton(*this);
     InstallStreamDialogs(this);
     TimerKolor = new QTimer(this);
     TimerKolor->setObjectName(QStringLiteral("TimerKolor"));

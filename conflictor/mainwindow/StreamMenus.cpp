@@ -1,5 +1,6 @@
 // The stream commands in frmMain's menus and toolbars, and the window services they use.
 #include "conflictor/mainwindow/StreamMenus.h"
+#include "conflictor/mainwindow/ExportCommands.h"
 
 #include "common/TextHelpers.h"
 #include "conflictor/mainwindow/ConflictorWindow.h"
@@ -232,6 +233,9 @@ const std::vector<ToolButtonMenuRow>& ToolButtonMenuTable() {
         {"WrysujOdcinek", "WrysujOdcinek", "mnuEdycja_WrysujSkladnik_Odcinek", "linia"},
         {"WrysujOdcinek", "WrysujLuk", "mnuEdycja_WrysujSkladnik_Luk", "łuk"},
         {"WrysujOdcinek", "WrysujKontynuacja", "mnuEdycja_WrysujSkladnik_Kontynuacja", "kontynuacja"},
+        // The export drop-down (its rows live with the export commands).
+        ExportToolButtonMenuRows()[0],
+        ExportToolButtonMenuRows()[1],
     };
     return rows;
 }

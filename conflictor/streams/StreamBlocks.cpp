@@ -63,17 +63,19 @@ int findEntry(const QString& text, const QString& streamName) {
 
 // The numbers already given to components of the prefix (the text between the prefix and the next
 // "^" or the end, when it is a plain decimal number).
+void addComponentNumber(const QString& name, const QString& prefix, QSet<qint64>& used) {
+    if (!name.startsWith(prefix, Qt::CaseInsensitive)) return;
+    const QString rest = name.mid(prefix.size());
+    const int caret = int(rest.indexOf(QLatin1Char('^')));
+    bool ok = false;
+    const qint64 n = (caret < 0 ? rest : rest.left(caret)).toLongLong(&ok);
+    if (ok) used.insert(n);
+}
+
 QSet<qint64> usedComponentNumbers(const QString& prefix) {
     QSet<qint64> used;
-    for (const cad::Block& b : automation::CadDocument.blocks().all()) {
-        const QString name = b.name();
-        if (!name.startsWith(prefix, Qt::CaseInsensitive)) continue;
-        const QString rest = name.mid(prefix.size());
-        const int caret = int(rest.indexOf(QLatin1Char('^')));
-        bool ok = false;
-        const qint64 n = (caret < 0 ? rest : rest.left(caret)).toLongLong(&ok);
-        if (ok) used.insert(n);
-    }
+    for (const cad::Block& b : automation::CadDocument.blocks().all())
+        addComponentNumber(b.name(), prefix, used);
     return used;
 }
 
@@ -89,6 +91,7 @@ struct ComponentNumbers {
     const void* channel = nullptr;
     QString prefix;
     int knownCount = -1;
+    QString lastKnown;  // name of the block at index knownCount - 1
     QSet<qint64> used;
 };
 ComponentNumbers numbers;
@@ -102,8 +105,15 @@ void ForgetComponentNumbers() {
 QString MakeUniqueStreamBlockName(const QString& prefix, const QString& suffix) {
     const cad::Document& doc = automation::CadDocument;
     const int count = doc.blocks().count();
-    if (numbers.document != doc.id() || numbers.channel != doc.channel() ||
-        numbers.prefix.compare(prefix, Qt::CaseInsensitive) != 0 || numbers.knownCount != count) {
+    const cad::Blocks blocks = doc.blocks();
+    const bool same = numbers.document == doc.id() && numbers.channel == doc.channel() &&
+                      numbers.prefix.compare(prefix, Qt::CaseInsensitive) == 0;
+    if (same && numbers.knownCount > 0 && count > numbers.knownCount &&
+        blocks.itemAt(numbers.knownCount - 1).name() == numbers.lastKnown) {
+        // Only blocks added after the last known one (markers, say): their names are read alone.
+        for (int i = numbers.knownCount; i < count; ++i)
+            addComponentNumber(blocks.itemAt(i).name(), prefix, numbers.used);
+    } else if (!same || numbers.knownCount != count) {
         numbers.document = doc.id();
         numbers.channel = doc.channel();
         numbers.prefix = prefix;
@@ -118,6 +128,7 @@ QString MakeUniqueStreamBlockName(const QString& prefix, const QString& suffix) 
              automation::CheckBlockExists(prefix + QString::number(n)));
     numbers.used.insert(n);
     numbers.knownCount = count + 1;  // the caller adds this block next
+    numbers.lastKnown = candidate;
     return candidate;
 }
 

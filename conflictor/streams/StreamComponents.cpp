@@ -183,7 +183,7 @@ bool AddConflictPoint(const PlanePoint& point, std::vector<ConflictPointRecord>&
     const bool v2 = vehicle(stream2);
     const int kind = v1 && v2 ? 3 : (v1 != v2 ? 4 : 0);
     for (size_t i = 1; i < points.size(); ++i)
-        if (common::ArePointsEqual(points[i].Position, point) && points[i].SecondStream == stream2)
+        if (common::ArePointsEqual(points[i].Position, point) && points[i].Stream2 == stream2)
             return false;
     // Index 0 is never filled: the list starts with one empty entry.
     if (points.empty()) points.emplace_back();

@@ -15,8 +15,9 @@ namespace conflictor {
 struct ConflictPointRecord {
     PlanePoint Position;
     int Kind = 0;
-    int FirstStream = -1;  // StreamTable indexes
-    int SecondStream = -1;
+    int Stream1 = -1;  // StreamTable indexes, Stream1 the smaller
+    int Stream2 = -1;
+    int ChainOrder = 0;  // order of Stream1's component ending at the point (vehicle/pedestrian points)
 };
 
 // A new component block "<nr>^STRUMIEN_<n>^<names>" holding the line or arc, and its reference on

@@ -81,6 +81,19 @@ public:
     // Lets the message loop run between the items of a long operation.
     virtual void yieldToMessageLoop();
 
+    // Long operations: the progress bar `pbPostep`, the buttons it covers while shown (`cmdBig`,
+    // `cmdZmienJednostki`), the hourglass pointer, the hover-text timer `TimerDlaPaskaStatusu` and
+    // a pending in-place edit of the grid, stored before an operation changes the streams.
+    virtual void setProgressMaximum(int maximum) { ProgressMax = maximum; }
+    virtual void setProgressValue(int value) { ProgressValue = value; }
+    virtual int progressValue() const { return ProgressValue; }
+    virtual void setProgressVisible(bool on) { ProgressVisible = on; }
+    virtual void setBigButtonVisible(bool on) { BigButtonVisible = on; }
+    virtual void setUnitsButtonVisible(bool on) { UnitsButtonVisible = on; }
+    virtual void setBusyPointer(bool on) { BusyPointer = on; }
+    virtual void stopStatusBarTimer() { StatusBarTimerRunning = false; }
+    virtual void RelayStreamGridEdit() { ++GridEditRelays; }
+
     // State of the headless stand-in (the real window keeps its own).
     QString Caption = QStringLiteral("conflictor");
     QStringList Intersections;
@@ -92,6 +105,14 @@ public:
     bool Visible = true;
     bool GridRedraw = true;
     int GridRefreshCount = 0;
+    int ProgressMax = 0;
+    int ProgressValue = 0;
+    bool ProgressVisible = false;
+    bool BigButtonVisible = true;
+    bool UnitsButtonVisible = false;
+    bool BusyPointer = false;
+    bool StatusBarTimerRunning = false;
+    int GridEditRelays = 0;
     int ComboFocusCount = 0;
     bool BusyCursor = false;
     int BlockDepth = 0;

@@ -54,6 +54,15 @@ public:
         const VariantList a = invoke(QStringLiteral("GetBoundingBox")).toArray();
         return {a.value(0).toPoint(), a.value(1).toPoint()};
     }
+    // Extended data: group codes and values of one application, the first pair (1001, name) naming
+    // it; the pair of arrays GetXData gives back holds the named application's data ("" all).
+    void setXData(const VariantList& codes, const VariantList& values) const {
+        invoke(QStringLiteral("SetXData"), {Variant(codes), Variant(values)});
+    }
+    std::pair<VariantList, VariantList> xData(const QString& application) const {
+        const VariantList r = invoke(QStringLiteral("GetXData"), {application}).toArray();
+        return {r.value(0).toArray(), r.value(1).toArray()};
+    }
     QList<Entity> explode() const { return wrapAll<Entity>(invoke(QStringLiteral("Explode"))); }
     double rotation() const { return num(u"Rotation"); }
     void setRotation(double radians) const { put(QStringLiteral("Rotation"), radians); }

@@ -239,6 +239,13 @@ std::vector<BlockDefinition*> Database::blocks() const {
     return out;
 }
 
+size_t Database::blockCount() const {
+    size_t n = 0;
+    for (const auto& b : d->blocks)
+        if (!b->isErased()) ++n;
+    return n;
+}
+
 BlockDefinition* Database::adoptBlock(const QString& name, quint64 recordHandle) {
     auto b = std::make_unique<BlockDefinition>();
     b->name_ = name;

@@ -133,6 +133,8 @@ public:
     BlockDefinition* block(const QString& name) const;
     // All live block definitions in table order (model space and paper space first).
     std::vector<BlockDefinition*> blocks() const;
+    // Their number, without building the list (asked before every block a program adds).
+    size_t blockCount() const;
     BlockDefinition* modelSpace() const { return modelSpace_; }
     BlockDefinition* paperSpace() const { return paperSpace_; }
     // Adds a block definition; throws cad::AlreadyExists for a taken name, cad::InvalidArgument for

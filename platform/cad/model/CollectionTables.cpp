@@ -42,7 +42,7 @@ int colorIndexArg(Args a, bool allowByValues) {
 std::unique_ptr<DispatchTable> MakeBlocksTable() {
     auto tb = std::make_unique<DispatchTable>(QStringLiteral("IAcadBlocks"));
     tb->get(QStringLiteral("Count"),
-            [](Target& t, Args) -> Variant { return Variant(int(Db(t).blocks().size())); })
+            [](Target& t, Args) -> Variant { return Variant(int(Db(t).blockCount())); })
         .method(QStringLiteral("Item"),
                 [](Target& t, Args a) -> Variant {
                     const Variant& key = Arg(a, 0);

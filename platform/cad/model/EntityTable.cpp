@@ -252,6 +252,49 @@ void addCommon(DispatchTable& tb) {
                  if (db::Entity* owner = e->ownerReference()) e = owner;
                  return Variant(t.rec.doc->highlighted.contains(e->handle()));
              })
+        .method(QStringLiteral("SetXData"),
+                [](Target& t, Args a) -> Variant {
+                    // Codes and values of one application's data, the first pair naming it (1001);
+                    // they replace that application's earlier data, and the application is registered.
+                    const VariantList codes = Arg(a, 0).toArray();
+                    const VariantList values = Arg(a, 1).toArray();
+                    if (codes.isEmpty() || codes.size() != values.size() || codes[0].toInt() != 1001 ||
+                        values[0].toText().isEmpty())
+                        throw InvalidArgument(
+                            QStringLiteral("Extended data must start with its application name"));
+                    const QString app = values[0].toText();
+                    Db(t).addAppId(app);
+                    db::Tags& x = ent(t)->xdata;
+                    db::Tags kept;
+                    bool inApp = false;
+                    for (const db::Tag& tag : x) {
+                        if (tag.code == 1001) inApp = tag.value.compare(app, Qt::CaseInsensitive) == 0;
+                        if (!inApp) kept.push_back(tag);
+                    }
+                    for (qsizetype i = 0; i < codes.size(); ++i) {
+                        const Variant& v = values[i];
+                        const QString text =
+                            v.isNumber() ? QString::number(v.toDouble(), 'g', 17) : v.toText();
+                        kept.push_back(db::Tag{int(codes[i].toInt()), text});
+                    }
+                    x = std::move(kept);
+                    return {};
+                })
+        .method(QStringLiteral("GetXData"),
+                [](Target& t, Args a) -> Variant {
+                    // [codes, values] of the named application's data (every application's for "").
+                    const QString app = TextArg(a, 0);
+                    VariantList codes, values;
+                    bool inApp = false;
+                    for (const db::Tag& tag : ent(t)->xdata) {
+                        if (tag.code == 1001)
+                            inApp = app.isEmpty() || tag.value.compare(app, Qt::CaseInsensitive) == 0;
+                        if (!inApp) continue;
+                        codes.append(Variant(qint64(tag.code)));
+                        values.append(Variant(tag.value));
+                    }
+                    return Variant(VariantList{Variant(codes), Variant(values)});
+                })
         .method(QStringLiteral("GetBoundingBox"),
                 [](Target& t, Args) -> Variant {
                     const db::Box b = Db(t).boundingBox(ent(t));

@@ -20,26 +20,6 @@ protected:
     void TearDown() override { ResetStreamState(); }
 };
 
-SegmentRecord Line(double x1, double y1, double x2, double y2) {
-    SegmentRecord s;
-    s.IsLine = true;
-    s.StartPoint = {x1, y1};
-    s.EndPoint = {x2, y2};
-    return s;
-}
-
-SegmentRecord Arc(double cx, double cy, double r, double a1, double a2) {
-    SegmentRecord s;
-    s.IsLine = false;
-    s.Center = {cx, cy};
-    s.Radius = r;
-    s.StartAngle = a1;
-    s.EndAngle = a2;
-    s.StartPoint = common::GetPolarPoint(s.Center, a1, r);
-    s.EndPoint = common::GetPolarPoint(s.Center, a2, r);
-    return s;
-}
-
 TEST_F(StreamsTable, LooksStreamsUpWithoutRegardToCaseButWithTheVariant) {
     StreamTable = {Stream(QStringLiteral("K1[2]")), Stream(QStringLiteral("K1")),
                    Stream(QStringLiteral("k1"))};
@@ -259,13 +239,13 @@ TEST_F(StreamsTable, ConflictPointsAreKeptOncePerPositionAndSecondStream) {
     EXPECT_EQ(points[1].Kind, 3);
     EXPECT_EQ(points[2].Kind, 4);
     EXPECT_EQ(points[3].Kind, 0);
-    EXPECT_EQ(points[2].FirstStream, 0);
-    EXPECT_EQ(points[2].SecondStream, 2);
+    EXPECT_EQ(points[2].Stream1, 0);
+    EXPECT_EQ(points[2].Stream2, 2);
 
     std::vector<ConflictPointRecord> fresh;  // index 0 is never filled, even on an empty list
     EXPECT_TRUE(AddConflictPoint({1, 1}, fresh, 0, 1));
     ASSERT_EQ(fresh.size(), 2u);
-    EXPECT_EQ(fresh[1].SecondStream, 1);
+    EXPECT_EQ(fresh[1].Stream2, 1);
 }
 
 }  // namespace

@@ -1,0 +1,120 @@
+// Conflict-point markers: the division of vehicle/pedestrian points and reading markers back.
+#include "conflictor/conflicts/ConflictMarkers.h"
+
+#include "common/ProgramSettings.h"
+#include "conflictor/streams/Intersections.h"
+#include "conflictor/streams/Markers.h"
+#include "conflictor/streams/SetGuard.h"
+#include "conflictor/streams/StreamBlocks.h"
+
+namespace conflictor {
+
+namespace {
+
+QString nameOf(int index) {
+    return index >= 0 && index < int(StreamTable.size()) ? StreamTable[size_t(index)].Name : QString();
+}
+
+// The stream name of a marker attribute: the value without its leading "^".
+QString streamOfValue(const QString& value) {
+    return value.startsWith(QLatin1Char('^')) ? value.mid(1) : value;
+}
+
+}  // namespace
+
+void GetSegmentOrderAtPoint(const PlanePoint& point, int stream, int& order) {
+    order = 0;
+    if (stream < 0 || stream >= int(StreamTable.size())) return;
+    const StreamRecord& r = StreamTable[size_t(stream)];
+    const int count = std::min(r.SegmentCount, MaxSegments);
+    int first = 0;
+    for (int k = 1; k <= count; ++k) {
+        const SegmentRecord& s = r.Segments[size_t(k)];
+        if (!common::ArePointsEqual(s.StartPoint, point) && !common::ArePointsEqual(s.EndPoint, point))
+            continue;
+        if (first == 0) {
+            first = s.Order;
+            order = first;
+            continue;
+        }
+        order = std::min(first, s.Order);
+        return;
+    }
+}
+
+void InsertConflictPointMarkers(std::vector<ConflictPointRecord>& points) {
+    if (points.size() < 2) return;
+    std::vector<ConflictPointRecord> mixed;
+    for (size_t k = 1; k < points.size(); ++k) {
+        const ConflictPointRecord& p = points[k];
+        if (p.Kind == 3) {
+            InsertMarkerBlock(p.Position, QStringLiteral("3"), nameOf(p.Stream1), nameOf(p.Stream2),
+                              QString());
+        } else if (p.Kind == 4) {
+            ConflictPointRecord copy = p;
+            GetSegmentOrderAtPoint(p.Position, p.Stream1, copy.ChainOrder);
+            mixed.push_back(copy);
+        }
+    }
+    std::vector<bool> taken(mixed.size(), false);
+    bool approach = false;
+    QString pedestrian;
+    for (size_t round = 0; round < mixed.size(); ++round) {
+        int best = -1, bestOrder = -1;
+        for (size_t k = 0; k < mixed.size(); ++k) {
+            if (taken[k] || mixed[k].ChainOrder <= bestOrder) continue;
+            best = int(k);
+            bestOrder = mixed[k].ChainOrder;
+        }
+        if (best < 0) break;
+        taken[size_t(best)] = true;
+        ConflictPointRecord& p = mixed[size_t(best)];
+        QString associated;
+        if (!approach) {
+            p.Kind = 2;
+            const int kind2 = p.Stream2 >= 0 && p.Stream2 < int(StreamTable.size())
+                                  ? StreamTable[size_t(p.Stream2)].Kind
+                                  : 0;
+            pedestrian =
+                kind2 == KindPedestrian || kind2 == KindBicycle ? nameOf(p.Stream2) : nameOf(p.Stream1);
+        } else {
+            p.Kind = 1;
+            associated = pedestrian;
+        }
+        InsertMarkerBlock(p.Position, QString::number(p.Kind), nameOf(p.Stream1), nameOf(p.Stream2),
+                          associated);
+        approach = !approach;
+    }
+}
+
+QList<ConflictMarker> ReadConflictMarkers() {
+    QList<ConflictMarker> markers;
+    const QString prefix = IntersectionNumber + QLatin1Char('^');
+    SetGuard ss(QStringLiteral("SSMarkery"));
+    for (const cad::Entity& ref :
+         ss.select(InsertFilter(PatternText(IntersectionNumber) + QStringLiteral("^*POJ*_STRUMIEN*"),
+                                common::Settings.ConflictPointLayerName))) {
+        ConflictMarker m;
+        const QString rest = ref.name().mid(prefix.size());
+        for (int kind = 1; kind <= 3; ++kind)
+            if (rest.startsWith(ConflictKindName(kind) + QLatin1Char('_'))) m.Kind = kind;
+        if (m.Kind == 0) continue;
+        const QString kindName = ConflictKindName(m.Kind);
+        for (const cad::Entity& att : ref.attributes()) {
+            const QString tag = att.tagString();
+            if (tag == kindName + QLatin1Char('1'))
+                m.Stream1 = streamOfValue(att.textString());
+            else if (tag == kindName + QLatin1Char('2'))
+                m.Stream2 = streamOfValue(att.textString());
+            else if (tag == QLatin1String("SKOJARZONY_PIESZY"))
+                m.AssociatedPedestrian = att.textString();
+        }
+        const cad::Point p = ref.insertionPoint();
+        m.Position = {p.x, p.y};
+        m.Handle = ref.handle();
+        markers.append(m);
+    }
+    return markers;
+}
+
+}  // namespace conflictor

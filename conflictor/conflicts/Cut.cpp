@@ -1,0 +1,355 @@
+// The cut of the current intersection's streams into conflict points.
+#include "conflictor/conflicts/Cut.h"
+
+#include "automation/CadConnection.h"
+#include "automation/CadTables.h"
+#include "automation/CadVariables.h"
+#include "automation/CaretNames.h"
+#include "automation/DrawingProperties.h"
+#include "automation/Selection.h"
+#include "common/NumberText.h"
+#include "common/ProgramSettings.h"
+#include "common/TextHelpers.h"
+#include "conflictor/conflicts/ConflictMarkers.h"
+#include "conflictor/conflicts/LengthTexts.h"
+#include "conflictor/conflicts/MessageLoopPacer.h"
+#include "conflictor/conflicts/SegmentCrossings.h"
+#include "conflictor/streams/Intersections.h"
+#include "conflictor/streams/SegmentBounds.h"
+#include "conflictor/streams/SetGuard.h"
+#include "conflictor/streams/StreamBlocks.h"
+#include "conflictor/streams/StreamComponents.h"
+#include "conflictor/streams/StreamReading.h"
+#include "conflictor/streams/StreamWindow.h"
+#include "platform/ui/core/Prompt.h"
+
+namespace conflictor {
+
+CutStatistics LastCutStatistics;
+
+namespace {
+
+QString cutQuestion() {
+    const QChar br(QLatin1Char('\n'));
+    return QStringLiteral("Uwaga!") + br +
+           QStringLiteral("Po \"cięciu\" nie będzie można wrócić do poprzedniej wersji rysunku.") + br +
+           QStringLiteral("Zaleca się zapisanie kopi rysunku przed \"cięciem\".") + br +
+           QStringLiteral("Czy napewno przeprowadzić teraz operację \"cięcia\"?");
+}
+
+void makeLayerActive(const QString& name) {
+    automation::CadDocument.setActiveLayer(automation::CadDocument.layers().item(name));
+}
+
+// What a run changes outside the drawing's content, put back on every way out.
+class CutRun {
+public:
+    explicit CutRun(StreamWindow& window) : window_(window), autoSelect_(common::Settings.AutoZaznaczNowe) {
+        common::Settings.AutoZaznaczNowe = false;
+    }
+    ~CutRun() { finish(); }
+    CutRun(const CutRun&) = delete;
+    CutRun& operator=(const CutRun&) = delete;
+
+    void saveActiveLayer() {
+        layer_ = automation::CadDocument.activeLayer();
+        layerSaved_ = true;
+    }
+    void variablesSaved() { variablesSaved_ = true; }
+    void flash(const QString& notice) {
+        window_.StartPanelFlash(common::Tlumacz(notice));
+        flashing_ = true;
+        window_.yieldToMessageLoop();
+    }
+    void showProgress(int maximum) {
+        window_.setProgressValue(0);
+        window_.setProgressMaximum(maximum);
+        window_.setProgressVisible(true);
+        window_.setBigButtonVisible(false);
+        window_.setUnitsButtonVisible(false);
+        progressShown_ = true;
+        window_.yieldToMessageLoop();
+    }
+    void advance() { window_.setProgressValue(++progress_); }
+    void stopFlash() {
+        if (!flashing_) return;
+        flashing_ = false;
+        window_.setStatusText(window_.statusDefaultText());
+        window_.StopPanelFlash();
+    }
+
+    // Everything back; each step on its own, so that one refusal does not keep the others back.
+    void finish() noexcept {
+        if (finished_) return;
+        finished_ = true;
+        window_.CuttingSelectedStreams = false;
+        attempt([&] { stopFlash(); });
+        if (progressShown_)
+            attempt([&] {
+                window_.setProgressVisible(false);
+                window_.setBigButtonVisible(true);
+            });
+        attempt([&] { window_.yieldToMessageLoop(); });
+        common::Settings.AutoZaznaczNowe = autoSelect_;
+        if (layerSaved_) attempt([&] { automation::CadDocument.setActiveLayer(layer_); });
+        if (variablesSaved_) attempt([] { automation::RestoreCadVariables(); });
+        attempt([&] { window_.setBusyPointer(false); });
+    }
+
+private:
+    template <class F>
+    static void attempt(F&& f) noexcept {
+        try {
+            f();
+        } catch (...) {
+            // The drawing or the window went away; what is left is put back regardless.
+        }
+    }
+
+    StreamWindow& window_;
+    bool autoSelect_;
+    cad::Layer layer_;
+    bool layerSaved_ = false;
+    bool variablesSaved_ = false;
+    bool flashing_ = false;
+    bool progressShown_ = false;
+    bool finished_ = false;
+    int progress_ = 0;
+};
+
+// Marks the streams whose component references are highlighted (the selection pen) in the drawing;
+// references of other intersections never mark a stream of this one.
+int markHighlightedStreams(std::vector<bool>& marked) {
+    const QString prefix = IntersectionNumber + QStringLiteral("^STRUMIEN");
+    cad::SelectionFilter filter = InsertFilter(
+        PatternText(IntersectionNumber) + QStringLiteral("^STRUMIEN_*"), common::Settings.StreamLayerName);
+    filter.add(62, common::Settings.PisakZaznaczenia);
+    int count = 0;
+    SetGuard ss(QStringLiteral("SS1"));
+    for (const cad::Entity& ref : ss.select(filter)) {
+        const QString name = ref.name();
+        if (!name.startsWith(prefix + QLatin1Char('_'), Qt::CaseInsensitive)) continue;
+        for (const QString& stream : automation::SplitCaretList(name, prefix)) {
+            const int i = FindStreamIndex(stream);
+            if (i < 0 || marked[size_t(i)]) continue;
+            marked[size_t(i)] = true;
+            ++count;
+        }
+    }
+    return count;
+}
+
+// Erases the markers of this intersection whose every stream attribute names a marked stream.
+void eraseMarkersOfMarkedStreams(const std::vector<bool>& marked) {
+    SetGuard ss(QStringLiteral("SS5"));
+    const QList<cad::Entity> markers =
+        ss.select(InsertFilter(PatternText(IntersectionNumber) + QStringLiteral("^*POJ*_STRUMIEN*"),
+                               common::Settings.ConflictPointLayerName));
+    for (const cad::Entity& marker : markers) {
+        if (!marker.hasAttributes()) continue;
+        bool ofMarked = true;
+        for (const cad::Entity& att : marker.attributes()) {
+            const QString tag = att.tagString();
+            if (!tag.startsWith(QLatin1String("POJ")) && !tag.startsWith(QLatin1String("PIESZ"))) continue;
+            // A stream the table does not know is no marked stream: its marker stays.
+            const int i = FindStreamIndex(att.textString().mid(1));
+            if (i < 0 || !marked[size_t(i)]) {
+                ofMarked = false;
+                break;
+            }
+        }
+        if (ofMarked) marker.erase();
+    }
+}
+
+// Splits the stream's component holding the point there: component `k` when the point lies on it,
+// otherwise the piece an earlier split at the other crossing of the same pair split off.
+void splitStreamAt(int stream, int k, const PlanePoint& p) {
+    const StreamRecord& r = StreamTable[size_t(stream)];
+    if (!IsVehicleStream(r)) return;
+    int target = IsPointOnComponent(p, r.Segments[size_t(k)]) ? k : 0;
+    const int count = std::min(r.SegmentCount, MaxSegments);
+    for (int m = 1; m <= count && target == 0; ++m) {
+        const SegmentRecord& s = r.Segments[size_t(m)];
+        if (IsPointOnComponent(p, s) && !common::ArePointsEqual(p, s.StartPoint) &&
+            !common::ArePointsEqual(p, s.EndPoint))
+            target = m;
+    }
+    if (target == 0) return;
+    const QString label = r.Segments[size_t(target)].Label;
+    SplitStreamSegmentAtPoint(stream, target, p, label);
+}
+
+bool sharesHandle(const StreamRecord& r, const QString& handle) {
+    if (handle.isEmpty()) return false;
+    const int count = std::min(r.SegmentCount, MaxSegments);
+    for (int b = 1; b <= count; ++b)
+        if (r.Segments[size_t(b)].Handle == handle) return true;
+    return false;
+}
+
+// Intersects streams i and j component by component, splitting and collecting the points.
+void cutPair(int i, int j, std::vector<ConflictPointRecord>& points, MessageLoopPacer& pacer) {
+    const bool commonStart =
+        common::ArePointsEqual(StreamTable[size_t(i)].StartPoint, StreamTable[size_t(j)].StartPoint);
+    for (int a = 1; a <= std::min(StreamTable[size_t(i)].SegmentCount, MaxSegments); ++a) {
+        // A component both streams hold is no crossing of theirs.
+        if (sharesHandle(StreamTable[size_t(j)], StreamTable[size_t(i)].Segments[size_t(a)].Handle)) continue;
+        const int countJ = std::min(StreamTable[size_t(j)].SegmentCount, MaxSegments);
+        for (int b = 1; b <= countJ; ++b) {
+            pacer.serve();
+            // The segment arrays never grow (MaxSegments + 1 slots): references stay valid while
+            // splits rewrite the components; the crossings are found before either is split.
+            const SegmentRecord& sa = StreamTable[size_t(i)].Segments[size_t(a)];
+            const SegmentRecord& sb = StreamTable[size_t(j)].Segments[size_t(b)];
+            if (!common::DoExtentsOverlap({sa.Bounds1, sa.Bounds2}, {sb.Bounds1, sb.Bounds2})) continue;
+            ++LastCutStatistics.PairsTested;
+            for (const PlanePoint& p : FindSegmentCrossings(sa, sb)) {
+                ++LastCutStatistics.Crossings;
+                splitStreamAt(i, a, p);
+                splitStreamAt(j, b, p);
+                if (!commonStart) AddConflictPoint(p, points, i, j);
+            }
+        }
+    }
+}
+
+CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer& pacer) {
+    const QString title = window.caption();
+    if (!automation::CheckDocumentOpen(true)) return CutOutcome::NoDocument;
+    run.saveActiveLayer();
+    EnsureStreamLayers();
+    automation::SaveAndSetCadVariables(QStringLiteral("256"), QString(), -1.0, 0.0, 1.0);
+    run.variablesSaved();
+
+    auto noStreams = [&] {
+        run.stopFlash();
+        ui::MsgBox(common::Tlumacz(QStringLiteral("Najpierw należy wrysować strumienie!")), ui::Exclamation,
+                   title);
+        return CutOutcome::NoStreams;
+    };
+    run.flash(QStringLiteral("Trwa analiza strumieni..."));
+    if (all) {
+        if (!OdczytajStrumienie(false, -1)) return noStreams();
+        ComputeAllSegmentBounds();
+    } else {
+        automation::DrawingScale =
+            common::ParseInteger(automation::GetDrawingProperty(QStringLiteral("SKALA")));
+        if (automation::DrawingScale == 0) automation::DrawingScale = 1;
+    }
+
+    run.flash(QStringLiteral("Trwa operacja cięcia..."));
+    const int n = int(StreamTable.size()) - 1;
+    if (n < 0) return noStreams();
+
+    std::vector<bool> marked(size_t(n) + 1, all);
+    if (!all) {
+        if (markHighlightedStreams(marked) == 0) {
+            run.stopFlash();
+            ui::MsgBox(
+                common::Tlumacz(QStringLiteral("Nie zaznaczono żadnego strumienia tego skrzyżowania.")),
+                ui::Exclamation, title);
+            return CutOutcome::NoneSelected;
+        }
+        for (int i = 0; i <= n; ++i) {
+            if (!marked[size_t(i)]) continue;
+            OdczytajStrumienie(false, i);
+            StreamRecord& r = StreamTable[size_t(i)];
+            for (int k = 1; k <= std::min(r.SegmentCount, MaxSegments); ++k)
+                ComputeSegmentBounds(r.Segments[size_t(k)]);
+        }
+    }
+
+    run.showProgress(2 * n + 1);
+    for (int i = 0; i <= n; ++i) {
+        if (!marked[size_t(i)]) continue;
+        int first = 0, second = 0;
+        const common::PlanePointPair ends =
+            GetStreamEndPoints(i, IsVehicleStream(StreamTable[size_t(i)]), first, second);
+        if (common::IsMissingPoint(ends.First)) {
+            window.SelectGridRowOfStream(StreamTable[size_t(i)].Name);
+            return CutOutcome::CheckFailed;
+        }
+    }
+    run.advance();
+
+    // The old results go: markers of the streams cut, and this intersection's length texts (those of
+    // other intersections stay, and no component gets a second text).
+    if (all) {
+        automation::EraseBlockReferencesOnLayer(
+            PatternText(IntersectionNumber) + QStringLiteral("^*POJ*_STRUMIEN*"), cad::Variant(),
+            common::Settings.ConflictPointLayerName);
+    } else {
+        eraseMarkersOfMarkedStreams(marked);
+    }
+    EraseLengthTexts();
+
+    window.CuttingSelectedStreams = !all;
+    for (int i = 0; i < n; ++i) {
+        makeLayerActive(common::Settings.StreamLayerName);
+        if (!marked[size_t(i)]) continue;
+        std::vector<ConflictPointRecord> points(1);
+        for (int j = i + 1; j <= n; ++j)
+            if (marked[size_t(j)]) cutPair(i, j, points, pacer);
+        run.advance();
+        SortujOdcinkiStrumienia(i);
+        makeLayerActive(common::Settings.ConflictPointLayerName);
+        InsertConflictPointMarkers(points);
+        pacer.serve();
+        run.advance();
+    }
+    window.CuttingSelectedStreams = false;
+    SortujOdcinkiStrumienia(n);
+
+    makeLayerActive(LengthTextLayer());
+    automation::CadDocument.setVariable(QStringLiteral("CECOLOR"), QStringLiteral("7"));
+    automation::EnsureTextStyle(QStringLiteral("SYGN_TXT"), 1.5, QStringLiteral("arial"), true);
+    WriteLengthTexts([&] { pacer.serve(); });
+    automation::CadDocument.regen(1);
+    return CutOutcome::Done;
+}
+
+}  // namespace
+
+void ComputeAllSegmentBounds() {
+    for (StreamRecord& r : StreamTable)
+        for (int k = 1; k <= std::min(r.SegmentCount, MaxSegments); ++k)
+            ComputeSegmentBounds(r.Segments[size_t(k)]);
+}
+
+CutOutcome CutStreams(bool all) {
+    StreamWindow& window = MainWindow();
+    const QString title = window.caption();
+    window.stopStatusBarTimer();
+    if (ui::MsgBox(common::Tlumacz(cutQuestion()), ui::YesNo | ui::Question, title) != ui::Yes)
+        return CutOutcome::Declined;
+    window.RelayStreamGridEdit();
+    window.setBusyPointer(true);
+
+    LastCutStatistics = {};
+    MessageLoopPacer pacer(window);
+    CutOutcome outcome;
+    QString failure;
+    {
+        CutRun run(window);
+        try {
+            outcome = runCut(all, run, window, pacer);
+        } catch (const std::exception& e) {
+            outcome = CutOutcome::Failed;
+            failure = QString::fromUtf8(e.what());
+        }
+        run.finish();
+    }
+    LastCutStatistics.MessageLoopRounds = pacer.served();
+
+    if (outcome == CutOutcome::Done) {
+        ui::MsgBox(common::Tlumacz(QStringLiteral("Zakończono operację cięcia.")), ui::Information, title);
+    } else if (outcome == CutOutcome::Failed) {
+        ui::MsgBox(common::Tlumacz(QStringLiteral("Operacja cięcia została przerwana przez błąd rysunku:")) +
+                       QLatin1Char('\n') + failure,
+                   ui::Exclamation, title);
+    }
+    return outcome;
+}
+
+}  // namespace conflictor

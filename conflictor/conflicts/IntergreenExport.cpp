@@ -1,0 +1,324 @@
+// The intergreen export: checks of the streams, groups and phases, the conflict-point markers read
+// back, worksheet 1 (parameters, stream rows, pair rows), worksheet 2, and the save.
+#include "conflictor/conflicts/IntergreenExport.h"
+
+#include "automation/Automation.h"
+#include "automation/CrossingLinks.h"
+#include "common/NumberText.h"
+#include "common/PathHelpers.h"
+#include "common/ProgramSettings.h"
+#include "common/SettingBindings.h"
+#include "common/TextHelpers.h"
+#include "conflictor/conflicts/ConflictMarkers.h"
+#include "conflictor/conflicts/PhaseExport.h"
+#include "conflictor/phases/PhaseSets.h"
+#include "conflictor/streams/Intersections.h"
+#include "conflictor/streams/StreamReading.h"
+#include "conflictor/streams/StreamWindow.h"
+#include "platform/sheet/Application.h"
+#include "platform/sheet/Errors.h"
+#include "platform/sheet/Workbook.h"
+#include "platform/sheet/Worksheet.h"
+#include "platform/ui/core/Prompt.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <memory>
+
+namespace conflictor {
+
+namespace {
+
+QString T(const char* text) {
+    return common::Tlumacz(QString::fromUtf8(text));
+}
+
+// Ends the command as every later stop does: flash off, normal pointer.
+class BusyGuard {
+public:
+    BusyGuard() {
+        MainWindow().setBusyCursor(true);
+        MainWindow().StartPanelFlash(T("Trwa eksport danych do programu Excel ..."));
+    }
+    ~BusyGuard() {
+        MainWindow().StopPanelFlash();
+        MainWindow().setBusyCursor(false);
+    }
+};
+
+void warn(const QString& text, int icon = ui::Exclamation) {
+    ui::MsgBox(text, icon, MainWindow().caption());
+}
+
+// The variant suffix "[2]" removed.
+QString baseName(const QString& name) {
+    const int bracket = name.lastIndexOf(QLatin1Char('['));
+    return bracket > 0 ? name.left(bracket) : name;
+}
+
+// Group and phase checks; false after the message.
+bool checkGroupsAndPhases(int n) {
+    std::vector<bool> seen(size_t(n), false);
+    for (const StreamRecord& s : StreamTable) {
+        if (s.Group == 0) {
+            warn(T("Nie zdefiniowano wszystkich grup!"), ui::Critical);
+            return false;
+        }
+        if (s.Group >= 1 && s.Group <= n) seen[size_t(s.Group - 1)] = true;
+    }
+    QStringList missing;
+    for (int g = 1; g <= n; ++g)
+        if (!seen[size_t(g - 1)]) missing.append(QString::number(g));
+    if (!missing.isEmpty()) {
+        warn(T("Nie zachowana kolejność grup!") + QStringLiteral("\n") + T("Brak grupy: ") +
+                 missing.join(QStringLiteral(", ")),
+             ui::Critical);
+        return false;
+    }
+    for (const StreamRecord& s : StreamTable)
+        if (s.Phases.isEmpty()) {
+            warn(T("Nie zdefiniowano wszystkich faz!"), ui::Critical);
+            return false;
+        }
+    return true;
+}
+
+// The pairs of the intersection's markers; false (after the message) when a marker is stale.
+bool readPairs(IntergreenData& data) {
+    const QList<ConflictMarker> markers = ReadConflictMarkers();
+    // Every marker is checked before any is used: a stale one stops the export with nothing written.
+    for (const ConflictMarker& m : markers)
+        if (FindStreamIndex(m.Stream1) == -1 || FindStreamIndex(m.Stream2) == -1) {
+            warn(T("Eksport do programu Excel został przerwany z powodu nieaktualnych punktów kolizji.") +
+                 QStringLiteral("\n") + T("Należy wykonać operację cięcia a następnie eksport."));
+            return false;
+        }
+    for (const ConflictMarker& m : markers) {
+        QString name1 = m.Stream1, name2 = m.Stream2;
+        int s1 = FindStreamIndex(name1), s2 = FindStreamIndex(name2);
+        const QString kind = ConflictKindName(m.Kind);
+        const bool v1 = IsVehicleStream(StreamTable[size_t(s1)]);
+        const bool v2 = IsVehicleStream(StreamTable[size_t(s2)]);
+        if ((m.Kind == 2 && !v1 && v2) || (m.Kind == 1 && !v2 && v1)) {
+            std::swap(name1, name2);
+            std::swap(s1, s2);
+        }
+        PlanePoint at = m.Position;
+        bool arc1 = false, arc2 = false;
+        double d1 = 0, d2 = 0;
+        QString text1, text2;
+        bool measured = GetConflictDistanceText(at, s1, arc1, d1, text1);
+        const StreamRecord& clearing = StreamTable[size_t(s1)];
+        if (measured && m.Kind == 1 && !IsVehicleStream(clearing)) {
+            const int associated =
+                m.AssociatedPedestrian.isEmpty() ? -1 : FindStreamIndex(m.AssociatedPedestrian);
+            if (associated >= 0) {
+                bool arcA = false;
+                double dA = 0;
+                QString textA;
+                if (GetConflictDistanceText(at, associated, arcA, dA, textA) && dA > d1) {
+                    d1 = dA;
+                    text1 = textA;
+                }
+            }
+            const double scale = automation::DrawingScale > 0 ? automation::DrawingScale : 1;
+            const bool pedestrian = clearing.Kind == KindPedestrian;
+            const double metres = common::RoundToDecimals(d1 / scale, 1);
+            const double time = common::RoundToDecimals(metres / (pedestrian ? 1.4 : 2.8), 2);
+            const int g = clearing.Group;
+            if (g >= 1 && g <= data.n) {
+                GroupClearanceRecord& held = data.GroupClearance[size_t(g)];
+                const double heldTime =
+                    held.Distance < 0 ? 0 : held.Distance / (held.IsPedestrian ? 1.4 : 2.8);
+                if (time > heldTime) held = {metres, pedestrian, time};
+            }
+        }
+        if (m.Kind == 2) {
+            text2 = QStringLiteral("0");
+            arc2 = false;
+        } else if (measured) {
+            measured = GetConflictDistanceText(at, s2, arc2, d2, text2);
+        }
+        if (!measured) {
+            // A vehicle stream that does not end a component at the point cannot be measured.
+            data.Problems.append(name1 + QStringLiteral(" - ") + name2);
+            continue;
+        }
+        IntergreenPair pair{
+            name1, name2, QStringLiteral("=") + text1, QStringLiteral("=") + text2, s1, s2, arc1, arc2, kind};
+        if (m.Kind == 3) {
+            data.VehiclePairs.push_back(pair);
+            data.VehiclePairs.push_back({name2, name1, QStringLiteral("=") + text2,
+                                         QStringLiteral("=") + text1, s2, s1, arc2, arc1, kind});
+        } else {
+            data.OtherPairs.push_back(pair);
+        }
+    }
+    return true;
+}
+
+void writeParameters(sheet::Worksheet& ws) {
+    const common::ProgramSettings& s = common::Settings;
+    ws.cells(2, 3).setValue(IntersectionNumber);
+    const double column24[] = {s.DlugoscPojazd,   s.PredkDojazdProsta, s.PredkDojazdLuk,
+                               s.PredkEwakProsta, s.PredkEwakLuk,      s.PredkPiesi,
+                               s.PredkRowery,     s.SygnalZolty,       s.MaksPrzysp};
+    for (int i = 0; i < 9; ++i) ws.cells(2 + i, 24).setValue(column24[i]);
+    const double column32[] = {s.DlugoscAutobus,   s.PredkDojazdProsta2, s.PredkDojazdLuk2,
+                               s.PredkEwakProsta2, s.PredkEwakLuk2,      s.MaksPrzyspAutobus};
+    for (int i = 0; i < 6; ++i) ws.cells(3 + i, 32).setValue(column32[i]);
+    const double column40[] = {s.DlugoscTramwaj * s.IloscWagonow,
+                               s.PredkDojazdProsta3,
+                               s.PredkDojazdLuk3,
+                               s.PredkEwakProsta3,
+                               s.PredkEwakLuk3,
+                               s.MaksPrzyspTramwaj};
+    for (int i = 0; i < 6; ++i) ws.cells(3 + i, 40).setValue(column40[i]);
+}
+
+// One row per stream from row 24; returns the last stream row.
+int writeStreamRows(sheet::Worksheet& ws) {
+    int row = 23;
+    for (StreamRecord& s : StreamTable) {
+        ++row;
+        ws.cells(row, 17).setValue(s.Name);
+        ws.cells(row, 18).setValue(s.VehicleLength);
+        ws.cells(row, 21).setValue(s.ClearStraightSpeed);
+        if (s.Kind != KindPedestrian && s.Kind != KindBicycle) {
+            ws.cells(row, 19).setValue(s.ApproachStraightSpeed);
+            ws.cells(row, 20).setValue(s.ApproachArcSpeed);
+            ws.cells(row, 22).setValue(s.ClearArcSpeed);
+            ws.cells(row, 23).setValue(s.MaxAcceleration);
+        }
+        s.SheetIndex = row;
+    }
+    return row;
+}
+
+QString saveWorkbook(sheet::Workbook& book) {
+    const QString drawing = automation::CadDocument.fullName();
+    const QFileInfo info(drawing);
+    ui::FileRequest req;
+    req.kind = ui::FileRequest::Save;
+    req.title = T("Zapisz skoroszyt czasów międzyzielonych");
+    req.filter = T("Skoroszyt programu Excel (*.xlsx)|*.xlsx");
+    req.initialFolder = info.absolutePath();
+    const QString stem =
+        info.completeBaseName().isEmpty() ? T("Czasy miedzyzielone") : info.completeBaseName();
+    req.fileName = stem + QStringLiteral("_") + IntersectionNumber + QStringLiteral(".xlsx");
+    req.confirmOverwrite = true;
+    const std::optional<QString> path = ui::Prompts().file(req);
+    if (!path || path->isEmpty()) return QString();
+    QString target = *path;
+    if (QFileInfo(target).suffix().isEmpty()) target += QStringLiteral(".xlsx");
+    try {
+        book.saveAs(target);
+    } catch (const std::exception& e) {
+        warn(T("Nie można zapisać skoroszytu:") + QStringLiteral("\r\n") + target + QStringLiteral("\r\n") +
+             QString::fromUtf8(e.what()));
+        return QString();
+    }
+    return target;
+}
+
+}  // namespace
+
+QString mnuNarzedzia_EksportExcel_Click(const IntergreenExportOptions& options) {
+    IntergreenData data;
+    data.MatrixInverted = common::SettingBindings[0].Value.toInt() == 1;
+    StreamWindow& window = MainWindow();
+    if (IntersectionNumber.isEmpty()) {
+        window.focusIntersectionCombo();
+        warn(T("Nieprawidłowy numer skrzyżowania!"));
+        return QString();
+    }
+    const QString templatePath = common::JoinPath(options.ResourceFolder, IntergreenTemplateName());
+    if (!QFileInfo(templatePath).isFile()) {
+        warn(T("Nie znaleziono pliku ze znakiem: ") + QStringLiteral("\r\n") + templatePath);
+        return QString();
+    }
+    BusyGuard busy;
+    if (!automation::CheckDocumentOpen(true)) return QString();
+    window.RelayStreamGridEdit();
+    if (!OdczytajStrumienie(false, -1) || StreamTable.empty()) {
+        warn(T("Nie wrysowano strumieni!"));
+        return QString();
+    }
+    data.n = window.MaxGroupNumber;
+    if (data.n <= 0) {
+        warn(T("Nie zdefiniowano grup!"), ui::Critical);
+        return QString();
+    }
+    const size_t size = size_t(data.n + 1);
+    data.GroupMatrix.assign(size, std::vector<int>(size, -111));
+    data.GroupStreamNames = QStringList(qsizetype(size));
+    data.GroupClearance.assign(size, GroupClearanceRecord{});
+    if (!checkGroupsAndPhases(data.n)) return QString();
+
+    data.SetCount = StworzZestawyFaz(data.Sets);
+    if (data.SetCount == -1) return QString();
+
+    QStringList seenBases;
+    for (int i = 0; i < int(StreamTable.size()); ++i) {
+        QCoreApplication::processEvents();
+        SortujOdcinkiStrumienia(i);
+        const StreamRecord& s = StreamTable[size_t(i)];
+        const QString base = baseName(s.Name);
+        if (seenBases.contains(base, Qt::CaseInsensitive)) continue;
+        seenBases.append(base);
+        if (s.Group < 1 || s.Group > data.n) continue;
+        QString& names = data.GroupStreamNames[s.Group];
+        names = names.isEmpty() ? base : names + QStringLiteral(", ") + base;
+    }
+
+    auto app = std::make_unique<sheet::Application>();
+    sheet::Workbook* book = nullptr;
+    try {
+        app->setVisible(true);
+        book = &app->workbooks().add(templatePath);
+        if (book->worksheetCount() < 2) throw sheet::NotFound(T("Szablon nie ma arkusza matrycy kolizji."));
+    } catch (const std::exception& e) {
+        warn(T("Nie można otworzyć szablonu skoroszytu:") + QStringLiteral("\r\n") + templatePath +
+             QStringLiteral("\r\n") + QString::fromUtf8(e.what()));
+        return QString();
+    }
+    automation::DrawingScale = automation::GetDrawingScale();
+    if (!readPairs(data)) return QString();
+    automation::ReadCrossingLinks(IntersectionNumber);
+    QCoreApplication::processEvents();
+
+    try {
+        sheet::Worksheet& ws = book->worksheets(1);
+        ws.activate();
+        writeParameters(ws);
+        const int lastStreamRow = writeStreamRows(ws);
+        QStringList computeProblems;
+        const int freeRow = WriteIntergreenRows(*app, ws, data.VehiclePairs, data.OtherPairs,
+                                                data.GroupMatrix, computeProblems);
+        ws.range(QStringLiteral("A") + QString::number(freeRow)).select();
+        ws.pageSetup().setPrintArea(
+            ws.range(ws.cells(1, 1), ws.cells(std::max(freeRow - 1, 1), 15)).address() + QLatin1Char(',') +
+            ws.range(ws.cells(1, 16), ws.cells(lastStreamRow, 24)).address());
+        WriteGroupMatrixSheet(*app, *book, data);
+        if (!data.Problems.isEmpty())
+            warn(T("Nie można zmierzyć odległości do punktu kolizji (strumień pojazdów nie kończy się w "
+                   "nim):") +
+                 QStringLiteral("\n") + data.Problems.join(QStringLiteral("\n")));
+        if (!computeProblems.isEmpty())
+            warn(T("Nie można obliczyć czasu międzyzielonego (sprawdź prędkości strumieni):") +
+                 QStringLiteral("\n") + computeProblems.join(QStringLiteral("\n")));
+    } catch (const sheet::MacroNotFound& e) {
+        warn(QString::fromUtf8(e.what()));
+        return QString();
+    } catch (const std::exception& e) {
+        warn(T("Błąd podczas wypełniania skoroszytu:") + QStringLiteral("\r\n") +
+             QString::fromUtf8(e.what()));
+        return QString();
+    }
+    const QString saved = saveWorkbook(*book);
+    if (!saved.isEmpty()) LastIntergreenWorkbook = saved;
+    if (!saved.isEmpty() && options.OpenSavedWorkbook) options.OpenSavedWorkbook(saved);
+    return saved;
+}
+
+}  // namespace conflictor

@@ -1,0 +1,140 @@
+// Every way out of the cut: declined, no streams, nothing highlighted, a stream failing the check,
+// and a drawing that refuses a step part-way. Each puts back the CAD variables, the active layer,
+// AutoZaznaczNowe, the pointer and the progress bar, and only a run that cut says it is done.
+#include "CutFixture.h"
+
+#include "automation/CadTables.h"
+#include "automation/CadVariables.h"
+
+namespace conflictor::test {
+namespace {
+
+// A window that erases a stream component from the drawing as the pair search is announced.
+class SabotagingWindow : public StreamWindow {
+public:
+    QString victim;
+    void StartPanelFlash(const QString& notice) override {
+        StreamWindow::StartPanelFlash(notice);
+        if (notice == QStringLiteral("Trwa operacja cięcia...") && !victim.isEmpty())
+            automation::CadDocument.handleToObject(victim).erase();
+    }
+};
+
+class CutFailure : public CutFixture {
+protected:
+    void SetUp() override {
+        CutFixture::SetUp();
+        automation::EnsureLayer(QStringLiteral("ROBOCZA"), true, 2, -10);
+        automation::CadDocument.setVariable(QStringLiteral("CECOLOR"), QStringLiteral("1"));
+        automation::CadDocument.setVariable(QStringLiteral("CELTYPE"), QStringLiteral("ByBlock"));
+        common::Settings.AutoZaznaczNowe = true;
+    }
+    // Everything the cut changes on the way is as it was before.
+    void expectRestored(const StreamWindow& w) {
+        EXPECT_EQ(automation::CadDocument.activeLayer().name(), QStringLiteral("ROBOCZA"));
+        EXPECT_EQ(automation::CadDocument.getVariable(QStringLiteral("CECOLOR")).toText(),
+                  QStringLiteral("1"));
+        EXPECT_EQ(automation::CadDocument.getVariable(QStringLiteral("CELTYPE")).toText().toUpper(),
+                  QStringLiteral("BYBLOCK"));
+        EXPECT_FALSE(automation::SavedCadVariables.pending);
+        EXPECT_TRUE(common::Settings.AutoZaznaczNowe);
+        EXPECT_FALSE(w.BusyPointer);
+        EXPECT_FALSE(w.ProgressVisible);
+        EXPECT_TRUE(w.BigButtonVisible);
+        EXPECT_TRUE(w.FlashNotice.isEmpty());
+        EXPECT_FALSE(w.CuttingSelectedStreams);
+    }
+    void crossing() {
+        draw(QStringLiteral("K1"), {Line(0, 0, 100, 0)});
+        draw(QStringLiteral("K2"), {Line(40, -50, 40, 50)});
+    }
+};
+
+TEST_F(CutFailure, DeclinedChangesNothing) {
+    crossing();
+    drawn();
+    prompts.answerMessage(ui::No);
+    EXPECT_EQ(CutStreams(true), CutOutcome::Declined);
+    ASSERT_EQ(prompts.asked().size(), 1u);
+    EXPECT_TRUE(prompts.asked()[0].text.startsWith(QStringLiteral("Uwaga!\nPo \"cięciu\"")));
+    EXPECT_EQ(prompts.asked()[0].flags, ui::YesNo | ui::Question);
+    EXPECT_EQ(componentsInDrawing(QStringLiteral("K1")), 1);
+    EXPECT_EQ(window.GridEditRelays, 0);
+    expectRestored(window);
+}
+
+TEST_F(CutFailure, NoStreamsSaysSoAndNotDone) {
+    EXPECT_EQ(cut(), CutOutcome::NoStreams);
+    EXPECT_TRUE(prompts.messageTexts().contains(QStringLiteral("Najpierw należy wrysować strumienie!")));
+    EXPECT_FALSE(saidDone());
+    expectRestored(window);
+    // The selected variant on an empty table says the same.
+    EXPECT_EQ(cut(false), CutOutcome::NoStreams);
+    EXPECT_FALSE(saidDone());
+}
+
+TEST_F(CutFailure, WithoutADrawingOnlyTheDrawingMessageShows) {
+    doc().close();
+    EXPECT_EQ(cut(), CutOutcome::NoDocument);
+    EXPECT_EQ(prompts.messageTexts().value(1), QStringLiteral("Najpierw proszę otworzyć jakiś dokument..."));
+    EXPECT_EQ(prompts.asked().size(), 2u);
+    EXPECT_TRUE(common::Settings.AutoZaznaczNowe);
+    EXPECT_FALSE(window.BusyPointer);
+}
+
+TEST_F(CutFailure, SelectedVariantWithNothingHighlightedSaysSo) {
+    crossing();
+    drawn();
+    ASSERT_TRUE(OdczytajStrumienie(false, -1));
+    EXPECT_EQ(cut(false), CutOutcome::NoneSelected);
+    EXPECT_TRUE(prompts.messageTexts().contains(
+        QStringLiteral("Nie zaznaczono żadnego strumienia tego skrzyżowania.")));
+    EXPECT_FALSE(saidDone());
+    EXPECT_TRUE(markers().isEmpty());
+    expectRestored(window);
+}
+
+TEST_F(CutFailure, AStreamFailingTheCheckStopsBeforeAnythingChanges) {
+    draw(QStringLiteral("K1"), {Line(0, 0, 100, 0)});
+    draw(QStringLiteral("K2"), {Line(40, -50, 40, 50)}, common::MissingPoint());
+    drawn();
+    EXPECT_EQ(cut(), CutOutcome::CheckFailed);
+    EXPECT_TRUE(prompts.messageTexts().contains(QStringLiteral("K2: Brak punktu początkowego strumienia!")));
+    EXPECT_FALSE(saidDone());
+    EXPECT_EQ(window.SelectedGridStream, QStringLiteral("K2"));
+    EXPECT_EQ(componentsInDrawing(QStringLiteral("K1")), 1);
+    EXPECT_TRUE(markers().isEmpty());
+    EXPECT_EQ(window.GridEditRelays, 1);
+    expectRestored(window);
+}
+
+TEST_F(CutFailure, ADrawingErrorPartWayRestoresEverythingAndSaysWhy) {
+    crossing();
+    drawn();
+    SabotagingWindow w;
+    SetStreamWindow(&w);
+    w.victim = references(QStringLiteral("12^STRUMIEN_*^K1")).value(0).handle();
+    EXPECT_EQ(cut(), CutOutcome::Failed);
+    EXPECT_FALSE(saidDone());
+    bool told = false;
+    for (const QString& t : prompts.messageTexts())
+        told =
+            told || t.startsWith(QStringLiteral("Operacja cięcia została przerwana przez błąd rysunku:\n"));
+    EXPECT_TRUE(told);
+    expectRestored(w);
+    SetStreamWindow(&window);
+}
+
+TEST_F(CutFailure, ASuccessfulRunRestoresToo) {
+    crossing();
+    drawn();
+    EXPECT_EQ(cut(), CutOutcome::Done);
+    EXPECT_TRUE(saidDone());
+    EXPECT_EQ(window.ProgressMax, 3);  // 2n + 1 with two streams
+    EXPECT_EQ(window.ProgressValue, 3);
+    EXPECT_FALSE(window.UnitsButtonVisible);
+    expectRestored(window);
+}
+
+}  // namespace
+}  // namespace conflictor::test

@@ -1,0 +1,151 @@
+// conflictor-headless: opens a drawing in the in-process CAD, makes an intersection current and runs
+// conflictor's own commands on it as a user would (every question answered Yes, every message
+// printed), then lists the conflict points, exports and saves.
+// Usage: conflictor-headless IN.dxf --intersection NR [--cut] [--export OUT.xlsx]
+//        [--export-phases WORKBOOK.xlsx] [--resources DIR] [--save OUT.dxf]
+// --export runs the intergreen export with its file dialog answered with OUT; --export-phases writes
+// the phase information into an intergreen workbook and saves it (the question answered Yes).
+#include "automation/CadConnection.h"
+#include "automation/InProcessCad.h"
+#include "common/TextHelpers.h"
+#include "conflictor/conflicts/ConflictMarkers.h"
+#include "conflictor/conflicts/Cut.h"
+#include "conflictor/conflicts/IntergreenExport.h"
+#include "conflictor/conflicts/PhaseExport.h"
+#include "conflictor/streams/Intersections.h"
+#include "conflictor/streams/StreamReading.h"
+#include "platform/ui/core/Prompt.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStringList>
+#include <cstdio>
+
+namespace {
+
+// Answers every question Yes and prints every message, as a user reading them would see them.
+class YesPrompts : public ui::PromptService {
+public:
+    int message(const QString& text, int flags, const QString&) override {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        const int buttons = ui::ButtonsOf(flags);
+        return buttons == ui::YesNo || buttons == ui::YesNoCancel ? ui::Yes : ui::Ok;
+    }
+    std::optional<QString> input(const ui::InputRequest&) override { return std::nullopt; }
+    // The file dialog of the export is answered with the name given on the command line.
+    std::optional<QString> file(const ui::FileRequest&) override {
+        if (fileAnswer.isEmpty()) return std::nullopt;
+        return fileAnswer;
+    }
+    QString fileAnswer;
+    std::optional<QString> folder(const QString&, const QString&) override { return std::nullopt; }
+};
+
+int fail(const QString& text) {
+    std::fprintf(stderr, "conflictor-headless: %s\n", qPrintable(text));
+    return 1;
+}
+
+QString outcomeText(conflictor::CutOutcome o) {
+    using conflictor::CutOutcome;
+    switch (o) {
+        case CutOutcome::Declined:
+            return QStringLiteral("the cut was declined");
+        case CutOutcome::NoDocument:
+            return QStringLiteral("no drawing is open");
+        case CutOutcome::NoStreams:
+            return QStringLiteral("the intersection has no streams");
+        case CutOutcome::NoneSelected:
+            return QStringLiteral("no stream is highlighted");
+        case CutOutcome::CheckFailed:
+            return QStringLiteral("a stream failed the check; nothing was cut");
+        case CutOutcome::Failed:
+            return QStringLiteral("the drawing refused a step of the cut");
+        case CutOutcome::Done:
+            return QStringLiteral("done");
+    }
+    return QString();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    QString input, number, output, exportPath, phasesPath;
+    QString resources = QStringLiteral(INTERGREEN_RESOURCES);
+    bool cut = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--intersection") && i + 1 < args.size())
+            number = args[++i];
+        else if (a == QLatin1String("--save") && i + 1 < args.size())
+            output = args[++i];
+        else if (a == QLatin1String("--export") && i + 1 < args.size())
+            exportPath = args[++i];
+        else if (a == QLatin1String("--export-phases") && i + 1 < args.size())
+            phasesPath = args[++i];
+        else if (a == QLatin1String("--resources") && i + 1 < args.size())
+            resources = args[++i];
+        else if (a == QLatin1String("--cut"))
+            cut = true;
+        else if (!a.startsWith(QLatin1String("--")) && input.isEmpty())
+            input = a;
+        else
+            return fail(QStringLiteral(
+                            "unknown argument %1\nusage: conflictor-headless IN.dxf --intersection NR "
+                            "[--cut] [--export OUT.xlsx] [--export-phases WORKBOOK.xlsx] [--resources DIR] "
+                            "[--save OUT.dxf]")
+                            .arg(a));
+    }
+    if (input.isEmpty() || number.isEmpty())
+        return fail(
+            QStringLiteral("usage: conflictor-headless IN.dxf --intersection NR [--cut] [--save OUT.dxf]"));
+    if (!QFileInfo(input).isFile()) return fail(QStringLiteral("no such drawing: %1").arg(input));
+
+    YesPrompts prompts;
+    ui::SetPromptService(&prompts);
+    automation::SetCadConnector(automation::InProcessCadConnector());
+    automation::CadApplication = automation::ConnectToAutoCad(true);
+    if (automation::CadApplication.isNull()) return fail(QStringLiteral("the CAD could not be started"));
+    try {
+        automation::CadApplication.documents().open(QFileInfo(input).absoluteFilePath());
+    } catch (const std::exception& e) {
+        return fail(QStringLiteral("cannot open %1: %2").arg(input, QString::fromUtf8(e.what())));
+    }
+    if (!automation::CheckDocumentOpen(false)) return fail(QStringLiteral("cannot open %1").arg(input));
+
+    conflictor::IntersectionNumber = number;
+    if (!conflictor::OdczytajStrumienie(false, -1))
+        return fail(QStringLiteral("the drawing holds no streams of intersection %1").arg(number));
+
+    if (cut) {
+        const conflictor::CutOutcome outcome = conflictor::CutStreams(true);
+        if (outcome != conflictor::CutOutcome::Done) return fail(outcomeText(outcome));
+    }
+
+    try {
+        for (const conflictor::ConflictMarker& m : conflictor::ReadConflictMarkers()) {
+            QString kind = conflictor::ConflictKindName(m.Kind);
+            kind.chop(int(QStringLiteral("_STRUMIEN").size()));
+            std::printf("%s %s %s %.3f %.3f\n", qPrintable(kind), qPrintable(m.Stream1),
+                        qPrintable(m.Stream2), m.Position.X, m.Position.Y);
+        }
+        if (!exportPath.isEmpty()) {
+            prompts.fileAnswer = QFileInfo(exportPath).absoluteFilePath();
+            conflictor::IntergreenExportOptions options;
+            options.ResourceFolder = resources;
+            if (conflictor::mnuNarzedzia_EksportExcel_Click(options).isEmpty())
+                return fail(QStringLiteral("the intergreen workbook was not written"));
+            prompts.fileAnswer.clear();
+        }
+        if (!phasesPath.isEmpty() &&
+            conflictor::ExportPhasesToWorkbook(QFileInfo(phasesPath).absoluteFilePath()) !=
+                conflictor::PhaseExportOutcome::Saved)
+            return fail(QStringLiteral("the phase information was not written"));
+        if (!output.isEmpty()) automation::CadDocument.saveAs(QFileInfo(output).absoluteFilePath());
+    } catch (const std::exception& e) {
+        return fail(QString::fromUtf8(e.what()));
+    }
+    return 0;
+}
