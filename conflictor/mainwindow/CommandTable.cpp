@@ -3,6 +3,7 @@
 
 #include "conflictor/mainwindow/ExportCommands.h"
 #include "conflictor/mainwindow/ConflictMenus.h"
+#include "conflictor/mainwindow/PhaseCommands.h"
 #include "conflictor/mainwindow/StreamMenus.h"
 #include "conflictor/mainwindow/WindowCommands.h"
 
@@ -13,8 +14,8 @@ namespace conflictor {
 
 const std::vector<MenuBarRow>& MenuBarTable() {
     static const std::vector<MenuBarRow> rows{
-        {"mnu_Plik", "&Plik"},          {"mnuWidok", "&Widok"}, {"mnuEdycja", "&Strumień"},
-        {"mnuNarzedzia", "&Narzędzia"}, {"mnuPomoc", "Po&moc"},
+        {"mnu_Plik", "&Plik"},          {"mnuWidok", "&Widok"},          {"mnuEdycja", "&Strumień"},
+        {"mnuNarzedzia", "&Narzędzia"}, {"mnu_Fazy", "&Fazy", mnu_Fazy}, {"mnuPomoc", "Po&moc"},
     };
     return rows;
 }
@@ -45,6 +46,9 @@ const std::vector<CommandRow>& WindowCommandRows() {
     static const std::vector<CommandRow> rows{
         {"mnuEdycja", "mnuEdycja_Detektory", "Detektory strumienia", nullptr, nullptr, mnuEdycja_Detektory,
          E::StreamSelected},
+        {"mnuEdycja", "mnuEdycja_Sep7", "-", nullptr, nullptr, nullptr, E::Always},
+        {"mnuEdycja", "mnuEdycja_PowiazaniaPrzejsc", "Przejścia - powiązania strumieni pieszych i rowerowych",
+         nullptr, nullptr, mnuEdycja_PowiazaniaPrzejsc, E::Always},
 
         {"mnuNarzedzia", "mnuOpcje_ZawszeNaWierzchu", "Zawsze na wierzchu", nullptr, nullptr,
          mnuOpcje_ZawszeNaWierzchu, E::Always, true},

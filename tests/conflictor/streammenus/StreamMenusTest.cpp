@@ -12,6 +12,8 @@
 #include "platform/ui/core/Prompt.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -106,6 +108,36 @@ private slots:
         dir.reset();
     }
 
+    void phaseEditorAndCrossingLinksOpenFromTheMenus() {
+        auto w = start();
+        QAction* phases = w->action(QStringLiteral("mnu_Fazy"));
+        QVERIFY(phases);
+        QCOMPARE(phases->text(), QStringLiteral("&Fazy"));
+        QAction* links = w->action(QStringLiteral("mnuEdycja_PowiazaniaPrzejsc"));
+        QVERIFY(links && links->isEnabled());
+        // Each opens its modal window, owned by the main window; closing it ends the command.
+        QStringList opened;
+        auto closeNext = [&opened] {
+            QTimer::singleShot(0, [&opened] {
+                for (QWidget* top : QApplication::topLevelWidgets())
+                    if (auto* d = qobject_cast<QDialog*>(top); d && d->isVisible()) {
+                        opened << d->objectName() + QLatin1Char('/') + d->parentWidget()->objectName();
+                        d->accept();
+                    }
+            });
+        };
+        closeNext();
+        phases->trigger();
+        closeNext();
+        links->trigger();
+        QCOMPARE(opened, (QStringList{"frmFazy/frmMain", "frmPowiazaniaPrzejsc/frmMain"}));
+        // Without an intersection the links are refused.
+        IntersectionNumber.clear();
+        prompts->clear();
+        links->trigger();
+        QCOMPARE(prompts->messageTexts(), QStringList{QStringLiteral("Nieprawidłowy numer skrzyżowania!")});
+    }
+
     void menusHoldTheStreamCommandsAndNothingThatIsNotBuilt() {
         auto w = start();
         QCOMPARE(entries(w->menu(QStringLiteral("mnuWidok"))),
@@ -115,18 +147,29 @@ private slots:
                               "Pokaż odcinki strumie&nia", "Pokaż punkt&y kolizji strumienia"}));
         QCOMPARE(entries(w->menu(QStringLiteral("mnuWidok_Zaznacz"))),
                  (QStringList{"&strumień", "&grupę", "&fazę", "&aktywną fazę"}));
-        QCOMPARE(
-            entries(w->menu(QStringLiteral("mnuEdycja"))),
-            (QStringList{"&Nowy strumień", "Kopiuj &strumień - tworzenie warunkowego", "&Usuń strumień", "-",
-                         "&Pobierz nazwy strumieni z sygnalizatorów", "-", "&Wrysuj składnik strumienia", "-",
-                         "&Dołącz składnik", "W&yłącz składnik", "-", "U&staw punkt początkowy",
-                         "&Zamień punkt początkowy", "-", "Przypisz zaznaczone strumienie do &grupy",
-                         "Przypisz zaznaczone strumienie do &fazy", "-", "Detektory strumienia"}));
+        QCOMPARE(entries(w->menu(QStringLiteral("mnuEdycja"))),
+                 (QStringList{"&Nowy strumień",
+                              "Kopiuj &strumień - tworzenie warunkowego",
+                              "&Usuń strumień",
+                              "-",
+                              "&Pobierz nazwy strumieni z sygnalizatorów",
+                              "-",
+                              "&Wrysuj składnik strumienia",
+                              "-",
+                              "&Dołącz składnik",
+                              "W&yłącz składnik",
+                              "-",
+                              "U&staw punkt początkowy",
+                              "&Zamień punkt początkowy",
+                              "-",
+                              "Przypisz zaznaczone strumienie do &grupy",
+                              "Przypisz zaznaczone strumienie do &fazy",
+                              "-",
+                              "Detektory strumienia",
+                              "-",
+                              "Przejścia - powiązania strumieni pieszych i rowerowych"}));
         QCOMPARE(entries(w->menu(QStringLiteral("mnuEdycja_WrysujSkladnik"))),
                  (QStringList{"&linia", "ł&uk", "polilinia"}));
-        // Commands later work brings are absent, not dead.
-        for (const char* absent : {"mnu_Fazy", "mnuEdycja_PowiazaniaPrzejsc"})
-            QVERIFY2(!w->action(QString::fromLatin1(absent)), absent);
         // The stream commands wait for a selected stream.
         QVERIFY(!w->action(QStringLiteral("mnuEdycja_UsunStrumien"))->isEnabled());
         QVERIFY(w->action(QStringLiteral("mnuEdycja_NowyStrumien"))->isEnabled());
