@@ -453,7 +453,6 @@ void ConflictorWindow::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
-}  // namespace conflictor
 
 // The progress bar of long operations (the cut) and the buttons it stands in for while shown.
 void ConflictorWindow::setProgressMaximum(int maximum) {
@@ -479,3 +478,5 @@ void ConflictorWindow::setBigButtonVisible(bool on) {
 void ConflictorWindow::setUnitsButtonVisible(bool on) {
     cmdZmienJednostki->setVisible(on);
 }
+
+}  // namespace conflictor
