@@ -73,6 +73,7 @@ void SocketChannel::lost(const QString& why) {
 
 void SocketChannel::readAvailable() {
     char buf[65536];
+    bool closed = false;  // answers sent before the host closed still count
     for (;;) {
         const ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
         if (n > 0) {
@@ -80,7 +81,10 @@ void SocketChannel::readAvailable() {
             if (size_t(n) < sizeof buf) break;
             continue;
         }
-        if (n == 0) lost(QStringLiteral("the host closed it"));
+        if (n == 0) {
+            closed = true;
+            break;
+        }
         if (errno == EINTR) continue;
         if (errno == EAGAIN || errno == EWOULDBLOCK) break;
         lost(QString::fromLocal8Bit(std::strerror(errno)));
@@ -88,12 +92,13 @@ void SocketChannel::readAvailable() {
     QByteArray payload;
     for (;;) {
         const auto st = reader_.next(payload);
-        if (st == socket::FrameReader::NeedMore) return;
+        if (st == socket::FrameReader::NeedMore) break;
         if (st == socket::FrameReader::Oversized) lost(QStringLiteral("oversized answer"));
         auto r = socket::DecodeReply(payload);
         if (!r) lost(QStringLiteral("malformed answer"));
         answered_.insert(r->sequence, std::move(r->reply));
     }
+    if (closed) disconnect();  // the waiting call finds its answer or reports the loss
 }
 
 void SocketChannel::writePending() {
