@@ -3,26 +3,42 @@
 
 #include "platform/cad/socket/SocketChannel.h"
 
-#include <QFile>
 #include <QLocalServer>
-#include <QLocalSocket>
-#include <QPointer>
+#include <QSocketNotifier>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <cerrno>
 
 namespace cadhost {
 
 using cad::Input;
 using cad::InputRequest;
 
+// Listens as a QLocalServer (the socket file, its permissions, a stale file) but hands each
+// accepted descriptor over as it is instead of wrapping it in a QLocalSocket.
+class SocketServer::Listener : public QLocalServer {
+public:
+    Listener(SocketServer* owner) : QLocalServer(owner), owner_(owner) {}
+
+protected:
+    void incomingConnection(quintptr descriptor) override { owner_->accept(int(descriptor)); }
+
+private:
+    SocketServer* owner_;
+};
+
 SocketServer::SocketServer(cad::ObjectModel& model, HostInteraction& interaction, QObject* parent)
-    : QObject(parent), model_(model), interaction_(interaction), server_(new QLocalServer(this)) {
+    : QObject(parent), model_(model), interaction_(interaction), server_(new Listener(this)) {
     server_->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(server_, &QLocalServer::newConnection, this, &SocketServer::accept);
 }
 
 SocketServer::~SocketServer() {
-    for (auto& [s, c] : connections_) {
-        s->disconnect(this);
-        s->abort();
+    for (auto& [id, c] : connections_) {
+        delete c->readable;
+        delete c->writable;
+        ::close(c->fd);
     }
 }
 
@@ -46,66 +62,122 @@ QString SocketServer::name() const {
     return server_->fullServerName();
 }
 
-void SocketServer::accept() {
-    while (QLocalSocket* s = server_->nextPendingConnection()) {
-        auto c = std::make_unique<Connection>();
-        c->socket = s;
-        connections_[s] = std::move(c);
-        connect(s, &QLocalSocket::readyRead, this, [this, s] { readFrom(s); });
-        connect(s, &QLocalSocket::disconnected, this, [this, s] { drop(s); });
-        emit connectionsChanged(connectionCount());
+void SocketServer::accept(int fd) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0) {
+        ::close(fd);
+        return;
     }
-}
-
-void SocketServer::drop(QLocalSocket* socket) {
-    auto it = connections_.find(socket);
-    if (it == connections_.end()) return;
-    interaction_.dropPicksOf(socket);
-    connections_.erase(it);
-    socket->disconnect(this);
-    socket->deleteLater();
+    auto c = std::make_unique<Connection>();
+    c->id = nextConnection_++;
+    c->fd = fd;
+    const quint64 id = c->id;
+    c->readable = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
+    connect(c->readable, &QSocketNotifier::activated, this, [this, id] { readFrom(id); });
+    c->writable = new QSocketNotifier(qintptr(fd), QSocketNotifier::Write, this);
+    c->writable->setEnabled(false);
+    connect(c->writable, &QSocketNotifier::activated, this, [this, id] { writeTo(id); });
+    connections_[id] = std::move(c);
     emit connectionsChanged(connectionCount());
 }
 
-void SocketServer::readFrom(QLocalSocket* socket) {
-    auto it = connections_.find(socket);
+SocketServer::Connection* SocketServer::find(quint64 id) const {
+    auto it = connections_.find(id);
+    return it == connections_.end() ? nullptr : it->second.get();
+}
+
+void SocketServer::drop(quint64 id) {
+    auto it = connections_.find(id);
     if (it == connections_.end()) return;
     Connection& c = *it->second;
-    c.reader.append(socket->readAll());
+    interaction_.dropPicksOf(&c);
+    // The notifiers may be the ones whose signal is running.
+    c.readable->setEnabled(false);
+    c.writable->setEnabled(false);
+    c.readable->deleteLater();
+    c.writable->deleteLater();
+    ::close(c.fd);
+    connections_.erase(it);
+    emit connectionsChanged(connectionCount());
+}
+
+void SocketServer::readFrom(quint64 id) {
+    Connection* c = find(id);
+    // A call that runs an event loop of its own must not see its connection's later calls
+    // overtake it; they wait in the socket until it returns.
+    if (!c || c->reading) return;
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::recv(c->fd, buf, sizeof buf, 0);
+        if (n > 0) {
+            c->reader.append(buf, n);
+            if (size_t(n) < sizeof buf) break;
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+        drop(id);  // the program went away
+        return;
+    }
+    c->reading = true;
     QByteArray payload;
     for (;;) {
-        const auto st = c.reader.next(payload);
-        if (st == cad::socket::FrameReader::NeedMore) return;
+        const auto st = c->reader.next(payload);
+        if (st == cad::socket::FrameReader::NeedMore) break;
         std::optional<cad::socket::DecodedRequest> rq;
         if (st == cad::socket::FrameReader::Ready) rq = cad::socket::DecodeRequest(payload);
         if (!rq) {
             // The stream cannot be trusted any more: close this connection only.
-            socket->abort();
-            drop(socket);
+            drop(id);
             return;
         }
-        serve(socket, rq->sequence, rq->call);
-        // Serving may have closed the connection (a call that ends the host's documents does not,
-        // but a write error does).
-        if (connections_.find(socket) == connections_.end()) return;
+        serve(id, rq->sequence, rq->call);
+        // Serving may have closed the connection (a write error).
+        c = find(id);
+        if (!c) return;
     }
+    c->reading = false;
 }
 
-void SocketServer::send(QLocalSocket* socket, quint64 sequence, const cad::Reply& reply) {
-    if (connections_.find(socket) == connections_.end()) return;
-    socket->write(cad::socket::EncodeReply(sequence, reply));
-    socket->flush();
+void SocketServer::writeTo(quint64 id) {
+    Connection* c = find(id);
+    if (!c) return;
+    while (c->outOffset < c->out.size()) {
+        const ssize_t n = ::send(c->fd, c->out.constData() + c->outOffset,
+                                 size_t(c->out.size() - c->outOffset), MSG_NOSIGNAL);
+        if (n > 0) {
+            c->outOffset += n;
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            c->writable->setEnabled(true);
+            return;
+        }
+        drop(id);
+        return;
+    }
+    c->out.clear();
+    c->outOffset = 0;
+    c->writable->setEnabled(false);
 }
 
-void SocketServer::serve(QLocalSocket* socket, quint64 sequence, const cad::Call& call) {
-    if (startPick(socket, sequence, call)) return;
+void SocketServer::send(quint64 id, quint64 sequence, const cad::Reply& reply) {
+    Connection* c = find(id);
+    if (!c) return;
+    c->out.append(cad::socket::EncodeReply(sequence, reply));
+    writeTo(id);
+}
+
+void SocketServer::serve(quint64 id, quint64 sequence, const cad::Call& call) {
+    if (startPick(id, sequence, call)) return;
     const cad::Reply reply = model_.handle(call);
     ++served_;
-    send(socket, sequence, reply);
+    send(id, sequence, reply);
     emit callServed(call, reply);
 }
 
-bool SocketServer::startPick(QLocalSocket* socket, quint64 sequence, const cad::Call& call) {
+bool SocketServer::startPick(quint64 id, quint64 sequence, const cad::Call& call) {
     if (call.kind != cad::CallKind::Method) return false;
     const QString m = call.member.toLower();
     const bool point = m == QLatin1String("getpoint"), entity = m == QLatin1String("getentity");
@@ -139,18 +211,17 @@ bool SocketServer::startPick(QLocalSocket* socket, quint64 sequence, const cad::
     rq.initBits = rec->doc->initBits;
     if (!string) rq.keywords = rec->doc->keywords;
 
-    QPointer<QLocalSocket> alive(socket);
     interaction_.beginPick(
         rq,
-        [this, alive, sequence, call](const Input& answer) {
-            if (!alive || connections_.find(alive.data()) == connections_.end()) return;
+        [this, id, sequence, call](const Input& answer) {
+            if (!find(id)) return;
             cad::Reply reply;
             interaction_.answerWith(answer, [&] { reply = model_.handle(call); });
             ++served_;
-            send(alive.data(), sequence, reply);
+            send(id, sequence, reply);
             emit callServed(call, reply);
         },
-        socket);
+        find(id));
     return true;
 }
 

@@ -2,6 +2,8 @@
 // at a time in the host's event loop (so each call is atomic). A pick is answered when the user
 // finishes it, while other calls keep being served. A malformed or oversized frame closes only
 // the connection that sent it; a program that goes away leaves nothing waiting behind it.
+// Connections are served on their descriptors directly (a notifier, recv, send): a call costs one
+// wake-up of the event loop, not the buffering and signal hops of a QLocalSocket.
 #pragma once
 
 #include "cadhost/HostInteraction.h"
@@ -11,8 +13,7 @@
 #include <map>
 #include <memory>
 
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 namespace cadhost {
 
@@ -35,21 +36,32 @@ signals:
     void connectionsChanged(int count);
 
 private:
+    class Listener;
     struct Connection {
-        QLocalSocket* socket = nullptr;
+        quint64 id = 0;
+        int fd = -1;
+        QSocketNotifier* readable = nullptr;
+        QSocketNotifier* writable = nullptr;
         cad::socket::FrameReader reader;
+        QByteArray out;  // answer bytes the socket did not take yet
+        qsizetype outOffset = 0;
+        bool reading = false;
     };
-    void accept();
-    void readFrom(QLocalSocket* socket);
-    void drop(QLocalSocket* socket);
-    void serve(QLocalSocket* socket, quint64 sequence, const cad::Call& call);
-    bool startPick(QLocalSocket* socket, quint64 sequence, const cad::Call& call);
-    void send(QLocalSocket* socket, quint64 sequence, const cad::Reply& reply);
+    void accept(int fd);
+    Connection* find(quint64 id) const;
+    void readFrom(quint64 id);
+    void writeTo(quint64 id);
+    void drop(quint64 id);
+    void serve(quint64 id, quint64 sequence, const cad::Call& call);
+    bool startPick(quint64 id, quint64 sequence, const cad::Call& call);
+    void send(quint64 id, quint64 sequence, const cad::Reply& reply);
 
     cad::ObjectModel& model_;
     HostInteraction& interaction_;
-    QLocalServer* server_;
-    std::map<QLocalSocket*, std::unique_ptr<Connection>> connections_;
+    Listener* server_;
+    // By a number never reused, so an answer to a pick never reaches a later connection.
+    std::map<quint64, std::unique_ptr<Connection>> connections_;
+    quint64 nextConnection_ = 1;
     quint64 served_ = 0;
 };
 

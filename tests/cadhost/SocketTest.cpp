@@ -242,6 +242,27 @@ private slots:
         QVERIFY(cad::AttachOrStartCadHost(500, name, dir.filePath(QStringLiteral("nic"))) == nullptr);
     }
 
+    // A call and an answer far larger than the socket's buffer cross in pieces, in both
+    // directions, and the calls that follow are answered in order on the same connection.
+    void largeCallsAndAnswersCrossInPieces() {
+        HostFixture h;
+        const QString name = h.listen();
+        auto ch = cad::AttachToCadHost(name, 2000);
+        QVERIFY(ch != nullptr);
+        cad::Application acad(ch.get());
+        QList<cad::Point> vertices;
+        for (int i = 0; i < 60000; ++i) vertices.append(cad::Point{double(i), double(i % 7), 0});
+        const cad::Block ms = acad.activeDocument().modelSpace();
+        const cad::Entity pl = ms.addLightWeightPolyline(vertices);
+        QCOMPARE(int(h.ms()->item(0)->tryAs<LwPolylineData>()->vertices.size()), 60000);
+        const QList<cad::Point> back = pl.coordinates();
+        QCOMPARE(back.size(), vertices.size());
+        QCOMPARE(back.last(), vertices.last());
+        for (int i = 0; i < 3; ++i) ms.addLine(cad::Point{0, 0, 0}, cad::Point{1, double(i), 0});
+        QCOMPARE(ms.count(), 4);
+        QCOMPARE(h.server->connectionCount(), 1);
+    }
+
     void secondHostOnTheSameNameIsRefused() {
         HostFixture h;
         const QString name = h.listen();

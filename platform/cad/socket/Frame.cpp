@@ -1,15 +1,13 @@
 // Encoding and decoding of the host socket's frames.
 #include "platform/cad/socket/Frame.h"
 
-#include <QDataStream>
-#include <QIODevice>
 #include <QtEndian>
+#include <cstring>
 
 namespace cad::socket {
 
 namespace {
 
-constexpr auto StreamVersion = QDataStream::Qt_6_0;
 // Arrays in arrays deeper than this are refused before decoding: the value decoder recurses,
 // and a hostile frame of nested empty arrays would otherwise exhaust the stack.
 constexpr int MaxNesting = 32;
@@ -98,35 +96,198 @@ bool scan(const QByteArray& payload, FrameType type) {
     return ok && sc.atEnd();
 }
 
+// The bytes are those QDataStream (Qt 6.0 format, big endian) gives, written and read by hand:
+// a call is small, and a stream over a buffer costs more than the call's own bytes.
+class Writer {
+public:
+    explicit Writer(QByteArray& b) : b_(b) {}
+    template <class T>
+    void num(T v) {
+        const qsizetype at = b_.size();
+        b_.resize(at + qsizetype(sizeof(T)));
+        qToBigEndian<T>(v, b_.data() + at);
+    }
+    void real(double d) {
+        quint64 bits;
+        std::memcpy(&bits, &d, sizeof bits);
+        num<quint64>(bits);
+    }
+    void text(const QString& t) {
+        if (t.isNull()) {
+            num<quint32>(0xFFFFFFFFu);
+            return;
+        }
+        num<quint32>(quint32(t.size() * 2));
+        const qsizetype at = b_.size();
+        b_.resize(at + t.size() * 2);
+        qToBigEndian<quint16>(t.utf16(), t.size(), b_.data() + at);
+    }
+    void value(const Variant& v) {
+        num<quint8>(quint8(v.type()));
+        switch (v.type()) {
+            case Variant::Empty:
+                break;
+            case Variant::Bool:
+                num<quint8>(v.toBool() ? 1 : 0);
+                break;
+            case Variant::Int:
+                num<qint64>(v.toInt());
+                break;
+            case Variant::Double:
+                real(v.toDouble());
+                break;
+            case Variant::Text:
+                text(v.toText());
+                break;
+            case Variant::PointValue: {
+                const Point p = v.toPoint();
+                real(p.x);
+                real(p.y);
+                real(p.z);
+                break;
+            }
+            case Variant::Array: {
+                const VariantList& a = *v.arrayPtr();
+                num<quint32>(quint32(a.size()));
+                for (const Variant& e : a) value(e);
+                break;
+            }
+            case Variant::Object:
+                num<quint64>(v.toObject());
+                break;
+        }
+    }
+    void body(const Call& c) {
+        num<quint64>(c.object);
+        text(c.member);
+        num<quint8>(quint8(c.kind));
+        num<quint32>(quint32(c.args.size()));
+        for (const Variant& a : c.args) value(a);
+    }
+    void body(const Reply& r) {
+        num<quint8>(r.failed ? 1 : 0);
+        if (r.failed) {
+            num<quint8>(quint8(r.errorKind));
+            text(r.message);
+        } else {
+            value(r.result);
+        }
+    }
+
+private:
+    QByteArray& b_;
+};
+
+// Reads a payload the Scanner has already checked, so sizes and nesting are known to hold.
+class Reader {
+public:
+    explicit Reader(const QByteArray& b) : p_(b.constData()) {}
+    template <class T>
+    T num() {
+        const T v = qFromBigEndian<T>(p_);
+        p_ += sizeof(T);
+        return v;
+    }
+    double real() {
+        const quint64 bits = num<quint64>();
+        double d;
+        std::memcpy(&d, &bits, sizeof d);
+        return d;
+    }
+    QString text() {
+        const quint32 n = num<quint32>();
+        if (n == 0xFFFFFFFFu) return QString();
+        QString t(qsizetype(n / 2), Qt::Uninitialized);
+        qFromBigEndian<quint16>(p_, n / 2, t.data());
+        p_ += n;
+        return t;
+    }
+    Variant value() {
+        switch (num<quint8>()) {
+            case Variant::Bool:
+                return Variant(num<quint8>() != 0);
+            case Variant::Int:
+                return Variant(num<qint64>());
+            case Variant::Double:
+                return Variant(real());
+            case Variant::Text:
+                return Variant(text());
+            case Variant::PointValue: {
+                Point p;
+                p.x = real();
+                p.y = real();
+                p.z = real();
+                return Variant(p);
+            }
+            case Variant::Array: {
+                const quint32 n = num<quint32>();
+                VariantList a;
+                a.reserve(n);  // the Scanner saw every element
+                for (quint32 i = 0; i < n; ++i) a.append(value());
+                return Variant(a);
+            }
+            case Variant::Object:
+                return Variant(ObjectRef{num<quint64>()});
+            default:
+                return Variant();
+        }
+    }
+    bool body(Call& c) {
+        c.object = num<quint64>();
+        c.member = text();
+        const quint8 kind = num<quint8>();
+        if (kind > quint8(CallKind::Method)) return false;
+        c.kind = CallKind(kind);
+        const quint32 n = num<quint32>();
+        c.args.clear();
+        c.args.reserve(n);
+        for (quint32 i = 0; i < n; ++i) c.args.append(value());
+        return true;
+    }
+    bool body(Reply& r) {
+        r.failed = num<quint8>() != 0;
+        if (r.failed) {
+            const quint8 kind = num<quint8>();
+            r.errorKind = kind <= quint8(Error::FailedKind) ? Error::Kind(kind) : Error::FailedKind;
+            r.message = text();
+            r.result = Variant();
+        } else {
+            r.result = value();
+        }
+        return true;
+    }
+
+private:
+    const char* p_;
+};
+
 template <class Body>
 QByteArray encode(FrameType type, quint64 sequence, const Body& body) {
-    QByteArray payload;
-    {
-        QDataStream s(&payload, QIODevice::WriteOnly);
-        s.setVersion(StreamVersion);
-        s << FrameMagic << ProtocolVersion << quint8(type) << sequence << body;
-    }
-    QByteArray frame(4, Qt::Uninitialized);
-    qToBigEndian<quint32>(quint32(payload.size()), frame.data());
-    frame.append(payload);
+    QByteArray frame;
+    frame.reserve(64);
+    Writer w(frame);
+    w.num<quint32>(0);  // the length, set below
+    w.num<quint32>(FrameMagic);
+    w.num<quint16>(ProtocolVersion);
+    w.num<quint8>(quint8(type));
+    w.num<quint64>(sequence);
+    w.body(body);
+    qToBigEndian<quint32>(quint32(frame.size() - 4), frame.data());
     return frame;
 }
 
-// Reads the header and the body; the frame counts only when the stream is intact and fully used.
+// Reads the header and the body; the frame counts only when it is intact and fully used.
 template <class Body>
 bool decode(const QByteArray& payload, FrameType type, quint64& sequence, Body& body) {
-    QDataStream s(payload);
-    s.setVersion(StreamVersion);
-    quint32 magic = 0;
-    quint16 version = 0;
-    quint8 t = 0;
-    s >> magic >> version >> t;
-    if (s.status() != QDataStream::Ok || magic != FrameMagic || version != ProtocolVersion ||
-        t != quint8(type))
-        return false;
+    if (payload.size() < HeaderBytes) return false;
+    Reader r(payload);
+    const quint32 magic = r.num<quint32>();
+    const quint16 version = r.num<quint16>();
+    const quint8 t = r.num<quint8>();
+    if (magic != FrameMagic || version != ProtocolVersion || t != quint8(type)) return false;
     if (!scan(payload, type)) return false;
-    s >> sequence >> body;
-    return s.status() == QDataStream::Ok && s.atEnd();
+    sequence = r.num<quint64>();
+    return r.body(body);
 }
 
 }  // namespace

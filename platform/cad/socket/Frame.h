@@ -41,6 +41,7 @@ class FrameReader {
 public:
     enum Status { NeedMore, Ready, Oversized };
     void append(const QByteArray& bytes) { buffer_.append(bytes); }
+    void append(const char* bytes, qsizetype n) { buffer_.append(bytes, n); }
     // Takes the next complete payload into `payload`; Oversized once a length above the limit
     // was announced (the stream cannot be trusted after that).
     Status next(QByteArray& payload);

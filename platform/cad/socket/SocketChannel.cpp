@@ -2,9 +2,18 @@
 #include "platform/cad/socket/SocketChannel.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QLocalSocket>
+#include <QFile>
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 namespace cad {
 
@@ -12,44 +21,100 @@ namespace {
 // How long a call waits for its answer before it lets the program's event loop run: ordinary
 // calls are answered well within it, so they never re-enter the program's code.
 constexpr int QuietWaitMs = 100;
+
+// Where a socket name lives: a name that is not a path is taken in the temporary folder, as
+// Qt's local sockets (which the host listens with) do.
+QByteArray socketPath(const QString& name) {
+    if (name.startsWith(QLatin1Char('/'))) return QFile::encodeName(name);
+    return QFile::encodeName(QDir::cleanPath(QDir::tempPath()) + QLatin1Char('/') + name);
+}
 }  // namespace
 
 SocketChannel::SocketChannel() = default;
-SocketChannel::~SocketChannel() = default;
-
-bool SocketChannel::connectTo(const QString& socketName, int timeoutMs) {
-    socket_ = std::make_unique<QLocalSocket>();
-    socket_->connectToServer(socketName);
-    if (socket_->waitForConnected(timeoutMs)) return true;
-    socket_.reset();
-    return false;
+SocketChannel::~SocketChannel() {
+    disconnect();
 }
 
-bool SocketChannel::isConnected() const {
-    return socket_ && socket_->state() == QLocalSocket::ConnectedState;
+bool SocketChannel::connectTo(const QString& socketName, int timeoutMs) {
+    disconnect();
+    const QByteArray path = socketPath(socketName);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    if (socketName.isEmpty() || path.size() >= qsizetype(sizeof addr.sun_path)) return false;
+    std::memcpy(addr.sun_path, path.constData(), size_t(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return false;
+    // A listener whose queue is full answers EAGAIN: retry until the time is up.
+    QDeadlineTimer deadline(timeoutMs);
+    while (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN || deadline.hasExpired()) {
+            ::close(fd);
+            return false;
+        }
+        ::poll(nullptr, 0, 10);
+    }
+    fd_ = fd;
+    return true;
 }
 
 void SocketChannel::disconnect() {
-    if (socket_) socket_->abort();
-    socket_.reset();
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    pending_.clear();
+    pendingOffset_ = 0;
+    reader_ = socket::FrameReader();
 }
 
 void SocketChannel::lost(const QString& why) {
-    if (socket_) socket_->abort();
+    disconnect();
     throw Failed(QStringLiteral("The connection to the CAD host was lost: %1").arg(why));
 }
 
-void SocketChannel::readFrames() {
-    reader_.append(socket_->readAll());
+void SocketChannel::readAvailable() {
+    char buf[65536];
+    bool closed = false;  // answers sent before the host closed still count
+    for (;;) {
+        const ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
+        if (n > 0) {
+            reader_.append(buf, n);
+            if (size_t(n) < sizeof buf) break;
+            continue;
+        }
+        if (n == 0) {
+            closed = true;
+            break;
+        }
+        if (errno == EINTR) continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) break;
+        lost(QString::fromLocal8Bit(std::strerror(errno)));
+    }
     QByteArray payload;
     for (;;) {
         const auto st = reader_.next(payload);
-        if (st == socket::FrameReader::NeedMore) return;
+        if (st == socket::FrameReader::NeedMore) break;
         if (st == socket::FrameReader::Oversized) lost(QStringLiteral("oversized answer"));
         auto r = socket::DecodeReply(payload);
         if (!r) lost(QStringLiteral("malformed answer"));
         answered_.insert(r->sequence, std::move(r->reply));
     }
+    if (closed) disconnect();  // the waiting call finds its answer or reports the loss
+}
+
+void SocketChannel::writePending() {
+    while (pendingOffset_ < pending_.size()) {
+        const ssize_t n = ::send(fd_, pending_.constData() + pendingOffset_,
+                                 size_t(pending_.size() - pendingOffset_), MSG_NOSIGNAL);
+        if (n > 0) {
+            pendingOffset_ += n;
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+        lost(QStringLiteral("the host closed it"));
+    }
+    pending_.clear();
+    pendingOffset_ = 0;
 }
 
 Variant SocketChannel::call(ObjectId object, const QString& member, CallKind kind,
@@ -61,8 +126,8 @@ Variant SocketChannel::call(ObjectId object, const QString& member, CallKind kin
     c.member = member;
     c.kind = kind;
     c.args = VariantList(args.begin(), args.end());
-    socket_->write(socket::EncodeRequest(seq, c));
-    socket_->flush();
+    pending_.append(socket::EncodeRequest(seq, c));
+    writePending();
 
     QElapsedTimer waited;
     waited.start();
@@ -73,16 +138,16 @@ Variant SocketChannel::call(ObjectId object, const QString& member, CallKind kin
             answered_.erase(it);
             return r.take();
         }
-        if (!socket_ || socket_->state() != QLocalSocket::ConnectedState)
-            lost(QStringLiteral("the host closed it"));
-        if (socket_->bytesAvailable() > 0) {
-            readFrames();
+        if (!isConnected()) lost(QStringLiteral("the host closed it"));
+        const bool quiet = waited.elapsed() < QuietWaitMs;
+        pollfd p{fd_, short(POLLIN | (pending_.isEmpty() ? 0 : POLLOUT)), 0};
+        const int ready = ::poll(&p, 1, quiet ? 20 : 15);
+        if (ready < 0 && errno != EINTR) lost(QString::fromLocal8Bit(std::strerror(errno)));
+        if (ready > 0) {
+            if (p.revents & POLLOUT) writePending();
+            if (p.revents & (POLLIN | POLLHUP | POLLERR)) readAvailable();
             continue;
         }
-        const bool quiet = waited.elapsed() < QuietWaitMs;
-        if (socket_->bytesToWrite() > 0) socket_->waitForBytesWritten(quiet ? 10 : 0);
-        if (socket_->waitForReadyRead(quiet ? 20 : 15)) continue;
-        if (socket_->state() != QLocalSocket::ConnectedState) lost(QStringLiteral("the host closed it"));
         if (!quiet && QCoreApplication::instance())
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
     }

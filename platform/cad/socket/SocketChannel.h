@@ -2,15 +2,14 @@
 // A call blocks the caller until its answer arrives. While an answer is slow in coming (the user
 // is picking in the host), the program's event loop keeps running without user input, so its
 // windows paint but cannot be clicked; a call made meanwhile (a timer) is carried as well.
+// The socket is driven directly (poll, send, recv): a call is a write and a blocking read, with no
+// event-loop machinery between the host's answer and the caller.
 #pragma once
 
 #include "platform/cad/Channel.h"
 #include "platform/cad/socket/Frame.h"
 
 #include <QHash>
-#include <memory>
-
-class QLocalSocket;
 
 namespace cad {
 
@@ -21,9 +20,10 @@ public:
     SocketChannel(const SocketChannel&) = delete;
     SocketChannel& operator=(const SocketChannel&) = delete;
 
-    // Connects to the host listening under `socketName`; false when none answers in time.
+    // Connects to the host listening under `socketName` (a path, or a name in the temporary
+    // folder); false when none answers in time.
     bool connectTo(const QString& socketName, int timeoutMs = 2000);
-    bool isConnected() const;
+    bool isConnected() const { return fd_ >= 0; }
     void disconnect();
 
     // Throws the typed exceptions of the answer, or Failed when the connection is lost.
@@ -31,11 +31,16 @@ public:
                  std::span<const Variant> args) override;
 
 private:
-    void readFrames();
+    void readAvailable();
+    void writePending();
     [[noreturn]] void lost(const QString& why);
 
-    std::unique_ptr<QLocalSocket> socket_;
+    int fd_ = -1;
     socket::FrameReader reader_;
+    // Frames not yet fully written: a call made while another waits queues behind it whole, so
+    // frames never interleave.
+    QByteArray pending_;
+    qsizetype pendingOffset_ = 0;
     QHash<quint64, Reply> answered_;
     quint64 nextSequence_ = 1;
 };
