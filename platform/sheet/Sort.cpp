@@ -70,8 +70,9 @@ void SortSelectedRows(Application& app) {
     sel.col2 = std::min(sel.col2, std::max(used.col2, sel.col1));
     if (sel.row2 <= sel.row1) return;
 
+    using Node = std::map<quint64, Cell>::node_type;
     struct Row {
-        std::vector<std::pair<int, Cell>> cells;
+        std::vector<Node> cells;  // the map's own nodes, taken out and put back with new keys
         Value key1, key2;
         int row = 0;  // before the sort
     };
@@ -84,8 +85,9 @@ void SortSelectedRows(Application& app) {
         if (sel.col2 > sel.col1) row.key2 = ws->valueAt(r, sel.col1 + 1);
         auto it = map.lower_bound(Worksheet::key(r, sel.col1));
         while (it != map.end() && it->first <= Worksheet::key(r, sel.col2)) {
-            row.cells.emplace_back(Worksheet::columnOf(it->first), std::move(it->second));
-            it = map.erase(it);
+            auto next = std::next(it);
+            row.cells.push_back(map.extract(it));
+            it = next;
         }
     }
     std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
@@ -97,10 +99,12 @@ void SortSelectedRows(Application& app) {
     // The rows go back in key order into the gap they left, each cell next to the one before.
     auto at = map.lower_bound(Worksheet::key(sel.row1, sel.col1));
     for (size_t i = 0; i < rows.size(); ++i)
-        for (auto& [col, cell] : rows[i].cells) {
-            const int newRow = sel.row1 + int(i);
+        for (Node& node : rows[i].cells) {
+            const int newRow = sel.row1 + int(i), col = Worksheet::columnOf(node.key());
+            Cell& cell = node.mapped();
             if (cell.kept) cell.kept = movedKeptFormula(cell.kept, *ws, rows[i].row, col, newRow, col);
-            at = std::next(map.insert_or_assign(at, Worksheet::key(newRow, col), std::move(cell)));
+            node.key() = Worksheet::key(newRow, col);
+            at = std::next(map.insert(at, std::move(node)));
         }
     ws->parent().calculate();
     ws->parent().setSaved(false);
