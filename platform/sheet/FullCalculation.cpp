@@ -22,6 +22,20 @@ void Workbook::calculate() {
     std::vector<FormulaCell> formulas;
     std::vector<size_t> firstOf(sheets_.size() + 1, 0);  // formulas of sheet s: [firstOf[s], firstOf[s+1])
     std::vector<quint64> keys;                           // their cell keys, ascending within a sheet
+    size_t cells = 0;
+    for (const auto& ws : sheets_) cells += size_t(ws->cellCount());
+    formulas.reserve(cells);
+    keys.reserve(cells);
+    // No cell is added or removed until the end: look-ups go through flat indexes meanwhile.
+    struct Indexed {
+        std::vector<std::unique_ptr<Worksheet>>& sheets;
+        Indexed(std::vector<std::unique_ptr<Worksheet>>& s) : sheets(s) {
+            for (auto& ws : sheets) ws->indexCells();
+        }
+        ~Indexed() {
+            for (auto& ws : sheets) ws->dropCellIndex();
+        }
+    } indexed(sheets_);
     for (size_t s = 0; s < sheets_.size(); ++s) {
         firstOf[s] = formulas.size();
         Worksheet* ws = sheets_[s].get();

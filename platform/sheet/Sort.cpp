@@ -11,23 +11,26 @@ namespace sheet {
 
 namespace {
 
-// Texts with their digit runs compared as numbers: "K2" before "K10".
+// Texts with their digit runs compared as numbers: "K2" before "K10". Compared in place: the
+// sort calls it O(n log n) times.
 int naturalCompare(const QString& a, const QString& b) {
-    int i = 0, j = 0;
+    qsizetype i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
         if (a[i].isDigit() && b[j].isDigit()) {
-            int si = i, sj = j;
+            qsizetype si = i, sj = j;
             while (i < a.size() && a[i].isDigit()) ++i;
             while (j < b.size() && b[j].isDigit()) ++j;
-            QString na = a.mid(si, i - si), nb = b.mid(sj, j - sj);
-            while (na.size() > 1 && na.startsWith(QLatin1Char('0'))) na.remove(0, 1);
-            while (nb.size() > 1 && nb.startsWith(QLatin1Char('0'))) nb.remove(0, 1);
-            if (na.size() != nb.size()) return na.size() < nb.size() ? -1 : 1;
-            if (int c = na.compare(nb)) return c < 0 ? -1 : 1;
+            // Leading zeros dropped (keeping one digit), then the longer run is the larger number.
+            while (i - si > 1 && a[si] == QLatin1Char('0')) ++si;
+            while (j - sj > 1 && b[sj] == QLatin1Char('0')) ++sj;
+            if (i - si != j - sj) return i - si < j - sj ? -1 : 1;
+            for (qsizetype k = 0; k < i - si; ++k)
+                if (a[si + k] != b[sj + k]) return a[si + k] < b[sj + k] ? -1 : 1;
             continue;
         }
-        int c = QString::compare(QString(a[i]), QString(b[j]), Qt::CaseInsensitive);
-        if (c) return c < 0 ? -1 : 1;
+        const char32_t ca = QChar::toCaseFolded(char32_t(a[i].unicode()));
+        const char32_t cb = QChar::toCaseFolded(char32_t(b[j].unicode()));
+        if (ca != cb) return ca < cb ? -1 : 1;
         ++i;
         ++j;
     }
