@@ -145,19 +145,18 @@ void Worksheet::insertColumns(int column, int count) {
     // Cells move right; the inserted columns take the formats of the column on their left.
     // The map's own nodes are moved over with their new keys: nothing is allocated per cell.
     std::map<quint64, Cell> moved;
+    std::vector<std::pair<int, int>> leftFormats;
     while (!cells_.empty()) {
         auto node = cells_.extract(cells_.begin());
         const int r = rowOf(node.key());
         int col = columnOf(node.key());
+        if (col == column - 1 && node.mapped().xf != 0) leftFormats.emplace_back(r, node.mapped().xf);
         if (col >= column) col += count;
         node.key() = key(r, col);
         // Moving right keeps the cells' order, so each goes in at the end.
         moved.insert(moved.end(), std::move(node));
     }
     if (column > 1) {
-        std::vector<std::pair<int, int>> leftFormats;
-        for (auto& [k, c] : moved)
-            if (columnOf(k) == column - 1 && c.xf != 0) leftFormats.emplace_back(rowOf(k), c.xf);
         for (auto [r, xf] : leftFormats)
             for (int col = column; col < column + count; ++col) moved[key(r, col)].xf = xf;
     }
