@@ -75,7 +75,7 @@ void SortSelectedRows(Application& app) {
 
     using Node = std::map<quint64, Cell>::node_type;
     struct Row {
-        std::vector<Node> cells;  // the map's own nodes, taken out and put back with new keys
+        std::vector<Node> cells;  // the map's nodes, taken out
         Value key1, key2;
         int row = 0;  // before the sort
     };
@@ -106,9 +106,11 @@ void SortSelectedRows(Application& app) {
             const int newRow = sel.row1 + int(i), col = Worksheet::columnOf(node.key());
             Cell& cell = node.mapped();
             if (cell.kept) cell.kept = movedKeptFormula(cell.kept, *ws, rows[i].row, col, newRow, col);
-            node.key() = Worksheet::key(newRow, col);
-            at = std::next(map.insert(at, std::move(node)));
+            // New nodes, made while the old ones still stand, lie in memory in their new order:
+            // the calculation below and every later walk of the rows stay in order through memory.
+            at = std::next(map.emplace_hint(at, Worksheet::key(newRow, col), std::move(cell)));
         }
+    rows.clear();
     ws->parent().calculate();
     ws->parent().setSaved(false);
 }
