@@ -26,16 +26,6 @@ void Workbook::calculate() {
     for (const auto& ws : sheets_) cells += size_t(ws->cellCount());
     formulas.reserve(cells);
     keys.reserve(cells);
-    // No cell is added or removed until the end: look-ups go through flat indexes meanwhile.
-    struct Indexed {
-        std::vector<std::unique_ptr<Worksheet>>& sheets;
-        Indexed(std::vector<std::unique_ptr<Worksheet>>& s) : sheets(s) {
-            for (auto& ws : sheets) ws->indexCells();
-        }
-        ~Indexed() {
-            for (auto& ws : sheets) ws->dropCellIndex();
-        }
-    } indexed(sheets_);
     for (size_t s = 0; s < sheets_.size(); ++s) {
         firstOf[s] = formulas.size();
         Worksheet* ws = sheets_[s].get();

@@ -104,39 +104,12 @@ void Worksheet::setColumnWidth(int column, double width) {
     book_.setSaved(false);
 }
 
-namespace {
-size_t slotOf(quint64 k, size_t mask) {
-    return size_t((k * 0x9E3779B97F4A7C15ull) >> 20) & mask;
-}
-}  // namespace
-
-void Worksheet::indexCells() {
-    size_t size = 16;
-    while (size < cells_.size() * 2) size *= 2;
-    index_.assign(size, {0, nullptr});
-    for (auto& [k, c] : cells_) {
-        size_t i = slotOf(k, size - 1);
-        while (index_[i].first) i = (i + 1) & (size - 1);
-        index_[i] = {k, &c};
-    }
-}
-
-Cell* Worksheet::indexed(quint64 k) const {
-    const size_t mask = index_.size() - 1;
-    for (size_t i = slotOf(k, mask);; i = (i + 1) & mask) {
-        if (index_[i].first == k) return index_[i].second;
-        if (!index_[i].first) return nullptr;
-    }
-}
-
 const Cell* Worksheet::cell(int row, int column) const {
-    if (!index_.empty()) return indexed(key(row, column));
     auto it = cells_.find(key(row, column));
     return it == cells_.end() ? nullptr : &it->second;
 }
 
 Cell* Worksheet::cell(int row, int column) {
-    if (!index_.empty()) return indexed(key(row, column));
     auto it = cells_.find(key(row, column));
     return it == cells_.end() ? nullptr : &it->second;
 }

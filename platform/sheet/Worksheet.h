@@ -144,11 +144,6 @@ public:
     static int rowOf(quint64 k) { return int(k >> 16); }
     static int columnOf(quint64 k) { return int(k & 0xffff); }
 
-    // While a whole workbook is computed no cell is added or removed: look-ups then go through a
-    // flat hash index of the cells instead of the tree, which stays constant time at any size.
-    void indexCells();
-    void dropCellIndex() { index_ = {}; }
-
     // Row attributes kept from the file (height, style), by row.
     std::map<int, std::vector<std::pair<QString, QString>>>& rowAttributes() { return rowAttributes_; }
 
@@ -159,8 +154,6 @@ private:
     Workbook& book_;
     QString name_;
     std::map<quint64, Cell> cells_;
-    std::vector<std::pair<quint64, Cell*>> index_;  // open addressing, key 0 free; empty when unused
-    Cell* indexed(quint64 k) const;
     std::vector<Rect> merges_;
     std::map<int, ColumnInfo> columns_;
     std::map<int, std::vector<std::pair<QString, QString>>> rowAttributes_;
