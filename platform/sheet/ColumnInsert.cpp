@@ -7,27 +7,32 @@
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
 
+#include <unordered_map>
+
 namespace sheet {
 
 std::shared_ptr<const Formula> shifted(const Formula& f, Worksheet* host, Worksheet* target, int oldCol,
                                        int newCol, int at, int count) {
-    auto copy = std::make_shared<Formula>(f);
-    bool changed = false;
-    for (FormulaNode& n : copy->nodes) {
+    // Most formulas keep their stored references (relative ones moving with their cell): they are
+    // only checked, and copied once something changes.
+    std::shared_ptr<Formula> copy;
+    for (size_t i = 0; i < f.nodes.size(); ++i) {
+        const FormulaNode& n = f.nodes[i];
         if (n.kind != FormulaNode::Cell && n.kind != FormulaNode::Area) continue;
         if (n.span == FormulaNode::Rows) continue;
         Worksheet* ws = n.hasSheet ? n.sheet : host;
-        for (RefEnd* e : {&n.a, &n.b}) {
-            int col = e->absCol(oldCol);
+        for (int end = 0; end < 2; ++end) {
+            const RefEnd& e = end ? n.b : n.a;
+            int col = e.absCol(oldCol);
             if (ws == target && col >= at) col += count;
-            int stored = e->colAbs ? col : col - newCol;
-            if (stored != e->col) {
-                e->col = stored;
-                changed = true;
-            }
+            const int stored = e.colAbs ? col : col - newCol;
+            if (stored == e.col) continue;
+            if (!copy) copy = std::make_shared<Formula>(f);
+            FormulaNode& m = copy->nodes[i];
+            (end ? m.b : m.a).col = stored;
         }
     }
-    return changed ? copy : nullptr;
+    return copy;
 }
 
 void shiftRect(Rect& r, int at, int count) {
@@ -103,13 +108,34 @@ void Worksheet::insertColumns(int column, int count) {
         if (columnOf(k) > MaxColumns - count && !c.isBlank())
             throw InvalidArgument(QStringLiteral("Nie można przesunąć niepustych komórek poza arkusz"));
 
-    // Formulas of every sheet, seen from their positions before the move.
+    // Formulas of every sheet, seen from their positions before the move. Cells share their
+    // parses, and a shared parse moves alike in every cell of one column of one sheet: each is
+    // shifted once per column and the result shared again.
+    struct Seen {
+        const Formula* formula;
+        const Worksheet* host;
+        int col;
+        bool operator==(const Seen&) const = default;
+    };
+    struct SeenHash {
+        size_t operator()(const Seen& s) const {
+            return std::hash<const void*>()(s.formula) ^ (std::hash<const void*>()(s.host) << 1) ^
+                   (size_t(s.col) * 0x9E3779B97F4A7C15ull);
+        }
+    };
+    std::unordered_map<Seen, std::shared_ptr<const Formula>, SeenHash> shiftedParses;
     for (int i = 1; i <= book_.worksheetCount(); ++i) {
         Worksheet& ws = book_.worksheets(i);
         ws.forEachCell([&](int row, int col, Cell& c) {
             const int newCol = (&ws == this && col >= column) ? col + count : col;
             if (c.formula) {
-                if (auto f = shifted(*c.formula, &ws, this, col, newCol, column, count)) c.formula = f;
+                auto [at, fresh] = shiftedParses.try_emplace(Seen{c.formula.get(), &ws, col});
+                if (fresh) {
+                    at->second = shifted(*c.formula, &ws, this, col, newCol, column, count);
+                    // Keeps the parse alive, so its address is not reused by another while mapped.
+                    if (!at->second) at->second = c.formula;
+                }
+                c.formula = at->second;
             } else if (c.kept) {
                 c.kept = shiftedKept(c.kept, ws, this, row, col, newCol, column, count);
             }
@@ -117,17 +143,20 @@ void Worksheet::insertColumns(int column, int count) {
     }
 
     // Cells move right; the inserted columns take the formats of the column on their left.
+    // The map's own nodes are moved over with their new keys: nothing is allocated per cell.
     std::map<quint64, Cell> moved;
-    for (auto& [k, c] : cells_) {
-        int r = rowOf(k), col = columnOf(k);
+    std::vector<std::pair<int, int>> leftFormats;
+    while (!cells_.empty()) {
+        auto node = cells_.extract(cells_.begin());
+        const int r = rowOf(node.key());
+        int col = columnOf(node.key());
+        if (col == column - 1 && node.mapped().xf != 0) leftFormats.emplace_back(r, node.mapped().xf);
         if (col >= column) col += count;
+        node.key() = key(r, col);
         // Moving right keeps the cells' order, so each goes in at the end.
-        moved.emplace_hint(moved.end(), key(r, col), std::move(c));
+        moved.insert(moved.end(), std::move(node));
     }
     if (column > 1) {
-        std::vector<std::pair<int, int>> leftFormats;
-        for (auto& [k, c] : moved)
-            if (columnOf(k) == column - 1 && c.xf != 0) leftFormats.emplace_back(rowOf(k), c.xf);
         for (auto [r, xf] : leftFormats)
             for (int col = column; col < column + count; ++col) moved[key(r, col)].xf = xf;
     }

@@ -22,6 +22,10 @@ void Workbook::calculate() {
     std::vector<FormulaCell> formulas;
     std::vector<size_t> firstOf(sheets_.size() + 1, 0);  // formulas of sheet s: [firstOf[s], firstOf[s+1])
     std::vector<quint64> keys;                           // their cell keys, ascending within a sheet
+    size_t cells = 0;
+    for (const auto& ws : sheets_) cells += size_t(ws->cellCount());
+    formulas.reserve(cells);
+    keys.reserve(cells);
     for (size_t s = 0; s < sheets_.size(); ++s) {
         firstOf[s] = formulas.size();
         Worksheet* ws = sheets_[s].get();

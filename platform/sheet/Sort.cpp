@@ -11,23 +11,26 @@ namespace sheet {
 
 namespace {
 
-// Texts with their digit runs compared as numbers: "K2" before "K10".
+// Texts with their digit runs compared as numbers: "K2" before "K10". Compared in place: the
+// sort calls it O(n log n) times.
 int naturalCompare(const QString& a, const QString& b) {
-    int i = 0, j = 0;
+    qsizetype i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
         if (a[i].isDigit() && b[j].isDigit()) {
-            int si = i, sj = j;
+            qsizetype si = i, sj = j;
             while (i < a.size() && a[i].isDigit()) ++i;
             while (j < b.size() && b[j].isDigit()) ++j;
-            QString na = a.mid(si, i - si), nb = b.mid(sj, j - sj);
-            while (na.size() > 1 && na.startsWith(QLatin1Char('0'))) na.remove(0, 1);
-            while (nb.size() > 1 && nb.startsWith(QLatin1Char('0'))) nb.remove(0, 1);
-            if (na.size() != nb.size()) return na.size() < nb.size() ? -1 : 1;
-            if (int c = na.compare(nb)) return c < 0 ? -1 : 1;
+            // Leading zeros dropped (keeping one digit), then the longer run is the larger number.
+            while (i - si > 1 && a[si] == QLatin1Char('0')) ++si;
+            while (j - sj > 1 && b[sj] == QLatin1Char('0')) ++sj;
+            if (i - si != j - sj) return i - si < j - sj ? -1 : 1;
+            for (qsizetype k = 0; k < i - si; ++k)
+                if (a[si + k] != b[sj + k]) return a[si + k] < b[sj + k] ? -1 : 1;
             continue;
         }
-        int c = QString::compare(QString(a[i]), QString(b[j]), Qt::CaseInsensitive);
-        if (c) return c < 0 ? -1 : 1;
+        const char32_t ca = QChar::toCaseFolded(char32_t(a[i].unicode()));
+        const char32_t cb = QChar::toCaseFolded(char32_t(b[j].unicode()));
+        if (ca != cb) return ca < cb ? -1 : 1;
         ++i;
         ++j;
     }
@@ -70,8 +73,9 @@ void SortSelectedRows(Application& app) {
     sel.col2 = std::min(sel.col2, std::max(used.col2, sel.col1));
     if (sel.row2 <= sel.row1) return;
 
+    using Node = std::map<quint64, Cell>::node_type;
     struct Row {
-        std::vector<std::pair<int, Cell>> cells;
+        std::vector<Node> cells;  // the map's nodes, taken out
         Value key1, key2;
         int row = 0;  // before the sort
     };
@@ -84,8 +88,9 @@ void SortSelectedRows(Application& app) {
         if (sel.col2 > sel.col1) row.key2 = ws->valueAt(r, sel.col1 + 1);
         auto it = map.lower_bound(Worksheet::key(r, sel.col1));
         while (it != map.end() && it->first <= Worksheet::key(r, sel.col2)) {
-            row.cells.emplace_back(Worksheet::columnOf(it->first), std::move(it->second));
-            it = map.erase(it);
+            auto next = std::next(it);
+            row.cells.push_back(map.extract(it));
+            it = next;
         }
     }
     std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
@@ -97,11 +102,15 @@ void SortSelectedRows(Application& app) {
     // The rows go back in key order into the gap they left, each cell next to the one before.
     auto at = map.lower_bound(Worksheet::key(sel.row1, sel.col1));
     for (size_t i = 0; i < rows.size(); ++i)
-        for (auto& [col, cell] : rows[i].cells) {
-            const int newRow = sel.row1 + int(i);
+        for (Node& node : rows[i].cells) {
+            const int newRow = sel.row1 + int(i), col = Worksheet::columnOf(node.key());
+            Cell& cell = node.mapped();
             if (cell.kept) cell.kept = movedKeptFormula(cell.kept, *ws, rows[i].row, col, newRow, col);
-            at = std::next(map.insert_or_assign(at, Worksheet::key(newRow, col), std::move(cell)));
+            // New nodes, made while the old ones still stand, lie in memory in their new order:
+            // the calculation below and every later walk of the rows stay in order through memory.
+            at = std::next(map.emplace_hint(at, Worksheet::key(newRow, col), std::move(cell)));
         }
+    rows.clear();
     ws->parent().calculate();
     ws->parent().setSaved(false);
 }

@@ -207,39 +207,82 @@ void Workbook::setFileFormats(std::vector<CellFormat> formats) {
 
 // ---- dependency graph ----
 
+quint32 Workbook::newLink(const CellId& cell, quint32 next) {
+    if (freeLinks_ != NoLink) {
+        const quint32 i = freeLinks_;
+        freeLinks_ = links_[i].next;
+        links_[i] = {cell, next};
+        return i;
+    }
+    links_.push_back({cell, next});
+    return quint32(links_.size() - 1);
+}
+
+template <typename Fn>
+void Workbook::forEachDependant(const CellId& x, Fn&& fn) const {
+    if (auto d = dependants_.constFind(x); d != dependants_.cend())
+        for (quint32 i = d.value(); i != NoLink; i = links_[i].next) fn(links_[i].cell);
+    for (const BigArea& b : bigAreas_)
+        if (b.ws == x.ws && b.rect.contains(x.row, x.col)) fn(b.formula);
+}
+
 void Workbook::registerFormula(Worksheet* ws, int row, int column, const Formula& f) {
     const CellId self{ws, row, column};
-    auto& prec = precedents_[self];
+    const quint32 first = quint32(precedentCells_.size());
     forEachReference(f, *ws, row, column, [&](Worksheet* tws, const Rect& r) {
         if (r.cellCount() <= 64) {
             for (int rr = r.row1; rr <= r.row2; ++rr)
                 for (int cc = r.col1; cc <= r.col2; ++cc) {
-                    CellId p{tws, rr, cc};
-                    dependants_[p].push_back(self);
-                    prec.push_back(p);
+                    const CellId p{tws, rr, cc};
+                    auto head = dependants_.find(p);
+                    if (head == dependants_.end()) head = dependants_.insert(p, NoLink);
+                    const quint32 link = newLink(self, head.value());
+                    head.value() = link;
+                    precedentCells_.push_back(p);
                 }
         } else {
             bigAreas_.push_back({tws, r, self});
         }
     });
+    const quint32 count = quint32(precedentCells_.size()) - first;
+    if (count) precedents_.insert(self, Run{first, count});
 }
 
 void Workbook::unregisterFormula(Worksheet* ws, int row, int column) {
     const CellId self{ws, row, column};
     auto it = precedents_.find(self);
     if (it != precedents_.end()) {
-        for (const CellId& p : it.value()) {
-            auto d = dependants_.find(p);
-            if (d == dependants_.end()) continue;
-            auto& v = d.value();
-            auto pos = std::find(v.begin(), v.end(), self);
-            if (pos != v.end()) {
-                *pos = v.back();
-                v.pop_back();
-            }
-            if (v.empty()) dependants_.erase(d);
-        }
+        const Run run = it.value();
         precedents_.erase(it);
+        for (quint32 k = run.first; k < run.first + run.count; ++k) {
+            auto d = dependants_.find(precedentCells_[k]);
+            if (d == dependants_.end()) continue;
+            // Unlinks the first link naming this formula (one per reference it made).
+            for (quint32* at = &d.value(); *at != NoLink; at = &links_[*at].next) {
+                if (links_[*at].cell != self) continue;
+                const quint32 dead = *at;
+                *at = links_[dead].next;
+                links_[dead].next = freeLinks_;
+                freeLinks_ = dead;
+                break;
+            }
+            if (d.value() == NoLink) dependants_.erase(d);
+        }
+        deadPrecedents_ += run.count;
+        if (deadPrecedents_ > 4096 && deadPrecedents_ * 2 > precedentCells_.size()) {
+            // Runs of dropped formulas outnumber the live ones: pack the live runs together.
+            std::vector<CellId> packed;
+            packed.reserve(precedentCells_.size() - deadPrecedents_);
+            for (auto r = precedents_.begin(); r != precedents_.end(); ++r) {
+                Run& live = r.value();
+                const quint32 first = quint32(packed.size());
+                packed.insert(packed.end(), precedentCells_.begin() + live.first,
+                              precedentCells_.begin() + live.first + live.count);
+                live.first = first;
+            }
+            precedentCells_ = std::move(packed);
+            deadPrecedents_ = 0;
+        }
     }
     if (!bigAreas_.empty()) std::erase_if(bigAreas_, [&](const BigArea& b) { return b.formula == self; });
 }
@@ -257,6 +300,10 @@ void Workbook::rebuildDependencies() {
     // calculation need no graph of their own.
     dependants_.clear();
     precedents_.clear();
+    links_.clear();
+    freeLinks_ = NoLink;
+    precedentCells_.clear();
+    deadPrecedents_ = 0;
     bigAreas_.clear();
     graphStale_ = true;
 }
@@ -268,6 +315,8 @@ void Workbook::ensureDependencies() {
     for (auto& ws : sheets_) ws->forEachCell([&](int, int, Cell& c) { formulas += c.formula ? 1 : 0; });
     precedents_.reserve(formulas);
     dependants_.reserve(formulas * 2);
+    links_.reserve(size_t(formulas) * 2);
+    precedentCells_.reserve(size_t(formulas) * 2);
     for (auto& ws : sheets_) {
         ws->forEachCell([&](int row, int col, Cell& c) {
             if (c.formula) registerFormula(ws.get(), row, col, *c.formula);
@@ -285,7 +334,7 @@ void Workbook::evaluateInto(Worksheet* ws, int row, int column) {
 // precedents (Kahn's order over the affected part of the graph). Cells left on a cycle get #REF!.
 void Workbook::recalculate(const std::vector<CellId>& changed) {
     // The usual case while a sheet is being filled: one cell that nothing depends on yet.
-    if (changed.size() == 1 && !dependants_.count(changed[0])) {
+    if (changed.size() == 1 && !dependants_.contains(changed[0])) {
         const CellId& x = changed[0];
         bool inBig = false;
         for (const BigArea& b : bigAreas_)
@@ -295,12 +344,10 @@ void Workbook::recalculate(const std::vector<CellId>& changed) {
             return;
         }
     }
-    // Qt's hash tables allocate in blocks, which matters when a whole sheet is recomputed.
     QHash<CellId, int> indegree;  // the affected formulas
-    // Edges of the affected formulas: the graph's own lists (unchanged while computing), or a
-    // merged copy where large areas add dependants.
-    QHash<CellId, const std::vector<CellId>*> edges;
-    std::deque<std::vector<CellId>> merged;
+    // Dependants of the affected formulas, each formula's as one run of `edgeCells`.
+    QHash<CellId, Run> edges;
+    std::vector<CellId> edgeCells;
     QSet<CellId> visited;
     std::vector<CellId> stack;
     indegree.reserve(changed.size() * 2);
@@ -316,34 +363,25 @@ void Workbook::recalculate(const std::vector<CellId>& changed) {
         stack.push_back(id);
         if (isFormula(id)) indegree.insert(id, 0);
     }
-    const std::vector<CellId> none;
     while (!stack.empty()) {
-        CellId x = stack.back();
+        const CellId x = stack.back();
         stack.pop_back();
-        const std::vector<CellId>* out = &none;
-        if (auto d = dependants_.constFind(x); d != dependants_.cend()) out = &d.value();
-        if (!bigAreas_.empty()) {
-            std::vector<CellId> all = *out;
-            for (const BigArea& b : bigAreas_)
-                if (b.ws == x.ws && b.rect.contains(x.row, x.col)) all.push_back(b.formula);
-            if (all.size() != out->size()) {
-                merged.push_back(std::move(all));
-                out = &merged.back();
-            }
-        }
-        if (out->empty()) continue;
         const bool counted = indegree.contains(x);
-        for (const CellId& f : *out) {
-            if (counted)
+        const quint32 first = quint32(edgeCells.size());
+        forEachDependant(x, [&](const CellId& f) {
+            if (counted) {
                 ++indegree[f];
-            else if (!indegree.contains(f))
+                edgeCells.push_back(f);
+            } else if (!indegree.contains(f)) {
                 indegree.insert(f, 0);
+            }
             if (!visited.contains(f)) {
                 visited.insert(f);
                 stack.push_back(f);
             }
-        }
-        if (counted) edges.insert(x, out);
+        });
+        if (counted && edgeCells.size() > first)
+            edges.insert(x, Run{first, quint32(edgeCells.size()) - first});
     }
     std::deque<CellId> ready;
     for (auto it = indegree.cbegin(); it != indegree.cend(); ++it)
@@ -356,8 +394,8 @@ void Workbook::recalculate(const std::vector<CellId>& changed) {
         ++done;
         auto e = edges.constFind(x);
         if (e == edges.cend()) continue;
-        for (const CellId& f : **e)
-            if (--indegree[f] == 0) ready.push_back(f);
+        for (quint32 k = e->first; k < e->first + e->count; ++k)
+            if (--indegree[edgeCells[k]] == 0) ready.push_back(edgeCells[k]);
     }
     if (done < size_t(indegree.size())) {
         for (auto it = indegree.cbegin(); it != indegree.cend(); ++it) {

@@ -141,9 +141,28 @@ private:
     QHash<QString, std::shared_ptr<const Formula>> nameCache_;  // by the name's text
     std::unique_ptr<Package> package_;
 
-    // Open-addressing tables (entries stored in place), so a whole sheet's graph stays compact.
-    QHash<CellId, std::vector<CellId>> dependants_;
-    QHash<CellId, std::vector<CellId>> precedents_;
+    // A cell's dependants: a list threaded through one pool of links (freed links reused).
+    struct Link {
+        CellId cell;
+        quint32 next;
+    };
+    // A formula's precedents: one run of the shared precedent array.
+    struct Run {
+        quint32 first, count;
+    };
+    static constexpr quint32 NoLink = 0xffffffffu;
+    template <typename Fn>
+    void forEachDependant(const CellId& x, Fn&& fn) const;
+    quint32 newLink(const CellId& cell, quint32 next);
+
+    // Open-addressing tables of plain entries over flat arrays: registering and dropping a formula
+    // allocates nothing per cell, and dropping the whole graph frees a handful of blocks.
+    QHash<CellId, quint32> dependants_;  // head of the cell's list in links_
+    std::vector<Link> links_;
+    quint32 freeLinks_ = NoLink;
+    QHash<CellId, Run> precedents_;
+    std::vector<CellId> precedentCells_;
+    size_t deadPrecedents_ = 0;  // cells of dropped runs, reclaimed when they are the majority
     std::vector<BigArea> bigAreas_;
     bool graphStale_ = false;  // the graph is to be built before its next use
 };
