@@ -91,7 +91,8 @@ protected:
 };
 
 TEST_F(HeadsToStreamNames, HeadsPlacedByHeadplacerNameTheStreamsOfTheirIntersection) {
-    // Two streams of intersection 987 drawn as components with their start markers.
+    // Two stream components of intersection 987 in the drawing (not yet in the table); the heads
+    // go beside their starts.
     conflictor::IntersectionNumber = QStringLiteral("987");
     addLine(1, QStringLiteral("^K1p"), 0, 0, 100, 0, QStringLiteral("987"));
     addLine(2, QStringLiteral("^K2"), 0, 50, 0, 150, QStringLiteral("987"));
