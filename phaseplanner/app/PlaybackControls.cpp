@@ -123,7 +123,7 @@ void PlaybackControls::cycleTyped(const QString& text) {
 
 PlaybackControls::~PlaybackControls() {
     try {
-        ResetStreamColours(false);
+        ResetStreamColours(true);  // on exit every colour this program gave goes back
     } catch (const std::exception&) {
         // The CAD may be gone already at shut-down.
     }

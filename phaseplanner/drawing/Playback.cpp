@@ -49,16 +49,25 @@ void rebuildCache() {
     Playback.StreamColourCache.reserve(std::size_t(refs.size()) * 2);
     for (const cad::Entity& ref : refs) {
         const QString handle = ref.handle();
-        for (QString name : automation::SplitCaretList(ref.name(), number + QStringLiteral("^STRUMIEN"))) {
-            const qsizetype variant = name.indexOf(QStringLiteral(" ["));
-            if (variant >= 0) name.truncate(variant);
+        for (const QString& name : StreamNamesOfBlock(ref.name()))
             Playback.StreamColourCache.push_back({name, false, handle});
-        }
     }
     Playback.StreamCacheStale = false;
 }
 
-bool colourHandle(const QString& handle, int colour) {
+}  // namespace
+
+QStringList StreamNamesOfBlock(const QString& blockName) {
+    QStringList names =
+        automation::SplitCaretList(blockName, IntersectionNumber + QStringLiteral("^STRUMIEN"));
+    for (QString& name : names) {
+        const qsizetype variant = name.indexOf(QStringLiteral(" ["));
+        if (variant >= 0) name.truncate(variant);
+    }
+    return names;
+}
+
+bool ColourStreamHandle(const QString& handle, int colour) {
     try {
         cad::Entity e = automation::CadDocument.handleToObject(handle);
         e.setColor(colour);
@@ -68,8 +77,6 @@ bool colourHandle(const QString& handle, int colour) {
         return false;  // erased since the cache was built
     }
 }
-
-}  // namespace
 
 int FindGroupBySymbol(const QString& symbol) {
     for (int i = 0; i < int(GroupTable.size()); ++i) {
@@ -156,7 +163,7 @@ void RecolourStreams(int state, const ProgramStates& states, int colour) {
                     break;
                 }
             if (!green) continue;
-            if (!colourHandle(e.Handle, colour)) {
+            if (!ColourStreamHandle(e.Handle, colour)) {
                 lost = true;
                 break;
             }
@@ -170,11 +177,16 @@ void RecolourStreams(int state, const ProgramStates& states, int colour) {
     }
 }
 
-void ResetStreamColours(bool /*includeMarkers*/) {
-    if (Playback.ColouredHandles.isEmpty()) return;
+void ResetStreamColours(bool includeMarkers) {
+    if (Playback.ColouredHandles.isEmpty() && (!includeMarkers || Playback.ColouredMarkerHandles.isEmpty()))
+        return;
     if (!automation::CheckDocumentOpen(false)) return;
-    for (const QString& h : std::as_const(Playback.ColouredHandles)) colourHandle(h, 256);
+    for (const QString& h : std::as_const(Playback.ColouredHandles)) ColourStreamHandle(h, 256);
     Playback.ColouredHandles.clear();
+    if (includeMarkers) {
+        for (const QString& h : std::as_const(Playback.ColouredMarkerHandles)) ColourStreamHandle(h, 256);
+        Playback.ColouredMarkerHandles.clear();
+    }
     for (StreamColourEntry& e : Playback.StreamColourCache) e.Coloured = false;
 }
 

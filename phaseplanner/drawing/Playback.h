@@ -27,13 +27,20 @@ struct PlaybackData {
     QString CachedIntersection;
     int CachedEntityCount = -1;
     std::vector<StreamColourEntry> StreamColourCache;
-    // Handles of the stream blocks this program coloured and has not reset yet.
+    // Handles of the stream blocks, and of their start and end markers, this program coloured
+    // and has not reset yet.
     QSet<QString> ColouredHandles;
+    QSet<QString> ColouredMarkerHandles;
 };
 extern PlaybackData Playback;
 
 // The first defined group whose symbols hold `symbol` (letter case ignored); -1 when none.
 int FindGroupBySymbol(const QString& symbol);
+
+// The stream names a stream block's name carries, each cut before a conditional " [" suffix.
+QStringList StreamNamesOfBlock(const QString& blockName);
+// Gives the entity with `handle` colour `colour`; false when the handle no longer resolves.
+bool ColourStreamHandle(const QString& handle, int colour);
 
 // The marker's block name for the current intersection and the table's group rows.
 QString TimeMarkerBlockName(int groupRows);
@@ -44,7 +51,8 @@ void PlaceTimeMarker(int second);
 int ShowSecondInDrawing(int second, const ProgramStates& states, int cycleLength);
 // Colours the streams of the groups green in `state`.
 void RecolourStreams(int state, const ProgramStates& states, int colour);
-// Gives the stream blocks this program coloured their layer colour back.
+// Gives the stream blocks this program coloured their layer colour back; with `includeMarkers`
+// also the start and end markers it coloured.
 void ResetStreamColours(bool includeMarkers);
 // Forgets the shown state (after the program changed, the next second shown recolours).
 void InvalidateShownState();

@@ -4,8 +4,10 @@
 #define PHASEPLANNER_QSTRING_PRINT
 #include "EditorFixture.h"
 #include "GroupBuilders.h"
+#include "phaseplanner/drawing/PairHighlight.h"
 #include "phaseplanner/drawing/Playback.h"
 #include "phaseplanner/drawing/ProgramAttributeBlock.h"
+#include "platform/ui/core/Prompt.h"
 
 namespace phaseplanner::test {
 using automation::CadModelSpace;
@@ -17,6 +19,7 @@ protected:
         ResetEditorState();
         ResetProgramAttributeState();
         ResetPlayback();
+        ResetPairHighlight();
         IntersectionNumber = QStringLiteral("7");
         ProgramTableOrigin = {{15, 278}, true};
         automation::EnsureLayer(QStringLiteral("113-STRUMIENIE_RUCHU"), false, -1, -10);
@@ -32,6 +35,7 @@ protected:
         states = ComputeStates(GroupTable, CycleLength);
     }
     void TearDown() override {
+        ResetPairHighlight();
         ResetPlayback();
         ResetEditorState();
         ResetProgramAttributeState();
@@ -40,6 +44,15 @@ protected:
     void stream(const QString& name) {
         defineBlock(name);
         refs.insert(name, insert(name, QStringLiteral("113-STRUMIENIE_RUCHU")));
+    }
+    // Start and end markers lie on any layer; their names carry the stream and a suffix.
+    void marker(const QString& name) {
+        defineBlock(name);
+        refs.insert(name, insert(name, QStringLiteral("0")));
+    }
+    void expectColours(const QHash<QString, int>& expected) {
+        for (auto it = refs.cbegin(); it != refs.cend(); ++it)
+            EXPECT_EQ(it->color(), expected.value(it.key(), 256)) << it.key().toStdString();
     }
     QHash<QString, cad::Entity> refs;
     ProgramStates states;
@@ -95,6 +108,63 @@ TEST_F(PlaybackTest, SymbolsSplitOneWayForStatesAndLookUps) {
     EXPECT_EQ(SplitSymbolList(QStringLiteral("K1, K2,,K_3 ")), (QStringList{"K1", "K2", "K_3"}));
     EXPECT_EQ(FindGroupBySymbol(QStringLiteral("k_3")), 3);
     EXPECT_EQ(FindGroupBySymbol(QStringLiteral("X9")), -1);
+}
+
+TEST_F(PlaybackTest, PairHighlightColoursTheTwoGroupsStreamsAndMarkers) {
+    marker(QStringLiteral("7^POCZATEK_STRUMIEN_K1_1"));
+    marker(QStringLiteral("7^KONIEC_STRUMIEN_K_3_1"));
+    marker(QStringLiteral("7^POCZATEK_STRUMIEN_P1_2 [2]"));
+    marker(QStringLiteral("8^POCZATEK_STRUMIEN_K1_1"));
+    refs["8^STRUMIEN_1^K1"].setColor(5);  // another intersection, coloured by the user
+    const QString k1 = QStringLiteral("7^STRUMIEN_1^K1"), k2k3 = QStringLiteral("7^STRUMIEN_2^K2^K_3"),
+                  p1 = QStringLiteral("7^STRUMIEN_3^P1 [2]"),
+                  k1Start = QStringLiteral("7^POCZATEK_STRUMIEN_K1_1"),
+                  k3End = QStringLiteral("7^KONIEC_STRUMIEN_K_3_1"),
+                  p1Start = QStringLiteral("7^POCZATEK_STRUMIEN_P1_2 [2]"),
+                  other = QStringLiteral("8^STRUMIEN_1^K1");
+
+    // K1 and K_3: the block naming K2 and K_3 takes K_3's colour, markers follow their streams.
+    bool refresh = true;
+    HighlightGroupPairStreams(0, 3, 3, 1, refresh);
+    EXPECT_FALSE(refresh);
+    EXPECT_TRUE(StreamGroupTableFilled);
+    expectColours({{k1, 3}, {k2k3, 1}, {k1Start, 3}, {k3End, 1}, {other, 5}});
+
+    // The next pair colours from the kept mapping; the previous pair's colours are gone. In a
+    // block naming groups of both sides, the first name decides.
+    HighlightGroupPairStreams(2, 1, 3, 1, refresh);
+    expectColours({{k2k3, 1}, {p1, 3}, {p1Start, 3}, {other, 5}});
+
+    // A stream erased under the mapping: the table is rebuilt from the drawing.
+    refs.take(k1).erase();
+    HighlightGroupPairStreams(0, 3, 3, 1, refresh);
+    expectColours({{k2k3, 1}, {k1Start, 3}, {k3End, 1}, {other, 5}});
+
+    // The reset with markers restores every colour; the user's colour stays.
+    ResetStreamColours(true);
+    expectColours({{other, 5}});
+
+    // Playback's own reset leaves markers to the pair reset, but both reset what they coloured.
+    HighlightGroupPairStreams(0, 3, 3, 1, refresh);
+    ResetStreamColours(false);
+    expectColours({{k1Start, 3}, {k3End, 1}, {other, 5}});
+    ResetStreamColours(true);
+    expectColours({{other, 5}});
+}
+
+TEST_F(PlaybackTest, MissingSchemeIsReportedOncePerRun) {
+    ui::ScriptedPrompts prompts;
+    IntersectionNumber = QStringLiteral("9");  // no streams drawn
+    bool refresh = true;
+    HighlightGroupPairStreams(0, 1, 3, 1, refresh);
+    EXPECT_TRUE(prompts.asked().empty());  // the dialog has not armed the warning
+    SchemeWarningArmed = true;
+    refresh = true;
+    HighlightGroupPairStreams(0, 1, 3, 1, refresh);
+    HighlightGroupPairStreams(0, 1, 3, 1, refresh);
+    EXPECT_EQ(prompts.messageTexts(), QStringList{"Nie znaleziono schematu skrzyżowania!"});
+    EXPECT_FALSE(StreamGroupTableFilled);
+    for (const cad::Entity& e : refs) EXPECT_EQ(e.color(), 256);
 }
 
 }  // namespace phaseplanner::test
