@@ -13,7 +13,7 @@
 #include "automation/InProcessCad.h"
 #include "automation/LegacyDrawing.h"
 #include "automation/Picking.h"
-#include "automation/ProgramBlocks.h"
+#include "automation/BlockAttributes.h"
 #include "automation/Selection.h"
 #include "automation/WindowSearch.h"
 #include "automation/WorkbookGroups.h"
