@@ -1,6 +1,7 @@
 // The stream table and its look-ups.
 #include "conflictor/streams/StreamRecords.h"
 
+#include "common/Geometry.h"
 #include "common/NumberText.h"
 
 #include <algorithm>
@@ -81,6 +82,26 @@ void SetStreamName(StreamRecord& stream, const QString& name) {
     }
     stream.Kind = StreamKindFromName(name);
     stream.Number = common::ParseInteger(name.mid(1));
+}
+
+SegmentRecord LineSegment(double x1, double y1, double x2, double y2) {
+    SegmentRecord s;
+    s.IsLine = true;
+    s.StartPoint = {x1, y1};
+    s.EndPoint = {x2, y2};
+    return s;
+}
+
+SegmentRecord ArcSegment(double cx, double cy, double r, double a1, double a2) {
+    SegmentRecord s;
+    s.IsLine = false;
+    s.Center = {cx, cy};
+    s.Radius = r;
+    s.StartAngle = a1;
+    s.EndAngle = a2;
+    s.StartPoint = common::GetPolarPoint(s.Center, a1, r);
+    s.EndPoint = common::GetPolarPoint(s.Center, a2, r);
+    return s;
 }
 
 }  // namespace conflictor

@@ -81,4 +81,9 @@ int StreamKindFromName(const QString& name);
 // Fills Name, BaseName, Variant, Kind and Number of the record from the name.
 void SetStreamName(StreamRecord& stream, const QString& name);
 
+// A component by its geometry: a line by its ends, an arc by centre, radius and angles (radians,
+// counter-clockwise from a1 to a2) with its end points worked out.
+SegmentRecord LineSegment(double x1, double y1, double x2, double y2);
+SegmentRecord ArcSegment(double cx, double cy, double r, double a1, double a2);
+
 }  // namespace conflictor

@@ -29,24 +29,11 @@ using conflictor::StreamTable;
 constexpr double Pi = std::numbers::pi;
 
 SegmentRecord line(double x1, double y1, double x2, double y2) {
-    SegmentRecord s;
-    s.IsLine = true;
-    s.StartPoint = {x1, y1};
-    s.EndPoint = {x2, y2};
-    return s;
+    return conflictor::LineSegment(x1, y1, x2, y2);
 }
 
-// An arc by centre, radius and angles (counter-clockwise from a1 to a2).
 SegmentRecord arc(double cx, double cy, double r, double a1, double a2) {
-    SegmentRecord s;
-    s.IsLine = false;
-    s.Center = {cx, cy};
-    s.Radius = r;
-    s.StartAngle = a1;
-    s.EndAngle = a2;
-    s.StartPoint = common::GetPolarPoint(s.Center, a1, r);
-    s.EndPoint = common::GetPolarPoint(s.Center, a2, r);
-    return s;
+    return conflictor::ArcSegment(cx, cy, r, a1, a2);
 }
 
 // A component of the sample and the streams it belongs to (one, or several when they share it).

@@ -61,23 +61,11 @@ inline StreamRecord Stream(const QString& name, const QString& phases = QString(
 
 // Stream components by their geometry (an arc's ends from its centre, radius and angles).
 inline SegmentRecord Line(double x1, double y1, double x2, double y2) {
-    SegmentRecord s;
-    s.IsLine = true;
-    s.StartPoint = {x1, y1};
-    s.EndPoint = {x2, y2};
-    return s;
+    return LineSegment(x1, y1, x2, y2);
 }
 
 inline SegmentRecord Arc(double cx, double cy, double r, double a1, double a2) {
-    SegmentRecord s;
-    s.IsLine = false;
-    s.Center = {cx, cy};
-    s.Radius = r;
-    s.StartAngle = a1;
-    s.EndAngle = a2;
-    s.StartPoint = common::GetPolarPoint(s.Center, a1, r);
-    s.EndPoint = common::GetPolarPoint(s.Center, a2, r);
-    return s;
+    return ArcSegment(cx, cy, r, a1, a2);
 }
 
 class StreamsFixture : public ::testing::Test {
