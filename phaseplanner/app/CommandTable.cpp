@@ -48,6 +48,9 @@ void wczytajZwykly(MainWindow& w) {
 void wczytajAkomodowany(MainWindow& w) {
     w.mnuNarzedzia_Wczytaj(-1);
 }
+void excel(MainWindow& w) {
+    w.mnuGrupa_Excel_Click();
+}
 void addNo(MainWindow&) {
     cmdAddNo_Click();
 }
@@ -67,6 +70,7 @@ const std::vector<CommandRow>& CommandTable() {
         {"mnuDane", "mnuDane_Pobierz", "&Pobierz dane z rysunku", nullptr, pobierz},
         {"mnuDane", "mnuDane_Wrysuj", "&Wrysuj grupy z tabeli", nullptr, wrysuj},
         {"mnuDane", "mnuDane_Parametry", "Pa&rametry pracy programu", nullptr, parametry},
+        {"mnuGrupa", "mnuGrupa_Excel", "Pobierz grupy z E&xcela", nullptr, excel},
         {"mnuGrupa", "mnuGrupa_Dodaj", "&Dodaj grupę", nullptr, dodaj},
         {"mnuGrupa", "mnuGrupa_Kopiuj", "&Kopiuj grupę", nullptr, kopiuj},
         {"mnuGrupa", "mnuGrupa_Edytuj", "&Edytuj grupę", nullptr, edytuj},
@@ -90,6 +94,7 @@ const std::vector<ToolButtonRow>& ToolButtonTable() {
     static const std::vector<ToolButtonRow> rows{
         {"PobierzDane", nullptr, "mnuDane_Pobierz", "Pobierz dane z rysunku", "PobierzDane"},
         {"WrysujGrupy", nullptr, "mnuDane_Wrysuj", "Wrysuj grupy z tabeli", "WrysujGrupy"},
+        {"PobierzExcel", nullptr, "mnuGrupa_Excel", "Pobierz grupy z Excela", "PobierzExcel"},
         {"DodajGrupe", nullptr, "mnuGrupa_Dodaj", "Dodaj grupę", "DodajGrupe"},
         {"KopiujGrupe", nullptr, "mnuGrupa_Kopiuj", "Kopiuj grupę", "KopiujGrupe"},
         {"EdytujGrupe", nullptr, "mnuGrupa_Edytuj", "Edytuj grupę", "EdytujGrupe"},
