@@ -27,7 +27,6 @@ namespace phaseplanner {
 
 void (*PhaseSetChooserHook)() = nullptr;
 int HeadlessPhaseSetChoice = 0;
-void (*GroupsImportedHook)() = nullptr;
 
 namespace {
 
@@ -242,7 +241,6 @@ bool frmMain_mnuGrupa_Excel_Click() {
     }
     const QString number = ws.range(QStringLiteral("G2")).text().trimmed();
     if (!number.isEmpty()) AddIntersectionNumber(number, true);
-    if (GroupsImportedHook) GroupsImportedHook();
     return true;
 }
 
