@@ -92,6 +92,7 @@ bool frmMain_mnuGrupa_Excel_Click() {
     sheet::Workbook* book = nullptr;
     if (!OpenIntergreenWorkbook(book, true, QString()) || !book) return false;
     sheet::Worksheet& ws = book->worksheets(2);
+    IntergreenSheet = &ws;  // the matrix of this workbook for the commands that follow
     int listColumn = 14;
     const int groupCount = automation::ReadGroupHeadList(ws, listColumn, false, caption, *book);
     if (groupCount < 1 || listColumn < 1) return false;
