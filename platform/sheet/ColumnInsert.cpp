@@ -104,9 +104,13 @@ void Worksheet::insertColumns(int column, int count) {
     if (column < 1 || column > MaxColumns || count < 1 || count > MaxColumns - column)
         throw InvalidArgument(
             QStringLiteral("Nie można wstawić %1 kolumn przed kolumną %2").arg(count).arg(column));
-    for (const auto& [k, c] : cells_)
-        if (columnOf(k) > MaxColumns - count && !c.isBlank())
-            throw InvalidArgument(QStringLiteral("Nie można przesunąć niepustych komórek poza arkusz"));
+    bool pushedOff = false;
+    cells_.forEachRow([&](int, const CellStore::Row& cells) {
+        for (auto it = cells.rbegin(); it != cells.rend() && it->column > MaxColumns - count; ++it)
+            if (!it->cell.isBlank()) pushedOff = true;
+    });
+    if (pushedOff)
+        throw InvalidArgument(QStringLiteral("Nie można przesunąć niepustych komórek poza arkusz"));
 
     // Formulas of every sheet, seen from their positions before the move. Cells share their
     // parses, and a shared parse moves alike in every cell of one column of one sheet: each is
@@ -142,25 +146,9 @@ void Worksheet::insertColumns(int column, int count) {
         });
     }
 
-    // Cells move right; the inserted columns take the formats of the column on their left.
-    // The map's own nodes are moved over with their new keys: nothing is allocated per cell.
-    std::map<quint64, Cell> moved;
-    std::vector<std::pair<int, int>> leftFormats;
-    while (!cells_.empty()) {
-        auto node = cells_.extract(cells_.begin());
-        const int r = rowOf(node.key());
-        int col = columnOf(node.key());
-        if (col == column - 1 && node.mapped().xf != 0) leftFormats.emplace_back(r, node.mapped().xf);
-        if (col >= column) col += count;
-        node.key() = key(r, col);
-        // Moving right keeps the cells' order, so each goes in at the end.
-        moved.insert(moved.end(), std::move(node));
-    }
-    if (column > 1) {
-        for (auto [r, xf] : leftFormats)
-            for (int col = column; col < column + count; ++col) moved[key(r, col)].xf = xf;
-    }
-    cells_ = std::move(moved);
+    // Cells move right within their rows; the inserted columns take the formats of the column on
+    // their left.
+    cells_.insertColumns(column, count, MaxColumns);
 
     std::map<int, ColumnInfo> widths;
     for (auto& [col, info] : columns_) {

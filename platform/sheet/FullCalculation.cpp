@@ -20,22 +20,23 @@ void Workbook::calculate() {
         Cell* cell;  // cells stay in place while formulas are computed
     };
     std::vector<FormulaCell> formulas;
-    std::vector<size_t> firstOf(sheets_.size() + 1, 0);  // formulas of sheet s: [firstOf[s], firstOf[s+1])
-    std::vector<quint64> keys;                           // their cell keys, ascending within a sheet
+    // The formulas of sheet s, row r: [rowStart[s][r], rowStart[s][r + 1]), in column order.
+    std::vector<std::vector<quint32>> rowStart(sheets_.size());
     size_t cells = 0;
     for (const auto& ws : sheets_) cells += size_t(ws->cellCount());
     formulas.reserve(cells);
-    keys.reserve(cells);
     for (size_t s = 0; s < sheets_.size(); ++s) {
-        firstOf[s] = formulas.size();
         Worksheet* ws = sheets_[s].get();
-        ws->forEachCell([&](int row, int col, Cell& c) {
-            if (!c.formula) return;
-            formulas.push_back({ws, row, col, &c});
-            keys.push_back(Worksheet::key(row, col));
+        std::vector<quint32>& starts = rowStart[s];
+        ws->cellMap().forEachRow([&](int row, CellStore::Row& cells) {
+            const quint32 first = quint32(formulas.size());
+            for (CellStore::Entry& e : cells)
+                if (e.cell.formula) formulas.push_back({ws, row, e.column, &e.cell});
+            if (formulas.size() == first) return;
+            starts.resize(size_t(row) + 1, first);  // rows without formulas start where this one does
+            starts.push_back(quint32(formulas.size()));
         });
     }
-    firstOf[sheets_.size()] = formulas.size();
     auto sheetIndex = [&](const Worksheet* ws) -> int {
         for (size_t s = 0; s < sheets_.size(); ++s)
             if (sheets_[s].get() == ws) return int(s);
@@ -43,13 +44,14 @@ void Workbook::calculate() {
     };
     // The formulas of a sheet inside a rectangle, row by row.
     auto eachFormulaIn = [&](int s, const Rect& r, auto&& fn) {
-        const auto begin = keys.begin() + qsizetype(firstOf[size_t(s)]);
-        const auto end = keys.begin() + qsizetype(firstOf[size_t(s) + 1]);
-        for (int row = r.row1; row <= r.row2; ++row) {
-            auto it = std::lower_bound(begin, end, Worksheet::key(row, r.col1));
-            for (; it != end && *it <= Worksheet::key(row, r.col2); ++it) fn(size_t(it - keys.begin()));
-            if (it == end) break;
-        }
+        const std::vector<quint32>& starts = rowStart[size_t(s)];
+        const int last = std::min(r.row2, int(starts.size()) - 2);
+        for (int row = std::max(r.row1, 0); row <= last; ++row)
+            for (quint32 k = starts[size_t(row)]; k < starts[size_t(row) + 1]; ++k) {
+                const int col = formulas[k].col;
+                if (col > r.col2) break;
+                if (col >= r.col1) fn(size_t(k));
+            }
     };
 
     // Edges from a precedent formula to the formulas using it, counted then laid out flat.
@@ -78,21 +80,29 @@ void Workbook::calculate() {
     edges.clear();
     edges.shrink_to_fit();
 
-    // Each formula after its precedents; the ones left over lie on a cycle and get #REF!.
+    // Each formula after its precedents; the ones left over lie on a cycle and get #REF!. A formula
+    // whose precedents are all done is computed at once, depth first: the dependants of a row are
+    // mostly in that row, so the work passes through the sheet once rather than once per level.
+    constexpr quint32 Done = 0xffffffffu;
     std::vector<quint32> ready;
-    ready.reserve(formulas.size());
-    for (size_t i = 0; i < formulas.size(); ++i)
-        if (indegree[i] == 0) ready.push_back(quint32(i));
-    for (size_t next = 0; next < ready.size(); ++next) {
-        const quint32 i = ready[next];
-        const FormulaCell& f = formulas[i];
-        f.cell->value = evaluateFormula(*f.cell->formula, *f.ws, f.row, f.col);
-        for (quint32 k = start[i]; k < start[i + 1]; ++k)
-            if (--indegree[targets[k]] == 0) ready.push_back(targets[k]);
+    size_t done = 0;
+    for (size_t first = 0; first < formulas.size(); ++first) {
+        if (indegree[first] != 0) continue;
+        ready.push_back(quint32(first));
+        while (!ready.empty()) {
+            const quint32 i = ready.back();
+            ready.pop_back();
+            indegree[i] = Done;
+            ++done;
+            const FormulaCell& f = formulas[i];
+            f.cell->value = evaluateFormula(*f.cell->formula, *f.ws, f.row, f.col);
+            for (quint32 k = start[i + 1]; k-- > start[i];)
+                if (--indegree[targets[k]] == 0) ready.push_back(targets[k]);
+        }
     }
-    if (ready.size() < formulas.size())
+    if (done < formulas.size())
         for (size_t i = 0; i < formulas.size(); ++i)
-            if (indegree[i] > 0) formulas[i].cell->value = Value(ErrorCode::Ref);
+            if (indegree[i] != Done) formulas[i].cell->value = Value(ErrorCode::Ref);
 }
 
 }  // namespace sheet

@@ -1,0 +1,249 @@
+// The row-paged cell store against an ordered map doing the same, and the worksheet paths that
+// move cells in bulk (column insertion, sorting, saving and reading) on sheets of many rows.
+#include "platform/sheet/Application.h"
+#include "platform/sheet/CellStore.h"
+#include "platform/sheet/Constants.h"
+
+#include <gtest/gtest.h>
+#include <QTemporaryDir>
+#include <map>
+#include <random>
+
+using namespace sheet;
+
+namespace {
+
+using Model = std::map<std::pair<int, int>, double>;
+
+Model contents(CellStore& store) {
+    Model m;
+    store.forEach([&](int r, int c, Cell& cell) {
+        EXPECT_TRUE(m.emplace(std::pair(r, c), cell.value.number()).second) << r << "," << c;
+        // The walk goes in row and column order.
+        EXPECT_TRUE(std::prev(m.end())->first == std::pair(r, c));
+    });
+    return m;
+}
+
+TEST(SheetCellStore, FollowsAnOrderedMapThroughRandomChanges) {
+    CellStore store;
+    Model model;
+    std::mt19937 rng(24);
+    // Rows across several pages, the sheet's last row and column among them.
+    auto anyRow = [&] {
+        const int pick = int(rng() % 10);
+        return pick == 0 ? MaxRows : pick == 1 ? int(rng() % 3) + 255 : int(rng() % 2000) + 1;
+    };
+    auto anyColumn = [&] { return rng() % 8 == 0 ? MaxColumns : int(rng() % 30) + 1; };
+    for (int step = 0; step < 40000; ++step) {
+        const int r = anyRow(), c = anyColumn();
+        switch (rng() % 4) {
+            case 0:
+            case 1: {
+                const double v = double(step);
+                store.ensure(r, c).value = Value(v);
+                model[{r, c}] = v;
+                break;
+            }
+            case 2:
+                store.erase(r, c);
+                model.erase({r, c});
+                break;
+            case 3: {
+                const Cell* found = store.find(r, c);
+                auto it = model.find({r, c});
+                ASSERT_EQ(found != nullptr, it != model.end()) << r << "," << c;
+                if (found) EXPECT_EQ(found->value, Value(it->second));
+                break;
+            }
+        }
+    }
+    ASSERT_EQ(store.size(), model.size());
+    EXPECT_EQ(contents(store), model);
+
+    // A rectangle walk sees exactly the stored cells inside it, in order.
+    for (const Rect& rect : {Rect{250, 3, 260, 9}, Rect{1, 30, MaxRows, MaxColumns}, Rect{1, 1, 1, 1},
+                             Rect{MaxRows, 1, MaxRows, MaxColumns}, Rect{3000, 1, 5000, 30}}) {
+        Model inside, seen;
+        for (const auto& [at, v] : model)
+            if (rect.contains(at.first, at.second)) inside[at] = v;
+        store.forEachIn(rect, [&](int r, int c, Cell& cell) {
+            if (!seen.empty()) EXPECT_LT(std::prev(seen.end())->first, std::pair(r, c));
+            seen[{r, c}] = cell.value.number();
+        });
+        EXPECT_EQ(seen, inside) << rectAddress(rect).toStdString();
+    }
+
+    // Taking a band of columns out of rows and putting it back elsewhere keeps the rest in place.
+    for (int r = 1; r <= 2000; ++r) {
+        CellStore::Row band = store.takeColumns(r, 5, 12);
+        for (CellStore::Entry& e : band) {
+            ASSERT_TRUE(e.column >= 5 && e.column <= 12);
+            ASSERT_EQ(model.erase({r, e.column}), 1u);
+        }
+        for (const CellStore::Entry& e : band) model[{r + 4000, e.column}] = e.cell.value.number();
+        store.putColumns(r + 4000, std::move(band));
+    }
+    ASSERT_EQ(store.size(), model.size());
+    EXPECT_EQ(contents(store), model);
+
+    store.clear();
+    EXPECT_TRUE(store.empty());
+    EXPECT_EQ(store.find(MaxRows, MaxColumns), nullptr);
+}
+
+TEST(SheetCellStore, InsertingColumnsShiftsEveryRowAndCopiesTheLeftFormat) {
+    CellStore store;
+    for (int r = 1; r <= 1000; ++r)
+        for (int c = 1; c <= 6; ++c) {
+            Cell& cell = store.ensure(r, c);
+            cell.value = Value(double(r * 100 + c));
+            if (c == 2 && r % 3 == 0) cell.xf = 7;
+        }
+    store.ensure(600, MaxColumns - 1).xf = 0;  // blank: falls off the sheet
+    store.insertColumns(3, 2, MaxColumns);
+    EXPECT_EQ(store.find(600, MaxColumns - 1), nullptr);
+    EXPECT_EQ(store.find(600, MaxColumns), nullptr);
+    for (int r = 1; r <= 1000; ++r) {
+        for (int c = 1; c <= 6; ++c) {
+            const Cell* cell = store.find(r, c >= 3 ? c + 2 : c);
+            ASSERT_NE(cell, nullptr) << r << "," << c;
+            EXPECT_EQ(cell->value, Value(double(r * 100 + c)));
+        }
+        for (int c = 3; c <= 4; ++c) {
+            const Cell* made = store.find(r, c);
+            if (r % 3 == 0) {
+                ASSERT_NE(made, nullptr);
+                EXPECT_EQ(made->xf, 7);
+                EXPECT_TRUE(made->value.isEmpty());
+            } else {
+                EXPECT_EQ(made, nullptr);
+            }
+        }
+    }
+    EXPECT_EQ(store.size(), size_t(1000 * 6 + 2 * 333));
+}
+
+// A sheet of many pair rows shaped as the intergreen export fills them: names, constants,
+// formulas reading a block of stream rows below, and formulas within the row.
+constexpr int Pairs = 3000, Streams = 40;
+constexpr int FirstStream = 12 + Pairs + 2;
+
+void fillPairs(Worksheet& ws) {
+    ws.range("X9").setValue(3.0);
+    for (int s = 0; s < Streams; ++s) {
+        const int r = FirstStream + s;
+        ws.cells(r, 17).setValue(QStringLiteral("K%1").arg(s + 1));
+        for (int c = 18; c <= 21; ++c) ws.cells(r, c).setValue(double(s * 10 + c));
+    }
+    for (int i = 0; i < Pairs; ++i) {
+        const int r = 12 + i, r1 = FirstStream + (i * 7 + 3) % Streams;
+        ws.cells(r, 1).setValue(QStringLiteral("K%1").arg((i * 13) % 97 + 1));
+        ws.cells(r, 2).setValue(QStringLiteral("K%1").arg(i % 5 + 1));
+        ws.cells(r, 3).setValue(double(i));
+        ws.cells(r, 4).setFormulaR1C1(QStringLiteral("=R%1C18").arg(r1));
+        ws.cells(r, 5).setFormulaR1C1(QStringLiteral("=R[]C[-2]*2+R[]C[-1]+R9C24"));
+        ws.cells(r, 6).setFormulaR1C1(QStringLiteral("=SUM(R[]C[-3]:R[]C[-1])"));
+        ws.cells(r, 16).setValue(QStringLiteral("x%1").arg(i));  // outside the sorted block
+    }
+}
+
+// The values row i of the pair block must show, wherever it stands.
+double streamValue(int i) {
+    return double(((i * 7 + 3) % Streams) * 10 + 18);
+}
+
+TEST(SheetManyCells, InsertedColumnShiftsFormulasOfEveryRowAndTheGraphFollows) {
+    Application app;
+    Workbook& b = app.workbooks().add();
+    Worksheet& ws = b.worksheets(1);
+    fillPairs(ws);
+    ws.insertColumns(2, 1);
+    for (int i = 0; i < Pairs; ++i) {
+        const int r = 12 + i;
+        ASSERT_EQ(ws.cells(r, 4).value(), Value(double(i))) << r;
+        const double d = streamValue(i);
+        EXPECT_EQ(ws.cells(r, 5).formula(),
+                  QStringLiteral("=$S$%1").arg(FirstStream + (i * 7 + 3) % Streams));
+        EXPECT_EQ(ws.cells(r, 5).value(), Value(d));
+        EXPECT_EQ(ws.cells(r, 6).formula(), QStringLiteral("=D%1*2+E%1+$Y$9").arg(r));
+        EXPECT_EQ(ws.cells(r, 7).value(), Value(double(i) + d + (2 * i + d + 3)));
+        EXPECT_EQ(ws.cells(r, 17).value(), Value(QStringLiteral("x%1").arg(i)));
+        EXPECT_TRUE(ws.cells(r, 2).value().isEmpty());
+    }
+    // A changed input reaches its formulas through the rebuilt graph.
+    ws.range("Y9").setValue(10.0);
+    EXPECT_EQ(ws.cells(12, 6).value(), Value(0 + streamValue(0) + 10));
+    ws.cells(FirstStream + 3, 19).setValue(1000.0);  // read by row 0
+    EXPECT_EQ(ws.cells(12, 5).value(), Value(1000.0));
+    EXPECT_EQ(ws.cells(12, 7).value(), Value(0 + 1000.0 + (1000.0 + 10)));
+    EXPECT_EQ(ws.usedRect(), (Rect{9, 1, FirstStream + Streams - 1, 25}));
+}
+
+TEST(SheetManyCells, SortMovesRowsWithTheirFormulasAndLeavesOtherColumns) {
+    Application app;
+    Workbook& b = app.workbooks().add();
+    Worksheet& ws = b.worksheets(1);
+    fillPairs(ws);
+    const int cells = ws.cellCount();
+    ws.range(QStringLiteral("A12:O%1").arg(11 + Pairs)).select();
+    app.run(QStringLiteral("Sortowanie"));
+    EXPECT_EQ(ws.cellCount(), cells);
+    std::vector<bool> seen(Pairs, false);
+    for (int r = 12; r < 12 + Pairs; ++r) {
+        // Column C still names the row's origin; the row's formulas came along with it.
+        const int i = int(ws.cells(r, 3).value().number());
+        ASSERT_TRUE(i >= 0 && i < Pairs && !seen[size_t(i)]) << r;
+        seen[size_t(i)] = true;
+        EXPECT_EQ(ws.cells(r, 1).value(), Value(QStringLiteral("K%1").arg((i * 13) % 97 + 1)));
+        EXPECT_EQ(ws.cells(r, 4).value(), Value(streamValue(i)));
+        EXPECT_EQ(ws.cells(r, 5).formula(), QStringLiteral("=C%1*2+D%1+$X$9").arg(r));
+        EXPECT_EQ(ws.cells(r, 6).value(), Value(double(i) + streamValue(i) + (2 * i + streamValue(i) + 3)));
+        // Column P lies outside the selection: it stays in row order.
+        EXPECT_EQ(ws.cells(r, 16).value(), Value(QStringLiteral("x%1").arg(r - 12)));
+        if (r > 12) {
+            const int a = ws.cells(r - 1, 1).value().text().mid(1).toInt(),
+                      c = ws.cells(r, 1).value().text().mid(1).toInt();
+            EXPECT_LE(a, c) << r;
+        }
+    }
+    // The graph is rebuilt for the sorted rows.
+    ws.range("X9").setValue(0.0);
+    const int i = int(ws.cells(12, 3).value().number());
+    EXPECT_EQ(ws.cells(12, 6).value(), Value(double(i) + streamValue(i) + (2 * i + streamValue(i))));
+}
+
+TEST(SheetManyCells, SavedAndReadBackCellByCell) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("many.xlsx");
+    Application app;
+    Workbook& b = app.workbooks().add();
+    Worksheet& ws = b.worksheets(1);
+    fillPairs(ws);
+    ws.range("C20:C40").font().setBold(true);
+    ws.range("B5000").setValue(QStringLiteral("far"));  // rows after a gap of unused pages
+    ws.cells(70000, 3).setFormula(QStringLiteral("=C12+1"));
+    b.saveAs(file);
+
+    Application app2;
+    Workbook& again = app2.workbooks().open(file);
+    Worksheet& rs = again.worksheets(1);
+    ASSERT_EQ(rs.cellCount(), ws.cellCount());
+    int compared = 0;
+    ws.forEachCell([&](int r, int c, Cell& cell) {
+        const Cell* read = rs.cell(r, c);
+        ASSERT_NE(read, nullptr) << r << "," << c;
+        EXPECT_EQ(read->value, cell.value) << r << "," << c;
+        EXPECT_EQ(rs.cells(r, c).formula(), ws.cells(r, c).formula());
+        EXPECT_EQ(again.format(read->xf).bold, b.format(cell.xf).bold);
+        ++compared;
+    });
+    EXPECT_EQ(compared, ws.cellCount());
+    EXPECT_EQ(rs.cells(70000, 3).value(), Value(1.0));
+    EXPECT_EQ(rs.usedRect(), ws.usedRect());
+    // The read sheet computes as the written one did.
+    rs.range("X9").setValue(5.0);
+    EXPECT_EQ(rs.cells(12, 5).value(), Value(0 + streamValue(0) + 5));
+}
+
+}  // namespace
