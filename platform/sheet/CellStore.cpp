@@ -90,32 +90,26 @@ void CellStore::putColumns(int r, Row cells) {
     slot.insert(at, std::make_move_iterator(cells.begin()), std::make_move_iterator(cells.end()));
 }
 
-void CellStore::insertColumns(int column, int count, int lastColumn) {
-    for (auto& page : pages_) {
-        if (!page) continue;
-        for (Row& cells : *page) {
-            if (cells.empty() || cells.back().column < column - 1) continue;
-            for (auto m = lowerBound(cells, column); m != cells.end(); ++m) m->column += count;
-            while (!cells.empty() && cells.back().column > lastColumn) {
-                cells.pop_back();
-                --size_;
-            }
-            auto it = lowerBound(cells, column);
-            if (column > 1 && it != cells.begin() && std::prev(it)->column == column - 1 &&
-                std::prev(it)->cell.xf != 0) {
-                const int xf = std::prev(it)->cell.xf;
-                Row added;
-                added.reserve(size_t(count));
-                for (int c = column; c < column + count && c <= lastColumn; ++c) {
-                    Cell made;
-                    made.xf = xf;
-                    added.push_back(Entry{c, std::move(made)});
-                }
-                size_ += added.size();
-                cells.insert(it, std::make_move_iterator(added.begin()),
-                             std::make_move_iterator(added.end()));
-            }
+void CellStore::shiftRow(Row& cells, int column, int count, int lastColumn) {
+    if (cells.empty() || cells.back().column < column - 1) return;
+    for (auto m = lowerBound(cells, column); m != cells.end(); ++m) m->column += count;
+    while (!cells.empty() && cells.back().column > lastColumn) {
+        cells.pop_back();
+        --size_;
+    }
+    auto it = lowerBound(cells, column);
+    if (column > 1 && it != cells.begin() && std::prev(it)->column == column - 1 &&
+        std::prev(it)->cell.xf != 0) {
+        const int xf = std::prev(it)->cell.xf;
+        Row added;
+        added.reserve(size_t(count));
+        for (int c = column; c < column + count && c <= lastColumn; ++c) {
+            Cell made;
+            made.xf = xf;
+            added.push_back(Entry{c, std::move(made)});
         }
+        size_ += added.size();
+        cells.insert(it, std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
     }
 }
 

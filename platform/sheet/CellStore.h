@@ -64,7 +64,22 @@ public:
     void putColumns(int r, Row cells);
     // Moves the cells from `column` on `count` columns right; the cells new at column..column+count-1
     // take the format of a formatted cell on their left. Cells pushed past `lastColumn` are dropped.
-    void insertColumns(int column, int count, int lastColumn);
+    // `visit(row, column, Cell&)` sees each cell where it stood before, in the same pass.
+    template <class Fn>
+    void insertColumns(int column, int count, int lastColumn, Fn&& visit) {
+        for (size_t p = 0; p < pages_.size(); ++p) {
+            if (!pages_[p]) continue;
+            Page& page = *pages_[p];
+            for (int s = 0; s < PageRows; ++s) {
+                Row& cells = page[size_t(s)];
+                for (Entry& e : cells) visit(int(p << PageBits) + s, e.column, e.cell);
+                shiftRow(cells, column, count, lastColumn);
+            }
+        }
+    }
+    void insertColumns(int column, int count, int lastColumn) {
+        insertColumns(column, count, lastColumn, [](int, int, Cell&) {});
+    }
     // One past the last row that may hold cells.
     int rowEnd() const { return int(pages_.size()) << PageBits; }
 
@@ -139,6 +154,7 @@ private:
     static constexpr int PageBits = 8, PageRows = 1 << PageBits;
     using Page = std::array<Row, PageRows>;
     Row& rowSlot(int r);  // makes the row's page
+    void shiftRow(Row& cells, int column, int count, int lastColumn);
 
     std::vector<std::unique_ptr<Page>> pages_;  // by row >> PageBits
     size_t size_ = 0;

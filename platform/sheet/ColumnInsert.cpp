@@ -128,27 +128,40 @@ void Worksheet::insertColumns(int column, int count) {
         }
     };
     std::unordered_map<Seen, std::shared_ptr<const Formula>, SeenHash> shiftedParses;
-    for (int i = 1; i <= book_.worksheetCount(); ++i) {
-        Worksheet& ws = book_.worksheets(i);
-        ws.forEachCell([&](int row, int col, Cell& c) {
-            const int newCol = (&ws == this && col >= column) ? col + count : col;
-            if (c.formula) {
+    // The parse last met in each column and its shifted form, asked before the map: down a filled
+    // column the cells share one parse. The source is held so its address stays its own.
+    struct Last {
+        std::shared_ptr<const Formula> source, result;
+        const Worksheet* host = nullptr;
+    };
+    std::vector<Last> lastInColumn;
+    auto follow = [&](Worksheet& ws, int row, int col, Cell& c) {
+        const int newCol = (&ws == this && col >= column) ? col + count : col;
+        if (c.formula) {
+            if (size_t(col) >= lastInColumn.size()) lastInColumn.resize(size_t(col) + 1);
+            Last& last = lastInColumn[size_t(col)];
+            if (last.source != c.formula || last.host != &ws) {
                 auto [at, fresh] = shiftedParses.try_emplace(Seen{c.formula.get(), &ws, col});
                 if (fresh) {
                     at->second = shifted(*c.formula, &ws, this, col, newCol, column, count);
                     // Keeps the parse alive, so its address is not reused by another while mapped.
                     if (!at->second) at->second = c.formula;
                 }
-                c.formula = at->second;
-            } else if (c.kept) {
-                c.kept = shiftedKept(c.kept, ws, this, row, col, newCol, column, count);
+                last = {c.formula, at->second, &ws};
             }
-        });
+            c.formula = last.result;
+        } else if (c.kept) {
+            c.kept = shiftedKept(c.kept, ws, this, row, col, newCol, column, count);
+        }
+    };
+    for (int i = 1; i <= book_.worksheetCount(); ++i) {
+        Worksheet& ws = book_.worksheets(i);
+        if (&ws != this) ws.cellMap().forEach([&](int row, int col, Cell& c) { follow(ws, row, col, c); });
     }
-
-    // Cells move right within their rows; the inserted columns take the formats of the column on
-    // their left.
-    cells_.insertColumns(column, count, MaxColumns);
+    // This sheet's formulas follow in the pass that moves its cells right within their rows; the
+    // inserted columns take the formats of the column on their left.
+    cells_.insertColumns(column, count, MaxColumns,
+                         [&](int row, int col, Cell& c) { follow(*this, row, col, c); });
 
     std::map<int, ColumnInfo> widths;
     for (auto& [col, info] : columns_) {

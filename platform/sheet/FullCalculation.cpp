@@ -15,28 +15,34 @@ void Workbook::calculate() {
     rebuildDependencies();
 
     struct FormulaCell {
-        Worksheet* ws;
-        int row, col;
         Cell* cell;  // cells stay in place while formulas are computed
+        int row, col;
     };
     std::vector<FormulaCell> formulas;
+    std::vector<size_t> firstOf(sheets_.size() + 1, 0);  // formulas of sheet s: [firstOf[s], firstOf[s+1])
     // The formulas of sheet s, row r: [rowStart[s][r], rowStart[s][r + 1]), in column order.
     std::vector<std::vector<quint32>> rowStart(sheets_.size());
     size_t cells = 0;
     for (const auto& ws : sheets_) cells += size_t(ws->cellCount());
     formulas.reserve(cells);
     for (size_t s = 0; s < sheets_.size(); ++s) {
-        Worksheet* ws = sheets_[s].get();
+        firstOf[s] = formulas.size();
         std::vector<quint32>& starts = rowStart[s];
-        ws->cellMap().forEachRow([&](int row, CellStore::Row& cells) {
+        sheets_[s]->cellMap().forEachRow([&](int row, CellStore::Row& cells) {
             const quint32 first = quint32(formulas.size());
             for (CellStore::Entry& e : cells)
-                if (e.cell.formula) formulas.push_back({ws, row, e.column, &e.cell});
+                if (e.cell.formula) formulas.push_back({&e.cell, row, e.column});
             if (formulas.size() == first) return;
             starts.resize(size_t(row) + 1, first);  // rows without formulas start where this one does
             starts.push_back(quint32(formulas.size()));
         });
     }
+    firstOf[sheets_.size()] = formulas.size();
+    auto sheetOf = [&](size_t i) {
+        size_t s = 0;
+        while (firstOf[s + 1] <= i) ++s;
+        return sheets_[s].get();
+    };
     auto sheetIndex = [&](const Worksheet* ws) -> int {
         for (size_t s = 0; s < sheets_.size(); ++s)
             if (sheets_[s].get() == ws) return int(s);
@@ -58,17 +64,18 @@ void Workbook::calculate() {
     std::vector<std::pair<quint32, quint32>> edges;
     edges.reserve(formulas.size() * 2);
     std::vector<quint32> indegree(formulas.size(), 0);
-    for (size_t i = 0; i < formulas.size(); ++i) {
-        const FormulaCell& f = formulas[i];
-        forEachReference(*f.cell->formula, *f.ws, f.row, f.col, [&](Worksheet* tws, const Rect& r) {
-            const int s = sheetIndex(tws);
-            if (s < 0) return;
-            eachFormulaIn(s, r, [&](size_t j) {
-                edges.emplace_back(quint32(j), quint32(i));
-                ++indegree[i];
+    for (size_t s = 0, i = 0; s < sheets_.size(); ++s)
+        for (; i < firstOf[s + 1]; ++i) {
+            const FormulaCell& f = formulas[i];
+            forEachReference(*f.cell->formula, *sheets_[s], f.row, f.col, [&](Worksheet* tws, const Rect& r) {
+                const int t = sheetIndex(tws);
+                if (t < 0) return;
+                eachFormulaIn(t, r, [&](size_t j) {
+                    edges.emplace_back(quint32(j), quint32(i));
+                    ++indegree[i];
+                });
             });
-        });
-    }
+        }
     std::vector<quint32> start(formulas.size() + 1, 0);
     for (const auto& e : edges) ++start[e.first + 1];
     for (size_t i = 0; i < formulas.size(); ++i) start[i + 1] += start[i];
@@ -95,7 +102,7 @@ void Workbook::calculate() {
             indegree[i] = Done;
             ++done;
             const FormulaCell& f = formulas[i];
-            f.cell->value = evaluateFormula(*f.cell->formula, *f.ws, f.row, f.col);
+            f.cell->value = evaluateFormula(*f.cell->formula, *sheetOf(i), f.row, f.col);
             for (quint32 k = start[i + 1]; k-- > start[i];)
                 if (--indegree[targets[k]] == 0) ready.push_back(targets[k]);
         }

@@ -53,7 +53,9 @@ TEST(SheetCellStore, FollowsAnOrderedMapThroughRandomChanges) {
                 const Cell* found = store.find(r, c);
                 auto it = model.find({r, c});
                 ASSERT_EQ(found != nullptr, it != model.end()) << r << "," << c;
-                if (found) EXPECT_EQ(found->value, Value(it->second));
+                if (found) {
+                    EXPECT_EQ(found->value, Value(it->second));
+                }
                 break;
             }
         }
@@ -68,7 +70,9 @@ TEST(SheetCellStore, FollowsAnOrderedMapThroughRandomChanges) {
         for (const auto& [at, v] : model)
             if (rect.contains(at.first, at.second)) inside[at] = v;
         store.forEachIn(rect, [&](int r, int c, Cell& cell) {
-            if (!seen.empty()) EXPECT_LT(std::prev(seen.end())->first, std::pair(r, c));
+            if (!seen.empty()) {
+                EXPECT_LT(std::prev(seen.end())->first, std::pair(r, c));
+            }
             seen[{r, c}] = cell.value.number();
         });
         EXPECT_EQ(seen, inside) << rectAddress(rect).toStdString();
