@@ -43,6 +43,9 @@ const Cell* CellStore::find(int r, int column) const {
 
 Cell& CellStore::ensure(int r, int column) {
     Row& cells = rowSlot(r);
+    // A new row is usually filled like the one above it: room for as many cells at once.
+    if (cells.capacity() == 0)
+        if (const Row* above = row(r - 1); above && above->size() > 1) cells.reserve(above->size());
     // Rows are mostly filled left to right: the new cell usually goes at the end.
     if (cells.empty() || cells.back().column < column) {
         ++size_;

@@ -5,6 +5,7 @@
 #include "platform/sheet/Constants.h"
 
 #include <gtest/gtest.h>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <map>
 #include <random>
@@ -84,6 +85,11 @@ TEST(SheetCellStore, FollowsAnOrderedMapThroughRandomChanges) {
         for (CellStore::Entry& e : band) {
             ASSERT_TRUE(e.column >= 5 && e.column <= 12);
             ASSERT_EQ(model.erase({r, e.column}), 1u);
+        }
+        // The band goes back between cells of its new row.
+        for (int c : {3, 25}) {
+            store.ensure(r + 4000, c).value = Value(double(-c));
+            model[{r + 4000, c}] = double(-c);
         }
         for (const CellStore::Entry& e : band) model[{r + 4000, e.column}] = e.cell.value.number();
         store.putColumns(r + 4000, std::move(band));
@@ -217,6 +223,29 @@ TEST(SheetManyCells, SortMovesRowsWithTheirFormulasAndLeavesOtherColumns) {
     EXPECT_EQ(ws.cells(12, 6).value(), Value(double(i) + streamValue(i) + (2 * i + streamValue(i))));
 }
 
+TEST(SheetManyCells, SortOfMiddleColumnsKeepsTheCellsOnBothSides) {
+    Application app;
+    Workbook& b = app.workbooks().add();
+    Worksheet& ws = b.worksheets(1);
+    constexpr int Rows = 600;
+    for (int r = 1; r <= Rows; ++r) {
+        ws.cells(r, 1).setValue(QStringLiteral("w%1").arg(r));
+        ws.cells(r, 2).setValue(double((r * 37) % Rows));
+        ws.cells(r, 3).setFormulaR1C1(QStringLiteral("=R[]C[-1]*2+R[]C[3]"));
+        ws.cells(r, 6).setValue(1000.0 * r);
+    }
+    ws.range(QStringLiteral("B1:C%1").arg(Rows)).select();
+    app.run(QStringLiteral("Sortowanie"));
+    for (int r = 1; r <= Rows; ++r) {
+        EXPECT_EQ(ws.cells(r, 1).value(), Value(QStringLiteral("w%1").arg(r)));
+        EXPECT_EQ(ws.cells(r, 2).value(), Value(double(r - 1)));
+        // The formula moved with its row and reads the column F of its new row.
+        EXPECT_EQ(ws.cells(r, 3).value(), Value(2.0 * (r - 1) + 1000.0 * r)) << r;
+        EXPECT_EQ(ws.cells(r, 6).value(), Value(1000.0 * r));
+    }
+    EXPECT_EQ(ws.cellCount(), 4 * Rows);
+}
+
 TEST(SheetManyCells, SavedAndReadBackCellByCell) {
     QTemporaryDir dir;
     const QString file = dir.filePath("many.xlsx");
@@ -245,6 +274,22 @@ TEST(SheetManyCells, SavedAndReadBackCellByCell) {
     EXPECT_EQ(compared, ws.cellCount());
     EXPECT_EQ(rs.cells(70000, 3).value(), Value(1.0));
     EXPECT_EQ(rs.usedRect(), ws.usedRect());
+    // An independent reader sees the same cells.
+    int inBlock = 0;
+    ws.forEachCell(Rect{1, 1, 3100, 30}, [&](int, int, Cell&) { ++inBlock; });
+    QProcess py;
+    py.start(QStringLiteral("/usr/bin/python3"),
+             {QStringLiteral("-c"),
+              QStringLiteral("import openpyxl, sys\n"
+                             "ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]\n"
+                             "n = sum(1 for row in ws.iter_rows(min_row=1, max_row=3100, max_col=30)"
+                             " for c in row if c.value is not None)\n"
+                             "print(n, ws['E12'].value, ws['C70000'].value, ws['B5000'].value)\n"),
+              file});
+    ASSERT_TRUE(py.waitForFinished(60000));
+    EXPECT_EQ(QString::fromUtf8(py.readAllStandardOutput()).trimmed(),
+              QStringLiteral("%1 =C12*2+D12+$X$9 =C12+1 far").arg(inBlock))
+        << py.readAllStandardError().toStdString();
     // The read sheet computes as the written one did.
     rs.range("X9").setValue(5.0);
     EXPECT_EQ(rs.cells(12, 5).value(), Value(0 + streamValue(0) + 5));
