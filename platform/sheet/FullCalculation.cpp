@@ -60,56 +60,60 @@ void Workbook::calculate() {
             }
     };
 
-    // Edges from a precedent formula to the formulas using it, counted then laid out flat.
-    std::vector<std::pair<quint32, quint32>> edges;
-    edges.reserve(formulas.size() * 2);
-    std::vector<quint32> indegree(formulas.size(), 0);
+    // The formulas each formula reads, one run per formula in formula order: written as found,
+    // with nothing to sort or count beforehand.
+    std::vector<quint32> readsStart(formulas.size() + 1, 0), reads;
+    reads.reserve(formulas.size() * 2);
     for (size_t s = 0, i = 0; s < sheets_.size(); ++s)
         for (; i < firstOf[s + 1]; ++i) {
             const FormulaCell& f = formulas[i];
             forEachReference(*f.cell->formula, *sheets_[s], f.row, f.col, [&](Worksheet* tws, const Rect& r) {
                 const int t = sheetIndex(tws);
-                if (t < 0) return;
-                eachFormulaIn(t, r, [&](size_t j) {
-                    edges.emplace_back(quint32(j), quint32(i));
-                    ++indegree[i];
-                });
+                if (t >= 0) eachFormulaIn(t, r, [&](size_t j) { reads.push_back(quint32(j)); });
             });
+            readsStart[i + 1] = quint32(reads.size());
         }
-    std::vector<quint32> start(formulas.size() + 1, 0);
-    for (const auto& e : edges) ++start[e.first + 1];
-    for (size_t i = 0; i < formulas.size(); ++i) start[i + 1] += start[i];
-    std::vector<quint32> targets(edges.size());
-    {
-        std::vector<quint32> fill(start.begin(), start.end() - 1);
-        for (const auto& e : edges) targets[fill[e.first]++] = e.second;
-    }
-    edges.clear();
-    edges.shrink_to_fit();
 
-    // Each formula after its precedents; the ones left over lie on a cycle and get #REF!. A formula
-    // whose precedents are all done is computed at once, depth first: the dependants of a row are
-    // mostly in that row, so the work passes through the sheet once rather than once per level.
-    constexpr quint32 Done = 0xffffffffu;
-    std::vector<quint32> ready;
-    size_t done = 0;
-    for (size_t first = 0; first < formulas.size(); ++first) {
-        if (indegree[first] != 0) continue;
-        ready.push_back(quint32(first));
-        while (!ready.empty()) {
-            const quint32 i = ready.back();
-            ready.pop_back();
-            indegree[i] = Done;
-            ++done;
+    // Each formula after the formulas it reads, in sheet order, going depth first into a precedent
+    // not yet computed: the precedents of a formula mostly stand in its own row, so the work passes
+    // through the sheet once. A formula on a cycle, or reading one, gets #REF!.
+    enum : quint8 { Unseen, Open, Computed, Failed };
+    std::vector<quint8> state(formulas.size(), Unseen);
+    struct Step {
+        quint32 formula, next;  // the next of its precedents to look at
+        bool failed;
+    };
+    std::vector<Step> stack;
+    for (size_t root = 0; root < formulas.size(); ++root) {
+        if (state[root] != Unseen) continue;
+        state[root] = Open;
+        stack.push_back({quint32(root), readsStart[root], false});
+        while (!stack.empty()) {
+            Step& top = stack.back();
+            const quint32 i = top.formula;
+            bool descended = false;
+            for (; top.next < readsStart[i + 1]; ++top.next) {
+                const quint32 j = reads[top.next];
+                if (state[j] == Unseen) {
+                    state[j] = Open;
+                    stack.push_back({j, readsStart[j], false});  // `top` is looked at again on return
+                    descended = true;
+                    break;
+                }
+                if (state[j] != Computed) top.failed = true;  // open: a cycle; failed: reads one
+            }
+            if (descended) continue;
             const FormulaCell& f = formulas[i];
-            f.cell->value = evaluateFormula(*f.cell->formula, *sheetOf(i), f.row, f.col);
-            for (quint32 k = start[i + 1]; k-- > start[i];)
-                if (--indegree[targets[k]] == 0) ready.push_back(targets[k]);
+            if (top.failed) {
+                f.cell->value = Value(ErrorCode::Ref);
+                state[i] = Failed;
+            } else {
+                f.cell->value = evaluateFormula(*f.cell->formula, *sheetOf(i), f.row, f.col);
+                state[i] = Computed;
+            }
+            stack.pop_back();
         }
     }
-    if (done < formulas.size())
-        for (size_t i = 0; i < formulas.size(); ++i)
-            if (indegree[i] != Done) formulas[i].cell->value = Value(ErrorCode::Ref);
 }
 
 }  // namespace sheet

@@ -246,6 +246,45 @@ TEST(SheetManyCells, SortOfMiddleColumnsKeepsTheCellsOnBothSides) {
     EXPECT_EQ(ws.cellCount(), 4 * Rows);
 }
 
+TEST(SheetFullCalculation, OrdersChainsAcrossRowsAndSheetsAndMarksCycles) {
+    Application app;
+    Workbook& b = app.workbooks().add();
+    Worksheet& s1 = b.worksheets(1);
+    Worksheet& s2 = b.worksheets(2);
+    // A chain running upwards through 5,000 rows: each formula reads the row below it.
+    constexpr int Chain = 5000;
+    s1.cells(Chain + 1, 1).setValue(1.0);
+    for (int r = Chain; r >= 1; --r) s1.cells(r, 1).setFormulaR1C1(QStringLiteral("=R[1]C+1"));
+    // Across sheets and back: Arkusz2!A1 reads Arkusz1!A1, Arkusz1!B1 reads Arkusz2!A1.
+    s2.range("A1").setFormula(QStringLiteral("=Arkusz1!A1*2"));
+    s1.range("B1").setFormula(QStringLiteral("=Arkusz2!A1+1"));
+    // A cycle, a formula reading it, and one the cycle reads.
+    s1.range("D1").setValue(7.0);
+    s1.range("D2").setFormula(QStringLiteral("=D1*3"));
+    s1.range("E1").setFormula(QStringLiteral("=F1+D2"));
+    s1.range("F1").setFormula(QStringLiteral("=E1"));
+    s1.range("G1").setFormula(QStringLiteral("=SUM(E1:F1)"));
+    s1.range("H1").setFormula(QStringLiteral("=H1"));
+    // Inputs changed behind the graph's back: the full calculation alone brings the values back.
+    s1.cell(Chain + 1, 1)->value = Value(10.0);
+    s1.cell(1, 1)->value = Value(-1.0);
+    s1.cell(2, 4)->value = Value(-1.0);
+    b.calculate();
+    EXPECT_EQ(s1.range("A1").value(), Value(10.0 + Chain));
+    EXPECT_EQ(s2.range("A1").value(), Value(2.0 * (10 + Chain)));
+    EXPECT_EQ(s1.range("B1").value(), Value(2.0 * (10 + Chain) + 1));
+    EXPECT_EQ(s1.range("D2").value(), Value(21.0));
+    for (const char* cycle : {"E1", "F1", "G1", "H1"})
+        EXPECT_EQ(s1.range(QString::fromLatin1(cycle)).value(), Value(ErrorCode::Ref)) << cycle;
+    // Breaking the cycle recovers every formula that read it.
+    s1.range("F1").setValue(2.0);
+    EXPECT_EQ(s1.range("E1").value(), Value(23.0));
+    EXPECT_EQ(s1.range("G1").value(), Value(25.0));
+    b.calculate();
+    EXPECT_EQ(s1.range("G1").value(), Value(25.0));
+    EXPECT_EQ(s1.range("H1").value(), Value(ErrorCode::Ref));
+}
+
 TEST(SheetManyCells, SavedAndReadBackCellByCell) {
     QTemporaryDir dir;
     const QString file = dir.filePath("many.xlsx");
