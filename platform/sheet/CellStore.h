@@ -67,15 +67,10 @@ public:
     // `visit(row, column, Cell&)` sees each cell where it stood before, in the same pass.
     template <class Fn>
     void insertColumns(int column, int count, int lastColumn, Fn&& visit) {
-        for (size_t p = 0; p < pages_.size(); ++p) {
-            if (!pages_[p]) continue;
-            Page& page = *pages_[p];
-            for (int s = 0; s < PageRows; ++s) {
-                Row& cells = page[size_t(s)];
-                for (Entry& e : cells) visit(int(p << PageBits) + s, e.column, e.cell);
-                shiftRow(cells, column, count, lastColumn);
-            }
-        }
+        eachRow(*this, [&](int r, Row& cells) {
+            for (Entry& e : cells) visit(r, e.column, e.cell);
+            shiftRow(cells, column, count, lastColumn);
+        });
     }
     void insertColumns(int column, int count, int lastColumn) {
         insertColumns(column, count, lastColumn, [](int, int, Cell&) {});
@@ -86,21 +81,15 @@ public:
     // The cells in row and column order: fn(row, column, Cell&).
     template <class Fn>
     void forEach(Fn&& fn) {
-        for (size_t p = 0; p < pages_.size(); ++p) {
-            if (!pages_[p]) continue;
-            Page& page = *pages_[p];
-            for (int s = 0; s < PageRows; ++s)
-                for (Entry& e : page[size_t(s)]) fn(int(p << PageBits) + s, e.column, e.cell);
-        }
+        eachRow(*this, [&](int r, Row& cells) {
+            for (Entry& e : cells) fn(r, e.column, e.cell);
+        });
     }
     template <class Fn>
     void forEach(Fn&& fn) const {
-        for (size_t p = 0; p < pages_.size(); ++p) {
-            if (!pages_[p]) continue;
-            const Page& page = *pages_[p];
-            for (int s = 0; s < PageRows; ++s)
-                for (const Entry& e : page[size_t(s)]) fn(int(p << PageBits) + s, e.column, e.cell);
-        }
+        eachRow(*this, [&](int r, const Row& cells) {
+            for (const Entry& e : cells) fn(r, e.column, e.cell);
+        });
     }
     // The cells inside the rectangle, row by row: fn(row, column, Cell&). Rows never used cost a
     // page at a time, so whole columns are walked at the price of the stored rows.
@@ -123,22 +112,15 @@ public:
     // The used rows in order: fn(row, Row&). The function may change cells, not add or remove them.
     template <class Fn>
     void forEachRow(Fn&& fn) {
-        for (size_t p = 0; p < pages_.size(); ++p) {
-            if (!pages_[p]) continue;
-            Page& page = *pages_[p];
-            for (int s = 0; s < PageRows; ++s)
-                if (!page[size_t(s)].empty()) fn(int(p << PageBits) + s, page[size_t(s)]);
-        }
+        eachRow(*this, [&](int r, Row& cells) {
+            if (!cells.empty()) fn(r, cells);
+        });
     }
-
     template <class Fn>
     void forEachRow(Fn&& fn) const {
-        for (size_t p = 0; p < pages_.size(); ++p) {
-            if (!pages_[p]) continue;
-            const Page& page = *pages_[p];
-            for (int s = 0; s < PageRows; ++s)
-                if (!page[size_t(s)].empty()) fn(int(p << PageBits) + s, page[size_t(s)]);
-        }
+        eachRow(*this, [&](int r, const Row& cells) {
+            if (!cells.empty()) fn(r, cells);
+        });
     }
 
     static Row::iterator lowerBound(Row& cells, int column) {
@@ -154,6 +136,15 @@ private:
     static constexpr int PageBits = 8, PageRows = 1 << PageBits;
     using Page = std::array<Row, PageRows>;
     Row& rowSlot(int r);  // makes the row's page
+    // Every row slot of the pages made, in order: fn(row, Row&).
+    template <class Self, class Fn>
+    static void eachRow(Self& self, Fn&& fn) {
+        for (size_t p = 0; p < self.pages_.size(); ++p) {
+            if (!self.pages_[p]) continue;
+            auto& page = *self.pages_[p];
+            for (int s = 0; s < PageRows; ++s) fn(int(p << PageBits) + s, page[size_t(s)]);
+        }
+    }
     void shiftRow(Row& cells, int column, int count, int lastColumn);
 
     std::vector<std::unique_ptr<Page>> pages_;  // by row >> PageBits
