@@ -149,7 +149,7 @@ void Worksheet::insertColumns(int column, int count) {
                 }
                 last = {c.formula, at->second, &ws};
             }
-            c.formula = last.result;
+            if (c.formula != last.result) c.formula = last.result;  // most keep their parse
         } else if (c.kept) {
             c.kept = shiftedKept(c.kept, ws, this, row, col, newCol, column, count);
         }
