@@ -104,9 +104,13 @@ void Worksheet::insertColumns(int column, int count) {
     if (column < 1 || column > MaxColumns || count < 1 || count > MaxColumns - column)
         throw InvalidArgument(
             QStringLiteral("Nie można wstawić %1 kolumn przed kolumną %2").arg(count).arg(column));
-    for (const auto& [k, c] : cells_)
-        if (columnOf(k) > MaxColumns - count && !c.isBlank())
-            throw InvalidArgument(QStringLiteral("Nie można przesunąć niepustych komórek poza arkusz"));
+    bool pushedOff = false;
+    cells_.forEachRow([&](int, const CellStore::Row& cells) {
+        for (auto it = cells.rbegin(); it != cells.rend() && it->column > MaxColumns - count; ++it)
+            if (!it->cell.isBlank()) pushedOff = true;
+    });
+    if (pushedOff)
+        throw InvalidArgument(QStringLiteral("Nie można przesunąć niepustych komórek poza arkusz"));
 
     // Formulas of every sheet, seen from their positions before the move. Cells share their
     // parses, and a shared parse moves alike in every cell of one column of one sheet: each is
@@ -124,43 +128,40 @@ void Worksheet::insertColumns(int column, int count) {
         }
     };
     std::unordered_map<Seen, std::shared_ptr<const Formula>, SeenHash> shiftedParses;
-    for (int i = 1; i <= book_.worksheetCount(); ++i) {
-        Worksheet& ws = book_.worksheets(i);
-        ws.forEachCell([&](int row, int col, Cell& c) {
-            const int newCol = (&ws == this && col >= column) ? col + count : col;
-            if (c.formula) {
+    // The parse last met in each column and its shifted form, asked before the map: down a filled
+    // column the cells share one parse. The source is held so its address stays its own.
+    struct Last {
+        std::shared_ptr<const Formula> source, result;
+        const Worksheet* host = nullptr;
+    };
+    std::vector<Last> lastInColumn;
+    auto follow = [&](Worksheet& ws, int row, int col, Cell& c) {
+        const int newCol = (&ws == this && col >= column) ? col + count : col;
+        if (c.formula) {
+            if (size_t(col) >= lastInColumn.size()) lastInColumn.resize(size_t(col) + 1);
+            Last& last = lastInColumn[size_t(col)];
+            if (last.source != c.formula || last.host != &ws) {
                 auto [at, fresh] = shiftedParses.try_emplace(Seen{c.formula.get(), &ws, col});
                 if (fresh) {
                     at->second = shifted(*c.formula, &ws, this, col, newCol, column, count);
                     // Keeps the parse alive, so its address is not reused by another while mapped.
                     if (!at->second) at->second = c.formula;
                 }
-                c.formula = at->second;
-            } else if (c.kept) {
-                c.kept = shiftedKept(c.kept, ws, this, row, col, newCol, column, count);
+                last = {c.formula, at->second, &ws};
             }
-        });
+            if (c.formula != last.result) c.formula = last.result;  // most keep their parse
+        } else if (c.kept) {
+            c.kept = shiftedKept(c.kept, ws, this, row, col, newCol, column, count);
+        }
+    };
+    for (int i = 1; i <= book_.worksheetCount(); ++i) {
+        Worksheet& ws = book_.worksheets(i);
+        if (&ws != this) ws.cellMap().forEach([&](int row, int col, Cell& c) { follow(ws, row, col, c); });
     }
-
-    // Cells move right; the inserted columns take the formats of the column on their left.
-    // The map's own nodes are moved over with their new keys: nothing is allocated per cell.
-    std::map<quint64, Cell> moved;
-    std::vector<std::pair<int, int>> leftFormats;
-    while (!cells_.empty()) {
-        auto node = cells_.extract(cells_.begin());
-        const int r = rowOf(node.key());
-        int col = columnOf(node.key());
-        if (col == column - 1 && node.mapped().xf != 0) leftFormats.emplace_back(r, node.mapped().xf);
-        if (col >= column) col += count;
-        node.key() = key(r, col);
-        // Moving right keeps the cells' order, so each goes in at the end.
-        moved.insert(moved.end(), std::move(node));
-    }
-    if (column > 1) {
-        for (auto [r, xf] : leftFormats)
-            for (int col = column; col < column + count; ++col) moved[key(r, col)].xf = xf;
-    }
-    cells_ = std::move(moved);
+    // This sheet's formulas follow in the pass that moves its cells right within their rows; the
+    // inserted columns take the formats of the column on their left.
+    cells_.insertColumns(column, count, MaxColumns,
+                         [&](int row, int col, Cell& c) { follow(*this, row, col, c); });
 
     std::map<int, ColumnInfo> widths;
     for (auto& [col, info] : columns_) {

@@ -15,27 +15,34 @@ void Workbook::calculate() {
     rebuildDependencies();
 
     struct FormulaCell {
-        Worksheet* ws;
-        int row, col;
         Cell* cell;  // cells stay in place while formulas are computed
+        int row, col;
     };
     std::vector<FormulaCell> formulas;
     std::vector<size_t> firstOf(sheets_.size() + 1, 0);  // formulas of sheet s: [firstOf[s], firstOf[s+1])
-    std::vector<quint64> keys;                           // their cell keys, ascending within a sheet
+    // The formulas of sheet s, row r: [rowStart[s][r], rowStart[s][r + 1]), in column order.
+    std::vector<std::vector<quint32>> rowStart(sheets_.size());
     size_t cells = 0;
     for (const auto& ws : sheets_) cells += size_t(ws->cellCount());
     formulas.reserve(cells);
-    keys.reserve(cells);
     for (size_t s = 0; s < sheets_.size(); ++s) {
         firstOf[s] = formulas.size();
-        Worksheet* ws = sheets_[s].get();
-        ws->forEachCell([&](int row, int col, Cell& c) {
-            if (!c.formula) return;
-            formulas.push_back({ws, row, col, &c});
-            keys.push_back(Worksheet::key(row, col));
+        std::vector<quint32>& starts = rowStart[s];
+        sheets_[s]->cellMap().forEachRow([&](int row, CellStore::Row& cells) {
+            const quint32 first = quint32(formulas.size());
+            for (CellStore::Entry& e : cells)
+                if (e.cell.formula) formulas.push_back({&e.cell, row, e.column});
+            if (formulas.size() == first) return;
+            starts.resize(size_t(row) + 1, first);  // rows without formulas start where this one does
+            starts.push_back(quint32(formulas.size()));
         });
     }
     firstOf[sheets_.size()] = formulas.size();
+    auto sheetOf = [&](size_t i) {
+        size_t s = 0;
+        while (firstOf[s + 1] <= i) ++s;
+        return sheets_[s].get();
+    };
     auto sheetIndex = [&](const Worksheet* ws) -> int {
         for (size_t s = 0; s < sheets_.size(); ++s)
             if (sheets_[s].get() == ws) return int(s);
@@ -43,56 +50,70 @@ void Workbook::calculate() {
     };
     // The formulas of a sheet inside a rectangle, row by row.
     auto eachFormulaIn = [&](int s, const Rect& r, auto&& fn) {
-        const auto begin = keys.begin() + qsizetype(firstOf[size_t(s)]);
-        const auto end = keys.begin() + qsizetype(firstOf[size_t(s) + 1]);
-        for (int row = r.row1; row <= r.row2; ++row) {
-            auto it = std::lower_bound(begin, end, Worksheet::key(row, r.col1));
-            for (; it != end && *it <= Worksheet::key(row, r.col2); ++it) fn(size_t(it - keys.begin()));
-            if (it == end) break;
-        }
+        const std::vector<quint32>& starts = rowStart[size_t(s)];
+        const int last = std::min(r.row2, int(starts.size()) - 2);
+        for (int row = std::max(r.row1, 0); row <= last; ++row)
+            for (quint32 k = starts[size_t(row)]; k < starts[size_t(row) + 1]; ++k) {
+                const int col = formulas[k].col;
+                if (col > r.col2) break;
+                if (col >= r.col1) fn(size_t(k));
+            }
     };
 
-    // Edges from a precedent formula to the formulas using it, counted then laid out flat.
-    std::vector<std::pair<quint32, quint32>> edges;
-    edges.reserve(formulas.size() * 2);
-    std::vector<quint32> indegree(formulas.size(), 0);
-    for (size_t i = 0; i < formulas.size(); ++i) {
-        const FormulaCell& f = formulas[i];
-        forEachReference(*f.cell->formula, *f.ws, f.row, f.col, [&](Worksheet* tws, const Rect& r) {
-            const int s = sheetIndex(tws);
-            if (s < 0) return;
-            eachFormulaIn(s, r, [&](size_t j) {
-                edges.emplace_back(quint32(j), quint32(i));
-                ++indegree[i];
+    // The formulas each formula reads, one run per formula in formula order: written as found,
+    // with nothing to sort or count beforehand.
+    std::vector<quint32> readsStart(formulas.size() + 1, 0), reads;
+    reads.reserve(formulas.size() * 2);
+    for (size_t s = 0, i = 0; s < sheets_.size(); ++s)
+        for (; i < firstOf[s + 1]; ++i) {
+            const FormulaCell& f = formulas[i];
+            forEachReference(*f.cell->formula, *sheets_[s], f.row, f.col, [&](Worksheet* tws, const Rect& r) {
+                const int t = sheetIndex(tws);
+                if (t >= 0) eachFormulaIn(t, r, [&](size_t j) { reads.push_back(quint32(j)); });
             });
-        });
-    }
-    std::vector<quint32> start(formulas.size() + 1, 0);
-    for (const auto& e : edges) ++start[e.first + 1];
-    for (size_t i = 0; i < formulas.size(); ++i) start[i + 1] += start[i];
-    std::vector<quint32> targets(edges.size());
-    {
-        std::vector<quint32> fill(start.begin(), start.end() - 1);
-        for (const auto& e : edges) targets[fill[e.first]++] = e.second;
-    }
-    edges.clear();
-    edges.shrink_to_fit();
+            readsStart[i + 1] = quint32(reads.size());
+        }
 
-    // Each formula after its precedents; the ones left over lie on a cycle and get #REF!.
-    std::vector<quint32> ready;
-    ready.reserve(formulas.size());
-    for (size_t i = 0; i < formulas.size(); ++i)
-        if (indegree[i] == 0) ready.push_back(quint32(i));
-    for (size_t next = 0; next < ready.size(); ++next) {
-        const quint32 i = ready[next];
-        const FormulaCell& f = formulas[i];
-        f.cell->value = evaluateFormula(*f.cell->formula, *f.ws, f.row, f.col);
-        for (quint32 k = start[i]; k < start[i + 1]; ++k)
-            if (--indegree[targets[k]] == 0) ready.push_back(targets[k]);
+    // Each formula after the formulas it reads, in sheet order, going depth first into a precedent
+    // not yet computed: the precedents of a formula mostly stand in its own row, so the work passes
+    // through the sheet once. A formula on a cycle, or reading one, gets #REF!.
+    enum : quint8 { Unseen, Open, Computed, Failed };
+    std::vector<quint8> state(formulas.size(), Unseen);
+    struct Step {
+        quint32 formula, next;  // the next of its precedents to look at
+        bool failed;
+    };
+    std::vector<Step> stack;
+    for (size_t root = 0; root < formulas.size(); ++root) {
+        if (state[root] != Unseen) continue;
+        state[root] = Open;
+        stack.push_back({quint32(root), readsStart[root], false});
+        while (!stack.empty()) {
+            Step& top = stack.back();
+            const quint32 i = top.formula;
+            bool descended = false;
+            for (; top.next < readsStart[i + 1]; ++top.next) {
+                const quint32 j = reads[top.next];
+                if (state[j] == Unseen) {
+                    state[j] = Open;
+                    stack.push_back({j, readsStart[j], false});  // `top` is looked at again on return
+                    descended = true;
+                    break;
+                }
+                if (state[j] != Computed) top.failed = true;  // open: a cycle; failed: reads one
+            }
+            if (descended) continue;
+            const FormulaCell& f = formulas[i];
+            if (top.failed) {
+                f.cell->value = Value(ErrorCode::Ref);
+                state[i] = Failed;
+            } else {
+                f.cell->value = evaluateFormula(*f.cell->formula, *sheetOf(i), f.row, f.col);
+                state[i] = Computed;
+            }
+            stack.pop_back();
+        }
     }
-    if (ready.size() < formulas.size())
-        for (size_t i = 0; i < formulas.size(); ++i)
-            if (indegree[i] > 0) formulas[i].cell->value = Value(ErrorCode::Ref);
 }
 
 }  // namespace sheet

@@ -22,23 +22,25 @@ void Worksheet::paste() {
         throw InvalidArgument(QStringLiteral("Wklejany zakres nie mieści się w arkuszu"));
 
     Workbook& srcBook = src.parent();
-    std::vector<std::pair<quint64, Cell>> copied;
+    struct Copied {
+        int row, column;
+        Cell cell;
+    };
+    std::vector<Copied> copied;
     src.forEachCell(from, [&](int r, int c, Cell& cell) {
         Cell copy = cell;
         if (&srcBook != &book_) copy.xf = book_.formatIndex(srcBook.format(cell.xf), 0);
         if (copy.kept) copy.kept = movedKeptFormula(copy.kept, src, r, c, r + dr, c + dc);
-        copied.emplace_back(key(r + dr, c + dc), copy);
+        copied.push_back({r + dr, c + dc, std::move(copy)});
     });
     std::vector<Rect> merges;
     for (const Rect& m : src.merges())
         if (from.contains(m.row1, m.col1) && from.contains(m.row2, m.col2))
             merges.push_back({m.row1 + dr, m.col1 + dc, m.row2 + dr, m.col2 + dc});
 
-    std::vector<quint64> stale;
-    forEachCell(to, [&](int r, int c, Cell&) { stale.push_back(key(r, c)); });
-    for (quint64 k : stale) cells_.erase(k);
+    for (int r = to.row1; r <= to.row2; ++r) cells_.takeColumns(r, to.col1, to.col2);
     std::erase_if(merges_, [&](const Rect& m) { return m.intersects(to); });
-    for (auto& [k, cell] : copied) cells_[k] = std::move(cell);
+    for (Copied& c : copied) cells_.ensure(c.row, c.column) = std::move(c.cell);
     for (const Rect& m : merges) merges_.push_back(m);
 
     setSelection(to, to.row1, to.col1);

@@ -73,25 +73,19 @@ void SortSelectedRows(Application& app) {
     sel.col2 = std::min(sel.col2, std::max(used.col2, sel.col1));
     if (sel.row2 <= sel.row1) return;
 
-    using Node = std::map<quint64, Cell>::node_type;
     struct Row {
-        std::vector<Node> cells;  // the map's nodes, taken out
+        CellStore::Row cells;  // the selection's part of the row, taken out
         Value key1, key2;
         int row = 0;  // before the sort
     };
     std::vector<Row> rows(size_t(sel.rows()));
-    auto& map = ws->cellMap();
+    CellStore& store = ws->cellMap();
     for (int r = sel.row1; r <= sel.row2; ++r) {
         Row& row = rows[size_t(r - sel.row1)];
         row.row = r;
         row.key1 = ws->valueAt(r, sel.col1);
         if (sel.col2 > sel.col1) row.key2 = ws->valueAt(r, sel.col1 + 1);
-        auto it = map.lower_bound(Worksheet::key(r, sel.col1));
-        while (it != map.end() && it->first <= Worksheet::key(r, sel.col2)) {
-            auto next = std::next(it);
-            row.cells.push_back(map.extract(it));
-            it = next;
-        }
+        row.cells = store.takeColumns(r, sel.col1, sel.col2);
     }
     std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
         if (int c = compareValues(a.key1, b.key1)) return c < 0;
@@ -99,17 +93,13 @@ void SortSelectedRows(Application& app) {
     });
     // Formulas keep their relative references: a row's "R[]" stays its own row at its new place.
     // Formulas kept as read move as the others do: their texts are rewritten for the new row.
-    // The rows go back in key order into the gap they left, each cell next to the one before.
-    auto at = map.lower_bound(Worksheet::key(sel.row1, sel.col1));
-    for (size_t i = 0; i < rows.size(); ++i)
-        for (Node& node : rows[i].cells) {
-            const int newRow = sel.row1 + int(i), col = Worksheet::columnOf(node.key());
-            Cell& cell = node.mapped();
-            if (cell.kept) cell.kept = movedKeptFormula(cell.kept, *ws, rows[i].row, col, newRow, col);
-            // New nodes, made while the old ones still stand, lie in memory in their new order:
-            // the calculation below and every later walk of the rows stay in order through memory.
-            at = std::next(map.emplace_hint(at, Worksheet::key(newRow, col), std::move(cell)));
-        }
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const int newRow = sel.row1 + int(i);
+        for (CellStore::Entry& e : rows[i].cells)
+            if (e.cell.kept)
+                e.cell.kept = movedKeptFormula(e.cell.kept, *ws, rows[i].row, e.column, newRow, e.column);
+        store.putColumns(newRow, std::move(rows[i].cells));
+    }
     rows.clear();
     ws->parent().calculate();
     ws->parent().setSaved(false);

@@ -48,10 +48,11 @@ public:
     bool operator!=(const Value& other) const { return !(*this == other); }
 
 private:
+    // Small members first: a value fills 40 bytes, not 48, and sheets hold many.
     Type type_ = Type::Empty;
+    ErrorCode error_ = ErrorCode::NA;
     double number_ = 0;
     QString text_;
-    ErrorCode error_ = ErrorCode::NA;
 };
 
 // Reads a whole text as a number (blanks around allowed, a dot decimal, an exponent, a trailing

@@ -298,11 +298,12 @@ void Workbook::cellChanged(Worksheet* ws, int row, int column) {
 void Workbook::rebuildDependencies() {
     // Built again when a cell next changes: a sort or a column insertion followed by a full
     // calculation need no graph of their own.
+    // Its memory goes back too: the full calculation that usually follows reuses it.
     dependants_.clear();
     precedents_.clear();
-    links_.clear();
+    std::vector<Link>().swap(links_);
     freeLinks_ = NoLink;
-    precedentCells_.clear();
+    std::vector<CellId>().swap(precedentCells_);
     deadPrecedents_ = 0;
     bigAreas_.clear();
     graphStale_ = true;

@@ -105,22 +105,19 @@ void Worksheet::setColumnWidth(int column, double width) {
 }
 
 const Cell* Worksheet::cell(int row, int column) const {
-    auto it = cells_.find(key(row, column));
-    return it == cells_.end() ? nullptr : &it->second;
+    return cells_.find(row, column);
 }
 
 Cell* Worksheet::cell(int row, int column) {
-    auto it = cells_.find(key(row, column));
-    return it == cells_.end() ? nullptr : &it->second;
+    return cells_.find(row, column);
 }
 
 Cell& Worksheet::ensureCell(int row, int column) {
-    return cells_[key(row, column)];
+    return cells_.ensure(row, column);
 }
 
 void Worksheet::removeCellIfBlank(int row, int column) {
-    auto it = cells_.find(key(row, column));
-    if (it != cells_.end() && it->second.isBlank()) cells_.erase(it);
+    if (const Cell* c = cells_.find(row, column); c && c->isBlank()) cells_.erase(row, column);
 }
 
 const Value& Worksheet::valueAt(int row, int column) const {
@@ -130,35 +127,22 @@ const Value& Worksheet::valueAt(int row, int column) const {
 }
 
 void Worksheet::forEachCell(const Rect& r, const std::function<void(int, int, Cell&)>& fn) {
-    if ((long long)r.rows() > (long long)cells_.size()) {
-        // Few cells against a tall area (whole columns): walk the cells, not the rows.
-        for (auto& [k, c] : cells_) {
-            int row = rowOf(k), col = columnOf(k);
-            if (r.contains(row, col)) fn(row, col, c);
-        }
-        return;
-    }
-    for (int row = r.row1; row <= r.row2; ++row) {
-        auto it = cells_.lower_bound(key(row, r.col1));
-        const quint64 last = key(row, r.col2);
-        for (; it != cells_.end() && it->first <= last; ++it) fn(row, columnOf(it->first), it->second);
-    }
+    cells_.forEachIn(r, fn);
 }
 
 void Worksheet::forEachCell(const std::function<void(int, int, Cell&)>& fn) {
-    for (auto& [k, c] : cells_) fn(rowOf(k), columnOf(k), c);
+    cells_.forEach(fn);
 }
 
 Rect Worksheet::usedRect() const {
     if (cells_.empty()) return {1, 1, 1, 1};
     Rect r{MaxRows, MaxColumns, 1, 1};
-    for (const auto& [k, c] : cells_) {
-        int row = rowOf(k), col = columnOf(k);
+    cells_.forEachRow([&](int row, const CellStore::Row& cells) {
         r.row1 = std::min(r.row1, row);
         r.row2 = std::max(r.row2, row);
-        r.col1 = std::min(r.col1, col);
-        r.col2 = std::max(r.col2, col);
-    }
+        r.col1 = std::min(r.col1, cells.front().column);
+        r.col2 = std::max(r.col2, cells.back().column);
+    });
     return r;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/sheet/Address.h"
+#include "platform/sheet/CellStore.h"
 #include "platform/sheet/Formula.h"
 #include "platform/sheet/Range.h"
 #include "platform/sheet/Value.h"
@@ -17,32 +18,12 @@ namespace sheet {
 
 class Workbook;
 
-// A file's formula this engine does not compute (a function it lacks, syntax it cannot read, an
-// array formula): written back as it was read, with its cached value.
-struct KeptFormula {
-    QString text;                                         // A1, without "="
-    std::vector<std::pair<QString, QString>> attributes;  // of the file's <f> element (t, ref, si)
-    bool sharedMember = false;                            // written as an empty <f> naming its shared group
-};
-
 // A kept formula moved from (row, column) to (newRow, newColumn) of `ws`, its relative references
 // following as those of a computed formula do (its array range too); the same formula when its
 // text cannot be read or it belongs to a shared group.
 std::shared_ptr<const KeptFormula> movedKeptFormula(const std::shared_ptr<const KeptFormula>& kept,
                                                     Worksheet& ws, int row, int column, int newRow,
                                                     int newColumn);
-
-// One stored cell. `xf` is the index of its format in the workbook's format table.
-struct Cell {
-    Value value;
-    std::shared_ptr<const Formula> formula;
-    std::shared_ptr<const KeptFormula> kept;
-    int xf = 0;
-    // Read as an ISO date (t="d"): the value is its serial number, written back as a date.
-    bool isoDate = false;
-    bool hasFormula() const { return formula || kept; }
-    bool isBlank() const { return value.isEmpty() && !hasFormula() && xf == 0; }
-};
 
 struct Hyperlink {
     Rect anchor;
@@ -138,8 +119,8 @@ public:
     int cellCount() const { return int(cells_.size()); }
     // The bounding rectangle of the stored cells (A1 when there are none).
     Rect usedRect() const;
-    // Replaces every cell (sorting, pasting, inserting).
-    std::map<quint64, Cell>& cellMap() { return cells_; }
+    // The store itself, for moving cells in bulk (sorting, inserting, reading a file).
+    CellStore& cellMap() { return cells_; }
     static quint64 key(int row, int column) { return (quint64(row) << 16) | quint64(column); }
     static int rowOf(quint64 k) { return int(k >> 16); }
     static int columnOf(quint64 k) { return int(k & 0xffff); }
@@ -153,7 +134,7 @@ public:
 private:
     Workbook& book_;
     QString name_;
-    std::map<quint64, Cell> cells_;
+    CellStore cells_;
     std::vector<Rect> merges_;
     std::map<int, ColumnInfo> columns_;
     std::map<int, std::vector<std::pair<QString, QString>>> rowAttributes_;

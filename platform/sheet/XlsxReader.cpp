@@ -260,7 +260,7 @@ void readSheet(Workbook& book, Worksheet& ws, const Package& pkg, const QString&
                     p.type == QLatin1String("dataTable"))
                     formulas.push_back(p);
             }
-            if (cell.isBlank()) ws.cellMap().erase(Worksheet::key(cr, cc));
+            if (cell.isBlank()) ws.cellMap().erase(cr, cc);
         }
     }
     for (pugi::xml_node m : children(child(root, "mergeCells"), "mergeCell")) {

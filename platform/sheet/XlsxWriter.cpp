@@ -646,8 +646,7 @@ void writeSheet(Worksheet& ws, pugi::xml_document& doc, RelsDoc& rels, SharedStr
                 rowNode.append_attribute(u8(n).constData()) = u8(v).constData();
         currentRow = r;
     };
-    for (auto& [key, cell] : ws.cellMap()) {
-        const int r = Worksheet::rowOf(key), col = Worksheet::columnOf(key);
+    ws.cellMap().forEach([&](int r, int col, const Cell& cell) {
         if (r != currentRow) {
             for (; attrIt != rowAttrs.end() && attrIt->first < r; ++attrIt)
                 if (attrIt->first > currentRow) openRow(attrIt->first);
@@ -670,7 +669,7 @@ void writeSheet(Worksheet& ws, pugi::xml_document& doc, RelsDoc& rels, SharedStr
         } else if (!cell.isoDate || !setDateNode(c, cell.value, vName.constData())) {
             setValueNode(c, cell.value, &strings, vName.constData());
         }
-    }
+    });
     for (; attrIt != rowAttrs.end(); ++attrIt)
         if (attrIt->first > currentRow) openRow(attrIt->first);
 
