@@ -456,13 +456,18 @@ void DrawingRenderer::drawIn(const Entity* e, const Context& c) {
                 if (!render::DimensionShape(render::DimensionOfTags(raw->tags), dimLook(style), shape))
                     return;
             } else {
-                QString style;
-                for (const Tag& tag : raw->tags)
-                    if (tag.code == 3) {
-                        style = tag.value.trimmed();
-                        break;
-                    }
-                if (!render::ShapeOfRaw(*raw, dimLook(style).arrow, shape)) return;
+                // Leaders take their arrowhead size from their dimension style.
+                double arrow = 0;
+                if (raw->dxfName.endsWith(QLatin1String("LEADER"), Qt::CaseInsensitive)) {
+                    QString style;
+                    for (const Tag& tag : raw->tags)
+                        if (tag.code == 3) {
+                            style = tag.value.trimmed();
+                            break;
+                        }
+                    arrow = dimLook(style).arrow;
+                }
+                if (!render::ShapeOfRaw(*raw, arrow, shape)) return;
             }
             drawShape(shape, e, c);
             return;

@@ -3,6 +3,8 @@
 // against the geometry each record describes.
 #include "RenderCanvas.h"
 
+#include "cadhost/render/MTextRuns.h"
+
 #include "platform/cad/dxf/DxfWriter.h"
 #include "platform/cad/engine/Database.h"
 
@@ -166,6 +168,30 @@ private slots:
                  QStringLiteral("2 SplineEdge 3 4 2 [1.0, 2.0, 2.0, 1.0]"));
     }
 
+    void formatCodesReadIntoRuns() {
+        using cadhost::render::ParseMText;
+        // Groups restore the format; escaped braces and backslashes are text; symbols and
+        // Unicode escapes become their characters.
+        const auto lines = ParseMText(QStringLiteral("a{\\H3;\\Lb{\\fX|i1;c}d}e\\{\\}\\\\%%d\\U+0141"), 2);
+        QCOMPARE(lines.size(), size_t(1));
+        const auto& runs = lines[0];
+        QCOMPARE(runs.size(), size_t(5));
+        QCOMPARE(runs[0].text, QStringLiteral("a"));
+        QVERIFY(runs[1].text == QStringLiteral("b") && runs[1].height == 3 && runs[1].underline &&
+                !runs[1].italic);
+        QVERIFY(runs[2].text == QStringLiteral("c") && runs[2].italic && runs[2].underline);
+        QVERIFY(runs[3].text == QStringLiteral("d") && runs[3].height == 3 && runs[3].underline &&
+                !runs[3].italic);
+        QVERIFY(runs[4].text == QStringLiteral("e{}\\°Ł") && runs[4].height == 2 && !runs[4].underline);
+        // Stacked fractions of each kind, relative heights and paragraph breaks.
+        const auto more = ParseMText(QStringLiteral("\\S3^4;\\P\\S1#8;\\P\\H0.5x;\\S^2;\\P\\Pz"), 4);
+        QCOMPARE(more.size(), size_t(5));
+        QCOMPARE(more[0][0].text, QStringLiteral("3/4"));
+        QCOMPARE(more[1][0].text, QStringLiteral("1/8"));
+        QVERIFY(more[2][0].text == QStringLiteral("2") && more[2][0].height == 2);
+        QVERIFY(more[3].empty() && more[4][0].text == QStringLiteral("z") && more[4][0].height == 2);
+    }
+
     void multilineTextCodesFormatTheText() {
         DxfText d;
         d.section("ENTITIES");
@@ -299,6 +325,33 @@ private slots:
         QVERIFY2(std::abs(ord.height() - ow) <= 4,
                  qPrintable(QStringLiteral("%1 %2").arg(ord.height()).arg(ow)));
         QVERIFY(ord.width() <= 28);
+    }
+
+    void dimensionStylesGiveTicksAndTheDecimalComma() {
+        DxfText d;
+        metricHeader(d);
+        d.section("TABLES").tag(0, QStringLiteral("TABLE")).tag(2, QStringLiteral("DIMSTYLE")).tag(70, 1);
+        d.tag(0, QStringLiteral("DIMSTYLE")).tag(100, QStringLiteral("AcDbSymbolTableRecord"));
+        d.tag(100, QStringLiteral("AcDbDimStyleTableRecord")).tag(2, QStringLiteral("KRESKI")).tag(70, 0);
+        d.tag(142, 1.0).tag(271, 1).tag(278, 44);
+        d.tag(0, QStringLiteral("ENDTAB")).end();
+        d.section("ENTITIES");
+        d.entity("DIMENSION")
+            .tag(100, QStringLiteral("AcDbDimension"))
+            .tag(3, QStringLiteral("KRESKI"))
+            .tag(70, 32);
+        d.point(10, 20, 8).point(11, 10, 10).point(13, 0, 0).point(14, 20, 0).tag(50, 0.0);
+        d.end();
+        Canvas c;
+        QVERIFY(c.load(d.finish()));
+        c.render(-5, -5, 25, 15, 10);
+        // Oblique strokes through the ends instead of arrowheads.
+        QVERIFY(c.lit(0.5, 8.5, 1) && c.lit(-0.5, 7.5, 1) && c.lit(19.5, 7.5, 1) && c.lit(20.5, 8.5, 1));
+        QVERIFY(!c.lit(1.5, 8.1, 0) && !c.lit(18.5, 7.9, 0));
+        const double w = QFontMetricsF(FontForCap(25)).tightBoundingRect(QStringLiteral("20,0")).width();
+        const QRect text = c.inkBox(3, 8.5, 17, 11.8);
+        QVERIFY2(std::abs(text.width() - w) <= 3,
+                 qPrintable(QStringLiteral("%1 %2").arg(text.width()).arg(w)));
     }
 
     void dimensionsWithoutTheirBlockShowTheirGeometry() {
