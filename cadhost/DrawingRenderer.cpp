@@ -641,19 +641,25 @@ void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const C
     const Point3 up = c.toScreen.applyVector({-std::sin(t.rotation), std::cos(t.rotation), 0});
     const double pxPerUnit = std::hypot(up.x, up.y);
     if (t.height * pxPerUnit < 1.0) return;  // smaller than a pixel: nothing to read
-    const std::vector<render::MTextLine> lines = render::ParseMText(t.text, t.height);
-    // Each run in its own font; a line is as tall as its tallest run.
-    struct Placed {
+    // Pieces of runs placed on lines, each run in its own font; a line is as tall as its tallest
+    // run. A text with a reference width wraps its lines between words to stay inside it.
+    struct Piece {
         const render::MTextRun* run;
         QFont font;
+        QString text;
         double x;
     };
-    std::vector<std::vector<Placed>> placed(lines.size());
-    std::vector<double> widths(lines.size()), baselines(lines.size());
-    const double spacing = 5.0 / 3.0 * (t.lineSpacing > 0 ? t.lineSpacing : 1);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        double x = 0, tallest = 0;
-        for (const render::MTextRun& run : lines[i]) {
+    struct Line {
+        std::vector<Piece> pieces;
+        double width = 0, tallest = 0;
+    };
+    std::vector<Line> out;
+    const double wrapAt = t.width > 0 ? t.width * pxPerUnit : 0;
+    const std::vector<render::MTextLine> parsed =
+        render::ParseMText(t.text, t.height);  // the pieces point here
+    for (const render::MTextLine& runs : parsed) {
+        out.emplace_back();
+        for (const render::MTextRun& run : runs) {
             QFont font(textFamily());
             font.setPixelSize(std::max(1, int(std::lround(run.height * pxPerUnit / capRatio()))));
             font.setBold(run.bold);
@@ -662,12 +668,45 @@ void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const C
             font.setOverline(run.overline);
             font.setStrikeOut(run.strike);
             if (run.tracking != 1) font.setLetterSpacing(QFont::PercentageSpacing, run.tracking * 100);
-            placed[i].push_back({&run, font, x});
-            x += QFontMetricsF(font).horizontalAdvance(run.text) * run.widthFactor;
-            tallest = std::max(tallest, run.height * pxPerUnit);
+            const QFontMetricsF fm(font);
+            const double whole = fm.horizontalAdvance(run.text) * run.widthFactor;
+            if (!(wrapAt > 0) || out.back().width + whole <= wrapAt) {
+                out.back().pieces.push_back({&run, font, run.text, out.back().width});
+                out.back().width += whole;
+                out.back().tallest = std::max(out.back().tallest, run.height * pxPerUnit);
+                continue;
+            }
+            // Word by word (each word with the spaces after it).
+            for (qsizetype i = 0; i < run.text.size();) {
+                qsizetype j = i;
+                while (j < run.text.size() && run.text[j] != QLatin1Char(' ')) ++j;
+                const qsizetype wordEnd = j;
+                while (j < run.text.size() && run.text[j] == QLatin1Char(' ')) ++j;
+                const QString word = run.text.mid(i, j - i);
+                const double inked = fm.horizontalAdvance(run.text.mid(i, wordEnd - i)) * run.widthFactor;
+                Line* line = &out.back();
+                if (line->width > 0 && line->width + inked > wrapAt) {
+                    out.emplace_back();
+                    line = &out.back();
+                    if (wordEnd == i) {  // only spaces: they end the line they broke
+                        i = j;
+                        continue;
+                    }
+                }
+                if (!line->pieces.empty() && line->pieces.back().run == &run)
+                    line->pieces.back().text += word;
+                else
+                    line->pieces.push_back({&run, font, word, line->width});
+                line->width += fm.horizontalAdvance(word) * run.widthFactor;
+                line->tallest = std::max(line->tallest, run.height * pxPerUnit);
+                i = j;
+            }
         }
-        if (tallest == 0) tallest = t.height * pxPerUnit;
-        widths[i] = x;
+    }
+    std::vector<double> baselines(out.size());
+    const double spacing = 5.0 / 3.0 * (t.lineSpacing > 0 ? t.lineSpacing : 1);
+    for (size_t i = 0; i < out.size(); ++i) {
+        const double tallest = out[i].tallest > 0 ? out[i].tallest : t.height * pxPerUnit;
         baselines[i] = i == 0 ? tallest : baselines[i - 1] + spacing * tallest;
     }
     const double blockHeight = baselines.back();
@@ -676,11 +715,11 @@ void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const C
     const double top = row == 0 ? 0 : row == 1 ? -blockHeight / 2 : -blockHeight;
     const QPointF at = map(c.toScreen, t.position.x, t.position.y);
     const double angle = std::atan2(along.y, along.x);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const double left = col == 0 ? 0 : col == 1 ? -widths[i] / 2 : -widths[i];
-        for (const Placed& p : placed[i]) {
+    for (size_t i = 0; i < out.size(); ++i) {
+        const double left = col == 0 ? 0 : col == 1 ? -out[i].width / 2 : -out[i].width;
+        for (const Piece& p : out[i].pieces) {
             const render::MTextRun& run = *p.run;
-            if (run.text.trimmed().isEmpty() && !run.underline) continue;
+            if (p.text.trimmed().isEmpty() && !run.underline) continue;
             QColor shown = color;
             if (run.trueColor >= 0)
                 shown = QColor(QRgb(run.trueColor));
@@ -692,7 +731,7 @@ void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const C
             place.translate(left + p.x, top + baselines[i]);
             place.scale(run.widthFactor, 1);
             if (run.oblique != 0) place.shear(-std::tan(run.oblique), 0);
-            sink_.text(run.text, p.font, place, shown);
+            sink_.text(p.text, p.font, place, shown);
         }
     }
 }

@@ -1,8 +1,8 @@
 // One drawing holding every kind the host draws (SOLID, TRACE, 3DFACE, ELLIPSE, SPLINE, LEADER,
-// MULTILEADER, six dimension types, a wide polyline, pattern and curved hatches, flagged text and
-// coded multiline text) rendered by the host and compared with a reference the test paints itself
-// with QPainter from the same geometry: every inked pixel of each must lie within a few pixels of
-// ink in the other.
+// MULTILEADER, six dimension types, constant and tapering polyline widths, pattern and curved
+// hatches, backward and upside-down text and coded multiline text) rendered by the host and compared with a
+// reference the test paints itself with QPainter from the same geometry: every inked pixel of each must lie
+// within a few pixels of ink in the other.
 #include "RenderCanvas.h"
 
 #include <QtTest>
@@ -33,6 +33,7 @@ QByteArray drawing() {
     d.point(10, 70, 0).point(10, 72, 12).point(10, 84, 12).point(10, 86, 0);
     d.entity("LEADER").tag(71, 1).tag(76, 3).point(10, 95, 0).point(10, 100, 8).point(10, 108, 8);
     d.entity("LWPOLYLINE").tag(90, 2).tag(70, 0).tag(43, 2.0).point(10, 0, 20).point(10, 20, 20);
+    d.entity("LWPOLYLINE").tag(90, 2).tag(70, 0).point(10, 0, 55).tag(40, 0.0).tag(41, 4.0).point(10, 20, 55);
     // Bricks 4 high, 8 long, in 25..45 × 15..25.
     d.entity("HATCH").tag(100, QStringLiteral("AcDbHatch")).point(10, 0, 0).tag(30, 0.0);
     d.tag(2, QStringLiteral("CEGLA")).tag(70, 0).tag(71, 0).tag(91, 1).tag(92, 1).tag(93, 4);
@@ -61,6 +62,7 @@ QByteArray drawing() {
     d.tag(73, 1).tag(97, 0).tag(75, 0).tag(76, 1).tag(98, 0);
     // Backward text, and multiline text with a bold run, a line break, a taller underlined run.
     d.entity("TEXT").point(10, 90, 15).tag(40, 3.0).tag(1, QStringLiteral("Tekst")).tag(71, 2);
+    d.entity("TEXT").point(10, 60, 55).tag(40, 3.0).tag(1, QStringLiteral("Znak")).tag(71, 4);
     d.entity("MTEXT").tag(100, QStringLiteral("AcDbMText")).point(10, 85, 30).tag(40, 2.5).tag(71, 1);
     d.tag(1, QStringLiteral("{\\fArial|b1;Pas} 1\\P\\H2x;\\LB\\l"));
     // A multileader with its note.
@@ -151,8 +153,11 @@ void paintReference(Reference& r, bool gridInsteadOfBricks) {
     // The leader with its arrowhead.
     r.line(95, 0, 100, 8), r.line(100, 8, 108, 8);
     r.arrow({95, 0}, {-5, -8});
-    // The wide polyline: a band 2 wide.
+    // The wide polyline: a band 2 wide; the tapering one: a wedge from nothing to 4, with its
+    // centre line.
     r.fill({{0, 19}, {20, 19}, {20, 21}, {0, 21}});
+    r.fill({{0, 55}, {20, 53}, {20, 57}});
+    r.line(0, 55, 20, 55);
     // Bricks: rows every 4, joints 4 long every 4 across, shifted by 4 from row to row.
     r.p.save();
     QPainterPath clip;
@@ -185,6 +190,13 @@ void paintReference(Reference& r, bool gridInsteadOfBricks) {
     r.p.scale(-1, 1);
     r.p.setFont(textFont);
     r.p.drawText(QPointF(0, 0), QStringLiteral("Tekst"));
+    r.p.restore();
+    // Upside-down text: mirrored about its baseline.
+    r.p.save();
+    r.p.translate(Reference::s(60, 55));
+    r.p.scale(1, -1);
+    r.p.setFont(textFont);
+    r.p.drawText(QPointF(0, 0), QStringLiteral("Znak"));
     r.p.restore();
     // Multiline text: "Pas" bold then " 1"; below, a 5 tall underlined "B".
     QFont bold = FontForCap(2.5 * K), plain = FontForCap(2.5 * K), tall = FontForCap(5 * K);
@@ -275,7 +287,7 @@ private slots:
     void everyKindMatchesItsReference() {
         Canvas c;
         QVERIFY(c.load(drawing()));
-        QCOMPARE(c.db->modelSpace()->entities().size(), size_t(20));
+        QCOMPARE(c.db->modelSpace()->entities().size(), size_t(22));
         c.render(Left, Bottom, Right, Top, K);
         Reference ref(c.img.size());
         paintReference(ref, false);

@@ -247,6 +247,28 @@ private slots:
         QVERIFY(red);
     }
 
+    void multilineTextWrapsAtItsWidth() {
+        DxfText d;
+        d.section("ENTITIES");
+        // 15 wide: one word of four capitals (about 9.5) a line; without a width, one line.
+        d.entity("MTEXT").tag(100, QStringLiteral("AcDbMText")).point(10, 0, 30).tag(40, 2.0).tag(41, 15.0);
+        d.tag(71, 1).tag(1, QStringLiteral("MMMM MMMM {\\LMMMM}"));
+        d.entity("MTEXT").tag(100, QStringLiteral("AcDbMText")).point(10, 0, 10).tag(40, 2.0).tag(71, 1);
+        d.tag(1, QStringLiteral("MMMM MMMM MMMM"));
+        d.end();
+        Canvas c;
+        QVERIFY(c.load(d.finish()));
+        c.render(-2, -2, 40, 32, 10);
+        const double step = 2 * 5.0 / 3.0;
+        for (int i = 0; i < 3; ++i) {
+            const QRect line = c.inkBox(-1, 28 - i * step - 0.1, 16, 30 - i * step + 0.1);
+            QVERIFY(!line.isEmpty() && line.width() > 85 && line.width() < 100);
+        }
+        QVERIFY(c.inkBox(15, 20, 40, 31).isEmpty());
+        QVERIFY(c.lit(4, 28 - 2 * step - 0.3, 2));  // the last word keeps its underline
+        QVERIFY(c.inkBox(-1, 7.9, 40, 10.1).width() > 250);
+    }
+
     void dimensionsAreDrawnFromTheirPoints() {
         DxfText d;
         metricHeader(d);

@@ -157,7 +157,7 @@ void build(Database& db) {
     // The title: bold street names, a line break, a smaller scale line, underlined.
     Entity* title =
         onLayer(db,
-                db.addMText(db.modelSpace(), {-60, 66, 0}, 40,
+                db.addMText(db.modelSpace(), {-60, 66, 0}, 90,
                             QStringLiteral("{\\fArial|b1;Skrzyżowanie} ul. Długiej z ul. Żelazną\\P"
                                            "{\\H0.6x;\\Lskala 1:500\\l, wymiary w metrach}")),
                 "OPISY");
