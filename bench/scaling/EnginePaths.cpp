@@ -119,9 +119,8 @@ double dxfOpen(int size) {
 }
 
 // A full paint of the whole drawing as the host's window shows it.
-double paint(int size) {
-    auto db = cadbench::generateBaseMap(size);
-    cadhost::DrawingScene scene(db.get());
+double paintAll(cad::db::Database* db) {
+    cadhost::DrawingScene scene(db);
     cadhost::DrawingView view;
     view.resize(1600, 1000);
     view.setScene(&scene);
@@ -129,6 +128,10 @@ double paint(int size) {
     const double t = now();
     view.renderImage();
     return now() - t;
+}
+
+double paint(int size) {
+    return paintAll(cadbench::generateBaseMap(size).get());
 }
 
 // The base map with every twentieth entity's worth of annotation: brick-pattern hatches, multiline
@@ -175,14 +178,7 @@ double paintAnnotated(int size) {
             }
         }
     }
-    cadhost::DrawingScene scene(db.get());
-    cadhost::DrawingView view;
-    view.resize(1600, 1000);
-    view.setScene(&scene);
-    (void)scene.size();
-    const double t = now();
-    view.renderImage();
-    return now() - t;
+    return paintAll(db.get());
 }
 
 }  // namespace

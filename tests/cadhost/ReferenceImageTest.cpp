@@ -35,31 +35,13 @@ QByteArray drawing() {
     d.entity("LWPOLYLINE").tag(90, 2).tag(70, 0).tag(43, 2.0).point(10, 0, 20).point(10, 20, 20);
     d.entity("LWPOLYLINE").tag(90, 2).tag(70, 0).point(10, 0, 55).tag(40, 0.0).tag(41, 4.0).point(10, 20, 55);
     // Bricks 4 high, 8 long, in 25..45 × 15..25.
-    d.entity("HATCH").tag(100, QStringLiteral("AcDbHatch")).point(10, 0, 0).tag(30, 0.0);
-    d.tag(2, QStringLiteral("CEGLA")).tag(70, 0).tag(71, 0).tag(91, 1).tag(92, 1).tag(93, 4);
-    const double bx[] = {25, 45, 45, 25}, by[] = {15, 15, 25, 25};
-    for (int i = 0; i < 4; ++i)
-        d.tag(72, 1).point(10, bx[i], by[i]).point(11, bx[(i + 1) % 4], by[(i + 1) % 4]);
-    d.tag(97, 0).tag(75, 0).tag(76, 2).tag(52, 0.0).tag(41, 1.0).tag(77, 0).tag(78, 2);
-    d.tag(53, 0.0).tag(43, 25).tag(44, 15).tag(45, 0).tag(46, 4).tag(79, 0);
-    d.tag(53, 90.0).tag(43, 25).tag(44, 15).tag(45, -4).tag(46, 4).tag(79, 2).tag(49, 4.0).tag(49, -4.0);
-    d.tag(98, 0);
+    d.patternHatch(7, 25, 15, 45, 25, {{0, 25, 15, 0, 4, {}}, {90, 25, 15, -4, 4, {4, -4}}});
     // A solid hatch closed by a spline edge, and one bounded by an ellipse.
-    d.entity("HATCH").tag(100, QStringLiteral("AcDbHatch")).point(10, 0, 0).tag(30, 0.0);
-    d.tag(2, QStringLiteral("SOLID")).tag(70, 1).tag(71, 0).tag(91, 2);
+    d.hatch(7, "SOLID", true, 2);
     d.tag(92, 1).tag(93, 2).tag(72, 1).point(10, 50, 15).point(11, 70, 15);
-    d.tag(72, 4).tag(94, 3).tag(73, 0).tag(74, 0).tag(95, 8).tag(96, 4);
-    for (double k : {0, 0, 0, 0, 1, 1, 1, 1}) d.tag(40, k);
+    d.cubicEdgeHead(false);
     d.point(10, 70, 15).point(10, 75, 27).point(10, 45, 27).point(10, 50, 15).tag(97, 0);
-    d.tag(92, 1)
-        .tag(93, 1)
-        .tag(72, 3)
-        .point(10, 115, 20)
-        .point(11, 6, 0)
-        .tag(40, 0.5)
-        .tag(50, 0.0)
-        .tag(51, 360.0);
-    d.tag(73, 1).tag(97, 0).tag(75, 0).tag(76, 1).tag(98, 0);
+    d.ellipseLoop(115, 20, 6, 0.5).tag(75, 0).tag(76, 1).tag(98, 0);
     // Backward text, and multiline text with a bold run, a line break, a taller underlined run.
     d.entity("TEXT").point(10, 90, 15).tag(40, 3.0).tag(1, QStringLiteral("Tekst")).tag(71, 2);
     d.entity("TEXT").point(10, 60, 55).tag(40, 3.0).tag(1, QStringLiteral("Znak")).tag(71, 4);

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPainter>
 #include <memory>
+#include <vector>
 
 struct Canvas {
     std::unique_ptr<cad::db::Database> owned;
@@ -66,6 +67,12 @@ struct Canvas {
     }
 };
 
+// A pattern line family: angle, base point, offset to the next line, dashes.
+struct PatternFamily {
+    double angle, bx, by, ox, oy;
+    std::vector<double> dashes;
+};
+
 // DXF text built record by record.
 struct DxfText {
     QByteArray text;
@@ -77,6 +84,37 @@ struct DxfText {
     DxfText& point(int code, double x, double y) { return tag(code, x).tag(code + 10, y); }
     DxfText& entity(const char* kind, int color = 7) {
         return tag(0, QString::fromLatin1(kind)).tag(8, QStringLiteral("0")).tag(62, color);
+    }
+    // A hatch's record up to its loop count.
+    DxfText& hatch(int color, const char* pattern, bool solid, int loops) {
+        entity("HATCH", color).tag(100, QStringLiteral("AcDbHatch")).point(10, 0, 0).tag(30, 0.0);
+        return tag(2, QString::fromLatin1(pattern)).tag(70, solid ? 1 : 0).tag(71, 0).tag(91, loops);
+    }
+    // A rectangular pattern hatch over x0..x1 × y0..y1 with the given families.
+    DxfText& patternHatch(int color, double x0, double y0, double x1, double y1,
+                          const std::vector<PatternFamily>& families) {
+        hatch(color, "TEST", false, 1).tag(92, 1).tag(93, 4);
+        const double xs[] = {x0, x1, x1, x0}, ys[] = {y0, y0, y1, y1};
+        for (int i = 0; i < 4; ++i)
+            tag(72, 1).point(10, xs[i], ys[i]).point(11, xs[(i + 1) % 4], ys[(i + 1) % 4]);
+        tag(97, 0).tag(75, 0).tag(76, 2).tag(52, 0.0).tag(41, 1.0).tag(77, 0).tag(78, int(families.size()));
+        for (const PatternFamily& f : families) {
+            tag(53, f.angle).tag(43, f.bx).tag(44, f.by).tag(45, f.ox).tag(46, f.oy);
+            tag(79, int(f.dashes.size()));
+            for (double v : f.dashes) tag(49, v);
+        }
+        return tag(98, 0);
+    }
+    // A loop of one whole ellipse edge (major axis along x).
+    DxfText& ellipseLoop(double cx, double cy, double major, double ratio) {
+        tag(92, 1).tag(93, 1).tag(72, 3).point(10, cx, cy).point(11, major, 0).tag(40, ratio);
+        return tag(50, 0.0).tag(51, 360.0).tag(73, 1).tag(97, 0);
+    }
+    // A cubic spline edge of one Bézier piece, up to its control points.
+    DxfText& cubicEdgeHead(bool rational) {
+        tag(72, 4).tag(94, 3).tag(73, rational ? 1 : 0).tag(74, 0).tag(95, 8).tag(96, 4);
+        for (double k : {0, 0, 0, 0, 1, 1, 1, 1}) tag(40, k);
+        return *this;
     }
     DxfText& section(const char* name) {
         return tag(0, QStringLiteral("SECTION")).tag(2, QString::fromLatin1(name));

@@ -28,31 +28,6 @@ void metricHeader(DxfText& d) {
     d.end();
 }
 
-// A rectangular pattern hatch with the given families (angle, base, offset, dashes).
-struct Family {
-    double angle, bx, by, ox, oy;
-    std::vector<double> dashes;
-};
-void patternHatch(DxfText& d, double x0, double y0, double x1, double y1,
-                  const std::vector<Family>& families) {
-    d.entity("HATCH", 1).tag(100, QStringLiteral("AcDbHatch")).point(10, 0, 0).tag(30, 0.0);
-    d.tag(2, QStringLiteral("TEST")).tag(70, 0).tag(71, 0).tag(91, 1).tag(92, 1).tag(93, 4);
-    const double xs[] = {x0, x1, x1, x0}, ys[] = {y0, y0, y1, y1};
-    for (int i = 0; i < 4; ++i)
-        d.tag(72, 1).point(10, xs[i], ys[i]).point(11, xs[(i + 1) % 4], ys[(i + 1) % 4]);
-    d.tag(97, 0).tag(75, 0).tag(76, 2).tag(52, 0.0).tag(41, 1.0).tag(77, 0).tag(78, int(families.size()));
-    for (const Family& f : families) {
-        d.tag(53, f.angle)
-            .tag(43, f.bx)
-            .tag(44, f.by)
-            .tag(45, f.ox)
-            .tag(46, f.oy)
-            .tag(79, int(f.dashes.size()));
-        for (double v : f.dashes) d.tag(49, v);
-    }
-    d.tag(98, 0);
-}
-
 }  // namespace
 
 class RenderingTest : public QObject {
@@ -63,11 +38,11 @@ private slots:
         DxfText d;
         d.section("ENTITIES");
         // Bricks: rows 4 apart; the joints are dashes 4 on, 4 off that shift by 4 from row to row.
-        patternHatch(d, 0, 0, 40, 20, {{0, 0, 0, 0, 4, {}}, {90, 0, 0, -4, 4, {4, -4}}});
+        d.patternHatch(1, 0, 0, 40, 20, {{0, 0, 0, 0, 4, {}}, {90, 0, 0, -4, 4, {4, -4}}});
         // Herringbone-like: 45° dashes 4√2 long with equal gaps, and crossing 135° dashes.
-        patternHatch(d, 50, 0, 90, 20,
-                     {{45, 50, 0, -8, 8, {4 * M_SQRT2, -4 * M_SQRT2}},
-                      {135, 58, 0, -8, -8, {4 * M_SQRT2, -4 * M_SQRT2}}});
+        d.patternHatch(1, 50, 0, 90, 20,
+                       {{45, 50, 0, -8, 8, {4 * M_SQRT2, -4 * M_SQRT2}},
+                        {135, 58, 0, -8, -8, {4 * M_SQRT2, -4 * M_SQRT2}}});
         d.end();
         Canvas c;
         QVERIFY(c.load(d.finish()));
@@ -86,24 +61,14 @@ private slots:
     void hatchBoundariesFollowSplinesEllipsesAndClockwiseArcs() {
         DxfText d;
         d.section("ENTITIES");
-        d.entity("HATCH", 2).tag(100, QStringLiteral("AcDbHatch")).point(10, 0, 0).tag(30, 0.0);
-        d.tag(2, QStringLiteral("SOLID")).tag(70, 1).tag(71, 0).tag(91, 3);
+        d.hatch(2, "SOLID", true, 3);
         // A line closed by a cubic spline arching over it to 11.25 at its middle.
         d.tag(92, 1).tag(93, 2).tag(72, 1).point(10, 0, 0).point(11, 20, 0);
-        d.tag(72, 4).tag(94, 3).tag(73, 0).tag(74, 0).tag(95, 8).tag(96, 4);
-        for (double k : {0, 0, 0, 0, 1, 1, 1, 1}) d.tag(40, k);
+        d.cubicEdgeHead(false);
         d.point(10, 20, 0).point(10, 25, 15).point(10, -5, 15).point(10, 0, 0);
         d.tag(97, 0);
         // A whole ellipse about (60, 10), semi-axes 10 and 5.
-        d.tag(92, 1)
-            .tag(93, 1)
-            .tag(72, 3)
-            .point(10, 60, 10)
-            .point(11, 10, 0)
-            .tag(40, 0.5)
-            .tag(50, 0.0)
-            .tag(51, 360.0);
-        d.tag(73, 1).tag(97, 0);
+        d.ellipseLoop(60, 10, 10, 0.5);
         // A chord closed by a clockwise arc (angles kept mirrored): the segment below y = -5.
         d.tag(92, 1)
             .tag(93, 2)
@@ -126,11 +91,9 @@ private slots:
         Canvas c;
         DxfText d;
         d.section("ENTITIES");
-        d.entity("HATCH", 2).tag(100, QStringLiteral("AcDbHatch")).point(10, 0, 0).tag(30, 0.0);
-        d.tag(2, QStringLiteral("SOLID")).tag(70, 1).tag(71, 0).tag(91, 1);
+        d.hatch(2, "SOLID", true, 1);
         d.tag(92, 1).tag(93, 2).tag(72, 1).point(10, 0, 0).point(11, 20, 0);
-        d.tag(72, 4).tag(94, 3).tag(73, 1).tag(74, 0).tag(95, 8).tag(96, 4);
-        for (double k : {0, 0, 0, 0, 1, 1, 1, 1}) d.tag(40, k);
+        d.cubicEdgeHead(true);
         d.point(10, 20, 0).tag(42, 1.0).point(10, 25, 15).tag(42, 2.0).point(10, -5, 15).tag(42, 2.0);
         d.point(10, 0, 0).tag(42, 1.0);
         d.tag(97, 2).point(11, 20, 0).point(11, 0, 0).point(12, 1, 1).point(13, -1, -1);
