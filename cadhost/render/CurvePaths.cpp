@@ -75,11 +75,19 @@ std::vector<std::vector<H>> bezierPieces(int p, const std::vector<double>& u, co
     return out;
 }
 
-// Only the first and last p+1 knots equal: the pieces above start and end on the curve's ends.
-bool clamped(int p, const std::vector<double>& u) {
+// Knots the Bézier split takes: non-decreasing, the first and last p+1 equal (the curve starts and
+// ends on its end points), no inner knot more than p-fold.
+bool splittable(int p, const std::vector<double>& u) {
     const size_t n = u.size();
+    for (size_t i = 1; i < n; ++i)
+        if (!(u[i] >= u[i - 1])) return false;
     for (int k = 1; k <= p; ++k)
         if (u[size_t(k)] != u[0] || u[n - 1 - size_t(k)] != u[n - 1]) return false;
+    size_t run = 1;
+    for (size_t i = size_t(p) + 2; i + size_t(p) + 1 < n; ++i) {
+        run = u[i] == u[i - 1] ? run + 1 : 1;
+        if (run > size_t(p)) return false;
+    }
     return u[n - 1] > u[0];
 }
 
@@ -125,7 +133,7 @@ bool AddSpline(QPainterPath& path, const SplineDef& s, bool join) {
             if (s.weights.size() == n && s.weights[i] != s.weights[0]) uniformWeights = false;
             pw[i] = {s.control[i].x() * w, s.control[i].y() * w, w};
         }
-        if (clamped(p, s.knots)) {
+        if (splittable(p, s.knots)) {
             const auto pieces = bezierPieces(p, s.knots, pw);
             start(path, point(pieces.front().front()), join);
             for (const auto& q : pieces) {

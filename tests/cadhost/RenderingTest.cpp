@@ -87,6 +87,36 @@ private slots:
         QVERIFY(c.lit(90, -9.5, 0) && c.lit(90, -6, 0) && !c.lit(90, -4, 0) && !c.lit(80.5, -1, 0));
     }
 
+    void splinesOfSeveralPiecesFollowTheirKnots() {
+        DxfText d;
+        d.section("ENTITIES");
+        auto spline = [&](int degree, std::vector<double> knots, std::vector<QPointF> points) {
+            d.entity("SPLINE")
+                .tag(70, 8)
+                .tag(71, degree)
+                .tag(72, int(knots.size()))
+                .tag(73, int(points.size()));
+            for (double k : knots) d.tag(40, k);
+            for (const QPointF& p : points) d.point(10, p.x(), p.y());
+        };
+        // Degree 1: the control polygon itself, two pieces.
+        spline(1, {0, 0, 1, 2, 2}, {{0, 20}, {10, 30}, {20, 20}});
+        // Cubic with a threefold inner knot: two Bézier pieces meeting on the middle point.
+        spline(3, {0, 0, 0, 0, 1, 1, 1, 2, 2, 2, 2},
+               {{0, 0}, {5, 10}, {10, 10}, {15, 0}, {20, -10}, {25, -10}, {30, 0}});
+        // A fourfold inner knot (a break in the curve): drawn without a fault, through its ends.
+        spline(3, {0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2},
+               {{40, 0}, {45, 10}, {50, 10}, {55, 0}, {60, 0}, {65, -10}, {70, -10}, {75, 0}});
+        d.end();
+        Canvas c;
+        QVERIFY(c.load(d.finish()));
+        c.render(-5, -15, 80, 35, 10);
+        QVERIFY(c.lit(5, 25) && c.lit(15, 25) && !c.lit(10, 20, 2));
+        QVERIFY(c.lit(7.5, 7.5) && c.lit(15, 0) && c.lit(22.5, -7.5));
+        QVERIFY(!c.lit(5, 10, 3) && !c.lit(25, -10, 3));
+        QVERIFY(c.lit(40, 0) && c.lit(47.5, 7.5) && c.lit(75, 0));
+    }
+
     void splineEdgesSurviveAReadAndWrite() {
         Canvas c;
         DxfText d;
