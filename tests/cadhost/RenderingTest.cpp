@@ -260,6 +260,10 @@ private slots:
         QVERIFY(c.inkBox(15, 20, 40, 31).isEmpty());
         QVERIFY(c.lit(4, 28 - 2 * step - 0.3, 2));  // the last word keeps its underline
         QVERIFY(c.inkBox(-1, 7.9, 40, 10.1).width() > 250);
+        // Its extents (by which the view leaves out what it cannot see) hold the wrapped lines.
+        const Box wrapped = c.db->boundingBox(c.db->modelSpace()->entities().front());
+        QVERIFY(wrapped.max.x <= 15.01 && wrapped.min.y <= 30 - 2 - 2 * step + 0.01 &&
+                wrapped.max.y >= 29.99);
     }
 
     void dimensionsAreDrawnFromTheirPoints() {
