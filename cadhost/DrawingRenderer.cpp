@@ -2,6 +2,9 @@
 // pixel per unit and texts keep a readable size whatever the zoom.
 #include "cadhost/DrawingRenderer.h"
 
+#include "cadhost/render/Dimensions.h"
+#include "cadhost/render/HatchPattern.h"
+#include "cadhost/render/MTextRuns.h"
 #include "cadhost/render/RawShapes.h"
 #include "cadhost/render/WidePolyline.h"
 
@@ -10,7 +13,6 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QRegularExpression>
 #include <cmath>
 #include <numbers>
 
@@ -50,19 +52,8 @@ double capRatio() {
     return r;
 }
 
-// The plain text of a multiline text: paragraph breaks become new lines, format codes go.
-QString plainMText(const QString& raw) {
-    QString s = raw;
-    s.replace(QLatin1String("\\P"), QLatin1String("\n"));
-    static const QRegularExpression withArg(QStringLiteral(R"(\\[ACcFfHhQTWp][^;]*;)"));
-    static const QRegularExpression toggles(QStringLiteral(R"(\\[LlOoKk])"));
-    static const QRegularExpression stacked(QStringLiteral(R"(\\S([^;]*);)"));
-    s.remove(withArg).remove(toggles);
-    s.replace(stacked, QStringLiteral("\\1"));
-    s.replace(QLatin1String("\\~"), QLatin1String(" "));
-    s.remove(QLatin1Char('{')).remove(QLatin1Char('}'));
-    s.replace(QLatin1String("\\\\"), QLatin1String("\\"));
-    return s;
+QTransform qtTransform(const Transform2D& t) {
+    return QTransform(t.a, t.c, t.b, t.d, t.tx, t.ty);
 }
 
 // Special characters of single-line texts.
@@ -99,6 +90,10 @@ void PainterSink::text(const QString& text, const QFont& font, const QTransform&
     p_.setPen(color);
     p_.drawText(QPointF(0, 0), text);
     p_.restore();
+}
+
+QRectF PainterSink::area() const {
+    return p_.transform().inverted().mapRect(QRectF(p_.viewport()));
 }
 
 void PainterSink::clipped(const QPainterPath& clip, const std::vector<QLineF>& lines, const QPen& pen) {
@@ -142,6 +137,10 @@ void HitSink::text(const QString& text, const QFont& font, const QTransform& pla
     bool invertible = false;
     const QPointF local = place.inverted(&invertible).map(at_);
     if (invertible && box.contains(local)) hit_ = true;
+}
+
+QRectF HitSink::area() const {
+    return QRectF(at_.x() - r_, at_.y() - r_, 2 * r_, 2 * r_);
 }
 
 void HitSink::clipped(const QPainterPath& clip, const std::vector<QLineF>&, const QPen&) {
@@ -425,34 +424,105 @@ void DrawingRenderer::drawIn(const Entity* e, const Context& c) {
                 drawBlock(b, Transform2D(), c, e);
                 return;
             }
-            sink_.polyline(
-                QPolygonF{map(c.toScreen, d.point1.x, d.point1.y), map(c.toScreen, d.point2.x, d.point2.y)},
-                penOf(e, c));
+            render::DimDefinition def;
+            def.type = e->kind() == EntityKind::DimAligned ? 1 : 6;
+            def.ordinateX = d.ordinateXAxis;
+            def.p10 = QPointF(d.definitionPoint.x, d.definitionPoint.y);
+            def.p11 = QPointF(d.textPosition.x, d.textPosition.y);
+            def.p13 = QPointF(d.point1.x, d.point1.y);
+            def.p14 = QPointF(d.point2.x, d.point2.y);
+            def.hasTextPoint = e->kind() == EntityKind::DimAligned;
+            def.textOverride = d.textOverride;
+            render::RawShape shape;
+            if (render::DimensionShape(def, dimLook(d.style), shape)) drawShape(shape, e, c);
             return;
         }
         case EntityKind::Unknown: {
             // Kinds kept as raw tags: those with a shape of their own are drawn from their tags.
             const auto* raw = e->tryAs<RawData>();
-            // A dimension with its block (as drawn by the program that made it) shows the block.
-            if (raw && raw->dxfName.compare(QLatin1String("DIMENSION"), Qt::CaseInsensitive) == 0)
-                for (const Tag& tag : raw->tags)
-                    if (tag.code == 2) {
-                        if (const BlockDefinition* b = db_.findBlock(tag.value.trimmed())) {
-                            drawBlock(b, Transform2D(), c, e);
-                            return;
-                        }
-                        break;
-                    }
+            if (!raw) return;
             render::RawShape shape;
-            if (!raw || !render::ShapeOfRaw(*raw, 0.5 / std::max(c.unitScale, 1e-12), shape)) return;
-            const Transform2D& t = c.toScreen;
-            const QTransform screen(t.a, t.c, t.b, t.d, t.tx, t.ty);
-            if (!shape.filled.isEmpty()) sink_.fill(screen.map(shape.filled), colorOf(e, c));
-            const QPen pen = penOf(e, c);
-            for (const QPolygonF& poly : shape.outlines) sink_.polyline(screen.map(poly), pen);
+            if (raw->dxfName.compare(QLatin1String("DIMENSION"), Qt::CaseInsensitive) == 0) {
+                // A dimension with its block (as drawn by the program that made it) shows the block.
+                QString block, style;
+                for (const Tag& tag : raw->tags) {
+                    if (tag.code == 2 && block.isEmpty()) block = tag.value.trimmed();
+                    if (tag.code == 3 && style.isEmpty()) style = tag.value.trimmed();
+                }
+                if (const BlockDefinition* b = block.isEmpty() ? nullptr : db_.findBlock(block)) {
+                    drawBlock(b, Transform2D(), c, e);
+                    return;
+                }
+                if (!render::DimensionShape(render::DimensionOfTags(raw->tags), dimLook(style), shape))
+                    return;
+            } else {
+                // Leaders take their arrowhead size from their dimension style.
+                double arrow = 0;
+                if (raw->dxfName.endsWith(QLatin1String("LEADER"), Qt::CaseInsensitive)) {
+                    QString style;
+                    for (const Tag& tag : raw->tags)
+                        if (tag.code == 3) {
+                            style = tag.value.trimmed();
+                            break;
+                        }
+                    arrow = dimLook(style).arrow;
+                }
+                if (!render::ShapeOfRaw(*raw, arrow, shape)) return;
+            }
+            drawShape(shape, e, c);
             return;
         }
     }
+}
+
+void DrawingRenderer::drawShape(const render::RawShape& shape, const Entity* e, const Context& c) {
+    const QTransform screen = qtTransform(c.toScreen);
+    const QColor color = colorOf(e, c);
+    if (!shape.filled.isEmpty()) sink_.fill(screen.map(shape.filled), color);
+    const QPen pen = penOf(e, c);
+    for (const QPolygonF& poly : shape.outlines) sink_.polyline(screen.map(poly), pen);
+    if (!shape.strokes.isEmpty())
+        for (const QPolygonF& poly : shape.strokes.toSubpathPolygons(screen)) sink_.polyline(poly, pen);
+    for (const render::ShapeText& t : shape.texts) {
+        MTextData m;
+        m.text = t.text;
+        m.position = {t.at.x(), t.at.y(), 0};
+        m.height = t.height;
+        m.rotation = t.rotation;
+        m.attachment = t.attachment;
+        drawMText(m, color, c);
+    }
+}
+
+const render::DimLook& DrawingRenderer::dimLook(const QString& style) {
+    auto it = dimLooks_.constFind(style.toUpper());
+    if (it != dimLooks_.constEnd()) return it.value();
+    // The drawing's DIM* variables, then the style's own values over them.
+    std::map<int, QString> values;
+    static const std::pair<const char*, int> variables[] = {
+        {"DIMSCALE", 40}, {"DIMASZ", 41},   {"DIMEXO", 42},  {"DIMEXE", 44}, {"DIMTXT", 140}, {"DIMTSZ", 142},
+        {"DIMGAP", 147},  {"DIMADEC", 179}, {"DIMDEC", 271}, {"DIMZIN", 78}, {"DIMDSEP", 278}};
+    for (const auto& [name, code] : variables) {
+        try {
+            const SysValue v = db_.variable(QLatin1String(name));
+            if (const double* d = std::get_if<double>(&v))
+                values[code] = QString::number(*d, 'g', 17);
+            else if (const int* i = std::get_if<int>(&v))
+                values[code] = QString::number(*i);
+        } catch (const cad::Error&) {
+        }
+    }
+    const QString name = style.isEmpty() ? QStringLiteral("Standard") : style;
+    if (const DimStyle* ds = db_.dimStyles().find(name))
+        for (const auto& [code, value] : ds->values) values[code] = value;
+    render::DimLook look;
+    render::ApplyDimValues(look, values);
+    double scale = 1;
+    if (auto v = values.find(40); v != values.end()) scale = v->second.toDouble();
+    if (!(scale > 0)) scale = 1;
+    for (double* x : {&look.arrow, &look.tick, &look.textHeight, &look.gap, &look.extOffset, &look.extBeyond})
+        *x *= scale;
+    return dimLooks_.insert(style.toUpper(), look).value();
 }
 
 void DrawingRenderer::drawWidths(const Entity* e, const std::vector<Vertex>& vertices, bool closed,
@@ -567,96 +637,117 @@ void DrawingRenderer::drawText(const TextData& t, const QString& shown, const QC
 }
 
 void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const Context& c) {
-    const QStringList lines = plainMText(t.text).split(QLatin1Char('\n'));
     const Point3 along = c.toScreen.applyVector({std::cos(t.rotation), std::sin(t.rotation), 0});
     const Point3 up = c.toScreen.applyVector({-std::sin(t.rotation), std::cos(t.rotation), 0});
-    const double heightPx = t.height * std::hypot(up.x, up.y);
-    if (heightPx < 1.0) return;
-    QFont font(textFamily());
-    font.setPixelSize(std::max(1, int(std::lround(heightPx / capRatio()))));
-    const QFontMetricsF fm(font);
-    const double lineStep = heightPx * 5.0 / 3.0 * (t.lineSpacing > 0 ? t.lineSpacing : 1);
-    const double blockHeight = heightPx + lineStep * (lines.size() - 1);
+    const double pxPerUnit = std::hypot(up.x, up.y);
+    if (t.height * pxPerUnit < 1.0) return;  // smaller than a pixel: nothing to read
+    // Pieces of runs placed on lines, each run in its own font; a line is as tall as its tallest
+    // run. A text with a reference width wraps its lines between words to stay inside it.
+    struct Piece {
+        const render::MTextRun* run;
+        QFont font;
+        QString text;
+        double x;
+    };
+    struct Line {
+        std::vector<Piece> pieces;
+        double width = 0, tallest = 0;
+    };
+    std::vector<Line> out;
+    const double wrapAt = t.width > 0 ? t.width * pxPerUnit : 0;
+    const std::vector<render::MTextLine> parsed =
+        render::ParseMText(t.text, t.height);  // the pieces point here
+    for (const render::MTextLine& runs : parsed) {
+        out.emplace_back();
+        for (const render::MTextRun& run : runs) {
+            QFont font(textFamily());
+            font.setPixelSize(std::max(1, int(std::lround(run.height * pxPerUnit / capRatio()))));
+            font.setBold(run.bold);
+            font.setItalic(run.italic);
+            font.setUnderline(run.underline);
+            font.setOverline(run.overline);
+            font.setStrikeOut(run.strike);
+            if (run.tracking != 1) font.setLetterSpacing(QFont::PercentageSpacing, run.tracking * 100);
+            const QFontMetricsF fm(font);
+            const double whole = fm.horizontalAdvance(run.text) * run.widthFactor;
+            if (!(wrapAt > 0) || out.back().width + whole <= wrapAt) {
+                out.back().pieces.push_back({&run, font, run.text, out.back().width});
+                out.back().width += whole;
+                out.back().tallest = std::max(out.back().tallest, run.height * pxPerUnit);
+                continue;
+            }
+            // Word by word (each word with the spaces after it).
+            for (qsizetype i = 0; i < run.text.size();) {
+                qsizetype j = i;
+                while (j < run.text.size() && run.text[j] != QLatin1Char(' ')) ++j;
+                const qsizetype wordEnd = j;
+                while (j < run.text.size() && run.text[j] == QLatin1Char(' ')) ++j;
+                const QString word = run.text.mid(i, j - i);
+                const double inked = fm.horizontalAdvance(run.text.mid(i, wordEnd - i)) * run.widthFactor;
+                Line* line = &out.back();
+                if (line->width > 0 && line->width + inked > wrapAt) {
+                    out.emplace_back();
+                    line = &out.back();
+                    if (wordEnd == i) {  // only spaces: they end the line they broke
+                        i = j;
+                        continue;
+                    }
+                }
+                if (!line->pieces.empty() && line->pieces.back().run == &run)
+                    line->pieces.back().text += word;
+                else
+                    line->pieces.push_back({&run, font, word, line->width});
+                line->width += fm.horizontalAdvance(word) * run.widthFactor;
+                line->tallest = std::max(line->tallest, run.height * pxPerUnit);
+                i = j;
+            }
+        }
+    }
+    std::vector<double> baselines(out.size());
+    const double spacing = 5.0 / 3.0 * (t.lineSpacing > 0 ? t.lineSpacing : 1);
+    for (size_t i = 0; i < out.size(); ++i) {
+        const double tallest = out[i].tallest > 0 ? out[i].tallest : t.height * pxPerUnit;
+        baselines[i] = i == 0 ? tallest : baselines[i - 1] + spacing * tallest;
+    }
+    const double blockHeight = baselines.back();
     const int row = (std::clamp(t.attachment, 1, 9) - 1) / 3;  // 0 top, 1 middle, 2 bottom
     const int col = (std::clamp(t.attachment, 1, 9) - 1) % 3;  // 0 left, 1 centre, 2 right
     const double top = row == 0 ? 0 : row == 1 ? -blockHeight / 2 : -blockHeight;
     const QPointF at = map(c.toScreen, t.position.x, t.position.y);
-    for (int i = 0; i < lines.size(); ++i) {
-        const double w = fm.horizontalAdvance(lines[i]);
-        QTransform place;
-        place.translate(at.x(), at.y());
-        place.rotateRadians(std::atan2(along.y, along.x));
-        place.translate(col == 0 ? 0 : col == 1 ? -w / 2 : -w, top + heightPx + i * lineStep);
-        sink_.text(lines[i], font, place, color);
+    const double angle = std::atan2(along.y, along.x);
+    for (size_t i = 0; i < out.size(); ++i) {
+        const double left = col == 0 ? 0 : col == 1 ? -out[i].width / 2 : -out[i].width;
+        for (const Piece& p : out[i].pieces) {
+            const render::MTextRun& run = *p.run;
+            if (p.text.trimmed().isEmpty() && !run.underline) continue;
+            QColor shown = color;
+            if (run.trueColor >= 0)
+                shown = QColor(QRgb(run.trueColor));
+            else if (run.aci >= 1 && run.aci <= 255)
+                shown = AciColor(run.aci);
+            QTransform place;
+            place.translate(at.x(), at.y());
+            place.rotateRadians(angle);
+            place.translate(left + p.x, top + baselines[i]);
+            place.scale(run.widthFactor, 1);
+            if (run.oblique != 0) place.shear(-std::tan(run.oblique), 0);
+            sink_.text(p.text, p.font, place, shown);
+        }
     }
 }
 
 void DrawingRenderer::drawHatch(const HatchData& h, const QColor& color, const QPen& pen, const Context& c) {
-    QPainterPath path;
-    path.setFillRule(Qt::OddEvenFill);
-    Box local;
-    for (const HatchLoop& loop : h.loops) {
-        QPolygonF pts;
-        if (loop.isPolyline()) {
-            pts = polylinePoints(loop.vertices, true, c);
-            for (const Vertex& v : loop.vertices) local.add(v.x, v.y);
-        } else {
-            for (const Edge& ed : loop.edges) {
-                switch (ed.type) {
-                    case Edge::Line:
-                        if (pts.isEmpty()) pts.append(map(c.toScreen, ed.start.x, ed.start.y));
-                        pts.append(map(c.toScreen, ed.end.x, ed.end.y));
-                        local.add(ed.start);
-                        local.add(ed.end);
-                        break;
-                    case Edge::Arc: {
-                        QPolygonF arc;
-                        if (ed.counterClockwise) {
-                            addArc(arc, c.toScreen, ed.center, ed.radius, ed.startAngle, ed.endAngle,
-                                   c.unitScale);
-                        } else {
-                            // A clockwise edge runs from its start angle back to its end angle.
-                            addArc(arc, c.toScreen, ed.center, ed.radius, ed.endAngle, ed.startAngle,
-                                   c.unitScale);
-                            std::reverse(arc.begin(), arc.end());
-                        }
-                        pts += arc;
-                        local.add(ed.center.x - ed.radius, ed.center.y - ed.radius);
-                        local.add(ed.center.x + ed.radius, ed.center.y + ed.radius);
-                        break;
-                    }
-                    case Edge::Ellipse: {
-                        const double major = std::hypot(ed.majorAxis.x, ed.majorAxis.y);
-                        const double rot = std::atan2(ed.majorAxis.y, ed.majorAxis.x);
-                        double a0 = ed.startAngle, a1 = ed.endAngle;
-                        if (a1 <= a0) a1 += TwoPi;
-                        const int n = 64;
-                        for (int i = 0; i <= n; ++i) {
-                            const double a =
-                                ed.counterClockwise ? a0 + (a1 - a0) * i / n : a1 - (a1 - a0) * i / n;
-                            const double ex = major * std::cos(a), ey = major * ed.ratio * std::sin(a);
-                            const double x = ed.center.x + ex * std::cos(rot) - ey * std::sin(rot);
-                            const double y = ed.center.y + ex * std::sin(rot) + ey * std::cos(rot);
-                            pts.append(map(c.toScreen, x, y));
-                            local.add(x, y);
-                        }
-                        break;
-                    }
-                    case Edge::Spline:
-                        break;  // kept as read; its outline is not drawn
-                }
-            }
-        }
-        if (pts.size() >= 3) path.addPolygon(pts), path.closeSubpath();
-    }
-    if (path.isEmpty()) return;
+    const QPainterPath local = render::HatchBoundary(h);
+    if (local.isEmpty()) return;
+    const QTransform screen = qtTransform(c.toScreen);
+    const QPainterPath path = screen.map(local);
     if (h.solid || h.patternName.compare(QLatin1String("SOLID"), Qt::CaseInsensitive) == 0) {
         sink_.fill(path, color);
         return;
     }
-    // Pattern lines: each family is parallel lines through base + k·offset.
     std::vector<PatternLine> families = h.patternLines;
     if (families.empty()) {
+        // No pattern definition in the record: lines at 45 degrees, as the simplest pattern.
         PatternLine pl;
         pl.angle = 45 + h.patternAngle * 180 / Pi;
         const double s = 3.175 * (h.patternScale > 0 ? h.patternScale : 1);
@@ -664,44 +755,24 @@ void DrawingRenderer::drawHatch(const HatchData& h, const QColor& color, const Q
         pl.offset = {-std::sin(a) * s, std::cos(a) * s, 0};
         families.push_back(pl);
     }
+    // Pattern lines are made only where the hatch can be seen.
+    QRectF box = local.boundingRect();
+    const QRectF seen = sink_.area();
+    bool invertible = false;
+    const QTransform back = screen.inverted(&invertible);
+    if (!seen.isEmpty() && invertible) box = box.intersected(back.mapRect(seen));
+    if (box.isEmpty()) return;
     std::vector<QLineF> lines;
-    QPen linePen = pen;
-    linePen.setStyle(Qt::SolidLine);
-    for (const PatternLine& pl : families) {
-        const double a = pl.angle * Pi / 180;
-        const double ux = std::cos(a), uy = std::sin(a);
-        const double nx = -uy, ny = ux;
-        const double spacing = pl.offset.x * nx + pl.offset.y * ny;
-        const double shift = pl.offset.x * ux + pl.offset.y * uy;
-        if (std::abs(spacing) < 1e-12) continue;
-        // Too dense to show line by line: a tinted fill says "hatched" as well.
-        if (std::abs(spacing) * c.unitScale < 2.5) {
+    for (const PatternLine& pl : families)
+        if (!render::PatternFamily(pl, box, screen, c.unitScale, lines)) {
+            // Too dense to show line by line: a tinted fill says "hatched" as well.
             QColor tint = color;
             tint.setAlpha(110);
             sink_.fill(path, tint);
             return;
         }
-        const double cx[4] = {local.min.x, local.max.x, local.max.x, local.min.x};
-        const double cy[4] = {local.min.y, local.min.y, local.max.y, local.max.y};
-        double nMin = 1e300, nMax = -1e300, uMin = 1e300, uMax = -1e300;
-        for (int i = 0; i < 4; ++i) {
-            const double rx = cx[i] - pl.base.x, ry = cy[i] - pl.base.y;
-            nMin = std::min(nMin, rx * nx + ry * ny);
-            nMax = std::max(nMax, rx * nx + ry * ny);
-            uMin = std::min(uMin, rx * ux + ry * uy);
-            uMax = std::max(uMax, rx * ux + ry * uy);
-        }
-        long k0 = long(std::floor(std::min(nMin, nMax) / std::abs(spacing)));
-        long k1 = long(std::ceil(std::max(nMin, nMax) / std::abs(spacing)));
-        if (k1 - k0 > 4000) continue;
-        for (long k = k0; k <= k1; ++k) {
-            const double kk = spacing > 0 ? k : -k;
-            const double ox = pl.base.x + kk * pl.offset.x, oy = pl.base.y + kk * pl.offset.y;
-            const double s0 = uMin - kk * shift - std::abs(shift), s1 = uMax - kk * shift + std::abs(shift);
-            lines.emplace_back(map(c.toScreen, ox + ux * s0, oy + uy * s0),
-                               map(c.toScreen, ox + ux * s1, oy + uy * s1));
-        }
-    }
+    QPen linePen = pen;
+    linePen.setStyle(Qt::SolidLine);
     sink_.clipped(path, lines, linePen);
 }
 

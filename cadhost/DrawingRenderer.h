@@ -3,6 +3,7 @@
 // references. The primitives go to a sink: the painter for the view, a hit test for picks.
 #pragma once
 
+#include "cadhost/render/Dimensions.h"
 #include "platform/cad/engine/Database.h"
 
 #include <QColor>
@@ -27,6 +28,8 @@ public:
                       const QColor& color) = 0;
     // Pattern lines of a hatch, clipped to its boundary.
     virtual void clipped(const QPainterPath& clip, const std::vector<QLineF>& lines, const QPen& pen) = 0;
+    // The part of the screen that matters (pattern lines are made only there); empty: all.
+    virtual QRectF area() const { return {}; }
 };
 
 // Paints the primitives.
@@ -37,6 +40,7 @@ public:
     void fill(const QPainterPath& path, const QColor& color) override;
     void text(const QString& text, const QFont& font, const QTransform& place, const QColor& color) override;
     void clipped(const QPainterPath& clip, const std::vector<QLineF>& lines, const QPen& pen) override;
+    QRectF area() const override;
 
 private:
     QPainter& p_;
@@ -51,6 +55,7 @@ public:
     void fill(const QPainterPath& path, const QColor& color) override;
     void text(const QString& text, const QFont& font, const QTransform& place, const QColor& color) override;
     void clipped(const QPainterPath& clip, const std::vector<QLineF>& lines, const QPen& pen) override;
+    QRectF area() const override;
 
 private:
     QPointF at_;
@@ -101,6 +106,10 @@ private:
     void drawText(const cad::db::TextData& t, const QString& shown, const QColor& color, const Context& c);
     void drawMText(const cad::db::MTextData& t, const QColor& color, const Context& c);
     void drawHatch(const cad::db::HatchData& h, const QColor& color, const QPen& pen, const Context& c);
+    // Lines, curves, fills and texts of a shape made from an entity's definition.
+    void drawShape(const render::RawShape& shape, const cad::db::Entity* e, const Context& c);
+    // Arrowhead, text and extension sizes of a dimension style (by name; empty the standard one).
+    const render::DimLook& dimLook(const QString& style);
     void addBulgeSegment(QPolygonF& out, const cad::db::Transform2D& t, double x0, double y0, double x1,
                          double y1, double bulge, double unitScale) const;
     void addArc(QPolygonF& out, const cad::db::Transform2D& t, const cad::db::Point3& center, double radius,
@@ -117,6 +126,7 @@ private:
     long drawn_ = 0;
     QHash<QString, LayerStyle> layers_;
     QHash<QString, std::vector<double>> dashes_;
+    QHash<QString, render::DimLook> dimLooks_;
 };
 
 }  // namespace cadhost

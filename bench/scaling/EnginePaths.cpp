@@ -1,6 +1,7 @@
 // Paths of the drawing engine and its object model, in-process: the block count while blocks are
 // added, layer and block changes through the indexes, selection sets created and deleted, selection
-// by a name pattern, opening a DXF base map and painting it.
+// by a name pattern, opening a DXF base map and painting it (plain, and with a twentieth of it in
+// pattern hatches, formatted multiline texts and dimensions).
 #include "BaseMapGenerator.h"
 #include "Scaling.h"
 #include "cadhost/DrawingScene.h"
@@ -118,9 +119,8 @@ double dxfOpen(int size) {
 }
 
 // A full paint of the whole drawing as the host's window shows it.
-double paint(int size) {
-    auto db = cadbench::generateBaseMap(size);
-    cadhost::DrawingScene scene(db.get());
+double paintAll(cad::db::Database* db) {
+    cadhost::DrawingScene scene(db);
     cadhost::DrawingView view;
     view.resize(1600, 1000);
     view.setScene(&scene);
@@ -128,6 +128,57 @@ double paint(int size) {
     const double t = now();
     view.renderImage();
     return now() - t;
+}
+
+double paint(int size) {
+    return paintAll(cadbench::generateBaseMap(size).get());
+}
+
+// The base map with every twentieth entity's worth of annotation: brick-pattern hatches, multiline
+// texts with format codes and dimensions without blocks, spread over the same extents.
+double paintAnnotated(int size) {
+    using namespace cad::db;
+    auto db = cadbench::generateBaseMap(size);
+    const Box extents = cadhost::DrawingScene(db.get()).extents();
+    const double w = extents.max.x - extents.min.x, h = extents.max.y - extents.min.y;
+    for (int i = 0; i < size / 20; ++i) {
+        const double x = extents.min.x + w * ((i * 7919) % 1000) / 1000.0;
+        const double y = extents.min.y + h * ((i * 104729) % 1000) / 1000.0;
+        switch (i % 3) {
+            case 0: {
+                Entity* e = db->addHatch(db->modelSpace(), 2, QStringLiteral("BRICK"), false);
+                auto& d = e->as<HatchData>();
+                d.solid = false;
+                HatchLoop loop;
+                loop.flags = 3;
+                loop.vertices = {{x, y}, {x + 6, y}, {x + 6, y + 3}, {x, y + 3}};
+                d.loops.push_back(loop);
+                d.patternLines = {{0, {x, y, 0}, {0, 0.5, 0}, {}},
+                                  {90, {x, y, 0}, {-0.5, 0.5, 0}, {0.5, -0.5}}};
+                break;
+            }
+            case 1:
+                db->addMText(db->modelSpace(), {x, y, 0}, 10,
+                             QStringLiteral("{\\fArial|b1;Opis} \\H0.7x;\\Lpodkreślony\\l\\P\\S1/2; m"));
+                break;
+            default: {
+                Entity* e = db->addEntity(db->modelSpace(), EntityKind::Unknown);
+                auto& raw = e->as<RawData>();
+                raw.dxfName = QStringLiteral("DIMENSION");
+                raw.tags = {{100, QStringLiteral("AcDbDimension")},
+                            {70, QStringLiteral("32")},
+                            {10, QString::number(x + 5)},
+                            {20, QString::number(y + 2)},
+                            {13, QString::number(x)},
+                            {23, QString::number(y)},
+                            {14, QString::number(x + 5)},
+                            {24, QString::number(y)},
+                            {50, QStringLiteral("0")}};
+                break;
+            }
+        }
+    }
+    return paintAll(db.get());
 }
 
 }  // namespace
@@ -140,6 +191,7 @@ std::vector<Path> enginePaths() {
         {QStringLiteral("select_pattern"), 12500, selectByPattern},
         {QStringLiteral("dxf_open"), 12500, dxfOpen},
         {QStringLiteral("cadhost_paint"), 12500, paint},
+        {QStringLiteral("cadhost_paint_annotated"), 12500, paintAnnotated},
     };
 }
 

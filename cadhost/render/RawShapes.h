@@ -1,10 +1,12 @@
 // Shapes of the kinds the engine keeps as raw tags: SOLID and TRACE (filled), 3DFACE (its visible
 // edges), ELLIPSE (whole or an arc) and SPLINE (from its control points and knots, or its fit
-// points when it has no control points), DIMENSION of the types the engine does not model (from
-// their definition points), LEADER and MULTILEADER (their leader lines).
+// points when it has no control points), LEADER (its line and arrowhead) and MULTILEADER (leader
+// lines, arrowheads, landing and text). Dimensions are in Dimensions.h.
 #pragma once
 
 #include "platform/cad/engine/Entity.h"
+
+#include <QString>
 
 #include <QPainterPath>
 #include <QPolygonF>
@@ -12,12 +14,28 @@
 
 namespace cadhost::render {
 
-struct RawShape {
-    std::vector<QPolygonF> outlines;  // drawing coordinates
-    QPainterPath filled;              // drawing coordinates, empty when nothing is filled
+// A multiline text placed by a shape (dimension measurements, leader notes).
+struct ShapeText {
+    QString text;  // with multiline text codes
+    QPointF at;
+    double height = 1;
+    double rotation = 0;  // radians
+    int attachment = 5;   // 1 top left ... 9 bottom right
 };
 
-// False when the kind is not one drawn from its tags (or its tags are unusable).
-bool ShapeOfRaw(const cad::db::RawData& raw, double tolerance, RawShape& out);
+// Everything in drawing coordinates.
+struct RawShape {
+    std::vector<QPolygonF> outlines;
+    QPainterPath strokes;  // curves drawn as lines (flattened on screen)
+    QPainterPath filled;   // empty when nothing is filled
+    std::vector<ShapeText> texts;
+};
+
+// A closed filled arrowhead with its tip at `tip`, pointing along `dir`, `size` long.
+void AddArrow(RawShape& out, QPointF tip, QPointF dir, double size);
+
+// False when the kind is not one drawn from its tags (or its tags are unusable). `arrow` is the
+// arrowhead size of leaders without one of their own.
+bool ShapeOfRaw(const cad::db::RawData& raw, double arrow, RawShape& out);
 
 }  // namespace cadhost::render

@@ -77,6 +77,7 @@ private:
     bool applyAttribute(AttributeData& ad, const RawTag& t);
     void setPoint(Point3& p, const RawTag& t, int base);
     bool parseHatch(const std::vector<const RawTag*>& own, HatchData& h, Tags& extras);
+    bool splineEdge(const std::vector<const RawTag*>& own, size_t& i, Tags& out);
     BlockDefinition* modelSpace();
     BlockDefinition* paperSpace();
     void finish();
@@ -1481,6 +1482,44 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
     e->extraTags.insert(e->extraTags.end(), tail.begin(), tail.end());
 }
 
+// A spline boundary edge (after its 72): degree, flags, knots, control points with weights when
+// rational, fit points with their count (newer files) and end tangents, kept as its tags.
+bool Reader::splineEdge(const std::vector<const RawTag*>& own, size_t& i, Tags& out) {
+    const size_t n = own.size();
+    auto peek = [&](int code, size_t at) { return at < n && own[at]->code == code; };
+    auto keep = [&](int code) {
+        if (!peek(code, i)) return false;
+        out.push_back(toTag(*own[i++]));
+        return true;
+    };
+    if (!keep(94)) return false;
+    const bool rational = peek(73, i) && integer(*own[i]) != 0;
+    if (!keep(73) || !keep(74) || !peek(95, i)) return false;
+    const long long knots = integer(*own[i]);
+    if (!keep(95) || !peek(96, i)) return false;
+    const long long controls = integer(*own[i]);
+    if (!keep(96) || knots < 0 || controls < 0 || size_t(knots + controls) > n) return false;
+    for (long long k = 0; k < knots; ++k)
+        if (!keep(40)) return false;
+    for (long long k = 0; k < controls; ++k) {
+        if (!keep(10) || !keep(20)) return false;
+        if (rational && !keep(42)) return false;
+    }
+    // 97 is also the count of the loop's source objects: it is the fit count only when fit points
+    // follow, or when another 97 follows it (no fit points, then the sources).
+    if (peek(97, i)) {
+        const long long fits = integer(*own[i]);
+        if ((fits > 0 && peek(11, i + 1)) || (fits == 0 && peek(97, i + 1))) {
+            keep(97);
+            for (long long k = 0; k < fits; ++k)
+                if (!keep(11) || !keep(21)) return false;
+        }
+    }
+    if (peek(12, i) && !(keep(12) && keep(22))) return false;
+    if (peek(13, i) && !(keep(13) && keep(23))) return false;
+    return true;
+}
+
 bool Reader::parseHatch(const std::vector<const RawTag*>& own, HatchData& h, Tags& extras) {
     const size_t n = own.size();
     size_t i = 0;
@@ -1594,8 +1633,11 @@ bool Reader::parseHatch(const std::vector<const RawTag*>& own, HatchData& h, Tag
                                 edge.startAngle = a0 * degToRad;
                                 edge.endAngle = a1 * degToRad;
                                 if (take(73, t)) edge.counterClockwise = integer(*t) != 0;
+                            } else if (type == 4) {
+                                edge.type = Edge::Spline;
+                                if (!splineEdge(own, i, edge.raw)) return false;
                             } else {
-                                return false;  // spline edges are kept by keeping the whole hatch raw
+                                return false;  // an unknown edge: the whole hatch is kept raw
                             }
                             loop.edges.push_back(edge);
                         }

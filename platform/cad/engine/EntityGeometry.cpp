@@ -67,8 +67,14 @@ QStringList mtextLines(const QString& text) {
 Box mtextBox(const MTextData& m) {
     const QStringList lines = mtextLines(m.text);
     double w = 0;
-    for (const QString& l : lines) w = std::max(w, estimateTextWidth(l, m.height, 1));
-    const double totalH = m.height + (lines.size() - 1) * m.height * 1.6667 * m.lineSpacing;
+    qsizetype rows = 0;
+    for (const QString& l : lines) {
+        const double lw = estimateTextWidth(l, m.height, 1);
+        // A text with a reference width wraps its lines inside it.
+        rows += m.width > 0 ? std::max<qsizetype>(1, qsizetype(std::ceil(lw / m.width))) : 1;
+        w = std::max(w, m.width > 0 ? std::min(lw, m.width) : lw);
+    }
+    const double totalH = m.height + (std::max<qsizetype>(rows, 1) - 1) * m.height * 1.6667 * m.lineSpacing;
     const int col = (m.attachment - 1) % 3, row = (m.attachment - 1) / 3;
     const double x0 = -col * w / 2;
     const double y1 = row == 0 ? 0 : row == 1 ? totalH / 2 : totalH;
