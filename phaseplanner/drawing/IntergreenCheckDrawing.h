@@ -50,6 +50,18 @@ bool ClearMatrixPair(sheet::Worksheet& matrix, int headerRow, int groupCount, in
 IntergreenCheckResult RunIntergreenCheck(const IntergreenWorkbookData& data, bool ReportAll, bool ShowPairs,
                                          int GraphGroup);
 
+// The check against the intergreen workbook (the menu's "Sprawdź czasy", graphs and colliding pairs):
+// nothing while the table origin is unknown, no drawing is open or the intersection has no program
+// table; then the workbook is settled and read and the check runs (RunIntergreenCheck). False when
+// it ended early (the called parts, or "Brak zdefiniowanych faz!", said why).
+bool CheckIntergreenTimes(bool ReportAll, bool ShowPairs, int GraphGroup,
+                          IntergreenCheckResult* result = nullptr);
+// Reads the matrix by group record, through the one mapping of records to workbook positions.
+bool ReadIntergreenWorkbookForCheck(IntergreenWorkbookData& data);
+// Removes a colliding pair (record indexes) from the held workbook's matrix and offers to save it.
+// "Utracono połączenie z programem Excel!" when no intergreen workbook is held any more.
+bool RemoveCollisionPair(int a, int b);
+
 // Erases the references and the definition of the current intersection's graph block.
 void mnuDane_GrafWyczysc();
 

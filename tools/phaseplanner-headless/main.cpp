@@ -3,10 +3,14 @@
 // current one's program parameters, and with --parametry writes working hours and offset as
 // "Parametry pracy programu" does; --draw draws a program given in the text form into the drawing
 // (loading the table template when the drawing holds none), --read prints the program read back.
+// --check WORKBOOK.xlsx checks the intergreen times of the drawing's program against the workbook's
+// matrix, writes the results beside the table and prints every pair with its measured and required
+// time (--check-wrong: only the pairs that are too short).
 // Prompts are answered by default and printed.
 // Usage: phaseplanner-headless IN.dxf [--intersection NR] [--parametry OD DO OFFSET]
-//        [--draw PROGRAM.txt] [--read] [--save OUT.dxf]
+//        [--draw PROGRAM.txt] [--read] [--check|--check-wrong WORKBOOK.xlsx] [--save OUT.dxf]
 #include "automation/CadConnection.h"
+#include "phaseplanner/drawing/IntergreenCheckDrawing.h"
 #include "phaseplanner/drawing/ProgramAttributeBlock.h"
 #include "phaseplanner/drawing/ProgramDrawing.h"
 #include "phaseplanner/drawing/ProgramReading.h"
@@ -19,6 +23,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <QTextStream>
 
@@ -27,7 +32,8 @@ using namespace phaseplanner;
 namespace {
 int usage() {
     QTextStream(stderr) << "Użycie: phaseplanner-headless PLIK.dxf [--intersection NR] "
-                           "[--parametry OD DO OFFSET] [--draw PROGRAM.txt] [--read] [--save WYNIK.dxf]\n";
+                           "[--parametry OD DO OFFSET] [--draw PROGRAM.txt] [--read] "
+                           "[--check|--check-wrong SKOROSZYT.xlsx] [--save WYNIK.dxf]\n";
     return 2;
 }
 }  // namespace
@@ -38,7 +44,8 @@ int main(int argc, char** argv) {
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) return usage();
     QString input = args.front(), number, savePath, programPath;
-    bool read = false;
+    bool read = false, checkWrong = false;
+    QString checkPath;
     QStringList parameters;
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--intersection") && i + 1 < args.size()) {
@@ -50,6 +57,10 @@ int main(int argc, char** argv) {
             programPath = args[++i];
         } else if (args[i] == QLatin1String("--read")) {
             read = true;
+        } else if ((args[i] == QLatin1String("--check") || args[i] == QLatin1String("--check-wrong")) &&
+                   i + 1 < args.size()) {
+            checkWrong = args[i] == QLatin1String("--check-wrong");
+            checkPath = args[++i];
         } else if (args[i] == QLatin1String("--save") && i + 1 < args.size()) {
             savePath = args[++i];
         } else {
@@ -123,6 +134,34 @@ int main(int argc, char** argv) {
                 return 1;
             }
             out << FormatProgramText(GroupTable, CycleLength);
+        }
+        if (!checkPath.isEmpty()) {
+            if (programPath.isEmpty() && !read) {
+                bool ok = false;
+                ReadProgramFromDrawing(true, ok);
+                if (!ok) {
+                    QTextStream(stderr) << "Błąd: nie można odczytać programu z rysunku\n";
+                    return 1;
+                }
+            }
+            // The drawing names the workbook the check opens.
+            ExcelWorkbookPath = QFileInfo(checkPath).absoluteFilePath();
+            ExcelWorkbookName = QFileInfo(checkPath).fileName();
+            if (!UstawWidoczneAtrybuty()) return 1;
+            IntergreenCheckResult result;
+            if (!CheckIntergreenTimes(!checkWrong, false, NoGraph, &result)) {
+                QTextStream(stderr) << "Błąd: nie sprawdzono czasów międzyzielonych\n";
+                return 1;
+            }
+            int wrong = 0;
+            for (const MeasuredIntergreen& m : result.Reported) {
+                const int d = m.Difference();
+                if (d < 0) ++wrong;
+                out << GroupLabel(m.From) << " -> " << GroupLabel(m.To) << ": zmierzony " << m.Measured
+                    << " s, wymagany " << m.Required << " s (" << (d > 0 ? "+" : "") << d << ")\n";
+            }
+            out << "Par grup kolizyjnych: " << result.CollisionPairs.size()
+                << ", czasów za krótkich: " << wrong << "\n";
         }
         if (!savePath.isEmpty()) automation::CadDocument.saveAs(savePath);
     } catch (const std::exception& e) {
