@@ -183,6 +183,28 @@ private slots:
         QCOMPARE(CollisionPairs, left);
     }
 
+    void anOldLayoutWorkbookLosesThePairAtTheSameColumnBase() {
+        test::IntergreenBook b = test::SmallBook();
+        b.newLayout = false;
+        b.oldSetPhases = {b.phases};
+        test::WriteIntergreenBook(b, bookPath);
+        prompts->answerMessage(ui::Yes);
+        QVERIFY(CheckIntergreenTimes(true, true, NoGraph));
+        const std::vector<std::pair<int, int>> expected{{0, 2}, {2, 3}};
+        QCOMPARE(CollisionPairs, expected);
+        const QJsonObject before = matrixCells(bookPath);
+        CollisionDialog dialog(CollisionPairs, RemoveCollisionPair, false);
+        prompts->clear();
+        prompts->answerMessage(ui::Yes);
+        dialog.cmdUsunZExcela_Click();  // the first pair: K1 and K2, workbook groups 1 and 2
+        // Header row 6: row 6 + 1 + 0 column 3 + 1, row 6 + 1 + 1 column 3 + 0.
+        QJsonObject rest = before;
+        QVERIFY(rest.contains(QStringLiteral("7,4")) && rest.contains(QStringLiteral("8,3")));
+        rest.remove(QStringLiteral("7,4"));
+        rest.remove(QStringLiteral("8,3"));
+        QCOMPARE(matrixCells(bookPath), rest);
+    }
+
     void aLostWorkbookIsReportedAndTheListKept() {
         prompts->answerMessage(ui::Yes);
         QVERIFY(CheckIntergreenTimes(true, true, NoGraph));
