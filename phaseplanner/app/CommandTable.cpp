@@ -72,6 +72,9 @@ void grafWyczysc(MainWindow& w) {
 void koordynacja(MainWindow& w) {
     w.mnu_Koordynacja_Click();
 }
+void excel(MainWindow& w) {
+    w.mnuGrupa_Excel_Click();
+}
 void addNo(MainWindow&) {
     cmdAddNo_Click();
 }
@@ -101,6 +104,7 @@ const std::vector<CommandRow>& CommandTable() {
         {"mnuDane_Graf", "mnuDane_GrafWyczysc", "wyczyść", nullptr, grafWyczysc},
         {"mnuDane", "mnuDane_PokazKolizje", "Pokaż &kolizje", nullptr, pokazKolizje},
         {"mnuDane", "mnuDane_Parametry", "Pa&rametry pracy programu", nullptr, parametry},
+        {"mnuGrupa", "mnuGrupa_Excel", "Pobierz grupy z E&xcela", nullptr, excel},
         {"mnuGrupa", "mnuGrupa_Dodaj", "&Dodaj grupę", nullptr, dodaj},
         {"mnuGrupa", "mnuGrupa_Kopiuj", "&Kopiuj grupę", nullptr, kopiuj},
         {"mnuGrupa", "mnuGrupa_Edytuj", "&Edytuj grupę", nullptr, edytuj},
@@ -138,6 +142,7 @@ const std::vector<ToolButtonRow>& ToolButtonTable() {
          "Graficzna analiza TMZ - tylko kolizyjne", nullptr},
         {"GrafWyczysc", "GrafGrupaMain", "mnuDane_GrafWyczysc", "Graficzna analiza TMZ - wyczyść", nullptr},
         {"PokazKolizje", nullptr, "mnuDane_PokazKolizje", "Pokaż kolizje", "PokazKolizje"},
+        {"PobierzExcel", nullptr, "mnuGrupa_Excel", "Pobierz grupy z Excela", "PobierzExcel"},
         {"DodajGrupe", nullptr, "mnuGrupa_Dodaj", "Dodaj grupę", "DodajGrupe"},
         {"KopiujGrupe", nullptr, "mnuGrupa_Kopiuj", "Kopiuj grupę", "KopiujGrupe"},
         {"EdytujGrupe", nullptr, "mnuGrupa_Edytuj", "Edytuj grupę", "EdytujGrupe"},

@@ -67,6 +67,8 @@ public:
     void mnuDane_Graf(bool allGroups, bool reportAll);
     void mnuDane_GrafWyczysc_Click();
     void mnu_Koordynacja_Click();
+    // The program built from the intergreen workbook.
+    void mnuGrupa_Excel_Click();
     // The one guard around every command: an unexpected error is reported, never the program's end.
     void RunCommand(const QString& commandName);
 

@@ -42,6 +42,7 @@ QIcon imageOf(const QWidget* w, const QString& name) {
         {QStringLiteral("SprawdzCzasy"), QStyle::SP_DialogApplyButton},
         {QStringLiteral("GrafGrupaMain"), QStyle::SP_FileDialogListView},
         {QStringLiteral("PokazKolizje"), QStyle::SP_MessageBoxWarning},
+        {QStringLiteral("PobierzExcel"), QStyle::SP_DialogOpenButton},
         {QStringLiteral("DodajGrupe"), QStyle::SP_FileDialogNewFolder},
         {QStringLiteral("KopiujGrupe"), QStyle::SP_FileDialogDetailedView},
         {QStringLiteral("EdytujGrupe"), QStyle::SP_FileDialogContentsView},

@@ -9,6 +9,7 @@
 #include "phaseplanner/editor/ProgramWindow.h"
 #include "phaseplanner/workbook/IntergreenMatrix.h"
 #include "phaseplanner/workbook/IntergreenWorkbook.h"
+#include "phaseplanner/workbook/PhaseSets.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
 #include "platform/ui/core/Prompt.h"
@@ -36,18 +37,17 @@ std::vector<int> recordPositions() {
     return positions;
 }
 
-// The workbook's group/phase list holds a first entry, where the import starts reading it: the
-// group-number column left of the group texts in the new layout; in the old one the column of the
-// group numbers beside the phase sets (column G + 9 when its header reads "GR", else column 1 of the
-// third worksheet below its first row).
+// The workbook's group/phase list holds a first entry, where the import starts reading it: below the
+// phase-set block's header row, in the group-number column left of the group texts (new layout) or
+// in the block's first column (old layout).
 bool hasPhaseList(sheet::Workbook& book, sheet::Worksheet& matrix, int groupCount, int listColumn) {
-    const int h = automation::WorkbookHeaderRow;
-    if (automation::WorkbookNewLayout)
-        return !matrix.valueAt(h + 1, listColumn - 1).toString().trimmed().isEmpty();
-    const int c = groupCount + 9;
-    if (matrix.valueAt(h, c).toString().trimmed().toUpper() == QLatin1String("GR"))
-        return !matrix.valueAt(h + 1, c).toString().trimmed().isEmpty();
-    return book.worksheetCount() >= 3 && !book.worksheets(3).valueAt(2, 1).toString().trimmed().isEmpty();
+    sheet::Worksheet* setSheet = nullptr;
+    int setColumn = 0, setHeaderRow = 0;
+    ReadPhaseSets(book, setSheet, groupCount, setColumn, setHeaderRow);
+    const bool newLayout = automation::WorkbookNewLayout;
+    sheet::Worksheet* numbers = newLayout ? &matrix : setSheet;
+    const int column = newLayout ? listColumn - 1 : setColumn;
+    return numbers && column >= 1 && !numbers->valueAt(setHeaderRow + 1, column).toString().trimmed().isEmpty();
 }
 
 // The matrix worksheet of the held workbook, its group count and list column; nullptr when none.
