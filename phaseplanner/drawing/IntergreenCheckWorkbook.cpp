@@ -47,7 +47,8 @@ bool hasPhaseList(sheet::Workbook& book, sheet::Worksheet& matrix, int groupCoun
     const bool newLayout = automation::WorkbookNewLayout;
     sheet::Worksheet* numbers = newLayout ? &matrix : setSheet;
     const int column = newLayout ? listColumn - 1 : setColumn;
-    return numbers && column >= 1 && !numbers->valueAt(setHeaderRow + 1, column).toString().trimmed().isEmpty();
+    return numbers && column >= 1 &&
+           !numbers->valueAt(setHeaderRow + 1, column).toString().trimmed().isEmpty();
 }
 
 // The matrix worksheet of the held workbook, its group count and list column; nullptr when none.

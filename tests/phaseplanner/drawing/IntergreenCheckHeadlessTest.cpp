@@ -42,7 +42,8 @@ TEST(PhaseplannerHeadlessCheck, PrintsEveryPairAndOnlyTheWrongOnes) {
     if (!QFile::exists(kTool)) GTEST_SKIP() << "tool not built";
     QTemporaryDir dir;
     const QString book = dir.filePath(QStringLiteral("czasy.xlsx"));
-    WriteIntergreenBook(SmallBook(), book);  // K1 -> K2 4 s, K2 -> K1 5 s, P1 -> K2 7 s, K2 -> P1 3 s
+    WriteIntergreenBook(SmallBook(), book);
+    // K1 -> K2 4 s, K2 -> K1 5 s, P1 -> K2 7 s, K2 -> P1 3 s
     const QString program = dir.filePath(QStringLiteral("program.txt"));
     auto writeProgram = [&](const char* k2Green) {
         QFile f(program);
@@ -69,7 +70,41 @@ TEST(PhaseplannerHeadlessCheck, PrintsEveryPairAndOnlyTheWrongOnes) {
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(pairLines(r.out), QStringList({"1K -> 2K: zmierzony 3 s, wymagany 4 s (-1)"}));
 
-    // Without --draw the program is read back from the drawing.
+    // A program imported from the workbook (the drawing now names it) keeps every intergreen of it.
+    r = runTool({drawing, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--import"),
+                 book, QStringLiteral("--wrysuj"), QStringLiteral("--check"), book});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(pairLines(r.out).size(), 4);
+    for (const QString& line : pairLines(r.out))
+        EXPECT_FALSE(line.contains(QStringLiteral("(-"))) << line.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("czasów za krótkich: 0")));
+    // Its K2 green a second longer: only K2 -> K1 breaks, measured across the cycle end into K1's
+    // green at the start of the next cycle.
+    QStringList imported;
+    for (const QString& line : r.out.split(QLatin1Char('\n')))
+        if (line.startsWith(QStringLiteral("CYKL")) || line.startsWith(QStringLiteral("GRUPA")))
+            imported << line;
+    ASSERT_EQ(imported.size(), 4);
+    const QStringList k2 = imported[2].split(QStringLiteral(" | "));
+    ASSERT_EQ(k2.size(), 5);
+    const QStringList green = k2[3].split(QLatin1Char('+'));
+    ASSERT_EQ(green.size(), 2);
+    imported[2] =
+        QStringList({k2[0], k2[1], k2[2], green[0] + "+" + QString::number(green[1].toInt() + 1), k2[4]})
+            .join(QStringLiteral(" | "));
+    {
+        QFile f(program);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write((imported.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+    }
+    r = runTool({drawing, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--draw"),
+                 program, QStringLiteral("--check-wrong"), book});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList wrong = pairLines(r.out);
+    ASSERT_EQ(wrong.size(), 1) << r.out.toStdString();
+    EXPECT_TRUE(wrong[0].startsWith(QStringLiteral("2K -> 1K: zmierzony 4 s, wymagany 5 s (-1)")));
+
+    // Without --draw the program is read back from the drawing (the first, still saved there).
     r = runTool({drawing, QStringLiteral("--intersection"), QStringLiteral("7"),
                  QStringLiteral("--check-wrong"), book});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
