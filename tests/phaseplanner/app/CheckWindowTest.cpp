@@ -1,26 +1,17 @@
 // The intergreen check's commands through phaseplanner's window, offscreen, on a drawn program and
 // the workbook its drawing names: the menu entries and buttons, the check's message and result
 // block, a graph of the selected group, the colliding-pairs dialog, the hidden coordination window.
-#include "IntergreenBooks.h"
-#include "automation/Automation.h"
-#include "common/Ini.h"
+#include "CheckDrawingSetup.h"
+#include "GroupBuilders.h"
 #include "phaseplanner/app/CollisionDialog.h"
 #include "phaseplanner/app/CoordinationWindow.h"
 #include "phaseplanner/app/MainWindow.h"
-#include "phaseplanner/drawing/IntergreenCheckDrawing.h"
-#include "phaseplanner/drawing/Playback.h"
-#include "phaseplanner/drawing/ProgramAttributeBlock.h"
 #include "phaseplanner/drawing/ProgramDrawing.h"
-#include "phaseplanner/editor/CycleParameters.h"
-#include "phaseplanner/workbook/IntergreenWorkbook.h"
 #include "platform/ui/FlexGrid.h"
-#include "platform/ui/core/Prompt.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QListWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -28,16 +19,6 @@
 using namespace phaseplanner;
 
 namespace {
-GroupRecord vehicle(const QString& symbols, int start, int length) {
-    GroupRecord g;
-    g.Defined = true;
-    g.Symbols = symbols;
-    g.GreenCount = 1;
-    g.Greens[1].Start = start;
-    g.Greens[1].Length = length;
-    return g;
-}
-
 int blockReferences(const QString& name) {
     int n = 0;
     for (const cad::Entity& e : automation::CadModelSpace.entities())
@@ -48,60 +29,29 @@ int blockReferences(const QString& name) {
 
 class CheckWindowTest : public QObject {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> folder;
-    std::unique_ptr<automation::InProcessCad> cad;
-    std::unique_ptr<ui::ScriptedPrompts> prompts;
-    automation::CadConnector previous;
+    test::CheckDrawingSetup setup;
+    std::unique_ptr<ui::ScriptedPrompts>& prompts = setup.prompts;
+    QString folderPath;
 
 private slots:
     void init() {
-        folder = std::make_unique<QTemporaryDir>();
-        QDir(folder->path()).mkpath(QStringLiteral("bin"));
-        automation::ResetCadConnectionState();
-        cad = std::make_unique<automation::InProcessCad>();
-        previous = automation::SetCadConnector({[this] { return cad->application(); }, {}});
-        prompts = std::make_unique<ui::ScriptedPrompts>();
-        ResetProgramAttributeState();
-        ResetPlayback();
-        ResetIntergreenWorkbook();
-        CycleLength = 60;
-        MaxCycleLength = 120;
         // A drawing holding intersection 7's program (K1, K2, P1 of the workbook), naming the workbook.
-        automation::CadApplication = cad->application();
-        cad->application().documents().add();
-        QVERIFY(automation::CheckDocumentOpen(false));
-        const QString book = folder->filePath(QStringLiteral("czasy.xlsx"));
-        test::WriteIntergreenBook(test::SmallBook(), book);
-        ExcelWorkbookPath = book;
-        IntersectionNumber = QStringLiteral("7");
-        AddIntersectionNumber(IntersectionNumber, true);
-        QVERIFY(UstawWidoczneAtrybuty());
-        GroupTable = {vehicle(QStringLiteral("K1"), 0, 20), vehicle(QStringLiteral("K2"), 23, 17),
-                      vehicle(QStringLiteral("P1"), 47, 10)};
-        GroupTable[2].Kind = KindPedestrian;
+        QVERIFY(setup.start(test::SmallBook()));
+        folderPath = setup.folder->path();
+        CycleLength = 60;
+        GroupTable = {test::Group(KindVehicle, "K1", {{0, 20}}), test::Group(KindVehicle, "K2", {{23, 17}}),
+                      test::Group(KindPedestrian, "P1", {{47, 10}})};
         QVERIFY(DrawProgram(false));
+        // The window reads it all back at its start.
         GroupTable.clear();
         IntersectionNumber.clear();
         MainProgramWindow().clearIntersections();
         ResetProgramAttributeState();
     }
-    void cleanup() {
-        prompts.reset();
-        ResetIntergreenWorkbook();
-        automation::SetCadConnector(previous);
-        automation::ResetCadConnectionState();
-        cad.reset();
-        GroupTable.clear();
-        CollisionPairs.clear();
-        IntersectionNumber.clear();
-        MainProgramWindow().clearIntersections();
-        ResetProgramAttributeState();
-        ResetPlayback();
-        common::IniFilePath.clear();
-    }
+    void cleanup() { setup.stop(); }
 
     void theCheckCommandsRunFromTheWindow() {
-        MainWindow w(folder->filePath(QStringLiteral("bin")));
+        MainWindow w(folderPath + QStringLiteral("/bin"));
         QVERIFY(w.Form_Load());
         QCOMPARE(DefinedGroupCount(), 3);
         for (const char* key : {"SprawdzCzasy", "GrafGrupaMain", "PokazKolizje"})

@@ -1,41 +1,20 @@
 // The intergreen check's colliding pairs and their dialog on a drawing and a workbook written here,
 // offscreen: selecting a pair colours both groups' streams, removing it clears exactly its two
 // matrix cells in the saved workbook (read back with openpyxl), a lost workbook is reported.
-#include "IntergreenBooks.h"
-#include "automation/Automation.h"
-#include "common/Ini.h"
+#include "CheckDrawingSetup.h"
+#include "GroupBuilders.h"
 #include "phaseplanner/app/CollisionDialog.h"
 #include "phaseplanner/app/CommandTable.h"
-#include "phaseplanner/drawing/IntergreenCheckDrawing.h"
-#include "phaseplanner/drawing/PairHighlight.h"
-#include "phaseplanner/drawing/Playback.h"
-#include "phaseplanner/drawing/ProgramAttributeBlock.h"
-#include "phaseplanner/editor/CycleParameters.h"
-#include "phaseplanner/editor/ProgramWindow.h"
-#include "phaseplanner/workbook/IntergreenWorkbook.h"
-#include "platform/ui/core/Prompt.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QListWidget>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace phaseplanner;
 
 namespace {
-GroupRecord group(int kind, const QString& symbols, int start, int length) {
-    GroupRecord g;
-    g.Defined = true;
-    g.Kind = kind;
-    g.Symbols = symbols;
-    g.GreenCount = 1;
-    g.Greens[1].Start = start;
-    g.Greens[1].Length = length;
-    return g;
-}
-
 // Every stored cell of the workbook's second worksheet as openpyxl reads it: "row,column" -> text;
 // with `fills` the indexed fill colour of every filled cell instead.
 QJsonObject matrixCells(const QString& path, bool fills = false) {
@@ -60,37 +39,16 @@ QJsonObject matrixCells(const QString& path, bool fills = false) {
 
 class CollisionDialogTest : public QObject {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> folder;
-    std::unique_ptr<automation::InProcessCad> cad;
-    std::unique_ptr<ui::ScriptedPrompts> prompts;
-    automation::CadConnector previous;
+    test::CheckDrawingSetup setup;
+    std::unique_ptr<ui::ScriptedPrompts>& prompts = setup.prompts;
+    QString& bookPath = setup.bookPath;
     QHash<QString, cad::Entity> streams;
-    QString bookPath;
 
     int colour(const QString& name) { return streams[name].color(); }
 
 private slots:
     void init() {
-        folder = std::make_unique<QTemporaryDir>();
-        common::IniFilePath = folder->filePath(QStringLiteral("Tesmar.ini"));
-        automation::ResetCadConnectionState();
-        cad = std::make_unique<automation::InProcessCad>();
-        previous = automation::SetCadConnector({[this] { return cad->application(); }, {}});
-        prompts = std::make_unique<ui::ScriptedPrompts>();
-        ResetProgramAttributeState();
-        ResetPlayback();
-        ResetPairHighlight();
-        ResetIntergreenWorkbook();
-        automation::CadApplication = cad->application();
-        cad->application().documents().add();
-        QVERIFY(automation::CheckDocumentOpen(false));
-        // The drawing names the workbook, which lists K1, K2, P1.
-        bookPath = folder->filePath(QStringLiteral("czasy.xlsx"));
-        test::WriteIntergreenBook(test::SmallBook(), bookPath);
-        ExcelWorkbookPath = bookPath;
-        IntersectionNumber = QStringLiteral("7");
-        AddIntersectionNumber(IntersectionNumber, true);
-        QVERIFY(UstawWidoczneAtrybuty());
+        QVERIFY(setup.start(test::SmallBook()));  // the workbook lists K1, K2, P1
         bool found = false;
         SprawdzSkrzyzowania(found);
         QVERIFY(found);
@@ -105,26 +63,11 @@ private slots:
         }
         // The table keeps a free record between K1 and K2: records and workbook positions differ from
         // the second group on.
-        GroupTable = {group(KindVehicle, "K1", 0, 20), GroupRecord{}, group(KindVehicle, "K2", 30, 20),
-                      group(KindPedestrian, "P1", 55, 15)};
-        CycleLength = 80;
-        MaxCycleLength = 120;
+        GroupTable = {test::Group(KindVehicle, "K1", {{0, 20}}), GroupRecord{},
+                      test::Group(KindVehicle, "K2", {{30, 20}}),
+                      test::Group(KindPedestrian, "P1", {{55, 15}})};
     }
-    void cleanup() {
-        ResetIntergreenWorkbook();
-        GroupTable.clear();
-        CollisionPairs.clear();
-        IntersectionNumber.clear();
-        MainProgramWindow().clearIntersections();
-        ResetProgramAttributeState();
-        ResetPairHighlight();
-        ResetPlayback();
-        automation::SetCadConnector(previous);
-        automation::ResetCadConnectionState();
-        prompts.reset();
-        cad.reset();
-        folder.reset();
-    }
+    void cleanup() { setup.stop(); }
 
     void pairsOfTheCheckAreColouredAndRemovedFromTheMatrix() {
         prompts->answerMessage(ui::Yes);  // open the workbook the drawing names
