@@ -4,6 +4,9 @@
 #include "automation/CadConnection.h"
 #include "automation/CadTables.h"
 #include "automation/Selection.h"
+#include "common/Geometry.h"
+
+#include <numbers>
 
 namespace automation {
 
@@ -40,6 +43,19 @@ QString ReadAttributeByTag(const cad::Entity& blockReference, const QString& tag
     for (const cad::Entity& a : blockReference.attributes())
         if (a.tagString().toUpper() == wanted) return a.textString();
     return QString();
+}
+
+cad::Entity AddTextAlongSegment(const cad::Block& space, const cad::Point& a, const cad::Point& b,
+                                const QString& text, double height, int colour) {
+    const cad::Point middle{(a.x + b.x) / 2, (a.y + b.y) / 2, 0};
+    cad::Entity t = space.addText(text, middle, height);
+    t.setAlignment(13);  // bottom centre: the text stands on the segment
+    t.setTextAlignmentPoint(middle);
+    double angle = common::GetDirectionAngle({a.x, a.y}, {b.x, b.y});
+    if (angle > std::numbers::pi / 2 && angle < 3 * std::numbers::pi / 2) angle -= std::numbers::pi;
+    t.setRotation(angle);
+    if (colour >= 0) t.setColor(colour);
+    return t;
 }
 
 }  // namespace automation

@@ -19,5 +19,9 @@ cad::Entity AddAttributeToBlock(const cad::Block& block, const QString& tag, con
                                 const cad::Point& insertion, double height, int mode);
 // The text of the reference's first attribute whose tag equals `tag` ignoring case; "" when none.
 QString ReadAttributeByTag(const cad::Entity& blockReference, const QString& tag);
+// A text of `height` centred above the segment from `a` to `b` and turned along it (never upside
+// down); `colour` is set when it is 0 or more.
+cad::Entity AddTextAlongSegment(const cad::Block& space, const cad::Point& a, const cad::Point& b,
+                                const QString& text, double height, int colour);
 
 }  // namespace automation

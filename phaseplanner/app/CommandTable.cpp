@@ -48,6 +48,30 @@ void wczytajZwykly(MainWindow& w) {
 void wczytajAkomodowany(MainWindow& w) {
     w.mnuNarzedzia_Wczytaj(-1);
 }
+void sprawdzCzasy(MainWindow& w) {
+    w.RunCheckCommand(true, false, -1);
+}
+void sprawdzCzasyBledne(MainWindow& w) {
+    w.RunCheckCommand(false, false, -1);
+}
+void pokazKolizje(MainWindow& w) {
+    w.RunCheckCommand(true, true, -1);
+}
+void grafGrupa(MainWindow& w) {
+    w.mnuDane_Graf(false, false);
+}
+void grafWszystkieGrupy(MainWindow& w) {
+    w.mnuDane_Graf(true, true);
+}
+void grafTylkoKoliz(MainWindow& w) {
+    w.mnuDane_Graf(true, false);
+}
+void grafWyczysc(MainWindow& w) {
+    w.mnuDane_GrafWyczysc_Click();
+}
+void koordynacja(MainWindow& w) {
+    w.mnu_Koordynacja_Click();
+}
 void excel(MainWindow& w) {
     w.mnuGrupa_Excel_Click();
 }
@@ -69,6 +93,16 @@ const std::vector<CommandRow>& CommandTable() {
         {"mnuPlik", "mnuPlik_Zakoncz", "&Zakończ", nullptr, zakoncz},
         {"mnuDane", "mnuDane_Pobierz", "&Pobierz dane z rysunku", nullptr, pobierz},
         {"mnuDane", "mnuDane_Wrysuj", "&Wrysuj grupy z tabeli", nullptr, wrysuj},
+        {"mnuDane", "mnuDane_Sprawdz", "&Sprawdź czasy", nullptr, nullptr},
+        {"mnuDane_Sprawdz", "mnuDane_SprawdzCzasy", "pokaż &wszystkie", nullptr, sprawdzCzasy},
+        {"mnuDane_Sprawdz", "mnuDane_SprawdzCzasyBledne", "pokaż &nieprawidłowe", nullptr,
+         sprawdzCzasyBledne},
+        {"mnuDane", "mnuDane_Graf", "Graficzna analiza TMZ", nullptr, nullptr},
+        {"mnuDane_Graf", "mnuDane_GrafGrupa", "dla grupy", nullptr, grafGrupa},
+        {"mnuDane_Graf", "mnuDane_GrafWszystkieGrupy", "dla wszystkich grup", nullptr, grafWszystkieGrupy},
+        {"mnuDane_Graf", "mnuDane_GrafTylkoKoliz", "tylko kolizyjne", nullptr, grafTylkoKoliz},
+        {"mnuDane_Graf", "mnuDane_GrafWyczysc", "wyczyść", nullptr, grafWyczysc},
+        {"mnuDane", "mnuDane_PokazKolizje", "Pokaż &kolizje", nullptr, pokazKolizje},
         {"mnuDane", "mnuDane_Parametry", "Pa&rametry pracy programu", nullptr, parametry},
         {"mnuGrupa", "mnuGrupa_Excel", "Pobierz grupy z E&xcela", nullptr, excel},
         {"mnuGrupa", "mnuGrupa_Dodaj", "&Dodaj grupę", nullptr, dodaj},
@@ -84,6 +118,8 @@ const std::vector<CommandRow>& CommandTable() {
         {"mnuPomoc", "mnuPomoc_Pomocnik", "Tesmar Program - &Pomoc (F1)", nullptr, pomoc},
         {"mnuPomoc", "mnuPomoc_Sep", "-", nullptr, nullptr},
         {"mnuPomoc", "mnuPomoc_OProgramie", "&O programie", nullptr, oProgramie},
+        // Hidden for the whole run: no menu or button reaches the coordination window.
+        {nullptr, "mnu_Koordynacja", "&Koordynacja", nullptr, koordynacja},
         // Not in a menu: the "+" button beside the intersection list.
         {nullptr, "cmdAddNo", "+", nullptr, addNo},
     };
@@ -94,6 +130,18 @@ const std::vector<ToolButtonRow>& ToolButtonTable() {
     static const std::vector<ToolButtonRow> rows{
         {"PobierzDane", nullptr, "mnuDane_Pobierz", "Pobierz dane z rysunku", "PobierzDane"},
         {"WrysujGrupy", nullptr, "mnuDane_Wrysuj", "Wrysuj grupy z tabeli", "WrysujGrupy"},
+        {"SprawdzCzasy", nullptr, "mnuDane_SprawdzCzasy", "Sprawdź czasy", "SprawdzCzasy"},
+        {"SprawdzCzasy", "SprawdzCzasy", "mnuDane_SprawdzCzasy", "Sprawdź czasy - pokaż wszystkie", nullptr},
+        {"SprawdzCzasyBledne", "SprawdzCzasy", "mnuDane_SprawdzCzasyBledne",
+         "Sprawdź czasy - pokaż nieprawidłowe", nullptr},
+        {"GrafGrupaMain", nullptr, "mnuDane_GrafGrupa", "Graficzna analiza TMZ - dla grupy", "GrafGrupaMain"},
+        {"GrafGrupa", "GrafGrupaMain", "mnuDane_GrafGrupa", "Graficzna analiza TMZ - dla grupy", nullptr},
+        {"GrafWszystkieGrupy", "GrafGrupaMain", "mnuDane_GrafWszystkieGrupy",
+         "Graficzna analiza TMZ - dla wszystkich grup", nullptr},
+        {"GrafKolizyjne", "GrafGrupaMain", "mnuDane_GrafTylkoKoliz",
+         "Graficzna analiza TMZ - tylko kolizyjne", nullptr},
+        {"GrafWyczysc", "GrafGrupaMain", "mnuDane_GrafWyczysc", "Graficzna analiza TMZ - wyczyść", nullptr},
+        {"PokazKolizje", nullptr, "mnuDane_PokazKolizje", "Pokaż kolizje", "PokazKolizje"},
         {"PobierzExcel", nullptr, "mnuGrupa_Excel", "Pobierz grupy z Excela", "PobierzExcel"},
         {"DodajGrupe", nullptr, "mnuGrupa_Dodaj", "Dodaj grupę", "DodajGrupe"},
         {"KopiujGrupe", nullptr, "mnuGrupa_Kopiuj", "Kopiuj grupę", "KopiujGrupe"},

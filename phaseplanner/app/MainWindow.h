@@ -60,6 +60,13 @@ public:
     void mnuDane_Pobierz_Click();
     void mnuDane_Wrysuj_Click();
     void mnuNarzedzia_Wczytaj(int actuated);
+    // The intergreen check, its graphs and the colliding pairs; coordination (MainWindowCheck.cpp).
+    void RunCheckCommand(bool ReportAll, bool ShowPairs, int GraphGroup);
+    // The graph items act on a selected group row: `allGroups` graphs every group (only the wrong
+    // pairs unless `reportAll`), else the group of the selected row.
+    void mnuDane_Graf(bool allGroups, bool reportAll);
+    void mnuDane_GrafWyczysc_Click();
+    void mnu_Koordynacja_Click();
     // The program built from the intergreen workbook.
     void mnuGrupa_Excel_Click();
     // The one guard around every command: an unexpected error is reported, never the program's end.

@@ -39,6 +39,9 @@ QIcon imageOf(const QWidget* w, const QString& name) {
     static const QHash<QString, QStyle::StandardPixmap> images{
         {QStringLiteral("PobierzDane"), QStyle::SP_ArrowDown},
         {QStringLiteral("WrysujGrupy"), QStyle::SP_ArrowUp},
+        {QStringLiteral("SprawdzCzasy"), QStyle::SP_DialogApplyButton},
+        {QStringLiteral("GrafGrupaMain"), QStyle::SP_FileDialogListView},
+        {QStringLiteral("PokazKolizje"), QStyle::SP_MessageBoxWarning},
         {QStringLiteral("PobierzExcel"), QStyle::SP_DialogOpenButton},
         {QStringLiteral("DodajGrupe"), QStyle::SP_FileDialogNewFolder},
         {QStringLiteral("KopiujGrupe"), QStyle::SP_FileDialogDetailedView},

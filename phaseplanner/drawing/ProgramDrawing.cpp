@@ -233,6 +233,10 @@ bool DrawProgram(bool askForTemplate) {
     return true;
 }
 
+int ProgramBarsShift(int programType) {
+    return programType == 1 ? MaxCycleLength - CycleLength : 0;
+}
+
 void DrawGroupRows(int row, long originX, long originY, int programType) {
     const int c = CycleLength;
     std::vector<int> records;
@@ -252,7 +256,7 @@ void DrawGroupRows(int row, long originX, long originY, int programType) {
                 if (GroupTable[std::size_t(i)].Greens[std::size_t(k)].Length > 0)
                     m = std::min(m, GroupTable[std::size_t(i)].Greens[std::size_t(k)].Start);
         extension = m < MaxIntergreenTime ? MaxIntergreenTime - m : 0;
-        shift = MaxCycleLength - c;
+        shift = ProgramBarsShift(programType);
     } else if (programType == 2) {
         int e = 0;
         for (int i : records)

@@ -17,6 +17,10 @@ QString GroupLabel(int index);
 // the cycle), else the cycle.
 int RowEnd(const GroupRecord& group, int cycleLength);
 
+// How far right the bars are drawn: a start program (type 1) moves them by the difference of the
+// largest and the current cycle; whatever is drawn on the bars' time axis moves with them.
+int ProgramBarsShift(int programType);
+
 // Rows a drawing of the table takes: up to the last defined record.
 int DrawnRowCount();
 

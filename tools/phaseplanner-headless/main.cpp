@@ -6,11 +6,15 @@
 // --import builds the program from the intergreen workbook as "Pobierz grupy z Excela" does (the
 // phase-set chooser answered with set N, 1 the first; adjacent greens merged with --merge) and
 // prints it in the text form; --wrysuj then draws the program in memory into the drawing.
+// --check WORKBOOK.xlsx checks the intergreen times of the drawing's program (or of the one drawn or
+// read by this run) against the workbook's matrix, writes the results beside the table and prints
+// every pair with its measured and required time (--check-wrong: only the pairs that are too short).
 // Prompts are answered by default (Yes) and printed.
 // Usage: phaseplanner-headless IN.dxf [--intersection NR] [--parametry OD DO OFFSET]
 //        [--import WORKBOOK.xlsx [--set N] [--merge]] [--draw PROGRAM.txt | --wrysuj] [--read]
-//        [--save OUT.dxf]
+//        [--check|--check-wrong WORKBOOK.xlsx] [--save OUT.dxf]
 #include "automation/CadConnection.h"
+#include "phaseplanner/drawing/IntergreenCheckDrawing.h"
 #include "phaseplanner/drawing/ProgramAttributeBlock.h"
 #include "phaseplanner/drawing/ProgramDrawing.h"
 #include "phaseplanner/drawing/ProgramReading.h"
@@ -36,7 +40,8 @@ namespace {
 int usage() {
     QTextStream(stderr) << "Użycie: phaseplanner-headless PLIK.dxf [--intersection NR] "
                            "[--parametry OD DO OFFSET] [--import SKOROSZYT.xlsx [--set N] [--merge]] "
-                           "[--draw PROGRAM.txt | --wrysuj] [--read] [--save WYNIK.dxf]\n";
+                           "[--draw PROGRAM.txt | --wrysuj] [--read] [--check|--check-wrong SKOROSZYT.xlsx] "
+                           "[--save WYNIK.dxf]\n";
     return 2;
 }
 
@@ -64,8 +69,8 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(ProgramTitleText());
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) return usage();
-    QString input = args.front(), number, savePath, programPath, workbookPath;
-    bool read = false, drawMemory = false;
+    QString input = args.front(), number, savePath, programPath, workbookPath, checkPath;
+    bool read = false, drawMemory = false, checkWrong = false;
     int setNumber = 1;
     HeadlessAnswers answers;
     QStringList parameters;
@@ -87,6 +92,10 @@ int main(int argc, char** argv) {
             drawMemory = true;
         } else if (args[i] == QLatin1String("--read")) {
             read = true;
+        } else if ((args[i] == QLatin1String("--check") || args[i] == QLatin1String("--check-wrong")) &&
+                   i + 1 < args.size()) {
+            checkWrong = args[i] == QLatin1String("--check-wrong");
+            checkPath = args[++i];
         } else if (args[i] == QLatin1String("--save") && i + 1 < args.size()) {
             savePath = args[++i];
         } else {
@@ -177,6 +186,34 @@ int main(int argc, char** argv) {
                 return 1;
             }
             out << FormatProgramText(GroupTable, CycleLength);
+        }
+        if (!checkPath.isEmpty()) {
+            if (programPath.isEmpty() && !read && workbookPath.isEmpty()) {
+                bool ok = false;
+                ReadProgramFromDrawing(true, ok);
+                if (!ok) {
+                    QTextStream(stderr) << "Błąd: nie można odczytać programu z rysunku\n";
+                    return 1;
+                }
+            }
+            // The drawing names the workbook the check opens.
+            ExcelWorkbookPath = QFileInfo(checkPath).absoluteFilePath();
+            ExcelWorkbookName = QFileInfo(checkPath).fileName();
+            if (!UstawWidoczneAtrybuty()) return 1;
+            IntergreenCheckResult result;
+            if (!CheckIntergreenTimes(!checkWrong, false, NoGraph, &result)) {
+                QTextStream(stderr) << "Błąd: nie sprawdzono czasów międzyzielonych\n";
+                return 1;
+            }
+            int wrong = 0;
+            for (const MeasuredIntergreen& m : result.Reported) {
+                const int d = m.Difference();
+                if (d < 0) ++wrong;
+                out << GroupLabel(m.From) << " -> " << GroupLabel(m.To) << ": zmierzony " << m.Measured
+                    << " s, wymagany " << m.Required << " s (" << (d > 0 ? "+" : "") << d << ")\n";
+            }
+            out << "Par grup kolizyjnych: " << result.CollisionPairs.size()
+                << ", czasów za krótkich: " << wrong << "\n";
         }
         if (!savePath.isEmpty()) automation::CadDocument.saveAs(savePath);
     } catch (const std::exception& e) {

@@ -1,0 +1,57 @@
+// frmMain's commands of the intergreen check: the check with its result texts, the group graphs and
+// their erasing, the colliding pairs and their dialog; and the hidden coordination window.
+#include "common/TextHelpers.h"
+#include "common/ui/FormWindow.h"
+#include "phaseplanner/app/CollisionDialog.h"
+#include "phaseplanner/app/CoordinationWindow.h"
+#include "phaseplanner/app/MainWindow.h"
+#include "phaseplanner/drawing/IntergreenCheckDrawing.h"
+#include "phaseplanner/editor/GroupTable.h"
+#include "platform/ui/FlexGrid.h"
+#include "platform/ui/core/Prompt.h"
+
+namespace phaseplanner {
+
+namespace {
+QString tr_(const char* text) {
+    return common::Tlumacz(QString::fromUtf8(text));
+}
+}  // namespace
+
+void MainWindow::RunCheckCommand(bool ReportAll, bool ShowPairs, int GraphGroup) {
+    if (!CheckIntergreenTimes(ReportAll, ShowPairs, GraphGroup)) return;
+    if (!ShowPairs) {
+        if (GraphGroup < 0)
+            ui::MsgBox(tr_("Sprawdzono czasy międzyzielone."), ui::Information, windowTitle());
+        return;
+    }
+    if (CollisionPairs.empty()) {
+        ui::MsgBox(tr_("Nie wykryto grup kolizyjnych!"), ui::Exclamation, windowTitle());
+        return;
+    }
+    if (AlwaysOnTop) common::SetFormTopmost(this, false);
+    CollisionDialog dialog(CollisionPairs, RemoveCollisionPair, AlwaysOnTop, this);
+    dialog.exec();
+    if (AlwaysOnTop) common::SetFormTopmost(this, true);
+}
+
+void MainWindow::mnuDane_Graf(bool allGroups, bool reportAll) {
+    if (grdGrupy->Row() < 1 || !HasGroupRows) return;
+    if (allGroups) {
+        RunCheckCommand(reportAll, false, AllGroupsGraph);
+        return;
+    }
+    const int index = ZnajdzIdxGrupy(grdGrupy->Row() - 1);
+    if (index >= 0) RunCheckCommand(true, false, index);
+}
+
+void MainWindow::mnuDane_GrafWyczysc_Click() {
+    phaseplanner::mnuDane_GrafWyczysc();
+}
+
+void MainWindow::mnu_Koordynacja_Click() {
+    CoordinationWindow window(this);
+    window.exec();
+}
+
+}  // namespace phaseplanner

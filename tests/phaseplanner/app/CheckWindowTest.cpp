@@ -1,0 +1,111 @@
+// The intergreen check's commands through phaseplanner's window, offscreen, on a drawn program and
+// the workbook its drawing names: the menu entries and buttons, the check's message and result
+// block, a graph of the selected group, the colliding-pairs dialog, the hidden coordination window.
+#include "CheckDrawingSetup.h"
+#include "GroupBuilders.h"
+#include "phaseplanner/app/CollisionDialog.h"
+#include "phaseplanner/app/CoordinationWindow.h"
+#include "phaseplanner/app/MainWindow.h"
+#include "phaseplanner/drawing/ProgramDrawing.h"
+#include "platform/ui/FlexGrid.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QListWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace phaseplanner;
+
+namespace {
+int blockReferences(const QString& name) {
+    int n = 0;
+    for (const cad::Entity& e : automation::CadModelSpace.entities())
+        if (e.objectName() == QLatin1String("AcDbBlockReference") && e.name() == name) ++n;
+    return n;
+}
+}  // namespace
+
+class CheckWindowTest : public QObject {
+    Q_OBJECT
+    test::CheckDrawingSetup setup;
+    std::unique_ptr<ui::ScriptedPrompts>& prompts = setup.prompts;
+    QString folderPath;
+
+private slots:
+    void init() {
+        // A drawing holding intersection 7's program (K1, K2, P1 of the workbook), naming the workbook.
+        QVERIFY(setup.start(test::SmallBook()));
+        folderPath = setup.folder->path();
+        CycleLength = 60;
+        GroupTable = {test::Group(KindVehicle, "K1", {{0, 20}}), test::Group(KindVehicle, "K2", {{23, 17}}),
+                      test::Group(KindPedestrian, "P1", {{47, 10}})};
+        QVERIFY(DrawProgram(false));
+        // The window reads it all back at its start.
+        GroupTable.clear();
+        IntersectionNumber.clear();
+        MainProgramWindow().clearIntersections();
+        ResetProgramAttributeState();
+    }
+    void cleanup() { setup.stop(); }
+
+    void theCheckCommandsRunFromTheWindow() {
+        MainWindow w(folderPath + QStringLiteral("/bin"));
+        QVERIFY(w.Form_Load());
+        QCOMPARE(DefinedGroupCount(), 3);
+        for (const char* key : {"SprawdzCzasy", "GrafGrupaMain", "PokazKolizje"})
+            QVERIFY2(w.findChild<QToolButton*>(QString::fromLatin1(key)), key);
+        QVERIFY(w.findChild<QAction*>(QStringLiteral("mnuDane_SprawdzCzasyBledne")));
+        QVERIFY(!w.findChild<QAction*>(QStringLiteral("mnu_Koordynacja")));  // hidden for the whole run
+
+        prompts->answerMessage(ui::Yes);  // open the workbook the drawing names
+        w.RunCommand(QStringLiteral("mnuDane_SprawdzCzasyBledne"));
+        QVERIFY(prompts->messageTexts().contains(QStringLiteral("Sprawdzono czasy międzyzielone.")));
+        QCOMPARE(blockReferences(QStringLiteral("CZASMIEDZYZIELONY_7")), 1);
+        // K2 starts a second early: its one wrong pair is written, in red.
+        const QList<cad::Entity> texts =
+            automation::CadDocument.blocks().item(QStringLiteral("CZASMIEDZYZIELONY_7")).entities();
+        QCOMPARE(texts.size(), 1);
+        QCOMPARE(texts[0].textString(), QStringLiteral("-1 (2K sek. 20)"));
+        QCOMPARE(texts[0].color(), 1);
+
+        // A graph needs a selected group row; the row's group is graphed.
+        w.grid()->setRow(2);
+        w.RunCommand(QStringLiteral("mnuDane_GrafGrupa"));
+        QCOMPARE(blockReferences(QStringLiteral("GRAFDLAGRUPY_7")), 1);
+        w.RunCommand(QStringLiteral("mnuDane_GrafWyczysc"));
+        QCOMPARE(blockReferences(QStringLiteral("GRAFDLAGRUPY_7")), 0);
+
+        int listed = -1;
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<CollisionDialog*>(QApplication::activeModalWidget());
+            if (d) {
+                listed = d->pairList()->count();
+                d->accept();
+            }
+        });
+        w.RunCommand(QStringLiteral("mnuDane_PokazKolizje"));
+        QCOMPARE(listed, 2);
+
+        bool coordination = false;
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<CoordinationWindow*>(QApplication::activeModalWidget());
+            coordination = d != nullptr;
+            if (d) d->reject();
+        });
+        w.RunCommand(QStringLiteral("mnu_Koordynacja"));
+        QVERIFY(coordination);
+        // Every message of the run: the question, the check's end, and (the drawing holds no streams)
+        // the missing scheme when the dialog marks its first pair.
+        const QStringList said = prompts->messageTexts();
+        QCOMPARE(said.size(), 3);
+        QVERIFY(said[0].startsWith(QStringLiteral("Czy otworzyć plik:")));
+        QCOMPARE(said[1], QStringLiteral("Sprawdzono czasy międzyzielone."));
+        QCOMPARE(said[2], QStringLiteral("Nie znaleziono schematu skrzyżowania!"));
+        w.Form_Unload();
+    }
+};
+
+QTEST_MAIN(CheckWindowTest)
+#include "CheckWindowTest.moc"

@@ -1,0 +1,187 @@
+// The intergreen check's colliding pairs and their dialog on a drawing and a workbook written here,
+// offscreen: selecting a pair colours both groups' streams, removing it clears exactly its two
+// matrix cells in the saved workbook (read back with openpyxl), a lost workbook is reported.
+#include "CheckDrawingSetup.h"
+#include "GroupBuilders.h"
+#include "phaseplanner/app/CollisionDialog.h"
+#include "phaseplanner/app/CommandTable.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QListWidget>
+#include <QProcess>
+#include <QTest>
+
+using namespace phaseplanner;
+
+namespace {
+// Every stored cell of the workbook's second worksheet as openpyxl reads it: "row,column" -> text;
+// with `fills` the indexed fill colour of every filled cell instead.
+QJsonObject matrixCells(const QString& path, bool fills = false) {
+    QProcess p;
+    p.start(
+        QStringLiteral("/usr/bin/python3"),
+        {QStringLiteral("-c"),
+         QStringLiteral("import openpyxl,sys,json\n"
+                        "ws=openpyxl.load_workbook(sys.argv[1]).worksheets[1]\n"
+                        "f=sys.argv[2]=='1'\n"
+                        "print(json.dumps({'%d,%d'%(c.row,c.column): (str(c.fill.fgColor.indexed) if f else "
+                        "str(c.value)) for r in ws.iter_rows() for c in r "
+                        "if (c.fill.fill_type=='solid' if f else c.value is not None)}))"),
+         path, fills ? QStringLiteral("1") : QStringLiteral("0")});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
+        qWarning() << p.readAllStandardError();
+        return {};
+    }
+    return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+}
+}  // namespace
+
+class CollisionDialogTest : public QObject {
+    Q_OBJECT
+    test::CheckDrawingSetup setup;
+    std::unique_ptr<ui::ScriptedPrompts>& prompts = setup.prompts;
+    QString& bookPath = setup.bookPath;
+    QHash<QString, cad::Entity> streams;
+
+    int colour(const QString& name) { return streams[name].color(); }
+
+private slots:
+    void init() {
+        QVERIFY(setup.start(test::SmallBook()));  // the workbook lists K1, K2, P1
+        bool found = false;
+        SprawdzSkrzyzowania(found);
+        QVERIFY(found);
+        automation::EnsureLayer(QStringLiteral("113-STRUMIENIE_RUCHU"), false, -1, -10);
+        streams.clear();
+        for (const QString& name : {QStringLiteral("7^STRUMIEN_1^K1"), QStringLiteral("7^STRUMIEN_2^K2"),
+                                    QStringLiteral("7^STRUMIEN_3^P1")}) {
+            automation::CadDocument.blocks().add({0, 0, 0}, name).addLine({0, 0, 0}, {1, 1, 0});
+            cad::Entity r = automation::CadModelSpace.insertBlock({0, 0, 0}, name, 1, 1, 1, 0);
+            r.setLayer(QStringLiteral("113-STRUMIENIE_RUCHU"));
+            streams.insert(name, r);
+        }
+        // The table keeps a free record between K1 and K2: records and workbook positions differ from
+        // the second group on.
+        GroupTable = {test::Group(KindVehicle, "K1", {{0, 20}}), GroupRecord{},
+                      test::Group(KindVehicle, "K2", {{30, 20}}),
+                      test::Group(KindPedestrian, "P1", {{55, 15}})};
+    }
+    void cleanup() { setup.stop(); }
+
+    void pairsOfTheCheckAreColouredAndRemovedFromTheMatrix() {
+        prompts->answerMessage(ui::Yes);  // open the workbook the drawing names
+        QVERIFY(CheckIntergreenTimes(true, true, NoGraph));
+        const std::vector<std::pair<int, int>> expected{{0, 2}, {2, 3}};
+        QCOMPARE(CollisionPairs, expected);
+
+        const QJsonObject before = matrixCells(bookPath);
+        QVERIFY(!before.isEmpty());
+        {
+            CollisionDialog dialog(CollisionPairs, RemoveCollisionPair, false);
+            QListWidget* list = dialog.pairList();
+            QCOMPARE(list->count(), 2);
+            QCOMPARE(list->item(0)->text(), QStringLiteral("1K : 3K"));
+            QCOMPARE(list->item(1)->text(), QStringLiteral("3K : 4P"));
+            // The first pair is marked as the dialog opens.
+            QCOMPARE(colour(QStringLiteral("7^STRUMIEN_1^K1")), 3);
+            QCOMPARE(colour(QStringLiteral("7^STRUMIEN_2^K2")), 1);
+            QCOMPARE(colour(QStringLiteral("7^STRUMIEN_3^P1")), 256);
+            list->setCurrentRow(1);
+            QTest::keyClick(list, Qt::Key_Return);
+            QCOMPARE(colour(QStringLiteral("7^STRUMIEN_1^K1")), 256);
+            QCOMPARE(colour(QStringLiteral("7^STRUMIEN_2^K2")), 3);
+            QCOMPARE(colour(QStringLiteral("7^STRUMIEN_3^P1")), 1);
+
+            prompts->clear();
+            prompts->answerMessage(ui::Yes);  // save the workbook
+            dialog.cmdUsunZExcela_Click();
+            QCOMPARE(prompts->unexpected(), 0);
+            QCOMPARE(list->count(), 1);
+            QCOMPARE(list->currentRow(), 0);
+            dialog.accept();
+        }
+        // Closing gives every stream its colour back.
+        for (const QString& name : streams.keys()) QCOMPARE(colour(name), 256);
+
+        // K2 (workbook group 2) and P1 (group 3): row 7 + 2 column 3 + 3, row 7 + 3 column 3 + 2.
+        QJsonObject after = matrixCells(bookPath);
+        QVERIFY(before.contains(QStringLiteral("9,5")));
+        QVERIFY(before.contains(QStringLiteral("10,4")));
+        QVERIFY(!after.contains(QStringLiteral("9,5")));
+        QVERIFY(!after.contains(QStringLiteral("10,4")));
+        QJsonObject rest = before;
+        rest.remove(QStringLiteral("9,5"));
+        rest.remove(QStringLiteral("10,4"));
+        QCOMPARE(after, rest);
+        // Both cleared cells, and no other, carry the marking colour index 6 (yellow), which the file
+        // keeps as entry 13 of the indexed palette (colour indexes start after its 8 fixed entries).
+        const QJsonObject marked = matrixCells(bookPath, true);
+        QCOMPARE(marked, (QJsonObject{{QStringLiteral("9,5"), QStringLiteral("13")},
+                                      {QStringLiteral("10,4"), QStringLiteral("13")}}));
+
+        // The next check no longer finds the removed pair.
+        QVERIFY(CheckIntergreenTimes(true, true, NoGraph));
+        const std::vector<std::pair<int, int>> left{{0, 2}};
+        QCOMPARE(CollisionPairs, left);
+    }
+
+    void anOldLayoutWorkbookLosesThePairAtTheSameColumnBase() {
+        test::IntergreenBook b = test::SmallBook();
+        b.newLayout = false;
+        b.oldSetPhases = {b.phases};
+        test::WriteIntergreenBook(b, bookPath);
+        prompts->answerMessage(ui::Yes);
+        QVERIFY(CheckIntergreenTimes(true, true, NoGraph));
+        const std::vector<std::pair<int, int>> expected{{0, 2}, {2, 3}};
+        QCOMPARE(CollisionPairs, expected);
+        const QJsonObject before = matrixCells(bookPath);
+        CollisionDialog dialog(CollisionPairs, RemoveCollisionPair, false);
+        prompts->clear();
+        prompts->answerMessage(ui::Yes);
+        dialog.cmdUsunZExcela_Click();  // the first pair: K1 and K2, workbook groups 1 and 2
+        // Header row 6: row 6 + 1 + 0 column 3 + 1, row 6 + 1 + 1 column 3 + 0.
+        QJsonObject rest = before;
+        QVERIFY(rest.contains(QStringLiteral("7,4")) && rest.contains(QStringLiteral("8,3")));
+        rest.remove(QStringLiteral("7,4"));
+        rest.remove(QStringLiteral("8,3"));
+        QCOMPARE(matrixCells(bookPath), rest);
+    }
+
+    void aLostWorkbookIsReportedAndTheListKept() {
+        prompts->answerMessage(ui::Yes);
+        QVERIFY(CheckIntergreenTimes(true, true, NoGraph));
+        CollisionDialog dialog(CollisionPairs, RemoveCollisionPair, false);
+        ResetIntergreenWorkbook();
+        prompts->clear();
+        dialog.cmdUsunZExcela_Click();
+        QCOMPARE(prompts->messageTexts(),
+                 QStringList({QStringLiteral("Utracono połączenie z programem Excel!")}));
+        QCOMPARE(dialog.pairList()->count(), 2);
+    }
+
+    void theCheckNeedsAKnownTableOrigin() {
+        ProgramTableOrigin.Known = false;
+        QVERIFY(!CheckIntergreenTimes(true, false, NoGraph));
+        QCOMPARE(prompts->asked().size(), std::size_t(0));
+    }
+
+    void theCommandsAreInTheMenusAndOnTheToolbar() {
+        for (const char* name : {"mnuDane_SprawdzCzasy", "mnuDane_SprawdzCzasyBledne", "mnuDane_PokazKolizje",
+                                 "mnuDane_GrafGrupa", "mnuDane_GrafWszystkieGrupy", "mnuDane_GrafTylkoKoliz",
+                                 "mnuDane_GrafWyczysc"}) {
+            const CommandRow* row = FindCommand(name);
+            QVERIFY2(row && row->menu && row->handler, name);
+        }
+        const CommandRow* koordynacja = FindCommand("mnu_Koordynacja");
+        QVERIFY(koordynacja && koordynacja->handler && !koordynacja->menu);  // hidden: in no menu
+        QStringList keys;
+        for (const ToolButtonRow& b : ToolButtonTable()) keys << QString::fromLatin1(b.key);
+        for (const char* key : {"SprawdzCzasy", "SprawdzCzasyBledne", "GrafGrupaMain", "GrafGrupa",
+                                "GrafWszystkieGrupy", "GrafKolizyjne", "GrafWyczysc", "PokazKolizje"})
+            QVERIFY2(keys.contains(QString::fromLatin1(key)), key);
+    }
+};
+
+QTEST_MAIN(CollisionDialogTest)
+#include "CollisionDialogTest.moc"

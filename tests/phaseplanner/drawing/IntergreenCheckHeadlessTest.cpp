@@ -1,0 +1,114 @@
+// The developer tool's check: a program drawn into a table template and checked against a workbook
+// written here prints every pair with its measured and required time; a green one second early makes
+// exactly its pair wrong.
+#include "IntergreenBooks.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace phaseplanner::test {
+
+namespace {
+const QString kTool = QStringLiteral(SUITE_BINARY_DIR "/tools/phaseplanner-headless/phaseplanner-headless");
+
+struct ToolRun {
+    int exitCode = -1;
+    QString out, err;
+};
+
+ToolRun runTool(const QStringList& args) {
+    QProcess p;
+    p.start(kTool, args);
+    ToolRun r;
+    if (!p.waitForFinished(60000)) return r;
+    r.exitCode = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+// The printed pair lines.
+QStringList pairLines(const QString& out) {
+    QStringList lines;
+    for (const QString& line : out.split(QLatin1Char('\n')))
+        if (line.contains(QStringLiteral(" -> "))) lines << line;
+    return lines;
+}
+}  // namespace
+
+TEST(PhaseplannerHeadlessCheck, PrintsEveryPairAndOnlyTheWrongOnes) {
+    if (!QFile::exists(kTool)) GTEST_SKIP() << "tool not built";
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("czasy.xlsx"));
+    WriteIntergreenBook(SmallBook(), book);
+    // K1 -> K2 4 s, K2 -> K1 5 s, P1 -> K2 7 s, K2 -> P1 3 s
+    const QString program = dir.filePath(QStringLiteral("program.txt"));
+    auto writeProgram = [&](const char* k2Green) {
+        QFile f(program);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("CYKL 60\nGRUPA 1 | 0 | K1 | 0+20 | \nGRUPA 2 | 0 | K2 | ") + k2Green +
+                " | \nGRUPA 3 | 1 | P1 | 47+10 | \n");
+    };
+    writeProgram("24+16");
+    const QString drawing = dir.filePath(QStringLiteral("program.dxf"));
+    ToolRun r = runTool({QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Program_12grup.dxf"),
+                         QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--draw"),
+                         program, QStringLiteral("--check"), book, QStringLiteral("--save"), drawing});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(pairLines(r.out), QStringList({"1K -> 2K: zmierzony 4 s, wymagany 4 s (0)",
+                                             "2K -> 1K: zmierzony 20 s, wymagany 5 s (+15)",
+                                             "2K -> 3P: zmierzony 7 s, wymagany 3 s (+4)",
+                                             "3P -> 2K: zmierzony 27 s, wymagany 7 s (+20)"}));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("czasów za krótkich: 0")));
+
+    // K2 one second earlier: only the pair into it from K1 is short.
+    writeProgram("23+17");
+    r = runTool({drawing, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--draw"),
+                 program, QStringLiteral("--check-wrong"), book});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(pairLines(r.out), QStringList({"1K -> 2K: zmierzony 3 s, wymagany 4 s (-1)"}));
+
+    // A program imported from the workbook (the drawing now names it) keeps every intergreen of it.
+    r = runTool({drawing, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--import"),
+                 book, QStringLiteral("--wrysuj"), QStringLiteral("--check"), book});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(pairLines(r.out).size(), 4);
+    for (const QString& line : pairLines(r.out))
+        EXPECT_FALSE(line.contains(QStringLiteral("(-"))) << line.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("czasów za krótkich: 0")));
+    // Its K2 green a second longer: only K2 -> K1 breaks, measured across the cycle end into K1's
+    // green at the start of the next cycle.
+    QStringList imported;
+    for (const QString& line : r.out.split(QLatin1Char('\n')))
+        if (line.startsWith(QStringLiteral("CYKL")) || line.startsWith(QStringLiteral("GRUPA")))
+            imported << line;
+    ASSERT_EQ(imported.size(), 4);
+    const QStringList k2 = imported[2].split(QStringLiteral(" | "));
+    ASSERT_EQ(k2.size(), 5);
+    const QStringList green = k2[3].split(QLatin1Char('+'));
+    ASSERT_EQ(green.size(), 2);
+    imported[2] =
+        QStringList({k2[0], k2[1], k2[2], green[0] + "+" + QString::number(green[1].toInt() + 1), k2[4]})
+            .join(QStringLiteral(" | "));
+    {
+        QFile f(program);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write((imported.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+    }
+    r = runTool({drawing, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--draw"),
+                 program, QStringLiteral("--check-wrong"), book});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList wrong = pairLines(r.out);
+    ASSERT_EQ(wrong.size(), 1) << r.out.toStdString();
+    EXPECT_TRUE(wrong[0].startsWith(QStringLiteral("2K -> 1K: zmierzony 4 s, wymagany 5 s (-1)")));
+
+    // Without --draw the program is read back from the drawing (the first, still saved there).
+    r = runTool({drawing, QStringLiteral("--intersection"), QStringLiteral("7"),
+                 QStringLiteral("--check-wrong"), book});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(pairLines(r.out).isEmpty());
+}
+
+}  // namespace phaseplanner::test
