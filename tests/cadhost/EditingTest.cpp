@@ -4,6 +4,7 @@
 #include "HostFixture.h"
 
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QtTest>
 #include <algorithm>
 
@@ -107,6 +108,27 @@ private slots:
         key(h.window->promptInput(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(h.window->messageText(), QStringLiteral("Nie ma nic do cofnięcia."));
         QTRY_VERIFY(h.window->windowTitle().endsWith(QLatin1Char('*')));
+    }
+
+    void layerPanelChangesAreUndoneOneByOne() {
+        HostFixture h;
+        h.invoke(h.doc()->layersId, QStringLiteral("Add"), {QStringLiteral("KRAWĘŻNIKI")});
+        h.model.closeUndoSteps();
+        h.window->syncDocuments();
+        cadhost::LayerPanel* panel = h.window->layerPanel();
+        panel->setLayerState(QStringLiteral("KRAWĘŻNIKI"), cadhost::LayerPanel::On, false);
+        panel->makeCurrent(QStringLiteral("KRAWĘŻNIKI"));
+        QCOMPARE(h.db().activeLayer()->name(), QStringLiteral("KRAWĘŻNIKI"));
+        key(h.view(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(h.db().activeLayer()->name(), QStringLiteral("0"));
+        QVERIFY(!h.db().layers().find(QStringLiteral("KRAWĘŻNIKI"))->on);
+        key(h.view(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(h.db().layers().find(QStringLiteral("KRAWĘŻNIKI"))->on);
+        // The panel shows the drawing as it is now.
+        QTRY_COMPARE(panel->table()->rowCount(), 2);
+        key(h.view(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!h.db().layers().find(QStringLiteral("KRAWĘŻNIKI")));
+        QTRY_COMPARE(panel->table()->rowCount(), 1);
     }
 
     void undoIsRefusedWhileACommandRuns() {
