@@ -109,20 +109,20 @@ F& fieldsOf(ObjectState& s) {
 
 }  // namespace
 
+// Small, as a step holds one for every entity a program adds: what a change keeps beyond the
+// object (its state, the header, the drawing properties, a block's old name or table position)
+// lives behind `state`.
 struct UndoJournal::Change {
     enum Type : quint8 { Created, Erased, Modified, Header, Summary, Renamed, BlockDeleted };
     Type type = Created;
     DbObject* object = nullptr;
     std::unique_ptr<ObjectState> state;
-    std::vector<HeaderVariable> header;
-    std::unique_ptr<SummaryInfo> summary;
-    QString name;
-    size_t position = 0;
 };
 
 struct UndoJournal::Step {
     quint64 number = 0;
     std::vector<Change> changes;
+    bool headerKept = false, summaryKept = false;  // kept once a step, like any object
 };
 
 // ---- Swapping a kept state with an object's own ----
@@ -441,41 +441,45 @@ void UndoJournal::willModify(DbObject* object) {
 }
 
 void UndoJournal::willModifyHeader() {
-    if (!isRecording()) return;
-    if (current_)
-        for (const Change& c : current_->changes)
-            if (c.type == Change::Header) return;
+    if (!isRecording() || (current_ && current_->headerKept)) return;
+    auto kept = std::make_unique<Kept<std::vector<HeaderVariable>>>();
+    kept->fields = db_.header_;
     Change& c = add();
+    current_->headerKept = true;
     c.type = Change::Header;
-    c.header = db_.header_;
+    c.state = std::move(kept);
 }
 
 void UndoJournal::willModifySummary() {
-    if (!isRecording()) return;
-    if (current_)
-        for (const Change& c : current_->changes)
-            if (c.type == Change::Summary) return;
+    if (!isRecording() || (current_ && current_->summaryKept)) return;
+    auto kept = std::make_unique<Kept<SummaryInfo>>();
+    kept->fields = db_.summary_;
     Change& c = add();
+    current_->summaryKept = true;
     c.type = Change::Summary;
-    c.summary = std::make_unique<SummaryInfo>(db_.summary_);
+    c.state = std::move(kept);
 }
 
 void UndoJournal::blockRenamed(BlockDefinition* block, const QString& oldName) {
     if (!isRecording()) return;
+    auto kept = std::make_unique<Kept<QString>>();
+    kept->fields = oldName;
     Change& c = add();
     c.type = Change::Renamed;
     c.object = block;
-    c.name = oldName;
+    c.state = std::move(kept);
 }
 
 void UndoJournal::blockDeleted(BlockDefinition* block) {
     if (!isRecording()) return;
+    const auto& blocks = db_.d->blocks;
+    auto it = std::find_if(blocks.begin(), blocks.end(), [&](const auto& b) { return b.get() == block; });
+    auto kept = std::make_unique<Kept<size_t>>();
+    kept->fields = size_t(it - blocks.begin());
     Change& c = add();
     c.type = Change::BlockDeleted;
     c.object = block;
-    const auto& blocks = db_.d->blocks;
-    auto it = std::find_if(blocks.begin(), blocks.end(), [&](const auto& b) { return b.get() == block; });
-    c.position = size_t(it - blocks.begin());
+    c.state = std::move(kept);
 }
 
 // ---- Steps ----
@@ -541,24 +545,26 @@ void UndoJournal::apply(Change& c, bool forward) {
             swap.swap(*c.state, c.object);
             break;
         case Change::Header:
-            std::swap(c.header, db_.header_);
+            std::swap(fieldsOf<std::vector<HeaderVariable>>(*c.state), db_.header_);
             break;
         case Change::Summary:
-            std::swap(*c.summary, db_.summary_);
+            std::swap(fieldsOf<SummaryInfo>(*c.state), db_.summary_);
             break;
         case Change::Renamed: {
             auto* block = static_cast<BlockDefinition*>(c.object);
+            QString& name = fieldsOf<QString>(*c.state);
             const QString now = block->name();
-            db_.renameBlock(block, c.name);
-            c.name = now;
+            db_.renameBlock(block, name);
+            name = now;
             break;
         }
         case Change::BlockDeleted: {
             auto* block = static_cast<BlockDefinition*>(c.object);
+            size_t& position = fieldsOf<size_t>(*c.state);
             if (forward)
-                c.position = swap.detachBlock(block);
+                position = swap.detachBlock(block);
             else
-                swap.attachBlock(block, c.position);
+                swap.attachBlock(block, position);
             break;
         }
     }
