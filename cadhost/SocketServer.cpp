@@ -1,6 +1,7 @@
 // Accepting connections, cutting frames, serving calls and deferring picks.
 #include "cadhost/SocketServer.h"
 
+#include "platform/cad/model/CommandProcessor.h"
 #include "platform/cad/socket/SocketChannel.h"
 
 #include <QLocalServer>
@@ -45,7 +46,9 @@ SocketServer::SocketServer(cad::ObjectModel& model, HostInteraction& interaction
     // Checked on a tick rather than re-armed on every call: the calls themselves pay nothing.
     quiet_->setInterval(QuietMs);
     connect(quiet_, &QTimer::timeout, this, [this] {
-        if (served_ == servedAtTick_ && !interaction_.pickActive()) model_.closeUndoSteps();
+        // A pick or a sent command waiting for the user is still part of the program's command.
+        if (served_ == servedAtTick_ && !interaction_.pickActive() && model_.commands().isQuiescent())
+            model_.closeUndoSteps();
         servedAtTick_ = served_;
     });
     quiet_->start();

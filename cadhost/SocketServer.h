@@ -65,7 +65,8 @@ private:
     quint64 nextConnection_ = 1;
     quint64 served_ = 0;
     // A program's command is one undo step: the step ends once the programs have been quiet for
-    // a tick of this timer (and no pick is waiting), or when a program goes away.
+    // a tick of this timer (and no pick or sent command waits for the user), or when a program
+    // goes away.
     QTimer* quiet_;
     quint64 servedAtTick_ = 0;
 };
