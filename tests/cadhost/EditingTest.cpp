@@ -24,16 +24,7 @@ QSet<quint64> handles(std::initializer_list<cad::ObjectId> ids, HostFixture& h) 
 class EditingTest : public QObject {
     Q_OBJECT
 
-    static void key(QWidget* w, Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
-        QKeyEvent press(QEvent::KeyPress, k, m, k == Qt::Key_Space ? QStringLiteral(" ") : QString());
-        QCoreApplication::sendEvent(w, &press);
-    }
-    static void zoomTo(HostFixture& h, double x0, double y0, double x1, double y1) {
-        Box area;
-        area.add(x0, y0);
-        area.add(x1, y1);
-        h.view()->zoomWindow(area);
-    }
+    static void key(QWidget* w, Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { PressKey(w, k, m); }
     static cad::ObjectId add(HostFixture& h, const QString& member,
                              std::initializer_list<cad::Variant> args) {
         return h.invoke(h.model.blockId(h.doc(), h.ms()), member, args).toObject();
@@ -59,14 +50,14 @@ class EditingTest : public QObject {
         h.model.closeUndoSteps();
         h.changed();
         h.view()->setSnapEnabled(false);
-        zoomTo(h, 0, 0, 100, 100);
+        h.zoomTo(0, 0, 100, 100);
         return s;
     }
 
 private slots:
     void undoAndRedoWhatTheUserDrew() {
         HostFixture h;
-        zoomTo(h, -10, -10, 110, 110);
+        h.zoomTo(-10, -10, 110, 110);
         h.view()->setSnapEnabled(false);
         h.window->submitText(QStringLiteral("_pline"));
         h.moveAndClick(h.at(0, 0));
