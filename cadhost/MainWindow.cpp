@@ -466,6 +466,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* k = static_cast<QKeyEvent*>(event);
         if (k->key() == Qt::Key_Escape) {
             input_->clear();
+            view_->clearSelection();
+            if (hostCommands_.active()) {
+                hostCommands_.cancel();
+                updatePrompt();
+                return true;
+            }
             interaction_.userInput(Input::cancel());
             return true;
         }
@@ -639,7 +645,11 @@ void MainWindow::stepBack(bool redo) {
         return;
     }
     model_.closeUndoSteps();
-    showMessage(redo ? cad::RedoStep(model_, d) : cad::UndoSteps(model_, d, 1));
+    try {
+        showMessage(redo ? cad::RedoStep(model_, d) : cad::UndoSteps(model_, d, 1));
+    } catch (const cad::Error& e) {
+        showMessage(e.message());
+    }
     view_->clearSelection();
     scheduleRefresh(Change::Any);
 }

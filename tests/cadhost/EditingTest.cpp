@@ -140,10 +140,13 @@ private slots:
         h.moveAndClick(h.at(20, 10));
         QCOMPARE(h.view()->selection(), handles({s.shortLine}, h));
         QVERIFY(h.view()->renderImage() != plain);
-        // Escape clears it, and the picture is plain again.
+        // Escape clears it, and the picture is plain again; in the prompt line as in the view.
         key(h.view(), Qt::Key_Escape);
         QVERIFY(h.view()->selection().isEmpty());
         QCOMPARE(h.view()->renderImage(), plain);
+        h.moveAndClick(h.at(20, 10));
+        key(h.window->promptInput(), Qt::Key_Escape);
+        QVERIFY(h.view()->selection().isEmpty());
 
         // Left to right: a window takes what lies wholly inside (not the long line it cuts).
         drag(h, 5, 5, 66, 70);
