@@ -233,6 +233,11 @@ private slots:
         QCOMPARE(h.window->promptText(), QStringLiteral("Polecenie:"));
         QCOMPARE(live(h), 2);
         QVERIFY(h.view()->selection().isEmpty());
+        // Escape in the prompt line ends the window's own commands too.
+        h.window->submitText(QStringLiteral("_zoom"));
+        QVERIFY(h.window->promptText() != QStringLiteral("Polecenie:"));
+        key(h.window->promptInput(), Qt::Key_Escape);
+        QCOMPARE(h.window->promptText(), QStringLiteral("Polecenie:"));
         // A selection made first is erased at once.
         h.moveAndClick(h.at(20, 10));
         h.window->submitText(QStringLiteral("_erase"));
