@@ -53,6 +53,12 @@ public:
 
     // Entities shown highlighted (by handle, so erasing one leaves nothing dangling).
     const QSet<quint64>& highlighted;
+    // The user's selection in this drawing (by handle), shown highlighted too.
+    QSet<quint64> selected;
+    bool anyHighlighted() const { return !highlighted.isEmpty() || !selected.isEmpty(); }
+    bool isHighlighted(const cad::db::Entity* e) const {
+        return highlighted.contains(e->handle()) || selected.contains(e->handle());
+    }
 
 private:
     cad::db::Database* db_;

@@ -2,6 +2,7 @@
 #include "cadhost/DrawingView.h"
 
 #include "cadhost/DrawingRenderer.h"
+#include "cadhost/Selection.h"
 
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -44,6 +45,7 @@ const DrawingView::ViewState& DrawingView::state() const {
 void DrawingView::setScene(DrawingScene* scene) {
     if (scene == scene_) return;
     scene_ = scene;
+    corner_.reset();
     if (scene_ && state().scale == 0) fitExtents();
     invalidateCache();
     reportCursor();
@@ -119,16 +121,17 @@ void DrawingView::paintAppended(size_t from) {
     PainterSink sink(p);
     DrawingRenderer renderer(*scene_->database(), transform(), sink);
     const Box area = visibleArea();
-    const bool anyHighlight = !scene_->highlighted.isEmpty();
+    const bool anyHighlight = scene_->anyHighlighted();
     for (size_t i = from; i < scene_->appendedCount(); ++i) {
         const Entity* e = scene_->appended(i);
         if (e->isErased() || !scene_->appendedBox(i).overlaps(area)) continue;
-        renderer.draw(e, anyHighlight && scene_->highlighted.contains(e->handle()));
+        renderer.draw(e, anyHighlight && scene_->isHighlighted(e));
     }
     paintedUpTo_ = scene_->newestSequence();
 }
 
 void DrawingView::setMode(Mode mode, std::optional<Point3> base) {
+    if (mode != Mode::Idle && mode != Mode::Select) corner_.reset();
     mode_ = mode;
     base_ = base;
     snapShown_.reset();
@@ -216,7 +219,7 @@ void DrawingView::renderCache() {
         PainterSink sink(p);
         DrawingRenderer renderer(*scene_->database(), transform(), sink);
         const double k = state().scale;
-        const bool anyHighlight = !scene_->highlighted.isEmpty();
+        const bool anyHighlight = scene_->anyHighlighted();
         for (size_t i = 0; i < shown.size(); ++i) {
             const Box& b = boxes[i];
             // Smaller than a pixel: one dot in the entity's colour says as much as its geometry.
@@ -226,7 +229,7 @@ void DrawingView::renderCache() {
                 p.drawPoint(toScreen(b.min));
                 continue;
             }
-            renderer.draw(shown[i], anyHighlight && scene_->highlighted.contains(shown[i]->handle()));
+            renderer.draw(shown[i], anyHighlight && scene_->isHighlighted(shown[i]));
         }
     }
     cacheValid_ = true;
@@ -284,6 +287,18 @@ void DrawingView::drawOverlay(QPainter& p) {
     }
     if (!cursor_) return;
     const QPointF c = *cursor_;
+    if (corner_) {
+        // Blue and solid for a window, green and dashed for a crossing.
+        const QPointF first = toScreen(*corner_);
+        const bool window = c.x() >= first.x();
+        const QColor edge = window ? QColor(90, 150, 255) : QColor(90, 220, 120);
+        QColor inside = edge;
+        inside.setAlpha(40);
+        p.setPen(QPen(edge, 1, window ? Qt::SolidLine : Qt::DashLine));
+        p.setBrush(inside);
+        p.drawRect(QRectF(first, c).normalized());
+        p.setBrush(Qt::NoBrush);
+    }
     QPointF target = c;
     if (snapShown_) target = toScreen(snapShown_->point);
     if (mode_ == Mode::Point && base_) {
@@ -291,7 +306,7 @@ void DrawingView::drawOverlay(QPainter& p) {
         p.drawLine(toScreen(*base_), target);
     }
     p.setPen(QPen(Cursor, 1));
-    if (mode_ == Mode::Entity) {
+    if (mode_ == Mode::Entity || mode_ == Mode::Select) {
         p.drawRect(QRectF(c.x() - Aperture / 2.0, c.y() - Aperture / 2.0, Aperture, Aperture));
     } else {
         p.drawLine(QPointF(c.x() - 20, c.y()), QPointF(c.x() + 20, c.y()));
@@ -355,9 +370,12 @@ void DrawingView::mousePressEvent(QMouseEvent* e) {
         emit enterPressed();
         return;
     }
-    if (e->button() == Qt::MiddleButton || (e->button() == Qt::LeftButton && mode_ == Mode::Idle)) {
+    const bool selecting = mode_ == Mode::Idle || mode_ == Mode::Select;
+    if (e->button() == Qt::MiddleButton || (e->button() == Qt::LeftButton && selecting)) {
+        // A drag pans; a left click without moving selects (see mouseReleaseEvent).
         panning_ = true;
         dragged_ = false;
+        panButton_ = e->button();
         panFrom_ = e->position();
         panOffset_ = QPointF();
         return;
@@ -394,6 +412,12 @@ void DrawingView::mouseReleaseEvent(QMouseEvent* e) {
     if (!panning_) return;
     panning_ = false;
     const QPointF d = e->position() - panFrom_;
+    if (!dragged_ && panButton_ == Qt::LeftButton) {
+        panOffset_ = QPointF();
+        cursor_ = e->position();
+        selectAt(panFrom_, e->modifiers() & Qt::ShiftModifier);
+        return;
+    }
     if (!d.isNull() && scene_) {
         rememberView();
         ViewState& s = state();
@@ -415,9 +439,27 @@ void DrawingView::leaveEvent(QEvent*) {
 }
 
 void DrawingView::keyPressEvent(QKeyEvent* e) {
+    if (e->matches(QKeySequence::Undo)) {
+        emit undoPressed();
+        return;
+    }
+    if (e->matches(QKeySequence::Redo) || (e->key() == Qt::Key_Y && (e->modifiers() & Qt::ControlModifier))) {
+        emit redoPressed();
+        return;
+    }
     switch (e->key()) {
         case Qt::Key_Escape:
+            // Escape drops a window being picked, else the selection, and cancels what runs.
+            if (corner_) {
+                corner_.reset();
+                update();
+            } else {
+                clearSelection();
+            }
             emit escapePressed();
+            return;
+        case Qt::Key_Delete:
+            emit deletePressed();
             return;
         case Qt::Key_Return:
         case Qt::Key_Enter:
@@ -435,6 +477,53 @@ void DrawingView::keyPressEvent(QKeyEvent* e) {
         return;
     }
     QWidget::keyPressEvent(e);
+}
+
+QSet<quint64> DrawingView::selection() const {
+    return scene_ ? scene_->selected : QSet<quint64>();
+}
+
+void DrawingView::clearSelection() {
+    corner_.reset();
+    if (!scene_ || scene_->selected.isEmpty()) return;
+    scene_->selected.clear();
+    invalidateCache();
+    emit selectionChanged();
+}
+
+void DrawingView::select(const std::vector<const Entity*>& entities, bool remove) {
+    if (!scene_) return;
+    bool changed = false;
+    for (const Entity* e : entities) {
+        if (remove)
+            changed = scene_->selected.remove(e->handle()) || changed;
+        else if (!scene_->selected.contains(e->handle())) {
+            scene_->selected.insert(e->handle());
+            changed = true;
+        }
+    }
+    if (!changed) return;
+    invalidateCache();
+    emit selectionChanged();
+}
+
+void DrawingView::selectAt(QPointF screen, bool remove) {
+    if (!scene_ || (mode_ != Mode::Idle && mode_ != Mode::Select)) return;
+    if (corner_) {
+        const QPointF first = toScreen(*corner_);
+        corner_.reset();
+        // Picked left to right: a window; right to left: a crossing.
+        const bool window = screen.x() >= first.x();
+        select(SelectInRect(*scene_, transform(), QRectF(first, screen).normalized(), window), remove);
+        update();
+        return;
+    }
+    if (const Entity* hit = entityAt(screen); hit && !OnLockedLayer(*scene_->database(), hit)) {
+        select({hit}, remove);
+        return;
+    }
+    corner_ = toWorld(screen);
+    update();
 }
 
 const Entity* DrawingView::entityAt(QPointF screen) const {

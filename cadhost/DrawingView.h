@@ -1,6 +1,8 @@
 // The drawing window's canvas: shows the active drawing's model space, zooms with the wheel, pans
 // with the middle button (or the left one when nothing is asked), and takes picks: points with a
 // rubber band from the base point and object snap (F3), or the top-level entity under the cursor.
+// While nothing is asked (or a command asks to select objects) clicks select: an entity, or a
+// window from two corners (left to right: wholly inside; right to left: crossing).
 // The drawing is painted into a cached image; the cursor, rubber band and snap marker are drawn
 // over it, so moving the mouse never repaints a large base map.
 #pragma once
@@ -19,7 +21,7 @@ namespace cadhost {
 class DrawingView : public QWidget {
     Q_OBJECT
 public:
-    enum class Mode { Idle, Point, Entity };
+    enum class Mode { Idle, Point, Entity, Select };
 
     explicit DrawingView(QWidget* parent = nullptr);
 
@@ -62,6 +64,18 @@ public:
     // The drawing point a click at the screen point gives: snapped when snapping finds one.
     cad::db::Point3 pickPoint(QPointF screen) const;
 
+    // ---- The user's selection in the shown drawing ----
+    // Handles of the selected entities (empty when no drawing is shown).
+    QSet<quint64> selection() const;
+    void clearSelection();
+    // Adds the entities to the selection (or takes them out).
+    void select(const std::vector<const cad::db::Entity*>& entities, bool remove = false);
+    // A selection click at a screen point: an entity there, else a window corner (the second
+    // corner closes the window). `remove` (Shift) takes entities out instead.
+    void selectAt(QPointF screen, bool remove = false);
+    // The first corner of a window being picked, if any.
+    std::optional<cad::db::Point3> windowCorner() const { return corner_; }
+
     // Milliseconds the last full repaint of the drawing took.
     double lastRenderMs() const { return lastRenderMs_; }
     // Renders the drawing into a fresh image of the widget's size (tests, screenshots).
@@ -78,6 +92,10 @@ signals:
     void enterPressed();
     void textTyped(const QString& text);
     void snapToggled(bool on);
+    void selectionChanged();
+    void deletePressed();
+    void undoPressed();
+    void redoPressed();
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -127,8 +145,10 @@ private:
     std::optional<SnapPoint> snapShown_;
     bool panning_ = false;
     QPointF panFrom_;
+    Qt::MouseButton panButton_ = Qt::NoButton;
     QPointF panOffset_;
     bool dragged_ = false;
+    std::optional<cad::db::Point3> corner_;  // first corner of a selection window
     std::vector<std::array<double, 3>> preview_;
 };
 

@@ -1,4 +1,4 @@
-// The window's own commands: zoom and regen.
+// The window's own commands: zoom, regen and erase.
 #include "cadhost/HostCommands.h"
 
 #include "cadhost/DrawingView.h"
@@ -36,6 +36,16 @@ bool HostCommands::start(const QString& typed) {
         step_ = ZoomOption;
         return true;
     }
+    if (n == QLatin1String("erase") || n == QLatin1String("e") || n == QStringLiteral("usuń")) {
+        // A selection made before the command is erased at once, as the CAD does.
+        if (!view_->selection().isEmpty() && eraser_) {
+            note_ = eraser_();
+            step_ = Idle;
+        } else {
+            step_ = EraseSelect;
+        }
+        return true;
+    }
     if (n == QLatin1String("regen") || n == QLatin1String("re")) {
         view_->drawingChanged();
         step_ = Idle;
@@ -52,6 +62,8 @@ QString HostCommands::prompt() const {
             return QStringLiteral("Określ pierwszy narożnik:");
         case ZoomSecond:
             return QStringLiteral("Określ przeciwległy narożnik:");
+        case EraseSelect:
+            return QStringLiteral("Wybierz obiekty:");
         case Idle:
             break;
     }
@@ -64,6 +76,20 @@ std::optional<cad::Point> HostCommands::basePoint() const {
 }
 
 QString HostCommands::input(const cad::Input& in) {
+    if (step_ == EraseSelect) {
+        // Clicks select in the view itself; Enter erases what is selected, Escape drops it.
+        if (in.kind == cad::Input::Enter) {
+            step_ = Idle;
+            return view_->selection().isEmpty() || !eraser_ ? QStringLiteral("Nie wybrano obiektów.")
+                                                            : eraser_();
+        }
+        if (in.kind == cad::Input::Cancel) {
+            step_ = Idle;
+            view_->clearSelection();
+            return {};
+        }
+        return QStringLiteral("Wskaż obiekty, Enter kończy wybór.");
+    }
     if (in.kind == cad::Input::Cancel || in.kind == cad::Input::Enter) {
         step_ = Idle;
         return {};

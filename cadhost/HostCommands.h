@@ -1,5 +1,6 @@
-// Commands the drawing window answers itself, without the drawing: "_zoom" (window, extents,
-// previous) and "_regen". They take the prompt line while they run, as the drawing commands do.
+// Commands the drawing window answers itself: "_zoom" (window, extents, previous), "_regen" and
+// "_erase" (the selection made before it, or objects selected at its prompt). They take the prompt
+// line while they run, as the drawing commands do.
 #pragma once
 
 #include "platform/cad/model/Interaction.h"
@@ -7,6 +8,7 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace cadhost {
 
@@ -15,20 +17,28 @@ class DrawingView;
 class HostCommands {
 public:
     explicit HostCommands(DrawingView* view) : view_(view) {}
+    // What erases the view's selection (as one undo step); returns a note for the user.
+    void setEraser(std::function<QString()> eraser) { eraser_ = std::move(eraser); }
 
     // Starts the command a typed word names; false when it names none of the window's own.
     bool start(const QString& typed);
     bool active() const { return step_ != Idle; }
+    // Whether the command asks the user to select objects (clicks select, Enter ends).
+    bool selecting() const { return step_ == EraseSelect; }
     QString prompt() const;
     // The rubber band's base while a second corner is asked.
     std::optional<cad::Point> basePoint() const;
     // One answer; returns a short message for the user when the answer was refused.
     QString input(const cad::Input& in);
     void cancel() { step_ = Idle; }
+    // A note left by the last command that ended without an input (the erase of a selection).
+    QString takeNote() { return std::exchange(note_, QString()); }
 
 private:
-    enum Step { Idle, ZoomOption, ZoomFirst, ZoomSecond };
+    enum Step { Idle, ZoomOption, ZoomFirst, ZoomSecond, EraseSelect };
     DrawingView* view_;
+    std::function<QString()> eraser_;
+    QString note_;
     Step step_ = Idle;
     cad::Point first_;
 };

@@ -4,6 +4,7 @@
 #include "platform/cad/model/CommandProcessor.h"
 
 #include <array>
+#include <utility>
 
 namespace cadhost {
 
@@ -115,6 +116,8 @@ void HostInteraction::userInput(const Input& input) {
         if (!commandRunning()) {
             commandQueue_.clear();
             commandRequest_.reset();
+            // The user's own command is one undo step; a program's command stays in the program's.
+            if (std::exchange(userCommand_, false)) model_.closeUndoSteps();
         }
         emit requestChanged();
         emit drawingChanged();
@@ -123,6 +126,9 @@ void HostInteraction::userInput(const Input& input) {
     // Idle: a typed word starts a command in the active drawing.
     if (input.kind == Input::TextInput && model_.activeDocument()) {
         QString text = input.text.trimmed();
+        // What the programs did before is a step of its own, and so is this command.
+        model_.closeUndoSteps();
+        userCommand_ = true;
         try {
             model_.invoke(model_.activeDocument()->id, QStringLiteral("SendCommand"), cad::CallKind::Method,
                           cad::Args(std::array<cad::Variant, 1>{cad::Variant(text + QLatin1Char('\r'))}));
@@ -131,6 +137,7 @@ void HostInteraction::userInput(const Input& input) {
         }
         model_.pumpCommands();
         if (const QString note = model_.commands().takeMessage(); !note.isEmpty()) emit message(note);
+        if (!commandRunning() && std::exchange(userCommand_, false)) model_.closeUndoSteps();
         emit requestChanged();
         emit drawingChanged();
     }

@@ -63,6 +63,7 @@ private:
     std::deque<cad::Input> commandQueue_;
     std::optional<cad::InputRequest> commandRequest_;
     std::optional<cad::Input> answer_;
+    bool userCommand_ = false;  // the running command was typed in the window: its end ends an undo step
 };
 
 }  // namespace cadhost

@@ -4,7 +4,9 @@
 #include "cadhost/InputParser.h"
 #include "common/Ini.h"
 #include "platform/cad/engine/Database.h"
+#include "platform/cad/engine/UndoJournal.h"
 #include "platform/cad/model/CommandProcessor.h"
+#include "platform/cad/model/Commands.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QAction>
@@ -115,9 +117,11 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
 
     addDockWidget(Qt::RightDockWidgetArea, layers_);
     connect(layers_, &LayerPanel::layersChanged, this, [this] {
+        model_.closeUndoSteps();  // each change in the panel is a step of its own
         syncDocuments();
         scheduleRefresh(Change::Look);
     });
+    hostCommands_.setEraser([this] { return eraseSelection(); });
     buildMenus();
 
     connect(view_, &DrawingView::cursorMoved, this, [this](double x, double y) {
@@ -146,6 +150,16 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
         interaction_.userInput(Input::cancel());
     });
     connect(view_, &DrawingView::enterPressed, this, [this] { submitTyped(); });
+    connect(view_, &DrawingView::deletePressed, this, [this] {
+        if (hostCommands_.selecting()) {
+            showMessage(hostCommands_.input(Input::enter()));
+            updatePrompt();
+        } else if (!busy()) {
+            showMessage(eraseSelection());
+        }
+    });
+    connect(view_, &DrawingView::undoPressed, this, [this] { undoStep(); });
+    connect(view_, &DrawingView::redoPressed, this, [this] { redoStep(); });
     connect(view_, &DrawingView::textTyped, this, [this](const QString& t) {
         input_->setFocus();
         input_->insert(t);
@@ -168,9 +182,11 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
     connect(poll_, &QTimer::timeout, this, [this] {
         const bool running = interaction_.commandRunning();
         size_t count = 0;
-        if (DocumentState* d = model_.activeDocument()) count = d->db->modelSpace()->entities().size();
+        DocumentState* d = model_.activeDocument();
+        if (d) count = d->db->modelSpace()->entities().size();
         if (const QString note = model_.commands().takeMessage(); !note.isEmpty()) showMessage(note);
-        if (running != wasRunning_ || count != lastCount_) {
+        const quint64 replays = d ? d->db->journal().replayCount() : 0;
+        if (running != wasRunning_ || count != lastCount_ || replays != lastReplays_) {
             wasRunning_ = running;
             lastCount_ = count;
             updatePrompt();
@@ -243,6 +259,17 @@ void MainWindow::buildMenus() {
     viewMenu->addAction(QStringLiteral("&Przyciąganie (F3)"), this,
                         [this] { view_->setSnapEnabled(!view_->snapEnabled()); });
     viewMenu->addAction(layers_->toggleViewAction());
+
+    // Edycja comes before Widok, as in every editor.
+    QMenu* edit = new QMenu(QStringLiteral("&Edycja"), this);
+    menuBar()->insertMenu(viewMenu->menuAction(), edit);
+    edit->addAction(QStringLiteral("&Cofnij"), QKeySequence::Undo, this, [this] { undoStep(); });
+    edit->addAction(QStringLiteral("&Ponów"), QKeySequence(Qt::CTRL | Qt::Key_Y), this,
+                    [this] { redoStep(); });
+    edit->addSeparator();
+    edit->addAction(QStringLiteral("&Usuń zaznaczone"), QKeySequence::Delete, this, [this] {
+        if (!busy()) showMessage(eraseSelection());
+    });
 
     windowMenu_ = menuBar()->addMenu(QStringLiteral("O&kno"));
 }
@@ -439,6 +466,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* k = static_cast<QKeyEvent*>(event);
         if (k->key() == Qt::Key_Escape) {
             input_->clear();
+            view_->clearSelection();
+            if (hostCommands_.active()) {
+                hostCommands_.cancel();
+                updatePrompt();
+                return true;
+            }
             interaction_.userInput(Input::cancel());
             return true;
         }
@@ -449,6 +482,22 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         if (k->key() == Qt::Key_Space && spaceEnters()) {
             submitTyped();
             return true;
+        }
+        // With nothing typed, the editing keys act on the drawing, not on the prompt line.
+        if (input_->text().isEmpty()) {
+            if (k->matches(QKeySequence::Undo)) {
+                undoStep();
+                return true;
+            }
+            if (k->matches(QKeySequence::Redo) ||
+                (k->key() == Qt::Key_Y && (k->modifiers() & Qt::ControlModifier))) {
+                redoStep();
+                return true;
+            }
+            if (k->key() == Qt::Key_Delete) {
+                emit view_->deletePressed();
+                return true;
+            }
         }
         if ((k->key() == Qt::Key_Up || k->key() == Qt::Key_Down) && !history_.isEmpty()) {
             historyAt_ = std::clamp(historyAt_ + (k->key() == Qt::Key_Up ? -1 : 1), 0, int(history_.size()));
@@ -477,6 +526,7 @@ void MainWindow::submitText(const QString& typed) {
         lastCommand_ = text;
         message_->clear();
         if (hostCommands_.start(text)) {
+            showMessage(hostCommands_.takeNote());
             updatePrompt();
             return;
         }
@@ -499,6 +549,10 @@ void MainWindow::updatePrompt() {
     view_->setPreview(model_.commands().currentPreview());
     if (hostCommands_.active()) {
         prompt_->setText(hostCommands_.prompt());
+        if (hostCommands_.selecting()) {
+            view_->setMode(DrawingView::Mode::Select);
+            return;
+        }
         std::optional<cad::db::Point3> base;
         if (const auto b = hostCommands_.basePoint()) base = cad::db::Point3{b->x, b->y, 0};
         view_->setMode(DrawingView::Mode::Point, base);
@@ -533,8 +587,15 @@ void MainWindow::scheduleRefresh(Change change) {
     refresh_->start();
 }
 
+bool MainWindow::replayedSincePaint() {
+    DocumentState* d = model_.activeDocument();
+    const quint64 replays = d ? d->db->journal().replayCount() : 0;
+    return std::exchange(lastReplays_, replays) != replays;
+}
+
 void MainWindow::refreshNow() {
     syncDocuments();
+    if (replayedSincePaint()) pending_ = Change::Any;
     switch (std::exchange(pending_, Change::None)) {
         case Change::None:
             break;
@@ -548,6 +609,57 @@ void MainWindow::refreshNow() {
             view_->drawingChanged();
             break;
     }
+}
+
+bool MainWindow::busy() const {
+    return hostCommands_.active() || interaction_.currentRequest().has_value();
+}
+
+QString MainWindow::eraseSelection() {
+    DocumentState* d = model_.activeDocument();
+    const QSet<quint64> chosen = view_->selection();
+    if (!d || chosen.isEmpty()) return QStringLiteral("Nie wybrano obiektów.");
+    // The erase is one undo step of its own, whatever came before it.
+    model_.closeUndoSteps();
+    int erased = 0;
+    for (cad::db::Entity* e : std::vector<cad::db::Entity*>(d->db->modelSpace()->entities())) {
+        if (!chosen.contains(e->handle())) continue;
+        try {
+            call(model_.entityId(d, e), QStringLiteral("Delete"));
+            ++erased;
+        } catch (const cad::Error&) {
+        }
+    }
+    model_.closeUndoSteps();
+    view_->clearSelection();
+    scheduleRefresh(Change::Any);
+    if (erased == 1) return QStringLiteral("Usunięto 1 obiekt.");
+    return QStringLiteral("Usunięto obiektów: %1.").arg(erased);
+}
+
+void MainWindow::stepBack(bool redo) {
+    DocumentState* d = model_.activeDocument();
+    if (!d) return;
+    if (busy()) {
+        showMessage(QStringLiteral("Najpierw zakończ bieżące polecenie."));
+        return;
+    }
+    model_.closeUndoSteps();
+    try {
+        showMessage(redo ? cad::RedoStep(model_, d) : cad::UndoSteps(model_, d, 1));
+    } catch (const cad::Error& e) {
+        showMessage(e.message());
+    }
+    view_->clearSelection();
+    scheduleRefresh(Change::Any);
+}
+
+void MainWindow::undoStep() {
+    stepBack(false);
+}
+
+void MainWindow::redoStep() {
+    stepBack(true);
 }
 
 void MainWindow::bringToFront() {

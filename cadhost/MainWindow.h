@@ -1,6 +1,6 @@
 // The CAD host's main window: the drawing view, the prompt line, the status line with the cursor
-// position, the menu Plik (new, open, save, save as, close, recent files, exit) and the window
-// list Okno of the open drawings.
+// position, the menu Plik (new, open, save, save as, close, recent files, exit), the menu Edycja
+// (undo, redo, erase the selection) and the window list Okno of the open drawings.
 #pragma once
 
 #include "cadhost/DrawingView.h"
@@ -45,6 +45,12 @@ public:
     // Asks about unsaved changes; false when the user cancels.
     bool closeDrawing(cad::DocumentState* doc);
     bool closeAll();
+
+    // Erases the view's selection as one undo step; returns the note for the user.
+    QString eraseSelection();
+    // Undoes or redoes one step of the active drawing (Ctrl+Z, Ctrl+Y).
+    void undoStep();
+    void redoStep();
 
     // Brings the window to the front (normal or maximised, as the programs ask).
     void bringToFront();
@@ -98,6 +104,11 @@ private:
     Change pending_ = Change::None;
     bool wasRunning_ = false;
     size_t lastCount_ = 0;
+    quint64 lastReplays_ = 0;  // the active drawing's undo and redo count when last painted
+    // Undo and redo anywhere in the drawing: everything is repainted.
+    bool replayedSincePaint();
+    void stepBack(bool redo);
+    bool busy() const;
 };
 
 }  // namespace cadhost

@@ -1,10 +1,12 @@
 // Accepting connections, cutting frames, serving calls and deferring picks.
 #include "cadhost/SocketServer.h"
 
+#include "platform/cad/model/CommandProcessor.h"
 #include "platform/cad/socket/SocketChannel.h"
 
 #include <QLocalServer>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -15,6 +17,11 @@ namespace cadhost {
 
 using cad::Input;
 using cad::InputRequest;
+
+namespace {
+// How long the programs must be quiet before their changes end as one undo step.
+constexpr int QuietMs = 300;
+}  // namespace
 
 // Listens as a QLocalServer (the socket file, its permissions, a stale file) but hands each
 // accepted descriptor over as it is instead of wrapping it in a QLocalSocket.
@@ -30,8 +37,21 @@ private:
 };
 
 SocketServer::SocketServer(cad::ObjectModel& model, HostInteraction& interaction, QObject* parent)
-    : QObject(parent), model_(model), interaction_(interaction), server_(new Listener(this)) {
+    : QObject(parent),
+      model_(model),
+      interaction_(interaction),
+      server_(new Listener(this)),
+      quiet_(new QTimer(this)) {
     server_->setSocketOptions(QLocalServer::UserAccessOption);
+    // Checked on a tick rather than re-armed on every call: the calls themselves pay nothing.
+    quiet_->setInterval(QuietMs);
+    connect(quiet_, &QTimer::timeout, this, [this] {
+        // A pick or a sent command waiting for the user is still part of the program's command.
+        if (served_ == servedAtTick_ && !interaction_.pickActive() && model_.commands().isQuiescent())
+            model_.closeUndoSteps();
+        servedAtTick_ = served_;
+    });
+    quiet_->start();
 }
 
 SocketServer::~SocketServer() {
@@ -91,6 +111,7 @@ void SocketServer::drop(quint64 id) {
     if (it == connections_.end()) return;
     Connection& c = *it->second;
     interaction_.dropPicksOf(&c);
+    model_.closeUndoSteps();  // what the program did is complete
     // The notifiers may be the ones whose signal is running.
     c.readable->setEnabled(false);
     c.writable->setEnabled(false);

@@ -14,6 +14,7 @@
 #include <memory>
 
 class QSocketNotifier;
+class QTimer;
 
 namespace cadhost {
 
@@ -63,6 +64,11 @@ private:
     std::map<quint64, std::unique_ptr<Connection>> connections_;
     quint64 nextConnection_ = 1;
     quint64 served_ = 0;
+    // A program's command is one undo step: the step ends once the programs have been quiet for
+    // a tick of this timer (and no pick or sent command waits for the user), or when a program
+    // goes away.
+    QTimer* quiet_;
+    quint64 servedAtTick_ = 0;
 };
 
 }  // namespace cadhost

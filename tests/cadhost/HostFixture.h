@@ -8,6 +8,7 @@
 #include "platform/cad/engine/Database.h"
 #include "platform/cad/model/CommandProcessor.h"
 
+#include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -64,4 +65,17 @@ struct HostFixture {
     }
     // The drawing was changed behind the window's back (directly in the engine).
     void changed() { view()->drawingChanged(); }
+    // Shows the drawing area between two corners.
+    void zoomTo(double x0, double y0, double x1, double y1) {
+        cad::db::Box area;
+        area.add(x0, y0);
+        area.add(x1, y1);
+        view()->zoomWindow(area);
+    }
 };
+
+// A key pressed in a widget, delivered as the window system would (Space carries its text).
+inline void PressKey(QWidget* w, Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, k, m, k == Qt::Key_Space ? QStringLiteral(" ") : QString());
+    QCoreApplication::sendEvent(w, &press);
+}

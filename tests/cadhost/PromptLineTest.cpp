@@ -20,17 +20,7 @@ class PromptLineTest : public QObject {
             QCoreApplication::sendEvent(w, &press);
         }
     }
-    static void key(QWidget* w, Qt::Key k) {
-        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier,
-                        k == Qt::Key_Space ? QStringLiteral(" ") : QString());
-        QCoreApplication::sendEvent(w, &press);
-    }
-    static void zoomTo(HostFixture& h, double x0, double y0, double x1, double y1) {
-        Box area;
-        area.add(x0, y0);
-        area.add(x1, y1);
-        h.view()->zoomWindow(area);
-    }
+    static void key(QWidget* w, Qt::Key k) { PressKey(w, k); }
 
 private slots:
     void unknownCommandAndWrongKeywordAnswerInPolish() {
@@ -42,7 +32,7 @@ private slots:
         QCOMPARE(h.window->messageText(), QStringLiteral("Nieznane polecenie \u201eLINE\u201d."));
         QCOMPARE(h.window->promptText(), QStringLiteral("Polecenie:"));
 
-        zoomTo(h, -10, -10, 110, 110);
+        h.zoomTo(-10, -10, 110, 110);
         h.view()->setSnapEnabled(false);
         type(in, QStringLiteral("_pline"));
         key(in, Qt::Key_Return);
@@ -65,7 +55,7 @@ private slots:
     void spaceRightClickAndEnterRepeatWithSegmentsShown() {
         HostFixture h;
         QLineEdit* in = h.window->promptInput();
-        zoomTo(h, -10, -10, 110, 110);
+        h.zoomTo(-10, -10, 110, 110);
         h.view()->setSnapEnabled(false);
         type(in, QStringLiteral("_pline"));
         key(in, Qt::Key_Space);  // Space starts the command as Enter would
@@ -119,7 +109,7 @@ private slots:
         h.db().addLine(h.ms(), {0, 0, 0}, {1000, 500, 0});
         h.changed();
         QLineEdit* in = h.window->promptInput();
-        zoomTo(h, 0, 0, 10, 10);
+        h.zoomTo(0, 0, 10, 10);
         const double closeScale = h.view()->viewScale();
         h.window->submitText(QStringLiteral("_zoom"));
         QVERIFY(h.window->promptText().contains(QStringLiteral("[Zakres/Okno/Poprzedni]")));

@@ -4,6 +4,7 @@
 #include "HostFixture.h"
 
 #include "platform/cad/Application.h"
+#include "platform/cad/engine/UndoJournal.h"
 
 #include "platform/cad/socket/CadHostConnection.h"
 
@@ -88,6 +89,39 @@ private slots:
         QCOMPARE(h.ms()->item(0)->color, 1);
         QTRY_VERIFY(!h.doc()->saved);
         QTRY_VERIFY(h.window->windowTitle().endsWith(QLatin1Char('*')));
+    }
+
+    void eachProgramCommandIsOneUndoStep() {
+        HostFixture h;
+        const QString name = h.listen();
+        Client a(name);
+        QCOMPARE(a.line(), QStringLiteral("ok connected"));
+        const QString first = a.ask(QStringLiteral("addline 0 0 10 0")).mid(3);
+        QTest::qWait(800);  // the program goes quiet: its command is complete
+        // The next command: two lines added and the first one recoloured, in one burst.
+        a.ask(QStringLiteral("addline 0 5 10 5"));
+        a.ask(QStringLiteral("addline 0 9 10 9"));
+        QCOMPARE(a.ask(QStringLiteral("color %1 1").arg(first)), QStringLiteral("ok 1"));
+        QTest::qWait(800);
+        QCOMPARE(h.ms()->count(), 3);
+        QTest::keyClick(h.view(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(h.ms()->count(), 1);
+        // The program sees the drawing as it is now.
+        QCOMPARE(a.ask(QStringLiteral("count")), QStringLiteral("ok 1"));
+        QCOMPARE(a.ask(QStringLiteral("color %1").arg(first)), QStringLiteral("ok 256"));
+        QTest::keyClick(h.view(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(a.ask(QStringLiteral("count")), QStringLiteral("ok 3"));
+        QCOMPARE(h.ms()->item(0)->color, 1);
+        // Going away ends the step at once: the user's undo takes only the last call.
+        QCOMPARE(a.ask(QStringLiteral("addline 0 20 10 20")).left(2), QStringLiteral("ok"));
+        a.send(QStringLiteral("quit"));
+        QTRY_COMPARE(h.server->connectionCount(), 0);
+        QVERIFY(!h.doc()->db->journal().stepOpen());
+        QTest::keyClick(h.view(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(h.ms()->count(), 3);
+        QTest::keyClick(h.view(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(h.view(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(h.ms()->count(), 0);
     }
 
     void pickIsAnsweredFromTheWindowWhileOthersAreServed() {

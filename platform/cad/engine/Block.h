@@ -50,6 +50,7 @@ public:
 
 private:
     friend class Database;
+    friend class UndoJournal;
     QString name_;
     mutable std::vector<Entity*> items_;
     mutable int erasedCount_ = 0;

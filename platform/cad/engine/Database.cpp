@@ -100,7 +100,12 @@ Database::Impl::~Impl() {
 Database::Database() : Database(true) {}
 
 Database::Database(bool withDefaults) : d(std::make_unique<Impl>()) {
+    d->journal = std::make_unique<UndoJournal>(*this);
     if (withDefaults) ensureDefaults();
+}
+
+UndoJournal& Database::journal() {
+    return *d->journal;
 }
 
 Database::~Database() = default;
@@ -124,6 +129,7 @@ const Tags* Database::headerVariable(const QString& name) const {
 }
 
 void Database::setHeaderVariable(const QString& name, const Tags& tags) {
+    d->journal->willModifyHeader();
     for (auto& h : header_)
         if (h.name.compare(name, Qt::CaseInsensitive) == 0) {
             h.tags = tags;
@@ -176,6 +182,7 @@ T* Database::newRecord(Table<T>& table, const QString& name, quint64 handle) {
     T* raw = rec.get();
     table.items_.push_back(std::move(rec));
     table.index_.insert(nameKey(name), raw);
+    d->journal->created(raw);
     return raw;
 }
 
@@ -294,6 +301,7 @@ BlockDefinition* Database::adoptBlock(const QString& name, quint64 recordHandle)
     d->blocks.push_back(std::move(b));
     ++d->liveBlocks;
     if (!d->blockIndex.contains(nameKey(name))) d->blockIndex.insert(nameKey(name), raw);
+    d->journal->created(raw);
     return raw;
 }
 
@@ -350,6 +358,7 @@ void Database::renameBlock(BlockDefinition* block, const QString& newName) {
     const QString newKey = nameKey(newName);
     if (oldKey != newKey && findBlock(newName))
         throw AlreadyExists(QStringLiteral("Block %1 exists").arg(newName));
+    d->journal->blockRenamed(block, block->name());
     for (const auto& e : d->entities) {
         if (e->kind() != EntityKind::BlockReference) continue;
         auto& ins = std::get<InsertData>(e->data);
@@ -370,6 +379,7 @@ void Database::deleteBlock(BlockDefinition* block) {
     if (const int n = referenceCount(block); n > 0)
         throw Failed(QStringLiteral("Block %1 is referenced %2 times").arg(block->name()).arg(n));
     for (Entity* e : std::vector<Entity*>(block->entities())) erase(e);
+    d->journal->blockDeleted(block);
     block->erased_ = true;
     --d->liveBlocks;
     // Out of the table, so that its positions stay direct; the object lives on for references to it.
@@ -398,6 +408,7 @@ Entity* Database::newEntity(BlockDefinition* block, EntityKind kind, quint64 han
         raw->ownerHandle = block->handle();
         block->items_.push_back(raw);
     }
+    d->journal->created(raw);
     return raw;
 }
 
@@ -433,6 +444,7 @@ void Database::setLayerRaw(Entity* entity, const QString& layer) {
 void Database::eraseObject(DbObject* object) {
     if (object->objectType() == ObjectType::Entity)
         throw InvalidArgument(QStringLiteral("Entities are erased with erase()"));
+    d->journal->erased(object);
     if (object->objectType() == ObjectType::BlockDefinition && !object->erased_) --d->liveBlocks;
     object->erased_ = true;
 }
@@ -638,6 +650,7 @@ void Database::setLayer(Entity* entity, const QString& layer) {
     entity->checkAlive();
     Layer* l = layers_.find(layer);
     if (!l) throw NotFound(QStringLiteral("No layer %1").arg(layer));
+    d->journal->willModify(entity);
     unindexEntity(entity);
     entity->layer_ = l->name();
     indexEntity(entity);
@@ -648,6 +661,7 @@ void Database::setReferenceBlock(Entity* reference, const QString& blockName) {
     auto& ins = reference->as<InsertData>();
     BlockDefinition* def = findBlock(blockName);
     if (!def || def->isLayout()) throw NotFound(QStringLiteral("No block %1").arg(blockName));
+    d->journal->willModify(reference);
     unindexEntity(reference);
     ins.blockName = def->name();
     indexEntity(reference);
@@ -657,6 +671,7 @@ void Database::erase(Entity* entity) {
     entity->checkAlive();
     if (entity->kind() == EntityKind::AttributeReference && !entity->reference_->isErased())
         throw NotSupported(QStringLiteral("An attribute is erased with its block reference"));
+    d->journal->erased(entity);
     // Out of the indexes at once (constant time), so that reading them never meets the dead.
     unindexEntity(entity);
     entity->erased_ = true;
@@ -698,6 +713,7 @@ RawObject* Database::addRawObject(const QString& dxfName, quint64 handle) {
     registerObject(o.get(), handle);
     RawObject* raw = o.get();
     d->objects.push_back(std::move(o));
+    d->journal->created(raw);
     return raw;
 }
 
@@ -706,6 +722,7 @@ Dictionary* Database::addDictionary(quint64 handle) {
     registerObject(o.get(), handle);
     Dictionary* raw = o.get();
     d->objects.push_back(std::move(o));
+    d->journal->created(raw);
     return raw;
 }
 
@@ -714,6 +731,7 @@ SortentsTable* Database::addSortentsTable(quint64 handle) {
     registerObject(o.get(), handle);
     SortentsTable* raw = o.get();
     d->objects.push_back(std::move(o));
+    d->journal->created(raw);
     return raw;
 }
 
@@ -742,6 +760,7 @@ Dictionary* Database::extensionDictionary(DbObject* object, bool create) {
             return static_cast<Dictionary*>(o);
     }
     if (!create) return nullptr;
+    d->journal->willModify(object);
     Dictionary* dict = addDictionary(0);
     dict->ownerHandle = object->handle();
     dict->hardOwner = 1;
@@ -772,6 +791,7 @@ DbObject* Database::addDictionaryObject(Dictionary* dictionary, const QString& n
     }
     created->ownerHandle = dictionary->handle();
     created->reactors.push_back(dictionary->handle());
+    d->journal->willModify(dictionary);
     dictionary->entries.push_back({name, created->handle(), true});
     return created;
 }

@@ -22,6 +22,7 @@
 namespace cad::db {
 
 struct EntityIndexList;
+class UndoJournal;
 
 // The value of a system variable.
 using SysValue = std::variant<int, double, QString, Point3>;
@@ -301,6 +302,10 @@ public:
     // Sets which dictionary is the root (for the reader).
     void setRootDictionary(Dictionary* dictionary) { root_ = dictionary; }
 
+    // ---- Undo ----
+    // The drawing's undo history; it records once the drawing is handed to the user.
+    UndoJournal& journal();
+
     // ---- Drawing properties ----
     SummaryInfo& summaryInfo() { return summary_; }
     // Handle of the "DWGPROPS" record that stores the properties in a file.
@@ -335,6 +340,7 @@ public:
     void ensureDefaults();
 
 private:
+    friend class UndoJournal;
     struct Impl;
     std::unique_ptr<Impl> d;
     Database(bool withDefaults);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/cad/engine/Database.h"
+#include "platform/cad/engine/UndoJournal.h"
 
 #include <QHash>
 #include <unordered_map>
@@ -55,6 +56,7 @@ struct Database::Impl {
     QHash<QString, EntityIndexList> referencesByName;
     QHash<QString, QString> referenceNameSpelling;  // key -> name as written
     QHash<QString, EntityIndexList> entitiesByLayer;
+    std::unique_ptr<UndoJournal> journal;
     // Session-only system variables.
     Point3 lastPoint;
     QString lastPrompt;

@@ -72,10 +72,12 @@ protected:
 
 private:
     friend class Database;
+    friend class UndoJournal;
     ObjectType type_;
     quint64 handle_ = 0;
     Database* db_ = nullptr;
     bool erased_ = false;
+    quint32 undoStamp_ = 0;  // the undo step that last kept (or created) the object
 };
 
 }  // namespace cad::db

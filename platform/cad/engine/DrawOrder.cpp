@@ -65,6 +65,7 @@ static void reorder(Database& db, const std::vector<Entity*>& entities, bool top
             order.insert(order.begin(), moved.begin(), moved.end());
         // Keys 1..n in the new order; the writer turns them into a permutation of real handles.
         SortentsTable* table = db.sortentsTable(block, true);
+        db.journal().willModify(table);
         table->entries.clear();
         table->entries.reserve(order.size());
         quint64 key = 1;

@@ -285,6 +285,7 @@ public:
 
 private:
     friend class Database;
+    friend class UndoJournal;
     explicit Entity(EntityKind kind);
     EntityKind kind_;
     BlockDefinition* block_ = nullptr;

@@ -339,6 +339,9 @@ void transformText(TextData& td, const Transform2D& t) {
 void Database::transform(Entity* e, const Transform2D& t) {
     e->checkAlive();
     if (isIdentity(t)) return;
+    d->journal->willModify(e);
+    if (const auto* ins = e->tryAs<InsertData>())
+        for (Entity* a : ins->attributes) d->journal->willModify(a);
     const double det = t.determinant();
     const bool mirror = det < 0;
     const double scale = std::sqrt(std::abs(det));

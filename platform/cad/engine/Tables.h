@@ -13,6 +13,8 @@
 
 namespace cad::db {
 
+class UndoJournal;
+
 // The key under which a name is looked up: case-folded, so "Warstwa" and "WARSTWA", "ą" and "Ą"
 // are one name.
 QString nameKey(const QString& name);
@@ -129,6 +131,7 @@ public:
 
 private:
     friend class Database;
+    friend class UndoJournal;
     std::vector<std::unique_ptr<T>> items_;
     QHash<QString, T*> index_;
 };

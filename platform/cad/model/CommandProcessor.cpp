@@ -39,6 +39,7 @@ std::unique_ptr<CommandProcessor::Command> CommandProcessor::create(const QStrin
     if (n == QLatin1String("circle") || n == QLatin1String("c")) return MakeCircleCommand(model_, doc_);
     if (n == QLatin1String("-insert") || n == QLatin1String("-i")) return MakeInsertCommand(model_, doc_);
     if (n == QLatin1String("viewres")) return MakeViewresCommand(model_, doc_);
+    if (n == QLatin1String("undo")) return MakeUndoCommand(model_, doc_, message_);
     return nullptr;
 }
 
@@ -89,6 +90,13 @@ bool CommandProcessor::step() {
             const QString name = tokens_.takeFirst();
             progress = true;
             if (name.trimmed().isEmpty()) continue;
+            // "_u" and "_redo" act at once, without a prompt.
+            const QString bare = name.trimmed().toLower().remove(QLatin1Char('_')).remove(QLatin1Char('.'));
+            if (bare == QLatin1String("u") || bare == QLatin1String("redo")) {
+                model_.lastPrompt = message_ =
+                    bare == QLatin1String("u") ? UndoSteps(model_, doc_, 1) : RedoStep(model_, doc_);
+                continue;
+            }
             active_ = create(name);
             if (!active_) {
                 model_.lastPrompt = message_ =

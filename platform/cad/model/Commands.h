@@ -12,6 +12,12 @@ std::unique_ptr<CommandProcessor::Command> MakePlineCommand(ObjectModel& m, Docu
 std::unique_ptr<CommandProcessor::Command> MakeCircleCommand(ObjectModel& m, DocumentState* doc);
 std::unique_ptr<CommandProcessor::Command> MakeInsertCommand(ObjectModel& m, DocumentState* doc);
 std::unique_ptr<CommandProcessor::Command> MakeViewresCommand(ObjectModel& m, DocumentState* doc);
+// "_undo" asks how many steps to undo; its result goes to `message`.
+std::unique_ptr<CommandProcessor::Command> MakeUndoCommand(ObjectModel& m, DocumentState* doc,
+                                                           QString& message);
+// Undoes up to `count` steps ("_u" is one) or redoes one; the note for the user.
+QString UndoSteps(ObjectModel& m, DocumentState* doc, int count);
+QString RedoStep(ObjectModel& m, DocumentState* doc);
 
 // A typed keyword without the language prefix "_", upper-cased.
 QString KeywordOf(const QString& text);

@@ -1,6 +1,8 @@
 // The registry of ids, the open documents and the common checks made before every member runs.
 #include "platform/cad/model/ObjectModel.h"
 
+#include "platform/cad/engine/Database.h"
+#include "platform/cad/engine/UndoJournal.h"
 #include "platform/cad/model/CommandProcessor.h"
 #include "platform/cad/model/Support.h"
 
@@ -119,6 +121,14 @@ Variant ObjectModel::invoke(ObjectId object, const QString& member, CallKind kin
     Target t{*this, r, object};
     DocumentState* doc = r.doc;
     const bool changes = doc && !doc->isDatabaseDocument && tb.changesDrawing(member, kind);
+    // The object's state as it was is kept for undo before the member changes it (once a step);
+    // what the member creates, erases or changes elsewhere in the drawing records itself.
+    if (changes && !r.closed) {
+        if (r.object)
+            doc->db->journal().willModify(r.object);
+        else if (r.kind == Kind::SummaryInfo)
+            doc->db->journal().willModifySummary();
+    }
     Variant result = tb.dispatch(t, member, kind, args);
     // Any change made through the model leaves the drawing unsaved, whoever made it.
     if (changes) doc->saved = false;
@@ -168,6 +178,7 @@ DocumentState* ObjectModel::addDocument(std::unique_ptr<db::Database> database, 
     d->utilityId = record(Kind::Utility);
     docs_.push_back(std::move(doc));
     if (!databaseDocument) {
+        d->db->journal().setRecording(true);
         order_.push_back(d);
         active_ = d;  // a drawing added or opened becomes the active one
     }
@@ -210,6 +221,22 @@ Input ObjectModel::pick(DocumentState* doc, InputRequest request) {
     }
     if (in.kind == Input::PointInput || in.kind == Input::EntityInput) doc->lastPoint = in.point;
     return in;
+}
+
+void ObjectModel::closeUndoSteps() {
+    for (DocumentState* d : order_) d->db->journal().closeStep();
+}
+
+bool ObjectModel::undo(DocumentState* doc) {
+    if (!doc || doc->isDatabaseDocument || !doc->db->journal().undo()) return false;
+    doc->saved = false;
+    return true;
+}
+
+bool ObjectModel::redo(DocumentState* doc) {
+    if (!doc || doc->isDatabaseDocument || !doc->db->journal().redo()) return false;
+    doc->saved = false;
+    return true;
 }
 
 bool ObjectModel::pumpCommands() {

@@ -179,6 +179,15 @@ public:
     void setAutoPump(bool on) { autoPump_ = on; }
     void startPumpTimer();
 
+    // ---- Undo ----
+    // Every change made through the model is recorded in its drawing's history and gathered into
+    // one step until the step is ended: the host ends it when the user's command ends and when
+    // the programs have gone quiet; in-process callers end it themselves.
+    void closeUndoSteps();
+    // Undoes or redoes one step of the drawing (the open one first); false when there is none.
+    bool undo(DocumentState* doc);
+    bool redo(DocumentState* doc);
+
     // A pick for a program: asks the provider; Cancel and no answer raise Cancelled.
     Input pick(DocumentState* doc, InputRequest request);
 
