@@ -46,20 +46,29 @@ int usage() {
 }
 
 // Answers as a user accepting every question would, except the merge question, which follows
-// --merge; every text asked is printed. File dialogs are cancelled.
+// --merge; every text asked is printed. The workbook given on the command line is the one chosen:
+// another workbook the drawing names is refused and the open-file dialog answers with the given one;
+// other file dialogs are cancelled.
 class HeadlessAnswers : public ui::PromptService {
 public:
     bool merge = false;
+    QString workbook;
     int message(const QString& text, int flags, const QString&) override {
         QTextStream(stderr) << text << "\n";
         const int buttons = ui::ButtonsOf(flags);
         if (buttons != ui::YesNo && buttons != ui::YesNoCancel) return ui::Ok;
         if (text.startsWith(QStringLiteral("Czy łączyć sąsiadujące sygnały?")))
             return merge ? ui::Yes : ui::No;
+        if (!workbook.isEmpty() && text.startsWith(QStringLiteral("Czy otworzyć plik:")) &&
+            !text.contains(workbook, Qt::CaseInsensitive))
+            return ui::No;
         return ui::Yes;
     }
     std::optional<QString> input(const ui::InputRequest&) override { return std::nullopt; }
-    std::optional<QString> file(const ui::FileRequest&) override { return std::nullopt; }
+    std::optional<QString> file(const ui::FileRequest& request) override {
+        if (request.kind == ui::FileRequest::Open && !workbook.isEmpty()) return workbook;
+        return std::nullopt;
+    }
     std::optional<QString> folder(const QString&, const QString&) override { return std::nullopt; }
 };
 }  // namespace
@@ -152,6 +161,7 @@ int main(int argc, char** argv) {
         if (!workbookPath.isEmpty()) {
             // The workbook named as the program attribute block would name it.
             ExcelWorkbookPath = QFileInfo(workbookPath).absoluteFilePath();
+            answers.workbook = ExcelWorkbookPath;
             HeadlessPhaseSetChoice = setNumber - 1;
             if (!frmMain_mnuGrupa_Excel_Click()) {
                 QTextStream(stderr) << "Błąd: nie zaimportowano programu ze skoroszytu " << workbookPath
@@ -198,6 +208,7 @@ int main(int argc, char** argv) {
             }
             // The drawing names the workbook the check opens.
             ExcelWorkbookPath = QFileInfo(checkPath).absoluteFilePath();
+            answers.workbook = ExcelWorkbookPath;
             ExcelWorkbookName = QFileInfo(checkPath).fileName();
             if (!UstawWidoczneAtrybuty()) return 1;
             IntergreenCheckResult result;

@@ -111,4 +111,31 @@ TEST(PhaseplannerHeadlessCheck, PrintsEveryPairAndOnlyTheWrongOnes) {
     EXPECT_TRUE(pairLines(r.out).isEmpty());
 }
 
+// The workbook given to --import is the one imported, whether the drawing names no workbook (the bare
+// table template) or another one.
+TEST(PhaseplannerHeadlessCheck, ImportsTheGivenWorkbookWhateverTheDrawingNames) {
+    if (!QFile::exists(kTool)) GTEST_SKIP() << "tool not built";
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("czasy.xlsx"));
+    const QString other = dir.filePath(QStringLiteral("inny.xlsx"));
+    WriteIntergreenBook(SmallBook(), book);
+    WriteIntergreenBook(SmallBook(), other);
+    const QString drawing = dir.filePath(QStringLiteral("program.dxf"));
+    ToolRun r = runTool({QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Program_12grup.dxf"),
+                         QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--import"),
+                         other, QStringLiteral("--wrysuj"), QStringLiteral("--save"), drawing});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Zaimportowano grupy: 3"))) << r.out.toStdString();
+
+    // The saved drawing names inny.xlsx; importing czasy.xlsx refuses the named one and takes the given.
+    r = runTool({drawing, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--import"),
+                 book, QStringLiteral("--wrysuj"), QStringLiteral("--save"), drawing});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("inny.xlsx"))) << r.err.toStdString();  // the question asked
+    r = runTool({drawing, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--read"),
+                 QStringLiteral("--check"), book});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("czasów za krótkich: 0"))) << r.out.toStdString();
+}
+
 }  // namespace phaseplanner::test
