@@ -275,8 +275,26 @@ Entity* Database::addDimAligned(BlockDefinition* block, const Point3& ext1, cons
     put(addLine(drawn, d1, d2));
     put(addLine(drawn, ext1, d1));
     put(addLine(drawn, ext2, d2));
-    const double h = std::get<double>(variable(QStringLiteral("DIMTXT"))) *
-                     std::get<double>(variable(QStringLiteral("DIMSCALE")));
+    const double scale = std::get<double>(variable(QStringLiteral("DIMSCALE")));
+    // Closed filled arrowheads, as a CAD draws them by default: a tapering polyline from the tip,
+    // as long as DIMASZ and a third of that wide; outside the extension lines when they do not fit.
+    const double arrow = std::get<double>(variable(QStringLiteral("DIMASZ"))) * (scale > 0 ? scale : 1.0);
+    if (arrow > 0) {
+        const double inward = len >= 2 * arrow ? 1.0 : -1.0;
+        auto head = [&](const Point3& tip, double dx, double dy) {
+            std::vector<Vertex> v(2);
+            v[0].x = tip.x;
+            v[0].y = tip.y;
+            v[0].endWidth = arrow / 3;
+            v[1].x = tip.x + dx * arrow;
+            v[1].y = tip.y + dy * arrow;
+            v[1].startWidth = v[1].endWidth = arrow / 3;
+            put(addLwPolyline(drawn, v));
+        };
+        head(d1, ux * inward, uy * inward);
+        head(d2, -ux * inward, -uy * inward);
+    }
+    const double h = std::get<double>(variable(QStringLiteral("DIMTXT"))) * scale;
     Entity* text = addText(drawn, measurementText(len, std::get<int>(variable(QStringLiteral("DIMDEC")))),
                            textPosition, h > 0 ? h : 0.18);
     auto& td = text->as<TextData>();

@@ -240,6 +240,37 @@ TEST(CadGeometry, DimensionsAreDrawnInTheirOwnBlocks) {
     EXPECT_DOUBLE_EQ(ordinate->as<DimensionData>().point2.x, 13);
 }
 
+// Each end of an aligned dimension gets a filled arrowhead DIMASZ long and a third of that wide, its tip
+// on the dimension line; a dimension too short for both turns them outside the extension lines.
+TEST(CadGeometry, AlignedDimensionsHaveArrowheads) {
+    Database db;
+    auto heads = [&](const Point3& a, const Point3& b) {
+        Entity* dim = db.addDimAligned(db.modelSpace(), a, b, {a.x, a.y - 5, 0});
+        std::vector<const LwPolylineData*> out;
+        for (Entity* e : db.findBlock(dim->as<DimensionData>().blockName)->entities())
+            if (e->kind() == EntityKind::LwPolyline) out.push_back(&e->as<LwPolylineData>());
+        return out;
+    };
+    const auto wide = heads({0, 0, 0}, {30, 0, 0});
+    ASSERT_EQ(wide.size(), 2u);
+    const double size = 0.18;  // DIMASZ of a new drawing, DIMSCALE 1
+    for (const auto* h : wide) {
+        ASSERT_EQ(h->vertices.size(), 2u);
+        EXPECT_DOUBLE_EQ(h->vertices[0].y, -5);  // the tip on the dimension line
+        EXPECT_DOUBLE_EQ(h->vertices[0].startWidth, 0);
+        EXPECT_NEAR(h->vertices[0].endWidth, size / 3, 1e-12);
+        EXPECT_NEAR(std::abs(h->vertices[1].x - h->vertices[0].x), size, 1e-12);
+    }
+    EXPECT_DOUBLE_EQ(wide[0]->vertices[0].x, 0);
+    EXPECT_NEAR(wide[0]->vertices[1].x, size, 1e-12);  // pointing at the first extension line
+    EXPECT_DOUBLE_EQ(wide[1]->vertices[0].x, 30);
+    EXPECT_NEAR(wide[1]->vertices[1].x, 30 - size, 1e-12);
+    const auto narrow = heads({0, 0, 0}, {0.2, 0, 0});
+    ASSERT_EQ(narrow.size(), 2u);
+    EXPECT_NEAR(narrow[0]->vertices[1].x, -size, 1e-12);  // outside, pointing in
+    EXPECT_NEAR(narrow[1]->vertices[1].x, 0.2 + size, 1e-12);
+}
+
 TEST(CadGeometry, ArraysCopyInRowsAndColumns) {
     Database db;
     Entity* line = db.addLine(db.modelSpace(), {0, 0, 0}, {0, 5, 0});
