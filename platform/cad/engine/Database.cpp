@@ -275,6 +275,17 @@ int Database::blockCount() const {
     return int(d->liveBlocks);
 }
 
+std::vector<BlockDefinition*> Database::blocksFrom(int index) const {
+    std::vector<BlockDefinition*> out;
+    const size_t live = d->liveBlocks;
+    const size_t wanted = live - std::min(live, size_t(std::max(index, 0)));
+    out.reserve(wanted);
+    for (auto it = d->blocks.rbegin(); it != d->blocks.rend() && out.size() < wanted; ++it)
+        if (!(*it)->isErased()) out.push_back(it->get());
+    std::reverse(out.begin(), out.end());
+    return out;
+}
+
 BlockDefinition* Database::blockAt(int index) const {
     if (index < 0 || size_t(index) >= d->liveBlocks)
         throw NotFound(QStringLiteral("No block at index %1").arg(index));

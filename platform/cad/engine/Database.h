@@ -150,6 +150,9 @@ public:
     // The live block definition at a 0-based table position; throws cad::NotFound outside
     // 0..blockCount-1.
     BlockDefinition* blockAt(int index) const;
+    // The live block definitions from a table position on, in table order. Walks from the end of
+    // the table, so it costs what it returns even after deletions.
+    std::vector<BlockDefinition*> blocksFrom(int index) const;
     BlockDefinition* modelSpace() const { return modelSpace_; }
     BlockDefinition* paperSpace() const { return paperSpace_; }
     // Adds a block definition; throws cad::AlreadyExists for a taken name, cad::InvalidArgument for
