@@ -685,6 +685,23 @@ std::vector<Entity*> Database::referencesTo(const QString& blockName) const {
     return it.value().items;
 }
 
+size_t Database::collectReferences(const std::function<bool(const QString&)>& matches,
+                                   std::vector<Entity*>& out) const {
+    size_t groups = 0;
+    for (auto it = d->referencesByName.begin(); it != d->referencesByName.end(); ++it) {
+        if (it.value().items.empty()) continue;
+        // A plain ASCII key is the name in lower case, which matches as the name does (matching
+        // ignores case); any other key is matched by the name as the references spell it.
+        const QString& key = it.key();
+        const bool ascii = std::all_of(key.begin(), key.end(), [](QChar c) { return c.unicode() < 0x80; });
+        if (!matches(ascii ? key : d->referenceNameSpelling.value(key, key))) continue;
+        compact(it.value(), &Entity::referenceSlot_, true);
+        out.insert(out.end(), it.value().items.begin(), it.value().items.end());
+        ++groups;
+    }
+    return groups;
+}
+
 std::vector<QString> Database::referencedBlockNames() const {
     std::vector<QString> out;
     // Erased references leave the lists and trailing holes are dropped, so a list that is not empty
