@@ -49,12 +49,14 @@ bool CheckLayerExists(const QString& name) {
 }
 
 QString MakeUniqueBlockName(const QString& prefix) {
-    qint32 n = qint32(CadDocument.blocks().count());
+    // One block table for the count and every look-up.
+    const cad::Blocks blocks = CadDocument.blocks();
+    qint32 n = qint32(blocks.count());
     QString candidate;
     do {
         ++n;
         candidate = prefix + QString::number(n);
-    } while (CheckBlockExists(candidate));
+    } while (isOfType(lookUp<cad::Block>([&] { return blocks.item(candidate); }), "IAcadBlock"));
     return candidate;
 }
 

@@ -152,7 +152,7 @@ void SocketServer::readFrom(quint64 id) {
             drop(id);
             return;
         }
-        serve(id, rq->sequence, rq->call);
+        serve(id, *rq);
         // Serving may have closed the connection (a write error).
         c = find(id);
         if (!c) return;
@@ -186,23 +186,34 @@ void SocketServer::writeTo(quint64 id) {
 void SocketServer::send(quint64 id, quint64 sequence, const cad::Reply& reply) {
     Connection* c = find(id);
     if (!c) return;
-    c->out.append(cad::socket::EncodeReply(sequence, reply));
+    cad::socket::AppendReply(c->out, sequence, reply);
     writeTo(id);
 }
 
-void SocketServer::serve(quint64 id, quint64 sequence, const cad::Call& call) {
-    if (startPick(id, sequence, call)) return;
+void SocketServer::serve(quint64 id, cad::Request& request) {
+    Connection* c = find(id);
+    if (!c) return;
+    std::optional<cad::Reply> answer;
+    if (!c->session.admit(request, answer)) {
+        if (answer) send(id, request.sequence, *answer);
+        return;
+    }
+    const cad::Call& call = request.call;
+    if (startPick(id, request.sequence, call)) return;
     const cad::Reply reply = model_.handle(call);
     ++served_;
-    send(id, sequence, reply);
+    // The call may have run an event loop in which the connection went away.
+    c = find(id);
+    if (c && c->session.done(request, reply)) send(id, request.sequence, reply);
     emit callServed(call, reply);
 }
 
 bool SocketServer::startPick(quint64 id, quint64 sequence, const cad::Call& call) {
     if (call.kind != cad::CallKind::Method) return false;
-    const QString m = call.member.toLower();
-    const bool point = m == QLatin1String("getpoint"), entity = m == QLatin1String("getentity");
-    const bool keyword = m == QLatin1String("getkeyword"), string = m == QLatin1String("getstring");
+    // Compared in place: this runs for every call, and most are no picks.
+    auto is = [&](QLatin1String name) { return call.member.compare(name, Qt::CaseInsensitive) == 0; };
+    const bool point = is(QLatin1String("getpoint")), entity = is(QLatin1String("getentity"));
+    const bool keyword = is(QLatin1String("getkeyword")), string = is(QLatin1String("getstring"));
     if (!point && !entity && !keyword && !string) return false;
     cad::ObjectRecord* rec = nullptr;
     try {

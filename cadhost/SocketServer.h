@@ -3,11 +3,14 @@
 // finishes it, while other calls keep being served. A malformed or oversized frame closes only
 // the connection that sent it; a program that goes away leaves nothing waiting behind it.
 // Connections are served on their descriptors directly (a notifier, recv, send): a call costs one
-// wake-up of the event loop, not the buffering and signal hops of a QLocalSocket.
+// wake-up of the event loop, not the buffering and signal hops of a QLocalSocket. Calls a program
+// held back arrive in one write ahead of the call that needs an answer; they are served one by one
+// like any other, unanswered, and the first that fails stops the rest of the run (ServingSession).
 #pragma once
 
 #include "cadhost/HostInteraction.h"
 #include "platform/cad/socket/Frame.h"
+#include "platform/cad/socket/ServingSession.h"
 
 #include <QObject>
 #include <map>
@@ -44,7 +47,8 @@ private:
         QSocketNotifier* readable = nullptr;
         QSocketNotifier* writable = nullptr;
         cad::socket::FrameReader reader;
-        QByteArray out;  // answer bytes the socket did not take yet
+        cad::socket::ServingSession session;  // held-back calls and provisional ids
+        QByteArray out;                       // answer bytes the socket did not take yet
         qsizetype outOffset = 0;
         bool reading = false;
     };
@@ -53,7 +57,7 @@ private:
     void readFrom(quint64 id);
     void writeTo(quint64 id);
     void drop(quint64 id);
-    void serve(quint64 id, quint64 sequence, const cad::Call& call);
+    void serve(quint64 id, cad::Request& request);
     bool startPick(quint64 id, quint64 sequence, const cad::Call& call);
     void send(quint64 id, quint64 sequence, const cad::Reply& reply);
 

@@ -119,7 +119,7 @@ void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QStri
                                                     QLatin1Char('_'));
     });
     cad::Block block;
-    step([&] { block = automation::CadDocument.blocks().add(cad::Point{0, 0, 0}, blockName); });
+    step([&] { block = ComponentBlockTable().add(cad::Point{0, 0, 0}, blockName); });
     const PlanePoint origin{0, 0};
     auto line = [&](const PlanePoint& a, const PlanePoint& b, bool byBlock) {
         step([&] {
@@ -177,7 +177,7 @@ void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QStri
     const double scale = coefficient * automation::DrawingScale / 1000.0;
     step([&] {
         const cad::Entity ref =
-            automation::CadDocument.modelSpace().insertBlock(at(point), blockName, scale, scale, scale, 0);
+            automation::CadModelSpace.insertBlock(at(point), blockName, scale, scale, scale, 0);
         step([&] {
             ref.setLayer(conflictPoint ? common::Settings.ConflictPointLayerName
                                        : common::Settings.StreamLayerName);

@@ -79,9 +79,11 @@ qint64 componentNumber(const QString& prefix, const QString& name) {
 // The numbers taken in one prefix, read once from every block name and then kept up to date from
 // the blocks added since. Blocks are appended to the end of the table and a deletion only moves the
 // later ones down, so the newest block seen before that still stands in the table marks where the
-// new ones begin; it is looked for among the last few positions, and only when none of the last
-// blocks seen is found (many deleted) is the whole table read again. A number once taken stays
-// taken, so no number is given twice.
+// new ones begin. One call (Blocks.NamesFrom) gives the count and the blocks from the position of
+// the newest block seen: that block and the ones added since. Only when it has moved (a block
+// before it was deleted) are the last few positions read, and only when none of the last blocks
+// seen is among them is the whole table read again. A number once taken stays taken, so no number
+// is given twice.
 struct ComponentNumbers {
     cad::ObjectId document = 0;
     const void* channel = nullptr;
@@ -95,37 +97,54 @@ struct ComponentNumbers {
     qint64 probeStart = 0, probeEnd = 0;
 };
 ComponentNumbers numbers;
-constexpr size_t RememberedBlocks = 16;
+constexpr int RememberedBlocks = 16;
 
-void noteBlock(const cad::Block& block) {
-    const qint64 n = componentNumber(numbers.prefix, block.name());
-    if (n >= 0) numbers.used.insert(n);
-    numbers.lastSeen.push_back(block.id());
-    if (numbers.lastSeen.size() > RememberedBlocks) numbers.lastSeen.pop_front();
+// A reply of NamesFrom: the count, then block and name pairs.
+struct BlockNames {
+    cad::VariantList reply;
+    int pairs() const { return int((reply.size() - 1) / 2); }
+    int count() const { return int(reply.value(0).toInt()); }
+    cad::ObjectId id(int i) const { return reply[1 + 2 * i].toObject(); }
+    QString name(int i) const { return reply[2 + 2 * i].toText(); }
+};
+
+// Takes the blocks of the reply from pair `first` on as seen.
+void noteBlocks(const BlockNames& names, int first) {
+    for (int i = first; i < names.pairs(); ++i) {
+        const qint64 n = componentNumber(numbers.prefix, names.name(i));
+        if (n >= 0) numbers.used.insert(n);
+        numbers.lastSeen.push_back(names.id(i));
+        if (numbers.lastSeen.size() > size_t(RememberedBlocks)) numbers.lastSeen.pop_front();
+    }
 }
 
-// Brings the taken numbers up to the drawing's table of `count` blocks.
-void catchUp(const cad::Blocks& blocks, int count) {
-    int from = -1;  // position of the newest block seen before that is still there
-    if (numbers.knownCount > 0) {
-        const int top = std::min(numbers.knownCount, count) - 1;
-        for (int k = top; k >= 0 && k > top - int(RememberedBlocks); --k) {
-            const cad::ObjectId id = blocks.itemAt(k).id();
-            if (std::find(numbers.lastSeen.begin(), numbers.lastSeen.end(), id) != numbers.lastSeen.end()) {
-                from = k;
-                break;
-            }
+bool seen(cad::ObjectId id) {
+    return std::find(numbers.lastSeen.begin(), numbers.lastSeen.end(), id) != numbers.lastSeen.end();
+}
+
+// Brings the taken numbers up to the drawing's table; returns its block count.
+int catchUp(const cad::Blocks& blocks) {
+    if (numbers.knownCount > 0 && !numbers.lastSeen.empty()) {
+        // Nothing deleted (the common case): the newest block seen stands where it stood.
+        const BlockNames tail{blocks.namesFrom(numbers.knownCount - 1)};
+        if (tail.pairs() > 0 && tail.id(0) == numbers.lastSeen.back()) {
+            noteBlocks(tail, 1);
+            return numbers.knownCount = tail.count();
+        }
+        // Deleted blocks moved it down: the newest of the last blocks seen still there.
+        const int top = std::min(numbers.knownCount, tail.count()) - 1;
+        const int from = std::max(0, top - RememberedBlocks + 1);
+        const BlockNames near{blocks.namesFrom(from)};
+        for (int k = std::min(top - from, near.pairs() - 1); k >= 0; --k) {
+            if (!seen(near.id(k))) continue;
+            noteBlocks(near, k + 1);
+            return numbers.knownCount = near.count();
         }
     }
-    if (from >= 0) {
-        for (int i = from + 1; i < count; ++i) noteBlock(blocks.itemAt(i));
-    } else {
-        const QList<cad::Block> all = blocks.all();
-        for (const cad::Block& b : all) noteBlock(b);
-        count = int(all.size());
-        numbers.probeStart = numbers.probeEnd = 0;
-    }
-    numbers.knownCount = count;
+    const BlockNames all{blocks.namesFrom(0)};
+    noteBlocks(all, 0);
+    numbers.probeStart = numbers.probeEnd = 0;
+    return numbers.knownCount = all.count();
 }
 
 }  // namespace
@@ -143,19 +162,30 @@ bool blockExists(const cad::Blocks& blocks, const QString& name) {
     }
 }
 
-QString MakeUniqueStreamBlockName(const QString& prefix, const QString& suffix) {
+cad::Blocks ComponentBlockTable() {
     const cad::Document& doc = automation::CadDocument;
-    if (numbers.document != doc.id() || numbers.channel != doc.channel() ||
-        numbers.prefix.compare(prefix, Qt::CaseInsensitive) != 0) {
+    if (numbers.document != doc.id() || numbers.channel != doc.channel()) {
         numbers = ComponentNumbers{};
         numbers.document = doc.id();
         numbers.channel = doc.channel();
-        numbers.prefix = prefix;
         numbers.blocks = doc.blocks();
     }
-    const cad::Blocks& blocks = numbers.blocks;
-    const int count = blocks.count();
-    catchUp(blocks, count);
+    return numbers.blocks;
+}
+
+QString MakeUniqueStreamBlockName(const QString& prefix, const QString& suffix) {
+    const cad::Blocks blocks = ComponentBlockTable();
+    if (numbers.prefix.compare(prefix, Qt::CaseInsensitive) != 0) {
+        const cad::Blocks table = numbers.blocks;
+        const cad::ObjectId document = numbers.document;
+        const void* channel = numbers.channel;
+        numbers = ComponentNumbers{};
+        numbers.document = document;
+        numbers.channel = channel;
+        numbers.blocks = table;
+        numbers.prefix = prefix;
+    }
+    const int count = catchUp(blocks);
     const qint64 first = qint64(count) + 1;
     qint64 n = first;
     const bool inRun = n >= numbers.probeStart && n < numbers.probeEnd;

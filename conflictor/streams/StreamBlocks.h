@@ -6,6 +6,7 @@
 #pragma once
 
 #include "automation/AttributeTable.h"
+#include "platform/cad/Collections.h"
 
 #include <QString>
 #include <QStringList>
@@ -31,6 +32,8 @@ void InitStreamAttributeTags();
 QString MakeUniqueStreamBlockName(const QString& prefix, const QString& suffix);
 // Forgets the remembered numbers (after renames that give blocks new numbers, a new drawing).
 void ForgetComponentNumbers();
+// The block table of the active drawing, fetched once per drawing (the names above keep it).
+cad::Blocks ComponentBlockTable();
 
 // True when `streamName` is listed in `blockName` (names compared without regard to case).
 // With `count` 0 or more on entry, SharedStreamNames receives every listed name the table knows and

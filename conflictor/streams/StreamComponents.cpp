@@ -11,6 +11,7 @@
 #include "conflictor/streams/SetGuard.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamWindow.h"
+#include "platform/cad/DeferredCalls.h"
 
 namespace conflictor {
 
@@ -35,21 +36,27 @@ bool WriteStreamComponent(SegmentRecord& segment, int streamIndex, const QString
         suffix = QLatin1Char('^') + stream.Name;
     }
     const QString blockName = MakeUniqueStreamBlockName(prefix, suffix);
-    const cad::Document& doc = automation::CadDocument;
-    const cad::Block block = doc.blocks().add(cad::Point{0, 0, 0}, blockName);
+    // The block, its curve and the reference are made in one run of calls: over the socket one
+    // round trip (the handle read at the end) instead of one per call. A failure of any of them
+    // stops the rest and is thrown from here, as it would be without the run.
+    cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+    const cad::Block block = ComponentBlockTable().add(cad::Point{0, 0, 0}, blockName);
     const cad::Entity e = segment.IsLine ? block.addLine(at(segment.StartPoint), at(segment.EndPoint))
                                          : block.addArc(at(segment.Center), segment.Radius,
                                                         segment.StartAngle, segment.EndAngle);
     e.setColor(0);
     e.setLinetype(QStringLiteral("BYBLOCK"));
 
-    const cad::Entity ref = doc.modelSpace().insertBlock(cad::Point{0, 0, 0}, blockName, 1, 1, 1, 0);
+    const cad::Entity ref = automation::CadModelSpace.insertBlock(cad::Point{0, 0, 0}, blockName, 1, 1, 1, 0);
     ref.setLayer(common::Settings.StreamLayerName);
     if (MainWindow().CuttingSelectedStreams) ref.setColor(common::Settings.PisakZaznaczenia);
-    if (stream.Kind == KindConditional &&
-        automation::EnsureLinetypeLoaded(QStringLiteral("ACAD_ISO03W100"))) {
-        ref.setLinetype(QStringLiteral("ACAD_ISO03W100"));
-        automation::SetLinetypeScale();
+    if (stream.Kind == KindConditional) {
+        // The linetype test traps CAD errors of its own: the run's failures surface before it.
+        run.flush();
+        if (automation::EnsureLinetypeLoaded(QStringLiteral("ACAD_ISO03W100"))) {
+            ref.setLinetype(QStringLiteral("ACAD_ISO03W100"));
+            automation::SetLinetypeScale();
+        }
     }
     ref.update();
     segment.Handle = ref.handle();
@@ -183,8 +190,7 @@ bool AddConflictPoint(const PlanePoint& point, std::vector<ConflictPointRecord>&
     const bool v2 = vehicle(stream2);
     const int kind = v1 && v2 ? 3 : (v1 != v2 ? 4 : 0);
     for (size_t i = 1; i < points.size(); ++i)
-        if (common::ArePointsEqual(points[i].Position, point) && points[i].Stream2 == stream2)
-            return false;
+        if (common::ArePointsEqual(points[i].Position, point) && points[i].Stream2 == stream2) return false;
     // Index 0 is never filled: the list starts with one empty entry.
     if (points.empty()) points.emplace_back();
     points.push_back(ConflictPointRecord{point, kind, stream1, stream2});

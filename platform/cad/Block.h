@@ -65,7 +65,7 @@ public:
 
 private:
     Entity add(const char16_t* member, std::initializer_list<Variant> args) const {
-        return wrap<Entity>(invoke(QString::fromUtf16(member), args));
+        return create<Entity>(QString::fromUtf16(member), args);
     }
 };
 

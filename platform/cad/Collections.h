@@ -14,10 +14,13 @@ public:
     Block item(const QString& name) const { return wrap<Block>(invoke(QStringLiteral("Item"), {name})); }
     Block itemAt(int index) const { return wrap<Block>(invoke(QStringLiteral("Item"), {index})); }
     Block add(const Point& origin, const QString& name) const {
-        return wrap<Block>(invoke(QStringLiteral("Add"), {origin, name}));
+        return create<Block>(QStringLiteral("Add"), {origin, name});
     }
     int count() const { return int(get(QStringLiteral("Count")).toInt()); }
     QList<Block> all() const { return wrapAll<Block>(invoke(QStringLiteral("Items"))); }
+    // The count, then the id and name of every block from position `from` on, in one call:
+    // [count, block, name, block, name, ...].
+    VariantList namesFrom(int from) const { return invoke(QStringLiteral("NamesFrom"), {from}).toArray(); }
 };
 
 class Layer : public Object {

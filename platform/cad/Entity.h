@@ -42,11 +42,11 @@ public:
     void setLinetypeScale(double v) const { put(QStringLiteral("LinetypeScale"), v); }
     bool visible() const { return get(QStringLiteral("Visible")).toBool(); }
     void setVisible(bool v) const { put(QStringLiteral("Visible"), v); }
-    void move(const Point& from, const Point& to) const { invoke(QStringLiteral("Move"), {from, to}); }
+    void move(const Point& from, const Point& to) const { send(QStringLiteral("Move"), {from, to}); }
     Entity copy() const { return wrap<Entity>(invoke(QStringLiteral("Copy"))); }
     void erase() const { invoke(QStringLiteral("Delete")); }  // the automation's Delete()
-    void update() const { invoke(QStringLiteral("Update")); }
-    void highlight(bool on) const { invoke(QStringLiteral("HighLight"), {on}); }
+    void update() const { send(QStringLiteral("Update")); }
+    void highlight(bool on) const { send(QStringLiteral("HighLight"), {on}); }
     // Whether the entity is shown highlighted (an attribute reference answers for its reference).
     bool highlighted() const { return get(QStringLiteral("Highlighted")).toBool(); }
     // Lower-left and upper-right corners.

@@ -45,18 +45,25 @@ Reply DecodeReply(const QByteArray& bytes) {
     return decodeFrame<Reply>(bytes, QStringLiteral("A corrupt answer frame arrived"));
 }
 
-Variant LoopbackChannel::call(ObjectId object, const QString& member, CallKind kind,
-                              std::span<const Variant> args) {
-    Call c;
-    c.object = object;
-    c.member = member;
-    c.kind = kind;
-    c.args = VariantList(args.begin(), args.end());
-    const QByteArray request = EncodeCall(c);
-    const Reply answer = model_.handle(DecodeCall(request));
-    const QByteArray reply = EncodeReply(answer);
-    bytes_ += quint64(request.size() + reply.size());
-    return DecodeReply(reply).take();
+Reply LoopbackChannel::carry(std::vector<Request>& requests) {
+    Reply last;
+    for (Request& rq : requests) {
+        const QByteArray request = EncodeCall(rq.call);
+        bytes_ += quint64(request.size());
+        rq.call = DecodeCall(request);
+        std::optional<Reply> answer;
+        if (session_.admit(rq, answer)) {
+            const QByteArray reply = EncodeReply(model_.handle(rq.call));
+            ++run_;
+            const Reply r = DecodeReply(reply);
+            if (session_.done(rq, r)) {
+                bytes_ += quint64(reply.size());
+                answer = r;
+            }
+        }
+        if (answer) last = *answer;
+    }
+    return last;
 }
 
 }  // namespace cad

@@ -3,8 +3,9 @@
 // Variants and ids cross a channel; used by tests to run the facade as a remote program would.
 #pragma once
 
-#include "platform/cad/Channel.h"
+#include "platform/cad/PipelinedChannel.h"
 #include "platform/cad/model/ObjectModel.h"
+#include "platform/cad/socket/ServingSession.h"
 
 namespace cad {
 
@@ -14,15 +15,20 @@ Call DecodeCall(const QByteArray& bytes);  // throws Failed for a corrupt frame
 QByteArray EncodeReply(const Reply& reply);
 Reply DecodeReply(const QByteArray& bytes);  // throws Failed for a corrupt frame
 
-class LoopbackChannel : public Channel {
+class LoopbackChannel : public PipelinedChannel {
 public:
     explicit LoopbackChannel(ObjectModel& model) : model_(model) {}
-    Variant call(ObjectId object, const QString& member, CallKind kind,
-                 std::span<const Variant> args) override;
     quint64 bytesCarried() const { return bytes_; }
+    // Calls the model ran (held-back calls skipped after a failure are not).
+    quint64 callsRun() const { return run_; }
+
+protected:
+    Reply carry(std::vector<Request>& requests) override;
 
 private:
     ObjectModel& model_;
+    socket::ServingSession session_;
+    quint64 run_ = 0;
     quint64 bytes_ = 0;
 };
 

@@ -23,8 +23,13 @@ public:
 
     // Late-bound access for members the typed classes do not spell out.
     Variant get(const QString& member) const { return channel_()->call(id_, member, CallKind::Get, {}); }
+    // Property sets answer nothing: in a deferral scope they may be held back (DeferredCalls.h).
     void put(const QString& member, const Variant& value) const {
-        channel_()->call(id_, member, CallKind::Put, std::span<const Variant>(&value, 1));
+        channel_()->post(id_, member, CallKind::Put, std::span<const Variant>(&value, 1));
+    }
+    // A method whose answer is not needed; may be held back like a property set.
+    void send(const QString& member, std::initializer_list<Variant> args = {}) const {
+        channel_()->post(id_, member, CallKind::Method, std::span<const Variant>(args.begin(), args.size()));
     }
     Variant invoke(const QString& member, std::initializer_list<Variant> args = {}) const {
         return channel_()->call(id_, member, CallKind::Method,
@@ -44,6 +49,15 @@ protected:
     template <class T>
     T wrap(const Variant& v) const {
         return T(ch_, v.toObject());
+    }
+    // A member that makes a new object (Add..., InsertBlock): in a scope that allows it, held
+    // back and answered with a provisional id.
+    template <class T>
+    T create(const QString& member, std::initializer_list<Variant> args) const {
+        return T(ch_, channel_()
+                          ->create(id_, member, CallKind::Method,
+                                   std::span<const Variant>(args.begin(), args.size()))
+                          .toObject());
     }
     template <class T>
     QList<T> wrapAll(const Variant& v) const {

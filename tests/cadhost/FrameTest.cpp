@@ -74,10 +74,16 @@ TEST(CadHostFrame, BytesMatchTheStreamFormatForEveryValueKind) {
     {
         QDataStream s(&expected, QIODevice::WriteOnly);
         s.setVersion(QDataStream::Qt_6_0);
-        s << quint32(0) << FrameMagic << ProtocolVersion << quint8(FrameType::Request) << quint64(3) << c;
+        s << quint32(0) << FrameMagic << ProtocolVersion << quint8(FrameType::Request) << quint64(3)
+          << quint8(DeferredRequest | KeepsResultRequest) << c;
     }
     qToBigEndian<quint32>(quint32(expected.size() - 4), expected.data());
-    EXPECT_EQ(EncodeRequest(3, c), expected);
+    EXPECT_EQ(EncodeRequest(3, c, DeferredRequest | KeepsResultRequest), expected);
+    // The flags come back as sent; flags this version does not know make the frame corrupt.
+    EXPECT_EQ(DecodeRequest(payloadOf(expected))->flags, DeferredRequest | KeepsResultRequest);
+    QByteArray unknownFlags = payloadOf(expected);
+    unknownFlags[15] = char(0x80);
+    EXPECT_FALSE(DecodeRequest(unknownFlags));
     auto rq = DecodeRequest(payloadOf(expected));
     ASSERT_TRUE(rq);
     EXPECT_EQ(rq->call.object, c.object);
@@ -126,8 +132,8 @@ TEST(CadHostFrame, RefusesOversizedWrongVersionTruncatedAndDeepFrames) {
     {
         QDataStream s(&deep, QIODevice::WriteOnly);
         s.setVersion(QDataStream::Qt_6_0);
-        s << FrameMagic << ProtocolVersion << quint8(FrameType::Request) << quint64(1) << quint64(1)
-          << QStringLiteral("X") << quint8(CallKind::Method) << quint32(1);
+        s << FrameMagic << ProtocolVersion << quint8(FrameType::Request) << quint64(1) << quint8(0)
+          << quint64(1) << QStringLiteral("X") << quint8(CallKind::Method) << quint32(1);
         for (int i = 0; i < 100000; ++i) s << quint8(Variant::Array) << quint32(1);
         s << quint8(Variant::Empty);
     }

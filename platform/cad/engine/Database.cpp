@@ -282,6 +282,17 @@ int Database::blockCount() const {
     return int(d->liveBlocks);
 }
 
+std::vector<BlockDefinition*> Database::blocksFrom(int index) const {
+    std::vector<BlockDefinition*> out;
+    const size_t live = d->liveBlocks;
+    const size_t wanted = live - std::min(live, size_t(std::max(index, 0)));
+    out.reserve(wanted);
+    for (auto it = d->blocks.rbegin(); it != d->blocks.rend() && out.size() < wanted; ++it)
+        if (!(*it)->isErased()) out.push_back(it->get());
+    std::reverse(out.begin(), out.end());
+    return out;
+}
+
 BlockDefinition* Database::blockAt(int index) const {
     if (index < 0 || size_t(index) >= d->liveBlocks)
         throw NotFound(QStringLiteral("No block at index %1").arg(index));
@@ -687,6 +698,23 @@ std::vector<Entity*> Database::referencesTo(const QString& blockName) const {
     if (it == d->referencesByName.end()) return {};
     compact(it.value(), &Entity::referenceSlot_, true);
     return it.value().items;
+}
+
+size_t Database::collectReferences(const std::function<bool(const QString&)>& matches,
+                                   std::vector<Entity*>& out) const {
+    size_t groups = 0;
+    for (auto it = d->referencesByName.begin(); it != d->referencesByName.end(); ++it) {
+        if (it.value().items.empty()) continue;
+        // A plain ASCII key is the name in lower case, which matches as the name does (matching
+        // ignores case); any other key is matched by the name as the references spell it.
+        const QString& key = it.key();
+        const bool ascii = std::all_of(key.begin(), key.end(), [](QChar c) { return c.unicode() < 0x80; });
+        if (!matches(ascii ? key : d->referenceNameSpelling.value(key, key))) continue;
+        compact(it.value(), &Entity::referenceSlot_, true);
+        out.insert(out.end(), it.value().items.begin(), it.value().items.end());
+        ++groups;
+    }
+    return groups;
 }
 
 std::vector<QString> Database::referencedBlockNames() const {

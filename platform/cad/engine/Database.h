@@ -13,6 +13,7 @@
 
 #include <QHash>
 #include <QString>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -151,6 +152,9 @@ public:
     // The live block definition at a 0-based table position; throws cad::NotFound outside
     // 0..blockCount-1.
     BlockDefinition* blockAt(int index) const;
+    // The live block definitions from a table position on, in table order. Walks from the end of
+    // the table, so it costs what it returns even after deletions.
+    std::vector<BlockDefinition*> blocksFrom(int index) const;
     BlockDefinition* modelSpace() const { return modelSpace_; }
     BlockDefinition* paperSpace() const { return paperSpace_; }
     // Adds a block definition; throws cad::AlreadyExists for a taken name, cad::InvalidArgument for
@@ -266,6 +270,11 @@ public:
     // Live references in model space to blocks with that name (case ignored), in model-space order.
     std::vector<Entity*> referencesTo(const QString& blockName) const;
     // Distinct block names referenced from model space (as written), for pattern matching.
+    // Appends the live references of every referenced block whose name satisfies `matches` (each
+    // block's in creation order) to `out`; returns how many blocks matched. One pass over the index,
+    // copying no names.
+    size_t collectReferences(const std::function<bool(const QString&)>& matches,
+                             std::vector<Entity*>& out) const;
     std::vector<QString> referencedBlockNames() const;
     // Live model-space entities on the layer (case ignored), in model-space order.
     std::vector<Entity*> entitiesOnLayer(const QString& layer) const;

@@ -188,12 +188,8 @@ std::vector<Entity*> selectAll(const Database& db, const FilterList& list) {
             candidates = db.referencesTo(nameLeaf->pattern->literal());
             groups = 1;
         } else {
-            for (const QString& name : db.referencedBlockNames())
-                if (nameLeaf->pattern->matches(name)) {
-                    auto refs = db.referencesTo(name);
-                    candidates.insert(candidates.end(), refs.begin(), refs.end());
-                    ++groups;
-                }
+            groups = db.collectReferences(
+                [&](const QString& name) { return nameLeaf->pattern->matches(name); }, candidates);
         }
         if (groups > 1) std::sort(candidates.begin(), candidates.end(), bySequence);
     } else if (layerLeaf) {

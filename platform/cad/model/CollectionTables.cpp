@@ -67,7 +67,19 @@ std::unique_ptr<DispatchTable> MakeBlocksTable() {
                         out.append(t.model.ref(t.model.blockId(t.rec.doc, b)));
                     return Variant(out);
                 })
-        .quiet({"Item", "Items"});
+        // The count and then each block from a position on with its name, in one call: a program
+        // that keeps the names it has seen reads only the blocks added since.
+        .method(QStringLiteral("NamesFrom"),
+                [](Target& t, Args a) -> Variant {
+                    const qint64 from = std::clamp<qint64>(IntArg(a, 0), 0, Db(t).blockCount());
+                    VariantList out{Variant(Db(t).blockCount())};
+                    for (db::BlockDefinition* b : Db(t).blocksFrom(int(from))) {
+                        out.append(t.model.ref(t.model.blockId(t.rec.doc, b)));
+                        out.append(Variant(b->name()));
+                    }
+                    return Variant(out);
+                })
+        .quiet({"Item", "Items", "NamesFrom"});
     return tb;
 }
 

@@ -66,7 +66,8 @@ public:
         }
     }
     bool call() {
-        quint8 kind = 0;
+        quint8 kind = 0, flags = 0;
+        if (!u8(flags) || flags > 7) return false;
         quint32 n = 0;
         if (!skip(8) || !text() || !u8(kind) || !u32(n)) return false;
         for (quint32 i = 0; i < n; ++i)
@@ -157,6 +158,10 @@ public:
                 break;
         }
     }
+    void body(const Request& rq) {
+        num<quint8>(rq.flags);
+        body(rq.call);
+    }
     void body(const Call& c) {
         num<quint64>(c.object);
         text(c.member);
@@ -232,6 +237,10 @@ public:
                 return Variant();
         }
     }
+    bool body(Request& rq) {
+        rq.flags = num<quint8>();
+        return body(rq.call);
+    }
     bool body(Call& c) {
         c.object = num<quint64>();
         c.member = text();
@@ -261,18 +270,25 @@ private:
     const char* p_;
 };
 
+// Appends the frame to `out` (several frames sent together share one buffer).
 template <class Body>
-QByteArray encode(FrameType type, quint64 sequence, const Body& body) {
-    QByteArray frame;
-    frame.reserve(64);
-    Writer w(frame);
+void encodeInto(QByteArray& out, FrameType type, quint64 sequence, const Body& body) {
+    const qsizetype start = out.size();
+    Writer w(out);
     w.num<quint32>(0);  // the length, set below
     w.num<quint32>(FrameMagic);
     w.num<quint16>(ProtocolVersion);
     w.num<quint8>(quint8(type));
     w.num<quint64>(sequence);
     w.body(body);
-    qToBigEndian<quint32>(quint32(frame.size() - 4), frame.data());
+    qToBigEndian<quint32>(quint32(out.size() - start - 4), out.data() + start);
+}
+
+template <class Body>
+QByteArray encode(FrameType type, quint64 sequence, const Body& body) {
+    QByteArray frame;
+    frame.reserve(64);
+    encodeInto(frame, type, sequence, body);
     return frame;
 }
 
@@ -292,8 +308,17 @@ bool decode(const QByteArray& payload, FrameType type, quint64& sequence, Body& 
 
 }  // namespace
 
-QByteArray EncodeRequest(quint64 sequence, const Call& call) {
-    return encode(FrameType::Request, sequence, call);
+QByteArray EncodeRequest(quint64 sequence, const Call& call, quint8 flags) {
+    Request rq;
+    rq.flags = flags;
+    rq.call = call;
+    return encode(FrameType::Request, sequence, rq);
+}
+void AppendRequest(QByteArray& out, const Request& request) {
+    encodeInto(out, FrameType::Request, request.sequence, request);
+}
+void AppendReply(QByteArray& out, quint64 sequence, const Reply& reply) {
+    encodeInto(out, FrameType::Reply, sequence, reply);
 }
 QByteArray EncodeReply(quint64 sequence, const Reply& reply) {
     return encode(FrameType::Reply, sequence, reply);
@@ -301,7 +326,7 @@ QByteArray EncodeReply(quint64 sequence, const Reply& reply) {
 
 std::optional<DecodedRequest> DecodeRequest(const QByteArray& payload) {
     DecodedRequest r;
-    if (!decode(payload, FrameType::Request, r.sequence, r.call)) return std::nullopt;
+    if (!decode(payload, FrameType::Request, r.sequence, r)) return std::nullopt;
     return r;
 }
 

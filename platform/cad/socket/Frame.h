@@ -2,11 +2,13 @@
 //   [quint32 payload length, big endian][payload]
 // and the payload starts with a magic number, the protocol version, the frame type and the
 // request number (answers may come back in another order than the requests: a pick waits for the
-// user while later calls are answered). A frame that is too large, of another version or that does
-// not decode completely is refused; the receiver then closes the connection.
+// user while later calls are answered); a request then carries its flags (RequestFlag: held back,
+// keeps its result under a provisional id, forgets the provisional ids) before its call. A frame that is too
+// large, of another version or that does not decode completely is refused; the receiver then closes the
+// connection.
 #pragma once
 
-#include "platform/cad/Call.h"
+#include "platform/cad/PipelinedChannel.h"
 
 #include <QByteArray>
 #include <optional>
@@ -14,20 +16,20 @@
 namespace cad::socket {
 
 constexpr quint32 FrameMagic = 0x54434144;  // "TCAD"
-constexpr quint16 ProtocolVersion = 1;
+constexpr quint16 ProtocolVersion = 2;
 // Large enough for any selection or point array the programs pass, small enough that a corrupt
 // length cannot make the host allocate without bound.
 constexpr quint32 MaxFrameBytes = 32u * 1024u * 1024u;
 
 enum class FrameType : quint8 { Request = 1, Reply = 2 };
 
-QByteArray EncodeRequest(quint64 sequence, const Call& call);
+QByteArray EncodeRequest(quint64 sequence, const Call& call, quint8 flags = 0);
 QByteArray EncodeReply(quint64 sequence, const Reply& reply);
+// The same frames appended to a buffer of frames waiting to be written.
+void AppendRequest(QByteArray& out, const Request& request);
+void AppendReply(QByteArray& out, quint64 sequence, const Reply& reply);
 
-struct DecodedRequest {
-    quint64 sequence = 0;
-    Call call;
-};
+using DecodedRequest = Request;
 struct DecodedReply {
     quint64 sequence = 0;
     Reply reply;

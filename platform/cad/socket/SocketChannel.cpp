@@ -59,6 +59,7 @@ bool SocketChannel::connectTo(const QString& socketName, int timeoutMs) {
 }
 
 void SocketChannel::disconnect() {
+    dropHeld();
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     pending_.clear();
@@ -117,16 +118,10 @@ void SocketChannel::writePending() {
     pendingOffset_ = 0;
 }
 
-Variant SocketChannel::call(ObjectId object, const QString& member, CallKind kind,
-                            std::span<const Variant> args) {
+Reply SocketChannel::carry(std::vector<Request>& requests) {
     if (!isConnected()) throw Failed(QStringLiteral("Not connected to the CAD host"));
-    const quint64 seq = nextSequence_++;
-    Call c;
-    c.object = object;
-    c.member = member;
-    c.kind = kind;
-    c.args = VariantList(args.begin(), args.end());
-    pending_.append(socket::EncodeRequest(seq, c));
+    const quint64 seq = requests.back().sequence;
+    for (const Request& r : requests) socket::AppendRequest(pending_, r);
     writePending();
 
     QElapsedTimer waited;
@@ -134,9 +129,9 @@ Variant SocketChannel::call(ObjectId object, const QString& member, CallKind kin
     for (;;) {
         auto it = answered_.find(seq);
         if (it != answered_.end()) {
-            const Reply r = std::move(it.value());
+            Reply r = std::move(it.value());
             answered_.erase(it);
-            return r.take();
+            return r;
         }
         if (!isConnected()) lost(QStringLiteral("the host closed it"));
         const bool quiet = waited.elapsed() < QuietWaitMs;

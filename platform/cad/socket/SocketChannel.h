@@ -3,17 +3,18 @@
 // is picking in the host), the program's event loop keeps running without user input, so its
 // windows paint but cannot be clicked; a call made meanwhile (a timer) is carried as well.
 // The socket is driven directly (poll, send, recv): a call is a write and a blocking read, with no
-// event-loop machinery between the host's answer and the caller.
+// event-loop machinery between the host's answer and the caller. Calls held back in a deferral
+// scope go in the same write as the next call that needs an answer (PipelinedChannel).
 #pragma once
 
-#include "platform/cad/Channel.h"
+#include "platform/cad/PipelinedChannel.h"
 #include "platform/cad/socket/Frame.h"
 
 #include <QHash>
 
 namespace cad {
 
-class SocketChannel : public Channel {
+class SocketChannel : public PipelinedChannel {
 public:
     SocketChannel();
     ~SocketChannel() override;
@@ -26,9 +27,9 @@ public:
     bool isConnected() const { return fd_ >= 0; }
     void disconnect();
 
-    // Throws the typed exceptions of the answer, or Failed when the connection is lost.
-    Variant call(ObjectId object, const QString& member, CallKind kind,
-                 std::span<const Variant> args) override;
+protected:
+    // Throws Failed when the connection is lost.
+    Reply carry(std::vector<Request>& requests) override;
 
 private:
     void readAvailable();
@@ -42,7 +43,6 @@ private:
     QByteArray pending_;
     qsizetype pendingOffset_ = 0;
     QHash<quint64, Reply> answered_;
-    quint64 nextSequence_ = 1;
 };
 
 }  // namespace cad

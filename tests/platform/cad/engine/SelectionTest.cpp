@@ -128,6 +128,22 @@ TEST_F(CadSelection, IndexesGiveWhatAScanGives) {
     EXPECT_EQ(select({{0, "INSERT"}, {2, "12^STRUMIEN_*"}}), (std::vector<Entity*>{s2, late}));
 }
 
+// Name patterns over the reference index ignore case in Polish names too, and give the references
+// of several blocks in creation order.
+TEST_F(CadSelection, NamePatternsIgnoreCaseOfPolishNames) {
+    for (const QString& n : {QStringLiteral("ŻÓŁW_1"), QStringLiteral("żółw_2"), QStringLiteral("Zolw_3")})
+        db.addLine(db.addBlock(n), {0, 0, 0}, {1, 0, 0});
+    Entity* a = db.insertBlock(db.modelSpace(), {0, 0, 0}, QStringLiteral("żółw_2"), 1, 1, 1, 0);
+    Entity* b = db.insertBlock(db.modelSpace(), {0, 0, 0}, QStringLiteral("ŻÓŁW_1"), 1, 1, 1, 0);
+    Entity* c = db.insertBlock(db.modelSpace(), {0, 0, 0}, QStringLiteral("Zolw_3"), 1, 1, 1, 0);
+    for (const FilterList& f : {FilterList{{0, "INSERT"}, {2, QStringLiteral("żółw_#")}},
+                                FilterList{{0, "INSERT"}, {2, QStringLiteral("ŻÓŁW_*,zolw_?")}},
+                                FilterList{{0, "INSERT"}, {2, QStringLiteral("@ÓŁW_[12]")}}})
+        EXPECT_EQ(select(f), scan(f));
+    EXPECT_EQ(select({{0, "INSERT"}, {2, QStringLiteral("żółw_#")}}), (std::vector<Entity*>{a, b}));
+    EXPECT_EQ(select({{0, "INSERT"}, {2, QStringLiteral("?O?W_#")}}), (std::vector<Entity*>{c}));
+}
+
 TEST_F(CadSelection, CrossingWindowAndPolygon) {
     // The window touches the start marker's line at x = 40 only.
     const auto touching = selectCrossingWindow(db, {30, -1, 0}, {40, 1, 0}, {{0, "INSERT"}});

@@ -120,3 +120,27 @@ TEST_P(CadModelCollections, AReferencedBlockCannotBeDeleted) {
     EXPECT_THROW(b.name(), cad::Erased);
     EXPECT_THROW(ms.erase(), cad::Failed);  // model space is never deleted
 }
+
+// NamesFrom gives the count and the blocks from a position on, in table order, also after blocks
+// before that position were deleted (positions then close up).
+TEST_P(CadModelCollections, NamesFromGivesTheCountAndTheBlocksFromAPosition) {
+    const cad::Blocks blocks = doc.blocks();
+    const int base = blocks.count();
+    QList<cad::Block> made;
+    for (int i = 1; i <= 5; ++i) made.append(blocks.add(cad::Point{0, 0, 0}, QStringLiteral("B%1").arg(i)));
+    auto names = [&](int from) {
+        const cad::VariantList r = blocks.namesFrom(from);
+        QStringList out{QString::number(r.value(0).toInt())};
+        for (qsizetype k = 1; k + 1 < r.size(); k += 2) {
+            EXPECT_EQ(cad::Block(channel.get(), r[k].toObject()).name(), r[k + 1].toText());
+            out << r[k + 1].toText();
+        }
+        return out;
+    };
+    EXPECT_EQ(names(base + 3), (QStringList{QString::number(base + 5), "B4", "B5"}));
+    made[1].erase();
+    EXPECT_EQ(names(base + 2), (QStringList{QString::number(base + 4), "B4", "B5"}));
+    EXPECT_EQ(names(base + 4), (QStringList{QString::number(base + 4)}));
+    EXPECT_EQ(names(-3).size(), base + 4 + 1);
+    EXPECT_EQ(names(base + 99), (QStringList{QString::number(base + 4)}));
+}

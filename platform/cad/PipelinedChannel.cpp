@@ -1,0 +1,104 @@
+// Holding calls back inside a deferral scope and sending them ahead of the next answered call.
+#include "platform/cad/PipelinedChannel.h"
+
+namespace cad {
+
+Request PipelinedChannel::request(ObjectId object, const QString& member, CallKind kind,
+                                  std::span<const Variant> args) {
+    Request r;
+    r.sequence = nextSequence_++;
+    r.call.object = object;
+    r.call.member = member;
+    r.call.kind = kind;
+    r.call.args = VariantList(args.begin(), args.end());
+    return r;
+}
+
+Reply PipelinedChannel::send(Request last) {
+    std::vector<Request> batch;
+    batch.swap(held_);
+    batch.push_back(std::move(last));
+    if (forgetProvisional_) {
+        batch.front().flags |= ForgetsProvisionalRequest;
+        forgetProvisional_ = false;
+    }
+    sent_ += batch.size();
+    deferredSent_ += batch.size() - 1;
+    ++roundTrips_;
+    ++carrying_;
+    try {
+        Reply r = carry(batch);
+        --carrying_;
+        return r;
+    } catch (...) {
+        --carrying_;
+        throw;
+    }
+}
+
+Variant PipelinedChannel::call(ObjectId object, const QString& member, CallKind kind,
+                               std::span<const Variant> args) {
+    return send(request(object, member, kind, args)).take();
+}
+
+void PipelinedChannel::post(ObjectId object, const QString& member, CallKind kind,
+                            std::span<const Variant> args) {
+    if (!deferring()) {
+        call(object, member, kind, args);
+        return;
+    }
+    Request r = request(object, member, kind, args);
+    r.flags = DeferredRequest;
+    held_.push_back(std::move(r));
+}
+
+Variant PipelinedChannel::create(ObjectId object, const QString& member, CallKind kind,
+                                 std::span<const Variant> args) {
+    if (!deferring() || !provisional_) return call(object, member, kind, args);
+    Request r = request(object, member, kind, args);
+    r.flags = DeferredRequest | KeepsResultRequest;
+    const ObjectId id = ProvisionalIdOf(r.sequence);
+    held_.push_back(std::move(r));
+    provisionalGiven_ = true;
+    return Variant(ObjectRef{id});
+}
+
+void PipelinedChannel::beginDeferring(bool provisionalObjects) {
+    if (depth_++ == 0) provisional_ = provisionalObjects;
+}
+
+void PipelinedChannel::flushDeferred() {
+    if (held_.empty()) return;
+    // The last held request closes the run and brings its failure, or any before it, back.
+    Request last = std::move(held_.back());
+    held_.pop_back();
+    last.flags &= quint8(~DeferredRequest);
+    send(std::move(last)).take();
+}
+
+void PipelinedChannel::endDeferring(bool quietly) {
+    if (depth_ == 0) return;
+    auto leave = [this] {
+        if (--depth_ > 0) return;
+        provisional_ = false;
+        // The host may forget this scope's provisional ids, with the next request (after the
+        // ones that still name them).
+        if (provisionalGiven_) forgetProvisional_ = true;
+        provisionalGiven_ = false;
+    };
+    try {
+        flushDeferred();
+    } catch (const std::exception&) {
+        leave();
+        // Leaving by another exception: that one is the one that counts.
+        if (!quietly) throw;
+        return;
+    }
+    leave();
+}
+
+void PipelinedChannel::dropHeld() {
+    held_.clear();
+}
+
+}  // namespace cad

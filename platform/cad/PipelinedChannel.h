@@ -1,0 +1,73 @@
+// The calling side of a channel that carries calls as numbered requests (the socket, the loopback):
+// calls that answer nothing are held inside a deferral scope and sent in order ahead of the next
+// call that needs an answer, so that a scope costs one round trip per answer instead of one per call.
+// The serving side (socket::ServingSession) runs them in order, stops at the first failure and
+// gives that failure as the answer to the request that closes the run.
+#pragma once
+
+#include "platform/cad/Channel.h"
+
+#include <vector>
+
+namespace cad {
+
+// What a request asks beyond its call (the bits of its flags).
+enum RequestFlag : quint8 {
+    // No answer is sent. A failure is kept and given as the answer to the next request that wants
+    // one; the requests in between are not run.
+    DeferredRequest = 1,
+    // The call makes an object that later requests name by ProvisionalIdOf(sequence).
+    KeepsResultRequest = 2,
+    // The provisional ids given so far are forgotten before this request runs.
+    ForgetsProvisionalRequest = 4,
+};
+
+inline ObjectId ProvisionalIdOf(quint64 sequence) {
+    return ProvisionalIdBit | sequence;
+}
+
+struct Request {
+    quint64 sequence = 0;
+    quint8 flags = 0;
+    Call call;
+};
+
+class PipelinedChannel : public Channel {
+public:
+    Variant call(ObjectId object, const QString& member, CallKind kind, std::span<const Variant> args) final;
+    void post(ObjectId object, const QString& member, CallKind kind, std::span<const Variant> args) final;
+    Variant create(ObjectId object, const QString& member, CallKind kind,
+                   std::span<const Variant> args) final;
+    void beginDeferring(bool provisionalObjects) final;
+    void endDeferring(bool quietly) final;
+    void flushDeferred() final;
+
+    // Requests sent so far, and how many of them travelled held back (for tests and benchmarks).
+    quint64 requestsSent() const { return sent_; }
+    quint64 requestsDeferred() const { return deferredSent_; }
+    // Round trips: batches of requests that waited for an answer.
+    quint64 roundTrips() const { return roundTrips_; }
+
+protected:
+    // Carries the requests in order and returns the answer to the last one, the only one that
+    // wants an answer. Throws Failed when the connection is lost.
+    virtual Reply carry(std::vector<Request>& requests) = 0;
+    // Drops what is held (the connection went away).
+    void dropHeld();
+
+private:
+    bool deferring() const { return depth_ > 0 && carrying_ == 0; }
+    Request request(ObjectId object, const QString& member, CallKind kind, std::span<const Variant> args);
+    Reply send(Request last);
+
+    std::vector<Request> held_;
+    int depth_ = 0;
+    int carrying_ = 0;  // a call made while one waits (a timer) is never held
+    bool provisional_ = false;
+    bool provisionalGiven_ = false;
+    bool forgetProvisional_ = false;
+    quint64 nextSequence_ = 1;
+    quint64 sent_ = 0, deferredSent_ = 0, roundTrips_ = 0;
+};
+
+}  // namespace cad
