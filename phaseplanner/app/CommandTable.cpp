@@ -27,6 +27,9 @@ void edytuj(MainWindow& w) {
 void usun(MainWindow& w) {
     w.mnuGrupa_Usun_Click();
 }
+void konfiguracja(MainWindow& w) {
+    w.mnuNarzedzia_Konf_Click();
+}
 void naWierzchu(MainWindow& w) {
     w.mnuNarzedzia_NaWierzchu_Click();
 }
@@ -71,6 +74,7 @@ const std::vector<CommandRow>& CommandTable() {
         {"mnuGrupa", "mnuGrupa_Kopiuj", "&Kopiuj grupę", nullptr, kopiuj},
         {"mnuGrupa", "mnuGrupa_Edytuj", "&Edytuj grupę", nullptr, edytuj},
         {"mnuGrupa", "mnuGrupa_Usun", "&Usuń grupę", nullptr, usun},
+        {"mnuNarzedzia", "mnuNarzedzia_Konf", "&Konfiguracja", nullptr, konfiguracja},
         {"mnuNarzedzia", "mnuNarzedzia_Wczytaj", "&Wczytaj", nullptr, nullptr},
         {"mnuNarzedzia_Wczytaj", "mnuNarzedzia_WczytajZwykly", "Tabelę programu &zwykłego", nullptr,
          wczytajZwykly},
@@ -94,6 +98,7 @@ const std::vector<ToolButtonRow>& ToolButtonTable() {
         {"KopiujGrupe", nullptr, "mnuGrupa_Kopiuj", "Kopiuj grupę", "KopiujGrupe"},
         {"EdytujGrupe", nullptr, "mnuGrupa_Edytuj", "Edytuj grupę", "EdytujGrupe"},
         {"UsunGrupe", nullptr, "mnuGrupa_Usun", "Usuń grupę", "UsunGrupe"},
+        {"Konfiguracja", nullptr, "mnuNarzedzia_Konf", "Konfiguracja", "Konfiguracja"},
         {"FormNotOnTop", nullptr, "mnuNarzedzia_NaWierzchu", "Zawsze na wierzchu", "FormNotOnTop"},
         {"Pomoc", nullptr, "mnuPomoc_Pomocnik", "Pomoc - F1", "Pomoc"},
     };

@@ -52,6 +52,7 @@ public:
     void mnuGrupa_Edytuj_Click();
     void mnuGrupa_Usun_Click();
     void mnuDane_Parametry_Click();
+    void mnuNarzedzia_Konf_Click();
     void mnuNarzedzia_NaWierzchu_Click();
     void mnuPomoc_Pomocnik_Click();
     void mnuPomoc_OProgramie_Click();

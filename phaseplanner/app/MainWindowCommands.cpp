@@ -6,6 +6,7 @@
 #include "common/ui/FormWindow.h"
 #include "common/ui/Help.h"
 #include "phaseplanner/app/CommandTable.h"
+#include "phaseplanner/app/GreenTimeDialog.h"
 #include "phaseplanner/app/GroupCommands.h"
 #include "phaseplanner/app/GroupDialog.h"
 #include "phaseplanner/app/GroupGridEditor.h"
@@ -46,6 +47,8 @@ QIcon imageOf(const QWidget* w, const QString& name) {
         {QStringLiteral("FormNotOnTop"), QStyle::SP_TitleBarShadeButton},
         {QStringLiteral("FormOnTop"), QStyle::SP_TitleBarUnshadeButton},
         {QStringLiteral("Pomoc"), QStyle::SP_DialogHelpButton},
+        {QStringLiteral("Konfiguracja"), QStyle::SP_FileDialogInfoView},
+        {QStringLiteral("PrzejsciaFazowe"), QStyle::SP_ToolBarHorizontalExtensionButton},
     };
     return images.contains(name) ? w->style()->standardIcon(images.value(name)) : QIcon();
 }
@@ -159,6 +162,12 @@ void MainWindow::mnuPomoc_OProgramie_Click() {
 
 void MainWindow::mnuDane_Parametry_Click() {
     ParametersDialog dialog(*this);
+    dialog.exec();
+}
+
+void MainWindow::mnuNarzedzia_Konf_Click() {
+    editor_->CommitCellEdit();
+    GreenTimeDialog dialog(*this);
     dialog.exec();
 }
 

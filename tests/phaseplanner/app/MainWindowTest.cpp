@@ -157,10 +157,10 @@ private slots:
         for (const char* name :
              {"mnuPlik_Zakoncz", "mnuDane_Parametry", "mnuGrupa_Dodaj", "mnuGrupa_Kopiuj", "mnuGrupa_Edytuj",
               "mnuGrupa_Usun", "mnuNarzedzia_NaWierzchu", "mnuPomoc_Pomocnik", "mnuPomoc_OProgramie",
-              "mnuDane_Pobierz", "mnuDane_Wrysuj", "mnuNarzedzia_WczytajZwykly", "mnuNarzedzia_WczytajAkomodowany"})
+              "mnuDane_Pobierz", "mnuDane_Wrysuj", "mnuNarzedzia_WczytajZwykly",
+              "mnuNarzedzia_WczytajAkomodowany", "mnuNarzedzia_Konf"})
             QVERIFY2(w->findChild<QAction*>(name), name);
-        for (const char* name : {"mnuGrupa_Excel",
-                                 "mnuGrupa_ExcelWstepne", "mnu_Koordynacja", "mnuNarzedzia_Konf"})
+        for (const char* name : {"mnuGrupa_Excel", "mnuGrupa_ExcelWstepne", "mnu_Koordynacja"})
             QVERIFY2(!w->findChild<QAction*>(name), name);
         QVERIFY(w->findChild<QToolButton*>("DodajGrupe"));
         QVERIFY(w->findChild<QToolButton*>("PobierzDane"));
