@@ -17,8 +17,6 @@
 
 namespace phaseplanner {
 
-QString ExcelWorkbookName;
-QString ExcelWorkbookPath;
 QString PhaseOrderText;
 int ChosenPhaseSet = 0;
 int ProgramTableType = 0;

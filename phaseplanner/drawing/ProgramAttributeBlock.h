@@ -5,6 +5,7 @@
 #pragma once
 
 #include "common/Geometry.h"
+#include "phaseplanner/workbook/IntergreenWorkbook.h"
 
 #include <QHash>
 #include <QString>
@@ -13,8 +14,7 @@
 namespace phaseplanner {
 
 // Program values of the drawing side that the block carries.
-extern QString ExcelWorkbookName;  // file name of the intergreen workbook
-extern QString ExcelWorkbookPath;  // its full path
+// ExcelWorkbookName, ExcelWorkbookPath: the workbook's name and path (IntergreenWorkbook.h).
 extern QString PhaseOrderText;     // the phase order chosen for the workbook
 extern int ChosenPhaseSet;         // worksheet column of the chosen phase set
 extern int ProgramTableType;       // 0 ordinary table, -1 actuated table

@@ -1,0 +1,102 @@
+// Reading the intergreen matrix and the largest intergreen time from the workbook's second worksheet.
+#include "phaseplanner/workbook/IntergreenMatrix.h"
+
+#include "automation/WorkbookGroups.h"
+#include "common/NumberText.h"
+#include "common/TextHelpers.h"
+#include "phaseplanner/editor/GroupTable.h"
+#include "platform/sheet/Address.h"
+#include "platform/sheet/Range.h"
+#include "platform/sheet/Worksheet.h"
+
+#include <algorithm>
+
+namespace phaseplanner {
+
+sheet::Worksheet* IntergreenSheet = nullptr;
+
+namespace {
+int groupRow(int i) {
+    return automation::WorkbookHeaderRow + 1 + i;
+}
+QString cellText(sheet::Worksheet& ws, int row, int column) {
+    return ws.cells(row, column).value().toString().trimmed();
+}
+}  // namespace
+
+QString MatrixHeaderText(sheet::Worksheet& ws) {
+    const int row =
+        automation::WorkbookNewLayout ? automation::WorkbookHeaderRow : automation::WorkbookHeaderRow - 1;
+    if (row < 1) return {};
+    return ws.cells(row, 1).value().toString();
+}
+
+bool IsEvacuationMatrix(sheet::Worksheet& ws) {
+    return MatrixHeaderText(ws).trimmed().toUpper() == common::Tlumacz(QStringLiteral("EWAKUACJA"));
+}
+
+int MatrixCellValue(sheet::Worksheet& ws, int i, int j) {
+    return common::ParseInteger(cellText(ws, groupRow(i), 3 + j));
+}
+
+int IntergreenValue(sheet::Worksheet& ws, int from, int to, bool evacuation) {
+    return evacuation ? MatrixCellValue(ws, from, to) : MatrixCellValue(ws, to, from);
+}
+
+void PobierzMatryceTMZ(std::vector<std::vector<int>>& matrix, int n, bool transpose) {
+    if (!IntergreenSheet) return;
+    for (int i = 0; i <= n; ++i)
+        for (int j = 0; j <= n; ++j) {
+            if (i == j) continue;
+            const int v = MatrixCellValue(*IntergreenSheet, i, j);
+            if (transpose)
+                matrix[std::size_t(j)][std::size_t(i)] = v;
+            else
+                matrix[std::size_t(i)][std::size_t(j)] = v;
+        }
+}
+
+int ReadMaxIntergreenTime(sheet::Worksheet& ws, int groupCount) {
+    int largest = 0;
+    for (int i = 0; i < groupCount; ++i)
+        for (int j = 0; j < groupCount; ++j)
+            if (i != j) largest = std::max(largest, MatrixCellValue(ws, j, i));
+    return largest > 5 ? largest : 5;
+}
+
+std::optional<MatrixTextCell> FindMatrixTextCell(sheet::Worksheet& ws, int groupCount) {
+    for (int i = 0; i < groupCount; ++i)
+        for (int j = 0; j < groupCount; ++j) {
+            if (i == j) continue;
+            const sheet::Value v = ws.cells(groupRow(i), 3 + j).value();
+            if (v.isNumber() || v.isEmpty()) continue;
+            const QString text = v.toString().trimmed();
+            if (text.isEmpty()) continue;
+            const std::optional<double> number = sheet::parseNumber(text);
+            if (number && *number == double(int(*number))) continue;
+            return MatrixTextCell{groupRow(i), 3 + j, text};
+        }
+    return std::nullopt;
+}
+
+QString MatrixTextCellMessage(const MatrixTextCell& cell) {
+    return common::Tlumacz(QStringLiteral("Błąd w danych arkusza Excel!")) + QLatin1Char('\n') +
+           common::Tlumacz(
+               QStringLiteral("Komórka matrycy kolizji %1 nie zawiera liczby całkowitej: \"%2\"."))
+               .arg(sheet::columnLetters(cell.Column) + QString::number(cell.Row), cell.Text);
+}
+
+int WorkbookGroupPosition(int recordIndex, const QStringList& groupHeadTexts) {
+    if (recordIndex < 0 || recordIndex >= int(GroupTable.size())) return -1;
+    const GroupRecord& g = GroupTable[std::size_t(recordIndex)];
+    if (!g.Defined) return -1;
+    const QString symbols = g.Symbols.trimmed().toUpper();
+    if (symbols.isEmpty()) return -1;
+    auto matches = [&](int p) { return groupHeadTexts[p].trimmed().toUpper() == symbols; };
+    if (recordIndex < groupHeadTexts.size() && matches(recordIndex)) return recordIndex;
+    for (int p = 0; p < groupHeadTexts.size(); ++p)
+        if (matches(p)) return p;
+    return -1;
+}
+
+}  // namespace phaseplanner

@@ -1,0 +1,131 @@
+// Reading the intergreen matrix: both orientations, both layouts, 12 and 13 groups, the largest
+// intergreen time over the matrix columns only, cells holding text, and the group-position mapping.
+#include "WorkbookFixture.h"
+
+#include "automation/WorkbookGroups.h"
+
+namespace phaseplanner::test {
+
+class Matrix : public WorkbookFixture {
+protected:
+    // Opens the book through the connection and reads its group list as every reader does.
+    sheet::Worksheet& load(const IntergreenBook& b, int expectedGroups) {
+        prompts.answerFile(write(b));
+        sheet::Workbook* book = open();
+        EXPECT_NE(book, nullptr);
+        IntergreenSheet = &book->worksheets(2);
+        int column = 14;
+        EXPECT_EQ(automation::ReadGroupHeadList(*IntergreenSheet, column, true, QString(), *book),
+                  expectedGroups);
+        EXPECT_EQ(column, GrColumn(b) + 1);
+        return *IntergreenSheet;
+    }
+    static IntergreenBook Numbered(int n) {
+        IntergreenBook b;
+        for (int g = 0; g < n; ++g) {
+            b.texts << QStringLiteral("K%1").arg(g + 1);
+            b.phases << QString::number(g % 2 + 1);
+        }
+        return b;
+    }
+};
+
+TEST_F(Matrix, ValuesBetweenGroupsFollowTheHeader) {
+    for (bool inverted : {false, true}) {
+        for (bool newLayout : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "inverted " << inverted << " new layout " << newLayout);
+            ResetIntergreenWorkbook();
+            IntergreenBook b = SmallBook();
+            b.inverted = inverted;
+            b.newLayout = newLayout;
+            sheet::Worksheet& ws = load(b, 3);
+            EXPECT_EQ(automation::WorkbookHeaderRow, newLayout ? 7 : 6);
+            EXPECT_EQ(IsEvacuationMatrix(ws), inverted);
+            const bool evacuation = IsEvacuationMatrix(ws);
+            EXPECT_EQ(IntergreenValue(ws, 0, 1, evacuation), 4);
+            EXPECT_EQ(IntergreenValue(ws, 1, 0, evacuation), 5);
+            EXPECT_EQ(IntergreenValue(ws, 2, 1, evacuation), 7);
+            EXPECT_EQ(IntergreenValue(ws, 1, 2, evacuation), 3);
+            EXPECT_EQ(IntergreenValue(ws, 0, 2, evacuation), 0);  // no conflict: blank
+        }
+    }
+}
+
+TEST_F(Matrix, TheMatrixInMemoryTransposedOrNot) {
+    load(SmallBook(), 3);
+    std::vector<std::vector<int>> m(3, std::vector<int>(3, -1));
+    PobierzMatryceTMZ(m, 2, false);
+    // Rows of the default matrix are the entering groups: (1, 0) holds the time from 0 to 1.
+    EXPECT_EQ(m[1][0], 4);
+    EXPECT_EQ(m[0][1], 5);
+    EXPECT_EQ(m[1][2], 7);
+    EXPECT_EQ(m[2][0], 0);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(m[std::size_t(i)][std::size_t(i)], -1);  // the diagonal is not read
+
+    std::vector<std::vector<int>> t(3, std::vector<int>(3, -1));
+    PobierzMatryceTMZ(t, 2, true);
+    EXPECT_EQ(t[0][1], 4);
+    EXPECT_EQ(t[2][1], 7);
+    EXPECT_EQ(t[1][1], -1);
+
+    std::vector<std::vector<int>> one(1, std::vector<int>(1, -1));
+    PobierzMatryceTMZ(one, 0, false);
+    EXPECT_EQ(one[0][0], -1);
+}
+
+TEST_F(Matrix, TheLargestIntergreenTimeComesFromTheMatrixColumnsOnly) {
+    for (int n : {12, 13}) {
+        SCOPED_TRACE(n);
+        ResetIntergreenWorkbook();
+        IntergreenBook b = Numbered(n);
+        b.set(0, 1, 3);
+        b.set(n - 1, 0, 9);  // the last group's column, never read by the old loop
+        sheet::Worksheet& ws = load(b, n);
+        // Column B holds the group numbers up to n, all above 9 for the last rows: never counted.
+        EXPECT_EQ(ReadMaxIntergreenTime(ws, n), 9);
+    }
+    ResetIntergreenWorkbook();
+    IntergreenBook small = Numbered(3);
+    small.set(0, 1, 4);
+    EXPECT_EQ(ReadMaxIntergreenTime(load(small, 3), 3), 5);
+}
+
+TEST_F(Matrix, CellsHoldingTextAreFound) {
+    IntergreenBook b = SmallBook();
+    sheet::Worksheet& ws = load(b, 3);
+    EXPECT_FALSE(FindMatrixTextCell(ws, 3).has_value());  // "X" on the diagonal, numbers, blanks
+
+    ResetIntergreenWorkbook();
+    b.intergreen[{2, 0}] = QStringLiteral("cztery");
+    sheet::Worksheet& bad = load(b, 3);
+    const auto cell = FindMatrixTextCell(bad, 3);
+    ASSERT_TRUE(cell.has_value());
+    EXPECT_EQ(cell->Row, 8);
+    EXPECT_EQ(cell->Column, 5);
+    EXPECT_EQ(cell->Text, QStringLiteral("cztery"));
+    EXPECT_EQ(MatrixTextCellMessage(*cell),
+              QStringLiteral("Błąd w danych arkusza Excel!\nKomórka matrycy kolizji E8 nie zawiera liczby "
+                             "całkowitej: \"cztery\"."));
+}
+
+TEST_F(Matrix, GroupRecordsMapToWorkbookPositionsByTheirSymbols) {
+    const QStringList texts{QStringLiteral("K1"), QStringLiteral("K2"), QStringLiteral("P1")};
+    GroupTable.resize(5);
+    auto define = [](int i, const char* symbols) {
+        GroupTable[std::size_t(i)].Defined = true;
+        GroupTable[std::size_t(i)].Symbols = QString::fromUtf8(symbols);
+    };
+    define(0, "K1");
+    define(1, " p1 ");  // moved and differently written
+    define(3, "K9");    // unknown to the workbook
+    define(4, "K2");    // past the workbook's rows
+    EXPECT_EQ(WorkbookGroupPosition(0, texts), 0);
+    EXPECT_EQ(WorkbookGroupPosition(1, texts), 2);
+    EXPECT_EQ(WorkbookGroupPosition(2, texts), -1);  // a free record
+    EXPECT_EQ(WorkbookGroupPosition(3, texts), -1);
+    EXPECT_EQ(WorkbookGroupPosition(4, texts), 1);
+    EXPECT_EQ(WorkbookGroupPosition(5, texts), -1);
+    EXPECT_EQ(WorkbookGroupPosition(-1, texts), -1);
+}
+
+}  // namespace phaseplanner::test
