@@ -27,6 +27,12 @@ void edytuj(MainWindow& w) {
 void usun(MainWindow& w) {
     w.mnuGrupa_Usun_Click();
 }
+void przejsciaFazowe(MainWindow& w) {
+    w.mnuDane_PrzejsciaFazowe_Click();
+}
+void excelWstepne(MainWindow& w) {
+    w.mnuGrupa_ExcelWstepne_Click();
+}
 void konfiguracja(MainWindow& w) {
     w.mnuNarzedzia_Konf_Click();
 }
@@ -69,7 +75,10 @@ const std::vector<CommandRow>& CommandTable() {
         {"mnuPlik", "mnuPlik_Zakoncz", "&Zakończ", nullptr, zakoncz},
         {"mnuDane", "mnuDane_Pobierz", "&Pobierz dane z rysunku", nullptr, pobierz},
         {"mnuDane", "mnuDane_Wrysuj", "&Wrysuj grupy z tabeli", nullptr, wrysuj},
+        {"mnuDane", "mnuDane_PrzejsciaFazowe", "Przejścia fazowe", nullptr, przejsciaFazowe},
         {"mnuDane", "mnuDane_Parametry", "Pa&rametry pracy programu", nullptr, parametry},
+        // Hidden for the whole run (the window's load hides it); reached only as a command.
+        {"mnuGrupa", "mnuGrupa_ExcelWstepne", "Excel - ustal parametry wstępne", nullptr, excelWstepne},
         {"mnuGrupa", "mnuGrupa_Dodaj", "&Dodaj grupę", nullptr, dodaj},
         {"mnuGrupa", "mnuGrupa_Kopiuj", "&Kopiuj grupę", nullptr, kopiuj},
         {"mnuGrupa", "mnuGrupa_Edytuj", "&Edytuj grupę", nullptr, edytuj},
@@ -94,6 +103,7 @@ const std::vector<ToolButtonRow>& ToolButtonTable() {
     static const std::vector<ToolButtonRow> rows{
         {"PobierzDane", nullptr, "mnuDane_Pobierz", "Pobierz dane z rysunku", "PobierzDane"},
         {"WrysujGrupy", nullptr, "mnuDane_Wrysuj", "Wrysuj grupy z tabeli", "WrysujGrupy"},
+        {"PrzejsciaFazowe", nullptr, "mnuDane_PrzejsciaFazowe", "Przejścia fazowe", "PrzejsciaFazowe"},
         {"DodajGrupe", nullptr, "mnuGrupa_Dodaj", "Dodaj grupę", "DodajGrupe"},
         {"KopiujGrupe", nullptr, "mnuGrupa_Kopiuj", "Kopiuj grupę", "KopiujGrupe"},
         {"EdytujGrupe", nullptr, "mnuGrupa_Edytuj", "Edytuj grupę", "EdytujGrupe"},

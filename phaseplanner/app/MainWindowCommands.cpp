@@ -12,6 +12,7 @@
 #include "phaseplanner/app/GroupGridEditor.h"
 #include "phaseplanner/app/MainWindow.h"
 #include "phaseplanner/app/ParametersDialog.h"
+#include "phaseplanner/drawing/PhaseTable.h"
 #include "phaseplanner/editor/CycleParameters.h"
 #include "phaseplanner/editor/GroupTable.h"
 #include "platform/ui/FlexGrid.h"
@@ -89,6 +90,9 @@ void MainWindow::buildCommands() {
         QMenu* menu = menus.value(QString::fromLatin1(m.objectName));
         if (!menu->actions().isEmpty()) menuBar()->addMenu(menu);
     }
+    // Kept out of the user's reach for the whole run: the preliminary parameters run only as a command.
+    if (auto* hidden = findChild<QAction*>(QStringLiteral("mnuGrupa_ExcelWstepne")))
+        hidden->setVisible(false);
 
     tlbPrzyciski = addToolBar(tr_("Przyciski"));
     tlbPrzyciski->setObjectName(QStringLiteral("tlbPrzyciski"));
@@ -168,6 +172,7 @@ void MainWindow::mnuDane_Parametry_Click() {
 void MainWindow::mnuNarzedzia_Konf_Click() {
     editor_->CommitCellEdit();
     GreenTimeDialog dialog(*this);
+    dialog.ComputePhases = [] { return RysujFazy(true); };
     dialog.exec();
 }
 

@@ -14,6 +14,8 @@
 #include "phaseplanner/editor/GroupTable.h"
 #include "phaseplanner/editor/ProgramStates.h"
 #include "phaseplanner/editor/ProgramWindow.h"
+#include "phaseplanner/workbook/IntergreenMatrix.h"
+#include "phaseplanner/workbook/IntergreenWorkbook.h"
 #include "platform/sheet/Constants.h"
 #include "platform/sheet/Range.h"
 #include "platform/sheet/Workbook.h"
@@ -99,13 +101,15 @@ std::vector<GroupPhaseEntry> ReadGroupPhaseEntries(sheet::Worksheet& worksheet, 
     return entries;
 }
 
-void ApplyGroupPhaseEntries(const std::vector<GroupPhaseEntry>& entries) {
-    std::vector<bool> given(GroupTable.size(), false);
-    for (const GroupPhaseEntry& e : entries) {
-        const int index = e.GroupNumber - 1;
-        if (index < 0 || index >= int(GroupTable.size()) || given[std::size_t(index)]) continue;
-        given[std::size_t(index)] = true;
-        GroupTable[std::size_t(index)].PhaseList = e.PhaseList;
+void ApplyGroupPhaseEntries(const std::vector<GroupPhaseEntry>& entries, const QStringList& groupHeadTexts) {
+    for (int i = 0; i < int(GroupTable.size()); ++i) {
+        const int position = WorkbookGroupPosition(i, groupHeadTexts);
+        if (position < 0) continue;
+        for (const GroupPhaseEntry& e : entries)
+            if (e.GroupNumber == position + 1) {
+                GroupTable[std::size_t(i)].PhaseList = e.PhaseList;
+                break;
+            }
     }
 }
 
@@ -244,11 +248,22 @@ bool PhaseTableFromWorkbook(sheet::Workbook& workbook, const PhaseTableRequest& 
     } restore{!fetchOnly};
 
     ApplyGroupPhaseEntries(
-        ReadGroupPhaseEntries(ws, automation::WorkbookHeaderRow, listColumn - 1, ChosenPhaseSet));
+        ReadGroupPhaseEntries(ws, automation::WorkbookHeaderRow, listColumn - 1, ChosenPhaseSet),
+        automation::GroupHeadTexts);
     if (DefinedGroupCount() == 0) return false;
 
     const PhaseTableLayout layout = WalkPhaseOrder(request.Order, request.StartSecond, fetchOnly);
     if (!fetchOnly) DrawPhaseTableLayout(layout);
+    return true;
+}
+
+bool RysujFazy(bool fetchOnly) {
+    const auto request = PreparePhaseTable();
+    if (!request) return false;
+    sheet::Workbook* book = nullptr;
+    if (!OpenIntergreenWorkbook(book, true, QString()) || !book) return false;
+    if (!PhaseTableFromWorkbook(*book, *request, fetchOnly)) return false;
+    if (!fetchOnly) automation::CadDocument.regen(1);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -30,10 +31,10 @@ struct GroupPhaseEntry {
 // is kept as 0 (no group has it).
 std::vector<GroupPhaseEntry> ReadGroupPhaseEntries(sheet::Worksheet& worksheet, int headerRow,
                                                    int numberColumn, int phaseColumn);
-// Gives every record of GroupTable whose position + 1 is the group number of an entry that entry's
-// phase list (the first entry of a number wins); records without an entry keep their list, entries
-// whose number names no record are skipped.
-void ApplyGroupPhaseEntries(const std::vector<GroupPhaseEntry>& entries);
+// Gives every record of GroupTable the phase list of the entry whose group number is the ordinal of
+// the record's workbook group position (WorkbookGroupPosition over `groupHeadTexts`; the first entry
+// of a number wins). Records the workbook does not list, or without an entry, keep their list.
+void ApplyGroupPhaseEntries(const std::vector<GroupPhaseEntry>& entries, const QStringList& groupHeadTexts);
 
 // What the walk over the phase order found, in drawing units relative to the table origin.
 struct PhasePeriodMark {
@@ -86,5 +87,10 @@ std::optional<PhaseTableRequest> PreparePhaseTable();
 // nothing is drawn and the shifts are derived, else the table is drawn. False when the workbook holds
 // no group list or the program no group (nothing drawn then).
 bool PhaseTableFromWorkbook(sheet::Workbook& workbook, const PhaseTableRequest& request, bool fetchOnly);
+
+// The phase table as the menu's "Przejścia fazowe" (fetchOnly false) and the green-time dialog's
+// "Pobierz" (true) run it: the steps above with the intergreen workbook the program holds or opens.
+// True when the phases were walked.
+bool RysujFazy(bool fetchOnly);
 
 }  // namespace phaseplanner

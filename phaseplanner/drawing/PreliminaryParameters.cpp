@@ -5,6 +5,7 @@
 #include "common/TextHelpers.h"
 #include "phaseplanner/editor/GroupTable.h"
 #include "phaseplanner/editor/ProgramWindow.h"
+#include "phaseplanner/workbook/IntergreenWorkbook.h"
 #include "platform/sheet/Range.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
@@ -49,6 +50,17 @@ int WritePreliminaryParameters(sheet::Workbook& workbook) {
         for (; next < 4; ++next) target.cells(r + kFirstRow, kGreenColumns[next]).setValue(sheet::Value());
         ++written;
     }
+    return written;
+}
+
+int ExcelWstepne() {
+    sheet::Workbook* book = nullptr;
+    if (!OpenIntergreenWorkbook(
+            book, true, common::Tlumacz(QStringLiteral("Czy wstawiać dane do aktywnego skoroszytu?"))) ||
+        !book)
+        return -1;
+    const int written = WritePreliminaryParameters(*book);
+    if (written > 0) SaveIntergreenWorkbook(true);
     return written;
 }
 

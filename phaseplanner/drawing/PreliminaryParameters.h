@@ -18,4 +18,10 @@ bool HasPreliminaryParametersSheet(sheet::Workbook& workbook);
 // marked third worksheet (nothing is written then).
 int WritePreliminaryParameters(sheet::Workbook& workbook);
 
+// The command "Excel - ustal parametry wstępne": settles the intergreen workbook (asking "Czy wstawiać
+// dane do aktywnego skoroszytu?" before a workbook the drawing does not name), writes the green
+// lengths and asks whether to save; the file is replaced in one step. Changes the user does not save
+// now are offered again when the program ends. The number of group rows written (-1: none).
+int ExcelWstepne();
+
 }  // namespace phaseplanner

@@ -103,13 +103,16 @@ TEST_F(PhaseTableTest, GroupPhasesGoToTheirRecordsAndOddRowsAreSkipped) {
     EXPECT_EQ(entries[1].GroupNumber, 0);
     EXPECT_EQ(entries[2].GroupNumber, 0);
 
-    GroupTable = {Group(KindVehicle, QStringLiteral("K1"), {}, QStringLiteral("5")),
-                  Group(KindVehicle, QStringLiteral("K2"), {}),
-                  Group(KindVehicle, QStringLiteral("K3"), {}, QStringLiteral("6"))};
-    ApplyGroupPhaseEntries(entries);
-    EXPECT_EQ(GroupTable[0].PhaseList, QStringLiteral("1"));
-    EXPECT_EQ(GroupTable[1].PhaseList, QStringLiteral("2, 3"));
+    // Records in another order than the workbook's list, one the list does not know.
+    GroupTable = {Group(KindVehicle, QStringLiteral("K2"), {}),
+                  Group(KindVehicle, QStringLiteral(" k1 "), {}),
+                  Group(KindVehicle, QStringLiteral("K3"), {}, QStringLiteral("6")),
+                  Group(KindVehicle, QStringLiteral("K9"), {}, QStringLiteral("7"))};
+    ApplyGroupPhaseEntries(entries, {"K1", "K2", "K3"});
+    EXPECT_EQ(GroupTable[0].PhaseList, QStringLiteral("2, 3"));
+    EXPECT_EQ(GroupTable[1].PhaseList, QStringLiteral("1"));
     EXPECT_EQ(GroupTable[2].PhaseList, QStringLiteral("6"));  // no entry: its list stays
+    EXPECT_EQ(GroupTable[3].PhaseList, QStringLiteral("7"));  // not in the workbook
 
     EXPECT_TRUE(ReadGroupPhaseEntries(ws, 7, 0, 20).empty());
 }
