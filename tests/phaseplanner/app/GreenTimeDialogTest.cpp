@@ -16,6 +16,7 @@
 #include "phaseplanner/editor/GroupParameters.h"
 #include "phaseplanner/editor/GroupTable.h"
 #include "phaseplanner/editor/ProgramStates.h"
+#include "phaseplanner/workbook/IntergreenWorkbook.h"
 #include "platform/sheet/Application.h"
 #include "platform/ui/FlexGrid.h"
 
@@ -48,6 +49,7 @@ void resetProgram() {
     MinGreenPedestrianBicycle = 4;
     IntersectionNumber.clear();
     ResetProgramAttributeState();
+    ExcelWorkbookPath.clear();
     MainProgramWindow().clearIntersections();
     MainProgramWindow().SuppressIntersectionClick = false;
 }
@@ -114,6 +116,7 @@ private slots:
     void cleanup() {
         if (window) window->close();
         window.reset();
+        ResetIntergreenWorkbook();
         prompts.reset();
         automation::SetCadConnector(previous);
         automation::ResetCadConnectionState();
@@ -230,18 +233,24 @@ private slots:
         GroupTable.push_back(phaseGroup("K4", 34, 31, 2));
         window->FillGroupGrid();
 
-        sheet::Application app;
-        sheet::Workbook& book = app.workbooks().add();
-        while (book.worksheetCount() < 2) book.addWorksheet();
-        book.setBuiltinDocumentProperty(QStringLiteral("Subject"), QStringLiteral("wersja 2.6"));
-        sheet::Worksheet& ws = book.worksheets(2);
-        ws.cells(7, 15).setValue(sheet::Value(QStringLiteral("Gr")));
-        const char* phases[4] = {"1", "1", "2", "2"};
-        for (int i = 0; i < 4; ++i) {
-            ws.cells(8 + i, 1).setValue(sheet::Value(QStringLiteral("x")));
-            ws.cells(8 + i, 15).setValue(sheet::Value(i + 1));
-            ws.cells(8 + i, 16).setValue(sheet::Value(GroupTable[std::size_t(i)].Symbols));
-            ws.cells(8 + i, 20).setValue(sheet::Value(QString::fromLatin1(phases[i])));
+        {
+            // The intergreen workbook the drawing names, as the import left it.
+            sheet::Application app;
+            sheet::Workbook& book = app.workbooks().add();
+            while (book.worksheetCount() < 2) book.addWorksheet();
+            book.worksheets(2).setName(QStringLiteral("MATRYCA KOLIZJI"));
+            book.setBuiltinDocumentProperty(QStringLiteral("Subject"), QStringLiteral("wersja 2.6"));
+            sheet::Worksheet& ws = book.worksheets(2);
+            ws.cells(7, 15).setValue(sheet::Value(QStringLiteral("Gr")));
+            const char* phases[4] = {"1", "1", "2", "2"};
+            for (int i = 0; i < 4; ++i) {
+                ws.cells(8 + i, 1).setValue(sheet::Value(QStringLiteral("x")));
+                ws.cells(8 + i, 15).setValue(sheet::Value(i + 1));
+                ws.cells(8 + i, 16).setValue(sheet::Value(GroupTable[std::size_t(i)].Symbols));
+                ws.cells(8 + i, 20).setValue(sheet::Value(QString::fromLatin1(phases[i])));
+            }
+            ExcelWorkbookPath = folder->filePath(QStringLiteral("czasy.xlsx"));
+            book.saveAs(ExcelWorkbookPath);
         }
         ChosenPhaseSet = 20;
 
@@ -254,8 +263,7 @@ private slots:
         bool ran = false;
         d.ComputePhases = [&] {
             ran = true;
-            const auto request = PreparePhaseTable();
-            return request && PhaseTableFromWorkbook(book, *request, true);
+            return RysujFazy(true);
         };
         PhaseOrderText = QStringLiteral("1,2");
         prompts->answerInput(std::nullopt);
@@ -266,6 +274,7 @@ private slots:
         QCOMPARE(grid->TextMatrix(1, 4), QStringLiteral("-9"));
 
         prompts->answerInput(QStringLiteral("0"));
+        prompts->answerMessage(ui::Yes);  // open the workbook the drawing names
         d.findChild<QPushButton*>("cmdPobierz")->click();
         QCOMPARE(ComputedStartShifts.size(), size_t(4));
         QCOMPARE(ComputedStartShifts[3].Shift, -6);
