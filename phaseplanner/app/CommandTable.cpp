@@ -57,6 +57,9 @@ void wczytajZwykly(MainWindow& w) {
 void wczytajAkomodowany(MainWindow& w) {
     w.mnuNarzedzia_Wczytaj(-1);
 }
+void excel(MainWindow& w) {
+    w.mnuGrupa_Excel_Click();
+}
 void addNo(MainWindow&) {
     cmdAddNo_Click();
 }
@@ -77,6 +80,7 @@ const std::vector<CommandRow>& CommandTable() {
         {"mnuDane", "mnuDane_Wrysuj", "&Wrysuj grupy z tabeli", nullptr, wrysuj},
         {"mnuDane", "mnuDane_PrzejsciaFazowe", "Przejścia fazowe", nullptr, przejsciaFazowe},
         {"mnuDane", "mnuDane_Parametry", "Pa&rametry pracy programu", nullptr, parametry},
+        {"mnuGrupa", "mnuGrupa_Excel", "Pobierz grupy z E&xcela", nullptr, excel},
         // Hidden for the whole run (the window's load hides it); reached only as a command.
         {"mnuGrupa", "mnuGrupa_ExcelWstepne", "Excel - ustal parametry wstępne", nullptr, excelWstepne},
         {"mnuGrupa", "mnuGrupa_Dodaj", "&Dodaj grupę", nullptr, dodaj},
@@ -104,6 +108,7 @@ const std::vector<ToolButtonRow>& ToolButtonTable() {
         {"PobierzDane", nullptr, "mnuDane_Pobierz", "Pobierz dane z rysunku", "PobierzDane"},
         {"WrysujGrupy", nullptr, "mnuDane_Wrysuj", "Wrysuj grupy z tabeli", "WrysujGrupy"},
         {"PrzejsciaFazowe", nullptr, "mnuDane_PrzejsciaFazowe", "Przejścia fazowe", "PrzejsciaFazowe"},
+        {"PobierzExcel", nullptr, "mnuGrupa_Excel", "Pobierz grupy z Excela", "PobierzExcel"},
         {"DodajGrupe", nullptr, "mnuGrupa_Dodaj", "Dodaj grupę", "DodajGrupe"},
         {"KopiujGrupe", nullptr, "mnuGrupa_Kopiuj", "Kopiuj grupę", "KopiujGrupe"},
         {"EdytujGrupe", nullptr, "mnuGrupa_Edytuj", "Edytuj grupę", "EdytujGrupe"},

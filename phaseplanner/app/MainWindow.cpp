@@ -314,6 +314,11 @@ void MainWindow::Form_Unload() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // Unsaved changes of the intergreen workbook are offered for saving; Cancel keeps the program open.
+    if (!unloaded_ && !CloseIntergreenWorkbook()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }

@@ -64,6 +64,8 @@ public:
     void mnuDane_Pobierz_Click();
     void mnuDane_Wrysuj_Click();
     void mnuNarzedzia_Wczytaj(int actuated);
+    // The program built from the intergreen workbook.
+    void mnuGrupa_Excel_Click();
     // The one guard around every command: an unexpected error is reported, never the program's end.
     void RunCommand(const QString& commandName);
 

@@ -41,6 +41,7 @@ QIcon imageOf(const QWidget* w, const QString& name) {
     static const QHash<QString, QStyle::StandardPixmap> images{
         {QStringLiteral("PobierzDane"), QStyle::SP_ArrowDown},
         {QStringLiteral("WrysujGrupy"), QStyle::SP_ArrowUp},
+        {QStringLiteral("PobierzExcel"), QStyle::SP_DialogOpenButton},
         {QStringLiteral("DodajGrupe"), QStyle::SP_FileDialogNewFolder},
         {QStringLiteral("KopiujGrupe"), QStyle::SP_FileDialogDetailedView},
         {QStringLiteral("EdytujGrupe"), QStyle::SP_FileDialogContentsView},

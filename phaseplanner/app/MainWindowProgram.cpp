@@ -1,13 +1,16 @@
 // frmMain's commands of the program in the drawing: reading it back, drawing it, loading a table.
 #include "common/NumberText.h"
 #include "phaseplanner/app/MainWindow.h"
+#include "phaseplanner/app/PhaseSetDialog.h"
 #include "phaseplanner/drawing/BarPieces.h"
 #include "phaseplanner/drawing/Playback.h"
 #include "phaseplanner/drawing/ProgramDrawing.h"
 #include "phaseplanner/drawing/ProgramReading.h"
 #include "phaseplanner/drawing/TableTemplate.h"
+#include "phaseplanner/drawing/WorkbookImport.h"
 #include "phaseplanner/editor/CycleParameters.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -42,6 +45,26 @@ void MainWindow::mnuDane_Wrysuj_Click() {
 void MainWindow::mnuNarzedzia_Wczytaj(int actuated) {
     takeDrawingOptions(cmbWymiarowanie, edtCzasCyklu);
     WczytajTabele(actuated);
+}
+
+void MainWindow::mnuGrupa_Excel_Click() {
+    PhaseSetChooserHook = [] {
+        if (auto* w = dynamic_cast<MainWindow*>(&MainProgramWindow())) {
+            QApplication::restoreOverrideCursor();
+            ShowPhaseSetDialog(*w);
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        }
+    };
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool imported = frmMain_mnuGrupa_Excel_Click();
+    QApplication::restoreOverrideCursor();
+    if (!imported) return;
+    edtCzasCyklu->blockSignals(true);
+    edtCzasCyklu->setText(QString::number(CycleLength));
+    edtCzasCyklu->blockSignals(false);
+    FillGroupGrid();
+    InvalidateShownState();
+    ComputeProgramStates(false);
 }
 
 }  // namespace phaseplanner

@@ -16,6 +16,7 @@
 #include "phaseplanner/editor/ProgramWindow.h"
 #include "phaseplanner/workbook/IntergreenMatrix.h"
 #include "phaseplanner/workbook/IntergreenWorkbook.h"
+#include "phaseplanner/workbook/PhaseSets.h"
 #include "platform/sheet/Constants.h"
 #include "platform/sheet/Range.h"
 #include "platform/sheet/Workbook.h"
@@ -75,15 +76,6 @@ QString PhaseTableLayer() {
 QString PhaseTransitionMark::text() const {
     return tr_("PF ") + QString::number(From) + QLatin1Char('-') + QString::number(To) +
            QStringLiteral(" (") + QString::number(Length) + QStringLiteral("s)");
-}
-
-std::vector<int> ParsePhaseOrder(const QString& text) {
-    std::vector<int> order;
-    for (const QString& item : text.split(QLatin1Char(','))) {
-        const int phase = common::ParseInteger(item);
-        if (phase >= 1) order.push_back(phase);
-    }
-    return order;
 }
 
 std::vector<GroupPhaseEntry> ReadGroupPhaseEntries(sheet::Worksheet& worksheet, int headerRow,

@@ -18,9 +18,6 @@ namespace phaseplanner {
 // The layer the phase table lies on.
 QString PhaseTableLayer();
 
-// The phase numbers of the order text ("1, 2,3"): items read by ParseInteger, those below 1 skipped.
-std::vector<int> ParsePhaseOrder(const QString& text);
-
 // One group row of the workbook: its ordinal number and its phases in the chosen phase set.
 struct GroupPhaseEntry {
     int GroupNumber = 0;

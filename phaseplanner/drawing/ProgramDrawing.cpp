@@ -4,6 +4,7 @@
 #include "automation/CadConnection.h"
 #include "automation/CadTables.h"
 #include "automation/Selection.h"
+#include "automation/WorkbookGroups.h"
 #include "common/TextHelpers.h"
 #include "phaseplanner/drawing/BarPieces.h"
 #include "phaseplanner/drawing/ProgramAttributeBlock.h"
@@ -11,6 +12,8 @@
 #include "phaseplanner/drawing/TableTemplate.h"
 #include "phaseplanner/editor/CycleParameters.h"
 #include "phaseplanner/editor/ProgramWindow.h"
+#include "phaseplanner/workbook/IntergreenMatrix.h"
+#include "platform/sheet/Workbook.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <algorithm>
@@ -177,8 +180,20 @@ bool DrawProgram(bool askForTemplate) {
                        ui::Exclamation, w.caption());
             return false;
         }
-        // The largest intergreen time is the one the program block carries (read with the program).
-        if (MaxIntergreenTime < 6) MaxIntergreenTime = 5;
+        // The largest intergreen time of the workbook's matrix.
+        sheet::Workbook* book = nullptr;
+        int groups = 0;
+        if (OpenIntergreenWorkbook(book, true, QString()) && book) {
+            int column = 14;
+            groups = automation::ReadGroupHeadList(book->worksheets(2), column, false, w.caption(), *book);
+        }
+        if (groups < 1) {
+            ui::MsgBox(
+                common::Tlumacz(QStringLiteral("Nie można ustalić maksymalnego czasu międzyzielonego!")),
+                ui::Exclamation, w.caption());
+            return false;
+        }
+        MaxIntergreenTime = ReadMaxIntergreenTime(book->worksheets(2), groups);
     }
     if (!automation::CheckDocumentOpen(true)) return false;
     ProgramAttributeBlockName = ProgramAttributeBlockNameFor(IntersectionNumber);

@@ -3,22 +3,30 @@
 // current one's program parameters, and with --parametry writes working hours and offset as
 // "Parametry pracy programu" does; --draw draws a program given in the text form into the drawing
 // (loading the table template when the drawing holds none), --read prints the program read back.
-// Prompts are answered by default and printed.
+// --import builds the program from the intergreen workbook as "Pobierz grupy z Excela" does (the
+// phase-set chooser answered with set N, 1 the first; adjacent greens merged with --merge) and
+// prints it in the text form; --wrysuj then draws the program in memory into the drawing.
+// Prompts are answered by default (Yes) and printed.
 // Usage: phaseplanner-headless IN.dxf [--intersection NR] [--parametry OD DO OFFSET]
-//        [--draw PROGRAM.txt] [--read] [--save OUT.dxf]
+//        [--import WORKBOOK.xlsx [--set N] [--merge]] [--draw PROGRAM.txt | --wrysuj] [--read]
+//        [--save OUT.dxf]
 #include "automation/CadConnection.h"
 #include "phaseplanner/drawing/ProgramAttributeBlock.h"
 #include "phaseplanner/drawing/ProgramDrawing.h"
 #include "phaseplanner/drawing/ProgramReading.h"
 #include "phaseplanner/drawing/TableTemplate.h"
+#include "phaseplanner/drawing/WorkbookImport.h"
 #include "phaseplanner/editor/CycleParameters.h"
 #include "phaseplanner/editor/GroupParameters.h"
 #include "phaseplanner/editor/ProgramText.h"
 #include "phaseplanner/editor/ProgramWindow.h"
+#include "phaseplanner/workbook/IntergreenWorkbook.h"
+#include "platform/ui/core/Prompt.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <QTextStream>
 
@@ -27,9 +35,28 @@ using namespace phaseplanner;
 namespace {
 int usage() {
     QTextStream(stderr) << "Użycie: phaseplanner-headless PLIK.dxf [--intersection NR] "
-                           "[--parametry OD DO OFFSET] [--draw PROGRAM.txt] [--read] [--save WYNIK.dxf]\n";
+                           "[--parametry OD DO OFFSET] [--import SKOROSZYT.xlsx [--set N] [--merge]] "
+                           "[--draw PROGRAM.txt | --wrysuj] [--read] [--save WYNIK.dxf]\n";
     return 2;
 }
+
+// Answers as a user accepting every question would, except the merge question, which follows
+// --merge; every text asked is printed. File dialogs are cancelled.
+class HeadlessAnswers : public ui::PromptService {
+public:
+    bool merge = false;
+    int message(const QString& text, int flags, const QString&) override {
+        QTextStream(stderr) << text << "\n";
+        const int buttons = ui::ButtonsOf(flags);
+        if (buttons != ui::YesNo && buttons != ui::YesNoCancel) return ui::Ok;
+        if (text.startsWith(QStringLiteral("Czy łączyć sąsiadujące sygnały?")))
+            return merge ? ui::Yes : ui::No;
+        return ui::Yes;
+    }
+    std::optional<QString> input(const ui::InputRequest&) override { return std::nullopt; }
+    std::optional<QString> file(const ui::FileRequest&) override { return std::nullopt; }
+    std::optional<QString> folder(const QString&, const QString&) override { return std::nullopt; }
+};
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -37,8 +64,10 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(ProgramTitleText());
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) return usage();
-    QString input = args.front(), number, savePath, programPath;
-    bool read = false;
+    QString input = args.front(), number, savePath, programPath, workbookPath;
+    bool read = false, drawMemory = false;
+    int setNumber = 1;
+    HeadlessAnswers answers;
     QStringList parameters;
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--intersection") && i + 1 < args.size()) {
@@ -48,6 +77,14 @@ int main(int argc, char** argv) {
             i += 3;
         } else if (args[i] == QLatin1String("--draw") && i + 1 < args.size()) {
             programPath = args[++i];
+        } else if (args[i] == QLatin1String("--import") && i + 1 < args.size()) {
+            workbookPath = args[++i];
+        } else if (args[i] == QLatin1String("--set") && i + 1 < args.size()) {
+            setNumber = args[++i].toInt();
+        } else if (args[i] == QLatin1String("--merge")) {
+            answers.merge = true;
+        } else if (args[i] == QLatin1String("--wrysuj")) {
+            drawMemory = true;
         } else if (args[i] == QLatin1String("--read")) {
             read = true;
         } else if (args[i] == QLatin1String("--save") && i + 1 < args.size()) {
@@ -57,6 +94,8 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (!programPath.isEmpty() && drawMemory) return usage();
+    ui::SetPromptService(&answers);
     automation::SetCadConnector(automation::InProcessCadConnector());
     automation::CadApplication = automation::ConnectToAutoCad(false);
     if (automation::CadApplication.isNull()) return 1;
@@ -88,6 +127,33 @@ int main(int argc, char** argv) {
             << "\n";
         out << "Czasy zadane: " << FormatSetGreenTimes() << "\n";
         out << "Przesunięcia: " << FormatPhaseStartShifts() << "\n";
+        // Draws the program in memory, loading the table template when the drawing holds none.
+        auto drawProgram = [&]() {
+            if (IntersectionNumber.isEmpty()) {
+                QTextStream(stderr) << "Błąd: brak numeru skrzyżowania (--intersection)\n";
+                return false;
+            }
+            if (w.intersectionCount() == 0) AddIntersectionNumber(IntersectionNumber, true);
+            // The templates lie in the suite's resources beside the tool's folder.
+            TemplateFolder = qEnvironmentVariable("TESMAR_ZASOBY", QStringLiteral(PHASEPLANNER_TEMPLATES));
+            if (!(found ? DrawProgram(false) : WczytajTabele(0))) return false;
+            out << "Wrysowano grupy: " << DefinedGroupCount() << "\n";
+            return true;
+        };
+        if (!workbookPath.isEmpty()) {
+            // The workbook named as the program attribute block would name it.
+            ExcelWorkbookPath = QFileInfo(workbookPath).absoluteFilePath();
+            HeadlessPhaseSetChoice = setNumber - 1;
+            if (!frmMain_mnuGrupa_Excel_Click()) {
+                QTextStream(stderr) << "Błąd: nie zaimportowano programu ze skoroszytu " << workbookPath
+                                    << "\n";
+                return 1;
+            }
+            out << "Zaimportowano grupy: " << DefinedGroupCount() << ", kolejność faz: " << PhaseOrderText
+                << "\n";
+            out << FormatProgramText(GroupTable, CycleLength);
+        }
+        if (drawMemory && !drawProgram()) return 1;
         if (!programPath.isEmpty()) {
             QFile f(programPath);
             if (!f.open(QIODevice::ReadOnly)) {
@@ -101,19 +167,7 @@ int main(int argc, char** argv) {
                 return 1;
             }
             CycleLength = cycle;
-            if (IntersectionNumber.isEmpty()) {
-                QTextStream(stderr) << "Błąd: brak numeru skrzyżowania (--intersection)\n";
-                return 1;
-            }
-            if (w.intersectionCount() == 0) AddIntersectionNumber(IntersectionNumber, true);
-            // The templates lie in the suite's resources beside the tool's folder.
-            TemplateFolder = qEnvironmentVariable("TESMAR_ZASOBY", QStringLiteral(PHASEPLANNER_TEMPLATES));
-            if (!found) {
-                if (!WczytajTabele(0)) return 1;
-            } else if (!DrawProgram(false)) {
-                return 1;
-            }
-            out << "Wrysowano grupy: " << DefinedGroupCount() << "\n";
+            if (!drawProgram()) return 1;
         }
         if (read) {
             bool ok = false;

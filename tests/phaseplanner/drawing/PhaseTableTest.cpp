@@ -7,6 +7,7 @@
 #include "automation/WorkbookGroups.h"
 #include "phaseplanner/drawing/PhaseTable.h"
 #include "phaseplanner/drawing/ProgramAttributeBlock.h"
+#include "phaseplanner/workbook/PhaseSets.h"
 #include "platform/sheet/Application.h"
 
 #include <cmath>

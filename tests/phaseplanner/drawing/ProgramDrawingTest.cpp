@@ -13,6 +13,8 @@
 #include "phaseplanner/drawing/ProgramReading.h"
 #include "phaseplanner/drawing/TableTemplate.h"
 #include "phaseplanner/editor/ProgramText.h"
+#include "phaseplanner/workbook/IntergreenWorkbook.h"
+#include "tests/phaseplanner/workbook/IntergreenBooks.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -54,6 +56,7 @@ protected:
         ResetEditorState();
         ResetProgramAttributeState();
         TemplateFolder.clear();
+        ResetIntergreenWorkbook();
         CadFixture::TearDown();
     }
     // Draws the table, forgets it, reads it back and compares the text forms.
@@ -143,15 +146,33 @@ TEST_F(ProgramDrawingTest, WrappedGreenIsDrawnInTwoPiecesWithItsText) {
 }
 
 TEST_F(ProgramDrawingTest, StartAndEndProgramsRoundTrip) {
-    MaxIntergreenTime = 7;
+    // The largest intergreen time comes from the workbook the drawing names (7 s in its matrix).
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("czasy.xlsx"));
+    WriteIntergreenBook(SmallBook(), book);
+    ExcelWorkbookPath = book;
+    prompts.answerMessage(ui::Yes);  // open the named file
     std::vector<GroupRecord> t{Group(KindVehicle, "K1", {{3, 20}}), Group(KindPedestrian, "P1", {{30, 12}}),
                                Group(KindVehicle, "K2", {{40, 30}})};
     MainProgramWindow().setProgramType(1);
     roundTrip(t, 80);
     // The cycle part is shifted right by the longest cycle less the cycle; the lead-in stays left.
     EXPECT_GT(countInserts(QStringLiteral("7^STALY_ZOLTYMIGA_KRESKI_")), 0);
+    EXPECT_EQ(MaxIntergreenTime, 7);
     MainProgramWindow().setProgramType(2);
     roundTrip(t, 80);
+    ResetIntergreenWorkbook();
+}
+
+TEST_F(ProgramDrawingTest, StartProgramNeedsTheWorkbooksLargestIntergreenTime) {
+    GroupTable = {Group(KindVehicle, "K1", {{10, 20}})};
+    MainProgramWindow().setProgramType(1);
+    prompts.answerFile(std::nullopt);  // no workbook chosen
+    prompts.answerMessage(ui::Ok);
+    EXPECT_FALSE(DrawProgram(false));
+    EXPECT_EQ(prompts.messageTexts(),
+              QStringList{QStringLiteral("Nie można ustalić maksymalnego czasu międzyzielonego!")});
+    EXPECT_EQ(countInserts(QStringLiteral("SYGNALIZATOR_")), 0);
 }
 
 TEST_F(ProgramDrawingTest, StartProgramRefusesGreensThatDoNotFit) {

@@ -36,9 +36,8 @@ struct IntergreenBook {
 
 // Column of the header "Gr" in the header row.
 inline int GrColumn(const IntergreenBook& b) {
-    // Old layout: the group list beside the phase sets when the reader can find it there (from column
-    // 14 on), else further right with the phase sets on the third worksheet.
-    if (!b.newLayout) return b.groups() + 9 >= 14 ? b.groups() + 9 : 15;
+    // Old layout: the group list where the reader's search begins.
+    if (!b.newLayout) return 14;
     return b.groups() <= 12 ? 15 : b.groups() + 4;
 }
 
@@ -90,14 +89,14 @@ inline void FillIntergreenBook(sheet::Workbook& book, const IntergreenBook& b) {
         return;
     }
     // Old layout: group numbers in column C, one set per column to its right.
-    const bool onSheet3 = b.oldSetsOnSheet3 || gr != n + 9;
+    // Old layout: the phase-set block at column G + 9 with its own "Gr" header when it lies clear of
+    // the group list (from 10 groups on), else on the third worksheet from column A.
+    const bool onSheet3 = b.oldSetsOnSheet3 || n + 9 < gr + 5;
     sheet::Worksheet& target = onSheet3 ? book.worksheets(3) : ws;
-    const int c = onSheet3 ? 1 : gr;
+    const int c = onSheet3 ? 1 : n + 9;
     const int top = onSheet3 ? 1 : h;
-    if (onSheet3) {
-        target.cells(1, 1).setValue(QStringLiteral("Gr"));
-        for (int g = 0; g < n; ++g) target.cells(top + 1 + g, c).setValue(g + 1);
-    }
+    target.cells(top, c).setValue(QStringLiteral("Gr"));
+    for (int g = 0; g < n; ++g) target.cells(top + 1 + g, c).setValue(g + 1);
     for (int k = 0; k < int(b.sets.size()); ++k) {
         target.cells(top, c + 1 + k).setValue(b.sets[std::size_t(k)].first);
         const QStringList& lists = k < int(b.oldSetPhases.size()) ? b.oldSetPhases[std::size_t(k)] : b.phases;

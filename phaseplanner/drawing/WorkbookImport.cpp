@@ -1,0 +1,249 @@
+// The import of groups and phases from the intergreen workbook and the hand-over to the placement of
+// greens; everything is read and checked first, the group table is replaced last.
+#include "phaseplanner/drawing/WorkbookImport.h"
+
+#include "automation/CadConnection.h"
+#include "automation/WorkbookGroups.h"
+#include "common/NumberText.h"
+#include "common/SettingBindings.h"
+#include "common/TextHelpers.h"
+#include "phaseplanner/drawing/ProgramAttributeBlock.h"
+#include "phaseplanner/editor/CycleParameters.h"
+#include "phaseplanner/editor/GroupParameters.h"
+#include "phaseplanner/editor/ProgramWindow.h"
+#include "phaseplanner/workbook/GreenPlacement.h"
+#include "phaseplanner/workbook/IntergreenMatrix.h"
+#include "phaseplanner/workbook/IntergreenWorkbook.h"
+#include "phaseplanner/workbook/PhaseSets.h"
+#include "platform/sheet/Address.h"
+#include "platform/sheet/Range.h"
+#include "platform/sheet/Workbook.h"
+#include "platform/sheet/Worksheet.h"
+#include "platform/ui/core/Prompt.h"
+
+#include <algorithm>
+
+namespace phaseplanner {
+
+void (*PhaseSetChooserHook)() = nullptr;
+int HeadlessPhaseSetChoice = 0;
+void (*GroupsImportedHook)() = nullptr;
+
+namespace {
+
+constexpr int kHighestPhase = 9;  // phase numbers the program and its drawing know
+constexpr int kLongestPhaseOrder = 31;
+
+QString T(const char* text) {
+    return common::Tlumacz(QString::fromUtf8(text));
+}
+void warn(const QString& text) {
+    ui::MsgBox(text, ui::OkOnly | ui::Exclamation, MainProgramWindow().caption());
+}
+
+// A binding of the configuration dialog; its default while the bindings are not filled (no window).
+QString settingText(int index, const char* fallback) {
+    const common::SettingBinding& b = common::SettingBindings[std::size_t(index)];
+    if (b.Key.isEmpty() || !b.Value.isValid()) return QString::fromUtf8(fallback);
+    return b.Value.toString();
+}
+
+struct PhaseGroupEntry {
+    int GroupNumber = 0;
+    QString PhaseText;
+};
+
+// Whole number in a cell: numbers without a fraction and texts that read as one.
+std::optional<int> wholeNumber(const sheet::Value& v) {
+    const std::optional<double> n = v.toNumber();
+    if (!n || *n != double(int(*n))) return std::nullopt;
+    return int(*n);
+}
+
+void runChooser() {
+    if (PhaseSetChooserHook) {
+        PhaseSetChooserHook();
+        return;
+    }
+    const int choice = HeadlessPhaseSetChoice;
+    if (choice < 0 || choice >= PhaseSetNames.size()) {
+        PhaseSetDialogOk = -1;
+        return;
+    }
+    if (!automation::WorkbookNewLayout) ChosenPhaseSet += choice;
+    PhaseSetDialogOk = choice;
+}
+
+int kindOf(const QString& symbols) {
+    const QString first = symbols.trimmed().left(1).toUpper();
+    if (first == QLatin1String("K") || first == QLatin1String("B")) return KindVehicle;
+    if (first == QLatin1String("P")) return KindPedestrian;
+    if (first == QLatin1String("S") || first == QLatin1String("T")) return KindTramOrArrow;
+    if (first == QLatin1String("R")) return KindBicycle;
+    return -1;
+}
+
+}  // namespace
+
+bool frmMain_mnuGrupa_Excel_Click() {
+    ProgramWindow& w = MainProgramWindow();
+    const QString caption = w.caption();
+    if (automation::CheckDocumentOpen(false)) GetAtrybutyProgramu();
+
+    sheet::Workbook* book = nullptr;
+    if (!OpenIntergreenWorkbook(book, true, QString()) || !book) return false;
+    sheet::Worksheet& ws = book->worksheets(2);
+    int listColumn = 14;
+    const int groupCount = automation::ReadGroupHeadList(ws, listColumn, false, caption, *book);
+    if (groupCount < 1 || listColumn < 1) return false;
+    if (const auto cell = FindMatrixTextCell(ws, groupCount)) {
+        warn(MatrixTextCellMessage(*cell));
+        return false;
+    }
+    const bool newLayout = automation::WorkbookNewLayout;
+    const int h = automation::WorkbookHeaderRow;
+
+    const int minimumRed = std::max(0, common::ParseInteger(settingText(2, "0")));
+    const bool detailed = common::ParseInteger(settingText(3, "0")) == 1;
+    const bool extend = common::ParseInteger(settingText(4, "1")) == 1;
+
+    sheet::Worksheet* setSheet = nullptr;
+    int setColumn = 0, setHeaderRow = 0;
+    const int setCount = ReadPhaseSets(*book, setSheet, groupCount, setColumn, setHeaderRow);
+    const int previousChosenSet = ChosenPhaseSet;
+    ChosenPhaseSet = newLayout ? setColumn - 2 : setColumn + 1;
+    PhaseSetDialogOk = 0;
+    if (setCount == 0) {
+        ChosenPhaseSet = previousChosenSet;
+        warn(T("Brak zdefiniowanych faz!"));
+        return false;
+    }
+    if (setCount >= 2) {
+        runChooser();
+        if (PhaseSetDialogOk < 0) {
+            ChosenPhaseSet = previousChosenSet;
+            return false;
+        }
+    }
+    auto fail = [&](const QString& message) {
+        ChosenPhaseSet = previousChosenSet;
+        if (!message.isEmpty()) warn(message);
+        return false;
+    };
+
+    // The phases of every group in the chosen set, by group number.
+    std::vector<PhaseGroupEntry> phaseGroups;
+    {
+        sheet::Worksheet& numbers = newLayout ? ws : *setSheet;
+        const int numberColumn = newLayout ? listColumn - 1 : setColumn;
+        for (int row = setHeaderRow + 1;; ++row) {
+            const sheet::Value v = numbers.cells(row, numberColumn).value();
+            if (v.toString().trimmed().isEmpty()) break;
+            const std::optional<int> number = wholeNumber(v);
+            if (!number)
+                return fail(
+                    T("Błąd w danych arkusza Excel!") + QLatin1Char('\n') +
+                    T("Komórka %1 nie zawiera numeru grupy: \"%2\".")
+                        .arg(sheet::columnLetters(numberColumn) + QString::number(row), v.toString()));
+            phaseGroups.push_back({*number, numbers.cells(row, ChosenPhaseSet).value().toString().trimmed()});
+        }
+    }
+
+    QString orderText;
+    if (newLayout) {
+        orderText = PhaseSetOrders.value(PhaseSetDialogOk);
+    } else {
+        QStringList texts;
+        for (const PhaseGroupEntry& e : phaseGroups) texts << e.PhaseText;
+        orderText = OrderUpToHighestPhase(texts);
+    }
+    const std::vector<int> order = ParsePhaseOrder(orderText);
+    if (order.empty()) return fail(T("Wybrany zestaw nie zawiera kolejności faz!"));
+    if (int(order.size()) > kLongestPhaseOrder)
+        return fail(T("Kolejność faz zawiera więcej niż 31 faz:") + QLatin1Char('\n') + orderText);
+    if (*std::max_element(order.begin(), order.end()) > kHighestPhase)
+        return fail(T("Numer fazy w kolejności faz jest większy niż 9:") + QLatin1Char('\n') + orderText);
+
+    if (detailed && int(SetGreenTimes.size()) < groupCount) {
+        if (ui::MsgBox(
+                T("Tesmar Program - Konfiguracja:") + QLatin1Char('\n') +
+                    T("Wybrano pobieranie danych z Excela w oparciu o parametry szczegółowe.") +
+                    QLatin1Char('\n') +
+                    T("Nie dla wszystkich grup parametry zostały zdefiniowane, czy zastosować dla nich "
+                      "parametry ogólne?"),
+                ui::YesNo | ui::Question, caption) != ui::Yes)
+            return fail(QString());
+    }
+    const bool merge = ui::MsgBox(T("Czy łączyć sąsiadujące sygnały?"), ui::YesNo, caption) == ui::Yes;
+
+    // The new table, one record per group row; rows of unknown kind stay free.
+    std::vector<GroupRecord> table(static_cast<std::size_t>(groupCount));
+    for (int i = 0; i < groupCount; ++i) {
+        const int row = h + 1 + i;
+        const QString symbols = ws.cells(row, listColumn).value().toString().trimmed();
+        const int kind = kindOf(symbols);
+        if (kind < 0) continue;
+        GroupRecord& g = table[std::size_t(i)];
+        g.Defined = true;
+        g.ComplementMode = ModeOrdinary;
+        g.Kind = kind;
+        g.Symbols = symbols;
+        int minimumGreen = 0;
+        if (detailed && GetSetGreenTime(symbols) > 0) {
+            minimumGreen = GetSetGreenTime(symbols);
+        } else if (kind == KindVehicle || kind == KindTramOrArrow) {
+            minimumGreen = MinGreenVehicle;
+        } else {
+            minimumGreen = common::ParseInteger(ws.cells(row, listColumn + 3).value().toString().trimmed());
+            if (minimumGreen < MinGreenPedestrianBicycle + 4) minimumGreen = MinGreenPedestrianBicycle + 4;
+        }
+        for (const PhaseGroupEntry& e : phaseGroups)
+            if (e.GroupNumber == i + 1) {
+                g.PhaseList = e.PhaseText;
+                break;
+            }
+        g.GreenCount = std::min(CountGroupPhasesInOrder(g, order), MaxGreens);
+        for (int k = 1; k <= g.GreenCount; ++k) {
+            g.Greens[std::size_t(k)].Length = minimumGreen;
+            g.Greens[std::size_t(k)].LastPhase = -1;
+        }
+    }
+
+    GreenPlacementInput input;
+    input.PhaseOrder = order;
+    input.MergeAdjacentGreens = merge;
+    input.MinimumRed = minimumRed;
+    input.DetailedParameters = detailed;
+    input.ExtendGreens = extend;
+    const bool evacuation = IsEvacuationMatrix(ws);
+    input.Intergreen = [&ws, evacuation](int from, int to) {
+        return IntergreenValue(ws, from, to, evacuation);
+    };
+    if (detailed) {
+        // The first phase starts as late as its earliest-starting group needs.
+        int smallest = 0;
+        for (const GroupRecord& g : table)
+            if (g.Defined && RecordHasPhase(g, order.front()))
+                smallest = std::min(smallest, GetPhaseStartShift(g.Symbols));
+        input.StartOffset = -smallest;
+    }
+    const int cycle = PlaceGreens(table, input);
+
+    // All read and placed: the program becomes the imported one.
+    GroupTable = std::move(table);
+    CycleLength = cycle;
+    MaxIntergreenTime = ReadMaxIntergreenTime(ws, groupCount);
+    PhaseOrderText = orderText;
+    ExcelWorkbookName = book->name();
+    ExcelWorkbookPath = book->fullName();
+    if (ExcelWorkbookName.size() == ExcelWorkbookPath.size()) {
+        ExcelWorkbookName.clear();
+        ExcelWorkbookPath.clear();
+    }
+    const QString number = ws.range(QStringLiteral("G2")).text().trimmed();
+    if (!number.isEmpty()) AddIntersectionNumber(number, true);
+    if (GroupsImportedHook) GroupsImportedHook();
+    return true;
+}
+
+}  // namespace phaseplanner

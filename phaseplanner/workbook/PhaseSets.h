@@ -1,0 +1,42 @@
+// The phase sets of the intergreen workbook: where the writer puts them in each layout, their names
+// and phase orders, and what the phase-set chooser answered.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace sheet {
+class Workbook;
+class Worksheet;
+}  // namespace sheet
+
+namespace phaseplanner {
+
+extern QStringList PhaseSetNames;   // one per set, from index 0
+extern QStringList PhaseSetOrders;  // its phase order ("1, 2, 3")
+// -1 while no set is confirmed; otherwise the list index of the confirmed set.
+extern int PhaseSetDialogOk;
+
+// The first column of the new layout's phase-set block: 22 for 12 groups or fewer, G + 11 above
+// (where conflictor writes the set labels; its phase orders stand one column right, the group
+// phases two columns left).
+int PhaseSetColumn(int groupCount);
+
+// Fills PhaseSetNames and PhaseSetOrders from the workbook (layout as the group-list reader settled
+// it) and returns the number of sets. New layout: worksheet 2, a set per row below the header row
+// from column PhaseSetColumn, up to the first row missing its name or its order. Old layout: column
+// G + 9 of worksheet 2 when its header reads "GR", else column 1 of worksheet 3 with header row 1;
+// one set per column to the right (name in the header row, a phase text per group row) up to the
+// first column whose group cells are all empty; its order is the phases 1 to the highest phase
+// number of its group texts. `sheet`, `firstColumn` and `headerRow` tell where the block is.
+int ReadPhaseSets(sheet::Workbook& book, sheet::Worksheet*& sheet, int groupCount, int& firstColumn,
+                  int& headerRow);
+
+// The items of an order text split at "," whose value (ParseInteger) is 1 or more, in order.
+std::vector<int> ParsePhaseOrder(const QString& text);
+
+// The phase order text "1, 2, ..., n" of the highest phase number named in the texts (0 when none).
+QString OrderUpToHighestPhase(const QStringList& phaseTexts);
+
+}  // namespace phaseplanner

@@ -1,0 +1,178 @@
+// The workbook import through phaseplanner's window, offscreen: the menu entry and toolbar button, the
+// phase-set chooser (three sets listed, the first preselected, a double-click confirming, closing it
+// from its title bar cancelling), the grid and cycle box refilled, and the end of the program offering
+// the workbook's unsaved changes.
+#include "CadFixture.h"
+#include "common/Ini.h"
+#include "phaseplanner/app/MainWindow.h"
+#include "phaseplanner/app/PhaseSetDialog.h"
+#include "phaseplanner/drawing/ProgramAttributeBlock.h"
+#include "phaseplanner/editor/CycleParameters.h"
+#include "phaseplanner/editor/GroupTable.h"
+#include "phaseplanner/workbook/IntergreenWorkbook.h"
+#include "phaseplanner/workbook/PhaseSets.h"
+#include "platform/sheet/Workbook.h"
+#include "platform/ui/FlexGrid.h"
+#include "tests/phaseplanner/workbook/IntergreenBooks.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+#include <memory>
+
+using namespace phaseplanner;
+
+namespace {
+
+// Runs `act` on the phase-set chooser once it is shown.
+void onChooser(std::function<void(PhaseSetDialog&)> act) {
+    QTimer::singleShot(0, [act] {
+        auto* d = qobject_cast<PhaseSetDialog*>(QApplication::activeModalWidget());
+        if (!d) {
+            qWarning("no chooser");
+            if (auto* w = QApplication::activeModalWidget()) w->close();
+            return;
+        }
+        act(*d);
+        if (d->isVisible()) d->reject();
+    });
+}
+
+test::IntergreenBook ThreeSets() {
+    test::IntergreenBook b = test::SmallBook();
+    b.sets = {{QStringLiteral("V.1"), QStringLiteral("1, 2")},
+              {QStringLiteral("V.2"), QStringLiteral("2, 1")},
+              {QStringLiteral("V.3"), QStringLiteral("1, 2, 1, 2")}};
+    return b;
+}
+
+}  // namespace
+
+class WorkbookImportWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> folder;
+    std::unique_ptr<automation::InProcessCad> cad;
+    std::unique_ptr<ui::ScriptedPrompts> prompts;
+    automation::CadConnector previous;
+
+    std::unique_ptr<MainWindow> start() {
+        auto w = std::make_unique<MainWindow>(folder->filePath(QStringLiteral("bin")));
+        if (!w->Form_Load()) return nullptr;
+        return w;
+    }
+    QString book(const test::IntergreenBook& b) {
+        const QString path = folder->filePath(QStringLiteral("czasy.xlsx"));
+        test::WriteIntergreenBook(b, path);
+        return path;
+    }
+
+private slots:
+    void init() {
+        folder = std::make_unique<QTemporaryDir>();
+        QDir(folder->path()).mkpath(QStringLiteral("bin"));
+        automation::ResetCadConnectionState();
+        cad = std::make_unique<automation::InProcessCad>();
+        previous = automation::SetCadConnector({[this] { return cad->application(); }, {}});
+        prompts = std::make_unique<ui::ScriptedPrompts>();
+        GroupTable.clear();
+        ResetProgramAttributeState();
+        ResetIntergreenWorkbook();
+    }
+    void cleanup() {
+        prompts.reset();
+        automation::SetCadConnector(previous);
+        automation::ResetCadConnectionState();
+        cad.reset();
+        GroupTable.clear();
+        ResetProgramAttributeState();
+        ResetIntergreenWorkbook();
+        MainProgramWindow().clearIntersections();
+        IntersectionNumber.clear();
+        common::IniFilePath.clear();
+    }
+
+    void chooserListsTheSetsAndADoubleClickImports() {
+        auto w = start();
+        QVERIFY(w);
+        QVERIFY(w->findChild<QToolButton*>(QStringLiteral("PobierzExcel")));
+        prompts->answerFile(book(ThreeSets()));  // no drawing names a workbook: the file dialog
+        prompts->answerMessage(ui::No);          // no merging
+        QStringList lines;
+        int preselected = -2;
+        onChooser([&](PhaseSetDialog& d) {
+            QCOMPARE(d.windowTitle(), QStringLiteral("Wybór zestawu faz"));
+            for (int i = 0; i < d.list()->count(); ++i) lines << d.list()->item(i)->text();
+            preselected = d.list()->currentRow();
+            const QPoint second = d.list()->visualItemRect(d.list()->item(1)).center();
+            QTest::mouseClick(d.list()->viewport(), Qt::LeftButton, {}, second);
+            QTest::mouseDClick(d.list()->viewport(), Qt::LeftButton, {}, second);
+        });
+        w->findChild<QAction*>(QStringLiteral("mnuGrupa_Excel"))->trigger();
+        QCOMPARE(lines, (QStringList{QStringLiteral("V.1, Kolejność faz: 1, 2"),
+                                     QStringLiteral("V.2, Kolejność faz: 2, 1"),
+                                     QStringLiteral("V.3, Kolejność faz: 1, 2, 1, 2")}));
+        QCOMPARE(preselected, 0);
+        QCOMPARE(PhaseSetDialogOk, 1);
+        QCOMPARE(PhaseOrderText, QStringLiteral("2, 1"));
+        QCOMPARE(int(GroupTable.size()), 3);
+        // K2's phase comes first now.
+        QCOMPARE(GroupTable[1].Greens[1].Start, 0);
+        QCOMPARE(w->cycleBox()->text(), QString::number(CycleLength));
+        QCOMPARE(w->grid()->TextMatrix(1, 1), QStringLiteral("Kołowe"));
+        QCOMPARE(w->grid()->TextMatrix(3, 1), QStringLiteral("Piesze"));
+        QCOMPARE(w->intersectionText(w->selectedIntersection()), QStringLiteral("7"));
+        w->close();
+    }
+
+    void closingTheChooserCancelsTheImport() {
+        auto w = start();
+        QVERIFY(w);
+        prompts->answerFile(book(ThreeSets()));
+        bool ignoredEmptyDoubleClick = false;
+        onChooser([&](PhaseSetDialog& d) {
+            d.list()->clearSelection();
+            d.list()->setCurrentRow(-1);
+            d.lstFazy_DblClick();  // nothing selected: nothing happens
+            ignoredEmptyDoubleClick = d.isVisible();
+            d.close();  // the title bar's close
+        });
+        w->findChild<QToolButton*>(QStringLiteral("PobierzExcel"))->click();
+        QVERIFY(ignoredEmptyDoubleClick);
+        QCOMPARE(PhaseSetDialogOk, -1);
+        QVERIFY(GroupTable.empty());
+        w->close();
+    }
+
+    void theEndOffersTheWorkbooksUnsavedChanges() {
+        auto w = start();
+        QVERIFY(w);
+        test::IntergreenBook b = test::SmallBook();
+        prompts->answerFile(book(b));
+        prompts->answerMessage(ui::No);
+        w->findChild<QAction*>(QStringLiteral("mnuGrupa_Excel"))->trigger();
+        QCOMPARE(int(GroupTable.size()), 3);
+        QVERIFY(HeldWorkbook());
+        HeldWorkbook()->worksheets(3).cells(4, 3).setValue(12);  // a writing command's change
+        prompts->clear();
+        prompts->answerMessage(ui::Cancel);
+        QVERIFY(!w->close());  // Cancel: the program stays
+        QVERIFY(prompts->messageTexts().front().startsWith(
+            QStringLiteral("Skoroszyt czasów międzyzielonych ma niezapisane zmiany:")));
+        prompts->answerMessage(ui::No);  // leave without saving
+        QVERIFY(w->close());
+        QVERIFY(!HeldWorkbook());
+    }
+};
+
+QTEST_MAIN(WorkbookImportWindowTest)
+#include "WorkbookImportWindowTest.moc"
