@@ -27,7 +27,6 @@ namespace phaseplanner {
 
 void (*PhaseSetChooserHook)() = nullptr;
 int HeadlessPhaseSetChoice = 0;
-void (*GroupsImportedHook)() = nullptr;
 
 namespace {
 
@@ -93,6 +92,7 @@ bool frmMain_mnuGrupa_Excel_Click() {
     sheet::Workbook* book = nullptr;
     if (!OpenIntergreenWorkbook(book, true, QString()) || !book) return false;
     sheet::Worksheet& ws = book->worksheets(2);
+    IntergreenSheet = &ws;  // the matrix of this workbook for the commands that follow
     int listColumn = 14;
     const int groupCount = automation::ReadGroupHeadList(ws, listColumn, false, caption, *book);
     if (groupCount < 1 || listColumn < 1) return false;
@@ -242,7 +242,6 @@ bool frmMain_mnuGrupa_Excel_Click() {
     }
     const QString number = ws.range(QStringLiteral("G2")).text().trimmed();
     if (!number.isEmpty()) AddIntersectionNumber(number, true);
-    if (GroupsImportedHook) GroupsImportedHook();
     return true;
 }
 

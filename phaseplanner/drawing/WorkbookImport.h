@@ -10,9 +10,6 @@ namespace phaseplanner {
 // (nullptr) the set HeadlessPhaseSetChoice is taken (-1 cancels).
 extern void (*PhaseSetChooserHook)();
 extern int HeadlessPhaseSetChoice;
-// Called after an import replaced the group table (the window refills its grid, cycle box and
-// program states).
-extern void (*GroupsImportedHook)();
 
 // The command. Every check (workbook, groups, phase sets, the chosen phase order, the cells read)
 // comes before the group table is replaced: a failed import changes nothing. True when imported.

@@ -87,24 +87,6 @@ void mergeGreens(GroupRecord& g, const std::vector<int>& order, int cycle) {
         joinAcrossCycleEnd(g, cycle);
 }
 
-// Gap closing: an empty green among the first four is filled from the greens after it.
-void closeGaps(GroupRecord& g) {
-    bool changed = true;
-    while (changed) {
-        changed = false;
-        for (int k = 1; k <= 3; ++k) {
-            if (g.Greens[std::size_t(k)].Length != 0 || g.Greens[std::size_t(k + 1)].Length <= 0) continue;
-            for (int m = k; m < 4; ++m) {
-                g.Greens[std::size_t(m)].Start = g.Greens[std::size_t(m + 1)].Start;
-                g.Greens[std::size_t(m)].Length = g.Greens[std::size_t(m + 1)].Length;
-            }
-            g.Greens[4].Start = 0;
-            g.Greens[4].Length = 0;
-            changed = true;
-        }
-    }
-}
-
 }  // namespace
 
 bool RecordHasPhase(const GroupRecord& group, int phase) {
@@ -130,6 +112,23 @@ bool GroupCoversAllPhases(const GroupRecord& group, const std::vector<int>& phas
 void AppendGreenPhaseRefs(GreenInterval& to, const GreenInterval& from) {
     for (int i = 0; i <= from.LastPhase && i < MaxPhaseRefs; ++i)
         appendRef(to, from.Phases[std::size_t(i)].Phase, from.Phases[std::size_t(i)].Position);
+}
+
+void CloseGreenGaps(GroupRecord& g) {
+    bool changed = true;
+    while (changed) {
+        changed = false;
+        for (int k = 1; k <= 3; ++k) {
+            if (g.Greens[std::size_t(k)].Length != 0 || g.Greens[std::size_t(k + 1)].Length <= 0) continue;
+            for (int m = k; m < 4; ++m) {
+                g.Greens[std::size_t(m)].Start = g.Greens[std::size_t(m + 1)].Start;
+                g.Greens[std::size_t(m)].Length = g.Greens[std::size_t(m + 1)].Length;
+            }
+            g.Greens[4].Start = 0;
+            g.Greens[4].Length = 0;
+            changed = true;
+        }
+    }
 }
 
 int PlaceGreens(std::vector<GroupRecord>& groups, const GreenPlacementInput& in) {
@@ -248,7 +247,7 @@ int PlaceGreens(std::vector<GroupRecord>& groups, const GreenPlacementInput& in)
         for (GroupRecord& g : groups)
             if (g.Defined) mergeGreens(g, order, cycle);
         for (GroupRecord& g : groups)
-            if (g.Defined) closeGaps(g);
+            if (g.Defined) CloseGreenGaps(g);
     }
     if (in.StartOffset >= 1) {
         for (GroupRecord& g : groups) {

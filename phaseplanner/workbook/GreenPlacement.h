@@ -32,6 +32,10 @@ bool GroupCoversAllPhases(const GroupRecord& group, const std::vector<int>& phas
 // Appends the phase references of `from` to `to`, as many as `to` has room for.
 void AppendGreenPhaseRefs(GreenInterval& to, const GreenInterval& from);
 
+// Gap closing: while one of greens 1 to 3 is empty and the green after it is not, the greens from
+// there to 4 move down one place (start and length) and green 4 is emptied.
+void CloseGreenGaps(GroupRecord& group);
+
 // Places the greens of `groups` (each defined record with one green of its minimum length per phase
 // of the order it runs in, no starts yet) and returns the cycle length.
 int PlaceGreens(std::vector<GroupRecord>& groups, const GreenPlacementInput& input);

@@ -45,9 +45,12 @@ int IntergreenValue(sheet::Worksheet& ws, int from, int to, bool evacuation) {
 
 void PobierzMatryceTMZ(std::vector<std::vector<int>>& matrix, int n, bool transpose) {
     if (!IntergreenSheet) return;
+    // Never past the matrix the caller dimensioned.
+    n = std::min(n, int(matrix.size()) - 1);
     for (int i = 0; i <= n; ++i)
         for (int j = 0; j <= n; ++j) {
-            if (i == j) continue;
+            if (i == j || int(matrix[std::size_t(i)].size()) <= j || int(matrix[std::size_t(j)].size()) <= i)
+                continue;
             const int v = MatrixCellValue(*IntergreenSheet, i, j);
             if (transpose)
                 matrix[std::size_t(j)][std::size_t(i)] = v;

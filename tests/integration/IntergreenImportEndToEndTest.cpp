@@ -122,4 +122,26 @@ TEST(IntergreenImportEndToEnd, TheSampleIntersectionCutExportedImportedDrawnAndR
         for (int b = 0; b < int(table.size()); ++b) requirements += value(a, b) > 0;
     EXPECT_GT(requirements, 5);  // the export wrote a real matrix
     EXPECT_EQ(phaseplanner::test::CheckTowardsNextPhase(table, cycle, order, value, has), QStringList());
+
+    // ezdxf finds nothing wrong with the drawn program, one group block a group, and the program
+    // attribute block names the workbook.
+    const QString script = QStringLiteral(
+        "import json, sys, ezdxf\n"
+        "doc = ezdxf.readfile(sys.argv[1])\n"
+        "groups = set()\n"
+        "block = {}\n"
+        "for ref in doc.modelspace().query('INSERT'):\n"
+        "    if 'SYGNALIZATOR_' in ref.dxf.name: groups.update(a.dxf.text for a in ref.attribs if a.dxf.tag "
+        "== 'IDENTYFIKATOR')\n"
+        "    if ref.dxf.name == 'ATRYBUTY_PROGRAMU_1': block = {a.dxf.tag: a.dxf.text for a in ref.attribs}\n"
+        "print(json.dumps({'errors': len(doc.audit().errors), 'groups': len(groups), 'block': block}))\n");
+    const QJsonObject audit =
+        QJsonDocument::fromJson(
+            run(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, drawn}, code).toUtf8())
+            .object();
+    EXPECT_EQ(audit.value(QStringLiteral("errors")).toInt(-1), 0);
+    EXPECT_GE(audit.value(QStringLiteral("groups")).toInt(), 6);
+    const QJsonObject block = audit.value(QStringLiteral("block")).toObject();
+    EXPECT_EQ(block.value(QStringLiteral("EXCEL_FULL_NAME")).toString(), workbook);
+    EXPECT_EQ(block.value(QStringLiteral("EXCEL_NAME")).toString(), QStringLiteral("czasy.xlsx"));
 }

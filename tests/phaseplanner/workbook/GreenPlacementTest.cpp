@@ -49,6 +49,9 @@ protected:
     }
     const GreenInterval& green(int g, int k) const { return groups[std::size_t(g)].Greens[std::size_t(k)]; }
     std::pair<int, int> span(int g, int k) const { return {green(g, k).Start, green(g, k).Length}; }
+    static std::pair<int, int> span(const GroupRecord& g, int k) {
+        return {g.Greens[std::size_t(k)].Start, g.Greens[std::size_t(k)].Length};
+    }
 
     std::vector<int> order{1, 2};
     std::vector<GroupRecord> groups;
@@ -278,6 +281,22 @@ TEST_F(Placement, DetailedMergingAcrossTheCycleEnd) {
     EXPECT_EQ(groups[std::size_t(k1)].GreenCount, 1);
     EXPECT_EQ(towardsNextPhase(), QStringList());
     EXPECT_EQ(everyPair(), QStringList());
+}
+
+TEST_F(Placement, GapClosingMovesGreensDownOverEmptyOnes) {
+    GroupRecord g;
+    g.GreenCount = 4;
+    g.Greens[1] = GreenInterval{0, 0};
+    g.Greens[2] = GreenInterval{10, 5};
+    g.Greens[3] = GreenInterval{0, 0};
+    g.Greens[4] = GreenInterval{30, 6};
+    g.Greens[5] = GreenInterval{50, 7};  // beyond the first four: never moved
+    CloseGreenGaps(g);
+    EXPECT_EQ(span(g, 1), Pair(10, 5));
+    EXPECT_EQ(span(g, 2), Pair(30, 6));
+    EXPECT_EQ(span(g, 3), Pair(0, 0));
+    EXPECT_EQ(span(g, 4), Pair(0, 0));
+    EXPECT_EQ(span(g, 5), Pair(50, 7));
 }
 
 TEST_F(Placement, TheCheckerFindsABrokenIntergreen) {

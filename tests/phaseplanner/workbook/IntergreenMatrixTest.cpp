@@ -71,6 +71,11 @@ TEST_F(Matrix, TheMatrixInMemoryTransposedOrNot) {
     std::vector<std::vector<int>> one(1, std::vector<int>(1, -1));
     PobierzMatryceTMZ(one, 0, false);
     EXPECT_EQ(one[0][0], -1);
+    // A matrix smaller than the group count asked for is filled as far as it goes.
+    std::vector<std::vector<int>> small(2, std::vector<int>(2, -1));
+    PobierzMatryceTMZ(small, 2, false);
+    EXPECT_EQ(small[1][0], 4);
+    EXPECT_EQ(small[0][1], 5);
 }
 
 TEST_F(Matrix, TheLargestIntergreenTimeComesFromTheMatrixColumnsOnly) {

@@ -29,14 +29,43 @@ TEST_F(Connection, TheWorkbookNamedInTheDrawingIsOpenedAfterAQuestionAndKeptWith
     EXPECT_EQ(prompts.unexpected(), 0);
 }
 
+// Records the file dialog's request and answers it with a given path.
+class FileDialogRecorder : public ui::PromptService {
+public:
+    explicit FileDialogRecorder(QString answer) : answer_(std::move(answer)) {
+        previous_ = ui::SetPromptService(this);
+    }
+    ~FileDialogRecorder() override { ui::SetPromptService(previous_); }
+    int message(const QString&, int, const QString&) override {
+        ++messages;
+        return ui::No;
+    }
+    std::optional<QString> input(const ui::InputRequest&) override { return std::nullopt; }
+    std::optional<QString> file(const ui::FileRequest& request) override {
+        requests.push_back(request);
+        return answer_;
+    }
+    std::optional<QString> folder(const QString&, const QString&) override { return std::nullopt; }
+    std::vector<ui::FileRequest> requests;
+    int messages = 0;
+
+private:
+    QString answer_;
+    ui::PromptService* previous_ = nullptr;
+};
+
 TEST_F(Connection, WithNothingNamedAndNothingHeldOnlyTheFileDialogInTheDrawingsFolderIsShown) {
     const QString path = write(SmallBook());
-    const QString drawing = dir.filePath(QStringLiteral("rysunek.dxf"));
-    automation::CadDocument.saveAs(drawing);
-    prompts.answerFile(path);
-    ASSERT_NE(open(), nullptr);
-    ASSERT_EQ(prompts.asked().size(), 1u);
-    EXPECT_EQ(prompts.asked()[0].kind, ui::ScriptedPrompts::Asked::File);
+    QDir(dir.path()).mkpath(QStringLiteral("rysunki"));
+    automation::CadDocument.saveAs(dir.filePath(QStringLiteral("rysunki/skrzyzowanie.dxf")));
+    {
+        FileDialogRecorder recorder(path);
+        ASSERT_NE(open(), nullptr);
+        EXPECT_EQ(recorder.messages, 0);
+        ASSERT_EQ(recorder.requests.size(), 1u);
+        EXPECT_EQ(recorder.requests[0].kind, ui::FileRequest::Open);
+        EXPECT_EQ(recorder.requests[0].initialFolder, dir.filePath(QStringLiteral("rysunki")));
+    }
 
     // Cancelling the dialog gives no workbook.
     ResetIntergreenWorkbook();

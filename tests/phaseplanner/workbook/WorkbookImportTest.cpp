@@ -274,6 +274,16 @@ TEST_F(Import, DetailedParametersAskBeforeFallingBackToTheGeneralOnes) {
     EXPECT_EQ(GroupTable[1].Greens[1].Length, 10);
 }
 
+TEST_F(Import, AWorkbookNeverSavedLeavesNoNameInTheProgram) {
+    // A template opens as an unsaved copy: it has no file of its own.
+    prompts.answerFile(write(SmallBook(), QStringLiteral("szablon.xlt")));
+    prompts.answerMessage(ui::No);
+    ASSERT_TRUE(frmMain_mnuGrupa_Excel_Click());
+    EXPECT_EQ(int(GroupTable.size()), 3);
+    EXPECT_TRUE(ExcelWorkbookName.isEmpty());
+    EXPECT_TRUE(ExcelWorkbookPath.isEmpty());
+}
+
 TEST_F(Import, PhaseOrderTexts) {
     EXPECT_EQ(ParsePhaseOrder(QStringLiteral("3, 1 ,x,0,2")), (std::vector<int>{3, 1, 2}));
     EXPECT_EQ(OrderUpToHighestPhase({QStringLiteral("1,3"), QString(), QStringLiteral("2")}),
