@@ -179,6 +179,24 @@ TEST_F(PhaseTableTest, NextPhaseInTheNextLapCountsItsGapOverTheCycleEnd) {
     EXPECT_DOUBLE_EQ(layout.Transitions[0].X, 72.5);
 }
 
+TEST_F(PhaseTableTest, LongOrdersAndHighPhaseNumbersAreWalkedSafely) {
+    CycleLength = 80;
+    // Phase 12 at the 35th place of a 40-phase order; the other phases have no groups.
+    GroupTable = {phaseGroup(KindVehicle, "K1", 10, 20, 12, 35)};
+    GroupTable[0].PhaseList = QStringLiteral("12");
+    std::vector<int> order;
+    for (int i = 0; i < 40; ++i) order.push_back(i == 34 ? 12 : 100 + i);
+    const PhaseTableLayout layout = WalkPhaseOrder(order, 0, true);
+    ASSERT_EQ(layout.Periods.size(), 1u);
+    EXPECT_EQ(layout.Periods[0].Phase, 12);
+    EXPECT_EQ(layout.Periods[0].Index, 34);
+    EXPECT_TRUE(layout.Transitions.empty());
+    EXPECT_FALSE(layout.Closing.has_value());
+    EXPECT_TRUE(WalkPhaseOrder(order, 0, false).Periods.size() == 1u);
+    CycleLength = 0;  // no cycle: nothing to walk
+    EXPECT_TRUE(WalkPhaseOrder(order, 0, false).Periods.empty());
+}
+
 TEST_F(PhaseTableTest, DrawsTheTableUnderTheProgramFromTheWorkbook) {
     IntersectionNumber = QStringLiteral("7");
     AddIntersectionNumber(IntersectionNumber, true);
