@@ -2,7 +2,8 @@
 // typed into the set-green and shift columns (each takes only its own sign), OK writing the tables
 // into the program attribute block, OK without group rows keeping them, Cancel, the exclusive
 // options, the window's size rules, and "Pobierz" with the phase table's fetch mode run on a workbook
-// built here (values placed by group ordinal when a deleted group leaves a gap).
+// built here (values placed by group ordinal when a deleted group leaves a gap); and the commands
+// "Konfiguracja", "Przejścia fazowe" and the hidden preliminary parameters from the window.
 #include "CadFixture.h"
 #include "GroupBuilders.h"
 #include "automation/BlockAttributes.h"
@@ -28,6 +29,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <memory>
@@ -101,6 +103,34 @@ private:
                 e.name() == QLatin1String("ATRYBUTY_PROGRAMU_3"))
                 return automation::ReadAttributeByTag(e, QString::fromLatin1(tag));
         return QStringLiteral("<none>");
+    }
+
+    // The intergreen workbook the drawing names, as the import left it: the group list of GroupTable
+    // with each group's phases, and the marked preliminary-parameters sheet.
+    void writeWorkbook(const QStringList& phases) {
+        sheet::Application app;
+        sheet::Workbook& book = app.workbooks().add();
+        while (book.worksheetCount() < 3) book.addWorksheet();
+        book.worksheets(2).setName(QStringLiteral("MATRYCA KOLIZJI"));
+        book.worksheets(3).cells(1, 1).setValue(sheet::Value(QStringLiteral("PARAMETRY WSTĘPNE")));
+        book.setBuiltinDocumentProperty(QStringLiteral("Subject"), QStringLiteral("wersja 2.6"));
+        sheet::Worksheet& ws = book.worksheets(2);
+        ws.cells(7, 15).setValue(sheet::Value(QStringLiteral("Gr")));
+        for (int i = 0; i < phases.size(); ++i) {
+            ws.cells(8 + i, 1).setValue(sheet::Value(QStringLiteral("x")));
+            ws.cells(8 + i, 15).setValue(sheet::Value(i + 1));
+            ws.cells(8 + i, 16).setValue(sheet::Value(GroupTable[std::size_t(i)].Symbols));
+            ws.cells(8 + i, 20).setValue(sheet::Value(phases[i]));
+        }
+        ExcelWorkbookPath = folder->filePath(QStringLiteral("czasy.xlsx"));
+        book.saveAs(ExcelWorkbookPath);
+        ChosenPhaseSet = 20;
+    }
+    int linesOnTableLayer() {
+        int n = 0;
+        for (const cad::Entity& e : automation::CadModelSpace.entities())
+            if (e.layer() == PhaseTableLayer() && e.objectName() == QLatin1String("AcDbLine")) ++n;
+        return n;
     }
 
 private slots:
@@ -233,25 +263,7 @@ private slots:
         GroupTable.push_back(phaseGroup("K4", 34, 31, 2));
         window->FillGroupGrid();
 
-        {
-            // The intergreen workbook the drawing names, as the import left it.
-            sheet::Application app;
-            sheet::Workbook& book = app.workbooks().add();
-            while (book.worksheetCount() < 2) book.addWorksheet();
-            book.worksheets(2).setName(QStringLiteral("MATRYCA KOLIZJI"));
-            book.setBuiltinDocumentProperty(QStringLiteral("Subject"), QStringLiteral("wersja 2.6"));
-            sheet::Worksheet& ws = book.worksheets(2);
-            ws.cells(7, 15).setValue(sheet::Value(QStringLiteral("Gr")));
-            const char* phases[4] = {"1", "1", "2", "2"};
-            for (int i = 0; i < 4; ++i) {
-                ws.cells(8 + i, 1).setValue(sheet::Value(QStringLiteral("x")));
-                ws.cells(8 + i, 15).setValue(sheet::Value(i + 1));
-                ws.cells(8 + i, 16).setValue(sheet::Value(GroupTable[std::size_t(i)].Symbols));
-                ws.cells(8 + i, 20).setValue(sheet::Value(QString::fromLatin1(phases[i])));
-            }
-            ExcelWorkbookPath = folder->filePath(QStringLiteral("czasy.xlsx"));
-            book.saveAs(ExcelWorkbookPath);
-        }
+        writeWorkbook({"1", "1", "2", "2"});
         ChosenPhaseSet = 20;
 
         GreenTimeDialog d(*window);
@@ -282,6 +294,40 @@ private slots:
         QCOMPARE(grid->TextMatrix(2, 4), QString());
         QCOMPARE(grid->TextMatrix(3, 4), QStringLiteral("-6"));  // ordinal 3 is the fourth record
         QCOMPARE(prompts->unexpected(), 0);
+    }
+    void commandsOfTheMenusAndToolbar() {
+        start({phaseGroup("K1", 10, 20, 1), phaseGroup("K3", 40, 25, 2), phaseGroup("K4", 34, 31, 2)});
+        writeWorkbook({"1", "2", "2"});
+        PhaseOrderText = QStringLiteral("1,2");
+
+        // "Konfiguracja" from the toolbar; its "Pobierz" runs the phase table in fetch mode.
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            auto* d = qobject_cast<GreenTimeDialog*>(QApplication::activeModalWidget());
+            if (!d) return;
+            d->findChild<QPushButton*>("cmdPobierz")->click();
+            shown = d->grid()->TextMatrix(3, 4);
+            d->reject();
+        });
+        prompts->answerInput(QStringLiteral("0"));
+        prompts->answerMessage(ui::Yes);  // open the workbook the drawing names
+        window->findChild<QToolButton*>("Konfiguracja")->click();
+        QCOMPARE(shown, QStringLiteral("-6"));
+        QCOMPARE(linesOnTableLayer(), 0);
+
+        // "Przejścia fazowe" from the menu: the held workbook, only the start second asked.
+        prompts->answerInput(QStringLiteral("0"));
+        window->findChild<QAction*>("mnuDane_PrzejsciaFazowe")->trigger();
+        QCOMPARE(linesOnTableLayer(), 4);
+
+        // The hidden command writes the green lengths and saves after the question.
+        prompts->answerMessage(ui::Yes);
+        window->RunCommand("mnuGrupa_ExcelWstepne");
+        QCOMPARE(prompts->unexpected(), 0);
+        sheet::Application app;
+        sheet::Workbook& saved = app.workbooks().open(ExcelWorkbookPath);
+        QCOMPARE(saved.worksheets(3).cells(4, 3).value().number(), 20.0);
+        QCOMPARE(saved.worksheets(3).cells(6, 3).value().number(), 31.0);
     }
 };
 
