@@ -24,6 +24,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -53,7 +54,9 @@ QLineEdit* secondsBox(QGridLayout* grid, int row, const QString& label, const ch
     box->setObjectName(QString::fromLatin1(name));
     box->setFixedWidth(50);
     box->setAlignment(Qt::AlignRight);
-    grid->addWidget(new QLabel(label, parent), row, 0);
+    auto* text = new QLabel(label, parent);
+    text->setWordWrap(true);
+    grid->addWidget(text, row, 0);
     grid->addWidget(box, row, 1);
     grid->addWidget(new QLabel(tr_("s"), parent), row, 2);
     return box;
@@ -114,6 +117,12 @@ void GreenTimeDialog::buildControls() {
     grdGrupyParams->setFixedRows(1);
     grdGrupyParams->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdGrupyParams->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The headers wrap: the shift column needs five lines.
+    grdGrupyParams->horizontalHeader()->setTextElideMode(Qt::ElideNone);
+    grdGrupyParams->horizontalHeader()->setDefaultAlignment(
+        Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
+    grdGrupyParams->horizontalHeader()->setMinimumHeight(
+        grdGrupyParams->horizontalHeader()->fontMetrics().height() * 6 + 6);
     const struct {
         const char* text;
         int width;
@@ -121,12 +130,14 @@ void GreenTimeDialog::buildControls() {
                     {"Rodzaj sygnaliza- torów", 1100},
                     {"Symbole sygnalizatorów", 1800},
                     {"Zadany czas zielony", 750},
-                    {"Przesuń względem początku fazy (wartości ujemne)", 800}};
+                    // Wider than 800 twips: our font needs it for the header to wrap unclipped.
+                    {"Przesuń względem początku fazy (wartości ujemne)", 1050}};
     for (int c = 0; c < 5; ++c) {
         grdGrupyParams->setColWidthTwips(c, columns[c].width);
         grdGrupyParams->setTextMatrix(0, c, tr_(columns[c].text));
-        grdGrupyParams->setColAlignment(c, c == kSymbolsColumn || c == 1 ? Qt::AlignLeft | Qt::AlignVCenter
-                                                                         : Qt::AlignRight | Qt::AlignVCenter);
+        // The cells' alignment is the header's too: it wraps.
+        const Qt::Alignment side = c == kSymbolsColumn || c == 1 ? Qt::AlignLeft : Qt::AlignRight;
+        grdGrupyParams->setColAlignment(c, side | Qt::AlignVCenter | Qt::Alignment(Qt::TextWordWrap));
     }
     params->addWidget(grdGrupyParams, 1);
     cmdPobierz = new QPushButton(tr_("Pobierz parametry z aktualnego programu"), frParams);
