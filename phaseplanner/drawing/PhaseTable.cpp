@@ -43,16 +43,10 @@ double tableHeight() {
     return 8.0 * GroupCountSetting + 16;
 }
 
-// A whole number above 0 in the cell; 0 for anything else (a text, a fraction, nothing).
+// A whole number above 0 in the cell (a number, or a text that reads as one); 0 for anything else.
 int groupNumberOf(const sheet::Value& v) {
-    if (v.isNumber()) {
-        const double d = v.number();
-        return d >= 1 && d <= 32767 && d == std::floor(d) ? int(d) : 0;
-    }
-    const QString text = v.toString().trimmed();
-    bool ok = false;
-    const int n = text.toInt(&ok);
-    return ok && n >= 1 ? n : 0;
+    const std::optional<double> n = v.toNumber();
+    return n && *n >= 1 && *n <= 32767 && *n == std::floor(*n) ? int(*n) : 0;
 }
 
 cad::Entity addAlignedText(const QString& text, double x, double y, double height, int alignment) {
