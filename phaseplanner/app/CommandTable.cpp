@@ -27,6 +27,15 @@ void edytuj(MainWindow& w) {
 void usun(MainWindow& w) {
     w.mnuGrupa_Usun_Click();
 }
+void przejsciaFazowe(MainWindow& w) {
+    w.mnuDane_PrzejsciaFazowe_Click();
+}
+void excelWstepne(MainWindow& w) {
+    w.mnuGrupa_ExcelWstepne_Click();
+}
+void konfiguracja(MainWindow& w) {
+    w.mnuNarzedzia_Konf_Click();
+}
 void naWierzchu(MainWindow& w) {
     w.mnuNarzedzia_NaWierzchu_Click();
 }
@@ -103,12 +112,16 @@ const std::vector<CommandRow>& CommandTable() {
         {"mnuDane_Graf", "mnuDane_GrafTylkoKoliz", "tylko kolizyjne", nullptr, grafTylkoKoliz},
         {"mnuDane_Graf", "mnuDane_GrafWyczysc", "wyczyść", nullptr, grafWyczysc},
         {"mnuDane", "mnuDane_PokazKolizje", "Pokaż &kolizje", nullptr, pokazKolizje},
+        {"mnuDane", "mnuDane_PrzejsciaFazowe", "Przejścia fazowe", nullptr, przejsciaFazowe},
         {"mnuDane", "mnuDane_Parametry", "Pa&rametry pracy programu", nullptr, parametry},
         {"mnuGrupa", "mnuGrupa_Excel", "Pobierz grupy z E&xcela", nullptr, excel},
+        // Hidden for the whole run (the window's load hides it); reached only as a command.
+        {"mnuGrupa", "mnuGrupa_ExcelWstepne", "Excel - ustal parametry wstępne", nullptr, excelWstepne},
         {"mnuGrupa", "mnuGrupa_Dodaj", "&Dodaj grupę", nullptr, dodaj},
         {"mnuGrupa", "mnuGrupa_Kopiuj", "&Kopiuj grupę", nullptr, kopiuj},
         {"mnuGrupa", "mnuGrupa_Edytuj", "&Edytuj grupę", nullptr, edytuj},
         {"mnuGrupa", "mnuGrupa_Usun", "&Usuń grupę", nullptr, usun},
+        {"mnuNarzedzia", "mnuNarzedzia_Konf", "&Konfiguracja", nullptr, konfiguracja},
         {"mnuNarzedzia", "mnuNarzedzia_Wczytaj", "&Wczytaj", nullptr, nullptr},
         {"mnuNarzedzia_Wczytaj", "mnuNarzedzia_WczytajZwykly", "Tabelę programu &zwykłego", nullptr,
          wczytajZwykly},
@@ -142,11 +155,13 @@ const std::vector<ToolButtonRow>& ToolButtonTable() {
          "Graficzna analiza TMZ - tylko kolizyjne", nullptr},
         {"GrafWyczysc", "GrafGrupaMain", "mnuDane_GrafWyczysc", "Graficzna analiza TMZ - wyczyść", nullptr},
         {"PokazKolizje", nullptr, "mnuDane_PokazKolizje", "Pokaż kolizje", "PokazKolizje"},
+        {"PrzejsciaFazowe", nullptr, "mnuDane_PrzejsciaFazowe", "Przejścia fazowe", "PrzejsciaFazowe"},
         {"PobierzExcel", nullptr, "mnuGrupa_Excel", "Pobierz grupy z Excela", "PobierzExcel"},
         {"DodajGrupe", nullptr, "mnuGrupa_Dodaj", "Dodaj grupę", "DodajGrupe"},
         {"KopiujGrupe", nullptr, "mnuGrupa_Kopiuj", "Kopiuj grupę", "KopiujGrupe"},
         {"EdytujGrupe", nullptr, "mnuGrupa_Edytuj", "Edytuj grupę", "EdytujGrupe"},
         {"UsunGrupe", nullptr, "mnuGrupa_Usun", "Usuń grupę", "UsunGrupe"},
+        {"Konfiguracja", nullptr, "mnuNarzedzia_Konf", "Konfiguracja", "Konfiguracja"},
         {"FormNotOnTop", nullptr, "mnuNarzedzia_NaWierzchu", "Zawsze na wierzchu", "FormNotOnTop"},
         {"Pomoc", nullptr, "mnuPomoc_Pomocnik", "Pomoc - F1", "Pomoc"},
     };

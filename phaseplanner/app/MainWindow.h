@@ -52,6 +52,10 @@ public:
     void mnuGrupa_Edytuj_Click();
     void mnuGrupa_Usun_Click();
     void mnuDane_Parametry_Click();
+    void mnuNarzedzia_Konf_Click();
+    // The phase table and the preliminary parameters (MainWindowPhases.cpp).
+    void mnuDane_PrzejsciaFazowe_Click();
+    void mnuGrupa_ExcelWstepne_Click();
     void mnuNarzedzia_NaWierzchu_Click();
     void mnuPomoc_Pomocnik_Click();
     void mnuPomoc_OProgramie_Click();

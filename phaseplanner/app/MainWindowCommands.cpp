@@ -6,11 +6,13 @@
 #include "common/ui/FormWindow.h"
 #include "common/ui/Help.h"
 #include "phaseplanner/app/CommandTable.h"
+#include "phaseplanner/app/GreenTimeDialog.h"
 #include "phaseplanner/app/GroupCommands.h"
 #include "phaseplanner/app/GroupDialog.h"
 #include "phaseplanner/app/GroupGridEditor.h"
 #include "phaseplanner/app/MainWindow.h"
 #include "phaseplanner/app/ParametersDialog.h"
+#include "phaseplanner/drawing/PhaseTable.h"
 #include "phaseplanner/editor/CycleParameters.h"
 #include "phaseplanner/editor/GroupTable.h"
 #include "platform/ui/FlexGrid.h"
@@ -50,6 +52,8 @@ QIcon imageOf(const QWidget* w, const QString& name) {
         {QStringLiteral("FormNotOnTop"), QStyle::SP_TitleBarShadeButton},
         {QStringLiteral("FormOnTop"), QStyle::SP_TitleBarUnshadeButton},
         {QStringLiteral("Pomoc"), QStyle::SP_DialogHelpButton},
+        {QStringLiteral("Konfiguracja"), QStyle::SP_FileDialogInfoView},
+        {QStringLiteral("PrzejsciaFazowe"), QStyle::SP_ToolBarHorizontalExtensionButton},
     };
     return images.contains(name) ? w->style()->standardIcon(images.value(name)) : QIcon();
 }
@@ -90,6 +94,9 @@ void MainWindow::buildCommands() {
         QMenu* menu = menus.value(QString::fromLatin1(m.objectName));
         if (!menu->actions().isEmpty()) menuBar()->addMenu(menu);
     }
+    // Kept out of the user's reach for the whole run: the preliminary parameters run only as a command.
+    if (auto* hidden = findChild<QAction*>(QStringLiteral("mnuGrupa_ExcelWstepne")))
+        hidden->setVisible(false);
 
     tlbPrzyciski = addToolBar(tr_("Przyciski"));
     tlbPrzyciski->setObjectName(QStringLiteral("tlbPrzyciski"));
@@ -163,6 +170,13 @@ void MainWindow::mnuPomoc_OProgramie_Click() {
 
 void MainWindow::mnuDane_Parametry_Click() {
     ParametersDialog dialog(*this);
+    dialog.exec();
+}
+
+void MainWindow::mnuNarzedzia_Konf_Click() {
+    editor_->CommitCellEdit();
+    GreenTimeDialog dialog(*this);
+    dialog.ComputePhases = [] { return RysujFazy(true); };
     dialog.exec();
 }
 
