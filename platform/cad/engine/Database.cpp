@@ -381,6 +381,7 @@ void Database::renameBlock(BlockDefinition* block, const QString& newName) {
         d->referenceNameSpelling.remove(oldKey);
     }
     if (d->referencesByName.contains(newKey)) d->referenceNameSpelling.insert(newKey, newName);
+    d->referenceNamesStale = true;
     setBlockNameRaw(block, newName);
 }
 
@@ -433,7 +434,10 @@ void Database::indexEntity(Entity* e) {
     if (e->kind() == EntityKind::BlockReference) {
         const QString& name = std::get<InsertData>(e->data).blockName;
         const QString key = nameKey(name);
-        indexAdd(d->referencesByName[key], e, &Entity::referenceSlot_);
+        const auto names = d->referencesByName.size();
+        EntityIndexList& refs = d->referencesByName[key];
+        if (d->referencesByName.size() != names) d->referenceNamesStale = true;
+        indexAdd(refs, e, &Entity::referenceSlot_);
         if (!d->referenceNameSpelling.contains(key)) d->referenceNameSpelling.insert(key, name);
     }
 }
@@ -471,6 +475,7 @@ void Database::rebuildIndexes() {
     d->entitiesByLayer.clear();
     d->referencesByName.clear();
     d->referenceNameSpelling.clear();
+    d->referenceNamesStale = true;
     if (!modelSpace_) return;
     // Entities arrive in sequence order, so plain appends keep the vectors ordered.
     QHash<QString, QString> keyCache;
@@ -700,18 +705,30 @@ std::vector<Entity*> Database::referencesTo(const QString& blockName) const {
     return it.value().items;
 }
 
-size_t Database::collectReferences(const std::function<bool(const QString&)>& matches,
+size_t Database::collectReferences(const std::function<bool(QStringView)>& matches,
                                    std::vector<Entity*>& out) const {
+    if (d->referenceNamesStale) {
+        d->referenceNamePool.clear();
+        d->referenceNameSlots.clear();
+        d->referenceNameSlots.reserve(size_t(d->referencesByName.size()));
+        for (auto it = d->referencesByName.begin(); it != d->referencesByName.end(); ++it) {
+            // A plain ASCII key is the name in lower case, which matches as the name does (matching
+            // ignores case); any other key is matched by the name as the references spell it.
+            const QString& key = it.key();
+            const bool ascii =
+                std::all_of(key.begin(), key.end(), [](QChar c) { return c.unicode() < 0x80; });
+            const QString& name = ascii ? key : d->referenceNameSpelling.value(key, key);
+            d->referenceNameSlots.push_back({d->referenceNamePool.size(), name.size(), &it.value()});
+            d->referenceNamePool += name;
+        }
+        d->referenceNamesStale = false;
+    }
+    const QStringView pool(d->referenceNamePool);
     size_t groups = 0;
-    for (auto it = d->referencesByName.begin(); it != d->referencesByName.end(); ++it) {
-        if (it.value().items.empty()) continue;
-        // A plain ASCII key is the name in lower case, which matches as the name does (matching
-        // ignores case); any other key is matched by the name as the references spell it.
-        const QString& key = it.key();
-        const bool ascii = std::all_of(key.begin(), key.end(), [](QChar c) { return c.unicode() < 0x80; });
-        if (!matches(ascii ? key : d->referenceNameSpelling.value(key, key))) continue;
-        compact(it.value(), &Entity::referenceSlot_, true);
-        out.insert(out.end(), it.value().items.begin(), it.value().items.end());
+    for (const auto& slot : d->referenceNameSlots) {
+        if (slot.list->items.empty() || !matches(pool.mid(slot.offset, slot.length))) continue;
+        compact(*slot.list, &Entity::referenceSlot_, true);
+        out.insert(out.end(), slot.list->items.begin(), slot.list->items.end());
         ++groups;
     }
     return groups;

@@ -273,7 +273,7 @@ public:
     // Appends the live references of every referenced block whose name satisfies `matches` (each
     // block's in creation order) to `out`; returns how many blocks matched. One pass over the index,
     // copying no names.
-    size_t collectReferences(const std::function<bool(const QString&)>& matches,
+    size_t collectReferences(const std::function<bool(QStringView)>& matches,
                              std::vector<Entity*>& out) const;
     std::vector<QString> referencedBlockNames() const;
     // Live model-space entities on the layer (case ignored), in model-space order.

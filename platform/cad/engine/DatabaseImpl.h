@@ -55,6 +55,16 @@ struct Database::Impl {
     // Model-space indexes, keyed by nameKey(); erased entries are skipped when read.
     QHash<QString, EntityIndexList> referencesByName;
     QHash<QString, QString> referenceNameSpelling;  // key -> name as written
+    // The referenced names laid end to end in one buffer, so a pattern walk reads contiguous memory
+    // rather than one heap string per name. Rebuilt after a name was added, renamed or removed (which
+    // also moves the hash's values, hence the stale flag on every such change).
+    struct ReferenceNameSlot {
+        qsizetype offset = 0, length = 0;
+        EntityIndexList* list = nullptr;
+    };
+    QString referenceNamePool;
+    std::vector<ReferenceNameSlot> referenceNameSlots;
+    bool referenceNamesStale = true;
     QHash<QString, EntityIndexList> entitiesByLayer;
     std::unique_ptr<UndoJournal> journal;
     // Session-only system variables.

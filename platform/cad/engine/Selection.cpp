@@ -189,7 +189,7 @@ std::vector<Entity*> selectAll(const Database& db, const FilterList& list) {
             groups = 1;
         } else {
             groups = db.collectReferences(
-                [&](const QString& name) { return nameLeaf->pattern->matches(name); }, candidates);
+                [&](QStringView name) { return nameLeaf->pattern->matches(name); }, candidates);
         }
         if (groups > 1) std::sort(candidates.begin(), candidates.end(), bySequence);
     } else if (layerLeaf) {

@@ -26,7 +26,7 @@ public:
     WildcardPattern(WildcardPattern&&) noexcept;
     WildcardPattern& operator=(WildcardPattern&&) noexcept;
     // True when the text matches.
-    bool matches(const QString& text) const;
+    bool matches(QStringView text) const;
     // True when the pattern has no wildcard (one exact name); the name is then `literal()`.
     bool isLiteral() const;
     QString literal() const;

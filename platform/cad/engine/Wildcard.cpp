@@ -59,7 +59,7 @@ bool tokenMatches(const Token& t, QChar c) {
 }
 
 // Greedy matching with back-tracking to the last run, linear for the usual patterns.
-bool matchTokens(const std::vector<Token>& toks, const QString& text) {
+bool matchTokens(const std::vector<Token>& toks, QStringView text) {
     size_t ti = 0, si = 0;
     size_t starTok = size_t(-1), starPos = 0;
     const size_t n = size_t(text.size());
@@ -154,7 +154,7 @@ WildcardPattern::~WildcardPattern() = default;
 WildcardPattern::WildcardPattern(WildcardPattern&&) noexcept = default;
 WildcardPattern& WildcardPattern::operator=(WildcardPattern&&) noexcept = default;
 
-bool WildcardPattern::matches(const QString& text) const {
+bool WildcardPattern::matches(QStringView text) const {
     for (const Alternative& a : d->alternatives)
         if (matchTokens(a.tokens, text) != a.negated) return true;
     return false;

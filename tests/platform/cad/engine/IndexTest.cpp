@@ -2,6 +2,7 @@
 // erasures and block deletions; the block table's count and positions.
 #include "platform/cad/engine/Database.h"
 #include "platform/cad/engine/Selection.h"
+#include "platform/cad/engine/UndoJournal.h"
 
 #include <gtest/gtest.h>
 
@@ -86,6 +87,65 @@ TEST(CadIndexes, ARenamedBlockTakesItsReferencesAndErasedOnesLeaveTheNames) {
     // Moved back onto the name an erased reference had, the index holds only the live one.
     db.setReferenceBlock(r1, "12^STRUMIEN_2^K2");
     EXPECT_EQ(db.referencesTo("12^STRUMIEN_2^K2"), std::vector<Entity*>{r1});
+}
+
+// Selection by a name pattern reads the referenced names from their own buffer: it follows new names,
+// renames (also undone and redone), references moved to other blocks and erased ones, with names that
+// are not plain ASCII among them.
+TEST(CadIndexes, PatternSelectionFollowsEveryChangeOfTheReferencedNames) {
+    Database db;
+    db.journal().setRecording(true);
+    const WildcardPattern pattern(QStringLiteral("12^STRUMIEN_*^K1*"));
+    auto scan = [&] {
+        std::vector<Entity*> out;
+        for (Entity* e : db.modelSpace()->entities())
+            if (const auto* ins = e->tryAs<InsertData>();
+                ins && !e->isErased() && pattern.matches(ins->blockName))
+                out.push_back(e);
+        return out;
+    };
+    std::mt19937 rnd(11);
+    std::vector<Entity*> refs;
+    QStringList names;
+    for (int step = 0; step < 1500; ++step) {
+        const unsigned op = rnd() % 7;
+        if (op <= 1 || refs.empty()) {
+            const QString name = QStringLiteral("12^STRUMIEN_%1^%2%3")
+                                     .arg(step)
+                                     .arg(rnd() % 2 ? QStringLiteral("K") : QStringLiteral("Ż"))
+                                     .arg(rnd() % 3);
+            db.addLine(db.addBlock(name), {0, 0, 0}, {1, 0, 0});
+            names << name;
+            refs.push_back(db.insertBlock(db.modelSpace(), {0, 0, 0}, name, 1, 1, 1, 0));
+        } else if (op == 2) {
+            const QString& old = names[int(rnd() % names.size())];
+            if (BlockDefinition* b = db.findBlock(old)) {
+                const QString renamed = old + (rnd() % 2 ? QStringLiteral("1") : QStringLiteral("ś"));
+                if (!db.findBlock(renamed)) {
+                    db.renameBlock(b, renamed);
+                    names << renamed;
+                }
+            }
+        } else if (op == 3) {
+            Entity* e = refs[rnd() % refs.size()];
+            if (!e->isErased()) db.erase(e);
+        } else if (op == 4) {
+            Entity* e = refs[rnd() % refs.size()];
+            const QString& to = names[int(rnd() % names.size())];
+            if (!e->isErased() && db.findBlock(to)) db.setReferenceBlock(e, to);
+        } else if (op == 5) {
+            db.journal().closeStep();
+            if (rnd() % 3)
+                db.journal().undo();
+            else
+                db.journal().redo();
+        } else {
+            db.journal().closeStep();
+        }
+        ASSERT_EQ(selectAll(db, {{0, "INSERT"}, {2, "12^STRUMIEN_*^K1*"}}), scan()) << step;
+    }
+    EXPECT_EQ(selectAll(db, {{0, "INSERT"}, {2, "12^strumien_*^k1*"}}), scan());
+    EXPECT_FALSE(scan().empty());
 }
 
 TEST(CadIndexes, BlockCountAndPositionsFollowAddsAndDeletes) {
