@@ -44,11 +44,6 @@ double tableHeight() {
 }
 
 // A whole number above 0 in the cell (a number, or a text that reads as one); 0 for anything else.
-int groupNumberOf(const sheet::Value& v) {
-    const std::optional<double> n = v.toNumber();
-    return n && *n >= 1 && *n <= 32767 && *n == std::floor(*n) ? int(*n) : 0;
-}
-
 cad::Entity addAlignedText(const QString& text, double x, double y, double height, int alignment) {
     cad::Entity t = automation::CadModelSpace.addText(text, {x, y, 0}, height);
     t.setAlignment(alignment);
@@ -70,21 +65,6 @@ QString PhaseTableLayer() {
 QString PhaseTransitionMark::text() const {
     return tr_("PF ") + QString::number(From) + QLatin1Char('-') + QString::number(To) +
            QStringLiteral(" (") + QString::number(Length) + QStringLiteral("s)");
-}
-
-std::vector<GroupPhaseEntry> ReadGroupPhaseEntries(sheet::Worksheet& worksheet, int headerRow,
-                                                   int numberColumn, int phaseColumn) {
-    std::vector<GroupPhaseEntry> entries;
-    if (numberColumn < 1 || headerRow < 0) return entries;
-    for (int r = headerRow + 1; r <= sheet::MaxRows; ++r) {
-        const sheet::Value number = worksheet.valueAt(r, numberColumn);
-        if (number.isEmpty() || (number.isText() && number.text().isEmpty())) break;
-        GroupPhaseEntry e;
-        e.GroupNumber = groupNumberOf(number);
-        if (phaseColumn >= 1) e.PhaseList = worksheet.valueAt(r, phaseColumn).toString().trimmed();
-        entries.push_back(e);
-    }
-    return entries;
 }
 
 void ApplyGroupPhaseEntries(const std::vector<GroupPhaseEntry>& entries, const QStringList& groupHeadTexts) {

@@ -3,6 +3,8 @@
 // the groups come from the intergreen workbook; the periods from the phase-interval search.
 #pragma once
 
+#include "phaseplanner/workbook/PhaseSets.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -18,16 +20,6 @@ namespace phaseplanner {
 // The layer the phase table lies on.
 QString PhaseTableLayer();
 
-// One group row of the workbook: its ordinal number and its phases in the chosen phase set.
-struct GroupPhaseEntry {
-    int GroupNumber = 0;
-    QString PhaseList;
-};
-// From the row below `headerRow` down to the first empty cell of `numberColumn`: the group number
-// there and the text of `phaseColumn` in the same row. A number that is not a whole number above 0
-// is kept as 0 (no group has it).
-std::vector<GroupPhaseEntry> ReadGroupPhaseEntries(sheet::Worksheet& worksheet, int headerRow,
-                                                   int numberColumn, int phaseColumn);
 // Gives every record of GroupTable the phase list of the entry whose group number is the ordinal of
 // the record's workbook group position (WorkbookGroupPosition over `groupHeadTexts`; the first entry
 // of a number wins). Records the workbook does not list, or without an entry, keep their list.

@@ -47,18 +47,6 @@ QString settingText(int index, const char* fallback) {
     return b.Value.toString();
 }
 
-struct PhaseGroupEntry {
-    int GroupNumber = 0;
-    QString PhaseText;
-};
-
-// Whole number in a cell: numbers without a fraction and texts that read as one.
-std::optional<int> wholeNumber(const sheet::Value& v) {
-    const std::optional<double> n = v.toNumber();
-    if (!n || *n != double(int(*n))) return std::nullopt;
-    return int(*n);
-}
-
 void runChooser() {
     if (PhaseSetChooserHook) {
         PhaseSetChooserHook();
@@ -132,21 +120,17 @@ bool frmMain_mnuGrupa_Excel_Click() {
     };
 
     // The phases of every group in the chosen set, by group number.
-    std::vector<PhaseGroupEntry> phaseGroups;
+    std::vector<GroupPhaseEntry> phaseGroups;
     {
         sheet::Worksheet& numbers = newLayout ? ws : *setSheet;
         const int numberColumn = newLayout ? listColumn - 1 : setColumn;
-        for (int row = setHeaderRow + 1;; ++row) {
-            const sheet::Value v = numbers.cells(row, numberColumn).value();
-            if (v.toString().trimmed().isEmpty()) break;
-            const std::optional<int> number = wholeNumber(v);
-            if (!number)
-                return fail(
-                    T("Błąd w danych arkusza Excel!") + QLatin1Char('\n') +
-                    T("Komórka %1 nie zawiera numeru grupy: \"%2\".")
-                        .arg(sheet::columnLetters(numberColumn) + QString::number(row), v.toString()));
-            phaseGroups.push_back({*number, numbers.cells(row, ChosenPhaseSet).value().toString().trimmed()});
-        }
+        int badRow = 0;
+        phaseGroups = ReadGroupPhaseEntries(numbers, setHeaderRow, numberColumn, ChosenPhaseSet, &badRow);
+        if (badRow > 0)
+            return fail(T("Błąd w danych arkusza Excel!") + QLatin1Char('\n') +
+                        T("Komórka %1 nie zawiera numeru grupy: \"%2\".")
+                            .arg(sheet::columnLetters(numberColumn) + QString::number(badRow),
+                                 numbers.cells(badRow, numberColumn).value().toString()));
     }
 
     QString orderText;
@@ -154,7 +138,7 @@ bool frmMain_mnuGrupa_Excel_Click() {
         orderText = PhaseSetOrders.value(PhaseSetDialogOk);
     } else {
         QStringList texts;
-        for (const PhaseGroupEntry& e : phaseGroups) texts << e.PhaseText;
+        for (const GroupPhaseEntry& e : phaseGroups) texts << e.PhaseList;
         orderText = OrderUpToHighestPhase(texts);
     }
     const std::vector<int> order = ParsePhaseOrder(orderText);
@@ -197,9 +181,9 @@ bool frmMain_mnuGrupa_Excel_Click() {
             minimumGreen = common::ParseInteger(ws.cells(row, listColumn + 3).value().toString().trimmed());
             if (minimumGreen < MinGreenPedestrianBicycle + 4) minimumGreen = MinGreenPedestrianBicycle + 4;
         }
-        for (const PhaseGroupEntry& e : phaseGroups)
+        for (const GroupPhaseEntry& e : phaseGroups)
             if (e.GroupNumber == i + 1) {
-                g.PhaseList = e.PhaseText;
+                g.PhaseList = e.PhaseList;
                 break;
             }
         g.GreenCount = std::min(CountGroupPhasesInOrder(g, order), MaxGreens);

@@ -8,6 +8,8 @@
 #include "platform/sheet/Worksheet.h"
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 namespace phaseplanner {
 
@@ -41,6 +43,25 @@ QString OrderUpToHighestPhase(const QStringList& phaseTexts) {
     QStringList items;
     for (int p = 1; p <= highest; ++p) items << QString::number(p);
     return items.join(QStringLiteral(", "));
+}
+
+std::vector<GroupPhaseEntry> ReadGroupPhaseEntries(sheet::Worksheet& worksheet, int headerRow,
+                                                   int numberColumn, int phaseColumn, int* firstBadRow) {
+    std::vector<GroupPhaseEntry> entries;
+    if (firstBadRow) *firstBadRow = 0;
+    if (numberColumn < 1 || headerRow < 0) return entries;
+    for (int r = headerRow + 1; r <= sheet::MaxRows; ++r) {
+        const sheet::Value number = worksheet.valueAt(r, numberColumn);
+        if (number.toString().trimmed().isEmpty()) break;
+        const std::optional<double> n = number.toNumber();
+        const bool whole = n && *n == std::floor(*n);
+        if (!whole && firstBadRow && *firstBadRow == 0) *firstBadRow = r;
+        GroupPhaseEntry e;
+        e.GroupNumber = whole && *n >= 1 && *n <= 32767 ? int(*n) : 0;
+        if (phaseColumn >= 1) e.PhaseList = worksheet.valueAt(r, phaseColumn).toString().trimmed();
+        entries.push_back(e);
+    }
+    return entries;
 }
 
 int ReadPhaseSets(sheet::Workbook& book, sheet::Worksheet*& sheet, int groupCount, int& firstColumn,

@@ -33,6 +33,19 @@ int PhaseSetColumn(int groupCount);
 int ReadPhaseSets(sheet::Workbook& book, sheet::Worksheet*& sheet, int groupCount, int& firstColumn,
                   int& headerRow);
 
+// One group row of the workbook: its ordinal number and its phases in the chosen phase set.
+struct GroupPhaseEntry {
+    int GroupNumber = 0;
+    QString PhaseList;
+};
+// From the row below `headerRow` down to the first blank cell of `numberColumn`: the group number
+// there and the text of `phaseColumn` in the same row. A number that is not a whole number above 0
+// is kept as 0 (no group has it); when `firstBadRow` is given, the first row whose cell is not a
+// whole number at all (text, a fraction) is written there (0 when none).
+std::vector<GroupPhaseEntry> ReadGroupPhaseEntries(sheet::Worksheet& worksheet, int headerRow,
+                                                   int numberColumn, int phaseColumn,
+                                                   int* firstBadRow = nullptr);
+
 // The items of an order text split at "," whose value (ParseInteger) is 1 or more, in order.
 std::vector<int> ParsePhaseOrder(const QString& text);
 
