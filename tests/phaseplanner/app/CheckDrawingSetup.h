@@ -3,6 +3,7 @@
 // as conflictor lays it out), and the program and workbook state reset before and after.
 #pragma once
 
+#include "InProcessSession.h"
 #include "IntergreenBooks.h"
 #include "automation/Automation.h"
 #include "common/Ini.h"
@@ -21,11 +22,7 @@
 
 namespace phaseplanner::test {
 
-struct CheckDrawingSetup {
-    std::unique_ptr<QTemporaryDir> folder;
-    std::unique_ptr<automation::InProcessCad> cad;
-    std::unique_ptr<ui::ScriptedPrompts> prompts;
-    automation::CadConnector previous;
+struct CheckDrawingSetup : InProcessSession {
     QString bookPath;
 
     static void resetState() {
@@ -40,13 +37,8 @@ struct CheckDrawingSetup {
     }
     // A new drawing whose program attribute block for intersection 7 names `book`, written to the folder.
     bool start(const IntergreenBook& book) {
-        folder = std::make_unique<QTemporaryDir>();
-        QDir(folder->path()).mkpath(QStringLiteral("bin"));
+        openSession();
         common::IniFilePath = folder->filePath(QStringLiteral("Tesmar.ini"));
-        automation::ResetCadConnectionState();
-        cad = std::make_unique<automation::InProcessCad>();
-        previous = automation::SetCadConnector({[this] { return cad->application(); }, {}});
-        prompts = std::make_unique<ui::ScriptedPrompts>();
         resetState();
         CycleLength = 80;
         MaxCycleLength = 120;
@@ -62,10 +54,7 @@ struct CheckDrawingSetup {
     }
     void stop() {
         resetState();
-        automation::SetCadConnector(previous);
-        automation::ResetCadConnectionState();
-        prompts.reset();
-        cad.reset();
+        closeSession();
         folder.reset();
         common::IniFilePath.clear();
     }

@@ -6,6 +6,7 @@
 // "Konfiguracja", "Przejścia fazowe" and the hidden preliminary parameters from the window.
 #include "CadFixture.h"
 #include "GroupBuilders.h"
+#include "InProcessSession.h"
 #include "automation/BlockAttributes.h"
 #include "common/Ini.h"
 #include "phaseplanner/app/FlexGridEdit.h"
@@ -73,14 +74,10 @@ void typeInto(ui::FlexGrid* grid, QLineEdit* editor, int row, int col, const QBy
 
 }  // namespace
 
-class GreenTimeDialogTest : public QObject {
+class GreenTimeDialogTest : public QObject, protected test::InProcessSession {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> folder;
-    std::unique_ptr<automation::InProcessCad> cad;
-    std::unique_ptr<ui::ScriptedPrompts> prompts;
-    automation::CadConnector previous;
     std::unique_ptr<MainWindow> window;
 
     QString ini() const { return folder->filePath(QStringLiteral("bin/Tesmar.ini")); }
@@ -135,22 +132,14 @@ private:
 
 private slots:
     void init() {
-        folder = std::make_unique<QTemporaryDir>();
-        QDir(folder->path()).mkpath(QStringLiteral("bin"));
-        automation::ResetCadConnectionState();
-        cad = std::make_unique<automation::InProcessCad>();
-        previous = automation::SetCadConnector({[this] { return cad->application(); }, {}});
-        prompts = std::make_unique<ui::ScriptedPrompts>();
+        openSession();
         resetProgram();
     }
     void cleanup() {
         if (window) window->close();
         window.reset();
         ResetIntergreenWorkbook();
-        prompts.reset();
-        automation::SetCadConnector(previous);
-        automation::ResetCadConnectionState();
-        cad.reset();
+        closeSession();
         resetProgram();
         common::IniFilePath.clear();
     }

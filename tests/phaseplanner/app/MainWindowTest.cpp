@@ -4,6 +4,7 @@
 // writing the program attribute block (read back by ezdxf) and the dispatcher guard.
 #include "CadFixture.h"
 #include "GroupBuilders.h"
+#include "InProcessSession.h"
 #include "automation/BlockAttributes.h"
 #include "common/Ini.h"
 #include "common/SingleInstance.h"
@@ -90,15 +91,10 @@ void typeInCell(ui::FlexGrid* grid, QLineEdit* editor, const QString& text, Qt::
 
 }  // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public QObject, protected test::InProcessSession {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> folder;
-    std::unique_ptr<automation::InProcessCad> cad;
-    std::unique_ptr<ui::ScriptedPrompts> prompts;
-    automation::CadConnector previous;
-
     // The suite laid out as installed: the program in bin/, its help in Zasoby/Pomoc beside it.
     QString programFolder() const { return folder->filePath(QStringLiteral("bin")); }
     QString ini() const { return folder->filePath(QStringLiteral("bin/Tesmar.ini")); }
@@ -119,22 +115,14 @@ private:
 
 private slots:
     void init() {
-        folder = std::make_unique<QTemporaryDir>();
-        QDir(folder->path()).mkpath(QStringLiteral("bin"));
+        openSession();
         QDir(folder->path()).mkpath(QStringLiteral("Zasoby/Pomoc"));
         QFile::copy(QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Pomoc/10011.html"),
                     folder->filePath(QStringLiteral("Zasoby/Pomoc/10011.html")));
-        automation::ResetCadConnectionState();
-        cad = std::make_unique<automation::InProcessCad>();
-        previous = automation::SetCadConnector({[this] { return cad->application(); }, {}});
-        prompts = std::make_unique<ui::ScriptedPrompts>();
         resetProgram();
     }
     void cleanup() {
-        prompts.reset();
-        automation::SetCadConnector(previous);
-        automation::ResetCadConnectionState();
-        cad.reset();
+        closeSession();
         resetProgram();
         common::IniFilePath.clear();
     }

@@ -1,6 +1,7 @@
 // frmMain's playback and cycle controls on the in-process CAD, offscreen: the program drawn in the
 // drawing is read at start-up, stepping by states, the speeds, the streams coloured and restored,
 // adding seconds at the shown second redraws the program, the shift controls off with no second.
+#include "InProcessSession.h"
 #include "automation/Automation.h"
 #include "common/Ini.h"
 #include "phaseplanner/app/MainWindow.h"
@@ -34,22 +35,13 @@ GroupRecord vehicle(const QString& symbols, int start, int length) {
 }
 }  // namespace
 
-class PlaybackWindowTest : public QObject {
+class PlaybackWindowTest : public QObject, protected test::InProcessSession {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> folder;
-    std::unique_ptr<automation::InProcessCad> cad;
-    std::unique_ptr<ui::ScriptedPrompts> prompts;
-    automation::CadConnector previous;
     QHash<QString, cad::Entity> streams;
 
 private slots:
     void init() {
-        folder = std::make_unique<QTemporaryDir>();
-        QDir(folder->path()).mkpath(QStringLiteral("bin"));
-        automation::ResetCadConnectionState();
-        cad = std::make_unique<automation::InProcessCad>();
-        previous = automation::SetCadConnector({[this] { return cad->application(); }, {}});
-        prompts = std::make_unique<ui::ScriptedPrompts>();
+        openSession();
         ResetProgramAttributeState();
         ResetPlayback();
         GroupTable.clear();
@@ -78,10 +70,7 @@ private slots:
         ResetProgramAttributeState();
     }
     void cleanup() {
-        prompts.reset();
-        automation::SetCadConnector(previous);
-        automation::ResetCadConnectionState();
-        cad.reset();
+        closeSession();
         GroupTable.clear();
         IntersectionNumber.clear();
         ResetPlayback();

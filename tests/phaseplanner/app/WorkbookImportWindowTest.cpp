@@ -3,6 +3,7 @@
 // from its title bar cancelling), the grid and cycle box refilled, and the end of the program offering
 // the workbook's unsaved changes.
 #include "CadFixture.h"
+#include "InProcessSession.h"
 #include "common/Ini.h"
 #include "phaseplanner/app/MainWindow.h"
 #include "phaseplanner/app/PhaseSetDialog.h"
@@ -56,15 +57,10 @@ test::IntergreenBook ThreeSets() {
 
 }  // namespace
 
-class WorkbookImportWindowTest : public QObject {
+class WorkbookImportWindowTest : public QObject, protected test::InProcessSession {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> folder;
-    std::unique_ptr<automation::InProcessCad> cad;
-    std::unique_ptr<ui::ScriptedPrompts> prompts;
-    automation::CadConnector previous;
-
     std::unique_ptr<MainWindow> start() {
         auto w = std::make_unique<MainWindow>(folder->filePath(QStringLiteral("bin")));
         if (!w->Form_Load()) return nullptr;
@@ -78,21 +74,13 @@ private:
 
 private slots:
     void init() {
-        folder = std::make_unique<QTemporaryDir>();
-        QDir(folder->path()).mkpath(QStringLiteral("bin"));
-        automation::ResetCadConnectionState();
-        cad = std::make_unique<automation::InProcessCad>();
-        previous = automation::SetCadConnector({[this] { return cad->application(); }, {}});
-        prompts = std::make_unique<ui::ScriptedPrompts>();
+        openSession();
         GroupTable.clear();
         ResetProgramAttributeState();
         ResetIntergreenWorkbook();
     }
     void cleanup() {
-        prompts.reset();
-        automation::SetCadConnector(previous);
-        automation::ResetCadConnectionState();
-        cad.reset();
+        closeSession();
         GroupTable.clear();
         ResetProgramAttributeState();
         ResetIntergreenWorkbook();
