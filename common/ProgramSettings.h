@@ -37,6 +37,8 @@ struct ProgramSettings {
     double DlugoscAutobus = 14;
     double DlugoscTramwaj = 13.5;
     int IloscWagonow = 2;  // one byte: 0 to 255
+    // A tram is measured as its whole composition: the stream rows and the workbook header agree.
+    double TramLength() const { return DlugoscTramwaj * IloscWagonow; }
     double PredkDojazdProsta2 = 13.89;
     double PredkDojazdLuk2 = 13.89;
     double PredkEwakProsta2 = 10;

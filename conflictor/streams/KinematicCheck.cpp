@@ -15,7 +15,7 @@ double settingFor(const QString& tag, int kind) {
     const bool tram = kind == KindTram;
     const bool bus = kind == KindBus;
     if (tag == QLatin1String("DLUG_POJ"))
-        return car ? s.DlugoscPojazd : tram ? s.DlugoscTramwaj : bus ? s.DlugoscAutobus : 0;
+        return car ? s.DlugoscPojazd : tram ? s.TramLength() : bus ? s.DlugoscAutobus : 0;
     if (tag == QLatin1String("PROSTA_DOJAZD"))
         return car ? s.PredkDojazdProsta : tram ? s.PredkDojazdProsta3 : bus ? s.PredkDojazdProsta2 : 0;
     if (tag == QLatin1String("LUK_DOJAZD"))

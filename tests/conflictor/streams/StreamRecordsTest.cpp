@@ -80,7 +80,10 @@ TEST_F(StreamsTable, CollectPhaseNumbersListsEachPositivePhaseOnce) {
 TEST_F(StreamsTable, KinematicValuesFallBackToTheSettingOfTheKind) {
     EXPECT_DOUBLE_EQ(CheckValue(QStringLiteral("DLUG_POJ"), QString(), KindVehicle), 10);
     EXPECT_DOUBLE_EQ(CheckValue(QStringLiteral("DLUG_POJ"), QStringLiteral("0"), KindVehicle), 10);
-    EXPECT_DOUBLE_EQ(CheckValue(QStringLiteral("DLUG_POJ"), QStringLiteral("0,0"), KindTram), 13.5);
+    // A tram without a length of its own is its whole composition (13.5 m × 2 cars by default), as
+    // the workbook's header shows it; a length stored with the stream stays.
+    EXPECT_DOUBLE_EQ(CheckValue(QStringLiteral("DLUG_POJ"), QStringLiteral("0,0"), KindTram), 27);
+    EXPECT_DOUBLE_EQ(CheckValue(QStringLiteral("DLUG_POJ"), QStringLiteral("13,50"), KindTram), 13.5);
     EXPECT_DOUBLE_EQ(CheckValue(QStringLiteral("DLUG_POJ"), QStringLiteral("abc"), KindBus), 14);
     EXPECT_DOUBLE_EQ(CheckValue(QStringLiteral("DLUG_POJ"), QStringLiteral("12,5"), KindVehicle), 12.5);
     EXPECT_DOUBLE_EQ(CheckValue(QStringLiteral("MAKS_PRZYSP"), QStringLiteral("-3"), KindVehicle), -3);
