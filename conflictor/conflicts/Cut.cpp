@@ -11,6 +11,7 @@
 #include "common/ProgramSettings.h"
 #include "common/TextHelpers.h"
 #include "conflictor/conflicts/ConflictMarkers.h"
+#include "conflictor/conflicts/CrossingPairs.h"
 #include "conflictor/conflicts/LengthTexts.h"
 #include "conflictor/conflicts/MessageLoopPacer.h"
 #include "conflictor/conflicts/SegmentCrossings.h"
@@ -285,6 +286,9 @@ CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer&
     EraseLengthTexts();
 
     window.CuttingSelectedStreams = !all;
+    // Vehicle/pedestrian points are divided along the vehicle stream: those a pedestrian or bicycle
+    // stream earlier in the table found wait for their vehicle stream's own turn, when it is cut whole.
+    std::vector<std::vector<ConflictPointRecord>> waiting(size_t(n) + 1);
     for (int i = 0; i < n; ++i) {
         makeLayerActive(common::Settings.StreamLayerName);
         if (!marked[size_t(i)]) continue;
@@ -293,13 +297,27 @@ CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer&
             if (marked[size_t(j)]) cutPair(i, j, points, pacer);
         run.advance();
         SortujOdcinkiStrumienia(i);
+        std::vector<ConflictPointRecord> own(1);
+        for (size_t k = 1; k < points.size(); ++k) {
+            if (points[k].Kind == 4 && !IsVehicleStream(StreamTable[size_t(i)]))
+                waiting[size_t(points[k].Stream2)].push_back(points[k]);
+            else
+                own.push_back(points[k]);
+        }
+        own.insert(own.end(), waiting[size_t(i)].begin(), waiting[size_t(i)].end());
         makeLayerActive(common::Settings.ConflictPointLayerName);
-        InsertConflictPointMarkers(points);
+        InsertConflictPointMarkers(own);
         pacer.serve();
         run.advance();
     }
     window.CuttingSelectedStreams = false;
     SortujOdcinkiStrumienia(n);
+    if (!waiting[size_t(n)].empty()) {
+        std::vector<ConflictPointRecord> last(1);
+        last.insert(last.end(), waiting[size_t(n)].begin(), waiting[size_t(n)].end());
+        makeLayerActive(common::Settings.ConflictPointLayerName);
+        InsertConflictPointMarkers(last);
+    }
 
     makeLayerActive(LengthTextLayer());
     automation::CadDocument.setVariable(QStringLiteral("CECOLOR"), QStringLiteral("7"));
@@ -346,6 +364,19 @@ CutOutcome CutStreams(bool all) {
 
     if (outcome == CutOutcome::Done) {
         ui::MsgBox(common::Tlumacz(QStringLiteral("Zakończono operację cięcia.")), ui::Information, title);
+        // A crossing that meets a vehicle stream only once loses one intergreen direction: said now,
+        // and the export refuses the workbook until the crossing is drawn by both edges.
+        QStringList faults;
+        try {
+            if (!all) {
+                OdczytajStrumienie(false, -1);
+                for (int i = 0; i < int(StreamTable.size()); ++i) SortujOdcinkiStrumienia(i);
+            }
+            faults = CheckCrossingPairs();
+        } catch (const std::exception& e) {
+            faults << common::Tlumacz(QStringLiteral("Nie sprawdzono przejść: ")) + QString::fromUtf8(e.what());
+        }
+        if (!faults.isEmpty()) ui::MsgBox(CrossingPairsMessage(faults), ui::Exclamation, title);
     } else if (outcome == CutOutcome::Failed) {
         ui::MsgBox(common::Tlumacz(QStringLiteral("Operacja cięcia została przerwana przez błąd rysunku:")) +
                        QLatin1Char('\n') + failure,

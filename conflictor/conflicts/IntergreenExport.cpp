@@ -10,6 +10,7 @@
 #include "common/SettingBindings.h"
 #include "common/TextHelpers.h"
 #include "conflictor/conflicts/ConflictMarkers.h"
+#include "conflictor/conflicts/CrossingPairs.h"
 #include "conflictor/conflicts/PhaseExport.h"
 #include "conflictor/phases/PhaseSets.h"
 #include "conflictor/streams/Intersections.h"
@@ -167,7 +168,7 @@ void writeParameters(sheet::Worksheet& ws) {
     const double column32[] = {s.DlugoscAutobus,   s.PredkDojazdProsta2, s.PredkDojazdLuk2,
                                s.PredkEwakProsta2, s.PredkEwakLuk2,      s.MaksPrzyspAutobus};
     for (int i = 0; i < 6; ++i) ws.cells(3 + i, 32).setValue(column32[i]);
-    const double column40[] = {s.DlugoscTramwaj * s.IloscWagonow,
+    const double column40[] = {s.TramLength(),
                                s.PredkDojazdProsta3,
                                s.PredkDojazdLuk3,
                                s.PredkEwakProsta3,
@@ -269,6 +270,16 @@ QString mnuNarzedzia_EksportExcel_Click(const IntergreenExportOptions& options) 
         if (s.Group < 1 || s.Group > data.n) continue;
         QString& names = data.GroupStreamNames[s.Group];
         names = names.isEmpty() ? base : names + QStringLiteral(", ") + base;
+    }
+
+    // A crossing drawn so that one intergreen direction is lost gives no workbook: a missing cell
+    // would read as "no conflict".
+    const QStringList crossingFaults = CheckCrossingPairs();
+    if (!crossingFaults.isEmpty()) {
+        warn(CrossingPairsMessage(crossingFaults) + QStringLiteral("\n\n") +
+             T("Skoroszyt nie został zapisany. Należy poprawić przejścia, wykonać cięcie, a następnie "
+               "eksport."));
+        return QString();
     }
 
     auto app = std::make_unique<sheet::Application>();

@@ -60,15 +60,19 @@ protected:
         WriteIntersectionAttributeBlock(StreamAttributeBlockHandle);
     }
 
-    // K1 eastward, K2 northward across it, P1 across K2 north of K1: groups 1, 2, 3.
-    void drawCrossing(int groupOfP1 = 3) {
+    // K1 eastward, K2 northward across it, the crossing P1 across K2 north of K1, drawn along both
+    // edges of its zebra (P1 at y 30, P1[2] at y 34; `bothEdges` false: P1 alone): groups 1, 2, 3.
+    void drawCrossing(int groupOfP1 = 3, bool bothEdges = true) {
         draw(QStringLiteral("K1"), {Line(0, 0, 100, 0)});
         draw(QStringLiteral("K2"), {Line(50, -50, 50, 60)});
         draw(QStringLiteral("P1"), {Line(40, 30, 60, 30)});
+        if (bothEdges) draw(QStringLiteral("P1[2]"), {Line(40, 34, 60, 34)});
         drawn();
-        storeStreamData({{QStringLiteral("K1"), 1, QStringLiteral("1")},
-                         {QStringLiteral("K2"), 2, QStringLiteral("2")},
-                         {QStringLiteral("P1"), groupOfP1, QStringLiteral("1")}});
+        QList<StreamData> data{{QStringLiteral("K1"), 1, QStringLiteral("1")},
+                               {QStringLiteral("K2"), 2, QStringLiteral("2")},
+                               {QStringLiteral("P1"), groupOfP1, QStringLiteral("1")}};
+        if (bothEdges) data.append({QStringLiteral("P1[2]"), groupOfP1, QStringLiteral("1")});
+        storeStreamData(data);
     }
 
     // Runs the export with the save dialog answered with `name` in the temporary folder.

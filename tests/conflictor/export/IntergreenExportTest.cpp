@@ -2,6 +2,8 @@
 // rows, the stale-marker stop, the saved workbook read back by the engine.
 #include "tests/conflictor/export/ExportFixture.h"
 
+#include "conflictor/conflicts/CrossingPairs.h"
+
 #include <QFile>
 
 namespace conflictor::test {
@@ -10,18 +12,10 @@ namespace {
 using IntergreenExport = ExportFixture;
 
 TEST_F(IntergreenExport, CrossingExportsOneRowPerClearingDirectionAndThePedestrianPair) {
+    // The crossing is drawn by both edges: K2 clears the far edge P1[2] and enters at the near edge P1,
+    // so both directions of the vehicle/pedestrian pair reach the workbook.
     drawCrossing();
     ASSERT_EQ(cut(), CutOutcome::Done);
-    // The cut marked K2 clearing before P1; a marker of P1 clearing before K2, its vehicle named first.
-    {
-        const QString name = QStringLiteral("12^POJPIESZ_STRUMIEN_99");
-        cad::Block b = doc().blocks().add(cad::Point{0, 0, 0}, name);
-        automation::AddAttributeDefinition(b, QStringLiteral("POJPIESZ_STRUMIEN1"), QStringLiteral("^K2"), 0,
-                                           0);
-        automation::AddAttributeDefinition(b, QStringLiteral("POJPIESZ_STRUMIEN2"), QStringLiteral("^P1"), 0,
-                                           0);
-        insert(name, QStringLiteral("114-PUNKTY_KOLIZJI"), 50, 30);
-    }
     prompts.clear();
     const QString path = exportTo();
     ASSERT_FALSE(path.isEmpty()) << prompts.messageTexts().join(QLatin1Char('|')).toStdString();
@@ -37,6 +31,7 @@ TEST_F(IntergreenExport, CrossingExportsOneRowPerClearingDirectionAndThePedestri
     EXPECT_EQ(text("C2"), QStringLiteral("12"));
     EXPECT_EQ(text("Q24"), QStringLiteral("K1"));
     EXPECT_EQ(text("Q26"), QStringLiteral("P1"));
+    EXPECT_EQ(text("Q27"), QStringLiteral("P1[2]"));
     // The vehicle pair in both directions, sorted by clearing stream; then the pedestrian pair.
     EXPECT_EQ(text("A12"), QStringLiteral("K1"));
     EXPECT_EQ(text("B12"), QStringLiteral("K2"));
@@ -46,10 +41,10 @@ TEST_F(IntergreenExport, CrossingExportsOneRowPerClearingDirectionAndThePedestri
         EXPECT_TRUE(ws.range(QString::fromLatin1(cell)).hasFormula()) << cell;
         EXPECT_DOUBLE_EQ(ws.range(QString::fromLatin1(cell)).value().number(), 50) << cell;
     }
-    // The vehicle-pedestrian point gives its two rows: K2 clearing before P1 enters (G =0, H and I
-    // the value 0) and P1 clearing (a pedestrian is column A whatever the marker's order): D and K 0.
+    // The crossing's two points give its two rows: K2 clearing before P1[2] enters (G =0, H and I
+    // the value 0) and P1 clearing before K2 enters (the pedestrian in column A): D and K 0.
     EXPECT_EQ(text("A14"), QStringLiteral("K2"));
-    EXPECT_EQ(text("B14"), QStringLiteral("P1"));
+    EXPECT_EQ(text("B14"), QStringLiteral("P1[2]"));
     EXPECT_EQ(text("H14"), QStringLiteral("0"));
     EXPECT_EQ(ws.range(QStringLiteral("N14")).formulaR1C1(), QStringLiteral("=R10C24"));
     EXPECT_EQ(text("A15"), QStringLiteral("P1"));
@@ -59,7 +54,16 @@ TEST_F(IntergreenExport, CrossingExportsOneRowPerClearingDirectionAndThePedestri
     EXPECT_EQ(ws.range(QStringLiteral("E15")).formulaR1C1(), QStringLiteral("=R26C21"));
     EXPECT_DOUBLE_EQ(ws.range(QStringLiteral("C15")).value().number(), 20);
     EXPECT_TRUE(text("A16").isEmpty());
-    EXPECT_EQ(ws.pageSetup().printArea(), QStringLiteral("$A$1:$O$15,$P$1:$X$26"));
+    EXPECT_EQ(ws.pageSetup().printArea(), QStringLiteral("$A$1:$O$15,$P$1:$X$27"));
+    // The times: K2 clears 84 m + 10 m at 11.11 m/s (8.46 s) plus 3 s amber, the pedestrians enter at
+    // once: 11.46 s, taken as 12 s; the pedestrians clear 20 m at 1.4 m/s (14.29 s) while K2 comes 80 m
+    // at 13.89 m/s (6.76 s): 7.53 s, taken as 8 s.
+    EXPECT_DOUBLE_EQ(ws.range(QStringLiteral("C14")).value().number(), 84);
+    EXPECT_NEAR(ws.range(QStringLiteral("L14")).value().number(), 94 / 11.11 + 3, 1e-9);
+    EXPECT_EQ(ws.range(QStringLiteral("O14")).value().number(), 12);
+    EXPECT_DOUBLE_EQ(ws.range(QStringLiteral("G15")).value().number(), 80);
+    EXPECT_NEAR(ws.range(QStringLiteral("L15")).value().number(), 20 / 1.4 - (80 / 13.89 + 1), 1e-9);
+    EXPECT_EQ(ws.range(QStringLiteral("O15")).value().number(), 8);
 
     // Worksheet 2: K2 entering, K1 clearing lands in row 9 (group 2), column C (group 1).
     sheet::Worksheet& m = book.worksheets(2);
@@ -68,6 +72,10 @@ TEST_F(IntergreenExport, CrossingExportsOneRowPerClearingDirectionAndThePedestri
     EXPECT_EQ(m.cells(9, 3).value().number(), std::max(k1k2, 0));
     EXPECT_EQ(m.cells(8, 4).value().number(), std::max(k2k1, 0));
     EXPECT_EQ(m.cells(8, 3).value().toString(), QStringLiteral("X"));
+    // Both directions of the vehicle/pedestrian pair: P1 (group 3) entering after K2 (group 2), and
+    // K2 entering after P1.
+    EXPECT_EQ(m.cells(10, 4).value().number(), 12);
+    EXPECT_EQ(m.cells(9, 5).value().number(), 8);
     EXPECT_EQ(m.cells(7, 15).value().toString(), QStringLiteral("Gr"));
     EXPECT_EQ(m.cells(8, 16).value().toString(), QStringLiteral("K1"));
     EXPECT_EQ(m.cells(8, 20).value().toString(), QStringLiteral("1"));
@@ -78,6 +86,21 @@ TEST_F(IntergreenExport, CrossingExportsOneRowPerClearingDirectionAndThePedestri
     EXPECT_DOUBLE_EQ(m.cells(10, 17).value().number(), 20.0);
     EXPECT_DOUBLE_EQ(m.cells(10, 18).value().number(), 14.29);
     EXPECT_DOUBLE_EQ(m.cells(10, 19).value().number(), 15);
+}
+
+TEST_F(IntergreenExport, ACrossingDrawnAsOneLineGivesNoWorkbookAndNamesTheStreams) {
+    // P1 alone: K2 would get only its clearing time before the pedestrians, none after them.
+    drawCrossing(3, false);
+    ASSERT_EQ(cut(), CutOutcome::Done);
+    prompts.clear();
+    EXPECT_TRUE(exportTo().isEmpty());
+    const QString message = prompts.messageTexts().value(1);
+    EXPECT_TRUE(message.contains(QStringLiteral("K2: przejście P1 przecina go tylko raz"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(HowToDrawACrossing()));
+    EXPECT_TRUE(message.endsWith(QStringLiteral("Skoroszyt nie został zapisany. Należy poprawić przejścia, "
+                                                "wykonać cięcie, a następnie eksport.")));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("out.xlsx"))));
+    EXPECT_TRUE(LastIntergreenWorkbook.isEmpty());
 }
 
 TEST_F(IntergreenExport, MissingGroupNumberStopsWithTheListOfGaps) {
