@@ -1,7 +1,8 @@
 // conflictor then phaseplanner, as a user runs them: the sample intersection is cut and exported by
 // conflictor-headless, the workbook is imported by phaseplanner-headless, drawn and read back. The
-// groups must equal the workbook's, and every intergreen time towards the next phase must hold, with
-// the workbook read by openpyxl and the check written apart from the placement.
+// groups must equal the workbook's, every crossing must give both directions, and every intergreen time
+// towards the next phase must hold, with the workbook read by openpyxl and the check written apart from
+// the placement; then phaseplanner's own check of the drawn program finds no time too short.
 #include "phaseplanner/editor/ProgramText.h"
 #include "tests/phaseplanner/workbook/IntergreenChecker.h"
 
@@ -43,11 +44,15 @@ QJsonObject ReadWorkbook(const QString& path) {
         "    return int(v) if isinstance(v, (int, float)) else 0\n"
         "inverted = str(ws['A7'].value or '').strip().upper() == 'EWAKUACJA'\n"
         "m = [[0] * n for _ in range(n)]\n"
+        "filled = [[False] * n for _ in range(n)]\n"
         "for a in range(n):\n"
         "    for b in range(n):\n"
-        "        if a != b: m[a][b] = cell(8 + a, 3 + b) if inverted else cell(8 + b, 3 + a)\n"
+        "        if a == b: continue\n"
+        "        r, k = (8 + a, 3 + b) if inverted else (8 + b, 3 + a)\n"
+        "        m[a][b] = cell(r, k)\n"
+        "        filled[a][b] = isinstance(ws.cell(row=r, column=k).value, (int, float))\n"
         "print(json.dumps({'groups': groups, 'phases': phases, 'order': ws.cell(row=8, column=c + 8).value,"
-        " 'matrix': m}))\n");
+        " 'matrix': m, 'filled': filled}))\n");
     int code = 0;
     const QString out = run(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, path}, code);
     return QJsonDocument::fromJson(out.toUtf8()).object();
@@ -109,7 +114,9 @@ TEST(IntergreenImportEndToEnd, TheSampleIntersectionCutExportedImportedDrawnAndR
     std::vector<int> order;
     for (const QString& p : book.value(QStringLiteral("order")).toString().split(QLatin1Char(',')))
         order.push_back(p.trimmed().toInt());
-    ASSERT_EQ(order, (std::vector<int>{1, 2}));
+    // The sample's phase plan: the main road with the north crossing, the left turn K2, the side road
+    // with the west crossing.
+    ASSERT_EQ(order, (std::vector<int>{1, 2, 3}));
     const QJsonArray matrix = book.value(QStringLiteral("matrix")).toArray();
     auto value = [&matrix](int from, int to) { return matrix[from].toArray()[to].toInt(); };
     auto has = [&table](int g, int p) {
@@ -122,6 +129,32 @@ TEST(IntergreenImportEndToEnd, TheSampleIntersectionCutExportedImportedDrawnAndR
         for (int b = 0; b < int(table.size()); ++b) requirements += value(a, b) > 0;
     EXPECT_GT(requirements, 5);  // the export wrote a real matrix
     EXPECT_EQ(phaseplanner::test::CheckTowardsNextPhase(table, cycle, order, value, has), QStringList());
+
+    // Each crossing is drawn by both edges: every vehicle/pedestrian pair in conflict has a time in
+    // both directions. The west crossing P1 (group 5) meets K1 (1), K3 (2) and K2 (3); the north
+    // crossing P2 (6) meets K2 and K4 (4).
+    const QJsonArray filled = book.value(QStringLiteral("filled")).toArray();
+    auto isFilled = [&filled](int from, int to) { return filled[from].toArray()[to].toBool(); };
+    std::vector<std::pair<int, int>> crossingPairs;
+    for (int p = 0; p < int(table.size()); ++p) {
+        if (!names[p].toString().startsWith(QLatin1Char('P'))) continue;
+        for (int v = 0; v < int(table.size()); ++v) {
+            if (names[v].toString().startsWith(QLatin1Char('P'))) continue;
+            EXPECT_EQ(isFilled(v, p), isFilled(p, v)) << names[v].toString().toStdString() << " / "
+                                                      << names[p].toString().toStdString();
+            if (isFilled(v, p) && isFilled(p, v)) crossingPairs.emplace_back(p + 1, v + 1);
+        }
+    }
+    EXPECT_EQ(crossingPairs, (std::vector<std::pair<int, int>>{{5, 1}, {5, 2}, {5, 3}, {6, 3}, {6, 4}}));
+
+    // phaseplanner's own check of the drawn program against the workbook finds no time too short.
+    const QString check =
+        run(QStringLiteral(PHASEPLANNER_HEADLESS),
+            {drawn, QStringLiteral("--intersection"), QStringLiteral("1"), QStringLiteral("--check"), workbook},
+            code);
+    ASSERT_EQ(code, 0);
+    EXPECT_TRUE(check.contains(QStringLiteral("czasów za krótkich: 0"))) << check.toStdString();
+    EXPECT_FALSE(check.contains(QStringLiteral("(-"))) << check.toStdString();
 
     // ezdxf finds nothing wrong with the drawn program, one group block a group, and the program
     // attribute block names the workbook.

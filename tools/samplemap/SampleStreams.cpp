@@ -1,4 +1,5 @@
-// Seven streams of the sample junction (through, left and right turns, two pedestrian crossings) with
+// Nine streams of the sample junction (through, left and right turns, two pedestrian crossings drawn
+// by both edges) with
 // signal groups, phases, descriptions and the default kinematic values.
 #include "tools/samplemap/SampleStreams.h"
 
@@ -67,20 +68,32 @@ std::vector<SampleComponent> components() {
         {ExitNorth, {QStringLiteral("K2"), QStringLiteral("K4")}},
         {line(50, 1.75, -50, 1.75), {QStringLiteral("K3")}},
         {line(1.75, -50, 1.75, 16), {QStringLiteral("K4")}},
-        {line(-19.5, -9, -19.5, 9), {QStringLiteral("P1")}},
-        {line(-5, 23.5, 5, 23.5), {QStringLiteral("P2")}},
+        // Each crossing is two streams of its group, one along each edge of the zebra, kerb to kerb:
+        // every vehicle stream meets it twice, so both intergreen directions are computed.
+        {line(-17.5, -7, -17.5, 7), {QStringLiteral("P1")}},
+        {line(-21.5, -7, -21.5, 7), {QStringLiteral("P1[2]")}},
+        {line(-3.5, 21, 3.5, 21), {QStringLiteral("P2")}},
+        {line(-3.5, 25, 3.5, 25), {QStringLiteral("P2[2]")}},
     };
 }
 
 std::vector<SampleStream> streams() {
     return {
+        // Three phases, no colliding groups in one: the main road with the north crossing, the left
+        // turn K2 alone (it crosses K3 and joins K4), the side road with the west crossing.
         {"K1", 1, "1", "na wprost", {-50, -5.25}, {50, -5.25}, 0, line(-16, -5.25, 50, -5.25)},
         {"K1[2]", 1, "1", "w prawo", {-50, -5.25}, {-1.75, -50}, 0, line(-1.75, -19.5, -1.75, -50)},
         {"K2", 3, "2", "w lewo", {-50, -1.75}, {1.75, 50}, 0, ExitNorth},
         {"K3", 2, "1", "na wprost", {50, 1.75}, {-50, 1.75}, Pi, line(50, 1.75, -50, 1.75)},
-        {"K4", 4, "2", "na wprost", {1.75, -50}, {1.75, 50}, Pi / 2, ExitNorth},
-        {"P1", 5, "2", "przejście zachodnie", {-19.5, -9}, {-19.5, 9}, Pi / 2, line(-19.5, -9, -19.5, 9)},
-        {"P2", 6, "1", "przejście północne", {-5, 23.5}, {5, 23.5}, 0, line(-5, 23.5, 5, 23.5)},
+        {"K4", 4, "3", "na wprost", {1.75, -50}, {1.75, 50}, Pi / 2, ExitNorth},
+        {"P1", 5, "3", "przejście zachodnie, krawędź wewnętrzna", {-17.5, -7}, {-17.5, 7}, Pi / 2,
+         line(-17.5, -7, -17.5, 7)},
+        {"P1[2]", 5, "3", "przejście zachodnie, krawędź zewnętrzna", {-21.5, -7}, {-21.5, 7}, Pi / 2,
+         line(-21.5, -7, -21.5, 7)},
+        {"P2", 6, "1", "przejście północne, krawędź wewnętrzna", {-3.5, 21}, {3.5, 21}, 0,
+         line(-3.5, 21, 3.5, 21)},
+        {"P2[2]", 6, "1", "przejście północne, krawędź zewnętrzna", {-3.5, 25}, {3.5, 25}, 0,
+         line(-3.5, 25, 3.5, 25)},
     };
 }
 

@@ -163,6 +163,8 @@ int main(int argc, char** argv) {
         db, db.addText(ms, QStringLiteral("Skrzyżowanie przykładowe"), {0, -ArmLength - 10, 0}, 4), "OPISY");
     t3->as<TextData>().setAlignment(13);  // bottom centre
 
+    // Drawn in metres, and declared so ("SKALA" 1: one drawing unit a metre).
+    db.setHeaderVariable(QStringLiteral("$INSUNITS"), {{70, QStringLiteral("6")}});
     db.summaryInfo().title = QStringLiteral("Skrzyżowanie przykładowe");
     try {
         cad::dxf::writeFile(db, QString::fromLocal8Bit(argv[1]));

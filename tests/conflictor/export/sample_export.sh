@@ -15,6 +15,6 @@ pairs=$(awk '$1=="POJPOJ"{n+=2} $1!="POJPOJ"{n+=1} END{print n+0}' "$out/markers
 import sys, openpyxl
 ws = openpyxl.load_workbook(sys.argv[1], data_only=True).worksheets[1]
 assert str(ws["T8"].value) == "1", ws["T8"].value     # group 1's phases, column L + 4
-assert ws["V8"].value == "V.1" and ws["W8"].value == "1, 2", (ws["V8"].value, ws["W8"].value)
+assert ws["V8"].value == "V.1" and ws["W8"].value == "1, 2, 3", (ws["V8"].value, ws["W8"].value)
 print("ok: phase export")
 PY

@@ -384,7 +384,8 @@ private slots:
                                                     QStringLiteral("/resources/Tesmar/Zasoby/Przyklad.dxf"));
         auto w = start();
         QCOMPARE(w->cmbNo->currentText(), QStringLiteral("1"));
-        QCOMPARE(gridNames(*w), (QStringList{"K1", "K1[2]", "K2", "K3", "K4", "P1", "P2"}));
+        // Each crossing is two streams of one group, along the two edges of its zebra.
+        QCOMPARE(gridNames(*w), (QStringList{"K1", "K1[2]", "K2", "K3", "K4", "P1", "P1[2]", "P2", "P2[2]"}));
         QCOMPARE(w->grdStrumienie->TextMatrix(2, ColGroup), QStringLiteral("1"));
         QCOMPARE(w->grdStrumienie->TextMatrix(3, ColPhases), QStringLiteral("2"));
         QCOMPARE(w->grdStrumienie->TextMatrix(3, ColDescription), QStringLiteral("w lewo"));
