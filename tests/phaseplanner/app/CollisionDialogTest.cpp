@@ -61,6 +61,9 @@ private slots:
             r.setLayer(QStringLiteral("113-STRUMIENIE_RUCHU"));
             streams.insert(name, r);
         }
+        // conflictor's attribute block of intersection 7 marks the drawing holding its streams.
+        automation::CadDocument.blocks().add({0, 0, 0}, QStringLiteral("ATRYBUTY_STRUMIENI_7"));
+        automation::CadModelSpace.insertBlock({0, 0, 0}, QStringLiteral("ATRYBUTY_STRUMIENI_7"), 1, 1, 1, 0);
         // The table keeps a free record between K1 and K2: records and workbook positions differ from
         // the second group on.
         GroupTable = {test::Group(KindVehicle, "K1", {{0, 20}}), GroupRecord{},
@@ -124,6 +127,23 @@ private slots:
         QVERIFY(CheckIntergreenTimes(true, true, NoGraph));
         const std::vector<std::pair<int, int>> left{{0, 2}};
         QCOMPARE(CollisionPairs, left);
+    }
+
+    void pairsAreColouredInTheStreamsDrawingWhileAnotherIsActive() {
+        prompts->answerMessage(ui::Yes);  // open the workbook the drawing names
+        QVERIFY(CheckIntergreenTimes(true, true, NoGraph));
+        // The program table's own drawing (a new one from the template) is the active one now.
+        automation::CadApplication.documents().add();
+        QVERIFY(automation::CheckDocumentOpen(false));
+        {
+            CollisionDialog dialog(CollisionPairs, RemoveCollisionPair, false);
+            QCOMPARE(colour(QStringLiteral("7^STRUMIEN_1^K1")), 3);
+            QCOMPARE(colour(QStringLiteral("7^STRUMIEN_2^K2")), 1);
+            QCOMPARE(colour(QStringLiteral("7^STRUMIEN_3^P1")), 256);
+            dialog.accept();
+        }
+        for (const QString& name : streams.keys()) QCOMPARE(colour(name), 256);
+        QCOMPARE(prompts->unexpected(), 0);
     }
 
     void anOldLayoutWorkbookLosesThePairAtTheSameColumnBase() {
