@@ -8,6 +8,7 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTableWidgetItem>
 
 namespace phaseplanner {
 
@@ -22,7 +23,10 @@ QString freeEditorName(ui::FlexGrid* grid) {
 }
 }  // namespace
 
-FlexGridEdit::FlexGridEdit(ui::FlexGrid* grid) : ui::FlexGridEditor(grid, freeEditorName(grid)) {}
+FlexGridEdit::FlexGridEdit(ui::FlexGrid* grid) : ui::FlexGridEditor(grid, freeEditorName(grid)) {
+    // Scrolling never ends an edit: the editor moves with its cell, out of sight with it.
+    setCommitOnScroll(false);
+}
 
 void FlexGridEdit::setEditBoxBorderStyle(int style) {
     editor()->setFrame(style != 0);
@@ -59,7 +63,13 @@ void FlexGridEdit::commitText(int row, int col, const QString& typed) {
         rejected_ = true;
     }
     grid()->setTextMatrix(row, col, text);
-    if (col == sortColumn_) grid()->sortRowsByColumn(sortColumn_, true);
+    committedRow_ = row;
+    if (col == sortColumn_) {
+        // The sort keeps the current cell where it is; a move after the edit follows the edited row.
+        QTableWidgetItem* edited = grid()->item(grid()->tableRow(row), grid()->tableCol(col));
+        grid()->sortRowsByColumn(sortColumn_, true);
+        if (edited) committedRow_ = grid()->row(edited) + grid()->FixedRows();
+    }
     if (rejected_) {
         rejected_ = false;
         ui::MsgBox(common::Tlumacz(QStringLiteral("Można wpisywać tylko wartości ujemne.")), ui::Exclamation,
@@ -72,6 +82,9 @@ void FlexGridEdit::UpdateFg() {
 }
 
 bool FlexGridEdit::editorKeyDown(QKeyEvent* event) {
+    // A key in an editor scrolled out of sight brings its cell back into view first.
+    if (isOpen() && (editor()->x() < 0 || editor()->y() < 0))
+        grid()->scrollTo(grid()->model()->index(grid()->tableRow(editRow()), grid()->tableCol(editCol())));
     switch (event->key()) {
         case Qt::Key_Tab:
             if (tabBehaviour_ == MoveNone) return false;  // Tab leaves the editor; leaving commits
@@ -102,32 +115,41 @@ void FlexGridEdit::MoveAfterEdit(int code) {
     }
     if (code < MoveNone || code > MovePreviousRow) return;
     setMovingRow(true);
+    committedRow_ = -1;
+    const int editedCol = editCol();
     CommitCellEdit();  // every write is checked and sorted
     const int fr = g->FixedRows(), fc = g->FixedCols();
     const int lastRow = g->Rows() - 1, lastCol = g->Cols() - 1;
-    int row = g->Row(), col = g->Col();
-    if (code == MoveNextColumn) {
-        if (col < lastCol) {
-            ++col;
+    int row = committedRow_ >= fr ? committedRow_ : g->Row();
+    int col = committedRow_ >= fr ? editedCol : g->Col();
+    auto step = [&] {
+        if (code == MoveNextColumn) {
+            if (col < lastCol) {
+                ++col;
+            } else {
+                col = fc;
+                row = row < lastRow ? row + 1 : fr;
+            }
+        } else if (code == MoveNextRow) {
+            if (row < lastRow) {
+                ++row;
+            } else {
+                row = fr;
+                col = col < lastCol ? col + 1 : fc;
+            }
         } else {
-            col = fc;
-            row = row < lastRow ? row + 1 : fr;
+            if (row > fr) {
+                --row;
+            } else {
+                row = lastRow;
+                col = col > fc ? col - 1 : lastCol;
+            }
         }
-    } else if (code == MoveNextRow) {
-        if (row < lastRow) {
-            ++row;
-        } else {
-            row = fr;
-            col = col < lastCol ? col + 1 : fc;
-        }
-    } else {
-        if (row > fr) {
-            --row;
-        } else {
-            row = lastRow;
-            col = col > fc ? col - 1 : lastCol;
-        }
-    }
+    };
+    // Locked and hidden columns are passed over to the next cell that can be edited.
+    const int cells = (lastRow + 1) * (lastCol + 1);
+    step();
+    for (int n = 0; n < cells && !isCellEditable(row, col); ++n) step();
     g->setCurrent(row, col);
     setMovingRow(false);
     g->setFocus(Qt::OtherFocusReason);

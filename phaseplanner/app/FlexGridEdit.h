@@ -1,7 +1,8 @@
 // The grid editing class of phaseplanner's dialogs (clsFlexGridEdit): the suite's in-place editor
 // over a FlexGrid, with a data type per column (free text, integers, digits only, negative numbers
 // only), locked leading columns, a sort column, and moves after Enter, Tab and the arrow keys. Every
-// write (Enter, Tab, the arrows, the grid taking the focus back) checks the value and sorts.
+// write (Enter, Tab, the arrows, the grid taking the focus back) checks the value and sorts; a move
+// goes on from the edited row wherever the sort put it. Scrolling carries the editor with its cell.
 #pragma once
 
 #include "platform/ui/FlexGridEditor.h"
@@ -53,6 +54,7 @@ private:
     int enterBehaviour_ = MoveNone;
     int tabBehaviour_ = MoveNone;
     bool rejected_ = false;
+    int committedRow_ = -1;  // where the last committed cell's row stands after its sort
 };
 
 }  // namespace phaseplanner

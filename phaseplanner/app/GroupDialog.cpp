@@ -127,6 +127,8 @@ void GroupDialog::buildControls() {
     edit_->setKolumnaSortowania(1);
     edit_->setLiczbaKolumnFixed(1);
     edit_->setDefaultDataType(FlexGridEdit::DigitsOnly);
+    // Tab goes on to the next cell (start, then length), so a typed start is never left alone.
+    edit_->setTabKeyBehaviour(FlexGridEdit::MoveNextColumn);
     greensLayout->addWidget(grdSygnaly, 1);
     auto* greenButtons = new QVBoxLayout;
     cmdDodaj = new QPushButton(tr_("&Dodaj sygnał"), greensBox);

@@ -4,6 +4,7 @@
 #include "common/ui/FormWindow.h"
 #include "phaseplanner/app/CollisionDialog.h"
 #include "phaseplanner/app/CoordinationWindow.h"
+#include "phaseplanner/app/GroupGridEditor.h"
 #include "phaseplanner/app/MainWindow.h"
 #include "phaseplanner/drawing/IntergreenCheckDrawing.h"
 #include "phaseplanner/editor/GroupTable.h"
@@ -36,13 +37,22 @@ void MainWindow::RunCheckCommand(bool ReportAll, bool ShowPairs, int GraphGroup)
 }
 
 void MainWindow::mnuDane_Graf(bool allGroups, bool reportAll) {
-    if (grdGrupy->Row() < 1 || !HasGroupRows) return;
+    editor_->CommitCellEdit();
+    if (!HasGroupRows) {
+        ui::MsgBox(tr_("Tabela nie zawiera grup."), ui::Exclamation, windowTitle());
+        return;
+    }
     if (allGroups) {
         RunCheckCommand(reportAll, false, AllGroupsGraph);
         return;
     }
-    const int index = ZnajdzIdxGrupy(grdGrupy->Row() - 1);
-    if (index >= 0) RunCheckCommand(true, false, index);
+    // The graph of one group needs that group's row (after an import no row is current yet).
+    const int index = grdGrupy->Row() >= 1 ? ZnajdzIdxGrupy(grdGrupy->Row() - 1) : -1;
+    if (index < 0) {
+        ui::MsgBox(tr_("Najpierw proszę wybrać grupę w tabeli."), ui::Exclamation, windowTitle());
+        return;
+    }
+    RunCheckCommand(true, false, index);
 }
 
 void MainWindow::mnuDane_GrafWyczysc_Click() {

@@ -5,6 +5,7 @@
 #include "common/ui/AboutDialog.h"
 #include "common/ui/FormWindow.h"
 #include "common/ui/Help.h"
+#include "phaseplanner/app/CadReconnect.h"
 #include "phaseplanner/app/CommandTable.h"
 #include "phaseplanner/app/GreenTimeDialog.h"
 #include "phaseplanner/app/GroupCommands.h"
@@ -54,6 +55,7 @@ QIcon imageOf(const QWidget* w, const QString& name) {
         {QStringLiteral("Pomoc"), QStyle::SP_DialogHelpButton},
         {QStringLiteral("Konfiguracja"), QStyle::SP_FileDialogInfoView},
         {QStringLiteral("PrzejsciaFazowe"), QStyle::SP_ToolBarHorizontalExtensionButton},
+        {QStringLiteral("Wczytaj"), QStyle::SP_FileDialogStart},
     };
     return images.contains(name) ? w->style()->standardIcon(images.value(name)) : QIcon();
 }
@@ -134,6 +136,8 @@ void MainWindow::buildCommands() {
 void MainWindow::RunCommand(const QString& commandName) {
     const CommandRow* row = FindCommand(commandName.toLatin1().constData());
     if (!row || !row->handler) return;
+    // A CAD host that went away since the last command: connect again before this one runs.
+    if (!ReconnectIfLost(windowTitle())) return;
     try {
         row->handler(*this);
     } catch (const std::exception& e) {

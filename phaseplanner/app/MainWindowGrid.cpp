@@ -2,6 +2,7 @@
 #include "common/TextHelpers.h"
 #include "phaseplanner/app/GroupGridEditor.h"
 #include "phaseplanner/app/MainWindow.h"
+#include "phaseplanner/app/PlaybackControls.h"
 #include "phaseplanner/editor/CycleParameters.h"
 #include "phaseplanner/editor/GroupTable.h"
 #include "platform/ui/FlexGrid.h"
@@ -177,6 +178,7 @@ void MainWindow::ComputeProgramStates(bool keepSecond) {
     sldStany->blockSignals(false);
     showSecond(sldStany->value());
     edtSekunda->setEnabled(sldStany->isEnabled());
+    if (playback_) playback_->followSlider(sldStany->isEnabled());
     QApplication::restoreOverrideCursor();
 }
 

@@ -1,5 +1,6 @@
 // frmMain's commands of the program in the drawing: reading it back, drawing it, loading a table.
 #include "common/NumberText.h"
+#include "common/TextHelpers.h"
 #include "phaseplanner/app/MainWindow.h"
 #include "phaseplanner/app/PhaseSetDialog.h"
 #include "phaseplanner/drawing/BarPieces.h"
@@ -9,6 +10,7 @@
 #include "phaseplanner/drawing/TableTemplate.h"
 #include "phaseplanner/drawing/WorkbookImport.h"
 #include "phaseplanner/editor/CycleParameters.h"
+#include "platform/ui/core/Prompt.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -17,13 +19,20 @@
 namespace phaseplanner {
 
 namespace {
-// The window's drawing options and the typed cycle, as the drawing reads them.
-void takeDrawingOptions(QComboBox* dimensioning, QLineEdit* cycle) {
+// The window's drawing options and the typed cycle, as the drawing reads them; a cycle box that does
+// not hold a positive number is refused (the drawing never falls back on an earlier cycle).
+bool takeDrawingOptions(QComboBox* dimensioning, QLineEdit* cycle, const QString& caption) {
     DimensioningMode = dimensioning ? std::max(0, dimensioning->currentIndex()) : 2;
-    if (cycle) {
-        const int typed = common::ParseInteger(cycle->text());
-        if (typed > 0) CycleLength = typed;
+    if (!cycle) return true;
+    const int typed = common::ParseInteger(cycle->text());
+    if (typed <= 0) {
+        cycle->setFocus();
+        ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowa wartość długości cyklu!")), ui::Exclamation,
+                   caption);
+        return false;
     }
+    CycleLength = typed;
+    return true;
 }
 }  // namespace
 
@@ -38,12 +47,12 @@ void MainWindow::mnuDane_Pobierz_Click() {
 }
 
 void MainWindow::mnuDane_Wrysuj_Click() {
-    takeDrawingOptions(cmbWymiarowanie, edtCzasCyklu);
+    if (!takeDrawingOptions(cmbWymiarowanie, edtCzasCyklu, windowTitle())) return;
     DrawProgram(true);
 }
 
 void MainWindow::mnuNarzedzia_Wczytaj(int actuated) {
-    takeDrawingOptions(cmbWymiarowanie, edtCzasCyklu);
+    if (!takeDrawingOptions(cmbWymiarowanie, edtCzasCyklu, windowTitle())) return;
     WczytajTabele(actuated);
 }
 

@@ -4,6 +4,7 @@
 #include "automation/CadConnection.h"
 #include "common/NumberText.h"
 #include "common/TextHelpers.h"
+#include "phaseplanner/app/CadReconnect.h"
 #include "phaseplanner/app/MainWindow.h"
 #include "phaseplanner/drawing/BarPieces.h"
 #include "phaseplanner/drawing/Playback.h"
@@ -15,6 +16,7 @@
 #include "platform/ui/FlexGrid.h"
 
 #include <QApplication>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,6 +42,15 @@ QLineEdit* smallBox(QWidget* parent, const char* name, const QString& tip) {
     e->setFixedWidth(36);
     return e;
 }
+// The pictures "PlayStan", "Play" and "Stop" of the play buttons; the button keeps the name shown.
+void setPicture(QPushButton* b, const char* name) {
+    const QString n = QString::fromLatin1(name);
+    const QStyle::StandardPixmap pixmap = n == QLatin1String("Stop")   ? QStyle::SP_MediaStop
+                                          : n == QLatin1String("Play") ? QStyle::SP_MediaPlay
+                                                                       : QStyle::SP_MediaSeekForward;
+    b->setIcon(b->style()->standardIcon(pixmap));
+    b->setProperty("picture", n);
+}
 }  // namespace
 
 PlaybackControls::PlaybackControls(MainWindow& window, QWidget* parent) : QWidget(parent), w_(window) {
@@ -54,20 +65,26 @@ PlaybackControls::PlaybackControls(MainWindow& window, QWidget* parent) : QWidge
     cmdStanPrawo = button(this, "cmdStanPrawo", QStringLiteral("▶▶"), QStringLiteral("Następny stan"));
     cmdEnd = button(this, "cmdEnd", QStringLiteral("▶|"), QStringLiteral("Koniec"));
     cmdPlaySekunda = button(this, "cmdPlaySekunda", QString(), QStringLiteral("Odtwarzaj sekundami"));
-    cmdPlaySekunda->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    setPicture(cmdPlaySekunda, "Play");
     cmdPlayStan = button(this, "cmdPlayStan", QString(), QStringLiteral("Odtwarzaj stanami"));
-    cmdPlayStan->setIcon(style()->standardIcon(QStyle::SP_MediaSeekForward));
+    setPicture(cmdPlayStan, "PlayStan");
     cmdSpeed = button(this, "cmdSpeed", QStringLiteral("x1"), QStringLiteral("Prędkość"));
     for (QPushButton* b : {cmdStart, cmdStanLewo, cmdSekundaLewo, cmdSekundaPrawo, cmdStanPrawo, cmdEnd,
                            cmdPlaySekunda, cmdPlayStan, cmdSpeed})
         row->addWidget(b);
     row->addSpacing(12);
-    edtZmianaSek = smallBox(this, "edtZmianaSek", QStringLiteral("wielkość zmiany"));
-    cmdDodajSek = button(this, "cmdDodajSek", QStringLiteral("+"), QStringLiteral("Wydłuż cykl"));
-    cmdOdejmijSek = button(this, "cmdOdejmijSek", QStringLiteral("-"), QStringLiteral("Skróć cykl"));
-    row->addWidget(edtZmianaSek);
-    row->addWidget(cmdDodajSek);
-    row->addWidget(cmdOdejmijSek);
+    // The cycle frame: seconds added or removed at the shown second.
+    auto* frame2 = new QGroupBox(common::Tlumacz(QStringLiteral("sek. -/+")), this);
+    frame2->setObjectName(QStringLiteral("Frame2"));
+    auto* seconds = new QHBoxLayout(frame2);
+    seconds->setContentsMargins(4, 2, 4, 2);
+    edtZmianaSek = smallBox(frame2, "edtZmianaSek", QStringLiteral("wielkość zmiany"));
+    cmdDodajSek = button(frame2, "cmdDodajSek", QStringLiteral("+"), QStringLiteral("Wydłuż cykl"));
+    cmdOdejmijSek = button(frame2, "cmdOdejmijSek", QStringLiteral("-"), QStringLiteral("Skróć cykl"));
+    seconds->addWidget(edtZmianaSek);
+    seconds->addWidget(cmdDodajSek);
+    seconds->addWidget(cmdOdejmijSek);
+    row->addWidget(frame2);
     row->addSpacing(12);
     auto* frMove = new QLabel(common::Tlumacz(QStringLiteral("Przewiń program o:")), this);
     frMove->setObjectName(QStringLiteral("frMove"));
@@ -109,6 +126,7 @@ PlaybackControls::PlaybackControls(MainWindow& window, QWidget* parent) : QWidge
     connect(cmdMove[1], &QPushButton::clicked, this, [this] { cmdMove_Click(1); });
     // A typed cycle: only the shown ends and the states follow (a write by the program is no edit).
     connect(w_.cycleBox(), &QLineEdit::textEdited, this, &PlaybackControls::cycleTyped);
+    followSlider(s->isEnabled());
     secondShown(-1);
 }
 
@@ -141,12 +159,23 @@ void PlaybackControls::secondShown(int second) {
         st = ShowSecondInDrawing(second, w_.States, CycleLength);
     } catch (const std::exception& e) {
         stop();
-        ui::MsgBox(QString::fromUtf8(e.what()), ui::Critical, w_.caption());
+        // A lost CAD host is offered a new connection; any other failure is shown as it is.
+        if (CadConnectionAnswers())
+            ui::MsgBox(QString::fromUtf8(e.what()), ui::Critical, w_.caption());
+        else
+            ReconnectIfLost(w_.caption());
     }
     const bool on = st >= 0;
     edtZmianaSek->setEnabled(on);
     cmdDodajSek->setEnabled(on);
     cmdOdejmijSek->setEnabled(on);
+}
+
+void PlaybackControls::followSlider(bool enabled) {
+    if (!enabled) stop();
+    for (QPushButton* b : {cmdStart, cmdEnd, cmdStanLewo, cmdStanPrawo, cmdSekundaLewo, cmdSekundaPrawo,
+                           cmdPlayStan, cmdPlaySekunda, cmdSpeed})
+        b->setEnabled(enabled);
 }
 
 void PlaybackControls::NextState() {
@@ -179,17 +208,11 @@ void PlaybackControls::PreviousState() {
 }
 
 void PlaybackControls::togglePlay(bool bySecond) {
-    if (IsPlaying) {
-        cmdPlayStan->setIcon(style()->standardIcon(QStyle::SP_MediaSeekForward));
-        cmdPlaySekunda->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
-    } else {
-        cmdPlayStan->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
-        cmdPlaySekunda->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
-    }
     PlayBySecond = bySecond;
-    IsPlaying = !IsPlaying;
-    // Nothing to play: the timer never runs without states.
-    if (w_.States.LastState < 0) IsPlaying = false;
+    // Nothing to play: the timer never runs without states, and the buttons never show Stop then.
+    IsPlaying = !IsPlaying && w_.States.LastState >= 0;
+    setPicture(cmdPlayStan, IsPlaying ? "Stop" : "PlayStan");
+    setPicture(cmdPlaySekunda, IsPlaying ? "Stop" : "Play");
     if (IsPlaying)
         timerPlay->start();
     else
@@ -237,9 +260,18 @@ void PlaybackControls::cmdDodajSek_Click() {
 }
 
 void PlaybackControls::cmdOdejmijSek_Click() {
-    // The cycle never goes below its minimum.
-    const int d = ClampRemoval(CycleLength, common::ParseInteger(edtZmianaSek->text()));
-    if (d > 0) ShiftCycle(-d);
+    const int d = common::ParseInteger(edtZmianaSek->text());
+    if (d <= 0) return;
+    // The cycle never goes below its minimum: a removal that would is refused, not shortened.
+    if (ClampRemoval(CycleLength, d) < d) {
+        ui::MsgBox(common::Tlumacz(QStringLiteral("Nieprawidłowa wartość długości cyklu!")) +
+                       QLatin1Char('\n') +
+                       common::Tlumacz(QStringLiteral("Minimalna długość cyklu wynosi: ")) +
+                       QString::number(MinCycleLength) + QStringLiteral(" [s]"),
+                   ui::Critical, w_.caption());
+        return;
+    }
+    ShiftCycle(-d);
 }
 
 void PlaybackControls::ShiftCycle(int delta) {

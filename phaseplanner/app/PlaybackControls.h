@@ -22,6 +22,9 @@ public:
     // The drawing side of a shown second, and the shift controls on only while a second is shown.
     void secondShown(int second);
 
+    // The step and play buttons are usable exactly while the slider is (a program with states).
+    void followSlider(bool enabled);
+
     void NextState();
     void PreviousState();
     void togglePlay(bool bySecond);

@@ -6,6 +6,7 @@
 #include "automation/Selection.h"
 #include "common/TextHelpers.h"
 #include "phaseplanner/drawing/Playback.h"
+#include "phaseplanner/drawing/StreamDrawing.h"
 #include "phaseplanner/editor/GroupTable.h"
 #include "phaseplanner/editor/ProgramWindow.h"
 #include "platform/ui/core/Prompt.h"
@@ -33,7 +34,6 @@ void colourEntry(StreamGroupEntry& e, cad::Entity ref, int groupA, int colourA, 
     if (e.IsMarker) automation::MoveObjectToTop(ref);
     ref.update();
     e.Coloured = true;
-    (e.IsMarker ? Playback.ColouredMarkerHandles : Playback.ColouredHandles).insert(e.Handle);
 }
 
 // The group of the stream a marker belongs to. A marker is named after its stream followed by
@@ -134,6 +134,18 @@ bool colourFromTable(int groupA, int groupB, int colourA, int colourB) {
 
 void HighlightGroupPairStreams(int groupA, int groupB, int colourA, int colourB, bool& refresh) {
     if (automation::CheckDocumentOpen(false)) {
+        // The streams are coloured in the drawing that holds them, whichever drawing is active.
+        const StreamDrawingScope streams;
+        if (!streams.found()) {
+            StreamGroupTable.clear();
+            StreamGroupTableFilled = false;
+            refresh = true;  // the mapping is built once such a drawing is open
+            if (SchemeWarningArmed && !SchemeWarningShown) {
+                SchemeWarningShown = true;
+                ui::MsgBox(StreamDrawingMissingMessage(), ui::Exclamation);
+            }
+            return;
+        }
         ResetStreamColours(true);
         if (refresh || (StreamGroupTableFilled && !colourFromTable(groupA, groupB, colourA, colourB))) {
             ResetStreamColours(true);

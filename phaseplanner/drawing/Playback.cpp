@@ -6,8 +6,10 @@
 #include "automation/CaretNames.h"
 #include "automation/Selection.h"
 #include "phaseplanner/drawing/ProgramAttributeBlock.h"
+#include "phaseplanner/drawing/StreamDrawing.h"
 #include "phaseplanner/editor/GroupTable.h"
 #include "phaseplanner/editor/ProgramWindow.h"
+#include "platform/ui/core/Prompt.h"
 
 namespace phaseplanner {
 
@@ -88,8 +90,7 @@ int FindGroupBySymbol(const QString& symbol) {
 }
 
 QString TimeMarkerBlockName(int groupRows) {
-    return QStringLiteral("AKTUALNY_CZAS_") + IntersectionNumber + QLatin1Char('^') +
-           QString::number(groupRows);
+    return QStringLiteral("AKTUALNY_CZAS_") + QString::number(groupRows);
 }
 
 void PlaceTimeMarker(int second) {
@@ -129,17 +130,23 @@ void PlaceTimeMarker(int second) {
 }
 
 int ShowSecondInDrawing(int second, const ProgramStates& states, int cycleLength) {
+    // The marker goes over the program table in the active drawing.
     const bool open = automation::CheckDocumentOpen(false);
-    if (open) {
-        checkCache();
-        PlaceTimeMarker(second);
-        // The marker itself changes the entity count; the cache stays valid for it.
-        Playback.CachedEntityCount = automation::CadModelSpace.count();
-    }
+    if (open) PlaceTimeMarker(second);
     const int st = second < 0 ? -1 : StateAtSecond(states, second, cycleLength);
     if (st == Playback.ShownState) return st;
     Playback.ShownState = st;
     if (!open) return st;
+    // The streams are coloured in the drawing that holds them, whichever drawing is active.
+    const StreamDrawingScope streams;
+    if (!streams.found()) {
+        if (st >= 0 && !Playback.StreamDrawingMissingShown) {
+            Playback.StreamDrawingMissingShown = true;
+            ui::MsgBox(StreamDrawingMissingMessage(), ui::Exclamation, MainProgramWindow().caption());
+        }
+        return st;
+    }
+    Playback.StreamDrawingMissingShown = false;
     ResetStreamColours(false);
     if (st >= 0) RecolourStreams(st, states, 3);
     return st;
@@ -147,6 +154,7 @@ int ShowSecondInDrawing(int second, const ProgramStates& states, int cycleLength
 
 void RecolourStreams(int state, const ProgramStates& states, int colour) {
     if (state < 0 || state >= int(states.StateGreens.size())) return;
+    checkCache();
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (Playback.StreamCacheStale) rebuildCache();
         bool lost = false;
@@ -169,7 +177,6 @@ void RecolourStreams(int state, const ProgramStates& states, int colour) {
             }
             e.Coloured = true;
             done.insert(e.Handle);
-            Playback.ColouredHandles.insert(e.Handle);
         }
         if (!lost) return;
         // A handle no longer resolves: the drawing changed under the cache.
@@ -178,14 +185,33 @@ void RecolourStreams(int state, const ProgramStates& states, int colour) {
 }
 
 void ResetStreamColours(bool includeMarkers) {
-    if (Playback.ColouredHandles.isEmpty() && (!includeMarkers || Playback.ColouredMarkerHandles.isEmpty()))
-        return;
-    if (!automation::CheckDocumentOpen(false)) return;
-    for (const QString& h : std::as_const(Playback.ColouredHandles)) ColourStreamHandle(h, 256);
-    Playback.ColouredHandles.clear();
+    const StreamDrawingScope streams;
+    if (!streams.found()) return;
+    // Every stream of the intersection still green goes back to its layer colour, whoever coloured
+    // it (conflictor's selection, or a run of this program that ended abnormally); with the markers
+    // also the red second group of a colliding pair.
+    const QString prefix =
+        IntersectionNumber.isEmpty() ? QString() : automation::EscapeFilterText(IntersectionNumber) + QLatin1Char('^');
+    automation::HelperSelectionSet set(QStringLiteral("SS1"));
+    cad::SelectionFilter f;
+    f.add(0, QStringLiteral("INSERT"));
     if (includeMarkers) {
-        for (const QString& h : std::as_const(Playback.ColouredMarkerHandles)) ColourStreamHandle(h, 256);
-        Playback.ColouredMarkerHandles.clear();
+        f.add(-4, QStringLiteral("<or"))
+            .add(2, prefix + QStringLiteral("STRUMIEN_*"))
+            .add(2, prefix + QStringLiteral("POCZATEK_STRUMIEN_*"))
+            .add(2, prefix + QStringLiteral("KONIEC_STRUMIEN_*"))
+            .add(-4, QStringLiteral("or>"))
+            .add(-4, QStringLiteral("<or"))
+            .add(62, 3)
+            .add(62, 1)
+            .add(-4, QStringLiteral("or>"));
+    } else {
+        f.add(2, prefix + QStringLiteral("STRUMIEN_*")).add(8, kStreamLayer).add(62, 3);
+    }
+    set->select(cad::SelectionSet::All, f);
+    for (cad::Entity e : set->entities()) {
+        e.setColor(256);
+        e.update();
     }
     for (StreamColourEntry& e : Playback.StreamColourCache) e.Coloured = false;
 }

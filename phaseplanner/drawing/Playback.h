@@ -27,10 +27,8 @@ struct PlaybackData {
     QString CachedIntersection;
     int CachedEntityCount = -1;
     std::vector<StreamColourEntry> StreamColourCache;
-    // Handles of the stream blocks, and of their start and end markers, this program coloured
-    // and has not reset yet.
-    QSet<QString> ColouredHandles;
-    QSet<QString> ColouredMarkerHandles;
+    // No open drawing held the streams: said once until one does again.
+    bool StreamDrawingMissingShown = false;
 };
 extern PlaybackData Playback;
 
@@ -46,13 +44,13 @@ bool ColourStreamHandle(const QString& handle, int colour);
 QString TimeMarkerBlockName(int groupRows);
 // Places the marker at second `second` of the table (-1: removes it with its definition).
 void PlaceTimeMarker(int second);
-// The drawing part of showing a second: the marker, and the stream colours of its state. Returns
-// the state shown (-1 for none).
+// The drawing part of showing a second: the marker in the active drawing, and the stream colours of
+// its state in the drawing holding the streams. Returns the state shown (-1 for none).
 int ShowSecondInDrawing(int second, const ProgramStates& states, int cycleLength);
 // Colours the streams of the groups green in `state`.
 void RecolourStreams(int state, const ProgramStates& states, int colour);
-// Gives the stream blocks this program coloured their layer colour back; with `includeMarkers`
-// also the start and end markers it coloured.
+// Gives every green stream block of the intersection its layer colour back; with `includeMarkers`
+// every green or red stream block, start and end marker.
 void ResetStreamColours(bool includeMarkers);
 // Forgets the shown state (after the program changed, the next second shown recolours).
 void InvalidateShownState();

@@ -275,12 +275,14 @@ void SprawdzSkrzyzowania(bool& found) {
     }
     if (IntersectionNumber.isEmpty() && !firstNumber.isEmpty()) IntersectionNumber = firstNumber;
 
-    // A block written before a number was chosen becomes the block of the chosen number, unless
-    // that number has its own block already: its data is never thrown away.
+    // A block written before a number was chosen becomes the block of the chosen number; when that
+    // number has its own block already, the unnumbered one is stale and goes with its definition.
     if (!IntersectionNumber.isEmpty() && unnumberedSeen) {
         const QString unnumbered = ProgramAttributeBlockNameFor(QString());
         const QString numbered = ProgramAttributeBlockNameFor(IntersectionNumber);
-        if (!automation::CheckBlockExists(numbered)) {
+        if (automation::CheckBlockExists(numbered)) {
+            automation::EraseBlockReferences(unnumbered, true);
+        } else {
             automation::GetBlockDefinition(unnumbered).setName(numbered);
             bool listed = false;
             for (int i = 0; i < w.intersectionCount() && !listed; ++i)

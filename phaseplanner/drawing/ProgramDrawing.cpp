@@ -285,16 +285,16 @@ void DrawGroupRows(int row, long originX, long originY, int programType) {
             for (int k = 1; k <= g.GreenCount && k <= MaxGreens; ++k) {
                 const GreenInterval& green = g.Greens[std::size_t(k)];
                 if (green.Length < 1) continue;
-                const int drawn = pedOrBike ? std::max(0, green.Length - 4) : green.Length;
+                // A pedestrian or bicycle green ends in 4 s of flashing; a shorter green keeps at
+                // least a second of plain green, so that its block (and with it the green) is drawn.
+                const int drawn = pedOrBike ? std::max(1, green.Length - 4) : green.Length;
                 int end;
                 if (green.Start + drawn <= r) {
                     const int shown = green.Start + green.Length > r ? green.Start + green.Length - r
                                                                      : green.Start + green.Length;
                     const BarPiece p{PieceGreen, green.Start, drawn};
-                    if (drawn >= 1) {
-                        DrawBarPiece(p, x0, y, i, label, k, 0, pieceText(green.Start, shown));
-                        AddOccupiedInterval(p);
-                    }
+                    DrawBarPiece(p, x0, y, i, label, k, 0, pieceText(green.Start, shown));
+                    AddOccupiedInterval(p);
                     end = green.Start + drawn;
                 } else {
                     const BarPiece first{PieceGreen, green.Start, r - green.Start};
@@ -307,9 +307,9 @@ void DrawGroupRows(int row, long originX, long originY, int programType) {
                     end = green.Start + drawn - r;
                 }
                 if (g.Kind != KindTramOrArrow) {
-                    const BarPiece after =
-                        pedOrBike ? BarPiece{PieceFlashingGreen, end, 4} : BarPiece{PieceAmber, end, 3};
-                    drawWrapping(after, r, x0, y, i, label, k, true);
+                    const BarPiece after = pedOrBike ? BarPiece{PieceFlashingGreen, end, green.Length - drawn}
+                                                     : BarPiece{PieceAmber, end, 3};
+                    if (after.Length >= 1) drawWrapping(after, r, x0, y, i, label, k, true);
                 }
                 if (g.Kind == KindVehicle) {
                     int s = green.Start - 1;

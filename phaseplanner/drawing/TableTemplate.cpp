@@ -22,6 +22,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cmath>
+
 namespace phaseplanner {
 
 QString TemplateFolder;
@@ -53,6 +55,30 @@ cad::Entity centredText(const cad::Block& space, const QString& text, double x, 
 // A rectangular array of one row and one column is the entity itself (the CAD refuses it).
 void arrayOf(const cad::Entity& e, int rows, int columns, double rowSpacing, double columnSpacing) {
     if (rows * columns > 1) e.arrayRectangular(rows, columns, 1, rowSpacing, columnSpacing, 1);
+}
+
+// The template's own heading of the head column and its right border at second 160 (x = 175): the
+// widened axis runs through both and gets its own.
+void eraseNarrowHeadColumn() {
+    const QString heading = common::Tlumacz(QStringLiteral("SYGNALIZATORY"));
+    automation::HelperSelectionSet set(QStringLiteral("SSOsnowa"));
+    cad::SelectionFilter f;
+    f.add(-4, QStringLiteral("<or"))
+        .add(0, QStringLiteral("TEXT"))
+        .add(0, QStringLiteral("LINE"))
+        .add(-4, QStringLiteral("or>"))
+        .add(8, kFrameLayer);
+    set->select(cad::SelectionSet::All, f);
+    auto near = [](double a, double b) { return std::abs(a - b) < 1e-6; };
+    for (const cad::Entity& e : set->entities()) {
+        if (e.objectName() == QLatin1String("AcDbText")) {
+            const QString text = e.textString().trimmed();
+            if (text == heading || text == QLatin1String("SYGNALIZATORY")) e.erase();
+            continue;
+        }
+        const cad::Point a = e.startPoint(), b = e.endPoint();
+        if (near(a.x, 175) && near(b.x, 175)) e.erase();
+    }
 }
 
 }  // namespace
@@ -138,6 +164,7 @@ void WidenActuatedTable(int rounded, int groups) {
     automation::SaveAndSetCadVariables(QStringLiteral("7"), QStringLiteral("Continuous"), 0, 0.0, 1.0);
     automation::EnsureLayer(kFrameLayer, true, -1, -10);
     const cad::Block& ms = automation::CadModelSpace;
+    eraseNarrowHeadColumn();
     ms.addLine({r + 55, 286, 0}, {r + 55, 286 - h, 0});
     arrayOf(ms.addLine({140, 283.7, 0}, {140, 286 - h, 0}), 1, k, 1, 5);
     ensureSmallScale();

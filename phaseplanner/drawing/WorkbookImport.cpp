@@ -30,9 +30,6 @@ int HeadlessPhaseSetChoice = 0;
 
 namespace {
 
-constexpr int kHighestPhase = 9;  // phase numbers the program and its drawing know
-constexpr int kLongestPhaseOrder = 31;
-
 QString T(const char* text) {
     return common::Tlumacz(QString::fromUtf8(text));
 }
@@ -143,10 +140,6 @@ bool frmMain_mnuGrupa_Excel_Click() {
     }
     const std::vector<int> order = ParsePhaseOrder(orderText);
     if (order.empty()) return fail(T("Wybrany zestaw nie zawiera kolejności faz!"));
-    if (int(order.size()) > kLongestPhaseOrder)
-        return fail(T("Kolejność faz zawiera więcej niż 31 faz:") + QLatin1Char('\n') + orderText);
-    if (*std::max_element(order.begin(), order.end()) > kHighestPhase)
-        return fail(T("Numer fazy w kolejności faz jest większy niż 9:") + QLatin1Char('\n') + orderText);
 
     if (detailed && int(SetGreenTimes.size()) < groupCount) {
         if (ui::MsgBox(

@@ -24,6 +24,11 @@ QString CheckGreenRows(const std::vector<GreenRow>& rows, int cycleLength) {
     int kept = 0;
     for (const GreenRow& row : rows) {
         const QString s = row.Start.trimmed(), l = row.Length.trimmed();
+        // A typed start whose length never arrived (Tab lost it) is no green to drop quietly.
+        if (!s.isEmpty() && l.isEmpty())
+            return common::Tlumacz(QStringLiteral("Nie podano długości sygnału zielonego rozpoczynającego "
+                                                  "się w %1 [s]!"))
+                .arg(s);
         if (s.isEmpty() || l.isEmpty()) continue;
         if (!allDigits(s) || !allDigits(l))
             return common::Tlumacz(QStringLiteral("Sygnały zielone: dozwolone są tylko cyfry."));

@@ -70,7 +70,13 @@ private slots:
         QCOMPARE(texts[0].textString(), QStringLiteral("-1 (2K sek. 20)"));
         QCOMPARE(texts[0].color(), 1);
 
-        // A graph needs a selected group row; the row's group is graphed.
+        // A graph needs a selected group row, and says so when none is current (as after an import).
+        w.grid()->setCurrentCell(-1, -1);
+        prompts->answerMessage(ui::Ok);
+        w.RunCommand(QStringLiteral("mnuDane_GrafGrupa"));
+        QCOMPARE(prompts->messageTexts().last(), QStringLiteral("Najpierw proszę wybrać grupę w tabeli."));
+        QCOMPARE(blockReferences(QStringLiteral("GRAFDLAGRUPY_7")), 0);
+        // The row's group is graphed.
         w.grid()->setRow(2);
         w.RunCommand(QStringLiteral("mnuDane_GrafGrupa"));
         QCOMPARE(blockReferences(QStringLiteral("GRAFDLAGRUPY_7")), 1);
@@ -96,13 +102,15 @@ private slots:
         });
         w.RunCommand(QStringLiteral("mnu_Koordynacja"));
         QVERIFY(coordination);
-        // Every message of the run: the question, the check's end, and (the drawing holds no streams)
-        // the missing scheme when the dialog marks its first pair.
+        // Every message of the run: the question, the check's end, the graph without a group row, and
+        // (no open drawing holds the intersection's streams) that when the dialog marks its first pair.
         const QStringList said = prompts->messageTexts();
-        QCOMPARE(said.size(), 3);
+        QCOMPARE(said.size(), 4);
         QVERIFY(said[0].startsWith(QStringLiteral("Czy otworzyć plik:")));
         QCOMPARE(said[1], QStringLiteral("Sprawdzono czasy międzyzielone."));
-        QCOMPARE(said[2], QStringLiteral("Nie znaleziono schematu skrzyżowania!"));
+        QCOMPARE(said[2], QStringLiteral("Najpierw proszę wybrać grupę w tabeli."));
+        QCOMPARE(said[3], QStringLiteral("Żaden otwarty rysunek nie zawiera strumieni skrzyżowania (bloku "
+                                         "ATRYBUTY_STRUMIENI_7): strumienie nie zostaną pokolorowane."));
         w.Form_Unload();
     }
 };

@@ -54,13 +54,25 @@ private slots:
         QVERIFY(found);
         automation::EnsureLayer(QStringLiteral("113-STRUMIENIE_RUCHU"), false, -1, -10);
         streams.clear();
+        // Three streams across a junction below the program's texts: K1 west to east, K2 south to
+        // north, P1 a crossing; drawn by-block, so a reference's colour shows.
+        const QHash<QString, std::pair<cad::Point, cad::Point>> paths{
+            {QStringLiteral("7^STRUMIEN_1^K1"), {{-40, -73, 0}, {40, -73, 0}}},
+            {QStringLiteral("7^STRUMIEN_2^K2"), {{3, -110, 0}, {3, -30, 0}}},
+            {QStringLiteral("7^STRUMIEN_3^P1"), {{-20, -85, 0}, {-20, -55, 0}}}};
         for (const QString& name : {QStringLiteral("7^STRUMIEN_1^K1"), QStringLiteral("7^STRUMIEN_2^K2"),
                                     QStringLiteral("7^STRUMIEN_3^P1")}) {
-            automation::CadDocument.blocks().add({0, 0, 0}, name).addLine({0, 0, 0}, {1, 1, 0});
+            automation::CadDocument.blocks()
+                .add({0, 0, 0}, name)
+                .addLine(paths[name].first, paths[name].second)
+                .setColor(0);
             cad::Entity r = automation::CadModelSpace.insertBlock({0, 0, 0}, name, 1, 1, 1, 0);
             r.setLayer(QStringLiteral("113-STRUMIENIE_RUCHU"));
             streams.insert(name, r);
         }
+        // conflictor's attribute block of intersection 7 marks the drawing holding its streams.
+        automation::CadDocument.blocks().add({0, 0, 0}, QStringLiteral("ATRYBUTY_STRUMIENI_7"));
+        automation::CadModelSpace.insertBlock({0, 0, 0}, QStringLiteral("ATRYBUTY_STRUMIENI_7"), 1, 1, 1, 0);
         // The table keeps a free record between K1 and K2: records and workbook positions differ from
         // the second group on.
         GroupTable = {test::Group(KindVehicle, "K1", {{0, 20}}), GroupRecord{},
@@ -124,6 +136,26 @@ private slots:
         QVERIFY(CheckIntergreenTimes(true, true, NoGraph));
         const std::vector<std::pair<int, int>> left{{0, 2}};
         QCOMPARE(CollisionPairs, left);
+    }
+
+    void pairsAreColouredInTheStreamsDrawingWhileAnotherIsActive() {
+        prompts->answerMessage(ui::Yes);  // open the workbook the drawing names
+        QVERIFY(CheckIntergreenTimes(true, true, NoGraph));
+        // The program table's own drawing (a new one from the template) is the active one now.
+        automation::CadApplication.documents().add();
+        QVERIFY(automation::CheckDocumentOpen(false));
+        {
+            CollisionDialog dialog(CollisionPairs, RemoveCollisionPair, false);
+            QCOMPARE(colour(QStringLiteral("7^STRUMIEN_1^K1")), 3);
+            QCOMPARE(colour(QStringLiteral("7^STRUMIEN_2^K2")), 1);
+            QCOMPARE(colour(QStringLiteral("7^STRUMIEN_3^P1")), 256);
+            // For the documentation: the streams' drawing as it stands while the pair is marked.
+            const QString shot = qEnvironmentVariable("PHASEPLANNER_PAIRS_DXF");
+            if (!shot.isEmpty()) automation::CadApplication.documents().item(0).saveAs(shot);
+            dialog.accept();
+        }
+        for (const QString& name : streams.keys()) QCOMPARE(colour(name), 256);
+        QCOMPARE(prompts->unexpected(), 0);
     }
 
     void anOldLayoutWorkbookLosesThePairAtTheSameColumnBase() {

@@ -35,10 +35,13 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QMenu>
+#include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
 
@@ -88,6 +91,14 @@ void typeInCell(ui::FlexGrid* grid, QLineEdit* editor, const QString& text, Qt::
     for (int i = 1; i < text.size(); ++i) QTest::keyClick(editor, text.at(i).toLatin1());
     QTest::keyClick(editor, end);
 }
+
+// The channel of a CAD host that went away: every call fails as the socket's calls then do.
+class LostHostChannel : public cad::Channel {
+public:
+    cad::Variant call(cad::ObjectId, const QString&, cad::CallKind, std::span<const cad::Variant>) override {
+        throw cad::Failed(QStringLiteral("Not connected to the CAD host"));
+    }
+};
 
 }  // namespace
 
@@ -174,6 +185,38 @@ private slots:
         QCOMPARE(iniValue("Dlugosc_Cyklu"), QStringLiteral("80"));
         QCOMPARE(iniValue("cmbWymiarowanie"), QStringLiteral("2"));
         QVERIFY(iniValue("Program_Lewy") != QStringLiteral("<none>"));
+    }
+
+    void toolbarAndMenusInTheirOrder() {
+        auto w = start();
+        QVERIFY(w);
+        auto* bar = w->findChild<QToolBar*>(QStringLiteral("tlbPrzyciski"));
+        QVERIFY(bar);
+        QStringList keys;
+        for (QAction* a : bar->actions())
+            if (auto* b = qobject_cast<QToolButton*>(bar->widgetForAction(a))) keys << b->objectName();
+        QCOMPARE(keys, (QStringList{"PobierzDane", "WrysujGrupy", "SprawdzCzasy", "GrafGrupaMain",
+                                    "PrzejsciaFazowe", "PokazKolizje", "PobierzExcel", "DodajGrupe",
+                                    "KopiujGrupe", "EdytujGrupe", "UsunGrupe", "Konfiguracja", "Wczytaj",
+                                    "FormNotOnTop", "Pomoc"}));
+        auto* load = w->findChild<QToolButton*>(QStringLiteral("Wczytaj"));
+        QCOMPARE(load->toolTip(), QStringLiteral("Wczytaj nową tabelę - program zwykły"));
+        QVERIFY(load->menu());
+        QStringList entries;
+        for (QAction* a : load->menu()->actions()) entries << a->objectName() + QLatin1Char('=') + a->text();
+        QCOMPARE(entries, (QStringList{"WczytajZwykly=Wczytaj nową tabelę - program zwykły",
+                                       "WczytajAkomod=Wczytaj nową tabelę - program akomodowany"}));
+        QCOMPARE(w->findChild<QAction*>("mnuNarzedzia_WczytajZwykly")->text(),
+                 QStringLiteral("Wczytaj nową tabelę - program zwykły"));
+        QCOMPARE(w->findChild<QAction*>("mnuNarzedzia_WczytajAkomodowany")->text(),
+                 QStringLiteral("Wczytaj nową tabelę - program akomodowany"));
+        QCOMPARE(w->findChild<QAction*>("mnuDane_Wrysuj")->text(), QStringLiteral("Wrysuj grupy z &tabeli"));
+        QStringList dane;
+        for (QAction* a : w->findChild<QMenu*>(QStringLiteral("mnuDane"))->actions())
+            dane << (a->menu() ? a->menu()->objectName() : a->objectName());
+        QVERIFY(dane.indexOf("mnuDane_PrzejsciaFazowe") >= 0);
+        QCOMPARE(dane.indexOf("mnuDane_PrzejsciaFazowe") + 1, dane.indexOf("mnuDane_PokazKolizje"));
+        w->close();
     }
 
     void secondStartRefused() {
@@ -530,6 +573,125 @@ private slots:
         first->UpdateFg();
         QCOMPARE(grid->TextMatrix(2, 2), QStringLiteral("-3"));
         QCOMPARE(prompts->asked().size(), size_t(1));
+    }
+
+    void scrollingCarriesAnOpenEdit() {
+        QWidget form;
+        form.resize(300, 160);
+        auto* grid = new ui::FlexGrid(&form);
+        grid->resize(300, 160);
+        grid->setCols(3);
+        grid->setRows(40);
+        grid->setFixedRows(1);
+        grid->setRows(40);
+        auto* edit = new FlexGridEdit(grid);
+        edit->setLiczbaKolumnFixed(1);
+        edit->setDefaultDataType(FlexGridEdit::NegativeOnly);
+        form.show();
+        grid->setFocus();
+        grid->setCurrent(2, 2);
+        QTest::keyClick(grid, '-');
+        QTest::keyClick(edit->editor(), '1');
+        const int y = edit->editor()->y();
+        grid->verticalScrollBar()->setValue(1);  // one row up: the editor follows its cell
+        QCoreApplication::processEvents();
+        QVERIFY(edit->isOpen());
+        QCOMPARE(grid->TextMatrix(2, 2), QString());  // nothing committed mid typing
+        QVERIFY(edit->editor()->y() < y);
+        grid->verticalScrollBar()->setValue(30);  // the cell leaves the view, so does the editor
+        QCoreApplication::processEvents();
+        QVERIFY(edit->isOpen());
+        QVERIFY(edit->editor()->y() < 0);
+        QTest::keyClick(edit->editor(), '2');  // the next key brings the cell back
+        QVERIFY(edit->editor()->y() >= 0);
+        QCOMPARE(edit->editor()->text(), QStringLiteral("-12"));
+        edit->UpdateFg();
+        QCOMPARE(grid->TextMatrix(2, 2), QStringLiteral("-12"));
+        QVERIFY(prompts->asked().empty());
+    }
+
+    void tabInTheGreenGridMovesToTheLength() {
+        auto w = start();
+        QVERIFY(w);
+        onDialog<GroupDialog>([this](GroupDialog& d) {
+            d.findChild<QComboBox*>("cmbSymbSygn")->setEditText("K1");
+            ui::FlexGrid* g = d.greenGrid();
+            g->setFocus();
+            g->setCurrent(1, 1);
+            QTest::keyClick(g, '1');
+            QTest::keyClick(d.gridEdit()->editor(), '0');
+            QTest::keyClick(d.gridEdit()->editor(), Qt::Key_Tab);
+            QVERIFY(d.gridEdit()->isOpen());
+            QCOMPARE(g->Col(), 2);
+            QTest::keyClick(d.gridEdit()->editor(), '2');
+            QTest::keyClick(d.gridEdit()->editor(), '5');
+            QTest::keyClick(d.gridEdit()->editor(), Qt::Key_Tab);
+            QCOMPARE(g->TextMatrix(1, 1), QStringLiteral("10"));
+            QCOMPARE(g->TextMatrix(1, 2), QStringLiteral("25"));
+            // A start typed without its length: OK says so and keeps the dialog open.
+            d.cmdDodaj_Click();
+            const int last = g->Rows() - 1;
+            g->setTextMatrix(last, 1, "40");
+            prompts->answerMessage(ui::Ok);
+            d.cmdOK_Click();
+            QVERIFY(d.isVisible());
+            g->setTextMatrix(last, 2, "5");
+            d.cmdOK_Click();
+        });
+        w->RunCommand("mnuGrupa_Dodaj");
+        QCOMPARE(prompts->messageTexts(),
+                 QStringList{"Nie podano długości sygnału zielonego rozpoczynającego się w 40 [s]!"});
+        QCOMPARE(GroupTable.size(), size_t(1));
+        QCOMPARE(GroupTable[0].GreenCount, 2);
+        QCOMPARE(GroupTable[0].Greens[1].Start, 10);
+        QCOMPARE(GroupTable[0].Greens[1].Length, 25);
+        QCOMPARE(GroupTable[0].Greens[2].Length, 5);
+        w->close();
+    }
+
+    void drawingRefusesABadCycleBox() {
+        openDrawing();
+        auto w = start();
+        QVERIFY(w);
+        GroupTable.push_back(Group(KindVehicle, "K1", {{0, 20}}));
+        w->FillGroupGrid();
+        IntersectionNumber = QStringLiteral("3");
+        w->addIntersection(IntersectionNumber);
+        const int before = automation::CadModelSpace.count();
+        for (const char* text : {"0", "abc", "-5"}) {
+            w->cycleBox()->setText(QString::fromLatin1(text));
+            prompts->answerMessage(ui::Ok);
+            w->RunCommand("mnuDane_Wrysuj");
+            QCOMPARE(prompts->messageTexts().last(), QStringLiteral("Nieprawidłowa wartość długości cyklu!"));
+        }
+        QCOMPARE(prompts->asked().size(), size_t(3));
+        QCOMPARE(automation::CadModelSpace.count(), before);  // nothing drawn
+        QCOMPARE(CycleLength, 80);
+        w->cycleBox()->setText(QStringLiteral("80"));
+        w->close();
+    }
+
+    void reconnectsToTheCadAtTheNextCommand() {
+        openDrawing();
+        auto w = start();
+        QVERIFY(w);
+        LostHostChannel lost;
+        automation::CadApplication = cad::Application(&lost);
+        const QString question = QStringLiteral(
+            "Połączenie z programem CAD zostało przerwane (program mógł zostać zamknięty lub uruchomiony "
+            "ponownie).\nCzy połączyć ponownie?");
+        prompts->answerMessage(ui::No);
+        w->RunCommand("mnuDane_Pobierz");
+        QCOMPARE(prompts->messageTexts(), QStringList{question});
+        QCOMPARE(automation::CadApplication.channel(), static_cast<cad::Channel*>(&lost));
+        // Yes: connected again, and the command runs on the new connection (it asks for a table).
+        prompts->answerMessage(ui::Yes);
+        prompts->answerMessage(ui::No);
+        w->RunCommand("mnuDane_Pobierz");
+        QCOMPARE(prompts->messageTexts(),
+                 (QStringList{question, question, "Nieprawidłowy dokument. Czy wczytać tabelę programu?"}));
+        QCOMPARE(automation::CadApplication.channel(), cad->application().channel());
+        w->close();
     }
 
     void parametersDialogWritesTheBlock() {

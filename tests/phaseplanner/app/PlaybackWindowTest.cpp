@@ -14,6 +14,7 @@
 #include "platform/ui/core/Prompt.h"
 
 #include <QDir>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -64,6 +65,9 @@ private slots:
             r.setLayer(QStringLiteral("113-STRUMIENIE_RUCHU"));
             streams.insert(name, r);
         }
+        // conflictor's attribute block of intersection 7 marks the drawing holding its streams.
+        automation::CadDocument.blocks().add({0, 0, 0}, QStringLiteral("ATRYBUTY_STRUMIENI_7"));
+        automation::CadModelSpace.insertBlock({0, 0, 0}, QStringLiteral("ATRYBUTY_STRUMIENI_7"), 1, 1, 1, 0);
         GroupTable.clear();
         IntersectionNumber.clear();
         MainProgramWindow().clearIntersections();
@@ -136,13 +140,58 @@ private slots:
         QCOMPARE(GroupTable[1].Greens[1].Start, 30);
         QCOMPARE(GroupTable[1].Greens[1].Length, 25);
         QCOMPARE(GroupTable[0].Greens[1].Length, 20);
-        // Removing never goes below the minimum cycle.
+        // Removing never goes below the minimum cycle: refused with the reason, nothing removed.
         w.stateSlider()->setValue(10);
-        p->edtZmianaSek->setText(QStringLiteral("200"));
+        p->edtZmianaSek->setText(QStringLiteral("72"));
+        prompts->answerMessage(ui::Ok);
+        p->cmdOdejmijSek->click();
+        QCOMPARE(prompts->messageTexts(),
+                 QStringList{"Nieprawidłowa wartość długości cyklu!\nMinimalna długość cyklu wynosi: 14 [s]"});
+        QCOMPARE(CycleLength, 85);
+        QCOMPARE(GroupTable[1].Greens[1].Length, 25);
+        p->edtZmianaSek->setText(QStringLiteral("71"));
         p->cmdOdejmijSek->click();
         QCOMPARE(CycleLength, MinCycleLength);
         for (const GroupRecord& g : GroupTable)
             if (g.Defined) QVERIFY(g.Greens[1].Length >= 0);
+        // The add and remove controls sit in their own frame.
+        auto* frame = w.findChild<QGroupBox*>(QStringLiteral("Frame2"));
+        QVERIFY(frame);
+        QCOMPARE(frame->title(), QStringLiteral("sek. -/+"));
+        QCOMPARE(p->cmdDodajSek->parentWidget(), frame);
+        QCOMPARE(p->edtZmianaSek->parentWidget(), frame);
+        w.Form_Unload();
+    }
+
+    void buttonsFollowTheSlider() {
+        // A drawing without groups: no states, so neither the slider nor any playback button works.
+        GroupTable.clear();
+        automation::CadDocument.close();
+        automation::CadApplication.documents().add();
+        MainWindow w(folder->filePath(QStringLiteral("bin")));
+        QVERIFY(w.Form_Load());
+        PlaybackControls* p = w.playback();
+        QVERIFY(!w.stateSlider()->isEnabled());
+        for (QPushButton* b : {p->cmdStart, p->cmdEnd, p->cmdStanLewo, p->cmdStanPrawo, p->cmdSekundaLewo,
+                               p->cmdSekundaPrawo, p->cmdPlayStan, p->cmdPlaySekunda, p->cmdSpeed})
+            QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
+        p->togglePlay(true);  // as a click would: nothing to play, no Stop picture
+        QVERIFY(!p->IsPlaying && !p->timerPlay->isActive());
+        QCOMPARE(p->cmdPlaySekunda->property("picture").toString(), QStringLiteral("Play"));
+        QCOMPARE(p->cmdPlayStan->property("picture").toString(), QStringLiteral("PlayStan"));
+        QCOMPARE(automation::CadModelSpace.count(), 0);  // no marker
+        // A group with a head symbol brings the states and the buttons.
+        GroupTable = {vehicle(QStringLiteral("K1"), 0, 20)};
+        w.ComputeProgramStates(false);
+        QVERIFY(w.stateSlider()->isEnabled());
+        QVERIFY(p->cmdEnd->isEnabled() && p->cmdPlaySekunda->isEnabled());
+        p->cmdPlaySekunda->click();
+        QVERIFY(p->IsPlaying);
+        QCOMPARE(p->cmdPlaySekunda->property("picture").toString(), QStringLiteral("Stop"));
+        // Losing the states stops a running playback.
+        GroupTable.clear();
+        w.ComputeProgramStates(false);
+        QVERIFY(!p->IsPlaying && !p->timerPlay->isActive() && !p->cmdPlaySekunda->isEnabled());
         w.Form_Unload();
     }
 

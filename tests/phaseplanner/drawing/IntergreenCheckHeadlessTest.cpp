@@ -138,4 +138,50 @@ TEST(PhaseplannerHeadlessCheck, ImportsTheGivenWorkbookWhateverTheDrawingNames) 
     EXPECT_TRUE(r.out.contains(QStringLiteral("czasów za krótkich: 0"))) << r.out.toStdString();
 }
 
+// Phase numbers the phase editor makes after 9 (10, and 21 for a copy without pedestrians) import;
+// a pedestrian green shorter than its 4 s of flashing is drawn and read back whole.
+TEST(PhaseplannerHeadlessCheck, ImportsHighPhaseNumbersAndReadsShortGreensBack) {
+    if (!QFile::exists(kTool)) GTEST_SKIP() << "tool not built";
+    QTemporaryDir dir;
+    const QString templ = QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Program_12grup.dxf");
+    IntergreenBook b21 = SmallBook();
+    b21.phases = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("21")};
+    b21.sets = {{QStringLiteral("V.1"), QStringLiteral("1, 2, 21")}};
+    IntergreenBook ten;
+    QStringList order;
+    for (int g = 0; g < 10; ++g) {
+        ten.texts << QStringLiteral("K%1").arg(g + 1);
+        ten.phases << QString::number(g + 1);
+        order << QString::number(g + 1);
+        for (int h = 0; h < 10; ++h)
+            if (h != g) ten.set(g, h, 3);
+    }
+    ten.sets = {{QStringLiteral("V.1"), order.join(QStringLiteral(", "))}};
+    for (const auto& [book, groups] : {std::pair{b21, 3}, std::pair{ten, 10}}) {
+        const QString path = dir.filePath(QStringLiteral("czasy%1.xlsx").arg(groups));
+        WriteIntergreenBook(book, path);
+        const ToolRun r = runTool({templ, QStringLiteral("--intersection"), QStringLiteral("7"),
+                                   QStringLiteral("--import"), path, QStringLiteral("--wrysuj"),
+                                   QStringLiteral("--check"), path});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains(QStringLiteral("Zaimportowano grupy: %1").arg(groups))) << r.out.toStdString();
+        EXPECT_TRUE(r.out.contains(QStringLiteral("czasów za krótkich: 0"))) << r.out.toStdString();
+    }
+
+    const QString program = dir.filePath(QStringLiteral("program.txt"));
+    const QString text = QStringLiteral("CYKL 60\nGRUPA 1 | 0 | K1 | 0+20 | \nGRUPA 2 | 1 | P1 | 30+3 | \n");
+    {
+        QFile f(program);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text.toUtf8());
+    }
+    const QString drawing = dir.filePath(QStringLiteral("short.dxf"));
+    ToolRun r = runTool({templ, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--draw"),
+                         program, QStringLiteral("--save"), drawing});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    r = runTool({drawing, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--read")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.endsWith(text)) << r.out.toStdString();
+}
+
 }  // namespace phaseplanner::test

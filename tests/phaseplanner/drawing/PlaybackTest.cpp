@@ -29,6 +29,8 @@ protected:
         stream(QStringLiteral("7^STRUMIEN_2^K2^K_3"));
         stream(QStringLiteral("7^STRUMIEN_3^P1 [2]"));
         stream(QStringLiteral("8^STRUMIEN_1^K1"));
+        defineBlock(QStringLiteral("ATRYBUTY_STRUMIENI_7"));
+        insert(QStringLiteral("ATRYBUTY_STRUMIENI_7"), QStringLiteral("0"));
         GroupTable = {Group(KindVehicle, "K1", {{0, 20}}), Group(KindVehicle, "K2", {{30, 20}}),
                       Group(KindPedestrian, "P1", {{10, 30}}), Group(KindVehicle, "K_3", {{55, 10}})};
         CycleLength = 80;
@@ -74,7 +76,7 @@ TEST_F(PlaybackTest, EverySecondColoursExactlyTheGreenGroupsStreams) {
     int markers = 0;
     for (const cad::Entity& e : CadModelSpace.entities())
         if (e.objectName() == QLatin1String("AcDbBlockReference") &&
-            e.name().startsWith(QStringLiteral("AKTUALNY_CZAS_7^"))) {
+            e.name() == QStringLiteral("AKTUALNY_CZAS_32")) {
             ++markers;
             EXPECT_DOUBLE_EQ(e.insertionPoint().x, 15 + 80);
             EXPECT_EQ(e.layer(), QStringLiteral("255-ROBOCZA"));
@@ -144,10 +146,11 @@ TEST_F(PlaybackTest, PairHighlightColoursTheTwoGroupsStreamsAndMarkers) {
     ResetStreamColours(true);
     expectColours({{other, 5}});
 
-    // Playback's own reset leaves markers to the pair reset, but both reset what they coloured.
+    // Playback's own reset gives back the green streams only; the pair reset also the red ones and
+    // the markers.
     HighlightGroupPairStreams(0, 3, 3, 1, refresh);
     ResetStreamColours(false);
-    expectColours({{k1Start, 3}, {k3End, 1}, {other, 5}});
+    expectColours({{k2k3, 1}, {k1Start, 3}, {k3End, 1}, {other, 5}});
     ResetStreamColours(true);
     expectColours({{other, 5}});
 }
@@ -155,6 +158,7 @@ TEST_F(PlaybackTest, PairHighlightColoursTheTwoGroupsStreamsAndMarkers) {
 TEST_F(PlaybackTest, MissingSchemeIsReportedOncePerRun) {
     ui::ScriptedPrompts prompts;
     IntersectionNumber = QStringLiteral("9");  // no streams drawn
+    defineBlock(QStringLiteral("ATRYBUTY_STRUMIENI_9"));
     bool refresh = true;
     HighlightGroupPairStreams(0, 1, 3, 1, refresh);
     EXPECT_TRUE(prompts.asked().empty());  // the dialog has not armed the warning
@@ -165,6 +169,50 @@ TEST_F(PlaybackTest, MissingSchemeIsReportedOncePerRun) {
     EXPECT_EQ(prompts.messageTexts(), QStringList{"Nie znaleziono schematu skrzyżowania!"});
     EXPECT_FALSE(StreamGroupTableFilled);
     for (const cad::Entity& e : refs) EXPECT_EQ(e.color(), 256);
+}
+
+// A stream left green by someone else (conflictor's selection, a run that ended abnormally) is
+// reset like the ones this run coloured.
+TEST_F(PlaybackTest, StreamsAlreadyGreenAreResetWhenTheirGroupIsRed) {
+    refs["7^STRUMIEN_3^P1 [2]"].setColor(3);
+    refs["8^STRUMIEN_1^K1"].setColor(3);  // another intersection's stays
+    ShowSecondInDrawing(0, states, CycleLength);  // P1 is red at 0
+    EXPECT_EQ(refs["7^STRUMIEN_3^P1 [2]"].color(), 256);
+    EXPECT_EQ(refs["7^STRUMIEN_1^K1"].color(), 3);
+    EXPECT_EQ(refs["8^STRUMIEN_1^K1"].color(), 3);
+}
+
+// The program table in a drawing of its own: the streams are coloured in the drawing that holds the
+// intersection's stream attribute block, the marker stands over the table in the active one.
+TEST_F(PlaybackTest, StreamsAreColouredInTheDrawingThatHoldsThem) {
+    ui::ScriptedPrompts prompts;
+    const cad::Document streamsDrawing = automation::CadDocument;
+    const cad::Document table = automation::CadApplication.documents().add();
+    ASSERT_TRUE(automation::CheckDocumentOpen(false));
+    ASSERT_EQ(automation::CadDocument, table);
+    ShowSecondInDrawing(0, states, CycleLength);
+    EXPECT_EQ(refs["7^STRUMIEN_1^K1"].color(), 3);
+    EXPECT_EQ(refs["7^STRUMIEN_3^P1 [2]"].color(), 256);
+    EXPECT_EQ(automation::CadDocument, table);  // the active drawing stays the current one
+    EXPECT_EQ(table.modelSpace().count(), 1);   // the marker
+    bool refresh = true;
+    HighlightGroupPairStreams(2, 1, 3, 1, refresh);
+    EXPECT_EQ(refs["7^STRUMIEN_3^P1 [2]"].color(), 3);
+    EXPECT_EQ(refs["7^STRUMIEN_2^K2^K_3"].color(), 1);
+    EXPECT_EQ(refs["7^STRUMIEN_1^K1"].color(), 256);
+    EXPECT_TRUE(prompts.asked().empty());
+
+    // No open drawing holds the streams: said once, nothing coloured.
+    streamsDrawing.close();
+    ASSERT_TRUE(automation::CheckDocumentOpen(false));
+    ShowSecondInDrawing(31, states, CycleLength);
+    ShowSecondInDrawing(1, states, CycleLength);
+    SchemeWarningArmed = true;
+    HighlightGroupPairStreams(2, 1, 3, 1, refresh);
+    ASSERT_EQ(prompts.messageTexts().size(), 2);
+    for (const QString& text : prompts.messageTexts())
+        EXPECT_EQ(text, QStringLiteral("Żaden otwarty rysunek nie zawiera strumieni skrzyżowania (bloku "
+                                       "ATRYBUTY_STRUMIENI_7): strumienie nie zostaną pokolorowane."));
 }
 
 }  // namespace phaseplanner::test

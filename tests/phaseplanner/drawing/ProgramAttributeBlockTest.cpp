@@ -134,6 +134,25 @@ TEST_F(ProgramBlockTest, UnnumberedBlockBecomesTheChosenNumbersBlock) {
     EXPECT_DOUBLE_EQ(ProgramTableOrigin.Point.Y, 278);
 }
 
+TEST_F(ProgramBlockTest, UnnumberedBlockBesideTheNumberedOneIsRemoved) {
+    IntersectionNumber = QStringLiteral("7");
+    WorkStartHour = QStringLiteral("6:00");
+    ASSERT_TRUE(UstawWidoczneAtrybuty());
+    IntersectionNumber.clear();
+    WorkStartHour = QStringLiteral("5:30");
+    ASSERT_TRUE(UstawWidoczneAtrybuty());
+    ASSERT_EQ(references("ATRYBUTY_PROGRAMU_^").size(), 1);
+
+    IntersectionNumber = QStringLiteral("7");
+    bool found = false;
+    SprawdzSkrzyzowania(found);
+    EXPECT_TRUE(found);
+    EXPECT_TRUE(references("ATRYBUTY_PROGRAMU_^").isEmpty());
+    EXPECT_FALSE(automation::CheckBlockExists(QStringLiteral("ATRYBUTY_PROGRAMU_^")));
+    ASSERT_EQ(references("ATRYBUTY_PROGRAMU_7").size(), 1);
+    EXPECT_EQ(attribute("ATRYBUTY_PROGRAMU_7", "GODZ_ROZP_PRACY"), QStringLiteral("6:00"));
+}
+
 TEST_F(ProgramBlockTest, ActuatedTableBlockStandsLeftOfTheOrigin) {
     IntersectionNumber = QStringLiteral("5");
     ProgramTableType = -1;

@@ -126,6 +126,24 @@ TEST_F(ProgramDrawingTest, RoundTripOfEveryKindOfGroup) {
     EXPECT_EQ(GroupTable[0].Greens[1].Phases[1].Phase, 3);
 }
 
+// Greens no longer than the 4 s of flashing keep a second of plain green and their block, so that
+// they read back whole.
+TEST_F(ProgramDrawingTest, ShortPedestrianAndBicycleGreensRoundTrip) {
+    std::vector<GroupRecord> t;
+    t.push_back(Group(KindPedestrian, "P1", {{10, 3}}));
+    t.push_back(Group(KindPedestrian, "P2", {{20, 4}, {40, 1}}));
+    t.push_back(Group(KindBicycle, "R1", {{79, 3}}));  // its flashing runs over the cycle end
+    t.push_back(Group(KindBicycle, "R2", {{30, 5}}));
+    roundTrip(t, 80);
+    ASSERT_EQ(GroupTable.size(), 4u);
+    EXPECT_EQ(GroupTable[1].GreenCount, 2);
+    EXPECT_EQ(GroupTable[1].Greens[2].Start, 40);
+    EXPECT_EQ(GroupTable[1].Greens[2].Length, 1);
+    EXPECT_EQ(countInserts(QStringLiteral("7^SYGNALIZATOR_PIESZYROWEROWY_")), 5);
+    // The 3 s greens: one second green, two flashing (R1's from 0, past the cycle end).
+    EXPECT_EQ(countInserts(QStringLiteral("7^STALY_PIESIMIGA_2")), 2);
+}
+
 TEST_F(ProgramDrawingTest, WrappedGreenIsDrawnInTwoPiecesWithItsText) {
     GroupTable = {Group(KindVehicle, "K1", {{70, 20}})};
     CycleLength = 80;
@@ -333,14 +351,21 @@ TEST_F(ProgramDrawingTest, LoadingATemplateDrawsIntoANewDrawingWithoutAskingAgai
     EXPECT_EQ(GroupCountSetting, 14);
     EXPECT_EQ(countInserts(QStringLiteral("7^SYGNALIZATOR_")), 26);
     // The widened axis: its right border at 185 and one extra column line at 140.
-    int border = 0, column = 0;
+    int border = 0, column = 0, narrowBorder = 0;
+    QList<double> headings;
     for (const cad::Entity& e : CadModelSpace.entities()) {
+        if (e.objectName() == QLatin1String("AcDbText") && e.textString() == QLatin1String("SYGNALIZATORY"))
+            headings << e.textAlignmentPoint().x;
         if (e.objectName() != QLatin1String("AcDbLine")) continue;
         if (e.startPoint().x == 185 && e.endPoint().x == 185) ++border;
+        if (e.startPoint().x == 175 && e.endPoint().x == 175) ++narrowBorder;
         if (e.startPoint().x == 140 && e.startPoint().y == 283.7) ++column;
     }
     EXPECT_EQ(border, 1);
     EXPECT_EQ(column, 1);
+    // The template's heading and border of the 120 s axis are gone: one heading, over the new column.
+    EXPECT_EQ(narrowBorder, 0);
+    EXPECT_EQ(headings, QList<double>{165.0});
     // The program's origin is the template's: second 0 at x = 15, the first bar at y = 278.
     EXPECT_DOUBLE_EQ(ProgramTableOrigin.Point.X, 15);
     EXPECT_DOUBLE_EQ(ProgramTableOrigin.Point.Y, 278);

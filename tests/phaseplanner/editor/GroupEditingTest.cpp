@@ -42,8 +42,8 @@ TEST_F(GroupEditingTest, GreensFromRowsDropIncompleteRowsAndKeepPhases) {
     SetPhases(source.Greens[1], {{1, 1}});
     SetPhases(source.Greens[2], {{3, 2}, {4, 3}});
     // The rows sorted anew put green 2 first; a typed row and incomplete rows between.
-    const std::vector<GreenRow> rows{{"40", "8", 2}, {"10", "0", 0},  {"", "5", 0},
-                                     {"60", "", 0},  {"15", "20", 0}, {"10", "5", 1}};
+    const std::vector<GreenRow> rows{{"40", "8", 2}, {"10", "0", 0}, {"", "5", 0},
+                                     {"", "", 0},    {"15", "20", 0}, {"10", "5", 1}};
     EXPECT_EQ(CheckGreenRows(rows, 80), QString());
     GroupRecord r = NewGroupRecord();
     ReadGreensFromRows(r, rows, source);
@@ -66,6 +66,9 @@ TEST_F(GroupEditingTest, BadGreenValuesAreRefused) {
     EXPECT_NE(CheckGreenRows({{"1a", "5", 0}}, 80), QString());
     EXPECT_NE(CheckGreenRows({{"-1", "5", 0}}, 80), QString());
     EXPECT_EQ(CheckGreenRows({{"79", "80", 0}}, 80), QString());
+    // A start without a length is refused, not dropped.
+    EXPECT_EQ(CheckGreenRows({{"15", "20", 0}, {"60", "", 0}}, 80),
+              QStringLiteral("Nie podano długości sygnału zielonego rozpoczynającego się w 60 [s]!"));
     std::vector<GreenRow> many(MaxGreens + 1, GreenRow{"1", "1", 0});
     EXPECT_NE(CheckGreenRows(many, 80), QString());
     many.pop_back();

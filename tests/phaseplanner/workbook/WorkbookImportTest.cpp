@@ -185,12 +185,9 @@ TEST_F(Import, AGroupInEveryPhaseStaysGreenAllCycleWhenMerged) {
 }
 
 TEST_F(Import, BadPhaseOrdersAreRefusedBeforeTheTableChanges) {
-    const QStringList orders{QString(), QStringLiteral("x, 0"), QStringLiteral("1, 12"),
-                             QString(QStringLiteral("1, 2, ")).repeated(16) + QStringLiteral("1")};
+    const QStringList orders{QString(), QStringLiteral("x, 0")};
     const QStringList messages{QStringLiteral("Brak zdefiniowanych faz!"),
-                               QStringLiteral("Wybrany zestaw nie zawiera kolejności faz!"),
-                               QStringLiteral("Numer fazy w kolejności faz jest większy niż 9:"),
-                               QStringLiteral("Kolejność faz zawiera więcej niż 31 faz:")};
+                               QStringLiteral("Wybrany zestaw nie zawiera kolejności faz!")};
     for (int i = 0; i < orders.size(); ++i) {
         SCOPED_TRACE(i);
         ResetIntergreenWorkbook();
@@ -206,6 +203,50 @@ TEST_F(Import, BadPhaseOrdersAreRefusedBeforeTheTableChanges) {
         ASSERT_FALSE(prompts.messageTexts().isEmpty());
         EXPECT_TRUE(prompts.messageTexts().last().startsWith(messages[i]))
             << prompts.messageTexts().last().toStdString();
+    }
+}
+
+// The phase editor numbers a phase after 9 as 10 and a copy without pedestrians 21, 22, ...; its
+// orders may be long and repeat phases.
+TEST_F(Import, PhaseNumbersAboveNineAndLongOrdersImport) {
+    {
+        IntergreenBook b = SmallBook();
+        b.phases = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("21")};
+        b.sets = {{QStringLiteral("V.1"), QStringLiteral("1, 2, 21")}};
+        ASSERT_TRUE(import(b, false, QStringLiteral("p21.xlsx")));
+        EXPECT_EQ(PhaseOrderText, QStringLiteral("1, 2, 21"));
+        ASSERT_EQ(GroupTable[2].GreenCount, 1);
+        EXPECT_EQ(GroupTable[2].Greens[1].Phases[0].Phase, 21);
+        EXPECT_EQ(GroupTable[2].Greens[1].Phases[0].Position, 3);
+        EXPECT_EQ(check(b, {1, 2, 21}), QStringList());
+    }
+    IntergreenBook ten;
+    QStringList order;
+    for (int g = 0; g < 10; ++g) {
+        ten.texts << QStringLiteral("K%1").arg(g + 1);
+        ten.phases << QString::number(g + 1);
+        order << QString::number(g + 1);
+    }
+    for (int i = 0; i < 10; ++i)
+        for (int j = 0; j < 10; ++j)
+            if (i != j) ten.set(i, j, 2 + (i + j) % 4);
+    std::vector<int> orderNumbers;
+    for (int p = 1; p <= 10; ++p) orderNumbers.push_back(p);
+    for (int repeats : {1, 4}) {  // ten phases, then an order of 40 positions
+        SCOPED_TRACE(repeats);
+        ResetIntergreenWorkbook();
+        QStringList items;
+        std::vector<int> expected;
+        for (int r = 0; r < repeats; ++r) {
+            items << order;
+            expected.insert(expected.end(), orderNumbers.begin(), orderNumbers.end());
+        }
+        ten.sets = {{QStringLiteral("V.1"), items.join(QStringLiteral(", "))}};
+        ASSERT_TRUE(import(ten, false, QStringLiteral("ten%1.xlsx").arg(repeats)));
+        ASSERT_EQ(GroupTable.size(), 10u);
+        for (const GroupRecord& g : GroupTable) EXPECT_EQ(g.GreenCount, repeats);
+        EXPECT_EQ(GroupTable[9].Greens[std::size_t(repeats)].Phases[0].Position, 10 * repeats);
+        EXPECT_EQ(check(ten, expected), QStringList());
     }
 }
 
