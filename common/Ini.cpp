@@ -14,6 +14,7 @@
 #include <QTemporaryFile>
 
 #include <optional>
+#include <vector>
 
 namespace common {
 
@@ -25,13 +26,15 @@ namespace {
 constexpr int kMaxValueLength = 2047;  // the original read into a 2048-character buffer
 
 struct IniText {
-    QStringList lines;
+    QStringList lines;         // decoded, without line ends
+    std::vector<QByteArray> raw;  // each line as the file held it (its CR kept); empty for a new line
     bool crlf = false;
     bool bom = false;
 };
 
-// UTF-8 is ours; a file that is not valid UTF-8 was written by the Windows programs in code page 1250.
-QString decode(const QByteArray& bytes) {
+// Each line on its own: UTF-8 is ours; a line that is not valid UTF-8 was written by the Windows
+// programs in code page 1250 (an old installation leaves such lines among ours).
+QString decodeLine(const QByteArray& bytes) {
     QStringDecoder utf8(QStringConverter::Utf8);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError()) return text;
@@ -52,11 +55,16 @@ bool readIni(const QString& path, IniText& ini) {
         bytes.remove(0, 3);
     }
     ini.crlf = bytes.contains("\r\n");
-    QString text = decode(bytes);
-    ini.lines = text.split(QLatin1Char('\n'));
-    if (!ini.lines.isEmpty() && ini.lines.last().isEmpty()) ini.lines.removeLast();
-    for (QString& line : ini.lines)
-        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+    for (QByteArray& line : bytes.split('\n')) {
+        QByteArray text = line;
+        if (text.endsWith('\r')) text.chop(1);
+        ini.lines << decodeLine(text);
+        ini.raw.push_back(std::move(line));
+    }
+    if (!ini.lines.isEmpty() && ini.lines.last().isEmpty() && ini.raw.back().isEmpty()) {
+        ini.lines.removeLast();
+        ini.raw.pop_back();
+    }
     return true;
 }
 
@@ -150,9 +158,19 @@ void PutIni(const QString& filePath, const QString& section, const QString& key,
 
     IniText ini;
     readIni(filePath, ini);
+    // Lines written now are new; every other line goes back as the file held it.
+    auto setLine = [&](qsizetype i, const QString& text) {
+        ini.lines[i] = text;
+        ini.raw[size_t(i)].clear();
+    };
+    auto insertLine = [&](qsizetype i, const QString& text) {
+        ini.lines.insert(i, text);
+        ini.raw.insert(ini.raw.begin() + i, QByteArray());
+    };
     qsizetype start = findSection(ini.lines, sectionName);
     if (start < 0) {
-        ini.lines << QLatin1Char('[') + sectionName + QLatin1Char(']') << newLine;
+        insertLine(ini.lines.size(), QLatin1Char('[') + sectionName + QLatin1Char(']'));
+        insertLine(ini.lines.size(), newLine);
     } else {
         qsizetype insertAt = start + 1;  // after the last key of the section, or right after its header
         bool replaced = false;
@@ -162,18 +180,30 @@ void PutIni(const QString& filePath, const QString& section, const QString& key,
             auto k = keyOf(line);
             if (!k) continue;
             if (sameName(*k, keyName)) {
-                ini.lines[i] = newLine;
+                if (line == newLine) {  // already so: the file stays as it is
+                    if (locked) lock.unlock();
+                    return;
+                }
+                setLine(i, newLine);
                 replaced = true;
                 break;
             }
             insertAt = i + 1;
         }
-        if (!replaced) ini.lines.insert(insertAt, newLine);
+        if (!replaced) insertLine(insertAt, newLine);
     }
 
-    QString eol = ini.crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    const QByteArray eol = ini.crlf ? QByteArray("\r\n") : QByteArray("\n");
     QByteArray bytes = ini.bom ? QByteArray("\xEF\xBB\xBF") : QByteArray();
-    bytes += (ini.lines.join(eol) + eol).toUtf8();
+    for (qsizetype i = 0; i < ini.lines.size(); ++i) {
+        const QByteArray& raw = ini.raw[size_t(i)];
+        if (raw.isEmpty() && !ini.lines[i].isEmpty()) {
+            bytes += ini.lines[i].toUtf8() + eol;
+        } else {
+            bytes += raw;
+            bytes += raw.endsWith('\r') ? QByteArray("\n") : (ini.crlf && raw.isEmpty() ? eol : QByteArray("\n"));
+        }
+    }
     QSaveFile out(filePath);
     out.setDirectWriteFallback(true);  // a writable file in a folder that is not
     if (out.open(QIODevice::WriteOnly)) {

@@ -5,12 +5,27 @@
 #include "common/NumberText.h"
 #include "common/SettingBindings.h"
 
+#include <QRegularExpression>
+
 namespace common {
 
 ProgramSettings Settings;
 
-void LoadProgramSettings(ProgramSettings& s, bool& alwaysOnTop, const QString& iniPath,
-                         const QString& section) {
+namespace {
+
+// A decimal ("13.89", "13,89", ".5", "1E-05") or, for `whole`, digits with at most a decimal part
+// (read up to the separator); nothing else ("NaN", "&HFFFF", "12 km").
+bool isPlainNumber(const QString& text, bool whole) {
+    static const QRegularExpression decimal(QStringLiteral("^[+-]?(\\d+([.,]\\d*)?|[.,]\\d+)([eE][+-]?\\d+)?$"));
+    static const QRegularExpression integer(QStringLiteral("^[+-]?\\d+([.,]\\d*)?$"));
+    return (whole ? integer : decimal).match(text.trimmed()).hasMatch();
+}
+
+}  // namespace
+
+QStringList LoadProgramSettings(ProgramSettings& s, bool& alwaysOnTop, const QString& iniPath,
+                                const QString& section) {
+    QStringList problems;
     const ProgramSettings fixed;
     s.StreamLayerName = fixed.StreamLayerName;
     s.ConflictPointLayerName = fixed.ConflictPointLayerName;
@@ -21,11 +36,27 @@ void LoadProgramSettings(ProgramSettings& s, bool& alwaysOnTop, const QString& i
     auto text = [&](const char* key, const char* def) {
         return GetIni(iniPath, section, QString::fromLatin1(key), QString::fromLatin1(def));
     };
-    auto boolean = [&](const char* key, const char* def) {
-        return ConvertIntToBool(ParseInteger(text(key, def)));
+    // A value that is no number (or a negative speed) gives way to the default, and says so.
+    auto checked = [&](const char* key, const char* def, bool whole) {
+        const QString value = text(key, def);
+        const QString name = QString::fromLatin1(key);
+        if (!isPlainNumber(value, whole)) {
+            problems << QStringLiteral("Ustawienie %1=%2 w pliku %3 nie jest liczbą; przyjęto %4.")
+                            .arg(name, value, iniPath, QString::fromLatin1(def));
+            return QString::fromLatin1(def);
+        }
+        if (name.startsWith(QLatin1String("Predk")) && ParseDouble(value) < 0) {
+            problems << QStringLiteral("Ustawienie %1=%2 w pliku %3: prędkość nie może być ujemna; przyjęto %4.")
+                            .arg(name, value, iniPath, QString::fromLatin1(def));
+            return QString::fromLatin1(def);
+        }
+        return value;
     };
-    auto integer = [&](const char* key, const char* def) { return ParseInteger(text(key, def)); };
-    auto number = [&](const char* key, const char* def) { return ParseDouble(text(key, def)); };
+    auto boolean = [&](const char* key, const char* def) {
+        return ConvertIntToBool(ParseInteger(checked(key, def, true)));
+    };
+    auto integer = [&](const char* key, const char* def) { return ParseInteger(checked(key, def, true)); };
+    auto number = [&](const char* key, const char* def) { return ParseDouble(checked(key, def, false)); };
 
     s.SkalujTekst = boolean("SkalujTekst", "1");
     s.WarstwaPunkty = integer("WarstwaPunkty", "114");
@@ -59,6 +90,7 @@ void LoadProgramSettings(ProgramSettings& s, bool& alwaysOnTop, const QString& i
     s.PredkDojazdLuk3 = number("PredkDojazdLuk3", "13.89");
     s.PredkEwakProsta3 = number("PredkEwakProsta3", "10");
     s.PredkEwakLuk3 = number("PredkEwakLuk3", "10");
+    return problems;
 }
 
 void SaveProgramSettings(const ProgramSettings& s, const QString& iniPath, const QString& section) {
@@ -101,8 +133,8 @@ void SaveProgramSettings(const ProgramSettings& s, const QString& iniPath, const
     put("SkalujTekst", QString::number(ConvertBoolToInt(s.SkalujTekst)));
 }
 
-void LoadProgramSettings() {
-    LoadProgramSettings(Settings, AlwaysOnTop, IniFilePath, ProgramTitle());
+QStringList LoadProgramSettings() {
+    return LoadProgramSettings(Settings, AlwaysOnTop, IniFilePath, ProgramTitle());
 }
 
 void SaveProgramSettings() {

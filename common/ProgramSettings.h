@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace common {
 
@@ -55,14 +56,15 @@ struct ProgramSettings {
 extern ProgramSettings Settings;
 
 // Fixed values, then every key from IniFilePath, section ProgramTitle(); also sets AlwaysOnTop.
-// A number of tram cars outside 0..255 reads as the default 2.
-void LoadProgramSettings();
+// A number of tram cars outside 0..255 reads as the default 2. A value that is no number, or a
+// negative speed, reads as its default; the returned messages (Polish) name each such key.
+QStringList LoadProgramSettings();
 // Every setting except NaWierzchu into IniFilePath, section ProgramTitle(); numbers as ".5", "13.89".
 void SaveProgramSettings();
 
 // The same on a given record, file and section (NaWierzchu goes to/from `alwaysOnTop`).
-void LoadProgramSettings(ProgramSettings& settings, bool& alwaysOnTop, const QString& iniPath,
-                         const QString& section);
+QStringList LoadProgramSettings(ProgramSettings& settings, bool& alwaysOnTop, const QString& iniPath,
+                                const QString& section);
 void SaveProgramSettings(const ProgramSettings& settings, const QString& iniPath, const QString& section);
 
 }  // namespace common

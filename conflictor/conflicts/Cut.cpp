@@ -215,9 +215,33 @@ void cutPair(int i, int j, std::vector<ConflictPointRecord>& points, MessageLoop
     }
 }
 
+// The first name of a block the cut would make (markers, split components) that the CAD refuses:
+// a number taken from a drawing made elsewhere may hold such characters ("1*", "1?").
+QString refusedBlockName() {
+    static const QString forbidden = QStringLiteral("<>/\\\":;?*|=`");
+    const QStringList names = {IntersectionNumber + QStringLiteral("^STRUMIEN_"),
+                               IntersectionNumber + QStringLiteral("^POJPOJ_STRUMIEN_"),
+                               IntersectionNumber + QStringLiteral("^POJPIESZ_STRUMIEN_"),
+                               IntersectionNumber + QStringLiteral("^PIESZPOJ_STRUMIEN_")};
+    for (const QString& name : names)
+        for (QChar c : name)
+            if (forbidden.contains(c) || c.unicode() < 32) return name;
+    return {};
+}
+
 CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer& pacer) {
     const QString title = window.caption();
     if (!automation::CheckDocumentOpen(true)) return CutOutcome::NoDocument;
+    // Every name is checked before anything in the drawing changes.
+    if (const QString bad = refusedBlockName(); !bad.isEmpty()) {
+        run.stopFlash();
+        ui::MsgBox(QStringLiteral("Cięcie nie jest możliwe: nazwa bloku \"%1\" utworzona z numeru skrzyżowania "
+                                  "\"%2\" zawierałaby znak niedozwolony w nazwach bloków (< > / \\ \" : ; ? * | = `). "
+                                  "Rysunek nie został zmieniony; nadaj skrzyżowaniu numer bez tych znaków.")
+                       .arg(bad, IntersectionNumber),
+                   ui::Exclamation, title);
+        return CutOutcome::CheckFailed;
+    }
     run.saveActiveLayer();
     EnsureStreamLayers();
     automation::SaveAndSetCadVariables(QStringLiteral("256"), QString(), -1.0, 0.0, 1.0);

@@ -112,7 +112,8 @@ bool ConflictorWindow::StartUp() {
 
     FillSettingBindings();
     common::LoadFormControlSettings(this, false);
-    common::LoadProgramSettings();
+    if (const QStringList problems = common::LoadProgramSettings(); !problems.isEmpty())
+        ui::MsgBox(problems.join(QLatin1Char('\n')), ui::Exclamation, ProgramTitleText);
     SettingsLoaded = true;
     if (QAction* onTop = action(QStringLiteral("mnuOpcje_ZawszeNaWierzchu"))) onTop->setChecked(false);
 

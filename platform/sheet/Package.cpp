@@ -17,6 +17,20 @@ namespace {
 // read with "/".
 void readArchive(zip_t* z, const QString& path, std::vector<std::pair<QString, QByteArray>>& parts) {
     const zip_int64_t n = zip_get_num_entries(z, 0);
+    // The parts together are limited too: many parts each under the limit of one would still
+    // inflate a small file to gigabytes. Declared sizes are summed first; a part that inflates
+    // past its declared size is refused below.
+    constexpr zip_uint64_t totalLimit = zip_uint64_t(1) << 29;
+    zip_uint64_t total = 0;
+    for (zip_int64_t i = 0; i < n; ++i) {
+        zip_stat_t st;
+        if (zip_stat_index(z, zip_uint64_t(i), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)) continue;
+        total += std::min<zip_uint64_t>(st.size, totalLimit + 1);
+        if (total > totalLimit) {
+            zip_discard(z);
+            throw FileError(QStringLiteral("Części pliku \"%1\" są razem zbyt duże").arg(path));
+        }
+    }
     for (zip_int64_t i = 0; i < n; ++i) {
         zip_stat_t st;
         if (zip_stat_index(z, zip_uint64_t(i), 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME) || !st.name)

@@ -62,6 +62,8 @@ void Range::setValue(const Value& value) {
         cell.formula.reset();
         cell.kept.reset();
         cell.value = entered;
+        // Only a number goes back as a date; a text entered over a date cell is a text.
+        if (entered.type() != Value::Type::Number) cell.isoDate = false;
         ws.removeCellIfBlank(row, col);
         book.cellChanged(&ws, row, col);
     });

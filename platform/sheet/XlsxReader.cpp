@@ -235,7 +235,10 @@ void readSheet(Workbook& book, Worksheet& ws, const Package& pkg, const QString&
                     cell.value = Value(*serial);
                     cell.isoDate = true;
                 } else {
+                    // A date this engine holds no serial for (a time of day, a date before 1900) stays
+                    // the text the file gave, written back as a date cell.
                     cell.value = v ? Value(vt) : Value();
+                    cell.isoDate = v;
                 }
             } else if (t == QLatin1String("str")) {
                 cell.value = v ? Value(decodeEscapes(vt)) : Value();

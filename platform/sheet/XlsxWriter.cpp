@@ -580,6 +580,11 @@ void setValueNode(pugi::xml_node c, const Value& v, SharedStrings* strings, cons
 
 // A date cell as read: its serial number written back as the ISO date it was.
 bool setDateNode(pugi::xml_node c, const Value& v, const char* vName) {
+    if (v.isText() && !v.text().isEmpty()) {
+        c.append_attribute("t") = "d";
+        c.append_child(vName).text() = u8(v.text()).constData();
+        return true;
+    }
     if (v.type() != Value::Type::Number) return false;
     const QString iso = isoDateFromSerial(v.number());
     if (iso.isEmpty()) return false;

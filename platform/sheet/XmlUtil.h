@@ -52,12 +52,48 @@ inline QString text(const pugi::xml_node& n) {
     return QString::fromUtf8(n.text().get());
 }
 
+// The XML parser's reason in Polish, with the byte where it stopped.
+inline QString xmlErrorText(const pugi::xml_parse_result& r) {
+    QString why;
+    switch (r.status) {
+        case pugi::status_file_not_found:
+        case pugi::status_io_error:
+            why = QStringLiteral("błąd odczytu");
+            break;
+        case pugi::status_out_of_memory:
+            why = QStringLiteral("brak pamięci");
+            break;
+        case pugi::status_unrecognized_tag:
+        case pugi::status_bad_start_element:
+        case pugi::status_bad_end_element:
+            why = QStringLiteral("błędny znacznik");
+            break;
+        case pugi::status_end_element_mismatch:
+            why = QStringLiteral("znacznik zamykający nie pasuje do otwierającego");
+            break;
+        case pugi::status_no_document_element:
+            why = QStringLiteral("brak elementu głównego");
+            break;
+        case pugi::status_bad_attribute:
+            why = QStringLiteral("błędny atrybut");
+            break;
+        case pugi::status_bad_pcdata:
+        case pugi::status_bad_cdata:
+        case pugi::status_bad_comment:
+        case pugi::status_bad_pi:
+        case pugi::status_bad_doctype:
+            why = QStringLiteral("błędny tekst, komentarz lub deklaracja");
+            break;
+        default:
+            why = QStringLiteral("błędny zapis XML");
+    }
+    return QStringLiteral("%1 (bajt %2)").arg(why).arg(qlonglong(r.offset));
+}
+
 inline void parse(pugi::xml_document& doc, const QByteArray& data, const QString& part) {
     pugi::xml_parse_result r = doc.load_buffer(data.constData(), size_t(data.size()),
                                                pugi::parse_default | pugi::parse_ws_pcdata_single);
-    if (!r)
-        throw FileError(QStringLiteral("Uszkodzona część \"%1\" skoroszytu: %2")
-                            .arg(part, QString::fromUtf8(r.description())));
+    if (!r) throw FileError(QStringLiteral("Uszkodzona część \"%1\" skoroszytu: %2").arg(part, xmlErrorText(r)));
 }
 
 struct StringWriter : pugi::xml_writer {
@@ -149,8 +185,8 @@ inline QString encodeEscapes(const QString& s) {
                                       s.mid(i + 2, 4).toUInt(&ok, 16);
                                       return ok;
                                   }();
-        const bool control =
-            c.unicode() < 32 && c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r');
+        // A CR written as it is would come back as LF (XML reads every line end as LF).
+        const bool control = c.unicode() < 32 && c != QLatin1Char('\t') && c != QLatin1Char('\n');
         if (looksEscaped || control || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF)
             out += QStringLiteral("_x%1_")
                        .arg(c.unicode(), 4, 16, QLatin1Char('0'))

@@ -120,6 +120,26 @@ TEST_F(CommonIni, ReadsWindowsCodePageFile) {
               QStringLiteral("Łódź"));
 }
 
+// A file of UTF-8 lines with one line of code page 1250 left by an old installation: each line is
+// read in its own encoding, and a write leaves every line it does not change byte for byte.
+TEST_F(CommonIni, MixedEncodingsAreReadLineByLineAndUnchangedLinesStay) {
+    const QByteArray file = "[Ulice]\r\nMiasto=\xC5\x81\xC3\xB3"
+                            "d\xC5\xBA\r\nStara=\xA3\xF3"
+                            "d\x9F\r\n; komentarz \xB9\r\nDalej=1\r\n";
+    writeAll(path(), file);
+    EXPECT_EQ(GetIni(path(), QStringLiteral("Ulice"), QStringLiteral("Miasto"), QString()), QStringLiteral("Łódź"));
+    EXPECT_EQ(GetIni(path(), QStringLiteral("Ulice"), QStringLiteral("Stara"), QString()), QStringLiteral("Łódź"));
+    PutIni(path(), QStringLiteral("Ulice"), QStringLiteral("Dalej"), QStringLiteral("Żółć"));
+    QFile f(path());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray after = f.readAll();
+    EXPECT_EQ(after, file.left(file.indexOf("Dalej=")) + "Dalej=\xC5\xBB\xC3\xB3\xC5\x82\xC4\x87\r\n");
+    f.close();
+    // Writing a value the file already holds changes nothing.
+    PutIni(path(), QStringLiteral("Ulice"), QStringLiteral("Dalej"), QStringLiteral("Żółć"));
+    EXPECT_EQ(QFileInfo(path()).size(), after.size());
+}
+
 TEST_F(CommonIni, TwoWritersOfOneFileBothSurvive) {
     // Each write re-reads the file under a lock, so concurrent programs never drop each other's keys.
     PutIni(path(), QStringLiteral("Ogolne"), QStringLiteral("start"), QStringLiteral("1"));

@@ -95,8 +95,33 @@ TEST_F(CommonProgramSettings, ReadingByType) {
     EXPECT_TRUE(s.SkalujTekst);
     EXPECT_DOUBLE_EQ(s.PredkPiesi, 1.4);
     EXPECT_TRUE(onTop);
-    EXPECT_EQ(s.WarstwaPunkty, 0);
+    EXPECT_EQ(s.WarstwaPunkty, 114);  // no number: the default
     EXPECT_EQ(s.IloscWagonow, 2);  // does not fit one byte: the default
+}
+
+// Values that are no numbers ("NaN", a hexadecimal "&HFFFF") and negative speeds read as their
+// defaults, each named in a message; a clearing speed comes from its own key.
+TEST_F(CommonProgramSettings, ValuesThatAreNoNumbersOrNegativeSpeedsGiveDefaultsAndSaySo) {
+    PutIni(path(), section, QStringLiteral("SygnalZolty"), QStringLiteral("NaN"));
+    PutIni(path(), section, QStringLiteral("PisakPunkty"), QStringLiteral("&HFFFF"));
+    PutIni(path(), section, QStringLiteral("PredkPiesi"), QStringLiteral("-1.4"));
+    PutIni(path(), section, QStringLiteral("PredkEwakProsta"), QStringLiteral("9.5"));
+    PutIni(path(), section, QStringLiteral("PredkEwakLuk"), QStringLiteral("8.25"));
+    PutIni(path(), section, QStringLiteral("PredkDojazdProsta"), QStringLiteral("12,5"));
+    ProgramSettings s;
+    bool onTop = false;
+    const QStringList problems = LoadProgramSettings(s, onTop, path(), section);
+    EXPECT_DOUBLE_EQ(s.SygnalZolty, 3);
+    EXPECT_EQ(s.PisakPunkty, 15);
+    EXPECT_DOUBLE_EQ(s.PredkPiesi, 1.4);
+    EXPECT_DOUBLE_EQ(s.PredkEwakProsta, 9.5);
+    EXPECT_DOUBLE_EQ(s.PredkEwakLuk, 8.25);
+    EXPECT_DOUBLE_EQ(s.PredkDojazdProsta, 12.5);
+    ASSERT_EQ(problems.size(), 3) << problems.join('\n').toStdString();
+    EXPECT_TRUE(problems[0].startsWith(QStringLiteral("Ustawienie PisakPunkty=&HFFFF"))) << problems[0].toStdString();
+    EXPECT_TRUE(problems[1].contains(QStringLiteral("PredkPiesi=-1.4")) && problems[1].contains(QStringLiteral("ujemna")));
+    EXPECT_TRUE(problems[2].startsWith(QStringLiteral("Ustawienie SygnalZolty=NaN")) &&
+                problems[2].contains(QStringLiteral("nie jest liczbą")));
 }
 
 TEST_F(CommonProgramSettings, GlobalsUseIniFilePathAndProgramTitle) {

@@ -130,6 +130,13 @@ int main(int argc, char** argv) {
         QStringList numbers;
         for (int i = 0; i < w.intersectionCount(); ++i) numbers << w.intersectionText(i);
         out << "Skrzyżowania: " << numbers.join(QStringLiteral(", ")) << "\n";
+        // A number the drawing does not hold would have the commands work on another
+        // intersection's program. (A drawing without any program gets its first one.)
+        if (!number.isEmpty() && !numbers.isEmpty() && !numbers.contains(number.trimmed())) {
+            QTextStream(stderr) << "Błąd: rysunek nie zawiera skrzyżowania nr " << number.trimmed()
+                                << " (zawiera: " << numbers.join(QStringLiteral(", ")) << ")\n";
+            return 1;
+        }
         out << "Bieżące skrzyżowanie: " << IntersectionNumber << "\n";
         if (ProgramTableOrigin.Known)
             out << "Początek tabeli: " << ProgramTableOrigin.Point.X << ", " << ProgramTableOrigin.Point.Y

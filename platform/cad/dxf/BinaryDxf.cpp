@@ -64,13 +64,13 @@ public:
 
 private:
     [[noreturn]] void fail(const char* what) const {
-        throw Failed(QStringLiteral("%1, byte %2: %3")
+        throw Failed(QStringLiteral("%1, bajt %2: %3")
                          .arg(source_.isEmpty() ? QStringLiteral("DXF") : source_)
                          .arg(pos_)
-                         .arg(QLatin1String(what)));
+                         .arg(QString::fromUtf8(what)));
     }
     void need(qsizetype n) const {
-        if (size_ - pos_ < n) fail("the binary DXF ends inside a value");
+        if (size_ - pos_ < n) fail("binarny DXF kończy się wewnątrz wartości");
     }
     template <class T>
     T little() {
@@ -95,7 +95,7 @@ private:
         switch (typeOf(code)) {
             case ValueType::Text: {
                 const void* zero = std::memchr(p_ + pos_, 0, size_t(size_ - pos_));
-                if (!zero) fail("a text value is not terminated");
+                if (!zero) fail("tekst nie jest zakończony");
                 const qsizetype len = static_cast<const unsigned char*>(zero) - (p_ + pos_);
                 // A line break inside a value would split the text pair.
                 for (qsizetype i = 0; i < len; ++i) {
@@ -109,7 +109,7 @@ private:
                 const quint64 bits = little<quint64>();
                 double d;
                 std::memcpy(&d, &bits, sizeof d);
-                if (!std::isfinite(d)) fail("a number is not finite");
+                if (!std::isfinite(d)) fail("liczba nie jest skończona");
                 // As text files write them: "1.0", not "1".
                 char buf[32];
                 auto r = std::to_chars(buf, buf + sizeof buf, d);

@@ -4,6 +4,7 @@
 
 #include "platform/cad/dxf/BinaryDxf.h"
 #include "platform/cad/dxf/CodePage.h"
+#include "platform/cad/dxf/FileErrors.h"
 #include "platform/cad/dxf/DxfTokenizer.h"
 
 #include <QDir>
@@ -110,6 +111,7 @@ private:
     void remapTags(Tags& tags, bool inObject) const;
     void remapPointers();
     std::unordered_set<quint64> claimed_;
+    std::unordered_set<const BlockDefinition*> unnumberedRecords_;
     std::unordered_map<quint64, std::vector<quint64>> renumbered_;
     const QByteArray& data_;
 };
@@ -126,7 +128,7 @@ bool Reader::readRecord(std::vector<RawTag>& out, QString& type, qint64& line) {
     out.clear();
     RawTag t;
     if (!tk_.next(t)) return false;
-    if (t.code != 0) tk_.fail(t.line, QStringLiteral("group code 0 was expected, found %1").arg(t.code));
+    if (t.code != 0) tk_.fail(t.line, QStringLiteral("oczekiwano kodu grupy 0, jest %1").arg(t.code));
     // Record types repeat endlessly: one shared string per type.
     const std::string_view tv = trimmed(t.value);
     auto it = types_.find(tv);
@@ -316,6 +318,8 @@ void Reader::remapPointers() {
     for (auto* tables : {&db_->viewports(), &db_->views(), &db_->ucss(), &db_->shapeStyles()})
         for (RawTableRecord* r : tables->records()) remapTags(r->tags, false);
     for (auto& [name, tags] : db_->tableHeadTags) remapTags(tags, true);
+    // The solid-model records of ACDSDATA name their entities (320).
+    for (auto& [name, tags] : db_->extraSections) remapTags(tags, false);
     for (BlockDefinition* b : db_->blocks()) {
         common(b, false);
         b->layoutHandle = remap(b->layoutHandle, true);
@@ -341,19 +345,19 @@ std::unique_ptr<Database> Reader::run() {
     bool any = false;
     for (;;) {
         if (!tk_.next(t)) {
-            if (!any) tk_.fail(tk_.line(), QStringLiteral("the file is empty or holds no DXF data"));
+            if (!any) tk_.fail(tk_.line(), QStringLiteral("plik jest pusty albo nie zawiera danych DXF"));
             break;  // a missing EOF marker after complete sections is tolerated
         }
         any = true;
         const std::string_view v = trimmed(t.value);
-        if (t.code != 0) tk_.fail(t.line, QStringLiteral("group code 0 was expected, found %1").arg(t.code));
+        if (t.code != 0) tk_.fail(t.line, QStringLiteral("oczekiwano kodu grupy 0, jest %1").arg(t.code));
         if (v == "EOF") break;
         if (v != "SECTION")
             tk_.fail(t.line,
-                     QStringLiteral("SECTION was expected, found \"%1\"")
+                     QStringLiteral("oczekiwano SECTION, jest \"%1\"")
                          .arg(QString::fromLatin1(v.data(), qsizetype(std::min<size_t>(v.size(), 40)))));
         RawTag n;
-        if (!tk_.next(n) || n.code != 2) tk_.fail(t.line, QStringLiteral("the section has no name"));
+        if (!tk_.next(n) || n.code != 2) tk_.fail(t.line, QStringLiteral("sekcja nie ma nazwy"));
         const std::string_view section = trimmed(n.value);
         if (section == "HEADER")
             readHeader();
@@ -387,7 +391,7 @@ void Reader::keepSection(const QString& name) {
         }
         tags.push_back(toTag(t));
     }
-    tk_.fail(start, QStringLiteral("the section is not closed by ENDSEC"));
+    tk_.fail(start, QStringLiteral("sekcja nie jest zamknięta przez ENDSEC"));
 }
 
 void Reader::skipSection() {
@@ -395,7 +399,7 @@ void Reader::skipSection() {
     const qint64 start = tk_.line();
     while (tk_.next(t))
         if (t.code == 0 && trimmed(t.value) == "ENDSEC") return;
-    tk_.fail(start, QStringLiteral("the section is not closed by ENDSEC"));
+    tk_.fail(start, QStringLiteral("sekcja nie jest zamknięta przez ENDSEC"));
 }
 
 void Reader::readHeader() {
@@ -406,7 +410,7 @@ void Reader::readHeader() {
     while (tk_.next(t)) {
         if (t.code == 0) {
             if (trimmed(t.value) != "ENDSEC")
-                tk_.fail(t.line, QStringLiteral("ENDSEC was expected in the header"));
+                tk_.fail(t.line, QStringLiteral("w nagłówku oczekiwano ENDSEC"));
             QString version, codePage;
             for (const auto& [name, tags] : vars) {
                 if (tags.empty()) continue;
@@ -446,10 +450,10 @@ void Reader::readHeader() {
             continue;
         }
         if (vars.empty())
-            tk_.fail(t.line, QStringLiteral("a header variable name (group code 9) was expected"));
+            tk_.fail(t.line, QStringLiteral("oczekiwano nazwy zmiennej nagłówka (kod grupy 9)"));
         vars.back().second.push_back(t);
     }
-    tk_.fail(start, QStringLiteral("the HEADER section is not closed by ENDSEC"));
+    tk_.fail(start, QStringLiteral("sekcja HEADER nie jest zamknięta przez ENDSEC"));
 }
 
 void Reader::readClasses() {
@@ -459,7 +463,7 @@ void Reader::readClasses() {
     while (readRecord(rec_, type, line)) {
         if (type == QLatin1String("ENDSEC")) return;
         if (type != QLatin1String("CLASS"))
-            tk_.fail(line, QStringLiteral("CLASS was expected, found %1").arg(type));
+            tk_.fail(line, QStringLiteral("oczekiwano CLASS, jest %1").arg(type));
         DxfClass c;
         for (const RawTag& t : rec_) {
             switch (t.code) {
@@ -490,7 +494,7 @@ void Reader::readClasses() {
         }
         db_->classes.push_back(c);
     }
-    tk_.fail(start, QStringLiteral("the CLASSES section is not closed by ENDSEC"));
+    tk_.fail(start, QStringLiteral("sekcja CLASSES nie jest zamknięta przez ENDSEC"));
 }
 
 void Reader::readTables() {
@@ -500,7 +504,7 @@ void Reader::readTables() {
     while (readRecord(rec_, type, line)) {
         if (type == QLatin1String("ENDSEC")) return;
         if (type != QLatin1String("TABLE"))
-            tk_.fail(line, QStringLiteral("TABLE was expected, found %1").arg(type));
+            tk_.fail(line, QStringLiteral("oczekiwano TABLE, jest %1").arg(type));
         QString tableName;
         quint64 handle = 0;
         Tags groups;  // application groups of the head: its extension dictionary above all
@@ -517,7 +521,7 @@ void Reader::readTables() {
         if (!groups.empty()) db_->tableHeadTags[tableName] = std::move(groups);
         readTable(tableName, handle);
     }
-    tk_.fail(start, QStringLiteral("the TABLES section is not closed by ENDSEC"));
+    tk_.fail(start, QStringLiteral("sekcja TABLES nie jest zamknięta przez ENDSEC"));
 }
 
 void Reader::readTable(const QString& tableName, quint64 tableHandle) {
@@ -707,6 +711,7 @@ void Reader::readTable(const QString& tableName, quint64 tableHandle) {
                 n = QStringLiteral("*Paper_Space");
             BlockDefinition* b = db_->findBlock(n);
             if (!b) b = db_->adoptBlock(n, want(s.handle));
+            if (s.handle == 0) unnumberedRecords_.insert(b);
             adopted(s.handle, b);
             applyObject(b, s);
             for (const RawTag* t : s.body) {
@@ -736,7 +741,7 @@ void Reader::readTable(const QString& tableName, quint64 tableHandle) {
         }
         // Records of unknown tables are dropped: no reader knows what to do with them.
     }
-    tk_.fail(start, QStringLiteral("the %1 table is not closed by ENDTAB").arg(tableName));
+    tk_.fail(start, QStringLiteral("tabela %1 nie jest zamknięta przez ENDTAB").arg(tableName));
 }
 
 BlockDefinition* Reader::modelSpace() {
@@ -757,7 +762,7 @@ void Reader::readBlocks() {
     while (readRecord(rec_, type, line)) {
         if (type == QLatin1String("ENDSEC")) return;
         if (type != QLatin1String("BLOCK"))
-            tk_.fail(line, QStringLiteral("BLOCK was expected, found %1").arg(type));
+            tk_.fail(line, QStringLiteral("oczekiwano BLOCK, jest %1").arg(type));
         split(rec_, s);
         QString n;
         Point3 base;
@@ -793,13 +798,18 @@ void Reader::readBlocks() {
                     break;
             }
         }
-        if (n.isEmpty()) tk_.fail(line, QStringLiteral("a block without a name"));
+        if (n.isEmpty()) tk_.fail(line, QStringLiteral("blok bez nazwy"));
         if (n.compare(QLatin1String("$MODEL_SPACE"), Qt::CaseInsensitive) == 0)
             n = QStringLiteral("*Model_Space");
         if (n.compare(QLatin1String("$PAPER_SPACE"), Qt::CaseInsensitive) == 0)
             n = QStringLiteral("*Paper_Space");
         BlockDefinition* b = db_->findBlock(n);
         if (!b) b = db_->adoptBlock(n, 0);
+        // A block record written without a handle: the block names it by its owner pointer, and
+        // so do the layouts; those pointers lead to the record's new handle.
+        if (unnumberedRecords_.count(b) && s.owner && s.owner != b->handle() && !claimed_.count(s.owner) &&
+            !renumbered_.count(s.owner))
+            renumbered_[s.owner].push_back(b->handle());
         b->basePoint = base;
         b->flags = flags;
         b->description = description;
@@ -813,7 +823,7 @@ void Reader::readBlocks() {
         split(rec_, s);
         b->endblkHandle = claim(s.handle);
     }
-    tk_.fail(start, QStringLiteral("the BLOCKS section is not closed by ENDSEC"));
+    tk_.fail(start, QStringLiteral("sekcja BLOCKS nie jest zamknięta przez ENDSEC"));
 }
 
 void Reader::readEntities(BlockDefinition* defaultBlock, const char* terminator) {
@@ -824,7 +834,7 @@ void Reader::readEntities(BlockDefinition* defaultBlock, const char* terminator)
     while (readRecord(rec_, type, line)) {
         if (type == end) return;
         if (type == QLatin1String("ENDSEC") || type == QLatin1String("ENDBLK"))
-            tk_.fail(line, QStringLiteral("%1 was expected, found %2").arg(end).arg(type));
+            tk_.fail(line, QStringLiteral("oczekiwano %1, jest %2").arg(end).arg(type));
         if (type == QLatin1String("VERTEX") || type == QLatin1String("SEQEND") ||
             type == QLatin1String("ATTRIB"))
             continue;  // a stray sub-record without its main entity
@@ -837,7 +847,7 @@ void Reader::readEntities(BlockDefinition* defaultBlock, const char* terminator)
         }
         readEntity(type, rec_, line, block);
     }
-    tk_.fail(start, QStringLiteral("the entity list is not closed by %1").arg(end));
+    tk_.fail(start, QStringLiteral("lista obiektów nie jest zamknięta przez %1").arg(end));
 }
 
 namespace {
@@ -1346,9 +1356,11 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
                     last = text(*t);
                 else if (c == 7)
                     d.style = name(*t);
-                else if (c == 50)
-                    d.rotation = normalizeAngle(num(*t) * degToRad);
-                else if (c == 44)
+                else if (c == 50) {
+                    d.givenAngle = num(*t);
+                    d.hasGivenAngle = true;
+                    d.rotation = normalizeAngle(d.givenAngle * degToRad);
+                } else if (c == 44)
                     d.lineSpacing = num(*t);
                 else if (c == 42 || c == 43)
                     continue;  // measured extents: recomputed by readers
@@ -1356,8 +1368,12 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
                     extra(t);
             }
             d.text = chunks + last;
-            if (haveDirection && (dir.x != 0 || dir.y != 0))
+            if (haveDirection && (dir.x != 0 || dir.y != 0)) {
                 d.rotation = normalizeAngle(std::atan2(dir.y, dir.x));
+                d.hasGivenDirection = true;
+                d.givenDirection = dir;
+            }
+            d.givenRotation = d.rotation;
             break;
         }
         case EntityKind::Point: {
@@ -1759,7 +1775,7 @@ void Reader::readObjects() {
             for (const RawTag* t : s.body) o->tags.push_back(toTag(*t));
         }
     }
-    tk_.fail(start, QStringLiteral("the OBJECTS section is not closed by ENDSEC"));
+    tk_.fail(start, QStringLiteral("sekcja OBJECTS nie jest zamknięta przez ENDSEC"));
 }
 
 void Reader::finish() {
@@ -1897,9 +1913,9 @@ QString resolveDrawingFile(const QString& path) {
 
 std::unique_ptr<Database> readFile(const QString& path) {
     QFile file(path);
-    if (!file.exists()) throw NotFound(QStringLiteral("The file %1 does not exist").arg(path));
+    if (!file.exists()) throw NotFound(QStringLiteral("Plik %1 nie istnieje").arg(path));
     if (!file.open(QIODevice::ReadOnly))
-        throw Failed(QStringLiteral("The file %1 cannot be opened: %2").arg(path, file.errorString()));
+        throw Failed(QStringLiteral("Nie można otworzyć pliku %1: %2").arg(path, fileErrorText(file)));
     // The file is mapped rather than copied; values are decoded straight from the mapping.
     QByteArray data;
     uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;

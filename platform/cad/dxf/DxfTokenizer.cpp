@@ -33,7 +33,7 @@ Tokenizer::Tokenizer(const QByteArray& data, const QString& sourceName)
 }
 
 void Tokenizer::fail(qint64 line, const QString& what) const {
-    throw Failed(QStringLiteral("%1, line %2: %3")
+    throw Failed(QStringLiteral("%1, wiersz %2: %3")
                      .arg(source_.isEmpty() ? QStringLiteral("DXF") : source_)
                      .arg(line)
                      .arg(what));
@@ -68,11 +68,11 @@ bool Tokenizer::next(RawTag& tag) {
         int code = 0;
         auto [ptr, ec] = std::from_chars(c.data(), c.data() + c.size(), code);
         if (c.empty() || ec != std::errc() || ptr != c.data() + c.size() || code < -5 || code > 1071)
-            fail(codeLineNo, QStringLiteral("a group code was expected, found \"%1\"").arg(shown(c)));
+            fail(codeLineNo, QStringLiteral("oczekiwano kodu grupy, jest \"%1\"").arg(shown(c)));
         std::string_view value;
-        if (!readLine(value)) fail(codeLineNo, QStringLiteral("the file ends after group code %1").arg(code));
+        if (!readLine(value)) fail(codeLineNo, QStringLiteral("plik kończy się po kodzie grupy %1").arg(code));
         if (value.find('\0') != std::string_view::npos)
-            fail(line_, QStringLiteral("binary data where a value was expected"));
+            fail(line_, QStringLiteral("dane binarne zamiast wartości"));
         if (code == 999) continue;  // comment
         tag.code = code;
         tag.value = value;
@@ -87,7 +87,7 @@ double toDouble(const Tokenizer& tk, const RawTag& t) {
     double v = 0;
     auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
     if (ec == std::errc::result_out_of_range || (ec == std::errc() && !std::isfinite(v)))
-        tk.fail(t.line, QStringLiteral("the number \"%1\" is out of range").arg(shown(s)));
+        tk.fail(t.line, QStringLiteral("liczba \"%1\" jest poza zakresem").arg(shown(s)));
     if (s.empty() || ec != std::errc() || ptr != s.data() + s.size()) {
         // A leading "+" or a comma decimal separator appear in files of some programs.
         QString text = QString::fromLatin1(s.data(), qsizetype(s.size()));
@@ -95,7 +95,7 @@ double toDouble(const Tokenizer& tk, const RawTag& t) {
         bool ok = false;
         v = text.toDouble(&ok);
         if (!ok || !std::isfinite(v))
-            tk.fail(t.line, QStringLiteral("a number was expected for group code %1, found \"%2\"")
+            tk.fail(t.line, QStringLiteral("dla kodu grupy %1 oczekiwano liczby, jest \"%2\"")
                                 .arg(t.code)
                                 .arg(shown(s)));
     }
@@ -109,13 +109,13 @@ int toInt(const Tokenizer& tk, const RawTag& t) {
     if (ec != std::errc() || ptr != s.data() + s.size()) {
         const double d = toDouble(tk, t);
         if (std::abs(d) > 4.0e18)
-            tk.fail(t.line, QStringLiteral("the number \"%1\" is out of range").arg(shown(s)));
+            tk.fail(t.line, QStringLiteral("liczba \"%1\" jest poza zakresem").arg(shown(s)));
         v = static_cast<long long>(d);
     }
     if (v < INT32_MIN || v > INT32_MAX) {
         // 32-bit codes (90..99) may hold unsigned values; keep their bits.
         if (v >= 0 && v <= UINT32_MAX) return static_cast<int>(static_cast<quint32>(v));
-        tk.fail(t.line, QStringLiteral("the number \"%1\" is out of range").arg(shown(s)));
+        tk.fail(t.line, QStringLiteral("liczba \"%1\" jest poza zakresem").arg(shown(s)));
     }
     return int(v);
 }

@@ -1,8 +1,9 @@
-// The DXF writer: an R2000 (AC1015) file with handles, owners, block records, classes and the
+// The DXF writer: an R2000 (AC1015) file (the read version for one keeping R2013+ solid data) with handles, owners, block records, classes and the
 // objects section (root dictionary first, the drawing properties in "DWGPROPS", draw order).
 #include "platform/cad/dxf/DxfWriter.h"
 
 #include "platform/cad/dxf/CodePage.h"
+#include "platform/cad/dxf/FileErrors.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <charconv>
 #include <cmath>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace cad::dxf {
@@ -50,9 +52,22 @@ bool hasDynamicData(const Entity& e) {
     return ins && (!ins->dynamicProperties.empty() || !ins->effectiveName.isEmpty());
 }
 
+// The version written: R2000, unless the drawing keeps solid-model data in an ACDSDATA section
+// (R2013 and later), which readers take for that data only in a file of such a version.
+QString versionFor(const Database& db) {
+    if (db.fileVersion >= QLatin1String("AC1027") && db.fileVersion <= QLatin1String("AC1032"))
+        for (const auto& [name, tags] : db.extraSections)
+            if (name == QLatin1String("ACDSDATA")) return db.fileVersion;
+    return QStringLiteral("AC1015");
+}
+
 class Writer {
 public:
-    explicit Writer(const Database& db) : db_(db), cp_(pageFor(db), false), seed_(db.handleSeed()) {}
+    explicit Writer(const Database& db)
+        : db_(db),
+          version_(versionFor(db)),
+          cp_(pageFor(db), version_ >= QLatin1String("AC1021")),
+          seed_(db.handleSeed()) {}
     // The header and the rest, separately so a file can take them without joining them.
     std::pair<QByteArray, QByteArray> run();
 
@@ -106,6 +121,7 @@ private:
         out_->append('\n');
     }
     void handle(int c, quint64 h) {
+        if (c == 5 || c == 105) given_.insert(h);
         code(c);
         out_->append(handleToText(h).toLatin1());
         out_->append('\n');
@@ -116,7 +132,10 @@ private:
         if (withZ) real(base + 20, p.z);
     }
     void tags(const Tags& ts) {
-        for (const Tag& t : ts) str(t.code, t.value);
+        for (const Tag& t : ts) {
+            if (t.code == 5) given_.insert(handleFromText(t.value));
+            str(t.code, t.value);
+        }
     }
     quint64 newHandle() { return seed_++; }
 
@@ -157,8 +176,10 @@ private:
     void summary(quint64 owner);
 
     const Database& db_;
+    QString version_;
     CodePage cp_;
     quint64 seed_;
+    std::unordered_set<quint64> given_;  // handles written so far (5, 105)
     QByteArray body_;
     QByteArray* out_ = &body_;
 };
@@ -190,7 +211,7 @@ void Writer::header() {
     ascii(0, "SECTION");
     ascii(2, "HEADER");
     ascii(9, "$ACADVER");
-    ascii(1, "AC1015");
+    str(1, version_);
     ascii(9, "$DWGCODEPAGE");
     str(3, cp_.name());
     ascii(9, "$HANDSEED");
@@ -655,7 +676,13 @@ void Writer::entity(const Entity& e, bool paper) {
             str(1, text);
             str(7, m.style);
             if (!defaultNormal(e.normal)) point(210, e.normal);
-            if (m.rotation != 0) real(50, m.rotation * radToDeg);
+            const bool asGiven = m.rotation == m.givenRotation;
+            if (m.hasGivenDirection)
+                point(11, asGiven ? m.givenDirection : Point3{std::cos(m.rotation), std::sin(m.rotation), 0});
+            if (m.hasGivenAngle)
+                real(50, asGiven ? m.givenAngle : m.rotation * radToDeg);
+            else if (!m.hasGivenDirection && m.rotation != 0)
+                real(50, m.rotation * radToDeg);
             if (m.lineSpacing != 1) {
                 integer(73, 1);
                 real(44, m.lineSpacing);
@@ -908,17 +935,22 @@ void Writer::objects() {
                 handle(330, st.blockRecord);
                 const auto* block = dynamic_cast<const BlockDefinition*>(db_.objectByHandle(st.blockRecord));
                 if (block && !block->isErased()) {
-                    // The drawing order as a permutation of the entities' own handles.
-                    const std::vector<Entity*> order = db_.drawOrder(block);
-                    std::vector<quint64> handles;
-                    handles.reserve(order.size());
-                    for (const Entity* e : order) handles.push_back(e->handle());
-                    std::vector<quint64> sorted = handles;
-                    std::sort(sorted.begin(), sorted.end());
-                    for (size_t i = 0; i < order.size(); ++i) {
-                        if (handles[i] == sorted[i]) continue;
-                        handle(331, handles[i]);
-                        handle(5, sorted[i]);
+                    // Sort keys rise along the drawing order. A key is the file's own while it still
+                    // rises and names no record of the file (readers take a repeated value of code 5
+                    // for a duplicate handle); otherwise a new handle above every other one.
+                    std::unordered_map<quint64, quint64> keyOf;
+                    for (auto [entity, key] : st.entries) keyOf.emplace(entity, key);
+                    quint64 previous = 0;
+                    for (const Entity* e : db_.drawOrder(block)) {
+                        const auto it = keyOf.find(e->handle());
+                        quint64 key = it == keyOf.end() ? e->handle() : it->second;
+                        const bool named = key != e->handle() && (given_.count(key) || db_.objectByHandle(key));
+                        if (key <= previous || named) key = newHandle();
+                        if (key != e->handle()) {
+                            handle(331, e->handle());
+                            handle(5, key);
+                        }
+                        previous = key;
                     }
                 }
                 tags(st.xdata);
@@ -960,12 +992,12 @@ void writeFile(const Database& db, const QString& path) {
     {
         QFile f(temp);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            throw Failed(QStringLiteral("The file %1 cannot be written: %2").arg(temp, f.errorString()));
+            throw Failed(QStringLiteral("Nie można zapisać pliku %1: %2").arg(temp, fileErrorText(f)));
         if (f.write(head) != head.size() || f.write(body) != body.size() || !f.flush()) {
-            const QString why = f.errorString();
+            const QString why = fileErrorText(f);
             f.close();
             QFile::remove(temp);
-            throw Failed(QStringLiteral("The file %1 cannot be written: %2").arg(temp, why));
+            throw Failed(QStringLiteral("Nie można zapisać pliku %1: %2").arg(temp, why));
         }
         f.close();
     }
@@ -974,7 +1006,7 @@ void writeFile(const Database& db, const QString& path) {
             QFile::remove(backup);
             if (!QFile::rename(target, backup)) {
                 QFile::remove(temp);
-                throw Failed(QStringLiteral("The file %1 cannot be replaced").arg(target));
+                throw Failed(QStringLiteral("Nie można zastąpić pliku %1").arg(target));
             }
         } else {
             QFile::remove(target);
@@ -983,7 +1015,7 @@ void writeFile(const Database& db, const QString& path) {
     if (!QFile::rename(temp, target)) {
         if (QFile::exists(backup) && !QFile::exists(target)) QFile::copy(backup, target);
         QFile::remove(temp);
-        throw Failed(QStringLiteral("The file %1 cannot be written").arg(target));
+        throw Failed(QStringLiteral("Nie można zapisać pliku %1").arg(target));
     }
 }
 

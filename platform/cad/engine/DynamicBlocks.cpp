@@ -89,7 +89,11 @@ void rebuild(Database& db, Entity* reference, const DynamicDefinition& def) {
 
 std::optional<DynamicDefinition> ReadDynamicDefinition(const BlockDefinition& block) {
     const Tags& x = block.xdata;
-    auto [i, end] = groupRange(x);
+    // Plain variables, not a structured binding: the lambdas below capture `end`, which clang
+    // before 16 refuses for a binding.
+    const auto range = groupRange(x);
+    size_t i = range.first;
+    const size_t end = range.second;
     if (i == end) return std::nullopt;
     DynamicDefinition def;
     auto text = [&](size_t k) { return k < end ? x[k].value : QString(); };

@@ -124,6 +124,12 @@ struct MTextData {
     int drawingDirection = 1;
     double lineSpacing = 1;
     QString style = "Standard";
+    // The direction vector (11) and the angle (50) a file gave; written back as given while the
+    // rotation stays the one read from them.
+    bool hasGivenDirection = false, hasGivenAngle = false;
+    Point3 givenDirection;
+    double givenAngle = 0;  // degrees
+    double givenRotation = 0;
 };
 
 struct PointData {

@@ -103,6 +103,29 @@ TEST_F(CutFailure, SelectedVariantWithNothingHighlightedSaysSo) {
     expectRestored(w);
 }
 
+// An intersection number with a character no block name may hold ("1*", "1?") is refused before
+// the old markers and texts go, in Polish, not by the CAD's error part-way.
+TEST_F(CutFailure, ANumberNoBlockNameMayHoldStopsBeforeAnythingChanges) {
+    crossing();
+    drawn();
+    ASSERT_EQ(cut(), CutOutcome::Done);
+    const auto before = markers().size();
+    ASSERT_GT(before, 0);
+    const QString number = IntersectionNumber;
+    for (const char* bad : {"*", "?"}) {
+        IntersectionNumber = number + QLatin1String(bad);
+        prompts.clear();
+        EXPECT_EQ(cut(), CutOutcome::CheckFailed);
+        IntersectionNumber = number;
+        const QStringList said = prompts.messageTexts();
+        ASSERT_FALSE(said.isEmpty());
+        EXPECT_TRUE(said.last().startsWith(QStringLiteral("Cięcie nie jest możliwe: nazwa bloku"))) << said.last().toStdString();
+        EXPECT_FALSE(saidDone());
+        EXPECT_EQ(markers().size(), before);
+        expectRestored(w);
+    }
+}
+
 TEST_F(CutFailure, AStreamFailingTheCheckStopsBeforeAnythingChanges) {
     draw(QStringLiteral("K1"), {Line(0, 0, 100, 0)});
     draw(QStringLiteral("K2"), {Line(40, -50, 40, 50)}, common::MissingPoint());

@@ -78,6 +78,25 @@ TEST_F(GroupMatrixSheet, InvertedMatrixSwapsRowsAndColumns) {
     }
 }
 
+// A colliding pair of 0 s (or less) is the number 0, not an empty cell: an empty cell says the
+// groups do not collide.
+TEST_F(GroupMatrixSheet, ACollidingPairOfNoSecondsIsTheNumberZero) {
+    IntergreenData d = data(3);
+    d.GroupMatrix[1][2] = 0;
+    d.GroupMatrix[2][1] = -3;
+    d.GroupMatrix[1][3] = 4;
+    sheet::Workbook& book = templateCopy();
+    WriteGroupMatrixSheet(app, book, d);
+    sheet::Worksheet& ws = book.worksheets(2);
+    for (auto [row, column] : {std::pair{8, 4}, std::pair{9, 3}}) {
+        const sheet::Value v = ws.cells(row, column).value();
+        EXPECT_EQ(v.type(), sheet::Value::Type::Number) << row << "," << column;
+        EXPECT_EQ(v.number(), 0) << row << "," << column;
+    }
+    EXPECT_EQ(ws.cells(8, 5).value().number(), 4);
+    EXPECT_TRUE(ws.cells(9, 5).value().isEmpty());  // no collision
+}
+
 TEST_F(GroupMatrixSheet, ClearingTimesRoundHalvesToEvenAndCrossingTable) {
     IntergreenData d = data(3);
     d.GroupClearance[1] = {6.3, true, 4.5};

@@ -1,6 +1,7 @@
 // Distance texts along the streams and the formulas of one pair row, on streams the tests draw.
 #include "tests/conflictor/export/ExportFixture.h"
 
+#include "automation/DrawingProperties.h"
 #include "conflictor/conflicts/IntergreenRows.h"
 
 namespace conflictor::test {
@@ -76,6 +77,26 @@ TEST_F(IntergreenRows, ArcBelowTheRadiusLimitTakesTheArcSpeed) {
         EXPECT_EQ(o, int(std::ceil(40 / v + 3 - (5 / 13.89 + 1))));
         EXPECT_NEAR(ws.range(QStringLiteral("J12")).value().number(), std::sqrt(2 * 6.5 / 3.5), 1e-9);
     }
+}
+
+// A drawing in millimetres (SKALA 1000): the distances are metres all the same, and the radius
+// limit is in metres too.
+TEST_F(IntergreenRows, DistancesOfADrawingInMillimetresAreMetres) {
+    automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("1000"));
+    const double radius = 30000, sweep = 10000 / radius;
+    draw(QStringLiteral("K1"), {Line(0, 0, 20000, 0), Arc(20000, radius, radius, -Pi / 2, -Pi / 2 + sweep)});
+    drawn();
+    ASSERT_TRUE(OdczytajStrumienie(false, -1));
+    const int k1 = FindStreamIndex(QStringLiteral("K1"));
+    SortujOdcinkiStrumienia(k1);
+    ASSERT_EQ(automation::DrawingScale, 1000);
+    bool onArc = false;
+    double distance = 0;
+    QString text;
+    ASSERT_TRUE(GetConflictDistanceText(common::GetPolarPoint({20000, radius}, -Pi / 2 + sweep, radius), k1,
+                                        onArc, distance, text));
+    EXPECT_EQ(text, QStringLiteral("20.0+10.0"));
+    EXPECT_TRUE(onArc);  // 30 m is below the 50 m limit
 }
 
 TEST_F(IntergreenRows, PedestrianStreamsAreMeasuredWhole) {

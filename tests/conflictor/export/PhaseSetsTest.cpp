@@ -59,6 +59,16 @@ TEST_F(PhaseSets, ChainAndWalkFromTables) {
     EXPECT_EQ(PhaseWalkList.size(), 1);
 }
 
+// Four phases where the walk bridges from 4 back to 2 over 1: every step of the bridge, the last
+// one (1 to 2) too, counts as walked, so the walk ends without running 1, 2, 4 a third time.
+TEST_F(PhaseSets, AFourPhaseWalkCountsEveryStepOfABridge) {
+    QStringList sets;
+    table({1, 2, 3, 4}, {{1, 2}, {2, 4}, {3, 1}, {4, 1}, {4, 3}});
+    EXPECT_EQ(BuildPhaseSetsFromTable(sets), 1);
+    EXPECT_EQ(sets.value(1), QStringLiteral("1, 2, 4, 1, 2, 4, 3, 1"));
+    EXPECT_TRUE(AllPhaseSetRecordsComplete());
+}
+
 TEST_F(PhaseSets, SchemeErrorsAreListedAndLeaveTheSetsAlone) {
     QStringList sets{QStringLiteral("kept")};
     table({1, 2, 3}, {{1, 2}, {2, 1}});

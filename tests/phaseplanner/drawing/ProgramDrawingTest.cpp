@@ -22,6 +22,9 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <cmath>
+#include <map>
+#include <set>
 
 namespace phaseplanner::test {
 using automation::CadApplication;
@@ -161,6 +164,32 @@ TEST_F(ProgramDrawingTest, WrappedGreenIsDrawnInTwoPiecesWithItsText) {
         }
     // The amber after it (10..13) is one shared block of 3 s.
     EXPECT_EQ(countInserts(QStringLiteral("7^STALY_ZOLTY_3")), 1);
+}
+
+// What the drawing shows of each green, read from it: its label "start-end" (the end of a
+// pedestrian green past the cycle end counted from 0) and the head names, which stand in one column
+// right of the time axis wherever the green starts.
+TEST_F(ProgramDrawingTest, GreenLabelsAndHeadNamesAsTheDrawingShowsThem) {
+    GroupTable = {Group(KindVehicle, "K1", {{10, 20}}), Group(KindPedestrian, "P1", {{60, 24}}),
+                  Group(KindVehicle, "K2", {{35, 5}})};
+    CycleLength = 80;
+    ASSERT_TRUE(DrawProgram(false));
+    std::map<QString, QString> labels;
+    std::set<long long> headColumn;
+    for (const cad::Entity& e : CadModelSpace.entities()) {
+        if (e.objectName() != QLatin1String("AcDbBlockReference") ||
+            !automation::ReadAttributeByTag(e, QStringLiteral("IDENTYFIKATOR")).endsWith(QLatin1String("AB")))
+            continue;
+        for (const cad::Entity& a : e.attributes())
+            if (a.tagString() == QLatin1String("NAZWY_SYGN_GRUPA")) {
+                labels[a.textString()] = automation::ReadAttributeByTag(e, QStringLiteral("POCZATEKKONIEC"));
+                headColumn.insert(std::llround(a.insertionPoint().x * 1000));
+            }
+    }
+    EXPECT_EQ(labels, (std::map<QString, QString>{{QStringLiteral("K1"), QStringLiteral("10-30")},
+                                                  {QStringLiteral("P1"), QStringLiteral("60-4")},
+                                                  {QStringLiteral("K2"), QStringLiteral("35-40")}}));
+    EXPECT_EQ(headColumn.size(), 1u);
 }
 
 TEST_F(ProgramDrawingTest, StartAndEndProgramsRoundTrip) {
@@ -422,6 +451,12 @@ TEST(PhaseplannerHeadless, DrawsReadsAndSaves) {
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_NE(p.exitCode(), 0);
     EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("rodzaj")));
+
+    // A number the drawing does not hold is refused, not drawn over intersection 3's program.
+    p.start(tool, {out, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--read")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_NE(p.exitCode(), 0);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("nie zawiera skrzyżowania nr 7")));
 }
 
 }  // namespace phaseplanner::test

@@ -214,6 +214,32 @@ TEST_F(Placement, MergingAcrossTheCycleEnd) {
     EXPECT_EQ(everyPair(), QStringList());
 }
 
+// With the first phase starting late, the merged green still ends where the first phase's green
+// ends: its length counts that start.
+TEST_F(Placement, MergingAcrossTheCycleEndKeepsTheFirstPhasesStart) {
+    order = {1, 2, 3};
+    input.StartOffset = 3;
+    auto build = [&] {
+        groups.clear();
+        const int k1 = add("K1", "1,3", 10);
+        const int k2 = add("K2", "2", 10);
+        ig(k1, k2, 4);
+        ig(k2, k1, 5);
+        place();
+        return k1;
+    };
+    const int k1 = build();
+    ASSERT_EQ(groups[std::size_t(k1)].GreenCount, 2);
+    const GreenInterval first = green(k1, 1), third = green(k1, 2);
+    ASSERT_GE(first.Start, 3);
+    input.MergeAdjacentGreens = true;
+    build();
+    ASSERT_EQ(groups[std::size_t(k1)].GreenCount, 1);
+    EXPECT_EQ(green(k1, 1).Start, third.Start);
+    EXPECT_EQ(green(k1, 1).Start + green(k1, 1).Length - cycle, first.Start + first.Length);
+    EXPECT_EQ(towardsNextPhase(), QStringList());
+}
+
 TEST_F(Placement, AGroupInEveryPhaseIsGreenAllCycleNotOnlyRed) {
     order = {1, 2};
     input.MergeAdjacentGreens = true;

@@ -275,6 +275,70 @@ TEST_F(SheetXlsx, FormulasWeCannotComputeAndRichTextSurviveASave) {
     EXPECT_TRUE(sst.contains("<t>nowy</t>"));
 }
 
+// Constants as other programs write them: a carriage return in a text (escaped, since XML reads
+// every line end as LF) and dates this engine holds no serial for (a time of day, the day before
+// 1900) come back from a save unchanged.
+TEST_F(SheetXlsx, TextAndDateConstantsSurviveASave) {
+    const QString file = path("constants.xlsx");
+    writeMinimalPackage(file,
+                        "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"d\"><v>12:00:00</v></c>"
+                        "<c r=\"C1\" t=\"d\"><v>1899-12-31T00:00:00</v></c>"
+                        "<c r=\"D1\" t=\"d\"><v>2024-03-05T14:30:15</v></c></row>",
+                        true, "<si><t xml:space=\"preserve\">wiersz_x000D_\ndrugi</t></si>");
+    Application app;
+    Workbook& b = app.workbooks().open(file);
+    EXPECT_EQ(b.worksheets(1).range("A1").value(), Value(QStringLiteral("wiersz\r\ndrugi")));
+    b.saveAs(path("constants-out.xlsx"));
+    Workbook& back = app.workbooks().open(path("constants-out.xlsx"));
+    EXPECT_EQ(back.worksheets(1).range("A1").value(), Value(QStringLiteral("wiersz\r\ndrugi")));
+    const QByteArray sheetXml = Package::read(path("constants-out.xlsx")).part(QStringLiteral("xl/worksheets/sheet1.xml"));
+    for (const char* cell : {"<c r=\"B1\" t=\"d\"><v>12:00:00</v>", "<c r=\"C1\" t=\"d\"><v>1899-12-31T00:00:00</v>",
+                             "<c r=\"D1\" t=\"d\"><v>2024-03-05T14:30:15</v>"})
+        EXPECT_TRUE(sheetXml.contains(cell)) << cell << "\n" << sheetXml.constData();
+    // A text typed over a date cell is a text.
+    back.worksheets(1).range("B1").setValue(QStringLiteral("południe"));
+    back.saveAs(path("constants-typed.xlsx"));
+    EXPECT_FALSE(Package::read(path("constants-typed.xlsx"))
+                     .part(QStringLiteral("xl/worksheets/sheet1.xml"))
+                     .contains("<c r=\"B1\" t=\"d\""));
+    int code = 0;
+    const QString seen = run(python,
+                             {QStringLiteral("-c"),
+                              QStringLiteral("import sys, openpyxl\nws = openpyxl.load_workbook(sys.argv[1]).active\n"
+                                             "print(repr(ws['A1'].value), ws['B1'].data_type, ws['C1'].data_type)"),
+                              path("constants-out.xlsx")},
+                             &code);
+    if (seen.contains(QStringLiteral("No module named"))) return;
+    EXPECT_EQ(seen.trimmed(), QStringLiteral("'wiersz_x000D_\\ndrugi' d d"));
+}
+
+// Many parts, each under the limit of one part, together inflate past what any workbook holds:
+// refused before inflating, with a clear message.
+TEST_F(SheetXlsx, PartsTogetherTooLargeAreRefused) {
+    const QString file = path("bomb.xlsx");
+    writeMinimalPackage(file, "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>");
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    QByteArray zip = f.readAll();
+    // Each entry of the central directory declares 200 MB inflated.
+    int patched = 0;
+    for (qsizetype at = zip.indexOf("PK\x01\x02"); at >= 0; at = zip.indexOf("PK\x01\x02", at + 4), ++patched) {
+        const quint32 size = 200u << 20;
+        for (int i = 0; i < 4; ++i) zip[at + 24 + i] = char((size >> (8 * i)) & 0xFF);
+    }
+    ASSERT_GE(patched, 4);
+    f.seek(0);
+    f.write(zip);
+    f.close();
+    Application app;
+    try {
+        app.workbooks().open(file);
+        ADD_FAILURE() << "no error";
+    } catch (const FileError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("są razem zbyt duże"))) << e.message().toStdString();
+    }
+}
+
 TEST_F(SheetXlsx, TemplateOpensAsUnsavedCopy) {
     const QString tpl = path("Czasy Miedzyziel szablon.xlt");
     {
@@ -346,6 +410,7 @@ TEST_F(SheetXlsx, BadFilesGiveClearErrors) {
     expectError(path("badnum.xlsx"), "x1");
     writeMinimalPackage(path("badxml.xlsx"), "<row r=\"1\"><c r=\"A1\"><v>1</v></row>");
     expectError(path("badxml.xlsx"), "Uszkodzona");
+    expectError(path("badxml.xlsx"), "znacznik zamykający nie pasuje do otwierającego");  // the reason in Polish
     // A formula with unbalanced brackets in a file is kept as written with its result.
     writeMinimalPackage(path("badformula.xlsx"), "<row r=\"1\"><c r=\"A1\"><f>SUM(B1</f><v>3</v></c></row>");
     Workbook& b = app.workbooks().open(path("badformula.xlsx"));

@@ -32,30 +32,30 @@ TEST(DxfBadInput, EmptyAndBlankFiles) {
 TEST(DxfBadInput, FileCutInsideAnEntity) {
     const QByteArray cut = goodStart + "  0\nLINE\n  8\n0\n 10\n1.0\n 20\n";
     const std::string msg = failure(cut);
-    EXPECT_NE(msg.find("bad.dxf, line 21"), std::string::npos) << msg;
+    EXPECT_NE(msg.find("bad.dxf, wiersz 21"), std::string::npos) << msg;
     const QByteArray noValue = goodStart + "  0\nLINE\n  8\n";
-    EXPECT_NE(failure(noValue).find("ends after group code 8"), std::string::npos);
+    EXPECT_NE(failure(noValue).find("kończy się po kodzie grupy 8"), std::string::npos);
 }
 
 TEST(DxfBadInput, WrongGroupCodesAndNumbers) {
     std::string msg = failure(goodStart + "  0\nLINE\nxx\n0\n  0\nENDSEC\n  0\nEOF\n");
-    EXPECT_NE(msg.find("line 17"), std::string::npos) << msg;
-    EXPECT_NE(msg.find("group code"), std::string::npos) << msg;
+    EXPECT_NE(msg.find("wiersz 17"), std::string::npos) << msg;
+    EXPECT_NE(msg.find("kodu grupy"), std::string::npos) << msg;
     msg = failure(goodStart + "  0\nLINE\n 10\n1e999\n  0\nENDSEC\n  0\nEOF\n");
-    EXPECT_NE(msg.find("out of range"), std::string::npos) << msg;
+    EXPECT_NE(msg.find("poza zakresem"), std::string::npos) << msg;
     msg = failure(goodStart + "  0\nLINE\n 10\nabc\n  0\nENDSEC\n  0\nEOF\n");
-    EXPECT_NE(msg.find("number was expected"), std::string::npos) << msg;
+    EXPECT_NE(msg.find("oczekiwano liczby"), std::string::npos) << msg;
     msg = failure(goodStart + "  0\nLINE\n 70\n99999999999999999999\n  0\nENDSEC\n  0\nEOF\n");
     EXPECT_NE(msg, "");
     msg = failure(goodStart + "  0\nLINE\n123456\nx\n  0\nENDSEC\n  0\nEOF\n");
-    EXPECT_NE(msg.find("group code"), std::string::npos) << msg;
+    EXPECT_NE(msg.find("kodu grupy"), std::string::npos) << msg;
     EXPECT_NE(failure("  0\nSECTION\n  2\nENTITIES\n  8\nlayer first\n  0\nENDSEC\n  0\nEOF\n"), "");
     // A comma as decimal separator is accepted, as the programs' own files use it.
     EXPECT_EQ(failure(goodStart + "  0\nPOINT\n 10\n1,5\n  0\nENDSEC\n  0\nEOF\n"), "");
 }
 
 TEST(DxfBadInput, MissingEndOfSectionOrTable) {
-    EXPECT_NE(failure(goodStart + "  0\nPOINT\n 10\n1.0\n").find("not closed"), std::string::npos);
+    EXPECT_NE(failure(goodStart + "  0\nPOINT\n 10\n1.0\n").find("nie jest zamknięta"), std::string::npos);
     EXPECT_NE(
         failure("  0\nSECTION\n  2\nTABLES\n  0\nTABLE\n  2\nLAYER\n  0\nLAYER\n  2\nA\n").find("ENDTAB"),
         std::string::npos);

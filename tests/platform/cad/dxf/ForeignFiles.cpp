@@ -679,4 +679,21 @@ std::set<QString> danglingPointers(const QByteArray& dxf) {
     return out;
 }
 
+std::set<QString> duplicateHandles(const QByteArray& dxf) {
+    cad::dxf::Tokenizer tk(dxf, "check");
+    cad::dxf::RawTag t;
+    std::set<QString> seen, twice;
+    bool afterSeed = false;
+    while (tk.next(t)) {
+        const QString value = QString::fromLatin1(t.value.data(), qsizetype(t.value.size())).trimmed().toUpper();
+        if (t.code == 9) {
+            afterSeed = value == QLatin1String("$HANDSEED");
+            continue;
+        }
+        if ((t.code == 5 || t.code == 105) && !afterSeed && !seen.insert(value).second) twice.insert(value);
+        afterSeed = false;
+    }
+    return twice;
+}
+
 }  // namespace cadtest

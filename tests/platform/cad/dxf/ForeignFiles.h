@@ -27,5 +27,8 @@ struct HandleUse {
 HandleUse handleUse(const QByteArray& dxf);
 // Pointers of `dxf` that name no record.
 std::set<QString> danglingPointers(const QByteArray& dxf);
+// Values given more than once by a handle code (5, 105) anywhere in `dxf` but $HANDSEED: a record's
+// own handle or a sort key, as readers that take every code 5 for a handle see them.
+std::set<QString> duplicateHandles(const QByteArray& dxf);
 
 }  // namespace cadtest
