@@ -1,12 +1,15 @@
-// Commands the drawing window answers itself: "_zoom" (window, extents, previous), "_regen" and
-// "_erase" (the selection made before it, or objects selected at its prompt). They take the prompt
-// line while they run, as the drawing commands do.
+// Commands the drawing window answers itself: "_zoom" (window, extents, previous), "_regen",
+// "_erase" (the selection made before it, or objects selected at its prompt) and the editing
+// commands (see EditCommand.h), each of which is one undo step. They take the prompt line while
+// they run, as the drawing commands do; Escape leaves "*Anulowano*" as the last prompt.
 #pragma once
 
+#include "cadhost/EditCommand.h"
 #include "platform/cad/model/Interaction.h"
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -16,7 +19,7 @@ class DrawingView;
 
 class HostCommands {
 public:
-    explicit HostCommands(DrawingView* view) : view_(view) {}
+    HostCommands(cad::ObjectModel& model, DrawingView* view) : model_(model), view_(view) {}
     // What erases the view's selection (as one undo step); returns a note for the user.
     void setEraser(std::function<QString()> eraser) { eraser_ = std::move(eraser); }
 
@@ -24,19 +27,23 @@ public:
     bool start(const QString& typed);
     bool active() const { return step_ != Idle; }
     // Whether the command asks the user to select objects (clicks select, Enter ends).
-    bool selecting() const { return step_ == EraseSelect; }
+    bool selecting() const { return step_ == EraseSelect || (edit_ && edit_->selecting()); }
     QString prompt() const;
     // The rubber band's base while a second corner is asked.
     std::optional<cad::Point> basePoint() const;
     // One answer; returns a short message for the user when the answer was refused.
     QString input(const cad::Input& in);
-    void cancel() { step_ = Idle; }
+    void cancel();
     // A note left by the last command that ended without an input (the erase of a selection).
     QString takeNote() { return std::exchange(note_, QString()); }
 
 private:
-    enum Step { Idle, ZoomOption, ZoomFirst, ZoomSecond, EraseSelect };
+    enum Step { Idle, ZoomOption, ZoomFirst, ZoomSecond, EraseSelect, Editing };
+    // The editing command ended: its changes close their undo step.
+    void endEdit();
+    cad::ObjectModel& model_;
     DrawingView* view_;
+    std::unique_ptr<EditCommand> edit_;
     std::function<QString()> eraser_;
     QString note_;
     Step step_ = Idle;

@@ -82,7 +82,7 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
       prompt_(new QLabel),
       message_(new QLabel),
       layers_(new LayerPanel(model)),
-      hostCommands_(view_),
+      hostCommands_(model, view_),
       input_(new QLineEdit),
       coords_(new QLabel),
       snap_(new QLabel),
@@ -130,7 +130,7 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
     connect(view_, &DrawingView::pointClicked, this, [this](double x, double y) {
         if (hostCommands_.active()) {
             showMessage(hostCommands_.input(Input::at(cad::Point{x, y, 0})));
-            updatePrompt();
+            afterHostInput();
             return;
         }
         interaction_.userInput(Input::at(cad::Point{x, y, 0}));
@@ -144,7 +144,7 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
     connect(view_, &DrawingView::escapePressed, this, [this] {
         if (hostCommands_.active()) {
             hostCommands_.cancel();
-            updatePrompt();
+            afterHostInput();
             return;
         }
         interaction_.userInput(Input::cancel());
@@ -153,7 +153,7 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
     connect(view_, &DrawingView::deletePressed, this, [this] {
         if (hostCommands_.selecting()) {
             showMessage(hostCommands_.input(Input::enter()));
-            updatePrompt();
+            afterHostInput();
         } else if (!busy()) {
             showMessage(eraseSelection());
         }
@@ -433,7 +433,15 @@ bool MainWindow::saveDrawingAs(DocumentState* doc) {
     return true;
 }
 
-bool MainWindow::closeDrawing(DocumentState* doc) {
+bool MainWindow::closeDrawing(DocumentState* doc, bool askAboutPrograms) {
+    if (askAboutPrograms && attachedPrograms_) {
+        const QStringList programs = attachedPrograms_(doc);
+        if (!programs.isEmpty() &&
+            ui::MsgBox(QStringLiteral("Na rysunku %1 pracują programy: %2.\nZamknąć rysunek mimo to?")
+                           .arg(doc->name, programs.join(QStringLiteral(", "))),
+                       ui::YesNo | ui::Question, Title) != ui::Yes)
+            return false;
+    }
     if (!doc->saved) {
         const int r = ui::MsgBox(QStringLiteral("Zapisać zmiany w rysunku %1?").arg(doc->name),
                                  ui::YesNoCancel | ui::Question, Title);
@@ -450,11 +458,23 @@ bool MainWindow::closeDrawing(DocumentState* doc) {
 
 bool MainWindow::closeAll() {
     while (!model_.documents().empty())
-        if (!closeDrawing(model_.documents().back())) return false;
+        if (!closeDrawing(model_.documents().back(), false)) return false;
     return true;
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
+    // Programs attached lose their CAD with it: the user is told which, and may stay.
+    if (attachedPrograms_) {
+        const QStringList programs = attachedPrograms_(nullptr);
+        if (!programs.isEmpty() &&
+            ui::MsgBox(QStringLiteral("Do cadhost są podłączone programy: %1.\nPo zamknięciu cadhost nie będą "
+                                      "mogły dalej pracować. Zamknąć mimo to?")
+                           .arg(programs.join(QStringLiteral(", "))),
+                       ui::YesNo | ui::Question, Title) != ui::Yes) {
+            e->ignore();
+            return;
+        }
+    }
     if (closeAll())
         e->accept();
     else
@@ -469,7 +489,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             view_->clearSelection();
             if (hostCommands_.active()) {
                 hostCommands_.cancel();
-                updatePrompt();
+                afterHostInput();
                 return true;
             }
             interaction_.userInput(Input::cancel());
@@ -527,22 +547,35 @@ void MainWindow::submitText(const QString& typed) {
         message_->clear();
         if (hostCommands_.start(text)) {
             showMessage(hostCommands_.takeNote());
-            updatePrompt();
+            afterHostInput();
             return;
         }
     }
     if (hostCommands_.active()) {
         std::optional<cad::Point> base = hostCommands_.basePoint();
-        showMessage(hostCommands_.input(ParseTypedInput(text, base)));
-        updatePrompt();
+        if (!base)
+            if (DocumentState* d = model_.activeDocument()) base = d->lastPoint;
+        const Input in = ParseTypedInput(text, base);
+        if (in.kind == Input::PointInput)
+            if (DocumentState* d = model_.activeDocument()) d->lastPoint = in.point;
+        showMessage(hostCommands_.input(in));
+        afterHostInput();
         return;
     }
     std::optional<cad::Point> base;
-    if (const auto rq = interaction_.currentRequest(); rq && rq->basePoint)
+    const auto rq = interaction_.currentRequest();
+    if (rq && rq->basePoint)
         base = rq->basePoint;
     else if (DocumentState* d = model_.activeDocument())
         base = d->lastPoint;
-    interaction_.userInput(ParseTypedInput(text, base));
+    Input in = ParseTypedInput(text, base);
+    // At a prompt that asks for an object, a typed point picks what a click there would.
+    if (in.kind == Input::PointInput && rq && (rq->wanted & cad::InputRequest::AnEntity) &&
+        !(rq->wanted & cad::InputRequest::AnyPoint)) {
+        const QPointF screen = view_->toScreen(cad::db::Point3{in.point.x, in.point.y, 0});
+        if (const cad::db::Entity* hit = view_->entityAt(screen)) in = Input::entity(hit->handleText(), in.point);
+    }
+    interaction_.userInput(in);
 }
 
 void MainWindow::updatePrompt() {
@@ -560,7 +593,7 @@ void MainWindow::updatePrompt() {
     }
     const auto rq = interaction_.currentRequest();
     if (!rq) {
-        if (model_.lastPrompt.contains(QLatin1String("*Cancel*")))
+        if (model_.lastPrompt.contains(QLatin1String("*Anulowano*")))
             statusBar()->showMessage(model_.lastPrompt, 3000);
         prompt_->setText(QStringLiteral("Polecenie:"));
         view_->setMode(DrawingView::Mode::Idle);
@@ -609,6 +642,12 @@ void MainWindow::refreshNow() {
             view_->drawingChanged();
             break;
     }
+}
+
+void MainWindow::afterHostInput() {
+    updatePrompt();
+    // An editing command may have changed anything; the view follows at once.
+    scheduleRefresh(Change::Any);
 }
 
 bool MainWindow::busy() const {

@@ -9,6 +9,7 @@
 #include "cadhost/LayerPanel.h"
 
 #include <QMainWindow>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -42,9 +43,14 @@ public:
     bool openFile(const QString& path);
     bool saveDrawing(cad::DocumentState* doc);
     bool saveDrawingAs(cad::DocumentState* doc);
-    // Asks about unsaved changes; false when the user cancels.
-    bool closeDrawing(cad::DocumentState* doc);
+    // Asks first when programs work on the drawing, then about unsaved changes; false when the
+    // user cancels.
+    bool closeDrawing(cad::DocumentState* doc, bool askAboutPrograms = true);
     bool closeAll();
+    // Who tells the names of the attached programs (all, or those working on a drawing).
+    void setAttachedPrograms(std::function<QStringList(const cad::DocumentState*)> programs) {
+        attachedPrograms_ = std::move(programs);
+    }
 
     // Erases the view's selection as one undo step; returns the note for the user.
     QString eraseSelection();
@@ -77,6 +83,8 @@ private:
     // Space acts as Enter unless the prompt asks for free text.
     bool spaceEnters() const;
     void updatePrompt();
+    // A command of the window took an input: the prompt and the view follow.
+    void afterHostInput();
     void scheduleRefresh(Change change = Change::Any);
     void refreshNow();
     DrawingScene* sceneOf(cad::DocumentState* doc);
@@ -84,6 +92,7 @@ private:
 
     cad::ObjectModel& model_;
     HostInteraction& interaction_;
+    std::function<QStringList(const cad::DocumentState*)> attachedPrograms_;
     DrawingView* view_;
     QLabel* prompt_;
     QLabel* message_;

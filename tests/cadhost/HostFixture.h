@@ -38,6 +38,8 @@ struct HostFixture {
         server = std::make_unique<cadhost::SocketServer>(model, interaction);
         QObject::connect(server.get(), &cadhost::SocketServer::callServed, window.get(),
                          &cadhost::MainWindow::afterCall);
+        window->setAttachedPrograms(
+            [this](const cad::DocumentState* doc) { return server->attachedPrograms(doc); });
         const QString name = dir.filePath(QStringLiteral("host.sock"));
         QString error;
         if (!server->listen(name, &error)) qWarning() << error;
