@@ -2,6 +2,8 @@
 #include "cadhost/MainWindow.h"
 
 #include "cadhost/InputParser.h"
+#include "cadhost/SocketServer.h"
+#include "cadhost/SymbolPalette.h"
 #include "common/Ini.h"
 #include "platform/cad/engine/Database.h"
 #include "platform/cad/engine/UndoJournal.h"
@@ -12,6 +14,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -87,7 +90,11 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
       coords_(new QLabel),
       snap_(new QLabel),
       refresh_(new QTimer(this)),
-      poll_(new QTimer(this)) {
+      poll_(new QTimer(this)),
+      launcher_(QCoreApplication::applicationDirPath()),
+      programWindows_(this),
+      symbolFolder_(QCoreApplication::applicationDirPath() +
+                    QStringLiteral("/../../aZasoby/Sygnalizacja/Sygnalizatory")) {
     setWindowTitle(Title);
     resize(1200, 800);
 
@@ -271,7 +278,55 @@ void MainWindow::buildMenus() {
         if (!busy()) showMessage(eraseSelection());
     });
 
+    QMenu* tesmar = menuBar()->addMenu(QStringLiteral("&Tesmar"));
+    tesmar->setObjectName(QStringLiteral("mnuTesmar"));
+    tesmar->addAction(QStringLiteral("&Conflictor - strumienie i kolizje"), this,
+                      [this] { startProgram(QStringLiteral("conflictor")); });
+    tesmar->addAction(QStringLiteral("&Phaseplanner - program sygnalizacji"), this,
+                      [this] { startProgram(QStringLiteral("phaseplanner")); });
+    tesmar->addAction(QStringLiteral("&Hatcher - obrazy faz"), this,
+                      [this] { startProgram(QStringLiteral("hatcher")); });
+    tesmar->addAction(QStringLiteral("H&eadplacer - wstaw sygnalizator..."), this,
+                      [this] { chooseSymbolAndPlaceHead(); });
+
     windowMenu_ = menuBar()->addMenu(QStringLiteral("O&kno"));
+}
+
+void MainWindow::setServer(SocketServer* server) {
+    server_ = server;
+    launcher_.setAttached([this](const QString& program, const DocumentState* doc) {
+        return server_ ? server_->pidOf(program, doc) : 0;
+    });
+    launcher_.setRaiser([this](qint64 pid) { return programWindows_.raise(pid); });
+    if (!server_ || !ProgramWindows::available() || findChild<QTimer*>(QStringLiteral("keepAbove"))) return;
+    // New windows of the programs (their dialogs among them) are found on a slow tick.
+    auto* keep = new QTimer(this);
+    keep->setObjectName(QStringLiteral("keepAbove"));
+    keep->setInterval(700);
+    connect(keep, &QTimer::timeout, this, [this] {
+        if (server_ && server_->connectionCount() > 0) programWindows_.keepAbove(server_->attachedPids());
+    });
+    keep->start();
+}
+
+void MainWindow::startProgram(const QString& program, const QStringList& arguments) {
+    DocumentState* d = model_.activeDocument();
+    if (!d) {
+        showMessage(QStringLiteral("Najpierw otwórz rysunek."));
+        return;
+    }
+    showMessage(launcher_.start(program, d, arguments));
+}
+
+void MainWindow::chooseSymbolAndPlaceHead() {
+    if (ShippedSymbols(symbolFolder_).isEmpty()) {
+        showMessage(QStringLiteral("Nie znaleziono symboli sygnalizatorów w %1.")
+                        .arg(QDir::toNativeSeparators(QDir::cleanPath(symbolFolder_))));
+        return;
+    }
+    SymbolPalette palette(symbolFolder_, this);
+    if (palette.exec() != QDialog::Accepted || palette.chosen().isEmpty()) return;
+    startProgram(QStringLiteral("headplacer"), {palette.chosen()});
 }
 
 void MainWindow::rebuildWindowMenu() {
@@ -434,8 +489,8 @@ bool MainWindow::saveDrawingAs(DocumentState* doc) {
 }
 
 bool MainWindow::closeDrawing(DocumentState* doc, bool askAboutPrograms) {
-    if (askAboutPrograms && attachedPrograms_) {
-        const QStringList programs = attachedPrograms_(doc);
+    if (askAboutPrograms && server_) {
+        const QStringList programs = server_->attachedPrograms(doc);
         if (!programs.isEmpty() &&
             ui::MsgBox(QStringLiteral("Na rysunku %1 pracują programy: %2.\nZamknąć rysunek mimo to?")
                            .arg(doc->name, programs.join(QStringLiteral(", "))),
@@ -464,8 +519,8 @@ bool MainWindow::closeAll() {
 
 void MainWindow::closeEvent(QCloseEvent* e) {
     // Programs attached lose their CAD with it: the user is told which, and may stay.
-    if (attachedPrograms_) {
-        const QStringList programs = attachedPrograms_(nullptr);
+    if (server_) {
+        const QStringList programs = server_->attachedPrograms();
         if (!programs.isEmpty() &&
             ui::MsgBox(QStringLiteral("Do cadhost są podłączone programy: %1.\nPo zamknięciu cadhost nie będą "
                                       "mogły dalej pracować. Zamknąć mimo to?")

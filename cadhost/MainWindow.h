@@ -7,6 +7,8 @@
 #include "cadhost/HostCommands.h"
 #include "cadhost/HostInteraction.h"
 #include "cadhost/LayerPanel.h"
+#include "cadhost/ProgramLauncher.h"
+#include "cadhost/ProgramWindows.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -19,6 +21,8 @@ class QMenu;
 class QTimer;
 
 namespace cadhost {
+
+class SocketServer;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -47,10 +51,17 @@ public:
     // user cancels.
     bool closeDrawing(cad::DocumentState* doc, bool askAboutPrograms = true);
     bool closeAll();
-    // Who tells the names of the attached programs (all, or those working on a drawing).
-    void setAttachedPrograms(std::function<QStringList(const cad::DocumentState*)> programs) {
-        attachedPrograms_ = std::move(programs);
-    }
+    // The socket server the programs attach through: closing asks about them, their windows are
+    // kept above this one, the menu Tesmar raises those already running.
+    void setServer(SocketServer* server);
+    ProgramLauncher& launcher() { return launcher_; }
+    // Where the shipped head symbols are (overridable for tests).
+    void setSymbolFolder(const QString& folder) { symbolFolder_ = folder; }
+    QString symbolFolder() const { return symbolFolder_; }
+    // Menu Tesmar: starts (or raises) a program on the active drawing; headplacer with a symbol.
+    void startProgram(const QString& program, const QStringList& arguments = {});
+    // Menu Tesmar, Headplacer: the symbol palette, then headplacer with the chosen symbol.
+    void chooseSymbolAndPlaceHead();
 
     // Erases the view's selection as one undo step; returns the note for the user.
     QString eraseSelection();
@@ -92,7 +103,10 @@ private:
 
     cad::ObjectModel& model_;
     HostInteraction& interaction_;
-    std::function<QStringList(const cad::DocumentState*)> attachedPrograms_;
+    SocketServer* server_ = nullptr;
+    ProgramLauncher launcher_;
+    ProgramWindows programWindows_;
+    QString symbolFolder_;
     DrawingView* view_;
     QLabel* prompt_;
     QLabel* message_;

@@ -23,14 +23,21 @@ using cad::InputRequest;
 namespace {
 // How long the programs must be quiet before their changes end as one undo step.
 constexpr int QuietMs = 300;
-// The executable of the process at the other end of a local socket (empty when unknown).
-QString peerProgram(int fd) {
+
+// The process at the other end of a local socket (0 when unknown).
+qint64 peerPid(int fd) {
     ucred cred{};
     socklen_t len = sizeof cred;
-    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || cred.pid <= 0) return {};
-    const QString exe = QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(cred.pid));
+    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || cred.pid <= 0) return 0;
+    return cred.pid;
+}
+
+// The executable of a process (empty when unknown).
+QString programOf(qint64 pid) {
+    if (pid <= 0) return {};
+    const QString exe = QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid));
     if (!exe.isEmpty()) return QFileInfo(exe).fileName();
-    QFile comm(QStringLiteral("/proc/%1/comm").arg(cred.pid));
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
     if (!comm.open(QIODevice::ReadOnly)) return {};
     return QString::fromLocal8Bit(comm.readAll()).trimmed();
 }
@@ -105,7 +112,8 @@ void SocketServer::accept(int fd) {
     auto c = std::make_unique<Connection>();
     c->id = nextConnection_++;
     c->fd = fd;
-    c->program = peerProgram(fd);
+    c->pid = peerPid(fd);
+    c->program = programOf(c->pid);
     const quint64 id = c->id;
     c->readable = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
     connect(c->readable, &QSocketNotifier::activated, this, [this, id] { readFrom(id); });
@@ -125,6 +133,19 @@ QStringList SocketServer::attachedPrograms(const cad::DocumentState* doc) const 
     }
     out.sort();
     return out;
+}
+
+QList<qint64> SocketServer::attachedPids() const {
+    QList<qint64> out;
+    for (const auto& [id, c] : connections_)
+        if (c->pid > 0 && !out.contains(c->pid)) out << c->pid;
+    return out;
+}
+
+qint64 SocketServer::pidOf(const QString& program, const cad::DocumentState* doc) const {
+    for (const auto& [id, c] : connections_)
+        if (c->pid > 0 && c->program == program && (!doc || c->documents.contains(doc))) return c->pid;
+    return 0;
 }
 
 void SocketServer::noteDocument(Connection& c, const cad::Call& call) {

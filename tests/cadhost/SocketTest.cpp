@@ -267,6 +267,27 @@ private slots:
         QCOMPARE(prompts.unexpected(), 0);
     }
 
+    void aProgramWorkingOnTheDrawingIsRaisedNotStartedAgain() {
+        HostFixture h;
+        const QString name = h.listen();
+        Client program(name);
+        QCOMPARE(program.line(), QStringLiteral("ok connected"));
+        QVERIFY(program.ask(QStringLiteral("addline 0 0 5 5")).startsWith(QLatin1String("ok ")));
+        cadhost::ProgramLauncher& launcher = h.window->launcher();
+        launcher.setFolder(QFileInfo(QStringLiteral(TEST_CLIENT)).absolutePath());
+        int starts = 0;
+        launcher.setStarter([&](const QString&, const QStringList&) { return qint64(++starts); });
+        qint64 raised = 0;
+        launcher.setRaiser([&](qint64 pid) { return (raised = pid) > 0; });
+        h.window->startProgram(QStringLiteral("cadhost_testclient"));
+        QCOMPARE(starts, 0);
+        QVERIFY(raised > 0 && raised != QCoreApplication::applicationPid());
+        // On a drawing it does not work on, it is started.
+        h.window->newDrawing();
+        h.window->startProgram(QStringLiteral("cadhost_testclient"));
+        QCOMPARE(starts, 1);
+    }
+
     void garbageAndOversizedFramesCloseOnlyTheirConnection() {
         HostFixture h;
         const QString name = h.listen();
