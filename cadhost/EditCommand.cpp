@@ -31,6 +31,9 @@ std::unique_ptr<EditCommand> MakeEditCommand(const QString& name, cad::ObjectMod
     if (is({"rotate", "ro"}, QStringLiteral("obróć"))) return MakeRotateCommand(model, view, doc);
     if (is({"scale", "sc"}, QStringLiteral("skala"))) return MakeScaleCommand(model, view, doc);
     if (is({"line", "l"}, QStringLiteral("linia"))) return MakeLineCommand(model, view, doc);
+    if (is({"ddedit", "ed", "textedit"}, QStringLiteral("edytujtekst"))) return MakeDdeditCommand(model, view, doc);
+    if (is({"text", "dtext", "dt"}, QStringLiteral("tekst"))) return MakeTextCommand(model, view, doc);
+    if (is({"mtext", "mt", "t"}, QStringLiteral("tekstm"))) return MakeMTextCommand(model, view, doc);
     return nullptr;
 }
 

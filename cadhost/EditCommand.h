@@ -25,6 +25,10 @@ public:
     virtual QString prompt() const = 0;
     // Whether the prompt asks to select objects (clicks select, Enter ends the selection).
     virtual bool selecting() const { return false; }
+    // Whether the prompt asks for one object (a click picks the entity under it).
+    virtual bool picksEntity() const { return false; }
+    // Whether the prompt takes free text (Space is a character, "1,5" no point).
+    virtual bool freeText() const { return false; }
     // The rubber band's base while a point is asked.
     virtual std::optional<cad::Point> basePoint() const { return std::nullopt; }
     // One answer; returns a short note for the user (a refused answer, what was done).
@@ -45,6 +49,9 @@ std::unique_ptr<EditCommand> MakeMoveCommand(cad::ObjectModel& m, DrawingView* v
 std::unique_ptr<EditCommand> MakeCopyCommand(cad::ObjectModel& m, DrawingView* v, cad::DocumentState* d);
 std::unique_ptr<EditCommand> MakeRotateCommand(cad::ObjectModel& m, DrawingView* v, cad::DocumentState* d);
 std::unique_ptr<EditCommand> MakeScaleCommand(cad::ObjectModel& m, DrawingView* v, cad::DocumentState* d);
+std::unique_ptr<EditCommand> MakeTextCommand(cad::ObjectModel& m, DrawingView* v, cad::DocumentState* d);
+std::unique_ptr<EditCommand> MakeMTextCommand(cad::ObjectModel& m, DrawingView* v, cad::DocumentState* d);
+std::unique_ptr<EditCommand> MakeDdeditCommand(cad::ObjectModel& m, DrawingView* v, cad::DocumentState* d);
 std::unique_ptr<EditCommand> MakeLineCommand(cad::ObjectModel& m, DrawingView* v, cad::DocumentState* d);
 
 // The command a typed word names ("_move", "przesuń", "m", ...); nullptr when it names none.

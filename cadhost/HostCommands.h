@@ -28,6 +28,10 @@ public:
     bool active() const { return step_ != Idle; }
     // Whether the command asks the user to select objects (clicks select, Enter ends).
     bool selecting() const { return step_ == EraseSelect || (edit_ && edit_->selecting()); }
+    // Whether the prompt asks for one object (clicks pick the entity under them).
+    bool picksEntity() const { return step_ == Editing && edit_->picksEntity(); }
+    // Whether the prompt takes free text (a text's contents).
+    bool freeText() const { return step_ == Editing && edit_->freeText(); }
     QString prompt() const;
     // The rubber band's base while a second corner is asked.
     std::optional<cad::Point> basePoint() const;

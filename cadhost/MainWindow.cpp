@@ -4,6 +4,7 @@
 #include "cadhost/InputParser.h"
 #include "cadhost/SocketServer.h"
 #include "cadhost/SymbolPalette.h"
+#include "cadhost/TextEditing.h"
 #include "common/Ini.h"
 #include "platform/cad/engine/Database.h"
 #include "platform/cad/engine/UndoJournal.h"
@@ -142,10 +143,22 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
         }
         interaction_.userInput(Input::at(cad::Point{x, y, 0}));
     });
+    connect(view_, &DrawingView::entityDoubleClicked, this,
+            [this](const cad::db::Entity* e, double x, double y) { editTextAt(e, cad::Point{x, y, 0}); });
     connect(view_, &DrawingView::entityClicked, this, [this](const cad::db::Entity* e, double x, double y) {
+        if (hostCommands_.active()) {
+            showMessage(hostCommands_.input(Input::entity(e->handleText(), cad::Point{x, y, 0})));
+            afterHostInput();
+            return;
+        }
         interaction_.userInput(Input::entity(e->handleText(), cad::Point{x, y, 0}));
     });
     connect(view_, &DrawingView::emptyClicked, this, [this](double x, double y) {
+        if (hostCommands_.active()) {
+            showMessage(hostCommands_.input(Input::at(cad::Point{x, y, 0})));
+            afterHostInput();
+            return;
+        }
         interaction_.userInput(Input::at(cad::Point{x, y, 0}));
     });
     connect(view_, &DrawingView::escapePressed, this, [this] {
@@ -220,7 +233,7 @@ void MainWindow::showMessage(const QString& text) {
 }
 
 bool MainWindow::spaceEnters() const {
-    if (hostCommands_.active()) return true;
+    if (hostCommands_.active()) return !hostCommands_.freeText();
     const auto rq = interaction_.currentRequest();
     if (!rq) return true;
     return (rq->wanted & (cad::InputRequest::AnyPoint | cad::InputRequest::AnEntity)) ||
@@ -590,6 +603,12 @@ void MainWindow::submitTyped() {
 }
 
 void MainWindow::submitText(const QString& typed) {
+    if (hostCommands_.freeText()) {
+        // A text's contents go as typed, spaces and commas included.
+        showMessage(hostCommands_.input(typed.isEmpty() ? Input::enter() : Input::typed(typed)));
+        afterHostInput();
+        return;
+    }
     QString text = typed.trimmed();
     if (!text.isEmpty() && history_.value(history_.size() - 1) != text) history_ << text;
     historyAt_ = int(history_.size());
@@ -639,6 +658,10 @@ void MainWindow::updatePrompt() {
         prompt_->setText(hostCommands_.prompt());
         if (hostCommands_.selecting()) {
             view_->setMode(DrawingView::Mode::Select);
+            return;
+        }
+        if (hostCommands_.picksEntity()) {
+            view_->setMode(DrawingView::Mode::Entity);
             return;
         }
         std::optional<cad::db::Point3> base;
@@ -697,6 +720,23 @@ void MainWindow::refreshNow() {
             view_->drawingChanged();
             break;
     }
+}
+
+void MainWindow::editTextAt(const cad::db::Entity* clicked, const cad::Point& at) {
+    DocumentState* d = model_.activeDocument();
+    if (!d || busy()) return;
+    cad::db::Entity* text = EditableTextAt(*d->db, d->db->entityByHandle(clicked->handleText()), at);
+    if (!text) return;
+    // The change is one undo step of its own.
+    model_.closeUndoSteps();
+    try {
+        showMessage(EditTextValue(model_, d, text));
+    } catch (const cad::Error& e) {
+        showMessage(e.message());
+    }
+    model_.closeUndoSteps();
+    view_->clearSelection();
+    scheduleRefresh(Change::Any);
 }
 
 void MainWindow::afterHostInput() {

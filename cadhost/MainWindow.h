@@ -63,6 +63,8 @@ public:
     // Menu Tesmar, Headplacer: the symbol palette, then headplacer with the chosen symbol.
     void chooseSymbolAndPlaceHead();
 
+    // Double-click: edits the value of the text or attribute clicked, as one undo step.
+    void editTextAt(const cad::db::Entity* clicked, const cad::Point& at);
     // Erases the view's selection as one undo step; returns the note for the user.
     QString eraseSelection();
     // Undoes or redoes one step of the active drawing (Ctrl+Z, Ctrl+Y).

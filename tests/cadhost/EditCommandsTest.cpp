@@ -5,10 +5,12 @@
 // pick leaves the Polish mark.
 #include "HostFixture.h"
 #include "platform/cad/engine/DynamicBlocks.h"
+#include "platform/ui/core/Prompt.h"
 
 #include <QLineEdit>
 #include <QtTest>
 #include <cmath>
+#include <numbers>
 
 using namespace cad::db;
 using cad::Point;
@@ -271,6 +273,83 @@ private slots:
         const QPoint mid = h.at(75, 75);
         QVERIFY(now.pixelColor(mid) != plain.pixelColor(mid));
         QVERIFY(!differsIn(5, 5, 50, 20));
+    }
+
+    void textAndMTextTakeHeightAngleAndFreeText() {
+        HostFixture h;
+        h.view()->setSnapEnabled(false);
+        h.zoomTo(0, 0, 100, 100);
+        type(h, {"_text", "10,10"});
+        QCOMPARE(h.window->promptText(), QStringLiteral("Określ wysokość <2.5>:"));
+        type(h, {"5", "90"});
+        QCOMPARE(h.window->promptText(), QStringLiteral("Wpisz tekst:"));
+        // Space and the decimal comma belong to the text here.
+        PressKey(h.window->promptInput(), Qt::Key_Space);
+        QCOMPARE(h.window->promptText(), QStringLiteral("Wpisz tekst:"));
+        h.window->promptInput()->clear();
+        h.window->submitText(QStringLiteral("L = 12,5 m"));
+        QCOMPARE(h.window->promptText(), QStringLiteral("Polecenie:"));
+        QCOMPARE(h.ms()->count(), 1);
+        const auto& t = *h.ms()->item(0)->textData();
+        QCOMPARE(t.text, QStringLiteral("L = 12,5 m"));
+        QCOMPARE(t.height, 5.0);
+        QVERIFY(std::abs(t.rotation - std::numbers::pi / 2) < 1e-9);
+        QVERIFY(near(t.position, 10, 10));
+        // The height given is offered next time.
+        type(h, {"_text", "0,0"});
+        QCOMPARE(h.window->promptText(), QStringLiteral("Określ wysokość <5>:"));
+        PressKey(h.view(), Qt::Key_Escape);
+        QCOMPARE(h.ms()->count(), 1);
+        undo(h);
+        QCOMPARE(h.ms()->count(), 0);
+
+        type(h, {"_mtext", "0,50", "W", "3", "O", "0", "40,30"});
+        QCOMPARE(h.window->promptText(), QStringLiteral("Wpisz tekst:"));
+        h.window->submitText(QStringLiteral("Faza 1, 2"));
+        QCOMPARE(h.ms()->count(), 1);
+        const auto& m = h.ms()->item(0)->as<MTextData>();
+        QCOMPARE(m.text, QStringLiteral("Faza 1, 2"));
+        QCOMPARE(m.height, 3.0);
+        QCOMPARE(m.width, 40.0);
+        QVERIFY(near(m.position, 0, 50));
+    }
+
+    void ddeditAndDoubleClickEditTextsAndAttributes() {
+        HostFixture h;
+        ui::ScriptedPrompts prompts;
+        Database& db = h.db();
+        add(h, QStringLiteral("AddText"), {QStringLiteral("1.0"), Point{10, 10, 0}, 6.0});
+        BlockDefinition* block = db.addBlock(QStringLiteral("S-1"));
+        db.addLine(block, {-5, 0, 0}, {5, 0, 0});
+        h.invoke(h.model.blockId(h.doc(), block), QStringLiteral("AddAttribute"),
+                 {4.0, 0, QStringLiteral("NAZWA"), Point{0, 3, 0}, QStringLiteral("NAZWA"), QStringLiteral("S1")});
+        const cad::ObjectId ref =
+            add(h, QStringLiteral("InsertBlock"), {Point{60, 60, 0}, QStringLiteral("S-1"), 1.0, 1.0, 1.0, 0.0});
+        h.model.closeUndoSteps();
+        h.changed();
+        h.view()->setSnapEnabled(false);
+        h.zoomTo(0, 0, 100, 100);
+
+        prompts.answerInput(QStringLiteral("2.5"));
+        type(h, {"_ddedit"});
+        QCOMPARE(h.view()->mode(), cadhost::DrawingView::Mode::Entity);
+        h.moveAndClick(h.at(13, 12));
+        QCOMPARE(h.ms()->item(0)->textData()->text, QStringLiteral("2.5"));
+        QCOMPARE(prompts.asked().size(), size_t(1));
+        QCOMPARE(h.window->promptText(), QStringLiteral("Wybierz tekst lub atrybut:"));
+        h.window->submitText(QString());
+        QCOMPARE(h.window->promptText(), QStringLiteral("Polecenie:"));
+        undo(h);
+        QCOMPARE(h.ms()->item(0)->textData()->text, QStringLiteral("1.0"));
+
+        // A double-click on the block reference edits its attribute.
+        prompts.answerInput(QStringLiteral("S2"));
+        QTest::mouseDClick(h.view(), Qt::LeftButton, Qt::NoModifier, h.at(60, 60));
+        Entity* attribute = entity(h, ref)->as<InsertData>().attributes[0];
+        QCOMPARE(attribute->textData()->text, QStringLiteral("S2"));
+        undo(h);
+        QCOMPARE(attribute->textData()->text, QStringLiteral("S1"));
+        QCOMPARE(prompts.unexpected(), 0);
     }
 
     void typedPointAnswersAProgramsObjectPick() {
