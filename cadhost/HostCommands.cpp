@@ -38,10 +38,15 @@ bool HostCommands::start(const QString& typed) {
         step_ = ZoomOption;
         return true;
     }
-    if (n == QLatin1String("erase") || n == QLatin1String("e") || n == QStringLiteral("usuń")) {
-        // A selection made before the command is erased at once, as the CAD does.
-        if (!view_->selection().isEmpty() && eraser_) {
-            note_ = eraser_();
+    const bool erase = n == QLatin1String("erase") || n == QLatin1String("e") || n == QStringLiteral("usuń");
+    const bool properties = n == QLatin1String("properties") || n == QLatin1String("pr") ||
+                            n == QLatin1String("ch") || n == QStringLiteral("właściwości");
+    if (erase || properties) {
+        onSelected_ = erase ? eraser_ : propertiesEditor_;
+        if (!onSelected_) return false;
+        // A selection made before the command is used at once, as the CAD does.
+        if (!view_->selection().isEmpty()) {
+            note_ = onSelected_();
             step_ = Idle;
         } else {
             step_ = EraseSelect;
@@ -133,8 +138,8 @@ QString HostCommands::input(const cad::Input& in) {
         // Clicks select in the view itself; Enter erases what is selected, Escape drops it.
         if (in.kind == cad::Input::Enter) {
             step_ = Idle;
-            return view_->selection().isEmpty() || !eraser_ ? QStringLiteral("Nie wybrano obiektów.")
-                                                            : eraser_();
+            return view_->selection().isEmpty() || !onSelected_ ? QStringLiteral("Nie wybrano obiektów.")
+                                                                : onSelected_();
         }
         if (in.kind == cad::Input::Cancel) {
             cancel();

@@ -22,6 +22,8 @@ public:
     HostCommands(cad::ObjectModel& model, DrawingView* view) : model_(model), view_(view) {}
     // What erases the view's selection (as one undo step); returns a note for the user.
     void setEraser(std::function<QString()> eraser) { eraser_ = std::move(eraser); }
+    // What changes layer, colour and linetype of the view's selection ("_properties").
+    void setPropertiesEditor(std::function<QString()> editor) { propertiesEditor_ = std::move(editor); }
 
     // Starts the command a typed word names; false when it names none of the window's own.
     bool start(const QString& typed);
@@ -49,6 +51,9 @@ private:
     DrawingView* view_;
     std::unique_ptr<EditCommand> edit_;
     std::function<QString()> eraser_;
+    std::function<QString()> propertiesEditor_;
+    // What runs on the objects selected at "Wybierz obiekty:" (erase, properties).
+    std::function<QString()> onSelected_;
     QString note_;
     Step step_ = Idle;
     cad::Point first_;

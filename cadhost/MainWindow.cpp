@@ -2,6 +2,7 @@
 #include "cadhost/MainWindow.h"
 
 #include "cadhost/InputParser.h"
+#include "cadhost/PropertiesDialog.h"
 #include "cadhost/SocketServer.h"
 #include "cadhost/SymbolPalette.h"
 #include "cadhost/TextEditing.h"
@@ -130,6 +131,7 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
         scheduleRefresh(Change::Look);
     });
     hostCommands_.setEraser([this] { return eraseSelection(); });
+    hostCommands_.setPropertiesEditor([this] { return editSelectionProperties(); });
     buildMenus();
 
     connect(view_, &DrawingView::cursorMoved, this, [this](double x, double y) {
@@ -769,6 +771,27 @@ QString MainWindow::eraseSelection() {
     scheduleRefresh(Change::Any);
     if (erased == 1) return QStringLiteral("Usunięto 1 obiekt.");
     return QStringLiteral("Usunięto obiektów: %1.").arg(erased);
+}
+
+QString MainWindow::editSelectionProperties() {
+    DocumentState* d = model_.activeDocument();
+    const QSet<quint64> chosen = view_->selection();
+    std::vector<cad::db::Entity*> entities;
+    if (d)
+        for (cad::db::Entity* e : d->db->modelSpace()->entities())
+            if (chosen.contains(e->handle()) && !e->isErased()) entities.push_back(e);
+    if (entities.empty()) return QStringLiteral("Nie wybrano obiektów.");
+    PropertiesDialog dialog(*d->db, entities, this);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    const PropertyChoice choice = dialog.choice();
+    if (!choice.layer && !choice.color && !choice.linetype) return {};
+    // The change is one undo step of its own.
+    model_.closeUndoSteps();
+    const QString note = ApplyProperties(model_, d, entities, choice);
+    model_.closeUndoSteps();
+    view_->clearSelection();
+    scheduleRefresh(Change::Any);
+    return note;
 }
 
 void MainWindow::stepBack(bool redo) {

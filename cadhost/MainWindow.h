@@ -67,6 +67,8 @@ public:
     void editTextAt(const cad::db::Entity* clicked, const cad::Point& at);
     // Erases the view's selection as one undo step; returns the note for the user.
     QString eraseSelection();
+    // "_properties": the properties window over the view's selection; one undo step.
+    QString editSelectionProperties();
     // Undoes or redoes one step of the active drawing (Ctrl+Z, Ctrl+Y).
     void undoStep();
     void redoStep();

@@ -6,6 +6,11 @@
 #include "HostFixture.h"
 #include "platform/cad/engine/DynamicBlocks.h"
 #include "platform/ui/core/Prompt.h"
+#include "cadhost/PropertiesDialog.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QTimer>
 
 #include <QLineEdit>
 #include <QtTest>
@@ -350,6 +355,37 @@ private slots:
         undo(h);
         QCOMPARE(attribute->textData()->text, QStringLiteral("S1"));
         QCOMPARE(prompts.unexpected(), 0);
+    }
+
+    void propertiesSetLayerColourAndLinetypeAsOneStep() {
+        HostFixture h;
+        const cad::ObjectId id = prepare(h);
+        const cad::ObjectId circle = add(h, QStringLiteral("AddCircle"), {Point{60, 60, 0}, 5.0});
+        h.invoke(h.doc()->layersId, QStringLiteral("Add"), {QStringLiteral("113-STRUMIENIE_RUCHU")});
+        h.model.closeUndoSteps();
+        h.changed();
+        QStringList shown;
+        // The window is modal: it is answered as soon as it shows.
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<cadhost::PropertiesDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            shown << dialog->layer()->currentText() << dialog->color()->currentText();
+            dialog->layer()->setCurrentText(QStringLiteral("113-STRUMIENIE_RUCHU"));
+            dialog->color()->setCurrentText(QStringLiteral("3 zielony"));
+            dialog->accept();
+        });
+        type(h, {"_properties", "20,10", "60,65", ""});
+        QCOMPARE(shown, (QStringList{QStringLiteral("0"), QStringLiteral("DLA WARSTWY")}));
+        QCOMPARE(h.window->messageText(), QStringLiteral("Zmieniono właściwości obiektów: 2."));
+        for (cad::ObjectId e : {id, circle}) {
+            QCOMPARE(entity(h, e)->layer(), QStringLiteral("113-STRUMIENIE_RUCHU"));
+            QCOMPARE(entity(h, e)->color, 3);
+            QCOMPARE(entity(h, e)->linetype.toUpper(), QStringLiteral("BYLAYER"));  // left as it was
+        }
+        undo(h);
+        QCOMPARE(entity(h, id)->layer(), QStringLiteral("0"));
+        QCOMPARE(entity(h, circle)->color, 256);
+        QCOMPARE(h.ms()->count(), 2);
     }
 
     void typedPointAnswersAProgramsObjectPick() {
