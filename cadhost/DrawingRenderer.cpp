@@ -478,7 +478,7 @@ void DrawingRenderer::drawIn(const Entity* e, const Context& c) {
 void DrawingRenderer::drawShape(const render::RawShape& shape, const Entity* e, const Context& c) {
     const QTransform screen = qtTransform(c.toScreen);
     const QColor color = colorOf(e, c);
-    if (!shape.filled.isEmpty()) sink_.fill(screen.map(shape.filled), color);
+    if (!shape.filled.isEmpty()) fillArea(screen.map(shape.filled), color, c);
     const QPen pen = penOf(e, c);
     for (const QPolygonF& poly : shape.outlines) sink_.polyline(screen.map(poly), pen);
     if (!shape.strokes.isEmpty())
@@ -531,7 +531,7 @@ void DrawingRenderer::drawWidths(const Entity* e, const std::vector<Vertex>& ver
         render::WidePolyline(vertices, closed, constantWidth, 0.5 / std::max(c.unitScale, 1e-12));
     if (band.isEmpty()) return;
     const Transform2D& t = c.toScreen;
-    sink_.fill(QTransform(t.a, t.c, t.b, t.d, t.tx, t.ty).map(band), colorOf(e, c));
+    fillArea(QTransform(t.a, t.c, t.b, t.d, t.tx, t.ty).map(band), colorOf(e, c), c);
 }
 
 void DrawingRenderer::drawReference(const Entity* e, const Context& c) {
@@ -634,6 +634,36 @@ void DrawingRenderer::drawText(const TextData& t, const QString& shown, const QC
     place.scale((t.generation & 2) ? -1 : 1, (t.generation & 4) ? -1 : 1);
     place.translate(dx, dy);
     sink_.text(shown, font, place, color);
+    if (c.highlighted) frameText(shown, font, place, color);
+}
+
+QPen DrawingRenderer::highlightPen(const QColor& color) {
+    QPen pen(color, 2);
+    pen.setDashPattern({4, 3});
+    return pen;
+}
+
+void DrawingRenderer::frameText(const QString& shown, const QFont& font, const QTransform& place,
+                                const QColor& color) {
+    // Glyphs have no line to dash: a selected text shows a dashed frame round it.
+    const QFontMetricsF fm(font);
+    const QRectF box(0, -fm.ascent(), fm.horizontalAdvance(shown), fm.ascent() + fm.descent());
+    QPolygonF frame = place.map(QPolygonF(box));
+    if (!frame.isEmpty()) frame.append(frame.front());
+    sink_.polyline(frame, highlightPen(color));
+}
+
+void DrawingRenderer::fillArea(const QPainterPath& path, const QColor& color, const Context& c) {
+    if (!c.highlighted) {
+        sink_.fill(path, color);
+        return;
+    }
+    // A selected fill is shown paler, with a dashed outline in its own colour.
+    QColor pale = color;
+    pale.setRgbF(0.45 * color.redF() + 0.55, 0.45 * color.greenF() + 0.55, 0.45 * color.blueF() + 0.55,
+                 color.alphaF());
+    sink_.fill(path, pale);
+    for (const QPolygonF& poly : path.toSubpathPolygons()) sink_.polyline(poly, highlightPen(color));
 }
 
 void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const Context& c) {
@@ -732,6 +762,7 @@ void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const C
             place.scale(run.widthFactor, 1);
             if (run.oblique != 0) place.shear(-std::tan(run.oblique), 0);
             sink_.text(p.text, p.font, place, shown);
+            if (c.highlighted) frameText(p.text, p.font, place, shown);
         }
     }
 }
@@ -742,9 +773,11 @@ void DrawingRenderer::drawHatch(const HatchData& h, const QColor& color, const Q
     const QTransform screen = qtTransform(c.toScreen);
     const QPainterPath path = screen.map(local);
     if (h.solid || h.patternName.compare(QLatin1String("SOLID"), Qt::CaseInsensitive) == 0) {
-        sink_.fill(path, color);
+        fillArea(path, color, c);
         return;
     }
+    if (c.highlighted)
+        for (const QPolygonF& poly : path.toSubpathPolygons()) sink_.polyline(poly, highlightPen(color));
     std::vector<PatternLine> families = h.patternLines;
     if (families.empty()) {
         // No pattern definition in the record: lines at 45 degrees, as the simplest pattern.

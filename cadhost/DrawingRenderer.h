@@ -105,6 +105,11 @@ private:
                    const Context& outer, const cad::db::Entity* owner);
     void drawText(const cad::db::TextData& t, const QString& shown, const QColor& color, const Context& c);
     void drawMText(const cad::db::MTextData& t, const QColor& color, const Context& c);
+    // A fill, shown paler with a dashed outline when highlighted.
+    void fillArea(const QPainterPath& path, const QColor& color, const Context& c);
+    // The dashed frame round a highlighted text.
+    void frameText(const QString& shown, const QFont& font, const QTransform& place, const QColor& color);
+    static QPen highlightPen(const QColor& color);
     void drawHatch(const cad::db::HatchData& h, const QColor& color, const QPen& pen, const Context& c);
     // Lines, curves, fills and texts of a shape made from an entity's definition.
     void drawShape(const render::RawShape& shape, const cad::db::Entity* e, const Context& c);

@@ -432,6 +432,17 @@ void DrawingView::mouseReleaseEvent(QMouseEvent* e) {
     update();
 }
 
+void DrawingView::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton || !scene_ || (mode_ != Mode::Idle && mode_ != Mode::Select)) {
+        mousePressEvent(e);
+        return;
+    }
+    if (const Entity* hit = entityAt(e->position())) {
+        const Point3 w = toWorld(e->position());
+        emit entityDoubleClicked(hit, w.x, w.y);
+    }
+}
+
 void DrawingView::leaveEvent(QEvent*) {
     cursor_.reset();
     snapShown_.reset();

@@ -87,6 +87,8 @@ signals:
     void cursorMoved(double x, double y);
     void pointClicked(double x, double y);
     void entityClicked(const cad::db::Entity* entity, double x, double y);
+    // A double-click on an entity while nothing is asked (the text editing).
+    void entityDoubleClicked(const cad::db::Entity* entity, double x, double y);
     void emptyClicked(double x, double y);
     void escapePressed();
     void enterPressed();
@@ -104,6 +106,7 @@ protected:
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
     void leaveEvent(QEvent*) override;
 

@@ -3,6 +3,8 @@
 
 #include "cadhost/DrawingView.h"
 
+#include <algorithm>
+
 namespace cadhost {
 
 namespace {
@@ -36,14 +38,26 @@ bool HostCommands::start(const QString& typed) {
         step_ = ZoomOption;
         return true;
     }
-    if (n == QLatin1String("erase") || n == QLatin1String("e") || n == QStringLiteral("usuń")) {
-        // A selection made before the command is erased at once, as the CAD does.
-        if (!view_->selection().isEmpty() && eraser_) {
-            note_ = eraser_();
+    const bool erase = n == QLatin1String("erase") || n == QLatin1String("e") || n == QStringLiteral("usuń");
+    const bool properties = n == QLatin1String("properties") || n == QLatin1String("pr") ||
+                            n == QLatin1String("ch") || n == QStringLiteral("właściwości");
+    if (erase || properties) {
+        onSelected_ = erase ? eraser_ : propertiesEditor_;
+        if (!onSelected_) return false;
+        // A selection made before the command is used at once, as the CAD does.
+        if (!view_->selection().isEmpty()) {
+            note_ = onSelected_();
             step_ = Idle;
         } else {
             step_ = EraseSelect;
         }
+        return true;
+    }
+    if (auto edit = MakeEditCommand(typed, model_, view_)) {
+        // What came before is a step of its own, and so is the command.
+        model_.closeUndoSteps();
+        edit_ = std::move(edit);
+        step_ = Editing;
         return true;
     }
     if (n == QLatin1String("regen") || n == QLatin1String("re")) {
@@ -64,6 +78,8 @@ QString HostCommands::prompt() const {
             return QStringLiteral("Określ przeciwległy narożnik:");
         case EraseSelect:
             return QStringLiteral("Wybierz obiekty:");
+        case Editing:
+            return edit_->prompt();
         case Idle:
             break;
     }
@@ -72,25 +88,76 @@ QString HostCommands::prompt() const {
 
 std::optional<cad::Point> HostCommands::basePoint() const {
     if (step_ == ZoomSecond) return first_;
+    if (step_ == Editing) return edit_->basePoint();
     return std::nullopt;
 }
 
+void HostCommands::cancel() {
+    if (step_ == Editing) {
+        try {
+            edit_->cancel();
+        } catch (const cad::Error&) {
+            // What the command kept could not be finished; the drawing stays as it is.
+        }
+        endEdit();
+    }
+    step_ = Idle;
+    model_.lastPrompt = QStringLiteral("*Anulowano*");
+}
+
+void HostCommands::endEdit() {
+    edit_.reset();
+    step_ = Idle;
+    model_.closeUndoSteps();
+}
+
 QString HostCommands::input(const cad::Input& in) {
+    if (step_ == Editing) {
+        if (in.kind == cad::Input::Cancel) {
+            cancel();
+            return {};
+        }
+        // The drawing the command works on was closed meanwhile: nothing is left to change.
+        const auto& docs = model_.documents();
+        if (std::find(docs.begin(), docs.end(), edit_->document()) == docs.end()) {
+            endEdit();
+            return QStringLiteral("Rysunek polecenia został zamknięty.");
+        }
+        QString note;
+        try {
+            note = edit_->input(in);
+        } catch (const cad::Error& e) {
+            note = e.message();
+            endEdit();
+            return note;
+        }
+        if (edit_->finished()) endEdit();
+        return note;
+    }
     if (step_ == EraseSelect) {
         // Clicks select in the view itself; Enter erases what is selected, Escape drops it.
         if (in.kind == cad::Input::Enter) {
             step_ = Idle;
-            return view_->selection().isEmpty() || !eraser_ ? QStringLiteral("Nie wybrano obiektów.")
-                                                            : eraser_();
+            return view_->selection().isEmpty() || !onSelected_ ? QStringLiteral("Nie wybrano obiektów.")
+                                                                : onSelected_();
         }
         if (in.kind == cad::Input::Cancel) {
-            step_ = Idle;
+            cancel();
             view_->clearSelection();
+            return {};
+        }
+        if (in.kind == cad::Input::PointInput) {
+            // A typed point selects what a click there would.
+            view_->selectAt(view_->toScreen(cad::db::Point3{in.point.x, in.point.y, 0}));
             return {};
         }
         return QStringLiteral("Wskaż obiekty, Enter kończy wybór.");
     }
-    if (in.kind == cad::Input::Cancel || in.kind == cad::Input::Enter) {
+    if (in.kind == cad::Input::Cancel) {
+        cancel();
+        return {};
+    }
+    if (in.kind == cad::Input::Enter) {
         step_ = Idle;
         return {};
     }
@@ -137,6 +204,8 @@ QString HostCommands::input(const cad::Input& in) {
                 return {};
             }
             break;
+        case EraseSelect:
+        case Editing:
         case Idle:
             break;
     }

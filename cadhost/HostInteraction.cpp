@@ -39,6 +39,12 @@ bool refused(const InputRequest& rq, const Input& in) {
 
 }  // namespace
 
+void HostInteraction::polishCancelMark() {
+    // The prompt line is Polish: a cancelled pick or command leaves the Polish mark, which the
+    // programs recognise as they recognise the English one.
+    if (model_.lastPrompt == QLatin1String("*Cancel*")) model_.lastPrompt = QStringLiteral("*Anulowano*");
+}
+
 HostInteraction::HostInteraction(cad::ObjectModel& model, QObject* parent) : QObject(parent), model_(model) {}
 
 Input HostInteraction::pick(const InputRequest&) {
@@ -105,6 +111,7 @@ void HostInteraction::userInput(const Input& input) {
         picks_.pop_front();
         if (!picks_.empty()) model_.lastPrompt = picks_.front().request.prompt;
         p.done(input);
+        polishCancelMark();
         emit requestChanged();
         emit drawingChanged();
         return;
@@ -112,6 +119,7 @@ void HostInteraction::userInput(const Input& input) {
     if (commandRunning()) {
         commandQueue_.push_back(input);
         model_.pumpCommands();
+        polishCancelMark();
         if (const QString note = model_.commands().takeMessage(); !note.isEmpty()) emit message(note);
         if (!commandRunning()) {
             commandQueue_.clear();

@@ -52,6 +52,7 @@ signals:
     void message(const QString& text);
 
 private:
+    void polishCancelMark();
     struct PendingPick {
         cad::InputRequest request;
         std::function<void(const cad::Input&)> done;

@@ -2,6 +2,10 @@
 #include "cadhost/MainWindow.h"
 
 #include "cadhost/InputParser.h"
+#include "cadhost/PropertiesDialog.h"
+#include "cadhost/SocketServer.h"
+#include "cadhost/SymbolPalette.h"
+#include "cadhost/TextEditing.h"
 #include "common/Ini.h"
 #include "platform/cad/engine/Database.h"
 #include "platform/cad/engine/UndoJournal.h"
@@ -12,6 +16,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -82,12 +87,16 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
       prompt_(new QLabel),
       message_(new QLabel),
       layers_(new LayerPanel(model)),
-      hostCommands_(view_),
+      hostCommands_(model, view_),
       input_(new QLineEdit),
       coords_(new QLabel),
       snap_(new QLabel),
       refresh_(new QTimer(this)),
-      poll_(new QTimer(this)) {
+      poll_(new QTimer(this)),
+      launcher_(QCoreApplication::applicationDirPath()),
+      programWindows_(this),
+      symbolFolder_(QCoreApplication::applicationDirPath() +
+                    QStringLiteral("/../../aZasoby/Sygnalizacja/Sygnalizatory")) {
     setWindowTitle(Title);
     resize(1200, 800);
 
@@ -122,6 +131,7 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
         scheduleRefresh(Change::Look);
     });
     hostCommands_.setEraser([this] { return eraseSelection(); });
+    hostCommands_.setPropertiesEditor([this] { return editSelectionProperties(); });
     buildMenus();
 
     connect(view_, &DrawingView::cursorMoved, this, [this](double x, double y) {
@@ -130,21 +140,33 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
     connect(view_, &DrawingView::pointClicked, this, [this](double x, double y) {
         if (hostCommands_.active()) {
             showMessage(hostCommands_.input(Input::at(cad::Point{x, y, 0})));
-            updatePrompt();
+            afterHostInput();
             return;
         }
         interaction_.userInput(Input::at(cad::Point{x, y, 0}));
     });
+    connect(view_, &DrawingView::entityDoubleClicked, this,
+            [this](const cad::db::Entity* e, double x, double y) { editTextAt(e, cad::Point{x, y, 0}); });
     connect(view_, &DrawingView::entityClicked, this, [this](const cad::db::Entity* e, double x, double y) {
+        if (hostCommands_.active()) {
+            showMessage(hostCommands_.input(Input::entity(e->handleText(), cad::Point{x, y, 0})));
+            afterHostInput();
+            return;
+        }
         interaction_.userInput(Input::entity(e->handleText(), cad::Point{x, y, 0}));
     });
     connect(view_, &DrawingView::emptyClicked, this, [this](double x, double y) {
+        if (hostCommands_.active()) {
+            showMessage(hostCommands_.input(Input::at(cad::Point{x, y, 0})));
+            afterHostInput();
+            return;
+        }
         interaction_.userInput(Input::at(cad::Point{x, y, 0}));
     });
     connect(view_, &DrawingView::escapePressed, this, [this] {
         if (hostCommands_.active()) {
             hostCommands_.cancel();
-            updatePrompt();
+            afterHostInput();
             return;
         }
         interaction_.userInput(Input::cancel());
@@ -153,7 +175,7 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
     connect(view_, &DrawingView::deletePressed, this, [this] {
         if (hostCommands_.selecting()) {
             showMessage(hostCommands_.input(Input::enter()));
-            updatePrompt();
+            afterHostInput();
         } else if (!busy()) {
             showMessage(eraseSelection());
         }
@@ -213,7 +235,7 @@ void MainWindow::showMessage(const QString& text) {
 }
 
 bool MainWindow::spaceEnters() const {
-    if (hostCommands_.active()) return true;
+    if (hostCommands_.active()) return !hostCommands_.freeText();
     const auto rq = interaction_.currentRequest();
     if (!rq) return true;
     return (rq->wanted & (cad::InputRequest::AnyPoint | cad::InputRequest::AnEntity)) ||
@@ -271,7 +293,55 @@ void MainWindow::buildMenus() {
         if (!busy()) showMessage(eraseSelection());
     });
 
+    QMenu* tesmar = menuBar()->addMenu(QStringLiteral("&Tesmar"));
+    tesmar->setObjectName(QStringLiteral("mnuTesmar"));
+    tesmar->addAction(QStringLiteral("&Conflictor - strumienie i kolizje"), this,
+                      [this] { startProgram(QStringLiteral("conflictor")); });
+    tesmar->addAction(QStringLiteral("&Phaseplanner - program sygnalizacji"), this,
+                      [this] { startProgram(QStringLiteral("phaseplanner")); });
+    tesmar->addAction(QStringLiteral("&Hatcher - obrazy faz"), this,
+                      [this] { startProgram(QStringLiteral("hatcher")); });
+    tesmar->addAction(QStringLiteral("H&eadplacer - wstaw sygnalizator..."), this,
+                      [this] { chooseSymbolAndPlaceHead(); });
+
     windowMenu_ = menuBar()->addMenu(QStringLiteral("O&kno"));
+}
+
+void MainWindow::setServer(SocketServer* server) {
+    server_ = server;
+    launcher_.setAttached([this](const QString& program, const DocumentState* doc) {
+        return server_ ? server_->pidOf(program, doc) : 0;
+    });
+    launcher_.setRaiser([this](qint64 pid) { return programWindows_.raise(pid); });
+    if (!server_ || !ProgramWindows::available() || findChild<QTimer*>(QStringLiteral("keepAbove"))) return;
+    // New windows of the programs (their dialogs among them) are found on a slow tick.
+    auto* keep = new QTimer(this);
+    keep->setObjectName(QStringLiteral("keepAbove"));
+    keep->setInterval(700);
+    connect(keep, &QTimer::timeout, this, [this] {
+        if (server_ && server_->connectionCount() > 0) programWindows_.keepAbove(server_->attachedPids());
+    });
+    keep->start();
+}
+
+void MainWindow::startProgram(const QString& program, const QStringList& arguments) {
+    DocumentState* d = model_.activeDocument();
+    if (!d) {
+        showMessage(QStringLiteral("Najpierw otwórz rysunek."));
+        return;
+    }
+    showMessage(launcher_.start(program, d, arguments));
+}
+
+void MainWindow::chooseSymbolAndPlaceHead() {
+    if (ShippedSymbols(symbolFolder_).isEmpty()) {
+        showMessage(QStringLiteral("Nie znaleziono symboli sygnalizatorów w %1.")
+                        .arg(QDir::toNativeSeparators(QDir::cleanPath(symbolFolder_))));
+        return;
+    }
+    SymbolPalette palette(symbolFolder_, this);
+    if (palette.exec() != QDialog::Accepted || palette.chosen().isEmpty()) return;
+    startProgram(QStringLiteral("headplacer"), {palette.chosen()});
 }
 
 void MainWindow::rebuildWindowMenu() {
@@ -433,7 +503,15 @@ bool MainWindow::saveDrawingAs(DocumentState* doc) {
     return true;
 }
 
-bool MainWindow::closeDrawing(DocumentState* doc) {
+bool MainWindow::closeDrawing(DocumentState* doc, bool askAboutPrograms) {
+    if (askAboutPrograms && server_) {
+        const QStringList programs = server_->attachedPrograms(doc);
+        if (!programs.isEmpty() &&
+            ui::MsgBox(QStringLiteral("Na rysunku %1 pracują programy: %2.\nZamknąć rysunek mimo to?")
+                           .arg(doc->name, programs.join(QStringLiteral(", "))),
+                       ui::YesNo | ui::Question, Title) != ui::Yes)
+            return false;
+    }
     if (!doc->saved) {
         const int r = ui::MsgBox(QStringLiteral("Zapisać zmiany w rysunku %1?").arg(doc->name),
                                  ui::YesNoCancel | ui::Question, Title);
@@ -450,11 +528,23 @@ bool MainWindow::closeDrawing(DocumentState* doc) {
 
 bool MainWindow::closeAll() {
     while (!model_.documents().empty())
-        if (!closeDrawing(model_.documents().back())) return false;
+        if (!closeDrawing(model_.documents().back(), false)) return false;
     return true;
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
+    // Programs attached lose their CAD with it: the user is told which, and may stay.
+    if (server_) {
+        const QStringList programs = server_->attachedPrograms();
+        if (!programs.isEmpty() &&
+            ui::MsgBox(QStringLiteral("Do cadhost są podłączone programy: %1.\nPo zamknięciu cadhost nie będą "
+                                      "mogły dalej pracować. Zamknąć mimo to?")
+                           .arg(programs.join(QStringLiteral(", "))),
+                       ui::YesNo | ui::Question, Title) != ui::Yes) {
+            e->ignore();
+            return;
+        }
+    }
     if (closeAll())
         e->accept();
     else
@@ -469,7 +559,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             view_->clearSelection();
             if (hostCommands_.active()) {
                 hostCommands_.cancel();
-                updatePrompt();
+                afterHostInput();
                 return true;
             }
             interaction_.userInput(Input::cancel());
@@ -515,6 +605,12 @@ void MainWindow::submitTyped() {
 }
 
 void MainWindow::submitText(const QString& typed) {
+    if (hostCommands_.freeText()) {
+        // A text's contents go as typed, spaces and commas included.
+        showMessage(hostCommands_.input(typed.isEmpty() ? Input::enter() : Input::typed(typed)));
+        afterHostInput();
+        return;
+    }
     QString text = typed.trimmed();
     if (!text.isEmpty() && history_.value(history_.size() - 1) != text) history_ << text;
     historyAt_ = int(history_.size());
@@ -527,22 +623,35 @@ void MainWindow::submitText(const QString& typed) {
         message_->clear();
         if (hostCommands_.start(text)) {
             showMessage(hostCommands_.takeNote());
-            updatePrompt();
+            afterHostInput();
             return;
         }
     }
     if (hostCommands_.active()) {
         std::optional<cad::Point> base = hostCommands_.basePoint();
-        showMessage(hostCommands_.input(ParseTypedInput(text, base)));
-        updatePrompt();
+        if (!base)
+            if (DocumentState* d = model_.activeDocument()) base = d->lastPoint;
+        const Input in = ParseTypedInput(text, base);
+        if (in.kind == Input::PointInput)
+            if (DocumentState* d = model_.activeDocument()) d->lastPoint = in.point;
+        showMessage(hostCommands_.input(in));
+        afterHostInput();
         return;
     }
     std::optional<cad::Point> base;
-    if (const auto rq = interaction_.currentRequest(); rq && rq->basePoint)
+    const auto rq = interaction_.currentRequest();
+    if (rq && rq->basePoint)
         base = rq->basePoint;
     else if (DocumentState* d = model_.activeDocument())
         base = d->lastPoint;
-    interaction_.userInput(ParseTypedInput(text, base));
+    Input in = ParseTypedInput(text, base);
+    // At a prompt that asks for an object, a typed point picks what a click there would.
+    if (in.kind == Input::PointInput && rq && (rq->wanted & cad::InputRequest::AnEntity) &&
+        !(rq->wanted & cad::InputRequest::AnyPoint)) {
+        const QPointF screen = view_->toScreen(cad::db::Point3{in.point.x, in.point.y, 0});
+        if (const cad::db::Entity* hit = view_->entityAt(screen)) in = Input::entity(hit->handleText(), in.point);
+    }
+    interaction_.userInput(in);
 }
 
 void MainWindow::updatePrompt() {
@@ -553,6 +662,10 @@ void MainWindow::updatePrompt() {
             view_->setMode(DrawingView::Mode::Select);
             return;
         }
+        if (hostCommands_.picksEntity()) {
+            view_->setMode(DrawingView::Mode::Entity);
+            return;
+        }
         std::optional<cad::db::Point3> base;
         if (const auto b = hostCommands_.basePoint()) base = cad::db::Point3{b->x, b->y, 0};
         view_->setMode(DrawingView::Mode::Point, base);
@@ -560,7 +673,7 @@ void MainWindow::updatePrompt() {
     }
     const auto rq = interaction_.currentRequest();
     if (!rq) {
-        if (model_.lastPrompt.contains(QLatin1String("*Cancel*")))
+        if (model_.lastPrompt.contains(QLatin1String("*Anulowano*")))
             statusBar()->showMessage(model_.lastPrompt, 3000);
         prompt_->setText(QStringLiteral("Polecenie:"));
         view_->setMode(DrawingView::Mode::Idle);
@@ -611,6 +724,29 @@ void MainWindow::refreshNow() {
     }
 }
 
+void MainWindow::editTextAt(const cad::db::Entity* clicked, const cad::Point& at) {
+    DocumentState* d = model_.activeDocument();
+    if (!d || busy()) return;
+    cad::db::Entity* text = EditableTextAt(*d->db, d->db->entityByHandle(clicked->handleText()), at);
+    if (!text) return;
+    // The change is one undo step of its own.
+    model_.closeUndoSteps();
+    try {
+        showMessage(EditTextValue(model_, d, text));
+    } catch (const cad::Error& e) {
+        showMessage(e.message());
+    }
+    model_.closeUndoSteps();
+    view_->clearSelection();
+    scheduleRefresh(Change::Any);
+}
+
+void MainWindow::afterHostInput() {
+    updatePrompt();
+    // An editing command may have changed anything; the view follows at once.
+    scheduleRefresh(Change::Any);
+}
+
 bool MainWindow::busy() const {
     return hostCommands_.active() || interaction_.currentRequest().has_value();
 }
@@ -635,6 +771,27 @@ QString MainWindow::eraseSelection() {
     scheduleRefresh(Change::Any);
     if (erased == 1) return QStringLiteral("Usunięto 1 obiekt.");
     return QStringLiteral("Usunięto obiektów: %1.").arg(erased);
+}
+
+QString MainWindow::editSelectionProperties() {
+    DocumentState* d = model_.activeDocument();
+    const QSet<quint64> chosen = view_->selection();
+    std::vector<cad::db::Entity*> entities;
+    if (d)
+        for (cad::db::Entity* e : d->db->modelSpace()->entities())
+            if (chosen.contains(e->handle()) && !e->isErased()) entities.push_back(e);
+    if (entities.empty()) return QStringLiteral("Nie wybrano obiektów.");
+    PropertiesDialog dialog(*d->db, entities, this);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    const PropertyChoice choice = dialog.choice();
+    if (!choice.layer && !choice.color && !choice.linetype) return {};
+    // The change is one undo step of its own.
+    model_.closeUndoSteps();
+    const QString note = ApplyProperties(model_, d, entities, choice);
+    model_.closeUndoSteps();
+    view_->clearSelection();
+    scheduleRefresh(Change::Any);
+    return note;
 }
 
 void MainWindow::stepBack(bool redo) {

@@ -7,8 +7,11 @@
 #include "cadhost/HostCommands.h"
 #include "cadhost/HostInteraction.h"
 #include "cadhost/LayerPanel.h"
+#include "cadhost/ProgramLauncher.h"
+#include "cadhost/ProgramWindows.h"
 
 #include <QMainWindow>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -18,6 +21,8 @@ class QMenu;
 class QTimer;
 
 namespace cadhost {
+
+class SocketServer;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -42,12 +47,28 @@ public:
     bool openFile(const QString& path);
     bool saveDrawing(cad::DocumentState* doc);
     bool saveDrawingAs(cad::DocumentState* doc);
-    // Asks about unsaved changes; false when the user cancels.
-    bool closeDrawing(cad::DocumentState* doc);
+    // Asks first when programs work on the drawing, then about unsaved changes; false when the
+    // user cancels.
+    bool closeDrawing(cad::DocumentState* doc, bool askAboutPrograms = true);
     bool closeAll();
+    // The socket server the programs attach through: closing asks about them, their windows are
+    // kept above this one, the menu Tesmar raises those already running.
+    void setServer(SocketServer* server);
+    ProgramLauncher& launcher() { return launcher_; }
+    // Where the shipped head symbols are (overridable for tests).
+    void setSymbolFolder(const QString& folder) { symbolFolder_ = folder; }
+    QString symbolFolder() const { return symbolFolder_; }
+    // Menu Tesmar: starts (or raises) a program on the active drawing; headplacer with a symbol.
+    void startProgram(const QString& program, const QStringList& arguments = {});
+    // Menu Tesmar, Headplacer: the symbol palette, then headplacer with the chosen symbol.
+    void chooseSymbolAndPlaceHead();
 
+    // Double-click: edits the value of the text or attribute clicked, as one undo step.
+    void editTextAt(const cad::db::Entity* clicked, const cad::Point& at);
     // Erases the view's selection as one undo step; returns the note for the user.
     QString eraseSelection();
+    // "_properties": the properties window over the view's selection; one undo step.
+    QString editSelectionProperties();
     // Undoes or redoes one step of the active drawing (Ctrl+Z, Ctrl+Y).
     void undoStep();
     void redoStep();
@@ -77,6 +98,8 @@ private:
     // Space acts as Enter unless the prompt asks for free text.
     bool spaceEnters() const;
     void updatePrompt();
+    // A command of the window took an input: the prompt and the view follow.
+    void afterHostInput();
     void scheduleRefresh(Change change = Change::Any);
     void refreshNow();
     DrawingScene* sceneOf(cad::DocumentState* doc);
@@ -84,6 +107,10 @@ private:
 
     cad::ObjectModel& model_;
     HostInteraction& interaction_;
+    SocketServer* server_ = nullptr;
+    ProgramLauncher launcher_;
+    ProgramWindows programWindows_;
+    QString symbolFolder_;
     DrawingView* view_;
     QLabel* prompt_;
     QLabel* message_;

@@ -4,6 +4,8 @@
 #include "platform/cad/model/CommandProcessor.h"
 #include "platform/cad/socket/SocketChannel.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -21,6 +23,25 @@ using cad::InputRequest;
 namespace {
 // How long the programs must be quiet before their changes end as one undo step.
 constexpr int QuietMs = 300;
+
+// The process at the other end of a local socket (0 when unknown).
+qint64 peerPid(int fd) {
+    ucred cred{};
+    socklen_t len = sizeof cred;
+    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0 || cred.pid <= 0) return 0;
+    return cred.pid;
+}
+
+// The executable of a process (empty when unknown).
+QString programOf(qint64 pid) {
+    if (pid <= 0) return {};
+    const QString exe = QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid));
+    if (!exe.isEmpty()) return QFileInfo(exe).fileName();
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    if (!comm.open(QIODevice::ReadOnly)) return {};
+    return QString::fromLocal8Bit(comm.readAll()).trimmed();
+}
+
 }  // namespace
 
 // Listens as a QLocalServer (the socket file, its permissions, a stale file) but hands each
@@ -91,6 +112,8 @@ void SocketServer::accept(int fd) {
     auto c = std::make_unique<Connection>();
     c->id = nextConnection_++;
     c->fd = fd;
+    c->pid = peerPid(fd);
+    c->program = programOf(c->pid);
     const quint64 id = c->id;
     c->readable = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
     connect(c->readable, &QSocketNotifier::activated, this, [this, id] { readFrom(id); });
@@ -99,6 +122,42 @@ void SocketServer::accept(int fd) {
     connect(c->writable, &QSocketNotifier::activated, this, [this, id] { writeTo(id); });
     connections_[id] = std::move(c);
     emit connectionsChanged(connectionCount());
+}
+
+QStringList SocketServer::attachedPrograms(const cad::DocumentState* doc) const {
+    QStringList out;
+    for (const auto& [id, c] : connections_) {
+        if (doc && !c->documents.contains(doc)) continue;
+        const QString name = c->program.isEmpty() ? QStringLiteral("program %1").arg(id) : c->program;
+        if (!out.contains(name)) out << name;
+    }
+    out.sort();
+    return out;
+}
+
+QList<qint64> SocketServer::attachedPids() const {
+    QList<qint64> out;
+    for (const auto& [id, c] : connections_)
+        if (c->pid > 0 && !out.contains(c->pid)) out << c->pid;
+    return out;
+}
+
+qint64 SocketServer::pidOf(const QString& program, const cad::DocumentState* doc) const {
+    for (const auto& [id, c] : connections_)
+        if (c->pid > 0 && c->program == program && (!doc || c->documents.contains(doc))) return c->pid;
+    return 0;
+}
+
+void SocketServer::noteDocument(Connection& c, const cad::Call& call) {
+    try {
+        const cad::DocumentState* doc = model_.record(call.object).doc;
+        if (doc && doc != c.lastDocument) {
+            c.documents.insert(doc);
+            c.lastDocument = doc;
+        }
+    } catch (const cad::Error&) {
+        // An unknown id names no drawing; the model answers it.
+    }
 }
 
 SocketServer::Connection* SocketServer::find(quint64 id) const {
@@ -199,6 +258,7 @@ void SocketServer::serve(quint64 id, cad::Request& request) {
         return;
     }
     const cad::Call& call = request.call;
+    noteDocument(*c, call);
     if (startPick(id, request.sequence, call)) return;
     const cad::Reply reply = model_.handle(call);
     ++served_;

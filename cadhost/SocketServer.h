@@ -14,6 +14,7 @@
 
 #include <QObject>
 #include <map>
+#include <set>
 #include <memory>
 
 class QSocketNotifier;
@@ -32,6 +33,13 @@ public:
     bool listen(const QString& name, QString* error = nullptr);
     QString name() const;
     int connectionCount() const { return int(connections_.size()); }
+    // The names of the programs attached now (their executables, each once, sorted); with a
+    // drawing, only those that called into it.
+    QStringList attachedPrograms(const cad::DocumentState* doc = nullptr) const;
+    // The processes attached now.
+    QList<qint64> attachedPids() const;
+    // The process of a program attached (working on the drawing, when given); 0 when none.
+    qint64 pidOf(const QString& program, const cad::DocumentState* doc = nullptr) const;
     quint64 callsServed() const { return served_; }
 
 signals:
@@ -51,8 +59,13 @@ private:
         QByteArray out;                       // answer bytes the socket did not take yet
         qsizetype outOffset = 0;
         bool reading = false;
+        qint64 pid = 0;
+        QString program;                                  // the peer's executable name
+        std::set<const cad::DocumentState*> documents;    // the drawings it called into
+        const cad::DocumentState* lastDocument = nullptr;  // spares the set on most calls
     };
     void accept(int fd);
+    void noteDocument(Connection& c, const cad::Call& call);
     Connection* find(quint64 id) const;
     void readFrom(quint64 id);
     void writeTo(quint64 id);

@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
     cadhost::MainWindow window(model, interaction);
     cadhost::SocketServer server(model, interaction);
     QObject::connect(&server, &cadhost::SocketServer::callServed, &window, &cadhost::MainWindow::afterCall);
+    window.setServer(&server);
     QString error;
     if (socketName.isEmpty() || !server.listen(socketName, &error))
         ui::MsgBox(QStringLiteral("Programy nie będą mogły połączyć się z tym oknem:\n%1").arg(error),

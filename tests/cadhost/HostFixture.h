@@ -30,6 +30,7 @@ struct HostFixture {
         QTest::qWait(20);
     }
     ~HostFixture() {
+        window->setServer(nullptr);
         server.reset();
         model.setInteraction(nullptr);
     }
@@ -38,6 +39,7 @@ struct HostFixture {
         server = std::make_unique<cadhost::SocketServer>(model, interaction);
         QObject::connect(server.get(), &cadhost::SocketServer::callServed, window.get(),
                          &cadhost::MainWindow::afterCall);
+        window->setServer(server.get());
         const QString name = dir.filePath(QStringLiteral("host.sock"));
         QString error;
         if (!server->listen(name, &error)) qWarning() << error;

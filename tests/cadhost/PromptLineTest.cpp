@@ -26,10 +26,10 @@ private slots:
     void unknownCommandAndWrongKeywordAnswerInPolish() {
         HostFixture h;
         QLineEdit* in = h.window->promptInput();
-        type(in, QStringLiteral("line"));
+        type(in, QStringLiteral("xline"));
         key(in, Qt::Key_Return);
         QTRY_VERIFY(h.model.commands().isQuiescent());
-        QCOMPARE(h.window->messageText(), QStringLiteral("Nieznane polecenie \u201eLINE\u201d."));
+        QCOMPARE(h.window->messageText(), QStringLiteral("Nieznane polecenie \u201eXLINE\u201d."));
         QCOMPARE(h.window->promptText(), QStringLiteral("Polecenie:"));
 
         h.zoomTo(-10, -10, 110, 110);

@@ -2,6 +2,7 @@
 // program's pick is answered from the window while the host keeps serving; a killed client and
 // garbage frames cost only their own connection.
 #include "HostFixture.h"
+#include "platform/ui/core/Prompt.h"
 
 #include "platform/cad/Application.h"
 #include "platform/cad/engine/UndoJournal.h"
@@ -162,7 +163,7 @@ private slots:
         QTest::keyClick(h.view(), Qt::Key_Escape);
         QCOMPARE(picker.line(),
                  QStringLiteral("error %1 The pick was cancelled").arg(int(cad::Error::CancelledKind)));
-        QCOMPARE(h.model.lastPrompt, QStringLiteral("*Cancel*"));
+        QCOMPARE(h.model.lastPrompt, QStringLiteral("*Anulowano*"));
     }
 
     void entityPickHighlightZoomAndRaise() {
@@ -209,7 +210,7 @@ private slots:
         QCOMPARE(program.ask(QStringLiteral("quiescent")), QStringLiteral("ok no"));
         QTest::keyClick(h.view(), Qt::Key_Escape);
         QCOMPARE(program.ask(QStringLiteral("quiescent")), QStringLiteral("ok yes"));
-        QCOMPARE(program.ask(QStringLiteral("lastprompt")), QStringLiteral("ok *Cancel*"));
+        QCOMPARE(program.ask(QStringLiteral("lastprompt")), QStringLiteral("ok *Anulowano*"));
         QCOMPARE(program.ask(QStringLiteral("count")), QStringLiteral("ok 1"));  // two segments kept
         QCOMPARE(int(h.ms()->item(0)->tryAs<LwPolylineData>()->vertices.size()), 3);
         // The view follows: the new polyline is found under the cursor.
@@ -231,6 +232,60 @@ private slots:
         QCOMPARE(h.window->promptText(), QStringLiteral("Polecenie:"));
         QVERIFY(survivor.ask(QStringLiteral("addline 1 1 2 2")).startsWith(QLatin1String("ok ")));
         QCOMPARE(survivor.ask(QStringLiteral("count")), QStringLiteral("ok 1"));
+    }
+
+    void closingAsksWhileProgramsAreAttached() {
+        HostFixture h;
+        const QString name = h.listen();
+        ui::ScriptedPrompts prompts;
+        cad::DocumentState* worked = h.doc();
+        auto program = std::make_unique<Client>(name);
+        QCOMPARE(program->line(), QStringLiteral("ok connected"));
+        QVERIFY(program->ask(QStringLiteral("addline 0 0 5 5")).startsWith(QLatin1String("ok ")));
+        // A drawing no program called into closes without that question.
+        h.window->newDrawing();
+        QVERIFY(h.window->closeDrawing(h.doc()));
+        QVERIFY(prompts.asked().empty());
+        // The drawing the program works on asks first, naming it.
+        prompts.answerMessage(ui::No);
+        QVERIFY(!h.window->closeDrawing(worked));
+        QCOMPARE(prompts.messageTexts().value(0),
+                 QStringLiteral("Na rysunku %1 pracują programy: cadhost_testclient.\nZamknąć rysunek mimo to?")
+                     .arg(worked->name));
+        // So does closing the host, and "Nie" keeps it open with its drawing.
+        prompts.answerMessage(ui::No);
+        QVERIFY(!h.window->close());
+        QVERIFY(prompts.messageTexts().value(1).startsWith(
+            QStringLiteral("Do cadhost są podłączone programy: cadhost_testclient.")));
+        QCOMPARE(int(h.model.documents().size()), 1);
+        // Without programs only the unsaved drawing asks.
+        program.reset();
+        QTRY_COMPARE(h.server->connectionCount(), 0);
+        prompts.answerMessage(ui::No);
+        QVERIFY(h.window->close());
+        QVERIFY(prompts.messageTexts().value(2).startsWith(QStringLiteral("Zapisać zmiany w rysunku")));
+        QCOMPARE(prompts.unexpected(), 0);
+    }
+
+    void aProgramWorkingOnTheDrawingIsRaisedNotStartedAgain() {
+        HostFixture h;
+        const QString name = h.listen();
+        Client program(name);
+        QCOMPARE(program.line(), QStringLiteral("ok connected"));
+        QVERIFY(program.ask(QStringLiteral("addline 0 0 5 5")).startsWith(QLatin1String("ok ")));
+        cadhost::ProgramLauncher& launcher = h.window->launcher();
+        launcher.setFolder(QFileInfo(QStringLiteral(TEST_CLIENT)).absolutePath());
+        int starts = 0;
+        launcher.setStarter([&](const QString&, const QStringList&) { return qint64(++starts); });
+        qint64 raised = 0;
+        launcher.setRaiser([&](qint64 pid) { return (raised = pid) > 0; });
+        h.window->startProgram(QStringLiteral("cadhost_testclient"));
+        QCOMPARE(starts, 0);
+        QVERIFY(raised > 0 && raised != QCoreApplication::applicationPid());
+        // On a drawing it does not work on, it is started.
+        h.window->newDrawing();
+        h.window->startProgram(QStringLiteral("cadhost_testclient"));
+        QCOMPARE(starts, 1);
     }
 
     void garbageAndOversizedFramesCloseOnlyTheirConnection() {

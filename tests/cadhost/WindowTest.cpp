@@ -149,7 +149,7 @@ private slots:
             h.moveAndClick(h.at(x, y));
         QTest::keyClick(h.view(), Qt::Key_Escape);
         QTRY_VERIFY(h.model.commands().isQuiescent());
-        QCOMPARE(h.model.lastPrompt, QStringLiteral("*Cancel*"));
+        QCOMPARE(h.model.lastPrompt, QStringLiteral("*Anulowano*"));
         QCOMPARE(h.ms()->count(), 1);
         const auto& pl = *h.ms()->item(0)->tryAs<LwPolylineData>();
         QCOMPARE(int(pl.vertices.size()), 4);

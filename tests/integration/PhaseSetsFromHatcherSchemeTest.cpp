@@ -102,4 +102,35 @@ TEST_F(HatcherSchemeToPhaseSets, APictureWithoutArrowsIsASchemeError) {
         << prompts.messageTexts().back().toStdString();
 }
 
+// The engineer tidies the scheme in the CAD (the same members cadhost's "_move" and "_copy" use):
+// an arrow moved out of its picture, a picture moved away, an arrow copied. The scheme reads alike,
+// the copy being one more drawn transition of the same pair.
+TEST_F(HatcherSchemeToPhaseSets, MovedAndCopiedArrowsAndPicturesReadAlike) {
+    ASSERT_EQ(pictures.size(), 4);
+    picks.entity(pictures[0]).entity(pictures[1]).entity(pictures[1]).entity(pictures[2]);
+    picks.entity(pictures[2]).entity(pictures[3]).entity(pictures[3]).entity(pictures[0]).cancel();
+    hatcher::cmdConnect_Click(form);
+    QStringList before;
+    ASSERT_EQ(sets(before), 1);
+
+    QList<cad::Entity> arrows, shown;
+    for (const cad::Entity& e : automation::CadDocument.modelSpace().entities()) {
+        if (e.objectName() != QLatin1String("AcDbBlockReference")) continue;
+        if (e.effectiveName() == QLatin1String("dyn_przejscie_fazowe")) arrows.append(e);
+        if (e.handle() == pictures[1]) shown.append(e);
+    }
+    ASSERT_EQ(arrows.size(), 4);
+    ASSERT_EQ(shown.size(), 1);
+    arrows[0].move(cad::Point{0, 0, 0}, cad::Point{5000, 5000, 0});
+    shown[0].move(cad::Point{0, 0, 0}, cad::Point{-3000, 200, 0});
+    arrows[1].copy().move(cad::Point{0, 0, 0}, cad::Point{0, -700, 0});
+
+    QStringList after;
+    EXPECT_EQ(sets(after), 1);
+    EXPECT_EQ(after.value(0), before.value(0));
+    for (auto [k, l] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}})
+        EXPECT_TRUE(hatcher::TransitionExists(QStringLiteral("7"), k, l)) << k << "-" << l;
+    ASSERT_EQ(conflictor::PhaseSetTable.size(), 4u);
+}
+
 }  // namespace

@@ -46,6 +46,7 @@ bool UndoJournal::seen(const DbObject* object) {
 }
 
 void UndoJournal::created(DbObject* object) {
+    if (isRecording()) ++notices_;
     if (!isRecording()) return;
     Change& c = add();
     c.type = Change::Created;
@@ -54,6 +55,7 @@ void UndoJournal::created(DbObject* object) {
 }
 
 void UndoJournal::erased(DbObject* object) {
+    if (isRecording()) ++notices_;
     if (!isRecording() || object->isErased()) return;
     Change& c = add();
     c.type = Change::Erased;
@@ -61,6 +63,7 @@ void UndoJournal::erased(DbObject* object) {
 }
 
 void UndoJournal::willModify(DbObject* object) {
+    if (isRecording()) ++notices_;
     if (!isRecording() || seen(object)) return;
     StateSwap swap(db_, *db_.d);
     auto state = swap.capture(object);
@@ -72,6 +75,7 @@ void UndoJournal::willModify(DbObject* object) {
 }
 
 void UndoJournal::willModifyHeader() {
+    if (isRecording()) ++notices_;
     if (!isRecording() || (current_ && current_->headerKept)) return;
     auto kept = std::make_unique<undo::Kept<std::vector<HeaderVariable>>>();
     kept->fields = db_.header_;
@@ -82,6 +86,7 @@ void UndoJournal::willModifyHeader() {
 }
 
 void UndoJournal::willModifySummary() {
+    if (isRecording()) ++notices_;
     if (!isRecording() || (current_ && current_->summaryKept)) return;
     auto kept = std::make_unique<undo::Kept<SummaryInfo>>();
     kept->fields = db_.summary_;
@@ -92,6 +97,7 @@ void UndoJournal::willModifySummary() {
 }
 
 void UndoJournal::blockRenamed(BlockDefinition* block, const QString& oldName) {
+    if (isRecording()) ++notices_;
     if (!isRecording()) return;
     auto kept = std::make_unique<undo::Kept<QString>>();
     kept->fields = oldName;
@@ -102,6 +108,7 @@ void UndoJournal::blockRenamed(BlockDefinition* block, const QString& oldName) {
 }
 
 void UndoJournal::blockDeleted(BlockDefinition* block) {
+    if (isRecording()) ++notices_;
     if (!isRecording()) return;
     const auto& blocks = db_.d->blocks;
     auto it = std::find_if(blocks.begin(), blocks.end(), [&](const auto& b) { return b.get() == block; });

@@ -56,6 +56,9 @@ public:
     bool redo();
     int undoCount() const { return int(done_.size()) + (current_ ? 1 : 0); }
     int redoCount() const { return int(undone_.size()); }
+    // Counts the changes reported while recording (kept or not), so a caller can tell whether a call
+    // changed the drawing at all.
+    quint64 notices() const { return notices_; }
     // Counts the undos and redos made, so a viewer knows when to redraw everything.
     quint64 replayCount() const { return replays_; }
     // The most steps and recorded changes kept (the newest step always stays); older steps are
@@ -77,7 +80,8 @@ private:
     bool recording_ = false;
     int replaying_ = 0;
     quint64 stepNumber_ = 0;
-    quint64 replays_ = 0;  // numbers the open step, so each object is kept once per step
+    quint64 replays_ = 0;
+    quint64 notices_ = 0;  // numbers the open step, so each object is kept once per step
     std::unique_ptr<Step> current_;
     std::deque<std::unique_ptr<Step>> done_;
     size_t doneChanges_ = 0;  // changes held by done_

@@ -121,6 +121,10 @@ Variant ObjectModel::invoke(ObjectId object, const QString& member, CallKind kin
     Target t{*this, r, object};
     DocumentState* doc = r.doc;
     const bool changes = doc && !doc->isDatabaseDocument && tb.changesDrawing(member, kind);
+    // What the drawing reports of the call tells whether it changed anything: adding a block or a
+    // layer under a name the drawing already has returns the one there and changes nothing.
+    const bool recording = changes && doc->db->journal().isRecording();
+    const quint64 noticed = recording ? doc->db->journal().notices() : 0;
     // The object's state as it was is kept for undo before the member changes it (once a step);
     // what the member creates, erases or changes elsewhere in the drawing records itself.
     if (changes && !r.closed) {
@@ -131,7 +135,7 @@ Variant ObjectModel::invoke(ObjectId object, const QString& member, CallKind kin
     }
     Variant result = tb.dispatch(t, member, kind, args);
     // Any change made through the model leaves the drawing unsaved, whoever made it.
-    if (changes) doc->saved = false;
+    if (changes && (!recording || doc->db->journal().notices() != noticed)) doc->saved = false;
     return result;
 }
 

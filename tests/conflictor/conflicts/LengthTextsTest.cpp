@@ -108,5 +108,24 @@ TEST_F(LengthTexts, PlacementFollowsTheComponent) {
     EXPECT_NEAR(t.Angle, Pi / 2, 1e-9);
 }
 
+// A text the engineer moved off its component (as cadhost's "_move" does) is still this
+// intersection's: the next cut replaces it instead of leaving it beside a new one.
+TEST_F(LengthTexts, AMovedTextIsStillReplacedByTheNextCut) {
+    draw(QStringLiteral("K1"), {Line(0, 0, 100, 0)});
+    draw(QStringLiteral("K2"), {Line(40, -50, 40, 50)});
+    drawn();
+    ASSERT_EQ(cut(), CutOutcome::Done);
+    const QList<cad::Entity> first = lengthTexts();
+    ASSERT_FALSE(first.isEmpty());
+    first[0].move(cad::Point{0, 0, 0}, cad::Point{300, 250, 0});
+    const cad::Entity copied = first[1].copy();
+    copied.move(cad::Point{0, 0, 0}, cad::Point{-300, 0, 0});
+    const QString moved = first[0].handle(), copy = copied.handle();
+    ASSERT_EQ(cut(), CutOutcome::Done);
+    const QList<cad::Entity> second = lengthTexts();
+    EXPECT_EQ(second.size(), first.size());
+    for (const cad::Entity& t : second) EXPECT_TRUE(t.handle() != moved && t.handle() != copy);
+}
+
 }  // namespace
 }  // namespace conflictor::test

@@ -95,6 +95,13 @@ TEST_P(CadModelDocumentState, ReadingPickingAndRedrawingKeepTheDrawingSaved) {
         script.point(1, 2);
         doc.utility().getPoint(QStringLiteral("Wskaż położenie legendy..."));
     }));
+    // Adding what the drawing already has returns it and changes nothing (a program starting).
+    doc.blocks().add({0, 0, 0}, QStringLiteral("TABELA"));
+    EXPECT_FALSE(changes([&] {
+        doc.blocks().add({0, 0, 0}, QStringLiteral("TABELA"));
+        doc.layers().add(QStringLiteral("0"));
+    }));
+    EXPECT_TRUE(changes([&] { doc.blocks().add({0, 0, 0}, QStringLiteral("TABELA_2")); }));
     // A refused change changes nothing.
     EXPECT_FALSE(changes([&] {
         EXPECT_THROW(doc.summaryInfo().setCustomByKey(QStringLiteral("NUMERSEKCJI"), QStringLiteral("1-2")),
