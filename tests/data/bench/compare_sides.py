@@ -9,9 +9,18 @@ import ezdxf
 import openpyxl
 
 SKIPPED = {"handle", "owner"}
+SIDE_FOLDERS = []  # each side names its own files: the folder is no difference
+
+
+def text(v):
+    for folder in SIDE_FOLDERS:
+        v = v.replace(folder, "<side>")
+    return v
 
 
 def rounded(v):
+    if isinstance(v, str):
+        return text(v)
     if isinstance(v, float):
         return round(v, 6)
     if isinstance(v, (tuple, list)) or hasattr(v, "__iter__") and not isinstance(v, str):
@@ -26,7 +35,7 @@ def entity(e):
     attribs = {k: rounded(v) for k, v in e.dxfattribs().items() if k not in SKIPPED}
     row = [e.dxftype(), sorted(attribs.items(), key=lambda kv: kv[0])]
     if e.dxftype() == "INSERT":
-        row.append([(a.dxf.tag, a.dxf.text) for a in e.attribs])
+        row.append([(a.dxf.tag, text(a.dxf.text)) for a in e.attribs])
     if e.dxftype() == "LWPOLYLINE":
         row.append([rounded(tuple(p)) for p in e.get_points()])
     return repr(row)
@@ -44,11 +53,12 @@ def drawing(path):
 
 def cells(path):
     book = openpyxl.load_workbook(path)
-    return {ws.title: {c.coordinate: c.value for row in ws.iter_rows() for c in row if c.value is not None}
+    return {ws.title: {c.coordinate: text(c.value) if isinstance(c.value, str) else c.value for row in ws.iter_rows() for c in row if c.value is not None}
             for ws in book.worksheets}
 
 
 def main(a, b):
+    SIDE_FOLDERS.extend([os.path.abspath(a), os.path.abspath(b)])
     differences = []
     da, db = {}, {}
     for f in ("wynik.dxf", "program.dxf"):
