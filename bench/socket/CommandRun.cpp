@@ -35,6 +35,7 @@
 #include "phaseplanner/editor/ProgramStates.h"
 #include "phaseplanner/editor/ProgramWindow.h"
 #include "phaseplanner/workbook/IntergreenWorkbook.h"
+#include "platform/cad/PipelinedChannel.h"
 #include "platform/cad/model/Interaction.h"
 #include "platform/cad/model/ObjectModel.h"
 #include "platform/ui/core/Prompt.h"
@@ -148,6 +149,8 @@ int RunCommands(const SideRun& run) {
     auto timed = [&](const char* name, const std::function<bool()>& command) {
         if (stopped) return;
         stopped = stopAfter == QLatin1String(name);
+        const auto* channel = dynamic_cast<const cad::PipelinedChannel*>(automation::CadApplication.channel());
+        const quint64 trips = channel ? channel->roundTrips() : 0;
         QElapsedTimer clock;
         clock.start();
         bool ok = false;
@@ -158,7 +161,8 @@ int RunCommands(const SideRun& run) {
         }
         const double ms = clock.nsecsElapsed() / 1e6;
         if (!ok) ++failed;
-        std::printf("time %s/%s %.2f %s\n", qPrintable(run.label), name, ms, ok ? "ok" : "failed");
+        std::printf("time %s/%s %.2f %s %llu\n", qPrintable(run.label), name, ms, ok ? "ok" : "failed",
+                    static_cast<unsigned long long>(channel ? channel->roundTrips() - trips : 0));
         std::fflush(stdout);
     };
     const QString intergreen = QDir(run.workDir).filePath(QStringLiteral("Miedzyzielone.xlsx"));

@@ -4,7 +4,7 @@
 // headplacer's head with its descriptions — on the sample and on a generated 60-stream intersection.
 // Each side runs in a process of its own (the programs keep their state in module variables), the
 // better of two runs counts, and one line per command is printed:
-//   socket <drawing>/<command> inprocess_ms <a> socket_ms <b> ratio <b/a>
+//   socket <drawing>/<command> inprocess_ms <a> socket_ms <b> ratio <b/a> round_trips <n>
 // Options: --repeat N (runs of each side, 2), --only sample|k60, --keep DIR (the folder that keeps
 // what each side wrote: DIR/<drawing>-inprocess and DIR/<drawing>-socket). --side and --host start
 // the parts this program runs of itself.
@@ -30,6 +30,7 @@ using socketbench::SideRun;
 struct Timing {
     double ms = 0;
     bool ok = true;
+    qint64 roundTrips = 0;  // over the socket: batches of calls that waited for an answer
 };
 using Timings = QList<std::pair<QString, Timing>>;
 
@@ -42,8 +43,8 @@ Timings parse(const QByteArray& output) {
     Timings out;
     for (const QByteArray& line : output.split('\n')) {
         const QList<QByteArray> f = line.split(' ');
-        if (f.size() != 4 || f[0] != "time") continue;
-        out.append({QString::fromUtf8(f[1]), Timing{f[2].toDouble(), f[3] == "ok"}});
+        if (f.size() != 5 || f[0] != "time") continue;
+        out.append({QString::fromUtf8(f[1]), Timing{f[2].toDouble(), f[3] == "ok", f[4].toLongLong()}});
     }
     return out;
 }
@@ -103,6 +104,7 @@ void keepBest(Timings& best, const Timings& next) {
         for (const auto& [n, u] : next)
             if (n == name) {
                 t.ms = std::min(t.ms, u.ms);
+                t.roundTrips = u.roundTrips;
                 t.ok = t.ok && u.ok;
             }
 }
@@ -148,8 +150,9 @@ int orchestrate(int repeat, const QString& only, const QString& keep) {
             for (const auto& [n, u] : over)
                 if (n == name) b = u;
             if (!a.ok || !b.ok) ++failures;
-            std::printf("socket %s inprocess_ms %.1f socket_ms %.1f ratio %.2f%s\n", qPrintable(name), a.ms, b.ms,
-                        a.ms > 0 ? b.ms / a.ms : 0.0, a.ok && b.ok ? "" : " (the command failed)");
+            std::printf("socket %s inprocess_ms %.1f socket_ms %.1f ratio %.2f round_trips %lld%s\n", qPrintable(name),
+                        a.ms, b.ms, a.ms > 0 ? b.ms / a.ms : 0.0, static_cast<long long>(b.roundTrips),
+                        a.ok && b.ok ? "" : " (the command failed)");
             std::fflush(stdout);
         }
     }
