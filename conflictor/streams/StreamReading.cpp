@@ -130,6 +130,8 @@ bool OdczytajStrumienie(bool namesOnly, int index) {
     if (names.isEmpty()) return false;
     if (all) {
         StreamTable.clear();
+        // One allocation for the table: growing it record by record moves every record each time.
+        StreamTable.reserve(size_t(names.size()));
         ReadIntersectionAttributeBlock();
     }
 
