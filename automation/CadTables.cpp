@@ -35,8 +35,25 @@ cad::Block GetBlockDefinition(const QString& name) {
     return lookUp<cad::Block>([&] { return CadDocument.blocks().item(name); });
 }
 
+namespace {
+
+// Whether the drawing holds an ordinary block of the name. Asked without a failure for a free name
+// (a failure costs far more than the look-up) and in one call; the layouts ("*Model_Space", ...) are
+// no ordinary blocks and take the long way, which tells them apart by their type.
+bool isOrdinaryBlock(const cad::Blocks& blocks, const QString& name) {
+    if (name.startsWith(QLatin1Char('*')))
+        return isOfType(lookUp<cad::Block>([&] { return blocks.item(name); }), "IAcadBlock");
+    try {
+        return blocks.invoke(QStringLiteral("Contains"), {name}).toBool();
+    } catch (const cad::Error&) {
+        return false;
+    }
+}
+
+}  // namespace
+
 bool CheckBlockExists(const QString& name) {
-    return isOfType(lookUp<cad::Block>([&] { return CadDocument.blocks().item(name); }), "IAcadBlock");
+    return isOrdinaryBlock(CadDocument.blocks(), name);
 }
 
 bool CheckLinetypeExists(const QString& name) {
@@ -56,7 +73,7 @@ QString MakeUniqueBlockName(const QString& prefix) {
     do {
         ++n;
         candidate = prefix + QString::number(n);
-    } while (isOfType(lookUp<cad::Block>([&] { return blocks.item(candidate); }), "IAcadBlock"));
+    } while (isOrdinaryBlock(blocks, candidate));
     return candidate;
 }
 

@@ -1,11 +1,13 @@
 // Conflict-point markers: the division of vehicle/pedestrian points and reading markers back.
 #include "conflictor/conflicts/ConflictMarkers.h"
 
+#include "automation/CadConnection.h"
 #include "common/ProgramSettings.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/Markers.h"
 #include "conflictor/streams/SetGuard.h"
 #include "conflictor/streams/StreamBlocks.h"
+#include "platform/cad/DeferredCalls.h"
 
 namespace conflictor {
 
@@ -44,6 +46,11 @@ void GetSegmentOrderAtPoint(const PlanePoint& point, int stream, int& order) {
 
 void InsertConflictPointMarkers(std::vector<ConflictPointRecord>& points) {
     if (points.size() < 2) return;
+    // Each step of a marker ignores its own failure (a step the CAD refuses is left out): over the
+    // socket the markers' calls travel together, their failures dropped the same way. A marker's
+    // new name still asks the drawing (two round trips a marker instead of about twelve).
+    cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo,
+                           cad::DeferredCalls::FailuresIgnored);
     std::vector<ConflictPointRecord> mixed;
     for (size_t k = 1; k < points.size(); ++k) {
         const ConflictPointRecord& p = points[k];

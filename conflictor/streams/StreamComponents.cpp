@@ -11,6 +11,7 @@
 #include "conflictor/streams/SetGuard.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamWindow.h"
+#include "platform/cad/BulkReads.h"
 #include "platform/cad/DeferredCalls.h"
 
 namespace conflictor {
@@ -113,13 +114,33 @@ void SplitStreamSegmentAtPoint(int streamIndex, int segmentIndex, const PlanePoi
         if (s.SegmentCount >= MaxSegments) return;
     }
 
+    // The reference's name and its block's curve in one read: over the socket one round trip
+    // instead of one per entity. The block read is the reference's, which is the one named
+    // `blockName` unless another program renamed it; then that one is read by name as well.
+    const cad::Document& doc = automation::CadDocument;
+    const cad::VariantList read =
+        cad::ReadProperties(doc, {cad::Variant(StreamTable[size_t(streamIndex)].Segments[size_t(k)].Handle)},
+                            {QStringLiteral("Name")}, {QStringLiteral("ObjectName")})
+            .value(0)
+            .toArray();
+    QString referenceName = read.value(0).toText();
+    auto isCurve = [](const QString& kind) {
+        return kind == QLatin1String("AcDbLine") || kind == QLatin1String("AcDbArc");
+    };
     cad::Entity entity;
-    for (const cad::Entity& e : automation::CadDocument.blocks().item(blockName).entities()) {
-        const QString kind = e.objectName();
-        if (kind == QLatin1String("AcDbLine") || kind == QLatin1String("AcDbArc")) {
-            entity = e;
+    if (referenceName.compare(blockName, Qt::CaseInsensitive) == 0) {
+        for (const cad::Variant& part : read.value(1).toArray()) {
+            const cad::VariantList p = part.toArray();
+            if (!isCurve(p.value(1).toText())) continue;
+            entity = cad::Entity(doc.channel(), p.value(0).toObject());
             break;
         }
+    } else {
+        for (const cad::Entity& e : doc.blocks().item(blockName).entities())
+            if (isCurve(e.objectName())) {
+                entity = e;
+                break;
+            }
     }
     if (entity.isNull()) return;
 
@@ -140,7 +161,6 @@ void SplitStreamSegmentAtPoint(int streamIndex, int segmentIndex, const PlanePoi
     }
 
     // The streams that share the component.
-    QString referenceName = automation::CadDocument.handleToObject(old.Handle).name();
     int count = 0;
     const bool listed = ParseStreamBlockName(s.Name, referenceName, 0, count);
     const bool shared = listed && count > 1;

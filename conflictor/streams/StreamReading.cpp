@@ -13,6 +13,7 @@
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamComponents.h"
 #include "conflictor/streams/StreamWindow.h"
+#include "platform/cad/BulkReads.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QHash>
@@ -84,12 +85,16 @@ bool OdczytajStrumienie(bool namesOnly, int index) {
     QHash<QString, int> byName;
     {
         SetGuard ss(QStringLiteral("SS1"));
-        for (const cad::Entity& ref : ss.select(InsertFilter(pattern, layer))) {
-            const QString blockName = ref.name();
+        // The names and handles of all the references in one read.
+        for (const cad::Variant& row : cad::ReadProperties(automation::CadDocument,
+                                                           cad::ObjectsOf(ss.select(InsertFilter(pattern, layer))),
+                                                           {QStringLiteral("Name"), QStringLiteral("Handle")})) {
+            const cad::VariantList values = row.toArray();
+            const QString blockName = values.value(0).toText();
             const QString rest = blockName.mid(prefix.size());
             const int caret = int(rest.indexOf(QLatin1Char('^')));
             if (caret < 0) continue;
-            const QString source = namesOnly ? blockName : ref.handle();
+            const QString source = namesOnly ? blockName : values.value(1).toText();
             for (const QString& item : rest.mid(caret + 1).split(QLatin1Char('^'), Qt::SkipEmptyParts)) {
                 if (!all && item.toUpper() != wanted.toUpper()) continue;
                 if (StreamKindFromName(item) == 0) continue;
@@ -108,12 +113,16 @@ bool OdczytajStrumienie(bool namesOnly, int index) {
     if (!namesOnly && all) {
         const QString markerPrefix = IntersectionNumber + QStringLiteral("^POCZATEK_STRUMIEN_");
         SetGuard ss(QStringLiteral("SSPunkty"));
-        for (const cad::Entity& ref : ss.select(
-                 InsertFilter(PatternText(IntersectionNumber) + QStringLiteral("^POCZATEK_STRUMIEN_*")))) {
-            QString name = ref.name().mid(markerPrefix.size());
+        for (const cad::Variant& row : cad::ReadProperties(
+                 automation::CadDocument,
+                 cad::ObjectsOf(ss.select(
+                     InsertFilter(PatternText(IntersectionNumber) + QStringLiteral("^POCZATEK_STRUMIEN_*")))),
+                 {QStringLiteral("Name"), QStringLiteral("InsertionPoint")})) {
+            const cad::VariantList values = row.toArray();
+            QString name = values.value(0).toText().mid(markerPrefix.size());
             const int underscore = int(name.indexOf(QLatin1Char('_')));
             if (underscore >= 0) name = name.left(underscore);
-            const cad::Point p = ref.insertionPoint();
+            const cad::Point p = values.value(1).toPoint();
             startMarkers.append({name.toUpper(), {p.x, p.y}});
         }
     }
@@ -121,10 +130,23 @@ bool OdczytajStrumienie(bool namesOnly, int index) {
     if (names.isEmpty()) return false;
     if (all) {
         StreamTable.clear();
+        // One allocation for the table: growing it record by record moves every record each time.
+        StreamTable.reserve(size_t(names.size()));
         ReadIntersectionAttributeBlock();
     }
 
     const int groups = all ? int(names.size()) : 1;
+    // Every component's geometry in one read (over the socket one round trip, not ten a component).
+    QHash<QString, SegmentRecord> components;
+    if (!namesOnly) {
+        cad::VariantList handles;
+        for (int g = 0; g < groups; ++g)
+            for (int k = 0; k < std::min(int(sources[g].size()), MaxSegments); ++k)
+                handles.append(cad::Variant(sources[g][k]));
+        const cad::VariantList rows = ReadComponentRows(handles);
+        for (qsizetype i = 0; i < rows.size(); ++i)
+            components.insert(handles[i].toText(), StreamComponentFromRow(rows[i]));
+    }
     for (int g = 0; g < groups; ++g) {
         window.yieldToMessageLoop();
         if (all) StreamTable.emplace_back();
@@ -134,7 +156,7 @@ bool OdczytajStrumienie(bool namesOnly, int index) {
         const int count = std::min(int(sources[g].size()), MaxSegments);
         for (int k = 1; k <= count; ++k) {
             if (!namesOnly) {
-                r.Segments[size_t(k)] = ReadStreamComponent(sources[g][k - 1]);
+                r.Segments[size_t(k)] = components.value(sources[g][k - 1]);
                 r.Segments[size_t(k)].Handle = sources[g][k - 1];
                 if (k > 1) window.yieldToMessageLoop();
             }
@@ -160,6 +182,48 @@ bool OdczytajStrumienie(bool namesOnly, int index) {
         window.DodajStrumienDoGrida(-1);
     }
     return true;
+}
+
+namespace {
+
+const QStringList& componentMembers() {
+    static const QStringList members{QStringLiteral("ObjectName"), QStringLiteral("?StartPoint"),
+                                     QStringLiteral("?EndPoint"),   QStringLiteral("?Center"),
+                                     QStringLiteral("?StartAngle"), QStringLiteral("?EndAngle"),
+                                     QStringLiteral("?Radius")};
+    return members;
+}
+
+}  // namespace
+
+cad::VariantList ReadComponentRows(const cad::VariantList& referenceHandles) {
+    if (referenceHandles.isEmpty()) return {};
+    return cad::ReadProperties(automation::CadDocument, referenceHandles, {QStringLiteral("Name")},
+                               componentMembers());
+}
+
+SegmentRecord StreamComponentFromRow(const cad::Variant& row) {
+    SegmentRecord segment;
+    const cad::VariantList values = row.toArray();
+    segment.Label = values.value(0).toText();
+    // As ReadSegmentGeometry reads them; the last line or arc of the block counts.
+    for (const cad::Variant& part : values.value(1).toArray()) {
+        const cad::VariantList e = part.toArray();
+        const QString kind = e.value(1).toText();
+        if (kind != QLatin1String("AcDbLine") && kind != QLatin1String("AcDbArc")) continue;
+        const cad::Point s = e.value(2).toPoint();
+        const cad::Point t = e.value(3).toPoint();
+        segment.StartPoint = {s.x, s.y};
+        segment.EndPoint = {t.x, t.y};
+        segment.IsLine = kind == QLatin1String("AcDbLine");
+        if (segment.IsLine) continue;
+        const cad::Point c = e.value(4).toPoint();
+        segment.Center = {c.x, c.y};
+        segment.StartAngle = e.value(5).toDouble();
+        segment.EndAngle = e.value(6).toDouble();
+        segment.Radius = e.value(7).toDouble();
+    }
+    return segment;
 }
 
 SegmentRecord ReadStreamComponent(const QString& handle) {

@@ -14,6 +14,10 @@ namespace conflictor {
 bool OdczytajStrumienie(bool namesOnly, int index);
 // The component of the block reference with that handle (Label set, Handle left to the caller).
 SegmentRecord ReadStreamComponent(const QString& handle);
+// The component references' names and their blocks' curves, read at once (one call for all);
+// StreamComponentFromRow makes a row into the component ReadStreamComponent would read.
+cad::VariantList ReadComponentRows(const cad::VariantList& referenceHandles);
+SegmentRecord StreamComponentFromRow(const cad::Variant& row);
 // The geometry fields of a line or arc entity.
 void ReadSegmentGeometry(const cad::Entity& entity, SegmentRecord& segment);
 // The six kinematic values of the record: its own from the attribute table, else the settings of its

@@ -7,6 +7,8 @@
 #include "common/TextHelpers.h"
 #include "hatcher/core/HatcherServices.h"
 #include "hatcher/core/PatternArea.h"
+#include "platform/cad/BulkReads.h"
+#include "platform/cad/DeferredCalls.h"
 #include "platform/ui/core/Prompt.h"
 
 namespace hatcher {
@@ -303,6 +305,11 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
             ProgressSetStepCount(n);
             cad::Block block = CadDocument.blocks().add(cp(0, 0), name);
             block.addCircle(cp(0, 0), r).setColor(7);
+            // The moves and property sets of the picture travel with the next call that needs an
+            // answer. The only trap inside (of a copy that will not explode) has every held call
+            // sent before it by the copy's name read, so it sees only its own failure; the others
+            // reach the command's trap as they did.
+            cad::DeferredCalls held(CadDocument);
             for (const cad::Entity& e : CadDocument.copyObjects(copies, block)) e.move(t0, cp(0, 0));
             QList<cad::Entity> toCopy;
             for (const PhaseStreamRecord& rec : records) {
@@ -316,6 +323,7 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
                 for (const automation::CrossingLinkRecord& link : automation::CrossingLinkTable)
                     if (IsCrossingLinkInPhase(link, entries, phase))
                         toCopy << CadDocument.handleToObject(link.Handle);
+            held.flush();  // the linetype test traps failures of its own
             const bool dashed = automation::EnsureLinetypeLoaded(QStringLiteral("ACAD_ISO03W100"));
             for (const cad::Entity& copy : CadDocument.copyObjects(toCopy, block)) {
                 copy.move(c0, cp(0, 0));
@@ -327,8 +335,12 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
                     continue;  // stays in the picture as a reference
                 }
                 copy.erase();
-                for (const cad::Entity& piece : pieces) {
-                    const QString kind = piece.objectName();
+                // The pieces' kinds in one read.
+                const cad::VariantList kinds =
+                    cad::ReadProperties(CadDocument, cad::ObjectsOf(pieces), {QStringLiteral("ObjectName")});
+                for (qsizetype i = 0; i < pieces.size(); ++i) {
+                    const cad::Entity& piece = pieces[i];
+                    const QString kind = kinds.value(i).toArray().value(0).toText();
                     if (kind != QLatin1String("AcDbLine") && kind != QLatin1String("AcDbArc") &&
                         kind != QLatin1String("AcDbCircle"))
                         continue;

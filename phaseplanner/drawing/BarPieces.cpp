@@ -9,6 +9,7 @@
 #include "phaseplanner/editor/GroupTable.h"
 #include "phaseplanner/editor/PhasePairs.h"
 #include "phaseplanner/editor/ProgramWindow.h"
+#include "platform/cad/DeferredCalls.h"
 
 #include <algorithm>
 #include <cmath>
@@ -240,6 +241,9 @@ void DrawBarPiece(const BarPiece& piece, long x, long y, int group, const QStrin
                piece.Kind == PieceComplementAmber || piece.Kind == PieceFlashingAmber) {
         create = !automation::CheckBlockExists(name);
     }
+    // The look-ups above trap failures of their own; from here nothing does: the piece's block, its
+    // reference and its dimensions travel in one run, a failure thrown from here.
+    cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
     if (create) {
         const cad::Block b = automation::CadDocument.blocks().add({0, 0, 0}, name);
         defineFill(b, piece.Kind, sharedRed ? 1.0 : double(piece.Length));

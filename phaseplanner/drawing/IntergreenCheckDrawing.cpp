@@ -11,6 +11,7 @@
 #include "phaseplanner/drawing/ProgramDrawing.h"
 #include "phaseplanner/editor/CycleParameters.h"
 #include "phaseplanner/editor/ProgramWindow.h"
+#include "platform/cad/DeferredCalls.h"
 #include "platform/sheet/Range.h"
 #include "platform/sheet/Worksheet.h"
 
@@ -41,6 +42,8 @@ QString signedNumber(int value) {
 
 void drawGraph(const IntergreenCheckResult& r, double x0, double y0) {
     const cad::Block b = freshBlock(GraphBlockName());
+    // Nothing here traps a CAD failure: the graph travels in one run, its failure thrown from here.
+    cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
     for (const MeasuredIntergreen& m : r.Reported) {
         const cad::Point from{double(m.End), -2.0 - 8.0 * m.From, 0};
         const cad::Point to{double(m.EnteringStart), -2.0 - 8.0 * m.To, 0};
@@ -54,6 +57,9 @@ void drawGraph(const IntergreenCheckResult& r, double x0, double y0) {
 
 void writeTexts(const IntergreenCheckResult& r, double x0, double y0) {
     const cad::Block b = freshBlock(ResultBlockName());
+    // Nothing here traps a CAD failure: the texts travel together (a text's width is the only
+    // answer waited for), a failure thrown from here.
+    cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
     for (std::size_t i = 0; i < r.ResultTexts.size(); ++i) {
         if (r.ResultTexts[i].isEmpty()) continue;
         const QString sorted = SortPairTexts(r.ResultTexts[i]);

@@ -48,7 +48,7 @@ void PipelinedChannel::post(ObjectId object, const QString& member, CallKind kin
         return;
     }
     Request r = request(object, member, kind, args);
-    r.flags = DeferredRequest;
+    r.flags = DeferredRequest | (tolerant_ ? ToleratedRequest : 0);
     held_.push_back(std::move(r));
 }
 
@@ -56,15 +56,17 @@ Variant PipelinedChannel::create(ObjectId object, const QString& member, CallKin
                                  std::span<const Variant> args) {
     if (!deferring() || !provisional_) return call(object, member, kind, args);
     Request r = request(object, member, kind, args);
-    r.flags = DeferredRequest | KeepsResultRequest;
+    r.flags = DeferredRequest | KeepsResultRequest | (tolerant_ ? ToleratedRequest : 0);
     const ObjectId id = ProvisionalIdOf(r.sequence);
     held_.push_back(std::move(r));
     provisionalGiven_ = true;
     return Variant(ObjectRef{id});
 }
 
-void PipelinedChannel::beginDeferring(bool provisionalObjects) {
-    if (depth_++ == 0) provisional_ = provisionalObjects;
+void PipelinedChannel::beginDeferring(bool provisionalObjects, bool ignoreFailures) {
+    if (depth_++ > 0) return;
+    provisional_ = provisionalObjects;
+    tolerant_ = ignoreFailures;
 }
 
 void PipelinedChannel::flushDeferred() {
@@ -73,7 +75,11 @@ void PipelinedChannel::flushDeferred() {
     Request last = std::move(held_.back());
     held_.pop_back();
     last.flags &= quint8(~DeferredRequest);
-    send(std::move(last)).take();
+    const bool tolerated = last.flags & ToleratedRequest;
+    last.flags &= quint8(~ToleratedRequest);
+    Reply r = send(std::move(last));
+    // The closing request's own failure is dropped as its place in the run says.
+    if (!tolerated) r.take();
 }
 
 void PipelinedChannel::endDeferring(bool quietly) {
@@ -81,6 +87,7 @@ void PipelinedChannel::endDeferring(bool quietly) {
     auto leave = [this] {
         if (--depth_ > 0) return;
         provisional_ = false;
+        tolerant_ = false;
         // The host may forget this scope's provisional ids, with the next request (after the
         // ones that still name them).
         if (provisionalGiven_) forgetProvisional_ = true;

@@ -20,6 +20,9 @@ enum RequestFlag : quint8 {
     KeepsResultRequest = 2,
     // The provisional ids given so far are forgotten before this request runs.
     ForgetsProvisionalRequest = 4,
+    // A held request whose failure is dropped: the run goes on as after a call whose caller
+    // traps and ignores its failure (see DeferredCalls::IgnoreFailures).
+    ToleratedRequest = 8,
 };
 
 inline ObjectId ProvisionalIdOf(quint64 sequence) {
@@ -38,7 +41,10 @@ public:
     void post(ObjectId object, const QString& member, CallKind kind, std::span<const Variant> args) final;
     Variant create(ObjectId object, const QString& member, CallKind kind,
                    std::span<const Variant> args) final;
-    void beginDeferring(bool provisionalObjects) final;
+    void beginDeferring(bool provisionalObjects) final { beginDeferring(provisionalObjects, false); }
+    // The same, and with `ignoreFailures` the held calls' failures are dropped and the calls after
+    // them still run (DeferredCalls::FailuresIgnored).
+    void beginDeferring(bool provisionalObjects, bool ignoreFailures);
     void endDeferring(bool quietly) final;
     void flushDeferred() final;
 
@@ -64,6 +70,7 @@ private:
     int depth_ = 0;
     int carrying_ = 0;  // a call made while one waits (a timer) is never held
     bool provisional_ = false;
+    bool tolerant_ = false;
     bool provisionalGiven_ = false;
     bool forgetProvisional_ = false;
     quint64 nextSequence_ = 1;

@@ -123,18 +123,25 @@ QString Database::codePage() const {
 // ---- Header ----
 
 const Tags* Database::headerVariable(const QString& name) const {
-    for (const auto& h : header_)
-        if (h.name.compare(name, Qt::CaseInsensitive) == 0) return &h.tags;
-    return nullptr;
+    if (d->headerIndexStale || d->headerIndexed != header_.size()) {
+        d->headerIndex.clear();
+        // The first of equal names wins, as a walk from the front finds it.
+        for (size_t i = header_.size(); i-- > 0;) d->headerIndex.insert(header_[i].name.toUpper(), i);
+        d->headerIndexed = header_.size();
+        d->headerIndexStale = false;
+    }
+    auto it = d->headerIndex.constFind(name);
+    if (it == d->headerIndex.constEnd()) it = d->headerIndex.constFind(name.toUpper());
+    return it == d->headerIndex.constEnd() ? nullptr : &header_[it.value()].tags;
 }
 
 void Database::setHeaderVariable(const QString& name, const Tags& tags) {
     d->journal->willModifyHeader();
-    for (auto& h : header_)
-        if (h.name.compare(name, Qt::CaseInsensitive) == 0) {
-            h.tags = tags;
-            return;
-        }
+    ++d->headerGeneration;
+    if (const Tags* found = headerVariable(name)) {
+        *const_cast<Tags*>(found) = tags;
+        return;
+    }
     header_.push_back({name, tags});
 }
 
@@ -502,12 +509,21 @@ void Database::rebuildIndexes() {
 }
 
 void Database::applyCurrentProperties(Entity* e) {
-    e->layer_ = std::get<QString>(variable(QStringLiteral("CLAYER")));
-    if (!layers_.find(e->layer_)) e->layer_ = QStringLiteral("0");
-    e->color = currentColor();
-    e->linetype = std::get<QString>(variable(QStringLiteral("CELTYPE")));
-    e->lineweight = std::get<int>(variable(QStringLiteral("CELWEIGHT")));
-    e->linetypeScale = std::get<double>(variable(QStringLiteral("CELTSCALE")));
+    Impl::CurrentProperties& c = d->current;
+    if (c.generation != d->headerGeneration) {
+        c.layer = std::get<QString>(variable(QStringLiteral("CLAYER")));
+        c.color = currentColor();
+        c.linetype = std::get<QString>(variable(QStringLiteral("CELTYPE")));
+        c.lineweight = std::get<int>(variable(QStringLiteral("CELWEIGHT")));
+        c.linetypeScale = std::get<double>(variable(QStringLiteral("CELTSCALE")));
+        c.generation = d->headerGeneration;
+    }
+    // The layer table may have changed since: the layer is looked up each time.
+    e->layer_ = layers_.find(c.layer) ? c.layer : QStringLiteral("0");
+    e->color = c.color;
+    e->linetype = c.linetype;
+    e->lineweight = c.lineweight;
+    e->linetypeScale = c.linetypeScale;
 }
 
 Entity* Database::addEntity(BlockDefinition* block, EntityKind kind) {

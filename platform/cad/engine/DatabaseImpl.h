@@ -50,6 +50,20 @@ struct Database::Impl {
     size_t liveBlocks = 0;  // blocks not erased, so counting them copies nothing
     std::vector<std::unique_ptr<BlockDefinition>> deletedBlocks;  // kept alive for references
     QHash<QString, BlockDefinition*> blockIndex;
+    // Header variables by upper-case name -> position in header_: every new entity reads four of
+    // them. Rebuilt when a variable was added (the size changed) or undo swapped the header.
+    QHash<QString, size_t> headerIndex;
+    size_t headerIndexed = 0;
+    bool headerIndexStale = true;
+    // The current properties a new entity takes (CLAYER, CECOLOR, CELTYPE, CELWEIGHT, CELTSCALE),
+    // read once for each state of the header: counted up by every change of a header variable.
+    quint64 headerGeneration = 0;
+    struct CurrentProperties {
+        quint64 generation = ~quint64(0);
+        QString layer, linetype;
+        int color = 256, lineweight = -1;
+        double linetypeScale = 1;
+    } current;
     std::vector<std::unique_ptr<DbObject>> objects;  // dictionaries, sort tables, raw objects
     quint64 nextSequence = 1;
     // Model-space indexes, keyed by nameKey(); erased entries are skipped when read.

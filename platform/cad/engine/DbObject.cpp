@@ -21,11 +21,21 @@ void DbObject::checkAlive() const {
 }
 
 QString nameKey(const QString& name) {
-    // Plain ASCII names (the vast majority) take the cheap path.
-    for (QChar c : name) {
-        if (c.unicode() >= 0x80) return name.toCaseFolded();
+    // Plain ASCII names (the vast majority) take the cheap path: a name without capitals is its
+    // own key (shared, not copied), and capitals are lowered in place of a copy.
+    qsizetype firstCapital = -1;
+    const QChar* p = name.constData();
+    for (qsizetype i = 0, n = name.size(); i < n; ++i) {
+        const char16_t c = p[i].unicode();
+        if (c >= 0x80) return name.toCaseFolded();
+        if (firstCapital < 0 && c >= u'A' && c <= u'Z') firstCapital = i;
     }
-    return name.toLower();
+    if (firstCapital < 0) return name;
+    QString key = name;
+    QChar* q = key.data();
+    for (qsizetype i = firstCapital, n = key.size(); i < n; ++i)
+        if (q[i].unicode() >= u'A' && q[i].unicode() <= u'Z') q[i] = QChar(char16_t(q[i].unicode() + 32));
+    return key;
 }
 
 }  // namespace cad::db

@@ -48,10 +48,17 @@ const struct {
                 {"DIMSAH", 173},  {"DIMDEC", 271},  {"DIMTIH", 73},   {"DIMTOH", 74},  {"DIMGAP", 147},
                 {"DIMSCALE", 40}, {"DIMTXT", 140}};
 
+// By upper-case name: every new entity reads four variables.
 const VarInfo* findVar(const QString& name) {
-    for (const auto& s : knownVars)
-        if (name.compare(QLatin1String(s.name), Qt::CaseInsensitive) == 0) return &s;
-    return nullptr;
+    static const QHash<QString, const VarInfo*> byName = [] {
+        QHash<QString, const VarInfo*> h;
+        for (const auto& s : knownVars)
+            if (!h.contains(QString::fromLatin1(s.name).toUpper())) h.insert(QString::fromLatin1(s.name).toUpper(), &s);
+        return h;
+    }();
+    auto it = byName.constFind(name);
+    if (it == byName.constEnd()) it = byName.constFind(name.toUpper());
+    return it == byName.constEnd() ? nullptr : it.value();
 }
 
 QString colorText(int c) {

@@ -2,6 +2,8 @@
 // object's own, so one change record serves both undo and redo.
 #include "platform/cad/engine/UndoJournal.h"
 
+#include "platform/cad/engine/DatabaseImpl.h"
+
 #include "platform/cad/engine/UndoStates.h"
 
 #include <algorithm>
@@ -184,6 +186,8 @@ void UndoJournal::apply(Change& c, bool forward) {
             break;
         case Change::Header:
             std::swap(undo::fieldsOf<std::vector<HeaderVariable>>(*c.state), db_.header_);
+            db_.d->headerIndexStale = true;
+            ++db_.d->headerGeneration;
             break;
         case Change::Summary:
             std::swap(undo::fieldsOf<SummaryInfo>(*c.state), db_.summary_);

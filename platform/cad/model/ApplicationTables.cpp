@@ -353,8 +353,70 @@ std::unique_ptr<DispatchTable> MakeDocumentTable() {
                     return {};
                 })
         .otherVendor(QStringLiteral("Activate"))
+        // Many reads in one call: for each object (a reference or a handle), the value of each
+        // member, read as its own call would read it; a member named "?Member" gives an empty value
+        // where the object has no such member or cannot give it (a line's centre). With a third
+        // argument, each row ends with the rows of the entities of the object's block (a block
+        // reference's definition, or the block itself): the entity, then those members' values.
+        .method(QStringLiteral("ReadProperties"), [](Target& t, Args a) -> Variant {
+            const VariantList* objects = a.size() > 0 ? a[0].arrayPtr() : nullptr;
+            const VariantList* members = a.size() > 1 ? a[1].arrayPtr() : nullptr;
+            const VariantList* parts = a.size() > 2 ? a[2].arrayPtr() : nullptr;
+            if (!objects || !members) throw InvalidArgument(QStringLiteral("ReadProperties(objects, members)"));
+            DocumentState* doc = docOf(t);
+            ObjectModel& model = t.model;
+            auto row = [&](ObjectId id, const VariantList& names) {
+                VariantList values;
+                values.reserve(names.size() + 1);
+                for (const Variant& m : names) {
+                    QString member = m.toText();
+                    const bool optional = member.startsWith(QLatin1Char('?'));
+                    if (optional) member.remove(0, 1);
+                    try {
+                        values.append(model.invoke(id, member, CallKind::Get, {}));
+                    } catch (const Error&) {
+                        if (!optional) throw;
+                        values.append(Variant());
+                    }
+                }
+                return values;
+            };
+            VariantList out;
+            out.reserve(objects->size());
+            for (const Variant& o : *objects) {
+                ObjectId id = 0;
+                if (o.type() == Variant::Object) {
+                    id = o.toObject();
+                } else {
+                    const QString h = o.toText();
+                    db::DbObject* found = doc->db->objectByHandle(db::handleFromText(h));
+                    if (!found || found->isErased()) throw NotFound(QStringLiteral("No object with handle %1").arg(h));
+                    id = objectVariant(t, doc, found).toObject();
+                }
+                VariantList values = row(id, *members);
+                if (parts) {
+                    ObjectId block = id;
+                    if (model.record(id).kind == Kind::Entity) {
+                        const Variant name = model.invoke(id, QStringLiteral("Name"), CallKind::Get, {});
+                        block = model.invoke(doc->blocksId, QStringLiteral("Item"), CallKind::Method,
+                                             Args(&name, 1)).toObject();
+                    }
+                    VariantList rows;
+                    const Variant items = model.invoke(block, QStringLiteral("Items"), CallKind::Method, {});
+                    if (const VariantList* entities = items.arrayPtr())
+                        for (const Variant& e : *entities) {
+                            VariantList part{e};
+                            part.append(row(e.toObject(), *parts));
+                            rows.append(Variant(part));
+                        }
+                    values.append(Variant(rows));
+                }
+                out.append(Variant(values));
+            }
+            return Variant(out);
+        })
         // SendCommand only queues the text: what the command draws counts as a change when it is made.
-        .quiet({"HandleToObject", "GetVariable", "SendCommand", "Regen", "Close", "Save", "SaveAs"});
+        .quiet({"HandleToObject", "ReadProperties", "GetVariable", "SendCommand", "Regen", "Close", "Save", "SaveAs"});
     return tb;
 }
 

@@ -79,7 +79,10 @@ std::unique_ptr<DispatchTable> MakeBlocksTable() {
                     }
                     return Variant(out);
                 })
-        .quiet({"Item", "Items", "NamesFrom"});
+        // Whether a block of the name exists: the look-up of a free name without a failure.
+        .method(QStringLiteral("Contains"),
+                [](Target& t, Args a) -> Variant { return Variant(Db(t).findBlock(TextArg(a, 0)) != nullptr); })
+        .quiet({"Item", "Items", "NamesFrom", "Contains"});
     return tb;
 }
 

@@ -67,7 +67,7 @@ public:
     }
     bool call() {
         quint8 kind = 0, flags = 0;
-        if (!u8(flags) || flags > 7) return false;
+        if (!u8(flags) || flags > 15) return false;
         quint32 n = 0;
         if (!skip(8) || !text() || !u8(kind) || !u32(n)) return false;
         for (quint32 i = 0; i < n; ++i)

@@ -49,6 +49,7 @@ bool ServingSession::admit(Request& request, std::optional<Reply>& answer) {
     r.failed = true;
     r.errorKind = Error::ErasedKind;
     r.message = QStringLiteral("The object was never made or its provisional id has expired");
+    if (request.flags & ToleratedRequest) return false;  // its caller ignores it: the run goes on
     if (wantsAnswer)
         answer = std::move(r);
     else
@@ -60,7 +61,7 @@ bool ServingSession::done(const Request& request, const Reply& reply) {
     if ((request.flags & KeepsResultRequest) && !reply.failed && reply.result.isObject())
         provisional_.insert(ProvisionalIdOf(request.sequence), reply.result.toObject());
     if (!(request.flags & DeferredRequest)) return true;
-    if (reply.failed) failure_ = reply;
+    if (reply.failed && !(request.flags & ToleratedRequest)) failure_ = reply;
     return false;
 }
 
