@@ -286,9 +286,6 @@ CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer&
     EraseLengthTexts();
 
     window.CuttingSelectedStreams = !all;
-    // Vehicle/pedestrian points are divided along the vehicle stream: those a pedestrian or bicycle
-    // stream earlier in the table found wait for their vehicle stream's own turn, when it is cut whole.
-    std::vector<std::vector<ConflictPointRecord>> waiting(size_t(n) + 1);
     for (int i = 0; i < n; ++i) {
         makeLayerActive(common::Settings.StreamLayerName);
         if (!marked[size_t(i)]) continue;
@@ -297,27 +294,13 @@ CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer&
             if (marked[size_t(j)]) cutPair(i, j, points, pacer);
         run.advance();
         SortujOdcinkiStrumienia(i);
-        std::vector<ConflictPointRecord> own(1);
-        for (size_t k = 1; k < points.size(); ++k) {
-            if (points[k].Kind == 4 && !IsVehicleStream(StreamTable[size_t(i)]))
-                waiting[size_t(points[k].Stream2)].push_back(points[k]);
-            else
-                own.push_back(points[k]);
-        }
-        own.insert(own.end(), waiting[size_t(i)].begin(), waiting[size_t(i)].end());
         makeLayerActive(common::Settings.ConflictPointLayerName);
-        InsertConflictPointMarkers(own);
+        InsertConflictPointMarkers(points);
         pacer.serve();
         run.advance();
     }
     window.CuttingSelectedStreams = false;
     SortujOdcinkiStrumienia(n);
-    if (!waiting[size_t(n)].empty()) {
-        std::vector<ConflictPointRecord> last(1);
-        last.insert(last.end(), waiting[size_t(n)].begin(), waiting[size_t(n)].end());
-        makeLayerActive(common::Settings.ConflictPointLayerName);
-        InsertConflictPointMarkers(last);
-    }
 
     makeLayerActive(LengthTextLayer());
     automation::CadDocument.setVariable(QStringLiteral("CECOLOR"), QStringLiteral("7"));
