@@ -82,6 +82,12 @@ void DrawingView::setPreview(std::vector<std::array<double, 3>> vertices) {
     update();
 }
 
+void DrawingView::setCirclePreview(CirclePreview preview) {
+    if (preview == circle_) return;
+    circle_ = preview;
+    update();
+}
+
 void DrawingView::forgetScene(DrawingScene* scene) {
     states_.remove(scene);
     if (scene_ == scene) setScene(nullptr);
@@ -304,6 +310,13 @@ void DrawingView::drawOverlay(QPainter& p) {
     if (mode_ == Mode::Point && base_) {
         p.setPen(QPen(Cursor, 1, Qt::DashLine));
         p.drawLine(toScreen(*base_), target);
+        if (circle_ != CirclePreview::None) {
+            const QPointF centre = toScreen(*base_);
+            double r = QLineF(centre, target).length();
+            if (circle_ == CirclePreview::Diameter) r /= 2;
+            p.setPen(QPen(Cursor, 1.5));
+            p.drawEllipse(centre, r, r);
+        }
     }
     p.setPen(QPen(Cursor, 1));
     if (mode_ == Mode::Entity || mode_ == Mode::Select) {

@@ -48,6 +48,10 @@ public:
     void zoomWindow(const cad::db::Box& box);
     // Back to the view before the last zoom or pan; false when there is none.
     bool zoomPrevious();
+    // While a circle's size is asked: the circle through the cursor (or half of it for a diameter)
+    // is drawn round the base point.
+    enum class CirclePreview { None, Radius, Diameter };
+    void setCirclePreview(CirclePreview preview);
     // The running command's segments picked so far (x, y, bulge), drawn over the drawing.
     void setPreview(std::vector<std::array<double, 3>> vertices);
     // Scale factor (pixels per drawing unit) and the drawing point at the widget's centre.
@@ -153,6 +157,7 @@ private:
     bool dragged_ = false;
     std::optional<cad::db::Point3> corner_;  // first corner of a selection window
     std::vector<std::array<double, 3>> preview_;
+    CirclePreview circle_ = CirclePreview::None;
 };
 
 }  // namespace cadhost

@@ -656,6 +656,7 @@ void MainWindow::submitText(const QString& typed) {
 
 void MainWindow::updatePrompt() {
     view_->setPreview(model_.commands().currentPreview());
+    view_->setCirclePreview(DrawingView::CirclePreview::None);
     if (hostCommands_.active()) {
         prompt_->setText(hostCommands_.prompt());
         if (hostCommands_.selecting()) {
@@ -680,6 +681,11 @@ void MainWindow::updatePrompt() {
         return;
     }
     prompt_->setText(rq->prompt);
+    // The circle command asks for its size from the centre: the circle follows the cursor.
+    if (rq->basePoint && rq->prompt.startsWith(QStringLiteral("Określ promień okręgu")))
+        view_->setCirclePreview(DrawingView::CirclePreview::Radius);
+    else if (rq->basePoint && rq->prompt.startsWith(QStringLiteral("Określ średnicę okręgu")))
+        view_->setCirclePreview(DrawingView::CirclePreview::Diameter);
     if (rq->wanted & cad::InputRequest::AnEntity) {
         view_->setMode(DrawingView::Mode::Entity);
     } else if (rq->wanted & cad::InputRequest::AnyPoint) {

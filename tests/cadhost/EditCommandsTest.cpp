@@ -388,6 +388,33 @@ private slots:
         QCOMPARE(h.ms()->count(), 2);
     }
 
+    void circleFollowsTheCursorWhileItsRadiusIsAsked() {
+        HostFixture h;
+        h.view()->setSnapEnabled(false);
+        h.zoomTo(0, 0, 100, 100);
+        h.window->submitText(QStringLiteral("_circle"));
+        h.moveAndClick(h.at(50, 50));
+        QTRY_COMPARE(h.window->promptText(), QStringLiteral("Określ promień okręgu lub [Średnica]:"));
+        QTest::mouseMove(h.view(), h.at(70, 50));
+        // The top of the circle, away from the rubber band: lit only by the preview.
+        auto litAt = [&](double x, double y) {
+            const QImage img = h.view()->grab().toImage();
+            const QPoint at = h.at(x, y);
+            int best = 0;
+            for (int dy = -2; dy <= 2; ++dy)
+                for (int dx = -2; dx <= 2; ++dx) best = std::max(best, img.pixelColor(at + QPoint(dx, dy)).lightness());
+            return best > 120;
+        };
+        QTRY_VERIFY(litAt(50, 70));
+        QVERIFY(!litAt(50, 80));
+        h.window->submitText(QStringLiteral("D"));
+        QTRY_COMPARE(h.window->promptText(), QStringLiteral("Określ średnicę okręgu:"));
+        QTest::mouseMove(h.view(), h.at(70, 50));
+        QTRY_VERIFY(litAt(50, 60));
+        PressKey(h.view(), Qt::Key_Escape);
+        QTRY_VERIFY(!litAt(50, 60));
+    }
+
     void typedPointAnswersAProgramsObjectPick() {
         HostFixture h;
         prepare(h);
