@@ -1,6 +1,7 @@
 // The main window's menus, prompt line and the bookkeeping between the model and the view.
 #include "cadhost/MainWindow.h"
 
+#include "cadhost/Grips.h"
 #include "cadhost/InputParser.h"
 #include "cadhost/PropertiesDialog.h"
 #include "cadhost/SocketServer.h"
@@ -144,6 +145,12 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
             return;
         }
         interaction_.userInput(Input::at(cad::Point{x, y, 0}));
+    });
+    connect(view_, &DrawingView::gripClicked, this, [this](quint64 handle, int index) {
+        DocumentState* d = model_.activeDocument();
+        if (!d || busy()) return;
+        hostCommands_.startEdit(MakeGripCommand(model_, view_, d, handle, index));
+        afterHostInput();
     });
     connect(view_, &DrawingView::entityDoubleClicked, this,
             [this](const cad::db::Entity* e, double x, double y) { editTextAt(e, cad::Point{x, y, 0}); });
