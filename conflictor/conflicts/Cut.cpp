@@ -23,6 +23,8 @@
 #include "conflictor/streams/StreamWindow.h"
 #include "platform/ui/core/Prompt.h"
 
+#include <algorithm>
+
 namespace conflictor {
 
 CutStatistics LastCutStatistics;
@@ -183,8 +185,14 @@ void splitStreamAt(int stream, int k, const PlanePoint& p) {
 bool sharesHandle(const StreamRecord& r, const QString& handle) {
     if (handle.isEmpty()) return false;
     const int count = std::min(r.SegmentCount, MaxSegments);
-    for (int b = 1; b <= count; ++b)
-        if (r.Segments[size_t(b)].Handle == handle) return true;
+    // Asked for every pair of components: the few characters of a handle are compared in place
+    // rather than through the library's general string comparison.
+    const QChar* h = handle.constData();
+    const qsizetype n = handle.size();
+    for (int b = 1; b <= count; ++b) {
+        const QString& other = r.Segments[size_t(b)].Handle;
+        if (other.size() == n && std::equal(h, h + n, other.constData())) return true;
+    }
     return false;
 }
 
