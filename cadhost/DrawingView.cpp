@@ -2,6 +2,7 @@
 #include "cadhost/DrawingView.h"
 
 #include "cadhost/DrawingRenderer.h"
+#include "cadhost/Grips.h"
 #include "cadhost/Selection.h"
 
 #include <QElapsedTimer>
@@ -79,6 +80,12 @@ bool DrawingView::zoomPrevious() {
 void DrawingView::setPreview(std::vector<std::array<double, 3>> vertices) {
     if (vertices == preview_) return;
     preview_ = std::move(vertices);
+    update();
+}
+
+void DrawingView::setCirclePreview(CirclePreview preview) {
+    if (preview == circle_) return;
+    circle_ = preview;
     update();
 }
 
@@ -285,6 +292,20 @@ void DrawingView::drawOverlay(QPainter& p) {
         p.setBrush(Qt::NoBrush);
         p.drawPath(path);
     }
+    if (mode_ == Mode::Idle && scene_ && !scene_->selected.isEmpty() && scene_->selected.size() <= GripLimit) {
+        // The grips of the selection: small filled squares, as every CAD program shows them.
+        p.setPen(QPen(QColor(20, 20, 60), 1));
+        p.setBrush(QColor(60, 110, 255));
+        for (quint64 h : scene_->selected) {
+            const auto* ent = dynamic_cast<const Entity*>(scene_->database()->objectByHandle(h));
+            if (!ent || ent->isErased()) continue;
+            for (const Grip& g : GripsOf(ent)) {
+                const QPointF s = toScreen(g.at);
+                p.drawRect(QRectF(s.x() - 3.5, s.y() - 3.5, 7, 7));
+            }
+        }
+        p.setBrush(Qt::NoBrush);
+    }
     if (!cursor_) return;
     const QPointF c = *cursor_;
     if (corner_) {
@@ -304,6 +325,13 @@ void DrawingView::drawOverlay(QPainter& p) {
     if (mode_ == Mode::Point && base_) {
         p.setPen(QPen(Cursor, 1, Qt::DashLine));
         p.drawLine(toScreen(*base_), target);
+        if (circle_ != CirclePreview::None) {
+            const QPointF centre = toScreen(*base_);
+            double r = QLineF(centre, target).length();
+            if (circle_ == CirclePreview::Diameter) r /= 2;
+            p.setPen(QPen(Cursor, 1.5));
+            p.drawEllipse(centre, r, r);
+        }
     }
     p.setPen(QPen(Cursor, 1));
     if (mode_ == Mode::Entity || mode_ == Mode::Select) {
@@ -370,6 +398,11 @@ void DrawingView::mousePressEvent(QMouseEvent* e) {
         emit enterPressed();
         return;
     }
+    if (e->button() == Qt::LeftButton && mode_ == Mode::Idle)
+        if (const auto grip = gripAt(e->position())) {
+            emit gripClicked(grip->first, grip->second);
+            return;
+        }
     const bool selecting = mode_ == Mode::Idle || mode_ == Mode::Select;
     if (e->button() == Qt::MiddleButton || (e->button() == Qt::LeftButton && selecting)) {
         // A drag pans; a left click without moving selects (see mouseReleaseEvent).
@@ -535,6 +568,17 @@ void DrawingView::selectAt(QPointF screen, bool remove) {
     }
     corner_ = toWorld(screen);
     update();
+}
+
+std::optional<std::pair<quint64, int>> DrawingView::gripAt(QPointF screen) const {
+    if (!scene_ || mode_ != Mode::Idle || scene_->selected.size() > GripLimit) return std::nullopt;
+    for (quint64 h : scene_->selected) {
+        const auto* ent = dynamic_cast<const Entity*>(scene_->database()->objectByHandle(h));
+        if (!ent || ent->isErased()) continue;
+        for (const Grip& g : GripsOf(ent))
+            if (QLineF(toScreen(g.at), screen).length() <= 5) return std::pair{h, g.index};
+    }
+    return std::nullopt;
 }
 
 const Entity* DrawingView::entityAt(QPointF screen) const {

@@ -48,6 +48,10 @@ public:
     void zoomWindow(const cad::db::Box& box);
     // Back to the view before the last zoom or pan; false when there is none.
     bool zoomPrevious();
+    // While a circle's size is asked: the circle through the cursor (or half of it for a diameter)
+    // is drawn round the base point.
+    enum class CirclePreview { None, Radius, Diameter };
+    void setCirclePreview(CirclePreview preview);
     // The running command's segments picked so far (x, y, bulge), drawn over the drawing.
     void setPreview(std::vector<std::array<double, 3>> vertices);
     // Scale factor (pixels per drawing unit) and the drawing point at the widget's centre.
@@ -73,6 +77,10 @@ public:
     // A selection click at a screen point: an entity there, else a window corner (the second
     // corner closes the window). `remove` (Shift) takes entities out instead.
     void selectAt(QPointF screen, bool remove = false);
+    // The grip of a selected entity under a screen point (its handle and index), while nothing is
+    // asked and the selection is small enough to show grips.
+    std::optional<std::pair<quint64, int>> gripAt(QPointF screen) const;
+    static constexpr int GripLimit = 100;  // more selected entities than this show no grips
     // The first corner of a window being picked, if any.
     std::optional<cad::db::Point3> windowCorner() const { return corner_; }
 
@@ -91,6 +99,8 @@ signals:
     void entityDoubleClicked(const cad::db::Entity* entity, double x, double y);
     void emptyClicked(double x, double y);
     void escapePressed();
+    // A grip was clicked: the user drags that point of the entity.
+    void gripClicked(quint64 handle, int index);
     void enterPressed();
     void textTyped(const QString& text);
     void snapToggled(bool on);
@@ -153,6 +163,7 @@ private:
     bool dragged_ = false;
     std::optional<cad::db::Point3> corner_;  // first corner of a selection window
     std::vector<std::array<double, 3>> preview_;
+    CirclePreview circle_ = CirclePreview::None;
 };
 
 }  // namespace cadhost

@@ -68,6 +68,12 @@ bool HostCommands::start(const QString& typed) {
     return false;
 }
 
+void HostCommands::startEdit(std::unique_ptr<EditCommand> edit) {
+    model_.closeUndoSteps();
+    edit_ = std::move(edit);
+    step_ = Editing;
+}
+
 QString HostCommands::prompt() const {
     switch (step_) {
         case ZoomOption:

@@ -28,6 +28,8 @@ public:
     // Starts the command a typed word names; false when it names none of the window's own.
     bool start(const QString& typed);
     bool active() const { return step_ != Idle; }
+    // Starts an editing command made elsewhere (a grip clicked in the view).
+    void startEdit(std::unique_ptr<EditCommand> edit);
     // Whether the command asks the user to select objects (clicks select, Enter ends).
     bool selecting() const { return step_ == EraseSelect || (edit_ && edit_->selecting()); }
     // Whether the prompt asks for one object (clicks pick the entity under them).

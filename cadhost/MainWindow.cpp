@@ -1,6 +1,7 @@
 // The main window's menus, prompt line and the bookkeeping between the model and the view.
 #include "cadhost/MainWindow.h"
 
+#include "cadhost/Grips.h"
 #include "cadhost/InputParser.h"
 #include "cadhost/PropertiesDialog.h"
 #include "cadhost/SocketServer.h"
@@ -144,6 +145,12 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
             return;
         }
         interaction_.userInput(Input::at(cad::Point{x, y, 0}));
+    });
+    connect(view_, &DrawingView::gripClicked, this, [this](quint64 handle, int index) {
+        DocumentState* d = model_.activeDocument();
+        if (!d || busy()) return;
+        hostCommands_.startEdit(MakeGripCommand(model_, view_, d, handle, index));
+        afterHostInput();
     });
     connect(view_, &DrawingView::entityDoubleClicked, this,
             [this](const cad::db::Entity* e, double x, double y) { editTextAt(e, cad::Point{x, y, 0}); });
@@ -656,6 +663,7 @@ void MainWindow::submitText(const QString& typed) {
 
 void MainWindow::updatePrompt() {
     view_->setPreview(model_.commands().currentPreview());
+    view_->setCirclePreview(DrawingView::CirclePreview::None);
     if (hostCommands_.active()) {
         prompt_->setText(hostCommands_.prompt());
         if (hostCommands_.selecting()) {
@@ -680,6 +688,11 @@ void MainWindow::updatePrompt() {
         return;
     }
     prompt_->setText(rq->prompt);
+    // The circle command asks for its size from the centre: the circle follows the cursor.
+    if (rq->basePoint && rq->prompt.startsWith(QStringLiteral("Określ promień okręgu")))
+        view_->setCirclePreview(DrawingView::CirclePreview::Radius);
+    else if (rq->basePoint && rq->prompt.startsWith(QStringLiteral("Określ średnicę okręgu")))
+        view_->setCirclePreview(DrawingView::CirclePreview::Diameter);
     if (rq->wanted & cad::InputRequest::AnEntity) {
         view_->setMode(DrawingView::Mode::Entity);
     } else if (rq->wanted & cad::InputRequest::AnyPoint) {

@@ -50,6 +50,9 @@ int main(int argc, char** argv) {
         automation::CadModelSpace.insertBlock({double(s), 0, 0}, name, 1, 1, 1, 0)
             .setLayer(QStringLiteral("113-STRUMIENIE_RUCHU"));
     }
+    // conflictor's stream attribute block marks the drawing that holds intersection 1's streams.
+    automation::CadDocument.blocks().add({0, 0, 0}, QStringLiteral("ATRYBUTY_STRUMIENI_1"));
+    automation::CadModelSpace.insertBlock({0, 0, 0}, QStringLiteral("ATRYBUTY_STRUMIENI_1"), 1, 1, 1, 0);
 
     const auto t0 = Clock::now();
     DrawProgram(false);

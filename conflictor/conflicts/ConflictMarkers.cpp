@@ -59,10 +59,7 @@ void InsertConflictPointMarkers(std::vector<ConflictPointRecord>& points) {
                               QString());
         } else if (p.Kind == 4) {
             ConflictPointRecord copy = p;
-            // Ordered along the vehicle stream, whichever of the two comes first in the table.
-            const bool firstIsVehicle = p.Stream1 >= 0 && p.Stream1 < int(StreamTable.size()) &&
-                                        IsVehicleStream(StreamTable[size_t(p.Stream1)]);
-            GetSegmentOrderAtPoint(p.Position, firstIsVehicle ? p.Stream1 : p.Stream2, copy.ChainOrder);
+            GetSegmentOrderAtPoint(p.Position, p.Stream1, copy.ChainOrder);
             mixed.push_back(copy);
         }
     }

@@ -28,7 +28,7 @@ inline QString ConflictKindName(int kind) {
 // second one also ends there, the smaller of the two orders. 0 when none ends there.
 void GetSegmentOrderAtPoint(const PlanePoint& point, int stream, int& order);
 // Inserts the markers of one point list (index 0 unused). Kind 3 at once, in list order; kind-4
-// points from the farthest along their vehicle stream's chain: clearance (2), approach (1), clearance, ... each
+// points from the farthest along Stream1's chain: clearance (2), approach (1), clearance, ... each
 // approach marker naming the pedestrian or bicycle stream of the clearance point before it.
 void InsertConflictPointMarkers(std::vector<ConflictPointRecord>& points);
 

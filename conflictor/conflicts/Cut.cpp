@@ -24,6 +24,8 @@
 #include "conflictor/streams/StreamWindow.h"
 #include "platform/ui/core/Prompt.h"
 
+#include <algorithm>
+
 namespace conflictor {
 
 CutStatistics LastCutStatistics;
@@ -184,8 +186,14 @@ void splitStreamAt(int stream, int k, const PlanePoint& p) {
 bool sharesHandle(const StreamRecord& r, const QString& handle) {
     if (handle.isEmpty()) return false;
     const int count = std::min(r.SegmentCount, MaxSegments);
-    for (int b = 1; b <= count; ++b)
-        if (r.Segments[size_t(b)].Handle == handle) return true;
+    // Asked for every pair of components: the few characters of a handle are compared in place
+    // rather than through the library's general string comparison.
+    const QChar* h = handle.constData();
+    const qsizetype n = handle.size();
+    for (int b = 1; b <= count; ++b) {
+        const QString& other = r.Segments[size_t(b)].Handle;
+        if (other.size() == n && std::equal(h, h + n, other.constData())) return true;
+    }
     return false;
 }
 
@@ -310,9 +318,6 @@ CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer&
     EraseLengthTexts();
 
     window.CuttingSelectedStreams = !all;
-    // Vehicle/pedestrian points are divided along the vehicle stream: those a pedestrian or bicycle
-    // stream earlier in the table found wait for their vehicle stream's own turn, when it is cut whole.
-    std::vector<std::vector<ConflictPointRecord>> waiting(size_t(n) + 1);
     for (int i = 0; i < n; ++i) {
         makeLayerActive(common::Settings.StreamLayerName);
         if (!marked[size_t(i)]) continue;
@@ -321,27 +326,13 @@ CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer&
             if (marked[size_t(j)]) cutPair(i, j, points, pacer);
         run.advance();
         SortujOdcinkiStrumienia(i);
-        std::vector<ConflictPointRecord> own(1);
-        for (size_t k = 1; k < points.size(); ++k) {
-            if (points[k].Kind == 4 && !IsVehicleStream(StreamTable[size_t(i)]))
-                waiting[size_t(points[k].Stream2)].push_back(points[k]);
-            else
-                own.push_back(points[k]);
-        }
-        own.insert(own.end(), waiting[size_t(i)].begin(), waiting[size_t(i)].end());
         makeLayerActive(common::Settings.ConflictPointLayerName);
-        InsertConflictPointMarkers(own);
+        InsertConflictPointMarkers(points);
         pacer.serve();
         run.advance();
     }
     window.CuttingSelectedStreams = false;
     SortujOdcinkiStrumienia(n);
-    if (!waiting[size_t(n)].empty()) {
-        std::vector<ConflictPointRecord> last(1);
-        last.insert(last.end(), waiting[size_t(n)].begin(), waiting[size_t(n)].end());
-        makeLayerActive(common::Settings.ConflictPointLayerName);
-        InsertConflictPointMarkers(last);
-    }
 
     makeLayerActive(LengthTextLayer());
     automation::CadDocument.setVariable(QStringLiteral("CECOLOR"), QStringLiteral("7"));

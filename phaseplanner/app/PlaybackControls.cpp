@@ -141,7 +141,7 @@ void PlaybackControls::cycleTyped(const QString& text) {
 
 PlaybackControls::~PlaybackControls() {
     try {
-        ResetStreamColours(true);  // on exit every colour this program gave goes back
+        ResetStreamColours(true);  // on exit no stream stays green or red
     } catch (const std::exception&) {
         // The CAD may be gone already at shut-down.
     }

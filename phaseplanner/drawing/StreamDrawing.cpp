@@ -26,6 +26,8 @@ cad::Document FindStreamDrawing() {
         }
     } restore{callerDocument, callerSpace};
     if (!automation::CheckDocumentOpen(false)) return {};
+    // Without an intersection number no block names the drawing: the active one is taken.
+    if (IntersectionNumber.isEmpty()) return automation::CadDocument;
     const QString name = StreamAttributeBlockName();
     if (automation::CheckBlockExists(name)) return automation::CadDocument;
     const cad::Document active = automation::CadDocument;

@@ -13,7 +13,8 @@ namespace phaseplanner {
 // "ATRYBUTY_STRUMIENI_" and the current intersection number.
 QString StreamAttributeBlockName();
 // The active drawing when it holds the stream attribute block, else the first other open drawing that
-// does; a null document when none does (or no drawing is open).
+// does; a null document when none does (or no drawing is open). Without an intersection number, the
+// active drawing.
 cad::Document FindStreamDrawing();
 // The message for a search that found no such drawing.
 QString StreamDrawingMissingMessage();

@@ -388,6 +388,62 @@ private slots:
         QCOMPARE(h.ms()->count(), 2);
     }
 
+    void circleFollowsTheCursorWhileItsRadiusIsAsked() {
+        HostFixture h;
+        h.view()->setSnapEnabled(false);
+        h.zoomTo(0, 0, 100, 100);
+        h.window->submitText(QStringLiteral("_circle"));
+        h.moveAndClick(h.at(50, 50));
+        QTRY_COMPARE(h.window->promptText(), QStringLiteral("Określ promień okręgu lub [Średnica]:"));
+        QTest::mouseMove(h.view(), h.at(70, 50));
+        // The top of the circle, away from the rubber band: lit only by the preview.
+        auto litAt = [&](double x, double y) {
+            const QImage img = h.view()->grab().toImage();
+            const QPoint at = h.at(x, y);
+            int best = 0;
+            for (int dy = -2; dy <= 2; ++dy)
+                for (int dx = -2; dx <= 2; ++dx) best = std::max(best, img.pixelColor(at + QPoint(dx, dy)).lightness());
+            return best > 120;
+        };
+        QTRY_VERIFY(litAt(50, 70));
+        QVERIFY(!litAt(50, 80));
+        h.window->submitText(QStringLiteral("D"));
+        QTRY_COMPARE(h.window->promptText(), QStringLiteral("Określ średnicę okręgu:"));
+        QTest::mouseMove(h.view(), h.at(70, 50));
+        QTRY_VERIFY(litAt(50, 60));
+        PressKey(h.view(), Qt::Key_Escape);
+        QTRY_VERIFY(!litAt(50, 60));
+    }
+
+    void gripsShowAndDragOnePoint() {
+        HostFixture h;
+        const cad::ObjectId id = prepare(h);
+        h.moveAndClick(h.at(25, 10));
+        QCOMPARE(h.view()->selection().size(), 1);
+        // The grips are drawn (blue squares) and found under the cursor.
+        const QColor end = h.view()->grab().toImage().pixelColor(h.at(30, 10));
+        QVERIFY(end.blue() > 200 && end.red() < 120);
+        QVERIFY(h.view()->gripAt(h.view()->toScreen({30, 10, 0})).has_value());
+        h.moveAndClick(h.at(30, 10));
+        QCOMPARE(h.window->promptText(), QStringLiteral("** ROZCIĄGNIJ ** Określ punkt rozciągnięcia:"));
+        h.window->submitText(QStringLiteral("40,20"));
+        QVERIFY(near(line(h, id).start, 10, 10) && near(line(h, id).end, 40, 20));
+        QCOMPARE(h.window->promptText(), QStringLiteral("Polecenie:"));
+        undo(h);
+        QVERIFY(near(line(h, id).end, 30, 10));
+        QCOMPARE(h.ms()->count(), 1);
+        // Escape leaves the line as it was; the middle grip carries the whole line.
+        h.view()->select({entity(h, id)});
+        h.moveAndClick(h.at(20, 10));
+        PressKey(h.view(), Qt::Key_Escape);
+        QVERIFY(near(line(h, id).start, 10, 10) && near(line(h, id).end, 30, 10));
+        QCOMPARE(h.model.lastPrompt, QStringLiteral("*Anulowano*"));
+        h.view()->select({entity(h, id)});
+        h.moveAndClick(h.at(20, 10));
+        h.window->submitText(QStringLiteral("@0,20"));
+        QVERIFY(near(line(h, id).start, 10, 30) && near(line(h, id).end, 30, 30));
+    }
+
     void typedPointAnswersAProgramsObjectPick() {
         HostFixture h;
         prepare(h);

@@ -4,6 +4,7 @@
 #include "platform/cad/model/ObjectModel.h"
 #include "platform/cad/model/Support.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -171,27 +172,37 @@ private:
     bool have_[4] = {false, false, false, false};
 };
 
-// "_pline": points, "A" arc segments (tangent), "L" lines, "C" close, "U" undo, Enter ends.
+// "_pline": points, "A" arc segments (tangent), "L" lines, "W" widths, "C" close, "U" undo, Enter ends.
 // Escape keeps the segments drawn so far.
 class PlineCommand : public ModelCommand {
 public:
     using ModelCommand::ModelCommand;
     InputRequest request() const override {
+        if (width_ == StartWidth)
+            return ask(QStringLiteral("Określ szerokość początkową <%1>:").arg(startWidth_), InputRequest::AnyText);
+        if (width_ == EndWidth)
+            return ask(QStringLiteral("Określ szerokość końcową <%1>:").arg(pendingStart_), InputRequest::AnyText);
         if (v_.empty()) return ask(QStringLiteral("Określ punkt początkowy:"), InputRequest::AnyPoint);
         const Point last{v_.back().x, v_.back().y, 0};
         if (arc_)
-            return ask(QStringLiteral("Określ punkt końcowy łuku lub [Linia/Zamknij/Cofaj]:"),
+            return ask(QStringLiteral("Określ punkt końcowy łuku lub [Linia/Szerokość/Zamknij/Cofaj]:"),
                        InputRequest::AnyPoint | InputRequest::AnyText, last);
-        return ask(QStringLiteral("Określ następny punkt lub [Łuk/Zamknij/Cofaj]:"),
+        return ask(QStringLiteral("Określ następny punkt lub [Łuk/Szerokość/Zamknij/Cofaj]:"),
                    InputRequest::AnyPoint | InputRequest::AnyText, last);
     }
     Step accept(const Input& in) override {
+        if (width_ != NoWidth) return acceptWidth(in);
         if (in.kind == Input::Enter) return finish(false);
         if (in.kind == Input::TextInput) {
             const QString k = KeywordOf(in.text);
             if (k == QLatin1String("A") || k == QLatin1String("ARC") ||
                 IsPolishKeyword(k, QStringLiteral("ŁUK"))) {
                 arc_ = true;
+                return Continue;
+            }
+            if (k == QLatin1String("W") || k == QLatin1String("WIDTH") ||
+                IsPolishKeyword(k, QStringLiteral("SZEROKOŚĆ"))) {
+                width_ = StartWidth;
                 return Continue;
             }
             if (k == QLatin1String("L") || k == QLatin1String("LINE") ||
@@ -214,6 +225,12 @@ public:
         if (in.kind != Input::PointInput) return Reject;
         if (!v_.empty() && v_.back().x == in.point.x && v_.back().y == in.point.y) return Reject;
         if (arc_ && !v_.empty()) v_.back().bulge = tangentBulge(in.point);
+        if (!v_.empty()) {
+            // The segment ending here takes the widths in force; the next starts as this one ends.
+            v_.back().startWidth = startWidth_;
+            v_.back().endWidth = endWidth_;
+            startWidth_ = endWidth_;
+        }
         db::Vertex v;
         v.x = in.point.x;
         v.y = in.point.y;
@@ -255,12 +272,46 @@ private:
         for (size_t i = 0; i < v_.size(); ++i)
             if (v_[i].bulge != 0) call(pl, QStringLiteral("SetBulge"), {int(i), v_[i].bulge});
         if (close) m_.invoke(pl.toObject(), QStringLiteral("Closed"), CallKind::Put, Args(&kTrue, 1));
+        if (close && v_.size() >= 2) {
+            v_.back().startWidth = startWidth_;
+            v_.back().endWidth = endWidth_;
+        }
+        // Widths go straight into the polyline just made (its creation is what undo takes back).
+        if (std::any_of(v_.begin(), v_.end(), [](const db::Vertex& v) { return v.startWidth || v.endWidth; })) {
+            auto& made = static_cast<db::Entity*>(m_.record(pl.toObject()).object)->as<db::LwPolylineData>();
+            for (size_t i = 0; i < v_.size() && i < made.vertices.size(); ++i) {
+                made.vertices[i].startWidth = v_[i].startWidth;
+                made.vertices[i].endWidth = v_[i].endWidth;
+            }
+        }
         return Done;
+    }
+    // "Szerokość": the start width, then the end width (the start width by default).
+    Step acceptWidth(const Input& in) {
+        double w = width_ == StartWidth ? startWidth_ : pendingStart_;
+        if (in.kind == Input::TextInput) {
+            const auto n = NumberOf(in.text);
+            if (!n || *n < 0) return Reject;
+            w = *n;
+        } else if (in.kind != Input::Enter) {
+            return Reject;
+        }
+        if (width_ == StartWidth) {
+            pendingStart_ = w;
+            width_ = EndWidth;
+            return Continue;
+        }
+        startWidth_ = pendingStart_;
+        endWidth_ = w;
+        width_ = NoWidth;
+        return Continue;
     }
     static inline const Variant kTrue{true};
     std::vector<db::Vertex> v_;
     bool arc_ = false;
     bool done_ = false;
+    enum WidthStage { NoWidth, StartWidth, EndWidth } width_ = NoWidth;
+    double startWidth_ = 0, endWidth_ = 0, pendingStart_ = 0;
 };
 
 // "_circle": centre, then radius (a point or a number), or "D" and a diameter.

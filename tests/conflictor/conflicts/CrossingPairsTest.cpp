@@ -28,29 +28,32 @@ protected:
     }
 };
 
-TEST_F(Crossings, BothEdgesGiveAClearanceAndAnApproachPointWhicheverStreamIsDrawnFirst) {
-    // P5 and P5[2] drawn before the vehicle stream, P1 and P1[2] after it.
+TEST_F(Crossings, BothEdgesGiveAClearanceAndAnApproachPointOfItsOwnOnEveryVehicleStream) {
+    // Two crossings, each by both edges, across a car stream and a bus stream.
+    draw(QStringLiteral("P1"), {Line(50, -20, 50, 20)});
+    draw(QStringLiteral("P1[2]"), {Line(54, -20, 54, 20)});
     draw(QStringLiteral("P5"), {Line(150, -20, 150, 20)});
     draw(QStringLiteral("P5[2]"), {Line(154, -20, 154, 20)});
     draw(QStringLiteral("K1"), {Line(0, 0, 300, 0)});
-    draw(QStringLiteral("P1"), {Line(50, -20, 50, 20)});
-    draw(QStringLiteral("P1[2]"), {Line(54, -20, 54, 20)});
+    draw(QStringLiteral("B1"), {Line(0, 10, 300, 10)});
     drawn();
     ASSERT_EQ(cut(), CutOutcome::Done);
     EXPECT_TRUE(saidDone());
     EXPECT_TRUE(crossingMessage().isEmpty()) << crossingMessage().toStdString();
     EXPECT_TRUE(CheckCrossingPairs().isEmpty());
 
-    // Along K1, from its far end: the far edge is where K1 clears, the near edge where it enters.
+    // Along each vehicle stream, from its far end: the far edge is where it clears, the near edge
+    // where it enters after the pedestrians, who are named there.
     const QList<ConflictMarker> m = markers();
-    ASSERT_EQ(m.size(), 4);
-    for (const auto& [x, kind, associated] :
-         {std::tuple{154.0, 2, ""}, {150.0, 1, "P5[2]"}, {54.0, 2, ""}, {50.0, 1, "P1[2]"}}) {
-        const ConflictMarker* k = markerAt(m, x, 0);
-        ASSERT_NE(k, nullptr);
-        EXPECT_EQ(k->Kind, kind) << x;
-        EXPECT_EQ(k->AssociatedPedestrian, QString::fromLatin1(associated)) << x;
-    }
+    ASSERT_EQ(m.size(), 8);
+    for (double y : {0.0, 10.0})
+        for (const auto& [x, kind, associated] :
+             {std::tuple{154.0, 2, ""}, {150.0, 1, "P5[2]"}, {54.0, 2, ""}, {50.0, 1, "P1[2]"}}) {
+            const ConflictMarker* k = markerAt(m, x, y);
+            ASSERT_NE(k, nullptr);
+            EXPECT_EQ(k->Kind, kind) << x << ", " << y;
+            EXPECT_EQ(k->AssociatedPedestrian, QString::fromLatin1(associated)) << x << ", " << y;
+        }
 }
 
 TEST_F(Crossings, OneLineCrossingsAreReportedByNameAndNeverTakenForOneCrossing) {

@@ -2,6 +2,7 @@
 // described entity last in model space with the quiescent state and the last prompt as polled.
 #include "ModelFixture.h"
 
+#include "platform/cad/engine/Database.h"
 #include "platform/cad/model/CommandProcessor.h"
 
 #include <QCoreApplication>
@@ -257,4 +258,34 @@ TEST(CadModelCommandLoop, TimerRunsTheCommandWhileTheLoopServes) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     ASSERT_TRUE(app.getAcadState().isQuiescent());
     EXPECT_NEAR(doc.modelSpace().item(0).radius(), 3, 1e-12);
+}
+
+TEST_P(CadModelCommand, PolylineWidthsApplyToTheFollowingSegments) {
+    doc.sendCommand(QStringLiteral("_pline\r"));
+    // Widths from the second segment on: 2 tapering to 0 (an arrowhead), then 0 onwards.
+    script.point(0, 0).point(10, 0).text(QStringLiteral("SZ")).text(QStringLiteral("2")).text(QStringLiteral("0"));
+    script.point(14, 0).point(20, 0).enter();
+    pump();
+    ASSERT_TRUE(quiescent());
+    const cad::Entity pl = ms.item(ms.count() - 1);
+    const auto& v = static_cast<cad::db::Entity*>(model.record(pl.id()).object)->as<cad::db::LwPolylineData>().vertices;
+    ASSERT_EQ(v.size(), 4u);
+    EXPECT_EQ(v[0].startWidth, 0);
+    EXPECT_EQ(v[1].startWidth, 2);
+    EXPECT_EQ(v[1].endWidth, 0);
+    EXPECT_EQ(v[2].startWidth, 0);
+    EXPECT_EQ(v[2].endWidth, 0);
+    // A width is offered as the last one given; a negative one is refused.
+    doc.sendCommand(QStringLiteral("_pline\r"));
+    script.point(0, 10).text(QStringLiteral("W")).text(QStringLiteral("-1"));
+    pump();
+    EXPECT_EQ(model.commands().currentPrompt(), QStringLiteral("Określ szerokość początkową <0>:"));
+    script.text(QStringLiteral("1.5")).enter().point(5, 10).enter();
+    pump();
+    ASSERT_TRUE(quiescent());
+    const cad::Entity second = ms.item(ms.count() - 1);
+    const auto& w = static_cast<cad::db::Entity*>(model.record(second.id()).object)->as<cad::db::LwPolylineData>().vertices;
+    ASSERT_EQ(w.size(), 2u);
+    EXPECT_EQ(w[0].startWidth, 1.5);
+    EXPECT_EQ(w[0].endWidth, 1.5);
 }

@@ -146,6 +146,46 @@ TEST_P(DeferredCallsTest, AFailedMakingCallStopsTheCallsOnItsObject) {
     EXPECT_EQ(ms.count(), before);
 }
 
+TEST_P(DeferredCallsTest, WithFailuresIgnoredEachFailedCallIsLeftOutAndTheRestRuns) {
+    // Code whose every step ignores its own failure: in-process each step traps it at once; held
+    // back, the failure is dropped and the calls after it still run (those on an object never made
+    // failing in turn). The drawing ends the same, and nothing reaches the caller.
+    auto step = [](auto&& f) {
+        try {
+            f();
+        } catch (const cad::Error&) {
+        }
+    };
+    const cad::Entity line = ms.addLine(cad::Point{0, 0, 0}, cad::Point{10, 0, 0});
+    const int before = ms.count();
+    const quint64 trips = roundTrips();
+    {
+        cad::DeferredCalls held(doc, cad::DeferredCalls::NewObjectsToo, cad::DeferredCalls::FailuresIgnored);
+        step([&] { line.setLayer(QStringLiteral("NO SUCH LAYER")); });  // refused
+        step([&] { line.setColor(2); });
+        step([&] {
+            const cad::Entity ref =
+                ms.insertBlock(cad::Point{0, 0, 0}, QStringLiteral("NO SUCH BLOCK"), 1, 1, 1, 0);  // refused
+            ref.setColor(3);  // on nothing
+        });
+        step([&] { ms.addCircle(cad::Point{5, 5, 0}, 2).setColor(4); });
+        step([&] { line.setLayer(QStringLiteral("NO SUCH LAYER")); });  // refused, and the last one held
+    }
+    if (pipelined()) {
+        EXPECT_EQ(roundTrips() - trips, 1u);
+    }
+    EXPECT_EQ(line.color(), 2);
+    EXPECT_EQ(line.layer(), QStringLiteral("0"));
+    ASSERT_EQ(ms.count(), before + 1);
+    EXPECT_EQ(ms.item(before).color(), 4);
+    // The next scope reports failures again.
+    auto reported = [&] {
+        cad::DeferredCalls held(doc);
+        line.setLayer(QStringLiteral("NO SUCH LAYER"));
+    };
+    EXPECT_THROW(reported(), cad::NotFound);
+}
+
 CADMODEL_CHANNELS(DeferredCallsTest);
 
 }  // namespace
