@@ -10,6 +10,7 @@
 #include "common/SettingBindings.h"
 #include "common/TextHelpers.h"
 #include "conflictor/conflicts/ConflictMarkers.h"
+#include "conflictor/conflicts/DrawingUnits.h"
 #include "conflictor/conflicts/PhaseExport.h"
 #include "conflictor/phases/PhaseSets.h"
 #include "conflictor/streams/Intersections.h"
@@ -270,6 +271,8 @@ QString mnuNarzedzia_EksportExcel_Click(const IntergreenExportOptions& options) 
         QString& names = data.GroupStreamNames[s.Group];
         names = names.isEmpty() ? base : names + QStringLiteral(", ") + base;
     }
+    // Nothing is written while "SKALA" would make the lengths or distances wrong.
+    if (!ConfirmDrawingUnits(window.caption(), MeasureStreams(), MeasureConflictDistances())) return QString();
 
     auto app = std::make_unique<sheet::Application>();
     sheet::Workbook* book = nullptr;

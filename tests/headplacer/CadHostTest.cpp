@@ -122,7 +122,8 @@ private slots:
         xdotool({QStringLiteral("windowsize"), hostWindow, QStringLiteral("860"), QStringLiteral("760")});
         // The drawing's scale and map section, as a surveyed base map carries them.
         QVERIFY(automation::CheckDocumentOpen(false));
-        automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("500"));
+        // A drawing in metres: one drawing unit per metre.
+        automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("1"));
         automation::SetDrawingProperty(QStringLiteral("NUMERSEKCJI"), QStringLiteral("30-18"));
     }
 
@@ -201,9 +202,9 @@ private slots:
         QVERIFY2(py.exitCode() == 0, qPrintable(QString::fromUtf8(py.readAllStandardError())));
         QVERIFY2(out.contains(QStringLiteral(
                      "HEAD layer=110-SYGNALIZACJA_KOMORY attribs=19 INWENT_NUMER=30-18/987/K1p "
-                     "NUMER_SKRZYZ=987 SYMBOL=S-1 scale=5")),
+                     "NUMER_SKRZYZ=987 SYMBOL=S-1 scale=0.01 extent=0.87")),
                  qPrintable(out));
-        QVERIFY2(out.contains(QStringLiteral("TEXT K1p height=500")), qPrintable(out));
+        QVERIFY2(out.contains(QStringLiteral("TEXT K1p height=1\n")), qPrintable(out));
         QVERIFY2(out.contains(QStringLiteral("BLOCKDEF attdefs=19")), qPrintable(out));
     }
 

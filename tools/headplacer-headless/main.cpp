@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
                at = opt("at", "Punkt wstawienia X,Y."), rotation = opt("rotation", "Obrót w stopniach."),
                textAt = opt("text-at", "Punkt opisu X,Y."),
                conditionalAt = opt("conditional-at", "Punkt opisu SK."),
-               section = opt("section", "Numer sekcji."), scale = opt("scale", "Skala rysunku."),
+               section = opt("section", "Numer sekcji."), scale = opt("scale", "SKALA: jednostki rysunku na metr (1 w metrach, 1000 w milimetrach)."),
                orientation = opt("orientation", "Orientacja 1..8."), suffix = opt("suffix", "Przyrostek."),
                screen = opt("screen", "Ekran EKP lub EKO."), enteredBy = opt("entered-by", "Kto naniósł."),
                street = opt("street", "Ulica."), pushButton = opt("push-button", "Punkt przycisku X,Y."),

@@ -27,6 +27,7 @@ const VarInfo knownVars[] = {
     {"CELWEIGHT", VarType::Int, 370, "-1", false},     {"ANGBASE", VarType::Real, 50, "0", false},
     {"CELTSCALE", VarType::Real, 40, "1", false},      {"LTSCALE", VarType::Real, 40, "1", false},
     {"TEXTSIZE", VarType::Real, 40, "2.5", false},     {"DIMSTYLE", VarType::Text, 2, "Standard", true},
+    {"INSUNITS", VarType::Int, 70, "0", false},
     {"LASTPOINT", VarType::Point, 0, "", false},       {"LASTPROMPT", VarType::Text, 0, "", false},
     {"DIMTXSTY", VarType::Text, 7, "Standard", false}, {"DIMASZ", VarType::Real, 40, "0.18", false},
     {"DIMTVP", VarType::Real, 40, "0", false},         {"DIMALTF", VarType::Real, 40, "25.4", false},
