@@ -179,7 +179,9 @@ bool ConfirmDrawingUnits(const QString& title, const std::vector<MeasuredLength>
                                                       "(Nie: operacja zostanie przerwana)"))
                      : common::Tlumacz(QStringLiteral("Czy otworzyć ustawienia, aby zmienić wartość SKALA? "
                                                       "(Nie: zostaje obecna wartość)"));
-    if (ui::MsgBox(text + QStringLiteral("\n\n") + question, ui::YesNo | ui::Exclamation, title) != ui::Yes) {
+    // Enter (and any prompt answered by default) takes the safe way: nothing written on wrong lengths.
+    if (ui::MsgBox(text + QStringLiteral("\n\n") + question, ui::YesNo | ui::Exclamation | ui::DefaultButton2,
+                   title) != ui::Yes) {
         if (f.blocking()) return false;
         acknowledged = keyOf(scale, declared);
         return true;

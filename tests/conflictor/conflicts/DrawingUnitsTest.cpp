@@ -104,7 +104,7 @@ TEST_F(DrawingUnitsCut, AMetreDrawingWithTheMapScaleIsStoppedBeforeTheCutWritesA
     prompts.answerMessage(ui::Yes);  // open the settings
     EXPECT_EQ(CutStreams(true), CutOutcome::Done);
     EXPECT_EQ(proposed, 1);
-    EXPECT_EQ(prompts.asked()[1].flags, ui::YesNo | ui::Exclamation);
+    EXPECT_EQ(prompts.asked()[1].flags, ui::YesNo | ui::Exclamation | ui::DefaultButton2);
     EXPECT_EQ(markers().size(), 1);
     EXPECT_TRUE(lengthTexts().size() >= 2);
     EXPECT_EQ(automation::DrawingScale, 1);
