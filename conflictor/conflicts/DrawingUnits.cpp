@@ -23,8 +23,8 @@ QString acknowledged;
 constexpr int Listed = 6;  // names listed in the message before "…"
 
 QString metresText(double metres) {
-    return common::FormatNumberWithDot(metres, QStringLiteral("#######0.00")).replace(QLatin1Char('.'),
-                                                                                      QLatin1Char(','));
+    return common::FormatNumberWithDot(metres, QStringLiteral("#######0.00"))
+        .replace(QLatin1Char('.'), QLatin1Char(','));
 }
 
 bool inRange(double units, int scale) {
@@ -53,7 +53,8 @@ QString keyOf(int scale, DeclaredUnits declared) {
         name = automation::CadDocument.fullName();
     } catch (const std::exception&) {
     }
-    return name + QLatin1Char('|') + QString::number(scale) + QLatin1Char('|') + QString::number(int(declared));
+    return name + QLatin1Char('|') + QString::number(scale) + QLatin1Char('|') +
+           QString::number(int(declared));
 }
 
 }  // namespace
@@ -105,25 +106,31 @@ UnitsFinding JudgeDrawingUnits(int scale, DeclaredUnits declared, const std::vec
 QString DrawingUnitsMessage(const UnitsFinding& f, int scale, DeclaredUnits declared) {
     if (f.clean()) return QString();
     QStringList lines;
-    lines << QStringLiteral("SKALA rysunku wynosi %1 jednostek rysunku na metr i nie pasuje do rysunku:").arg(scale);
+    lines << QStringLiteral("SKALA rysunku wynosi %1 jednostek rysunku na metr i nie pasuje do rysunku:")
+                 .arg(scale);
     if (f.UnitsDisagree)
         lines << QStringLiteral("- rysunek deklaruje jednostki %1, dla których SKALA wynosi %2;")
                      .arg(unitsName(declared))
                      .arg(ScaleOfUnits(declared));
     if (!f.OutOfRange.isEmpty())
-        lines << QStringLiteral("- strumienie miałyby długości, jakich nie ma żadna droga (poniżej %1 m lub "
-                                "powyżej %2 m): %3;")
+        lines << QStringLiteral(
+                     "- strumienie miałyby długości, jakich nie ma żadna droga (poniżej %1 m lub "
+                     "powyżej %2 m): %3;")
                      .arg(int(ShortestStream))
                      .arg(int(LongestStream))
                      .arg(listed(f.OutOfRange));
     if (!f.ZeroDistances.isEmpty())
-        lines << QStringLiteral("- odległości do punktów kolizji wyniosłyby 0,0 m: %1;").arg(listed(f.ZeroDistances));
-    lines << QStringLiteral("SKALA to liczba jednostek rysunku na metr: 1 dla rysunku w metrach, 1000 dla "
-                            "rysunku w milimetrach.");
+        lines << QStringLiteral("- odległości do punktów kolizji wyniosłyby 0,0 m: %1;")
+                     .arg(listed(f.ZeroDistances));
+    lines << QStringLiteral(
+        "SKALA to liczba jednostek rysunku na metr: 1 dla rysunku w metrach, 1000 dla "
+        "rysunku w milimetrach.");
     if (f.Proposal > 0)
-        lines << QStringLiteral("Jednostki rysunku i długości strumieni zgadzają się na wartość %1.").arg(f.Proposal);
+        lines << QStringLiteral("Jednostki rysunku i długości strumieni zgadzają się na wartość %1.")
+                     .arg(f.Proposal);
     else if (declared == DeclaredUnits::None)
-        lines << QStringLiteral("Rysunek nie deklaruje jednostek: sprawdź, w jakich jednostkach jest narysowany.");
+        lines << QStringLiteral(
+            "Rysunek nie deklaruje jednostek: sprawdź, w jakich jednostkach jest narysowany.");
     return common::Tlumacz(lines.join(QLatin1Char('\n')));
 }
 

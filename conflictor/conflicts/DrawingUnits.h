@@ -22,8 +22,8 @@ constexpr double ShortestStream = 1.0;
 constexpr double LongestStream = 3000.0;
 
 struct MeasuredLength {
-    QString Name;     // a stream, or "K1 - P2" for a conflict distance
-    double Units = 0; // in drawing units
+    QString Name;      // a stream, or "K1 - P2" for a conflict distance
+    double Units = 0;  // in drawing units
 };
 
 struct UnitsFinding {

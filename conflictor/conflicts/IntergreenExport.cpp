@@ -272,7 +272,8 @@ QString mnuNarzedzia_EksportExcel_Click(const IntergreenExportOptions& options) 
         names = names.isEmpty() ? base : names + QStringLiteral(", ") + base;
     }
     // Nothing is written while "SKALA" would make the lengths or distances wrong.
-    if (!ConfirmDrawingUnits(window.caption(), MeasureStreams(), MeasureConflictDistances())) return QString();
+    if (!ConfirmDrawingUnits(window.caption(), MeasureStreams(), MeasureConflictDistances()))
+        return QString();
 
     auto app = std::make_unique<sheet::Application>();
     sheet::Workbook* book = nullptr;

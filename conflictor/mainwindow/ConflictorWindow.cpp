@@ -460,7 +460,6 @@ void ConflictorWindow::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
-
 // The progress bar of long operations (the cut) and the buttons it stands in for while shown.
 void ConflictorWindow::setProgressMaximum(int maximum) {
     pbPostep->setMaximum(std::max(0, maximum));

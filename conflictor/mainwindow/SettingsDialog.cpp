@@ -148,7 +148,8 @@ SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
     cbSkala->setObjectName(QStringLiteral("cbSkala"));
     cbSkala->setEditable(true);
     // "SKALA" is drawing units per metre, not the scale of a printed map.
-    cbSkala->addItems({QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("100"), QStringLiteral("1000")});
+    cbSkala->addItems(
+        {QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("100"), QStringLiteral("1000")});
     cbSkala->setToolTip(Tlumacz(QStringLiteral("1 dla rysunku w metrach, 1000 dla rysunku w milimetrach")));
     d->addRow(Tlumacz(QStringLiteral("Jednostek rysunku na metr (SKALA):")), cbSkala);
     for (const char* name : Coefficients) {

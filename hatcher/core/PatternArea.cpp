@@ -189,7 +189,8 @@ void frmMain_cmdDefObszar_Click(HatcherForm& form) {
         try {  // a pattern block left half-made goes too
             const QString name = QStringLiteral("Schemat_wzorzec_") + nr;
             cad::Entity ref;
-            if (automation::CheckBlockExists(name) && !automation::FindFirstInsert(automation::EscapeFilterText(name), ref))
+            if (automation::CheckBlockExists(name) &&
+                !automation::FindFirstInsert(automation::EscapeFilterText(name), ref))
                 CadDocument.blocks().item(name).erase();
         } catch (const cad::Error&) {
         }

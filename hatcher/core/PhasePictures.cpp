@@ -190,7 +190,8 @@ PatternCopies patternCopies(const QString& nr, const std::pair<cad::Point, cad::
     PatternCopies out;
     QStringList recorded = PatternCopyHandles.value(nr);
     if (!PatternCopyHandles.contains(nr))
-        recorded = automation::GetDrawingProperty(PatternCopiesKey(nr)).split(QLatin1Char(','), Qt::SkipEmptyParts);
+        recorded =
+            automation::GetDrawingProperty(PatternCopiesKey(nr)).split(QLatin1Char(','), Qt::SkipEmptyParts);
     if (!recorded.isEmpty()) {
         out.Recorded = true;
         for (const QString& h : recorded) {

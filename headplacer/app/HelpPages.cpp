@@ -18,13 +18,15 @@ QString lastPage;
 QString HelpPageOf(HelpWindow window) {
     switch (window) {
         case HelpWindow::Head:
-            return StartedBySibling ? QStringLiteral("10256.html") : QStringLiteral("headplacer-sygnalizator.html");
+            return StartedBySibling ? QStringLiteral("10256.html")
+                                    : QStringLiteral("headplacer-sygnalizator.html");
         case HelpWindow::Settings:
             return StartedBySibling ? QStringLiteral("10332.html") : QStringLiteral("10012.html");
         case HelpWindow::Inventory:
             return QStringLiteral("headplacer-inwentaryzacja.html");
         case HelpWindow::Detector:
-            return StartedBySibling ? QStringLiteral("10239.html") : QStringLiteral("headplacer-detektory.html");
+            return StartedBySibling ? QStringLiteral("10239.html")
+                                    : QStringLiteral("headplacer-detektory.html");
         case HelpWindow::DetectorSettings:
             return QStringLiteral("headplacer-opisy-detektorow.html");
     }

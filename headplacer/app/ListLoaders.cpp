@@ -21,8 +21,8 @@ void fillWithMemory(QComboBox* list, const QString& path, const QString& message
                     bool byNumber) {
     QStringList items;
     if (!ReadListItems(path, true, items)) {
-        ui::MsgBox(QStringLiteral("%1\n[%2]\n%3").arg(message, path, CityListsConfiguredText()), ui::Exclamation,
-                   MessageTitle());
+        ui::MsgBox(QStringLiteral("%1\n[%2]\n%3").arg(message, path, CityListsConfiguredText()),
+                   ui::Exclamation, MessageTitle());
     }
     for (const QString& raw : items) {
         const QString item = byNumber ? raw : raw.trimmed();

@@ -122,9 +122,10 @@ QString CityDataFolderFromSettings() {
 }
 
 QString CityListsConfiguredText() {
-    return QStringLiteral("Folder list ustawiają wartości \"aDane\" i \"City\" w sekcji "
-                          "[Software\\Morvane\\Directories] pliku %1; bez nich listy są czytane z folderu "
-                          "aDane\\Miasto\\Ulic pakietu.")
+    return QStringLiteral(
+               "Folder list ustawiają wartości \"aDane\" i \"City\" w sekcji "
+               "[Software\\Morvane\\Directories] pliku %1; bez nich listy są czytane z folderu "
+               "aDane\\Miasto\\Ulic pakietu.")
         .arg(RegistryFilePath());
 }
 

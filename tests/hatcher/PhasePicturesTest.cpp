@@ -231,7 +231,8 @@ TEST_F(PhasePictures, AFailureRemovesTheCircleAndTheCopiesAndRestoresTheVariable
     EXPECT_EQ(handles(), before);
     EXPECT_FALSE(automation::CheckBlockExists(QStringLiteral("Schemat_wzorzec_7")));
     ASSERT_EQ(prompts.asked().size(), 1u);
-    EXPECT_TRUE(prompts.asked()[0].text.startsWith(QStringLiteral("Nie udało się utworzyć schematu wzorcowego:")));
+    EXPECT_TRUE(
+        prompts.asked()[0].text.startsWith(QStringLiteral("Nie udało się utworzyć schematu wzorcowego:")));
     EXPECT_EQ(CadDocument.getVariable(QStringLiteral("CECOLOR")).toText(), QStringLiteral("3"));
     EXPECT_EQ(form.val, 0);
     automation::ResetCadConnectionState();

@@ -277,8 +277,8 @@ private slots:
         program.start(bin, {QStringLiteral("S-1")});
         QVERIFY(program.waitForStarted(5000));
         auto windows = [&] {
-            return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                            QStringLiteral("Rodzaj i oznaczenie sygnalizatora")})
+            return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                            QStringLiteral("--name"), QStringLiteral("Rodzaj i oznaczenie sygnalizatora")})
                 .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         };
         QStringList found;
@@ -298,8 +298,9 @@ private slots:
         QCOMPARE(found.size(), 2);
         if (qEnvironmentVariableIsSet("HEADPLACER_SCREENSHOT_NO_NUMBER")) {
             QTest::qWait(400);
-            QGuiApplication::primaryScreen()->grabWindow(0, 0, 0, 1600, 680).save(
-                qEnvironmentVariable("HEADPLACER_SCREENSHOT_NO_NUMBER"));
+            QGuiApplication::primaryScreen()
+                ->grabWindow(0, 0, 0, 1600, 680)
+                .save(qEnvironmentVariable("HEADPLACER_SCREENSHOT_NO_NUMBER"));
         }
         QTest::qWait(300);
         QCOMPARE(automation::GetModelSpace().count(), entities);  // no insertion was started

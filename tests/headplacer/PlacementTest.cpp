@@ -96,7 +96,8 @@ protected:
         for (const cad::Entity& e : CadDocument.blocks().item(ref.name()).entities()) {
             if (e.objectName() == QLatin1String("AcDbAttributeDefinition")) continue;
             const auto [lo, hi] = e.boundingBox();
-            x0 = std::min(x0, lo.x), y0 = std::min(y0, lo.y), x1 = std::max(x1, hi.x), y1 = std::max(y1, hi.y);
+            x0 = std::min(x0, lo.x), y0 = std::min(y0, lo.y), x1 = std::max(x1, hi.x),
+            y1 = std::max(y1, hi.y);
         }
         return std::max(x1 - x0, y1 - y0) * ref.xScaleFactor();
     }

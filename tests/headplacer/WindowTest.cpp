@@ -305,8 +305,10 @@ private slots:
             HeadPlacerApp app;
             app.setEndHandler([] {});
             QVERIFY(app.start(QStringLiteral("S-1")));
-            QCOMPARE(QDir(CityDataFolder).canonicalPath(), QDir(suite + QStringLiteral("/aDane/Miasto")).canonicalPath());
-            QVERIFY(child<QComboBox>(&app.headWindow(), "cmbNumSkrzyz")->findText(QStringLiteral("12 Rondo Wschodnie")) >= 0);
+            QCOMPARE(QDir(CityDataFolder).canonicalPath(),
+                     QDir(suite + QStringLiteral("/aDane/Miasto")).canonicalPath());
+            QVERIFY(child<QComboBox>(&app.headWindow(), "cmbNumSkrzyz")
+                        ->findText(QStringLiteral("12 Rondo Wschodnie")) >= 0);
             QVERIFY(prompts.asked().empty());
         }
         QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("inne/Morvane"))));
@@ -321,7 +323,8 @@ private slots:
             QVERIFY(app.start(QStringLiteral("S-1")));
             QVERIFY(!prompts.asked().empty());
             const QString text = prompts.asked().front().text;
-            QVERIFY2(text.startsWith(QStringLiteral("Nie można przeczytać listy skrzyżowań.\n[/nigdzie/Miasto/Ulic/Skrzyzowania.lst]")),
+            QVERIFY2(text.startsWith(QStringLiteral(
+                         "Nie można przeczytać listy skrzyżowań.\n[/nigdzie/Miasto/Ulic/Skrzyzowania.lst]")),
                      qPrintable(text));
             QVERIFY2(text.contains(RegistryFilePath()), qPrintable(text));
         }

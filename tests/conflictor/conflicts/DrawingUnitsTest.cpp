@@ -120,12 +120,12 @@ TEST_F(DrawingUnitsCut, AMetreDrawingWithTheMapScaleIsStoppedBeforeTheCutWritesA
 TEST_F(DrawingUnitsCut, TheHeadlessToolRefusesWithTheMessage) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString in = dir.filePath(QStringLiteral("metry.dxf")), out = dir.filePath(QStringLiteral("po.dxf"));
+    const QString in = dir.filePath(QStringLiteral("metry.dxf")),
+                  out = dir.filePath(QStringLiteral("po.dxf"));
     doc().saveAs(in);
     QProcess p;
-    p.start(QStringLiteral(HEADLESS_TOOL),
-            {in, QStringLiteral("--intersection"), IntersectionNumber, QStringLiteral("--cut"),
-             QStringLiteral("--save"), out});
+    p.start(QStringLiteral(HEADLESS_TOOL), {in, QStringLiteral("--intersection"), IntersectionNumber,
+                                            QStringLiteral("--cut"), QStringLiteral("--save"), out});
     ASSERT_TRUE(p.waitForFinished(60000));
     const QString err = QString::fromUtf8(p.readAllStandardError());
     EXPECT_EQ(p.exitCode(), 1) << err.toStdString();
