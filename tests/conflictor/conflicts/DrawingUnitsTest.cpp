@@ -5,7 +5,9 @@
 
 #include "automation/DrawingProperties.h"
 #include "conflictor/conflicts/DrawingUnits.h"
+#include "conflictor/conflicts/StreamsXml.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -91,6 +93,15 @@ TEST_F(DrawingUnitsCut, AMetreDrawingWithTheMapScaleIsStoppedBeforeTheCutWritesA
     EXPECT_TRUE(lengthTexts().isEmpty());
     EXPECT_EQ(componentsInDrawing(QStringLiteral("K1")), 1);
     EXPECT_FALSE(saidDone());
+
+    // An export stops the same way before it writes its file.
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    prompts.clear();
+    EXPECT_TRUE(ExportStreamsXml(folder.path()).isEmpty());
+    EXPECT_TRUE(QDir(folder.path()).isEmpty());
+    ASSERT_EQ(prompts.messageTexts().size(), 1);
+    EXPECT_TRUE(prompts.messageTexts()[0].startsWith(QStringLiteral("SKALA rysunku wynosi 500")));
 
     // In conflictor the message offers the settings, with the value the drawing agrees on.
     int proposed = -1;
