@@ -1,6 +1,6 @@
 // "SKALA" held against the declared units and the lengths of the streams: what is found and proposed,
 // and a metre drawing with the map scale 500 stopped before the cut writes a number, in conflictor and
-// in the headless tool; mended in the settings, the same cut runs.
+// in the headless tool, an export stopped the same way; mended in the settings, the same cut runs.
 #include "CutFixture.h"
 
 #include "automation/DrawingProperties.h"
