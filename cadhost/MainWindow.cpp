@@ -839,6 +839,8 @@ void MainWindow::bringToFront() {
         showMaximized();
     raise();
     activateWindow();
+    // A program that raises the window waits for input: typing goes to the prompt line.
+    input_->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::afterCall(const cad::Call& call, const cad::Reply& reply) {

@@ -12,6 +12,7 @@
 #include "common/TextHelpers.h"
 #include "conflictor/conflicts/ConflictMarkers.h"
 #include "conflictor/conflicts/CrossingPairs.h"
+#include "conflictor/conflicts/DrawingUnits.h"
 #include "conflictor/conflicts/LengthTexts.h"
 #include "conflictor/conflicts/MessageLoopPacer.h"
 #include "conflictor/conflicts/SegmentCrossings.h"
@@ -305,6 +306,15 @@ CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer&
         }
     }
     run.advance();
+
+    // Nothing is written while "SKALA" would make the lengths wrong.
+    {
+        std::vector<MeasuredLength> lengths;
+        for (const MeasuredLength& m : MeasureStreams())
+            if (const int k = FindStreamIndex(m.Name); k >= 0 && marked[size_t(k)]) lengths.push_back(m);
+        run.stopFlash();
+        if (!ConfirmDrawingUnits(title, lengths)) return CutOutcome::UnitsRefused;
+    }
 
     // The old results go: markers of the streams cut, and this intersection's length texts (those of
     // other intersections stay, and no component gets a second text).

@@ -11,6 +11,7 @@
 #include "common/TextHelpers.h"
 #include "conflictor/conflicts/ConflictMarkers.h"
 #include "conflictor/conflicts/CrossingPairs.h"
+#include "conflictor/conflicts/DrawingUnits.h"
 #include "conflictor/conflicts/PhaseExport.h"
 #include "conflictor/phases/PhaseSets.h"
 #include "conflictor/streams/Intersections.h"
@@ -271,6 +272,9 @@ QString mnuNarzedzia_EksportExcel_Click(const IntergreenExportOptions& options) 
         QString& names = data.GroupStreamNames[s.Group];
         names = names.isEmpty() ? base : names + QStringLiteral(", ") + base;
     }
+    // Nothing is written while "SKALA" would make the lengths or distances wrong.
+    if (!ConfirmDrawingUnits(window.caption(), MeasureStreams(), MeasureConflictDistances()))
+        return QString();
 
     // A crossing drawn so that one intergreen direction is lost gives no workbook: a missing cell
     // would read as "no conflict".

@@ -7,6 +7,7 @@
 #include "common/NumberText.h"
 #include "common/PathHelpers.h"
 #include "common/TextHelpers.h"
+#include "conflictor/conflicts/DrawingUnits.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamReading.h"
 #include "conflictor/streams/StreamRecords.h"
@@ -71,7 +72,6 @@ QString ExportStreamsXml(const QString& folder) {
             QCoreApplication::processEvents();
         }
     } flashOff{window};
-    const double scale = automation::GetDrawingScale();
     QCoreApplication::processEvents();
     if (!OdczytajStrumienie(false, -1) || StreamTable.empty()) return QString();
     bool failed = false;
@@ -82,6 +82,9 @@ QString ExportStreamsXml(const QString& folder) {
         if (common::IsMissingPoint(ends.First)) failed = true;
     }
     for (int i = 0; i < int(StreamTable.size()); ++i) SortujOdcinkiStrumienia(i);
+    // The coordinates are metres: nothing is written while "SKALA" would make them wrong.
+    if (!failed && !ConfirmDrawingUnits(window.caption(), MeasureStreams())) return QString();
+    const double scale = automation::GetDrawingScale();
     if (StreamTable[0].SegmentCount < 1) failed = true;
     const common::PlanePoint centre = failed && StreamTable[0].SegmentCount < 1
                                           ? common::PlanePoint{0, 0}

@@ -9,11 +9,13 @@
 #include "common/TextHelpers.h"
 #include "common/ui/FormWindow.h"
 #include "common/ui/MouseWheelHook.h"
+#include "conflictor/conflicts/DrawingUnits.h"
 #include "conflictor/dialogs/StreamDialogHooks.h"
 #include "conflictor/mainwindow/CommandTable.h"
 #include "conflictor/mainwindow/ExportCommands.h"
 #include "conflictor/mainwindow/StreamCellEditor.h"
 #include "conflictor/mainwindow/StreamGridRules.h"
+#include "conflictor/mainwindow/WindowCommands.h"
 #include "conflictor/streams/CommandGuard.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamBlocks.h"
@@ -60,6 +62,11 @@ ConflictorWindow::ConflictorWindow(QWidget* parent) : QMainWindow(parent) {
     buildToolButtonMenus();
     AddExportDeveloperButton(*this);
     InstallStreamDialogs(this);
+    // The check of "SKALA" opens the settings over whichever window is the program's main one.
+    OpenScaleSettings = [](int proposal) {
+        auto* main = dynamic_cast<ConflictorWindow*>(&MainWindow());
+        return main && ChangeDrawingScale(*main, proposal);
+    };
     TimerKolor = new QTimer(this);
     TimerKolor->setObjectName(QStringLiteral("TimerKolor"));
     TimerKolor->setInterval(300);
@@ -452,7 +459,6 @@ void ConflictorWindow::closeEvent(QCloseEvent* event) {
     ShutDown();
     QMainWindow::closeEvent(event);
 }
-
 
 // The progress bar of long operations (the cut) and the buttons it stands in for while shown.
 void ConflictorWindow::setProgressMaximum(int maximum) {

@@ -147,10 +147,11 @@ SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
     cbSkala = new QComboBox;
     cbSkala->setObjectName(QStringLiteral("cbSkala"));
     cbSkala->setEditable(true);
-    cbSkala->addItems({QStringLiteral("1"), QStringLiteral("100"), QStringLiteral("200"),
-                       QStringLiteral("250"), QStringLiteral("500"), QStringLiteral("1000"),
-                       QStringLiteral("2000")});
-    d->addRow(Tlumacz(QStringLiteral("Skala rysunku 1:")), cbSkala);
+    // "SKALA" is drawing units per metre, not the scale of a printed map.
+    cbSkala->addItems(
+        {QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("100"), QStringLiteral("1000")});
+    cbSkala->setToolTip(Tlumacz(QStringLiteral("1 dla rysunku w metrach, 1000 dla rysunku w milimetrach")));
+    d->addRow(Tlumacz(QStringLiteral("Jednostek rysunku na metr (SKALA):")), cbSkala);
     for (const char* name : Coefficients) {
         auto* edit = new QLineEdit;
         edit->setObjectName(QString::fromLatin1(name));
@@ -229,6 +230,11 @@ void SettingsDialog::showSettings() {
     chkAutoZaznaczNowe->setChecked(Settings.AutoZaznaczNowe);
     chkTextScaled->setChecked(Settings.SkalujTekst);
     cbSkala->setCurrentText(QString::number(automation::DrawingScale));
+}
+
+void SettingsDialog::ProposeScale(int scale) {
+    cbSkala->setCurrentText(QString::number(scale));
+    cbSkala->setFocus();
 }
 
 void SettingsDialog::cbSkala_Change() {

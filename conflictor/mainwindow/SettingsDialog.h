@@ -24,6 +24,8 @@ public:
     bool ValidateSettings();
     void cmdOk_Click();
     void cbSkala_Change();
+    // Shows a proposed "SKALA" in place of the drawing's own (stored only by OK).
+    void ProposeScale(int scale);
     void chkMatrycaOdwrocona_Click();
 
     QLineEdit* field(const QString& objectName) const { return fields_.value(objectName); }

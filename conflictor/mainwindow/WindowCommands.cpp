@@ -38,13 +38,18 @@ void mnuOpcje_ZawszeNaWierzchu(ConflictorWindow& window) {
 }
 
 void mnuOpcje_Konfiguracja(ConflictorWindow& window) {
+    ChangeDrawingScale(window, 0);
+}
+
+bool ChangeDrawingScale(ConflictorWindow& window, int proposal) {
     if (automation::CheckDocumentOpen(false)) {
         automation::DrawingScale =
             common::ParseInteger(automation::GetDrawingProperty(QStringLiteral("SKALA")));
         if (automation::DrawingScale == 0) automation::DrawingScale = 1;
     }
     SettingsDialog dialog(&window);
-    dialog.exec();
+    if (proposal > 0) dialog.ProposeScale(proposal);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void mnuPomoc_Pomocnik(ConflictorWindow&) {

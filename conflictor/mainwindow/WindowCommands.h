@@ -14,6 +14,9 @@ void mnuEdycja_Detektory(ConflictorWindow& window);
 void mnuOpcje_ZawszeNaWierzchu(ConflictorWindow& window);
 // "Narzędzia > Konfiguracja": reads the drawing scale, then the settings dialog, modal.
 void mnuOpcje_Konfiguracja(ConflictorWindow& window);
+// The settings dialog opened by the check of "SKALA", with the proposed value shown (0: the drawing's
+// own); true when confirmed.
+bool ChangeDrawingScale(ConflictorWindow& window, int proposal);
 // "Pomoc > ... Pomoc (F1)": the help page of the active window.
 void mnuPomoc_Pomocnik(ConflictorWindow& window);
 // "Pomoc > O programie": the about box, modal.

@@ -20,6 +20,10 @@ using common::Tlumacz;
 
 QHash<QString, QStringList> PatternCopyHandles;
 
+QString PatternCopiesKey(const QString& nr) {
+    return QStringLiteral("SCHEMAT_WZORZEC_KOPIE_") + nr;
+}
+
 long SendCommandForNewEntity(const QString& command) {
     long result = -1;
     try {
@@ -123,17 +127,17 @@ void frmMain_cmdDefObszar_Click(HatcherForm& form) {
             const PlanePoint t = PickPointWithPrompt(
                 cad::Variant(), Tlumacz(QStringLiteral("Określ położenie tworzonego schematu...")));
             if (common::IsMissingPoint(t)) {
-                undoPattern(circle, copies);
+                // Escape at the target: the command ends quietly and the drawn circle stays.
                 circle = {};
-                form.showForm();
-                ui::MsgBox(Tlumacz(QStringLiteral(
-                               "Nie wskazano położenia schematu - utworzenie schematu przerwano.")),
-                           ui::Exclamation, form.caption());
             } else {
                 automation::HelperSelectionSet set(QStringLiteral("SSCopy"));
                 set->select(cad::SelectionSet::Crossing, cad::Point{c.X - r, c.Y - r, 0},
                             cad::Point{c.X + r, c.Y + r, 0}, PatternLayerFilter(mode, layers));
-                const QList<cad::Entity> found = set->entities();
+                // The user's own circle is no content: with only traffic layers inside it, nothing is
+                // copied, no pattern block is made and the circle stays.
+                QList<cad::Entity> found = set->entities();
+                const QString circleHandle = circle.handle();
+                found.removeIf([&](const cad::Entity& e) { return e.handle() == circleHandle; });
                 const int n = int(found.size());
                 if (n > 0) {
                     form.showForm();
@@ -145,7 +149,7 @@ void frmMain_cmdDefObszar_Click(HatcherForm& form) {
                     int i = 0;
                     for (const cad::Entity& e : found) {
                         try {
-                            if (e.handle() != circle.handle() && !layerLocked(form, e.layer()))
+                            if (!layerLocked(form, e.layer()))
                                 ClipEntityToCircle(e, c, r, true, t, false, &copies);
                         } catch (const cad::Error&) {
                             // one entity that cannot be cut does not stop the others
@@ -170,6 +174,9 @@ void frmMain_cmdDefObszar_Click(HatcherForm& form) {
                             common::FormatNumberWithDot(c.Y, QStringLiteral("#######0.0000")), 0, 0);
                         CadModelSpace.insertBlock(cp(t), name, 1, 1, 1, 0).update();
                         PatternCopyHandles.insert(nr, copies);
+                        // Kept in the drawing too, so that a later run erases these copies and nothing
+                        // else of the drawing.
+                        automation::SetDrawingProperty(PatternCopiesKey(nr), copies.join(QLatin1Char(',')));
                     } else {
                         undoPattern({}, copies);
                     }
@@ -182,7 +189,8 @@ void frmMain_cmdDefObszar_Click(HatcherForm& form) {
         try {  // a pattern block left half-made goes too
             const QString name = QStringLiteral("Schemat_wzorzec_") + nr;
             cad::Entity ref;
-            if (automation::CheckBlockExists(name) && !automation::FindFirstInsert(automation::EscapeFilterText(name), ref))
+            if (automation::CheckBlockExists(name) &&
+                !automation::FindFirstInsert(automation::EscapeFilterText(name), ref))
                 CadDocument.blocks().item(name).erase();
         } catch (const cad::Error&) {
         }

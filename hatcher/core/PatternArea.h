@@ -15,6 +15,8 @@ namespace hatcher {
 
 // The copies the last pattern area of each intersection made, by intersection number (this run).
 extern QHash<QString, QStringList> PatternCopyHandles;
+// The drawing property that keeps the same handles (joined by ",") for a later run of the program.
+QString PatternCopiesKey(const QString& nr);
 
 // Sends the command and waits for it to end; the model-space index of the newest entity when it
 // added any, else -1.

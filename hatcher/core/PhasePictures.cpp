@@ -178,17 +178,29 @@ QList<PhaseStreamRecord> ReadPhaseStreamRecords(const QString& nr) {
 
 namespace {
 
-// The pattern copies: those the pattern area recorded, or, for a pattern of an earlier run, what lies
-// in its square apart from pictures, transitions and the pattern block itself.
-QList<cad::Entity> patternCopies(const QString& nr, const std::pair<cad::Point, cad::Point>& box,
-                                 const QString& patternName) {
-    QList<cad::Entity> out;
-    if (PatternCopyHandles.contains(nr)) {
-        for (const QString& h : PatternCopyHandles.value(nr)) {
+struct PatternCopies {
+    QList<cad::Entity> Entities;
+    bool Recorded = false;  // the pattern area's own copies, erased once the pictures hold them
+};
+
+// The pattern copies: those the pattern area recorded (this run, or an earlier one through the drawing
+// property), or, for a pattern made before copies were recorded, what lies in its square apart from
+// pictures, transitions and the pattern block itself; those are only read, never erased, since the
+// square may hold the user's own drawing.
+PatternCopies patternCopies(const QString& nr, const std::pair<cad::Point, cad::Point>& box,
+                            const QString& patternName) {
+    PatternCopies out;
+    QStringList recorded = PatternCopyHandles.value(nr);
+    if (!PatternCopyHandles.contains(nr))
+        recorded =
+            automation::GetDrawingProperty(PatternCopiesKey(nr)).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    if (!recorded.isEmpty()) {
+        out.Recorded = true;
+        for (const QString& h : recorded) {
             try {
-                const cad::Entity e = CadDocument.handleToObject(h);
+                const cad::Entity e = CadDocument.handleToObject(h.trimmed());
                 e.objectName();  // raises for an erased copy
-                out << e;
+                out.Entities << e;
             } catch (const cad::Error&) {
             }
         }
@@ -201,7 +213,8 @@ QList<cad::Entity> patternCopies(const QString& nr, const std::pair<cad::Point, 
                                                   QStringLiteral("<not"), 2, QStringLiteral("`*U*"), -4,
                                                   QStringLiteral("not>"), -4, QStringLiteral("and>")}));
     Q_UNUSED(patternName);
-    return set->entities();
+    out.Entities = set->entities();
+    return out;
 }
 
 void eraseAll(const QList<cad::Entity>& entities) {
@@ -257,6 +270,7 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
     }
     SaveAndSetCadVariables(QString(), QString(), 0, 0);
     QList<cad::Entity> copies;
+    bool copiesRecorded = false;
     try {
         form.setStatus(Tlumacz(QStringLiteral("Tworzenie schematów faz")));
         ProgressInit(int(phases.size()) + 1, form.progressBar());
@@ -273,7 +287,9 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
         const cad::Point t0 = pattern.insertionPoint();
         pattern.erase();
         if (automation::GetBlockDefinition(patternName).isNull()) throw cad::Failed(QString());
-        copies = patternCopies(nr, box, patternName);
+        const PatternCopies found = patternCopies(nr, box, patternName);
+        copies = found.Entities;
+        copiesRecorded = found.Recorded;
         if (copies.isEmpty()) throw cad::Failed(QString());
         ProgressSetStepCount(int(copies.size()));
         form.setCountText(QStringLiteral("0 / %1").arg(phases.size()));
@@ -364,8 +380,10 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
             form.setCountText(QStringLiteral("%1 / %2").arg(done).arg(phases.size()));
             form.processEvents();
         }
-        eraseAll(copies);
+        if (copiesRecorded) eraseAll(copies);
         PatternCopyHandles.remove(nr);
+        if (!automation::GetDrawingProperty(PatternCopiesKey(nr)).isEmpty())
+            automation::SetDrawingProperty(PatternCopiesKey(nr), QString());
     } catch (const cad::Error& e) {
         const QString what = QString::fromUtf8(e.what());
         if (!what.isEmpty())

@@ -8,6 +8,7 @@
 #include "common/Version.h"
 #include "common/ui/FormWindow.h"
 #include "headplacer/app/HeadPlacerApp.h"
+#include "headplacer/app/HelpPages.h"
 #include "headplacer/app/WidgetNames.h"
 #include "headplacer/logic/DetectorTables.h"
 #include "headplacer/logic/HeadState.h"
@@ -230,7 +231,7 @@ void DetectorWindow::build() {
     connect(cmdJednoMiejsceRound, &QPushButton::clicked, this, [this] { cmdJednoMiejsceRound_Click(); });
     connect(cbUstaw, &QPushButton::clicked, this, [this] { cbUstaw_Click(); });
     connect(btnCcl, &QPushButton::clicked, this, [this] { btnCcl_Click(); });
-    connect(btnHlp, &QPushButton::clicked, this, [this] { app_.showHelp(StartedBySibling ? 10239 : 10010); });
+    connect(btnHlp, &QPushButton::clicked, this, [] { ShowHelpPage(HelpWindow::Detector); });
     connect(cmdUstUstDet, &QPushButton::clicked, this, [this] {
         auto* d = new DetectorSettingsDialog(this);
         d->setAttribute(Qt::WA_DeleteOnClose);
@@ -258,7 +259,7 @@ void DetectorWindow::closeEvent(QCloseEvent* e) {
 
 void DetectorWindow::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_F1) {
-        app_.showHelp(StartedBySibling ? 10239 : 10010);
+        ShowHelpPage(HelpWindow::Detector);
         return;
     }
     QWidget::keyPressEvent(e);
@@ -296,11 +297,16 @@ DetectorSettingsDialog::DetectorSettingsDialog(QWidget* parent) : QWidget(parent
     connect(txtDetFontHeight, &QLineEdit::textChanged, this, [this] { txtDetFontHeight_Change(); });
     connect(ok, &QPushButton::clicked, this, [this] { cmdOKUstDet_Click(); });
     connect(cancel, &QPushButton::clicked, this, &QWidget::close);
-    connect(help, &QPushButton::clicked, this, [parent] {
-        QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-        QCoreApplication::sendEvent(parent, &f1);
-    });
+    connect(help, &QPushButton::clicked, this, [] { ShowHelpPage(HelpWindow::DetectorSettings); });
     txtDetFontHeight_Change();
+}
+
+void DetectorSettingsDialog::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_F1) {
+        ShowHelpPage(HelpWindow::DetectorSettings);
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 void DetectorSettingsDialog::txtDetFontHeight_Change() {

@@ -93,6 +93,9 @@ public:
     void txtDetFontHeight_Change();
     void cmdOKUstDet_Click();
 
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
 private:
     QLineEdit* txtDetFontHeight = nullptr;
     QLineEdit* txtDetFontWdth = nullptr;

@@ -44,17 +44,6 @@ int HeadPlacerApp::mainHelpContext() const {
     return StartedBySibling ? 10256 : 10011;
 }
 
-void HeadPlacerApp::showHelp(int context) {
-    // The HTML pages of the help lie in the suite's Tesmar/Zasoby/Pomoc; each context has a page.
-    const QString page = (context == 10010 || context == 10239)
-                             ? QStringLiteral("headplacer-detektory.html")
-                             : QStringLiteral("headplacer-sygnalizator.html");
-    const QString root = GetCityDataFolder(QStringLiteral("MORVANE_FOLDER"));
-    const QString path = common::JoinPath(root, QStringLiteral("Tesmar\\Zasoby\\Pomoc\\") + page);
-    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-}
-
 bool HeadPlacerApp::start(const QString& rawCommandLine) {
     StartedBySibling = false;
     const QStringList args = SplitCommandLine(rawCommandLine, 10);
@@ -88,11 +77,7 @@ bool HeadPlacerApp::start(const QString& rawCommandLine) {
     } catch (const cad::Error&) {
     }
 
-    CityDataFolder = common::JoinPath(
-        ReadRegistryString(HKEY_CURRENT_USER, QStringLiteral("Software\\Morvane\\Directories"),
-                           QStringLiteral("aDane")),
-        ReadRegistryString(HKEY_CURRENT_USER, QStringLiteral("Software\\Morvane\\Directories"),
-                           QStringLiteral("City")));
+    CityDataFolder = CityDataFolderFromSettings();
     w.setWindowTitle(common::Tlumacz(QStringLiteral("Rodzaj i oznaczenie sygnalizatora")) +
                      QStringLiteral(" w.") + common::GetVersionText());
     w.show();

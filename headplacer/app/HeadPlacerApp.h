@@ -38,7 +38,6 @@ public:
     // The accept button's insertion, after the window is hidden.
     void insertAcceptedHead();
     // The help page of a help context opened in the browser.
-    void showHelp(int context);
     int mainHelpContext() const;
 
     // PlacementUi

@@ -4,6 +4,7 @@
 #include "common/TextHelpers.h"
 #include "common/Version.h"
 #include "headplacer/app/HeadPlacerApp.h"
+#include "headplacer/app/HelpPages.h"
 #include "headplacer/app/WidgetNames.h"
 #include "headplacer/logic/HeadState.h"
 #include "headplacer/logic/HeadTables.h"
@@ -227,7 +228,7 @@ void HeadWindow::build() {
     root->addLayout(buttons);
     connect(cmdAccept, &QPushButton::clicked, this, [this] { cmdAccept_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { app_.endProgram(); });
-    connect(cmdHelp, &QPushButton::clicked, this, [this] { app_.showHelp(app_.mainHelpContext()); });
+    connect(cmdHelp, &QPushButton::clicked, this, [] { ShowHelpPage(HelpWindow::Head); });
     connect(cmdUstawienia, &QPushButton::clicked, this, [this] { cmdUstawienia_Click(); });
 
     // The window opens with vehicles, 300 mm and no additional head.
@@ -249,7 +250,7 @@ void HeadWindow::closeEvent(QCloseEvent* e) {
 
 void HeadWindow::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_F1) {
-        app_.showHelp(app_.mainHelpContext());
+        ShowHelpPage(HelpWindow::Head);
         return;
     }
     QWidget::keyPressEvent(e);

@@ -4,6 +4,7 @@
 #include "common/Ini.h"
 #include "common/TextHelpers.h"
 #include "common/ui/FormWindow.h"
+#include "headplacer/app/HelpPages.h"
 #include "headplacer/app/ListLoaders.h"
 #include "headplacer/app/WidgetNames.h"
 #include "headplacer/logic/HeadState.h"
@@ -16,6 +17,7 @@
 #include <QDateEdit>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -107,6 +109,14 @@ void InventoryDialog::fill() {
     ApplyOnTopState(this, cmdOnTop[0], cmdOnTop[1]);
     cmbUlica->clear();
     LoadStreetList(cmbUlica);
+}
+
+void InventoryDialog::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_F1) {
+        ShowHelpPage(HelpWindow::Inventory);
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 void InventoryDialog::cmdAccept_Click() {

@@ -21,21 +21,25 @@ void fillWithMemory(QComboBox* list, const QString& path, const QString& message
                     bool byNumber) {
     QStringList items;
     if (!ReadListItems(path, true, items)) {
-        ui::MsgBox(QStringLiteral("%1\n[%2]").arg(message, path), ui::Exclamation, MessageTitle());
-        return;
+        ui::MsgBox(QStringLiteral("%1\n[%2]\n%3").arg(message, path, CityListsConfiguredText()),
+                   ui::Exclamation, MessageTitle());
     }
     for (const QString& raw : items) {
         const QString item = byNumber ? raw : raw.trimmed();
         if (item.trimmed().isEmpty()) continue;
         list->addItem(item);
     }
-    if (remembered.isEmpty() || list->count() == 0) return;
-    list->setCurrentIndex(0);
-    for (int i = 0; i < list->count(); ++i) {
+    // The field shows what the drawing remembers: its list entry where one matches (the last such),
+    // otherwise the value itself; with nothing remembered it stays empty. Never an entry nobody chose:
+    // the accept takes what the field shows and writes it into the drawing.
+    int match = -1;
+    for (int i = 0; i < list->count() && !remembered.isEmpty(); ++i) {
         QString entry = list->itemText(i);
         const QString key = byNumber ? TakeFirstToken(entry, QStringLiteral(" ")) : entry;
-        if (key == remembered) list->setCurrentIndex(i);
+        if (key == remembered) match = i;
     }
+    list->setCurrentIndex(match);
+    if (match < 0) list->setEditText(remembered);
 }
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include "common/NumberText.h"
 #include "common/TextHelpers.h"
 #include "headplacer/app/HeadWindow.h"
+#include "headplacer/app/HelpPages.h"
 #include "headplacer/app/WidgetNames.h"
 #include "headplacer/logic/HeadState.h"
 #include "headplacer/logic/Settings.h"
@@ -104,10 +105,7 @@ SettingsDialog::SettingsDialog(HeadWindow& main) : QDialog(&main, Qt::Dialog), m
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(cmdHelp, &QPushButton::clicked, this, [this] {
-        QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-        keyPressEvent(&f1);
-    });
+    connect(cmdHelp, &QPushButton::clicked, this, [] { ShowHelpPage(HelpWindow::Settings); });
 
     // The stored settings.
     LoadDefaultDetector();
@@ -158,8 +156,7 @@ void SettingsDialog::cmdOK_Click() {
 
 void SettingsDialog::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_F1) {
-        QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-        QCoreApplication::sendEvent(&main_, &f1);
+        ShowHelpPage(HelpWindow::Settings);
         return;
     }
     QDialog::keyPressEvent(e);

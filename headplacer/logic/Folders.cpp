@@ -110,6 +110,25 @@ QString ListFolder() {
     return GetResourceFolder(GetCityDataFolder(QStringLiteral("MORVANE_FOLDER")), 7);
 }
 
+QString CityDataFolderFromSettings() {
+    const QString key = QStringLiteral("Software\\Morvane\\Directories");
+    const QString data = ReadRegistryString(HKEY_CURRENT_USER, key, QStringLiteral("aDane"));
+    const QString city = ReadRegistryString(HKEY_CURRENT_USER, key, QStringLiteral("City"));
+    auto unset = [](const QString& v) { return v.isEmpty() || v == QLatin1String("Brak"); };
+    if (unset(data) || unset(city))
+        return common::JoinPath(GetCityDataFolder(QStringLiteral("MORVANE_FOLDER")),
+                                QStringLiteral("aDane\\Miasto"));
+    return common::JoinPath(data, city);
+}
+
+QString CityListsConfiguredText() {
+    return QStringLiteral(
+               "Folder list ustawiają wartości \"aDane\" i \"City\" w sekcji "
+               "[Software\\Morvane\\Directories] pliku %1; bez nich listy są czytane z folderu "
+               "aDane\\Miasto\\Ulic pakietu.")
+        .arg(RegistryFilePath());
+}
+
 bool FileFound(const QString& path) {
     try {
         return common::CheckFileExists(path);

@@ -27,6 +27,12 @@ QString GetCityDataFolder(const QString& folderVariableName);
 QString GetResourceFolder(const QString& root, int code);
 // The suite root's list folder "aZasoby/Listy".
 QString ListFolder();
+// The city data folder: the values "aDane" and "City" of the registry stand-in joined; where either is
+// not configured, the suite's own "aDane/Miasto", whose "Ulic" holds the shipped street and
+// intersection lists.
+QString CityDataFolderFromSettings();
+// Where those two values are configured, for the messages about the lists.
+QString CityListsConfiguredText();
 
 // Whether the file (or, for a drawing name, its DXF file) is there; an unreadable folder counts as no.
 bool FileFound(const QString& path);

@@ -155,6 +155,12 @@ bool StartPushButton(InsertionPoll& poll) {
         return false;
     }
     try {
+        // The pick waits in the CAD: its window (and prompt line) takes the keyboard, so coordinates
+        // typed next reach it and not the detector window.
+        try {
+            automation::ActivateCadWindow(QStringLiteral("AutoCAD"));
+        } catch (const std::exception&) {
+        }
         LoadBlockWithAttributes(PushButtonBlockName(), file, PushButtonTags, false);
         SavedModelSpaceCount = CadModelSpace.count();
         PendingInsertMode = 2;

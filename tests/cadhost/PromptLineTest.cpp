@@ -23,6 +23,15 @@ class PromptLineTest : public QObject {
     static void key(QWidget* w, Qt::Key k) { PressKey(w, k); }
 
 private slots:
+    // A program raising the window waits for an answer: what is typed next goes to the prompt line.
+    void aRaisedWindowTakesTheKeyboardInItsPromptLine() {
+        HostFixture h;
+        h.view()->setFocus();
+        QTRY_VERIFY(h.view()->hasFocus());
+        h.interaction.raiseWindow();
+        QTRY_VERIFY(h.window->promptInput()->hasFocus());
+    }
+
     void unknownCommandAndWrongKeywordAnswerInPolish() {
         HostFixture h;
         QLineEdit* in = h.window->promptInput();

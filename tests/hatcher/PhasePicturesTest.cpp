@@ -111,16 +111,65 @@ TEST_F(PhasePictures, ASecondRowLeavesTheFirstAndTheUsersContent) {
         EXPECT_NE(CadDocument.handleToObject(first[i]).name(), CadDocument.handleToObject(second[i]).name());
 }
 
-TEST_F(PhasePictures, CancelledTargetRemovesTheCircleAndSaysSo) {
+TEST_F(PhasePictures, CancelledTargetEndsQuietlyAndLeavesTheCircle) {
     openSample();
     const QStringList before = handles();
     picks.point(0, 0).point(30, 0).cancel();
-    prompts.answerMessage(ui::Ok);
     EXPECT_TRUE(frmMain_cmdTworzObrazyFaz_Click(form).isEmpty());
-    EXPECT_EQ(handles(), before);
-    ASSERT_FALSE(prompts.asked().empty());
-    EXPECT_TRUE(prompts.asked().front().text.contains(QStringLiteral("Nie wskazano położenia schematu")));
+    EXPECT_TRUE(prompts.asked().empty());
+    const QStringList after = handles();
+    ASSERT_EQ(after.size(), before.size() + 1);
+    const cad::Entity circle = CadDocument.handleToObject(after.last());
+    EXPECT_EQ(circle.objectName(), QStringLiteral("AcDbCircle"));
+    EXPECT_DOUBLE_EQ(circle.radius(), 30);
+    EXPECT_FALSE(automation::CheckBlockExists(QStringLiteral("Schemat_wzorzec_7")));
     EXPECT_EQ(CadDocument.getVariable(QStringLiteral("CLAYER")).toText(), QStringLiteral("SCHEMAT_FAZY"));
+}
+
+// "All layers" with nothing but traffic layers inside the circle: the user's circle is no content.
+TEST_F(PhasePictures, OnlyTrafficLayersInTheCircleMakeNoPatternAndKeepTheCircle) {
+    ASSERT_EQ(common::SettingBindings[0].Value.toInt(), 0);
+    for (const char* layer : {"113-STRUMIENIE_RUCHU", "114-PUNKTY_KOLIZJI"}) {
+        automation::EnsureLayer(QString::fromLatin1(layer), false, 1, -10);
+        CadModelSpace.addLine({-10, 0, 0}, {10, 0, 0}).setLayer(QString::fromLatin1(layer));
+    }
+    const QStringList before = handles();
+    picks.point(0, 0).point(30, 0).point(0, -200);
+    frmMain_cmdDefObszar_Click(form);
+    EXPECT_TRUE(picks.exhausted());
+    EXPECT_FALSE(automation::CheckBlockExists(QStringLiteral("Schemat_wzorzec_7")));
+    const QStringList after = handles();
+    ASSERT_EQ(after.size(), before.size() + 1);
+    EXPECT_EQ(CadDocument.handleToObject(after.last()).objectName(), QStringLiteral("AcDbCircle"));
+    EXPECT_EQ(prompts.asked().size(), 0u);
+}
+
+// A pattern left by an earlier run of the program: the pictures take its recorded copies, and only
+// those are erased; the user's drawing in its square stays.
+TEST_F(PhasePictures, APatternOfAnEarlierRunErasesOnlyItsOwnCopies) {
+    openSample();
+    picks.point(0, 0).point(30, 0).point(0, -200);
+    frmMain_cmdDefObszar_Click(form);
+    ASSERT_TRUE(automation::CheckBlockExists(QStringLiteral("Schemat_wzorzec_7")));
+    const QStringList copies = PatternCopyHandles.value(QStringLiteral("7"));
+    ASSERT_FALSE(copies.isEmpty());
+    PatternCopyHandles.clear();  // the program ended; the drawing keeps the record
+    const cad::Entity mine = CadModelSpace.addLine({-5, -205, 0}, {5, -195, 0});
+    const QStringList before = handles();
+    cad::Entity pattern;
+    ASSERT_TRUE(automation::FindFirstInsert(QStringLiteral("Schemat_wzorzec_7"), pattern));
+    const QString patternHandle = pattern.handle();
+    picks.point(0, 0).cancel();  // this run draws no new pattern: the old one is used
+    const QStringList pictures = frmMain_cmdTworzObrazyFaz_Click(form);
+    ASSERT_EQ(pictures.size(), 4);
+    EXPECT_NO_THROW(mine.startPoint());
+    QStringList expected = before;
+    for (const QString& h : copies) expected.removeOne(h);
+    expected.removeOne(patternHandle);
+    QStringList after = handles();
+    for (const QString& h : pictures) after.removeOne(h);
+    EXPECT_EQ(after, expected);
+    EXPECT_EQ(automation::GetDrawingProperty(PatternCopiesKey(QStringLiteral("7"))), QString());
 }
 
 TEST_F(PhasePictures, ReadersOfPhasesStreamsAndLinks) {
@@ -182,7 +231,8 @@ TEST_F(PhasePictures, AFailureRemovesTheCircleAndTheCopiesAndRestoresTheVariable
     EXPECT_EQ(handles(), before);
     EXPECT_FALSE(automation::CheckBlockExists(QStringLiteral("Schemat_wzorzec_7")));
     ASSERT_EQ(prompts.asked().size(), 1u);
-    EXPECT_TRUE(prompts.asked()[0].text.startsWith(QStringLiteral("Nie udało się utworzyć schematu wzorcowego:")));
+    EXPECT_TRUE(
+        prompts.asked()[0].text.startsWith(QStringLiteral("Nie udało się utworzyć schematu wzorcowego:")));
     EXPECT_EQ(CadDocument.getVariable(QStringLiteral("CECOLOR")).toText(), QStringLiteral("3"));
     EXPECT_EQ(form.val, 0);
     automation::ResetCadConnectionState();

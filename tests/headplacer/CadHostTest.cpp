@@ -122,7 +122,8 @@ private slots:
         xdotool({QStringLiteral("windowsize"), hostWindow, QStringLiteral("860"), QStringLiteral("760")});
         // The drawing's scale and map section, as a surveyed base map carries them.
         QVERIFY(automation::CheckDocumentOpen(false));
-        automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("500"));
+        // A drawing in metres: one drawing unit per metre.
+        automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("1"));
         automation::SetDrawingProperty(QStringLiteral("NUMERSEKCJI"), QStringLiteral("30-18"));
     }
 
@@ -201,9 +202,9 @@ private slots:
         QVERIFY2(py.exitCode() == 0, qPrintable(QString::fromUtf8(py.readAllStandardError())));
         QVERIFY2(out.contains(QStringLiteral(
                      "HEAD layer=110-SYGNALIZACJA_KOMORY attribs=19 INWENT_NUMER=30-18/987/K1p "
-                     "NUMER_SKRZYZ=987 SYMBOL=S-1 scale=5")),
+                     "NUMER_SKRZYZ=987 SYMBOL=S-1 scale=0.01 extent=0.87")),
                  qPrintable(out));
-        QVERIFY2(out.contains(QStringLiteral("TEXT K1p height=500")), qPrintable(out));
+        QVERIFY2(out.contains(QStringLiteral("TEXT K1p height=1\n")), qPrintable(out));
         QVERIFY2(out.contains(QStringLiteral("BLOCKDEF attdefs=19")), qPrintable(out));
     }
 
@@ -211,7 +212,9 @@ private slots:
     void theProgramPlacesAHeadAsAProcess() {
         const QString bin = dir.filePath(QStringLiteral("suite/Tesmar/bin/headplacer"));
         QVERIFY(QFile::copy(QStringLiteral(HEADPLACER_EXE), bin));
-        automation::SetDrawingProperty(QStringLiteral("ONUMERSKRZYZ"), QStringLiteral("987"));
+        // A drawing of intersection 55, which the city's list does not name: the head and the drawing
+        // keep 55 (never the list's first entry).
+        automation::SetDrawingProperty(QStringLiteral("ONUMERSKRZYZ"), QStringLiteral("55"));
         QProcess program;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("DISPLAY"), display);
@@ -255,7 +258,55 @@ private slots:
             for (const cad::Entity& a : e.attributes())
                 if (a.tagString() == QLatin1String("INWENT_NUMER")) found = a.textString();
         }
-        QCOMPARE(found, QStringLiteral("30-18/987/K1"));
+        QCOMPARE(found, QStringLiteral("30-18/55/K1"));
+        QCOMPARE(automation::GetDrawingProperty(QStringLiteral("ONUMERSKRZYZ")), QStringLiteral("55"));
+    }
+
+    // On a drawing without an intersection number the field is empty and the accept asks for it.
+    void theProgramAsksForAMissingIntersectionNumber() {
+        const QString bin = dir.filePath(QStringLiteral("suite/Tesmar/bin/headplacer"));
+        if (!QFile::exists(bin)) QVERIFY(QFile::copy(QStringLiteral(HEADPLACER_EXE), bin));
+        automation::SetDrawingProperty(QStringLiteral("ONUMERSKRZYZ"), QString());
+        const int entities = automation::GetModelSpace().count();
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("TESMAR_CAD_SOCKET"), socket);
+        program.setProcessEnvironment(env);
+        program.start(bin, {QStringLiteral("S-1")});
+        QVERIFY(program.waitForStarted(5000));
+        auto windows = [&] {
+            return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                            QStringLiteral("--name"), QStringLiteral("Rodzaj i oznaczenie sygnalizatora")})
+                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        };
+        QStringList found;
+        for (int i = 0; i < 100 && found.isEmpty(); ++i) {
+            QTest::qWait(100);
+            found = windows();
+        }
+        QVERIFY2(!found.isEmpty(), "the head window did not appear");
+        xdotool({QStringLiteral("windowmove"), found.first(), QStringLiteral("880"), QStringLiteral("20")});
+        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), found.first()});
+        xdotool({QStringLiteral("key"), QStringLiteral("alt+z")});  // "&Zatwierdź" with the field empty
+        // The message box carries the window's title: two windows of that name while it is shown.
+        for (int i = 0; i < 100 && found.size() < 2; ++i) {
+            QTest::qWait(100);
+            found = windows();
+        }
+        QCOMPARE(found.size(), 2);
+        if (qEnvironmentVariableIsSet("HEADPLACER_SCREENSHOT_NO_NUMBER")) {
+            QTest::qWait(400);
+            QGuiApplication::primaryScreen()
+                ->grabWindow(0, 0, 0, 1600, 680)
+                .save(qEnvironmentVariable("HEADPLACER_SCREENSHOT_NO_NUMBER"));
+        }
+        QTest::qWait(300);
+        QCOMPARE(automation::GetModelSpace().count(), entities);  // no insertion was started
+        QCOMPARE(automation::GetDrawingProperty(QStringLiteral("ONUMERSKRZYZ")), QString());
+        program.terminate();
+        if (!program.waitForFinished(3000)) program.kill();
     }
 };
 

@@ -54,7 +54,8 @@ protected:
         SetProgramFolder(QStringLiteral(SUITE_BINARY_DIR "/suite/Tesmar/bin"));
         common::IniFilePath = ini.filePath(QStringLiteral("Tesmar.ini"));
         HeadPlacerSettings = {};
-        automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("500"));
+        // A drawing in metres ("SKALA" 1 drawing unit per metre).
+        automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("1"));
         automation::SetDrawingProperty(QStringLiteral("NUMERSEKCJI"), QStringLiteral("30-18"));
         CadDocument.setVariable(QStringLiteral("CLAYER"), QStringLiteral("0"));
         ASSERT_TRUE(ReadHeadDrawingValues());
@@ -89,6 +90,24 @@ protected:
         return m;
     }
 
+    // The longer side of the box of a reference's drawn geometry (its attributes left out), in drawing units.
+    static double drawnLength(const cad::Entity& ref) {
+        double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
+        for (const cad::Entity& e : CadDocument.blocks().item(ref.name()).entities()) {
+            if (e.objectName() == QLatin1String("AcDbAttributeDefinition")) continue;
+            const auto [lo, hi] = e.boundingBox();
+            x0 = std::min(x0, lo.x), y0 = std::min(y0, lo.y), x1 = std::max(x1, hi.x),
+            y1 = std::max(y1, hi.y);
+        }
+        return std::max(x1 - x0, y1 - y0) * ref.xScaleFactor();
+    }
+
+    static cad::Entity lastText() {
+        for (int i = CadModelSpace.count() - 1; i >= 0; --i)
+            if (CadModelSpace.item(i).objectName() == QLatin1String("AcDbText")) return CadModelSpace.item(i);
+        return {};
+    }
+
     QTemporaryDir ini;
     RecordingUi ui;
     InsertionPoll poll{ui};
@@ -109,7 +128,7 @@ TEST_F(PlacementTest, TheRightInsertGetsItsAttributesDescriptionAndInventory) {
     const cad::Entity head = CadDocument.handleToObject(HeadHandle);
     EXPECT_EQ(head.name(), QStringLiteral("S-1"));
     EXPECT_EQ(head.layer(), QStringLiteral("110-SYGNALIZACJA_KOMORY"));
-    EXPECT_DOUBLE_EQ(head.xScaleFactor(), 5);
+    EXPECT_DOUBLE_EQ(head.xScaleFactor(), 0.01);
     EXPECT_NEAR(InsertedRotation, std::numbers::pi / 2, 1e-9);
     const auto a = attributesOf(head);
     EXPECT_EQ(a.size(), 19);
@@ -125,7 +144,7 @@ TEST_F(PlacementTest, TheRightInsertGetsItsAttributesDescriptionAndInventory) {
     EXPECT_TRUE(a.value(QStringLiteral("UWAGI")).isEmpty());
     EXPECT_EQ(layersOfTexts(), QStringList{QStringLiteral("112-OPIS_SYGNALIZACJI:K1p")});
     const cad::Entity text = CadModelSpace.item(CadModelSpace.count() - 1);
-    EXPECT_DOUBLE_EQ(text.height(), 500);  // scaled by the drawing scale
+    EXPECT_DOUBLE_EQ(text.height(), 1);  // a metre, scaled by the drawing's units per metre
     EXPECT_EQ(text.color(), 1);
     EXPECT_EQ(automation::GetDrawingProperty(QStringLiteral("ONUMERSKRZYZ")), QStringLiteral("987"));
     EXPECT_EQ(automation::GetDrawingProperty(QStringLiteral("OSTULICA")), QStringLiteral("Główna"));
@@ -137,6 +156,50 @@ TEST_F(PlacementTest, TheRightInsertGetsItsAttributesDescriptionAndInventory) {
     EXPECT_NE(CadDocument.getVariable(QStringLiteral("TEXTSTYLE")).toText(),
               QStringLiteral("SYGN_OPISY_TXT"));
     EXPECT_TRUE(picks.exhausted());
+}
+
+// A head of real size on a drawing in metres and on one in millimetres, its texts in proportion.
+TEST_F(PlacementTest, AHeadIsItsRealSizeInMetresAndInMillimetres) {
+    struct Case {
+        const char* scale;
+        double unitsPerMetre;
+    };
+    for (const Case c : {Case{"1", 1}, Case{"1000", 1000}}) {
+        automation::SetDrawingProperty(QStringLiteral("SKALA"), QString::fromLatin1(c.scale));
+        ASSERT_TRUE(ReadHeadDrawingValues());
+        ContrastScreens = true;
+        ScreenSymbol = QStringLiteral("EKP");
+        InventoryNumber = QStringLiteral("30-18/987/K1p") + QString::fromLatin1(c.scale);  // no duplicate
+        ASSERT_TRUE(LocateHeadSymbolFile(QStringLiteral("S-1")));
+        const double u = c.unitsPerMetre;
+        picks.point(100 * u, 50 * u).text(QStringLiteral("90")).point(102 * u, 52 * u);
+        ASSERT_EQ(InsertHead(HeadSymbolFile, poll), InsertOutcome::Started);
+        runCommand();
+        ASSERT_EQ(poll.tick(), InsertionPoll::HeadCompleted);
+        const double length = drawnLength(CadDocument.handleToObject(HeadHandle)) / u;  // metres
+        EXPECT_GT(length, 0.8) << c.scale;
+        EXPECT_LT(length, 1.0) << c.scale;
+        EXPECT_NEAR(drawnLength(CadDocument.handleToObject(ScreenHandle)) / u, 0.88, 0.05) << c.scale;
+        EXPECT_DOUBLE_EQ(lastText().height(), u) << c.scale;  // 1 m
+        // The push-button: some 0.2 m, its description half a metre high.
+        ASSERT_TRUE(StartPushButton(poll));
+        picks.point(105 * u, 50 * u).point(106 * u, 51 * u);
+        runCommand();
+        ASSERT_EQ(poll.tick(), InsertionPoll::PushButtonCompleted);
+        EXPECT_NEAR(drawnLength(CadDocument.handleToObject(HeadHandle)) / u, 0.2, 0.02) << c.scale;
+        EXPECT_DOUBLE_EQ(lastText().height(), 0.5 * u) << c.scale;
+        ContrastScreens = false;
+    }
+}
+
+// While the push-button's pick waits, the CAD's window has the keyboard.
+TEST_F(PlacementTest, APushButtonPickRaisesTheCadWindow) {
+    const int before = cad_->model().raiseRequests;
+    ASSERT_TRUE(StartPushButton(poll));
+    EXPECT_EQ(cad_->model().raiseRequests, before + 1);
+    picks.cancel();
+    runCommand();
+    EXPECT_EQ(poll.tick(), InsertionPoll::Cancelled);
 }
 
 TEST_F(PlacementTest, ACancelEndsTheRunAndPlacesNothing) {
@@ -258,14 +321,14 @@ TEST_F(PlacementTest, APushButtonAfterACancelledOneIsPlaced) {
     const cad::Entity button = CadDocument.handleToObject(HeadHandle);
     EXPECT_EQ(button.name(), QStringLiteral("sygnprzycisk"));
     EXPECT_EQ(button.layer(), QStringLiteral("109-SYGNALIZACJA_PRZYCISKI"));
-    EXPECT_DOUBLE_EQ(button.xScaleFactor(), 2.5);
+    EXPECT_DOUBLE_EQ(button.xScaleFactor(), 0.005);
     EXPECT_NEAR(button.rotation(), std::numbers::pi / 2, 1e-9);
     const auto a = attributesOf(button);
     EXPECT_EQ(a.value(QStringLiteral("RODZAJ")), QStringLiteral("Przycisk"));
     EXPECT_EQ(a.value(QStringLiteral("TYP")), QStringLiteral("sensorowy"));
     EXPECT_EQ(a.value(QStringLiteral("PRODUCENT")), QStringLiteral("Sprint"));
     EXPECT_EQ(layersOfTexts(), QStringList{QStringLiteral("256-OPISY_DETEKTOROW:D1p")});
-    EXPECT_DOUBLE_EQ(CadModelSpace.item(CadModelSpace.count() - 1).height(), 250);
+    EXPECT_DOUBLE_EQ(CadModelSpace.item(CadModelSpace.count() - 1).height(), 0.5);
     EXPECT_EQ(ui.detectorShown, 2);
     // The definition keeps its three attribute definitions however many buttons follow.
     ASSERT_TRUE(StartPushButton(poll));

@@ -5,6 +5,7 @@
 #include "headplacer/app/DetectorWindow.h"
 #include "headplacer/app/HeadPlacerApp.h"
 #include "headplacer/app/HeadWindow.h"
+#include "headplacer/app/HelpPages.h"
 #include "headplacer/app/InventoryDialog.h"
 #include "headplacer/app/SettingsDialog.h"
 #include "headplacer/logic/Folders.h"
@@ -18,6 +19,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -76,7 +78,8 @@ private slots:
         automation::CadApplication = automation::ConnectToAutoCad(true);
         automation::CadApplication.documents().add();
         QVERIFY(automation::CheckDocumentOpen(false));
-        automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("500"));
+        // A drawing in metres: one drawing unit per metre.
+        automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("1"));
         automation::SetDrawingProperty(QStringLiteral("NUMERSEKCJI"), QStringLiteral("30-18"));
         automation::SetDrawingProperty(QStringLiteral("ONUMERSKRZYZ"), QStringLiteral("12"));
     }
@@ -203,19 +206,20 @@ private slots:
         HeadWindow& w = app.headWindow();
         QCOMPARE(label(w), QStringLiteral("Sygnalizator: 30-18/12/PR1a"));
         SettingsDialog d(w);
-        QCOMPARE(child<QComboBox>(&d, "cbSkala")->currentText(), QStringLiteral("500"));
-        QCOMPARE(child<QLabel>(&d, "labScaled")->text(), QStringLiteral("500"));
-        child<QComboBox>(&d, "cbSkala")->setCurrentText(QStringLiteral("250"));
+        QCOMPARE(child<QComboBox>(&d, "cbSkala")->currentText(), QStringLiteral("1"));
+        QCOMPARE(child<QLabel>(&d, "labScaled")->text(), QStringLiteral("1"));
+        // The same drawing in millimetres: a thousand units per metre.
+        child<QComboBox>(&d, "cbSkala")->setCurrentText(QStringLiteral("1000"));
         child<QLineEdit>(&d, "txtSygFontHeight")->setText(QStringLiteral("0,8"));
         QCOMPARE(child<QLabel>(&d, "labScaled")->text().replace(QLatin1Char(','), QLatin1Char('.')),
-                 QStringLiteral("200"));
+                 QStringLiteral("800"));
         child<QComboBox>(&d, "cmbFormatPR")->setCurrentIndex(1);
         d.cmdOK_Click();
         QCOMPARE(HeadPlacerSettings.FormatPR, 1);
         QCOMPARE(common::GetIni(common::IniFilePath, QStringLiteral("OstatnioUzyte"),
                                 QStringLiteral("FormatPR"), {}),
                  QStringLiteral("1"));
-        QCOMPARE(automation::GetDrawingProperty(QStringLiteral("SKALA")), QStringLiteral("250"));
+        QCOMPARE(automation::GetDrawingProperty(QStringLiteral("SKALA")), QStringLiteral("1000"));
         QCOMPARE(label(w), QStringLiteral("Sygnalizator: 30-18/12/P1aR1a"));
     }
 
@@ -247,6 +251,123 @@ private slots:
         QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}\\.\\d{2}\\.\\d{2}$"))
                     .match(d.values.InventoryDate)
                     .hasMatch());
+    }
+
+    // The intersection and the street show what the drawing remembers, never the first list entry.
+    void theFieldsShowOnlyWhatTheDrawingRemembers() {
+        ui::ScriptedPrompts prompts;
+        HeadPlacerApp app;
+        app.setEndHandler([] {});
+        automation::SetDrawingProperty(QStringLiteral("ONUMERSKRZYZ"), QString());
+        QVERIFY(app.start(QStringLiteral("S-1")));
+        HeadWindow& w = app.headWindow();
+        QComboBox* intersection = child<QComboBox>(&w, "cmbNumSkrzyz");
+        QVERIFY(intersection->count() > 0);
+        QCOMPARE(intersection->currentText(), QString());
+        w.cmdAccept_Click();
+        QVERIFY(!app.poll().active());
+        QCOMPARE(prompts.asked().back().text, QStringLiteral("Nie wypełniono pola \"Skrzyżowanie\"!"));
+
+        // A drawing of intersection 55, which the list does not name: 55 stays.
+        HeadPlacerApp second;
+        second.setEndHandler([] {});
+        automation::SetDrawingProperty(QStringLiteral("ONUMERSKRZYZ"), QStringLiteral("55"));
+        QVERIFY(second.start(QStringLiteral("S-1")));
+        QCOMPARE(child<QComboBox>(&second.headWindow(), "cmbNumSkrzyz")->currentText(), QStringLiteral("55"));
+        second.headWindow().cmdAccept_Click();
+        QVERIFY(second.poll().active());
+        QCOMPARE(IntersectionNumber, QStringLiteral("55"));
+        QCOMPARE(InventoryNumber, QStringLiteral("30-18/55/K1"));
+
+        CityDataFolder = suite + QStringLiteral("/aDane/Miasto");
+        automation::SetDrawingProperty(QStringLiteral("OSTULICA"), QString());
+        InventoryDialog none(nullptr);
+        none.show();
+        QVERIFY(child<QComboBox>(&none, "cmbUlica")->count() > 0);
+        QCOMPARE(child<QComboBox>(&none, "cmbUlica")->currentText(), QString());
+        automation::SetDrawingProperty(QStringLiteral("OSTULICA"), QStringLiteral("Zielna"));
+        InventoryDialog remembered(nullptr);
+        remembered.show();
+        QCOMPARE(child<QComboBox>(&remembered, "cmbUlica")->currentText(), QStringLiteral("Zielna"));
+        automation::SetDrawingProperty(QStringLiteral("OSTULICA"), QStringLiteral("Leśna"));
+        InventoryDialog listed(nullptr);
+        listed.show();
+        QCOMPARE(child<QComboBox>(&listed, "cmbUlica")->currentIndex(), 1);
+    }
+
+    // Nothing configured: the suite's own lists; a list that is not there is named with where the
+    // folder is configured.
+    void firstRunReadsTheSuitesLists() {
+        ui::ScriptedPrompts prompts;
+        const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("pusty")).toUtf8());
+        {
+            HeadPlacerApp app;
+            app.setEndHandler([] {});
+            QVERIFY(app.start(QStringLiteral("S-1")));
+            QCOMPARE(QDir(CityDataFolder).canonicalPath(),
+                     QDir(suite + QStringLiteral("/aDane/Miasto")).canonicalPath());
+            QVERIFY(child<QComboBox>(&app.headWindow(), "cmbNumSkrzyz")
+                        ->findText(QStringLiteral("12 Rondo Wschodnie")) >= 0);
+            QVERIFY(prompts.asked().empty());
+        }
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("inne/Morvane"))));
+        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("inne")).toUtf8());
+        QFile reg(RegistryFilePath());
+        QVERIFY(reg.open(QIODevice::WriteOnly));
+        reg.write("[Software\\Morvane\\Directories]\naDane=/nigdzie\nCity=Miasto\n");
+        reg.close();
+        {
+            HeadPlacerApp app;
+            app.setEndHandler([] {});
+            QVERIFY(app.start(QStringLiteral("S-1")));
+            QVERIFY(!prompts.asked().empty());
+            const QString text = prompts.asked().front().text;
+            QVERIFY2(text.startsWith(QStringLiteral(
+                         "Nie można przeczytać listy skrzyżowań.\n[/nigdzie/Miasto/Ulic/Skrzyzowania.lst]")),
+                     qPrintable(text));
+            QVERIFY2(text.contains(RegistryFilePath()), qPrintable(text));
+        }
+        qputenv("XDG_CONFIG_HOME", saved);
+    }
+
+    // F1 in each window opens a page of headplacer about that window.
+    void f1OpensThePageOfEachWindow() {
+        ui::ScriptedPrompts prompts;
+        HeadPlacerApp app;
+        app.setEndHandler([] {});
+        QVERIFY(app.start(QStringLiteral("S-5")));
+        auto pageAfterF1 = [](QWidget* w) {
+            QTest::keyClick(w, Qt::Key_F1);
+            return QFileInfo(LastHelpPage()).fileName();
+        };
+        HeadWindow& w = app.headWindow();
+        SettingsDialog settings(w);
+        CityDataFolder = suite + QStringLiteral("/aDane/Miasto");
+        InventoryDialog inventory(nullptr);
+        app.openDetectorWindow();
+        DetectorSettingsDialog detectorSettings(app.detectorWindow());
+        const QList<std::pair<QWidget*, QString>> own = {
+            {&w, QStringLiteral("headplacer-sygnalizator.html")},
+            {&settings, QStringLiteral("10012.html")},
+            {&inventory, QStringLiteral("headplacer-inwentaryzacja.html")},
+            {app.detectorWindow(), QStringLiteral("headplacer-detektory.html")},
+            {&detectorSettings, QStringLiteral("headplacer-opisy-detektorow.html")}};
+        for (const auto& [window, page] : own) {
+            QCOMPARE(pageAfterF1(window), page);
+            // The page is shipped, and it is headplacer's.
+            QFile f(QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Pomoc/") + page);
+            QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(page));
+            const QString html = QString::fromUtf8(f.readAll());
+            QVERIFY2(html.contains(QStringLiteral("sygnalizator"), Qt::CaseInsensitive) ||
+                         html.contains(QStringLiteral("detektor"), Qt::CaseInsensitive),
+                     qPrintable(page));
+        }
+        StartedBySibling = true;
+        QCOMPARE(pageAfterF1(&w), QStringLiteral("10256.html"));
+        QCOMPARE(pageAfterF1(&settings), QStringLiteral("10332.html"));
+        QCOMPARE(pageAfterF1(app.detectorWindow()), QStringLiteral("10239.html"));
+        StartedBySibling = false;
     }
 
     void theDetectorWindowOffersPushButtonsOnly() {

@@ -59,6 +59,8 @@ QString outcomeText(conflictor::CutOutcome o) {
             return QStringLiteral("no stream is highlighted");
         case CutOutcome::CheckFailed:
             return QStringLiteral("a stream failed the check; nothing was cut");
+        case CutOutcome::UnitsRefused:
+            return QStringLiteral("\"SKALA\" does not fit the drawing's units or lengths; nothing was cut");
         case CutOutcome::Failed:
             return QStringLiteral("the drawing refused a step of the cut");
         case CutOutcome::Done:

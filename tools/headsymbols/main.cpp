@@ -3,8 +3,11 @@
 // aZasoby/Sygnalizacja/Sygnalizatory, the push-button "sygnprzycisk" in aZasoby/Symbole.
 // Each head is a housing with its lens circles (arrows, bars or figures in the directional lenses),
 // standing on a short bracket whose foot, the mounting point, is the block's base point (0, 0).
-// A three-lens head is about 0.9 units long; it is inserted at the drawing scale / 100 (5 at 1:500),
-// which gives some 9 mm on the printed map. Usage: headsymbols OUTPUT_ROOT
+// The shapes below are laid out in metres (a three-lens head is about 0.9 m long) and written at 100
+// block units per metre for heads and screens, 200 for the push-button: headplacer inserts them at
+// "SKALA" / 100 and "SKALA" / 200, "SKALA" being drawing units per metre, so a head comes out its real
+// size on a drawing in metres ("SKALA" 1) and on one in millimetres ("SKALA" 1000).
+// Usage: headsymbols OUTPUT_ROOT
 #include "platform/cad/dxf/DxfWriter.h"
 #include "platform/cad/engine/Database.h"
 
@@ -25,20 +28,34 @@ constexpr double LensR = 0.09;    // lens radius
 constexpr double HalfW = 0.12;    // housing half width
 constexpr double Bracket = 0.15;  // bracket from the mounting point to the housing
 
+// Block units per metre of the written drawings.
+constexpr double HeadUnitsPerMetre = 100;
+constexpr double PushButtonUnitsPerMetre = 200;
+
 struct Symbol {
     Database db;
     BlockDefinition* ms = nullptr;
-    Symbol() { ms = db.modelSpace(); }
+    double k = HeadUnitsPerMetre;  // block units per metre of the shapes' coordinates
+    explicit Symbol(double unitsPerMetre = HeadUnitsPerMetre) : k(unitsPerMetre) { ms = db.modelSpace(); }
 
     Entity* byBlock(Entity* e) {
         e->color = ColorByBlock;
         return e;
     }
     void line(double x1, double y1, double x2, double y2) {
-        byBlock(db.addLine(ms, {x1, y1, 0}, {x2, y2, 0}));
+        byBlock(db.addLine(ms, {k * x1, k * y1, 0}, {k * x2, k * y2, 0}));
     }
-    void circle(double x, double y, double r) { byBlock(db.addCircle(ms, {x, y, 0}, r)); }
-    void poly(const std::vector<Vertex>& v, bool closed) { byBlock(db.addLwPolyline(ms, v, closed)); }
+    void circle(double x, double y, double r) { byBlock(db.addCircle(ms, {k * x, k * y, 0}, k * r)); }
+    void arc(double x, double y, double r, double a0, double a1) {
+        byBlock(db.addArc(ms, {k * x, k * y, 0}, k * r, a0, a1));
+    }
+    void poly(std::vector<Vertex> v, bool closed) {
+        for (Vertex& p : v) {
+            p.x *= k;
+            p.y *= k;
+        }
+        byBlock(db.addLwPolyline(ms, v, closed));
+    }
     void rect(double x0, double y0, double x1, double y1) {
         poly({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}, true);
     }
@@ -73,7 +90,7 @@ void arrow(Symbol& s, double cx, double cy, double angle) {
 void uturn(Symbol& s, double cx, double cy) {
     const double r = LensR * 0.35;
     s.line(cx + r, cy - LensR * 0.6, cx + r, cy);
-    s.byBlock(s.db.addArc(s.ms, {cx, cy, 0}, r, 0, Pi));
+    s.arc(cx, cy, r, 0, Pi);
     s.line(cx - r, cy, cx - r, cy - LensR * 0.6);
     s.line(cx - r, cy - LensR * 0.6, cx - r - 0.03, cy - LensR * 0.35);
     s.line(cx - r, cy - LensR * 0.6, cx - r + 0.03, cy - LensR * 0.35);
@@ -303,7 +320,7 @@ int main(int argc, char** argv) {
     }
     // The push-button: a box on the pole with the button and its tactile arrow.
     {
-        Symbol s;
+        Symbol s(PushButtonUnitsPerMetre);
         s.rect(-0.08, 0, 0.08, 0.2);
         s.circle(0, 0.13, 0.035);
         arrow(s, 0, 0.05, Pi / 2);

@@ -184,7 +184,7 @@ void Database::ensureDefaults() {
         def("$ANGBASE", {tag(50, "0.0")});
         def("$ANGDIR", {tag(70, "0")});
         def("$MEASUREMENT", {tag(70, "1")});
-        def("$INSUNITS", {tag(70, "4")});
+        def("$INSUNITS", {tag(70, "0")});  // a file that declares no units keeps declaring none
     }
 
     if (!layers_.find(QStringLiteral("0"))) newRecord(layers_, QStringLiteral("0"), 0);

@@ -22,21 +22,22 @@ struct VarInfo {
 
 // DIM* variables also carry the DIMSTYLE group code used by copyDimVariablesTo.
 const VarInfo knownVars[] = {
-    {"CECOLOR", VarType::Color, 62, "256", false},     {"CELTYPE", VarType::Text, 6, "ByLayer", false},
-    {"CLAYER", VarType::Text, 8, "0", false},          {"TEXTSTYLE", VarType::Text, 7, "Standard", false},
-    {"CELWEIGHT", VarType::Int, 370, "-1", false},     {"ANGBASE", VarType::Real, 50, "0", false},
-    {"CELTSCALE", VarType::Real, 40, "1", false},      {"LTSCALE", VarType::Real, 40, "1", false},
-    {"TEXTSIZE", VarType::Real, 40, "2.5", false},     {"DIMSTYLE", VarType::Text, 2, "Standard", true},
-    {"LASTPOINT", VarType::Point, 0, "", false},       {"LASTPROMPT", VarType::Text, 0, "", false},
-    {"DIMTXSTY", VarType::Text, 7, "Standard", false}, {"DIMASZ", VarType::Real, 40, "0.18", false},
-    {"DIMTVP", VarType::Real, 40, "0", false},         {"DIMALTF", VarType::Real, 40, "25.4", false},
-    {"DIMCEN", VarType::Real, 40, "0.09", false},      {"DIMCLRD", VarType::Int, 70, "0", false},
-    {"DIMCLRE", VarType::Int, 70, "0", false},         {"DIMCLRT", VarType::Int, 70, "0", false},
-    {"DIMDLI", VarType::Real, 40, "0.38", false},      {"DIMEXE", VarType::Real, 40, "0.18", false},
-    {"DIMEXO", VarType::Real, 40, "0.0625", false},    {"DIMSAH", VarType::Int, 70, "0", false},
-    {"DIMDEC", VarType::Int, 70, "4", false},          {"DIMTIH", VarType::Int, 70, "1", false},
-    {"DIMTOH", VarType::Int, 70, "1", false},          {"DIMGAP", VarType::Real, 40, "0.09", false},
-    {"DIMSCALE", VarType::Real, 40, "1", false},       {"DIMTXT", VarType::Real, 40, "0.18", false},
+    {"CECOLOR", VarType::Color, 62, "256", false}, {"CELTYPE", VarType::Text, 6, "ByLayer", false},
+    {"CLAYER", VarType::Text, 8, "0", false},      {"TEXTSTYLE", VarType::Text, 7, "Standard", false},
+    {"CELWEIGHT", VarType::Int, 370, "-1", false}, {"ANGBASE", VarType::Real, 50, "0", false},
+    {"CELTSCALE", VarType::Real, 40, "1", false},  {"LTSCALE", VarType::Real, 40, "1", false},
+    {"TEXTSIZE", VarType::Real, 40, "2.5", false}, {"DIMSTYLE", VarType::Text, 2, "Standard", true},
+    {"INSUNITS", VarType::Int, 70, "0", false},    {"LASTPOINT", VarType::Point, 0, "", false},
+    {"LASTPROMPT", VarType::Text, 0, "", false},   {"DIMTXSTY", VarType::Text, 7, "Standard", false},
+    {"DIMASZ", VarType::Real, 40, "0.18", false},  {"DIMTVP", VarType::Real, 40, "0", false},
+    {"DIMALTF", VarType::Real, 40, "25.4", false}, {"DIMCEN", VarType::Real, 40, "0.09", false},
+    {"DIMCLRD", VarType::Int, 70, "0", false},     {"DIMCLRE", VarType::Int, 70, "0", false},
+    {"DIMCLRT", VarType::Int, 70, "0", false},     {"DIMDLI", VarType::Real, 40, "0.38", false},
+    {"DIMEXE", VarType::Real, 40, "0.18", false},  {"DIMEXO", VarType::Real, 40, "0.0625", false},
+    {"DIMSAH", VarType::Int, 70, "0", false},      {"DIMDEC", VarType::Int, 70, "4", false},
+    {"DIMTIH", VarType::Int, 70, "1", false},      {"DIMTOH", VarType::Int, 70, "1", false},
+    {"DIMGAP", VarType::Real, 40, "0.09", false},  {"DIMSCALE", VarType::Real, 40, "1", false},
+    {"DIMTXT", VarType::Real, 40, "0.18", false},
 };
 
 // DIMSTYLE record codes of the DIM* variables.

@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -127,7 +128,15 @@ private slots:
         QCOMPARE(length.height(), 1.0);
         QCOMPARE(automation::GetDrawingProperty(QStringLiteral("SKALA")), QStringLiteral("500"));
         {
+            // The field says what "SKALA" is; a value proposed by the check shows in it.
             SettingsDialog d;
+            auto* form = qobject_cast<QFormLayout*>(d.cbSkala->parentWidget()->layout());
+            QVERIFY(form);
+            auto* caption = qobject_cast<QLabel*>(form->labelForField(d.cbSkala));
+            QVERIFY(caption);
+            QCOMPARE(caption->text(), QStringLiteral("Jednostek rysunku na metr (SKALA):"));
+            d.ProposeScale(1);
+            QCOMPARE(d.cbSkala->currentText(), QStringLiteral("1"));
             d.chkTextScaled->setChecked(true);
             d.cbSkala->setCurrentText(QStringLiteral("1000"));
             d.cmbDlugosciTekstWysokosc->setCurrentText(QStringLiteral("1,8"));

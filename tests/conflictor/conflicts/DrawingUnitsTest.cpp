@@ -1,0 +1,149 @@
+// "SKALA" held against the declared units and the lengths of the streams: what is found and proposed,
+// and a metre drawing with the map scale 500 stopped before the cut writes a number, in conflictor and
+// in the headless tool, an export stopped the same way; mended in the settings, the same cut runs.
+#include "CutFixture.h"
+
+#include "automation/DrawingProperties.h"
+#include "conflictor/conflicts/DrawingUnits.h"
+#include "conflictor/conflicts/StreamsXml.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace conflictor::test {
+namespace {
+
+using U = DeclaredUnits;
+
+std::vector<MeasuredLength> lengths(std::initializer_list<double> units) {
+    std::vector<MeasuredLength> out;
+    int i = 0;
+    for (double u : units) out.push_back({QStringLiteral("K%1").arg(++i), u});
+    return out;
+}
+
+TEST(DrawingUnits, FindingsAndProposals) {
+    // Metres declared, the map scale typed: every length below a metre; the units and lengths agree on 1.
+    UnitsFinding f = JudgeDrawingUnits(500, U::Metres, lengths({20, 45}), {});
+    EXPECT_TRUE(f.UnitsDisagree);
+    EXPECT_TRUE(f.blocking());
+    EXPECT_EQ(f.OutOfRange, (QStringList{QStringLiteral("K1 0,04 m"), QStringLiteral("K2 0,09 m")}));
+    EXPECT_EQ(f.Proposal, 1);
+    const QString text = DrawingUnitsMessage(f, 500, U::Metres);
+    EXPECT_TRUE(text.contains(QStringLiteral("metry ($INSUNITS 6)"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("zgadzają się na wartość 1"))) << text.toStdString();
+
+    // Millimetres declared, "SKALA" 1: streams of 20 km; proposed 1000.
+    f = JudgeDrawingUnits(1, U::Millimetres, lengths({20000, 35000}), {});
+    EXPECT_TRUE(f.blocking());
+    EXPECT_EQ(f.Proposal, 1000);
+    EXPECT_TRUE(JudgeDrawingUnits(1000, U::Millimetres, lengths({20000, 35000}), {}).clean());
+
+    // No declared units: the lengths alone stop it, and nothing is proposed.
+    f = JudgeDrawingUnits(500, U::None, lengths({20, 45}), {});
+    EXPECT_TRUE(f.blocking());
+    EXPECT_FALSE(f.UnitsDisagree);
+    EXPECT_EQ(f.Proposal, 0);
+    EXPECT_TRUE(DrawingUnitsMessage(f, 500, U::None).contains(QStringLiteral("nie deklaruje jednostek")));
+    EXPECT_TRUE(JudgeDrawingUnits(1, U::None, lengths({20, 45}), {}).clean());
+
+    // Millimetres declared on a drawing whose lengths are metres: said, not blocking, nothing proposed
+    // (the units and the lengths disagree).
+    f = JudgeDrawingUnits(1, U::Millimetres, lengths({20, 45}), {});
+    EXPECT_TRUE(f.UnitsDisagree);
+    EXPECT_FALSE(f.blocking());
+    EXPECT_EQ(f.Proposal, 0);
+
+    // Lengths of a road, but a conflict distance that would be written as 0.0 m.
+    f = JudgeDrawingUnits(100, U::None, lengths({150, 400}), {{QStringLiteral("K1 - K2"), 4}});
+    EXPECT_EQ(f.ZeroDistances, QStringList{QStringLiteral("K1 - K2")});
+    EXPECT_TRUE(f.blocking());
+}
+
+class DrawingUnitsCut : public CutFixture {
+protected:
+    void SetUp() override {
+        CutFixture::SetUp();
+        SetStreamWindow(&w);
+        // A drawing in metres that says so, with the map scale typed in as "SKALA".
+        automation::CadDocument.setVariable(QStringLiteral("INSUNITS"), 6);
+        automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("500"));
+        draw(QStringLiteral("K1"), {Line(0, 0, 60, 0)});
+        draw(QStringLiteral("K2"), {Line(25, -30, 25, 30)});
+        drawn();
+    }
+    void TearDown() override {
+        OpenScaleSettings = nullptr;
+        CutFixture::TearDown();
+    }
+    StreamWindow w;
+};
+
+TEST_F(DrawingUnitsCut, AMetreDrawingWithTheMapScaleIsStoppedBeforeTheCutWritesAndRunsOnceMended) {
+    EXPECT_EQ(cut(), CutOutcome::UnitsRefused);
+    const QStringList said = prompts.messageTexts();
+    ASSERT_EQ(said.size(), 2);  // the cut's question, then the one message
+    EXPECT_TRUE(said[1].startsWith(QStringLiteral("SKALA rysunku wynosi 500 jednostek rysunku na metr")))
+        << said[1].toStdString();
+    EXPECT_TRUE(said[1].contains(QStringLiteral("K1 0,12 m"))) << said[1].toStdString();
+    EXPECT_TRUE(said[1].contains(QStringLiteral("Nic nie zapisano"))) << said[1].toStdString();
+    EXPECT_TRUE(markers().isEmpty());
+    EXPECT_TRUE(lengthTexts().isEmpty());
+    EXPECT_EQ(componentsInDrawing(QStringLiteral("K1")), 1);
+    EXPECT_FALSE(saidDone());
+
+    // An export stops the same way before it writes its file.
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    prompts.clear();
+    EXPECT_TRUE(ExportStreamsXml(folder.path()).isEmpty());
+    EXPECT_TRUE(QDir(folder.path()).isEmpty());
+    ASSERT_EQ(prompts.messageTexts().size(), 1);
+    EXPECT_TRUE(prompts.messageTexts()[0].startsWith(QStringLiteral("SKALA rysunku wynosi 500")));
+
+    // In conflictor the message offers the settings, with the value the drawing agrees on.
+    int proposed = -1;
+    OpenScaleSettings = [&](int proposal) {
+        proposed = proposal;
+        automation::SetDrawingProperty(QStringLiteral("SKALA"), QString::number(proposal));
+        return true;
+    };
+    prompts.clear();
+    prompts.answerMessage(ui::Yes);  // the cut
+    prompts.answerMessage(ui::Yes);  // open the settings
+    EXPECT_EQ(CutStreams(true), CutOutcome::Done);
+    EXPECT_EQ(proposed, 1);
+    EXPECT_EQ(prompts.asked()[1].flags, ui::YesNo | ui::Exclamation | ui::DefaultButton2);
+    EXPECT_EQ(markers().size(), 1);
+    EXPECT_TRUE(lengthTexts().size() >= 2);
+    EXPECT_EQ(automation::DrawingScale, 1);
+
+    // Declined, the cut stops as well.
+    automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("500"));
+    prompts.clear();
+    prompts.answerMessage(ui::Yes);
+    prompts.answerMessage(ui::No);
+    EXPECT_EQ(CutStreams(true), CutOutcome::UnitsRefused);
+}
+
+TEST_F(DrawingUnitsCut, TheHeadlessToolRefusesWithTheMessage) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString in = dir.filePath(QStringLiteral("metry.dxf")),
+                  out = dir.filePath(QStringLiteral("po.dxf"));
+    doc().saveAs(in);
+    QProcess p;
+    p.start(QStringLiteral(HEADLESS_TOOL), {in, QStringLiteral("--intersection"), IntersectionNumber,
+                                            QStringLiteral("--cut"), QStringLiteral("--save"), out});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), 1) << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("SKALA rysunku wynosi 500"))) << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("nothing was cut"))) << err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(out));
+}
+
+}  // namespace
+}  // namespace conflictor::test
