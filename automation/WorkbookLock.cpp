@@ -14,7 +14,8 @@ QString WorkbookLockFile(const QString& path) {
     const QString name = info.fileName();
     if (name.isEmpty()) return {};
     const QDir folder = info.absoluteDir();
-    for (const QString& lock : {QStringLiteral(".~lock.") + name + QLatin1Char('#'), QStringLiteral("~$") + name}) {
+    for (const QString& lock :
+         {QStringLiteral(".~lock.") + name + QLatin1Char('#'), QStringLiteral("~$") + name}) {
         const QString candidate = folder.filePath(lock);
         if (QFileInfo::exists(candidate)) return candidate;
     }

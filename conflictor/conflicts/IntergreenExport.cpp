@@ -309,16 +309,19 @@ QString mnuNarzedzia_EksportExcel_Click(const IntergreenExportOptions& options) 
         // such a workbook is never written.
         QStringList unusable;
         if (!data.Problems.isEmpty())
-            unusable << T("Nie można zmierzyć odległości do punktu kolizji (strumień pojazdów nie kończy się w "
-                          "nim):") +
-                            QStringLiteral("\n") + data.Problems.join(QStringLiteral("\n"));
+            unusable
+                << T("Nie można zmierzyć odległości do punktu kolizji (strumień pojazdów nie kończy się w "
+                     "nim):") +
+                       QStringLiteral("\n") + data.Problems.join(QStringLiteral("\n"));
         if (!computeProblems.isEmpty())
             unusable << T("Nie można obliczyć czasu międzyzielonego (sprawdź prędkości strumieni):") +
                             QStringLiteral("\n") + computeProblems.join(QStringLiteral("\n"));
         if (!unusable.isEmpty()) {
-            warn(unusable.join(QStringLiteral("\n\n")) + QStringLiteral("\n\n") +
-                 T("Skoroszyt nie został zapisany: kolizja bez czasu międzyzielonego dałaby w matrycy kolizji "
-                   "puste pole, które oznacza brak kolizji. Popraw dane strumieni i wykonaj eksport ponownie."));
+            warn(
+                unusable.join(QStringLiteral("\n\n")) + QStringLiteral("\n\n") +
+                T("Skoroszyt nie został zapisany: kolizja bez czasu międzyzielonego dałaby w matrycy kolizji "
+                  "puste pole, które oznacza brak kolizji. Popraw dane strumieni i wykonaj eksport "
+                  "ponownie."));
             return QString();
         }
     } catch (const sheet::MacroNotFound& e) {

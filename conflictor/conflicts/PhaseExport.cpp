@@ -113,7 +113,8 @@ PhaseExportOutcome ExportPhasesToWorkbook(const QString& path) {
                        QStringLiteral("?"),
                    ui::YesNo | ui::Question, window.caption()) != ui::Yes)
         return PhaseExportOutcome::NotSaved;
-    if (!automation::ConfirmWritingLockedWorkbook(file, window.caption())) return PhaseExportOutcome::NotSaved;
+    if (!automation::ConfirmWritingLockedWorkbook(file, window.caption()))
+        return PhaseExportOutcome::NotSaved;
     if (!(stampOf(file) == stamp)) {
         warn(T("Skoroszyt został zmieniony na dysku po jego wczytaniu; informacje o fazach nie zostały "
                "zapisane.") +

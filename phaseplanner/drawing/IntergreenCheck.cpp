@@ -52,7 +52,8 @@ int FollowingGreen(const GroupRecord& entering, int clearingStart, int clearingL
         if (green.Length < 1) continue;
         ++count;
         only = k;
-        const int measured = MeasureIntergreen(clearingStart, clearingLength, green.Start, green.Length, cycle);
+        const int measured =
+            MeasureIntergreen(clearingStart, clearingLength, green.Start, green.Length, cycle);
         if (measured < 0) {
             if (overlapping == 0 || measured < overlapMeasured) {
                 overlapping = k;

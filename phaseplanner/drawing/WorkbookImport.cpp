@@ -84,7 +84,8 @@ bool frmMain_mnuGrupa_Excel_Click() {
     int listColumn = 14;
     const int groupCount = automation::ReadGroupHeadList(ws, listColumn, false, caption, *book);
     if (groupCount < 1 || listColumn < 1) {
-        if (const QString problem = GroupListProblem(ws, groupCount, listColumn); !problem.isEmpty()) warn(problem);
+        if (const QString problem = GroupListProblem(ws, groupCount, listColumn); !problem.isEmpty())
+            warn(problem);
         return false;
     }
     if (const auto cell = FindMatrixTextCell(ws, groupCount)) {

@@ -155,7 +155,8 @@ QString CheckGreenCell(const GroupRecord& group, int column, int lastColumn, int
             return value > cycleLength ? greenLengthMessage(QString::number(value), cycleLength) : QString();
         default: {
             const int length = value > green.Start ? value - green.Start : cycleLength + value - green.Start;
-            return length > cycleLength ? greenLengthMessage(QString::number(length), cycleLength) : QString();
+            return length > cycleLength ? greenLengthMessage(QString::number(length), cycleLength)
+                                        : QString();
         }
     }
 }

@@ -197,7 +197,8 @@ QString NotIntergreenWorkbookMessage(sheet::Workbook& book) {
                     .arg(book.worksheets(2).name(), prefix);
     for (int i = 1; i <= book.worksheetCount(); ++i)
         if (i != 2 && book.worksheets(i).name().toUpper().startsWith(prefix))
-            text += QLatin1Char('\n') + T("Arkusz \"%1\" jest arkuszem nr %2.").arg(book.worksheets(i).name()).arg(i);
+            text += QLatin1Char('\n') +
+                    T("Arkusz \"%1\" jest arkuszem nr %2.").arg(book.worksheets(i).name()).arg(i);
     return text;
 }
 

@@ -144,12 +144,14 @@ TEST_F(IntergreenExport, AnIntergreenThatCannotBeTrustedStopsTheWorkbookUntilMen
     // neither may leave an empty cell, which reads as "no conflict".
     for (const char* speed : {"-5.00", "0.0001"}) {
         SCOPED_TRACE(speed);
-        SetStreamAttribute(QStringLiteral("PROSTA_EWAK"), QStringLiteral("K1"), QString::fromLatin1(speed), true);
+        SetStreamAttribute(QStringLiteral("PROSTA_EWAK"), QStringLiteral("K1"), QString::fromLatin1(speed),
+                           true);
         prompts.clear();
         EXPECT_TRUE(exportTo().isEmpty());
         const QString said = prompts.messageTexts().join(QLatin1Char('|'));
-        EXPECT_TRUE(said.contains(QStringLiteral("Nie można obliczyć czasu międzyzielonego (sprawdź prędkości "
-                                                 "strumieni):\nK1 - K2")))
+        EXPECT_TRUE(
+            said.contains(QStringLiteral("Nie można obliczyć czasu międzyzielonego (sprawdź prędkości "
+                                         "strumieni):\nK1 - K2")))
             << said.toStdString();
         EXPECT_TRUE(said.contains(QStringLiteral("Skoroszyt nie został zapisany"))) << said.toStdString();
         EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
@@ -194,7 +196,8 @@ TEST_F(IntergreenExport, AWorkbookOpenInAnotherProgramIsOverwrittenOnlyAfterAski
     prompts.answerMessage(ui::Ok);
     prompts.answerMessage(ui::Yes);
     EXPECT_EQ(exportTo(), target);
-    EXPECT_EQ(readBack(target).worksheets(1).range(QStringLiteral("C2")).value().toString(), QStringLiteral("12"));
+    EXPECT_EQ(readBack(target).worksheets(1).range(QStringLiteral("C2")).value().toString(),
+              QStringLiteral("12"));
 }
 
 TEST_F(IntergreenExport, CancelledSaveDialogWritesNothing) {

@@ -447,15 +447,16 @@ private slots:
         g->setCurrent(1, 5);
         typeInCell(g, box, "99");  // an end making it 99 s long
         QCOMPARE(GroupTable[0].Greens[1].Length, 7);
-        QCOMPARE(prompts->messageTexts(),
-                 QStringList({QStringLiteral("Nieprawidłowy początek sygnału zielonego: 99 [s]!\nPoczątek musi "
-                                             "być mniejszy od długości cyklu (80 [s])."),
-                              QStringLiteral("Nieprawidłowy początek sygnału zielonego: 99999 [s]!\nPoczątek "
-                                             "musi być mniejszy od długości cyklu (80 [s])."),
-                              QStringLiteral("Nieprawidłowa długość sygnału zielonego: 81 [s]!\nDługość nie "
-                                             "może przekraczać długości cyklu (80 [s])."),
-                              QStringLiteral("Nieprawidłowa długość sygnału zielonego: 99 [s]!\nDługość nie "
-                                             "może przekraczać długości cyklu (80 [s]).")}));
+        QCOMPARE(
+            prompts->messageTexts(),
+            QStringList({QStringLiteral("Nieprawidłowy początek sygnału zielonego: 99 [s]!\nPoczątek musi "
+                                        "być mniejszy od długości cyklu (80 [s])."),
+                         QStringLiteral("Nieprawidłowy początek sygnału zielonego: 99999 [s]!\nPoczątek "
+                                        "musi być mniejszy od długości cyklu (80 [s])."),
+                         QStringLiteral("Nieprawidłowa długość sygnału zielonego: 81 [s]!\nDługość nie "
+                                        "może przekraczać długości cyklu (80 [s])."),
+                         QStringLiteral("Nieprawidłowa długość sygnału zielonego: 99 [s]!\nDługość nie "
+                                        "może przekraczać długości cyklu (80 [s]).")}));
         g->setCurrent(1, 3);
 
         // A click on the current editable cell opens it with its text selected.

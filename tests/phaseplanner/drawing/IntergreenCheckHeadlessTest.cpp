@@ -149,13 +149,13 @@ TEST(PhaseplannerHeadlessCheck, GroupsDifferingFromTheWorkbookAreListedNeverACle
     {
         QFile f(program);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("CYKL 60\nGRUPA 1 | 0 | K1 | 0+20 | \nGRUPA 2 | 0 | K2 | 24+16 | \n"
-                "GRUPA 3 | 1 | P1, P3 | 47+10 | \nGRUPA 4 | 0 | K9 | 30+5 | \n");
+        f.write(
+            "CYKL 60\nGRUPA 1 | 0 | K1 | 0+20 | \nGRUPA 2 | 0 | K2 | 24+16 | \n"
+            "GRUPA 3 | 1 | P1, P3 | 47+10 | \nGRUPA 4 | 0 | K9 | 30+5 | \n");
     }
-    const ToolRun r =
-        runTool({QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Program_12grup.dxf"),
-                 QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--draw"), program,
-                 QStringLiteral("--check"), book});
+    const ToolRun r = runTool({QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Program_12grup.dxf"),
+                               QStringLiteral("--intersection"), QStringLiteral("7"),
+                               QStringLiteral("--draw"), program, QStringLiteral("--check"), book});
     EXPECT_EQ(r.exitCode, 3) << r.err.toStdString();
     // Group 3 is measured by its position all the same.
     EXPECT_TRUE(pairLines(r.out).contains(QStringLiteral("2K -> 3P: zmierzony 7 s, wymagany 3 s (+4)")))

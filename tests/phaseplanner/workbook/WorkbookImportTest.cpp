@@ -139,36 +139,40 @@ TEST_F(Import, AWorkbookWithoutTheMatrixOrItsGroupListSaysWhatIsMissing) {
         book.save();
         book.close();
     }
-    EXPECT_EQ(importFile(renamedPath),
-              QStringLiteral("Skoroszyt nie jest skoroszytem czasów międzyzielonych:\n[") + renamedPath +
-                  QStringLiteral("]\nJego drugi arkusz nazywa się \"Matryca\", a nazwa arkusza matrycy kolizji "
-                                 "(drugiego arkusza skoroszytu) musi zaczynać się od \"MATRYCA KOLIZJI\".\n"
-                                 "Arkusz \"Matryca kolizji (stara)\" jest arkuszem nr 3."));
+    EXPECT_EQ(
+        importFile(renamedPath),
+        QStringLiteral("Skoroszyt nie jest skoroszytem czasów międzyzielonych:\n[") + renamedPath +
+            QStringLiteral("]\nJego drugi arkusz nazywa się \"Matryca\", a nazwa arkusza matrycy kolizji "
+                           "(drugiego arkusza skoroszytu) musi zaczynać się od \"MATRYCA KOLIZJI\".\n"
+                           "Arkusz \"Matryca kolizji (stara)\" jest arkuszem nr 3."));
     // A workbook of one worksheet.
     const QString single = dir.filePath(QStringLiteral("single.xlsx"));
     {
         QProcess p;  // written by openpyxl, whose new workbook has one worksheet
         p.start(QStringLiteral("/usr/bin/python3"),
-                {QStringLiteral("-c"), QStringLiteral("import openpyxl,sys\nwb=openpyxl.Workbook()\n"
-                                                      "wb.active.title='MATRYCA KOLIZJI'\nwb.save(sys.argv[1])"),
+                {QStringLiteral("-c"),
+                 QStringLiteral("import openpyxl,sys\nwb=openpyxl.Workbook()\n"
+                                "wb.active.title='MATRYCA KOLIZJI'\nwb.save(sys.argv[1])"),
                  single});
         ASSERT_TRUE(p.waitForFinished(60000) && p.exitCode() == 0) << p.readAllStandardError().toStdString();
     }
-    EXPECT_EQ(importFile(single), QStringLiteral("Skoroszyt nie jest skoroszytem czasów międzyzielonych:\n[") +
-                                      single +
-                                      QStringLiteral("]\nMa tylko jeden arkusz; matryca kolizji jest drugim "
-                                                     "arkuszem skoroszytu.\nArkusz \"MATRYCA KOLIZJI\" jest "
-                                                     "arkuszem nr 1."));
+    EXPECT_EQ(importFile(single),
+              QStringLiteral("Skoroszyt nie jest skoroszytem czasów międzyzielonych:\n[") + single +
+                  QStringLiteral("]\nMa tylko jeden arkusz; matryca kolizji jest drugim "
+                                 "arkuszem skoroszytu.\nArkusz \"MATRYCA KOLIZJI\" jest "
+                                 "arkuszem nr 1."));
     // No header "Gr" over the group list.
     const QString noGr = write(SmallBook(), QStringLiteral("nogr.xlsx"));
     RewriteCell(noGr, 2, 7, 15, sheet::Value());
-    EXPECT_EQ(importFile(noGr), QStringLiteral("Błąd w danych arkusza Excel!\nW arkuszu \"MATRYCA KOLIZJI\" nie "
-                                               "znaleziono nagłówka \"Gr\" wykazu grup w wierszu 7."));
+    EXPECT_EQ(importFile(noGr),
+              QStringLiteral("Błąd w danych arkusza Excel!\nW arkuszu \"MATRYCA KOLIZJI\" nie "
+                             "znaleziono nagłówka \"Gr\" wykazu grup w wierszu 7."));
     // No group rows.
     IntergreenBook empty;
-    EXPECT_EQ(importFile(write(empty, QStringLiteral("empty.xlsx"))),
-              QStringLiteral("Błąd w danych arkusza Excel!\nW arkuszu \"MATRYCA KOLIZJI\" nie ma grup: komórka "
-                             "A8 jest pusta."));
+    EXPECT_EQ(
+        importFile(write(empty, QStringLiteral("empty.xlsx"))),
+        QStringLiteral("Błąd w danych arkusza Excel!\nW arkuszu \"MATRYCA KOLIZJI\" nie ma grup: komórka "
+                       "A8 jest pusta."));
 }
 
 TEST_F(Import, AnInvertedMatrixGivesTheSameProgram) {
