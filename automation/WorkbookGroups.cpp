@@ -8,6 +8,7 @@
 #include "platform/ui/core/Prompt.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace automation {
 
@@ -61,9 +62,12 @@ int ReadGroupHeadList(sheet::Worksheet& worksheet, int& column, bool quiet, cons
     while (!worksheet.range(QStringLiteral("A") + QString::number(header + 1 + count)).text().isEmpty())
         ++count;
 
+    // At least 50 columns from the start, and on to the last used one: the list moves right by one
+    // column per group above 12, so a workbook of 60 groups or more has it past the first 50.
     const int start = column;
+    const int last = std::max(start + 49, worksheet.usedRect().col2);
     column = 0;
-    for (int c = start; c < start + 50; ++c) {
+    for (int c = start; c <= last; ++c) {
         if (c < 1) continue;
         const sheet::Value v = worksheet.cells(header, c).value();
         if (v.isText() && v.text() == QLatin1String("Gr")) {

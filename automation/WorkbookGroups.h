@@ -20,8 +20,9 @@ extern QStringList GroupHeadTexts;  // one text per group row
 // 6 otherwise; sets `WorkbookNewLayout` afresh each time.
 int DetectWorkbookLayout(const sheet::Workbook& workbook);
 // The number of group rows below the header row (0 on an empty group text, with a message unless
-// quiet). `column` is where the search for the header "Gr" starts (50 columns) and returns the
-// column of the group texts, right of "Gr" (0 when the header is not found).
+// quiet). `column` is where the search for the header "Gr" starts (50 columns, or on to the last
+// used column of the worksheet when that lies further) and returns the column of the group texts,
+// right of "Gr" (0 when the header is not found).
 int ReadGroupHeadList(sheet::Worksheet& worksheet, int& column, bool quiet, const QString& messageTitle,
                       const sheet::Workbook& workbook);
 

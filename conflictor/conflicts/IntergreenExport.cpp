@@ -4,6 +4,7 @@
 
 #include "automation/Automation.h"
 #include "automation/CrossingLinks.h"
+#include "automation/WorkbookLock.h"
 #include "common/NumberText.h"
 #include "common/PathHelpers.h"
 #include "common/ProgramSettings.h"
@@ -209,10 +210,14 @@ QString saveWorkbook(sheet::Workbook& book) {
         info.completeBaseName().isEmpty() ? T("Czasy miedzyzielone") : info.completeBaseName();
     req.fileName = stem + QStringLiteral("_") + IntersectionNumber + QStringLiteral(".xlsx");
     req.confirmOverwrite = true;
-    const std::optional<QString> path = ui::Prompts().file(req);
-    if (!path || path->isEmpty()) return QString();
-    QString target = *path;
-    if (QFileInfo(target).suffix().isEmpty()) target += QStringLiteral(".xlsx");
+    QString target;
+    // A workbook another program holds open is written over only after asking; No chooses again.
+    do {
+        const std::optional<QString> path = ui::Prompts().file(req);
+        if (!path || path->isEmpty()) return QString();
+        target = *path;
+        if (QFileInfo(target).suffix().isEmpty()) target += QStringLiteral(".xlsx");
+    } while (!automation::ConfirmWritingLockedWorkbook(target, MainWindow().caption()));
     try {
         book.saveAs(target);
     } catch (const std::exception& e) {
@@ -315,13 +320,25 @@ QString mnuNarzedzia_EksportExcel_Click(const IntergreenExportOptions& options) 
             ws.range(ws.cells(1, 1), ws.cells(std::max(freeRow - 1, 1), 15)).address() + QLatin1Char(',') +
             ws.range(ws.cells(1, 16), ws.cells(lastStreamRow, 24)).address());
         WriteGroupMatrixSheet(*app, *book, data);
+        // A conflict without its time would be an empty matrix cell, which reads as "no conflict":
+        // such a workbook is never written.
+        QStringList unusable;
         if (!data.Problems.isEmpty())
-            warn(T("Nie można zmierzyć odległości do punktu kolizji (strumień pojazdów nie kończy się w "
-                   "nim):") +
-                 QStringLiteral("\n") + data.Problems.join(QStringLiteral("\n")));
+            unusable
+                << T("Nie można zmierzyć odległości do punktu kolizji (strumień pojazdów nie kończy się w "
+                     "nim):") +
+                       QStringLiteral("\n") + data.Problems.join(QStringLiteral("\n"));
         if (!computeProblems.isEmpty())
-            warn(T("Nie można obliczyć czasu międzyzielonego (sprawdź prędkości strumieni):") +
-                 QStringLiteral("\n") + computeProblems.join(QStringLiteral("\n")));
+            unusable << T("Nie można obliczyć czasu międzyzielonego (sprawdź prędkości strumieni):") +
+                            QStringLiteral("\n") + computeProblems.join(QStringLiteral("\n"));
+        if (!unusable.isEmpty()) {
+            warn(
+                unusable.join(QStringLiteral("\n\n")) + QStringLiteral("\n\n") +
+                T("Skoroszyt nie został zapisany: kolizja bez czasu międzyzielonego dałaby w matrycy kolizji "
+                  "puste pole, które oznacza brak kolizji. Popraw dane strumieni i wykonaj eksport "
+                  "ponownie."));
+            return QString();
+        }
     } catch (const sheet::MacroNotFound& e) {
         warn(QString::fromUtf8(e.what()));
         return QString();

@@ -108,6 +108,11 @@ int WriteIntergreenRow(sheet::Worksheet& ws, int row, const IntergreenPair& pair
                                                          : QStringLiteral("=") + QStringLiteral("R10C24"));
     cell("O").setFormulaR1C1(QStringLiteral("=ROUNDUP(R[]C[-3],0)"));
 
+    // A speed of 0 or below gives no time a vehicle or pedestrian can keep, whatever the formula makes of it.
+    auto positive = [](const sheet::Value& v) {
+        return v.isNumber() && std::isfinite(v.number()) && v.number() > 0;
+    };
+    if (!positive(cell("E").value()) || (!enteringIsOther && !positive(cell("H").value()))) return NotANumber;
     const sheet::Value o = cell("O").value();
     if (!o.isNumber() || !std::isfinite(o.number()) || std::fabs(o.number()) > 32767) return NotANumber;
     return int(std::lround(o.number()));

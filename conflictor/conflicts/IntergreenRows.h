@@ -39,7 +39,8 @@ bool GetConflictDistanceText(const PlanePoint& point, int stream, bool& OnArc, d
                              QString& Text);
 
 // Writes the pair into row `row`; the value of column O as a whole number, or `NotANumber` when the
-// worksheet cannot compute it (a speed of 0 gives a division by zero).
+// worksheet cannot compute it (a speed of 0 gives a division by zero), the time lies beyond the
+// 16-bit range the matrix carries, or a speed the row uses is 0 or negative.
 constexpr int NotANumber = -32768;
 int WriteIntergreenRow(sheet::Worksheet& ws, int row, const IntergreenPair& pair);
 

@@ -3,6 +3,7 @@
 #include "conflictor/conflicts/PhaseExport.h"
 
 #include "automation/WorkbookGroups.h"
+#include "automation/WorkbookLock.h"
 #include "common/TextHelpers.h"
 #include "conflictor/conflicts/IntergreenExport.h"
 #include "conflictor/phases/PhaseSets.h"
@@ -111,6 +112,8 @@ PhaseExportOutcome ExportPhasesToWorkbook(const QString& path) {
     if (ui::MsgBox(T("Czy zapisać informacje o fazach w skoroszycie:") + QStringLiteral("\r\n") + file +
                        QStringLiteral("?"),
                    ui::YesNo | ui::Question, window.caption()) != ui::Yes)
+        return PhaseExportOutcome::NotSaved;
+    if (!automation::ConfirmWritingLockedWorkbook(file, window.caption()))
         return PhaseExportOutcome::NotSaved;
     if (!(stampOf(file) == stamp)) {
         warn(T("Skoroszyt został zmieniony na dysku po jego wczytaniu; informacje o fazach nie zostały "

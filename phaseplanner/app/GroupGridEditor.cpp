@@ -6,6 +6,7 @@
 #include "phaseplanner/editor/CycleParameters.h"
 #include "phaseplanner/editor/GroupEditing.h"
 #include "platform/ui/FlexGrid.h"
+#include "platform/ui/core/Prompt.h"
 
 namespace phaseplanner {
 
@@ -38,8 +39,15 @@ void GroupGridEditor::commitText(int row, int col, const QString& text) {
     grid()->setTextMatrix(row, col, text);
     const int i = ZnajdzIdxGrupy(row - 1);
     if (i < 0) return;
-    if (!CommitGroupCell(GroupTable[i], col, window_.LastColumn, common::ParseInteger(text), CycleLength,
-                         MaxCycleLength)) {
+    const int value = common::ParseLong(text);  // a long number is refused, never read as 0
+    if (const QString refusal = CheckGreenCell(GroupTable[i], col, window_.LastColumn, value, CycleLength);
+        !refusal.isEmpty()) {
+        // Not stored: the row shows the green as it stands.
+        window_.FillGroupRow(row, false);
+        ui::MsgBox(refusal, ui::Exclamation, window_.windowTitle());
+        return;
+    }
+    if (!CommitGroupCell(GroupTable[i], col, window_.LastColumn, value, CycleLength, MaxCycleLength)) {
         // Unchanged: the cell keeps the typed text as it stands (a refused complement shows the stored one).
         if (col == window_.LastColumn) window_.FillGroupRow(row, true);
         return;

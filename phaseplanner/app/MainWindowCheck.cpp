@@ -20,9 +20,13 @@ QString tr_(const char* text) {
 }  // namespace
 
 void MainWindow::RunCheckCommand(bool ReportAll, bool ShowPairs, int GraphGroup) {
-    if (!CheckIntergreenTimes(ReportAll, ShowPairs, GraphGroup)) return;
+    IntergreenCheckResult result;
+    if (!CheckIntergreenTimes(ReportAll, ShowPairs, GraphGroup, &result)) return;
+    // A check that left groups or pairs out says which, in every mode, and never that all is checked.
+    const QString incomplete = IncompleteCheckText(result);
+    if (!incomplete.isEmpty()) ui::MsgBox(incomplete, ui::Exclamation, windowTitle());
     if (!ShowPairs) {
-        if (GraphGroup < 0)
+        if (GraphGroup < 0 && incomplete.isEmpty())
             ui::MsgBox(tr_("Sprawdzono czasy międzyzielone."), ui::Information, windowTitle());
         return;
     }

@@ -11,6 +11,7 @@
 #include "phaseplanner/drawing/ProgramDrawing.h"
 #include "phaseplanner/editor/CycleParameters.h"
 #include "phaseplanner/editor/ProgramWindow.h"
+#include "phaseplanner/workbook/IntergreenMatrix.h"
 #include "platform/cad/DeferredCalls.h"
 #include "platform/sheet/Range.h"
 #include "platform/sheet/Worksheet.h"
@@ -107,15 +108,9 @@ RequiredIntergreens ReadRequiredIntergreens(sheet::Worksheet& matrix, int header
             if (a == b || !known(p) || !known(q) || p == q) continue;
             const int row = headerRow + 1 + (fromRows ? p : q);
             const int column = 3 + (fromRows ? q : p);
-            const QString text = matrix.valueAt(row, column).toString().trimmed();
-            if (text.isEmpty()) continue;
-            bool ok = false;
-            const double v = text.toDouble(&ok);
-            if (!ok || v != std::floor(v) || std::abs(v) > 32767) {
-                if (unreadable) ++*unreadable;
-                continue;
-            }
-            required[a][b] = int(v);
+            const MatrixCellReading cell = ReadMatrixCell(matrix, row, column);
+            if (cell.Fault != MatrixCellFault::None && unreadable) ++*unreadable;
+            required[a][b] = cell.Seconds;
         }
     return required;
 }
@@ -142,6 +137,8 @@ IntergreenCheckResult RunIntergreenCheck(const IntergreenWorkbookData& data, boo
     const int only = graph && GraphGroup != AllGroupsGraph ? GraphGroup : -1;
     if (graph && only >= int(GroupTable.size())) return {};
     IntergreenCheckResult r = CheckGroups(GroupTable, CycleLength, data.Required, ReportAll, only);
+    r.Unchecked = CompareWithWorkbookGroups(GroupTable, data.WorkbookSymbols);
+    r.UnreadableCells = data.UnreadableCells;
     CollisionPairs = r.CollisionPairs;
     if (ShowPairs) return r;
 

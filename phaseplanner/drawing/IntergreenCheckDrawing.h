@@ -5,6 +5,7 @@
 #include "phaseplanner/drawing/IntergreenCheck.h"
 
 #include <QString>
+#include <QStringList>
 #include <utility>
 #include <vector>
 
@@ -27,14 +28,15 @@ QString ResultBlockName();  // "CZASMIEDZYZIELONY_" and the intersection number
 struct IntergreenWorkbookData {
     RequiredIntergreens Required;  // by group record: Required[a][b] from record a to record b
     bool HasPhases = false;        // the workbook's group/phase list is not empty
-    int UnreadableCells = 0;       // matrix cells holding text that is no number (not measured)
+    int UnreadableCells = 0;       // matrix cells holding no required time (not measured)
+    QStringList WorkbookSymbols;   // the head symbols of the workbook's groups, by position
 };
 
 // The matrix of the intergreen worksheet by group record. `positionOfRecord` gives each record's
-// group position in the workbook (-1: the workbook does not list it); positions at or beyond
-// `groupCount` are not read. For positions p and q the cell in row headerRow + 1 + p, column 3 + q
-// when `fromRows` (the header reads "EWAKUACJA"), else the cell of row headerRow + 1 + q, column
-// 3 + p. An empty cell, or one that is no whole number, is no pair.
+// group position in the workbook (-1: none); positions at or beyond `groupCount` are not read. For
+// positions p and q the cell in row headerRow + 1 + p, column 3 + q when `fromRows` (the header reads
+// "EWAKUACJA"), else the cell of row headerRow + 1 + q, column 3 + p. An empty cell is no pair; one
+// that holds no required time (ReadMatrixCell) is no pair either and is counted in `unreadable`.
 RequiredIntergreens ReadRequiredIntergreens(sheet::Worksheet& matrix, int headerRow, int groupCount,
                                             bool fromRows, const std::vector<int>& positionOfRecord,
                                             int* unreadable = nullptr);
@@ -46,17 +48,21 @@ bool ClearMatrixPair(sheet::Worksheet& matrix, int headerRow, int groupCount, in
 
 // The check on given workbook data, from the erasing of the previous result on: draws the graph
 // (GraphGroup >= 0) or writes the result texts (NoGraph), or, with ShowPairs, only fills
-// CollisionPairs. The caller has settled the intersection and the table origin.
+// CollisionPairs. The result names what was not checked (groups whose head symbols differ from the
+// workbook's at the same position, unreadable cells). The caller has settled the intersection and
+// the table origin.
 IntergreenCheckResult RunIntergreenCheck(const IntergreenWorkbookData& data, bool ReportAll, bool ShowPairs,
                                          int GraphGroup);
 
 // The check against the intergreen workbook (the menu's "Sprawdź czasy", graphs and colliding pairs):
-// nothing while the table origin is unknown, no drawing is open or the intersection has no program
-// table; then the workbook is settled and read and the check runs (RunIntergreenCheck). False when
-// it ended early (the called parts, or "Brak zdefiniowanych faz!", said why).
+// it stops, saying why and what to open, while no drawing is open or the active drawing holds no
+// program table; then the workbook is settled and read and the check runs (RunIntergreenCheck).
+// False when it ended early (the called parts, or this one, said why).
 bool CheckIntergreenTimes(bool ReportAll, bool ShowPairs, int GraphGroup,
                           IntergreenCheckResult* result = nullptr);
-// Reads the matrix by group record, through the one mapping of records to workbook positions.
+// The message of the check when the active drawing holds no program table: why, and what to open.
+QString NoProgramTableMessage();
+// Reads the matrix by group record, group i of the workbook being record i.
 bool ReadIntergreenWorkbookForCheck(IntergreenWorkbookData& data);
 // Removes a colliding pair (record indexes) from the held workbook's matrix and offers to save it.
 // "Utracono połączenie z programem Excel!" when no intergreen workbook is held any more.

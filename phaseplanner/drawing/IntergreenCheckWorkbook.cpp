@@ -29,11 +29,12 @@ QString caption() {
     return MainProgramWindow().caption();
 }
 
-// The workbook group position of every record, by the one mapping the import builds.
+// Group i of the workbook is group record i, as the import builds the table; a free record has no
+// position. Where the head symbols differ the check says so (CompareWithWorkbookGroups).
 std::vector<int> recordPositions() {
     std::vector<int> positions(GroupTable.size(), -1);
     for (std::size_t r = 0; r < GroupTable.size(); ++r)
-        positions[r] = WorkbookGroupPosition(int(r), automation::GroupHeadTexts);
+        if (GroupTable[r].Defined) positions[r] = int(r);
     return positions;
 }
 
@@ -58,7 +59,11 @@ sheet::Worksheet* settleMatrix(sheet::Workbook* book, int& groupCount, int& list
     listColumn = 14;
     groupCount = automation::ReadGroupHeadList(ws, listColumn, quiet, caption(), *book);
     IntergreenSheet = &ws;
-    return groupCount >= 1 && listColumn >= 1 ? &ws : nullptr;
+    if (groupCount >= 1 && listColumn >= 1) return &ws;
+    if (!quiet)
+        if (const QString problem = GroupListProblem(ws, groupCount, listColumn); !problem.isEmpty())
+            ui::MsgBox(problem, ui::Exclamation, caption());
+    return nullptr;
 }
 
 struct CadVariablesGuard {
@@ -74,6 +79,15 @@ struct CadVariablesGuard {
 
 }  // namespace
 
+QString NoProgramTableMessage() {
+    return tr_("Aktywny rysunek nie zawiera tabeli programu sygnalizacji, więc czasów międzyzielonych nie ma "
+               "w czym sprawdzić.") +
+           QLatin1Char('\n') +
+           tr_("Otwórz w programie CAD rysunek z wrysowanym programem skrzyżowania albo wrysuj program "
+               "poleceniem \"Dane, Wrysuj grupy z tabeli\" (nowy rysunek z tabelą programu: \"Narzędzia, "
+               "Wczytaj\").");
+}
+
 bool ReadIntergreenWorkbookForCheck(IntergreenWorkbookData& data) {
     sheet::Workbook* book = nullptr;
     if (!OpenIntergreenWorkbook(book, true, QString())) return false;
@@ -82,6 +96,7 @@ bool ReadIntergreenWorkbookForCheck(IntergreenWorkbookData& data) {
     if (!ws) return false;
     data.HasPhases = hasPhaseList(*book, *ws, groupCount, listColumn);
     data.UnreadableCells = 0;
+    data.WorkbookSymbols = automation::GroupHeadTexts.mid(0, groupCount);
     data.Required =
         ReadRequiredIntergreens(*ws, automation::WorkbookHeaderRow, groupCount, IsEvacuationMatrix(*ws),
                                 recordPositions(), &data.UnreadableCells);
@@ -93,11 +108,14 @@ bool ReadIntergreenWorkbookForCheck(IntergreenWorkbookData& data) {
 
 bool CheckIntergreenTimes(bool ReportAll, bool ShowPairs, int GraphGroup, IntergreenCheckResult* result) {
     CollisionPairs.clear();
-    if (!ProgramTableOrigin.Known) return false;
     if (!automation::CheckDocumentOpen(true)) return false;
     bool found = false;
     SprawdzSkrzyzowania(found);
-    if (!found) return false;
+    if (!found || !ProgramTableOrigin.Known) {
+        // Without the table there is no program to hold against the workbook: say so, never nothing.
+        ui::MsgBox(NoProgramTableMessage(), ui::Exclamation, caption());
+        return false;
+    }
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     struct CursorBack {
         ~CursorBack() { QGuiApplication::restoreOverrideCursor(); }
@@ -128,9 +146,8 @@ bool RemoveCollisionPair(int a, int b) {
         ui::MsgBox(tr_("Utracono połączenie z programem Excel!"), ui::Exclamation, caption());
         return false;
     }
-    const int p = WorkbookGroupPosition(a, automation::GroupHeadTexts);
-    const int q = WorkbookGroupPosition(b, automation::GroupHeadTexts);
-    if (!ClearMatrixPair(*ws, automation::WorkbookHeaderRow, groupCount, p, q)) {
+    // The check measured by position: record a is group row a of the matrix.
+    if (!ClearMatrixPair(*ws, automation::WorkbookHeaderRow, groupCount, a, b)) {
         ui::MsgBox(tr_("Skoroszyt nie zawiera grup tej pary."), ui::Exclamation, caption());
         return false;
     }

@@ -80,7 +80,11 @@ bool frmMain_mnuGrupa_Excel_Click() {
     IntergreenSheet = &ws;  // the matrix of this workbook for the commands that follow
     int listColumn = 14;
     const int groupCount = automation::ReadGroupHeadList(ws, listColumn, false, caption, *book);
-    if (groupCount < 1 || listColumn < 1) return false;
+    if (groupCount < 1 || listColumn < 1) {
+        if (const QString problem = GroupListProblem(ws, groupCount, listColumn); !problem.isEmpty())
+            warn(problem);
+        return false;
+    }
     if (const auto cell = FindMatrixTextCell(ws, groupCount)) {
         warn(MatrixTextCellMessage(*cell));
         return false;

@@ -18,6 +18,22 @@ bool allDigits(const QString& text) {
 bool rowQualifies(const GreenRow& row) {
     return !row.Start.isEmpty() && !row.Length.isEmpty() && common::ParseInteger(row.Length) >= 1;
 }
+
+// The group dialog's messages about a green's start and length.
+QString greenStartMessage(const QString& start, int cycleLength) {
+    return common::Tlumacz(QStringLiteral("Nieprawidłowy początek sygnału zielonego: %1 [s]!\n"
+                                          "Początek musi być mniejszy od długości cyklu (%2 [s])."))
+        .arg(start)
+        .arg(cycleLength);
+}
+
+QString greenLengthMessage(const QString& length, int cycleLength) {
+    return common::Tlumacz(QStringLiteral("Nieprawidłowa długość sygnału zielonego: %1 [s]!\n"
+                                          "Długość nie może przekraczać długości cyklu (%2 [s])."))
+        .arg(length)
+        .arg(cycleLength);
+}
+
 }  // namespace
 
 QString CheckGreenRows(const std::vector<GreenRow>& rows, int cycleLength) {
@@ -34,16 +50,8 @@ QString CheckGreenRows(const std::vector<GreenRow>& rows, int cycleLength) {
             return common::Tlumacz(QStringLiteral("Sygnały zielone: dozwolone są tylko cyfry."));
         const qlonglong start = s.toLongLong(), length = l.toLongLong();
         if (length == 0) continue;
-        if (start >= cycleLength)
-            return common::Tlumacz(QStringLiteral("Nieprawidłowy początek sygnału zielonego: %1 [s]!\n"
-                                                  "Początek musi być mniejszy od długości cyklu (%2 [s])."))
-                .arg(s)
-                .arg(cycleLength);
-        if (length > cycleLength)
-            return common::Tlumacz(QStringLiteral("Nieprawidłowa długość sygnału zielonego: %1 [s]!\n"
-                                                  "Długość nie może przekraczać długości cyklu (%2 [s])."))
-                .arg(l)
-                .arg(cycleLength);
+        if (start >= cycleLength) return greenStartMessage(s, cycleLength);
+        if (length > cycleLength) return greenLengthMessage(l, cycleLength);
         if (++kept > MaxGreens)
             return common::Tlumacz(QStringLiteral("Grupa może mieć najwyżej %1 sygnałów zielonych."))
                 .arg(MaxGreens);
@@ -140,6 +148,22 @@ bool IsGroupCellEditable(const GroupRecord& group, int column, int lastColumn) {
     if (column > lastColumn) return false;
     const int k = column / 3;
     return k >= 1 && k <= group.GreenCount && k <= MaxGreens;
+}
+
+QString CheckGreenCell(const GroupRecord& group, int column, int lastColumn, int value, int cycleLength) {
+    if (column == lastColumn || column < 3 || !IsGroupCellEditable(group, column, lastColumn)) return {};
+    const GreenInterval& green = group.Greens[column / 3];
+    switch (column % 3) {
+        case 0:  // the cycle's end second is its start: taken as 0
+            return value > cycleLength ? greenStartMessage(QString::number(value), cycleLength) : QString();
+        case 1:
+            return value > cycleLength ? greenLengthMessage(QString::number(value), cycleLength) : QString();
+        default: {
+            const int length = value > green.Start ? value - green.Start : cycleLength + value - green.Start;
+            return length > cycleLength ? greenLengthMessage(QString::number(length), cycleLength)
+                                        : QString();
+        }
+    }
 }
 
 bool CommitGroupCell(GroupRecord& group, int column, int lastColumn, int value, int cycleLength,

@@ -48,6 +48,10 @@ GroupRecord NewGroupRecord();
 // cell of an only-red or no-signal group; a green's cells only for the group's own greens; the
 // complement column only while the complement is on.
 bool IsGroupCellEditable(const GroupRecord& group, int column, int lastColumn);
+// The message that refuses a value typed into a green's cell, the group dialog's message for the
+// same value: a start beyond the cycle (the cycle length itself is taken as 0), a length longer than
+// the cycle, or an end that makes it so. Empty when the value may be stored.
+QString CheckGreenCell(const GroupRecord& group, int column, int lastColumn, int value, int cycleLength);
 // Writes the typed value into the record for the cell; false when nothing changed (or the cell is
 // not editable). Start: the cycle length is taken as 0. End: the length from the start to it, an end
 // at or before the start wrapping over the cycle end. Complement: 0..MaxCycleLength only.

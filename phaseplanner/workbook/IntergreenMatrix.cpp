@@ -10,6 +10,7 @@
 #include "platform/sheet/Worksheet.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace phaseplanner {
 
@@ -67,26 +68,62 @@ int ReadMaxIntergreenTime(sheet::Worksheet& ws, int groupCount) {
     return largest > 5 ? largest : 5;
 }
 
+MatrixCellReading ReadMatrixCell(sheet::Worksheet& ws, int row, int column) {
+    const sheet::Value v = ws.cells(row, column).value();
+    MatrixCellReading r;
+    if (v.isEmpty()) return r;
+    r.Text = v.toString().trimmed();
+    if (!v.isNumber() && r.Text.isEmpty()) return r;
+    std::optional<double> number;
+    if (v.isNumber())
+        number = v.number();
+    else if (v.isText())
+        number = sheet::parseNumber(r.Text);
+    if (!number || !std::isfinite(*number) || *number != std::floor(*number))
+        r.Fault = MatrixCellFault::NotWhole;
+    else if (*number < 0)
+        r.Fault = MatrixCellFault::Negative;
+    else if (*number > 32767)
+        r.Fault = MatrixCellFault::OutOfRange;
+    else
+        r.Seconds = int(*number);
+    return r;
+}
+
 std::optional<MatrixTextCell> FindMatrixTextCell(sheet::Worksheet& ws, int groupCount) {
     for (int i = 0; i < groupCount; ++i)
         for (int j = 0; j < groupCount; ++j) {
             if (i == j) continue;
-            const sheet::Value v = ws.cells(groupRow(i), 3 + j).value();
-            if (v.isNumber() || v.isEmpty()) continue;
-            const QString text = v.toString().trimmed();
-            if (text.isEmpty()) continue;
-            const std::optional<double> number = sheet::parseNumber(text);
-            if (number && *number == double(int(*number))) continue;
-            return MatrixTextCell{groupRow(i), 3 + j, text};
+            const MatrixCellReading r = ReadMatrixCell(ws, groupRow(i), 3 + j);
+            if (r.Fault != MatrixCellFault::None) return MatrixTextCell{groupRow(i), 3 + j, r.Text, r.Fault};
         }
     return std::nullopt;
 }
 
 QString MatrixTextCellMessage(const MatrixTextCell& cell) {
+    const char* what = "Komórka matrycy kolizji %1 nie zawiera liczby całkowitej: \"%2\".";
+    if (cell.Fault == MatrixCellFault::Negative)
+        what = "Komórka matrycy kolizji %1 zawiera ujemny czas międzyzielony: \"%2\".";
+    else if (cell.Fault == MatrixCellFault::OutOfRange)
+        what = "Komórka matrycy kolizji %1 zawiera czas międzyzielony większy niż 32767 s: \"%2\".";
     return common::Tlumacz(QStringLiteral("Błąd w danych arkusza Excel!")) + QLatin1Char('\n') +
-           common::Tlumacz(
-               QStringLiteral("Komórka matrycy kolizji %1 nie zawiera liczby całkowitej: \"%2\"."))
+           common::Tlumacz(QString::fromUtf8(what))
                .arg(sheet::columnLetters(cell.Column) + QString::number(cell.Row), cell.Text);
+}
+
+QString GroupListProblem(sheet::Worksheet& ws, int groupCount, int listColumn) {
+    const int h = automation::WorkbookHeaderRow;
+    const QString head = common::Tlumacz(QStringLiteral("Błąd w danych arkusza Excel!")) + QLatin1Char('\n');
+    if (listColumn < 1)
+        return head + common::Tlumacz(QStringLiteral("W arkuszu \"%1\" nie znaleziono nagłówka \"Gr\" wykazu "
+                                                     "grup w wierszu %2."))
+                          .arg(ws.name())
+                          .arg(h);
+    if (groupCount < 1 && cellText(ws, h + 1, 1).isEmpty())
+        return head + common::Tlumacz(QStringLiteral("W arkuszu \"%1\" nie ma grup: komórka A%2 jest pusta."))
+                          .arg(ws.name())
+                          .arg(h + 1);
+    return {};
 }
 
 int WorkbookGroupPosition(int recordIndex, const QStringList& groupHeadTexts) {

@@ -38,15 +38,39 @@ void PobierzMatryceTMZ(std::vector<std::vector<int>>& matrix, int n, bool transp
 // group-number column never counts); 5 when it is not above 5.
 int ReadMaxIntergreenTime(sheet::Worksheet& ws, int groupCount);
 
-// A matrix cell off the diagonal holding a text that is not a whole number of seconds.
+// Why a matrix cell holds no required time although it is not blank.
+enum class MatrixCellFault {
+    None,
+    NotWhole,    // text, an error value, or a number with a fraction
+    Negative,    // a required time below 0
+    OutOfRange,  // above 32767 s, the largest the program keeps
+};
+// The required time a matrix cell holds: `Seconds` for a whole number from 0 to 32767, nothing for a
+// blank cell (no conflict), otherwise the fault and the cell's text.
+struct MatrixCellReading {
+    std::optional<int> Seconds;
+    MatrixCellFault Fault = MatrixCellFault::None;
+    QString Text;
+};
+MatrixCellReading ReadMatrixCell(sheet::Worksheet& ws, int row, int column);
+
+// The first matrix cell off the diagonal that is neither blank nor a required time.
 struct MatrixTextCell {
     int Row = 0;
     int Column = 0;
     QString Text;
+    MatrixCellFault Fault = MatrixCellFault::NotWhole;
 };
 std::optional<MatrixTextCell> FindMatrixTextCell(sheet::Worksheet& ws, int groupCount);
-// The message about such a cell: "Błąd w danych arkusza Excel!" with the cell and its text.
+// The message about such a cell: "Błąd w danych arkusza Excel!" with the cell, what is wrong with it
+// and its text.
 QString MatrixTextCellMessage(const MatrixTextCell& cell);
+
+// What the matrix worksheet's group list lacks, as the message the readers show: no header "Gr" in
+// the header row (`listColumn` below 1), or no group below it in column A. Empty when `groupCount`
+// groups were found, and when the group-list reader reported the problem itself (an empty group
+// text).
+QString GroupListProblem(sheet::Worksheet& ws, int groupCount, int listColumn);
 
 // The workbook group position (0-based row of the group list) of the GroupTable record: the
 // position whose group text equals the record's symbols (trimmed, letter case ignored), the

@@ -3,6 +3,7 @@
 #include "phaseplanner/workbook/IntergreenWorkbook.h"
 
 #include "automation/CadConnection.h"
+#include "automation/WorkbookLock.h"
 #include "common/TextHelpers.h"
 #include "phaseplanner/editor/ProgramWindow.h"
 #include "platform/sheet/Application.h"
@@ -177,7 +178,28 @@ bool OpenIntergreenWorkbook(sheet::Workbook*& book, bool search, const QString& 
         const std::optional<QString> chosen = ui::Prompts().file(request);
         if (chosen && !chosen->isEmpty()) book = takeFile(*chosen);
     }
+    if (isLive(book) && !IsIntergreenWorkbook(book)) {
+        ask(NotIntergreenWorkbookMessage(*book), ui::OkOnly | ui::Exclamation);
+        return false;
+    }
     return IsIntergreenWorkbook(book);
+}
+
+QString NotIntergreenWorkbookMessage(sheet::Workbook& book) {
+    const QString prefix = QStringLiteral("MATRYCA KOLIZJI");
+    QString text = T("Skoroszyt nie jest skoroszytem czasów międzyzielonych:") + QLatin1Char('\n') +
+                   QLatin1Char('[') + book.fullName() + QLatin1Char(']') + QLatin1Char('\n');
+    if (book.worksheetCount() < 2)
+        text += T("Ma tylko jeden arkusz; matryca kolizji jest drugim arkuszem skoroszytu.");
+    else
+        text += T("Jego drugi arkusz nazywa się \"%1\", a nazwa arkusza matrycy kolizji (drugiego arkusza "
+                  "skoroszytu) musi zaczynać się od \"%2\".")
+                    .arg(book.worksheets(2).name(), prefix);
+    for (int i = 1; i <= book.worksheetCount(); ++i)
+        if (i != 2 && book.worksheets(i).name().toUpper().startsWith(prefix))
+            text += QLatin1Char('\n') +
+                    T("Arkusz \"%1\" jest arkuszem nr %2.").arg(book.worksheets(i).name()).arg(i);
+    return text;
 }
 
 bool WorkbookChangedOnDisk() {
@@ -206,6 +228,8 @@ bool SaveIntergreenWorkbook(bool askFirst) {
     if (askFirst && ask(T("Czy zapisać zmiany w skoroszycie:") + QLatin1Char('\n') + QLatin1Char('[') + path +
                             QLatin1Char(']') + QStringLiteral(" ?"),
                         ui::YesNo | ui::Question) != ui::Yes)
+        return false;
+    if (held->hasPath() && !automation::ConfirmWritingLockedWorkbook(path, MainProgramWindow().caption()))
         return false;
     if (WorkbookChangedOnDisk()) {
         const int answer = ask(

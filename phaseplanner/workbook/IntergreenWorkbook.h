@@ -33,8 +33,13 @@ bool IsIntergreenWorkbook(sheet::Workbook* book);
 // asked before the held workbook is used when it is not the one the drawing names; empty gives
 // "Czy pobierać dane z aktywnego skoroszytu?". The workbook returned is as the file is now on disk
 // (see RefreshIntergreenWorkbook). Another workbook opened here replaces the held one (its unsaved
-// changes are offered for saving first). True when `book` is the intergreen workbook.
+// changes are offered for saving first). True when `book` is the intergreen workbook; a workbook
+// chosen that is not one is reported with what it lacks (NotIntergreenWorkbookMessage).
 bool OpenIntergreenWorkbook(sheet::Workbook*& book, bool search = true, const QString& question = QString());
+
+// Why a workbook is not the intergreen workbook: no second worksheet, or its name; and where a
+// worksheet of the matrix's name lies when it is not the second.
+QString NotIntergreenWorkbookMessage(sheet::Workbook& book);
 
 // Whether the held workbook's file differs from what was read or last saved (contents compared).
 bool WorkbookChangedOnDisk();
@@ -45,7 +50,8 @@ bool WorkbookChangedOnDisk();
 sheet::Workbook* RefreshIntergreenWorkbook();
 
 // After a command wrote into the held workbook: with `ask`, asks whether to save (No leaves the
-// changes unsaved, to be offered again at exit); a file changed on disk meanwhile is reported with
+// changes unsaved, to be offered again at exit); a file another program holds open (its lock file
+// beside it) is written only after asking; a file changed on disk meanwhile is reported with
 // the choice to replace it, read it again (dropping this program's changes) or not save now. A
 // workbook never saved asks for its file name. Saving replaces the file in one step. True when
 // nothing is left unsaved.

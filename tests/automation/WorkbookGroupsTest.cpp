@@ -88,7 +88,7 @@ TEST_F(AutomationWorkbook, GroupListOfTheOldLayoutStartsOneRowHigher) {
               (QStringList{QStringLiteral("K1"), QStringLiteral("K2"), QStringLiteral("P3")}));
 }
 
-TEST_F(AutomationWorkbook, HeaderMustReadGrExactlyWithinFiftyColumns) {
+TEST_F(AutomationWorkbook, HeaderMustReadGrExactlyFromTheStartOnToTheLastUsedColumn) {
     fillGroups(6, 15, {QStringLiteral("K1"), QStringLiteral("K2")}, QStringLiteral("GR"));
     int column = 14;
     EXPECT_EQ(ReadGroupHeadList(book->worksheets(2), column, false, QString(), *book), 2);
@@ -97,11 +97,14 @@ TEST_F(AutomationWorkbook, HeaderMustReadGrExactlyWithinFiftyColumns) {
     column = 16;  // starts right of it
     EXPECT_EQ(ReadGroupHeadList(book->worksheets(2), column, false, QString(), *book), 2);
     EXPECT_EQ(column, 0);
+    // Past the first 50 columns from N (BK, 63), where a workbook of 60 groups has its list.
     book->worksheets(2).cells(6, 64).setValue(sheet::Value(QStringLiteral("Gr")));
-    column = 14;  // the 50 columns from N end at BK (63)
+    book->worksheets(2).cells(7, 65).setValue(sheet::Value(QStringLiteral("K1")));
+    book->worksheets(2).cells(8, 65).setValue(sheet::Value(QStringLiteral("K2")));
+    column = 14;
     book->worksheets(2).cells(6, 15).setValue(sheet::Value(QStringLiteral("x")));
     EXPECT_EQ(ReadGroupHeadList(book->worksheets(2), column, false, QString(), *book), 2);
-    EXPECT_EQ(column, 0);
+    EXPECT_EQ(column, 65);
     EXPECT_TRUE(prompts.asked().empty());
 }
 

@@ -8,7 +8,9 @@
 // prints it in the text form; --wrysuj then draws the program in memory into the drawing.
 // --check WORKBOOK.xlsx checks the intergreen times of the drawing's program (or of the one drawn or
 // read by this run) against the workbook's matrix, writes the results beside the table and prints
-// every pair with its measured and required time (--check-wrong: only the pairs that are too short).
+// every pair with its measured and required time (--check-wrong: only the pairs that are too short);
+// groups whose head symbols differ from the workbook's at the same position, and pairs it could not
+// measure, are listed after the summary and the exit status is then 3.
 // Prompts are answered by default (Yes) and printed.
 // Usage: phaseplanner-headless IN.dxf [--intersection NR] [--parametry OD DO OFFSET]
 //        [--import WORKBOOK.xlsx [--set N] [--merge]] [--draw PROGRAM.txt | --wrysuj] [--read]
@@ -79,7 +81,7 @@ int main(int argc, char** argv) {
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) return usage();
     QString input = args.front(), number, savePath, programPath, workbookPath, checkPath;
-    bool read = false, drawMemory = false, checkWrong = false;
+    bool read = false, drawMemory = false, checkWrong = false, checkIncomplete = false;
     int setNumber = 1;
     HeadlessAnswers answers;
     QStringList parameters;
@@ -232,8 +234,15 @@ int main(int argc, char** argv) {
             }
             out << "Par grup kolizyjnych: " << result.CollisionPairs.size()
                 << ", czasów za krótkich: " << wrong << "\n";
+            // Never a clean summary over groups or pairs that were not measured.
+            const QString incomplete = IncompleteCheckText(result);
+            if (!incomplete.isEmpty()) {
+                out << incomplete << "\n";
+                checkIncomplete = true;
+            }
         }
         if (!savePath.isEmpty()) automation::CadDocument.saveAs(savePath);
+        if (checkIncomplete) return 3;
     } catch (const std::exception& e) {
         QTextStream(stderr) << "Błąd: " << e.what() << "\n";
         return 1;

@@ -29,7 +29,7 @@ protected:
 };
 
 TEST_F(GroupMatrixSheet, ColumnsForThreeTwelveAndThirteenGroups) {
-    for (int n : {3, 12, 13}) {
+    for (int n : {3, 12, 13, 60}) {  // 60: the group list lies past the 50 columns from 14
         SCOPED_TRACE(n);
         automation::CrossingLinkTable.clear();
         sheet::Workbook& book = templateCopy();
@@ -64,6 +64,7 @@ TEST_F(GroupMatrixSheet, InvertedMatrixSwapsRowsAndColumns) {
         d.MatrixInverted = inverted;
         d.GroupMatrix[5][2] = 7;  // entering group 5, clearing group 2
         d.GroupMatrix[3][1] = -2;
+        d.GroupMatrix[4][1] = 0;  // a 0 s intergreen is a conflict all the same
         sheet::Workbook& book = templateCopy();
         WriteGroupMatrixSheet(app, book, d);
         sheet::Worksheet& ws = book.worksheets(2);
@@ -71,6 +72,8 @@ TEST_F(GroupMatrixSheet, InvertedMatrixSwapsRowsAndColumns) {
         EXPECT_EQ(ws.cells(row, column).value().number(), 7);
         EXPECT_TRUE(ws.cells(inverted ? 12 : 9, inverted ? 4 : 7).value().isEmpty());
         EXPECT_EQ(ws.cells(inverted ? 8 : 10, inverted ? 5 : 3).value().number(), 0);  // never below 0
+        EXPECT_TRUE(ws.cells(inverted ? 8 : 11, inverted ? 6 : 3).value().isNumber());
+        EXPECT_EQ(ws.cells(inverted ? 8 : 11, inverted ? 6 : 3).value().number(), 0);
         EXPECT_EQ(ws.range(QStringLiteral("A7")).value().toString().toUpper() == QLatin1String("EWAKUACJA"),
                   inverted);
         EXPECT_EQ(ws.cells(8, 4).interior().colorIndex(), 15);

@@ -4,6 +4,7 @@
 
 #include "conflictor/conflicts/CrossingPairs.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace conflictor::test {
@@ -157,6 +158,69 @@ TEST_F(IntergreenExport, StopsWithoutIntersectionTemplateOrGroups) {
     EXPECT_TRUE(exportTo().isEmpty());
     EXPECT_EQ(prompts.messageTexts(), QStringList{QStringLiteral("Nieprawidłowy numer skrzyżowania!")});
     EXPECT_EQ(window.ComboFocusCount, 1);
+}
+
+TEST_F(IntergreenExport, AnIntergreenThatCannotBeTrustedStopsTheWorkbookUntilMended) {
+    drawCrossing();
+    ASSERT_EQ(cut(), CutOutcome::Done);
+    // A negative clearing speed, then one so small that the time is beyond what the matrix holds:
+    // neither may leave an empty cell, which reads as "no conflict".
+    for (const char* speed : {"-5.00", "0.0001"}) {
+        SCOPED_TRACE(speed);
+        SetStreamAttribute(QStringLiteral("PROSTA_EWAK"), QStringLiteral("K1"), QString::fromLatin1(speed),
+                           true);
+        prompts.clear();
+        EXPECT_TRUE(exportTo().isEmpty());
+        const QString said = prompts.messageTexts().join(QLatin1Char('|'));
+        EXPECT_TRUE(
+            said.contains(QStringLiteral("Nie można obliczyć czasu międzyzielonego (sprawdź prędkości "
+                                         "strumieni):\nK1 - K2")))
+            << said.toStdString();
+        EXPECT_TRUE(said.contains(QStringLiteral("Skoroszyt nie został zapisany"))) << said.toStdString();
+        EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+        EXPECT_TRUE(LastIntergreenWorkbook.isEmpty());
+    }
+    // Mended, it is written.
+    SetStreamAttribute(QStringLiteral("PROSTA_EWAK"), QStringLiteral("K1"), QStringLiteral("10.00"), true);
+    prompts.clear();
+    EXPECT_FALSE(exportTo().isEmpty());
+}
+
+TEST_F(IntergreenExport, AWorkbookOpenInAnotherProgramIsOverwrittenOnlyAfterAsking) {
+    drawCrossing();
+    ASSERT_EQ(cut(), CutOutcome::Done);
+    const QString target = dir.filePath(QStringLiteral("out.xlsx"));
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("held by another program");
+        QFile lock(dir.filePath(QStringLiteral(".~lock.out.xlsx#")));
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    }
+    // No: the file dialog again, cancelled; the file is untouched.
+    prompts.clear();
+    prompts.answerMessage(ui::Ok);  // no phase scheme
+    prompts.answerMessage(ui::No);
+    prompts.answerFile(target);
+    prompts.answerFile(std::nullopt);
+    IntergreenExportOptions options;
+    options.ResourceFolder = TemplateFolder();
+    EXPECT_TRUE(mnuNarzedzia_EksportExcel_Click(options).isEmpty());
+    EXPECT_EQ(prompts.asked().back().kind, ui::ScriptedPrompts::Asked::File);  // asked again
+    ASSERT_EQ(prompts.messageTexts().size(), 2);
+    EXPECT_TRUE(prompts.messageTexts()[1].startsWith(
+        QStringLiteral("Skoroszyt jest otwarty w innym programie (LibreOffice lub Excel):\n[")));
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("held by another program"));
+    old.close();
+    // Yes: written over.
+    prompts.clear();
+    prompts.answerMessage(ui::Ok);
+    prompts.answerMessage(ui::Yes);
+    EXPECT_EQ(exportTo(), target);
+    EXPECT_EQ(readBack(target).worksheets(1).range(QStringLiteral("C2")).value().toString(),
+              QStringLiteral("12"));
 }
 
 TEST_F(IntergreenExport, CancelledSaveDialogWritesNothing) {

@@ -113,6 +113,24 @@ private slots:
                                          "ATRYBUTY_STRUMIENI_7): strumienie nie zostaną pokolorowane."));
         w.Form_Unload();
     }
+
+    void aGroupDifferingFromTheWorkbookIsListedNotCalledChecked() {
+        MainWindow w(folderPath + QStringLiteral("/bin"));
+        QVERIFY(w.Form_Load());
+        QCOMPARE(DefinedGroupCount(), 3);
+        GroupTable[2].Symbols = QStringLiteral("P1, P3");  // the workbook's third group is "P1"
+        prompts->clear();
+        prompts->answerMessage(ui::Yes);  // open the workbook the drawing names
+        w.RunCommand(QStringLiteral("mnuDane_SprawdzCzasy"));
+        const QStringList said = prompts->messageTexts();
+        QCOMPARE(said.size(), 2);
+        QVERIFY(said[1].startsWith(QStringLiteral("Sprawdzenie czasów międzyzielonych jest niepełne.")));
+        QVERIFY(said[1].contains(QStringLiteral("grupa 3: w programie \"P1, P3\", w skoroszycie \"P1\"")));
+        QVERIFY(!said.contains(QStringLiteral("Sprawdzono czasy międzyzielone.")));
+        // Measured by position all the same: its pairs are written beside the table.
+        QCOMPARE(blockReferences(QStringLiteral("CZASMIEDZYZIELONY_7")), 1);
+        w.Form_Unload();
+    }
 };
 
 QTEST_MAIN(CheckWindowTest)

@@ -73,10 +73,8 @@ private slots:
         // conflictor's attribute block of intersection 7 marks the drawing holding its streams.
         automation::CadDocument.blocks().add({0, 0, 0}, QStringLiteral("ATRYBUTY_STRUMIENI_7"));
         automation::CadModelSpace.insertBlock({0, 0, 0}, QStringLiteral("ATRYBUTY_STRUMIENI_7"), 1, 1, 1, 0);
-        // The table keeps a free record between K1 and K2: records and workbook positions differ from
-        // the second group on.
-        GroupTable = {test::Group(KindVehicle, "K1", {{0, 20}}), GroupRecord{},
-                      test::Group(KindVehicle, "K2", {{30, 20}}),
+        // Record i is group i of the workbook.
+        GroupTable = {test::Group(KindVehicle, "K1", {{0, 20}}), test::Group(KindVehicle, "K2", {{30, 20}}),
                       test::Group(KindPedestrian, "P1", {{55, 15}})};
     }
     void cleanup() { setup.stop(); }
@@ -84,7 +82,7 @@ private slots:
     void pairsOfTheCheckAreColouredAndRemovedFromTheMatrix() {
         prompts->answerMessage(ui::Yes);  // open the workbook the drawing names
         QVERIFY(CheckIntergreenTimes(true, true, NoGraph));
-        const std::vector<std::pair<int, int>> expected{{0, 2}, {2, 3}};
+        const std::vector<std::pair<int, int>> expected{{0, 1}, {1, 2}};
         QCOMPARE(CollisionPairs, expected);
 
         const QJsonObject before = matrixCells(bookPath);
@@ -93,8 +91,8 @@ private slots:
             CollisionDialog dialog(CollisionPairs, RemoveCollisionPair, false);
             QListWidget* list = dialog.pairList();
             QCOMPARE(list->count(), 2);
-            QCOMPARE(list->item(0)->text(), QStringLiteral("1K : 3K"));
-            QCOMPARE(list->item(1)->text(), QStringLiteral("3K : 4P"));
+            QCOMPARE(list->item(0)->text(), QStringLiteral("1K : 2K"));
+            QCOMPARE(list->item(1)->text(), QStringLiteral("2K : 3P"));
             // The first pair is marked as the dialog opens.
             QCOMPARE(colour(QStringLiteral("7^STRUMIEN_1^K1")), 3);
             QCOMPARE(colour(QStringLiteral("7^STRUMIEN_2^K2")), 1);
@@ -134,7 +132,7 @@ private slots:
 
         // The next check no longer finds the removed pair.
         QVERIFY(CheckIntergreenTimes(true, true, NoGraph));
-        const std::vector<std::pair<int, int>> left{{0, 2}};
+        const std::vector<std::pair<int, int>> left{{0, 1}};
         QCOMPARE(CollisionPairs, left);
     }
 
@@ -165,7 +163,7 @@ private slots:
         test::WriteIntergreenBook(b, bookPath);
         prompts->answerMessage(ui::Yes);
         QVERIFY(CheckIntergreenTimes(true, true, NoGraph));
-        const std::vector<std::pair<int, int>> expected{{0, 2}, {2, 3}};
+        const std::vector<std::pair<int, int>> expected{{0, 1}, {1, 2}};
         QCOMPARE(CollisionPairs, expected);
         const QJsonObject before = matrixCells(bookPath);
         CollisionDialog dialog(CollisionPairs, RemoveCollisionPair, false);
@@ -192,10 +190,19 @@ private slots:
         QCOMPARE(dialog.pairList()->count(), 2);
     }
 
-    void theCheckNeedsAKnownTableOrigin() {
+    void withoutAProgramTableTheCheckSaysWhatToOpen() {
+        // The active drawing holds no program table any more.
+        for (const cad::Entity& e : automation::CadModelSpace.entities())
+            if (e.objectName() == QLatin1String("AcDbBlockReference") &&
+                e.name().startsWith(ProgramAttributeBlockPrefix()))
+                e.erase();
         ProgramTableOrigin.Known = false;
-        QVERIFY(!CheckIntergreenTimes(true, false, NoGraph));
-        QCOMPARE(prompts->asked().size(), std::size_t(0));
+        prompts->clear();
+        QVERIFY(!CheckIntergreenTimes(true, false, NoGraph));  // "Sprawdź czasy"
+        QVERIFY(!CheckIntergreenTimes(true, true, NoGraph));   // "Pokaż kolizje"
+        QCOMPARE(prompts->messageTexts(), QStringList({NoProgramTableMessage(), NoProgramTableMessage()}));
+        QVERIFY(NoProgramTableMessage().startsWith(
+            QStringLiteral("Aktywny rysunek nie zawiera tabeli programu sygnalizacji")));
     }
 
     void theCommandsAreInTheMenusAndOnTheToolbar() {

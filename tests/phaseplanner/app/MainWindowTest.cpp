@@ -476,6 +476,32 @@ private slots:
         QCOMPARE(GroupTable[0].Greens[1].Start, 0);
         QCOMPARE(g->TextMatrix(1, 3), QStringLiteral("0"));
 
+        // A green past the 80 s cycle is refused with the group dialog's message; the row shows the
+        // green as it stands.
+        prompts->clear();
+        typeInCell(g, box, "99");
+        QCOMPARE(GroupTable[0].Greens[1].Start, 0);
+        QCOMPARE(g->TextMatrix(1, 3), QStringLiteral("0"));
+        typeInCell(g, box, "99999");  // beyond 16 bits: never read as 0
+        g->setCurrent(1, 4);
+        typeInCell(g, box, "81");
+        QCOMPARE(GroupTable[0].Greens[1].Length, 7);
+        QCOMPARE(g->TextMatrix(1, 4), QStringLiteral("7"));
+        g->setCurrent(1, 5);
+        typeInCell(g, box, "99");  // an end making it 99 s long
+        QCOMPARE(GroupTable[0].Greens[1].Length, 7);
+        QCOMPARE(
+            prompts->messageTexts(),
+            QStringList({QStringLiteral("Nieprawidłowy początek sygnału zielonego: 99 [s]!\nPoczątek musi "
+                                        "być mniejszy od długości cyklu (80 [s])."),
+                         QStringLiteral("Nieprawidłowy początek sygnału zielonego: 99999 [s]!\nPoczątek "
+                                        "musi być mniejszy od długości cyklu (80 [s])."),
+                         QStringLiteral("Nieprawidłowa długość sygnału zielonego: 81 [s]!\nDługość nie "
+                                        "może przekraczać długości cyklu (80 [s])."),
+                         QStringLiteral("Nieprawidłowa długość sygnału zielonego: 99 [s]!\nDługość nie "
+                                        "może przekraczać długości cyklu (80 [s]).")}));
+        g->setCurrent(1, 3);
+
         // A click on the current editable cell opens it with its text selected.
         g->setCurrent(1, 4);
         const QRect cell = g->cellRectInViewport(1, 4);

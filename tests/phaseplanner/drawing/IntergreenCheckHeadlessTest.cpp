@@ -184,4 +184,33 @@ TEST(PhaseplannerHeadlessCheck, ImportsHighPhaseNumbersAndReadsShortGreensBack) 
     EXPECT_TRUE(r.out.endsWith(text)) << r.out.toStdString();
 }
 
+// Groups are held against the workbook by position: one whose head symbols differ there, and one the
+// workbook does not list, are named after the summary and the tool ends with status 3.
+TEST(PhaseplannerHeadlessCheck, GroupsDifferingFromTheWorkbookAreListedNeverACleanResult) {
+    if (!QFile::exists(kTool)) GTEST_SKIP() << "tool not built";
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("czasy.xlsx"));
+    WriteIntergreenBook(SmallBook(), book);
+    const QString program = dir.filePath(QStringLiteral("program.txt"));
+    {
+        QFile f(program);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(
+            "CYKL 60\nGRUPA 1 | 0 | K1 | 0+20 | \nGRUPA 2 | 0 | K2 | 24+16 | \n"
+            "GRUPA 3 | 1 | P1, P3 | 47+10 | \nGRUPA 4 | 0 | K9 | 30+5 | \n");
+    }
+    const ToolRun r = runTool({QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Program_12grup.dxf"),
+                               QStringLiteral("--intersection"), QStringLiteral("7"),
+                               QStringLiteral("--draw"), program, QStringLiteral("--check"), book});
+    EXPECT_EQ(r.exitCode, 3) << r.err.toStdString();
+    // Group 3 is measured by its position all the same.
+    EXPECT_TRUE(pairLines(r.out).contains(QStringLiteral("2K -> 3P: zmierzony 7 s, wymagany 3 s (+4)")))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Sprawdzenie czasów międzyzielonych jest niepełne.")));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("grupa 3: w programie \"P1, P3\", w skoroszycie \"P1\"\n")))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(
+        QStringLiteral("grupa 4: w programie \"K9\", w skoroszycie brak grupy - jej par nie sprawdzono")));
+}
+
 }  // namespace phaseplanner::test

@@ -120,12 +120,17 @@ TEST(IntergreenCheck, WorkedExamplesOfAnEightySecondCycle) {
 
 TEST(IntergreenCheck, FollowingGreenIsTheNearestAfterTheStartAndBeforeTheNextGreen) {
     const GroupRecord entering = Group(KindVehicle, "K2", {{50, 5}, {20, 5}, {30, 5}});
-    EXPECT_EQ(FollowingGreen(entering, 10, 100000), 2);  // 20 is nearest after 10
-    EXPECT_EQ(FollowingGreen(entering, 25, 100000), 3);
-    EXPECT_EQ(FollowingGreen(entering, 25, 30), 0);  // 30 is not before the next green at 30
-    EXPECT_EQ(FollowingGreen(entering, 60, 100000), 0);
+    EXPECT_EQ(FollowingGreen(entering, 10, 5, 80, 80), 2);  // 20 is nearest after 10
+    EXPECT_EQ(FollowingGreen(entering, 25, 5, 80, 80), 3);
+    EXPECT_EQ(FollowingGreen(entering, 25, 5, 5, 80), 0);  // 30 is not before the next green at 30
+    // After the clearing group's last green the search goes on over the cycle end.
+    EXPECT_EQ(FollowingGreen(entering, 60, 5, 80, 80), 2);
+    EXPECT_EQ(FollowingGreen(entering, 60, 5, 30, 80), 0);  // its first green, at 10, comes first
     // One green is always the following one, wherever it lies.
-    EXPECT_EQ(FollowingGreen(Group(KindVehicle, "K3", {{0, 0}, {5, 10}}), 60, 100000), 2);
+    EXPECT_EQ(FollowingGreen(Group(KindVehicle, "K3", {{0, 0}, {5, 10}}), 60, 5, 10, 80), 2);
+    // A green running when the clearing one starts, or starting with it, is measured, most negative first.
+    EXPECT_EQ(FollowingGreen(entering, 22, 10, 80, 80), 2);
+    EXPECT_EQ(FollowingGreen(entering, 30, 10, 80, 80), 3);
 
     // Two greens of the clearing group each meet the green of the other group that follows them.
     auto req = matrix(2);
@@ -193,4 +198,76 @@ TEST(IntergreenCheck, KindLettersOfTheEnteringGroup) {
     EXPECT_EQ(FormatPairItem(m, Group(KindTramOrArrow, "T1", {})), "0 (2T sek. 7)");
     EXPECT_EQ(FormatPairItem(m, Group(KindTramOrArrow, "S1", {})), "0 (2S sek. 7)");
     EXPECT_EQ(FormatPairItem(m, Group(KindBicycle, "R1", {})), "0 (2R sek. 7)");
+}
+
+TEST(IntergreenCheck, GreensStartingTogetherOrOverlappingAreMeasuredNegative) {
+    // Two colliding groups with two greens each starting at the same seconds: every green of each
+    // meets a green of the other that runs with it.
+    auto req = matrix(2);
+    req[0][1] = 4;
+    req[1][0] = 5;
+    const std::vector<GroupRecord> g{Group(KindVehicle, "K2", {{21, 10}, {50, 10}}),
+                                     Group(KindVehicle, "K4", {{21, 10}, {50, 10}})};
+    const IntergreenCheckResult r = CheckGroups(g, 90, req, false);
+    ASSERT_EQ(r.Reported.size(), 4u);
+    for (const MeasuredIntergreen& m : r.Reported) {
+        EXPECT_EQ(m.Measured, -10);
+        EXPECT_EQ(m.EnteringStart, g[std::size_t(m.From)].Greens[std::size_t(m.Green)].Start);
+    }
+    EXPECT_TRUE(r.ErrorFlags[0]);
+    EXPECT_TRUE(r.ErrorFlags[1]);
+    EXPECT_EQ(r.ResultTexts[0], "-14 (2K sek. 31), -14 (2K sek. 60)");
+
+    // An entering green that started three seconds earlier and still runs: 3 s before the clearing
+    // green's end of 10 s it started 13 s too early, never a wait of a whole cycle.
+    EXPECT_EQ(MeasureIntergreen(21, 10, 18, 10, 90), -13);
+    EXPECT_EQ(MeasureIntergreen(21, 10, 11, 10, 90), 70);  // ended as the clearing one started
+    std::vector<GroupRecord> one{Group(KindVehicle, "K1", {{21, 10}}), Group(KindVehicle, "K2", {{18, 10}})};
+    const IntergreenCheckResult s = CheckGroups(one, 90, req, false);
+    ASSERT_EQ(s.Reported.size(), 2u);
+    EXPECT_EQ(s.Reported[0].Measured, -13);
+    EXPECT_EQ(s.Reported[1].Measured, -7);
+}
+
+TEST(IntergreenCheck, TheLastGreenMeetsTheFirstGreenOfTheNextCycle) {
+    // K1's last green ends at 70; of K2's two greens the one at 5 follows it in the next cycle.
+    auto req = matrix(2);
+    req[0][1] = 20;
+    const std::vector<GroupRecord> g{Group(KindVehicle, "K1", {{10, 10}, {50, 20}}),
+                                     Group(KindVehicle, "K2", {{5, 3}, {40, 5}})};
+    const IntergreenCheckResult r = CheckGroups(g, 80, req, false);
+    ASSERT_EQ(r.Reported.size(), 1u);
+    EXPECT_EQ(r.Reported[0].Green, 2);
+    EXPECT_EQ(r.Reported[0].EnteringStart, 5);
+    EXPECT_EQ(r.Reported[0].Measured, 15);
+    EXPECT_EQ(CheckGroups(g, 80, req, true).Reported.size(), 2u);  // 20 -> 40 holds
+}
+
+TEST(IntergreenCheck, GroupsDifferingFromTheWorkbookAtTheirPositionAreListed) {
+    std::vector<GroupRecord> g{Group(KindVehicle, "K1", {{0, 10}}), Group(KindPedestrian, " p1 ", {{20, 10}}),
+                               GroupRecord{}, Group(KindVehicle, "K4", {{40, 10}}),
+                               Group(KindVehicle, "K5", {{50, 10}})};
+    const QStringList workbook{QStringLiteral("K1"), QStringLiteral("P1"), QStringLiteral("K3"),
+                               QStringLiteral("P1, P3")};
+    const std::vector<UncheckedGroup> u = CompareWithWorkbookGroups(g, workbook);
+    ASSERT_EQ(u.size(), 3u);
+    EXPECT_EQ(u[0].Position, 2);  // no program group: not measured
+    EXPECT_FALSE(u[0].measured());
+    EXPECT_EQ(u[1].ProgramSymbols, "K4");
+    EXPECT_EQ(u[1].WorkbookSymbols, "P1, P3");
+    EXPECT_TRUE(u[1].measured());
+    EXPECT_EQ(u[2].Position, 4);  // not in the workbook
+    EXPECT_TRUE(u[2].WorkbookSymbols.isEmpty());
+
+    IntergreenCheckResult r;
+    EXPECT_TRUE(IncompleteCheckText(r).isEmpty());
+    r.Unchecked = u;
+    r.UnreadableCells = 2;
+    EXPECT_EQ(IncompleteCheckText(r),
+              "Sprawdzenie czasów międzyzielonych jest niepełne.\n"
+              "Grupy programu i skoroszytu porównano według kolejności; na tych pozycjach się różnią:\n"
+              "grupa 3: w programie brak grupy, w skoroszycie \"K3\" - jej par nie sprawdzono\n"
+              "grupa 4: w programie \"K4\", w skoroszycie \"P1, P3\"\n"
+              "grupa 5: w programie \"K5\", w skoroszycie brak grupy - jej par nie sprawdzono\n"
+              "Komórek matrycy kolizji bez poprawnego czasu: 2 - tych par nie sprawdzono.");
 }

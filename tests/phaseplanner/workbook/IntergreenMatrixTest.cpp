@@ -111,6 +111,31 @@ TEST_F(Matrix, CellsHoldingTextAreFound) {
     EXPECT_EQ(MatrixTextCellMessage(*cell),
               QStringLiteral("Błąd w danych arkusza Excel!\nKomórka matrycy kolizji E8 nie zawiera liczby "
                              "całkowitej: \"cztery\"."));
+
+    EXPECT_EQ(ReadMatrixCell(bad, 9, 3).Seconds, std::optional<int>(4));
+
+    // Numbers that are no required time: a fraction, beyond 16 bits, below 0; each named by its cell.
+    const std::vector<std::pair<sheet::Value, QString>> numbers{
+        {sheet::Value(4.5), QStringLiteral("nie zawiera liczby całkowitej: \"4.5\".")},
+        {sheet::Value(40000), QStringLiteral("zawiera czas międzyzielony większy niż 32767 s: \"40000\".")},
+        {sheet::Value(-3), QStringLiteral("zawiera ujemny czas międzyzielony: \"-3\".")},
+        {sheet::Value(QStringLiteral("-3")), QStringLiteral("zawiera ujemny czas międzyzielony: \"-3\".")}};
+    for (const auto& [value, message] : numbers) {
+        SCOPED_TRACE(message.toStdString());
+        ResetIntergreenWorkbook();
+        const QString path = write(SmallBook(), QStringLiteral("n.xlsx"));
+        RewriteCell(path, 2, 9, 3, value);  // row of K2, column of K1
+        prompts.answerFile(path);
+        sheet::Workbook* book = open();
+        ASSERT_NE(book, nullptr);
+        int column = 14;
+        ASSERT_EQ(automation::ReadGroupHeadList(book->worksheets(2), column, true, QString(), *book), 3);
+        const auto found = FindMatrixTextCell(book->worksheets(2), 3);
+        ASSERT_TRUE(found.has_value());
+        EXPECT_EQ(MatrixTextCellMessage(*found),
+                  QStringLiteral("Błąd w danych arkusza Excel!\nKomórka matrycy kolizji C9 ") + message);
+        EXPECT_FALSE(ReadMatrixCell(book->worksheets(2), 9, 3).Seconds.has_value());
+    }
 }
 
 TEST_F(Matrix, GroupRecordsMapToWorkbookPositionsByTheirSymbols) {

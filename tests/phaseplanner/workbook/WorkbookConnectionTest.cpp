@@ -120,6 +120,10 @@ TEST_F(Connection, TheNameOfTheSecondWorksheetDecides) {
     EXPECT_FALSE(OpenIntergreenWorkbook(book, true, QString()));
     ASSERT_NE(book, nullptr);  // the workbook chosen is returned all the same
     EXPECT_FALSE(IsIntergreenWorkbook(book));
+    // and the user is told why it is not taken.
+    ASSERT_EQ(prompts.messageTexts().size(), 1);
+    EXPECT_TRUE(prompts.messageTexts()[0].contains(
+        QStringLiteral("Jego drugi arkusz nazywa się \"Kopia MATRYCA KOLIZJI\"")));
 }
 
 TEST_F(Connection, AFileRewrittenByAnotherProgramIsReadAgainBeforeTheNextCommand) {
@@ -186,6 +190,35 @@ TEST_F(Connection, SavingAsksAndReplacesTheFileInOneStep) {
     // No temporary file is left beside it, and the next command sees no change on disk.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("czasy.xlsx")});
     EXPECT_FALSE(WorkbookChangedOnDisk());
+}
+
+TEST_F(Connection, AWorkbookOpenInAnotherProgramIsSavedOnlyAfterAsking) {
+    const QString path = write(SmallBook());
+    prompts.answerFile(path);
+    sheet::Workbook* book = open();
+    ASSERT_NE(book, nullptr);
+    book->worksheets(3).cells(4, 3).setValue(17);
+    // LibreOffice's lock file, then Excel's: each stops the save until the user says write anyway.
+    for (const QString& lock : {QStringLiteral(".~lock.czasy.xlsx#"), QStringLiteral("~$czasy.xlsx")}) {
+        QFile f(dir.filePath(lock));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.close();
+        prompts.clear();
+        prompts.answerMessage(ui::Yes);  // save the changes
+        prompts.answerMessage(ui::No);   // not over the open file
+        EXPECT_FALSE(SaveIntergreenWorkbook(true));
+        ASSERT_EQ(prompts.messageTexts().size(), 2);
+        EXPECT_TRUE(prompts.messageTexts()[1].startsWith(
+            QStringLiteral("Skoroszyt jest otwarty w innym programie (LibreOffice lub Excel):")));
+        EXPECT_EQ(OpenpyxlCell(path, 3, 4, 3), QString());
+        QFile::remove(dir.filePath(lock));
+    }
+    QFile(dir.filePath(QStringLiteral("~$czasy.xlsx"))).open(QIODevice::WriteOnly);
+    prompts.clear();
+    prompts.answerMessage(ui::Yes);
+    prompts.answerMessage(ui::Yes);  // write anyway
+    EXPECT_TRUE(SaveIntergreenWorkbook(true));
+    EXPECT_EQ(OpenpyxlCell(path, 3, 4, 3), QStringLiteral("17"));
 }
 
 TEST_F(Connection, SavingOverAFileChangedMeanwhileOffersTheChoice) {

@@ -98,8 +98,9 @@ TEST_F(Import, ANewLayoutWorkbookWithOneSetGivesThePlacedProgram) {
     EXPECT_EQ(ChosenPhaseSet, 20);  // the group phases, two columns left of the sets at 22
 }
 
-TEST_F(Import, TwelveAndThirteenGroupsFindTheirPhaseSets) {
-    for (int n : {12, 13}) {
+TEST_F(Import, TwelveThirteenAndSixtyGroupsFindTheirPhaseSets) {
+    // 60 groups put the group list's "Gr" at column 64, past the first 50 columns from 14.
+    for (int n : {12, 13, 60}) {
         SCOPED_TRACE(n);
         ResetIntergreenWorkbook();
         IntergreenBook b = Numbered(n);
@@ -114,6 +115,64 @@ TEST_F(Import, TwelveAndThirteenGroupsFindTheirPhaseSets) {
         EXPECT_EQ(check(b, {1, 2, 3}), QStringList());
         EXPECT_EQ(MaxIntergreenTime, 6);
     }
+}
+
+TEST_F(Import, AWorkbookWithoutTheMatrixOrItsGroupListSaysWhatIsMissing) {
+    keepProgram();
+    auto importFile = [&](const QString& path) {
+        ResetIntergreenWorkbook();
+        prompts.clear();
+        ExcelWorkbookPath = path;
+        prompts.answerMessage(ui::Yes);  // open the named file
+        EXPECT_FALSE(frmMain_mnuGrupa_Excel_Click());
+        expectProgramKept();
+        return prompts.messageTexts().value(1);
+    };
+    // The matrix worksheet renamed, and moved to the third place.
+    IntergreenBook renamed = SmallBook();
+    renamed.matrixSheetName = QStringLiteral("Matryca");
+    const QString renamedPath = write(renamed, QStringLiteral("renamed.xlsx"));
+    {
+        sheet::Application app;
+        sheet::Workbook& book = app.workbooks().open(renamedPath);
+        book.worksheets(3).setName(QStringLiteral("Matryca kolizji (stara)"));
+        book.save();
+        book.close();
+    }
+    EXPECT_EQ(
+        importFile(renamedPath),
+        QStringLiteral("Skoroszyt nie jest skoroszytem czasów międzyzielonych:\n[") + renamedPath +
+            QStringLiteral("]\nJego drugi arkusz nazywa się \"Matryca\", a nazwa arkusza matrycy kolizji "
+                           "(drugiego arkusza skoroszytu) musi zaczynać się od \"MATRYCA KOLIZJI\".\n"
+                           "Arkusz \"Matryca kolizji (stara)\" jest arkuszem nr 3."));
+    // A workbook of one worksheet.
+    const QString single = dir.filePath(QStringLiteral("single.xlsx"));
+    {
+        QProcess p;  // written by openpyxl, whose new workbook has one worksheet
+        p.start(QStringLiteral("/usr/bin/python3"),
+                {QStringLiteral("-c"),
+                 QStringLiteral("import openpyxl,sys\nwb=openpyxl.Workbook()\n"
+                                "wb.active.title='MATRYCA KOLIZJI'\nwb.save(sys.argv[1])"),
+                 single});
+        ASSERT_TRUE(p.waitForFinished(60000) && p.exitCode() == 0) << p.readAllStandardError().toStdString();
+    }
+    EXPECT_EQ(importFile(single),
+              QStringLiteral("Skoroszyt nie jest skoroszytem czasów międzyzielonych:\n[") + single +
+                  QStringLiteral("]\nMa tylko jeden arkusz; matryca kolizji jest drugim "
+                                 "arkuszem skoroszytu.\nArkusz \"MATRYCA KOLIZJI\" jest "
+                                 "arkuszem nr 1."));
+    // No header "Gr" over the group list.
+    const QString noGr = write(SmallBook(), QStringLiteral("nogr.xlsx"));
+    RewriteCell(noGr, 2, 7, 15, sheet::Value());
+    EXPECT_EQ(importFile(noGr),
+              QStringLiteral("Błąd w danych arkusza Excel!\nW arkuszu \"MATRYCA KOLIZJI\" nie "
+                             "znaleziono nagłówka \"Gr\" wykazu grup w wierszu 7."));
+    // No group rows.
+    IntergreenBook empty;
+    EXPECT_EQ(
+        importFile(write(empty, QStringLiteral("empty.xlsx"))),
+        QStringLiteral("Błąd w danych arkusza Excel!\nW arkuszu \"MATRYCA KOLIZJI\" nie ma grup: komórka "
+                       "A8 jest pusta."));
 }
 
 TEST_F(Import, AnInvertedMatrixGivesTheSameProgram) {
