@@ -1,6 +1,7 @@
 // The CAD host's main window: the drawing view, the prompt line, the status line with the cursor
 // position, the menu Plik (new, open, save, save as, close, recent files, exit), the menu Edycja
-// (undo, redo, erase the selection) and the window list Okno of the open drawings.
+// (undo, redo, erase the selection), the menu Tesmar (the suite's programs) and the window list Okno
+// of the open drawings.
 #pragma once
 
 #include "cadhost/DrawingView.h"

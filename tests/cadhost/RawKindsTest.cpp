@@ -182,6 +182,36 @@ private slots:
         QVERIFY(ink(36, 22.5) && !ink(44, 22.5));                  // backward: to the left of its anchor
         QVERIFY(ink(64, 17.5) && !ink(64, 22.5));                  // upside down: below its baseline
     }
+
+    // Moved and turned at the prompt line like any other entity: the points in their tags follow
+    // (a direction, the ellipse's major axis, only turns), so what is drawn moves with them.
+    void rawKindsMoveAndTurnWithTheEditingCommands() {
+        HostFixture h;
+        QByteArray dxf = "0\nSECTION\n2\nENTITIES\n";
+        dxf += entity("SOLID", 1, {{10, 0}, {20, 0}, {11, 10}, {21, 0}, {12, 0}, {22, 10}, {13, 10}, {23, 10}});
+        dxf += entity("ELLIPSE", 2, {{10, 70}, {20, 5}, {11, 10}, {21, 0}, {40, 0.5}, {41, 0}, {42, 6.283185307}});
+        dxf += "0\nENDSEC\n0\nEOF\n";
+        QVERIFY(!show(h, dxf, 2).isNull());
+        auto tag = [&](int item, int code) {
+            for (const Tag& t : h.ms()->item(item)->as<RawData>().tags)
+                if (t.code == code) return t.value.toDouble();
+            return -1.0;
+        };
+        h.view()->select({h.ms()->item(0), h.ms()->item(1)});
+        for (const char* t : {"_move", "0,0", "5,3"}) h.window->submitText(QString::fromLatin1(t));
+        QCOMPARE(h.window->messageText(), QStringLiteral("Przesunięto obiektów: 2."));
+        QCOMPARE(tag(0, 10), 5.0);
+        QCOMPARE(tag(0, 23), 13.0);
+        QCOMPARE(tag(1, 10), 75.0);
+        QCOMPARE(tag(1, 11), 10.0);  // the axis is a direction: a move leaves it
+        h.view()->select({h.ms()->item(1)});
+        for (const char* t : {"_rotate", "75,8", "90"}) h.window->submitText(QString::fromLatin1(t));
+        QVERIFY(std::abs(tag(1, 11)) < 1e-9 && std::abs(tag(1, 21) - 10) < 1e-9);
+        QCOMPARE(tag(1, 10), 75.0);
+        // Undo takes the turn back.
+        PressKey(h.view(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(tag(1, 11), 10.0);
+    }
 };
 
 QTEST_MAIN(RawKindsTest)

@@ -336,6 +336,40 @@ void transformText(TextData& td, const Transform2D& t) {
 
 }  // namespace
 
+namespace {
+
+// Kinds kept as raw tags whose geometry is points (and direction vectors) in the file's tags: the
+// filled SOLID and TRACE, 3DFACE, the ELLIPSE (centre, major axis) and the SPLINE (control and fit
+// points, end tangents). Each X tag is followed by its Y tag (code + 10). False for other kinds, and
+// for a mirrored ellipse, whose parameters would run the other way.
+bool transformRawTags(RawData& raw, const Transform2D& t, bool mirror) {
+    const QString kind = raw.dxfName.toUpper();
+    std::vector<int> points, vectors;
+    if (kind == QLatin1String("SOLID") || kind == QLatin1String("TRACE") || kind == QLatin1String("3DFACE"))
+        points = {10, 11, 12, 13};
+    else if (kind == QLatin1String("ELLIPSE") && !mirror)
+        points = {10}, vectors = {11};
+    else if (kind == QLatin1String("SPLINE"))
+        points = {10, 11}, vectors = {12, 13};
+    else
+        return false;
+    auto has = [](const std::vector<int>& codes, int c) { return std::find(codes.begin(), codes.end(), c) != codes.end(); };
+    for (size_t i = 0; i + 1 < raw.tags.size(); ++i) {
+        Tag& x = raw.tags[i];
+        Tag& y = raw.tags[i + 1];
+        const bool point = has(points, x.code), vector = has(vectors, x.code);
+        if ((!point && !vector) || y.code != x.code + 10) continue;
+        const Point3 p{x.value.trimmed().toDouble(), y.value.trimmed().toDouble(), 0};
+        const Point3 q = point ? t.apply(p) : t.applyVector(p);
+        x.value = QString::number(q.x, 'g', 17);
+        y.value = QString::number(q.y, 'g', 17);
+        ++i;
+    }
+    return true;
+}
+
+}  // namespace
+
 void Database::transform(Entity* e, const Transform2D& t) {
     e->checkAlive();
     if (isIdentity(t)) return;
@@ -437,6 +471,7 @@ void Database::transform(Entity* e, const Transform2D& t) {
             break;
         }
         case EntityKind::Unknown:
+            if (auto* raw = e->tryAs<RawData>(); raw && transformRawTags(*raw, t, mirror)) break;
             throw NotSupported(QStringLiteral("%1 cannot be transformed").arg(e->objectName()));
     }
 }
