@@ -1,6 +1,7 @@
 // conflictor's main window against the in-process CAD: start-up on a test drawing, the sorted grid, in-place
 // edits reaching the records and the attribute block, Delete, the single-copy lock, the INI keys of the
 // shut-down, the wheel, the command states and the help page.
+#include "../HostGone.h"
 #include "automation/Automation.h"
 #include "common/Ini.h"
 #include "common/ProgramSettings.h"
@@ -13,6 +14,7 @@
 #include "conflictor/mainwindow/StreamCellEditor.h"
 #include "conflictor/streams/FormatUpgrade.h"
 #include "conflictor/streams/Intersections.h"
+#include "conflictor/streams/StreamDrawing.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamRecords.h"
 #include "platform/cad/model/Interaction.h"
@@ -231,6 +233,61 @@ private slots:
         QVERIFY(w->gridEditor->isOpen());
         QTest::keyClick(w->txtEdit, Qt::Key_Escape);
         QCOMPARE(w->grdStrumienie->TextMatrix(3, ColGroup), QStringLiteral("2"));
+        w->close();
+    }
+
+    // Typed phases of a stream without a group reach every variant of its base name at once (the
+    // drawing keeps them under that one name); other streams without a group keep theirs.
+    void phasesOfAnUngroupedStreamReachItsVariants() {
+        addComponent(7, QStringLiteral("^S1[2]"), 0, 30, 10, 30);
+        addComponent(8, QStringLiteral("^S2"), 0, 40, 10, 40);
+        auto w = start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        const int s1 = w->gridRowOfName(QStringLiteral("S1"));
+        typeInto(*w, s1, ColPhases, QStringLiteral("3,2"));
+        QCOMPARE(StreamTable[size_t(FindStreamIndex(QStringLiteral("S1[2]")))].Phases, QStringLiteral("2,3"));
+        QCOMPARE(w->grdStrumienie->TextMatrix(w->gridRowOfName(QStringLiteral("S1[2]")), ColPhases),
+                 QStringLiteral("2,3"));
+        QCOMPARE(w->grdStrumienie->TextMatrix(w->gridRowOfName(QStringLiteral("S2")), ColPhases), QString());
+        QVERIFY(StreamTable[size_t(FindStreamIndex(QStringLiteral("S2")))].Phases.isEmpty());
+        QVERIFY(attribute(attributeRef, QStringLiteral("FAZY")).contains(QStringLiteral("S1:2,3^")));
+        w->close();
+    }
+
+    // With the CAD host gone every kind of entry point tells the Polish message and the program goes
+    // on: the intersection box, a grid edit, the timer awaiting a drawing command, a menu command.
+    void aLostHostIsToldAtEveryEntryPoint() {
+        auto w = start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->grdStrumienie->setCurrent(w->gridRowOfName(QStringLiteral("K2")), ColName);
+        picks.point(20, 10).point(25, 15).point(30, 10);
+        QVERIFY(w->RunCommand(QStringLiteral("mnuEdycja_WrysujSkladnik_Luk")));
+        QVERIFY(w->DrawingInProgress);
+        prompts->clear();
+        test::HostGone gone;
+        const auto toldOnce = [&](const char* where) {
+            const QStringList told = prompts->messageTexts();
+            QVERIFY2(told.size() == 1 && told[0].contains(test::HostGone::Message()),
+                     qPrintable(QString::fromUtf8(where) + QStringLiteral(": ") + told.join(QStringLiteral(" | "))));
+            prompts->clear();
+            QVERIFY(w->isVisible());
+        };
+        QTRY_VERIFY(!w->DrawingInProgress);
+        QVERIFY(!RunNextTimerActive());
+        toldOnce("timer");
+
+        emit w->cmbNo->activated(0);
+        toldOnce("intersection box");
+        QVERIFY(w->panelStan->pixmap().isNull());  // the notice no longer flashes
+
+        typeInto(*w, 3, ColGroup, QStringLiteral("4"));
+        toldOnce("grid edit");
+
+        w->grdStrumienie->setCurrent(3, ColName);
+        w->RunCommand(QStringLiteral("mnuEdycja_WrysujSkladnik_Odcinek"));
+        toldOnce("menu command");
         w->close();
     }
 
