@@ -30,6 +30,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QWheelEvent>
+#include <QToolBar>
+#include <QMenu>
 #include <QtTest>
 #include <memory>
 
@@ -255,6 +257,57 @@ private slots:
         w->close();
     }
 
+    // The switched commands follow the selected stream, the drop-down buttons and their menus with
+    // them; after a command the focus is back in the grid (or in the intersection box when the
+    // number is missing); after taking names from the signal heads nothing is selected.
+    void commandsFollowTheSelectionAndTheFocusComesBack() {
+        auto w = start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        const QStringList switched{"mnuWidok_Zaznacz", "mnuWidok_WskazStrumien", "mnuWidok_OdznaczWszystkieStrumienie",
+                                   "mnuWidok_PokazWszystkie", "mnuWidok_UkryjNiezaznaczone",
+                                   "mnuEdycja_ZaznaczoneDoGrupy", "mnuEdycja_ZaznaczoneDoFazy",
+                                   "WskazStrumien", "OdznaczWszystkie"};
+        const QStringList always{"mnuWidok_PokazOdcinki", "mnuWidok_PokazPunkty", "mnuEdycja_KopiujStrumien",
+                                 "mnuNarzedzia_EksportExcelFazy"};
+        const QStringList dropDowns{"ZaznaczStrumien", "WrysujOdcinek", "Tnij", "EksportExcel"};
+        const auto expectStates = [&](bool on) {
+            for (const QString& id : switched) QVERIFY2(w->action(id)->isEnabled() == on, qPrintable(id));
+            for (const QString& id : always) QVERIFY2(w->action(id)->isEnabled(), qPrintable(id));
+            for (const QString& id : dropDowns) {
+                QAction* button = w->action(id);
+                QWidget* widget = nullptr;
+                for (QToolBar* bar : w->findChildren<QToolBar*>())
+                    if (QWidget* b = bar->widgetForAction(button)) widget = b;
+                QVERIFY2(widget && widget->isEnabled() == on, qPrintable(id));
+                for (QAction* entry : button->menu()->actions())
+                    QVERIFY2(entry->isEnabled() == on, qPrintable(id + QStringLiteral(" ") + entry->text()));
+            }
+        };
+        expectStates(false);
+        w->grdStrumienie->setFocus();
+        w->grdStrumienie->setCurrent(3, ColGroup);
+        expectStates(true);
+
+        QVERIFY(w->RunCommand(QStringLiteral("mnuWidok_PokazWszystkie")));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->grdStrumienie));
+        QTest::keyClick(w->grdStrumienie, Qt::Key_7);  // the next digit edits the cell
+        QVERIFY(w->gridEditor->isOpen());
+        QTest::keyClick(w->txtEdit, Qt::Key_Escape);
+
+        QVERIFY(w->RunCommand(QStringLiteral("mnuEdycja_Pobierz")));  // no heads in this drawing
+        QVERIFY(w->GridStreamName.isEmpty());
+        QVERIFY(w->lblWybranyStrumien->text().isEmpty());
+        expectStates(false);
+
+        IntersectionNumber.clear();
+        prompts->clear();
+        QVERIFY(w->RunCommand(QStringLiteral("mnuEdycja_NowyStrumien")));
+        QCOMPARE(prompts->messageTexts(), QStringList{QStringLiteral("Nieprawidłowy numer skrzyżowania!")});
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->cmbNo));
+        w->close();
+    }
+
     // With the CAD host gone every kind of entry point tells the Polish message and the program goes
     // on: the intersection box, a grid edit, the timer awaiting a drawing command, a menu command.
     void aLostHostIsToldAtEveryEntryPoint() {
@@ -297,8 +350,13 @@ private slots:
         auto w = start();
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVERIFY(!w->cmdZmienJednostki->isVisible());  // the units button comes with the details
         w->cmdBig_Click();
         QVERIFY(w->DetailsShown);
+        QVERIFY(w->cmdZmienJednostki->isVisible());
+        w->grdStrumienie->setCurrent(3, ColName);
+        QVERIFY(w->RunCommand(QStringLiteral("mnuWidok_PokazWszystkie")));  // a view change keeps it
+        QVERIFY(w->cmdZmienJednostki->isVisible());
         QVERIFY(w->grdStrumienie->colWidthTwips(ColApproachStraight) > 0);
         QCOMPARE(w->grdStrumienie->TextMatrix(0, ColApproachStraight), QStringLiteral("vd"));
         QCOMPARE(w->grdStrumienie->TextMatrix(3, ColApproachStraight), QStringLiteral("50"));  // 13.89 m/s
