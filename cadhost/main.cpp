@@ -5,6 +5,7 @@
 #include "cadhost/SocketServer.h"
 #include "platform/cad/Application.h"
 #include "platform/cad/socket/CadHostConnection.h"
+#include "platform/ui/QtTranslations.h"
 #include "platform/ui/WidgetPrompts.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    ui::InstallQtTranslations(app);  // without them Qt's dialogs stay English
     QApplication::setApplicationName(QStringLiteral("cadhost"));
 
     QCommandLineParser args;

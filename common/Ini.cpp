@@ -23,7 +23,7 @@ bool AlwaysOnTop = false;
 
 namespace {
 
-constexpr int kMaxValueLength = 2047;  // the original read into a 2048-character buffer
+constexpr int kMaxValueLength = 2047;  // the longest value a settings file holds (a 2048-character buffer)
 
 struct IniText {
     QStringList lines;         // decoded, without line ends

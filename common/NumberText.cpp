@@ -13,7 +13,7 @@ namespace common {
 
 namespace {
 
-// Reads the leading number the way the original's Val did: blanks, tabs and line feeds are skipped
+// Reads the leading number of a text: blanks, tabs and line feeds are skipped
 // anywhere; sign, digits, point, digits, exponent ("E" or "D"); "&H"/"&O" whole numbers.
 // ok is false when the number does not fit a double.
 double readLeadingNumber(const QString& text, bool& ok) {
@@ -54,7 +54,7 @@ double readLeadingNumber(const QString& text, bool& ok) {
             ++digits;
         }
         if (digits == 0) return 0;
-        // As the original: a value that fits 16 bits is a 16-bit pattern, else a 32-bit one.
+        // A value that fits 16 bits is a 16-bit pattern, else a 32-bit one.
         if (v <= 0xFFFF) return static_cast<int16_t>(static_cast<uint16_t>(v));
         return static_cast<int32_t>(static_cast<uint32_t>(v));
     }
@@ -90,7 +90,7 @@ double readLeadingNumber(const QString& text, bool& ok) {
     return number[0] == '-' ? -value : value;
 }
 
-// Half to even, as the original's conversion to a whole number.
+// Half to even, as every conversion of the suite to a whole number.
 double roundHalfEven(double v) {
     double r = std::floor(v);
     double diff = v - r;
@@ -160,7 +160,7 @@ QString formatWithPoint(double value, const QString& pattern, const QString& dec
     int minDec = static_cast<int>(decPattern.count(QLatin1Char('0')));
     int maxDec = minDec + static_cast<int>(decPattern.count(QLatin1Char('#')));
 
-    // The value's 15 significant digits, as the original converted doubles, then rounded in decimal
+    // The value's 15 significant digits, as the suite writes doubles, then rounded in decimal
     // so that 1.005 gives 1.01 as a person expects.
     std::string intDigits, decDigits;
     double magnitude = std::fabs(value);

@@ -17,7 +17,7 @@ QString FormatNumberWithDot(double value, const QString& pattern);
 // The same with the user's decimal separator (a comma under a Polish locale), for the values the
 // programs write as the user reads them; readers take either separator (ParseDouble).
 QString FormatNumber(double value, const QString& pattern);
-// The plain locale-independent number text without the leading blank of the original: up to 15
+// The plain locale-independent number text, with no leading blank for positive values: up to 15
 // significant digits, no trailing zeros, no zero before the point (".5", "-.25", "13.89", "10"),
 // exponent form outside 1E-5 .. 1E+15 ("1E-05", "1E+15").
 QString FormatPlainNumber(double value);

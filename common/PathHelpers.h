@@ -20,7 +20,7 @@ QString CollapseDoubleBackslashes(const QString& path);
 // The text left of the last separator; empty when the path is blank or has none.
 QString GetParentFolder(const QString& path);
 
-// Attribute bits of the original directory search.
+// Attribute bits of the directory search.
 enum FileAttribute : int { AttrNormal = 0, AttrHidden = 2, AttrSystem = 4, AttrDirectory = 16 };
 // True when an entry matches the path ("*" and "?" allowed in the last part). Plain files always
 // count; hidden files (names beginning with ".") only with AttrHidden, folders only with AttrDirectory.

@@ -2,12 +2,14 @@
 // cadhost, with its descriptions, screen and inventory data, then its push-buttons.
 #include "headplacer/app/HeadPlacerApp.h"
 #include "headplacer/logic/CommandLine.h"
+#include "platform/ui/QtTranslations.h"
 #include "platform/ui/WidgetPrompts.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    ui::InstallQtTranslations(app);  // without them Qt's dialogs stay English
     QApplication::setApplicationName(QStringLiteral("headplacer"));
     QApplication::setQuitOnLastWindowClosed(false);
     static ui::WidgetPrompts prompts;

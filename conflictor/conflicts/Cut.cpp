@@ -66,11 +66,7 @@ public:
         window_.yieldToMessageLoop();
     }
     void showProgress(int maximum) {
-        window_.setProgressValue(0);
-        window_.setProgressMaximum(maximum);
-        window_.setProgressVisible(true);
-        window_.setBigButtonVisible(false);
-        window_.setUnitsButtonVisible(false);
+        window_.beginProgress(maximum);
         progressShown_ = true;
         window_.yieldToMessageLoop();
     }
@@ -89,10 +85,7 @@ public:
         window_.CuttingSelectedStreams = false;
         attempt([&] { stopFlash(); });
         if (progressShown_)
-            attempt([&] {
-                window_.setProgressVisible(false);
-                window_.setBigButtonVisible(true);
-            });
+            attempt([&] { window_.endProgress(); });
         attempt([&] { window_.yieldToMessageLoop(); });
         common::Settings.AutoZaznaczNowe = autoSelect_;
         if (layerSaved_) attempt([&] { automation::CadDocument.setActiveLayer(layer_); });

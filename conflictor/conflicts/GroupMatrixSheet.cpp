@@ -23,7 +23,7 @@ QString T(const char* text) {
     return common::Tlumacz(QString::fromUtf8(text));
 }
 
-// The whole number of a value as the original converted it: halves go to the even number.
+// The whole number of a value as the workbook's numbers are converted: halves go to the even number.
 int wholeNumberEven(double value) {
     return int(std::nearbyint(value));
 }

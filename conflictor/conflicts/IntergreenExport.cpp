@@ -63,7 +63,8 @@ QString baseName(const QString& name) {
 bool checkGroupsAndPhases(int n) {
     std::vector<bool> seen(size_t(n), false);
     for (const StreamRecord& s : StreamTable) {
-        if (s.Group == 0) {
+        // A negative group would fall outside the group matrix: it is no group either.
+        if (s.Group <= 0) {
             warn(T("Nie zdefiniowano wszystkich grup!"), ui::Critical);
             return false;
         }
@@ -179,10 +180,26 @@ void writeParameters(sheet::Worksheet& ws) {
     for (int i = 0; i < 6; ++i) ws.cells(3 + i, 40).setValue(column40[i]);
 }
 
-// One row per stream from row 24; returns the last stream row.
+// The streams in the order of the grid's rows; a stream the grid does not show follows in table order.
+std::vector<int> streamRowOrder() {
+    std::vector<int> order;
+    std::vector<bool> taken(StreamTable.size(), false);
+    for (const QString& name : MainWindow().gridStreamNames()) {
+        const int i = FindStreamIndex(name);
+        if (i < 0 || taken[size_t(i)]) continue;  // a row the table does not know is left out
+        taken[size_t(i)] = true;
+        order.push_back(i);
+    }
+    for (size_t i = 0; i < StreamTable.size(); ++i)
+        if (!taken[i]) order.push_back(int(i));
+    return order;
+}
+
+// One row per stream from row 24, in the grid's order; returns the last stream row.
 int writeStreamRows(sheet::Worksheet& ws) {
     int row = 23;
-    for (StreamRecord& s : StreamTable) {
+    for (const int i : streamRowOrder()) {
+        StreamRecord& s = StreamTable[size_t(i)];
         ++row;
         ws.cells(row, 17).setValue(s.Name);
         ws.cells(row, 18).setValue(s.VehicleLength);

@@ -16,6 +16,7 @@
 #include "platform/ui/FlexGrid.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace conflictor {
@@ -82,6 +84,7 @@ CrossingLinksDialog::CrossingLinksDialog(QWidget* owner) : QDialog(owner) {
     }
     grdPrzejscia->horizontalHeader()->setMinimumHeight(2 *
                                                        grdPrzejscia->verticalHeader()->defaultSectionSize());
+    grdPrzejscia->horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
 
     cmdNowePowiazanie = button("cmdNowePowiazanie", "Twórz nowe powiązanie");
     cmdEdytujPowiazanie = button("cmdEdytujPowiazanie", "Edytuj powiązanie");
@@ -122,11 +125,11 @@ CrossingLinksDialog::CrossingLinksDialog(QWidget* owner) : QDialog(owner) {
     layout->addLayout(listButtons);
     layout->addWidget(frEdycjaPrzejscia);
 
-    connect(grdPrzejscia, &ui::FlexGrid::cellClickedAt, this, [this] { grdPrzejscia_Click(); });
-    connect(grdPrzejscia, &ui::FlexGrid::cellEntered, this, [this] { grdPrzejscia_Click(); });
-    connect(cmdNowePowiazanie, &QPushButton::clicked, this, [this] { cmdNowePowiazanie_Click(); });
-    connect(cmdEdytujPowiazanie, &QPushButton::clicked, this, [this] { cmdEdytujPowiazanie_Click(); });
-    connect(cmdAnulujEdycje, &QPushButton::clicked, this, [this] { cmdAnulujEdycje_Click(); });
+    connect(grdPrzejscia, &ui::FlexGrid::cellClickedAt, this, Guarded(this, [this] { grdPrzejscia_Click(); }));
+    connect(grdPrzejscia, &ui::FlexGrid::cellEntered, this, Guarded(this, [this] { grdPrzejscia_Click(); }));
+    connect(cmdNowePowiazanie, &QPushButton::clicked, this, Guarded(this, [this] { cmdNowePowiazanie_Click(); }));
+    connect(cmdEdytujPowiazanie, &QPushButton::clicked, this, Guarded(this, [this] { cmdEdytujPowiazanie_Click(); }));
+    connect(cmdAnulujEdycje, &QPushButton::clicked, this, Guarded(this, [this] { cmdAnulujEdycje_Click(); }));
     connect(cmdTworzPrzejscie, &QPushButton::clicked, this,
             [this] { RunDialogCommand(this, [this] { cmdTworzPrzejscie_Click(); }); });
     connect(cmdZatwierdzPrzejscie, &QPushButton::clicked, this,
@@ -137,6 +140,7 @@ CrossingLinksDialog::CrossingLinksDialog(QWidget* owner) : QDialog(owner) {
     automation::CrossingLinkTable.clear();
     if (automation::CheckDocumentOpen(false)) automation::ReadCrossingLinks(IntersectionNumber);
     FillLinkGrid();
+    FitGridToColumns();
     SetEditMode(false);
     grdPrzejscia_Click();
     common::LoadFormPosition(this, WindowKey);
@@ -166,6 +170,29 @@ void CrossingLinksDialog::FillLinkGrid() {
     }
     HasLinks = true;
     grdPrzejscia->setCurrent(1, 1);
+}
+
+void CrossingLinksDialog::FitGridToColumns() {
+    // The given widths are the least: a header's longest word (the header wraps onto its two lines)
+    // and every list widen their column, and the grid is as wide as its columns.
+    static const int least[] = {1000, 1200, 1200};
+    const QFontMetrics header(grdPrzejscia->horizontalHeader()->font());
+    const QFontMetrics cells(grdPrzejscia->font());
+    const int padding = 2 * grdPrzejscia->style()->pixelMetric(QStyle::PM_HeaderMargin) + 8;
+    int total = 0;
+    for (int c = 0; c < 3; ++c) {
+        int width = grdPrzejscia->colWidthTwips(c) > 0 ? least[c] / 15 : 0;
+        for (const QString& word : grdPrzejscia->TextMatrix(0, c).split(QLatin1Char(' ')))
+            width = std::max(width, header.horizontalAdvance(word) + padding);
+        for (int r = 1; r < grdPrzejscia->Rows(); ++r)
+            width = std::max(width, cells.horizontalAdvance(grdPrzejscia->TextMatrix(r, c)) + padding);
+        grdPrzejscia->setColWidthTwips(c, width * 15);
+        total += grdPrzejscia->colWidthTwips(c) / 15;
+    }
+    const int frame = 2 * grdPrzejscia->frameWidth();
+    const int scrollBar = grdPrzejscia->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int header0 = grdPrzejscia->verticalHeader()->isVisible() ? grdPrzejscia->verticalHeader()->width() : 0;
+    grdPrzejscia->setMinimumWidth(total + frame + scrollBar + header0);
 }
 
 void CrossingLinksDialog::SetEditMode(bool editing) {
@@ -274,6 +301,7 @@ void CrossingLinksDialog::cmdZatwierdzPrzejscie_Click() {
     grdPrzejscia->setTextMatrix(r, 0, QString::number(r));
     grdPrzejscia->setTextMatrix(r, 1, tbOdSrodka->text().trimmed());
     grdPrzejscia->setTextMatrix(r, 2, tbZewn->text().trimmed());
+    FitGridToColumns();
     QCoreApplication::processEvents();
     grdPrzejscia->setCurrent(r, 1);
     grdPrzejscia->setFocus();

@@ -25,6 +25,8 @@ public:
 
     void SetEditMode(bool editing);
     void FillLinkGrid();
+    // Widens the columns to their headers and lists and the grid to its columns.
+    void FitGridToColumns();
     void grdPrzejscia_Click();
     void cmdNowePowiazanie_Click();
     void cmdEdytujPowiazanie_Click();

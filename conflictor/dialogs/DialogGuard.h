@@ -1,31 +1,43 @@
-// Runs a button's work inside a dialog so that a failure of the CAD is told to the user (titled with
-// the dialog's caption) instead of leaving the event loop; the hourglass is taken back.
+// The guard of the controls of conflictor's windows: a button, a list, a grid or a dialog's work runs
+// under RunGuarded (CommandGuard.h), its failure titled with the caption of the window it came from.
 #pragma once
 
-#include "common/TextHelpers.h"
 #include "conflictor/streams/CommandGuard.h"
-#include "platform/ui/core/Prompt.h"
+#include "conflictor/streams/StreamWindow.h"
 
-#include <QApplication>
 #include <QWidget>
-#include <exception>
+#include <functional>
+#include <type_traits>
+#include <utility>
 
 namespace conflictor {
 
+// The caption a guarded slot of `owner` titles its message with: its window's, else the main window's.
+inline QString GuardCaption(const QWidget* owner) {
+    if (owner && !owner->window()->windowTitle().isEmpty()) return owner->window()->windowTitle();
+    return MainWindow().caption();
+}
+
+// A slot that runs `work` guarded, titled with the caption of `owner`'s window at the time. The
+// signal's arguments reach `work` when it takes them.
+template <class F>
+auto Guarded(QWidget* owner, F work) {
+    return [owner, work = std::move(work)](auto&&... args) {
+        RunGuarded(
+            [&] {
+                if constexpr (std::is_invocable_v<const F&, decltype(args)...>)
+                    work(args...);
+                else
+                    work();
+            },
+            GuardCaption(owner));
+    };
+}
+
+// Runs a button's work inside a dialog; true when it ran to its end.
 template <class F>
 bool RunDialogCommand(QWidget* dialog, F&& work) {
-    QString failure;
-    try {
-        work();
-        return true;
-    } catch (const std::exception& e) {
-        failure = QString::fromUtf8(e.what());
-    } catch (...) {
-        failure = common::Tlumacz(QStringLiteral("nieznany błąd"));
-    }
-    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
-    ui::MsgBox(UnexpectedErrorMessage(failure), ui::Exclamation, dialog->windowTitle());
-    return false;
+    return RunGuarded(std::function<void()>(std::forward<F>(work)), dialog->windowTitle());
 }
 
 }  // namespace conflictor

@@ -5,6 +5,7 @@
 #include "common/NumberText.h"
 #include "common/TextHelpers.h"
 #include "common/ui/FormWindow.h"
+#include "conflictor/dialogs/DialogGuard.h"
 #include "conflictor/streams/StreamReading.h"
 #include "conflictor/streams/StreamViews.h"
 
@@ -60,8 +61,8 @@ PhasePickerDialog::PhasePickerDialog(int phase, bool selectMode, QWidget* owner)
     cmdOk = button("cmdOk", "", "Zatwierdź wprowadzone wartości i zamknij dialog");
     auto* cancel = button("cmdAnuluj", "Za&kończ", "Anuluj wprowadzone zmiany i zamknij dialog");
     lstFaza = buildPicker(this, "Wybierz fazę", "lstFaza", cmdOk, cancel);
-    connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
-    connect(lstFaza, &QListWidget::itemDoubleClicked, this, [this] { cmdOk_Click(); });
+    connect(cmdOk, &QPushButton::clicked, this, Guarded(this, [this] { cmdOk_Click(); }));
+    connect(lstFaza, &QListWidget::itemDoubleClicked, this, Guarded(this, [this] { cmdOk_Click(); }));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     rebuild_ = true;

@@ -7,6 +7,8 @@
 #include "common/ProgramSettings.h"
 #include "common/TextHelpers.h"
 #include "common/ui/FormWindow.h"
+#include "common/ui/Help.h"
+#include "conflictor/dialogs/DialogGuard.h"
 #include "conflictor/streams/StreamComponents.h"
 #include "conflictor/streams/StreamRecords.h"
 #include "conflictor/streams/ViewCommands.h"
@@ -25,16 +27,21 @@ namespace {
 
 const QString WindowKey = QStringLiteral("Okno_Odcinki");
 constexpr int HandleRole = Qt::UserRole;
+constexpr int HelpContext = 10008;
 constexpr int OtherStreamRole = Qt::UserRole + 1;
 
 QString tr_(const char* text) {
     return common::Tlumacz(QString::fromUtf8(text));
 }
 
+// A highlight or zoom the drawing refuses is left out; a CAD host that went away is told by the
+// guard of the button or list that asked.
 template <class F>
 void quietly(F&& f) {
     try {
         f();
+    } catch (const cad::ConnectionLost&) {
+        throw;
     } catch (const std::exception&) {
     }
 }
@@ -74,17 +81,16 @@ SegmentListDialog::SegmentListDialog(int streamIndex, bool conflictPointsMode, Q
         buttons->addWidget(b);
     }
     layout->addLayout(buttons);
-    connect(lstOdcinki, &QListWidget::itemClicked, this, [this] { lstOdcinki_Click(); });
-    connect(lstOdcinki, &QListWidget::currentRowChanged, this, [this] { lstOdcinki_Click(); });
-    connect(zoom, &QPushButton::clicked, this, [this] { cmdZoom_Click(); });
-    connect(cmdUsun, &QPushButton::clicked, this, [this] { cmdUsun_Click(); });
-    connect(help, &QPushButton::clicked, this, [this] {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-        QApplication::sendEvent(this, &press);
-    });
+    connect(lstOdcinki, &QListWidget::itemClicked, this, Guarded(this, [this] { lstOdcinki_Click(); }));
+    connect(lstOdcinki, &QListWidget::currentRowChanged, this, Guarded(this, [this] { lstOdcinki_Click(); }));
+    connect(zoom, &QPushButton::clicked, this, Guarded(this, [this] { cmdZoom_Click(); }));
+    connect(cmdUsun, &QPushButton::clicked, this, Guarded(this, [this] { cmdUsun_Click(); }));
+    // The page of the dialog's own context, as F1 opens it.
+    connect(help, &QPushButton::clicked, this, [this] { common::ShowHelp(common::HelpContextOf(this)); });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
     // Load.
+    common::SetHelpContext(this, HelpContext);
     common::TranslateFormCaptions(this, 0);
     common::LoadFormPosition(this, WindowKey);
     HighlightedHandle.clear();
@@ -182,7 +188,8 @@ void SegmentListDialog::cmdUsun_Click() {
 }
 
 void SegmentListDialog::done(int result) {
-    restoreOtherStream();
+    // Closing must work with the CAD gone too: the failure is told, the dialog closes.
+    RunGuarded([this] { restoreOtherStream(); }, windowTitle());
     common::SaveFormPosition(this, WindowKey);
     QDialog::done(result);
 }

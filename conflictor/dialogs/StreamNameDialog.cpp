@@ -4,6 +4,7 @@
 #include "common/Ini.h"
 #include "common/TextHelpers.h"
 #include "common/ui/FormWindow.h"
+#include "conflictor/dialogs/DialogGuard.h"
 #include "conflictor/streams/StreamNaming.h"
 #include "conflictor/streams/StreamRecords.h"
 #include "conflictor/streams/StreamWindow.h"
@@ -62,7 +63,7 @@ StreamNameDialog::StreamNameDialog(bool isCopy, QWidget* owner) : QDialog(owner)
         auto* b = new QPushButton(DescriptionPresets()[i]);
         b->setObjectName(QStringLiteral("cmdOpis_%1").arg(i));
         b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, [this, i] { cmdOpis_Click(i); });
+        connect(b, &QPushButton::clicked, this, Guarded(this, [this, i] { cmdOpis_Click(i); }));
         frameLayout->addWidget(b, 1 + i / 6, i % 6);
     }
     layout->addWidget(frame);
@@ -84,9 +85,9 @@ StreamNameDialog::StreamNameDialog(bool isCopy, QWidget* owner) : QDialog(owner)
     layout->addWidget(cmdPropNazwa);
     layout->addWidget(cmdPobierzNazweStrumienia);
     layout->addLayout(copyRow);
-    connect(cmdPropNazwa, &QPushButton::clicked, this, [this] { cmdPropNazwa_Click(); });
+    connect(cmdPropNazwa, &QPushButton::clicked, this, Guarded(this, [this] { cmdPropNazwa_Click(); }));
     connect(cmdPobierzNazweStrumienia, &QPushButton::clicked, this,
-            [this] { cmdPobierzNazweStrumienia_Click(); });
+            Guarded(this, [this] { cmdPobierzNazweStrumienia_Click(); }));
 
     auto* buttons = new QHBoxLayout;
     auto* ok = new QPushButton(tr_("OK"));
@@ -98,7 +99,7 @@ StreamNameDialog::StreamNameDialog(bool isCopy, QWidget* owner) : QDialog(owner)
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
+    connect(ok, &QPushButton::clicked, this, Guarded(this, [this] { cmdOk_Click(); }));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     // Load.

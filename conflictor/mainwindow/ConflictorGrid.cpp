@@ -43,6 +43,12 @@ int ConflictorWindow::faIndex(int row, int column) const {
     return grdStrumienie->flatIndex(row, column);
 }
 
+QStringList ConflictorWindow::gridStreamNames() const {
+    QStringList names;
+    for (int r = 1; r < grdStrumienie->Rows(); ++r) names << grdStrumienie->TextMatrix(r, ColName);
+    return names;
+}
+
 int ConflictorWindow::gridRowOfName(const QString& name) const {
     if (name.isEmpty()) return -1;
     for (int r = 1; r < grdStrumienie->Rows(); ++r) {

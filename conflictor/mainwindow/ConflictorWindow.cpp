@@ -10,6 +10,7 @@
 #include "common/ui/FormWindow.h"
 #include "common/ui/MouseWheelHook.h"
 #include "conflictor/conflicts/DrawingUnits.h"
+#include "conflictor/dialogs/DialogGuard.h"
 #include "conflictor/dialogs/StreamDialogHooks.h"
 #include "conflictor/mainwindow/CommandTable.h"
 #include "conflictor/mainwindow/ExportCommands.h"
@@ -33,6 +34,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
@@ -132,6 +134,7 @@ void ConflictorWindow::buildControls() {
     cmdZmienJednostki->setToolTip(Tlumacz(QStringLiteral("Jednostka prędkości w tabeli strumieni")));
     bottom->addWidget(cmdBig);
     bottom->addWidget(cmdZmienJednostki);
+    cmdZmienJednostki->setVisible(false);  // shown with the details
     pbPostep = new QProgressBar;
     pbPostep->setObjectName(QStringLiteral("pbPostep"));
     pbPostep->setTextVisible(false);
@@ -149,12 +152,20 @@ void ConflictorWindow::buildControls() {
     sbrMain->addWidget(panelStan, 1);
     setStatusBar(sbrMain);
 
-    connect(cmbNo, QOverload<int>::of(&QComboBox::activated), this, [this] { cmbNo_Click(); });
+    // Every control's work runs guarded like the menu commands: a CAD that went away is told, and
+    // the flashing notice and the cursor are taken back.
+    const auto windowCleanUp = [this] {
+        if (TimerKolor->isActive()) StopPanelFlash();
+        setStatusText(DrawingName);
+    };
+    connect(cmbNo, QOverload<int>::of(&QComboBox::activated), this,
+            [this, windowCleanUp] { RunGuarded([this] { cmbNo_Click(); }, caption(), windowCleanUp); });
     cmbNo->installEventFilter(this);
-    connect(cmdAddNo, &QPushButton::clicked, this, [this] { cmdAddNo_Click(); });
-    connect(cmdBig, &QPushButton::clicked, this, [this] { cmdBig_Click(); });
-    connect(cmdZmienJednostki, &QPushButton::clicked, this, [this] { cmdZmienJednostki_Click(); });
-    connect(grdStrumienie, &ui::FlexGrid::cellEntered, this, [this] { GridEnterCell(); });
+    connect(cmdAddNo, &QPushButton::clicked, this,
+            [this, windowCleanUp] { RunGuarded([this] { cmdAddNo_Click(); }, caption(), windowCleanUp); });
+    connect(cmdBig, &QPushButton::clicked, this, Guarded(this, [this] { cmdBig_Click(); }));
+    connect(cmdZmienJednostki, &QPushButton::clicked, this, Guarded(this, [this] { cmdZmienJednostki_Click(); }));
+    connect(grdStrumienie, &ui::FlexGrid::cellEntered, this, Guarded(this, [this] { GridEnterCell(); }));
     connect(grdStrumienie, &ui::FlexGrid::cellLeft, this, [this](int row, int col) {
         if (row >= grdStrumienie->FixedRows() && row < grdStrumienie->Rows() &&
             grdStrumienie->FixedRows() > 0)
@@ -259,10 +270,21 @@ bool ConflictorWindow::RunCommand(const QString& id, bool quiet) {
 }
 
 void ConflictorWindow::UpdateCommandStates(bool enabled) {
-    for (QAction* act : std::as_const(actions_)) {
-        if (act->property("enabledWhen").toInt() == int(EnabledWhen::StreamSelected))
-            act->setEnabled(enabled);
-    }
+    const auto switched = [](const QAction* act) {
+        return act->property("enabledWhen").toInt() == int(EnabledWhen::StreamSelected);
+    };
+    for (QAction* act : std::as_const(actions_))
+        if (switched(act)) act->setEnabled(enabled);
+    // The drop-down buttons as a whole, their arrows and every entry of their menus: an entry may
+    // share its button's key and so be missing from the actions by name.
+    for (QToolBar* bar : std::as_const(toolbars_))
+        for (QAction* act : bar->actions()) {
+            if (!switched(act)) continue;
+            if (QWidget* button = bar->widgetForAction(act)) button->setEnabled(enabled);
+            if (QMenu* m = act->menu())
+                for (QAction* entry : m->actions())
+                    if (switched(entry)) entry->setEnabled(enabled);
+        }
 }
 
 // --- StreamWindow services ---
@@ -396,6 +418,7 @@ void ConflictorWindow::cmdAddNo_Click() {
 void ConflictorWindow::cmdBig_Click() {
     DetailsShown = !DetailsShown;
     cmdBig->setText(DetailsShown ? QStringLiteral("< Ukryj szczegóły") : QStringLiteral("Pokaż szczegóły >"));
+    cmdZmienJednostki->setVisible(DetailsShown);  // it switches the units of the detail columns
     ShowKinematicColumns(DetailsShown);
     ResizeLayout();
 }

@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <QProgressBar>
 #include <QString>
 
@@ -79,6 +80,8 @@ public:
     void hideWindow() override;
     // The stream commands' window services (StreamMenus.cpp).
     void focusIntersectionCombo() override;
+    void clearSelectedStream() override;
+    QStringList gridStreamNames() const override;
     void setBusyCursor(bool on) override;
     void commandsBlockedChanged(bool blocked) override;
     void removeGridRow(int index) override;
@@ -154,7 +157,6 @@ public:
     QString ResourceFolder;
     QString DrawingName;
     bool FirstActivation = true;
-    bool DetailsShown = false;
     bool GridNotSorting = true;
     bool TallAtStart = false;
     bool CellReadOnly = true;
@@ -193,6 +195,8 @@ private:
     QHash<QString, QMenu*> menus_;
     QHash<QString, QToolBar*> toolbars_;
     QWidget* central_ = nullptr;
+    QPointer<QWidget> focusBeforeCommand_;  // the control that had the focus when a command began
+    bool comboFocusWanted_ = false;         // a command asked for the intersection box meanwhile
     bool shutDown_ = false;
     bool startedUp_ = false;
 };

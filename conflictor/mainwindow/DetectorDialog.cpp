@@ -4,6 +4,7 @@
 #include "common/Ini.h"
 #include "common/TextHelpers.h"
 #include "common/ui/FormWindow.h"
+#include "conflictor/dialogs/DialogGuard.h"
 #include "platform/ui/FlexGrid.h"
 #include "platform/ui/FlexGridEditor.h"
 #include "platform/ui/core/Prompt.h"
@@ -117,12 +118,12 @@ DetectorDialog::DetectorDialog(QWidget* parent) : QDialog(parent) {
     for (int i = 0; i < 8; ++i) AddDetectorRow(QStringLiteral("L%1").arg(i), QStringLiteral("1%1").arg(i));
     grdDetektory->setCol(0);
 
-    connect(grdDetektory, &ui::FlexGrid::cellEntered, this, [this] { enterCell(); });
-    connect(grdDetektory, &ui::FlexGrid::cellLeft, this, [this](int row, int col) { leaveCell(row, col); });
-    connect(btnDodaj, &QPushButton::clicked, this, [this] { btnDodaj_Click(); });
-    connect(btnUsun, &QPushButton::clicked, this, [this] { btnUsun_Click(); });
-    connect(cmdUp, &QPushButton::clicked, this, [this] { MoveDetectorRow(true); });
-    connect(cmdDown, &QPushButton::clicked, this, [this] { MoveDetectorRow(false); });
+    connect(grdDetektory, &ui::FlexGrid::cellEntered, this, Guarded(this, [this] { enterCell(); }));
+    connect(grdDetektory, &ui::FlexGrid::cellLeft, this, Guarded(this, [this](int row, int col) { leaveCell(row, col); }));
+    connect(btnDodaj, &QPushButton::clicked, this, Guarded(this, [this] { btnDodaj_Click(); }));
+    connect(btnUsun, &QPushButton::clicked, this, Guarded(this, [this] { btnUsun_Click(); }));
+    connect(cmdUp, &QPushButton::clicked, this, Guarded(this, [this] { MoveDetectorRow(true); }));
+    connect(cmdDown, &QPushButton::clicked, this, Guarded(this, [this] { MoveDetectorRow(false); }));
     connect(cmdZakoncz, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdAnuluj, &QPushButton::clicked, this, &QDialog::reject);
     resize(360, 300);

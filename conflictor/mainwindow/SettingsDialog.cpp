@@ -11,6 +11,7 @@
 #include "common/ui/FormControlSettings.h"
 #include "common/ui/FormWindow.h"
 #include "common/ui/Help.h"
+#include "conflictor/dialogs/DialogGuard.h"
 #include "conflictor/streams/SetGuard.h"
 #include "platform/ui/core/Prompt.h"
 
@@ -193,13 +194,13 @@ SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(cmdPomoc);
     layout->addLayout(buttons);
 
-    connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
+    connect(cmdOk, &QPushButton::clicked, this, Guarded(this, [this] { cmdOk_Click(); }));
     connect(cmdAnuluj, &QPushButton::clicked, this, &QDialog::reject);
     connect(cmdPomoc, &QPushButton::clicked, this, [] { common::ShowHelp(10007); });
-    connect(chkMatrycaOdwrocona, &QCheckBox::toggled, this, [this] { chkMatrycaOdwrocona_Click(); });
-    connect(cbSkala, &QComboBox::currentTextChanged, this, [this] { cbSkala_Change(); });
-    connect(chkTextScaled, &QCheckBox::toggled, this, [this] { cbSkala_Change(); });
-    connect(cmbDlugosciTekstWysokosc, &QComboBox::currentTextChanged, this, [this] { cbSkala_Change(); });
+    connect(chkMatrycaOdwrocona, &QCheckBox::toggled, this, Guarded(this, [this] { chkMatrycaOdwrocona_Click(); }));
+    connect(cbSkala, &QComboBox::currentTextChanged, this, Guarded(this, [this] { cbSkala_Change(); }));
+    connect(chkTextScaled, &QCheckBox::toggled, this, Guarded(this, [this] { cbSkala_Change(); }));
+    connect(cmbDlugosciTekstWysokosc, &QComboBox::currentTextChanged, this, Guarded(this, [this] { cbSkala_Change(); }));
 
     // Load.
     common::SetHelpContext(this, 10007);

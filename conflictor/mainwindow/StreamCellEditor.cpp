@@ -5,6 +5,7 @@
 #include "common/NumberText.h"
 #include "conflictor/mainwindow/ConflictorWindow.h"
 #include "conflictor/mainwindow/StreamGridRules.h"
+#include "conflictor/streams/CommandGuard.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamRecords.h"
 #include "platform/ui/FlexGrid.h"
@@ -17,12 +18,9 @@ namespace conflictor {
 
 namespace {
 
+// A CAD that went away fails here and the edit's guard tells the user; the grid keeps the text.
 bool drawingOpen() {
-    try {
-        return automation::CheckDocumentOpen(false);
-    } catch (const std::exception&) {
-        return false;
-    }
+    return automation::CheckDocumentOpen(false);
 }
 
 QString upperBase(int index) {
@@ -64,11 +62,16 @@ bool StreamCellEditor::acceptsChar(QChar ch, int, int col) const {
 }
 
 bool StreamCellEditor::deleteKey() {
-    ClearSelectedCells();
+    RunGuarded([this] { ClearSelectedCells(); }, window_.caption());
     return true;
 }
 
 void StreamCellEditor::commitText(int row, int col, const QString& text) {
+    // An edit is an entry point of its own (a key, a click elsewhere, the window closing).
+    RunGuarded([&] { commitCell(row, col, text); }, window_.caption());
+}
+
+void StreamCellEditor::commitCell(int row, int col, const QString& text) {
     ui::FlexGrid* g = grid();
     if (col >= 4 && col <= 9) {
         if (common::ParseDouble(text) >= 0) g->setTextMatrix(row, col, text);
@@ -130,10 +133,20 @@ void StreamCellEditor::commitPhases(int index, int row) {
     stream.Phases = text;
     stream.Phases = AddNumberToList(index, 0);
     g->setTextMatrix(row, ColPhases, stream.Phases);
-    // Streams of the same group share the phase list; streams without a group share nothing.
+    // Streams of the same group share the phase list; a stream without a group shares it with the
+    // variants of its base name, whose phases the drawing keeps under that one name.
     QStringList otherBases;
     const int group = stream.Group;
-    if (group > 0) {
+    if (group <= 0) {
+        const QString base = upperBase(index);
+        for (StreamRecord& s : StreamTable)
+            if (!s.Name.isEmpty() && s.Group <= 0 && s.BaseName.toUpper() == base) s.Phases = stream.Phases;
+        for (int r = g->FixedRows(); r < g->Rows(); ++r) {
+            const int i = FindStreamIndex(g->TextMatrix(r, ColName));
+            if (r != row && i >= 0 && StreamTable[size_t(i)].Group <= 0 && upperBase(i) == base)
+                g->setTextMatrix(r, ColPhases, stream.Phases);
+        }
+    } else {
         for (StreamRecord& s : StreamTable) {
             if (&s == &stream || s.Name.isEmpty() || s.Group != group) continue;
             s.Phases = stream.Phases;

@@ -25,6 +25,7 @@ protected:
     bool deleteKey() override;
 
 private:
+    void commitCell(int row, int col, const QString& text);
     void commitGroup(int index, int row);
     void commitPhases(int index, int row);
     void commitDescription(int index, int row, const QString& name);

@@ -129,7 +129,7 @@ namespace {
 const std::vector<CommandRow>& StreamViewCommandRows() {
     using E = EnabledWhen;
     static const std::vector<CommandRow> rows{
-        {"mnuWidok", "mnuWidok_Zaznacz", "Zaznacz", nullptr, nullptr, nullptr, E::Always},
+        {"mnuWidok", "mnuWidok_Zaznacz", "Zaznacz", nullptr, nullptr, nullptr, E::StreamSelected},
         {"mnuWidok_Zaznacz", "mnuWidok_ZaznaczStrumien", "&strumień", nullptr, nullptr,
          HANDLER(mnuWidok_ZaznaczStrumien()), E::StreamSelected},
         {"mnuWidok_Zaznacz", "mnuWidok_ZaznaczGrupe", "&grupę", nullptr, nullptr,
@@ -141,21 +141,21 @@ const std::vector<CommandRow>& StreamViewCommandRows() {
         {"mnuWidok", "mnuWidok_OdznaczStrumien", "&Odznacz strumień", nullptr, nullptr,
          HANDLER(mnuWidok_OdznaczStrumien()), E::StreamSelected},
         {"mnuWidok", "mnuWidok_WskazStrumien", "Zaznacz/Odznacz wskazany na rysunku strumień", nullptr,
-         nullptr, HANDLER(mnuWidok_WskazStrumien()), E::Always},
+         nullptr, HANDLER(mnuWidok_WskazStrumien()), E::StreamSelected},
         {"mnuWidok", "mnuWidok_OdznaczWszystkieStrumienie", "Odznacz &wszystkie strumienie", nullptr, nullptr,
-         HANDLER(mnuWidok_OdznaczWszystkieStrumienie()), E::Always},
+         HANDLER(mnuWidok_OdznaczWszystkieStrumienie()), E::StreamSelected},
         {"mnuWidok", "mnuWidok_Separator2", "-", nullptr, nullptr, nullptr, E::Always},
         {"mnuWidok", "mnuWidok_PokazFaze", "&Pokaż fazę (ukryj pozostałe)", nullptr, nullptr,
          HANDLER(mnuWidok_PokazFaze()), E::StreamSelected},
         {"mnuWidok", "mnuWidok_PokazWszystkie", "Po&każ wszystkie strumienie", nullptr, nullptr,
-         HANDLER(mnuWidok_PokazWszystkie()), E::Always},
+         HANDLER(mnuWidok_PokazWszystkie()), E::StreamSelected},
         {"mnuWidok", "mnuWidok_UkryjNiezaznaczone", "Ukryj wszystkie niezaznaczone strumienie", nullptr,
-         nullptr, HANDLER(mnuWidok_UkryjNiezaznaczone()), E::Always},
+         nullptr, HANDLER(mnuWidok_UkryjNiezaznaczone()), E::StreamSelected},
         {"mnuWidok", "mnuWidok_Separator3", "-", nullptr, nullptr, nullptr, E::Always},
         {"mnuWidok", "mnuWidok_PokazOdcinki", "Pokaż odcinki strumie&nia", nullptr, nullptr,
-         HANDLER(mnuWidok_PokazOdcinki()), E::StreamSelected},
+         HANDLER(mnuWidok_PokazOdcinki()), E::Always},
         {"mnuWidok", "mnuWidok_PokazPunkty", "Pokaż punkt&y kolizji strumienia", nullptr, nullptr,
-         HANDLER(mnuWidok_PokazPunkty()), E::StreamSelected},
+         HANDLER(mnuWidok_PokazPunkty()), E::Always},
     };
     return rows;
 }
@@ -166,7 +166,7 @@ const std::vector<CommandRow>& StreamEditCommandRows() {
         {"mnuEdycja", "mnuEdycja_NowyStrumien", "&Nowy strumień", nullptr, nullptr,
          HANDLER(mnuEdycja_NowyStrumien()), E::Always},
         {"mnuEdycja", "mnuEdycja_KopiujStrumien", "Kopiuj &strumień - tworzenie warunkowego", nullptr,
-         nullptr, HANDLER(mnuEdycja_KopiujStrumien()), E::StreamSelected},
+         nullptr, HANDLER(mnuEdycja_KopiujStrumien()), E::Always},
         {"mnuEdycja", "mnuEdycja_UsunStrumien", "&Usuń strumień", nullptr, nullptr,
          HANDLER(mnuEdycja_UsunStrumien()), E::StreamSelected},
         {"mnuEdycja", "mnuEdycja_Separator6", "-", nullptr, nullptr, nullptr, E::Always},
@@ -193,9 +193,9 @@ const std::vector<CommandRow>& StreamEditCommandRows() {
          HANDLER(setStartPoint(true)), E::StreamSelected},
         {"mnuEdycja", "mnuEdycja_Separator5", "-", nullptr, nullptr, nullptr, E::Always},
         {"mnuEdycja", "mnuEdycja_ZaznaczoneDoGrupy", "Przypisz zaznaczone strumienie do &grupy", nullptr,
-         nullptr, HANDLER(mnuEdycja_ZaznaczoneDoGrupy()), E::Always},
+         nullptr, HANDLER(mnuEdycja_ZaznaczoneDoGrupy()), E::StreamSelected},
         {"mnuEdycja", "mnuEdycja_ZaznaczoneDoFazy", "Przypisz zaznaczone strumienie do &fazy", nullptr,
-         nullptr, HANDLER(mnuEdycja_ZaznaczoneDoFazy()), E::Always},
+         nullptr, HANDLER(mnuEdycja_ZaznaczoneDoFazy()), E::StreamSelected},
         {"mnuEdycja", "mnuEdycja_Sep6", "-", nullptr, nullptr, nullptr, E::Always},
     };
     return rows;
@@ -214,9 +214,9 @@ const std::vector<ToolButtonRow>& StreamToolButtonRows() {
         {"tlbPrzyciski", "OdznaczStrumien", "mnuWidok_OdznaczStrumien", "Odznacz strumień", nullptr,
          E::StreamSelected},
         {"tlbPrzyciski", "WskazStrumien", "mnuWidok_WskazStrumien",
-         "Zaznacz/Odznacz wskazany na rysunku strumień", nullptr, E::Always},
+         "Zaznacz/Odznacz wskazany na rysunku strumień", nullptr, E::StreamSelected},
         {"tlbPrzyciski", "OdznaczWszystkie", "mnuWidok_OdznaczWszystkieStrumienie",
-         "Odznacz wszystkie strumienie", nullptr, E::Always},
+         "Odznacz wszystkie strumienie", nullptr, E::StreamSelected},
         {"tlbPrzyciski", "Separator1", nullptr, nullptr, nullptr},
         {"tlbPrzyciski", "NowyStrumien", "mnuEdycja_NowyStrumien", "Nowy strumień", nullptr, E::Always},
         {"tlbPrzyciski", "UsunStrumien", "mnuEdycja_UsunStrumien", "Usuń strumień", nullptr,
@@ -330,7 +330,17 @@ void ConflictorWindow::buildToolButtonMenus() {
 // --- Window services of the stream commands ---
 
 void ConflictorWindow::focusIntersectionCombo() {
-    cmbNo->setFocus();
+    // While a command runs the box is disabled and cannot take the focus: it gets it at the end.
+    if (commandsBlocked())
+        comboFocusWanted_ = true;
+    else
+        cmbNo->setFocus();
+}
+
+void ConflictorWindow::clearSelectedStream() {
+    StreamWindow::clearSelectedStream();
+    lblWybranyStrumien->setText(QString());
+    UpdateCommandStates(false);
 }
 
 void ConflictorWindow::setBusyCursor(bool on) {
@@ -341,11 +351,25 @@ void ConflictorWindow::setBusyCursor(bool on) {
 }
 
 void ConflictorWindow::commandsBlockedChanged(bool blocked) {
-    // While a long operation lets the message loop run, nothing else may start.
+    // While a long operation lets the message loop run, nothing else may start. Disabling the grid
+    // moves the focus away: it goes back where it was (or into the intersection box when a command
+    // asked for a valid number) once the command is over.
+    if (blocked) {
+        focusBeforeCommand_ = focusWidget();
+        comboFocusWanted_ = false;
+    }
     menuBar()->setEnabled(!blocked);
     for (QToolBar* bar : std::as_const(toolbars_)) bar->setEnabled(!blocked);
     grdStrumienie->setEnabled(!blocked);
     cmbNo->setEnabled(!blocked);
+    if (!blocked) {
+        if (comboFocusWanted_)
+            cmbNo->setFocus();
+        else if (focusBeforeCommand_ && focusBeforeCommand_->isEnabled())
+            focusBeforeCommand_->setFocus();
+        comboFocusWanted_ = false;
+        focusBeforeCommand_ = nullptr;
+    }
 }
 
 void ConflictorWindow::removeGridRow(int index) {

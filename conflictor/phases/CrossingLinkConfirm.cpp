@@ -144,6 +144,12 @@ bool ConfirmCrossingLink(const QString& innerText, const QString& outerText, int
     if (!m.isEmpty()) return refuse(m, CrossingSide::Inner);
     m = checkStreams(outer.names);
     if (!m.isEmpty()) return refuse(m, CrossingSide::Outer);
+    // A stream is one edge of the crossing: on both sides it would link the edge to itself.
+    for (const QString& name : outer.names)
+        if (inner.names.contains(name, Qt::CaseInsensitive))
+            return refuse(tr_(QStringLiteral("Strumień nie może należeć do obu stron przejścia: ")) + name +
+                              QLatin1Char('!'),
+                          CrossingSide::Outer);
     if (!automation::CheckDocumentOpen(true)) return false;
 
     // The scale first, so that the lengths are measured with the drawing's own.

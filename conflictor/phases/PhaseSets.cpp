@@ -180,7 +180,8 @@ int PhaseOfPictureName(const QString& blockName, const QString& nr) {
 }
 
 bool ParseTransitionText(const QString& text, int& a, int& b) {
-    if (text.size() <= 5 || !text.startsWith(QLatin1String("PF "))) return false;
+    // Values are compared in upper case: "pf 1-2" typed by hand is a transition too.
+    if (text.size() <= 5 || !text.startsWith(QLatin1String("PF "), Qt::CaseInsensitive)) return false;
     const QString pair = text.mid(3);
     const int dash = pair.indexOf(QLatin1Char('-'));
     if (dash < 1) return false;
@@ -205,7 +206,7 @@ void AddPhaseTransition(int a, int b) {
 QString ReduceRepeatedPairs(const QString& walk) {
     QStringList items = itemsOf(walk);
     if (items.size() < 4) return walk;
-    const qsizetype last = items.size() - 4;  // fixed once, as the window of the original text
+    const qsizetype last = items.size() - 4;  // fixed once: the window of the text as it came in
     qsizetype k = 0;
     while (k <= last) {
         if (k + 3 < items.size() && items[k] == items[k + 2] && items[k + 1] == items[k + 3]) {

@@ -1,12 +1,20 @@
-// The one guard every command of the main window runs under, whether it came from a menu, a toolbar
-// button or a button's menu: an unexpected failure is reported, the CAD variables and the window are
-// restored, and commands do not start while another one lets the message loop run.
+// The guard every entry point of conflictor runs under: menu commands, toolbar buttons and their
+// menus, the intersection box, grid edits, timers and dialog buttons. An unexpected failure (a CAD
+// host that went away among them) is reported in Polish, the CAD variables and the window are
+// restored, and the program goes on.
 #pragma once
 
 #include <QString>
 #include <functional>
 
 namespace conflictor {
+
+// Runs `work`; an exception is shown with the exclamation icon, titled `caption`, after `cleanUp`.
+// Guarded runs may nest (a dialog of a command, a grid commit inside a command): a failure is told
+// once however many guards it passes, the same text again in one outermost run is not repeated.
+// True when the work ran to its end.
+bool RunGuarded(const std::function<void()>& work, const QString& caption,
+                const std::function<void()>& cleanUp = {});
 
 // Runs the command unless commands are blocked or a drawing command is awaited in the CAD. An
 // exception is shown with the exclamation icon and the window is put back. True when it ran to its end.

@@ -82,8 +82,7 @@ void mnuEdycja_Pobierz() {
     struct Back {
         StreamWindow& w;
         ~Back() {
-            w.GridStreamName.clear();
-            w.GridStreamIndex = -1;
+            w.clearSelectedStream();
             w.setGridRedraw(true);
             w.setBusyCursor(false);
             w.setStatusText(w.statusDefaultText());

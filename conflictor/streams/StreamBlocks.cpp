@@ -311,8 +311,9 @@ const QHash<QString, QString>& entriesOf(int tag) {
     parsed.values.clear();
     parsed.valid = true;
     // As findEntry reads it: an entry starts the text or follows a "^"; its name runs to the first
-    // ":"; its value to the closing "^" (an unclosed or empty value reads as empty); the first
-    // entry of a name counts.
+    // ":"; its value to the closing "^" or, for a last entry left unclosed (a drawing saved by
+    // another DXF library drops a trailing "^"), to the end of the text; the first entry of a name
+    // counts.
     qsizetype p = 0;
     while (p < text.size()) {
         const qsizetype end = text.indexOf(QLatin1Char('^'), p);
@@ -321,8 +322,7 @@ const QHash<QString, QString>& entriesOf(int tag) {
         if (colon >= 0 && colon < stop) {
             const QString name = text.mid(p, colon - p).toCaseFolded();
             if (!parsed.values.contains(name))
-                parsed.values.insert(name,
-                                     end > colon + 1 ? text.mid(colon + 1, end - colon - 1) : QString());
+                parsed.values.insert(name, text.mid(colon + 1, stop - colon - 1));
         }
         if (end < 0) break;
         p = end + 1;
@@ -341,7 +341,7 @@ QString GetStreamAttribute(const QString& tag, const QString& streamName) {
     if (p < 0) return QString();
     const QString rest = text.mid(p + streamName.size() + 1);
     const int q = int(rest.indexOf(QLatin1Char('^')));
-    return q >= 1 ? rest.left(q) : QString();
+    return q < 0 ? rest : rest.left(q);  // an unclosed last entry runs to the end
 }
 
 QString CleanStreamAttributeValue(const QString& value) {

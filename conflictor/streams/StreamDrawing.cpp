@@ -11,6 +11,7 @@
 #include "common/NumberText.h"
 #include "common/ProgramSettings.h"
 #include "common/TextHelpers.h"
+#include "conflictor/streams/CommandGuard.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/KinematicCheck.h"
 #include "conflictor/streams/Markers.h"
@@ -43,7 +44,8 @@ QTimer* runNextTimer() {
     if (!timer && QCoreApplication::instance()) {
         timer = new QTimer(QCoreApplication::instance());
         timer->setInterval(100);
-        QObject::connect(timer, &QTimer::timeout, [] { frmMain_tRunNext_Timer(); });
+        QObject::connect(timer, &QTimer::timeout,
+                         [] { RunGuarded([] { frmMain_tRunNext_Timer(); }, MainWindow().caption()); });
     }
     return timer;
 }
@@ -211,12 +213,13 @@ void takePolyline(const cad::Entity& polyline) {
     for (int k = int(parts.size()) - 1; k >= 0; --k) automation::DeleteEntity(parts[k]);
     automation::DeleteEntity(polyline);
 
+    // The stream's own marker by its full name: a variant (K1[2]) has its own, apart from K1's.
     const StreamRecord& r = StreamTable[size_t(i)];
     if (window.StreamHasNoBlock && vehicleStream(i) && first > 0 &&
         automation::FindBlockReferenceHandle(
             automation::CadModelSpace,
             PatternText(IntersectionNumber) + QStringLiteral("^POCZATEK_STRUMIEN_") +
-                StreamNamePattern(window.GridStreamName) + QStringLiteral("_*"),
+                window.GridStreamName + QStringLiteral("_*"),
             cad::Variant(), common::Settings.StreamLayerName)
             .isEmpty()) {
         const SegmentRecord& a = r.Segments[size_t(first)];
@@ -323,14 +326,28 @@ void DrawStreamComponent(int mode) {
         }
         drawLine(count0);
         rereadGridStream();
-    } catch (const std::exception&) {
-        // A cancelled pick or a refused CAD call ends the command; what was written stays.
+    } catch (const std::exception& e) {
+        // A cancelled pick or a refused CAD call ends the command; what was written stays. A host
+        // that went away is told by the command's guard.
         setRunNext(false);
         PendingDrawMode = 0;
         window.DrawingInProgress = false;
+        if (dynamic_cast<const cad::ConnectionLost*>(&e)) {
+            endDrawing();
+            throw;
+        }
     }
     endDrawing();
 }
+
+namespace {
+void finishWaiting() {
+    setRunNext(false);
+    PendingDrawMode = 0;
+    MainWindow().DrawingInProgress = false;
+    endDrawing();
+}
+}  // namespace
 
 void frmMain_tRunNext_Timer() {
     try {
@@ -357,11 +374,11 @@ void frmMain_tRunNext_Timer() {
         }
         // The command is over (ended, cancelled or drew nothing): the wait ends.
     } catch (const std::exception&) {
+        // The CAD went away or refused the component: the wait ends and the timer's guard says why.
+        finishWaiting();
+        throw;
     }
-    setRunNext(false);
-    PendingDrawMode = 0;
-    MainWindow().DrawingInProgress = false;
-    endDrawing();
+    finishWaiting();
 }
 
 void CallbackFunction(int index) {

@@ -128,6 +128,15 @@ int AcceptStreamName(const QString& nameText, const QString& groupText, const QS
     // A name whose group box was left empty keeps the group its base name already has.
     if (groupTrimmed.isEmpty() && baseGroup > 0) group = baseGroup;
 
+    // The drawing first: a write that fails leaves the table as it was, so the name stays free.
+    if (automation::CheckDocumentOpen(false)) {
+        ReadIntersectionAttributeBlock();
+        SetStreamAttribute(QStringLiteral("GRUPY"), base, QString::number(group), false);
+        // An empty box leaves a stored description alone (a name used before keeps its text).
+        if (!description.isEmpty()) SetStreamAttribute(QStringLiteral("OPISY"), name, description, false);
+        WriteIntersectionAttributeBlock(StreamAttributeBlockHandle);
+    }
+
     StreamRecord r;
     SetStreamName(r, name);
     r.BaseName = base;
@@ -146,14 +155,6 @@ int AcceptStreamName(const QString& nameText, const QString& groupText, const QS
         StreamTable[i].Group = group;
         if (int(i) != newIndex)
             window.UstalWartoscWGridzie(int(i), group > 0 ? QString::number(group) : QString(), 2);
-    }
-
-    if (automation::CheckDocumentOpen(false)) {
-        ReadIntersectionAttributeBlock();
-        SetStreamAttribute(QStringLiteral("GRUPY"), base, QString::number(group), false);
-        // An empty box leaves a stored description alone (a name used before keeps its text).
-        if (!description.isEmpty()) SetStreamAttribute(QStringLiteral("OPISY"), name, description, false);
-        WriteIntersectionAttributeBlock(StreamAttributeBlockHandle);
     }
 
     StreamRecord& added = StreamTable[size_t(newIndex)];

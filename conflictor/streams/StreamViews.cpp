@@ -165,6 +165,15 @@ void ZmienWidok(int v) {
     StreamWindow& window = MainWindow();
     CommandBlock block;
     window.setBusyCursor(true);
+    // The bar is not advanced while the view changes: it tells that the view is changing.
+    window.beginProgress(int(StreamTable.size()));
+    struct ProgressEnd {
+        StreamWindow& window;
+        ~ProgressEnd() {
+            window.endProgress();
+            window.setBusyCursor(false);
+        }
+    } progressEnd{window};
     window.yieldToMessageLoop();
     const cad::Document& doc = automation::CadDocument;
 
@@ -261,6 +270,7 @@ void ZmienWidok(int v) {
 
     if ((v >= 0 || v == -2 || v == -3) && automation::CadMajorVersion == QLatin1String("17")) doc.regen(1);
     if (v >= 0) ShownPhase = v;
+    window.endProgress();
     window.setBusyCursor(false);
     window.yieldToMessageLoop();
 }

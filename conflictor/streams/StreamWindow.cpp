@@ -24,6 +24,20 @@ void StreamWindow::yieldToMessageLoop() {
     if (QCoreApplication::instance()) QCoreApplication::processEvents();
 }
 
+void StreamWindow::beginProgress(int maximum) {
+    setProgressValue(0);
+    setProgressMaximum(maximum);
+    setProgressVisible(true);
+    setBigButtonVisible(false);
+    setUnitsButtonVisible(false);
+}
+
+void StreamWindow::endProgress() {
+    setProgressVisible(false);
+    setBigButtonVisible(true);
+    setUnitsButtonVisible(DetailsShown);
+}
+
 void StreamWindow::removeGridRow(int index) {
     if (StreamTable.empty()) {
         GridStreamName.clear();

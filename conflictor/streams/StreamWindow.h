@@ -25,6 +25,7 @@ public:
     bool IntersectionComboActive = true;  // the combo's click handler acts only while true
     bool DrawingInProgress = false;       // an arc or polyline command is awaited in the CAD
     bool StreamHasNoBlock = false;        // the drawn stream had no component when the command began
+    bool DetailsShown = false;            // the kinematic columns (and the units button) are shown
 
     // The caption: the title of the window's message and input boxes.
     virtual QString caption() const { return Caption; }
@@ -59,6 +60,14 @@ public:
     virtual void hideWindow() { Visible = false; }
     // The focus to the intersection combo (before the message that no intersection is chosen).
     virtual void focusIntersectionCombo() { ++ComboFocusCount; }
+    // The stream names of the grid's rows, top to bottom; empty when there is no grid (the table's
+    // order then stands).
+    virtual QStringList gridStreamNames() const { return GridOrder; }
+    // No stream is selected any more: the name, the label and the stream commands follow.
+    virtual void clearSelectedStream() {
+        GridStreamName.clear();
+        GridStreamIndex = -1;
+    }
     // The hourglass pointer while a command works.
     virtual void setBusyCursor(bool on) { BusyCursor = on; }
     // Commands (menus, toolbars, grid edits) off while a long operation lets the message loop run;
@@ -92,6 +101,10 @@ public:
     virtual void setProgressVisible(bool on) { ProgressVisible = on; }
     virtual void setBigButtonVisible(bool on) { BigButtonVisible = on; }
     virtual void setUnitsButtonVisible(bool on) { UnitsButtonVisible = on; }
+    // A long operation of `maximum` steps begins: the bar at 0 is shown over the two buttons.
+    void beginProgress(int maximum);
+    // It ends: the bar goes, `cmdBig` is back and the units button follows the detail view.
+    void endProgress();
 
     // State of the headless stand-in (the real window keeps its own).
     QString Caption = QStringLiteral("conflictor");
@@ -114,6 +127,7 @@ public:
     bool BusyCursor = false;
     int BlockDepth = 0;
     QStringList GridCells;
+    QStringList GridOrder;
 };
 
 // The dialogs the stream commands open, owned by the main window. The program installs the real

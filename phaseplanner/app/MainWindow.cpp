@@ -120,7 +120,7 @@ void MainWindow::buildControls() {
     grdGrupy->setSelectionMode(QAbstractItemView::SingleSelection);
     grdGrupy->viewport()->installEventFilter(this);
     {
-        // The grid's small type of the original, so that the columns of their given widths hold their
+        // The grid's small type, so that the columns of their given widths hold their
         // texts; the current cell shows cyan.
         QFont f = grdGrupy->font();
         f.setPointSizeF(8);

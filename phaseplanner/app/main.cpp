@@ -1,12 +1,14 @@
 // phaseplanner: the signal-program editor of the suite.
 #include "phaseplanner/app/MainWindow.h"
 #include "phaseplanner/editor/CycleParameters.h"
+#include "platform/ui/QtTranslations.h"
 #include "platform/ui/WidgetPrompts.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    ui::InstallQtTranslations(app);  // without them Qt's dialogs stay English
     QApplication::setApplicationName(phaseplanner::ProgramTitleText());
     static ui::WidgetPrompts prompts;
     ui::SetPromptService(&prompts);

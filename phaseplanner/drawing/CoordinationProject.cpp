@@ -17,7 +17,7 @@ QString tr_(const char* text) {
     return common::Tlumacz(QString::fromUtf8(text));
 }
 
-// The node's text as the original parser gave it: all its descendant texts, trimmed.
+// The node's text as a project file means it: all its descendant texts, trimmed.
 QString textOf(const pugi::xml_node& node) {
     QString text;
     for (pugi::xpath_node d : node.select_nodes(".//text()")) text += QString::fromUtf8(d.node().value());

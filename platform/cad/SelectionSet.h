@@ -5,7 +5,7 @@
 
 namespace cad {
 
-// A filter as alternating (group code, value) pairs; built by the callers in the original's order.
+// A filter as alternating (group code, value) pairs, kept in the order the callers give them.
 struct SelectionFilter {
     QList<int> codes;
     VariantList values;

@@ -1,5 +1,5 @@
-// The typed failures of the workbook layer. The programs trap these where the original trapped an
-// automation error and show their own Polish message.
+// The typed failures of the workbook layer. The programs trap these where a workbook step may fail
+// and show their own Polish message.
 #pragma once
 
 #include <QString>

@@ -12,7 +12,7 @@ namespace ui {
 
 namespace {
 
-// Buttons of each button set in the original order, with their captions.
+// Buttons of each button set in the order callers give, with their captions.
 struct ButtonSpec {
     int result;
     const char* caption;
@@ -75,7 +75,7 @@ QMessageBox* WidgetPrompts::buildMessageBox(const QString& text, int flags, cons
     const auto specs = buttonsOf(flags);
     QPushButton* escape = nullptr;
     std::vector<QPushButton*> buttons;
-    // One role for all keeps the original order and stops Qt from choosing an escape button itself:
+    // One role for all keeps the order callers give and stops Qt from choosing an escape button itself:
     // as before, a Yes/No or Abort/Retry/Ignore box can be left only through one of its buttons.
     for (const ButtonSpec& spec : specs) {
         QPushButton* b = box->addButton(QString::fromUtf8(spec.caption), QMessageBox::ActionRole);
@@ -83,7 +83,7 @@ QMessageBox* WidgetPrompts::buildMessageBox(const QString& text, int flags, cons
         buttons.push_back(b);
         if (spec.result == Cancel) escape = b;
     }
-    // As the original: Esc cancels where there is a Cancel button, and closes a lone OK.
+    // Esc cancels where there is a Cancel button, and closes a lone OK.
     if (!escape && specs.size() == 1) escape = buttons.front();
     if (escape) box->setEscapeButton(escape);
     // The same default as the headless and scripted services give.

@@ -1,4 +1,4 @@
-// The Qt Widgets prompt service: message boxes with the original's buttons, icons, default button and
+// The Qt Widgets prompt service: message boxes with the flags' buttons, icons, default button and
 // results; the input box; open and save file dialogs taking the "Desc (*.x)|*.x" filter form; a folder
 // dialog. A program installs one at start-up: `static ui::WidgetPrompts prompts;
 // ui::SetPromptService(&prompts);`
@@ -25,7 +25,7 @@ public:
     std::optional<QString> folder(const QString& title, const QString& initialFolder) override;
 
     // The pieces of the dialogs, open for tests and for callers that show them themselves.
-    // A message box set up for the flags (buttons in the original order, Polish captions, icon,
+    // A message box set up for the flags (buttons in the order callers give, Polish captions, icon,
     // default and escape button); each button carries its MsgResult in the property "msgResult".
     static QMessageBox* buildMessageBox(const QString& text, int flags, const QString& title,
                                         QWidget* parent);

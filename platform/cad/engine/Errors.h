@@ -63,6 +63,12 @@ public:
     explicit Failed(const QString& m) : Error(FailedKind, m) {}
 };
 
+// The channel to the CAD host is gone (the host closed or crashed): every later call fails the same way.
+class ConnectionLost : public Failed {
+public:
+    explicit ConnectionLost(const QString& m) : Failed(m) {}
+};
+
 // Rethrows as the typed exception of the given kind (used when a failure crossed a channel).
 [[noreturn]] inline void ThrowError(Error::Kind kind, const QString& message) {
     switch (kind) {

@@ -28,6 +28,11 @@ QByteArray socketPath(const QString& name) {
     if (name.startsWith(QLatin1Char('/'))) return QFile::encodeName(name);
     return QFile::encodeName(QDir::cleanPath(QDir::tempPath()) + QLatin1Char('/') + name);
 }
+
+// The system's reason comes in the C locale's words: the number names it unambiguously.
+QString socketError(int error) {
+    return QString::fromUtf8("błąd gniazda nr %1 (%2)").arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));
+}
 }  // namespace
 
 SocketChannel::SocketChannel() = default;
@@ -69,7 +74,7 @@ void SocketChannel::disconnect() {
 
 void SocketChannel::lost(const QString& why) {
     disconnect();
-    throw Failed(QStringLiteral("The connection to the CAD host was lost: %1").arg(why));
+    throw ConnectionLost(QString::fromUtf8("Utracono połączenie z programem CAD (cadhost): %1").arg(why));
 }
 
 void SocketChannel::readAvailable() {
@@ -88,15 +93,15 @@ void SocketChannel::readAvailable() {
         }
         if (errno == EINTR) continue;
         if (errno == EAGAIN || errno == EWOULDBLOCK) break;
-        lost(QString::fromLocal8Bit(std::strerror(errno)));
+        lost(socketError(errno));
     }
     QByteArray payload;
     for (;;) {
         const auto st = reader_.next(payload);
         if (st == socket::FrameReader::NeedMore) break;
-        if (st == socket::FrameReader::Oversized) lost(QStringLiteral("oversized answer"));
+        if (st == socket::FrameReader::Oversized) lost(QString::fromUtf8("odpowiedź jest za długa"));
         auto r = socket::DecodeReply(payload);
-        if (!r) lost(QStringLiteral("malformed answer"));
+        if (!r) lost(QString::fromUtf8("odpowiedź jest nieczytelna"));
         answered_.insert(r->sequence, std::move(r->reply));
     }
     if (closed) disconnect();  // the waiting call finds its answer or reports the loss
@@ -112,14 +117,14 @@ void SocketChannel::writePending() {
         }
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
-        lost(QStringLiteral("the host closed it"));
+        lost(QString::fromUtf8("program CAD zamknął połączenie"));
     }
     pending_.clear();
     pendingOffset_ = 0;
 }
 
 Reply SocketChannel::carry(std::vector<Request>& requests) {
-    if (!isConnected()) throw Failed(QStringLiteral("Not connected to the CAD host"));
+    if (!isConnected()) throw ConnectionLost(QString::fromUtf8("Brak połączenia z programem CAD (cadhost)"));
     const quint64 seq = requests.back().sequence;
     for (const Request& r : requests) socket::AppendRequest(pending_, r);
     writePending();
@@ -133,11 +138,11 @@ Reply SocketChannel::carry(std::vector<Request>& requests) {
             answered_.erase(it);
             return r;
         }
-        if (!isConnected()) lost(QStringLiteral("the host closed it"));
+        if (!isConnected()) lost(QString::fromUtf8("program CAD zamknął połączenie"));
         const bool quiet = waited.elapsed() < QuietWaitMs;
         pollfd p{fd_, short(POLLIN | (pending_.isEmpty() ? 0 : POLLOUT)), 0};
         const int ready = ::poll(&p, 1, quiet ? 20 : 15);
-        if (ready < 0 && errno != EINTR) lost(QString::fromLocal8Bit(std::strerror(errno)));
+        if (ready < 0 && errno != EINTR) lost(socketError(errno));
         if (ready > 0) {
             if (p.revents & POLLOUT) writePending();
             if (p.revents & (POLLIN | POLLHUP | POLLERR)) readAvailable();

@@ -1,7 +1,7 @@
 // The prompt service: message boxes, input boxes and file and folder dialogs.
 // Every message of the suite goes through it. Programs install the Qt implementation
 // (platform/ui/WidgetPrompts.h); tests install a ScriptedPrompts that answers from a queue.
-// Flags and results keep the values of the original message-box API, so callers read as described.
+// Flags and results are the message-box flags' values the whole suite uses, so callers read as described.
 #pragma once
 
 #include <QString>
@@ -12,7 +12,7 @@
 
 namespace ui {
 
-// Message-box flags: buttons (low bits), icon, default button. Values are those of the original API.
+// Message-box flags: buttons (low bits), icon, default button, added together.
 enum MsgFlag : int {
     OkOnly = 0,
     OkCancel = 1,
@@ -56,7 +56,7 @@ struct FileRequest {
     enum Kind { Open, Save };
     Kind kind = Open;
     QString title;
-    QString filter;       // "Opis (*.ext)|*.ext|..." as the original wrote it
+    QString filter;       // "Opis (*.ext)|*.ext|...": description and pattern pairs
     int filterIndex = 1;  // 1-based
     QString initialFolder;
     QString fileName;              // preset name
@@ -83,9 +83,9 @@ PromptService* SetPromptService(PromptService* service);
 // The title used when a caller passes none.
 QString DefaultTitle();
 
-// Shorthands in the shape of the original calls.
+// Shorthands for the calls every program makes.
 int MsgBox(const QString& text, int flags = OkOnly, const QString& title = QString());
-// The original input box: the typed text, or "" when cancelled.
+// The input box: the typed text, or "" when cancelled.
 QString InputBox(const QString& prompt, const QString& title = QString(),
                  const QString& defaultText = QString());
 

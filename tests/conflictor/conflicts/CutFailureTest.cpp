@@ -162,8 +162,13 @@ TEST_F(CutFailure, ASuccessfulRunRestoresToo) {
     EXPECT_TRUE(saidDone());
     EXPECT_EQ(w.ProgressMax, 3);  // 2n + 1 with two streams
     EXPECT_EQ(w.ProgressValue, 3);
-    EXPECT_FALSE(w.UnitsButtonVisible);
+    EXPECT_FALSE(w.UnitsButtonVisible);  // the details are hidden
     expectRestored(w);
+    // With the details shown the units button is back after the cut.
+    w.DetailsShown = true;
+    EXPECT_EQ(cut(), CutOutcome::Done);
+    EXPECT_TRUE(w.UnitsButtonVisible);
+    EXPECT_TRUE(w.BigButtonVisible);
 }
 
 }  // namespace

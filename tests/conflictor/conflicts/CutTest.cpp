@@ -2,6 +2,10 @@
 // split, and the crossings that lie on component ends, common starts and second crossings.
 #include "CutFixture.h"
 
+#include "conflictor/streams/StreamDrawing.h"
+
+#include <QElapsedTimer>
+
 namespace conflictor::test {
 namespace {
 
@@ -42,6 +46,28 @@ TEST_F(Cut, TwoCrossingLinesGiveOneVehicleMarkerAndSplitBoth) {
     ASSERT_EQ(cut(), CutOutcome::Done);
     ASSERT_EQ(markers().size(), 1);
     EXPECT_EQ(componentsInDrawing(QStringLiteral("K1")), 2);
+}
+
+// A variant whose first component the user drew as a polyline has its own start marker, so
+// "Tnij wszystkie" cuts it with the others instead of refusing the intersection.
+TEST_F(Cut, AVariantDrawnAsAPolylineIsCut) {
+    addAttributeBlock(QStringLiteral("12"));
+    draw(QStringLiteral("K1"), {Line(0, 0, 100, 0)});
+    draw(QStringLiteral("K2"), {Line(40, -50, 40, 50)});
+    StreamTable.push_back(Stream(QStringLiteral("K1[2]")));
+    MainWindow().GridStreamName = QStringLiteral("K1[2]");
+    picks.point(0, 10).point(60, 10).point(60, 60).cancel();
+    DrawStreamComponent(Kontynuacja);
+    QElapsedTimer clock;
+    clock.start();
+    while (MainWindow().DrawingInProgress && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_FALSE(MainWindow().DrawingInProgress);
+    drawn();
+    prompts.clear();
+    ASSERT_EQ(cut(), CutOutcome::Done) << prompts.messageTexts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(saidDone());
+    EXPECT_EQ(stream(QStringLiteral("K1[2]")).SegmentCount, 3);  // split where K2 crosses it
 }
 
 TEST_F(Cut, ALineCrossingAnArcTwiceGivesBothPoints) {

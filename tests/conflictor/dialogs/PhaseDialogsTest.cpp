@@ -16,6 +16,7 @@
 #include "platform/ui/core/Prompt.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -170,6 +171,21 @@ private slots:
             QCOMPARE(automation::CrossingLinkTable.size(), 2);
         }
         CrossingLinksDialog again(nullptr);
+        // The grid is as wide as its columns, each as wide as its header's words and its lists.
+        again.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        ui::FlexGrid* g = again.grid();
+        const QFontMetrics header(g->horizontalHeader()->font());
+        int total = 0;
+        for (int c = 0; c < 3; ++c) {
+            const int width = g->colWidthTwips(c) / 15;
+            for (const QString& word : g->TextMatrix(0, c).split(QLatin1Char(' ')))
+                QVERIFY2(width > header.horizontalAdvance(word), qPrintable(word));
+            total += width;
+        }
+        QVERIFY(g->fontMetrics().horizontalAdvance(g->TextMatrix(1, 1)) < g->colWidthTwips(1) / 15);
+        QVERIFY2(g->viewport()->width() >= total,
+                 qPrintable(QStringLiteral("%1 < %2").arg(g->viewport()->width()).arg(total)));
         QVERIFY(again.HasLinks);
         QCOMPARE(again.grid()->Rows(), 3);
         QCOMPARE(again.innerBox()->text(), QStringLiteral("P1:P2"));

@@ -1,8 +1,10 @@
 // The naming dialog, the pickers and the segment list: their controls, what OK, Cancel and the close
 // box hand back, and what they do to the drawing of the in-process CAD.
+#include "../HostGone.h"
 #include "automation/Automation.h"
 #include "common/Ini.h"
 #include "common/ProgramSettings.h"
+#include "common/ui/Help.h"
 #include "conflictor/dialogs/Pickers.h"
 #include "conflictor/dialogs/SegmentListDialog.h"
 #include "conflictor/dialogs/StreamDialogHooks.h"
@@ -220,6 +222,39 @@ private slots:
         QCOMPARE(dialog.list()->item(0)->text(), QStringLiteral("12.0 m"));
         dialog.list()->setCurrentRow(0);
         QVERIFY(doc().handleToObject(dialog.selectedHandle()).highlighted());
+    }
+
+    // Pomoc opens the list's own page; with the CAD host gone a click in the list, Zbliż and closing
+    // tell the Polish message and the dialog goes on.
+    void segmentListHelpPageAndAHostGone() {
+        addLine(QStringLiteral("12^STRUMIEN_1^K1"), 0, 0, 12, 0);
+        QVERIFY(OdczytajStrumienie(false, -1));
+        SortujOdcinkiStrumienia(0);
+        QDir(dir.path()).mkpath(QStringLiteral("Pomoc"));
+        QFile page(dir.filePath(QStringLiteral("Pomoc/10008.html")));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.close();
+        common::SetHelpFolder(dir.filePath(QStringLiteral("Pomoc")));
+        QUrl opened;
+        common::SetHelpOpener([&](const QUrl& url) {
+            opened = url;
+            return true;
+        });
+        SegmentListDialog dialog(0, false, nullptr);
+        dialog.show();
+        dialog.findChild<QPushButton*>(QStringLiteral("cmdPomoc"))->click();
+        common::SetHelpOpener({});
+        QVERIFY2(opened.toString().endsWith(QStringLiteral("/10008.html")), qPrintable(opened.toString()));
+
+        test::HostGone gone;
+        dialog.list()->setCurrentRow(-1);  // showing the list may have made its row current
+        dialog.list()->setCurrentRow(0);
+        QCOMPARE(prompts->messageTexts().size(), 1);
+        QVERIFY(prompts->messageTexts().constLast().contains(test::HostGone::Message()));
+        dialog.findChild<QPushButton*>(QStringLiteral("cmdZoom"))->click();
+        QCOMPARE(prompts->messageTexts().size(), 2);
+        dialog.findChild<QPushButton*>(QStringLiteral("cmdOk"))->click();
+        QVERIFY(!dialog.isVisible());
     }
 
 private:

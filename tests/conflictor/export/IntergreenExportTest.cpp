@@ -104,6 +104,32 @@ TEST_F(IntergreenExport, ACrossingDrawnAsOneLineGivesNoWorkbookAndNamesTheStream
     EXPECT_TRUE(LastIntergreenWorkbook.isEmpty());
 }
 
+// The stream rows of sheet 1 follow the grid's rows, and the pair formulas their rows.
+TEST_F(IntergreenExport, StreamRowsFollowTheGridsOrder) {
+    drawCrossing();
+    ASSERT_EQ(cut(), CutOutcome::Done);
+    window.GridOrder = {QStringLiteral("P1"), QStringLiteral("K2"), QStringLiteral("K1")};
+    const QString path = exportTo();
+    ASSERT_FALSE(path.isEmpty()) << prompts.messageTexts().join(QLatin1Char('|')).toStdString();
+    sheet::Worksheet& ws = readBack(path).worksheets(1);
+    auto text = [&](const char* cell) { return ws.range(QString::fromLatin1(cell)).value().toString(); };
+    EXPECT_EQ(text("Q24"), QStringLiteral("P1"));
+    EXPECT_EQ(text("Q25"), QStringLiteral("K2"));
+    EXPECT_EQ(text("Q26"), QStringLiteral("K1"));
+    // The pair rows refer to the rows the streams got: K1 clearing (row 12) to 26, K2 (row 13) to 25.
+    EXPECT_EQ(text("A12"), QStringLiteral("K1"));
+    EXPECT_EQ(ws.range(QStringLiteral("E12")).formulaR1C1(), QStringLiteral("=R26C21"));
+    EXPECT_EQ(ws.range(QStringLiteral("E13")).formulaR1C1(), QStringLiteral("=R25C21"));
+}
+
+// A negative group is refused as a missing one: its conflicts would leave the group matrix unseen.
+TEST_F(IntergreenExport, ANegativeGroupIsNoGroup) {
+    drawCrossing(-1);
+    prompts.clear();
+    EXPECT_TRUE(exportTo().isEmpty());
+    EXPECT_EQ(prompts.messageTexts(), QStringList{QStringLiteral("Nie zdefiniowano wszystkich grup!")});
+}
+
 TEST_F(IntergreenExport, MissingGroupNumberStopsWithTheListOfGaps) {
     drawCrossing(4);
     prompts.clear();

@@ -173,6 +173,9 @@ TEST_F(PhaseSets, PictureNames) {
     EXPECT_EQ(a, 10);
     EXPECT_EQ(b, 12);
     EXPECT_FALSE(ParseTransitionText(QStringLiteral("PF 1"), a, b));
+    EXPECT_TRUE(ParseTransitionText(QStringLiteral("pf 3-4"), a, b));  // compared in upper case
+    EXPECT_EQ(a, 3);
+    EXPECT_EQ(b, 4);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // conflictor's main window against the in-process CAD: start-up on a test drawing, the sorted grid, in-place
 // edits reaching the records and the attribute block, Delete, the single-copy lock, the INI keys of the
 // shut-down, the wheel, the command states and the help page.
+#include "../HostGone.h"
 #include "automation/Automation.h"
 #include "common/Ini.h"
 #include "common/ProgramSettings.h"
@@ -13,6 +14,7 @@
 #include "conflictor/mainwindow/StreamCellEditor.h"
 #include "conflictor/streams/FormatUpgrade.h"
 #include "conflictor/streams/Intersections.h"
+#include "conflictor/streams/StreamDrawing.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamRecords.h"
 #include "platform/cad/model/Interaction.h"
@@ -28,6 +30,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QWheelEvent>
+#include <QToolBar>
+#include <QMenu>
 #include <QtTest>
 #include <memory>
 
@@ -234,14 +238,125 @@ private slots:
         w->close();
     }
 
+    // Typed phases of a stream without a group reach every variant of its base name at once (the
+    // drawing keeps them under that one name); other streams without a group keep theirs.
+    void phasesOfAnUngroupedStreamReachItsVariants() {
+        addComponent(7, QStringLiteral("^S1[2]"), 0, 30, 10, 30);
+        addComponent(8, QStringLiteral("^S2"), 0, 40, 10, 40);
+        auto w = start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        const int s1 = w->gridRowOfName(QStringLiteral("S1"));
+        typeInto(*w, s1, ColPhases, QStringLiteral("3,2"));
+        QCOMPARE(StreamTable[size_t(FindStreamIndex(QStringLiteral("S1[2]")))].Phases, QStringLiteral("2,3"));
+        QCOMPARE(w->grdStrumienie->TextMatrix(w->gridRowOfName(QStringLiteral("S1[2]")), ColPhases),
+                 QStringLiteral("2,3"));
+        QCOMPARE(w->grdStrumienie->TextMatrix(w->gridRowOfName(QStringLiteral("S2")), ColPhases), QString());
+        QVERIFY(StreamTable[size_t(FindStreamIndex(QStringLiteral("S2")))].Phases.isEmpty());
+        QVERIFY(attribute(attributeRef, QStringLiteral("FAZY")).contains(QStringLiteral("S1:2,3^")));
+        w->close();
+    }
+
+    // The switched commands follow the selected stream, the drop-down buttons and their menus with
+    // them; after a command the focus is back in the grid (or in the intersection box when the
+    // number is missing); after taking names from the signal heads nothing is selected.
+    void commandsFollowTheSelectionAndTheFocusComesBack() {
+        auto w = start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        const QStringList switched{"mnuWidok_Zaznacz", "mnuWidok_WskazStrumien", "mnuWidok_OdznaczWszystkieStrumienie",
+                                   "mnuWidok_PokazWszystkie", "mnuWidok_UkryjNiezaznaczone",
+                                   "mnuEdycja_ZaznaczoneDoGrupy", "mnuEdycja_ZaznaczoneDoFazy",
+                                   "WskazStrumien", "OdznaczWszystkie"};
+        const QStringList always{"mnuWidok_PokazOdcinki", "mnuWidok_PokazPunkty", "mnuEdycja_KopiujStrumien",
+                                 "mnuNarzedzia_EksportExcelFazy"};
+        const QStringList dropDowns{"ZaznaczStrumien", "WrysujOdcinek", "Tnij", "EksportExcel"};
+        const auto expectStates = [&](bool on) {
+            for (const QString& id : switched) QVERIFY2(w->action(id)->isEnabled() == on, qPrintable(id));
+            for (const QString& id : always) QVERIFY2(w->action(id)->isEnabled(), qPrintable(id));
+            for (const QString& id : dropDowns) {
+                QAction* button = w->action(id);
+                QWidget* widget = nullptr;
+                for (QToolBar* bar : w->findChildren<QToolBar*>())
+                    if (QWidget* b = bar->widgetForAction(button)) widget = b;
+                QVERIFY2(widget && widget->isEnabled() == on, qPrintable(id));
+                for (QAction* entry : button->menu()->actions())
+                    QVERIFY2(entry->isEnabled() == on, qPrintable(id + QStringLiteral(" ") + entry->text()));
+            }
+        };
+        expectStates(false);
+        w->grdStrumienie->setFocus();
+        w->grdStrumienie->setCurrent(3, ColGroup);
+        expectStates(true);
+
+        QVERIFY(w->RunCommand(QStringLiteral("mnuWidok_PokazWszystkie")));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->grdStrumienie));
+        QTest::keyClick(w->grdStrumienie, Qt::Key_7);  // the next digit edits the cell
+        QVERIFY(w->gridEditor->isOpen());
+        QTest::keyClick(w->txtEdit, Qt::Key_Escape);
+
+        QVERIFY(w->RunCommand(QStringLiteral("mnuEdycja_Pobierz")));  // no heads in this drawing
+        QVERIFY(w->GridStreamName.isEmpty());
+        QVERIFY(w->lblWybranyStrumien->text().isEmpty());
+        expectStates(false);
+
+        IntersectionNumber.clear();
+        prompts->clear();
+        QVERIFY(w->RunCommand(QStringLiteral("mnuEdycja_NowyStrumien")));
+        QCOMPARE(prompts->messageTexts(), QStringList{QStringLiteral("Nieprawidłowy numer skrzyżowania!")});
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->cmbNo));
+        w->close();
+    }
+
+    // With the CAD host gone every kind of entry point tells the Polish message and the program goes
+    // on: the intersection box, a grid edit, the timer awaiting a drawing command, a menu command.
+    void aLostHostIsToldAtEveryEntryPoint() {
+        auto w = start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->grdStrumienie->setCurrent(w->gridRowOfName(QStringLiteral("K2")), ColName);
+        picks.point(20, 10).point(25, 15).point(30, 10);
+        QVERIFY(w->RunCommand(QStringLiteral("mnuEdycja_WrysujSkladnik_Luk")));
+        QVERIFY(w->DrawingInProgress);
+        prompts->clear();
+        test::HostGone gone;
+        const auto toldOnce = [&](const char* where) {
+            const QStringList told = prompts->messageTexts();
+            QVERIFY2(told.size() == 1 && told[0].contains(test::HostGone::Message()),
+                     qPrintable(QString::fromUtf8(where) + QStringLiteral(": ") + told.join(QStringLiteral(" | "))));
+            prompts->clear();
+            QVERIFY(w->isVisible());
+        };
+        QTRY_VERIFY(!w->DrawingInProgress);
+        QVERIFY(!RunNextTimerActive());
+        toldOnce("timer");
+
+        emit w->cmbNo->activated(0);
+        toldOnce("intersection box");
+        QVERIFY(w->panelStan->pixmap().isNull());  // the notice no longer flashes
+
+        typeInto(*w, 3, ColGroup, QStringLiteral("4"));
+        toldOnce("grid edit");
+
+        w->grdStrumienie->setCurrent(3, ColName);
+        w->RunCommand(QStringLiteral("mnuEdycja_WrysujSkladnik_Odcinek"));
+        toldOnce("menu command");
+        w->close();
+    }
+
     void kmhColumnStoresMetresPerSecond() {
         common::PutIni(QDir(programFolder).filePath(QStringLiteral("Tesmar.ini")),
                        QStringLiteral("Tesmar Ziziro Zedivir"), QStringLiteral("kmh"), QStringLiteral("1"));
         auto w = start();
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVERIFY(!w->cmdZmienJednostki->isVisible());  // the units button comes with the details
         w->cmdBig_Click();
         QVERIFY(w->DetailsShown);
+        QVERIFY(w->cmdZmienJednostki->isVisible());
+        w->grdStrumienie->setCurrent(3, ColName);
+        QVERIFY(w->RunCommand(QStringLiteral("mnuWidok_PokazWszystkie")));  // a view change keeps it
+        QVERIFY(w->cmdZmienJednostki->isVisible());
         QVERIFY(w->grdStrumienie->colWidthTwips(ColApproachStraight) > 0);
         QCOMPARE(w->grdStrumienie->TextMatrix(0, ColApproachStraight), QStringLiteral("vd"));
         QCOMPARE(w->grdStrumienie->TextMatrix(3, ColApproachStraight), QStringLiteral("50"));  // 13.89 m/s

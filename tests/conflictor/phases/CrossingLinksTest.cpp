@@ -139,7 +139,7 @@ TEST_F(CrossingLinks, OneStreamASideAndTheOuterSideDecidingOnATie) {
     EXPECT_EQ(automation::CrossingLinkTable[1].IslandLength,
               QStringLiteral("3.0"));  // 12 vs 11: outer decides
     int index3 = -1;
-    ASSERT_TRUE(confirm(QStringLiteral("P1:P2"), QStringLiteral("P1"), index3, failed));
+    ASSERT_TRUE(confirm(QStringLiteral("P1:P2"), QStringLiteral("P3"), index3, failed));
     EXPECT_EQ(automation::CrossingLinkTable[2].IslandLength, QStringLiteral("3.0"));
 }
 
@@ -162,6 +162,7 @@ TEST_F(CrossingLinks, RefusalsTellWhyAndWriteNothing) {
         {"P1:", "P3", "W programie nie zdefiniowano strumienia: !", CrossingSide::Inner},
         {"P1", "P7", "W programie nie zdefiniowano strumienia: P7!", CrossingSide::Outer},
         {"K1", "P3", "Powiązać można tylko strumienie piesze lub rowerowe!", CrossingSide::Inner},
+        {"P1 P2", "p2", "Strumień nie może należeć do obu stron przejścia: p2!", CrossingSide::Outer},
     };
     for (const Case& c : cases) {
         prompts.clear();

@@ -60,7 +60,8 @@ TEST_F(StreamsAttributeEntries, ManyStreamsReadFromOneParseAndFollowEveryChangeO
                   QString::number(s * 3));
     EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("K5")), QStringLiteral("15"));
     EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("P1")), QString());
-    EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("P2")), QString());
+    // A last entry without its closing "^" (another DXF library drops it) runs to the end.
+    EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("P2")), QStringLiteral("7"));
     EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("K2001")), QString());
     // Every way the text changes is seen at the next look-up: set through the routine, appended to
     // in place, replaced by an equal-length text.
@@ -110,9 +111,10 @@ TEST_F(StreamsAttributeEntries, DescriptionsCannotBreakTheEntriesOfOtherStreams)
     EXPECT_FALSE(SetStreamAttribute(QStringLiteral("OPISY"), QString(), QStringLiteral("x"), false));
     EXPECT_EQ(text(2), QStringLiteral("K1:jak K2:7^K2:lewo^"));
 
-    // An entry that lost its closing "^" is closed again rather than emptying the text.
+    // An entry that lost its closing "^" reads to the end and is closed again rather than emptying
+    // the text.
     text(0) = QStringLiteral("K1:5^K2:7");
-    EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("K2")), QString());
+    EXPECT_EQ(GetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("K2")), QStringLiteral("7"));
     SetStreamAttribute(QStringLiteral("GRUPY"), QStringLiteral("K2"), QStringLiteral("8"), false);
     EXPECT_EQ(text(0), QStringLiteral("K1:5^K2:8^"));
 }

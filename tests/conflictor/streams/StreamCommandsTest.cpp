@@ -3,6 +3,7 @@
 #include "StreamCommandsFixture.h"
 
 #include "automation/CadVariables.h"
+#include "automation/Selection.h"
 #include "common/NumberText.h"
 #include "conflictor/streams/ComponentPicking.h"
 
@@ -95,6 +96,23 @@ TEST_F(StreamCommands, APolylineForANewStreamPutsItsStartMarkerAtTheFirstVertex)
     // A conditional stream is drawn dashed.
     for (const cad::Entity& ref : references(QStringLiteral("12^STRUMIEN_*^S4")))
         EXPECT_EQ(ref.linetype(), QStringLiteral("ACAD_ISO03W100"));
+}
+
+// The first component of a variant drawn as a polyline gets the variant's own start marker, though
+// its base stream has one already.
+TEST_F(StreamCommands, AVariantsFirstPolylineGetsItsOwnStartMarker) {
+    addAttributeBlock(QStringLiteral("12"));
+    newStream(QStringLiteral("K1"));
+    drawLine(0, 0, 10, 0);
+    newStream(QStringLiteral("K1[2]"));
+    ASSERT_EQ(window.GridStreamName, QStringLiteral("K1[2]"));
+    picks.point(0, 20).point(0, 30).point(10, 30).cancel();
+    DrawStreamComponent(Kontynuacja);
+    ASSERT_TRUE(waitForDrawing());
+    const QString variant = automation::EscapeFilterText(QStringLiteral("K1[2]"));
+    expectPoint(marker(QStringLiteral("POCZATEK"), variant), 0, 20);
+    expectPoint(marker(QStringLiteral("KONIEC"), variant), 10, 30);
+    expectPoint(marker(QStringLiteral("POCZATEK"), QStringLiteral("K1")), 0, 0);
 }
 
 TEST_F(StreamCommands, ACommandThatIsCancelledOrDrawsNothingGivesTheWindowBack) {

@@ -2,6 +2,8 @@
 // or phase given to the highlighted streams.
 #include "StreamCommandsFixture.h"
 
+#include "../HostGone.h"
+
 #include "conflictor/streams/HeadNames.h"
 #include "conflictor/streams/SelectedStreams.h"
 
@@ -54,6 +56,20 @@ TEST_F(StreamCommands, NamesFollowTheGrammarOfBlockAndAttributeNames) {
     EXPECT_EQ(accept(QStringLiteral("K5")), -1);  // exists already
     EXPECT_EQ(accept(QStringLiteral("K12p")), 1);
     EXPECT_EQ(StreamTable[1].Number, 12);
+}
+
+// A new stream whose writing into the drawing fails leaves its name free: the table takes a name only
+// once the drawing holds the stream.
+TEST_F(StreamCommands, ANewStreamTheDrawingRefusedLeavesItsNameFree) {
+    addAttributeBlock(QStringLiteral("12"));
+    EXPECT_EQ(accept(QStringLiteral("K1"), QStringLiteral("2")), 0);
+    {
+        HostGone gone;
+        EXPECT_THROW(accept(QStringLiteral("K1[2]")), cad::ConnectionLost);
+        EXPECT_THROW(accept(QStringLiteral("K7")), cad::ConnectionLost);
+    }
+    EXPECT_EQ(tableNames(), QStringList{QStringLiteral("K1")});
+    EXPECT_EQ(StreamTable[0].Group, 2);
 }
 
 TEST_F(StreamCommands, AVariantKeepsTheGroupAndAStoredDescription) {

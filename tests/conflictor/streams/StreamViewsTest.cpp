@@ -57,8 +57,16 @@ protected:
 };
 
 TEST_F(StreamsInView, APhaseShownAloneAndAllShownAgain) {
+    window.DetailsShown = true;
+    window.UnitsButtonVisible = false;
     ZmienWidok(3);  // only SK1 runs in phase 3
     EXPECT_EQ(ShownPhase, 3);
+    // The bar stood over the two buttons while the view changed; they are back, the units button
+    // with the details.
+    EXPECT_EQ(window.ProgressMax, int(StreamTable.size()));
+    EXPECT_FALSE(window.ProgressVisible);
+    EXPECT_TRUE(window.BigButtonVisible);
+    EXPECT_TRUE(window.UnitsButtonVisible);
     EXPECT_TRUE(at(shared).visible());
     EXPECT_EQ(at(shared).linetype(), QStringLiteral("ACAD_ISO03W100"));
     EXPECT_FALSE(at(own).visible());

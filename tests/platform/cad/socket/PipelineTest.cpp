@@ -115,6 +115,22 @@ TEST_F(SocketPipeline, HeldCallsTravelTogetherAndRunInOrder) {
     EXPECT_EQ(seen.layer(), QStringLiteral("A"));
 }
 
+// The host going away is told in Polish, as its own type, on the call that finds it and every later one.
+TEST_F(SocketPipeline, ALostHostIsToldInPolishOnEveryCall) {
+    EXPECT_GE(ms_.count(), 0);
+    host_.reset();
+    const auto message = [&] {
+        try {
+            (void)ms_.count();
+        } catch (const cad::ConnectionLost& e) {
+            return e.message();
+        }
+        return QStringLiteral("<no failure>");
+    };
+    EXPECT_EQ(message(), QString::fromUtf8("Utracono połączenie z programem CAD (cadhost): program CAD zamknął połączenie"));
+    EXPECT_EQ(message(), QString::fromUtf8("Brak połączenia z programem CAD (cadhost)"));
+}
+
 TEST_F(SocketPipeline, AFailedHeldCallRaisesItsTypedExceptionAndStopsTheRest) {
     const cad::Entity line = ms_.addLine(cad::Point{0, 0, 0}, cad::Point{1, 0, 0});
     auto run = [&] {
