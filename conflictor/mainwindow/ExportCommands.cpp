@@ -57,7 +57,7 @@ const std::vector<CommandRow>& ExportCommandRows() {
 const std::vector<ToolButtonRow>& ExportToolButtonRows() {
     static const std::vector<ToolButtonRow> rows{
         {"tlbPrzyciski2", "EksportExcel", "mnuNarzedzia_EksportExcel", "Eksport danych do programu Excel",
-         nullptr, EnabledWhen::StreamSelected},
+         ":/icons/eksport-excel.svg", EnabledWhen::StreamSelected},
         {"tlbPrzyciski2", "SeparatorEksport", nullptr, nullptr, nullptr},
     };
     return rows;

@@ -21,8 +21,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
-#include <QPixmap>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -43,81 +41,13 @@ void setStartPoint(bool swap) {
 
 }  // namespace
 
-// A small drawing of what the command does.
+// The button's picture from its row; the always-on-top button shows "FormOnTop" while the window stays
+// on top.
 QIcon ToolButtonIcon(const QString& key) {
-    QPixmap pixmap(24, 24);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor stream(0, 90, 200), highlight(0, 170, 0), red(200, 30, 30);
-    QPen pen(stream, 2.2);
-    p.setPen(pen);
-    auto line = [&](double x1, double y1, double x2, double y2) {
-        p.drawLine(QPointF(x1, y1), QPointF(x2, y2));
-    };
-    if (key == QLatin1String("ZaznaczStrumien") || key == QLatin1String("OdznaczStrumien") ||
-        key == QLatin1String("OdznaczWszystkie") || key == QLatin1String("WskazStrumien")) {
-        p.setPen(QPen(key == QLatin1String("ZaznaczStrumien") ? highlight : stream, 2.6));
-        line(3, 19, 12, 10);
-        line(12, 10, 21, 10);
-        if (key == QLatin1String("OdznaczWszystkie")) line(3, 13, 12, 4);
-        if (key == QLatin1String("WskazStrumien")) {
-            p.setPen(QPen(Qt::black, 1.5));
-            p.drawPolygon(QPolygonF({QPointF(13, 12), QPointF(13, 22), QPointF(16, 19), QPointF(20, 21)}));
-        }
-    } else if (key == QLatin1String("NowyStrumien") || key == QLatin1String("UsunStrumien")) {
-        line(3, 20, 16, 7);
-        p.setPen(QPen(key == QLatin1String("NowyStrumien") ? highlight : red, 2.6));
-        line(14, 5, 22, 5);
-        if (key == QLatin1String("NowyStrumien")) line(18, 1, 18, 9);
-    } else if (key == QLatin1String("WrysujOdcinek")) {
-        line(3, 20, 21, 4);
-        p.setBrush(stream);
-        p.drawEllipse(QPointF(3, 20), 2, 2);
-        p.drawEllipse(QPointF(21, 4), 2, 2);
-    } else if (key == QLatin1String("DolaczSkladnik") || key == QLatin1String("WylaczSkladnik")) {
-        line(2, 18, 11, 18);
-        p.setPen(QPen(key == QLatin1String("DolaczSkladnik") ? highlight : red, 2.2, Qt::DashLine));
-        line(13, 18, 22, 8);
-    } else if (key == QLatin1String("UstawPoczatkowy") || key == QLatin1String("ZamienPoczatkowy")) {
-        p.drawEllipse(QPointF(6, 12), 4, 4);
-        line(10, 12, 22, 12);
-        if (key == QLatin1String("ZamienPoczatkowy")) {
-            line(18, 8, 22, 12);
-            line(18, 16, 22, 12);
-        }
-    } else if (key == QLatin1String("Tnij")) {
-        // Two streams crossing, the conflict-point star where they meet.
-        line(2, 20, 22, 6);
-        line(2, 6, 22, 20);
-        p.setPen(QPen(red, 1.8));
-        line(8, 13, 16, 13);
-        line(12, 9, 12, 17);
-        line(9.2, 10.2, 14.8, 15.8);
-        line(9.2, 15.8, 14.8, 10.2);
-    } else if (key == QLatin1String("Legenda")) {
-        p.setPen(QPen(stream, 1.6));
-        p.drawRect(QRectF(2, 3, 20, 18));
-        p.setBrush(stream);
-        p.drawEllipse(QPointF(7, 9), 2, 2);
-        p.drawEllipse(QPointF(7, 16), 2, 2);
-        line(11, 9, 19, 9);
-        line(11, 16, 19, 16);
-    } else if (key == QLatin1String("Konfiguracja")) {
-        p.drawEllipse(QPointF(12, 12), 7, 7);
-        p.drawEllipse(QPointF(12, 12), 2.5, 2.5);
-    } else if (key == QLatin1String("FormNotOnTop") || key == QLatin1String("FormOnTop")) {
-        p.drawRect(QRectF(4, 8, 12, 12));
-        p.setBrush(key == QLatin1String("FormOnTop") ? highlight : QColor(230, 230, 230));
-        p.drawRect(QRectF(8, 4, 12, 12));
-    } else {
-        QFont f = p.font();
-        f.setBold(true);
-        f.setPixelSize(18);
-        p.setFont(f);
-        p.drawText(QRectF(0, 0, 24, 24), Qt::AlignCenter, QStringLiteral("?"));
-    }
-    return QIcon(pixmap);
+    if (key == QLatin1String("FormOnTop")) return QIcon(QStringLiteral(":/icons/na-wierzchu.svg"));
+    for (const ToolButtonRow& row : ToolButtonTable())
+        if (row.icon && key == QLatin1String(row.key)) return QIcon(QString::fromUtf8(row.icon));
+    return QIcon();
 }
 
 namespace {
@@ -209,37 +139,40 @@ const std::vector<ToolbarRow>& StreamToolbarRows() {
 const std::vector<ToolButtonRow>& StreamToolButtonRows() {
     using E = EnabledWhen;
     static const std::vector<ToolButtonRow> rows{
-        {"tlbPrzyciski", "ZaznaczStrumien", "mnuWidok_ZaznaczStrumien", "Zaznacz strumień", nullptr,
-         E::StreamSelected},
-        {"tlbPrzyciski", "OdznaczStrumien", "mnuWidok_OdznaczStrumien", "Odznacz strumień", nullptr,
-         E::StreamSelected},
+        {"tlbPrzyciski", "ZaznaczStrumien", "mnuWidok_ZaznaczStrumien", "Zaznacz strumień",
+         ":/icons/zaznacz-strumien.svg", E::StreamSelected},
+        {"tlbPrzyciski", "OdznaczStrumien", "mnuWidok_OdznaczStrumien", "Odznacz strumień",
+         ":/icons/odznacz-strumien.svg", E::StreamSelected},
         {"tlbPrzyciski", "WskazStrumien", "mnuWidok_WskazStrumien",
-         "Zaznacz/Odznacz wskazany na rysunku strumień", nullptr, E::StreamSelected},
+         "Zaznacz/Odznacz wskazany na rysunku strumień", ":/icons/wskaz-strumien.svg", E::StreamSelected},
         {"tlbPrzyciski", "OdznaczWszystkie", "mnuWidok_OdznaczWszystkieStrumienie",
-         "Odznacz wszystkie strumienie", nullptr, E::StreamSelected},
+         "Odznacz wszystkie strumienie", ":/icons/odznacz-wszystkie.svg", E::StreamSelected},
         {"tlbPrzyciski", "Separator1", nullptr, nullptr, nullptr},
-        {"tlbPrzyciski", "NowyStrumien", "mnuEdycja_NowyStrumien", "Nowy strumień", nullptr, E::Always},
-        {"tlbPrzyciski", "UsunStrumien", "mnuEdycja_UsunStrumien", "Usuń strumień", nullptr,
-         E::StreamSelected},
+        {"tlbPrzyciski", "NowyStrumien", "mnuEdycja_NowyStrumien", "Nowy strumień",
+         ":/icons/nowy-strumien.svg", E::Always},
+        {"tlbPrzyciski", "UsunStrumien", "mnuEdycja_UsunStrumien", "Usuń strumień",
+         ":/icons/usun-strumien.svg", E::StreamSelected},
         {"tlbPrzyciski", "WrysujOdcinek", "mnuEdycja_WrysujSkladnik_Odcinek",
-         "Wrysuj składnik strumienia - linia", nullptr, E::StreamSelected},
-        {"tlbPrzyciski", "DolaczSkladnik", "mnuEdycja_DolaczSkladnik", "Dołącz składnik", nullptr,
-         E::StreamSelected},
-        {"tlbPrzyciski", "WylaczSkladnik", "mnuEdycja_WylaczSkladnik", "Wyłącz składnik", nullptr,
-         E::StreamSelected},
+         "Wrysuj składnik strumienia - linia", ":/icons/wrysuj-odcinek.svg", E::StreamSelected},
+        {"tlbPrzyciski", "DolaczSkladnik", "mnuEdycja_DolaczSkladnik", "Dołącz składnik",
+         ":/icons/dolacz-skladnik.svg", E::StreamSelected},
+        {"tlbPrzyciski", "WylaczSkladnik", "mnuEdycja_WylaczSkladnik", "Wyłącz składnik",
+         ":/icons/wylacz-skladnik.svg", E::StreamSelected},
         {"tlbPrzyciski2", "UstawPoczatkowy", "mnuEdycja_UstawPunktPoczatkowy", "Ustaw punkt początkowy",
-         nullptr, E::StreamSelected},
+         ":/icons/ustaw-poczatkowy.svg", E::StreamSelected},
         {"tlbPrzyciski2", "ZamienPoczatkowy", "mnuEdycja_ZamienPunktPoczatkowy", "Zamień punkt początkowy",
-         nullptr, E::StreamSelected},
+         ":/icons/zamien-poczatkowy.svg", E::StreamSelected},
         {"tlbPrzyciski2", "Separator2", nullptr, nullptr, nullptr},
-        {"tlbPrzyciski2", "Tnij", "mnuNarzedzia_TnijWszystkie", "Tnij i ustaw ziziro zedivir", nullptr,
-         E::StreamSelected},
-        {"tlbPrzyciski2", "Legenda", "mnuNarzedzia_UstawLegende", "Ustaw legendę", nullptr, E::Always},
-        {"tlbPrzyciski2", "Konfiguracja", "mnuOpcje_Konfiguracja", "Konfiguracja", nullptr, E::Always},
-        {"tlbPrzyciski2", "FormNotOnTop", "mnuOpcje_ZawszeNaWierzchu", "Zawsze na wierzchu", nullptr,
+        {"tlbPrzyciski2", "Tnij", "mnuNarzedzia_TnijWszystkie", "Tnij i ustaw ziziro zedivir",
+         ":/icons/tnij.svg", E::StreamSelected},
+        {"tlbPrzyciski2", "Legenda", "mnuNarzedzia_UstawLegende", "Ustaw legendę", ":/icons/legenda.svg",
          E::Always},
+        {"tlbPrzyciski2", "Konfiguracja", "mnuOpcje_Konfiguracja", "Konfiguracja", ":/icons/konfiguracja.svg",
+         E::Always},
+        {"tlbPrzyciski2", "FormNotOnTop", "mnuOpcje_ZawszeNaWierzchu", "Zawsze na wierzchu",
+         ":/icons/nie-na-wierzchu.svg", E::Always},
         {"tlbPrzyciski2", "Separator3", nullptr, nullptr, nullptr},
-        {"tlbPrzyciski2", "Pomoc", "mnuPomoc_Pomocnik", "Pomoc - F1", nullptr, E::Always},
+        {"tlbPrzyciski2", "Pomoc", "mnuPomoc_Pomocnik", "Pomoc - F1", ":/icons/pomoc.svg", E::Always},
     };
     return rows;
 }

@@ -34,7 +34,7 @@ struct ToolButtonRow {
     const char* parentKey;  // nullptr: a button of its own
     const char* command;
     const char* text;  // tooltip of a button, caption of a drop-down entry
-    const char* icon;  // image name ("FormNotOnTop") or nullptr
+    const char* icon;  // resource of its picture (":/icons/pomoc.svg") or nullptr
 };
 
 const std::vector<MenuRow>& MenuTable();

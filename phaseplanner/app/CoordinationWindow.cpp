@@ -18,13 +18,13 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStyle>
 #include <QTableWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -202,10 +202,10 @@ CoordinationWindow::CoordinationWindow(QWidget* parent) : QDialog(parent) {
     tlbPrzyciski = new QToolBar(this);
     tlbPrzyciski->setObjectName(QStringLiteral("tlbPrzyciski"));
     QAction* nowyButton =
-        tlbPrzyciski->addAction(style()->standardIcon(QStyle::SP_FileIcon), tr_("Nowy projekt"));
+        tlbPrzyciski->addAction(QIcon(QStringLiteral(":/icons/nowy-projekt.svg")), tr_("Nowy projekt"));
     nowyButton->setObjectName(QStringLiteral("NowyProjekt"));
     QAction* otworzButton =
-        tlbPrzyciski->addAction(style()->standardIcon(QStyle::SP_DialogOpenButton), tr_("Otwórz projekt"));
+        tlbPrzyciski->addAction(QIcon(QStringLiteral(":/icons/otworz-projekt.svg")), tr_("Otwórz projekt"));
     otworzButton->setObjectName(QStringLiteral("OtworzProjekt"));
 
     lblProjekt = new QLabel(this);

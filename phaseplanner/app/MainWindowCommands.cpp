@@ -24,7 +24,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -38,27 +37,12 @@ QString tr_(const char* text) {
     return common::Tlumacz(QString::fromUtf8(text));
 }
 
-QIcon imageOf(const QWidget* w, const QString& name) {
-    static const QHash<QString, QStyle::StandardPixmap> images{
-        {QStringLiteral("PobierzDane"), QStyle::SP_ArrowDown},
-        {QStringLiteral("WrysujGrupy"), QStyle::SP_ArrowUp},
-        {QStringLiteral("SprawdzCzasy"), QStyle::SP_DialogApplyButton},
-        {QStringLiteral("GrafGrupaMain"), QStyle::SP_FileDialogListView},
-        {QStringLiteral("PokazKolizje"), QStyle::SP_MessageBoxWarning},
-        {QStringLiteral("PobierzExcel"), QStyle::SP_DialogOpenButton},
-        {QStringLiteral("DodajGrupe"), QStyle::SP_FileDialogNewFolder},
-        {QStringLiteral("KopiujGrupe"), QStyle::SP_FileDialogDetailedView},
-        {QStringLiteral("EdytujGrupe"), QStyle::SP_FileDialogContentsView},
-        {QStringLiteral("UsunGrupe"), QStyle::SP_TrashIcon},
-        {QStringLiteral("FormNotOnTop"), QStyle::SP_TitleBarShadeButton},
-        {QStringLiteral("FormOnTop"), QStyle::SP_TitleBarUnshadeButton},
-        {QStringLiteral("Pomoc"), QStyle::SP_DialogHelpButton},
-        {QStringLiteral("Konfiguracja"), QStyle::SP_FileDialogInfoView},
-        {QStringLiteral("PrzejsciaFazowe"), QStyle::SP_ToolBarHorizontalExtensionButton},
-        {QStringLiteral("Wczytaj"), QStyle::SP_FileDialogStart},
-    };
-    return images.contains(name) ? w->style()->standardIcon(images.value(name)) : QIcon();
+// A toolbar picture named by its row (a resource path); the always-on-top button's second picture.
+QIcon imageOf(const char* resource) {
+    return resource ? QIcon(QString::fromLatin1(resource)) : QIcon();
 }
+const char* const OnTopImage = ":/icons/na-wierzchu.svg";
+const char* const NotOnTopImage = ":/icons/nie-na-wierzchu.svg";
 }  // namespace
 
 void MainWindow::buildCommands() {
@@ -118,7 +102,7 @@ void MainWindow::buildCommands() {
         auto* button = new QToolButton(tlbPrzyciski);
         button->setObjectName(key);
         button->setToolTip(tr_(row.text));
-        button->setIcon(imageOf(this, QString::fromLatin1(row.icon)));
+        button->setIcon(imageOf(row.icon));
         connect(button, &QToolButton::clicked, this, [this, command] { RunCommand(command); });
         // A button gets its drop-down part when an entry names it.
         for (const ToolButtonRow& other : ToolButtonTable()) {
@@ -150,7 +134,7 @@ void MainWindow::RunCommand(const QString& commandName) {
 
 void MainWindow::setToolbarOnTopImage() {
     if (auto* b = tlbPrzyciski->findChild<QToolButton*>(QStringLiteral("FormNotOnTop")))
-        b->setIcon(imageOf(this, AlwaysOnTop ? QStringLiteral("FormOnTop") : QStringLiteral("FormNotOnTop")));
+        b->setIcon(imageOf(AlwaysOnTop ? OnTopImage : NotOnTopImage));
 }
 
 void MainWindow::mnuNarzedzia_NaWierzchu_Click() {
