@@ -12,7 +12,9 @@
 #include "hatcher/core/PhaseTransitions.h"
 #include "tests/hatcher/SampleIntersection.h"
 
+#include <QProcess>
 #include <QSet>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -64,6 +66,9 @@ TEST_F(HatcherSchemeToPhaseSets, ACycleOfArrowsGivesTheChainAndTheRoundWalk) {
     EXPECT_EQ(out, (QStringList{QStringLiteral("1, 2, 3, 4"), QStringLiteral("1, 2, 3, 4, 1")}));
     ASSERT_EQ(conflictor::PhaseSetTable.size(), 4u);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(conflictor::PhaseSetTable[size_t(i)].Phase, i + 1);
+    // HATCHER_CYCLE_DXF keeps the drawing (for the screenshot of an arrow moved in cadhost).
+    if (qEnvironmentVariableIsSet("HATCHER_CYCLE_DXF"))
+        automation::CadDocument.saveAs(qEnvironmentVariable("HATCHER_CYCLE_DXF"));
 }
 
 TEST_F(HatcherSchemeToPhaseSets, ConnectAllGivesAWalkOverEveryTransition) {
@@ -131,6 +136,19 @@ TEST_F(HatcherSchemeToPhaseSets, MovedAndCopiedArrowsAndPicturesReadAlike) {
     for (auto [k, l] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}})
         EXPECT_TRUE(hatcher::TransitionExists(QStringLiteral("7"), k, l)) << k << "-" << l;
     ASSERT_EQ(conflictor::PhaseSetTable.size(), 4u);
+
+    // Saved, the moved scheme gives conflictor-headless the same sets.
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("schemat.dxf"));
+    automation::CadDocument.saveAs(saved);
+    QProcess tool;
+    tool.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+    tool.start(QStringLiteral(CONFLICTOR_HEADLESS),
+               {saved, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--phase-sets")});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    EXPECT_EQ(QString::fromUtf8(tool.readAllStandardOutput()),
+              QStringLiteral("V.1: %1\nV.2: %2\n").arg(after.value(0), after.value(1)));
 }
 
 }  // namespace

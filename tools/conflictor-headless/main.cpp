@@ -2,9 +2,10 @@
 // conflictor's own commands on it as a user would (every question answered Yes, every message
 // printed), then lists the conflict points, exports and saves.
 // Usage: conflictor-headless IN.dxf --intersection NR [--cut] [--export OUT.xlsx]
-//        [--export-phases WORKBOOK.xlsx] [--resources DIR] [--save OUT.dxf]
+//        [--export-phases WORKBOOK.xlsx] [--phase-sets] [--resources DIR] [--save OUT.dxf]
 // --export runs the intergreen export with its file dialog answered with OUT; --export-phases writes
-// the phase information into an intergreen workbook and saves it (the question answered Yes).
+// the phase information into an intergreen workbook and saves it (the question answered Yes);
+// --phase-sets prints the phase sets read from hatcher's phase scheme, one "V.n: phases" a line.
 #include "automation/CadConnection.h"
 #include "automation/InProcessCad.h"
 #include "common/TextHelpers.h"
@@ -12,6 +13,7 @@
 #include "conflictor/conflicts/Cut.h"
 #include "conflictor/conflicts/IntergreenExport.h"
 #include "conflictor/conflicts/PhaseExport.h"
+#include "conflictor/phases/PhaseSets.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamReading.h"
 #include "platform/ui/core/Prompt.h"
@@ -76,7 +78,7 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments().mid(1);
     QString input, number, output, exportPath, phasesPath;
     QString resources = QStringLiteral(INTERGREEN_RESOURCES);
-    bool cut = false;
+    bool cut = false, phaseSets = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (a == QLatin1String("--intersection") && i + 1 < args.size())
@@ -91,12 +93,14 @@ int main(int argc, char** argv) {
             resources = args[++i];
         else if (a == QLatin1String("--cut"))
             cut = true;
+        else if (a == QLatin1String("--phase-sets"))
+            phaseSets = true;
         else if (!a.startsWith(QLatin1String("--")) && input.isEmpty())
             input = a;
         else
             return fail(QStringLiteral(
                             "unknown argument %1\nusage: conflictor-headless IN.dxf --intersection NR "
-                            "[--cut] [--export OUT.xlsx] [--export-phases WORKBOOK.xlsx] [--resources DIR] "
+                            "[--cut] [--export OUT.xlsx] [--export-phases WORKBOOK.xlsx] [--phase-sets] [--resources DIR] "
                             "[--save OUT.dxf]")
                             .arg(a));
     }
@@ -145,6 +149,14 @@ int main(int argc, char** argv) {
             conflictor::ExportPhasesToWorkbook(QFileInfo(phasesPath).absoluteFilePath()) !=
                 conflictor::PhaseExportOutcome::Saved)
             return fail(QStringLiteral("the phase information was not written"));
+        if (phaseSets) {
+            QStringList sets;
+            const int r = conflictor::StworzZestawyFaz(sets);
+            for (qsizetype i = 0; i < sets.size(); ++i)
+                std::printf("V.%d: %s\n", int(i + 1), qPrintable(sets[i]));
+            // Only the chain and the walk come from the scheme; the basic set means it was not read.
+            if (r < 1) return fail(QStringLiteral("no phase sets from the phase scheme"));
+        }
         if (!output.isEmpty()) automation::CadDocument.saveAs(QFileInfo(output).absoluteFilePath());
     } catch (const std::exception& e) {
         return fail(QString::fromUtf8(e.what()));
