@@ -36,6 +36,38 @@ std::optional<int> wholeNumber(const QString& text) {
     return v;
 }
 
+// pugixml's own descriptions are English; the message names the fault in Polish.
+QString parseFault(pugi::xml_parse_status status) {
+    switch (status) {
+        case pugi::status_out_of_memory:
+            return tr_("brak pamięci");
+        case pugi::status_unrecognized_tag:
+            return tr_("nierozpoznany znacznik");
+        case pugi::status_bad_pi:
+            return tr_("błędna instrukcja przetwarzania");
+        case pugi::status_bad_comment:
+            return tr_("błędny komentarz");
+        case pugi::status_bad_cdata:
+            return tr_("błędna sekcja CDATA");
+        case pugi::status_bad_doctype:
+            return tr_("błędna deklaracja DOCTYPE");
+        case pugi::status_bad_pcdata:
+            return tr_("błędny tekst węzła");
+        case pugi::status_bad_start_element:
+            return tr_("błędny znacznik otwierający");
+        case pugi::status_bad_attribute:
+            return tr_("błędny atrybut");
+        case pugi::status_bad_end_element:
+            return tr_("błędny znacznik zamykający");
+        case pugi::status_end_element_mismatch:
+            return tr_("znacznik zamykający nie pasuje do otwierającego albo go brakuje");
+        case pugi::status_no_document_element:
+            return tr_("brak elementu głównego");
+        default:
+            return tr_("błąd odczytu");
+    }
+}
+
 QString numberError(const QString& node, const QString& text) {
     return tr_("Wartość węzła ") + node + tr_(" nie jest liczbą całkowitą: \"") + text + QLatin1Char('"');
 }
@@ -58,9 +90,8 @@ std::optional<CoordinationProject> ReadCoordinationProject(const QString& path, 
     const pugi::xml_parse_result parsed = doc.load_buffer(bytes.constData(), std::size_t(bytes.size()),
                                                           pugi::parse_default, pugi::encoding_auto);
     if (!parsed) {
-        error = tr_("Plik projektu nie jest poprawnym dokumentem XML (") +
-                QString::fromUtf8(parsed.description()) + tr_(", znak ") + QString::number(parsed.offset) +
-                QStringLiteral(").") + onFile;
+        error = tr_("Plik projektu nie jest poprawnym dokumentem XML (") + parseFault(parsed.status) +
+                tr_(", bajt ") + QString::number(parsed.offset) + QStringLiteral(").") + onFile;
         return std::nullopt;
     }
 

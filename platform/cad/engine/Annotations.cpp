@@ -88,7 +88,7 @@ std::vector<std::vector<Edge>> chainLoops(std::vector<Edge> pool) {
             }
         }
         if (!samePoint(edgeEnd(chain.back()), edgeStart(chain.front())))
-            throw InvalidArgument(QStringLiteral("The boundary does not close"));
+            throw InvalidArgument(QStringLiteral("Obwiednia nie jest zamknięta"));
         loops.push_back(std::move(chain));
     }
     return loops;
@@ -135,7 +135,8 @@ std::vector<std::vector<Edge>> loopsOf(const std::vector<Entity*>& curves) {
                 for (const auto& loop : c->as<RegionData>().loops) loops.push_back(loop);
                 break;
             default:
-                throw InvalidArgument(QStringLiteral("%1 cannot bound an area").arg(c->objectName()));
+                throw InvalidArgument(
+                    QStringLiteral("Obiekt %1 nie może ograniczać obszaru").arg(c->objectName()));
         }
     }
     auto chained = chainLoops(std::move(open));
@@ -147,8 +148,10 @@ std::vector<std::vector<Edge>> loopsOf(const std::vector<Entity*>& curves) {
 
 Entity* Database::addHatch(BlockDefinition* block, int patternType, const QString& patternName,
                            bool associative) {
-    if (patternName.trimmed().isEmpty()) throw InvalidArgument(QStringLiteral("Empty pattern name"));
-    if (patternType < 0 || patternType > 2) throw InvalidArgument(QStringLiteral("Invalid pattern type"));
+    if (patternName.trimmed().isEmpty())
+        throw InvalidArgument(QStringLiteral("Pusta nazwa wzoru kreskowania"));
+    if (patternType < 0 || patternType > 2)
+        throw InvalidArgument(QStringLiteral("Nieprawidłowy typ wzoru kreskowania"));
     Entity* e = addEntity(block, EntityKind::Hatch);
     auto& h = e->as<HatchData>();
     h.patternName = patternName.trimmed().toUpper();
@@ -162,7 +165,7 @@ Entity* Database::addHatch(BlockDefinition* block, int patternType, const QStrin
 void Database::appendHatchLoop(Entity* hatch, const std::vector<Entity*>& boundary, bool outer) {
     hatch->checkAlive();
     auto& h = hatch->as<HatchData>();
-    if (boundary.empty()) throw InvalidArgument(QStringLiteral("No boundary objects"));
+    if (boundary.empty()) throw InvalidArgument(QStringLiteral("Brak obiektów obwiedni"));
     // A single closed polyline stays a polyline loop; everything else becomes edge loops.
     if (boundary.size() == 1 && boundary[0]->kind() == EntityKind::LwPolyline) {
         boundary[0]->checkAlive();
@@ -171,7 +174,7 @@ void Database::appendHatchLoop(Entity* hatch, const std::vector<Entity*>& bounda
             p.vertices.size() > 2 && samePoint({p.vertices.front().x, p.vertices.front().y, 0},
                                                {p.vertices.back().x, p.vertices.back().y, 0});
         if (!p.closed && !closedByPoints)
-            throw InvalidArgument(QStringLiteral("The boundary does not close"));
+            throw InvalidArgument(QStringLiteral("Obwiednia nie jest zamknięta"));
         HatchLoop loop;
         loop.flags = 2 | (outer ? 1 | 16 : 0);
         loop.vertices = p.vertices;
@@ -199,7 +202,7 @@ std::vector<Entity*> Database::hatchLoopCurves(Entity* hatch, int index, BlockDe
     hatch->checkAlive();
     const auto& h = hatch->as<HatchData>();
     if (index < 0 || index >= int(h.loops.size()))
-        throw NotFound(QStringLiteral("No hatch loop %1").arg(index));
+        throw NotFound(QStringLiteral("Brak pętli kreskowania %1").arg(index));
     const HatchLoop loop = h.loops[size_t(index)];  // a copy: adding entities may not touch the hatch
     std::vector<Entity*> out;
     for (quint64 s : loop.sourceHandles)
@@ -221,14 +224,15 @@ std::vector<Entity*> Database::hatchLoopCurves(Entity* hatch, int index, BlockDe
             else
                 out.push_back(addArc(into, e.center, e.radius, s, en));
         } else {
-            throw NotSupported(QStringLiteral("Elliptic and spline boundaries cannot be given as curves"));
+            throw NotSupported(
+                QStringLiteral("Obwiedni eliptycznych i splajnowych nie można podać jako krzywych"));
         }
     }
     return out;
 }
 
 std::vector<Entity*> Database::addRegions(BlockDefinition* block, const std::vector<Entity*>& curves) {
-    if (curves.empty()) throw InvalidArgument(QStringLiteral("No curves"));
+    if (curves.empty()) throw InvalidArgument(QStringLiteral("Brak krzywych"));
     auto loops = loopsOf(curves);
     std::vector<Entity*> out;
     for (auto& loop : loops) {
@@ -250,7 +254,7 @@ QString measurementText(double value, int decimals) {
 Entity* Database::addDimAligned(BlockDefinition* block, const Point3& ext1, const Point3& ext2,
                                 const Point3& textPosition) {
     const double len = std::hypot(ext2.x - ext1.x, ext2.y - ext1.y);
-    if (len == 0) throw InvalidArgument(QStringLiteral("The extension points coincide"));
+    if (len == 0) throw InvalidArgument(QStringLiteral("Punkty wymiaru pokrywają się"));
     Entity* e = addEntity(block, EntityKind::DimAligned);
     auto& dim = e->as<DimensionData>();
     dim.point1 = ext1;

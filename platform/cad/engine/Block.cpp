@@ -29,7 +29,7 @@ const std::vector<Entity*>& BlockDefinition::entities() const {
 Entity* BlockDefinition::item(int index) const {
     const auto& list = entities();
     if (index < 0 || index >= int(list.size()))
-        throw NotFound(QStringLiteral("Index %1 outside 0..%2").arg(index).arg(int(list.size()) - 1));
+        throw NotFound(QStringLiteral("Indeks %1 poza zakresem 0..%2").arg(index).arg(int(list.size()) - 1));
     return list[size_t(index)];
 }
 

@@ -174,7 +174,7 @@ Entity* Database::entityByHandle(const QString& handle) const {
 
 Entity* Database::entity(const QString& handle) const {
     Entity* e = entityByHandle(handle);
-    if (!e) throw NotFound(QStringLiteral("No entity with handle %1").arg(handle));
+    if (!e) throw NotFound(QStringLiteral("Brak obiektu o uchwycie %1").arg(handle));
     return e;
 }
 
@@ -207,14 +207,16 @@ template RawTableRecord* Database::adoptRecord(Table<RawTableRecord>&, const QSt
 
 Layer* Database::addLayer(const QString& name) {
     if (Layer* l = layers_.find(name)) return l;
-    if (!validSymbolName(name)) throw InvalidArgument(QStringLiteral("Invalid layer name: %1").arg(name));
+    if (!validSymbolName(name))
+        throw InvalidArgument(QStringLiteral("Nieprawidłowa nazwa warstwy: %1").arg(name));
     return newRecord(layers_, name, 0);
 }
 
 Linetype* Database::addLinetype(const QString& name, const QString& description,
                                 const std::vector<double>& pattern) {
-    if (linetypes_.find(name)) throw AlreadyExists(QStringLiteral("Linetype %1 exists").arg(name));
-    if (!validSymbolName(name)) throw InvalidArgument(QStringLiteral("Invalid linetype name: %1").arg(name));
+    if (linetypes_.find(name)) throw AlreadyExists(QStringLiteral("Rodzaj linii %1 już istnieje").arg(name));
+    if (!validSymbolName(name))
+        throw InvalidArgument(QStringLiteral("Nieprawidłowa nazwa rodzaju linii: %1").arg(name));
     Linetype* lt = newRecord(linetypes_, name, 0);
     lt->description = description;
     lt->elements = pattern;
@@ -226,21 +228,21 @@ Linetype* Database::addLinetype(const QString& name, const QString& description,
 TextStyle* Database::addTextStyle(const QString& name) {
     if (TextStyle* s = textStyles_.find(name)) return s;
     if (!validSymbolName(name))
-        throw InvalidArgument(QStringLiteral("Invalid text style name: %1").arg(name));
+        throw InvalidArgument(QStringLiteral("Nieprawidłowa nazwa stylu tekstu: %1").arg(name));
     return newRecord(textStyles_, name, 0);
 }
 
 DimStyle* Database::addDimStyle(const QString& name) {
     if (DimStyle* s = dimStyles_.find(name)) return s;
     if (!validSymbolName(name))
-        throw InvalidArgument(QStringLiteral("Invalid dimension style name: %1").arg(name));
+        throw InvalidArgument(QStringLiteral("Nieprawidłowa nazwa stylu wymiarowania: %1").arg(name));
     return newRecord(dimStyles_, name, 0);
 }
 
 AppId* Database::addAppId(const QString& name) {
     if (AppId* a = appIds_.find(name)) return a;
     if (!validSymbolName(name))
-        throw InvalidArgument(QStringLiteral("Invalid application name: %1").arg(name));
+        throw InvalidArgument(QStringLiteral("Nieprawidłowa nazwa aplikacji: %1").arg(name));
     return newRecord(appIds_, name, 0);
 }
 
@@ -274,7 +276,7 @@ BlockDefinition* Database::findBlock(const QString& name) const {
 
 BlockDefinition* Database::block(const QString& name) const {
     if (BlockDefinition* b = findBlock(name)) return b;
-    throw NotFound(QStringLiteral("No block %1").arg(name));
+    throw NotFound(QStringLiteral("Brak bloku %1").arg(name));
 }
 
 std::vector<BlockDefinition*> Database::blocks() const {
@@ -302,12 +304,12 @@ std::vector<BlockDefinition*> Database::blocksFrom(int index) const {
 
 BlockDefinition* Database::blockAt(int index) const {
     if (index < 0 || size_t(index) >= d->liveBlocks)
-        throw NotFound(QStringLiteral("No block at index %1").arg(index));
+        throw NotFound(QStringLiteral("Brak bloku o indeksie %1").arg(index));
     // Without deleted blocks the table position is the storage position.
     if (d->liveBlocks == d->blocks.size()) return d->blocks[size_t(index)].get();
     for (const auto& b : d->blocks)
         if (!b->isErased() && index-- == 0) return b.get();
-    throw NotFound(QStringLiteral("No block at index %1").arg(index));
+    throw NotFound(QStringLiteral("Brak bloku o indeksie %1").arg(index));
 }
 
 BlockDefinition* Database::adoptBlock(const QString& name, quint64 recordHandle) {
@@ -345,8 +347,8 @@ BlockDefinition* Database::addBlock(const QString& name, const Point3& basePoint
         }
     } else {
         if (!validSymbolName(name) || name.startsWith('*'))
-            throw InvalidArgument(QStringLiteral("Invalid block name: %1").arg(name));
-        if (findBlock(name)) throw AlreadyExists(QStringLiteral("Block %1 exists").arg(name));
+            throw InvalidArgument(QStringLiteral("Nieprawidłowa nazwa bloku: %1").arg(name));
+        if (findBlock(name)) throw AlreadyExists(QStringLiteral("Blok %1 już istnieje").arg(name));
     }
     BlockDefinition* b = adoptBlock(actual, 0);
     b->basePoint = basePoint;
@@ -369,13 +371,13 @@ int Database::referenceCount(const BlockDefinition* block) const {
 
 void Database::renameBlock(BlockDefinition* block, const QString& newName) {
     block->checkAlive();
-    if (block->isLayout()) throw InvalidArgument(QStringLiteral("Layouts cannot be renamed"));
+    if (block->isLayout()) throw InvalidArgument(QStringLiteral("Nazwy układu nie można zmienić"));
     if (!validSymbolName(newName) || newName.startsWith('*'))
-        throw InvalidArgument(QStringLiteral("Invalid block name: %1").arg(newName));
+        throw InvalidArgument(QStringLiteral("Nieprawidłowa nazwa bloku: %1").arg(newName));
     const QString oldKey = nameKey(block->name());
     const QString newKey = nameKey(newName);
     if (oldKey != newKey && findBlock(newName))
-        throw AlreadyExists(QStringLiteral("Block %1 exists").arg(newName));
+        throw AlreadyExists(QStringLiteral("Blok %1 już istnieje").arg(newName));
     d->journal->blockRenamed(block, block->name());
     for (const auto& e : d->entities) {
         if (e->kind() != EntityKind::BlockReference) continue;
@@ -394,9 +396,10 @@ void Database::renameBlock(BlockDefinition* block, const QString& newName) {
 
 void Database::deleteBlock(BlockDefinition* block) {
     block->checkAlive();
-    if (block->isLayout()) throw Failed(QStringLiteral("Model and paper space cannot be deleted"));
+    if (block->isLayout()) throw Failed(QStringLiteral("Obszaru modelu ani papieru nie można usunąć"));
     if (const int n = referenceCount(block); n > 0)
-        throw Failed(QStringLiteral("Block %1 is referenced %2 times").arg(block->name()).arg(n));
+        throw Failed(
+            QStringLiteral("Blok %1 jest wstawiony w rysunku (wstawień: %2)").arg(block->name()).arg(n));
     for (Entity* e : std::vector<Entity*>(block->entities())) erase(e);
     d->journal->blockDeleted(block);
     block->erased_ = true;
@@ -465,7 +468,7 @@ void Database::setLayerRaw(Entity* entity, const QString& layer) {
 
 void Database::eraseObject(DbObject* object) {
     if (object->objectType() == ObjectType::Entity)
-        throw InvalidArgument(QStringLiteral("Entities are erased with erase()"));
+        throw InvalidArgument(QStringLiteral("Obiekty usuwa się przez erase()"));
     d->journal->erased(object);
     if (object->objectType() == ObjectType::BlockDefinition && !object->erased_) --d->liveBlocks;
     object->erased_ = true;
@@ -527,10 +530,10 @@ void Database::applyCurrentProperties(Entity* e) {
 }
 
 Entity* Database::addEntity(BlockDefinition* block, EntityKind kind) {
-    if (!block) throw InvalidArgument(QStringLiteral("No block given"));
+    if (!block) throw InvalidArgument(QStringLiteral("Nie podano bloku"));
     block->checkAlive();
     if (kind == EntityKind::AttributeReference)
-        throw NotSupported(QStringLiteral("Attribute references are created by inserting a block"));
+        throw NotSupported(QStringLiteral("Atrybuty powstają przy wstawianiu bloku"));
     Entity* e = newEntity(block, kind, 0, nullptr);
     applyCurrentProperties(e);
     if (TextData* t = e->textData()) {
@@ -553,21 +556,22 @@ Entity* Database::addLine(BlockDefinition* block, const Point3& start, const Poi
 
 Entity* Database::addArc(BlockDefinition* block, const Point3& center, double radius, double startAngle,
                          double endAngle) {
-    if (!(radius > 0)) throw InvalidArgument(QStringLiteral("Arc radius must be positive"));
+    if (!(radius > 0)) throw InvalidArgument(QStringLiteral("Promień łuku musi być dodatni"));
     Entity* e = addEntity(block, EntityKind::Arc);
     e->as<ArcData>() = {center, radius, normalizeAngle(startAngle), normalizeAngle(endAngle)};
     return e;
 }
 
 Entity* Database::addCircle(BlockDefinition* block, const Point3& center, double radius) {
-    if (!(radius > 0)) throw InvalidArgument(QStringLiteral("Circle radius must be positive"));
+    if (!(radius > 0)) throw InvalidArgument(QStringLiteral("Promień okręgu musi być dodatni"));
     Entity* e = addEntity(block, EntityKind::Circle);
     e->as<CircleData>() = {center, radius};
     return e;
 }
 
 Entity* Database::addLwPolyline(BlockDefinition* block, const std::vector<Vertex>& vertices, bool closed) {
-    if (vertices.size() < 2) throw InvalidArgument(QStringLiteral("A polyline needs at least two vertices"));
+    if (vertices.size() < 2)
+        throw InvalidArgument(QStringLiteral("Polilinia wymaga co najmniej dwóch wierzchołków"));
     Entity* e = addEntity(block, EntityKind::LwPolyline);
     auto& p = e->as<LwPolylineData>();
     p.vertices = vertices;
@@ -577,7 +581,7 @@ Entity* Database::addLwPolyline(BlockDefinition* block, const std::vector<Vertex
 
 Entity* Database::addText(BlockDefinition* block, const QString& text, const Point3& position,
                           double height) {
-    if (!(height > 0)) throw InvalidArgument(QStringLiteral("Text height must be positive"));
+    if (!(height > 0)) throw InvalidArgument(QStringLiteral("Wysokość tekstu musi być dodatnia"));
     Entity* e = addEntity(block, EntityKind::Text);
     auto& t = e->as<TextData>();
     t.text = text;
@@ -608,9 +612,10 @@ Entity* Database::addAttributeDefinition(BlockDefinition* block, double height, 
                                          const QString& prompt, const Point3& position, const QString& tag,
                                          const QString& value) {
     if (tag.isEmpty() || tag.contains(' '))
-        throw InvalidArgument(QStringLiteral("Invalid attribute tag: %1").arg(tag));
-    if (!(height > 0)) throw InvalidArgument(QStringLiteral("Attribute height must be positive"));
-    if (mode < 0 || mode > 15) throw InvalidArgument(QStringLiteral("Invalid attribute mode %1").arg(mode));
+        throw InvalidArgument(QStringLiteral("Nieprawidłowa etykieta atrybutu: %1").arg(tag));
+    if (!(height > 0)) throw InvalidArgument(QStringLiteral("Wysokość atrybutu musi być dodatnia"));
+    if (mode < 0 || mode > 15)
+        throw InvalidArgument(QStringLiteral("Nieprawidłowy tryb atrybutu %1").arg(mode));
     Entity* e = addEntity(block, EntityKind::AttributeDefinition);
     auto& a = e->as<AttributeData>();
     a.height = height;
@@ -634,9 +639,9 @@ Transform2D referenceTransform(const InsertData& ins, const Point3& base) {
 Entity* Database::insertBlock(BlockDefinition* owner, const Point3& position, const QString& name,
                               double xScale, double yScale, double zScale, double rotation) {
     BlockDefinition* def = findBlock(name);
-    if (!def || def->isLayout()) throw NotFound(QStringLiteral("No block %1").arg(name));
+    if (!def || def->isLayout()) throw NotFound(QStringLiteral("Brak bloku %1").arg(name));
     if (xScale == 0 || yScale == 0 || zScale == 0)
-        throw InvalidArgument(QStringLiteral("Scale must not be 0"));
+        throw InvalidArgument(QStringLiteral("Skala nie może wynosić 0"));
     Entity* e = addEntity(owner, EntityKind::BlockReference);
     unindexEntity(e);
     auto& ins = e->as<InsertData>();
@@ -681,7 +686,7 @@ std::vector<Entity*> Database::attributes(const Entity* reference) const {
 void Database::setLayer(Entity* entity, const QString& layer) {
     entity->checkAlive();
     Layer* l = layers_.find(layer);
-    if (!l) throw NotFound(QStringLiteral("No layer %1").arg(layer));
+    if (!l) throw NotFound(QStringLiteral("Brak warstwy %1").arg(layer));
     d->journal->willModify(entity);
     unindexEntity(entity);
     entity->layer_ = l->name();
@@ -692,7 +697,7 @@ void Database::setReferenceBlock(Entity* reference, const QString& blockName) {
     reference->checkAlive();
     auto& ins = reference->as<InsertData>();
     BlockDefinition* def = findBlock(blockName);
-    if (!def || def->isLayout()) throw NotFound(QStringLiteral("No block %1").arg(blockName));
+    if (!def || def->isLayout()) throw NotFound(QStringLiteral("Brak bloku %1").arg(blockName));
     d->journal->willModify(reference);
     unindexEntity(reference);
     ins.blockName = def->name();
@@ -702,7 +707,7 @@ void Database::setReferenceBlock(Entity* reference, const QString& blockName) {
 void Database::erase(Entity* entity) {
     entity->checkAlive();
     if (entity->kind() == EntityKind::AttributeReference && !entity->reference_->isErased())
-        throw NotSupported(QStringLiteral("An attribute is erased with its block reference"));
+        throw NotSupported(QStringLiteral("Atrybut usuwa się razem z jego wstawieniem bloku"));
     d->journal->erased(entity);
     // Out of the indexes at once (constant time), so that reading them never meets the dead.
     unindexEntity(entity);
@@ -848,7 +853,7 @@ DbObject* Database::addDictionaryObject(Dictionary* dictionary, const QString& n
         x->tags = {{100, QStringLiteral("AcDbXrecord")}, {280, QStringLiteral("1")}};
         created = x;
     } else {
-        throw NotSupported(QStringLiteral("Objects of class %1 cannot be added").arg(className));
+        throw NotSupported(QStringLiteral("Nie można dodać obiektów klasy %1").arg(className));
     }
     created->ownerHandle = dictionary->handle();
     created->reactors.push_back(dictionary->handle());

@@ -17,7 +17,7 @@ quint64 handleFromText(const QString& text) {
 }
 
 void DbObject::checkAlive() const {
-    if (erased_) throw Erased(QStringLiteral("Object %1 was erased").arg(handleText()));
+    if (erased_) throw Erased(QStringLiteral("Obiekt %1 został usunięty").arg(handleText()));
 }
 
 QString nameKey(const QString& name) {

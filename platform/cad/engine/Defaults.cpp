@@ -150,7 +150,7 @@ Linetype* Database::loadLinetype(const QString& name) {
             return addLinetype(QString::fromLatin1(def.name), QString::fromLatin1(def.description),
                                def.pattern);
     }
-    throw NotFound(QStringLiteral("Linetype %1 is not defined").arg(name));
+    throw NotFound(QStringLiteral("Rodzaj linii %1 nie jest zdefiniowany").arg(name));
 }
 
 void Database::ensureDefaults() {

@@ -47,7 +47,8 @@ static void reorder(Database& db, const std::vector<Entity*>& entities, bool top
     std::vector<BlockDefinition*> blocks;
     for (Entity* e : entities) {
         e->checkAlive();
-        if (!e->ownerBlock()) throw NotSupported(QStringLiteral("Attributes follow their block reference"));
+        if (!e->ownerBlock())
+            throw NotSupported(QStringLiteral("Atrybut ma kolejność rysowania swojego wstawienia bloku"));
         if (std::find(blocks.begin(), blocks.end(), e->ownerBlock()) == blocks.end())
             blocks.push_back(e->ownerBlock());
     }

@@ -174,7 +174,7 @@ void InitDynamicReference(Database& db, Entity* reference) {
 void SetDynamicProperty(Database& db, Entity* reference, int index, double value) {
     auto& ins = reference->as<InsertData>();
     if (index < 0 || index >= int(ins.dynamicProperties.size()))
-        throw InvalidArgument(QStringLiteral("No dynamic property %1").arg(index));
+        throw InvalidArgument(QStringLiteral("Brak właściwości dynamicznej %1").arg(index));
     const QString effective = ins.effectiveName.isEmpty() ? ins.blockName : ins.effectiveName;
     BlockDefinition* original = db.block(effective);
     if (!ins.blockName.startsWith(QLatin1String("*U"), Qt::CaseInsensitive)) {

@@ -149,7 +149,7 @@ int TextData::alignment() const {
 
 void TextData::setAlignment(int value) {
     if (value < 0 || value > 14)
-        throw InvalidArgument(QStringLiteral("Alignment %1 outside 0..14").arg(value));
+        throw InvalidArgument(QStringLiteral("Wyrównanie %1 poza zakresem 0..14").arg(value));
     const bool wasLeft = horizontal == 0 && vertical == 0;
     horizontal = alignmentCodes[value][0];
     vertical = alignmentCodes[value][1];

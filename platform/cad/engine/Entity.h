@@ -270,7 +270,8 @@ public:
     template <class T>
     T& as() {
         if (auto* p = std::get_if<T>(&data)) return *p;
-        throw NotSupported(QStringLiteral("Member does not apply to %1").arg(objectName()));
+        throw NotSupported(
+            QStringLiteral("Ta właściwość lub metoda nie dotyczy obiektu %1").arg(objectName()));
     }
     template <class T>
     const T& as() const {

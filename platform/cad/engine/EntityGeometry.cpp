@@ -241,7 +241,7 @@ Point3 Database::startPoint(const Entity* e) const {
         return {p->vertices.front().x, p->vertices.front().y, p->elevation};
     if (auto* p = e->tryAs<Polyline2dData>(); p && !p->vertices.empty())
         return {p->vertices.front().x, p->vertices.front().y, p->elevation};
-    throw NotSupported(QStringLiteral("StartPoint does not apply to %1").arg(e->objectName()));
+    throw NotSupported(QStringLiteral("StartPoint nie dotyczy obiektu %1").arg(e->objectName()));
 }
 
 Point3 Database::endPoint(const Entity* e) const {
@@ -256,7 +256,7 @@ Point3 Database::endPoint(const Entity* e) const {
         return last(p->vertices, p->closed, p->elevation);
     if (auto* p = e->tryAs<Polyline2dData>(); p && !p->vertices.empty())
         return last(p->vertices, p->closed, p->elevation);
-    throw NotSupported(QStringLiteral("EndPoint does not apply to %1").arg(e->objectName()));
+    throw NotSupported(QStringLiteral("EndPoint nie dotyczy obiektu %1").arg(e->objectName()));
 }
 
 // ---- Transforms ----
@@ -441,7 +441,7 @@ void Database::transform(Entity* e, const Transform2D& t) {
             for (auto& loop : e->as<RegionData>().loops)
                 for (Edge& edge : loop) transformEdge(edge, t, scale, mirror);
             if (!e->as<RegionData>().acis.empty())
-                throw NotSupported(QStringLiteral("A region read from a file cannot be transformed"));
+                throw NotSupported(QStringLiteral("Regionu odczytanego z pliku nie można przekształcić"));
             break;
         case EntityKind::BlockReference: {
             auto& ins = e->as<InsertData>();
@@ -472,7 +472,7 @@ void Database::transform(Entity* e, const Transform2D& t) {
         }
         case EntityKind::Unknown:
             if (auto* raw = e->tryAs<RawData>(); raw && transformRawTags(*raw, t, mirror)) break;
-            throw NotSupported(QStringLiteral("%1 cannot be transformed").arg(e->objectName()));
+            throw NotSupported(QStringLiteral("Obiektu %1 nie można przekształcić").arg(e->objectName()));
     }
 }
 
@@ -544,7 +544,7 @@ Entity* Database::cloneEntity(const Entity* src, BlockDefinition* target, Databa
 Entity* Database::copy(Entity* entity) {
     entity->checkAlive();
     if (!entity->ownerBlock())
-        throw NotSupported(QStringLiteral("An attribute is copied with its block reference"));
+        throw NotSupported(QStringLiteral("Atrybut kopiuje się razem z jego wstawieniem bloku"));
     return cloneEntity(entity, entity->ownerBlock(), *this);
 }
 
@@ -553,7 +553,7 @@ std::vector<Entity*> Database::copyObjects(const std::vector<Entity*>& entities,
     for (Entity* e : entities) {
         e->checkAlive();
         if (!e->ownerBlock())
-            throw NotSupported(QStringLiteral("An attribute is copied with its block reference"));
+            throw NotSupported(QStringLiteral("Atrybut kopiuje się razem z jego wstawieniem bloku"));
     }
     std::vector<Entity*> out;
     out.reserve(entities.size());
@@ -564,7 +564,8 @@ std::vector<Entity*> Database::copyObjects(const std::vector<Entity*>& entities,
 std::vector<Entity*> Database::arrayRectangular(Entity* entity, int rows, int columns, double rowSpacing,
                                                 double columnSpacing) {
     entity->checkAlive();
-    if (rows < 1 || columns < 1) throw InvalidArgument(QStringLiteral("Rows and columns must be at least 1"));
+    if (rows < 1 || columns < 1)
+        throw InvalidArgument(QStringLiteral("Liczba wierszy i kolumn musi wynosić co najmniej 1"));
     std::vector<Entity*> out;
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columns; ++c) {
@@ -611,7 +612,7 @@ std::vector<Piece> polylinePieces(const std::vector<Vertex>& v, bool closed, dou
 std::vector<Entity*> Database::explode(Entity* e) {
     e->checkAlive();
     BlockDefinition* owner = e->ownerBlock();
-    if (!owner) throw NotSupported(QStringLiteral("An attribute cannot be exploded"));
+    if (!owner) throw NotSupported(QStringLiteral("Atrybutu nie można rozbić"));
     std::vector<Entity*> out;
     auto inherit = [&](Entity* n) {
         n->layer_ = e->layer_;
@@ -651,7 +652,7 @@ std::vector<Entity*> Database::explode(Entity* e) {
         }
         case EntityKind::Region: {
             const auto& r = e->as<RegionData>();
-            if (r.loops.empty()) throw NotSupported(QStringLiteral("This region cannot be exploded"));
+            if (r.loops.empty()) throw NotSupported(QStringLiteral("Tego regionu nie można rozbić"));
             for (const auto& loop : r.loops)
                 for (const Edge& edge : loop) {
                     if (edge.type == Edge::Line) {
@@ -672,14 +673,14 @@ std::vector<Entity*> Database::explode(Entity* e) {
         case EntityKind::BlockReference: {
             const auto& ins = e->as<InsertData>();
             BlockDefinition* def = findBlock(ins.blockName);
-            if (!def) throw Failed(QStringLiteral("Block %1 is missing").arg(ins.blockName));
+            if (!def) throw Failed(QStringLiteral("Brak bloku %1").arg(ins.blockName));
             const bool uniform =
                 std::abs(std::abs(ins.xScale) - std::abs(ins.yScale)) <= 1e-12 * std::abs(ins.xScale);
             if (!uniform)
                 for (Entity* child : def->entities())
                     if (child->kind() == EntityKind::Arc || child->kind() == EntityKind::Circle)
-                        throw Failed(
-                            QStringLiteral("A non-uniformly scaled reference with arcs cannot be exploded"));
+                        throw Failed(QStringLiteral(
+                            "Nierównomiernie skalowanego wstawienia bloku z łukami nie można rozbić"));
             const Transform2D t = referenceTransform(ins, def->basePoint);
             const std::vector<Entity*> children = def->entities();  // copying adds to `owner`, not to def
             for (Entity* child : children) {
@@ -693,7 +694,7 @@ std::vector<Entity*> Database::explode(Entity* e) {
         default:
             break;
     }
-    throw NotSupported(QStringLiteral("%1 cannot be exploded").arg(e->objectName()));
+    throw NotSupported(QStringLiteral("Obiektu %1 nie można rozbić").arg(e->objectName()));
 }
 
 }  // namespace cad::db

@@ -90,7 +90,7 @@ std::vector<BlockDefinition*> Database::importBlocks(const Database& other) {
 }
 
 BlockDefinition* Database::importAsBlock(const Database& other, const QString& name) {
-    if (findBlock(name)) throw AlreadyExists(QStringLiteral("Block %1 exists").arg(name));
+    if (findBlock(name)) throw AlreadyExists(QStringLiteral("Blok %1 już istnieje").arg(name));
     BlockDefinition* b = addBlock(name);
     importBlocks(other);
     if (const Tags* ib = other.headerVariable(QStringLiteral("$INSBASE")); ib && ib->size() >= 2)

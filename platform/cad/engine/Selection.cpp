@@ -92,7 +92,7 @@ Node leafFor(const FilterItem& item) {
         case 6:
         case 8:
             if (item.value.typeId() != QMetaType::QString && item.value.typeId() != QMetaType::QByteArray)
-                throw InvalidArgument(QStringLiteral("Filter code %1 needs a text").arg(item.code));
+                throw InvalidArgument(QStringLiteral("Kod filtra %1 wymaga tekstu").arg(item.code));
             n.pattern.emplace(item.value.toString());
             return n;
         case 62:
@@ -100,12 +100,13 @@ Node leafFor(const FilterItem& item) {
             bool ok = false;
             const double v = item.value.toDouble(&ok);
             if (!ok || v != double(int(v)))
-                throw InvalidArgument(QStringLiteral("Filter code %1 needs a whole number").arg(item.code));
+                throw InvalidArgument(
+                    QStringLiteral("Kod filtra %1 wymaga liczby całkowitej").arg(item.code));
             n.number = int(v);
             return n;
         }
         default:
-            throw InvalidArgument(QStringLiteral("Filter code %1 is not supported").arg(item.code));
+            throw InvalidArgument(QStringLiteral("Kod filtra %1 nie jest obsługiwany").arg(item.code));
     }
 }
 
@@ -131,16 +132,17 @@ std::vector<Node> parseGroup(const FilterList& items, size_t& pos, const QString
         else if (op == QLatin1String("<xor"))
             group.op = Op::Xor, closing = QStringLiteral("xor>");
         else
-            throw InvalidArgument(QStringLiteral("Unexpected filter operator %1").arg(item.value.toString()));
+            throw InvalidArgument(
+                QStringLiteral("Nieoczekiwany operator filtra %1").arg(item.value.toString()));
         group.children = parseGroup(items, pos, closing);
         if (group.op == Op::Not && group.children.size() != 1)
-            throw InvalidArgument(QStringLiteral("A <not group needs exactly one operand"));
+            throw InvalidArgument(QStringLiteral("Grupa <not wymaga dokładnie jednego argumentu"));
         if (group.op == Op::Xor && group.children.size() != 2)
-            throw InvalidArgument(QStringLiteral("A <xor group needs exactly two operands"));
-        if (group.children.empty()) throw InvalidArgument(QStringLiteral("Empty filter group"));
+            throw InvalidArgument(QStringLiteral("Grupa <xor wymaga dokładnie dwóch argumentów"));
+        if (group.children.empty()) throw InvalidArgument(QStringLiteral("Pusta grupa filtra"));
         out.push_back(std::move(group));
     }
-    if (!close.isEmpty()) throw InvalidArgument(QStringLiteral("Filter group is not closed"));
+    if (!close.isEmpty()) throw InvalidArgument(QStringLiteral("Grupa filtra nie jest zamknięta"));
     return out;
 }
 
@@ -269,7 +271,8 @@ bool boxCrossesPolygon(const Box& b, const std::vector<Point3>& poly) {
 
 std::vector<Entity*> selectCrossingPolygon(const Database& db, const std::vector<Point3>& polygon,
                                            const FilterList& list) {
-    if (polygon.size() < 3) throw InvalidArgument(QStringLiteral("A polygon needs at least three points"));
+    if (polygon.size() < 3)
+        throw InvalidArgument(QStringLiteral("Wielokąt wymaga co najmniej trzech punktów"));
     const Filter filter(list);
     Box hull;
     for (const Point3& p : polygon) hull.add(p);

@@ -14,37 +14,38 @@ int SummaryInfo::indexOf(const QString& key) const {
 
 QString SummaryInfo::customByKey(const QString& key) const {
     const int i = indexOf(key);
-    if (i < 0) throw NotFound(QStringLiteral("No custom property %1").arg(key));
+    if (i < 0) throw NotFound(QStringLiteral("Brak właściwości niestandardowej %1").arg(key));
     return custom_[size_t(i)].second;
 }
 
 void SummaryInfo::setCustomByKey(const QString& key, const QString& value) {
     const int i = indexOf(key);
-    if (i < 0) throw NotFound(QStringLiteral("No custom property %1").arg(key));
+    if (i < 0) throw NotFound(QStringLiteral("Brak właściwości niestandardowej %1").arg(key));
     custom_[size_t(i)].second = value;
 }
 
 void SummaryInfo::addCustom(const QString& key, const QString& value) {
-    if (key.isEmpty()) throw InvalidArgument(QStringLiteral("Empty custom property key"));
-    if (indexOf(key) >= 0) throw AlreadyExists(QStringLiteral("Custom property %1 exists").arg(key));
+    if (key.isEmpty()) throw InvalidArgument(QStringLiteral("Pusta nazwa właściwości niestandardowej"));
+    if (indexOf(key) >= 0)
+        throw AlreadyExists(QStringLiteral("Właściwość niestandardowa %1 już istnieje").arg(key));
     custom_.emplace_back(key, value);
 }
 
 std::pair<QString, QString> SummaryInfo::customAt(int index) const {
     if (index < 0 || index >= customCount())
-        throw NotFound(QStringLiteral("No custom property %1").arg(index));
+        throw NotFound(QStringLiteral("Brak właściwości niestandardowej %1").arg(index));
     return custom_[size_t(index)];
 }
 
 void SummaryInfo::removeCustomAt(int index) {
     if (index < 0 || index >= customCount())
-        throw NotFound(QStringLiteral("No custom property %1").arg(index));
+        throw NotFound(QStringLiteral("Brak właściwości niestandardowej %1").arg(index));
     custom_.erase(custom_.begin() + index);
 }
 
 void SummaryInfo::removeCustomByKey(const QString& key) {
     const int i = indexOf(key);
-    if (i < 0) throw NotFound(QStringLiteral("No custom property %1").arg(key));
+    if (i < 0) throw NotFound(QStringLiteral("Brak właściwości niestandardowej %1").arg(key));
     custom_.erase(custom_.begin() + i);
 }
 

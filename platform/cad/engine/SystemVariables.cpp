@@ -86,7 +86,7 @@ int parseColor(const SysValue& v) {
             if (!ok) c = -1;
         }
     }
-    if (c < 0 || c > 256) throw InvalidArgument(QStringLiteral("Invalid colour"));
+    if (c < 0 || c > 256) throw InvalidArgument(QStringLiteral("Nieprawidłowy kolor"));
     return c;
 }
 
@@ -110,7 +110,7 @@ SysValue Database::variable(const QString& name) const {
     if (!var) {
         // Any header variable of the drawing reads through with the type of its first tag.
         const Tags* t = headerVariable(QLatin1Char('$') + name.toUpper());
-        if (!t || t->empty()) throw NotFound(QStringLiteral("No system variable %1").arg(name));
+        if (!t || t->empty()) throw NotFound(QStringLiteral("Brak zmiennej systemowej %1").arg(name));
         if (t->size() >= 2 && t->at(0).code == 10) {
             return Point3{t->at(0).value.toDouble(), t->at(1).value.toDouble(),
                           t->size() > 2 ? t->at(2).value.toDouble() : 0.0};
@@ -139,10 +139,11 @@ void Database::setVariable(const QString& name, const SysValue& value) {
     const VarInfo* var = findVar(name);
     if (!var) {
         if (!headerVariable(QLatin1Char('$') + name.toUpper()))
-            throw NotFound(QStringLiteral("No system variable %1").arg(name));
-        throw InvalidArgument(QStringLiteral("System variable %1 cannot be set").arg(name));
+            throw NotFound(QStringLiteral("Brak zmiennej systemowej %1").arg(name));
+        throw InvalidArgument(QStringLiteral("Zmiennej systemowej %1 nie można ustawić").arg(name));
     }
-    if (var->readOnly) throw InvalidArgument(QStringLiteral("System variable %1 is read-only").arg(name));
+    if (var->readOnly)
+        throw InvalidArgument(QStringLiteral("Zmienna systemowa %1 jest tylko do odczytu").arg(name));
     const QString header = QLatin1Char('$') + QLatin1String(var->name);
     auto number = [&](bool integral) -> double {
         double v = 0;
@@ -153,17 +154,17 @@ void Database::setVariable(const QString& name, const SysValue& value) {
         else if (auto* s = std::get_if<QString>(&value)) {
             bool ok = false;
             v = s->trimmed().toDouble(&ok);
-            if (!ok) throw InvalidArgument(QStringLiteral("%1 needs a number").arg(name));
+            if (!ok) throw InvalidArgument(QStringLiteral("%1 wymaga liczby").arg(name));
         } else
-            throw InvalidArgument(QStringLiteral("%1 needs a number").arg(name));
+            throw InvalidArgument(QStringLiteral("%1 wymaga liczby").arg(name));
         if (integral && std::rint(v) != v)
-            throw InvalidArgument(QStringLiteral("%1 needs a whole number").arg(name));
+            throw InvalidArgument(QStringLiteral("%1 wymaga liczby całkowitej").arg(name));
         return v;
     };
     switch (var->type) {
         case VarType::Point: {
             auto* p = std::get_if<Point3>(&value);
-            if (!p) throw InvalidArgument(QStringLiteral("%1 needs a point").arg(name));
+            if (!p) throw InvalidArgument(QStringLiteral("%1 wymaga punktu").arg(name));
             d->lastPoint = *p;
             return;
         }
@@ -173,7 +174,7 @@ void Database::setVariable(const QString& name, const SysValue& value) {
         case VarType::Int: {
             const int v = int(number(true));
             if (QLatin1String(var->name) == QLatin1String("CELWEIGHT") && (v < -3 || v > 211))
-                throw InvalidArgument(QStringLiteral("Invalid lineweight %1").arg(v));
+                throw InvalidArgument(QStringLiteral("Nieprawidłowa grubość linii %1").arg(v));
             setHeaderVariable(header, {{var->code, QString::number(v)}});
             return;
         }
@@ -182,7 +183,7 @@ void Database::setVariable(const QString& name, const SysValue& value) {
             return;
         case VarType::Text: {
             auto* s = std::get_if<QString>(&value);
-            if (!s) throw InvalidArgument(QStringLiteral("%1 needs a text").arg(name));
+            if (!s) throw InvalidArgument(QStringLiteral("%1 wymaga tekstu").arg(name));
             if (var->code == 0) {
                 d->lastPrompt = *s;
                 return;
@@ -191,16 +192,16 @@ void Database::setVariable(const QString& name, const SysValue& value) {
             const QString n = QLatin1String(var->name);
             if (n == QLatin1String("CLAYER")) {
                 Layer* l = layers_.find(v);
-                if (!l) throw InvalidArgument(QStringLiteral("No layer %1").arg(v));
+                if (!l) throw InvalidArgument(QStringLiteral("Brak warstwy %1").arg(v));
                 v = l->name();
             } else if (n == QLatin1String("TEXTSTYLE") || n == QLatin1String("DIMTXSTY")) {
                 TextStyle* st = textStyles_.find(v);
-                if (!st) throw InvalidArgument(QStringLiteral("No text style %1").arg(v));
+                if (!st) throw InvalidArgument(QStringLiteral("Brak stylu tekstu %1").arg(v));
                 v = st->name();
             } else if (n == QLatin1String("CELTYPE")) {
                 if (v.isEmpty()) v = QStringLiteral("Continuous");
                 Linetype* lt = linetypes_.find(v);
-                if (!lt) throw InvalidArgument(QStringLiteral("No linetype %1").arg(v));
+                if (!lt) throw InvalidArgument(QStringLiteral("Brak rodzaju linii %1").arg(v));
                 v = lt->name();
             }
             setHeaderVariable(header, {{var->code, v}});

@@ -112,7 +112,7 @@ public:
     // The live record of that name; throws cad::NotFound.
     T* item(const QString& name) const {
         if (T* r = find(name)) return r;
-        throw NotFound(QStringLiteral("No such name: %1").arg(name));
+        throw NotFound(QStringLiteral("Brak nazwy: %1").arg(name));
     }
     bool contains(const QString& name) const { return find(name) != nullptr; }
     // Live records in table order.

@@ -106,6 +106,12 @@ TEST_F(CoordinationProjectTest, FaultsGiveAMessageNamingTheFile) {
         EXPECT_TRUE(error.endsWith("\n[" + path + "]")) << c.name;
     }
     QString error;
+    // The parser's fault is named in Polish with its byte offset, not in pugixml's English.
+    EXPECT_FALSE(ReadCoordinationProject(write("mismatch.prk", "<P><OstKoordynacja>60</P>"), error));
+    EXPECT_TRUE(error.startsWith(QString::fromUtf8(
+        "Plik projektu nie jest poprawnym dokumentem XML (znacznik zamykający nie pasuje do otwierającego "
+        "albo go brakuje, bajt ")))
+        << error.toStdString();
     EXPECT_FALSE(ReadCoordinationProject(dir.filePath("missing.prk"), error));
     EXPECT_FALSE(error.isEmpty());
 }

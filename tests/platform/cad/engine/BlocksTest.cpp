@@ -37,6 +37,24 @@ TEST(CadBlocks, NamesWithSpecialCharactersAndCase) {
     EXPECT_FALSE(db.modelSpace()->isAnonymous());
 }
 
+// The engine's texts reach the user inside the programs' Polish messages: they are Polish too and
+// name the object concerned.
+TEST(CadBlocks, ErrorsArePolishAndNameTheBlock) {
+    Database db;
+    db.addBlock("Schemat_1");
+    const auto messageOf = [](auto&& call) {
+        try {
+            call();
+        } catch (const cad::Error& e) {
+            return e.message();
+        }
+        return QString();
+    };
+    EXPECT_EQ(messageOf([&] { db.addBlock("1*"); }), QString::fromUtf8("Nieprawidłowa nazwa bloku: 1*"));
+    EXPECT_EQ(messageOf([&] { db.addBlock("SCHEMAT_1"); }), QString::fromUtf8("Blok SCHEMAT_1 już istnieje"));
+    EXPECT_EQ(messageOf([&] { db.block("brak"); }), QString::fromUtf8("Brak bloku brak"));
+}
+
 TEST(CadBlocks, InsertingCreatesAttributesFromTheDefinition) {
     Database db;
     headBlock(db);
