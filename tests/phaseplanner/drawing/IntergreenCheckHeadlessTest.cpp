@@ -147,16 +147,8 @@ TEST(PhaseplannerHeadlessCheck, ImportsHighPhaseNumbersAndReadsShortGreensBack) 
     IntergreenBook b21 = SmallBook();
     b21.phases = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("21")};
     b21.sets = {{QStringLiteral("V.1"), QStringLiteral("1, 2, 21")}};
-    IntergreenBook ten;
-    QStringList order;
-    for (int g = 0; g < 10; ++g) {
-        ten.texts << QStringLiteral("K%1").arg(g + 1);
-        ten.phases << QString::number(g + 1);
-        order << QString::number(g + 1);
-        for (int h = 0; h < 10; ++h)
-            if (h != g) ten.set(g, h, 3);
-    }
-    ten.sets = {{QStringLiteral("V.1"), order.join(QStringLiteral(", "))}};
+    IntergreenBook ten = TenPhaseBook([](int, int) { return 3; });
+    ten.sets = {{QStringLiteral("V.1"), ten.phases.join(QStringLiteral(", "))}};
     for (const auto& [book, groups] : {std::pair{b21, 3}, std::pair{ten, 10}}) {
         const QString path = dir.filePath(QStringLiteral("czasy%1.xlsx").arg(groups));
         WriteIntergreenBook(book, path);

@@ -136,4 +136,19 @@ inline IntergreenBook SmallBook() {
     return b;
 }
 
+// Ten vehicle groups K1..K10, group g alone in phase g + 1 (its phases are the order "1".."10"), every
+// pair colliding with seconds(i, j).
+template <class Seconds>
+IntergreenBook TenPhaseBook(Seconds seconds) {
+    IntergreenBook b;
+    for (int g = 0; g < 10; ++g) {
+        b.texts << QStringLiteral("K%1").arg(g + 1);
+        b.phases << QString::number(g + 1);
+    }
+    for (int i = 0; i < 10; ++i)
+        for (int j = 0; j < 10; ++j)
+            if (i != j) b.set(i, j, seconds(i, j));
+    return b;
+}
+
 }  // namespace phaseplanner::test

@@ -279,16 +279,8 @@ TEST_F(Import, PhaseNumbersAboveNineAndLongOrdersImport) {
         EXPECT_EQ(GroupTable[2].Greens[1].Phases[0].Position, 3);
         EXPECT_EQ(check(b, {1, 2, 21}), QStringList());
     }
-    IntergreenBook ten;
-    QStringList order;
-    for (int g = 0; g < 10; ++g) {
-        ten.texts << QStringLiteral("K%1").arg(g + 1);
-        ten.phases << QString::number(g + 1);
-        order << QString::number(g + 1);
-    }
-    for (int i = 0; i < 10; ++i)
-        for (int j = 0; j < 10; ++j)
-            if (i != j) ten.set(i, j, 2 + (i + j) % 4);
+    IntergreenBook ten = TenPhaseBook([](int i, int j) { return 2 + (i + j) % 4; });
+    const QStringList order = ten.phases;
     std::vector<int> orderNumbers;
     for (int p = 1; p <= 10; ++p) orderNumbers.push_back(p);
     for (int repeats : {1, 4}) {  // ten phases, then an order of 40 positions
