@@ -67,16 +67,20 @@ void GenerateIntersection(const IntersectionShape& shape) {
         }
         drawStream(QStringLiteral("K%1").arg(k + 1), chain);
     }
-    for (int q = 0; q < shape.PedestrianStreams; ++q) {
-        const double at = 2 * Pi * (q + 0.37) / shape.PedestrianStreams;
-        const PlanePoint centre{0.82 * r * std::cos(at), 0.82 * r * std::sin(at)};
-        const PlanePoint a = common::GetPolarPoint(centre, at + Pi / 2, 0.25 * r);
-        const PlanePoint b = common::GetPolarPoint(centre, at - Pi / 2, 0.25 * r);
+    // A crossing is drawn along both edges of its zebra: two streams of one group, 3 % of the radius apart.
+    for (int q = 0; q < shape.PedestrianStreams / 2; ++q) {
+        const double at = 2 * Pi * (q + 0.37) / (shape.PedestrianStreams / 2);
         const QString name = (q % 2 == 0 ? QStringLiteral("P%1") : QStringLiteral("R%1")).arg(q / 2 + 1);
-        if (q % 4 == 3)
-            drawStream(name, {lineFrom(a, centre), lineFrom(centre, b)});
-        else
-            drawStream(name, {lineFrom(a, b)});
+        for (int edge = 0; edge < 2; ++edge) {
+            const PlanePoint centre{(0.82 + 0.03 * edge) * r * std::cos(at), (0.82 + 0.03 * edge) * r * std::sin(at)};
+            const PlanePoint a = common::GetPolarPoint(centre, at + Pi / 2, 0.25 * r);
+            const PlanePoint b = common::GetPolarPoint(centre, at - Pi / 2, 0.25 * r);
+            const QString edgeName = edge == 0 ? name : name + QStringLiteral("[2]");
+            if (q % 4 == 3)
+                drawStream(edgeName, {lineFrom(a, centre), lineFrom(centre, b)});
+            else
+                drawStream(edgeName, {lineFrom(a, b)});
+        }
     }
     StreamTable.clear();
 }

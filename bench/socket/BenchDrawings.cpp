@@ -45,7 +45,7 @@ bool WriteGeneratedIntersection(const QString& dxfPath) {
         for (const conflictor::StreamRecord& r : conflictor::StreamTable) {
             const QString base = r.BaseName.toUpper();
             const bool vehicle = conflictor::IsVehicleStream(r);
-            const int n = r.Name.mid(1).toInt();
+            const int n = base.mid(1).toInt();
             const int group = vehicle ? (n - 1) % 30 + 1 : 30 + (r.Name.startsWith(QLatin1Char('P')) ? n : 4 + n);
             const int phase = vehicle ? (n - 1) % 4 + 1 : (n + (r.Name.startsWith(QLatin1Char('P')) ? 0 : 2)) % 4 + 1;
             conflictor::SetStreamAttribute(QStringLiteral("GRUPY"), base, QString::number(group), false);
