@@ -8,8 +8,11 @@
 #include "hatcher/core/HatcherServices.h"
 #include "hatcher/core/PatternArea.h"
 #include "platform/cad/BulkReads.h"
+#include "platform/cad/CallEach.h"
 #include "platform/cad/DeferredCalls.h"
 #include "platform/ui/core/Prompt.h"
+
+#include <QHash>
 
 namespace hatcher {
 
@@ -152,10 +155,16 @@ QList<PhaseStreamRecord> ReadPhaseStreamRecords(const QString& nr) {
                      automation::EscapeFilterText(nr) + QStringLiteral("^*STRUMIEN_*"), 8, StreamLayer}));
     const QString start = nr + QStringLiteral("^POCZATEK_STRUMIEN_");
     const QString end = nr + QStringLiteral("^KONIEC_STRUMIEN_");
-    for (const cad::Entity& r : set->entities()) {
+    const QList<cad::Entity> found = set->entities();
+    // Every reference's name and handle in one read.
+    const cad::VariantList rows = cad::ReadProperties(CadDocument, cad::ObjectsOf(found),
+                                                      {QStringLiteral("Name"), QStringLiteral("Handle")});
+    for (qsizetype i = 0; i < found.size(); ++i) {
+        const cad::VariantList row = rows.value(i).toArray();
         PhaseStreamRecord rec;
-        rec.BlockName = r.name();
-        rec.Handle = r.handle();
+        rec.BlockName = row.value(0).toText();
+        rec.Handle = row.value(1).toText();
+        rec.Reference = found[i];
         QStringList names;
         if (rec.BlockName.startsWith(start, Qt::CaseInsensitive) ||
             rec.BlockName.startsWith(end, Qt::CaseInsensitive)) {
@@ -311,6 +320,7 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
         double h = common::ParseDouble(common::SettingBindings[2].Value.toString());
         if (common::SettingBindings[4].Value.toInt() == 1) h *= automation::DrawingScale;
         int done = 0;
+        QHash<QString, cad::Entity> linkReferences;  // by handle, each found once
         for (int phase : phases) {
             form.processEvents();
             QStringList sStreams;
@@ -321,10 +331,12 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
             ProgressSetStepCount(n);
             cad::Block block = CadDocument.blocks().add(cp(0, 0), name);
             block.addCircle(cp(0, 0), r).setColor(7);
-            // The moves and property sets of the picture travel with the next call that needs an
-            // answer. The only trap inside (of a copy that will not explode) has every held call
-            // sent before it by the copy's name read, so it sees only its own failure; the others
-            // reach the command's trap as they did.
+            // The moves, erasures and property sets of the picture travel with the next call that
+            // needs an answer, and the copies' names, explosions and pieces' kinds are read for all
+            // copies at once, so a picture costs a few round trips whatever its size. Nothing inside
+            // traps a CAD error of its own but the linetype test (sent after a flush) and the copies'
+            // explosions (CallEach's "?" answers a refused one with nothing, the failure dropped as
+            // the single call's trap dropped it); every other failure reaches the command's trap.
             cad::DeferredCalls held(CadDocument);
             for (const cad::Entity& e : CadDocument.copyObjects(copies, block)) e.move(t0, cp(0, 0));
             QList<cad::Entity> toCopy;
@@ -332,39 +344,50 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
                 bool isS = false;
                 if (!IsStreamBlockInPhase(rec.Handle, records, entries, phase, isS)) continue;
                 if (isS && rec.IsStreamBody) sStreams << rec.BlockName;
-                toCopy << CadDocument.handleToObject(rec.Handle);
+                toCopy << rec.Reference;
                 ProgressStep();
             }
             if (links)
                 for (const automation::CrossingLinkRecord& link : automation::CrossingLinkTable)
-                    if (IsCrossingLinkInPhase(link, entries, phase))
-                        toCopy << CadDocument.handleToObject(link.Handle);
+                    if (IsCrossingLinkInPhase(link, entries, phase)) {
+                        auto known = linkReferences.find(link.Handle);
+                        if (known == linkReferences.end())
+                            known =
+                                linkReferences.insert(link.Handle, CadDocument.handleToObject(link.Handle));
+                        toCopy << *known;
+                    }
             held.flush();  // the linetype test traps failures of its own
             const bool dashed = automation::EnsureLinetypeLoaded(QStringLiteral("ACAD_ISO03W100"));
-            for (const cad::Entity& copy : CadDocument.copyObjects(toCopy, block)) {
-                copy.move(c0, cp(0, 0));
-                const QString blockName = copy.name();
-                QList<cad::Entity> pieces;
-                try {
-                    pieces = copy.explode();
-                } catch (const cad::Error&) {
-                    continue;  // stays in the picture as a reference
+            const QList<cad::Entity> made = CadDocument.copyObjects(toCopy, block);
+            for (const cad::Entity& copy : made) copy.move(c0, cp(0, 0));
+            const cad::VariantList names =
+                cad::ReadProperties(CadDocument, cad::ObjectsOf(made), {QStringLiteral("Name")});
+            const cad::VariantList exploded =
+                cad::CallEach(CadDocument, cad::ObjectsOf(made), QStringLiteral("?Explode"));
+            QList<cad::Entity> pieces;
+            QList<bool> dashedPieces;
+            for (qsizetype i = 0; i < made.size(); ++i) {
+                const cad::Variant& answer = exploded.value(i);
+                if (answer.isEmpty()) continue;  // stays in the picture as a reference
+                made[i].send(QStringLiteral("Delete"));
+                const bool inS = dashed && IsNameInList(names.value(i).toArray().value(0).toText(), sStreams);
+                for (const cad::Variant& piece : answer.toArray()) {
+                    pieces << cad::Entity(CadDocument.channel(), piece.toObject());
+                    dashedPieces << inS;
                 }
-                copy.erase();
-                // The pieces' kinds in one read.
-                const cad::VariantList kinds =
-                    cad::ReadProperties(CadDocument, cad::ObjectsOf(pieces), {QStringLiteral("ObjectName")});
-                for (qsizetype i = 0; i < pieces.size(); ++i) {
-                    const cad::Entity& piece = pieces[i];
-                    const QString kind = kinds.value(i).toArray().value(0).toText();
-                    if (kind != QLatin1String("AcDbLine") && kind != QLatin1String("AcDbArc") &&
-                        kind != QLatin1String("AcDbCircle"))
-                        continue;
-                    piece.setColor(256);
-                    piece.setLayer(StreamLayer);
-                    if (dashed && IsNameInList(blockName, sStreams))
-                        piece.setLinetype(QStringLiteral("ACAD_ISO03W100"));
-                }
+            }
+            // The pieces' kinds in one read.
+            const cad::VariantList kinds =
+                cad::ReadProperties(CadDocument, cad::ObjectsOf(pieces), {QStringLiteral("ObjectName")});
+            for (qsizetype i = 0; i < pieces.size(); ++i) {
+                const cad::Entity& piece = pieces[i];
+                const QString kind = kinds.value(i).toArray().value(0).toText();
+                if (kind != QLatin1String("AcDbLine") && kind != QLatin1String("AcDbArc") &&
+                    kind != QLatin1String("AcDbCircle"))
+                    continue;
+                piece.setColor(256);
+                piece.setLayer(StreamLayer);
+                if (dashedPieces[i]) piece.setLinetype(QStringLiteral("ACAD_ISO03W100"));
             }
             automation::AddAttributeToBlock(block, QStringLiteral("WID_OPIS"),
                                             QStringLiteral("Faza %1").arg(phase), cp(-r, r), h, 0);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "hatcher/core/HatcherForm.h"
+#include "platform/cad/Entity.h"
 
 #include <QList>
 #include <QString>
@@ -27,6 +28,7 @@ struct PhaseStreamRecord {
     QString BlockName;
     bool IsStreamBody = false;
     QStringList StreamNames;  // each cut before its last "["
+    cad::Entity Reference;    // the reference itself, as the selection gave it
 };
 
 // DrawingScale / 1000, set by the phase-picture command for the transitions.

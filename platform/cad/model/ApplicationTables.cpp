@@ -1,5 +1,6 @@
 // Dispatch tables of the application, its state object, the documents and the database document.
 #include "platform/cad/engine/DynamicBlocks.h"
+#include "platform/cad/model/CallEach.h"
 #include "platform/cad/model/CommandProcessor.h"
 #include "platform/cad/model/Support.h"
 
@@ -417,6 +418,7 @@ std::unique_ptr<DispatchTable> MakeDocumentTable() {
         })
         // SendCommand only queues the text: what the command draws counts as a change when it is made.
         .quiet({"HandleToObject", "ReadProperties", "GetVariable", "SendCommand", "Regen", "Close", "Save", "SaveAs"});
+    AddCallEach(*tb);
     return tb;
 }
 

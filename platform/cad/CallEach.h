@@ -1,0 +1,20 @@
+// One method called on many objects (the document's CallEach member): over the socket one round
+// trip instead of one per object, for calls whose answers are needed (Explode, GetAttributes, ...).
+#pragma once
+
+#include "platform/cad/Document.h"
+
+namespace cad {
+
+// For each object, the answer of `member` called on it with `args`, in order. A member spelled
+// "?Name" gives an empty value where that call fails; otherwise the first failure is thrown, the
+// calls before it having run.
+inline VariantList CallEach(const Document& doc, const VariantList& objects, const QString& member,
+                            const VariantList& args = {}) {
+    const Variant answers =
+        doc.invokeList(QStringLiteral("CallEach"), {Variant(objects), Variant(member), Variant(args)});
+    const VariantList* a = answers.arrayPtr();
+    return a ? *a : VariantList();
+}
+
+}  // namespace cad
