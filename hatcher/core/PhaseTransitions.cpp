@@ -7,8 +7,12 @@
 #include "common/SettingBindings.h"
 #include "common/TextHelpers.h"
 #include "hatcher/core/HatcherServices.h"
+#include "platform/cad/BulkReads.h"
+#include "platform/cad/CallEach.h"
+#include "platform/cad/DeferredCalls.h"
 #include "platform/ui/core/Prompt.h"
 
+#include <QHash>
 #include <QMap>
 #include <cmath>
 #include <numbers>
@@ -41,18 +45,65 @@ double textHeight() {
     return h;
 }
 
+// References with their attributes, read at once: over the socket two round trips for any number.
+struct ReferenceRead {
+    cad::Entity Reference;
+    cad::Point InsertionPoint;
+    QString EffectiveName;
+    QList<cad::Entity> Attributes;
+    QStringList Tags, Texts;
+
+    // The text of the first attribute with the tag (case ignored), as ReadAttributeByTag gives it.
+    QString text(const QString& tag) const {
+        const QString wanted = tag.toUpper();
+        for (qsizetype i = 0; i < Tags.size(); ++i)
+            if (Tags[i].toUpper() == wanted) return Texts[i];
+        return QString();
+    }
+};
+
+// Fails as the first reference's GetAttributes would (an entity that is no block reference).
+QList<ReferenceRead> readReferences(const QList<cad::Entity>& refs) {
+    QList<ReferenceRead> out;
+    if (refs.isEmpty()) return out;
+    const cad::VariantList attributes =
+        cad::CallEach(CadDocument, cad::ObjectsOf(refs), QStringLiteral("GetAttributes"));
+    cad::VariantList objects = cad::ObjectsOf(refs);
+    for (const cad::Variant& list : attributes)
+        for (const cad::Variant& a : list.toArray()) objects.append(a);
+    // The references' members and the attributes' in one read: each kind lacks the other's.
+    const cad::VariantList rows =
+        cad::ReadProperties(CadDocument, objects,
+                            {QStringLiteral("?InsertionPoint"), QStringLiteral("?EffectiveName"),
+                             QStringLiteral("?TagString"), QStringLiteral("?TextString")});
+    qsizetype next = refs.size();
+    for (qsizetype i = 0; i < refs.size(); ++i) {
+        ReferenceRead r;
+        r.Reference = refs[i];
+        const cad::VariantList row = rows.value(i).toArray();
+        r.InsertionPoint = row.value(0).toPoint();
+        r.EffectiveName = row.value(1).toText();
+        for (const cad::Variant& a : attributes.value(i).toArray()) {
+            const cad::VariantList arow = rows.value(next++).toArray();
+            r.Attributes << cad::Entity(CadDocument.channel(), a.toObject());
+            r.Tags << arow.value(2).toText();
+            r.Texts << arow.value(3).toText();
+        }
+        out << r;
+    }
+    return out;
+}
+
 // The arrows of one intersection (any intersection when nr is null).
-QList<cad::Entity> transitions(const QString& nr) {
-    QList<cad::Entity> out;
+QList<ReferenceRead> transitions(const QString& nr) {
+    QList<ReferenceRead> out;
     automation::HelperSelectionSet set(QStringLiteral("SSObject"));
     set->select(cad::SelectionSet::All, automation::BuildSelectionFilter({2, QStringLiteral("`*U*")}));
-    for (const cad::Entity& r : set->entities()) {
-        if (!r.hasAttributes() ||
-            r.effectiveName().compare(QLatin1String(TransitionBlockName), Qt::CaseInsensitive) != 0)
+    for (const ReferenceRead& r : readReferences(set->entities())) {
+        if (r.Attributes.isEmpty() ||
+            r.EffectiveName.compare(QLatin1String(TransitionBlockName), Qt::CaseInsensitive) != 0)
             continue;
-        if (!nr.isNull() &&
-            automation::ReadAttributeByTag(r, QStringLiteral("SKRZYZOWANIE")).toUpper() != nr.toUpper())
-            continue;
+        if (!nr.isNull() && r.text(QStringLiteral("SKRZYZOWANIE")).toUpper() != nr.toUpper()) continue;
         out << r;
     }
     return out;
@@ -102,35 +153,75 @@ bool PobierzNrSkrzyzFaze(const QString& name, QString& nr, int& phase) {
 
 bool TransitionExists(const QString& nr, int k, int l) {
     const QString text = QStringLiteral("PF %1-%2").arg(k).arg(l);
-    for (const cad::Entity& r : transitions(nr))
-        if (automation::ReadAttributeByTag(r, QStringLiteral("OPIS")).compare(text, Qt::CaseInsensitive) == 0)
-            return true;
+    for (const ReferenceRead& r : transitions(nr))
+        if (r.text(QStringLiteral("OPIS")).compare(text, Qt::CaseInsensitive) == 0) return true;
     return false;
 }
 
-void InsertPhaseTransition(HatcherForm& form, const cad::Entity& pictureK, const cad::Entity& pictureL,
-                           const QString& nr, int k, int l) {
+namespace {
+
+struct TransitionPlan {
+    cad::Entity From, To;
+    int K = 0, L = 0;
+};
+
+// The arrows of the plans, in order. The pictures are read once; the insertions and every property
+// set travel held, and the arrows' dynamic properties and attributes are found for all arrows at
+// once, so any number of arrows costs a few round trips. Nothing inside traps a CAD error: a failure
+// reaches the caller's trap when the scope ends, as it reached it from the call that failed.
+void insertTransitions(HatcherForm& form, const QList<TransitionPlan>& plans, const QString& nr) {
+    if (plans.isEmpty()) return;
     const double s = automation::DrawingScale / 1000.0;
     const double h = textHeight();
     const double a = 6000 * s;
     const double b = 0.75 * a;
-    const PlanePoint c1 = pp(pictureK.insertionPoint()), c2 = pp(pictureL.insertionPoint());
-    const double d = common::GetDistance(c1, c2);
-    const QString radius = automation::ReadAttributeByTag(pictureK, QStringLiteral("RADIUS"));
-    double r = radius.trimmed().isEmpty() ? d / 4 : common::ParseDouble(radius);
-    r += a / 2;
-    const double angle = common::GetDirectionAngle(c1, c2);
-    PlanePoint p1 = common::GetPolarPoint(c1, angle, r);
-    PlanePoint p2 = common::GetPolarPoint(c2, angle + Pi, r);
-    p1 = common::GetPolarPoint(p1, angle + Pi / 2, b);
-    p2 = common::GetPolarPoint(p2, angle + Pi / 2, b);
-    double t = angle, y = 2000 * s;
-    if (angle > Pi / 2 && angle < 3 * Pi / 2) {
-        t = angle - Pi;
-        y = -(h + 2000) * s;
+    QList<cad::Entity> pictures;
+    QHash<cad::ObjectId, qsizetype> pictureIndex;
+    for (const TransitionPlan& plan : plans)
+        for (const cad::Entity& e : {plan.From, plan.To})
+            if (!pictureIndex.contains(e.id())) {
+                pictureIndex.insert(e.id(), pictures.size());
+                pictures << e;
+            }
+    const QList<ReferenceRead> facts = readReferences(pictures);
+
+    struct Arrow {
+        PlanePoint Middle, TextPoint;
+        double Length = 0, Angle = 0, TextAngle = 0;
+        bool Above = true;
+        QString Description;
+        cad::Entity Reference;
+    };
+    QList<Arrow> arrows;
+    for (const TransitionPlan& plan : plans) {
+        const ReferenceRead& k = facts[pictureIndex.value(plan.From.id())];
+        const ReferenceRead& l = facts[pictureIndex.value(plan.To.id())];
+        const PlanePoint c1 = pp(k.InsertionPoint), c2 = pp(l.InsertionPoint);
+        const double d = common::GetDistance(c1, c2);
+        const QString radius = k.text(QStringLiteral("RADIUS"));
+        double r = radius.trimmed().isEmpty() ? d / 4 : common::ParseDouble(radius);
+        r += a / 2;
+        const double angle = common::GetDirectionAngle(c1, c2);
+        PlanePoint p1 = common::GetPolarPoint(c1, angle, r);
+        PlanePoint p2 = common::GetPolarPoint(c2, angle + Pi, r);
+        p1 = common::GetPolarPoint(p1, angle + Pi / 2, b);
+        p2 = common::GetPolarPoint(p2, angle + Pi / 2, b);
+        double t = angle, y = 2000 * s;
+        if (angle > Pi / 2 && angle < 3 * Pi / 2) {
+            t = angle - Pi;
+            y = -(h + 2000) * s;
+        }
+        Arrow arrow;
+        arrow.Length = common::GetDistance(p1, p2);
+        arrow.Middle = common::GetPolarPoint(p1, angle, arrow.Length / 2);
+        arrow.Angle = angle;
+        arrow.TextAngle = t;
+        arrow.Above = y > 0;
+        arrow.TextPoint = common::GetPolarPoint(arrow.Middle, angle + Pi / 2, std::abs(y));
+        arrow.Description = QStringLiteral("PF %1-%2").arg(plan.K).arg(plan.L);
+        arrows << arrow;
     }
-    const double d2 = common::GetDistance(p1, p2);
-    const PlanePoint m = common::GetPolarPoint(p1, angle, d2 / 2);
+
     const QString blockName = QLatin1String(TransitionBlockName);
     if (!automation::CheckBlockExists(blockName))
         LoadBlockFromDrawingFile(blockName, form.transitionTemplatePath, form.caption(), QString());
@@ -139,32 +230,92 @@ void InsertPhaseTransition(HatcherForm& form, const cad::Entity& pictureK, const
         throw cad::Failed(QString());
     }
     const double scale = automation::DrawingScale;
-    const cad::Entity ref = CadModelSpace.insertBlock(cp(m), blockName, scale, scale, scale, 0);
-    if (ref.isDynamicBlock()) {
-        for (const cad::DynamicProperty& prop : ref.dynamicBlockProperties()) {
-            const QString n = prop.propertyName();
+    cad::DeferredCalls held(CadDocument, cad::DeferredCalls::NewObjectsToo);
+    QList<cad::Entity> refs;
+    for (Arrow& arrow : arrows) {
+        arrow.Reference = CadModelSpace.insertBlock(cp(arrow.Middle), blockName, scale, scale, scale, 0);
+        refs << arrow.Reference;
+    }
+    // The stretch and the turn (an arrow of a block that is not dynamic has no properties).
+    const cad::VariantList properties =
+        cad::CallEach(CadDocument, cad::ObjectsOf(refs), QStringLiteral("GetDynamicBlockProperties"));
+    cad::VariantList propertyObjects;
+    for (const cad::Variant& list : properties) propertyObjects << list.toArray();
+    const cad::VariantList propertyNames =
+        cad::ReadProperties(CadDocument, propertyObjects, {QStringLiteral("PropertyName")});
+    qsizetype next = 0;
+    for (qsizetype i = 0; i < arrows.size(); ++i) {
+        const cad::VariantList own = properties.value(i).toArray();
+        for (const cad::Variant& v : own) {
+            const cad::DynamicProperty prop(CadDocument.channel(), v.toObject());
+            const QString n = propertyNames.value(next++).toArray().value(0).toText();
             if (n == QLatin1String("Distance") || n == QLatin1String("Distance2"))
-                prop.setValue(d2);
+                prop.setValue(arrows[i].Length);
             else if (n == QLatin1String("Angle"))
-                prop.setValue(angle);
+                prop.setValue(arrows[i].Angle);
         }
-        ref.setInsertionPoint(cp(m));
+        if (!own.isEmpty()) refs[i].setInsertionPoint(cp(arrows[i].Middle));
     }
-    for (const cad::Entity& attr : ref.attributes()) {
-        const QString tag = attr.tagString().toUpper();
-        if (tag == QLatin1String("SKRZYZOWANIE"))
-            attr.setTextString(nr);
-        else if (tag == QLatin1String("OPIS"))
-            attr.setTextString(QStringLiteral("PF %1-%2").arg(k).arg(l));
+    // The texts and the description's placement.
+    const cad::VariantList attributes =
+        cad::CallEach(CadDocument, cad::ObjectsOf(refs), QStringLiteral("GetAttributes"));
+    cad::VariantList objects = cad::ObjectsOf(refs);
+    for (const cad::Variant& list : attributes) objects << list.toArray();
+    const cad::VariantList rows = cad::ReadProperties(
+        CadDocument, objects, {QStringLiteral("ObjectName"), QStringLiteral("?TagString")});
+    next = refs.size();
+    for (qsizetype i = 0; i < arrows.size(); ++i) {
+        const Arrow& arrow = arrows[i];
+        QList<cad::Entity> atts;
+        QStringList tags;
+        for (const cad::Variant& v : attributes.value(i).toArray()) {
+            atts << cad::Entity(CadDocument.channel(), v.toObject());
+            tags << rows.value(next++).toArray().value(1).toText();
+        }
+        for (qsizetype j = 0; j < atts.size(); ++j) {
+            const QString tag = tags[j].toUpper();
+            if (tag == QLatin1String("SKRZYZOWANIE"))
+                atts[j].setTextString(nr);
+            else if (tag == QLatin1String("OPIS"))
+                atts[j].setTextString(arrow.Description);
+        }
+        // As SetAttributeTextPlacement places a visible text, without reading again what is known.
+        const bool placed =
+            rows.value(i).toArray().value(0).toText() == QLatin1String("AcDbBlockReference") &&
+            !atts.isEmpty();
+        if (placed) {
+            for (qsizetype j = 0; j < atts.size(); ++j) {
+                if (tags[j].compare(QLatin1String("OPIS"), Qt::CaseInsensitive) != 0) continue;
+                const cad::Entity& at = atts[j];
+                at.setInvisible(false);
+                if (arrow.TextAngle != -1) at.setRotation(arrow.TextAngle);
+                at.setInsertionPoint(cp(arrow.TextPoint));
+                at.setStyleName(QStringLiteral("ARIAL"));
+                at.setHeight(h);
+                at.setColor(7);
+                at.setAlignment(arrow.Above ? 13 : 7);
+                at.setTextAlignmentPoint(cp(arrow.TextPoint));
+                at.update();
+                break;
+            }
+            refs[i].update();
+        }
+        refs[i].update();
     }
-    const PlanePoint textPoint = common::GetPolarPoint(m, angle + Pi / 2, std::abs(y));
-    SetAttributeTextPlacement(ref, QStringLiteral("OPIS"), cp(textPoint), t, h, true, QStringLiteral("ARIAL"),
-                              QString(), y > 0 ? 13 : 7);
-    ref.update();
+}
+
+}  // namespace
+
+void InsertPhaseTransition(HatcherForm& form, const cad::Entity& pictureK, const cad::Entity& pictureL,
+                           const QString& nr, int k, int l) {
+    insertTransitions(form, {TransitionPlan{pictureK, pictureL, k, l}}, nr);
 }
 
 void RemovePrzejscia(const QString& nr) {
-    for (const cad::Entity& r : transitions(nr.isNull() ? QStringLiteral("") : nr)) r.erase();
+    // The erasures travel together; a failure reaches the caller when the scope ends.
+    const QList<ReferenceRead> found = transitions(nr.isNull() ? QStringLiteral("") : nr);
+    cad::DeferredCalls held(CadDocument);
+    for (const ReferenceRead& r : found) r.Reference.send(QStringLiteral("Delete"));
 }
 
 void cmdConnect_Click(HatcherForm& form) {
@@ -234,15 +385,18 @@ void cmdConnectAll_Click(HatcherForm& form) {
             automation::BuildSelectionFilter(
                 {0, QStringLiteral("INSERT"), 2,
                  QStringLiteral("Schemat_") + automation::EscapeFilterText(nr) + QStringLiteral("_Faza*")}));
-        // One picture per phase: the latest made (the highest handle).
-        QMap<int, cad::Entity> pictures;
-        for (const cad::Entity& r : set->entities()) {
-            const int phase = phaseOfName(r.name());
+        // One picture per phase: the latest made (the highest handle); the names and handles in one read.
+        const QList<cad::Entity> found = set->entities();
+        const cad::VariantList rows = cad::ReadProperties(CadDocument, cad::ObjectsOf(found),
+                                                          {QStringLiteral("Name"), QStringLiteral("Handle")});
+        QMap<int, std::pair<cad::Entity, quint64>> pictures;
+        for (qsizetype i = 0; i < found.size(); ++i) {
+            const cad::VariantList row = rows.value(i).toArray();
+            const int phase = phaseOfName(row.value(0).toText());
             if (phase <= 0) continue;
+            const quint64 handle = row.value(1).toText().toULongLong(nullptr, 16);
             auto it = pictures.find(phase);
-            if (it == pictures.end() ||
-                r.handle().toULongLong(nullptr, 16) > it->handle().toULongLong(nullptr, 16))
-                pictures[phase] = r;
+            if (it == pictures.end() || handle > it->second) pictures[phase] = {found[i], handle};
         }
         set.remove();
         if (!pictures.isEmpty()) {
@@ -253,11 +407,16 @@ void cmdConnectAll_Click(HatcherForm& form) {
             ProgressInit(1, form.progressBar());
             ProgressSetStepCount(total);
             form.setCountText(QStringLiteral("0 / %1").arg(total));
-            for (int i = 0; i < total; ++i) {
+            QList<TransitionPlan> plans;
+            for (int i = 0; i < total; ++i)
                 for (int j = i + 1; j < total; ++j) {
-                    InsertPhaseTransition(form, pictures[keys[i]], pictures[keys[j]], nr, keys[i], keys[j]);
-                    InsertPhaseTransition(form, pictures[keys[j]], pictures[keys[i]], nr, keys[j], keys[i]);
+                    const cad::Entity& pi = pictures[keys[i]].first;
+                    const cad::Entity& pj = pictures[keys[j]].first;
+                    plans << TransitionPlan{pi, pj, keys[i], keys[j]}
+                          << TransitionPlan{pj, pi, keys[j], keys[i]};
                 }
+            insertTransitions(form, plans, nr);
+            for (int i = 0; i < total; ++i) {
                 ProgressStep();
                 form.setCountText(QStringLiteral("%1 / %2").arg(i + 1).arg(total));
                 form.processEvents();
@@ -273,15 +432,15 @@ void cmdConnectAll_Click(HatcherForm& form) {
 
 void cmdAtrrsAngle_Click(HatcherForm& /*form*/) {
     if (!automation::CheckDocumentOpen(true)) return;
-    for (const cad::Entity& r : transitions(QString())) {
+    for (const ReferenceRead& r : transitions(QString())) {
         double angle = -1;
-        for (const cad::DynamicProperty& p : r.dynamicBlockProperties())
+        for (const cad::DynamicProperty& p : r.Reference.dynamicBlockProperties())
             if (p.propertyName() == QLatin1String("Angle")) angle = p.value().toDouble();
         if (angle == -1) continue;
         if (angle > Pi / 2 && angle < 3 * Pi / 2) angle -= Pi;
-        for (const cad::Entity& a : r.attributes())
-            if (a.tagString().toUpper() == QLatin1String("OPIS")) a.setRotation(angle);
-        r.update();
+        for (qsizetype i = 0; i < r.Attributes.size(); ++i)
+            if (r.Tags[i].toUpper() == QLatin1String("OPIS")) r.Attributes[i].setRotation(angle);
+        r.Reference.update();
     }
 }
 
