@@ -113,19 +113,23 @@ bool IsStreamBlockInPhase(const QString& handle, const QList<PhaseStreamRecord>&
                           const QList<PhaseEntry>& entries, int phase, bool& isS) {
     isS = false;
     if (entries.isEmpty() || records.isEmpty()) return false;
-    for (const PhaseStreamRecord& r : records) {
-        if (r.Handle != handle) continue;
-        for (const QString& name : r.StreamNames) {
-            if (name.isEmpty()) break;
-            for (const PhaseEntry& e : entries) {
-                if (e.StreamName.compare(name, Qt::CaseInsensitive) != 0) continue;
-                if (phasesContain(e.Phases, phase)) {
-                    isS = name.startsWith(QLatin1Char('S'));
-                    return true;
-                }
+    for (const PhaseStreamRecord& r : records)
+        if (r.Handle == handle) return IsStreamRecordInPhase(r, entries, phase, isS);
+    return false;
+}
+
+bool IsStreamRecordInPhase(const PhaseStreamRecord& r, const QList<PhaseEntry>& entries, int phase,
+                           bool& isS) {
+    isS = false;
+    for (const QString& name : r.StreamNames) {
+        if (name.isEmpty()) break;
+        for (const PhaseEntry& e : entries) {
+            if (e.StreamName.compare(name, Qt::CaseInsensitive) != 0) continue;
+            if (phasesContain(e.Phases, phase)) {
+                isS = name.startsWith(QLatin1Char('S'));
+                return true;
             }
         }
-        return false;
     }
     return false;
 }
@@ -342,7 +346,7 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
             QList<cad::Entity> toCopy;
             for (const PhaseStreamRecord& rec : records) {
                 bool isS = false;
-                if (!IsStreamBlockInPhase(rec.Handle, records, entries, phase, isS)) continue;
+                if (!IsStreamRecordInPhase(rec, entries, phase, isS)) continue;
                 if (isS && rec.IsStreamBody) sStreams << rec.BlockName;
                 toCopy << rec.Reference;
                 ProgressStep();
