@@ -13,6 +13,7 @@
 #include "platform/ui/core/Prompt.h"
 
 #include <QHash>
+#include <QSet>
 
 namespace hatcher {
 
@@ -39,6 +40,27 @@ QString cutVariant(const QString& name) {
 
 cad::Point cp(double x, double y) {
     return {x, y, 0};
+}
+
+// The names (case folded) of the entries whose phases hold `phase`: a record is in the phase when
+// one of its names (up to the first empty one) is among them.
+QSet<QString> namesInPhase(const QList<PhaseEntry>& entries, int phase) {
+    QSet<QString> out;
+    for (const PhaseEntry& e : entries)
+        if (phasesContain(e.Phases, phase)) out.insert(e.StreamName.toCaseFolded());
+    return out;
+}
+
+bool recordInPhase(const PhaseStreamRecord& r, const QSet<QString>& names, bool& isS) {
+    isS = false;
+    for (const QString& name : r.StreamNames) {
+        if (name.isEmpty()) break;
+        if (names.contains(name.toCaseFolded())) {
+            isS = name.startsWith(QLatin1Char('S'));
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -91,20 +113,11 @@ bool ReadPhaseList(std::vector<int>& phases, const QString& nr, QList<PhaseEntry
 }
 
 int CountPhaseStreams(const QList<PhaseStreamRecord>& records, const QList<PhaseEntry>& entries, int phase) {
-    if (records.isEmpty() || entries.isEmpty()) return 0;
+    const QSet<QString> names = namesInPhase(entries, phase);
     int n = 0;
     for (const PhaseStreamRecord& r : records) {
-        bool counted = false;
-        for (const QString& name : r.StreamNames) {
-            if (name.isEmpty()) break;
-            for (const PhaseEntry& e : entries)
-                if (e.StreamName.compare(name, Qt::CaseInsensitive) == 0 && phasesContain(e.Phases, phase)) {
-                    counted = true;
-                    break;
-                }
-            if (counted) break;
-        }
-        if (counted) ++n;
+        bool isS = false;
+        if (recordInPhase(r, names, isS)) ++n;
     }
     return n;
 }
@@ -112,25 +125,8 @@ int CountPhaseStreams(const QList<PhaseStreamRecord>& records, const QList<Phase
 bool IsStreamBlockInPhase(const QString& handle, const QList<PhaseStreamRecord>& records,
                           const QList<PhaseEntry>& entries, int phase, bool& isS) {
     isS = false;
-    if (entries.isEmpty() || records.isEmpty()) return false;
     for (const PhaseStreamRecord& r : records)
-        if (r.Handle == handle) return IsStreamRecordInPhase(r, entries, phase, isS);
-    return false;
-}
-
-bool IsStreamRecordInPhase(const PhaseStreamRecord& r, const QList<PhaseEntry>& entries, int phase,
-                           bool& isS) {
-    isS = false;
-    for (const QString& name : r.StreamNames) {
-        if (name.isEmpty()) break;
-        for (const PhaseEntry& e : entries) {
-            if (e.StreamName.compare(name, Qt::CaseInsensitive) != 0) continue;
-            if (phasesContain(e.Phases, phase)) {
-                isS = name.startsWith(QLatin1Char('S'));
-                return true;
-            }
-        }
-    }
+        if (r.Handle == handle) return recordInPhase(r, namesInPhase(entries, phase), isS);
     return false;
 }
 
@@ -330,7 +326,12 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
             QStringList sStreams;
             const QString name =
                 automation::MakeUniqueBlockName(QStringLiteral("Schemat_%1_Faza%2_").arg(nr).arg(phase));
-            const int n = CountPhaseStreams(records, entries, phase);
+            const QSet<QString> inPhase = namesInPhase(entries, phase);
+            int n = 0;
+            for (const PhaseStreamRecord& rec : records) {
+                bool isS = false;
+                if (recordInPhase(rec, inPhase, isS)) ++n;
+            }
             if (n == 0 || automation::CheckBlockExists(name)) continue;
             ProgressSetStepCount(n);
             cad::Block block = CadDocument.blocks().add(cp(0, 0), name);
@@ -346,7 +347,7 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
             QList<cad::Entity> toCopy;
             for (const PhaseStreamRecord& rec : records) {
                 bool isS = false;
-                if (!IsStreamRecordInPhase(rec, entries, phase, isS)) continue;
+                if (!recordInPhase(rec, inPhase, isS)) continue;
                 if (isS && rec.IsStreamBody) sStreams << rec.BlockName;
                 toCopy << rec.Reference;
                 ProgressStep();

@@ -42,9 +42,6 @@ bool ParsePhaseText(const QString& text, std::vector<int>& phases, QList<PhaseEn
 int CountPhaseStreams(const QList<PhaseStreamRecord>& records, const QList<PhaseEntry>& entries, int phase);
 bool IsStreamBlockInPhase(const QString& handle, const QList<PhaseStreamRecord>& records,
                           const QList<PhaseEntry>& entries, int phase, bool& isS);
-// The same for one record (IsStreamBlockInPhase looks the record up by its handle).
-bool IsStreamRecordInPhase(const PhaseStreamRecord& record, const QList<PhaseEntry>& entries, int phase,
-                           bool& isS);
 bool IsCrossingLinkInPhase(const automation::CrossingLinkRecord& link, const QList<PhaseEntry>& entries,
                            int phase);
 // The stream records of the intersection's stream and marker blocks on "113-STRUMIENIE_RUCHU".
