@@ -2,6 +2,9 @@
 #include "hatcher/core/Clipping.h"
 
 #include "automation/Automation.h"
+#include "platform/cad/BulkReads.h"
+#include "platform/cad/CallEach.h"
+#include "platform/cad/DeferredCalls.h"
 
 #include <cmath>
 #include <numbers>
@@ -33,9 +36,14 @@ void take(const cad::Entity& e, const PlanePoint& c, const PlanePoint& t, QStrin
 
 // The bounding-box test: 1 when the box lies inside (the entity is taken whole), 0 when the box misses
 // the circle (nothing is taken), -1 when it straddles the circle and the entity has to be cut.
-int takeWholeOrNothing(const cad::Entity& entity, const PlanePoint& c, double r, bool makeCopy,
-                       const PlanePoint& t, QStringList* taken) {
-    const auto box = entity.boundingBox();
+const std::pair<cad::Point, cad::Point>& boxOf(const ClipFacts& facts) {
+    if (!facts.HasBox) throw cad::Failed(QStringLiteral("The entity has no extents"));
+    return facts.Box;
+}
+
+int takeWholeOrNothing(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
+                       bool makeCopy, const PlanePoint& t, QStringList* taken) {
+    const auto& box = boxOf(facts);
     bool any = false, all = false;
     BoxCornersInCircle(box, c, r, any, all);
     if (all) {
@@ -45,11 +53,11 @@ int takeWholeOrNothing(const cad::Entity& entity, const PlanePoint& c, double r,
     return BoxTouchesCircle(box, c, r) ? -1 : 0;
 }
 
-bool clipLine(const cad::Entity& entity, const PlanePoint& c, double r, bool makeCopy, const PlanePoint& t,
-              QStringList* taken, bool& result) {
-    const ClipSegmentRecord rec = EntityToSegment(entity, false);
-    const int colour = entity.color();
-    const QString layer = entity.layer();
+bool clipLine(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r, bool makeCopy,
+              const PlanePoint& t, QStringList* taken, bool& result) {
+    const ClipSegmentRecord& rec = facts.Segment;
+    const int colour = facts.Colour;
+    const QString& layer = facts.Layer;
     const bool in1 = inside(rec.StartPoint, c, r), in2 = inside(rec.EndPoint, c, r);
     const common::PlanePointPair x = common::IntersectLineCircle(rec.StartPoint, rec.EndPoint, c, r);
     auto onSegment = [&](const PlanePoint& p) {
@@ -85,11 +93,11 @@ bool clipLine(const cad::Entity& entity, const PlanePoint& c, double r, bool mak
     return true;
 }
 
-bool clipArc(const cad::Entity& entity, const PlanePoint& c, double r, bool makeCopy, const PlanePoint& t,
-             QStringList* taken) {
-    const ClipSegmentRecord rec = EntityToSegment(entity, false);
-    const int colour = entity.color();
-    const QString layer = entity.layer();
+bool clipArc(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r, bool makeCopy,
+             const PlanePoint& t, QStringList* taken) {
+    const ClipSegmentRecord& rec = facts.Segment;
+    const int colour = facts.Colour;
+    const QString& layer = facts.Layer;
     const bool in1 = inside(rec.StartPoint, c, r), in2 = inside(rec.EndPoint, c, r);
     const common::PlanePointPair x = common::IntersectCircles(rec.Center, rec.Radius, c, r);
     auto onArc = [&](const PlanePoint& p) {
@@ -143,10 +151,11 @@ bool clipArc(const cad::Entity& entity, const PlanePoint& c, double r, bool make
     return true;
 }
 
-bool clipCircle(const cad::Entity& entity, const PlanePoint& c, double r, bool makeCopy, const PlanePoint& t,
-                QStringList* taken) {
-    const ClipSegmentRecord rec = EntityToSegment(entity, false);
-    if (const int whole = takeWholeOrNothing(entity, c, r, makeCopy, t, taken); whole >= 0) return whole == 1;
+bool clipCircle(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
+                bool makeCopy, const PlanePoint& t, QStringList* taken) {
+    const ClipSegmentRecord& rec = facts.Segment;
+    if (const int whole = takeWholeOrNothing(entity, facts, c, r, makeCopy, t, taken); whole >= 0)
+        return whole == 1;
     const common::PlanePointPair x = common::IntersectCircles(rec.Center, rec.Radius, c, r);
     if (common::IsMissingPoint(x.First) || common::IsMissingPoint(x.Second) ||
         common::ArePointsEqual(x.First, x.Second)) {
@@ -157,8 +166,8 @@ bool clipCircle(const cad::Entity& entity, const PlanePoint& c, double r, bool m
         }
         return false;
     }
-    const int colour = entity.color();
-    const QString layer = entity.layer();
+    const int colour = facts.Colour;
+    const QString& layer = facts.Layer;
     if (!makeCopy) entity.erase();
     double a1 = common::GetDirectionAngle(rec.Center, x.First);
     double a2 = common::GetDirectionAngle(rec.Center, x.Second);
@@ -172,9 +181,11 @@ bool clipCircle(const cad::Entity& entity, const PlanePoint& c, double r, bool m
     return true;
 }
 
-bool clipExplodable(const cad::Entity& entity, const QString& kind, const PlanePoint& c, double r,
+bool clipExplodable(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
                     bool makeCopy, const PlanePoint& t, QStringList* taken) {
-    if (const int whole = takeWholeOrNothing(entity, c, r, makeCopy, t, taken); whole >= 0) return whole == 1;
+    const QString& kind = facts.Name;
+    if (const int whole = takeWholeOrNothing(entity, facts, c, r, makeCopy, t, taken); whole >= 0)
+        return whole == 1;
     const cad::Entity work = makeCopy ? entity.copy() : entity;
     QList<cad::Entity> pieces;
     if (!ExplodeEntity(work, pieces)) {
@@ -183,23 +194,29 @@ bool clipExplodable(const cad::Entity& entity, const QString& kind, const PlaneP
     }
     work.erase();
     const int before = taken ? int(taken->size()) : 0;
+    // The pieces' facts at once: cutting one piece changes no other.
+    const QList<ClipFacts> pieceFacts = ReadClipFacts(pieces);
     if (kind == QLatin1String("AcDbBlockReference"))
-        for (const cad::Entity& piece : pieces)
-            if (piece.objectName() == QLatin1String("AcDbHatch")) {
+        for (qsizetype i = 0; i < pieces.size(); ++i) {
+            if (pieceFacts[i].Name.isEmpty()) throw cad::Failed(QStringLiteral("The piece cannot be read"));
+            if (pieceFacts[i].Name == QLatin1String("AcDbHatch")) {
                 try {
-                    ClipEntityToCircle(piece, c, r, false, t, false, taken);
+                    ClipEntityToCircle(pieces[i], pieceFacts[i], c, r, false, t, false, taken);
                 } catch (const cad::Error&) {
                     // the piece belongs to the copy; it is deleted below
                 }
             }
-    for (const cad::Entity& piece : pieces) {
+        }
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        const cad::Entity& piece = pieces[i];
         try {
-            const QString name = piece.objectName();
+            const QString& name = pieceFacts[i].Name;
+            if (name.isEmpty()) throw cad::Failed(QStringLiteral("The piece cannot be read"));
             if (name == QLatin1String("AcDbHatch") || name == QLatin1String("AcDbAttributeDefinition")) {
                 piece.erase();
                 continue;
             }
-            ClipEntityToCircle(piece, c, r, false, t, true, taken);
+            ClipEntityToCircle(piece, pieceFacts[i], c, r, false, t, true, taken);
         } catch (const cad::Error&) {
             try {
                 piece.erase();  // a piece that failed half-way must not stay where the block stands
@@ -286,27 +303,123 @@ bool ExplodeEntity(const cad::Entity& entity, QList<cad::Entity>& pieces) {
 
 bool ClipEntityToCircle(const cad::Entity& entity, const PlanePoint& c, double r, bool makeCopy,
                         const PlanePoint& t, bool deleteOriginal, QStringList* taken) {
-    const QString name = entity.objectName();
+    return ClipEntityToCircle(entity, ReadClipFacts({entity}).value(0), c, r, makeCopy, t, deleteOriginal,
+                              taken);
+}
+
+QList<ClipFacts> ReadClipFacts(const QList<cad::Entity>& entities) {
+    QList<ClipFacts> out(entities.size());
+    if (entities.isEmpty()) return out;
+    // The kinds, layers and colours of all; then each kind's geometry, and the extents of the kinds
+    // tested by their box. "?" keeps one entity that cannot be read from failing the others: its
+    // own clipping fails instead, as its own read would have.
+    const cad::VariantList common = cad::ReadProperties(
+        automation::CadDocument, cad::ObjectsOf(entities),
+        {QStringLiteral("?ObjectName"), QStringLiteral("?Layer"), QStringLiteral("?Color")});
+    QList<qsizetype> lines, arcs, circles, boxed;
+    for (qsizetype i = 0; i < entities.size(); ++i) {
+        const cad::VariantList row = common.value(i).toArray();
+        ClipFacts& f = out[i];
+        f.Name = row.value(0).toText();
+        f.Layer = row.value(1).toText();
+        f.Colour = int(row.value(2).toInt());
+        f.Segment.IsLine = f.Name == QLatin1String("AcDbLine");
+        if (f.Name.isEmpty() || row.value(1).isEmpty() || row.value(2).isEmpty()) {
+            f.Name.clear();
+            continue;
+        }
+        if (f.Name == QLatin1String("AcDbLine"))
+            lines << i;
+        else if (f.Name == QLatin1String("AcDbArc"))
+            arcs << i;
+        else if (f.Name == QLatin1String("AcDbCircle"))
+            circles << i;
+        if (f.Name != QLatin1String("AcDbLine") && f.Name != QLatin1String("AcDbArc") &&
+            f.Name != QLatin1String("AcDbHatch") && f.Name != QLatin1String("AcDbRasterImage"))
+            boxed << i;
+    }
+    auto read = [&](const QList<qsizetype>& which, const QStringList& members) {
+        QList<cad::Entity> group;
+        for (qsizetype i : which) group << entities[i];
+        return group.isEmpty() ? cad::VariantList()
+                               : cad::ReadProperties(automation::CadDocument, cad::ObjectsOf(group), members);
+    };
+    const cad::VariantList lineRows = read(lines, {QStringLiteral("StartPoint"), QStringLiteral("EndPoint")});
+    for (qsizetype k = 0; k < lines.size(); ++k) {
+        const cad::VariantList row = lineRows.value(k).toArray();
+        ClipSegmentRecord& s = out[lines[k]].Segment;
+        s.StartPoint = pp(row.value(0).toPoint());
+        s.EndPoint = pp(row.value(1).toPoint());
+    }
+    const cad::VariantList arcRows =
+        read(arcs, {QStringLiteral("StartPoint"), QStringLiteral("EndPoint"), QStringLiteral("Center"),
+                    QStringLiteral("Radius"), QStringLiteral("StartAngle"), QStringLiteral("EndAngle")});
+    for (qsizetype k = 0; k < arcs.size(); ++k) {
+        const cad::VariantList row = arcRows.value(k).toArray();
+        ClipSegmentRecord& s = out[arcs[k]].Segment;
+        s.StartPoint = pp(row.value(0).toPoint());
+        s.EndPoint = pp(row.value(1).toPoint());
+        s.Center = pp(row.value(2).toPoint());
+        s.Radius = row.value(3).toDouble();
+        s.StartAngle = row.value(4).toDouble();
+        s.EndAngle = row.value(5).toDouble();
+    }
+    const cad::VariantList circleRows = read(circles, {QStringLiteral("Center"), QStringLiteral("Radius")});
+    for (qsizetype k = 0; k < circles.size(); ++k) {
+        const cad::VariantList row = circleRows.value(k).toArray();
+        ClipSegmentRecord& s = out[circles[k]].Segment;
+        s.Center = pp(row.value(0).toPoint());
+        s.Radius = row.value(1).toDouble();
+        s.StartAngle = 0;
+        s.EndAngle = TwoPi;
+    }
+    if (!boxed.isEmpty()) {
+        QList<cad::Entity> group;
+        for (qsizetype i : boxed) group << entities[i];
+        const cad::VariantList boxes =
+            cad::CallEach(automation::CadDocument, cad::ObjectsOf(group), QStringLiteral("?GetBoundingBox"));
+        for (qsizetype k = 0; k < boxed.size(); ++k) {
+            const cad::VariantList corners = boxes.value(k).toArray();
+            if (corners.size() < 2) continue;  // no extents: the box test fails as the read did
+            ClipFacts& f = out[boxed[k]];
+            f.HasBox = true;
+            f.Box = {corners[0].toPoint(), corners[1].toPoint()};
+        }
+    }
+    return out;
+}
+
+bool ClipEntityToCircle(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
+                        bool makeCopy, const PlanePoint& t, bool deleteOriginal, QStringList* taken) {
+    const QString& name = facts.Name;
+    if (name.isEmpty()) throw cad::Failed(QStringLiteral("The entity cannot be read"));
     bool result = true;
     bool contributed = false;
-    if (name == QLatin1String("AcDbLine")) {
-        contributed = clipLine(entity, c, r, makeCopy, t, taken, result);
-    } else if (name == QLatin1String("AcDbArc")) {
-        contributed = clipArc(entity, c, r, makeCopy, t, taken);
-    } else if (name == QLatin1String("AcDbCircle")) {
-        contributed = clipCircle(entity, c, r, makeCopy, t, taken);
-    } else if (name == QLatin1String("AcDbHatch")) {
-        contributed = ClipHatchToCircle(entity, c, r, makeCopy, t, taken);
-    } else if (name == QLatin1String("AcDbBlockReference") || name == QLatin1String("AcDbPolyline") ||
-               name == QLatin1String("AcDb2dPolyline")) {
-        contributed = clipExplodable(entity, name, c, r, makeCopy, t, taken);
-    } else if (name == QLatin1String("AcDbRasterImage")) {
-        contributed = false;
-    } else {
-        const auto box = entity.boundingBox();
-        if (BoxTouchesCircle(box, c, r)) {
-            take(makeCopy ? entity.copy() : entity, c, t, taken);
-            contributed = true;
+    {
+        // The property sets and moves of a cut travel with its next answered call (the copy's handle);
+        // nothing in these kinds traps a CAD error, so a failure leaves this call as it did. Hatches and
+        // exploded kinds trap failures of their own inside and run without holding.
+        const bool simple = name != QLatin1String("AcDbHatch") &&
+                            name != QLatin1String("AcDbBlockReference") &&
+                            name != QLatin1String("AcDbPolyline") && name != QLatin1String("AcDb2dPolyline");
+        const cad::DeferredCalls held(simple ? static_cast<const cad::Object&>(entity) : cad::Object());
+        if (name == QLatin1String("AcDbLine")) {
+            contributed = clipLine(entity, facts, c, r, makeCopy, t, taken, result);
+        } else if (name == QLatin1String("AcDbArc")) {
+            contributed = clipArc(entity, facts, c, r, makeCopy, t, taken);
+        } else if (name == QLatin1String("AcDbCircle")) {
+            contributed = clipCircle(entity, facts, c, r, makeCopy, t, taken);
+        } else if (name == QLatin1String("AcDbHatch")) {
+            contributed = ClipHatchToCircle(entity, c, r, makeCopy, t, taken);
+        } else if (!simple) {
+            contributed = clipExplodable(entity, facts, c, r, makeCopy, t, taken);
+        } else if (name == QLatin1String("AcDbRasterImage")) {
+            contributed = false;
+        } else {
+            if (BoxTouchesCircle(boxOf(facts), c, r)) {
+                take(makeCopy ? entity.copy() : entity, c, t, taken);
+                contributed = true;
+            }
         }
     }
     if (!contributed && deleteOriginal) {

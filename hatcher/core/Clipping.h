@@ -35,6 +35,18 @@ cad::Entity AddSolidHatch();
 // Explodes the entity; false when the CAD refuses.
 bool ExplodeEntity(const cad::Entity& entity, QList<cad::Entity>& pieces);
 
+// What the clipping reads of an entity, read for many entities at once (over the socket a few round
+// trips for any number, instead of several per entity).
+struct ClipFacts {
+    QString Name;  // empty: the entity could not be read (its clipping fails as the read would)
+    QString Layer;
+    int Colour = 0;
+    ClipSegmentRecord Segment;  // lines, arcs and circles
+    bool HasBox = false;        // circles, polylines, references and the other kinds
+    std::pair<cad::Point, cad::Point> Box;
+};
+QList<ClipFacts> ReadClipFacts(const QList<cad::Entity>& entities);
+
 // Takes the part of the entity inside the circle (centre, radius) and moves it to the target. With
 // makeCopy the entity stays untouched and a copy is cut; with deleteOriginal an entity that gives
 // nothing is deleted. The handles of every entity taken into the pattern are appended to `taken`.
@@ -42,6 +54,11 @@ bool ExplodeEntity(const cad::Entity& entity, QList<cad::Entity>& pieces);
 bool ClipEntityToCircle(const cad::Entity& entity, const common::PlanePoint& centre, double radius,
                         bool makeCopy, const common::PlanePoint& target, bool deleteOriginal,
                         QStringList* taken = nullptr);
+
+// The same with the entity's facts read before.
+bool ClipEntityToCircle(const cad::Entity& entity, const ClipFacts& facts, const common::PlanePoint& centre,
+                        double radius, bool makeCopy, const common::PlanePoint& target, bool deleteOriginal,
+                        QStringList* taken);
 
 // The hatch part of ClipEntityToCircle.
 bool ClipHatchToCircle(const cad::Entity& entity, const common::PlanePoint& centre, double radius,

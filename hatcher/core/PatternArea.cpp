@@ -9,6 +9,7 @@
 #include "hatcher/core/Clipping.h"
 #include "hatcher/core/HatcherServices.h"
 #include "hatcher/core/LayerSets.h"
+#include "platform/cad/BulkReads.h"
 #include "platform/ui/core/Prompt.h"
 
 namespace hatcher {
@@ -135,9 +136,15 @@ void frmMain_cmdDefObszar_Click(HatcherForm& form) {
                             cad::Point{c.X + r, c.Y + r, 0}, PatternLayerFilter(mode, layers));
                 // The user's own circle is no content: with only traffic layers inside it, nothing is
                 // copied, no pattern block is made and the circle stays.
-                QList<cad::Entity> found = set->entities();
-                const QString circleHandle = circle.handle();
-                found.removeIf([&](const cad::Entity& e) { return e.handle() == circleHandle; });
+                QList<cad::Entity> found;
+                {
+                    const QList<cad::Entity> all = set->entities();
+                    const cad::VariantList handles =
+                        cad::ReadProperties(CadDocument, cad::ObjectsOf(all), {QStringLiteral("Handle")});
+                    const QString circleHandle = circle.handle();
+                    for (qsizetype i = 0; i < all.size(); ++i)
+                        if (handles.value(i).toArray().value(0).toText() != circleHandle) found << all[i];
+                }
                 const int n = int(found.size());
                 if (n > 0) {
                     form.showForm();
@@ -146,11 +153,16 @@ void frmMain_cmdDefObszar_Click(HatcherForm& form) {
                     form.setStatus(Tlumacz(QStringLiteral("Tworzenie schematu wzorcowego ...")));
                     form.setCountText(QStringLiteral("0 / %1").arg(n));
                     form.processEvents();
+                    // What the cuts read of every entity, at once.
+                    const QList<ClipFacts> facts = ReadClipFacts(found);
                     int i = 0;
                     for (const cad::Entity& e : found) {
+                        const ClipFacts& f = facts[i];
                         try {
-                            if (!layerLocked(form, e.layer()))
-                                ClipEntityToCircle(e, c, r, true, t, false, &copies);
+                            if (f.Name.isEmpty())
+                                throw cad::Failed(QStringLiteral("The entity cannot be read"));
+                            if (!layerLocked(form, f.Layer))
+                                ClipEntityToCircle(e, f, c, r, true, t, false, &copies);
                         } catch (const cad::Error&) {
                             // one entity that cannot be cut does not stop the others
                         }
