@@ -410,7 +410,7 @@ bool ClipEntityToCircle(const cad::Entity& entity, const ClipFacts& facts, const
         } else if (name == QLatin1String("AcDbCircle")) {
             contributed = clipCircle(entity, facts, c, r, makeCopy, t, taken);
         } else if (name == QLatin1String("AcDbHatch")) {
-            contributed = ClipHatchToCircle(entity, c, r, makeCopy, t, taken);
+            contributed = ClipHatchToCircle(entity, facts, c, r, makeCopy, t, taken);
         } else if (!simple) {
             contributed = clipExplodable(entity, facts, c, r, makeCopy, t, taken);
         } else if (name == QLatin1String("AcDbRasterImage")) {

@@ -60,8 +60,10 @@ bool ClipEntityToCircle(const cad::Entity& entity, const ClipFacts& facts, const
                         double radius, bool makeCopy, const common::PlanePoint& target, bool deleteOriginal,
                         QStringList* taken);
 
-// The hatch part of ClipEntityToCircle.
+// The hatch part of ClipEntityToCircle (the second with the hatch's facts read before).
 bool ClipHatchToCircle(const cad::Entity& entity, const common::PlanePoint& centre, double radius,
                        bool makeCopy, const common::PlanePoint& target, QStringList* taken);
+bool ClipHatchToCircle(const cad::Entity& entity, const ClipFacts& facts, const common::PlanePoint& centre,
+                       double radius, bool makeCopy, const common::PlanePoint& target, QStringList* taken);
 
 }  // namespace hatcher

@@ -4,6 +4,8 @@
 #include "hatcher/core/Clipping.h"
 
 #include "automation/Automation.h"
+#include "platform/cad/BulkReads.h"
+#include "platform/cad/DeferredCalls.h"
 
 #include <cmath>
 
@@ -108,8 +110,15 @@ QList<cad::Entity> fallbackHatches(const cad::Entity& region, const QString& lay
 
 bool ClipHatchToCircle(const cad::Entity& entity, const PlanePoint& c, double r, bool makeCopy,
                        const PlanePoint& t, QStringList* taken) {
-    const QString layer = entity.layer();
-    const int colour = entity.color();
+    const ClipFacts facts = ReadClipFacts({entity}).value(0);
+    if (facts.Name.isEmpty()) throw cad::Failed(QStringLiteral("The entity cannot be read"));
+    return ClipHatchToCircle(entity, facts, c, r, makeCopy, t, taken);
+}
+
+bool ClipHatchToCircle(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
+                       bool makeCopy, const PlanePoint& t, QStringList* taken) {
+    const QString& layer = facts.Layer;
+    const int colour = facts.Colour;
     const cad::Entity work = makeCopy ? entity.copy() : entity;
     bool contributed = false;
     const int loops = work.numberOfLoops();
@@ -123,23 +132,39 @@ bool ClipHatchToCircle(const cad::Entity& entity, const PlanePoint& c, double r,
             addLoop(running, region);
     }
     if (!running.isNull()) {
-        const cad::Entity circle = CadModelSpace.addCircle(cp(c), r);
-        const QList<cad::Entity> circleRegions = CadModelSpace.addRegion({circle});
-        circle.erase();
-        running.boolean(1, circleRegions.value(0));
-        if (running.area() <= 0) {
-            running.erase();
-        } else {
-            running.move(cp(c), cp(t));
+        bool inside = false;
+        {
+            // The circle, its region's cut and the move travel held with the answered calls between
+            // them; nothing here traps a CAD error, and the scope ends (sending the rest) before the
+            // hatch's own trap below.
+            const cad::DeferredCalls held(CadModelSpace, cad::DeferredCalls::NewObjectsToo);
+            const cad::Entity circle = CadModelSpace.addCircle(cp(c), r);
+            const QList<cad::Entity> circleRegions = CadModelSpace.addRegion({circle});
+            circle.send(QStringLiteral("Delete"));
+            running.send(QStringLiteral("Boolean"), {1, circleRegions.value(0)});
+            inside = running.area() > 0;
+            if (!inside)
+                running.send(QStringLiteral("Delete"));
+            else
+                running.move(cp(c), cp(t));
+        }
+        if (inside) {
             cad::Entity hatch;
             try {
                 hatch = AddSolidHatch();
-                hatch.appendOuterLoop({running});
+                // The loop, properties, evaluation and erasure travel with the handle read, so a
+                // failure among them reaches the trap below as it did from its own call.
+                const cad::DeferredCalls held(hatch);
+                hatch.send(QStringLiteral("AppendOuterLoop"),
+                           {cad::Variant(cad::ObjectsOf(QList<cad::Entity>{running}))});
                 hatch.setLayer(layer);
                 hatch.setColor(colour);
-                hatch.evaluate();
-                running.erase();
-                if (taken) taken->append(hatch.handle());
+                hatch.send(QStringLiteral("Evaluate"));
+                running.send(QStringLiteral("Delete"));
+                if (taken)
+                    taken->append(hatch.handle());
+                else
+                    held.flush();
                 contributed = true;
             } catch (const cad::Error&) {
                 if (!hatch.isNull()) eraseQuietly(hatch);
