@@ -8,7 +8,9 @@
 #include <QEventLoop>
 #include <QFile>
 
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/time.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -21,6 +23,8 @@ namespace {
 // How long a call waits for its answer before it lets the program's event loop run: ordinary
 // calls are answered well within it, so they never re-enter the program's code.
 constexpr int QuietWaitMs = 100;
+// Buffers up to this size are kept between calls rather than allocated anew.
+constexpr qsizetype KeptBufferBytes = 1 << 20;
 
 // Where a socket name lives: a name that is not a path is taken in the temporary folder, as
 // Qt's local sockets (which the host listens with) do.
@@ -59,7 +63,16 @@ bool SocketChannel::connectTo(const QString& socketName, int timeoutMs) {
         }
         ::poll(nullptr, 0, 10);
     }
+    // From here on the descriptor blocks, so that waiting for an answer is the read itself (one
+    // system call per answer rather than a poll and then a read); every other read and every
+    // write says MSG_DONTWAIT.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return false;
+    }
     fd_ = fd;
+    receiveTimeoutMs_ = -1;
     return true;
 }
 
@@ -77,13 +90,20 @@ void SocketChannel::lost(const QString& why) {
     throw ConnectionLost(QString::fromUtf8("Utracono połączenie z programem CAD (cadhost): %1").arg(why));
 }
 
-void SocketChannel::readAvailable() {
+bool SocketChannel::readAvailable(int waitMs) {
     char buf[65536];
     bool closed = false;  // answers sent before the host closed still count
-    for (;;) {
-        const ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
+    bool got = false;
+    if (waitMs >= 0 && waitMs != receiveTimeoutMs_) {
+        const timeval tv{waitMs / 1000, (waitMs % 1000) * 1000};
+        if (::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) != 0) lost(socketError(errno));
+        receiveTimeoutMs_ = waitMs;
+    }
+    for (int flags = waitMs >= 0 ? 0 : MSG_DONTWAIT;; flags = MSG_DONTWAIT) {
+        const ssize_t n = ::recv(fd_, buf, sizeof buf, flags);
         if (n > 0) {
             reader_.append(buf, n);
+            got = true;
             if (size_t(n) < sizeof buf) break;
             continue;
         }
@@ -95,7 +115,7 @@ void SocketChannel::readAvailable() {
         if (errno == EAGAIN || errno == EWOULDBLOCK) break;
         lost(socketError(errno));
     }
-    QByteArray payload;
+    QByteArrayView payload;
     for (;;) {
         const auto st = reader_.next(payload);
         if (st == socket::FrameReader::NeedMore) break;
@@ -105,12 +125,13 @@ void SocketChannel::readAvailable() {
         answered_.insert(r->sequence, std::move(r->reply));
     }
     if (closed) disconnect();  // the waiting call finds its answer or reports the loss
+    return got || closed;
 }
 
 void SocketChannel::writePending() {
     while (pendingOffset_ < pending_.size()) {
         const ssize_t n = ::send(fd_, pending_.constData() + pendingOffset_,
-                                 size_t(pending_.size() - pendingOffset_), MSG_NOSIGNAL);
+                                 size_t(pending_.size() - pendingOffset_), MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n > 0) {
             pendingOffset_ += n;
             continue;
@@ -119,7 +140,11 @@ void SocketChannel::writePending() {
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
         lost(QString::fromUtf8("program CAD zamknął połączenie"));
     }
-    pending_.clear();
+    // The room is kept for the next calls, unless a large run of held calls made it large.
+    if (pending_.capacity() > KeptBufferBytes)
+        pending_.clear();
+    else
+        pending_.resize(0);
     pendingOffset_ = 0;
 }
 
@@ -140,13 +165,19 @@ Reply SocketChannel::carry(std::vector<Request>& requests) {
         }
         if (!isConnected()) lost(QString::fromUtf8("program CAD zamknął połączenie"));
         const bool quiet = waited.elapsed() < QuietWaitMs;
-        pollfd p{fd_, short(POLLIN | (pending_.isEmpty() ? 0 : POLLOUT)), 0};
-        const int ready = ::poll(&p, 1, quiet ? 20 : 15);
-        if (ready < 0 && errno != EINTR) lost(socketError(errno));
-        if (ready > 0) {
-            if (p.revents & POLLOUT) writePending();
-            if (p.revents & (POLLIN | POLLHUP | POLLERR)) readAvailable();
-            continue;
+        const int waitMs = quiet ? 20 : 15;
+        if (pending_.isEmpty()) {
+            // Nothing left to write: wait in the read. Whatever it brings is looked at above.
+            if (readAvailable(waitMs)) continue;
+        } else {
+            pollfd p{fd_, short(POLLIN | POLLOUT), 0};
+            const int ready = ::poll(&p, 1, waitMs);
+            if (ready < 0 && errno != EINTR) lost(socketError(errno));
+            if (ready > 0) {
+                if (p.revents & POLLOUT) writePending();
+                if (p.revents & (POLLIN | POLLHUP | POLLERR)) readAvailable(-1);
+                continue;
+            }
         }
         if (!quiet && QCoreApplication::instance())
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
