@@ -8,9 +8,7 @@
 #include <QEventLoop>
 #include <QFile>
 
-#include <fcntl.h>
 #include <poll.h>
-#include <sys/time.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -63,16 +61,7 @@ bool SocketChannel::connectTo(const QString& socketName, int timeoutMs) {
         }
         ::poll(nullptr, 0, 10);
     }
-    // From here on the descriptor blocks, so that waiting for an answer is the read itself (one
-    // system call per answer rather than a poll and then a read); every other read and every
-    // write says MSG_DONTWAIT.
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return false;
-    }
     fd_ = fd;
-    receiveTimeoutMs_ = -1;
     return true;
 }
 
@@ -90,20 +79,13 @@ void SocketChannel::lost(const QString& why) {
     throw ConnectionLost(QString::fromUtf8("Utracono połączenie z programem CAD (cadhost): %1").arg(why));
 }
 
-bool SocketChannel::readAvailable(int waitMs) {
+void SocketChannel::readAvailable() {
     char buf[65536];
     bool closed = false;  // answers sent before the host closed still count
-    bool got = false;
-    if (waitMs >= 0 && waitMs != receiveTimeoutMs_) {
-        const timeval tv{waitMs / 1000, (waitMs % 1000) * 1000};
-        if (::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) != 0) lost(socketError(errno));
-        receiveTimeoutMs_ = waitMs;
-    }
-    for (int flags = waitMs >= 0 ? 0 : MSG_DONTWAIT;; flags = MSG_DONTWAIT) {
-        const ssize_t n = ::recv(fd_, buf, sizeof buf, flags);
+    for (;;) {
+        const ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
         if (n > 0) {
             reader_.append(buf, n);
-            got = true;
             if (size_t(n) < sizeof buf) break;
             continue;
         }
@@ -125,13 +107,12 @@ bool SocketChannel::readAvailable(int waitMs) {
         answered_.insert(r->sequence, std::move(r->reply));
     }
     if (closed) disconnect();  // the waiting call finds its answer or reports the loss
-    return got || closed;
 }
 
 void SocketChannel::writePending() {
     while (pendingOffset_ < pending_.size()) {
         const ssize_t n = ::send(fd_, pending_.constData() + pendingOffset_,
-                                 size_t(pending_.size() - pendingOffset_), MSG_NOSIGNAL | MSG_DONTWAIT);
+                                 size_t(pending_.size() - pendingOffset_), MSG_NOSIGNAL);
         if (n > 0) {
             pendingOffset_ += n;
             continue;
@@ -154,6 +135,8 @@ Reply SocketChannel::carry(std::vector<Request>& requests) {
     for (const Request& r : requests) socket::AppendRequest(pending_, r);
     writePending();
 
+    // Waiting is a poll and then a read: measured, a read that blocks with a receive timeout
+    // made the round trip slower, not faster.
     QElapsedTimer waited;
     waited.start();
     for (;;) {
@@ -165,19 +148,13 @@ Reply SocketChannel::carry(std::vector<Request>& requests) {
         }
         if (!isConnected()) lost(QString::fromUtf8("program CAD zamknął połączenie"));
         const bool quiet = waited.elapsed() < QuietWaitMs;
-        const int waitMs = quiet ? 20 : 15;
-        if (pending_.isEmpty()) {
-            // Nothing left to write: wait in the read. Whatever it brings is looked at above.
-            if (readAvailable(waitMs)) continue;
-        } else {
-            pollfd p{fd_, short(POLLIN | POLLOUT), 0};
-            const int ready = ::poll(&p, 1, waitMs);
-            if (ready < 0 && errno != EINTR) lost(socketError(errno));
-            if (ready > 0) {
-                if (p.revents & POLLOUT) writePending();
-                if (p.revents & (POLLIN | POLLHUP | POLLERR)) readAvailable(-1);
-                continue;
-            }
+        pollfd p{fd_, short(POLLIN | (pending_.isEmpty() ? 0 : POLLOUT)), 0};
+        const int ready = ::poll(&p, 1, quiet ? 20 : 15);
+        if (ready < 0 && errno != EINTR) lost(socketError(errno));
+        if (ready > 0) {
+            if (p.revents & POLLOUT) writePending();
+            if (p.revents & (POLLIN | POLLHUP | POLLERR)) readAvailable();
+            continue;
         }
         if (!quiet && QCoreApplication::instance())
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);

@@ -2,8 +2,8 @@
 // A call blocks the caller until its answer arrives. While an answer is slow in coming (the user
 // is picking in the host), the program's event loop keeps running without user input, so its
 // windows paint but cannot be clicked; a call made meanwhile (a timer) is carried as well.
-// The socket is driven directly (send, recv): a call is a write and a read that waits for the
-// answer, two system calls, with no event-loop machinery between the host's answer and the caller. Calls held back in a deferral
+// The socket is driven directly (poll, send, recv): a call is a write and a blocking read, with no
+// event-loop machinery between the host's answer and the caller. Calls held back in a deferral
 // scope go in the same write as the next call that needs an answer (PipelinedChannel).
 #pragma once
 
@@ -32,14 +32,11 @@ protected:
     Reply carry(std::vector<Request>& requests) override;
 
 private:
-    // Reads what has arrived; with `waitMs` >= 0 the first read waits up to that long for it.
-    // False when nothing came (and the host did not close).
-    bool readAvailable(int waitMs);
+    void readAvailable();
     void writePending();
     [[noreturn]] void lost(const QString& why);
 
     int fd_ = -1;
-    int receiveTimeoutMs_ = -1;  // the descriptor's SO_RCVTIMEO, set only when it changes
     socket::FrameReader reader_;
     // Frames not yet fully written: a call made while another waits queues behind it whole, so
     // frames never interleave.
