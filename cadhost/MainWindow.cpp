@@ -51,14 +51,16 @@ const QString DxfFilter = QStringLiteral("Rysunki DXF (*.dxf)|*.dxf|Wszystkie pl
 MainWindow::Change changeOf(const cad::ObjectModel& model, const cad::ObjectRecord& rec,
                             const cad::Call& call) {
     using cad::Kind;
-    const QString m = call.member.toLower();
+    // Compared in place, not lowered: this runs after every call that is not a read.
+    const QString& m = call.member;
+    auto is = [&](QLatin1String name) { return m.compare(name, Qt::CaseInsensitive) == 0; };
     if (!model.table(rec.kind).changesDrawing(call.member, call.kind)) {
         static const QStringList redraw{QStringLiteral("update"), QStringLiteral("highlight"),
                                         QStringLiteral("regen")};
-        return redraw.contains(m) ? MainWindow::Change::Look : MainWindow::Change::None;
+        return redraw.contains(m, Qt::CaseInsensitive) ? MainWindow::Change::Look : MainWindow::Change::None;
     }
-    const bool adds = m.startsWith(QLatin1String("add")) || m == QLatin1String("insertblock");
-    if (rec.kind == Kind::Blocks && m == QLatin1String("add")) return MainWindow::Change::None;
+    const bool adds = m.startsWith(QLatin1String("add"), Qt::CaseInsensitive) || is(QLatin1String("insertblock"));
+    if (rec.kind == Kind::Blocks && is(QLatin1String("add"))) return MainWindow::Change::None;
     if (rec.kind == Kind::Block && rec.object && adds) {
         auto* block = static_cast<cad::db::BlockDefinition*>(rec.object);
         if (block->isModelSpace()) return MainWindow::Change::Added;
@@ -70,7 +72,7 @@ MainWindow::Change changeOf(const cad::ObjectModel& model, const cad::ObjectReco
                                   QStringLiteral("layer"),      QStringLiteral("linetype"),
                                   QStringLiteral("lineweight"), QStringLiteral("linetypescale"),
                                   QStringLiteral("visible"),    QStringLiteral("highlight")};
-    if (rec.kind == Kind::Entity && look.contains(m)) return MainWindow::Change::Look;
+    if (rec.kind == Kind::Entity && look.contains(m, Qt::CaseInsensitive)) return MainWindow::Change::Look;
     if (rec.kind == Kind::Layer || rec.kind == Kind::Layers || rec.kind == Kind::Linetype ||
         rec.kind == Kind::Linetypes || rec.kind == Kind::SummaryInfo || rec.kind == Kind::SelectionSets ||
         rec.kind == Kind::Utility || rec.kind == Kind::State)
@@ -851,8 +853,9 @@ void MainWindow::afterCall(const cad::Call& call, const cad::Reply& reply) {
     } catch (const cad::Error&) {
         return;
     }
-    const QString m = call.member.toLower();
-    if (rec->kind == cad::Kind::Application && m == QLatin1String("zoomwindow") && call.args.size() >= 2) {
+    // Compared in place: this runs after every call a program makes.
+    if (rec->kind == cad::Kind::Application && call.args.size() >= 2 &&
+        call.member.compare(QLatin1String("zoomwindow"), Qt::CaseInsensitive) == 0) {
         syncDocuments();
         cad::db::Box box;
         try {

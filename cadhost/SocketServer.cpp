@@ -23,6 +23,8 @@ using cad::InputRequest;
 namespace {
 // How long the programs must be quiet before their changes end as one undo step.
 constexpr int QuietMs = 300;
+// Answer buffers up to this size are kept between answers rather than allocated anew.
+constexpr qsizetype KeptBufferBytes = 1 << 20;
 
 // The process at the other end of a local socket (0 when unknown).
 qint64 peerPid(int fd) {
@@ -200,7 +202,7 @@ void SocketServer::readFrom(quint64 id) {
         return;
     }
     c->reading = true;
-    QByteArray payload;
+    QByteArrayView payload;  // into the reader's buffer, which nothing appends to while serving
     for (;;) {
         const auto st = c->reader.next(payload);
         if (st == cad::socket::FrameReader::NeedMore) break;
@@ -237,9 +239,13 @@ void SocketServer::writeTo(quint64 id) {
         drop(id);
         return;
     }
-    c->out.clear();
+    // The room is kept for the next answers, unless a large answer made it large.
+    if (c->out.capacity() > KeptBufferBytes)
+        c->out.clear();
+    else
+        c->out.resize(0);
     c->outOffset = 0;
-    c->writable->setEnabled(false);
+    if (c->writable->isEnabled()) c->writable->setEnabled(false);
 }
 
 void SocketServer::send(quint64 id, quint64 sequence, const cad::Reply& reply) {

@@ -1,6 +1,7 @@
 // cadhost_bench: (1) 10,000 object-model calls from a program to a running cadhost over the
 // socket, beside the raw round trip of a local socket (an echo of a frame of the same size) in the
-// same run, interleaved, and their ratio; (2) opening a 200,000-entity base map and painting it
+// same run, interleaved, and their ratio; the empty call's round trip (a document's name, which
+// costs the host next to nothing) beside the floor of a blocking write and read; (2) opening a 200,000-entity base map and painting it
 // the first time, then a zoomed-in repaint (what panning a detail costs).
 #include "BaseMapGenerator.h"
 #include "cadhost/DrawingScene.h"
@@ -11,6 +12,7 @@
 #include "platform/cad/socket/CadHostConnection.h"
 #include "platform/cad/socket/Frame.h"
 
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -92,6 +94,28 @@ public:
         }
         return t.nsecsElapsed() / 1e3 / rounds;
     }
+    // The same with a plain blocking write and read on the descriptor: no event-loop machinery at
+    // all on either side, the least two processes can pay for a round trip.
+    double runPlain(int rounds) {
+        if (!ok_) return -1;
+        const int fd = int(s_.socketDescriptor());
+        const int flags = ::fcntl(fd, F_GETFL);
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+        std::vector<char> back(size_t(frame_.size()));
+        QElapsedTimer t;
+        t.start();
+        for (int i = 0; i < rounds; ++i) {
+            if (::write(fd, frame_.constData(), size_t(frame_.size())) != frame_.size()) break;
+            for (qsizetype got = 0; got < frame_.size();) {
+                const ssize_t n = ::read(fd, back.data(), size_t(frame_.size() - got));
+                if (n <= 0) return -1;
+                got += n;
+            }
+        }
+        const double us = t.nsecsElapsed() / 1e3 / rounds;
+        ::fcntl(fd, F_SETFL, flags);
+        return us;
+    }
 
 private:
     int listener_ = -1;
@@ -160,6 +184,23 @@ void socketCalls(const QTemporaryDir& dir) {
                .arg(median(ratios), 0, 'f', 2)
                .arg(Blocks)
                .arg(rawUs > 0 ? perCall / rawUs : 0.0, 0, 'f', 2);
+
+    // The empty call: what a round trip itself costs, interleaved with the plain floor likewise.
+    const cad::Document doc = acad.activeDocument();
+    std::vector<double> emptyUs, floorUs;
+    for (int b = 0; b < Blocks; ++b) {
+        QElapsedTimer t;
+        t.start();
+        for (int i = 0; i < Rounds * 4; ++i) (void)doc.name();
+        emptyUs.push_back(t.nsecsElapsed() / 1e3 / (Rounds * 4));
+        floorUs.push_back(raw.runPlain(Rounds * 4));
+    }
+    out << QStringLiteral("socket: empty call round trip %1 us (median of %2 blocks of %3 Document.Name reads); "
+                          "plain blocking local-socket round trip %4 us\n")
+               .arg(median(emptyUs), 0, 'f', 1)
+               .arg(Blocks)
+               .arg(Rounds * 4)
+               .arg(median(floorUs), 0, 'f', 1);
     ch.reset();
     host.kill();
     host.waitForFinished(3000);

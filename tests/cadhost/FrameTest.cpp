@@ -5,6 +5,7 @@
 #include <QDataStream>
 #include <QIODevice>
 #include <QtEndian>
+#include <vector>
 
 using namespace cad;
 using namespace cad::socket;
@@ -50,6 +51,46 @@ TEST(CadHostFrame, RequestAndReplyRoundTripInPieces) {
     EXPECT_EQ(back->reply.errorKind, Error::CancelledKind);
     // A reply is not a request and the other way round.
     EXPECT_FALSE(DecodeRequest(payloadOf(EncodeReply(9, r))));
+}
+
+// A run of held calls: many frames of different sizes appended to one buffer (which grows as they
+// come) and read in two uneven pieces, each frame read in place, whole and in order.
+TEST(CadHostFrame, ARunOfFramesInOneBufferComesBackWholeAndInOrder) {
+    QByteArray run;
+    std::vector<Request> sent;
+    for (int i = 0; i < 300; ++i) {
+        Request rq;
+        rq.sequence = quint64(100 + i);
+        rq.flags = i % 2 ? DeferredRequest : 0;
+        rq.call.object = quint64(i);
+        rq.call.member = i % 3 ? QStringLiteral("Color") : QStringLiteral("Zażółć");
+        rq.call.kind = CallKind::Put;
+        rq.call.args = {Variant(QString(i, QLatin1Char('x'))), Variant(VariantList(i % 7, Variant(double(i))))};
+        AppendRequest(run, rq);
+        sent.push_back(rq);
+    }
+    FrameReader reader;
+    QByteArrayView payload;
+    size_t got = 0;
+    auto drain = [&] {
+        while (reader.next(payload) == FrameReader::Ready) {
+            auto rq = DecodeRequest(payload);
+            ASSERT_TRUE(rq);
+            ASSERT_LT(got, sent.size());
+            EXPECT_EQ(rq->sequence, sent[got].sequence);
+            EXPECT_EQ(rq->flags, sent[got].flags);
+            EXPECT_EQ(rq->call.member, sent[got].call.member);
+            EXPECT_EQ(rq->call.args, sent[got].call.args);
+            ++got;
+        }
+    };
+    const qsizetype cut = run.size() / 3 + 5;
+    reader.append(run.constData(), cut);
+    drain();
+    reader.append(run.constData() + cut, run.size() - cut);
+    drain();
+    EXPECT_EQ(got, sent.size());
+    EXPECT_EQ(reader.buffered(), 0);
 }
 
 // The frames are written by hand for speed; their bytes stay those of QDataStream's format, value

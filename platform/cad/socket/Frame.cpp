@@ -2,6 +2,7 @@
 #include "platform/cad/socket/Frame.h"
 
 #include <QtEndian>
+#include <algorithm>
 #include <cstring>
 
 namespace cad::socket {
@@ -15,7 +16,7 @@ constexpr int MaxNesting = 32;
 // Walks the encoded values without building them, checking sizes and nesting.
 class Scanner {
 public:
-    explicit Scanner(const QByteArray& b) : b_(b) {}
+    explicit Scanner(QByteArrayView b) : b_(b) {}
     bool skip(qsizetype n) {
         if (n < 0 || b_.size() - pos_ < n) return false;
         pos_ += n;
@@ -83,14 +84,14 @@ public:
     bool atEnd() const { return pos_ == b_.size(); }
 
 private:
-    const QByteArray& b_;
+    QByteArrayView b_;
     qsizetype pos_ = 0;
 };
 
 // Header: magic, version, type, sequence.
 constexpr qsizetype HeaderBytes = 4 + 2 + 1 + 8;
 
-bool scan(const QByteArray& payload, FrameType type) {
+bool scan(QByteArrayView payload, FrameType type) {
     Scanner sc(payload);
     if (!sc.skip(HeaderBytes)) return false;
     const bool ok = type == FrameType::Request ? sc.call() : sc.reply();
@@ -99,14 +100,71 @@ bool scan(const QByteArray& payload, FrameType type) {
 
 // The bytes are those QDataStream (Qt 6.0 format, big endian) gives, written and read by hand:
 // a call is small, and a stream over a buffer costs more than the call's own bytes.
+// A frame is measured first (Sizer) and then written through a plain pointer into room made once
+// (Writer): growing the buffer value by value cost more than the rest of serving an empty call.
+class Sizer {
+public:
+    qsizetype size = 0;
+    template <class T>
+    void num(T) {
+        size += qsizetype(sizeof(T));
+    }
+    void real(double) { size += 8; }
+    void text(const QString& t) { size += 4 + (t.isNull() ? 0 : t.size() * 2); }
+    void value(const Variant& v) {
+        size += 1;
+        switch (v.type()) {
+            case Variant::Empty:
+                break;
+            case Variant::Bool:
+                size += 1;
+                break;
+            case Variant::Int:
+            case Variant::Double:
+            case Variant::Object:
+                size += 8;
+                break;
+            case Variant::Text:
+                text(v.toText());
+                break;
+            case Variant::PointValue:
+                size += 24;
+                break;
+            case Variant::Array:
+                size += 4;
+                for (const Variant& e : *v.arrayPtr()) value(e);
+                break;
+        }
+    }
+    void body(const Request& rq) {
+        size += 1;
+        body(rq.call);
+    }
+    void body(const Call& c) {
+        size += 8;
+        text(c.member);
+        size += 1 + 4;
+        for (const Variant& a : c.args) value(a);
+    }
+    void body(const Reply& r) {
+        size += 1;
+        if (r.failed) {
+            size += 1;
+            text(r.message);
+        } else {
+            value(r.result);
+        }
+    }
+};
+
 class Writer {
 public:
-    explicit Writer(QByteArray& b) : b_(b) {}
+    explicit Writer(char* p) : p_(p) {}
+    char* at() const { return p_; }
     template <class T>
     void num(T v) {
-        const qsizetype at = b_.size();
-        b_.resize(at + qsizetype(sizeof(T)));
-        qToBigEndian<T>(v, b_.data() + at);
+        qToBigEndian<T>(v, p_);
+        p_ += sizeof(T);
     }
     void real(double d) {
         quint64 bits;
@@ -119,9 +177,8 @@ public:
             return;
         }
         num<quint32>(quint32(t.size() * 2));
-        const qsizetype at = b_.size();
-        b_.resize(at + t.size() * 2);
-        qToBigEndian<quint16>(t.utf16(), t.size(), b_.data() + at);
+        qToBigEndian<quint16>(t.utf16(), t.size(), p_);
+        p_ += t.size() * 2;
     }
     void value(const Variant& v) {
         num<quint8>(quint8(v.type()));
@@ -180,13 +237,13 @@ public:
     }
 
 private:
-    QByteArray& b_;
+    char* p_;
 };
 
 // Reads a payload the Scanner has already checked, so sizes and nesting are known to hold.
 class Reader {
 public:
-    explicit Reader(const QByteArray& b) : p_(b.constData()) {}
+    explicit Reader(QByteArrayView b) : p_(b.data()) {}
     template <class T>
     T num() {
         const T v = qFromBigEndian<T>(p_);
@@ -273,28 +330,33 @@ private:
 // Appends the frame to `out` (several frames sent together share one buffer).
 template <class Body>
 void encodeInto(QByteArray& out, FrameType type, quint64 sequence, const Body& body) {
+    Sizer sizer;
+    sizer.body(body);
+    const qsizetype payload = HeaderBytes + sizer.size;
     const qsizetype start = out.size();
-    Writer w(out);
-    w.num<quint32>(0);  // the length, set below
+    // Room grows geometrically: a run of held calls appends many frames to one buffer.
+    if (out.capacity() < start + 4 + payload) out.reserve(std::max(2 * out.capacity(), start + 4 + payload));
+    out.resize(start + 4 + payload);
+    Writer w(out.data() + start);
+    w.num<quint32>(quint32(payload));
     w.num<quint32>(FrameMagic);
     w.num<quint16>(ProtocolVersion);
     w.num<quint8>(quint8(type));
     w.num<quint64>(sequence);
     w.body(body);
-    qToBigEndian<quint32>(quint32(out.size() - start - 4), out.data() + start);
+    Q_ASSERT(w.at() == out.constData() + out.size());
 }
 
 template <class Body>
 QByteArray encode(FrameType type, quint64 sequence, const Body& body) {
     QByteArray frame;
-    frame.reserve(64);
     encodeInto(frame, type, sequence, body);
     return frame;
 }
 
 // Reads the header and the body; the frame counts only when it is intact and fully used.
 template <class Body>
-bool decode(const QByteArray& payload, FrameType type, quint64& sequence, Body& body) {
+bool decode(QByteArrayView payload, FrameType type, quint64& sequence, Body& body) {
     if (payload.size() < HeaderBytes) return false;
     Reader r(payload);
     const quint32 magic = r.num<quint32>();
@@ -324,32 +386,47 @@ QByteArray EncodeReply(quint64 sequence, const Reply& reply) {
     return encode(FrameType::Reply, sequence, reply);
 }
 
-std::optional<DecodedRequest> DecodeRequest(const QByteArray& payload) {
+std::optional<DecodedRequest> DecodeRequest(QByteArrayView payload) {
     DecodedRequest r;
     if (!decode(payload, FrameType::Request, r.sequence, r)) return std::nullopt;
     return r;
 }
 
-std::optional<DecodedReply> DecodeReply(const QByteArray& payload) {
+std::optional<DecodedReply> DecodeReply(QByteArrayView payload) {
     DecodedReply r;
     if (!decode(payload, FrameType::Reply, r.sequence, r.reply)) return std::nullopt;
     return r;
 }
 
-FrameReader::Status FrameReader::next(QByteArray& payload) {
+void FrameReader::compact() {
+    if (offset_ == 0) return;
+    if (offset_ == buffer_.size()) {
+        buffer_.resize(0);  // keeps the room for the next frames
+        offset_ = 0;
+    } else if (offset_ > 65536) {
+        // Drop consumed bytes now and then rather than on every frame.
+        buffer_.remove(0, offset_);
+        offset_ = 0;
+    }
+}
+
+FrameReader::Status FrameReader::next(QByteArrayView& payload) {
+    compact();
     const qsizetype avail = buffer_.size() - offset_;
     if (avail < 4) return NeedMore;
     const quint32 length = qFromBigEndian<quint32>(buffer_.constData() + offset_);
     if (length > MaxFrameBytes) return Oversized;
     if (avail < 4 + qsizetype(length)) return NeedMore;
-    payload = buffer_.mid(offset_ + 4, length);
+    payload = QByteArrayView(buffer_.constData() + offset_ + 4, qsizetype(length));
     offset_ += 4 + length;
-    // Drop consumed bytes now and then rather than on every frame.
-    if (offset_ > 65536 || offset_ == buffer_.size()) {
-        buffer_.remove(0, offset_);
-        offset_ = 0;
-    }
     return Ready;
+}
+
+FrameReader::Status FrameReader::next(QByteArray& payload) {
+    QByteArrayView view;
+    const Status st = next(view);
+    if (st == Ready) payload = view.toByteArray();
+    return st;
 }
 
 }  // namespace cad::socket

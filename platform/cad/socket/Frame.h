@@ -11,6 +11,7 @@
 #include "platform/cad/PipelinedChannel.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <optional>
 
 namespace cad::socket {
@@ -35,21 +36,27 @@ struct DecodedReply {
     Reply reply;
 };
 // nullopt for a payload that is not a complete, well-formed frame of this version and type.
-std::optional<DecodedRequest> DecodeRequest(const QByteArray& payload);
-std::optional<DecodedReply> DecodeReply(const QByteArray& payload);
+std::optional<DecodedRequest> DecodeRequest(QByteArrayView payload);
+std::optional<DecodedReply> DecodeReply(QByteArrayView payload);
 
 // Cuts a byte stream into frame payloads.
 class FrameReader {
 public:
     enum Status { NeedMore, Ready, Oversized };
-    void append(const QByteArray& bytes) { buffer_.append(bytes); }
-    void append(const char* bytes, qsizetype n) { buffer_.append(bytes, n); }
+    void append(const QByteArray& bytes) { append(bytes.constData(), bytes.size()); }
+    void append(const char* bytes, qsizetype n) {
+        compact();
+        buffer_.append(bytes, n);
+    }
     // Takes the next complete payload into `payload`; Oversized once a length above the limit
     // was announced (the stream cannot be trusted after that).
     Status next(QByteArray& payload);
-    qsizetype buffered() const { return buffer_.size(); }
+    // The same without a copy: the view stays valid until the next append() or next().
+    Status next(QByteArrayView& payload);
+    qsizetype buffered() const { return buffer_.size() - offset_; }
 
 private:
+    void compact();
     QByteArray buffer_;
     qsizetype offset_ = 0;
 };
