@@ -71,7 +71,7 @@ cad::SelectionSet GetSelectionSet(const QString& name) {
 
 cad::SelectionFilter BuildSelectionFilter(const cad::VariantList& codesAndValues) {
     if (codesAndValues.size() % 2 != 0)
-        throw cad::InvalidArgument(QStringLiteral("A selection filter needs pairs of group code and value"));
+        throw cad::InvalidArgument(QStringLiteral("Filtr wyboru wymaga par: kod grupy i wartość"));
     cad::SelectionFilter f;
     for (qsizetype k = 0; k + 1 < codesAndValues.size(); k += 2)
         f.add(int(codesAndValues[k].toInt()), codesAndValues[k + 1]);

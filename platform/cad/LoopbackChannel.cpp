@@ -34,7 +34,7 @@ QByteArray EncodeCall(const Call& call) {
 }
 
 Call DecodeCall(const QByteArray& bytes) {
-    return decodeFrame<Call>(bytes, QStringLiteral("A corrupt call frame arrived"));
+    return decodeFrame<Call>(bytes, QStringLiteral("Nadeszła uszkodzona ramka wywołania"));
 }
 
 QByteArray EncodeReply(const Reply& reply) {
@@ -42,7 +42,7 @@ QByteArray EncodeReply(const Reply& reply) {
 }
 
 Reply DecodeReply(const QByteArray& bytes) {
-    return decodeFrame<Reply>(bytes, QStringLiteral("A corrupt answer frame arrived"));
+    return decodeFrame<Reply>(bytes, QStringLiteral("Nadeszła uszkodzona ramka odpowiedzi"));
 }
 
 Reply LoopbackChannel::carry(std::vector<Request>& requests) {

@@ -78,7 +78,7 @@ protected:
 
 private:
     Channel* channel_() const {
-        if (isNull()) throw Failed(QStringLiteral("the object variable is not set"));
+        if (isNull()) throw Failed(QStringLiteral("Zmienna obiektowa nie jest ustawiona"));
         return ch_;
     }
 

@@ -10,28 +10,28 @@ namespace {
 const char* typeName(Variant::Type t) {
     switch (t) {
         case Variant::Empty:
-            return "empty";
+            return "wartość pusta";
         case Variant::Bool:
-            return "Boolean";
+            return "wartość logiczna";
         case Variant::Int:
-            return "integer";
+            return "liczba całkowita";
         case Variant::Double:
-            return "double";
+            return "liczba";
         case Variant::Text:
-            return "text";
+            return "tekst";
         case Variant::PointValue:
-            return "point";
+            return "punkt";
         case Variant::Array:
-            return "array";
+            return "tablica";
         case Variant::Object:
-            return "object";
+            return "obiekt";
     }
     return "?";
 }
 
 [[noreturn]] void refuse(const Variant& v, const char* wanted) {
     throw InvalidArgument(
-        QStringLiteral("expected %1, got %2").arg(QLatin1String(wanted), QLatin1String(typeName(v.type()))));
+        QStringLiteral("Oczekiwano: %1, jest: %2").arg(QString::fromUtf8(wanted), QString::fromUtf8(typeName(v.type()))));
 }
 
 double parseNumber(const Variant& v, const QString& s) {
@@ -39,7 +39,7 @@ double parseNumber(const Variant& v, const QString& s) {
     t.replace(QLatin1Char(','), QLatin1Char('.'));
     bool ok = false;
     const double d = t.toDouble(&ok);
-    if (!ok) refuse(v, "a number");
+    if (!ok) refuse(v, "liczba");
     return d;
 }
 
@@ -60,7 +60,7 @@ bool Variant::toBool() const {
             return parseNumber(*this, s) != 0.0;
         }
         default:
-            refuse(*this, "Boolean");
+            refuse(*this, "wartość logiczna");
     }
 }
 
@@ -72,16 +72,16 @@ qint64 Variant::toInt() const {
             return std::get<qint64>(v_);
         case Double: {
             const double d = std::get<double>(v_);
-            if (!std::isfinite(d)) refuse(*this, "a finite number");
+            if (!std::isfinite(d)) refuse(*this, "liczba skończona");
             return qint64(std::llround(d));
         }
         case Text: {
             const double d = parseNumber(*this, std::get<QString>(v_));
-            if (!std::isfinite(d)) refuse(*this, "a finite number");
+            if (!std::isfinite(d)) refuse(*this, "liczba skończona");
             return qint64(std::llround(d));
         }
         default:
-            refuse(*this, "integer");
+            refuse(*this, "liczba całkowita");
     }
 }
 
@@ -96,7 +96,7 @@ double Variant::toDouble() const {
         case Text:
             return parseNumber(*this, std::get<QString>(v_));
         default:
-            refuse(*this, "double");
+            refuse(*this, "liczba");
     }
 }
 
@@ -113,7 +113,7 @@ QString Variant::toText() const {
         case Text:
             return std::get<QString>(v_);
         default:
-            refuse(*this, "text");
+            refuse(*this, "tekst");
     }
 }
 
@@ -126,18 +126,18 @@ Point Variant::toPoint() const {
             return p;
         }
     }
-    refuse(*this, "point");
+    refuse(*this, "punkt");
 }
 
 VariantList Variant::toArray() const {
     if (const VariantList* a = std::get_if<VariantList>(&v_)) return *a;
-    refuse(*this, "array");
+    refuse(*this, "tablica");
 }
 
 ObjectId Variant::toObject() const {
     if (const ObjectRef* o = std::get_if<ObjectRef>(&v_)) return o->id;
     if (isEmpty()) return 0;
-    refuse(*this, "object");
+    refuse(*this, "obiekt");
 }
 
 QString Variant::describe() const {
@@ -288,7 +288,7 @@ QList<Point> PointsFromFlat(const Variant& v, int stride) {
     }
     if (stride < 2 || a.size() % stride != 0)
         throw InvalidArgument(
-            QStringLiteral("coordinate array of %1 values is not a list of points").arg(a.size()));
+            QStringLiteral("Tablica %1 współrzędnych nie jest listą punktów").arg(a.size()));
     for (qsizetype i = 0; i < a.size(); i += stride)
         pts.append(Point{a[i].toDouble(), a[i + 1].toDouble(), stride == 3 ? a[i + 2].toDouble() : 0.0});
     return pts;

@@ -6,6 +6,8 @@
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
 
+#include <QCollator>
+#include <QLocale>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -208,6 +210,20 @@ private:
         return Value(ErrorCode::Value);
     }
 
+    // Texts are equal without regard to case; unequal ones are ordered as the Polish alphabet
+    // orders them ("łódź" < "m", "é" < "f"), as the spreadsheet compares in its user's language.
+    static int compareTexts(const QString& a, const QString& b) {
+        const int plain = QString::compare(a, b, Qt::CaseInsensitive);
+        if (plain == 0) return 0;
+        thread_local const QCollator collator = [] {
+            QCollator c{QLocale(QLocale::Polish, QLocale::Poland)};
+            c.setCaseSensitivity(Qt::CaseInsensitive);
+            return c;
+        }();
+        const int c = collator.compare(a, b);
+        return c != 0 ? (c < 0 ? -1 : 1) : (plain < 0 ? -1 : 1);
+    }
+
     // Numbers sort before texts, texts before booleans; texts compare without regard to case;
     // an empty cell counts as 0, "" or FALSE after the other side.
     static Value compare(Value l, Value r, const QString& op) {
@@ -218,8 +234,7 @@ private:
         if (rank(l) != rank(r)) {
             c = rank(l) < rank(r) ? -1 : 1;
         } else if (l.isText()) {
-            c = QString::compare(l.text(), r.text(), Qt::CaseInsensitive);
-            c = c < 0 ? -1 : c > 0 ? 1 : 0;
+            c = compareTexts(l.text(), r.text());
         } else {
             c = l.number() < r.number() ? -1 : l.number() > r.number() ? 1 : 0;
         }
@@ -295,6 +310,15 @@ private:
         if (!d) return Value(ErrorCode::Value);
         out = *d;
         return std::nullopt;
+    }
+
+    // A single logical argument (IF's test, NOT's): a text typed in the formula converts ("TRUE",
+    // "false"), a text in a referenced cell does not (#VALUE!), as in the spreadsheet.
+    std::optional<Value> logicalArg(int kid, bool& out) {
+        const Operand o = eval(kid);
+        const Value v = scalar(o);
+        if (o.isArea && v.isText()) return Value(ErrorCode::Value);
+        return argBool(v, out);
     }
 
     std::optional<Value> argBool(const Value& v, bool& out) {
@@ -399,13 +423,13 @@ private:
         if (name == QLatin1String("NOT")) {
             if (argc != 1) return Value(ErrorCode::Value);
             bool b = false;
-            if (auto e = argBool(scalar(eval(n.kids[0])), b)) return *e;
+            if (auto e = logicalArg(n.kids[0], b)) return *e;
             return Value(!b);
         }
         if (name == QLatin1String("IF")) {
             if (!argCount(1, 3)) return Value(ErrorCode::Value);
             bool b = false;
-            if (auto e = argBool(scalar(eval(n.kids[0])), b)) return *e;
+            if (auto e = logicalArg(n.kids[0], b)) return *e;
             if (b) return argc >= 2 ? missingAsZero(n.kids[1]) : Value(true);
             return argc >= 3 ? missingAsZero(n.kids[2]) : Value(false);
         }

@@ -162,7 +162,7 @@ private slots:
         QTRY_VERIFY(h.interaction.pickActive());
         QTest::keyClick(h.view(), Qt::Key_Escape);
         QCOMPARE(picker.line(),
-                 QStringLiteral("error %1 The pick was cancelled").arg(int(cad::Error::CancelledKind)));
+                 QStringLiteral("error %1 Wskazywanie anulowano").arg(int(cad::Error::CancelledKind)));
         QCOMPARE(h.model.lastPrompt, QStringLiteral("*Anulowano*"));
     }
 

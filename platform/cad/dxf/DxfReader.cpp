@@ -981,9 +981,10 @@ bool Reader::applyText(TextData& td, const RawTag& t, int verticalCode) {
     const int c = t.code;
     if (isPointCode(c, 10))
         setPoint(td.position, t, 10);
-    else if (isPointCode(c, 11))
+    else if (isPointCode(c, 11)) {
         setPoint(td.alignmentPoint, t, 11);
-    else if (c == 40)
+        td.alignmentGiven = true;
+    } else if (c == 40)
         td.height = num(t);
     else if (c == 1)
         td.text = text(t);

@@ -634,7 +634,7 @@ void Writer::entity(const Entity& e, bool paper) {
             str(7, t.style);
             if (t.generation != 0) integer(71, t.generation);
             if (t.horizontal != 0) integer(72, t.horizontal);
-            if (t.horizontal != 0 || t.vertical != 0) point(11, t.alignmentPoint);
+            if (t.horizontal != 0 || t.vertical != 0 || t.alignmentGiven) point(11, t.alignmentPoint);
             if (!defaultNormal(e.normal)) point(210, e.normal);
             if (e.kind() == EntityKind::Text) {
                 ascii(100, "AcDbText");

@@ -98,6 +98,7 @@ struct TextData {
     int horizontal = 0;  // 0 left, 1 center, 2 right, 3 aligned, 4 middle, 5 fit
     int vertical = 0;    // 0 baseline, 1 bottom, 2 middle, 3 top
     int generation = 0;  // 71: 2 backward, 4 upside down
+    bool alignmentGiven = false;  // a file gave 11 for a left-aligned text: written back as given
 
     // Alignment in the automation numbering (0 left ... 13 bottom centre, 14 bottom right).
     int alignment() const;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <new>
 #include <stdexcept>
 
 namespace cad {
@@ -68,6 +69,13 @@ class ConnectionLost : public Failed {
 public:
     explicit ConnectionLost(const QString& m) : Failed(m) {}
 };
+
+// The Polish message for a failure that is not ours (the standard library's text is English).
+inline QString ForeignFailureMessage(const std::exception& e) {
+    if (dynamic_cast<const std::bad_alloc*>(&e))
+        return QStringLiteral("Za mało pamięci, by wykonać operację");
+    return QStringLiteral("Błąd wewnętrzny programu CAD (%1)").arg(QString::fromLocal8Bit(e.what()));
+}
 
 // Rethrows as the typed exception of the given kind (used when a failure crossed a channel).
 [[noreturn]] inline void ThrowError(Error::Kind kind, const QString& message) {

@@ -18,8 +18,8 @@ DocumentState* docOf(Target& t) {
 
 DocumentState* documentArg(Target& t, const Variant& v) {
     ObjectRecord& r = t.model.record(v.toObject());
-    if (r.kind != Kind::Document) throw InvalidArgument(QStringLiteral("A document was expected"));
-    if (r.closed) throw Erased(QStringLiteral("The document is closed"));
+    if (r.kind != Kind::Document) throw InvalidArgument(QStringLiteral("Oczekiwano rysunku"));
+    if (r.closed) throw Erased(QStringLiteral("Rysunek jest zamknięty"));
     return r.doc;
 }
 
@@ -80,7 +80,7 @@ std::unique_ptr<DispatchTable> MakeApplicationTable() {
         .put(QStringLiteral("WindowState"),
              [](Target& t, Args a) -> Variant {
                  const qint64 v = IntArg(a, 0);  // 1 normal, 2 minimised, 3 maximised
-                 if (v < 1 || v > 3) throw InvalidArgument(QStringLiteral("WindowState must be 1, 2 or 3"));
+                 if (v < 1 || v > 3) throw InvalidArgument(QStringLiteral("WindowState musi mieć wartość 1, 2 lub 3"));
                  t.model.windowState = int(v);
                  return {};
              })
@@ -88,7 +88,7 @@ std::unique_ptr<DispatchTable> MakeApplicationTable() {
              [](Target& t, Args) -> Variant { return t.model.ref(t.model.documentsId); })
         .get(QStringLiteral("ActiveDocument"),
              [](Target& t, Args) -> Variant {
-                 if (!t.model.activeDocument()) throw NotFound(QStringLiteral("No drawing is open"));
+                 if (!t.model.activeDocument()) throw NotFound(QStringLiteral("Żaden rysunek nie jest otwarty"));
                  return t.model.ref(t.model.activeDocument()->id);
              })
         .put(QStringLiteral("ActiveDocument"),
@@ -112,7 +112,7 @@ std::unique_ptr<DispatchTable> MakeApplicationTable() {
                             t.model.addDocument(std::make_unique<db::Database>(), QString(), QString(), true);
                         return t.model.ref(d->id);
                     }
-                    throw NotFound(QStringLiteral("Problem in loading application: %1").arg(cls));
+                    throw NotFound(QStringLiteral("Nie udało się załadować aplikacji: %1").arg(cls));
                 })
         .method(QStringLiteral("Update"),
                 [](Target& t, Args) -> Variant {
@@ -157,11 +157,11 @@ std::unique_ptr<DispatchTable> MakeDocumentsTable() {
                         const QString n = TextArg(a, 0);
                         for (DocumentState* d : docs)
                             if (d->name.compare(n, Qt::CaseInsensitive) == 0) return t.model.ref(d->id);
-                        throw NotFound(QStringLiteral("No open drawing named %1").arg(n));
+                        throw NotFound(QStringLiteral("Brak otwartego rysunku o nazwie %1").arg(n));
                     }
                     const qint64 i = IntArg(a, 0);
                     if (i < 0 || i >= qint64(docs.size()))
-                        throw NotFound(QStringLiteral("No document at index %1").arg(i));
+                        throw NotFound(QStringLiteral("Brak rysunku o indeksie %1").arg(i));
                     return t.model.ref(docs[size_t(i)]->id);
                 })
         .method(QStringLiteral("Add"),
@@ -178,7 +178,7 @@ std::unique_ptr<DispatchTable> MakeDocumentsTable() {
                 [](Target& t, Args a) -> Variant {
                     const QString file = ResolveDrawingFile(TextArg(a, 0));
                     if (file.isEmpty())
-                        throw NotFound(QStringLiteral("Drawing file not found: %1").arg(TextArg(a, 0)));
+                        throw NotFound(QStringLiteral("Nie znaleziono pliku rysunku: %1").arg(TextArg(a, 0)));
                     // One document per file: a second open activates the drawing already open.
                     const QString canonical = QFileInfo(file).canonicalFilePath();
                     for (DocumentState* open : t.model.documents())
@@ -226,7 +226,7 @@ void addDrawingMembers(DispatchTable& tb) {
         .method(QStringLiteral("HandleToObject"), [](Target& t, Args a) -> Variant {
             const QString h = TextArg(a, 0);
             db::DbObject* o = Db(t).objectByHandle(db::handleFromText(h));
-            if (!o || o->isErased()) throw NotFound(QStringLiteral("No object with handle %1").arg(h));
+            if (!o || o->isErased()) throw NotFound(QStringLiteral("Brak obiektu o uchwycie %1").arg(h));
             return objectVariant(t, docOf(t), o);
         });
 }
@@ -253,7 +253,7 @@ std::unique_ptr<DispatchTable> MakeDocumentTable() {
              [](Target& t, Args a) -> Variant {
                  ObjectRecord& r = t.model.record(Arg(a, 0).toObject());
                  if (r.kind != Kind::Layer || r.doc != docOf(t))
-                     throw InvalidArgument(QStringLiteral("A layer of this drawing was expected"));
+                     throw InvalidArgument(QStringLiteral("Oczekiwano warstwy z tego rysunku"));
                  r.object->checkAlive();
                  Db(t).setActiveLayer(static_cast<db::Layer*>(r.object));
                  return {};
@@ -266,7 +266,7 @@ std::unique_ptr<DispatchTable> MakeDocumentTable() {
              [](Target& t, Args a) -> Variant {
                  ObjectRecord& r = t.model.record(Arg(a, 0).toObject());
                  if (r.kind != Kind::TextStyle || r.doc != docOf(t))
-                     throw InvalidArgument(QStringLiteral("A text style of this drawing was expected"));
+                     throw InvalidArgument(QStringLiteral("Oczekiwano stylu tekstu z tego rysunku"));
                  r.object->checkAlive();
                  Db(t).setActiveTextStyle(static_cast<db::TextStyle*>(r.object));
                  return {};
@@ -279,7 +279,7 @@ std::unique_ptr<DispatchTable> MakeDocumentTable() {
              [](Target& t, Args a) -> Variant {
                  ObjectRecord& r = t.model.record(Arg(a, 0).toObject());
                  if (r.kind != Kind::DimStyle || r.doc != docOf(t))
-                     throw InvalidArgument(QStringLiteral("A dimension style of this drawing was expected"));
+                     throw InvalidArgument(QStringLiteral("Oczekiwano stylu wymiarowania z tego rysunku"));
                  r.object->checkAlive();
                  Db(t).setActiveDimStyle(static_cast<db::DimStyle*>(r.object));
                  return {};
@@ -295,14 +295,14 @@ std::unique_ptr<DispatchTable> MakeDocumentTable() {
                 [](Target& t, Args a) -> Variant {
                     const QString n = TextArg(a, 0).trimmed().toUpper();
                     if (n == QLatin1String("LASTPROMPT"))
-                        throw InvalidArgument(QStringLiteral("LASTPROMPT is read-only"));
+                        throw InvalidArgument(QStringLiteral("LASTPROMPT jest tylko do odczytu"));
                     if (n == QLatin1String("LASTPOINT")) {
                         docOf(t)->lastPoint = Arg(a, 1).toPoint();
                         return {};
                     }
                     if (n == QLatin1String("CELWEIGHT") && !ValidLineweight(Arg(a, 1).toInt()))
                         throw InvalidArgument(
-                            QStringLiteral("%1 is not a valid lineweight").arg(Arg(a, 1).toText()));
+                            QStringLiteral("%1 nie jest prawidłową grubością linii").arg(Arg(a, 1).toText()));
                     Db(t).setVariable(n, ToSysValue(Arg(a, 1)));
                     return {};
                 })
@@ -323,7 +323,7 @@ std::unique_ptr<DispatchTable> MakeDocumentTable() {
                     db::BlockDefinition* owner =
                         HasArg(a, 1) ? t.model.blockOf(Arg(a, 1)) : Db(t).modelSpace();
                     if (owner->database() != &Db(t))
-                        throw InvalidArgument(QStringLiteral("The owner belongs to another drawing"));
+                        throw InvalidArgument(QStringLiteral("Właściciel należy do innego rysunku"));
                     return EntityList(t, Db(t).copyObjects(objects, owner));
                 })
         .method(QStringLiteral("Close"),
@@ -334,8 +334,8 @@ std::unique_ptr<DispatchTable> MakeDocumentTable() {
         .method(QStringLiteral("Save"),
                 [](Target& t, Args) -> Variant {
                     if (docOf(t)->fullName.isEmpty())
-                        throw Failed(QStringLiteral("The drawing has no file name yet"));
-                    if (docOf(t)->readOnly) throw Failed(QStringLiteral("The drawing is open read-only"));
+                        throw Failed(QStringLiteral("Rysunek nie ma jeszcze nazwy pliku"));
+                    if (docOf(t)->readOnly) throw Failed(QStringLiteral("Rysunek jest otwarty tylko do odczytu"));
                     db::PurgeUnreferencedAnonymousBlocks(Db(t));
                     dxf::writeFile(Db(t), docOf(t)->fullName);
                     docOf(t)->saved = true;
@@ -391,7 +391,7 @@ std::unique_ptr<DispatchTable> MakeDocumentTable() {
                 } else {
                     const QString h = o.toText();
                     db::DbObject* found = doc->db->objectByHandle(db::handleFromText(h));
-                    if (!found || found->isErased()) throw NotFound(QStringLiteral("No object with handle %1").arg(h));
+                    if (!found || found->isErased()) throw NotFound(QStringLiteral("Brak obiektu o uchwycie %1").arg(h));
                     id = objectVariant(t, doc, found).toObject();
                 }
                 VariantList values = row(id, *members);
@@ -427,7 +427,7 @@ std::unique_ptr<DispatchTable> MakeDatabaseDocumentTable() {
     addDrawingMembers(*tb);
     tb->method(QStringLiteral("Open"), [](Target& t, Args a) -> Variant {
           const QString file = ResolveDrawingFile(TextArg(a, 0));
-          if (file.isEmpty()) throw NotFound(QStringLiteral("Drawing file not found: %1").arg(TextArg(a, 0)));
+          if (file.isEmpty()) throw NotFound(QStringLiteral("Nie znaleziono pliku rysunku: %1").arg(TextArg(a, 0)));
           auto database = ReadDrawing(file);
           t.model.releaseEngineObjects(docOf(t));
           docOf(t)->db = std::move(database);

@@ -30,7 +30,7 @@ QString blockForInsert(Target& t, const QString& name) {
     if (!looksLikeFile(name)) {
         if (d.findBlock(name)) return name;
         if (ResolveDrawingFile(name).isEmpty())
-            throw NotFound(QStringLiteral("Block %1 not found").arg(name));
+            throw NotFound(QStringLiteral("Nie znaleziono bloku %1").arg(name));
     }
     QString path = name;
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
@@ -48,7 +48,7 @@ QString blockForInsert(Target& t, const QString& name) {
 
 std::vector<db::Vertex> verticesArg(Args a, qsizetype i, int stride) {
     const QList<Point> pts = PointsFromFlat(Arg(a, i), stride);
-    if (pts.size() < 2) throw InvalidArgument(QStringLiteral("A polyline needs at least two vertices"));
+    if (pts.size() < 2) throw InvalidArgument(QStringLiteral("Polilinia wymaga co najmniej dwóch wierzchołków"));
     std::vector<db::Vertex> v;
     v.reserve(size_t(pts.size()));
     for (const Point& p : pts) {
@@ -106,20 +106,20 @@ std::unique_ptr<DispatchTable> MakeBlockTable() {
             QStringLiteral("AddLine"),
             [](Target& t, Args a) -> Variant {
                 if (a.size() > 3)
-                    throw NotSupported(QStringLiteral("This AddLine signature is not offered by this CAD"));
+                    throw NotSupported(QStringLiteral("Ta postać AddLine nie jest dostępna w tym programie CAD"));
                 return entityRef(t, Db(t).addLine(blk(t), PointArg(a, 0), PointArg(a, 1)));
             })
         .method(QStringLiteral("AddArc"),
                 [](Target& t, Args a) -> Variant {
                     const double r = DoubleArg(a, 1);
-                    if (!(r > 0)) throw InvalidArgument(QStringLiteral("An arc needs a positive radius"));
+                    if (!(r > 0)) throw InvalidArgument(QStringLiteral("Łuk wymaga dodatniego promienia"));
                     return entityRef(
                         t, Db(t).addArc(blk(t), PointArg(a, 0), r, DoubleArg(a, 2), DoubleArg(a, 3)));
                 })
         .method(QStringLiteral("AddCircle"),
                 [](Target& t, Args a) -> Variant {
                     const double r = DoubleArg(a, 1);
-                    if (!(r > 0)) throw InvalidArgument(QStringLiteral("A circle needs a positive radius"));
+                    if (!(r > 0)) throw InvalidArgument(QStringLiteral("Okrąg wymaga dodatniego promienia"));
                     return entityRef(t, Db(t).addCircle(blk(t), PointArg(a, 0), r));
                 })
         .method(QStringLiteral("AddLightWeightPolyline"),
@@ -133,7 +133,7 @@ std::unique_ptr<DispatchTable> MakeBlockTable() {
         .method(QStringLiteral("AddText"),
                 [](Target& t, Args a) -> Variant {
                     const double h = DoubleArg(a, 2);
-                    if (!(h > 0)) throw InvalidArgument(QStringLiteral("A text needs a positive height"));
+                    if (!(h > 0)) throw InvalidArgument(QStringLiteral("Tekst wymaga dodatniej wysokości"));
                     return entityRef(t, Db(t).addText(blk(t), TextArg(a, 0), PointArg(a, 1), h));
                 })
         .method(QStringLiteral("AddMText"),
@@ -153,10 +153,10 @@ std::unique_ptr<DispatchTable> MakeBlockTable() {
                 [](Target& t, Args a) -> Variant {
                     const QString tag = TextArg(a, 4);
                     if (tag.isEmpty() || tag.contains(QLatin1Char(' ')))
-                        throw InvalidArgument(QStringLiteral("Invalid attribute tag \"%1\"").arg(tag));
+                        throw InvalidArgument(QStringLiteral("Niedozwolona etykieta atrybutu \u201e%1\u201d").arg(tag));
                     const double h = DoubleArg(a, 0);
                     if (!(h > 0))
-                        throw InvalidArgument(QStringLiteral("An attribute needs a positive height"));
+                        throw InvalidArgument(QStringLiteral("Atrybut wymaga dodatniej wysokości"));
                     return entityRef(t,
                                      Db(t).addAttributeDefinition(blk(t), h, int(IntArg(a, 1)), TextArg(a, 2),
                                                                   PointArg(a, 3), tag, TextArg(a, 5)));

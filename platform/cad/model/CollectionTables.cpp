@@ -19,7 +19,7 @@ Variant tableItem(Target& t, db::Table<T>& table, Kind kind, Args a) {
         return t.model.ref(t.model.idOf(kind, t.rec.doc, table.item(key.toText())));
     const qint64 i = key.toInt();
     const auto all = table.records();
-    if (i < 0 || i >= qint64(all.size())) throw NotFound(QStringLiteral("No item at index %1").arg(i));
+    if (i < 0 || i >= qint64(all.size())) throw NotFound(QStringLiteral("Brak elementu o indeksie %1").arg(i));
     return t.model.ref(t.model.idOf(kind, t.rec.doc, all[size_t(i)]));
 }
 
@@ -33,7 +33,7 @@ Variant tableItems(Target& t, db::Table<T>& table, Kind kind) {
 int colorIndexArg(Args a, bool allowByValues) {
     const qint64 c = IntArg(a, 0);
     const bool ok = allowByValues ? (c >= 0 && c <= 256) : (c >= 1 && c <= 255);
-    if (!ok) throw InvalidArgument(QStringLiteral("%1 is not a valid colour index").arg(c));
+    if (!ok) throw InvalidArgument(QStringLiteral("%1 nie jest prawidłowym numerem koloru").arg(c));
     return int(c);
 }
 
@@ -49,7 +49,7 @@ std::unique_ptr<DispatchTable> MakeBlocksTable() {
                         return t.model.ref(t.model.blockId(t.rec.doc, Db(t).block(key.toText())));
                     const qint64 i = key.toInt();
                     if (i < 0 || i >= Db(t).blockCount())
-                        throw NotFound(QStringLiteral("No block at index %1").arg(i));
+                        throw NotFound(QStringLiteral("Brak bloku o indeksie %1").arg(i));
                     return t.model.ref(t.model.blockId(t.rec.doc, Db(t).blockAt(int(i))));
                 })
         .method(QStringLiteral("Add"),
@@ -120,7 +120,7 @@ std::unique_ptr<DispatchTable> MakeLayerTable() {
              [](Target& t, Args a) -> Variant {
                  ObjectRecord& c = t.model.record(Arg(a, 0).toObject());
                  if (c.kind != Kind::Color)
-                     throw InvalidArgument(QStringLiteral("A colour object was expected"));
+                     throw InvalidArgument(QStringLiteral("Oczekiwano obiektu koloru"));
                  db::Layer* l = recordOf<db::Layer>(t);
                  if (c.color->rgb >= 0)
                      l->trueColor = c.color->rgb;
@@ -128,7 +128,7 @@ std::unique_ptr<DispatchTable> MakeLayerTable() {
                      l->color = c.color->aci;
                      l->trueColor = -1;
                  } else
-                     throw InvalidArgument(QStringLiteral("A layer cannot take ByLayer or ByBlock"));
+                     throw InvalidArgument(QStringLiteral("Warstwa nie może mieć koloru JAKWARSTWA ani JAKBLOK"));
                  return {};
              })
         .get(QStringLiteral("Lineweight"),
@@ -138,7 +138,7 @@ std::unique_ptr<DispatchTable> MakeLayerTable() {
                  const qint64 v = IntArg(a, 0);
                  // A layer's own lineweight cannot be ByLayer or ByBlock.
                  if (!ValidLineweight(v) || v == -1 || v == -2)
-                     throw InvalidArgument(QStringLiteral("%1 is not a valid lineweight").arg(v));
+                     throw InvalidArgument(QStringLiteral("%1 nie jest prawidłową grubością linii").arg(v));
                  recordOf<db::Layer>(t)->lineweight = int(v);
                  return {};
              })
@@ -170,7 +170,7 @@ std::unique_ptr<DispatchTable> MakeLayerTable() {
              [](Target& t, Args a) -> Variant {
                  const bool f = BoolArg(a, 0);
                  if (f && Db(t).activeLayer() == recordOf<db::Layer>(t))
-                     throw InvalidArgument(QStringLiteral("The current layer cannot be frozen"));
+                     throw InvalidArgument(QStringLiteral("Nie można zamrozić bieżącej warstwy"));
                  recordOf<db::Layer>(t)->frozen = f;
                  return {};
              })
@@ -235,7 +235,7 @@ std::unique_ptr<DispatchTable> MakeTextStyleTable() {
         .put(QStringLiteral("Height"),
              [](Target& t, Args a) -> Variant {
                  const double h = DoubleArg(a, 0);
-                 if (!(h >= 0)) throw InvalidArgument(QStringLiteral("A text height cannot be negative"));
+                 if (!(h >= 0)) throw InvalidArgument(QStringLiteral("Wysokość tekstu nie może być ujemna"));
                  recordOf<db::TextStyle>(t)->height = h;
                  return {};
              })
@@ -251,7 +251,7 @@ std::unique_ptr<DispatchTable> MakeTextStyleTable() {
         .put(QStringLiteral("Width"),
              [](Target& t, Args a) -> Variant {
                  const double w = DoubleArg(a, 0);
-                 if (!(w > 0)) throw InvalidArgument(QStringLiteral("A width factor must be positive"));
+                 if (!(w > 0)) throw InvalidArgument(QStringLiteral("Współczynnik szerokości musi być dodatni"));
                  recordOf<db::TextStyle>(t)->widthFactor = w;
                  return {};
              })
@@ -260,7 +260,7 @@ std::unique_ptr<DispatchTable> MakeTextStyleTable() {
                     db::TextStyle* s = recordOf<db::TextStyle>(t);
                     const QString face = TextArg(a, 0);
                     if (face.trimmed().isEmpty())
-                        throw InvalidArgument(QStringLiteral("A typeface name is needed"));
+                        throw InvalidArgument(QStringLiteral("Brak nazwy kroju pisma"));
                     s->typeface = face;
                     s->bold = HasArg(a, 1) && BoolArg(a, 1);
                     s->italic = HasArg(a, 2) && BoolArg(a, 2);
@@ -298,7 +298,7 @@ std::unique_ptr<DispatchTable> MakeDimStyleTable() {
       }).method(QStringLiteral("CopyFrom"), [](Target& t, Args a) -> Variant {
         ObjectRecord& src = t.model.record(Arg(a, 0).toObject());
         if (src.kind != Kind::Document || src.doc != t.rec.doc)
-            throw InvalidArgument(QStringLiteral("CopyFrom takes the style's own document"));
+            throw InvalidArgument(QStringLiteral("CopyFrom przyjmuje tylko styl z tego samego rysunku"));
         Db(t).copyDimVariablesTo(recordOf<db::DimStyle>(t));
         return {};
     });

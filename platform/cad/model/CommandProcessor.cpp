@@ -75,7 +75,7 @@ bool CommandProcessor::pump() {
     } catch (const Error& e) {
         model_.lastPrompt = message_ = e.message();
     } catch (const std::exception& e) {
-        model_.lastPrompt = message_ = QString::fromLocal8Bit(e.what());
+        model_.lastPrompt = message_ = ForeignFailureMessage(e);
     }
     active_.reset();
     tokens_.clear();

@@ -5,16 +5,17 @@ namespace cad {
 
 Variant DispatchTable::dispatch(Target& t, const QString& member, CallKind kind, Args args) const {
     const Entry* e = find(member);
-    if (!e) throw NotFound(QStringLiteral("%1 has no member %2").arg(interfaceName_, member));
+    if (!e) throw NotFound(QStringLiteral("%1 nie ma składowej %2").arg(interfaceName_, member));
     if (e->otherVendor)
-        throw NotSupported(QStringLiteral("%1.%2 is not offered by this CAD").arg(interfaceName_, member));
+        throw NotSupported(QStringLiteral("%1.%2 nie jest dostępne w tym programie CAD").arg(interfaceName_, member));
     Handler h = kind == CallKind::Get ? e->get : kind == CallKind::Put ? e->put : e->method;
     // A property read may also be written as a call without arguments, as late binding allows.
     if (!h && kind == CallKind::Method && args.empty()) h = e->get;
     if (!h) {
-        const char* what = kind == CallKind::Get ? "read" : kind == CallKind::Put ? "written" : "called";
-        throw NotSupported(
-            QStringLiteral("%1.%2 cannot be %3").arg(interfaceName_, member, QLatin1String(what)));
+        const QString what = kind == CallKind::Get   ? QStringLiteral("odczytać")
+                             : kind == CallKind::Put ? QStringLiteral("zapisać")
+                                                     : QStringLiteral("wywołać");
+        throw NotSupported(QStringLiteral("Składowej %1.%2 nie można %3").arg(interfaceName_, member, what));
     }
     return h(t, args);
 }
@@ -30,7 +31,7 @@ bool DispatchTable::changesDrawing(const QString& member, CallKind kind) const {
 
 const Variant& Arg(Args args, qsizetype i) {
     if (qsizetype(args.size()) <= i)
-        throw InvalidArgument(QStringLiteral("argument %1 is missing").arg(i + 1));
+        throw InvalidArgument(QStringLiteral("Brak argumentu %1").arg(i + 1));
     return args[i];
 }
 

@@ -29,7 +29,7 @@ double normalizeAngle(double a) {
 
 db::TextData& textOf(Target& t) {
     if (db::TextData* d = ent(t)->textData()) return *d;
-    throw NotSupported(QStringLiteral("Member does not apply to %1").arg(ent(t)->objectName()));
+    throw NotSupported(QStringLiteral("Ta składowa nie dotyczy obiektu %1").arg(ent(t)->objectName()));
 }
 
 db::AttributeData& attributeOf(Target& t) {
@@ -37,7 +37,7 @@ db::AttributeData& attributeOf(Target& t) {
 }
 
 [[noreturn]] void notFor(Target& t) {
-    throw NotSupported(QStringLiteral("Member does not apply to %1").arg(ent(t)->objectName()));
+    throw NotSupported(QStringLiteral("Ta składowa nie dotyczy obiektu %1").arg(ent(t)->objectName()));
 }
 
 double sweepOf(const db::ArcData& a) {
@@ -68,7 +68,7 @@ std::vector<db::Vertex>& verticesOf(Target& t) {
 
 int colorArg(Args a) {
     const qint64 c = IntArg(a, 0);
-    if (c < 0 || c > 256) throw InvalidArgument(QStringLiteral("%1 is not a valid colour index").arg(c));
+    if (c < 0 || c > 256) throw InvalidArgument(QStringLiteral("%1 nie jest prawidłowym numerem koloru").arg(c));
     return int(c);
 }
 
@@ -106,7 +106,7 @@ std::vector<db::Entity*> loopCurves(Target& t, const db::HatchLoop& loop) {
             else
                 out.push_back(d.addArc(owner, e.center, e.radius, normalizeAngle(s), normalizeAngle(en)));
         } else {
-            throw NotSupported(QStringLiteral("Ellipse and spline loop edges cannot be returned"));
+            throw NotSupported(QStringLiteral("Krawędzi pętli będących elipsą lub splajnem nie można zwrócić"));
         }
     }
     return out;
@@ -150,7 +150,7 @@ void addCommon(DispatchTable& tb) {
              [](Target& t, Args a) -> Variant {
                  ObjectRecord& c = t.model.record(Arg(a, 0).toObject());
                  if (c.kind != Kind::Color)
-                     throw InvalidArgument(QStringLiteral("A colour object was expected"));
+                     throw InvalidArgument(QStringLiteral("Oczekiwano obiektu koloru"));
                  if (c.color->rgb >= 0)
                      ent(t)->trueColor = c.color->rgb;
                  else {
@@ -177,7 +177,7 @@ void addCommon(DispatchTable& tb) {
              [](Target& t, Args a) -> Variant {
                  const qint64 v = IntArg(a, 0);
                  if (!ValidLineweight(v))
-                     throw InvalidArgument(QStringLiteral("%1 is not a valid lineweight").arg(v));
+                     throw InvalidArgument(QStringLiteral("%1 nie jest prawidłową grubością linii").arg(v));
                  ent(t)->lineweight = int(v);
                  return {};
              })
@@ -186,7 +186,7 @@ void addCommon(DispatchTable& tb) {
         .put(QStringLiteral("LinetypeScale"),
              [](Target& t, Args a) -> Variant {
                  const double s = DoubleArg(a, 0);
-                 if (!(s > 0)) throw InvalidArgument(QStringLiteral("A linetype scale must be positive"));
+                 if (!(s > 0)) throw InvalidArgument(QStringLiteral("Skala rodzaju linii musi być dodatnia"));
                  ent(t)->linetypeScale = s;
                  return {};
              })
@@ -246,7 +246,7 @@ void addCommon(DispatchTable& tb) {
                     if (codes.isEmpty() || codes.size() != values.size() || codes[0].toInt() != 1001 ||
                         values[0].toText().isEmpty())
                         throw InvalidArgument(
-                            QStringLiteral("Extended data must start with its application name"));
+                            QStringLiteral("Dane rozszerzone muszą zaczynać się od nazwy aplikacji"));
                     const QString app = values[0].toText();
                     Db(t).addAppId(app);
                     db::Tags& x = ent(t)->xdata;
@@ -283,7 +283,7 @@ void addCommon(DispatchTable& tb) {
         .method(QStringLiteral("GetBoundingBox"),
                 [](Target& t, Args) -> Variant {
                     const db::Box b = Db(t).boundingBox(ent(t));
-                    if (b.isEmpty()) throw Failed(QStringLiteral("The entity has no extents"));
+                    if (b.isEmpty()) throw Failed(QStringLiteral("Obiekt nie ma zasięgu"));
                     return Variant(VariantList{PointValue(b.min), PointValue(b.max)});
                 })
         .method(QStringLiteral("Explode"),
@@ -291,7 +291,7 @@ void addCommon(DispatchTable& tb) {
         .method(QStringLiteral("ArrayRectangular"), [](Target& t, Args a) -> Variant {
             const qint64 rows = IntArg(a, 0), cols = IntArg(a, 1);
             if (rows < 1 || cols < 1 || (rows == 1 && cols == 1))
-                throw InvalidArgument(QStringLiteral("An array needs more than one row or column"));
+                throw InvalidArgument(QStringLiteral("Szyk wymaga więcej niż jednego wiersza lub kolumny"));
             return EntityList(
                 t, Db(t).arrayRectangular(ent(t), int(rows), int(cols), DoubleArg(a, 3), DoubleArg(a, 4)));
         });
@@ -353,7 +353,7 @@ void addCurves(DispatchTable& tb) {
         .put(QStringLiteral("Radius"),
              [](Target& t, Args a) -> Variant {
                  const double r = DoubleArg(a, 0);
-                 if (!(r > 0)) throw InvalidArgument(QStringLiteral("A radius must be positive"));
+                 if (!(r > 0)) throw InvalidArgument(QStringLiteral("Promień musi być dodatni"));
                  if (auto* arc = ent(t)->tryAs<db::ArcData>())
                      arc->radius = r;
                  else
@@ -386,7 +386,7 @@ void addCurves(DispatchTable& tb) {
              [](Target& t, Args a) -> Variant {
                  const QList<Point> pts = PointsFromFlat(Arg(a, 0), 2);
                  if (pts.size() < 2)
-                     throw InvalidArgument(QStringLiteral("A polyline needs at least two vertices"));
+                     throw InvalidArgument(QStringLiteral("Polilinia wymaga co najmniej dwóch wierzchołków"));
                  auto& v = data<db::LwPolylineData>(t).vertices;
                  v.resize(size_t(pts.size()));
                  for (qsizetype i = 0; i < pts.size(); ++i) {
@@ -400,7 +400,7 @@ void addCurves(DispatchTable& tb) {
                     const auto& v = verticesOf(t);
                     const qint64 i = IntArg(a, 0);
                     if (i < 0 || i >= qint64(v.size()))
-                        throw InvalidArgument(QStringLiteral("No vertex %1").arg(i));
+                        throw InvalidArgument(QStringLiteral("Brak wierzchołka %1").arg(i));
                     return Variant(v[size_t(i)].bulge);
                 })
         .method(QStringLiteral("SetBulge"),
@@ -408,7 +408,7 @@ void addCurves(DispatchTable& tb) {
                     auto& v = verticesOf(t);
                     const qint64 i = IntArg(a, 0);
                     if (i < 0 || i >= qint64(v.size()))
-                        throw InvalidArgument(QStringLiteral("No vertex %1").arg(i));
+                        throw InvalidArgument(QStringLiteral("Brak wierzchołka %1").arg(i));
                     v[size_t(i)].bulge = DoubleArg(a, 1);
                     return {};
                 })
@@ -433,7 +433,7 @@ void addCurves(DispatchTable& tb) {
              [](Target& t, Args) -> Variant { return Variant(data<db::LwPolylineData>(t).constantWidth); })
         .put(QStringLiteral("ConstantWidth"), [](Target& t, Args a) -> Variant {
             const double w = DoubleArg(a, 0);
-            if (w < 0) throw InvalidArgument(QStringLiteral("A width cannot be negative"));
+            if (w < 0) throw InvalidArgument(QStringLiteral("Szerokość nie może być ujemna"));
             data<db::LwPolylineData>(t).constantWidth = w;
             return {};
         });
@@ -461,7 +461,7 @@ void addTexts(DispatchTable& tb) {
         .put(QStringLiteral("Height"),
              [](Target& t, Args a) -> Variant {
                  const double h = DoubleArg(a, 0);
-                 if (!(h > 0)) throw InvalidArgument(QStringLiteral("A text height must be positive"));
+                 if (!(h > 0)) throw InvalidArgument(QStringLiteral("Wysokość tekstu musi być dodatnia"));
                  if (auto* m = ent(t)->tryAs<db::MTextData>())
                      m->height = h;
                  else
@@ -473,7 +473,7 @@ void addTexts(DispatchTable& tb) {
         .put(QStringLiteral("Width"),
              [](Target& t, Args a) -> Variant {
                  const double w = DoubleArg(a, 0);
-                 if (w < 0) throw InvalidArgument(QStringLiteral("A width cannot be negative"));
+                 if (w < 0) throw InvalidArgument(QStringLiteral("Szerokość nie może być ujemna"));
                  data<db::MTextData>(t).width = w;
                  return {};
              })
@@ -482,7 +482,7 @@ void addTexts(DispatchTable& tb) {
         .put(QStringLiteral("AttachmentPoint"),
              [](Target& t, Args a) -> Variant {
                  const qint64 v = IntArg(a, 0);
-                 if (v < 1 || v > 9) throw InvalidArgument(QStringLiteral("Attachment must be 1..9"));
+                 if (v < 1 || v > 9) throw InvalidArgument(QStringLiteral("Punkt zaczepienia musi mieć numer 1..9"));
                  data<db::MTextData>(t).attachment = int(v);
                  return {};
              })
@@ -503,7 +503,7 @@ void addTexts(DispatchTable& tb) {
              [](Target& t, Args a) -> Variant {
                  db::TextData& d = textOf(t);
                  if (d.alignment() == 0)
-                     throw InvalidArgument(QStringLiteral("A left-aligned text has no alignment point"));
+                     throw InvalidArgument(QStringLiteral("Tekst wyrównany do lewej nie ma punktu wyrównania"));
                  d.alignmentPoint = PointArg(a, 0);
                  return {};
              })
@@ -531,7 +531,7 @@ void addTexts(DispatchTable& tb) {
         .put(QStringLiteral("ScaleFactor"),
              [](Target& t, Args a) -> Variant {
                  const double w = DoubleArg(a, 0);
-                 if (!(w > 0)) throw InvalidArgument(QStringLiteral("A width factor must be positive"));
+                 if (!(w > 0)) throw InvalidArgument(QStringLiteral("Współczynnik szerokości musi być dodatni"));
                  textOf(t).widthFactor = w;
                  return {};
              })
@@ -548,7 +548,7 @@ void addTexts(DispatchTable& tb) {
              [](Target& t, Args a) -> Variant {
                  const QString tag = TextArg(a, 0);
                  if (tag.isEmpty() || tag.contains(QLatin1Char(' ')))
-                     throw InvalidArgument(QStringLiteral("Invalid attribute tag"));
+                     throw InvalidArgument(QStringLiteral("Niedozwolona etykieta atrybutu"));
                  attributeOf(t).tag = tag;
                  return {};
              })
@@ -564,7 +564,7 @@ void addTexts(DispatchTable& tb) {
         .put(QStringLiteral("Mode"),
              [](Target& t, Args a) -> Variant {
                  const qint64 m = IntArg(a, 0);
-                 if (m < 0 || m > 15) throw InvalidArgument(QStringLiteral("Attribute mode must be 0..15"));
+                 if (m < 0 || m > 15) throw InvalidArgument(QStringLiteral("Tryb atrybutu musi mieścić się w zakresie 0..15"));
                  attributeOf(t).flags = (attributeOf(t).flags & ~15) | int(m);
                  return {};
              })
@@ -664,21 +664,21 @@ void addReferences(DispatchTable& tb) {
         .put(QStringLiteral("XScaleFactor"),
              [](Target& t, Args a) -> Variant {
                  const double s = DoubleArg(a, 0);
-                 if (s == 0) throw InvalidArgument(QStringLiteral("A scale cannot be zero"));
+                 if (s == 0) throw InvalidArgument(QStringLiteral("Skala nie może być zerowa"));
                  data<db::InsertData>(t).xScale = s;
                  return {};
              })
         .put(QStringLiteral("YScaleFactor"),
              [](Target& t, Args a) -> Variant {
                  const double s = DoubleArg(a, 0);
-                 if (s == 0) throw InvalidArgument(QStringLiteral("A scale cannot be zero"));
+                 if (s == 0) throw InvalidArgument(QStringLiteral("Skala nie może być zerowa"));
                  data<db::InsertData>(t).yScale = s;
                  return {};
              })
         .put(QStringLiteral("ZScaleFactor"),
              [](Target& t, Args a) -> Variant {
                  const double s = DoubleArg(a, 0);
-                 if (s == 0) throw InvalidArgument(QStringLiteral("A scale cannot be zero"));
+                 if (s == 0) throw InvalidArgument(QStringLiteral("Skala nie może być zerowa"));
                  data<db::InsertData>(t).zScale = s;
                  return {};
              })
@@ -729,7 +729,7 @@ void addHatches(DispatchTable& tb) {
         .put(QStringLiteral("PatternScale"),
              [](Target& t, Args a) -> Variant {
                  const double s = DoubleArg(a, 0);
-                 if (!(s > 0)) throw InvalidArgument(QStringLiteral("A pattern scale must be positive"));
+                 if (!(s > 0)) throw InvalidArgument(QStringLiteral("Skala wzoru kreskowania musi być dodatnia"));
                  data<db::HatchData>(t).patternScale = s;
                  return {};
              })
@@ -758,7 +758,7 @@ void addHatches(DispatchTable& tb) {
                 [](Target& t, Args) -> Variant {
                     // The engine keeps loops evaluated as they are appended; a hatch without one is refused.
                     if (data<db::HatchData>(t).loops.empty())
-                        throw Failed(QStringLiteral("The hatch has no boundary"));
+                        throw Failed(QStringLiteral("Kreskowanie nie ma obwiedni"));
                     return {};
                 })
         .get(QStringLiteral("NumberOfLoops"),
@@ -768,7 +768,7 @@ void addHatches(DispatchTable& tb) {
                     const auto& loops = data<db::HatchData>(t).loops;
                     const qint64 i = IntArg(a, 0);
                     if (i < 0 || i >= qint64(loops.size()))
-                        throw InvalidArgument(QStringLiteral("No loop %1").arg(i));
+                        throw InvalidArgument(QStringLiteral("Brak pętli %1").arg(i));
                     const db::HatchLoop loop = loops[size_t(i)];
                     return EntityList(t, loopCurves(t, loop));
                 })
@@ -777,10 +777,10 @@ void addHatches(DispatchTable& tb) {
                     db::RegionData& mine = data<db::RegionData>(t);
                     const qint64 op = IntArg(a, 0);  // 0 union, 1 intersection, 2 subtraction
                     if (op < 0 || op > 2)
-                        throw InvalidArgument(QStringLiteral("Boolean operation must be 0, 1 or 2"));
+                        throw InvalidArgument(QStringLiteral("Operacja logiczna musi mieć numer 0, 1 lub 2"));
                     db::Entity* other = t.model.entityOf(Arg(a, 1), t.rec.doc);
                     if (other == ent(t))
-                        throw InvalidArgument(QStringLiteral("A region cannot be combined with itself"));
+                        throw InvalidArgument(QStringLiteral("Regionu nie można połączyć z nim samym"));
                     CombineRegions(mine, other->as<db::RegionData>(), RegionOperation(op));
                     Db(t).erase(other);  // the other region is consumed, as in the CAD
                     return {};

@@ -11,7 +11,7 @@ db::SummaryInfo& info(Target& t) {
 }
 
 void checkWritable(Target& t) {
-    if (t.rec.doc->readOnly) throw Failed(QStringLiteral("The drawing is open read-only"));
+    if (t.rec.doc->readOnly) throw Failed(QStringLiteral("Rysunek jest otwarty tylko do odczytu"));
 }
 
 // A fixed text field of the drawing properties.
@@ -37,7 +37,7 @@ Variant objectOf(Target& t, db::DbObject* o) {
 
 int channelArg(Args a, qsizetype i) {
     const qint64 v = IntArg(a, i);
-    if (v < 0 || v > 255) throw InvalidArgument(QStringLiteral("A colour component must be 0..255"));
+    if (v < 0 || v > 255) throw InvalidArgument(QStringLiteral("Składowa koloru musi mieścić się w zakresie 0..255"));
     return int(v);
 }
 
@@ -45,7 +45,7 @@ int channelArg(Args a, qsizetype i) {
 Variant dictionaryEntry(Target& t, Args a) {
     const QString name = TextArg(a, 0);
     db::DbObject* o = Db(t).dictionaryObject(static_cast<db::Dictionary*>(t.rec.object), name);
-    if (!o || o->isErased()) throw NotFound(QStringLiteral("No dictionary entry %1").arg(name));
+    if (!o || o->isErased()) throw NotFound(QStringLiteral("Brak wpisu słownika %1").arg(name));
     return objectOf(t, o);
 }
 
@@ -101,7 +101,7 @@ std::unique_ptr<DispatchTable> MakeSummaryInfoTable() {
                     const QString key = info(t).customAt(i).first;
                     const QString newKey = TextArg(a, 1);
                     if (newKey.compare(key, Qt::CaseInsensitive) != 0)
-                        throw NotSupported(QStringLiteral("Renaming a custom property is not supported"));
+                        throw NotSupported(QStringLiteral("Zmiana nazwy własności użytkownika nie jest obsługiwana"));
                     info(t).setCustomByKey(key, TextArg(a, 2));
                     return {};
                 })
@@ -183,7 +183,7 @@ std::unique_ptr<DispatchTable> MakeColorTable() {
              [](Target& t, Args a) -> Variant {
                  const qint64 c = IntArg(a, 0);
                  if (c < 0 || c > 256)
-                     throw InvalidArgument(QStringLiteral("%1 is not a valid colour index").arg(c));
+                     throw InvalidArgument(QStringLiteral("%1 nie jest prawidłowym numerem koloru").arg(c));
                  t.rec.color->aci = int(c);
                  t.rec.color->rgb = -1;
                  return {};

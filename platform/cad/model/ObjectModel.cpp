@@ -60,7 +60,7 @@ ObjectId ObjectModel::newRecord(const ObjectRecord& r) {
 }
 
 ObjectRecord& ObjectModel::record(ObjectId id) {
-    if (id == 0 || id >= records_.size()) throw Failed(QStringLiteral("No object with id %1").arg(id));
+    if (id == 0 || id >= records_.size()) throw Failed(QStringLiteral("Brak obiektu o identyfikatorze %1").arg(id));
     return records_[id];
 }
 
@@ -85,9 +85,9 @@ ObjectId ObjectModel::blockId(DocumentState* doc, db::BlockDefinition* b) {
 
 db::Entity* ObjectModel::entityOf(const Variant& v, DocumentState* doc) {
     ObjectRecord& r = record(v.toObject());
-    if (r.kind != Kind::Entity) throw InvalidArgument(QStringLiteral("An entity was expected"));
-    if (r.closed) throw Erased(QStringLiteral("The entity's drawing is closed"));
-    if (doc && r.doc != doc) throw InvalidArgument(QStringLiteral("The entity belongs to another drawing"));
+    if (r.kind != Kind::Entity) throw InvalidArgument(QStringLiteral("Oczekiwano obiektu rysunku"));
+    if (r.closed) throw Erased(QStringLiteral("Rysunek obiektu jest zamknięty"));
+    if (doc && r.doc != doc) throw InvalidArgument(QStringLiteral("Obiekt należy do innego rysunku"));
     auto* e = static_cast<db::Entity*>(r.object);
     e->checkAlive();
     return e;
@@ -95,18 +95,18 @@ db::Entity* ObjectModel::entityOf(const Variant& v, DocumentState* doc) {
 
 db::BlockDefinition* ObjectModel::blockOf(const Variant& v) {
     ObjectRecord& r = record(v.toObject());
-    if (r.kind != Kind::Block) throw InvalidArgument(QStringLiteral("A block definition was expected"));
-    if (r.closed) throw Erased(QStringLiteral("The block's drawing is closed"));
+    if (r.kind != Kind::Block) throw InvalidArgument(QStringLiteral("Oczekiwano definicji bloku"));
+    if (r.closed) throw Erased(QStringLiteral("Rysunek bloku jest zamknięty"));
     r.object->checkAlive();
     return static_cast<db::BlockDefinition*>(r.object);
 }
 
 Variant ObjectModel::invoke(ObjectId object, const QString& member, CallKind kind, Args args) {
     ObjectRecord& r = record(object);
-    if (r.closed) throw Erased(QStringLiteral("The object was released: its drawing is closed"));
-    if (r.object && r.object->isErased()) throw Erased(QStringLiteral("The object was erased"));
+    if (r.closed) throw Erased(QStringLiteral("Obiekt został zwolniony: jego rysunek jest zamknięty"));
+    if (r.object && r.object->isErased()) throw Erased(QStringLiteral("Obiekt został usunięty"));
     if (r.kind == Kind::SelectionSet && !r.selection)
-        throw Erased(QStringLiteral("The selection set was deleted"));
+        throw Erased(QStringLiteral("Zbiór wskazań został usunięty"));
     const DispatchTable& tb = table(r.kind);
     if (member == QLatin1String("TypeName")) {
         if (r.kind == Kind::Block) {
@@ -150,7 +150,7 @@ Reply ObjectModel::handle(const Call& call) noexcept {
     } catch (const std::exception& e) {
         reply.failed = true;
         reply.errorKind = Error::FailedKind;
-        reply.message = QString::fromLocal8Bit(e.what());
+        reply.message = ForeignFailureMessage(e);
     }
     return reply;
 }
@@ -216,12 +216,12 @@ Input ObjectModel::pick(DocumentState* doc, InputRequest request) {
     request.keywords = doc->keywords;
     doc->initBits = 0;  // InitializeUserInput applies to the next pick only
     doc->keywords.clear();
-    if (!interaction_) throw Failed(QStringLiteral("Nothing answers picks"));
+    if (!interaction_) throw Failed(QStringLiteral("Nic nie obsługuje wskazań"));
     lastPrompt = request.prompt;
     const Input in = interaction_->pick(request);
     if (in.kind == Input::None || in.kind == Input::Cancel) {
         lastPrompt = QStringLiteral("*Cancel*");
-        throw Cancelled(QStringLiteral("The pick was cancelled"));
+        throw Cancelled(QStringLiteral("Wskazywanie anulowano"));
     }
     if (in.kind == Input::PointInput || in.kind == Input::EntityInput) doc->lastPoint = in.point;
     return in;

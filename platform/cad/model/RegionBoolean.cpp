@@ -62,7 +62,7 @@ std::vector<Pt> tessellate(const std::vector<db::Edge>& loop, std::vector<Circle
             appendArc(out, e);
             circles.push_back({e.center.x, e.center.y, e.radius});
         } else {
-            throw NotSupported(QStringLiteral("Regions bounded by ellipses or splines cannot be combined"));
+            throw NotSupported(QStringLiteral("Regionów ograniczonych elipsami lub splajnami nie można łączyć"));
         }
     }
     return out;
@@ -223,9 +223,11 @@ void CombineRegions(db::RegionData& target, const db::RegionData& other, RegionO
                 bg::difference(a, b, result);
                 break;
         }
-    } catch (const boost::geometry::exception& e) {
+    } catch (const boost::geometry::exception&) {
         // Boundaries the library cannot node (self-crossing loops): the CAD refuses the operation.
-        throw Failed(QStringLiteral("The regions cannot be combined: %1").arg(QString::fromUtf8(e.what())));
+        // The library's own text is English; the cause is named instead.
+        throw Failed(QStringLiteral(
+            "Nie można połączyć regionów: ich obwiednie przecinają się same ze sobą albo nie dają się rozłożyć"));
     }
     std::vector<std::vector<db::Edge>> loops;
     for (const Polygon& p : result) {
@@ -264,7 +266,7 @@ double RegionArea(const db::RegionData& region) {
                          e.center.y * e.radius * (std::cos(end) - std::cos(a0));
             } else {
                 throw NotSupported(
-                    QStringLiteral("Regions bounded by ellipses or splines have no area here"));
+                    QStringLiteral("Pole regionu ograniczonego elipsami lub splajnami nie jest obliczane"));
             }
         }
         std::vector<Pt> pts = tessellate(edges, circles);

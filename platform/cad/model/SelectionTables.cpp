@@ -25,7 +25,7 @@ db::FilterList filterArgs(Args a, qsizetype codesAt) {
     const VariantList codes = HasArg(a, codesAt) ? Arg(a, codesAt).toArray() : VariantList();
     const VariantList values = HasArg(a, codesAt + 1) ? Arg(a, codesAt + 1).toArray() : VariantList();
     if (codes.size() != values.size())
-        throw InvalidArgument(QStringLiteral("The filter arrays differ in length (%1 codes, %2 values)")
+        throw InvalidArgument(QStringLiteral("Tablice filtra mają różne długości (kodów: %1, wartości: %2)")
                                   .arg(codes.size())
                                   .arg(values.size()));
     out.reserve(size_t(codes.size()));
@@ -48,7 +48,7 @@ db::FilterList filterArgs(Args a, qsizetype codesAt) {
                 break;
             default:
                 throw InvalidArgument(
-                    QStringLiteral("Filter value %1 is not a number or text").arg(v.describe()));
+                    QStringLiteral("Wartość filtra %1 nie jest liczbą ani tekstem").arg(v.describe()));
         }
         out.push_back(std::move(item));
     }
@@ -88,18 +88,18 @@ std::vector<db::Entity*> select(Target& t, qint64 mode, const db::FilterList& fi
             return db::selectAll(d, filter);
         case 1:
             if (pts.size() != 2)
-                throw InvalidArgument(QStringLiteral("A crossing selection needs two corners"));
+                throw InvalidArgument(QStringLiteral("Wybór przecinający wymaga dwóch narożników"));
             return db::selectCrossingWindow(d, pts[0], pts[1], filter);
         case 7:
-            if (pts.size() < 3) throw InvalidArgument(QStringLiteral("A polygon needs three corners"));
+            if (pts.size() < 3) throw InvalidArgument(QStringLiteral("Wielobok wymaga co najmniej trzech wierzchołków"));
             return db::selectCrossingPolygon(d, pts, filter);
         case 0:
         case 6: {
             // Window modes: only what lies wholly inside.
             if (mode == 0 && pts.size() != 2)
-                throw InvalidArgument(QStringLiteral("A window selection needs two corners"));
+                throw InvalidArgument(QStringLiteral("Wybór oknem wymaga dwóch narożników"));
             if (mode == 6 && pts.size() < 3)
-                throw InvalidArgument(QStringLiteral("A polygon needs three corners"));
+                throw InvalidArgument(QStringLiteral("Wielobok wymaga co najmniej trzech wierzchołków"));
             std::vector<db::Entity*> out;
             for (db::Entity* e : db::selectAll(d, filter)) {
                 const db::Box b = d.boundingBox(e);
@@ -126,7 +126,7 @@ std::vector<db::Entity*> select(Target& t, qint64 mode, const db::FilterList& fi
             return {};
         }
         default:
-            throw InvalidArgument(QStringLiteral("Selection mode %1 is not supported").arg(mode));
+            throw InvalidArgument(QStringLiteral("Tryb wyboru %1 nie jest obsługiwany").arg(mode));
     }
 }
 
@@ -143,19 +143,19 @@ std::unique_ptr<DispatchTable> MakeSelectionSetsTable() {
                         qint64 i = key.toInt();
                         for (SelectionSetState& s : t.rec.doc->selectionSets)
                             if (i-- == 0) return t.model.ref(s.id);
-                        throw NotFound(QStringLiteral("No selection set at index %1").arg(key.toInt()));
+                        throw NotFound(QStringLiteral("Brak zbioru wskazań o indeksie %1").arg(key.toInt()));
                     }
                     SelectionSetState* s = findSet(t.rec.doc, key.toText());
-                    if (!s) throw NotFound(QStringLiteral("No selection set named %1").arg(key.toText()));
+                    if (!s) throw NotFound(QStringLiteral("Brak zbioru wskazań o nazwie %1").arg(key.toText()));
                     return t.model.ref(s->id);
                 })
         .method(QStringLiteral("Add"),
                 [](Target& t, Args a) -> Variant {
                     const QString name = TextArg(a, 0);
                     if (name.trimmed().isEmpty())
-                        throw InvalidArgument(QStringLiteral("A selection set needs a name"));
+                        throw InvalidArgument(QStringLiteral("Zbiór wskazań wymaga nazwy"));
                     if (findSet(t.rec.doc, name))
-                        throw AlreadyExists(QStringLiteral("The selection set %1 exists").arg(name));
+                        throw AlreadyExists(QStringLiteral("Zbiór wskazań %1 już istnieje").arg(name));
                     SelectionSetState& s = t.rec.doc->selectionSets.add(name);
                     ObjectRecord r;
                     r.kind = Kind::SelectionSet;
@@ -178,7 +178,7 @@ std::unique_ptr<DispatchTable> MakeSelectionSetTable() {
                     const auto& m = setOf(t).members;
                     const qint64 i = IntArg(a, 0);
                     if (i < 0 || i >= qint64(m.size()))
-                        throw NotFound(QStringLiteral("No selected entity at index %1").arg(i));
+                        throw NotFound(QStringLiteral("Brak wybranego obiektu o indeksie %1").arg(i));
                     return t.model.ref(t.model.entityId(t.rec.doc, m[size_t(i)]));
                 })
         .method(QStringLiteral("Items"),
@@ -196,7 +196,7 @@ std::unique_ptr<DispatchTable> MakeSelectionSetTable() {
                 [](Target& t, Args a) -> Variant {
                     const qint64 mode = IntArg(a, 0);
                     if (mode != 6 && mode != 7)
-                        throw InvalidArgument(QStringLiteral("Polygon selection takes mode 6 or 7"));
+                        throw InvalidArgument(QStringLiteral("Wybór wielobokiem przyjmuje tryb 6 lub 7"));
                     std::vector<db::Point3> pts;
                     for (const Point& p : PointsFromFlat(Arg(a, 1), 3)) pts.push_back(ToDb(p));
                     merge(setOf(t), select(t, mode, filterArgs(a, 2), pts));

@@ -16,7 +16,7 @@ std::vector<db::Entity*> EntitiesArg(Target& t, Args args, qsizetype i) {
         return out;
     }
     const VariantList* a = v.arrayPtr();
-    if (!a) throw InvalidArgument(QStringLiteral("An array of objects was expected"));
+    if (!a) throw InvalidArgument(QStringLiteral("Oczekiwano tablicy obiektów"));
     out.reserve(a->size());
     for (const Variant& e : *a) out.push_back(t.model.entityOf(e, t.rec.doc));
     return out;
@@ -51,7 +51,7 @@ db::SysValue ToSysValue(const Variant& v) {
         case Variant::Int: {
             const qint64 i = v.toInt();
             if (i < INT_MIN || i > INT_MAX)
-                throw InvalidArgument(QStringLiteral("The value is out of range"));
+                throw InvalidArgument(QStringLiteral("Wartość jest poza zakresem"));
             return db::SysValue(int(i));
         }
         case Variant::Double:
@@ -62,7 +62,7 @@ db::SysValue ToSysValue(const Variant& v) {
         case Variant::Array:
             return db::SysValue(ToDb(v.toPoint()));
         default:
-            throw InvalidArgument(QStringLiteral("A system variable cannot take %1").arg(v.describe()));
+            throw InvalidArgument(QStringLiteral("Zmienna systemowa nie przyjmuje wartości %1").arg(v.describe()));
     }
 }
 
@@ -115,7 +115,7 @@ QString ResolveDrawingFile(const QString& path) {
 
 std::unique_ptr<db::Database> ReadDrawing(const QString& path) {
     const QString file = ResolveDrawingFile(path);
-    if (file.isEmpty()) throw NotFound(QStringLiteral("Drawing file not found: %1").arg(path));
+    if (file.isEmpty()) throw NotFound(QStringLiteral("Nie znaleziono pliku rysunku: %1").arg(path));
     return dxf::readFile(file);
 }
 

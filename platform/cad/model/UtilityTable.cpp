@@ -33,7 +33,7 @@ Input pickUntil(Target& t, const InputRequest& rq, int bits, auto&& fits) {
         if (in.kind == Input::Enter && (bits & 1)) continue;
         if (fits(in)) return in;
     }
-    throw Cancelled(QStringLiteral("No valid input"));
+    throw Cancelled(QStringLiteral("Brak prawidłowej odpowiedzi"));
 }
 
 }  // namespace
@@ -58,12 +58,12 @@ std::unique_ptr<DispatchTable> MakeUtilityTable() {
                         return i.kind == Input::PointInput || i.kind == Input::EntityInput ||
                                i.kind == Input::TextInput || i.kind == Input::Enter;
                     });
-                    if (in.kind == Input::Enter) throw Failed(QStringLiteral("Empty input"));
+                    if (in.kind == Input::Enter) throw Failed(QStringLiteral("Nic nie wpisano"));
                     if (in.kind == Input::TextInput) {
                         const QString kw = matchKeyword(keywords, in.text);
                         if (!kw.isEmpty()) {
                             t.rec.doc->lastInput = kw;
-                            throw Failed(QStringLiteral("User input is a keyword"));
+                            throw Failed(QStringLiteral("Wpisano słowo kluczowe"));
                         }
                         static const QRegularExpression xy(
                             QStringLiteral(R"(^\s*([-+0-9.eE]+)\s*,\s*([-+0-9.eE]+)\s*$)"));
@@ -71,7 +71,7 @@ std::unique_ptr<DispatchTable> MakeUtilityTable() {
                         bool okx = false, oky = false;
                         const double x = m.captured(1).toDouble(&okx), y = m.captured(2).toDouble(&oky);
                         if (!m.hasMatch() || !okx || !oky)
-                            throw InvalidArgument(QStringLiteral("Invalid point"));
+                            throw InvalidArgument(QStringLiteral("Nieprawidłowy punkt"));
                         t.rec.doc->lastPoint = Point{x, y, 0};
                         return Variant(Point{x, y, 0});
                     }
@@ -85,9 +85,9 @@ std::unique_ptr<DispatchTable> MakeUtilityTable() {
                 rq.prompt = HasArg(a, 0) ? TextArg(a, 0) : QString();
                 const Input in = pickUntil(t, rq, t.rec.doc->initBits, [](const Input&) { return true; });
                 // A pick in empty space ends the pick as Escape does: the caller keeps its sentinel.
-                if (in.kind != Input::EntityInput) throw Cancelled(QStringLiteral("Nothing was picked"));
+                if (in.kind != Input::EntityInput) throw Cancelled(QStringLiteral("Nic nie wskazano"));
                 db::Entity* e = Db(t).entityByHandle(in.handle);
-                if (!e) throw Cancelled(QStringLiteral("Nothing was picked"));
+                if (!e) throw Cancelled(QStringLiteral("Nic nie wskazano"));
                 // The pick answers the top-level entity: an attribute gives its block reference.
                 if (db::Entity* owner = e->ownerReference()) e = owner;
                 return Variant(VariantList{t.model.ref(t.model.entityId(t.rec.doc, e)), Variant(in.point)});

@@ -48,7 +48,7 @@ bool ServingSession::admit(Request& request, std::optional<Reply>& answer) {
     Reply r;
     r.failed = true;
     r.errorKind = Error::ErasedKind;
-    r.message = QStringLiteral("The object was never made or its provisional id has expired");
+    r.message = QStringLiteral("Obiekt nie został utworzony albo jego tymczasowy identyfikator wygasł");
     if (request.flags & ToleratedRequest) return false;  // its caller ignores it: the run goes on
     if (wantsAnswer)
         answer = std::move(r);

@@ -117,6 +117,7 @@ Value eval(const QString& formula) {
     s.range("A1").setValue(2.0);
     s.range("A2").setValue(QStringLiteral("abc"));
     s.range("A3").setValue(true);
+    s.range("A4").setValue(QStringLiteral("TRUE"));
     s.range("B1").setFormula(formula);
     return s.range("B1").value();
 }
@@ -147,8 +148,15 @@ TEST(SheetFormulaEval, FunctionsAndCoercions) {
     EXPECT_EQ(eval("=IF(A1>5,1)"), Value(false));
     EXPECT_EQ(eval("=AND(A1>1,A3)"), Value(true));
     EXPECT_EQ(eval("=OR(A1>5,NOT(A3))"), Value(false));
+    // A logical test: "TRUE" typed in the formula converts, a text in a referenced cell does not.
+    EXPECT_EQ(eval("=IF(\"TRUE\",1,2)"), Value(1.0));
+    EXPECT_EQ(eval("=NOT(\"false\")"), Value(true));
+    EXPECT_EQ(eval("=IF(A4,1,2)"), Value(ErrorCode::Value));
+    EXPECT_EQ(eval("=NOT(A4)"), Value(ErrorCode::Value));
+    EXPECT_EQ(eval("=IF(A5,1,2)"), Value(2.0));  // an empty cell is FALSE
+    EXPECT_EQ(eval("=AND(A4,A3)"), Value(true));  // AND and OR skip a referenced text
     EXPECT_EQ(eval("=COUNT(A1:A3)"), Value(1.0));
-    EXPECT_EQ(eval("=COUNTA(A1:A5)"), Value(3.0));
+    EXPECT_EQ(eval("=COUNTA(A1:A5)"), Value(4.0));
     EXPECT_EQ(eval("=AVERAGE(A1,4)"), Value(3.0));
 }
 
@@ -262,6 +270,10 @@ TEST(SheetFormulaEval, ComparisonsAtEqualityAndTheLastRow) {
     EXPECT_EQ(eval("=\"abc\">=A2"), Value(true));
     EXPECT_EQ(eval("=\"ABC\"<=A2"), Value(true));  // texts compare without regard to case
     EXPECT_EQ(eval("=A3>=TRUE"), Value(true));
+    EXPECT_EQ(eval("=\"łódź\"<\"m\""), Value(true));  // in the order of the Polish alphabet
+    EXPECT_EQ(eval("=\"é\"<\"f\""), Value(true));
+    EXPECT_EQ(eval("=\"ŁÓDŹ\"=\"łódź\""), Value(true));
+    EXPECT_EQ(eval("=\"é\"=\"e\""), Value(false));
 
     Application app;
     Workbook& b = app.workbooks().add();

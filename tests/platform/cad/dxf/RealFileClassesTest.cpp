@@ -384,4 +384,167 @@ TEST(DxfRealFiles, MTextRotationGivenByDirectionAndAngleIsKeptAsGiven) {
     EXPECT_TRUE(rec2.contains(" 50\n0.0\n")) << rec2.toStdString();
 }
 
+// An R12 drawing without handles ($HANDLING 0, none on table entries, blocks or entities): the
+// saved file gives every object one handle of its own, points nowhere unknown, and keeps the
+// attribute definitions' alignments (72 horizontal, 74 vertical; 73 is the field length) and the
+// second point a left-aligned text was given.
+TEST(DxfRealFiles, R12DrawingWithoutHandlesKeepsAlignmentsAndGetsUniqueHandles) {
+    const QByteArray input = dxfFromPairs(R"(0 SECTION
+2 HEADER
+9 $ACADVER
+1 AC1009
+9 $HANDLING
+70 0
+0 ENDSEC
+0 SECTION
+2 TABLES
+0 TABLE
+2 LAYER
+70 1
+0 LAYER
+2 OPISY
+70 0
+62 3
+6 CONTINUOUS
+0 ENDTAB
+0 TABLE
+2 STYLE
+70 1
+0 STYLE
+2 STANDARD
+70 0
+40 0.0
+41 1.0
+50 0.0
+71 0
+42 2.5
+3 txt
+4
+0 ENDTAB
+0 ENDSEC
+0 SECTION
+2 BLOCKS
+0 BLOCK
+8 0
+2 ZNAK
+70 2
+10 0.0
+20 0.0
+30 0.0
+3 ZNAK
+0 ATTDEF
+8 OPISY
+10 1.0
+20 1.0
+30 0.0
+40 2.5
+1 x
+3 Nazwa?
+2 NAZWA
+70 0
+73 12
+72 4
+11 5.0
+21 1.0
+31 0.0
+0 ATTDEF
+8 OPISY
+10 1.0
+20 4.0
+30 0.0
+40 2.5
+1
+3 Numer?
+2 NR
+70 8
+72 2
+11 2.0
+21 4.0
+31 0.0
+74 3
+0 ENDBLK
+8 0
+0 ENDSEC
+0 SECTION
+2 ENTITIES
+0 INSERT
+8 0
+66 1
+2 ZNAK
+10 10.0
+20 10.0
+30 0.0
+0 ATTRIB
+8 OPISY
+10 11.0
+20 14.0
+30 0.0
+40 2.5
+1 7
+2 NR
+70 8
+72 1
+11 12.0
+21 14.0
+31 0.0
+74 2
+0 SEQEND
+8 0
+0 TEXT
+8 OPISY
+10 3.0
+20 3.0
+30 0.0
+40 1.0
+1 opis
+11 3.0
+21 3.0
+31 0.0
+0 ENDSEC
+0 EOF
+)");
+    auto db = cad::dxf::readBuffer(input, "r12");
+    const QByteArray out = cad::dxf::writeBuffer(*db);
+    EXPECT_EQ(duplicateHandles(out), std::set<QString>{});
+    EXPECT_EQ(danglingPointers(out), std::set<QString>{});
+    bool skip = false;
+    const QString seen = ezdxf(out,
+                               "for a in doc.blocks.get('ZNAK').query('ATTDEF'):\n"
+                               "    print(a.dxf.tag, a.dxf.halign, a.dxf.valign, a.dxf.get('field_length', 0))\n"
+                               "r = doc.modelspace().query('INSERT')[0].attribs[0]\n"
+                               "print(r.dxf.tag, r.dxf.halign, r.dxf.valign)\n"
+                               "t = doc.modelspace().query('TEXT')[0]\n"
+                               "print(t.dxf.halign, t.dxf.get('align_point'))\n"
+                               "print(doc.layers.get('OPISY').dxf.color)\n",
+                               skip);
+    if (skip) GTEST_SKIP() << "python3-ezdxf is not installed";
+    EXPECT_EQ(seen, QStringLiteral("NAZWA 4 0 12\nNR 2 3 0\nNR 1 2\n0 (3.0, 3.0, 0.0)\n3"));
+}
+
+// A binary R2000 file of ezdxf holding dictionaries, xrecords, layouts with a viewport, hatches,
+// an image with its definition, a group, a multiline and its style, a dimension with its
+// anonymous block and a leader: saved, it leaves no pointer dangling and repeats no handle, and
+// reads as its text form does.
+TEST(DxfRealFiles, BinaryR2000FileOfManyObjectKindsLeavesNoPointerDangling) {
+    QFile f(QStringLiteral(SUITE_TEST_DATA "/cad/objects_r2000_binary.dxf"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray input = f.readAll();
+    ASSERT_TRUE(input.startsWith("AutoCAD Binary DXF"));
+    auto db = cad::dxf::readBuffer(input, "binary");
+    const QByteArray out = cad::dxf::writeBuffer(*db);
+    EXPECT_EQ(duplicateHandles(out), std::set<QString>{});
+    EXPECT_EQ(danglingPointers(out), std::set<QString>{});
+    auto back = cad::dxf::readBuffer(out, "saved");
+    EXPECT_EQ(back->modelSpace()->count(), db->modelSpace()->count());
+    bool skip = false;
+    const QString seen = ezdxf(out,
+                               "a = doc.audit()\n"
+                               "print(len(a.errors), sorted(set(e.dxftype() for e in doc.modelspace())))\n"
+                               "print(len(doc.groups), doc.rootdict['MOJE'].dxftype(), 'Arkusz2' in doc.layouts.names())\n",
+                               skip);
+    if (skip) GTEST_SKIP() << "python3-ezdxf is not installed";
+    EXPECT_EQ(seen, QStringLiteral("0 ['CIRCLE', 'DIMENSION', 'HATCH', 'IMAGE', 'INSERT', 'LEADER', "
+                                   "'LINE', 'LWPOLYLINE', 'MLINE', 'MTEXT']\n1 XRECORD True"));
+}
+
 }  // namespace

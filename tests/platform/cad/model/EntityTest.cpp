@@ -77,6 +77,31 @@ TEST_P(CadModelEntity, MembersOfAnotherKindAreNotSupported) {
     EXPECT_THROW(line.setLayer(QStringLiteral("112-OPIS_SYGNALIZACJI")), cad::NotFound);
 }
 
+// A failure reaches the caller, across either channel, in Polish and naming the object or member.
+TEST_P(CadModelEntity, FailuresReachTheCallerInPolish) {
+    const cad::Entity line = ms.addLine({0, 0, 0}, {3, 4, 0});
+    const cad::Entity text = ms.addText(QStringLiteral("x"), {0, 0, 0}, 1);
+    auto messageOf = [](auto&& call) -> QString {
+        try {
+            call();
+        } catch (const cad::Error& e) {
+            return e.message();
+        }
+        return QStringLiteral("(nie zgłoszono błędu)");
+    };
+    EXPECT_EQ(messageOf([&] { (void)text.get(QStringLiteral("Wysokosc")); }),
+              QStringLiteral("IAcadEntity nie ma składowej Wysokosc"));
+    EXPECT_EQ(messageOf([&] { text.put(QStringLiteral("ObjectName"), QStringLiteral("x")); }),
+              QStringLiteral("Składowej IAcadEntity.ObjectName nie można zapisać"));
+    EXPECT_EQ(messageOf([&] { (void)line.textString(); }),
+              QStringLiteral("Ta składowa nie dotyczy obiektu AcDbLine"));
+    EXPECT_EQ(messageOf([&] { line.setColor(300); }), QStringLiteral("300 nie jest prawidłowym numerem koloru"));
+    EXPECT_EQ(messageOf([&] { (void)doc.handleToObject(QStringLiteral("FFFFFF")); }),
+              QStringLiteral("Brak obiektu o uchwycie FFFFFF"));
+    line.erase();
+    EXPECT_EQ(messageOf([&] { (void)line.handle(); }), QStringLiteral("Obiekt został usunięty"));
+}
+
 TEST_P(CadModelEntity, CurvesReadAndWriteTheirGeometry) {
     const cad::Entity line = ms.addLine({0, 0, 0}, {10, 0, 0});
     line.setEndPoint({4, 3, 0});
