@@ -150,8 +150,12 @@ std::vector<MeasuredLength> MeasureStreams() {
 }
 
 std::vector<MeasuredLength> MeasureConflictDistances() {
+    return MeasureConflictDistances(ReadConflictMarkers());
+}
+
+std::vector<MeasuredLength> MeasureConflictDistances(const QList<ConflictMarker>& markers) {
     std::vector<MeasuredLength> out;
-    for (const ConflictMarker& m : ReadConflictMarkers()) {
+    for (const ConflictMarker& m : markers) {
         const QString pair = m.Stream1 + QStringLiteral(" - ") + m.Stream2;
         for (const QString& name : {m.Stream1, m.Stream2}) {
             const int s = FindStreamIndex(name);

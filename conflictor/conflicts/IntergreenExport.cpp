@@ -88,8 +88,7 @@ bool checkGroupsAndPhases(int n) {
 }
 
 // The pairs of the intersection's markers; false (after the message) when a marker is stale.
-bool readPairs(IntergreenData& data) {
-    const QList<ConflictMarker> markers = ReadConflictMarkers();
+bool readPairs(IntergreenData& data, const QList<ConflictMarker>& markers) {
     // Every marker is checked before any is used: a stale one stops the export with nothing written.
     for (const ConflictMarker& m : markers)
         if (FindStreamIndex(m.Stream1) == -1 || FindStreamIndex(m.Stream2) == -1) {
@@ -294,13 +293,15 @@ QString mnuNarzedzia_EksportExcel_Click(const IntergreenExportOptions& options) 
         QString& names = data.GroupStreamNames[s.Group];
         names = names.isEmpty() ? base : names + QStringLiteral(", ") + base;
     }
+    // The markers are read once for the checks and the pairs: nothing in between changes them.
+    const QList<ConflictMarker> markers = ReadConflictMarkers();
     // Nothing is written while "SKALA" would make the lengths or distances wrong.
-    if (!ConfirmDrawingUnits(window.caption(), MeasureStreams(), MeasureConflictDistances()))
+    if (!ConfirmDrawingUnits(window.caption(), MeasureStreams(), MeasureConflictDistances(markers)))
         return QString();
 
     // A crossing drawn so that one intergreen direction is lost gives no workbook: a missing cell
     // would read as "no conflict".
-    const QStringList crossingFaults = CheckCrossingPairs();
+    const QStringList crossingFaults = CheckCrossingPairs(markers);
     if (!crossingFaults.isEmpty()) {
         warn(CrossingPairsMessage(crossingFaults) + QStringLiteral("\n\n") +
              T("Skoroszyt nie został zapisany. Należy poprawić przejścia, wykonać cięcie, a następnie "
@@ -320,8 +321,7 @@ QString mnuNarzedzia_EksportExcel_Click(const IntergreenExportOptions& options) 
         return QString();
     }
     automation::DrawingScale = automation::GetDrawingScale();
-    if (!readPairs(data)) return QString();
-    automation::ReadCrossingLinks(IntersectionNumber);
+    if (!readPairs(data, markers)) return QString();
     QCoreApplication::processEvents();
 
     try {

@@ -1,5 +1,6 @@
 // Dispatch tables of the application, its state object, the documents and the database document.
 #include "platform/cad/engine/DynamicBlocks.h"
+#include "platform/cad/model/AttributeReads.h"
 #include "platform/cad/model/CommandProcessor.h"
 #include "platform/cad/model/Support.h"
 
@@ -235,6 +236,7 @@ void addDrawingMembers(DispatchTable& tb) {
 std::unique_ptr<DispatchTable> MakeDocumentTable() {
     auto tb = std::make_unique<DispatchTable>(QStringLiteral("IAcadDocument"));
     addDrawingMembers(*tb);
+    AddAttributeReads(*tb);
     tb->get(QStringLiteral("SelectionSets"),
             [](Target& t, Args) -> Variant { return t.model.ref(docOf(t)->selectionSetsId); })
         .get(QStringLiteral("Utility"),
