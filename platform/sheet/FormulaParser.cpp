@@ -585,10 +585,17 @@ private:
 
 std::shared_ptr<Formula> parseFormula(const QString& text, Notation notation, int row, int col,
                                       const SheetResolver& resolver) {
-    auto f = std::make_shared<Formula>();
-    f->nodes.reserve(size_t(text.size() / 3 + 4));
-    Parser p(text, notation, row, col, resolver, *f);
+    // Parsed into a working copy with room to spare, then moved into a vector of the exact size:
+    // a workbook keeps tens of thousands of formulas, and the spare room (and the growth of a
+    // long sum) would otherwise stay with each one and touch fresh memory for every formula.
+    Formula work;
+    work.nodes.reserve(size_t(text.size() / 2 + 4));
+    Parser p(text, notation, row, col, resolver, work);
     p.run();
+    auto f = std::make_shared<Formula>();
+    f->nodes.assign(std::make_move_iterator(work.nodes.begin()), std::make_move_iterator(work.nodes.end()));
+    f->root = work.root;
+    f->hasUnknownFunction = work.hasUnknownFunction;
     return f;
 }
 
