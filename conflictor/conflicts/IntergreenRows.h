@@ -37,6 +37,8 @@ using GroupMatrixTable = std::vector<std::vector<int>>;
 // component end at the point (nothing to measure).
 bool GetConflictDistanceText(const PlanePoint& point, int stream, bool& OnArc, double& Distance,
                              QString& Text);
+// The same distance without its text.
+bool GetConflictDistance(const PlanePoint& point, int stream, double& Distance);
 
 // Writes the pair into row `row`; the value of column O as a whole number, or `NotANumber` when the
 // worksheet cannot compute it (a speed of 0 gives a division by zero), the time lies beyond the
