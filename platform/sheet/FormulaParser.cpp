@@ -90,7 +90,7 @@ private:
     int binary(const QString& op, int l, int r) {
         FormulaNode n;
         n.kind = FormulaNode::Binary;
-        n.op = op;
+        n.text = op;
         n.kids = {l, r};
         return add(std::move(n));
     }
@@ -157,7 +157,7 @@ private:
         if (pos_ < s_.size() && (s_[pos_] == QLatin1Char('-') || s_[pos_] == QLatin1Char('+'))) {
             FormulaNode n;
             n.kind = FormulaNode::Unary;
-            n.op = s_.mid(pos_++, 1);
+            n.text = s_.mid(pos_++, 1);
             if (++depth_ > 200) fail(QStringLiteral("zbyt głębokie zagnieżdżenie"));
             n.kids = {parseUnary()};
             --depth_;
@@ -278,8 +278,8 @@ private:
         if (ref < 0) fail(QStringLiteral("brak odwołania po nazwie arkusza"));
         if (!lastName.isEmpty()) {
             FormulaNode& n = f_.nodes[size_t(ref)];
-            n.sheetLastName = lastName;
-            n.sheetLast = resolver_ ? resolver_(lastName) : nullptr;
+            n.sheets->sheetLastName = lastName;
+            n.sheets->sheetLast = resolver_ ? resolver_(lastName) : nullptr;
         }
         return ref;
     }
@@ -572,10 +572,10 @@ private:
             }
         }
         pos_ = p;
-        n.hasSheet = hasSheet;
         if (hasSheet) {
-            n.sheetName = sheetName;
-            n.sheet = resolver_ ? resolver_(sheetName) : nullptr;
+            n.sheets = std::make_shared<SheetPart>();
+            n.sheets->sheetName = sheetName;
+            n.sheets->sheet = resolver_ ? resolver_(sheetName) : nullptr;
         }
         return add(std::move(n));
     }

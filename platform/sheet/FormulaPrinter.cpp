@@ -63,7 +63,7 @@ private:
                 out += QLatin1Char(')');
                 return;
             case FormulaNode::Unary:
-                out += n.op;
+                out += n.text;
                 print(n.kids[0], out);
                 return;
             case FormulaNode::Percent:
@@ -72,7 +72,7 @@ private:
                 return;
             case FormulaNode::Binary:
                 print(n.kids[0], out);
-                out += n.op;
+                out += n.text;
                 print(n.kids[1], out);
                 return;
             case FormulaNode::Function: {
@@ -108,10 +108,10 @@ private:
 
     QString reference(const FormulaNode& n) const {
         QString prefix;
-        if (n.hasSheet) {
-            const QString first = n.sheet ? n.sheet->name() : n.sheetName;
-            if (!n.sheetLastName.isEmpty()) {
-                const QString last = n.sheetLast ? n.sheetLast->name() : n.sheetLastName;
+        if (const SheetPart* s = n.sheets.get()) {
+            const QString first = s->sheet ? s->sheet->name() : s->sheetName;
+            if (!s->sheetLastName.isEmpty()) {
+                const QString last = s->sheetLast ? s->sheetLast->name() : s->sheetLastName;
                 // Quoted as one: 'Arkusz 1:Arkusz 3'!
                 const QString both = quotedSheetName(first + QLatin1Char(':') + last);
                 const bool plain = quotedSheetName(first) == first && quotedSheetName(last) == last;
