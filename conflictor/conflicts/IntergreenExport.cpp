@@ -96,6 +96,7 @@ bool readPairs(IntergreenData& data, const QList<ConflictMarker>& markers) {
                  QStringLiteral("\n") + T("Należy wykonać operację cięcia a następnie eksport."));
             return false;
         }
+    QHash<double, QString> partTexts;  // the components' lengths as texts, each formatted once
     for (const ConflictMarker& m : markers) {
         QString name1 = m.Stream1, name2 = m.Stream2;
         int s1 = FindStreamIndex(name1), s2 = FindStreamIndex(name2);
@@ -110,7 +111,7 @@ bool readPairs(IntergreenData& data, const QList<ConflictMarker>& markers) {
         bool arc1 = false, arc2 = false;
         double d1 = 0, d2 = 0;
         QString text1, text2;
-        bool measured = GetConflictDistanceText(at, s1, arc1, d1, text1);
+        bool measured = GetConflictDistanceText(at, s1, arc1, d1, text1, &partTexts);
         const StreamRecord& clearing = StreamTable[size_t(s1)];
         if (measured && m.Kind == 1 && !IsVehicleStream(clearing)) {
             const int associated =
@@ -119,7 +120,7 @@ bool readPairs(IntergreenData& data, const QList<ConflictMarker>& markers) {
                 bool arcA = false;
                 double dA = 0;
                 QString textA;
-                if (GetConflictDistanceText(at, associated, arcA, dA, textA) && dA > d1) {
+                if (GetConflictDistanceText(at, associated, arcA, dA, textA, &partTexts) && dA > d1) {
                     d1 = dA;
                     text1 = textA;
                 }
@@ -140,7 +141,7 @@ bool readPairs(IntergreenData& data, const QList<ConflictMarker>& markers) {
             text2 = QStringLiteral("0");
             arc2 = false;
         } else if (measured) {
-            measured = GetConflictDistanceText(at, s2, arc2, d2, text2);
+            measured = GetConflictDistanceText(at, s2, arc2, d2, text2, &partTexts);
         }
         if (!measured) {
             // A vehicle stream that does not end a component at the point cannot be measured.

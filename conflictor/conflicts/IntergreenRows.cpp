@@ -30,7 +30,17 @@ bool isVehicleKind(int kind) {
 }
 
 // The distance, and the text of its parts when `Text` is given (the formatting is most of the work).
-bool measureConflictDistance(const PlanePoint& point, int stream, bool& OnArc, double& Distance, QString* Text) {
+QString partText(double metres, QHash<double, QString>* partTexts) {
+    if (!partTexts || !std::isfinite(metres))
+        return common::FormatNumberWithDot(metres, QStringLiteral("#######0.0"));
+    auto it = partTexts->constFind(metres);
+    if (it == partTexts->constEnd())
+        it = partTexts->insert(metres, common::FormatNumberWithDot(metres, QStringLiteral("#######0.0")));
+    return *it;
+}
+
+bool measureConflictDistance(const PlanePoint& point, int stream, bool& OnArc, double& Distance, QString* Text,
+                             QHash<double, QString>* partTexts = nullptr) {
     OnArc = false;
     Distance = 0;
     if (Text) Text->clear();
@@ -55,7 +65,7 @@ bool measureConflictDistance(const PlanePoint& point, int stream, bool& OnArc, d
             length = common::GetArcLength(c.Radius, c.StartAngle, c.EndAngle);
             OnArc = c.Radius < scale * common::Settings.GranicaPromien;
         }
-        if (Text) parts[c.Order - 1] = common::FormatNumberWithDot(length / scale, QStringLiteral("#######0.0"));
+        if (Text) parts[c.Order - 1] = partText(length / scale, partTexts);
         Distance += length;
     }
     if (!Text) return true;
@@ -70,8 +80,8 @@ bool measureConflictDistance(const PlanePoint& point, int stream, bool& OnArc, d
 }  // namespace
 
 bool GetConflictDistanceText(const PlanePoint& point, int stream, bool& OnArc, double& Distance,
-                             QString& Text) {
-    return measureConflictDistance(point, stream, OnArc, Distance, &Text);
+                             QString& Text, QHash<double, QString>* partTexts) {
+    return measureConflictDistance(point, stream, OnArc, Distance, &Text, partTexts);
 }
 
 bool GetConflictDistance(const PlanePoint& point, int stream, double& Distance) {
