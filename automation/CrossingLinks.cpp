@@ -3,6 +3,8 @@
 
 #include "automation/CadConnection.h"
 #include "automation/Selection.h"
+#include "platform/cad/AttributeReads.h"
+#include "platform/cad/BulkReads.h"
 
 namespace automation {
 
@@ -14,24 +16,30 @@ void ReadCrossingLinks(const QString& intersectionNumber) {
     set->select(cad::SelectionSet::All, BuildSelectionFilter({0, QStringLiteral("INSERT"), 2,
                                                               EscapeFilterText(intersectionNumber) +
                                                                   QStringLiteral("^POWIAZANIE_*")}));
-    for (const cad::Entity& ref : set->entities()) {
-        if (!ref.hasAttributes()) continue;
+    // The handles and the attributes of all the links in two reads, not a call per value.
+    const cad::VariantList refs = cad::ObjectsOf(set->entities());
+    const cad::VariantList handles = cad::ReadProperties(CadDocument, refs, {QStringLiteral("Handle")});
+    const cad::VariantList attributes =
+        cad::ReadAttributes(CadDocument, refs, {QStringLiteral("TagString"), QStringLiteral("TextString")});
+    for (qsizetype i = 0; i < refs.size(); ++i) {
         CrossingLinkRecord r;
-        for (const cad::Entity& att : ref.attributes()) {
-            const QString tag = att.tagString();
+        for (const cad::Variant& row : attributes.value(i).toArray()) {
+            const cad::VariantList att = row.toArray();
+            const QString tag = att.value(1).toText();
+            const QString text = att.value(2).toText();
             if (tag == QLatin1String("STRUMIENIE_OD_SRODKA"))
-                r.InnerStreams = att.textString();
+                r.InnerStreams = text;
             else if (tag == QLatin1String("STRUMIENIE_ZEWN"))
-                r.OuterStreams = att.textString();
+                r.OuterStreams = text;
             else if (tag == QLatin1String("DLUGOSC_PRZEJSC"))
-                r.CrossingLength = att.textString();
+                r.CrossingLength = text;
             else if (tag == QLatin1String("DLUGOSC_WYSPY"))
-                r.IslandLength = att.textString();
+                r.IslandLength = text;
             else if (tag == QLatin1String("DLUGOSC_CALKOWITA"))
-                r.TotalLength = att.textString();
+                r.TotalLength = text;
         }
         if (r.InnerStreams.isEmpty() || r.OuterStreams.isEmpty()) continue;
-        r.Handle = ref.handle();
+        r.Handle = handles.value(i).toArray().value(0).toText();
         CrossingLinkTable.append(r);
     }
     set.remove();

@@ -1,4 +1,4 @@
-// Conflict-point markers: the division of vehicle/pedestrian points and reading markers back.
+// Conflict-point markers: the division of vehicle/pedestrian points into the markers drawn.
 #include "conflictor/conflicts/ConflictMarkers.h"
 
 #include "automation/CadConnection.h"
@@ -15,11 +15,6 @@ namespace {
 
 QString nameOf(int index) {
     return index >= 0 && index < int(StreamTable.size()) ? StreamTable[size_t(index)].Name : QString();
-}
-
-// The stream name of a marker attribute: the value without its leading "^".
-QString streamOfValue(const QString& value) {
-    return value.startsWith(QLatin1Char('^')) ? value.mid(1) : value;
 }
 
 }  // namespace
@@ -92,36 +87,6 @@ void InsertConflictPointMarkers(std::vector<ConflictPointRecord>& points) {
                           associated);
         approach = !approach;
     }
-}
-
-QList<ConflictMarker> ReadConflictMarkers() {
-    QList<ConflictMarker> markers;
-    const QString prefix = IntersectionNumber + QLatin1Char('^');
-    SetGuard ss(QStringLiteral("SSMarkery"));
-    for (const cad::Entity& ref :
-         ss.select(InsertFilter(PatternText(IntersectionNumber) + QStringLiteral("^*POJ*_STRUMIEN*"),
-                                common::Settings.ConflictPointLayerName))) {
-        ConflictMarker m;
-        const QString rest = ref.name().mid(prefix.size());
-        for (int kind = 1; kind <= 3; ++kind)
-            if (rest.startsWith(ConflictKindName(kind) + QLatin1Char('_'))) m.Kind = kind;
-        if (m.Kind == 0) continue;
-        const QString kindName = ConflictKindName(m.Kind);
-        for (const cad::Entity& att : ref.attributes()) {
-            const QString tag = att.tagString();
-            if (tag == kindName + QLatin1Char('1'))
-                m.Stream1 = streamOfValue(att.textString());
-            else if (tag == kindName + QLatin1Char('2'))
-                m.Stream2 = streamOfValue(att.textString());
-            else if (tag == QLatin1String("SKOJARZONY_PIESZY"))
-                m.AssociatedPedestrian = att.textString();
-        }
-        const cad::Point p = ref.insertionPoint();
-        m.Position = {p.x, p.y};
-        m.Handle = ref.handle();
-        markers.append(m);
-    }
-    return markers;
 }
 
 }  // namespace conflictor

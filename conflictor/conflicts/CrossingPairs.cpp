@@ -58,9 +58,13 @@ QString name(int i) {
 }  // namespace
 
 QStringList CheckCrossingPairs() {
+    return CheckCrossingPairs(ReadConflictMarkers());
+}
+
+QStringList CheckCrossingPairs(const QList<ConflictMarker>& markers) {
     automation::ReadCrossingLinks(IntersectionNumber);
     std::map<int, std::vector<CrossingPoint>> along;  // vehicle stream -> its crossing points
-    for (const ConflictMarker& m : ReadConflictMarkers()) {
+    for (const ConflictMarker& m : markers) {
         if (m.Kind != 1 && m.Kind != 2) continue;
         const int s1 = FindStreamIndex(m.Stream1), s2 = FindStreamIndex(m.Stream2);
         if (s1 < 0 || s2 < 0) continue;  // stale: the export stops on it by itself

@@ -5,6 +5,8 @@
 // drawn as two streams, one along each edge of the zebra.
 #pragma once
 
+#include "conflictor/conflicts/ConflictMarkers.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +17,8 @@ namespace conflictor {
 // another crossing, an approach point with no clearance point before it. Empty when every pair holds.
 // Uses `StreamTable` as it stands (streams read and chained) and reads the crossing links afresh.
 QStringList CheckCrossingPairs();
+// The same check on markers already read in this command.
+QStringList CheckCrossingPairs(const QList<ConflictMarker>& markers);
 
 // The whole message for the faults: what is wrong, the list, and how a crossing is drawn.
 QString CrossingPairsMessage(const QStringList& faults);

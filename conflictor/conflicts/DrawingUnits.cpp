@@ -150,15 +150,17 @@ std::vector<MeasuredLength> MeasureStreams() {
 }
 
 std::vector<MeasuredLength> MeasureConflictDistances() {
+    return MeasureConflictDistances(ReadConflictMarkers());
+}
+
+std::vector<MeasuredLength> MeasureConflictDistances(const QList<ConflictMarker>& markers) {
     std::vector<MeasuredLength> out;
-    for (const ConflictMarker& m : ReadConflictMarkers()) {
+    for (const ConflictMarker& m : markers) {
         const QString pair = m.Stream1 + QStringLiteral(" - ") + m.Stream2;
         for (const QString& name : {m.Stream1, m.Stream2}) {
             const int s = FindStreamIndex(name);
-            bool arc = false;
             double d = 0;
-            QString text;
-            if (s >= 0 && GetConflictDistanceText(m.Position, s, arc, d, text)) out.push_back({pair, d});
+            if (s >= 0 && GetConflictDistance(m.Position, s, d)) out.push_back({pair, d});
         }
     }
     return out;

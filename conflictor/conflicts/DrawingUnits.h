@@ -4,12 +4,15 @@
 // drawing in metres) never turns every distance into 0.0 m without a word.
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <vector>
 
 namespace conflictor {
+
+struct ConflictMarker;
 
 // The units a drawing declares: $INSUNITS 6 (metres) or 4 (millimetres); anything else declares none.
 enum class DeclaredUnits { None, Metres, Millimetres };
@@ -46,6 +49,8 @@ std::vector<MeasuredLength> MeasureStreams();
 // The distances of every conflict point of the current intersection from both streams' starts, as the
 // export writes them.
 std::vector<MeasuredLength> MeasureConflictDistances();
+// The same distances of markers already read in this command.
+std::vector<MeasuredLength> MeasureConflictDistances(const QList<ConflictMarker>& markers);
 
 // Opens the settings dialog on the current drawing with the proposed "SKALA" shown (0: the drawing's
 // own); true when the engineer confirmed it. Set by the main window; without it (the headless tool) a

@@ -88,8 +88,7 @@ bool checkGroupsAndPhases(int n) {
 }
 
 // The pairs of the intersection's markers; false (after the message) when a marker is stale.
-bool readPairs(IntergreenData& data) {
-    const QList<ConflictMarker> markers = ReadConflictMarkers();
+bool readPairs(IntergreenData& data, const QList<ConflictMarker>& markers) {
     // Every marker is checked before any is used: a stale one stops the export with nothing written.
     for (const ConflictMarker& m : markers)
         if (FindStreamIndex(m.Stream1) == -1 || FindStreamIndex(m.Stream2) == -1) {
@@ -97,6 +96,7 @@ bool readPairs(IntergreenData& data) {
                  QStringLiteral("\n") + T("Należy wykonać operację cięcia a następnie eksport."));
             return false;
         }
+    QHash<double, QString> partTexts;  // the components' lengths as texts, each formatted once
     for (const ConflictMarker& m : markers) {
         QString name1 = m.Stream1, name2 = m.Stream2;
         int s1 = FindStreamIndex(name1), s2 = FindStreamIndex(name2);
@@ -111,7 +111,7 @@ bool readPairs(IntergreenData& data) {
         bool arc1 = false, arc2 = false;
         double d1 = 0, d2 = 0;
         QString text1, text2;
-        bool measured = GetConflictDistanceText(at, s1, arc1, d1, text1);
+        bool measured = GetConflictDistanceText(at, s1, arc1, d1, text1, &partTexts);
         const StreamRecord& clearing = StreamTable[size_t(s1)];
         if (measured && m.Kind == 1 && !IsVehicleStream(clearing)) {
             const int associated =
@@ -120,7 +120,7 @@ bool readPairs(IntergreenData& data) {
                 bool arcA = false;
                 double dA = 0;
                 QString textA;
-                if (GetConflictDistanceText(at, associated, arcA, dA, textA) && dA > d1) {
+                if (GetConflictDistanceText(at, associated, arcA, dA, textA, &partTexts) && dA > d1) {
                     d1 = dA;
                     text1 = textA;
                 }
@@ -141,7 +141,7 @@ bool readPairs(IntergreenData& data) {
             text2 = QStringLiteral("0");
             arc2 = false;
         } else if (measured) {
-            measured = GetConflictDistanceText(at, s2, arc2, d2, text2);
+            measured = GetConflictDistanceText(at, s2, arc2, d2, text2, &partTexts);
         }
         if (!measured) {
             // A vehicle stream that does not end a component at the point cannot be measured.
@@ -294,13 +294,15 @@ QString mnuNarzedzia_EksportExcel_Click(const IntergreenExportOptions& options) 
         QString& names = data.GroupStreamNames[s.Group];
         names = names.isEmpty() ? base : names + QStringLiteral(", ") + base;
     }
+    // The markers are read once for the checks and the pairs: nothing in between changes them.
+    const QList<ConflictMarker> markers = ReadConflictMarkers();
     // Nothing is written while "SKALA" would make the lengths or distances wrong.
-    if (!ConfirmDrawingUnits(window.caption(), MeasureStreams(), MeasureConflictDistances()))
+    if (!ConfirmDrawingUnits(window.caption(), MeasureStreams(), MeasureConflictDistances(markers)))
         return QString();
 
     // A crossing drawn so that one intergreen direction is lost gives no workbook: a missing cell
     // would read as "no conflict".
-    const QStringList crossingFaults = CheckCrossingPairs();
+    const QStringList crossingFaults = CheckCrossingPairs(markers);
     if (!crossingFaults.isEmpty()) {
         warn(CrossingPairsMessage(crossingFaults) + QStringLiteral("\n\n") +
              T("Skoroszyt nie został zapisany. Należy poprawić przejścia, wykonać cięcie, a następnie "
@@ -320,8 +322,7 @@ QString mnuNarzedzia_EksportExcel_Click(const IntergreenExportOptions& options) 
         return QString();
     }
     automation::DrawingScale = automation::GetDrawingScale();
-    if (!readPairs(data)) return QString();
-    automation::ReadCrossingLinks(IntersectionNumber);
+    if (!readPairs(data, markers)) return QString();
     QCoreApplication::processEvents();
 
     try {

@@ -29,13 +29,21 @@ bool isVehicleKind(int kind) {
     return kind == KindVehicle || kind == KindConditional || kind == KindTram || kind == KindBus;
 }
 
-}  // namespace
+// The distance, and the text of its parts when `Text` is given (the formatting is most of the work).
+QString partText(double metres, QHash<double, QString>* partTexts) {
+    if (!partTexts || !std::isfinite(metres))
+        return common::FormatNumberWithDot(metres, QStringLiteral("#######0.0"));
+    auto it = partTexts->constFind(metres);
+    if (it == partTexts->constEnd())
+        it = partTexts->insert(metres, common::FormatNumberWithDot(metres, QStringLiteral("#######0.0")));
+    return *it;
+}
 
-bool GetConflictDistanceText(const PlanePoint& point, int stream, bool& OnArc, double& Distance,
-                             QString& Text) {
+bool measureConflictDistance(const PlanePoint& point, int stream, bool& OnArc, double& Distance, QString* Text,
+                             QHash<double, QString>* partTexts = nullptr) {
     OnArc = false;
     Distance = 0;
-    Text.clear();
+    if (Text) Text->clear();
     if (stream < 0 || stream >= int(StreamTable.size())) return false;
     const StreamRecord& s = StreamTable[size_t(stream)];
     int n = 0;
@@ -45,7 +53,7 @@ bool GetConflictDistanceText(const PlanePoint& point, int stream, bool& OnArc, d
         n = s.SegmentCount;
     if (n <= 0) return false;
     const double scale = automation::DrawingScale > 0 ? automation::DrawingScale : 1;
-    QStringList parts(n);
+    QStringList parts(Text ? n : 0);
     const int count = std::min(s.SegmentCount, MaxSegments);
     for (int k = 1; k <= count; ++k) {
         const SegmentRecord& c = s.Segments[size_t(k)];
@@ -57,15 +65,28 @@ bool GetConflictDistanceText(const PlanePoint& point, int stream, bool& OnArc, d
             length = common::GetArcLength(c.Radius, c.StartAngle, c.EndAngle);
             OnArc = c.Radius < scale * common::Settings.GranicaPromien;
         }
-        parts[c.Order - 1] = common::FormatNumberWithDot(length / scale, QStringLiteral("#######0.0"));
+        if (Text) parts[c.Order - 1] = partText(length / scale, partTexts);
         Distance += length;
     }
+    if (!Text) return true;
     // A gap in the chain's orders would leave "++" in the sum: such parts count as 0.
     for (QString& p : parts)
         if (p.isEmpty()) p = QStringLiteral("0");
-    Text = parts.join(QLatin1Char('+'));
-    Text.replace(QLatin1Char(','), QLatin1Char('.'));
+    *Text = parts.join(QLatin1Char('+'));
+    Text->replace(QLatin1Char(','), QLatin1Char('.'));
     return true;
+}
+
+}  // namespace
+
+bool GetConflictDistanceText(const PlanePoint& point, int stream, bool& OnArc, double& Distance,
+                             QString& Text, QHash<double, QString>* partTexts) {
+    return measureConflictDistance(point, stream, OnArc, Distance, &Text, partTexts);
+}
+
+bool GetConflictDistance(const PlanePoint& point, int stream, double& Distance) {
+    bool onArc = false;
+    return measureConflictDistance(point, stream, onArc, Distance, nullptr);
 }
 
 int WriteIntergreenRow(sheet::Worksheet& ws, int row, const IntergreenPair& pair) {

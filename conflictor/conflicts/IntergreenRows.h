@@ -5,6 +5,7 @@
 
 #include "conflictor/streams/StreamRecords.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -35,8 +36,12 @@ using GroupMatrixTable = std::vector<std::vector<int>>;
 // The distance of stream `stream` from its start up to the point: a vehicle stream up to the
 // component that ends there, a pedestrian or bicycle stream whole. False when a vehicle stream has no
 // component end at the point (nothing to measure).
+// `partTexts`, when given, keeps the text of each component length already formatted (one command
+// formats the same components for many points).
 bool GetConflictDistanceText(const PlanePoint& point, int stream, bool& OnArc, double& Distance,
-                             QString& Text);
+                             QString& Text, QHash<double, QString>* partTexts = nullptr);
+// The same distance without its text.
+bool GetConflictDistance(const PlanePoint& point, int stream, double& Distance);
 
 // Writes the pair into row `row`; the value of column O as a whole number, or `NotANumber` when the
 // worksheet cannot compute it (a speed of 0 gives a division by zero), the time lies beyond the

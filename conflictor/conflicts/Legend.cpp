@@ -9,6 +9,7 @@
 #include "common/NumberText.h"
 #include "common/TextHelpers.h"
 #include "conflictor/streams/StreamWindow.h"
+#include "platform/cad/DeferredCalls.h"
 
 namespace conflictor {
 
@@ -31,8 +32,9 @@ void filledCircle(const cad::Block& b, double x, double y, double r) {
     const cad::Entity c = circle(b, x, y, r);
     const cad::Entity hatch = b.addHatch(1, QStringLiteral("SOLID"), true);
     hatch.setColor(LegendColour);
-    hatch.appendOuterLoop({c});
-    hatch.evaluate();
+    // Sent as calls that answer nothing, so that they travel with the rest of the drawing.
+    hatch.send(QStringLiteral("AppendOuterLoop"), {cad::Variant(cad::VariantList{cad::Variant(c.ref())})});
+    hatch.send(QStringLiteral("Evaluate"));
 }
 
 void text(const cad::Block& b, const QString& t, double x, double y, double height) {
@@ -84,6 +86,9 @@ bool UstawLegende() {
         if (!automation::CheckBlockExists(LegendBlockName())) {
             const cad::Block block = doc.blocks().add(cad::Point{0, 0, 0}, LegendBlockName());
             try {
+                // The drawing travels in one write; a failure of any of it is thrown when the scope
+                // ends, still inside this trap.
+                cad::DeferredCalls run(doc, cad::DeferredCalls::NewObjectsToo);
                 drawLegend(block);
             } catch (...) {
                 // A half-drawn definition would stand for the legend in every later use: it goes.

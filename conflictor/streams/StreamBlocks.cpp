@@ -6,6 +6,8 @@
 #include "automation/Selection.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamRecords.h"
+#include "platform/cad/AttributeReads.h"
+#include "platform/cad/BulkReads.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -272,14 +274,19 @@ void ReadIntersectionAttributeBlock() {
         f.add(0, QStringLiteral("INSERT"))
             .add(2, PatternText(IntersectionBlockPrefix() + IntersectionNumber));
         set.select(cad::SelectionSet::All, f);
-        if (set.count() == 1) {
-            const cad::Entity ref = set.item(0);
-            StreamAttributeBlockHandle = ref.handle();
-            if (ref.hasAttributes()) {
-                for (const cad::Entity& att : ref.attributes()) {
-                    const int i = tagEntry(att.tagString());
-                    if (i >= 0) StreamAttributeTags[size_t(i)].Value = att.textString();
-                }
+        const QList<cad::Entity> found = set.entities();
+        if (found.size() == 1) {
+            // The handle and every attribute in two reads, not two calls per attribute.
+            const cad::VariantList ref = cad::ObjectsOf(found);
+            StreamAttributeBlockHandle =
+                cad::ReadProperties(automation::CadDocument, ref, {QStringLiteral("Handle")})
+                    .value(0).toArray().value(0).toText();
+            const cad::VariantList attributes = cad::ReadAttributes(
+                automation::CadDocument, ref, {QStringLiteral("TagString"), QStringLiteral("TextString")});
+            for (const cad::Variant& row : attributes.value(0).toArray()) {
+                const cad::VariantList att = row.toArray();
+                const int i = tagEntry(att.value(1).toText());
+                if (i >= 0) StreamAttributeTags[size_t(i)].Value = att.value(2).toText();
             }
         }
     } catch (...) {

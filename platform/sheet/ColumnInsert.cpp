@@ -20,7 +20,7 @@ std::shared_ptr<const Formula> shifted(const Formula& f, Worksheet* host, Worksh
         const FormulaNode& n = f.nodes[i];
         if (n.kind != FormulaNode::Cell && n.kind != FormulaNode::Area) continue;
         if (n.span == FormulaNode::Rows) continue;
-        Worksheet* ws = n.hasSheet ? n.sheet : host;
+        Worksheet* ws = n.sheets ? n.sheets->sheet : host;
         for (int end = 0; end < 2; ++end) {
             const RefEnd& e = end ? n.b : n.a;
             int col = e.absCol(oldCol);

@@ -41,7 +41,7 @@ std::vector<Worksheet*> sheetsOf(Worksheet* first, Worksheet* last) {
 }
 
 bool resolveArea(const FormulaNode& n, Worksheet& host, int row, int col, Worksheet*& ws, Rect& r) {
-    ws = n.hasSheet ? n.sheet : &host;
+    ws = n.sheets ? n.sheets->sheet : &host;
     if (!ws) return false;
     int r1 = n.a.absRow(row), c1 = n.a.absCol(col), r2 = n.b.absRow(row), c2 = n.b.absCol(col);
     if (r1 < 1 || r2 < 1 || c1 < 1 || c2 < 1 || r1 > MaxRows || r2 > MaxRows || c1 > MaxColumns ||
@@ -132,13 +132,13 @@ private:
             case FormulaNode::Cell:
             case FormulaNode::Area: {
                 if (!resolveArea(n, host_, row_, col_, o.ws, o.rect) ||
-                    (!n.sheetLastName.isEmpty() &&
-                     (!n.sheetLast || &n.sheetLast->parent() != &o.ws->parent()))) {
+                    (n.sheets && !n.sheets->sheetLastName.isEmpty() &&
+                     (!n.sheets->sheetLast || &n.sheets->sheetLast->parent() != &o.ws->parent()))) {
                     o.value = Value(ErrorCode::Ref);
                     return o;
                 }
                 o.isArea = true;
-                if (!n.sheetLastName.isEmpty()) o.wsLast = n.sheetLast;
+                if (n.sheets && !n.sheets->sheetLastName.isEmpty()) o.wsLast = n.sheets->sheetLast;
                 return o;
             }
             case FormulaNode::Percent: {
@@ -150,11 +150,11 @@ private:
             case FormulaNode::Unary: {
                 Value v = scalar(eval(n.kids[0]));
                 // Unary plus leaves its operand as it is: a text stays a text, TRUE stays TRUE.
-                if (n.op == QLatin1String("+")) return withValue(v);
+                if (n.text == QLatin1String("+")) return withValue(v);
                 if (v.isError()) return withValue(v);
                 auto d = toNumber(v);
                 if (!d) return withValue(Value(ErrorCode::Value));
-                return withValue(Value(n.op == QLatin1String("-") ? -*d : *d));
+                return withValue(Value(n.text == QLatin1String("-") ? -*d : *d));
             }
             case FormulaNode::Array:
                 for (int k : n.kids) o.items.push_back(eval(k).value);
@@ -183,7 +183,7 @@ private:
         Value r = scalar(eval(n.kids[1]));
         if (l.isError()) return l;
         if (r.isError()) return r;
-        const QString& op = n.op;
+        const QString& op = n.text;
         if (op == QLatin1String("&")) return Value(l.toString() + r.toString());
         if (op.size() <= 2 &&
             (op[0] == QLatin1Char('=') || op[0] == QLatin1Char('<') || op[0] == QLatin1Char('>')))
@@ -516,8 +516,9 @@ void visitReferences(const Formula& f, Worksheet& host, int row, int column,
         Worksheet* ws = nullptr;
         Rect r;
         if (!resolveArea(n, host, row, column, ws, r)) continue;
-        if (!n.sheetLastName.isEmpty() && (!n.sheetLast || &n.sheetLast->parent() != &ws->parent())) continue;
-        for (Worksheet* each : sheetsOf(ws, n.sheetLast)) fn(each, r);
+        Worksheet* last = n.sheets ? n.sheets->sheetLast : nullptr;
+        if (n.sheets && !n.sheets->sheetLastName.isEmpty() && (!last || &last->parent() != &ws->parent())) continue;
+        for (Worksheet* each : sheetsOf(ws, last)) fn(each, r);
     }
 }
 

@@ -22,6 +22,16 @@ struct RefEnd {
     int absCol(int hostCol) const { return colAbs ? col : hostCol + col; }
 };
 
+// The sheets a reference names. Few references name one, so they are kept apart from the node: a
+// workbook holds hundreds of thousands of nodes.
+struct SheetPart {
+    Worksheet* sheet = nullptr;  // the named sheet, nullptr when absent from the workbook
+    QString sheetName;
+    // A 3D reference ("Arkusz1:Arkusz3!A1"): the last sheet of the span, in tab order.
+    Worksheet* sheetLast = nullptr;
+    QString sheetLastName;
+};
+
 struct FormulaNode {
     enum Kind {
         Number,
@@ -43,15 +53,13 @@ struct FormulaNode {
     enum Span { Cells, Columns, Rows };
     Kind kind = Number;
     Span span = Cells;
-    QString op;  // operator of Unary/Binary ("-", "<=", "&")
     double number = 0;
-    QString text;  // string literal, function or name (upper case), error text, sheet name
-    bool hasSheet = false;
-    Worksheet* sheet = nullptr;  // the named sheet, nullptr when absent from the workbook
-    QString sheetName;
-    // A 3D reference ("Arkusz1:Arkusz3!A1"): the last sheet of the span, in tab order.
-    Worksheet* sheetLast = nullptr;
-    QString sheetLastName;
+    // String literal, function or name (upper case), error text; the operator of Unary/Binary
+    // ("-", "<=", "&").
+    QString text;
+    // The sheets of a reference that names any (shared by copies of the formula, never changed after
+    // parsing); null for one on its own sheet.
+    std::shared_ptr<SheetPart> sheets;
     RefEnd a, b;
     std::vector<int> kids;
 };

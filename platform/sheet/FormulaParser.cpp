@@ -90,7 +90,7 @@ private:
     int binary(const QString& op, int l, int r) {
         FormulaNode n;
         n.kind = FormulaNode::Binary;
-        n.op = op;
+        n.text = op;
         n.kids = {l, r};
         return add(std::move(n));
     }
@@ -157,7 +157,7 @@ private:
         if (pos_ < s_.size() && (s_[pos_] == QLatin1Char('-') || s_[pos_] == QLatin1Char('+'))) {
             FormulaNode n;
             n.kind = FormulaNode::Unary;
-            n.op = s_.mid(pos_++, 1);
+            n.text = s_.mid(pos_++, 1);
             if (++depth_ > 200) fail(QStringLiteral("zbyt głębokie zagnieżdżenie"));
             n.kids = {parseUnary()};
             --depth_;
@@ -278,8 +278,8 @@ private:
         if (ref < 0) fail(QStringLiteral("brak odwołania po nazwie arkusza"));
         if (!lastName.isEmpty()) {
             FormulaNode& n = f_.nodes[size_t(ref)];
-            n.sheetLastName = lastName;
-            n.sheetLast = resolver_ ? resolver_(lastName) : nullptr;
+            n.sheets->sheetLastName = lastName;
+            n.sheets->sheetLast = resolver_ ? resolver_(lastName) : nullptr;
         }
         return ref;
     }
@@ -572,10 +572,10 @@ private:
             }
         }
         pos_ = p;
-        n.hasSheet = hasSheet;
         if (hasSheet) {
-            n.sheetName = sheetName;
-            n.sheet = resolver_ ? resolver_(sheetName) : nullptr;
+            n.sheets = std::make_shared<SheetPart>();
+            n.sheets->sheetName = sheetName;
+            n.sheets->sheet = resolver_ ? resolver_(sheetName) : nullptr;
         }
         return add(std::move(n));
     }
@@ -585,10 +585,17 @@ private:
 
 std::shared_ptr<Formula> parseFormula(const QString& text, Notation notation, int row, int col,
                                       const SheetResolver& resolver) {
-    auto f = std::make_shared<Formula>();
-    f->nodes.reserve(size_t(text.size() / 3 + 4));
-    Parser p(text, notation, row, col, resolver, *f);
+    // Parsed into a working copy with room to spare, then moved into a vector of the exact size:
+    // a workbook keeps tens of thousands of formulas, and the spare room (and the growth of a
+    // long sum) would otherwise stay with each one and touch fresh memory for every formula.
+    Formula work;
+    work.nodes.reserve(size_t(text.size() / 2 + 4));
+    Parser p(text, notation, row, col, resolver, work);
     p.run();
+    auto f = std::make_shared<Formula>();
+    f->nodes.assign(std::make_move_iterator(work.nodes.begin()), std::make_move_iterator(work.nodes.end()));
+    f->root = work.root;
+    f->hasUnknownFunction = work.hasUnknownFunction;
     return f;
 }
 

@@ -26,63 +26,92 @@ public:
     Printer(const Formula& f, bool a1, int row, int col) : f_(f), a1_(a1), row_(row), col_(col) {}
 
     QString print(int index) const {
-        const FormulaNode& n = f_.nodes[size_t(index)];
-        switch (n.kind) {
-            case FormulaNode::Number:
-                return numberLiteral(n.number);
-            case FormulaNode::String: {
-                QString t = n.text;
-                t.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-                return QLatin1Char('"') + t + QLatin1Char('"');
-            }
-            case FormulaNode::Boolean:
-                return n.number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-            case FormulaNode::ErrorLit:
-                return n.text;
-            case FormulaNode::Missing:
-                return QString();
-            case FormulaNode::Name:
-                return n.text;
-            case FormulaNode::Paren:
-                return QLatin1Char('(') + print(n.kids[0]) + QLatin1Char(')');
-            case FormulaNode::Unary:
-                return n.op + print(n.kids[0]);
-            case FormulaNode::Percent:
-                return print(n.kids[0]) + QLatin1Char('%');
-            case FormulaNode::Binary:
-                return print(n.kids[0]) + n.op + print(n.kids[1]);
-            case FormulaNode::Function: {
-                QStringList args;
-                for (int k : n.kids) args << print(k);
-                return n.text + QLatin1Char('(') + args.join(QLatin1Char(',')) + QLatin1Char(')');
-            }
-            case FormulaNode::Cell:
-            case FormulaNode::Area:
-                return reference(n);
-            case FormulaNode::Array: {
-                const int columns = std::max(1, int(n.number));
-                QString out = QStringLiteral("{");
-                for (size_t k = 0; k < n.kids.size(); ++k) {
-                    if (k > 0) out += int(k) % columns == 0 ? QLatin1Char(';') : QLatin1Char(',');
-                    out += print(n.kids[k]);
-                }
-                return out + QLatin1Char('}');
-            }
-        }
-        return QString();
+        QString out;
+        out.reserve(64);
+        print(index, out);
+        return out;
     }
 
 private:
+    // Appends to one text: a long sum printed piece by piece would copy its left side at every term.
+    void print(int index, QString& out) const {
+        const FormulaNode& n = f_.nodes[size_t(index)];
+        switch (n.kind) {
+            case FormulaNode::Number:
+                out += numberLiteral(n.number);
+                return;
+            case FormulaNode::String: {
+                QString t = n.text;
+                t.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+                out += QLatin1Char('"');
+                out += t;
+                out += QLatin1Char('"');
+                return;
+            }
+            case FormulaNode::Boolean:
+                out += n.number != 0 ? QLatin1String("TRUE") : QLatin1String("FALSE");
+                return;
+            case FormulaNode::ErrorLit:
+            case FormulaNode::Name:
+                out += n.text;
+                return;
+            case FormulaNode::Missing:
+                return;
+            case FormulaNode::Paren:
+                out += QLatin1Char('(');
+                print(n.kids[0], out);
+                out += QLatin1Char(')');
+                return;
+            case FormulaNode::Unary:
+                out += n.text;
+                print(n.kids[0], out);
+                return;
+            case FormulaNode::Percent:
+                print(n.kids[0], out);
+                out += QLatin1Char('%');
+                return;
+            case FormulaNode::Binary:
+                print(n.kids[0], out);
+                out += n.text;
+                print(n.kids[1], out);
+                return;
+            case FormulaNode::Function: {
+                out += n.text;
+                out += QLatin1Char('(');
+                for (size_t k = 0; k < n.kids.size(); ++k) {
+                    if (k > 0) out += QLatin1Char(',');
+                    print(n.kids[k], out);
+                }
+                out += QLatin1Char(')');
+                return;
+            }
+            case FormulaNode::Cell:
+            case FormulaNode::Area:
+                out += reference(n);
+                return;
+            case FormulaNode::Array: {
+                const int columns = std::max(1, int(n.number));
+                out += QLatin1Char('{');
+                for (size_t k = 0; k < n.kids.size(); ++k) {
+                    if (k > 0) out += int(k) % columns == 0 ? QLatin1Char(';') : QLatin1Char(',');
+                    print(n.kids[k], out);
+                }
+                out += QLatin1Char('}');
+                return;
+            }
+        }
+    }
+
     const Formula& f_;
     bool a1_;
     int row_, col_;
 
     QString reference(const FormulaNode& n) const {
         QString prefix;
-        if (n.hasSheet) {
-            const QString first = n.sheet ? n.sheet->name() : n.sheetName;
-            if (!n.sheetLastName.isEmpty()) {
-                const QString last = n.sheetLast ? n.sheetLast->name() : n.sheetLastName;
+        if (const SheetPart* s = n.sheets.get()) {
+            const QString first = s->sheet ? s->sheet->name() : s->sheetName;
+            if (!s->sheetLastName.isEmpty()) {
+                const QString last = s->sheetLast ? s->sheetLast->name() : s->sheetLastName;
                 // Quoted as one: 'Arkusz 1:Arkusz 3'!
                 const QString both = quotedSheetName(first + QLatin1Char(':') + last);
                 const bool plain = quotedSheetName(first) == first && quotedSheetName(last) == last;

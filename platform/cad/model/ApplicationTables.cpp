@@ -1,6 +1,7 @@
 // Dispatch tables of the application, its state object, the documents and the database document.
 #include "platform/cad/engine/DynamicBlocks.h"
 #include "platform/cad/model/CallEach.h"
+#include "platform/cad/model/AttributeReads.h"
 #include "platform/cad/model/CommandProcessor.h"
 #include "platform/cad/model/Support.h"
 
@@ -236,6 +237,7 @@ void addDrawingMembers(DispatchTable& tb) {
 std::unique_ptr<DispatchTable> MakeDocumentTable() {
     auto tb = std::make_unique<DispatchTable>(QStringLiteral("IAcadDocument"));
     addDrawingMembers(*tb);
+    AddAttributeReads(*tb);
     tb->get(QStringLiteral("SelectionSets"),
             [](Target& t, Args) -> Variant { return t.model.ref(docOf(t)->selectionSetsId); })
         .get(QStringLiteral("Utility"),
