@@ -1,6 +1,7 @@
 // Dispatch tables of the application, its state object, the documents and the database document.
 #include "platform/cad/engine/DynamicBlocks.h"
 #include "platform/cad/model/CommandProcessor.h"
+#include "platform/cad/model/FilteredReads.h"
 #include "platform/cad/model/Support.h"
 
 #include "platform/cad/dxf/DxfWriter.h"
@@ -373,7 +374,10 @@ std::unique_ptr<DispatchTable> MakeDocumentTable() {
                     const bool optional = member.startsWith(QLatin1Char('?'));
                     if (optional) member.remove(0, 1);
                     try {
-                        values.append(model.invoke(id, member, CallKind::Get, {}));
+                        // A quiet method without arguments (GetAttributes, GetBoundingBox) reads too.
+                        const DispatchTable::Entry* e = model.table(model.record(id).kind).find(member);
+                        const CallKind kind = e && !e->get && e->method && e->quiet ? CallKind::Method : CallKind::Get;
+                        values.append(model.invoke(id, member, kind, {}));
                     } catch (const Error&) {
                         if (!optional) throw;
                         values.append(Variant());
@@ -417,6 +421,7 @@ std::unique_ptr<DispatchTable> MakeDocumentTable() {
         })
         // SendCommand only queues the text: what the command draws counts as a change when it is made.
         .quiet({"HandleToObject", "ReadProperties", "GetVariable", "SendCommand", "Regen", "Close", "Save", "SaveAs"});
+    AddFilteredReads(*tb);
     return tb;
 }
 
