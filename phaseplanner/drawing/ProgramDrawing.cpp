@@ -13,6 +13,7 @@
 #include "phaseplanner/editor/CycleParameters.h"
 #include "phaseplanner/editor/ProgramWindow.h"
 #include "phaseplanner/workbook/IntergreenMatrix.h"
+#include "platform/cad/DeferredCalls.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/ui/core/Prompt.h"
 
@@ -103,20 +104,20 @@ QString pieceText(int a, int b) {
 
 // The part of a piece up to the row end, and the rest from 0 unless it lies in what is occupied.
 void drawWrapping(const BarPiece& piece, int rowEnd, long x0, long y, int group, const QString& label, int k,
-                  bool record) {
+                  bool record, BarBlockNames& names) {
     if (piece.Start + piece.Length > rowEnd) {
         const BarPiece head{piece.Kind, piece.Start, rowEnd - piece.Start};
         if (head.Length > 0) {
-            DrawBarPiece(head, x0, y, group, label, k, 0, QString());
+            DrawBarPiece(head, x0, y, group, label, k, 0, QString(), &names);
             if (record) AddOccupiedInterval(head);
         }
         const BarPiece rest{piece.Kind, 0, piece.Start + piece.Length - std::max(rowEnd, piece.Start)};
         if (rest.Length > 0 && !IsPieceCovered(rest)) {
-            DrawBarPiece(rest, x0, y, group, label, k, 0, QString());
+            DrawBarPiece(rest, x0, y, group, label, k, 0, QString(), &names);
             if (record) AddOccupiedInterval(rest);
         }
     } else {
-        DrawBarPiece(piece, x0, y, group, label, k, 0, QString());
+        DrawBarPiece(piece, x0, y, group, label, k, 0, QString(), &names);
         if (record) AddOccupiedInterval(piece);
     }
 }
@@ -272,6 +273,10 @@ void DrawGroupRows(int row, long originX, long originY, int programType) {
     automation::EnsureLayer(QStringLiteral("401-SYGNAL_POCZATEK_KONIEC"), false, -1, -10);
     automation::EnsureLayer(kSignalLayer, true, -1, -10);
 
+    // The rows travel in one run: the block names are read once and kept up here, and nothing
+    // below traps a CAD failure (one is thrown from the end of the run).
+    BarBlockNames names;
+    cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
     for (int i : records) {
         const GroupRecord& g = GroupTable[std::size_t(i)];
         const long y = originY - 8L * i;
@@ -293,23 +298,23 @@ void DrawGroupRows(int row, long originX, long originY, int programType) {
                     const int shown = green.Start + green.Length > r ? green.Start + green.Length - r
                                                                      : green.Start + green.Length;
                     const BarPiece p{PieceGreen, green.Start, drawn};
-                    DrawBarPiece(p, x0, y, i, label, k, 0, pieceText(green.Start, shown));
+                    DrawBarPiece(p, x0, y, i, label, k, 0, pieceText(green.Start, shown), &names);
                     AddOccupiedInterval(p);
                     end = green.Start + drawn;
                 } else {
                     const BarPiece first{PieceGreen, green.Start, r - green.Start};
-                    DrawBarPiece(first, x0, y, i, label, k, 1, QString());
+                    DrawBarPiece(first, x0, y, i, label, k, 1, QString(), &names);
                     if (first.Length > 0) AddOccupiedInterval(first);
                     const BarPiece second{PieceGreen, 0, green.Start + drawn - r};
                     DrawBarPiece(second, x0, y, i, label, k, 2,
-                                 pieceText(green.Start, green.Start + green.Length - r));
+                                 pieceText(green.Start, green.Start + green.Length - r), &names);
                     AddOccupiedInterval(second);
                     end = green.Start + drawn - r;
                 }
                 if (g.Kind != KindTramOrArrow) {
                     const BarPiece after = pedOrBike ? BarPiece{PieceFlashingGreen, end, green.Length - drawn}
                                                      : BarPiece{PieceAmber, end, 3};
-                    if (after.Length >= 1) drawWrapping(after, r, x0, y, i, label, k, true);
+                    if (after.Length >= 1) drawWrapping(after, r, x0, y, i, label, k, true, names);
                 }
                 if (g.Kind == KindVehicle) {
                     int s = green.Start - 1;
@@ -320,7 +325,7 @@ void DrawGroupRows(int row, long originX, long originY, int programType) {
                     }
                     if (draw) {
                         const BarPiece ar{PieceAmberRed, s, 1};
-                        DrawBarPiece(ar, x0, y, i, label, k, 0, QString());
+                        DrawBarPiece(ar, x0, y, i, label, k, 0, QString(), &names);
                         AddOccupiedInterval(ar);
                     }
                 }
@@ -331,11 +336,11 @@ void DrawGroupRows(int row, long originX, long originY, int programType) {
                     int cursor = 0;
                     for (const OccupiedInterval& o : OccupiedIntervals) {
                         if (o.Start > cursor)
-                            DrawBarPiece({PieceRed, cursor, o.Start - cursor}, x0, y, i, QString(), 1, 0, {});
+                            DrawBarPiece({PieceRed, cursor, o.Start - cursor}, x0, y, i, QString(), 1, 0, {}, &names);
                         cursor = std::max(cursor, o.Start + o.Length);
                     }
                     if (cursor < r)
-                        DrawBarPiece({PieceRed, cursor, r - cursor}, x0, y, i, QString(), 1, 0, {});
+                        DrawBarPiece({PieceRed, cursor, r - cursor}, x0, y, i, QString(), 1, 0, {}, &names);
                 }
             }
         } else {
@@ -345,27 +350,27 @@ void DrawGroupRows(int row, long originX, long originY, int programType) {
                 p.Length += 5 + extension;
                 px -= 5 + extension;
             }
-            DrawBarPiece(p, px, y, i, label, 1, 0, QString());
+            DrawBarPiece(p, px, y, i, label, 1, 0, QString(), &names);
         }
         if (g.ComplementOn && g.Kind != KindTramOrArrow) {
             const BarPiece comp{g.Kind == KindVehicle ? PieceComplementAmber : PieceDark, r, c - r};
-            DrawBarPiece(comp, x0, y, i, label, 1, 0, QString());
+            DrawBarPiece(comp, x0, y, i, label, 1, 0, QString(), &names);
         }
         if (programType == 1 && g.Kind != KindTramOrArrow &&
             !(pedOrBike && g.ComplementMode == ModeOnlyRed)) {
             if (extension > 0)
-                DrawBarPiece({PieceRed, 0, extension}, x0 - extension, y, i, QString(), 1, 0, {});
+                DrawBarPiece({PieceRed, 0, extension}, x0 - extension, y, i, QString(), 1, 0, {}, &names);
             if (g.Kind == KindVehicle) {
-                DrawBarPiece({PieceAmber, 0, 5}, x0 - 5 - extension, y, i, QString(), 1, 0, {});
+                DrawBarPiece({PieceAmber, 0, 5}, x0 - 5 - extension, y, i, QString(), 1, 0, {}, &names);
                 DrawBarPiece({PieceFlashingAmber, 0, shift - 5 - extension}, originX, y, i, QString(), 1, 0,
-                             {});
+                             {}, &names);
             }
         }
         if (programType == 2 && g.Kind != KindTramOrArrow) {
-            if (extension > 0) DrawBarPiece({PieceRed, c, extension}, originX, y, i, QString(), 1, 0, {});
+            if (extension > 0) DrawBarPiece({PieceRed, c, extension}, originX, y, i, QString(), 1, 0, {}, &names);
             if (g.Kind == KindVehicle)
                 DrawBarPiece({PieceFlashingAmber, c + extension, MaxCycleLength - c - extension}, originX, y,
-                             i, QString(), 1, 0, {});
+                             i, QString(), 1, 0, {}, &names);
         }
         cad::Entity t =
             automation::CadModelSpace.addText(label, {double(originX - 10), double(y) - 3.25, 0}, 2.5);
