@@ -3,6 +3,7 @@
 
 #include "automation/CadConnection.h"
 #include "common/ObjectCheck.h"
+#include "platform/cad/DeferredCalls.h"
 
 namespace automation {
 
@@ -62,7 +63,12 @@ bool CheckLinetypeExists(const QString& name) {
 }
 
 bool CheckLayerExists(const QString& name) {
-    return isOfType(lookUp<cad::Layer>([&] { return CadDocument.layers().item(name); }), "IAcadLayer");
+    return !FindLayer(name).isNull();
+}
+
+cad::Layer FindLayer(const QString& name) {
+    const cad::Layer layer = lookUp<cad::Layer>([&] { return CadDocument.layers().item(name); });
+    return isOfType(layer, "IAcadLayer") ? layer : cad::Layer();
 }
 
 QString MakeUniqueBlockName(const QString& prefix) {
@@ -94,8 +100,10 @@ void EnsureTextStyle(const QString& name, double height, const QString& fontName
     cad::TextStyle style;
     if (ActivateTextStyle(name, style, makeActive)) return;
     style = CadDocument.textStyles().add(name);
+    // Nothing answers: the settings travel in one run, a failure thrown from here.
+    cad::DeferredCalls run(CadDocument);
     style.setHeight(height);
-    style.setFont(fontName, false, false, 0, 0);
+    style.send(QStringLiteral("SetFont"), {fontName, false, false, 0, 0});
     if (makeActive) CadDocument.setActiveTextStyle(style);
 }
 
@@ -124,13 +132,13 @@ bool ActivateTextAndDimStyle(const QString& name, cad::Object& style, bool textS
 }
 
 void EnsureLayer(const QString& name, bool makeActive, int colour, int lineweight) {
-    cad::Layer layer;
-    if (!CheckLayerExists(name)) {
-        layer = CadDocument.layers().add(name);
+    // The layer the existence test finds is the one made current: one look-up.
+    const cad::Layers layers = CadDocument.layers();
+    cad::Layer layer = lookUp<cad::Layer>([&] { return layers.item(name); });
+    if (!isOfType(layer, "IAcadLayer")) {
+        layer = layers.add(name);
         if (colour > -1) SetEntityColour(layer, colour, false);
         if (lineweight > -10) layer.setLineweight(lineweight);
-    } else if (makeActive) {
-        layer = CadDocument.layers().item(name);
     }
     if (makeActive) {
         if (!layer.layerOn()) layer.setLayerOn(true);

@@ -17,6 +17,8 @@ cad::Block GetBlockDefinition(const QString& name);
 bool CheckBlockExists(const QString& name);  // model and paper space never count as blocks
 bool CheckLinetypeExists(const QString& name);
 bool CheckLayerExists(const QString& name);
+// The layer of that name, or a null one when the drawing has none.
+cad::Layer FindLayer(const QString& name);
 // prefix & n for the first n above the block count that names no block.
 QString MakeUniqueBlockName(const QString& prefix);
 // A hidden, preset attribute definition (height 3.5, mode 9, empty prompt) at (x, y, 0).

@@ -333,10 +333,16 @@ void UpdateDrawingProgram(bool readMaximum) {
     if (old.isNull()) return;
     automation::SetDrawingProperty(QString(), QString());
     bool programData = false;
-    for (const cad::Entity& e : old.entities()) {
-        if (e.objectName() != QLatin1String("AcDbAttributeDefinition")) continue;
-        const QString tag = e.tagString().toUpper();
-        const QString text = e.textString();
+    // The block's entities with their kinds, tags and texts in one read.
+    const cad::VariantList rows = cad::ReadProperties(
+        automation::CadDocument, {cad::Variant(old.ref())}, {},
+        {QStringLiteral("ObjectName"), QStringLiteral("?TagString"), QStringLiteral("?TextString")});
+    for (const cad::Variant& part : rows.value(0).toArray().value(0).toArray()) {
+        const cad::VariantList e = part.toArray();
+        if (e.value(1).toText() != QLatin1String("AcDbAttributeDefinition")) continue;
+        const QString tagString = e.value(2).toText();
+        const QString tag = tagString.toUpper();
+        const QString text = e.value(3).toText();
         const QString t = text.trimmed();
         if (tag == QLatin1String("X_POCZ") || tag == QLatin1String("Y_POCZ")) continue;
         if (tag == QLatin1String("DLUG_CYKLU"))
@@ -358,7 +364,7 @@ void UpdateDrawingProgram(bool readMaximum) {
         else if (tag == QLatin1String("ILOSC_GRUP"))
             GroupCountSetting = common::ParseInteger(t);
         else {
-            automation::SetDrawingProperty(e.tagString(), text);
+            automation::SetDrawingProperty(tagString, text);
             continue;
         }
         programData = true;

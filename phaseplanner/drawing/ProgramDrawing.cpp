@@ -13,7 +13,9 @@
 #include "phaseplanner/editor/CycleParameters.h"
 #include "phaseplanner/editor/ProgramWindow.h"
 #include "phaseplanner/workbook/IntergreenMatrix.h"
+#include "platform/cad/BulkReads.h"
 #include "platform/cad/DeferredCalls.h"
+#include "platform/cad/FilteredReads.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/ui/core/Prompt.h"
 
@@ -36,8 +38,7 @@ void eraseInPolygon(const QString& setName, const QString& layer, double x, doub
     if (set->count() > 0) set->erase();
 }
 
-void eraseInserts(const QString& setName, const QString& prefix) {
-    automation::HelperSelectionSet set(setName);
+void eraseInserts(const QString& prefix) {
     cad::SelectionFilter f;
     f.add(0, QStringLiteral("INSERT"))
         .add(-4, QStringLiteral("<or"))
@@ -45,8 +46,11 @@ void eraseInserts(const QString& setName, const QString& prefix) {
         .add(2, prefix + QStringLiteral("IDENTYFIKATOR_*"))
         .add(2, prefix + QStringLiteral("STALY_*"))
         .add(-4, QStringLiteral("or>"));
-    set->select(cad::SelectionSet::All, f);
-    if (set->count() > 0) set->erase();
+    // Found in one read, erased in one run.
+    const cad::VariantList found = cad::ReadSelection(automation::CadDocument, f, {});
+    if (found.isEmpty()) return;
+    cad::DeferredCalls run(automation::CadDocument);
+    for (const cad::Variant& row : found) cad::EntityOfRow(automation::CadDocument, row).send(QStringLiteral("Delete"));
 }
 
 void deleteBarDefinitions(const QString& prefix, bool oldFormat) {
@@ -56,13 +60,21 @@ void deleteBarDefinitions(const QString& prefix, bool oldFormat) {
     if (oldFormat)
         starts << QStringLiteral("SYGNALIZATOR_ZWYKLY_") << QStringLiteral("SYGNALIZATOR_PIESZYROWEROWY_")
                << QStringLiteral("IDENTYFIKATOR_") << QStringLiteral("STALY_");
-    for (const cad::Block& b : automation::CadDocument.blocks().all()) {
-        if (b.isLayout()) continue;
-        const QString name = b.name();
+    // The blocks' kinds and names in one read; the deletions in one run, where a block still
+    // referenced from elsewhere refuses and stays, as each deletion's failure is ignored.
+    const cad::Document& doc = automation::CadDocument;
+    const QList<cad::Block> blocks = doc.blocks().all();
+    const cad::VariantList rows =
+        cad::ReadProperties(doc, cad::ObjectsOf(blocks), {QStringLiteral("IsLayout"), QStringLiteral("Name")});
+    cad::DeferredCalls run(doc, cad::DeferredCalls::CallsOnly, cad::DeferredCalls::FailuresIgnored);
+    for (qsizetype i = 0; i < blocks.size(); ++i) {
+        const cad::VariantList row = rows.value(i).toArray();
+        if (row.value(0).toBool()) continue;
+        const QString name = row.value(1).toText();
         for (const QString& s : starts) {
             if (!name.startsWith(s)) continue;
             try {
-                b.erase();
+                blocks[i].send(QStringLiteral("Delete"));
             } catch (const std::exception&) {
                 // Still referenced from elsewhere: it stays.
             }
@@ -71,29 +83,38 @@ void deleteBarDefinitions(const QString& prefix, bool oldFormat) {
     }
 }
 
+// A system variable set as a held call (inside a run it travels with the rest).
+void setHeld(const cad::Document& d, const QString& name, const cad::Variant& value) {
+    d.send(QStringLiteral("SetVariable"), {name, value});
+}
+
 void ensureDimensionStyle() {
     automation::EnsureTextStyle(QStringLiteral("DIM_TXT"), 1.7, QStringLiteral("arial"), false);
     cad::DimStyle style;
-    if (!automation::GetDimensionStyle(QStringLiteral("DIM_STYLE"), style)) {
+    const bool exists = automation::GetDimensionStyle(QStringLiteral("DIM_STYLE"), style);
+    // Nothing below traps a CAD failure: the settings travel in one run, a refused one thrown
+    // from here with the rest left unset.
+    cad::DeferredCalls run(automation::CadDocument);
+    if (!exists) {
         const cad::Document& d = automation::CadDocument;
-        d.setVariable(QStringLiteral("DIMTXSTY"), QStringLiteral("DIM_TXT"));
-        d.setVariable(QStringLiteral("DIMASZ"), 0.5);
-        d.setVariable(QStringLiteral("DIMTVP"), 0.0);
-        d.setVariable(QStringLiteral("DIMALTF"), 25.4);
-        d.setVariable(QStringLiteral("DIMCEN"), 0.09);
-        d.setVariable(QStringLiteral("DIMCLRD"), 5);
-        d.setVariable(QStringLiteral("DIMCLRE"), 5);
-        d.setVariable(QStringLiteral("DIMCLRT"), 5);
-        d.setVariable(QStringLiteral("DIMDLI"), 0.38);
-        d.setVariable(QStringLiteral("DIMEXE"), 0.18);
-        d.setVariable(QStringLiteral("DIMEXO"), 0.0625);
-        d.setVariable(QStringLiteral("DIMSAH"), 0);
-        d.setVariable(QStringLiteral("DIMDEC"), 0);
-        d.setVariable(QStringLiteral("DIMTIH"), 1);
-        d.setVariable(QStringLiteral("DIMTOH"), 1);
-        d.setVariable(QStringLiteral("DIMGAP"), 0.09);
+        setHeld(d, QStringLiteral("DIMTXSTY"), QStringLiteral("DIM_TXT"));
+        setHeld(d, QStringLiteral("DIMASZ"), 0.5);
+        setHeld(d, QStringLiteral("DIMTVP"), 0.0);
+        setHeld(d, QStringLiteral("DIMALTF"), 25.4);
+        setHeld(d, QStringLiteral("DIMCEN"), 0.09);
+        setHeld(d, QStringLiteral("DIMCLRD"), 5);
+        setHeld(d, QStringLiteral("DIMCLRE"), 5);
+        setHeld(d, QStringLiteral("DIMCLRT"), 5);
+        setHeld(d, QStringLiteral("DIMDLI"), 0.38);
+        setHeld(d, QStringLiteral("DIMEXE"), 0.18);
+        setHeld(d, QStringLiteral("DIMEXO"), 0.0625);
+        setHeld(d, QStringLiteral("DIMSAH"), 0);
+        setHeld(d, QStringLiteral("DIMDEC"), 0);
+        setHeld(d, QStringLiteral("DIMTIH"), 1);
+        setHeld(d, QStringLiteral("DIMTOH"), 1);
+        setHeld(d, QStringLiteral("DIMGAP"), 0.09);
         style = d.dimStyles().add(QStringLiteral("DIM_STYLE"));
-        style.copyFrom(d);
+        style.send(QStringLiteral("CopyFrom"), {d});
     }
     automation::CadDocument.setActiveDimStyle(style);
 }
@@ -223,8 +244,8 @@ bool DrawProgram(bool askForTemplate) {
     const double x = ProgramTableOrigin.Point.X, y = ProgramTableOrigin.Point.Y;
     eraseInPolygon(QStringLiteral("SSKasWym"), kDimLayer, x, y + 4, width, height + 4);
     eraseInPolygon(QStringLiteral("SSKasNr"), kSignalLayer, x - 15, y, width, height);
-    eraseInserts(QStringLiteral("SSKas2"), escaped);
-    if (oldFormat) eraseInserts(QStringLiteral("SSKasOld"), QString());
+    eraseInserts(escaped);
+    if (oldFormat) eraseInserts(QString());
     deleteBarDefinitions(prefix, oldFormat);
 
     ApplyServiceView();

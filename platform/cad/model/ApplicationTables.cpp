@@ -3,6 +3,7 @@
 #include "platform/cad/model/CommandProcessor.h"
 #include "platform/cad/model/FilteredReads.h"
 #include "platform/cad/model/Support.h"
+#include "platform/cad/model/VariableReads.h"
 
 #include "platform/cad/dxf/DxfWriter.h"
 
@@ -422,6 +423,7 @@ std::unique_ptr<DispatchTable> MakeDocumentTable() {
         // SendCommand only queues the text: what the command draws counts as a change when it is made.
         .quiet({"HandleToObject", "ReadProperties", "GetVariable", "SendCommand", "Regen", "Close", "Save", "SaveAs"});
     AddFilteredReads(*tb);
+    AddVariableReads(*tb);
     return tb;
 }
 

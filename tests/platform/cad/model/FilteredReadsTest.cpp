@@ -1,9 +1,11 @@
 // A search of the drawing read in one call (ReadSelection) gives the entities a selection set of
 // mode All with the same filter holds, in its order, with the rows ReadProperties reads; quiet
-// methods without arguments (GetAttributes, GetBoundingBox) read like properties, other methods not.
+// methods without arguments (GetAttributes, GetBoundingBox) read like properties, other methods not;
+// several system variables are read and set in one call as one at a time.
 #include "ModelFixture.h"
 
 #include "platform/cad/FilteredReads.h"
+#include "platform/cad/Variables.h"
 
 namespace {
 
@@ -63,6 +65,23 @@ TEST_P(FilteredReadsTest, RowsAreTheSelectionsEntitiesWithTheirReads) {
     odd.codes = {0, 2};
     odd.values = {cad::Variant(QStringLiteral("INSERT"))};
     EXPECT_THROW(cad::ReadSelection(doc, odd, {QStringLiteral("Name")}), cad::InvalidArgument);
+}
+
+TEST_P(FilteredReadsTest, VariablesReadAndSetTogetherAsOneAtATime) {
+    doc.layers().add(QStringLiteral("A"));
+    cad::SetVariables(doc, {QStringLiteral("CLAYER"), QStringLiteral("CECOLOR")},
+                      {cad::Variant(QStringLiteral("A")), cad::Variant(QStringLiteral("3"))});
+    const cad::VariantList values = cad::GetVariables(doc, {QStringLiteral("CLAYER"), QStringLiteral("CECOLOR")});
+    ASSERT_EQ(values.size(), 2);
+    EXPECT_EQ(values[0].toText(), doc.getVariable(QStringLiteral("CLAYER")).toText());
+    EXPECT_EQ(values[0].toText(), QStringLiteral("A"));
+    EXPECT_EQ(values[1].toText(), doc.getVariable(QStringLiteral("CECOLOR")).toText());
+    // A refused value raises its failure after the values behind it have been set.
+    EXPECT_THROW(cad::SetVariables(doc, {QStringLiteral("LASTPROMPT"), QStringLiteral("CLAYER")},
+                                   {cad::Variant(QStringLiteral("x")), cad::Variant(QStringLiteral("0"))}),
+                 cad::InvalidArgument);
+    EXPECT_EQ(doc.getVariable(QStringLiteral("CLAYER")).toText(), QStringLiteral("0"));
+    EXPECT_THROW(cad::GetVariables(doc, {QStringLiteral("CLAYER"), QStringLiteral("NOSUCHVAR")}), cad::Error);
 }
 
 CADMODEL_CHANNELS(FilteredReadsTest);
