@@ -200,9 +200,10 @@ void MoveObjectToTop(const cad::Entity& entity) {
 }
 
 void DeleteEntity(const cad::Entity& entity) {
+    cad::DeferredCalls run(entity);  // nothing answers: one run, a failure thrown from here
     entity.setVisible(false);
     entity.move(cad::Point{0, 0, 0}, cad::Point{0, 0, 0});
-    entity.erase();
+    entity.send(QStringLiteral("Delete"));
 }
 
 }  // namespace automation

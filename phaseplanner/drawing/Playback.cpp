@@ -9,6 +9,7 @@
 #include "phaseplanner/drawing/StreamDrawing.h"
 #include "phaseplanner/editor/GroupTable.h"
 #include "phaseplanner/editor/ProgramWindow.h"
+#include "platform/cad/BulkReads.h"
 #include "platform/cad/DeferredCalls.h"
 #include "platform/cad/FilteredReads.h"
 #include "platform/ui/core/Prompt.h"
@@ -22,14 +23,16 @@ namespace {
 const QString kWorkLayer = QStringLiteral("255-ROBOCZA");
 const QString kStreamLayer = QStringLiteral("113-STRUMIENIE_RUCHU");
 
-QString documentKey() {
-    const QString full = automation::CadDocument.fullName();
-    return full.isEmpty() ? automation::CadDocument.name() : full;
-}
-
 void checkCache() {
-    const QString key = documentKey();
-    const int count = automation::CadModelSpace.count();
+    // The drawing's names and its model space's count in one read.
+    const cad::VariantList rows = cad::ReadProperties(
+        automation::CadDocument,
+        {cad::Variant(automation::CadDocument.ref()), cad::Variant(automation::CadModelSpace.ref())},
+        {QStringLiteral("?FullName"), QStringLiteral("?Name"), QStringLiteral("?Count")});
+    const cad::VariantList drawing = rows.value(0).toArray();
+    const QString full = drawing.value(0).toText();
+    const QString key = full.isEmpty() ? drawing.value(1).toText() : full;
+    const int count = int(rows.value(1).toArray().value(2).toInt());
     if (key != Playback.CachedDocumentName || IntersectionNumber != Playback.CachedIntersection ||
         count != Playback.CachedEntityCount) {
         Playback.CachedDocumentName = key;
@@ -183,8 +186,9 @@ int ShowSecondInDrawing(int second, const ProgramStates& states, int cycleLength
     if (st == Playback.ShownState) return st;
     Playback.ShownState = st;
     if (!open) return st;
-    // The streams are coloured in the drawing that holds them, whichever drawing is active.
-    const StreamDrawingScope streams;
+    // The streams are coloured in the drawing that holds them, whichever drawing is active (made
+    // automation's current drawing by the check above).
+    const StreamDrawingScope streams(true);
     if (!streams.found()) {
         if (st >= 0 && !Playback.StreamDrawingMissingShown) {
             Playback.StreamDrawingMissingShown = true;
