@@ -57,6 +57,10 @@ bool CheckBlockExists(const QString& name) {
     return isOrdinaryBlock(CadDocument.blocks(), name);
 }
 
+bool CheckBlockExists(const cad::Blocks& blocks, const QString& name) {
+    return isOrdinaryBlock(blocks, name);
+}
+
 bool CheckLinetypeExists(const QString& name) {
     return isOfType(lookUp<cad::Linetype>([&] { return CadDocument.linetypes().item(name); }),
                     "IAcadLineType");

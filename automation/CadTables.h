@@ -15,6 +15,8 @@ extern cad::Color CadColourObject;
 // The block definition of that name; a null block when it does not exist.
 cad::Block GetBlockDefinition(const QString& name);
 bool CheckBlockExists(const QString& name);  // model and paper space never count as blocks
+// The same in the block table the caller holds (one question fewer).
+bool CheckBlockExists(const cad::Blocks& blocks, const QString& name);
 bool CheckLinetypeExists(const QString& name);
 bool CheckLayerExists(const QString& name);
 // The layer of that name, or a null one when the drawing has none.

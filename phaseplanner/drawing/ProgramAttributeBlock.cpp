@@ -52,9 +52,9 @@ common::PlanePoint insertionOf(const automation::ReferenceRow& ref, bool shifted
 
 // References of the block standing inside other block definitions: the definition cannot be
 // deleted while they exist, and a selection of the drawing never reaches them.
-bool referencedInsideOtherBlocks(const QString& name) {
+bool referencedInsideOtherBlocks(const cad::Blocks& table, const QString& name) {
     // The blocks' kinds and names in one read, then the entities of the ordinary ones in another.
-    const QList<cad::Block> blocks = automation::CadDocument.blocks().all();
+    const QList<cad::Block> blocks = table.all();
     const cad::VariantList kinds = cad::ReadProperties(automation::CadDocument, cad::ObjectsOf(blocks),
                                                        {QStringLiteral("IsLayout"), QStringLiteral("Name")});
     cad::VariantList others;
@@ -111,10 +111,11 @@ bool UstawWidoczneAtrybuty() {
     const QString& name = ProgramAttributeBlockName;
     const QString pattern = automation::EscapeFilterText(name);
 
+    const cad::Blocks blocks = automation::CadDocument.blocks();
     cad::Point place{0, 0, 0};
-    if (automation::CheckBlockExists(name)) {
+    if (automation::CheckBlockExists(blocks, name)) {
         // Check first, so that a block that cannot be replaced is never left without its reference.
-        if (referencedInsideOtherBlocks(name)) {
+        if (referencedInsideOtherBlocks(blocks, name)) {
             cannotReplace(name);
             return false;
         }
@@ -131,7 +132,7 @@ bool UstawWidoczneAtrybuty() {
             }
         }
         try {
-            automation::GetBlockDefinition(name).erase();
+            blocks.item(name).erase();
         } catch (const std::exception&) {
             // Put the old block back where it stood rather than leave the drawing without it.
             if (hadReference) {
@@ -151,7 +152,7 @@ bool UstawWidoczneAtrybuty() {
     // Nothing below traps a CAD failure: the block, its attributes and its reference travel in one
     // run, a failure thrown from here.
     cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
-    const cad::Block b = automation::CadDocument.blocks().add(cad::Point{0, 0, 0}, name);
+    const cad::Block b = blocks.add(cad::Point{0, 0, 0}, name);
     addHidden(b, QStringLiteral("EXCEL_NAME"), ExcelWorkbookName);
     addHidden(b, QStringLiteral("EXCEL_FULL_NAME"), ExcelWorkbookPath);
     addHidden(b, QStringLiteral("EXCEL_ZESTAW_FAZ"), PhaseOrderText);
