@@ -5,23 +5,28 @@
 #include "automation/CadTables.h"
 #include "automation/Selection.h"
 #include "common/Geometry.h"
+#include "platform/cad/DeferredCalls.h"
+#include "platform/cad/FilteredReads.h"
 
 #include <numbers>
 
 namespace automation {
 
 void SetLayerOn(const QString& layerName, bool on) {
-    if (!CheckLayerExists(layerName)) return;
-    CadDocument.layers().item(layerName).setLayerOn(on);
+    const cad::Layer layer = FindLayer(layerName);
+    if (!layer.isNull()) layer.setLayerOn(on);
 }
 
 void EraseBlockReferences(const QString& blockName, bool deleteDefinition) {
     {
-        HelperSelectionSet set(QStringLiteral("SSObject"));
+        // Found in one read, erased in one run.
         cad::SelectionFilter filter;
         filter.add(2, EscapeFilterText(blockName));
-        set->select(cad::SelectionSet::All, filter);
-        if (set->count() > 0) set->erase();
+        const cad::VariantList found = cad::ReadSelection(CadDocument, filter, {});
+        if (!found.isEmpty()) {
+            cad::DeferredCalls run(CadDocument);
+            for (const cad::Variant& row : found) cad::EntityOfRow(CadDocument, row).send(QStringLiteral("Delete"));
+        }
     }
     if (!deleteDefinition) return;
     try {

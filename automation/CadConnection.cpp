@@ -96,7 +96,7 @@ cad::Application ConnectToAutoCad(bool withState) {
 bool CheckDocumentOpen(bool showMessage) {
     if (!CadApplication.isNull() && CadApplication.documents().count() > 0) {
         CadDocument = CadApplication.activeDocument();
-        CadModelSpace = GetModelSpace();
+        CadModelSpace = CadDocument.modelSpace();  // the active drawing's, asked once
         return true;
     }
     if (showMessage)

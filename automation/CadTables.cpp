@@ -3,6 +3,7 @@
 
 #include "automation/CadConnection.h"
 #include "common/ObjectCheck.h"
+#include "platform/cad/DeferredCalls.h"
 
 namespace automation {
 
@@ -56,13 +57,22 @@ bool CheckBlockExists(const QString& name) {
     return isOrdinaryBlock(CadDocument.blocks(), name);
 }
 
+bool CheckBlockExists(const cad::Blocks& blocks, const QString& name) {
+    return isOrdinaryBlock(blocks, name);
+}
+
 bool CheckLinetypeExists(const QString& name) {
     return isOfType(lookUp<cad::Linetype>([&] { return CadDocument.linetypes().item(name); }),
                     "IAcadLineType");
 }
 
 bool CheckLayerExists(const QString& name) {
-    return isOfType(lookUp<cad::Layer>([&] { return CadDocument.layers().item(name); }), "IAcadLayer");
+    return !FindLayer(name).isNull();
+}
+
+cad::Layer FindLayer(const QString& name) {
+    const cad::Layer layer = lookUp<cad::Layer>([&] { return CadDocument.layers().item(name); });
+    return isOfType(layer, "IAcadLayer") ? layer : cad::Layer();
 }
 
 QString MakeUniqueBlockName(const QString& prefix) {
@@ -94,8 +104,10 @@ void EnsureTextStyle(const QString& name, double height, const QString& fontName
     cad::TextStyle style;
     if (ActivateTextStyle(name, style, makeActive)) return;
     style = CadDocument.textStyles().add(name);
+    // Nothing answers: the settings travel in one run, a failure thrown from here.
+    cad::DeferredCalls run(CadDocument);
     style.setHeight(height);
-    style.setFont(fontName, false, false, 0, 0);
+    style.send(QStringLiteral("SetFont"), {fontName, false, false, 0, 0});
     if (makeActive) CadDocument.setActiveTextStyle(style);
 }
 
@@ -124,13 +136,13 @@ bool ActivateTextAndDimStyle(const QString& name, cad::Object& style, bool textS
 }
 
 void EnsureLayer(const QString& name, bool makeActive, int colour, int lineweight) {
-    cad::Layer layer;
-    if (!CheckLayerExists(name)) {
-        layer = CadDocument.layers().add(name);
+    // The layer the existence test finds is the one made current: one look-up.
+    const cad::Layers layers = CadDocument.layers();
+    cad::Layer layer = lookUp<cad::Layer>([&] { return layers.item(name); });
+    if (!isOfType(layer, "IAcadLayer")) {
+        layer = layers.add(name);
         if (colour > -1) SetEntityColour(layer, colour, false);
         if (lineweight > -10) layer.setLineweight(lineweight);
-    } else if (makeActive) {
-        layer = CadDocument.layers().item(name);
     }
     if (makeActive) {
         if (!layer.layerOn()) layer.setLayerOn(true);
@@ -192,9 +204,10 @@ void MoveObjectToTop(const cad::Entity& entity) {
 }
 
 void DeleteEntity(const cad::Entity& entity) {
+    cad::DeferredCalls run(entity);  // nothing answers: one run, a failure thrown from here
     entity.setVisible(false);
     entity.move(cad::Point{0, 0, 0}, cad::Point{0, 0, 0});
-    entity.erase();
+    entity.send(QStringLiteral("Delete"));
 }
 
 }  // namespace automation

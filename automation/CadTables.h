@@ -15,8 +15,12 @@ extern cad::Color CadColourObject;
 // The block definition of that name; a null block when it does not exist.
 cad::Block GetBlockDefinition(const QString& name);
 bool CheckBlockExists(const QString& name);  // model and paper space never count as blocks
+// The same in the block table the caller holds (one question fewer).
+bool CheckBlockExists(const cad::Blocks& blocks, const QString& name);
 bool CheckLinetypeExists(const QString& name);
 bool CheckLayerExists(const QString& name);
+// The layer of that name, or a null one when the drawing has none.
+cad::Layer FindLayer(const QString& name);
 // prefix & n for the first n above the block count that names no block.
 QString MakeUniqueBlockName(const QString& prefix);
 // A hidden, preset attribute definition (height 3.5, mode 9, empty prompt) at (x, y, 0).

@@ -2,8 +2,8 @@
 #include "automation/CadVariables.h"
 
 #include "automation/CadConnection.h"
-
-#include <exception>
+#include "platform/cad/DeferredCalls.h"
+#include "platform/cad/Variables.h"
 
 namespace automation {
 
@@ -15,25 +15,27 @@ void SaveAndSetCadVariables(const QString& colour, const QString& linetype, doub
     SavedCadVariableSet& s = SavedCadVariables;
     // Only a save of the same drawing nests; values left pending in another drawing are not this one's.
     const bool keepEarlier = s.pending && s.document == CadDocument;
-    auto save = [&](cad::Variant& slot, const char* name) {
-        const cad::Variant v = CadDocument.getVariable(QString::fromLatin1(name));
-        if (!keepEarlier) slot = v;
-    };
-    save(s.CECOLOR, "CECOLOR");
+    // The values of this moment in one read.
+    QStringList names{QStringLiteral("CECOLOR"), QStringLiteral("CLAYER"), QStringLiteral("TEXTSTYLE"),
+                      QStringLiteral("CELTYPE"), QStringLiteral("CELWEIGHT"), QStringLiteral("ANGBASE")};
+    if (withLinetypeScale) names << QStringLiteral("CELTSCALE");
+    const cad::VariantList now = cad::GetVariables(CadDocument, names);
+    if (!keepEarlier) {
+        s.CECOLOR = now.value(0);
+        s.CLAYER = now.value(1);
+        s.TEXTSTYLE = now.value(2);
+        s.CELTYPE = now.value(3);
+        s.CELWEIGHT = now.value(4);
+        s.ANGBASE = now.value(5);
+    }
     const QString newColour = colour.isEmpty() ? QStringLiteral("7") : colour;
-    save(s.CLAYER, "CLAYER");
-    save(s.TEXTSTYLE, "TEXTSTYLE");
-    save(s.CELTYPE, "CELTYPE");
     const QString newLinetype = linetype.isEmpty() ? QStringLiteral("Continuous") : linetype;
-    save(s.CELWEIGHT, "CELWEIGHT");
     // A lineweight of exactly 0 goes to the CAD as the whole number 0.
     const cad::Variant newLineweight = lineweight == 0 ? cad::Variant(0) : cad::Variant(lineweight);
-    save(s.ANGBASE, "ANGBASE");
     if (withLinetypeScale) {
         // An earlier save that left the linetype scale out has not touched it: the value of this
         // moment is still the user's, and the restore must then put it back too.
-        const cad::Variant v = CadDocument.getVariable(QStringLiteral("CELTSCALE"));
-        if (!keepEarlier || !s.withLinetypeScale) s.CELTSCALE = v;
+        if (!keepEarlier || !s.withLinetypeScale) s.CELTSCALE = now.value(6);
     }
     if (!keepEarlier) {
         s.withLinetypeScale = withLinetypeScale;
@@ -44,33 +46,31 @@ void SaveAndSetCadVariables(const QString& colour, const QString& linetype, doub
         s.withLinetypeScale = true;
     }
 
-    CadDocument.setVariable(QStringLiteral("CECOLOR"), newColour);
-    CadDocument.setVariable(QStringLiteral("CELTYPE"), newLinetype);
-    CadDocument.setVariable(QStringLiteral("CELWEIGHT"), newLineweight);
-    CadDocument.setVariable(QStringLiteral("ANGBASE"), baseAngle);
-    if (withLinetypeScale) CadDocument.setVariable(QStringLiteral("CELTSCALE"), linetypeScale);
+    // The new values travel in one run; a refused one stops the rest and is thrown from here.
+    cad::DeferredCalls run(CadDocument);
+    auto set = [](const char* name, const cad::Variant& value) {
+        CadDocument.send(QStringLiteral("SetVariable"), {QString::fromLatin1(name), value});
+    };
+    set("CECOLOR", newColour);
+    set("CELTYPE", newLinetype);
+    set("CELWEIGHT", newLineweight);
+    set("ANGBASE", baseAngle);
+    if (withLinetypeScale) set("CELTSCALE", linetypeScale);
 }
 
 void RestoreCadVariables() {
     SavedCadVariableSet& s = SavedCadVariables;
     if (!s.saved || s.CECOLOR.isEmpty()) return;
     s.pending = false;
-    std::exception_ptr firstFailure;
-    auto restore = [&](const char* name, const cad::Variant& value) {
-        try {
-            CadDocument.setVariable(QString::fromLatin1(name), value);
-        } catch (...) {
-            if (!firstFailure) firstFailure = std::current_exception();
-        }
-    };
-    restore("CECOLOR", s.CECOLOR);
-    restore("CELTYPE", s.CELTYPE);
-    restore("CELWEIGHT", s.CELWEIGHT);
-    restore("CLAYER", s.CLAYER);
-    restore("TEXTSTYLE", s.TEXTSTYLE);
-    restore("ANGBASE", s.ANGBASE);
-    if (s.withLinetypeScale) restore("CELTSCALE", s.CELTSCALE);
-    if (firstFailure) std::rethrow_exception(firstFailure);
+    // Each is put back though another is refused; the first refusal is raised after all.
+    QStringList names{QStringLiteral("CECOLOR"), QStringLiteral("CELTYPE"), QStringLiteral("CELWEIGHT"),
+                      QStringLiteral("CLAYER"), QStringLiteral("TEXTSTYLE"), QStringLiteral("ANGBASE")};
+    cad::VariantList values{s.CECOLOR, s.CELTYPE, s.CELWEIGHT, s.CLAYER, s.TEXTSTYLE, s.ANGBASE};
+    if (s.withLinetypeScale) {
+        names << QStringLiteral("CELTSCALE");
+        values << s.CELTSCALE;
+    }
+    cad::SetVariables(CadDocument, names, values);
 }
 
 }  // namespace automation

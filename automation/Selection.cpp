@@ -2,6 +2,7 @@
 #include "automation/Selection.h"
 
 #include "automation/CadConnection.h"
+#include "platform/cad/FilteredReads.h"
 
 namespace automation {
 
@@ -122,14 +123,12 @@ void EraseByLayerFilter(const QString& layerName, const QString& blockName) {
 
 bool FindFirstInsert(const QString& namePattern, cad::Entity& found) {
     try {
-        HelperSelectionSet set(QStringLiteral("SSObject"));
         cad::SelectionFilter f;
         f.add(2, namePattern);
-        set->select(cad::SelectionSet::All, f);
-        bool any = set->count() > 0;
-        if (any) found = set->item(0);
-        set.remove();
-        return any;
+        const cad::VariantList rows = cad::ReadSelection(CadDocument, f, {});
+        if (rows.isEmpty()) return false;
+        found = cad::EntityOfRow(CadDocument, rows.first());
+        return true;
     } catch (const std::exception&) {
         return false;
     }

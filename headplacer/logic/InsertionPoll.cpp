@@ -1,6 +1,8 @@
 // The poll after an interactive insert and the completion of heads and push-buttons.
 #include "headplacer/logic/InsertionPoll.h"
 
+#include "platform/cad/DeferredCalls.h"
+
 #include "automation/CadConnection.h"
 #include "automation/CadTables.h"
 #include "automation/DrawingProperties.h"
@@ -13,6 +15,7 @@
 #include "headplacer/logic/Placement.h"
 #include "headplacer/logic/Settings.h"
 #include "platform/cad/Application.h"
+#include "platform/cad/DeferredCalls.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QCoreApplication>
@@ -40,11 +43,16 @@ void ensureLayer(const QString& name) {
 cad::Entity addDescription(const QString& text, const cad::Point& at, double height, const QString& layer,
                            const QString& style) {
     const cad::Entity t = CadModelSpace.addText(text, at, height);
+    // The properties travel together; the style's own failure is trapped alone (what is held
+    // before it is sent first).
+    cad::DeferredCalls run(CadDocument);
     t.setColor(1);
     t.setLayer(layer);
     if (!style.isEmpty()) {
+        run.flush();
         try {
             t.setStyleName(style);
+            run.flush();
         } catch (const cad::Error&) {
             // The style was removed meanwhile: the text keeps the active one.
         }

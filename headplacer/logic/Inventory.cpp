@@ -6,6 +6,8 @@
 #include "common/Ini.h"
 #include "headplacer/logic/HeadState.h"
 #include "headplacer/logic/Settings.h"
+#include "platform/cad/BulkReads.h"
+#include "platform/cad/DeferredCalls.h"
 #include "platform/cad/Document.h"
 
 namespace headplacer {
@@ -51,14 +53,22 @@ AttributeValues ScreenAttributeValues(const InventoryValues& v) {
 }
 
 int WriteAttributeValues(const cad::Entity& reference, const AttributeValues& values) {
-    if (!reference.hasAttributes()) return 0;
+    // The attributes and their tags in two reads, the texts and the redraw in one run.
+    const cad::Document& doc = automation::CadDocument;
+    const cad::VariantList head = cad::ReadProperties(doc, {cad::Variant(reference.ref())},
+                                                      {QStringLiteral("HasAttributes"), QStringLiteral("?GetAttributes")});
+    const cad::VariantList row = head.value(0).toArray();
+    if (!row.value(0).toBool()) return 0;
+    const cad::VariantList attributes = row.value(1).toArray();
+    const cad::VariantList tags = cad::ReadProperties(doc, attributes, {QStringLiteral("TagString")});
     int written = 0;
-    for (const cad::Entity& attribute : reference.attributes()) {
-        const QString tag = attribute.tagString().toUpper();
+    cad::DeferredCalls run(doc);
+    for (qsizetype i = 0; i < attributes.size(); ++i) {
+        const QString tag = tags.value(i).toArray().value(0).toText().toUpper();
         for (const auto& [t, value] : values) {
             if (t != tag) continue;
             if (!value.isEmpty()) {
-                attribute.setTextString(value);
+                cad::Entity(doc.channel(), attributes[i].toObject()).setTextString(value);
                 ++written;
             }
             break;

@@ -1,6 +1,8 @@
 // Preparing and inserting heads and push-buttons.
 #include "headplacer/logic/Placement.h"
 
+#include "platform/cad/DeferredCalls.h"
+
 #include "automation/CadConnection.h"
 #include "automation/CadTables.h"
 #include "automation/DrawingProperties.h"
@@ -16,6 +18,7 @@
 #include "headplacer/logic/InsertionPoll.h"
 #include "headplacer/logic/Settings.h"
 #include "platform/cad/Application.h"
+#include "platform/cad/DeferredCalls.h"
 #include "platform/ui/core/Prompt.h"
 
 namespace headplacer {
@@ -75,6 +78,8 @@ void LoadBlockWithAttributes(const QString& blockName, const QString& drawingFil
     const cad::Entity temporary = CadModelSpace.insertBlock(cad::Point{x, y, 0}, drawingFile, 1, 1, 1, 0);
     if (automation::CheckBlockExists(blockName)) {
         const cad::Block definition = CadDocument.blocks().item(blockName);
+        // Nothing here traps a CAD failure: the attribute definitions travel in one run.
+        cad::DeferredCalls run(CadDocument, cad::DeferredCalls::NewObjectsToo);
         QString obiekt, rodzaj, symbol;
         if (identifying && HeadSymbolAttributes(blockName, obiekt, rodzaj, symbol)) {
             automation::AddAttributeDefinition(definition, QStringLiteral("OBIEKT"), obiekt, 0, 0);

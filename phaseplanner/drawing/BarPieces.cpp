@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace phaseplanner {
 
@@ -51,12 +52,13 @@ cad::Entity framePolyline(const cad::Block& b, double w, int colour) {
 
 void hatch(const cad::Block& b, const cad::Entity& outline, const QString& pattern, int colour) {
     cad::Entity h = b.addHatch(0, pattern, true);
-    h.appendOuterLoop({outline});
+    // Neither answers anything: inside a run they are held like the rest.
+    h.send(QStringLiteral("AppendOuterLoop"), {cad::VariantList{cad::Variant(outline.ref())}});
     if (pattern != QLatin1String("SOLID")) {
         h.setPatternScale(0.314);
         h.setPatternAngle(0.785);
     }
-    h.evaluate();
+    h.send(QStringLiteral("Evaluate"));
     h.setColor(colour);
 }
 
@@ -185,8 +187,34 @@ void ClearBarBlockFlags() {
     redKnown = false;
 }
 
+BarBlockNames::BarBlockNames() : blocks_(automation::CadDocument.blocks()) {
+    const cad::VariantList all = blocks_.namesFrom(0);
+    count_ = qint32(all.value(0).toInt());
+    for (qsizetype i = 2; i < all.size(); i += 2) names_.insert(all[i].toText().toLower());
+}
+
+QString BarBlockNames::unique(const QString& prefix) const {
+    qint32 n = count_;
+    QString candidate;
+    do {
+        ++n;
+        candidate = prefix + QString::number(n);
+    } while (contains(candidate));
+    return candidate;
+}
+
+void BarBlockNames::added(const QString& name) {
+    if (!names_.contains(name.toLower())) {
+        names_.insert(name.toLower());
+        ++count_;
+    }
+}
+
 QString BarPieceBlockName(const BarPiece& piece, const QString& prefix, int groupKind, bool groupBlock,
-                          int flag) {
+                          int flag, const BarBlockNames* names) {
+    auto unique = [names](const QString& p) {
+        return names ? names->unique(p) : automation::MakeUniqueBlockName(p);
+    };
     const QString len = QString::number(piece.Length);
     switch (piece.Kind) {
         case PieceAmberRed:
@@ -197,17 +225,17 @@ QString BarPieceBlockName(const BarPiece& piece, const QString& prefix, int grou
             return prefix + QStringLiteral("STALY_PIESIMIGA_") + len;
         case PieceGreen:
             if (flag == 1)
-                return automation::MakeUniqueBlockName(prefix + QStringLiteral("IDENTYFIKATOR_ZIELONY_"));
-            return automation::MakeUniqueBlockName(prefix +
+                return unique(prefix + QStringLiteral("IDENTYFIKATOR_ZIELONY_"));
+            return unique(prefix +
                                                    (groupKind == KindPedestrian || groupKind == KindBicycle
                                                         ? QStringLiteral("SYGNALIZATOR_PIESZYROWEROWY_")
                                                         : QStringLiteral("SYGNALIZATOR_ZWYKLY_")));
         case PieceRed:
             if (groupBlock)
-                return automation::MakeUniqueBlockName(prefix + QStringLiteral("SYGNALIZATOR_ZWYKLY_"));
+                return unique(prefix + QStringLiteral("SYGNALIZATOR_ZWYKLY_"));
             return prefix + QStringLiteral("IDENTYFIKATOR_CZERWONY");
         case PieceDark:
-            return automation::MakeUniqueBlockName(
+            return unique(
                 prefix + (groupBlock ? QStringLiteral("SYGNALIZATOR_ZWYKLY_")
                                      : QStringLiteral("IDENTYFIKATOR_DOPELNIENIE_")));
         case PieceComplementAmber:
@@ -221,31 +249,37 @@ QString BarPieceBlockName(const BarPiece& piece, const QString& prefix, int grou
 }
 
 void DrawBarPiece(const BarPiece& piece, long x, long y, int group, const QString& label, int k, int flag,
-                  const QString& text) {
+                  const QString& text, BarBlockNames* names) {
     if (piece.Length < 1) return;
     if (group < 0 || group >= int(GroupTable.size())) return;
     const QString prefix = IntersectionNumber + QLatin1Char('^');
     const bool groupBlock = isGroupBlock(piece, group, label, flag);
     const bool sharedRed = piece.Kind == PieceRed && !groupBlock;
     const QString name =
-        BarPieceBlockName(piece, prefix, GroupTable[std::size_t(group)].Kind, groupBlock, flag);
+        BarPieceBlockName(piece, prefix, GroupTable[std::size_t(group)].Kind, groupBlock, flag, names);
+    auto exists = [names](const QString& n) {
+        return names ? names->contains(n) : automation::CheckBlockExists(n);
+    };
 
     bool create = true;
     if (piece.Kind == PieceAmberRed) {
-        if (amberRedKnown || automation::CheckBlockExists(name)) create = false;
+        if (amberRedKnown || exists(name)) create = false;
         amberRedKnown = true;
     } else if (sharedRed) {
-        if (redKnown || automation::CheckBlockExists(name)) create = false;
+        if (redKnown || exists(name)) create = false;
         redKnown = true;
     } else if (piece.Kind == PieceAmber || piece.Kind == PieceFlashingGreen ||
                piece.Kind == PieceComplementAmber || piece.Kind == PieceFlashingAmber) {
-        create = !automation::CheckBlockExists(name);
+        create = !exists(name);
     }
     // The look-ups above trap failures of their own; from here nothing does: the piece's block, its
-    // reference and its dimensions travel in one run, a failure thrown from here.
-    cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+    // reference and its dimensions travel in one run (the caller's, with `names`), a failure thrown
+    // from here or from the end of the caller's run.
+    std::optional<cad::DeferredCalls> run;
+    if (!names) run.emplace(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
     if (create) {
-        const cad::Block b = automation::CadDocument.blocks().add({0, 0, 0}, name);
+        const cad::Block b = (names ? names->blocks() : automation::CadDocument.blocks()).add({0, 0, 0}, name);
+        if (names) names->added(name);
         defineFill(b, piece.Kind, sharedRed ? 1.0 : double(piece.Length));
         if (groupBlock) addGroupAttributes(b, piece, group, label, k, text, double(x));
     }

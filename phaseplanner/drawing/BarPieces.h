@@ -3,6 +3,9 @@
 // the intervals a group's row already occupies, which the red fill leaves out.
 #pragma once
 
+#include "platform/cad/Collections.h"
+
+#include <QSet>
 #include <QString>
 #include <vector>
 
@@ -47,16 +50,37 @@ bool IsPieceCovered(const BarPiece& piece);
 // Forgets the per-run knowledge of the shared amber-red and red blocks (each run of the drawing).
 void ClearBarBlockFlags();
 
+// The drawing's block names as one drawing of the rows knows them: read once when the rows start
+// and kept up with the blocks the rows add, so that a piece's name and whether its block exists
+// need no question to the CAD and the rows travel in one run.
+class BarBlockNames {
+public:
+    // Reads the names of `CadDocument` (one call).
+    BarBlockNames();
+    bool contains(const QString& name) const { return names_.contains(name.toLower()); }
+    // As automation::MakeUniqueBlockName: the prefix and the first free number above the count.
+    QString unique(const QString& prefix) const;
+    // A block of the name was added (Blocks.Add of a name already there adds nothing).
+    void added(const QString& name);
+    const cad::Blocks& blocks() const { return blocks_; }
+
+private:
+    cad::Blocks blocks_;
+    QSet<QString> names_;  // lower-cased, as the drawing compares them
+    qint32 count_ = 0;
+};
+
 // The block name of a piece for the intersection prefix `prefix` ("7^"); group blocks and the first
-// part of a wrapped green get a unique name.
+// part of a wrapped green get a unique name (from `names` when given, else asked of the CAD).
 QString BarPieceBlockName(const BarPiece& piece, const QString& prefix, int groupKind, bool groupBlock,
-                          int flag);
+                          int flag, const BarBlockNames* names = nullptr);
 
 // Draws the piece at row origin (x, y) for GroupTable[group]: label empty for red fill and the
 // pieces before a start or after an end program; k the green's index; flag 0 normal, 1 first part
 // of a wrapped green, 2 its second part; `text` the green's "<start>-<end>". A piece shorter than
-// one second draws nothing.
+// one second draws nothing. With `names` the caller holds the calls back (a cad::DeferredCalls scope
+// around all its pieces) and nothing is asked of the CAD; without, the piece travels in a run of its own.
 void DrawBarPiece(const BarPiece& piece, long x, long y, int group, const QString& label, int k, int flag,
-                  const QString& text);
+                  const QString& text, BarBlockNames* names = nullptr);
 
 }  // namespace phaseplanner

@@ -12,6 +12,7 @@
 #include "phaseplanner/editor/CycleParameters.h"
 #include "phaseplanner/editor/ProgramWindow.h"
 #include "phaseplanner/workbook/IntergreenMatrix.h"
+#include "platform/cad/BulkReads.h"
 #include "platform/cad/DeferredCalls.h"
 #include "platform/sheet/Range.h"
 #include "platform/sheet/Worksheet.h"
@@ -58,28 +59,49 @@ void drawGraph(const IntergreenCheckResult& r, double x0, double y0) {
 
 void writeTexts(const IntergreenCheckResult& r, double x0, double y0) {
     const cad::Block b = freshBlock(ResultBlockName());
-    // Nothing here traps a CAD failure: the texts travel together (a text's width is the only
-    // answer waited for), a failure thrown from here.
+    // Nothing here traps a CAD failure: the texts travel together, a failure thrown from here.
     cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+    const double start = x0 + MaxCycleLength + 52;
+    // The items of a row stand one after another: each is made at the row's start, all their
+    // widths are read at once, then each is moved behind the one before it.
+    struct Item {
+        cad::Entity text;
+        double y;
+        bool first;
+    };
+    std::vector<Item> items;
     for (std::size_t i = 0; i < r.ResultTexts.size(); ++i) {
         if (r.ResultTexts[i].isEmpty()) continue;
         const QString sorted = SortPairTexts(r.ResultTexts[i]);
         const double y = std::round(y0 - 8.0 * double(i)) - 3.25;
-        double x = x0 + MaxCycleLength + 52;
         if (!r.ErrorFlags[i] && !sorted.startsWith(QLatin1Char('0'))) {
-            b.addText(sorted, {x, y, 0}, 2.5).setLayer(kSignalLayer);
+            b.addText(sorted, {start, y, 0}, 2.5).setLayer(kSignalLayer);
             continue;
         }
-        const QStringList items = sorted.split(QStringLiteral(", "));
-        for (int k = 0; k < items.size(); ++k) {
-            const QString item = items[k] + (k + 1 < items.size() ? QStringLiteral(",") : QString());
-            cad::Entity t = b.addText(item, {x, y, 0}, 2.5);
+        const QStringList parts = sorted.split(QStringLiteral(", "));
+        for (int k = 0; k < parts.size(); ++k) {
+            const QString item = parts[k] + (k + 1 < parts.size() ? QStringLiteral(",") : QString());
+            cad::Entity t = b.addText(item, {start, y, 0}, 2.5);
             t.setLayer(kSignalLayer);
             if (item.startsWith(QLatin1Char('-')))
                 t.setColor(1);
             else if (item.startsWith(QLatin1Char('0')))
                 t.setColor(3);
-            x = t.boundingBox().second.x + 3;
+            items.push_back({t, y, k == 0});
+        }
+    }
+    if (!items.empty()) {
+        cad::VariantList objects;
+        objects.reserve(qsizetype(items.size()));
+        for (const Item& it : items) objects.append(cad::Variant(it.text.ref()));
+        const cad::VariantList boxes =
+            cad::ReadProperties(automation::CadDocument, objects, {QStringLiteral("GetBoundingBox")});
+        double x = start;
+        for (std::size_t k = 0; k < items.size(); ++k) {
+            if (items[k].first) x = start;
+            if (x != start) items[k].text.move({start, items[k].y, 0}, {x, items[k].y, 0});
+            const double right = boxes.value(qsizetype(k)).toArray().value(0).toArray().value(1).toPoint().x;
+            x += right - start + 3;
         }
     }
     cad::Entity ref = automation::CadModelSpace.insertBlock({0, 0, 0}, ResultBlockName(), 1, 1, 1, 0);

@@ -9,6 +9,9 @@
 #include "phaseplanner/drawing/StreamDrawing.h"
 #include "phaseplanner/editor/GroupTable.h"
 #include "phaseplanner/editor/ProgramWindow.h"
+#include "platform/cad/BulkReads.h"
+#include "platform/cad/DeferredCalls.h"
+#include "platform/cad/FilteredReads.h"
 #include "platform/ui/core/Prompt.h"
 
 namespace phaseplanner {
@@ -20,14 +23,16 @@ namespace {
 const QString kWorkLayer = QStringLiteral("255-ROBOCZA");
 const QString kStreamLayer = QStringLiteral("113-STRUMIENIE_RUCHU");
 
-QString documentKey() {
-    const QString full = automation::CadDocument.fullName();
-    return full.isEmpty() ? automation::CadDocument.name() : full;
-}
-
 void checkCache() {
-    const QString key = documentKey();
-    const int count = automation::CadModelSpace.count();
+    // The drawing's names and its model space's count in one read.
+    const cad::VariantList rows = cad::ReadProperties(
+        automation::CadDocument,
+        {cad::Variant(automation::CadDocument.ref()), cad::Variant(automation::CadModelSpace.ref())},
+        {QStringLiteral("?FullName"), QStringLiteral("?Name"), QStringLiteral("?Count")});
+    const cad::VariantList drawing = rows.value(0).toArray();
+    const QString full = drawing.value(0).toText();
+    const QString key = full.isEmpty() ? drawing.value(1).toText() : full;
+    const int count = int(rows.value(1).toArray().value(2).toInt());
     if (key != Playback.CachedDocumentName || IntersectionNumber != Playback.CachedIntersection ||
         count != Playback.CachedEntityCount) {
         Playback.CachedDocumentName = key;
@@ -41,20 +46,56 @@ void rebuildCache() {
     Playback.StreamColourCache.clear();
     const QString number = IntersectionNumber;
     const QString prefix = number.isEmpty() ? QString() : number + QLatin1Char('^');
-    automation::HelperSelectionSet set(QStringLiteral("SSStrumienie"));
     cad::SelectionFilter f;
     f.add(0, QStringLiteral("INSERT"))
         .add(2, automation::EscapeFilterText(prefix) + QStringLiteral("STRUMIEN_*"))
         .add(8, kStreamLayer);
-    set->select(cad::SelectionSet::All, f);
-    const QList<cad::Entity> refs = set->entities();
-    Playback.StreamColourCache.reserve(std::size_t(refs.size()) * 2);
-    for (const cad::Entity& ref : refs) {
-        const QString handle = ref.handle();
-        for (const QString& name : StreamNamesOfBlock(ref.name()))
-            Playback.StreamColourCache.push_back({name, false, handle});
+    // The references with their handles and names in one read.
+    const cad::VariantList rows =
+        cad::ReadSelection(automation::CadDocument, f, {QStringLiteral("Handle"), QStringLiteral("Name")});
+    Playback.StreamColourCache.reserve(std::size_t(rows.size()) * 2);
+    for (const cad::Variant& row : rows) {
+        const cad::VariantList values = row.toArray();
+        const cad::Entity ref = cad::EntityOfRow(automation::CadDocument, row);
+        const QString handle = values.value(1).toText();
+        for (const QString& name : StreamNamesOfBlock(values.value(2).toText()))
+            Playback.StreamColourCache.push_back({name, false, handle, ref});
     }
     Playback.StreamCacheStale = false;
+}
+
+void resetColoursInStreamDrawing(bool includeMarkers) {
+    // Every stream of the intersection still green goes back to its layer colour, whoever coloured
+    // it (conflictor's selection, or a run of this program that ended abnormally); with the markers
+    // also the red second group of a colliding pair.
+    const QString prefix =
+        IntersectionNumber.isEmpty() ? QString() : automation::EscapeFilterText(IntersectionNumber) + QLatin1Char('^');
+    cad::SelectionFilter f;
+    f.add(0, QStringLiteral("INSERT"));
+    if (includeMarkers) {
+        f.add(-4, QStringLiteral("<or"))
+            .add(2, prefix + QStringLiteral("STRUMIEN_*"))
+            .add(2, prefix + QStringLiteral("POCZATEK_STRUMIEN_*"))
+            .add(2, prefix + QStringLiteral("KONIEC_STRUMIEN_*"))
+            .add(-4, QStringLiteral("or>"))
+            .add(-4, QStringLiteral("<or"))
+            .add(62, 3)
+            .add(62, 1)
+            .add(-4, QStringLiteral("or>"));
+    } else {
+        f.add(2, prefix + QStringLiteral("STRUMIEN_*")).add(8, kStreamLayer).add(62, 3);
+    }
+    // Found in one read, given back their colour in one run.
+    const cad::VariantList rows = cad::ReadSelection(automation::CadDocument, f, {});
+    {
+        cad::DeferredCalls run(automation::CadDocument);
+        for (const cad::Variant& row : rows) {
+            const cad::Entity e = cad::EntityOfRow(automation::CadDocument, row);
+            e.setColor(256);
+            e.update();
+        }
+    }
+    for (StreamColourEntry& e : Playback.StreamColourCache) e.Coloured = false;
 }
 
 }  // namespace
@@ -96,18 +137,18 @@ QString TimeMarkerBlockName(int groupRows) {
 void PlaceTimeMarker(int second) {
     const int rows = GroupCountSetting > 0 ? GroupCountSetting : 32;
     const QString name = TimeMarkerBlockName(rows);
-    if (!automation::CheckBlockExists(name)) {
-        const cad::Block b = automation::CadDocument.blocks().add({0, 0, 0}, name);
-        b.addLine({0, 0, 0}, {0, -(8.0 * rows + 4), 0}).setColor(2);
-    }
     cad::Entity marker;
+    cad::Point where;
     {
-        automation::HelperSelectionSet set(QStringLiteral("SSCzas"));
+        // The marker and its insertion point in one read.
         cad::SelectionFilter f;
         f.add(0, QStringLiteral("INSERT")).add(2, automation::EscapeFilterText(name)).add(8, kWorkLayer);
-        set->select(cad::SelectionSet::All, f);
-        const QList<cad::Entity> found = set->entities();
-        if (!found.isEmpty()) marker = found.first();
+        const cad::VariantList found =
+            cad::ReadSelection(automation::CadDocument, f, {QStringLiteral("InsertionPoint")});
+        if (!found.isEmpty()) {
+            marker = cad::EntityOfRow(automation::CadDocument, found.first());
+            where = found.first().toArray().value(1).toPoint();
+        }
     }
     if (second < 0) {
         if (!marker.isNull()) marker.erase();
@@ -117,15 +158,23 @@ void PlaceTimeMarker(int second) {
         }
         return;
     }
+    // A marker standing in the drawing has its definition.
+    if (marker.isNull() && !automation::CheckBlockExists(name)) {
+        const cad::Block b = automation::CadDocument.blocks().add({0, 0, 0}, name);
+        b.addLine({0, 0, 0}, {0, -(8.0 * rows + 4), 0}).setColor(2);
+    }
     if (!ProgramTableOrigin.Known) return;
     const cad::Point at{ProgramTableOrigin.Point.X + second, ProgramTableOrigin.Point.Y + 4, 0};
     if (marker.isNull()) {
         automation::EnsureLayer(kWorkLayer, false, -1, -10);
         marker = automation::CadModelSpace.insertBlock(at, name, 1, 1, 1, 0);
         marker.setLayer(kWorkLayer);
-    } else {
-        marker.move(marker.insertionPoint(), at);
+        marker.update();
+        return;
     }
+    // Nothing here traps a failure: the move travels with its redraw, a failure thrown from here.
+    cad::DeferredCalls run(automation::CadDocument);
+    marker.move(where, at);
     marker.update();
 }
 
@@ -137,8 +186,9 @@ int ShowSecondInDrawing(int second, const ProgramStates& states, int cycleLength
     if (st == Playback.ShownState) return st;
     Playback.ShownState = st;
     if (!open) return st;
-    // The streams are coloured in the drawing that holds them, whichever drawing is active.
-    const StreamDrawingScope streams;
+    // The streams are coloured in the drawing that holds them, whichever drawing is active (made
+    // automation's current drawing by the check above).
+    const StreamDrawingScope streams(true);
     if (!streams.found()) {
         if (st >= 0 && !Playback.StreamDrawingMissingShown) {
             Playback.StreamDrawingMissingShown = true;
@@ -147,7 +197,7 @@ int ShowSecondInDrawing(int second, const ProgramStates& states, int cycleLength
         return st;
     }
     Playback.StreamDrawingMissingShown = false;
-    ResetStreamColours(false);
+    resetColoursInStreamDrawing(false);
     if (st >= 0) RecolourStreams(st, states, 3);
     return st;
 }
@@ -158,28 +208,33 @@ void RecolourStreams(int state, const ProgramStates& states, int colour) {
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (Playback.StreamCacheStale) rebuildCache();
         bool lost = false;
-        QSet<QString> done;
-        for (StreamColourEntry& e : Playback.StreamColourCache) {
-            e.Coloured = false;
-            if (done.contains(e.Handle)) continue;
-            bool green = false;
-            for (const SymbolIndexEntry& s : states.SymbolIndex)
-                if (s.Symbol == e.StreamName && s.Group >= 0 &&
-                    s.Group < int(states.StateGreens[std::size_t(state)].size()) &&
-                    states.StateGreens[std::size_t(state)][std::size_t(s.Group)]) {
-                    green = true;
-                    break;
-                }
-            if (!green) continue;
-            if (!ColourStreamHandle(e.Handle, colour)) {
-                lost = true;
-                break;
+        try {
+            // The colours travel in one run; a stream erased since the cache was built fails its
+            // colouring, which the run gives here when it ends (the colours before it are set).
+            cad::DeferredCalls run(automation::CadDocument);
+            QSet<QString> done;
+            for (StreamColourEntry& e : Playback.StreamColourCache) {
+                e.Coloured = false;
+                if (done.contains(e.Handle)) continue;
+                bool green = false;
+                for (const SymbolIndexEntry& s : states.SymbolIndex)
+                    if (s.Symbol == e.StreamName && s.Group >= 0 &&
+                        s.Group < int(states.StateGreens[std::size_t(state)].size()) &&
+                        states.StateGreens[std::size_t(state)][std::size_t(s.Group)]) {
+                        green = true;
+                        break;
+                    }
+                if (!green) continue;
+                e.Reference.setColor(colour);
+                e.Reference.update();
+                e.Coloured = true;
+                done.insert(e.Handle);
             }
-            e.Coloured = true;
-            done.insert(e.Handle);
+        } catch (const std::exception&) {
+            lost = true;
         }
         if (!lost) return;
-        // A handle no longer resolves: the drawing changed under the cache.
+        // A stream no longer exists: the drawing changed under the cache.
         Playback.StreamCacheStale = true;
     }
 }
@@ -187,33 +242,7 @@ void RecolourStreams(int state, const ProgramStates& states, int colour) {
 void ResetStreamColours(bool includeMarkers) {
     const StreamDrawingScope streams;
     if (!streams.found()) return;
-    // Every stream of the intersection still green goes back to its layer colour, whoever coloured
-    // it (conflictor's selection, or a run of this program that ended abnormally); with the markers
-    // also the red second group of a colliding pair.
-    const QString prefix =
-        IntersectionNumber.isEmpty() ? QString() : automation::EscapeFilterText(IntersectionNumber) + QLatin1Char('^');
-    automation::HelperSelectionSet set(QStringLiteral("SS1"));
-    cad::SelectionFilter f;
-    f.add(0, QStringLiteral("INSERT"));
-    if (includeMarkers) {
-        f.add(-4, QStringLiteral("<or"))
-            .add(2, prefix + QStringLiteral("STRUMIEN_*"))
-            .add(2, prefix + QStringLiteral("POCZATEK_STRUMIEN_*"))
-            .add(2, prefix + QStringLiteral("KONIEC_STRUMIEN_*"))
-            .add(-4, QStringLiteral("or>"))
-            .add(-4, QStringLiteral("<or"))
-            .add(62, 3)
-            .add(62, 1)
-            .add(-4, QStringLiteral("or>"));
-    } else {
-        f.add(2, prefix + QStringLiteral("STRUMIEN_*")).add(8, kStreamLayer).add(62, 3);
-    }
-    set->select(cad::SelectionSet::All, f);
-    for (cad::Entity e : set->entities()) {
-        e.setColor(256);
-        e.update();
-    }
-    for (StreamColourEntry& e : Playback.StreamColourCache) e.Coloured = false;
+    resetColoursInStreamDrawing(includeMarkers);
 }
 
 void InvalidateShownState() {

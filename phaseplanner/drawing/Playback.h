@@ -5,6 +5,7 @@
 
 #include "phaseplanner/editor/ProgramStates.h"
 #include "phaseplanner/editor/SymbolList.h"
+#include "platform/cad/Entity.h"
 
 #include <QSet>
 #include <QString>
@@ -17,6 +18,7 @@ struct StreamColourEntry {
     QString StreamName;
     bool Coloured = false;
     QString Handle;
+    cad::Entity Reference;  // the stream block's reference the handle names
 };
 
 struct PlaybackData {

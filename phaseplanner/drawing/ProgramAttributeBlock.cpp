@@ -5,12 +5,16 @@
 #include "automation/CadConnection.h"
 #include "automation/CadTables.h"
 #include "automation/DrawingProperties.h"
+#include "automation/ReferenceReads.h"
 #include "automation/Selection.h"
 #include "common/NumberText.h"
 #include "common/TextHelpers.h"
 #include "phaseplanner/editor/CycleParameters.h"
 #include "phaseplanner/editor/GroupParameters.h"
 #include "phaseplanner/editor/ProgramWindow.h"
+#include "platform/cad/BulkReads.h"
+#include "platform/cad/DeferredCalls.h"
+#include "platform/cad/FilteredReads.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <cmath>
@@ -36,31 +40,39 @@ cad::SelectionFilter insertsNamed(const QString& pattern) {
     return f;
 }
 
-QList<cad::Entity> selectReferences(automation::HelperSelectionSet& set, const QString& pattern) {
-    set->select(cad::SelectionSet::All, insertsNamed(pattern));
-    return set->entities();
+bool isShifted(const automation::ReferenceRow& ref) {
+    return ref.attribute(QStringLiteral("PRZESUN_X")) == QLatin1String("1");
 }
 
-bool isShifted(const cad::Entity& ref) {
-    return automation::ReadAttributeByTag(ref, QStringLiteral("PRZESUN_X")) == QLatin1String("1");
-}
-
-common::PlanePoint insertionOf(const cad::Entity& ref, bool shifted) {
-    common::PlanePoint p = automation::ReadCadPoint(ref.insertionPoint());
+common::PlanePoint insertionOf(const automation::ReferenceRow& ref, bool shifted) {
+    common::PlanePoint p = automation::ReadCadPoint(ref.Values.value(1).toPoint());
     if (shifted) p.X += kShiftX;
     return p;
 }
 
 // References of the block standing inside other block definitions: the definition cannot be
 // deleted while they exist, and a selection of the drawing never reaches them.
-bool referencedInsideOtherBlocks(const QString& name) {
-    for (const cad::Block& b : automation::CadDocument.blocks().all()) {
-        if (b.isLayout() || b.name().compare(name, Qt::CaseInsensitive) == 0) continue;
-        for (const cad::Entity& e : b.entities())
-            if (e.objectName() == QLatin1String("AcDbBlockReference") &&
-                e.name().compare(name, Qt::CaseInsensitive) == 0)
-                return true;
+bool referencedInsideOtherBlocks(const cad::Blocks& table, const QString& name) {
+    // The blocks' kinds and names in one read, then the entities of the ordinary ones in another.
+    const QList<cad::Block> blocks = table.all();
+    const cad::VariantList kinds = cad::ReadProperties(automation::CadDocument, cad::ObjectsOf(blocks),
+                                                       {QStringLiteral("IsLayout"), QStringLiteral("Name")});
+    cad::VariantList others;
+    for (qsizetype i = 0; i < blocks.size(); ++i) {
+        const cad::VariantList row = kinds.value(i).toArray();
+        if (row.value(0).toBool() || row.value(1).toText().compare(name, Qt::CaseInsensitive) == 0) continue;
+        others.append(cad::Variant(blocks[i].ref()));
     }
+    if (others.isEmpty()) return false;
+    const cad::VariantList rows = cad::ReadProperties(automation::CadDocument, others, {},
+                                                      {QStringLiteral("ObjectName"), QStringLiteral("?Name")});
+    for (const cad::Variant& row : rows)
+        for (const cad::Variant& entity : row.toArray().value(0).toArray()) {
+            const cad::VariantList e = entity.toArray();
+            if (e.value(1).toText() == QLatin1String("AcDbBlockReference") &&
+                e.value(2).toText().compare(name, Qt::CaseInsensitive) == 0)
+                return true;
+        }
     return false;
 }
 
@@ -99,25 +111,28 @@ bool UstawWidoczneAtrybuty() {
     const QString& name = ProgramAttributeBlockName;
     const QString pattern = automation::EscapeFilterText(name);
 
+    const cad::Blocks blocks = automation::CadDocument.blocks();
     cad::Point place{0, 0, 0};
-    if (automation::CheckBlockExists(name)) {
+    if (automation::CheckBlockExists(blocks, name)) {
         // Check first, so that a block that cannot be replaced is never left without its reference.
-        if (referencedInsideOtherBlocks(name)) {
+        if (referencedInsideOtherBlocks(blocks, name)) {
             cannotReplace(name);
             return false;
         }
         bool hadReference = false;
         {
-            automation::HelperSelectionSet set(QStringLiteral("SSAtrWid"));
-            const QList<cad::Entity> refs = selectReferences(set, pattern);
+            // The references and where the first stands in one read; their erasing in one run.
+            const cad::VariantList refs =
+                cad::ReadSelection(automation::CadDocument, insertsNamed(pattern), {QStringLiteral("InsertionPoint")});
             if (!refs.isEmpty()) {
-                place = refs.first().insertionPoint();
+                place = refs.first().toArray().value(1).toPoint();
                 hadReference = true;
-                set->erase();
+                cad::DeferredCalls run(automation::CadDocument);
+                for (const cad::Variant& row : refs) cad::EntityOfRow(automation::CadDocument, row).send(QStringLiteral("Delete"));
             }
         }
         try {
-            automation::GetBlockDefinition(name).erase();
+            blocks.item(name).erase();
         } catch (const std::exception&) {
             // Put the old block back where it stood rather than leave the drawing without it.
             if (hadReference) {
@@ -134,7 +149,10 @@ bool UstawWidoczneAtrybuty() {
     if (MaxCycleLength < 120) MaxCycleLength = 120;
     if (GroupCountSetting == 0) GroupCountSetting = 32;
 
-    const cad::Block b = automation::CadDocument.blocks().add(cad::Point{0, 0, 0}, name);
+    // Nothing below traps a CAD failure: the block, its attributes and its reference travel in one
+    // run, a failure thrown from here.
+    cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+    const cad::Block b = blocks.add(cad::Point{0, 0, 0}, name);
     addHidden(b, QStringLiteral("EXCEL_NAME"), ExcelWorkbookName);
     addHidden(b, QStringLiteral("EXCEL_FULL_NAME"), ExcelWorkbookPath);
     addHidden(b, QStringLiteral("EXCEL_ZESTAW_FAZ"), PhaseOrderText);
@@ -168,12 +186,11 @@ bool UstawWidoczneAtrybuty() {
 
 std::optional<QHash<QString, QString>> ReadProgramAttributeTexts() {
     ProgramAttributeBlockName = ProgramAttributeBlockNameFor(IntersectionNumber);
-    automation::HelperSelectionSet set(QStringLiteral("SSAtrWid"));
-    const QList<cad::Entity> refs =
-        selectReferences(set, automation::EscapeFilterText(ProgramAttributeBlockName));
-    if (refs.size() != 1 || !refs.first().hasAttributes()) return std::nullopt;
+    const QList<automation::ReferenceRow> refs = automation::ReadReferencesWithAttributes(
+        insertsNamed(automation::EscapeFilterText(ProgramAttributeBlockName)), {});
+    if (refs.size() != 1 || !refs.first().HasAttributes) return std::nullopt;
     QHash<QString, QString> texts;
-    for (const cad::Entity& a : refs.first().attributes()) texts.insert(a.tagString(), a.textString());
+    for (const auto& [tag, text] : refs.first().Attributes) texts.insert(tag, text);
     return texts;
 }
 
@@ -240,13 +257,14 @@ void SprawdzSkrzyzowania(bool& found) {
     const int prefixLength = int(ProgramAttributeBlockPrefix().size());
     int n = 0;
     {
-        automation::HelperSelectionSet set(QStringLiteral("SSAtrWid"));
-        const QList<cad::Entity> refs =
-            selectReferences(set, ProgramAttributeBlockPrefix() + QLatin1Char('*'));
+        // The references with their names, insertion points and attributes in two reads.
+        const QList<automation::ReferenceRow> refs = automation::ReadReferencesWithAttributes(
+            insertsNamed(ProgramAttributeBlockPrefix() + QLatin1Char('*')),
+            {QStringLiteral("Name"), QStringLiteral("InsertionPoint")});
         n = int(refs.size());
         if (n > 0) w.clearIntersections();
-        for (const cad::Entity& ref : refs) {
-            const QString suffix = ref.name().mid(prefixLength);
+        for (const automation::ReferenceRow& ref : refs) {
+            const QString suffix = ref.Values.value(0).toText().mid(prefixLength);
             if (suffix.isEmpty()) continue;
             const bool shifted = isShifted(ref);
             if (!IntersectionNumber.isEmpty() && suffix == IntersectionNumber) {
@@ -316,10 +334,16 @@ void UpdateDrawingProgram(bool readMaximum) {
     if (old.isNull()) return;
     automation::SetDrawingProperty(QString(), QString());
     bool programData = false;
-    for (const cad::Entity& e : old.entities()) {
-        if (e.objectName() != QLatin1String("AcDbAttributeDefinition")) continue;
-        const QString tag = e.tagString().toUpper();
-        const QString text = e.textString();
+    // The block's entities with their kinds, tags and texts in one read.
+    const cad::VariantList rows = cad::ReadProperties(
+        automation::CadDocument, {cad::Variant(old.ref())}, {},
+        {QStringLiteral("ObjectName"), QStringLiteral("?TagString"), QStringLiteral("?TextString")});
+    for (const cad::Variant& part : rows.value(0).toArray().value(0).toArray()) {
+        const cad::VariantList e = part.toArray();
+        if (e.value(1).toText() != QLatin1String("AcDbAttributeDefinition")) continue;
+        const QString tagString = e.value(2).toText();
+        const QString tag = tagString.toUpper();
+        const QString text = e.value(3).toText();
         const QString t = text.trimmed();
         if (tag == QLatin1String("X_POCZ") || tag == QLatin1String("Y_POCZ")) continue;
         if (tag == QLatin1String("DLUG_CYKLU"))
@@ -341,7 +365,7 @@ void UpdateDrawingProgram(bool readMaximum) {
         else if (tag == QLatin1String("ILOSC_GRUP"))
             GroupCountSetting = common::ParseInteger(t);
         else {
-            automation::SetDrawingProperty(e.tagString(), text);
+            automation::SetDrawingProperty(tagString, text);
             continue;
         }
         programData = true;

@@ -13,6 +13,9 @@
 #include "phaseplanner/editor/CycleParameters.h"
 #include "phaseplanner/editor/ProgramWindow.h"
 #include "phaseplanner/workbook/IntergreenMatrix.h"
+#include "platform/cad/BulkReads.h"
+#include "platform/cad/DeferredCalls.h"
+#include "platform/cad/FilteredReads.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/ui/core/Prompt.h"
 
@@ -35,8 +38,7 @@ void eraseInPolygon(const QString& setName, const QString& layer, double x, doub
     if (set->count() > 0) set->erase();
 }
 
-void eraseInserts(const QString& setName, const QString& prefix) {
-    automation::HelperSelectionSet set(setName);
+void eraseInserts(const QString& prefix) {
     cad::SelectionFilter f;
     f.add(0, QStringLiteral("INSERT"))
         .add(-4, QStringLiteral("<or"))
@@ -44,8 +46,11 @@ void eraseInserts(const QString& setName, const QString& prefix) {
         .add(2, prefix + QStringLiteral("IDENTYFIKATOR_*"))
         .add(2, prefix + QStringLiteral("STALY_*"))
         .add(-4, QStringLiteral("or>"));
-    set->select(cad::SelectionSet::All, f);
-    if (set->count() > 0) set->erase();
+    // Found in one read, erased in one run.
+    const cad::VariantList found = cad::ReadSelection(automation::CadDocument, f, {});
+    if (found.isEmpty()) return;
+    cad::DeferredCalls run(automation::CadDocument);
+    for (const cad::Variant& row : found) cad::EntityOfRow(automation::CadDocument, row).send(QStringLiteral("Delete"));
 }
 
 void deleteBarDefinitions(const QString& prefix, bool oldFormat) {
@@ -55,13 +60,21 @@ void deleteBarDefinitions(const QString& prefix, bool oldFormat) {
     if (oldFormat)
         starts << QStringLiteral("SYGNALIZATOR_ZWYKLY_") << QStringLiteral("SYGNALIZATOR_PIESZYROWEROWY_")
                << QStringLiteral("IDENTYFIKATOR_") << QStringLiteral("STALY_");
-    for (const cad::Block& b : automation::CadDocument.blocks().all()) {
-        if (b.isLayout()) continue;
-        const QString name = b.name();
+    // The blocks' kinds and names in one read; the deletions in one run, where a block still
+    // referenced from elsewhere refuses and stays, as each deletion's failure is ignored.
+    const cad::Document& doc = automation::CadDocument;
+    const QList<cad::Block> blocks = doc.blocks().all();
+    const cad::VariantList rows =
+        cad::ReadProperties(doc, cad::ObjectsOf(blocks), {QStringLiteral("IsLayout"), QStringLiteral("Name")});
+    cad::DeferredCalls run(doc, cad::DeferredCalls::CallsOnly, cad::DeferredCalls::FailuresIgnored);
+    for (qsizetype i = 0; i < blocks.size(); ++i) {
+        const cad::VariantList row = rows.value(i).toArray();
+        if (row.value(0).toBool()) continue;
+        const QString name = row.value(1).toText();
         for (const QString& s : starts) {
             if (!name.startsWith(s)) continue;
             try {
-                b.erase();
+                blocks[i].send(QStringLiteral("Delete"));
             } catch (const std::exception&) {
                 // Still referenced from elsewhere: it stays.
             }
@@ -70,29 +83,38 @@ void deleteBarDefinitions(const QString& prefix, bool oldFormat) {
     }
 }
 
+// A system variable set as a held call (inside a run it travels with the rest).
+void setHeld(const cad::Document& d, const QString& name, const cad::Variant& value) {
+    d.send(QStringLiteral("SetVariable"), {name, value});
+}
+
 void ensureDimensionStyle() {
     automation::EnsureTextStyle(QStringLiteral("DIM_TXT"), 1.7, QStringLiteral("arial"), false);
     cad::DimStyle style;
-    if (!automation::GetDimensionStyle(QStringLiteral("DIM_STYLE"), style)) {
+    const bool exists = automation::GetDimensionStyle(QStringLiteral("DIM_STYLE"), style);
+    // Nothing below traps a CAD failure: the settings travel in one run, a refused one thrown
+    // from here with the rest left unset.
+    cad::DeferredCalls run(automation::CadDocument);
+    if (!exists) {
         const cad::Document& d = automation::CadDocument;
-        d.setVariable(QStringLiteral("DIMTXSTY"), QStringLiteral("DIM_TXT"));
-        d.setVariable(QStringLiteral("DIMASZ"), 0.5);
-        d.setVariable(QStringLiteral("DIMTVP"), 0.0);
-        d.setVariable(QStringLiteral("DIMALTF"), 25.4);
-        d.setVariable(QStringLiteral("DIMCEN"), 0.09);
-        d.setVariable(QStringLiteral("DIMCLRD"), 5);
-        d.setVariable(QStringLiteral("DIMCLRE"), 5);
-        d.setVariable(QStringLiteral("DIMCLRT"), 5);
-        d.setVariable(QStringLiteral("DIMDLI"), 0.38);
-        d.setVariable(QStringLiteral("DIMEXE"), 0.18);
-        d.setVariable(QStringLiteral("DIMEXO"), 0.0625);
-        d.setVariable(QStringLiteral("DIMSAH"), 0);
-        d.setVariable(QStringLiteral("DIMDEC"), 0);
-        d.setVariable(QStringLiteral("DIMTIH"), 1);
-        d.setVariable(QStringLiteral("DIMTOH"), 1);
-        d.setVariable(QStringLiteral("DIMGAP"), 0.09);
+        setHeld(d, QStringLiteral("DIMTXSTY"), QStringLiteral("DIM_TXT"));
+        setHeld(d, QStringLiteral("DIMASZ"), 0.5);
+        setHeld(d, QStringLiteral("DIMTVP"), 0.0);
+        setHeld(d, QStringLiteral("DIMALTF"), 25.4);
+        setHeld(d, QStringLiteral("DIMCEN"), 0.09);
+        setHeld(d, QStringLiteral("DIMCLRD"), 5);
+        setHeld(d, QStringLiteral("DIMCLRE"), 5);
+        setHeld(d, QStringLiteral("DIMCLRT"), 5);
+        setHeld(d, QStringLiteral("DIMDLI"), 0.38);
+        setHeld(d, QStringLiteral("DIMEXE"), 0.18);
+        setHeld(d, QStringLiteral("DIMEXO"), 0.0625);
+        setHeld(d, QStringLiteral("DIMSAH"), 0);
+        setHeld(d, QStringLiteral("DIMDEC"), 0);
+        setHeld(d, QStringLiteral("DIMTIH"), 1);
+        setHeld(d, QStringLiteral("DIMTOH"), 1);
+        setHeld(d, QStringLiteral("DIMGAP"), 0.09);
         style = d.dimStyles().add(QStringLiteral("DIM_STYLE"));
-        style.copyFrom(d);
+        style.send(QStringLiteral("CopyFrom"), {d});
     }
     automation::CadDocument.setActiveDimStyle(style);
 }
@@ -103,20 +125,20 @@ QString pieceText(int a, int b) {
 
 // The part of a piece up to the row end, and the rest from 0 unless it lies in what is occupied.
 void drawWrapping(const BarPiece& piece, int rowEnd, long x0, long y, int group, const QString& label, int k,
-                  bool record) {
+                  bool record, BarBlockNames& names) {
     if (piece.Start + piece.Length > rowEnd) {
         const BarPiece head{piece.Kind, piece.Start, rowEnd - piece.Start};
         if (head.Length > 0) {
-            DrawBarPiece(head, x0, y, group, label, k, 0, QString());
+            DrawBarPiece(head, x0, y, group, label, k, 0, QString(), &names);
             if (record) AddOccupiedInterval(head);
         }
         const BarPiece rest{piece.Kind, 0, piece.Start + piece.Length - std::max(rowEnd, piece.Start)};
         if (rest.Length > 0 && !IsPieceCovered(rest)) {
-            DrawBarPiece(rest, x0, y, group, label, k, 0, QString());
+            DrawBarPiece(rest, x0, y, group, label, k, 0, QString(), &names);
             if (record) AddOccupiedInterval(rest);
         }
     } else {
-        DrawBarPiece(piece, x0, y, group, label, k, 0, QString());
+        DrawBarPiece(piece, x0, y, group, label, k, 0, QString(), &names);
         if (record) AddOccupiedInterval(piece);
     }
 }
@@ -222,8 +244,8 @@ bool DrawProgram(bool askForTemplate) {
     const double x = ProgramTableOrigin.Point.X, y = ProgramTableOrigin.Point.Y;
     eraseInPolygon(QStringLiteral("SSKasWym"), kDimLayer, x, y + 4, width, height + 4);
     eraseInPolygon(QStringLiteral("SSKasNr"), kSignalLayer, x - 15, y, width, height);
-    eraseInserts(QStringLiteral("SSKas2"), escaped);
-    if (oldFormat) eraseInserts(QStringLiteral("SSKasOld"), QString());
+    eraseInserts(escaped);
+    if (oldFormat) eraseInserts(QString());
     deleteBarDefinitions(prefix, oldFormat);
 
     ApplyServiceView();
@@ -272,6 +294,10 @@ void DrawGroupRows(int row, long originX, long originY, int programType) {
     automation::EnsureLayer(QStringLiteral("401-SYGNAL_POCZATEK_KONIEC"), false, -1, -10);
     automation::EnsureLayer(kSignalLayer, true, -1, -10);
 
+    // The rows travel in one run: the block names are read once and kept up here, and nothing
+    // below traps a CAD failure (one is thrown from the end of the run).
+    BarBlockNames names;
+    cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
     for (int i : records) {
         const GroupRecord& g = GroupTable[std::size_t(i)];
         const long y = originY - 8L * i;
@@ -293,23 +319,23 @@ void DrawGroupRows(int row, long originX, long originY, int programType) {
                     const int shown = green.Start + green.Length > r ? green.Start + green.Length - r
                                                                      : green.Start + green.Length;
                     const BarPiece p{PieceGreen, green.Start, drawn};
-                    DrawBarPiece(p, x0, y, i, label, k, 0, pieceText(green.Start, shown));
+                    DrawBarPiece(p, x0, y, i, label, k, 0, pieceText(green.Start, shown), &names);
                     AddOccupiedInterval(p);
                     end = green.Start + drawn;
                 } else {
                     const BarPiece first{PieceGreen, green.Start, r - green.Start};
-                    DrawBarPiece(first, x0, y, i, label, k, 1, QString());
+                    DrawBarPiece(first, x0, y, i, label, k, 1, QString(), &names);
                     if (first.Length > 0) AddOccupiedInterval(first);
                     const BarPiece second{PieceGreen, 0, green.Start + drawn - r};
                     DrawBarPiece(second, x0, y, i, label, k, 2,
-                                 pieceText(green.Start, green.Start + green.Length - r));
+                                 pieceText(green.Start, green.Start + green.Length - r), &names);
                     AddOccupiedInterval(second);
                     end = green.Start + drawn - r;
                 }
                 if (g.Kind != KindTramOrArrow) {
                     const BarPiece after = pedOrBike ? BarPiece{PieceFlashingGreen, end, green.Length - drawn}
                                                      : BarPiece{PieceAmber, end, 3};
-                    if (after.Length >= 1) drawWrapping(after, r, x0, y, i, label, k, true);
+                    if (after.Length >= 1) drawWrapping(after, r, x0, y, i, label, k, true, names);
                 }
                 if (g.Kind == KindVehicle) {
                     int s = green.Start - 1;
@@ -320,7 +346,7 @@ void DrawGroupRows(int row, long originX, long originY, int programType) {
                     }
                     if (draw) {
                         const BarPiece ar{PieceAmberRed, s, 1};
-                        DrawBarPiece(ar, x0, y, i, label, k, 0, QString());
+                        DrawBarPiece(ar, x0, y, i, label, k, 0, QString(), &names);
                         AddOccupiedInterval(ar);
                     }
                 }
@@ -331,11 +357,11 @@ void DrawGroupRows(int row, long originX, long originY, int programType) {
                     int cursor = 0;
                     for (const OccupiedInterval& o : OccupiedIntervals) {
                         if (o.Start > cursor)
-                            DrawBarPiece({PieceRed, cursor, o.Start - cursor}, x0, y, i, QString(), 1, 0, {});
+                            DrawBarPiece({PieceRed, cursor, o.Start - cursor}, x0, y, i, QString(), 1, 0, {}, &names);
                         cursor = std::max(cursor, o.Start + o.Length);
                     }
                     if (cursor < r)
-                        DrawBarPiece({PieceRed, cursor, r - cursor}, x0, y, i, QString(), 1, 0, {});
+                        DrawBarPiece({PieceRed, cursor, r - cursor}, x0, y, i, QString(), 1, 0, {}, &names);
                 }
             }
         } else {
@@ -345,27 +371,27 @@ void DrawGroupRows(int row, long originX, long originY, int programType) {
                 p.Length += 5 + extension;
                 px -= 5 + extension;
             }
-            DrawBarPiece(p, px, y, i, label, 1, 0, QString());
+            DrawBarPiece(p, px, y, i, label, 1, 0, QString(), &names);
         }
         if (g.ComplementOn && g.Kind != KindTramOrArrow) {
             const BarPiece comp{g.Kind == KindVehicle ? PieceComplementAmber : PieceDark, r, c - r};
-            DrawBarPiece(comp, x0, y, i, label, 1, 0, QString());
+            DrawBarPiece(comp, x0, y, i, label, 1, 0, QString(), &names);
         }
         if (programType == 1 && g.Kind != KindTramOrArrow &&
             !(pedOrBike && g.ComplementMode == ModeOnlyRed)) {
             if (extension > 0)
-                DrawBarPiece({PieceRed, 0, extension}, x0 - extension, y, i, QString(), 1, 0, {});
+                DrawBarPiece({PieceRed, 0, extension}, x0 - extension, y, i, QString(), 1, 0, {}, &names);
             if (g.Kind == KindVehicle) {
-                DrawBarPiece({PieceAmber, 0, 5}, x0 - 5 - extension, y, i, QString(), 1, 0, {});
+                DrawBarPiece({PieceAmber, 0, 5}, x0 - 5 - extension, y, i, QString(), 1, 0, {}, &names);
                 DrawBarPiece({PieceFlashingAmber, 0, shift - 5 - extension}, originX, y, i, QString(), 1, 0,
-                             {});
+                             {}, &names);
             }
         }
         if (programType == 2 && g.Kind != KindTramOrArrow) {
-            if (extension > 0) DrawBarPiece({PieceRed, c, extension}, originX, y, i, QString(), 1, 0, {});
+            if (extension > 0) DrawBarPiece({PieceRed, c, extension}, originX, y, i, QString(), 1, 0, {}, &names);
             if (g.Kind == KindVehicle)
                 DrawBarPiece({PieceFlashingAmber, c + extension, MaxCycleLength - c - extension}, originX, y,
-                             i, QString(), 1, 0, {});
+                             i, QString(), 1, 0, {}, &names);
         }
         cad::Entity t =
             automation::CadModelSpace.addText(label, {double(originX - 10), double(y) - 3.25, 0}, 2.5);

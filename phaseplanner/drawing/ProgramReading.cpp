@@ -3,6 +3,7 @@
 
 #include "automation/BlockAttributes.h"
 #include "automation/CadConnection.h"
+#include "automation/ReferenceReads.h"
 #include "automation/Selection.h"
 #include "common/NumberText.h"
 #include "common/TextHelpers.h"
@@ -47,21 +48,21 @@ struct GroupBlockTexts {
     int complementFrom = -1;
 };
 
-GroupBlockTexts readTexts(const cad::Entity& ref) {
+GroupBlockTexts readTexts(const automation::ReferenceRow& ref) {
     GroupBlockTexts t;
     bool complement = false;
-    for (const cad::Entity& a : ref.attributes()) {
-        const QString tag = a.tagString().toUpper();
+    for (const auto& [tagString, text] : ref.Attributes) {
+        const QString tag = tagString.toUpper();
         if (tag == QLatin1String("POCZATEKKONIEC"))
-            t.ends = a.textString();
+            t.ends = text;
         else if (tag == QLatin1String("IDENTYFIKATOR"))
-            t.id = a.textString();
+            t.id = text;
         else if (tag == QLatin1String("NAZWY_SYGN_GRUPA"))
-            t.symbols = a.textString();
+            t.symbols = text;
         else if (tag == QLatin1String("FAZY_SYGNALU"))
-            t.phases = a.textString();
+            t.phases = text;
         else if (tag == QLatin1String("DOPELNIAJ_OD")) {
-            t.complementFrom = common::ParseInteger(a.textString());
+            t.complementFrom = common::ParseInteger(text);
             complement = true;
         }
     }
@@ -102,21 +103,17 @@ void ReadProgramFromDrawing(bool quiet, bool& ok) {
 
     GroupTable.assign(1, GroupRecord{});
     const QString prefix = IntersectionNumber.isEmpty() ? QString() : IntersectionNumber + QLatin1Char('^');
-    QList<cad::Entity> refs;
-    {
-        automation::HelperSelectionSet set(QStringLiteral("SS1"));
-        cad::SelectionFilter f;
-        f.add(0, QStringLiteral("INSERT"))
-            .add(2, automation::EscapeFilterText(prefix) + QStringLiteral("SYGNALIZATOR_*"))
-            .add(8, QStringLiteral("247-SYGNAL"));
-        set->select(cad::SelectionSet::All, f);
-        refs = set->entities();
-    }
+    // The group blocks with their attributes in two reads.
+    cad::SelectionFilter f;
+    f.add(0, QStringLiteral("INSERT"))
+        .add(2, automation::EscapeFilterText(prefix) + QStringLiteral("SYGNALIZATOR_*"))
+        .add(8, QStringLiteral("247-SYGNAL"));
+    const QList<automation::ReferenceRow> refs = automation::ReadReferencesWithAttributes(f, {});
     // Complement seconds first: a group's wrapped greens wrap at them, as they were drawn.
     QHash<int, int> complementOf;
     std::vector<std::pair<int, GroupBlockTexts>> blocks;
-    for (const cad::Entity& ref : refs) {
-        if (!ref.hasAttributes()) continue;
+    for (const automation::ReferenceRow& ref : refs) {
+        if (!ref.HasAttributes) continue;
         GroupBlockTexts t = readTexts(ref);
         const qsizetype cut = t.id.lastIndexOf(QLatin1Char('_'));
         if (cut < 2) continue;

@@ -12,7 +12,7 @@ QString StreamAttributeBlockName() {
     return QStringLiteral("ATRYBUTY_STRUMIENI_") + IntersectionNumber;
 }
 
-cad::Document FindStreamDrawing() {
+cad::Document FindStreamDrawing(bool activeKnown) {
     // The caller's current drawing stays current whatever the search looks at.
     const cad::Document callerDocument = automation::CadDocument;
     const cad::Block callerSpace = automation::CadModelSpace;
@@ -25,7 +25,7 @@ cad::Document FindStreamDrawing() {
             automation::CadModelSpace = ms;
         }
     } restore{callerDocument, callerSpace};
-    if (!automation::CheckDocumentOpen(false)) return {};
+    if (!activeKnown && !automation::CheckDocumentOpen(false)) return {};
     // Without an intersection number no block names the drawing: the active one is taken.
     if (IntersectionNumber.isEmpty()) return automation::CadDocument;
     const QString name = StreamAttributeBlockName();
@@ -48,9 +48,9 @@ QString StreamDrawingMissingMessage() {
         .arg(StreamAttributeBlockName());
 }
 
-StreamDrawingScope::StreamDrawingScope()
+StreamDrawingScope::StreamDrawingScope(bool activeKnown)
     : document_(automation::CadDocument), modelSpace_(automation::CadModelSpace) {
-    const cad::Document d = FindStreamDrawing();
+    const cad::Document d = FindStreamDrawing(activeKnown);
     found_ = !d.isNull();
     if (found_ && !(d == automation::CadDocument)) {
         automation::CadDocument = d;

@@ -14,8 +14,9 @@ namespace phaseplanner {
 QString StreamAttributeBlockName();
 // The active drawing when it holds the stream attribute block, else the first other open drawing that
 // does; a null document when none does (or no drawing is open). Without an intersection number, the
-// active drawing.
-cad::Document FindStreamDrawing();
+// active drawing. `activeKnown`: the caller has just made automation's current drawing the active
+// one (CheckDocumentOpen), which is then not asked for again.
+cad::Document FindStreamDrawing(bool activeKnown = false);
 // The message for a search that found no such drawing.
 QString StreamDrawingMissingMessage();
 
@@ -23,7 +24,7 @@ QString StreamDrawingMissingMessage();
 // one is found); the active drawing's come back when it ends.
 class StreamDrawingScope {
 public:
-    StreamDrawingScope();
+    explicit StreamDrawingScope(bool activeKnown = false);
     ~StreamDrawingScope();
     StreamDrawingScope(const StreamDrawingScope&) = delete;
     StreamDrawingScope& operator=(const StreamDrawingScope&) = delete;

@@ -3,7 +3,9 @@
 #include "platform/cad/model/CallEach.h"
 #include "platform/cad/model/AttributeReads.h"
 #include "platform/cad/model/CommandProcessor.h"
+#include "platform/cad/model/FilteredReads.h"
 #include "platform/cad/model/Support.h"
+#include "platform/cad/model/VariableReads.h"
 
 #include "platform/cad/dxf/DxfWriter.h"
 
@@ -376,7 +378,10 @@ std::unique_ptr<DispatchTable> MakeDocumentTable() {
                     const bool optional = member.startsWith(QLatin1Char('?'));
                     if (optional) member.remove(0, 1);
                     try {
-                        values.append(model.invoke(id, member, CallKind::Get, {}));
+                        // A quiet method without arguments (GetAttributes, GetBoundingBox) reads too.
+                        const DispatchTable::Entry* e = model.table(model.record(id).kind).find(member);
+                        const CallKind kind = e && !e->get && e->method && e->quiet ? CallKind::Method : CallKind::Get;
+                        values.append(model.invoke(id, member, kind, {}));
                     } catch (const Error&) {
                         if (!optional) throw;
                         values.append(Variant());
@@ -421,6 +426,8 @@ std::unique_ptr<DispatchTable> MakeDocumentTable() {
         // SendCommand only queues the text: what the command draws counts as a change when it is made.
         .quiet({"HandleToObject", "ReadProperties", "GetVariable", "SendCommand", "Regen", "Close", "Save", "SaveAs"});
     AddCallEach(*tb);
+    AddFilteredReads(*tb);
+    AddVariableReads(*tb);
     return tb;
 }
 

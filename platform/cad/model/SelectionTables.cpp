@@ -1,6 +1,7 @@
 // Dispatch tables of the selection sets: named sets per document, filled by Select with the
 // filter lists of group codes, kept in model-space order so that "the first match" is stable.
 #include "platform/cad/engine/Selection.h"
+#include "platform/cad/model/FilteredReads.h"
 #include "platform/cad/model/Support.h"
 
 #include <algorithm>
@@ -16,43 +17,6 @@ SelectionSetState& setOf(Target& t) {
 
 SelectionSetState* findSet(DocumentState* doc, const QString& name) {
     return doc->selectionSets.find(name);
-}
-
-// The filter arrays of Select: group codes and values, 0-based and of equal length.
-db::FilterList filterArgs(Args a, qsizetype codesAt) {
-    db::FilterList out;
-    // Both arrays absent (or empty) mean no filter.
-    const VariantList codes = HasArg(a, codesAt) ? Arg(a, codesAt).toArray() : VariantList();
-    const VariantList values = HasArg(a, codesAt + 1) ? Arg(a, codesAt + 1).toArray() : VariantList();
-    if (codes.size() != values.size())
-        throw InvalidArgument(QStringLiteral("Tablice filtra mają różne długości (kodów: %1, wartości: %2)")
-                                  .arg(codes.size())
-                                  .arg(values.size()));
-    out.reserve(size_t(codes.size()));
-    for (qsizetype i = 0; i < codes.size(); ++i) {
-        db::FilterItem item;
-        item.code = int(codes[i].toInt());
-        const Variant& v = values[i];
-        switch (v.type()) {
-            case Variant::Int:
-                item.value = QVariant(int(v.toInt()));
-                break;
-            case Variant::Bool:
-                item.value = QVariant(v.toBool() ? 1 : 0);
-                break;
-            case Variant::Double:
-                item.value = QVariant(v.toDouble());
-                break;
-            case Variant::Text:
-                item.value = QVariant(v.toText());
-                break;
-            default:
-                throw InvalidArgument(
-                    QStringLiteral("Wartość filtra %1 nie jest liczbą ani tekstem").arg(v.describe()));
-        }
-        out.push_back(std::move(item));
-    }
-    return out;
 }
 
 bool insidePolygon(const std::vector<db::Point3>& poly, double x, double y) {
@@ -132,6 +96,43 @@ std::vector<db::Entity*> select(Target& t, qint64 mode, const db::FilterList& fi
 
 }  // namespace
 
+// The filter arrays of Select: group codes and values, 0-based and of equal length.
+db::FilterList FilterArgs(Args a, qsizetype codesAt) {
+    db::FilterList out;
+    // Both arrays absent (or empty) mean no filter.
+    const VariantList codes = HasArg(a, codesAt) ? Arg(a, codesAt).toArray() : VariantList();
+    const VariantList values = HasArg(a, codesAt + 1) ? Arg(a, codesAt + 1).toArray() : VariantList();
+    if (codes.size() != values.size())
+        throw InvalidArgument(QStringLiteral("Tablice filtra mają różne długości (kodów: %1, wartości: %2)")
+                                  .arg(codes.size())
+                                  .arg(values.size()));
+    out.reserve(size_t(codes.size()));
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        db::FilterItem item;
+        item.code = int(codes[i].toInt());
+        const Variant& v = values[i];
+        switch (v.type()) {
+            case Variant::Int:
+                item.value = QVariant(int(v.toInt()));
+                break;
+            case Variant::Bool:
+                item.value = QVariant(v.toBool() ? 1 : 0);
+                break;
+            case Variant::Double:
+                item.value = QVariant(v.toDouble());
+                break;
+            case Variant::Text:
+                item.value = QVariant(v.toText());
+                break;
+            default:
+                throw InvalidArgument(
+                    QStringLiteral("Wartość filtra %1 nie jest liczbą ani tekstem").arg(v.describe()));
+        }
+        out.push_back(std::move(item));
+    }
+    return out;
+}
+
 std::unique_ptr<DispatchTable> MakeSelectionSetsTable() {
     auto tb = std::make_unique<DispatchTable>(QStringLiteral("IAcadSelectionSets"));
     tb->get(QStringLiteral("Count"),
@@ -189,7 +190,7 @@ std::unique_ptr<DispatchTable> MakeSelectionSetTable() {
                     std::vector<db::Point3> pts;
                     if (HasArg(a, 1)) pts.push_back(PointArg(a, 1));
                     if (HasArg(a, 2)) pts.push_back(PointArg(a, 2));
-                    merge(setOf(t), select(t, mode, filterArgs(a, 3), pts));
+                    merge(setOf(t), select(t, mode, FilterArgs(a, 3), pts));
                     return {};
                 })
         .method(QStringLiteral("SelectByPolygon"),
@@ -199,7 +200,7 @@ std::unique_ptr<DispatchTable> MakeSelectionSetTable() {
                         throw InvalidArgument(QStringLiteral("Wybór wielobokiem przyjmuje tryb 6 lub 7"));
                     std::vector<db::Point3> pts;
                     for (const Point& p : PointsFromFlat(Arg(a, 1), 3)) pts.push_back(ToDb(p));
-                    merge(setOf(t), select(t, mode, filterArgs(a, 2), pts));
+                    merge(setOf(t), select(t, mode, FilterArgs(a, 2), pts));
                     return {};
                 })
         .method(QStringLiteral("AddItems"),

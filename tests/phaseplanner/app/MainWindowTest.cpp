@@ -804,7 +804,7 @@ private slots:
         QVERIFY(w);
         automation::test::RelayChannel relay(automation::CadApplication.channel());
         automation::CadApplication = cad::Application(&relay);
-        relay.failOn = QStringLiteral("Select");
+        relay.failOn = QStringLiteral("ReadSelection");  // the search of the program blocks
         w->RunCommand("mnuDane_Parametry");
         QCOMPARE(prompts->asked().size(), size_t(1));
         QCOMPARE(prompts->asked().front().flags, int(ui::Exclamation));
