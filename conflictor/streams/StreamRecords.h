@@ -39,6 +39,9 @@ struct SegmentRecord {
     PlanePoint Bounds1;  // smallest X and Y of the bounding box
     PlanePoint Bounds2;  // largest X and Y
     QString Handle;      // handle of the component's block reference
+    // The object id of the component's line or arc in its block, as the last read or write saw it;
+    // trusted only while a cut's PendingComponentHandles scope is open (0: unknown).
+    quint64 Curve = 0;
 };
 
 struct StreamRecord {
