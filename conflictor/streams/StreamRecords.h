@@ -44,12 +44,51 @@ struct SegmentRecord {
     quint64 Curve = 0;
 };
 
+// The components of a stream, indexes 1 to MaxSegments (index 0 is never used). Room for all of them
+// is taken at once, so a reference to a component stays valid while others are added (the cut
+// splits while it holds two), but a slot is built only when first reached: reading a large
+// intersection no longer clears a hundred components for every stream, which made the reading
+// grow faster than the drawing.
+class SegmentSlots {
+public:
+    SegmentSlots() { slots_.reserve(MaxSegments + 1); }
+    SegmentSlots(const SegmentSlots& other) {
+        slots_.reserve(MaxSegments + 1);
+        slots_ = other.slots_;
+    }
+    SegmentSlots(SegmentSlots&&) noexcept = default;
+    SegmentSlots& operator=(const SegmentSlots& other) {
+        if (this != &other) {
+            slots_.reserve(MaxSegments + 1);
+            slots_ = other.slots_;
+        }
+        return *this;
+    }
+    SegmentSlots& operator=(SegmentSlots&&) noexcept = default;
+
+    SegmentRecord& operator[](size_t i) {
+        if (i >= slots_.size()) {
+            if (slots_.capacity() < size_t(MaxSegments) + 1) slots_.reserve(MaxSegments + 1);
+            slots_.resize(i + 1);
+        }
+        return slots_[i];
+    }
+    // A slot never reached reads as an empty component.
+    const SegmentRecord& operator[](size_t i) const {
+        static const SegmentRecord empty;
+        return i < slots_.size() ? slots_[i] : empty;
+    }
+
+private:
+    std::vector<SegmentRecord> slots_;
+};
+
 struct StreamRecord {
     QString Name;      // K1, P12, K1[2]
     QString BaseName;  // Name up to the last "["
     int Variant = 1;   // the number in the last "[...]"; 1 without one
     // Indexes 1 to MaxSegments; only 1 to SegmentCount are valid (index 0 is never used).
-    std::vector<SegmentRecord> Segments = std::vector<SegmentRecord>(MaxSegments + 1);
+    SegmentSlots Segments;
     int SegmentCount = 0;
     int Kind = 0;           // StreamKind
     PlanePoint StartPoint;  // X = 1e30: no start point
