@@ -228,16 +228,18 @@ bool sharesHandle(const StreamRecord& r, const QString& handle) {
 void cutPair(int i, int j, std::vector<ConflictPointRecord>& points, MessageLoopPacer& pacer) {
     const bool commonStart =
         common::ArePointsEqual(StreamTable[size_t(i)].StartPoint, StreamTable[size_t(j)].StartPoint);
+    // The segment slots never move (room for MaxSegments + 1 is taken at once): pointers stay valid
+    // while splits rewrite and add components; the crossings are found before either is split.
+    const SegmentRecord* segmentsI = StreamTable[size_t(i)].Segments.upTo(size_t(MaxSegments));
+    const SegmentRecord* segmentsJ = StreamTable[size_t(j)].Segments.upTo(size_t(MaxSegments));
     for (int a = 1; a <= std::min(StreamTable[size_t(i)].SegmentCount, MaxSegments); ++a) {
         // A component both streams hold is no crossing of theirs.
-        if (sharesHandle(StreamTable[size_t(j)], StreamTable[size_t(i)].Segments[size_t(a)].Handle)) continue;
+        if (sharesHandle(StreamTable[size_t(j)], segmentsI[a].Handle)) continue;
         const int countJ = std::min(StreamTable[size_t(j)].SegmentCount, MaxSegments);
         for (int b = 1; b <= countJ; ++b) {
             pacer.serve();
-            // The segment arrays never grow (MaxSegments + 1 slots): references stay valid while
-            // splits rewrite the components; the crossings are found before either is split.
-            const SegmentRecord& sa = StreamTable[size_t(i)].Segments[size_t(a)];
-            const SegmentRecord& sb = StreamTable[size_t(j)].Segments[size_t(b)];
+            const SegmentRecord& sa = segmentsI[a];
+            const SegmentRecord& sb = segmentsJ[b];
             if (!common::DoExtentsOverlap({sa.Bounds1, sa.Bounds2}, {sb.Bounds1, sb.Bounds2})) continue;
             ++LastCutStatistics.PairsTested;
             for (const PlanePoint& p : FindSegmentCrossings(sa, sb)) {

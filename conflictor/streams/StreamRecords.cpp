@@ -12,6 +12,11 @@ std::vector<StreamRecord> StreamTable;
 int CurrentStreamIndex = -1;
 QStringList SharedStreamNames;
 
+void SegmentSlots::reach(size_t i) {
+    if (slots_.capacity() < size_t(MaxSegments) + 1) slots_.reserve(MaxSegments + 1);
+    slots_.resize(i + 1);
+}
+
 namespace {
 
 // Whether the name upper-cased equals `upper`; plain ASCII names (all of them in practice) are

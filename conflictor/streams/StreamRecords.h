@@ -66,12 +66,16 @@ public:
     }
     SegmentSlots& operator=(SegmentSlots&&) noexcept = default;
 
+    // Asked for every pair of components the cut compares: the slot at hand costs one comparison.
     SegmentRecord& operator[](size_t i) {
-        if (i >= slots_.size()) {
-            if (slots_.capacity() < size_t(MaxSegments) + 1) slots_.reserve(MaxSegments + 1);
-            slots_.resize(i + 1);
-        }
+        if (i >= slots_.size()) [[unlikely]]
+            reach(i);
         return slots_[i];
+    }
+    // Slots 0 to n built, and their first: stays valid while slots are added (the room is taken).
+    SegmentRecord* upTo(size_t n) {
+        (*this)[n];
+        return slots_.data();
     }
     // A slot never reached reads as an empty component.
     const SegmentRecord& operator[](size_t i) const {
@@ -80,6 +84,8 @@ public:
     }
 
 private:
+    void reach(size_t i);  // builds the slots up to i
+
     std::vector<SegmentRecord> slots_;
 };
 
