@@ -14,7 +14,6 @@ constexpr double kTwoPi = 6.28318530717959;
 constexpr double kPi = 3.14159265358979;
 constexpr double kArcAngleTolerance = 1.745329251e-6;  // a ten-thousandth of a degree
 constexpr double kPointTolerance = 0.01;
-constexpr double kBoxTolerance = 1e-9;
 
 bool missing(double x) {
     return x == MissingCoordinate;
@@ -187,19 +186,6 @@ void ExtendBoundingBox(PlanePoint& max, PlanePoint& min, const PlanePoint& p) {
 
 PlanePoint GetSegmentMidpoint(const PlaneSegment& s) {
     return GetPolarPoint(s.P1, GetDirectionAngle(s.P1, s.P2), GetDistance(s.P1, s.P2) / 2);
-}
-
-bool DoExtentsOverlap(const PlaneBox& b1, const PlaneBox& b2) {
-    auto outside = [](double v, double lo, double hi) {
-        return v + kBoxTolerance <= lo || v - kBoxTolerance >= hi;
-    };
-    auto apart = [&](double lo1, double hi1, double lo2, double hi2) {
-        return outside(lo1, lo2, hi2) && outside(hi1, lo2, hi2) && outside(lo2, lo1, hi1) &&
-               outside(hi2, lo1, hi1);
-    };
-    if (apart(b1.Corner1.X, b1.Corner2.X, b2.Corner1.X, b2.Corner2.X)) return false;
-    if (apart(b1.Corner1.Y, b1.Corner2.Y, b2.Corner1.Y, b2.Corner2.Y)) return false;
-    return true;
 }
 
 }  // namespace common

@@ -78,7 +78,18 @@ void AddToInteger(int& a, int b);
 void ExtendBoundingBox(PlanePoint& max, PlanePoint& min, const PlanePoint& p);
 PlanePoint GetSegmentMidpoint(const PlaneSegment& s);
 // Overlapping or touching within 1e-9 on both axes; both boxes with Corner1 at the smaller coordinates.
-bool DoExtentsOverlap(const PlaneBox& b1, const PlaneBox& b2);
+// In the header: the cut asks it for every pair of components of every pair of streams.
+inline bool DoExtentsOverlap(const PlaneBox& b1, const PlaneBox& b2) {
+    constexpr double tolerance = 1e-9;
+    auto outside = [](double v, double lo, double hi) { return v + tolerance <= lo || v - tolerance >= hi; };
+    auto apart = [&](double lo1, double hi1, double lo2, double hi2) {
+        return outside(lo1, lo2, hi2) && outside(hi1, lo2, hi2) && outside(lo2, lo1, hi1) &&
+               outside(hi2, lo1, hi1);
+    };
+    if (apart(b1.Corner1.X, b1.Corner2.X, b2.Corner1.X, b2.Corner2.X)) return false;
+    if (apart(b1.Corner1.Y, b1.Corner2.Y, b2.Corner1.Y, b2.Corner2.Y)) return false;
+    return true;
+}
 
 // The same routines taking points and numbers one by one, as some callers hold them.
 inline PlanePoint IntersectLines(const PlanePoint& a1, const PlanePoint& a2, const PlanePoint& b1,

@@ -16,13 +16,17 @@
 #include "conflictor/conflicts/LengthTexts.h"
 #include "conflictor/conflicts/MessageLoopPacer.h"
 #include "conflictor/conflicts/SegmentCrossings.h"
+#include "conflictor/streams/CommandBlockNames.h"
 #include "conflictor/streams/Intersections.h"
+#include "conflictor/streams/PendingComponentHandles.h"
 #include "conflictor/streams/SegmentBounds.h"
 #include "conflictor/streams/SetGuard.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamComponents.h"
 #include "conflictor/streams/StreamReading.h"
 #include "conflictor/streams/StreamWindow.h"
+#include "platform/cad/BulkReads.h"
+#include "platform/cad/DeferredCalls.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <algorithm>
@@ -43,6 +47,35 @@ QString cutQuestion() {
 
 void makeLayerActive(const QString& name) {
     automation::CadDocument.setActiveLayer(automation::CadDocument.layers().item(name));
+}
+
+// The cut splits components by the curves it read: whether each component of the streams to cut
+// still stands as read is checked for all of them in one read (a reference erased since fails the
+// cut here, as its split would have), and one whose reference now shows another block is read
+// again when it is split.
+void confirmComponents(const std::vector<bool>& marked) {
+    cad::VariantList handles;
+    std::vector<SegmentRecord*> segments;
+    for (size_t i = 0; i < StreamTable.size(); ++i) {
+        if (!marked[i]) continue;
+        StreamRecord& r = StreamTable[i];
+        for (int k = 1; k <= std::min(r.SegmentCount, MaxSegments); ++k) {
+            SegmentRecord& s = r.Segments[size_t(k)];
+            if (s.Handle.isEmpty()) continue;
+            handles.append(cad::Variant(s.Handle));
+            segments.push_back(&s);
+        }
+    }
+    if (handles.isEmpty()) return;
+    const cad::VariantList rows = cad::ReadProperties(automation::CadDocument, handles, {QStringLiteral("Name")});
+    for (size_t k = 0; k < segments.size(); ++k)
+        if (rows.value(qsizetype(k)).toArray().value(0).toText().compare(segments[k]->Label, Qt::CaseInsensitive) != 0)
+            segments[k]->Curve = 0;
+}
+
+// Sends what is held before the message loop runs: a handler's calls must not join the run.
+void flushHeld() {
+    if (cad::Channel* ch = automation::CadDocument.channel()) ch->flushDeferred();
 }
 
 // What a run changes outside the drawing's content, put back on every way out.
@@ -195,16 +228,18 @@ bool sharesHandle(const StreamRecord& r, const QString& handle) {
 void cutPair(int i, int j, std::vector<ConflictPointRecord>& points, MessageLoopPacer& pacer) {
     const bool commonStart =
         common::ArePointsEqual(StreamTable[size_t(i)].StartPoint, StreamTable[size_t(j)].StartPoint);
+    // The segment slots never move (room for MaxSegments + 1 is taken at once): pointers stay valid
+    // while splits rewrite and add components; the crossings are found before either is split.
+    const SegmentRecord* segmentsI = StreamTable[size_t(i)].Segments.upTo(size_t(MaxSegments));
+    const SegmentRecord* segmentsJ = StreamTable[size_t(j)].Segments.upTo(size_t(MaxSegments));
     for (int a = 1; a <= std::min(StreamTable[size_t(i)].SegmentCount, MaxSegments); ++a) {
         // A component both streams hold is no crossing of theirs.
-        if (sharesHandle(StreamTable[size_t(j)], StreamTable[size_t(i)].Segments[size_t(a)].Handle)) continue;
+        if (sharesHandle(StreamTable[size_t(j)], segmentsI[a].Handle)) continue;
         const int countJ = std::min(StreamTable[size_t(j)].SegmentCount, MaxSegments);
         for (int b = 1; b <= countJ; ++b) {
             pacer.serve();
-            // The segment arrays never grow (MaxSegments + 1 slots): references stay valid while
-            // splits rewrite the components; the crossings are found before either is split.
-            const SegmentRecord& sa = StreamTable[size_t(i)].Segments[size_t(a)];
-            const SegmentRecord& sb = StreamTable[size_t(j)].Segments[size_t(b)];
+            const SegmentRecord& sa = segmentsI[a];
+            const SegmentRecord& sb = segmentsJ[b];
             if (!common::DoExtentsOverlap({sa.Bounds1, sa.Bounds2}, {sb.Bounds1, sb.Bounds2})) continue;
             ++LastCutStatistics.PairsTested;
             for (const PlanePoint& p : FindSegmentCrossings(sa, sb)) {
@@ -321,18 +356,37 @@ CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer&
     EraseLengthTexts();
 
     window.CuttingSelectedStreams = !all;
-    for (int i = 0; i < n; ++i) {
-        makeLayerActive(common::Settings.StreamLayerName);
-        if (!marked[size_t(i)]) continue;
-        std::vector<ConflictPointRecord> points(1);
-        for (int j = i + 1; j <= n; ++j)
-            if (marked[size_t(j)]) cutPair(i, j, points, pacer);
-        run.advance();
-        SortujOdcinkiStrumienia(i);
-        makeLayerActive(common::Settings.ConflictPointLayerName);
-        InsertConflictPointMarkers(points);
-        pacer.serve();
-        run.advance();
+    {
+        // The new blocks' names are chosen from one read of the drawing's names, and the
+        // components of a stream's splits travel in one run of held calls whose handles are read
+        // at its end (over the socket a round trip a stream for the splits, one for its markers,
+        // instead of about five a split and two a marker). Nothing inside traps a CAD failure but
+        // the markers, which have a run of their own.
+        confirmComponents(marked);
+        CommandBlockNames names;
+        PendingComponentHandles pending;
+        const cad::Layers layers = automation::CadDocument.layers();
+        const cad::Layer streamLayer = layers.item(common::Settings.StreamLayerName);
+        const cad::Layer pointLayer = layers.item(common::Settings.ConflictPointLayerName);
+        pacer.beforeServing(flushHeld);
+        for (int i = 0; i < n; ++i) {
+            std::vector<ConflictPointRecord> points(1);
+            {
+                cad::DeferredCalls held(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+                automation::CadDocument.setActiveLayer(streamLayer);
+                if (!marked[size_t(i)]) continue;
+                for (int j = i + 1; j <= n; ++j)
+                    if (marked[size_t(j)]) cutPair(i, j, points, pacer);
+                run.advance();
+                SortujOdcinkiStrumienia(i);
+                automation::CadDocument.setActiveLayer(pointLayer);
+                pending.resolve();
+            }
+            InsertConflictPointMarkers(points);
+            pacer.serve();
+            run.advance();
+        }
+        pacer.beforeServing({});
     }
     window.CuttingSelectedStreams = false;
     SortujOdcinkiStrumienia(n);
@@ -340,7 +394,9 @@ CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer&
     makeLayerActive(LengthTextLayer());
     automation::CadDocument.setVariable(QStringLiteral("CECOLOR"), QStringLiteral("7"));
     automation::EnsureTextStyle(QStringLiteral("SYGN_TXT"), 1.5, QStringLiteral("arial"), true);
+    pacer.beforeServing(flushHeld);
     WriteLengthTexts([&] { pacer.serve(); });
+    pacer.beforeServing({});
     automation::CadDocument.regen(1);
     return CutOutcome::Done;
 }

@@ -83,12 +83,10 @@ int WriteLengthTexts(const std::function<void()>& perStream) {
     const cad::VariantList values{cad::Variant(LengthTextApplication()), cad::Variant(IntersectionNumber)};
     QSet<QString> written;  // a shared component gets one text
     int count = 0;
-    // Nothing here traps a CAD failure: the texts travel together (over the socket one round trip a
-    // stream), and a failure is thrown from here before the count is given.
+    // Nothing here traps a CAD failure: the texts travel together (over the socket in one run), and
+    // a failure is thrown from here before the count is given.
     cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
     for (const StreamRecord& r : StreamTable) {
-        // The message loop may run calls of its own: what is held goes first.
-        run.flush();
         if (perStream) perStream();
         const int segments = std::min(r.SegmentCount, MaxSegments);
         for (int k = 1; k <= segments; ++k) {

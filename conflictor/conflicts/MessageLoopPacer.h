@@ -5,6 +5,7 @@
 #include "conflictor/streams/StreamWindow.h"
 
 #include <QElapsedTimer>
+#include <functional>
 
 namespace conflictor {
 
@@ -20,8 +21,11 @@ public:
         if (++calls_ % 64 != 0 || clock_.elapsed() < interval_) return;
         now();
     }
+    // What must happen before the loop runs (the caller's held calls sent); none by default.
+    void beforeServing(std::function<void()> f) { before_ = std::move(f); }
     // Lets the loop run at once.
     void now() {
+        if (before_) before_();
         window_.yieldToMessageLoop();
         ++served_;
         clock_.restart();
@@ -34,6 +38,7 @@ private:
     QElapsedTimer clock_;
     int served_ = 0;
     unsigned calls_ = 0;
+    std::function<void()> before_;
 };
 
 }  // namespace conflictor

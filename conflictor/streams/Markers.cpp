@@ -11,6 +11,7 @@
 #include "common/ProgramSettings.h"
 #include "common/SettingBindings.h"
 #include "common/TextHelpers.h"
+#include "conflictor/streams/CommandBlockNames.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamComponents.h"
@@ -50,8 +51,10 @@ void addFilledCircle(const cad::Block& block) {
     step([&] { circle.setColor(common::Settings.PisakStrumieni); });
     step([&] {
         const cad::Entity hatch = block.addHatch(1, QStringLiteral("SOLID"), true);
-        hatch.appendOuterLoop({circle});
-        hatch.evaluate();
+        // Sent without waiting for the answer (none is used): in the cut's run of markers, whose
+        // every step ignores its own failure, they travel with the rest.
+        hatch.send(QStringLiteral("AppendOuterLoop"), {cad::Variant(cad::VariantList{circle})});
+        hatch.send(QStringLiteral("Evaluate"));
     });
 }
 
@@ -115,8 +118,9 @@ void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QStri
 
     QString blockName;
     step([&] {
-        blockName = automation::MakeUniqueBlockName(IntersectionNumber + QLatin1Char('^') + kindName +
-                                                    QLatin1Char('_'));
+        const QString prefix = IntersectionNumber + QLatin1Char('^') + kindName + QLatin1Char('_');
+        CommandBlockNames* names = CommandBlockNames::active();
+        blockName = names ? names->blockName(prefix) : automation::MakeUniqueBlockName(prefix);
     });
     cad::Block block;
     step([&] { block = ComponentBlockTable().add(cad::Point{0, 0, 0}, blockName); });

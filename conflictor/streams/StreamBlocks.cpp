@@ -4,6 +4,7 @@
 #include "automation/CadConnection.h"
 #include "automation/CadTables.h"
 #include "automation/Selection.h"
+#include "conflictor/streams/CommandBlockNames.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamRecords.h"
 #include "platform/cad/AttributeReads.h"
@@ -42,6 +43,15 @@ QString StreamNamePattern(const QString& streamName) {
     return PatternText(bracket >= 0 ? streamName.left(bracket) : streamName);
 }
 
+qint64 ComponentNumberOf(const QString& prefix, const QString& name) {
+    if (!name.startsWith(prefix, Qt::CaseInsensitive)) return -1;
+    const QStringView rest = QStringView(name).mid(prefix.size());
+    const qsizetype caret = rest.indexOf(QLatin1Char('^'));
+    bool ok = false;
+    const qint64 n = (caret < 0 ? rest : rest.left(caret)).toLongLong(&ok);
+    return ok ? n : -1;
+}
+
 namespace {
 
 // Entry 0 to 8 of the table holding the tag (exact comparison); -1 when none. A table that nobody
@@ -65,17 +75,6 @@ int findEntry(const QString& text, const QString& streamName) {
         p = next + 1;
     }
     return -1;
-}
-
-// The component number in a block name of the prefix (the text between the prefix and the next
-// "^" or the end, when it is a plain decimal number); -1 for any other name.
-qint64 componentNumber(const QString& prefix, const QString& name) {
-    if (!name.startsWith(prefix, Qt::CaseInsensitive)) return -1;
-    const QString rest = name.mid(prefix.size());
-    const int caret = int(rest.indexOf(QLatin1Char('^')));
-    bool ok = false;
-    const qint64 n = (caret < 0 ? rest : rest.left(caret)).toLongLong(&ok);
-    return ok ? n : -1;
 }
 
 // The numbers taken in one prefix, read once from every block name and then kept up to date from
@@ -113,7 +112,7 @@ struct BlockNames {
 // Takes the blocks of the reply from pair `first` on as seen.
 void noteBlocks(const BlockNames& names, int first) {
     for (int i = first; i < names.pairs(); ++i) {
-        const qint64 n = componentNumber(numbers.prefix, names.name(i));
+        const qint64 n = ComponentNumberOf(numbers.prefix, names.name(i));
         if (n >= 0) numbers.used.insert(n);
         numbers.lastSeen.push_back(names.id(i));
         if (numbers.lastSeen.size() > size_t(RememberedBlocks)) numbers.lastSeen.pop_front();
@@ -174,6 +173,7 @@ cad::Blocks ComponentBlockTable() {
 }
 
 QString MakeUniqueStreamBlockName(const QString& prefix, const QString& suffix) {
+    if (CommandBlockNames* names = CommandBlockNames::active()) return names->componentName(prefix, suffix);
     const cad::Blocks blocks = ComponentBlockTable();
     if (numbers.prefix.compare(prefix, Qt::CaseInsensitive) != 0) {
         const cad::Blocks table = numbers.blocks;

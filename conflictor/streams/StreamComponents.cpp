@@ -7,12 +7,15 @@
 #include "automation/Selection.h"
 #include "common/ProgramSettings.h"
 #include "conflictor/streams/Intersections.h"
+#include "conflictor/streams/PendingComponentHandles.h"
 #include "conflictor/streams/SegmentBounds.h"
 #include "conflictor/streams/SetGuard.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamWindow.h"
 #include "platform/cad/BulkReads.h"
 #include "platform/cad/DeferredCalls.h"
+
+#include <optional>
 
 namespace conflictor {
 
@@ -22,6 +25,35 @@ constexpr double HalfPi = 1.5707963267949;
 
 cad::Point at(const PlanePoint& p) {
     return cad::Point{p.X, p.Y, 0};
+}
+
+// The reference's name and its block's curve in one read: over the socket one round trip instead
+// of one per entity. The block read is the reference's, which is the one named `blockName` unless
+// another program renamed it; then that one is read by name as well.
+void readComponentCurve(const cad::Document& doc, const QString& handle, const QString& blockName,
+                        cad::Entity& entity, QString& referenceName) {
+    const cad::VariantList read =
+        cad::ReadProperties(doc, {cad::Variant(handle)}, {QStringLiteral("Name")}, {QStringLiteral("ObjectName")})
+            .value(0)
+            .toArray();
+    referenceName = read.value(0).toText();
+    auto isCurve = [](const QString& kind) {
+        return kind == QLatin1String("AcDbLine") || kind == QLatin1String("AcDbArc");
+    };
+    if (referenceName.compare(blockName, Qt::CaseInsensitive) == 0) {
+        for (const cad::Variant& part : read.value(1).toArray()) {
+            const cad::VariantList p = part.toArray();
+            if (!isCurve(p.value(1).toText())) continue;
+            entity = cad::Entity(doc.channel(), p.value(0).toObject());
+            return;
+        }
+        return;
+    }
+    for (const cad::Entity& e : doc.blocks().item(blockName).entities())
+        if (isCurve(e.objectName())) {
+            entity = e;
+            return;
+        }
 }
 
 }  // namespace
@@ -39,8 +71,11 @@ bool WriteStreamComponent(SegmentRecord& segment, int streamIndex, const QString
     const QString blockName = MakeUniqueStreamBlockName(prefix, suffix);
     // The block, its curve and the reference are made in one run of calls: over the socket one
     // round trip (the handle read at the end) instead of one per call. A failure of any of them
-    // stops the rest and is thrown from here, as it would be without the run.
-    cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+    // stops the rest and is thrown from here, as it would be without the run. Inside the cut's
+    // run (pending handles) the handle is not asked for: the component joins that run.
+    PendingComponentHandles* pending = PendingComponentHandles::active();
+    std::optional<cad::DeferredCalls> run;
+    if (!pending) run.emplace(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
     const cad::Block block = ComponentBlockTable().add(cad::Point{0, 0, 0}, blockName);
     const cad::Entity e = segment.IsLine ? block.addLine(at(segment.StartPoint), at(segment.EndPoint))
                                          : block.addArc(at(segment.Center), segment.Radius,
@@ -53,14 +88,20 @@ bool WriteStreamComponent(SegmentRecord& segment, int streamIndex, const QString
     if (MainWindow().CuttingSelectedStreams) ref.setColor(common::Settings.PisakZaznaczenia);
     if (stream.Kind == KindConditional) {
         // The linetype test traps CAD errors of its own: the run's failures surface before it.
-        run.flush();
+        if (cad::Channel* ch = automation::CadDocument.channel()) ch->flushDeferred();
         if (automation::EnsureLinetypeLoaded(QStringLiteral("ACAD_ISO03W100"))) {
             ref.setLinetype(QStringLiteral("ACAD_ISO03W100"));
             automation::SetLinetypeScale();
         }
     }
     ref.update();
-    segment.Handle = ref.handle();
+    if (pending) {
+        segment.Handle = pending->add(ref.id(), e.id());
+        segment.Curve = e.id();
+    } else {
+        segment.Handle = ref.handle();
+        segment.Curve = 0;  // a provisional id over the socket, gone with the run
+    }
     segment.Label = blockName;
     return true;
 }
@@ -114,33 +155,16 @@ void SplitStreamSegmentAtPoint(int streamIndex, int segmentIndex, const PlanePoi
         if (s.SegmentCount >= MaxSegments) return;
     }
 
-    // The reference's name and its block's curve in one read: over the socket one round trip
-    // instead of one per entity. The block read is the reference's, which is the one named
-    // `blockName` unless another program renamed it; then that one is read by name as well.
     const cad::Document& doc = automation::CadDocument;
-    const cad::VariantList read =
-        cad::ReadProperties(doc, {cad::Variant(StreamTable[size_t(streamIndex)].Segments[size_t(k)].Handle)},
-                            {QStringLiteral("Name")}, {QStringLiteral("ObjectName")})
-            .value(0)
-            .toArray();
-    QString referenceName = read.value(0).toText();
-    auto isCurve = [](const QString& kind) {
-        return kind == QLatin1String("AcDbLine") || kind == QLatin1String("AcDbArc");
-    };
     cad::Entity entity;
-    if (referenceName.compare(blockName, Qt::CaseInsensitive) == 0) {
-        for (const cad::Variant& part : read.value(1).toArray()) {
-            const cad::VariantList p = part.toArray();
-            if (!isCurve(p.value(1).toText())) continue;
-            entity = cad::Entity(doc.channel(), p.value(0).toObject());
-            break;
-        }
+    QString referenceName;
+    const SegmentRecord& known = StreamTable[size_t(streamIndex)].Segments[size_t(k)];
+    if (PendingComponentHandles::active() && known.Curve != 0) {
+        // The cut read or wrote this component itself in this command: its curve and name are known.
+        entity = cad::Entity(doc.channel(), known.Curve);
+        referenceName = known.Label;
     } else {
-        for (const cad::Entity& e : doc.blocks().item(blockName).entities())
-            if (isCurve(e.objectName())) {
-                entity = e;
-                break;
-            }
+        readComponentCurve(doc, known.Handle, blockName, entity, referenceName);
     }
     if (entity.isNull()) return;
 

@@ -206,11 +206,13 @@ SegmentRecord StreamComponentFromRow(const cad::Variant& row) {
     SegmentRecord segment;
     const cad::VariantList values = row.toArray();
     segment.Label = values.value(0).toText();
-    // As ReadSegmentGeometry reads them; the last line or arc of the block counts.
+    // As ReadSegmentGeometry reads them; the last line or arc of the block counts. A split changes
+    // the first one.
     for (const cad::Variant& part : values.value(1).toArray()) {
         const cad::VariantList e = part.toArray();
         const QString kind = e.value(1).toText();
         if (kind != QLatin1String("AcDbLine") && kind != QLatin1String("AcDbArc")) continue;
+        if (segment.Curve == 0) segment.Curve = e.value(0).toObject();
         const cad::Point s = e.value(2).toPoint();
         const cad::Point t = e.value(3).toPoint();
         segment.StartPoint = {s.x, s.y};

@@ -12,10 +12,34 @@ std::vector<StreamRecord> StreamTable;
 int CurrentStreamIndex = -1;
 QStringList SharedStreamNames;
 
+void SegmentSlots::reach(size_t i) {
+    if (slots_.capacity() < size_t(MaxSegments) + 1) slots_.reserve(MaxSegments + 1);
+    slots_.resize(i + 1);
+}
+
+namespace {
+
+// Whether the name upper-cased equals `upper`; plain ASCII names (all of them in practice) are
+// compared in place instead of through an upper-cased copy: the cut asks this thousands of times.
+bool upperEquals(const QString& name, const QString& upper) {
+    if (name.size() != upper.size()) return name.toUpper() == upper;
+    const QChar* a = name.constData();
+    const QChar* b = upper.constData();
+    for (qsizetype k = 0; k < name.size(); ++k) {
+        char16_t c = a[k].unicode();
+        if (c >= 0x80) return name.toUpper() == upper;
+        if (c >= u'a' && c <= u'z') c = char16_t(c - (u'a' - u'A'));
+        if (c != b[k].unicode()) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 int FindStreamIndex(const QString& name) {
     const QString wanted = name.toUpper();
     for (size_t i = 0; i < StreamTable.size(); ++i)
-        if (StreamTable[i].Name.toUpper() == wanted) return int(i);
+        if (upperEquals(StreamTable[i].Name, wanted)) return int(i);
     return -1;
 }
 

@@ -39,6 +39,54 @@ struct SegmentRecord {
     PlanePoint Bounds1;  // smallest X and Y of the bounding box
     PlanePoint Bounds2;  // largest X and Y
     QString Handle;      // handle of the component's block reference
+    // The object id of the component's line or arc in its block, as the last read or write saw it;
+    // trusted only while a cut's PendingComponentHandles scope is open (0: unknown).
+    quint64 Curve = 0;
+};
+
+// The components of a stream, indexes 1 to MaxSegments (index 0 is never used). Room for all of them
+// is taken at once, so a reference to a component stays valid while others are added (the cut
+// splits while it holds two), but a slot is built only when first reached: reading a large
+// intersection no longer clears a hundred components for every stream, which made the reading
+// grow faster than the drawing.
+class SegmentSlots {
+public:
+    SegmentSlots() { slots_.reserve(MaxSegments + 1); }
+    SegmentSlots(const SegmentSlots& other) {
+        slots_.reserve(MaxSegments + 1);
+        slots_ = other.slots_;
+    }
+    SegmentSlots(SegmentSlots&&) noexcept = default;
+    SegmentSlots& operator=(const SegmentSlots& other) {
+        if (this != &other) {
+            slots_.reserve(MaxSegments + 1);
+            slots_ = other.slots_;
+        }
+        return *this;
+    }
+    SegmentSlots& operator=(SegmentSlots&&) noexcept = default;
+
+    // Asked for every pair of components the cut compares: the slot at hand costs one comparison.
+    SegmentRecord& operator[](size_t i) {
+        if (i >= slots_.size()) [[unlikely]]
+            reach(i);
+        return slots_[i];
+    }
+    // Slots 0 to n built, and their first: stays valid while slots are added (the room is taken).
+    SegmentRecord* upTo(size_t n) {
+        (*this)[n];
+        return slots_.data();
+    }
+    // A slot never reached reads as an empty component.
+    const SegmentRecord& operator[](size_t i) const {
+        static const SegmentRecord empty;
+        return i < slots_.size() ? slots_[i] : empty;
+    }
+
+private:
+    void reach(size_t i);  // builds the slots up to i
+
+    std::vector<SegmentRecord> slots_;
 };
 
 struct StreamRecord {
@@ -46,7 +94,7 @@ struct StreamRecord {
     QString BaseName;  // Name up to the last "["
     int Variant = 1;   // the number in the last "[...]"; 1 without one
     // Indexes 1 to MaxSegments; only 1 to SegmentCount are valid (index 0 is never used).
-    std::vector<SegmentRecord> Segments = std::vector<SegmentRecord>(MaxSegments + 1);
+    SegmentSlots Segments;
     int SegmentCount = 0;
     int Kind = 0;           // StreamKind
     PlanePoint StartPoint;  // X = 1e30: no start point

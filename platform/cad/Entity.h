@@ -55,9 +55,9 @@ public:
         return {a.value(0).toPoint(), a.value(1).toPoint()};
     }
     // Extended data: group codes and values of one application, the first pair (1001, name) naming
-    // it; the pair of arrays GetXData gives back holds the named application's data ("" all).
+    // it (answers nothing: held back in a deferral scope); the pair of arrays GetXData gives back holds the named application's data ("" all).
     void setXData(const VariantList& codes, const VariantList& values) const {
-        invoke(QStringLiteral("SetXData"), {Variant(codes), Variant(values)});
+        send(QStringLiteral("SetXData"), {Variant(codes), Variant(values)});
     }
     std::pair<VariantList, VariantList> xData(const QString& application) const {
         const VariantList r = invoke(QStringLiteral("GetXData"), {application}).toArray();
