@@ -5,7 +5,6 @@
 #include "cadhost/Grips.h"
 #include "cadhost/Selection.h"
 
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -210,8 +209,6 @@ void DrawingView::zoomWindow(const Box& box) {
 }
 
 void DrawingView::renderCache() {
-    QElapsedTimer timer;
-    timer.start();
     const qreal dpr = devicePixelRatioF();
     cache_ = QImage(size() * dpr, QImage::Format_RGB32);
     cache_.setDevicePixelRatio(dpr);
@@ -241,7 +238,6 @@ void DrawingView::renderCache() {
     }
     cacheValid_ = true;
     paintedUpTo_ = scene_ ? scene_->newestSequence() : 0;
-    lastRenderMs_ = timer.nsecsElapsed() / 1e6;
 }
 
 QImage DrawingView::renderImage() {

@@ -84,8 +84,6 @@ public:
     // The first corner of a window being picked, if any.
     std::optional<cad::db::Point3> windowCorner() const { return corner_; }
 
-    // Milliseconds the last full repaint of the drawing took.
-    double lastRenderMs() const { return lastRenderMs_; }
     // Renders the drawing into a fresh image of the widget's size (tests, screenshots).
     QImage renderImage();
 
@@ -147,7 +145,6 @@ private:
     ViewState none_;
     QImage cache_;
     bool cacheValid_ = false;
-    double lastRenderMs_ = 0;
     bool smooth_ = true;       // antialiasing of the cached image
     quint64 paintedUpTo_ = 0;  // sequence of the newest model-space entity in the cached image
 

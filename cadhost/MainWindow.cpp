@@ -25,11 +25,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <poll.h>
 #include <utility>
 
 namespace cadhost {
@@ -199,15 +201,19 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
         snap_->setText(on ? QStringLiteral("OSNAP (F3): wł.") : QStringLiteral("OSNAP (F3): wył."));
     });
     connect(input_, &QLineEdit::returnPressed, this, [this] { submitTyped(); });
-    connect(&interaction_, &HostInteraction::requestChanged, this, [this] { updatePrompt(); });
+    connect(&interaction_, &HostInteraction::requestChanged, this, [this] {
+        updatePrompt();
+        // A pick or a question: the user answers looking at the drawing.
+        if (interaction_.currentRequest() && repaint_.pending()) refresh_->start(int(RepaintPolicy::PickPaintMs));
+    });
     connect(&interaction_, &HostInteraction::message, this, [this](const QString& t) { showMessage(t); });
     connect(&interaction_, &HostInteraction::raiseRequested, this, [this] { bringToFront(); });
     connect(&interaction_, &HostInteraction::drawingChanged, this,
-            [this] { scheduleRefresh(Change::Added); });
+            [this] { programChanged(Change::Added); });
 
+    clock_.start();
     refresh_->setSingleShot(true);
-    refresh_->setInterval(30);
-    connect(refresh_, &QTimer::timeout, this, [this] { refreshNow(); });
+    connect(refresh_, &QTimer::timeout, this, [this] { armRefresh(); });
     // Commands advance on the model's own timer; this notices when one starts, ends or adds.
     poll_->setInterval(100);
     connect(poll_, &QTimer::timeout, this, [this] {
@@ -221,7 +227,7 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
             wasRunning_ = running;
             lastCount_ = count;
             updatePrompt();
-            scheduleRefresh(Change::Added);
+            programChanged(Change::Added);
         }
     });
     poll_->start();
@@ -708,11 +714,38 @@ void MainWindow::updatePrompt() {
 
 void MainWindow::scheduleRefresh(Change change) {
     pending_ = std::max(pending_, change);
-    if (refresh_->isActive()) return;
-    // While programs keep changing a large drawing, painting gets at most a third of the time:
-    // the wait before a repaint is twice what the last full one took.
-    refresh_->setInterval(std::max(30, int(2 * view_->lastRenderMs())));
-    refresh_->start();
+    repaint_.urgentChange();
+    refresh_->start(0);
+}
+
+void MainWindow::programChanged(Change change) {
+    pending_ = std::max(pending_, change);
+    repaint_.programChanged(clock_.elapsed());
+    // Armed once per burst: the calls themselves only note the time.
+    if (!refresh_->isActive()) refresh_->start(int(RepaintPolicy::QuietMs));
+}
+
+void MainWindow::armRefresh() {
+    const qint64 wait =
+        repaint_.waitBeforePaint(clock_.elapsed(), callWaiting(), interaction_.currentRequest().has_value());
+    if (wait > 0) {
+        refresh_->start(int(wait));
+        return;
+    }
+    if (wait < 0) return;
+    refreshNow();
+    // Painted here and now, while no call waits, rather than whenever the event loop gets to it.
+    view_->repaint();
+}
+
+bool MainWindow::callWaiting() const {
+    if (!server_) return false;
+    // The server's descriptors are watched by its read notifiers; one that is readable now holds
+    // a call (or a connection) not served yet.
+    std::vector<pollfd> fds;
+    for (const QSocketNotifier* n : server_->findChildren<QSocketNotifier*>())
+        if (n->type() == QSocketNotifier::Read && n->isEnabled()) fds.push_back({int(n->socket()), POLLIN, 0});
+    return !fds.empty() && ::poll(fds.data(), nfds_t(fds.size()), 0) > 0;
 }
 
 bool MainWindow::replayedSincePaint() {
@@ -722,6 +755,7 @@ bool MainWindow::replayedSincePaint() {
 }
 
 void MainWindow::refreshNow() {
+    repaint_.painted();
     syncDocuments();
     if (replayedSincePaint()) pending_ = Change::Any;
     switch (std::exchange(pending_, Change::None)) {
@@ -846,6 +880,7 @@ void MainWindow::bringToFront() {
 }
 
 void MainWindow::afterCall(const cad::Call& call, const cad::Reply& reply) {
+    repaint_.callServed(clock_.elapsed());
     if (reply.failed) return;
     cad::ObjectRecord* rec = nullptr;
     try {
@@ -877,7 +912,7 @@ void MainWindow::afterCall(const cad::Call& call, const cad::Reply& reply) {
     if (change == Change::Look && rec->kind == cad::Kind::Entity && rec->object &&
         view_->isUnpainted(static_cast<const cad::db::Entity*>(rec->object)))
         change = Change::Added;
-    if (change != Change::None) scheduleRefresh(change);
+    if (change != Change::None) programChanged(change);
 }
 
 }  // namespace cadhost

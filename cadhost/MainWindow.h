@@ -10,7 +10,9 @@
 #include "cadhost/LayerPanel.h"
 #include "cadhost/ProgramLauncher.h"
 #include "cadhost/ProgramWindows.h"
+#include "cadhost/RepaintPolicy.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <functional>
 #include <map>
@@ -101,8 +103,15 @@ private:
     void updatePrompt();
     // A command of the window took an input: the prompt and the view follow.
     void afterHostInput();
+    // A change made in the window: painted at once.
     void scheduleRefresh(Change change = Change::Any);
+    // A change a program made: painted as `RepaintPolicy` says.
+    void programChanged(Change change);
+    // Paints what waits, now or when the policy says.
+    void armRefresh();
     void refreshNow();
+    // A program's call waits unserved in the socket (or a program is connecting).
+    bool callWaiting() const;
     DrawingScene* sceneOf(cad::DocumentState* doc);
     cad::Variant call(cad::ObjectId id, const QString& member, std::initializer_list<cad::Variant> args = {});
 
@@ -130,6 +139,8 @@ private:
     std::map<cad::DocumentState*, std::unique_ptr<DrawingScene>> scenes_;
     std::vector<cad::DocumentState*> known_;
     Change pending_ = Change::None;
+    RepaintPolicy repaint_;
+    QElapsedTimer clock_;
     bool wasRunning_ = false;
     size_t lastCount_ = 0;
     quint64 lastReplays_ = 0;  // the active drawing's undo and redo count when last painted

@@ -46,6 +46,7 @@ int RunScriptedHost(const QString& socketName, const QString& scriptPath) {
     cadhost::MainWindow window(model, interaction);
     cadhost::SocketServer server(model, interaction);
     QObject::connect(&server, &cadhost::SocketServer::callServed, &window, &cadhost::MainWindow::afterCall);
+    window.setServer(&server);
     QString error;
     if (!server.listen(socketName, &error)) {
         QTextStream(stderr) << "socket_bench host: " << error << '\n';

@@ -304,6 +304,51 @@ private slots:
                  h.view()->renderImage().convertToFormat(QImage::Format_RGB32));
     }
 
+    // While a program's calls keep coming the view is not repainted; once they pause it shows
+    // what they did. A pick shows the drawing before the pause: the user answers looking at it.
+    void programsCallsHoldTheRepaintUntilTheyPause() {
+        HostFixture h;
+        h.zoomTo(-50, -50, 50, 50);
+        (void)h.view()->grab();
+        const cad::ObjectId space = h.model.blockId(h.doc(), h.ms());
+        double y = -40;
+        auto programAddsLine = [&] {
+            cad::Call call{space, QStringLiteral("AddLine"), cad::CallKind::Method,
+                           {cad::Point{-40, y, 0}, cad::Point{40, y, 0}}};
+            cad::Reply reply;
+            reply.result = h.model.invoke(call.object, call.member, call.kind, call.args);
+            h.window->afterCall(call, reply);
+            y += 1;
+            return static_cast<Entity*>(h.model.record(reply.result.toObject()).object);
+        };
+        Entity* first = programAddsLine();
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 250) {
+            programAddsLine();
+            QTest::qWait(3);
+        }
+        QVERIFY(h.view()->isUnpainted(first));
+        Entity* last = programAddsLine();
+        last->color = 1;
+        QTRY_VERIFY_WITH_TIMEOUT(!h.view()->isUnpainted(last), 1000);
+        QVERIFY(colourNear(h.view()->grab().toImage(), h.at(0, y - 1), cadhost::AciColor(1)));
+
+        Entity* shownAtPick = programAddsLine();
+        QVERIFY(h.view()->isUnpainted(shownAtPick));
+        cad::InputRequest pick;
+        pick.prompt = QStringLiteral("Wskaż punkt");
+        const int owner = 0;
+        h.interaction.beginPick(pick, [](const cad::Input&) {}, &owner);
+        clock.restart();
+        while (clock.elapsed() < 40 && h.view()->isUnpainted(shownAtPick)) {
+            programAddsLine();  // another program keeps calling
+            QTest::qWait(3);
+        }
+        QVERIFY(!h.view()->isUnpainted(shownAtPick));
+        h.interaction.dropPicksOf(&owner);
+    }
+
     void viewShowsWhatTheModelHighlights() {
         HostFixture h;
         using cad::Point;
