@@ -42,12 +42,15 @@ const DrawingView::ViewState& DrawingView::state() const {
     return it == states_.constEnd() ? none_ : it.value();
 }
 
-void DrawingView::setScene(DrawingScene* scene) {
+void DrawingView::setScene(DrawingScene* scene, bool paintNow) {
     if (scene == scene_) return;
     scene_ = scene;
     corner_.reset();
+    holdUpdates_ = !paintNow;
     if (scene_ && state().scale == 0) fitExtents();
-    invalidateCache();
+    holdUpdates_ = false;
+    cacheValid_ = false;
+    if (paintNow) update();
     reportCursor();
 }
 

@@ -26,7 +26,9 @@ public:
     explicit DrawingView(QWidget* parent = nullptr);
 
     // The drawing shown (nullptr: none open). Each drawing keeps its own zoom.
-    void setScene(DrawingScene* scene);
+    // `paintNow` false: the switch is painted when the window next repaints (a program's switch
+    // waits for its calls to pause, like its other changes).
+    void setScene(DrawingScene* scene, bool paintNow = true);
     DrawingScene* scene() const { return scene_; }
     // The drawing changed: rebuild the index and repaint soon.
     void drawingChanged();
@@ -137,8 +139,9 @@ private:
     void drawOverlay(QPainter& p);
     void invalidateCache() {
         cacheValid_ = false;
-        update();
+        if (!holdUpdates_) update();
     }
+    bool holdUpdates_ = false;
 
     DrawingScene* scene_ = nullptr;
     QHash<DrawingScene*, ViewState> states_;

@@ -424,7 +424,7 @@ DrawingScene* MainWindow::sceneOf(DocumentState* doc) {
     return it->second.get();
 }
 
-void MainWindow::syncDocuments() {
+void MainWindow::syncDocuments(bool paintNow) {
     const auto& docs = model_.documents();
     for (auto it = scenes_.begin(); it != scenes_.end();) {
         if (std::find(docs.begin(), docs.end(), it->first) == docs.end()) {
@@ -435,7 +435,7 @@ void MainWindow::syncDocuments() {
         }
     }
     DocumentState* active = model_.activeDocument();
-    view_->setScene(active ? sceneOf(active) : nullptr);
+    view_->setScene(active ? sceneOf(active) : nullptr, paintNow);
     QString title = Title;
     if (active)
         title +=
@@ -906,7 +906,11 @@ void MainWindow::afterCall(const cad::Call& call, const cad::Reply& reply) {
     if (call.kind == CallKind::Get) return;
     // A drawing a program opened or closed is shown (or let go of) at once: a scene must not
     // outlive its document.
-    if (model_.documents() != known_) syncDocuments();
+    if (model_.documents() != known_) {
+        // A drawing a program opens for a moment (a template) is not painted while its calls go on.
+        syncDocuments(false);
+        programChanged(Change::Any);
+    }
     Change change = changeOf(model_, *rec, call);
     // The look of an entity added since the last paint is painted with it.
     if (change == Change::Look && rec->kind == cad::Kind::Entity && rec->object &&

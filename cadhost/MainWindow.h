@@ -79,7 +79,7 @@ public:
     // Brings the window to the front (normal or maximised, as the programs ask).
     void bringToFront();
     // The window's state follows the model: open drawings, the active one, changes.
-    void syncDocuments();
+    void syncDocuments(bool paintNow = true);
     // A program's call was served: refresh what it may have changed.
     void afterCall(const cad::Call& call, const cad::Reply& reply);
     // The recent-files list (newest first).

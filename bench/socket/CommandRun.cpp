@@ -172,6 +172,9 @@ int RunCommands(const SideRun& run) {
         stopped = stopAfter == QLatin1String(name);
         const auto* channel = dynamic_cast<const cad::PipelinedChannel*>(automation::CadApplication.channel());
         const quint64 trips = channel ? channel->roundTrips() : 0;
+        // Between two commands a person takes longer than the host's pause before it paints the
+        // last result; without this the paint would fall on the next command's first call.
+        if (channel) QThread::msleep(150);
         waitedMs = 0;
         waitedTrips = 0;
         QElapsedTimer clock;
