@@ -349,6 +349,39 @@ private slots:
         h.interaction.dropPicksOf(&owner);
     }
 
+    void aDrawingAProgramOpensIsPaintedWhenItsCallsPause() {
+        HostFixture h;
+        (void)h.view()->grab();
+        struct PaintCounter : QObject {
+            int paints = 0;
+            bool eventFilter(QObject*, QEvent* e) override {
+                if (e->type() == QEvent::Paint) ++paints;
+                return false;
+            }
+        } counter;
+        h.view()->installEventFilter(&counter);
+        auto programCalls = [&](cad::ObjectId object, const QString& member, cad::CallKind kind) {
+            cad::Call call{object, member, kind, {}};
+            cad::Reply reply;
+            reply.result = h.model.invoke(call.object, call.member, call.kind, call.args);
+            h.window->afterCall(call, reply);
+            return reply.result;
+        };
+        const cadhost::DrawingScene* before = h.view()->scene();
+        const cad::ObjectId opened =
+            programCalls(h.model.documentsId, QStringLiteral("Add"), cad::CallKind::Method).toObject();
+        QVERIFY(h.view()->scene() != before);  // the window follows the active drawing at once
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 40) {  // the program reads on
+            programCalls(opened, QStringLiteral("Name"), cad::CallKind::Get);
+            QTest::qWait(3);
+        }
+        QCOMPARE(counter.paints, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(counter.paints > 0, 1000);
+        h.view()->removeEventFilter(&counter);
+    }
+
     void viewShowsWhatTheModelHighlights() {
         HostFixture h;
         using cad::Point;
