@@ -5,6 +5,7 @@
 #include "platform/cad/engine/Tables.h"
 
 #include <algorithm>
+#include <array>
 
 namespace cad::db {
 
@@ -36,6 +37,15 @@ QString nameKey(const QString& name) {
         if (c >= u'A' && c <= u'Z') break;
     }
     if (i == n) return name;
+    // The same few names (layers, styles, the blocks just made) are keyed over and over: the last
+    // keys made are kept, per thread, so a repeated name costs a comparison instead of a new string.
+    struct Remembered {
+        QString name, key;
+    };
+    thread_local std::array<Remembered, 8> remembered;
+    thread_local size_t nextSlot = 0;
+    for (const Remembered& r : remembered)
+        if (r.name.size() == n && r.name == name) return r.key;
     QString key(n, Qt::Uninitialized);
     char16_t* q = reinterpret_cast<char16_t*>(key.data());
     std::copy(p, p + i, q);
@@ -44,6 +54,8 @@ QString nameKey(const QString& name) {
         if (c >= 0x80) return name.toCaseFolded();
         q[i] = (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
     }
+    remembered[nextSlot] = {name, key};
+    nextSlot = (nextSlot + 1) % remembered.size();
     return key;
 }
 
