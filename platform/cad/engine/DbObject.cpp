@@ -44,8 +44,10 @@ QString nameKey(const QString& name) {
     };
     thread_local std::array<Remembered, 8> remembered;
     thread_local size_t nextSlot = 0;
+    // The same string shared, or equal text (names made in a row differ mostly in their last characters).
     for (const Remembered& r : remembered)
-        if (r.name.size() == n && r.name == name) return r.key;
+        if (r.name.size() == n && (r.name.isSharedWith(name) || (r.name.back() == name.back() && r.name == name)))
+            return r.key;
     QString key(n, Qt::Uninitialized);
     char16_t* q = reinterpret_cast<char16_t*>(key.data());
     std::copy(p, p + i, q);
