@@ -30,6 +30,8 @@
 #include "platform/ui/core/Prompt.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace conflictor {
 
@@ -224,6 +226,22 @@ bool sharesHandle(const StreamRecord& r, const QString& handle) {
     return false;
 }
 
+// The box holding every component of the stream. A component whose bounds are not numbers overlaps
+// every box, so such a stream's box is unbounded.
+common::PlaneBox streamBox(const StreamRecord& r) {
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    common::PlaneBox box{{inf, inf}, {-inf, -inf}};
+    const int count = std::min(r.SegmentCount, MaxSegments);
+    for (int k = 1; k <= count; ++k) {
+        const SegmentRecord& s = r.Segments[size_t(k)];
+        if (std::isnan(s.Bounds1.X) || std::isnan(s.Bounds1.Y) || std::isnan(s.Bounds2.X) || std::isnan(s.Bounds2.Y))
+            return {{-inf, -inf}, {inf, inf}};
+        box.Corner1 = {std::min(box.Corner1.X, s.Bounds1.X), std::min(box.Corner1.Y, s.Bounds1.Y)};
+        box.Corner2 = {std::max(box.Corner2.X, s.Bounds2.X), std::max(box.Corner2.Y, s.Bounds2.Y)};
+    }
+    return box;
+}
+
 // Intersects streams i and j component by component, splitting and collecting the points.
 void cutPair(int i, int j, std::vector<ConflictPointRecord>& points, MessageLoopPacer& pacer) {
     const bool commonStart =
@@ -232,7 +250,26 @@ void cutPair(int i, int j, std::vector<ConflictPointRecord>& points, MessageLoop
     // while splits rewrite and add components; the crossings are found before either is split.
     const SegmentRecord* segmentsI = StreamTable[size_t(i)].Segments.upTo(size_t(MaxSegments));
     const SegmentRecord* segmentsJ = StreamTable[size_t(j)].Segments.upTo(size_t(MaxSegments));
+    // Two components overlap only where the boxes of their streams do: most pairs of streams (and
+    // most components against the other stream) are passed over by one test instead of one per pair
+    // of components. Overlapping within the tolerance grows with the boxes, so nothing that overlaps
+    // is passed over; a split may move a component's ends within its tolerance, so the other
+    // stream's box is taken again after one.
+    common::PlaneBox boxJ = streamBox(StreamTable[size_t(j)]);
+    if (!common::DoExtentsOverlap(streamBox(StreamTable[size_t(i)]), boxJ)) {
+        pacer.serve();
+        return;
+    }
+    bool splitMade = false;
     for (int a = 1; a <= std::min(StreamTable[size_t(i)].SegmentCount, MaxSegments); ++a) {
+        if (splitMade) {
+            boxJ = streamBox(StreamTable[size_t(j)]);
+            splitMade = false;
+        }
+        if (!common::DoExtentsOverlap({segmentsI[a].Bounds1, segmentsI[a].Bounds2}, boxJ)) {
+            pacer.serve();
+            continue;
+        }
         // A component both streams hold is no crossing of theirs.
         if (sharesHandle(StreamTable[size_t(j)], segmentsI[a].Handle)) continue;
         const int countJ = std::min(StreamTable[size_t(j)].SegmentCount, MaxSegments);
@@ -246,6 +283,7 @@ void cutPair(int i, int j, std::vector<ConflictPointRecord>& points, MessageLoop
                 ++LastCutStatistics.Crossings;
                 splitStreamAt(i, a, p);
                 splitStreamAt(j, b, p);
+                splitMade = true;
                 if (!commonStart) AddConflictPoint(p, points, i, j);
             }
         }

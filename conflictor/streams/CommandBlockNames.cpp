@@ -9,6 +9,21 @@ namespace {
 
 CommandBlockNames* current = nullptr;
 
+// As QString::toCaseFolded folds, ASCII names (all the block names made) in one plain pass: a cut
+// makes thousands of names.
+QString folded(const QString& name) {
+    const qsizetype n = name.size();
+    QString out(n, Qt::Uninitialized);
+    const QChar* p = name.constData();
+    QChar* q = out.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = p[i].unicode();
+        if (c >= 0x80) return name.toCaseFolded();
+        q[i] = QChar(c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c);
+    }
+    return out;
+}
+
 }  // namespace
 
 CommandBlockNames::CommandBlockNames() : outer_(current) {
@@ -18,7 +33,7 @@ CommandBlockNames::CommandBlockNames() : outer_(current) {
     names_.reserve(reply.size() / 2);
     for (qsizetype i = 2; i < reply.size(); i += 2) {
         names_.append(reply[i].toText());
-        keys_.insert(names_.back().toCaseFolded());
+        keys_.insert(folded(names_.back()));
     }
     current = this;
 }
@@ -35,7 +50,7 @@ CommandBlockNames* CommandBlockNames::active() {
 
 void CommandBlockNames::take(const QString& name) {
     names_.append(name);
-    keys_.insert(name.toCaseFolded());
+    keys_.insert(folded(name));
     ++count_;
     if (const qint64 n = ComponentNumberOf(prefix_, name); !prefix_.isEmpty() && n >= 0) used_.insert(n);
 }
@@ -61,7 +76,7 @@ QString CommandBlockNames::blockName(const QString& prefix) {
     do {
         ++n;
         candidate = prefix + QString::number(n);
-    } while (keys_.contains(candidate.toCaseFolded()));
+    } while (keys_.contains(folded(candidate)));
     take(candidate);
     return candidate;
 }

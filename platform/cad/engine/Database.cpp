@@ -15,9 +15,16 @@ namespace {
 
 bool validSymbolName(const QString& name) {
     if (name.trimmed().isEmpty() || name.size() > 255) return false;
-    static const QString forbidden = QStringLiteral("<>/\\\":;?*|=`");
-    for (QChar c : name)
-        if (forbidden.contains(c) || c.unicode() < 32) return false;
+    // Checked for every block made: a switch rather than a search of the forbidden characters.
+    for (QChar c : name) {
+        switch (c.unicode()) {
+            case u'<': case u'>': case u'/': case u'\\': case u'"': case u':': case u';':
+            case u'?': case u'*': case u'|': case u'=': case u'`':
+                return false;
+            default:
+                if (c.unicode() < 32) return false;
+        }
+    }
     return true;
 }
 
@@ -536,11 +543,20 @@ Entity* Database::addEntity(BlockDefinition* block, EntityKind kind) {
         throw NotSupported(QStringLiteral("Atrybuty powstają przy wstawianiu bloku"));
     Entity* e = newEntity(block, kind, 0, nullptr);
     applyCurrentProperties(e);
-    if (TextData* t = e->textData()) {
-        if (TextStyle* s = activeTextStyle()) t->style = s->name();
-    }
-    if (auto* m = e->tryAs<MTextData>()) {
-        if (TextStyle* s = activeTextStyle()) m->style = s->name();
+    TextData* t = e->textData();
+    auto* m = e->tryAs<MTextData>();
+    if (t || m) {
+        // The current style's name is read once for each state of the header, as the properties
+        // above; the style itself is looked up each time, as the table may have changed.
+        Impl::CurrentProperties& c = d->current;
+        if (c.textStyleGeneration != d->headerGeneration) {
+            c.textStyle = std::get<QString>(variable(QStringLiteral("TEXTSTYLE")));
+            c.textStyleGeneration = d->headerGeneration;
+        }
+        if (TextStyle* s = textStyles_.find(c.textStyle)) {
+            if (t) t->style = s->name();
+            if (m) m->style = s->name();
+        }
     }
     if (auto* p = e->tryAs<Polyline2dData>()) p->seqendHandle = nextHandle_++;
     if (auto* i = e->tryAs<InsertData>()) i->seqendHandle = nextHandle_++;

@@ -63,6 +63,8 @@ struct Database::Impl {
         QString layer, linetype;
         int color = 256, lineweight = -1;
         double linetypeScale = 1;
+        quint64 textStyleGeneration = ~quint64(0);  // TEXTSTYLE, read only for a new text
+        QString textStyle;
     } current;
     std::vector<std::unique_ptr<DbObject>> objects;  // dictionaries, sort tables, raw objects
     quint64 nextSequence = 1;

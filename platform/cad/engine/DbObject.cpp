@@ -4,6 +4,9 @@
 #include "platform/cad/engine/Errors.h"
 #include "platform/cad/engine/Tables.h"
 
+#include <algorithm>
+#include <array>
+
 namespace cad::db {
 
 QString handleToText(quint64 handle) {
@@ -22,19 +25,39 @@ void DbObject::checkAlive() const {
 
 QString nameKey(const QString& name) {
     // Plain ASCII names (the vast majority) take the cheap path: a name without capitals is its
-    // own key (shared, not copied), and capitals are lowered in place of a copy.
-    qsizetype firstCapital = -1;
-    const QChar* p = name.constData();
-    for (qsizetype i = 0, n = name.size(); i < n; ++i) {
-        const char16_t c = p[i].unicode();
+    // own key (shared, not copied); otherwise the key is written in one pass into a fresh buffer,
+    // the characters before the first capital copied as they are. Names are looked up for every
+    // entity made, so this runs often.
+    const char16_t* p = reinterpret_cast<const char16_t*>(name.constData());
+    const qsizetype n = name.size();
+    qsizetype i = 0;
+    for (; i < n; ++i) {
+        const char16_t c = p[i];
         if (c >= 0x80) return name.toCaseFolded();
-        if (firstCapital < 0 && c >= u'A' && c <= u'Z') firstCapital = i;
+        if (c >= u'A' && c <= u'Z') break;
     }
-    if (firstCapital < 0) return name;
-    QString key = name;
-    QChar* q = key.data();
-    for (qsizetype i = firstCapital, n = key.size(); i < n; ++i)
-        if (q[i].unicode() >= u'A' && q[i].unicode() <= u'Z') q[i] = QChar(char16_t(q[i].unicode() + 32));
+    if (i == n) return name;
+    // The same few names (layers, styles, the blocks just made) are keyed over and over: the last
+    // keys made are kept, per thread, so a repeated name costs a comparison instead of a new string.
+    struct Remembered {
+        QString name, key;
+    };
+    thread_local std::array<Remembered, 8> remembered;
+    thread_local size_t nextSlot = 0;
+    // The same string shared, or equal text (names made in a row differ mostly in their last characters).
+    for (const Remembered& r : remembered)
+        if (r.name.size() == n && (r.name.isSharedWith(name) || (r.name.back() == name.back() && r.name == name)))
+            return r.key;
+    QString key(n, Qt::Uninitialized);
+    char16_t* q = reinterpret_cast<char16_t*>(key.data());
+    std::copy(p, p + i, q);
+    for (; i < n; ++i) {
+        const char16_t c = p[i];
+        if (c >= 0x80) return name.toCaseFolded();
+        q[i] = (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+    }
+    remembered[nextSlot] = {name, key};
+    nextSlot = (nextSlot + 1) % remembered.size();
     return key;
 }
 

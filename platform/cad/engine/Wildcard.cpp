@@ -27,6 +27,9 @@ struct Alternative {
 };
 
 char16_t fold(QChar c) {
+    // Every character of every name a pattern is tried on: ASCII folds in place, the rest as Unicode does.
+    const char16_t u = c.unicode();
+    if (u < 0x80) return u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u;
     return c.toCaseFolded().unicode();
 }
 

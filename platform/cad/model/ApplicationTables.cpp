@@ -379,8 +379,15 @@ std::unique_ptr<DispatchTable> MakeDocumentTable() {
                     if (optional) member.remove(0, 1);
                     try {
                         // A quiet method without arguments (GetAttributes, GetBoundingBox) reads too.
-                        const DispatchTable::Entry* e = model.table(model.record(id).kind).find(member);
+                        const ObjectRecord& rec = model.record(id);
+                        const DispatchTable::Entry* e = model.table(rec.kind).find(member);
                         const CallKind kind = e && !e->get && e->method && e->quiet ? CallKind::Method : CallKind::Get;
+                        // An optional read that would certainly fail on this (live) object is empty.
+                        if (optional && e && e->get && kind == CallKind::Get && e->applies && !rec.closed &&
+                            rec.object && !rec.object->isErased() && !e->applies(rec)) {
+                            values.append(Variant());
+                            continue;
+                        }
                         values.append(model.invoke(id, member, kind, {}));
                     } catch (const Error&) {
                         if (!optional) throw;

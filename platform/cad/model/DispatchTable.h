@@ -23,6 +23,9 @@ struct Target {
 };
 
 using Handler = Variant (*)(Target&, Args);
+// Whether a member's read can give a value for the object (a live one): false only where the read
+// would certainly fail, so that a bulk read may leave an optional value empty without the failure.
+using Applies = bool (*)(const ObjectRecord&);
 
 class DispatchTable {
 public:
@@ -32,6 +35,7 @@ public:
         Handler method = nullptr;
         bool otherVendor = false;
         bool quiet = false;  // a method that reads or redraws but leaves the drawing as it was
+        Applies applies = nullptr;  // none: the read is simply tried
     };
 
     explicit DispatchTable(QString interfaceName) : interfaceName_(std::move(interfaceName)) {}
@@ -48,6 +52,15 @@ public:
             auto it = exact_.find(QString::fromLatin1(n));
             Q_ASSERT_X(it != exact_.end(), "DispatchTable::quiet", n);  // name the member after adding it
             if (it != exact_.end()) it->quiet = true;
+        }
+        return *this;
+    }
+    // Members whose reads fail for every object the predicate turns down (an arc's angles on a line).
+    DispatchTable& onlyFor(std::initializer_list<const char*> names, Applies applies) {
+        for (const char* n : names) {
+            auto it = exact_.find(QString::fromLatin1(n));
+            Q_ASSERT_X(it != exact_.end(), "DispatchTable::onlyFor", n);  // name the member after adding it
+            if (it != exact_.end()) it->applies = applies;
         }
         return *this;
     }

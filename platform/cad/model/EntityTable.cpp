@@ -437,6 +437,15 @@ void addCurves(DispatchTable& tb) {
             data<db::LwPolylineData>(t).constantWidth = w;
             return {};
         });
+    // A bulk read of a set of curves asks every one for all of these, each failing on most kinds:
+    // the lines are answered empty at once rather than through a thrown failure each.
+    tb.onlyFor({"Center", "Radius"}, [](const ObjectRecord& r) {
+        const auto* e = static_cast<const db::Entity*>(r.object);
+        return e->tryAs<db::ArcData>() != nullptr || e->tryAs<db::CircleData>() != nullptr;
+    });
+    tb.onlyFor({"StartAngle", "EndAngle"}, [](const ObjectRecord& r) {
+        return static_cast<const db::Entity*>(r.object)->tryAs<db::ArcData>() != nullptr;
+    });
 }
 
 void addTexts(DispatchTable& tb) {

@@ -39,7 +39,25 @@ TEST_P(BulkReadsTest, RowsHoldWhatTheSingleReadsGive) {
         EXPECT_EQ(a.value(3).toPoint(), arc.center());
         EXPECT_DOUBLE_EQ(a.value(4).toDouble(), arc.radius());
     }
+    // Each kind of curve gives its own members and nothing for the others (read as a set, as the
+    // streams' components are): a line no centre, radius or angles, a circle no angles.
+    const cad::Entity circle = ms.addCircle(cad::Point{3, 4, 0}, 1.5);
+    const QStringList curveMembers{QStringLiteral("?Center"), QStringLiteral("?Radius"), QStringLiteral("?StartAngle"),
+                                   QStringLiteral("?EndAngle")};
+    const cad::VariantList curves = cad::ReadProperties(
+        doc, cad::ObjectsOf(QList<cad::Entity>{line, arc, circle}), curveMembers);
+    ASSERT_EQ(curves.size(), 3);
+    for (const cad::Variant& v : curves[0].toArray()) EXPECT_TRUE(v.isEmpty());
+    const cad::VariantList arcRow = curves[1].toArray(), circleRow = curves[2].toArray();
+    EXPECT_EQ(arcRow.value(0).toPoint(), arc.center());
+    EXPECT_DOUBLE_EQ(arcRow.value(1).toDouble(), arc.radius());
+    EXPECT_DOUBLE_EQ(arcRow.value(2).toDouble(), arc.startAngle());
+    EXPECT_DOUBLE_EQ(arcRow.value(3).toDouble(), arc.endAngle());
+    EXPECT_EQ(circleRow.value(0).toPoint(), circle.center());
+    EXPECT_DOUBLE_EQ(circleRow.value(1).toDouble(), 1.5);
+    EXPECT_TRUE(circleRow.value(2).isEmpty() && circleRow.value(3).isEmpty());
     // Without "?" a member the object lacks fails as its single read does.
+    EXPECT_THROW(cad::ReadProperties(doc, {cad::Variant(line.ref())}, {QStringLiteral("StartAngle")}), cad::Error);
     EXPECT_THROW(cad::ReadProperties(doc, {cad::Variant(line.ref())}, {QStringLiteral("Center")}), cad::Error);
     EXPECT_THROW(cad::ReadProperties(doc, {cad::Variant(QStringLiteral("FFFFFF"))}, {QStringLiteral("Name")}),
                  cad::NotFound);
