@@ -3,9 +3,7 @@
 // read as its own call would read it, at the moment of the call.
 #pragma once
 
-#include "platform/cad/Document.h"
-
-#include <QStringList>
+#include "platform/cad/BulkReads.h"
 
 namespace cad {
 
@@ -14,12 +12,7 @@ namespace cad {
 // where the attribute has no such member). Fails as the first failing read would (an object that
 // is no block reference fails as its GetAttributes does).
 inline VariantList ReadAttributes(const Document& doc, const VariantList& references, const QStringList& members) {
-    VariantList names;
-    names.reserve(members.size());
-    for (const QString& n : members) names.append(Variant(n));
-    const Variant rows = doc.invokeList(QStringLiteral("ReadAttributes"), {Variant(references), Variant(names)});
-    const VariantList* a = rows.arrayPtr();
-    return a ? *a : VariantList();
+    return RowsOf(doc.invokeList(QStringLiteral("ReadAttributes"), {Variant(references), Variant(MemberNames(members))}));
 }
 
 }  // namespace cad

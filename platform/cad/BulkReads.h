@@ -9,6 +9,20 @@
 
 namespace cad {
 
+// Member names as the bulk members take them.
+inline VariantList MemberNames(const QStringList& names) {
+    VariantList v;
+    v.reserve(names.size());
+    for (const QString& n : names) v.append(Variant(n));
+    return v;
+}
+
+// The rows a bulk member answered (none for an empty answer).
+inline VariantList RowsOf(const Variant& answer) {
+    const VariantList* a = answer.arrayPtr();
+    return a ? *a : VariantList();
+}
+
 // For each object (an object or a handle text), the values of `members` in their order; a member
 // spelled "?Name" gives an empty value where the object has none. With `partMembers`, each row ends
 // with a list holding, for each entity of the object's block (a reference's definition, or the
@@ -16,17 +30,9 @@ namespace cad {
 // read would.
 inline VariantList ReadProperties(const Document& doc, const VariantList& objects, const QStringList& members,
                                   const QStringList& partMembers = {}) {
-    auto texts = [](const QStringList& names) {
-        VariantList v;
-        v.reserve(names.size());
-        for (const QString& n : names) v.append(Variant(n));
-        return v;
-    };
-    VariantList args{Variant(objects), Variant(texts(members))};
-    if (!partMembers.isEmpty()) args.append(Variant(texts(partMembers)));
-    const Variant rows = doc.invokeList(QStringLiteral("ReadProperties"), args);
-    const VariantList* a = rows.arrayPtr();
-    return a ? *a : VariantList();
+    VariantList args{Variant(objects), Variant(MemberNames(members))};
+    if (!partMembers.isEmpty()) args.append(Variant(MemberNames(partMembers)));
+    return RowsOf(doc.invokeList(QStringLiteral("ReadProperties"), args));
 }
 
 // The handle texts of entities as ReadProperties takes them.

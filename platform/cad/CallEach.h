@@ -2,7 +2,7 @@
 // trip instead of one per object, for calls whose answers are needed (Explode, GetAttributes, ...).
 #pragma once
 
-#include "platform/cad/Document.h"
+#include "platform/cad/BulkReads.h"
 
 namespace cad {
 
@@ -11,10 +11,7 @@ namespace cad {
 // calls before it having run.
 inline VariantList CallEach(const Document& doc, const VariantList& objects, const QString& member,
                             const VariantList& args = {}) {
-    const Variant answers =
-        doc.invokeList(QStringLiteral("CallEach"), {Variant(objects), Variant(member), Variant(args)});
-    const VariantList* a = answers.arrayPtr();
-    return a ? *a : VariantList();
+    return RowsOf(doc.invokeList(QStringLiteral("CallEach"), {Variant(objects), Variant(member), Variant(args)}));
 }
 
 }  // namespace cad

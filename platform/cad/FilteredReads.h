@@ -13,20 +13,12 @@ namespace cad {
 // block's entities. Fails as the first failing read would.
 inline VariantList ReadSelection(const Document& doc, const SelectionFilter& filter, const QStringList& members,
                                  const QStringList& partMembers = {}) {
-    auto texts = [](const QStringList& names) {
-        VariantList v;
-        v.reserve(names.size());
-        for (const QString& n : names) v.append(Variant(n));
-        return v;
-    };
     VariantList codes;
     for (int c : filter.codes) codes.append(c);
     VariantList args{filter.isEmpty() ? Variant() : Variant(codes),
-                     filter.isEmpty() ? Variant() : Variant(filter.values), Variant(texts(members))};
-    if (!partMembers.isEmpty()) args.append(Variant(texts(partMembers)));
-    const Variant rows = doc.invokeList(QStringLiteral("ReadSelection"), args);
-    const VariantList* a = rows.arrayPtr();
-    return a ? *a : VariantList();
+                     filter.isEmpty() ? Variant() : Variant(filter.values), Variant(MemberNames(members))};
+    if (!partMembers.isEmpty()) args.append(Variant(MemberNames(partMembers)));
+    return RowsOf(doc.invokeList(QStringLiteral("ReadSelection"), args));
 }
 
 // The entity a row of ReadSelection starts with.
