@@ -48,9 +48,8 @@ void DrawingView::setScene(DrawingScene* scene, bool paintNow) {
     corner_.reset();
     holdUpdates_ = !paintNow;
     if (scene_ && state().scale == 0) fitExtents();
+    invalidateCache();
     holdUpdates_ = false;
-    cacheValid_ = false;
-    if (paintNow) update();
     reportCursor();
 }
 
