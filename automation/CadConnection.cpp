@@ -94,10 +94,16 @@ cad::Application ConnectToAutoCad(bool withState) {
 }
 
 bool CheckDocumentOpen(bool showMessage) {
-    if (!CadApplication.isNull() && CadApplication.documents().count() > 0) {
-        CadDocument = CadApplication.activeDocument();
-        CadModelSpace = CadDocument.modelSpace();  // the active drawing's, asked once
-        return true;
+    if (!CadApplication.isNull()) {
+        // One question instead of counting the documents first: with none open, the CAD answers
+        // that no drawing is active. A drawing's model space is the same object for its life, so
+        // the channel answers it without asking again.
+        try {
+            CadDocument = CadApplication.activeDocument();
+            CadModelSpace = CadDocument.modelSpace();
+            return true;
+        } catch (const cad::NotFound&) {
+        }
     }
     if (showMessage)
         ui::MsgBox(common::Tlumacz(QStringLiteral("Najpierw proszę otworzyć jakiś dokument...")), ui::OkOnly);

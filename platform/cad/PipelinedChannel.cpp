@@ -1,6 +1,8 @@
 // Holding calls back inside a deferral scope and sending them ahead of the next answered call.
 #include "platform/cad/PipelinedChannel.h"
 
+#include <QSet>
+
 namespace cad {
 
 Request PipelinedChannel::request(ObjectId object, const QString& member, CallKind kind,
@@ -36,13 +38,37 @@ Reply PipelinedChannel::send(Request last) {
     }
 }
 
+bool PipelinedChannel::answersFixedObject(const QString& member) {
+    static const QSet<QString> fixed = {
+        QStringLiteral("Documents"),     QStringLiteral("ModelSpace"), QStringLiteral("PaperSpace"),
+        QStringLiteral("Blocks"),        QStringLiteral("Layers"),     QStringLiteral("Linetypes"),
+        QStringLiteral("TextStyles"),    QStringLiteral("DimStyles"),  QStringLiteral("SelectionSets"),
+        QStringLiteral("Utility"),       QStringLiteral("SummaryInfo")};
+    return fixed.contains(member);
+}
+
+void PipelinedChannel::forgetFixedAnswersOn(ObjectId object, const QString& member, CallKind kind) {
+    if (kind != CallKind::Method || fixedAnswers_.isEmpty() || member.compare(QLatin1String("Open"), Qt::CaseInsensitive) != 0)
+        return;
+    fixedAnswers_.removeIf([object](const auto& entry) { return entry.key().first == object; });
+}
+
 Variant PipelinedChannel::call(ObjectId object, const QString& member, CallKind kind,
                                std::span<const Variant> args) {
-    return send(request(object, member, kind, args)).take();
+    const bool fixed = kind == CallKind::Get && args.empty() && !IsProvisionalId(object) && answersFixedObject(member);
+    if (fixed) {
+        const auto known = fixedAnswers_.constFind({object, member});
+        if (known != fixedAnswers_.cend()) return *known;
+    }
+    forgetFixedAnswersOn(object, member, kind);
+    Variant answer = send(request(object, member, kind, args)).take();
+    if (fixed && answer.isObject()) fixedAnswers_.insert({object, member}, answer);
+    return answer;
 }
 
 void PipelinedChannel::post(ObjectId object, const QString& member, CallKind kind,
                             std::span<const Variant> args) {
+    forgetFixedAnswersOn(object, member, kind);
     if (!deferring()) {
         call(object, member, kind, args);
         return;

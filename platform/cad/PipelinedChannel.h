@@ -7,6 +7,7 @@
 
 #include "platform/cad/Channel.h"
 
+#include <QHash>
 #include <vector>
 
 namespace cad {
@@ -62,11 +63,18 @@ protected:
     void dropHeld();
 
 private:
+    // Getters whose answer never changes for their object (a drawing's collections, its model
+    // space, the application's documents) are answered once per object; a drawing opened into
+    // a database document gets a new model space, so an Open forgets that object's answers.
+    static bool answersFixedObject(const QString& member);
+    void forgetFixedAnswersOn(ObjectId object, const QString& member, CallKind kind);
+
     bool deferring() const { return depth_ > 0 && carrying_ == 0; }
     Request request(ObjectId object, const QString& member, CallKind kind, std::span<const Variant> args);
     Reply send(Request last);
 
     std::vector<Request> held_;
+    QHash<std::pair<ObjectId, QString>, Variant> fixedAnswers_;
     int depth_ = 0;
     int carrying_ = 0;  // a call made while one waits (a timer) is never held
     bool provisional_ = false;

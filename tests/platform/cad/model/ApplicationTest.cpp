@@ -134,6 +134,10 @@ TEST_P(CadModelFiles, OpenSaveAndReadOnlyDatabase) {
     EXPECT_EQ(other.summaryInfo().getCustomByKey(QStringLiteral("WERSJA_DOKUMENTU")), QStringLiteral("4"));
     EXPECT_EQ(other.modelSpace().item(0).objectName(), QStringLiteral("AcDbCircle"));
     EXPECT_EQ(app.documents().count(), before);
+    // Another drawing opened into the same object brings its own model space.
+    other.open(dir.filePath(QStringLiteral("Program_12grup.dxf")));
+    EXPECT_EQ(other.modelSpace().item(0).objectName(), QStringLiteral("AcDbLine"));
+    other.open(saved);
     EXPECT_THROW(other.summaryInfo().addCustomInfo(QStringLiteral("X"), QStringLiteral("1")), cad::Failed);
 }
 

@@ -115,6 +115,23 @@ TEST_F(SocketPipeline, HeldCallsTravelTogetherAndRunInOrder) {
     EXPECT_EQ(seen.layer(), QStringLiteral("A"));
 }
 
+// A drawing's collections and model space are the same objects for its life: asked once per drawing.
+TEST_F(SocketPipeline, ADrawingsFixedObjectsAreAskedOnce) {
+    const cad::Layers layers = doc_.layers();
+    quint64 trips = channel_->roundTrips();
+    EXPECT_EQ(doc_.layers(), layers);
+    EXPECT_EQ(doc_.modelSpace(), ms_);
+    EXPECT_EQ(channel_->roundTrips(), trips);
+    // A drawing opened later has its own; the active one is asked every time.
+    const cad::Document second = cad::Application(channel_.get()).documents().add();
+    trips = channel_->roundTrips();
+    EXPECT_EQ(cad::Application(channel_.get()).activeDocument(), second);
+    EXPECT_NE(second.layers(), layers);
+    EXPECT_EQ(channel_->roundTrips() - trips, 2u);
+    second.close();
+    EXPECT_THROW((void)second.layers().count(), cad::Erased);
+}
+
 // The host going away is told in Polish, as its own type, on the call that finds it and every later one.
 TEST_F(SocketPipeline, ALostHostIsToldInPolishOnEveryCall) {
     EXPECT_GE(ms_.count(), 0);
