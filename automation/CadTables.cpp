@@ -93,8 +93,9 @@ cad::Entity AddAttributeDefinition(const cad::Block& container, const QString& t
 }
 
 bool ActivateTextStyle(const QString& name, cad::TextStyle& style, bool makeActive) {
+    // What the look-up gives is live: only its failure (a null style) says "no".
     cad::TextStyle found = lookUp<cad::TextStyle>([&] { return CadDocument.textStyles().item(name); });
-    if (common::IsObjectInvalid(found)) return false;
+    if (found.isNull()) return false;
     style = found;
     if (makeActive) CadDocument.setActiveTextStyle(found);
     return true;
