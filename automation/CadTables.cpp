@@ -93,8 +93,9 @@ cad::Entity AddAttributeDefinition(const cad::Block& container, const QString& t
 }
 
 bool ActivateTextStyle(const QString& name, cad::TextStyle& style, bool makeActive) {
+    // What the look-up gives is live: only its failure (a null style) says "no".
     cad::TextStyle found = lookUp<cad::TextStyle>([&] { return CadDocument.textStyles().item(name); });
-    if (common::IsObjectInvalid(found)) return false;
+    if (found.isNull()) return false;
     style = found;
     if (makeActive) CadDocument.setActiveTextStyle(found);
     return true;
@@ -136,8 +137,19 @@ bool ActivateTextAndDimStyle(const QString& name, cad::Object& style, bool textS
 }
 
 void EnsureLayer(const QString& name, bool makeActive, int colour, int lineweight) {
-    // The layer the existence test finds is the one made current: one look-up.
     const cad::Layers layers = CadDocument.layers();
+    if (colour <= -1 && lineweight <= -10) {
+        // Nothing to give a new layer: Add stands for the test (it gives an existing layer
+        // unchanged), held with what follows; one answer when the layer is made current.
+        cad::DeferredCalls run(CadDocument, cad::DeferredCalls::NewObjectsToo);
+        const cad::Layer layer = layers.add(name);
+        if (makeActive) {
+            if (!layer.layerOn()) layer.setLayerOn(true);
+            CadDocument.setActiveLayer(layer);
+        }
+        return;
+    }
+    // The layer the existence test finds is the one made current: one look-up.
     cad::Layer layer = lookUp<cad::Layer>([&] { return layers.item(name); });
     if (!isOfType(layer, "IAcadLayer")) {
         layer = layers.add(name);

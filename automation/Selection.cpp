@@ -2,6 +2,7 @@
 #include "automation/Selection.h"
 
 #include "automation/CadConnection.h"
+#include "platform/cad/AttributeReads.h"
 #include "platform/cad/FilteredReads.h"
 
 namespace automation {
@@ -165,30 +166,31 @@ QString FindBlockReferenceHandle(const cad::Block&, const QString& blockNamePatt
     const QString plainName = UnescapeFilterText(nameStem);
     const QString value = attributeValue.isEmpty() ? QString() : attributeValue.toText();
 
-    HelperSelectionSet set(QStringLiteral("SS1"));
-    set->select(cad::SelectionSet::All, insertFilter(namePattern, layerName));
-    QString result;
-    for (const cad::Entity& ref : set->entities()) {
+    // The search with the references' handles and names in one read, their attributes (when a value
+    // is asked for) in another: no named set, two round trips at most over the socket.
+    const cad::VariantList rows =
+        cad::ReadSelection(CadDocument, insertFilter(namePattern, layerName), {QStringLiteral("Handle"), QStringLiteral("Name")});
+    if (rows.isEmpty()) return QString();
+    cad::VariantList attributes;
+    if (!value.isEmpty()) {
+        cad::VariantList refs;
+        for (const cad::Variant& row : rows) refs << row.toArray().value(0);
+        attributes = cad::ReadAttributes(CadDocument, refs, {QStringLiteral("TagString"), QStringLiteral("TextString")});
+    }
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const cad::VariantList row = rows[i].toArray();
+        const QString handle = row.value(1).toText();
         if (!value.isEmpty()) {
-            if (!ref.hasAttributes()) continue;
-            for (const cad::Entity& att : ref.attributes()) {
-                const int p = att.tagString().indexOf(plainTag);
-                if ((prefixMode ? p == 0 : p >= 0) && att.textString() == value) {
-                    result = ref.handle();
-                    break;
-                }
+            for (const cad::Variant& a : attributes.value(i).toArray()) {
+                const cad::VariantList att = a.toArray();
+                const int p = att.value(1).toText().indexOf(plainTag);
+                if ((prefixMode ? p == 0 : p >= 0) && att.value(2).toText() == value) return handle;
             }
-            if (!result.isEmpty()) break;
-        } else if (!nameTest) {
-            result = ref.handle();
-            break;
-        } else if (ref.name().toUpper().startsWith(plainName.toUpper())) {
-            result = ref.handle();
-            break;
+        } else if (!nameTest || row.value(2).toText().toUpper().startsWith(plainName.toUpper())) {
+            return handle;
         }
     }
-    set.remove();
-    return result;
+    return QString();
 }
 
 cad::Point MakeCadPoint(const common::PlanePoint& p) {

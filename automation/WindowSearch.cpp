@@ -23,13 +23,9 @@ QList<TopLevelWindow> drawingWindowOfCad() {
     if (CadApplication.isNull()) return out;
     TopLevelWindow w;
     w.handle = DrawingWindowHandle;
+    // The CAD's title begins with its name; the drawing's name after it is not asked for: the
+    // search looks at the stem only, and over the socket the name would cost three questions.
     w.title = QStringLiteral("AutoCAD");
-    try {
-        if (CadApplication.documents().count() > 0)
-            w.title += QStringLiteral(" - [") + CadApplication.activeDocument().name() + QLatin1Char(']');
-    } catch (const std::exception&) {
-        // The title without a drawing name still names the CAD.
-    }
     w.className = QStringLiteral("Afx:cadhost");
     out.append(w);
     return out;
@@ -145,8 +141,8 @@ void ActivateCadWindow(const QString& applicationName) {
     if (classPattern.isEmpty()) return;
     const quintptr window = FindTopLevelWindow(applicationName + QLatin1Char('*'), true, classPattern);
     if (window == 0 || CadApplication.isNull()) return;
-    // Normal stays normal; minimised or maximised comes back maximised.
-    if (CadApplication.windowState() != 1) CadApplication.setWindowState(3);
+    // One call: the host keeps the rule (normal stays normal; minimised or maximised comes back
+    // maximised) and answers nothing, so a caller's scope may hold it back.
     CadApplication.raiseDrawingWindow();
 }
 

@@ -4,8 +4,12 @@
 // which is raised through the object model.
 #pragma once
 
+#include "automation/CadConnection.h"
+#include "platform/cad/DeferredCalls.h"
+
 #include <QList>
 #include <QString>
+#include <exception>
 #include <functional>
 
 namespace automation {
@@ -36,5 +40,20 @@ int MatchTopLevelWindowProc(const TopLevelWindow& window, int caseSensitiveFlag)
 // Brings the CAD's main window to the front: maximised unless the CAD's window is in its normal
 // state. Only the names "AutoCAD" and "ZWCAD" can find a window.
 void ActivateCadWindow(const QString& applicationName);
+
+// ActivateCadWindow("AutoCAD") with the raise held back until the first call of `next` that needs an
+// answer (a pick, a look-up), so over the socket it costs no round trip of its own. A failed raise is
+// ignored, as the window search ignores its errors; so `next` must hold nothing of its own (one
+// answered call), or its failures would be ignored too.
+template <class Next>
+auto ActivateCadWindowBefore(Next&& next) {
+    cad::DeferredCalls raise(CadApplication, cad::DeferredCalls::CallsOnly, cad::DeferredCalls::FailuresIgnored);
+    try {
+        ActivateCadWindow(QStringLiteral("AutoCAD"));
+    } catch (const std::exception&) {
+        // Not raised (a channel that runs the call at once): what follows goes on all the same.
+    }
+    return next();
+}
 
 }  // namespace automation

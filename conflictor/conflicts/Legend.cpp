@@ -41,6 +41,9 @@ void text(const cad::Block& b, const QString& t, double x, double y, double heig
     b.addText(common::Tlumacz(t), cad::Point{x, y, 0}, height);
 }
 
+// The entities drawLegend adds: a definition with fewer was left incomplete.
+constexpr int LegendEntityCount = 20;
+
 void drawLegend(const cad::Block& b) {
     line(b, 0, 0, 18750, 0);
     line(b, 18750, 0, 18750, 8750);
@@ -77,30 +80,33 @@ bool UstawLegende() {
     } showAgain{window};
     window.hideWindow();
     try {
-        automation::ActivateCadWindow(QStringLiteral("AutoCAD"));
-        const common::PlanePoint p =
-            automation::PickPoint(common::Tlumacz(QStringLiteral("Wskaż położenie legendy...")));
+        // The raise travels with the pick.
+        const common::PlanePoint p = automation::ActivateCadWindowBefore(
+            [] { return automation::PickPoint(common::Tlumacz(QStringLiteral("Wskaż położenie legendy..."))); });
         if (common::IsMissingPoint(p)) return false;
 
         const cad::Document& doc = automation::CadDocument;
-        if (!automation::CheckBlockExists(LegendBlockName())) {
-            const cad::Block block = doc.blocks().add(cad::Point{0, 0, 0}, LegendBlockName());
-            try {
-                // The drawing travels in one write; a failure of any of it is thrown when the scope
-                // ends, still inside this trap.
-                cad::DeferredCalls run(doc, cad::DeferredCalls::NewObjectsToo);
-                drawLegend(block);
-            } catch (...) {
-                // A half-drawn definition would stand for the legend in every later use: it goes.
+        const double scale = automation::DrawingScale / 1000.0;
+        const bool drawn = automation::CheckBlockExists(LegendBlockName());
+        try {
+            // The definition (when missing), its drawing and the insertion travel in one write; a
+            // failure of any of it stops what follows and is thrown when the scope ends, still
+            // inside this trap.
+            cad::DeferredCalls run(doc, cad::DeferredCalls::NewObjectsToo);
+            if (!drawn) drawLegend(doc.blocks().add(cad::Point{0, 0, 0}, LegendBlockName()));
+            doc.modelSpace().insertBlock(cad::Point{p.X, p.Y, 0}, LegendBlockName(), scale, scale, scale, 0);
+        } catch (...) {
+            // A half-drawn definition would stand for the legend in every later use: it goes. A
+            // complete one (the insertion failed) stays, as it would have after its own run.
+            if (!drawn) {
                 try {
-                    block.erase();
+                    const cad::Block block = automation::GetBlockDefinition(LegendBlockName());
+                    if (!block.isNull() && block.count() < LegendEntityCount) block.erase();
                 } catch (...) {
                 }
-                throw;
             }
+            throw;
         }
-        const double scale = automation::DrawingScale / 1000.0;
-        doc.modelSpace().insertBlock(cad::Point{p.X, p.Y, 0}, LegendBlockName(), scale, scale, scale, 0);
         return true;
     } catch (const std::exception&) {
         // A failing step ends the command; the window comes back and nothing more is drawn.

@@ -4,6 +4,8 @@
 #include "automation/Automation.h"
 #include "common/PathHelpers.h"
 #include "common/TextHelpers.h"
+#include "platform/cad/BulkReads.h"
+#include "platform/cad/DeferredCalls.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QFileInfo>
@@ -40,9 +42,12 @@ void LoadBlockFromDrawingFile(const QString& blockName, const QString& filePath,
     bool failed = !common::CheckFileExists(filePath);
     if (!failed) {
         try {
-            cad::Entity r = CadModelSpace.insertBlock(cad::Point{0, 0, 0}, filePath, 1, 1, 1, 0);
-            if (automation::CheckBlockExists(blockName))
-                AddTransitionAttributes(automation::GetBlockDefinition(blockName));
+            const cad::Entity r = CadModelSpace.insertBlock(cad::Point{0, 0, 0}, filePath, 1, 1, 1, 0);
+            // The look-up stands for the existence test (a missing block is a null one); the attribute
+            // definitions travel with the erasure of the temporary reference, inside this trap.
+            const cad::Block block = automation::GetBlockDefinition(blockName);
+            cad::DeferredCalls run(CadDocument, cad::DeferredCalls::NewObjectsToo);
+            if (!block.isNull()) AddTransitionAttributes(block);
             r.erase();
         } catch (const cad::Error&) {
             failed = true;
@@ -55,9 +60,15 @@ void LoadBlockFromDrawingFile(const QString& blockName, const QString& filePath,
 }
 
 void AddTransitionAttributes(const cad::Block& block) {
+    // The kinds and tags of the block's entities in one read; the definitions added answer nothing.
+    const cad::VariantList rows = cad::ReadProperties(CadDocument, {cad::Variant(block.ref())}, {},
+                                                      {QStringLiteral("ObjectName"), QStringLiteral("?TagString")});
     QStringList present;
-    for (const cad::Entity& e : block.entities())
-        if (e.objectName() == QLatin1String("AcDbAttributeDefinition")) present << e.tagString().toUpper();
+    for (const cad::Variant& part : rows.value(0).toArray().value(0).toArray()) {
+        const cad::VariantList p = part.toArray();
+        if (p.value(1).toText() == QLatin1String("AcDbAttributeDefinition")) present << p.value(2).toText().toUpper();
+    }
+    cad::DeferredCalls run(CadDocument, cad::DeferredCalls::NewObjectsToo);
     for (const QString& tag : {QStringLiteral("SKRZYZOWANIE"), QStringLiteral("OPIS")})
         if (!present.contains(tag)) automation::AddAttributeDefinition(block, tag, QString(), 0, 0);
 }

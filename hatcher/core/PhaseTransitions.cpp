@@ -7,9 +7,11 @@
 #include "common/SettingBindings.h"
 #include "common/TextHelpers.h"
 #include "hatcher/core/HatcherServices.h"
+#include "platform/cad/AttributeReads.h"
 #include "platform/cad/BulkReads.h"
 #include "platform/cad/CallEach.h"
 #include "platform/cad/DeferredCalls.h"
+#include "platform/cad/FilteredReads.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QHash>
@@ -62,44 +64,51 @@ struct ReferenceRead {
     }
 };
 
-// Fails as the first reference's GetAttributes would (an entity that is no block reference).
-QList<ReferenceRead> readReferences(const QList<cad::Entity>& refs) {
+// The rows of references (each an entity, then its insertion point and effective name) with their
+// attributes' tags and texts. Fails as the first reference's GetAttributes would (an entity that is
+// no block reference).
+QList<ReferenceRead> withAttributes(const cad::VariantList& rows) {
     QList<ReferenceRead> out;
-    if (refs.isEmpty()) return out;
+    if (rows.isEmpty()) return out;
+    cad::VariantList refs;
+    for (const cad::Variant& row : rows) refs << row.toArray().value(0);
     const cad::VariantList attributes =
-        cad::CallEach(CadDocument, cad::ObjectsOf(refs), QStringLiteral("GetAttributes"));
-    cad::VariantList objects = cad::ObjectsOf(refs);
-    for (const cad::Variant& list : attributes)
-        for (const cad::Variant& a : list.toArray()) objects.append(a);
-    // The references' members and the attributes' in one read: each kind lacks the other's.
-    const cad::VariantList rows =
-        cad::ReadProperties(CadDocument, objects,
-                            {QStringLiteral("?InsertionPoint"), QStringLiteral("?EffectiveName"),
-                             QStringLiteral("?TagString"), QStringLiteral("?TextString")});
-    qsizetype next = refs.size();
-    for (qsizetype i = 0; i < refs.size(); ++i) {
+        cad::ReadAttributes(CadDocument, refs, {QStringLiteral("TagString"), QStringLiteral("TextString")});
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const cad::VariantList row = rows[i].toArray();
         ReferenceRead r;
-        r.Reference = refs[i];
-        const cad::VariantList row = rows.value(i).toArray();
-        r.InsertionPoint = row.value(0).toPoint();
-        r.EffectiveName = row.value(1).toText();
+        r.Reference = cad::Entity(CadDocument.channel(), row.value(0).toObject());
+        r.InsertionPoint = row.value(1).toPoint();
+        r.EffectiveName = row.value(2).toText();
         for (const cad::Variant& a : attributes.value(i).toArray()) {
-            const cad::VariantList arow = rows.value(next++).toArray();
-            r.Attributes << cad::Entity(CadDocument.channel(), a.toObject());
-            r.Tags << arow.value(2).toText();
-            r.Texts << arow.value(3).toText();
+            const cad::VariantList arow = a.toArray();
+            r.Attributes << cad::Entity(CadDocument.channel(), arow.value(0).toObject());
+            r.Tags << arow.value(1).toText();
+            r.Texts << arow.value(2).toText();
         }
         out << r;
     }
     return out;
 }
 
-// The arrows of one intersection (any intersection when nr is null).
+const QStringList ReferenceMembers = {QStringLiteral("?InsertionPoint"), QStringLiteral("?EffectiveName")};
+
+// References and their attributes read at once: over the socket two round trips for any number.
+QList<ReferenceRead> readReferences(const QList<cad::Entity>& refs) {
+    if (refs.isEmpty()) return {};
+    const cad::VariantList read = cad::ReadProperties(CadDocument, cad::ObjectsOf(refs), ReferenceMembers);
+    cad::VariantList rows;
+    for (qsizetype i = 0; i < refs.size(); ++i) rows << cad::Variant(cad::VariantList{refs[i].ref()} + read.value(i).toArray());
+    return withAttributes(rows);
+}
+
+// The arrows of one intersection (any intersection when nr is null): the search and the reads of
+// what it found in one call, the attributes in another.
 QList<ReferenceRead> transitions(const QString& nr) {
     QList<ReferenceRead> out;
-    automation::HelperSelectionSet set(QStringLiteral("SSObject"));
-    set->select(cad::SelectionSet::All, automation::BuildSelectionFilter({2, QStringLiteral("`*U*")}));
-    for (const ReferenceRead& r : readReferences(set->entities())) {
+    const cad::VariantList rows =
+        cad::ReadSelection(CadDocument, automation::BuildSelectionFilter({2, QStringLiteral("`*U*")}), ReferenceMembers);
+    for (const ReferenceRead& r : withAttributes(rows)) {
         if (r.Attributes.isEmpty() ||
             r.EffectiveName.compare(QLatin1String(TransitionBlockName), Qt::CaseInsensitive) != 0)
             continue;
@@ -223,8 +232,7 @@ void insertTransitions(HatcherForm& form, const QList<TransitionPlan>& plans, co
     }
 
     const QString blockName = QLatin1String(TransitionBlockName);
-    if (!automation::CheckBlockExists(blockName))
-        LoadBlockFromDrawingFile(blockName, form.transitionTemplatePath, form.caption(), QString());
+    LoadBlockFromDrawingFile(blockName, form.transitionTemplatePath, form.caption(), QString());  // when missing
     if (!automation::CheckBlockExists(blockName)) {
         warn(QStringLiteral("Nie znaleziono bloku: ") + blockName, form);
         throw cad::Failed(QString());
@@ -236,19 +244,20 @@ void insertTransitions(HatcherForm& form, const QList<TransitionPlan>& plans, co
         arrow.Reference = CadModelSpace.insertBlock(cp(arrow.Middle), blockName, scale, scale, scale, 0);
         refs << arrow.Reference;
     }
-    // The stretch and the turn (an arrow of a block that is not dynamic has no properties).
+    // The stretch and the turn (an arrow of a block that is not dynamic has no properties); the
+    // properties' names and the arrows' kinds in one read.
     const cad::VariantList properties =
         cad::CallEach(CadDocument, cad::ObjectsOf(refs), QStringLiteral("GetDynamicBlockProperties"));
     cad::VariantList propertyObjects;
     for (const cad::Variant& list : properties) propertyObjects << list.toArray();
-    const cad::VariantList propertyNames =
-        cad::ReadProperties(CadDocument, propertyObjects, {QStringLiteral("PropertyName")});
+    const cad::VariantList names = cad::ReadProperties(CadDocument, propertyObjects + cad::ObjectsOf(refs),
+                                                       {QStringLiteral("?PropertyName"), QStringLiteral("?ObjectName")});
     qsizetype next = 0;
     for (qsizetype i = 0; i < arrows.size(); ++i) {
         const cad::VariantList own = properties.value(i).toArray();
         for (const cad::Variant& v : own) {
             const cad::DynamicProperty prop(CadDocument.channel(), v.toObject());
-            const QString n = propertyNames.value(next++).toArray().value(0).toText();
+            const QString n = names.value(next++).toArray().value(0).toText();
             if (n == QLatin1String("Distance") || n == QLatin1String("Distance2"))
                 prop.setValue(arrows[i].Length);
             else if (n == QLatin1String("Angle"))
@@ -257,20 +266,15 @@ void insertTransitions(HatcherForm& form, const QList<TransitionPlan>& plans, co
         if (!own.isEmpty()) refs[i].setInsertionPoint(cp(arrows[i].Middle));
     }
     // The texts and the description's placement.
-    const cad::VariantList attributes =
-        cad::CallEach(CadDocument, cad::ObjectsOf(refs), QStringLiteral("GetAttributes"));
-    cad::VariantList objects = cad::ObjectsOf(refs);
-    for (const cad::Variant& list : attributes) objects << list.toArray();
-    const cad::VariantList rows = cad::ReadProperties(
-        CadDocument, objects, {QStringLiteral("ObjectName"), QStringLiteral("?TagString")});
-    next = refs.size();
+    const cad::VariantList attributes = cad::ReadAttributes(CadDocument, cad::ObjectsOf(refs), {QStringLiteral("TagString")});
     for (qsizetype i = 0; i < arrows.size(); ++i) {
         const Arrow& arrow = arrows[i];
         QList<cad::Entity> atts;
         QStringList tags;
         for (const cad::Variant& v : attributes.value(i).toArray()) {
-            atts << cad::Entity(CadDocument.channel(), v.toObject());
-            tags << rows.value(next++).toArray().value(1).toText();
+            const cad::VariantList row = v.toArray();
+            atts << cad::Entity(CadDocument.channel(), row.value(0).toObject());
+            tags << row.value(1).toText();
         }
         for (qsizetype j = 0; j < atts.size(); ++j) {
             const QString tag = tags[j].toUpper();
@@ -281,7 +285,7 @@ void insertTransitions(HatcherForm& form, const QList<TransitionPlan>& plans, co
         }
         // As SetAttributeTextPlacement places a visible text, without reading again what is known.
         const bool placed =
-            rows.value(i).toArray().value(0).toText() == QLatin1String("AcDbBlockReference") &&
+            names.value(next + i).toArray().value(1).toText() == QLatin1String("AcDbBlockReference") &&
             !atts.isEmpty();
         if (placed) {
             for (qsizetype j = 0; j < atts.size(); ++j) {
@@ -379,26 +383,24 @@ void cmdConnectAll_Click(HatcherForm& form) {
     prepare();
     const QString nr = form.intersectionText();
     try {
-        automation::HelperSelectionSet set(QStringLiteral("SSSchemat"));
-        set->select(
-            cad::SelectionSet::All,
+        // One picture per phase: the latest made (the highest handle); the search, the names and the
+        // handles in one read.
+        const cad::VariantList rows = cad::ReadSelection(
+            CadDocument,
             automation::BuildSelectionFilter(
                 {0, QStringLiteral("INSERT"), 2,
-                 QStringLiteral("Schemat_") + automation::EscapeFilterText(nr) + QStringLiteral("_Faza*")}));
-        // One picture per phase: the latest made (the highest handle); the names and handles in one read.
-        const QList<cad::Entity> found = set->entities();
-        const cad::VariantList rows = cad::ReadProperties(CadDocument, cad::ObjectsOf(found),
-                                                          {QStringLiteral("Name"), QStringLiteral("Handle")});
+                 QStringLiteral("Schemat_") + automation::EscapeFilterText(nr) + QStringLiteral("_Faza*")}),
+            {QStringLiteral("Name"), QStringLiteral("Handle")});
         QMap<int, std::pair<cad::Entity, quint64>> pictures;
-        for (qsizetype i = 0; i < found.size(); ++i) {
-            const cad::VariantList row = rows.value(i).toArray();
-            const int phase = phaseOfName(row.value(0).toText());
+        for (const cad::Variant& r : rows) {
+            const cad::VariantList row = r.toArray();
+            const int phase = phaseOfName(row.value(1).toText());
             if (phase <= 0) continue;
-            const quint64 handle = row.value(1).toText().toULongLong(nullptr, 16);
+            const quint64 handle = row.value(2).toText().toULongLong(nullptr, 16);
             auto it = pictures.find(phase);
-            if (it == pictures.end() || handle > it->second) pictures[phase] = {found[i], handle};
+            if (it == pictures.end() || handle > it->second)
+                pictures[phase] = {cad::EntityOfRow(CadDocument, r), handle};
         }
-        set.remove();
         if (!pictures.isEmpty()) {
             form.setStatus(Tlumacz(QStringLiteral("Tworzenie wszystkich przejść międzyfazowych ...")));
             RemovePrzejscia(nr);

@@ -15,7 +15,8 @@
 #include "headplacer/logic/Placement.h"
 #include "headplacer/logic/Settings.h"
 #include "platform/cad/Application.h"
-#include "platform/cad/DeferredCalls.h"
+#include "platform/cad/BulkReads.h"
+#include "platform/cad/Variables.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QCoreApplication>
@@ -40,12 +41,12 @@ void ensureLayer(const QString& name) {
     automation::EnsureLayerLegacy(name, makeActive, -1, -10);
 }
 
-cad::Entity addDescription(const QString& text, const cad::Point& at, double height, const QString& layer,
-                           const QString& style) {
+void addDescription(const QString& text, const cad::Point& at, double height, const QString& layer,
+                    const QString& style) {
+    // The text and its properties travel together; the style's own failure is trapped alone (what
+    // is held before it is sent first).
+    cad::DeferredCalls run(CadDocument, cad::DeferredCalls::NewObjectsToo);
     const cad::Entity t = CadModelSpace.addText(text, at, height);
-    // The properties travel together; the style's own failure is trapped alone (what is held
-    // before it is sent first).
-    cad::DeferredCalls run(CadDocument);
     t.setColor(1);
     t.setLayer(layer);
     if (!style.isEmpty()) {
@@ -59,7 +60,6 @@ cad::Entity addDescription(const QString& text, const cad::Point& at, double hei
     }
     t.setRotation(InsertedRotation);
     t.update();
-    return t;
 }
 
 }  // namespace
@@ -80,12 +80,21 @@ void InsertionPoll::start(const QString& blockName, const cad::Variant& savedLay
     timer_.start();
 }
 
-cad::Entity InsertionPoll::findNewReference() const {
+cad::Entity InsertionPoll::findNewReference(cad::VariantList& facts) const {
     const int count = CadModelSpace.count();
     for (int i = std::max(0, SavedModelSpaceCount); i < count; ++i) {
         const cad::Entity e = CadModelSpace.item(i);
-        if (e.objectName() != QLatin1String("AcDbBlockReference")) continue;
-        if (e.name().compare(blockName_, Qt::CaseInsensitive) == 0) return e;
+        // What the completion needs of the reference comes with the test, in one read.
+        const cad::VariantList row =
+            cad::ReadProperties(CadDocument, {cad::Variant(e.ref())},
+                                {QStringLiteral("ObjectName"), QStringLiteral("?Name"), QStringLiteral("?Rotation"),
+                                 QStringLiteral("Handle"), QStringLiteral("?InsertionPoint")})
+                .value(0)
+                .toArray();
+        if (row.value(0).toText() != QLatin1String("AcDbBlockReference")) continue;
+        if (row.value(1).toText().compare(blockName_, Qt::CaseInsensitive) != 0) continue;
+        facts = row;
+        return e;
     }
     return {};
 }
@@ -93,12 +102,19 @@ cad::Entity InsertionPoll::findNewReference() const {
 void InsertionPoll::restoreVariables() {
     if (!restorePending_) return;
     restorePending_ = false;
-    try {
-        if (!savedLayer_.isEmpty()) CadDocument.setVariable(QStringLiteral("CLAYER"), savedLayer_);
-    } catch (const cad::Error&) {
+    // Each is set though the other is refused; a refusal is passed over.
+    QStringList names;
+    cad::VariantList values;
+    if (!savedLayer_.isEmpty()) {
+        names << QStringLiteral("CLAYER");
+        values << savedLayer_;
+    }
+    if (!savedTextStyle_.isEmpty()) {
+        names << QStringLiteral("TEXTSTYLE");
+        values << savedTextStyle_;
     }
     try {
-        if (!savedTextStyle_.isEmpty()) CadDocument.setVariable(QStringLiteral("TEXTSTYLE"), savedTextStyle_);
+        if (!names.isEmpty()) cad::SetVariables(CadDocument, names, values);
     } catch (const cad::Error&) {
     }
 }
@@ -117,12 +133,13 @@ InsertionPoll::Step InsertionPoll::tick() {
         return NothingPending;
     }
     cad::Entity reference;
+    cad::VariantList facts;
     try {
         const QString lastPrompt = CadDocument.getVariable(QStringLiteral("LASTPROMPT")).toText();
         if (lastPrompt.contains(QLatin1String("*Cancel*")) ||
             lastPrompt.contains(QLatin1String("*Anulowano*")))
             return closingPath(Cancelled);
-        reference = findNewReference();
+        reference = findNewReference(facts);
     } catch (const cad::Error&) {
         return closingPath(Failed);
     }
@@ -130,14 +147,10 @@ InsertionPoll::Step InsertionPoll::tick() {
     if (reference.isNull()) return closingPath(Cancelled);
     timer_.stop();
     QCoreApplication::processEvents();
-    try {
-        InsertedRotation = reference.rotation();
-        HeadHandle = reference.handle();
-        reference.update();
-    } catch (const cad::Error&) {
-        return closingPath(Failed);
-    }
-    if (PendingInsertMode == 1) return completeHead(reference);
+    InsertedRotation = facts.value(2).toDouble();
+    HeadHandle = facts.value(3).toText();
+    // The reference's update travels with the completion's first answered call.
+    if (PendingInsertMode == 1) return completeHead(reference, facts.value(4).toPoint());
     if (PendingInsertMode == 2) return completePushButton(reference);
     return NothingPending;
 }
@@ -163,15 +176,21 @@ void InsertionPoll::placeScreen(const cad::Point& at, const cad::Point& loadAt) 
     ScreenHandle = screen.handle();
 }
 
-InsertionPoll::Step InsertionPoll::completeHead(const cad::Entity& reference) {
+InsertionPoll::Step InsertionPoll::completeHead(const cad::Entity& reference, const cad::Point& insertion) {
     PendingInsertMode = 0;
     ScreenHandle.clear();
     try {
-        const cad::Point insertion = reference.insertionPoint();
         const double h = textHeight(QString::number(HeadTextHeight), 1.0);
-        ensureLayer(DescriptionLayer);
         const cad::Utility utility = CadDocument.utility();
-        const cad::Point first = utility.getPoint(QStringLiteral("Wskaż położenie opisu ..."));
+        cad::Point first;
+        {
+            // The update and the description layer travel with the pick; a failure of either comes
+            // back from it, inside this trap.
+            cad::DeferredCalls run(CadDocument, cad::DeferredCalls::NewObjectsToo);
+            reference.update();
+            ensureLayer(DescriptionLayer);
+            first = utility.getPoint(QStringLiteral("Wskaż położenie opisu ..."));
+        }
         addDescription(HeadDesignation, first, h, DescriptionLayer, QStringLiteral("SYGN_OPISY_TXT"));
         const bool conditional = HeadSymbol == QLatin1String("S-2p") || HeadSymbol == QLatin1String("S-2l") ||
                                  HeadSymbol == QLatin1String("S-2lp");
@@ -200,6 +219,7 @@ InsertionPoll::Step InsertionPoll::completeHead(const cad::Entity& reference) {
 InsertionPoll::Step InsertionPoll::completePushButton(const cad::Entity& reference) {
     PendingInsertMode = 0;
     try {
+        reference.update();
         ensureLayer(QStringLiteral("109-SYGNALIZACJA_PRZYCISKI"));
         reference.setLayer(QStringLiteral("109-SYGNALIZACJA_PRZYCISKI"));
         if (reference.hasAttributes()) {

@@ -56,10 +56,11 @@ signals:
     void stepped(int step);
 
 private:
-    Step completeHead(const cad::Entity& reference);
+    Step completeHead(const cad::Entity& reference, const cad::Point& insertion);
     Step completePushButton(const cad::Entity& reference);
     Step closingPath(Step why);
-    cad::Entity findNewReference() const;
+    // The new reference of the block and its kind, name, rotation, handle and insertion point.
+    cad::Entity findNewReference(cad::VariantList& facts) const;
     void restoreVariables();
     void placeScreen(const cad::Point& at, const cad::Point& loadAt);
 

@@ -6,6 +6,7 @@
 #include "common/Ini.h"
 #include "headplacer/logic/HeadState.h"
 #include "headplacer/logic/Settings.h"
+#include "platform/cad/AttributeReads.h"
 #include "platform/cad/BulkReads.h"
 #include "platform/cad/DeferredCalls.h"
 #include "platform/cad/Document.h"
@@ -53,14 +54,17 @@ AttributeValues ScreenAttributeValues(const InventoryValues& v) {
 }
 
 int WriteAttributeValues(const cad::Entity& reference, const AttributeValues& values) {
-    // The attributes and their tags in two reads, the texts and the redraw in one run.
+    // The attributes and their tags in one read, the texts and the redraw in one run.
     const cad::Document& doc = automation::CadDocument;
-    const cad::VariantList head = cad::ReadProperties(doc, {cad::Variant(reference.ref())},
-                                                      {QStringLiteral("HasAttributes"), QStringLiteral("?GetAttributes")});
-    const cad::VariantList row = head.value(0).toArray();
-    if (!row.value(0).toBool()) return 0;
-    const cad::VariantList attributes = row.value(1).toArray();
-    const cad::VariantList tags = cad::ReadProperties(doc, attributes, {QStringLiteral("TagString")});
+    const cad::VariantList rows =
+        cad::ReadAttributes(doc, {cad::Variant(reference.ref())}, {QStringLiteral("TagString")}).value(0).toArray();
+    if (rows.isEmpty()) return 0;
+    cad::VariantList attributes, tags;
+    for (const cad::Variant& r : rows) {
+        const cad::VariantList row = r.toArray();
+        attributes << row.value(0);
+        tags << cad::Variant(cad::VariantList{row.value(1)});
+    }
     int written = 0;
     cad::DeferredCalls run(doc);
     for (qsizetype i = 0; i < attributes.size(); ++i) {

@@ -18,7 +18,7 @@
 #include "headplacer/logic/InsertionPoll.h"
 #include "headplacer/logic/Settings.h"
 #include "platform/cad/Application.h"
-#include "platform/cad/DeferredCalls.h"
+#include "platform/cad/Variables.h"
 #include "platform/ui/core/Prompt.h"
 
 namespace headplacer {
@@ -72,14 +72,19 @@ bool ReadHeadDrawingValues() {
     return true;
 }
 
-void LoadBlockWithAttributes(const QString& blockName, const QString& drawingFile, const QStringList& tags,
-                             bool identifying, double x, double y) {
-    if (automation::CheckBlockExists(blockName)) return;
+namespace {
+
+// Inserts the drawing once to load the block, adds the attribute definitions when the block has
+// come with it, and deletes the temporary reference. True when the block exists afterwards.
+bool loadFromDrawing(const QString& blockName, const QString& drawingFile, const QStringList& tags,
+                     bool identifying, double x, double y) {
     const cad::Entity temporary = CadModelSpace.insertBlock(cad::Point{x, y, 0}, drawingFile, 1, 1, 1, 0);
-    if (automation::CheckBlockExists(blockName)) {
-        const cad::Block definition = CadDocument.blocks().item(blockName);
-        // Nothing here traps a CAD failure: the attribute definitions travel in one run.
-        cad::DeferredCalls run(CadDocument, cad::DeferredCalls::NewObjectsToo);
+    // The look-up stands for the existence test (a missing block is a null one).
+    const cad::Block definition = automation::GetBlockDefinition(blockName);
+    // Nothing here traps a CAD failure: the attribute definitions and the erasure of the temporary
+    // reference travel in one run.
+    cad::DeferredCalls run(CadDocument, cad::DeferredCalls::NewObjectsToo);
+    if (!definition.isNull()) {
         QString obiekt, rodzaj, symbol;
         if (identifying && HeadSymbolAttributes(blockName, obiekt, rodzaj, symbol)) {
             automation::AddAttributeDefinition(definition, QStringLiteral("OBIEKT"), obiekt, 0, 0);
@@ -89,6 +94,22 @@ void LoadBlockWithAttributes(const QString& blockName, const QString& drawingFil
         for (const QString& tag : tags) automation::AddAttributeDefinition(definition, tag, QString(), 0, 0);
     }
     automation::DeleteEntity(temporary);
+    return !definition.isNull();
+}
+
+// Raises the CAD window (a failed raise is ignored: the insertion goes on all the same) and loads
+// the block when the drawing lacks it; the raise travels with the block check.
+bool raiseAndLoad(const QString& blockName, const QString& drawingFile, const QStringList& tags, bool identifying) {
+    if (automation::ActivateCadWindowBefore([&] { return automation::CheckBlockExists(blockName); })) return true;
+    return loadFromDrawing(blockName, drawingFile, tags, identifying, 0, 0);
+}
+
+}  // namespace
+
+bool LoadBlockWithAttributes(const QString& blockName, const QString& drawingFile, const QStringList& tags,
+                             bool identifying, double x, double y) {
+    if (automation::CheckBlockExists(blockName)) return true;
+    return loadFromDrawing(blockName, drawingFile, tags, identifying, x, y);
 }
 
 InsertOutcome InsertHead(const QString& symbolFile, InsertionPoll& poll) {
@@ -107,24 +128,27 @@ InsertOutcome InsertHead(const QString& symbolFile, InsertionPoll& poll) {
             if (answer != ui::Yes) return InsertOutcome::Declined;
         }
         const QString blockName = CanonicalHeadSymbol(GetFileBaseName(symbolFile));
-        try {
-            automation::ActivateCadWindow(QStringLiteral("AutoCAD"));
-        } catch (const std::exception&) {
-            // Not raised: the insertion goes on all the same.
-        }
-        LoadBlockWithAttributes(blockName, symbolFile, HeadCommonTags, true);
-        if (!automation::CheckBlockExists(blockName))
+        if (!raiseAndLoad(blockName, symbolFile, HeadCommonTags, true))
             throw cad::NotFound(QStringLiteral("Nie można wczytać bloku %1.").arg(blockName));
 
         SavedModelSpaceCount = CadModelSpace.count();
         HeadTextHeight = common::ParseDouble(HeadPlacerSettings.CzcionkaOpisuSygnWys);
-        savedLayer = CadDocument.getVariable(QStringLiteral("CLAYER"));
-        savedStyle = CadDocument.getVariable(QStringLiteral("TEXTSTYLE"));
+        const cad::VariantList saved =
+            cad::GetVariables(CadDocument, {QStringLiteral("CLAYER"), QStringLiteral("TEXTSTYLE")});
+        savedLayer = saved.value(0);
+        savedStyle = saved.value(1);
         cad::Object style;
-        if (!automation::ActivateTextAndDimStyle(QStringLiteral("SYGN_OPISY_TXT"), style, true, true)) {
+        const bool styled = automation::ActivateTextAndDimStyle(QStringLiteral("SYGN_OPISY_TXT"), style, true, false);
+        // Nothing from here traps a CAD failure: the style made current (or added), the layer and the
+        // insert command travel in one write; a failure comes back from the command, which then is
+        // not run.
+        cad::DeferredCalls run(CadDocument, cad::DeferredCalls::NewObjectsToo);
+        if (styled) {
+            CadDocument.put(QStringLiteral("ActiveTextStyle"), style);
+        } else {
             const cad::TextStyle added = CadDocument.textStyles().add(QStringLiteral("SYGN_OPISY_TXT"));
             added.setHeight(1000);
-            added.setFont(QStringLiteral("arial"), false, false, 0, 0);
+            added.send(QStringLiteral("SetFont"), {QStringLiteral("arial"), false, false, 0, 0});
             CadDocument.setActiveTextStyle(added);
         }
         PendingInsertMode = 1;
@@ -162,11 +186,7 @@ bool StartPushButton(InsertionPoll& poll) {
     try {
         // The pick waits in the CAD: its window (and prompt line) takes the keyboard, so coordinates
         // typed next reach it and not the detector window.
-        try {
-            automation::ActivateCadWindow(QStringLiteral("AutoCAD"));
-        } catch (const std::exception&) {
-        }
-        LoadBlockWithAttributes(PushButtonBlockName(), file, PushButtonTags, false);
+        raiseAndLoad(PushButtonBlockName(), file, PushButtonTags, false);
         SavedModelSpaceCount = CadModelSpace.count();
         PendingInsertMode = 2;
         const cad::Variant savedLayer = CadDocument.getVariable(QStringLiteral("CLAYER"));

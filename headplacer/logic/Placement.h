@@ -26,8 +26,9 @@ InsertOutcome InsertHead(const QString& symbolFile, InsertionPoll& poll);
 // command, rotated like the head. False after the message when it cannot.
 bool StartPushButton(InsertionPoll& poll);
 // Loads a block from its drawing when the drawing lacks it, adding the attribute definitions
-// (OBIEKT, RODZAJ, SYMBOL where listed, then `tags`); the temporary reference is deleted.
-void LoadBlockWithAttributes(const QString& blockName, const QString& drawingFile, const QStringList& tags,
+// (OBIEKT, RODZAJ, SYMBOL where listed, then `tags`); the temporary reference is deleted. True when
+// the drawing holds the block afterwards.
+bool LoadBlockWithAttributes(const QString& blockName, const QString& drawingFile, const QStringList& tags,
                              bool identifying, double x = 0, double y = 0);
 
 }  // namespace headplacer

@@ -50,8 +50,9 @@ public:
     void zoomWindow(const Point& lowerLeft, const Point& upperRight) const {
         invoke(QStringLiteral("ZoomWindow"), {lowerLeft, upperRight});
     }
-    // Brings the drawing window to the front (ours; the host shows it normal or maximised).
-    void raiseDrawingWindow() const { invoke(QStringLiteral("RaiseDrawingWindow")); }
+    // Brings the drawing window to the front (ours): normal when WindowState is 1, else maximised
+    // (WindowState becomes 3). It answers nothing, so a deferral scope may hold it back.
+    void raiseDrawingWindow() const { send(QStringLiteral("RaiseDrawingWindow")); }
     // The other vendor's only.
     QString getSystemVariable(const QString& name) const {
         return invoke(QStringLiteral("GetSystemVariable"), {name}).toText();

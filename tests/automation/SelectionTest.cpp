@@ -244,10 +244,12 @@ TEST_F(AutomationSelection, AFailedSearchOrEraseLeavesNoSetBehind) {
     relay.failOn = QStringLiteral("Select");
     EXPECT_THROW(EraseByLayerFilter(QStringLiteral("0"), QString()), cad::Error);
     EXPECT_THROW(EraseBlockReferencesOnLayer(QStringLiteral("A*"), QStringLiteral("0")), cad::Error);
+    EXPECT_THROW(ReadCrossingLinks(QStringLiteral("7")), cad::Error);
+    relay.failOn = QStringLiteral("ReadSelection");  // a search without a named set
     EXPECT_THROW(
         FindBlockReferenceHandle(CadModelSpace, QStringLiteral("A*"), cad::Variant(), QStringLiteral("0")),
         cad::Error);
-    EXPECT_THROW(ReadCrossingLinks(QStringLiteral("7")), cad::Error);
+    relay.failOn = QStringLiteral("Select");
     cad::Entity found;
     EXPECT_FALSE(FindFirstInsert(QStringLiteral("A*"), found));
     relay.failOn.clear();

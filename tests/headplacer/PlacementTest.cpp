@@ -13,6 +13,7 @@
 #include "headplacer/logic/Placement.h"
 #include "headplacer/logic/Settings.h"
 #include "platform/cad/Application.h"
+#include "platform/cad/LoopbackChannel.h"
 #include "platform/cad/model/CommandProcessor.h"
 #include "platform/cad/model/ObjectModel.h"
 
@@ -393,6 +394,42 @@ TEST_F(PlacementTest, EmptyValuesLeaveAttributesAsTheyWere) {
     EXPECT_EQ(a.value(QStringLiteral("UWAGI")), QStringLiteral("stara"));
     EXPECT_EQ(a.value(QStringLiteral("SYGN_AKUST")), QStringLiteral("TAK"));
     EXPECT_EQ(a.value(QStringLiteral("ZLECENIE_DATA")), QStringLiteral("2024.12.01"));
+}
+
+// Over a channel that carries calls as the socket does: the head's preparation and its completion
+// cost the answers they need, not one per call (the window's raise travels with the block check;
+// the style, the layer and the insert command in one write; the reference read at once).
+TEST_F(PlacementTest, AHeadCostsItsAnswersOverTheSocket) {
+    cad::LoopbackChannel loop(cad_->model());
+    const automation::CadConnector inProcess =
+        automation::SetCadConnector({[&loop] { return cad::Application(&loop); }, {}});
+    automation::ResetCadConnectionState();
+    automation::CadApplication = automation::ConnectToAutoCad(true);
+    ASSERT_TRUE(automation::CheckDocumentOpen(false));
+    // The drawing's fixed objects are asked once per drawing.
+    (void)CadDocument.blocks(), (void)CadDocument.layers(), (void)CadDocument.textStyles();
+    (void)CadDocument.utility(), (void)CadDocument.summaryInfo();
+    ASSERT_TRUE(LocateHeadSymbolFile(QStringLiteral("S-1")));
+    picks.point(100, 50).text(QStringLiteral("90")).point(104, 52);
+    quint64 before = loop.roundTrips();
+    ASSERT_EQ(InsertHead(HeadSymbolFile, poll), InsertOutcome::Started);
+    // The duplicate search, the block check, the symbol drawing's insertion, the definition's
+    // look-up, its attribute definitions with the erasure, the count, the variables, the style's
+    // look-up and the command.
+    EXPECT_EQ(loop.roundTrips() - before, 9u);
+    runCommand();
+    before = loop.roundTrips();
+    ASSERT_EQ(poll.tick(), InsertionPoll::HeadCompleted);
+    EXPECT_EQ(loop.roundTrips() - before, 17u);
+    EXPECT_EQ(cad_->model().raiseRequests, 1);
+    const cad::Entity head = CadDocument.handleToObject(HeadHandle);
+    EXPECT_EQ(head.layer(), QStringLiteral("110-SYGNALIZACJA_KOMORY"));
+    EXPECT_EQ(attributesOf(head).value(QStringLiteral("INWENT_NUMER")), QStringLiteral("30-18/987/K1p"));
+    EXPECT_EQ(layersOfTexts(), QStringList{QStringLiteral("112-OPIS_SYGNALIZACJI:K1p")});
+    EXPECT_EQ(lastText().styleName(), QStringLiteral("SYGN_OPISY_TXT"));
+    EXPECT_EQ(CadDocument.getVariable(QStringLiteral("CLAYER")).toText(), QStringLiteral("0"));
+    automation::SetCadConnector(inProcess);
+    automation::ResetCadConnectionState();
 }
 
 }  // namespace

@@ -131,6 +131,8 @@ std::unique_ptr<DispatchTable> MakeApplicationTable() {
                 })
         .method(QStringLiteral("RaiseDrawingWindow"),
                 [](Target& t, Args) -> Variant {
+                    // Normal stays normal; minimised or maximised comes back maximised.
+                    if (t.model.windowState != 1) t.model.windowState = 3;
                     ++t.model.raiseRequests;
                     if (t.model.interaction()) t.model.interaction()->raiseWindow();
                     return {};

@@ -28,6 +28,14 @@ TEST_P(CadModelApplication, VersionAndWindow) {
     app.raiseDrawingWindow();
     EXPECT_EQ(model.raiseRequests, 1);
     EXPECT_EQ(script.raised(), 1);
+    // The raise keeps the rule of the CAD window: minimised comes back maximised, normal stays normal.
+    app.setWindowState(2);
+    app.raiseDrawingWindow();
+    EXPECT_EQ(app.windowState(), 3);
+    app.setWindowState(1);
+    app.raiseDrawingWindow();
+    EXPECT_EQ(app.windowState(), 1);
+    EXPECT_EQ(model.raiseRequests, 3);
     EXPECT_TRUE(app.getAcadState().isQuiescent());
 }
 

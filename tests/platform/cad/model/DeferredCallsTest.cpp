@@ -133,6 +133,30 @@ TEST_P(DeferredCallsTest, NewObjectsMadeInTheScopeServeAsHandles) {
     }
 }
 
+TEST_P(DeferredCallsTest, LayersAndTextStylesAddedInTheScopeAreHeldAndAnExistingOneIsGivenUnchanged) {
+    doc.layers().add(QStringLiteral("L1")).setColor(5);
+    (void)doc.textStyles();  // a drawing's collections are asked once
+    const quint64 before = roundTrips();
+    {
+        cad::DeferredCalls held(doc, cad::DeferredCalls::NewObjectsToo);
+        doc.setActiveLayer(doc.layers().add(QStringLiteral("L1")));
+        const cad::TextStyle style = doc.textStyles().add(QStringLiteral("S1"));
+        style.setHeight(2.5);
+        doc.setActiveTextStyle(style);
+        if (pipelined()) {
+            EXPECT_EQ(roundTrips() - before, 0u);
+        }
+    }
+    if (pipelined()) {
+        EXPECT_EQ(roundTrips() - before, 1u);
+    }
+    EXPECT_EQ(doc.activeLayer().name(), QStringLiteral("L1"));
+    EXPECT_EQ(doc.activeLayer().color(), 5);
+    EXPECT_EQ(doc.layers().count(), 2);
+    EXPECT_EQ(doc.activeTextStyle().name(), QStringLiteral("S1"));
+    EXPECT_DOUBLE_EQ(doc.textStyles().item(QStringLiteral("S1")).height(), 2.5);
+}
+
 TEST_P(DeferredCallsTest, AFailedMakingCallStopsTheCallsOnItsObject) {
     auto run = [&] {
         cad::DeferredCalls held(doc, cad::DeferredCalls::NewObjectsToo);
