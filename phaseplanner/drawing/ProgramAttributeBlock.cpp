@@ -104,16 +104,23 @@ QString ProgramAttributeBlockNameFor(const QString& intersectionNumber) {
            (intersectionNumber.isEmpty() ? QStringLiteral("^") : intersectionNumber);
 }
 
-bool UstawWidoczneAtrybuty() {
-    if (!automation::CheckDocumentOpen(true)) return false;
-    automation::EnsureLayer(kLayer, true, -1, -10);
+bool UstawWidoczneAtrybuty(bool documentChecked) {
+    if (!documentChecked && !automation::CheckDocumentOpen(true)) return false;
     ProgramAttributeBlockName = ProgramAttributeBlockNameFor(IntersectionNumber);
     const QString& name = ProgramAttributeBlockName;
     const QString pattern = automation::EscapeFilterText(name);
 
     const cad::Blocks blocks = automation::CadDocument.blocks();
+    bool exists = false;
+    {
+        // The layer's calls travel with the question whether the block exists, which traps no
+        // failure (a failure of the layer is thrown from here).
+        cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+        automation::EnsureLayerHeld(kLayer, true);
+        exists = blocks.invoke(QStringLiteral("Contains"), {name}).toBool();
+    }
     cad::Point place{0, 0, 0};
-    if (automation::CheckBlockExists(blocks, name)) {
+    if (exists) {
         // Check first, so that a block that cannot be replaced is never left without its reference.
         if (referencedInsideOtherBlocks(blocks, name)) {
             cannotReplace(name);

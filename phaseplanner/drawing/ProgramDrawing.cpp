@@ -88,14 +88,37 @@ void setHeld(const cad::Document& d, const QString& name, const cad::Variant& va
     d.send(QStringLiteral("SetVariable"), {name, value});
 }
 
-void ensureDimensionStyle() {
-    automation::EnsureTextStyle(QStringLiteral("DIM_TXT"), 1.7, QStringLiteral("arial"), false);
-    cad::DimStyle style;
-    const bool exists = automation::GetDimensionStyle(QStringLiteral("DIM_STYLE"), style);
-    // Nothing below traps a CAD failure: the settings travel in one run, a refused one thrown
-    // from here with the rest left unset.
-    cad::DeferredCalls run(automation::CadDocument);
-    if (!exists) {
+// The styles the rows need, looked up before their run (a look-up traps its own failure), so that
+// what is missing is made inside it.
+struct RowStyles {
+    bool dimensions = false;
+    cad::TextStyle dimText, signalText;
+    cad::DimStyle dimStyle;
+    bool dimStyleExists = false;
+};
+
+RowStyles findRowStyles() {
+    RowStyles s;
+    s.dimensions = DimensioningMode != 0;
+    if (s.dimensions) {
+        s.dimText = automation::FindTextStyle(QStringLiteral("DIM_TXT"));
+        try {
+            // A style the look-up gives is there: its name is not read again.
+            s.dimStyle = automation::CadDocument.dimStyles().item(QStringLiteral("DIM_STYLE"));
+            s.dimStyleExists = true;
+        } catch (const cad::Error&) {
+            // Missing: made in the rows' run.
+        }
+    }
+    s.signalText = automation::FindTextStyle(QStringLiteral("SYGN_TXT"));
+    return s;
+}
+
+// Held in the caller's run (NewObjectsToo): nothing here answers.
+void ensureDimensionStyle(const RowStyles& s) {
+    automation::EnsureTextStyleHeld(s.dimText, QStringLiteral("DIM_TXT"), 1.7, QStringLiteral("arial"), false);
+    cad::DimStyle style = s.dimStyle;
+    if (!s.dimStyleExists) {
         const cad::Document& d = automation::CadDocument;
         setHeld(d, QStringLiteral("DIMTXSTY"), QStringLiteral("DIM_TXT"));
         setHeld(d, QStringLiteral("DIMASZ"), 0.5);
@@ -230,8 +253,12 @@ bool DrawProgram(bool askForTemplate) {
         return WczytajTabele(0);
     }
 
-    automation::EnsureLayer(kDimLayer, false, -1, -10);
-    automation::EnsureLayer(QStringLiteral("255-ROBOCZA"), false, -1, -10);
+    {
+        // Both layers in one run (nothing here traps a failure).
+        cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+        automation::EnsureLayerHeld(kDimLayer, false);
+        automation::EnsureLayerHeld(QStringLiteral("255-ROBOCZA"), false);
+    }
     const QString prefix = IntersectionNumber + QLatin1Char('^');
     const QString escaped = automation::EscapeFilterText(prefix);
     cad::Entity oldFormatRef;
@@ -249,7 +276,7 @@ bool DrawProgram(bool askForTemplate) {
     deleteBarDefinitions(prefix, oldFormat);
 
     ApplyServiceView();
-    UstawWidoczneAtrybuty();
+    UstawWidoczneAtrybuty(true);  // the drawing was found open above
     DrawGroupRows(-1, long(std::trunc(x)), long(std::trunc(y)), type);
     automation::CadDocument.regen(1);
     return true;
@@ -289,15 +316,16 @@ void DrawGroupRows(int row, long originX, long originY, int programType) {
         extension = std::max(0, MaxIntergreenTime + e - c);
     }
 
-    if (DimensioningMode != 0) ensureDimensionStyle();
-    automation::EnsureTextStyle(QStringLiteral("SYGN_TXT"), 1.5, QStringLiteral("arial"), true);
-    automation::EnsureLayer(QStringLiteral("401-SYGNAL_POCZATEK_KONIEC"), false, -1, -10);
-    automation::EnsureLayer(kSignalLayer, true, -1, -10);
-
-    // The rows travel in one run: the block names are read once and kept up here, and nothing
-    // below traps a CAD failure (one is thrown from the end of the run).
+    // The styles are looked up first; what is missing, the layers and the rows then travel in one
+    // run: the block names are read once and kept up here, and nothing below traps a CAD failure
+    // (one is thrown from the end of the run).
+    const RowStyles styles = findRowStyles();
     BarBlockNames names;
     cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+    if (styles.dimensions) ensureDimensionStyle(styles);
+    automation::EnsureTextStyleHeld(styles.signalText, QStringLiteral("SYGN_TXT"), 1.5, QStringLiteral("arial"), true);
+    automation::EnsureLayerHeld(QStringLiteral("401-SYGNAL_POCZATEK_KONIEC"), false);
+    automation::EnsureLayerHeld(kSignalLayer, true);
     for (int i : records) {
         const GroupRecord& g = GroupTable[std::size_t(i)];
         const long y = originY - 8L * i;

@@ -139,7 +139,7 @@ bool WczytajTabele(int actuated) {
         // The new drawing gets its program block now, so the drawing below finds it and never asks
         // for another template.
         if (!automation::CheckBlockExists(ProgramAttributeBlockNameFor(IntersectionNumber)))
-            UstawWidoczneAtrybuty();
+            UstawWidoczneAtrybuty(true);
     }
     w.showMaxCycleLength(MaxCycleLength);
     if (actuated != 0 && automation::CheckDocumentOpen(false) && rounded > 120)

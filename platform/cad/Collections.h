@@ -47,7 +47,8 @@ public:
     using Object::Object;
     Layer item(const QString& name) const { return wrap<Layer>(invoke(QStringLiteral("Item"), {name})); }
     Layer itemAt(int index) const { return wrap<Layer>(invoke(QStringLiteral("Item"), {index})); }
-    Layer add(const QString& name) const { return wrap<Layer>(invoke(QStringLiteral("Add"), {name})); }
+    // An existing layer is given back unchanged; held back like Blocks.Add in a scope that allows it.
+    Layer add(const QString& name) const { return create<Layer>(QStringLiteral("Add"), {name}); }
     int count() const { return int(get(QStringLiteral("Count")).toInt()); }
     QList<Layer> all() const { return wrapAll<Layer>(invoke(QStringLiteral("Items"))); }
 };
@@ -91,9 +92,7 @@ public:
     TextStyle item(const QString& name) const {
         return wrap<TextStyle>(invoke(QStringLiteral("Item"), {name}));
     }
-    TextStyle add(const QString& name) const {
-        return wrap<TextStyle>(invoke(QStringLiteral("Add"), {name}));
-    }
+    TextStyle add(const QString& name) const { return create<TextStyle>(QStringLiteral("Add"), {name}); }
     int count() const { return int(get(QStringLiteral("Count")).toInt()); }
 };
 
@@ -111,7 +110,7 @@ public:
     DimStyle item(const QString& name) const {
         return wrap<DimStyle>(invoke(QStringLiteral("Item"), {name}));
     }
-    DimStyle add(const QString& name) const { return wrap<DimStyle>(invoke(QStringLiteral("Add"), {name})); }
+    DimStyle add(const QString& name) const { return create<DimStyle>(QStringLiteral("Add"), {name}); }
     int count() const { return int(get(QStringLiteral("Count")).toInt()); }
 };
 
