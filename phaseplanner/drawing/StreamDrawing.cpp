@@ -4,6 +4,7 @@
 #include "automation/CadConnection.h"
 #include "automation/CadTables.h"
 #include "common/TextHelpers.h"
+#include "platform/cad/CallEach.h"
 #include "phaseplanner/editor/ProgramWindow.h"
 
 namespace phaseplanner {
@@ -31,14 +32,19 @@ cad::Document FindStreamDrawing(bool activeKnown) {
     const QString name = StreamAttributeBlockName();
     if (automation::CheckBlockExists(name)) return automation::CadDocument;
     const cad::Document active = automation::CadDocument;
-    const cad::Documents documents = automation::CadApplication.documents();
-    const int count = documents.count();
-    for (int i = 0; i < count; ++i) {
-        const cad::Document d = documents.item(i);
+    // The other drawings and whether each holds the block in two calls (their block tables are
+    // known to the channel once asked).
+    cad::VariantList tables;
+    QList<cad::Document> candidates;
+    for (const cad::Document& d : automation::CadApplication.documents().all()) {
         if (d == active) continue;
-        automation::CadDocument = d;
-        if (automation::CheckBlockExists(name)) return d;
+        candidates.append(d);
+        tables.append(cad::Variant(d.blocks().ref()));
     }
+    if (candidates.isEmpty()) return {};
+    const cad::VariantList holds = cad::CallEach(active, tables, QStringLiteral("?Contains"), {name});
+    for (qsizetype i = 0; i < candidates.size(); ++i)
+        if (holds.value(i).isNumber() && holds.value(i).toBool()) return candidates[i];  // a failure: empty
     return {};
 }
 
