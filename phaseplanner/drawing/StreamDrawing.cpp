@@ -30,7 +30,10 @@ cad::Document FindStreamDrawing(bool activeKnown) {
     // Without an intersection number no block names the drawing: the active one is taken.
     if (IntersectionNumber.isEmpty()) return automation::CadDocument;
     const QString name = StreamAttributeBlockName();
-    if (automation::CheckBlockExists(name)) return automation::CadDocument;
+    // Asked without a trap (the name is an ordinary block's), so that calls a caller holds travel
+    // with it and their failure reaches the caller.
+    if (automation::CadDocument.blocks().invoke(QStringLiteral("Contains"), {name}).toBool())
+        return automation::CadDocument;
     const cad::Document active = automation::CadDocument;
     // The other drawings and whether each holds the block in two calls (their block tables are
     // known to the channel once asked).
