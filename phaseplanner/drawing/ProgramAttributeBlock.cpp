@@ -143,8 +143,8 @@ bool UstawWidoczneAtrybuty(bool documentChecked) {
         } catch (const std::exception&) {
             // Put the old block back where it stood rather than leave the drawing without it.
             if (hadReference) {
-                cad::Entity back = automation::CadModelSpace.insertBlock(place, name, 1, 1, 1, 0);
-                back.setLayer(kLayer);
+                const cad::DeferredCalls back(automation::CadDocument);  // sent before the message
+                automation::CadModelSpace.insertBlock(place, name, 1, 1, 1, 0).setLayer(kLayer);
             }
             cannotReplace(name);
             return false;

@@ -29,13 +29,18 @@ namespace {
 const QString kSignalLayer = QStringLiteral("247-SYGNAL");
 const QString kDimLayer = QStringLiteral("243-WYMIAROWANIE_SEKUNDOWE");
 
+// Inside the caller's DeferredCalls scope: the search travels with the count, and the set's deletion
+// with the caller's next question (a failed search still deletes the set on the way out).
 void eraseInPolygon(const QString& setName, const QString& layer, double x, double y, double w, double h) {
     automation::HelperSelectionSet set(setName);
-    cad::SelectionFilter f;
-    f.add(8, layer);
-    set->selectByPolygon(cad::SelectionSet::CrossingPolygon,
-                         {{x, y, 0}, {x, y - h, 0}, {x + w, y - h, 0}, {x + w, y, 0}, {x, y, 0}}, f);
+    cad::VariantList flat;
+    for (const cad::Point& p : {cad::Point{x, y, 0}, cad::Point{x, y - h, 0}, cad::Point{x + w, y - h, 0},
+                                cad::Point{x + w, y, 0}, cad::Point{x, y, 0}})
+        flat << p.x << p.y << p.z;
+    set->send(QStringLiteral("SelectByPolygon"), {int(cad::SelectionSet::CrossingPolygon), cad::Variant(flat),
+                                                  cad::Variant(cad::VariantList{8}), cad::Variant(cad::VariantList{layer})});
     if (set->count() > 0) set->erase();
+    set.removeHeld();
 }
 
 void eraseInserts(const QString& prefix) {
@@ -253,30 +258,35 @@ bool DrawProgram(bool askForTemplate) {
         return WczytajTabele(0);
     }
 
-    {
-        // Both layers in one run (nothing here traps a failure).
-        cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
-        automation::EnsureLayerHeld(kDimLayer, false);
-        automation::EnsureLayerHeld(QStringLiteral("255-ROBOCZA"), false);
-    }
     const QString prefix = IntersectionNumber + QLatin1Char('^');
     const QString escaped = automation::EscapeFilterText(prefix);
-    cad::Entity oldFormatRef;
-    const bool oldFormat = automation::FindFirstInsert(QStringLiteral("SYGNALIZATOR_ZWYKLY_*"), oldFormatRef);
-
     const double width = MaxCycleLength > 120 ? MaxCycleLength + 55 : 175;
     // The whole table whatever its row count: 8 units a row and a margin.
     const int rows = std::max({DrawnRowCount(), int(GroupTable.size()), GroupCountSetting});
     const double height = std::max(270.0, 8.0 * rows + 16);
     const double x = ProgramTableOrigin.Point.X, y = ProgramTableOrigin.Point.Y;
-    eraseInPolygon(QStringLiteral("SSKasWym"), kDimLayer, x, y + 4, width, height + 4);
-    eraseInPolygon(QStringLiteral("SSKasNr"), kSignalLayer, x - 15, y, width, height);
-    eraseInserts(escaped);
-    if (oldFormat) eraseInserts(QString());
+    // The old-format test traps failures of its own, so it is asked first; the layers, the searches
+    // and the erasures then travel with the questions that follow them (the selection sets' names
+    // trap only a name in use), a failure thrown from here.
+    cad::Entity oldFormatRef;
+    const bool oldFormat = automation::FindFirstInsert(QStringLiteral("SYGNALIZATOR_ZWYKLY_*"), oldFormatRef);
+    {
+        cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+        automation::EnsureLayerHeld(kDimLayer, false);
+        automation::EnsureLayerHeld(QStringLiteral("255-ROBOCZA"), false);
+        eraseInPolygon(QStringLiteral("SSKasWym"), kDimLayer, x, y + 4, width, height + 4);
+        eraseInPolygon(QStringLiteral("SSKasNr"), kSignalLayer, x - 15, y, width, height);
+        eraseInserts(escaped);
+        if (oldFormat) eraseInserts(QString());
+    }
     deleteBarDefinitions(prefix, oldFormat);
 
-    ApplyServiceView();
-    UstawWidoczneAtrybuty(true);  // the drawing was found open above
+    {
+        // The frame layer's switch travels with the program block's first question.
+        cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+        ApplyServiceView();
+        UstawWidoczneAtrybuty(true);  // the drawing was found open above
+    }
     DrawGroupRows(-1, long(std::trunc(x)), long(std::trunc(y)), type);
     automation::CadDocument.regen(1);
     return true;

@@ -16,6 +16,7 @@
 #include "phaseplanner/editor/CycleParameters.h"
 #include "phaseplanner/editor/GroupTable.h"
 #include "phaseplanner/editor/ProgramWindow.h"
+#include "platform/cad/CallEach.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QCoreApplication>
@@ -148,12 +149,16 @@ bool WczytajTabele(int actuated) {
 }
 
 void ApplyServiceView() {
-    if (ServiceView) {
-        automation::SetLayerOn(kFrameLayer, false);
+    // The frame layer is switched when the drawing has it: looked up in one call that answers a
+    // missing layer with nothing instead of a failure; the switch answers nothing and travels with
+    // the caller's next question when the caller holds calls back.
+    const cad::Document& d = automation::CadDocument;
+    const cad::VariantList found =
+        cad::CallEach(d, {cad::Variant(d.layers().ref())}, QStringLiteral("?Item"), {kFrameLayer});
+    const cad::Layer frame(d.channel(), found.value(0).toObject());
+    if (!frame.isNull()) frame.setLayerOn(!ServiceView);
+    if (ServiceView)
         automation::EraseBlockReferences(QStringLiteral("CZASMIEDZYZIELONY_") + IntersectionNumber, false);
-    } else {
-        automation::SetLayerOn(kFrameLayer, true);
-    }
 }
 
 void WidenActuatedTable(int rounded, int groups) {
