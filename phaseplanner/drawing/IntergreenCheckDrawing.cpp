@@ -173,11 +173,11 @@ IntergreenCheckResult RunIntergreenCheck(const IntergreenWorkbookData& data, boo
                                          int GraphGroup) {
     CollisionPairs.clear();
     const bool graph = GraphGroup >= 0;
-    if (!ShowPairs) {
-        // The layer made sure of and switched on in one run (adding an existing layer gives it back).
-        cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
-        automation::CadDocument.layers().add(kSignalLayer).setLayerOn(true);
-    }
+    // The signal layer is made sure of and switched on (adding an existing layer gives it back) by
+    // calls that travel with the drawing's first question below; nothing until then traps a CAD
+    // failure, which is thrown from here.
+    cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+    if (!ShowPairs) automation::CadDocument.layers().add(kSignalLayer).setLayerOn(true);
     const int only = graph && GraphGroup != AllGroupsGraph ? GraphGroup : -1;
     if (graph && only >= int(GroupTable.size())) return {};
     IntergreenCheckResult r = CheckGroups(GroupTable, CycleLength, data.Required, ReportAll, only);
@@ -192,7 +192,7 @@ IntergreenCheckResult RunIntergreenCheck(const IntergreenWorkbookData& data, boo
         drawGraph(r, x0, y0);
     } else {
         writeTexts(r, x0, y0);
-        UstawWidoczneAtrybuty();
+        UstawWidoczneAtrybuty(true);  // the check found the drawing open and has worked in it since
     }
     automation::CadDocument.regen(1);
     return r;

@@ -30,21 +30,15 @@ cad::Document FindStreamDrawing(bool activeKnown) {
     // Without an intersection number no block names the drawing: the active one is taken.
     if (IntersectionNumber.isEmpty()) return automation::CadDocument;
     const QString name = StreamAttributeBlockName();
-    // Asked without a trap (the name is an ordinary block's), so that calls a caller holds travel
-    // with it and their failure reaches the caller.
-    if (automation::CadDocument.blocks().invoke(QStringLiteral("Contains"), {name}).toBool())
-        return automation::CadDocument;
     const cad::Document active = automation::CadDocument;
-    // The other drawings and whether each holds the block in two calls (their block tables are
-    // known to the channel once asked).
+    // The open drawings, and whether each holds the block, in two calls that trap no failure (calls
+    // a caller holds travel with them and their failure reaches the caller); the block tables are
+    // known to the channel once asked. The active drawing comes first.
+    QList<cad::Document> candidates{active};
+    for (const cad::Document& d : automation::CadApplication.documents().all())
+        if (!(d == active)) candidates.append(d);
     cad::VariantList tables;
-    QList<cad::Document> candidates;
-    for (const cad::Document& d : automation::CadApplication.documents().all()) {
-        if (d == active) continue;
-        candidates.append(d);
-        tables.append(cad::Variant(d.blocks().ref()));
-    }
-    if (candidates.isEmpty()) return {};
+    for (const cad::Document& d : candidates) tables.append(cad::Variant(d.blocks().ref()));
     const cad::VariantList holds = cad::CallEach(active, tables, QStringLiteral("?Contains"), {name});
     for (qsizetype i = 0; i < candidates.size(); ++i)
         if (holds.value(i).isNumber() && holds.value(i).toBool()) return candidates[i];  // a failure: empty
