@@ -377,7 +377,22 @@ void UpdateDrawingProgram(bool readMaximum) {
         }
         programData = true;
     }
-    automation::EraseBlockReferences(oldName, true);
+    {
+        // The references erased in one run; the definition read above is deleted unless still used
+        // inside another block (a deletion that traps its own failure, so the run is sent first).
+        cad::SelectionFilter filter;
+        filter.add(2, automation::EscapeFilterText(oldName));
+        const cad::VariantList refs = cad::ReadSelection(automation::CadDocument, filter, {});
+        if (!refs.isEmpty()) {
+            cad::DeferredCalls run(automation::CadDocument);
+            for (const cad::Variant& row : refs) cad::EntityOfRow(automation::CadDocument, row).send(QStringLiteral("Delete"));
+        }
+        try {
+            old.erase();
+        } catch (const std::exception&) {
+            // Still referenced elsewhere: the definition stays.
+        }
+    }
     if (!programData) return;
     if (!UstawWidoczneAtrybuty()) return;
     if (automation::CheckBlockExists(QStringLiteral("ATRYBUTY_WIDOCZNE")))

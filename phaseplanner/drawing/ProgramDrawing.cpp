@@ -210,7 +210,7 @@ bool SettleIntersection() {
     return false;
 }
 
-bool DrawProgram(bool askForTemplate) {
+bool DrawProgram(bool askForTemplate, bool documentChecked) {
     ClearBarBlockFlags();
     if (DefinedGroupCount() == 0) return false;
     ProgramWindow& w = MainProgramWindow();
@@ -245,7 +245,7 @@ bool DrawProgram(bool askForTemplate) {
         }
         MaxIntergreenTime = ReadMaxIntergreenTime(book->worksheets(2), groups);
     }
-    if (!automation::CheckDocumentOpen(true)) return false;
+    if (!documentChecked && !automation::CheckDocumentOpen(true)) return false;
     ProgramAttributeBlockName = ProgramAttributeBlockNameFor(IntersectionNumber);
     bool found = false;
     SprawdzSkrzyzowania(found);

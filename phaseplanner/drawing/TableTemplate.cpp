@@ -131,7 +131,8 @@ bool WczytajTabele(int actuated) {
     MaxCycleLength = rounded > 120 ? rounded : 120;
     automation::CadApplication.documents().add(path);
     const int cycle = CycleLength;
-    if (automation::CheckDocumentOpen(false)) {
+    const bool open = automation::CheckDocumentOpen(false);
+    if (open) {
         ProgramTableType = actuated != 0 ? -1 : 0;
         UpdateDrawingProgram(MaxCycleLength <= 120);
         // The template's values never replace the program being loaded into it.
@@ -145,7 +146,7 @@ bool WczytajTabele(int actuated) {
     w.showMaxCycleLength(MaxCycleLength);
     if (actuated != 0 && automation::CheckDocumentOpen(false) && rounded > 120)
         WidenActuatedTable(rounded, common::ParseInteger(TemplateGroupCountText(groups)));
-    return DrawProgram(false);
+    return DrawProgram(false, open);  // a drawing found open above is not asked for again
 }
 
 void ApplyServiceView() {
