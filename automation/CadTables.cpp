@@ -102,13 +102,25 @@ bool ActivateTextStyle(const QString& name, cad::TextStyle& style, bool makeActi
 }
 
 void EnsureTextStyle(const QString& name, double height, const QString& fontName, bool makeActive) {
-    cad::TextStyle style;
-    if (ActivateTextStyle(name, style, makeActive)) return;
-    style = CadDocument.textStyles().add(name);
-    // Nothing answers: the settings travel in one run, a failure thrown from here.
-    cad::DeferredCalls run(CadDocument);
-    style.setHeight(height);
-    style.send(QStringLiteral("SetFont"), {fontName, false, false, 0, 0});
+    const cad::TextStyle found = FindTextStyle(name);
+    // Nothing answers: the writes travel in one run, a failure thrown from here.
+    cad::DeferredCalls run(CadDocument, cad::DeferredCalls::NewObjectsToo);
+    EnsureTextStyleHeld(found, name, height, fontName, makeActive);
+}
+
+cad::TextStyle FindTextStyle(const QString& name) {
+    // A style the look-up gives is there: its name is not read again.
+    return lookUp<cad::TextStyle>([&] { return CadDocument.textStyles().item(name); });
+}
+
+void EnsureTextStyleHeld(const cad::TextStyle& found, const QString& name, double height, const QString& fontName,
+                         bool makeActive) {
+    cad::TextStyle style = found;
+    if (style.isNull()) {
+        style = CadDocument.textStyles().add(name);
+        style.setHeight(height);
+        style.send(QStringLiteral("SetFont"), {fontName, false, false, 0, 0});
+    }
     if (makeActive) CadDocument.setActiveTextStyle(style);
 }
 
@@ -137,19 +149,14 @@ bool ActivateTextAndDimStyle(const QString& name, cad::Object& style, bool textS
 }
 
 void EnsureLayer(const QString& name, bool makeActive, int colour, int lineweight) {
-    const cad::Layers layers = CadDocument.layers();
     if (colour <= -1 && lineweight <= -10) {
-        // Nothing to give a new layer: Add stands for the test (it gives an existing layer
-        // unchanged), held with what follows; one answer when the layer is made current.
+        // Nothing to give a new layer only: the calls answer nothing and travel in one run.
         cad::DeferredCalls run(CadDocument, cad::DeferredCalls::NewObjectsToo);
-        const cad::Layer layer = layers.add(name);
-        if (makeActive) {
-            if (!layer.layerOn()) layer.setLayerOn(true);
-            CadDocument.setActiveLayer(layer);
-        }
+        EnsureLayerHeld(name, makeActive);
         return;
     }
     // The layer the existence test finds is the one made current: one look-up.
+    const cad::Layers layers = CadDocument.layers();
     cad::Layer layer = lookUp<cad::Layer>([&] { return layers.item(name); });
     if (!isOfType(layer, "IAcadLayer")) {
         layer = layers.add(name);
@@ -160,6 +167,14 @@ void EnsureLayer(const QString& name, bool makeActive, int colour, int lineweigh
         if (!layer.layerOn()) layer.setLayerOn(true);
         CadDocument.setActiveLayer(layer);
     }
+}
+
+void EnsureLayerHeld(const QString& name, bool makeActive) {
+    const cad::Layer layer = CadDocument.layers().add(name);
+    if (!makeActive) return;
+    // Switching on a layer that is on leaves it as it was.
+    layer.setLayerOn(true);
+    CadDocument.setActiveLayer(layer);
 }
 
 bool EnsureLinetypeLoaded(const QString& name) {

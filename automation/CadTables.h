@@ -31,6 +31,12 @@ cad::Entity AddAttributeDefinition(const cad::Block& container, const QString& t
 bool ActivateTextStyle(const QString& name, cad::TextStyle& style, bool makeActive);
 // Adds the style with that height and font when missing; an existing style keeps both.
 void EnsureTextStyle(const QString& name, double height, const QString& fontName, bool makeActive);
+// EnsureTextStyle in two halves for a caller that sends the writes of several in one run: the
+// look-up (a null style when missing), then the writes, which answer nothing and are held in the
+// caller's DeferredCalls scope (NewObjectsToo) when it has one.
+cad::TextStyle FindTextStyle(const QString& name);
+void EnsureTextStyleHeld(const cad::TextStyle& found, const QString& name, double height, const QString& fontName,
+                         bool makeActive);
 // True when a dimension style of that name exists (given back in `style`).
 bool GetDimensionStyle(const QString& name, cad::DimStyle& style);
 // Text style (flag true, made active on request) or dimension style (never made active) of that
@@ -40,6 +46,10 @@ bool ActivateTextAndDimStyle(const QString& name, cad::Object& style, bool textS
 // Adds the layer when missing (colour above -1 and lineweight above -10 applied to a new layer only);
 // with the flag the layer is switched on and made the active layer.
 void EnsureLayer(const QString& name, bool makeActive, int colour, int lineweight);
+// EnsureLayer without a colour or lineweight for a new layer: its calls answer nothing (adding an
+// existing layer gives it back unchanged), so they are held in the caller's DeferredCalls scope
+// (NewObjectsToo) and travel with its other calls.
+void EnsureLayerHeld(const QString& name, bool makeActive);
 // True when the linetype is present or loads from the CAD's own linetype file.
 bool EnsureLinetypeLoaded(const QString& name);
 

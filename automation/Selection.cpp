@@ -60,6 +60,11 @@ void HelperSelectionSet::remove() {
     set_.remove();
 }
 
+void HelperSelectionSet::removeHeld() {
+    removed_ = true;
+    set_.send(QStringLiteral("Delete"));
+}
+
 cad::SelectionSet GetSelectionSet(const QString& name) {
     cad::SelectionSets sets = CadDocument.selectionSets();
     try {

@@ -27,6 +27,9 @@ public:
     const cad::SelectionSet* operator->() const { return &set_; }
     // Deletes the set now; a failure here reaches the caller.
     void remove();
+    // Deletes the set by a call that answers nothing, held in the caller's DeferredCalls scope (and
+    // sent with its next question); without a scope, as remove().
+    void removeHeld();
 
 private:
     cad::SelectionSet set_;

@@ -5,6 +5,7 @@
 #include "automation/BlockAttributes.h"
 #include "automation/CadConnection.h"
 #include "automation/CadTables.h"
+#include "automation/Selection.h"
 #include "common/NumberText.h"
 #include "common/TextHelpers.h"
 #include "phaseplanner/drawing/ProgramAttributeBlock.h"
@@ -14,6 +15,7 @@
 #include "phaseplanner/workbook/IntergreenMatrix.h"
 #include "platform/cad/BulkReads.h"
 #include "platform/cad/DeferredCalls.h"
+#include "platform/cad/FilteredReads.h"
 #include "platform/sheet/Range.h"
 #include "platform/sheet/Worksheet.h"
 
@@ -27,15 +29,32 @@ namespace {
 
 const QString kSignalLayer = QStringLiteral("247-SYGNAL");
 
-// A fresh, empty definition of the block: the old one goes with its references.
+// A fresh, empty definition of the block: the old one goes with its references. Called inside the
+// caller's run (NewObjectsToo), where a new definition is made: the erasures of the references
+// travel with the question whether the definition exists, which traps no failure of theirs.
 cad::Block freshBlock(const QString& name) {
-    automation::EraseBlockReferences(name, true);
-    cad::Block b = automation::GetBlockDefinition(name);
-    if (!b.isNull()) {  // still used inside another block: emptied instead
-        for (const cad::Entity& e : b.entities()) e.erase();
-        return b;
+    const cad::Document& doc = automation::CadDocument;
+    cad::SelectionFilter filter;
+    filter.add(2, automation::EscapeFilterText(name));
+    const cad::VariantList found = cad::ReadSelection(doc, filter, {});
+    const cad::Blocks blocks = doc.blocks();
+    bool exists = false;
+    {
+        cad::DeferredCalls run(doc);
+        for (const cad::Variant& row : found) cad::EntityOfRow(doc, row).send(QStringLiteral("Delete"));
+        exists = blocks.invoke(QStringLiteral("Contains"), {name}).toBool();
     }
-    return automation::CadDocument.blocks().add({0, 0, 0}, name);
+    if (exists) {
+        const cad::Block old = automation::GetBlockDefinition(name);
+        try {
+            if (!old.isNull()) old.erase();
+        } catch (const std::exception&) {
+            // Still used inside another block: emptied instead.
+            for (const cad::Entity& e : old.entities()) e.erase();
+            return old;
+        }
+    }
+    return blocks.add({0, 0, 0}, name);
 }
 
 QString signedNumber(int value) {
@@ -43,9 +62,10 @@ QString signedNumber(int value) {
 }
 
 void drawGraph(const IntergreenCheckResult& r, double x0, double y0) {
-    const cad::Block b = freshBlock(GraphBlockName());
-    // Nothing here traps a CAD failure: the graph travels in one run, its failure thrown from here.
+    // Nothing here traps a CAD failure of the run: the graph travels in one run, its failure thrown
+    // from here.
     cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+    const cad::Block b = freshBlock(GraphBlockName());
     for (const MeasuredIntergreen& m : r.Reported) {
         const cad::Point from{double(m.End), -2.0 - 8.0 * m.From, 0};
         const cad::Point to{double(m.EnteringStart), -2.0 - 8.0 * m.To, 0};
@@ -58,9 +78,10 @@ void drawGraph(const IntergreenCheckResult& r, double x0, double y0) {
 }
 
 void writeTexts(const IntergreenCheckResult& r, double x0, double y0) {
-    const cad::Block b = freshBlock(ResultBlockName());
-    // Nothing here traps a CAD failure: the texts travel together, a failure thrown from here.
+    // Nothing here traps a CAD failure of the run: the texts travel together, a failure thrown from
+    // here.
     cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+    const cad::Block b = freshBlock(ResultBlockName());
     const double start = x0 + MaxCycleLength + 52;
     // The items of a row stand one after another: each is made at the row's start, all their
     // widths are read at once, then each is moved behind the one before it.
@@ -152,10 +173,11 @@ IntergreenCheckResult RunIntergreenCheck(const IntergreenWorkbookData& data, boo
                                          int GraphGroup) {
     CollisionPairs.clear();
     const bool graph = GraphGroup >= 0;
-    if (!ShowPairs) {
-        automation::EnsureLayer(kSignalLayer, false, -1, -10);
-        automation::SetLayerOn(kSignalLayer, true);
-    }
+    // The signal layer is made sure of and switched on (adding an existing layer gives it back) by
+    // calls that travel with the drawing's first question below; nothing until then traps a CAD
+    // failure, which is thrown from here.
+    cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+    if (!ShowPairs) automation::CadDocument.layers().add(kSignalLayer).setLayerOn(true);
     const int only = graph && GraphGroup != AllGroupsGraph ? GraphGroup : -1;
     if (graph && only >= int(GroupTable.size())) return {};
     IntergreenCheckResult r = CheckGroups(GroupTable, CycleLength, data.Required, ReportAll, only);
@@ -170,7 +192,7 @@ IntergreenCheckResult RunIntergreenCheck(const IntergreenWorkbookData& data, boo
         drawGraph(r, x0, y0);
     } else {
         writeTexts(r, x0, y0);
-        UstawWidoczneAtrybuty();
+        UstawWidoczneAtrybuty(true);  // the check found the drawing open and has worked in it since
     }
     automation::CadDocument.regen(1);
     return r;

@@ -14,6 +14,8 @@
 #include "platform/cad/FilteredReads.h"
 #include "platform/ui/core/Prompt.h"
 
+#include <optional>
+
 namespace phaseplanner {
 
 PlaybackData Playback;
@@ -64,7 +66,9 @@ void rebuildCache() {
     Playback.StreamCacheStale = false;
 }
 
-void resetColoursInStreamDrawing(bool includeMarkers) {
+// `inCallersRun`: the caller holds a DeferredCalls scope whose next question (which traps no failure)
+// carries the colours; otherwise they travel in a run of their own.
+void resetColoursInStreamDrawing(bool includeMarkers, bool inCallersRun = false) {
     // Every stream of the intersection still green goes back to its layer colour, whoever coloured
     // it (conflictor's selection, or a run of this program that ended abnormally); with the markers
     // also the red second group of a colliding pair.
@@ -88,7 +92,8 @@ void resetColoursInStreamDrawing(bool includeMarkers) {
     // Found in one read, given back their colour in one run.
     const cad::VariantList rows = cad::ReadSelection(automation::CadDocument, f, {});
     {
-        cad::DeferredCalls run(automation::CadDocument);
+        std::optional<cad::DeferredCalls> run;
+        if (!inCallersRun) run.emplace(automation::CadDocument);
         for (const cad::Variant& row : rows) {
             const cad::Entity e = cad::EntityOfRow(automation::CadDocument, row);
             e.setColor(256);
@@ -134,7 +139,11 @@ QString TimeMarkerBlockName(int groupRows) {
     return QStringLiteral("AKTUALNY_CZAS_") + QString::number(groupRows);
 }
 
-void PlaceTimeMarker(int second) {
+namespace {
+
+// PlaceTimeMarker inside the caller's DeferredCalls scope: the move of a marker that stands is held
+// there, to travel with the caller's next question.
+void placeTimeMarker(int second) {
     const int rows = GroupCountSetting > 0 ? GroupCountSetting : 32;
     const QString name = TimeMarkerBlockName(rows);
     cad::Entity marker;
@@ -172,23 +181,36 @@ void PlaceTimeMarker(int second) {
         marker.update();
         return;
     }
-    // Nothing here traps a failure: the move travels with its redraw, a failure thrown from here.
-    cad::DeferredCalls run(automation::CadDocument);
     marker.move(where, at);
     marker.update();
+}
+
+}  // namespace
+
+void PlaceTimeMarker(int second) {
+    // Nothing here traps a failure: the move travels with its redraw, a failure thrown from here.
+    cad::DeferredCalls run(automation::CadDocument);
+    placeTimeMarker(second);
 }
 
 int ShowSecondInDrawing(int second, const ProgramStates& states, int cycleLength) {
     // The marker goes over the program table in the active drawing.
     const bool open = automation::CheckDocumentOpen(false);
-    if (open) PlaceTimeMarker(second);
     const int st = second < 0 ? -1 : StateAtSecond(states, second, cycleLength);
+    if (!open) {
+        Playback.ShownState = st;
+        return st;
+    }
+    // The marker's move travels with the first question of the stream search, and the streams'
+    // colours given back with the next read: none of them traps a failure, which is thrown from
+    // here (the shown state is kept only once the search has run, so a failed step is tried again).
+    cad::DeferredCalls run(automation::CadDocument);
+    placeTimeMarker(second);
     if (st == Playback.ShownState) return st;
-    Playback.ShownState = st;
-    if (!open) return st;
     // The streams are coloured in the drawing that holds them, whichever drawing is active (made
     // automation's current drawing by the check above).
     const StreamDrawingScope streams(true);
+    Playback.ShownState = st;
     if (!streams.found()) {
         if (st >= 0 && !Playback.StreamDrawingMissingShown) {
             Playback.StreamDrawingMissingShown = true;
@@ -197,7 +219,7 @@ int ShowSecondInDrawing(int second, const ProgramStates& states, int cycleLength
         return st;
     }
     Playback.StreamDrawingMissingShown = false;
-    resetColoursInStreamDrawing(false);
+    resetColoursInStreamDrawing(false, true);
     if (st >= 0) RecolourStreams(st, states, 3);
     return st;
 }

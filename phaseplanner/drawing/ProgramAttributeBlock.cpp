@@ -104,16 +104,23 @@ QString ProgramAttributeBlockNameFor(const QString& intersectionNumber) {
            (intersectionNumber.isEmpty() ? QStringLiteral("^") : intersectionNumber);
 }
 
-bool UstawWidoczneAtrybuty() {
-    if (!automation::CheckDocumentOpen(true)) return false;
-    automation::EnsureLayer(kLayer, true, -1, -10);
+bool UstawWidoczneAtrybuty(bool documentChecked) {
+    if (!documentChecked && !automation::CheckDocumentOpen(true)) return false;
     ProgramAttributeBlockName = ProgramAttributeBlockNameFor(IntersectionNumber);
     const QString& name = ProgramAttributeBlockName;
     const QString pattern = automation::EscapeFilterText(name);
 
     const cad::Blocks blocks = automation::CadDocument.blocks();
+    bool exists = false;
+    {
+        // The layer's calls travel with the question whether the block exists, which traps no
+        // failure (a failure of the layer is thrown from here).
+        cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+        automation::EnsureLayerHeld(kLayer, true);
+        exists = blocks.invoke(QStringLiteral("Contains"), {name}).toBool();
+    }
     cad::Point place{0, 0, 0};
-    if (automation::CheckBlockExists(blocks, name)) {
+    if (exists) {
         // Check first, so that a block that cannot be replaced is never left without its reference.
         if (referencedInsideOtherBlocks(blocks, name)) {
             cannotReplace(name);
@@ -136,8 +143,8 @@ bool UstawWidoczneAtrybuty() {
         } catch (const std::exception&) {
             // Put the old block back where it stood rather than leave the drawing without it.
             if (hadReference) {
-                cad::Entity back = automation::CadModelSpace.insertBlock(place, name, 1, 1, 1, 0);
-                back.setLayer(kLayer);
+                const cad::DeferredCalls back(automation::CadDocument);  // sent before the message
+                automation::CadModelSpace.insertBlock(place, name, 1, 1, 1, 0).setLayer(kLayer);
             }
             cannotReplace(name);
             return false;
@@ -370,7 +377,22 @@ void UpdateDrawingProgram(bool readMaximum) {
         }
         programData = true;
     }
-    automation::EraseBlockReferences(oldName, true);
+    {
+        // The references erased in one run; the definition read above is deleted unless still used
+        // inside another block (a deletion that traps its own failure, so the run is sent first).
+        cad::SelectionFilter filter;
+        filter.add(2, automation::EscapeFilterText(oldName));
+        const cad::VariantList refs = cad::ReadSelection(automation::CadDocument, filter, {});
+        if (!refs.isEmpty()) {
+            cad::DeferredCalls run(automation::CadDocument);
+            for (const cad::Variant& row : refs) cad::EntityOfRow(automation::CadDocument, row).send(QStringLiteral("Delete"));
+        }
+        try {
+            old.erase();
+        } catch (const std::exception&) {
+            // Still referenced elsewhere: the definition stays.
+        }
+    }
     if (!programData) return;
     if (!UstawWidoczneAtrybuty()) return;
     if (automation::CheckBlockExists(QStringLiteral("ATRYBUTY_WIDOCZNE")))

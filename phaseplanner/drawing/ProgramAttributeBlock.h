@@ -39,7 +39,9 @@ QString ProgramAttributeBlockNameFor(const QString& intersectionNumber);
 // Rewrites the current intersection's block from the program values, keeping the reference's place.
 // With no drawing open it shows the standard message. A definition that cannot be replaced (still
 // referenced from inside another block) is left as it is, with a message. True when written.
-bool UstawWidoczneAtrybuty();
+// `documentChecked`: the calling command has found the drawing open (CheckDocumentOpen) already, so
+// it is not asked again.
+bool UstawWidoczneAtrybuty(bool documentChecked = false);
 // Reads the current intersection's block into the program values when the drawing holds exactly
 // one reference of it; then raises MaxIntergreenTime to 5 and sets GroupCountSetting 0 to 32.
 void GetAtrybutyProgramu();

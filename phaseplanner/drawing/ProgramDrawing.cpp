@@ -29,13 +29,18 @@ namespace {
 const QString kSignalLayer = QStringLiteral("247-SYGNAL");
 const QString kDimLayer = QStringLiteral("243-WYMIAROWANIE_SEKUNDOWE");
 
+// Inside the caller's DeferredCalls scope: the search travels with the count, and the set's deletion
+// with the caller's next question (a failed search still deletes the set on the way out).
 void eraseInPolygon(const QString& setName, const QString& layer, double x, double y, double w, double h) {
     automation::HelperSelectionSet set(setName);
-    cad::SelectionFilter f;
-    f.add(8, layer);
-    set->selectByPolygon(cad::SelectionSet::CrossingPolygon,
-                         {{x, y, 0}, {x, y - h, 0}, {x + w, y - h, 0}, {x + w, y, 0}, {x, y, 0}}, f);
+    cad::VariantList flat;
+    for (const cad::Point& p : {cad::Point{x, y, 0}, cad::Point{x, y - h, 0}, cad::Point{x + w, y - h, 0},
+                                cad::Point{x + w, y, 0}, cad::Point{x, y, 0}})
+        flat << p.x << p.y << p.z;
+    set->send(QStringLiteral("SelectByPolygon"), {int(cad::SelectionSet::CrossingPolygon), cad::Variant(flat),
+                                                  cad::Variant(cad::VariantList{8}), cad::Variant(cad::VariantList{layer})});
     if (set->count() > 0) set->erase();
+    set.removeHeld();
 }
 
 void eraseInserts(const QString& prefix) {
@@ -88,14 +93,37 @@ void setHeld(const cad::Document& d, const QString& name, const cad::Variant& va
     d.send(QStringLiteral("SetVariable"), {name, value});
 }
 
-void ensureDimensionStyle() {
-    automation::EnsureTextStyle(QStringLiteral("DIM_TXT"), 1.7, QStringLiteral("arial"), false);
-    cad::DimStyle style;
-    const bool exists = automation::GetDimensionStyle(QStringLiteral("DIM_STYLE"), style);
-    // Nothing below traps a CAD failure: the settings travel in one run, a refused one thrown
-    // from here with the rest left unset.
-    cad::DeferredCalls run(automation::CadDocument);
-    if (!exists) {
+// The styles the rows need, looked up before their run (a look-up traps its own failure), so that
+// what is missing is made inside it.
+struct RowStyles {
+    bool dimensions = false;
+    cad::TextStyle dimText, signalText;
+    cad::DimStyle dimStyle;
+    bool dimStyleExists = false;
+};
+
+RowStyles findRowStyles() {
+    RowStyles s;
+    s.dimensions = DimensioningMode != 0;
+    if (s.dimensions) {
+        s.dimText = automation::FindTextStyle(QStringLiteral("DIM_TXT"));
+        try {
+            // A style the look-up gives is there: its name is not read again.
+            s.dimStyle = automation::CadDocument.dimStyles().item(QStringLiteral("DIM_STYLE"));
+            s.dimStyleExists = true;
+        } catch (const cad::Error&) {
+            // Missing: made in the rows' run.
+        }
+    }
+    s.signalText = automation::FindTextStyle(QStringLiteral("SYGN_TXT"));
+    return s;
+}
+
+// Held in the caller's run (NewObjectsToo): nothing here answers.
+void ensureDimensionStyle(const RowStyles& s) {
+    automation::EnsureTextStyleHeld(s.dimText, QStringLiteral("DIM_TXT"), 1.7, QStringLiteral("arial"), false);
+    cad::DimStyle style = s.dimStyle;
+    if (!s.dimStyleExists) {
         const cad::Document& d = automation::CadDocument;
         setHeld(d, QStringLiteral("DIMTXSTY"), QStringLiteral("DIM_TXT"));
         setHeld(d, QStringLiteral("DIMASZ"), 0.5);
@@ -182,7 +210,7 @@ bool SettleIntersection() {
     return false;
 }
 
-bool DrawProgram(bool askForTemplate) {
+bool DrawProgram(bool askForTemplate, bool documentChecked) {
     ClearBarBlockFlags();
     if (DefinedGroupCount() == 0) return false;
     ProgramWindow& w = MainProgramWindow();
@@ -217,7 +245,7 @@ bool DrawProgram(bool askForTemplate) {
         }
         MaxIntergreenTime = ReadMaxIntergreenTime(book->worksheets(2), groups);
     }
-    if (!automation::CheckDocumentOpen(true)) return false;
+    if (!documentChecked && !automation::CheckDocumentOpen(true)) return false;
     ProgramAttributeBlockName = ProgramAttributeBlockNameFor(IntersectionNumber);
     bool found = false;
     SprawdzSkrzyzowania(found);
@@ -230,26 +258,35 @@ bool DrawProgram(bool askForTemplate) {
         return WczytajTabele(0);
     }
 
-    automation::EnsureLayer(kDimLayer, false, -1, -10);
-    automation::EnsureLayer(QStringLiteral("255-ROBOCZA"), false, -1, -10);
     const QString prefix = IntersectionNumber + QLatin1Char('^');
     const QString escaped = automation::EscapeFilterText(prefix);
-    cad::Entity oldFormatRef;
-    const bool oldFormat = automation::FindFirstInsert(QStringLiteral("SYGNALIZATOR_ZWYKLY_*"), oldFormatRef);
-
     const double width = MaxCycleLength > 120 ? MaxCycleLength + 55 : 175;
     // The whole table whatever its row count: 8 units a row and a margin.
     const int rows = std::max({DrawnRowCount(), int(GroupTable.size()), GroupCountSetting});
     const double height = std::max(270.0, 8.0 * rows + 16);
     const double x = ProgramTableOrigin.Point.X, y = ProgramTableOrigin.Point.Y;
-    eraseInPolygon(QStringLiteral("SSKasWym"), kDimLayer, x, y + 4, width, height + 4);
-    eraseInPolygon(QStringLiteral("SSKasNr"), kSignalLayer, x - 15, y, width, height);
-    eraseInserts(escaped);
-    if (oldFormat) eraseInserts(QString());
+    // The old-format test traps failures of its own, so it is asked first; the layers, the searches
+    // and the erasures then travel with the questions that follow them (the selection sets' names
+    // trap only a name in use), a failure thrown from here.
+    cad::Entity oldFormatRef;
+    const bool oldFormat = automation::FindFirstInsert(QStringLiteral("SYGNALIZATOR_ZWYKLY_*"), oldFormatRef);
+    {
+        cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+        automation::EnsureLayerHeld(kDimLayer, false);
+        automation::EnsureLayerHeld(QStringLiteral("255-ROBOCZA"), false);
+        eraseInPolygon(QStringLiteral("SSKasWym"), kDimLayer, x, y + 4, width, height + 4);
+        eraseInPolygon(QStringLiteral("SSKasNr"), kSignalLayer, x - 15, y, width, height);
+        eraseInserts(escaped);
+        if (oldFormat) eraseInserts(QString());
+    }
     deleteBarDefinitions(prefix, oldFormat);
 
-    ApplyServiceView();
-    UstawWidoczneAtrybuty();
+    {
+        // The frame layer's switch travels with the program block's first question.
+        cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+        ApplyServiceView();
+        UstawWidoczneAtrybuty(true);  // the drawing was found open above
+    }
     DrawGroupRows(-1, long(std::trunc(x)), long(std::trunc(y)), type);
     automation::CadDocument.regen(1);
     return true;
@@ -289,15 +326,16 @@ void DrawGroupRows(int row, long originX, long originY, int programType) {
         extension = std::max(0, MaxIntergreenTime + e - c);
     }
 
-    if (DimensioningMode != 0) ensureDimensionStyle();
-    automation::EnsureTextStyle(QStringLiteral("SYGN_TXT"), 1.5, QStringLiteral("arial"), true);
-    automation::EnsureLayer(QStringLiteral("401-SYGNAL_POCZATEK_KONIEC"), false, -1, -10);
-    automation::EnsureLayer(kSignalLayer, true, -1, -10);
-
-    // The rows travel in one run: the block names are read once and kept up here, and nothing
-    // below traps a CAD failure (one is thrown from the end of the run).
+    // The styles are looked up first; what is missing, the layers and the rows then travel in one
+    // run: the block names are read once and kept up here, and nothing below traps a CAD failure
+    // (one is thrown from the end of the run).
+    const RowStyles styles = findRowStyles();
     BarBlockNames names;
     cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+    if (styles.dimensions) ensureDimensionStyle(styles);
+    automation::EnsureTextStyleHeld(styles.signalText, QStringLiteral("SYGN_TXT"), 1.5, QStringLiteral("arial"), true);
+    automation::EnsureLayerHeld(QStringLiteral("401-SYGNAL_POCZATEK_KONIEC"), false);
+    automation::EnsureLayerHeld(kSignalLayer, true);
     for (int i : records) {
         const GroupRecord& g = GroupTable[std::size_t(i)];
         const long y = originY - 8L * i;

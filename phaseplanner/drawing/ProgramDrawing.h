@@ -29,7 +29,8 @@ bool SettleIntersection();
 // Draws the program (the menu's "Wrysuj grupy z tabeli"). `askForTemplate`: when the drawing holds
 // no program of the intersection, offer to load the table template (never from inside that load).
 // True when the program was drawn.
-bool DrawProgram(bool askForTemplate = true);
+// `documentChecked`: the calling command has found the drawing open (CheckDocumentOpen) already.
+bool DrawProgram(bool askForTemplate = true, bool documentChecked = false);
 // The rows: row -1 every record, else the record of that grid row.
 void DrawGroupRows(int row, long originX, long originY, int programType);
 

@@ -4,6 +4,7 @@
 #include "automation/CadConnection.h"
 #include "automation/CadTables.h"
 #include "common/TextHelpers.h"
+#include "platform/cad/CallEach.h"
 #include "phaseplanner/editor/ProgramWindow.h"
 
 namespace phaseplanner {
@@ -29,16 +30,18 @@ cad::Document FindStreamDrawing(bool activeKnown) {
     // Without an intersection number no block names the drawing: the active one is taken.
     if (IntersectionNumber.isEmpty()) return automation::CadDocument;
     const QString name = StreamAttributeBlockName();
-    if (automation::CheckBlockExists(name)) return automation::CadDocument;
     const cad::Document active = automation::CadDocument;
-    const cad::Documents documents = automation::CadApplication.documents();
-    const int count = documents.count();
-    for (int i = 0; i < count; ++i) {
-        const cad::Document d = documents.item(i);
-        if (d == active) continue;
-        automation::CadDocument = d;
-        if (automation::CheckBlockExists(name)) return d;
-    }
+    // The open drawings, and whether each holds the block, in two calls that trap no failure (calls
+    // a caller holds travel with them and their failure reaches the caller); the block tables are
+    // known to the channel once asked. The active drawing comes first.
+    QList<cad::Document> candidates{active};
+    for (const cad::Document& d : automation::CadApplication.documents().all())
+        if (!(d == active)) candidates.append(d);
+    cad::VariantList tables;
+    for (const cad::Document& d : candidates) tables.append(cad::Variant(d.blocks().ref()));
+    const cad::VariantList holds = cad::CallEach(active, tables, QStringLiteral("?Contains"), {name});
+    for (qsizetype i = 0; i < candidates.size(); ++i)
+        if (holds.value(i).isNumber() && holds.value(i).toBool()) return candidates[i];  // a failure: empty
     return {};
 }
 

@@ -16,6 +16,7 @@
 #include "phaseplanner/editor/CycleParameters.h"
 #include "phaseplanner/editor/GroupTable.h"
 #include "phaseplanner/editor/ProgramWindow.h"
+#include "platform/cad/CallEach.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QCoreApplication>
@@ -130,7 +131,8 @@ bool WczytajTabele(int actuated) {
     MaxCycleLength = rounded > 120 ? rounded : 120;
     automation::CadApplication.documents().add(path);
     const int cycle = CycleLength;
-    if (automation::CheckDocumentOpen(false)) {
+    const bool open = automation::CheckDocumentOpen(false);
+    if (open) {
         ProgramTableType = actuated != 0 ? -1 : 0;
         UpdateDrawingProgram(MaxCycleLength <= 120);
         // The template's values never replace the program being loaded into it.
@@ -139,21 +141,25 @@ bool WczytajTabele(int actuated) {
         // The new drawing gets its program block now, so the drawing below finds it and never asks
         // for another template.
         if (!automation::CheckBlockExists(ProgramAttributeBlockNameFor(IntersectionNumber)))
-            UstawWidoczneAtrybuty();
+            UstawWidoczneAtrybuty(true);
     }
     w.showMaxCycleLength(MaxCycleLength);
     if (actuated != 0 && automation::CheckDocumentOpen(false) && rounded > 120)
         WidenActuatedTable(rounded, common::ParseInteger(TemplateGroupCountText(groups)));
-    return DrawProgram(false);
+    return DrawProgram(false, open);  // a drawing found open above is not asked for again
 }
 
 void ApplyServiceView() {
-    if (ServiceView) {
-        automation::SetLayerOn(kFrameLayer, false);
+    // The frame layer is switched when the drawing has it: looked up in one call that answers a
+    // missing layer with nothing instead of a failure; the switch answers nothing and travels with
+    // the caller's next question when the caller holds calls back.
+    const cad::Document& d = automation::CadDocument;
+    const cad::VariantList found =
+        cad::CallEach(d, {cad::Variant(d.layers().ref())}, QStringLiteral("?Item"), {kFrameLayer});
+    const cad::Layer frame(d.channel(), found.value(0).toObject());
+    if (!frame.isNull()) frame.setLayerOn(!ServiceView);
+    if (ServiceView)
         automation::EraseBlockReferences(QStringLiteral("CZASMIEDZYZIELONY_") + IntersectionNumber, false);
-    } else {
-        automation::SetLayerOn(kFrameLayer, true);
-    }
 }
 
 void WidenActuatedTable(int rounded, int groups) {

@@ -18,6 +18,8 @@ public:
     using Object::Object;
     int count() const { return int(get(QStringLiteral("Count")).toInt()); }
     Document item(int index) const { return wrap<Document>(invoke(QStringLiteral("Item"), {index})); }
+    // Every open drawing, in the order of Item (one call).
+    QList<Document> all() const { return wrapAll<Document>(invoke(QStringLiteral("Items"))); }
     // A new drawing from a template drawing (empty path: a blank drawing); it becomes active.
     Document add(const QString& templatePath = QString()) const {
         return wrap<Document>(invoke(QStringLiteral("Add"), {templatePath}));

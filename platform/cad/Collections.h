@@ -111,7 +111,7 @@ public:
     DimStyle item(const QString& name) const {
         return wrap<DimStyle>(invoke(QStringLiteral("Item"), {name}));
     }
-    DimStyle add(const QString& name) const { return wrap<DimStyle>(invoke(QStringLiteral("Add"), {name})); }
+    DimStyle add(const QString& name) const { return create<DimStyle>(QStringLiteral("Add"), {name}); }
     int count() const { return int(get(QStringLiteral("Count")).toInt()); }
 };
 

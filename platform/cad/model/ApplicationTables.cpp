@@ -169,6 +169,14 @@ std::unique_ptr<DispatchTable> MakeDocumentsTable() {
                         throw NotFound(QStringLiteral("Brak rysunku o indeksie %1").arg(i));
                     return t.model.ref(docs[size_t(i)]->id);
                 })
+        // Every open drawing in order, as Blocks.Items gives the blocks: one call instead of the
+        // count and an Item per drawing.
+        .method(QStringLiteral("Items"),
+                [](Target& t, Args) -> Variant {
+                    VariantList out;
+                    for (DocumentState* d : t.model.documents()) out.append(t.model.ref(d->id));
+                    return Variant(out);
+                })
         .method(QStringLiteral("Add"),
                 [](Target& t, Args a) -> Variant {
                     const QString tpl = HasArg(a, 0) ? TextArg(a, 0) : QString();

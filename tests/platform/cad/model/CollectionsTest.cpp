@@ -144,3 +144,18 @@ TEST_P(CadModelCollections, NamesFromGivesTheCountAndTheBlocksFromAPosition) {
     EXPECT_EQ(names(-3).size(), base + 4 + 1);
     EXPECT_EQ(names(base + 99), (QStringList{QString::number(base + 4)}));
 }
+
+// Items gives every open drawing in the order of Item, in one call; a closed one is gone from it.
+TEST_P(CadModelCollections, DocumentsItemsGivesTheOpenDrawingsInOrder) {
+    const cad::Documents docs = app.documents();
+    const cad::Document second = docs.add();
+    const cad::Document third = docs.add();
+    QList<cad::Document> expected;
+    for (int i = 0; i < docs.count(); ++i) expected.append(docs.item(i));
+    EXPECT_EQ(docs.all(), expected);
+    EXPECT_TRUE(expected.contains(doc) && expected.contains(second) && expected.contains(third));
+    second.close();
+    const QList<cad::Document> after = docs.all();
+    EXPECT_EQ(after.size(), expected.size() - 1);
+    EXPECT_FALSE(after.contains(second));
+}

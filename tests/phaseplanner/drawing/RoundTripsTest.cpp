@@ -1,0 +1,98 @@
+// Over a channel that carries calls as the socket does, redrawing the program and a playback step
+// that recolours the streams cost the few round trips they need: the layers, styles, searches,
+// erasures and the marker's move travel with the questions that follow them.
+#include "CadFixture.h"
+#define PHASEPLANNER_QSTRING_PRINT
+#include "EditorFixture.h"
+#include "GroupBuilders.h"
+#include "phaseplanner/drawing/BarPieces.h"
+#include "phaseplanner/drawing/Playback.h"
+#include "phaseplanner/drawing/ProgramAttributeBlock.h"
+#include "phaseplanner/drawing/ProgramDrawing.h"
+#include "phaseplanner/drawing/ProgramReading.h"
+#include "phaseplanner/editor/ProgramStates.h"
+#include "phaseplanner/editor/ProgramText.h"
+#include "platform/cad/LoopbackChannel.h"
+
+namespace phaseplanner::test {
+namespace {
+
+class PlannerOverLoopback : public automation::test::CadFixture {
+protected:
+    void SetUp() override {
+        CadFixture::SetUp();
+        ResetEditorState();
+        ResetProgramAttributeState();
+        ResetPlayback();
+        DimensioningMode = 2;
+        ServiceView = false;
+        IntersectionNumber = QStringLiteral("7");
+        AddIntersectionNumber(IntersectionNumber, true);
+        loop = std::make_unique<cad::LoopbackChannel>(cad_->model());
+        inProcess = automation::SetCadConnector({[this] { return cad::Application(loop.get()); }, {}});
+        automation::ResetCadConnectionState();
+        automation::CadApplication = automation::ConnectToAutoCad(true);
+        ASSERT_TRUE(automation::CheckDocumentOpen(false));
+        ASSERT_TRUE(UstawWidoczneAtrybuty());
+        for (int i = 1; i <= 12; ++i)
+            GroupTable.push_back(Group(KindVehicle, QStringLiteral("K%1").arg(i), {{5 * i, 20}}));
+        CycleLength = 90;
+    }
+    void TearDown() override {
+        automation::SetCadConnector(inProcess);
+        ResetPlayback();
+        ResetEditorState();
+        ResetProgramAttributeState();
+        CadFixture::TearDown();
+    }
+    quint64 trips() const { return loop->roundTrips(); }
+
+    std::unique_ptr<cad::LoopbackChannel> loop;
+    automation::CadConnector inProcess;
+};
+
+TEST_F(PlannerOverLoopback, RedrawingTheProgramTakesFewRoundTrips) {
+    ASSERT_TRUE(DrawProgram(false));  // the drawing's fixed objects are asked once
+    const QString drawn = FormatProgramText(GroupTable, CycleLength);
+    const quint64 before = trips();
+    ASSERT_TRUE(DrawProgram(false));
+    // Thirty: the reads, the look-ups that trap their own failures and the runs (54 when every
+    // layer, style and set asked on its own).
+    EXPECT_LE(trips() - before, 32u);
+    // What was drawn reads back whole, once.
+    GroupTable.clear();
+    bool ok = false;
+    ReadProgramFromDrawing(true, ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(FormatProgramText(GroupTable, CycleLength), drawn);
+    EXPECT_EQ(prompts.unexpected(), 0);
+}
+
+// The program in a drawing of its own (made from the template), the streams in the intersection's.
+TEST_F(PlannerOverLoopback, APlaybackStepThatRecoloursTheStreamsTakesFewRoundTrips) {
+    automation::EnsureLayer(QStringLiteral("113-STRUMIENIE_RUCHU"), false, -1, -10);
+    QList<cad::Entity> streams;
+    for (int i = 1; i <= 12; ++i) {
+        const QString name = QStringLiteral("7^STRUMIEN_%1^K%1").arg(i);
+        defineBlock(name);
+        streams.append(insert(name, QStringLiteral("113-STRUMIENIE_RUCHU")));
+    }
+    defineBlock(QStringLiteral("ATRYBUTY_STRUMIENI_7"));
+    insert(QStringLiteral("ATRYBUTY_STRUMIENI_7"), QStringLiteral("0"));
+    automation::CadApplication.documents().add();
+    ASSERT_TRUE(automation::CheckDocumentOpen(false));
+    ASSERT_TRUE(UstawWidoczneAtrybuty());
+    ASSERT_TRUE(DrawProgram(false));
+    const ProgramStates states = ComputeStates(GroupTable, CycleLength);
+    ShowSecondInDrawing(6, states, CycleLength);  // the marker is placed, the stream cache built
+    const quint64 before = trips();
+    ShowSecondInDrawing(11, states, CycleLength);  // K1 and K2 green now
+    // The drawing check, the marker, the open drawings, whether each holds the streams, the green
+    // streams, the cache check and the colours (ten when the drawings were asked one by one and the
+    // marker's move and the colours given back went on their own).
+    EXPECT_LE(trips() - before, 7u);
+    for (int i = 0; i < streams.size(); ++i) EXPECT_EQ(streams[i].color(), i < 2 ? 3 : 256) << i;
+}
+
+}  // namespace
+}  // namespace phaseplanner::test
