@@ -5,6 +5,7 @@
 
 #include "automation/Automation.h"
 #include "platform/cad/BulkReads.h"
+#include "platform/cad/CallEach.h"
 #include "platform/cad/DeferredCalls.h"
 
 #include <cmath>
@@ -27,8 +28,9 @@ void eraseQuietly(const cad::Entity& e) {
     }
 }
 
-// The region of one loop; curves made only for it are deleted again.
-cad::Entity loopRegion(const cad::Entity& hatch, int index) {
+// The region of one loop; curves made only for it are deleted again (at once, or by the caller
+// when it collects them in `leftovers`).
+cad::Entity loopRegion(const cad::Entity& hatch, int index, QList<cad::Entity>* leftovers) {
     const int before = CadModelSpace.count();
     const QList<cad::Entity> curves = hatch.loopAt(index);
     const bool made = CadModelSpace.count() > before;  // the loop had no live boundary objects
@@ -44,8 +46,12 @@ cad::Entity loopRegion(const cad::Entity& hatch, int index) {
         } catch (const cad::Error&) {
         }
     }
-    if (made)
-        for (const cad::Entity& c : curves) eraseQuietly(c);
+    if (made) {
+        if (leftovers)
+            *leftovers << curves;
+        else
+            for (const cad::Entity& c : curves) eraseQuietly(c);
+    }
     return region;
 }
 
@@ -115,16 +121,21 @@ bool ClipHatchToCircle(const cad::Entity& entity, const PlanePoint& c, double r,
     return ClipHatchToCircle(entity, facts, c, r, makeCopy, t, taken);
 }
 
-bool ClipHatchToCircle(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
-                       bool makeCopy, const PlanePoint& t, QStringList* taken) {
+namespace {
+
+// The cut of one hatch. With `leftovers` the copy and the curves made for its loops are left there
+// for the caller to erase (each erasure ignores its own failure, as the cut's own trap would).
+bool clipHatch(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r, bool makeCopy,
+               const PlanePoint& t, QStringList* taken, QList<cad::Entity>* leftovers) {
     const QString& layer = facts.Layer;
     const int colour = facts.Colour;
     const cad::Entity work = makeCopy ? entity.copy() : entity;
     bool contributed = false;
-    const int loops = work.numberOfLoops();
+    // A copy has the loops of its hatch.
+    const int loops = facts.Loops >= 0 ? facts.Loops : work.numberOfLoops();
     cad::Entity running;
     for (int i = 0; i < loops; ++i) {
-        const cad::Entity region = loopRegion(work, i);
+        const cad::Entity region = loopRegion(work, i, leftovers);
         if (region.isNull()) continue;
         if (running.isNull())
             running = region;
@@ -142,15 +153,17 @@ bool ClipHatchToCircle(const cad::Entity& entity, const ClipFacts& facts, const 
             const QList<cad::Entity> circleRegions = CadModelSpace.addRegion({circle});
             circle.send(QStringLiteral("Delete"));
             running.send(QStringLiteral("Boolean"), {1, circleRegions.value(0)});
+            // Moved before its area is read (a move keeps the area; an empty region goes anyway), so
+            // the move travels with the read.
+            running.move(cp(c), cp(t));
             inside = running.area() > 0;
-            if (!inside)
-                running.send(QStringLiteral("Delete"));
-            else
-                running.move(cp(c), cp(t));
         }
+        if (!inside) running.erase();
         if (inside) {
             cad::Entity hatch;
             try {
+                // Made held (with the loop and the rest) where the caller's scope allows it; a refusal
+                // surfaces at the handle read inside that scope, where the provisional id still erases.
                 hatch = AddSolidHatch();
                 // The loop, properties, evaluation and erasure travel with the handle read, so a
                 // failure among them reaches the trap below as it did from its own call.
@@ -175,8 +188,41 @@ bool ClipHatchToCircle(const cad::Entity& entity, const ClipFacts& facts, const 
             }
         }
     }
-    if (makeCopy) work.erase();
+    if (makeCopy) {
+        if (leftovers)
+            *leftovers << work;
+        else
+            work.erase();
+    }
     return contributed;
+}
+
+}  // namespace
+
+bool ClipHatchToCircle(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
+                       bool makeCopy, const PlanePoint& t, QStringList* taken) {
+    return clipHatch(entity, facts, c, r, makeCopy, t, taken, nullptr);
+}
+
+void ClipHatchCopiesToCircle(const QList<cad::Entity>& hatches, const QList<ClipFacts>& facts, const PlanePoint& c,
+                             double r, const PlanePoint& t, QStringList& taken) {
+    if (hatches.isEmpty()) return;
+    // Copies, auxiliary circles and new hatches are made with provisional ids, so each cut's made
+    // objects travel with its next read; every held call of a cut is answered by a read of that same
+    // cut, so each failure still reaches that cut's trap. The copies and the curves made for their
+    // loops are erased together at the end.
+    const cad::DeferredCalls held(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+    QList<cad::Entity> leftovers;
+    for (qsizetype i = 0; i < hatches.size(); ++i) {
+        try {
+            if (facts[i].Name.isEmpty()) continue;  // cannot be read: nothing of it is taken
+            clipHatch(hatches[i], facts[i], c, r, true, t, &taken, &leftovers);
+        } catch (const cad::Error&) {
+            // one entity that cannot be cut does not stop the others
+        }
+    }
+    if (!leftovers.isEmpty())
+        cad::CallEach(automation::CadDocument, cad::ObjectsOf(leftovers), QStringLiteral("?Delete"));
 }
 
 }  // namespace hatcher

@@ -155,21 +155,51 @@ void frmMain_cmdDefObszar_Click(HatcherForm& form) {
                     form.processEvents();
                     // What the cuts read of every entity, at once.
                     const QList<ClipFacts> facts = ReadClipFacts(found);
+                    // The layers' locks first (asked once a layer, in the entities' order): a cut
+                    // changes none.
+                    QList<bool> skipped(n, false);
+                    for (int k = 0; k < n; ++k)
+                        if (!facts[k].Name.isEmpty()) skipped[k] = layerLocked(form, facts[k].Layer);
                     int i = 0;
-                    for (const cad::Entity& e : found) {
-                        const ClipFacts& f = facts[i];
-                        try {
-                            if (f.Name.isEmpty())
-                                throw cad::Failed(QStringLiteral("The entity cannot be read"));
-                            if (!layerLocked(form, f.Layer))
-                                ClipEntityToCircle(e, f, c, r, true, t, false, &copies);
-                        } catch (const cad::Error&) {
-                            // one entity that cannot be cut does not stop the others
-                        }
+                    auto stepDone = [&] {
                         ProgressStep();
                         ++i;
                         form.setCountText(QStringLiteral("%1 / %2").arg(i).arg(n));
                         form.processEvents();
+                    };
+                    while (i < n) {
+                        // Entities in a row whose cuts need no answers travel as one run; hatches in
+                        // a row as another, each costing only its reads.
+                        const auto isHatch = [&](int k) { return facts[k].Name == QLatin1String("AcDbHatch"); };
+                        const bool hatchRun = isHatch(i);
+                        int runEnd = i;
+                        while (runEnd < n &&
+                               (hatchRun ? isHatch(runEnd) : CutNeedsNoAnswers(facts[runEnd], c, r)))
+                            ++runEnd;
+                        if (runEnd > i) {
+                            QList<cad::Entity> run;
+                            QList<ClipFacts> runFacts;
+                            for (int k = i; k < runEnd; ++k)
+                                if (!skipped[k]) {
+                                    run << found[k];
+                                    runFacts << facts[k];
+                                }
+                            if (hatchRun)
+                                ClipHatchCopiesToCircle(run, runFacts, c, r, t, copies);
+                            else
+                                ClipCopiesToCircle(run, runFacts, c, r, t, copies);
+                            while (i < runEnd) stepDone();
+                            continue;
+                        }
+                        const ClipFacts& f = facts[i];
+                        try {
+                            if (f.Name.isEmpty())
+                                throw cad::Failed(QStringLiteral("The entity cannot be read"));
+                            if (!skipped[i]) ClipEntityToCircle(found[i], f, c, r, true, t, false, &copies);
+                        } catch (const cad::Error&) {
+                            // one entity that cannot be cut does not stop the others
+                        }
+                        stepDone();
                     }
                     const QString name = QStringLiteral("Schemat_wzorzec_") + nr;
                     if (automation::CheckBlockExists(name)) automation::EraseBlockReferences(name, true);

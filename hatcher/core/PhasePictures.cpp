@@ -10,6 +10,7 @@
 #include "platform/cad/BulkReads.h"
 #include "platform/cad/CallEach.h"
 #include "platform/cad/DeferredCalls.h"
+#include "platform/cad/FilteredReads.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QHash>
@@ -205,14 +206,19 @@ PatternCopies patternCopies(const QString& nr, const std::pair<cad::Point, cad::
             automation::GetDrawingProperty(PatternCopiesKey(nr)).split(QLatin1Char(','), Qt::SkipEmptyParts);
     if (!recorded.isEmpty()) {
         out.Recorded = true;
-        for (const QString& h : recorded) {
-            try {
-                const cad::Entity e = CadDocument.handleToObject(h.trimmed());
-                e.objectName();  // raises for an erased copy
-                out.Entities << e;
-            } catch (const cad::Error&) {
-            }
-        }
+        // The copies still in the drawing, found by their handles in one search and kept in the
+        // recorded order; an erased copy is left out.
+        cad::VariantList filter{-4, QStringLiteral("<or")};
+        for (const QString& h : recorded) filter << 5 << automation::EscapeFilterText(h.trimmed());
+        filter << -4 << QStringLiteral("or>");
+        const cad::VariantList rows =
+            cad::ReadSelection(CadDocument, automation::BuildSelectionFilter(filter), {QStringLiteral("Handle")});
+        QHash<QString, cad::Entity> byHandle;
+        for (const cad::Variant& row : rows)
+            byHandle.insert(row.toArray().value(1).toText().toUpper(), cad::EntityOfRow(CadDocument, row));
+        for (const QString& h : recorded)
+            if (const auto e = byHandle.constFind(h.trimmed().toUpper()); e != byHandle.constEnd())
+                out.Entities << *e;
         return out;
     }
     automation::HelperSelectionSet set(QStringLiteral("SSWzorzec"));
@@ -226,13 +232,9 @@ PatternCopies patternCopies(const QString& nr, const std::pair<cad::Point, cad::
     return out;
 }
 
+// Each erasure ignores its own failure: in one call.
 void eraseAll(const QList<cad::Entity>& entities) {
-    for (const cad::Entity& e : entities) {
-        try {
-            e.erase();
-        } catch (const cad::Error&) {
-        }
-    }
+    if (!entities.isEmpty()) cad::CallEach(CadDocument, cad::ObjectsOf(entities), QStringLiteral("?Delete"));
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 #include "HatcherFixture.h"
 #include "SampleIntersection.h"
 
+#include "hatcher/core/PatternArea.h"
 #include "hatcher/core/PhasePictures.h"
 #include "hatcher/core/PhaseTransitions.h"
+#include "platform/cad/BulkReads.h"
 #include "platform/cad/LoopbackChannel.h"
 
 using namespace hatcher;
@@ -54,4 +56,23 @@ TEST_F(HatcherRoundTrips, PicturesAndArrowsCostTheirStepsNotTheirObjects) {
     trips = loopback->roundTrips();
     cmdConnectAll_Click(form);                       // again: the twelve old arrows go, twelve new ones come
     EXPECT_LT(loopback->roundTrips() - trips, 60u);  // was 636
+}
+
+TEST_F(HatcherRoundTrips, PatternAreaCostsItsHatchesReadsNotItsCopies) {
+    openSampleOverLoopback();
+    const quint64 trips = loopback->roundTrips();
+    picks.point(0, 0).point(30, 0).point(0, -200);
+    frmMain_cmdDefObszar_Click(form);
+    const quint64 patternTrips = loopback->roundTrips() - trips;
+    const QStringList copies = PatternCopyHandles.value(QStringLiteral("7"));
+    ASSERT_GT(copies.size(), 50);
+    // The copies, their cuts and handles of the lines and texts come in a run or two; a hatch costs its
+    // reads (loop curves, regions, area, the new hatch's handle): about seven; the copies and made
+    // curves are erased at once. One answer per copy and per step was over 600 here.
+    EXPECT_LT(patternTrips, 480u) << patternTrips;
+    // Every recorded copy stands in the drawing.
+    const cad::VariantList rows =
+        cad::ReadProperties(automation::CadDocument, cad::VariantList(copies.begin(), copies.end()),
+                            {QStringLiteral("ObjectName")});
+    EXPECT_EQ(rows.size(), copies.size());
 }
