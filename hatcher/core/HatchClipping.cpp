@@ -8,6 +8,7 @@
 #include "platform/cad/CallEach.h"
 #include "platform/cad/DeferredCalls.h"
 
+#include <QSet>
 #include <cmath>
 
 namespace hatcher {
@@ -28,12 +29,9 @@ void eraseQuietly(const cad::Entity& e) {
     }
 }
 
-// The region of one loop; curves made only for it are deleted again (at once, or by the caller
+// The region of a loop's curves; curves made only for it are deleted again (at once, or by the caller
 // when it collects them in `leftovers`).
-cad::Entity loopRegion(const cad::Entity& hatch, int index, QList<cad::Entity>* leftovers) {
-    const int before = CadModelSpace.count();
-    const QList<cad::Entity> curves = hatch.loopAt(index);
-    const bool made = CadModelSpace.count() > before;  // the loop had no live boundary objects
+cad::Entity regionOf(const QList<cad::Entity>& curves, bool made, QList<cad::Entity>* leftovers) {
     cad::Entity region;
     if (!curves.isEmpty()) {
         try {
@@ -53,6 +51,13 @@ cad::Entity loopRegion(const cad::Entity& hatch, int index, QList<cad::Entity>* 
             for (const cad::Entity& c : curves) eraseQuietly(c);
     }
     return region;
+}
+
+cad::Entity loopRegion(const cad::Entity& hatch, int index, QList<cad::Entity>* leftovers) {
+    const int before = CadModelSpace.count();
+    const QList<cad::Entity> curves = hatch.loopAt(index);
+    const bool made = CadModelSpace.count() > before;  // the loop had no live boundary objects
+    return regionOf(curves, made, leftovers);
 }
 
 // Adds the loop's region to the running one: a loop lying inside is an island and is cut out.
@@ -123,19 +128,32 @@ bool ClipHatchToCircle(const cad::Entity& entity, const PlanePoint& c, double r,
 
 namespace {
 
+// What a run of hatch cuts has done for one hatch before its own cut.
+struct HatchStart {
+    cad::Entity Work;  // the copy
+    bool HasFirstLoop = false;
+    QList<cad::Entity> FirstLoop;  // the curves of loop 0
+    bool FirstLoopMade = false;
+};
+
 // The cut of one hatch. With `leftovers` the copy and the curves made for its loops are left there
-// for the caller to erase (each erasure ignores its own failure, as the cut's own trap would).
+// for the caller to erase (each erasure ignores its own failure, as the cut's own trap would). With
+// `start` the copy and its first loop come from the caller; with `circleRegion` the clip circle's
+// region is made once (on first need) and each cut intersects with a copy of it.
 bool clipHatch(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r, bool makeCopy,
-               const PlanePoint& t, QStringList* taken, QList<cad::Entity>* leftovers) {
+               const PlanePoint& t, QStringList* taken, QList<cad::Entity>* leftovers,
+               const HatchStart* start = nullptr, cad::Entity* circleRegion = nullptr) {
     const QString& layer = facts.Layer;
     const int colour = facts.Colour;
-    const cad::Entity work = makeCopy ? entity.copy() : entity;
+    const cad::Entity work = start ? start->Work : makeCopy ? entity.copy() : entity;
     bool contributed = false;
     // A copy has the loops of its hatch.
     const int loops = facts.Loops >= 0 ? facts.Loops : work.numberOfLoops();
     cad::Entity running;
     for (int i = 0; i < loops; ++i) {
-        const cad::Entity region = loopRegion(work, i, leftovers);
+        const cad::Entity region = i == 0 && start && start->HasFirstLoop
+                                       ? regionOf(start->FirstLoop, start->FirstLoopMade, leftovers)
+                                       : loopRegion(work, i, leftovers);
         if (region.isNull()) continue;
         if (running.isNull())
             running = region;
@@ -149,10 +167,19 @@ bool clipHatch(const cad::Entity& entity, const ClipFacts& facts, const PlanePoi
             // them; nothing here traps a CAD error, and the scope ends (sending the rest) before the
             // hatch's own trap below.
             const cad::DeferredCalls held(CadModelSpace, cad::DeferredCalls::NewObjectsToo);
-            const cad::Entity circle = CadModelSpace.addCircle(cp(c), r);
-            const QList<cad::Entity> circleRegions = CadModelSpace.addRegion({circle});
-            circle.send(QStringLiteral("Delete"));
-            running.send(QStringLiteral("Boolean"), {1, circleRegions.value(0)});
+            cad::Entity clip;
+            if (!circleRegion || circleRegion->isNull()) {
+                const cad::Entity circle = CadModelSpace.addCircle(cp(c), r);
+                const QList<cad::Entity> circleRegions = CadModelSpace.addRegion({circle});
+                circle.send(QStringLiteral("Delete"));
+                clip = circleRegions.value(0);
+                if (circleRegion && !clip.isNull()) {
+                    *circleRegion = clip;
+                    if (leftovers) *leftovers << clip;
+                }
+            }
+            if (circleRegion && !circleRegion->isNull()) clip = circleRegion->copy();  // the same region
+            running.send(QStringLiteral("Boolean"), {1, clip});
             // Moved before its area is read (a move keeps the area; an empty region goes anyway), so
             // the move travels with the read.
             running.move(cp(c), cp(t));
@@ -204,19 +231,114 @@ bool ClipHatchToCircle(const cad::Entity& entity, const ClipFacts& facts, const 
     return clipHatch(entity, facts, c, r, makeCopy, t, taken, nullptr);
 }
 
+namespace {
+
+// Copies the hatches (held: over the socket they travel with the model-space count read after them);
+// a hatch whose copy the CAD refuses is marked failed, the others copied as their own calls would be.
+// The model-space count after the copies.
+int copyHatches(const QList<cad::Entity>& hatches, QList<HatchStart>& starts, QList<bool>& failed) {
+    QList<qsizetype> pending;
+    for (qsizetype j = 0; j < hatches.size(); ++j)
+        if (!failed[j]) pending << j;
+    for (;;) {
+        for (qsizetype j : pending) {
+            try {
+                starts[j].Work = hatches[j].copy();
+            } catch (const cad::Error&) {
+                failed[j] = true;
+            }
+        }
+        try {
+            return CadModelSpace.count();
+        } catch (const cad::Error&) {
+            // The held copies stopped at the one refused: those before it stand, those after it were
+            // never made and are made again.
+            QList<qsizetype> retry;
+            bool refused = false;
+            for (qsizetype j : pending) {
+                if (failed[j]) continue;
+                if (refused) {
+                    retry << j;
+                    continue;
+                }
+                try {
+                    starts[j].Work.handle();
+                } catch (const cad::Error&) {
+                    failed[j] = refused = true;
+                }
+            }
+            if (!refused) throw;  // the count itself failed
+            pending = retry;
+        }
+    }
+}
+
+// The curves of every copy's first loop in one call, and whether the loops made them (a loop without
+// live boundary objects makes new curves, which the cut deletes again).
+void readFirstLoops(QList<HatchStart>& starts, const QList<ClipFacts>& facts, QList<bool>& failed, int before) {
+    QList<qsizetype> which;
+    for (qsizetype j = 0; j < starts.size(); ++j)
+        if (!failed[j] && facts[j].Loops >= 1) which << j;
+    if (which.isEmpty()) return;
+    QList<cad::Entity> works;
+    for (qsizetype j : which) works << starts[j].Work;
+    const cad::VariantList answers =
+        cad::CallEach(automation::CadDocument, cad::ObjectsOf(works), QStringLiteral("?GetLoopAt"), {0});
+    const int after = CadModelSpace.count();
+    qsizetype curves = 0;
+    for (qsizetype k = 0; k < which.size(); ++k) {
+        HatchStart& s = starts[which[k]];
+        const cad::Variant& answer = answers.value(k);
+        if (answer.isEmpty()) {
+            failed[which[k]] = true;  // the loop could not be read: the cut fails there
+            continue;
+        }
+        for (const cad::Variant& e : answer.toArray())
+            s.FirstLoop << cad::Entity(CadModelSpace.channel(), e.toObject());
+        s.HasFirstLoop = true;
+        curves += s.FirstLoop.size();
+    }
+    const int made = after - before;
+    if (made == 0) return;
+    if (made == curves) {
+        for (qsizetype j : which) starts[j].FirstLoopMade = true;
+        return;
+    }
+    // Some loops made curves and some gave live objects: the made ones are the newest of model space.
+    QSet<QString> newest;
+    for (int i = before; i < after; ++i) newest.insert(CadModelSpace.item(i).handle());
+    for (qsizetype j : which) {
+        HatchStart& s = starts[j];
+        if (!s.FirstLoop.isEmpty()) s.FirstLoopMade = newest.contains(s.FirstLoop.front().handle());
+    }
+}
+
+}  // namespace
+
 void ClipHatchCopiesToCircle(const QList<cad::Entity>& hatches, const QList<ClipFacts>& facts, const PlanePoint& c,
                              double r, const PlanePoint& t, QStringList& taken) {
     if (hatches.isEmpty()) return;
-    // Copies, auxiliary circles and new hatches are made with provisional ids, so each cut's made
-    // objects travel with its next read; every held call of a cut is answered by a read of that same
-    // cut, so each failure still reaches that cut's trap. The copies and the curves made for their
-    // loops are erased together at the end.
+    // Copies, the clip circle and new hatches are made with provisional ids, so the made objects
+    // travel with the next read. The copies and their first loops are read for all hatches at once
+    // (a refused copy or loop fails only its own cut); then each cut makes its own reads (its region,
+    // its area, its new hatch's handle), and every held call of a cut is answered by a read of that
+    // same cut, so each failure still reaches that cut's trap. The copies, the curves made for their
+    // loops and the clip circle's region are erased together at the end.
     const cad::DeferredCalls held(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+    QList<bool> failed(hatches.size(), false);
+    for (qsizetype j = 0; j < hatches.size(); ++j) failed[j] = facts[j].Name.isEmpty();
+    QList<HatchStart> starts(hatches.size());
+    try {
+        readFirstLoops(starts, facts, failed, copyHatches(hatches, starts, failed));
+    } catch (const cad::Error&) {
+        return;  // the model space cannot be counted: every cut would fail at its first loop
+    }
     QList<cad::Entity> leftovers;
-    for (qsizetype i = 0; i < hatches.size(); ++i) {
+    cad::Entity circleRegion;
+    for (qsizetype j = 0; j < hatches.size(); ++j) {
+        if (failed[j]) continue;  // cannot be read, copied or looped: nothing of it is taken
         try {
-            if (facts[i].Name.isEmpty()) continue;  // cannot be read: nothing of it is taken
-            clipHatch(hatches[i], facts[i], c, r, true, t, &taken, &leftovers);
+            clipHatch(hatches[j], facts[j], c, r, true, t, &taken, &leftovers, &starts[j], &circleRegion);
         } catch (const cad::Error&) {
             // one entity that cannot be cut does not stop the others
         }
