@@ -30,12 +30,19 @@ void eraseQuietly(const cad::Entity& e) {
 }
 
 // The region of a loop's curves; curves made only for it are deleted again (at once, or by the caller
-// when it collects them in `leftovers`).
-cad::Entity regionOf(const QList<cad::Entity>& curves, bool made, QList<cad::Entity>* leftovers) {
+// when it collects them in `leftovers`). With `madeRegions` the regions were made already: their
+// AddRegion's answer, empty where it was refused.
+cad::Entity regionOf(const QList<cad::Entity>& curves, bool made, QList<cad::Entity>* leftovers,
+                     const cad::Variant* madeRegions = nullptr) {
     cad::Entity region;
-    if (!curves.isEmpty()) {
+    if (!curves.isEmpty() && !(madeRegions && madeRegions->isEmpty())) {
         try {
-            const QList<cad::Entity> regions = CadModelSpace.addRegion(curves);
+            QList<cad::Entity> regions;
+            if (madeRegions)
+                for (const cad::Variant& v : madeRegions->toArray())
+                    regions << cad::Entity(CadModelSpace.channel(), v.toObject());
+            else
+                regions = CadModelSpace.addRegion(curves);
             for (int i = 0; i < regions.size(); ++i)
                 if (i == 0)
                     region = regions[0];
@@ -134,6 +141,8 @@ struct HatchStart {
     bool HasFirstLoop = false;
     QList<cad::Entity> FirstLoop;  // the curves of loop 0
     bool FirstLoopMade = false;
+    bool HasFirstRegions = false;
+    cad::Variant FirstRegions;  // AddRegion's answer for them (empty: refused)
 };
 
 // The cut of one hatch. With `leftovers` the copy and the curves made for its loops are left there
@@ -152,7 +161,8 @@ bool clipHatch(const cad::Entity& entity, const ClipFacts& facts, const PlanePoi
     cad::Entity running;
     for (int i = 0; i < loops; ++i) {
         const cad::Entity region = i == 0 && start && start->HasFirstLoop
-                                       ? regionOf(start->FirstLoop, start->FirstLoopMade, leftovers)
+                                       ? regionOf(start->FirstLoop, start->FirstLoopMade, leftovers,
+                                                  start->HasFirstRegions ? &start->FirstRegions : nullptr)
                                        : loopRegion(work, i, leftovers);
         if (region.isNull()) continue;
         if (running.isNull())
@@ -313,15 +323,36 @@ void readFirstLoops(QList<HatchStart>& starts, const QList<ClipFacts>& facts, QL
     }
 }
 
+// The regions of every first loop in one call ("?": a refused AddRegion answers nothing, as its own
+// trap would have left the loop without a region).
+void makeFirstRegions(QList<HatchStart>& starts) {
+    QList<qsizetype> which;
+    cad::VariantList targets;
+    QList<cad::VariantList> curveSets;
+    for (qsizetype j = 0; j < starts.size(); ++j)
+        if (starts[j].HasFirstLoop && !starts[j].FirstLoop.isEmpty()) {
+            which << j;
+            targets << CadModelSpace.ref();
+            curveSets << cad::VariantList{cad::Variant(cad::ObjectsOf(starts[j].FirstLoop))};
+        }
+    if (which.isEmpty()) return;
+    const cad::VariantList answers =
+        cad::CallEachWith(automation::CadDocument, targets, QStringLiteral("?AddRegion"), curveSets);
+    for (qsizetype k = 0; k < which.size(); ++k) {
+        starts[which[k]].HasFirstRegions = true;
+        starts[which[k]].FirstRegions = answers.value(k);
+    }
+}
+
 }  // namespace
 
 void ClipHatchCopiesToCircle(const QList<cad::Entity>& hatches, const QList<ClipFacts>& facts, const PlanePoint& c,
                              double r, const PlanePoint& t, QStringList& taken) {
     if (hatches.isEmpty()) return;
     // Copies, the clip circle and new hatches are made with provisional ids, so the made objects
-    // travel with the next read. The copies and their first loops are read for all hatches at once
-    // (a refused copy or loop fails only its own cut); then each cut makes its own reads (its region,
-    // its area, its new hatch's handle), and every held call of a cut is answered by a read of that
+    // travel with the next read. The copies, their first loops and those loops' regions are made for
+    // all hatches at once (a refused copy or loop fails only its own cut, a refused region leaves its
+    // loop without one); then each cut makes its own reads (its area, its new hatch's handle), and every held call of a cut is answered by a read of that
     // same cut, so each failure still reaches that cut's trap. The copies, the curves made for their
     // loops and the clip circle's region are erased together at the end.
     const cad::DeferredCalls held(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
@@ -330,6 +361,7 @@ void ClipHatchCopiesToCircle(const QList<cad::Entity>& hatches, const QList<Clip
     QList<HatchStart> starts(hatches.size());
     try {
         readFirstLoops(starts, facts, failed, copyHatches(hatches, starts, failed));
+        makeFirstRegions(starts);
     } catch (const cad::Error&) {
         return;  // the model space cannot be counted: every cut would fail at its first loop
     }
