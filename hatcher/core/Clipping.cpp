@@ -393,7 +393,8 @@ QList<ClipFacts> ReadClipFacts(const QList<cad::Entity>& entities) {
     const cad::VariantList loopRows = read(hatches, {QStringLiteral("?NumberOfLoops")});
     for (qsizetype k = 0; k < hatches.size(); ++k) {
         const cad::Variant v = loopRows.value(k).toArray().value(0);
-        if (!v.isEmpty()) out[hatches[k]].Loops = int(v.toInt());  // else read from the copy, failing as it would
+        if (!v.isEmpty())
+            out[hatches[k]].Loops = int(v.toInt());  // else read from the copy, failing as it would
     }
     if (!boxed.isEmpty()) {
         QList<cad::Entity> group;
@@ -419,8 +420,8 @@ bool isExplodable(const QString& name) {
 }
 
 // The cut of one entity by its kind; the caller holds the calls or not.
-bool clipByKind(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r, bool makeCopy,
-                const PlanePoint& t, const Taken& taken, bool& result) {
+bool clipByKind(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
+                bool makeCopy, const PlanePoint& t, const Taken& taken, bool& result) {
     const QString& name = facts.Name;
     if (name == QLatin1String("AcDbLine")) return clipLine(entity, facts, c, r, makeCopy, t, taken, result);
     if (name == QLatin1String("AcDbArc")) return clipArc(entity, facts, c, r, makeCopy, t, taken);
@@ -468,8 +469,8 @@ bool CutNeedsNoAnswers(const ClipFacts& facts, const PlanePoint& c, double r) {
     return all || !BoxTouchesCircle(facts.Box, c, r);  // taken whole, or not at all
 }
 
-void ClipCopiesToCircle(const QList<cad::Entity>& entities, const QList<ClipFacts>& facts, const PlanePoint& c,
-                        double r, const PlanePoint& t, QStringList& taken) {
+void ClipCopiesToCircle(const QList<cad::Entity>& entities, const QList<ClipFacts>& facts,
+                        const PlanePoint& c, double r, const PlanePoint& t, QStringList& taken) {
     if (entities.isEmpty()) return;
     // Each cut ignores its own failure, as the caller's loop does; the copies are made with provisional
     // ids and their handles read together before the run ends.

@@ -65,8 +65,9 @@ bool ClipEntityToCircle(const cad::Entity& entity, const ClipFacts& facts, const
 // kind but hatches, and exploded kinds that are taken whole or not at all.
 bool CutNeedsNoAnswers(const ClipFacts& facts, const common::PlanePoint& centre, double radius);
 // Copies and cuts entities whose cuts need no answers, as ClipEntityToCircle(makeCopy, no deletion)
-// each, ignoring each one's failure: over the socket the whole run travels in one write and the
-// copies' handles (appended to `taken` in order) come in one read.
+// each, ignoring failures: over the socket the whole run travels in one write and the copies' handles
+// (appended to `taken` in order) come in one read. There a refused call is left out and the rest of
+// its cut still runs (a copy never made is neither cut nor recorded).
 void ClipCopiesToCircle(const QList<cad::Entity>& entities, const QList<ClipFacts>& facts,
                         const common::PlanePoint& centre, double radius, const common::PlanePoint& target,
                         QStringList& taken);
@@ -80,7 +81,7 @@ bool ClipHatchToCircle(const cad::Entity& entity, const ClipFacts& facts, const 
 // socket a cut costs its reads (the loops' curves and regions, the area, the new hatch's handle), its
 // copy, circle and new hatch travelling with them.
 void ClipHatchCopiesToCircle(const QList<cad::Entity>& hatches, const QList<ClipFacts>& facts,
-                             const common::PlanePoint& centre, double radius, const common::PlanePoint& target,
-                             QStringList& taken);
+                             const common::PlanePoint& centre, double radius,
+                             const common::PlanePoint& target, QStringList& taken);
 
 }  // namespace hatcher

@@ -149,8 +149,8 @@ struct HatchStart {
 // for the caller to erase (each erasure ignores its own failure, as the cut's own trap would). With
 // `start` the copy and its first loop come from the caller; with `circleRegion` the clip circle's
 // region is made once (on first need) and each cut intersects with a copy of it.
-bool clipHatch(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r, bool makeCopy,
-               const PlanePoint& t, QStringList* taken, QList<cad::Entity>* leftovers,
+bool clipHatch(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
+               bool makeCopy, const PlanePoint& t, QStringList* taken, QList<cad::Entity>* leftovers,
                const HatchStart* start = nullptr, cad::Entity* circleRegion = nullptr) {
     const QString& layer = facts.Layer;
     const int colour = facts.Colour;
@@ -285,7 +285,8 @@ int copyHatches(const QList<cad::Entity>& hatches, QList<HatchStart>& starts, QL
 
 // The curves of every copy's first loop in one call, and whether the loops made them (a loop without
 // live boundary objects makes new curves, which the cut deletes again).
-void readFirstLoops(QList<HatchStart>& starts, const QList<ClipFacts>& facts, QList<bool>& failed, int before) {
+void readFirstLoops(QList<HatchStart>& starts, const QList<ClipFacts>& facts, QList<bool>& failed,
+                    int before) {
     QList<qsizetype> which;
     for (qsizetype j = 0; j < starts.size(); ++j)
         if (!failed[j] && facts[j].Loops >= 1) which << j;
@@ -346,15 +347,16 @@ void makeFirstRegions(QList<HatchStart>& starts) {
 
 }  // namespace
 
-void ClipHatchCopiesToCircle(const QList<cad::Entity>& hatches, const QList<ClipFacts>& facts, const PlanePoint& c,
-                             double r, const PlanePoint& t, QStringList& taken) {
+void ClipHatchCopiesToCircle(const QList<cad::Entity>& hatches, const QList<ClipFacts>& facts,
+                             const PlanePoint& c, double r, const PlanePoint& t, QStringList& taken) {
     if (hatches.isEmpty()) return;
     // Copies, the clip circle and new hatches are made with provisional ids, so the made objects
     // travel with the next read. The copies, their first loops and those loops' regions are made for
     // all hatches at once (a refused copy or loop fails only its own cut, a refused region leaves its
-    // loop without one); then each cut makes its own reads (its area, its new hatch's handle), and every held call of a cut is answered by a read of that
-    // same cut, so each failure still reaches that cut's trap. The copies, the curves made for their
-    // loops and the clip circle's region are erased together at the end.
+    // loop without one); then each cut makes its own reads (its area, its new hatch's handle), and
+    // every held call of a cut is answered by a read of that same cut, so each failure still reaches
+    // that cut's trap. The copies, the curves made for their loops and the clip circle's region are
+    // erased together at the end.
     const cad::DeferredCalls held(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
     QList<bool> failed(hatches.size(), false);
     for (qsizetype j = 0; j < hatches.size(); ++j) failed[j] = facts[j].Name.isEmpty();

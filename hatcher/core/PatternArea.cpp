@@ -103,8 +103,9 @@ void noteLayerLocks(HatcherForm& form, const QStringList& layers) {
         const cad::Object table = CadDocument.layers();
         QList<cad::VariantList> names;
         for (const QString& l : unknown) names << cad::VariantList{l};
-        const cad::VariantList found = cad::CallEachWith(
-            CadDocument, cad::VariantList(unknown.size(), cad::Variant(table.ref())), QStringLiteral("?Item"), names);
+        const cad::VariantList found =
+            cad::CallEachWith(CadDocument, cad::VariantList(unknown.size(), cad::Variant(table.ref())),
+                              QStringLiteral("?Item"), names);
         cad::VariantList objects;
         QList<qsizetype> which;
         for (qsizetype i = 0; i < found.size(); ++i)
@@ -115,7 +116,8 @@ void noteLayerLocks(HatcherForm& form, const QStringList& layers) {
         const cad::VariantList rows =
             objects.isEmpty() ? cad::VariantList()
                               : cad::ReadProperties(CadDocument, objects, {QStringLiteral("?Lock")});
-        for (qsizetype k = 0; k < which.size(); ++k) locked[which[k]] = rows.value(k).toArray().value(0).toBool();
+        for (qsizetype k = 0; k < which.size(); ++k)
+            locked[which[k]] = rows.value(k).toArray().value(0).toBool();
     } catch (const cad::Error&) {
     }
     for (qsizetype i = 0; i < unknown.size(); ++i)
@@ -195,7 +197,9 @@ void frmMain_cmdDefObszar_Click(HatcherForm& form) {
                     while (i < n) {
                         // Entities in a row whose cuts need no answers travel as one run; hatches in
                         // a row as another, each costing only its reads.
-                        const auto isHatch = [&](int k) { return facts[k].Name == QLatin1String("AcDbHatch"); };
+                        const auto isHatch = [&](int k) {
+                            return facts[k].Name == QLatin1String("AcDbHatch");
+                        };
                         const bool hatchRun = isHatch(i);
                         int runEnd = i;
                         while (runEnd < n &&

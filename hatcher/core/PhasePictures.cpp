@@ -10,7 +10,6 @@
 #include "platform/cad/BulkReads.h"
 #include "platform/cad/CallEach.h"
 #include "platform/cad/DeferredCalls.h"
-#include "platform/cad/FilteredReads.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QHash>
@@ -206,19 +205,25 @@ PatternCopies patternCopies(const QString& nr, const std::pair<cad::Point, cad::
             automation::GetDrawingProperty(PatternCopiesKey(nr)).split(QLatin1Char(','), Qt::SkipEmptyParts);
     if (!recorded.isEmpty()) {
         out.Recorded = true;
-        // The copies still in the drawing, found by their handles in one search and kept in the
-        // recorded order; an erased copy is left out.
-        cad::VariantList filter{-4, QStringLiteral("<or")};
-        for (const QString& h : recorded) filter << 5 << automation::EscapeFilterText(h.trimmed());
-        filter << -4 << QStringLiteral("or>");
-        const cad::VariantList rows =
-            cad::ReadSelection(CadDocument, automation::BuildSelectionFilter(filter), {QStringLiteral("Handle")});
-        QHash<QString, cad::Entity> byHandle;
-        for (const cad::Variant& row : rows)
-            byHandle.insert(row.toArray().value(1).toText().toUpper(), cad::EntityOfRow(CadDocument, row));
-        for (const QString& h : recorded)
-            if (const auto e = byHandle.constFind(h.trimmed().toUpper()); e != byHandle.constEnd())
-                out.Entities << *e;
+        // The copies still in the drawing, in the recorded order: their objects in one call and
+        // their kinds in one read (an erased copy answers neither and is left out).
+        cad::VariantList targets;
+        QList<cad::VariantList> handles;
+        for (const QString& h : recorded) {
+            targets << CadDocument.ref();
+            handles << cad::VariantList{h.trimmed()};
+        }
+        const cad::VariantList found =
+            cad::CallEachWith(CadDocument, targets, QStringLiteral("?HandleToObject"), handles);
+        QList<cad::Entity> standing;
+        for (const cad::Variant& v : found)
+            if (!v.isEmpty()) standing << cad::Entity(CadDocument.channel(), v.toObject());
+        const cad::VariantList kinds =
+            standing.isEmpty()
+                ? cad::VariantList()
+                : cad::ReadProperties(CadDocument, cad::ObjectsOf(standing), {QStringLiteral("?ObjectName")});
+        for (qsizetype i = 0; i < standing.size(); ++i)
+            if (!kinds.value(i).toArray().value(0).isEmpty()) out.Entities << standing[i];
         return out;
     }
     automation::HelperSelectionSet set(QStringLiteral("SSWzorzec"));

@@ -4,10 +4,10 @@
 #include "HatcherFixture.h"
 #include "SampleIntersection.h"
 
+#include "hatcher/core/Clipping.h"
 #include "hatcher/core/PatternArea.h"
 #include "hatcher/core/PhasePictures.h"
 #include "hatcher/core/PhaseTransitions.h"
-#include "hatcher/core/Clipping.h"
 #include "platform/cad/FilteredReads.h"
 #include "platform/cad/LoopbackChannel.h"
 
@@ -92,8 +92,9 @@ TEST_F(HatcherRoundTrips, AHatchThatCannotBeCopiedFailsOnlyItsOwnCut) {
     // A circle around the whole drawing: each hatch that can be cut gives one solid hatch.
     ClipHatchCopiesToCircle(hatches, facts, {0, 0}, 1e7, {0, 0}, taken);
     ASSERT_EQ(taken.size(), 2);
-    const cad::VariantList kinds = cad::ReadProperties(
-        automation::CadDocument, cad::VariantList(taken.begin(), taken.end()), {QStringLiteral("ObjectName")});
+    const cad::VariantList kinds =
+        cad::ReadProperties(automation::CadDocument, cad::VariantList(taken.begin(), taken.end()),
+                            {QStringLiteral("ObjectName")});
     for (const cad::Variant& k : kinds) EXPECT_EQ(k.toArray().value(0).toText(), QStringLiteral("AcDbHatch"));
     // The copies, the curves made for their loops and the clip circle's region are gone.
     EXPECT_EQ(automation::CadModelSpace.count(), before + 2);

@@ -1,8 +1,8 @@
 // CallEach(objects, member[, args[, argsEach]]): for each object the answer of `member` called on it
-// with `args` (or, with `argsEach`, with that object's own argument list), in order, each call made exactly as its own call would be (through the model, so a change
-// it makes is recorded as that call would record it). "?Member" gives an empty value where the call
-// fails; without "?" the first failure is thrown, after the calls before it have run, as a loop of
-// single calls would stop there.
+// with `args` (or, with `argsEach`, with that object's own argument list), in order, each call made exactly
+// as its own call would be (through the model, so a change it makes is recorded as that call would record
+// it). "?Member" gives an empty value where the call fails; without "?" the first failure is thrown, after
+// the calls before it have run, as a loop of single calls would stop there.
 #include "platform/cad/model/CallEach.h"
 
 #include "platform/cad/model/ObjectModel.h"
