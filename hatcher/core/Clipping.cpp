@@ -28,10 +28,25 @@ bool inside(const PlanePoint& p, const PlanePoint& c, double r) {
     return common::GetDistance(p, c) <= r;
 }
 
+// Where a cut records what it took: the handles at once, or, inside a run of held calls, the pieces
+// themselves, whose handles the run reads together at its end.
+struct Taken {
+    QStringList* handles = nullptr;
+    QList<cad::Entity>* held = nullptr;
+    explicit operator bool() const { return handles || held; }
+    qsizetype size() const { return held ? held->size() : handles ? handles->size() : 0; }
+    void add(const cad::Entity& e) const {
+        if (held)
+            held->append(e);
+        else if (handles)
+            handles->append(e.handle());
+    }
+};
+
 // Moves a piece into the pattern and records it.
-void take(const cad::Entity& e, const PlanePoint& c, const PlanePoint& t, QStringList* taken) {
+void take(const cad::Entity& e, const PlanePoint& c, const PlanePoint& t, const Taken& taken) {
     e.move(cp(c), cp(t));
-    if (taken) taken->append(e.handle());
+    taken.add(e);
 }
 
 // The bounding-box test: 1 when the box lies inside (the entity is taken whole), 0 when the box misses
@@ -42,7 +57,7 @@ const std::pair<cad::Point, cad::Point>& boxOf(const ClipFacts& facts) {
 }
 
 int takeWholeOrNothing(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
-                       bool makeCopy, const PlanePoint& t, QStringList* taken) {
+                       bool makeCopy, const PlanePoint& t, const Taken& taken) {
     const auto& box = boxOf(facts);
     bool any = false, all = false;
     BoxCornersInCircle(box, c, r, any, all);
@@ -54,7 +69,7 @@ int takeWholeOrNothing(const cad::Entity& entity, const ClipFacts& facts, const 
 }
 
 bool clipLine(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r, bool makeCopy,
-              const PlanePoint& t, QStringList* taken, bool& result) {
+              const PlanePoint& t, const Taken& taken, bool& result) {
     const ClipSegmentRecord& rec = facts.Segment;
     const int colour = facts.Colour;
     const QString& layer = facts.Layer;
@@ -94,7 +109,7 @@ bool clipLine(const cad::Entity& entity, const ClipFacts& facts, const PlanePoin
 }
 
 bool clipArc(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r, bool makeCopy,
-             const PlanePoint& t, QStringList* taken) {
+             const PlanePoint& t, const Taken& taken) {
     const ClipSegmentRecord& rec = facts.Segment;
     const int colour = facts.Colour;
     const QString& layer = facts.Layer;
@@ -152,7 +167,7 @@ bool clipArc(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint
 }
 
 bool clipCircle(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
-                bool makeCopy, const PlanePoint& t, QStringList* taken) {
+                bool makeCopy, const PlanePoint& t, const Taken& taken) {
     const ClipSegmentRecord& rec = facts.Segment;
     if (const int whole = takeWholeOrNothing(entity, facts, c, r, makeCopy, t, taken); whole >= 0)
         return whole == 1;
@@ -182,7 +197,7 @@ bool clipCircle(const cad::Entity& entity, const ClipFacts& facts, const PlanePo
 }
 
 bool clipExplodable(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
-                    bool makeCopy, const PlanePoint& t, QStringList* taken) {
+                    bool makeCopy, const PlanePoint& t, const Taken& taken) {
     const QString& kind = facts.Name;
     if (const int whole = takeWholeOrNothing(entity, facts, c, r, makeCopy, t, taken); whole >= 0)
         return whole == 1;
@@ -193,7 +208,7 @@ bool clipExplodable(const cad::Entity& entity, const ClipFacts& facts, const Pla
         return true;
     }
     work.erase();
-    const int before = taken ? int(taken->size()) : 0;
+    const qsizetype before = taken.size();
     // The pieces' facts at once: cutting one piece changes no other.
     const QList<ClipFacts> pieceFacts = ReadClipFacts(pieces);
     if (kind == QLatin1String("AcDbBlockReference"))
@@ -201,7 +216,7 @@ bool clipExplodable(const cad::Entity& entity, const ClipFacts& facts, const Pla
             if (pieceFacts[i].Name.isEmpty()) throw cad::Failed(QStringLiteral("The piece cannot be read"));
             if (pieceFacts[i].Name == QLatin1String("AcDbHatch")) {
                 try {
-                    ClipEntityToCircle(pieces[i], pieceFacts[i], c, r, false, t, false, taken);
+                    ClipEntityToCircle(pieces[i], pieceFacts[i], c, r, false, t, false, taken.handles);
                 } catch (const cad::Error&) {
                     // the piece belongs to the copy; it is deleted below
                 }
@@ -216,7 +231,7 @@ bool clipExplodable(const cad::Entity& entity, const ClipFacts& facts, const Pla
                 piece.erase();
                 continue;
             }
-            ClipEntityToCircle(piece, pieceFacts[i], c, r, false, t, true, taken);
+            ClipEntityToCircle(piece, pieceFacts[i], c, r, false, t, true, taken.handles);
         } catch (const cad::Error&) {
             try {
                 piece.erase();  // a piece that failed half-way must not stay where the block stands
@@ -224,7 +239,7 @@ bool clipExplodable(const cad::Entity& entity, const ClipFacts& facts, const Pla
             }
         }
     }
-    return !taken || taken->size() > before;
+    return !taken || taken.size() > before;
 }
 
 }  // namespace
@@ -316,7 +331,7 @@ QList<ClipFacts> ReadClipFacts(const QList<cad::Entity>& entities) {
     const cad::VariantList common = cad::ReadProperties(
         automation::CadDocument, cad::ObjectsOf(entities),
         {QStringLiteral("?ObjectName"), QStringLiteral("?Layer"), QStringLiteral("?Color")});
-    QList<qsizetype> lines, arcs, circles, boxed;
+    QList<qsizetype> lines, arcs, circles, hatches, boxed;
     for (qsizetype i = 0; i < entities.size(); ++i) {
         const cad::VariantList row = common.value(i).toArray();
         ClipFacts& f = out[i];
@@ -334,6 +349,8 @@ QList<ClipFacts> ReadClipFacts(const QList<cad::Entity>& entities) {
             arcs << i;
         else if (f.Name == QLatin1String("AcDbCircle"))
             circles << i;
+        else if (f.Name == QLatin1String("AcDbHatch"))
+            hatches << i;
         if (f.Name != QLatin1String("AcDbLine") && f.Name != QLatin1String("AcDbArc") &&
             f.Name != QLatin1String("AcDbHatch") && f.Name != QLatin1String("AcDbRasterImage"))
             boxed << i;
@@ -373,6 +390,12 @@ QList<ClipFacts> ReadClipFacts(const QList<cad::Entity>& entities) {
         s.StartAngle = 0;
         s.EndAngle = TwoPi;
     }
+    const cad::VariantList loopRows = read(hatches, {QStringLiteral("?NumberOfLoops")});
+    for (qsizetype k = 0; k < hatches.size(); ++k) {
+        const cad::Variant v = loopRows.value(k).toArray().value(0);
+        if (!v.isEmpty())
+            out[hatches[k]].Loops = int(v.toInt());  // else read from the copy, failing as it would
+    }
     if (!boxed.isEmpty()) {
         QList<cad::Entity> group;
         for (qsizetype i : boxed) group << entities[i];
@@ -389,6 +412,31 @@ QList<ClipFacts> ReadClipFacts(const QList<cad::Entity>& entities) {
     return out;
 }
 
+namespace {
+
+bool isExplodable(const QString& name) {
+    return name == QLatin1String("AcDbBlockReference") || name == QLatin1String("AcDbPolyline") ||
+           name == QLatin1String("AcDb2dPolyline");
+}
+
+// The cut of one entity by its kind; the caller holds the calls or not.
+bool clipByKind(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
+                bool makeCopy, const PlanePoint& t, const Taken& taken, bool& result) {
+    const QString& name = facts.Name;
+    if (name == QLatin1String("AcDbLine")) return clipLine(entity, facts, c, r, makeCopy, t, taken, result);
+    if (name == QLatin1String("AcDbArc")) return clipArc(entity, facts, c, r, makeCopy, t, taken);
+    if (name == QLatin1String("AcDbCircle")) return clipCircle(entity, facts, c, r, makeCopy, t, taken);
+    if (name == QLatin1String("AcDbHatch"))
+        return ClipHatchToCircle(entity, facts, c, r, makeCopy, t, taken.handles);
+    if (isExplodable(name)) return clipExplodable(entity, facts, c, r, makeCopy, t, taken);
+    if (name == QLatin1String("AcDbRasterImage")) return false;
+    if (!BoxTouchesCircle(boxOf(facts), c, r)) return false;
+    take(makeCopy ? entity.copy() : entity, c, t, taken);
+    return true;
+}
+
+}  // namespace
+
 bool ClipEntityToCircle(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
                         bool makeCopy, const PlanePoint& t, bool deleteOriginal, QStringList* taken) {
     const QString& name = facts.Name;
@@ -399,28 +447,9 @@ bool ClipEntityToCircle(const cad::Entity& entity, const ClipFacts& facts, const
         // The property sets and moves of a cut travel with its next answered call (the copy's handle);
         // nothing in these kinds traps a CAD error, so a failure leaves this call as it did. Hatches and
         // exploded kinds trap failures of their own inside and run without holding.
-        const bool simple = name != QLatin1String("AcDbHatch") &&
-                            name != QLatin1String("AcDbBlockReference") &&
-                            name != QLatin1String("AcDbPolyline") && name != QLatin1String("AcDb2dPolyline");
+        const bool simple = name != QLatin1String("AcDbHatch") && !isExplodable(name);
         const cad::DeferredCalls held(simple ? static_cast<const cad::Object&>(entity) : cad::Object());
-        if (name == QLatin1String("AcDbLine")) {
-            contributed = clipLine(entity, facts, c, r, makeCopy, t, taken, result);
-        } else if (name == QLatin1String("AcDbArc")) {
-            contributed = clipArc(entity, facts, c, r, makeCopy, t, taken);
-        } else if (name == QLatin1String("AcDbCircle")) {
-            contributed = clipCircle(entity, facts, c, r, makeCopy, t, taken);
-        } else if (name == QLatin1String("AcDbHatch")) {
-            contributed = ClipHatchToCircle(entity, facts, c, r, makeCopy, t, taken);
-        } else if (!simple) {
-            contributed = clipExplodable(entity, facts, c, r, makeCopy, t, taken);
-        } else if (name == QLatin1String("AcDbRasterImage")) {
-            contributed = false;
-        } else {
-            if (BoxTouchesCircle(boxOf(facts), c, r)) {
-                take(makeCopy ? entity.copy() : entity, c, t, taken);
-                contributed = true;
-            }
-        }
+        contributed = clipByKind(entity, facts, c, r, makeCopy, t, Taken{taken, nullptr}, result);
     }
     if (!contributed && deleteOriginal) {
         try {
@@ -430,6 +459,47 @@ bool ClipEntityToCircle(const cad::Entity& entity, const ClipFacts& facts, const
         }
     }
     return result;
+}
+
+bool CutNeedsNoAnswers(const ClipFacts& facts, const PlanePoint& c, double r) {
+    if (facts.Name == QLatin1String("AcDbHatch")) return false;
+    if (!isExplodable(facts.Name) || !facts.HasBox) return true;
+    bool any = false, all = false;
+    BoxCornersInCircle(facts.Box, c, r, any, all);
+    return all || !BoxTouchesCircle(facts.Box, c, r);  // taken whole, or not at all
+}
+
+void ClipCopiesToCircle(const QList<cad::Entity>& entities, const QList<ClipFacts>& facts,
+                        const PlanePoint& c, double r, const PlanePoint& t, QStringList& taken) {
+    if (entities.isEmpty()) return;
+    // Each cut ignores its own failure, as the caller's loop does; the copies are made with provisional
+    // ids and their handles read together before the run ends.
+    const cad::DeferredCalls held(automation::CadDocument, cad::DeferredCalls::NewObjectsToo,
+                                  cad::DeferredCalls::FailuresIgnored);
+    QList<cad::Entity> pieces;
+    for (qsizetype i = 0; i < entities.size(); ++i) {
+        try {
+            if (facts[i].Name.isEmpty()) continue;  // cannot be read: nothing of it is taken
+            bool result = true;
+            clipByKind(entities[i], facts[i], c, r, true, t, Taken{nullptr, &pieces}, result);
+        } catch (const cad::Error&) {
+            // one entity that cannot be cut does not stop the others
+        }
+    }
+    if (pieces.isEmpty()) return;
+    try {
+        const cad::VariantList rows =
+            cad::ReadProperties(automation::CadDocument, cad::ObjectsOf(pieces), {QStringLiteral("Handle")});
+        for (const cad::Variant& row : rows) taken << row.toArray().value(0).toText();
+    } catch (const cad::Error&) {
+        // A copy the CAD refused was never made: the others' handles one by one.
+        for (const cad::Entity& p : pieces) {
+            try {
+                taken << p.handle();
+            } catch (const cad::Error&) {
+            }
+        }
+    }
 }
 
 }  // namespace hatcher

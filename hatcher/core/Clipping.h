@@ -42,6 +42,7 @@ struct ClipFacts {
     QString Layer;
     int Colour = 0;
     ClipSegmentRecord Segment;  // lines, arcs and circles
+    int Loops = -1;             // hatches: the number of loops (-1: not read)
     bool HasBox = false;        // circles, polylines, references and the other kinds
     std::pair<cad::Point, cad::Point> Box;
 };
@@ -60,10 +61,27 @@ bool ClipEntityToCircle(const cad::Entity& entity, const ClipFacts& facts, const
                         double radius, bool makeCopy, const common::PlanePoint& target, bool deleteOriginal,
                         QStringList* taken);
 
+// Whether the cut of an entity (of the pattern area: copied) makes no call that needs an answer: every
+// kind but hatches, and exploded kinds that are taken whole or not at all.
+bool CutNeedsNoAnswers(const ClipFacts& facts, const common::PlanePoint& centre, double radius);
+// Copies and cuts entities whose cuts need no answers, as ClipEntityToCircle(makeCopy, no deletion)
+// each, ignoring failures: over the socket the whole run travels in one write and the copies' handles
+// (appended to `taken` in order) come in one read. There a refused call is left out and the rest of
+// its cut still runs (a copy never made is neither cut nor recorded).
+void ClipCopiesToCircle(const QList<cad::Entity>& entities, const QList<ClipFacts>& facts,
+                        const common::PlanePoint& centre, double radius, const common::PlanePoint& target,
+                        QStringList& taken);
+
 // The hatch part of ClipEntityToCircle (the second with the hatch's facts read before).
 bool ClipHatchToCircle(const cad::Entity& entity, const common::PlanePoint& centre, double radius,
                        bool makeCopy, const common::PlanePoint& target, QStringList* taken);
 bool ClipHatchToCircle(const cad::Entity& entity, const ClipFacts& facts, const common::PlanePoint& centre,
                        double radius, bool makeCopy, const common::PlanePoint& target, QStringList* taken);
+// Copies and cuts hatches, as ClipHatchToCircle(makeCopy) each, ignoring each one's failure: over the
+// socket a cut costs its reads (the loops' curves and regions, the area, the new hatch's handle), its
+// copy, circle and new hatch travelling with them.
+void ClipHatchCopiesToCircle(const QList<cad::Entity>& hatches, const QList<ClipFacts>& facts,
+                             const common::PlanePoint& centre, double radius,
+                             const common::PlanePoint& target, QStringList& taken);
 
 }  // namespace hatcher

@@ -5,8 +5,10 @@
 
 #include "automation/Automation.h"
 #include "platform/cad/BulkReads.h"
+#include "platform/cad/CallEach.h"
 #include "platform/cad/DeferredCalls.h"
 
+#include <QSet>
 #include <cmath>
 
 namespace hatcher {
@@ -27,15 +29,20 @@ void eraseQuietly(const cad::Entity& e) {
     }
 }
 
-// The region of one loop; curves made only for it are deleted again.
-cad::Entity loopRegion(const cad::Entity& hatch, int index) {
-    const int before = CadModelSpace.count();
-    const QList<cad::Entity> curves = hatch.loopAt(index);
-    const bool made = CadModelSpace.count() > before;  // the loop had no live boundary objects
+// The region of a loop's curves; curves made only for it are deleted again (at once, or by the caller
+// when it collects them in `leftovers`). With `madeRegions` the regions were made already: their
+// AddRegion's answer, empty where it was refused.
+cad::Entity regionOf(const QList<cad::Entity>& curves, bool made, QList<cad::Entity>* leftovers,
+                     const cad::Variant* madeRegions = nullptr) {
     cad::Entity region;
-    if (!curves.isEmpty()) {
+    if (!curves.isEmpty() && !(madeRegions && madeRegions->isEmpty())) {
         try {
-            const QList<cad::Entity> regions = CadModelSpace.addRegion(curves);
+            QList<cad::Entity> regions;
+            if (madeRegions)
+                for (const cad::Variant& v : madeRegions->toArray())
+                    regions << cad::Entity(CadModelSpace.channel(), v.toObject());
+            else
+                regions = CadModelSpace.addRegion(curves);
             for (int i = 0; i < regions.size(); ++i)
                 if (i == 0)
                     region = regions[0];
@@ -44,9 +51,20 @@ cad::Entity loopRegion(const cad::Entity& hatch, int index) {
         } catch (const cad::Error&) {
         }
     }
-    if (made)
-        for (const cad::Entity& c : curves) eraseQuietly(c);
+    if (made) {
+        if (leftovers)
+            *leftovers << curves;
+        else
+            for (const cad::Entity& c : curves) eraseQuietly(c);
+    }
     return region;
+}
+
+cad::Entity loopRegion(const cad::Entity& hatch, int index, QList<cad::Entity>* leftovers) {
+    const int before = CadModelSpace.count();
+    const QList<cad::Entity> curves = hatch.loopAt(index);
+    const bool made = CadModelSpace.count() > before;  // the loop had no live boundary objects
+    return regionOf(curves, made, leftovers);
 }
 
 // Adds the loop's region to the running one: a loop lying inside is an island and is cut out.
@@ -115,16 +133,37 @@ bool ClipHatchToCircle(const cad::Entity& entity, const PlanePoint& c, double r,
     return ClipHatchToCircle(entity, facts, c, r, makeCopy, t, taken);
 }
 
-bool ClipHatchToCircle(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
-                       bool makeCopy, const PlanePoint& t, QStringList* taken) {
+namespace {
+
+// What a run of hatch cuts has done for one hatch before its own cut.
+struct HatchStart {
+    cad::Entity Work;  // the copy
+    bool HasFirstLoop = false;
+    QList<cad::Entity> FirstLoop;  // the curves of loop 0
+    bool FirstLoopMade = false;
+    bool HasFirstRegions = false;
+    cad::Variant FirstRegions;  // AddRegion's answer for them (empty: refused)
+};
+
+// The cut of one hatch. With `leftovers` the copy and the curves made for its loops are left there
+// for the caller to erase (each erasure ignores its own failure, as the cut's own trap would). With
+// `start` the copy and its first loop come from the caller; with `circleRegion` the clip circle's
+// region is made once (on first need) and each cut intersects with a copy of it.
+bool clipHatch(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
+               bool makeCopy, const PlanePoint& t, QStringList* taken, QList<cad::Entity>* leftovers,
+               const HatchStart* start = nullptr, cad::Entity* circleRegion = nullptr) {
     const QString& layer = facts.Layer;
     const int colour = facts.Colour;
-    const cad::Entity work = makeCopy ? entity.copy() : entity;
+    const cad::Entity work = start ? start->Work : makeCopy ? entity.copy() : entity;
     bool contributed = false;
-    const int loops = work.numberOfLoops();
+    // A copy has the loops of its hatch.
+    const int loops = facts.Loops >= 0 ? facts.Loops : work.numberOfLoops();
     cad::Entity running;
     for (int i = 0; i < loops; ++i) {
-        const cad::Entity region = loopRegion(work, i);
+        const cad::Entity region = i == 0 && start && start->HasFirstLoop
+                                       ? regionOf(start->FirstLoop, start->FirstLoopMade, leftovers,
+                                                  start->HasFirstRegions ? &start->FirstRegions : nullptr)
+                                       : loopRegion(work, i, leftovers);
         if (region.isNull()) continue;
         if (running.isNull())
             running = region;
@@ -138,19 +177,30 @@ bool ClipHatchToCircle(const cad::Entity& entity, const ClipFacts& facts, const 
             // them; nothing here traps a CAD error, and the scope ends (sending the rest) before the
             // hatch's own trap below.
             const cad::DeferredCalls held(CadModelSpace, cad::DeferredCalls::NewObjectsToo);
-            const cad::Entity circle = CadModelSpace.addCircle(cp(c), r);
-            const QList<cad::Entity> circleRegions = CadModelSpace.addRegion({circle});
-            circle.send(QStringLiteral("Delete"));
-            running.send(QStringLiteral("Boolean"), {1, circleRegions.value(0)});
+            cad::Entity clip;
+            if (!circleRegion || circleRegion->isNull()) {
+                const cad::Entity circle = CadModelSpace.addCircle(cp(c), r);
+                const QList<cad::Entity> circleRegions = CadModelSpace.addRegion({circle});
+                circle.send(QStringLiteral("Delete"));
+                clip = circleRegions.value(0);
+                if (circleRegion && !clip.isNull()) {
+                    *circleRegion = clip;
+                    if (leftovers) *leftovers << clip;
+                }
+            }
+            if (circleRegion && !circleRegion->isNull()) clip = circleRegion->copy();  // the same region
+            running.send(QStringLiteral("Boolean"), {1, clip});
+            // Moved before its area is read (a move keeps the area; an empty region goes anyway), so
+            // the move travels with the read.
+            running.move(cp(c), cp(t));
             inside = running.area() > 0;
-            if (!inside)
-                running.send(QStringLiteral("Delete"));
-            else
-                running.move(cp(c), cp(t));
         }
+        if (!inside) running.erase();
         if (inside) {
             cad::Entity hatch;
             try {
+                // Made held (with the loop and the rest) where the caller's scope allows it; a refusal
+                // surfaces at the handle read inside that scope, where the provisional id still erases.
                 hatch = AddSolidHatch();
                 // The loop, properties, evaluation and erasure travel with the handle read, so a
                 // failure among them reaches the trap below as it did from its own call.
@@ -175,8 +225,160 @@ bool ClipHatchToCircle(const cad::Entity& entity, const ClipFacts& facts, const 
             }
         }
     }
-    if (makeCopy) work.erase();
+    if (makeCopy) {
+        if (leftovers)
+            *leftovers << work;
+        else
+            work.erase();
+    }
     return contributed;
+}
+
+}  // namespace
+
+bool ClipHatchToCircle(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
+                       bool makeCopy, const PlanePoint& t, QStringList* taken) {
+    return clipHatch(entity, facts, c, r, makeCopy, t, taken, nullptr);
+}
+
+namespace {
+
+// Copies the hatches (held: over the socket they travel with the model-space count read after them);
+// a hatch whose copy the CAD refuses is marked failed, the others copied as their own calls would be.
+// The model-space count after the copies.
+int copyHatches(const QList<cad::Entity>& hatches, QList<HatchStart>& starts, QList<bool>& failed) {
+    QList<qsizetype> pending;
+    for (qsizetype j = 0; j < hatches.size(); ++j)
+        if (!failed[j]) pending << j;
+    for (;;) {
+        for (qsizetype j : pending) {
+            try {
+                starts[j].Work = hatches[j].copy();
+            } catch (const cad::Error&) {
+                failed[j] = true;
+            }
+        }
+        try {
+            return CadModelSpace.count();
+        } catch (const cad::Error&) {
+            // The held copies stopped at the one refused: those before it stand, those after it were
+            // never made and are made again.
+            QList<qsizetype> retry;
+            bool refused = false;
+            for (qsizetype j : pending) {
+                if (failed[j]) continue;
+                if (refused) {
+                    retry << j;
+                    continue;
+                }
+                try {
+                    starts[j].Work.handle();
+                } catch (const cad::Error&) {
+                    failed[j] = refused = true;
+                }
+            }
+            if (!refused) throw;  // the count itself failed
+            pending = retry;
+        }
+    }
+}
+
+// The curves of every copy's first loop in one call, and whether the loops made them (a loop without
+// live boundary objects makes new curves, which the cut deletes again).
+void readFirstLoops(QList<HatchStart>& starts, const QList<ClipFacts>& facts, QList<bool>& failed,
+                    int before) {
+    QList<qsizetype> which;
+    for (qsizetype j = 0; j < starts.size(); ++j)
+        if (!failed[j] && facts[j].Loops >= 1) which << j;
+    if (which.isEmpty()) return;
+    QList<cad::Entity> works;
+    for (qsizetype j : which) works << starts[j].Work;
+    const cad::VariantList answers =
+        cad::CallEach(automation::CadDocument, cad::ObjectsOf(works), QStringLiteral("?GetLoopAt"), {0});
+    const int after = CadModelSpace.count();
+    qsizetype curves = 0;
+    for (qsizetype k = 0; k < which.size(); ++k) {
+        HatchStart& s = starts[which[k]];
+        const cad::Variant& answer = answers.value(k);
+        if (answer.isEmpty()) {
+            failed[which[k]] = true;  // the loop could not be read: the cut fails there
+            continue;
+        }
+        for (const cad::Variant& e : answer.toArray())
+            s.FirstLoop << cad::Entity(CadModelSpace.channel(), e.toObject());
+        s.HasFirstLoop = true;
+        curves += s.FirstLoop.size();
+    }
+    const int made = after - before;
+    if (made == 0) return;
+    if (made == curves) {
+        for (qsizetype j : which) starts[j].FirstLoopMade = true;
+        return;
+    }
+    // Some loops made curves and some gave live objects: the made ones are the newest of model space.
+    QSet<QString> newest;
+    for (int i = before; i < after; ++i) newest.insert(CadModelSpace.item(i).handle());
+    for (qsizetype j : which) {
+        HatchStart& s = starts[j];
+        if (!s.FirstLoop.isEmpty()) s.FirstLoopMade = newest.contains(s.FirstLoop.front().handle());
+    }
+}
+
+// The regions of every first loop in one call ("?": a refused AddRegion answers nothing, as its own
+// trap would have left the loop without a region).
+void makeFirstRegions(QList<HatchStart>& starts) {
+    QList<qsizetype> which;
+    cad::VariantList targets;
+    QList<cad::VariantList> curveSets;
+    for (qsizetype j = 0; j < starts.size(); ++j)
+        if (starts[j].HasFirstLoop && !starts[j].FirstLoop.isEmpty()) {
+            which << j;
+            targets << CadModelSpace.ref();
+            curveSets << cad::VariantList{cad::Variant(cad::ObjectsOf(starts[j].FirstLoop))};
+        }
+    if (which.isEmpty()) return;
+    const cad::VariantList answers =
+        cad::CallEachWith(automation::CadDocument, targets, QStringLiteral("?AddRegion"), curveSets);
+    for (qsizetype k = 0; k < which.size(); ++k) {
+        starts[which[k]].HasFirstRegions = true;
+        starts[which[k]].FirstRegions = answers.value(k);
+    }
+}
+
+}  // namespace
+
+void ClipHatchCopiesToCircle(const QList<cad::Entity>& hatches, const QList<ClipFacts>& facts,
+                             const PlanePoint& c, double r, const PlanePoint& t, QStringList& taken) {
+    if (hatches.isEmpty()) return;
+    // Copies, the clip circle and new hatches are made with provisional ids, so the made objects
+    // travel with the next read. The copies, their first loops and those loops' regions are made for
+    // all hatches at once (a refused copy or loop fails only its own cut, a refused region leaves its
+    // loop without one); then each cut makes its own reads (its area, its new hatch's handle), and
+    // every held call of a cut is answered by a read of that same cut, so each failure still reaches
+    // that cut's trap. The copies, the curves made for their loops and the clip circle's region are
+    // erased together at the end.
+    const cad::DeferredCalls held(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+    QList<bool> failed(hatches.size(), false);
+    for (qsizetype j = 0; j < hatches.size(); ++j) failed[j] = facts[j].Name.isEmpty();
+    QList<HatchStart> starts(hatches.size());
+    try {
+        readFirstLoops(starts, facts, failed, copyHatches(hatches, starts, failed));
+        makeFirstRegions(starts);
+    } catch (const cad::Error&) {
+        return;  // the model space cannot be counted: every cut would fail at its first loop
+    }
+    QList<cad::Entity> leftovers;
+    cad::Entity circleRegion;
+    for (qsizetype j = 0; j < hatches.size(); ++j) {
+        if (failed[j]) continue;  // cannot be read, copied or looped: nothing of it is taken
+        try {
+            clipHatch(hatches[j], facts[j], c, r, true, t, &taken, &leftovers, &starts[j], &circleRegion);
+        } catch (const cad::Error&) {
+            // one entity that cannot be cut does not stop the others
+        }
+    }
+    if (!leftovers.isEmpty())
+        cad::CallEach(automation::CadDocument, cad::ObjectsOf(leftovers), QStringLiteral("?Delete"));
 }
 
 }  // namespace hatcher

@@ -10,6 +10,7 @@
 #include "hatcher/core/HatcherServices.h"
 #include "hatcher/core/LayerSets.h"
 #include "platform/cad/BulkReads.h"
+#include "platform/cad/CallEach.h"
 #include "platform/ui/core/Prompt.h"
 
 namespace hatcher {
@@ -89,16 +90,38 @@ void undoPattern(const cad::Entity& circle, const QStringList& copies) {
     }
 }
 
-bool layerLocked(HatcherForm& form, const QString& layer) {
-    if (form.lockedLayers.contains(layer)) return true;
-    if (form.unlockedLayers.contains(layer)) return false;
-    bool locked = false;
+// Notes the layers (in their order) that neither lock list of the form names yet: locked or not,
+// a layer that cannot be found or read counting as unlocked. Their layers found and read at once.
+void noteLayerLocks(HatcherForm& form, const QStringList& layers) {
+    QStringList unknown;
+    for (const QString& l : layers)
+        if (!form.lockedLayers.contains(l) && !form.unlockedLayers.contains(l) && !unknown.contains(l))
+            unknown << l;
+    if (unknown.isEmpty()) return;
+    QList<bool> locked(unknown.size(), false);
     try {
-        locked = CadDocument.layers().item(layer).lock();
+        const cad::Object table = CadDocument.layers();
+        QList<cad::VariantList> names;
+        for (const QString& l : unknown) names << cad::VariantList{l};
+        const cad::VariantList found =
+            cad::CallEachWith(CadDocument, cad::VariantList(unknown.size(), cad::Variant(table.ref())),
+                              QStringLiteral("?Item"), names);
+        cad::VariantList objects;
+        QList<qsizetype> which;
+        for (qsizetype i = 0; i < found.size(); ++i)
+            if (!found[i].isEmpty()) {
+                objects << found[i];
+                which << i;
+            }
+        const cad::VariantList rows =
+            objects.isEmpty() ? cad::VariantList()
+                              : cad::ReadProperties(CadDocument, objects, {QStringLiteral("?Lock")});
+        for (qsizetype k = 0; k < which.size(); ++k)
+            locked[which[k]] = rows.value(k).toArray().value(0).toBool();
     } catch (const cad::Error&) {
     }
-    (locked ? form.lockedLayers : form.unlockedLayers).append(layer);
-    return locked;
+    for (qsizetype i = 0; i < unknown.size(); ++i)
+        (locked[i] ? form.lockedLayers : form.unlockedLayers).append(unknown[i]);
 }
 
 }  // namespace
@@ -155,21 +178,57 @@ void frmMain_cmdDefObszar_Click(HatcherForm& form) {
                     form.processEvents();
                     // What the cuts read of every entity, at once.
                     const QList<ClipFacts> facts = ReadClipFacts(found);
+                    // The layers' locks first (asked once a layer, in the entities' order): a cut
+                    // changes none.
+                    QStringList entityLayers;
+                    for (const ClipFacts& f : facts)
+                        if (!f.Name.isEmpty()) entityLayers << f.Layer;
+                    noteLayerLocks(form, entityLayers);
+                    QList<bool> skipped(n, false);
+                    for (int k = 0; k < n; ++k)
+                        skipped[k] = !facts[k].Name.isEmpty() && form.lockedLayers.contains(facts[k].Layer);
                     int i = 0;
-                    for (const cad::Entity& e : found) {
-                        const ClipFacts& f = facts[i];
-                        try {
-                            if (f.Name.isEmpty())
-                                throw cad::Failed(QStringLiteral("The entity cannot be read"));
-                            if (!layerLocked(form, f.Layer))
-                                ClipEntityToCircle(e, f, c, r, true, t, false, &copies);
-                        } catch (const cad::Error&) {
-                            // one entity that cannot be cut does not stop the others
-                        }
+                    auto stepDone = [&] {
                         ProgressStep();
                         ++i;
                         form.setCountText(QStringLiteral("%1 / %2").arg(i).arg(n));
                         form.processEvents();
+                    };
+                    while (i < n) {
+                        // Entities in a row whose cuts need no answers travel as one run; hatches in
+                        // a row as another, each costing only its reads.
+                        const auto isHatch = [&](int k) {
+                            return facts[k].Name == QLatin1String("AcDbHatch");
+                        };
+                        const bool hatchRun = isHatch(i);
+                        int runEnd = i;
+                        while (runEnd < n &&
+                               (hatchRun ? isHatch(runEnd) : CutNeedsNoAnswers(facts[runEnd], c, r)))
+                            ++runEnd;
+                        if (runEnd > i) {
+                            QList<cad::Entity> run;
+                            QList<ClipFacts> runFacts;
+                            for (int k = i; k < runEnd; ++k)
+                                if (!skipped[k]) {
+                                    run << found[k];
+                                    runFacts << facts[k];
+                                }
+                            if (hatchRun)
+                                ClipHatchCopiesToCircle(run, runFacts, c, r, t, copies);
+                            else
+                                ClipCopiesToCircle(run, runFacts, c, r, t, copies);
+                            while (i < runEnd) stepDone();
+                            continue;
+                        }
+                        const ClipFacts& f = facts[i];
+                        try {
+                            if (f.Name.isEmpty())
+                                throw cad::Failed(QStringLiteral("The entity cannot be read"));
+                            if (!skipped[i]) ClipEntityToCircle(found[i], f, c, r, true, t, false, &copies);
+                        } catch (const cad::Error&) {
+                            // one entity that cannot be cut does not stop the others
+                        }
+                        stepDone();
                     }
                     const QString name = QStringLiteral("Schemat_wzorzec_") + nr;
                     if (automation::CheckBlockExists(name)) automation::EraseBlockReferences(name, true);

@@ -205,14 +205,25 @@ PatternCopies patternCopies(const QString& nr, const std::pair<cad::Point, cad::
             automation::GetDrawingProperty(PatternCopiesKey(nr)).split(QLatin1Char(','), Qt::SkipEmptyParts);
     if (!recorded.isEmpty()) {
         out.Recorded = true;
+        // The copies still in the drawing, in the recorded order: their objects in one call and
+        // their kinds in one read (an erased copy answers neither and is left out).
+        cad::VariantList targets;
+        QList<cad::VariantList> handles;
         for (const QString& h : recorded) {
-            try {
-                const cad::Entity e = CadDocument.handleToObject(h.trimmed());
-                e.objectName();  // raises for an erased copy
-                out.Entities << e;
-            } catch (const cad::Error&) {
-            }
+            targets << CadDocument.ref();
+            handles << cad::VariantList{h.trimmed()};
         }
+        const cad::VariantList found =
+            cad::CallEachWith(CadDocument, targets, QStringLiteral("?HandleToObject"), handles);
+        QList<cad::Entity> standing;
+        for (const cad::Variant& v : found)
+            if (!v.isEmpty()) standing << cad::Entity(CadDocument.channel(), v.toObject());
+        const cad::VariantList kinds =
+            standing.isEmpty()
+                ? cad::VariantList()
+                : cad::ReadProperties(CadDocument, cad::ObjectsOf(standing), {QStringLiteral("?ObjectName")});
+        for (qsizetype i = 0; i < standing.size(); ++i)
+            if (!kinds.value(i).toArray().value(0).isEmpty()) out.Entities << standing[i];
         return out;
     }
     automation::HelperSelectionSet set(QStringLiteral("SSWzorzec"));
@@ -226,13 +237,9 @@ PatternCopies patternCopies(const QString& nr, const std::pair<cad::Point, cad::
     return out;
 }
 
+// Each erasure ignores its own failure: in one call.
 void eraseAll(const QList<cad::Entity>& entities) {
-    for (const cad::Entity& e : entities) {
-        try {
-            e.erase();
-        } catch (const cad::Error&) {
-        }
-    }
+    if (!entities.isEmpty()) cad::CallEach(CadDocument, cad::ObjectsOf(entities), QStringLiteral("?Delete"));
 }
 
 }  // namespace

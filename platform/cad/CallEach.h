@@ -14,4 +14,15 @@ inline VariantList CallEach(const Document& doc, const VariantList& objects, con
     return RowsOf(doc.invokeList(QStringLiteral("CallEach"), {Variant(objects), Variant(member), Variant(args)}));
 }
 
+// The same with each call's own arguments: `argsEach[i]` for `objects[i]` (one object may stand
+// several times: AddRegion of model space for many curve sets).
+inline VariantList CallEachWith(const Document& doc, const VariantList& objects, const QString& member,
+                                const QList<VariantList>& argsEach) {
+    VariantList each;
+    each.reserve(argsEach.size());
+    for (const VariantList& a : argsEach) each.append(Variant(a));
+    return RowsOf(doc.invokeList(QStringLiteral("CallEach"),
+                                 {Variant(objects), Variant(member), Variant(VariantList()), Variant(each)}));
+}
+
 }  // namespace cad

@@ -6,7 +6,7 @@
 // an answer, by flush(), or when the scope ends. So inside the scope, flush() before any code that
 // traps CAD errors itself, or it would trap a failure that is not its own.
 //
-// With NewObjectsToo, the members that make objects (Add..., InsertBlock) are held back as well and
+// With NewObjectsToo, the members that make objects (Add..., InsertBlock, Copy) are held back as well and
 // answer with a provisional id; use their results only as handles for later calls in the scope
 // (never compare their ids), and not after it ends.
 //

@@ -43,7 +43,8 @@ public:
     bool visible() const { return get(QStringLiteral("Visible")).toBool(); }
     void setVisible(bool v) const { put(QStringLiteral("Visible"), v); }
     void move(const Point& from, const Point& to) const { send(QStringLiteral("Move"), {from, to}); }
-    Entity copy() const { return wrap<Entity>(invoke(QStringLiteral("Copy"))); }
+    // Makes an object: held back with a provisional id in a scope that allows it.
+    Entity copy() const { return create<Entity>(QStringLiteral("Copy"), {}); }
     void erase() const { invoke(QStringLiteral("Delete")); }  // the automation's Delete()
     void update() const { send(QStringLiteral("Update")); }
     void highlight(bool on) const { send(QStringLiteral("HighLight"), {on}); }

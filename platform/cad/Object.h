@@ -50,7 +50,7 @@ protected:
     T wrap(const Variant& v) const {
         return T(ch_, v.toObject());
     }
-    // A member that makes a new object (Add..., InsertBlock): in a scope that allows it, held
+    // A member that makes a new object (Add..., InsertBlock, Copy): in a scope that allows it, held
     // back and answered with a provisional id.
     template <class T>
     T create(const QString& member, std::initializer_list<Variant> args) const {

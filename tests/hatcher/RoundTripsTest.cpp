@@ -4,8 +4,11 @@
 #include "HatcherFixture.h"
 #include "SampleIntersection.h"
 
+#include "hatcher/core/Clipping.h"
+#include "hatcher/core/PatternArea.h"
 #include "hatcher/core/PhasePictures.h"
 #include "hatcher/core/PhaseTransitions.h"
+#include "platform/cad/FilteredReads.h"
 #include "platform/cad/LoopbackChannel.h"
 
 using namespace hatcher;
@@ -59,4 +62,45 @@ TEST_F(HatcherRoundTrips, PicturesAndArrowsCostTheirStepsNotTheirObjects) {
     trips = loopback->roundTrips();
     EXPECT_TRUE(TransitionExists(QStringLiteral("7"), 1, 2));
     EXPECT_EQ(loopback->roundTrips() - trips, 2u);  // the search and the attributes (was 6)
+}
+
+TEST_F(HatcherRoundTrips, PatternAreaCostsItsHatchesReadsNotItsCopies) {
+    openSampleOverLoopback();
+    const quint64 trips = loopback->roundTrips();
+    picks.point(0, 0).point(30, 0).point(0, -200);
+    frmMain_cmdDefObszar_Click(form);
+    const quint64 patternTrips = loopback->roundTrips() - trips;
+    const QStringList copies = PatternCopyHandles.value(QStringLiteral("7"));
+    ASSERT_GT(copies.size(), 50);
+    // The lines' and texts' copies, cuts and handles travel in a run or two; the hatches' copies, first
+    // loops and their regions are made at once and each hatch then costs two reads (its area, its new
+    // hatch's handle); copies and made curves are erased at once. One answer per copy and step: 767.
+    EXPECT_LT(patternTrips, 300u) << patternTrips;
+    // Every recorded copy stands in the drawing.
+    const cad::VariantList rows =
+        cad::ReadProperties(automation::CadDocument, cad::VariantList(copies.begin(), copies.end()),
+                            {QStringLiteral("ObjectName")});
+    EXPECT_EQ(rows.size(), copies.size());
+}
+
+TEST_F(HatcherRoundTrips, AHatchThatCannotBeCopiedFailsOnlyItsOwnCut) {
+    openSampleOverLoopback();
+    const cad::VariantList rows = cad::ReadSelection(
+        automation::CadDocument, automation::BuildSelectionFilter({0, QStringLiteral("HATCH")}), {});
+    ASSERT_GE(rows.size(), 3);
+    QList<cad::Entity> hatches;
+    for (int i = 0; i < 3; ++i) hatches << cad::EntityOfRow(automation::CadDocument, rows[i]);
+    const QList<ClipFacts> facts = ReadClipFacts(hatches);
+    hatches[1].erase();  // gone after its facts were read: its held copy is refused
+    const int before = automation::CadModelSpace.count();
+    QStringList taken;
+    // A circle around the whole drawing: each hatch that can be cut gives one solid hatch.
+    ClipHatchCopiesToCircle(hatches, facts, {0, 0}, 1e7, {0, 0}, taken);
+    ASSERT_EQ(taken.size(), 2);
+    const cad::VariantList kinds =
+        cad::ReadProperties(automation::CadDocument, cad::VariantList(taken.begin(), taken.end()),
+                            {QStringLiteral("ObjectName")});
+    for (const cad::Variant& k : kinds) EXPECT_EQ(k.toArray().value(0).toText(), QStringLiteral("AcDbHatch"));
+    // The copies, the curves made for their loops and the clip circle's region are gone.
+    EXPECT_EQ(automation::CadModelSpace.count(), before + 2);
 }

@@ -45,6 +45,20 @@ TEST_P(CallEachTest, AnswersAsTheSingleCallsAndFailsAsTheirLoop) {
                                                  {cad::Point{0, 0, 0}, cad::Point{0, 5, 0}});
     ASSERT_EQ(moved.size(), 1);
     EXPECT_EQ(line.startPoint(), (cad::Point{0, 5, 0}));
+
+    // Or each call its own: regions of two curve sets in one call, a refused set answered by nothing.
+    const cad::Entity c1 = ms.addCircle(cad::Point{0, 0, 0}, 1);
+    const cad::Entity c2 = ms.addCircle(cad::Point{9, 0, 0}, 2);
+    const cad::VariantList regions = cad::CallEachWith(
+        doc, cad::VariantList{ms.ref(), ms.ref(), ms.ref()}, QStringLiteral("?AddRegion"),
+        {cad::VariantList{cad::VariantList{c1.ref()}}, cad::VariantList{cad::VariantList{line.ref()}},
+         cad::VariantList{cad::VariantList{c2.ref()}}});
+    ASSERT_EQ(regions.size(), 3);
+    EXPECT_TRUE(regions[1].isEmpty());  // an open line makes no region
+    for (int i : {0, 2}) {
+        const cad::Entity region(channel.get(), regions[i].toArray().value(0).toObject());
+        EXPECT_NEAR(region.area(), i == 0 ? 3.14159265 : 4 * 3.14159265, 1e-6);
+    }
 }
 
 CADMODEL_CHANNELS(CallEachTest);

@@ -114,6 +114,7 @@ TEST_P(DeferredCallsTest, NewObjectsMadeInTheScopeServeAsHandles) {
         e.setColor(0);
         const cad::Entity ref = ms.insertBlock(cad::Point{5, 5, 0}, QStringLiteral("B1"), 1, 1, 1, 0);
         ref.setColor(3);
+        ref.copy().move(cad::Point{0, 0, 0}, cad::Point{1, 0, 0});  // a copy is made held too
         handle = ref.handle();
         if (pipelined()) {
             EXPECT_EQ(roundTrips() - before, 1u);
@@ -125,6 +126,9 @@ TEST_P(DeferredCallsTest, NewObjectsMadeInTheScopeServeAsHandles) {
     const cad::Block made = doc.blocks().item(QStringLiteral("B1"));
     EXPECT_EQ(made.count(), 1);
     EXPECT_EQ(made.item(0).color(), 0);
+    const cad::Entity twin = ms.item(ms.count() - 1);
+    EXPECT_EQ(twin.name(), QStringLiteral("B1"));
+    EXPECT_EQ(twin.insertionPoint(), (cad::Point{6, 5, 0}));
     // A provisional id is not to be used after its scope: it stands for nothing there.
     if (pipelined()) {
         EXPECT_TRUE(cad::IsProvisionalId(block.id()));
