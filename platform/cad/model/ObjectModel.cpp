@@ -120,7 +120,8 @@ Variant ObjectModel::invoke(ObjectId object, const QString& member, CallKind kin
     }
     Target t{*this, r, object};
     DocumentState* doc = r.doc;
-    const bool changes = doc && !doc->isDatabaseDocument && tb.changesDrawing(member, kind);
+    const DispatchTable::Entry* entry = tb.find(member);
+    const bool changes = doc && !doc->isDatabaseDocument && tb.changesDrawing(entry, kind);
     // What the drawing reports of the call tells whether it changed anything: adding a block or a
     // layer under a name the drawing already has returns the one there and changes nothing.
     const bool recording = changes && doc->db->journal().isRecording();
@@ -133,7 +134,7 @@ Variant ObjectModel::invoke(ObjectId object, const QString& member, CallKind kin
         else if (r.kind == Kind::SummaryInfo)
             doc->db->journal().willModifySummary();
     }
-    Variant result = tb.dispatch(t, member, kind, args);
+    Variant result = tb.dispatch(t, entry, member, kind, args);
     // Any change made through the model leaves the drawing unsaved, whoever made it.
     if (changes && (!recording || doc->db->journal().notices() != noticed)) doc->saved = false;
     return result;
