@@ -79,8 +79,9 @@ void ExtendBoundingBox(PlanePoint& max, PlanePoint& min, const PlanePoint& p);
 PlanePoint GetSegmentMidpoint(const PlaneSegment& s);
 // Overlapping or touching within 1e-9 on both axes; both boxes with Corner1 at the smaller coordinates.
 // In the header: the cut asks it for every pair of components of every pair of streams.
+constexpr double ExtentsTolerance = 1e-9;
 inline bool DoExtentsOverlap(const PlaneBox& b1, const PlaneBox& b2) {
-    constexpr double tolerance = 1e-9;
+    constexpr double tolerance = ExtentsTolerance;
     auto outside = [](double v, double lo, double hi) { return v + tolerance <= lo || v - tolerance >= hi; };
     auto apart = [&](double lo1, double hi1, double lo2, double hi2) {
         return outside(lo1, lo2, hi2) && outside(hi1, lo2, hi2) && outside(lo2, lo1, hi1) &&
@@ -88,6 +89,40 @@ inline bool DoExtentsOverlap(const PlaneBox& b1, const PlaneBox& b2) {
     };
     if (apart(b1.Corner1.X, b1.Corner2.X, b2.Corner1.X, b2.Corner2.X)) return false;
     if (apart(b1.Corner1.Y, b1.Corner2.Y, b2.Corner1.Y, b2.Corner2.Y)) return false;
+    return true;
+}
+
+// A box with its coordinates moved by the tolerance both ways, taken once for a box tested against
+// many: the test below is then comparisons only, of the very sums DoExtentsOverlap makes, so it
+// answers as DoExtentsOverlap does for every pair of boxes (not-a-number coordinates included).
+struct ToleranceBox {
+    // Per axis (0 X, 1 Y): the low and high coordinate, and each plus and minus the tolerance.
+    double lo[2], hi[2], loPlus[2], loMinus[2], hiPlus[2], hiMinus[2];
+};
+inline ToleranceBox MakeToleranceBox(const PlaneBox& b) {
+    ToleranceBox t;
+    const double lo[2] = {b.Corner1.X, b.Corner1.Y};
+    const double hi[2] = {b.Corner2.X, b.Corner2.Y};
+    for (int k = 0; k < 2; ++k) {
+        t.lo[k] = lo[k];
+        t.hi[k] = hi[k];
+        t.loPlus[k] = lo[k] + ExtentsTolerance;
+        t.loMinus[k] = lo[k] - ExtentsTolerance;
+        t.hiPlus[k] = hi[k] + ExtentsTolerance;
+        t.hiMinus[k] = hi[k] - ExtentsTolerance;
+    }
+    return t;
+}
+// Each axis is taken whole (no early way out inside it): comparisons are cheaper than the jumps
+// a short-circuit makes, and their outcome is the same.
+inline bool DoExtentsOverlap(const ToleranceBox& a, const ToleranceBox& b) {
+    for (int k = 0; k < 2; ++k) {
+        const bool apart = ((a.loPlus[k] <= b.lo[k]) | (a.loMinus[k] >= b.hi[k])) &
+                           ((a.hiPlus[k] <= b.lo[k]) | (a.hiMinus[k] >= b.hi[k])) &
+                           ((b.loPlus[k] <= a.lo[k]) | (b.loMinus[k] >= a.hi[k])) &
+                           ((b.hiPlus[k] <= a.lo[k]) | (b.hiMinus[k] >= a.hi[k]));
+        if (apart) return false;
+    }
     return true;
 }
 

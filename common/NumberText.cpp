@@ -142,6 +142,7 @@ QString formatWithPoint(double value, const QString& pattern, const QString& dec
         return plain;
     }
     if (!std::isfinite(value)) return QString::number(value);
+    // Every length text of a cut passes here: the pattern's parts are views, not copies.
     auto isPlaceholder = [](QChar c) { return c == QLatin1Char('0') || c == QLatin1Char('#'); };
     qsizetype first = -1, last = -1;
     for (qsizetype i = 0; i < pattern.size(); ++i)
@@ -150,12 +151,13 @@ QString formatWithPoint(double value, const QString& pattern, const QString& dec
             last = i;
         }
     if (first < 0) return pattern;  // nothing to fill in: the pattern is a literal text
-    QString prefix = pattern.left(first);
-    QString suffix = pattern.mid(last + 1);
-    QString core = pattern.mid(first, last - first + 1);
+    const QStringView whole(pattern);
+    const QStringView prefix = whole.left(first);
+    const QStringView suffix = whole.mid(last + 1);
+    const QStringView core = whole.mid(first, last - first + 1);
     qsizetype point = core.indexOf(QLatin1Char('.'));
-    QString intPattern = point < 0 ? core : core.left(point);
-    QString decPattern = point < 0 ? QString() : core.mid(point + 1);
+    const QStringView intPattern = point < 0 ? core : core.left(point);
+    const QStringView decPattern = point < 0 ? QStringView() : core.mid(point + 1);
     int minInt = static_cast<int>(intPattern.count(QLatin1Char('0')));
     int minDec = static_cast<int>(decPattern.count(QLatin1Char('0')));
     int maxDec = minDec + static_cast<int>(decPattern.count(QLatin1Char('#')));
@@ -165,10 +167,13 @@ QString formatWithPoint(double value, const QString& pattern, const QString& dec
     std::string intDigits, decDigits;
     double magnitude = std::fabs(value);
     if (magnitude != 0) {
-        QString sci = QString::number(magnitude, 'e', 14);  // d.dddddddddddddde±x
+        const QString sci = QString::number(magnitude, 'e', 14);  // d.dddddddddddddde±x
         qsizetype e = sci.indexOf(QLatin1Char('e'));
-        std::string mantissa = sci.left(e).remove(QLatin1Char('.')).toStdString();
-        int exponent = sci.mid(e + 1).toInt();
+        std::string mantissa;
+        mantissa.reserve(size_t(e));
+        for (qsizetype k = 0; k < e; ++k)
+            if (sci[k] != QLatin1Char('.')) mantissa += static_cast<char>(sci[k].unicode());
+        int exponent = QStringView(sci).mid(e + 1).toInt();
         int intCount = exponent + 1;  // digits before the point
         if (intCount > 0) {
             for (int k = 0; k < intCount; ++k)
@@ -205,11 +210,18 @@ QString formatWithPoint(double value, const QString& pattern, const QString& dec
     intDigits = nonZero == std::string::npos ? std::string() : intDigits.substr(nonZero);
     while (static_cast<int>(intDigits.size()) < minInt) intDigits.insert(intDigits.begin(), '0');
 
-    bool anyDigit = (intDigits + decDigits).find_first_not_of('0') != std::string::npos;
-    QString result = prefix;
+    bool anyDigit = intDigits.find_first_not_of('0') != std::string::npos ||
+                    decDigits.find_first_not_of('0') != std::string::npos;
+    QString result;
+    result.reserve(prefix.size() + 1 + qsizetype(intDigits.size()) + decimalPoint.size() +
+                   qsizetype(decDigits.size()) + suffix.size());
+    result += prefix;
     if (value < 0 && anyDigit) result += QLatin1Char('-');
-    result += QString::fromStdString(intDigits);
-    if (!decDigits.empty()) result += decimalPoint + QString::fromStdString(decDigits);
+    result += QLatin1String(intDigits.data(), qsizetype(intDigits.size()));
+    if (!decDigits.empty()) {
+        result += decimalPoint;
+        result += QLatin1String(decDigits.data(), qsizetype(decDigits.size()));
+    }
     result += suffix;
     return result;
 }

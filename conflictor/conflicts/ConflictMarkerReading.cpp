@@ -38,17 +38,24 @@ QList<ConflictMarker> ReadConflictMarkers() {
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const cad::VariantList values = rows[i].toArray();
         ConflictMarker m;
-        const QString rest = values.value(0).toText().mid(prefix.size());
-        for (int kind = 1; kind <= 3; ++kind)
-            if (rest.startsWith(ConflictKindName(kind) + QLatin1Char('_'))) m.Kind = kind;
+        // Every marker of the drawing passes here: names and tags are compared in place.
+        const QString name = values.value(0).toText();
+        const QStringView rest = QStringView(name).mid(prefix.size());
+        for (int kind = 1; kind <= 3; ++kind) {
+            const QString kindName = ConflictKindName(kind);
+            if (rest.startsWith(kindName) && rest.mid(kindName.size()).startsWith(QLatin1Char('_'))) m.Kind = kind;
+        }
         if (m.Kind == 0) continue;
         const QString kindName = ConflictKindName(m.Kind);
+        auto isKindTag = [&](const QString& tag, QLatin1Char digit) {
+            return tag.size() == kindName.size() + 1 && tag.startsWith(kindName) && tag.back() == digit;
+        };
         for (const cad::Variant& row : attributes.value(i).toArray()) {
             const cad::VariantList att = row.toArray();
             const QString tag = att.value(1).toText();
-            if (tag == kindName + QLatin1Char('1'))
+            if (isKindTag(tag, QLatin1Char('1')))
                 m.Stream1 = streamOfValue(att.value(2).toText());
-            else if (tag == kindName + QLatin1Char('2'))
+            else if (isKindTag(tag, QLatin1Char('2')))
                 m.Stream2 = streamOfValue(att.value(2).toText());
             else if (tag == QLatin1String("SKOJARZONY_PIESZY"))
                 m.AssociatedPedestrian = att.value(2).toText();

@@ -30,8 +30,10 @@
 #include "platform/ui/core/Prompt.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace conflictor {
 
@@ -260,10 +262,20 @@ void cutPair(int i, int j, std::vector<ConflictPointRecord>& points, MessageLoop
         pacer.serve();
         return;
     }
+    // The boxes of j's components, each tested against many: made once, and again after a split
+    // (which shortens one component and adds another).
+    std::array<common::ToleranceBox, MaxSegments> boxesJ;
+    auto takeBoxesJ = [&] {
+        const int countJ = std::min(StreamTable[size_t(j)].SegmentCount, MaxSegments);
+        for (int b = 1; b <= countJ; ++b)
+            boxesJ[size_t(b - 1)] = common::MakeToleranceBox({segmentsJ[b].Bounds1, segmentsJ[b].Bounds2});
+    };
+    bool boxesTaken = false;
     bool splitMade = false;
     for (int a = 1; a <= std::min(StreamTable[size_t(i)].SegmentCount, MaxSegments); ++a) {
         if (splitMade) {
             boxJ = streamBox(StreamTable[size_t(j)]);
+            boxesTaken = false;
             splitMade = false;
         }
         if (!common::DoExtentsOverlap({segmentsI[a].Bounds1, segmentsI[a].Bounds2}, boxJ)) {
@@ -272,19 +284,30 @@ void cutPair(int i, int j, std::vector<ConflictPointRecord>& points, MessageLoop
         }
         // A component both streams hold is no crossing of theirs.
         if (sharesHandle(StreamTable[size_t(j)], segmentsI[a].Handle)) continue;
+        if (!boxesTaken) {
+            takeBoxesJ();
+            boxesTaken = true;
+        }
+        common::ToleranceBox boxA = common::MakeToleranceBox({segmentsI[a].Bounds1, segmentsI[a].Bounds2});
         const int countJ = std::min(StreamTable[size_t(j)].SegmentCount, MaxSegments);
         for (int b = 1; b <= countJ; ++b) {
             pacer.serve();
             const SegmentRecord& sa = segmentsI[a];
             const SegmentRecord& sb = segmentsJ[b];
-            if (!common::DoExtentsOverlap({sa.Bounds1, sa.Bounds2}, {sb.Bounds1, sb.Bounds2})) continue;
+            if (!common::DoExtentsOverlap(boxA, boxesJ[size_t(b - 1)])) continue;
             ++LastCutStatistics.PairsTested;
+            bool splitHere = false;
             for (const PlanePoint& p : FindSegmentCrossings(sa, sb)) {
                 ++LastCutStatistics.Crossings;
                 splitStreamAt(i, a, p);
                 splitStreamAt(j, b, p);
-                splitMade = true;
+                splitMade = splitHere = true;
                 if (!commonStart) AddConflictPoint(p, points, i, j);
+            }
+            // The split components (of either stream, and those they share) have new bounds.
+            if (splitHere) {
+                boxA = common::MakeToleranceBox({segmentsI[a].Bounds1, segmentsI[a].Bounds2});
+                takeBoxesJ();
             }
         }
     }

@@ -3,6 +3,8 @@
 
 #include "conflictor/streams/StreamBlocks.h"
 
+#include <QStringBuilder>
+
 namespace conflictor {
 
 namespace {
@@ -56,7 +58,7 @@ void CommandBlockNames::take(const QString& name) {
 }
 
 QString CommandBlockNames::componentName(const QString& prefix, const QString& suffix) {
-    if (prefix_.isEmpty() || prefix_.compare(prefix, Qt::CaseInsensitive) != 0) {
+    if (prefix_.isEmpty() || (prefix_ != prefix && prefix_.compare(prefix, Qt::CaseInsensitive) != 0)) {
         prefix_ = prefix;
         used_.clear();
         for (const QString& name : names_)
@@ -65,7 +67,7 @@ QString CommandBlockNames::componentName(const QString& prefix, const QString& s
     // A name prefix & n & suffix read from the drawing has its n in `used_`: the numbers suffice.
     qint64 n = qint64(count_) + 1;
     while (used_.contains(n)) ++n;
-    const QString name = prefix + QString::number(n) + suffix;
+    const QString name = prefix % QString::number(n) % suffix;
     take(name);
     return name;
 }
@@ -75,7 +77,7 @@ QString CommandBlockNames::blockName(const QString& prefix) {
     QString candidate;
     do {
         ++n;
-        candidate = prefix + QString::number(n);
+        candidate = prefix % QString::number(n);
     } while (keys_.contains(folded(candidate)));
     take(candidate);
     return candidate;

@@ -19,6 +19,7 @@
 #include "conflictor/streams/StreamWindow.h"
 #include "platform/ui/core/Prompt.h"
 
+#include <QStringBuilder>
 #include <numbers>
 
 namespace conflictor {
@@ -118,7 +119,7 @@ void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QStri
 
     QString blockName;
     step([&] {
-        const QString prefix = IntersectionNumber + QLatin1Char('^') + kindName + QLatin1Char('_');
+        const QString prefix = IntersectionNumber % QLatin1Char('^') % kindName % QLatin1Char('_');
         CommandBlockNames* names = CommandBlockNames::active();
         blockName = names ? names->blockName(prefix) : automation::MakeUniqueBlockName(prefix);
     });
@@ -162,13 +163,13 @@ void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QStri
         kind == QLatin1String("1") || kind == QLatin1String("2") || kind == QLatin1String("3");
     if (conflictPoint) {
         step([&] {
-            automation::AddAttributeDefinition(block, kindName + QLatin1Char('1'), QLatin1Char('^') + stream1,
+            automation::AddAttributeDefinition(block, kindName % QLatin1Char('1'), QLatin1Char('^') % stream1,
                                                0, 0);
         });
         if (!stream2.isEmpty()) {
             step([&] {
-                automation::AddAttributeDefinition(block, kindName + QLatin1Char('2'),
-                                                   QLatin1Char('^') + stream2, 0, 0);
+                automation::AddAttributeDefinition(block, kindName % QLatin1Char('2'),
+                                                   QLatin1Char('^') % stream2, 0, 0);
             });
             if (!pedestrianStream.isEmpty())
                 step([&] {

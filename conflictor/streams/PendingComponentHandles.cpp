@@ -6,6 +6,7 @@
 #include "platform/cad/BulkReads.h"
 #include "platform/cad/Channel.h"
 
+#include <QStringBuilder>
 #include <algorithm>
 
 namespace conflictor {
@@ -32,7 +33,7 @@ PendingComponentHandles* PendingComponentHandles::active() {
 
 QString PendingComponentHandles::add(cad::ObjectId reference, cad::ObjectId curve) {
     pending_.push_back(Pending{reference, curve});
-    return PlaceholderMark + QString::number(first_ + qint64(pending_.size()) - 1);
+    return PlaceholderMark % QString::number(first_ + qint64(pending_.size()) - 1);
 }
 
 void PendingComponentHandles::resolve() {

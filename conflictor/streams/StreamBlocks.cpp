@@ -43,8 +43,30 @@ QString StreamNamePattern(const QString& streamName) {
     return PatternText(bracket >= 0 ? streamName.left(bracket) : streamName);
 }
 
+namespace {
+
+// name.startsWith(prefix, Qt::CaseInsensitive), asked for every block a cut names: ASCII (every
+// name the suite makes) compared in place, anything else by the library.
+bool startsWithIgnoringCase(const QString& name, const QString& prefix) {
+    const qsizetype n = prefix.size();
+    if (name.size() < n) return name.startsWith(prefix, Qt::CaseInsensitive);
+    const QChar* a = name.constData();
+    const QChar* b = prefix.constData();
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t x = a[i].unicode(), y = b[i].unicode();
+        if (x >= 0x80 || y >= 0x80) return name.startsWith(prefix, Qt::CaseInsensitive);
+        if (x == y) continue;
+        if (x >= u'A' && x <= u'Z') x = char16_t(x + 32);
+        if (y >= u'A' && y <= u'Z') y = char16_t(y + 32);
+        if (x != y) return false;  // the library compares position by position too
+    }
+    return true;
+}
+
+}  // namespace
+
 qint64 ComponentNumberOf(const QString& prefix, const QString& name) {
-    if (!name.startsWith(prefix, Qt::CaseInsensitive)) return -1;
+    if (!startsWithIgnoringCase(name, prefix)) return -1;
     const QStringView rest = QStringView(name).mid(prefix.size());
     const qsizetype caret = rest.indexOf(QLatin1Char('^'));
     bool ok = false;
@@ -210,8 +232,8 @@ bool ParseStreamBlockName(const QString& streamName, QString& blockName, int rem
     const bool collect = count >= 0;
     count = 0;
     if (collect) SharedStreamNames.clear();
-    const int prefixLength = int((IntersectionNumber + QStringLiteral("^STRUMIEN_")).size());
-    const QString rest = blockName.mid(prefixLength);
+    const int prefixLength = int(IntersectionNumber.size() + QLatin1String("^STRUMIEN_").size());
+    const QStringView rest = QStringView(blockName).mid(std::min<qsizetype>(prefixLength, blockName.size()));
     const int caret = int(rest.indexOf(QLatin1Char('^')));
     if (caret < 0) return false;
 

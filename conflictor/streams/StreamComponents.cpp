@@ -15,6 +15,7 @@
 #include "platform/cad/BulkReads.h"
 #include "platform/cad/DeferredCalls.h"
 
+#include <QStringBuilder>
 #include <optional>
 
 namespace conflictor {
@@ -61,12 +62,12 @@ void readComponentCurve(const cad::Document& doc, const QString& handle, const Q
 bool WriteStreamComponent(SegmentRecord& segment, int streamIndex, const QStringList& names) {
     if (streamIndex < 0 || streamIndex >= int(StreamTable.size())) return false;
     const StreamRecord& stream = StreamTable[size_t(streamIndex)];
-    const QString prefix = IntersectionNumber + QStringLiteral("^STRUMIEN_");
+    const QString prefix = IntersectionNumber % QLatin1String("^STRUMIEN_");
     QString suffix;
     if (names.size() >= 2) {
-        for (const QString& n : names) suffix += QLatin1Char('^') + n;
+        for (const QString& n : names) suffix += QLatin1Char('^') % n;
     } else {
-        suffix = QLatin1Char('^') + stream.Name;
+        suffix = QLatin1Char('^') % stream.Name;
     }
     const QString blockName = MakeUniqueStreamBlockName(prefix, suffix);
     // The block, its curve and the reference are made in one run of calls: over the socket one

@@ -22,7 +22,12 @@ namespace {
 // Whether the name upper-cased equals `upper`; plain ASCII names (all of them in practice) are
 // compared in place instead of through an upper-cased copy: the cut asks this thousands of times.
 bool upperEquals(const QString& name, const QString& upper) {
-    if (name.size() != upper.size()) return name.toUpper() == upper;
+    if (name.size() != upper.size()) {
+        // Only a name with other than ASCII letters may change its length when upper-cased.
+        for (const QChar c : name)
+            if (c.unicode() >= 0x80) return name.toUpper() == upper;
+        return false;
+    }
     const QChar* a = name.constData();
     const QChar* b = upper.constData();
     for (qsizetype k = 0; k < name.size(); ++k) {

@@ -23,49 +23,49 @@ public:
     bool isLayout() const { return get(QStringLiteral("IsLayout")).toBool(); }
     void erase() const { invoke(QStringLiteral("Delete")); }  // fails while references remain
 
-    Entity addLine(const Point& start, const Point& end) const { return add(u"AddLine", {start, end}); }
+    Entity addLine(const Point& start, const Point& end) const { return add(QStringLiteral("AddLine"), {start, end}); }
     Entity addArc(const Point& center, double radius, double startAngle, double endAngle) const {
-        return add(u"AddArc", {center, radius, startAngle, endAngle});
+        return add(QStringLiteral("AddArc"), {center, radius, startAngle, endAngle});
     }
-    Entity addCircle(const Point& center, double radius) const { return add(u"AddCircle", {center, radius}); }
+    Entity addCircle(const Point& center, double radius) const { return add(QStringLiteral("AddCircle"), {center, radius}); }
     // Vertices as X, Y pairs.
     Entity addLightWeightPolyline(const QList<Point>& vertices) const {
-        return add(u"AddLightWeightPolyline", {Variant(FlatXY(vertices))});
+        return add(QStringLiteral("AddLightWeightPolyline"), {Variant(FlatXY(vertices))});
     }
     Entity addText(const QString& text, const Point& insertion, double height) const {
-        return add(u"AddText", {text, insertion, height});
+        return add(QStringLiteral("AddText"), {text, insertion, height});
     }
     Entity addMText(const Point& insertion, double width, const QString& text) const {
-        return add(u"AddMText", {insertion, width, text});
+        return add(QStringLiteral("AddMText"), {insertion, width, text});
     }
     // Pattern type 0 or 1 both fill by the pattern name.
     Entity addHatch(int patternType, const QString& patternName, bool associative) const {
-        return add(u"AddHatch", {patternType, patternName, associative});
+        return add(QStringLiteral("AddHatch"), {patternType, patternName, associative});
     }
     Entity addAttribute(double height, int mode, const QString& prompt, const Point& insertion,
                         const QString& tag, const QString& value) const {
-        return add(u"AddAttribute", {height, mode, prompt, insertion, tag, value});
+        return add(QStringLiteral("AddAttribute"), {height, mode, prompt, insertion, tag, value});
     }
-    Entity addPoint(const Point& p) const { return add(u"AddPoint", {p}); }
+    Entity addPoint(const Point& p) const { return add(QStringLiteral("AddPoint"), {p}); }
     QList<Entity> addRegion(const QList<Entity>& curves) const {
         return wrapAll<Entity>(invoke(QStringLiteral("AddRegion"), {refs(curves)}));
     }
     Entity addDimAligned(const Point& ext1, const Point& ext2, const Point& textPosition) const {
-        return add(u"AddDimAligned", {ext1, ext2, textPosition});
+        return add(QStringLiteral("AddDimAligned"), {ext1, ext2, textPosition});
     }
     Entity addDimOrdinate(const Point& definition, const Point& leaderEnd, bool useXAxis) const {
-        return add(u"AddDimOrdinate", {definition, leaderEnd, useXAxis ? 1 : 0});
+        return add(QStringLiteral("AddDimOrdinate"), {definition, leaderEnd, useXAxis ? 1 : 0});
     }
     // A block name, or a drawing file path whose definitions are loaded first.
     Entity insertBlock(const Point& insertion, const QString& name, double xScale, double yScale,
                        double zScale, double rotation) const {
-        return add(u"InsertBlock", {insertion, name, xScale, yScale, zScale, rotation});
+        return add(QStringLiteral("InsertBlock"), {insertion, name, xScale, yScale, zScale, rotation});
     }
     Dictionary extensionDictionary() const;
 
 private:
-    Entity add(const char16_t* member, std::initializer_list<Variant> args) const {
-        return create<Entity>(QString::fromUtf16(member), args);
+    Entity add(const QString& member, std::initializer_list<Variant> args) const {
+        return create<Entity>(member, args);
     }
 };
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
+#include <vector>
 
 using namespace common;
 
@@ -201,4 +202,24 @@ TEST(CommonBoundingBoxes, ExtendAndOverlap) {
     EXPECT_TRUE(DoExtentsOverlap(unit, {{0.2, 0.2}, {0.4, 0.4}}));  // inside
     EXPECT_TRUE(DoExtentsOverlap({{0.2, 0.2}, {0.4, 0.4}}, unit));
     EXPECT_TRUE(DoExtentsOverlap(unit, {{1 + 5e-10, 0}, {2, 1}}));  // within 1e-9
+}
+
+TEST(CommonBoundingBoxes, ToleranceBoxesOverlapExactlyAsPlainOnes) {
+    // Touching, within and just beyond the tolerance, far apart, inside, inverted, huge, not a number.
+    const double nan = std::nan("");
+    const std::vector<double> values = {0, 1, 1 + 5e-10, 1 + 1e-9, 1 + 2e-9, -1e-9, 0.5, 3, -2, 1e17, nan};
+    std::vector<PlaneBox> boxes;
+    for (double x1 : values)
+        for (double x2 : {1.0, 1 + 1e-9, 2.0, -1.0, 1e17, nan})
+            for (double y1 : {0.0, 1.0, 1 + 5e-10})
+                boxes.push_back({{x1, y1}, {x2, y1 + 1}});
+    int overlapping = 0;
+    for (const PlaneBox& a : boxes)
+        for (const PlaneBox& b : boxes) {
+            const bool plain = DoExtentsOverlap(a, b);
+            ASSERT_EQ(DoExtentsOverlap(MakeToleranceBox(a), MakeToleranceBox(b)), plain);
+            overlapping += plain;
+        }
+    EXPECT_GT(overlapping, 0);
+    EXPECT_LT(overlapping, int(boxes.size() * boxes.size()));
 }

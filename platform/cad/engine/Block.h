@@ -46,7 +46,7 @@ public:
     Tags blockXdata;
     Tags blockAppData;
     // Layer of the BLOCK record.
-    QString blockLayer = "0";
+    QString blockLayer = QStringLiteral("0");
 
 private:
     friend class Database;

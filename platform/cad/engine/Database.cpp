@@ -453,16 +453,29 @@ void Database::indexEntity(Entity* e) {
         const QString key = nameKey(name);
         const auto names = d->referencesByName.size();
         EntityIndexList& refs = d->referencesByName[key];
-        if (d->referencesByName.size() != names) d->referenceNamesStale = true;
+        // Every name in the index has its spelling: only a name new to it may lack one.
+        if (d->referencesByName.size() != names) {
+            d->referenceNamesStale = true;
+            if (!d->referenceNameSpelling.contains(key)) d->referenceNameSpelling.insert(key, name);
+        }
         indexAdd(refs, e, &Entity::referenceSlot_);
-        if (!d->referenceNameSpelling.contains(key)) d->referenceNameSpelling.insert(key, name);
     }
+}
+
+void Database::indexLayer(Entity* e) {
+    if (e->block_ != modelSpace_ || !modelSpace_ || e->isErased()) return;
+    indexAdd(d->entitiesByLayer[nameKey(e->layer_)], e, &Entity::layerSlot_);
+}
+
+void Database::unindexLayer(Entity* e) {
+    if (e->block_ != modelSpace_ || !modelSpace_) return;
+    auto lit = d->entitiesByLayer.find(nameKey(e->layer_));
+    if (lit != d->entitiesByLayer.end()) indexRemove(lit.value(), e, &Entity::layerSlot_);
 }
 
 void Database::unindexEntity(Entity* e) {
     if (e->block_ != modelSpace_ || !modelSpace_) return;
-    auto lit = d->entitiesByLayer.find(nameKey(e->layer_));
-    if (lit != d->entitiesByLayer.end()) indexRemove(lit.value(), e, &Entity::layerSlot_);
+    unindexLayer(e);
     if (e->kind() == EntityKind::BlockReference) {
         auto rit = d->referencesByName.find(nameKey(std::get<InsertData>(e->data).blockName));
         if (rit != d->referencesByName.end()) indexRemove(rit.value(), e, &Entity::referenceSlot_);
@@ -528,8 +541,12 @@ void Database::applyCurrentProperties(Entity* e) {
         c.linetypeScale = std::get<double>(variable(QStringLiteral("CELTSCALE")));
         c.generation = d->headerGeneration;
     }
-    // The layer table may have changed since: the layer is looked up each time.
-    e->layer_ = layers_.find(c.layer) ? c.layer : QStringLiteral("0");
+    // The layer table may have changed since: the layer is looked up each time, but a record found
+    // before that still lives under that very name answers without the look-up (a record leaves the
+    // table's index only when erased, and its name never changes).
+    if (!c.layerRecord || c.layerRecord->isErased() || c.layerRecord->name() != c.layer)
+        c.layerRecord = layers_.find(c.layer);
+    e->layer_ = c.layerRecord ? c.layer : QStringLiteral("0");
     e->color = c.color;
     e->linetype = c.linetype;
     e->lineweight = c.lineweight;
@@ -537,6 +554,12 @@ void Database::applyCurrentProperties(Entity* e) {
 }
 
 Entity* Database::addEntity(BlockDefinition* block, EntityKind kind) {
+    Entity* e = createEntity(block, kind);
+    indexEntity(e);
+    return e;
+}
+
+Entity* Database::createEntity(BlockDefinition* block, EntityKind kind) {
     if (!block) throw InvalidArgument(QStringLiteral("Nie podano bloku"));
     block->checkAlive();
     if (kind == EntityKind::AttributeReference)
@@ -560,7 +583,6 @@ Entity* Database::addEntity(BlockDefinition* block, EntityKind kind) {
     }
     if (auto* p = e->tryAs<Polyline2dData>()) p->seqendHandle = nextHandle_++;
     if (auto* i = e->tryAs<InsertData>()) i->seqendHandle = nextHandle_++;
-    indexEntity(e);
     return e;
 }
 
@@ -658,8 +680,8 @@ Entity* Database::insertBlock(BlockDefinition* owner, const Point3& position, co
     if (!def || def->isLayout()) throw NotFound(QStringLiteral("Brak bloku %1").arg(name));
     if (xScale == 0 || yScale == 0 || zScale == 0)
         throw InvalidArgument(QStringLiteral("Skala nie może wynosić 0"));
-    Entity* e = addEntity(owner, EntityKind::BlockReference);
-    unindexEntity(e);
+    // Indexed once its block name is set.
+    Entity* e = createEntity(owner, EntityKind::BlockReference);
     auto& ins = e->as<InsertData>();
     ins.blockName = def->name();
     ins.position = position;
@@ -704,9 +726,9 @@ void Database::setLayer(Entity* entity, const QString& layer) {
     Layer* l = layers_.find(layer);
     if (!l) throw NotFound(QStringLiteral("Brak warstwy %1").arg(layer));
     d->journal->willModify(entity);
-    unindexEntity(entity);
+    unindexLayer(entity);
     entity->layer_ = l->name();
-    indexEntity(entity);
+    indexLayer(entity);
 }
 
 void Database::setReferenceBlock(Entity* reference, const QString& blockName) {

@@ -357,9 +357,14 @@ private:
     T* newRecord(Table<T>& table, const QString& name, quint64 handle);
     Entity* newEntity(BlockDefinition* block, EntityKind kind, quint64 handle, Entity* reference);
     void applyCurrentProperties(Entity* e);
+    // addEntity without the model-space indexes: for a caller that fills what they are keyed by.
+    Entity* createEntity(BlockDefinition* block, EntityKind kind);
     Entity* cloneEntity(const Entity* source, BlockDefinition* target, Database& targetDb) const;
     void indexEntity(Entity* e);
     void unindexEntity(Entity* e);
+    // The layer index alone (an entity moved to another layer keeps its place by block name).
+    void indexLayer(Entity* e);
+    void unindexLayer(Entity* e);
     static void indexAdd(EntityIndexList& list, Entity* e, quint32 Entity::*slot);
     static void indexRemove(EntityIndexList& list, Entity* e, quint32 Entity::*slot);
 

@@ -63,6 +63,7 @@ struct Database::Impl {
         QString layer, linetype;
         int color = 256, lineweight = -1;
         double linetypeScale = 1;
+        Layer* layerRecord = nullptr;               // the record last found for `layer`
         quint64 textStyleGeneration = ~quint64(0);  // TEXTSTYLE, read only for a new text
         QString textStyle;
     } current;

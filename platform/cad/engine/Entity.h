@@ -94,7 +94,7 @@ struct TextData {
     double rotation = 0;  // radians
     double widthFactor = 1;
     double oblique = 0;  // radians
-    QString style = "Standard";
+    QString style = QStringLiteral("Standard");
     int horizontal = 0;  // 0 left, 1 center, 2 right, 3 aligned, 4 middle, 5 fit
     int vertical = 0;    // 0 baseline, 1 bottom, 2 middle, 3 top
     int generation = 0;  // 71: 2 backward, 4 upside down
@@ -124,7 +124,7 @@ struct MTextData {
     int attachment = 1;  // 1 top left ... 9 bottom right
     int drawingDirection = 1;
     double lineSpacing = 1;
-    QString style = "Standard";
+    QString style = QStringLiteral("Standard");
     // The direction vector (11) and the angle (50) a file gave; written back as given while the
     // rotation stays the one read from them.
     bool hasGivenDirection = false, hasGivenAngle = false;
@@ -168,7 +168,7 @@ struct PatternLine {
 };
 
 struct HatchData {
-    QString patternName = "SOLID";
+    QString patternName = QStringLiteral("SOLID");
     bool solid = true;
     bool associative = false;
     int patternType = 1;      // 0 user defined, 1 predefined, 2 custom
@@ -204,7 +204,7 @@ struct InsertData {
 // Aligned (type 1) and ordinate (type 6) dimensions.
 struct DimensionData {
     QString blockName;  // the "*D" block holding the drawn dimension, may be empty
-    QString style = "Standard";
+    QString style = QStringLiteral("Standard");
     Point3 definitionPoint;      // 10
     Point3 textPosition;         // 11
     Point3 point1;               // 13: first extension point / ordinate feature location
@@ -252,7 +252,7 @@ public:
     // True colour 0xRRGGBB, or -1 when the entity has none (the index then applies).
     int trueColor = -1;
     // Linetype name, "BYLAYER" or "BYBLOCK" included.
-    QString linetype = "BYLAYER";
+    QString linetype = QStringLiteral("BYLAYER");
     // Lineweight in hundredths of a millimetre or one of the Lineweight* values.
     int lineweight = LineweightByLayer;
     double linetypeScale = 1;
@@ -299,7 +299,7 @@ private:
     BlockDefinition* block_ = nullptr;
     Entity* reference_ = nullptr;
     quint64 sequence_ = 0;
-    QString layer_ = "0";
+    QString layer_ = QStringLiteral("0");
     // Positions in the model-space indexes by layer and by block name (see EntityIndexList).
     quint32 layerSlot_ = 0;
     quint32 referenceSlot_ = 0;

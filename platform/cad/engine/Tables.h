@@ -44,7 +44,7 @@ public:
     Layer() : TableRecord(ObjectType::Layer) {}
     int color = 7;       // colour index 1..255 (the file stores a negative index for "off")
     int trueColor = -1;  // 0xRRGGBB or -1
-    QString linetype = "Continuous";
+    QString linetype = QStringLiteral("Continuous");
     int lineweight = -3;  // default
     bool on = true;
     bool frozen = false;
@@ -68,7 +68,7 @@ public:
 class TextStyle : public TableRecord {
 public:
     TextStyle() : TableRecord(ObjectType::TextStyle) {}
-    QString font = "txt";  // primary font file (3) or typeface name
+    QString font = QStringLiteral("txt");  // primary font file (3) or typeface name
     QString bigFont;       // 4
     double height = 0;     // fixed height, 0 = variable
     double widthFactor = 1;

@@ -380,13 +380,29 @@ std::unique_ptr<DispatchTable> MakeDocumentTable() {
             if (!objects || !members) throw InvalidArgument(QStringLiteral("ReadProperties(objects, members)"));
             DocumentState* doc = docOf(t);
             ObjectModel& model = t.model;
-            auto row = [&](ObjectId id, const VariantList& names) {
-                VariantList values;
-                values.reserve(names.size() + 1);
-                for (const Variant& m : names) {
+            // The names as asked, each taken apart once rather than for every object.
+            struct Wanted {
+                QString member;
+                bool optional = false;
+            };
+            auto wanted = [](const VariantList* names) {
+                std::vector<Wanted> out;
+                if (!names) return out;
+                out.reserve(size_t(names->size()));
+                for (const Variant& m : *names) {
                     QString member = m.toText();
                     const bool optional = member.startsWith(QLatin1Char('?'));
                     if (optional) member.remove(0, 1);
+                    out.push_back({member, optional});
+                }
+                return out;
+            };
+            const std::vector<Wanted> memberList = wanted(members);
+            const std::vector<Wanted> partList = wanted(parts);
+            auto row = [&](ObjectId id, const std::vector<Wanted>& names) {
+                VariantList values;
+                values.reserve(qsizetype(names.size()) + 1);
+                for (const auto& [member, optional] : names) {
                     try {
                         // A quiet method without arguments (GetAttributes, GetBoundingBox) reads too.
                         const ObjectRecord& rec = model.record(id);
@@ -418,7 +434,7 @@ std::unique_ptr<DispatchTable> MakeDocumentTable() {
                     if (!found || found->isErased()) throw NotFound(QStringLiteral("Brak obiektu o uchwycie %1").arg(h));
                     id = objectVariant(t, doc, found).toObject();
                 }
-                VariantList values = row(id, *members);
+                VariantList values = row(id, memberList);
                 if (parts) {
                     ObjectId block = id;
                     if (model.record(id).kind == Kind::Entity) {
@@ -431,7 +447,7 @@ std::unique_ptr<DispatchTable> MakeDocumentTable() {
                     if (const VariantList* entities = items.arrayPtr())
                         for (const Variant& e : *entities) {
                             VariantList part{e};
-                            part.append(row(e.toObject(), *parts));
+                            part.append(row(e.toObject(), partList));
                             rows.append(Variant(part));
                         }
                     values.append(Variant(rows));

@@ -18,10 +18,15 @@ Variant entityRef(Target& t, db::Entity* e) {
 }
 
 // A name that stands for a drawing file rather than a block: it has a folder or a drawing suffix.
+// Asked for every reference inserted: the suffix (after the last dot) is compared in place.
 bool looksLikeFile(const QString& name) {
     if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))) return true;
-    const QString s = QFileInfo(name).suffix().toLower();
-    return s == QLatin1String("dwg") || s == QLatin1String("dxf") || s == QLatin1String("dwt");
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0) return false;
+    const QStringView s = QStringView(name).mid(dot + 1);
+    return s.compare(QLatin1String("dwg"), Qt::CaseInsensitive) == 0 ||
+           s.compare(QLatin1String("dxf"), Qt::CaseInsensitive) == 0 ||
+           s.compare(QLatin1String("dwt"), Qt::CaseInsensitive) == 0;
 }
 
 // The block to insert: an existing definition, or one loaded from a drawing file named after it.

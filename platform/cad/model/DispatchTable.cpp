@@ -3,8 +3,7 @@
 
 namespace cad {
 
-Variant DispatchTable::dispatch(Target& t, const QString& member, CallKind kind, Args args) const {
-    const Entry* e = find(member);
+Variant DispatchTable::dispatch(Target& t, const Entry* e, const QString& member, CallKind kind, Args args) const {
     if (!e) throw NotFound(QStringLiteral("%1 nie ma składowej %2").arg(interfaceName_, member));
     if (e->otherVendor)
         throw NotSupported(QStringLiteral("%1.%2 nie jest dostępne w tym programie CAD").arg(interfaceName_, member));
@@ -20,9 +19,8 @@ Variant DispatchTable::dispatch(Target& t, const QString& member, CallKind kind,
     return h(t, args);
 }
 
-bool DispatchTable::changesDrawing(const QString& member, CallKind kind) const {
+bool DispatchTable::changesDrawing(const Entry* e, CallKind kind) const {
     if (keepsDrawings_ || kind == CallKind::Get) return false;
-    const Entry* e = find(member);
     if (!e || e->otherVendor) return false;
     if (kind == CallKind::Put) return e->put != nullptr;
     if (!e->method) return false;  // a property read written as a call (or nothing runs)

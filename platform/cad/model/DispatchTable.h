@@ -3,10 +3,12 @@
 #pragma once
 
 #include "platform/cad/Call.h"
+#include "platform/cad/model/MemberIndex.h"
 
 #include <QHash>
 #include <initializer_list>
 #include <span>
+#include <vector>
 
 namespace cad {
 
@@ -49,18 +51,18 @@ public:
     // every property write counts as a change that the user has not saved yet.
     DispatchTable& quiet(std::initializer_list<const char*> names) {
         for (const char* n : names) {
-            auto it = exact_.find(QString::fromLatin1(n));
-            Q_ASSERT_X(it != exact_.end(), "DispatchTable::quiet", n);  // name the member after adding it
-            if (it != exact_.end()) it->quiet = true;
+            const int at = index_.find(QString::fromLatin1(n));
+            Q_ASSERT_X(at >= 0, "DispatchTable::quiet", n);  // name the member after adding it
+            if (at >= 0) entries_[size_t(at)].quiet = true;
         }
         return *this;
     }
     // Members whose reads fail for every object the predicate turns down (an arc's angles on a line).
     DispatchTable& onlyFor(std::initializer_list<const char*> names, Applies applies) {
         for (const char* n : names) {
-            auto it = exact_.find(QString::fromLatin1(n));
-            Q_ASSERT_X(it != exact_.end(), "DispatchTable::onlyFor", n);  // name the member after adding it
-            if (it != exact_.end()) it->applies = applies;
+            const int at = index_.find(QString::fromLatin1(n));
+            Q_ASSERT_X(at >= 0, "DispatchTable::onlyFor", n);  // name the member after adding it
+            if (at >= 0) entries_[size_t(at)].applies = applies;
         }
         return *this;
     }
@@ -69,30 +71,38 @@ public:
 
     // Exact name first (the facade's spelling); late-bound callers may use any case.
     const Entry* find(const QString& member) const {
-        auto it = exact_.constFind(member);
-        if (it != exact_.constEnd()) return &it.value();
+        if (const int at = index_.find(member); at >= 0) return &entries_[size_t(at)];
         auto low = folded_.constFind(member.toLower());
-        return low == folded_.constEnd() ? nullptr : &exact_.find(low.value()).value();
+        return low == folded_.constEnd() ? nullptr : &entries_[size_t(index_.find(low.value()))];
     }
 
     // The interface type name the automation reports ("IAcadBlock", "IAcadLayer", ...).
     const QString& interfaceName() const { return interfaceName_; }
 
     // Whether a successful call of the member changes the drawing (clears the document's "saved").
-    bool changesDrawing(const QString& member, CallKind kind) const;
+    bool changesDrawing(const QString& member, CallKind kind) const { return changesDrawing(find(member), kind); }
+    // The same for the member's entry as find() gave it (nullptr: no such member).
+    bool changesDrawing(const Entry* e, CallKind kind) const;
 
     // Runs the member; raises NotFound for an unknown member, NotSupported for a wrong kind of access.
-    Variant dispatch(Target& t, const QString& member, CallKind kind, Args args) const;
+    Variant dispatch(Target& t, const QString& member, CallKind kind, Args args) const {
+        return dispatch(t, find(member), member, kind, args);
+    }
+    // The same for the member's entry as find() gave it, so that a caller looks the name up once.
+    Variant dispatch(Target& t, const Entry* e, const QString& member, CallKind kind, Args args) const;
 
 private:
     Entry& add(const QString& name) {
+        if (const int at = index_.find(name); at >= 0) return entries_[size_t(at)];
         folded_.insert(name.toLower(), name);
-        return exact_[name];
+        index_.add(name);
+        return entries_.emplace_back();
     }
 
     QString interfaceName_;
     bool keepsDrawings_ = false;
-    QHash<QString, Entry> exact_;
+    MemberIndex index_;           // exact spelling -> position in entries_
+    std::vector<Entry> entries_;  // in the order added; not added to once the table is built
     QHash<QString, QString> folded_;
 };
 

@@ -65,14 +65,13 @@ ObjectRecord& ObjectModel::record(ObjectId id) {
 }
 
 ObjectId ObjectModel::idOf(Kind kind, DocumentState* doc, db::DbObject* object) {
-    auto it = ids_.constFind(object);
-    if (it != ids_.constEnd()) return it.value();
+    if (object->modelId != 0) return object->modelId;
     ObjectRecord r;
     r.kind = kind;
     r.doc = doc;
     r.object = object;
     const ObjectId id = newRecord(r);
-    ids_.insert(object, id);
+    object->modelId = id;
     return id;
 }
 
@@ -108,7 +107,8 @@ Variant ObjectModel::invoke(ObjectId object, const QString& member, CallKind kin
     if (r.kind == Kind::SelectionSet && !r.selection)
         throw Erased(QStringLiteral("Zbiór wskazań został usunięty"));
     const DispatchTable& tb = table(r.kind);
-    if (member == QLatin1String("TypeName")) {
+    // The length first: every call passes here, and the library compares the texts out of line.
+    if (member.size() == 8 && member == QLatin1String("TypeName")) {
         if (r.kind == Kind::Block) {
             auto* b = static_cast<db::BlockDefinition*>(r.object);
             if (b->isModelSpace()) return Variant(QStringLiteral("IAcadModelSpace"));
@@ -120,7 +120,8 @@ Variant ObjectModel::invoke(ObjectId object, const QString& member, CallKind kin
     }
     Target t{*this, r, object};
     DocumentState* doc = r.doc;
-    const bool changes = doc && !doc->isDatabaseDocument && tb.changesDrawing(member, kind);
+    const DispatchTable::Entry* entry = tb.find(member);
+    const bool changes = doc && !doc->isDatabaseDocument && tb.changesDrawing(entry, kind);
     // What the drawing reports of the call tells whether it changed anything: adding a block or a
     // layer under a name the drawing already has returns the one there and changes nothing.
     const bool recording = changes && doc->db->journal().isRecording();
@@ -133,7 +134,7 @@ Variant ObjectModel::invoke(ObjectId object, const QString& member, CallKind kin
         else if (r.kind == Kind::SummaryInfo)
             doc->db->journal().willModifySummary();
     }
-    Variant result = tb.dispatch(t, member, kind, args);
+    Variant result = tb.dispatch(t, entry, member, kind, args);
     // Any change made through the model leaves the drawing unsaved, whoever made it.
     if (changes && (!recording || doc->db->journal().notices() != noticed)) doc->saved = false;
     return result;
@@ -190,15 +191,12 @@ DocumentState* ObjectModel::addDocument(std::unique_ptr<db::Database> database, 
 }
 
 void ObjectModel::releaseEngineObjects(DocumentState* doc) {
+    // An object released before (its drawing replaced) is gone: only the live ones forget their id.
     for (ObjectRecord& r : records_)
-        if (r.doc == doc && r.object) r.closed = true;
-    for (auto it = ids_.begin(); it != ids_.end();) {
-        const ObjectRecord& r = records_[it.value()];
-        if (r.doc == doc && r.object)
-            it = ids_.erase(it);
-        else
-            ++it;
-    }
+        if (r.doc == doc && r.object && !r.closed) {
+            r.closed = true;
+            r.object->modelId = 0;
+        }
 }
 
 void ObjectModel::closeDocument(DocumentState* doc) {

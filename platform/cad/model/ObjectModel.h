@@ -194,8 +194,7 @@ public:
     const DispatchTable& table(Kind kind) const { return *tables_[size_t(kind)]; }
 
 private:
-    std::deque<ObjectRecord> records_;  // stable while handlers add records
-    QHash<const void*, ObjectId> ids_;
+    std::deque<ObjectRecord> records_;  // stable while handlers add records; an object's id is in the object
     std::vector<std::unique_ptr<DocumentState>> docs_;
     std::vector<DocumentState*> order_;
     DocumentState* active_ = nullptr;
