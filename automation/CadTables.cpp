@@ -94,7 +94,7 @@ cad::Entity AddAttributeDefinition(const cad::Block& container, const QString& t
 
 bool ActivateTextStyle(const QString& name, cad::TextStyle& style, bool makeActive) {
     // What the look-up gives is live: only its failure (a null style) says "no".
-    cad::TextStyle found = lookUp<cad::TextStyle>([&] { return CadDocument.textStyles().item(name); });
+    const cad::TextStyle found = FindTextStyle(name);
     if (found.isNull()) return false;
     style = found;
     if (makeActive) CadDocument.setActiveTextStyle(found);

@@ -75,11 +75,11 @@ Variant PipelinedChannel::call(ObjectId object, const QString& member, CallKind 
 
 void PipelinedChannel::post(ObjectId object, const QString& member, CallKind kind,
                             std::span<const Variant> args) {
-    forgetFixedAnswersOn(object, member, kind);
     if (!deferring()) {
         call(object, member, kind, args);
         return;
     }
+    forgetFixedAnswersOn(object, member, kind);
     Request r = request(object, member, kind, args);
     r.flags = DeferredRequest | (tolerant_ ? ToleratedRequest : 0);
     held_.push_back(std::move(r));

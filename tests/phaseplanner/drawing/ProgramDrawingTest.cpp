@@ -4,6 +4,7 @@
 #include "CadFixture.h"
 #define PHASEPLANNER_QSTRING_PRINT
 #include "EditorFixture.h"
+#include "ProgramDrawingFixture.h"
 #include "GroupBuilders.h"
 #include "automation/BlockAttributes.h"
 #include "phaseplanner/drawing/BarPieces.h"
@@ -46,13 +47,7 @@ class ProgramDrawingTest : public automation::test::CadFixture {
 protected:
     void SetUp() override {
         CadFixture::SetUp();
-        ResetEditorState();
-        ResetProgramAttributeState();
-        ResetPlayback();
-        DimensioningMode = 2;
-        ServiceView = false;
-        IntersectionNumber = QStringLiteral("7");
-        AddIntersectionNumber(IntersectionNumber, true);
+        PrepareProgramDrawing();
         ASSERT_TRUE(UstawWidoczneAtrybuty());
     }
     void TearDown() override {

@@ -4,6 +4,7 @@
 #include "CadFixture.h"
 #define PHASEPLANNER_QSTRING_PRINT
 #include "EditorFixture.h"
+#include "ProgramDrawingFixture.h"
 #include "GroupBuilders.h"
 #include "phaseplanner/drawing/BarPieces.h"
 #include "phaseplanner/drawing/Playback.h"
@@ -21,13 +22,7 @@ class PlannerOverLoopback : public automation::test::CadFixture {
 protected:
     void SetUp() override {
         CadFixture::SetUp();
-        ResetEditorState();
-        ResetProgramAttributeState();
-        ResetPlayback();
-        DimensioningMode = 2;
-        ServiceView = false;
-        IntersectionNumber = QStringLiteral("7");
-        AddIntersectionNumber(IntersectionNumber, true);
+        PrepareProgramDrawing();
         loop = std::make_unique<cad::LoopbackChannel>(cad_->model());
         inProcess = automation::SetCadConnector({[this] { return cad::Application(loop.get()); }, {}});
         automation::ResetCadConnectionState();
