@@ -67,7 +67,7 @@ MainWindow::Change changeOf(const cad::ObjectModel& model, const cad::ObjectReco
         auto* block = static_cast<cad::db::BlockDefinition*>(rec.object);
         if (block->isModelSpace()) return MainWindow::Change::Added;
         // A definition no reference in model space shows yet: its first reference brings it.
-        if (!block->isLayout() && block->database()->referencesTo(block->name()).empty())
+        if (!block->isLayout() && !block->database()->hasReferences(block->name()))
             return MainWindow::Change::None;
     }
     static const QStringList look{QStringLiteral("color"),      QStringLiteral("truecolor"),
@@ -88,6 +88,10 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
     : QMainWindow(parent),
       model_(model),
       interaction_(interaction),
+      launcher_(QCoreApplication::applicationDirPath()),
+      programWindows_(this),
+      symbolFolder_(QCoreApplication::applicationDirPath() +
+                    QStringLiteral("/../../aZasoby/Sygnalizacja/Sygnalizatory")),
       view_(new DrawingView),
       prompt_(new QLabel),
       message_(new QLabel),
@@ -97,11 +101,7 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
       coords_(new QLabel),
       snap_(new QLabel),
       refresh_(new QTimer(this)),
-      poll_(new QTimer(this)),
-      launcher_(QCoreApplication::applicationDirPath()),
-      programWindows_(this),
-      symbolFolder_(QCoreApplication::applicationDirPath() +
-                    QStringLiteral("/../../aZasoby/Sygnalizacja/Sygnalizatory")) {
+      poll_(new QTimer(this)) {
     setWindowTitle(Title);
     resize(1200, 800);
 
@@ -718,9 +718,9 @@ void MainWindow::scheduleRefresh(Change change) {
     refresh_->start(0);
 }
 
-void MainWindow::programChanged(Change change) {
+void MainWindow::programChanged(Change change, qint64 now) {
     pending_ = std::max(pending_, change);
-    repaint_.programChanged(clock_.elapsed());
+    repaint_.programChanged(now);
     // Armed once per burst: the calls themselves only note the time.
     if (!refresh_->isActive()) refresh_->start(int(RepaintPolicy::QuietMs));
 }
@@ -880,7 +880,8 @@ void MainWindow::bringToFront() {
 }
 
 void MainWindow::afterCall(const cad::Call& call, const cad::Reply& reply) {
-    repaint_.callServed(clock_.elapsed());
+    const qint64 now = clock_.elapsed();
+    repaint_.callServed(now);
     if (reply.failed) return;
     cad::ObjectRecord* rec = nullptr;
     try {
@@ -909,14 +910,14 @@ void MainWindow::afterCall(const cad::Call& call, const cad::Reply& reply) {
     if (model_.documents() != known_) {
         // A drawing a program opens for a moment (a template) is not painted while its calls go on.
         syncDocuments(false);
-        programChanged(Change::Any);
+        programChanged(Change::Any, now);
     }
     Change change = changeOf(model_, *rec, call);
     // The look of an entity added since the last paint is painted with it.
     if (change == Change::Look && rec->kind == cad::Kind::Entity && rec->object &&
         view_->isUnpainted(static_cast<const cad::db::Entity*>(rec->object)))
         change = Change::Added;
-    if (change != Change::None) programChanged(change);
+    if (change != Change::None) programChanged(change, now);
 }
 
 }  // namespace cadhost

@@ -106,7 +106,8 @@ private:
     // A change made in the window: painted at once.
     void scheduleRefresh(Change change = Change::Any);
     // A change a program made: painted as `RepaintPolicy` says.
-    void programChanged(Change change);
+    void programChanged(Change change) { programChanged(change, clock_.elapsed()); }
+    void programChanged(Change change, qint64 now);
     // Paints what waits, now or when the policy says.
     void armRefresh();
     void refreshNow();

@@ -1,9 +1,12 @@
 // Accepting connections, cutting frames, serving calls and deferring picks.
 #include "cadhost/SocketServer.h"
 
+#include "cadhost/HeapGrowth.h"
+
 #include "platform/cad/model/CommandProcessor.h"
 #include "platform/cad/socket/SocketChannel.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
@@ -25,6 +28,8 @@ namespace {
 constexpr int QuietMs = 300;
 // Answer buffers up to this size are kept between answers rather than allocated anew.
 constexpr qsizetype KeptBufferBytes = 1 << 20;
+// How long one wake-up goes on serving calls that keep arriving.
+constexpr qint64 DrainMs = 8;
 
 // The process at the other end of a local socket (0 when unknown).
 qint64 peerPid(int fd) {
@@ -183,42 +188,61 @@ void SocketServer::drop(quint64 id) {
     emit connectionsChanged(connectionCount());
 }
 
+int SocketServer::receive(quint64 id) {
+    Connection* c = find(id);
+    if (!c) return -1;
+    char buf[65536];
+    int got = 0;
+    for (;;) {
+        const ssize_t n = ::recv(c->fd, buf, sizeof buf, 0);
+        if (n > 0) {
+            c->reader.append(buf, n);
+            got = 1;
+            if (size_t(n) < sizeof buf) return got;
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return got;
+        drop(id);  // the program went away
+        return -1;
+    }
+}
+
 void SocketServer::readFrom(quint64 id) {
     Connection* c = find(id);
     // A call that runs an event loop of its own must not see its connection's later calls
     // overtake it; they wait in the socket until it returns.
     if (!c || c->reading) return;
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::recv(c->fd, buf, sizeof buf, 0);
-        if (n > 0) {
-            c->reader.append(buf, n);
-            if (size_t(n) < sizeof buf) break;
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
-        drop(id);  // the program went away
-        return;
-    }
-    c->reading = true;
-    QByteArrayView payload;  // into the reader's buffer, which nothing appends to while serving
-    for (;;) {
-        const auto st = c->reader.next(payload);
-        if (st == cad::socket::FrameReader::NeedMore) break;
-        std::optional<cad::socket::DecodedRequest> rq;
-        if (st == cad::socket::FrameReader::Ready) rq = cad::socket::DecodeRequest(payload);
-        if (!rq) {
-            // The stream cannot be trusted any more: close this connection only.
-            drop(id);
-            return;
-        }
-        serve(id, *rq);
-        // Serving may have closed the connection (a write error).
+    // A program sends a long run of held calls in parts while it works out the next ones: what
+    // arrives while a part is served is served in the same wake-up (a wake-up of the event loop
+    // costs more than a call), for a short while, so the window still gets its turn.
+    QElapsedTimer busy;
+    busy.start();
+    for (bool first = true;; first = false) {
+        const int got = receive(id);
+        if (got < 0) return;
+        if (got == 0 && !first) return;
         c = find(id);
-        if (!c) return;
+        c->reading = true;
+        QByteArrayView payload;  // into the reader's buffer, which nothing appends to while serving
+        for (;;) {
+            const auto st = c->reader.next(payload);
+            if (st == cad::socket::FrameReader::NeedMore) break;
+            std::optional<cad::socket::DecodedRequest> rq;
+            if (st == cad::socket::FrameReader::Ready) rq = cad::socket::DecodeRequest(payload);
+            if (!rq) {
+                // The stream cannot be trusted any more: close this connection only.
+                drop(id);
+                return;
+            }
+            serve(id, *rq);
+            // Serving may have closed the connection (a write error).
+            c = find(id);
+            if (!c) return;
+        }
+        c->reading = false;
+        if (busy.elapsed() >= DrainMs) return;
     }
-    c->reading = false;
 }
 
 void SocketServer::writeTo(quint64 id) {
@@ -267,6 +291,7 @@ void SocketServer::serve(quint64 id, cad::Request& request) {
     noteDocument(*c, call);
     if (startPick(id, request.sequence, call)) return;
     const cad::Reply reply = model_.handle(call);
+    OfferNewHeapAsHugePages();
     ++served_;
     // The call may have run an event loop in which the connection went away.
     c = find(id);

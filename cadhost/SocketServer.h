@@ -4,8 +4,9 @@
 // the connection that sent it; a program that goes away leaves nothing waiting behind it.
 // Connections are served on their descriptors directly (a notifier, recv, send): a call costs one
 // wake-up of the event loop, not the buffering and signal hops of a QLocalSocket. Calls a program
-// held back arrive in one write ahead of the call that needs an answer; they are served one by one
-// like any other, unanswered, and the first that fails stops the rest of the run (ServingSession).
+// held back arrive ahead of the call that needs an answer (a long run in parts, sent while the
+// program works on); they are served one by one like any other, unanswered, and the first that
+// fails stops the rest of the run (ServingSession).
 #pragma once
 
 #include "cadhost/HostInteraction.h"
@@ -68,6 +69,9 @@ private:
     void noteDocument(Connection& c, const cad::Call& call);
     Connection* find(quint64 id) const;
     void readFrom(quint64 id);
+    // Appends what the connection's socket holds to its reader: 1 when bytes came, 0 when none,
+    // -1 when the program went away (the connection is dropped).
+    int receive(quint64 id);
     void writeTo(quint64 id);
     void drop(quint64 id);
     void serve(quint64 id, cad::Request& request);

@@ -1,5 +1,6 @@
 // cadhost: the CAD application of the suite. Usage: cadhost [--socket NAME] [FILE.dxf]
 // When a host already runs for the user, the file is opened there and this copy ends.
+#include "cadhost/HeapGrowth.h"
 #include "cadhost/HostInteraction.h"
 #include "cadhost/MainWindow.h"
 #include "cadhost/SocketServer.h"
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
         }
     }
 
+    cadhost::GrowHeapInLargeSteps();
     cad::ObjectModel model;
     cadhost::HostInteraction interaction(model);
     model.setInteraction(&interaction);

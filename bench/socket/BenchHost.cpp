@@ -1,5 +1,6 @@
 #include "bench/socket/BenchHost.h"
 
+#include "cadhost/HeapGrowth.h"
 #include "cadhost/HostInteraction.h"
 #include "cadhost/MainWindow.h"
 #include "cadhost/SocketServer.h"
@@ -39,6 +40,7 @@ std::deque<cad::Input> readScript(const QString& path) {
 }  // namespace
 
 int RunScriptedHost(const QString& socketName, const QString& scriptPath) {
+    cadhost::GrowHeapInLargeSteps();
     cad::ObjectModel model;
     cadhost::HostInteraction interaction(model);
     model.setInteraction(&interaction);

@@ -5,6 +5,12 @@
 
 namespace cad {
 
+namespace {
+// A run longer than this goes ahead in parts of about this size (measured on the cut's 55,000
+// calls: parts of 16 to 128 calls cost the same, a run sent whole a third more).
+constexpr size_t ShipAheadCount = 32;
+}  // namespace
+
 Request PipelinedChannel::request(ObjectId object, const QString& member, CallKind kind,
                                   std::span<const Variant> args) {
     Request r;
@@ -20,10 +26,7 @@ Reply PipelinedChannel::send(Request last) {
     std::vector<Request> batch;
     batch.swap(held_);
     batch.push_back(std::move(last));
-    if (forgetProvisional_) {
-        batch.front().flags |= ForgetsProvisionalRequest;
-        forgetProvisional_ = false;
-    }
+    markForgetProvisional(batch.front());
     sent_ += batch.size();
     deferredSent_ += batch.size() - 1;
     ++roundTrips_;
@@ -43,6 +46,28 @@ Reply PipelinedChannel::send(Request last) {
         keepBuffer();
         throw;
     }
+}
+
+void PipelinedChannel::markForgetProvisional(Request& first) {
+    if (!forgetProvisional_) return;
+    first.flags |= ForgetsProvisionalRequest;
+    forgetProvisional_ = false;
+}
+
+void PipelinedChannel::hold(Request r) {
+    held_.push_back(std::move(r));
+    if (held_.size() <= ShipAheadCount) return;
+    // The last one stays held: it closes the run, with the failure of any call before it.
+    Request keep = std::move(held_.back());
+    held_.pop_back();
+    markForgetProvisional(held_.front());
+    const size_t n = held_.size();
+    if (shipAhead(held_)) {
+        sent_ += n;
+        deferredSent_ += n;
+        held_.clear();
+    }
+    held_.push_back(std::move(keep));
 }
 
 bool PipelinedChannel::answersFixedObject(const QString& member) {
@@ -82,7 +107,7 @@ void PipelinedChannel::post(ObjectId object, const QString& member, CallKind kin
     forgetFixedAnswersOn(object, member, kind);
     Request r = request(object, member, kind, args);
     r.flags = DeferredRequest | (tolerant_ ? ToleratedRequest : 0);
-    held_.push_back(std::move(r));
+    hold(std::move(r));
 }
 
 Variant PipelinedChannel::create(ObjectId object, const QString& member, CallKind kind,
@@ -91,7 +116,7 @@ Variant PipelinedChannel::create(ObjectId object, const QString& member, CallKin
     Request r = request(object, member, kind, args);
     r.flags = DeferredRequest | KeepsResultRequest | (tolerant_ ? ToleratedRequest : 0);
     const ObjectId id = ProvisionalIdOf(r.sequence);
-    held_.push_back(std::move(r));
+    hold(std::move(r));
     provisionalGiven_ = true;
     return Variant(ObjectRef{id});
 }

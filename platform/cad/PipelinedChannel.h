@@ -1,6 +1,7 @@
 // The calling side of a channel that carries calls as numbered requests (the socket, the loopback):
 // calls that answer nothing are held inside a deferral scope and sent in order ahead of the next
 // call that needs an answer, so that a scope costs one round trip per answer instead of one per call.
+// Where the transport can, a long run goes ahead in parts while it is still being made.
 // The serving side (socket::ServingSession) runs them in order, stops at the first failure and
 // gives that failure as the answer to the request that closes the run.
 #pragma once
@@ -59,6 +60,13 @@ protected:
     // Carries the requests in order and returns the answer to the last one, the only one that
     // wants an answer. Throws Failed when the connection is lost.
     virtual Reply carry(std::vector<Request>& requests) = 0;
+    // Sends held requests ahead of the run's end where the transport can, so the serving side
+    // runs them while the program works out the next ones; false when it cannot (they stay held).
+    // It must not throw: a lost connection is reported by the run's closing call.
+    virtual bool shipAhead(std::vector<Request>& requests) {
+        (void)requests;
+        return false;
+    }
     // Drops what is held (the connection went away).
     void dropHeld();
 
@@ -72,6 +80,8 @@ private:
     bool deferring() const { return depth_ > 0 && carrying_ == 0; }
     Request request(ObjectId object, const QString& member, CallKind kind, std::span<const Variant> args);
     Reply send(Request last);
+    void hold(Request r);
+    void markForgetProvisional(Request& first);
 
     std::vector<Request> held_;
     QHash<std::pair<ObjectId, QString>, Variant> fixedAnswers_;

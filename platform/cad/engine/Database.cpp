@@ -764,6 +764,13 @@ std::vector<Entity*> Database::referencesTo(const QString& blockName) const {
     return it.value().items;
 }
 
+bool Database::hasReferences(const QString& blockName) const {
+    auto it = d->referencesByName.find(nameKey(blockName));
+    if (it == d->referencesByName.end()) return false;
+    compact(it.value(), &Entity::referenceSlot_, true);
+    return !it.value().items.empty();
+}
+
 size_t Database::collectReferences(const std::function<bool(QStringView)>& matches,
                                    std::vector<Entity*>& out) const {
     if (d->referenceNamesStale) {

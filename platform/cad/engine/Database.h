@@ -269,6 +269,8 @@ public:
     // ---- Indexes (model space) ----
     // Live references in model space to blocks with that name (case ignored), in model-space order.
     std::vector<Entity*> referencesTo(const QString& blockName) const;
+    // Whether model space holds a live reference to that block (without listing them).
+    bool hasReferences(const QString& blockName) const;
     // Distinct block names referenced from model space (as written), for pattern matching.
     // Appends the live references of every referenced block whose name satisfies `matches` (each
     // block's in creation order) to `out`; returns how many blocks matched. One pass over the index,

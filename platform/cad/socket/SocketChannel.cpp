@@ -109,7 +109,7 @@ void SocketChannel::readAvailable() {
     if (closed) disconnect();  // the waiting call finds its answer or reports the loss
 }
 
-void SocketChannel::writePending() {
+void SocketChannel::writePending(bool reportLoss) {
     while (pendingOffset_ < pending_.size()) {
         const ssize_t n = ::send(fd_, pending_.constData() + pendingOffset_,
                                  size_t(pending_.size() - pendingOffset_), MSG_NOSIGNAL);
@@ -119,6 +119,7 @@ void SocketChannel::writePending() {
         }
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+        if (!reportLoss) return;  // the next call that waits for an answer finds it again
         lost(QString::fromUtf8("program CAD zamknął połączenie"));
     }
     // The room is kept for the next calls, unless a large run of held calls made it large.
@@ -127,6 +128,14 @@ void SocketChannel::writePending() {
     else
         pending_.resize(0);
     pendingOffset_ = 0;
+}
+
+bool SocketChannel::shipAhead(std::vector<Request>& requests) {
+    if (!isConnected()) return false;
+    for (const Request& r : requests) socket::AppendRequest(pending_, r);
+    // What the socket cannot take now goes with the run's next write.
+    writePending(false);
+    return true;
 }
 
 Reply SocketChannel::carry(std::vector<Request>& requests) {

@@ -4,7 +4,8 @@
 // windows paint but cannot be clicked; a call made meanwhile (a timer) is carried as well.
 // The socket is driven directly (poll, send, recv): a call is a write and a blocking read, with no
 // event-loop machinery between the host's answer and the caller. Calls held back in a deferral
-// scope go in the same write as the next call that needs an answer (PipelinedChannel).
+// scope go in the same write as the next call that needs an answer (PipelinedChannel); a long run
+// goes ahead in parts while the program works on (shipAhead), so the host runs it meanwhile.
 #pragma once
 
 #include "platform/cad/PipelinedChannel.h"
@@ -30,10 +31,12 @@ public:
 protected:
     // Throws Failed when the connection is lost.
     Reply carry(std::vector<Request>& requests) override;
+    bool shipAhead(std::vector<Request>& requests) override;
 
 private:
     void readAvailable();
-    void writePending();
+    // Writes what the socket takes now; a lost connection throws unless `reportLoss` is false.
+    void writePending(bool reportLoss = true);
     [[noreturn]] void lost(const QString& why);
 
     int fd_ = -1;

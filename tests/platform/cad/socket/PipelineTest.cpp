@@ -59,6 +59,11 @@ public:
         thread_.wait();
     }
     bool listening() const { return listening_; }
+    quint64 callsServed() {
+        quint64 n = 0;
+        inThread([&] { n = server_->callsServed(); });
+        return n;
+    }
     const QString& socket() const { return socket_; }
     std::unique_ptr<cad::SocketChannel> connect() const { return cad::AttachToCadHost(socket_, 2000); }
 
@@ -181,6 +186,46 @@ TEST_F(SocketPipeline, AFailedHeldCallRaisesItsTypedExceptionAndStopsTheRest) {
     EXPECT_EQ(channel_->roundTrips() - trips, 1u);
     EXPECT_EQ(doc_.handleToObject(handle).color(), 4);
     EXPECT_EQ(doc_.blocks().item(QStringLiteral("B")).item(0).radius(), 2);
+}
+
+// A long run goes to the host in parts while the program is still making it: the host runs the
+// first parts before the run ends, a failure among them still comes back with the closing call (and
+// stops what follows it), and objects made in one part are named in the next.
+TEST_F(SocketPipeline, ALongRunGoesAheadInPartsAndKeepsItsOrderAndFailure) {
+    const cad::Entity line = ms_.addLine(cad::Point{0, 0, 0}, cad::Point{1, 0, 0});
+    const quint64 served = host_->callsServed();
+    auto failing = [&] {
+        cad::DeferredCalls held(doc_);
+        for (int c = 1; c <= 100; ++c) line.setColor(c);
+        line.setLayer(QStringLiteral("NO SUCH LAYER"));
+        for (int c = 101; c <= 200; ++c) line.setColor(c);
+        // The host works on the run before it ends.
+        for (int wait = 0; wait < 200 && host_->callsServed() - served < 64; ++wait) QThread::msleep(5);
+        EXPECT_GE(host_->callsServed() - served, 64u);
+    };
+    const quint64 trips = channel_->roundTrips();
+    EXPECT_THROW(failing(), cad::NotFound);
+    EXPECT_EQ(channel_->roundTrips() - trips, 1u);
+    EXPECT_EQ(line.color(), 100);
+
+    QString handle;
+    {
+        cad::DeferredCalls held(doc_, cad::DeferredCalls::NewObjectsToo);
+        const cad::Block b = doc_.blocks().add(cad::Point{0, 0, 0}, QStringLiteral("PARTS"));
+        for (int c = 1; c <= 100; ++c) b.addLine(cad::Point{0, 0, 0}, cad::Point{double(c), 0, 0});
+        const cad::Entity ref = ms_.insertBlock(cad::Point{0, 0, 0}, QStringLiteral("PARTS"), 1, 1, 1, 0);
+        ref.setColor(3);
+        handle = ref.handle();
+    }
+    EXPECT_EQ(doc_.handleToObject(handle).color(), 3);
+    EXPECT_EQ(doc_.blocks().item(QStringLiteral("PARTS")).count(), 100);
+
+    {  // a run whose failures are ignored goes on after one in an early part
+        cad::DeferredCalls held(doc_, cad::DeferredCalls::CallsOnly, cad::DeferredCalls::FailuresIgnored);
+        line.setLayer(QStringLiteral("NO SUCH LAYER"));
+        for (int c = 1; c <= 100; ++c) line.setColor(c);
+    }
+    EXPECT_EQ(line.color(), 100);
 }
 
 // conflictor writing components over the socket while another program changes the block table.
