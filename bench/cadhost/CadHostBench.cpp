@@ -7,6 +7,8 @@
 #include "cadhost/DrawingScene.h"
 #include "cadhost/DrawingView.h"
 #include "platform/cad/Application.h"
+#include "platform/cad/DeferredCalls.h"
+#include "platform/cad/InProcessChannel.h"
 #include "platform/cad/dxf/DxfReader.h"
 #include "platform/cad/dxf/DxfWriter.h"
 #include "platform/cad/socket/CadHostConnection.h"
@@ -201,6 +203,38 @@ void socketCalls(const QTemporaryDir& dir) {
                .arg(Blocks)
                .arg(Rounds * 4)
                .arg(median(floorUs), 0, 'f', 1);
+
+    // Held calls: what a call costs when it waits for no answer (a playback step's recolouring,
+    // the cut's markers): the program's encoding and the host's decoding and serving, beside the
+    // same calls in-process.
+    constexpr int Held = 20000;
+    auto recolour = [](const cad::Document& d, const cad::Entity& e) {
+        QElapsedTimer t;
+        t.start();
+        {
+            cad::DeferredCalls run(d);
+            for (int i = 0; i < Held; ++i) {
+                e.setColor(1 + i % 7);
+                e.update();
+            }
+        }
+        return t.nsecsElapsed() / 1e3 / (2 * Held);
+    };
+    cad::ObjectModel model;
+    cad::InProcessChannel local(model);
+    const cad::Document here = cad::Application(&local).documents().add();
+    const cad::Entity mine = here.modelSpace().addLine(cad::Point{0, 0, 0}, cad::Point{1, 0, 0});
+    const cad::Entity theirs = ms.addLine(cad::Point{0, 0, 0}, cad::Point{1, 0, 0});
+    std::vector<double> heldUs, localUs;
+    for (int b = 0; b < 5; ++b) {
+        heldUs.push_back(recolour(doc, theirs));
+        localUs.push_back(recolour(here, mine));
+    }
+    out << QStringLiteral("socket: held call %1 us (median of %2 runs of %3 colour sets and updates); in-process %4 us\n")
+               .arg(median(heldUs), 0, 'f', 2)
+               .arg(heldUs.size())
+               .arg(2 * Held)
+               .arg(median(localUs), 0, 'f', 2);
     ch.reset();
     host.kill();
     host.waitForFinished(3000);

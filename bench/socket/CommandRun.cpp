@@ -173,8 +173,10 @@ int RunCommands(const SideRun& run) {
         const auto* channel = dynamic_cast<const cad::PipelinedChannel*>(automation::CadApplication.channel());
         const quint64 trips = channel ? channel->roundTrips() : 0;
         // Between two commands a person takes longer than the host's pause before it paints the
-        // last result; without this the paint would fall on the next command's first call.
-        if (channel) QThread::msleep(150);
+        // last result and the paint itself; without this the paint would fall on the next
+        // command's first calls (measured: the paint of the 60-stream drawing after the cut took
+        // up to 90 ms on a loaded machine, and landed on the legend with 150 ms between them).
+        if (channel) QThread::msleep(300);
         waitedMs = 0;
         waitedTrips = 0;
         QElapsedTimer clock;

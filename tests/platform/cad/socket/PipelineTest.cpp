@@ -196,36 +196,36 @@ TEST_F(SocketPipeline, ALongRunGoesAheadInPartsAndKeepsItsOrderAndFailure) {
     const quint64 served = host_->callsServed();
     auto failing = [&] {
         cad::DeferredCalls held(doc_);
-        for (int c = 1; c <= 100; ++c) line.setColor(c);
+        for (int c = 1; c <= 600; ++c) line.setColor(1 + c % 200);
         line.setLayer(QStringLiteral("NO SUCH LAYER"));
-        for (int c = 101; c <= 200; ++c) line.setColor(c);
+        for (int c = 1; c <= 100; ++c) line.setColor(c);
         // The host works on the run before it ends.
-        for (int wait = 0; wait < 200 && host_->callsServed() - served < 64; ++wait) QThread::msleep(5);
-        EXPECT_GE(host_->callsServed() - served, 64u);
+        for (int wait = 0; wait < 200 && host_->callsServed() - served < 256; ++wait) QThread::msleep(5);
+        EXPECT_GE(host_->callsServed() - served, 256u);
     };
     const quint64 trips = channel_->roundTrips();
     EXPECT_THROW(failing(), cad::NotFound);
     EXPECT_EQ(channel_->roundTrips() - trips, 1u);
-    EXPECT_EQ(line.color(), 100);
+    EXPECT_EQ(line.color(), 1);  // the last set before the failure
 
     QString handle;
     {
         cad::DeferredCalls held(doc_, cad::DeferredCalls::NewObjectsToo);
         const cad::Block b = doc_.blocks().add(cad::Point{0, 0, 0}, QStringLiteral("PARTS"));
-        for (int c = 1; c <= 100; ++c) b.addLine(cad::Point{0, 0, 0}, cad::Point{double(c), 0, 0});
+        for (int c = 1; c <= 600; ++c) b.addLine(cad::Point{0, 0, 0}, cad::Point{double(c), 0, 0});
         const cad::Entity ref = ms_.insertBlock(cad::Point{0, 0, 0}, QStringLiteral("PARTS"), 1, 1, 1, 0);
         ref.setColor(3);
         handle = ref.handle();
     }
     EXPECT_EQ(doc_.handleToObject(handle).color(), 3);
-    EXPECT_EQ(doc_.blocks().item(QStringLiteral("PARTS")).count(), 100);
+    EXPECT_EQ(doc_.blocks().item(QStringLiteral("PARTS")).count(), 600);
 
     {  // a run whose failures are ignored goes on after one in an early part
         cad::DeferredCalls held(doc_, cad::DeferredCalls::CallsOnly, cad::DeferredCalls::FailuresIgnored);
         line.setLayer(QStringLiteral("NO SUCH LAYER"));
-        for (int c = 1; c <= 100; ++c) line.setColor(c);
+        for (int c = 1; c <= 599; ++c) line.setColor(1 + c % 200);
     }
-    EXPECT_EQ(line.color(), 100);
+    EXPECT_EQ(line.color(), 200);
 }
 
 // conflictor writing components over the socket while another program changes the block table.
