@@ -80,6 +80,8 @@ public:
     void bringToFront();
     // The window's state follows the model: open drawings, the active one, changes.
     void syncDocuments(bool paintNow = true);
+    // The view follows the open drawings and the active one; the rest of the window does not.
+    void followDocuments(bool paintNow);
     // A program's call was served: refresh what it may have changed.
     void afterCall(const cad::Call& call, const cad::Reply& reply);
     // The recent-files list (newest first).
