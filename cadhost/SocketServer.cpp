@@ -291,7 +291,7 @@ void SocketServer::serve(quint64 id, cad::Request& request) {
     noteDocument(*c, call);
     if (startPick(id, request.sequence, call)) return;
     const cad::Reply reply = model_.handle(call);
-    OfferNewHeapAsHugePages();
+    TakeNewHeapInHugePages();
     ++served_;
     // The call may have run an event loop in which the connection went away.
     c = find(id);
