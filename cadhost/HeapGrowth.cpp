@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -27,9 +28,15 @@ public:
     void take(std::uintptr_t from, std::size_t bytes) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
+            if (!started_) {
+                try {
+                    std::thread([this] { run(); }).detach();
+                    started_ = true;
+                } catch (const std::system_error&) {
+                    return;  // no thread to be had: the pages are taken as they are touched
+                }
+            }
             steps_.emplace_back(from, bytes);
-            if (!started_) std::thread([this] { run(); }).detach();
-            started_ = true;
         }
         wake_.notify_one();
     }
