@@ -16,6 +16,9 @@ namespace cadhost {
 
 namespace {
 constexpr int Step = 32 << 20;
+// Blocks below this come from the heap; above it from mappings of their own, given back (and
+// touched anew) every time.
+constexpr int LargestHeapBlock = 32 << 20;
 constexpr std::uintptr_t PageBytes = 4096;
 char* takenUpTo = nullptr;  // the heap's end when last taken
 
@@ -69,15 +72,10 @@ void GrowHeapInLargeSteps() {
     // is kept up to the same amount.
     mallopt(M_TOP_PAD, Step);
     mallopt(M_TRIM_THRESHOLD, Step);
-    // Blocks below this come from the heap; above it from mappings of their own, given back (and
-    // touched anew) every time.
-    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_MMAP_THRESHOLD, LargestHeapBlock);
     free(malloc(1));  // the heap takes its first step now
-    const std::uintptr_t end = reinterpret_cast<std::uintptr_t>(sbrk(0));
-    // What was allocated so far stays as it is; the free step above it is taken.
-    const struct mallinfo2 info = mallinfo2();
-    const std::uintptr_t top = end - info.keepcost;  // the free top of the heap
-    takenUpTo = reinterpret_cast<char*>(top < end ? top : end);
+    // What was allocated so far stays as it is; the free top of the heap above it is taken.
+    takenUpTo = static_cast<char*>(sbrk(0)) - mallinfo2().keepcost;
     TakeNewHeapInHugePages();
 }
 
