@@ -39,19 +39,13 @@ void GetSegmentOrderAtPoint(const PlanePoint& point, int stream, int& order) {
     }
 }
 
-void InsertConflictPointMarkers(std::vector<ConflictPointRecord>& points) {
-    if (points.size() < 2) return;
-    // Each step of a marker ignores its own failure (a step the CAD refuses is left out): over the
-    // socket the markers' calls travel together, their failures dropped the same way. A marker's
-    // new name still asks the drawing (two round trips a marker instead of about twelve).
-    cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo,
-                           cad::DeferredCalls::FailuresIgnored);
+std::vector<MarkerOfPoint> ClassifyConflictPoints(const std::vector<ConflictPointRecord>& points) {
+    std::vector<MarkerOfPoint> out;
     std::vector<ConflictPointRecord> mixed;
     for (size_t k = 1; k < points.size(); ++k) {
         const ConflictPointRecord& p = points[k];
         if (p.Kind == 3) {
-            InsertMarkerBlock(p.Position, QStringLiteral("3"), nameOf(p.Stream1), nameOf(p.Stream2),
-                              QString());
+            out.push_back({p.Position, 3, p.Stream1, p.Stream2, QString()});
         } else if (p.Kind == 4) {
             ConflictPointRecord copy = p;
             GetSegmentOrderAtPoint(p.Position, p.Stream1, copy.ChainOrder);
@@ -70,23 +64,35 @@ void InsertConflictPointMarkers(std::vector<ConflictPointRecord>& points) {
         }
         if (best < 0) break;
         taken[size_t(best)] = true;
-        ConflictPointRecord& p = mixed[size_t(best)];
-        QString associated;
+        const ConflictPointRecord& p = mixed[size_t(best)];
+        MarkerOfPoint m{p.Position, 0, p.Stream1, p.Stream2, QString()};
         if (!approach) {
-            p.Kind = 2;
+            m.Kind = 2;
             const int kind2 = p.Stream2 >= 0 && p.Stream2 < int(StreamTable.size())
                                   ? StreamTable[size_t(p.Stream2)].Kind
                                   : 0;
             pedestrian =
                 kind2 == KindPedestrian || kind2 == KindBicycle ? nameOf(p.Stream2) : nameOf(p.Stream1);
         } else {
-            p.Kind = 1;
-            associated = pedestrian;
+            m.Kind = 1;
+            m.AssociatedPedestrian = pedestrian;
         }
-        InsertMarkerBlock(p.Position, QString::number(p.Kind), nameOf(p.Stream1), nameOf(p.Stream2),
-                          associated);
+        out.push_back(m);
         approach = !approach;
     }
+    return out;
+}
+
+void InsertConflictPointMarkers(std::vector<ConflictPointRecord>& points) {
+    if (points.size() < 2) return;
+    // Each step of a marker ignores its own failure (a step the CAD refuses is left out): over the
+    // socket the markers' calls travel together, their failures dropped the same way. A marker's
+    // new name still asks the drawing (two round trips a marker instead of about twelve).
+    cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo,
+                           cad::DeferredCalls::FailuresIgnored);
+    for (const MarkerOfPoint& m : ClassifyConflictPoints(points))
+        InsertMarkerBlock(m.Position, QString::number(m.Kind), nameOf(m.Stream1), nameOf(m.Stream2),
+                          m.AssociatedPedestrian);
 }
 
 }  // namespace conflictor

@@ -27,9 +27,20 @@ inline QString ConflictKindName(int kind) {
 // Order of the first component of the stream (in index order) with an end at the point; when a
 // second one also ends there, the smaller of the two orders. 0 when none ends there.
 void GetSegmentOrderAtPoint(const PlanePoint& point, int stream, int& order);
-// Inserts the markers of one point list (index 0 unused). Kind 3 at once, in list order; kind-4
-// points from the farthest along Stream1's chain: clearance (2), approach (1), clearance, ... each
-// approach marker naming the pedestrian or bicycle stream of the clearance point before it.
+// One marker as the cut inserts it for a point of its list.
+struct MarkerOfPoint {
+    PlanePoint Position;
+    int Kind = 0;      // 1, 2 or 3
+    int Stream1 = -1;  // StreamTable indexes, as in the point
+    int Stream2 = -1;
+    QString AssociatedPedestrian;  // kind 1: the pedestrian or bicycle stream of the clearance before it
+};
+// The markers of one point list (index 0 unused), in the order they are inserted: kind 3 in list
+// order; kind-4 points from the farthest along Stream1's chain: clearance (2), approach (1),
+// clearance, ... each approach marker naming the pedestrian or bicycle stream of the clearance point
+// before it. Reads the table only.
+std::vector<MarkerOfPoint> ClassifyConflictPoints(const std::vector<ConflictPointRecord>& points);
+// Inserts the markers of one point list, as ClassifyConflictPoints gives them.
 void InsertConflictPointMarkers(std::vector<ConflictPointRecord>& points);
 
 // One conflict-point marker read back from the drawing.

@@ -14,6 +14,7 @@
 #include "conflictor/conflicts/CrossingPairs.h"
 #include "conflictor/conflicts/DrawingUnits.h"
 #include "conflictor/conflicts/PhaseExport.h"
+#include "conflictor/conflicts/StaleCut.h"
 #include "conflictor/phases/PhaseSets.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamReading.h"
@@ -215,6 +216,19 @@ int writeStreamRows(sheet::Worksheet& ws) {
     return row;
 }
 
+// The markers must be those of the streams as they stand: a stream drawn or changed after the cut
+// has no markers of its own, and its conflicts would read as "no conflict". They come back standing
+// at the crossings of their streams.
+bool markersOfTheStreams(const IntergreenExportOptions& options, QList<ConflictMarker>& markers,
+                         bool& cutWanted) {
+    const CutCheck check = ConfirmCutCurrent(
+        MainWindow().caption(),
+        T("Eksport do programu Excel został przerwany z powodu nieaktualnych punktów kolizji."), markers,
+        bool(options.CutAgain));
+    cutWanted = check == CutCheck::CutWanted;
+    return check == CutCheck::Current;
+}
+
 QString saveWorkbook(sheet::Workbook& book) {
     const QString drawing = automation::CadDocument.fullName();
     const QFileInfo info(drawing);
@@ -247,7 +261,7 @@ QString saveWorkbook(sheet::Workbook& book) {
 
 }  // namespace
 
-QString mnuNarzedzia_EksportExcel_Click(const IntergreenExportOptions& options) {
+static QString exportWorkbook(const IntergreenExportOptions& options, bool& cutWanted) {
     IntergreenData data;
     data.MatrixInverted = common::SettingBindings[0].Value.toInt() == 1;
     StreamWindow& window = MainWindow();
@@ -295,7 +309,8 @@ QString mnuNarzedzia_EksportExcel_Click(const IntergreenExportOptions& options) 
         names = names.isEmpty() ? base : names + QStringLiteral(", ") + base;
     }
     // The markers are read once for the checks and the pairs: nothing in between changes them.
-    const QList<ConflictMarker> markers = ReadConflictMarkers();
+    QList<ConflictMarker> markers = ReadConflictMarkers();
+    if (!markersOfTheStreams(options, markers, cutWanted)) return QString();
     // Nothing is written while "SKALA" would make the lengths or distances wrong.
     if (!ConfirmDrawingUnits(window.caption(), MeasureStreams(), MeasureConflictDistances(markers)))
         return QString();
@@ -369,6 +384,15 @@ QString mnuNarzedzia_EksportExcel_Click(const IntergreenExportOptions& options) 
     if (!saved.isEmpty()) LastIntergreenWorkbook = saved;
     if (!saved.isEmpty() && options.OpenSavedWorkbook) options.OpenSavedWorkbook(saved);
     return saved;
+}
+
+QString mnuNarzedzia_EksportExcel_Click(const IntergreenExportOptions& options) {
+    bool cutWanted = false;
+    const QString saved = exportWorkbook(options, cutWanted);
+    if (!cutWanted || !options.CutAgain()) return saved;
+    IntergreenExportOptions again = options;
+    again.CutAgain = nullptr;  // once: a cut that leaves the drawing stale is told, not repeated
+    return exportWorkbook(again, cutWanted);
 }
 
 }  // namespace conflictor

@@ -48,6 +48,10 @@ struct IntergreenData {
 struct IntergreenExportOptions {
     QString ResourceFolder;
     std::function<void(const QString& path)> OpenSavedWorkbook;
+    // When the drawing's conflict points are not those of the streams as they stand, the message
+    // asks whether to cut now (the window): Yes runs this (true: the cut was made) and the export
+    // starts again. None (the headless tool): the export stops after the message.
+    std::function<bool()> CutAgain;
 };
 
 // The whole command. Returns the path of the saved workbook, "" when it stopped or was not saved.

@@ -8,6 +8,7 @@
 #include "common/PathHelpers.h"
 #include "common/TextHelpers.h"
 #include "conflictor/conflicts/DrawingUnits.h"
+#include "conflictor/conflicts/StaleCut.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamReading.h"
 #include "conflictor/streams/StreamRecords.h"
@@ -84,6 +85,16 @@ QString ExportStreamsXml(const QString& folder) {
     for (int i = 0; i < int(StreamTable.size()); ++i) SortujOdcinkiStrumienia(i);
     // The coordinates are metres: nothing is written while "SKALA" would make them wrong.
     if (!failed && !ConfirmDrawingUnits(window.caption(), MeasureStreams())) return QString();
+    // The file gives the streams as the cut left them, each conflict point the end of a component:
+    // a stream drawn or changed since the cut would come without its conflict points.
+    if (!failed) {
+        QList<ConflictMarker> markers = ReadConflictMarkers();
+        if (ConfirmCutCurrent(window.caption(),
+                              common::Tlumacz(QStringLiteral("Eksport strumieni do pliku XML został przerwany z "
+                                                             "powodu nieaktualnych punktów kolizji.")),
+                              markers, false) != CutCheck::Current)
+            return QString();
+    }
     const double scale = automation::GetDrawingScale();
     if (StreamTable[0].SegmentCount < 1) failed = true;
     const common::PlanePoint centre = failed && StreamTable[0].SegmentCount < 1

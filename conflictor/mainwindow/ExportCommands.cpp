@@ -1,6 +1,7 @@
 // The export commands of frmMain, their menu and toolbar rows, and the hidden XML export button.
 #include "conflictor/mainwindow/ExportCommands.h"
 
+#include "conflictor/conflicts/Cut.h"
 #include "conflictor/conflicts/IntergreenExport.h"
 #include "conflictor/conflicts/PhaseExport.h"
 #include "conflictor/conflicts/StreamsXml.h"
@@ -18,6 +19,8 @@ void mnuNarzedzia_EksportExcel(ConflictorWindow& window) {
     IntergreenExportOptions options;
     options.ResourceFolder = window.ResourceFolder;
     options.OpenSavedWorkbook = OpenInSpreadsheetApplication;
+    // Conflict points older than the streams: the engineer may cut at once and export after it.
+    options.CutAgain = [] { return CutStreams(true) == CutOutcome::Done; };
     mnuNarzedzia_EksportExcel_Click(options);
 }
 

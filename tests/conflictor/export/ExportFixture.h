@@ -36,10 +36,13 @@ protected:
         int group;
         QString phases;
     };
-    // Stores groups, phases and the default kinematic values of the streams in the attribute block.
+    // Stores groups, phases and the default kinematic values of the streams in the attribute block
+    // (made by the first call; later calls add to it).
     void storeStreamData(const QList<StreamData>& data) {
-        cad::Entity block = addAttributeBlock(QStringLiteral("12"));
-        StreamAttributeBlockHandle = block.handle();
+        if (StreamAttributeBlockHandle.isEmpty())
+            StreamAttributeBlockHandle = addAttributeBlock(QStringLiteral("12")).handle();
+        else
+            ReadIntersectionAttributeBlock();
         const common::ProgramSettings& s = common::Settings;
         auto number = [](double v) { return common::FormatNumberWithDot(v, QStringLiteral("#######0.00")); };
         for (const StreamData& d : data) {

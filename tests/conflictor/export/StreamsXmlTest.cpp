@@ -25,6 +25,8 @@ TEST_F(StreamsXml, OneStraightStreamAroundItsCentre) {
     draw(QStringLiteral("K1"), {Line(10, 0, 20, 0)});
     draw(QStringLiteral("P1"), {Line(15, -1, 15, 1)});
     drawn();
+    // The file gives the streams as cut: K1 in two components, ending and starting at P1.
+    ASSERT_EQ(cut(), CutOutcome::Done);
     const QString path = ExportStreamsXml(dir.path());
     ASSERT_FALSE(path.isEmpty()) << prompts.messageTexts().join(QLatin1Char('|')).toStdString();
     QFile f(path);

@@ -1,0 +1,168 @@
+// conflictor's window on the sample intersection: cut, a stream drawn and named afterwards, then
+// "Eksport danych" from the menu names it and offers the cut; No writes nothing, Yes cuts and writes
+// the workbook with the new stream's conflicts.
+#include "automation/Automation.h"
+#include "common/ProgramSettings.h"
+#include "common/SettingBindings.h"
+#include "conflictor/mainwindow/ConflictorWindow.h"
+#include "conflictor/streams/Intersections.h"
+#include "conflictor/streams/StreamBlocks.h"
+#include "conflictor/streams/StreamRecords.h"
+#include "platform/cad/model/Interaction.h"
+#include "platform/sheet/Application.h"
+#include "platform/sheet/Workbook.h"
+#include "platform/sheet/Worksheet.h"
+#include "platform/ui/FlexGrid.h"
+#include "platform/ui/core/Prompt.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+using namespace conflictor;
+
+class StaleCutWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<automation::InProcessCad> cad;
+    std::unique_ptr<ui::ScriptedPrompts> prompts;
+    cad::ScriptedInteraction picks;
+    automation::CadConnector previous;
+
+    // Types a text into the grid at the cell: the first key opens the editor, the rest go into it.
+    static void typeInto(ConflictorWindow& w, int row, int col, const QString& text) {
+        w.grdStrumienie->setFocus();
+        w.grdStrumienie->setCurrent(row, col);
+        for (int i = 0; i < text.size(); ++i) {
+            QWidget* target = i == 0 ? static_cast<QWidget*>(w.grdStrumienie) : w.txtEdit;
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(text[i]));
+            QApplication::sendEvent(target, &press);
+        }
+        QTest::keyClick(w.txtEdit, Qt::Key_Return);
+    }
+    // The entry of the menu as the user picks it.
+    static QAction* menuEntry(ConflictorWindow& w, const QString& menu, const QString& text) {
+        for (QAction* a : w.menu(menu)->actions())
+            if (a->text() == text) return a;
+        return nullptr;
+    }
+
+private slots:
+    void init() {
+        QLocale::setDefault(QLocale::c());
+        dir = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_RUNTIME_DIR", dir->path().toUtf8());
+        // No desktop application to open the saved workbook in.
+        for (const char* v : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_HOME", "XDG_DATA_DIRS"})
+            qputenv(v, dir->path().toUtf8());
+        QDir().mkpath(dir->filePath(QStringLiteral("Tesmar/bin")));
+        QDir().mkpath(dir->filePath(QStringLiteral("Tesmar/Zasoby")));
+        QVERIFY(QFile::copy(QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Czasy Miedzyziel szablon.xlt"),
+                            dir->filePath(QStringLiteral("Tesmar/Zasoby/Czasy Miedzyziel szablon.xlt"))));
+        QVERIFY(QFile::copy(QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Przyklad.dxf"),
+                            dir->filePath(QStringLiteral("Przyklad.dxf"))));
+        prompts = std::make_unique<ui::ScriptedPrompts>();
+        automation::ResetCadConnectionState();
+        automation::DrawingScale = 1;
+        automation::CustomPropertyCache = {automation::CustomPropertyEntry{}};
+        StreamTable.clear();
+        IntersectionNumber.clear();
+        StreamAttributeBlockHandle.clear();
+        common::Settings = common::ProgramSettings{};
+        cad = std::make_unique<automation::InProcessCad>();
+        cad->setInteraction(&picks);
+        previous = automation::SetCadConnector({[this] { return cad->application(); }, {}});
+        automation::CadApplication = automation::ConnectToAutoCad(true);
+        automation::CadApplication.documents().open(dir->filePath(QStringLiteral("Przyklad.dxf")));
+    }
+
+    void cleanup() {
+        automation::SetCadConnector(previous);
+        automation::ResetCadConnectionState();
+        cad.reset();
+        prompts.reset();
+        dir.reset();
+    }
+
+    void aStreamDrawnAfterTheCutIsNamedByTheExportWhichOffersTheCut() {
+        auto w = std::make_unique<ConflictorWindow>();
+        w->ProgramFolder = dir->filePath(QStringLiteral("Tesmar/bin"));
+        QVERIFY(w->StartUp());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->grdStrumienie->setCurrent(1, ColName);
+
+        // Cut from the toolbar: the question Yes, then the end of the cut.
+        prompts->answerMessage(ui::Yes);
+        prompts->answerMessage(ui::Ok);
+        w->action(QStringLiteral("Tnij"))->trigger();
+        QCOMPARE(prompts->messageTexts().value(1), QStringLiteral("Zakończono operację cięcia."));
+
+        // K5 named in the dialog and drawn from the toolbar straight across K1, K1[2], K2 and K3.
+        QTimer::singleShot(0, [] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (top->objectName() == QLatin1String("frmNazwaStrumienia") && top->isVisible()) {
+                    top->findChild<QLineEdit*>(QStringLiteral("edtNazwaStrumienia"))->setText(QStringLiteral("K5"));
+                    top->findChild<QPushButton*>(QStringLiteral("cmdOk"))->click();
+                }
+        });
+        w->action(QStringLiteral("NowyStrumien"))->trigger();
+        QCOMPARE(w->GridStreamName, QStringLiteral("K5"));
+        picks.point(-8, -50).point(-8, 50);
+        w->action(QStringLiteral("WrysujOdcinek"))->trigger();
+        QTRY_VERIFY(!w->DrawingInProgress);
+        QCOMPARE(StreamTable[size_t(FindStreamIndex(QStringLiteral("K5")))].SegmentCount, 1);
+        const int row = w->gridRowOfName(QStringLiteral("K5"));
+        typeInto(*w, row, ColGroup, QStringLiteral("7"));
+        typeInto(*w, row, ColPhases, QStringLiteral("1"));
+        w->grdStrumienie->setCurrent(row, ColName);
+
+        // "Eksport danych": the phase-scheme notice, then the stale cut named, with the question. No.
+        QAction* exportEntry = menuEntry(*w, QStringLiteral("mnuNarzedzia_Eksport"), QStringLiteral("Eksport danych"));
+        QVERIFY(exportEntry && exportEntry->isEnabled());
+        prompts->clear();
+        prompts->answerMessage(ui::Ok);
+        prompts->answerMessage(ui::No);
+        exportEntry->trigger();
+        QCOMPARE(prompts->asked().size(), size_t(2));
+        const ui::ScriptedPrompts::Asked asked = prompts->asked().back();
+        QCOMPARE(asked.text,
+                 QStringLiteral("Eksport do programu Excel został przerwany z powodu nieaktualnych punktów kolizji.\n"
+                                "Strumienie zmieniły się od ostatniego cięcia: K5 (dodany).\n"
+                                "Należy wykonać operację cięcia (Tnij wszystkie strumienie) a następnie eksport.\n\n"
+                                "Czy wykonać cięcie teraz?"));
+        QCOMPARE(ui::ButtonsOf(asked.flags), int(ui::YesNo));
+        QCOMPARE(asked.title, w->windowTitle());
+        QVERIFY(QDir(dir->path()).entryList({QStringLiteral("*.xlsx")}).isEmpty());
+
+        // Yes: the cut (its own question, its end), then the export again, saved where the dialog says.
+        const QString target = dir->filePath(QStringLiteral("Przyklad_1.xlsx"));
+        prompts->clear();
+        for (int answer : {ui::Ok, ui::Yes, ui::Yes, ui::Ok, ui::Ok}) prompts->answerMessage(answer);
+        prompts->answerFile(target);
+        exportEntry->trigger();
+        const QStringList told = prompts->messageTexts();
+        QVERIFY2(told.size() == 5, qPrintable(told.join(QStringLiteral(" | "))));
+        QVERIFY(told[2].startsWith(QStringLiteral("Uwaga!")));
+        QCOMPARE(told[3], QStringLiteral("Zakończono operację cięcia."));
+        QCOMPARE(prompts->unexpected(), 0);
+        QVERIFY(QFile::exists(target));
+
+        // K5 (group 7) in the matrix after K1 (group 1): row 7 + 7, column 2 + 1.
+        sheet::Application app;
+        sheet::Workbook& book = app.workbooks().open(target);
+        QVERIFY(book.worksheets(2).cells(14, 3).value().isNumber());
+        QVERIFY(book.worksheets(2).cells(8, 9).value().isNumber());
+        w->close();
+    }
+};
+
+QTEST_MAIN(StaleCutWindowTest)
+#include "StaleCutWindowTest.moc"
