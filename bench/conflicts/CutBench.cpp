@@ -6,6 +6,8 @@
 #include "bench/conflicts/IntersectionGenerator.h"
 #include "conflictor/conflicts/ConflictMarkers.h"
 #include "conflictor/conflicts/Cut.h"
+#include "conflictor/conflicts/StaleCut.h"
+#include "conflictor/streams/StreamReading.h"
 #include "conflictor/streams/Intersections.h"
 #include "platform/ui/core/Prompt.h"
 
@@ -55,5 +57,14 @@ int main(int argc, char** argv) {
                 static_cast<long long>(cut), s.PairsTested, s.Crossings,
                 static_cast<long long>(conflictor::ReadConflictMarkers().size()));
     std::printf("  message loop served %d times (at most every 30 ms)\n", s.MessageLoopRounds);
+
+    // What every export adds: the markers held against a cut of the streams as they stand.
+    conflictor::OdczytajStrumienie(false, -1);
+    QList<conflictor::ConflictMarker> markers = conflictor::ReadConflictMarkers();
+    clock.restart();
+    const conflictor::CutComparison check = conflictor::CompareMarkersWithStreams(markers);
+    std::printf("  markers checked against the streams in %lld ms (%s)\n", static_cast<long long>(clock.elapsed()),
+                check.current() ? "current" : "STALE");
+    if (!check.current()) return 1;
     return 0;
 }
