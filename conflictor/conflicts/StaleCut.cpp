@@ -9,6 +9,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <algorithm>
 #include <utility>
 
 namespace conflictor {
