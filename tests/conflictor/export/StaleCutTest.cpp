@@ -55,6 +55,13 @@ protected:
 
 TEST_F(StaleCut, AStreamDrawnAfterTheCutIsNamedAndExportedWithItsConflictsOnlyAfterANewCut) {
     drawCrossing();
+    // Never cut: no marker at all would be a workbook without a single conflict.
+    EXPECT_TRUE(exportTo().isEmpty());
+    EXPECT_EQ(refusal(), stopped() +
+                             QStringLiteral("Na rysunku nie ma punktów kolizji tego skrzyżowania, a jego strumienie "
+                                            "się przecinają: strumieni nie pocięto.") +
+                             cutAndExport());
+    EXPECT_TRUE(nothingWritten());
     ASSERT_EQ(cut(), CutOutcome::Done);
     // K3 drawn afterwards across K2 (at y -10) and K1 (at x 56.7), and its own crossing P2 / P2[2].
     draw(QStringLiteral("K3"), {Line(30, -40, 90, 50)});
