@@ -401,6 +401,7 @@ void DrawingView::mousePressEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton && (mode_ == Mode::Idle || mode_ == Mode::Select)) {
         // A click selects, a drag from empty space draws a window (see mouseMoveEvent).
         leftPress_ = e->position();
+        pressedOnEntity_ = entityAt(e->position()) != nullptr;
         windowDrag_ = false;
         return;
     }
@@ -425,7 +426,7 @@ void DrawingView::mouseMoveEvent(QMouseEvent* e) {
         return;
     }
     if (leftPress_ && !windowDrag_ && !corner_ && (e->buttons() & Qt::LeftButton) &&
-        (e->position() - *leftPress_).manhattanLength() > DragDistance && !entityAt(*leftPress_)) {
+        (e->position() - *leftPress_).manhattanLength() > DragDistance && !pressedOnEntity_) {
         corner_ = toWorld(*leftPress_);
         windowDrag_ = true;
     }

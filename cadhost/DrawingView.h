@@ -183,6 +183,7 @@ private:
     QPointF panFrom_;
     QPointF panOffset_;
     std::optional<QPointF> leftPress_;  // the left button went down to select here
+    bool pressedOnEntity_ = false;      // ... on an entity: a drag selects it, as a click
     bool windowDrag_ = false;           // ... and the drag from empty space draws a window
     std::optional<QPointF> gripPress_;  // the left button went down on a grip here
     static constexpr int DragDistance = 3;  // pixels the mouse moves before a press is a drag
