@@ -55,6 +55,8 @@ public:
     const QSet<quint64>& highlighted;
     // The user's selection in this drawing (by handle), shown highlighted too.
     QSet<quint64> selected;
+    // The objects the last command that selected took ("Poprzedni" at "Wybierz obiekty:").
+    QSet<quint64> previous;
     bool anyHighlighted() const { return !highlighted.isEmpty() || !selected.isEmpty(); }
     bool isHighlighted(const cad::db::Entity* e) const {
         return highlighted.contains(e->handle()) || selected.contains(e->handle());

@@ -12,6 +12,7 @@
 #include <QWheelEvent>
 #include <cmath>
 #include <tuple>
+#include <utility>
 
 namespace cadhost {
 
@@ -20,7 +21,6 @@ using namespace cad::db;
 namespace {
 const QColor Background(33, 40, 48);
 const QColor Cursor(220, 220, 220);
-const QColor SnapColor(255, 200, 0);
 // Above this many entities in view the drawing is painted without antialiasing.
 constexpr size_t SmoothLimit = 20000;
 }  // namespace
@@ -84,6 +84,12 @@ void DrawingView::setPreview(std::vector<std::array<double, 3>> vertices) {
     update();
 }
 
+void DrawingView::setDragPreview(DragPreview preview) {
+    if (preview.empty() && moving_.empty()) return;
+    moving_ = std::move(preview);
+    update();
+}
+
 void DrawingView::setCirclePreview(CirclePreview preview) {
     if (preview == circle_) return;
     circle_ = preview;
@@ -140,6 +146,7 @@ void DrawingView::paintAppended(size_t from) {
 
 void DrawingView::setMode(Mode mode, std::optional<Point3> base) {
     if (mode != Mode::Idle && mode != Mode::Select) corner_.reset();
+    if (mode != Mode::Point) override_.reset();
     mode_ = mode;
     base_ = base;
     snapShown_.reset();
@@ -309,7 +316,7 @@ void DrawingView::drawOverlay(QPainter& p) {
     if (corner_) {
         // Blue and solid for a window, green and dashed for a crossing.
         const QPointF first = toScreen(*corner_);
-        const bool window = c.x() >= first.x();
+        const bool window = forceWindow_ || c.x() >= first.x();
         const QColor edge = window ? QColor(90, 150, 255) : QColor(90, 220, 120);
         QColor inside = edge;
         inside.setAlpha(40);
@@ -320,6 +327,8 @@ void DrawingView::drawOverlay(QPainter& p) {
     }
     QPointF target = c;
     if (snapShown_) target = toScreen(snapShown_->point);
+    if (mode_ == Mode::Point && scene_ && !moving_.empty())
+        DrawDragPreview(p, *scene_->database(), transform(), moving_, snapShown_ ? snapShown_->point : toWorld(c));
     if (mode_ == Mode::Point && base_) {
         p.setPen(QPen(Cursor, 1, Qt::DashLine));
         p.drawLine(toScreen(*base_), target);
@@ -339,28 +348,7 @@ void DrawingView::drawOverlay(QPainter& p) {
         p.drawLine(QPointF(c.x(), c.y() - 20), QPointF(c.x(), c.y() + 20));
         p.drawRect(QRectF(c.x() - 3, c.y() - 3, 6, 6));
     }
-    if (snapShown_) {
-        p.setPen(QPen(SnapColor, 2));
-        p.setBrush(Qt::NoBrush);
-        const QPointF s = toScreen(snapShown_->point);
-        const double r = 6;
-        switch (snapShown_->kind) {
-            case SnapPoint::End:
-                p.drawRect(QRectF(s.x() - r, s.y() - r, 2 * r, 2 * r));
-                break;
-            case SnapPoint::Middle:
-                p.drawPolygon(QPolygonF{QPointF(s.x(), s.y() - r), QPointF(s.x() + r, s.y() + r),
-                                        QPointF(s.x() - r, s.y() + r)});
-                break;
-            case SnapPoint::Center:
-                p.drawEllipse(s, r, r);
-                break;
-            case SnapPoint::Intersection:
-                p.drawLine(QPointF(s.x() - r, s.y() - r), QPointF(s.x() + r, s.y() + r));
-                p.drawLine(QPointF(s.x() - r, s.y() + r), QPointF(s.x() + r, s.y() - r));
-                break;
-        }
-    }
+    if (snapShown_) drawSnapMarker(p, *snapShown_);
 }
 
 void DrawingView::resizeEvent(QResizeEvent*) {
@@ -398,24 +386,29 @@ void DrawingView::mousePressEvent(QMouseEvent* e) {
     }
     if (e->button() == Qt::LeftButton && mode_ == Mode::Idle)
         if (const auto grip = gripAt(e->position())) {
+            // Released away from the grip, the drag places the point; released on it, the next
+            // click does.
+            gripPress_ = e->position();
             emit gripClicked(grip->first, grip->second);
             return;
         }
-    const bool selecting = mode_ == Mode::Idle || mode_ == Mode::Select;
-    if (e->button() == Qt::MiddleButton || (e->button() == Qt::LeftButton && selecting)) {
-        // A drag pans; a left click without moving selects (see mouseReleaseEvent).
+    if (e->button() == Qt::MiddleButton) {
         panning_ = true;
-        dragged_ = false;
-        panButton_ = e->button();
         panFrom_ = e->position();
         panOffset_ = QPointF();
+        return;
+    }
+    if (e->button() == Qt::LeftButton && (mode_ == Mode::Idle || mode_ == Mode::Select)) {
+        // A click selects, a drag from empty space draws a window (see mouseMoveEvent).
+        leftPress_ = e->position();
+        pressedOnEntity_ = entityAt(e->position()) != nullptr;
+        windowDrag_ = false;
         return;
     }
     if (e->button() != Qt::LeftButton || !scene_) return;
     const QPointF at = e->position();
     if (mode_ == Mode::Point) {
-        const Point3 p = pickPoint(at);
-        emit pointClicked(p.x, p.y);
+        pickAt(at);
     } else if (mode_ == Mode::Entity) {
         const Point3 w = toWorld(at);
         if (const Entity* hit = entityAt(at))
@@ -429,9 +422,13 @@ void DrawingView::mouseMoveEvent(QMouseEvent* e) {
     cursor_ = e->position();
     if (panning_) {
         panOffset_ = e->position() - panFrom_;
-        dragged_ = dragged_ || panOffset_.manhattanLength() > 2;
         update();
         return;
+    }
+    if (leftPress_ && !windowDrag_ && !corner_ && (e->buttons() & Qt::LeftButton) &&
+        (e->position() - *leftPress_).manhattanLength() > DragDistance && !pressedOnEntity_) {
+        corner_ = toWorld(*leftPress_);
+        windowDrag_ = true;
     }
     const Point3 w = toWorld(e->position());
     emit cursorMoved(w.x, w.y);
@@ -440,15 +437,21 @@ void DrawingView::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void DrawingView::mouseReleaseEvent(QMouseEvent* e) {
-    if (!panning_) return;
-    panning_ = false;
-    const QPointF d = e->position() - panFrom_;
-    if (!dragged_ && panButton_ == Qt::LeftButton) {
-        panOffset_ = QPointF();
-        cursor_ = e->position();
-        selectAt(panFrom_, e->modifiers() & Qt::ShiftModifier);
+    if (e->button() == Qt::LeftButton && gripPress_) {
+        const QPointF from = *std::exchange(gripPress_, std::nullopt);
+        if (mode_ == Mode::Point && (e->position() - from).manhattanLength() > DragDistance) pickAt(e->position());
         return;
     }
+    if (e->button() == Qt::LeftButton && leftPress_) {
+        const QPointF from = *std::exchange(leftPress_, std::nullopt);
+        cursor_ = e->position();
+        // A dragged window closes where the button is let go.
+        selectAt(std::exchange(windowDrag_, false) ? e->position() : from, e->modifiers() & Qt::ShiftModifier);
+        return;
+    }
+    if (!panning_ || e->button() != Qt::MiddleButton) return;
+    panning_ = false;
+    const QPointF d = e->position() - panFrom_;
     if (!d.isNull() && scene_) {
         rememberView();
         ViewState& s = state();
@@ -481,6 +484,10 @@ void DrawingView::leaveEvent(QEvent*) {
 }
 
 void DrawingView::keyPressEvent(QKeyEvent* e) {
+    if (e->matches(QKeySequence::SelectAll)) {
+        selectAll();
+        return;
+    }
     if (e->matches(QKeySequence::Undo)) {
         emit undoPressed();
         return;
@@ -491,7 +498,11 @@ void DrawingView::keyPressEvent(QKeyEvent* e) {
     }
     switch (e->key()) {
         case Qt::Key_Escape:
+            override_.reset();
             // Escape drops a window being picked, else the selection, and cancels what runs.
+            leftPress_.reset();
+            windowDrag_ = false;
+            forceWindow_ = false;
             if (corner_) {
                 corner_.reset();
                 update();
@@ -555,12 +566,13 @@ void DrawingView::selectAt(QPointF screen, bool remove) {
         const QPointF first = toScreen(*corner_);
         corner_.reset();
         // Picked left to right: a window; right to left: a crossing.
-        const bool window = screen.x() >= first.x();
+        const bool window = std::exchange(forceWindow_, false) || screen.x() >= first.x();
         select(SelectInRect(*scene_, transform(), QRectF(first, screen).normalized(), window), remove);
         update();
         return;
     }
-    if (const Entity* hit = entityAt(screen); hit && !OnLockedLayer(*scene_->database(), hit)) {
+    if (const Entity* hit = forceWindow_ ? nullptr : entityAt(screen);
+        hit && !OnLockedLayer(*scene_->database(), hit)) {
         select({hit}, remove);
         return;
     }
@@ -598,19 +610,5 @@ const Entity* DrawingView::entityAt(QPointF screen) const {
     return nullptr;
 }
 
-std::optional<SnapPoint> DrawingView::snapAt(QPointF screen) const {
-    if (!snap_ || !scene_) return std::nullopt;
-    const double r = Aperture / state().scale;
-    const Point3 w = toWorld(screen);
-    Box area;
-    area.add(w.x - r, w.y - r);
-    area.add(w.x + r, w.y + r);
-    return FindSnap(scene_->entitiesIn(area), w, r);
-}
-
-Point3 DrawingView::pickPoint(QPointF screen) const {
-    if (const auto s = snapAt(screen)) return s->point;
-    return toWorld(screen);
-}
 
 }  // namespace cadhost

@@ -1,12 +1,14 @@
 // The drawing window's canvas: shows the active drawing's model space, zooms with the wheel, pans
-// with the middle button (or the left one when nothing is asked), and takes picks: points with a
-// rubber band from the base point and object snap (F3), or the top-level entity under the cursor.
+// with the middle button, and takes picks: points with a rubber band from the base point and
+// object snap (F3), or the top-level entity under the cursor.
 // While nothing is asked (or a command asks to select objects) clicks select: an entity, or a
-// window from two corners (left to right: wholly inside; right to left: crossing).
+// window from two corners, clicked or dragged from empty space (left to right: wholly inside;
+// right to left: crossing). A grip is dragged (or clicked, then the point clicked).
 // The drawing is painted into a cached image; the cursor, rubber band and snap marker are drawn
 // over it, so moving the mouse never repaints a large base map.
 #pragma once
 
+#include "cadhost/DragPreview.h"
 #include "cadhost/DrawingScene.h"
 #include "cadhost/Snap.h"
 
@@ -45,6 +47,10 @@ public:
     Mode mode() const { return mode_; }
     void setSnapEnabled(bool on);
     bool snapEnabled() const { return snap_; }
+    // The next point picked snaps to this kind only (a typed "_ins", ...), even with F3 off; a
+    // click with no such point near is refused (snapMissed) and the override stays.
+    void setSnapOverride(SnapPoint::Kind kind);
+    std::optional<SnapPoint::Kind> snapOverride() const { return override_; }
 
     void zoomExtents();
     void zoomWindow(const cad::db::Box& box);
@@ -54,6 +60,8 @@ public:
     // is drawn round the base point.
     enum class CirclePreview { None, Radius, Diameter };
     void setCirclePreview(CirclePreview preview);
+    // The objects a command shows moving with the cursor while it asks for a point.
+    void setDragPreview(DragPreview preview);
     // The running command's segments picked so far (x, y, bulge), drawn over the drawing.
     void setPreview(std::vector<std::array<double, 3>> vertices);
     // Scale factor (pixels per drawing unit) and the drawing point at the widget's centre.
@@ -79,6 +87,15 @@ public:
     // A selection click at a screen point: an entity there, else a window corner (the second
     // corner closes the window). `remove` (Shift) takes entities out instead.
     void selectAt(QPointF screen, bool remove = false);
+    // Selects every entity that can be selected (not on a hidden or locked layer): Ctrl+A,
+    // "Wszystko". Returns how many are selected; nothing while a command asks for other input.
+    int selectAll();
+    // Selects again what the last command took ("Poprzedni"); returns how many are left of it.
+    int selectPrevious();
+    // The selection is what a command takes now: "Poprzedni" gives it back later.
+    void rememberSelection();
+    // The next two corners make a window, whichever way they are picked ("Okno").
+    void forceWindow() { forceWindow_ = true; }
     // The grip of a selected entity under a screen point (its handle and index), while nothing is
     // asked and the selection is small enough to show grips.
     std::optional<std::pair<quint64, int>> gripAt(QPointF screen) const;
@@ -104,6 +121,8 @@ signals:
     void enterPressed();
     void textTyped(const QString& text);
     void snapToggled(bool on);
+    // A click found no point of the overriding snap kind near it.
+    void snapMissed(SnapPoint::Kind kind);
     void selectionChanged();
     void deletePressed();
     void undoPressed();
@@ -154,16 +173,25 @@ private:
     Mode mode_ = Mode::Idle;
     std::optional<cad::db::Point3> base_;
     bool snap_ = true;
+    std::optional<SnapPoint::Kind> override_;
+    // Picks the point under a screen point (snapped as asked): pointClicked, or snapMissed.
+    void pickAt(QPointF screen);
+    void drawSnapMarker(QPainter& p, const SnapPoint& snap) const;
     std::optional<QPointF> cursor_;
     std::optional<SnapPoint> snapShown_;
-    bool panning_ = false;
+    bool panning_ = false;  // the middle button drags the view
     QPointF panFrom_;
-    Qt::MouseButton panButton_ = Qt::NoButton;
     QPointF panOffset_;
-    bool dragged_ = false;
+    std::optional<QPointF> leftPress_;  // the left button went down to select here
+    bool pressedOnEntity_ = false;      // ... on an entity: a drag selects it, as a click
+    bool windowDrag_ = false;           // ... and the drag from empty space draws a window
+    std::optional<QPointF> gripPress_;  // the left button went down on a grip here
+    static constexpr int DragDistance = 3;  // pixels the mouse moves before a press is a drag
     std::optional<cad::db::Point3> corner_;  // first corner of a selection window
+    bool forceWindow_ = false;                // the window takes only what lies wholly inside
     std::vector<std::array<double, 3>> preview_;
     CirclePreview circle_ = CirclePreview::None;
+    DragPreview moving_;
 };
 
 }  // namespace cadhost

@@ -2,6 +2,7 @@
 #include "cadhost/EditCommand.h"
 
 #include "cadhost/DrawingView.h"
+#include "cadhost/SelectionWindow.h"
 #include "platform/cad/engine/Database.h"
 
 namespace cadhost {
@@ -42,6 +43,7 @@ SelectingCommand::SelectingCommand(cad::ObjectModel& model, DrawingView* view, c
     // A selection made before the command is its objects, as in every CAD program.
     const QSet<quint64> before = view_->selection();
     if (!before.isEmpty()) {
+        view_->rememberSelection();
         handles_.assign(before.begin(), before.end());
         selecting_ = false;
     }
@@ -60,10 +62,14 @@ QString SelectingCommand::input(const cad::Input& in) {
                 finished_ = true;
                 return QStringLiteral("Nie wybrano obiektów.");
             }
+            view_->rememberSelection();
             handles_.assign(picked.begin(), picked.end());
             selecting_ = false;
             return {};
         }
+        case cad::Input::TextInput:
+            if (const auto note = SelectionKeyword(view_, in.text)) return *note;
+            return QStringLiteral("Wskaż obiekty, Enter kończy wybór.");
         case cad::Input::PointInput:
             // A typed point selects what a click there would (or starts a window there).
             view_->selectAt(view_->toScreen(cad::db::Point3{in.point.x, in.point.y, 0}));
@@ -83,6 +89,15 @@ std::vector<cad::db::Entity*> SelectingCommand::chosen() const {
     std::sort(out.begin(), out.end(),
               [](const cad::db::Entity* a, const cad::db::Entity* b) { return a->sequence() < b->sequence(); });
     return out;
+}
+
+DragPreview SelectingCommand::previewOf(
+    std::function<std::optional<cad::db::Transform2D>(const cad::db::Point3&)> placement) const {
+    DragPreview p;
+    if (selecting_) return p;
+    p.handles = handles_;
+    p.placement = std::move(placement);
+    return p;
 }
 
 QString SelectingCommand::applyToChosen(const QString& done,

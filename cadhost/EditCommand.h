@@ -4,6 +4,7 @@
 // a selection was made before them), then for their points and values.
 #pragma once
 
+#include "cadhost/DragPreview.h"
 #include "platform/cad/model/ObjectModel.h"
 
 #include <QString>
@@ -31,6 +32,8 @@ public:
     virtual bool freeText() const { return false; }
     // The rubber band's base while a point is asked.
     virtual std::optional<cad::Point> basePoint() const { return std::nullopt; }
+    // What is shown moving with the cursor while the point is asked (nothing by default).
+    virtual DragPreview dragPreview() const { return {}; }
     // One answer; returns a short note for the user (a refused answer, what was done).
     virtual QString input(const cad::Input& in) = 0;
     // Escape: what was made so far stays (the lines of "_line"); nothing else is changed.
@@ -74,6 +77,8 @@ protected:
     virtual QString stageInput(const cad::Input& in) = 0;
     // The chosen entities that are still alive.
     std::vector<cad::db::Entity*> chosen() const;
+    // The chosen entities shown moving as `placement` carries them.
+    DragPreview previewOf(std::function<std::optional<cad::db::Transform2D>(const cad::db::Point3&)> placement) const;
     // Runs `change` on every chosen entity; failures are counted into the note, naming the kind.
     QString applyToChosen(const QString& done, const std::function<void(cad::db::Entity*)>& change);
     // Ends the command and lets go of the selection.

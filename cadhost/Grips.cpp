@@ -64,41 +64,55 @@ std::vector<Grip> GripsOf(const Entity* e) {
     return out;
 }
 
-void MoveGrip(Database& db, Entity* e, int index, const Point3& to) {
-    const std::vector<Grip> grips = GripsOf(e);
-    if (index < 0 || index >= int(grips.size())) return;
-    const Point3 from = grips[size_t(index)].at;
+bool MovesOnePoint(const Entity* e, int index) {
     switch (e->kind()) {
         case EntityKind::Line:
-            if (index < 2) {
-                db.journal().willModify(e);
-                auto& l = e->as<LineData>();
-                (index == 0 ? l.start : l.end) = Point3{to.x, to.y, (index == 0 ? l.start : l.end).z};
-                return;
-            }
-            break;
         case EntityKind::Arc:
-            if (index < 2) {
-                // An end keeps the arc on its circle: only its angle follows the cursor.
-                db.journal().willModify(e);
-                auto& a = e->as<ArcData>();
-                double angle = std::atan2(to.y - a.center.y, to.x - a.center.x);
-                if (angle < 0) angle += 2 * std::acos(-1.0);
-                (index == 0 ? a.startAngle : a.endAngle) = angle;
-                return;
-            }
-            break;
+            return index == 0 || index == 1;
+        case EntityKind::LwPolyline:
+            return index >= 0 && size_t(index) < e->as<LwPolylineData>().vertices.size();
+        default:
+            return false;
+    }
+}
+
+void SetGripPoint(Entity* e, int index, const Point3& to) {
+    if (!MovesOnePoint(e, index)) return;
+    switch (e->kind()) {
+        case EntityKind::Line: {
+            auto& l = e->as<LineData>();
+            Point3& p = index == 0 ? l.start : l.end;
+            p = Point3{to.x, to.y, p.z};
+            return;
+        }
+        case EntityKind::Arc: {
+            // An end keeps the arc on its circle: only its angle follows the cursor.
+            auto& a = e->as<ArcData>();
+            double angle = std::atan2(to.y - a.center.y, to.x - a.center.x);
+            if (angle < 0) angle += 2 * std::acos(-1.0);
+            (index == 0 ? a.startAngle : a.endAngle) = angle;
+            return;
+        }
         case EntityKind::LwPolyline: {
-            db.journal().willModify(e);
             Vertex& v = e->as<LwPolylineData>().vertices[size_t(index)];
             v.x = to.x;
             v.y = to.y;
             return;
         }
         default:
-            break;
+            return;
     }
-    db.move(e, from, to);  // a middle, a centre or an insertion point carries the whole entity
+}
+
+void MoveGrip(Database& db, Entity* e, int index, const Point3& to) {
+    const std::vector<Grip> grips = GripsOf(e);
+    if (index < 0 || index >= int(grips.size())) return;
+    if (MovesOnePoint(e, index)) {
+        db.journal().willModify(e);
+        SetGripPoint(e, index, to);
+        return;
+    }
+    db.move(e, grips[size_t(index)].at, to);  // a middle, a centre or an insertion point carries the whole entity
 }
 
 namespace {
@@ -108,6 +122,22 @@ public:
     GripCommand(cad::ObjectModel& m, DrawingView* v, cad::DocumentState* d, quint64 handle, int index)
         : EditCommand(m, v, d), handle_(handle), index_(index) {}
     QString prompt() const override { return QStringLiteral("** ROZCIĄGNIJ ** Określ punkt rozciągnięcia:"); }
+    DragPreview dragPreview() const override {
+        const Entity* e = entity();
+        const std::optional<cad::Point> from = basePoint();
+        if (!e || !from) return {};
+        DragPreview p;
+        p.handles = {handle_};
+        if (MovesOnePoint(e, index_)) {
+            p.grip = index_;
+        } else {
+            const cad::Point f = *from;
+            p.placement = [f](const Point3& c) {
+                return std::optional(Transform2D::translation(c.x - f.x, c.y - f.y));
+            };
+        }
+        return p;
+    }
     std::optional<cad::Point> basePoint() const override {
         if (const Entity* e = entity())
             for (const Grip& g : GripsOf(e))

@@ -2,6 +2,7 @@
 #include "cadhost/HostCommands.h"
 
 #include "cadhost/DrawingView.h"
+#include "cadhost/SelectionWindow.h"
 
 #include <algorithm>
 
@@ -46,6 +47,7 @@ bool HostCommands::start(const QString& typed) {
         if (!onSelected_) return false;
         // A selection made before the command is used at once, as the CAD does.
         if (!view_->selection().isEmpty()) {
+            view_->rememberSelection();
             note_ = onSelected_();
             step_ = Idle;
         } else {
@@ -144,8 +146,9 @@ QString HostCommands::input(const cad::Input& in) {
         // Clicks select in the view itself; Enter erases what is selected, Escape drops it.
         if (in.kind == cad::Input::Enter) {
             step_ = Idle;
-            return view_->selection().isEmpty() || !onSelected_ ? QStringLiteral("Nie wybrano obiektów.")
-                                                                : onSelected_();
+            if (view_->selection().isEmpty() || !onSelected_) return QStringLiteral("Nie wybrano obiektów.");
+            view_->rememberSelection();
+            return onSelected_();
         }
         if (in.kind == cad::Input::Cancel) {
             cancel();
@@ -157,6 +160,8 @@ QString HostCommands::input(const cad::Input& in) {
             view_->selectAt(view_->toScreen(cad::db::Point3{in.point.x, in.point.y, 0}));
             return {};
         }
+        if (in.kind == cad::Input::TextInput)
+            if (const auto note = SelectionKeyword(view_, in.text)) return *note;
         return QStringLiteral("Wskaż obiekty, Enter kończy wybór.");
     }
     if (in.kind == cad::Input::Cancel) {

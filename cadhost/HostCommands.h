@@ -39,6 +39,8 @@ public:
     QString prompt() const;
     // The rubber band's base while a second corner is asked.
     std::optional<cad::Point> basePoint() const;
+    // What the running editing command shows moving with the cursor.
+    DragPreview dragPreview() const { return step_ == Editing ? edit_->dragPreview() : DragPreview{}; }
     // One answer; returns a short message for the user when the answer was refused.
     QString input(const cad::Input& in);
     void cancel();

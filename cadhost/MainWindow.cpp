@@ -1,6 +1,7 @@
 // The main window's menus, prompt line and the bookkeeping between the model and the view.
 #include "cadhost/MainWindow.h"
 
+#include "cadhost/EditMenus.h"
 #include "cadhost/Grips.h"
 #include "cadhost/InputParser.h"
 #include "cadhost/PropertiesDialog.h"
@@ -197,6 +198,9 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
         input_->setFocus();
         input_->insert(t);
     });
+    connect(view_, &DrawingView::snapMissed, this, [this](SnapPoint::Kind kind) {
+        showMessage(QStringLiteral("Brak punktu \u201e%1\u201d w pobliżu kursora.").arg(SnapKindName(kind)));
+    });
     connect(view_, &DrawingView::snapToggled, this, [this](bool on) {
         snap_->setText(on ? QStringLiteral("OSNAP (F3): wł.") : QStringLiteral("OSNAP (F3): wył."));
     });
@@ -318,6 +322,15 @@ void MainWindow::buildMenus() {
                       [this] { startProgram(QStringLiteral("hatcher")); });
     tesmar->addAction(QStringLiteral("H&eadplacer - wstaw sygnalizator..."), this,
                       [this] { chooseSymbolAndPlaceHead(); });
+    // Rysuj and Zmiana come before Tesmar; an entry ends the window's own command first.
+    AddCommandMenus(this, tesmar->menuAction(), [this](const QString& command) {
+        if (interaction_.currentRequest()) {
+            showMessage(QStringLiteral("Najpierw zakończ bieżące polecenie."));
+            return;
+        }
+        if (hostCommands_.active()) hostCommands_.cancel();
+        submitText(command);
+    });
 
     windowMenu_ = menuBar()->addMenu(QStringLiteral("O&kno"));
 }
@@ -608,6 +621,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
                 emit view_->deletePressed();
                 return true;
             }
+            if (k->matches(QKeySequence::SelectAll)) {
+                view_->selectAll();
+                return true;
+            }
         }
         if ((k->key() == Qt::Key_Up || k->key() == Qt::Key_Down) && !history_.isEmpty()) {
             historyAt_ = std::clamp(historyAt_ + (k->key() == Qt::Key_Up ? -1 : 1), 0, int(history_.size()));
@@ -632,6 +649,13 @@ void MainWindow::submitText(const QString& typed) {
         return;
     }
     QString text = typed.trimmed();
+    // A snap override chooses how the next point snaps, at any prompt that asks for a point.
+    if (view_->mode() == DrawingView::Mode::Point)
+        if (const auto kind = SnapOverrideOf(text, prompt_->text())) {
+            view_->setSnapOverride(*kind);
+            showMessage(QStringLiteral("Następny punkt: %1.").arg(SnapKindName(*kind)));
+            return;
+        }
     if (!text.isEmpty() && history_.value(history_.size() - 1) != text) history_ << text;
     historyAt_ = int(history_.size());
     const bool idle = !hostCommands_.active() && !interaction_.currentRequest();
@@ -676,6 +700,7 @@ void MainWindow::submitText(const QString& typed) {
 
 void MainWindow::updatePrompt() {
     view_->setPreview(model_.commands().currentPreview());
+    view_->setDragPreview(hostCommands_.dragPreview());
     view_->setCirclePreview(DrawingView::CirclePreview::None);
     if (hostCommands_.active()) {
         prompt_->setText(hostCommands_.prompt());
@@ -786,7 +811,7 @@ void MainWindow::editTextAt(const cad::db::Entity* clicked, const cad::Point& at
     // The change is one undo step of its own.
     model_.closeUndoSteps();
     try {
-        showMessage(EditTextValue(model_, d, text));
+        showMessage(EditTextValue(model_, d, text, this));
     } catch (const cad::Error& e) {
         showMessage(e.message());
     }

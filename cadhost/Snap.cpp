@@ -4,6 +4,7 @@
 
 #include "platform/cad/engine/Curves.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -148,16 +149,65 @@ void intersections(const Piece& p, const Piece& q, std::vector<Point3>& out) {
     }
 }
 
+// The point an entity is placed by: a block reference's insertion point, a text's alignment
+// point (its start when it is left-aligned on the base line), a point's position.
+std::optional<std::pair<Point3, SnapPoint::Kind>> placementOf(const Entity* e) {
+    switch (e->kind()) {
+        case EntityKind::BlockReference:
+            return std::pair{e->as<InsertData>().position, SnapPoint::Insertion};
+        case EntityKind::Text: {
+            const auto& t = e->as<TextData>();
+            return std::pair{(t.horizontal == 0 && t.vertical == 0) ? t.position : t.alignmentPoint,
+                             SnapPoint::Insertion};
+        }
+        case EntityKind::MText:
+            return std::pair{e->as<MTextData>().position, SnapPoint::Insertion};
+        case EntityKind::Point:
+            return std::pair{e->as<PointData>().position, SnapPoint::Node};
+        default:
+            return std::nullopt;
+    }
+}
+
+// The point of the piece nearest to `p`.
+Point3 nearestOn(const Piece& piece, const Point3& p) {
+    if (!piece.arc) {
+        const double dx = piece.b.x - piece.a.x, dy = piece.b.y - piece.a.y, len2 = dx * dx + dy * dy;
+        const double t = len2 == 0 ? 0 : std::clamp(((p.x - piece.a.x) * dx + (p.y - piece.a.y) * dy) / len2, 0.0, 1.0);
+        return {piece.a.x + t * dx, piece.a.y + t * dy, 0};
+    }
+    const double angle = std::atan2(p.y - piece.center.y, p.x - piece.center.x);
+    if (onArc(piece, angle))
+        return {piece.center.x + piece.r * std::cos(angle), piece.center.y + piece.r * std::sin(angle), 0};
+    const bool nearerStart = std::hypot(p.x - piece.a.x, p.y - piece.a.y) <= std::hypot(p.x - piece.b.x, p.y - piece.b.y);
+    return nearerStart ? piece.a : piece.b;
+}
+
+// The feet of the perpendiculars from `from` on the piece (on a circle: both points on the line
+// through its centre).
+void perpendicularFeet(const Piece& piece, const Point3& from, std::vector<Point3>& out) {
+    if (!piece.arc) {
+        const double dx = piece.b.x - piece.a.x, dy = piece.b.y - piece.a.y, len2 = dx * dx + dy * dy;
+        if (len2 == 0) return;
+        const double t = ((from.x - piece.a.x) * dx + (from.y - piece.a.y) * dy) / len2;
+        if (t >= -1e-9 && t <= 1 + 1e-9) out.push_back({piece.a.x + t * dx, piece.a.y + t * dy, 0});
+        return;
+    }
+    const double angle = std::atan2(from.y - piece.center.y, from.x - piece.center.x);
+    if (from.x == piece.center.x && from.y == piece.center.y) return;
+    for (double a : {angle, angle + std::numbers::pi})
+        if (onArc(piece, a)) out.push_back({piece.center.x + piece.r * std::cos(a), piece.center.y + piece.r * std::sin(a), 0});
+}
+
 }  // namespace
 
 std::optional<SnapPoint> FindSnap(const std::vector<const Entity*>& entities, const Point3& cursor,
-                                  double aperture) {
+                                  double aperture, const std::optional<Point3>& from, SnapKinds kinds) {
     std::vector<Piece> pieces;
-    for (const Entity* e : entities)
-        if (!e->isErased()) piecesOf(e, pieces);
     std::optional<SnapPoint> best;
     double bestDist = aperture;
     auto consider = [&](const Point3& p, SnapPoint::Kind kind) {
+        if (!(kinds & OnlySnap(kind))) return;
         const double d = std::hypot(p.x - cursor.x, p.y - cursor.y);
         // An intersection at a shared end point stays an end point.
         if (kind == SnapPoint::Intersection ? d < bestDist - 1e-9 : d <= bestDist) {
@@ -165,6 +215,15 @@ std::optional<SnapPoint> FindSnap(const std::vector<const Entity*>& entities, co
             best = SnapPoint{p, kind};
         }
     };
+    for (const Entity* e : entities) {
+        if (e->isErased()) continue;
+        piecesOf(e, pieces);
+        if (const auto placed = placementOf(e)) consider(placed->first, placed->second);
+    }
+    std::vector<Point3> feet;
+    if (from)
+        for (const Piece& p : pieces) perpendicularFeet(p, *from, feet);
+    for (const Point3& f : feet) consider(f, SnapPoint::Perpendicular);
     for (const Piece& p : pieces) {
         if (p.arc) {
             consider(p.center, SnapPoint::Center);
@@ -188,6 +247,9 @@ std::optional<SnapPoint> FindSnap(const std::vector<const Entity*>& entities, co
             intersections(pieces[i], pieces[j], xs);
             for (const Point3& x : xs) consider(x, SnapPoint::Intersection);
         }
+    // A point on a curve only when nothing that marks a place is near.
+    if (!best && (kinds & OnlySnap(SnapPoint::Nearest)))
+        for (const Piece& p : pieces) consider(nearestOn(p, cursor), SnapPoint::Nearest);
     return best;
 }
 

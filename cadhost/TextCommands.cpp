@@ -1,8 +1,10 @@
 // "_text": start point, height, angle, then the text; "_mtext": two corners (the first and the
-// width), "Wysokość" and "Obrót" before the second, then the text. The height offered is the
+// width), "Wysokość" and "Obrót" before the second, then its lines in a box. The height offered is the
 // drawing's TEXTSIZE, and a height given becomes it, as in every CAD program.
 #include "cadhost/EditCommand.h"
 
+#include "cadhost/DrawingView.h"
+#include "cadhost/MTextEditor.h"
 #include "platform/cad/engine/Database.h"
 #include "platform/cad/model/Commands.h"
 
@@ -138,15 +140,12 @@ public:
             case Height:
                 return QStringLiteral("Określ wysokość <%1>:").arg(number(height_));
             case Angle:
-                return QStringLiteral("Określ kąt obrotu <0>:");
-            case Text:
                 break;
         }
-        return QStringLiteral("Wpisz tekst:");
+        return QStringLiteral("Określ kąt obrotu <0>:");
     }
-    bool freeText() const override { return stage_ == Text; }
     std::optional<cad::Point> basePoint() const override {
-        if (stage_ == First || stage_ == Text) return std::nullopt;
+        if (stage_ == First) return std::nullopt;
         return first_;
     }
     QString input(const cad::Input& in) override {
@@ -172,7 +171,12 @@ public:
                 width_ = std::abs(in.point.x - first_.x);
                 // The text hangs from the upper left corner.
                 first_ = cad::Point{std::min(first_.x, in.point.x), std::max(first_.y, in.point.y), 0};
-                stage_ = Text;
+                finished_ = true;
+                // Its lines are written in a box, as in every CAD program.
+                if (const auto contents = EditMultilineText(view_ ? view_->window() : nullptr,
+                                                            QStringLiteral("Tekst wielowierszowy"), QString());
+                    contents && !contents->isEmpty())
+                    create(*contents);
                 return {};
             case Height:
                 if (in.kind != cad::Input::Enter) {
@@ -190,20 +194,18 @@ public:
                 }
                 stage_ = Second;
                 return {};
-            case Text:
-                break;
         }
-        finished_ = true;
-        if (in.kind != cad::Input::TextInput || in.text.isEmpty()) return {};
-        const cad::Variant text = add(QStringLiteral("AddMText"), {first_, width_, in.text});
-        put(text, QStringLiteral("Height"), height_);
-        if (angle_ != 0) put(text, QStringLiteral("Rotation"), angle_);
-        rememberSize(height_);
         return {};
     }
 
 private:
-    enum Stage { First, Second, Height, Angle, Text };
+    void create(const QString& contents) {
+        const cad::Variant text = add(QStringLiteral("AddMText"), {first_, width_, contents});
+        put(text, QStringLiteral("Height"), height_);
+        if (angle_ != 0) put(text, QStringLiteral("Rotation"), angle_);
+        rememberSize(height_);
+    }
+    enum Stage { First, Second, Height, Angle };
     Stage stage_ = First;
     cad::Point first_;
     double width_ = 0, height_ = 2.5, angle_ = 0;

@@ -3,6 +3,7 @@
 
 #include "cadhost/EditCommand.h"
 #include "cadhost/DrawingView.h"
+#include "cadhost/MTextEditor.h"
 #include "platform/cad/engine/Database.h"
 #include "platform/ui/core/Prompt.h"
 
@@ -40,10 +41,18 @@ Entity* EditableTextAt(cad::db::Database& db, Entity* clicked, const cad::Point&
     }
 }
 
-QString EditTextValue(cad::ObjectModel& model, cad::DocumentState* doc, Entity* text) {
+QString EditTextValue(cad::ObjectModel& model, cad::DocumentState* doc, Entity* text, QWidget* parent) {
     const cad::ObjectId id = model.entityId(doc, text);
     const QString current =
         model.invoke(id, QStringLiteral("TextString"), cad::CallKind::Get, cad::Args()).toText();
+    if (text->kind() == EntityKind::MText) {
+        // Several lines: the box shows the text, not its codes.
+        const auto edited = EditMultilineText(parent, QStringLiteral("Edycja tekstu"), current);
+        if (!edited || *edited == current) return {};
+        const cad::Variant value(*edited);
+        model.invoke(id, QStringLiteral("TextString"), cad::CallKind::Put, cad::Args(&value, 1));
+        return QStringLiteral("Zmieniono tekst.");
+    }
     ui::InputRequest rq;
     rq.title = QStringLiteral("Edycja tekstu");
     rq.prompt = text->kind() == EntityKind::AttributeReference
@@ -78,7 +87,7 @@ public:
                 clicked = doc_->db->entityByHandle(hit->handleText());
         Entity* text = EditableTextAt(*doc_->db, clicked, in.point);
         if (!text) return QStringLiteral("To nie jest tekst ani blok z atrybutami.");
-        const QString note = EditTextValue(model_, doc_, text);
+        const QString note = EditTextValue(model_, doc_, text, view_->window());
         model_.closeUndoSteps();  // each text changed is a step of its own
         return note;
     }

@@ -18,10 +18,23 @@ namespace {
 
 constexpr double Degree = std::numbers::pi / 180;
 
+// A turn or a scale round the base point.
+cad::db::Transform2D aboutBase(const cad::Point& b, const cad::db::Transform2D& t) {
+    return cad::db::Transform2D::translation(b.x, b.y).after(t).after(cad::db::Transform2D::translation(-b.x, -b.y));
+}
+
 class TransformCommand : public SelectingCommand {
 public:
     using SelectingCommand::SelectingCommand;
     std::optional<cad::Point> basePoint() const override { return base_; }
+    // Moved and copied objects follow the cursor from the base point.
+    DragPreview dragPreview() const override {
+        if (!base_) return {};
+        const cad::Point b = *base_;
+        return previewOf([b](const cad::db::Point3& c) {
+            return std::optional(cad::db::Transform2D::translation(c.x - b.x, c.y - b.y));
+        });
+    }
 
 protected:
     QString stagePrompt() const override {
@@ -98,6 +111,16 @@ public:
     std::optional<cad::Point> basePoint() const override {
         if (stage_ == ReferenceSecond) return referenceFirst_;
         return base_;
+    }
+    // The objects turn round the base point as the angle the cursor shows.
+    DragPreview dragPreview() const override {
+        if (!base_ || (stage_ != Angle && stage_ != NewAngle)) return {};
+        const cad::Point b = *base_;
+        const double less = stage_ == NewAngle ? reference_ : 0;
+        return previewOf([b, less](const cad::db::Point3& c) -> std::optional<cad::db::Transform2D> {
+            if (c.x == b.x && c.y == b.y) return std::nullopt;
+            return aboutBase(b, cad::db::Transform2D::rotation(std::atan2(c.y - b.y, c.x - b.x) - less));
+        });
     }
 
 private:
@@ -186,6 +209,16 @@ public:
 
 private:
     QString secondPrompt() const override { return QStringLiteral("Określ współczynnik skali:"); }
+    // The objects grow by the cursor's distance from the base point.
+    DragPreview dragPreview() const override {
+        if (!base_) return {};
+        const cad::Point b = *base_;
+        return previewOf([b](const cad::db::Point3& c) -> std::optional<cad::db::Transform2D> {
+            const double f = std::hypot(c.x - b.x, c.y - b.y);
+            if (!(f > 0)) return std::nullopt;
+            return aboutBase(b, cad::db::Transform2D::scale(f, f));
+        });
+    }
     QString secondInput(const cad::Input& in) override {
         std::optional<double> factor;
         if (in.kind == cad::Input::PointInput)
@@ -194,10 +227,7 @@ private:
             factor = cad::NumberOf(in.text);
         if (!factor || !(*factor > 0)) return QStringLiteral("Współczynnik skali musi być liczbą dodatnią.");
         const double f = *factor;
-        const cad::Point b = *base_;
-        const cad::db::Transform2D t = cad::db::Transform2D::translation(b.x, b.y)
-                                           .after(cad::db::Transform2D::scale(f, f))
-                                           .after(cad::db::Transform2D::translation(-b.x, -b.y));
+        const cad::db::Transform2D t = aboutBase(*base_, cad::db::Transform2D::scale(f, f));
         const QString note = applyToChosen(QStringLiteral("Przeskalowano obiektów"),
                                            [&](cad::db::Entity* e) { doc_->db->transform(e, t); });
         finish();

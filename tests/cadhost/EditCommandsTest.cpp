@@ -6,13 +6,21 @@
 #include "HostFixture.h"
 #include "platform/cad/engine/DynamicBlocks.h"
 #include "platform/ui/core/Prompt.h"
+#include "cadhost/MTextEditor.h"
 #include "cadhost/PropertiesDialog.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <functional>
 #include <QTimer>
 
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
 #include <QtTest>
 #include <cmath>
 #include <numbers>
@@ -53,6 +61,30 @@ class EditCommandsTest : public QObject {
         for (const char* t : inputs) h.window->submitText(QString::fromUtf8(t));
     }
     static void undo(HostFixture& h) { PressKey(h.view(), Qt::Key_Z, Qt::ControlModifier); }
+    // Keys typed into a widget one by one, a line break as Enter.
+    static void typeInto(QWidget* w, const QString& text) {
+        for (const QChar c : text) {
+            const bool enter = c == QLatin1Char('\n');
+            QKeyEvent press(QEvent::KeyPress, enter ? Qt::Key_Return : Qt::Key_unknown, Qt::NoModifier,
+                            enter ? QStringLiteral("\r") : QString(c));
+            QCoreApplication::sendEvent(w, &press);
+        }
+    }
+    // The multiline text box, when it shows: what it shows is kept, `act` types, OK is clicked.
+    static void answerBox(QString& shown, std::function<void(QPlainTextEdit*)> act) {
+        auto* wait = new QTimer;
+        wait->start(10);
+        QObject::connect(wait, &QTimer::timeout, [wait, &shown, act] {
+            auto* box = qobject_cast<cadhost::MTextEditor*>(QApplication::activeModalWidget());
+            if (!box) return;
+            wait->deleteLater();
+            wait->stop();
+            shown = box->text();
+            act(box->editor());
+            auto* buttons = box->findChild<QDialogButtonBox*>();
+            QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        });
+    }
 
 private slots:
     void moveSelectsByTypedPointAndIsOneStep() {
@@ -308,15 +340,46 @@ private slots:
         undo(h);
         QCOMPARE(h.ms()->count(), 0);
 
+        // The second corner opens the box; its lines are typed with Enter between them.
+        QString shown;
+        answerBox(shown, [](QPlainTextEdit* edit) { typeInto(edit, QStringLiteral("Faza 1, 2\nFaza {3}")); });
         type(h, {"_mtext", "0,50", "W", "3", "O", "0", "40,30"});
-        QCOMPARE(h.window->promptText(), QStringLiteral("Wpisz tekst:"));
-        h.window->submitText(QStringLiteral("Faza 1, 2"));
+        QCOMPARE(h.window->promptText(), QStringLiteral("Polecenie:"));
+        QCOMPARE(shown, QString());
         QCOMPARE(h.ms()->count(), 1);
         const auto& m = h.ms()->item(0)->as<MTextData>();
-        QCOMPARE(m.text, QStringLiteral("Faza 1, 2"));
+        QCOMPARE(m.text, QStringLiteral("Faza 1, 2\\PFaza \\{3\\}"));
         QCOMPARE(m.height, 3.0);
         QCOMPARE(m.width, 40.0);
         QVERIFY(near(m.position, 0, 50));
+    }
+
+    void ddeditEditsAMultilineTextsLinesKeepingItsCodes() {
+        HostFixture h;
+        add(h, QStringLiteral("AddMText"), {Point{10, 50, 0}, 40.0, QStringLiteral("{\\C1;Faza 1}\\PFaza 2")});
+        h.model.closeUndoSteps();
+        h.changed();
+        h.view()->setSnapEnabled(false);
+        h.zoomTo(0, 0, 100, 100);
+        // The box shows the lines, not the codes; the user turns "2" into "3".
+        QString shown;
+        answerBox(shown, [](QPlainTextEdit* edit) {
+            edit->moveCursor(QTextCursor::End);
+            PressKey(edit, Qt::Key_Backspace);
+            typeInto(edit, QStringLiteral("3"));
+        });
+        type(h, {"_ddedit"});
+        h.moveAndClick(h.view()->toScreen(h.ms()->item(0)->as<MTextData>().position).toPoint() + QPoint(8, 4));
+        QCOMPARE(shown, QStringLiteral("Faza 1\nFaza 2"));
+        QCOMPARE(h.ms()->item(0)->as<MTextData>().text, QStringLiteral("{\\C1;Faza 1}\\PFaza 3"));
+        type(h, {""});
+        undo(h);
+        QCOMPARE(h.ms()->item(0)->as<MTextData>().text, QStringLiteral("{\\C1;Faza 1}\\PFaza 2"));
+        // Codes inside a changed stretch stay; a line removed takes its break with it.
+        QCOMPARE(cadhost::MTextWithCodes(QStringLiteral("{\\C1;red} rest"), QStringLiteral("blue rest")),
+                 QStringLiteral("{\\C1;blue} rest"));
+        QCOMPARE(cadhost::MTextWithCodes(QStringLiteral("a\\Pb\\H2;c"), QStringLiteral("a")),
+                 QStringLiteral("a\\H2;"));
     }
 
     void ddeditAndDoubleClickEditTextsAndAttributes() {
@@ -442,6 +505,137 @@ private slots:
         h.moveAndClick(h.at(20, 10));
         h.window->submitText(QStringLiteral("@0,20"));
         QVERIFY(near(line(h, id).start, 10, 30) && near(line(h, id).end, 30, 30));
+        // Pressed on a grip, dragged and let go: the point goes where the button was let go.
+        h.view()->select({entity(h, id)});
+        QTest::mouseMove(h.view(), h.at(30, 30));
+        QTest::mousePress(h.view(), Qt::LeftButton, Qt::NoModifier, h.at(30, 30));
+        QTest::mouseMove(h.view(), h.at(35, 38));
+        QTest::mouseMove(h.view(), h.at(40, 45));
+        QTest::mouseRelease(h.view(), Qt::LeftButton, Qt::NoModifier, h.at(40, 45));
+        QVERIFY(near(line(h, id).start, 10, 30) && near(line(h, id).end, 40, 45, Pixel));
+        QCOMPARE(h.window->promptText(), QStringLiteral("Polecenie:"));
+        // A click elsewhere afterwards moves nothing; one undo takes the drag back.
+        h.moveAndClick(h.at(80, 80));
+        QVERIFY(near(line(h, id).end, 40, 45, Pixel));
+        PressKey(h.view(), Qt::Key_Escape);
+        undo(h);
+        QVERIFY(near(line(h, id).start, 10, 30) && near(line(h, id).end, 30, 30));
+    }
+
+    void menusAndToolbarRunTheCommands() {
+        HostFixture h;
+        const cad::ObjectId id = prepare(h);
+        auto entries = [&](const char* name) {
+            QStringList out;
+            for (QAction* a : h.window->findChild<QMenu*>(QLatin1String(name))->actions()) out << a->text();
+            return out;
+        };
+        QCOMPARE(entries("mnuRysuj"),
+                 (QStringList{QStringLiteral("&Linia\t_line"), QStringLiteral("&Polilinia\t_pline"),
+                              QStringLiteral("Ł&uk\t_arc"), QStringLiteral("&Okrąg\t_circle"),
+                              QStringLiteral("&Tekst\t_text"), QStringLiteral("Tekst &wielowierszowy\t_mtext")}));
+        QCOMPARE(entries("mnuZmiana"),
+                 (QStringList{QStringLiteral("&Przesuń\t_move"), QStringLiteral("&Kopiuj\t_copy"),
+                              QStringLiteral("&Obróć\t_rotate"), QStringLiteral("&Skaluj\t_scale"),
+                              QStringLiteral("&Usuń\t_erase"), QStringLiteral("&Edytuj tekst\t_ddedit"),
+                              QStringLiteral("&Właściwości\t_properties")}));
+        // Rysuj → Linia, clicked in the menu bar and in the menu.
+        QMenuBar* bar = h.window->menuBar();
+        QMenu* draw = h.window->findChild<QMenu*>(QStringLiteral("mnuRysuj"));
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(draw->menuAction()).center());
+        QTRY_VERIFY(draw->isVisible());
+        QTest::mouseClick(draw, Qt::LeftButton, Qt::NoModifier, draw->actionGeometry(draw->actions()[0]).center());
+        QTRY_COMPARE(h.window->promptText(), QStringLiteral("Określ pierwszy punkt:"));
+        // The toolbar's Przesuń ends the line command and moves the line.
+        auto* tools = h.window->findChild<QToolBar*>(QStringLiteral("tbCommands"));
+        QAction* move = h.window->findChild<QMenu*>(QStringLiteral("mnuZmiana"))->actions()[0];
+        QCOMPARE(move->toolTip(), QStringLiteral("Przesuń (_move)"));
+        QTest::mouseClick(tools->widgetForAction(move), Qt::LeftButton);
+        QCOMPARE(h.window->promptText(), QStringLiteral("Wybierz obiekty:"));
+        type(h, {"20,10", "", "0,0", "5,0"});
+        QVERIFY(near(line(h, id).start, 15, 10));
+        QCOMPARE(h.ms()->count(), 1);
+    }
+
+    void snapsToAHeadsInsertionAndOverridesOnePoint() {
+        HostFixture h;
+        prepare(h);
+        BlockDefinition* head = h.db().addBlock(QStringLiteral("S-1"));
+        h.db().addLine(head, {-3, -2, 0}, {3, 2, 0});
+        add(h, QStringLiteral("InsertBlock"), {Point{60, 60, 0}, QStringLiteral("S-1"), 1.0, 1.0, 1.0, 0.0});
+        h.model.closeUndoSteps();
+        h.changed();
+        // F3 on: a click beside the head takes its insertion point.
+        PressKey(h.view(), Qt::Key_F3);
+        QVERIFY(h.view()->snapEnabled());
+        type(h, {"_line"});
+        h.moveAndClick(h.at(60.7, 60.5));
+        type(h, {"@10,0", ""});
+        QVERIFY(near(h.ms()->item(2)->as<LineData>().start, 60, 60));
+        // F3 off: "_end" snaps the next point only; the one after is where it is clicked.
+        PressKey(h.view(), Qt::Key_F3);
+        type(h, {"_line", "_end"});
+        QCOMPARE(h.window->messageText(), QStringLiteral("Następny punkt: Koniec."));
+        h.moveAndClick(h.at(29.4, 10.5));
+        h.moveAndClick(h.at(40.5, 40.5));
+        type(h, {""});
+        const auto& drawn = h.ms()->item(3)->as<LineData>();
+        QVERIFY(near(drawn.start, 30, 10));
+        QVERIFY(!near(drawn.end, 40, 40, 0.01) && near(drawn.end, 40.5, 40.5, Pixel));
+        // Nothing of the kind near the click: the point is refused and the prompt stays.
+        type(h, {"_line", "wst"});
+        h.moveAndClick(h.at(20, 40));
+        QCOMPARE(h.window->messageText(), QStringLiteral("Brak punktu \u201eWstawienie\u201d w pobliżu kursora."));
+        QCOMPARE(h.window->promptText(), QStringLiteral("Określ pierwszy punkt:"));
+        h.moveAndClick(h.at(60.6, 59.5));
+        QCOMPARE(h.window->promptText(), QStringLiteral("Określ następny punkt lub [Cofaj]:"));
+        type(h, {"@0,10", ""});
+        QVERIFY(near(h.ms()->item(4)->as<LineData>().start, 60, 60));
+    }
+
+    void editsShowTheObjectsMovingWithTheCursor() {
+        HostFixture h;
+        const cad::ObjectId id = prepare(h);
+        auto litAt = [&](double x, double y) {
+            const QImage img = h.view()->grab().toImage();
+            const QPoint at = h.at(x, y);
+            int best = 0;
+            for (int dy = -2; dy <= 2; ++dy)
+                for (int dx = -2; dx <= 2; ++dx) best = std::max(best, img.pixelColor(at + QPoint(dx, dy)).lightness());
+            return best > 120;
+        };
+        // A copy follows the cursor from the base point, the original stays.
+        h.view()->select({entity(h, id)});
+        type(h, {"_copy", "10,10"});
+        QVERIFY(!litAt(25, 50));
+        QTest::mouseMove(h.view(), h.at(10, 50));
+        QVERIFY(litAt(25, 50) && litAt(25, 10));
+        PressKey(h.view(), Qt::Key_Escape);
+        QVERIFY(!litAt(25, 50));
+        // Turned round (20, 30) by the angle the cursor shows (90 degrees): along x = 40.
+        h.view()->select({entity(h, id)});
+        type(h, {"_rotate", "20,30"});
+        QTest::mouseMove(h.view(), h.at(20, 50));
+        QVERIFY(litAt(40, 30));
+        PressKey(h.view(), Qt::Key_Escape);
+        // Scaled by the cursor's distance from the base point.
+        h.view()->select({entity(h, id)});
+        type(h, {"_scale", "10,10"});
+        QTest::mouseMove(h.view(), h.at(12, 10));
+        QVERIFY(litAt(45, 10));
+        PressKey(h.view(), Qt::Key_Escape);
+        QCOMPARE(h.ms()->count(), 1);
+        QVERIFY(!litAt(45, 10));
+        // A dragged grip: the line follows its end.
+        h.view()->select({entity(h, id)});
+        QTest::mouseMove(h.view(), h.at(30, 10));
+        QTest::mousePress(h.view(), Qt::LeftButton, Qt::NoModifier, h.at(30, 10));
+        QTest::mouseMove(h.view(), h.at(30, 25));
+        QTest::mouseMove(h.view(), h.at(30, 40));
+        QVERIFY(litAt(20, 25));
+        QTest::mouseRelease(h.view(), Qt::LeftButton, Qt::NoModifier, h.at(30, 40));
+        QVERIFY(near(line(h, id).end, 30, 40, Pixel));
+        QVERIFY(near(line(h, id).start, 10, 10));
     }
 
     void typedPointAnswersAProgramsObjectPick() {

@@ -35,6 +35,14 @@ class EditingTest : public QObject {
         h.moveAndClick(h.at(x1, y1));
     }
     static int live(HostFixture& h) { return h.ms()->count(); }
+    // The button held down from one drawing point to another, as a hand drags the mouse.
+    static void holdAndDrag(HostFixture& h, Qt::MouseButton b, double x0, double y0, double x1, double y1) {
+        QTest::mouseMove(h.view(), h.at(x0, y0));
+        QTest::mousePress(h.view(), b, Qt::NoModifier, h.at(x0, y0));
+        for (int i = 1; i <= 4; ++i)
+            QTest::mouseMove(h.view(), h.at(x0 + (x1 - x0) * i / 4, y0 + (y1 - y0) * i / 4));
+        QTest::mouseRelease(h.view(), b, Qt::NoModifier, h.at(x1, y1));
+    }
 
     // A line along y = 10, a circle round (60, 60), a long line along y = 20 and a diagonal line
     // whose box reaches where the line itself does not; shown from (0, 0) to (100, 100).
@@ -173,6 +181,28 @@ private slots:
         QVERIFY(!h.view()->windowCorner().has_value());
         QCOMPARE(h.view()->selection(), handles({s.shortLine}, h));
 
+        // Dragged from empty space with the left button: left to right a window, right to left a
+        // crossing; the view stays where it was.
+        key(h.view(), Qt::Key_Escape);
+        const cad::db::Point3 centre = h.view()->viewCenter();
+        holdAndDrag(h, Qt::LeftButton, 5, 5, 66, 70);
+        QCOMPARE(h.view()->selection(), handles({s.shortLine, s.circle}, h));
+        QVERIFY(!h.view()->windowCorner().has_value());
+        key(h.view(), Qt::Key_Escape);
+        holdAndDrag(h, Qt::LeftButton, 66, 70, 5, 5);
+        QCOMPARE(h.view()->selection(), handles({s.shortLine, s.circle, s.longLine}, h));
+        QCOMPARE(h.view()->viewCenter().x, centre.x);
+        // A drag starting on an entity selects that entity only.
+        key(h.view(), Qt::Key_Escape);
+        holdAndDrag(h, Qt::LeftButton, 20, 10, 66, 70);
+        QCOMPARE(h.view()->selection(), handles({s.shortLine}, h));
+        // The middle button pans and selects nothing.
+        key(h.view(), Qt::Key_Escape);
+        holdAndDrag(h, Qt::MiddleButton, 50, 50, 60, 50);
+        QVERIFY(h.view()->selection().isEmpty());
+        QVERIFY(std::abs(h.view()->viewCenter().x - (centre.x - 10)) < 0.5);
+        h.zoomTo(0, 0, 100, 100);
+
         // Entities on a locked layer are not taken.
         const cad::ObjectId layer =
             h.invoke(h.doc()->layersId, QStringLiteral("Add"), {QStringLiteral("Z")}).toObject();
@@ -184,6 +214,36 @@ private slots:
         key(h.view(), Qt::Key_Escape);
         drag(h, 100, 100, 0, 0);
         QCOMPARE(h.view()->selection(), handles({s.shortLine, s.longLine, s.diagonal}, h));
+    }
+
+    void selectAllPreviousAndAForcedWindow() {
+        HostFixture h;
+        const Scene s = build(h);
+        // Ctrl+A in the view and in the empty prompt line.
+        key(h.view(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(h.view()->selection().size(), 4);
+        key(h.view(), Qt::Key_Escape);
+        key(h.window->promptInput(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(h.view()->selection().size(), 4);
+        key(h.view(), Qt::Key_Escape);
+        // "Okno": picked right to left, still a window.
+        h.window->submitText(QStringLiteral("_move"));
+        h.window->submitText(QStringLiteral("Okno"));
+        drag(h, 66, 70, 5, 5);
+        QCOMPARE(h.view()->selection(), handles({s.shortLine, s.circle}, h));
+        for (const char* t : {"", "0,0", "0,5"}) h.window->submitText(QString::fromLatin1(t));
+        QVERIFY(h.view()->selection().isEmpty());
+        // "Poprzedni" takes what the move took, "Wszystko" (from two letters) everything.
+        h.window->submitText(QStringLiteral("_erase"));
+        h.window->submitText(QStringLiteral("P"));
+        QCOMPARE(h.view()->selection(), handles({s.shortLine, s.circle}, h));
+        h.window->submitText(QString());
+        QCOMPARE(live(h), 2);
+        h.window->submitText(QStringLiteral("_erase"));
+        h.window->submitText(QStringLiteral("ws"));
+        QCOMPARE(h.window->messageText(), QStringLiteral("Wybrano obiektów: 2."));
+        h.window->submitText(QString());
+        QCOMPARE(live(h), 0);
     }
 
     void deleteErasesTheSelectionAsOneStep() {

@@ -57,11 +57,68 @@ TEST_F(CadHostSnap, IntersectionsOfLinesArcsAndPolylines) {
     ASSERT_TRUE(s);
     EXPECT_EQ(s->kind, SnapPoint::Intersection);
     EXPECT_NEAR(s->point.y, -std::sqrt(21.0), 1e-9);  // the bulge runs below the chord
-    EXPECT_FALSE(FindSnap({pl, ln}, {27.1, 4.5, 0}, 0.5));
+    s = FindSnap({pl, ln}, {27.1, 4.5, 0}, 0.5);  // above the chord only the line itself is near
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->kind, SnapPoint::Nearest);
     // The shared end point of two lines stays an end point.
     Entity* a = other.addLine(other.modelSpace(), {50, 0, 0}, {60, 0, 0});
     Entity* b = other.addLine(other.modelSpace(), {60, 0, 0}, {60, 10, 0});
     s = FindSnap({a, b}, {60.1, 0.1, 0}, 0.5);
     ASSERT_TRUE(s);
     EXPECT_EQ(s->kind, SnapPoint::End);
+}
+
+TEST_F(CadHostSnap, InsertionNodePerpendicularAndNearest) {
+    BlockDefinition* head = db.addBlock(QStringLiteral("S-1"));
+    db.addLine(head, {-1, -1, 0}, {1, 1, 0});
+    db.insertBlock(ms, {50, 50, 0}, QStringLiteral("S-1"), 1, 1, 1, 0);
+    Entity* text = db.addText(ms, QStringLiteral("P1"), {70, 50, 0}, 2);
+    db.addPoint(ms, {90, 50, 0});
+    db.addLine(ms, {0, 0, 0}, {20, 0, 0});
+    auto s = FindSnap(all(), {50.3, 50.2, 0}, 1);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->kind, SnapPoint::Insertion);
+    EXPECT_DOUBLE_EQ(s->point.x, 50);
+    s = FindSnap(all(), {70.4, 50.1, 0}, 1);
+    ASSERT_TRUE(s && s->kind == SnapPoint::Insertion);
+    EXPECT_EQ(s->point.x, text->as<TextData>().position.x);
+    s = FindSnap(all(), {89.6, 50.3, 0}, 1);
+    ASSERT_TRUE(s && s->kind == SnapPoint::Node);
+    // From (7, 9) the perpendicular on the line falls at (7, 0); near it, nothing else marks a place.
+    s = FindSnap(all(), {7.4, 0.3, 0}, 1, Point3{7, 9, 0});
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->kind, SnapPoint::Perpendicular);
+    EXPECT_DOUBLE_EQ(s->point.x, 7);
+    // Without a base point: the nearest point on the line, only because nothing else is near.
+    s = FindSnap(all(), {7.4, 0.3, 0}, 1);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->kind, SnapPoint::Nearest);
+    EXPECT_DOUBLE_EQ(s->point.x, 7.4);
+    EXPECT_DOUBLE_EQ(s->point.y, 0);
+    s = FindSnap(all(), {9.6, 0.3, 0}, 1);  // the middle wins over a nearest point
+    ASSERT_TRUE(s && s->kind == SnapPoint::Middle);
+    // One kind asked for: only that one.
+    EXPECT_FALSE(FindSnap(all(), {9.6, 0.3, 0}, 1, std::nullopt, cadhost::OnlySnap(SnapPoint::End)));
+    s = FindSnap(all(), {19.2, 0.3, 0}, 1, std::nullopt, cadhost::OnlySnap(SnapPoint::End));
+    ASSERT_TRUE(s && s->kind == SnapPoint::End);
+}
+
+TEST(CadHostSnapOverride, EnglishPolishAndThePromptsOwnKeywords) {
+    using cadhost::SnapOverrideOf;
+    EXPECT_EQ(SnapOverrideOf(QStringLiteral("_end")), SnapPoint::End);
+    EXPECT_EQ(SnapOverrideOf(QStringLiteral("_mid")), SnapPoint::Middle);
+    EXPECT_EQ(SnapOverrideOf(QStringLiteral("_cen")), SnapPoint::Center);
+    EXPECT_EQ(SnapOverrideOf(QStringLiteral("_int")), SnapPoint::Intersection);
+    EXPECT_EQ(SnapOverrideOf(QStringLiteral("_ins")), SnapPoint::Insertion);
+    EXPECT_EQ(SnapOverrideOf(QStringLiteral("_per")), SnapPoint::Perpendicular);
+    EXPECT_EQ(SnapOverrideOf(QStringLiteral("_nea")), SnapPoint::Nearest);
+    EXPECT_EQ(SnapOverrideOf(QStringLiteral("wst")), SnapPoint::Insertion);
+    EXPECT_EQ(SnapOverrideOf(QStringLiteral("Węzeł")), SnapPoint::Node);
+    EXPECT_EQ(SnapOverrideOf(QStringLiteral("sro")), SnapPoint::Middle);
+    EXPECT_FALSE(SnapOverrideOf(QStringLiteral("en")));
+    EXPECT_FALSE(SnapOverrideOf(QStringLiteral("10,5")));
+    // The arc's own "Środek" is its keyword; the underscore form still overrides.
+    const QString arc = QStringLiteral("Określ punkt początkowy łuku lub [Środek]:");
+    EXPECT_FALSE(SnapOverrideOf(QStringLiteral("śro"), arc));
+    EXPECT_EQ(SnapOverrideOf(QStringLiteral("_mid"), arc), SnapPoint::Middle);
 }
