@@ -78,6 +78,9 @@ private slots:
         manager_.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
         QVERIFY2(manager_.waitForStarted(), "openbox (scripts/install-deps)");
         QTRY_VERIFY_WITH_TIMEOUT(!windowProperty(root(), "_NET_SUPPORTING_WM_CHECK").empty(), 10000);
+        // It announces itself before it takes the windows over: a window shown meanwhile may never
+        // be exposed.
+        QTest::qWait(1500);
     }
     void cleanupTestCase() {
         manager_.kill();
@@ -99,11 +102,15 @@ private slots:
         onTop.setWindowFlag(Qt::WindowStaysOnTopHint);
         program.setGeometry(120, 10, 300, 200);  // over the host's title and menu bar
         onTop.setGeometry(500, 10, 200, 100);
-        for (QWidget* w : {static_cast<QWidget*>(&host), &program, &onTop}) w->show();
-        QDialog dialog(&program);
-        dialog.show();
-        for (QWidget* w : {static_cast<QWidget*>(&host), &program, &onTop, static_cast<QWidget*>(&dialog)})
+        for (QWidget* w : {static_cast<QWidget*>(&host), &program, &onTop}) {
+            w->show();
             QVERIFY(QTest::qWaitForWindowExposed(w));
+        }
+        // Smaller than its owner, which it would otherwise hide before it was ever shown.
+        QDialog dialog(&program);
+        dialog.resize(120, 60);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         const xcb_window_t dialogOwner = transientFor(&dialog);
         QVERIFY(dialogOwner != 0);
         host.raise();
