@@ -35,6 +35,8 @@ QChar zoomOption(const QString& typed) {
 
 bool HostCommands::start(const QString& typed) {
     const QString n = commandName(typed);
+    // A new command: the cancel mark of an earlier one is not the last prompt any more.
+    if (!n.isEmpty()) model_.lastPrompt.clear();
     if (n == QLatin1String("zoom") || n == QLatin1String("z")) {
         step_ = ZoomOption;
         return true;
@@ -71,6 +73,7 @@ bool HostCommands::start(const QString& typed) {
 }
 
 void HostCommands::startEdit(std::unique_ptr<EditCommand> edit) {
+    model_.lastPrompt.clear();
     model_.closeUndoSteps();
     edit_ = std::move(edit);
     step_ = Editing;

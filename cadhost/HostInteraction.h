@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace cadhost {
 
@@ -43,6 +44,10 @@ public:
     std::optional<cad::InputRequest> currentRequest() const;
     // Whether a command sent as text is still running.
     bool commandRunning() const;
+    // Who tells whether a command of the window itself runs (zoom, erase, the editing commands):
+    // from its first prompt to its end it is one undo step, however long the user takes.
+    void setWindowCommand(std::function<bool()> running) { windowCommand_ = std::move(running); }
+    bool windowCommandRunning() const { return windowCommand_ && windowCommand_(); }
 
 signals:
     void requestChanged();
@@ -64,6 +69,7 @@ private:
     std::deque<cad::Input> commandQueue_;
     std::optional<cad::InputRequest> commandRequest_;
     std::optional<cad::Input> answer_;
+    std::function<bool()> windowCommand_;
     bool userCommand_ = false;  // the running command was typed in the window: its end ends an undo step
 };
 

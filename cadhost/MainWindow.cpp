@@ -123,6 +123,7 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
     v->addLayout(line);
     setCentralWidget(central);
     input_->installEventFilter(this);
+    programWindows_.setKeptClear({menuBar(), message_, prompt_, input_});
 
     coords_->setObjectName(QStringLiteral("lblCoords"));
     coords_->setMinimumWidth(260);
@@ -138,6 +139,7 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
     });
     hostCommands_.setEraser([this] { return eraseSelection(); });
     hostCommands_.setPropertiesEditor([this] { return editSelectionProperties(); });
+    interaction_.setWindowCommand([this] { return hostCommands_.active(); });
     buildMenus();
 
     connect(view_, &DrawingView::cursorMoved, this, [this](double x, double y) {
@@ -239,7 +241,9 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
     syncDocuments();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    interaction_.setWindowCommand({});
+}
 
 QString MainWindow::promptText() const {
     return prompt_->text();
@@ -340,12 +344,13 @@ void MainWindow::setServer(SocketServer* server) {
     launcher_.setAttached([this](const QString& program, const DocumentState* doc) {
         return server_ ? server_->pidOf(program, doc) : 0;
     });
+    launcher_.setWorkingOn([this](qint64 pid) { return server_ ? server_->workingDocument(pid) : nullptr; });
     launcher_.setRaiser([this](qint64 pid) { return programWindows_.raise(pid); });
     if (!server_ || !ProgramWindows::available() || findChild<QTimer*>(QStringLiteral("keepAbove"))) return;
     // New windows of the programs (their dialogs among them) are found on a slow tick.
     auto* keep = new QTimer(this);
     keep->setObjectName(QStringLiteral("keepAbove"));
-    keep->setInterval(700);
+    keep->setInterval(400);
     connect(keep, &QTimer::timeout, this, [this] {
         if (server_ && server_->connectionCount() > 0) programWindows_.keepAbove(server_->attachedPids());
     });
@@ -584,6 +589,16 @@ void MainWindow::closeEvent(QCloseEvent* e) {
         e->ignore();
 }
 
+void MainWindow::changeEvent(QEvent* e) {
+    // The programs read the window's state (1 normal, 2 minimised, 3 maximised) as it is.
+    if (e->type() == QEvent::WindowStateChange) model_.windowState = isMinimized() ? 2 : isMaximized() ? 3 : 1;
+    // Brought to the front by the user: the programs' windows stay above it.
+    if (e->type() == QEvent::ActivationChange && isActiveWindow() && server_ && server_->connectionCount() > 0 &&
+        ProgramWindows::available())
+        programWindows_.keepAbove(server_->attachedPids());
+    QMainWindow::changeEvent(e);
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == input_ && event->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(event);
@@ -665,6 +680,7 @@ void MainWindow::submitText(const QString& typed) {
         if (text.isEmpty()) return;
         lastCommand_ = text;
         message_->clear();
+        statusBar()->clearMessage();  // a cancel of an earlier command is no news any more
         if (hostCommands_.start(text)) {
             showMessage(hostCommands_.takeNote());
             afterHostInput();
@@ -703,6 +719,7 @@ void MainWindow::updatePrompt() {
     view_->setDragPreview(hostCommands_.dragPreview());
     view_->setCirclePreview(DrawingView::CirclePreview::None);
     if (hostCommands_.active()) {
+        cancelShown_ = false;
         prompt_->setText(hostCommands_.prompt());
         if (hostCommands_.selecting()) {
             view_->setMode(DrawingView::Mode::Select);
@@ -719,12 +736,15 @@ void MainWindow::updatePrompt() {
     }
     const auto rq = interaction_.currentRequest();
     if (!rq) {
-        if (model_.lastPrompt.contains(QLatin1String("*Anulowano*")))
-            statusBar()->showMessage(model_.lastPrompt, 3000);
+        // The cancel mark stays the last prompt (the programs read it); it is shown once, when new.
+        const bool cancelled = model_.lastPrompt.contains(QLatin1String("*Anulowano*"));
+        if (cancelled && !cancelShown_) statusBar()->showMessage(model_.lastPrompt, 3000);
+        cancelShown_ = cancelled;
         prompt_->setText(QStringLiteral("Polecenie:"));
         view_->setMode(DrawingView::Mode::Idle);
         return;
     }
+    cancelShown_ = false;
     prompt_->setText(rq->prompt);
     // The circle command asks for its size from the centre: the circle follows the cursor.
     if (rq->basePoint && rq->prompt.startsWith(QStringLiteral("Określ promień okręgu")))
@@ -899,10 +919,11 @@ void MainWindow::redoStep() {
 }
 
 void MainWindow::bringToFront() {
-    if (model_.windowState == 1 || isMaximized())
-        showNormal();
-    else
+    // A minimised or maximised window comes back maximised; a normal one keeps its size.
+    if (isMinimized() || isMaximized())
         showMaximized();
+    else
+        showNormal();
     raise();
     activateWindow();
     // A program that raises the window waits for input: typing goes to the prompt line.

@@ -91,6 +91,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -145,6 +146,7 @@ private:
     RepaintPolicy repaint_;
     QElapsedTimer clock_;
     bool wasRunning_ = false;
+    bool cancelShown_ = false;  // the last cancel mark was shown already
     size_t lastCount_ = 0;
     quint64 lastReplays_ = 0;  // the active drawing's undo and redo count when last painted
     // Undo and redo anywhere in the drawing: everything is repainted.

@@ -1,8 +1,9 @@
-// Finding a process's windows by _NET_WM_PID and setting WM_TRANSIENT_FOR, through the display
-// connection Qt already holds.
+// Finding a process's windows by _NET_WM_PID, moving and restacking them through the display
+// connection Qt already holds (through the window manager's requests where one runs).
 #include "cadhost/ProgramWindows.h"
 
 #include <QGuiApplication>
+#include <QRect>
 #include <QWidget>
 #include <xcb/xcb.h>
 
@@ -70,30 +71,138 @@ std::vector<xcb_window_t> windowsOf(xcb_connection_t* c, const QList<qint64>& pi
     return out;
 }
 
+bool managed(xcb_connection_t* c, xcb_window_t root) {
+    return !property(c, root, atom(c, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW).empty();
+}
+
+// The top-level windows from the bottom up: the window manager's stacking list, else the
+// root's children.
+std::vector<xcb_window_t> stacking(xcb_connection_t* c, xcb_window_t root) {
+    std::vector<uint32_t> managed = property(c, root, atom(c, "_NET_CLIENT_LIST_STACKING"), XCB_ATOM_WINDOW);
+    if (!managed.empty()) return {managed.begin(), managed.end()};
+    std::vector<xcb_window_t> out;
+    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr);
+    if (tree) {
+        const xcb_window_t* children = xcb_query_tree_children(tree);
+        out.assign(children, children + xcb_query_tree_children_length(tree));
+    }
+    std::free(tree);
+    return out;
+}
+
+bool viewable(xcb_connection_t* c, xcb_window_t w) {
+    xcb_get_window_attributes_reply_t* r = xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), nullptr);
+    const bool shown = r && r->map_state == XCB_MAP_STATE_VIEWABLE;
+    std::free(r);
+    return shown;
+}
+
+// The window with its manager's frame, in root coordinates (empty when it is gone).
+QRect frameOf(xcb_connection_t* c, xcb_window_t root, xcb_window_t w) {
+    xcb_get_geometry_reply_t* g = xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr);
+    xcb_translate_coordinates_reply_t* t =
+        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, w, root, 0, 0), nullptr);
+    QRect r;
+    if (g && t) r = QRect(t->dst_x, t->dst_y, g->width, g->height);
+    std::free(g);
+    std::free(t);
+    const std::vector<uint32_t> e = property(c, w, atom(c, "_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL);
+    if (!r.isEmpty() && e.size() == 4) r.adjust(-int(e[0]), -int(e[2]), int(e[1]), int(e[3]));
+    return r;
+}
+
+// A request to the window manager about a client window (source 2: a pager, which it obeys).
+void tellManager(xcb_connection_t* c, xcb_window_t root, xcb_window_t w, const char* type,
+                 std::initializer_list<uint32_t> data) {
+    xcb_client_message_event_t ev{};
+    ev.response_type = XCB_CLIENT_MESSAGE;
+    ev.format = 32;
+    ev.window = w;
+    ev.type = atom(c, type);
+    int i = 0;
+    for (uint32_t d : data) ev.data.data32[i++] = d;
+    xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&ev));
+}
+
 }  // namespace
 
 bool ProgramWindows::available() {
     return connection() != nullptr;
 }
 
+void ProgramWindows::setKeptClear(const QList<QWidget*>& widgets) {
+    keptClear_.clear();
+    for (QWidget* w : widgets) keptClear_ << w;
+}
+
 int ProgramWindows::keepAbove(const QList<qint64>& pids) {
     xcb_connection_t* c = connection();
-    if (!c || pids.isEmpty() || !host_->isVisible()) return 0;
+    if (!c || pids.isEmpty() || !host_->isVisible() || host_->isMinimized()) return 0;
+    const xcb_window_t root = rootOf(c);
     const auto hostWindow = xcb_window_t(host_->winId());
     const xcb_atom_t above = atom(c, "_NET_WM_STATE_ABOVE");
     const xcb_atom_t state = atom(c, "_NET_WM_STATE");
+    const bool withManager = managed(c, root);
+    const std::vector<xcb_window_t> order = stacking(c, root);
+    auto level = [&order](xcb_window_t w) { return int(std::find(order.begin(), order.end(), w) - order.begin()); };
+    const int hostLevel = level(hostWindow);
+
+    // The rows kept clear, in the display's pixels, and the room between those above the host's
+    // middle and those below it.
+    const qreal scale = host_->devicePixelRatioF();
+    const QRect host = host_->frameGeometry();
+    QList<QRect> rows;
+    int top = host.top(), bottom = host.bottom() + 1;
+    for (const QPointer<QWidget>& w : keptClear_) {
+        if (!w || !w->isVisible()) continue;
+        const int y0 = w->mapToGlobal(QPoint(0, 0)).y(), y1 = y0 + w->height();
+        rows << QRect(QPoint(int(host.left() * scale), int(y0 * scale)),
+                      QPoint(int((host.right() + 1) * scale) - 1, int(y1 * scale) - 1));
+        if (y0 + y1 < 2 * host.center().y())
+            top = std::max(top, y1);
+        else
+            bottom = std::min(bottom, y0);
+    }
+    top = int(top * scale);
+    bottom = int(bottom * scale);
+
+    std::vector<xcb_window_t> programs;
     int made = 0;
     for (xcb_window_t w : windowsOf(c, pids)) {
-        if (w == hostWindow) continue;
+        if (w == hostWindow || !viewable(c, w)) continue;
         // A window with an owner stays with it; one kept above everything stays so.
         if (!property(c, w, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW).empty()) continue;
         const std::vector<uint32_t> states = property(c, w, state, XCB_ATOM_ATOM);
         if (std::find(states.begin(), states.end(), above) != states.end()) continue;
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1,
-                            &hostWindow);
+        programs.push_back(w);
+        if (!seen_.insert(w).second) continue;
         ++made;
+        const QRect frame = frameOf(c, root, w);
+        if (frame.isEmpty() || std::none_of(rows.begin(), rows.end(), [&](const QRect& r) { return r.intersects(frame); }))
+            continue;
+        // Below the menu bar; above the prompt line where it fits between them.
+        const int y = frame.height() <= bottom - top ? std::clamp(frame.y(), top, bottom - frame.height()) : top;
+        if (withManager) {
+            // North-west gravity: the frame's corner goes to the point.
+            tellManager(c, root, w, "_NET_MOVERESIZE_WINDOW", {1u | 1u << 8 | 1u << 9 | 2u << 12, uint32_t(frame.x()), uint32_t(y)});
+        } else {
+            const uint32_t at[] = {uint32_t(frame.x()), uint32_t(y)};
+            xcb_configure_window(c, w, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, at);
+        }
     }
-    if (made) xcb_flush(c);
+    // The highest first, each put just above the host: their own order stays.
+    std::sort(programs.begin(), programs.end(), [&](xcb_window_t a, xcb_window_t b) { return level(a) > level(b); });
+    for (xcb_window_t w : programs) {
+        if (hostLevel >= int(order.size()) || level(w) > hostLevel) continue;
+        if (withManager) {
+            tellManager(c, root, w, "_NET_RESTACK_WINDOW", {2u, hostWindow, uint32_t(XCB_STACK_MODE_ABOVE)});
+        } else {
+            const uint32_t values[] = {hostWindow, XCB_STACK_MODE_ABOVE};
+            xcb_configure_window(c, w, XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE, values);
+        }
+    }
+    xcb_flush(c);
     return made;
 }
 
@@ -101,20 +210,10 @@ bool ProgramWindows::raise(qint64 pid) {
     xcb_connection_t* c = connection();
     if (!c) return false;
     const xcb_window_t root = rootOf(c);
-    const xcb_atom_t active = atom(c, "_NET_ACTIVE_WINDOW");
     bool any = false;
     for (xcb_window_t w : windowsOf(c, {pid})) {
-        // The window manager's way (source 2: a pager, which the manager obeys), and the plain
-        // restacking for a display without one.
-        xcb_client_message_event_t ev{};
-        ev.response_type = XCB_CLIENT_MESSAGE;
-        ev.format = 32;
-        ev.window = w;
-        ev.type = active;
-        ev.data.data32[0] = 2;
-        ev.data.data32[1] = XCB_CURRENT_TIME;
-        xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char*>(&ev));
+        // The window manager's way, and the plain restacking for a display without one.
+        tellManager(c, root, w, "_NET_ACTIVE_WINDOW", {2u, uint32_t(XCB_CURRENT_TIME)});
         const uint32_t top = XCB_STACK_MODE_ABOVE;
         xcb_configure_window(c, w, XCB_CONFIG_WINDOW_STACK_MODE, &top);
         any = true;

@@ -74,8 +74,10 @@ SocketServer::SocketServer(cad::ObjectModel& model, HostInteraction& interaction
     // Checked on a tick rather than re-armed on every call: the calls themselves pay nothing.
     quiet_->setInterval(QuietMs);
     connect(quiet_, &QTimer::timeout, this, [this] {
-        // A pick or a sent command waiting for the user is still part of the program's command.
-        if (served_ == servedAtTick_ && !interaction_.pickActive() && model_.commands().isQuiescent())
+        // A pick or a sent command waiting for the user is still part of the program's command;
+        // the window's own command ends its step itself.
+        if (served_ == servedAtTick_ && !interaction_.pickActive() && model_.commands().isQuiescent() &&
+            !interaction_.windowCommandRunning())
             model_.closeUndoSteps();
         servedAtTick_ = served_;
     });
@@ -155,12 +157,25 @@ qint64 SocketServer::pidOf(const QString& program, const cad::DocumentState* doc
     return 0;
 }
 
+const cad::DocumentState* SocketServer::workingDocument(qint64 pid) const {
+    for (const auto& [id, c] : connections_) {
+        if (pid <= 0 || c->pid != pid) continue;
+        // A drawing closed since (a template opened for a moment) is passed over.
+        for (auto it = c->recentDocuments.rbegin(); it != c->recentDocuments.rend(); ++it)
+            for (const cad::DocumentState* d : model_.documents())
+                if (d->id == *it) return d;
+    }
+    return nullptr;
+}
+
 void SocketServer::noteDocument(Connection& c, const cad::Call& call) {
     try {
         const cad::DocumentState* doc = model_.record(call.object).doc;
         if (doc && doc != c.lastDocument) {
             c.documents.insert(doc);
             c.lastDocument = doc;
+            std::erase(c.recentDocuments, doc->id);
+            c.recentDocuments.push_back(doc->id);
         }
     } catch (const cad::Error&) {
         // An unknown id names no drawing; the model answers it.

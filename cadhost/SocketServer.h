@@ -16,6 +16,7 @@
 #include <QObject>
 #include <map>
 #include <set>
+#include <vector>
 #include <memory>
 
 class QSocketNotifier;
@@ -41,6 +42,8 @@ public:
     QList<qint64> attachedPids() const;
     // The process of a program attached (working on the drawing, when given); 0 when none.
     qint64 pidOf(const QString& program, const cad::DocumentState* doc = nullptr) const;
+    // The open drawing an attached process called into last: the one it works on (nullptr: none).
+    const cad::DocumentState* workingDocument(qint64 pid) const;
     quint64 callsServed() const { return served_; }
 
 signals:
@@ -64,6 +67,7 @@ private:
         QString program;                                  // the peer's executable name
         std::set<const cad::DocumentState*> documents;    // the drawings it called into
         const cad::DocumentState* lastDocument = nullptr;  // spares the set on most calls
+        std::vector<cad::ObjectId> recentDocuments;        // by id, the latest last
     };
     void accept(int fd);
     void noteDocument(Connection& c, const cad::Call& call);
@@ -86,8 +90,8 @@ private:
     quint64 nextConnection_ = 1;
     quint64 served_ = 0;
     // A program's command is one undo step: the step ends once the programs have been quiet for
-    // a tick of this timer (and no pick or sent command waits for the user), or when a program
-    // goes away.
+    // a tick of this timer (and no pick, sent command or command of the window waits for the
+    // user), or when a program goes away.
     QTimer* quiet_;
     quint64 servedAtTick_ = 0;
 };

@@ -1,6 +1,6 @@
 // The window's editing commands as the user runs them at the prompt line: "_move", "_copy",
 // "_rotate", "_scale" and "_line" with typed and clicked points, the geometry after each, one undo
-// step each, Escape in the middle; block references keep their attributes and dynamic properties;
+// step each (also typed with pauses), Escape in the middle; block references keep their attributes and dynamic properties;
 // a typed point at an object prompt selects; selected texts and fills show a highlight; a cancelled
 // pick leaves the Polish mark.
 #include "HostFixture.h"
@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
 #include <cmath>
@@ -218,6 +219,41 @@ private slots:
         QCOMPARE(h.model.lastPrompt, QStringLiteral("*Anulowano*"));
         undo(h);
         QCOMPARE(h.ms()->count(), 0);
+    }
+
+    // Typed with pauses longer than the programs' quiet time, a command is still one step; a
+    // cancel before it is no news when it ends well.
+    void commandsTypedWithPausesAreOneStep() {
+        HostFixture h;
+        h.listen();
+        const cad::ObjectId id = prepare(h);
+        type(h, {"_zoom"});
+        PressKey(h.view(), Qt::Key_Escape);
+        QCOMPARE(h.window->statusBar()->currentMessage(), QStringLiteral("*Anulowano*"));
+        // A program's change after it brings the mark back no more.
+        h.window->statusBar()->clearMessage();
+        add(h, QStringLiteral("AddLine"), {Point{50, 50, 0}, Point{60, 60, 0}});
+        h.model.closeUndoSteps();
+        QTest::qWait(250);
+        QVERIFY(h.window->statusBar()->currentMessage().isEmpty());
+        auto typeSlowly = [&h](std::initializer_list<const char*> inputs) {
+            for (const char* t : inputs) {
+                h.window->submitText(QString::fromUtf8(t));
+                QTest::qWait(400);
+            }
+        };
+        h.view()->select({entity(h, id)});
+        typeSlowly({"_copy", "0,0", "0,10", "0,20", "0,30", ""});
+        QCOMPARE(h.ms()->count(), 5);
+        QVERIFY(h.window->statusBar()->currentMessage().isEmpty());
+        undo(h);
+        QCOMPARE(h.ms()->count(), 2);
+        typeSlowly({"_line", "0,0", "10,0", "10,10", "Cofaj", "20,20", "0,20", "Z"});
+        QCOMPARE(h.ms()->count(), 6);
+        QVERIFY(h.window->statusBar()->currentMessage().isEmpty());
+        undo(h);
+        QCOMPARE(h.ms()->count(), 2);
+        QVERIFY(near(line(h, id).start, 10, 10));
     }
 
     void blocksKeepAttributesAndDynamicProperties() {

@@ -1,5 +1,5 @@
-// Starting the suite's programs from the menu Tesmar: once per drawing (a second start raises the
-// running one), headplacer once per head with the symbol on its command line, a missing program
+// Starting the suite's programs from the menu Tesmar: conflictor and phaseplanner once per user (a
+// second start raises the running one and names its drawing), headplacer once per head with the symbol on its command line, a missing program
 // named; the palette shows every shipped symbol drawn from its drawing.
 #include "HostFixture.h"
 #include "cadhost/SymbolPalette.h"
@@ -19,9 +19,11 @@ class ProgramsTest : public QObject {
     }
 
 private slots:
-    void tesmarMenuStartsOncePerDrawingAndRaises() {
+    void tesmarMenuStartsOncePerUserAndRaises() {
         HostFixture h;
         QTemporaryDir bin;
+        // No copy of the user's own programs counts as running here.
+        qputenv("XDG_RUNTIME_DIR", h.dir.path().toUtf8());
         for (const char* name : {"conflictor", "phaseplanner", "headplacer"}) {
             QFile f(bin.filePath(QString::fromLatin1(name)));
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -54,23 +56,28 @@ private slots:
         QCOMPARE(started.size(), 1);
         QCOMPARE(raised, QList<qint64>{QCoreApplication::applicationPid()});
         QCOMPARE(h.window->messageText(), QStringLiteral("Program conflictor już pracuje na tym rysunku."));
-        // Another drawing gets its own.
+        // From another drawing too: one copy per user, named with the drawing it was started on.
+        const QString first = h.doc()->name;
         h.window->newDrawing();
         tesmar->actions()[0]->trigger();
-        QCOMPARE(started.size(), 2);
+        QCOMPARE(started.size(), 1);
+        QCOMPARE(raised.size(), 2);
+        QCOMPARE(h.window->messageText(), QStringLiteral("Program conflictor już pracuje na rysunku %1 "
+                                                         "(jednocześnie może pracować tylko jedna kopia programu).")
+                                              .arg(first));
         tesmar->actions()[1]->trigger();
         QCOMPARE(started.last(), QStringList{QStringLiteral("phaseplanner")});
 
         // headplacer runs once per head, with its symbol.
         h.window->startProgram(QStringLiteral("headplacer"), {QStringLiteral("S-1")});
         h.window->startProgram(QStringLiteral("headplacer"), {QStringLiteral("S-2l")});
-        QCOMPARE(started.size(), 5);
+        QCOMPARE(started.size(), 4);
         QCOMPARE(started.last(), (QStringList{QStringLiteral("headplacer"), QStringLiteral("S-2l")}));
 
         // A program that is not there is named, with where it was looked for.
         tesmar->actions()[2]->trigger();
         QVERIFY(h.window->messageText().startsWith(QStringLiteral("Nie znaleziono programu hatcher (")));
-        QCOMPARE(started.size(), 5);
+        QCOMPARE(started.size(), 4);
     }
 
     void paletteShowsEveryShippedSymbolDrawn() {

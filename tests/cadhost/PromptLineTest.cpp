@@ -30,6 +30,23 @@ private slots:
         QTRY_VERIFY(h.view()->hasFocus());
         h.interaction.raiseWindow();
         QTRY_VERIFY(h.window->promptInput()->hasFocus());
+        // The window's state is what the programs read, and a raise keeps a maximised window
+        // maximised, brings a minimised one back maximised and leaves a normal one normal.
+        QCOMPARE(h.model.windowState, 1);
+        h.window->showMaximized();
+        QTRY_COMPARE(h.model.windowState, 3);
+        h.interaction.raiseWindow();
+        QTRY_VERIFY(h.window->isMaximized());
+        h.window->showMinimized();
+        QTRY_COMPARE(h.model.windowState, 2);
+        h.interaction.raiseWindow();
+        QTRY_VERIFY(h.window->isMaximized() && !h.window->isMinimized());
+        h.window->showNormal();
+        QTRY_COMPARE(h.model.windowState, 1);
+        h.interaction.raiseWindow();
+        QTest::qWait(50);
+        QVERIFY(!h.window->isMaximized() && !h.window->isMinimized());
+        QCOMPARE(h.model.windowState, 1);
     }
 
     void unknownCommandAndWrongKeywordAnswerInPolish() {

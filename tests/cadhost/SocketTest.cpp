@@ -22,8 +22,8 @@ namespace {
 // One helper client process driven line by line.
 class Client {
 public:
-    explicit Client(const QString& socket) {
-        p_.setProgram(QStringLiteral(TEST_CLIENT));
+    explicit Client(const QString& socket, const QString& program = QStringLiteral(TEST_CLIENT)) {
+        p_.setProgram(program);
         p_.setArguments({QStringLiteral("--socket"), socket});
         p_.start();
     }
@@ -283,9 +283,49 @@ private slots:
         QCOMPARE(starts, 0);
         QVERIFY(raised > 0 && raised != QCoreApplication::applicationPid());
         // On a drawing it does not work on, it is started.
+        const QString first = h.doc()->name;
         h.window->newDrawing();
         h.window->startProgram(QStringLiteral("cadhost_testclient"));
         QCOMPARE(starts, 1);
+
+        // conflictor and phaseplanner run once per user: the running one comes to the front from
+        // any drawing and is named with the drawing it works on.
+        QTemporaryDir bin, runtime;
+        const QByteArray userRuntime = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        launcher.setFolder(bin.path());
+        QVERIFY(QFile::copy(QStringLiteral(TEST_CLIENT), bin.filePath(QStringLiteral("conflictor"))));
+        QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), bin.filePath(QStringLiteral("phaseplanner"))));
+        Client conflictor(name, bin.filePath(QStringLiteral("conflictor")));
+        QCOMPARE(conflictor.line(), QStringLiteral("ok connected"));
+        h.model.setActiveDocument(h.model.documents().front());
+        QVERIFY(conflictor.ask(QStringLiteral("count")).startsWith(QLatin1String("ok ")));
+        h.model.setActiveDocument(h.model.documents().back());
+        h.window->startProgram(QStringLiteral("conflictor"));
+        QCOMPARE(starts, 1);
+        QCOMPARE(raised, conflictor.process().processId());
+        QCOMPARE(h.window->messageText(),
+                 QStringLiteral("Program conflictor już pracuje na rysunku %1 (jednocześnie może pracować "
+                                "tylko jedna kopia programu).")
+                     .arg(first));
+        // A copy that holds its lock without being attached (left from an earlier cadhost).
+        QProcess waiting;
+        waiting.start(bin.filePath(QStringLiteral("phaseplanner")), {QStringLiteral("30")});
+        QVERIFY(waiting.waitForStarted());
+        QFile lock(runtime.filePath(QStringLiteral("Tesmar-phaseplanner.lock")));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write(QByteArray::number(waiting.processId()) + "\nphaseplanner\n\n");
+        lock.close();
+        h.window->startProgram(QStringLiteral("phaseplanner"));
+        QCOMPARE(starts, 1);
+        QCOMPARE(raised, waiting.processId());
+        QCOMPARE(h.window->messageText(), QStringLiteral("Program phaseplanner już pracuje (jednocześnie może "
+                                                         "pracować tylko jedna kopia programu)."));
+        waiting.kill();
+        waiting.waitForFinished();
+        h.window->startProgram(QStringLiteral("phaseplanner"));
+        QCOMPARE(starts, 2);
+        qputenv("XDG_RUNTIME_DIR", userRuntime);
     }
 
     void garbageAndOversizedFramesCloseOnlyTheirConnection() {
