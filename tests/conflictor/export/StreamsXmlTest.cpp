@@ -23,7 +23,7 @@ using StreamsXml = ExportFixture;
 
 TEST_F(StreamsXml, OneStraightStreamAroundItsCentre) {
     draw(QStringLiteral("K1"), {Line(10, 0, 20, 0)});
-    draw(QStringLiteral("P1"), {Line(15, -1, 15, 1)});
+    draw(QStringLiteral("P1"), {Line(15, -2, 15, 2)});  // a crossing of 4 m
     drawn();
     const QString path = ExportStreamsXml(dir.path());
     ASSERT_FALSE(path.isEmpty()) << prompts.messageTexts().join(QLatin1Char('|')).toStdString();
