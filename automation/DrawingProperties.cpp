@@ -122,7 +122,8 @@ DrawingScaleReading ReadDrawingScale() {
 
 QString DrawingScaleProblem(const DrawingScaleReading& r) {
     if (r.Readable) return QString();
-    const QString where = r.Drawing.isEmpty() ? QStringLiteral("Rysunek") : QStringLiteral("Rysunek %1").arg(r.Drawing);
+    const QString where =
+        r.Drawing.isEmpty() ? QStringLiteral("Rysunek") : QStringLiteral("Rysunek %1").arg(r.Drawing);
     return common::Tlumacz(
         QStringLiteral("%1 ma wartość SKALA \"%2\", która nie jest liczbą całkowitą od 1 do 32767. SKALA to "
                        "liczba jednostek rysunku na metr: 1 dla rysunku w metrach, 1000 dla rysunku w "

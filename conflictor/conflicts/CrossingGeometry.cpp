@@ -10,11 +10,11 @@ namespace conflictor {
 
 namespace {
 
-constexpr double MaxEdgeAngle = 20.0;   // degrees between the two edges of one zebra
-constexpr double MaxEdgeGap = 12.0;     // metres: the widest zebra
-constexpr double MaxHalfOffset = 0.5;   // metres off the line for the next half of one edge
-constexpr double MaxHalfAngle = 10.0;   // degrees between the halves of one edge
-constexpr double MaxIsland = 15.0;      // metres of refuge island between two halves
+constexpr double MaxEdgeAngle = 20.0;  // degrees between the two edges of one zebra
+constexpr double MaxEdgeGap = 12.0;    // metres: the widest zebra
+constexpr double MaxHalfOffset = 0.5;  // metres off the line for the next half of one edge
+constexpr double MaxHalfAngle = 10.0;  // degrees between the halves of one edge
+constexpr double MaxIsland = 15.0;     // metres of refuge island between two halves
 
 struct Axis {
     PlanePoint O;
@@ -71,7 +71,8 @@ bool AreEdgesOfOneCrossing(const StreamRecord& a, const StreamRecord& b, double 
     if (gap > MaxEdgeGap * scale) return false;
     // Over the same stretch: the overlap of the two along the first one's line.
     const double a0 = 0, a1 = along(xa, sa.B);
-    const double b0 = std::min(along(xa, sb.A), along(xa, sb.B)), b1 = std::max(along(xa, sb.A), along(xa, sb.B));
+    const double b0 = std::min(along(xa, sb.A), along(xa, sb.B)),
+                 b1 = std::max(along(xa, sb.A), along(xa, sb.B));
     const double overlap = std::min(a1, b1) - std::max(a0, b0);
     return overlap >= 0.5 * std::min(a1 - a0, b1 - b0);
 }
@@ -101,8 +102,11 @@ CrossingWalk WalkAcrossIslands(int stream, double scale) {
     // Grown from the stream outwards, one island at a time.
     for (bool grown = true; grown;) {
         grown = false;
-        const double lo = std::min_element(pieces.begin(), pieces.end(), [](auto& x, auto& y) { return x.From < y.From; })->From;
-        const double hi = std::max_element(pieces.begin(), pieces.end(), [](auto& x, auto& y) { return x.To < y.To; })->To;
+        const double lo = std::min_element(pieces.begin(), pieces.end(), [](auto& x, auto& y) {
+                              return x.From < y.From;
+                          })->From;
+        const double hi =
+            std::max_element(pieces.begin(), pieces.end(), [](auto& x, auto& y) { return x.To < y.To; })->To;
         for (auto it = candidates.begin(); it != candidates.end(); ++it) {
             const bool before = it->To <= lo && lo - it->To <= MaxIsland * scale;
             const bool after = it->From >= hi && it->From - hi <= MaxIsland * scale;

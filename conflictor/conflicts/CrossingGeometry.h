@@ -27,7 +27,7 @@ bool AreEdgesOfOneCrossing(const StreamRecord& a, const StreamRecord& b, double 
 // (no more than 15 m of island between two of them), `stream` included, in order along the line; the
 // whole walk from the first one's far end to the last one's, islands included, in drawing units.
 struct CrossingWalk {
-    std::vector<int> Streams;  // StreamTable indexes
+    std::vector<int> Streams;   // StreamTable indexes
     std::vector<double> Parts;  // lengths along the line: stream, island, stream, ...
     double Units = 0;
 };

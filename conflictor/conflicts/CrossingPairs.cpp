@@ -22,8 +22,8 @@ QString T(const char* text) {
 
 // A vehicle/pedestrian point as seen from its vehicle stream.
 struct CrossingPoint {
-    int Order = 0;  // of the vehicle stream's component ending at the point
-    int Kind = 0;   // 2 clearance, 1 approach
+    int Order = 0;   // of the vehicle stream's component ending at the point
+    int Kind = 0;    // 2 clearance, 1 approach
     int Other = -1;  // the pedestrian or bicycle stream
 };
 
@@ -73,8 +73,9 @@ QString reason(NotOneCrossing why) {
         case NotOneCrossing::Linked:
             return T("powiązania przejść przypisują je do różnych przejść");
         case NotOneCrossing::NotSideBySide:
-            return T("nie biegną obok siebie wzdłuż krawędzi tych samych pasów: to dwa przejścia narysowane "
-                     "jedną linią");
+            return T(
+                "nie biegną obok siebie wzdłuż krawędzi tych samych pasów: to dwa przejścia narysowane "
+                "jedną linią");
         default:
             return T("strumienie różnych grup");
     }
@@ -132,9 +133,10 @@ QStringList CheckCrossingPairs(const QList<ConflictMarker>& markers) {
                 k += 2;
                 continue;
             }
-            faults << T("%1: przejście %2 przecina go tylko raz (narysowane jedną linią); brak czasu ewakuacji "
-                        "pieszych lub rowerzystów przed wjazdem pojazdów.")
-                          .arg(v, name(a.Other));
+            faults
+                << T("%1: przejście %2 przecina go tylko raz (narysowane jedną linią); brak czasu ewakuacji "
+                     "pieszych lub rowerzystów przed wjazdem pojazdów.")
+                       .arg(v, name(a.Other));
             ++k;
         }
     }
@@ -173,10 +175,11 @@ void ExtendToWholeCrossing(int stream, double& units, QString& text) {
 }
 
 QString HowToDrawACrossing() {
-    return T("Przejście dla pieszych lub przejazd dla rowerzystów rysuje się jako dwa strumienie jednej "
-             "grupy (np. P1 i P1[2]), po jednym wzdłuż każdej krawędzi pasów, prosto w poprzek jezdni; "
-             "gdy wysepka dzieli przejście, po dwa strumienie na każdej krawędzi (jak strony powiązania "
-             "przejścia \"Od środka skrzyżowania\" i \"Zewnętrzne\").");
+    return T(
+        "Przejście dla pieszych lub przejazd dla rowerzystów rysuje się jako dwa strumienie jednej "
+        "grupy (np. P1 i P1[2]), po jednym wzdłuż każdej krawędzi pasów, prosto w poprzek jezdni; "
+        "gdy wysepka dzieli przejście, po dwa strumienie na każdej krawędzi (jak strony powiązania "
+        "przejścia \"Od środka skrzyżowania\" i \"Zewnętrzne\").");
 }
 
 QString CrossingPairsMessage(const QStringList& faults) {

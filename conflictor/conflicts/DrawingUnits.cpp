@@ -87,7 +87,8 @@ bool roundsToZero(double units, int scale) {
 }
 
 // Every measured length is one a road has, and no distance is written as 0.0 m.
-bool fits(int scale, const std::vector<MeasuredLength>& streams, const std::vector<MeasuredLength>& distances) {
+bool fits(int scale, const std::vector<MeasuredLength>& streams,
+          const std::vector<MeasuredLength>& distances) {
     for (const MeasuredLength& s : streams)
         if (s.Units > 0 && !inRange(s, scale)) return false;
     for (const MeasuredLength& d : distances)
@@ -155,7 +156,8 @@ UnitsFinding JudgeDrawingUnits(int scale, DeclaredUnits declared, const std::vec
     } else {
         for (const MeasuredLength& s : streams)
             if (s.Units > 0 && !inRange(s, scale))
-                f.OutOfRange << s.Name + QLatin1Char(' ') + metresText(s.Units / scale) + QStringLiteral(" m");
+                f.OutOfRange << s.Name + QLatin1Char(' ') + metresText(s.Units / scale) +
+                                    QStringLiteral(" m");
         for (const MeasuredLength& d : distances)
             if (roundsToZero(d.Units, scale)) f.ZeroDistances << d.Name;
         const double perMetre = UnitsPerMetre(declared);
@@ -217,7 +219,8 @@ QString DrawingUnitsMessage(const UnitsFinding& f, int scale, DeclaredUnits decl
             "rysunku w milimetrach.");
     }
     if (f.Proposal > 0)
-        lines << QStringLiteral("Długości strumieni pasują do drogi przy wartości SKALA %1: proponowana wartość %1.")
+        lines << QStringLiteral(
+                     "Długości strumieni pasują do drogi przy wartości SKALA %1: proponowana wartość %1.")
                      .arg(f.Proposal);
     else if (declared == DeclaredUnits::None && !f.ScaleUnreadable)
         lines << QStringLiteral(
@@ -236,7 +239,8 @@ std::vector<MeasuredLength> MeasureStreams() {
                                : common::GetArcLength(c.Radius, c.StartAngle, c.EndAngle);
         }
         const bool crossing = r.Kind == KindPedestrian || r.Kind == KindBicycle;
-        if (count > 0) out.push_back({r.Name, length, crossing ? LengthKind::Crossing : LengthKind::VehiclePath});
+        if (count > 0)
+            out.push_back({r.Name, length, crossing ? LengthKind::Crossing : LengthKind::VehiclePath});
     }
     return out;
 }
@@ -252,7 +256,8 @@ std::vector<MeasuredLength> MeasureConflictDistances(const QList<ConflictMarker>
         for (const QString& name : {m.Stream1, m.Stream2}) {
             const int s = FindStreamIndex(name);
             double d = 0;
-            if (s >= 0 && GetConflictDistance(m.Position, s, d)) out.push_back({pair, d, LengthKind::VehiclePath});
+            if (s >= 0 && GetConflictDistance(m.Position, s, d))
+                out.push_back({pair, d, LengthKind::VehiclePath});
         }
     }
     return out;

@@ -68,13 +68,13 @@ struct MeasuredLength {
 };
 
 struct UnitsFinding {
-    QString Unreadable;          // the text of a "SKALA" that is no whole number from 1 to 32767
+    QString Unreadable;  // the text of a "SKALA" that is no whole number from 1 to 32767
     bool ScaleUnreadable = false;
-    bool UnitsDisagree = false;  // declared units and "SKALA" say different things
+    bool UnitsDisagree = false;       // declared units and "SKALA" say different things
     bool UnitsInexpressible = false;  // the declared units have no whole "SKALA"
-    QStringList OutOfRange;      // streams whose length in metres no road has
-    QStringList ZeroDistances;   // conflict distances that round to 0.0 m
-    int Proposal = 0;            // the one "SKALA" under which every length fits; 0: none
+    QStringList OutOfRange;           // streams whose length in metres no road has
+    QStringList ZeroDistances;        // conflict distances that round to 0.0 m
+    int Proposal = 0;                 // the one "SKALA" under which every length fits; 0: none
     // Lengths or distances would be written wrong: the command must not go on with this value.
     bool blocking() const {
         return ScaleUnreadable || UnitsInexpressible || !OutOfRange.isEmpty() || !ZeroDistances.isEmpty();

@@ -71,7 +71,8 @@ TEST_F(Crossings, OneLineCrossingsAreReportedByNameAndNeverTakenForOneCrossing) 
         QStringLiteral("K1: punkt ewakuacji przy strumieniu P2 połączono w parę z punktem dojazdu przy "
                        "strumieniu P1")))
         << message.toStdString();
-    EXPECT_TRUE(message.contains(QStringLiteral("K2: przejście P3 przecina go tylko raz"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("K2: przejście P3 przecina go tylko raz")))
+        << message.toStdString();
     EXPECT_TRUE(message.endsWith(HowToDrawACrossing()));
     EXPECT_EQ(CheckCrossingPairs().size(), 2);
 }
@@ -115,8 +116,8 @@ TEST_F(Crossings, AnApproachPointWithoutItsClearancePointIsNamed) {
     ASSERT_NE(far, nullptr);
     doc().handleToObject(far->Handle).erase();
     EXPECT_EQ(CheckCrossingPairs(),
-              QStringList{QStringLiteral(
-                  "K1: punkt dojazdu przy strumieniu P1 nie ma przed sobą punktu ewakuacji tego samego przejścia.")});
+              QStringList{QStringLiteral("K1: punkt dojazdu przy strumieniu P1 nie ma przed sobą punktu "
+                                         "ewakuacji tego samego przejścia.")});
 }
 
 }  // namespace

@@ -47,7 +47,8 @@ TEST(DrawingUnits, FindingsAndProposals) {
     EXPECT_FALSE(f.UnitsDisagree);
     EXPECT_EQ(f.Proposal, 1);
     EXPECT_TRUE(JudgeDrawingUnits(1, U::None, lengths({20, 45}), {}).clean());
-    // Lengths that fit two values (a 35 m crossing or a 3.5 m one, 100 m streams or 10 m ones): none proposed.
+    // Lengths that fit two values (a 35 m crossing or a 3.5 m one, 100 m streams or 10 m ones): none
+    // proposed.
     std::vector<MeasuredLength> mixed = lengths({100});
     mixed.push_back({QStringLiteral("P1"), 35, LengthKind::Crossing});
     f = JudgeDrawingUnits(1000, U::None, mixed, {});
@@ -170,8 +171,10 @@ TEST_F(DrawingUnitsCut, AMetreDrawingWithTheMapScaleIsStoppedBeforeTheCutWritesA
         prompts.clear();
         EXPECT_EQ(cut(), CutOutcome::UnitsRefused) << found;
         const QString text = prompts.messageTexts().value(1);
-        EXPECT_TRUE(text.contains(QStringLiteral("ma wartość SKALA \"%1\", która nie jest liczbą całkowitą od 1 do "
-                                                 "32767").arg(QString::fromLatin1(found))))
+        EXPECT_TRUE(
+            text.contains(QStringLiteral("ma wartość SKALA \"%1\", która nie jest liczbą całkowitą od 1 do "
+                                         "32767")
+                              .arg(QString::fromLatin1(found))))
             << text.toStdString();
         EXPECT_TRUE(text.contains(QStringLiteral("proponowana wartość 1."))) << text.toStdString();
     }

@@ -47,7 +47,8 @@ protected:
     double clearingDistance(const QString& path, const QString& clearing, const QString& entering) {
         sheet::Worksheet& ws = readBack(path).worksheets(1);
         for (int row = 12; row < 80; ++row)
-            if (ws.cells(row, 1).value().toString() == clearing && ws.cells(row, 2).value().toString() == entering)
+            if (ws.cells(row, 1).value().toString() == clearing &&
+                ws.cells(row, 2).value().toString() == entering)
                 return ws.cells(row, 3).value().number();
         return -1;
     }
@@ -137,8 +138,8 @@ TEST_F(CrossingsAndUnits, ACentimetreDrawingTakesOneHundred) {
     drawIntersection(100, 5, QStringLiteral("1000"));
     Run r = runTool(QStringLiteral("cm-1000"));
     EXPECT_EQ(r.exit, 1);
-    EXPECT_TRUE(r.said.contains(
-        QStringLiteral("- rysunek deklaruje jednostki centymetry ($INSUNITS 5), dla których SKALA wynosi 100;")))
+    EXPECT_TRUE(r.said.contains(QStringLiteral(
+        "- rysunek deklaruje jednostki centymetry ($INSUNITS 5), dla których SKALA wynosi 100;")))
         << r.said.toStdString();
     EXPECT_TRUE(r.said.contains(QStringLiteral("proponowana wartość 100."))) << r.said.toStdString();
     automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("100"));
@@ -152,15 +153,16 @@ TEST_F(CrossingsAndUnits, AnInchDrawingTakesThirtyNine) {
     drawIntersection(1 / 0.0254, 1, QStringLiteral("1"));
     Run r = runTool(QStringLiteral("cale-1"));
     EXPECT_EQ(r.exit, 1);
-    EXPECT_TRUE(
-        r.said.contains(QStringLiteral("- rysunek deklaruje jednostki cale ($INSUNITS 1), dla których SKALA wynosi 39;")))
+    EXPECT_TRUE(r.said.contains(
+        QStringLiteral("- rysunek deklaruje jednostki cale ($INSUNITS 1), dla których SKALA wynosi 39;")))
         << r.said.toStdString();
     EXPECT_TRUE(r.said.contains(QStringLiteral("proponowana wartość 39."))) << r.said.toStdString();
     automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("39"));
     r = runTool(QStringLiteral("cale-39"));
     EXPECT_EQ(r.exit, 0) << r.said.toStdString();
     ASSERT_FALSE(r.workbook.isEmpty());
-    EXPECT_NEAR(clearingDistance(r.workbook, QStringLiteral("P1"), QStringLiteral("K2")), 14 * 39.37 / 39, 0.05);
+    EXPECT_NEAR(clearingDistance(r.workbook, QStringLiteral("P1"), QStringLiteral("K2")), 14 * 39.37 / 39,
+                0.05);
 }
 
 // K2 north and K3 south on either side of a 3 m refuge island; the crossing's west half P1/P1[2] (15 m)
@@ -247,7 +249,8 @@ TEST_F(CrossingsAndUnits, ADistanceOfZeroFromEitherStreamStopsTheExport) {
     prompts.clear();
     EXPECT_TRUE(exportTo().isEmpty());
     const QString said = prompts.messageTexts().join(QLatin1Char('\n'));
-    EXPECT_TRUE(said.contains(QStringLiteral("odległości do punktów kolizji wyniosłyby 0,0 m:"))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("odległości do punktów kolizji wyniosłyby 0,0 m:")))
+        << said.toStdString();
     EXPECT_TRUE(said.contains(QStringLiteral("K1 - K2"))) << said.toStdString();
     EXPECT_TRUE(said.contains(QStringLiteral("K1 - K3"))) << said.toStdString();
 }
