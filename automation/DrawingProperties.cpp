@@ -4,6 +4,8 @@
 #include "automation/CadConnection.h"
 #include "automation/CadTables.h"
 #include "automation/Selection.h"
+#include "common/TextHelpers.h"
+#include "platform/ui/core/Prompt.h"
 
 namespace automation {
 
@@ -96,15 +98,49 @@ bool TrySetDrawingProperty(const QString& key, const QString& value, bool keep) 
     }
 }
 
+DrawingScaleReading ReadDrawingScale() {
+    DrawingScaleReading r;
+    r.Found = GetDrawingProperty(QStringLiteral("SKALA"));
+    const QString text = r.Found.trimmed();
+    if (text.isEmpty()) return r;  // absent: a drawing in metres
+    // Digits only: no sign, exponent, hexadecimal prefix, fraction or "nan" reaches the conversion.
+    bool digits = text.size() <= 5;
+    for (const QChar c : text) digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    const int v = digits ? text.toInt() : 0;
+    if (v < 1 || v > 32767) {
+        r.Readable = false;
+        try {
+            r.Drawing = CadDocument.name();
+        } catch (const std::exception&) {
+            // No drawing to name: the message goes without it.
+        }
+        return r;
+    }
+    r.Value = v;
+    return r;
+}
+
+QString DrawingScaleProblem(const DrawingScaleReading& r) {
+    if (r.Readable) return QString();
+    const QString where =
+        r.Drawing.isEmpty() ? QStringLiteral("Rysunek") : QStringLiteral("Rysunek %1").arg(r.Drawing);
+    return common::Tlumacz(
+        QStringLiteral("%1 ma wartość SKALA \"%2\", która nie jest liczbą całkowitą od 1 do 32767. SKALA to "
+                       "liczba jednostek rysunku na metr: 1 dla rysunku w metrach, 1000 dla rysunku w "
+                       "milimetrach. Popraw ją w ustawieniach programu.")
+            .arg(where, r.Found));
+}
+
+bool LoadDrawingScale(const QString& title) {
+    const DrawingScaleReading r = ReadDrawingScale();
+    DrawingScale = r.Value;
+    if (r.Readable) return true;
+    ui::MsgBox(DrawingScaleProblem(r), ui::Exclamation, title);
+    return false;
+}
+
 int GetDrawingScale() {
-    QString text = GetDrawingProperty(QStringLiteral("SKALA")).trimmed();
-    text.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double v = text.toDouble(&ok);
-    // A fraction, zero, a negative or an unreadable scale would give a wrong or negative
-    // linetype scale and symbol size: such a drawing is taken at 1:1.
-    if (!ok || v < 1 || v > 32767 || v != double(qint64(v))) return 1;
-    return int(v);
+    return ReadDrawingScale().Value;
 }
 
 void SetLinetypeScale() {

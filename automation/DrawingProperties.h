@@ -19,7 +19,8 @@ struct CustomPropertyEntry {
 extern cad::SummaryInfo DrawingSummaryInfo;
 // Entries whose key begins "GRUPA_" or "FAZA_" first, in property order; never without elements.
 extern QList<CustomPropertyEntry> CustomPropertyCache;
-// The drawing scale denominator (500 for 1:500); 1 when the drawing gives none.
+// "SKALA": drawing units per metre (1 for a drawing in metres, 1000 in millimetres); 1 when the
+// drawing gives none.
 extern int DrawingScale;
 
 // The value of the key ("" when absent or on any failure). With an empty key: refreshes
@@ -30,7 +31,22 @@ QString GetDrawingProperty(const QString& key, const QString& drawingFile = QStr
 void SetDrawingProperty(const QString& key, const QString& value, bool keep = false);
 // The same, reporting a failure as false instead of raising it.
 bool TrySetDrawingProperty(const QString& key, const QString& value, bool keep = false);
-// "SKALA" as a whole number of at least 1 (up to 32767); anything else reads as 1.
+// "SKALA" as the drawing holds it: a whole number from 1 to 32767 (blanks around it allowed), or
+// absent (a drawing in metres). Anything else ("nan", "1e308", "-0", "abc", "0x3E8", "32768", "2,5")
+// is unreadable: the value is then 1 and `Found` tells what the drawing holds.
+struct DrawingScaleReading {
+    int Value = 1;
+    bool Readable = true;
+    QString Found;    // the text of the property ("" when absent)
+    QString Drawing;  // the drawing's name, for the message
+};
+DrawingScaleReading ReadDrawingScale();
+// The Polish message for an unreadable value, naming the value found and the drawing.
+QString DrawingScaleProblem(const DrawingScaleReading& reading);
+// Reads "SKALA" into `DrawingScale`; an unreadable value is said with `title` and gives false, so
+// that nothing is drawn or written at a scale the drawing does not hold.
+bool LoadDrawingScale(const QString& title);
+// The value of `ReadDrawingScale` (1 for an absent or unreadable "SKALA"), for code that only reads.
 int GetDrawingScale();
 // LTSCALE = DrawingScale × 0.1.
 void SetLinetypeScale();

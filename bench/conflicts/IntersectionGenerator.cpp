@@ -73,8 +73,9 @@ void GenerateIntersection(const IntersectionShape& shape) {
         const QString name = (q % 2 == 0 ? QStringLiteral("P%1") : QStringLiteral("R%1")).arg(q / 2 + 1);
         for (int edge = 0; edge < 2; ++edge) {
             const PlanePoint centre{(0.82 + 0.03 * edge) * r * std::cos(at), (0.82 + 0.03 * edge) * r * std::sin(at)};
-            const PlanePoint a = common::GetPolarPoint(centre, at + Pi / 2, 0.25 * r);
-            const PlanePoint b = common::GetPolarPoint(centre, at - Pi / 2, 0.25 * r);
+            // 0.34 of the radius long: a crossing's length on a road (34 m in metres, 3.4 m at "SKALA" 10).
+            const PlanePoint a = common::GetPolarPoint(centre, at + Pi / 2, 0.17 * r);
+            const PlanePoint b = common::GetPolarPoint(centre, at - Pi / 2, 0.17 * r);
             const QString edgeName = edge == 0 ? name : name + QStringLiteral("[2]");
             if (q % 4 == 3)
                 drawStream(edgeName, {lineFrom(a, centre), lineFrom(centre, b)});

@@ -2,8 +2,11 @@
 #include "conflictor/conflicts/CrossingPairs.h"
 
 #include "automation/CrossingLinks.h"
+#include "automation/DrawingProperties.h"
+#include "common/NumberText.h"
 #include "common/TextHelpers.h"
 #include "conflictor/conflicts/ConflictMarkers.h"
+#include "conflictor/conflicts/CrossingGeometry.h"
 #include "conflictor/streams/Intersections.h"
 
 #include <algorithm>
@@ -19,8 +22,8 @@ QString T(const char* text) {
 
 // A vehicle/pedestrian point as seen from its vehicle stream.
 struct CrossingPoint {
-    int Order = 0;  // of the vehicle stream's component ending at the point
-    int Kind = 0;   // 2 clearance, 1 approach
+    int Order = 0;   // of the vehicle stream's component ending at the point
+    int Kind = 0;    // 2 clearance, 1 approach
     int Other = -1;  // the pedestrian or bicycle stream
 };
 
@@ -30,12 +33,17 @@ QStringList sideNames(const QString& side) {
     return names;
 }
 
+// Why two streams met one after the other are not the two edges of one crossing.
+enum class NotOneCrossing { No, SameStream, PedestrianAndBicycle, Linked, OtherGroup, NotSideBySide };
+
 // The two streams are the two edges of one crossing: the two sides of one crossing link when either
-// stream has a link, otherwise two different streams of one signal group.
-bool sameCrossing(int a, int b) {
-    if (a == b) return false;
+// stream has a link, otherwise two different streams of one signal group running side by side. A
+// pedestrian and a bicycle stream never are: each is cleared at its own speed.
+NotOneCrossing sameCrossing(int a, int b) {
+    if (a == b) return NotOneCrossing::SameStream;
     const StreamRecord& ra = StreamTable[size_t(a)];
     const StreamRecord& rb = StreamTable[size_t(b)];
+    if (ra.Kind != rb.Kind) return NotOneCrossing::PedestrianAndBicycle;
     const QString na = ra.Name.toUpper(), nb = rb.Name.toUpper();
     bool linked = false;
     for (const automation::CrossingLinkRecord& link : automation::CrossingLinkTable) {
@@ -44,15 +52,33 @@ bool sameCrossing(int a, int b) {
         const bool hasB = inner.contains(nb) || outer.contains(nb);
         if (!hasA && !hasB) continue;
         linked = true;
-        if ((inner.contains(na) && outer.contains(nb)) || (outer.contains(na) && inner.contains(nb))) return true;
+        if ((inner.contains(na) && outer.contains(nb)) || (outer.contains(na) && inner.contains(nb)))
+            return NotOneCrossing::No;
     }
-    if (linked) return false;
-    if (ra.BaseName.compare(rb.BaseName, Qt::CaseInsensitive) == 0) return true;
-    return ra.Group > 0 && ra.Group == rb.Group;
+    if (linked) return NotOneCrossing::Linked;
+    const bool sameBase = ra.BaseName.compare(rb.BaseName, Qt::CaseInsensitive) == 0;
+    if (!sameBase && (ra.Group < 1 || ra.Group != rb.Group)) return NotOneCrossing::OtherGroup;
+    const double scale = automation::DrawingScale > 0 ? automation::DrawingScale : 1;
+    return AreEdgesOfOneCrossing(ra, rb, scale) ? NotOneCrossing::No : NotOneCrossing::NotSideBySide;
 }
 
 QString name(int i) {
     return StreamTable[size_t(i)].Name;
+}
+
+QString reason(NotOneCrossing why) {
+    switch (why) {
+        case NotOneCrossing::PedestrianAndBicycle:
+            return T("przejście dla pieszych i przejazd dla rowerzystów to dwa osobne przejścia");
+        case NotOneCrossing::Linked:
+            return T("powiązania przejść przypisują je do różnych przejść");
+        case NotOneCrossing::NotSideBySide:
+            return T(
+                "nie biegną obok siebie wzdłuż krawędzi tych samych pasów: to dwa przejścia narysowane "
+                "jedną linią");
+        default:
+            return T("strumienie różnych grup");
+    }
 }
 
 }  // namespace
@@ -96,33 +122,64 @@ QStringList CheckCrossingPairs(const QList<ConflictMarker>& markers) {
             }
             if (k + 1 < points.size() && points[k + 1].Kind == 1) {
                 const CrossingPoint& b = points[k + 1];
-                if (!sameCrossing(a.Other, b.Other)) {
-                    if (a.Other == b.Other)
-                        faults << T("%1: strumień %2 przecina go dwa razy, a drugiej krawędzi przejścia brak.")
-                                      .arg(v, name(a.Other));
-                    else
-                        faults << T("%1: punkt ewakuacji przy strumieniu %2 połączono w parę z punktem dojazdu "
-                                    "przy strumieniu %3, a nie są to dwie krawędzie jednego przejścia (inna "
-                                    "grupa lub inne powiązanie przejścia).")
-                                      .arg(v, name(a.Other), name(b.Other));
-                }
+                const NotOneCrossing why = sameCrossing(a.Other, b.Other);
+                if (why == NotOneCrossing::SameStream)
+                    faults << T("%1: strumień %2 przecina go dwa razy, a drugiej krawędzi przejścia brak.")
+                                  .arg(v, name(a.Other));
+                else if (why != NotOneCrossing::No)
+                    faults << T("%1: punkt ewakuacji przy strumieniu %2 połączono w parę z punktem dojazdu "
+                                "przy strumieniu %3, a nie są to dwie krawędzie jednego przejścia (%4).")
+                                  .arg(v, name(a.Other), name(b.Other), reason(why));
                 k += 2;
                 continue;
             }
-            faults << T("%1: przejście %2 przecina go tylko raz (narysowane jedną linią); brak czasu ewakuacji "
-                        "pieszych lub rowerzystów przed wjazdem pojazdów.")
-                          .arg(v, name(a.Other));
+            faults
+                << T("%1: przejście %2 przecina go tylko raz (narysowane jedną linią); brak czasu ewakuacji "
+                     "pieszych lub rowerzystów przed wjazdem pojazdów.")
+                       .arg(v, name(a.Other));
             ++k;
         }
     }
     return faults;
 }
 
+void ExtendToWholeCrossing(int stream, double& units, QString& text) {
+    if (stream < 0 || stream >= int(StreamTable.size())) return;
+    const StreamRecord& own = StreamTable[size_t(stream)];
+    if (IsVehicleStream(own) || own.Group < 1) return;
+    const double scale = automation::DrawingScale > 0 ? automation::DrawingScale : 1;
+    auto metres = [](double m) { return common::FormatNumberWithDot(m, QStringLiteral("#######0.0")); };
+    const QString me = own.Name.toUpper();
+    for (const automation::CrossingLinkRecord& link : automation::CrossingLinkTable) {
+        const QStringList inner = sideNames(link.InnerStreams), outer = sideNames(link.OuterStreams);
+        if (!inner.contains(me) && !outer.contains(me)) continue;
+        // Halves of two groups are two crossings, each cleared by itself; one group clears the whole.
+        if (inner.size() < 2 && outer.size() < 2) return;
+        for (const QString& n : inner + outer) {
+            const int k = FindStreamIndex(n);
+            if (k < 0 || StreamTable[size_t(k)].Group != own.Group) return;
+        }
+        const double total = common::ParseDouble(link.TotalLength);
+        if (total * scale > units) {
+            units = total * scale;
+            text = metres(total);
+        }
+        return;
+    }
+    const CrossingWalk walk = WalkAcrossIslands(stream, scale);
+    if (walk.Streams.size() < 2 || walk.Units <= units) return;
+    QStringList parts;
+    for (double p : walk.Parts) parts << metres(p / scale);
+    units = walk.Units;
+    text = parts.join(QLatin1Char('+'));
+}
+
 QString HowToDrawACrossing() {
-    return T("Przejście dla pieszych lub przejazd dla rowerzystów rysuje się jako dwa strumienie jednej "
-             "grupy (np. P1 i P1[2]), po jednym wzdłuż każdej krawędzi pasów, prosto w poprzek jezdni; "
-             "gdy wysepka dzieli przejście, po dwa strumienie na każdej krawędzi (jak strony powiązania "
-             "przejścia \"Od środka skrzyżowania\" i \"Zewnętrzne\").");
+    return T(
+        "Przejście dla pieszych lub przejazd dla rowerzystów rysuje się jako dwa strumienie jednej "
+        "grupy (np. P1 i P1[2]), po jednym wzdłuż każdej krawędzi pasów, prosto w poprzek jezdni; "
+        "gdy wysepka dzieli przejście, po dwa strumienie na każdej krawędzi (jak strony powiązania "
+        "przejścia \"Od środka skrzyżowania\" i \"Zewnętrzne\").");
 }
 
 QString CrossingPairsMessage(const QStringList& faults) {

@@ -20,6 +20,13 @@ QStringList CheckCrossingPairs();
 // The same check on markers already read in this command.
 QStringList CheckCrossingPairs(const QList<ConflictMarker>& markers);
 
+// What the pedestrians (cyclists) of `stream` walk when they clear it, in drawing units and as the
+// workbook's sum of metres: where refuge islands split the crossing and all its parts are one signal
+// group, the whole crossing (the crossing link's total length, or the halves on one line walked as one
+// with the islands between them); otherwise the stream as measured, left as it is. Uses
+// `CrossingLinkTable` as the check read it.
+void ExtendToWholeCrossing(int stream, double& units, QString& text);
+
 // The whole message for the faults: what is wrong, the list, and how a crossing is drawn.
 QString CrossingPairsMessage(const QStringList& faults);
 

@@ -356,9 +356,8 @@ CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer&
         if (!OdczytajStrumienie(false, -1)) return noStreams();
         ComputeAllSegmentBounds();
     } else {
-        automation::DrawingScale =
-            common::ParseInteger(automation::GetDrawingProperty(QStringLiteral("SKALA")));
-        if (automation::DrawingScale == 0) automation::DrawingScale = 1;
+        // An unreadable "SKALA" is judged with the lengths below, which stop the cut on it.
+        automation::DrawingScale = automation::GetDrawingScale();
     }
 
     run.flash(QStringLiteral("Trwa operacja cięcia..."));

@@ -115,13 +115,16 @@ bool readPairs(IntergreenData& data, const QList<ConflictMarker>& markers) {
         bool measured = GetConflictDistanceText(at, s1, arc1, d1, text1, &partTexts);
         const StreamRecord& clearing = StreamTable[size_t(s1)];
         if (measured && m.Kind == 1 && !IsVehicleStream(clearing)) {
+            ExtendToWholeCrossing(s1, d1, text1);
             const int associated =
                 m.AssociatedPedestrian.isEmpty() ? -1 : FindStreamIndex(m.AssociatedPedestrian);
             if (associated >= 0) {
                 bool arcA = false;
                 double dA = 0;
                 QString textA;
-                if (GetConflictDistanceText(at, associated, arcA, dA, textA, &partTexts) && dA > d1) {
+                const bool measuredA = GetConflictDistanceText(at, associated, arcA, dA, textA, &partTexts);
+                if (measuredA) ExtendToWholeCrossing(associated, dA, textA);
+                if (measuredA && dA > d1) {
                     d1 = dA;
                     text1 = textA;
                 }

@@ -70,8 +70,7 @@ void drawLegend(const cad::Block& b) {
 
 bool UstawLegende() {
     if (!automation::CheckDocumentOpen(true)) return false;
-    automation::DrawingScale = common::ParseInteger(automation::GetDrawingProperty(QStringLiteral("SKALA")));
-    if (automation::DrawingScale == 0) automation::DrawingScale = 1;
+    if (!automation::LoadDrawingScale(MainWindow().caption())) return false;
 
     StreamWindow& window = MainWindow();
     struct ShowAgain {

@@ -42,11 +42,8 @@ void mnuOpcje_Konfiguracja(ConflictorWindow& window) {
 }
 
 bool ChangeDrawingScale(ConflictorWindow& window, int proposal) {
-    if (automation::CheckDocumentOpen(false)) {
-        automation::DrawingScale =
-            common::ParseInteger(automation::GetDrawingProperty(QStringLiteral("SKALA")));
-        if (automation::DrawingScale == 0) automation::DrawingScale = 1;
-    }
+    // An unreadable value is named first; the dialog is where it is mended.
+    if (automation::CheckDocumentOpen(false)) automation::LoadDrawingScale(window.caption());
     SettingsDialog dialog(&window);
     if (proposal > 0) dialog.ProposeScale(proposal);
     return dialog.exec() == QDialog::Accepted;

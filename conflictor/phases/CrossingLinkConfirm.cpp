@@ -153,7 +153,7 @@ bool ConfirmCrossingLink(const QString& innerText, const QString& outerText, int
     if (!automation::CheckDocumentOpen(true)) return false;
 
     // The scale first, so that the lengths are measured with the drawing's own.
-    automation::DrawingScale = automation::GetDrawingScale();
+    if (!automation::LoadDrawingScale(title)) return false;
     const double s = automation::DrawingScale > 0 ? automation::DrawingScale : 1;
     collectSide(inner);
     collectSide(outer);

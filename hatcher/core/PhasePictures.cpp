@@ -263,7 +263,10 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
         form.setStatus(form.statusText);
         return inserted;
     }
-    automation::DrawingScale = automation::GetDrawingScale();
+    if (!automation::LoadDrawingScale(form.caption())) {
+        finish();
+        return inserted;
+    }
     DrawingScaleFactor = automation::DrawingScale / 1000.0;
     const QString nr = form.intersectionText().trimmed();
     const QString patternName = QStringLiteral("Schemat_wzorzec_") + nr;

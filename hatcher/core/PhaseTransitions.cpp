@@ -118,12 +118,14 @@ QList<ReferenceRead> transitions(const QString& nr) {
     return out;
 }
 
-// Text style, layer and CAD variables every transition command starts with.
-void prepare() {
-    automation::DrawingScale = automation::GetDrawingScale();
+// The scale, text style, layer and CAD variables every transition command starts with; false (said)
+// when the drawing's "SKALA" cannot be read.
+bool prepare(HatcherForm& form) {
+    if (!automation::LoadDrawingScale(form.caption())) return false;
     SaveAndSetCadVariables(QString(), QString(), 0, 0);
     automation::EnsureTextStyle(QStringLiteral("ARIAL"), 1.5, QStringLiteral("arial"), true);
     automation::EnsureLayer(QLatin1String(TransitionLayerName), true, -1, -10);
+    return true;
 }
 
 // Reports a missing transition drawing.
@@ -325,7 +327,7 @@ void RemovePrzejscia(const QString& nr) {
 void cmdConnect_Click(HatcherForm& form) {
     if (templateMissing(form)) return;
     if (!automation::CheckDocumentOpen(true)) return;
-    prepare();
+    if (!prepare(form)) return;
     automation::ActivateCadWindow(QStringLiteral("AutoCAD"));
     try {
         for (;;) {
@@ -380,7 +382,7 @@ void cmdConnectAll_Click(HatcherForm& form) {
     }
     if (templateMissing(form)) return;
     if (!automation::CheckDocumentOpen(true)) return;
-    prepare();
+    if (!prepare(form)) return;
     const QString nr = form.intersectionText();
     try {
         // One picture per phase: the latest made (the highest handle); the search, the names and the

@@ -48,8 +48,7 @@ bool LocateHeadSymbolFile(const QString& symbol) {
 
 bool ReadHeadDrawingValues() {
     if (!automation::CheckDocumentOpen(true)) return false;
-    automation::DrawingScale = common::ParseInteger(automation::GetDrawingProperty(QStringLiteral("SKALA")));
-    if (automation::DrawingScale == 0) automation::DrawingScale = 1;
+    if (!automation::LoadDrawingScale(MessageTitle())) return false;
     SectionNumber = automation::GetDrawingProperty(QStringLiteral("NUMERSEKCJI")).trimmed();
     if (!IsSectionNumberValid(SectionNumber)) {
         const int answer =

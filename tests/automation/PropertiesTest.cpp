@@ -50,6 +50,31 @@ TEST_F(AutomationProperties, DrawingScaleIsAWholeNumberOfAtLeastOneOrOne) {
     EXPECT_EQ(scaleFor(QString()), 1);
     EXPECT_EQ(scaleFor(QStringLiteral("40000")), 1);
     EXPECT_EQ(scaleFor(QStringLiteral("1000")), 1000);
+
+    // Every value but an absent one and a whole number from 1 to 32767 is refused, naming what the
+    // drawing holds; the commands stop on it instead of taking 1.
+    for (const char* found : {"nan", "1e308", "-0", "abc", "0x3E8", "32768", "-5", "0", "2,5"}) {
+        SetDrawingProperty(QStringLiteral("SKALA"), QString::fromLatin1(found));
+        const DrawingScaleReading r = ReadDrawingScale();
+        EXPECT_FALSE(r.Readable) << found;
+        EXPECT_EQ(r.Value, 1) << found;
+        EXPECT_EQ(r.Found, QString::fromLatin1(found));
+        DrawingScale = 7;
+        prompts.clear();
+        EXPECT_FALSE(LoadDrawingScale(QStringLiteral("Test"))) << found;
+        EXPECT_EQ(DrawingScale, 1);
+        ASSERT_EQ(prompts.messageTexts().size(), 1);
+        EXPECT_EQ(prompts.messageTexts()[0], DrawingScaleProblem(r));
+        EXPECT_TRUE(prompts.messageTexts()[0].contains(
+            QStringLiteral("ma wartość SKALA \"%1\", która nie jest liczbą całkowitą od 1 do 32767")
+                .arg(QString::fromLatin1(found))))
+            << prompts.messageTexts()[0].toStdString();
+    }
+    SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("32767"));
+    prompts.clear();
+    EXPECT_TRUE(LoadDrawingScale(QStringLiteral("Test")));
+    EXPECT_EQ(DrawingScale, 32767);
+    EXPECT_TRUE(prompts.messageTexts().isEmpty());
 }
 
 TEST_F(AutomationProperties, LinetypeScaleIsATenthOfTheDrawingScale) {

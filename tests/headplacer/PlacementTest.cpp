@@ -378,6 +378,13 @@ TEST_F(PlacementTest, SymbolFilesAndSectionNumbersAreChecked) {
     IntersectionChosen = false;
     EXPECT_TRUE(ReadHeadDrawingValues());
     EXPECT_EQ(IntersectionNumber, QStringLiteral("12"));
+    // A "SKALA" of -5 is named, not taken for 1 nor left to a bare "not inserted".
+    automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("-5"));
+    prompts.clear();
+    EXPECT_FALSE(ReadHeadDrawingValues());
+    ASSERT_EQ(prompts.messageTexts().size(), 1);
+    EXPECT_TRUE(prompts.messageTexts()[0].contains(QStringLiteral("ma wartość SKALA \"-5\"")))
+        << prompts.messageTexts()[0].toStdString();
 }
 
 TEST_F(PlacementTest, EmptyValuesLeaveAttributesAsTheyWere) {

@@ -71,7 +71,8 @@ TEST_F(Crossings, OneLineCrossingsAreReportedByNameAndNeverTakenForOneCrossing) 
         QStringLiteral("K1: punkt ewakuacji przy strumieniu P2 połączono w parę z punktem dojazdu przy "
                        "strumieniu P1")))
         << message.toStdString();
-    EXPECT_TRUE(message.contains(QStringLiteral("K2: przejście P3 przecina go tylko raz"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("K2: przejście P3 przecina go tylko raz")))
+        << message.toStdString();
     EXPECT_TRUE(message.endsWith(HowToDrawACrossing()));
     EXPECT_EQ(CheckCrossingPairs().size(), 2);
 }
@@ -89,6 +90,34 @@ TEST_F(Crossings, ABicycleCrossingDrawnAsOneStreamBesideAPedestrianCrossingIsRep
     EXPECT_TRUE(faults[0].contains(QStringLiteral("R1")) && faults[0].contains(QStringLiteral("P1[2]")));
     EXPECT_TRUE(faults[1].startsWith(QStringLiteral("K1: przejście P1 przecina go tylko raz")));
     EXPECT_TRUE(crossingMessage().contains(faults[0]));
+}
+
+TEST_F(Crossings, OneBentStreamMeetingAVehicleStreamTwiceIsNoCrossingOfTwoEdges) {
+    // P1 goes across K1, turns and comes back 4 m further: it is no edge of its own second crossing.
+    draw(QStringLiteral("K1"), {Line(0, 0, 300, 0)});
+    draw(QStringLiteral("P1"), {Line(50, -8, 50, 8), Line(50, 8, 54, 8), Line(54, 8, 54, -8)});
+    drawn();
+    ASSERT_EQ(cut(), CutOutcome::Done);
+    EXPECT_TRUE(crossingMessage().contains(
+        QStringLiteral("K1: strumień P1 przecina go dwa razy, a drugiej krawędzi przejścia brak.")))
+        << crossingMessage().toStdString();
+}
+
+TEST_F(Crossings, AnApproachPointWithoutItsClearancePointIsNamed) {
+    // A crossing drawn by both edges, whose far-edge marker was then erased by hand.
+    draw(QStringLiteral("K1"), {Line(0, 0, 300, 0)});
+    draw(QStringLiteral("P1"), {Line(50, -20, 50, 20)});
+    draw(QStringLiteral("P1[2]"), {Line(54, -20, 54, 20)});
+    drawn();
+    ASSERT_EQ(cut(), CutOutcome::Done);
+    ASSERT_TRUE(CheckCrossingPairs().isEmpty());
+    const QList<ConflictMarker> m = markers();
+    const ConflictMarker* far = markerAt(m, 54, 0);
+    ASSERT_NE(far, nullptr);
+    doc().handleToObject(far->Handle).erase();
+    EXPECT_EQ(CheckCrossingPairs(),
+              QStringList{QStringLiteral("K1: punkt dojazdu przy strumieniu P1 nie ma przed sobą punktu "
+                                         "ewakuacji tego samego przejścia.")});
 }
 
 }  // namespace

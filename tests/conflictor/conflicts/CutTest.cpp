@@ -2,6 +2,8 @@
 // split, and the crossings that lie on component ends, common starts and second crossings.
 #include "CutFixture.h"
 
+#include "automation/DrawingProperties.h"
+
 #include "conflictor/streams/StreamDrawing.h"
 
 #include <QElapsedTimer>
@@ -71,7 +73,8 @@ TEST_F(Cut, AVariantDrawnAsAPolylineIsCut) {
 }
 
 TEST_F(Cut, ALineCrossingAnArcTwiceGivesBothPoints) {
-    // y = 25 meets the upper half of the circle of radius 50 at ±43.3.
+    // y = 25 meets the upper half of the circle of radius 50 at ±43.3 (decimetres: a 20 m crossing).
+    automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("10"));
     draw(QStringLiteral("K1"), {Line(-100, 25, 100, 25)});
     draw(QStringLiteral("K2"), {Arc(0, 0, 50, 0, Pi)});
     // The same with a pedestrian crossing, which is never split: both points all the same.

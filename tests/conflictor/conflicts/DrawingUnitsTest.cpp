@@ -33,7 +33,7 @@ TEST(DrawingUnits, FindingsAndProposals) {
     EXPECT_EQ(f.Proposal, 1);
     const QString text = DrawingUnitsMessage(f, 500, U::Metres);
     EXPECT_TRUE(text.contains(QStringLiteral("metry ($INSUNITS 6)"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("zgadzają się na wartość 1"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("proponowana wartość 1."))) << text.toStdString();
 
     // Millimetres declared, "SKALA" 1: streams of 20 km; proposed 1000.
     f = JudgeDrawingUnits(1, U::Millimetres, lengths({20000, 35000}), {});
@@ -41,13 +41,35 @@ TEST(DrawingUnits, FindingsAndProposals) {
     EXPECT_EQ(f.Proposal, 1000);
     EXPECT_TRUE(JudgeDrawingUnits(1000, U::Millimetres, lengths({20000, 35000}), {}).clean());
 
-    // No declared units: the lengths alone stop it, and nothing is proposed.
+    // No declared units: the lengths alone stop it, and the one common value they fit is proposed.
     f = JudgeDrawingUnits(500, U::None, lengths({20, 45}), {});
     EXPECT_TRUE(f.blocking());
     EXPECT_FALSE(f.UnitsDisagree);
-    EXPECT_EQ(f.Proposal, 0);
-    EXPECT_TRUE(DrawingUnitsMessage(f, 500, U::None).contains(QStringLiteral("nie deklaruje jednostek")));
+    EXPECT_EQ(f.Proposal, 1);
     EXPECT_TRUE(JudgeDrawingUnits(1, U::None, lengths({20, 45}), {}).clean());
+    // Lengths that fit two values (a 35 m crossing or a 3.5 m one, 100 m streams or 10 m ones): none
+    // proposed.
+    std::vector<MeasuredLength> mixed = lengths({100});
+    mixed.push_back({QStringLiteral("P1"), 35, LengthKind::Crossing});
+    f = JudgeDrawingUnits(1000, U::None, mixed, {});
+    EXPECT_TRUE(f.blocking());
+    EXPECT_EQ(f.Proposal, 0);
+    EXPECT_TRUE(DrawingUnitsMessage(f, 1000, U::None).contains(QStringLiteral("nie deklaruje jednostek")));
+    // Nothing measured: nothing to propose from, whatever the units say.
+    EXPECT_EQ(JudgeDrawingUnits(500, U::Metres, {}, {}).Proposal, 0);
+    EXPECT_EQ(JudgeDrawingUnits(500, U::Metres, lengths({0}), {}).Proposal, 0);
+
+    // Every unit $INSUNITS declares: centimetres and decimetres are units, inches take 39, feet none.
+    EXPECT_EQ(ScaleOfUnits(U::Centimetres), 100);
+    EXPECT_EQ(ScaleOfUnits(U::Decimetres), 10);
+    EXPECT_EQ(ScaleOfUnits(U::Inches), 39);
+    EXPECT_EQ(ScaleOfUnits(U::Feet), 0);
+    EXPECT_EQ(ScaleOfUnits(U::Kilometres), 0);
+    EXPECT_EQ(ScaleOfUnits(U::Microns), 0);
+    f = JudgeDrawingUnits(3, U::Feet, lengths({100, 200}), {});
+    EXPECT_TRUE(f.UnitsInexpressible);
+    EXPECT_TRUE(f.blocking());
+    EXPECT_TRUE(DrawingUnitsMessage(f, 3, U::Feet).contains(QStringLiteral("stopy ($INSUNITS 2)")));
 
     // Millimetres declared on a drawing whose lengths are metres: said, not blocking, nothing proposed
     // (the units and the lengths disagree).
@@ -60,6 +82,9 @@ TEST(DrawingUnits, FindingsAndProposals) {
     f = JudgeDrawingUnits(100, U::None, lengths({150, 400}), {{QStringLiteral("K1 - K2"), 4}});
     EXPECT_EQ(f.ZeroDistances, QStringList{QStringLiteral("K1 - K2")});
     EXPECT_TRUE(f.blocking());
+    // 0.4 m is written as 0.4, not as 0.
+    EXPECT_TRUE(JudgeDrawingUnits(100, U::None, lengths({1500, 4000}), {{QStringLiteral("K1 - K2"), 40}})
+                    .ZeroDistances.isEmpty());
 }
 
 class DrawingUnitsCut : public CutFixture {
@@ -85,7 +110,7 @@ TEST_F(DrawingUnitsCut, AMetreDrawingWithTheMapScaleIsStoppedBeforeTheCutWritesA
     EXPECT_EQ(cut(), CutOutcome::UnitsRefused);
     const QStringList said = prompts.messageTexts();
     ASSERT_EQ(said.size(), 2);  // the cut's question, then the one message
-    EXPECT_TRUE(said[1].startsWith(QStringLiteral("SKALA rysunku wynosi 500 jednostek rysunku na metr")))
+    EXPECT_TRUE(said[1].startsWith(QStringLiteral("SKALA rysunku wynosi 500 i nie pasuje do rysunku:")))
         << said[1].toStdString();
     EXPECT_TRUE(said[1].contains(QStringLiteral("K1 0,12 m"))) << said[1].toStdString();
     EXPECT_TRUE(said[1].contains(QStringLiteral("Nic nie zapisano"))) << said[1].toStdString();
@@ -126,6 +151,48 @@ TEST_F(DrawingUnitsCut, AMetreDrawingWithTheMapScaleIsStoppedBeforeTheCutWritesA
     prompts.answerMessage(ui::Yes);
     prompts.answerMessage(ui::No);
     EXPECT_EQ(CutStreams(true), CutOutcome::UnitsRefused);
+
+    // A value still wrong after "Tak" in the dialog is judged again and stops the cut.
+    OpenScaleSettings = [&](int) {
+        automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("200"));
+        return true;
+    };
+    prompts.clear();
+    prompts.answerMessage(ui::Yes);
+    prompts.answerMessage(ui::Yes);
+    EXPECT_EQ(CutStreams(true), CutOutcome::UnitsRefused);
+    ASSERT_EQ(prompts.messageTexts().size(), 3);
+    EXPECT_TRUE(prompts.messageTexts()[2].startsWith(QStringLiteral("SKALA rysunku wynosi 200")));
+
+    // An unreadable value is named as the drawing holds it, never taken as 1.
+    for (const char* found : {"nan", "1e308", "-0", "abc", "0x3E8", "32768", "-5"}) {
+        OpenScaleSettings = nullptr;
+        automation::SetDrawingProperty(QStringLiteral("SKALA"), QString::fromLatin1(found));
+        prompts.clear();
+        EXPECT_EQ(cut(), CutOutcome::UnitsRefused) << found;
+        const QString text = prompts.messageTexts().value(1);
+        EXPECT_TRUE(
+            text.contains(QStringLiteral("ma wartość SKALA \"%1\", która nie jest liczbą całkowitą od 1 do "
+                                         "32767")
+                              .arg(QString::fromLatin1(found))))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("proponowana wartość 1."))) << text.toStdString();
+    }
+}
+
+TEST_F(DrawingUnitsCut, UnitsKeptOnceNeverLetWrongLengthsThrough) {
+    // Millimetres declared on a drawing in metres with "SKALA" 1: said once and kept.
+    automation::CadDocument.setVariable(QStringLiteral("INSUNITS"), 4);
+    automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("1"));
+    EXPECT_EQ(cut(), CutOutcome::Done);
+    EXPECT_TRUE(prompts.messageTexts().value(1).contains(QStringLiteral("milimetry ($INSUNITS 4)")));
+    // Then a stream of 2 m is drawn: the kept units do not let its length through.
+    draw(QStringLiteral("K3"), {Line(0, 10, 2, 10)});
+    drawn();
+    prompts.clear();
+    EXPECT_EQ(cut(), CutOutcome::UnitsRefused);
+    EXPECT_TRUE(prompts.messageTexts().value(1).contains(QStringLiteral("K3 2,00 m")))
+        << prompts.messageTexts().join(QLatin1Char('|')).toStdString();
 }
 
 TEST_F(DrawingUnitsCut, TheHeadlessToolRefusesWithTheMessage) {

@@ -32,15 +32,15 @@ protected:
 TEST_F(LengthTexts, OnePerComponentInMetresNoneOnShortComponents) {
     // 20 units at 1:100 is below 0.3 × 100: no text. The line runs right to left: its text still reads
     // upright.
-    draw(QStringLiteral("K1"), {Line(120, 0, 20, 0), Line(20, 0, 0, 0)});
-    draw(QStringLiteral("K2"), {Arc(0, 300, 100, 0, Pi / 2)}, PlanePoint{100, 300});
+    draw(QStringLiteral("K1"), {Line(1020, 0, 20, 0), Line(20, 0, 0, 0)});
+    draw(QStringLiteral("K2"), {Arc(0, 3000, 1000, 0, Pi / 2)}, PlanePoint{1000, 3000});
     drawn();
     ASSERT_EQ(cut(), CutOutcome::Done);
 
     const QList<cad::Entity> texts = lengthTexts();
     ASSERT_EQ(texts.size(), 2);
-    const cad::Entity line = textAt(70, 0);
-    EXPECT_EQ(line.textString(), QStringLiteral("1.0"));
+    const cad::Entity line = textAt(520, 0);
+    EXPECT_EQ(line.textString(), QStringLiteral("10.0"));
     EXPECT_EQ(line.alignment(), 13);
     EXPECT_NEAR(std::fmod(line.rotation(), 2 * Pi), 0, 1e-9);
     EXPECT_DOUBLE_EQ(line.height(), 50);  // 0.5 × scale
@@ -48,17 +48,18 @@ TEST_F(LengthTexts, OnePerComponentInMetresNoneOnShortComponents) {
     EXPECT_EQ(mark(line), QStringLiteral("12"));
 
     // The arc's text stands at its middle, turned along the chord (135°, read upright at 315°).
-    const cad::Entity arc = textAt(100 * std::cos(Pi / 4), 300 + 100 * std::sin(Pi / 4));
-    EXPECT_EQ(arc.textString(), QStringLiteral("1.6"));
+    const cad::Entity arc = textAt(1000 * std::cos(Pi / 4), 3000 + 1000 * std::sin(Pi / 4));
+    EXPECT_EQ(arc.textString(), QStringLiteral("15.7"));
     EXPECT_NEAR(arc.rotation(), 7 * Pi / 4, 1e-9);
 
     // Without scaling the height is the setting itself.
     common::Settings.SkalujTekst = false;
     ASSERT_EQ(cut(), CutOutcome::Done);
-    EXPECT_DOUBLE_EQ(textAt(70, 0).height(), 0.5);
+    EXPECT_DOUBLE_EQ(textAt(520, 0).height(), 0.5);
 }
 
 TEST_F(LengthTexts, OnlyThisIntersectionsTextsAreReplaced) {
+    automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("10"));  // streams of 10 m
     draw(QStringLiteral("K1"), {Line(0, 0, 100, 0)});
     draw(QStringLiteral("K2"), {Line(40, -50, 40, 50)});
     drawn();
@@ -111,6 +112,7 @@ TEST_F(LengthTexts, PlacementFollowsTheComponent) {
 // A text the engineer moved off its component (as cadhost's "_move" does) is still this
 // intersection's: the next cut replaces it instead of leaving it beside a new one.
 TEST_F(LengthTexts, AMovedTextIsStillReplacedByTheNextCut) {
+    automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("10"));  // streams of 10 m
     draw(QStringLiteral("K1"), {Line(0, 0, 100, 0)});
     draw(QStringLiteral("K2"), {Line(40, -50, 40, 50)});
     drawn();

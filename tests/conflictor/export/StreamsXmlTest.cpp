@@ -23,7 +23,7 @@ using StreamsXml = ExportFixture;
 
 TEST_F(StreamsXml, OneStraightStreamAroundItsCentre) {
     draw(QStringLiteral("K1"), {Line(10, 0, 20, 0)});
-    draw(QStringLiteral("P1"), {Line(15, -1, 15, 1)});
+    draw(QStringLiteral("P1"), {Line(15, -2, 15, 2)});  // a crossing of 4 m
     drawn();
     // The file gives the streams as cut: K1 in two components, ending and starting at P1.
     ASSERT_EQ(cut(), CutOutcome::Done);
