@@ -11,6 +11,8 @@
 #include "platform/ui/FlexGrid.h"
 #include "platform/ui/core/Prompt.h"
 
+#include <QApplication>
+
 namespace phaseplanner {
 
 namespace {
@@ -21,7 +23,14 @@ QString tr_(const char* text) {
 
 void MainWindow::RunCheckCommand(bool ReportAll, bool ShowPairs, int GraphGroup) {
     IntergreenCheckResult result;
-    if (!CheckIntergreenTimes(ReportAll, ShowPairs, GraphGroup, &result)) return;
+    {
+        // The wait cursor is the window's: the check itself runs without one too (phaseplanner-headless).
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        struct CursorBack {
+            ~CursorBack() { QApplication::restoreOverrideCursor(); }
+        } cursorBack;
+        if (!CheckIntergreenTimes(ReportAll, ShowPairs, GraphGroup, &result)) return;
+    }
     // A check that left groups or pairs out says which, in every mode, and never that all is checked.
     const QString incomplete = IncompleteCheckText(result);
     if (!incomplete.isEmpty()) ui::MsgBox(incomplete, ui::Exclamation, windowTitle());

@@ -14,9 +14,6 @@
 #include "platform/sheet/Worksheet.h"
 #include "platform/ui/core/Prompt.h"
 
-#include <QCursor>
-#include <QGuiApplication>
-
 namespace phaseplanner {
 
 namespace {
@@ -94,6 +91,11 @@ bool ReadIntergreenWorkbookForCheck(IntergreenWorkbookData& data) {
     int groupCount = 0, listColumn = 0;
     sheet::Worksheet* ws = settleMatrix(book, groupCount, listColumn, false);
     if (!ws) return false;
+    // The program's groups are held against the list: the matrix rows must be the listed groups.
+    if (const QString problem = MatrixLabelProblem(*ws, groupCount, listColumn); !problem.isEmpty()) {
+        ui::MsgBox(problem, ui::Exclamation, caption());
+        return false;
+    }
     data.HasPhases = hasPhaseList(*book, *ws, groupCount, listColumn);
     data.UnreadableCells = 0;
     data.WorkbookSymbols = automation::GroupHeadTexts.mid(0, groupCount);
@@ -116,10 +118,6 @@ bool CheckIntergreenTimes(bool ReportAll, bool ShowPairs, int GraphGroup, Interg
         ui::MsgBox(NoProgramTableMessage(), ui::Exclamation, caption());
         return false;
     }
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    struct CursorBack {
-        ~CursorBack() { QGuiApplication::restoreOverrideCursor(); }
-    } cursorBack;
     CadVariablesGuard variables;
     GetAtrybutyProgramu();
     IntergreenWorkbookData data;
@@ -146,7 +144,12 @@ bool RemoveCollisionPair(int a, int b) {
         ui::MsgBox(tr_("Utracono połączenie z programem Excel!"), ui::Exclamation, caption());
         return false;
     }
-    // The check measured by position: record a is group row a of the matrix.
+    // The check measured by position: record a is group row a of the matrix, which must still be the
+    // group the list names there.
+    if (const QString problem = MatrixLabelProblem(*ws, groupCount, listColumn); !problem.isEmpty()) {
+        ui::MsgBox(problem, ui::Exclamation, caption());
+        return false;
+    }
     if (!ClearMatrixPair(*ws, automation::WorkbookHeaderRow, groupCount, a, b)) {
         ui::MsgBox(tr_("Skoroszyt nie zawiera grup tej pary."), ui::Exclamation, caption());
         return false;

@@ -37,8 +37,8 @@ void colourEntry(StreamGroupEntry& e, cad::Entity ref, int groupA, int colourA, 
 }
 
 // The group of the stream a marker belongs to. A marker is named after its stream followed by
-// "_" and more; stream names may hold "_" themselves, so the longest leading part that is a
-// head symbol wins.
+// "_" and more; stream names may hold "_" themselves, so the longest leading part whose base name
+// (a variant's "[2]" cut off) is a head symbol wins.
 int markerGroup(const QString& name) {
     const QString start = IntersectionNumber + QStringLiteral("^POCZATEK_STRUMIEN_");
     const QString end = IntersectionNumber + QStringLiteral("^KONIEC_STRUMIEN_");
@@ -51,14 +51,15 @@ int markerGroup(const QString& name) {
         if (e < 0) return -1;
         rest = name.mid(e + end.size());
     }
+    // Older drawings put the variant last ("K1_2 [2]").
     const qsizetype variant = rest.indexOf(QStringLiteral(" ["));
     if (variant >= 0) rest.truncate(variant);
     for (qsizetype cut = rest.lastIndexOf(QLatin1Char('_')); cut > 0;
          cut = rest.lastIndexOf(QLatin1Char('_'), cut - 1)) {
-        const int g = FindGroupBySymbol(rest.left(cut));
+        const int g = FindGroupBySymbol(StreamBaseName(rest.left(cut)));
         if (g > -1) return g;
     }
-    return FindGroupBySymbol(rest);
+    return FindGroupBySymbol(StreamBaseName(rest));
 }
 
 cad::SelectionFilter streamFilter(const QString& prefix) {

@@ -105,13 +105,15 @@ void resetColoursInStreamDrawing(bool includeMarkers, bool inCallersRun = false)
 
 }  // namespace
 
+QString StreamBaseName(const QString& name) {
+    const qsizetype variant = name.indexOf(QLatin1Char('['));
+    return variant > 0 ? name.left(variant).trimmed() : name;
+}
+
 QStringList StreamNamesOfBlock(const QString& blockName) {
     QStringList names =
         automation::SplitCaretList(blockName, IntersectionNumber + QStringLiteral("^STRUMIEN"));
-    for (QString& name : names) {
-        const qsizetype variant = name.indexOf(QStringLiteral(" ["));
-        if (variant >= 0) name.truncate(variant);
-    }
+    for (QString& name : names) name = StreamBaseName(name);
     return names;
 }
 

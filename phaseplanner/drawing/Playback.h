@@ -37,7 +37,10 @@ extern PlaybackData Playback;
 // The first defined group whose symbols hold `symbol` (letter case ignored); -1 when none.
 int FindGroupBySymbol(const QString& symbol);
 
-// The stream names a stream block's name carries, each cut before a conditional " [" suffix.
+// A stream's base name: a variant ("K1[2]", or "K1 [2]" in older drawings) is its base stream's
+// group's, so the name is cut before its "[" and the blanks before it.
+QString StreamBaseName(const QString& name);
+// The stream names a stream block's name carries, each its base name (StreamBaseName).
 QStringList StreamNamesOfBlock(const QString& blockName);
 // Gives the entity with `handle` colour `colour`; false when the handle no longer resolves.
 bool ColourStreamHandle(const QString& handle, int colour);

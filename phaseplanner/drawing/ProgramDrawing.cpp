@@ -7,6 +7,7 @@
 #include "automation/WorkbookGroups.h"
 #include "common/TextHelpers.h"
 #include "phaseplanner/drawing/BarPieces.h"
+#include "phaseplanner/drawing/IntergreenCheckDrawing.h"
 #include "phaseplanner/drawing/ProgramAttributeBlock.h"
 #include "phaseplanner/drawing/ProgramReading.h"
 #include "phaseplanner/drawing/TableTemplate.h"
@@ -43,14 +44,20 @@ void eraseInPolygon(const QString& setName, const QString& layer, double x, doub
     set.removeHeld();
 }
 
-void eraseInserts(const QString& prefix) {
+// The bars' references, and with `checkResults` the intersection's intergreen check results (the
+// texts beside the table and the group graphs): they were measured on the program drawn before, and a
+// redrawn program never stands beside them.
+void eraseInserts(const QString& prefix, bool checkResults) {
     cad::SelectionFilter f;
     f.add(0, QStringLiteral("INSERT"))
         .add(-4, QStringLiteral("<or"))
         .add(2, prefix + QStringLiteral("SYGNALIZATOR_*"))
         .add(2, prefix + QStringLiteral("IDENTYFIKATOR_*"))
-        .add(2, prefix + QStringLiteral("STALY_*"))
-        .add(-4, QStringLiteral("or>"));
+        .add(2, prefix + QStringLiteral("STALY_*"));
+    if (checkResults)
+        f.add(2, automation::EscapeFilterText(ResultBlockName()))
+            .add(2, automation::EscapeFilterText(GraphBlockName()));
+    f.add(-4, QStringLiteral("or>"));
     // Found in one read, erased in one run.
     const cad::VariantList found = cad::ReadSelection(automation::CadDocument, f, {});
     if (found.isEmpty()) return;
@@ -276,8 +283,8 @@ bool DrawProgram(bool askForTemplate, bool documentChecked) {
         automation::EnsureLayerHeld(QStringLiteral("255-ROBOCZA"), false);
         eraseInPolygon(QStringLiteral("SSKasWym"), kDimLayer, x, y + 4, width, height + 4);
         eraseInPolygon(QStringLiteral("SSKasNr"), kSignalLayer, x - 15, y, width, height);
-        eraseInserts(escaped);
-        if (oldFormat) eraseInserts(QString());
+        eraseInserts(escaped, true);
+        if (oldFormat) eraseInserts(QString(), false);
     }
     deleteBarDefinitions(prefix, oldFormat);
 

@@ -28,7 +28,8 @@ int DrawnRowCount();
 bool SettleIntersection();
 // Draws the program (the menu's "Wrysuj grupy z tabeli"). `askForTemplate`: when the drawing holds
 // no program of the intersection, offer to load the table template (never from inside that load).
-// True when the program was drawn.
+// True when the program was drawn. The intersection's intergreen check results (the texts beside the
+// table, the group graphs) go with the old drawing: they were measured on the program before.
 // `documentChecked`: the calling command has found the drawing open (CheckDocumentOpen) already.
 bool DrawProgram(bool askForTemplate = true, bool documentChecked = false);
 // The rows: row -1 every record, else the record of that grid row.

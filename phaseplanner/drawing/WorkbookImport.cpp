@@ -85,6 +85,11 @@ bool frmMain_mnuGrupa_Excel_Click() {
             warn(problem);
         return false;
     }
+    // The list names the groups the program gets; the matrix rows must be those very groups.
+    if (const QString problem = MatrixLabelProblem(ws, groupCount, listColumn); !problem.isEmpty()) {
+        warn(problem);
+        return false;
+    }
     if (const auto cell = FindMatrixTextCell(ws, groupCount)) {
         warn(MatrixTextCellMessage(*cell));
         return false;

@@ -72,8 +72,15 @@ MatrixCellReading ReadMatrixCell(sheet::Worksheet& ws, int row, int column) {
     const sheet::Value v = ws.cells(row, column).value();
     MatrixCellReading r;
     if (v.isEmpty()) return r;
-    r.Text = v.toString().trimmed();
-    if (!v.isNumber() && r.Text.isEmpty()) return r;
+    const QString raw = v.toString();
+    r.Text = raw.trimmed();
+    // An empty text is a blank; a text of blanks alone is typed text like any other, not "no conflict".
+    if (raw.isEmpty()) return r;
+    if (r.Text.isEmpty()) {
+        r.Text = raw;
+        r.Fault = MatrixCellFault::NotWhole;
+        return r;
+    }
     std::optional<double> number;
     if (v.isNumber())
         number = v.number();
@@ -109,6 +116,52 @@ QString MatrixTextCellMessage(const MatrixTextCell& cell) {
     return common::Tlumacz(QStringLiteral("Błąd w danych arkusza Excel!")) + QLatin1Char('\n') +
            common::Tlumacz(QString::fromUtf8(what))
                .arg(sheet::columnLetters(cell.Column) + QString::number(cell.Row), cell.Text);
+}
+
+namespace {
+// A label as compared with the group list: no blanks, upper case.
+QString labelKey(const QString& text) {
+    QString key;
+    for (const QChar c : text)
+        if (!c.isSpace()) key += c.toUpper();
+    return key;
+}
+QString quoted(const QString& text) {
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+}  // namespace
+
+QString MatrixLabelProblem(sheet::Worksheet& ws, int groupCount, int listColumn) {
+    const int h = automation::WorkbookHeaderRow;
+    const bool labelsRequired = automation::WorkbookNewLayout;
+    QStringList lines;
+    for (int i = 0; i < groupCount; ++i) {
+        const int row = groupRow(i);
+        const QString listed = cellText(ws, row, listColumn);
+        const QString rowLabel = cellText(ws, row, 1);
+        const QString columnLabel = labelsRequired ? cellText(ws, h - 1, 3 + i) : QString();
+        auto differs = [&](const QString& label) {
+            if (label.isEmpty()) return labelsRequired;
+            return labelKey(label) != labelKey(listed);
+        };
+        if (!differs(rowLabel) && !(labelsRequired && differs(columnLabel))) continue;
+        QString line = common::Tlumacz(QStringLiteral("wiersz %1: w wykazie grup (%2) %3, w opisie wiersza "
+                                                      "matrycy (%4) %5"))
+                           .arg(row)
+                           .arg(sheet::columnLetters(listColumn) + QString::number(row), quoted(listed),
+                                QStringLiteral("A") + QString::number(row), quoted(rowLabel));
+        if (labelsRequired)
+            line += common::Tlumacz(QStringLiteral(", w opisie kolumny matrycy (%1) %2"))
+                        .arg(sheet::columnLetters(3 + i) + QString::number(h - 1), quoted(columnLabel));
+        lines << line;
+    }
+    if (lines.isEmpty()) return {};
+    return common::Tlumacz(QStringLiteral("Błąd w danych arkusza Excel!")) + QLatin1Char('\n') +
+           common::Tlumacz(QStringLiteral("Wykaz grup w arkuszu \"%1\" nie zgadza się z opisami matrycy kolizji, "
+                                          "więc nie wiadomo, którego wiersza matrycy dotyczy grupa:"))
+               .arg(ws.name()) +
+           QLatin1Char('\n') + lines.join(QLatin1Char('\n')) + QLatin1Char('\n') +
+           common::Tlumacz(QStringLiteral("Popraw wykaz grup albo wyeksportuj skoroszyt ponownie."));
 }
 
 QString GroupListProblem(sheet::Worksheet& ws, int groupCount, int listColumn) {

@@ -46,7 +46,8 @@ enum class MatrixCellFault {
     OutOfRange,  // above 32767 s, the largest the program keeps
 };
 // The required time a matrix cell holds: `Seconds` for a whole number from 0 to 32767, nothing for a
-// blank cell (no conflict), otherwise the fault and the cell's text.
+// blank cell or an empty text (no conflict), otherwise the fault and the cell's text (a text of blanks
+// alone is no number either, and keeps its blanks to be seen in the message).
 struct MatrixCellReading {
     std::optional<int> Seconds;
     MatrixCellFault Fault = MatrixCellFault::None;
@@ -65,6 +66,14 @@ std::optional<MatrixTextCell> FindMatrixTextCell(sheet::Worksheet& ws, int group
 // The message about such a cell: "Błąd w danych arkusza Excel!" with the cell, what is wrong with it
 // and its text.
 QString MatrixTextCellMessage(const MatrixTextCell& cell);
+
+// The matrix names its own rows and columns: the group's stream names left of its row (column A) and,
+// in the layout from version 2.6 on, above its column (row H - 1). The message naming every group row
+// whose labels differ from the group list's text of that row (blanks and letter case ignored), with
+// the cells; empty when they agree. In the older layout a label that is not there is not held
+// against the list; in the newer one every group row and column is labelled, so a missing label
+// differs too. `listColumn` is the column of the list's group texts.
+QString MatrixLabelProblem(sheet::Worksheet& ws, int groupCount, int listColumn);
 
 // What the matrix worksheet's group list lacks, as the message the readers show: no header "Gr" in
 // the header row (`listColumn` below 1), or no group below it in column A. Empty when `groupCount`

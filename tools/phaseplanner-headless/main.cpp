@@ -87,7 +87,9 @@ int main(int argc, char** argv) {
     QStringList parameters;
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--intersection") && i + 1 < args.size()) {
-            number = args[++i];
+            // Read once as the number it is: " 7" is intersection 7 for every command below.
+            number = args[++i].trimmed();
+            if (number.isEmpty()) return usage();
         } else if (args[i] == QLatin1String("--parametry") && i + 3 < args.size()) {
             parameters = args.mid(i + 1, 3);
             i += 3;
@@ -134,8 +136,8 @@ int main(int argc, char** argv) {
         out << "Skrzyżowania: " << numbers.join(QStringLiteral(", ")) << "\n";
         // A number the drawing does not hold would have the commands work on another
         // intersection's program. (A drawing without any program gets its first one.)
-        if (!number.isEmpty() && !numbers.isEmpty() && !numbers.contains(number.trimmed())) {
-            QTextStream(stderr) << "Błąd: rysunek nie zawiera skrzyżowania nr " << number.trimmed()
+        if (!number.isEmpty() && !numbers.isEmpty() && !numbers.contains(number)) {
+            QTextStream(stderr) << "Błąd: rysunek nie zawiera skrzyżowania nr " << number
                                 << " (zawiera: " << numbers.join(QStringLiteral(", ")) << ")\n";
             return 1;
         }

@@ -479,7 +479,7 @@ private slots:
         // A green past the 80 s cycle is refused with the group dialog's message; the row shows the
         // green as it stands.
         prompts->clear();
-        typeInCell(g, box, "99");
+        typeInCell(g, box, "81");  // a second past the cycle
         QCOMPARE(GroupTable[0].Greens[1].Start, 0);
         QCOMPARE(g->TextMatrix(1, 3), QStringLiteral("0"));
         typeInCell(g, box, "99999");  // beyond 16 bits: never read as 0
@@ -492,7 +492,7 @@ private slots:
         QCOMPARE(GroupTable[0].Greens[1].Length, 7);
         QCOMPARE(
             prompts->messageTexts(),
-            QStringList({QStringLiteral("Nieprawidłowy początek sygnału zielonego: 99 [s]!\nPoczątek musi "
+            QStringList({QStringLiteral("Nieprawidłowy początek sygnału zielonego: 81 [s]!\nPoczątek musi "
                                         "być mniejszy od długości cyklu (80 [s])."),
                          QStringLiteral("Nieprawidłowy początek sygnału zielonego: 99999 [s]!\nPoczątek "
                                         "musi być mniejszy od długości cyklu (80 [s])."),

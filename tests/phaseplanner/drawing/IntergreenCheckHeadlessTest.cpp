@@ -29,6 +29,27 @@ ToolRun runTool(const QStringList& args) {
     return r;
 }
 
+void writeText(const QString& path, const QByteArray& text) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text);
+}
+
+// The names of the block references in a saved drawing's model space, as ezdxf reads them.
+QStringList insertNames(const QString& dxf) {
+    QProcess p;
+    p.start(QStringLiteral("/usr/bin/python3"),
+            {QStringLiteral("-c"),
+             QStringLiteral("import ezdxf,sys\n"
+                            "for r in ezdxf.readfile(sys.argv[1]).modelspace().query('INSERT'): "
+                            "print(r.dxf.name)"),
+             dxf});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) return {QStringLiteral("<ezdxf failed>")};
+    return QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+const QString kTemplate = QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Program_12grup.dxf");
+
 // The printed pair lines.
 QStringList pairLines(const QString& out) {
     QStringList lines;
@@ -63,9 +84,10 @@ TEST(PhaseplannerHeadlessCheck, PrintsEveryPairAndOnlyTheWrongOnes) {
                                              "3P -> 2K: zmierzony 27 s, wymagany 7 s (+20)"}));
     EXPECT_TRUE(r.out.contains(QStringLiteral("czasów za krótkich: 0")));
 
-    // K2 one second earlier: only the pair into it from K1 is short.
+    // K2 one second earlier: only the pair into it from K1 is short. The number typed with a blank
+    // before it is the same intersection for every command.
     writeProgram("23+17");
-    r = runTool({drawing, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--draw"),
+    r = runTool({drawing, QStringLiteral("--intersection"), QStringLiteral(" 7"), QStringLiteral("--draw"),
                  program, QStringLiteral("--check-wrong"), book});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(pairLines(r.out), QStringList({"1K -> 2K: zmierzony 3 s, wymagany 4 s (-1)"}));
@@ -203,6 +225,142 @@ TEST(PhaseplannerHeadlessCheck, GroupsDifferingFromTheWorkbookAreListedNeverACle
         << r.out.toStdString();
     EXPECT_TRUE(r.out.contains(
         QStringLiteral("grupa 4: w programie \"K9\", w skoroszycie brak grupy - jej par nie sprawdzono")));
+}
+
+// The matrix names its rows and columns by their streams: a group list whose rows were swapped (the
+// matrix untouched) would give K2 the intergreens of P1. The import and the check refuse it, naming
+// the rows; a program imported before the swap is never checked against it.
+TEST(PhaseplannerHeadlessCheck, AGroupListDisagreeingWithTheMatrixLabelsIsRefusedNamingTheRows) {
+    if (!QFile::exists(kTool)) GTEST_SKIP() << "tool not built";
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("czasy.xlsx"));
+    WriteIntergreenBook(SmallBook(), book);
+    const QString drawing = dir.filePath(QStringLiteral("program.dxf"));
+    ToolRun r = runTool({kTemplate, QStringLiteral("--intersection"), QStringLiteral("7"),
+                         QStringLiteral("--import"), book, QStringLiteral("--wrysuj"), QStringLiteral("--save"),
+                         drawing});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    // K2 and P1 swapped in the list (column P of rows 9 and 10).
+    RewriteCell(book, 2, 9, 16, sheet::Value(QStringLiteral("P1")));
+    RewriteCell(book, 2, 10, 16, sheet::Value(QStringLiteral("K2")));
+    const QString refusal = QStringLiteral(
+        "Błąd w danych arkusza Excel!\nWykaz grup w arkuszu \"MATRYCA KOLIZJI\" nie zgadza się z opisami "
+        "matrycy kolizji, więc nie wiadomo, którego wiersza matrycy dotyczy grupa:\n"
+        "wiersz 9: w wykazie grup (P9) \"P1\", w opisie wiersza matrycy (A9) \"K2\", w opisie kolumny "
+        "matrycy (D6) \"K2\"\n"
+        "wiersz 10: w wykazie grup (P10) \"K2\", w opisie wiersza matrycy (A10) \"P1\", w opisie kolumny "
+        "matrycy (E6) \"P1\"\n"
+        "Popraw wykaz grup albo wyeksportuj skoroszyt ponownie.\n");
+    r = runTool({drawing, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--check"),
+                 book});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(refusal)) << r.err.toStdString();
+    EXPECT_FALSE(r.out.contains(QStringLiteral("Par grup kolizyjnych"))) << r.out.toStdString();
+    r = runTool({drawing, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--import"),
+                 book});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(refusal)) << r.err.toStdString();
+    EXPECT_FALSE(r.out.contains(QStringLiteral("Zaimportowano"))) << r.out.toStdString();
+
+    // A row label changed by hand is named alone; blanks and letter case are no difference.
+    WriteIntergreenBook(SmallBook(), book);
+    RewriteCell(book, 2, 8, 1, sheet::Value(QStringLiteral(" k1 ")));
+    RewriteCell(book, 2, 10, 1, sheet::Value(QStringLiteral("P3")));
+    r = runTool({drawing, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--check"),
+                 book});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral(
+        "wiersz 10: w wykazie grup (P10) \"P1\", w opisie wiersza matrycy (A10) \"P3\", w opisie kolumny "
+        "matrycy (E6) \"P1\"\nPopraw")))
+        << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("wiersz 8:"))) << r.err.toStdString();
+}
+
+// A cell the matrix holds no required time in is never read as "no conflict": one typed blank makes
+// the import stop naming it and the check incomplete; a negative or too large time is counted as
+// unchecked too, down to -1 and from 32768; the cells of a group the program does not hold are not
+// counted, as that group's pairs are named unchecked already.
+TEST(PhaseplannerHeadlessCheck, EveryUnusableMatrixCellIsNamedOrCounted) {
+    if (!QFile::exists(kTool)) GTEST_SKIP() << "tool not built";
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("czasy.xlsx"));
+    const QString program = dir.filePath(QStringLiteral("program.txt"));
+    writeText(program, "CYKL 60\nGRUPA 1 | 0 | K1 | 0+20 | \nGRUPA 2 | 0 | K2 | 24+16 | \n"
+                       "GRUPA 3 | 1 | P1 | 47+10 | \n");
+    IntergreenBook blank = SmallBook();
+    blank.intergreen[{0, 2}] = QStringLiteral("   ");  // K1 -> P1: row of P1, column of K1
+    WriteIntergreenBook(blank, book);
+    ToolRun r = runTool({kTemplate, QStringLiteral("--intersection"), QStringLiteral("7"),
+                         QStringLiteral("--import"), book});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral(
+        "Błąd w danych arkusza Excel!\nKomórka matrycy kolizji C10 nie zawiera liczby całkowitej: \"   \".")))
+        << r.err.toStdString();
+    r = runTool({kTemplate, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--draw"),
+                 program, QStringLiteral("--check"), book});
+    EXPECT_EQ(r.exitCode, 3) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Komórka matrycy kolizji C10 nie zawiera liczby całkowitej")))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Sprawdzenie czasów międzyzielonych jest niepełne.\n"
+                                              "Komórek matrycy kolizji bez poprawnego czasu: 1 - tych par nie "
+                                              "sprawdzono.\n")))
+        << r.out.toStdString();
+
+    IntergreenBook outOfRange = SmallBook();
+    outOfRange.intergreen[{0, 1}] = QStringLiteral("-1");     // K1 -> K2
+    outOfRange.intergreen[{1, 0}] = QStringLiteral("32768");  // K2 -> K1
+    WriteIntergreenBook(outOfRange, book);
+    r = runTool({kTemplate, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--draw"),
+                 program, QStringLiteral("--check"), book});
+    EXPECT_EQ(r.exitCode, 3) << r.err.toStdString();
+    EXPECT_EQ(pairLines(r.out), QStringList({"2K -> 3P: zmierzony 7 s, wymagany 3 s (+4)",
+                                             "3P -> 2K: zmierzony 27 s, wymagany 7 s (+20)"}));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Komórek matrycy kolizji bez poprawnego czasu: 2 - tych par nie "
+                                              "sprawdzono.")))
+        << r.out.toStdString();
+
+    // K2 deleted from the program (its record left free): its pairs are named unchecked, and a bad cell
+    // in its column is not counted a second time.
+    IntergreenBook k2Cell = SmallBook();
+    k2Cell.intergreen[{1, 0}] = QStringLiteral("pięć");  // K2 -> K1
+    WriteIntergreenBook(k2Cell, book);
+    writeText(program, "CYKL 60\nGRUPA 1 | 0 | K1 | 0+20 | \nGRUPA 3 | 1 | P1 | 47+10 | \n");
+    r = runTool({kTemplate, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--draw"),
+                 program, QStringLiteral("--check"), book});
+    EXPECT_EQ(r.exitCode, 3) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(
+        QStringLiteral("grupa 2: w programie brak grupy, w skoroszycie \"K2\" - jej par nie sprawdzono")))
+        << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains(QStringLiteral("Komórek matrycy kolizji"))) << r.out.toStdString();
+}
+
+// A program drawn anew never stands beside the results of the check made on the one before: the
+// result texts and the group graphs of the intersection go with the old drawing.
+TEST(PhaseplannerHeadlessCheck, ARedrawnProgramTakesTheLastChecksResultsAway) {
+    if (!QFile::exists(kTool)) GTEST_SKIP() << "tool not built";
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("czasy.xlsx"));
+    WriteIntergreenBook(SmallBook(), book);
+    const QString program = dir.filePath(QStringLiteral("program.txt"));
+    writeText(program, "CYKL 60\nGRUPA 1 | 0 | K1 | 0+20 | \nGRUPA 2 | 0 | K2 | 24+16 | \n"
+                       "GRUPA 3 | 1 | P1 | 47+10 | \n");
+    const QString drawing = dir.filePath(QStringLiteral("program.dxf"));
+    ToolRun r = runTool({kTemplate, QStringLiteral("--intersection"), QStringLiteral("7"),
+                         QStringLiteral("--draw"), program, QStringLiteral("--check"), book,
+                         QStringLiteral("--save"), drawing});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    ASSERT_TRUE(r.out.contains(QStringLiteral("czasów za krótkich: 0")));
+    ASSERT_TRUE(insertNames(drawing).contains(QStringLiteral("CZASMIEDZYZIELONY_7")));
+
+    // K2 green together with K1: drawn, not checked.
+    writeText(program, "CYKL 60\nGRUPA 1 | 0 | K1 | 0+20 | \nGRUPA 2 | 0 | K2 | 10+16 | \n"
+                       "GRUPA 3 | 1 | P1 | 47+10 | \n");
+    r = runTool({drawing, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--draw"),
+                 program, QStringLiteral("--save"), drawing});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList names = insertNames(drawing);
+    EXPECT_FALSE(names.contains(QStringLiteral("CZASMIEDZYZIELONY_7"))) << names.join(' ').toStdString();
+    EXPECT_TRUE(names.contains(QStringLiteral("ATRYBUTY_PROGRAMU_7"))) << names.join(' ').toStdString();
 }
 
 }  // namespace phaseplanner::test

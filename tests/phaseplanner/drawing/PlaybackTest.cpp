@@ -155,6 +155,36 @@ TEST_F(PlaybackTest, PairHighlightColoursTheTwoGroupsStreamsAndMarkers) {
     expectColours({{other, 5}});
 }
 
+// A crossing is drawn along both edges, P2 and its variant P2[2]; a vehicle stream may have a variant
+// too, with its own markers. While the group is green both edges are, and a colliding pair colours
+// every variant with its markers.
+TEST_F(PlaybackTest, EveryVariantOfAGreenGroupsStreamIsColoured) {
+    stream(QStringLiteral("7^STRUMIEN_4^P2"));
+    stream(QStringLiteral("7^STRUMIEN_5^P2[2]"));
+    stream(QStringLiteral("7^STRUMIEN_6^K1[2]"));
+    marker(QStringLiteral("7^POCZATEK_STRUMIEN_K1[2]_1"));
+    marker(QStringLiteral("7^KONIEC_STRUMIEN_K1[2]_1"));
+    GroupTable.push_back(Group(KindPedestrian, "P2", {{60, 15}}));
+    states = ComputeStates(GroupTable, CycleLength);
+    const QString p2 = QStringLiteral("7^STRUMIEN_4^P2"), p2Outer = QStringLiteral("7^STRUMIEN_5^P2[2]"),
+                  k1 = QStringLiteral("7^STRUMIEN_1^K1"), k1Variant = QStringLiteral("7^STRUMIEN_6^K1[2]"),
+                  k2k3 = QStringLiteral("7^STRUMIEN_2^K2^K_3");
+    ShowSecondInDrawing(62, states, CycleLength);  // P2 and K_3 green
+    expectColours({{p2, 3}, {p2Outer, 3}, {k2k3, 3}});
+    ShowSecondInDrawing(5, states, CycleLength);  // K1 alone
+    expectColours({{k1, 3}, {k1Variant, 3}});
+
+    ShowSecondInDrawing(-1, states, CycleLength);
+    bool refresh = true;
+    HighlightGroupPairStreams(4, 0, 3, 1, refresh);
+    expectColours({{p2, 3},
+                   {p2Outer, 3},
+                   {k1, 1},
+                   {k1Variant, 1},
+                   {QStringLiteral("7^POCZATEK_STRUMIEN_K1[2]_1"), 1},
+                   {QStringLiteral("7^KONIEC_STRUMIEN_K1[2]_1"), 1}});
+}
+
 TEST_F(PlaybackTest, MissingSchemeIsReportedOncePerRun) {
     ui::ScriptedPrompts prompts;
     IntersectionNumber = QStringLiteral("9");  // no streams drawn

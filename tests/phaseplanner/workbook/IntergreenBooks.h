@@ -63,6 +63,7 @@ inline void FillIntergreenBook(sheet::Workbook& book, const IntergreenBook& b) {
         ws.cells(row, 1).setValue(b.texts[g]);
         ws.cells(row, 2).setValue(g + 1);
         ws.cells(h, 3 + g).setValue(g + 1);
+        if (b.newLayout) ws.cells(h - 1, 3 + g).setValue(b.texts[g]);  // the column's stream names
         ws.cells(row, 3 + g).setValue(QStringLiteral("X"));
         ws.cells(row, gr).setValue(g + 1);
         ws.cells(row, gr + 1).setValue(b.texts[g]);

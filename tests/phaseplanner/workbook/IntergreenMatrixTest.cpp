@@ -118,8 +118,10 @@ TEST_F(Matrix, CellsHoldingTextAreFound) {
     const std::vector<std::pair<sheet::Value, QString>> numbers{
         {sheet::Value(4.5), QStringLiteral("nie zawiera liczby całkowitej: \"4.5\".")},
         {sheet::Value(40000), QStringLiteral("zawiera czas międzyzielony większy niż 32767 s: \"40000\".")},
-        {sheet::Value(-3), QStringLiteral("zawiera ujemny czas międzyzielony: \"-3\".")},
-        {sheet::Value(QStringLiteral("-3")), QStringLiteral("zawiera ujemny czas międzyzielony: \"-3\".")}};
+        {sheet::Value(32768), QStringLiteral("zawiera czas międzyzielony większy niż 32767 s: \"32768\".")},
+        {sheet::Value(-1), QStringLiteral("zawiera ujemny czas międzyzielony: \"-1\".")},
+        {sheet::Value(QStringLiteral("-1")), QStringLiteral("zawiera ujemny czas międzyzielony: \"-1\".")},
+        {sheet::Value(QStringLiteral("  ")), QStringLiteral("nie zawiera liczby całkowitej: \"  \".")}};
     for (const auto& [value, message] : numbers) {
         SCOPED_TRACE(message.toStdString());
         ResetIntergreenWorkbook();
