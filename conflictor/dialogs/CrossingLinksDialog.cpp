@@ -84,7 +84,6 @@ CrossingLinksDialog::CrossingLinksDialog(QWidget* owner) : QDialog(owner) {
     }
     grdPrzejscia->horizontalHeader()->setMinimumHeight(2 *
                                                        grdPrzejscia->verticalHeader()->defaultSectionSize());
-    grdPrzejscia->horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
 
     cmdNowePowiazanie = button("cmdNowePowiazanie", "Twórz nowe powiązanie");
     cmdEdytujPowiazanie = button("cmdEdytujPowiazanie", "Edytuj powiązanie");
@@ -173,8 +172,8 @@ void CrossingLinksDialog::FillLinkGrid() {
 }
 
 void CrossingLinksDialog::FitGridToColumns() {
-    // The given widths are the least: a header's longest word (the header wraps onto its two lines)
-    // and every list widen their column, and the grid is as wide as its columns.
+    // The given widths are the least: a header (drawn on one line, however tall its row) and every
+    // list widen their column, and the grid is as wide as its columns.
     static const int least[] = {1000, 1200, 1200};
     const QFontMetrics header(grdPrzejscia->horizontalHeader()->font());
     const QFontMetrics cells(grdPrzejscia->font());
@@ -182,12 +181,12 @@ void CrossingLinksDialog::FitGridToColumns() {
     int total = 0;
     for (int c = 0; c < 3; ++c) {
         int width = grdPrzejscia->colWidthTwips(c) > 0 ? least[c] / 15 : 0;
-        for (const QString& word : grdPrzejscia->TextMatrix(0, c).split(QLatin1Char(' ')))
-            width = std::max(width, header.horizontalAdvance(word) + padding);
+        width = std::max({width, header.horizontalAdvance(grdPrzejscia->TextMatrix(0, c)) + padding,
+                          cells.horizontalAdvance(grdPrzejscia->TextMatrix(0, c)) + padding});
         for (int r = 1; r < grdPrzejscia->Rows(); ++r)
             width = std::max(width, cells.horizontalAdvance(grdPrzejscia->TextMatrix(r, c)) + padding);
         grdPrzejscia->setColWidthTwips(c, width * 15);
-        total += grdPrzejscia->colWidthTwips(c) / 15;
+        if (c > 0) total += grdPrzejscia->colWidthTwips(c) / 15;  // column 0 is the row header
     }
     const int frame = 2 * grdPrzejscia->frameWidth();
     const int scrollBar = grdPrzejscia->style()->pixelMetric(QStyle::PM_ScrollBarExtent);

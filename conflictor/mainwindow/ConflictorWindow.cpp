@@ -262,11 +262,14 @@ bool ConflictorWindow::RunCommand(const QString& id, bool quiet) {
     const QByteArray key = id.toUtf8();
     CommandHandler handler = FindCommandHandler(key.constData());
     if (!handler) return false;
-    return RunStreamCommand([&] { handler(*this); },
-                            [this] {
-                                while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
-                                if (TimerKolor->isActive()) StopPanelFlash();
-                            });
+    const bool done = RunStreamCommand([&] { handler(*this); },
+                                       [this] {
+                                           while (QApplication::overrideCursor())
+                                               QApplication::restoreOverrideCursor();
+                                           if (TimerKolor->isActive()) StopPanelFlash();
+                                       });
+    followDrawingName();
+    return done;
 }
 
 void ConflictorWindow::UpdateCommandStates(bool enabled) {
@@ -457,6 +460,8 @@ void ConflictorWindow::resizeEvent(QResizeEvent* event) {
 void ConflictorWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        // Coming back from the CAD, where the drawing may have been saved under another name.
+        if (!FirstActivation) followDrawingName();
         if (FirstActivation) {
             FirstActivation = false;
             if (common::AlwaysOnTop) {

@@ -196,7 +196,14 @@ private:
     QHash<QString, QToolBar*> toolbars_;
     QWidget* central_ = nullptr;
     QPointer<QWidget> focusBeforeCommand_;  // the control that had the focus when a command began
+    bool gridFocusBeforeCommand_ = false;   // ... the grid or its in-place editor
+    bool editorOpenBeforeCommand_ = false;  // an in-place edit was open when the command began
     bool comboFocusWanted_ = false;         // a command asked for the intersection box meanwhile
+    // Gives the grid's current cell the keyboard: its editor when one is open (or reopens one that
+    // was open before a command), else the grid, where the next typed character starts an edit.
+    void focusGridCell(bool reopenEditor);
+    // The panel follows the active drawing's name (renamed by "Zapisz jako" in the CAD meanwhile).
+    void followDrawingName();
     bool shutDown_ = false;
     bool startedUp_ = false;
 };

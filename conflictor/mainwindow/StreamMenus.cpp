@@ -2,8 +2,10 @@
 #include "conflictor/mainwindow/StreamMenus.h"
 #include "conflictor/mainwindow/ExportCommands.h"
 
+#include "automation/CadConnection.h"
 #include "common/TextHelpers.h"
 #include "conflictor/mainwindow/ConflictorWindow.h"
+#include "conflictor/mainwindow/StreamCellEditor.h"
 #include "conflictor/streams/ComponentPicking.h"
 #include "conflictor/streams/HeadNames.h"
 #include "conflictor/streams/Markers.h"
@@ -19,6 +21,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
@@ -242,12 +245,13 @@ void ConflictorWindow::buildToolButtonMenus() {
             menu = new QMenu(this);
             menu->setObjectName(buttonKey + QStringLiteral("_menu"));
             menus.insert(buttonKey, menu);
+            // The button's own action carries the menu: its tool button shows that menu's entries at
+            // the arrow and runs the action at the main part. Giving the tool button the menu as well
+            // would list the action itself, a submenu holding the entries.
             button->setMenu(menu);
             for (QToolBar* bar : std::as_const(toolbars_))
-                if (auto* tb = qobject_cast<QToolButton*>(bar->widgetForAction(button))) {
-                    tb->setMenu(menu);
+                if (auto* tb = qobject_cast<QToolButton*>(bar->widgetForAction(button)))
                     tb->setPopupMode(QToolButton::MenuButtonPopup);
-                }
         }
         QAction* entry = menu->addAction(common::Tlumacz(QString::fromUtf8(row.text)));
         const QString key = QString::fromUtf8(row.key);
@@ -287,8 +291,13 @@ void ConflictorWindow::commandsBlockedChanged(bool blocked) {
     // While a long operation lets the message loop run, nothing else may start. Disabling the grid
     // moves the focus away: it goes back where it was (or into the intersection box when a command
     // asked for a valid number) once the command is over.
+    // A command started while a cell was being edited (a click on a cell opens its editor) gives the
+    // keyboard back to that cell, so the next digit typed edits it again.
     if (blocked) {
         focusBeforeCommand_ = focusWidget();
+        editorOpenBeforeCommand_ = gridEditor->isOpen();
+        gridFocusBeforeCommand_ =
+            editorOpenBeforeCommand_ || focusBeforeCommand_ == grdStrumienie || focusBeforeCommand_ == txtEdit;
         comboFocusWanted_ = false;
     }
     menuBar()->setEnabled(!blocked);
@@ -298,11 +307,41 @@ void ConflictorWindow::commandsBlockedChanged(bool blocked) {
     if (!blocked) {
         if (comboFocusWanted_)
             cmbNo->setFocus();
+        else if (gridFocusBeforeCommand_)
+            focusGridCell(editorOpenBeforeCommand_);
         else if (focusBeforeCommand_ && focusBeforeCommand_->isEnabled())
             focusBeforeCommand_->setFocus();
         comboFocusWanted_ = false;
+        gridFocusBeforeCommand_ = editorOpenBeforeCommand_ = false;
         focusBeforeCommand_ = nullptr;
     }
+}
+
+void ConflictorWindow::focusGridCell(bool reopenEditor) {
+    if (gridEditor->isOpen()) {
+        txtEdit->setFocus();
+        return;
+    }
+    grdStrumienie->setFocus();
+    const bool dataCell = grdStrumienie->Row() >= grdStrumienie->FixedRows() && !GridStreamName.isEmpty();
+    if (reopenEditor && dataCell && !CellReadOnly) gridEditor->BeginCellEdit(32);
+}
+
+void ConflictorWindow::followDrawingName() {
+    if (TimerKolor->isActive() || commandsBlocked() || automation::CadApplication.isNull()) return;
+    QString name;
+    try {
+        name = automation::CadApplication.activeDocument().name();
+    } catch (const std::exception&) {
+        return;  // no drawing or no CAD: the panel keeps the name it has, the commands tell why
+    }
+    if (name == DrawingName) return;
+    const bool showingName = StatusText == DrawingName;
+    DrawingName = name;
+    if (!showingName) return;
+    StatusText = name;
+    // A hover text stays until the mouse leaves the toolbars; the timer then shows the new name.
+    if (!(TimerDlaPaskaStatusu && TimerDlaPaskaStatusu->isActive())) panelStan->setText(name);
 }
 
 void ConflictorWindow::removeGridRow(int index) {

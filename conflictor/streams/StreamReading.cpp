@@ -136,6 +136,15 @@ bool OdczytajStrumienie(bool namesOnly, int index) {
     }
 
     const int groups = all ? int(names.size()) : 1;
+    // One stream is read back under its own spelling: names differing only in case (K1 and k1) are
+    // two streams, and the first found must not overwrite the wanted one.
+    if (!all) {
+        const int own = int(names.indexOf(wanted));
+        if (own > 0) {
+            names.swapItemsAt(0, own);
+            sources.swapItemsAt(0, own);
+        }
+    }
     // Every component's geometry in one read (over the socket one round trip, not ten a component).
     QHash<QString, SegmentRecord> components;
     if (!namesOnly) {

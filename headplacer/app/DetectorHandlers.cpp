@@ -188,9 +188,20 @@ void DetectorWindow::cbUstaw_Click() {
         show();
         return;
     }
+    // The picks wait in the CAD: this window steps aside (as the head window does at accept) so the
+    // raised CAD window takes the keyboard and typed coordinates reach its prompt. It comes back
+    // however the placing ends, unless the poll waits for a push-button and shows it once done.
+    bool pollShowsItAgain = false;
+    struct ShowAgain {
+        DetectorWindow* window;
+        const bool& skip;
+        ~ShowAgain() {
+            if (!skip) window->show();
+        }
+    } showAgain{this, pollShowsItAgain};
+    hide();
     if (tab == 3) {
-        // The poll completes the push-button and shows this window again.
-        StartPushButton(app_.poll());
+        pollShowsItAgain = StartPushButton(app_.poll());
         return;
     }
     bool placed = false;
@@ -222,7 +233,6 @@ void DetectorWindow::cbUstaw_Click() {
             ui::MsgBox(e.message(), ui::Exclamation, MessageTitle());
         }
     }
-    show();
 }
 
 void DetectorWindow::btnCcl_Click() {

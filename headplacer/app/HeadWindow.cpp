@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace headplacer {
@@ -61,7 +62,11 @@ void HeadWindow::build() {
         chkRodzSyg[i] = option(QStringLiteral("chkRodzSyg"), i, kinds[i], kindFrame);
         kindGroup->addButton(chkRodzSyg[i], i);
         kindGrid->addWidget(chkRodzSyg[i], i % 3, i / 3);
-        connect(chkRodzSyg[i], &QRadioButton::clicked, this, [this, i] { chkRodzSyg_Click(i); });
+        // Choosing a kind sets its default symbol: a click on the kind already chosen changes
+        // nothing and must keep the symbol the user (or the command line) chose.
+        connect(chkRodzSyg[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on) chkRodzSyg_Click(i);
+        });
     }
     left->addWidget(kindFrame);
 
@@ -232,7 +237,10 @@ void HeadWindow::build() {
     connect(cmdUstawienia, &QPushButton::clicked, this, [this] { cmdUstawienia_Click(); });
 
     // The window opens with vehicles, 300 mm and no additional head.
-    chkRodzSyg[0]->setChecked(true);
+    {
+        const QSignalBlocker quiet(chkRodzSyg[0]);  // the symbol is applied once the window is filled
+        chkRodzSyg[0]->setChecked(true);
+    }
     chkFiSocz[0]->setChecked(true);
     chkPowtStr[3]->setChecked(true);
     cmbPowt->setEnabled(false);

@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 
 namespace headplacer {
 
@@ -52,7 +53,10 @@ void HeadWindow::selectOrientation(int index) {
 }
 
 void HeadWindow::selectKindOption(int index) {
-    chkRodzSyg[index]->setChecked(true);
+    {
+        const QSignalBlocker once(chkRodzSyg[index]);  // applied below, also when already chosen
+        chkRodzSyg[index]->setChecked(true);
+    }
     chkRodzSyg_Click(index);
 }
 

@@ -28,6 +28,7 @@ namespace headplacer {
 namespace {
 QDateEdit* datePicker(QWidget* parent, const QString& name) {
     auto* d = named(new QDateEdit(parent), name);
+    d->setDisplayFormat(QLatin1String(InventoryDateFormat));
     d->setCalendarPopup(true);
     return d;
 }

@@ -14,7 +14,7 @@
 namespace headplacer {
 
 QString FormatInventoryDate(const QDate& date) {
-    return date.toString(QStringLiteral("yyyy.MM.dd"));
+    return date.toString(QLatin1String(InventoryDateFormat));
 }
 
 namespace {

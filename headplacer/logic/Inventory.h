@@ -26,6 +26,9 @@ struct InventoryValues {
 
 using AttributeValues = QList<QPair<QString, QString>>;  // tag, value
 
+// The one date format of the inventory, shown by the dialog's pickers and written into the
+// attributes, whatever the locale the program runs in.
+inline constexpr const char* InventoryDateFormat = "yyyy.MM.dd";
 QString FormatInventoryDate(const QDate& date);
 // The head's tags and values from the program-wide head values and the dialog's values.
 AttributeValues HeadAttributeValues(const InventoryValues& values);

@@ -2,9 +2,9 @@
 #include "headplacer/logic/TextTools.h"
 
 #include "common/NumberText.h"
+#include "headplacer/logic/Inventory.h"
 
 #include <QDate>
-#include <QLocale>
 
 namespace headplacer {
 
@@ -44,7 +44,7 @@ QString ShortDatePatternFromSample(const QString& sample) {
 }
 
 QString GetShortDatePattern() {
-    return ShortDatePatternFromSample(QLocale().toString(QDate(1999, 12, 30), QLocale::ShortFormat));
+    return ShortDatePatternFromSample(QDate(1999, 12, 30).toString(QLatin1String(InventoryDateFormat)));
 }
 
 double FormatLengthInMetres(double value, double lengthScaleFactor) {

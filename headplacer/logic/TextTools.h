@@ -15,7 +15,8 @@ QString TakeFirstToken(QString& text, const QString& separator);
 QString QuoteText(const QString& text);
 // x and y formatted with the pattern (decimal point), joined by ",".
 QString FormatPointText(double x, double y, const QString& pattern);
-// The short-date pattern of a locale written with Polish letters (rrrr, rr, mm, dd).
+// The inventory's date pattern written with Polish letters (rrrr, rr, mm, dd), the same in every
+// locale as the dates themselves.
 QString GetShortDatePattern();
 QString ShortDatePatternFromSample(const QString& sampleOf30December1999);
 // The value / 1000 × factor, two decimals.

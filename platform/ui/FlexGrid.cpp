@@ -1,9 +1,13 @@
 // FlexGrid: grid indexes over the table's rows and columns and its two header views.
 #include "platform/ui/FlexGrid.h"
 
+#include <QAbstractButton>
 #include <QFocusEvent>
 #include <QHeaderView>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <algorithm>
 #include <numeric>
 
@@ -39,6 +43,9 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
     verticalHeader()->setHighlightSections(false);
     horizontalHeader()->hide();
     verticalHeader()->hide();
+    // The table draws its corner as an empty header section; cell (0, 0) shows its text there.
+    cornerButton_ = findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+    if (cornerButton_) cornerButton_->installEventFilter(this);
 
     connect(this, &QTableWidget::currentCellChanged, this, [this](int cr, int cc, int pr, int pc) {
         int leftRow = pr < 0 ? 0 : pr + fixedRows_;
@@ -230,6 +237,7 @@ void FlexGrid::setTextMatrix(int row, int col, const QString& text) {
     int tr = tableRow(row), tc = tableCol(col);
     if (tr < 0 && tc < 0) {
         corner_ = text;
+        if (cornerButton_) cornerButton_->update();
     } else if (tr < 0) {
         QTableWidgetItem* h = horizontalHeaderItem(tc);
         if (!h) setHorizontalHeaderItem(tc, h = new QTableWidgetItem);
@@ -411,6 +419,21 @@ void FlexGrid::focusInEvent(QFocusEvent* event) {
 
 void FlexGrid::keyboardSearch(const QString&) {
     // Typed characters start an edit (the editor's business), never a jump to a matching row.
+}
+
+bool FlexGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != cornerButton_ || event->type() != QEvent::Paint || corner_.isEmpty())
+        return QTableWidget::eventFilter(watched, event);
+    QStyleOptionHeader option;
+    option.initFrom(cornerButton_);
+    option.rect = cornerButton_->rect();
+    option.position = QStyleOptionHeader::OnlyOneSection;
+    option.orientation = Qt::Horizontal;
+    option.text = corner_;
+    option.textAlignment = alignmentOf(0);
+    QPainter painter(cornerButton_);
+    cornerButton_->style()->drawControl(QStyle::CE_Header, &option, &painter, cornerButton_);
+    return true;
 }
 
 }  // namespace ui

@@ -93,6 +93,7 @@ signals:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyboardSearch(const QString& search) override;
 
 private:
@@ -104,6 +105,7 @@ private:
     int fixedRows_ = 0;
     int fixedCols_ = 0;
     QString corner_;                       // cell (0, 0) when both a header row and a header column are fixed
+    QWidget* cornerButton_ = nullptr;      // the table's corner, where cell (0, 0) is drawn
     int pendingCol_ = 0;                   // the current column while no data row is current
     QVector<Qt::Alignment> colAlignment_;  // by grid column
     QVector<int> colTwips_;                // by grid column; -1 = never set

@@ -10,13 +10,17 @@
 #include "headplacer/app/SettingsDialog.h"
 #include "headplacer/logic/Folders.h"
 #include "headplacer/logic/HeadState.h"
+#include "headplacer/logic/InsertionPoll.h"
 #include "headplacer/logic/Settings.h"
 #include "platform/cad/Application.h"
+#include "platform/cad/model/CommandProcessor.h"
 #include "platform/cad/model/Interaction.h"
+#include "platform/cad/model/ObjectModel.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -24,6 +28,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -45,6 +50,14 @@ class WindowTest : public QObject {
         return c;
     }
     QString label(HeadWindow& w) { return w.inventoryLabel()->text(); }
+    // A mouse click on an option's circle and text, where the style takes it.
+    static void clickOption(QRadioButton* b) {
+        QStyleOptionButton option;
+        option.initFrom(b);
+        option.text = b->text();
+        const QRect area = b->style()->subElementRect(QStyle::SE_RadioButtonClickRect, &option, b);
+        QTest::mouseClick(b, Qt::LeftButton, {}, area.center());
+    }
 
 private slots:
     void initTestCase() {
@@ -148,6 +161,28 @@ private slots:
         QCOMPARE(label(w), QStringLiteral("Sygnalizator: 30-18/12/P6a"));
     }
 
+    // A click on the kind already chosen changes nothing: the head keeps the symbol it opened with.
+    void reClickingTheChosenKindKeepsTheSymbol() {
+        ui::ScriptedPrompts prompts;
+        HeadPlacerApp app;
+        app.setEndHandler([] {});
+        QVERIFY(app.start(QStringLiteral("S-3l")));
+        HeadWindow& w = app.headWindow();
+        QComboBox* names = child<QComboBox>(&w, "cmbRdz2Syg");
+        QCOMPARE(names->currentText(), QStringLiteral("Kierunkowy w lewo"));
+        auto* vehicles = child<QRadioButton>(&w, "chkRodzSyg_0");
+        QVERIFY(vehicles->isChecked());
+        clickOption(vehicles);
+        QCOMPARE(names->currentText(), QStringLiteral("Kierunkowy w lewo"));
+        QCOMPARE(HeadSymbol, QStringLiteral("S-3l"));
+        // Another kind, then vehicles again: a change, which starts from the general head.
+        clickOption(child<QRadioButton>(&w, "chkRodzSyg_2"));
+        QCOMPARE(HeadSymbol, QStringLiteral("ST"));
+        clickOption(vehicles);
+        QCOMPARE(HeadSymbol, QStringLiteral("S-1"));
+        QCOMPARE(names->currentIndex(), 0);
+    }
+
     void acceptChecksTheTypedIntersection() {
         ui::ScriptedPrompts prompts;
         HeadPlacerApp app;
@@ -226,8 +261,16 @@ private slots:
     void theInventoryDialogFillsOnceAndAddsNoDuplicates() {
         ui::ScriptedPrompts prompts;
         CityDataFolder = suite + QStringLiteral("/aDane/Miasto");
+        // Started from a shell with LANG=C: the dates keep the inventory's own format.
+        const QLocale before;
+        QLocale::setDefault(QLocale::c());
         InventoryDialog d(nullptr);
+        QLocale::setDefault(before);
         d.show();
+        const QString today = QDate::currentDate().toString(QStringLiteral("yyyy.MM.dd"));
+        for (const char* picker : {"dtpDataRealizacji", "dtpDataZlecenia", "dtpDataInwent"})
+            QCOMPARE(child<QDateEdit>(&d, picker)->text(), today);
+        QCOMPARE(child<QLabel>(&d, "lblFormatDaty")->text(), QStringLiteral("(Format daty: rrrr.mm.dd)"));
         QComboBox* applicants = child<QComboBox>(&d, "cmbNaWniosek");
         const int count = applicants->count();
         QCOMPARE(count, 4);
@@ -248,9 +291,7 @@ private slots:
         d.cmdAccept_Click();
         QVERIFY(d.DialogAccepted);
         QCOMPARE(d.values.Remarks, QStringLiteral("wpisane"));
-        QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}\\.\\d{2}\\.\\d{2}$"))
-                    .match(d.values.InventoryDate)
-                    .hasMatch());
+        QCOMPARE(d.values.InventoryDate, today);
     }
 
     // The intersection and the street show what the drawing remembers, never the first list entry.
@@ -386,6 +427,20 @@ private slots:
         QCOMPARE(d->description()->text(), QStringLiteral("D1p"));
         QCOMPARE(d->pushButtonType()->currentText(), QStringLiteral("sensorowy"));
         QVERIFY(d->pushButtonType()->isEnabled());
+        // "Ustaw": the CAD is raised and this window steps aside, so typed coordinates reach the
+        // CAD's prompt; it comes back once the push-button's pick ends.
+        d->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(d));
+        const int raised = cad->model().raiseRequests;
+        QTest::mouseClick(child<QPushButton>(d, "cbUstaw"), Qt::LeftButton);
+        QVERIFY(app.poll().active());
+        QCOMPARE(cad->model().raiseRequests, raised + 1);
+        QVERIFY(!d->isVisible());
+        QVERIFY(QApplication::activeWindow() != d);
+        picks.cancel();
+        for (int i = 0; i < 20 && !cad->model().commands().isQuiescent(); ++i) cad->model().pumpCommands();
+        QCOMPARE(app.poll().tick(), InsertionPoll::Cancelled);
+        QVERIFY(d->isVisible());
         // A loop on the other vendor's members ends the click with that CAD's message.
         d->tabs()->setTabEnabled(0, true);
         d->tabs()->setCurrentIndex(0);

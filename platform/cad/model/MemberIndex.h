@@ -56,7 +56,9 @@ private:
         int position = -1;
     };
     static bool equal(const QString& a, QStringView b) {
-        return a.size() == b.size() && std::memcmp(a.constData(), b.data(), size_t(b.size()) * sizeof(QChar)) == 0;
+        // An empty name may have no characters at all (a null data pointer), which memcmp must not see.
+        return a.size() == b.size() &&
+               (b.isEmpty() || std::memcmp(a.constData(), b.data(), size_t(b.size()) * sizeof(QChar)) == 0);
     }
     void place(int position) {
         const quint32 h = hashOf(names_[size_t(position)]);

@@ -30,9 +30,13 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QWheelEvent>
+#include <QStyleOptionToolButton>
+#include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QMenu>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 using namespace conflictor;
@@ -128,6 +132,40 @@ class MainWindowTest : public QObject {
             QApplication::sendEvent(target, &press);
         }
         QTest::keyClick(w.txtEdit, Qt::Key_Return);
+    }
+
+    // The tool button of a toolbar action, and the part of a drop-down button (its main part or its
+    // arrow) as the style lays it out.
+    QToolButton* toolButton(ConflictorWindow& w, const QString& key) {
+        for (QToolBar* bar : w.findChildren<QToolBar*>())
+            if (auto* b = qobject_cast<QToolButton*>(bar->widgetForAction(w.action(key)))) return b;
+        return nullptr;
+    }
+    static QPoint partOf(QToolButton* b, QStyle::SubControl part) {
+        QStyleOptionToolButton option;
+        option.initFrom(b);
+        option.rect = b->rect();
+        option.subControls = QStyle::SC_ToolButton | QStyle::SC_ToolButtonMenu;
+        option.features = QStyleOptionToolButton::MenuButtonPopup | QStyleOptionToolButton::HasMenu;
+        return b->style()->subControlRect(QStyle::CC_ToolButton, &option, part, b).center();
+    }
+    // The texts of the menu a click at `at` pops up (closed again at once); "<submenu>" marks an
+    // entry that only opens another menu.
+    static QStringList popupOf(QWidget* target, QPoint at) {
+        QStringList shown;
+        QTimer::singleShot(0, [&shown] {
+            auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!popup) return;
+            for (QAction* a : popup->actions()) shown << (a->menu() ? QStringLiteral("<submenu>") : a->text());
+            popup->close();
+        });
+        QTest::mouseClick(target, Qt::LeftButton, {}, at);
+        return shown;
+    }
+    int colorOf(const QString& blockName) {
+        for (const cad::Entity& e : doc().modelSpace().entities())
+            if (e.objectName() == QStringLiteral("AcDbBlockReference") && e.name() == blockName) return e.color();
+        return -1;
     }
 
 private slots:
@@ -305,6 +343,107 @@ private slots:
         QVERIFY(w->RunCommand(QStringLiteral("mnuEdycja_NowyStrumien")));
         QCOMPARE(prompts->messageTexts(), QStringList{QStringLiteral("Nieprawidłowy numer skrzyżowania!")});
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->cmbNo));
+        w->close();
+    }
+
+    // The four drop-down buttons: a click on the main part runs the button's command, the arrow
+    // lists the entries themselves.
+    void dropDownButtonsRunTheirCommandAndListTheirEntries() {
+        auto w = start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        const QList<std::pair<QString, QStringList>> dropDowns{
+            {"ZaznaczStrumien", {"Zaznacz strumień", "Zaznacz grupę", "Zaznacz fazę", "Zaznacz aktywną fazę"}},
+            {"WrysujOdcinek", {"linia", "łuk", "polilinia"}},
+            {"Tnij", {"Tnij wszystkie strumienie", "Tnij zaznaczone strumienie"}},
+            {"EksportExcel", {"Eksport danych", "Eksport informacji o fazach"}}};
+        w->grdStrumienie->setCurrent(w->gridRowOfName(QStringLiteral("K2")), ColName);
+        for (const auto& [key, entries] : dropDowns) {
+            QToolButton* b = toolButton(*w, key);
+            QVERIFY2(b && b->isEnabled(), qPrintable(key));
+            QCOMPARE(popupOf(b, partOf(b, QStyle::SC_ToolButtonMenu)), entries);
+        }
+
+        const QString k2Block = QStringLiteral("12^STRUMIEN_5^K2");
+        QVERIFY(colorOf(k2Block) != common::Settings.PisakZaznaczenia);
+        QVERIFY(popupOf(toolButton(*w, QStringLiteral("ZaznaczStrumien")),
+                        partOf(toolButton(*w, QStringLiteral("ZaznaczStrumien")), QStyle::SC_ToolButton))
+                    .isEmpty());
+        QCOMPARE(colorOf(k2Block), common::Settings.PisakZaznaczenia);  // highlighted in the drawing
+
+        const int k2 = FindStreamIndex(QStringLiteral("K2"));
+        const int segments = StreamTable[size_t(k2)].SegmentCount;
+        picks.point(20, 10).point(20, 20);
+        QTest::mouseClick(toolButton(*w, QStringLiteral("WrysujOdcinek")), Qt::LeftButton, {},
+                          partOf(toolButton(*w, QStringLiteral("WrysujOdcinek")), QStyle::SC_ToolButton));
+        QCOMPARE(StreamTable[size_t(k2)].SegmentCount, segments + 1);  // a line drawn
+
+        // The cut asks first; the export tells what it lacks in this test folder (its template).
+        const QList<std::pair<QString, QString>> told{
+            {QStringLiteral("Tnij"), QStringLiteral("Uwaga!\nPo \"cięciu\"")},
+            {QStringLiteral("EksportExcel"), QString()}};
+        for (const auto& [key, first] : told) {
+            prompts->clear();
+            QToolButton* b = toolButton(*w, key);
+            QTest::mouseClick(b, Qt::LeftButton, {}, partOf(b, QStyle::SC_ToolButton));
+            QVERIFY2(!prompts->asked().empty(), qPrintable(key));
+            QVERIFY2(prompts->asked().front().text.startsWith(first), qPrintable(prompts->asked().front().text));
+        }
+        w->close();
+    }
+
+    // A click on a cell opens its editor; a command from a toolbar button or a menu then gives the
+    // keyboard back to that cell, so the next digit typed edits it.
+    void aCommandGivesTheKeyboardBackToTheClickedCell() {
+        auto w = start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        const int row = w->gridRowOfName(QStringLiteral("K2"));
+        const auto typeIntoFocus = [](const QString& text) {
+            for (const QChar ch : text) {
+                QWidget* focus = QApplication::focusWidget();
+                QVERIFY2(focus, "nothing has the keyboard");
+                QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+                QApplication::sendEvent(focus, &press);
+            }
+            QVERIFY(QApplication::focusWidget());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        };
+        const QList<std::pair<QString, std::function<void()>>> commands{
+            {QStringLiteral("toolbar button"),
+             [&] { QTest::mouseClick(toolButton(*w, QStringLiteral("OdznaczWszystkie")), Qt::LeftButton); }},
+            {QStringLiteral("menu item"), [&] { w->action(QStringLiteral("mnuWidok_PokazWszystkie"))->trigger(); }}};
+        int group = 7;
+        for (const auto& [how, run] : commands) {
+            const QRect cell = w->grdStrumienie->cellRectInViewport(row, ColGroup);
+            QTest::mouseClick(w->grdStrumienie->viewport(), Qt::LeftButton, {}, cell.center());
+            QVERIFY2(w->gridEditor->isOpen(), qPrintable(how));
+            run();
+            typeIntoFocus(QString::number(group));
+            QCOMPARE(w->grdStrumienie->TextMatrix(row, ColGroup), QString::number(group));
+            QCOMPARE(StreamTable[size_t(FindStreamIndex(QStringLiteral("K2")))].Group, group);
+            ++group;
+            w->grdStrumienie->setCurrent(1, ColName);  // elsewhere, so the next click selects the cell
+        }
+        w->close();
+    }
+
+    // The drawing saved under another name in the CAD: back in the window, the panel shows the new name.
+    void thePanelFollowsTheDrawingSavedUnderAnotherName() {
+        auto w = start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        const QString old = doc().name();
+        QCOMPARE(w->panelStan->text(), old);
+        QWidget cadWindow;  // the user works in the CAD meanwhile
+        cadWindow.show();
+        cadWindow.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&cadWindow));
+        doc().saveAs(dir->filePath(QStringLiteral("Skrzyżowanie 12.dxf")));
+        QCOMPARE(doc().name(), QStringLiteral("Skrzyżowanie 12.dxf"));
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QCOMPARE(w->panelStan->text(), QStringLiteral("Skrzyżowanie 12.dxf"));
         w->close();
     }
 

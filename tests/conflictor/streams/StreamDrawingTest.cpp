@@ -145,6 +145,25 @@ TEST_F(StreamsDrawing, ReReadingOneStreamKeepsOnlyItsVariant) {
               StreamTable[size_t(i)].Segments[1].Handle);
 }
 
+// K1 and k1 are two streams: re-reading k1 reads k1's one component, whichever the drawing lists first.
+TEST_F(StreamsDrawing, ReReadingOneOfTwoNamesDifferingInCaseKeepsItsOwn) {
+    addLine(3, QStringLiteral("^K1"), 0, 0, 1, 0);
+    addLine(4, QStringLiteral("^K1"), 1, 0, 2, 0);
+    const QString own = addLine(10, QStringLiteral("^k1"), 5, 5, 6, 6);
+    ASSERT_TRUE(OdczytajStrumienie(false, -1));
+    int lower = -1;
+    for (size_t r = 0; r < StreamTable.size(); ++r)
+        if (StreamTable[r].Name == QStringLiteral("k1")) lower = int(r);
+    ASSERT_GE(lower, 0);
+    ASSERT_TRUE(OdczytajStrumienie(false, lower));
+    const StreamRecord& k1 = StreamTable[size_t(lower)];
+    EXPECT_EQ(k1.Name, QStringLiteral("k1"));
+    EXPECT_EQ(k1.SegmentCount, 1);
+    EXPECT_EQ(k1.Segments[1].Handle, own);
+    EXPECT_EQ(StreamTable[size_t(1 - lower)].Name, QStringLiteral("K1"));
+    EXPECT_EQ(StreamTable[size_t(1 - lower)].SegmentCount, 2);
+}
+
 TEST_F(StreamsDrawing, AStreamOfMoreThanAHundredComponentsIsReadUpToTheLimit) {
     for (int n = 1; n <= MaxSegments + 3; ++n) addLine(n, QStringLiteral("^K1"), n, 0, n + 1, 0);
     ASSERT_TRUE(OdczytajStrumienie(false, -1));
