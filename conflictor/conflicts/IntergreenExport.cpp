@@ -14,6 +14,7 @@
 #include "conflictor/conflicts/CrossingPairs.h"
 #include "conflictor/conflicts/DrawingUnits.h"
 #include "conflictor/conflicts/PhaseExport.h"
+#include "conflictor/conflicts/StreamValueCheck.h"
 #include "conflictor/phases/PhaseSets.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamReading.h"
@@ -278,6 +279,13 @@ QString mnuNarzedzia_EksportExcel_Click(const IntergreenExportOptions& options) 
     data.GroupStreamNames = QStringList(qsizetype(size));
     data.GroupClearance.assign(size, GroupClearanceRecord{});
     if (!checkGroupsAndPhases(data.n)) return QString();
+    if (const QStringList faults = UnusableStreamValues(); !faults.isEmpty()) {
+        warn(T("Wartości strumieni muszą być większe od zera:") + QStringLiteral("\n") +
+                 faults.join(QStringLiteral("\n")) + QStringLiteral("\n\n") +
+                 T("Skoroszyt nie został zapisany. Popraw dane strumieni i wykonaj eksport ponownie."),
+             ui::Critical);
+        return QString();
+    }
 
     data.SetCount = StworzZestawyFaz(data.Sets);
     if (data.SetCount == -1) return QString();

@@ -112,10 +112,10 @@ TEST_F(CutFailure, ANumberNoBlockNameMayHoldStopsBeforeAnythingChanges) {
     const auto before = markers().size();
     ASSERT_GT(before, 0);
     const QString number = IntersectionNumber;
-    for (const char* bad : {"*", "?"}) {
+    for (const char* bad : {"*", "?", "\x1f"}) {
         IntersectionNumber = number + QLatin1String(bad);
         prompts.clear();
-        EXPECT_EQ(cut(), CutOutcome::CheckFailed);
+        EXPECT_EQ(cut(), CutOutcome::NumberRefused);
         IntersectionNumber = number;
         const QStringList said = prompts.messageTexts();
         ASSERT_FALSE(said.isEmpty());
