@@ -171,6 +171,7 @@ TEST_F(IntergreenRows, TimesPastTheMatrixsRangeAndNonPositiveEnteringSpeedsAreNo
     EXPECT_EQ(time("=32766", "=0", 1), NotANumber);
     EXPECT_EQ(time("=0", "=32769", 1), -32767);
     EXPECT_EQ(time("=0", "=32770", 1), NotANumber);
+    EXPECT_EQ(time("=0", "=32771", 1), NotANumber);  // -32769: not the -32768 that means no time
     EXPECT_EQ(time("=10", "=10", 0.5), -8);
     EXPECT_EQ(time("=10", "=10", -0.5), NotANumber);  // 32 s by the formula
 }
