@@ -7,9 +7,9 @@
 namespace common {
 
 enum class SettingRange {
-    Any,        // no range (pens, layers, switches)
-    Positive,   // a finite number above 0: lengths, speeds, accelerations, the amber, the text height
-    TramCars,   // a whole number of tram cars from 1 to 255 (held in one byte)
+    Any,       // no range (pens, layers, switches)
+    Positive,  // a finite number above 0: lengths, speeds, accelerations, the amber, the text height
+    TramCars,  // a whole number of tram cars from 1 to 255 (held in one byte)
 };
 
 // The range of the program setting stored under this INI key.
