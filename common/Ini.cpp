@@ -25,11 +25,15 @@ namespace {
 
 constexpr int kMaxValueLength = 2047;  // the longest value a settings file holds (a 2048-character buffer)
 
+enum class IniEncoding { Bytes, Utf16LE, Utf16BE };
+
 struct IniText {
     QStringList lines;         // decoded, without line ends
-    std::vector<QByteArray> raw;  // each line as the file held it (its CR kept); empty for a new line
-    bool crlf = false;
+    std::vector<QByteArray> raw;  // each line as the file held it, without its end; empty for a new line
+    std::vector<QByteArray> ends;  // each line's end as the file held it (CR LF, CR, LF or none)
+    QByteArray eol = "\n";   // the end of a line written now: the file's own
     bool bom = false;
+    IniEncoding encoding = IniEncoding::Bytes;
 };
 
 // Each line on its own: UTF-8 is ours; a line that is not valid UTF-8 was written by the Windows
@@ -46,25 +50,67 @@ QString decodeLine(const QByteArray& bytes) {
     return QString::fromLatin1(bytes);
 }
 
+// Splits at every line end a Windows editor may leave: CR LF, LF, and CR alone (old Mac editors);
+// calls add(line, end) for each line, the last one with an empty end when the text ends without one.
+template <typename Text, typename Add>
+void splitLines(const Text& text, Add add) {
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const auto c = text[i];
+        if (c != u'\r' && c != u'\n') continue;
+        const qsizetype endLength = (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') ? 2 : 1;
+        add(text.mid(start, i - start), text.mid(i, endLength));
+        i += endLength - 1;
+        start = i + 1;
+    }
+    if (start < n) add(text.mid(start), Text());
+}
+
+// The settings file is a regular file or nothing: a FIFO, a device or a folder under its name would
+// block the program or be no settings at all.
+bool isRegularOrMissing(const QString& path) {
+    const QFileInfo info(path);
+    return !info.exists() || info.isFile();
+}
+
 bool readIni(const QString& path, IniText& ini) {
+    if (!QFileInfo(path).isFile()) return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return false;
     QByteArray bytes = file.readAll();
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         ini.bom = true;
         bytes.remove(0, 3);
+    } else if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        // Notepad's "Unicode": the whole file in UTF-16, written back so.
+        ini.bom = true;
+        ini.encoding = bytes.startsWith("\xFF\xFE") ? IniEncoding::Utf16LE : IniEncoding::Utf16BE;
+        QStringDecoder utf16(ini.encoding == IniEncoding::Utf16LE ? QStringConverter::Utf16LE
+                                                                   : QStringConverter::Utf16BE);
+        const QString text = utf16.decode(bytes.mid(2));
+        if (text.contains(QLatin1Char('\n')) && !text.contains(QLatin1String("\r\n")))
+            ini.eol = "\n";
+        else if (text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n')))
+            ini.eol = "\r";
+        else
+            ini.eol = "\r\n";  // Notepad's own
+        splitLines(text, [&](const QString& line, const QString&) {
+            ini.lines << line;
+            ini.raw.emplace_back();  // every line is written anew, in the file's encoding
+            ini.ends.emplace_back();
+        });
+        return true;
     }
-    ini.crlf = bytes.contains("\r\n");
-    for (QByteArray& line : bytes.split('\n')) {
-        QByteArray text = line;
-        if (text.endsWith('\r')) text.chop(1);
-        ini.lines << decodeLine(text);
-        ini.raw.push_back(std::move(line));
-    }
-    if (!ini.lines.isEmpty() && ini.lines.last().isEmpty() && ini.raw.back().isEmpty()) {
-        ini.lines.removeLast();
-        ini.raw.pop_back();
-    }
+    if (bytes.contains("\r\n"))
+        ini.eol = "\r\n";
+    else if (bytes.contains('\r') && !bytes.contains('\n'))
+        ini.eol = "\r";
+    splitLines(bytes, [&](const QByteArray& line, const QByteArray& end) {
+        ini.lines << decodeLine(line);
+        ini.raw.push_back(line);
+        ini.ends.push_back(end);
+    });
     return true;
 }
 
@@ -150,6 +196,7 @@ void PutIni(const QString& filePath, const QString& section, const QString& key,
     QString keyName = oneLine(key).trimmed();
     if (sectionName.isEmpty() || keyName.isEmpty()) return;
     QString newLine = keyName + QLatin1Char('=') + oneLine(value);
+    if (!isRegularOrMissing(filePath)) return;  // nothing to write into, and nothing to replace
 
     // Serialise the read-modify-write with other programs writing the same file.
     QLockFile lock(filePath + QStringLiteral(".lock"));
@@ -157,15 +204,20 @@ void PutIni(const QString& filePath, const QString& section, const QString& key,
     bool locked = lock.tryLock(6000);  // longer than the stale time, so a crashed writer cannot block us
 
     IniText ini;
-    readIni(filePath, ini);
+    if (!readIni(filePath, ini) && QFileInfo::exists(filePath)) {  // never replace what could not be read
+        if (locked) lock.unlock();
+        return;
+    }
     // Lines written now are new; every other line goes back as the file held it.
     auto setLine = [&](qsizetype i, const QString& text) {
         ini.lines[i] = text;
         ini.raw[size_t(i)].clear();
+        ini.ends[size_t(i)].clear();
     };
     auto insertLine = [&](qsizetype i, const QString& text) {
         ini.lines.insert(i, text);
         ini.raw.insert(ini.raw.begin() + i, QByteArray());
+        ini.ends.insert(ini.ends.begin() + i, QByteArray());
     };
     qsizetype start = findSection(ini.lines, sectionName);
     if (start < 0) {
@@ -193,16 +245,21 @@ void PutIni(const QString& filePath, const QString& section, const QString& key,
         if (!replaced) insertLine(insertAt, newLine);
     }
 
-    const QByteArray eol = ini.crlf ? QByteArray("\r\n") : QByteArray("\n");
-    QByteArray bytes = ini.bom ? QByteArray("\xEF\xBB\xBF") : QByteArray();
-    for (qsizetype i = 0; i < ini.lines.size(); ++i) {
-        const QByteArray& raw = ini.raw[size_t(i)];
-        if (raw.isEmpty() && !ini.lines[i].isEmpty()) {
-            bytes += ini.lines[i].toUtf8() + eol;
-        } else {
-            bytes += raw;
-            bytes += raw.endsWith('\r') ? QByteArray("\n") : (ini.crlf && raw.isEmpty() ? eol : QByteArray("\n"));
+    QByteArray bytes;
+    if (ini.encoding == IniEncoding::Bytes) {
+        if (ini.bom) bytes = QByteArray("\xEF\xBB\xBF");
+        for (qsizetype i = 0; i < ini.lines.size(); ++i) {
+            const QByteArray& raw = ini.raw[size_t(i)];
+            const QByteArray& end = ini.ends[size_t(i)];
+            bytes += (raw.isEmpty() && !ini.lines[i].isEmpty()) ? ini.lines[i].toUtf8() : raw;
+            bytes += end.isEmpty() ? ini.eol : end;
         }
+    } else {
+        const bool le = ini.encoding == IniEncoding::Utf16LE;
+        QStringEncoder utf16(le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+        bytes = le ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+        const QString eol = QString::fromLatin1(ini.eol);
+        for (const QString& line : std::as_const(ini.lines)) bytes += utf16.encode(line + eol);
     }
     QSaveFile out(filePath);
     out.setDirectWriteFallback(true);  // a writable file in a folder that is not
@@ -211,6 +268,12 @@ void PutIni(const QString& filePath, const QString& section, const QString& key,
         out.commit();
     }
     if (locked) lock.unlock();
+}
+
+bool IniFileUsable(const QString& filePath) {
+    if (!QFileInfo::exists(filePath)) return true;
+    IniText ini;
+    return readIni(filePath, ini);
 }
 
 QString IniFileLocation(const QString& programFolder) {

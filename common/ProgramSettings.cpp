@@ -4,6 +4,7 @@
 #include "common/Ini.h"
 #include "common/NumberText.h"
 #include "common/SettingBindings.h"
+#include "common/SettingRanges.h"
 
 #include <QRegularExpression>
 
@@ -26,6 +27,10 @@ bool isPlainNumber(const QString& text, bool whole) {
 QStringList LoadProgramSettings(ProgramSettings& s, bool& alwaysOnTop, const QString& iniPath,
                                 const QString& section) {
     QStringList problems;
+    if (!IniFileUsable(iniPath))
+        problems << QStringLiteral("Nie można odczytać pliku ustawień %1 (nie jest zwykłym plikiem albo brak "
+                                   "dostępu); przyjęto ustawienia domyślne.")
+                        .arg(iniPath);
     const ProgramSettings fixed;
     s.StreamLayerName = fixed.StreamLayerName;
     s.ConflictPointLayerName = fixed.ConflictPointLayerName;
@@ -36,18 +41,23 @@ QStringList LoadProgramSettings(ProgramSettings& s, bool& alwaysOnTop, const QSt
     auto text = [&](const char* key, const char* def) {
         return GetIni(iniPath, section, QString::fromLatin1(key), QString::fromLatin1(def));
     };
-    // A value that is no number (or a negative speed) gives way to the default, and says so.
+    // A value the file cannot say too long for a message: its start stands for it.
+    auto shown = [](const QString& value) {
+        return value.size() > 40 ? value.left(40) + QStringLiteral("…") : value;
+    };
+    // A value that is no number, or one the settings dialog would refuse, gives way to the default,
+    // and says so.
     auto checked = [&](const char* key, const char* def, bool whole) {
         const QString value = text(key, def);
         const QString name = QString::fromLatin1(key);
         if (!isPlainNumber(value, whole)) {
             problems << QStringLiteral("Ustawienie %1=%2 w pliku %3 nie jest liczbą; przyjęto %4.")
-                            .arg(name, value, iniPath, QString::fromLatin1(def));
+                            .arg(name, shown(value), iniPath, QString::fromLatin1(def));
             return QString::fromLatin1(def);
         }
-        if (name.startsWith(QLatin1String("Predk")) && ParseDouble(value) < 0) {
-            problems << QStringLiteral("Ustawienie %1=%2 w pliku %3: prędkość nie może być ujemna; przyjęto %4.")
-                            .arg(name, value, iniPath, QString::fromLatin1(def));
+        if (const SettingRange range = RangeOfSetting(name); !FitsSettingRange(range, value)) {
+            problems << QStringLiteral("Ustawienie %1=%2 w pliku %3 jest poza zakresem: wartość %4; przyjęto %5.")
+                            .arg(name, shown(value), iniPath, SettingRangeRule(range), QString::fromLatin1(def));
             return QString::fromLatin1(def);
         }
         return value;
@@ -78,8 +88,7 @@ QStringList LoadProgramSettings(ProgramSettings& s, bool& alwaysOnTop, const QSt
     s.GranicaPromien = number("GranicaPromien", "50");
     s.DlugoscAutobus = number("DlugoscAutobus", "14");
     s.DlugoscTramwaj = number("DlugoscTramwaj", "13.5");
-    int cars = integer("IloscWagonow", "2");
-    s.IloscWagonow = (cars >= 0 && cars <= 255) ? cars : 2;  // held in one byte
+    s.IloscWagonow = integer("IloscWagonow", "2");  // 1 to 255: held in one byte
     s.PredkDojazdProsta2 = number("PredkDojazdProsta2", "13.89");
     s.PredkDojazdLuk2 = number("PredkDojazdLuk2", "13.89");
     s.PredkEwakProsta2 = number("PredkEwakProsta2", "10");

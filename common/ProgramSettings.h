@@ -56,8 +56,9 @@ struct ProgramSettings {
 extern ProgramSettings Settings;
 
 // Fixed values, then every key from IniFilePath, section ProgramTitle(); also sets AlwaysOnTop.
-// A number of tram cars outside 0..255 reads as the default 2. A value that is no number, or a
-// negative speed, reads as its default; the returned messages (Polish) name each such key.
+// A value that is no number, or one outside the settings dialog's range (common/SettingRanges.h),
+// reads as its default; the returned messages (Polish) name each such key, its value and the file,
+// and say when the file could not be read at all.
 QStringList LoadProgramSettings();
 // Every setting except NaWierzchu into IniFilePath, section ProgramTitle(); numbers as ".5", "13.89".
 void SaveProgramSettings();

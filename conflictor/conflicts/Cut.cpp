@@ -327,10 +327,44 @@ QString refusedBlockName() {
     return {};
 }
 
+// The longest intersection number whose every block name, its longest kind ("^PIESZPOJ_STRUMIEN_")
+// and its counter (a 32-bit number, up to 10 digits) with it, stays within the 255 characters a block
+// name may have.
+constexpr int LongestIntersectionNumber = 255 - 19 - 10;
+
+// The first marked stream whose split components would need a block name past 255 characters: a
+// split keeps its component's names after the counter ("12^STRUMIEN_<counter>^K1^S2"), whose new
+// counter may be as long as 10 digits.
+QString streamWithTooLongComponentName(const std::vector<bool>& marked) {
+    const QString prefix = IntersectionNumber + QStringLiteral("^STRUMIEN_");
+    for (size_t i = 0; i < StreamTable.size() && i < marked.size(); ++i) {
+        if (!marked[i]) continue;
+        const StreamRecord& s = StreamTable[i];
+        for (int k = 1; k <= std::min(s.SegmentCount, MaxSegments); ++k) {
+            const QString& label = s.Segments[size_t(k)].Label;
+            if (!label.startsWith(prefix, Qt::CaseInsensitive)) continue;
+            qsizetype end = prefix.size();
+            while (end < label.size() && label[end].isDigit()) ++end;
+            if (prefix.size() + 10 + (label.size() - end) > 255) return s.Name;
+        }
+    }
+    return {};
+}
+
 CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer& pacer) {
     const QString title = window.caption();
     if (!automation::CheckDocumentOpen(true)) return CutOutcome::NoDocument;
     // Every name is checked before anything in the drawing changes.
+    if (IntersectionNumber.size() > LongestIntersectionNumber) {
+        run.stopFlash();
+        ui::MsgBox(QStringLiteral("Cięcie nie jest możliwe: numer skrzyżowania ma %1 znaków, a nazwy bloków "
+                                  "utworzone z niego przekroczyłyby 255 znaków. Rysunek nie został zmieniony; "
+                                  "nadaj skrzyżowaniu numer najwyżej %2-znakowy.")
+                       .arg(IntersectionNumber.size())
+                       .arg(LongestIntersectionNumber),
+                   ui::Exclamation, title);
+        return CutOutcome::NumberRefused;
+    }
     if (const QString bad = refusedBlockName(); !bad.isEmpty()) {
         run.stopFlash();
         ui::MsgBox(QStringLiteral("Cięcie nie jest możliwe: nazwa bloku \"%1\" utworzona z numeru skrzyżowania "
@@ -338,7 +372,7 @@ CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer&
                                   "Rysunek nie został zmieniony; nadaj skrzyżowaniu numer bez tych znaków.")
                        .arg(bad, IntersectionNumber),
                    ui::Exclamation, title);
-        return CutOutcome::CheckFailed;
+        return CutOutcome::NumberRefused;
     }
     run.saveActiveLayer();
     EnsureStreamLayers();
@@ -392,6 +426,15 @@ CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer&
             window.SelectGridRowOfStream(StreamTable[size_t(i)].Name);
             return CutOutcome::CheckFailed;
         }
+    }
+    if (const QString stream = streamWithTooLongComponentName(marked); !stream.isEmpty()) {
+        run.stopFlash();
+        ui::MsgBox(QStringLiteral("Cięcie nie jest możliwe: nazwy bloków składników strumienia %1 utworzone z "
+                                  "numeru skrzyżowania przekroczyłyby 255 znaków. Rysunek nie został zmieniony; "
+                                  "nadaj skrzyżowaniu krótszy numer.")
+                       .arg(stream),
+                   ui::Exclamation, title);
+        return CutOutcome::NumberRefused;
     }
     run.advance();
 

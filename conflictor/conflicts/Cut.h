@@ -14,6 +14,7 @@ enum class CutOutcome {
     NoStreams,     // the intersection has no streams
     NoneSelected,  // selected variant: no stream of this intersection is highlighted
     CheckFailed,   // a stream failed the check (its own message was shown); nothing cut
+    NumberRefused, // the intersection number cannot name the cut's blocks (the message said why); nothing cut
     UnitsRefused,  // "SKALA" does not fit the drawing (the message said so); nothing cut
     Failed,        // the drawing refused a step; the message says which
     Done,

@@ -15,6 +15,7 @@
 #include "conflictor/conflicts/DrawingUnits.h"
 #include "conflictor/conflicts/PhaseExport.h"
 #include "conflictor/conflicts/StaleCut.h"
+#include "conflictor/conflicts/StreamValueCheck.h"
 #include "conflictor/phases/PhaseSets.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamReading.h"
@@ -295,6 +296,13 @@ static QString exportWorkbook(const IntergreenExportOptions& options, bool& cutW
     data.GroupStreamNames = QStringList(qsizetype(size));
     data.GroupClearance.assign(size, GroupClearanceRecord{});
     if (!checkGroupsAndPhases(data.n)) return QString();
+    if (const QStringList faults = UnusableStreamValues(); !faults.isEmpty()) {
+        warn(T("Wartości strumieni muszą być większe od zera:") + QStringLiteral("\n") +
+                 faults.join(QStringLiteral("\n")) + QStringLiteral("\n\n") +
+                 T("Skoroszyt nie został zapisany. Popraw dane strumieni i wykonaj eksport ponownie."),
+             ui::Critical);
+        return QString();
+    }
 
     data.SetCount = StworzZestawyFaz(data.Sets);
     if (data.SetCount == -1) return QString();

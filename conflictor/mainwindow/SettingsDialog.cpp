@@ -7,6 +7,7 @@
 #include "common/Ini.h"
 #include "common/NumberText.h"
 #include "common/ProgramSettings.h"
+#include "common/SettingRanges.h"
 #include "common/TextHelpers.h"
 #include "common/ui/FormControlSettings.h"
 #include "common/ui/FormWindow.h"
@@ -98,7 +99,7 @@ QPixmap matrixPicture(bool inverted) {
 }
 
 bool positive(const QString& text) {
-    return common::ParseDouble(text) > 0;
+    return common::FitsSettingRange(common::SettingRange::Positive, text);
 }
 
 }  // namespace
@@ -265,13 +266,12 @@ bool SettingsDialog::ValidateSettings() {
             return refuse(edit, Tlumacz(QStringLiteral("Wartość musi być większa od zera!")));
     }
     QLineEdit* cars = fields_.value(QStringLiteral("edtIloscWagonow"));
-    bool ok = false;
-    const int n = cars->text().trimmed().toInt(&ok);
-    if (!ok || n < 1 || n > 255)
+    if (!common::FitsSettingRange(common::SettingRange::TramCars, cars->text()))
         return refuse(cars, Tlumacz(QStringLiteral("Liczba wagonów musi być liczbą całkowitą od 1 do 255!")));
     if (!positive(cmbDlugosciTekstWysokosc->currentText()))
         return refuse(cmbDlugosciTekstWysokosc,
                       Tlumacz(QStringLiteral("Wysokość tekstu musi być większa od zera!")));
+    bool ok = false;
     const int scale = cbSkala->currentText().trimmed().toInt(&ok);
     if (!ok || scale < 1)
         return refuse(cbSkala,

@@ -125,6 +125,7 @@ void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QStri
     });
     cad::Block block;
     step([&] { block = ComponentBlockTable().add(cad::Point{0, 0, 0}, blockName); });
+    if (block.isNull()) return;  // a block the CAD refused: there is nothing to draw into or insert
     const PlanePoint origin{0, 0};
     auto line = [&](const PlanePoint& a, const PlanePoint& b, bool byBlock) {
         step([&] {

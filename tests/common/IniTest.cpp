@@ -5,7 +5,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QStringEncoder>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace common;
 
@@ -193,4 +198,51 @@ TEST_F(CommonIni, AKeyMissingFromItsSectionNeverComesFromTheNext) {
               QStringLiteral("7"));
     const QString text = readAll(path());
     EXPECT_LT(text.indexOf(QStringLiteral("Skala=1000")), text.indexOf(QStringLiteral("[Hatcher]")));
+}
+
+// Notepad's "Unicode" file (UTF-16 with its byte-order mark, both byte orders) is read, and a write
+// keeps it UTF-16 with its line ends; a file of CR-only line ends is read and written with them.
+TEST_F(CommonIni, Utf16AndCrOnlyFilesAreReadAndWrittenInTheirOwnForm) {
+    const QString text = QStringLiteral("[Tesmar Konflikty]\r\nSygnalZolty=4\r\nUlica=Łódź\r\n");
+    for (const auto order : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
+        QStringEncoder encode(order, QStringConverter::Flag::WriteBom);
+        writeAll(path(), encode.encode(text));
+        EXPECT_EQ(GetIni(path(), QStringLiteral("Tesmar Konflikty"), QStringLiteral("SygnalZolty"), QStringLiteral("3")),
+                  QStringLiteral("4"));
+        EXPECT_EQ(GetIni(path(), QStringLiteral("Tesmar Konflikty"), QStringLiteral("Ulica"), QString()),
+                  QStringLiteral("Łódź"));
+        PutIni(path(), QStringLiteral("Tesmar Konflikty"), QStringLiteral("Nowy"), QStringLiteral("ż"));
+        QFile f(path());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        QStringEncoder again(order, QStringConverter::Flag::WriteBom);
+        EXPECT_EQ(f.readAll(), QByteArray(again.encode(text + QStringLiteral("Nowy=ż\r\n"))));
+    }
+    writeAll(path(), "[S]\rA=1\rB=2\r");
+    EXPECT_EQ(GetIni(path(), QStringLiteral("S"), QStringLiteral("B"), QStringLiteral("d")), QStringLiteral("2"));
+    PutIni(path(), QStringLiteral("S"), QStringLiteral("A"), QStringLiteral("5"));
+    PutIni(path(), QStringLiteral("S"), QStringLiteral("C"), QStringLiteral("3"));
+    EXPECT_EQ(readAll(path()), QStringLiteral("[S]\rA=5\rB=2\rC=3\r"));
+}
+
+// A FIFO named Tesmar.ini is never opened (opening it would wait for a writer for ever): reading gives
+// the defaults, writing leaves it, and the file is reported as not usable.
+TEST_F(CommonIni, AFifoIsNeitherReadNorWritten) {
+    const QByteArray fifo = QFile::encodeName(path());
+    ASSERT_EQ(mkfifo(fifo.constData(), 0600), 0);
+    auto reading = std::async(std::launch::async, [this] {
+        PutIni(path(), QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("1"));
+        return GetIni(path(), QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("d"));
+    });
+    if (reading.wait_for(std::chrono::seconds(3)) != std::future_status::ready) {
+        // Release the reader so the test ends, then fail.
+        for (int i = 0; i < 4 && reading.wait_for(std::chrono::milliseconds(200)) != std::future_status::ready; ++i) {
+            int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) ::close(fd);
+        }
+        ADD_FAILURE() << "the FIFO was opened";
+    }
+    EXPECT_EQ(reading.get(), QStringLiteral("d"));
+    EXPECT_FALSE(IniFileUsable(path()));
+    EXPECT_FALSE(QFileInfo(path()).isFile());  // still the FIFO
+    EXPECT_TRUE(IniFileUsable(dir.filePath(QStringLiteral("brak.ini"))));
 }

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 
 using namespace common;
 
@@ -119,9 +120,66 @@ TEST_F(CommonProgramSettings, ValuesThatAreNoNumbersOrNegativeSpeedsGiveDefaults
     EXPECT_DOUBLE_EQ(s.PredkDojazdProsta, 12.5);
     ASSERT_EQ(problems.size(), 3) << problems.join('\n').toStdString();
     EXPECT_TRUE(problems[0].startsWith(QStringLiteral("Ustawienie PisakPunkty=&HFFFF"))) << problems[0].toStdString();
-    EXPECT_TRUE(problems[1].contains(QStringLiteral("PredkPiesi=-1.4")) && problems[1].contains(QStringLiteral("ujemna")));
+    EXPECT_TRUE(problems[1].contains(QStringLiteral("PredkPiesi=-1.4")) &&
+                problems[1].contains(QStringLiteral("większa od zera")));
     EXPECT_TRUE(problems[2].startsWith(QStringLiteral("Ustawienie SygnalZolty=NaN")) &&
                 problems[2].contains(QStringLiteral("nie jest liczbą")));
+}
+
+// Numbers the settings dialog would refuse (at the edge of its ranges, and numbers too large for a
+// double or a byte) give their defaults, each named with its value and the file; the edge values
+// the dialog accepts are taken.
+TEST_F(CommonProgramSettings, NumbersOutsideTheDialogsRangesGiveDefaultsAndSaySo) {
+    const QString amber2047 = QString(2047, QLatin1Char('9'));
+    const struct {
+        const char* key;
+        QString value;
+    } refused[] = {{"SygnalZolty", QStringLiteral("0")},      {"DlugoscPojazd", QStringLiteral("-10")},
+                   {"DlugoscTramwaj", QStringLiteral("-13.5")}, {"IloscWagonow", QStringLiteral("0")},
+                   {"MaksPrzysp", QStringLiteral("0")},        {"PredkPiesi", QStringLiteral("0")},
+                   {"PredkRowery", QStringLiteral("1e309")},   {"IloscWagonow", QStringLiteral("256")},
+                   {"IloscWagonow", QStringLiteral("70000")},  {"SygnalZolty", amber2047},
+                   {"SygnalZolty", QStringLiteral("-3")},      {"DlugosciTekstWysokosc", QStringLiteral("0")}};
+    for (const auto& r : refused) {
+        QFile::remove(path());
+        PutIni(path(), section, QString::fromLatin1(r.key), r.value);
+        ProgramSettings s;
+        bool onTop = false;
+        const QStringList problems = LoadProgramSettings(s, onTop, path(), section);
+        const ProgramSettings defaults;
+        EXPECT_DOUBLE_EQ(s.SygnalZolty, defaults.SygnalZolty) << r.key;
+        EXPECT_DOUBLE_EQ(s.DlugoscPojazd, defaults.DlugoscPojazd) << r.key;
+        EXPECT_DOUBLE_EQ(s.TramLength(), defaults.TramLength()) << r.key;
+        EXPECT_DOUBLE_EQ(s.MaksPrzysp, defaults.MaksPrzysp) << r.key;
+        EXPECT_DOUBLE_EQ(s.PredkPiesi, defaults.PredkPiesi) << r.key;
+        EXPECT_DOUBLE_EQ(s.PredkRowery, defaults.PredkRowery) << r.key;
+        EXPECT_DOUBLE_EQ(s.DlugosciTekstWysokosc, defaults.DlugosciTekstWysokosc) << r.key;
+        ASSERT_EQ(problems.size(), 1) << r.key;
+        const QString expectedStart = QStringLiteral("Ustawienie %1=%2").arg(QString::fromLatin1(r.key), r.value.left(40));
+        EXPECT_TRUE(problems[0].startsWith(expectedStart)) << problems[0].toStdString();
+        EXPECT_TRUE(problems[0].contains(path()) && problems[0].contains(QStringLiteral("poza zakresem")))
+            << problems[0].toStdString();
+    }
+    // The edges the dialog accepts.
+    QFile::remove(path());
+    PutIni(path(), section, QStringLiteral("IloscWagonow"), QStringLiteral("255"));
+    PutIni(path(), section, QStringLiteral("SygnalZolty"), QStringLiteral("0.01"));
+    ProgramSettings s;
+    bool onTop = false;
+    EXPECT_TRUE(LoadProgramSettings(s, onTop, path(), section).isEmpty());
+    EXPECT_EQ(s.IloscWagonow, 255);
+    EXPECT_DOUBLE_EQ(s.SygnalZolty, 0.01);
+    PutIni(path(), section, QStringLiteral("IloscWagonow"), QStringLiteral("1"));
+    EXPECT_TRUE(LoadProgramSettings(s, onTop, path(), section).isEmpty());
+    EXPECT_EQ(s.IloscWagonow, 1);
+    // A FIFO of that name: the defaults, and a word that the file could not be read.
+    QFile::remove(path());
+    ASSERT_EQ(mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
+    const QStringList problems = LoadProgramSettings(s, onTop, path(), section);
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_EQ(problems[0], QStringLiteral("Nie można odczytać pliku ustawień %1 (nie jest zwykłym plikiem albo "
+                                          "brak dostępu); przyjęto ustawienia domyślne.").arg(path()));
+    EXPECT_EQ(s.IloscWagonow, 2);
 }
 
 TEST_F(CommonProgramSettings, GlobalsUseIniFilePathAndProgramTitle) {

@@ -29,7 +29,7 @@ namespace {
 class YesPrompts : public ui::PromptService {
 public:
     int message(const QString& text, int flags, const QString&) override {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
+        std::fprintf(stderr, "%s\n", text.toUtf8().constData());
         const int buttons = ui::ButtonsOf(flags);
         return buttons == ui::YesNo || buttons == ui::YesNoCancel ? ui::Yes : ui::Ok;
     }
@@ -44,7 +44,7 @@ public:
 };
 
 int fail(const QString& text) {
-    std::fprintf(stderr, "conflictor-headless: %s\n", qPrintable(text));
+    std::fprintf(stderr, "conflictor-headless: %s\n", text.toUtf8().constData());
     return 1;
 }
 
@@ -52,21 +52,24 @@ QString outcomeText(conflictor::CutOutcome o) {
     using conflictor::CutOutcome;
     switch (o) {
         case CutOutcome::Declined:
-            return QStringLiteral("the cut was declined");
+            return QStringLiteral("cięcie odrzucono; nic nie zostało pocięte");
         case CutOutcome::NoDocument:
-            return QStringLiteral("no drawing is open");
+            return QStringLiteral("żaden rysunek nie jest otwarty");
         case CutOutcome::NoStreams:
-            return QStringLiteral("the intersection has no streams");
+            return QStringLiteral("skrzyżowanie nie ma strumieni");
         case CutOutcome::NoneSelected:
-            return QStringLiteral("no stream is highlighted");
+            return QStringLiteral("żaden strumień nie jest podświetlony");
         case CutOutcome::CheckFailed:
-            return QStringLiteral("a stream failed the check; nothing was cut");
+            return QStringLiteral("strumień nie przeszedł sprawdzenia (komunikat powyżej); nic nie zostało pocięte");
+        case CutOutcome::NumberRefused:
+            return QStringLiteral("numer skrzyżowania nie może tworzyć nazw bloków cięcia (komunikat powyżej); nic "
+                                  "nie zostało pocięte");
         case CutOutcome::UnitsRefused:
-            return QStringLiteral("\"SKALA\" does not fit the drawing's units or lengths; nothing was cut");
+            return QStringLiteral("\"SKALA\" nie pasuje do jednostek lub długości rysunku; nic nie zostało pocięte");
         case CutOutcome::Failed:
-            return QStringLiteral("the drawing refused a step of the cut");
+            return QStringLiteral("rysunek odrzucił krok cięcia (komunikat powyżej)");
         case CutOutcome::Done:
-            return QStringLiteral("done");
+            return QStringLiteral("gotowe");
     }
     return QString();
 }
@@ -99,31 +102,32 @@ int main(int argc, char** argv) {
             input = a;
         else
             return fail(QStringLiteral(
-                            "unknown argument %1\nusage: conflictor-headless IN.dxf --intersection NR "
+                            "nieznany argument %1\nużycie: conflictor-headless IN.dxf --intersection NR "
                             "[--cut] [--export OUT.xlsx] [--export-phases WORKBOOK.xlsx] [--phase-sets] [--resources DIR] "
                             "[--save OUT.dxf]")
                             .arg(a));
     }
     if (input.isEmpty() || number.isEmpty())
         return fail(
-            QStringLiteral("usage: conflictor-headless IN.dxf --intersection NR [--cut] [--save OUT.dxf]"));
-    if (!QFileInfo(input).isFile()) return fail(QStringLiteral("no such drawing: %1").arg(input));
+            QStringLiteral("użycie: conflictor-headless IN.dxf --intersection NR [--cut] [--export OUT.xlsx] "
+                           "[--export-phases WORKBOOK.xlsx] [--phase-sets] [--resources DIR] [--save OUT.dxf]"));
+    if (!QFileInfo(input).isFile()) return fail(QStringLiteral("nie ma takiego rysunku: %1").arg(input));
 
     YesPrompts prompts;
     ui::SetPromptService(&prompts);
     automation::SetCadConnector(automation::InProcessCadConnector());
     automation::CadApplication = automation::ConnectToAutoCad(true);
-    if (automation::CadApplication.isNull()) return fail(QStringLiteral("the CAD could not be started"));
+    if (automation::CadApplication.isNull()) return fail(QStringLiteral("nie można uruchomić programu CAD"));
     try {
         automation::CadApplication.documents().open(QFileInfo(input).absoluteFilePath());
     } catch (const std::exception& e) {
-        return fail(QStringLiteral("cannot open %1: %2").arg(input, QString::fromUtf8(e.what())));
+        return fail(QStringLiteral("nie można otworzyć %1: %2").arg(input, QString::fromUtf8(e.what())));
     }
-    if (!automation::CheckDocumentOpen(false)) return fail(QStringLiteral("cannot open %1").arg(input));
+    if (!automation::CheckDocumentOpen(false)) return fail(QStringLiteral("nie można otworzyć %1").arg(input));
 
     conflictor::IntersectionNumber = number;
     if (!conflictor::OdczytajStrumienie(false, -1))
-        return fail(QStringLiteral("the drawing holds no streams of intersection %1").arg(number));
+        return fail(QStringLiteral("rysunek nie zawiera strumieni skrzyżowania %1").arg(number));
 
     if (cut) {
         const conflictor::CutOutcome outcome = conflictor::CutStreams(true);
@@ -142,20 +146,20 @@ int main(int argc, char** argv) {
             conflictor::IntergreenExportOptions options;
             options.ResourceFolder = resources;
             if (conflictor::mnuNarzedzia_EksportExcel_Click(options).isEmpty())
-                return fail(QStringLiteral("the intergreen workbook was not written"));
+                return fail(QStringLiteral("skoroszyt czasów międzyzielonych nie został zapisany (komunikat powyżej)"));
             prompts.fileAnswer.clear();
         }
         if (!phasesPath.isEmpty() &&
             conflictor::ExportPhasesToWorkbook(QFileInfo(phasesPath).absoluteFilePath()) !=
                 conflictor::PhaseExportOutcome::Saved)
-            return fail(QStringLiteral("the phase information was not written"));
+            return fail(QStringLiteral("informacje o fazach nie zostały zapisane (komunikat powyżej)"));
         if (phaseSets) {
             QStringList sets;
             const int r = conflictor::StworzZestawyFaz(sets);
             for (qsizetype i = 0; i < sets.size(); ++i)
                 std::printf("V.%d: %s\n", int(i + 1), qPrintable(sets[i]));
             // Only the chain and the walk come from the scheme; the basic set means it was not read.
-            if (r < 1) return fail(QStringLiteral("no phase sets from the phase scheme"));
+            if (r < 1) return fail(QStringLiteral("nie odczytano zestawów faz ze schematu faz"));
         }
         if (!output.isEmpty()) automation::CadDocument.saveAs(QFileInfo(output).absoluteFilePath());
     } catch (const std::exception& e) {

@@ -110,6 +110,7 @@ private:
     quint64 remap(quint64 h, bool toObject) const;
     void remapTags(Tags& tags, bool inObject) const;
     void remapPointers();
+    void pairLayoutsWithRecords();
     std::unordered_set<quint64> claimed_;
     std::unordered_set<const BlockDefinition*> unnumberedRecords_;
     std::unordered_map<quint64, std::vector<quint64>> renumbered_;
@@ -336,6 +337,25 @@ void Reader::remapPointers() {
         if (auto* h = e->tryAs<HatchData>())
             for (auto& loop : h->loops)
                 for (quint64& s : loop.sourceHandles) s = remap(s, false);
+    }
+}
+
+// A layout names its block record (330 after the "AcDbLayout" marker) and the record names its
+// layout (340). Writers in the way of dxflib give the records no handle, so the layout's pointer names
+// a handle no record holds; the record's own 340 tells which layout is its, and the layout is pointed
+// at the handle the record was given here (a pointer to nothing would make the saved file unreadable).
+void Reader::pairLayoutsWithRecords() {
+    for (BlockDefinition* b : db_->blocks()) {
+        auto* layout = dynamic_cast<RawObject*>(db_->objectByHandle(b->layoutHandle));
+        if (!layout || layout->dxfName != QLatin1String("LAYOUT")) continue;
+        bool inLayout = false;
+        for (Tag& t : layout->tags) {
+            if (t.code == 100) inLayout = t.value == QLatin1String("AcDbLayout");
+            if (!inLayout || t.code != 330) continue;
+            if (!dynamic_cast<BlockDefinition*>(db_->objectByHandle(handleFromText(t.value))))
+                t.value = handleToText(b->handle());
+            break;
+        }
     }
 }
 
@@ -1782,6 +1802,7 @@ void Reader::readObjects() {
 void Reader::finish() {
     db_->setLayouts(modelSpace(), paperSpace());
     remapPointers();
+    pairLayoutsWithRecords();
     db_->setRootDictionary(root_);
     // The drawing properties live in the "DWGPROPS" record of the root dictionary.
     if (root_) {

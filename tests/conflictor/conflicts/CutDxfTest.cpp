@@ -7,6 +7,7 @@
 #include "bench/conflicts/IntersectionGenerator.h"
 #include "conflictor/conflicts/LengthTexts.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -100,8 +101,27 @@ TEST_F(CutDxf, TheHeadlessToolCutsASavedDrawingAndFailsClearly) {
         bad.start(QStringLiteral(HEADLESS_TOOL), args);
         ASSERT_TRUE(bad.waitForFinished(60000));
         EXPECT_NE(bad.exitCode(), 0);
-        EXPECT_TRUE(bad.readAllStandardError().startsWith("conflictor-headless: "));
+        const QString said = QString::fromUtf8(bad.readAllStandardError());
+        EXPECT_TRUE(said.startsWith(QStringLiteral("conflictor-headless: "))) << said.toStdString();
+        if (args.contains(QStringLiteral("99")))  // in Polish, as every message of the suite
+            EXPECT_EQ(said, QStringLiteral("conflictor-headless: rysunek nie zawiera strumieni skrzyżowania 99\n"));
     }
+
+    // A drawing made elsewhere whose intersection number holds "*": the tool names that cause.
+    QFile before(path("before.dxf")), star(path("star.dxf"));
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly) && star.open(QIODevice::WriteOnly));
+    for (const QByteArray& line : before.readAll().split('\n'))
+        star.write((line.startsWith("12^") ? "1*^" + line.mid(3) : line) + '\n');
+    star.close();
+    QProcess refused;
+    refused.start(QStringLiteral(HEADLESS_TOOL),
+                  {path("star.dxf"), QStringLiteral("--intersection"), QStringLiteral("1*"), QStringLiteral("--cut")});
+    ASSERT_TRUE(refused.waitForFinished(60000));
+    EXPECT_NE(refused.exitCode(), 0);
+    const QString said = QString::fromUtf8(refused.readAllStandardError());
+    EXPECT_TRUE(said.endsWith(QStringLiteral("conflictor-headless: numer skrzyżowania nie może tworzyć nazw bloków "
+                                             "cięcia (komunikat powyżej); nic nie zostało pocięte\n")))
+        << said.toStdString();
 }
 
 }  // namespace

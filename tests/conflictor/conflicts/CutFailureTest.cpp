@@ -112,10 +112,10 @@ TEST_F(CutFailure, ANumberNoBlockNameMayHoldStopsBeforeAnythingChanges) {
     const auto before = markers().size();
     ASSERT_GT(before, 0);
     const QString number = IntersectionNumber;
-    for (const char* bad : {"*", "?"}) {
+    for (const char* bad : {"*", "?", "\x1f"}) {
         IntersectionNumber = number + QLatin1String(bad);
         prompts.clear();
-        EXPECT_EQ(cut(), CutOutcome::CheckFailed);
+        EXPECT_EQ(cut(), CutOutcome::NumberRefused);
         IntersectionNumber = number;
         const QStringList said = prompts.messageTexts();
         ASSERT_FALSE(said.isEmpty());
@@ -124,6 +124,37 @@ TEST_F(CutFailure, ANumberNoBlockNameMayHoldStopsBeforeAnythingChanges) {
         EXPECT_EQ(markers().size(), before);
         expectRestored(w);
     }
+}
+
+// An intersection number whose blocks would pass 255 characters with the cut's kinds and counters is
+// refused before anything changes (226 characters cut; 227, and a number whose streams exist but
+// whose markers could not, are refused), rather than the drawing refusing a marker part-way.
+TEST_F(CutFailure, ANumberTooLongForTheCutsBlockNamesStopsBeforeAnythingChanges) {
+    const QString number = IntersectionNumber;
+    for (const int length : {226, 227, 240}) {
+        SCOPED_TRACE(length);
+        IntersectionNumber = QString(length, QLatin1Char('7'));
+        crossing();
+        drawn();
+        prompts.clear();
+        if (length == 226) {
+            EXPECT_EQ(cut(), CutOutcome::Done);
+            EXPECT_EQ(markers().size(), 1);
+            continue;
+        }
+        EXPECT_EQ(cut(), CutOutcome::NumberRefused);
+        ASSERT_FALSE(prompts.messageTexts().isEmpty());
+        EXPECT_EQ(prompts.messageTexts().last(),
+                  QStringLiteral("Cięcie nie jest możliwe: numer skrzyżowania ma %1 znaków, a nazwy bloków "
+                                 "utworzone z niego przekroczyłyby 255 znaków. Rysunek nie został zmieniony; "
+                                 "nadaj skrzyżowaniu numer najwyżej 226-znakowy.")
+                      .arg(length));
+        EXPECT_FALSE(saidDone());
+        EXPECT_TRUE(markers().isEmpty());
+        EXPECT_EQ(componentsInDrawing(QStringLiteral("K1")), 1);
+        expectRestored(w);
+    }
+    IntersectionNumber = number;
 }
 
 TEST_F(CutFailure, AStreamFailingTheCheckStopsBeforeAnythingChanges) {

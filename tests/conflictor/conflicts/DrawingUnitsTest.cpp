@@ -208,7 +208,7 @@ TEST_F(DrawingUnitsCut, TheHeadlessToolRefusesWithTheMessage) {
     const QString err = QString::fromUtf8(p.readAllStandardError());
     EXPECT_EQ(p.exitCode(), 1) << err.toStdString();
     EXPECT_TRUE(err.contains(QStringLiteral("SKALA rysunku wynosi 500"))) << err.toStdString();
-    EXPECT_TRUE(err.contains(QStringLiteral("nothing was cut"))) << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("nic nie zostało pocięte"))) << err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(out));
 }
 

@@ -89,6 +89,31 @@ TEST_F(IntergreenExport, CrossingExportsOneRowPerClearingDirectionAndThePedestri
     EXPECT_DOUBLE_EQ(m.cells(10, 19).value().number(), 15);
 }
 
+// A tram is its whole composition: the parameters' tram length (AN3) is the length its stream rows
+// carry, the car length times the number of cars.
+TEST_F(IntergreenExport, TheTramLengthOfTheParametersIsTheLengthOfItsRows) {
+    common::Settings.DlugoscTramwaj = 13.5;
+    common::Settings.IloscWagonow = 3;
+    draw(QStringLiteral("T1"), {Line(0, -20, 100, -20)});
+    drawCrossing();
+    // T1 in group 4 with the tram settings' values (no length of its own: the setting's).
+    const QString t1 = QStringLiteral("T1");
+    SetStreamAttribute(QStringLiteral("GRUPY"), t1, QStringLiteral("4"), false);
+    SetStreamAttribute(QStringLiteral("FAZY"), t1, QStringLiteral("2"), false);
+    for (const char* tag : {"PROSTA_DOJAZD", "LUK_DOJAZD", "PROSTA_EWAK", "LUK_EWAK", "MAKS_PRZYSP"})
+        SetStreamAttribute(QString::fromLatin1(tag), t1, QStringLiteral("5.00"), false);
+    WriteIntersectionAttributeBlock(StreamAttributeBlockHandle);
+    ASSERT_EQ(cut(), CutOutcome::Done);
+    const QString path = exportTo();
+    ASSERT_FALSE(path.isEmpty()) << prompts.messageTexts().join(QLatin1Char('|')).toStdString();
+    sheet::Worksheet& ws = readBack(path).worksheets(1);
+    int row = 24;
+    while (row < 40 && ws.cells(row, 17).value().toString() != QLatin1String("T1")) ++row;
+    ASSERT_LT(row, 40);
+    EXPECT_DOUBLE_EQ(ws.cells(row, 18).value().number(), 40.5);
+    EXPECT_DOUBLE_EQ(ws.cells(3, 40).value().number(), 40.5);
+}
+
 TEST_F(IntergreenExport, ACrossingDrawnAsOneLineGivesNoWorkbookAndNamesTheStreams) {
     // P1 alone: K2 would get only its clearing time before the pedestrians, none after them.
     drawCrossing(3, false);
@@ -192,7 +217,7 @@ TEST_F(IntergreenExport, AnIntergreenThatCannotBeTrustedStopsTheWorkbookUntilMen
     ASSERT_EQ(cut(), CutOutcome::Done);
     // A negative clearing speed, then one so small that the time is beyond what the matrix holds:
     // neither may leave an empty cell, which reads as "no conflict".
-    for (const char* speed : {"-5.00", "0.0001"}) {
+    for (const char* speed : {"-0.01", "0.0001"}) {
         SCOPED_TRACE(speed);
         SetStreamAttribute(QStringLiteral("PROSTA_EWAK"), QStringLiteral("K1"), QString::fromLatin1(speed),
                            true);
@@ -209,6 +234,36 @@ TEST_F(IntergreenExport, AnIntergreenThatCannotBeTrustedStopsTheWorkbookUntilMen
     }
     // Mended, it is written.
     SetStreamAttribute(QStringLiteral("PROSTA_EWAK"), QStringLiteral("K1"), QStringLiteral("10.00"), true);
+    prompts.clear();
+    EXPECT_FALSE(exportTo().isEmpty());
+}
+
+// A drawing from elsewhere holding a negative vehicle length or acceleration: the export names the
+// stream and the value and writes nothing (a shorter intergreen, or #NUM! in the rows, otherwise).
+TEST_F(IntergreenExport, ANegativeLengthOrAccelerationInTheDrawingStopsTheExport) {
+    drawCrossing();
+    ASSERT_EQ(cut(), CutOutcome::Done);
+    const struct {
+        const char* tag;
+        const char* stream;
+        const char* value;
+        const char* said;
+    } faults[] = {{"DLUG_POJ", "K1", "-10.00", "K1: długość pojazdu (DLUG_POJ) = -10"},
+                  {"MAKS_PRZYSP", "K2", "-0.01", "K2: maksymalne przyspieszenie (MAKS_PRZYSP) = -0.01"}};
+    for (const auto& f : faults) {
+        SCOPED_TRACE(f.tag);
+        const QString held = GetStreamAttribute(QString::fromLatin1(f.tag), QString::fromLatin1(f.stream));
+        SetStreamAttribute(QString::fromLatin1(f.tag), QString::fromLatin1(f.stream), QString::fromLatin1(f.value),
+                           true);
+        prompts.clear();
+        EXPECT_TRUE(exportTo().isEmpty());
+        const QString said = prompts.messageTexts().join(QLatin1Char('|'));
+        EXPECT_TRUE(said.contains(QStringLiteral("Wartości strumieni muszą być większe od zera:\n") +
+                                  QString::fromUtf8(f.said) + QStringLiteral("\n\nSkoroszyt nie został zapisany")))
+            << said.toStdString();
+        EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+        SetStreamAttribute(QString::fromLatin1(f.tag), QString::fromLatin1(f.stream), held, true);
+    }
     prompts.clear();
     EXPECT_FALSE(exportTo().isEmpty());
 }

@@ -149,6 +149,33 @@ TEST_F(IntergreenRows, SpeedZeroGivesTheWorksheetErrorNotANumber) {
     EXPECT_EQ(ws.range(QStringLiteral("N12")).formulaR1C1(), QStringLiteral("=R10C24"));
 }
 
+// The matrix carries times from -32767 to 32767 s: one second past either end is no time; and an
+// entering stream's speed of 0 or below (which the formula turns into a longer time) is none either.
+TEST_F(IntergreenRows, TimesPastTheMatrixsRangeAndNonPositiveEnteringSpeedsAreNoTime) {
+    StreamTable = {Stream(QStringLiteral("K1")), Stream(QStringLiteral("K2"))};
+    for (StreamRecord& s : StreamTable) {
+        s.ClearStraightSpeed = 1;
+        s.ApproachStraightSpeed = 1;
+        s.MaxAcceleration = 3;
+    }
+    // O = ROUNDUP(C / 1 + 3 - (G / H + 1)) with the vehicle length 0.
+    auto time = [&](const char* clearing, const char* entering, double enteringSpeed) {
+        StreamTable[1].ApproachStraightSpeed = enteringSpeed;
+        sheet::Worksheet& ws = sheetWithStreamRows();
+        const IntergreenPair pair{QStringLiteral("K1"), QStringLiteral("K2"), QString::fromLatin1(clearing),
+                                  QString::fromLatin1(entering), 0, 1, false, false,
+                                  QStringLiteral("POJPOJ_STRUMIEN")};
+        return WriteIntergreenRow(ws, 12, pair);
+    };
+    EXPECT_EQ(time("=32765", "=0", 1), 32767);
+    EXPECT_EQ(time("=32766", "=0", 1), NotANumber);
+    EXPECT_EQ(time("=0", "=32769", 1), -32767);
+    EXPECT_EQ(time("=0", "=32770", 1), NotANumber);
+    EXPECT_EQ(time("=0", "=32771", 1), NotANumber);  // -32769: not the -32768 that means no time
+    EXPECT_EQ(time("=10", "=10", 0.5), -8);
+    EXPECT_EQ(time("=10", "=10", -0.5), NotANumber);  // 32 s by the formula
+}
+
 }  // namespace
 }  // namespace conflictor::test
 

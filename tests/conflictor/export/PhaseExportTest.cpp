@@ -3,6 +3,7 @@
 #include "tests/conflictor/export/ExportFixture.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 
 namespace conflictor::test {
@@ -83,6 +84,41 @@ TEST_F(PhaseExport, AnsweringNoOrAChangedFileLeavesTheFileAlone) {
         changing.messageTexts().last().startsWith(QStringLiteral("Skoroszyt został zmieniony na dysku")));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), before + "x");
+}
+
+// A workbook LibreOffice or Excel holds open: after "Czy zapisać", a second question whose default
+// (Enter) leaves the file alone; only Yes writes it.
+TEST_F(PhaseExport, AWorkbookOpenInAnotherProgramIsWrittenOnlyAfterASecondYes) {
+    const QString path = exported();
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    const QString name = QFileInfo(path).fileName();
+    for (const QString& lockName : {QStringLiteral(".~lock.") + name + QLatin1Char('#'), QStringLiteral("~$") + name}) {
+        SCOPED_TRACE(lockName.toStdString());
+        QFile lock(dir.filePath(lockName));
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+        lock.close();
+        prompts.clear();
+        prompts.answerMessage(ui::Ok);   // no scheme
+        prompts.answerMessage(ui::Yes);  // "Czy zapisać informacje o fazach"; the next is left to its default
+        EXPECT_EQ(ExportPhasesToWorkbook(path), PhaseExportOutcome::NotSaved);
+        EXPECT_TRUE(prompts.messageTexts().last().startsWith(
+            QStringLiteral("Skoroszyt jest otwarty w innym programie (LibreOffice lub Excel):")));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), before);
+        f.close();
+        lock.remove();
+    }
+    QFile lock(dir.filePath(QStringLiteral(".~lock.") + name + QLatin1Char('#')));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.close();
+    prompts.clear();
+    prompts.answerMessage(ui::Ok);
+    prompts.answerMessage(ui::Yes);
+    prompts.answerMessage(ui::Yes);
+    EXPECT_EQ(ExportPhasesToWorkbook(path), PhaseExportOutcome::Saved);
 }
 
 TEST_F(PhaseExport, RefusesAWorkbookOfAnotherIntersectionOrKind) {

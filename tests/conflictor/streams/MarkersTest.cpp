@@ -309,6 +309,22 @@ TEST_F(StreamsStartPoint, ConditionalStartBarLiesAlongTheOutwardDirection) {
     EXPECT_NEAR(s[1].startPoint().x, s[1].endPoint().x, 1e-6);
 }
 
+// A marker whose block the drawing refuses (its name past 255 characters) is left out whole: nothing
+// is drawn into the missing block and no reference names it.
+TEST_F(StreamsMarkers, AMarkerWhoseBlockIsRefusedIsLeftOut) {
+    StreamTable = {Stream(QStringLiteral("K1")), Stream(QStringLiteral("K2")), Stream(QStringLiteral("P1"))};
+    const QString number = IntersectionNumber;
+    IntersectionNumber = QString(240, QLatin1Char('7'));
+    const int blocks = doc().blocks().count();
+    const int entities = int(doc().modelSpace().entities().size());
+    for (const char* kind : {"1", "2", "3"})
+        InsertMarkerBlock({1, 1}, QString::fromLatin1(kind), QStringLiteral("K1"), QStringLiteral("K2"),
+                          QStringLiteral("P1"));
+    IntersectionNumber = number;
+    EXPECT_EQ(doc().blocks().count(), blocks);
+    EXPECT_EQ(int(doc().modelSpace().entities().size()), entities);
+}
+
 TEST_F(StreamsMarkers, ConflictDiscsTakeTheStreamPenAndAnAssociativeSolidFill) {
     common::Settings.PisakStrumieni = 7;
     StreamTable = {Stream(QStringLiteral("K1")), Stream(QStringLiteral("P1"))};

@@ -115,8 +115,9 @@ TEST(DxfRealFiles, HatchesUnderADrawingOrderSaveWithoutARepeatedHandle) {
 
 // As a small C++ writer leaves a file: a minimal header, table heads and block records without
 // handles; the blocks and the layouts name the records by handles no record carries.
-QByteArray minimalWriterDrawing() {
-    return dxfFromPairs(R"(999 dxflib 3.26.4.0
+// `blocksNameRecords` false: the BLOCK and ENDBLK entities name no record either.
+QByteArray minimalWriterDrawing(bool blocksNameRecords = true) {
+    QByteArray pairs = R"(999 dxflib 3.26.4.0
 0 SECTION
 2 HEADER
 9 $ACADVER
@@ -261,32 +262,42 @@ QByteArray minimalWriterDrawing() {
 330 1F
 0 ENDSEC
 0 EOF
-)");
+)";
+    if (!blocksNameRecords)
+        for (const char* owned : {"5 20\n330 1F\n", "5 21\n330 1F\n", "5 1C\n330 1B\n", "5 1D\n330 1B\n"})
+            pairs.replace(owned, QByteArray(owned).left(5));
+    return dxfFromPairs(pairs.constData());
 }
 
+// Also when nothing but the records' own layout pointers (340) ties a layout to its record: the
+// blocks name no record, and the layouts name handles no record has.
 TEST(DxfRealFiles, BlockRecordsWithoutHandlesStayTheLayoutsRecords) {
-    auto db = cad::dxf::readBuffer(minimalWriterDrawing(), "minimal");
-    const QByteArray out = cad::dxf::writeBuffer(*db);
-    EXPECT_EQ(duplicateHandles(out), std::set<QString>{});
-    EXPECT_EQ(danglingPointers(out), std::set<QString>{});
-    auto back = cad::dxf::readBuffer(out, "saved");
-    for (Database* d : {db.get(), back.get()}) {
-        // Each layout leads to its own space's block record and back.
-        for (BlockDefinition* space : {d->modelSpace(), d->paperSpace()}) {
-            auto* layout = dynamic_cast<RawObject*>(d->objectByHandle(space->layoutHandle));
-            ASSERT_NE(layout, nullptr) << space->name().toStdString();
-            bool inLayout = false;
-            QString record;
-            for (const Tag& t : layout->tags) {
-                if (t.code == 100) inLayout = t.value == QLatin1String("AcDbLayout");
-                if (inLayout && t.code == 330) record = t.value;
+    for (const bool blocksNameRecords : {true, false}) {
+        SCOPED_TRACE(blocksNameRecords);
+        const QByteArray drawing = minimalWriterDrawing(blocksNameRecords);
+        auto db = cad::dxf::readBuffer(drawing, "minimal");
+        const QByteArray out = cad::dxf::writeBuffer(*db);
+        EXPECT_EQ(duplicateHandles(out), std::set<QString>{});
+        EXPECT_EQ(danglingPointers(out), std::set<QString>{});
+        auto back = cad::dxf::readBuffer(out, "saved");
+        for (Database* d : {db.get(), back.get()}) {
+            // Each layout leads to its own space's block record and back.
+            for (BlockDefinition* space : {d->modelSpace(), d->paperSpace()}) {
+                auto* layout = dynamic_cast<RawObject*>(d->objectByHandle(space->layoutHandle));
+                ASSERT_NE(layout, nullptr) << space->name().toStdString();
+                bool inLayout = false;
+                QString record;
+                for (const Tag& t : layout->tags) {
+                    if (t.code == 100) inLayout = t.value == QLatin1String("AcDbLayout");
+                    if (inLayout && t.code == 330) record = t.value;
+                }
+                EXPECT_EQ(record, space->handleText()) << space->name().toStdString();
             }
-            EXPECT_EQ(record, space->handleText()) << space->name().toStdString();
         }
+        bool skip = false;
+        const QString seen = ezdxf(out, "print(sorted(l.name for l in doc.layouts))\n", skip);
+        if (!skip) EXPECT_EQ(seen, QStringLiteral("['Layout1', 'Model']"));
     }
-    bool skip = false;
-    const QString seen = ezdxf(out, "print(sorted(l.name for l in doc.layouts))\n", skip);
-    if (!skip) EXPECT_EQ(seen, QStringLiteral("['Layout1', 'Model']"));
 }
 
 // A 3DSOLID and a REGION of R2018 whose modeller data (SAB) lies in the ACDSDATA section.

@@ -228,6 +228,32 @@ TEST_F(SocketPipeline, ALongRunGoesAheadInPartsAndKeepsItsOrderAndFailure) {
     EXPECT_EQ(line.color(), 200);
 }
 
+// A failure in a part that went ahead, and runs that end exactly at a part's edge (256 held calls
+// make a part, the 257th starts the next): the failure comes back when the run ends, what follows it
+// did not run, and the next call is answered as its own.
+TEST_F(SocketPipeline, AFailureInAPartGoneAheadOrAtAPartsEdgeComesBackWhenTheRunEnds) {
+    const cad::Entity line = ms_.addLine(cad::Point{0, 0, 0}, cad::Point{1, 0, 0});
+    for (const int length : {256, 257, 258, 513}) {
+        for (const int failAt : {1, 256, length}) {
+            SCOPED_TRACE(testing::Message() << length << " calls, failing at " << failAt);
+            line.setColor(7);
+            const quint64 trips = channel_->roundTrips();
+            auto run = [&] {
+                cad::DeferredCalls held(doc_);
+                for (int c = 1; c <= length; ++c) {
+                    if (c == failAt)
+                        line.setLayer(QStringLiteral("NO SUCH LAYER"));
+                    else
+                        line.setColor(1 + c % 200);
+                }
+            };
+            EXPECT_THROW(run(), cad::NotFound);
+            EXPECT_EQ(channel_->roundTrips() - trips, 1u);
+            EXPECT_EQ(line.color(), failAt == 1 ? 7 : 1 + (failAt - 1) % 200);
+        }
+    }
+}
+
 // conflictor writing components over the socket while another program changes the block table.
 class SocketComponents : public SocketPipeline {
 protected:
