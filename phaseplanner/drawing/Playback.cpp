@@ -159,6 +159,10 @@ void placeTimeMarker(int second) {
             where = found.first().toArray().value(1).toPoint();
         }
     }
+    // The marker belongs over the program table: a drawing without the intersection's program block
+    // (the streams' drawing made active) gets none, and one left there earlier is taken away.
+    if (second >= 0 && !automation::CheckBlockExists(ProgramAttributeBlockNameFor(IntersectionNumber)))
+        second = -1;
     if (second < 0) {
         if (!marker.isNull()) marker.erase();
         try {
