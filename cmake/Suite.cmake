@@ -30,12 +30,20 @@ function(suite_layer target)
   endif()
 endfunction()
 
+# The runtime folder of its own every test process gets (tests/support/OwnRuntimeFolder.cpp).
+function(suite_test_support)
+  if(NOT TARGET suite_test_runtime)
+    add_library(suite_test_runtime OBJECT ${CMAKE_SOURCE_DIR}/tests/support/OwnRuntimeFolder.cpp)
+  endif()
+endfunction()
+
 # suite_gtest(<name> SOURCES <files>... LINKS <targets>...)
 # One GoogleTest executable; every test case becomes a ctest test.
 function(suite_gtest name)
   cmake_parse_arguments(T "" "" "SOURCES;LINKS" ${ARGN})
+  suite_test_support()
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE GTest::gtest GTest::gmock GTest::gtest_main ${T_LINKS})
+  target_link_libraries(${name} PRIVATE suite_test_runtime GTest::gtest GTest::gmock GTest::gtest_main ${T_LINKS})
   target_compile_definitions(${name} PRIVATE
     SUITE_SOURCE_DIR="${CMAKE_SOURCE_DIR}" SUITE_BINARY_DIR="${CMAKE_BINARY_DIR}"
     SUITE_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
@@ -50,8 +58,9 @@ endfunction()
 # One QtTest executable, one ctest test.
 function(suite_qttest name)
   cmake_parse_arguments(T "" "" "SOURCES;LINKS" ${ARGN})
+  suite_test_support()
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE Qt6::Test Qt6::Widgets ${T_LINKS})
+  target_link_libraries(${name} PRIVATE suite_test_runtime Qt6::Test Qt6::Widgets ${T_LINKS})
   target_compile_definitions(${name} PRIVATE
     SUITE_SOURCE_DIR="${CMAKE_SOURCE_DIR}" SUITE_BINARY_DIR="${CMAKE_BINARY_DIR}"
     SUITE_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")

@@ -38,4 +38,19 @@ bool ReconnectIfLost(const QString& caption) {
     return true;
 }
 
+bool RunGuarded(const QString& caption, const std::function<void()>& work) {
+    if (!ReconnectIfLost(caption)) return false;
+    try {
+        work();
+        return true;
+    } catch (const std::exception& e) {
+        ui::MsgBox(common::Tlumacz(QStringLiteral("Nieoczekiwany błąd polecenia:")) + QLatin1Char('\n') +
+                       QString::fromUtf8(e.what()),
+                   ui::Exclamation, caption);
+    } catch (...) {
+        ui::MsgBox(common::Tlumacz(QStringLiteral("Nieoczekiwany błąd polecenia.")), ui::Exclamation, caption);
+    }
+    return false;
+}
+
 }  // namespace phaseplanner

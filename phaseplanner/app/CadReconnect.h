@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace phaseplanner {
 
@@ -11,5 +12,10 @@ bool CadConnectionAnswers();
 // When the connection no longer answers: asks, in Polish, whether to connect again and does so.
 // True when the connection answers (again) and a command may go on; false when it may not.
 bool ReconnectIfLost(const QString& caption);
+// Every entry point of the program runs its work through here (menu commands, toolbar and dialog
+// buttons, the playback's cycle controls, a dialog's closing): a lost connection is offered again
+// first, and a failure of the work is shown in Polish, titled `caption`, instead of ending the
+// program. True when the work ran to its end.
+bool RunGuarded(const QString& caption, const std::function<void()>& work);
 
 }  // namespace phaseplanner

@@ -6,8 +6,10 @@
 #include "common/TextHelpers.h"
 #include "common/ui/FormWindow.h"
 #include "common/ui/Help.h"
+#include "phaseplanner/app/CadReconnect.h"
 #include "phaseplanner/drawing/PairHighlight.h"
 #include "phaseplanner/drawing/Playback.h"
+#include "phaseplanner/drawing/ProgramDrawing.h"
 #include "phaseplanner/editor/GroupTable.h"
 
 #include <QApplication>
@@ -25,18 +27,10 @@ QString tr_(const char* text) {
     return common::Tlumacz(QString::fromUtf8(text));
 }
 
+// The letter the program table gives the group (B for a bus group, T for a tram group).
 QString kindLetter(int index) {
     if (index < 0 || index >= int(GroupTable.size())) return QString();
-    switch (GroupTable[std::size_t(index)].Kind) {
-        case KindPedestrian:
-            return QStringLiteral("P");
-        case KindTramOrArrow:
-            return QStringLiteral("S");
-        case KindBicycle:
-            return QStringLiteral("R");
-        default:
-            return QStringLiteral("K");
-    }
+    return GroupLetter(GroupTable[std::size_t(index)]);
 }
 
 // The digits from `from` on; -1 when there are none.
@@ -93,11 +87,13 @@ CollisionDialog::CollisionDialog(const std::vector<std::pair<int, int>>& pairs, 
     layout->addWidget(lbParyGrup, 1);
     layout->addLayout(buttons);
 
-    connect(cmdZaznacz, &QPushButton::clicked, this, [this] { cmdZaznacz_Click(); });
-    connect(cmdUsunZExcela, &QPushButton::clicked, this, [this] { cmdUsunZExcela_Click(); });
+    // The marking and the removal reach the drawing and the workbook: guarded as the menu commands are.
+    connect(cmdZaznacz, &QPushButton::clicked, this, [this] { guardedMark(); });
+    connect(cmdUsunZExcela, &QPushButton::clicked, this,
+            [this] { RunGuarded(windowTitle(), [this] { cmdUsunZExcela_Click(); }); });
     connect(cmdOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdPomoc, &QPushButton::clicked, this, [] { common::ShowHelpForActiveWindow(10011); });
-    connect(lbParyGrup, &QListWidget::itemClicked, this, [this] { cmdZaznacz_Click(); });
+    connect(lbParyGrup, &QListWidget::itemClicked, this, [this] { guardedMark(); });
 
     // Load.
     common::TranslateFormCaptions(this, 0);
@@ -123,7 +119,7 @@ bool CollisionDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lbParyGrup && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            cmdZaznacz_Click();
+            guardedMark();
             return true;
         }
     }
@@ -162,8 +158,16 @@ void CollisionDialog::cmdUsunZExcela_Click() {
     if (lbParyGrup->count() > 0) lbParyGrup->setCurrentRow(std::min(row, lbParyGrup->count() - 1));
 }
 
+void CollisionDialog::guardedMark() {
+    RunGuarded(windowTitle(), [this] { cmdZaznacz_Click(); });
+}
+
 void CollisionDialog::done(int result) {
-    if (automation::CheckDocumentOpen(false)) ResetStreamColours(true);
+    // The marked streams get their colours back; with the CAD gone (and not connected again) the
+    // dialog closes all the same.
+    RunGuarded(windowTitle(), [] {
+        if (automation::CheckDocumentOpen(false)) ResetStreamColours(true);
+    });
     common::SaveFormPosition(this, QStringLiteral("Okno_Kolizje"));
     QDialog::done(result);
 }

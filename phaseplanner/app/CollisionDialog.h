@@ -27,7 +27,7 @@ public:
     void cmdUsunZExcela_Click();
     QListWidget* pairList() const { return lbParyGrup; }
 
-    // "3K : 5P" for records 2 and 4; letters K, P, S, R by the group kind.
+    // "3K : 5P" for records 2 and 4; each group with the letter of the program table (K, B, P, S, T, R).
     static QString PairItemText(int a, int b);
     // The two record indexes of an item: the whole number at its start and the one after its ":",
     // less one; false when either is missing or lies beyond the group table.
@@ -39,6 +39,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void guardedMark();
+
     PairRemover remover_;
     bool onTop_ = false;
     bool refreshHighlight_ = true;

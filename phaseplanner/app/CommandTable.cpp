@@ -12,6 +12,9 @@ namespace {
 void zakoncz(MainWindow& w) {
     w.mnuPlik_Zakoncz_Click();
 }
+void zamknijSkoroszyt(MainWindow& w) {
+    w.mnuPlik_ZamknijSkoroszyt_Click();
+}
 void parametry(MainWindow& w) {
     w.mnuDane_Parametry_Click();
 }
@@ -99,6 +102,8 @@ const std::vector<MenuRow>& MenuTable() {
 
 const std::vector<CommandRow>& CommandTable() {
     static const std::vector<CommandRow> rows{
+        {"mnuPlik", "mnuPlik_ZamknijSkoroszyt", "Zamknij &skoroszyt czasów międzyzielonych", nullptr,
+         zamknijSkoroszyt},
         {"mnuPlik", "mnuPlik_Zakoncz", "&Zakończ", nullptr, zakoncz},
         {"mnuDane", "mnuDane_Pobierz", "&Pobierz dane z rysunku", nullptr, pobierz},
         {"mnuDane", "mnuDane_Wrysuj", "Wrysuj grupy z &tabeli", nullptr, wrysuj},

@@ -9,6 +9,7 @@
 #include "common/ui/FormControlSettings.h"
 #include "common/ui/FormWindow.h"
 #include "common/ui/Help.h"
+#include "phaseplanner/app/CadReconnect.h"
 #include "phaseplanner/app/FlexGridEdit.h"
 #include "phaseplanner/app/MainWindow.h"
 #include "phaseplanner/drawing/ProgramAttributeBlock.h"
@@ -171,8 +172,9 @@ void GreenTimeDialog::buildControls() {
     connect(chkParametrySzczegolowe, &QCheckBox::clicked, this,
             &GreenTimeDialog::chkParametrySzczegolowe_Click);
     connect(chkWydluzZielone, &QCheckBox::clicked, this, &GreenTimeDialog::chkWydluzZielone_Click);
-    connect(cmdPobierz, &QPushButton::clicked, this, &GreenTimeDialog::cmdPobierz_Click);
-    connect(cmdOk, &QPushButton::clicked, this, &GreenTimeDialog::cmdOk_Click);
+    // Both read or write the drawing: guarded as the menu commands are, the dialog kept open on a failure.
+    connect(cmdPobierz, &QPushButton::clicked, this, [this] { RunGuarded(windowTitle(), [this] { cmdPobierz_Click(); }); });
+    connect(cmdOk, &QPushButton::clicked, this, [this] { RunGuarded(windowTitle(), [this] { cmdOk_Click(); }); });
     connect(cmdAnuluj, &QPushButton::clicked, this, &QDialog::reject);
     connect(cmdPomoc, &QPushButton::clicked, this, [] { common::ShowHelp(kHelpContext); });
 

@@ -71,8 +71,10 @@ public:
     void mnuDane_Graf(bool allGroups, bool reportAll);
     void mnuDane_GrafWyczysc_Click();
     void mnu_Koordynacja_Click();
-    // The program built from the intergreen workbook.
+    // The program built from the intergreen workbook; the workbook kept since closed on request
+    // (MainWindowWorkbook.cpp).
     void mnuGrupa_Excel_Click();
+    void mnuPlik_ZamknijSkoroszyt_Click();
     // The one guard around every command: an unexpected error is reported, never the program's end.
     void RunCommand(const QString& commandName);
 
@@ -110,6 +112,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Before an import: a program in the table is replaced only when the user says so; the kept
+    // workbook the drawing names is offered, "Nie" choosing another. False: the import does not run.
+    bool confirmWorkbookImport();
     void buildControls();
     void buildCommands();
     void initialGrid();

@@ -121,15 +121,7 @@ void MainWindow::RunCommand(const QString& commandName) {
     const CommandRow* row = FindCommand(commandName.toLatin1().constData());
     if (!row || !row->handler) return;
     // A CAD host that went away since the last command: connect again before this one runs.
-    if (!ReconnectIfLost(windowTitle())) return;
-    try {
-        row->handler(*this);
-    } catch (const std::exception& e) {
-        ui::MsgBox(tr_("Nieoczekiwany błąd polecenia:") + QLatin1Char('\n') + QString::fromUtf8(e.what()),
-                   ui::Exclamation, windowTitle());
-    } catch (...) {
-        ui::MsgBox(tr_("Nieoczekiwany błąd polecenia."), ui::Exclamation, windowTitle());
-    }
+    RunGuarded(windowTitle(), [this, row] { row->handler(*this); });
 }
 
 void MainWindow::setToolbarOnTopImage() {

@@ -57,6 +57,7 @@ void MainWindow::mnuNarzedzia_Wczytaj(int actuated) {
 }
 
 void MainWindow::mnuGrupa_Excel_Click() {
+    if (!confirmWorkbookImport()) return;
     PhaseSetChooserHook = [] {
         if (auto* w = dynamic_cast<MainWindow*>(&MainProgramWindow())) {
             QApplication::restoreOverrideCursor();

@@ -5,6 +5,7 @@
 #include "common/TextHelpers.h"
 #include "common/ui/FormWindow.h"
 #include "common/ui/Help.h"
+#include "phaseplanner/app/CadReconnect.h"
 #include "phaseplanner/app/MainWindow.h"
 #include "phaseplanner/drawing/ProgramAttributeBlock.h"
 #include "phaseplanner/editor/CycleParameters.h"
@@ -52,7 +53,8 @@ ParametersDialog::ParametersDialog(MainWindow& owner) : QDialog(&owner), owner_(
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdAnuluj);
     layout->addLayout(buttons);
-    connect(cmdOK, &QPushButton::clicked, this, &ParametersDialog::cmdOK_Click);
+    // OK writes the drawing's program block: guarded as the menu commands are, the dialog kept open on a failure.
+    connect(cmdOK, &QPushButton::clicked, this, [this] { RunGuarded(windowTitle(), [this] { cmdOK_Click(); }); });
     connect(cmdAnuluj, &QPushButton::clicked, this, &QDialog::reject);
 
     common::TranslateFormCaptions(this, 0);

@@ -120,10 +120,13 @@ PlaybackControls::PlaybackControls(MainWindow& window, QWidget* parent) : QWidge
     connect(cmdPlayStan, &QPushButton::clicked, this, [this] { togglePlay(false); });
     connect(cmdSpeed, &QPushButton::clicked, this, &PlaybackControls::nextSpeed);
     connect(timerPlay, &QTimer::timeout, this, &PlaybackControls::tick);
-    connect(cmdDodajSek, &QPushButton::clicked, this, &PlaybackControls::cmdDodajSek_Click);
-    connect(cmdOdejmijSek, &QPushButton::clicked, this, &PlaybackControls::cmdOdejmijSek_Click);
-    connect(cmdMove[0], &QPushButton::clicked, this, [this] { cmdMove_Click(0); });
-    connect(cmdMove[1], &QPushButton::clicked, this, [this] { cmdMove_Click(1); });
+    // The cycle controls redraw the program in the drawing: guarded as the menu commands are.
+    connect(cmdDodajSek, &QPushButton::clicked, this,
+            [this] { RunGuarded(w_.caption(), [this] { cmdDodajSek_Click(); }); });
+    connect(cmdOdejmijSek, &QPushButton::clicked, this,
+            [this] { RunGuarded(w_.caption(), [this] { cmdOdejmijSek_Click(); }); });
+    connect(cmdMove[0], &QPushButton::clicked, this, [this] { RunGuarded(w_.caption(), [this] { cmdMove_Click(0); }); });
+    connect(cmdMove[1], &QPushButton::clicked, this, [this] { RunGuarded(w_.caption(), [this] { cmdMove_Click(1); }); });
     // A typed cycle: only the shown ends and the states follow (a write by the program is no edit).
     connect(w_.cycleBox(), &QLineEdit::textEdited, this, &PlaybackControls::cycleTyped);
     followSlider(s->isEnabled());

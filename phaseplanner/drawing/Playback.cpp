@@ -161,6 +161,12 @@ void placeTimeMarker(int second) {
             where = found.first().toArray().value(1).toPoint();
         }
     }
+    // The marker belongs over the program table: a drawing without the intersection's program block
+    // (the streams' drawing made active) gets none (asked only before one is put in, so a step that
+    // moves a standing marker costs no question more).
+    if (second >= 0 && marker.isNull() &&
+        !automation::CheckBlockExists(ProgramAttributeBlockNameFor(IntersectionNumber)))
+        return;
     if (second < 0) {
         if (!marker.isNull()) marker.erase();
         try {

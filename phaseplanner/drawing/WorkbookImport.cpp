@@ -160,7 +160,10 @@ bool frmMain_mnuGrupa_Excel_Click() {
                 ui::YesNo | ui::Question, caption) != ui::Yes)
             return fail(QString());
     }
-    const bool merge = ui::MsgBox(T("Czy łączyć sąsiadujące sygnały?"), ui::YesNo, caption) == ui::Yes;
+    // Cancel (Escape) leaves the program as it was.
+    const int mergeAnswer = ui::MsgBox(T("Czy łączyć sąsiadujące sygnały?"), ui::YesNoCancel, caption);
+    if (mergeAnswer == ui::Cancel) return fail(QString());
+    const bool merge = mergeAnswer == ui::Yes;
 
     // The new table, one record per group row; rows of unknown kind stay free.
     std::vector<GroupRecord> table(static_cast<std::size_t>(groupCount));

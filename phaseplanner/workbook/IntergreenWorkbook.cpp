@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <memory>
+#include <utility>
 
 namespace phaseplanner {
 
@@ -26,6 +27,7 @@ namespace {
 
 std::unique_ptr<sheet::Application> engine;
 sheet::Workbook* held = nullptr;
+bool chooseAnother = false;  // the next command's workbook comes from the file dialog
 QByteArray heldContents;  // digest of the file as it was read or last saved
 
 QString T(const char* text) {
@@ -115,16 +117,21 @@ bool IsIntergreenWorkbook(sheet::Workbook* book) {
     }
 }
 
+void ChooseAnotherIntergreenWorkbookNext() {
+    chooseAnother = true;
+}
+
 bool OpenIntergreenWorkbook(sheet::Workbook*& book, bool search, const QString& question) {
     Q_UNUSED(search);  // every caller looks for the workbook
     book = nullptr;
     bool settled = false;
     bool askedForNamedFile = false;
     bool namedFileMissing = false;
-    const QString named = ExcelWorkbookPath.trimmed();
+    const bool another = std::exchange(chooseAnother, false);
+    const QString named = another ? QString() : ExcelWorkbookPath.trimmed();
     ExcelApplication();
 
-    if (HeldWorkbook()) {
+    if (HeldWorkbook() && !another) {
         if (!named.isEmpty()) {
             // The workbook the drawing names, already open: used without a question.
             if (samePath(held->fullName(), named)) {
@@ -283,6 +290,7 @@ bool CloseIntergreenWorkbook() {
 
 void ResetIntergreenWorkbook() {
     held = nullptr;
+    chooseAnother = false;
     heldContents.clear();
     engine.reset();
     ExcelWorkbookName.clear();

@@ -37,6 +37,10 @@ bool IsIntergreenWorkbook(sheet::Workbook* book);
 // chosen that is not one is reported with what it lacks (NotIntergreenWorkbookMessage).
 bool OpenIntergreenWorkbook(sheet::Workbook*& book, bool search = true, const QString& question = QString());
 
+// The user declined the workbook offered for the next command: that OpenIntergreenWorkbook goes
+// straight to the file dialog, past the held workbook and the one the drawing names.
+void ChooseAnotherIntergreenWorkbookNext();
+
 // Why a workbook is not the intergreen workbook: no second worksheet, or its name; and where a
 // worksheet of the matrix's name lies when it is not the second.
 QString NotIntergreenWorkbookMessage(sheet::Workbook& book);

@@ -5,6 +5,7 @@
 #include "GroupBuilders.h"
 #include "phaseplanner/app/CollisionDialog.h"
 #include "phaseplanner/app/CommandTable.h"
+#include "phaseplanner/drawing/ProgramDrawing.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -78,6 +79,16 @@ private slots:
                       test::Group(KindPedestrian, "P1", {{55, 15}})};
     }
     void cleanup() { setup.stop(); }
+
+    // A bus group is "4B" in the list as in the program table, a tram group "5T".
+    void pairsNameTheGroupsAsTheProgramTable() {
+        GroupTable.push_back(test::Group(KindVehicle, "B1", {{0, 10}}));
+        GroupTable.push_back(test::Group(KindTramOrArrow, "T1", {{20, 10}}));
+        CollisionDialog dialog({{0, 3}, {3, 4}}, RemoveCollisionPair, false);
+        QCOMPARE(dialog.pairList()->item(0)->text(), QStringLiteral("1K : 4B"));
+        QCOMPARE(dialog.pairList()->item(1)->text(), GroupLabel(3) + QStringLiteral(" : ") + GroupLabel(4));
+        QCOMPARE(GroupLabel(4), QStringLiteral("5T"));
+    }
 
     void pairsOfTheCheckAreColouredAndRemovedFromTheMatrix() {
         prompts->answerMessage(ui::Yes);  // open the workbook the drawing names

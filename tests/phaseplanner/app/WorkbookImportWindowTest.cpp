@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -138,6 +139,60 @@ private slots:
         QVERIFY(ignoredEmptyDoubleClick);
         QCOMPARE(PhaseSetDialogOk, -1);
         QVERIFY(GroupTable.empty());
+        w->close();
+    }
+
+    // A program in the table is replaced only after "Tak"; Cancel (Escape) at the merge question
+    // leaves it; the kept workbook is offered, "Nie" opening the file dialog for another one (the
+    // workbook exported again under a new name); Plik closes the kept workbook.
+    void theImportAsksBeforeReplacingAndMayTakeAnotherWorkbook() {
+        auto w = start();
+        QVERIFY(w);
+        QAction* import = w->findChild<QAction*>(QStringLiteral("mnuGrupa_Excel"));
+        const QString first = book(test::SmallBook());
+        prompts->answerFile(first);
+        prompts->answerMessage(ui::No);  // no merging
+        import->trigger();
+        QCOMPARE(int(GroupTable.size()), 3);
+        GroupTable[0].Greens[1].Length = 33;  // typed in the grid
+        const QString replace = QStringLiteral(
+            "Tabela programu zawiera grupy. Czy zastąpić je grupami pobranymi ze skoroszytu czasów "
+            "międzyzielonych?");
+        prompts->clear();
+        prompts->answerMessage(ui::No);
+        import->trigger();
+        QCOMPARE(prompts->messageTexts(), QStringList{replace});
+        QCOMPARE(GroupTable[0].Greens[1].Length, 33);
+
+        prompts->clear();
+        prompts->answerMessage(ui::Yes);     // replace
+        prompts->answerMessage(ui::Yes);     // the kept workbook
+        prompts->answerMessage(ui::Cancel);  // Escape at "Czy łączyć sąsiadujące sygnały?"
+        import->trigger();
+        QCOMPARE(prompts->unexpected(), 0);
+        QCOMPARE(prompts->messageTexts().last(), QStringLiteral("Czy łączyć sąsiadujące sygnały?"));
+        QCOMPARE(GroupTable[0].Greens[1].Length, 33);
+
+        const QString second = folder->filePath(QStringLiteral("czasy-nowe.xlsx"));
+        test::WriteIntergreenBook(test::SmallBook(), second);
+        prompts->clear();
+        prompts->answerMessage(ui::Yes);  // replace
+        prompts->answerMessage(ui::No);   // not the kept workbook: another
+        prompts->answerFile(second);
+        prompts->answerMessage(ui::No);  // no merging
+        import->trigger();
+        QCOMPARE(prompts->unexpected(), 0);
+        QCOMPARE(prompts->messageTexts().at(1), QStringLiteral("Czy pobrać grupy ze skoroszytu:\n\"") +
+                                                    QFileInfo(first).absoluteFilePath() +
+                                                    QStringLiteral("\" ?\n(Nie: wybór innego skoroszytu)"));
+        QVERIFY(HeldWorkbook());
+        QCOMPARE(HeldWorkbook()->fullName(), QFileInfo(second).absoluteFilePath());
+        QVERIFY(GroupTable[0].Greens[1].Length != 33);
+
+        prompts->clear();
+        w->findChild<QAction*>(QStringLiteral("mnuPlik_ZamknijSkoroszyt"))->trigger();
+        QVERIFY(!HeldWorkbook());
+        QCOMPARE(prompts->unexpected(), 1);  // the notice that it was closed
         w->close();
     }
 

@@ -61,6 +61,7 @@ protected:
 };
 
 TEST_F(PlaybackTest, EverySecondColoursExactlyTheGreenGroupsStreams) {
+    defineBlock(QStringLiteral("ATRYBUTY_PROGRAMU_7"));  // the program table is in this drawing too
     for (int s = 0; s <= CycleLength; ++s) {
         ShowSecondInDrawing(s, states, CycleLength);
         const bool k1 = IsGroupGreenAt(GroupTable[0], s, CycleLength);
@@ -213,13 +214,24 @@ TEST_F(PlaybackTest, StreamsAlreadyGreenAreResetWhenTheirGroupIsRed) {
 }
 
 // The program table in a drawing of its own: the streams are coloured in the drawing that holds the
-// intersection's stream attribute block, the marker stands over the table in the active one.
+// intersection's stream attribute block, the marker stands over the table in the active one, and
+// never in the streams' drawing made active.
 TEST_F(PlaybackTest, StreamsAreColouredInTheDrawingThatHoldsThem) {
     ui::ScriptedPrompts prompts;
     const cad::Document streamsDrawing = automation::CadDocument;
+    const int streamsEntities = streamsDrawing.modelSpace().count();
     const cad::Document table = automation::CadApplication.documents().add();
     ASSERT_TRUE(automation::CheckDocumentOpen(false));
     ASSERT_EQ(automation::CadDocument, table);
+    defineBlock(QStringLiteral("ATRYBUTY_PROGRAMU_7"));
+    automation::CadApplication.setActiveDocument(streamsDrawing);
+    ASSERT_TRUE(automation::CheckDocumentOpen(false));
+    ShowSecondInDrawing(5, states, CycleLength);
+    EXPECT_EQ(refs["7^STRUMIEN_1^K1"].color(), 3);
+    EXPECT_EQ(streamsDrawing.modelSpace().count(), streamsEntities);
+    EXPECT_FALSE(automation::CheckBlockExists(TimeMarkerBlockName(32)));
+    automation::CadApplication.setActiveDocument(table);
+    ASSERT_TRUE(automation::CheckDocumentOpen(false));
     ShowSecondInDrawing(0, states, CycleLength);
     EXPECT_EQ(refs["7^STRUMIEN_1^K1"].color(), 3);
     EXPECT_EQ(refs["7^STRUMIEN_3^P1 [2]"].color(), 256);

@@ -1,0 +1,145 @@
+// phaseplanner with the CAD host gone: every menu entry, toolbar button, button and dialog button of
+// the window, found in its widget tree, is given as the user does; the program goes on and offers to
+// connect again in Polish. Answered "Nie", nothing is done; answered "Tak" with the host back, the
+// program is connected to it again.
+#include "../../support/HostGoneWalk.h"
+#include "InProcessSession.h"
+#include "automation/Automation.h"
+#include "common/Ini.h"
+#include "common/ui/Help.h"
+#include "phaseplanner/app/MainWindow.h"
+#include "phaseplanner/drawing/PairHighlight.h"
+#include "phaseplanner/drawing/Playback.h"
+#include "phaseplanner/drawing/ProgramAttributeBlock.h"
+#include "phaseplanner/drawing/ProgramDrawing.h"
+#include "phaseplanner/editor/CycleParameters.h"
+#include "phaseplanner/editor/GroupParameters.h"
+
+#include <QSlider>
+#include <QTest>
+
+using namespace phaseplanner;
+
+namespace {
+
+const QString ReconnectQuestion = QStringLiteral(
+    "Połączenie z programem CAD zostało przerwane (program mógł zostać zamknięty lub uruchomiony "
+    "ponownie).\nCzy połączyć ponownie?");
+
+// Answers the question to connect again always the same; every other prompt as scripted.
+class ReconnectAnswer : public ui::ScriptedPrompts {
+public:
+    int answer = ui::No;
+    int message(const QString& text, int flags, const QString& title) override {
+        if (text == ReconnectQuestion) answerMessage(answer);
+        return ScriptedPrompts::message(text, flags, title);
+    }
+};
+
+GroupRecord vehicle(const QString& symbols, int start, int length) {
+    GroupRecord g;
+    g.Defined = true;
+    g.Symbols = symbols;
+    g.GreenCount = 1;
+    g.Greens[1].Start = start;
+    g.Greens[1].Length = length;
+    return g;
+}
+
+}  // namespace
+
+class LostHostWalkTest : public QObject, protected test::InProcessSession {
+    Q_OBJECT
+
+    // Walks the window answering the question to connect again with `answer`.
+    void walk(int answer) {
+        prompts.reset();  // the session's prompts give way (put back in their turn) ...
+        auto* reconnect = new ReconnectAnswer;  // ... to these, installed over the service they put back
+        prompts.reset(reconnect);
+        reconnect->answer = answer;
+        MainWindow w(folder->filePath(QStringLiteral("bin")));
+        QVERIFY(w.Form_Load());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(DefinedGroupCount(), 2);
+        const cad::Channel* live = cad->application().channel();
+        std::vector<std::unique_ptr<suitetest::HostGoneNow>> gone;  // kept: handles may still name them
+        suitetest::WalkSteps steps;
+        steps.hostBack = [&] {
+            automation::CadApplication = cad->application();
+            automation::CadState = {};
+            ResetPlayback();
+            ResetPairHighlight();
+            QVERIFY(automation::CheckDocumentOpen(false));
+            // A second shown: the cycle controls are on.
+            if (w.stateSlider()->isEnabled()) {
+                w.stateSlider()->setValue(-1);
+                w.stateSlider()->setValue(2);
+            }
+        };
+        steps.hostGone = [&] {
+            gone.push_back(std::make_unique<suitetest::HostGoneNow>());
+            prompts->clear();
+        };
+        steps.check = [&](const QString& what) {
+            const QStringList told = prompts->messageTexts();
+            const QString where = what + QStringLiteral(": ") + told.join(QStringLiteral(" | "));
+            // Whatever reached for the host told so: the question to connect again comes first.
+            if (gone.back()->calls() > 0) {
+                QVERIFY2(!told.isEmpty() && told.front() == ReconnectQuestion, qPrintable(where));
+            }
+            if (answer == ui::Yes && !told.isEmpty() && told.front() == ReconnectQuestion)
+                QVERIFY2(automation::CadApplication.channel() == live, qPrintable(where));
+        };
+        suitetest::WalkEveryCommand(&w, steps);
+        QVERIFY(!QTest::currentTestFailed());
+        automation::CadApplication = cad->application();
+        w.Form_Unload();
+    }
+
+private slots:
+    void init() {
+        openSession();
+        ResetProgramAttributeState();
+        ResetPlayback();
+        GroupTable.clear();
+        CycleLength = 80;
+        MaxCycleLength = 120;
+        common::SetHelpOpener([](const QUrl&) { return true; });
+        // A drawing holding intersection 7's program, its streams and conflictor's block marking them.
+        automation::CadApplication = cad->application();
+        cad->application().documents().add();
+        QVERIFY(automation::CheckDocumentOpen(false));
+        IntersectionNumber = QStringLiteral("7");
+        AddIntersectionNumber(IntersectionNumber, true);
+        QVERIFY(UstawWidoczneAtrybuty());
+        GroupTable = {vehicle(QStringLiteral("K1"), 0, 20), vehicle(QStringLiteral("K2"), 30, 20)};
+        QVERIFY(DrawProgram(false));
+        automation::EnsureLayer(QStringLiteral("113-STRUMIENIE_RUCHU"), false, -1, -10);
+        for (const QString& name : {QStringLiteral("7^STRUMIEN_1^K1"), QStringLiteral("7^STRUMIEN_2^K2")}) {
+            automation::CadDocument.blocks().add({0, 0, 0}, name).addLine({0, 0, 0}, {1, 1, 0});
+            automation::CadModelSpace.insertBlock({0, 0, 0}, name, 1, 1, 1, 0).setLayer(
+                QStringLiteral("113-STRUMIENIE_RUCHU"));
+        }
+        automation::CadDocument.blocks().add({0, 0, 0}, QStringLiteral("ATRYBUTY_STRUMIENI_7"));
+        automation::CadModelSpace.insertBlock({0, 0, 0}, QStringLiteral("ATRYBUTY_STRUMIENI_7"), 1, 1, 1, 0);
+        GroupTable.clear();
+        IntersectionNumber.clear();
+        MainProgramWindow().clearIntersections();
+        ResetProgramAttributeState();
+    }
+    void cleanup() {
+        closeSession();
+        common::SetHelpOpener({});
+        GroupTable.clear();
+        IntersectionNumber.clear();
+        ResetPlayback();
+        common::IniFilePath.clear();
+    }
+
+    void everyCommandWithTheHostGoneAnsweredNo() { walk(ui::No); }
+    void everyCommandWithTheHostBackAnsweredYes() { walk(ui::Yes); }
+};
+
+QTEST_MAIN(LostHostWalkTest)
+#include "LostHostWalkTest.moc"
