@@ -14,6 +14,8 @@
 #include "headplacer/logic/HeadState.h"
 #include "headplacer/logic/KavritDetectors.h"
 #include "headplacer/logic/Settings.h"
+#include "platform/cad/engine/Errors.h"
+#include "platform/ui/core/Prompt.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -229,7 +231,14 @@ void DetectorWindow::build() {
     connect(cmdNextLane, &QPushButton::clicked, this, [this] { cmdNextLane_Click(); });
     connect(cmdCalkowiteRound, &QPushButton::clicked, this, [this] { cmdCalkowiteRound_Click(); });
     connect(cmdJednoMiejsceRound, &QPushButton::clicked, this, [this] { cmdJednoMiejsceRound_Click(); });
-    connect(cbUstaw, &QPushButton::clicked, this, [this] { cbUstaw_Click(); });
+    connect(cbUstaw, &QPushButton::clicked, this, [this] {
+        // Placing asks the drawing first: a CAD that went away is told, and the window stays.
+        try {
+            cbUstaw_Click();
+        } catch (const cad::Error& e) {
+            ui::MsgBox(e.message(), ui::Exclamation, MessageTitle());
+        }
+    });
     connect(btnCcl, &QPushButton::clicked, this, [this] { btnCcl_Click(); });
     connect(btnHlp, &QPushButton::clicked, this, [] { ShowHelpPage(HelpWindow::Detector); });
     connect(cmdUstUstDet, &QPushButton::clicked, this, [this] {

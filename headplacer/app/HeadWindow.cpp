@@ -8,6 +8,8 @@
 #include "headplacer/app/WidgetNames.h"
 #include "headplacer/logic/HeadState.h"
 #include "headplacer/logic/HeadTables.h"
+#include "platform/cad/engine/Errors.h"
+#include "platform/ui/core/Prompt.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -231,7 +233,15 @@ void HeadWindow::build() {
     buttons->addWidget(cmdAccept);
     buttons->addWidget(cmdCancel);
     root->addLayout(buttons);
-    connect(cmdAccept, &QPushButton::clicked, this, [this] { cmdAccept_Click(); });
+    connect(cmdAccept, &QPushButton::clicked, this, [this] {
+        // The head is prepared from the drawing: a CAD that went away is told, and the window stays.
+        try {
+            cmdAccept_Click();
+        } catch (const cad::Error& e) {
+            ui::MsgBox(e.message(), ui::Exclamation, MessageTitle());
+            show();
+        }
+    });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { app_.endProgram(); });
     connect(cmdHelp, &QPushButton::clicked, this, [] { ShowHelpPage(HelpWindow::Head); });
     connect(cmdUstawienia, &QPushButton::clicked, this, [this] { cmdUstawienia_Click(); });

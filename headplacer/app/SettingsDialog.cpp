@@ -10,6 +10,8 @@
 #include "headplacer/app/WidgetNames.h"
 #include "headplacer/logic/HeadState.h"
 #include "headplacer/logic/Settings.h"
+#include "platform/cad/engine/Errors.h"
+#include "platform/ui/core/Prompt.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -103,7 +105,14 @@ SettingsDialog::SettingsDialog(HeadWindow& main) : QDialog(&main, Qt::Dialog), m
     buttons->addWidget(cmdCancel);
     grid->addLayout(buttons, 6, 0, 1, 3);
     cmdOK->setDefault(true);
-    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    connect(cmdOK, &QPushButton::clicked, this, [this] {
+        // The scale goes into the drawing: a CAD that went away is told, and the dialog stays.
+        try {
+            cmdOK_Click();
+        } catch (const cad::Error& e) {
+            ui::MsgBox(e.message(), ui::Exclamation, MessageTitle());
+        }
+    });
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(cmdHelp, &QPushButton::clicked, this, [] { ShowHelpPage(HelpWindow::Settings); });
 

@@ -164,7 +164,7 @@ inline std::vector<Command> CommandsOf(QWidget* window) {
     return out;
 }
 
-// Gives `give` while a watcher acts on the modal dialogs it opens: on the first one `onDialog` runs
+// Gives `give` while a watcher acts on the dialogs it opens (modal, or left open when it returns): on the first one `onDialog` runs
 // (it may click a button of it, which may open dialogs of its own); whatever is still open afterwards,
 // and every dialog opened beyond the first, is rejected. Returns the first dialog's buttons, named, as
 // they were when it showed. The watcher's tick never waits in a dialog (a timer does not fire again
@@ -198,9 +198,31 @@ inline QStringList GiveWatchingDialogs(const std::function<void()>& give,
         else
             modal->close();
     });
+    std::set<QWidget*> before;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible()) before.insert(w);
     watcher.start();
     give();
     watcher.stop();
+    // A dialog the command left open without a loop of its own (shown, not executed): acted on as
+    // a modal one, then closed.
+    std::vector<QPointer<QDialog>> left;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible() && !before.count(w)) left.emplace_back(d);
+    for (const QPointer<QDialog>& d : left) {
+        if (d && *state == NotSeen) {
+            *state = Clicking;
+            for (QAbstractButton* b : ClickableButtons(d)) firstButtons << NameOf(b);
+            try {
+                onDialog(*d);
+            } catch (const std::exception& e) {
+                QTest::qFail(qPrintable(QStringLiteral("a button of \"") + d->windowTitle() +
+                                        QStringLiteral("\": escaped: ") + QString::fromUtf8(e.what())),
+                             __FILE__, __LINE__);
+            }
+        }
+        if (d && d->isVisible()) d->reject();
+    }
     *state = Clicked;  // a click not given by now is given no more
     return firstButtons;
 }
