@@ -98,7 +98,13 @@ ConfigDialog::ConfigDialog(QWidget* parent) : QDialog(parent), sets_(LayerSets) 
 
     connect(optAll_, &QRadioButton::toggled, this, [this] { SetControls(); });
     connect(cmbZestaw_, &QComboBox::currentIndexChanged, this, [this] { cmbZestaw_Click(); });
-    connect(cmdPobierzWarstwy_, &QToolButton::clicked, this, [this] { cmdPobierzWarstwy_Click(); });
+    connect(cmdPobierzWarstwy_, &QToolButton::clicked, this, [this] {
+        try {
+            cmdPobierzWarstwy_Click();
+        } catch (const cad::Error& e) {
+            ui::MsgBox(e.message(), ui::Exclamation, windowTitle());  // the CAD went away
+        }
+    });
     connect(cmdDodaj_, &QToolButton::clicked, this, [this] { cmdDodajWarstweDoZestawu_Click(); });
     connect(cmdUsun_, &QPushButton::clicked, this, [this] { cmdUsunWarstwe_Click(); });
     connect(cmdWyczysc_, &QPushButton::clicked, this, [this] { cmdWyczyscListe_Click(); });
@@ -143,6 +149,8 @@ void ConfigDialog::cmdPobierzWarstwy_Click() {
             lstWarstwyTmp_->addItem(item);
         }
     } catch (const cad::Error&) {
+        QApplication::restoreOverrideCursor();
+        throw;  // told by the button: an empty list alone would read as a drawing without layers
     }
     for (int i = 0; i < lstWarstwyTmp_->count(); ++i)
         cmbWarstwy_->addItem(lstWarstwyTmp_->item(i)->text(), lstWarstwyTmp_->item(i)->data(Qt::UserRole));

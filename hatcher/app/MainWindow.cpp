@@ -85,7 +85,12 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     commands_ = {pictures, connectOne, connectAll, angles, konfig};
 
     connect(refresh, &QToolButton::clicked, this, [this] {
-        if (!automation::CheckDocumentOpen(true)) return;
+        try {
+            if (!automation::CheckDocumentOpen(true)) return;
+        } catch (const cad::Error& e) {
+            ui::MsgBox(e.message(), ui::Exclamation, windowTitle());  // the CAD went away
+            return;
+        }
         QApplication::setOverrideCursor(Qt::WaitCursor);
         DodajSkrzyzowania();
         QApplication::restoreOverrideCursor();
@@ -209,7 +214,15 @@ void MainWindow::run(void (*command)(HatcherForm&)) {
     // A second command cannot start while one runs.
     for (QPushButton* b : commands_) b->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    command(*this);
+    try {
+        command(*this);
+    } catch (const cad::Error& e) {
+        // The CAD went away (or refused) mid-command: told, and the window takes commands again.
+        while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+        for (QPushButton* b : commands_) b->setEnabled(true);
+        ui::MsgBox(e.message(), ui::Exclamation, windowTitle());
+        return;
+    }
     QApplication::restoreOverrideCursor();
     for (QPushButton* b : commands_) b->setEnabled(true);
 }
