@@ -1,8 +1,10 @@
 // headplacer with the CAD host gone: every button and dialog button of the head window and of the
 // detector window, found in their widget trees, is given as the user does; the program goes on and
-// tells the lost connection in Polish. The connection back on the host, nothing is left blocked: a head's placement starts.
+// tells the lost connection in Polish. The connection back on the host, nothing is left blocked: a head's
+// placement starts.
 #include "../support/HostGoneWalk.h"
 #include "automation/Automation.h"
+#include "common/ui/Help.h"
 #include "headplacer/app/DetectorWindow.h"
 #include "headplacer/app/HeadPlacerApp.h"
 #include "headplacer/app/HeadWindow.h"
@@ -10,7 +12,6 @@
 #include "headplacer/logic/HeadState.h"
 #include "headplacer/logic/InsertionPoll.h"
 #include "headplacer/logic/Settings.h"
-#include "common/ui/Help.h"
 #include "platform/cad/model/Interaction.h"
 #include "platform/ui/core/Prompt.h"
 
@@ -33,7 +34,7 @@ class LostHostWalkTest : public QObject {
     // given, by kind.
     QMap<QString, int> walk(HeadPlacerApp& app, QWidget* window, ui::ScriptedPrompts& prompts) {
         std::vector<std::unique_ptr<suitetest::HostGoneNow>> gone;  // kept: handles may still name them
-        QMap<QString, int> given;  // commands given, by kind
+        QMap<QString, int> given;                                   // commands given, by kind
         suitetest::WalkSteps steps;
         steps.hostBack = [&] {
             app.poll().timer().stop();  // a placement left waiting by the previous command ends
@@ -47,7 +48,8 @@ class LostHostWalkTest : public QObject {
             prompts.clear();
         };
         steps.check = [&](const QString& what) {
-            ++given[what.contains(QStringLiteral(", then ")) ? QStringLiteral("dialog button") : what.section(QLatin1Char(' '), 0, 0)];
+            ++given[what.contains(QStringLiteral(", then ")) ? QStringLiteral("dialog button")
+                                                             : what.section(QLatin1Char(' '), 0, 0)];
             // A placement under way meets the gone host at its next tick.
             for (int i = 0; i < 20 && app.poll().active(); ++i) app.poll().tick();
             const QStringList told = prompts.messageTexts();
@@ -66,17 +68,21 @@ private slots:
     void initTestCase() {
         const QString suite = dir.filePath(QStringLiteral("suite"));
         QVERIFY(QDir().mkpath(suite + QStringLiteral("/Tesmar/bin")));
-        QVERIFY(QFile::link(QStringLiteral(SUITE_BINARY_DIR "/suite/aZasoby"), suite + QStringLiteral("/aZasoby")));
+        QVERIFY(QFile::link(QStringLiteral(SUITE_BINARY_DIR "/suite/aZasoby"),
+                            suite + QStringLiteral("/aZasoby")));
         QVERIFY(QDir().mkpath(suite + QStringLiteral("/aDane/Miasto/Ulic")));
         for (const char* f : {"Ulice.lst", "Skrzyzowania.lst"})
-            QVERIFY(QFile::copy(QStringLiteral(SUITE_SOURCE_DIR "/resources/aDane/Miasto/Ulic/") + QLatin1String(f),
-                                suite + QStringLiteral("/aDane/Miasto/Ulic/") + QLatin1String(f)));
+            QVERIFY(QFile::copy(
+                QStringLiteral(SUITE_SOURCE_DIR "/resources/aDane/Miasto/Ulic/") + QLatin1String(f),
+                suite + QStringLiteral("/aDane/Miasto/Ulic/") + QLatin1String(f)));
         SetProgramFolder(suite + QStringLiteral("/Tesmar/bin"));
         qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
         QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("config/Morvane"))));
         QFile reg(RegistryFilePath());
         QVERIFY(reg.open(QIODevice::WriteOnly));
-        reg.write(QStringLiteral("[Software\\Morvane\\Directories]\naDane=%1/aDane\nCity=Miasto\n").arg(suite).toUtf8());
+        reg.write(QStringLiteral("[Software\\Morvane\\Directories]\naDane=%1/aDane\nCity=Miasto\n")
+                      .arg(suite)
+                      .toUtf8());
         common::SetHelpOpener([](const QUrl&) { return true; });
     }
 
@@ -110,8 +116,11 @@ private slots:
         app.detectorWindow()->hide();
         app.headWindow().show();
         prompts.clear();
-        app.headWindow().findChild<QComboBox*>(QStringLiteral("cmbNumSkrzyz"))->setEditText(QStringLiteral("12"));
-        QTest::mouseClick(app.headWindow().findChild<QPushButton*>(QStringLiteral("cmdAccept")), Qt::LeftButton);
+        app.headWindow()
+            .findChild<QComboBox*>(QStringLiteral("cmbNumSkrzyz"))
+            ->setEditText(QStringLiteral("12"));
+        QTest::mouseClick(app.headWindow().findChild<QPushButton*>(QStringLiteral("cmdAccept")),
+                          Qt::LeftButton);
         QVERIFY2(prompts.messageTexts().isEmpty(), qPrintable(prompts.messageTexts().join(QLatin1Char('|'))));
         QVERIFY(app.poll().active());
         app.poll().timer().stop();

@@ -1,6 +1,7 @@
 // hatcher with the CAD host gone: every button of the main window and of the settings dialog it
 // opens, found in their widget trees, is given as the user does; the program goes on and tells the
-// lost connection in Polish. The connection back on the host, nothing is left blocked: the intersections are read again.
+// lost connection in Polish. The connection back on the host, nothing is left blocked: the intersections are
+// read again.
 #include "../../support/HostGoneWalk.h"
 #include "automation/Automation.h"
 #include "common/Ini.h"
@@ -12,8 +13,8 @@
 #include "platform/ui/core/Prompt.h"
 
 #include <QComboBox>
-#include <QToolButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace hatcher;
@@ -45,14 +46,15 @@ private slots:
         QVERIFY(w.Form_Load());
         common::IniFilePath = dir.filePath(QStringLiteral("Tesmar.ini"));  // keep the build folder clean
         LayerSetsFilePath = dir.filePath(QStringLiteral("zestawy_warstw.txt"));
-        w.transitionTemplatePath = QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/dyn_wzorzec.dwg");
+        w.transitionTemplatePath =
+            QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/dyn_wzorzec.dwg");
         common::SettingBindings[0].Value = 1;  // chosen layers: the settings' layer buttons are on
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         auto* cmbNo = w.findChild<QComboBox*>(QStringLiteral("cmbNo"));
         QCOMPARE(cmbNo->count(), 2);
 
         std::vector<std::unique_ptr<suitetest::HostGoneNow>> gone;  // kept: handles may still name them
-        QMap<QString, int> given;  // commands given, by kind
+        QMap<QString, int> given;                                   // commands given, by kind
         suitetest::WalkSteps steps;
         steps.hostBack = [&] {
             automation::CadApplication = cad->application();
@@ -63,7 +65,8 @@ private slots:
             prompts.clear();
         };
         steps.check = [&](const QString& what) {
-            ++given[what.contains(QStringLiteral(", then ")) ? QStringLiteral("dialog button") : what.section(QLatin1Char(' '), 0, 0)];
+            ++given[what.contains(QStringLiteral(", then ")) ? QStringLiteral("dialog button")
+                                                             : what.section(QLatin1Char(' '), 0, 0)];
             const QStringList told = prompts.messageTexts();
             const QString where = what + QStringLiteral(": ") + told.join(QStringLiteral(" | "));
             if (gone.back()->calls() > 0)
@@ -78,7 +81,8 @@ private slots:
         steps.hostBack();
         prompts.clear();
         cmbNo->clear();
-        QTest::mouseClick(w.findChild<QToolButton*>(QStringLiteral("cmdPobierzSkrzyzowania")), Qt::LeftButton);
+        QTest::mouseClick(w.findChild<QToolButton*>(QStringLiteral("cmdPobierzSkrzyzowania")),
+                          Qt::LeftButton);
         QVERIFY2(prompts.messageTexts().isEmpty(), qPrintable(prompts.messageTexts().join(QLatin1Char('|'))));
         QCOMPARE(cmbNo->count(), 2);
         w.close();
