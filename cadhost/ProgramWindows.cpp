@@ -23,7 +23,7 @@ xcb_connection_t* connection() {
 
 xcb_atom_t atom(xcb_connection_t* c, const char* name) {
     xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
-    const xcb_atom_t a = r ? r->atom : XCB_ATOM_NONE;
+    const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
     std::free(r);
     return a;
 }
@@ -41,9 +41,10 @@ std::vector<uint32_t> property(xcb_connection_t* c, xcb_window_t w, xcb_atom_t n
     return out;
 }
 
-// The top-level client windows: the window manager's list, else the root's children.
-std::vector<xcb_window_t> topLevels(xcb_connection_t* c, xcb_window_t root) {
-    std::vector<uint32_t> managed = property(c, root, atom(c, "_NET_CLIENT_LIST"), XCB_ATOM_WINDOW);
+// The top-level windows as the window manager lists them under `listName`, else the root's children
+// (bottom up, as the server stacks them).
+std::vector<xcb_window_t> listedOrChildren(xcb_connection_t* c, xcb_window_t root, const char* listName) {
+    std::vector<uint32_t> managed = property(c, root, atom(c, listName), XCB_ATOM_WINDOW);
     if (!managed.empty()) return {managed.begin(), managed.end()};
     std::vector<xcb_window_t> out;
     xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr);
@@ -53,6 +54,11 @@ std::vector<xcb_window_t> topLevels(xcb_connection_t* c, xcb_window_t root) {
     }
     std::free(tree);
     return out;
+}
+
+// The top-level client windows.
+std::vector<xcb_window_t> topLevels(xcb_connection_t* c, xcb_window_t root) {
+    return listedOrChildren(c, root, "_NET_CLIENT_LIST");
 }
 
 xcb_window_t rootOf(xcb_connection_t* c) {
@@ -75,19 +81,9 @@ bool managed(xcb_connection_t* c, xcb_window_t root) {
     return !property(c, root, atom(c, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW).empty();
 }
 
-// The top-level windows from the bottom up: the window manager's stacking list, else the
-// root's children.
+// The top-level windows from the bottom up.
 std::vector<xcb_window_t> stacking(xcb_connection_t* c, xcb_window_t root) {
-    std::vector<uint32_t> managed = property(c, root, atom(c, "_NET_CLIENT_LIST_STACKING"), XCB_ATOM_WINDOW);
-    if (!managed.empty()) return {managed.begin(), managed.end()};
-    std::vector<xcb_window_t> out;
-    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr);
-    if (tree) {
-        const xcb_window_t* children = xcb_query_tree_children(tree);
-        out.assign(children, children + xcb_query_tree_children_length(tree));
-    }
-    std::free(tree);
-    return out;
+    return listedOrChildren(c, root, "_NET_CLIENT_LIST_STACKING");
 }
 
 bool viewable(xcb_connection_t* c, xcb_window_t w) {
