@@ -1,4 +1,4 @@
-// Finding and raising the CAD's main window. The search keeps the described rules: a visible
+// Finding and raising the CAD's main window. The search takes the visible
 // top-level window whose title and class match wildcard patterns, the first in window order.
 // The windows come from a replaceable source; by default the drawing window of the connected CAD,
 // which is raised through the object model.

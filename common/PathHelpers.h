@@ -1,5 +1,5 @@
 // Path joining, the parent folder and the file-existence test.
-// Paths may use "\" (as stored by the Windows programs) or "/"; results always use "/".
+// Paths may use "\" (as drawings and INI files made on Windows store them) or "/"; results always use "/".
 #pragma once
 
 #include <QString>

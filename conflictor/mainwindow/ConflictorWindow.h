@@ -136,7 +136,7 @@ public:
     void PaintStatusPanel(int panel, const QString& text, const QColor& back, const QColor& fore);
     void TimerKolor_Timer();
 
-    // --- Controls (by their described names) ---
+    // --- Controls (named as the settings and the tests find them) ---
     ui::FlexGrid* grdStrumienie = nullptr;
     StreamCellEditor* gridEditor = nullptr;
     QLineEdit* txtEdit = nullptr;

@@ -66,8 +66,8 @@ public:
     void setCellFontBold(int row, int col, bool bold);
 
     // Sorts the data rows by the texts of one column: as strings, ascending, without regard to case
-    // (or numerically when `numeric`). Equal keys keep their order. The current cell keeps its place,
-    // as in the grid the programs were written for; callers select the row they want afterwards.
+    // (or numerically when `numeric`). Equal keys keep their order. The current cell keeps its place
+    // (row and column, not the row it showed); callers select the row they want afterwards.
     void sortRowsByColumn(int col, bool numeric = false);
 
     // The cell's rectangle in the coordinates of the grid's parent widget (where an overlay editor lives);

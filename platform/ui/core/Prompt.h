@@ -1,7 +1,7 @@
 // The prompt service: message boxes, input boxes and file and folder dialogs.
 // Every message of the suite goes through it. Programs install the Qt implementation
 // (platform/ui/WidgetPrompts.h); tests install a ScriptedPrompts that answers from a queue.
-// Flags and results are the message-box flags' values the whole suite uses, so callers read as described.
+// Flags and results are the message-box flags' numeric values, which the whole suite stores and compares.
 #pragma once
 
 #include <QString>

@@ -103,7 +103,7 @@ TEST_F(PhaseSets, ShortestPaths) {
 TEST_F(PhaseSets, ManyTransitionsAndTwoDigitPhases) {
     QStringList sets;
     table({1, 2}, {});
-    for (int i = 0; i < 60; ++i) AddPhaseTransition(1, 2);  // more than the original's 51
+    for (int i = 0; i < 60; ++i) AddPhaseTransition(1, 2);  // sixty transitions: the table grows as far as the scheme needs
     AddPhaseTransition(2, 1);
     EXPECT_EQ(PhaseSetTable[0].LastEntry, 59);
     EXPECT_EQ(BuildPhaseSetsFromTable(sets), 1);

@@ -194,7 +194,7 @@ private slots:
         QVERIFY(empty->isEmpty());
 
         answerWhenShown<QInputDialog>([](QInputDialog* d) { d->reject(); });
-        QCOMPARE(ui::InputBox(QStringLiteral("Numer:")), QString());  // the original's "" on Cancel
+        QCOMPARE(ui::InputBox(QStringLiteral("Numer:")), QString());  // Cancel gives an empty text
     }
 
     void filterFormTranslated() {
