@@ -195,7 +195,7 @@ void DrawingView::fitExtents() {
     if (!scene_) return;
     const Box e = scene_->extents();
     if (e.isEmpty()) {
-        state() = ViewState{Point3{0, 0, 0}, 1, true};
+        state() = ViewState{Point3{0, 0, 0}, 1, true, {}};
     } else {
         const auto previous = std::move(state().previous);
         zoomWindow(e);

@@ -153,9 +153,9 @@ PhaseEditorDialog::PhaseEditorDialog(QWidget* owner) : QDialog(owner) {
     layout->addWidget(cmdOk, 0, Qt::AlignRight);
 
     connect(grdFazy, &ui::FlexGrid::cellClickedAt, this,
-            [this](int r, int c) { guarded([=] { grdFazy_Click(r, c); }); });
+            [this](int r, int c) { guarded([=, this] { grdFazy_Click(r, c); }); });
     connect(grdFazy, &QTableWidget::cellDoubleClicked, this, [this](int r, int c) {
-        guarded([=] { grdFazy_DblClick(r + grdFazy->FixedRows(), c + grdFazy->FixedCols()); });
+        guarded([=, this] { grdFazy_DblClick(r + grdFazy->FixedRows(), c + grdFazy->FixedCols()); });
     });
     connect(grdFazy->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int c) { headerClick(c); });
