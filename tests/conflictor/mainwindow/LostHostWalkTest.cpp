@@ -12,6 +12,7 @@
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamRecords.h"
+#include "../ConflictorWindowFixture.h"
 #include "platform/cad/model/Interaction.h"
 #include "platform/ui/FlexGrid.h"
 #include "platform/ui/core/Prompt.h"
@@ -23,14 +24,8 @@
 
 using namespace conflictor;
 
-class LostHostWalkTest : public QObject {
+class LostHostWalkTest : public QObject, test::ConflictorWindowFixture {
     Q_OBJECT
-
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<automation::InProcessCad> cad;
-    std::unique_ptr<ui::ScriptedPrompts> prompts;
-    cad::ScriptedInteraction picks;
-    automation::CadConnector previous;
 
     // Streams K1, K2 and P1 of intersection 12 with their attribute block.
     void buildDrawing() {
@@ -62,34 +57,15 @@ class LostHostWalkTest : public QObject {
 
 private slots:
     void init() {
-        QLocale::setDefault(QLocale::c());
-        dir = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_RUNTIME_DIR", dir->path().toUtf8());
-        QDir().mkpath(dir->filePath(QStringLiteral("Tesmar/bin")));
+        makeProgramFolder();
         QDir().mkpath(dir->filePath(QStringLiteral("Tesmar/Zasoby/Pomoc")));
-        prompts = std::make_unique<ui::ScriptedPrompts>();
         common::SetHelpOpener([](const QUrl&) { return true; });
-        automation::ResetCadConnectionState();
-        automation::DrawingScale = 1;
-        automation::CustomPropertyCache = {automation::CustomPropertyEntry{}};
-        StreamTable.clear();
-        IntersectionNumber.clear();
-        StreamAttributeBlockHandle.clear();
-        common::Settings = common::ProgramSettings{};
-        common::AlwaysOnTop = false;
-        cad = std::make_unique<automation::InProcessCad>();
-        cad->setInteraction(&picks);
-        previous = automation::SetCadConnector({[this] { return cad->application(); }, {}});
-        automation::CadApplication = automation::ConnectToAutoCad(true);
+        attachCad();
         buildDrawing();
     }
     void cleanup() {
-        automation::SetCadConnector(previous);
-        automation::ResetCadConnectionState();
         common::SetHelpOpener({});
-        cad.reset();
-        prompts.reset();
-        dir.reset();
+        detachCad();
     }
 
     void everyCommandWithTheHostGone() {

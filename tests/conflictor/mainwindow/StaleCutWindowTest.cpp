@@ -8,6 +8,7 @@
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamRecords.h"
+#include "../ConflictorWindowFixture.h"
 #include "platform/cad/model/Interaction.h"
 #include "platform/sheet/Application.h"
 #include "platform/sheet/Workbook.h"
@@ -27,14 +28,8 @@
 
 using namespace conflictor;
 
-class StaleCutWindowTest : public QObject {
+class StaleCutWindowTest : public QObject, test::ConflictorWindowFixture {
     Q_OBJECT
-
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<automation::InProcessCad> cad;
-    std::unique_ptr<ui::ScriptedPrompts> prompts;
-    cad::ScriptedInteraction picks;
-    automation::CadConnector previous;
 
     // Types a text into the grid at the cell: the first key opens the editor, the rest go into it.
     static void typeInto(ConflictorWindow& w, int row, int col, const QString& text) {
@@ -56,39 +51,21 @@ class StaleCutWindowTest : public QObject {
 
 private slots:
     void init() {
-        QLocale::setDefault(QLocale::c());
-        dir = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_RUNTIME_DIR", dir->path().toUtf8());
+        makeProgramFolder();
         // No desktop application to open the saved workbook in.
         for (const char* v : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_HOME", "XDG_DATA_DIRS"})
             qputenv(v, dir->path().toUtf8());
-        QDir().mkpath(dir->filePath(QStringLiteral("Tesmar/bin")));
         QDir().mkpath(dir->filePath(QStringLiteral("Tesmar/Zasoby")));
         QVERIFY(QFile::copy(QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Czasy Miedzyziel szablon.xlt"),
                             dir->filePath(QStringLiteral("Tesmar/Zasoby/Czasy Miedzyziel szablon.xlt"))));
         QVERIFY(QFile::copy(QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Przyklad.dxf"),
                             dir->filePath(QStringLiteral("Przyklad.dxf"))));
-        prompts = std::make_unique<ui::ScriptedPrompts>();
-        automation::ResetCadConnectionState();
-        automation::DrawingScale = 1;
-        automation::CustomPropertyCache = {automation::CustomPropertyEntry{}};
-        StreamTable.clear();
-        IntersectionNumber.clear();
-        StreamAttributeBlockHandle.clear();
-        common::Settings = common::ProgramSettings{};
-        cad = std::make_unique<automation::InProcessCad>();
-        cad->setInteraction(&picks);
-        previous = automation::SetCadConnector({[this] { return cad->application(); }, {}});
-        automation::CadApplication = automation::ConnectToAutoCad(true);
+        attachCad();
         automation::CadApplication.documents().open(dir->filePath(QStringLiteral("Przyklad.dxf")));
     }
 
     void cleanup() {
-        automation::SetCadConnector(previous);
-        automation::ResetCadConnectionState();
-        cad.reset();
-        prompts.reset();
-        dir.reset();
+        detachCad();
     }
 
     void aStreamDrawnAfterTheCutIsNamedByTheExportWhichOffersTheCut() {

@@ -7,6 +7,7 @@
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamRecords.h"
+#include "../ConflictorWindowFixture.h"
 #include "platform/cad/model/Interaction.h"
 #include "platform/ui/FlexGrid.h"
 #include "platform/ui/core/Prompt.h"
@@ -29,14 +30,8 @@
 
 using namespace conflictor;
 
-class StreamMenusTest : public QObject {
+class StreamMenusTest : public QObject, test::ConflictorWindowFixture {
     Q_OBJECT
-
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<automation::InProcessCad> cad;
-    std::unique_ptr<ui::ScriptedPrompts> prompts;
-    cad::ScriptedInteraction picks;
-    automation::CadConnector previous;
 
     cad::Document doc() const { return automation::CadApplication.activeDocument(); }
 
@@ -81,31 +76,12 @@ class StreamMenusTest : public QObject {
 
 private slots:
     void init() {
-        QLocale::setDefault(QLocale::c());
-        dir = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_RUNTIME_DIR", dir->path().toUtf8());
-        QDir().mkpath(dir->filePath(QStringLiteral("Tesmar/bin")));
-        prompts = std::make_unique<ui::ScriptedPrompts>();
-        automation::ResetCadConnectionState();
-        automation::DrawingScale = 1;
-        automation::CustomPropertyCache = {automation::CustomPropertyEntry{}};
-        StreamTable.clear();
-        IntersectionNumber.clear();
-        StreamAttributeBlockHandle.clear();
-        common::Settings = common::ProgramSettings{};
-        common::AlwaysOnTop = false;
-        cad = std::make_unique<automation::InProcessCad>();
-        cad->setInteraction(&picks);
-        previous = automation::SetCadConnector({[this] { return cad->application(); }, {}});
-        automation::CadApplication = automation::ConnectToAutoCad(true);
+        makeProgramFolder();
+        attachCad();
         buildDrawing();
     }
     void cleanup() {
-        automation::SetCadConnector(previous);
-        automation::ResetCadConnectionState();
-        cad.reset();
-        prompts.reset();
-        dir.reset();
+        detachCad();
     }
 
     void phaseEditorAndCrossingLinksOpenFromTheMenus() {
