@@ -17,6 +17,7 @@
 #include "conflictor/streams/StreamDrawing.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamRecords.h"
+#include "../ConflictorWindowFixture.h"
 #include "platform/cad/model/Interaction.h"
 #include "platform/ui/FlexGrid.h"
 #include "platform/ui/core/Prompt.h"
@@ -53,14 +54,9 @@ QString attribute(const cad::Entity& ref, const QString& tag) {
 
 }  // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public QObject, test::ConflictorWindowFixture {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<automation::InProcessCad> cad;
-    std::unique_ptr<ui::ScriptedPrompts> prompts;
-    cad::ScriptedInteraction picks;
-    automation::CadConnector previous;
     cad::Entity attributeRef;
     QString programFolder;
 
@@ -170,35 +166,16 @@ class MainWindowTest : public QObject {
 
 private slots:
     void init() {
-        QLocale::setDefault(QLocale::c());
-        dir = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_RUNTIME_DIR", dir->path().toUtf8());
+        makeProgramFolder();
         programFolder = dir->filePath(QStringLiteral("Tesmar/bin"));
-        QDir().mkpath(programFolder);
         QDir().mkpath(dir->filePath(QStringLiteral("Tesmar/Zasoby/Pomoc")));
-        prompts = std::make_unique<ui::ScriptedPrompts>();
-        automation::ResetCadConnectionState();
-        automation::DrawingScale = 1;
-        automation::CustomPropertyCache = {automation::CustomPropertyEntry{}};
-        StreamTable.clear();
-        IntersectionNumber.clear();
-        StreamAttributeBlockHandle.clear();
-        common::Settings = common::ProgramSettings{};
-        common::AlwaysOnTop = false;
-        cad = std::make_unique<automation::InProcessCad>();
-        cad->setInteraction(&picks);
-        previous = automation::SetCadConnector({[this] { return cad->application(); }, {}});
-        automation::CadApplication = automation::ConnectToAutoCad(true);
+        attachCad();
         buildDrawing();
     }
 
     void cleanup() {
-        automation::SetCadConnector(previous);
-        automation::ResetCadConnectionState();
         attributeRef = {};
-        cad.reset();
-        prompts.reset();
-        dir.reset();
+        detachCad();
     }
 
     void startUpShowsTheSortedGrid() {
