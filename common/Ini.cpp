@@ -1,5 +1,5 @@
-// Tesmar.ini read and written line by line, as the Windows profile API did (never through QSettings,
-// which reorders keys and quotes values).
+// Tesmar.ini read and written line by line: a write changes the one line of its key and leaves every
+// other line as it was (never through QSettings, which reorders keys and quotes values).
 #include "common/Ini.h"
 
 #include "common/PathHelpers.h"
@@ -36,8 +36,8 @@ struct IniText {
     IniEncoding encoding = IniEncoding::Bytes;
 };
 
-// Each line on its own: UTF-8 is ours; a line that is not valid UTF-8 was written by the Windows
-// programs in code page 1250 (an old installation leaves such lines among ours).
+// Each line on its own: UTF-8 is ours; a line that is not valid UTF-8 is read as code page 1250, the
+// encoding older installations wrote their settings in (such lines stay among ours).
 QString decodeLine(const QByteArray& bytes) {
     QStringDecoder utf8(QStringConverter::Utf8);
     QString text = utf8.decode(bytes);

@@ -1,5 +1,6 @@
-// The settings file Tesmar.ini: reading and writing one key the way the Windows profile API did,
-// so that files written by hand, by older versions and by every program of the suite are read alike.
+// The settings file Tesmar.ini: "[Section]" headers and "Key=Value" lines, read and written one key
+// at a time, so that files written by hand, by older versions and by every program of the suite are
+// read alike.
 // Section and key names are compared without regard to case; comments, foreign keys and the order of
 // lines are kept; each write re-reads the file, so programs sharing it never overwrite each other.
 #pragma once

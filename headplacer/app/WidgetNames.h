@@ -1,4 +1,5 @@
-// Building controls under their described object names, as every window of headplacer does.
+// Building controls under their object names (by which the persisted settings and the tests find
+// them), as every window of headplacer does.
 #pragma once
 
 #include <QComboBox>

@@ -1,5 +1,5 @@
-// FlexGrid: the suite's cell grid over QTableWidget, addressed like the flexible grid the programs were
-// written for: row 0 and column 0 are the fixed header row and column when FixedRows / FixedCols are 1,
+// FlexGrid: the suite's cell grid over QTableWidget, addressed with its fixed header row and column
+// counted in: row 0 and column 0 are the fixed header row and column when FixedRows / FixedCols are 1,
 // data start at index FixedRows / FixedCols, cells also by flat index (row * Cols + col).
 // A fixed header row is shown by the table's horizontal header (so it never scrolls away), a fixed column
 // by its vertical header; a row or column that is not fixed is an ordinary table row or column.
@@ -17,7 +17,7 @@ class FlexGrid : public QTableWidget {
 public:
     explicit FlexGrid(QWidget* parent = nullptr);
 
-    // Rows and columns counted with the fixed ones, as the programs count them.
+    // Rows and columns counted with the fixed ones (a header row and ten data rows are 11 Rows).
     int Rows() const;
     void setRows(int rows);
     int Cols() const;
@@ -53,7 +53,7 @@ public:
     void setTopRow(int row);
     bool isRowVisible(int row) const;
 
-    // Widths in twips, as the programs give them (15 twips a pixel); 0 hides the column.
+    // Widths in twips (15 twips a pixel), the unit the windows give them in; 0 hides the column.
     void setColWidthTwips(int col, int twips);
     int colWidthTwips(int col) const;
     void setColAlignment(int col, Qt::Alignment alignment);

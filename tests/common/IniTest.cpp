@@ -1,4 +1,4 @@
-// Tesmar.ini read and written as the Windows profile API did.
+// Tesmar.ini: keys read and written in their sections, every other line, encoding and line end kept.
 #include "common/Ini.h"
 
 #include <gtest/gtest.h>

@@ -69,7 +69,8 @@ db::SysValue ToSysValue(const Variant& v) {
 namespace {
 
 // The folder as it stands on disk: a component that does not exist as written is matched
-// without regard to case, as the programs' Windows paths were.
+// without regard to case, since the paths the programs pass (typed, or stored in settings and
+// drawings) do not always spell a folder as the disk does.
 QDir folderOnDisk(const QString& folder) {
     const QString wanted = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
     if (QFileInfo(wanted).isDir()) return QDir(wanted);
