@@ -1,4 +1,4 @@
-// The numeric constants of the spreadsheet automation interface, as the programs pass them.
+// The numeric constants the programs pass to the workbook engine, each under its xl name.
 #pragma once
 
 namespace sheet {

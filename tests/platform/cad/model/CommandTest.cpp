@@ -1,5 +1,5 @@
 // Commands sent as text: they return at once, run on the inputs of the script, and leave the
-// described entity last in model space with the quiescent state and the last prompt as polled.
+// entity the command makes last in model space with the quiescent state and the last prompt as polled.
 #include "ModelFixture.h"
 
 #include "platform/cad/engine/Database.h"
