@@ -101,13 +101,9 @@ bool TrySetDrawingProperty(const QString& key, const QString& value, bool keep) 
 DrawingScaleReading ReadDrawingScale() {
     DrawingScaleReading r;
     r.Found = GetDrawingProperty(QStringLiteral("SKALA"));
-    const QString text = r.Found.trimmed();
-    if (text.isEmpty()) return r;  // absent: a drawing in metres
-    // Digits only: no sign, exponent, hexadecimal prefix, fraction or "nan" reaches the conversion.
-    bool digits = text.size() <= 5;
-    for (const QChar c : text) digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
-    const int v = digits ? text.toInt() : 0;
-    if (v < 1 || v > 32767) {
+    if (r.Found.trimmed().isEmpty()) return r;  // absent: a drawing in metres
+    const std::optional<int> v = ParseDrawingScale(r.Found);
+    if (!v) {
         r.Readable = false;
         try {
             r.Drawing = CadDocument.name();
@@ -116,8 +112,24 @@ DrawingScaleReading ReadDrawingScale() {
         }
         return r;
     }
-    r.Value = v;
+    r.Value = *v;
     return r;
+}
+
+std::optional<int> ParseDrawingScale(const QString& found) {
+    const QString text = found.trimmed();
+    // Digits only: no sign, exponent, hexadecimal prefix, fraction or "nan" reaches the conversion.
+    bool digits = !text.isEmpty() && text.size() <= 5;
+    for (const QChar c : text) digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    const int v = digits ? text.toInt() : 0;
+    if (v < 1 || v > 32767) return std::nullopt;
+    return v;
+}
+
+QString TypedDrawingScaleProblem() {
+    return common::Tlumacz(
+        QStringLiteral("Skala musi być liczbą całkowitą od 1 do 32767 (liczba jednostek rysunku na metr: 1 dla "
+                       "rysunku w metrach, 1000 dla rysunku w milimetrach)!"));
 }
 
 QString DrawingScaleProblem(const DrawingScaleReading& r) {

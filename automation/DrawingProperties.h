@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QString>
+#include <optional>
 
 namespace automation {
 
@@ -41,6 +42,11 @@ struct DrawingScaleReading {
     QString Drawing;  // the drawing's name, for the message
 };
 DrawingScaleReading ReadDrawingScale();
+// A "SKALA" text as a drawing holds it or a user types it: the whole number from 1 to 32767 it spells
+// (blanks around it allowed), or nothing.
+std::optional<int> ParseDrawingScale(const QString& text);
+// The Polish refusal of a typed "SKALA" that `ParseDrawingScale` does not take.
+QString TypedDrawingScaleProblem();
 // The Polish message for an unreadable value, naming the value found and the drawing.
 QString DrawingScaleProblem(const DrawingScaleReading& reading);
 // Reads "SKALA" into `DrawingScale`; an unreadable value is said with `title` and gives false, so

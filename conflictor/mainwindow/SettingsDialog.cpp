@@ -271,11 +271,8 @@ bool SettingsDialog::ValidateSettings() {
     if (!positive(cmbDlugosciTekstWysokosc->currentText()))
         return refuse(cmbDlugosciTekstWysokosc,
                       Tlumacz(QStringLiteral("Wysokość tekstu musi być większa od zera!")));
-    bool ok = false;
-    const int scale = cbSkala->currentText().trimmed().toInt(&ok);
-    if (!ok || scale < 1)
-        return refuse(cbSkala,
-                      Tlumacz(QStringLiteral("Skala musi być liczbą całkowitą nie mniejszą niż 1!")));
+    if (!automation::ParseDrawingScale(cbSkala->currentText()))
+        return refuse(cbSkala, automation::TypedDrawingScaleProblem());
     return true;
 }
 
@@ -293,8 +290,7 @@ void SettingsDialog::storeSettings() {
         Settings.*(f.value) = common::ParseDouble(fields_.value(QString::fromLatin1(f.name))->text());
     Settings.IloscWagonow =
         common::ParseInteger(fields_.value(QStringLiteral("edtIloscWagonow"))->text()) & 0xFF;
-    automation::DrawingScale = common::ParseInteger(cbSkala->currentText());
-    if (automation::DrawingScale == 0) automation::DrawingScale = 1;
+    automation::DrawingScale = automation::ParseDrawingScale(cbSkala->currentText()).value_or(1);
 }
 
 void SettingsDialog::cmdOk_Click() {

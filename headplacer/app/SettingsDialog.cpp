@@ -135,14 +135,21 @@ SettingsDialog::SettingsDialog(HeadWindow& main) : QDialog(&main, Qt::Dialog), m
 }
 
 void SettingsDialog::cbSkala_Change() {
-    if (chkTextScaled->isChecked())
-        labScaled->setText(QLocale().toString(common::ParseDouble(txtSygFontHeight->text()) *
-                                              common::ParseInteger(cbSkala->currentText())));
+    const std::optional<int> scale = automation::ParseDrawingScale(cbSkala->currentText());
+    if (chkTextScaled->isChecked() && scale)
+        labScaled->setText(QLocale().toString(common::ParseDouble(txtSygFontHeight->text()) * *scale));
     else
         labScaled->clear();
 }
 
 void SettingsDialog::cmdOK_Click() {
+    // A scale no drawing can hold is refused before anything is stored.
+    const std::optional<int> scale = automation::ParseDrawingScale(cbSkala->currentText());
+    if (!scale) {
+        ui::MsgBox(automation::TypedDrawingScaleProblem(), ui::Exclamation, windowTitle());
+        cbSkala->setFocus();
+        return;
+    }
     HeadPlacerSettings.DomyslnyDetektor = std::max(0, cmbDomDetektor->currentIndex());
     HeadPlacerSettings.CzcionkaOpisuSygnWys = txtSygFontHeight->text();
     HeadPlacerSettings.CzcionkaOpisuSygnSzer = txtSygFontWdth->text();
@@ -155,8 +162,7 @@ void SettingsDialog::cmdOK_Click() {
     SaveHeadTextFont();
     SaveFormatPR();
     main_.setPushButtonCaption();
-    automation::DrawingScale = common::ParseInteger(cbSkala->currentText());
-    if (automation::DrawingScale == 0) automation::DrawingScale = 1;
+    automation::DrawingScale = *scale;
     if (automation::CheckDocumentOpen(false))
         automation::TrySetDrawingProperty(QStringLiteral("SKALA"), QString::number(automation::DrawingScale));
     accept();

@@ -243,6 +243,18 @@ private slots:
         SettingsDialog d(w);
         QCOMPARE(child<QComboBox>(&d, "cbSkala")->currentText(), QStringLiteral("1"));
         QCOMPARE(child<QLabel>(&d, "labScaled")->text(), QStringLiteral("1"));
+        // A scale no drawing can hold is refused and stores nothing.
+        const QString stored = automation::GetDrawingProperty(QStringLiteral("SKALA"));
+        for (const char* scale : {"abc", "-5", "0", "32768"}) {
+            child<QComboBox>(&d, "cbSkala")->setCurrentText(QString::fromLatin1(scale));
+            QVERIFY(child<QLabel>(&d, "labScaled")->text().isEmpty());
+            prompts.clear();
+            QTest::mouseClick(child<QPushButton>(&d, "cmdOK"), Qt::LeftButton);
+            QCOMPARE(prompts.messageTexts().size(), qsizetype(1));
+            QVERIFY2(prompts.messageTexts().first().contains(QStringLiteral("od 1 do 32767")), scale);
+            QCOMPARE(automation::GetDrawingProperty(QStringLiteral("SKALA")), stored);
+            QCOMPARE(d.result(), int(QDialog::Rejected));
+        }
         // The same drawing in millimetres: a thousand units per metre.
         child<QComboBox>(&d, "cbSkala")->setCurrentText(QStringLiteral("1000"));
         child<QLineEdit>(&d, "txtSygFontHeight")->setText(QStringLiteral("0,8"));

@@ -73,10 +73,15 @@ private slots:
             QCOMPARE(d.result(), int(QDialog::Rejected));
             control->setText(before);
         }
-        d.cbSkala->setCurrentText(QStringLiteral("0"));
-        prompts->clear();
-        d.cmdOk_Click();
-        QVERIFY(prompts->messageTexts().first().contains(QStringLiteral("Skala")));
+        // A scale no drawing can hold: none of them becomes "SKALA".
+        for (const char* scale : {"0", "-1", "32768", "+5", "1e3", "abc"}) {
+            d.cbSkala->setCurrentText(QString::fromLatin1(scale));
+            prompts->clear();
+            QTest::mouseClick(d.cmdOk, Qt::LeftButton);
+            QCOMPARE(prompts->messageTexts().size(), qsizetype(1));
+            QVERIFY2(prompts->messageTexts().first().contains(QStringLiteral("od 1 do 32767")), scale);
+            QCOMPARE(d.result(), int(QDialog::Rejected));
+        }
         d.cbSkala->setCurrentText(QStringLiteral("500"));
         QVERIFY(!QFile::exists(common::IniFilePath));  // nothing stored while refused
     }
