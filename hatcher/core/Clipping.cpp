@@ -201,9 +201,45 @@ bool clipCircle(const cad::Entity& entity, const ClipFacts& facts, const PlanePo
     return true;
 }
 
+// The hatches among a block's pieces, cut in place: a piece of the copy, deleted with the rest of it
+// where its cut fails.
+void cutHatchPieces(const QList<cad::Entity>& pieces, const QList<ClipFacts>& pieceFacts, const PlanePoint& c,
+                    double r, const PlanePoint& t, const Taken& taken) {
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        if (pieceFacts[i].Name.isEmpty()) throw cad::Failed(QStringLiteral("The piece cannot be read"));
+        if (pieceFacts[i].Name != QLatin1String("AcDbHatch")) continue;
+        try {
+            ClipEntityToCircle(pieces[i], pieceFacts[i], c, r, false, t, false, taken.handles);
+        } catch (const cad::Error&) {
+        }
+    }
+}
+
+// Cuts each piece in place, deleting what gives nothing: hatches (cut before, when of a block) and
+// attribute definitions go, and so does a piece whose cut fails half-way (it must not stay where the
+// block stood).
+void cutPieces(const QList<cad::Entity>& pieces, const QList<ClipFacts>& pieceFacts, const PlanePoint& c,
+               double r, const PlanePoint& t, const Taken& taken) {
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        const cad::Entity& piece = pieces[i];
+        const QString& name = pieceFacts[i].Name;
+        try {
+            if (name.isEmpty()) throw cad::Failed(QStringLiteral("The piece cannot be read"));
+            if (name == QLatin1String("AcDbHatch") || name == QLatin1String("AcDbAttributeDefinition"))
+                piece.erase();
+            else
+                ClipEntityToCircle(piece, pieceFacts[i], c, r, false, t, true, taken.handles);
+        } catch (const cad::Error&) {
+            try {
+                piece.erase();
+            } catch (const cad::Error&) {
+            }
+        }
+    }
+}
+
 bool clipExplodable(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
                     bool makeCopy, const PlanePoint& t, const Taken& taken) {
-    const QString& kind = facts.Name;
     if (const int whole = takeWholeOrNothing(entity, facts, c, r, makeCopy, t, taken); whole >= 0)
         return whole == 1;
     const cad::Entity work = makeCopy ? entity.copy() : entity;
@@ -214,36 +250,10 @@ bool clipExplodable(const cad::Entity& entity, const ClipFacts& facts, const Pla
     }
     work.erase();
     const qsizetype before = taken.size();
-    // The pieces' facts at once: cutting one piece changes no other.
+    // The pieces' facts together: cutting one piece changes no other.
     const QList<ClipFacts> pieceFacts = ReadClipFacts(pieces);
-    if (kind == QLatin1String("AcDbBlockReference"))
-        for (qsizetype i = 0; i < pieces.size(); ++i) {
-            if (pieceFacts[i].Name.isEmpty()) throw cad::Failed(QStringLiteral("The piece cannot be read"));
-            if (pieceFacts[i].Name == QLatin1String("AcDbHatch")) {
-                try {
-                    ClipEntityToCircle(pieces[i], pieceFacts[i], c, r, false, t, false, taken.handles);
-                } catch (const cad::Error&) {
-                    // the piece belongs to the copy; it is deleted below
-                }
-            }
-        }
-    for (qsizetype i = 0; i < pieces.size(); ++i) {
-        const cad::Entity& piece = pieces[i];
-        try {
-            const QString& name = pieceFacts[i].Name;
-            if (name.isEmpty()) throw cad::Failed(QStringLiteral("The piece cannot be read"));
-            if (name == QLatin1String("AcDbHatch") || name == QLatin1String("AcDbAttributeDefinition")) {
-                piece.erase();
-                continue;
-            }
-            ClipEntityToCircle(piece, pieceFacts[i], c, r, false, t, true, taken.handles);
-        } catch (const cad::Error&) {
-            try {
-                piece.erase();  // a piece that failed half-way must not stay where the block stands
-            } catch (const cad::Error&) {
-            }
-        }
-    }
+    if (facts.Name == QLatin1String("AcDbBlockReference")) cutHatchPieces(pieces, pieceFacts, c, r, t, taken);
+    cutPieces(pieces, pieceFacts, c, r, t, taken);
     return !taken || taken.size() > before;
 }
 

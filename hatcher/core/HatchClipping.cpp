@@ -144,19 +144,9 @@ struct HatchStart {
     cad::Variant FirstRegions;  // AddRegion's answer for them (empty: refused)
 };
 
-// The cut of one hatch. With `leftovers` the copy and the curves made for its loops are left there
-// for the caller to erase (each erasure ignores its own failure, as the cut's own trap would). With
-// `start` the copy and its first loop come from the caller; with `circleRegion` the clip circle's
-// region is made once (on first need) and each cut intersects with a copy of it.
-bool clipHatch(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
-               bool makeCopy, const PlanePoint& t, QStringList* taken, QList<cad::Entity>* leftovers,
-               const HatchStart* start = nullptr, cad::Entity* circleRegion = nullptr) {
-    const QString& layer = facts.Layer;
-    const int colour = facts.Colour;
-    const cad::Entity work = start ? start->Work : makeCopy ? entity.copy() : entity;
-    bool contributed = false;
-    // A copy has the loops of its hatch.
-    const int loops = facts.Loops >= 0 ? facts.Loops : work.numberOfLoops();
+// The region of all the hatch's loops, islands cut out; null when no loop gives one.
+cad::Entity hatchRegion(const cad::Entity& work, int loops, const HatchStart* start,
+                        QList<cad::Entity>* leftovers) {
     cad::Entity running;
     for (int i = 0; i < loops; ++i) {
         const cad::Entity region = i == 0 && start && start->HasFirstLoop
@@ -169,50 +159,71 @@ bool clipHatch(const cad::Entity& entity, const ClipFacts& facts, const PlanePoi
         else
             addLoop(running, region);
     }
-    if (!running.isNull()) {
-        // The region's part inside the circle, moved to the target (a move keeps the area; an
-        // empty part goes anyway).
-        cad::Entity clip;
-        if (!circleRegion || circleRegion->isNull()) {
-            const cad::Entity circle = CadModelSpace.addCircle(cp(c), r);
-            const QList<cad::Entity> circleRegions = CadModelSpace.addRegion({circle});
-            circle.send(QStringLiteral("Delete"));
-            clip = circleRegions.value(0);
-            if (circleRegion && !clip.isNull()) {
-                *circleRegion = clip;
-                if (leftovers) *leftovers << clip;
-            }
-        }
-        if (circleRegion && !circleRegion->isNull()) clip = circleRegion->copy();  // the same region
-        running.send(QStringLiteral("Boolean"), {1, clip});
-        running.move(cp(c), cp(t));
-        const bool inside = running.area() > 0;
-        if (!inside) running.erase();
-        if (inside) {
-            cad::Entity hatch;
-            try {
-                // The part filled as a solid hatch of the original's layer and colour; the part
-                // itself goes. The new hatch's handle is read here, so that a refusal of any of
-                // this reaches the trap below.
-                hatch = AddSolidHatch();
-                hatch.send(QStringLiteral("AppendOuterLoop"),
-                           {cad::Variant(cad::ObjectsOf(QList<cad::Entity>{running}))});
-                hatch.setLayer(layer);
-                hatch.setColor(colour);
-                hatch.send(QStringLiteral("Evaluate"));
-                running.send(QStringLiteral("Delete"));
-                const QString handle = hatch.handle();
-                if (taken) taken->append(handle);
-                contributed = true;
-            } catch (const cad::Error&) {
-                if (!hatch.isNull()) eraseQuietly(hatch);
-                const QList<cad::Entity> made = fallbackHatches(running, layer, colour, taken);
-                for (const cad::Entity& h : made)
-                    if (taken) taken->append(h.handle());
-                contributed = !made.isEmpty();
-            }
+    return running;
+}
+
+// Cuts the region to the circle and moves its part inside to the target (a move keeps the area);
+// false, the region erased, when nothing of it lies inside.
+bool cutRegion(const cad::Entity& running, const PlanePoint& c, double r, const PlanePoint& t,
+               cad::Entity* circleRegion, QList<cad::Entity>* leftovers) {
+    cad::Entity clip;
+    if (!circleRegion || circleRegion->isNull()) {
+        const cad::Entity circle = CadModelSpace.addCircle(cp(c), r);
+        const QList<cad::Entity> circleRegions = CadModelSpace.addRegion({circle});
+        circle.send(QStringLiteral("Delete"));
+        clip = circleRegions.value(0);
+        if (circleRegion && !clip.isNull()) {
+            *circleRegion = clip;
+            if (leftovers) *leftovers << clip;
         }
     }
+    if (circleRegion && !circleRegion->isNull()) clip = circleRegion->copy();  // the same region
+    running.send(QStringLiteral("Boolean"), {1, clip});
+    running.move(cp(c), cp(t));
+    if (running.area() > 0) return true;
+    running.erase();
+    return false;
+}
+
+// Fills the cut region as a solid hatch of the original's layer and colour, the region itself going;
+// where the CAD refuses, the region's outline is chained into solid hatches instead. Whether any
+// hatch was made.
+bool fillRegion(const cad::Entity& running, const QString& layer, int colour, QStringList* taken) {
+    cad::Entity hatch;
+    try {
+        hatch = AddSolidHatch();
+        hatch.send(QStringLiteral("AppendOuterLoop"),
+                   {cad::Variant(cad::ObjectsOf(QList<cad::Entity>{running}))});
+        hatch.setLayer(layer);
+        hatch.setColor(colour);
+        hatch.send(QStringLiteral("Evaluate"));
+        running.send(QStringLiteral("Delete"));
+        // Read here, so that a refusal of any of the above reaches the trap below.
+        const QString handle = hatch.handle();
+        if (taken) taken->append(handle);
+        return true;
+    } catch (const cad::Error&) {
+        if (!hatch.isNull()) eraseQuietly(hatch);
+    }
+    const QList<cad::Entity> made = fallbackHatches(running, layer, colour, taken);
+    if (taken)
+        for (const cad::Entity& h : made) taken->append(h.handle());
+    return !made.isEmpty();
+}
+
+// The cut of one hatch. With `leftovers` the copy and the curves made for its loops are left there
+// for the caller to erase (each erasure ignores its own failure, as the cut's own trap would). With
+// `start` the copy and its first loop come from the caller; with `circleRegion` the clip circle's
+// region is made once (on first need) and each cut intersects with a copy of it.
+bool clipHatch(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
+               bool makeCopy, const PlanePoint& t, QStringList* taken, QList<cad::Entity>* leftovers,
+               const HatchStart* start = nullptr, cad::Entity* circleRegion = nullptr) {
+    const cad::Entity work = start ? start->Work : makeCopy ? entity.copy() : entity;
+    // A copy has the loops of its hatch.
+    const int loops = facts.Loops >= 0 ? facts.Loops : work.numberOfLoops();
+    const cad::Entity running = hatchRegion(work, loops, start, leftovers);
+    const bool contributed = !running.isNull() && cutRegion(running, c, r, t, circleRegion, leftovers) &&
+                             fillRegion(running, facts.Layer, facts.Colour, taken);
     if (makeCopy) {
         if (leftovers)
             *leftovers << work;
