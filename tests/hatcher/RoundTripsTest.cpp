@@ -8,6 +8,7 @@
 #include "hatcher/core/PatternArea.h"
 #include "hatcher/core/PhasePictures.h"
 #include "hatcher/core/PhaseTransitions.h"
+#include "platform/cad/DeferredCalls.h"
 #include "platform/cad/FilteredReads.h"
 #include "platform/cad/LoopbackChannel.h"
 
@@ -72,9 +73,9 @@ TEST_F(HatcherRoundTrips, PatternAreaCostsItsHatchesReadsNotItsCopies) {
     const quint64 patternTrips = loopback->roundTrips() - trips;
     const QStringList copies = PatternCopyHandles.value(QStringLiteral("7"));
     ASSERT_GT(copies.size(), 50);
-    // The lines' and texts' copies, cuts and handles travel in a run or two; the hatches' copies, first
-    // loops and their regions are made at once and each hatch then costs two reads (its area, its new
-    // hatch's handle); copies and made curves are erased at once. One answer per copy and step: 767.
+    // The lines' and texts' copies are cut together and their handles read once; the hatches' copies,
+    // first loops and their regions are made at once and each hatch then costs two reads (its area, its
+    // new hatch's handle); copies and made curves are erased at once. One answer per copy and step: 767.
     EXPECT_LT(patternTrips, 300u) << patternTrips;
     // Every recorded copy stands in the drawing.
     const cad::VariantList rows =
@@ -91,11 +92,15 @@ TEST_F(HatcherRoundTrips, AHatchThatCannotBeCopiedFailsOnlyItsOwnCut) {
     QList<cad::Entity> hatches;
     for (int i = 0; i < 3; ++i) hatches << cad::EntityOfRow(automation::CadDocument, rows[i]);
     const QList<ClipFacts> facts = ReadClipFacts(hatches);
-    hatches[1].erase();  // gone after its facts were read: its held copy is refused
+    hatches[1].erase();  // gone after its facts were read: its copy is refused
     const int before = automation::CadModelSpace.count();
     QStringList taken;
-    // A circle around the whole drawing: each hatch that can be cut gives one solid hatch.
-    ClipHatchCopiesToCircle(hatches, facts, {0, 0}, 1e7, {0, 0}, taken);
+    {
+        // As the pattern area cuts: the copies made together, the refusal reported after them.
+        const cad::DeferredCalls together(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+        // A circle around the whole drawing: each hatch that can be cut gives one solid hatch.
+        ClipHatchCopiesToCircle(hatches, facts, {0, 0}, 1e7, {0, 0}, taken);
+    }
     ASSERT_EQ(taken.size(), 2);
     const cad::VariantList kinds =
         cad::ReadProperties(automation::CadDocument, cad::VariantList(taken.begin(), taken.end()),
