@@ -209,7 +209,9 @@ void cutPattern(HatcherForm& form, const QList<cad::Entity>& found, const PlaneP
     progress.start();
     const QList<ClipFacts> facts = ReadClipFacts(found);
     const QList<bool> skipped = lockedEntities(form, facts);
-    // The copies are cut and moved before any of them is looked at again.
+    // The cuts' changes may reach the drawing together, at their next read: each group ends by reading
+    // what it took, and each entity cut alone by reading its pieces in its own trap, so a refusal of the
+    // CAD reaches the trap it would reach from its own call.
     const cad::DeferredCalls together(CadDocument, cad::DeferredCalls::NewObjectsToo);
     int i = 0;
     while (i < progress.n) {

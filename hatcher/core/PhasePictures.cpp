@@ -422,8 +422,9 @@ void drawPictures(HatcherForm& form, PictureSource& source, const std::vector<in
                   QStringList& inserted) {
     cad::Point at = source.Place.Insertion;
     int done = 0;
-    // The pictures are drawn whole before any of them is looked at again; each ends with its
-    // reference's handle, so a failure in one reaches the command's trap from that picture.
+    // The pictures' changes may reach the drawing together, at their next read. Each picture ends by
+    // reading its reference's handle, before the next one's name is looked up (a look-up that traps
+    // errors of its own), so a refusal in a picture reaches the command's trap from that picture.
     const cad::DeferredCalls together(CadDocument);
     for (int phase : phases) {
         form.processEvents();

@@ -456,7 +456,8 @@ void cmdConnectAll_Click(HatcherForm& form) {
             if (!plans.isEmpty()) {
                 const QList<Arrow> arrows = arrowsOf(plans);
                 ensureTransitionBlock(form);
-                // Every arrow is inserted, stretched and labelled before any of it is looked at again.
+                // The arrows' insertions and changes may reach the drawing together: nothing in them
+                // traps a CAD error, a refusal reaching this command's trap.
                 const cad::DeferredCalls together(CadDocument, cad::DeferredCalls::NewObjectsToo);
                 insertArrows(arrows, nr);
             }

@@ -109,3 +109,25 @@ TEST_F(HatcherRoundTrips, AHatchThatCannotBeCopiedFailsOnlyItsOwnCut) {
     // The copies, the curves made for their loops and the clip circle's region are gone.
     EXPECT_EQ(automation::CadModelSpace.count(), before + 2);
 }
+
+TEST_F(HatcherRoundTrips, ALineTheCadRefusesToCopyFailsTheCutInProcessAndOverTheLoopback) {
+    // Three lines, the second gone after their facts were read: the pattern would silently lack it.
+    const auto cutWithOneGone = [] {
+        const cad::VariantList rows = cad::ReadSelection(
+            automation::CadDocument, automation::BuildSelectionFilter({0, QStringLiteral("LINE")}), {});
+        QList<cad::Entity> lines;
+        for (int i = 0; i < 3 && i < rows.size(); ++i)
+            lines << cad::EntityOfRow(automation::CadDocument, rows[i]);
+        ASSERT_EQ(lines.size(), 3);
+        const QList<ClipFacts> facts = ReadClipFacts(lines);
+        lines[1].erase();
+        QStringList taken;
+        const cad::DeferredCalls together(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+        ClipCopiesToCircle(lines, facts, {0, 0}, 1e7, {0, 0}, taken);
+    };
+    automation::CadApplication.documents().open(QString::fromUtf8(SampleMapPath()));
+    ASSERT_TRUE(automation::CheckDocumentOpen(false));
+    EXPECT_THROW(cutWithOneGone(), cad::Error);
+    openSampleOverLoopback();
+    EXPECT_THROW(cutWithOneGone(), cad::Error);
+}
