@@ -425,7 +425,7 @@ void drawPictures(HatcherForm& form, PictureSource& source, const std::vector<in
     // The pictures' changes may reach the drawing together, at their next read. Each picture ends by
     // reading its reference's handle, before the next one's name is looked up (a look-up that traps
     // errors of its own), so a refusal in a picture reaches the command's trap from that picture.
-    const cad::DeferredCalls together(CadDocument);
+    const cad::DeferredCalls together(CadDocument, cad::DeferredCalls::NewObjectsToo);
     for (int phase : phases) {
         form.processEvents();
         const QString handle = drawPicture(source, phase, at);
