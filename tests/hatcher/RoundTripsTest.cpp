@@ -56,7 +56,9 @@ TEST_F(HatcherRoundTrips, PicturesAndArrowsCostTheirStepsNotTheirObjects) {
     EXPECT_LE(arrowTrips, 25u) << arrowTrips;
     for (int k = 1; k <= 4; ++k)
         for (int l = 1; l <= 4; ++l)
-            if (k != l) EXPECT_TRUE(TransitionExists(QStringLiteral("7"), k, l)) << k << "-" << l;
+            if (k != l) {
+                EXPECT_TRUE(TransitionExists(QStringLiteral("7"), k, l)) << k << "-" << l;
+            }
     trips = loopback->roundTrips();
     cmdConnectAll_Click(form);                       // again: the twelve old arrows go, twelve new ones come
     EXPECT_LE(loopback->roundTrips() - trips, 23u);  // was 636
