@@ -468,7 +468,7 @@ bool ClipEntityToCircle(const cad::Entity& entity, const ClipFacts& facts, const
     return result;
 }
 
-bool CutNeedsNoAnswers(const ClipFacts& facts, const PlanePoint& c, double r) {
+bool CutOnlyCopiesAndTrims(const ClipFacts& facts, const PlanePoint& c, double r) {
     if (facts.Name == QLatin1String("AcDbHatch")) return false;
     if (!isExplodable(facts.Name) || !facts.HasBox) return true;
     bool any = false, all = false;

@@ -62,7 +62,7 @@ bool ClipEntityToCircle(const cad::Entity& entity, const ClipFacts& facts, const
 
 // Whether the cut of an entity (of the pattern area: copied) only copies, changes and moves: every kind
 // but hatches, and exploded kinds that are taken whole or not at all.
-bool CutNeedsNoAnswers(const ClipFacts& facts, const common::PlanePoint& centre, double radius);
+bool CutOnlyCopiesAndTrims(const ClipFacts& facts, const common::PlanePoint& centre, double radius);
 // Copies and cuts such entities, as ClipEntityToCircle(makeCopy, no deletion) each, and appends the
 // handles of what they took to `taken`, in order. Nothing is taken of an entity that cannot be read
 // (or, of a kind judged by its extents, has none); a refusal of the CAD is thrown.

@@ -181,7 +181,7 @@ int groupEnd(const QList<ClipFacts>& facts, int i, const PlanePoint& c, double r
     const auto isHatch = [&](int k) { return facts[k].Name == QLatin1String("AcDbHatch"); };
     const bool hatches = isHatch(i);
     int end = i;
-    while (end < facts.size() && (hatches ? isHatch(end) : CutNeedsNoAnswers(facts[end], c, r))) ++end;
+    while (end < facts.size() && (hatches ? isHatch(end) : CutOnlyCopiesAndTrims(facts[end], c, r))) ++end;
     return end;
 }
 
