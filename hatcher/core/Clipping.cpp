@@ -4,7 +4,6 @@
 #include "automation/Automation.h"
 #include "platform/cad/BulkReads.h"
 #include "platform/cad/CallEach.h"
-#include "platform/cad/DeferredCalls.h"
 
 #include <cmath>
 #include <numbers>
@@ -28,8 +27,8 @@ bool inside(const PlanePoint& p, const PlanePoint& c, double r) {
     return common::GetDistance(p, c) <= r;
 }
 
-// Where a cut records what it took: the handles at once, or, inside a run of held calls, the pieces
-// themselves, whose handles the run reads together at its end.
+// Where a cut records what it took: the handles at once, or the pieces themselves, whose handles
+// the caller reads together once every cut is made.
 struct Taken {
     QStringList* handles = nullptr;
     QList<cad::Entity>* held = nullptr;
@@ -47,6 +46,12 @@ struct Taken {
 void take(const cad::Entity& e, const PlanePoint& c, const PlanePoint& t, const Taken& taken) {
     e.move(cp(c), cp(t));
     taken.add(e);
+}
+
+// Kinds whose cut starts from their extents.
+bool needsBox(const QString& name) {
+    return name != QLatin1String("AcDbLine") && name != QLatin1String("AcDbArc") &&
+           name != QLatin1String("AcDbHatch") && name != QLatin1String("AcDbRasterImage");
 }
 
 // The bounding-box test: 1 when the box lies inside (the entity is taken whole), 0 when the box misses
@@ -196,9 +201,45 @@ bool clipCircle(const cad::Entity& entity, const ClipFacts& facts, const PlanePo
     return true;
 }
 
+// The hatches among a block's pieces, cut in place: a piece of the copy, deleted with the rest of it
+// where its cut fails.
+void cutHatchPieces(const QList<cad::Entity>& pieces, const QList<ClipFacts>& pieceFacts, const PlanePoint& c,
+                    double r, const PlanePoint& t, const Taken& taken) {
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        if (pieceFacts[i].Name.isEmpty()) throw cad::Failed(QStringLiteral("The piece cannot be read"));
+        if (pieceFacts[i].Name != QLatin1String("AcDbHatch")) continue;
+        try {
+            ClipEntityToCircle(pieces[i], pieceFacts[i], c, r, false, t, false, taken.handles);
+        } catch (const cad::Error&) {
+        }
+    }
+}
+
+// Cuts each piece in place, deleting what gives nothing: hatches (cut before, when of a block) and
+// attribute definitions go, and so does a piece whose cut fails half-way (it must not stay where the
+// block stood).
+void cutPieces(const QList<cad::Entity>& pieces, const QList<ClipFacts>& pieceFacts, const PlanePoint& c,
+               double r, const PlanePoint& t, const Taken& taken) {
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        const cad::Entity& piece = pieces[i];
+        const QString& name = pieceFacts[i].Name;
+        try {
+            if (name.isEmpty()) throw cad::Failed(QStringLiteral("The piece cannot be read"));
+            if (name == QLatin1String("AcDbHatch") || name == QLatin1String("AcDbAttributeDefinition"))
+                piece.erase();
+            else
+                ClipEntityToCircle(piece, pieceFacts[i], c, r, false, t, true, taken.handles);
+        } catch (const cad::Error&) {
+            try {
+                piece.erase();
+            } catch (const cad::Error&) {
+            }
+        }
+    }
+}
+
 bool clipExplodable(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
                     bool makeCopy, const PlanePoint& t, const Taken& taken) {
-    const QString& kind = facts.Name;
     if (const int whole = takeWholeOrNothing(entity, facts, c, r, makeCopy, t, taken); whole >= 0)
         return whole == 1;
     const cad::Entity work = makeCopy ? entity.copy() : entity;
@@ -209,36 +250,10 @@ bool clipExplodable(const cad::Entity& entity, const ClipFacts& facts, const Pla
     }
     work.erase();
     const qsizetype before = taken.size();
-    // The pieces' facts at once: cutting one piece changes no other.
+    // The pieces' facts together: cutting one piece changes no other.
     const QList<ClipFacts> pieceFacts = ReadClipFacts(pieces);
-    if (kind == QLatin1String("AcDbBlockReference"))
-        for (qsizetype i = 0; i < pieces.size(); ++i) {
-            if (pieceFacts[i].Name.isEmpty()) throw cad::Failed(QStringLiteral("The piece cannot be read"));
-            if (pieceFacts[i].Name == QLatin1String("AcDbHatch")) {
-                try {
-                    ClipEntityToCircle(pieces[i], pieceFacts[i], c, r, false, t, false, taken.handles);
-                } catch (const cad::Error&) {
-                    // the piece belongs to the copy; it is deleted below
-                }
-            }
-        }
-    for (qsizetype i = 0; i < pieces.size(); ++i) {
-        const cad::Entity& piece = pieces[i];
-        try {
-            const QString& name = pieceFacts[i].Name;
-            if (name.isEmpty()) throw cad::Failed(QStringLiteral("The piece cannot be read"));
-            if (name == QLatin1String("AcDbHatch") || name == QLatin1String("AcDbAttributeDefinition")) {
-                piece.erase();
-                continue;
-            }
-            ClipEntityToCircle(piece, pieceFacts[i], c, r, false, t, true, taken.handles);
-        } catch (const cad::Error&) {
-            try {
-                piece.erase();  // a piece that failed half-way must not stay where the block stands
-            } catch (const cad::Error&) {
-            }
-        }
-    }
+    if (facts.Name == QLatin1String("AcDbBlockReference")) cutHatchPieces(pieces, pieceFacts, c, r, t, taken);
+    cutPieces(pieces, pieceFacts, c, r, t, taken);
     return !taken || taken.size() > before;
 }
 
@@ -308,12 +323,14 @@ cad::Entity AddSolidHatch() {
 }
 
 bool ExplodeEntity(const cad::Entity& entity, QList<cad::Entity>& pieces) {
-    try {
-        pieces = entity.explode();
-        return true;
-    } catch (const cad::Error&) {
-        return false;
-    }
+    // "?": the explosion's own refusal answers nothing; any other failure is thrown as it comes.
+    const cad::Variant answer =
+        cad::CallEach(automation::CadDocument, {cad::Variant(entity.ref())}, QStringLiteral("?Explode"))
+            .value(0);
+    if (answer.isEmpty()) return false;
+    pieces.clear();
+    for (const cad::Variant& v : answer.toArray()) pieces << cad::Entity(entity.channel(), v.toObject());
+    return true;
 }
 
 bool ClipEntityToCircle(const cad::Entity& entity, const PlanePoint& c, double r, bool makeCopy,
@@ -351,9 +368,7 @@ QList<ClipFacts> ReadClipFacts(const QList<cad::Entity>& entities) {
             circles << i;
         else if (f.Name == QLatin1String("AcDbHatch"))
             hatches << i;
-        if (f.Name != QLatin1String("AcDbLine") && f.Name != QLatin1String("AcDbArc") &&
-            f.Name != QLatin1String("AcDbHatch") && f.Name != QLatin1String("AcDbRasterImage"))
-            boxed << i;
+        if (needsBox(f.Name)) boxed << i;
     }
     auto read = [&](const QList<qsizetype>& which, const QStringList& members) {
         QList<cad::Entity> group;
@@ -419,7 +434,7 @@ bool isExplodable(const QString& name) {
            name == QLatin1String("AcDb2dPolyline");
 }
 
-// The cut of one entity by its kind; the caller holds the calls or not.
+// The cut of one entity by its kind.
 bool clipByKind(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
                 bool makeCopy, const PlanePoint& t, const Taken& taken, bool& result) {
     const QString& name = facts.Name;
@@ -442,15 +457,7 @@ bool ClipEntityToCircle(const cad::Entity& entity, const ClipFacts& facts, const
     const QString& name = facts.Name;
     if (name.isEmpty()) throw cad::Failed(QStringLiteral("The entity cannot be read"));
     bool result = true;
-    bool contributed = false;
-    {
-        // The property sets and moves of a cut travel with its next answered call (the copy's handle);
-        // nothing in these kinds traps a CAD error, so a failure leaves this call as it did. Hatches and
-        // exploded kinds trap failures of their own inside and run without holding.
-        const bool simple = name != QLatin1String("AcDbHatch") && !isExplodable(name);
-        const cad::DeferredCalls held(simple ? static_cast<const cad::Object&>(entity) : cad::Object());
-        contributed = clipByKind(entity, facts, c, r, makeCopy, t, Taken{taken, nullptr}, result);
-    }
+    const bool contributed = clipByKind(entity, facts, c, r, makeCopy, t, Taken{taken, nullptr}, result);
     if (!contributed && deleteOriginal) {
         try {
             entity.erase();
@@ -461,7 +468,7 @@ bool ClipEntityToCircle(const cad::Entity& entity, const ClipFacts& facts, const
     return result;
 }
 
-bool CutNeedsNoAnswers(const ClipFacts& facts, const PlanePoint& c, double r) {
+bool CutOnlyCopiesAndTrims(const ClipFacts& facts, const PlanePoint& c, double r) {
     if (facts.Name == QLatin1String("AcDbHatch")) return false;
     if (!isExplodable(facts.Name) || !facts.HasBox) return true;
     bool any = false, all = false;
@@ -471,35 +478,18 @@ bool CutNeedsNoAnswers(const ClipFacts& facts, const PlanePoint& c, double r) {
 
 void ClipCopiesToCircle(const QList<cad::Entity>& entities, const QList<ClipFacts>& facts,
                         const PlanePoint& c, double r, const PlanePoint& t, QStringList& taken) {
-    if (entities.isEmpty()) return;
-    // Each cut ignores its own failure, as the caller's loop does; the copies are made with provisional
-    // ids and their handles read together before the run ends.
-    const cad::DeferredCalls held(automation::CadDocument, cad::DeferredCalls::NewObjectsToo,
-                                  cad::DeferredCalls::FailuresIgnored);
     QList<cad::Entity> pieces;
     for (qsizetype i = 0; i < entities.size(); ++i) {
-        try {
-            if (facts[i].Name.isEmpty()) continue;  // cannot be read: nothing of it is taken
-            bool result = true;
-            clipByKind(entities[i], facts[i], c, r, true, t, Taken{nullptr, &pieces}, result);
-        } catch (const cad::Error&) {
-            // one entity that cannot be cut does not stop the others
-        }
+        // Nothing is taken of an entity that cannot be read, nor of a kind judged by its extents
+        // when it has none.
+        if (facts[i].Name.isEmpty() || (needsBox(facts[i].Name) && !facts[i].HasBox)) continue;
+        bool result = true;
+        clipByKind(entities[i], facts[i], c, r, true, t, Taken{nullptr, &pieces}, result);
     }
     if (pieces.isEmpty()) return;
-    try {
-        const cad::VariantList rows =
-            cad::ReadProperties(automation::CadDocument, cad::ObjectsOf(pieces), {QStringLiteral("Handle")});
-        for (const cad::Variant& row : rows) taken << row.toArray().value(0).toText();
-    } catch (const cad::Error&) {
-        // A copy the CAD refused was never made: the others' handles one by one.
-        for (const cad::Entity& p : pieces) {
-            try {
-                taken << p.handle();
-            } catch (const cad::Error&) {
-            }
-        }
-    }
+    const cad::VariantList rows =
+        cad::ReadProperties(automation::CadDocument, cad::ObjectsOf(pieces), {QStringLiteral("Handle")});
+    for (const cad::Variant& row : rows) taken << row.toArray().value(0).toText();
 }
 
 }  // namespace hatcher

@@ -35,8 +35,7 @@ cad::Entity AddSolidHatch();
 // Explodes the entity; false when the CAD refuses.
 bool ExplodeEntity(const cad::Entity& entity, QList<cad::Entity>& pieces);
 
-// What the clipping reads of an entity, read for many entities at once (over the socket a few round
-// trips for any number, instead of several per entity).
+// What the clipping reads of an entity; ReadClipFacts reads it for many entities together.
 struct ClipFacts {
     QString Name;  // empty: the entity could not be read (its clipping fails as the read would)
     QString Layer;
@@ -61,13 +60,12 @@ bool ClipEntityToCircle(const cad::Entity& entity, const ClipFacts& facts, const
                         double radius, bool makeCopy, const common::PlanePoint& target, bool deleteOriginal,
                         QStringList* taken);
 
-// Whether the cut of an entity (of the pattern area: copied) makes no call that needs an answer: every
-// kind but hatches, and exploded kinds that are taken whole or not at all.
-bool CutNeedsNoAnswers(const ClipFacts& facts, const common::PlanePoint& centre, double radius);
-// Copies and cuts entities whose cuts need no answers, as ClipEntityToCircle(makeCopy, no deletion)
-// each, ignoring failures: over the socket the whole run travels in one write and the copies' handles
-// (appended to `taken` in order) come in one read. There a refused call is left out and the rest of
-// its cut still runs (a copy never made is neither cut nor recorded).
+// Whether the cut of an entity (of the pattern area: copied) only copies, changes and moves: every kind
+// but hatches, and exploded kinds that are taken whole or not at all.
+bool CutOnlyCopiesAndTrims(const ClipFacts& facts, const common::PlanePoint& centre, double radius);
+// Copies and cuts such entities, as ClipEntityToCircle(makeCopy, no deletion) each, and appends the
+// handles of what they took to `taken`, in order. Nothing is taken of an entity that cannot be read
+// (or, of a kind judged by its extents, has none); a refusal of the CAD is thrown.
 void ClipCopiesToCircle(const QList<cad::Entity>& entities, const QList<ClipFacts>& facts,
                         const common::PlanePoint& centre, double radius, const common::PlanePoint& target,
                         QStringList& taken);
@@ -77,9 +75,8 @@ bool ClipHatchToCircle(const cad::Entity& entity, const common::PlanePoint& cent
                        bool makeCopy, const common::PlanePoint& target, QStringList* taken);
 bool ClipHatchToCircle(const cad::Entity& entity, const ClipFacts& facts, const common::PlanePoint& centre,
                        double radius, bool makeCopy, const common::PlanePoint& target, QStringList* taken);
-// Copies and cuts hatches, as ClipHatchToCircle(makeCopy) each, ignoring each one's failure: over the
-// socket a cut costs its reads (the loops' curves and regions, the area, the new hatch's handle), its
-// copy, circle and new hatch travelling with them.
+// Copies and cuts hatches, as ClipHatchToCircle(makeCopy) each: a hatch that cannot be cut gives
+// nothing and does not stop the others. The clip circle's region is made once for all of them.
 void ClipHatchCopiesToCircle(const QList<cad::Entity>& hatches, const QList<ClipFacts>& facts,
                              const common::PlanePoint& centre, double radius,
                              const common::PlanePoint& target, QStringList& taken);

@@ -6,7 +6,6 @@
 #include "automation/Automation.h"
 #include "platform/cad/BulkReads.h"
 #include "platform/cad/CallEach.h"
-#include "platform/cad/DeferredCalls.h"
 
 #include <QSet>
 #include <cmath>
@@ -135,7 +134,7 @@ bool ClipHatchToCircle(const cad::Entity& entity, const PlanePoint& c, double r,
 
 namespace {
 
-// What a run of hatch cuts has done for one hatch before its own cut.
+// What the cut of many hatches has done for one hatch before its own cut.
 struct HatchStart {
     cad::Entity Work;  // the copy
     bool HasFirstLoop = false;
@@ -145,19 +144,9 @@ struct HatchStart {
     cad::Variant FirstRegions;  // AddRegion's answer for them (empty: refused)
 };
 
-// The cut of one hatch. With `leftovers` the copy and the curves made for its loops are left there
-// for the caller to erase (each erasure ignores its own failure, as the cut's own trap would). With
-// `start` the copy and its first loop come from the caller; with `circleRegion` the clip circle's
-// region is made once (on first need) and each cut intersects with a copy of it.
-bool clipHatch(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
-               bool makeCopy, const PlanePoint& t, QStringList* taken, QList<cad::Entity>* leftovers,
-               const HatchStart* start = nullptr, cad::Entity* circleRegion = nullptr) {
-    const QString& layer = facts.Layer;
-    const int colour = facts.Colour;
-    const cad::Entity work = start ? start->Work : makeCopy ? entity.copy() : entity;
-    bool contributed = false;
-    // A copy has the loops of its hatch.
-    const int loops = facts.Loops >= 0 ? facts.Loops : work.numberOfLoops();
+// The region of all the hatch's loops, islands cut out; null when no loop gives one.
+cad::Entity hatchRegion(const cad::Entity& work, int loops, const HatchStart* start,
+                        QList<cad::Entity>* leftovers) {
     cad::Entity running;
     for (int i = 0; i < loops; ++i) {
         const cad::Entity region = i == 0 && start && start->HasFirstLoop
@@ -170,61 +159,71 @@ bool clipHatch(const cad::Entity& entity, const ClipFacts& facts, const PlanePoi
         else
             addLoop(running, region);
     }
-    if (!running.isNull()) {
-        bool inside = false;
-        {
-            // The circle, its region's cut and the move travel held with the answered calls between
-            // them; nothing here traps a CAD error, and the scope ends (sending the rest) before the
-            // hatch's own trap below.
-            const cad::DeferredCalls held(CadModelSpace, cad::DeferredCalls::NewObjectsToo);
-            cad::Entity clip;
-            if (!circleRegion || circleRegion->isNull()) {
-                const cad::Entity circle = CadModelSpace.addCircle(cp(c), r);
-                const QList<cad::Entity> circleRegions = CadModelSpace.addRegion({circle});
-                circle.send(QStringLiteral("Delete"));
-                clip = circleRegions.value(0);
-                if (circleRegion && !clip.isNull()) {
-                    *circleRegion = clip;
-                    if (leftovers) *leftovers << clip;
-                }
-            }
-            if (circleRegion && !circleRegion->isNull()) clip = circleRegion->copy();  // the same region
-            running.send(QStringLiteral("Boolean"), {1, clip});
-            // Moved before its area is read (a move keeps the area; an empty region goes anyway), so
-            // the move travels with the read.
-            running.move(cp(c), cp(t));
-            inside = running.area() > 0;
-        }
-        if (!inside) running.erase();
-        if (inside) {
-            cad::Entity hatch;
-            try {
-                // Made held (with the loop and the rest) where the caller's scope allows it; a refusal
-                // surfaces at the handle read inside that scope, where the provisional id still erases.
-                hatch = AddSolidHatch();
-                // The loop, properties, evaluation and erasure travel with the handle read, so a
-                // failure among them reaches the trap below as it did from its own call.
-                const cad::DeferredCalls held(hatch);
-                hatch.send(QStringLiteral("AppendOuterLoop"),
-                           {cad::Variant(cad::ObjectsOf(QList<cad::Entity>{running}))});
-                hatch.setLayer(layer);
-                hatch.setColor(colour);
-                hatch.send(QStringLiteral("Evaluate"));
-                running.send(QStringLiteral("Delete"));
-                if (taken)
-                    taken->append(hatch.handle());
-                else
-                    held.flush();
-                contributed = true;
-            } catch (const cad::Error&) {
-                if (!hatch.isNull()) eraseQuietly(hatch);
-                const QList<cad::Entity> made = fallbackHatches(running, layer, colour, taken);
-                for (const cad::Entity& h : made)
-                    if (taken) taken->append(h.handle());
-                contributed = !made.isEmpty();
-            }
+    return running;
+}
+
+// Cuts the region to the circle and moves its part inside to the target (a move keeps the area);
+// false, the region erased, when nothing of it lies inside.
+bool cutRegion(const cad::Entity& running, const PlanePoint& c, double r, const PlanePoint& t,
+               cad::Entity* circleRegion, QList<cad::Entity>* leftovers) {
+    cad::Entity clip;
+    if (!circleRegion || circleRegion->isNull()) {
+        const cad::Entity circle = CadModelSpace.addCircle(cp(c), r);
+        const QList<cad::Entity> circleRegions = CadModelSpace.addRegion({circle});
+        circle.send(QStringLiteral("Delete"));
+        clip = circleRegions.value(0);
+        if (circleRegion && !clip.isNull()) {
+            *circleRegion = clip;
+            if (leftovers) *leftovers << clip;
         }
     }
+    if (circleRegion && !circleRegion->isNull()) clip = circleRegion->copy();  // the same region
+    running.send(QStringLiteral("Boolean"), {1, clip});
+    running.move(cp(c), cp(t));
+    if (running.area() > 0) return true;
+    running.erase();
+    return false;
+}
+
+// Fills the cut region as a solid hatch of the original's layer and colour, the region itself going;
+// where the CAD refuses, the region's outline is chained into solid hatches instead. Whether any
+// hatch was made.
+bool fillRegion(const cad::Entity& running, const QString& layer, int colour, QStringList* taken) {
+    cad::Entity hatch;
+    try {
+        hatch = AddSolidHatch();
+        hatch.send(QStringLiteral("AppendOuterLoop"),
+                   {cad::Variant(cad::ObjectsOf(QList<cad::Entity>{running}))});
+        hatch.setLayer(layer);
+        hatch.setColor(colour);
+        hatch.send(QStringLiteral("Evaluate"));
+        running.send(QStringLiteral("Delete"));
+        // Read here, so that a refusal of any of the above reaches the trap below.
+        const QString handle = hatch.handle();
+        if (taken) taken->append(handle);
+        return true;
+    } catch (const cad::Error&) {
+        if (!hatch.isNull()) eraseQuietly(hatch);
+    }
+    const QList<cad::Entity> made = fallbackHatches(running, layer, colour, taken);
+    if (taken)
+        for (const cad::Entity& h : made) taken->append(h.handle());
+    return !made.isEmpty();
+}
+
+// The cut of one hatch. With `leftovers` the copy and the curves made for its loops are left there
+// for the caller to erase (each erasure ignores its own failure, as the cut's own trap would). With
+// `start` the copy and its first loop come from the caller; with `circleRegion` the clip circle's
+// region is made once (on first need) and each cut intersects with a copy of it.
+bool clipHatch(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
+               bool makeCopy, const PlanePoint& t, QStringList* taken, QList<cad::Entity>* leftovers,
+               const HatchStart* start = nullptr, cad::Entity* circleRegion = nullptr) {
+    const cad::Entity work = start ? start->Work : makeCopy ? entity.copy() : entity;
+    // A copy has the loops of its hatch.
+    const int loops = facts.Loops >= 0 ? facts.Loops : work.numberOfLoops();
+    const cad::Entity running = hatchRegion(work, loops, start, leftovers);
+    const bool contributed = !running.isNull() && cutRegion(running, c, r, t, circleRegion, leftovers) &&
+                             fillRegion(running, facts.Layer, facts.Colour, taken);
     if (makeCopy) {
         if (leftovers)
             *leftovers << work;
@@ -243,8 +242,7 @@ bool ClipHatchToCircle(const cad::Entity& entity, const ClipFacts& facts, const 
 
 namespace {
 
-// Copies the hatches (held: over the socket they travel with the model-space count read after them);
-// a hatch whose copy the CAD refuses is marked failed, the others copied as their own calls would be.
+// Copies the hatches; a hatch whose copy the CAD refuses is marked failed, the others are copied.
 // The model-space count after the copies.
 int copyHatches(const QList<cad::Entity>& hatches, QList<HatchStart>& starts, QList<bool>& failed) {
     QList<qsizetype> pending;
@@ -261,8 +259,8 @@ int copyHatches(const QList<cad::Entity>& hatches, QList<HatchStart>& starts, QL
         try {
             return CadModelSpace.count();
         } catch (const cad::Error&) {
-            // The held copies stopped at the one refused: those before it stand, those after it were
-            // never made and are made again.
+            // The copies stopped at the one refused (the count reports it when the copies were made
+            // together): those before it stand, those after it were never made and are made again.
             QList<qsizetype> retry;
             bool refused = false;
             for (qsizetype j : pending) {
@@ -283,7 +281,7 @@ int copyHatches(const QList<cad::Entity>& hatches, QList<HatchStart>& starts, QL
     }
 }
 
-// The curves of every copy's first loop in one call, and whether the loops made them (a loop without
+// The curves of every copy's first loop, and whether the loops made them (a loop without
 // live boundary objects makes new curves, which the cut deletes again).
 void readFirstLoops(QList<HatchStart>& starts, const QList<ClipFacts>& facts, QList<bool>& failed,
                     int before) {
@@ -324,8 +322,8 @@ void readFirstLoops(QList<HatchStart>& starts, const QList<ClipFacts>& facts, QL
     }
 }
 
-// The regions of every first loop in one call ("?": a refused AddRegion answers nothing, as its own
-// trap would have left the loop without a region).
+// The regions of every first loop ("?": a refused AddRegion answers nothing, as its own trap would
+// have left the loop without a region).
 void makeFirstRegions(QList<HatchStart>& starts) {
     QList<qsizetype> which;
     cad::VariantList targets;
@@ -350,14 +348,11 @@ void makeFirstRegions(QList<HatchStart>& starts) {
 void ClipHatchCopiesToCircle(const QList<cad::Entity>& hatches, const QList<ClipFacts>& facts,
                              const PlanePoint& c, double r, const PlanePoint& t, QStringList& taken) {
     if (hatches.isEmpty()) return;
-    // Copies, the clip circle and new hatches are made with provisional ids, so the made objects
-    // travel with the next read. The copies, their first loops and those loops' regions are made for
-    // all hatches at once (a refused copy or loop fails only its own cut, a refused region leaves its
-    // loop without one); then each cut makes its own reads (its area, its new hatch's handle), and
-    // every held call of a cut is answered by a read of that same cut, so each failure still reaches
-    // that cut's trap. The copies, the curves made for their loops and the clip circle's region are
-    // erased together at the end.
-    const cad::DeferredCalls held(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+    // The copies, their first loops and those loops' regions are made for all hatches at once (a
+    // refused copy or loop fails only its own cut, a refused region leaves its loop without one);
+    // then each cut reads its own area and its new hatch's handle, so a refusal in a cut reaches that
+    // cut's trap. The copies, the curves made for their loops and the clip circle's region are erased
+    // together at the end.
     QList<bool> failed(hatches.size(), false);
     for (qsizetype j = 0; j < hatches.size(); ++j) failed[j] = facts[j].Name.isEmpty();
     QList<HatchStart> starts(hatches.size());

@@ -42,7 +42,7 @@ public:
     QStringList unlockedLayers;
     // StatusText: the idle status text.
     QString statusText;
-    // TransitionTemplatePath: the drawing that holds the phase-transition block.
+    // TransitionTemplatePath: the drawing that contains the phase-transition block.
     QString transitionTemplatePath;
 };
 

@@ -5,7 +5,6 @@
 #include "common/PathHelpers.h"
 #include "common/TextHelpers.h"
 #include "platform/cad/BulkReads.h"
-#include "platform/cad/DeferredCalls.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QFileInfo>
@@ -42,11 +41,9 @@ void LoadBlockFromDrawingFile(const QString& blockName, const QString& filePath,
     bool failed = !common::CheckFileExists(filePath);
     if (!failed) {
         try {
+            // The file's reference only brings its blocks into the drawing; it goes again at once.
             const cad::Entity r = CadModelSpace.insertBlock(cad::Point{0, 0, 0}, filePath, 1, 1, 1, 0);
-            // The look-up stands for the existence test (a missing block is a null one); the attribute
-            // definitions travel with the erasure of the temporary reference, inside this trap.
-            const cad::Block block = automation::GetBlockDefinition(blockName);
-            cad::DeferredCalls run(CadDocument, cad::DeferredCalls::NewObjectsToo);
+            const cad::Block block = automation::GetBlockDefinition(blockName);  // null: the file lacks it
             if (!block.isNull()) AddTransitionAttributes(block);
             r.erase();
         } catch (const cad::Error&) {
@@ -60,7 +57,7 @@ void LoadBlockFromDrawingFile(const QString& blockName, const QString& filePath,
 }
 
 void AddTransitionAttributes(const cad::Block& block) {
-    // The kinds and tags of the block's entities in one read; the definitions added answer nothing.
+    // The tags the block's attribute definitions have already.
     const cad::VariantList rows = cad::ReadProperties(CadDocument, {cad::Variant(block.ref())}, {},
                                                       {QStringLiteral("ObjectName"), QStringLiteral("?TagString")});
     QStringList present;
@@ -68,7 +65,6 @@ void AddTransitionAttributes(const cad::Block& block) {
         const cad::VariantList p = part.toArray();
         if (p.value(1).toText() == QLatin1String("AcDbAttributeDefinition")) present << p.value(2).toText().toUpper();
     }
-    cad::DeferredCalls run(CadDocument, cad::DeferredCalls::NewObjectsToo);
     for (const QString& tag : {QStringLiteral("SKRZYZOWANIE"), QStringLiteral("OPIS")})
         if (!present.contains(tag)) automation::AddAttributeDefinition(block, tag, QString(), 0, 0);
 }

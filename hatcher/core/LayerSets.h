@@ -21,7 +21,7 @@ extern QString LayerSetsFilePath;
 // The six traffic layers: never copied into a pattern, never offered for a set.
 const QStringList& TrafficLayers();
 
-// Reads the file into `sets` (emptied first). Lines the format cannot hold (a header whose set
+// Reads the file into `sets` (emptied first). Lines the format cannot express (a header whose set
 // number is not 1..5, a 51st name of a set) are left out; each is described in `problems`.
 // A missing file leaves every set empty and gives false.
 bool ReadLayerSets(const QString& path, LayerSetTable& sets, QStringList* problems = nullptr);

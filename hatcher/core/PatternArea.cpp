@@ -11,6 +11,7 @@
 #include "hatcher/core/LayerSets.h"
 #include "platform/cad/BulkReads.h"
 #include "platform/cad/CallEach.h"
+#include "platform/cad/DeferredCalls.h"
 #include "platform/ui/core/Prompt.h"
 
 namespace hatcher {
@@ -124,6 +125,186 @@ void noteLayerLocks(HatcherForm& form, const QStringList& layers) {
         (locked[i] ? form.lockedLayers : form.unlockedLayers).append(unknown[i]);
 }
 
+// What the pattern takes: the entities of the chosen layers crossing the circle's square, the
+// user's own circle left out (it is no content).
+QList<cad::Entity> patternContent(automation::HelperSelectionSet& set, const cad::Entity& circle,
+                                  const PlanePoint& c, double r, int mode, const QStringList& layers) {
+    set->select(cad::SelectionSet::Crossing, cad::Point{c.X - r, c.Y - r, 0}, cad::Point{c.X + r, c.Y + r, 0},
+                PatternLayerFilter(mode, layers));
+    const QList<cad::Entity> all = set->entities();
+    const cad::VariantList handles =
+        cad::ReadProperties(CadDocument, cad::ObjectsOf(all), {QStringLiteral("Handle")});
+    const QString circleHandle = circle.handle();
+    QList<cad::Entity> found;
+    for (qsizetype i = 0; i < all.size(); ++i)
+        if (handles.value(i).toArray().value(0).toText() != circleHandle) found << all[i];
+    return found;
+}
+
+// Which entities the pattern leaves alone: those on locked layers (the layers' locks noted in the
+// form once a layer, in the entities' order).
+QList<bool> lockedEntities(HatcherForm& form, const QList<ClipFacts>& facts) {
+    QStringList entityLayers;
+    for (const ClipFacts& f : facts)
+        if (!f.Name.isEmpty()) entityLayers << f.Layer;
+    noteLayerLocks(form, entityLayers);
+    QList<bool> skipped(facts.size(), false);
+    for (qsizetype k = 0; k < facts.size(); ++k)
+        skipped[k] = !facts[k].Name.isEmpty() && form.lockedLayers.contains(facts[k].Layer);
+    return skipped;
+}
+
+// The progress of the cut: one step an entity.
+struct CutProgress {
+    HatcherForm& form;
+    int n = 0;
+    int done = 0;
+    void start() {
+        form.showForm();
+        ProgressInit(1, form.progressBar());
+        ProgressSetStepCount(n);
+        form.setStatus(Tlumacz(QStringLiteral("Tworzenie schematu wzorcowego ...")));
+        form.setCountText(QStringLiteral("0 / %1").arg(n));
+        form.processEvents();
+    }
+    void step() {
+        ProgressStep();
+        ++done;
+        form.setCountText(QStringLiteral("%1 / %2").arg(done).arg(n));
+        form.processEvents();
+    }
+};
+
+// The next group of entities cut together from `i`: hatches in a row, or entities in a row whose cuts
+// only copy, change and move. Its end; `i` itself when the entity at `i` is cut alone.
+int groupEnd(const QList<ClipFacts>& facts, int i, const PlanePoint& c, double r) {
+    const auto isHatch = [&](int k) { return facts[k].Name == QLatin1String("AcDbHatch"); };
+    const bool hatches = isHatch(i);
+    int end = i;
+    while (end < facts.size() && (hatches ? isHatch(end) : CutOnlyCopiesAndTrims(facts[end], c, r))) ++end;
+    return end;
+}
+
+// Cuts the group [i, end) but the entities left alone; their copies' handles go to `copies`.
+void cutGroup(const QList<cad::Entity>& found, const QList<ClipFacts>& facts, const QList<bool>& skipped,
+              int i, int end, const PlanePoint& c, double r, const PlanePoint& t, QStringList& copies) {
+    QList<cad::Entity> group;
+    QList<ClipFacts> groupFacts;
+    for (int k = i; k < end; ++k)
+        if (!skipped[k]) {
+            group << found[k];
+            groupFacts << facts[k];
+        }
+    if (facts[i].Name == QLatin1String("AcDbHatch"))
+        ClipHatchCopiesToCircle(group, groupFacts, c, r, t, copies);
+    else
+        ClipCopiesToCircle(group, groupFacts, c, r, t, copies);
+}
+
+// Copies what lies in the circle to the target and cuts it to the circle, in the entities' order;
+// the copies' handles go to `copies`. An entity that cannot be cut alone does not stop the others.
+void cutPattern(HatcherForm& form, const QList<cad::Entity>& found, const PlanePoint& c, double r,
+                const PlanePoint& t, QStringList& copies) {
+    CutProgress progress{form, int(found.size())};
+    progress.start();
+    const QList<ClipFacts> facts = ReadClipFacts(found);
+    const QList<bool> skipped = lockedEntities(form, facts);
+    // The cuts' changes may reach the drawing together, at their next read: each group ends by reading
+    // what it took, and each entity cut alone by reading its pieces in its own trap, so a refusal of the
+    // CAD reaches the trap it would reach from its own call.
+    const cad::DeferredCalls together(CadDocument, cad::DeferredCalls::NewObjectsToo);
+    int i = 0;
+    while (i < progress.n) {
+        if (const int end = groupEnd(facts, i, c, r); end > i) {
+            cutGroup(found, facts, skipped, i, end, c, r, t, copies);
+            while (progress.done < end) progress.step();
+            i = end;
+            continue;
+        }
+        try {
+            if (facts[i].Name.isEmpty()) throw cad::Failed(QStringLiteral("The entity cannot be read"));
+            if (!skipped[i]) ClipEntityToCircle(found[i], facts[i], c, r, true, t, false, &copies);
+        } catch (const cad::Error&) {
+            // one entity that cannot be cut does not stop the others
+        }
+        progress.step();
+        ++i;
+    }
+}
+
+// The pattern block "Schemat_wzorzec_<nr>" (the circle and the centre as PT_CENTER_X/Y) inserted at
+// the target, with the copies recorded for the pictures; the user's circle goes. Where an old pattern
+// block of the intersection cannot be replaced, the copies go instead.
+void makePatternBlock(const QString& nr, cad::Entity& circle, const PlanePoint& c, double r,
+                      const PlanePoint& t, const QStringList& copies) {
+    const QString name = QStringLiteral("Schemat_wzorzec_") + nr;
+    if (automation::CheckBlockExists(name)) automation::EraseBlockReferences(name, true);
+    automation::DeleteEntity(circle);
+    circle = {};
+    if (automation::CheckBlockExists(name)) {
+        undoPattern({}, copies);
+        return;
+    }
+    cad::Block b = CadDocument.blocks().add(cad::Point{0, 0, 0}, name);
+    b.addCircle(cad::Point{0, 0, 0}, r).setColor(7);
+    automation::AddAttributeDefinition(b, QStringLiteral("PT_CENTER_X"),
+                                       common::FormatNumberWithDot(c.X, QStringLiteral("#######0.0000")), 0,
+                                       0);
+    automation::AddAttributeDefinition(b, QStringLiteral("PT_CENTER_Y"),
+                                       common::FormatNumberWithDot(c.Y, QStringLiteral("#######0.0000")), 0,
+                                       0);
+    CadModelSpace.insertBlock(cp(t), name, 1, 1, 1, 0).update();
+    PatternCopyHandles.insert(nr, copies);
+    // Kept in the drawing too, so that a later pattern area erases these copies and nothing else of
+    // the drawing.
+    automation::SetDrawingProperty(PatternCopiesKey(nr), copies.join(QLatin1Char(',')));
+}
+
+// The pattern area from the drawn circle on: the target, the content, the cut and the block. Escape at
+// the target ends it quietly, the circle staying; with nothing in the circle the circle stays too.
+void makePattern(HatcherForm& form, const QString& nr, int mode, const QStringList& layers,
+                 cad::Entity& circle, QStringList& copies) {
+    // The circle the user draws with the CAD's own command.
+    const long idx = SendCommandForNewEntity(QStringLiteral("_circle\r"));
+    if (idx >= 0) circle = CadModelSpace.item(int(idx));
+    if (circle.isNull() || circle.objectName() != QLatin1String("AcDbCircle")) return;
+    const cad::Point centre = circle.center();
+    const PlanePoint c{centre.x, centre.y};
+    const double r = circle.radius();
+    const PlanePoint t = PickPointWithPrompt(
+        cad::Variant(), Tlumacz(QStringLiteral("Określ położenie tworzonego schematu...")));
+    if (common::IsMissingPoint(t)) {
+        circle = {};
+        return;
+    }
+    automation::HelperSelectionSet set(QStringLiteral("SSCopy"));
+    const QList<cad::Entity> found = patternContent(set, circle, c, r, mode, layers);
+    if (!found.isEmpty()) {
+        cutPattern(form, found, c, r, t, copies);
+        makePatternBlock(nr, circle, c, r, t, copies);
+    }
+    set.remove();
+}
+
+// After a failure: erases what the pattern area made (the circle, the copies, a pattern block left
+// without its reference) and says why.
+void failPattern(HatcherForm& form, const QString& nr, const cad::Entity& circle, const QStringList& copies,
+                 const cad::Error& e) {
+    undoPattern(circle, copies);
+    try {
+        const QString name = QStringLiteral("Schemat_wzorzec_") + nr;
+        cad::Entity ref;
+        if (automation::CheckBlockExists(name) &&
+            !automation::FindFirstInsert(automation::EscapeFilterText(name), ref))
+            CadDocument.blocks().item(name).erase();
+    } catch (const cad::Error&) {
+    }
+    form.showForm();
+    ui::MsgBox(Tlumacz(QStringLiteral("Nie udało się utworzyć schematu wzorcowego:")) + QStringLiteral("\n") +
+                   QString::fromUtf8(e.what()),
+               ui::Exclamation, form.caption());
+}
+
 }  // namespace
 
 void frmMain_cmdDefObszar_Click(HatcherForm& form) {
@@ -142,133 +323,9 @@ void frmMain_cmdDefObszar_Click(HatcherForm& form) {
     cad::Entity circle;
     QStringList copies;
     try {
-        const long idx = SendCommandForNewEntity(QStringLiteral("_circle\r"));
-        if (idx >= 0) circle = CadModelSpace.item(int(idx));
-        if (!circle.isNull() && circle.objectName() == QLatin1String("AcDbCircle")) {
-            const cad::Point centre = circle.center();
-            const PlanePoint c{centre.x, centre.y};
-            const double r = circle.radius();
-            const PlanePoint t = PickPointWithPrompt(
-                cad::Variant(), Tlumacz(QStringLiteral("Określ położenie tworzonego schematu...")));
-            if (common::IsMissingPoint(t)) {
-                // Escape at the target: the command ends quietly and the drawn circle stays.
-                circle = {};
-            } else {
-                automation::HelperSelectionSet set(QStringLiteral("SSCopy"));
-                set->select(cad::SelectionSet::Crossing, cad::Point{c.X - r, c.Y - r, 0},
-                            cad::Point{c.X + r, c.Y + r, 0}, PatternLayerFilter(mode, layers));
-                // The user's own circle is no content: with only traffic layers inside it, nothing is
-                // copied, no pattern block is made and the circle stays.
-                QList<cad::Entity> found;
-                {
-                    const QList<cad::Entity> all = set->entities();
-                    const cad::VariantList handles =
-                        cad::ReadProperties(CadDocument, cad::ObjectsOf(all), {QStringLiteral("Handle")});
-                    const QString circleHandle = circle.handle();
-                    for (qsizetype i = 0; i < all.size(); ++i)
-                        if (handles.value(i).toArray().value(0).toText() != circleHandle) found << all[i];
-                }
-                const int n = int(found.size());
-                if (n > 0) {
-                    form.showForm();
-                    ProgressInit(1, form.progressBar());
-                    ProgressSetStepCount(n);
-                    form.setStatus(Tlumacz(QStringLiteral("Tworzenie schematu wzorcowego ...")));
-                    form.setCountText(QStringLiteral("0 / %1").arg(n));
-                    form.processEvents();
-                    // What the cuts read of every entity, at once.
-                    const QList<ClipFacts> facts = ReadClipFacts(found);
-                    // The layers' locks first (asked once a layer, in the entities' order): a cut
-                    // changes none.
-                    QStringList entityLayers;
-                    for (const ClipFacts& f : facts)
-                        if (!f.Name.isEmpty()) entityLayers << f.Layer;
-                    noteLayerLocks(form, entityLayers);
-                    QList<bool> skipped(n, false);
-                    for (int k = 0; k < n; ++k)
-                        skipped[k] = !facts[k].Name.isEmpty() && form.lockedLayers.contains(facts[k].Layer);
-                    int i = 0;
-                    auto stepDone = [&] {
-                        ProgressStep();
-                        ++i;
-                        form.setCountText(QStringLiteral("%1 / %2").arg(i).arg(n));
-                        form.processEvents();
-                    };
-                    while (i < n) {
-                        // Entities in a row whose cuts need no answers travel as one run; hatches in
-                        // a row as another, each costing only its reads.
-                        const auto isHatch = [&](int k) {
-                            return facts[k].Name == QLatin1String("AcDbHatch");
-                        };
-                        const bool hatchRun = isHatch(i);
-                        int runEnd = i;
-                        while (runEnd < n &&
-                               (hatchRun ? isHatch(runEnd) : CutNeedsNoAnswers(facts[runEnd], c, r)))
-                            ++runEnd;
-                        if (runEnd > i) {
-                            QList<cad::Entity> run;
-                            QList<ClipFacts> runFacts;
-                            for (int k = i; k < runEnd; ++k)
-                                if (!skipped[k]) {
-                                    run << found[k];
-                                    runFacts << facts[k];
-                                }
-                            if (hatchRun)
-                                ClipHatchCopiesToCircle(run, runFacts, c, r, t, copies);
-                            else
-                                ClipCopiesToCircle(run, runFacts, c, r, t, copies);
-                            while (i < runEnd) stepDone();
-                            continue;
-                        }
-                        const ClipFacts& f = facts[i];
-                        try {
-                            if (f.Name.isEmpty())
-                                throw cad::Failed(QStringLiteral("The entity cannot be read"));
-                            if (!skipped[i]) ClipEntityToCircle(found[i], f, c, r, true, t, false, &copies);
-                        } catch (const cad::Error&) {
-                            // one entity that cannot be cut does not stop the others
-                        }
-                        stepDone();
-                    }
-                    const QString name = QStringLiteral("Schemat_wzorzec_") + nr;
-                    if (automation::CheckBlockExists(name)) automation::EraseBlockReferences(name, true);
-                    automation::DeleteEntity(circle);
-                    circle = {};
-                    if (!automation::CheckBlockExists(name)) {
-                        cad::Block b = CadDocument.blocks().add(cad::Point{0, 0, 0}, name);
-                        b.addCircle(cad::Point{0, 0, 0}, r).setColor(7);
-                        automation::AddAttributeDefinition(
-                            b, QStringLiteral("PT_CENTER_X"),
-                            common::FormatNumberWithDot(c.X, QStringLiteral("#######0.0000")), 0, 0);
-                        automation::AddAttributeDefinition(
-                            b, QStringLiteral("PT_CENTER_Y"),
-                            common::FormatNumberWithDot(c.Y, QStringLiteral("#######0.0000")), 0, 0);
-                        CadModelSpace.insertBlock(cp(t), name, 1, 1, 1, 0).update();
-                        PatternCopyHandles.insert(nr, copies);
-                        // Kept in the drawing too, so that a later run erases these copies and nothing
-                        // else of the drawing.
-                        automation::SetDrawingProperty(PatternCopiesKey(nr), copies.join(QLatin1Char(',')));
-                    } else {
-                        undoPattern({}, copies);
-                    }
-                }
-                set.remove();
-            }
-        }
+        makePattern(form, nr, mode, layers, circle, copies);
     } catch (const cad::Error& e) {
-        undoPattern(circle, copies);
-        try {  // a pattern block left half-made goes too
-            const QString name = QStringLiteral("Schemat_wzorzec_") + nr;
-            cad::Entity ref;
-            if (automation::CheckBlockExists(name) &&
-                !automation::FindFirstInsert(automation::EscapeFilterText(name), ref))
-                CadDocument.blocks().item(name).erase();
-        } catch (const cad::Error&) {
-        }
-        form.showForm();
-        ui::MsgBox(Tlumacz(QStringLiteral("Nie udało się utworzyć schematu wzorcowego:")) +
-                       QStringLiteral("\n") + QString::fromUtf8(e.what()),
-                   ui::Exclamation, form.caption());
+        failPattern(form, nr, circle, copies, e);
     }
     RestoreCadVariables();
     form.progressBar().setValue(0);

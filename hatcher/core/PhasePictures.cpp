@@ -42,7 +42,7 @@ cad::Point cp(double x, double y) {
     return {x, y, 0};
 }
 
-// The names (case folded) of the entries whose phases hold `phase`: a record is in the phase when
+// The names (case folded) of the entries whose phases include `phase`: a record is in the phase when
 // one of its names (up to the first empty one) is among them.
 QSet<QString> namesInPhase(const QList<PhaseEntry>& entries, int phase) {
     QSet<QString> out;
@@ -156,7 +156,6 @@ QList<PhaseStreamRecord> ReadPhaseStreamRecords(const QString& nr) {
     const QString start = nr + QStringLiteral("^POCZATEK_STRUMIEN_");
     const QString end = nr + QStringLiteral("^KONIEC_STRUMIEN_");
     const QList<cad::Entity> found = set->entities();
-    // Every reference's name and handle in one read.
     const cad::VariantList rows = cad::ReadProperties(CadDocument, cad::ObjectsOf(found),
                                                       {QStringLiteral("Name"), QStringLiteral("Handle")});
     for (qsizetype i = 0; i < found.size(); ++i) {
@@ -189,13 +188,13 @@ namespace {
 
 struct PatternCopies {
     QList<cad::Entity> Entities;
-    bool Recorded = false;  // the pattern area's own copies, erased once the pictures hold them
+    bool Recorded = false;  // the pattern area's own copies, erased once the pictures contain them
 };
 
 // The pattern copies: those the pattern area recorded (this run, or an earlier one through the drawing
 // property), or, for a pattern made before copies were recorded, what lies in its square apart from
 // pictures, transitions and the pattern block itself; those are only read, never erased, since the
-// square may hold the user's own drawing.
+// square may contain the user's own drawing.
 PatternCopies patternCopies(const QString& nr, const std::pair<cad::Point, cad::Point>& box,
                             const QString& patternName) {
     PatternCopies out;
@@ -205,8 +204,8 @@ PatternCopies patternCopies(const QString& nr, const std::pair<cad::Point, cad::
             automation::GetDrawingProperty(PatternCopiesKey(nr)).split(QLatin1Char(','), Qt::SkipEmptyParts);
     if (!recorded.isEmpty()) {
         out.Recorded = true;
-        // The copies still in the drawing, in the recorded order: their objects in one call and
-        // their kinds in one read (an erased copy answers neither and is left out).
+        // The copies still in the drawing, in the recorded order ("?": an erased copy is found
+        // as nothing, or cannot be read, and is left out).
         cad::VariantList targets;
         QList<cad::VariantList> handles;
         for (const QString& h : recorded) {
@@ -237,45 +236,272 @@ PatternCopies patternCopies(const QString& nr, const std::pair<cad::Point, cad::
     return out;
 }
 
-// Each erasure ignores its own failure: in one call.
+// Erases them all, each erasure ignoring its own failure.
 void eraseAll(const QList<cad::Entity>& entities) {
     if (!entities.isEmpty()) cad::CallEach(CadDocument, cad::ObjectsOf(entities), QStringLiteral("?Delete"));
+}
+
+// Empties the progress bar and the count, puts the status back and names the locked layers whose
+// entities the pattern could not take.
+void finishPictures(HatcherForm& form) {
+    if (!form.lockedLayers.isEmpty())
+        ui::MsgBox(Tlumacz(QStringLiteral("Program nie mógł utworzyć schematu z obiektów znajdujących "
+                                          "się na zablokowanych warstwach:")) +
+                       QStringLiteral("\n") + form.lockedLayers.join(QStringLiteral(", ")),
+                   ui::Exclamation, form.caption());
+    form.progressBar().setValue(0);
+    form.setCountText(QString());
+    form.setStatus(form.statusText);
+    form.processEvents();
+}
+
+// What the pictures take of the pattern block: its radius, the pattern area's centre (its
+// attributes PT_CENTER_X/Y) and where the block stands (the first picture's place).
+struct PatternPlace {
+    std::pair<cad::Point, cad::Point> Box;
+    double Radius = 0;
+    cad::Point Centre, Insertion;
+};
+
+// Reads the pattern block's place; said and thrown when its centre attributes are empty.
+PatternPlace readPatternPlace(const cad::Entity& pattern, const QString& patternName) {
+    PatternPlace place;
+    place.Box = pattern.boundingBox();
+    place.Radius = std::abs(place.Box.second.x - place.Box.first.x) / 2;
+    const QString xs = automation::ReadAttributeByTag(pattern, QStringLiteral("PT_CENTER_X"));
+    const QString ys = automation::ReadAttributeByTag(pattern, QStringLiteral("PT_CENTER_Y"));
+    if (xs.trimmed().isEmpty() || ys.trimmed().isEmpty()) {
+        ui::MsgBox(Tlumacz(QStringLiteral("Niepoprawne wartości atrybutów w bloku: ")) + patternName,
+                   ui::OkOnly, QLatin1String(ProgramTitleText));
+        throw cad::Failed(QString());
+    }
+    place.Centre = {common::ParseDouble(xs), common::ParseDouble(ys), 0};
+    place.Insertion = pattern.insertionPoint();
+    return place;
+}
+
+// The intersection's streams; said and thrown when it has none.
+QList<PhaseStreamRecord> readStreams(const QString& nr) {
+    const QList<PhaseStreamRecord> records = ReadPhaseStreamRecords(nr);
+    if (records.isEmpty()) {
+        ui::MsgBox(Tlumacz(QStringLiteral("Brak strumieni dla skrzyżowania: ")) + nr, ui::OkOnly,
+                   QLatin1String(ProgramTitleText));
+        throw cad::Failed(QString());
+    }
+    return records;
+}
+
+// What every picture shares: the pattern's copies and place, the streams, the label height and
+// whether the crossing links and dashed conditional streams are drawn.
+struct PictureSource {
+    QString Nr;
+    QList<PhaseEntry> Entries;
+    QList<PhaseStreamRecord> Records;
+    QList<cad::Entity> Copies;
+    PatternPlace Place;
+    bool Links = false;
+    bool Dashed = false;
+    double LabelHeight = 0;
+    QHash<QString, cad::Entity> LinkReferences;  // by handle, each found once
+};
+
+// The references a phase's picture copies (its streams and markers, and its crossing links when they
+// are drawn), and the names of its conditional "S" stream bodies.
+QList<cad::Entity> phaseReferences(PictureSource& source, const QSet<QString>& inPhase, int phase,
+                                   QStringList& sStreams) {
+    QList<cad::Entity> toCopy;
+    for (const PhaseStreamRecord& rec : source.Records) {
+        bool isS = false;
+        if (!recordInPhase(rec, inPhase, isS)) continue;
+        if (isS && rec.IsStreamBody) sStreams << rec.BlockName;
+        toCopy << rec.Reference;
+        ProgressStep();
+    }
+    if (!source.Links) return toCopy;
+    for (const automation::CrossingLinkRecord& link : automation::CrossingLinkTable)
+        if (IsCrossingLinkInPhase(link, source.Entries, phase)) {
+            auto known = source.LinkReferences.find(link.Handle);
+            if (known == source.LinkReferences.end())
+                known = source.LinkReferences.insert(link.Handle, CadDocument.handleToObject(link.Handle));
+            toCopy << *known;
+        }
+    return toCopy;
+}
+
+// Copies the references into the picture's block and explodes them there: their lines, arcs and
+// circles go on the stream layer by layer colour, those of conditional streams dashed. A reference
+// that cannot be exploded stays in the picture as it is.
+void copyExploded(const QList<cad::Entity>& references, const cad::Block& block, const PictureSource& source,
+                  const QStringList& sStreams) {
+    const QList<cad::Entity> made = CadDocument.copyObjects(references, block);
+    for (const cad::Entity& copy : made) copy.move(source.Place.Centre, cp(0, 0));
+    const cad::VariantList names =
+        cad::ReadProperties(CadDocument, cad::ObjectsOf(made), {QStringLiteral("Name")});
+    const cad::VariantList exploded =
+        cad::CallEach(CadDocument, cad::ObjectsOf(made), QStringLiteral("?Explode"));
+    QList<cad::Entity> explodedCopies, pieces;
+    QList<bool> dashedPieces;
+    for (qsizetype i = 0; i < made.size(); ++i) {
+        const cad::Variant& answer = exploded.value(i);
+        if (answer.isEmpty()) continue;
+        explodedCopies << made[i];
+        const bool inS = source.Dashed && IsNameInList(names.value(i).toArray().value(0).toText(), sStreams);
+        for (const cad::Variant& piece : answer.toArray()) {
+            pieces << cad::Entity(CadDocument.channel(), piece.toObject());
+            dashedPieces << inS;
+        }
+    }
+    if (!explodedCopies.isEmpty())
+        cad::CallEach(CadDocument, cad::ObjectsOf(explodedCopies), QStringLiteral("Delete"));
+    const cad::VariantList kinds =
+        cad::ReadProperties(CadDocument, cad::ObjectsOf(pieces), {QStringLiteral("ObjectName")});
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        const QString kind = kinds.value(i).toArray().value(0).toText();
+        if (kind != QLatin1String("AcDbLine") && kind != QLatin1String("AcDbArc") &&
+            kind != QLatin1String("AcDbCircle"))
+            continue;
+        pieces[i].setColor(256);
+        pieces[i].setLayer(StreamLayer);
+        if (dashedPieces[i]) pieces[i].setLinetype(QStringLiteral("ACAD_ISO03W100"));
+    }
+}
+
+// The picture of one phase: a block "Schemat_<nr>_Faza<k>_<n>" with the pattern's circle and copies,
+// the phase's streams and links, its label and radius, inserted at `at`. Its reference's handle; an
+// empty one for a phase without streams (or whose name is taken), which gets no picture.
+QString drawPicture(PictureSource& source, int phase, const cad::Point& at) {
+    const QString name =
+        automation::MakeUniqueBlockName(QStringLiteral("Schemat_%1_Faza%2_").arg(source.Nr).arg(phase));
+    const QSet<QString> inPhase = namesInPhase(source.Entries, phase);
+    int n = 0;
+    for (const PhaseStreamRecord& rec : source.Records) {
+        bool isS = false;
+        if (recordInPhase(rec, inPhase, isS)) ++n;
+    }
+    if (n == 0 || automation::CheckBlockExists(name)) return QString();
+    ProgressSetStepCount(n);
+    const double r = source.Place.Radius;
+    cad::Block block = CadDocument.blocks().add(cp(0, 0), name);
+    block.addCircle(cp(0, 0), r).setColor(7);
+    for (const cad::Entity& e : CadDocument.copyObjects(source.Copies, block))
+        e.move(source.Place.Insertion, cp(0, 0));
+    QStringList sStreams;
+    const QList<cad::Entity> references = phaseReferences(source, inPhase, phase, sStreams);
+    copyExploded(references, block, source, sStreams);
+    automation::AddAttributeToBlock(block, QStringLiteral("WID_OPIS"), QStringLiteral("Faza %1").arg(phase),
+                                    cp(-r, r), source.LabelHeight, 0);
+    automation::AddAttributeDefinition(block, QStringLiteral("RADIUS"),
+                                       common::FormatNumberWithDot(r, QStringLiteral("#######0.0000")), 0, 0);
+    const cad::Entity ref = CadModelSpace.insertBlock(at, name, 1, 1, 1, 0);
+    ref.update();
+    return ref.handle();
+}
+
+// Whether any phase has a stream to draw.
+bool anyPhaseWithStreams(const std::vector<int>& phases, const QList<PhaseEntry>& entries,
+                         const QList<PhaseStreamRecord>& records) {
+    for (int phase : phases)
+        if (CountPhaseStreams(records, entries, phase) > 0) return true;
+    return false;
+}
+
+// The pattern's copies the pictures are made of: erases the pattern's reference and throws when
+// its block is gone or nothing of the pattern is left.
+PatternCopies takePattern(const cad::Entity& pattern, const QString& nr, const PatternPlace& place,
+                          const QString& patternName) {
+    pattern.erase();
+    if (automation::GetBlockDefinition(patternName).isNull()) throw cad::Failed(QString());
+    PatternCopies found = patternCopies(nr, place.Box, patternName);
+    if (found.Entities.isEmpty()) throw cad::Failed(QString());
+    return found;
+}
+
+// Draws a picture for each phase, in a row to the right of the pattern's place, and appends the
+// handles of the pictures' references to `inserted`.
+void drawPictures(HatcherForm& form, PictureSource& source, const std::vector<int>& phases,
+                  QStringList& inserted) {
+    cad::Point at = source.Place.Insertion;
+    int done = 0;
+    // The pictures' changes may reach the drawing together, at their next read. Each picture ends by
+    // reading its reference's handle, before the next one's name is looked up (a look-up that traps
+    // errors of its own), so a refusal in a picture reaches the command's trap from that picture.
+    const cad::DeferredCalls together(CadDocument, cad::DeferredCalls::NewObjectsToo);
+    for (int phase : phases) {
+        form.processEvents();
+        const QString handle = drawPicture(source, phase, at);
+        if (handle.isEmpty()) continue;
+        inserted << handle;
+        at.x += 3 * source.Place.Radius;
+        ProgressNextStage();
+        ++done;
+        form.setCountText(QStringLiteral("%1 / %2").arg(done).arg(phases.size()));
+        form.processEvents();
+    }
+}
+
+// The pattern's copies go once the pictures contain them (copies the pattern area recorded only), and
+// with them the record of them.
+void dropPatternCopies(const PatternCopies& copies, const QString& nr) {
+    if (copies.Recorded) eraseAll(copies.Entities);
+    PatternCopyHandles.remove(nr);
+    if (!automation::GetDrawingProperty(PatternCopiesKey(nr)).isEmpty())
+        automation::SetDrawingProperty(PatternCopiesKey(nr), QString());
+}
+
+// Makes the pictures from the pattern block: its copies, the streams and links, the label style.
+// The handles of the pictures' references are appended to `inserted` as they are made.
+void picturesFromPattern(HatcherForm& form, const cad::Entity& pattern, const QString& nr,
+                         const std::vector<int>& phases, const QList<PhaseEntry>& entries,
+                         QStringList& inserted) {
+    const QString patternName = QStringLiteral("Schemat_wzorzec_") + nr;
+    form.setStatus(Tlumacz(QStringLiteral("Tworzenie schematów faz")));
+    ProgressInit(int(phases.size()) + 1, form.progressBar());
+    PictureSource source;
+    source.Nr = nr;
+    source.Entries = entries;
+    source.Place = readPatternPlace(pattern, patternName);
+    const PatternCopies copies = takePattern(pattern, nr, source.Place, patternName);
+    source.Copies = copies.Entities;
+    ProgressSetStepCount(int(source.Copies.size()));
+    form.setCountText(QStringLiteral("0 / %1").arg(phases.size()));
+    form.processEvents();
+    for (int i = 0; i < source.Copies.size(); ++i) ProgressStep();
+
+    source.Records = readStreams(nr);
+    automation::ReadCrossingLinks(nr);
+    ProgressNextStage();
+    automation::EnsureTextStyle(QStringLiteral("ARIAL"), 1.5, QStringLiteral("arial"), true);
+    automation::SetLinetypeScale();
+    source.Links = common::SettingBindings[5].Value.toInt() == 1;
+    source.LabelHeight = common::ParseDouble(common::SettingBindings[2].Value.toString());
+    if (common::SettingBindings[4].Value.toInt() == 1) source.LabelHeight *= automation::DrawingScale;
+    source.Dashed = anyPhaseWithStreams(phases, entries, source.Records) &&
+                    automation::EnsureLinetypeLoaded(QStringLiteral("ACAD_ISO03W100"));
+    drawPictures(form, source, phases, inserted);
+    dropPatternCopies(copies, nr);
 }
 
 }  // namespace
 
 QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
-    QStringList inserted;
-    auto finish = [&] {
-        if (!form.lockedLayers.isEmpty())
-            ui::MsgBox(Tlumacz(QStringLiteral("Program nie mógł utworzyć schematu z obiektów znajdujących "
-                                              "się na zablokowanych warstwach:")) +
-                           QStringLiteral("\n") + form.lockedLayers.join(QStringLiteral(", ")),
-                       ui::Exclamation, form.caption());
-        form.progressBar().setValue(0);
-        form.setCountText(QString());
-        form.setStatus(form.statusText);
-        form.processEvents();
-    };
     if (!automation::CheckDocumentOpen(true)) {
         form.progressBar().setValue(0);
         form.setCountText(QString());
         form.setStatus(form.statusText);
-        return inserted;
+        return {};
     }
     if (!automation::LoadDrawingScale(form.caption())) {
-        finish();
-        return inserted;
+        finishPictures(form);
+        return {};
     }
     DrawingScaleFactor = automation::DrawingScale / 1000.0;
     const QString nr = form.intersectionText().trimmed();
-    const QString patternName = QStringLiteral("Schemat_wzorzec_") + nr;
     std::vector<int> phases;
     QList<PhaseEntry> entries;
     if (!ReadPhaseList(phases, nr, entries)) {
         ui::MsgBox(Tlumacz(QStringLiteral("Brak zdefiniowanych faz")), ui::OkOnly,
                    QLatin1String(ProgramTitleText));
-        return inserted;
+        return {};
     }
     form.lockedLayers.clear();
     form.unlockedLayers.clear();
@@ -283,145 +509,15 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
     frmMain_cmdDefObszar_Click(form);
 
     cad::Entity pattern;
-    if (!automation::FindFirstInsert(automation::EscapeFilterText(patternName), pattern)) {
-        finish();
-        return inserted;
+    if (!automation::FindFirstInsert(automation::EscapeFilterText(QStringLiteral("Schemat_wzorzec_") + nr),
+                                     pattern)) {
+        finishPictures(form);
+        return {};
     }
     SaveAndSetCadVariables(QString(), QString(), 0, 0);
-    QList<cad::Entity> copies;
-    bool copiesRecorded = false;
+    QStringList inserted;
     try {
-        form.setStatus(Tlumacz(QStringLiteral("Tworzenie schematów faz")));
-        ProgressInit(int(phases.size()) + 1, form.progressBar());
-        const auto box = pattern.boundingBox();
-        const double r = std::abs(box.second.x - box.first.x) / 2;
-        const QString xs = automation::ReadAttributeByTag(pattern, QStringLiteral("PT_CENTER_X"));
-        const QString ys = automation::ReadAttributeByTag(pattern, QStringLiteral("PT_CENTER_Y"));
-        if (xs.trimmed().isEmpty() || ys.trimmed().isEmpty()) {
-            ui::MsgBox(Tlumacz(QStringLiteral("Niepoprawne wartości atrybutów w bloku: ")) + patternName,
-                       ui::OkOnly, QLatin1String(ProgramTitleText));
-            throw cad::Failed(QString());
-        }
-        const cad::Point c0{common::ParseDouble(xs), common::ParseDouble(ys), 0};
-        const cad::Point t0 = pattern.insertionPoint();
-        pattern.erase();
-        if (automation::GetBlockDefinition(patternName).isNull()) throw cad::Failed(QString());
-        const PatternCopies found = patternCopies(nr, box, patternName);
-        copies = found.Entities;
-        copiesRecorded = found.Recorded;
-        if (copies.isEmpty()) throw cad::Failed(QString());
-        ProgressSetStepCount(int(copies.size()));
-        form.setCountText(QStringLiteral("0 / %1").arg(phases.size()));
-        form.processEvents();
-        for (int i = 0; i < copies.size(); ++i) ProgressStep();
-
-        const QList<PhaseStreamRecord> records = ReadPhaseStreamRecords(nr);
-        if (records.isEmpty()) {
-            ui::MsgBox(Tlumacz(QStringLiteral("Brak strumieni dla skrzyżowania: ")) + nr, ui::OkOnly,
-                       QLatin1String(ProgramTitleText));
-            throw cad::Failed(QString());
-        }
-        automation::ReadCrossingLinks(nr);
-        cad::Point p = t0;
-        ProgressNextStage();
-        automation::EnsureTextStyle(QStringLiteral("ARIAL"), 1.5, QStringLiteral("arial"), true);
-        automation::SetLinetypeScale();
-        const bool links = common::SettingBindings[5].Value.toInt() == 1;
-        double h = common::ParseDouble(common::SettingBindings[2].Value.toString());
-        if (common::SettingBindings[4].Value.toInt() == 1) h *= automation::DrawingScale;
-        int done = 0;
-        QHash<QString, cad::Entity> linkReferences;  // by handle, each found once
-        for (int phase : phases) {
-            form.processEvents();
-            QStringList sStreams;
-            const QString name =
-                automation::MakeUniqueBlockName(QStringLiteral("Schemat_%1_Faza%2_").arg(nr).arg(phase));
-            const QSet<QString> inPhase = namesInPhase(entries, phase);
-            int n = 0;
-            for (const PhaseStreamRecord& rec : records) {
-                bool isS = false;
-                if (recordInPhase(rec, inPhase, isS)) ++n;
-            }
-            if (n == 0 || automation::CheckBlockExists(name)) continue;
-            ProgressSetStepCount(n);
-            cad::Block block = CadDocument.blocks().add(cp(0, 0), name);
-            block.addCircle(cp(0, 0), r).setColor(7);
-            // The moves, erasures and property sets of the picture travel with the next call that
-            // needs an answer, and the copies' names, explosions and pieces' kinds are read for all
-            // copies at once, so a picture costs a few round trips whatever its size. Nothing inside
-            // traps a CAD error of its own but the linetype test (sent after a flush) and the copies'
-            // explosions (CallEach's "?" answers a refused one with nothing, the failure dropped as
-            // the single call's trap dropped it); every other failure reaches the command's trap.
-            cad::DeferredCalls held(CadDocument);
-            for (const cad::Entity& e : CadDocument.copyObjects(copies, block)) e.move(t0, cp(0, 0));
-            QList<cad::Entity> toCopy;
-            for (const PhaseStreamRecord& rec : records) {
-                bool isS = false;
-                if (!recordInPhase(rec, inPhase, isS)) continue;
-                if (isS && rec.IsStreamBody) sStreams << rec.BlockName;
-                toCopy << rec.Reference;
-                ProgressStep();
-            }
-            if (links)
-                for (const automation::CrossingLinkRecord& link : automation::CrossingLinkTable)
-                    if (IsCrossingLinkInPhase(link, entries, phase)) {
-                        auto known = linkReferences.find(link.Handle);
-                        if (known == linkReferences.end())
-                            known =
-                                linkReferences.insert(link.Handle, CadDocument.handleToObject(link.Handle));
-                        toCopy << *known;
-                    }
-            held.flush();  // the linetype test traps failures of its own
-            const bool dashed = automation::EnsureLinetypeLoaded(QStringLiteral("ACAD_ISO03W100"));
-            const QList<cad::Entity> made = CadDocument.copyObjects(toCopy, block);
-            for (const cad::Entity& copy : made) copy.move(c0, cp(0, 0));
-            const cad::VariantList names =
-                cad::ReadProperties(CadDocument, cad::ObjectsOf(made), {QStringLiteral("Name")});
-            const cad::VariantList exploded =
-                cad::CallEach(CadDocument, cad::ObjectsOf(made), QStringLiteral("?Explode"));
-            QList<cad::Entity> pieces;
-            QList<bool> dashedPieces;
-            for (qsizetype i = 0; i < made.size(); ++i) {
-                const cad::Variant& answer = exploded.value(i);
-                if (answer.isEmpty()) continue;  // stays in the picture as a reference
-                made[i].send(QStringLiteral("Delete"));
-                const bool inS = dashed && IsNameInList(names.value(i).toArray().value(0).toText(), sStreams);
-                for (const cad::Variant& piece : answer.toArray()) {
-                    pieces << cad::Entity(CadDocument.channel(), piece.toObject());
-                    dashedPieces << inS;
-                }
-            }
-            // The pieces' kinds in one read.
-            const cad::VariantList kinds =
-                cad::ReadProperties(CadDocument, cad::ObjectsOf(pieces), {QStringLiteral("ObjectName")});
-            for (qsizetype i = 0; i < pieces.size(); ++i) {
-                const cad::Entity& piece = pieces[i];
-                const QString kind = kinds.value(i).toArray().value(0).toText();
-                if (kind != QLatin1String("AcDbLine") && kind != QLatin1String("AcDbArc") &&
-                    kind != QLatin1String("AcDbCircle"))
-                    continue;
-                piece.setColor(256);
-                piece.setLayer(StreamLayer);
-                if (dashedPieces[i]) piece.setLinetype(QStringLiteral("ACAD_ISO03W100"));
-            }
-            automation::AddAttributeToBlock(block, QStringLiteral("WID_OPIS"),
-                                            QStringLiteral("Faza %1").arg(phase), cp(-r, r), h, 0);
-            automation::AddAttributeDefinition(
-                block, QStringLiteral("RADIUS"),
-                common::FormatNumberWithDot(r, QStringLiteral("#######0.0000")), 0, 0);
-            const cad::Entity ref = CadModelSpace.insertBlock(p, name, 1, 1, 1, 0);
-            ref.update();
-            inserted << ref.handle();
-            p.x += 3 * r;
-            ProgressNextStage();
-            ++done;
-            form.setCountText(QStringLiteral("%1 / %2").arg(done).arg(phases.size()));
-            form.processEvents();
-        }
-        if (copiesRecorded) eraseAll(copies);
-        PatternCopyHandles.remove(nr);
-        if (!automation::GetDrawingProperty(PatternCopiesKey(nr)).isEmpty())
-            automation::SetDrawingProperty(PatternCopiesKey(nr), QString());
+        picturesFromPattern(form, pattern, nr, phases, entries, inserted);
     } catch (const cad::Error& e) {
         const QString what = QString::fromUtf8(e.what());
         if (!what.isEmpty())
@@ -430,7 +526,7 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
                 ui::Exclamation, form.caption());
     }
     RestoreCadVariables();
-    finish();
+    finishPictures(form);
     return inserted;
 }
 

@@ -1,4 +1,4 @@
-// Phase pictures: one block per signal phase holding a copy of the clipped pattern and that phase's
+// Phase pictures: one block per signal phase with a copy of the clipped pattern and that phase's
 // streams (conditional "S" streams dashed) and crossing links, with a label and the radius, inserted
 // in a row on the layer "SCHEMAT_FAZY".
 #pragma once

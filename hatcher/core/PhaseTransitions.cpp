@@ -47,7 +47,7 @@ double textHeight() {
     return h;
 }
 
-// References with their attributes, read at once: over the socket two round trips for any number.
+// A block reference with what the transition commands read of it and of its attributes.
 struct ReferenceRead {
     cad::Entity Reference;
     cad::Point InsertionPoint;
@@ -93,21 +93,21 @@ QList<ReferenceRead> withAttributes(const cad::VariantList& rows) {
 
 const QStringList ReferenceMembers = {QStringLiteral("?InsertionPoint"), QStringLiteral("?EffectiveName")};
 
-// References and their attributes read at once: over the socket two round trips for any number.
+// The references with their insertion points, effective names and attributes.
 QList<ReferenceRead> readReferences(const QList<cad::Entity>& refs) {
     if (refs.isEmpty()) return {};
     const cad::VariantList read = cad::ReadProperties(CadDocument, cad::ObjectsOf(refs), ReferenceMembers);
     cad::VariantList rows;
-    for (qsizetype i = 0; i < refs.size(); ++i) rows << cad::Variant(cad::VariantList{refs[i].ref()} + read.value(i).toArray());
+    for (qsizetype i = 0; i < refs.size(); ++i)
+        rows << cad::Variant(cad::VariantList{refs[i].ref()} + read.value(i).toArray());
     return withAttributes(rows);
 }
 
-// The arrows of one intersection (any intersection when nr is null): the search and the reads of
-// what it found in one call, the attributes in another.
+// The arrows of one intersection (any intersection when nr is null), with their attributes.
 QList<ReferenceRead> transitions(const QString& nr) {
     QList<ReferenceRead> out;
-    const cad::VariantList rows =
-        cad::ReadSelection(CadDocument, automation::BuildSelectionFilter({2, QStringLiteral("`*U*")}), ReferenceMembers);
+    const cad::VariantList rows = cad::ReadSelection(
+        CadDocument, automation::BuildSelectionFilter({2, QStringLiteral("`*U*")}), ReferenceMembers);
     for (const ReferenceRead& r : withAttributes(rows)) {
         if (r.Attributes.isEmpty() ||
             r.EffectiveName.compare(QLatin1String(TransitionBlockName), Qt::CaseInsensitive) != 0)
@@ -176,16 +176,50 @@ struct TransitionPlan {
     int K = 0, L = 0;
 };
 
-// The arrows of the plans, in order. The pictures are read once; the insertions and every property
-// set travel held, and the arrows' dynamic properties and attributes are found for all arrows at
-// once, so any number of arrows costs a few round trips. Nothing inside traps a CAD error: a failure
-// reaches the caller's trap when the scope ends, as it reached it from the call that failed.
-void insertTransitions(HatcherForm& form, const QList<TransitionPlan>& plans, const QString& nr) {
-    if (plans.isEmpty()) return;
+// Where one arrow goes: stretched between two pictures, its description beside its middle.
+struct Arrow {
+    PlanePoint Middle, TextPoint;
+    double Length = 0, Angle = 0, TextAngle = 0;
+    bool Above = true;
+    QString Description;
+};
+
+// The arrow from one picture to another: it starts and ends outside the pictures' circles (RADIUS,
+// else a quarter of their distance), shifted to the right of its direction so that the arrows of
+// k-l and l-k lie side by side; the description reads from left to right.
+Arrow arrowBetween(const ReferenceRead& from, const ReferenceRead& to, const TransitionPlan& plan) {
     const double s = automation::DrawingScale / 1000.0;
     const double h = textHeight();
     const double a = 6000 * s;
     const double b = 0.75 * a;
+    const PlanePoint c1 = pp(from.InsertionPoint), c2 = pp(to.InsertionPoint);
+    const double d = common::GetDistance(c1, c2);
+    const QString radius = from.text(QStringLiteral("RADIUS"));
+    double r = radius.trimmed().isEmpty() ? d / 4 : common::ParseDouble(radius);
+    r += a / 2;
+    const double angle = common::GetDirectionAngle(c1, c2);
+    PlanePoint p1 = common::GetPolarPoint(c1, angle, r);
+    PlanePoint p2 = common::GetPolarPoint(c2, angle + Pi, r);
+    p1 = common::GetPolarPoint(p1, angle + Pi / 2, b);
+    p2 = common::GetPolarPoint(p2, angle + Pi / 2, b);
+    double t = angle, y = 2000 * s;
+    if (angle > Pi / 2 && angle < 3 * Pi / 2) {
+        t = angle - Pi;
+        y = -(h + 2000) * s;
+    }
+    Arrow arrow;
+    arrow.Length = common::GetDistance(p1, p2);
+    arrow.Middle = common::GetPolarPoint(p1, angle, arrow.Length / 2);
+    arrow.Angle = angle;
+    arrow.TextAngle = t;
+    arrow.Above = y > 0;
+    arrow.TextPoint = common::GetPolarPoint(arrow.Middle, angle + Pi / 2, std::abs(y));
+    arrow.Description = QStringLiteral("PF %1-%2").arg(plan.K).arg(plan.L);
+    return arrow;
+}
+
+// The arrows of the plans, in order, each picture read once.
+QList<Arrow> arrowsOf(const QList<TransitionPlan>& plans) {
     QList<cad::Entity> pictures;
     QHash<cad::ObjectId, qsizetype> pictureIndex;
     for (const TransitionPlan& plan : plans)
@@ -195,65 +229,34 @@ void insertTransitions(HatcherForm& form, const QList<TransitionPlan>& plans, co
                 pictures << e;
             }
     const QList<ReferenceRead> facts = readReferences(pictures);
-
-    struct Arrow {
-        PlanePoint Middle, TextPoint;
-        double Length = 0, Angle = 0, TextAngle = 0;
-        bool Above = true;
-        QString Description;
-        cad::Entity Reference;
-    };
     QList<Arrow> arrows;
-    for (const TransitionPlan& plan : plans) {
-        const ReferenceRead& k = facts[pictureIndex.value(plan.From.id())];
-        const ReferenceRead& l = facts[pictureIndex.value(plan.To.id())];
-        const PlanePoint c1 = pp(k.InsertionPoint), c2 = pp(l.InsertionPoint);
-        const double d = common::GetDistance(c1, c2);
-        const QString radius = k.text(QStringLiteral("RADIUS"));
-        double r = radius.trimmed().isEmpty() ? d / 4 : common::ParseDouble(radius);
-        r += a / 2;
-        const double angle = common::GetDirectionAngle(c1, c2);
-        PlanePoint p1 = common::GetPolarPoint(c1, angle, r);
-        PlanePoint p2 = common::GetPolarPoint(c2, angle + Pi, r);
-        p1 = common::GetPolarPoint(p1, angle + Pi / 2, b);
-        p2 = common::GetPolarPoint(p2, angle + Pi / 2, b);
-        double t = angle, y = 2000 * s;
-        if (angle > Pi / 2 && angle < 3 * Pi / 2) {
-            t = angle - Pi;
-            y = -(h + 2000) * s;
-        }
-        Arrow arrow;
-        arrow.Length = common::GetDistance(p1, p2);
-        arrow.Middle = common::GetPolarPoint(p1, angle, arrow.Length / 2);
-        arrow.Angle = angle;
-        arrow.TextAngle = t;
-        arrow.Above = y > 0;
-        arrow.TextPoint = common::GetPolarPoint(arrow.Middle, angle + Pi / 2, std::abs(y));
-        arrow.Description = QStringLiteral("PF %1-%2").arg(plan.K).arg(plan.L);
-        arrows << arrow;
-    }
+    for (const TransitionPlan& plan : plans)
+        arrows << arrowBetween(facts[pictureIndex.value(plan.From.id())],
+                               facts[pictureIndex.value(plan.To.id())], plan);
+    return arrows;
+}
 
+// The arrow block, loaded from the transition drawing when the drawing lacks it; said and thrown
+// when it cannot be had.
+void ensureTransitionBlock(HatcherForm& form) {
     const QString blockName = QLatin1String(TransitionBlockName);
-    LoadBlockFromDrawingFile(blockName, form.transitionTemplatePath, form.caption(), QString());  // when missing
+    LoadBlockFromDrawingFile(blockName, form.transitionTemplatePath, form.caption(), QString());
     if (!automation::CheckBlockExists(blockName)) {
         warn(QStringLiteral("Nie znaleziono bloku: ") + blockName, form);
         throw cad::Failed(QString());
     }
-    const double scale = automation::DrawingScale;
-    cad::DeferredCalls held(CadDocument, cad::DeferredCalls::NewObjectsToo);
-    QList<cad::Entity> refs;
-    for (Arrow& arrow : arrows) {
-        arrow.Reference = CadModelSpace.insertBlock(cp(arrow.Middle), blockName, scale, scale, scale, 0);
-        refs << arrow.Reference;
-    }
-    // The stretch and the turn (an arrow of a block that is not dynamic has no properties); the
-    // properties' names and the arrows' kinds in one read.
+}
+
+// Stretches and turns each arrow (a reference of a block that is not dynamic has no properties and
+// stays as inserted). The kinds of the references, in their order.
+QStringList stretchArrows(const QList<cad::Entity>& refs, const QList<Arrow>& arrows) {
     const cad::VariantList properties =
         cad::CallEach(CadDocument, cad::ObjectsOf(refs), QStringLiteral("GetDynamicBlockProperties"));
     cad::VariantList propertyObjects;
     for (const cad::Variant& list : properties) propertyObjects << list.toArray();
-    const cad::VariantList names = cad::ReadProperties(CadDocument, propertyObjects + cad::ObjectsOf(refs),
-                                                       {QStringLiteral("?PropertyName"), QStringLiteral("?ObjectName")});
+    const cad::VariantList names =
+        cad::ReadProperties(CadDocument, propertyObjects + cad::ObjectsOf(refs),
+                            {QStringLiteral("?PropertyName"), QStringLiteral("?ObjectName")});
     qsizetype next = 0;
     for (qsizetype i = 0; i < arrows.size(); ++i) {
         const cad::VariantList own = properties.value(i).toArray();
@@ -267,61 +270,77 @@ void insertTransitions(HatcherForm& form, const QList<TransitionPlan>& plans, co
         }
         if (!own.isEmpty()) refs[i].setInsertionPoint(cp(arrows[i].Middle));
     }
-    // The texts and the description's placement.
-    const cad::VariantList attributes = cad::ReadAttributes(CadDocument, cad::ObjectsOf(refs), {QStringLiteral("TagString")});
+    QStringList kinds;
+    for (qsizetype i = 0; i < refs.size(); ++i) kinds << names.value(next + i).toArray().value(1).toText();
+    return kinds;
+}
+
+// Shows the description and places it as SetAttributeTextPlacement places a visible text.
+void placeDescription(const cad::Entity& description, const Arrow& arrow) {
+    description.setInvisible(false);
+    if (arrow.TextAngle != -1) description.setRotation(arrow.TextAngle);
+    description.setInsertionPoint(cp(arrow.TextPoint));
+    description.setStyleName(QStringLiteral("ARIAL"));
+    description.setHeight(textHeight());
+    description.setColor(7);
+    description.setAlignment(arrow.Above ? 13 : 7);
+    description.setTextAlignmentPoint(cp(arrow.TextPoint));
+    description.update();
+}
+
+// Writes each arrow's intersection and description and places the description of every arrow
+// that is a block reference with attributes.
+void labelArrows(const QList<cad::Entity>& refs, const QList<Arrow>& arrows, const QStringList& kinds,
+                 const QString& nr) {
+    const cad::VariantList attributes =
+        cad::ReadAttributes(CadDocument, cad::ObjectsOf(refs), {QStringLiteral("TagString")});
     for (qsizetype i = 0; i < arrows.size(); ++i) {
-        const Arrow& arrow = arrows[i];
-        QList<cad::Entity> atts;
-        QStringList tags;
-        for (const cad::Variant& v : attributes.value(i).toArray()) {
+        cad::Entity description;
+        const cad::VariantList own = attributes.value(i).toArray();
+        for (const cad::Variant& v : own) {
             const cad::VariantList row = v.toArray();
-            atts << cad::Entity(CadDocument.channel(), row.value(0).toObject());
-            tags << row.value(1).toText();
-        }
-        for (qsizetype j = 0; j < atts.size(); ++j) {
-            const QString tag = tags[j].toUpper();
-            if (tag == QLatin1String("SKRZYZOWANIE"))
-                atts[j].setTextString(nr);
-            else if (tag == QLatin1String("OPIS"))
-                atts[j].setTextString(arrow.Description);
-        }
-        // As SetAttributeTextPlacement places a visible text, without reading again what is known.
-        const bool placed =
-            names.value(next + i).toArray().value(1).toText() == QLatin1String("AcDbBlockReference") &&
-            !atts.isEmpty();
-        if (placed) {
-            for (qsizetype j = 0; j < atts.size(); ++j) {
-                if (tags[j].compare(QLatin1String("OPIS"), Qt::CaseInsensitive) != 0) continue;
-                const cad::Entity& at = atts[j];
-                at.setInvisible(false);
-                if (arrow.TextAngle != -1) at.setRotation(arrow.TextAngle);
-                at.setInsertionPoint(cp(arrow.TextPoint));
-                at.setStyleName(QStringLiteral("ARIAL"));
-                at.setHeight(h);
-                at.setColor(7);
-                at.setAlignment(arrow.Above ? 13 : 7);
-                at.setTextAlignmentPoint(cp(arrow.TextPoint));
-                at.update();
-                break;
+            const cad::Entity att(CadDocument.channel(), row.value(0).toObject());
+            const QString tag = row.value(1).toText().toUpper();
+            if (tag == QLatin1String("SKRZYZOWANIE")) {
+                att.setTextString(nr);
+            } else if (tag == QLatin1String("OPIS")) {
+                att.setTextString(arrows[i].Description);
+                if (description.isNull()) description = att;
             }
+        }
+        if (kinds.value(i) == QLatin1String("AcDbBlockReference") && !own.isEmpty()) {
+            if (!description.isNull()) placeDescription(description, arrows[i]);
             refs[i].update();
         }
         refs[i].update();
     }
 }
 
+// Inserts the arrows on the transition block, stretched and labelled. Nothing here traps a CAD
+// error: a failure reaches the command's own trap.
+void insertArrows(const QList<Arrow>& arrows, const QString& nr) {
+    const QString blockName = QLatin1String(TransitionBlockName);
+    const double scale = automation::DrawingScale;
+    QList<cad::Entity> refs;
+    for (const Arrow& arrow : arrows)
+        refs << CadModelSpace.insertBlock(cp(arrow.Middle), blockName, scale, scale, scale, 0);
+    labelArrows(refs, arrows, stretchArrows(refs, arrows), nr);
+}
+
 }  // namespace
 
 void InsertPhaseTransition(HatcherForm& form, const cad::Entity& pictureK, const cad::Entity& pictureL,
                            const QString& nr, int k, int l) {
-    insertTransitions(form, {TransitionPlan{pictureK, pictureL, k, l}}, nr);
+    const QList<Arrow> arrows = arrowsOf({TransitionPlan{pictureK, pictureL, k, l}});
+    ensureTransitionBlock(form);
+    insertArrows(arrows, nr);
 }
 
 void RemovePrzejscia(const QString& nr) {
-    // The erasures travel together; a failure reaches the caller when the scope ends.
     const QList<ReferenceRead> found = transitions(nr.isNull() ? QStringLiteral("") : nr);
-    cad::DeferredCalls held(CadDocument);
-    for (const ReferenceRead& r : found) r.Reference.send(QStringLiteral("Delete"));
+    QList<cad::Entity> refs;
+    for (const ReferenceRead& r : found) refs << r.Reference;
+    if (!refs.isEmpty()) cad::CallEach(CadDocument, cad::ObjectsOf(refs), QStringLiteral("Delete"));
 }
 
 void cmdConnect_Click(HatcherForm& form) {
@@ -375,6 +394,46 @@ void cmdConnect_Click(HatcherForm& form) {
     RestoreCadVariables();
 }
 
+namespace {
+
+// One picture per phase of the intersection: the latest made (the highest handle).
+QMap<int, cad::Entity> latestPictures(const QString& nr) {
+    const cad::VariantList rows = cad::ReadSelection(
+        CadDocument,
+        automation::BuildSelectionFilter(
+            {0, QStringLiteral("INSERT"), 2,
+             QStringLiteral("Schemat_") + automation::EscapeFilterText(nr) + QStringLiteral("_Faza*")}),
+        {QStringLiteral("Name"), QStringLiteral("Handle")});
+    QMap<int, std::pair<cad::Entity, quint64>> latest;
+    for (const cad::Variant& r : rows) {
+        const cad::VariantList row = r.toArray();
+        const int phase = phaseOfName(row.value(1).toText());
+        if (phase <= 0) continue;
+        const quint64 handle = row.value(2).toText().toULongLong(nullptr, 16);
+        auto it = latest.find(phase);
+        if (it == latest.end() || handle > it->second)
+            latest[phase] = {cad::EntityOfRow(CadDocument, r), handle};
+    }
+    QMap<int, cad::Entity> pictures;
+    for (auto it = latest.cbegin(); it != latest.cend(); ++it) pictures.insert(it.key(), it->first);
+    return pictures;
+}
+
+// An arrow each way between every two phases, in the phases' order.
+QList<TransitionPlan> plansBetween(const QMap<int, cad::Entity>& pictures) {
+    const QList<int> keys = pictures.keys();
+    QList<TransitionPlan> plans;
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        for (qsizetype j = i + 1; j < keys.size(); ++j) {
+            const cad::Entity& pi = pictures[keys[i]];
+            const cad::Entity& pj = pictures[keys[j]];
+            plans << TransitionPlan{pi, pj, keys[i], keys[j]} << TransitionPlan{pj, pi, keys[j], keys[i]};
+        }
+    return plans;
+}
+
+}  // namespace
+
 void cmdConnectAll_Click(HatcherForm& form) {
     if (!form.hasChosenIntersection()) {
         warn(QStringLiteral("Nie określono numeru skrzyżowania!"), form);
@@ -385,41 +444,23 @@ void cmdConnectAll_Click(HatcherForm& form) {
     if (!prepare(form)) return;
     const QString nr = form.intersectionText();
     try {
-        // One picture per phase: the latest made (the highest handle); the search, the names and the
-        // handles in one read.
-        const cad::VariantList rows = cad::ReadSelection(
-            CadDocument,
-            automation::BuildSelectionFilter(
-                {0, QStringLiteral("INSERT"), 2,
-                 QStringLiteral("Schemat_") + automation::EscapeFilterText(nr) + QStringLiteral("_Faza*")}),
-            {QStringLiteral("Name"), QStringLiteral("Handle")});
-        QMap<int, std::pair<cad::Entity, quint64>> pictures;
-        for (const cad::Variant& r : rows) {
-            const cad::VariantList row = r.toArray();
-            const int phase = phaseOfName(row.value(1).toText());
-            if (phase <= 0) continue;
-            const quint64 handle = row.value(2).toText().toULongLong(nullptr, 16);
-            auto it = pictures.find(phase);
-            if (it == pictures.end() || handle > it->second)
-                pictures[phase] = {cad::EntityOfRow(CadDocument, r), handle};
-        }
+        const QMap<int, cad::Entity> pictures = latestPictures(nr);
         if (!pictures.isEmpty()) {
             form.setStatus(Tlumacz(QStringLiteral("Tworzenie wszystkich przejść międzyfazowych ...")));
             RemovePrzejscia(nr);
-            const QList<int> keys = pictures.keys();
-            const int total = int(keys.size());
+            const int total = int(pictures.size());
             ProgressInit(1, form.progressBar());
             ProgressSetStepCount(total);
             form.setCountText(QStringLiteral("0 / %1").arg(total));
-            QList<TransitionPlan> plans;
-            for (int i = 0; i < total; ++i)
-                for (int j = i + 1; j < total; ++j) {
-                    const cad::Entity& pi = pictures[keys[i]].first;
-                    const cad::Entity& pj = pictures[keys[j]].first;
-                    plans << TransitionPlan{pi, pj, keys[i], keys[j]}
-                          << TransitionPlan{pj, pi, keys[j], keys[i]};
-                }
-            insertTransitions(form, plans, nr);
+            const QList<TransitionPlan> plans = plansBetween(pictures);
+            if (!plans.isEmpty()) {
+                const QList<Arrow> arrows = arrowsOf(plans);
+                ensureTransitionBlock(form);
+                // The arrows' insertions and changes may reach the drawing together: nothing in them
+                // traps a CAD error, a refusal reaching this command's trap.
+                const cad::DeferredCalls together(CadDocument, cad::DeferredCalls::NewObjectsToo);
+                insertArrows(arrows, nr);
+            }
             for (int i = 0; i < total; ++i) {
                 ProgressStep();
                 form.setCountText(QStringLiteral("%1 / %2").arg(i + 1).arg(total));

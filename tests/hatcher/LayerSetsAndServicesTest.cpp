@@ -132,7 +132,7 @@ TEST_F(Services, TransitionBlockLoadsOnceFromItsDrawing) {
 }
 
 TEST_F(Services, AttributePlacementKeepsRotationOnMinusOne) {
-    const cad::Block b = defineBlock(QStringLiteral("B"), {{QStringLiteral("OPIS"), QStringLiteral("x")}});
+    defineBlock(QStringLiteral("B"), {{QStringLiteral("OPIS"), QStringLiteral("x")}});
     const cad::Entity r = insert(QStringLiteral("B"));
     cad::Entity a = r.attributes().value(0);
     a.setRotation(0.3);

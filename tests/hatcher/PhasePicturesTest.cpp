@@ -184,9 +184,9 @@ TEST_F(PhasePictures, ReadersOfPhasesStreamsAndLinks) {
     EXPECT_FALSE(ParsePhaseText(QStringLiteral("K1:0,x^"), phases, entries));
 
     PhaseStreamRecord body{
-        QStringLiteral("A1"), QStringLiteral("7^STRUMIEN_1^K1[2]"), true, {QStringLiteral("K1")}};
+        QStringLiteral("A1"), QStringLiteral("7^STRUMIEN_1^K1[2]"), true, {QStringLiteral("K1")}, {}};
     PhaseStreamRecord cond{
-        QStringLiteral("A2"), QStringLiteral("7^STRUMIEN_2^S1"), true, {QStringLiteral("S1")}};
+        QStringLiteral("A2"), QStringLiteral("7^STRUMIEN_2^S1"), true, {QStringLiteral("S1")}, {}};
     ParsePhaseText(QStringLiteral("K1:1,3^S1:3^"), phases, entries);
     EXPECT_EQ(CountPhaseStreams({body, cond}, entries, 3), 2);
     EXPECT_EQ(CountPhaseStreams({body, cond}, entries, 2), 0);

@@ -8,6 +8,7 @@
 #include "hatcher/core/PatternArea.h"
 #include "hatcher/core/PhasePictures.h"
 #include "hatcher/core/PhaseTransitions.h"
+#include "platform/cad/DeferredCalls.h"
 #include "platform/cad/FilteredReads.h"
 #include "platform/cad/LoopbackChannel.h"
 
@@ -55,7 +56,9 @@ TEST_F(HatcherRoundTrips, PicturesAndArrowsCostTheirStepsNotTheirObjects) {
     EXPECT_LE(arrowTrips, 25u) << arrowTrips;
     for (int k = 1; k <= 4; ++k)
         for (int l = 1; l <= 4; ++l)
-            if (k != l) EXPECT_TRUE(TransitionExists(QStringLiteral("7"), k, l)) << k << "-" << l;
+            if (k != l) {
+                EXPECT_TRUE(TransitionExists(QStringLiteral("7"), k, l)) << k << "-" << l;
+            }
     trips = loopback->roundTrips();
     cmdConnectAll_Click(form);                       // again: the twelve old arrows go, twelve new ones come
     EXPECT_LE(loopback->roundTrips() - trips, 23u);  // was 636
@@ -72,9 +75,9 @@ TEST_F(HatcherRoundTrips, PatternAreaCostsItsHatchesReadsNotItsCopies) {
     const quint64 patternTrips = loopback->roundTrips() - trips;
     const QStringList copies = PatternCopyHandles.value(QStringLiteral("7"));
     ASSERT_GT(copies.size(), 50);
-    // The lines' and texts' copies, cuts and handles travel in a run or two; the hatches' copies, first
-    // loops and their regions are made at once and each hatch then costs two reads (its area, its new
-    // hatch's handle); copies and made curves are erased at once. One answer per copy and step: 767.
+    // The lines' and texts' copies are cut together and their handles read once; the hatches' copies,
+    // first loops and their regions are made at once and each hatch then costs two reads (its area, its
+    // new hatch's handle); copies and made curves are erased at once. One answer per copy and step: 767.
     EXPECT_LT(patternTrips, 300u) << patternTrips;
     // Every recorded copy stands in the drawing.
     const cad::VariantList rows =
@@ -91,11 +94,15 @@ TEST_F(HatcherRoundTrips, AHatchThatCannotBeCopiedFailsOnlyItsOwnCut) {
     QList<cad::Entity> hatches;
     for (int i = 0; i < 3; ++i) hatches << cad::EntityOfRow(automation::CadDocument, rows[i]);
     const QList<ClipFacts> facts = ReadClipFacts(hatches);
-    hatches[1].erase();  // gone after its facts were read: its held copy is refused
+    hatches[1].erase();  // gone after its facts were read: its copy is refused
     const int before = automation::CadModelSpace.count();
     QStringList taken;
-    // A circle around the whole drawing: each hatch that can be cut gives one solid hatch.
-    ClipHatchCopiesToCircle(hatches, facts, {0, 0}, 1e7, {0, 0}, taken);
+    {
+        // As the pattern area cuts: the copies made together, the refusal reported after them.
+        const cad::DeferredCalls together(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+        // A circle around the whole drawing: each hatch that can be cut gives one solid hatch.
+        ClipHatchCopiesToCircle(hatches, facts, {0, 0}, 1e7, {0, 0}, taken);
+    }
     ASSERT_EQ(taken.size(), 2);
     const cad::VariantList kinds =
         cad::ReadProperties(automation::CadDocument, cad::VariantList(taken.begin(), taken.end()),
@@ -103,4 +110,26 @@ TEST_F(HatcherRoundTrips, AHatchThatCannotBeCopiedFailsOnlyItsOwnCut) {
     for (const cad::Variant& k : kinds) EXPECT_EQ(k.toArray().value(0).toText(), QStringLiteral("AcDbHatch"));
     // The copies, the curves made for their loops and the clip circle's region are gone.
     EXPECT_EQ(automation::CadModelSpace.count(), before + 2);
+}
+
+TEST_F(HatcherRoundTrips, ALineTheCadRefusesToCopyFailsTheCutInProcessAndOverTheLoopback) {
+    // Three lines, the second gone after their facts were read: the pattern would silently lack it.
+    const auto cutWithOneGone = [] {
+        const cad::VariantList rows = cad::ReadSelection(
+            automation::CadDocument, automation::BuildSelectionFilter({0, QStringLiteral("LINE")}), {});
+        QList<cad::Entity> lines;
+        for (int i = 0; i < 3 && i < rows.size(); ++i)
+            lines << cad::EntityOfRow(automation::CadDocument, rows[i]);
+        ASSERT_EQ(lines.size(), 3);
+        const QList<ClipFacts> facts = ReadClipFacts(lines);
+        lines[1].erase();
+        QStringList taken;
+        const cad::DeferredCalls together(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+        ClipCopiesToCircle(lines, facts, {0, 0}, 1e7, {0, 0}, taken);
+    };
+    automation::CadApplication.documents().open(QString::fromUtf8(SampleMapPath()));
+    ASSERT_TRUE(automation::CheckDocumentOpen(false));
+    EXPECT_THROW(cutWithOneGone(), cad::Error);
+    openSampleOverLoopback();
+    EXPECT_THROW(cutWithOneGone(), cad::Error);
 }

@@ -124,7 +124,9 @@ TEST_F(Transitions, ConnectAllGivesTwelveArrowsThatSurviveSaving) {
     }
     for (int k = 1; k <= 4; ++k)
         for (int l = 1; l <= 4; ++l)
-            if (k != l) EXPECT_TRUE(texts.contains(QStringLiteral("PF %1-%2").arg(k).arg(l)));
+            if (k != l) {
+                EXPECT_TRUE(texts.contains(QStringLiteral("PF %1-%2").arg(k).arg(l)));
+            }
     QSet<std::pair<int, int>> expected;
     for (int k = 1; k <= 4; ++k)
         for (int l = 1; l <= 4; ++l)
