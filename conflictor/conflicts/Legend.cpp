@@ -9,7 +9,6 @@
 #include "common/NumberText.h"
 #include "common/TextHelpers.h"
 #include "conflictor/streams/StreamWindow.h"
-#include "platform/cad/DeferredCalls.h"
 
 namespace conflictor {
 
@@ -88,15 +87,11 @@ bool UstawLegende() {
         const double scale = automation::DrawingScale / 1000.0;
         const bool drawn = automation::CheckBlockExists(LegendBlockName());
         try {
-            // The definition (when missing), its drawing and the insertion travel in one write; a
-            // failure of any of it stops what follows and is thrown when the scope ends, still
-            // inside this trap.
-            cad::DeferredCalls run(doc, cad::DeferredCalls::NewObjectsToo);
             if (!drawn) drawLegend(doc.blocks().add(cad::Point{0, 0, 0}, LegendBlockName()));
             doc.modelSpace().insertBlock(cad::Point{p.X, p.Y, 0}, LegendBlockName(), scale, scale, scale, 0);
         } catch (...) {
             // A half-drawn definition would stand for the legend in every later use: it goes. A
-            // complete one (the insertion failed) stays, as it would have after its own run.
+            // complete one (the insertion failed) stays.
             if (!drawn) {
                 try {
                     const cad::Block block = automation::GetBlockDefinition(LegendBlockName());
