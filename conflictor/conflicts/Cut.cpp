@@ -77,13 +77,13 @@ void confirmComponents(const std::vector<bool>& marked) {
             segments[k]->Curve = 0;
 }
 
-// Carries out the calls still waiting before the message loop runs, so that a handler's calls
-// come after them and a failure among them is the cut's.
+// Carries out the calls still waiting before the message loop serves events, so that a handler's
+// calls come after them and a failure among them is the cut's.
 void sendWaitingCalls() {
     if (cad::Channel* ch = automation::CadDocument.channel()) ch->flushDeferred();
 }
 
-// What a run changes outside the drawing's content, put back on every way out.
+// What the cut changes outside the drawing's content, put back on every way out.
 class CutRun {
 public:
     explicit CutRun(StreamWindow& window) : window_(window), autoSelect_(common::Settings.AutoZaznaczNowe) {

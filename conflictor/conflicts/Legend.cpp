@@ -31,7 +31,7 @@ void filledCircle(const cad::Block& b, double x, double y, double r) {
     const cad::Entity c = circle(b, x, y, r);
     const cad::Entity hatch = b.addHatch(1, QStringLiteral("SOLID"), true);
     hatch.setColor(LegendColour);
-    // Sent as calls that answer nothing, so that they travel with the rest of the drawing.
+    // The loop and its evaluation answer nothing the legend uses.
     hatch.send(QStringLiteral("AppendOuterLoop"), {cad::Variant(cad::VariantList{cad::Variant(c.ref())})});
     hatch.send(QStringLiteral("Evaluate"));
 }

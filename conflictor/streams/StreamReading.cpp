@@ -145,7 +145,7 @@ bool OdczytajStrumienie(bool namesOnly, int index) {
             sources.swapItemsAt(0, own);
         }
     }
-    // Every component's geometry in one read (over the socket one round trip, not ten a component).
+    // Every component's geometry in one read.
     QHash<QString, SegmentRecord> components;
     if (!namesOnly) {
         cad::VariantList handles;
