@@ -246,7 +246,8 @@ common::PlaneBox streamBox(const StreamRecord& r) {
 }
 
 // Intersects streams i and j component by component, splitting and collecting the points.
-void cutPair(int i, int j, std::vector<ConflictPointRecord>& points, CutContext& cut, MessageLoopPacer& pacer) {
+void cutPair(int i, int j, std::vector<ConflictPointRecord>& points, CutContext& cut,
+             MessageLoopPacer& pacer) {
     const bool commonStart =
         common::ArePointsEqual(StreamTable[size_t(i)].StartPoint, StreamTable[size_t(j)].StartPoint);
     // The segment slots never move (room for MaxSegments + 1 is taken at once): pointers stay valid
@@ -379,7 +380,8 @@ std::optional<CutOutcome> refuseNumber(CutRun& run, const QString& title) {
 
 // Reads the streams to cut (all of them, or those highlighted) with their components' bounds, and
 // marks them.
-std::optional<CutOutcome> readStreamsToCut(bool all, CutRun& run, const QString& title, std::vector<bool>& marked) {
+std::optional<CutOutcome> readStreamsToCut(bool all, CutRun& run, const QString& title,
+                                           std::vector<bool>& marked) {
     auto noStreams = [&] {
         run.stopFlash();
         ui::MsgBox(common::Tlumacz(QStringLiteral("Najpierw należy wrysować strumienie!")), ui::Exclamation,
@@ -409,14 +411,15 @@ std::optional<CutOutcome> readStreamsToCut(bool all, CutRun& run, const QString&
         if (!marked[size_t(i)]) continue;
         OdczytajStrumienie(false, i);
         StreamRecord& r = StreamTable[size_t(i)];
-        for (int k = 1; k <= std::min(r.SegmentCount, MaxSegments); ++k) ComputeSegmentBounds(r.Segments[size_t(k)]);
+        for (int k = 1; k <= std::min(r.SegmentCount, MaxSegments); ++k)
+            ComputeSegmentBounds(r.Segments[size_t(k)]);
     }
     return std::nullopt;
 }
 
 // Every marked stream has its ends, and every name of its split components fits a block name.
-std::optional<CutOutcome> checkStreamsToCut(const std::vector<bool>& marked, CutRun& run, StreamWindow& window,
-                                            const QString& title) {
+std::optional<CutOutcome> checkStreamsToCut(const std::vector<bool>& marked, CutRun& run,
+                                            StreamWindow& window, const QString& title) {
     for (int i = 0; i < int(marked.size()); ++i) {
         if (!marked[size_t(i)]) continue;
         int first = 0, second = 0;
@@ -464,8 +467,8 @@ void eraseOldResults(bool all, const std::vector<bool>& marked) {
 // Splits stream i at its crossings with the marked streams after it and orders its components;
 // the points found are collected. The handles of the components written are read at the end, so
 // that no placeholder outlives the stream. Nothing here traps a CAD failure: it stops the cut.
-void cutStream(int i, const std::vector<bool>& marked, CutContext& cut, std::vector<ConflictPointRecord>& points,
-               CutRun& run, MessageLoopPacer& pacer) {
+void cutStream(int i, const std::vector<bool>& marked, CutContext& cut,
+               std::vector<ConflictPointRecord>& points, CutRun& run, MessageLoopPacer& pacer) {
     const cad::Layers layers = automation::CadDocument.layers();
     cad::DeferredCalls calls(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
     automation::CadDocument.setActiveLayer(layers.item(common::Settings.StreamLayerName));

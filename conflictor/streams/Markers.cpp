@@ -101,8 +101,8 @@ double MarkerSizeCoefficient(const QString& kind) {
 
 namespace {
 
-void insertMarker(const PlanePoint& point, const QString& kind, const QString& stream1, const QString& stream2,
-                  const QString& pedestrianStream, CutContext* cut) {
+void insertMarker(const PlanePoint& point, const QString& kind, const QString& stream1,
+                  const QString& stream2, const QString& pedestrianStream, CutContext* cut) {
     const int i = FindStreamIndex(stream1);
     QString kindName;
     if (kind == QLatin1String("0"))

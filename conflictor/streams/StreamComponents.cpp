@@ -6,8 +6,8 @@
 #include "automation/DrawingProperties.h"
 #include "automation/Selection.h"
 #include "common/ProgramSettings.h"
-#include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/CutContext.h"
+#include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/SegmentBounds.h"
 #include "conflictor/streams/SetGuard.h"
 #include "conflictor/streams/StreamBlocks.h"
@@ -27,8 +27,8 @@ cad::Point at(const PlanePoint& p) {
     return cad::Point{p.X, p.Y, 0};
 }
 
-// The reference's name and its block's curve, read together. The block read is the reference's, which is the one named `blockName` unless
-// another program renamed it; then that one is read by name as well.
+// The reference's name and its block's curve, read together. The block read is the reference's, which is the
+// one named `blockName` unless another program renamed it; then that one is read by name as well.
 void readComponentCurve(const cad::Document& doc, const QString& handle, const QString& blockName,
                         cad::Entity& entity, QString& referenceName) {
     const cad::VariantList read =
@@ -112,7 +112,8 @@ bool WriteStreamComponent(SegmentRecord& segment, int streamIndex, const QString
     return writeComponent(segment, streamIndex, names, nullptr);
 }
 
-bool WriteStreamComponent(SegmentRecord& segment, int streamIndex, const QStringList& names, CutContext& cut) {
+bool WriteStreamComponent(SegmentRecord& segment, int streamIndex, const QStringList& names,
+                          CutContext& cut) {
     return writeComponent(segment, streamIndex, names, &cut);
 }
 

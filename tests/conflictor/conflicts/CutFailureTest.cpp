@@ -73,7 +73,8 @@ protected:
                 const SegmentRecord& s = r.Segments[size_t(k)];
                 ++components;
                 cad::Entity ref;
-                EXPECT_NO_THROW(ref = doc().handleToObject(s.Handle)) << r.Name.toStdString() << " " << s.Handle.toStdString();
+                EXPECT_NO_THROW(ref = doc().handleToObject(s.Handle))
+                    << r.Name.toStdString() << " " << s.Handle.toStdString();
                 if (!ref.isNull()) EXPECT_EQ(ref.name(), s.Label);
             }
         EXPECT_GT(components, 0);

@@ -63,12 +63,13 @@ protected:
         draw(QStringLiteral("K3"), {Line(70, -50, 70, 50)});
         draw(QStringLiteral("P1"), {Line(20, -15, 20, 15)});
         const std::vector<std::pair<const char*, int>> taken = {
-            {"12^STRUMIEN_%1^X9", 1},      {"12^STRUMIEN_%1^X9", 3},      {"12^POJPOJ_STRUMIEN_%1", 4},
-            {"12^POJPOJ_STRUMIEN_%1", 5},  {"12^POJPOJ_STRUMIEN_%1", 6},  {"12^POJPOJ_STRUMIEN_%1", 8},
-            {"12^POJPOJ_STRUMIEN_%1", 9},  {"12^PIESZPOJ_STRUMIEN_%1", 6}, {"12^PIESZPOJ_STRUMIEN_%1", 7},
+            {"12^STRUMIEN_%1^X9", 1},       {"12^STRUMIEN_%1^X9", 3},       {"12^POJPOJ_STRUMIEN_%1", 4},
+            {"12^POJPOJ_STRUMIEN_%1", 5},   {"12^POJPOJ_STRUMIEN_%1", 6},   {"12^POJPOJ_STRUMIEN_%1", 8},
+            {"12^POJPOJ_STRUMIEN_%1", 9},   {"12^PIESZPOJ_STRUMIEN_%1", 6}, {"12^PIESZPOJ_STRUMIEN_%1", 7},
             {"12^PIESZPOJ_STRUMIEN_%1", 8}, {"12^PIESZPOJ_STRUMIEN_%1", 9}, {"12^PIESZPOJ_STRUMIEN_%1", 11}};
         const int c = doc().blocks().count() + int(taken.size());
-        for (const auto& [name, k] : taken) doc().blocks().add(cad::Point{0, 0, 0}, QString::fromLatin1(name).arg(c + k));
+        for (const auto& [name, k] : taken)
+            doc().blocks().add(cad::Point{0, 0, 0}, QString::fromLatin1(name).arg(c + k));
         drawn();
     }
     static QStringList blockNames() {
@@ -105,7 +106,8 @@ TEST_F(CutNaming, TheCutsBlockNamesAreThoseTheNamingRoutinesGiveOnTheSameDrawing
     for (const QString& name : made) {
         QString given;
         if (name.startsWith(component))
-            given = MakeUniqueStreamBlockName(component, name.mid(name.indexOf(QLatin1Char('^'), component.size())));
+            given = MakeUniqueStreamBlockName(component,
+                                              name.mid(name.indexOf(QLatin1Char('^'), component.size())));
         else
             given = automation::MakeUniqueBlockName(name.left(name.lastIndexOf(QLatin1Char('_')) + 1));
         EXPECT_EQ(given, name);
