@@ -464,19 +464,24 @@ void eraseOldResults(bool all, const std::vector<bool>& marked) {
     EraseLengthTexts();
 }
 
+// The layers the cut draws on: components on the stream layer, markers on the conflict-point layer.
+struct CutLayers {
+    cad::Layer streams;
+    cad::Layer points;
+};
+
 // Splits stream i at its crossings with the marked streams after it and orders its components;
 // the points found are collected. The handles of the components written are read at the end, so
 // that no placeholder outlives the stream. Nothing here traps a CAD failure: it stops the cut.
-void cutStream(int i, const std::vector<bool>& marked, CutContext& cut,
+void cutStream(int i, const std::vector<bool>& marked, CutContext& cut, const CutLayers& layers,
                std::vector<ConflictPointRecord>& points, CutRun& run, MessageLoopPacer& pacer) {
-    const cad::Layers layers = automation::CadDocument.layers();
     cad::DeferredCalls calls(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
-    automation::CadDocument.setActiveLayer(layers.item(common::Settings.StreamLayerName));
+    automation::CadDocument.setActiveLayer(layers.streams);
     for (int j = i + 1; j < int(marked.size()); ++j)
         if (marked[size_t(j)]) cutPair(i, j, points, cut, pacer);
     run.advance();
     SortujOdcinkiStrumienia(i);
-    automation::CadDocument.setActiveLayer(layers.item(common::Settings.ConflictPointLayerName));
+    automation::CadDocument.setActiveLayer(layers.points);
     cut.pending.resolve();
 }
 
@@ -493,11 +498,14 @@ void insertMarkers(std::vector<ConflictPointRecord>& points, CutContext& cut) {
 void cutAndMark(const std::vector<bool>& marked, CutRun& run, MessageLoopPacer& pacer) {
     confirmComponents(marked);
     CutContext cut;
+    const cad::Layers layers = automation::CadDocument.layers();
+    const CutLayers on{layers.item(common::Settings.StreamLayerName),
+                       layers.item(common::Settings.ConflictPointLayerName)};
     pacer.beforeServing(sendWaitingCalls);
     for (int i = 0; i + 1 < int(marked.size()); ++i) {
         if (!marked[size_t(i)]) continue;
         std::vector<ConflictPointRecord> points(1);
-        cutStream(i, marked, cut, points, run, pacer);
+        cutStream(i, marked, cut, on, points, run, pacer);
         insertMarkers(points, cut);
         pacer.serve();
         run.advance();
