@@ -1,6 +1,5 @@
 // The conflict-point markers of the current intersection read back: names, insertion points and
-// handles in one read, every marker's attributes in another (over the socket two round trips for
-// the whole intersection, not about ten a marker).
+// handles in one read, every marker's attributes in another, whatever the number of markers.
 #include "automation/CadConnection.h"
 #include "common/ProgramSettings.h"
 #include "conflictor/conflicts/ConflictMarkers.h"

@@ -7,7 +7,6 @@
 #include "conflictor/streams/Markers.h"
 #include "conflictor/streams/SetGuard.h"
 #include "conflictor/streams/StreamBlocks.h"
-#include "platform/cad/DeferredCalls.h"
 
 namespace conflictor {
 
@@ -85,14 +84,16 @@ std::vector<MarkerOfPoint> ClassifyConflictPoints(const std::vector<ConflictPoin
 
 void InsertConflictPointMarkers(std::vector<ConflictPointRecord>& points) {
     if (points.size() < 2) return;
-    // Each step of a marker ignores its own failure (a step the CAD refuses is left out): over the
-    // socket the markers' calls travel together, their failures dropped the same way. A marker's
-    // new name still asks the drawing (two round trips a marker instead of about twelve).
-    cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo,
-                           cad::DeferredCalls::FailuresIgnored);
     for (const MarkerOfPoint& m : ClassifyConflictPoints(points))
         InsertMarkerBlock(m.Position, QString::number(m.Kind), nameOf(m.Stream1), nameOf(m.Stream2),
                           m.AssociatedPedestrian);
+}
+
+void InsertConflictPointMarkers(std::vector<ConflictPointRecord>& points, CutContext& cut) {
+    if (points.size() < 2) return;
+    for (const MarkerOfPoint& m : ClassifyConflictPoints(points))
+        InsertMarkerBlock(m.Position, QString::number(m.Kind), nameOf(m.Stream1), nameOf(m.Stream2),
+                          m.AssociatedPedestrian, cut);
 }
 
 }  // namespace conflictor

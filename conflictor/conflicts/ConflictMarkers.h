@@ -40,8 +40,11 @@ struct MarkerOfPoint {
 // clearance, ... each approach marker naming the pedestrian or bicycle stream of the clearance point
 // before it. Reads the table only.
 std::vector<MarkerOfPoint> ClassifyConflictPoints(const std::vector<ConflictPointRecord>& points);
-// Inserts the markers of one point list, as ClassifyConflictPoints gives them.
+// Inserts the markers of one point list, as ClassifyConflictPoints gives them; each step of a
+// marker the CAD refuses is left out.
 void InsertConflictPointMarkers(std::vector<ConflictPointRecord>& points);
+// The same in a cut, the blocks named from the cut's names.
+void InsertConflictPointMarkers(std::vector<ConflictPointRecord>& points, CutContext& cut);
 
 // One conflict-point marker read back from the drawing.
 struct ConflictMarker {

@@ -16,9 +16,8 @@
 #include "conflictor/conflicts/LengthTexts.h"
 #include "conflictor/conflicts/MessageLoopPacer.h"
 #include "conflictor/conflicts/SegmentCrossings.h"
-#include "conflictor/streams/CommandBlockNames.h"
+#include "conflictor/streams/CutContext.h"
 #include "conflictor/streams/Intersections.h"
-#include "conflictor/streams/PendingComponentHandles.h"
 #include "conflictor/streams/SegmentBounds.h"
 #include "conflictor/streams/SetGuard.h"
 #include "conflictor/streams/StreamBlocks.h"
@@ -33,6 +32,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace conflictor {
@@ -77,12 +77,13 @@ void confirmComponents(const std::vector<bool>& marked) {
             segments[k]->Curve = 0;
 }
 
-// Sends what is held before the message loop runs: a handler's calls must not join the run.
-void flushHeld() {
+// Carries out the calls still waiting before the message loop serves events, so that a handler's
+// calls come after them and a failure among them is the cut's.
+void sendWaitingCalls() {
     if (cad::Channel* ch = automation::CadDocument.channel()) ch->flushDeferred();
 }
 
-// What a run changes outside the drawing's content, put back on every way out.
+// What the cut changes outside the drawing's content, put back on every way out.
 class CutRun {
 public:
     explicit CutRun(StreamWindow& window) : window_(window), autoSelect_(common::Settings.AutoZaznaczNowe) {
@@ -198,7 +199,7 @@ void eraseMarkersOfMarkedStreams(const std::vector<bool>& marked) {
 
 // Splits the stream's component holding the point there: component `k` when the point lies on it,
 // otherwise the piece an earlier split at the other crossing of the same pair split off.
-void splitStreamAt(int stream, int k, const PlanePoint& p) {
+void splitStreamAt(int stream, int k, const PlanePoint& p, CutContext& cut) {
     const StreamRecord& r = StreamTable[size_t(stream)];
     if (!IsVehicleStream(r)) return;
     int target = IsPointOnComponent(p, r.Segments[size_t(k)]) ? k : 0;
@@ -211,7 +212,7 @@ void splitStreamAt(int stream, int k, const PlanePoint& p) {
     }
     if (target == 0) return;
     const QString label = r.Segments[size_t(target)].Label;
-    SplitStreamSegmentAtPoint(stream, target, p, label);
+    SplitStreamSegmentAtPoint(stream, target, p, label, cut);
 }
 
 bool sharesHandle(const StreamRecord& r, const QString& handle) {
@@ -245,7 +246,8 @@ common::PlaneBox streamBox(const StreamRecord& r) {
 }
 
 // Intersects streams i and j component by component, splitting and collecting the points.
-void cutPair(int i, int j, std::vector<ConflictPointRecord>& points, MessageLoopPacer& pacer) {
+void cutPair(int i, int j, std::vector<ConflictPointRecord>& points, CutContext& cut,
+             MessageLoopPacer& pacer) {
     const bool commonStart =
         common::ArePointsEqual(StreamTable[size_t(i)].StartPoint, StreamTable[size_t(j)].StartPoint);
     // The segment slots never move (room for MaxSegments + 1 is taken at once): pointers stay valid
@@ -299,8 +301,8 @@ void cutPair(int i, int j, std::vector<ConflictPointRecord>& points, MessageLoop
             bool splitHere = false;
             for (const PlanePoint& p : FindSegmentCrossings(sa, sb)) {
                 ++LastCutStatistics.Crossings;
-                splitStreamAt(i, a, p);
-                splitStreamAt(j, b, p);
+                splitStreamAt(i, a, p, cut);
+                splitStreamAt(j, b, p, cut);
                 splitMade = splitHere = true;
                 if (!commonStart) AddConflictPoint(p, points, i, j);
             }
@@ -351,10 +353,9 @@ QString streamWithTooLongComponentName(const std::vector<bool>& marked) {
     return {};
 }
 
-CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer& pacer) {
-    const QString title = window.caption();
-    if (!automation::CheckDocumentOpen(true)) return CutOutcome::NoDocument;
-    // Every name is checked before anything in the drawing changes.
+// Refuses an intersection number that cannot name the cut's blocks, before anything in the drawing
+// changes.
+std::optional<CutOutcome> refuseNumber(CutRun& run, const QString& title) {
     if (IntersectionNumber.size() > LongestIntersectionNumber) {
         run.stopFlash();
         ui::MsgBox(QStringLiteral("Cięcie nie jest możliwe: numer skrzyżowania ma %1 znaków, a nazwy bloków "
@@ -374,11 +375,13 @@ CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer&
                    ui::Exclamation, title);
         return CutOutcome::NumberRefused;
     }
-    run.saveActiveLayer();
-    EnsureStreamLayers();
-    automation::SaveAndSetCadVariables(QStringLiteral("256"), QString(), -1.0, 0.0, 1.0);
-    run.variablesSaved();
+    return std::nullopt;
+}
 
+// Reads the streams to cut (all of them, or those highlighted) with their components' bounds, and
+// marks them.
+std::optional<CutOutcome> readStreamsToCut(bool all, CutRun& run, const QString& title,
+                                           std::vector<bool>& marked) {
     auto noStreams = [&] {
         run.stopFlash();
         ui::MsgBox(common::Tlumacz(QStringLiteral("Najpierw należy wrysować strumienie!")), ui::Exclamation,
@@ -390,34 +393,34 @@ CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer&
         if (!OdczytajStrumienie(false, -1)) return noStreams();
         ComputeAllSegmentBounds();
     } else {
-        // An unreadable "SKALA" is judged with the lengths below, which stop the cut on it.
+        // An unreadable "SKALA" is judged with the lengths, which stop the cut on it.
         automation::DrawingScale = automation::GetDrawingScale();
     }
 
     run.flash(QStringLiteral("Trwa operacja cięcia..."));
-    const int n = int(StreamTable.size()) - 1;
-    if (n < 0) return noStreams();
-
-    std::vector<bool> marked(size_t(n) + 1, all);
-    if (!all) {
-        if (markHighlightedStreams(marked) == 0) {
-            run.stopFlash();
-            ui::MsgBox(
-                common::Tlumacz(QStringLiteral("Nie zaznaczono żadnego strumienia tego skrzyżowania.")),
-                ui::Exclamation, title);
-            return CutOutcome::NoneSelected;
-        }
-        for (int i = 0; i <= n; ++i) {
-            if (!marked[size_t(i)]) continue;
-            OdczytajStrumienie(false, i);
-            StreamRecord& r = StreamTable[size_t(i)];
-            for (int k = 1; k <= std::min(r.SegmentCount, MaxSegments); ++k)
-                ComputeSegmentBounds(r.Segments[size_t(k)]);
-        }
+    if (StreamTable.empty()) return noStreams();
+    marked.assign(StreamTable.size(), all);
+    if (all) return std::nullopt;
+    if (markHighlightedStreams(marked) == 0) {
+        run.stopFlash();
+        ui::MsgBox(common::Tlumacz(QStringLiteral("Nie zaznaczono żadnego strumienia tego skrzyżowania.")),
+                   ui::Exclamation, title);
+        return CutOutcome::NoneSelected;
     }
+    for (int i = 0; i < int(marked.size()); ++i) {
+        if (!marked[size_t(i)]) continue;
+        OdczytajStrumienie(false, i);
+        StreamRecord& r = StreamTable[size_t(i)];
+        for (int k = 1; k <= std::min(r.SegmentCount, MaxSegments); ++k)
+            ComputeSegmentBounds(r.Segments[size_t(k)]);
+    }
+    return std::nullopt;
+}
 
-    run.showProgress(2 * n + 1);
-    for (int i = 0; i <= n; ++i) {
+// Every marked stream has its ends, and every name of its split components fits a block name.
+std::optional<CutOutcome> checkStreamsToCut(const std::vector<bool>& marked, CutRun& run,
+                                            StreamWindow& window, const QString& title) {
+    for (int i = 0; i < int(marked.size()); ++i) {
         if (!marked[size_t(i)]) continue;
         int first = 0, second = 0;
         const common::PlanePointPair ends =
@@ -436,19 +439,21 @@ CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer&
                    ui::Exclamation, title);
         return CutOutcome::NumberRefused;
     }
-    run.advance();
+    return std::nullopt;
+}
 
-    // Nothing is written while "SKALA" would make the lengths wrong.
-    {
-        std::vector<MeasuredLength> lengths;
-        for (const MeasuredLength& m : MeasureStreams())
-            if (const int k = FindStreamIndex(m.Name); k >= 0 && marked[size_t(k)]) lengths.push_back(m);
-        run.stopFlash();
-        if (!ConfirmDrawingUnits(title, lengths)) return CutOutcome::UnitsRefused;
-    }
+// Nothing is written while "SKALA" would make the lengths of the marked streams wrong.
+bool unitsConfirmed(const std::vector<bool>& marked, CutRun& run, const QString& title) {
+    std::vector<MeasuredLength> lengths;
+    for (const MeasuredLength& m : MeasureStreams())
+        if (const int k = FindStreamIndex(m.Name); k >= 0 && marked[size_t(k)]) lengths.push_back(m);
+    run.stopFlash();
+    return ConfirmDrawingUnits(title, lengths);
+}
 
-    // The old results go: markers of the streams cut, and this intersection's length texts (those of
-    // other intersections stay, and no component gets a second text).
+// The old results go: markers of the streams cut, and this intersection's length texts (those of
+// other intersections stay, and no component gets a second text).
+void eraseOldResults(bool all, const std::vector<bool>& marked) {
     if (all) {
         automation::EraseBlockReferencesOnLayer(
             PatternText(IntersectionNumber) + QStringLiteral("^*POJ*_STRUMIEN*"), cad::Variant(),
@@ -457,51 +462,111 @@ CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer&
         eraseMarkersOfMarkedStreams(marked);
     }
     EraseLengthTexts();
+}
 
-    window.CuttingSelectedStreams = !all;
-    {
-        // The new blocks' names are chosen from one read of the drawing's names, and the
-        // components of a stream's splits travel in one run of held calls whose handles are read
-        // at its end (over the socket a round trip a stream for the splits, one for its markers,
-        // instead of about five a split and two a marker). Nothing inside traps a CAD failure but
-        // the markers, which have a run of their own.
-        confirmComponents(marked);
-        CommandBlockNames names;
-        PendingComponentHandles pending;
-        const cad::Layers layers = automation::CadDocument.layers();
-        const cad::Layer streamLayer = layers.item(common::Settings.StreamLayerName);
-        const cad::Layer pointLayer = layers.item(common::Settings.ConflictPointLayerName);
-        pacer.beforeServing(flushHeld);
-        for (int i = 0; i < n; ++i) {
-            std::vector<ConflictPointRecord> points(1);
-            {
-                cad::DeferredCalls held(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
-                automation::CadDocument.setActiveLayer(streamLayer);
-                if (!marked[size_t(i)]) continue;
-                for (int j = i + 1; j <= n; ++j)
-                    if (marked[size_t(j)]) cutPair(i, j, points, pacer);
-                run.advance();
-                SortujOdcinkiStrumienia(i);
-                automation::CadDocument.setActiveLayer(pointLayer);
-                pending.resolve();
-            }
-            InsertConflictPointMarkers(points);
-            pacer.serve();
-            run.advance();
-        }
-        pacer.beforeServing({});
+// The layers the cut draws on: components on the stream layer, markers on the conflict-point layer.
+struct CutLayers {
+    cad::Layer streams;
+    cad::Layer points;
+};
+
+// Splits stream i at its crossings with the marked streams after it and orders its components;
+// the points found are collected. The handles of the components written are read at the end, so
+// that no placeholder outlives the stream. Nothing here traps a CAD failure: it stops the cut.
+void cutStream(int i, const std::vector<bool>& marked, CutContext& cut, const CutLayers& layers,
+               std::vector<ConflictPointRecord>& points, CutRun& run, MessageLoopPacer& pacer) {
+    cad::DeferredCalls calls(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+    automation::CadDocument.setActiveLayer(layers.streams);
+    for (int j = i + 1; j < int(marked.size()); ++j)
+        if (marked[size_t(j)]) cutPair(i, j, points, cut, pacer);
+    run.advance();
+    SortujOdcinkiStrumienia(i);
+    automation::CadDocument.setActiveLayer(layers.points);
+    cut.pending.resolve();
+}
+
+// The markers of one stream's points; each step of a marker the CAD refuses is left out, as the
+// marker's own steps trap their failures.
+void insertMarkers(std::vector<ConflictPointRecord>& points, CutContext& cut) {
+    cad::DeferredCalls calls(automation::CadDocument, cad::DeferredCalls::NewObjectsToo,
+                             cad::DeferredCalls::FailuresIgnored);
+    InsertConflictPointMarkers(points, cut);
+}
+
+// Cuts every marked stream against the marked streams after it and marks the points found. The
+// new blocks' names come from one read of the drawing's names.
+void cutAndMark(const std::vector<bool>& marked, CutRun& run, MessageLoopPacer& pacer) {
+    confirmComponents(marked);
+    CutContext cut;
+    const cad::Layers layers = automation::CadDocument.layers();
+    const CutLayers on{layers.item(common::Settings.StreamLayerName),
+                       layers.item(common::Settings.ConflictPointLayerName)};
+    pacer.beforeServing(sendWaitingCalls);
+    for (int i = 0; i + 1 < int(marked.size()); ++i) {
+        if (!marked[size_t(i)]) continue;
+        std::vector<ConflictPointRecord> points(1);
+        cutStream(i, marked, cut, on, points, run, pacer);
+        insertMarkers(points, cut);
+        pacer.serve();
+        run.advance();
     }
-    window.CuttingSelectedStreams = false;
-    SortujOdcinkiStrumienia(n);
+    pacer.beforeServing({});
+}
 
+// The length texts of every component, on their own layer in the text style they are drawn in.
+// Nothing here traps a CAD failure: it stops the cut.
+void writeLengthTexts(MessageLoopPacer& pacer) {
     makeLayerActive(LengthTextLayer());
     automation::CadDocument.setVariable(QStringLiteral("CECOLOR"), QStringLiteral("7"));
     automation::EnsureTextStyle(QStringLiteral("SYGN_TXT"), 1.5, QStringLiteral("arial"), true);
-    pacer.beforeServing(flushHeld);
-    WriteLengthTexts([&] { pacer.serve(); });
+    pacer.beforeServing(sendWaitingCalls);
+    {
+        cad::DeferredCalls calls(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+        WriteLengthTexts([&] { pacer.serve(); });
+    }
     pacer.beforeServing({});
+}
+
+CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer& pacer) {
+    const QString title = window.caption();
+    if (!automation::CheckDocumentOpen(true)) return CutOutcome::NoDocument;
+    if (const auto refused = refuseNumber(run, title)) return *refused;
+    run.saveActiveLayer();
+    EnsureStreamLayers();
+    automation::SaveAndSetCadVariables(QStringLiteral("256"), QString(), -1.0, 0.0, 1.0);
+    run.variablesSaved();
+
+    std::vector<bool> marked;
+    if (const auto stopped = readStreamsToCut(all, run, title, marked)) return *stopped;
+    const int n = int(marked.size()) - 1;
+    run.showProgress(2 * n + 1);
+    if (const auto stopped = checkStreamsToCut(marked, run, window, title)) return *stopped;
+    run.advance();
+    if (!unitsConfirmed(marked, run, title)) return CutOutcome::UnitsRefused;
+    eraseOldResults(all, marked);
+
+    window.CuttingSelectedStreams = !all;
+    cutAndMark(marked, run, pacer);
+    window.CuttingSelectedStreams = false;
+    SortujOdcinkiStrumienia(n);
+
+    writeLengthTexts(pacer);
     automation::CadDocument.regen(1);
     return CutOutcome::Done;
+}
+
+// After a cut that failed part-way the table is read again from the drawing: a stream's components
+// may have been split in the drawing and not yet in the table, or stand there under placeholder
+// handles. A table that cannot be read is emptied rather than kept wrong.
+void rereadStreams() {
+    try {
+        if (OdczytajStrumienie(false, -1)) {
+            for (int i = 0; i < int(StreamTable.size()); ++i) SortujOdcinkiStrumienia(i);
+            return;
+        }
+    } catch (const std::exception&) {
+    }
+    StreamTable.clear();
 }
 
 }  // namespace
@@ -536,6 +601,7 @@ CutOutcome CutStreams(bool all) {
             failure = QString::fromUtf8(e.what());
         }
         run.finish();
+        if (outcome == CutOutcome::Failed) rereadStreams();
     }
     LastCutStatistics.MessageLoopRounds = pacer.served();
 

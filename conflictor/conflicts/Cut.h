@@ -7,7 +7,7 @@
 
 namespace conflictor {
 
-// How a run of the cut ended.
+// How the cut ended.
 enum class CutOutcome {
     Declined,      // the user answered No
     NoDocument,    // no drawing open
@@ -28,7 +28,7 @@ CutOutcome CutStreams(bool all);
 // Bounding boxes of every component of every stream of the table.
 void ComputeAllSegmentBounds();
 
-// Counters of the last run, for the benchmark.
+// Counters of the last cut, for the benchmark.
 struct CutStatistics {
     int PairsTested = 0;        // component pairs whose boxes overlapped
     int Crossings = 0;          // crossing points found

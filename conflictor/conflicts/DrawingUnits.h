@@ -1,5 +1,5 @@
 // "SKALA" is drawing units per metre: 1 for a drawing in metres, 1000 for one in millimetres. Before the
-// cut or the export writes a number, the value is held against the units the drawing declares
+// cut or the export writes a number, the value is checked against the units the drawing declares
 // ($INSUNITS) and against lengths a road can have, per kind of stream, so that a map scale typed in by
 // mistake (500 on a drawing in metres) or a value that fits only by accident (10 on a drawing in metres
 // that declares no units) never turns the distances into wrong metres without a word.

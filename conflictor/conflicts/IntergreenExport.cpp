@@ -89,80 +89,94 @@ bool checkGroupsAndPhases(int n) {
     return true;
 }
 
-// The pairs of the intersection's markers; false (after the message) when a marker is stale.
-bool readPairs(IntergreenData& data, const QList<ConflictMarker>& markers) {
-    // Every marker is checked before any is used: a stale one stops the export with nothing written.
+// Every marker names two streams of the table; false after the message when one is stale. Every
+// marker is checked before any is used: a stale one stops the export with nothing written.
+bool markersNameKnownStreams(const QList<ConflictMarker>& markers) {
     for (const ConflictMarker& m : markers)
         if (FindStreamIndex(m.Stream1) == -1 || FindStreamIndex(m.Stream2) == -1) {
             warn(T("Eksport do programu Excel został przerwany z powodu nieaktualnych punktów kolizji.") +
                  QStringLiteral("\n") + T("Należy wykonać operację cięcia a następnie eksport."));
             return false;
         }
-    QHash<double, QString> partTexts;  // the components' lengths as texts, each formatted once
-    for (const ConflictMarker& m : markers) {
-        QString name1 = m.Stream1, name2 = m.Stream2;
-        int s1 = FindStreamIndex(name1), s2 = FindStreamIndex(name2);
-        const QString kind = ConflictKindName(m.Kind);
-        const bool v1 = IsVehicleStream(StreamTable[size_t(s1)]);
-        const bool v2 = IsVehicleStream(StreamTable[size_t(s2)]);
-        if ((m.Kind == 2 && !v1 && v2) || (m.Kind == 1 && !v2 && v1)) {
-            std::swap(name1, name2);
-            std::swap(s1, s2);
-        }
-        PlanePoint at = m.Position;
-        bool arc1 = false, arc2 = false;
-        double d1 = 0, d2 = 0;
-        QString text1, text2;
-        bool measured = GetConflictDistanceText(at, s1, arc1, d1, text1, &partTexts);
-        const StreamRecord& clearing = StreamTable[size_t(s1)];
-        if (measured && m.Kind == 1 && !IsVehicleStream(clearing)) {
-            ExtendToWholeCrossing(s1, d1, text1);
-            const int associated =
-                m.AssociatedPedestrian.isEmpty() ? -1 : FindStreamIndex(m.AssociatedPedestrian);
-            if (associated >= 0) {
-                bool arcA = false;
-                double dA = 0;
-                QString textA;
-                const bool measuredA = GetConflictDistanceText(at, associated, arcA, dA, textA, &partTexts);
-                if (measuredA) ExtendToWholeCrossing(associated, dA, textA);
-                if (measuredA && dA > d1) {
-                    d1 = dA;
-                    text1 = textA;
-                }
-            }
-            const double scale = automation::DrawingScale > 0 ? automation::DrawingScale : 1;
-            const bool pedestrian = clearing.Kind == KindPedestrian;
-            const double metres = common::RoundToDecimals(d1 / scale, 1);
-            const double time = common::RoundToDecimals(metres / (pedestrian ? 1.4 : 2.8), 2);
-            const int g = clearing.Group;
-            if (g >= 1 && g <= data.n) {
-                GroupClearanceRecord& held = data.GroupClearance[size_t(g)];
-                const double heldTime =
-                    held.Distance < 0 ? 0 : held.Distance / (held.IsPedestrian ? 1.4 : 2.8);
-                if (time > heldTime) held = {metres, pedestrian, time};
-            }
-        }
-        if (m.Kind == 2) {
-            text2 = QStringLiteral("0");
-            arc2 = false;
-        } else if (measured) {
-            measured = GetConflictDistanceText(at, s2, arc2, d2, text2, &partTexts);
-        }
-        if (!measured) {
-            // A vehicle stream that does not end a component at the point cannot be measured.
-            data.Problems.append(name1 + QStringLiteral(" - ") + name2);
-            continue;
-        }
-        IntergreenPair pair{
-            name1, name2, QStringLiteral("=") + text1, QStringLiteral("=") + text2, s1, s2, arc1, arc2, kind};
-        if (m.Kind == 3) {
-            data.VehiclePairs.push_back(pair);
-            data.VehiclePairs.push_back({name2, name1, QStringLiteral("=") + text2,
-                                         QStringLiteral("=") + text1, s2, s1, arc2, arc1, kind});
-        } else {
-            data.OtherPairs.push_back(pair);
+    return true;
+}
+
+// A clearance over a pedestrian or bicycle crossing is measured over the whole crossing, the longer
+// of the stream and its associated crossing; the longest clearance time of each group is kept.
+void measureWholeCrossing(IntergreenData& data, const ConflictMarker& m, const PlanePoint& at, int s1, double& d1,
+                          QString& text1, QHash<double, QString>& partTexts) {
+    const StreamRecord& clearing = StreamTable[size_t(s1)];
+    ExtendToWholeCrossing(s1, d1, text1);
+    const int associated = m.AssociatedPedestrian.isEmpty() ? -1 : FindStreamIndex(m.AssociatedPedestrian);
+    if (associated >= 0) {
+        bool arcA = false;
+        double dA = 0;
+        QString textA;
+        const bool measuredA = GetConflictDistanceText(at, associated, arcA, dA, textA, &partTexts);
+        if (measuredA) ExtendToWholeCrossing(associated, dA, textA);
+        if (measuredA && dA > d1) {
+            d1 = dA;
+            text1 = textA;
         }
     }
+    const double scale = automation::DrawingScale > 0 ? automation::DrawingScale : 1;
+    const bool pedestrian = clearing.Kind == KindPedestrian;
+    const double metres = common::RoundToDecimals(d1 / scale, 1);
+    const double time = common::RoundToDecimals(metres / (pedestrian ? 1.4 : 2.8), 2);
+    const int g = clearing.Group;
+    if (g >= 1 && g <= data.n) {
+        GroupClearanceRecord& kept = data.GroupClearance[size_t(g)];
+        const double keptTime = kept.Distance < 0 ? 0 : kept.Distance / (kept.IsPedestrian ? 1.4 : 2.8);
+        if (time > keptTime) kept = {metres, pedestrian, time};
+    }
+}
+
+// The pair (two for two vehicle streams, one each way) of one marker, or its streams among the
+// problems when a distance cannot be measured.
+void addPairOfMarker(IntergreenData& data, const ConflictMarker& m, QHash<double, QString>& partTexts) {
+    QString name1 = m.Stream1, name2 = m.Stream2;
+    int s1 = FindStreamIndex(name1), s2 = FindStreamIndex(name2);
+    const QString kind = ConflictKindName(m.Kind);
+    const bool v1 = IsVehicleStream(StreamTable[size_t(s1)]);
+    const bool v2 = IsVehicleStream(StreamTable[size_t(s2)]);
+    if ((m.Kind == 2 && !v1 && v2) || (m.Kind == 1 && !v2 && v1)) {
+        std::swap(name1, name2);
+        std::swap(s1, s2);
+    }
+    PlanePoint at = m.Position;
+    bool arc1 = false, arc2 = false;
+    double d1 = 0, d2 = 0;
+    QString text1, text2;
+    bool measured = GetConflictDistanceText(at, s1, arc1, d1, text1, &partTexts);
+    if (measured && m.Kind == 1 && !IsVehicleStream(StreamTable[size_t(s1)]))
+        measureWholeCrossing(data, m, at, s1, d1, text1, partTexts);
+    if (m.Kind == 2) {
+        text2 = QStringLiteral("0");
+        arc2 = false;
+    } else if (measured) {
+        measured = GetConflictDistanceText(at, s2, arc2, d2, text2, &partTexts);
+    }
+    if (!measured) {
+        // A vehicle stream that does not end a component at the point cannot be measured.
+        data.Problems.append(name1 + QStringLiteral(" - ") + name2);
+        return;
+    }
+    IntergreenPair pair{
+        name1, name2, QStringLiteral("=") + text1, QStringLiteral("=") + text2, s1, s2, arc1, arc2, kind};
+    if (m.Kind == 3) {
+        data.VehiclePairs.push_back(pair);
+        data.VehiclePairs.push_back(
+            {name2, name1, QStringLiteral("=") + text2, QStringLiteral("=") + text1, s2, s1, arc2, arc1, kind});
+    } else {
+        data.OtherPairs.push_back(pair);
+    }
+}
+
+// The pairs of the intersection's markers; false (after the message) when a marker is stale.
+bool readPairs(IntergreenData& data, const QList<ConflictMarker>& markers) {
+    if (!markersNameKnownStreams(markers)) return false;
+    QHash<double, QString> partTexts;  // the components' lengths as texts, each formatted once
+    for (const ConflictMarker& m : markers) addPairOfMarker(data, m, partTexts);
     return true;
 }
 
@@ -265,48 +279,41 @@ QString saveWorkbook(sheet::Workbook& book) {
 
 }  // namespace
 
-static QString exportWorkbook(const IntergreenExportOptions& options, bool& cutWanted) {
-    IntergreenData data;
-    data.MatrixInverted = common::SettingBindings[0].Value.toInt() == 1;
+namespace {
+
+// The streams read afresh and checked: groups, phases, their values and the phase sets; false
+// after the message.
+bool readAndCheckStreams(IntergreenData& data) {
     StreamWindow& window = MainWindow();
-    if (IntersectionNumber.isEmpty()) {
-        window.focusIntersectionCombo();
-        warn(T("Nieprawidłowy numer skrzyżowania!"));
-        return QString();
-    }
-    const QString templatePath = common::JoinPath(options.ResourceFolder, IntergreenTemplateName());
-    if (!QFileInfo(templatePath).isFile()) {
-        warn(T("Nie znaleziono pliku ze znakiem: ") + QStringLiteral("\r\n") + templatePath);
-        return QString();
-    }
-    BusyGuard busy;
-    if (!automation::CheckDocumentOpen(true)) return QString();
     window.commitPendingEdit();
     if (!OdczytajStrumienie(false, -1) || StreamTable.empty()) {
         warn(T("Nie wrysowano strumieni!"));
-        return QString();
+        return false;
     }
     data.n = window.MaxGroupNumber;
     if (data.n <= 0) {
         warn(T("Nie zdefiniowano grup!"), ui::Critical);
-        return QString();
+        return false;
     }
     const size_t size = size_t(data.n + 1);
     data.GroupMatrix.assign(size, std::vector<int>(size, -111));
     data.GroupStreamNames = QStringList(qsizetype(size));
     data.GroupClearance.assign(size, GroupClearanceRecord{});
-    if (!checkGroupsAndPhases(data.n)) return QString();
+    if (!checkGroupsAndPhases(data.n)) return false;
     if (const QStringList faults = UnusableStreamValues(); !faults.isEmpty()) {
         warn(T("Wartości strumieni muszą być większe od zera:") + QStringLiteral("\n") +
                  faults.join(QStringLiteral("\n")) + QStringLiteral("\n\n") +
                  T("Skoroszyt nie został zapisany. Popraw dane strumieni i wykonaj eksport ponownie."),
              ui::Critical);
-        return QString();
+        return false;
     }
-
     data.SetCount = StworzZestawyFaz(data.Sets);
-    if (data.SetCount == -1) return QString();
+    return data.SetCount != -1;
+}
 
+// Orders every stream's components and lists each group's streams (a variant under its base name,
+// once).
+void listGroupStreams(IntergreenData& data) {
     QStringList seenBases;
     for (int i = 0; i < int(StreamTable.size()); ++i) {
         QCoreApplication::processEvents();
@@ -319,53 +326,57 @@ static QString exportWorkbook(const IntergreenExportOptions& options, bool& cutW
         QString& names = data.GroupStreamNames[s.Group];
         names = names.isEmpty() ? base : names + QStringLiteral(", ") + base;
     }
-    // The markers are read once for the checks and the pairs: nothing in between changes them.
-    QList<ConflictMarker> markers = ReadConflictMarkers();
-    if (!markersOfTheStreams(options, markers, cutWanted)) return QString();
-    // Nothing is written while "SKALA" would make the lengths or distances wrong.
-    if (!ConfirmDrawingUnits(window.caption(), MeasureStreams(), MeasureConflictDistances(markers)))
-        return QString();
+}
 
+// The markers, read once for the checks and the pairs (nothing in between changes them): those of
+// the streams as they stand, with lengths and distances "SKALA" gets right, and every crossing drawn
+// by both edges. False after the message.
+bool readCheckedMarkers(const IntergreenExportOptions& options, QList<ConflictMarker>& markers, bool& cutWanted) {
+    markers = ReadConflictMarkers();
+    if (!markersOfTheStreams(options, markers, cutWanted)) return false;
+    if (!ConfirmDrawingUnits(MainWindow().caption(), MeasureStreams(), MeasureConflictDistances(markers)))
+        return false;
     // A crossing drawn so that one intergreen direction is lost gives no workbook: a missing cell
     // would read as "no conflict".
     const QStringList crossingFaults = CheckCrossingPairs(markers);
-    if (!crossingFaults.isEmpty()) {
-        warn(CrossingPairsMessage(crossingFaults) + QStringLiteral("\n\n") +
-             T("Skoroszyt nie został zapisany. Należy poprawić przejścia, wykonać cięcie, a następnie "
-               "eksport."));
-        return QString();
-    }
+    if (crossingFaults.isEmpty()) return true;
+    warn(CrossingPairsMessage(crossingFaults) + QStringLiteral("\n\n") +
+         T("Skoroszyt nie został zapisany. Należy poprawić przejścia, wykonać cięcie, a następnie "
+           "eksport."));
+    return false;
+}
 
-    auto app = std::make_unique<sheet::Application>();
-    sheet::Workbook* book = nullptr;
+// A new workbook from the template; null after the message.
+sheet::Workbook* openTemplate(sheet::Application& app, const QString& templatePath) {
     try {
-        app->setVisible(true);
-        book = &app->workbooks().add(templatePath);
+        app.setVisible(true);
+        sheet::Workbook* book = &app.workbooks().add(templatePath);
         if (book->worksheetCount() < 2) throw sheet::NotFound(T("Szablon nie ma arkusza matrycy kolizji."));
+        return book;
     } catch (const std::exception& e) {
         warn(T("Nie można otworzyć szablonu skoroszytu:") + QStringLiteral("\r\n") + templatePath +
              QStringLiteral("\r\n") + QString::fromUtf8(e.what()));
-        return QString();
+        return nullptr;
     }
-    automation::DrawingScale = automation::GetDrawingScale();
-    if (!readPairs(data, markers)) return QString();
-    QCoreApplication::processEvents();
+}
 
+// Worksheet 1 (parameters, stream rows, pair rows, print area) and the group matrix sheet; false
+// after the message, also when a conflict has no time: its empty matrix cell would read as "no
+// conflict", so such a workbook is never written.
+bool fillWorkbook(sheet::Application& app, sheet::Workbook& book, IntergreenData& data) {
     try {
-        sheet::Worksheet& ws = book->worksheets(1);
+        sheet::Worksheet& ws = book.worksheets(1);
         ws.activate();
         writeParameters(ws);
         const int lastStreamRow = writeStreamRows(ws);
         QStringList computeProblems;
-        const int freeRow = WriteIntergreenRows(*app, ws, data.VehiclePairs, data.OtherPairs,
-                                                data.GroupMatrix, computeProblems);
+        const int freeRow =
+            WriteIntergreenRows(app, ws, data.VehiclePairs, data.OtherPairs, data.GroupMatrix, computeProblems);
         ws.range(QStringLiteral("A") + QString::number(freeRow)).select();
         ws.pageSetup().setPrintArea(
             ws.range(ws.cells(1, 1), ws.cells(std::max(freeRow - 1, 1), 15)).address() + QLatin1Char(',') +
             ws.range(ws.cells(1, 16), ws.cells(lastStreamRow, 24)).address());
-        WriteGroupMatrixSheet(*app, *book, data);
-        // A conflict without its time would be an empty matrix cell, which reads as "no conflict":
-        // such a workbook is never written.
+        WriteGroupMatrixSheet(app, book, data);
         QStringList unusable;
         if (!data.Problems.isEmpty())
             unusable
@@ -375,27 +386,54 @@ static QString exportWorkbook(const IntergreenExportOptions& options, bool& cutW
         if (!computeProblems.isEmpty())
             unusable << T("Nie można obliczyć czasu międzyzielonego (sprawdź prędkości strumieni):") +
                             QStringLiteral("\n") + computeProblems.join(QStringLiteral("\n"));
-        if (!unusable.isEmpty()) {
-            warn(
-                unusable.join(QStringLiteral("\n\n")) + QStringLiteral("\n\n") +
-                T("Skoroszyt nie został zapisany: kolizja bez czasu międzyzielonego dałaby w matrycy kolizji "
-                  "puste pole, które oznacza brak kolizji. Popraw dane strumieni i wykonaj eksport "
-                  "ponownie."));
-            return QString();
-        }
+        if (unusable.isEmpty()) return true;
+        warn(unusable.join(QStringLiteral("\n\n")) + QStringLiteral("\n\n") +
+             T("Skoroszyt nie został zapisany: kolizja bez czasu międzyzielonego dałaby w matrycy kolizji "
+               "puste pole, które oznacza brak kolizji. Popraw dane strumieni i wykonaj eksport "
+               "ponownie."));
     } catch (const sheet::MacroNotFound& e) {
         warn(QString::fromUtf8(e.what()));
-        return QString();
     } catch (const std::exception& e) {
-        warn(T("Błąd podczas wypełniania skoroszytu:") + QStringLiteral("\r\n") +
-             QString::fromUtf8(e.what()));
+        warn(T("Błąd podczas wypełniania skoroszytu:") + QStringLiteral("\r\n") + QString::fromUtf8(e.what()));
+    }
+    return false;
+}
+
+QString exportWorkbook(const IntergreenExportOptions& options, bool& cutWanted) {
+    IntergreenData data;
+    data.MatrixInverted = common::SettingBindings[0].Value.toInt() == 1;
+    if (IntersectionNumber.isEmpty()) {
+        MainWindow().focusIntersectionCombo();
+        warn(T("Nieprawidłowy numer skrzyżowania!"));
         return QString();
     }
+    const QString templatePath = common::JoinPath(options.ResourceFolder, IntergreenTemplateName());
+    if (!QFileInfo(templatePath).isFile()) {
+        warn(T("Nie znaleziono pliku ze znakiem: ") + QStringLiteral("\r\n") + templatePath);
+        return QString();
+    }
+    BusyGuard busy;
+    if (!automation::CheckDocumentOpen(true)) return QString();
+    if (!readAndCheckStreams(data)) return QString();
+    listGroupStreams(data);
+    QList<ConflictMarker> markers;
+    if (!readCheckedMarkers(options, markers, cutWanted)) return QString();
+
+    auto app = std::make_unique<sheet::Application>();
+    sheet::Workbook* book = openTemplate(*app, templatePath);
+    if (!book) return QString();
+    automation::DrawingScale = automation::GetDrawingScale();
+    if (!readPairs(data, markers)) return QString();
+    QCoreApplication::processEvents();
+    if (!fillWorkbook(*app, *book, data)) return QString();
+
     const QString saved = saveWorkbook(*book);
     if (!saved.isEmpty()) LastIntergreenWorkbook = saved;
     if (!saved.isEmpty() && options.OpenSavedWorkbook) options.OpenSavedWorkbook(saved);
     return saved;
 }
+
+}  // namespace
 
 QString mnuNarzedzia_EksportExcel_Click(const IntergreenExportOptions& options) {
     bool cutWanted = false;

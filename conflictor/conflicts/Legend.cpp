@@ -9,7 +9,6 @@
 #include "common/NumberText.h"
 #include "common/TextHelpers.h"
 #include "conflictor/streams/StreamWindow.h"
-#include "platform/cad/DeferredCalls.h"
 
 namespace conflictor {
 
@@ -32,7 +31,7 @@ void filledCircle(const cad::Block& b, double x, double y, double r) {
     const cad::Entity c = circle(b, x, y, r);
     const cad::Entity hatch = b.addHatch(1, QStringLiteral("SOLID"), true);
     hatch.setColor(LegendColour);
-    // Sent as calls that answer nothing, so that they travel with the rest of the drawing.
+    // The loop and its evaluation answer nothing the legend uses.
     hatch.send(QStringLiteral("AppendOuterLoop"), {cad::Variant(cad::VariantList{cad::Variant(c.ref())})});
     hatch.send(QStringLiteral("Evaluate"));
 }
@@ -88,15 +87,11 @@ bool UstawLegende() {
         const double scale = automation::DrawingScale / 1000.0;
         const bool drawn = automation::CheckBlockExists(LegendBlockName());
         try {
-            // The definition (when missing), its drawing and the insertion travel in one write; a
-            // failure of any of it stops what follows and is thrown when the scope ends, still
-            // inside this trap.
-            cad::DeferredCalls run(doc, cad::DeferredCalls::NewObjectsToo);
             if (!drawn) drawLegend(doc.blocks().add(cad::Point{0, 0, 0}, LegendBlockName()));
             doc.modelSpace().insertBlock(cad::Point{p.X, p.Y, 0}, LegendBlockName(), scale, scale, scale, 0);
         } catch (...) {
             // A half-drawn definition would stand for the legend in every later use: it goes. A
-            // complete one (the insertion failed) stays, as it would have after its own run.
+            // complete one (the insertion failed) stays.
             if (!drawn) {
                 try {
                     const cad::Block block = automation::GetBlockDefinition(LegendBlockName());

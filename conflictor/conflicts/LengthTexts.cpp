@@ -8,7 +8,6 @@
 #include "conflictor/conflicts/SegmentCrossings.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/SetGuard.h"
-#include "platform/cad/DeferredCalls.h"
 
 #include <QSet>
 #include <numbers>
@@ -83,9 +82,6 @@ int WriteLengthTexts(const std::function<void()>& perStream) {
     const cad::VariantList values{cad::Variant(LengthTextApplication()), cad::Variant(IntersectionNumber)};
     QSet<QString> written;  // a shared component gets one text
     int count = 0;
-    // Nothing here traps a CAD failure: the texts travel together (over the socket in one run), and
-    // a failure is thrown from here before the count is given.
-    cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
     for (const StreamRecord& r : StreamTable) {
         if (perStream) perStream();
         const int segments = std::min(r.SegmentCount, MaxSegments);

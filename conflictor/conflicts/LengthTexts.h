@@ -31,8 +31,8 @@ LengthTextPlacement PlaceLengthText(const SegmentRecord& segment);
 int EraseLengthTexts();
 // Writes the length texts of every component of every stream in the table (a shared component once)
 // into model space on the active layer, skipping components shorter than 0.3 × DrawingScale.
-// `perStream` runs before each stream, inside the run of held calls that carries the texts: one that
-// lets the message loop run sends what is held first. Returns the number written.
+// `perStream` runs before each stream. Nothing here traps a CAD failure: it is thrown from here
+// before the count is given. Returns the number written.
 int WriteLengthTexts(const std::function<void()>& perStream = {});
 
 }  // namespace conflictor

@@ -21,7 +21,8 @@ public:
         if (++calls_ % 64 != 0 || clock_.elapsed() < interval_) return;
         now();
     }
-    // What must happen before the loop runs (the caller's held calls sent); none by default.
+    // What must happen before the loop serves events (the caller's calls to the CAD carried out);
+    // none by default.
     void beforeServing(std::function<void()> f) { before_ = std::move(f); }
     // Lets the loop run at once.
     void now() {

@@ -1,4 +1,4 @@
-// The markers held against the cut of the streams as they stand, and the stale cut told by name.
+// The markers compared with the cut of the streams as they stand, and the stale cut told by name.
 #include "conflictor/conflicts/StaleCut.h"
 
 #include "common/TextHelpers.h"

@@ -4,7 +4,7 @@
 #include "automation/CadConnection.h"
 #include "common/NumberText.h"
 #include "common/TextHelpers.h"
-#include "conflictor/phases/PhaseMembership.h"
+#include "conflictor/streams/PhaseMembership.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamRecords.h"
 #include "conflictor/streams/StreamWindow.h"

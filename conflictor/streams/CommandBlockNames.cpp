@@ -9,8 +9,6 @@ namespace conflictor {
 
 namespace {
 
-CommandBlockNames* current = nullptr;
-
 // As QString::toCaseFolded folds, ASCII names (all the block names made) in one plain pass: a cut
 // makes thousands of names.
 QString folded(const QString& name) {
@@ -28,7 +26,7 @@ QString folded(const QString& name) {
 
 }  // namespace
 
-CommandBlockNames::CommandBlockNames() : outer_(current) {
+CommandBlockNames::CommandBlockNames() {
     // A reply of NamesFrom: the count, then block and name pairs.
     const cad::VariantList reply = ComponentBlockTable().namesFrom(0);
     count_ = int(reply.value(0).toInt());
@@ -37,17 +35,11 @@ CommandBlockNames::CommandBlockNames() : outer_(current) {
         names_.append(reply[i].toText());
         keys_.insert(folded(names_.back()));
     }
-    current = this;
 }
 
 CommandBlockNames::~CommandBlockNames() {
-    current = outer_;
     // The blocks named here were added without the remembered numbers seeing them.
     ForgetComponentNumbers();
-}
-
-CommandBlockNames* CommandBlockNames::active() {
-    return current;
 }
 
 void CommandBlockNames::take(const QString& name) {

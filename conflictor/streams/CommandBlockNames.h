@@ -1,8 +1,9 @@
-// The drawing's block names read once for a command that makes many blocks (the cut), so that every
-// new name is chosen here instead of asking the drawing for each. The names are exactly those
-// MakeUniqueStreamBlockName and automation::MakeUniqueBlockName would choose against the drawing
-// while nothing but the command adds blocks: the command is one user action, and another program's
-// change between two commands is still seen, as each command reads the names afresh.
+// The drawing's block names read once for a command that makes many blocks (the cut, through its
+// CutContext), so that every new name is chosen from them instead of asking the drawing for each.
+// The names are exactly those MakeUniqueStreamBlockName and automation::MakeUniqueBlockName would
+// choose against the drawing while nothing but the command adds blocks: the command is one user
+// action, and another program's change between two commands is still seen, as each command reads
+// the names afresh.
 #pragma once
 
 #include <QSet>
@@ -13,15 +14,11 @@ namespace conflictor {
 
 class CommandBlockNames {
 public:
-    // Reads every block name of the active drawing (one call); the names below use it until the
-    // scope ends.
+    // Reads every block name of the active drawing (one call).
     CommandBlockNames();
     ~CommandBlockNames();
     CommandBlockNames(const CommandBlockNames&) = delete;
     CommandBlockNames& operator=(const CommandBlockNames&) = delete;
-
-    // The open scope; null outside one.
-    static CommandBlockNames* active();
 
     // As MakeUniqueStreamBlockName: prefix, n and suffix for the first n from the block count plus 1
     // that no block of the prefix holds. The name counts as taken (the caller makes its block).
@@ -38,7 +35,6 @@ private:
     QSet<QString> keys_;    // the same, case folded (block names ignore case)
     QString prefix_;        // the component prefix `used_` was gathered for
     QSet<qint64> used_;     // component numbers taken in that prefix
-    CommandBlockNames* outer_ = nullptr;
 };
 
 }  // namespace conflictor

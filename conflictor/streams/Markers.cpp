@@ -11,7 +11,7 @@
 #include "common/ProgramSettings.h"
 #include "common/SettingBindings.h"
 #include "common/TextHelpers.h"
-#include "conflictor/streams/CommandBlockNames.h"
+#include "conflictor/streams/CutContext.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamComponents.h"
@@ -52,8 +52,7 @@ void addFilledCircle(const cad::Block& block) {
     step([&] { circle.setColor(common::Settings.PisakStrumieni); });
     step([&] {
         const cad::Entity hatch = block.addHatch(1, QStringLiteral("SOLID"), true);
-        // Sent without waiting for the answer (none is used): in the cut's run of markers, whose
-        // every step ignores its own failure, they travel with the rest.
+        // Sent without waiting for an answer: none is used.
         hatch.send(QStringLiteral("AppendOuterLoop"), {cad::Variant(cad::VariantList{circle})});
         hatch.send(QStringLiteral("Evaluate"));
     });
@@ -100,8 +99,10 @@ double MarkerSizeCoefficient(const QString& kind) {
     return c > 0 ? c : 1;
 }
 
-void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QString& stream1,
-                       const QString& stream2, const QString& pedestrianStream) {
+namespace {
+
+void insertMarker(const PlanePoint& point, const QString& kind, const QString& stream1,
+                  const QString& stream2, const QString& pedestrianStream, CutContext* cut) {
     const int i = FindStreamIndex(stream1);
     QString kindName;
     if (kind == QLatin1String("0"))
@@ -120,8 +121,7 @@ void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QStri
     QString blockName;
     step([&] {
         const QString prefix = IntersectionNumber % QLatin1Char('^') % kindName % QLatin1Char('_');
-        CommandBlockNames* names = CommandBlockNames::active();
-        blockName = names ? names->blockName(prefix) : automation::MakeUniqueBlockName(prefix);
+        blockName = cut ? cut->names.blockName(prefix) : automation::MakeUniqueBlockName(prefix);
     });
     cad::Block block;
     step([&] { block = ComponentBlockTable().add(cad::Point{0, 0, 0}, blockName); });
@@ -190,6 +190,18 @@ void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QStri
         });
         step([&] { ref.update(); });
     });
+}
+
+}  // namespace
+
+void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QString& stream1,
+                       const QString& stream2, const QString& pedestrianStream) {
+    insertMarker(point, kind, stream1, stream2, pedestrianStream, nullptr);
+}
+
+void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QString& stream1,
+                       const QString& stream2, const QString& pedestrianStream, CutContext& cut) {
+    insertMarker(point, kind, stream1, stream2, pedestrianStream, &cut);
 }
 
 void SetStartPoint(bool swap) {

@@ -8,6 +8,8 @@
 
 namespace conflictor {
 
+struct CutContext;
+
 // Marker kinds as the callers pass them.
 inline QString StartMarkerKind() {
     return QStringLiteral("0");
@@ -22,6 +24,9 @@ inline QString EndMarkerKind() {
 // stream attributes). A step the CAD refuses is left out and the rest still done.
 void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QString& stream1,
                        const QString& stream2, const QString& pedestrianStream);
+// The same in a cut, the block named from the cut's names.
+void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QString& stream1,
+                       const QString& stream2, const QString& pedestrianStream, CutContext& cut);
 // The size coefficient of a marker kind from the settings bindings; 1 when it is 0 or less.
 double MarkerSizeCoefficient(const QString& kind);
 

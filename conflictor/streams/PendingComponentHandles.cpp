@@ -1,4 +1,4 @@
-// Placeholder handles of components written in a held run, and their one read.
+// Placeholder handles of the components the cut writes, and their one read.
 #include "conflictor/streams/PendingComponentHandles.h"
 
 #include "automation/CadConnection.h"
@@ -13,22 +13,13 @@ namespace conflictor {
 
 namespace {
 
-PendingComponentHandles* current = nullptr;
 // Handles are hexadecimal: a placeholder starts with a character no handle holds.
 constexpr QChar PlaceholderMark(u'~');
 
 }  // namespace
 
-PendingComponentHandles::PendingComponentHandles() : outer_(current) {
-    current = this;
-}
-
-PendingComponentHandles::~PendingComponentHandles() {
-    current = outer_;
-}
-
-PendingComponentHandles* PendingComponentHandles::active() {
-    return current;
+bool PendingComponentHandles::isPlaceholder(const QString& handle) {
+    return !handle.isEmpty() && handle.front() == PlaceholderMark;
 }
 
 QString PendingComponentHandles::add(cad::ObjectId reference, cad::ObjectId curve) {
@@ -45,7 +36,7 @@ void PendingComponentHandles::resolve() {
         references.append(cad::Variant(cad::ObjectRef{p.reference}));
         provisional = provisional || cad::IsProvisionalId(p.curve);
     }
-    // The curves' ids are read only where the run gave provisional ones (over the socket).
+    // The curves' ids are read only where the ids given were provisional.
     const cad::VariantList rows =
         provisional ? cad::ReadProperties(automation::CadDocument, references, {QStringLiteral("Handle")},
                                           {QStringLiteral("ObjectName")})
@@ -76,7 +67,7 @@ void PendingComponentHandles::resolve() {
         const int count = std::min(s.SegmentCount, MaxSegments);
         for (int k = 1; k <= count; ++k) {
             SegmentRecord& segment = s.Segments[size_t(k)];
-            if (segment.Handle.isEmpty() || segment.Handle.front() != PlaceholderMark) continue;
+            if (!isPlaceholder(segment.Handle)) continue;
             const qint64 n = QStringView(segment.Handle).mid(1).toLongLong() - first;
             if (n < 0 || n >= qint64(real.size())) continue;
             segment.Handle = real[size_t(n)].handle;

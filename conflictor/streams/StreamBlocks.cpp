@@ -4,7 +4,6 @@
 #include "automation/CadConnection.h"
 #include "automation/CadTables.h"
 #include "automation/Selection.h"
-#include "conflictor/streams/CommandBlockNames.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamRecords.h"
 #include "platform/cad/AttributeReads.h"
@@ -195,7 +194,6 @@ cad::Blocks ComponentBlockTable() {
 }
 
 QString MakeUniqueStreamBlockName(const QString& prefix, const QString& suffix) {
-    if (CommandBlockNames* names = CommandBlockNames::active()) return names->componentName(prefix, suffix);
     const cad::Blocks blocks = ComponentBlockTable();
     if (numbers.prefix.compare(prefix, Qt::CaseInsensitive) != 0) {
         const cad::Blocks table = numbers.blocks;

@@ -30,7 +30,6 @@ void InitStreamAttributeTags();
 // The numbers taken are remembered between calls and brought up to date from the blocks added
 // since; every candidate is still checked against the drawing.
 QString MakeUniqueStreamBlockName(const QString& prefix, const QString& suffix);
-// Inside a CommandBlockNames scope the name is chosen from the names it read, without a call.
 // The component number in a block name of the prefix (the text between the prefix and the next "^"
 // or the end, when it is a plain decimal number); -1 for any other name.
 qint64 ComponentNumberOf(const QString& prefix, const QString& name);

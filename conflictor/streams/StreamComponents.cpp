@@ -6,8 +6,8 @@
 #include "automation/DrawingProperties.h"
 #include "automation/Selection.h"
 #include "common/ProgramSettings.h"
+#include "conflictor/streams/CutContext.h"
 #include "conflictor/streams/Intersections.h"
-#include "conflictor/streams/PendingComponentHandles.h"
 #include "conflictor/streams/SegmentBounds.h"
 #include "conflictor/streams/SetGuard.h"
 #include "conflictor/streams/StreamBlocks.h"
@@ -16,7 +16,6 @@
 #include "platform/cad/DeferredCalls.h"
 
 #include <QStringBuilder>
-#include <optional>
 
 namespace conflictor {
 
@@ -28,9 +27,8 @@ cad::Point at(const PlanePoint& p) {
     return cad::Point{p.X, p.Y, 0};
 }
 
-// The reference's name and its block's curve in one read: over the socket one round trip instead
-// of one per entity. The block read is the reference's, which is the one named `blockName` unless
-// another program renamed it; then that one is read by name as well.
+// The reference's name and its block's curve, read together. The block read is the reference's, which is the
+// one named `blockName` unless another program renamed it; then that one is read by name as well.
 void readComponentCurve(const cad::Document& doc, const QString& handle, const QString& blockName,
                         cad::Entity& entity, QString& referenceName) {
     const cad::VariantList read =
@@ -59,7 +57,11 @@ void readComponentCurve(const cad::Document& doc, const QString& handle, const Q
 
 }  // namespace
 
-bool WriteStreamComponent(SegmentRecord& segment, int streamIndex, const QStringList& names) {
+namespace {
+
+// The block, its curve and the reference of a component; in a cut the name comes from the cut's
+// names and the handle stays a placeholder until the cut reads it.
+bool writeComponent(SegmentRecord& segment, int streamIndex, const QStringList& names, CutContext* cut) {
     if (streamIndex < 0 || streamIndex >= int(StreamTable.size())) return false;
     const StreamRecord& stream = StreamTable[size_t(streamIndex)];
     const QString prefix = IntersectionNumber % QLatin1String("^STRUMIEN_");
@@ -69,14 +71,8 @@ bool WriteStreamComponent(SegmentRecord& segment, int streamIndex, const QString
     } else {
         suffix = QLatin1Char('^') % stream.Name;
     }
-    const QString blockName = MakeUniqueStreamBlockName(prefix, suffix);
-    // The block, its curve and the reference are made in one run of calls: over the socket one
-    // round trip (the handle read at the end) instead of one per call. A failure of any of them
-    // stops the rest and is thrown from here, as it would be without the run. Inside the cut's
-    // run (pending handles) the handle is not asked for: the component joins that run.
-    PendingComponentHandles* pending = PendingComponentHandles::active();
-    std::optional<cad::DeferredCalls> run;
-    if (!pending) run.emplace(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+    const QString blockName =
+        cut ? cut->names.componentName(prefix, suffix) : MakeUniqueStreamBlockName(prefix, suffix);
     const cad::Block block = ComponentBlockTable().add(cad::Point{0, 0, 0}, blockName);
     const cad::Entity e = segment.IsLine ? block.addLine(at(segment.StartPoint), at(segment.EndPoint))
                                          : block.addArc(at(segment.Center), segment.Radius,
@@ -88,7 +84,8 @@ bool WriteStreamComponent(SegmentRecord& segment, int streamIndex, const QString
     ref.setLayer(common::Settings.StreamLayerName);
     if (MainWindow().CuttingSelectedStreams) ref.setColor(common::Settings.PisakZaznaczenia);
     if (stream.Kind == KindConditional) {
-        // The linetype test traps CAD errors of its own: the run's failures surface before it.
+        // The linetype test traps CAD errors of its own: a failure of the calls before it is
+        // reported here, not trapped there.
         if (cad::Channel* ch = automation::CadDocument.channel()) ch->flushDeferred();
         if (automation::EnsureLinetypeLoaded(QStringLiteral("ACAD_ISO03W100"))) {
             ref.setLinetype(QStringLiteral("ACAD_ISO03W100"));
@@ -96,15 +93,28 @@ bool WriteStreamComponent(SegmentRecord& segment, int streamIndex, const QString
         }
     }
     ref.update();
-    if (pending) {
-        segment.Handle = pending->add(ref.id(), e.id());
+    if (cut) {
+        segment.Handle = cut->pending.add(ref.id(), e.id());
         segment.Curve = e.id();
     } else {
         segment.Handle = ref.handle();
-        segment.Curve = 0;  // a provisional id over the socket, gone with the run
+        segment.Curve = 0;  // the curve's id may be provisional: it is read again when needed
     }
     segment.Label = blockName;
     return true;
+}
+
+}  // namespace
+
+bool WriteStreamComponent(SegmentRecord& segment, int streamIndex, const QStringList& names) {
+    // A failure of any step stops the rest and is thrown from here.
+    cad::DeferredCalls calls(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+    return writeComponent(segment, streamIndex, names, nullptr);
+}
+
+bool WriteStreamComponent(SegmentRecord& segment, int streamIndex, const QStringList& names,
+                          CutContext& cut) {
+    return writeComponent(segment, streamIndex, names, &cut);
 }
 
 void ZaznaczStrumien(int index, int pen, bool regenerate) {
@@ -141,8 +151,10 @@ void ZaznaczStrumien(int index, int pen, bool regenerate) {
     if (regenerate) automation::CadDocument.regen(1);
 }
 
-void SplitStreamSegmentAtPoint(int streamIndex, int segmentIndex, const PlanePoint& point,
-                               const QString& blockName) {
+namespace {
+
+void splitComponent(int streamIndex, int segmentIndex, const PlanePoint& point, const QString& blockName,
+                    CutContext* cut) {
     if (streamIndex < 0 || streamIndex >= int(StreamTable.size())) return;
     const int k = segmentIndex;
     if (k < 1 || k > std::min(StreamTable[size_t(streamIndex)].SegmentCount, MaxSegments)) return;
@@ -160,8 +172,8 @@ void SplitStreamSegmentAtPoint(int streamIndex, int segmentIndex, const PlanePoi
     cad::Entity entity;
     QString referenceName;
     const SegmentRecord& known = StreamTable[size_t(streamIndex)].Segments[size_t(k)];
-    if (PendingComponentHandles::active() && known.Curve != 0) {
-        // The cut read or wrote this component itself in this command: its curve and name are known.
+    if (cut && known.Curve != 0) {
+        // The cut read or wrote this component itself: its curve and name are known.
         entity = cad::Entity(doc.channel(), known.Curve);
         referenceName = known.Label;
     } else {
@@ -192,7 +204,8 @@ void SplitStreamSegmentAtPoint(int streamIndex, int segmentIndex, const PlanePoi
     const QString oldHandle = old.Handle;
     const QStringList names = SharedStreamNames;
 
-    if (!WriteStreamComponent(piece, streamIndex, names)) {
+    if (!(cut ? WriteStreamComponent(piece, streamIndex, names, *cut)
+              : WriteStreamComponent(piece, streamIndex, names))) {
         --s.SegmentCount;
         return;
     }
@@ -224,6 +237,18 @@ void SplitStreamSegmentAtPoint(int streamIndex, int segmentIndex, const PlanePoi
             break;
         }
     }
+}
+
+}  // namespace
+
+void SplitStreamSegmentAtPoint(int streamIndex, int segmentIndex, const PlanePoint& point,
+                               const QString& blockName) {
+    splitComponent(streamIndex, segmentIndex, point, blockName, nullptr);
+}
+
+void SplitStreamSegmentAtPoint(int streamIndex, int segmentIndex, const PlanePoint& point,
+                               const QString& blockName, CutContext& cut) {
+    splitComponent(streamIndex, segmentIndex, point, blockName, &cut);
 }
 
 bool AddConflictPoint(const PlanePoint& point, std::vector<ConflictPointRecord>& points, int stream1,

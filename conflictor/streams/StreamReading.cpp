@@ -58,6 +58,83 @@ void readOneStartPoint(StreamRecord& r) {
 
 }  // namespace
 
+namespace {
+
+// Streams in the order of discovery, each with the sources of its components (reference handles,
+// or block names when only names are read). Components are merged under exactly equal names.
+struct FoundStreams {
+    QList<QString> names;
+    QList<QStringList> sources;
+};
+
+// The streams named by the component references of the intersection on the stream layer (only the
+// wanted one unless `all`), from the names and handles of all the references in one read.
+FoundStreams findStreams(bool all, const QString& wanted, bool namesOnly) {
+    const QString layer = common::Settings.StreamLayerName;
+    const QString prefix = IntersectionNumber + QStringLiteral("^STRUMIEN_");
+    QString pattern = PatternText(IntersectionNumber) + QStringLiteral("^STRUMIEN_*");
+    if (!all) pattern += QLatin1Char('^') + StreamNamePattern(wanted) + QLatin1Char('*');
+    FoundStreams found;
+    QHash<QString, int> byName;
+    SetGuard ss(QStringLiteral("SS1"));
+    for (const cad::Variant& row :
+         cad::ReadProperties(automation::CadDocument, cad::ObjectsOf(ss.select(InsertFilter(pattern, layer))),
+                             {QStringLiteral("Name"), QStringLiteral("Handle")})) {
+        const cad::VariantList values = row.toArray();
+        const QString blockName = values.value(0).toText();
+        const QString rest = blockName.mid(prefix.size());
+        const int caret = int(rest.indexOf(QLatin1Char('^')));
+        if (caret < 0) continue;
+        const QString source = namesOnly ? blockName : values.value(1).toText();
+        for (const QString& item : rest.mid(caret + 1).split(QLatin1Char('^'), Qt::SkipEmptyParts)) {
+            if (!all && item.toUpper() != wanted.toUpper()) continue;
+            if (StreamKindFromName(item) == 0) continue;
+            auto it = byName.find(item);
+            if (it == byName.end()) {
+                it = byName.insert(item, int(found.names.size()));
+                found.names.append(item);
+                found.sources.append(QStringList());
+            }
+            found.sources[*it].append(source);
+        }
+    }
+    return found;
+}
+
+// The start markers of the intersection, by stream name in capitals, in one read.
+QList<StartMarker> readStartMarkers() {
+    QList<StartMarker> startMarkers;
+    const QString markerPrefix = IntersectionNumber + QStringLiteral("^POCZATEK_STRUMIEN_");
+    SetGuard ss(QStringLiteral("SSPunkty"));
+    for (const cad::Variant& row : cad::ReadProperties(
+             automation::CadDocument,
+             cad::ObjectsOf(
+                 ss.select(InsertFilter(PatternText(IntersectionNumber) + QStringLiteral("^POCZATEK_STRUMIEN_*")))),
+             {QStringLiteral("Name"), QStringLiteral("InsertionPoint")})) {
+        const cad::VariantList values = row.toArray();
+        QString name = values.value(0).toText().mid(markerPrefix.size());
+        const int underscore = int(name.indexOf(QLatin1Char('_')));
+        if (underscore >= 0) name = name.left(underscore);
+        const cad::Point p = values.value(1).toPoint();
+        startMarkers.append({name.toUpper(), {p.x, p.y}});
+    }
+    return startMarkers;
+}
+
+// Every component's geometry of the first `groups` streams found, in one read, by handle.
+QHash<QString, SegmentRecord> readComponents(const FoundStreams& found, int groups) {
+    QHash<QString, SegmentRecord> components;
+    cad::VariantList handles;
+    for (int g = 0; g < groups; ++g)
+        for (int k = 0; k < std::min(int(found.sources[g].size()), MaxSegments); ++k)
+            handles.append(cad::Variant(found.sources[g][k]));
+    const cad::VariantList rows = ReadComponentRows(handles);
+    for (qsizetype i = 0; i < rows.size(); ++i) components.insert(handles[i].toText(), StreamComponentFromRow(rows[i]));
+    return components;
+}
+
+}  // namespace
+
 bool OdczytajStrumienie(bool namesOnly, int index) {
     StreamWindow& window = MainWindow();
     struct RedrawOn {
@@ -73,100 +150,40 @@ bool OdczytajStrumienie(bool namesOnly, int index) {
     automation::DrawingScale = automation::GetDrawingScale();
     window.MaxGroupNumber = 0;
 
-    const QString layer = common::Settings.StreamLayerName;
-    const QString prefix = IntersectionNumber + QStringLiteral("^STRUMIEN_");
-    QString pattern = PatternText(IntersectionNumber) + QStringLiteral("^STRUMIEN_*");
-    if (!all) pattern += QLatin1Char('^') + StreamNamePattern(wanted) + QLatin1Char('*');
-
-    // Streams in the order of discovery, each with the sources of its components (reference handles,
-    // or block names when only names are read). Components are merged under exactly equal names.
-    QList<QString> names;
-    QList<QStringList> sources;
-    QHash<QString, int> byName;
-    {
-        SetGuard ss(QStringLiteral("SS1"));
-        // The names and handles of all the references in one read.
-        for (const cad::Variant& row : cad::ReadProperties(automation::CadDocument,
-                                                           cad::ObjectsOf(ss.select(InsertFilter(pattern, layer))),
-                                                           {QStringLiteral("Name"), QStringLiteral("Handle")})) {
-            const cad::VariantList values = row.toArray();
-            const QString blockName = values.value(0).toText();
-            const QString rest = blockName.mid(prefix.size());
-            const int caret = int(rest.indexOf(QLatin1Char('^')));
-            if (caret < 0) continue;
-            const QString source = namesOnly ? blockName : values.value(1).toText();
-            for (const QString& item : rest.mid(caret + 1).split(QLatin1Char('^'), Qt::SkipEmptyParts)) {
-                if (!all && item.toUpper() != wanted.toUpper()) continue;
-                if (StreamKindFromName(item) == 0) continue;
-                auto it = byName.find(item);
-                if (it == byName.end()) {
-                    it = byName.insert(item, int(names.size()));
-                    names.append(item);
-                    sources.append(QStringList());
-                }
-                sources[*it].append(source);
-            }
-        }
-    }
-
-    QList<StartMarker> startMarkers;
-    if (!namesOnly && all) {
-        const QString markerPrefix = IntersectionNumber + QStringLiteral("^POCZATEK_STRUMIEN_");
-        SetGuard ss(QStringLiteral("SSPunkty"));
-        for (const cad::Variant& row : cad::ReadProperties(
-                 automation::CadDocument,
-                 cad::ObjectsOf(ss.select(
-                     InsertFilter(PatternText(IntersectionNumber) + QStringLiteral("^POCZATEK_STRUMIEN_*")))),
-                 {QStringLiteral("Name"), QStringLiteral("InsertionPoint")})) {
-            const cad::VariantList values = row.toArray();
-            QString name = values.value(0).toText().mid(markerPrefix.size());
-            const int underscore = int(name.indexOf(QLatin1Char('_')));
-            if (underscore >= 0) name = name.left(underscore);
-            const cad::Point p = values.value(1).toPoint();
-            startMarkers.append({name.toUpper(), {p.x, p.y}});
-        }
-    }
-
-    if (names.isEmpty()) return false;
+    FoundStreams found = findStreams(all, wanted, namesOnly);
+    const QList<StartMarker> startMarkers = !namesOnly && all ? readStartMarkers() : QList<StartMarker>();
+    if (found.names.isEmpty()) return false;
     if (all) {
         StreamTable.clear();
         // One allocation for the table: growing it record by record moves every record each time.
-        StreamTable.reserve(size_t(names.size()));
+        StreamTable.reserve(size_t(found.names.size()));
         ReadIntersectionAttributeBlock();
     }
 
-    const int groups = all ? int(names.size()) : 1;
+    const int groups = all ? int(found.names.size()) : 1;
     // One stream is read back under its own spelling: names differing only in case (K1 and k1) are
     // two streams, and the first found must not overwrite the wanted one.
     if (!all) {
-        const int own = int(names.indexOf(wanted));
+        const int own = int(found.names.indexOf(wanted));
         if (own > 0) {
-            names.swapItemsAt(0, own);
-            sources.swapItemsAt(0, own);
+            found.names.swapItemsAt(0, own);
+            found.sources.swapItemsAt(0, own);
         }
     }
-    // Every component's geometry in one read (over the socket one round trip, not ten a component).
-    QHash<QString, SegmentRecord> components;
-    if (!namesOnly) {
-        cad::VariantList handles;
-        for (int g = 0; g < groups; ++g)
-            for (int k = 0; k < std::min(int(sources[g].size()), MaxSegments); ++k)
-                handles.append(cad::Variant(sources[g][k]));
-        const cad::VariantList rows = ReadComponentRows(handles);
-        for (qsizetype i = 0; i < rows.size(); ++i)
-            components.insert(handles[i].toText(), StreamComponentFromRow(rows[i]));
-    }
+    const QHash<QString, SegmentRecord> components =
+        namesOnly ? QHash<QString, SegmentRecord>() : readComponents(found, groups);
     for (int g = 0; g < groups; ++g) {
         window.yieldToMessageLoop();
         if (all) StreamTable.emplace_back();
         StreamRecord& r = all ? StreamTable.back() : StreamTable[size_t(index)];
-        fillRecord(r, names[g]);
+        fillRecord(r, found.names[g]);
         // A stream has room for MaxSegments components; references beyond are left unread.
-        const int count = std::min(int(sources[g].size()), MaxSegments);
+        const QStringList& sources = found.sources[g];
+        const int count = std::min(int(sources.size()), MaxSegments);
         for (int k = 1; k <= count; ++k) {
             if (!namesOnly) {
-                r.Segments[size_t(k)] = components.value(sources[g][k - 1]);
-                r.Segments[size_t(k)].Handle = sources[g][k - 1];
+                r.Segments[size_t(k)] = components.value(sources[k - 1]);
+                r.Segments[size_t(k)].Handle = sources[k - 1];
                 if (k > 1) window.yieldToMessageLoop();
             }
         }

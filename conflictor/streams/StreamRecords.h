@@ -40,7 +40,7 @@ struct SegmentRecord {
     PlanePoint Bounds2;  // largest X and Y
     QString Handle;      // handle of the component's block reference
     // The object id of the component's line or arc in its block, as the last read or write saw it;
-    // trusted only while a cut's PendingComponentHandles scope is open (0: unknown).
+    // trusted only by the cut, which confirms its components' names first (0: unknown).
     quint64 Curve = 0;
 };
 

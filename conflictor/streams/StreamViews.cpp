@@ -7,7 +7,7 @@
 #include "automation/DrawingProperties.h"
 #include "common/ProgramSettings.h"
 #include "common/SettingBindings.h"
-#include "conflictor/phases/PhaseMembership.h"
+#include "conflictor/streams/PhaseMembership.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/Markers.h"
 #include "conflictor/streams/SetGuard.h"

@@ -7,7 +7,7 @@
 #include "common/NumberText.h"
 #include "common/ProgramSettings.h"
 #include "common/TextHelpers.h"
-#include "conflictor/phases/PhaseMembership.h"
+#include "conflictor/streams/PhaseMembership.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/SetGuard.h"
 #include "conflictor/streams/StreamBlocks.h"

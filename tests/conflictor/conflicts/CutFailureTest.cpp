@@ -14,6 +14,7 @@ namespace {
 class RecordingWindow : public StreamWindow {
 public:
     QString victim;
+    bool eraseNewestComponent = false;
     int commits = 0;
     bool blockedWhileCutting = false;
     void commitPendingEdit() override { ++commits; }
@@ -22,6 +23,17 @@ public:
         if (notice != QStringLiteral("Trwa operacja cięcia...")) return;
         blockedWhileCutting = commandsBlocked();
         if (!victim.isEmpty()) automation::CadDocument.handleToObject(victim).erase();
+    }
+    // Once the first stream is split (progress 2), another program erases the newest component.
+    void setProgressValue(int value) override {
+        StreamWindow::setProgressValue(value);
+        if (!eraseNewestComponent || value != 2) return;
+        cad::Entity newest;
+        for (const cad::Entity& e : automation::CadModelSpace.entities())
+            if (e.objectName() == QLatin1String("AcDbBlockReference") &&
+                e.name().startsWith(QStringLiteral("12^STRUMIEN_")))
+                newest = e;
+        if (!newest.isNull()) newest.erase();
     }
 };
 
@@ -52,6 +64,21 @@ protected:
         EXPECT_FALSE(w.CuttingSelectedStreams);
     }
     RecordingWindow w;
+
+    // Every handle of the table is a reference of the drawing showing the component's block.
+    void expectHandlesReal() {
+        int components = 0;
+        for (const StreamRecord& r : StreamTable)
+            for (int k = 1; k <= std::min(r.SegmentCount, MaxSegments); ++k) {
+                const SegmentRecord& s = r.Segments[size_t(k)];
+                ++components;
+                cad::Entity ref;
+                EXPECT_NO_THROW(ref = doc().handleToObject(s.Handle))
+                    << r.Name.toStdString() << " " << s.Handle.toStdString();
+                if (!ref.isNull()) EXPECT_EQ(ref.name(), s.Label);
+            }
+        EXPECT_GT(components, 0);
+    }
 
     void crossing() {
         draw(QStringLiteral("K1"), {Line(0, 0, 100, 0)});
@@ -186,11 +213,24 @@ TEST_F(CutFailure, ADrawingErrorPartWayRestoresEverythingAndSaysWhy) {
     expectRestored(w);
 }
 
+// A component erased by another program while the cut writes stops the cut; the table then holds
+// what the drawing holds, under real handles, as after a cut that finished.
+TEST_F(CutFailure, AComponentErasedWhileTheCutWritesLeavesOnlyRealHandlesInTheTable) {
+    crossing();
+    drawn();
+    w.eraseNewestComponent = true;
+    EXPECT_EQ(cut(), CutOutcome::Failed);
+    EXPECT_FALSE(saidDone());
+    expectHandlesReal();
+    expectRestored(w);
+}
+
 TEST_F(CutFailure, ASuccessfulRunRestoresToo) {
     crossing();
     drawn();
     EXPECT_EQ(cut(), CutOutcome::Done);
     EXPECT_TRUE(saidDone());
+    expectHandlesReal();
     EXPECT_EQ(w.ProgressMax, 3);  // 2n + 1 with two streams
     EXPECT_EQ(w.ProgressValue, 3);
     EXPECT_FALSE(w.UnitsButtonVisible);  // the details are hidden

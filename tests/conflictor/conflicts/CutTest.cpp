@@ -2,6 +2,7 @@
 // split, and the crossings that lie on component ends, common starts and second crossings.
 #include "CutFixture.h"
 
+#include "automation/CadTables.h"
 #include "automation/DrawingProperties.h"
 
 #include "conflictor/streams/StreamDrawing.h"
@@ -48,6 +49,70 @@ TEST_F(Cut, TwoCrossingLinesGiveOneVehicleMarkerAndSplitBoth) {
     ASSERT_EQ(cut(), CutOutcome::Done);
     ASSERT_EQ(markers().size(), 1);
     EXPECT_EQ(componentsInDrawing(QStringLiteral("K1")), 2);
+}
+
+// Three vehicle streams and a pedestrian one, and blocks that already hold names the cut would take
+// next: the component number right after the block count (a clash) and one two further (a gap),
+// and runs of marker numbers with gaps between them.
+class CutNaming : public CutFixture {
+protected:
+    void drawForNaming() {
+        EnsureStreamLayers();
+        draw(QStringLiteral("K1"), {Line(0, 0, 100, 0)});
+        draw(QStringLiteral("K2"), {Line(40, -50, 40, 50)});
+        draw(QStringLiteral("K3"), {Line(70, -50, 70, 50)});
+        draw(QStringLiteral("P1"), {Line(20, -15, 20, 15)});
+        const std::vector<std::pair<const char*, int>> taken = {
+            {"12^STRUMIEN_%1^X9", 1},       {"12^STRUMIEN_%1^X9", 3},       {"12^POJPOJ_STRUMIEN_%1", 4},
+            {"12^POJPOJ_STRUMIEN_%1", 5},   {"12^POJPOJ_STRUMIEN_%1", 6},   {"12^POJPOJ_STRUMIEN_%1", 8},
+            {"12^POJPOJ_STRUMIEN_%1", 9},   {"12^PIESZPOJ_STRUMIEN_%1", 6}, {"12^PIESZPOJ_STRUMIEN_%1", 7},
+            {"12^PIESZPOJ_STRUMIEN_%1", 8}, {"12^PIESZPOJ_STRUMIEN_%1", 9}, {"12^PIESZPOJ_STRUMIEN_%1", 11}};
+        const int c = doc().blocks().count() + int(taken.size());
+        for (const auto& [name, k] : taken)
+            doc().blocks().add(cad::Point{0, 0, 0}, QString::fromLatin1(name).arg(c + k));
+        drawn();
+    }
+    static QStringList blockNames() {
+        QStringList names;
+        const cad::Blocks blocks = automation::CadDocument.blocks();
+        for (int i = 0; i < blocks.count(); ++i) names.append(blocks.itemAt(i).name());
+        return names;
+    }
+};
+
+// The cut names its component and marker blocks from one read of the drawing's names: each name is
+// the one MakeUniqueStreamBlockName or automation::MakeUniqueBlockName gives on the same drawing.
+TEST_F(CutNaming, TheCutsBlockNamesAreThoseTheNamingRoutinesGiveOnTheSameDrawing) {
+    drawForNaming();
+    const QStringList before = blockNames();
+    ASSERT_EQ(cut(), CutOutcome::Done) << prompts.messageTexts().join(QStringLiteral(" | ")).toStdString();
+    const QStringList after = blockNames();
+    ASSERT_EQ(after.mid(0, before.size()), before);
+    const QStringList made = after.mid(before.size());
+    const QString component = QStringLiteral("12^STRUMIEN_");
+    EXPECT_GE(made.filter(component).size(), 4);
+    EXPECT_GE(made.filter(QStringLiteral("12^POJPOJ_STRUMIEN_")).size(), 2);
+    EXPECT_GE(made.filter(QStringLiteral("12^PIESZPOJ_STRUMIEN_")).size(), 1);
+    // Every marker the cut placed shows a block the cut made, none that stood there before.
+    for (const cad::Entity& ref : references(QStringLiteral("12^*POJ*_STRUMIEN_*")))
+        EXPECT_TRUE(made.contains(ref.name())) << ref.name().toStdString();
+
+    // The same drawing in a second document, given each name in turn by the naming routines.
+    automation::CadApplication.documents().add();
+    ASSERT_TRUE(automation::CheckDocumentOpen(false));
+    automation::EnsureLayer(StreamLayer, false, 5, 30);
+    drawForNaming();
+    ASSERT_EQ(blockNames(), before);
+    for (const QString& name : made) {
+        QString given;
+        if (name.startsWith(component))
+            given = MakeUniqueStreamBlockName(component,
+                                              name.mid(name.indexOf(QLatin1Char('^'), component.size())));
+        else
+            given = automation::MakeUniqueBlockName(name.left(name.lastIndexOf(QLatin1Char('_')) + 1));
+        EXPECT_EQ(given, name);
+        doc().blocks().add(cad::Point{0, 0, 0}, name);
+    }
 }
 
 // A variant whose first component the user drew as a polyline has its own start marker, so

@@ -4,7 +4,7 @@
 
 #include "automation/CadVariables.h"
 #include "common/SettingBindings.h"
-#include "conflictor/phases/PhaseMembership.h"
+#include "conflictor/streams/PhaseMembership.h"
 #include "conflictor/streams/CommandGuard.h"
 #include "conflictor/streams/StreamComponents.h"
 #include "conflictor/streams/ViewCommands.h"

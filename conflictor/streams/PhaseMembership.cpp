@@ -1,5 +1,5 @@
 // Phase membership of the streams of the stream table.
-#include "conflictor/phases/PhaseMembership.h"
+#include "conflictor/streams/PhaseMembership.h"
 
 #include "common/NumberText.h"
 #include "conflictor/streams/StreamRecords.h"

@@ -1,0 +1,17 @@
+// What one cut keeps while it writes into the drawing, passed down from the cut to every routine
+// that names a block or splits a component: the block names it chooses from one read of the
+// drawing's names, and the components it has written whose handles are still placeholders. Outside
+// a cut the same routines ask the drawing for each name and handle.
+#pragma once
+
+#include "conflictor/streams/CommandBlockNames.h"
+#include "conflictor/streams/PendingComponentHandles.h"
+
+namespace conflictor {
+
+struct CutContext {
+    CommandBlockNames names;
+    PendingComponentHandles pending;
+};
+
+}  // namespace conflictor
