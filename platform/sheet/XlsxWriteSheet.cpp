@@ -14,8 +14,8 @@ QByteArray SharedStrings::xml() const {
     sst.append_attribute("uniqueCount") = int(list_.size());
     for (const QString& s : list_) {
         if (auto r = rich_.constFind(s);
-            r != rich_.constEnd() &&
-            sst.append_buffer(r->constData(), size_t(r->size()), pugi::parse_default | pugi::parse_ws_pcdata_single))
+            r != rich_.constEnd() && sst.append_buffer(r->constData(), size_t(r->size()),
+                                                       pugi::parse_default | pugi::parse_ws_pcdata_single))
             continue;
         pugi::xml_node t = sst.append_child("si").append_child("t");
         if (s != s.trimmed() || s.contains(QLatin1Char('\n'))) t.append_attribute("xml:space") = "preserve";
@@ -107,7 +107,8 @@ void writeColumns(Worksheet& ws, pugi::xml_node root) {
             c.append_attribute("width") = u8(exactNumber(it->second.width)).constData();
             c.append_attribute("customWidth") = 1;
         }
-        for (const auto& [n, v] : it->second.attributes) c.append_attribute(u8(n).constData()) = u8(v).constData();
+        for (const auto& [n, v] : it->second.attributes)
+            c.append_attribute(u8(n).constData()) = u8(v).constData();
         it = std::next(end);
     }
 }

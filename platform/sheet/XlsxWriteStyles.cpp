@@ -161,7 +161,8 @@ private:
                 id = 164;
                 for (auto& [code, used] : customFormats_) id = std::max(id, used + 1);
                 if (!numFmts_)
-                    numFmts_ = insertOrdered(root_, prefixed(root_, "numFmts").constData(), {"numFmts", "fonts"});
+                    numFmts_ =
+                        insertOrdered(root_, prefixed(root_, "numFmts").constData(), {"numFmts", "fonts"});
                 pugi::xml_node nf = numFmts_.append_child(prefixed(root_, "numFmt").constData());
                 nf.append_attribute("numFmtId") = id;
                 nf.append_attribute("formatCode") = u8(f.numberFormat).constData();
@@ -185,8 +186,9 @@ private:
             if (f.bold) font.prepend_child(prefixed(root_, "b").constData());
             pugi::xml_node sz = child(font, "sz");
             if (!sz) {
-                sz = child(font, "b") ? font.insert_child_after(prefixed(root_, "sz").constData(), child(font, "b"))
-                                      : font.prepend_child(prefixed(root_, "sz").constData());
+                sz = child(font, "b")
+                         ? font.insert_child_after(prefixed(root_, "sz").constData(), child(font, "b"))
+                         : font.prepend_child(prefixed(root_, "sz").constData());
             }
             if (!sz.attribute("val")) sz.append_attribute("val");
             sz.attribute("val") = u8(formatNumber(f.fontSize)).constData();
@@ -226,8 +228,8 @@ private:
         auto it = madeBorders_.find(key);
         if (it == madeBorders_.end()) {
             pugi::xml_node src = nth(borders_, "border", size_t(baseBorder));
-            pugi::xml_node border =
-                src ? borders_.append_copy(src) : borders_.append_child(prefixed(root_, "border").constData());
+            pugi::xml_node border = src ? borders_.append_copy(src)
+                                        : borders_.append_child(prefixed(root_, "border").constData());
             const char* names[] = {"left", "right", "top", "bottom", "diagonal"};
             const int edge[] = {0, 3, 1, 2, -1};
             for (int k = 0; k < 5; ++k) {
@@ -257,7 +259,8 @@ private:
     void alignment(pugi::xml_node xf, const CellFormat& f) {
         pugi::xml_node al = child(xf, "alignment");
         if (!al) al = xf.prepend_child(prefixed(root_, "alignment").constData());
-        for (const char* a : {"horizontal", "textRotation", "wrapText", "shrinkToFit"}) al.remove_attribute(a);
+        for (const char* a : {"horizontal", "textRotation", "wrapText", "shrinkToFit"})
+            al.remove_attribute(a);
         if (const char* h = horizontalName(f.horizontalAlignment)) al.append_attribute("horizontal") = h;
         if (f.orientation != 0)
             al.append_attribute("textRotation") = f.orientation == xlVertical ? 255

@@ -20,7 +20,8 @@ using namespace xml::writing;
 namespace {
 
 // Styles: the part read, or a minimal one, with the formats made since appended.
-void writeStylesPart(Workbook& book, Package& pkg, ContentTypes& types, RelsDoc& wbRels, const QString& wbPart) {
+void writeStylesPart(Workbook& book, Package& pkg, ContentTypes& types, RelsDoc& wbRels,
+                     const QString& wbPart) {
     QString stylesPart;
     if (pugi::xml_node r = wbRels.byType("/styles")) stylesPart = resolveTarget(wbPart, attr(r, "Target"));
     pugi::xml_document styles;
@@ -51,10 +52,11 @@ struct SheetPositions {
 };
 
 // Every worksheet's part, and the workbook's list of sheets in the order the tabs keep.
-SheetPositions writeSheets(Workbook& book, Package& pkg, ContentTypes& types, RelsDoc& wbRels, const QString& wbPart,
-                           pugi::xml_node wbRoot, SharedStrings& strings) {
+SheetPositions writeSheets(Workbook& book, Package& pkg, ContentTypes& types, RelsDoc& wbRels,
+                           const QString& wbPart, pugi::xml_node wbRoot, SharedStrings& strings) {
     pugi::xml_node sheetsNode = child(wbRoot, "sheets");
-    if (!sheetsNode) sheetsNode = insertOrdered(wbRoot, prefixed(wbRoot, "sheets").constData(), workbookOrder);
+    if (!sheetsNode)
+        sheetsNode = insertOrdered(wbRoot, prefixed(wbRoot, "sheets").constData(), workbookOrder);
     std::vector<pugi::xml_node> oldSheets = children(sheetsNode, "sheet");
     int maxSheetId = 0;
     for (pugi::xml_node s : oldSheets) maxSheetId = std::max(maxSheetId, attr(s, "sheetId").toInt());
@@ -279,4 +281,3 @@ void writeXlsx(Workbook& book, const QString& path) {
 }
 
 }  // namespace sheet
-

@@ -15,12 +15,15 @@
 namespace sheet::xml::writing {
 
 inline const char* ctSheet = "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
-inline const char* ctStrings = "application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml";
+inline const char* ctStrings =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml";
 inline const char* ctStyles = "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml";
 inline const char* ctCore = "application/vnd.openxmlformats-package.core-properties+xml";
 inline const char* ctMain = "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml";
-inline const char* ctTemplate = "application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml";
-inline const char* relCore = "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties";
+inline const char* ctTemplate =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml";
+inline const char* relCore =
+    "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties";
 
 // The parts a new workbook starts from.
 extern const char* const minimalStyles;

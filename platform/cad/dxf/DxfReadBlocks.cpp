@@ -111,5 +111,4 @@ void Reader::readEntities(BlockDefinition* defaultBlock, const char* terminator)
     tk_.fail(start, QStringLiteral("lista obiektów nie jest zamknięta przez %1").arg(end));
 }
 
-
 }  // namespace cad::dxf::reading

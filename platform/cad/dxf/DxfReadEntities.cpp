@@ -237,8 +237,9 @@ void Reader::readSubRecords(bool polyline, bool attribsFollow, std::vector<SubRe
     while (tk_.next(t)) {
         tk_.pushBack();
         const std::string_view v = trimmed(t.value);
-        const bool belongs = polyline ? (v == "VERTEX" || v == "SEQEND")
-                                      : (v == "ATTRIB" || (v == "SEQEND" && (attribsFollow || !subs.empty())));
+        const bool belongs = polyline
+                                 ? (v == "VERTEX" || v == "SEQEND")
+                                 : (v == "ATTRIB" || (v == "SEQEND" && (attribsFollow || !subs.empty())));
         if (!belongs) break;
         SubRecord sr;
         qint64 l = 0;
@@ -280,7 +281,8 @@ bool Reader::partition(EntityKind kind, const Split& s, std::vector<const RawTag
 }
 
 // A kind the engine does not model, kept as read with its sub-records.
-void Reader::readRawEntity(Entity* e, const QString& type, const Split& s, const std::vector<SubRecord>& subs) {
+void Reader::readRawEntity(Entity* e, const QString& type, const Split& s,
+                           const std::vector<SubRecord>& subs) {
     auto& raw = e->as<RawData>();
     raw.dxfName = type;
     // The writer patches the common codes of the AcDbEntity part (of the whole record in

@@ -163,5 +163,4 @@ void Reader::pairLayoutsWithRecords() {
     }
 }
 
-
 }  // namespace cad::dxf::reading

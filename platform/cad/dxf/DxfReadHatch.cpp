@@ -199,7 +199,8 @@ bool Reader::hatchEdge(HatchCursor& c, Edge& edge) {
     const int type = integer(*t);
     if (type == 1) {
         edge.type = Edge::Line;
-        if (!need(10, edge.start.x) || !need(20, edge.start.y) || !need(11, edge.end.x) || !need(21, edge.end.y))
+        if (!need(10, edge.start.x) || !need(20, edge.start.y) || !need(11, edge.end.x) ||
+            !need(21, edge.end.y))
             return false;
     } else if (type == 2) {
         edge.type = Edge::Arc;

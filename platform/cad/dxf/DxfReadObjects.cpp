@@ -92,8 +92,7 @@ void Reader::finish() {
 
 // The drawing properties live in the "DWGPROPS" record of the root dictionary.
 void Reader::readDrawingProperties() {
-    if (auto* props =
-            dynamic_cast<RawObject*>(db_->dictionaryObject(root_, QStringLiteral("DWGPROPS")))) {
+    if (auto* props = dynamic_cast<RawObject*>(db_->dictionaryObject(root_, QStringLiteral("DWGPROPS")))) {
         SummaryInfo& info = db_->summaryInfo();
         bool cookie = false, inExtra = false;
         auto addPair = [&](const QString& pair) {

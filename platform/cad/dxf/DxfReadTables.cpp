@@ -204,7 +204,8 @@ void Reader::readTable(const QString& tableName, quint64 tableHandle) {
 // A shape file that complex linetypes point at (340): a nameless STYLE record, kept as read.
 void Reader::readShapeStyle(const Split& s, const QString& type) {
     auto& shapes = db_->shapeStyles();
-    RawTableRecord* r = db_->adoptRecord(shapes, QStringLiteral("*shape%1").arg(shapes.count()), want(s.handle));
+    RawTableRecord* r =
+        db_->adoptRecord(shapes, QStringLiteral("*shape%1").arg(shapes.count()), want(s.handle));
     adopted(s.handle, r);
     applyObject(r, s);
     r->tableName = type;
@@ -341,8 +342,10 @@ void Reader::readTextStyle(const Split& s, const QString& recName, int flags) {
 void Reader::readBlockRecord(const Split& s, const QString& recName) {
     Tags extras;
     QString n = recName;
-    if (n.compare(QLatin1String("$MODEL_SPACE"), Qt::CaseInsensitive) == 0) n = QStringLiteral("*Model_Space");
-    if (n.compare(QLatin1String("$PAPER_SPACE"), Qt::CaseInsensitive) == 0) n = QStringLiteral("*Paper_Space");
+    if (n.compare(QLatin1String("$MODEL_SPACE"), Qt::CaseInsensitive) == 0)
+        n = QStringLiteral("*Model_Space");
+    if (n.compare(QLatin1String("$PAPER_SPACE"), Qt::CaseInsensitive) == 0)
+        n = QStringLiteral("*Paper_Space");
     BlockDefinition* b = db_->findBlock(n);
     if (!b) b = db_->adoptBlock(n, want(s.handle));
     if (s.handle == 0) unnumberedRecords_.insert(b);
@@ -365,7 +368,7 @@ void Reader::readBlockRecord(const Split& s, const QString& recName) {
 
 // VPORT, VIEW and UCS records, kept as read.
 void Reader::readViewRecord(const Split& s, const QString& recName, const QString& type) {
-    auto& table = type == QLatin1String("VPORT") ? db_->viewports()
+    auto& table = type == QLatin1String("VPORT")  ? db_->viewports()
                   : type == QLatin1String("VIEW") ? db_->views()
                                                   : db_->ucss();
     RawTableRecord* r = db_->adoptRecord(table, recName, want(s.handle));

@@ -94,8 +94,10 @@ private:
     void readEntity(const QString& type, std::vector<RawTag>& rec, qint64 line, db::BlockDefinition* block);
     db::EntityKind entityKind(const QString& type, const Split& s, bool& attribsFollow);
     void readSubRecords(bool polyline, bool attribsFollow, std::vector<SubRecord>& subs);
-    bool partition(db::EntityKind kind, const Split& s, std::vector<const RawTag*>& commonPart, db::Tags& tail);
-    void readRawEntity(db::Entity* e, const QString& type, const Split& s, const std::vector<SubRecord>& subs);
+    bool partition(db::EntityKind kind, const Split& s, std::vector<const RawTag*>& commonPart,
+                   db::Tags& tail);
+    void readRawEntity(db::Entity* e, const QString& type, const Split& s,
+                       const std::vector<SubRecord>& subs);
     void readKind(db::Entity* e, db::EntityKind kind, const std::vector<SubRecord>& subs, db::Tags& tail);
     void readLine(db::Entity* e);
     void readCircle(db::Entity* e, db::EntityKind kind);

@@ -324,7 +324,8 @@ void Writer::dimension(const Entity& e) {
     str(2, d.blockName);
     point(10, d.definitionPoint);
     point(11, d.textPosition);
-    integer(70, (ordinate ? 6 : 1) | 32 | (ordinate && d.ordinateXAxis ? 64 : 0) | (d.flags & ~(7 | 32 | 64)));
+    integer(70,
+            (ordinate ? 6 : 1) | 32 | (ordinate && d.ordinateXAxis ? 64 : 0) | (d.flags & ~(7 | 32 | 64)));
     integer(71, d.attachment);
     if (d.measurement != 0) real(42, d.measurement);
     if (!d.textOverride.isEmpty()) str(1, d.textOverride);

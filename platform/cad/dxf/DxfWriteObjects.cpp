@@ -127,5 +127,4 @@ void Writer::summary(quint64 owner) {
     for (size_t i = 10; i < custom.size(); ++i) str(1, custom[i].first + QLatin1Char('=') + custom[i].second);
 }
 
-
 }  // namespace cad::dxf::writing

@@ -1,7 +1,7 @@
-// The DXF writer: an R2000 (AC1015) file (the read version for one keeping R2013+ solid data) with handles, owners, block records, classes and the
-// objects section (root dictionary first, the drawing properties in "DWGPROPS", draw order).
-// This file writes the header and classes and puts the sections in their order; each section's own
-// writing is in the file DxfWriting.h names for it.
+// The DXF writer: an R2000 (AC1015) file (the read version for one keeping R2013+ solid data) with handles,
+// owners, block records, classes and the objects section (root dictionary first, the drawing properties in
+// "DWGPROPS", draw order). This file writes the header and classes and puts the sections in their order; each
+// section's own writing is in the file DxfWriting.h names for it.
 #include "platform/cad/dxf/DxfWriter.h"
 
 #include "platform/cad/dxf/DxfWriting.h"

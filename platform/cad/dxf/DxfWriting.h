@@ -18,7 +18,6 @@ namespace cad::dxf::writing {
 
 inline constexpr double radToDeg = 180.0 / M_PI;
 
-
 // The application name under which references keep their dynamic-block data (original block name
 // and property values) in files; readers that do not know it keep it as extended data.
 inline const char* const dynamicApp = "TESMAR_DYNAMIC";

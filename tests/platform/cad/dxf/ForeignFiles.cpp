@@ -13,7 +13,8 @@ namespace cadtest {
 
 QByteArray testData(const char* name) {
     QFile f(QStringLiteral(SUITE_TEST_DATA "/") + QLatin1String(name));
-    if (!f.open(QIODevice::ReadOnly)) throw std::runtime_error("test data not readable: " + f.fileName().toStdString());
+    if (!f.open(QIODevice::ReadOnly))
+        throw std::runtime_error("test data not readable: " + f.fileName().toStdString());
     return f.readAll();
 }
 

@@ -119,7 +119,8 @@ TEST(DxfRealFiles, HatchesUnderADrawingOrderSaveWithoutARepeatedHandle) {
 QByteArray minimalWriterDrawing(bool blocksNameRecords = true) {
     QByteArray dxf = cadtest::testData("cad/minimal_writer.dxf");
     if (!blocksNameRecords)
-        for (const char* owned : {"5\n20\n330\n1F\n", "5\n21\n330\n1F\n", "5\n1C\n330\n1B\n", "5\n1D\n330\n1B\n"})
+        for (const char* owned :
+             {"5\n20\n330\n1F\n", "5\n21\n330\n1F\n", "5\n1C\n330\n1B\n", "5\n1D\n330\n1B\n"})
             dxf.replace(owned, QByteArray(owned).left(5));
     return dxf;
 }
