@@ -215,13 +215,7 @@ TEST_F(Clipping, ChainsAndBoxes) {
 TEST_F(Clipping, RasterImagesAreNeverTaken) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("raster.dxf"));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Text));
-    f.write(
-        "0\nSECTION\n2\nENTITIES\n0\nIMAGE\n5\nA0\n100\nAcDbEntity\n8\n0\n100\nAcDbRasterImage\n90\n0\n"
-        "10\n-2.0\n20\n-2.0\n30\n0.0\n11\n0.01\n21\n0.0\n31\n0.0\n12\n0.0\n22\n0.01\n32\n0.0\n13\n400.0\n"
-        "23\n400.0\n0\nENDSEC\n0\nEOF\n");
-    f.close();
+    ASSERT_TRUE(QFile::copy(QStringLiteral(SUITE_TEST_DATA "/cad/raster_image.dxf"), path));
     automation::CadApplication.documents().open(path);
     ASSERT_TRUE(automation::CheckDocumentOpen(false));
     const QList<cad::Entity> all = CadModelSpace.entities();

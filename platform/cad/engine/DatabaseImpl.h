@@ -20,6 +20,10 @@ struct EntityIndexList {
     bool ordered = true;
 };
 
+// Whether a table record or block may be given this name: not blank, at most 255 characters, no
+// control character and none of the characters symbol names may not hold.
+bool validSymbolName(const QString& name);
+
 struct Database::Impl {
     ~Impl();
     // Entities live in chunks of raw storage: a drawing of 200,000 entities then costs a few

@@ -1,5 +1,5 @@
-// Drawings as other programs write them, built by the tests from pair lists, and the checks that
-// a saved file keeps their structure: handles, pointers, binary encoding.
+// Drawings as other programs write them, read from tests/data or built by the tests from pair lists,
+// and the checks that a saved file keeps their structure: handles, pointers, binary encoding.
 #pragma once
 
 #include <QByteArray>
@@ -8,6 +8,9 @@
 
 namespace cadtest {
 
+// The bytes of a file under tests/data ("cad/foreign_r2018.dxf"); throws when it cannot be read,
+// so a test never goes on with an empty drawing.
+QByteArray testData(const char* name);
 // A DXF text from lines "code value" (the value may be empty: "4 ").
 QByteArray dxfFromPairs(const char* pairs);
 // The same pairs in the binary encoding: two-byte group codes, or one byte (with 255 escaping

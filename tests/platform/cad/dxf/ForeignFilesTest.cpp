@@ -182,34 +182,7 @@ TEST_F(DxfForeign, BinaryFilesReadAsTheirTextForm) {
     EXPECT_EQ(withoutDates(cad::dxf::writeBuffer(*fromBinary)), withoutDates(out));
 
     // R12: one-byte group codes, no handles, no subclass markers.
-    const QByteArray r12 = cadtest::dxfFromPairs(R"(0 SECTION
-2 HEADER
-9 $ACADVER
-1 AC1009
-0 ENDSEC
-0 SECTION
-2 ENTITIES
-0 LINE
-8 DROGI
-62 3
-10 1.5
-20 2.5
-30 0.0
-11 -4.25
-21 8.0
-31 0.0
-0 TEXT
-8 OPISY
-10 0.0
-20 0.0
-30 0.0
-40 2.0
-1 K1
-1001 ACAD
-1071 70000
-0 ENDSEC
-0 EOF
-)");
+    const QByteArray r12 = cadtest::testData("cad/r12_line_and_text.dxf");
     auto old = cad::dxf::readBuffer(cadtest::binaryDxf(r12, true), "r12");
     ASSERT_EQ(old->modelSpace()->count(), 2);
     Entity* line = old->modelSpace()->item(0);

@@ -1,5 +1,6 @@
 // Writing and reading back: every modelled kind and table compared field by field, a second save
 // identical to the first, and drawings that hold what the engine does not model.
+#include "ForeignFiles.h"
 #include "Sample.h"
 
 #include "platform/cad/dxf/DxfReader.h"
@@ -266,22 +267,7 @@ TEST(DxfFiles, UnknownEntitiesObjectsAndExtendedDataAreKept) {
 
 TEST(DxfFiles, OldFilesWithoutHandlesAndTables) {
     // An R12 file: no handles, no block records, an attribute list and a heavy polyline.
-    const QByteArray r12 =
-        "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1009\n  9\n$PROJECTNAME\n  1\nSkrzy\xBFowanie\n"
-        "  9\n$DWGCODEPAGE\n  3\nANSI_1250\n  0\nENDSEC\n"
-        "  0\nSECTION\n  2\nBLOCKS\n  0\nBLOCK\n  8\n0\n  2\nS-1\n 70\n2\n 10\n0.0\n 20\n0.0\n 30\n0.0\n"
-        "  0\nCIRCLE\n  8\n0\n 10\n0.0\n 20\n0.0\n 40\n1.0\n"
-        "  0\nATTDEF\n  8\n0\n 10\n0.0\n 20\n0.0\n 40\n2.5\n  1\n\n  3\nNumer\n  2\nINWENT_NUMER\n 70\n0\n"
-        "  0\nENDBLK\n  8\n0\n  0\nENDSEC\n"
-        "  0\nSECTION\n  2\nENTITIES\n"
-        "  0\nINSERT\n  8\nSYGNALIZATORY\n 66\n1\n  2\nS-1\n 10\n5.0\n 20\n6.0\n 30\n0.0\n"
-        "  0\nATTRIB\n  8\nSYGNALIZATORY\n 10\n5.0\n 20\n6.0\n 40\n2.5\n  1\nS\xB3up 7\n  2\nINWENT_NUMER\n "
-        "70\n0\n"
-        "  0\nSEQEND\n  8\nSYGNALIZATORY\n"
-        "  0\nPOLYLINE\n  8\n0\n 66\n1\n 70\n1\n  0\nVERTEX\n  8\n0\n 10\n0.0\n 20\n0.0\n 42\n0.5\n"
-        "  0\nVERTEX\n  8\n0\n 10\n4.0\n 20\n0.0\n  0\nVERTEX\n  8\n0\n 10\n4.0\n 20\n3.0\n  0\nSEQEND\n  "
-        "8\n0\n"
-        "  0\nENDSEC\n  0\nEOF\n";
+    const QByteArray r12 = cadtest::testData("cad/r12_blocks_attributes_cp1250.dxf");
     auto db = cad::dxf::readBuffer(r12, "r12");
     // Header texts are decoded in the code page named after them.
     ASSERT_NE(db->headerVariable("$PROJECTNAME"), nullptr);
@@ -305,12 +291,7 @@ TEST(DxfFiles, OldFilesWithoutHandlesAndTables) {
 }
 
 TEST(DxfFiles, UnicodeFilesAndEscapes) {
-    const QByteArray utf8 =
-        "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1032\n  9\n$DWGCODEPAGE\n  3\nANSI_1252\n  "
-        "0\nENDSEC\n"
-        "  0\nSECTION\n  2\nENTITIES\n  0\nTEXT\n  5\nA0\n  8\nOPISY\n 10\n0\n 20\n0\n 40\n1\n  "
-        "1\n\xC5\xBB\xC3\xB3\xC5\x82w \\U+03A9\n"
-        "  0\nENDSEC\n  0\nEOF\n";
+    const QByteArray utf8 = cadtest::testData("cad/utf8_text_with_escape.dxf");
     auto db = cad::dxf::readBuffer(utf8, "utf8");
     EXPECT_EQ(db->entity("A0")->as<TextData>().text, "Żółw Ω");
     // Written back in the drawing's Windows code page, with escapes for what that page lacks.
@@ -343,11 +324,7 @@ TEST(DxfFiles, DynamicBlockDataOfReferencesIsKept) {
 }
 
 TEST(DxfFiles, CustomPropertiesOfNewerHeadersAreKept) {
-    const QByteArray newer =
-        "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1018\n  9\n$DWGCODEPAGE\n  3\nANSI_1250\n"
-        "  9\n$CUSTOMPROPERTYTAG\n  1\nSKALA\n  9\n$CUSTOMPROPERTY\n  1\n500\n"
-        "  9\n$CUSTOMPROPERTYTAG\n  1\nOSTULICA\n  9\n$CUSTOMPROPERTY\n  1\nMarsza\xB3kowska\n  0\nENDSEC\n  "
-        "0\nEOF\n";
+    const QByteArray newer = cadtest::testData("cad/custom_properties_r2004.dxf");
     auto db = cad::dxf::readBuffer(newer, "2004");
     const std::vector<std::pair<QString, QString>> expected = {{"SKALA", "500"},
                                                                {"OSTULICA", "Marszałkowska"}};
