@@ -815,6 +815,8 @@ std::unique_ptr<DispatchTable> MakeEntityTable() {
     addHatches(*tb);
     tb->quiet({"Update", "HighLight", "GetBoundingBox", "GetBulge", "GetAttributes", "GetConstantAttributes",
                "GetDynamicBlockProperties", "Evaluate"});
+    tb->changesView(ViewChange::Look, {"Color", "TrueColor", "Layer", "Linetype", "Lineweight", "LinetypeScale",
+                                       "Visible", "HighLight", "Update"});
     return tb;
 }
 
