@@ -132,6 +132,15 @@ private slots:
         QVERIFY2(startOnEnd, "the arc must begin exactly on the line's end point");
         QVERIFY(std::hypot(sx - 40, sy) < 1e-9 || std::hypot(ex - 40, ey) < 1e-9);
         QCOMPARE(h.window->promptText(), QStringLiteral("Polecenie:"));
+
+        // A command a program sends whole runs with no input from the user: its note is shown
+        // and what it drew is painted.
+        (void)h.view()->grab();
+        h.sendCommand(QStringLiteral("_circle\r40,0\rxyz\r5\r"));
+        QTRY_VERIFY(h.model.commands().isQuiescent());
+        QCOMPARE(h.ms()->count(), 3);
+        QTRY_VERIFY(!h.view()->isUnpainted(h.ms()->item(2)));
+        QCOMPARE(h.window->messageText(), QStringLiteral("Nieprawidłowa odpowiedź \u201exyz\u201d."));
     }
 
     void escapeDuringPolylineKeepsItsSegments() {
