@@ -1,7 +1,6 @@
 // Accepting connections, cutting frames, serving calls and deferring picks.
 #include "cadhost/SocketServer.h"
 
-#include "cadhost/HeapGrowth.h"
 
 #include "platform/cad/model/CommandProcessor.h"
 #include "platform/cad/socket/SocketChannel.h"
@@ -306,7 +305,6 @@ void SocketServer::serve(quint64 id, cad::Request& request) {
     noteDocument(*c, call);
     if (startPick(id, request.sequence, call)) return;
     const cad::Reply reply = model_.handle(call);
-    TakeNewHeapInHugePages();
     ++served_;
     // The call may have run an event loop in which the connection went away.
     c = find(id);

@@ -1,6 +1,5 @@
 // cadhost: the CAD application of the suite. Usage: cadhost [--socket NAME] [FILE.dxf]
 // When a host already runs for the user, the file is opened there and this copy ends.
-#include "cadhost/HeapGrowth.h"
 #include "cadhost/Host.h"
 #include "platform/cad/Application.h"
 #include "platform/cad/socket/CadHostConnection.h"
@@ -45,7 +44,6 @@ int main(int argc, char** argv) {
         }
     }
 
-    cadhost::GrowHeapInLargeSteps();
     cadhost::Host host;
     QString error;
     if (socketName.isEmpty() || !host.server.listen(socketName, &error))

@@ -1,6 +1,5 @@
 #include "bench/socket/BenchHost.h"
 
-#include "cadhost/HeapGrowth.h"
 #include "cadhost/Host.h"
 
 #include <QApplication>
@@ -37,7 +36,6 @@ std::deque<cad::Input> readScript(const QString& path) {
 }  // namespace
 
 int RunScriptedHost(const QString& socketName, const QString& scriptPath) {
-    cadhost::GrowHeapInLargeSteps();
     cadhost::Host host;
     cadhost::HostInteraction& interaction = host.interaction;
     cadhost::MainWindow& window = host.window;
