@@ -6,10 +6,8 @@
 #include "platform/cad/engine/Database.h"
 #include "platform/cad/engine/UndoJournal.h"
 
-#include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
-#include <poll.h>
 #include <utility>
 
 namespace cadhost {
@@ -79,13 +77,7 @@ void MainWindow::armRefresh() {
 }
 
 bool MainWindow::callWaiting() const {
-    if (!server_) return false;
-    // The server's descriptors are watched by its read notifiers; one that is readable now holds
-    // a call (or a connection) not served yet.
-    std::vector<pollfd> fds;
-    for (const QSocketNotifier* n : server_->findChildren<QSocketNotifier*>())
-        if (n->type() == QSocketNotifier::Read && n->isEnabled()) fds.push_back({int(n->socket()), POLLIN, 0});
-    return !fds.empty() && ::poll(fds.data(), nfds_t(fds.size()), 0) > 0;
+    return server_ && server_->callWaiting();
 }
 
 bool MainWindow::replayedSincePaint() {

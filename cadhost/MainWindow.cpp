@@ -263,7 +263,8 @@ void MainWindow::setServer(SocketServer* server) {
     launcher_.setWorkingOn([this](qint64 pid) { return server_ ? server_->workingDocument(pid) : nullptr; });
     launcher_.setRaiser([this](qint64 pid) { return programWindows_.raise(pid); });
     if (!server_ || !ProgramWindows::available() || findChild<QTimer*>(QStringLiteral("keepAbove"))) return;
-    // New windows of the programs (their dialogs among them) are found on a slow tick.
+    // New windows of the programs (their dialogs among them) belong to other processes, which tell
+    // this one nothing when they open one: they are looked for on a slow tick while programs are attached.
     auto* keep = new QTimer(this);
     keep->setObjectName(QStringLiteral("keepAbove"));
     keep->setInterval(400);

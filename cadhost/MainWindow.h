@@ -122,7 +122,7 @@ private:
     // Paints what waits, now or when the policy says.
     void armRefresh();
     void refreshNow();
-    // A program's call waits unserved in the socket (or a program is connecting).
+    // A program's call waits unserved (or a program is connecting).
     bool callWaiting() const;
     DrawingScene* sceneOf(cad::DocumentState* doc);
     cad::Variant call(cad::ObjectId id, const QString& member, std::initializer_list<cad::Variant> args = {});
