@@ -4,8 +4,8 @@
 
 #include "cadhost/render/Dimensions.h"
 #include "cadhost/render/HatchPattern.h"
-#include "cadhost/render/MTextRuns.h"
 #include "cadhost/render/RawShapes.h"
+#include "cadhost/render/ScreenMapping.h"
 #include "cadhost/render/WidePolyline.h"
 
 #include "cadhost/Palette.h"
@@ -22,34 +22,16 @@ using namespace cad::db;
 
 namespace {
 
-constexpr double Pi = std::numbers::pi;
+using render::map;
+using render::Pi;
+
 constexpr double TwoPi = 2 * std::numbers::pi;
 constexpr int MaxNesting = 16;  // a block that (wrongly) contains itself must not recurse forever
 constexpr double PixelsPerMm = 96.0 / 25.4;
 constexpr long MaxPrimitives = 500000;  // per top-level entity
 
-QPointF map(const Transform2D& t, double x, double y) {
-    return QPointF(t.a * x + t.b * y + t.tx, t.c * x + t.d * y + t.ty);
-}
-
 double scaleOf(const Transform2D& t) {
     return std::sqrt(std::abs(t.determinant()));
-}
-
-const QString& textFamily() {
-    static const QString f = QStringLiteral("DejaVu Sans");
-    return f;
-}
-
-// Cap height of the text font as a share of its pixel size (drawing text heights are cap heights).
-double capRatio() {
-    static const double r = [] {
-        QFont f(textFamily());
-        f.setPixelSize(100);
-        const double cap = QFontMetricsF(f).capHeight();
-        return cap > 10 ? cap / 100.0 : 0.72;
-    }();
-    return r;
 }
 
 QTransform qtTransform(const Transform2D& t) {
@@ -70,82 +52,6 @@ QString plainText(const QString& raw) {
 }
 
 }  // namespace
-
-// ---- sinks ----
-
-void PainterSink::polyline(const QPolygonF& points, const QPen& pen) {
-    p_.setPen(pen);
-    p_.setBrush(Qt::NoBrush);
-    p_.drawPolyline(points);
-}
-
-void PainterSink::fill(const QPainterPath& path, const QColor& color) {
-    p_.fillPath(path, color);
-}
-
-void PainterSink::text(const QString& text, const QFont& font, const QTransform& place, const QColor& color) {
-    p_.save();
-    p_.setTransform(place, true);
-    p_.setFont(font);
-    p_.setPen(color);
-    p_.drawText(QPointF(0, 0), text);
-    p_.restore();
-}
-
-QRectF PainterSink::area() const {
-    return p_.transform().inverted().mapRect(QRectF(p_.viewport()));
-}
-
-void PainterSink::clipped(const QPainterPath& clip, const std::vector<QLineF>& lines, const QPen& pen) {
-    p_.save();
-    p_.setClipPath(clip, Qt::IntersectClip);
-    p_.setPen(pen);
-    p_.drawLines(lines.data(), int(lines.size()));
-    p_.restore();
-}
-
-double SegmentDistance(QPointF p, QPointF a, QPointF b) {
-    const QPointF ab = b - a;
-    const double len2 = QPointF::dotProduct(ab, ab);
-    double t = len2 > 0 ? QPointF::dotProduct(p - a, ab) / len2 : 0;
-    t = std::clamp(t, 0.0, 1.0);
-    const QPointF d = p - (a + ab * t);
-    return std::hypot(d.x(), d.y());
-}
-
-void HitSink::polyline(const QPolygonF& points, const QPen& pen) {
-    if (hit_) return;
-    const double r = r_ + pen.widthF() / 2;
-    if (points.size() == 1) {
-        hit_ = QLineF(points[0], at_).length() <= r;
-        return;
-    }
-    for (qsizetype i = 1; i < points.size(); ++i)
-        if (SegmentDistance(at_, points[i - 1], points[i]) <= r) {
-            hit_ = true;
-            return;
-        }
-}
-
-void HitSink::fill(const QPainterPath& path, const QColor&) {
-    if (!hit_ && path.contains(at_)) hit_ = true;
-}
-
-void HitSink::text(const QString& text, const QFont& font, const QTransform& place, const QColor&) {
-    if (hit_) return;
-    const QRectF box = QFontMetricsF(font).tightBoundingRect(text).adjusted(-r_, -r_, r_, r_);
-    bool invertible = false;
-    const QPointF local = place.inverted(&invertible).map(at_);
-    if (invertible && box.contains(local)) hit_ = true;
-}
-
-QRectF HitSink::area() const {
-    return QRectF(at_.x() - r_, at_.y() - r_, 2 * r_, 2 * r_);
-}
-
-void HitSink::clipped(const QPainterPath& clip, const std::vector<QLineF>&, const QPen&) {
-    if (!hit_ && clip.contains(at_)) hit_ = true;
-}
 
 // ---- renderer ----
 
@@ -397,82 +303,83 @@ void DrawingRenderer::drawIn(const Entity* e, const Context& c) {
         case EntityKind::Hatch:
             if (const auto* d = e->tryAs<HatchData>()) drawHatch(*d, colorOf(e, c), penOf(e, c), c);
             return;
-        case EntityKind::Region: {
-            if (!e->tryAs<RegionData>()) return;
-            const auto& d = *e->tryAs<RegionData>();
-            const QPen pen = penOf(e, c);
-            for (const auto& loop : d.loops)
-                for (const Edge& ed : loop) {
-                    QPolygonF pts;
-                    if (ed.type == Edge::Arc)
-                        addArc(pts, c.toScreen, ed.center, ed.radius, ed.startAngle, ed.endAngle,
-                               c.unitScale);
-                    else
-                        pts << map(c.toScreen, ed.start.x, ed.start.y) << map(c.toScreen, ed.end.x, ed.end.y);
-                    sink_.polyline(pts, pen);
-                }
+        case EntityKind::Region:
+            if (const auto* d = e->tryAs<RegionData>()) drawRegion(*d, e, c);
             return;
-        }
         case EntityKind::BlockReference:
             if (e->tryAs<InsertData>()) drawReference(e, c);
             return;
         case EntityKind::DimAligned:
-        case EntityKind::DimOrdinate: {
-            if (!e->tryAs<DimensionData>()) return;
-            const auto& d = *e->tryAs<DimensionData>();
-            if (const BlockDefinition* b = d.blockName.isEmpty() ? nullptr : db_.findBlock(d.blockName)) {
-                drawBlock(b, Transform2D(), c, e);
-                return;
-            }
-            render::DimDefinition def;
-            def.type = e->kind() == EntityKind::DimAligned ? 1 : 6;
-            def.ordinateX = d.ordinateXAxis;
-            def.p10 = QPointF(d.definitionPoint.x, d.definitionPoint.y);
-            def.p11 = QPointF(d.textPosition.x, d.textPosition.y);
-            def.p13 = QPointF(d.point1.x, d.point1.y);
-            def.p14 = QPointF(d.point2.x, d.point2.y);
-            def.hasTextPoint = e->kind() == EntityKind::DimAligned;
-            def.textOverride = d.textOverride;
-            render::RawShape shape;
-            if (render::DimensionShape(def, dimLook(d.style), shape)) drawShape(shape, e, c);
+        case EntityKind::DimOrdinate:
+            if (const auto* d = e->tryAs<DimensionData>()) drawDimension(*d, e, c);
             return;
-        }
-        case EntityKind::Unknown: {
-            // Kinds kept as raw tags: those with a shape of their own are drawn from their tags.
-            const auto* raw = e->tryAs<RawData>();
-            if (!raw) return;
-            render::RawShape shape;
-            if (raw->dxfName.compare(QLatin1String("DIMENSION"), Qt::CaseInsensitive) == 0) {
-                // A dimension with its block (as drawn by the program that made it) shows the block.
-                QString block, style;
-                for (const Tag& tag : raw->tags) {
-                    if (tag.code == 2 && block.isEmpty()) block = tag.value.trimmed();
-                    if (tag.code == 3 && style.isEmpty()) style = tag.value.trimmed();
-                }
-                if (const BlockDefinition* b = block.isEmpty() ? nullptr : db_.findBlock(block)) {
-                    drawBlock(b, Transform2D(), c, e);
-                    return;
-                }
-                if (!render::DimensionShape(render::DimensionOfTags(raw->tags), dimLook(style), shape))
-                    return;
-            } else {
-                // Leaders take their arrowhead size from their dimension style.
-                double arrow = 0;
-                if (raw->dxfName.endsWith(QLatin1String("LEADER"), Qt::CaseInsensitive)) {
-                    QString style;
-                    for (const Tag& tag : raw->tags)
-                        if (tag.code == 3) {
-                            style = tag.value.trimmed();
-                            break;
-                        }
-                    arrow = dimLook(style).arrow;
-                }
-                if (!render::ShapeOfRaw(*raw, arrow, shape)) return;
-            }
-            drawShape(shape, e, c);
+        case EntityKind::Unknown:
+            if (const auto* raw = e->tryAs<RawData>()) drawRaw(*raw, e, c);
             return;
-        }
     }
+}
+
+void DrawingRenderer::drawRegion(const RegionData& d, const Entity* e, const Context& c) {
+    const QPen pen = penOf(e, c);
+    for (const auto& loop : d.loops)
+        for (const Edge& ed : loop) {
+            QPolygonF pts;
+            if (ed.type == Edge::Arc)
+                addArc(pts, c.toScreen, ed.center, ed.radius, ed.startAngle, ed.endAngle, c.unitScale);
+            else
+                pts << map(c.toScreen, ed.start.x, ed.start.y) << map(c.toScreen, ed.end.x, ed.end.y);
+            sink_.polyline(pts, pen);
+        }
+}
+
+void DrawingRenderer::drawDimension(const DimensionData& d, const Entity* e, const Context& c) {
+    if (const BlockDefinition* b = d.blockName.isEmpty() ? nullptr : db_.findBlock(d.blockName)) {
+        drawBlock(b, Transform2D(), c, e);
+        return;
+    }
+    render::DimDefinition def;
+    def.type = e->kind() == EntityKind::DimAligned ? 1 : 6;
+    def.ordinateX = d.ordinateXAxis;
+    def.p10 = QPointF(d.definitionPoint.x, d.definitionPoint.y);
+    def.p11 = QPointF(d.textPosition.x, d.textPosition.y);
+    def.p13 = QPointF(d.point1.x, d.point1.y);
+    def.p14 = QPointF(d.point2.x, d.point2.y);
+    def.hasTextPoint = e->kind() == EntityKind::DimAligned;
+    def.textOverride = d.textOverride;
+    render::RawShape shape;
+    if (render::DimensionShape(def, dimLook(d.style), shape)) drawShape(shape, e, c);
+}
+
+// Kinds kept as raw tags: those with a shape of their own are drawn from their tags.
+void DrawingRenderer::drawRaw(const RawData& raw, const Entity* e, const Context& c) {
+    render::RawShape shape;
+    if (raw.dxfName.compare(QLatin1String("DIMENSION"), Qt::CaseInsensitive) == 0) {
+        // A dimension with its block (as drawn by the program that made it) shows the block.
+        QString block, style;
+        for (const Tag& tag : raw.tags) {
+            if (tag.code == 2 && block.isEmpty()) block = tag.value.trimmed();
+            if (tag.code == 3 && style.isEmpty()) style = tag.value.trimmed();
+        }
+        if (const BlockDefinition* b = block.isEmpty() ? nullptr : db_.findBlock(block)) {
+            drawBlock(b, Transform2D(), c, e);
+            return;
+        }
+        if (!render::DimensionShape(render::DimensionOfTags(raw.tags), dimLook(style), shape)) return;
+    } else {
+        // Leaders take their arrowhead size from their dimension style.
+        double arrow = 0;
+        if (raw.dxfName.endsWith(QLatin1String("LEADER"), Qt::CaseInsensitive)) {
+            QString style;
+            for (const Tag& tag : raw.tags)
+                if (tag.code == 3) {
+                    style = tag.value.trimmed();
+                    break;
+                }
+            arrow = dimLook(style).arrow;
+        }
+        if (!render::ShapeOfRaw(raw, arrow, shape)) return;
+    }
+    drawShape(shape, e, c);
 }
 
 void DrawingRenderer::drawShape(const render::RawShape& shape, const Entity* e, const Context& c) {
@@ -582,77 +489,6 @@ void DrawingRenderer::drawBlock(const BlockDefinition* block, const Transform2D&
     }
 }
 
-void DrawingRenderer::drawText(const TextData& t, const QString& shown, const QColor& color,
-                               const Context& c) {
-    if (shown.isEmpty()) return;
-    Point3 anchor = (t.horizontal == 0 && t.vertical == 0) ? t.position : t.alignmentPoint;
-    double rotation = t.rotation;
-    double widthFactor = t.widthFactor > 0 ? t.widthFactor : 1;
-    const bool fitted = t.vertical == 0 && (t.horizontal == 3 || t.horizontal == 5);
-    if (fitted) {
-        anchor = t.position;
-        rotation = std::atan2(t.alignmentPoint.y - t.position.y, t.alignmentPoint.x - t.position.x);
-    }
-    const QPointF at = map(c.toScreen, anchor.x, anchor.y);
-    // The text's up and along directions on screen give its pixel height and angle.
-    const Point3 along = c.toScreen.applyVector({std::cos(rotation), std::sin(rotation), 0});
-    const Point3 up = c.toScreen.applyVector({-std::sin(rotation), std::cos(rotation), 0});
-    const double heightPx = t.height * std::hypot(up.x, up.y);
-    if (heightPx < 1.0) return;  // smaller than a pixel: nothing to read
-    QFont font(textFamily());
-    font.setPixelSize(std::max(1, int(std::lround(heightPx / capRatio()))));
-    const QFontMetricsF fm(font);
-    const double raw = fm.horizontalAdvance(shown);
-    if (fitted && raw > 0) {
-        const double len = std::hypot(t.alignmentPoint.x - t.position.x, t.alignmentPoint.y - t.position.y);
-        const Point3 v =
-            c.toScreen.applyVector({t.alignmentPoint.x - t.position.x, t.alignmentPoint.y - t.position.y, 0});
-        if (len > 0) widthFactor = std::hypot(v.x, v.y) / raw;
-    }
-    double dx = 0, dy = 0;
-    if (!fitted) {
-        if (t.horizontal == 1 || t.horizontal == 4)
-            dx = -raw / 2;
-        else if (t.horizontal == 2)
-            dx = -raw;
-    }
-    const double cap = fm.capHeight();
-    if (t.horizontal == 4 && t.vertical == 0)
-        dy = cap / 2;
-    else if (t.vertical == 1)
-        dy = -fm.descent();
-    else if (t.vertical == 2)
-        dy = cap / 2;
-    else if (t.vertical == 3)
-        dy = cap;
-    QTransform place;
-    place.translate(at.x(), at.y());
-    place.rotateRadians(std::atan2(along.y, along.x));
-    const bool mirrored = c.toScreen.determinant() > 0;  // the view flips Y; a second flip mirrors
-    place.scale(widthFactor, mirrored ? -1 : 1);
-    // Backward and upside-down text is mirrored about its anchor in its own frame.
-    place.scale((t.generation & 2) ? -1 : 1, (t.generation & 4) ? -1 : 1);
-    place.translate(dx, dy);
-    sink_.text(shown, font, place, color);
-    if (c.highlighted) frameText(shown, font, place, color);
-}
-
-QPen DrawingRenderer::highlightPen(const QColor& color) {
-    QPen pen(color, 2);
-    pen.setDashPattern({4, 3});
-    return pen;
-}
-
-void DrawingRenderer::frameText(const QString& shown, const QFont& font, const QTransform& place,
-                                const QColor& color) {
-    // Glyphs have no line to dash: a selected text shows a dashed frame round it.
-    const QFontMetricsF fm(font);
-    const QRectF box(0, -fm.ascent(), fm.horizontalAdvance(shown), fm.ascent() + fm.descent());
-    QPolygonF frame = place.map(QPolygonF(box));
-    if (!frame.isEmpty()) frame.append(frame.front());
-    sink_.polyline(frame, highlightPen(color));
-}
-
 void DrawingRenderer::fillArea(const QPainterPath& path, const QColor& color, const Context& c) {
     if (!c.highlighted) {
         sink_.fill(path, color);
@@ -664,107 +500,6 @@ void DrawingRenderer::fillArea(const QPainterPath& path, const QColor& color, co
                  color.alphaF());
     sink_.fill(path, pale);
     for (const QPolygonF& poly : path.toSubpathPolygons()) sink_.polyline(poly, highlightPen(color));
-}
-
-void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const Context& c) {
-    const Point3 along = c.toScreen.applyVector({std::cos(t.rotation), std::sin(t.rotation), 0});
-    const Point3 up = c.toScreen.applyVector({-std::sin(t.rotation), std::cos(t.rotation), 0});
-    const double pxPerUnit = std::hypot(up.x, up.y);
-    if (t.height * pxPerUnit < 1.0) return;  // smaller than a pixel: nothing to read
-    // Pieces of runs placed on lines, each run in its own font; a line is as tall as its tallest
-    // run. A text with a reference width wraps its lines between words to stay inside it.
-    struct Piece {
-        const render::MTextRun* run;
-        QFont font;
-        QString text;
-        double x;
-    };
-    struct Line {
-        std::vector<Piece> pieces;
-        double width = 0, tallest = 0;
-    };
-    std::vector<Line> out;
-    const double wrapAt = t.width > 0 ? t.width * pxPerUnit : 0;
-    const std::vector<render::MTextLine> parsed =
-        render::ParseMText(t.text, t.height);  // the pieces point here
-    for (const render::MTextLine& runs : parsed) {
-        out.emplace_back();
-        for (const render::MTextRun& run : runs) {
-            QFont font(textFamily());
-            font.setPixelSize(std::max(1, int(std::lround(run.height * pxPerUnit / capRatio()))));
-            font.setBold(run.bold);
-            font.setItalic(run.italic);
-            font.setUnderline(run.underline);
-            font.setOverline(run.overline);
-            font.setStrikeOut(run.strike);
-            if (run.tracking != 1) font.setLetterSpacing(QFont::PercentageSpacing, run.tracking * 100);
-            const QFontMetricsF fm(font);
-            const double whole = fm.horizontalAdvance(run.text) * run.widthFactor;
-            if (!(wrapAt > 0) || out.back().width + whole <= wrapAt) {
-                out.back().pieces.push_back({&run, font, run.text, out.back().width});
-                out.back().width += whole;
-                out.back().tallest = std::max(out.back().tallest, run.height * pxPerUnit);
-                continue;
-            }
-            // Word by word (each word with the spaces after it).
-            for (qsizetype i = 0; i < run.text.size();) {
-                qsizetype j = i;
-                while (j < run.text.size() && run.text[j] != QLatin1Char(' ')) ++j;
-                const qsizetype wordEnd = j;
-                while (j < run.text.size() && run.text[j] == QLatin1Char(' ')) ++j;
-                const QString word = run.text.mid(i, j - i);
-                const double inked = fm.horizontalAdvance(run.text.mid(i, wordEnd - i)) * run.widthFactor;
-                Line* line = &out.back();
-                if (line->width > 0 && line->width + inked > wrapAt) {
-                    out.emplace_back();
-                    line = &out.back();
-                    if (wordEnd == i) {  // only spaces: they end the line they broke
-                        i = j;
-                        continue;
-                    }
-                }
-                if (!line->pieces.empty() && line->pieces.back().run == &run)
-                    line->pieces.back().text += word;
-                else
-                    line->pieces.push_back({&run, font, word, line->width});
-                line->width += fm.horizontalAdvance(word) * run.widthFactor;
-                line->tallest = std::max(line->tallest, run.height * pxPerUnit);
-                i = j;
-            }
-        }
-    }
-    std::vector<double> baselines(out.size());
-    const double spacing = 5.0 / 3.0 * (t.lineSpacing > 0 ? t.lineSpacing : 1);
-    for (size_t i = 0; i < out.size(); ++i) {
-        const double tallest = out[i].tallest > 0 ? out[i].tallest : t.height * pxPerUnit;
-        baselines[i] = i == 0 ? tallest : baselines[i - 1] + spacing * tallest;
-    }
-    const double blockHeight = baselines.back();
-    const int row = (std::clamp(t.attachment, 1, 9) - 1) / 3;  // 0 top, 1 middle, 2 bottom
-    const int col = (std::clamp(t.attachment, 1, 9) - 1) % 3;  // 0 left, 1 centre, 2 right
-    const double top = row == 0 ? 0 : row == 1 ? -blockHeight / 2 : -blockHeight;
-    const QPointF at = map(c.toScreen, t.position.x, t.position.y);
-    const double angle = std::atan2(along.y, along.x);
-    for (size_t i = 0; i < out.size(); ++i) {
-        const double left = col == 0 ? 0 : col == 1 ? -out[i].width / 2 : -out[i].width;
-        for (const Piece& p : out[i].pieces) {
-            const render::MTextRun& run = *p.run;
-            if (p.text.trimmed().isEmpty() && !run.underline) continue;
-            QColor shown = color;
-            if (run.trueColor >= 0)
-                shown = QColor(QRgb(run.trueColor));
-            else if (run.aci >= 1 && run.aci <= 255)
-                shown = AciColor(run.aci);
-            QTransform place;
-            place.translate(at.x(), at.y());
-            place.rotateRadians(angle);
-            place.translate(left + p.x, top + baselines[i]);
-            place.scale(run.widthFactor, 1);
-            if (run.oblique != 0) place.shear(-std::tan(run.oblique), 0);
-            sink_.text(p.text, p.font, place, shown);
-            if (c.highlighted) frameText(p.text, p.font, place, shown);
-        }
-    }
 }
 
 void DrawingRenderer::drawHatch(const HatchData& h, const QColor& color, const QPen& pen, const Context& c) {

@@ -100,6 +100,10 @@ private:
     QColor colorOf(const cad::db::Entity* e, const Context& c);
     QPen penOf(const cad::db::Entity* e, const Context& c);
     void drawIn(const cad::db::Entity* e, const Context& c);
+    void drawRegion(const cad::db::RegionData& d, const cad::db::Entity* e, const Context& c);
+    // From its block where it has one, else from its definition points.
+    void drawDimension(const cad::db::DimensionData& d, const cad::db::Entity* e, const Context& c);
+    void drawRaw(const cad::db::RawData& raw, const cad::db::Entity* e, const Context& c);
     void drawReference(const cad::db::Entity* e, const Context& c);
     void drawBlock(const cad::db::BlockDefinition* block, const cad::db::Transform2D& toBlockWorld,
                    const Context& outer, const cad::db::Entity* owner);

@@ -123,50 +123,58 @@ void HostCommands::endEdit() {
 }
 
 QString HostCommands::input(const cad::Input& in) {
-    if (step_ == Editing) {
-        if (in.kind == cad::Input::Cancel) {
-            cancel();
-            return {};
-        }
-        // The drawing the command works on was closed meanwhile: nothing is left to change.
-        const auto& docs = model_.documents();
-        if (std::find(docs.begin(), docs.end(), edit_->document()) == docs.end()) {
-            endEdit();
-            return QStringLiteral("Rysunek polecenia został zamknięty.");
-        }
-        QString note;
-        try {
-            note = edit_->input(in);
-        } catch (const cad::Error& e) {
-            note = e.message();
-            endEdit();
-            return note;
-        }
-        if (edit_->finished()) endEdit();
+    if (step_ == Editing) return editInput(in);
+    if (step_ == EraseSelect) return selectInput(in);
+    return zoomInput(in);
+}
+
+QString HostCommands::editInput(const cad::Input& in) {
+    if (in.kind == cad::Input::Cancel) {
+        cancel();
+        return {};
+    }
+    // The drawing the command works on was closed meanwhile: nothing is left to change.
+    const auto& docs = model_.documents();
+    if (std::find(docs.begin(), docs.end(), edit_->document()) == docs.end()) {
+        endEdit();
+        return QStringLiteral("Rysunek polecenia został zamknięty.");
+    }
+    QString note;
+    try {
+        note = edit_->input(in);
+    } catch (const cad::Error& e) {
+        note = e.message();
+        endEdit();
         return note;
     }
-    if (step_ == EraseSelect) {
-        // Clicks select in the view itself; Enter erases what is selected, Escape drops it.
-        if (in.kind == cad::Input::Enter) {
-            step_ = Idle;
-            if (view_->selection().isEmpty() || !onSelected_) return QStringLiteral("Nie wybrano obiektów.");
-            view_->rememberSelection();
-            return onSelected_();
-        }
-        if (in.kind == cad::Input::Cancel) {
-            cancel();
-            view_->clearSelection();
-            return {};
-        }
-        if (in.kind == cad::Input::PointInput) {
-            // A typed point selects what a click there would.
-            view_->selectAt(view_->toScreen(cad::db::Point3{in.point.x, in.point.y, 0}));
-            return {};
-        }
-        if (in.kind == cad::Input::TextInput)
-            if (const auto note = SelectionKeyword(view_, in.text)) return *note;
-        return QStringLiteral("Wskaż obiekty, Enter kończy wybór.");
+    if (edit_->finished()) endEdit();
+    return note;
+}
+
+QString HostCommands::selectInput(const cad::Input& in) {
+    // Clicks select in the view itself; Enter erases what is selected, Escape drops it.
+    if (in.kind == cad::Input::Enter) {
+        step_ = Idle;
+        if (view_->selection().isEmpty() || !onSelected_) return QStringLiteral("Nie wybrano obiektów.");
+        view_->rememberSelection();
+        return onSelected_();
     }
+    if (in.kind == cad::Input::Cancel) {
+        cancel();
+        view_->clearSelection();
+        return {};
+    }
+    if (in.kind == cad::Input::PointInput) {
+        // A typed point selects what a click there would.
+        view_->selectAt(view_->toScreen(cad::db::Point3{in.point.x, in.point.y, 0}));
+        return {};
+    }
+    if (in.kind == cad::Input::TextInput)
+        if (const auto note = SelectionKeyword(view_, in.text)) return *note;
+    return QStringLiteral("Wskaż obiekty, Enter kończy wybór.");
+}
+
+QString HostCommands::zoomInput(const cad::Input& in) {
     if (in.kind == cad::Input::Cancel) {
         cancel();
         return {};

@@ -48,6 +48,10 @@ public:
     QString takeNote() { return std::exchange(note_, QString()); }
 
 private:
+    // The input of the running step: an editing command, the selection to erase, the zoom.
+    QString editInput(const cad::Input& in);
+    QString selectInput(const cad::Input& in);
+    QString zoomInput(const cad::Input& in);
     enum Step { Idle, ZoomOption, ZoomFirst, ZoomSecond, EraseSelect, Editing };
     // The editing command ended: its changes close their undo step.
     void endEdit();

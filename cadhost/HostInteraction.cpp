@@ -45,7 +45,28 @@ void HostInteraction::polishCancelMark() {
     if (model_.lastPrompt == QLatin1String("*Cancel*")) model_.lastPrompt = QStringLiteral("*Anulowano*");
 }
 
-HostInteraction::HostInteraction(cad::ObjectModel& model, QObject* parent) : QObject(parent), model_(model) {}
+HostInteraction::HostInteraction(cad::ObjectModel& model, QObject* parent) : QObject(parent), model_(model) {
+    // A command a program sent advances on the model's timer, with nobody's input: it is followed
+    // from there.
+    model_.setCommandsAdvanced([this] { followCommand(); });
+}
+
+HostInteraction::~HostInteraction() {
+    model_.setCommandsAdvanced({});
+}
+
+void HostInteraction::followCommand() {
+    polishCancelMark();
+    if (const QString note = model_.commands().takeMessage(); !note.isEmpty()) emit message(note);
+    if (!commandRunning()) {
+        commandQueue_.clear();
+        commandRequest_.reset();
+        // The user's own command is one undo step; a program's command stays in the program's.
+        if (std::exchange(userCommand_, false)) model_.closeUndoSteps();
+    }
+    emit requestChanged();
+    emit drawingChanged();
+}
 
 Input HostInteraction::pick(const InputRequest&) {
     // Only a prepared answer exists here: a second ask within one call means the answer did not
@@ -119,16 +140,7 @@ void HostInteraction::userInput(const Input& input) {
     if (commandRunning()) {
         commandQueue_.push_back(input);
         model_.pumpCommands();
-        polishCancelMark();
-        if (const QString note = model_.commands().takeMessage(); !note.isEmpty()) emit message(note);
-        if (!commandRunning()) {
-            commandQueue_.clear();
-            commandRequest_.reset();
-            // The user's own command is one undo step; a program's command stays in the program's.
-            if (std::exchange(userCommand_, false)) model_.closeUndoSteps();
-        }
-        emit requestChanged();
-        emit drawingChanged();
+        followCommand();
         return;
     }
     // Idle: a typed word starts a command in the active drawing.

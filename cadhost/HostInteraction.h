@@ -19,6 +19,7 @@ class HostInteraction : public QObject, public cad::InteractionProvider {
     Q_OBJECT
 public:
     explicit HostInteraction(cad::ObjectModel& model, QObject* parent = nullptr);
+    ~HostInteraction() override;
 
     // ---- the model asks ----
     cad::Input pick(const cad::InputRequest& request) override;
@@ -58,6 +59,9 @@ signals:
 
 private:
     void polishCancelMark();
+    // A running command advanced (an input taken, or the model's timer): its note, its end and
+    // what it drew are told.
+    void followCommand();
     struct PendingPick {
         cad::InputRequest request;
         std::function<void(const cad::Input&)> done;

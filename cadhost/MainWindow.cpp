@@ -1,4 +1,4 @@
-// The main window's menus, prompt line and the bookkeeping between the model and the view.
+// The main window: its widgets, menus and prompt line, and what the user does in the view.
 #include "cadhost/MainWindow.h"
 
 #include "cadhost/EditMenus.h"
@@ -8,15 +8,12 @@
 #include "cadhost/SocketServer.h"
 #include "cadhost/SymbolPalette.h"
 #include "cadhost/TextEditing.h"
-#include "common/Ini.h"
 #include "platform/cad/engine/Database.h"
-#include "platform/cad/engine/UndoJournal.h"
 #include "platform/cad/model/CommandProcessor.h"
 #include "platform/cad/model/Commands.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -26,13 +23,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QSocketNotifier>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <poll.h>
 #include <utility>
 
 namespace cadhost {
@@ -41,49 +35,6 @@ using cad::CallKind;
 using cad::DocumentState;
 using cad::Input;
 using cad::Variant;
-
-namespace {
-constexpr int RecentCount = 8;
-const QString RecentSection = QStringLiteral("OstatniePliki");
-const QString Title = QStringLiteral("cadhost");
-const QString DxfFilter = QStringLiteral("Rysunki DXF (*.dxf)|*.dxf|Wszystkie pliki (*.*)|*.*");
-
-// How much of the view a call may have changed: nothing (reads, a block definition nothing shows
-// yet), only the look of entities (colours, layers switched, a redraw asked for), entities added at
-// the end of model space, or anything.
-MainWindow::Change changeOf(const cad::ObjectModel& model, const cad::ObjectRecord& rec,
-                            const cad::Call& call) {
-    using cad::Kind;
-    // Compared in place, not lowered: this runs after every call that is not a read.
-    const QString& m = call.member;
-    auto is = [&](QLatin1String name) { return m.compare(name, Qt::CaseInsensitive) == 0; };
-    if (!model.table(rec.kind).changesDrawing(call.member, call.kind)) {
-        static const QStringList redraw{QStringLiteral("update"), QStringLiteral("highlight"),
-                                        QStringLiteral("regen")};
-        return redraw.contains(m, Qt::CaseInsensitive) ? MainWindow::Change::Look : MainWindow::Change::None;
-    }
-    const bool adds = m.startsWith(QLatin1String("add"), Qt::CaseInsensitive) || is(QLatin1String("insertblock"));
-    if (rec.kind == Kind::Blocks && is(QLatin1String("add"))) return MainWindow::Change::None;
-    if (rec.kind == Kind::Block && rec.object && adds) {
-        auto* block = static_cast<cad::db::BlockDefinition*>(rec.object);
-        if (block->isModelSpace()) return MainWindow::Change::Added;
-        // A definition no reference in model space shows yet: its first reference brings it.
-        if (!block->isLayout() && !block->database()->hasReferences(block->name()))
-            return MainWindow::Change::None;
-    }
-    static const QStringList look{QStringLiteral("color"),      QStringLiteral("truecolor"),
-                                  QStringLiteral("layer"),      QStringLiteral("linetype"),
-                                  QStringLiteral("lineweight"), QStringLiteral("linetypescale"),
-                                  QStringLiteral("visible"),    QStringLiteral("highlight")};
-    if (rec.kind == Kind::Entity && look.contains(m, Qt::CaseInsensitive)) return MainWindow::Change::Look;
-    if (rec.kind == Kind::Layer || rec.kind == Kind::Layers || rec.kind == Kind::Linetype ||
-        rec.kind == Kind::Linetypes || rec.kind == Kind::SummaryInfo || rec.kind == Kind::SelectionSets ||
-        rec.kind == Kind::Utility || rec.kind == Kind::State)
-        return MainWindow::Change::Look;
-    return MainWindow::Change::Any;
-}
-
-}  // namespace
 
 MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QWidget* parent)
     : QMainWindow(parent),
@@ -101,11 +52,26 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
       input_(new QLineEdit),
       coords_(new QLabel),
       snap_(new QLabel),
-      refresh_(new QTimer(this)),
-      poll_(new QTimer(this)) {
-    setWindowTitle(Title);
+      refresh_(new QTimer(this)) {
+    setWindowTitle(Title());
     resize(1200, 800);
+    buildLayout();
+    connect(layers_, &LayerPanel::layersChanged, this, [this] {
+        model_.closeUndoSteps();  // each change in the panel is a step of its own
+        syncDocuments();
+        scheduleRefresh(Change::Look);
+    });
+    hostCommands_.setEraser([this] { return eraseSelection(); });
+    hostCommands_.setPropertiesEditor([this] { return editSelectionProperties(); });
+    interaction_.setWindowCommand([this] { return hostCommands_.active(); });
+    buildMenus();
+    connectView();
+    followChanges();
+    updatePrompt();
+    syncDocuments();
+}
 
+void MainWindow::buildLayout() {
     auto* central = new QWidget;
     auto* v = new QVBoxLayout(central);
     v->setContentsMargins(0, 0, 0, 0);
@@ -132,16 +98,9 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
     snap_->setText(QStringLiteral("OSNAP (F3): wł."));
 
     addDockWidget(Qt::RightDockWidgetArea, layers_);
-    connect(layers_, &LayerPanel::layersChanged, this, [this] {
-        model_.closeUndoSteps();  // each change in the panel is a step of its own
-        syncDocuments();
-        scheduleRefresh(Change::Look);
-    });
-    hostCommands_.setEraser([this] { return eraseSelection(); });
-    hostCommands_.setPropertiesEditor([this] { return editSelectionProperties(); });
-    interaction_.setWindowCommand([this] { return hostCommands_.active(); });
-    buildMenus();
+}
 
+void MainWindow::connectView() {
     connect(view_, &DrawingView::cursorMoved, this, [this](double x, double y) {
         coords_->setText(QStringLiteral("X = %1   Y = %2").arg(x, 0, 'f', 3).arg(y, 0, 'f', 3));
     });
@@ -207,38 +166,6 @@ MainWindow::MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QW
         snap_->setText(on ? QStringLiteral("OSNAP (F3): wł.") : QStringLiteral("OSNAP (F3): wył."));
     });
     connect(input_, &QLineEdit::returnPressed, this, [this] { submitTyped(); });
-    connect(&interaction_, &HostInteraction::requestChanged, this, [this] {
-        updatePrompt();
-        // A pick or a question: the user answers looking at the drawing.
-        if (interaction_.currentRequest() && repaint_.pending()) refresh_->start(int(RepaintPolicy::PickPaintMs));
-    });
-    connect(&interaction_, &HostInteraction::message, this, [this](const QString& t) { showMessage(t); });
-    connect(&interaction_, &HostInteraction::raiseRequested, this, [this] { bringToFront(); });
-    connect(&interaction_, &HostInteraction::drawingChanged, this,
-            [this] { programChanged(Change::Added); });
-
-    clock_.start();
-    refresh_->setSingleShot(true);
-    connect(refresh_, &QTimer::timeout, this, [this] { armRefresh(); });
-    // Commands advance on the model's own timer; this notices when one starts, ends or adds.
-    poll_->setInterval(100);
-    connect(poll_, &QTimer::timeout, this, [this] {
-        const bool running = interaction_.commandRunning();
-        size_t count = 0;
-        DocumentState* d = model_.activeDocument();
-        if (d) count = d->db->modelSpace()->entities().size();
-        if (const QString note = model_.commands().takeMessage(); !note.isEmpty()) showMessage(note);
-        const quint64 replays = d ? d->db->journal().replayCount() : 0;
-        if (running != wasRunning_ || count != lastCount_ || replays != lastReplays_) {
-            wasRunning_ = running;
-            lastCount_ = count;
-            updatePrompt();
-            programChanged(Change::Added);
-        }
-    });
-    poll_->start();
-    updatePrompt();
-    syncDocuments();
 }
 
 MainWindow::~MainWindow() {
@@ -272,18 +199,7 @@ Variant MainWindow::call(cad::ObjectId id, const QString& member, std::initializ
 void MainWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&Plik"));
     file->addAction(QStringLiteral("&Nowy"), QKeySequence::New, this, [this] { newDrawing(); });
-    file->addAction(QStringLiteral("&Otwórz..."), QKeySequence::Open, this, [this] {
-        ui::FileRequest fr;
-        fr.kind = ui::FileRequest::Open;
-        fr.title = QStringLiteral("Otwórz rysunek");
-        fr.filter = DxfFilter;
-        const QStringList recent = recentFiles();
-        if (DocumentState* d = model_.activeDocument(); d && !d->fullName.isEmpty())
-            fr.initialFolder = QFileInfo(d->fullName).absolutePath();
-        else if (!recent.isEmpty())
-            fr.initialFolder = QFileInfo(recent.first()).absolutePath();
-        if (const auto path = ui::Prompts().file(fr)) openFile(*path);
-    });
+    file->addAction(QStringLiteral("&Otwórz..."), QKeySequence::Open, this, [this] { chooseAndOpen(); });
     file->addAction(QStringLiteral("&Zapisz"), QKeySequence::Save, this, [this] {
         if (DocumentState* d = model_.activeDocument()) saveDrawing(d);
     });
@@ -347,7 +263,8 @@ void MainWindow::setServer(SocketServer* server) {
     launcher_.setWorkingOn([this](qint64 pid) { return server_ ? server_->workingDocument(pid) : nullptr; });
     launcher_.setRaiser([this](qint64 pid) { return programWindows_.raise(pid); });
     if (!server_ || !ProgramWindows::available() || findChild<QTimer*>(QStringLiteral("keepAbove"))) return;
-    // New windows of the programs (their dialogs among them) are found on a slow tick.
+    // New windows of the programs (their dialogs among them) belong to other processes, which tell
+    // this one nothing when they open one: they are looked for on a slow tick while programs are attached.
     auto* keep = new QTimer(this);
     keep->setObjectName(QStringLiteral("keepAbove"));
     keep->setInterval(400);
@@ -377,199 +294,6 @@ void MainWindow::chooseSymbolAndPlaceHead() {
     startProgram(QStringLiteral("headplacer"), {palette.chosen()});
 }
 
-void MainWindow::rebuildWindowMenu() {
-    windowMenu_->clear();
-    auto* group = new QActionGroup(windowMenu_);
-    int n = 1;
-    for (DocumentState* d : model_.documents()) {
-        QAction* a = windowMenu_->addAction(
-            QStringLiteral("&%1 %2").arg(n++).arg(d->fullName.isEmpty() ? d->name : d->fullName));
-        a->setCheckable(true);
-        a->setChecked(d == model_.activeDocument());
-        group->addAction(a);
-        connect(a, &QAction::triggered, this, [this, d] {
-            const auto& docs = model_.documents();
-            if (std::find(docs.begin(), docs.end(), d) == docs.end()) return;
-            model_.setActiveDocument(d);
-            syncDocuments();
-        });
-    }
-    if (n == 1) windowMenu_->addAction(QStringLiteral("(brak otwartych rysunków)"))->setEnabled(false);
-}
-
-QString MainWindow::settingsFile() {
-    const QString forced = qEnvironmentVariable("TESMAR_CADHOST_INI");
-    if (!forced.isEmpty()) return forced;
-    const QString dir =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Tesmar");
-    QDir().mkpath(dir);
-    return dir + QStringLiteral("/cadhost.ini");
-}
-
-QStringList MainWindow::recentFiles() const {
-    QStringList out;
-    for (int i = 1; i <= RecentCount; ++i) {
-        const QString p =
-            common::GetIni(settingsFile(), RecentSection, QStringLiteral("Plik%1").arg(i), QString());
-        if (!p.isEmpty()) out << p;
-    }
-    return out;
-}
-
-void MainWindow::addRecent(const QString& path) {
-    QStringList list = recentFiles();
-    const QString abs = QFileInfo(path).absoluteFilePath();
-    list.removeAll(abs);
-    list.prepend(abs);
-    for (int i = 1; i <= RecentCount; ++i)
-        common::PutIni(settingsFile(), RecentSection, QStringLiteral("Plik%1").arg(i), list.value(i - 1));
-    rebuildRecentMenu();
-}
-
-void MainWindow::rebuildRecentMenu() {
-    recentMenu_->clear();
-    const QStringList list = recentFiles();
-    int n = 1;
-    for (const QString& p : list)
-        recentMenu_->addAction(QStringLiteral("&%1 %2").arg(n++).arg(p), this, [this, p] { openFile(p); });
-    recentMenu_->setEnabled(!list.isEmpty());
-}
-
-DrawingScene* MainWindow::sceneOf(DocumentState* doc) {
-    auto it = scenes_.find(doc);
-    if (it == scenes_.end())
-        it = scenes_.emplace(doc, std::make_unique<DrawingScene>(doc->db.get(), doc->highlighted)).first;
-    return it->second.get();
-}
-
-void MainWindow::followDocuments(bool paintNow) {
-    const auto& docs = model_.documents();
-    for (auto it = scenes_.begin(); it != scenes_.end();) {
-        if (std::find(docs.begin(), docs.end(), it->first) == docs.end()) {
-            view_->forgetScene(it->second.get());
-            it = scenes_.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    DocumentState* active = model_.activeDocument();
-    view_->setScene(active ? sceneOf(active) : nullptr, paintNow);
-    known_ = docs;
-}
-
-void MainWindow::syncDocuments(bool paintNow) {
-    followDocuments(paintNow);
-    DocumentState* active = model_.activeDocument();
-    QString title = Title;
-    if (active)
-        title +=
-            QStringLiteral(" - [%1]%2").arg(active->name, active->saved ? QString() : QStringLiteral("*"));
-    setWindowTitle(title);
-    rebuildWindowMenu();
-    layers_->refresh();
-}
-
-void MainWindow::newDrawing() {
-    try {
-        const Variant d = call(model_.documentsId, QStringLiteral("Add"));
-        // A drawing the user just made holds nothing to lose yet.
-        model_.record(d.toObject()).doc->saved = true;
-    } catch (const cad::Error& e) {
-        ui::MsgBox(QStringLiteral("Nie można utworzyć rysunku:\n%1").arg(e.message()), ui::Exclamation,
-                   Title);
-    }
-    syncDocuments();
-}
-
-bool MainWindow::openFile(const QString& path) {
-    const QString abs = QFileInfo(path).absoluteFilePath();
-    for (DocumentState* d : model_.documents())
-        if (!d->fullName.isEmpty() &&
-            (QFileInfo(d->fullName).absoluteFilePath() == abs ||
-             QFileInfo(d->fullName).canonicalFilePath() == QFileInfo(abs).canonicalFilePath())) {
-            model_.setActiveDocument(d);
-            syncDocuments();
-            return true;
-        }
-    try {
-        call(model_.documentsId, QStringLiteral("Open"), {Variant(abs)});
-    } catch (const cad::Error& e) {
-        ui::MsgBox(QStringLiteral("Nie można otworzyć rysunku %1:\n%2")
-                       .arg(QDir::toNativeSeparators(abs), e.message()),
-                   ui::Exclamation, Title);
-        return false;
-    }
-    addRecent(abs);
-    syncDocuments();
-    return true;
-}
-
-bool MainWindow::saveDrawing(DocumentState* doc) {
-    if (doc->fullName.isEmpty() || doc->readOnly) return saveDrawingAs(doc);
-    try {
-        call(doc->id, QStringLiteral("Save"));
-    } catch (const cad::Error& e) {
-        ui::MsgBox(QStringLiteral("Nie można zapisać rysunku:\n%1").arg(e.message()), ui::Exclamation, Title);
-        return false;
-    }
-    syncDocuments();
-    return true;
-}
-
-bool MainWindow::saveDrawingAs(DocumentState* doc) {
-    ui::FileRequest fr;
-    fr.kind = ui::FileRequest::Save;
-    fr.title = QStringLiteral("Zapisz rysunek jako");
-    fr.filter = DxfFilter;
-    QString name = doc->fullName.isEmpty() ? doc->name : doc->fullName;
-    if (name.endsWith(QLatin1String(".dwg"), Qt::CaseInsensitive))
-        name = name.chopped(4) + QStringLiteral(".dxf");
-    fr.fileName = name;
-    if (!doc->fullName.isEmpty()) fr.initialFolder = QFileInfo(doc->fullName).absolutePath();
-    const auto path = ui::Prompts().file(fr);
-    if (!path || path->isEmpty()) return false;
-    QString target = *path;
-    if (QFileInfo(target).suffix().isEmpty()) target += QStringLiteral(".dxf");
-    try {
-        call(doc->id, QStringLiteral("SaveAs"), {Variant(target)});
-    } catch (const cad::Error& e) {
-        ui::MsgBox(QStringLiteral("Nie można zapisać rysunku:\n%1").arg(e.message()), ui::Exclamation, Title);
-        return false;
-    }
-    addRecent(target);
-    syncDocuments();
-    return true;
-}
-
-bool MainWindow::closeDrawing(DocumentState* doc, bool askAboutPrograms) {
-    if (askAboutPrograms && server_) {
-        const QStringList programs = server_->attachedPrograms(doc);
-        if (!programs.isEmpty() &&
-            ui::MsgBox(QStringLiteral("Na rysunku %1 pracują programy: %2.\nZamknąć rysunek mimo to?")
-                           .arg(doc->name, programs.join(QStringLiteral(", "))),
-                       ui::YesNo | ui::Question, Title) != ui::Yes)
-            return false;
-    }
-    if (!doc->saved) {
-        const int r = ui::MsgBox(QStringLiteral("Zapisać zmiany w rysunku %1?").arg(doc->name),
-                                 ui::YesNoCancel | ui::Question, Title);
-        if (r == ui::Cancel) return false;
-        if (r == ui::Yes && !saveDrawing(doc)) return false;
-    }
-    try {
-        call(doc->id, QStringLiteral("Close"));
-    } catch (const cad::Error&) {
-    }
-    syncDocuments();
-    return true;
-}
-
-bool MainWindow::closeAll() {
-    while (!model_.documents().empty())
-        if (!closeDrawing(model_.documents().back(), false)) return false;
-    return true;
-}
-
 void MainWindow::closeEvent(QCloseEvent* e) {
     // Programs attached lose their CAD with it: the user is told which, and may stay.
     if (server_) {
@@ -578,7 +302,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
             ui::MsgBox(QStringLiteral("Do cadhost są podłączone programy: %1.\nPo zamknięciu cadhost nie będą "
                                       "mogły dalej pracować. Zamknąć mimo to?")
                            .arg(programs.join(QStringLiteral(", "))),
-                       ui::YesNo | ui::Question, Title) != ui::Yes) {
+                       ui::YesNo | ui::Question, Title()) != ui::Yes) {
             e->ignore();
             return;
         }
@@ -762,67 +486,6 @@ void MainWindow::updatePrompt() {
     }
 }
 
-void MainWindow::scheduleRefresh(Change change) {
-    pending_ = std::max(pending_, change);
-    repaint_.urgentChange();
-    refresh_->start(0);
-}
-
-void MainWindow::programChanged(Change change, qint64 now) {
-    pending_ = std::max(pending_, change);
-    repaint_.programChanged(now);
-    // Armed once per burst: the calls themselves only note the time.
-    if (!refresh_->isActive()) refresh_->start(int(RepaintPolicy::QuietMs));
-}
-
-void MainWindow::armRefresh() {
-    const qint64 wait =
-        repaint_.waitBeforePaint(clock_.elapsed(), callWaiting(), interaction_.currentRequest().has_value());
-    if (wait > 0) {
-        refresh_->start(int(wait));
-        return;
-    }
-    if (wait < 0) return;
-    refreshNow();
-    // Painted here and now, while no call waits, rather than whenever the event loop gets to it.
-    view_->repaint();
-}
-
-bool MainWindow::callWaiting() const {
-    if (!server_) return false;
-    // The server's descriptors are watched by its read notifiers; one that is readable now holds
-    // a call (or a connection) not served yet.
-    std::vector<pollfd> fds;
-    for (const QSocketNotifier* n : server_->findChildren<QSocketNotifier*>())
-        if (n->type() == QSocketNotifier::Read && n->isEnabled()) fds.push_back({int(n->socket()), POLLIN, 0});
-    return !fds.empty() && ::poll(fds.data(), nfds_t(fds.size()), 0) > 0;
-}
-
-bool MainWindow::replayedSincePaint() {
-    DocumentState* d = model_.activeDocument();
-    const quint64 replays = d ? d->db->journal().replayCount() : 0;
-    return std::exchange(lastReplays_, replays) != replays;
-}
-
-void MainWindow::refreshNow() {
-    repaint_.painted();
-    syncDocuments();
-    if (replayedSincePaint()) pending_ = Change::Any;
-    switch (std::exchange(pending_, Change::None)) {
-        case Change::None:
-            break;
-        case Change::Look:
-            view_->repaintDrawing();
-            break;
-        case Change::Added:
-            view_->entitiesAdded();
-            break;
-        case Change::Any:
-            view_->drawingChanged();
-            break;
-    }
-}
-
 void MainWindow::editTextAt(const cad::db::Entity* clicked, const cad::Point& at) {
     DocumentState* d = model_.activeDocument();
     if (!d || busy()) return;
@@ -928,49 +591,6 @@ void MainWindow::bringToFront() {
     activateWindow();
     // A program that raises the window waits for input: typing goes to the prompt line.
     input_->setFocus(Qt::OtherFocusReason);
-}
-
-void MainWindow::afterCall(const cad::Call& call, const cad::Reply& reply) {
-    const qint64 now = clock_.elapsed();
-    repaint_.callServed(now);
-    if (reply.failed) return;
-    cad::ObjectRecord* rec = nullptr;
-    try {
-        rec = &model_.record(call.object);
-    } catch (const cad::Error&) {
-        return;
-    }
-    // Compared in place: this runs after every call a program makes.
-    if (rec->kind == cad::Kind::Application && call.args.size() >= 2 &&
-        call.member.compare(QLatin1String("zoomwindow"), Qt::CaseInsensitive) == 0) {
-        syncDocuments();
-        cad::db::Box box;
-        try {
-            const cad::Point a = call.args[0].toPoint(), b = call.args[1].toPoint();
-            box.add(a.x, a.y);
-            box.add(b.x, b.y);
-        } catch (const cad::Error&) {
-            return;
-        }
-        view_->zoomWindow(box);
-        return;
-    }
-    if (call.kind == CallKind::Get) return;
-    // A drawing a program opened or closed is shown (or let go of) at once: a scene must not
-    // outlive its document.
-    if (model_.documents() != known_) {
-        // A drawing a program opens for a moment (a template) is not painted while its calls go on;
-        // the title, the window menu and the layer list follow with the paint (about 0.4 ms a
-        // switch, twice for every program drawn from its template).
-        followDocuments(false);
-        programChanged(Change::Any, now);
-    }
-    Change change = changeOf(model_, *rec, call);
-    // The look of an entity added since the last paint is painted with it.
-    if (change == Change::Look && rec->kind == cad::Kind::Entity && rec->object &&
-        view_->isUnpainted(static_cast<const cad::db::Entity*>(rec->object)))
-        change = Change::Added;
-    if (change != Change::None) programChanged(change, now);
 }
 
 }  // namespace cadhost

@@ -30,8 +30,8 @@ class SocketServer;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // How much a change touches the view, least first.
-    enum class Change { None, Look, Added, Any };
+    // How much a change touches the view, least first (as the dispatch tables declare it).
+    using Change = cad::ViewChange;
 
     MainWindow(cad::ObjectModel& model, HostInteraction& interaction, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -95,7 +95,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static QString Title() { return QStringLiteral("cadhost"); }
+    // The steps of putting the window together.
+    void buildLayout();
     void buildMenus();
+    void connectView();
+    // The prompt, the notes and the view follow the interaction, the commands and the programs.
+    void followChanges();
+    // Menu Plik, Otwórz: asks for a drawing and opens it.
+    void chooseAndOpen();
     void rebuildWindowMenu();
     void rebuildRecentMenu();
     void addRecent(const QString& path);
@@ -114,7 +122,7 @@ private:
     // Paints what waits, now or when the policy says.
     void armRefresh();
     void refreshNow();
-    // A program's call waits unserved in the socket (or a program is connecting).
+    // A program's call waits unserved (or a program is connecting).
     bool callWaiting() const;
     DrawingScene* sceneOf(cad::DocumentState* doc);
     cad::Variant call(cad::ObjectId id, const QString& member, std::initializer_list<cad::Variant> args = {});
@@ -139,15 +147,12 @@ private:
     QMenu* windowMenu_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     QTimer* refresh_;
-    QTimer* poll_;
     std::map<cad::DocumentState*, std::unique_ptr<DrawingScene>> scenes_;
     std::vector<cad::DocumentState*> known_;
     Change pending_ = Change::None;
     RepaintPolicy repaint_;
     QElapsedTimer clock_;
-    bool wasRunning_ = false;
     bool cancelShown_ = false;  // the last cancel mark was shown already
-    size_t lastCount_ = 0;
     quint64 lastReplays_ = 0;  // the active drawing's undo and redo count when last painted
     // Undo and redo anywhere in the drawing: everything is repainted.
     bool replayedSincePaint();

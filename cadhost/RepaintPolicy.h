@@ -1,8 +1,8 @@
-// When the window repaints what programs change. A full repaint of a large drawing takes tens of
-// milliseconds, and a program's call that arrives meanwhile waits for it: so while programs' calls
-// keep coming the repaint waits until they have been quiet for a moment, or at most a while, so a
-// long command still shows its progress; never while a call waits unserved. A change the user must
-// see (their own edit, or anything while a pick or a question waits for them) is painted at once.
+// When the window repaints what programs change. A full repaint of a large drawing is slow, and a
+// program's call that arrives meanwhile waits for it: so while programs' calls keep coming the
+// repaint waits until they have been quiet for a moment, or at most a while, so a long command
+// still shows its progress; never while a call waits unserved. A change the user must see (their
+// own edit, or anything while a pick or a question waits for them) is painted at once.
 #pragma once
 
 #include <QtGlobal>

@@ -1,7 +1,6 @@
 // Accepting connections, cutting frames, serving calls and deferring picks.
 #include "cadhost/SocketServer.h"
 
-#include "cadhost/HeapGrowth.h"
 
 #include "platform/cad/model/CommandProcessor.h"
 #include "platform/cad/socket/SocketChannel.h"
@@ -14,6 +13,7 @@
 #include <QTimer>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <cerrno>
@@ -306,7 +306,6 @@ void SocketServer::serve(quint64 id, cad::Request& request) {
     noteDocument(*c, call);
     if (startPick(id, request.sequence, call)) return;
     const cad::Reply reply = model_.handle(call);
-    TakeNewHeapInHugePages();
     ++served_;
     // The call may have run an event loop in which the connection went away.
     c = find(id);
@@ -361,6 +360,15 @@ bool SocketServer::startPick(quint64 id, quint64 sequence, const cad::Call& call
         },
         find(id));
     return true;
+}
+
+bool SocketServer::callWaiting() const {
+    // The descriptors are watched by read notifiers; one that is readable now holds a call (or a
+    // connection) not served yet.
+    std::vector<pollfd> fds;
+    for (const QSocketNotifier* n : findChildren<QSocketNotifier*>())
+        if (n->type() == QSocketNotifier::Read && n->isEnabled()) fds.push_back({int(n->socket()), POLLIN, 0});
+    return !fds.empty() && ::poll(fds.data(), nfds_t(fds.size()), 0) > 0;
 }
 
 }  // namespace cadhost

@@ -45,6 +45,8 @@ public:
     // The open drawing an attached process called into last: the one it works on (nullptr: none).
     const cad::DocumentState* workingDocument(qint64 pid) const;
     quint64 callsServed() const { return served_; }
+    // Whether a program's call (or a connection) has arrived and waits to be served.
+    bool callWaiting() const;
 
 signals:
     // After every call (picks when answered); the window refreshes what it may have changed.

@@ -1,9 +1,6 @@
 // cadhost: the CAD application of the suite. Usage: cadhost [--socket NAME] [FILE.dxf]
 // When a host already runs for the user, the file is opened there and this copy ends.
-#include "cadhost/HeapGrowth.h"
-#include "cadhost/HostInteraction.h"
-#include "cadhost/MainWindow.h"
-#include "cadhost/SocketServer.h"
+#include "cadhost/Host.h"
 #include "platform/cad/Application.h"
 #include "platform/cad/socket/CadHostConnection.h"
 #include "platform/ui/QtTranslations.h"
@@ -47,22 +44,13 @@ int main(int argc, char** argv) {
         }
     }
 
-    cadhost::GrowHeapInLargeSteps();
-    cad::ObjectModel model;
-    cadhost::HostInteraction interaction(model);
-    model.setInteraction(&interaction);
-    model.visible = true;
-
-    cadhost::MainWindow window(model, interaction);
-    cadhost::SocketServer server(model, interaction);
-    QObject::connect(&server, &cadhost::SocketServer::callServed, &window, &cadhost::MainWindow::afterCall);
-    window.setServer(&server);
+    cadhost::Host host;
     QString error;
-    if (socketName.isEmpty() || !server.listen(socketName, &error))
+    if (socketName.isEmpty() || !host.server.listen(socketName, &error))
         ui::MsgBox(QStringLiteral("Programy nie będą mogły połączyć się z tym oknem:\n%1").arg(error),
                    ui::Exclamation, QStringLiteral("cadhost"));
 
-    if (files.isEmpty() || !window.openFile(files.first())) window.newDrawing();
-    window.show();
+    if (files.isEmpty() || !host.window.openFile(files.first())) host.window.newDrawing();
+    host.window.show();
     return app.exec();
 }

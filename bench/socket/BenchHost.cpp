@@ -1,10 +1,6 @@
 #include "bench/socket/BenchHost.h"
 
-#include "cadhost/HeapGrowth.h"
-#include "cadhost/HostInteraction.h"
-#include "cadhost/MainWindow.h"
-#include "cadhost/SocketServer.h"
-#include "platform/cad/model/ObjectModel.h"
+#include "cadhost/Host.h"
 
 #include <QApplication>
 #include <QFile>
@@ -40,17 +36,11 @@ std::deque<cad::Input> readScript(const QString& path) {
 }  // namespace
 
 int RunScriptedHost(const QString& socketName, const QString& scriptPath) {
-    cadhost::GrowHeapInLargeSteps();
-    cad::ObjectModel model;
-    cadhost::HostInteraction interaction(model);
-    model.setInteraction(&interaction);
-    model.visible = true;
-    cadhost::MainWindow window(model, interaction);
-    cadhost::SocketServer server(model, interaction);
-    QObject::connect(&server, &cadhost::SocketServer::callServed, &window, &cadhost::MainWindow::afterCall);
-    window.setServer(&server);
+    cadhost::Host host;
+    cadhost::HostInteraction& interaction = host.interaction;
+    cadhost::MainWindow& window = host.window;
     QString error;
-    if (!server.listen(socketName, &error)) {
+    if (!host.server.listen(socketName, &error)) {
         QTextStream(stderr) << "socket_bench host: " << error << '\n';
         return 1;
     }

@@ -1,7 +1,7 @@
-// The host the socket side talks to: cadhost's own model, window (offscreen), interaction and
-// socket server, as cadhost's main puts them together, with one difference: what the user would
-// pick or type is read from a script file, one input a line, and given the moment it is asked
-// for, so the benchmark times the calls and not a person.
+// The host the socket side talks to: cadhost's own host (cadhost::Host, its window offscreen), as
+// cadhost's main runs it, with one difference: what the user would pick or type is read from a
+// script file, one input a line, and given the moment it is asked for, so the benchmark times the
+// calls and not a person.
 #pragma once
 
 #include <QString>

@@ -39,160 +39,172 @@ QString stacked(QString arg) {
     return arg;
 }
 
-}  // namespace
+// Reads one text from start to end, keeping the format in force and the formats saved by the
+// brace groups around it.
+class Reader {
+public:
+    Reader(const QString& raw, double height) : raw_(raw), n_(raw.size()), lines_(1) { state_.height = height; }
 
-std::vector<MTextLine> ParseMText(const QString& raw, double height) {
-    std::vector<MTextLine> lines(1);
-    MTextRun state;
-    state.height = height;
-    std::vector<MTextRun> saved;
-    auto put = [&](const QString& s) {
-        MTextLine& line = lines.back();
-        if (!line.empty() && sameFormat(line.back(), state)) {
+    std::vector<MTextLine> read() {
+        while (i_ < n_) {
+            const QChar ch = raw_[i_];
+            if (readStructure(ch)) continue;
+            if (ch != QLatin1Char('\\') || i_ + 1 >= n_) {
+                put(QString(ch));
+                ++i_;
+                continue;
+            }
+            const QChar code = raw_[i_ + 1];
+            i_ += 2;
+            if (!readFormat(code)) readCharacter(code);
+        }
+        return std::move(lines_);
+    }
+
+private:
+    void put(const QString& s) {
+        MTextLine& line = lines_.back();
+        if (!line.empty() && sameFormat(line.back(), state_)) {
             line.back().text += s;
         } else {
-            MTextRun run = state;
+            MTextRun run = state_;
             run.text = s;
             line.push_back(run);
         }
-    };
-    const qsizetype n = raw.size();
+    }
     // The argument of a code: up to its ';' (or the end).
-    auto argument = [&](qsizetype& i) {
-        const qsizetype end = raw.indexOf(QLatin1Char(';'), i);
-        const QString a = raw.mid(i, end < 0 ? -1 : end - i);
-        i = end < 0 ? n : end + 1;
+    QString argument() {
+        const qsizetype end = raw_.indexOf(QLatin1Char(';'), i_);
+        const QString a = raw_.mid(i_, end < 0 ? -1 : end - i_);
+        i_ = end < 0 ? n_ : end + 1;
         return a;
-    };
-    for (qsizetype i = 0; i < n;) {
-        const QChar ch = raw[i];
+    }
+    // Brace groups, line breaks and the %% symbols; false for anything else.
+    bool readStructure(QChar ch) {
         if (ch == QLatin1Char('{')) {
-            saved.push_back(state);
-            ++i;
-            continue;
-        }
-        if (ch == QLatin1Char('}')) {
-            if (!saved.empty()) state = saved.back(), saved.pop_back();
-            ++i;
-            continue;
-        }
-        if (ch == QLatin1Char('\n')) {
-            lines.emplace_back();
-            ++i;
-            continue;
-        }
-        if (ch == QLatin1Char('%') && i + 2 < n && raw[i + 1] == QLatin1Char('%')) {
-            const QChar c = raw[i + 2].toLower();
+            saved_.push_back(state_);
+        } else if (ch == QLatin1Char('}')) {
+            if (!saved_.empty()) state_ = saved_.back(), saved_.pop_back();
+        } else if (ch == QLatin1Char('\n')) {
+            lines_.emplace_back();
+        } else if (ch == QLatin1Char('%') && i_ + 2 < n_ && raw_[i_ + 1] == QLatin1Char('%')) {
+            const QChar c = raw_[i_ + 2].toLower();
             const QString sym = c == QLatin1Char('d')   ? QStringLiteral("°")
                                 : c == QLatin1Char('p') ? QStringLiteral("±")
                                 : c == QLatin1Char('c') ? QStringLiteral("⌀")
                                 : c == QLatin1Char('%') ? QStringLiteral("%")
                                                         : QString();
-            if (!sym.isEmpty()) {
-                put(sym);
-                i += 3;
-                continue;
+            if (sym.isEmpty()) return false;
+            put(sym);
+            i_ += 2;
+        } else {
+            return false;
+        }
+        ++i_;
+        return true;
+    }
+    // A code that changes the format in force; false for any other.
+    bool readFormat(QChar code) {
+        switch (code.unicode()) {
+            case 'L':
+            case 'l':
+                state_.underline = code == QLatin1Char('L');
+                return true;
+            case 'O':
+            case 'o':
+                state_.overline = code == QLatin1Char('O');
+                return true;
+            case 'K':
+            case 'k':
+                state_.strike = code == QLatin1Char('K');
+                return true;
+            case 'H':
+                state_.height = scaled(argument(), state_.height);
+                return true;
+            case 'W':
+                state_.widthFactor = scaled(argument(), state_.widthFactor);
+                return true;
+            case 'T':
+                state_.tracking = scaled(argument(), state_.tracking);
+                return true;
+            case 'Q':
+                state_.oblique = argument().toDouble() * std::numbers::pi / 180;
+                return true;
+            case 'C': {
+                bool ok = false;
+                const int aci = argument().toInt(&ok);
+                if (ok) state_.aci = aci, state_.trueColor = -1;
+                return true;
             }
+            case 'c': {
+                bool ok = false;
+                const int rgb = argument().toInt(&ok);
+                if (ok) state_.trueColor = rgb & 0xffffff;
+                return true;
+            }
+            case 'f':
+            case 'F': {
+                const QStringList parts = argument().split(QLatin1Char('|'));
+                // Every text is drawn in one font; the code's bold and italic flags are kept.
+                state_.bold = state_.italic = false;
+                for (const QString& p : parts.mid(1)) {
+                    if (p.startsWith(QLatin1Char('b'))) state_.bold = p.mid(1).toInt() != 0;
+                    if (p.startsWith(QLatin1Char('i'))) state_.italic = p.mid(1).toInt() != 0;
+                }
+                return true;
+            }
+            default:
+                return false;
         }
-        if (ch != QLatin1Char('\\') || i + 1 >= n) {
-            put(QString(ch));
-            ++i;
-            continue;
-        }
-        const QChar code = raw[i + 1];
-        i += 2;
+    }
+    // A code that stands for characters, a break, or nothing shown.
+    void readCharacter(QChar code) {
         switch (code.unicode()) {
             case 'P':
             case 'X':
             case 'N':
-                lines.emplace_back();
-                break;
+                lines_.emplace_back();
+                return;
             case '~':
                 put(QStringLiteral("\u00a0"));
-                break;
-            case '\\':
-            case '{':
-            case '}':
-                put(QString(code));
-                break;
-            case 'L':
-                state.underline = true;
-                break;
-            case 'l':
-                state.underline = false;
-                break;
-            case 'O':
-                state.overline = true;
-                break;
-            case 'o':
-                state.overline = false;
-                break;
-            case 'K':
-                state.strike = true;
-                break;
-            case 'k':
-                state.strike = false;
-                break;
-            case 'H':
-                state.height = scaled(argument(i), state.height);
-                break;
-            case 'W':
-                state.widthFactor = scaled(argument(i), state.widthFactor);
-                break;
-            case 'T':
-                state.tracking = scaled(argument(i), state.tracking);
-                break;
-            case 'Q':
-                state.oblique = argument(i).toDouble() * std::numbers::pi / 180;
-                break;
-            case 'C': {
-                bool ok = false;
-                const int aci = argument(i).toInt(&ok);
-                if (ok) state.aci = aci, state.trueColor = -1;
-                break;
-            }
-            case 'c': {
-                bool ok = false;
-                const int rgb = argument(i).toInt(&ok);
-                if (ok) state.trueColor = rgb & 0xffffff;
-                break;
-            }
-            case 'f':
-            case 'F': {
-                const QStringList parts = argument(i).split(QLatin1Char('|'));
-                // Every text is drawn in one font; the code's bold and italic flags are kept.
-                state.bold = state.italic = false;
-                for (const QString& p : parts.mid(1)) {
-                    if (p.startsWith(QLatin1Char('b'))) state.bold = p.mid(1).toInt() != 0;
-                    if (p.startsWith(QLatin1Char('i'))) state.italic = p.mid(1).toInt() != 0;
-                }
-                break;
-            }
+                return;
             case 'S':
-                put(stacked(argument(i)));
-                break;
+                put(stacked(argument()));
+                return;
             case 'A':
             case 'p':
-                argument(i);
-                break;
+                argument();
+                return;
             case 'U':
-                if (i + 5 <= n && raw[i] == QLatin1Char('+')) {
+                if (i_ + 5 <= n_ && raw_[i_] == QLatin1Char('+')) {
                     bool ok = false;
-                    const uint cp = raw.mid(i + 1, 4).toUInt(&ok, 16);
+                    const uint cp = raw_.mid(i_ + 1, 4).toUInt(&ok, 16);
                     if (ok) {
                         put(QString(QChar(char16_t(cp))));
-                        i += 5;
-                        break;
+                        i_ += 5;
+                        return;
                     }
                 }
                 put(QStringLiteral("U"));
-                break;
+                return;
             default:
-                put(QString(code));  // not a code: the character itself
-                break;
+                put(QString(code));  // \\, \{, \} and anything not a code: the character itself
+                return;
         }
     }
-    return lines;
+
+    const QString& raw_;
+    const qsizetype n_;
+    qsizetype i_ = 0;
+    std::vector<MTextLine> lines_;
+    MTextRun state_;
+    std::vector<MTextRun> saved_;
+};
+
+}  // namespace
+
+std::vector<MTextLine> ParseMText(const QString& raw, double height) {
+    return Reader(raw, height).read();
 }
 
 }  // namespace cadhost::render

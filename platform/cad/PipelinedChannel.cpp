@@ -1,7 +1,7 @@
 // Holding calls back inside a deferral scope and sending them ahead of the next answered call.
 #include "platform/cad/PipelinedChannel.h"
 
-#include <QSet>
+#include "platform/cad/model/DispatchTable.h"
 
 namespace cad {
 
@@ -73,17 +73,11 @@ void PipelinedChannel::hold(Request r) {
 }
 
 bool PipelinedChannel::answersFixedObject(const QString& member) {
-    static const QSet<QString> fixed = {
-        QStringLiteral("Documents"),     QStringLiteral("ModelSpace"), QStringLiteral("PaperSpace"),
-        QStringLiteral("Blocks"),        QStringLiteral("Layers"),     QStringLiteral("Linetypes"),
-        QStringLiteral("TextStyles"),    QStringLiteral("DimStyles"),  QStringLiteral("SelectionSets"),
-        QStringLiteral("Utility"),       QStringLiteral("SummaryInfo")};
-    return fixed.contains(member);
+    return AnswersFixedObject(member);
 }
 
 void PipelinedChannel::forgetFixedAnswersOn(ObjectId object, const QString& member, CallKind kind) {
-    if (kind != CallKind::Method || fixedAnswers_.isEmpty() || member.compare(QLatin1String("Open"), Qt::CaseInsensitive) != 0)
-        return;
+    if (kind != CallKind::Method || fixedAnswers_.isEmpty() || !RenewsFixedAnswers(member)) return;
     fixedAnswers_.removeIf([object](const auto& entry) { return entry.key().first == object; });
 }
 

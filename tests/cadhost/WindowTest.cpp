@@ -132,6 +132,15 @@ private slots:
         QVERIFY2(startOnEnd, "the arc must begin exactly on the line's end point");
         QVERIFY(std::hypot(sx - 40, sy) < 1e-9 || std::hypot(ex - 40, ey) < 1e-9);
         QCOMPARE(h.window->promptText(), QStringLiteral("Polecenie:"));
+
+        // A command a program sends whole runs with no input from the user: its note is shown
+        // and what it drew is painted.
+        (void)h.view()->grab();
+        h.sendCommand(QStringLiteral("_circle\r40,0\rxyz\r5\r"));
+        QTRY_VERIFY(h.model.commands().isQuiescent());
+        QCOMPARE(h.ms()->count(), 3);
+        QTRY_VERIFY(!h.view()->isUnpainted(h.ms()->item(2)));
+        QCOMPARE(h.window->messageText(), QStringLiteral("Nieprawidłowa odpowiedź \u201exyz\u201d."));
     }
 
     void escapeDuringPolylineKeepsItsSegments() {
@@ -347,6 +356,41 @@ private slots:
         }
         QVERIFY(!h.view()->isUnpainted(shownAtPick));
         h.interaction.dropPicksOf(&owner);
+    }
+
+    // A program's change of look (an entity's colour, a layer's) repaints the picture without
+    // rebuilding the drawing's index, as the tables declare those members; a move rebuilds it.
+    void aProgramsLookChangeRepaintsWithoutRebuildingTheIndex() {
+        HostFixture h;
+        h.zoomTo(-50, -50, 50, 50);
+        Entity* line = h.db().addLine(h.ms(), {-30, 0, 0}, {30, 0, 0});
+        h.changed();
+        (void)h.view()->grab();
+        const quint64 built = h.view()->scene()->generation();
+        auto programPuts = [&](cad::ObjectId object, const QString& member, const cad::Variant& value) {
+            cad::Call call{object, member, cad::CallKind::Put, {value}};
+            cad::Reply reply;
+            reply.result = h.model.invoke(call.object, call.member, call.kind, call.args);
+            h.window->afterCall(call, reply);
+        };
+        const cad::ObjectId id = h.model.entityId(h.doc(), line);
+        programPuts(id, QStringLiteral("Color"), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(colourNear(h.view()->grab().toImage(), h.at(10, 0), cadhost::AciColor(1)), 1000);
+        programPuts(id, QStringLiteral("Color"), 256);
+        const cad::Variant zero(QStringLiteral("0"));
+        const cad::ObjectId layer =
+            h.model.invoke(h.doc()->layersId, QStringLiteral("Item"), cad::CallKind::Method, {&zero, 1}).toObject();
+        programPuts(layer, QStringLiteral("Color"), 3);
+        QTRY_VERIFY_WITH_TIMEOUT(colourNear(h.view()->grab().toImage(), h.at(10, 0), cadhost::AciColor(3)), 1000);
+        QCOMPARE(h.view()->scene()->generation(), built);
+
+        const cad::Variant from(cad::Point{0, 0, 0}), to(cad::Point{0, 10, 0});
+        const cad::Call move{id, QStringLiteral("Move"), cad::CallKind::Method, {from, to}};
+        cad::Reply moved;
+        moved.result = h.model.invoke(move.object, move.member, move.kind, move.args);
+        h.window->afterCall(move, moved);
+        QTRY_VERIFY_WITH_TIMEOUT(colourNear(h.view()->grab().toImage(), h.at(10, 10), cadhost::AciColor(3)), 1000);
+        QVERIFY(h.view()->scene()->generation() != built);
     }
 
     void aDrawingAProgramOpensIsPaintedWhenItsCallsPause() {

@@ -139,7 +139,10 @@ std::unique_ptr<DispatchTable> MakeApplicationTable() {
                 })
         .otherVendor(QStringLiteral("GetSystemVariable"))
         .otherVendor(QStringLiteral("Activate"))
-        .keepsDrawings();
+        .keepsDrawings()
+        .fixedAnswers({"Documents"})
+        .changesView(ViewChange::Look, {"Update"})
+        .zoomsView({"ZoomWindow"});
     return tb;
 }
 
@@ -242,6 +245,8 @@ void addDrawingMembers(DispatchTable& tb) {
             if (!o || o->isErased()) throw NotFound(QStringLiteral("Brak obiektu o uchwycie %1").arg(h));
             return objectVariant(t, docOf(t), o);
         });
+    tb.fixedAnswers({"ModelSpace", "PaperSpace", "Blocks", "Layers", "Linetypes", "TextStyles", "DimStyles",
+                     "SummaryInfo"});
 }
 
 }  // namespace
@@ -457,7 +462,9 @@ std::unique_ptr<DispatchTable> MakeDocumentTable() {
             return Variant(out);
         })
         // SendCommand only queues the text: what the command draws counts as a change when it is made.
-        .quiet({"HandleToObject", "ReadProperties", "GetVariable", "SendCommand", "Regen", "Close", "Save", "SaveAs"});
+        .quiet({"HandleToObject", "ReadProperties", "GetVariable", "SendCommand", "Regen", "Close", "Save", "SaveAs"})
+        .fixedAnswers({"SelectionSets", "Utility"})
+        .changesView(ViewChange::Look, {"Regen"});
     AddCallEach(*tb);
     AddFilteredReads(*tb);
     AddVariableReads(*tb);
@@ -480,6 +487,8 @@ std::unique_ptr<DispatchTable> MakeDatabaseDocumentTable() {
         t.model.closeDocument(docOf(t));
         return {};
     });
+    // The drawing read gets a model space and collections of its own.
+    tb->renewsAnswers({"Open"});
     return tb;
 }
 

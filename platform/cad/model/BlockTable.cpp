@@ -203,7 +203,11 @@ std::unique_ptr<DispatchTable> MakeBlockTable() {
         .otherVendor(QStringLiteral("ExecuteStringWait"))
         .otherVendor(QStringLiteral("PickEntityID"))
         .otherVendor(QStringLiteral("GetEttCode"))
-        .quiet({"Item", "Items"});
+        .quiet({"Item", "Items"})
+        .changesView(ViewChange::Added,
+                     {"AddLine", "AddArc", "AddCircle", "AddLightWeightPolyline", "AddPolyline", "AddText", "AddMText",
+                      "AddPoint", "AddHatch", "AddAttribute", "AddRegion", "AddDimAligned", "AddDimOrdinate",
+                      "InsertBlock"});
     return tb;
 }
 

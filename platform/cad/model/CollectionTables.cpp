@@ -82,7 +82,9 @@ std::unique_ptr<DispatchTable> MakeBlocksTable() {
         // Whether a block of the name exists: the look-up of a free name without a failure.
         .method(QStringLiteral("Contains"),
                 [](Target& t, Args a) -> Variant { return Variant(Db(t).findBlock(TextArg(a, 0)) != nullptr); })
-        .quiet({"Item", "Items", "NamesFrom", "Contains"});
+        .quiet({"Item", "Items", "NamesFrom", "Contains"})
+        // A new definition shows nowhere until a reference to it is added.
+        .changesView(ViewChange::None, {"Add"});
     return tb;
 }
 
@@ -99,6 +101,7 @@ std::unique_ptr<DispatchTable> MakeLayersTable() {
         .method(QStringLiteral("Items"),
                 [](Target& t, Args) -> Variant { return tableItems(t, Db(t).layers(), Kind::Layer); })
         .quiet({"Item", "Items"});
+    tb->changesOnlyLook();
     return tb;
 }
 
@@ -180,6 +183,7 @@ std::unique_ptr<DispatchTable> MakeLayerTable() {
             recordOf<db::Layer>(t)->plot = BoolArg(a, 0);
             return {};
         });
+    tb->changesOnlyLook();
     return tb;
 }
 
@@ -197,6 +201,7 @@ std::unique_ptr<DispatchTable> MakeLinetypesTable() {
                     return {};
                 })
         .quiet({"Item"});
+    tb->changesOnlyLook();
     return tb;
 }
 
@@ -207,6 +212,7 @@ std::unique_ptr<DispatchTable> MakeLinetypeTable() {
       }).get(QStringLiteral("Description"), [](Target& t, Args) -> Variant {
         return Variant(recordOf<db::Linetype>(t)->description);
     });
+    tb->changesOnlyLook();
     return tb;
 }
 

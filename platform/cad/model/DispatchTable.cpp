@@ -27,6 +27,14 @@ bool DispatchTable::changesDrawing(const Entry* e, CallKind kind) const {
     return !e->quiet;
 }
 
+ViewChange DispatchTable::viewChange(const Entry* e, CallKind kind) const {
+    if (kind == CallKind::Get || !e || e->otherVendor) return ViewChange::None;
+    // A property read written as a call, or a write to a read-only property: nothing runs.
+    if (kind == CallKind::Put ? !e->put : !e->method) return ViewChange::None;
+    if (e->viewDeclared) return e->view;
+    return changesDrawing(e, kind) ? changes_ : ViewChange::None;
+}
+
 const Variant& Arg(Args args, qsizetype i) {
     if (qsizetype(args.size()) <= i)
         throw InvalidArgument(QStringLiteral("Brak argumentu %1").arg(i + 1));

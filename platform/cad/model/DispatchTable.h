@@ -29,6 +29,11 @@ using Handler = Variant (*)(Target&, Args);
 // would certainly fail, so that a bulk read may leave an optional value empty without the failure.
 using Applies = bool (*)(const ObjectRecord&);
 
+// How a successful call changes what a view of the drawing shows, least first: nothing, only the
+// look of what is shown (colours, layers, visibility, a redraw asked for), entities added to the
+// addressed block, or anything.
+enum class ViewChange : quint8 { None, Look, Added, Any };
+
 class DispatchTable {
 public:
     struct Entry {
@@ -38,6 +43,11 @@ public:
         bool otherVendor = false;
         bool quiet = false;  // a method that reads or redraws but leaves the drawing as it was
         Applies applies = nullptr;  // none: the read is simply tried
+        bool viewDeclared = false;  // `view` was declared; otherwise it follows from the change
+        ViewChange view = ViewChange::Any;
+        bool fixedAnswer = false;     // a getter whose answer never changes for its object
+        bool renewsAnswers = false;   // a method after which its object's fixed answers may differ
+        bool zoomsView = false;       // a method that asks the view to show a window of the drawing
     };
 
     explicit DispatchTable(QString interfaceName) : interfaceName_(std::move(interfaceName)) {}
@@ -68,6 +78,32 @@ public:
     }
     // A table whose members never change a drawing (the application, pickers, selection sets).
     DispatchTable& keepsDrawings() { return keepsDrawings_ = true, *this; }
+    // How the named members change the view, whatever the table's rule says (a redraw that leaves
+    // the drawing as it was still repaints it).
+    DispatchTable& changesView(ViewChange change, std::initializer_list<const char*> names) {
+        for (Entry* e : entriesNamed(names, "DispatchTable::changesView")) e->view = change, e->viewDeclared = true;
+        return *this;
+    }
+    // A table whose objects only change how entities look (layers, linetypes, the drawing's
+    // properties): every change through it repaints the look, never the entities' shapes.
+    DispatchTable& changesOnlyLook() { return changes_ = ViewChange::Look, *this; }
+    // Getters whose answer never changes for their object (a drawing's collections, its model
+    // space, the application's documents): the calling side may keep the first answer.
+    DispatchTable& fixedAnswers(std::initializer_list<const char*> names) {
+        for (Entry* e : entriesNamed(names, "DispatchTable::fixedAnswers")) e->fixedAnswer = true;
+        return *this;
+    }
+    // Methods after which their object's fixed answers may be others (a drawing read into a
+    // database document has a new model space).
+    DispatchTable& renewsAnswers(std::initializer_list<const char*> names) {
+        for (Entry* e : entriesNamed(names, "DispatchTable::renewsAnswers")) e->renewsAnswers = true;
+        return *this;
+    }
+    // Methods that ask the view to show a window of the drawing given by their first two points.
+    DispatchTable& zoomsView(std::initializer_list<const char*> names) {
+        for (Entry* e : entriesNamed(names, "DispatchTable::zoomsView")) e->zoomsView = true;
+        return *this;
+    }
 
     // Exact name first (the facade's spelling); late-bound callers may use any case.
     const Entry* find(const QString& member) const {
@@ -83,6 +119,14 @@ public:
     bool changesDrawing(const QString& member, CallKind kind) const { return changesDrawing(find(member), kind); }
     // The same for the member's entry as find() gave it (nullptr: no such member).
     bool changesDrawing(const Entry* e, CallKind kind) const;
+    // How a successful call of the member changes the view.
+    ViewChange viewChange(const Entry* e, CallKind kind) const;
+
+    // Every member with its entry, in the order added.
+    template <class F>
+    void forEachMember(F&& f) const {
+        for (int i = 0; i < int(entries_.size()); ++i) f(index_.name(i), entries_[size_t(i)]);
+    }
 
     // Runs the member; raises NotFound for an unknown member, NotSupported for a wrong kind of access.
     Variant dispatch(Target& t, const QString& member, CallKind kind, Args args) const {
@@ -92,6 +136,16 @@ public:
     Variant dispatch(Target& t, const Entry* e, const QString& member, CallKind kind, Args args) const;
 
 private:
+    std::vector<Entry*> entriesNamed(std::initializer_list<const char*> names, const char* declaring) {
+        (void)declaring;  // named only by the check, absent from release builds
+        std::vector<Entry*> out;
+        for (const char* n : names) {
+            const int at = index_.find(QString::fromLatin1(n));
+            Q_ASSERT_X(at >= 0, declaring, n);  // name the member after adding it
+            if (at >= 0) out.push_back(&entries_[size_t(at)]);
+        }
+        return out;
+    }
     Entry& add(const QString& name) {
         if (const int at = index_.find(name); at >= 0) return entries_[size_t(at)];
         folded_.insert(name.toLower(), name);
@@ -101,10 +155,18 @@ private:
 
     QString interfaceName_;
     bool keepsDrawings_ = false;
+    ViewChange changes_ = ViewChange::Any;  // what a change through this table does to the view
     MemberIndex index_;           // exact spelling -> position in entries_
     std::vector<Entry> entries_;  // in the order added; not added to once the table is built
     QHash<QString, QString> folded_;
 };
+
+// The traits the calling side of a channel reads by member name alone, gathered from every
+// table's declarations (it never sees an object's kind).
+// A getter whose answer never changes for its object: declared so in every table that has it.
+bool AnswersFixedObject(const QString& member);
+// A method after which its object's fixed answers are to be asked again (case ignored).
+bool RenewsFixedAnswers(const QString& member);
 
 // Argument access with the automation's messages.
 const Variant& Arg(Args args, qsizetype i);

@@ -35,6 +35,7 @@ public:
         return position;
     }
     size_t size() const { return names_.size(); }
+    const QString& name(int position) const { return names_[size_t(position)]; }
 
     // The length and four characters spread over the name (the first, the last and two between):
     // enough to tell a table's hundred-odd names apart, the rare equal hash settled by comparing.

@@ -105,7 +105,8 @@ std::unique_ptr<DispatchTable> MakeSummaryInfoTable() {
                     info(t).setCustomByKey(key, TextArg(a, 2));
                     return {};
                 })
-        .quiet({"GetCustomByKey", "GetCustomByIndex"});
+        .quiet({"GetCustomByKey", "GetCustomByIndex"})
+        .changesOnlyLook();
     return tb;
 }
 

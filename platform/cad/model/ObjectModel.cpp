@@ -251,8 +251,9 @@ void ObjectModel::startPumpTimer() {
         timer_ = new QTimer();
         timer_->setInterval(10);
         QObject::connect(timer_, &QTimer::timeout, [this] {
-            commands_->pump();
+            const bool advanced = commands_->pump();
             if (commands_->isQuiescent()) timer_->stop();
+            if (advanced && commandsAdvanced_) commandsAdvanced_();
         });
     }
     if (!timer_->isActive()) timer_->start();

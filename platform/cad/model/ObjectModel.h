@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QSet>
 #include <deque>
+#include <functional>
 #include <list>
 #include <memory>
 #include <vector>
@@ -178,6 +179,9 @@ public:
     // Drives pumpCommands from the event loop while a command runs (on by default).
     void setAutoPump(bool on) { autoPump_ = on; }
     void startPumpTimer();
+    // Told whenever the timer advanced a command (it asked, drew, ended or failed), so that a window
+    // follows it without watching the model.
+    void setCommandsAdvanced(std::function<void()> advanced) { commandsAdvanced_ = std::move(advanced); }
 
     // ---- Undo ----
     // Every change made through the model is recorded in its drawing's history and gathered into
@@ -204,6 +208,7 @@ private:
     std::unique_ptr<CommandProcessor> commands_;
     QTimer* timer_ = nullptr;
     bool autoPump_ = true;
+    std::function<void()> commandsAdvanced_;
 
     friend ColorState* NewColor(ObjectModel& m);
 };
