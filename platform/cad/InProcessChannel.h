@@ -1,5 +1,8 @@
 // The channel that calls the object model directly, in the same process (tests, and the host's
 // own use of its model). Nothing is copied: arguments are passed through as they are.
+// Every call runs at once, so a deferral scope's mode changes nothing here: a failure is thrown by
+// the call that fails, into the caller's trap where the scope ignores failures, and new objects
+// are the objects themselves.
 #pragma once
 
 #include "platform/cad/Channel.h"

@@ -3,13 +3,14 @@
 
 #include "platform/cad/model/DispatchTable.h"
 
+#include <algorithm>
+
 namespace cad {
 
 namespace {
-// A run longer than this goes ahead in parts of about this size. Measured: the cut's 55,000 calls
-// cost the same in parts of 16 to 256 calls and a third more sent whole; but a part that wakes a
-// host with little to do costs the program tens of microseconds, so drawing the program (1,100
-// calls) took 3 ms longer in parts of 32 than in parts of 256.
+// A run longer than this goes ahead in parts of about this size: a run sent whole keeps the host
+// idle until the program has made all of it, and a part that wakes a host with little to do costs
+// the program more than the host saves.
 constexpr size_t ShipAheadCount = 256;
 }  // namespace
 
@@ -102,25 +103,27 @@ void PipelinedChannel::post(ObjectId object, const QString& member, CallKind kin
     }
     forgetFixedAnswersOn(object, member, kind);
     Request r = request(object, member, kind, args);
-    r.flags = DeferredRequest | (tolerant_ ? ToleratedRequest : 0);
+    r.flags = DeferredRequest | (scopes_.back().failuresIgnored ? ToleratedRequest : 0);
     hold(std::move(r));
 }
 
 Variant PipelinedChannel::create(ObjectId object, const QString& member, CallKind kind,
                                  std::span<const Variant> args) {
-    if (!deferring() || !provisional_) return call(object, member, kind, args);
+    if (!deferring() || !scopes_.back().newObjects) return call(object, member, kind, args);
     Request r = request(object, member, kind, args);
-    r.flags = DeferredRequest | KeepsResultRequest | (tolerant_ ? ToleratedRequest : 0);
+    r.flags = DeferredRequest | KeepsResultRequest | (scopes_.back().failuresIgnored ? ToleratedRequest : 0);
     const ObjectId id = ProvisionalIdOf(r.sequence);
     hold(std::move(r));
     provisionalGiven_ = true;
     return Variant(ObjectRef{id});
 }
 
-void PipelinedChannel::beginDeferring(bool provisionalObjects, bool ignoreFailures) {
-    if (depth_++ > 0) return;
-    provisional_ = provisionalObjects;
-    tolerant_ = ignoreFailures;
+void PipelinedChannel::beginDeferring(DeferralMode mode) {
+    // Code that ignores failures traps them itself: what a reporting scope around it holds goes
+    // first, so that its failure is thrown here and not caught in one of those traps. A run thus
+    // never holds a tolerated request after a reported one.
+    if (mode.failuresIgnored && !scopes_.empty() && !scopes_.back().failuresIgnored) flushDeferred();
+    scopes_.push_back(mode);
 }
 
 void PipelinedChannel::flushDeferred() {
@@ -132,19 +135,19 @@ void PipelinedChannel::flushDeferred() {
     const bool tolerated = last.flags & ToleratedRequest;
     last.flags &= quint8(~ToleratedRequest);
     Reply r = send(std::move(last));
-    // The closing request's own failure is dropped as its place in the run says.
+    // A tolerated request closes only a run of tolerated ones (beginDeferring sends a reported
+    // run before an ignoring scope holds anything), so its answer carries no failure to report.
     if (!tolerated) r.take();
 }
 
 void PipelinedChannel::endDeferring(bool quietly) {
-    if (depth_ == 0) return;
+    if (scopes_.empty()) return;
     auto leave = [this] {
-        if (--depth_ > 0) return;
-        provisional_ = false;
-        tolerant_ = false;
-        // The host may forget this scope's provisional ids, with the next request (after the
-        // ones that still name them).
-        if (provisionalGiven_) forgetProvisional_ = true;
+        scopes_.pop_back();
+        // Once no open scope may use them, the host may forget the provisional ids given, with
+        // the next request (every request naming them has been sent).
+        if (!provisionalGiven_ || std::ranges::any_of(scopes_, &DeferralMode::newObjects)) return;
+        forgetProvisional_ = true;
         provisionalGiven_ = false;
     };
     try {

@@ -23,7 +23,7 @@ enum RequestFlag : quint8 {
     // The provisional ids given so far are forgotten before this request runs.
     ForgetsProvisionalRequest = 4,
     // A held request whose failure is dropped: the run goes on as after a call whose caller
-    // traps and ignores its failure (see DeferredCalls::IgnoreFailures).
+    // traps and ignores its failure (DeferralMode::failuresIgnored).
     ToleratedRequest = 8,
 };
 
@@ -43,10 +43,7 @@ public:
     void post(ObjectId object, const QString& member, CallKind kind, std::span<const Variant> args) final;
     Variant create(ObjectId object, const QString& member, CallKind kind,
                    std::span<const Variant> args) final;
-    void beginDeferring(bool provisionalObjects) final { beginDeferring(provisionalObjects, false); }
-    // The same, and with `ignoreFailures` the held calls' failures are dropped and the calls after
-    // them still run (DeferredCalls::FailuresIgnored).
-    void beginDeferring(bool provisionalObjects, bool ignoreFailures);
+    void beginDeferring(DeferralMode mode) final;
     void endDeferring(bool quietly) final;
     void flushDeferred() final;
 
@@ -77,7 +74,7 @@ private:
     static bool answersFixedObject(const QString& member);
     void forgetFixedAnswersOn(ObjectId object, const QString& member, CallKind kind);
 
-    bool deferring() const { return depth_ > 0 && carrying_ == 0; }
+    bool deferring() const { return !scopes_.empty() && carrying_ == 0; }
     Request request(ObjectId object, const QString& member, CallKind kind, std::span<const Variant> args);
     Reply send(Request last);
     void hold(Request r);
@@ -85,10 +82,8 @@ private:
 
     std::vector<Request> held_;
     QHash<std::pair<ObjectId, QString>, Variant> fixedAnswers_;
-    int depth_ = 0;
+    std::vector<DeferralMode> scopes_;  // the open scopes, innermost last
     int carrying_ = 0;  // a call made while one waits (a timer) is never held
-    bool provisional_ = false;
-    bool tolerant_ = false;
     bool provisionalGiven_ = false;
     bool forgetProvisional_ = false;
     quint64 nextSequence_ = 1;

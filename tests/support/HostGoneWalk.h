@@ -49,7 +49,7 @@ public:
         ++calls;
         return dead_.create(o, m, k, a);
     }
-    void beginDeferring(bool p) override { dead_.beginDeferring(p); }
+    void beginDeferring(cad::DeferralMode m) override { dead_.beginDeferring(m); }
     void endDeferring(bool q) override { dead_.endDeferring(q); }
     void flushDeferred() override { dead_.flushDeferred(); }
 

@@ -66,9 +66,6 @@ public:
     Tags appData;
     // Extended data (1001 and after), kept verbatim and written back at the end of the object.
     Tags xdata;
-    // The id the object model gave the object (0: none yet), kept here so that finding it costs no
-    // look-up; the engine itself never reads it.
-    quint64 modelId = 0;
 
 protected:
     DbObject(ObjectType type) : type_(type) {}

@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace cad {
 
 ObjectModel::ObjectModel() : commands_(std::make_unique<CommandProcessor>(*this)) {
@@ -64,14 +66,26 @@ ObjectRecord& ObjectModel::record(ObjectId id) {
     return records_[id];
 }
 
+void EngineObjectIds::grow(quint64 handle) {
+    dense_.resize(std::max<size_t>(handle + 1, 2 * dense_.size()));
+    // Ids kept in the hash for handles the vector now reaches move into it.
+    for (auto it = sparse_.begin(); it != sparse_.end();)
+        if (it.key() < dense_.size()) {
+            dense_[it.key()] = it.value();
+            it = sparse_.erase(it);
+        } else {
+            ++it;
+        }
+}
+
 ObjectId ObjectModel::idOf(Kind kind, DocumentState* doc, db::DbObject* object) {
-    if (object->modelId != 0) return object->modelId;
+    ObjectId& id = doc->ids[object->handle()];  // one look-up whether the object has an id or not
+    if (id != 0) return id;
     ObjectRecord r;
     r.kind = kind;
     r.doc = doc;
     r.object = object;
-    const ObjectId id = newRecord(r);
-    object->modelId = id;
+    id = newRecord(r);
     return id;
 }
 
@@ -191,12 +205,11 @@ DocumentState* ObjectModel::addDocument(std::unique_ptr<db::Database> database, 
 }
 
 void ObjectModel::releaseEngineObjects(DocumentState* doc) {
-    // An object released before (its drawing replaced) is gone: only the live ones forget their id.
+    // The objects' ids stand for nothing from now on; the drawing's objects, if it stays open
+    // with another drawing read into it, get new ones.
     for (ObjectRecord& r : records_)
-        if (r.doc == doc && r.object && !r.closed) {
-            r.closed = true;
-            r.object->modelId = 0;
-        }
+        if (r.doc == doc && r.object) r.closed = true;
+    doc->ids.clear();
 }
 
 void ObjectModel::closeDocument(DocumentState* doc) {

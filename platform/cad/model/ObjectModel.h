@@ -105,6 +105,29 @@ struct ObjectRecord {
     bool closed = false;
 };
 
+// The ids given to one drawing's engine objects, found by handle. A drawing gives its handles in
+// order, so nearly all of them index a vector; one far beyond the others (a drawing read from a
+// file may have some) is kept in a hash.
+class EngineObjectIds {
+public:
+    // The id slot of the object with that handle, 0 until an id is given.
+    ObjectId& operator[](quint64 handle) {
+        if (handle < dense_.size()) return dense_[handle];
+        if (handle > 2 * dense_.size() + 4096) return sparse_[handle];
+        grow(handle);
+        return dense_[handle];
+    }
+    void clear() {
+        dense_ = {};
+        sparse_.clear();
+    }
+
+private:
+    void grow(quint64 handle);
+    std::vector<ObjectId> dense_;
+    QHash<quint64, ObjectId> sparse_;
+};
+
 // One open drawing (or a drawing opened read-only through the database-document class).
 struct DocumentState {
     std::unique_ptr<db::Database> db;
@@ -124,6 +147,9 @@ struct DocumentState {
     // Handles of the entities shown highlighted (Entity.HighLight): a look of the view, never
     // written to the file. An attribute reference counts as its block reference.
     QSet<quint64> highlighted;
+    // The ids given to the drawing's engine objects, so that an object keeps one id however it is
+    // reached; emptied when the drawing's objects are released.
+    EngineObjectIds ids;
 };
 
 class ObjectModel {
@@ -198,7 +224,7 @@ public:
     const DispatchTable& table(Kind kind) const { return *tables_[size_t(kind)]; }
 
 private:
-    std::deque<ObjectRecord> records_;  // stable while handlers add records; an object's id is in the object
+    std::deque<ObjectRecord> records_;  // stable while handlers add records; an object's id is in its document
     std::vector<std::unique_ptr<DocumentState>> docs_;
     std::vector<DocumentState*> order_;
     DocumentState* active_ = nullptr;

@@ -3,9 +3,9 @@
 // and the payload starts with a magic number, the protocol version, the frame type and the
 // request number (answers may come back in another order than the requests: a pick waits for the
 // user while later calls are answered); a request then carries its flags (RequestFlag: held back,
-// keeps its result under a provisional id, forgets the provisional ids) before its call. A frame that is too
-// large, of another version or that does not decode completely is refused; the receiver then closes the
-// connection.
+// keeps its result under a provisional id, forgets the provisional ids, its failure dropped) before
+// its call. A frame that is too large, of another version or that does not decode completely is
+// refused; the receiver then closes the connection.
 #pragma once
 
 #include "platform/cad/PipelinedChannel.h"

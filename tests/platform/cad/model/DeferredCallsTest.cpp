@@ -6,6 +6,9 @@
 
 #include "platform/cad/DeferredCalls.h"
 
+#include <functional>
+#include <vector>
+
 namespace {
 
 using cadtest::ChannelKind;
@@ -212,6 +215,162 @@ TEST_P(DeferredCallsTest, WithFailuresIgnoredEachFailedCallIsLeftOutAndTheRestRu
         line.setLayer(QStringLiteral("NO SUCH LAYER"));
     };
     EXPECT_THROW(reported(), cad::NotFound);
+}
+
+TEST_P(DeferredCallsTest, ANestedScopeHoldsItsCallsUnderItsOwnMode) {
+    // Each case nests scopes of other modes; each call is to be held under the mode of the
+    // innermost scope open when it was made, and the drawing and what reaches the caller end as
+    // they do when every call runs at once.
+    auto step = [](auto&& f) {
+        try {
+            f();
+        } catch (const cad::Error&) {
+        }
+    };
+    using DC = cad::DeferredCalls;
+    const QString missing = QStringLiteral("NO SUCH LAYER");
+    const cad::Entity line = ms.addLine(cad::Point{0, 0, 0}, cad::Point{10, 0, 0});
+    const std::vector<std::pair<const char*, std::function<void()>>> cases = {
+        {"reporting inside ignoring",
+         [&] {
+             auto run = [&] {
+                 DC outer(doc, DC::CallsOnly, DC::FailuresIgnored);
+                 step([&] { line.setLayer(missing); });
+                 step([&] { line.setColor(1); });
+                 {
+                     DC inner(doc);
+                     line.setColor(2);
+                     line.setLayer(missing);  // reported, stops what follows
+                     line.setColor(3);
+                 }
+                 step([&] { line.setColor(4); });
+             };
+             EXPECT_THROW(run(), cad::NotFound);
+             EXPECT_EQ(line.color(), 2);
+         }},
+        {"ignoring inside reporting",
+         [&] {
+             auto run = [&] {
+                 DC outer(doc);
+                 line.setColor(1);
+                 {
+                     DC inner(doc, DC::CallsOnly, DC::FailuresIgnored);
+                     step([&] { line.setLayer(missing); });  // dropped
+                     step([&] { line.setColor(2); });
+                 }
+                 EXPECT_EQ(line.color(), 2);
+                 line.setColor(3);
+             };
+             EXPECT_NO_THROW(run());
+             EXPECT_EQ(line.color(), 3);
+         }},
+        {"a failure in the outer scope after an ignoring one ended",
+         [&] {
+             auto run = [&] {
+                 DC outer(doc);
+                 line.setColor(1);
+                 {
+                     DC inner(doc, DC::CallsOnly, DC::FailuresIgnored);
+                     step([&] { line.setLayer(missing); });
+                     step([&] { line.setColor(2); });
+                 }
+                 line.setColor(300);  // not a colour index: reported again
+                 line.setColor(3);
+             };
+             EXPECT_THROW(run(), cad::InvalidArgument);
+             EXPECT_EQ(line.color(), 2);
+         }},
+        {"a failure in the outer scope after a reporting one ended",
+         [&] {
+             auto run = [&] {
+                 DC outer(doc, DC::CallsOnly, DC::FailuresIgnored);
+                 {
+                     DC inner(doc);
+                     line.setColor(1);
+                 }
+                 step([&] { line.setLayer(missing); });  // ignored again
+                 step([&] { line.setColor(2); });
+             };
+             EXPECT_NO_THROW(run());
+             EXPECT_EQ(line.color(), 2);
+         }},
+        {"the closing request tolerated after a reported failure",
+         [&] {
+             auto run = [&] {
+                 DC outer(doc);
+                 line.setColor(1);
+                 line.setLayer(missing);
+                 DC inner(doc, DC::CallsOnly, DC::FailuresIgnored);
+                 step([&] { line.setColor(2); });  // the last call held
+             };
+             EXPECT_THROW(run(), cad::NotFound);
+             EXPECT_EQ(line.color(), 1);
+         }},
+        {"an ignoring scope's traps do not catch the enclosing scope's failure",
+         [&] {
+             auto run = [&] {
+                 DC outer(doc);
+                 line.setColor(1);
+                 line.setLayer(missing);
+                 DC inner(doc, DC::CallsOnly, DC::FailuresIgnored);
+                 step([&] { (void)line.layer(); });
+                 step([&] { line.setColor(2); });
+             };
+             EXPECT_THROW(run(), cad::NotFound);
+             EXPECT_EQ(line.color(), 1);
+         }},
+        {"new objects inside calls only, and back",
+         [&] {
+             const int before = ms.count();
+             cad::Entity kept;
+             auto run = [&] {
+                 DC outer(doc);
+                 {
+                     DC inner(doc, DC::NewObjectsToo);
+                     const cad::Entity held = ms.addCircle(cad::Point{1, 1, 0}, 1);
+                     held.setColor(4);
+                     if (pipelined()) {
+                         EXPECT_TRUE(cad::IsProvisionalId(held.id()));
+                     }
+                 }
+                 kept = ms.addCircle(cad::Point{2, 2, 0}, 1);  // made at once: it outlives the scopes
+                 kept.setColor(5);
+             };
+             EXPECT_NO_THROW(run());
+             ASSERT_EQ(ms.count(), before + 2);
+             EXPECT_EQ(ms.item(before).color(), 4);
+             int color = -1;
+             EXPECT_NO_THROW(color = kept.color());
+             EXPECT_EQ(color, 5);
+         }},
+        {"calls only inside new objects",
+         [&] {
+             const int before = ms.count();
+             cad::Entity kept;
+             auto run = [&] {
+                 DC outer(doc, DC::NewObjectsToo);
+                 const cad::Entity held = ms.addCircle(cad::Point{1, 1, 0}, 1);
+                 {
+                     DC inner(doc);
+                     kept = ms.addCircle(cad::Point{2, 2, 0}, 1);
+                 }
+                 kept.setColor(6);
+                 held.setColor(2);  // the outer scope's handles still serve
+             };
+             EXPECT_NO_THROW(run());
+             ASSERT_EQ(ms.count(), before + 2);
+             EXPECT_EQ(ms.item(before).color(), 2);
+             int color = -1;
+             EXPECT_NO_THROW(color = kept.color());
+             EXPECT_EQ(color, 6);
+         }},
+    };
+    for (const auto& [name, check] : cases) {
+        SCOPED_TRACE(name);
+        line.setLayer(QStringLiteral("0"));
+        line.setColor(0);
+        check();
+    }
 }
 
 CADMODEL_CHANNELS(DeferredCallsTest);
