@@ -80,8 +80,8 @@ bool UstawLegende() {
     window.hideWindow();
     try {
         // The raise travels with the pick.
-        const common::PlanePoint p = automation::ActivateCadWindowBefore(
-            [] { return automation::PickPoint(common::Tlumacz(QStringLiteral("Wskaż położenie legendy..."))); });
+        automation::RaiseCadWindow();
+        const common::PlanePoint p = automation::PickPoint(common::Tlumacz(QStringLiteral("Wskaż położenie legendy...")));
         if (common::IsMissingPoint(p)) return false;
 
         const cad::Document& doc = automation::CadDocument;
