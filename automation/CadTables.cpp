@@ -126,8 +126,11 @@ void EnsureTextStyle(const QString& name, double height, const QString& fontName
 }
 
 cad::TextStyle FindTextStyle(const QString& name) {
-    // A style the look-up gives is there: its name is not read again.
-    return lookUp<cad::TextStyle>([&] { return CadDocument.textStyles().item(name); });
+    // "?Item" answers a missing style with nothing rather than a failure, so no failure is trapped
+    // here; a style it gives is there, its name not read again.
+    const cad::VariantList found =
+        cad::CallEach(CadDocument, {cad::Variant(CadDocument.textStyles().ref())}, QStringLiteral("?Item"), {name});
+    return cad::TextStyle(CadDocument.channel(), found.value(0).toObject());
 }
 
 bool GetDimensionStyle(const QString& name, cad::DimStyle& style) {

@@ -44,7 +44,8 @@ QList<cad::Entity> AddAttributeDefinitions(const cad::Block& container, const QL
 bool ActivateTextStyle(const QString& name, cad::TextStyle& style, bool makeActive);
 // Adds the style with that height and font when missing; an existing style keeps both.
 void EnsureTextStyle(const QString& name, double height, const QString& fontName, bool makeActive);
-// The text style of that name; a null style when it does not exist.
+// The text style of that name; a null style when it does not exist (a failure of anything else is
+// not taken for a missing style: it reaches the caller).
 cad::TextStyle FindTextStyle(const QString& name);
 // True when a dimension style of that name exists (given back in `style`).
 bool GetDimensionStyle(const QString& name, cad::DimStyle& style);

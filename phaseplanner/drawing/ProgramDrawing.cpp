@@ -92,13 +92,12 @@ void prepareRowStyles() {
     const cad::Document& d = automation::CadDocument;
     if (DimensioningMode != 0) {
         automation::EnsureTextStyle(QStringLiteral("DIM_TXT"), 1.7, QStringLiteral("arial"), false);
-        cad::DimStyle style;
-        try {
-            // A style the look-up gives is there: its name is not read again.
-            style = d.dimStyles().item(QStringLiteral("DIM_STYLE"));
-        } catch (const cad::Error&) {
-            // Missing: made below.
-        }
+        // "?Item": a missing style is answered with nothing, not a failure.
+        cad::DimStyle style(d.channel(),
+                            cad::CallEach(d, {cad::Variant(d.dimStyles().ref())}, QStringLiteral("?Item"),
+                                          {QStringLiteral("DIM_STYLE")})
+                                .value(0)
+                                .toObject());
         if (style.isNull()) {
             // The new style copies the drawing's dimension variables, set first.
             cad::SetVariables(
@@ -236,10 +235,15 @@ bool DrawProgram(bool askForTemplate, bool documentChecked) {
     const int rows = std::max({DrawnRowCount(), int(GroupTable.size()), GroupCountSetting});
     const double height = std::max(270.0, 8.0 * rows + 16);
     const double x = ProgramTableOrigin.Point.X, y = ProgramTableOrigin.Point.Y;
-    // The program drawn before goes: the dimensions and numbers inside the table, the bars'
-    // references (older drawings' unprefixed ones too) and their definitions.
+    // The old-format test traps failures of its own, so it comes first. Then the program drawn
+    // before goes (the dimensions and numbers inside the table, the bars' references, older
+    // drawings' unprefixed ones too, and their definitions), the program block is written again
+    // and every piece of every bar makes its block, reference and dimensions: many calls whose
+    // answers the command never reads, made as one batch. Nothing in it traps a CAD failure of
+    // another call (the selection sets' names trap only a name in use), so a failure is thrown here.
     cad::Entity oldFormatRef;
     const bool oldFormat = automation::FindFirstInsert(QStringLiteral("SYGNALIZATOR_ZWYKLY_*"), oldFormatRef);
+    const cad::DeferredCalls drawing(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
     automation::EnsureLayer(kDimLayer, false);
     automation::EnsureLayer(QStringLiteral("255-ROBOCZA"), false);
     eraseInPolygon(QStringLiteral("SSKasWym"), kDimLayer, x, y + 4, width, height + 4);
@@ -251,13 +255,7 @@ bool DrawProgram(bool askForTemplate, bool documentChecked) {
     ApplyServiceView();
     UstawWidoczneAtrybuty(true);  // the drawing was found open above
     prepareRowStyles();
-    {
-        // Every piece of every bar makes its block, reference and dimensions: many calls
-        // that answer nothing go together; nothing in the rows traps a CAD failure, which is
-        // thrown from here.
-        const cad::DeferredCalls bars(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
-        DrawGroupRows(-1, long(std::trunc(x)), long(std::trunc(y)), type);
-    }
+    DrawGroupRows(-1, long(std::trunc(x)), long(std::trunc(y)), type);
     automation::CadDocument.regen(1);
     return true;
 }

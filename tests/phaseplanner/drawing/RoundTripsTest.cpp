@@ -51,8 +51,8 @@ TEST_F(PlannerOverLoopback, RedrawingTheProgramTakesFewRoundTrips) {
     const QString drawn = FormatProgramText(GroupTable, CycleLength);
     const quint64 before = trips();
     ASSERT_TRUE(DrawProgram(false));
-    // The reads, the look-ups, the erasures and the program block's calls one by one, and every
-    // bar's pieces together (over three hundred when each piece's call went alone).
+    // The reads and look-ups the command needs answered; the erasures, the program block and every
+    // bar's pieces go as one batch (over three hundred round trips when each call went alone).
     EXPECT_LE(trips() - before, 50u);
     // What was drawn reads back whole, once.
     GroupTable.clear();
