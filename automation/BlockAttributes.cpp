@@ -5,7 +5,6 @@
 #include "automation/CadTables.h"
 #include "automation/Selection.h"
 #include "common/Geometry.h"
-#include "platform/cad/DeferredCalls.h"
 #include "platform/cad/FilteredReads.h"
 
 #include <numbers>
@@ -19,14 +18,9 @@ void SetLayerOn(const QString& layerName, bool on) {
 
 void EraseBlockReferences(const QString& blockName, bool deleteDefinition) {
     {
-        // Found in one read, erased in one run.
         cad::SelectionFilter filter;
         filter.add(2, EscapeFilterText(blockName));
-        const cad::VariantList found = cad::ReadSelection(CadDocument, filter, {});
-        if (!found.isEmpty()) {
-            cad::DeferredCalls run(CadDocument);
-            for (const cad::Variant& row : found) cad::EntityOfRow(CadDocument, row).send(QStringLiteral("Delete"));
-        }
+        DeleteEach(cad::ReadSelection(CadDocument, filter, {}));
     }
     if (!deleteDefinition) return;
     try {

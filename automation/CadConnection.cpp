@@ -95,9 +95,9 @@ cad::Application ConnectToAutoCad(bool withState) {
 
 bool CheckDocumentOpen(bool showMessage) {
     if (!CadApplication.isNull()) {
-        // One question instead of counting the documents first: with none open, the CAD answers
-        // that no drawing is active. A drawing's model space is the same object for its life, so
-        // the channel answers it without asking again.
+        // The active drawing asked for straight away, without counting the documents first: with
+        // none open, the CAD answers that no drawing is active. A drawing's model space is the same
+        // object for its life.
         try {
             CadDocument = CadApplication.activeDocument();
             CadModelSpace = CadDocument.modelSpace();

@@ -3,7 +3,7 @@
 
 #include "automation/CadConnection.h"
 #include "common/ObjectCheck.h"
-#include "platform/cad/DeferredCalls.h"
+#include "platform/cad/CallEach.h"
 
 namespace automation {
 
@@ -92,6 +92,20 @@ cad::Entity AddAttributeDefinition(const cad::Block& container, const QString& t
     return container.addAttribute(3.5, 9, QString(), cad::Point{x, y, 0}, tag, value);
 }
 
+QList<cad::Entity> AddAttributeDefinitions(const cad::Block& container, const QList<AttributeSpec>& specs) {
+    if (specs.isEmpty()) return {};
+    cad::VariantList blocks;
+    QList<cad::VariantList> args;
+    for (const AttributeSpec& a : specs) {
+        blocks.append(cad::Variant(container.ref()));
+        args.append({a.height, a.mode, a.prompt, a.at, a.tag, a.value});
+    }
+    QList<cad::Entity> made;
+    for (const cad::Variant& v : cad::CallEachWith(CadDocument, blocks, QStringLiteral("AddAttribute"), args))
+        made.append(cad::Entity(CadDocument.channel(), v.toObject()));
+    return made;
+}
+
 bool ActivateTextStyle(const QString& name, cad::TextStyle& style, bool makeActive) {
     // What the look-up gives is live: only its failure (a null style) says "no".
     const cad::TextStyle found = FindTextStyle(name);
@@ -102,26 +116,21 @@ bool ActivateTextStyle(const QString& name, cad::TextStyle& style, bool makeActi
 }
 
 void EnsureTextStyle(const QString& name, double height, const QString& fontName, bool makeActive) {
-    const cad::TextStyle found = FindTextStyle(name);
-    // Nothing answers: the writes travel in one run, a failure thrown from here.
-    cad::DeferredCalls run(CadDocument, cad::DeferredCalls::NewObjectsToo);
-    EnsureTextStyleHeld(found, name, height, fontName, makeActive);
-}
-
-cad::TextStyle FindTextStyle(const QString& name) {
-    // A style the look-up gives is there: its name is not read again.
-    return lookUp<cad::TextStyle>([&] { return CadDocument.textStyles().item(name); });
-}
-
-void EnsureTextStyleHeld(const cad::TextStyle& found, const QString& name, double height, const QString& fontName,
-                         bool makeActive) {
-    cad::TextStyle style = found;
+    cad::TextStyle style = FindTextStyle(name);
     if (style.isNull()) {
         style = CadDocument.textStyles().add(name);
         style.setHeight(height);
         style.send(QStringLiteral("SetFont"), {fontName, false, false, 0, 0});
     }
     if (makeActive) CadDocument.setActiveTextStyle(style);
+}
+
+cad::TextStyle FindTextStyle(const QString& name) {
+    // "?Item" answers a missing style with nothing rather than a failure, so no failure is trapped
+    // here; a style it gives is there, its name not read again.
+    const cad::VariantList found =
+        cad::CallEach(CadDocument, {cad::Variant(CadDocument.textStyles().ref())}, QStringLiteral("?Item"), {name});
+    return cad::TextStyle(CadDocument.channel(), found.value(0).toObject());
 }
 
 bool GetDimensionStyle(const QString& name, cad::DimStyle& style) {
@@ -149,28 +158,20 @@ bool ActivateTextAndDimStyle(const QString& name, cad::Object& style, bool textS
 }
 
 void EnsureLayer(const QString& name, bool makeActive, int colour, int lineweight) {
-    if (colour <= -1 && lineweight <= -10) {
-        // Nothing to give a new layer only: the calls answer nothing and travel in one run.
-        cad::DeferredCalls run(CadDocument, cad::DeferredCalls::NewObjectsToo);
-        EnsureLayerHeld(name, makeActive);
-        return;
-    }
-    // The layer the existence test finds is the one made current: one look-up.
     const cad::Layers layers = CadDocument.layers();
-    cad::Layer layer = lookUp<cad::Layer>([&] { return layers.item(name); });
-    if (!isOfType(layer, "IAcadLayer")) {
+    cad::Layer layer;
+    if (colour <= -1 && lineweight <= -10) {
+        // Nothing to give a new layer only: the add gives the existing layer back unchanged.
         layer = layers.add(name);
-        if (colour > -1) SetEntityColour(layer, colour, false);
-        if (lineweight > -10) layer.setLineweight(lineweight);
+    } else {
+        // The layer the existence test finds is the one made current: one look-up.
+        layer = lookUp<cad::Layer>([&] { return layers.item(name); });
+        if (!isOfType(layer, "IAcadLayer")) {
+            layer = layers.add(name);
+            if (colour > -1) SetEntityColour(layer, colour, false);
+            if (lineweight > -10) layer.setLineweight(lineweight);
+        }
     }
-    if (makeActive) {
-        if (!layer.layerOn()) layer.setLayerOn(true);
-        CadDocument.setActiveLayer(layer);
-    }
-}
-
-void EnsureLayerHeld(const QString& name, bool makeActive) {
-    const cad::Layer layer = CadDocument.layers().add(name);
     if (!makeActive) return;
     // Switching on a layer that is on leaves it as it was.
     layer.setLayerOn(true);
@@ -231,7 +232,6 @@ void MoveObjectToTop(const cad::Entity& entity) {
 }
 
 void DeleteEntity(const cad::Entity& entity) {
-    cad::DeferredCalls run(entity);  // nothing answers: one run, a failure thrown from here
     entity.setVisible(false);
     entity.move(cad::Point{0, 0, 0}, cad::Point{0, 0, 0});
     entity.send(QStringLiteral("Delete"));

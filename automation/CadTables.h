@@ -15,7 +15,7 @@ extern cad::Color CadColourObject;
 // The block definition of that name; a null block when it does not exist.
 cad::Block GetBlockDefinition(const QString& name);
 bool CheckBlockExists(const QString& name);  // model and paper space never count as blocks
-// The same in the block table the caller holds (one question fewer).
+// The same in the block table the caller has already.
 bool CheckBlockExists(const cad::Blocks& blocks, const QString& name);
 bool CheckLinetypeExists(const QString& name);
 bool CheckLayerExists(const QString& name);
@@ -27,16 +27,26 @@ QString MakeUniqueBlockName(const QString& prefix);
 cad::Entity AddAttributeDefinition(const cad::Block& container, const QString& tag, const QString& value,
                                    double x, double y);
 
+// An attribute definition as the block's AddAttribute makes it; by default hidden and preset (mode
+// 9), 3.5 high, without a prompt, at the block's origin.
+struct AttributeSpec {
+    QString tag, value;
+    double height = 3.5;
+    int mode = 9;
+    QString prompt;
+    cad::Point at{0, 0, 0};
+};
+// Adds the definitions to the block in their order, by one call of the drawing for them all; the
+// new definitions, in that order. The first failure is thrown, the definitions before it made.
+QList<cad::Entity> AddAttributeDefinitions(const cad::Block& container, const QList<AttributeSpec>& specs);
+
 // True when the style exists (given back in `style`); with the flag it becomes the active text style.
 bool ActivateTextStyle(const QString& name, cad::TextStyle& style, bool makeActive);
 // Adds the style with that height and font when missing; an existing style keeps both.
 void EnsureTextStyle(const QString& name, double height, const QString& fontName, bool makeActive);
-// EnsureTextStyle in two halves for a caller that sends the writes of several in one run: the
-// look-up (a null style when missing), then the writes, which answer nothing and are held in the
-// caller's DeferredCalls scope (NewObjectsToo) when it has one.
+// The text style of that name; a null style when it does not exist (a failure of anything else is
+// not taken for a missing style: it reaches the caller).
 cad::TextStyle FindTextStyle(const QString& name);
-void EnsureTextStyleHeld(const cad::TextStyle& found, const QString& name, double height, const QString& fontName,
-                         bool makeActive);
 // True when a dimension style of that name exists (given back in `style`).
 bool GetDimensionStyle(const QString& name, cad::DimStyle& style);
 // Text style (flag true, made active on request) or dimension style (never made active) of that
@@ -44,12 +54,9 @@ bool GetDimensionStyle(const QString& name, cad::DimStyle& style);
 bool ActivateTextAndDimStyle(const QString& name, cad::Object& style, bool textStyle, bool makeActive);
 
 // Adds the layer when missing (colour above -1 and lineweight above -10 applied to a new layer only);
-// with the flag the layer is switched on and made the active layer.
-void EnsureLayer(const QString& name, bool makeActive, int colour, int lineweight);
-// EnsureLayer without a colour or lineweight for a new layer: its calls answer nothing (adding an
-// existing layer gives it back unchanged), so they are held in the caller's DeferredCalls scope
-// (NewObjectsToo) and travel with its other calls.
-void EnsureLayerHeld(const QString& name, bool makeActive);
+// with the flag the layer is switched on and made the active layer. Without a colour or lineweight
+// the layer is only added (adding an existing one gives it back unchanged), never looked up.
+void EnsureLayer(const QString& name, bool makeActive, int colour = -1, int lineweight = -10);
 // True when the linetype is present or loads from the CAD's own linetype file.
 bool EnsureLinetypeLoaded(const QString& name);
 

@@ -2,7 +2,6 @@
 #include "automation/CadVariables.h"
 
 #include "automation/CadConnection.h"
-#include "platform/cad/DeferredCalls.h"
 #include "platform/cad/Variables.h"
 
 namespace automation {
@@ -46,16 +45,15 @@ void SaveAndSetCadVariables(const QString& colour, const QString& linetype, doub
         s.withLinetypeScale = true;
     }
 
-    // The new values travel in one run; a refused one stops the rest and is thrown from here.
-    cad::DeferredCalls run(CadDocument);
-    auto set = [](const char* name, const cad::Variant& value) {
-        CadDocument.send(QStringLiteral("SetVariable"), {QString::fromLatin1(name), value});
-    };
-    set("CECOLOR", newColour);
-    set("CELTYPE", newLinetype);
-    set("CELWEIGHT", newLineweight);
-    set("ANGBASE", baseAngle);
-    if (withLinetypeScale) set("CELTSCALE", linetypeScale);
+    // Each is set though another is refused; the first refusal is raised after all.
+    QStringList setNames{QStringLiteral("CECOLOR"), QStringLiteral("CELTYPE"), QStringLiteral("CELWEIGHT"),
+                         QStringLiteral("ANGBASE")};
+    cad::VariantList values{newColour, newLinetype, newLineweight, baseAngle};
+    if (withLinetypeScale) {
+        setNames << QStringLiteral("CELTSCALE");
+        values << linetypeScale;
+    }
+    cad::SetVariables(CadDocument, setNames, values);
 }
 
 void RestoreCadVariables() {

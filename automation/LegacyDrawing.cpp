@@ -10,7 +10,7 @@ namespace automation {
 void EnsureLayerLegacy(const QString& name, bool& makeActive, int colour, int lineweight) {
     if (colour <= -1 && lineweight <= -10) {
         // Nothing to give a new layer: Add stands for the test, as it gives an existing layer
-        // unchanged; no question is asked, so a caller's scope may hold it back.
+        // unchanged.
         const cad::Layer layer = CadDocument.layers().add(name);
         if (makeActive) CadDocument.setActiveLayer(layer);
         return;

@@ -3,6 +3,7 @@
 
 #include "automation/CadConnection.h"
 #include "platform/cad/AttributeReads.h"
+#include "platform/cad/CallEach.h"
 #include "platform/cad/FilteredReads.h"
 
 namespace automation {
@@ -57,11 +58,6 @@ HelperSelectionSet::~HelperSelectionSet() {
 
 void HelperSelectionSet::remove() {
     removed_ = true;
-    set_.remove();
-}
-
-void HelperSelectionSet::removeHeld() {
-    removed_ = true;
     set_.send(QStringLiteral("Delete"));
 }
 
@@ -103,6 +99,14 @@ QString UnescapeFilterText(const QString& text) {
         out += text[i];
     }
     return out;
+}
+
+void DeleteEach(const cad::VariantList& rows) {
+    cad::VariantList entities;
+    entities.reserve(rows.size());
+    for (const cad::Variant& row : rows)
+        if (const cad::VariantList* r = row.arrayPtr(); r && !r->isEmpty()) entities.append(r->front());
+    if (!entities.isEmpty()) cad::CallEach(CadDocument, entities, QStringLiteral("Delete"));
 }
 
 void EraseBlockReferencesOnLayer(const QString& blockNamePattern, const QString& layerName) {
@@ -172,7 +176,7 @@ QString FindBlockReferenceHandle(const cad::Block&, const QString& blockNamePatt
     const QString value = attributeValue.isEmpty() ? QString() : attributeValue.toText();
 
     // The search with the references' handles and names in one read, their attributes (when a value
-    // is asked for) in another: no named set, two round trips at most over the socket.
+    // is asked for) in another: no named set is made.
     const cad::VariantList rows =
         cad::ReadSelection(CadDocument, insertFilter(namePattern, layerName), {QStringLiteral("Handle"), QStringLiteral("Name")});
     if (rows.isEmpty()) return QString();

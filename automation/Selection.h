@@ -25,11 +25,8 @@ public:
     HelperSelectionSet& operator=(const HelperSelectionSet&) = delete;
     const cad::SelectionSet& operator*() const { return set_; }
     const cad::SelectionSet* operator->() const { return &set_; }
-    // Deletes the set now; a failure here reaches the caller.
+    // Deletes the set; a failure of the deletion reaches the caller.
     void remove();
-    // Deletes the set by a call that answers nothing, held in the caller's DeferredCalls scope (and
-    // sent with its next question); without a scope, as remove().
-    void removeHeld();
 
 private:
     cad::SelectionSet set_;
@@ -44,6 +41,9 @@ QString EscapeFilterText(const QString& text);
 // The text with the escaping backquotes removed.
 QString UnescapeFilterText(const QString& text);
 
+// Deletes the entities that rows of a search start with (as cad::ReadSelection gives them), in their
+// order: the first failure is thrown, the entities before it deleted.
+void DeleteEach(const cad::VariantList& rows);
 // Erases every block reference of the pattern on the layer.
 void EraseBlockReferencesOnLayer(const QString& blockNamePattern, const QString& layerName);
 // The form that takes a value between pattern and layer; the value is not used.

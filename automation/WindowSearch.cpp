@@ -24,7 +24,7 @@ QList<TopLevelWindow> drawingWindowOfCad() {
     TopLevelWindow w;
     w.handle = DrawingWindowHandle;
     // The CAD's title begins with its name; the drawing's name after it is not asked for: the
-    // search looks at the stem only, and over the socket the name would cost three questions.
+    // search looks at the stem only.
     w.title = QStringLiteral("AutoCAD");
     w.className = QStringLiteral("Afx:cadhost");
     out.append(w);
@@ -141,9 +141,17 @@ void ActivateCadWindow(const QString& applicationName) {
     if (classPattern.isEmpty()) return;
     const quintptr window = FindTopLevelWindow(applicationName + QLatin1Char('*'), true, classPattern);
     if (window == 0 || CadApplication.isNull()) return;
-    // One call: the host keeps the rule (normal stays normal; minimised or maximised comes back
-    // maximised) and answers nothing, so a caller's scope may hold it back.
+    // The CAD keeps the rule: a normal window stays normal, a minimised or maximised one comes back
+    // maximised.
     CadApplication.raiseDrawingWindow();
+}
+
+void RaiseCadWindow() {
+    try {
+        ActivateCadWindow(QStringLiteral("AutoCAD"));
+    } catch (const std::exception&) {
+        // Not raised: the user finds the window himself.
+    }
 }
 
 }  // namespace automation

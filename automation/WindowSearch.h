@@ -1,15 +1,13 @@
-// Finding and raising the CAD's main window. The search takes the visible
-// top-level window whose title and class match wildcard patterns, the first in window order.
+// Finding and raising the CAD's main window. The search takes the first visible top-level window,
+// in window order, whose title and class match wildcard patterns.
 // The windows come from a replaceable source; by default the drawing window of the connected CAD,
 // which is raised through the object model.
 #pragma once
 
 #include "automation/CadConnection.h"
-#include "platform/cad/DeferredCalls.h"
 
 #include <QList>
 #include <QString>
-#include <exception>
 #include <functional>
 
 namespace automation {
@@ -41,19 +39,8 @@ int MatchTopLevelWindowProc(const TopLevelWindow& window, int caseSensitiveFlag)
 // state. Only the names "AutoCAD" and "ZWCAD" can find a window.
 void ActivateCadWindow(const QString& applicationName);
 
-// ActivateCadWindow("AutoCAD") with the raise held back until the first call of `next` that needs an
-// answer (a pick, a look-up), so over the socket it costs no round trip of its own. A failed raise is
-// ignored, as the window search ignores its errors; so `next` must hold nothing of its own (one
-// answered call), or its failures would be ignored too.
-template <class Next>
-auto ActivateCadWindowBefore(Next&& next) {
-    cad::DeferredCalls raise(CadApplication, cad::DeferredCalls::CallsOnly, cad::DeferredCalls::FailuresIgnored);
-    try {
-        ActivateCadWindow(QStringLiteral("AutoCAD"));
-    } catch (const std::exception&) {
-        // Not raised (a channel that runs the call at once): what follows goes on all the same.
-    }
-    return next();
-}
+// ActivateCadWindow("AutoCAD") for a command about to ask the user for something in the drawing: a
+// raise that fails is ignored (the window search ignores its errors too), and the command goes on.
+void RaiseCadWindow();
 
 }  // namespace automation

@@ -78,9 +78,9 @@ bool UstawLegende() {
     } showAgain{window};
     window.hideWindow();
     try {
-        // The raise travels with the pick.
-        const common::PlanePoint p = automation::ActivateCadWindowBefore(
-            [] { return automation::PickPoint(common::Tlumacz(QStringLiteral("Wskaż położenie legendy..."))); });
+        // The user picks in the CAD window: it comes to the front first.
+        automation::RaiseCadWindow();
+        const common::PlanePoint p = automation::PickPoint(common::Tlumacz(QStringLiteral("Wskaż położenie legendy...")));
         if (common::IsMissingPoint(p)) return false;
 
         const cad::Document& doc = automation::CadDocument;

@@ -1,7 +1,6 @@
 // The poll after an interactive insert and the completion of heads and push-buttons.
 #include "headplacer/logic/InsertionPoll.h"
 
-#include "platform/cad/DeferredCalls.h"
 
 #include "automation/CadConnection.h"
 #include "automation/CadTables.h"
@@ -43,17 +42,12 @@ void ensureLayer(const QString& name) {
 
 void addDescription(const QString& text, const cad::Point& at, double height, const QString& layer,
                     const QString& style) {
-    // The text and its properties travel together; the style's own failure is trapped alone (what
-    // is held before it is sent first).
-    cad::DeferredCalls run(CadDocument, cad::DeferredCalls::NewObjectsToo);
     const cad::Entity t = CadModelSpace.addText(text, at, height);
     t.setColor(1);
     t.setLayer(layer);
     if (!style.isEmpty()) {
-        run.flush();
         try {
             t.setStyleName(style);
-            run.flush();
         } catch (const cad::Error&) {
             // The style was removed meanwhile: the text keeps the active one.
         }
@@ -149,7 +143,6 @@ InsertionPoll::Step InsertionPoll::tick() {
     QCoreApplication::processEvents();
     InsertedRotation = facts.value(2).toDouble();
     HeadHandle = facts.value(3).toText();
-    // The reference's update travels with the completion's first answered call.
     if (PendingInsertMode == 1) return completeHead(reference, facts.value(4).toPoint());
     if (PendingInsertMode == 2) return completePushButton(reference);
     return NothingPending;
@@ -182,15 +175,9 @@ InsertionPoll::Step InsertionPoll::completeHead(const cad::Entity& reference, co
     try {
         const double h = textHeight(QString::number(HeadTextHeight), 1.0);
         const cad::Utility utility = CadDocument.utility();
-        cad::Point first;
-        {
-            // The update and the description layer travel with the pick; a failure of either comes
-            // back from it, inside this trap.
-            cad::DeferredCalls run(CadDocument, cad::DeferredCalls::NewObjectsToo);
-            reference.update();
-            ensureLayer(DescriptionLayer);
-            first = utility.getPoint(QStringLiteral("Wskaż położenie opisu ..."));
-        }
+        reference.update();
+        ensureLayer(DescriptionLayer);
+        const cad::Point first = utility.getPoint(QStringLiteral("Wskaż położenie opisu ..."));
         addDescription(HeadDesignation, first, h, DescriptionLayer, QStringLiteral("SYGN_OPISY_TXT"));
         const bool conditional = HeadSymbol == QLatin1String("S-2p") || HeadSymbol == QLatin1String("S-2l") ||
                                  HeadSymbol == QLatin1String("S-2lp");

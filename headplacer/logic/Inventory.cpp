@@ -8,7 +8,6 @@
 #include "headplacer/logic/Settings.h"
 #include "platform/cad/AttributeReads.h"
 #include "platform/cad/BulkReads.h"
-#include "platform/cad/DeferredCalls.h"
 #include "platform/cad/Document.h"
 
 namespace headplacer {
@@ -54,7 +53,7 @@ AttributeValues ScreenAttributeValues(const InventoryValues& v) {
 }
 
 int WriteAttributeValues(const cad::Entity& reference, const AttributeValues& values) {
-    // The attributes and their tags in one read, the texts and the redraw in one run.
+    // The attributes and their tags in one read.
     const cad::Document& doc = automation::CadDocument;
     const cad::VariantList rows =
         cad::ReadAttributes(doc, {cad::Variant(reference.ref())}, {QStringLiteral("TagString")}).value(0).toArray();
@@ -66,7 +65,6 @@ int WriteAttributeValues(const cad::Entity& reference, const AttributeValues& va
         tags << cad::Variant(cad::VariantList{row.value(1)});
     }
     int written = 0;
-    cad::DeferredCalls run(doc);
     for (qsizetype i = 0; i < attributes.size(); ++i) {
         const QString tag = tags.value(i).toArray().value(0).toText().toUpper();
         for (const auto& [t, value] : values) {

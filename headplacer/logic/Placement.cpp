@@ -1,7 +1,6 @@
 // Preparing and inserting heads and push-buttons.
 #include "headplacer/logic/Placement.h"
 
-#include "platform/cad/DeferredCalls.h"
 
 #include "automation/CadConnection.h"
 #include "automation/CadTables.h"
@@ -80,26 +79,25 @@ bool loadFromDrawing(const QString& blockName, const QString& drawingFile, const
     const cad::Entity temporary = CadModelSpace.insertBlock(cad::Point{x, y, 0}, drawingFile, 1, 1, 1, 0);
     // The look-up stands for the existence test (a missing block is a null one).
     const cad::Block definition = automation::GetBlockDefinition(blockName);
-    // Nothing here traps a CAD failure: the attribute definitions and the erasure of the temporary
-    // reference travel in one run.
-    cad::DeferredCalls run(CadDocument, cad::DeferredCalls::NewObjectsToo);
     if (!definition.isNull()) {
+        QList<automation::AttributeSpec> attributes;
         QString obiekt, rodzaj, symbol;
-        if (identifying && HeadSymbolAttributes(blockName, obiekt, rodzaj, symbol)) {
-            automation::AddAttributeDefinition(definition, QStringLiteral("OBIEKT"), obiekt, 0, 0);
-            automation::AddAttributeDefinition(definition, QStringLiteral("RODZAJ"), rodzaj, 0, 0);
-            automation::AddAttributeDefinition(definition, QStringLiteral("SYMBOL"), symbol, 0, 0);
-        }
-        for (const QString& tag : tags) automation::AddAttributeDefinition(definition, tag, QString(), 0, 0);
+        if (identifying && HeadSymbolAttributes(blockName, obiekt, rodzaj, symbol))
+            attributes << automation::AttributeSpec{QStringLiteral("OBIEKT"), obiekt}
+                       << automation::AttributeSpec{QStringLiteral("RODZAJ"), rodzaj}
+                       << automation::AttributeSpec{QStringLiteral("SYMBOL"), symbol};
+        for (const QString& tag : tags) attributes << automation::AttributeSpec{tag, QString()};
+        automation::AddAttributeDefinitions(definition, attributes);
     }
     automation::DeleteEntity(temporary);
     return !definition.isNull();
 }
 
 // Raises the CAD window (a failed raise is ignored: the insertion goes on all the same) and loads
-// the block when the drawing lacks it; the raise travels with the block check.
+// the block when the drawing lacks it.
 bool raiseAndLoad(const QString& blockName, const QString& drawingFile, const QStringList& tags, bool identifying) {
-    if (automation::ActivateCadWindowBefore([&] { return automation::CheckBlockExists(blockName); })) return true;
+    automation::RaiseCadWindow();
+    if (automation::CheckBlockExists(blockName)) return true;
     return loadFromDrawing(blockName, drawingFile, tags, identifying, 0, 0);
 }
 
@@ -138,10 +136,6 @@ InsertOutcome InsertHead(const QString& symbolFile, InsertionPoll& poll) {
         savedStyle = saved.value(1);
         cad::Object style;
         const bool styled = automation::ActivateTextAndDimStyle(QStringLiteral("SYGN_OPISY_TXT"), style, true, false);
-        // Nothing from here traps a CAD failure: the style made current (or added), the layer and the
-        // insert command travel in one write; a failure comes back from the command, which then is
-        // not run.
-        cad::DeferredCalls run(CadDocument, cad::DeferredCalls::NewObjectsToo);
         if (styled) {
             CadDocument.put(QStringLiteral("ActiveTextStyle"), style);
         } else {

@@ -9,11 +9,9 @@
 #include "phaseplanner/editor/GroupTable.h"
 #include "phaseplanner/editor/PhasePairs.h"
 #include "phaseplanner/editor/ProgramWindow.h"
-#include "platform/cad/DeferredCalls.h"
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 
 namespace phaseplanner {
 
@@ -52,7 +50,6 @@ cad::Entity framePolyline(const cad::Block& b, double w, int colour) {
 
 void hatch(const cad::Block& b, const cad::Entity& outline, const QString& pattern, int colour) {
     cad::Entity h = b.addHatch(0, pattern, true);
-    // Neither answers anything: inside a run they are held like the rest.
     h.send(QStringLiteral("AppendOuterLoop"), {cad::VariantList{cad::Variant(outline.ref())}});
     if (pattern != QLatin1String("SOLID")) {
         h.setPatternScale(0.314);
@@ -272,11 +269,7 @@ void DrawBarPiece(const BarPiece& piece, long x, long y, int group, const QStrin
                piece.Kind == PieceComplementAmber || piece.Kind == PieceFlashingAmber) {
         create = !exists(name);
     }
-    // The look-ups above trap failures of their own; from here nothing does: the piece's block, its
-    // reference and its dimensions travel in one run (the caller's, with `names`), a failure thrown
-    // from here or from the end of the caller's run.
-    std::optional<cad::DeferredCalls> run;
-    if (!names) run.emplace(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+    // The piece's block when it needs one, its reference and its dimensions.
     if (create) {
         const cad::Block b = (names ? names->blocks() : automation::CadDocument.blocks()).add({0, 0, 0}, name);
         if (names) names->added(name);

@@ -47,12 +47,13 @@ void SortOccupiedIntervals();
 // True when both ends of the piece lie within one occupied interval.
 bool IsPieceCovered(const BarPiece& piece);
 
-// Forgets the per-run knowledge of the shared amber-red and red blocks (each run of the drawing).
+// Forgets what one drawing of the rows knew of the shared amber-red and red blocks (each drawing of
+// the program starts without it).
 void ClearBarBlockFlags();
 
 // The drawing's block names as one drawing of the rows knows them: read once when the rows start
-// and kept up with the blocks the rows add, so that a piece's name and whether its block exists
-// need no question to the CAD and the rows travel in one run.
+// and kept up with the blocks the rows add, so that a piece's name and whether its block exists are
+// known without asking the CAD.
 class BarBlockNames {
 public:
     // Reads the names of `CadDocument` (one call).
@@ -78,8 +79,8 @@ QString BarPieceBlockName(const BarPiece& piece, const QString& prefix, int grou
 // Draws the piece at row origin (x, y) for GroupTable[group]: label empty for red fill and the
 // pieces before a start or after an end program; k the green's index; flag 0 normal, 1 first part
 // of a wrapped green, 2 its second part; `text` the green's "<start>-<end>". A piece shorter than
-// one second draws nothing. With `names` the caller holds the calls back (a cad::DeferredCalls scope
-// around all its pieces) and nothing is asked of the CAD; without, the piece travels in a run of its own.
+// one second draws nothing. With `names` the block names come from it and nothing is asked of the
+// CAD, so the caller may send all its pieces' calls together.
 void DrawBarPiece(const BarPiece& piece, long x, long y, int group, const QString& label, int k, int flag,
                   const QString& text, BarBlockNames* names = nullptr);
 

@@ -29,22 +29,14 @@ namespace {
 
 const QString kSignalLayer = QStringLiteral("247-SYGNAL");
 
-// A fresh, empty definition of the block: the old one goes with its references. Called inside the
-// caller's run (NewObjectsToo), where a new definition is made: the erasures of the references
-// travel with the question whether the definition exists, which traps no failure of theirs.
+// A fresh, empty definition of the block: the old one goes with its references.
 cad::Block freshBlock(const QString& name) {
     const cad::Document& doc = automation::CadDocument;
     cad::SelectionFilter filter;
     filter.add(2, automation::EscapeFilterText(name));
-    const cad::VariantList found = cad::ReadSelection(doc, filter, {});
+    automation::DeleteEach(cad::ReadSelection(doc, filter, {}));
     const cad::Blocks blocks = doc.blocks();
-    bool exists = false;
-    {
-        cad::DeferredCalls run(doc);
-        for (const cad::Variant& row : found) cad::EntityOfRow(doc, row).send(QStringLiteral("Delete"));
-        exists = blocks.invoke(QStringLiteral("Contains"), {name}).toBool();
-    }
-    if (exists) {
+    if (blocks.invoke(QStringLiteral("Contains"), {name}).toBool()) {
         const cad::Block old = automation::GetBlockDefinition(name);
         try {
             if (!old.isNull()) old.erase();
@@ -62,9 +54,6 @@ QString signedNumber(int value) {
 }
 
 void drawGraph(const IntergreenCheckResult& r, double x0, double y0) {
-    // Nothing here traps a CAD failure of the run: the graph travels in one run, its failure thrown
-    // from here.
-    cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
     const cad::Block b = freshBlock(GraphBlockName());
     for (const MeasuredIntergreen& m : r.Reported) {
         const cad::Point from{double(m.End), -2.0 - 8.0 * m.From, 0};
@@ -78,9 +67,6 @@ void drawGraph(const IntergreenCheckResult& r, double x0, double y0) {
 }
 
 void writeTexts(const IntergreenCheckResult& r, double x0, double y0) {
-    // Nothing here traps a CAD failure of the run: the texts travel together, a failure thrown from
-    // here.
-    cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
     const cad::Block b = freshBlock(ResultBlockName());
     const double start = x0 + MaxCycleLength + 52;
     // The items of a row stand one after another: each is made at the row's start, all their
@@ -173,10 +159,9 @@ IntergreenCheckResult RunIntergreenCheck(const IntergreenWorkbookData& data, boo
                                          int GraphGroup) {
     CollisionPairs.clear();
     const bool graph = GraphGroup >= 0;
-    // The signal layer is made sure of and switched on (adding an existing layer gives it back) by
-    // calls that travel with the drawing's first question below; nothing until then traps a CAD
-    // failure, which is thrown from here.
-    cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+    // The graph's lines and texts, or the result texts, and the program block written again: many
+    // calls, which go together; nothing here traps a CAD failure of theirs, which is thrown from here.
+    const cad::DeferredCalls drawing(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
     if (!ShowPairs) automation::CadDocument.layers().add(kSignalLayer).setLayerOn(true);
     const int only = graph && GraphGroup != AllGroupsGraph ? GraphGroup : -1;
     if (graph && only >= int(GroupTable.size())) return {};

@@ -14,7 +14,6 @@
 #include "platform/cad/FilteredReads.h"
 #include "platform/ui/core/Prompt.h"
 
-#include <optional>
 
 namespace phaseplanner {
 
@@ -26,16 +25,19 @@ const QString kWorkLayer = QStringLiteral("255-ROBOCZA");
 const QString kStreamLayer = QStringLiteral("113-STRUMIENIE_RUCHU");
 
 void checkCache() {
-    // The drawing's names and its model space's count in one read.
+    // The drawing's names, its model space's count and the cached references' block names in one
+    // read: a reference erased since the cache was built has no name.
+    cad::VariantList objects{cad::Variant(automation::CadDocument.ref()), cad::Variant(automation::CadModelSpace.ref())};
+    for (const StreamColourEntry& e : Playback.StreamColourCache) objects.append(cad::Variant(e.Reference.ref()));
     const cad::VariantList rows = cad::ReadProperties(
-        automation::CadDocument,
-        {cad::Variant(automation::CadDocument.ref()), cad::Variant(automation::CadModelSpace.ref())},
-        {QStringLiteral("?FullName"), QStringLiteral("?Name"), QStringLiteral("?Count")});
+        automation::CadDocument, objects, {QStringLiteral("?FullName"), QStringLiteral("?Name"), QStringLiteral("?Count")});
     const cad::VariantList drawing = rows.value(0).toArray();
     const QString full = drawing.value(0).toText();
     const QString key = full.isEmpty() ? drawing.value(1).toText() : full;
     const int count = int(rows.value(1).toArray().value(2).toInt());
-    if (key != Playback.CachedDocumentName || IntersectionNumber != Playback.CachedIntersection ||
+    bool lost = false;
+    for (qsizetype i = 2; i < rows.size() && !lost; ++i) lost = rows[i].toArray().value(1).toText().isEmpty();
+    if (lost || key != Playback.CachedDocumentName || IntersectionNumber != Playback.CachedIntersection ||
         count != Playback.CachedEntityCount) {
         Playback.CachedDocumentName = key;
         Playback.CachedIntersection = IntersectionNumber;
@@ -66,9 +68,7 @@ void rebuildCache() {
     Playback.StreamCacheStale = false;
 }
 
-// `inCallersRun`: the caller holds a DeferredCalls scope whose next question (which traps no failure)
-// carries the colours; otherwise they travel in a run of their own.
-void resetColoursInStreamDrawing(bool includeMarkers, bool inCallersRun = false) {
+void resetColoursInStreamDrawing(bool includeMarkers) {
     // Every stream of the intersection still green goes back to its layer colour, whoever coloured
     // it (conflictor's selection, or a run of this program that ended abnormally); with the markers
     // also the red second group of a colliding pair.
@@ -89,16 +89,10 @@ void resetColoursInStreamDrawing(bool includeMarkers, bool inCallersRun = false)
     } else {
         f.add(2, prefix + QStringLiteral("STRUMIEN_*")).add(8, kStreamLayer).add(62, 3);
     }
-    // Found in one read, given back their colour in one run.
-    const cad::VariantList rows = cad::ReadSelection(automation::CadDocument, f, {});
-    {
-        std::optional<cad::DeferredCalls> run;
-        if (!inCallersRun) run.emplace(automation::CadDocument);
-        for (const cad::Variant& row : rows) {
-            const cad::Entity e = cad::EntityOfRow(automation::CadDocument, row);
-            e.setColor(256);
-            e.update();
-        }
+    for (const cad::Variant& row : cad::ReadSelection(automation::CadDocument, f, {})) {
+        const cad::Entity e = cad::EntityOfRow(automation::CadDocument, row);
+        e.setColor(256);
+        e.update();
     }
     for (StreamColourEntry& e : Playback.StreamColourCache) e.Coloured = false;
 }
@@ -141,11 +135,7 @@ QString TimeMarkerBlockName(int groupRows) {
     return QStringLiteral("AKTUALNY_CZAS_") + QString::number(groupRows);
 }
 
-namespace {
-
-// PlaceTimeMarker inside the caller's DeferredCalls scope: the move of a marker that stands is held
-// there, to travel with the caller's next question.
-void placeTimeMarker(int second) {
+void PlaceTimeMarker(int second) {
     const int rows = GroupCountSetting > 0 ? GroupCountSetting : 32;
     const QString name = TimeMarkerBlockName(rows);
     cad::Entity marker;
@@ -162,8 +152,7 @@ void placeTimeMarker(int second) {
         }
     }
     // The marker belongs over the program table: a drawing without the intersection's program block
-    // (the streams' drawing made active) gets none (asked only before one is put in, so a step that
-    // moves a standing marker costs no question more).
+    // (the streams' drawing made active) gets none (a standing marker stands over it already).
     if (second >= 0 && marker.isNull() &&
         !automation::CheckBlockExists(ProgramAttributeBlockNameFor(IntersectionNumber)))
         return;
@@ -193,14 +182,6 @@ void placeTimeMarker(int second) {
     marker.update();
 }
 
-}  // namespace
-
-void PlaceTimeMarker(int second) {
-    // Nothing here traps a failure: the move travels with its redraw, a failure thrown from here.
-    cad::DeferredCalls run(automation::CadDocument);
-    placeTimeMarker(second);
-}
-
 int ShowSecondInDrawing(int second, const ProgramStates& states, int cycleLength) {
     // The marker goes over the program table in the active drawing.
     const bool open = automation::CheckDocumentOpen(false);
@@ -209,11 +190,11 @@ int ShowSecondInDrawing(int second, const ProgramStates& states, int cycleLength
         Playback.ShownState = st;
         return st;
     }
-    // The marker's move travels with the first question of the stream search, and the streams'
-    // colours given back with the next read: none of them traps a failure, which is thrown from
-    // here (the shown state is kept only once the search has run, so a failed step is tried again).
-    cad::DeferredCalls run(automation::CadDocument);
-    placeTimeMarker(second);
+    // A step moves the marker and colours many streams: their calls go together, none of them
+    // trapping a failure, which is thrown from here (the shown state is kept only once the search
+    // has run, so a failed step is tried again).
+    const cad::DeferredCalls step(automation::CadDocument);
+    PlaceTimeMarker(second);
     if (st == Playback.ShownState) return st;
     // The streams are coloured in the drawing that holds them, whichever drawing is active (made
     // automation's current drawing by the check above).
@@ -227,7 +208,7 @@ int ShowSecondInDrawing(int second, const ProgramStates& states, int cycleLength
         return st;
     }
     Playback.StreamDrawingMissingShown = false;
-    resetColoursInStreamDrawing(false, true);
+    resetColoursInStreamDrawing(false);
     if (st >= 0) RecolourStreams(st, states, 3);
     return st;
 }
@@ -235,43 +216,33 @@ int ShowSecondInDrawing(int second, const ProgramStates& states, int cycleLength
 void RecolourStreams(int state, const ProgramStates& states, int colour) {
     if (state < 0 || state >= int(states.StateGreens.size())) return;
     checkCache();
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (Playback.StreamCacheStale) rebuildCache();
-        bool lost = false;
-        try {
-            // The colours travel in one run; a stream erased since the cache was built fails its
-            // colouring, which the run gives here when it ends (the colours before it are set).
-            cad::DeferredCalls run(automation::CadDocument);
-            QSet<QString> done;
-            for (StreamColourEntry& e : Playback.StreamColourCache) {
-                e.Coloured = false;
-                if (done.contains(e.Handle)) continue;
-                bool green = false;
-                for (const SymbolIndexEntry& s : states.SymbolIndex)
-                    if (s.Symbol == e.StreamName && s.Group >= 0 &&
-                        s.Group < int(states.StateGreens[std::size_t(state)].size()) &&
-                        states.StateGreens[std::size_t(state)][std::size_t(s.Group)]) {
-                        green = true;
-                        break;
-                    }
-                if (!green) continue;
-                e.Reference.setColor(colour);
-                e.Reference.update();
-                e.Coloured = true;
-                done.insert(e.Handle);
+    if (Playback.StreamCacheStale) rebuildCache();
+    QSet<QString> done;
+    for (StreamColourEntry& e : Playback.StreamColourCache) {
+        e.Coloured = false;
+        if (done.contains(e.Handle)) continue;
+        bool green = false;
+        for (const SymbolIndexEntry& s : states.SymbolIndex)
+            if (s.Symbol == e.StreamName && s.Group >= 0 &&
+                s.Group < int(states.StateGreens[std::size_t(state)].size()) &&
+                states.StateGreens[std::size_t(state)][std::size_t(s.Group)]) {
+                green = true;
+                break;
             }
-        } catch (const std::exception&) {
-            lost = true;
-        }
-        if (!lost) return;
-        // A stream no longer exists: the drawing changed under the cache.
-        Playback.StreamCacheStale = true;
+        if (!green) continue;
+        e.Reference.setColor(colour);
+        e.Reference.update();
+        e.Coloured = true;
+        done.insert(e.Handle);
     }
 }
 
 void ResetStreamColours(bool includeMarkers) {
     const StreamDrawingScope streams;
     if (!streams.found()) return;
+    // Every green or red stream of the intersection given back its colour: many calls, none
+    // trapping a failure, which is thrown from here.
+    const cad::DeferredCalls colours(automation::CadDocument);
     resetColoursInStreamDrawing(includeMarkers);
 }
 

@@ -13,7 +13,6 @@
 #include "phaseplanner/editor/GroupParameters.h"
 #include "phaseplanner/editor/ProgramWindow.h"
 #include "platform/cad/BulkReads.h"
-#include "platform/cad/DeferredCalls.h"
 #include "platform/cad/FilteredReads.h"
 #include "platform/ui/core/Prompt.h"
 
@@ -82,13 +81,14 @@ void cannotReplace(const QString& name) {
                ui::Exclamation, MainProgramWindow().caption());
 }
 
-void addHidden(const cad::Block& b, const QString& tag, const QString& value) {
-    automation::AddAttributeDefinition(b, tag, value, 0, 0);
+automation::AttributeSpec hidden(const QString& tag, const QString& value) {
+    return {tag, value};
 }
 
-cad::Entity addVisible(const cad::Block& b, const QString& tag, const QString& value, double x, double y,
-                       double height = 2.5) {
-    return automation::AddAttributeToBlock(b, tag, value, cad::Point{x, y, 0}, height, 0);
+// Shown in the table, its tag for a prompt.
+automation::AttributeSpec visible(const QString& tag, const QString& value, double x, double y,
+                                  double height = 2.5) {
+    return {tag, value, height, 0, tag, cad::Point{x, y, 0}};
 }
 
 // The number of a labelled text such as "Max MZ: 7".
@@ -111,14 +111,8 @@ bool UstawWidoczneAtrybuty(bool documentChecked) {
     const QString pattern = automation::EscapeFilterText(name);
 
     const cad::Blocks blocks = automation::CadDocument.blocks();
-    bool exists = false;
-    {
-        // The layer's calls travel with the question whether the block exists, which traps no
-        // failure (a failure of the layer is thrown from here).
-        cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
-        automation::EnsureLayerHeld(kLayer, true);
-        exists = blocks.invoke(QStringLiteral("Contains"), {name}).toBool();
-    }
+    automation::EnsureLayer(kLayer, true);
+    const bool exists = blocks.invoke(QStringLiteral("Contains"), {name}).toBool();
     cad::Point place{0, 0, 0};
     if (exists) {
         // Check first, so that a block that cannot be replaced is never left without its reference.
@@ -128,24 +122,20 @@ bool UstawWidoczneAtrybuty(bool documentChecked) {
         }
         bool hadReference = false;
         {
-            // The references and where the first stands in one read; their erasing in one run.
+            // The references and where the first stands in one read.
             const cad::VariantList refs =
                 cad::ReadSelection(automation::CadDocument, insertsNamed(pattern), {QStringLiteral("InsertionPoint")});
             if (!refs.isEmpty()) {
                 place = refs.first().toArray().value(1).toPoint();
                 hadReference = true;
-                cad::DeferredCalls run(automation::CadDocument);
-                for (const cad::Variant& row : refs) cad::EntityOfRow(automation::CadDocument, row).send(QStringLiteral("Delete"));
+                automation::DeleteEach(refs);
             }
         }
         try {
             blocks.item(name).erase();
         } catch (const std::exception&) {
             // Put the old block back where it stood rather than leave the drawing without it.
-            if (hadReference) {
-                const cad::DeferredCalls back(automation::CadDocument);  // sent before the message
-                automation::CadModelSpace.insertBlock(place, name, 1, 1, 1, 0).setLayer(kLayer);
-            }
+            if (hadReference) automation::CadModelSpace.insertBlock(place, name, 1, 1, 1, 0).setLayer(kLayer);
             cannotReplace(name);
             return false;
         }
@@ -156,35 +146,33 @@ bool UstawWidoczneAtrybuty(bool documentChecked) {
     if (MaxCycleLength < 120) MaxCycleLength = 120;
     if (GroupCountSetting == 0) GroupCountSetting = 32;
 
-    // Nothing below traps a CAD failure: the block, its attributes and its reference travel in one
-    // run, a failure thrown from here.
-    cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
     const cad::Block b = blocks.add(cad::Point{0, 0, 0}, name);
-    addHidden(b, QStringLiteral("EXCEL_NAME"), ExcelWorkbookName);
-    addHidden(b, QStringLiteral("EXCEL_FULL_NAME"), ExcelWorkbookPath);
-    addHidden(b, QStringLiteral("EXCEL_ZESTAW_FAZ"), PhaseOrderText);
-    addHidden(b, QStringLiteral("GODZ_ROZP_PRACY"), WorkStartHour);
-    addHidden(b, QStringLiteral("GODZ_ZAK_PRACY"), WorkEndHour);
-    addHidden(b, QStringLiteral("KOLUMNA_FAZ"), QString::number(ChosenPhaseSet));
-    addHidden(b, QStringLiteral("PARAMETRY_SZCZEGOLOWE"), FormatSetGreenTimes());
-    addHidden(b, QStringLiteral("PARAM_SZCZEG_PRZESUNIECIE"), FormatPhaseStartShifts());
-    addHidden(b, QStringLiteral("DLUG_CYKLU_MAX"), QString::number(MaxCycleLength));
-    addHidden(b, QStringLiteral("ILOSC_GRUP"), QString::number(GroupCountSetting));
     const int programType = MainProgramWindow().programType();
-    addHidden(b, QStringLiteral("PROG_TYP"), QString::number(programType));
+    QList<automation::AttributeSpec> attributes{
+        hidden(QStringLiteral("EXCEL_NAME"), ExcelWorkbookName),
+        hidden(QStringLiteral("EXCEL_FULL_NAME"), ExcelWorkbookPath),
+        hidden(QStringLiteral("EXCEL_ZESTAW_FAZ"), PhaseOrderText),
+        hidden(QStringLiteral("GODZ_ROZP_PRACY"), WorkStartHour),
+        hidden(QStringLiteral("GODZ_ZAK_PRACY"), WorkEndHour),
+        hidden(QStringLiteral("KOLUMNA_FAZ"), QString::number(ChosenPhaseSet)),
+        hidden(QStringLiteral("PARAMETRY_SZCZEGOLOWE"), FormatSetGreenTimes()),
+        hidden(QStringLiteral("PARAM_SZCZEG_PRZESUNIECIE"), FormatPhaseStartShifts()),
+        hidden(QStringLiteral("DLUG_CYKLU_MAX"), QString::number(MaxCycleLength)),
+        hidden(QStringLiteral("ILOSC_GRUP"), QString::number(GroupCountSetting)),
+        hidden(QStringLiteral("PROG_TYP"), QString::number(programType))};
     if (programType == 1 || programType == 2)
-        addVisible(b, QStringLiteral("MAX_MZ"),
-                   common::Tlumacz(QStringLiteral("Max MZ: ")) + QString::number(MaxIntergreenTime), 20, 291);
-    addHidden(b, QStringLiteral("PRZESUN_X"),
-              ProgramTableType != 0 ? QStringLiteral("1") : QStringLiteral("0"));
-    addVisible(b, QStringLiteral("DLUG_CYKLU"), QString::number(CycleLength), 15, 12);
-    addVisible(b, QStringLiteral("WID_GODZ_PRACY"), WorkStartHour + QLatin1Char('-') + WorkEndHour, 41, 12);
-    addVisible(b, QStringLiteral("OFFSET"), ProgramOffset, 73.5, 12);
-    addVisible(b, QStringLiteral("WID_EXCEL_FULL_NAME"),
-               common::Tlumacz(QStringLiteral("Plik programu Excel: ")) + ExcelWorkbookPath, -5.5, 47, 2.0)
-        .setRotation(M_PI / 2);
-    addVisible(b, QStringLiteral("WID_EXCEL_ZESTAW_FAZ"),
-               common::Tlumacz(QStringLiteral("Kolejność faz: ")) + PhaseOrderText, 10, 40);
+        attributes << visible(QStringLiteral("MAX_MZ"),
+                              common::Tlumacz(QStringLiteral("Max MZ: ")) + QString::number(MaxIntergreenTime), 20, 291);
+    attributes << hidden(QStringLiteral("PRZESUN_X"), ProgramTableType != 0 ? QStringLiteral("1") : QStringLiteral("0"))
+               << visible(QStringLiteral("DLUG_CYKLU"), QString::number(CycleLength), 15, 12)
+               << visible(QStringLiteral("WID_GODZ_PRACY"), WorkStartHour + QLatin1Char('-') + WorkEndHour, 41, 12)
+               << visible(QStringLiteral("OFFSET"), ProgramOffset, 73.5, 12)
+               << visible(QStringLiteral("WID_EXCEL_FULL_NAME"),
+                          common::Tlumacz(QStringLiteral("Plik programu Excel: ")) + ExcelWorkbookPath, -5.5, 47, 2.0)
+               << visible(QStringLiteral("WID_EXCEL_ZESTAW_FAZ"),
+                          common::Tlumacz(QStringLiteral("Kolejność faz: ")) + PhaseOrderText, 10, 40);
+    // The workbook's path stands along the table's left edge.
+    automation::AddAttributeDefinitions(b, attributes).value(attributes.size() - 2).setRotation(M_PI / 2);
 
     cad::Entity ref = automation::CadModelSpace.insertBlock(place, name, 1, 1, 1, 0);
     ref.setLayer(kLayer);
@@ -378,15 +366,11 @@ void UpdateDrawingProgram(bool readMaximum) {
         programData = true;
     }
     {
-        // The references erased in one run; the definition read above is deleted unless still used
-        // inside another block (a deletion that traps its own failure, so the run is sent first).
+        // The references go; the definition read above is deleted unless still used inside
+        // another block.
         cad::SelectionFilter filter;
         filter.add(2, automation::EscapeFilterText(oldName));
-        const cad::VariantList refs = cad::ReadSelection(automation::CadDocument, filter, {});
-        if (!refs.isEmpty()) {
-            cad::DeferredCalls run(automation::CadDocument);
-            for (const cad::Variant& row : refs) cad::EntityOfRow(automation::CadDocument, row).send(QStringLiteral("Delete"));
-        }
+        automation::DeleteEach(cad::ReadSelection(automation::CadDocument, filter, {}));
         try {
             old.erase();
         } catch (const std::exception&) {

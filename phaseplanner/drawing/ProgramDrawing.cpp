@@ -15,7 +15,9 @@
 #include "phaseplanner/editor/ProgramWindow.h"
 #include "phaseplanner/workbook/IntergreenMatrix.h"
 #include "platform/cad/BulkReads.h"
+#include "platform/cad/CallEach.h"
 #include "platform/cad/DeferredCalls.h"
+#include "platform/cad/Variables.h"
 #include "platform/cad/FilteredReads.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/ui/core/Prompt.h"
@@ -30,8 +32,7 @@ namespace {
 const QString kSignalLayer = QStringLiteral("247-SYGNAL");
 const QString kDimLayer = QStringLiteral("243-WYMIAROWANIE_SEKUNDOWE");
 
-// Inside the caller's DeferredCalls scope: the search travels with the count, and the set's deletion
-// with the caller's next question (a failed search still deletes the set on the way out).
+// The entities of the layer inside the rectangle (a failed search still deletes the set on the way out).
 void eraseInPolygon(const QString& setName, const QString& layer, double x, double y, double w, double h) {
     automation::HelperSelectionSet set(setName);
     cad::VariantList flat;
@@ -41,7 +42,7 @@ void eraseInPolygon(const QString& setName, const QString& layer, double x, doub
     set->send(QStringLiteral("SelectByPolygon"), {int(cad::SelectionSet::CrossingPolygon), cad::Variant(flat),
                                                   cad::Variant(cad::VariantList{8}), cad::Variant(cad::VariantList{layer})});
     if (set->count() > 0) set->erase();
-    set.removeHeld();
+    set.remove();
 }
 
 // The bars' references, and with `checkResults` the intersection's intergreen check results (the
@@ -58,11 +59,7 @@ void eraseInserts(const QString& prefix, bool checkResults) {
         f.add(2, automation::EscapeFilterText(ResultBlockName()))
             .add(2, automation::EscapeFilterText(GraphBlockName()));
     f.add(-4, QStringLiteral("or>"));
-    // Found in one read, erased in one run.
-    const cad::VariantList found = cad::ReadSelection(automation::CadDocument, f, {});
-    if (found.isEmpty()) return;
-    cad::DeferredCalls run(automation::CadDocument);
-    for (const cad::Variant& row : found) cad::EntityOfRow(automation::CadDocument, row).send(QStringLiteral("Delete"));
+    automation::DeleteEach(cad::ReadSelection(automation::CadDocument, f, {}));
 }
 
 void deleteBarDefinitions(const QString& prefix, bool oldFormat) {
@@ -72,86 +69,52 @@ void deleteBarDefinitions(const QString& prefix, bool oldFormat) {
     if (oldFormat)
         starts << QStringLiteral("SYGNALIZATOR_ZWYKLY_") << QStringLiteral("SYGNALIZATOR_PIESZYROWEROWY_")
                << QStringLiteral("IDENTYFIKATOR_") << QStringLiteral("STALY_");
-    // The blocks' kinds and names in one read; the deletions in one run, where a block still
-    // referenced from elsewhere refuses and stays, as each deletion's failure is ignored.
+    // The blocks' kinds and names in one read, then the deletions, where a block still referenced
+    // from elsewhere refuses and stays ("?Delete": its failure leaves it and goes on).
     const cad::Document& doc = automation::CadDocument;
     const QList<cad::Block> blocks = doc.blocks().all();
     const cad::VariantList rows =
         cad::ReadProperties(doc, cad::ObjectsOf(blocks), {QStringLiteral("IsLayout"), QStringLiteral("Name")});
-    cad::DeferredCalls run(doc, cad::DeferredCalls::CallsOnly, cad::DeferredCalls::FailuresIgnored);
+    cad::VariantList bars;
     for (qsizetype i = 0; i < blocks.size(); ++i) {
         const cad::VariantList row = rows.value(i).toArray();
         if (row.value(0).toBool()) continue;
         const QString name = row.value(1).toText();
-        for (const QString& s : starts) {
-            if (!name.startsWith(s)) continue;
-            try {
-                blocks[i].send(QStringLiteral("Delete"));
-            } catch (const std::exception&) {
-                // Still referenced from elsewhere: it stays.
-            }
-            break;
+        if (std::any_of(starts.begin(), starts.end(), [&](const QString& s) { return name.startsWith(s); }))
+            bars.append(cad::Variant(blocks[i].ref()));
+    }
+    if (!bars.isEmpty()) cad::CallEach(doc, bars, QStringLiteral("?Delete"));
+}
+
+// The styles and layers the rows draw with: the dimension text style and style (when the program is
+// dimensioned), the signal text style made current, and the signal layer made active.
+void prepareRowStyles() {
+    const cad::Document& d = automation::CadDocument;
+    if (DimensioningMode != 0) {
+        automation::EnsureTextStyle(QStringLiteral("DIM_TXT"), 1.7, QStringLiteral("arial"), false);
+        // "?Item": a missing style is answered with nothing, not a failure.
+        cad::DimStyle style(d.channel(),
+                            cad::CallEach(d, {cad::Variant(d.dimStyles().ref())}, QStringLiteral("?Item"),
+                                          {QStringLiteral("DIM_STYLE")})
+                                .value(0)
+                                .toObject());
+        if (style.isNull()) {
+            // The new style copies the drawing's dimension variables, set first.
+            cad::SetVariables(
+                d,
+                {QStringLiteral("DIMTXSTY"), QStringLiteral("DIMASZ"), QStringLiteral("DIMTVP"), QStringLiteral("DIMALTF"),
+                 QStringLiteral("DIMCEN"), QStringLiteral("DIMCLRD"), QStringLiteral("DIMCLRE"), QStringLiteral("DIMCLRT"),
+                 QStringLiteral("DIMDLI"), QStringLiteral("DIMEXE"), QStringLiteral("DIMEXO"), QStringLiteral("DIMSAH"),
+                 QStringLiteral("DIMDEC"), QStringLiteral("DIMTIH"), QStringLiteral("DIMTOH"), QStringLiteral("DIMGAP")},
+                {QStringLiteral("DIM_TXT"), 0.5, 0.0, 25.4, 0.09, 5, 5, 5, 0.38, 0.18, 0.0625, 0, 0, 1, 1, 0.09});
+            style = d.dimStyles().add(QStringLiteral("DIM_STYLE"));
+            style.send(QStringLiteral("CopyFrom"), {d});
         }
+        d.setActiveDimStyle(style);
     }
-}
-
-// A system variable set as a held call (inside a run it travels with the rest).
-void setHeld(const cad::Document& d, const QString& name, const cad::Variant& value) {
-    d.send(QStringLiteral("SetVariable"), {name, value});
-}
-
-// The styles the rows need, looked up before their run (a look-up traps its own failure), so that
-// what is missing is made inside it.
-struct RowStyles {
-    bool dimensions = false;
-    cad::TextStyle dimText, signalText;
-    cad::DimStyle dimStyle;
-    bool dimStyleExists = false;
-};
-
-RowStyles findRowStyles() {
-    RowStyles s;
-    s.dimensions = DimensioningMode != 0;
-    if (s.dimensions) {
-        s.dimText = automation::FindTextStyle(QStringLiteral("DIM_TXT"));
-        try {
-            // A style the look-up gives is there: its name is not read again.
-            s.dimStyle = automation::CadDocument.dimStyles().item(QStringLiteral("DIM_STYLE"));
-            s.dimStyleExists = true;
-        } catch (const cad::Error&) {
-            // Missing: made in the rows' run.
-        }
-    }
-    s.signalText = automation::FindTextStyle(QStringLiteral("SYGN_TXT"));
-    return s;
-}
-
-// Held in the caller's run (NewObjectsToo): nothing here answers.
-void ensureDimensionStyle(const RowStyles& s) {
-    automation::EnsureTextStyleHeld(s.dimText, QStringLiteral("DIM_TXT"), 1.7, QStringLiteral("arial"), false);
-    cad::DimStyle style = s.dimStyle;
-    if (!s.dimStyleExists) {
-        const cad::Document& d = automation::CadDocument;
-        setHeld(d, QStringLiteral("DIMTXSTY"), QStringLiteral("DIM_TXT"));
-        setHeld(d, QStringLiteral("DIMASZ"), 0.5);
-        setHeld(d, QStringLiteral("DIMTVP"), 0.0);
-        setHeld(d, QStringLiteral("DIMALTF"), 25.4);
-        setHeld(d, QStringLiteral("DIMCEN"), 0.09);
-        setHeld(d, QStringLiteral("DIMCLRD"), 5);
-        setHeld(d, QStringLiteral("DIMCLRE"), 5);
-        setHeld(d, QStringLiteral("DIMCLRT"), 5);
-        setHeld(d, QStringLiteral("DIMDLI"), 0.38);
-        setHeld(d, QStringLiteral("DIMEXE"), 0.18);
-        setHeld(d, QStringLiteral("DIMEXO"), 0.0625);
-        setHeld(d, QStringLiteral("DIMSAH"), 0);
-        setHeld(d, QStringLiteral("DIMDEC"), 0);
-        setHeld(d, QStringLiteral("DIMTIH"), 1);
-        setHeld(d, QStringLiteral("DIMTOH"), 1);
-        setHeld(d, QStringLiteral("DIMGAP"), 0.09);
-        style = d.dimStyles().add(QStringLiteral("DIM_STYLE"));
-        style.send(QStringLiteral("CopyFrom"), {d});
-    }
-    automation::CadDocument.setActiveDimStyle(style);
+    automation::EnsureTextStyle(QStringLiteral("SYGN_TXT"), 1.5, QStringLiteral("arial"), true);
+    automation::EnsureLayer(QStringLiteral("401-SYGNAL_POCZATEK_KONIEC"), false);
+    automation::EnsureLayer(kSignalLayer, true);
 }
 
 QString pieceText(int a, int b) {
@@ -272,28 +235,26 @@ bool DrawProgram(bool askForTemplate, bool documentChecked) {
     const int rows = std::max({DrawnRowCount(), int(GroupTable.size()), GroupCountSetting});
     const double height = std::max(270.0, 8.0 * rows + 16);
     const double x = ProgramTableOrigin.Point.X, y = ProgramTableOrigin.Point.Y;
-    // The old-format test traps failures of its own, so it is asked first; the layers, the searches
-    // and the erasures then travel with the questions that follow them (the selection sets' names
-    // trap only a name in use), a failure thrown from here.
+    // The old-format test traps failures of its own, so it comes first. Then the program drawn
+    // before goes (the dimensions and numbers inside the table, the bars' references, older
+    // drawings' unprefixed ones too, and their definitions), the program block is written again
+    // and every piece of every bar makes its block, reference and dimensions: many calls whose
+    // answers the command never reads, made as one batch. Nothing in it traps a CAD failure of
+    // another call (the selection sets' names trap only a name in use), so a failure is thrown here.
     cad::Entity oldFormatRef;
     const bool oldFormat = automation::FindFirstInsert(QStringLiteral("SYGNALIZATOR_ZWYKLY_*"), oldFormatRef);
-    {
-        cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
-        automation::EnsureLayerHeld(kDimLayer, false);
-        automation::EnsureLayerHeld(QStringLiteral("255-ROBOCZA"), false);
-        eraseInPolygon(QStringLiteral("SSKasWym"), kDimLayer, x, y + 4, width, height + 4);
-        eraseInPolygon(QStringLiteral("SSKasNr"), kSignalLayer, x - 15, y, width, height);
-        eraseInserts(escaped, true);
-        if (oldFormat) eraseInserts(QString(), false);
-    }
+    const cad::DeferredCalls drawing(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+    automation::EnsureLayer(kDimLayer, false);
+    automation::EnsureLayer(QStringLiteral("255-ROBOCZA"), false);
+    eraseInPolygon(QStringLiteral("SSKasWym"), kDimLayer, x, y + 4, width, height + 4);
+    eraseInPolygon(QStringLiteral("SSKasNr"), kSignalLayer, x - 15, y, width, height);
+    eraseInserts(escaped, true);
+    if (oldFormat) eraseInserts(QString(), false);
     deleteBarDefinitions(prefix, oldFormat);
 
-    {
-        // The frame layer's switch travels with the program block's first question.
-        cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
-        ApplyServiceView();
-        UstawWidoczneAtrybuty(true);  // the drawing was found open above
-    }
+    ApplyServiceView();
+    UstawWidoczneAtrybuty(true);  // the drawing was found open above
+    prepareRowStyles();
     DrawGroupRows(-1, long(std::trunc(x)), long(std::trunc(y)), type);
     automation::CadDocument.regen(1);
     return true;
@@ -302,6 +263,122 @@ bool DrawProgram(bool askForTemplate, bool documentChecked) {
 int ProgramBarsShift(int programType) {
     return programType == 1 ? MaxCycleLength - CycleLength : 0;
 }
+
+namespace {
+
+// One row of the table and what every piece of it needs.
+struct Row {
+    int i;  // the record in GroupTable
+    const GroupRecord& g;
+    long originX, y, x0;
+    int r;  // where the row ends
+    QString label;
+    bool pedOrBike;
+    int programType, shift, extension;
+};
+
+// A signalled row's greens, each with what follows and precedes it, then red wherever nothing is.
+void drawGreens(const Row& row, BarBlockNames& names) {
+    const auto& [i, g, originX, y, x0, r, label, pedOrBike, programType, shift, extension] = row;
+    ResetOccupiedIntervals();
+    for (int k = 1; k <= g.GreenCount && k <= MaxGreens; ++k) {
+        const GreenInterval& green = g.Greens[std::size_t(k)];
+        if (green.Length < 1) continue;
+        // A pedestrian or bicycle green ends in 4 s of flashing; a shorter green keeps at
+        // least a second of plain green, so that its block (and with it the green) is drawn.
+        const int drawn = pedOrBike ? std::max(1, green.Length - 4) : green.Length;
+        int end;
+        if (green.Start + drawn <= r) {
+            const int shown = green.Start + green.Length > r ? green.Start + green.Length - r
+                                                             : green.Start + green.Length;
+            const BarPiece p{PieceGreen, green.Start, drawn};
+            DrawBarPiece(p, x0, y, i, label, k, 0, pieceText(green.Start, shown), &names);
+            AddOccupiedInterval(p);
+            end = green.Start + drawn;
+        } else {
+            const BarPiece first{PieceGreen, green.Start, r - green.Start};
+            DrawBarPiece(first, x0, y, i, label, k, 1, QString(), &names);
+            if (first.Length > 0) AddOccupiedInterval(first);
+            const BarPiece second{PieceGreen, 0, green.Start + drawn - r};
+            DrawBarPiece(second, x0, y, i, label, k, 2,
+                         pieceText(green.Start, green.Start + green.Length - r), &names);
+            AddOccupiedInterval(second);
+            end = green.Start + drawn - r;
+        }
+        if (g.Kind != KindTramOrArrow) {
+            const BarPiece after = pedOrBike ? BarPiece{PieceFlashingGreen, end, green.Length - drawn}
+                                             : BarPiece{PieceAmber, end, 3};
+            if (after.Length >= 1) drawWrapping(after, r, x0, y, i, label, k, true, names);
+        }
+        if (g.Kind == KindVehicle) {
+            int s = green.Start - 1;
+            bool draw = true;
+            if (s < 0) {
+                s += r;
+                draw = !g.ComplementOn;
+            }
+            if (draw) {
+                const BarPiece ar{PieceAmberRed, s, 1};
+                DrawBarPiece(ar, x0, y, i, label, k, 0, QString(), &names);
+                AddOccupiedInterval(ar);
+            }
+        }
+    }
+    if (g.Kind != KindTramOrArrow) {
+        SortOccupiedIntervals();
+        if (!OccupiedIntervals.empty() && OccupiedIntervals[0].Length >= 1) {
+            int cursor = 0;
+            for (const OccupiedInterval& o : OccupiedIntervals) {
+                if (o.Start > cursor)
+                    DrawBarPiece({PieceRed, cursor, o.Start - cursor}, x0, y, i, QString(), 1, 0, {}, &names);
+                cursor = std::max(cursor, o.Start + o.Length);
+            }
+            if (cursor < r)
+                DrawBarPiece({PieceRed, cursor, r - cursor}, x0, y, i, QString(), 1, 0, {}, &names);
+        }
+    }
+}
+
+void drawRow(const Row& row, BarBlockNames& names) {
+    const auto& [i, g, originX, y, x0, r, label, pedOrBike, programType, shift, extension] = row;
+    const int c = CycleLength;
+    if (g.ComplementMode != ModeOnlyRed && g.ComplementMode != ModeNoSignal) {
+        drawGreens(row, names);
+    } else {
+        BarPiece p{g.ComplementMode == ModeOnlyRed ? PieceRed : PieceDark, 0, r};
+        long px = x0;
+        if (programType == 1 && p.Kind == PieceRed && pedOrBike) {
+            p.Length += 5 + extension;
+            px -= 5 + extension;
+        }
+        DrawBarPiece(p, px, y, i, label, 1, 0, QString(), &names);
+    }
+    if (g.ComplementOn && g.Kind != KindTramOrArrow) {
+        const BarPiece comp{g.Kind == KindVehicle ? PieceComplementAmber : PieceDark, r, c - r};
+        DrawBarPiece(comp, x0, y, i, label, 1, 0, QString(), &names);
+    }
+    if (programType == 1 && g.Kind != KindTramOrArrow &&
+        !(pedOrBike && g.ComplementMode == ModeOnlyRed)) {
+        if (extension > 0)
+            DrawBarPiece({PieceRed, 0, extension}, x0 - extension, y, i, QString(), 1, 0, {}, &names);
+        if (g.Kind == KindVehicle) {
+            DrawBarPiece({PieceAmber, 0, 5}, x0 - 5 - extension, y, i, QString(), 1, 0, {}, &names);
+            DrawBarPiece({PieceFlashingAmber, 0, shift - 5 - extension}, originX, y, i, QString(), 1, 0,
+                         {}, &names);
+        }
+    }
+    if (programType == 2 && g.Kind != KindTramOrArrow) {
+        if (extension > 0) DrawBarPiece({PieceRed, c, extension}, originX, y, i, QString(), 1, 0, {}, &names);
+        if (g.Kind == KindVehicle)
+            DrawBarPiece({PieceFlashingAmber, c + extension, MaxCycleLength - c - extension}, originX, y,
+                         i, QString(), 1, 0, {}, &names);
+    }
+    cad::Entity t =
+        automation::CadModelSpace.addText(label, {double(originX - 10), double(y) - 3.25, 0}, 2.5);
+    t.setLayer(kSignalLayer);
+}
+
+}  // namespace
 
 void DrawGroupRows(int row, long originX, long originY, int programType) {
     const int c = CycleLength;
@@ -333,114 +410,13 @@ void DrawGroupRows(int row, long originX, long originY, int programType) {
         extension = std::max(0, MaxIntergreenTime + e - c);
     }
 
-    // The styles are looked up first; what is missing, the layers and the rows then travel in one
-    // run: the block names are read once and kept up here, and nothing below traps a CAD failure
-    // (one is thrown from the end of the run).
-    const RowStyles styles = findRowStyles();
+    // The block names are read once and kept up here: no piece asks whether its block exists.
     BarBlockNames names;
-    cad::DeferredCalls run(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
-    if (styles.dimensions) ensureDimensionStyle(styles);
-    automation::EnsureTextStyleHeld(styles.signalText, QStringLiteral("SYGN_TXT"), 1.5, QStringLiteral("arial"), true);
-    automation::EnsureLayerHeld(QStringLiteral("401-SYGNAL_POCZATEK_KONIEC"), false);
-    automation::EnsureLayerHeld(kSignalLayer, true);
     for (int i : records) {
         const GroupRecord& g = GroupTable[std::size_t(i)];
-        const long y = originY - 8L * i;
-        const int r = RowEnd(g, c);
-        const QString label = GroupLabel(i);
-        const long x0 = originX + shift;
-        const bool pedOrBike = g.Kind == KindPedestrian || g.Kind == KindBicycle;
-
-        if (g.ComplementMode != ModeOnlyRed && g.ComplementMode != ModeNoSignal) {
-            ResetOccupiedIntervals();
-            for (int k = 1; k <= g.GreenCount && k <= MaxGreens; ++k) {
-                const GreenInterval& green = g.Greens[std::size_t(k)];
-                if (green.Length < 1) continue;
-                // A pedestrian or bicycle green ends in 4 s of flashing; a shorter green keeps at
-                // least a second of plain green, so that its block (and with it the green) is drawn.
-                const int drawn = pedOrBike ? std::max(1, green.Length - 4) : green.Length;
-                int end;
-                if (green.Start + drawn <= r) {
-                    const int shown = green.Start + green.Length > r ? green.Start + green.Length - r
-                                                                     : green.Start + green.Length;
-                    const BarPiece p{PieceGreen, green.Start, drawn};
-                    DrawBarPiece(p, x0, y, i, label, k, 0, pieceText(green.Start, shown), &names);
-                    AddOccupiedInterval(p);
-                    end = green.Start + drawn;
-                } else {
-                    const BarPiece first{PieceGreen, green.Start, r - green.Start};
-                    DrawBarPiece(first, x0, y, i, label, k, 1, QString(), &names);
-                    if (first.Length > 0) AddOccupiedInterval(first);
-                    const BarPiece second{PieceGreen, 0, green.Start + drawn - r};
-                    DrawBarPiece(second, x0, y, i, label, k, 2,
-                                 pieceText(green.Start, green.Start + green.Length - r), &names);
-                    AddOccupiedInterval(second);
-                    end = green.Start + drawn - r;
-                }
-                if (g.Kind != KindTramOrArrow) {
-                    const BarPiece after = pedOrBike ? BarPiece{PieceFlashingGreen, end, green.Length - drawn}
-                                                     : BarPiece{PieceAmber, end, 3};
-                    if (after.Length >= 1) drawWrapping(after, r, x0, y, i, label, k, true, names);
-                }
-                if (g.Kind == KindVehicle) {
-                    int s = green.Start - 1;
-                    bool draw = true;
-                    if (s < 0) {
-                        s += r;
-                        draw = !g.ComplementOn;
-                    }
-                    if (draw) {
-                        const BarPiece ar{PieceAmberRed, s, 1};
-                        DrawBarPiece(ar, x0, y, i, label, k, 0, QString(), &names);
-                        AddOccupiedInterval(ar);
-                    }
-                }
-            }
-            if (g.Kind != KindTramOrArrow) {
-                SortOccupiedIntervals();
-                if (!OccupiedIntervals.empty() && OccupiedIntervals[0].Length >= 1) {
-                    int cursor = 0;
-                    for (const OccupiedInterval& o : OccupiedIntervals) {
-                        if (o.Start > cursor)
-                            DrawBarPiece({PieceRed, cursor, o.Start - cursor}, x0, y, i, QString(), 1, 0, {}, &names);
-                        cursor = std::max(cursor, o.Start + o.Length);
-                    }
-                    if (cursor < r)
-                        DrawBarPiece({PieceRed, cursor, r - cursor}, x0, y, i, QString(), 1, 0, {}, &names);
-                }
-            }
-        } else {
-            BarPiece p{g.ComplementMode == ModeOnlyRed ? PieceRed : PieceDark, 0, r};
-            long px = x0;
-            if (programType == 1 && p.Kind == PieceRed && pedOrBike) {
-                p.Length += 5 + extension;
-                px -= 5 + extension;
-            }
-            DrawBarPiece(p, px, y, i, label, 1, 0, QString(), &names);
-        }
-        if (g.ComplementOn && g.Kind != KindTramOrArrow) {
-            const BarPiece comp{g.Kind == KindVehicle ? PieceComplementAmber : PieceDark, r, c - r};
-            DrawBarPiece(comp, x0, y, i, label, 1, 0, QString(), &names);
-        }
-        if (programType == 1 && g.Kind != KindTramOrArrow &&
-            !(pedOrBike && g.ComplementMode == ModeOnlyRed)) {
-            if (extension > 0)
-                DrawBarPiece({PieceRed, 0, extension}, x0 - extension, y, i, QString(), 1, 0, {}, &names);
-            if (g.Kind == KindVehicle) {
-                DrawBarPiece({PieceAmber, 0, 5}, x0 - 5 - extension, y, i, QString(), 1, 0, {}, &names);
-                DrawBarPiece({PieceFlashingAmber, 0, shift - 5 - extension}, originX, y, i, QString(), 1, 0,
-                             {}, &names);
-            }
-        }
-        if (programType == 2 && g.Kind != KindTramOrArrow) {
-            if (extension > 0) DrawBarPiece({PieceRed, c, extension}, originX, y, i, QString(), 1, 0, {}, &names);
-            if (g.Kind == KindVehicle)
-                DrawBarPiece({PieceFlashingAmber, c + extension, MaxCycleLength - c - extension}, originX, y,
-                             i, QString(), 1, 0, {}, &names);
-        }
-        cad::Entity t =
-            automation::CadModelSpace.addText(label, {double(originX - 10), double(y) - 3.25, 0}, 2.5);
-        t.setLayer(kSignalLayer);
+        drawRow({i, g, originX, originY - 8L * i, originX + shift, RowEnd(g, c), GroupLabel(i),
+                 g.Kind == KindPedestrian || g.Kind == KindBicycle, programType, shift, extension},
+                names);
     }
 }
 

@@ -32,7 +32,8 @@ bool SettleIntersection();
 // table, the group graphs) go with the old drawing: they were measured on the program before.
 // `documentChecked`: the calling command has found the drawing open (CheckDocumentOpen) already.
 bool DrawProgram(bool askForTemplate = true, bool documentChecked = false);
-// The rows: row -1 every record, else the record of that grid row.
+// The rows: row -1 every record, else the record of that grid row; their styles and layers are made
+// (DrawProgram makes them first).
 void DrawGroupRows(int row, long originX, long originY, int programType);
 
 }  // namespace phaseplanner

@@ -70,6 +70,82 @@ GroupBlockTexts readTexts(const automation::ReferenceRow& ref) {
     return t;
 }
 
+// The group blocks whose label and green index are in range, by record index; the complement
+// seconds of their groups into `complementOf`.
+std::vector<std::pair<int, GroupBlockTexts>> groupBlocks(const QList<automation::ReferenceRow>& refs,
+                                                         QHash<int, int>& complementOf) {
+    std::vector<std::pair<int, GroupBlockTexts>> blocks;
+    for (const automation::ReferenceRow& ref : refs) {
+        if (!ref.HasAttributes) continue;
+        GroupBlockTexts t = readTexts(ref);
+        const qsizetype cut = t.id.lastIndexOf(QLatin1Char('_'));
+        if (cut < 2) continue;
+        const QString label = t.id.left(cut);
+        const int kind = kindFromLetter(label.back());
+        bool numberOk = false;
+        const int n = label.left(label.size() - 1).toInt(&numberOk);
+        // Labels and green indexes out of range are skipped rather than trusted.
+        if (kind < 0 || !numberOk || n < 1 || n > kMaxRecords) continue;
+        const QString tail = t.id.mid(cut + 1);
+        if (tail.compare(QLatin1String("TYLKOCZERWONE"), Qt::CaseInsensitive) != 0 &&
+            tail.compare(QLatin1String("BRAKSYGNALU"), Qt::CaseInsensitive) != 0) {
+            qsizetype digits = 0;
+            while (digits < tail.size() && tail.at(digits).isDigit()) ++digits;
+            const int k = tail.left(digits).toInt();
+            if (k < 1 || k > MaxGreens ||
+                tail.mid(digits).compare(QLatin1String("AB"), Qt::CaseInsensitive) != 0)
+                continue;
+        }
+        blocks.emplace_back(n - 1, t);
+        if (t.complementFrom != -1) complementOf.insert(n - 1, t.complementFrom);
+    }
+    return blocks;
+}
+
+// One group block into its record of GroupTable.
+void readGroupBlock(int index, const GroupBlockTexts& t, const QHash<int, int>& complementOf) {
+    if (index >= int(GroupTable.size())) GroupTable.resize(std::size_t(index + 1));
+    GroupRecord& g = GroupTable[std::size_t(index)];
+    const qsizetype cut = t.id.lastIndexOf(QLatin1Char('_'));
+    const QString label = t.id.left(cut);
+    const QString tail = t.id.mid(cut + 1);
+    g.Defined = true;
+    g.Kind = kindFromLetter(label.back());
+    if (tail.compare(QLatin1String("TYLKOCZERWONE"), Qt::CaseInsensitive) == 0) {
+        g.ComplementMode = ModeOnlyRed;
+        g.Greens[1].Start = g.Greens[1].Length = 0;
+    } else if (tail.compare(QLatin1String("BRAKSYGNALU"), Qt::CaseInsensitive) == 0) {
+        g.ComplementMode = ModeNoSignal;
+        g.Greens[1].Start = g.Greens[1].Length = 0;
+    } else {
+        qsizetype digits = 0;
+        while (digits < tail.size() && tail.at(digits).isDigit()) ++digits;
+        const int k = tail.left(digits).toInt();
+        if (k >= 1 && k <= MaxGreens &&
+            tail.mid(digits).compare(QLatin1String("AB"), Qt::CaseInsensitive) == 0) {
+            const qsizetype dash = t.ends.indexOf(QLatin1Char('-'));
+            const int a = common::ParseInteger(dash >= 0 ? t.ends.left(dash) : t.ends);
+            const int b = dash >= 0 ? common::ParseInteger(t.ends.mid(dash + 1)) : 0;
+            if (a > 0 || b >= 1) {
+                GreenInterval& green = g.Greens[std::size_t(k)];
+                green.Start = a;
+                const bool complemented = g.Kind != KindTramOrArrow && complementOf.contains(index);
+                const int wrapAt =
+                    complemented ? std::clamp(complementOf.value(index), 0, CycleLength) : CycleLength;
+                green.Length = b > a ? b - a : wrapAt - a + b;
+                g.ComplementMode = ModeOrdinary;
+                ParseSignalPhasePairs(index, k, t.phases);
+                g.GreenCount = std::max(g.GreenCount, k);
+            }
+        }
+    }
+    if (g.Kind != KindTramOrArrow && g.ComplementMode != ModeNoSignal && t.complementFrom != -1) {
+        g.ComplementOn = true;
+        g.ComplementFrom = t.complementFrom;
+    }
+    g.Symbols = t.symbols;
+}
+
 }  // namespace
 
 void ReadProgramFromDrawing(bool quiet, bool& ok) {
@@ -111,74 +187,7 @@ void ReadProgramFromDrawing(bool quiet, bool& ok) {
     const QList<automation::ReferenceRow> refs = automation::ReadReferencesWithAttributes(f, {});
     // Complement seconds first: a group's wrapped greens wrap at them, as they were drawn.
     QHash<int, int> complementOf;
-    std::vector<std::pair<int, GroupBlockTexts>> blocks;
-    for (const automation::ReferenceRow& ref : refs) {
-        if (!ref.HasAttributes) continue;
-        GroupBlockTexts t = readTexts(ref);
-        const qsizetype cut = t.id.lastIndexOf(QLatin1Char('_'));
-        if (cut < 2) continue;
-        const QString label = t.id.left(cut);
-        const int kind = kindFromLetter(label.back());
-        bool numberOk = false;
-        const int n = label.left(label.size() - 1).toInt(&numberOk);
-        // Labels and green indexes out of range are skipped rather than trusted.
-        if (kind < 0 || !numberOk || n < 1 || n > kMaxRecords) continue;
-        const QString tail = t.id.mid(cut + 1);
-        if (tail.compare(QLatin1String("TYLKOCZERWONE"), Qt::CaseInsensitive) != 0 &&
-            tail.compare(QLatin1String("BRAKSYGNALU"), Qt::CaseInsensitive) != 0) {
-            qsizetype digits = 0;
-            while (digits < tail.size() && tail.at(digits).isDigit()) ++digits;
-            const int k = tail.left(digits).toInt();
-            if (k < 1 || k > MaxGreens ||
-                tail.mid(digits).compare(QLatin1String("AB"), Qt::CaseInsensitive) != 0)
-                continue;
-        }
-        blocks.emplace_back(n - 1, t);
-        if (t.complementFrom != -1) complementOf.insert(n - 1, t.complementFrom);
-    }
-
-    for (auto& [index, t] : blocks) {
-        if (index >= int(GroupTable.size())) GroupTable.resize(std::size_t(index + 1));
-        GroupRecord& g = GroupTable[std::size_t(index)];
-        const qsizetype cut = t.id.lastIndexOf(QLatin1Char('_'));
-        const QString label = t.id.left(cut);
-        const QString tail = t.id.mid(cut + 1);
-        g.Defined = true;
-        g.Kind = kindFromLetter(label.back());
-        if (tail.compare(QLatin1String("TYLKOCZERWONE"), Qt::CaseInsensitive) == 0) {
-            g.ComplementMode = ModeOnlyRed;
-            g.Greens[1].Start = g.Greens[1].Length = 0;
-        } else if (tail.compare(QLatin1String("BRAKSYGNALU"), Qt::CaseInsensitive) == 0) {
-            g.ComplementMode = ModeNoSignal;
-            g.Greens[1].Start = g.Greens[1].Length = 0;
-        } else {
-            qsizetype digits = 0;
-            while (digits < tail.size() && tail.at(digits).isDigit()) ++digits;
-            const int k = tail.left(digits).toInt();
-            if (k >= 1 && k <= MaxGreens &&
-                tail.mid(digits).compare(QLatin1String("AB"), Qt::CaseInsensitive) == 0) {
-                const qsizetype dash = t.ends.indexOf(QLatin1Char('-'));
-                const int a = common::ParseInteger(dash >= 0 ? t.ends.left(dash) : t.ends);
-                const int b = dash >= 0 ? common::ParseInteger(t.ends.mid(dash + 1)) : 0;
-                if (a > 0 || b >= 1) {
-                    GreenInterval& green = g.Greens[std::size_t(k)];
-                    green.Start = a;
-                    const bool complemented = g.Kind != KindTramOrArrow && complementOf.contains(index);
-                    const int wrapAt =
-                        complemented ? std::clamp(complementOf.value(index), 0, CycleLength) : CycleLength;
-                    green.Length = b > a ? b - a : wrapAt - a + b;
-                    g.ComplementMode = ModeOrdinary;
-                    ParseSignalPhasePairs(index, k, t.phases);
-                    g.GreenCount = std::max(g.GreenCount, k);
-                }
-            }
-        }
-        if (g.Kind != KindTramOrArrow && g.ComplementMode != ModeNoSignal && t.complementFrom != -1) {
-            g.ComplementOn = true;
-            g.ComplementFrom = t.complementFrom;
-        }
-        g.Symbols = t.symbols;
-    }
+    for (const auto& [index, t] : groupBlocks(refs, complementOf)) readGroupBlock(index, t, complementOf);
     SortGroupGreens(-1);
     ok = true;
     if (ProgramReadHook) ProgramReadHook();

@@ -31,9 +31,8 @@ cad::Document FindStreamDrawing(bool activeKnown) {
     if (IntersectionNumber.isEmpty()) return automation::CadDocument;
     const QString name = StreamAttributeBlockName();
     const cad::Document active = automation::CadDocument;
-    // The open drawings, and whether each holds the block, in two calls that trap no failure (calls
-    // a caller holds travel with them and their failure reaches the caller); the block tables are
-    // known to the channel once asked. The active drawing comes first.
+    // The open drawings, and whether each holds the block, in two calls that trap no failure (a
+    // failure reaches the caller). The active drawing comes first.
     QList<cad::Document> candidates{active};
     for (const cad::Document& d : automation::CadApplication.documents().all())
         if (!(d == active)) candidates.append(d);

@@ -150,9 +150,8 @@ bool WczytajTabele(int actuated) {
 }
 
 void ApplyServiceView() {
-    // The frame layer is switched when the drawing has it: looked up in one call that answers a
-    // missing layer with nothing instead of a failure; the switch answers nothing and travels with
-    // the caller's next question when the caller holds calls back.
+    // The frame layer is switched when the drawing has it: looked up by a call that answers a
+    // missing layer with nothing instead of a failure.
     const cad::Document& d = automation::CadDocument;
     const cad::VariantList found =
         cad::CallEach(d, {cad::Variant(d.layers().ref())}, QStringLiteral("?Item"), {kFrameLayer});

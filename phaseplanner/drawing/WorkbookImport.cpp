@@ -67,6 +67,101 @@ int kindOf(const QString& symbols) {
     return -1;
 }
 
+// The new table, one record per group row of the list, each defined group with its phases and
+// greens of its minimum length; rows of unknown kind stay free.
+std::vector<GroupRecord> importedGroups(sheet::Worksheet& ws, int listColumn, int groupCount, bool detailed,
+                                        const std::vector<GroupPhaseEntry>& phaseGroups,
+                                        const std::vector<int>& order) {
+    const int h = automation::WorkbookHeaderRow;
+    std::vector<GroupRecord> table(static_cast<std::size_t>(groupCount));
+    for (int i = 0; i < groupCount; ++i) {
+        const int row = h + 1 + i;
+        const QString symbols = ws.cells(row, listColumn).value().toString().trimmed();
+        const int kind = kindOf(symbols);
+        if (kind < 0) continue;
+        GroupRecord& g = table[std::size_t(i)];
+        g.Defined = true;
+        g.ComplementMode = ModeOrdinary;
+        g.Kind = kind;
+        g.Symbols = symbols;
+        int minimumGreen = 0;
+        if (detailed && GetSetGreenTime(symbols) > 0) {
+            minimumGreen = GetSetGreenTime(symbols);
+        } else if (kind == KindVehicle || kind == KindTramOrArrow) {
+            minimumGreen = MinGreenVehicle;
+        } else {
+            minimumGreen = common::ParseInteger(ws.cells(row, listColumn + 3).value().toString().trimmed());
+            if (minimumGreen < MinGreenPedestrianBicycle + 4) minimumGreen = MinGreenPedestrianBicycle + 4;
+        }
+        for (const GroupPhaseEntry& e : phaseGroups)
+            if (e.GroupNumber == i + 1) {
+                g.PhaseList = e.PhaseList;
+                break;
+            }
+        g.GreenCount = std::min(CountGroupPhasesInOrder(g, order), MaxGreens);
+        for (int k = 1; k <= g.GreenCount; ++k) {
+            g.Greens[std::size_t(k)].Length = minimumGreen;
+            g.Greens[std::size_t(k)].LastPhase = -1;
+        }
+    }
+    return table;
+}
+
+// Places the greens by the matrix's intergreen times; the cycle length.
+int placeImportedGreens(std::vector<GroupRecord>& table, sheet::Worksheet& ws, GreenPlacementInput& input) {
+    const bool evacuation = IsEvacuationMatrix(ws);
+    input.Intergreen = [&ws, evacuation](int from, int to) {
+        return IntergreenValue(ws, from, to, evacuation);
+    };
+    if (input.DetailedParameters) {
+        // The first phase starts as late as its earliest-starting group needs.
+        int smallest = 0;
+        for (const GroupRecord& g : table)
+            if (g.Defined && RecordHasPhase(g, input.PhaseOrder.front()))
+                smallest = std::min(smallest, GetPhaseStartShift(g.Symbols));
+        input.StartOffset = -smallest;
+    }
+    return PlaceGreens(table, input);
+}
+
+// The group list of the matrix sheet and the matrix under it, checked: the group count (the list's
+// column in `listColumn`), or 0 after saying what is wrong.
+int checkedGroupList(sheet::Workbook& book, sheet::Worksheet& ws, const QString& caption, int& listColumn) {
+    const int groupCount = automation::ReadGroupHeadList(ws, listColumn, false, caption, book);
+    if (groupCount < 1 || listColumn < 1) {
+        if (const QString problem = GroupListProblem(ws, groupCount, listColumn); !problem.isEmpty())
+            warn(problem);
+        return 0;
+    }
+    // The list names the groups the program gets; the matrix rows must be those very groups.
+    if (const QString problem = MatrixLabelProblem(ws, groupCount, listColumn); !problem.isEmpty()) {
+        warn(problem);
+        return 0;
+    }
+    if (const auto cell = FindMatrixTextCell(ws, groupCount)) {
+        warn(MatrixTextCellMessage(*cell));
+        return 0;
+    }
+    return groupCount;
+}
+
+// All read and placed: the program becomes the imported one.
+void adoptImport(std::vector<GroupRecord> table, int cycle, const sheet::Workbook& book, sheet::Worksheet& ws,
+                 int groupCount, const QString& orderText) {
+    GroupTable = std::move(table);
+    CycleLength = cycle;
+    MaxIntergreenTime = ReadMaxIntergreenTime(ws, groupCount);
+    PhaseOrderText = orderText;
+    ExcelWorkbookName = book.name();
+    ExcelWorkbookPath = book.fullName();
+    if (ExcelWorkbookName.size() == ExcelWorkbookPath.size()) {
+        ExcelWorkbookName.clear();
+        ExcelWorkbookPath.clear();
+    }
+    const QString number = ws.range(QStringLiteral("G2")).text().trimmed();
+    if (!number.isEmpty()) AddIntersectionNumber(number, true);
+}
+
 }  // namespace
 
 bool frmMain_mnuGrupa_Excel_Click() {
@@ -79,23 +174,9 @@ bool frmMain_mnuGrupa_Excel_Click() {
     sheet::Worksheet& ws = book->worksheets(2);
     IntergreenSheet = &ws;  // the matrix of this workbook for the commands that follow
     int listColumn = 14;
-    const int groupCount = automation::ReadGroupHeadList(ws, listColumn, false, caption, *book);
-    if (groupCount < 1 || listColumn < 1) {
-        if (const QString problem = GroupListProblem(ws, groupCount, listColumn); !problem.isEmpty())
-            warn(problem);
-        return false;
-    }
-    // The list names the groups the program gets; the matrix rows must be those very groups.
-    if (const QString problem = MatrixLabelProblem(ws, groupCount, listColumn); !problem.isEmpty()) {
-        warn(problem);
-        return false;
-    }
-    if (const auto cell = FindMatrixTextCell(ws, groupCount)) {
-        warn(MatrixTextCellMessage(*cell));
-        return false;
-    }
+    const int groupCount = checkedGroupList(*book, ws, caption, listColumn);
+    if (groupCount < 1) return false;
     const bool newLayout = automation::WorkbookNewLayout;
-    const int h = automation::WorkbookHeaderRow;
 
     const int minimumRed = std::max(0, common::ParseInteger(settingText(2, "0")));
     const bool detailed = common::ParseInteger(settingText(3, "0")) == 1;
@@ -165,38 +246,7 @@ bool frmMain_mnuGrupa_Excel_Click() {
     if (mergeAnswer == ui::Cancel) return fail(QString());
     const bool merge = mergeAnswer == ui::Yes;
 
-    // The new table, one record per group row; rows of unknown kind stay free.
-    std::vector<GroupRecord> table(static_cast<std::size_t>(groupCount));
-    for (int i = 0; i < groupCount; ++i) {
-        const int row = h + 1 + i;
-        const QString symbols = ws.cells(row, listColumn).value().toString().trimmed();
-        const int kind = kindOf(symbols);
-        if (kind < 0) continue;
-        GroupRecord& g = table[std::size_t(i)];
-        g.Defined = true;
-        g.ComplementMode = ModeOrdinary;
-        g.Kind = kind;
-        g.Symbols = symbols;
-        int minimumGreen = 0;
-        if (detailed && GetSetGreenTime(symbols) > 0) {
-            minimumGreen = GetSetGreenTime(symbols);
-        } else if (kind == KindVehicle || kind == KindTramOrArrow) {
-            minimumGreen = MinGreenVehicle;
-        } else {
-            minimumGreen = common::ParseInteger(ws.cells(row, listColumn + 3).value().toString().trimmed());
-            if (minimumGreen < MinGreenPedestrianBicycle + 4) minimumGreen = MinGreenPedestrianBicycle + 4;
-        }
-        for (const GroupPhaseEntry& e : phaseGroups)
-            if (e.GroupNumber == i + 1) {
-                g.PhaseList = e.PhaseList;
-                break;
-            }
-        g.GreenCount = std::min(CountGroupPhasesInOrder(g, order), MaxGreens);
-        for (int k = 1; k <= g.GreenCount; ++k) {
-            g.Greens[std::size_t(k)].Length = minimumGreen;
-            g.Greens[std::size_t(k)].LastPhase = -1;
-        }
-    }
+    std::vector<GroupRecord> table = importedGroups(ws, listColumn, groupCount, detailed, phaseGroups, order);
 
     GreenPlacementInput input;
     input.PhaseOrder = order;
@@ -204,33 +254,9 @@ bool frmMain_mnuGrupa_Excel_Click() {
     input.MinimumRed = minimumRed;
     input.DetailedParameters = detailed;
     input.ExtendGreens = extend;
-    const bool evacuation = IsEvacuationMatrix(ws);
-    input.Intergreen = [&ws, evacuation](int from, int to) {
-        return IntergreenValue(ws, from, to, evacuation);
-    };
-    if (detailed) {
-        // The first phase starts as late as its earliest-starting group needs.
-        int smallest = 0;
-        for (const GroupRecord& g : table)
-            if (g.Defined && RecordHasPhase(g, order.front()))
-                smallest = std::min(smallest, GetPhaseStartShift(g.Symbols));
-        input.StartOffset = -smallest;
-    }
-    const int cycle = PlaceGreens(table, input);
+    const int cycle = placeImportedGreens(table, ws, input);
 
-    // All read and placed: the program becomes the imported one.
-    GroupTable = std::move(table);
-    CycleLength = cycle;
-    MaxIntergreenTime = ReadMaxIntergreenTime(ws, groupCount);
-    PhaseOrderText = orderText;
-    ExcelWorkbookName = book->name();
-    ExcelWorkbookPath = book->fullName();
-    if (ExcelWorkbookName.size() == ExcelWorkbookPath.size()) {
-        ExcelWorkbookName.clear();
-        ExcelWorkbookPath.clear();
-    }
-    const QString number = ws.range(QStringLiteral("G2")).text().trimmed();
-    if (!number.isEmpty()) AddIntersectionNumber(number, true);
+    adoptImport(std::move(table), cycle, *book, ws, groupCount, orderText);
     return true;
 }
 

