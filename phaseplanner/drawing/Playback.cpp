@@ -14,6 +14,7 @@
 #include "platform/cad/FilteredReads.h"
 #include "platform/ui/core/Prompt.h"
 
+#include <QSet>
 
 namespace phaseplanner {
 
@@ -25,18 +26,29 @@ const QString kWorkLayer = QStringLiteral("255-ROBOCZA");
 const QString kStreamLayer = QStringLiteral("113-STRUMIENIE_RUCHU");
 
 void checkCache() {
-    // The drawing's names, its model space's count and the cached references' block names in one
-    // read: a reference erased since the cache was built has no name.
-    cad::VariantList objects{cad::Variant(automation::CadDocument.ref()), cad::Variant(automation::CadModelSpace.ref())};
-    for (const StreamColourEntry& e : Playback.StreamColourCache) objects.append(cad::Variant(e.Reference.ref()));
+    // The drawing's names and its model space's count in one read, and the cached references'
+    // block names in another: a reference erased since the cache was built has no name. Each read
+    // asks only members its objects have, so none of them fails on its way.
     const cad::VariantList rows = cad::ReadProperties(
-        automation::CadDocument, objects, {QStringLiteral("?FullName"), QStringLiteral("?Name"), QStringLiteral("?Count")});
+        automation::CadDocument,
+        {cad::Variant(automation::CadDocument.ref()), cad::Variant(automation::CadModelSpace.ref())},
+        {QStringLiteral("?FullName"), QStringLiteral("?Name"), QStringLiteral("?Count")});
     const cad::VariantList drawing = rows.value(0).toArray();
     const QString full = drawing.value(0).toText();
     const QString key = full.isEmpty() ? drawing.value(1).toText() : full;
     const int count = int(rows.value(1).toArray().value(2).toInt());
     bool lost = false;
-    for (qsizetype i = 2; i < rows.size() && !lost; ++i) lost = rows[i].toArray().value(1).toText().isEmpty();
+    if (!Playback.StreamCacheStale && !Playback.StreamColourCache.empty()) {
+        cad::VariantList references;
+        QSet<QString> seen;
+        for (const StreamColourEntry& e : Playback.StreamColourCache)
+            if (!seen.contains(e.Handle)) {
+                seen.insert(e.Handle);
+                references.append(cad::Variant(e.Reference.ref()));
+            }
+        for (const cad::Variant& row : cad::ReadProperties(automation::CadDocument, references, {QStringLiteral("?Name")}))
+            lost = lost || row.toArray().value(0).toText().isEmpty();
+    }
     if (lost || key != Playback.CachedDocumentName || IntersectionNumber != Playback.CachedIntersection ||
         count != Playback.CachedEntityCount) {
         Playback.CachedDocumentName = key;
