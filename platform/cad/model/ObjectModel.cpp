@@ -79,6 +79,13 @@ void EngineObjectIds::grow(quint64 handle) {
 }
 
 ObjectId ObjectModel::idOf(Kind kind, DocumentState* doc, db::DbObject* object) {
+    // Ids are kept by the drawing that holds the object: its handle names another object elsewhere.
+    if (object->database() != doc->db.get())
+        for (const auto& other : docs_)
+            if (other->db.get() == object->database()) {
+                doc = other.get();
+                break;
+            }
     ObjectId& id = doc->ids[object->handle()];  // one look-up whether the object has an id or not
     if (id != 0) return id;
     ObjectRecord r;
