@@ -185,9 +185,9 @@ bool cutRegion(const cad::Entity& running, const PlanePoint& c, double r, const 
     return false;
 }
 
-// Fills the cut region as a solid hatch of the original's layer and colour, the region itself going;
-// where the CAD refuses, the region's outline is chained into solid hatches instead. Whether any
-// hatch was made.
+// Fills the cut region as a solid hatch on the layer and in the colour of the hatch it was cut
+// from, the region itself going; where the CAD refuses, the region's outline is chained into solid
+// hatches instead. Whether any hatch was made.
 bool fillRegion(const cad::Entity& running, const QString& layer, int colour, QStringList* taken) {
     cad::Entity hatch;
     try {
