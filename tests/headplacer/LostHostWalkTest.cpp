@@ -3,6 +3,7 @@
 // tells the lost connection in Polish. The connection back on the host, nothing is left blocked: a head's
 // placement starts.
 #include "../support/HostGoneWalk.h"
+#include "SuiteFolder.h"
 #include "automation/Automation.h"
 #include "common/ui/Help.h"
 #include "headplacer/app/DetectorWindow.h"
@@ -48,8 +49,7 @@ class LostHostWalkTest : public QObject {
             prompts.clear();
         };
         steps.check = [&](const QString& what) {
-            ++given[what.contains(QStringLiteral(", then ")) ? QStringLiteral("dialog button")
-                                                             : what.section(QLatin1Char(' '), 0, 0)];
+            ++given[suitetest::KindOf(what)];
             // A placement under way meets the gone host at its next tick.
             for (int i = 0; i < 20 && app.poll().active(); ++i) app.poll().tick();
             const QStringList told = prompts.messageTexts();
@@ -66,23 +66,7 @@ class LostHostWalkTest : public QObject {
 
 private slots:
     void initTestCase() {
-        const QString suite = dir.filePath(QStringLiteral("suite"));
-        QVERIFY(QDir().mkpath(suite + QStringLiteral("/Tesmar/bin")));
-        QVERIFY(QFile::link(QStringLiteral(SUITE_BINARY_DIR "/suite/aZasoby"),
-                            suite + QStringLiteral("/aZasoby")));
-        QVERIFY(QDir().mkpath(suite + QStringLiteral("/aDane/Miasto/Ulic")));
-        for (const char* f : {"Ulice.lst", "Skrzyzowania.lst"})
-            QVERIFY(QFile::copy(
-                QStringLiteral(SUITE_SOURCE_DIR "/resources/aDane/Miasto/Ulic/") + QLatin1String(f),
-                suite + QStringLiteral("/aDane/Miasto/Ulic/") + QLatin1String(f)));
-        SetProgramFolder(suite + QStringLiteral("/Tesmar/bin"));
-        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
-        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("config/Morvane"))));
-        QFile reg(RegistryFilePath());
-        QVERIFY(reg.open(QIODevice::WriteOnly));
-        reg.write(QStringLiteral("[Software\\Morvane\\Directories]\naDane=%1/aDane\nCity=Miasto\n")
-                      .arg(suite)
-                      .toUtf8());
+        QVERIFY(!test::MakeSuiteFolder(dir).isEmpty());
         common::SetHelpOpener([](const QUrl&) { return true; });
     }
 

@@ -1,5 +1,6 @@
 // The windows of headplacer on an in-process drawing: the head window's choices and checks at
 // accept, the settings dialog, the inventory dialog's single filling, and the detector window.
+#include "SuiteFolder.h"
 #include "automation/Automation.h"
 #include "common/Ini.h"
 #include "headplacer/app/DetectorWindow.h"
@@ -61,24 +62,8 @@ class WindowTest : public QObject {
 
 private slots:
     void initTestCase() {
-        suite = dir.filePath(QStringLiteral("suite"));
-        QVERIFY(QDir().mkpath(suite + QStringLiteral("/Tesmar/bin")));
-        QVERIFY(QFile::link(QStringLiteral(SUITE_BINARY_DIR "/suite/aZasoby"),
-                            suite + QStringLiteral("/aZasoby")));
-        // The city's lists are copied: the tests append to them.
-        QVERIFY(QDir().mkpath(suite + QStringLiteral("/aDane/Miasto/Ulic")));
-        for (const char* f : {"Ulice.lst", "Skrzyzowania.lst"})
-            QVERIFY(QFile::copy(
-                QStringLiteral(SUITE_SOURCE_DIR "/resources/aDane/Miasto/Ulic/") + QLatin1String(f),
-                suite + QStringLiteral("/aDane/Miasto/Ulic/") + QLatin1String(f)));
-        SetProgramFolder(suite + QStringLiteral("/Tesmar/bin"));
-        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
-        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("config/Morvane"))));
-        QFile reg(RegistryFilePath());
-        QVERIFY(reg.open(QIODevice::WriteOnly));
-        reg.write(QStringLiteral("[Software\\Morvane\\Directories]\naDane=%1/aDane\nCity=Miasto\n")
-                      .arg(suite)
-                      .toUtf8());
+        suite = test::MakeSuiteFolder(dir);
+        QVERIFY(!suite.isEmpty());
     }
 
     void init() {

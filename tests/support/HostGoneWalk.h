@@ -227,6 +227,13 @@ inline QStringList GiveWatchingDialogs(const std::function<void()>& give,
     return firstButtons;
 }
 
+// The kind a walk's tests count a given command under: "dialog button" for a dialog's button (named
+// "<command>, then <button>"), otherwise the first word of its name (the menu entry, the button, ...).
+inline QString KindOf(const QString& what) {
+    return what.contains(QStringLiteral(", then ")) ? QStringLiteral("dialog button")
+                                                    : what.section(QLatin1Char(' '), 0, 0);
+}
+
 // What a walk does around each command.
 struct WalkSteps {
     std::function<void()> hostBack;  // the host answers again (and the window's state is set up)

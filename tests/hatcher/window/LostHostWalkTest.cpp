@@ -65,8 +65,7 @@ private slots:
             prompts.clear();
         };
         steps.check = [&](const QString& what) {
-            ++given[what.contains(QStringLiteral(", then ")) ? QStringLiteral("dialog button")
-                                                             : what.section(QLatin1Char(' '), 0, 0)];
+            ++given[suitetest::KindOf(what)];
             const QStringList told = prompts.messageTexts();
             const QString where = what + QStringLiteral(": ") + told.join(QStringLiteral(" | "));
             if (gone.back()->calls() > 0)

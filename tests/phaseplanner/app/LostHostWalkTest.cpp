@@ -3,7 +3,7 @@
 // connect again in Polish. Answered "Nie", nothing is done; answered "Tak" with the host back, the
 // program is connected to it again.
 #include "../../support/HostGoneWalk.h"
-#include "InProcessSession.h"
+#include "ProgramDrawingSetup.h"
 #include "automation/Automation.h"
 #include "common/Ini.h"
 #include "common/ui/Help.h"
@@ -36,19 +36,9 @@ public:
     }
 };
 
-GroupRecord vehicle(const QString& symbols, int start, int length) {
-    GroupRecord g;
-    g.Defined = true;
-    g.Symbols = symbols;
-    g.GreenCount = 1;
-    g.Greens[1].Start = start;
-    g.Greens[1].Length = length;
-    return g;
-}
-
 }  // namespace
 
-class LostHostWalkTest : public QObject, protected test::InProcessSession {
+class LostHostWalkTest : public QObject, protected test::ProgramDrawingSetup {
     Q_OBJECT
 
     // Walks the window answering the question to connect again with `answer`.
@@ -99,34 +89,8 @@ class LostHostWalkTest : public QObject, protected test::InProcessSession {
 
 private slots:
     void init() {
-        openSession();
-        ResetProgramAttributeState();
-        ResetPlayback();
-        GroupTable.clear();
-        CycleLength = 80;
-        MaxCycleLength = 120;
         common::SetHelpOpener([](const QUrl&) { return true; });
-        // A drawing holding intersection 7's program, its streams and conflictor's block marking them.
-        automation::CadApplication = cad->application();
-        cad->application().documents().add();
-        QVERIFY(automation::CheckDocumentOpen(false));
-        IntersectionNumber = QStringLiteral("7");
-        AddIntersectionNumber(IntersectionNumber, true);
-        QVERIFY(UstawWidoczneAtrybuty());
-        GroupTable = {vehicle(QStringLiteral("K1"), 0, 20), vehicle(QStringLiteral("K2"), 30, 20)};
-        QVERIFY(DrawProgram(false));
-        automation::EnsureLayer(QStringLiteral("113-STRUMIENIE_RUCHU"), false, -1, -10);
-        for (const QString& name : {QStringLiteral("7^STRUMIEN_1^K1"), QStringLiteral("7^STRUMIEN_2^K2")}) {
-            automation::CadDocument.blocks().add({0, 0, 0}, name).addLine({0, 0, 0}, {1, 1, 0});
-            automation::CadModelSpace.insertBlock({0, 0, 0}, name, 1, 1, 1, 0).setLayer(
-                QStringLiteral("113-STRUMIENIE_RUCHU"));
-        }
-        automation::CadDocument.blocks().add({0, 0, 0}, QStringLiteral("ATRYBUTY_STRUMIENI_7"));
-        automation::CadModelSpace.insertBlock({0, 0, 0}, QStringLiteral("ATRYBUTY_STRUMIENI_7"), 1, 1, 1, 0);
-        GroupTable.clear();
-        IntersectionNumber.clear();
-        MainProgramWindow().clearIntersections();
-        ResetProgramAttributeState();
+        QVERIFY(openProgramDrawing());
     }
     void cleanup() {
         closeSession();

@@ -1,7 +1,7 @@
 // frmMain's playback and cycle controls on the in-process CAD, offscreen: the program drawn in the
 // drawing is read at start-up, stepping by states, the speeds, the streams coloured and restored,
 // adding seconds at the shown second redraws the program, the shift controls off with no second.
-#include "InProcessSession.h"
+#include "ProgramDrawingSetup.h"
 #include "automation/Automation.h"
 #include "common/Ini.h"
 #include "phaseplanner/app/MainWindow.h"
@@ -24,55 +24,11 @@
 
 using namespace phaseplanner;
 
-namespace {
-GroupRecord vehicle(const QString& symbols, int start, int length) {
-    GroupRecord g;
-    g.Defined = true;
-    g.Symbols = symbols;
-    g.GreenCount = 1;
-    g.Greens[1].Start = start;
-    g.Greens[1].Length = length;
-    return g;
-}
-}  // namespace
-
-class PlaybackWindowTest : public QObject, protected test::InProcessSession {
+class PlaybackWindowTest : public QObject, protected test::ProgramDrawingSetup {
     Q_OBJECT
-    QHash<QString, cad::Entity> streams;
 
 private slots:
-    void init() {
-        openSession();
-        ResetProgramAttributeState();
-        ResetPlayback();
-        GroupTable.clear();
-        CycleLength = 80;
-        MaxCycleLength = 120;
-        // A drawing holding intersection 7's program and its streams.
-        automation::CadApplication = cad->application();
-        cad->application().documents().add();
-        QVERIFY(automation::CheckDocumentOpen(false));
-        IntersectionNumber = QStringLiteral("7");
-        AddIntersectionNumber(IntersectionNumber, true);
-        QVERIFY(UstawWidoczneAtrybuty());
-        GroupTable = {vehicle(QStringLiteral("K1"), 0, 20), vehicle(QStringLiteral("K2"), 30, 20)};
-        QVERIFY(DrawProgram(false));
-        automation::EnsureLayer(QStringLiteral("113-STRUMIENIE_RUCHU"), false, -1, -10);
-        streams.clear();
-        for (const QString& name : {QStringLiteral("7^STRUMIEN_1^K1"), QStringLiteral("7^STRUMIEN_2^K2")}) {
-            automation::CadDocument.blocks().add({0, 0, 0}, name).addLine({0, 0, 0}, {1, 1, 0});
-            cad::Entity r = automation::CadModelSpace.insertBlock({0, 0, 0}, name, 1, 1, 1, 0);
-            r.setLayer(QStringLiteral("113-STRUMIENIE_RUCHU"));
-            streams.insert(name, r);
-        }
-        // conflictor's attribute block of intersection 7 marks the drawing holding its streams.
-        automation::CadDocument.blocks().add({0, 0, 0}, QStringLiteral("ATRYBUTY_STRUMIENI_7"));
-        automation::CadModelSpace.insertBlock({0, 0, 0}, QStringLiteral("ATRYBUTY_STRUMIENI_7"), 1, 1, 1, 0);
-        GroupTable.clear();
-        IntersectionNumber.clear();
-        MainProgramWindow().clearIntersections();
-        ResetProgramAttributeState();
-    }
+    void init() { QVERIFY(openProgramDrawing()); }
     void cleanup() {
         closeSession();
         GroupTable.clear();
