@@ -170,7 +170,7 @@ bool MainWindow::saveDrawing(DocumentState* doc) {
     try {
         call(doc->id, QStringLiteral("Save"));
     } catch (const cad::Error& e) {
-        ui::MsgBox(QStringLiteral("Nie można zapisać rysunku:\n%1").arg(e.message()), ui::Exclamation, Title());
+        ui::MsgBox(e.message(), ui::Exclamation, Title());  // names the drawing and the cause
         return false;
     }
     syncDocuments();
@@ -194,7 +194,7 @@ bool MainWindow::saveDrawingAs(DocumentState* doc) {
     try {
         call(doc->id, QStringLiteral("SaveAs"), {Variant(target)});
     } catch (const cad::Error& e) {
-        ui::MsgBox(QStringLiteral("Nie można zapisać rysunku:\n%1").arg(e.message()), ui::Exclamation, Title());
+        ui::MsgBox(e.message(), ui::Exclamation, Title());  // names the drawing and the cause
         return false;
     }
     addRecent(target);

@@ -276,6 +276,13 @@ bool IniFileUsable(const QString& filePath) {
     return readIni(filePath, ini);
 }
 
+QString UnusableIniMessage(const QString& filePath) {
+    if (IniFileUsable(filePath)) return QString();
+    return QStringLiteral("Nie można odczytać pliku ustawień %1 (nie jest zwykłym plikiem albo brak dostępu); "
+                          "przyjęto ustawienia domyślne.")
+        .arg(filePath);
+}
+
 QString IniFileLocation(const QString& programFolder) {
     QString inFolder = JoinPath(programFolder, QStringLiteral("Tesmar.ini"));
     QFileInfo existing(inFolder);

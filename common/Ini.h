@@ -27,6 +27,8 @@ void PutIni(const QString& filePath, const QString& section, const QString& key,
 // Whether the file can give settings: it is missing (every default applies) or a regular file that
 // can be read. A FIFO, a device or a folder of that name is never opened: GetIni gives the defaults.
 bool IniFileUsable(const QString& filePath);
+// What the programs tell the user when the file cannot give settings; empty when it can.
+QString UnusableIniMessage(const QString& filePath);
 
 // Where Tesmar.ini lives: in the program folder when that folder is writable (or the file there is),
 // otherwise in $XDG_CONFIG_HOME/Tesmar/ (~/.config/Tesmar/), which is created when missing.

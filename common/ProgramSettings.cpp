@@ -27,10 +27,7 @@ bool isPlainNumber(const QString& text, bool whole) {
 QStringList LoadProgramSettings(ProgramSettings& s, bool& alwaysOnTop, const QString& iniPath,
                                 const QString& section) {
     QStringList problems;
-    if (!IniFileUsable(iniPath))
-        problems << QStringLiteral("Nie można odczytać pliku ustawień %1 (nie jest zwykłym plikiem albo brak "
-                                   "dostępu); przyjęto ustawienia domyślne.")
-                        .arg(iniPath);
+    if (const QString problem = UnusableIniMessage(iniPath); !problem.isEmpty()) problems << problem;
     const ProgramSettings fixed;
     s.StreamLayerName = fixed.StreamLayerName;
     s.ConflictPointLayerName = fixed.ConflictPointLayerName;
@@ -55,9 +52,9 @@ QStringList LoadProgramSettings(ProgramSettings& s, bool& alwaysOnTop, const QSt
                             .arg(name, shown(value), iniPath, QString::fromLatin1(def));
             return QString::fromLatin1(def);
         }
-        if (const SettingRange range = RangeOfSetting(name); !FitsSettingRange(range, value)) {
+        if (const QString problem = SettingRangeProblem(RangeOfSetting(name), value); !problem.isEmpty()) {
             problems << QStringLiteral("Ustawienie %1=%2 w pliku %3 jest poza zakresem: wartość %4; przyjęto %5.")
-                            .arg(name, shown(value), iniPath, SettingRangeRule(range), QString::fromLatin1(def));
+                            .arg(name, shown(value), iniPath, problem, QString::fromLatin1(def));
             return QString::fromLatin1(def);
         }
         return value;

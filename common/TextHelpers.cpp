@@ -71,4 +71,11 @@ bool IsValidIntersectionNumber(const QString& number) {
     return true;
 }
 
+QString PolishCount(long long n, const QString& one, const QString& few, const QString& many) {
+    const long long a = n < 0 ? -n : n;
+    const long long last = a % 10, lastTwo = a % 100;
+    const QString& noun = a == 1 ? one : (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14)) ? few : many;
+    return QString::number(n) + QLatin1Char(' ') + noun;
+}
+
 }  // namespace common

@@ -25,6 +25,10 @@ int FindLastChar(const QString& text, QChar ch);
 // part of block names and selection patterns, where other characters have meanings of their own).
 bool IsValidIntersectionNumber(const QString& number);
 
+// A count with its noun in the Polish form the number asks for: "1 blok", "2 bloki", "5 bloków",
+// "22 bloki", "234 znaki", "12 znaków".
+QString PolishCount(long long n, const QString& one, const QString& few, const QString& many);
+
 // The suite's single translation hook: every shown text passes through it; it returns the text unchanged.
 QString Tlumacz(const QString& text);
 

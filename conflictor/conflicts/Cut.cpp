@@ -358,10 +358,11 @@ QString streamWithTooLongComponentName(const std::vector<bool>& marked) {
 std::optional<CutOutcome> refuseNumber(CutRun& run, const QString& title) {
     if (IntersectionNumber.size() > LongestIntersectionNumber) {
         run.stopFlash();
-        ui::MsgBox(QStringLiteral("Cięcie nie jest możliwe: numer skrzyżowania ma %1 znaków, a nazwy bloków "
+        ui::MsgBox(QStringLiteral("Cięcie nie jest możliwe: numer skrzyżowania ma %1, a nazwy bloków "
                                   "utworzone z niego przekroczyłyby 255 znaków. Rysunek nie został zmieniony; "
                                   "nadaj skrzyżowaniu numer najwyżej %2-znakowy.")
-                       .arg(IntersectionNumber.size())
+                       .arg(common::PolishCount(IntersectionNumber.size(), QStringLiteral("znak"),
+                                                QStringLiteral("znaki"), QStringLiteral("znaków")))
                        .arg(LongestIntersectionNumber),
                    ui::Exclamation, title);
         return CutOutcome::NumberRefused;
@@ -391,6 +392,11 @@ std::optional<CutOutcome> readStreamsToCut(bool all, CutRun& run, const QString&
     run.flash(QStringLiteral("Trwa analiza strumieni..."));
     if (all) {
         if (!OdczytajStrumienie(false, -1)) return noStreams();
+        if (const QString& problem = IntersectionAttributeBlockProblem(); !problem.isEmpty()) {
+            run.stopFlash();
+            ui::MsgBox(problem, ui::Exclamation, title);
+            return CutOutcome::CheckFailed;
+        }
         ComputeAllSegmentBounds();
     } else {
         // An unreadable "SKALA" is judged with the lengths, which stop the cut on it.

@@ -18,6 +18,7 @@
 #include "conflictor/conflicts/StreamValueCheck.h"
 #include "conflictor/phases/PhaseSets.h"
 #include "conflictor/streams/Intersections.h"
+#include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamReading.h"
 #include "conflictor/streams/StreamWindow.h"
 #include "platform/sheet/Application.h"
@@ -288,6 +289,10 @@ bool readAndCheckStreams(IntergreenData& data) {
     window.commitPendingEdit();
     if (!OdczytajStrumienie(false, -1) || StreamTable.empty()) {
         warn(T("Nie wrysowano strumieni!"));
+        return false;
+    }
+    if (const QString& problem = IntersectionAttributeBlockProblem(); !problem.isEmpty()) {
+        warn(problem, ui::Critical);
         return false;
     }
     data.n = window.MaxGroupNumber;

@@ -10,6 +10,7 @@
 #include "conflictor/conflicts/DrawingUnits.h"
 #include "conflictor/conflicts/StaleCut.h"
 #include "conflictor/streams/Intersections.h"
+#include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamReading.h"
 #include "conflictor/streams/StreamRecords.h"
 #include "conflictor/streams/StreamWindow.h"
@@ -75,6 +76,10 @@ QString ExportStreamsXml(const QString& folder) {
     } flashOff{window};
     QCoreApplication::processEvents();
     if (!OdczytajStrumienie(false, -1) || StreamTable.empty()) return QString();
+    if (const QString& problem = IntersectionAttributeBlockProblem(); !problem.isEmpty()) {
+        ui::MsgBox(problem, ui::Exclamation, window.caption());
+        return QString();
+    }
     bool failed = false;
     for (int i = 0; i < int(StreamTable.size()) && !failed; ++i) {
         int first = 0, second = 0;

@@ -44,39 +44,33 @@ struct DoubleField {
     const char* label;
     double common::ProgramSettings::*value;
     int tab;
+    const char* key;  // the INI key the value is stored under
 };
 
 // Every value shown with two decimals; all must be above 0.
 const DoubleField DoubleFields[] = {
-    {"edtDlugoscPojazdu", "Długość pojazdu [m]", &common::ProgramSettings::DlugoscPojazd, 0},
-    {"edtPredkDojazdProsta", "Prędkość dojazdu - prosta [m/s]", &common::ProgramSettings::PredkDojazdProsta,
-     0},
-    {"edtPredkDojazdLuk", "Prędkość dojazdu - łuk [m/s]", &common::ProgramSettings::PredkDojazdLuk, 0},
-    {"edtPredkEwakProsta", "Prędkość ewakuacji - prosta [m/s]", &common::ProgramSettings::PredkEwakProsta, 0},
-    {"edtPredkEwakLuk", "Prędkość ewakuacji - łuk [m/s]", &common::ProgramSettings::PredkEwakLuk, 0},
-    {"edtMaksPrzysp", "Maksymalne przyspieszenie [m/s²]", &common::ProgramSettings::MaksPrzysp, 0},
-    {"edtDlugoscAutobusu", "Długość autobusu [m]", &common::ProgramSettings::DlugoscAutobus, 1},
-    {"edtPredkDojazdProsta2", "Prędkość dojazdu - prosta [m/s]", &common::ProgramSettings::PredkDojazdProsta2,
-     1},
-    {"edtPredkDojazdLuk2", "Prędkość dojazdu - łuk [m/s]", &common::ProgramSettings::PredkDojazdLuk2, 1},
-    {"edtPredkEwakProsta2", "Prędkość ewakuacji - prosta [m/s]", &common::ProgramSettings::PredkEwakProsta2,
-     1},
-    {"edtPredkEwakLuk2", "Prędkość ewakuacji - łuk [m/s]", &common::ProgramSettings::PredkEwakLuk2, 1},
-    {"edtMaksPrzyspAutobus", "Maksymalne przyspieszenie [m/s²]", &common::ProgramSettings::MaksPrzyspAutobus,
-     1},
-    {"edtDlugoscTramwaj", "Długość wagonu tramwaju [m]", &common::ProgramSettings::DlugoscTramwaj, 2},
-    {"edtPredkDojazdProsta3", "Prędkość dojazdu - prosta [m/s]", &common::ProgramSettings::PredkDojazdProsta3,
-     2},
-    {"edtPredkDojazdLuk3", "Prędkość dojazdu - łuk [m/s]", &common::ProgramSettings::PredkDojazdLuk3, 2},
-    {"edtPredkEwakProsta3", "Prędkość ewakuacji - prosta [m/s]", &common::ProgramSettings::PredkEwakProsta3,
-     2},
-    {"edtPredkEwakLuk3", "Prędkość ewakuacji - łuk [m/s]", &common::ProgramSettings::PredkEwakLuk3, 2},
-    {"edtMaksPrzyspTramwaj", "Maksymalne przyspieszenie [m/s²]", &common::ProgramSettings::MaksPrzyspTramwaj,
-     2},
-    {"edtPredkPiesi", "Prędkość pieszych [m/s]", &common::ProgramSettings::PredkPiesi, 3},
-    {"edtPredkRowery", "Prędkość rowerów [m/s]", &common::ProgramSettings::PredkRowery, 3},
-    {"edtSygnalZolty", "Czas sygnału żółtego [s]", &common::ProgramSettings::SygnalZolty, 3},
-    {"edtGranicaPromien", "Granica promienia łuku [m]", &common::ProgramSettings::GranicaPromien, 3},
+    {"edtDlugoscPojazdu", "Długość pojazdu [m]", &common::ProgramSettings::DlugoscPojazd, 0, "DlugoscPojazd"},
+    {"edtPredkDojazdProsta", "Prędkość dojazdu - prosta [m/s]", &common::ProgramSettings::PredkDojazdProsta, 0, "PredkDojazdProsta"},
+    {"edtPredkDojazdLuk", "Prędkość dojazdu - łuk [m/s]", &common::ProgramSettings::PredkDojazdLuk, 0, "PredkDojazdLuk"},
+    {"edtPredkEwakProsta", "Prędkość ewakuacji - prosta [m/s]", &common::ProgramSettings::PredkEwakProsta, 0, "PredkEwakProsta"},
+    {"edtPredkEwakLuk", "Prędkość ewakuacji - łuk [m/s]", &common::ProgramSettings::PredkEwakLuk, 0, "PredkEwakLuk"},
+    {"edtMaksPrzysp", "Maksymalne przyspieszenie [m/s²]", &common::ProgramSettings::MaksPrzysp, 0, "MaksPrzysp"},
+    {"edtDlugoscAutobusu", "Długość autobusu [m]", &common::ProgramSettings::DlugoscAutobus, 1, "DlugoscAutobus"},
+    {"edtPredkDojazdProsta2", "Prędkość dojazdu - prosta [m/s]", &common::ProgramSettings::PredkDojazdProsta2, 1, "PredkDojazdProsta2"},
+    {"edtPredkDojazdLuk2", "Prędkość dojazdu - łuk [m/s]", &common::ProgramSettings::PredkDojazdLuk2, 1, "PredkDojazdLuk2"},
+    {"edtPredkEwakProsta2", "Prędkość ewakuacji - prosta [m/s]", &common::ProgramSettings::PredkEwakProsta2, 1, "PredkEwakProsta2"},
+    {"edtPredkEwakLuk2", "Prędkość ewakuacji - łuk [m/s]", &common::ProgramSettings::PredkEwakLuk2, 1, "PredkEwakLuk2"},
+    {"edtMaksPrzyspAutobus", "Maksymalne przyspieszenie [m/s²]", &common::ProgramSettings::MaksPrzyspAutobus, 1, "MaksPrzyspAutobus"},
+    {"edtDlugoscTramwaj", "Długość wagonu tramwaju [m]", &common::ProgramSettings::DlugoscTramwaj, 2, "DlugoscTramwaj"},
+    {"edtPredkDojazdProsta3", "Prędkość dojazdu - prosta [m/s]", &common::ProgramSettings::PredkDojazdProsta3, 2, "PredkDojazdProsta3"},
+    {"edtPredkDojazdLuk3", "Prędkość dojazdu - łuk [m/s]", &common::ProgramSettings::PredkDojazdLuk3, 2, "PredkDojazdLuk3"},
+    {"edtPredkEwakProsta3", "Prędkość ewakuacji - prosta [m/s]", &common::ProgramSettings::PredkEwakProsta3, 2, "PredkEwakProsta3"},
+    {"edtPredkEwakLuk3", "Prędkość ewakuacji - łuk [m/s]", &common::ProgramSettings::PredkEwakLuk3, 2, "PredkEwakLuk3"},
+    {"edtMaksPrzyspTramwaj", "Maksymalne przyspieszenie [m/s²]", &common::ProgramSettings::MaksPrzyspTramwaj, 2, "MaksPrzyspTramwaj"},
+    {"edtPredkPiesi", "Prędkość pieszych [m/s]", &common::ProgramSettings::PredkPiesi, 3, "PredkPiesi"},
+    {"edtPredkRowery", "Prędkość rowerów [m/s]", &common::ProgramSettings::PredkRowery, 3, "PredkRowery"},
+    {"edtSygnalZolty", "Czas sygnału żółtego [s]", &common::ProgramSettings::SygnalZolty, 3, "SygnalZolty"},
+    {"edtGranicaPromien", "Granica promienia łuku [m]", &common::ProgramSettings::GranicaPromien, 3, "GranicaPromien"},
 };
 
 const char* const Coefficients[] = {"edtWspPoczatek", "edtWspKoniec", "edtWspPojazdPojazd",
@@ -98,8 +92,9 @@ QPixmap matrixPicture(bool inverted) {
     return pix;
 }
 
-bool positive(const QString& text) {
-    return common::FitsSettingRange(common::SettingRange::Positive, text);
+// Why the text is no value of the setting stored under `key`, to follow "Wartość"; empty when it fits.
+QString problemOf(const char* key, const QString& text) {
+    return common::SettingRangeProblem(common::RangeOfSetting(QString::fromLatin1(key)), text);
 }
 
 }  // namespace
@@ -262,15 +257,15 @@ bool SettingsDialog::ValidateSettings() {
     };
     for (const DoubleField& f : DoubleFields) {
         QLineEdit* edit = fields_.value(QString::fromLatin1(f.name));
-        if (!positive(edit->text()))
-            return refuse(edit, Tlumacz(QStringLiteral("Wartość musi być większa od zera!")));
+        if (const QString problem = problemOf(f.key, edit->text()); !problem.isEmpty())
+            return refuse(edit, Tlumacz(QStringLiteral("Wartość ") + problem + QLatin1Char('!')));
     }
     QLineEdit* cars = fields_.value(QStringLiteral("edtIloscWagonow"));
-    if (!common::FitsSettingRange(common::SettingRange::TramCars, cars->text()))
-        return refuse(cars, Tlumacz(QStringLiteral("Liczba wagonów musi być liczbą całkowitą od 1 do 255!")));
-    if (!positive(cmbDlugosciTekstWysokosc->currentText()))
-        return refuse(cmbDlugosciTekstWysokosc,
-                      Tlumacz(QStringLiteral("Wysokość tekstu musi być większa od zera!")));
+    if (const QString problem = problemOf("IloscWagonow", cars->text()); !problem.isEmpty())
+        return refuse(cars, Tlumacz(QStringLiteral("Liczba wagonów ") + problem + QLatin1Char('!')));
+    if (const QString problem = problemOf("DlugosciTekstWysokosc", cmbDlugosciTekstWysokosc->currentText());
+        !problem.isEmpty())
+        return refuse(cmbDlugosciTekstWysokosc, Tlumacz(QStringLiteral("Wysokość tekstu ") + problem + QLatin1Char('!')));
     if (!automation::ParseDrawingScale(cbSkala->currentText()))
         return refuse(cbSkala, automation::TypedDrawingScaleProblem());
     return true;

@@ -4,6 +4,7 @@
 #include "automation/CadConnection.h"
 #include "automation/CadTables.h"
 #include "automation/Selection.h"
+#include "common/TextHelpers.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamRecords.h"
 #include "platform/cad/AttributeReads.h"
@@ -285,8 +286,17 @@ QString FindStreamBlockHandle(const QString& prefix, const QString& streamName, 
     return result;
 }
 
+namespace {
+QString attributeBlockProblem;
+}  // namespace
+
+const QString& IntersectionAttributeBlockProblem() {
+    return attributeBlockProblem;
+}
+
 void ReadIntersectionAttributeBlock() {
     StreamAttributeBlockHandle.clear();
+    attributeBlockProblem.clear();
     if (IntersectionNumber.isEmpty()) return;
     cad::SelectionSet set = automation::GetSelectionSet(QStringLiteral("SSAtrStrum"));
     try {
@@ -303,11 +313,31 @@ void ReadIntersectionAttributeBlock() {
                     .value(0).toArray().value(0).toText();
             const cad::VariantList attributes = cad::ReadAttributes(
                 automation::CadDocument, ref, {QStringLiteral("TagString"), QStringLiteral("TextString")});
+            QStringList seen, twice;
             for (const cad::Variant& row : attributes.value(0).toArray()) {
                 const cad::VariantList att = row.toArray();
                 const int i = tagEntry(att.value(1).toText());
-                if (i >= 0) StreamAttributeTags[size_t(i)].Value = att.value(2).toText();
+                if (i < 0) continue;
+                const QString& tag = StreamAttributeTags[size_t(i)].Tag;
+                if (seen.contains(tag) && !twice.contains(tag)) twice << tag;
+                seen << tag;
+                StreamAttributeTags[size_t(i)].Value = att.value(2).toText();
             }
+            // Only one of two attributes of a tag is read and written: the streams' values would
+            // depend on which, so the block is named instead.
+            if (!twice.isEmpty())
+                attributeBlockProblem =
+                    QStringLiteral("Blok atrybutów skrzyżowania %1 ma po dwa atrybuty %2: nie wiadomo, który z nich "
+                                   "opisuje strumienie. Usuń powtórzone atrybuty (zostaw po jednym) i powtórz polecenie.")
+                        .arg(IntersectionNumber, twice.join(QStringLiteral(", ")));
+        } else if (found.size() > 1) {
+            attributeBlockProblem =
+                QStringLiteral("Skrzyżowanie %1 ma na rysunku %2 atrybutów %3: nie wiadomo, z którego czytać grupy, "
+                               "fazy i opisy strumieni. Usuń zbędne (zostaw jeden) i powtórz polecenie.")
+                    .arg(IntersectionNumber,
+                         common::PolishCount(found.size(), QStringLiteral("blok"), QStringLiteral("bloki"),
+                                             QStringLiteral("bloków")),
+                         IntersectionBlockPrefix() + IntersectionNumber);
         }
     } catch (...) {
         set.remove();

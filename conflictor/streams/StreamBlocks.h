@@ -50,6 +50,9 @@ QString FindStreamBlockHandle(const QString& prefix, const QString& streamName, 
 // Fills the table values and StreamAttributeBlockHandle from the current intersection's block;
 // values of missing attributes are kept.
 void ReadIntersectionAttributeBlock();
+// Why the last read could not take the streams' values from the block (two blocks of the
+// intersection, a tag held twice); empty when it could or there is none.
+const QString& IntersectionAttributeBlockProblem();
 // The stream's value in the tag's text; empty when absent.
 QString GetStreamAttribute(const QString& tag, const QString& streamName);
 // Changes or adds the stream's entry; with `refresh` the block is read first and written back after.

@@ -120,6 +120,8 @@ bool MainWindow::Form_Load() {
     common::SetHelpFolder(common::JoinPath(resources, QStringLiteral("Pomoc")));
     common::SetHelpContext(this, 10014);  // F1 opens the page of this window
     common::IniFilePath = common::IniFileLocation(programFolder);
+    if (const QString problem = common::UnusableIniMessage(common::IniFilePath); !problem.isEmpty())
+        ui::MsgBox(problem, ui::Exclamation, windowTitle());
     common::TranslateFormCaptions(this, 0);
     labLiczba_->clear();
     labStatus_->setText(statusText);

@@ -70,6 +70,8 @@ bool HeadPlacerApp::start(const QString& rawCommandLine) {
     symbol = CanonicalHeadSymbol(symbol.trimmed());
 
     common::IniFilePath = common::IniFileLocation(ProgramFolder());
+    if (const QString problem = common::UnusableIniMessage(common::IniFilePath); !problem.isEmpty())
+        ui::MsgBox(problem, ui::Exclamation, MessageTitle());
     automation::CadApplication = automation::ConnectToAutoCad(true);
     if (automation::CadApplication.isNull()) return false;
     try {

@@ -209,6 +209,8 @@ bool MainWindow::Form_Load() {
                          QStringLiteral("Pomoc")));
     common::SetHelpContext(this, HelpContext);
     common::IniFilePath = common::IniFileLocation(programFolder_);
+    if (const QString problem = common::UnusableIniMessage(common::IniFilePath); !problem.isEmpty())
+        ui::MsgBox(problem, ui::Exclamation, windowTitle());
     LoadCycleParameters();
 
     using common::SettingBindings;

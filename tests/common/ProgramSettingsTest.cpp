@@ -19,6 +19,45 @@ protected:
     const QString section = QStringLiteral("Tesmar Konflikty");
 };
 
+// Every number of the dialog loads only within the bounds the dialog accepts: a value too small for
+// its two decimals or larger than any road has is refused with the bound it passes, an overflowing
+// one as too large.
+TEST_F(CommonProgramSettings, EveryNumberKeyIsHeldToTheDialogsBoundsOnBothSides) {
+    const char* const keys[] = {
+        "DlugoscPojazd",   "PredkDojazdProsta",  "PredkDojazdLuk",   "PredkEwakProsta",   "PredkEwakLuk",
+        "MaksPrzysp",      "DlugoscAutobus",     "PredkDojazdProsta2", "PredkDojazdLuk2", "PredkEwakProsta2",
+        "PredkEwakLuk2",   "MaksPrzyspAutobus",  "DlugoscTramwaj",   "PredkDojazdProsta3", "PredkDojazdLuk3",
+        "PredkEwakProsta3", "PredkEwakLuk3",     "MaksPrzyspTramwaj", "PredkPiesi",        "PredkRowery",
+        "SygnalZolty",     "GranicaPromien",     "DlugosciTekstWysokosc"};
+    const struct {
+        const char* value;
+        const char* says;
+    } outside[] = {{"1e-300", "jest za mała"}, {"0.0001", "jest za mała"}, {"1e300", "jest za duża"},
+                   {"1e309", "jest za duża"}, {"-1e309", "jest za mała"}};
+    for (const char* key : keys)
+        for (const auto& o : outside) {
+            QFile::remove(path());
+            PutIni(path(), section, QString::fromLatin1(key), QString::fromLatin1(o.value));
+            ProgramSettings s;
+            bool onTop = false;
+            const QStringList problems = LoadProgramSettings(s, onTop, path(), section);
+            ASSERT_EQ(problems.size(), 1) << key << "=" << o.value;
+            EXPECT_TRUE(problems[0].contains(QStringLiteral("%1=%2").arg(QString::fromLatin1(key),
+                                                                          QString::fromLatin1(o.value))) &&
+                        problems[0].contains(QString::fromUtf8(o.says)))
+                << problems[0].toStdString();
+        }
+    QFile::remove(path());
+    PutIni(path(), section, QStringLiteral("SygnalZolty"), QStringLiteral("1e-300"));
+    ProgramSettings s;
+    bool onTop = false;
+    EXPECT_EQ(LoadProgramSettings(s, onTop, path(), section).value(0),
+              QStringLiteral("Ustawienie SygnalZolty=1e-300 w pliku %1 jest poza zakresem: wartość jest za mała "
+                             "(musi być liczbą od 1 do 10 s); przyjęto 3.")
+                  .arg(path()));
+    EXPECT_DOUBLE_EQ(s.SygnalZolty, 3);
+}
+
 }  // namespace
 
 TEST_F(CommonProgramSettings, NoFileGivesDefaultsAndFixedValues) {
@@ -65,18 +104,18 @@ TEST_F(CommonProgramSettings, WrittenWithoutLeadingZeroAndReadBack) {
               QStringLiteral("absent"));
 
     ProgramSettings changed;
-    changed.DlugoscPojazd = 0.25;
+    changed.PredkPiesi = 0.75;
     changed.AutoZaznaczNowe = true;
     changed.IloscWagonow = 3;
     SaveProgramSettings(changed, path(), section);
     ProgramSettings back;
     bool onTop = false;
     LoadProgramSettings(back, onTop, path(), section);
-    EXPECT_DOUBLE_EQ(back.DlugoscPojazd, 0.25);
+    EXPECT_EQ(GetIni(path(), section, QStringLiteral("PredkPiesi"), QString()), QStringLiteral(".75"));
+    EXPECT_DOUBLE_EQ(back.PredkPiesi, 0.75);
     EXPECT_TRUE(back.AutoZaznaczNowe);
     EXPECT_EQ(back.IloscWagonow, 3);
     EXPECT_DOUBLE_EQ(back.DlugosciTekstWysokosc, 0.5);
-    EXPECT_DOUBLE_EQ(back.PredkPiesi, 1.4);
     EXPECT_DOUBLE_EQ(back.MaksPrzysp, 3.5);
 }
 
@@ -121,7 +160,7 @@ TEST_F(CommonProgramSettings, ValuesThatAreNoNumbersOrNegativeSpeedsGiveDefaults
     ASSERT_EQ(problems.size(), 3) << problems.join('\n').toStdString();
     EXPECT_TRUE(problems[0].startsWith(QStringLiteral("Ustawienie PisakPunkty=&HFFFF"))) << problems[0].toStdString();
     EXPECT_TRUE(problems[1].contains(QStringLiteral("PredkPiesi=-1.4")) &&
-                problems[1].contains(QStringLiteral("większa od zera")));
+                problems[1].contains(QStringLiteral("jest za mała (musi być liczbą od 0,1 do 5 m/s)")));
     EXPECT_TRUE(problems[2].startsWith(QStringLiteral("Ustawienie SygnalZolty=NaN")) &&
                 problems[2].contains(QStringLiteral("nie jest liczbą")));
 }
@@ -163,12 +202,14 @@ TEST_F(CommonProgramSettings, NumbersOutsideTheDialogsRangesGiveDefaultsAndSaySo
     // The edges the dialog accepts.
     QFile::remove(path());
     PutIni(path(), section, QStringLiteral("IloscWagonow"), QStringLiteral("255"));
-    PutIni(path(), section, QStringLiteral("SygnalZolty"), QStringLiteral("0.01"));
+    PutIni(path(), section, QStringLiteral("SygnalZolty"), QStringLiteral("1"));
+    PutIni(path(), section, QStringLiteral("PredkPiesi"), QStringLiteral("5"));
     ProgramSettings s;
     bool onTop = false;
     EXPECT_TRUE(LoadProgramSettings(s, onTop, path(), section).isEmpty());
     EXPECT_EQ(s.IloscWagonow, 255);
-    EXPECT_DOUBLE_EQ(s.SygnalZolty, 0.01);
+    EXPECT_DOUBLE_EQ(s.SygnalZolty, 1);
+    EXPECT_DOUBLE_EQ(s.PredkPiesi, 5);
     PutIni(path(), section, QStringLiteral("IloscWagonow"), QStringLiteral("1"));
     EXPECT_TRUE(LoadProgramSettings(s, onTop, path(), section).isEmpty());
     EXPECT_EQ(s.IloscWagonow, 1);

@@ -66,3 +66,12 @@ TEST(CommonTlumacz, ReturnsTextUnchanged) {
               QStringLiteral("Zakończono operację cięcia."));
     EXPECT_TRUE(Tlumacz(QString()).isEmpty());
 }
+TEST(CommonPolishCount, TheNounTakesTheFormItsNumberAsks) {
+    const QString one = QStringLiteral("znak"), few = QStringLiteral("znaki"), many = QStringLiteral("znaków");
+    const std::pair<long long, const char*> cases[] = {{0, "0 znaków"},    {1, "1 znak"},      {2, "2 znaki"},
+                                                       {4, "4 znaki"},     {5, "5 znaków"},    {11, "11 znaków"},
+                                                       {12, "12 znaków"},  {14, "14 znaków"},  {21, "21 znaków"},
+                                                       {22, "22 znaki"},   {112, "112 znaków"}, {234, "234 znaki"},
+                                                       {1001, "1001 znaków"}};
+    for (const auto& [n, text] : cases) EXPECT_EQ(common::PolishCount(n, one, few, many), QString::fromUtf8(text));
+}

@@ -5,9 +5,8 @@
 #include "platform/cad/dxf/DxfWriter.h"
 
 #include "platform/cad/dxf/DxfWriting.h"
-#include "platform/cad/dxf/FileErrors.h"
+#include "platform/cad/dxf/FileReplace.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace cad::dxf::writing {
@@ -141,38 +140,9 @@ void writeFile(const Database& db, const QString& path) {
     Writer writer(db);
     const auto [head, body] = writer.run();
     const QFileInfo info(path);
-    const QString dir = info.absolutePath();
-    const QString target = info.absoluteFilePath();
-    const QString temp = dir + QLatin1Char('/') + QLatin1Char('.') + info.fileName() + QStringLiteral(".tmp");
-    const QString backup = dir + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".bak");
-    {
-        QFile f(temp);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            throw Failed(QStringLiteral("Nie można zapisać pliku %1: %2").arg(temp, fileErrorText(f)));
-        if (f.write(head) != head.size() || f.write(body) != body.size() || !f.flush()) {
-            const QString why = fileErrorText(f);
-            f.close();
-            QFile::remove(temp);
-            throw Failed(QStringLiteral("Nie można zapisać pliku %1: %2").arg(temp, why));
-        }
-        f.close();
-    }
-    if (QFile::exists(target)) {
-        if (target != backup) {
-            QFile::remove(backup);
-            if (!QFile::rename(target, backup)) {
-                QFile::remove(temp);
-                throw Failed(QStringLiteral("Nie można zastąpić pliku %1").arg(target));
-            }
-        } else {
-            QFile::remove(target);
-        }
-    }
-    if (!QFile::rename(temp, target)) {
-        if (QFile::exists(backup) && !QFile::exists(target)) QFile::copy(backup, target);
-        QFile::remove(temp);
-        throw Failed(QStringLiteral("Nie można zapisać pliku %1").arg(target));
-    }
+    replaceFile(info.absoluteFilePath(), info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
+                                            QStringLiteral(".bak"),
+                {head, body});
 }
 
 }  // namespace cad::dxf

@@ -8,6 +8,7 @@
 #include "platform/cad/model/VariableReads.h"
 
 #include "platform/cad/dxf/DxfWriter.h"
+#include "platform/cad/dxf/FileReplace.h"
 
 #include <QFileInfo>
 
@@ -194,7 +195,7 @@ std::unique_ptr<DispatchTable> MakeDocumentsTable() {
                 [](Target& t, Args a) -> Variant {
                     const QString file = ResolveDrawingFile(TextArg(a, 0));
                     if (file.isEmpty())
-                        throw NotFound(QStringLiteral("Nie znaleziono pliku rysunku: %1").arg(TextArg(a, 0)));
+                        throw NotFound(dxf::missingDrawingMessage(TextArg(a, 0)));
                     // One document per file: a second open activates the drawing already open.
                     const QString canonical = QFileInfo(file).canonicalFilePath();
                     for (DocumentState* open : t.model.documents())
@@ -476,7 +477,7 @@ std::unique_ptr<DispatchTable> MakeDatabaseDocumentTable() {
     addDrawingMembers(*tb);
     tb->method(QStringLiteral("Open"), [](Target& t, Args a) -> Variant {
           const QString file = ResolveDrawingFile(TextArg(a, 0));
-          if (file.isEmpty()) throw NotFound(QStringLiteral("Nie znaleziono pliku rysunku: %1").arg(TextArg(a, 0)));
+          if (file.isEmpty()) throw NotFound(dxf::missingDrawingMessage(TextArg(a, 0)));
           auto database = ReadDrawing(file);
           t.model.releaseEngineObjects(docOf(t));
           docOf(t)->db = std::move(database);

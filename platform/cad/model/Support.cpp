@@ -2,6 +2,7 @@
 #include "platform/cad/model/Support.h"
 
 #include "platform/cad/dxf/DxfReader.h"
+#include "platform/cad/dxf/FileReplace.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -116,7 +117,7 @@ QString ResolveDrawingFile(const QString& path) {
 
 std::unique_ptr<db::Database> ReadDrawing(const QString& path) {
     const QString file = ResolveDrawingFile(path);
-    if (file.isEmpty()) throw NotFound(QStringLiteral("Nie znaleziono pliku rysunku: %1").arg(path));
+    if (file.isEmpty()) throw NotFound(dxf::missingDrawingMessage(path));
     return dxf::readFile(file);
 }
 

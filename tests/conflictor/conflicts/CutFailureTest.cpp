@@ -158,7 +158,7 @@ TEST_F(CutFailure, ANumberNoBlockNameMayHoldStopsBeforeAnythingChanges) {
 // whose markers could not, are refused), rather than the drawing refusing a marker part-way.
 TEST_F(CutFailure, ANumberTooLongForTheCutsBlockNamesStopsBeforeAnythingChanges) {
     const QString number = IntersectionNumber;
-    for (const int length : {226, 227, 240}) {
+    for (const int length : {226, 227, 234, 240}) {
         SCOPED_TRACE(length);
         IntersectionNumber = QString(length, QLatin1Char('7'));
         crossing();
@@ -172,10 +172,11 @@ TEST_F(CutFailure, ANumberTooLongForTheCutsBlockNamesStopsBeforeAnythingChanges)
         EXPECT_EQ(cut(), CutOutcome::NumberRefused);
         ASSERT_FALSE(prompts.messageTexts().isEmpty());
         EXPECT_EQ(prompts.messageTexts().last(),
-                  QStringLiteral("Cięcie nie jest możliwe: numer skrzyżowania ma %1 znaków, a nazwy bloków "
+                  QStringLiteral("Cięcie nie jest możliwe: numer skrzyżowania ma %1 %2, a nazwy bloków "
                                  "utworzone z niego przekroczyłyby 255 znaków. Rysunek nie został zmieniony; "
                                  "nadaj skrzyżowaniu numer najwyżej 226-znakowy.")
-                      .arg(length));
+                      .arg(length)
+                      .arg(length == 234 ? QStringLiteral("znaki") : QStringLiteral("znaków")));
         EXPECT_FALSE(saidDone());
         EXPECT_TRUE(markers().isEmpty());
         EXPECT_EQ(componentsInDrawing(QStringLiteral("K1")), 1);

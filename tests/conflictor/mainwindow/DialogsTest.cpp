@@ -64,7 +64,10 @@ private slots:
                                             {cars, QStringLiteral("2.5")},
                                             {speed, QStringLiteral("0")},
                                             {speed, QStringLiteral("-3")},
-                                            {speed, QStringLiteral("abc")}}) {
+                                            {speed, QStringLiteral("abc")},
+                                            {speed, QStringLiteral("1e300")},
+                                            {speed, QStringLiteral("0.001")},
+                                            {speed, QStringLiteral("0x10")}}) {
             const QString before = control->text();
             control->setText(text);
             prompts->clear();
@@ -73,6 +76,15 @@ private slots:
             QCOMPARE(d.result(), int(QDialog::Rejected));
             control->setText(before);
         }
+        // The bound passed is named, as loading the settings names it.
+        QLineEdit* pedestrians = d.field(QStringLiteral("edtPredkPiesi"));
+        pedestrians->setText(QStringLiteral("1e300"));
+        prompts->clear();
+        QTest::mouseClick(d.cmdOk, Qt::LeftButton);
+        QCOMPARE(prompts->messageTexts(),
+                 QStringList{QStringLiteral("Wartość jest za duża (musi być liczbą od 0,1 do 5 m/s)!")});
+        QCOMPARE(d.result(), int(QDialog::Rejected));
+        pedestrians->setText(QStringLiteral("1.40"));
         // A scale no drawing can hold: none of them becomes "SKALA".
         for (const char* scale : {"0", "-1", "32768", "+5", "1e3", "abc"}) {
             d.cbSkala->setCurrentText(QString::fromLatin1(scale));
