@@ -349,7 +349,15 @@ void Workbook::evaluateInto(Worksheet* ws, int row, int column) {
     Cell* c = ws->cell(row, column);
     if (!c || !c->formula) return;
     c->value = evaluateFormula(*c->formula, *ws, row, column);
-    c->circular = false;
+    // #REF! read from a cell on a cycle is that circular reference's too.
+    bool circular = false;
+    if (c->value == Value(ErrorCode::Ref))
+        forEachReference(*c->formula, *ws, row, column, [&](Worksheet* tws, const Rect& r) {
+            if (!circular)
+                tws->forEachCell(r, [&](int, int, Cell& p) { circular = circular || (p.formula && p.circular); });
+        });
+    c = ws->cell(row, column);
+    c->circular = circular;
 }
 
 // Recomputes the formulas among `changed` and everything that depends on them, each after its

@@ -102,7 +102,8 @@ WorkbookWriteLock::WorkbookWriteLock(const QString& path) : lockPath_(lockFilePa
         if (content.trimmed().isEmpty() || QString::fromUtf8(content).contains(ownMark)) {
             ours_ = true;
             const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
-            const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+            // The program's own file, whether or not it made an application object.
+            const QString program = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).fileName();
             const QByteArray line =
                 (QStringLiteral(",%1,%2,%3,%4%5:%6;")
                      .arg(user, QSysInfo::machineHostName(),

@@ -412,6 +412,13 @@ TEST_F(SheetXlsx, BadFilesGiveClearErrors) {
     writeMinimalPackage(path("badxml.xlsx"), "<row r=\"1\"><c r=\"A1\"><v>1</v></row>");
     expectError(path("badxml.xlsx"), "Uszkodzona");
     expectError(path("badxml.xlsx"), "znacznik zamykający nie pasuje do otwierającego");  // the reason in Polish
+    // A text cell of a file without its part of texts names the part, not a wrong text number.
+    writeMinimalPackage(path("nostrings.xlsx"), "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>");
+    Package withoutStrings = Package::read(path("nostrings.xlsx"));
+    withoutStrings.removePart(QStringLiteral("xl/sharedStrings.xml"));
+    withoutStrings.write(path("nostrings.xlsx"));
+    expectError(path("nostrings.xlsx"),
+                "Komórka A1 arkusza \"S\" zawiera tekst, a w pliku brak części tekstów \"xl/sharedStrings.xml\"");
     // A formula with unbalanced brackets in a file is kept as written with its result.
     writeMinimalPackage(path("badformula.xlsx"), "<row r=\"1\"><c r=\"A1\"><f>SUM(B1</f><v>3</v></c></row>");
     Workbook& b = app.workbooks().open(path("badformula.xlsx"));
