@@ -251,6 +251,9 @@ bool SaveIntergreenWorkbook(bool askFirst) {
             return false;
         }
         if (answer != ui::Yes) return false;
+        // The user chose this program's changes over the other program's: the file as it is now
+        // is the one to be replaced.
+        held->fileStamp = sheet::fileStampOf(path);
     }
     try {
         held->save();  // the engine writes a temporary file and renames it over the old one
