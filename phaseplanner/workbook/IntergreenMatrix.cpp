@@ -173,8 +173,9 @@ QString MatrixLabelProblem(sheet::Worksheet& ws, int groupCount, int listColumn)
     }
     if (lines.isEmpty()) return {};
     return common::Tlumacz(QStringLiteral("Błąd w danych arkusza Excel!")) + QLatin1Char('\n') +
-           common::Tlumacz(QStringLiteral("Wykaz grup w arkuszu \"%1\" nie zgadza się z opisami matrycy kolizji, "
-                                          "więc nie wiadomo, którego wiersza matrycy dotyczy grupa:"))
+           common::Tlumacz(
+               QStringLiteral("Wykaz grup w arkuszu \"%1\" nie zgadza się z opisami matrycy kolizji, "
+                              "więc nie wiadomo, którego wiersza matrycy dotyczy grupa:"))
                .arg(ws.name()) +
            QLatin1Char('\n') + lines.join(QLatin1Char('\n')) + QLatin1Char('\n') +
            common::Tlumacz(QStringLiteral("Popraw wykaz grup albo wyeksportuj skoroszyt ponownie."));

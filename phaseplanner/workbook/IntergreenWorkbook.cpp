@@ -28,7 +28,7 @@ namespace {
 std::unique_ptr<sheet::Application> engine;
 sheet::Workbook* held = nullptr;
 bool chooseAnother = false;  // the next command's workbook comes from the file dialog
-QByteArray heldContents;  // digest of the file as it was read or last saved
+QByteArray heldContents;     // digest of the file as it was read or last saved
 
 QString T(const char* text) {
     return common::Tlumacz(QString::fromUtf8(text));

@@ -597,10 +597,14 @@ private:
                 if (!l) return std::nullopt;
                 if (n.kind == FormulaNode::Unary) {
                     if (n.text == QLatin1String("+")) return l;
-                    return Grid{l->rows, l->cols, [l](int r, int c) { return combine(QStringLiteral("*"), l->at(r, c), Value(-1.0), false); }};
+                    return Grid{l->rows, l->cols, [l](int r, int c) {
+                                    return combine(QStringLiteral("*"), l->at(r, c), Value(-1.0), false);
+                                }};
                 }
                 if (n.kind == FormulaNode::Percent)
-                    return Grid{l->rows, l->cols, [l](int r, int c) { return combine(QStringLiteral("/"), l->at(r, c), Value(100.0), false); }};
+                    return Grid{l->rows, l->cols, [l](int r, int c) {
+                                    return combine(QStringLiteral("/"), l->at(r, c), Value(100.0), false);
+                                }};
                 auto r = grid(n.kids[1]);
                 if (!r) return std::nullopt;
                 auto side = [](const Grid& g, int row, int col) {
@@ -622,7 +626,8 @@ private:
         std::function<void(int)> scan = [&](int k) {
             for (int kid : f_.nodes[size_t(k)].kids) {
                 const FormulaNode::Kind kind = f_.nodes[size_t(kid)].kind;
-                refers = refers || kind == FormulaNode::Cell || kind == FormulaNode::Area || kind == FormulaNode::Name;
+                refers = refers || kind == FormulaNode::Cell || kind == FormulaNode::Area ||
+                         kind == FormulaNode::Name;
                 scan(kid);
             }
         };
@@ -704,7 +709,8 @@ void visitReferences(const Formula& f, Worksheet& host, int row, int column,
         Rect r;
         if (!resolveArea(n, host, row, column, ws, r)) continue;
         Worksheet* last = n.sheets ? n.sheets->sheetLast : nullptr;
-        if (n.sheets && !n.sheets->sheetLastName.isEmpty() && (!last || &last->parent() != &ws->parent())) continue;
+        if (n.sheets && !n.sheets->sheetLastName.isEmpty() && (!last || &last->parent() != &ws->parent()))
+            continue;
         for (Worksheet* each : sheetsOf(ws, last)) fn(each, r);
     }
 }

@@ -10,13 +10,13 @@ namespace sheet {
 
 bool isKnownFunction(const QString& n) {
     static const QSet<QString> known = {
-        QStringLiteral("SUM"),       QStringLiteral("SQRT"),  QStringLiteral("ROUNDUP"),
-        QStringLiteral("ROUNDDOWN"), QStringLiteral("ROUND"), QStringLiteral("MAX"),
-        QStringLiteral("MIN"),       QStringLiteral("IF"),    QStringLiteral("ABS"),
-        QStringLiteral("INT"),       QStringLiteral("AND"),   QStringLiteral("OR"),
-        QStringLiteral("NOT"),       QStringLiteral("COUNT"), QStringLiteral("COUNTA"),
-        QStringLiteral("AVERAGE"),   QStringLiteral("MOD"),   QStringLiteral("POWER"),
-        QStringLiteral("TRUE"),      QStringLiteral("FALSE"), QStringLiteral("CONCATENATE"),
+        QStringLiteral("SUM"),       QStringLiteral("SQRT"),   QStringLiteral("ROUNDUP"),
+        QStringLiteral("ROUNDDOWN"), QStringLiteral("ROUND"),  QStringLiteral("MAX"),
+        QStringLiteral("MIN"),       QStringLiteral("IF"),     QStringLiteral("ABS"),
+        QStringLiteral("INT"),       QStringLiteral("AND"),    QStringLiteral("OR"),
+        QStringLiteral("NOT"),       QStringLiteral("COUNT"),  QStringLiteral("COUNTA"),
+        QStringLiteral("AVERAGE"),   QStringLiteral("MOD"),    QStringLiteral("POWER"),
+        QStringLiteral("TRUE"),      QStringLiteral("FALSE"),  QStringLiteral("CONCATENATE"),
         QStringLiteral("CEILING"),   QStringLiteral("CHOOSE"), QStringLiteral("IFERROR"),
         QStringLiteral("INDIRECT"),  QStringLiteral("MEDIAN"), QStringLiteral("MROUND"),
         QStringLiteral("N"),         QStringLiteral("OFFSET"), QStringLiteral("SUMPRODUCT"),

@@ -90,37 +90,38 @@ void Workbook::calculate() {
     for (const FormulaCell& f : formulas) anyVolatile = anyVolatile || f.cell->formula->isVolatile;
     bool volatileChanged = true;
     for (int pass = 0; volatileChanged && pass < (anyVolatile ? 8 : 1); ++pass) {
-    volatileChanged = false;
-    state.assign(formulas.size(), Unseen);
-    for (size_t root = 0; root < formulas.size(); ++root) {
-        if (state[root] != Unseen) continue;
-        state[root] = Open;
-        stack.push_back({quint32(root), readsStart[root], false});
-        while (!stack.empty()) {
-            Step& top = stack.back();
-            const quint32 i = top.formula;
-            bool descended = false;
-            for (; top.next < readsStart[i + 1]; ++top.next) {
-                const quint32 j = reads[top.next];
-                if (state[j] == Unseen) {
-                    state[j] = Open;
-                    stack.push_back({j, readsStart[j], false});  // `top` is looked at again on return
-                    descended = true;
-                    break;
+        volatileChanged = false;
+        state.assign(formulas.size(), Unseen);
+        for (size_t root = 0; root < formulas.size(); ++root) {
+            if (state[root] != Unseen) continue;
+            state[root] = Open;
+            stack.push_back({quint32(root), readsStart[root], false});
+            while (!stack.empty()) {
+                Step& top = stack.back();
+                const quint32 i = top.formula;
+                bool descended = false;
+                for (; top.next < readsStart[i + 1]; ++top.next) {
+                    const quint32 j = reads[top.next];
+                    if (state[j] == Unseen) {
+                        state[j] = Open;
+                        stack.push_back({j, readsStart[j], false});  // `top` is looked at again on return
+                        descended = true;
+                        break;
+                    }
+                    if (state[j] != Computed) top.failed = true;  // open: a cycle; failed: reads one
                 }
-                if (state[j] != Computed) top.failed = true;  // open: a cycle; failed: reads one
+                if (descended) continue;
+                const FormulaCell& f = formulas[i];
+                Value v = top.failed ? Value(ErrorCode::Ref)
+                                     : evaluateFormula(*f.cell->formula, *sheetOf(i), f.row, f.col);
+                if (f.cell->formula->isVolatile && pass > 0 && v != f.cell->value) volatileChanged = true;
+                if (anyVolatile && pass == 0 && f.cell->formula->isVolatile) volatileChanged = true;
+                f.cell->value = std::move(v);
+                f.cell->circular = top.failed;
+                state[i] = top.failed ? Failed : Computed;
+                stack.pop_back();
             }
-            if (descended) continue;
-            const FormulaCell& f = formulas[i];
-            Value v = top.failed ? Value(ErrorCode::Ref) : evaluateFormula(*f.cell->formula, *sheetOf(i), f.row, f.col);
-            if (f.cell->formula->isVolatile && pass > 0 && v != f.cell->value) volatileChanged = true;
-            if (anyVolatile && pass == 0 && f.cell->formula->isVolatile) volatileChanged = true;
-            f.cell->value = std::move(v);
-            f.cell->circular = top.failed;
-            state[i] = top.failed ? Failed : Computed;
-            stack.pop_back();
         }
-    }
     }
 }
 

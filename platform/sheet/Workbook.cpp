@@ -2,7 +2,6 @@
 // recomputes formulas in order as soon as an input changes.
 #include "platform/sheet/Workbook.h"
 
-
 #include "platform/sheet/Application.h"
 #include "platform/sheet/Errors.h"
 #include "platform/sheet/Evaluator.h"
@@ -147,9 +146,10 @@ void Workbook::writeLocked(const QString& full) {
     if (!templateFile && fileStamp.exists && full == path_) {
         const FileStamp now = fileStampOf(full);
         if (now.exists && !(now == fileStamp))
-            throw FileError(QStringLiteral("Plik \"%1\" zapisał inny program po jego wczytaniu; nie zapisano, "
-                                           "aby nie zastąpić tamtych zmian - wczytaj skoroszyt ponownie")
-                                .arg(full));
+            throw FileError(
+                QStringLiteral("Plik \"%1\" zapisał inny program po jego wczytaniu; nie zapisano, "
+                               "aby nie zastąpić tamtych zmian - wczytaj skoroszyt ponownie")
+                    .arg(full));
     }
     writeXlsx(*this, full);
     fileStamp = fileStampOf(full);
@@ -354,7 +354,8 @@ void Workbook::evaluateInto(Worksheet* ws, int row, int column) {
     if (c->value == Value(ErrorCode::Ref))
         forEachReference(*c->formula, *ws, row, column, [&](Worksheet* tws, const Rect& r) {
             if (!circular)
-                tws->forEachCell(r, [&](int, int, Cell& p) { circular = circular || (p.formula && p.circular); });
+                tws->forEachCell(
+                    r, [&](int, int, Cell& p) { circular = circular || (p.formula && p.circular); });
         });
     c = ws->cell(row, column);
     c->circular = circular;

@@ -3,6 +3,10 @@
 
 #include "platform/sheet/Errors.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -11,10 +15,6 @@
 #include <QSysInfo>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace sheet {
 
@@ -38,7 +38,8 @@ QByteArray readAll(int fd) {
 // Who a lock file names: the program, process, user and computer of the suite's writer, or the user
 // and computer LibreOffice writes (",user,host,date,profile;").
 QString holderOf(const QByteArray& content) {
-    const QStringList f = QString::fromUtf8(content).trimmed().remove(QLatin1Char(';')).split(QLatin1Char(','));
+    const QStringList f =
+        QString::fromUtf8(content).trimmed().remove(QLatin1Char(';')).split(QLatin1Char(','));
     const QString user = f.value(1).trimmed(), host = f.value(2).trimmed();
     const QString last = f.value(4).trimmed();
     QString who;
@@ -86,8 +87,9 @@ WorkbookWriteLock::WorkbookWriteLock(const QString& path) : lockPath_(lockFilePa
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const QString who = holderOf(readAll(fd));
             ::close(fd);
-            throw FileError(QStringLiteral("Skoroszyt \"%1\" zapisuje teraz %2; spróbuj ponownie, gdy skończy")
-                                .arg(path, who));
+            throw FileError(
+                QStringLiteral("Skoroszyt \"%1\" zapisuje teraz %2; spróbuj ponownie, gdy skończy")
+                    .arg(path, who));
         }
         struct stat held, now;
         if (::fstat(fd, &held) != 0 || ::stat(name.constData(), &now) != 0 || held.st_ino != now.st_ino ||
@@ -103,7 +105,8 @@ WorkbookWriteLock::WorkbookWriteLock(const QString& path) : lockPath_(lockFilePa
             ours_ = true;
             const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
             // The program's own file, whether or not it made an application object.
-            const QString program = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).fileName();
+            const QString program =
+                QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).fileName();
             const QByteArray line =
                 (QStringLiteral(",%1,%2,%3,%4%5:%6;")
                      .arg(user, QSysInfo::machineHostName(),
@@ -152,7 +155,9 @@ QString systemErrorText(int error) {
         case ENFILE:
             return QStringLiteral("zbyt wiele otwartych plików");
         default:
-            return QStringLiteral("błąd systemu %1 (%2)").arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));
+            return QStringLiteral("błąd systemu %1 (%2)")
+                .arg(error)
+                .arg(QString::fromLocal8Bit(std::strerror(error)));
     }
 }
 

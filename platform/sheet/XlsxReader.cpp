@@ -220,9 +220,10 @@ void readSheet(Workbook& book, Worksheet& ws, const Package& pkg, const QString&
                     bool ok = false;
                     const int idx = vt.toInt(&ok);
                     if (strings.empty() && !missingStrings.isEmpty())
-                        throw FileError(QStringLiteral("Komórka %1 arkusza \"%2\" zawiera tekst, a w pliku brak "
-                                                       "części tekstów \"%3\"")
-                                            .arg(cellAddress(cr, cc), sheetName, missingStrings));
+                        throw FileError(
+                            QStringLiteral("Komórka %1 arkusza \"%2\" zawiera tekst, a w pliku brak "
+                                           "części tekstów \"%3\"")
+                                .arg(cellAddress(cr, cc), sheetName, missingStrings));
                     if (!ok || idx < 0 || idx >= int(strings.size()))
                         throw FileError(QStringLiteral("Błędny numer tekstu w komórce %1 arkusza \"%2\"")
                                             .arg(cellAddress(cr, cc), sheetName));
@@ -383,7 +384,8 @@ void parseFormulas(Workbook& book, std::vector<PendingFormula>& formulas) {
 std::unique_ptr<Workbook> readXlsx(Application& app, const QString& path) {
     // Taken before reading: a file written over while it is read is another file at saving.
     const FileStamp stamp = fileStampOf(path);
-    std::unique_ptr<Workbook> book = readXlsxPackage(app, std::make_unique<Package>(Package::read(path)), path);
+    std::unique_ptr<Workbook> book =
+        readXlsxPackage(app, std::make_unique<Package>(Package::read(path)), path);
     book->fileStamp = stamp;
     return book;
 }

@@ -204,9 +204,9 @@ private slots:
         prompts->answerMessage(ui::Ok);
         prompts->answerMessage(ui::Yes);  // were it to ask to save
         dialog.cmdUsunZExcela_Click();
-        QVERIFY2(prompts->messageTexts().value(0).startsWith(
-                     QStringLiteral("Błąd w danych arkusza Excel!\nWykaz grup w arkuszu \"MATRYCA KOLIZJI\" nie "
-                                    "zgadza się z opisami matrycy kolizji")),
+        QVERIFY2(prompts->messageTexts().value(0).startsWith(QStringLiteral(
+                     "Błąd w danych arkusza Excel!\nWykaz grup w arkuszu \"MATRYCA KOLIZJI\" nie "
+                     "zgadza się z opisami matrycy kolizji")),
                  qPrintable(prompts->messageTexts().join(QLatin1Char('|'))));
         QCOMPARE(dialog.pairList()->count(), 2);
         QCOMPARE(matrixCells(bookPath), listed);

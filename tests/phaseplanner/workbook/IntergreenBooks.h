@@ -127,7 +127,8 @@ inline void RewriteCell(const QString& path, int sheetIndex, int row, int column
 
 // Sets cells of a saved workbook's matrix worksheet to formulas with openpyxl, which writes no
 // value beside a formula, as scripts that make workbooks do: {"C9", "=NA()"}.
-inline bool RewriteFormulasAsScript(const QString& path, const std::vector<std::pair<QString, QString>>& cells) {
+inline bool RewriteFormulasAsScript(const QString& path,
+                                    const std::vector<std::pair<QString, QString>>& cells) {
     QStringList args{QStringLiteral("-c"),
                      QStringLiteral("import openpyxl,sys\n"
                                     "wb=openpyxl.load_workbook(sys.argv[1])\n"

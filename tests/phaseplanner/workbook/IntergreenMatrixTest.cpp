@@ -151,7 +151,8 @@ TEST_F(Matrix, FormulasWithoutANumberAreNamedWithTheirFormula) {
         {QStringLiteral("=4+"), QStringLiteral("zawiera formułę, której nie można obliczyć: \"=4+\".")},
         {QStringLiteral("=NIEZNANA(4)"),
          QStringLiteral("zawiera formułę, której nie można obliczyć: \"=NIEZNANA(4)\".")},
-        {deep, QStringLiteral("zawiera formułę, której nie można obliczyć: \"") + deep + QStringLiteral("\".")},
+        {deep,
+         QStringLiteral("zawiera formułę, której nie można obliczyć: \"") + deep + QStringLiteral("\".")},
         {QStringLiteral("=C9+1"), QStringLiteral("zawiera odwołanie cykliczne: \"=C9+1\".")},
         {QStringLiteral("=1/0"), QStringLiteral("nie zawiera liczby całkowitej: \"#DIV/0!\".")},
         {QStringLiteral("=CEILING(3.2,1)"), QString()}};
@@ -187,19 +188,23 @@ TEST_F(Matrix, LabelsOfRowsAndColumnsAreHeldAgainstTheGroupList) {
     sheet::Worksheet& ws = load(SmallBook(), 3);
     EXPECT_EQ(MatrixLabelProblem(ws, 3, list), QString());
     ws.cells(6, 4).setValue(QStringLiteral("P7"));  // the column of K2 alone
-    EXPECT_TRUE(MatrixLabelProblem(ws, 3, list).contains(
-        QStringLiteral("wiersz 9: w wykazie grup (P9) \"K2\", w opisie wiersza matrycy (A9) \"K2\", w opisie "
-                       "kolumny matrycy (D6) \"P7\"")))
+    EXPECT_TRUE(
+        MatrixLabelProblem(ws, 3, list)
+            .contains(QStringLiteral(
+                "wiersz 9: w wykazie grup (P9) \"K2\", w opisie wiersza matrycy (A9) \"K2\", w opisie "
+                "kolumny matrycy (D6) \"P7\"")))
         << MatrixLabelProblem(ws, 3, list).toStdString();
     ws.cells(6, 4).setValue(QStringLiteral("k2 "));
     EXPECT_EQ(MatrixLabelProblem(ws, 3, list), QString());
     ws.cells(10, 1).setValue(sheet::Value());  // the row of P1 without its label
-    EXPECT_TRUE(MatrixLabelProblem(ws, 3, list).contains(
-        QStringLiteral("wiersz 10: w wykazie grup (P10) \"P1\", w opisie wiersza matrycy (A10) \"\"")))
+    EXPECT_TRUE(MatrixLabelProblem(ws, 3, list)
+                    .contains(QStringLiteral(
+                        "wiersz 10: w wykazie grup (P10) \"P1\", w opisie wiersza matrycy (A10) \"\"")))
         << MatrixLabelProblem(ws, 3, list).toStdString();
     ws.cells(10, 1).setValue(QStringLiteral("P1"));
     ws.cells(6, 5).setValue(sheet::Value());  // the column of P1 without its label
-    EXPECT_TRUE(MatrixLabelProblem(ws, 3, list).contains(QStringLiteral("w opisie kolumny matrycy (E6) \"\"")));
+    EXPECT_TRUE(
+        MatrixLabelProblem(ws, 3, list).contains(QStringLiteral("w opisie kolumny matrycy (E6) \"\"")));
 
     ResetIntergreenWorkbook();
     IntergreenBook old = SmallBook();

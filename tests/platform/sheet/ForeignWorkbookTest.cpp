@@ -156,7 +156,7 @@ TEST_F(SheetForeign, EvaluatorAgreesWithTheValuesTheProgramComputed) {
     EXPECT_EQ(at(b, 1, "A4"), Value(ErrorCode::Ref));           // the error wins over "0"
     EXPECT_EQ(at(b, 1, "A5"), Value(true));                     // text in a reference is skipped
     EXPECT_EQ(at(b, 1, "A6"), Value(true));                     // "TRUE" as an argument is TRUE
-    EXPECT_EQ(at(b, 1, "A7"), Value(true));                     // a typed text that is no logical value is passed over
+    EXPECT_EQ(at(b, 1, "A7"), Value(true));   // a typed text that is no logical value is passed over
     EXPECT_EQ(at(b, 1, "A8"), Value(8.0));    // a name through a name
     EXPECT_EQ(at(b, 1, "A9"), Value(42.0));   // through a name to another workbook: the file's value
     EXPECT_EQ(at(b, 1, "A10"), Value(7.0));   // another workbook: the file's value

@@ -161,7 +161,8 @@ int compareWithLibreOffice(Workbook& b, int sheets, const Recalculated& theirs) 
                     d = v == QLatin1String("True");
                 }
                 EXPECT_TRUE(ok && std::fabs(d - c.value.number()) <= 1e-9 * std::max(1.0, std::fabs(d)))
-                    << what << ": ours " << c.value.toString().toStdString() << ", LibreOffice " << v.toStdString();
+                    << what << ": ours " << c.value.toString().toStdString() << ", LibreOffice "
+                    << v.toStdString();
             } else if (c.value.isBoolean()) {
                 EXPECT_EQ(v, c.value.boolean() ? QStringLiteral("True") : QStringLiteral("False")) << what;
             } else {
@@ -179,7 +180,8 @@ bool haveLibreOffice() {
 
 TEST(SheetLibreOffice, RecalculatesOurFormulasToTheSameValues) {
     if (!haveLibreOffice())
-        GTEST_SKIP() << "LibreOffice (soffice) is not installed: scripts/install-deps installs libreoffice-calc";
+        GTEST_SKIP()
+            << "LibreOffice (soffice) is not installed: scripts/install-deps installs libreoffice-calc";
     QTemporaryDir dir;
     Application app;
     Workbook& b = app.workbooks().add();
@@ -191,7 +193,8 @@ TEST(SheetLibreOffice, RecalculatesOurFormulasToTheSameValues) {
 // empty cell and an error, on the first worksheet and on one whose name needs quotes.
 TEST(SheetLibreOffice, TheAddedFunctionsGiveTheSameValues) {
     if (!haveLibreOffice())
-        GTEST_SKIP() << "LibreOffice (soffice) is not installed: scripts/install-deps installs libreoffice-calc";
+        GTEST_SKIP()
+            << "LibreOffice (soffice) is not installed: scripts/install-deps installs libreoffice-calc";
     QTemporaryDir dir;
     Application app;
     Workbook& b = app.workbooks().add();
@@ -210,25 +213,69 @@ TEST(SheetLibreOffice, TheAddedFunctionsGiveTheSameValues) {
     // TRUE kept as the number 1 (SUMPRODUCT of a comparison), #VALUE! for a typed text in AND/OR/XOR,
     // for CEILING(2.5,-2), MEDIAN without numbers, OFFSET off the sheet or of no height (#NUM!, #NUM!,
     // #REF!, #REF!), and MROUND(10,-3) computed where the signs differ (#NUM!).
-    const char* formulas[] = {
-        "=CEILING(2.5,1)", "=CEILING(-2.5,-2)", "=CEILING(-2.5,2)", "=CEILING(1.5,0.1)",
-        "=CEILING(D2,1)", "=CEILING(4.1,2)", "=CEILING(1/0,1)", "=CEILING(C1,1)",
-        "=MROUND(10,3)", "=MROUND(-10,-3)", "=MROUND(5,2)", "=MROUND(-5,-2)", "=MROUND(0,-3)",
-        "=MROUND(1.3,0.2)", "=MROUND(D2,-0.5)",
-        "=CHOOSE(2,\"a\",\"b\",\"c\")", "=CHOOSE(3.9,1,2,3)", "=CHOOSE(4,1,2,3)", "=SUM(CHOOSE(2,A1:A4,B1:B4))",
-        "=IFERROR(1/0,-1)", "=IFERROR(A2*2,-1)", "=IFERROR(C1*2,\"x\")",
-        "=MEDIAN(A1:A4)", "=MEDIAN(A1:A3,C1:C3,10)", "=MEDIAN(3,1,2)", "=MEDIAN(A1,1/0)",
-        "=N(A3)", "=N(C1)", "=N(C3)", "=N(E9)", "=N(1/0)",
-        "=VALUE(C3)", "=VALUE(\" 2.5e1 \")", "=VALUE(\"15%\")", "=VALUE(C1)", "=VALUE(E9)",
-        "=SUMPRODUCT(A1:A4,B1:B4)", "=SUMPRODUCT(A1:A4)", "=SUMPRODUCT(A1:A3,C1:C3)",
-        "=SUMPRODUCT(A1:A4,B1:B3)", "=SUMPRODUCT((A1:A4>2)*B1:B4)", "=SUMPRODUCT(--(A1:A4>2),B1:B4)",
-        "=SUMPRODUCT({1,2;3,4},{5,6;7,8})", "=SUMPRODUCT(A1:B1,{2,3})", "=SUMPRODUCT(A1:A4*50%)",
-        "=INDIRECT(\"B2\")", "=SUM(INDIRECT(\"A1:\"&\"A3\"))", "=INDIRECT(\"'Dane 2'!B2\")",
-        "=INDIRECT(\"R2C1\",FALSE)", "=INDIRECT(\"nie adres\")", "=INDIRECT(\"Brak!A1\")",
-        "=OFFSET(A1,2,1)", "=SUM(OFFSET(A1,1,0,3))", "=SUM(OFFSET(A1:B2,2,0))", "=SUM(OFFSET(A1,0,0,2,2))",
-        "=SUM(OFFSET(B4,-3,-1,2,2))",
-        "=XOR(TRUE,FALSE)", "=XOR(TRUE,TRUE)", "=XOR(A1:A3)", "=AND(A1:A4)", "=OR(A1>3,C1)",
-        "=SUM(INDIRECT(\"A\"&H100&\":A4\"))", "=H100*2"};
+    const char* formulas[] = {"=CEILING(2.5,1)",
+                              "=CEILING(-2.5,-2)",
+                              "=CEILING(-2.5,2)",
+                              "=CEILING(1.5,0.1)",
+                              "=CEILING(D2,1)",
+                              "=CEILING(4.1,2)",
+                              "=CEILING(1/0,1)",
+                              "=CEILING(C1,1)",
+                              "=MROUND(10,3)",
+                              "=MROUND(-10,-3)",
+                              "=MROUND(5,2)",
+                              "=MROUND(-5,-2)",
+                              "=MROUND(0,-3)",
+                              "=MROUND(1.3,0.2)",
+                              "=MROUND(D2,-0.5)",
+                              "=CHOOSE(2,\"a\",\"b\",\"c\")",
+                              "=CHOOSE(3.9,1,2,3)",
+                              "=CHOOSE(4,1,2,3)",
+                              "=SUM(CHOOSE(2,A1:A4,B1:B4))",
+                              "=IFERROR(1/0,-1)",
+                              "=IFERROR(A2*2,-1)",
+                              "=IFERROR(C1*2,\"x\")",
+                              "=MEDIAN(A1:A4)",
+                              "=MEDIAN(A1:A3,C1:C3,10)",
+                              "=MEDIAN(3,1,2)",
+                              "=MEDIAN(A1,1/0)",
+                              "=N(A3)",
+                              "=N(C1)",
+                              "=N(C3)",
+                              "=N(E9)",
+                              "=N(1/0)",
+                              "=VALUE(C3)",
+                              "=VALUE(\" 2.5e1 \")",
+                              "=VALUE(\"15%\")",
+                              "=VALUE(C1)",
+                              "=VALUE(E9)",
+                              "=SUMPRODUCT(A1:A4,B1:B4)",
+                              "=SUMPRODUCT(A1:A4)",
+                              "=SUMPRODUCT(A1:A3,C1:C3)",
+                              "=SUMPRODUCT(A1:A4,B1:B3)",
+                              "=SUMPRODUCT((A1:A4>2)*B1:B4)",
+                              "=SUMPRODUCT(--(A1:A4>2),B1:B4)",
+                              "=SUMPRODUCT({1,2;3,4},{5,6;7,8})",
+                              "=SUMPRODUCT(A1:B1,{2,3})",
+                              "=SUMPRODUCT(A1:A4*50%)",
+                              "=INDIRECT(\"B2\")",
+                              "=SUM(INDIRECT(\"A1:\"&\"A3\"))",
+                              "=INDIRECT(\"'Dane 2'!B2\")",
+                              "=INDIRECT(\"R2C1\",FALSE)",
+                              "=INDIRECT(\"nie adres\")",
+                              "=INDIRECT(\"Brak!A1\")",
+                              "=OFFSET(A1,2,1)",
+                              "=SUM(OFFSET(A1,1,0,3))",
+                              "=SUM(OFFSET(A1:B2,2,0))",
+                              "=SUM(OFFSET(A1,0,0,2,2))",
+                              "=SUM(OFFSET(B4,-3,-1,2,2))",
+                              "=XOR(TRUE,FALSE)",
+                              "=XOR(TRUE,TRUE)",
+                              "=XOR(A1:A3)",
+                              "=AND(A1:A4)",
+                              "=OR(A1>3,C1)",
+                              "=SUM(INDIRECT(\"A\"&H100&\":A4\"))",
+                              "=H100*2"};
     int r = 1;
     for (const char* f : formulas) s.cells(r++, 8).setFormula(QString::fromUtf8(f));
     s.range("H100").setFormula(QStringLiteral("=CHOOSE(2,1,2,3)"));

@@ -6,14 +6,14 @@
 #include "platform/sheet/Errors.h"
 #include "platform/sheet/WriteGuard.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 using namespace sheet;
 
@@ -60,13 +60,16 @@ TEST_F(SheetWriteGuard, AFailedSaveNamesTheFileAndItsCause) {
     EXPECT_EQ(saveError(b, noFolder),
               QStringLiteral("Nie można zapisać pliku \"%1\": folder nie istnieje").arg(noFolder));
     const QString throughFile = file + QStringLiteral("/czasy.xlsx");
-    EXPECT_EQ(saveError(b, throughFile),
-              QStringLiteral("Nie można zapisać pliku \"%1\": część ścieżki nie jest folderem").arg(throughFile));
+    EXPECT_EQ(
+        saveError(b, throughFile),
+        QStringLiteral("Nie można zapisać pliku \"%1\": część ścieżki nie jest folderem").arg(throughFile));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.xlsx")));
     const QString folder = dir.filePath(QStringLiteral("folder.xlsx"));
-    EXPECT_EQ(saveError(b, folder), QStringLiteral("Nie można zapisać pliku \"%1\": pod tą nazwą jest folder").arg(folder));
+    EXPECT_EQ(saveError(b, folder),
+              QStringLiteral("Nie można zapisać pliku \"%1\": pod tą nazwą jest folder").arg(folder));
     EXPECT_EQ(systemErrorText(ENOSPC), QStringLiteral("brak miejsca na dysku"));
-    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*tmp~*")}, QDir::Files | QDir::Hidden), QStringList());
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*tmp~*")}, QDir::Files | QDir::Hidden),
+              QStringList());
 }
 
 TEST_F(SheetWriteGuard, AWriterHoldingTheLockIsNamedAndAnotherProgramsLockIsKept) {
@@ -85,9 +88,10 @@ TEST_F(SheetWriteGuard, AWriterHoldingTheLockIsNamedAndAnotherProgramsLockIsKept
             b.save();
             ADD_FAILURE() << "saved while another writer held the workbook";
         } catch (const FileError& e) {
-            EXPECT_EQ(e.message(), QStringLiteral("Skoroszyt \"%1\" zapisuje teraz conflictor-headless (proces 4242, "
-                                                  "użytkownik jan, komputer stacja); spróbuj ponownie, gdy skończy")
-                                       .arg(file));
+            EXPECT_EQ(e.message(),
+                      QStringLiteral("Skoroszyt \"%1\" zapisuje teraz conflictor-headless (proces 4242, "
+                                     "użytkownik jan, komputer stacja); spróbuj ponownie, gdy skończy")
+                          .arg(file));
         }
         EXPECT_EQ(cellText(file, "A2"), QString());
         ::close(fd);
@@ -124,9 +128,10 @@ TEST_F(SheetWriteGuard, AWorkbookSavedByAnotherProgramSinceItWasReadIsNotWritten
         mine.save();
         ADD_FAILURE() << "wrote over the other program's save";
     } catch (const FileError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Plik \"%1\" zapisał inny program po jego wczytaniu; nie zapisano, aby "
-                                              "nie zastąpić tamtych zmian - wczytaj skoroszyt ponownie")
-                                   .arg(file));
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("Plik \"%1\" zapisał inny program po jego wczytaniu; nie zapisano, aby "
+                                 "nie zastąpić tamtych zmian - wczytaj skoroszyt ponownie")
+                      .arg(file));
     }
     EXPECT_EQ(cellText(file, "C1"), QStringLiteral("ich"));
     EXPECT_EQ(cellText(file, "B1"), QString());
@@ -146,8 +151,10 @@ TEST_F(SheetWriteGuard, TwoWriterProcessesNeverReportASaveTheFileDoesNotHold) {
         QProcess first, second;
         const QString a = QStringLiteral("A%1").arg(round + 1), b = QStringLiteral("B%1").arg(round + 1);
         const QString pause = QString::number(round % 5 * 4);
-        first.start(QStringLiteral(SUITE_SHEET_WRITER), {file, a, QStringLiteral("pierwszy %1").arg(round), pause});
-        second.start(QStringLiteral(SUITE_SHEET_WRITER), {file, b, QStringLiteral("drugi %1").arg(round), pause});
+        first.start(QStringLiteral(SUITE_SHEET_WRITER),
+                    {file, a, QStringLiteral("pierwszy %1").arg(round), pause});
+        second.start(QStringLiteral(SUITE_SHEET_WRITER),
+                     {file, b, QStringLiteral("drugi %1").arg(round), pause});
         ASSERT_TRUE(first.waitForFinished(30000));
         ASSERT_TRUE(second.waitForFinished(30000));
         Application check;
@@ -159,12 +166,18 @@ TEST_F(SheetWriteGuard, TwoWriterProcessesNeverReportASaveTheFileDoesNotHold) {
             const QString said = QString::fromUtf8(p->readAllStandardOutput()).trimmed();
             ASSERT_EQ(p->exitStatus(), QProcess::NormalExit);
             if (p->exitCode() == 0) {
-                EXPECT_EQ(ws.range(cell).value().toString(), expected) << "round " << round << " reported saved";
+                EXPECT_EQ(ws.range(cell).value().toString(), expected)
+                    << "round " << round << " reported saved";
             } else {
                 ++refused;
-                EXPECT_EQ(ws.range(cell).value().toString(), QString()) << "round " << round << ": " << said.toStdString();
-                EXPECT_TRUE(said.startsWith(QStringLiteral("Skoroszyt \"%1\" zapisuje teraz sheet_test_writer (proces ").arg(file)) ||
-                            said.startsWith(QStringLiteral("Plik \"%1\" zapisał inny program po jego wczytaniu").arg(file)))
+                EXPECT_EQ(ws.range(cell).value().toString(), QString())
+                    << "round " << round << ": " << said.toStdString();
+                EXPECT_TRUE(
+                    said.startsWith(
+                        QStringLiteral("Skoroszyt \"%1\" zapisuje teraz sheet_test_writer (proces ")
+                            .arg(file)) ||
+                    said.startsWith(
+                        QStringLiteral("Plik \"%1\" zapisał inny program po jego wczytaniu").arg(file)))
                     << said.toStdString();
             }
         }
