@@ -49,6 +49,7 @@ QString holderOf(const QByteArray& content) {
     } else {
         who = QStringLiteral("inny program pakietu (");
     }
+    if (user.isEmpty() && host.isEmpty() && !last.startsWith(ownMark)) return QStringLiteral("inny program pakietu");
     if (!user.isEmpty()) who += QStringLiteral(", użytkownik %1").arg(user);
     if (!host.isEmpty()) who += QStringLiteral(", komputer %1").arg(host);
     who += QLatin1Char(')');
@@ -85,7 +86,13 @@ WorkbookWriteLock::WorkbookWriteLock(const QString& path) : lockPath_(lockFilePa
             return;
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            const QString who = holderOf(readAll(fd));
+            // The holder names itself just after it takes the lock: a moment to read its name.
+            QByteArray content = readAll(fd);
+            for (int wait = 0; wait < 20 && content.trimmed().isEmpty(); ++wait) {
+                ::usleep(5000);
+                content = readAll(fd);
+            }
+            const QString who = holderOf(content);
             ::close(fd);
             throw FileError(
                 QStringLiteral("Skoroszyt \"%1\" zapisuje teraz %2; spróbuj ponownie, gdy skończy")
