@@ -6,6 +6,7 @@
 #include "common/TextHelpers.h"
 #include "phaseplanner/editor/GroupTable.h"
 #include "platform/sheet/Address.h"
+#include "platform/sheet/CellStore.h"
 #include "platform/sheet/Range.h"
 #include "platform/sheet/Worksheet.h"
 
@@ -71,6 +72,17 @@ int ReadMaxIntergreenTime(sheet::Worksheet& ws, int groupCount) {
 MatrixCellReading ReadMatrixCell(sheet::Worksheet& ws, int row, int column) {
     const sheet::Value v = ws.cells(row, column).value();
     MatrixCellReading r;
+    const sheet::Cell* cell = ws.cell(row, column);
+    if (cell && cell->hasFormula()) {
+        // A formula stands for a number it must give: without one (a function the engine does
+        // not compute and no value saved with the file) or on a circular reference it is no time
+        // at all, and never "no conflict".
+        if (v.isEmpty() || cell->circular) {
+            r.Text = ws.cells(row, column).formula();
+            r.Fault = cell->circular ? MatrixCellFault::Circular : MatrixCellFault::Uncomputed;
+            return r;
+        }
+    }
     if (v.isEmpty()) return r;
     const QString raw = v.toString();
     r.Text = raw.trimmed();
@@ -109,7 +121,11 @@ std::optional<MatrixTextCell> FindMatrixTextCell(sheet::Worksheet& ws, int group
 
 QString MatrixTextCellMessage(const MatrixTextCell& cell) {
     const char* what = "Komórka matrycy kolizji %1 nie zawiera liczby całkowitej: \"%2\".";
-    if (cell.Fault == MatrixCellFault::Negative)
+    if (cell.Fault == MatrixCellFault::Uncomputed)
+        what = "Komórka matrycy kolizji %1 zawiera formułę, której nie można obliczyć: \"%2\".";
+    else if (cell.Fault == MatrixCellFault::Circular)
+        what = "Komórka matrycy kolizji %1 zawiera odwołanie cykliczne: \"%2\".";
+    else if (cell.Fault == MatrixCellFault::Negative)
         what = "Komórka matrycy kolizji %1 zawiera ujemny czas międzyzielony: \"%2\".";
     else if (cell.Fault == MatrixCellFault::OutOfRange)
         what = "Komórka matrycy kolizji %1 zawiera czas międzyzielony większy niż 32767 s: \"%2\".";
@@ -157,8 +173,9 @@ QString MatrixLabelProblem(sheet::Worksheet& ws, int groupCount, int listColumn)
     }
     if (lines.isEmpty()) return {};
     return common::Tlumacz(QStringLiteral("Błąd w danych arkusza Excel!")) + QLatin1Char('\n') +
-           common::Tlumacz(QStringLiteral("Wykaz grup w arkuszu \"%1\" nie zgadza się z opisami matrycy kolizji, "
-                                          "więc nie wiadomo, którego wiersza matrycy dotyczy grupa:"))
+           common::Tlumacz(
+               QStringLiteral("Wykaz grup w arkuszu \"%1\" nie zgadza się z opisami matrycy kolizji, "
+                              "więc nie wiadomo, którego wiersza matrycy dotyczy grupa:"))
                .arg(ws.name()) +
            QLatin1Char('\n') + lines.join(QLatin1Char('\n')) + QLatin1Char('\n') +
            common::Tlumacz(QStringLiteral("Popraw wykaz grup albo wyeksportuj skoroszyt ponownie."));

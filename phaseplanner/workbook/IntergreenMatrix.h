@@ -44,10 +44,13 @@ enum class MatrixCellFault {
     NotWhole,    // text, an error value, or a number with a fraction
     Negative,    // a required time below 0
     OutOfRange,  // above 32767 s, the largest the program keeps
+    Uncomputed,  // a formula without a number: one the engine cannot compute, no value saved
+    Circular,    // a formula on a circular reference (or reading one)
 };
 // The required time a matrix cell holds: `Seconds` for a whole number from 0 to 32767, nothing for a
-// blank cell or an empty text (no conflict), otherwise the fault and the cell's text (a text of blanks
-// alone is no number either, and keeps its blanks to be seen in the message).
+// cell with nothing in it or an empty text (no conflict), otherwise the fault and the cell's text (a
+// text of blanks alone is no number either, and keeps its blanks to be seen in the message; a
+// formula without a number is shown as its formula).
 struct MatrixCellReading {
     std::optional<int> Seconds;
     MatrixCellFault Fault = MatrixCellFault::None;

@@ -28,7 +28,7 @@ namespace {
 std::unique_ptr<sheet::Application> engine;
 sheet::Workbook* held = nullptr;
 bool chooseAnother = false;  // the next command's workbook comes from the file dialog
-QByteArray heldContents;  // digest of the file as it was read or last saved
+QByteArray heldContents;     // digest of the file as it was read or last saved
 
 QString T(const char* text) {
     return common::Tlumacz(QString::fromUtf8(text));
@@ -251,6 +251,9 @@ bool SaveIntergreenWorkbook(bool askFirst) {
             return false;
         }
         if (answer != ui::Yes) return false;
+        // The user chose this program's changes over the other program's: the file as it is now
+        // is the one to be replaced.
+        held->fileStamp = sheet::fileStampOf(path);
     }
     try {
         held->save();  // the engine writes a temporary file and renames it over the old one

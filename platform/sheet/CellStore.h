@@ -31,6 +31,9 @@ struct Cell {
     int xf = 0;
     // Read as an ISO date (t="d"): the value is its serial number, written back as a date.
     bool isoDate = false;
+    // The formula's #REF! comes from a circular reference: it stands on a cycle of formulas or
+    // reads one, so the value is no result of its own.
+    bool circular = false;
     bool hasFormula() const { return formula || kept; }
     bool isBlank() const { return value.isEmpty() && !hasFormula() && xf == 0; }
 };

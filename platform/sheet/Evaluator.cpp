@@ -3,13 +3,14 @@
 #include "platform/sheet/Evaluator.h"
 
 #include "platform/sheet/Constants.h"
+#include "platform/sheet/Errors.h"
+#include "platform/sheet/FunctionMath.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
 
 #include <QCollator>
 #include <QLocale>
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 namespace sheet {
@@ -49,15 +50,6 @@ bool resolveArea(const FormulaNode& n, Worksheet& host, int row, int col, Worksh
         return false;
     r = {std::min(r1, r2), std::min(c1, c2), std::max(r1, r2), std::max(c1, c2)};
     return true;
-}
-
-// Rounds away the last binary digits so that 0.1+0.2 rounds up as 0.3 does: the spreadsheet
-// works to 15 significant digits.
-double to15(double x) {
-    if (x == 0 || !std::isfinite(x)) return x;
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.15g", x);
-    return std::strtod(buf, nullptr);
 }
 
 constexpr int maxNameDepth = 16;
@@ -164,6 +156,9 @@ private:
             case FormulaNode::Binary:
                 return withValue(binary(n, index == f_.root));
             case FormulaNode::Function:
+                if (n.text == QLatin1String("CHOOSE") || n.text == QLatin1String("INDIRECT") ||
+                    n.text == QLatin1String("OFFSET"))
+                    return referenceFunction(n);
                 return withValue(function(n));
         }
         return withValue(Value(ErrorCode::Value));
@@ -179,11 +174,12 @@ private:
     // to 15 digits gives exactly 0, as the spreadsheet gives it (=0.1+0.2-0.3 is 0, while
     // =(0.1+0.2-0.3) and =1*(0.1+0.2-0.3) keep the binary remainder).
     Value binary(const FormulaNode& n, bool last) {
-        Value l = scalar(eval(n.kids[0]));
-        Value r = scalar(eval(n.kids[1]));
+        return combine(n.text, scalar(eval(n.kids[0])), scalar(eval(n.kids[1])), last);
+    }
+
+    static Value combine(const QString& op, const Value& l, const Value& r, bool last) {
         if (l.isError()) return l;
         if (r.isError()) return r;
-        const QString& op = n.text;
         if (op == QLatin1String("&")) return Value(l.toString() + r.toString());
         if (op.size() <= 2 &&
             (op[0] == QLatin1Char('=') || op[0] == QLatin1Char('<') || op[0] == QLatin1Char('>')))
@@ -392,11 +388,10 @@ private:
             }
             return Value(count);
         }
-        if (name == QLatin1String("AND") || name == QLatin1String("OR")) {
-            const bool isAnd = name == QLatin1String("AND");
-            bool any = false, result = isAnd;
-            // An error value among the arguments wins over a text that is no logical value.
-            std::optional<Value> err, textErr;
+        if (name == QLatin1String("AND") || name == QLatin1String("OR") || name == QLatin1String("XOR")) {
+            bool any = false;
+            int trues = 0, falses = 0;
+            std::optional<Value> err;
             for (int k : n.kids) {
                 Operand o = eval(k);
                 visit(o, [&](const Value& v, bool fromRef) {
@@ -404,21 +399,22 @@ private:
                         err = v;
                         return false;
                     }
-                    if (fromRef && v.isText()) return true;
                     bool b = false;
-                    if (auto e = argBool(v, b)) {
-                        if (!textErr) textErr = *e;
-                        return true;
-                    }
+                    // A text is no logical value unless it reads TRUE or FALSE, typed or in a cell;
+                    // it is passed over, as an empty cell is.
+                    if (v.isText() && (fromRef || argBool(v, b))) return true;
+                    if (fromRef && v.isEmpty()) return true;
+                    argBool(v, b);
                     any = true;
-                    result = isAnd ? (result && b) : (result || b);
+                    ++(b ? trues : falses);
                     return true;
                 });
                 if (err) return *err;
             }
-            if (textErr) return *textErr;
             if (!any) return Value(ErrorCode::Value);
-            return Value(result);
+            if (name == QLatin1String("AND")) return Value(falses == 0);
+            if (name == QLatin1String("OR")) return Value(trues > 0);
+            return Value(trues % 2 == 1);
         }
         if (name == QLatin1String("NOT")) {
             if (argc != 1) return Value(ErrorCode::Value);
@@ -446,6 +442,27 @@ private:
             }
             return Value(s);
         }
+        if (name == QLatin1String("MEDIAN")) {
+            Numbers ns = numbers(n);
+            if (ns.error) return *ns.error;
+            return medianOf(std::move(ns.values));
+        }
+        if (name == QLatin1String("IFERROR")) {
+            if (argc != 2) return Value(ErrorCode::Value);
+            const Value v = missingAsZero(n.kids[0]);
+            return v.isError() ? missingAsZero(n.kids[1]) : v;
+        }
+        if (name == QLatin1String("N") || name == QLatin1String("VALUE")) {
+            if (argc != 1) return Value(ErrorCode::Value);
+            const Value v = scalar(eval(n.kids[0]));
+            if (v.isError() || v.isNumber()) return v;
+            if (v.isEmpty()) return Value(0.0);
+            if (name == QLatin1String("N")) return Value(v.isBoolean() ? v.number() : 0.0);
+            if (v.isBoolean()) return Value(ErrorCode::Value);
+            const auto d = parseNumber(v.text());
+            return d ? Value(*d) : Value(ErrorCode::Value);
+        }
+        if (name == QLatin1String("SUMPRODUCT")) return sumProduct(n);
         // One- and two-number functions.
         double x = 0, y = 0;
         if (name == QLatin1String("SQRT") || name == QLatin1String("ABS") || name == QLatin1String("INT")) {
@@ -482,7 +499,182 @@ private:
             if (x == 0 && y < 0) return Value(ErrorCode::Div0);
             return numberResult(std::pow(x, y));
         }
+        if (name == QLatin1String("CEILING") || name == QLatin1String("MROUND")) {
+            if (argc != 2) return Value(ErrorCode::Value);
+            if (auto e = argNumber(n, 0, x)) return *e;
+            if (auto e = argNumber(n, 1, y)) return *e;
+            return name == QLatin1String("CEILING") ? ceilingMultiple(x, y) : nearestMultiple(x, y);
+        }
         return Value(ErrorCode::Name);
+    }
+
+    // CHOOSE, INDIRECT and OFFSET give a reference where the formula takes one, so that
+    // SUM(OFFSET(A1,0,0,3)) adds three cells.
+    Operand referenceFunction(const FormulaNode& n) {
+        const size_t argc = n.kids.size();
+        if (n.text == QLatin1String("CHOOSE")) {
+            double x = 0;
+            if (argc < 2) return withValue(Value(ErrorCode::Value));
+            if (auto e = argNumber(n, 0, x)) return withValue(*e);
+            if (x < 1 || x >= double(argc)) return withValue(Value(ErrorCode::Value));
+            const int k = n.kids[size_t(x)];
+            if (f_.nodes[size_t(k)].kind == FormulaNode::Missing) return withValue(Value(0.0));
+            return eval(k);
+        }
+        if (n.text == QLatin1String("INDIRECT")) {
+            if (argc < 1 || argc > 2) return withValue(Value(ErrorCode::Value));
+            const Value text = scalar(eval(n.kids[0]));
+            if (text.isError()) return withValue(text);
+            bool a1 = true;
+            if (argc == 2 && f_.nodes[size_t(n.kids[1])].kind != FormulaNode::Missing)
+                if (auto e = logicalArg(n.kids[1], a1)) return withValue(*e);
+            return indirect(text.toString().trimmed(), a1);
+        }
+        // OFFSET(reference, rows, columns, [height], [width])
+        if (argc < 3 || argc > 5) return withValue(Value(ErrorCode::Value));
+        const Operand base = eval(n.kids[0]);
+        if (!base.isArea) return withValue(base.value.isError() ? base.value : Value(ErrorCode::Value));
+        if (base.wsLast && base.wsLast != base.ws) return withValue(Value(ErrorCode::Value));
+        double move[2] = {0, 0}, size[2] = {double(base.rect.rows()), double(base.rect.columns())};
+        for (size_t i = 1; i < argc; ++i) {
+            if (i >= 3 && f_.nodes[size_t(n.kids[i])].kind == FormulaNode::Missing) continue;
+            double& d = i < 3 ? move[i - 1] : size[i - 3];
+            if (auto e = argNumber(n, i, d)) return withValue(*e);
+            d = std::trunc(d);
+            if (std::fabs(d) > MaxRows) return withValue(Value(ErrorCode::Ref));
+        }
+        if (size[0] == 0 || size[1] == 0) return withValue(Value(ErrorCode::Ref));
+        // A negative height or width reaches up or left from the moved corner.
+        int r1 = base.rect.row1 + int(move[0]), c1 = base.rect.col1 + int(move[1]);
+        int r2 = r1 + int(size[0]) + (size[0] > 0 ? -1 : 1), c2 = c1 + int(size[1]) + (size[1] > 0 ? -1 : 1);
+        Operand o;
+        o.rect = {std::min(r1, r2), std::min(c1, c2), std::max(r1, r2), std::max(c1, c2)};
+        if (o.rect.row1 < 1 || o.rect.col1 < 1 || o.rect.row2 > MaxRows || o.rect.col2 > MaxColumns)
+            return withValue(Value(ErrorCode::Ref));
+        o.isArea = true;
+        o.ws = base.ws;
+        return o;
+    }
+
+    // The reference a text names ("B2", "$A$1:C3", "'Arkusz 2'!A1", a defined name; "R[1]C" when
+    // `a1` is false, relative to this cell); #REF! for any other text.
+    Operand indirect(const QString& text, bool a1) {
+        if (text.isEmpty() || depth_ >= maxNameDepth) return withValue(Value(ErrorCode::Ref));
+        std::shared_ptr<Formula> parsed;
+        Workbook& book = host_.parent();
+        try {
+            parsed = parseFormula(text, a1 ? Notation::A1 : Notation::R1C1, row_, col_,
+                                  [&book](const QString& name) { return book.findWorksheet(name); });
+        } catch (const FormulaError&) {
+            // A text that is no reference at all: that is what #REF! says.
+            return withValue(Value(ErrorCode::Ref));
+        }
+        const FormulaNode::Kind kind = parsed->nodes[size_t(parsed->root)].kind;
+        if (kind != FormulaNode::Cell && kind != FormulaNode::Area && kind != FormulaNode::Name)
+            return withValue(Value(ErrorCode::Ref));
+        Evaluator inner(*parsed, host_, row_, col_);
+        inner.depth_ = depth_ + 1;
+        Operand o = inner.eval(parsed->root);
+        if (!o.isArea) return withValue(Value(ErrorCode::Ref));
+        return o;
+    }
+
+    // An argument of SUMPRODUCT as an array: an area, an array constant, or arithmetic and
+    // comparisons over them element by element (a single value stretched over the other side).
+    struct Grid {
+        int rows = 1, cols = 1;
+        std::function<Value(int, int)> at;
+    };
+    std::optional<Grid> grid(int index) {
+        const FormulaNode& n = f_.nodes[size_t(index)];
+        switch (n.kind) {
+            case FormulaNode::Paren:
+                return grid(n.kids[0]);
+            case FormulaNode::Binary:
+            case FormulaNode::Unary:
+            case FormulaNode::Percent: {
+                auto l = grid(n.kids[0]);
+                if (!l) return std::nullopt;
+                if (n.kind == FormulaNode::Unary) {
+                    if (n.text == QLatin1String("+")) return l;
+                    return Grid{l->rows, l->cols, [l](int r, int c) {
+                                    return combine(QStringLiteral("*"), l->at(r, c), Value(-1.0), false);
+                                }};
+                }
+                if (n.kind == FormulaNode::Percent)
+                    return Grid{l->rows, l->cols, [l](int r, int c) {
+                                    return combine(QStringLiteral("/"), l->at(r, c), Value(100.0), false);
+                                }};
+                auto r = grid(n.kids[1]);
+                if (!r) return std::nullopt;
+                auto side = [](const Grid& g, int row, int col) {
+                    if (g.rows == 1) row = 0;
+                    if (g.cols == 1) col = 0;
+                    if (row >= g.rows || col >= g.cols) return Value(ErrorCode::NA);
+                    return g.at(row, col);
+                };
+                const QString op = n.text;
+                return Grid{std::max(l->rows, r->rows), std::max(l->cols, r->cols),
+                            [l, r, op, side](int row, int col) {
+                                return combine(op, side(*l, row, col), side(*r, row, col), false);
+                            }};
+            }
+            default:
+                break;
+        }
+        bool refers = false;
+        std::function<void(int)> scan = [&](int k) {
+            for (int kid : f_.nodes[size_t(k)].kids) {
+                const FormulaNode::Kind kind = f_.nodes[size_t(kid)].kind;
+                refers = refers || kind == FormulaNode::Cell || kind == FormulaNode::Area ||
+                         kind == FormulaNode::Name;
+                scan(kid);
+            }
+        };
+        if (n.kind == FormulaNode::Function) scan(index);
+        const Operand o = eval(index);
+        if (o.isArray) {
+            const int cols = std::max(1, int(n.number)), rows = std::max(1, int(o.items.size()) / cols);
+            auto items = std::make_shared<std::vector<Value>>(o.items);
+            return Grid{rows, cols, [items, cols](int r, int c) { return (*items)[size_t(r * cols + c)]; }};
+        }
+        if (o.isArea) {
+            if (o.wsLast && o.wsLast != o.ws) return std::nullopt;
+            Worksheet* ws = o.ws;
+            const Rect rect = o.rect;
+            return Grid{rect.rows(), rect.columns(),
+                        [ws, rect](int r, int c) { return ws->valueAt(rect.row1 + r, rect.col1 + c); }};
+        }
+        // A function over areas would be computed element by element; taken as one value it
+        // would give another result, so such an argument is refused.
+        if (refers) return std::nullopt;
+        const Value v = o.value;
+        return Grid{1, 1, [v](int, int) { return v; }};
+    }
+
+    Value sumProduct(const FormulaNode& n) {
+        if (n.kids.empty()) return Value(ErrorCode::Value);
+        std::vector<Grid> grids;
+        for (int k : n.kids) {
+            auto g = grid(k);
+            if (!g) return Value(ErrorCode::Value);
+            if (!grids.empty() && (g->rows != grids[0].rows || g->cols != grids[0].cols))
+                return Value(ErrorCode::Value);
+            grids.push_back(std::move(*g));
+        }
+        double sum = 0;
+        for (int r = 0; r < grids[0].rows; ++r)
+            for (int c = 0; c < grids[0].cols; ++c) {
+                double product = 1;
+                for (const Grid& g : grids) {
+                    const Value v = g.at(r, c);
+                    if (v.isError()) return v;
+                    // Texts, logical values and empty cells count as 0.
+                    product *= v.isNumber() ? v.number() : 0.0;
+                }
+                sum += product;
+            }
+        return numberResult(sum);
     }
 
     Value missingAsZero(int k) {
@@ -517,7 +709,8 @@ void visitReferences(const Formula& f, Worksheet& host, int row, int column,
         Rect r;
         if (!resolveArea(n, host, row, column, ws, r)) continue;
         Worksheet* last = n.sheets ? n.sheets->sheetLast : nullptr;
-        if (n.sheets && !n.sheets->sheetLastName.isEmpty() && (!last || &last->parent() != &ws->parent())) continue;
+        if (n.sheets && !n.sheets->sheetLastName.isEmpty() && (!last || &last->parent() != &ws->parent()))
+            continue;
         for (Worksheet* each : sheetsOf(ws, last)) fn(each, r);
     }
 }

@@ -70,6 +70,9 @@ public:
     int root = -1;
     // A function we do not know: the formula gives #NAME? when evaluated.
     bool hasUnknownFunction = false;
+    // INDIRECT or OFFSET: the cells it reads are known only once it is evaluated, so no reference
+    // of the formula tells when it is to be computed again.
+    bool isVolatile = false;
 
     // Text without the leading "=" in A1 form as seen from (row, col); R1C1 form needs no position.
     QString toA1(int row, int col) const;

@@ -10,13 +10,17 @@ namespace sheet {
 
 bool isKnownFunction(const QString& n) {
     static const QSet<QString> known = {
-        QStringLiteral("SUM"),       QStringLiteral("SQRT"),  QStringLiteral("ROUNDUP"),
-        QStringLiteral("ROUNDDOWN"), QStringLiteral("ROUND"), QStringLiteral("MAX"),
-        QStringLiteral("MIN"),       QStringLiteral("IF"),    QStringLiteral("ABS"),
-        QStringLiteral("INT"),       QStringLiteral("AND"),   QStringLiteral("OR"),
-        QStringLiteral("NOT"),       QStringLiteral("COUNT"), QStringLiteral("COUNTA"),
-        QStringLiteral("AVERAGE"),   QStringLiteral("MOD"),   QStringLiteral("POWER"),
-        QStringLiteral("TRUE"),      QStringLiteral("FALSE"), QStringLiteral("CONCATENATE")};
+        QStringLiteral("SUM"),       QStringLiteral("SQRT"),   QStringLiteral("ROUNDUP"),
+        QStringLiteral("ROUNDDOWN"), QStringLiteral("ROUND"),  QStringLiteral("MAX"),
+        QStringLiteral("MIN"),       QStringLiteral("IF"),     QStringLiteral("ABS"),
+        QStringLiteral("INT"),       QStringLiteral("AND"),    QStringLiteral("OR"),
+        QStringLiteral("NOT"),       QStringLiteral("COUNT"),  QStringLiteral("COUNTA"),
+        QStringLiteral("AVERAGE"),   QStringLiteral("MOD"),    QStringLiteral("POWER"),
+        QStringLiteral("TRUE"),      QStringLiteral("FALSE"),  QStringLiteral("CONCATENATE"),
+        QStringLiteral("CEILING"),   QStringLiteral("CHOOSE"), QStringLiteral("IFERROR"),
+        QStringLiteral("INDIRECT"),  QStringLiteral("MEDIAN"), QStringLiteral("MROUND"),
+        QStringLiteral("N"),         QStringLiteral("OFFSET"), QStringLiteral("SUMPRODUCT"),
+        QStringLiteral("VALUE"),     QStringLiteral("XOR")};
     return known.contains(n);
 }
 
@@ -384,6 +388,7 @@ private:
             n.text = name;
             f_.hasUnknownFunction = true;
         }
+        if (n.text == QLatin1String("INDIRECT") || n.text == QLatin1String("OFFSET")) f_.isVolatile = true;
         if (++depth_ > 200) fail(QStringLiteral("zbyt głębokie zagnieżdżenie"));
         if (peek(QLatin1Char(')'))) {
             ++pos_;
@@ -596,6 +601,7 @@ std::shared_ptr<Formula> parseFormula(const QString& text, Notation notation, in
     f->nodes.assign(std::make_move_iterator(work.nodes.begin()), std::make_move_iterator(work.nodes.end()));
     f->root = work.root;
     f->hasUnknownFunction = work.hasUnknownFunction;
+    f->isVolatile = work.isVolatile;
     return f;
 }
 

@@ -76,6 +76,8 @@ private:
                 print(n.kids[1], out);
                 return;
             case FormulaNode::Function: {
+                // XOR came after the file format: files name it with the prefix of newer functions.
+                if (n.text == QLatin1String("XOR")) out += QLatin1String("_xlfn.");
                 out += n.text;
                 out += QLatin1Char('(');
                 for (size_t k = 0; k < n.kids.size(); ++k) {

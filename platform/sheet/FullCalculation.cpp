@@ -78,40 +78,49 @@ void Workbook::calculate() {
     // not yet computed: the precedents of a formula mostly stand in its own row, so the work passes
     // through the sheet once. A formula on a cycle, or reading one, gets #REF!.
     enum : quint8 { Unseen, Open, Computed, Failed };
-    std::vector<quint8> state(formulas.size(), Unseen);
+    std::vector<quint8> state;
     struct Step {
         quint32 formula, next;  // the next of its precedents to look at
         bool failed;
     };
     std::vector<Step> stack;
-    for (size_t root = 0; root < formulas.size(); ++root) {
-        if (state[root] != Unseen) continue;
-        state[root] = Open;
-        stack.push_back({quint32(root), readsStart[root], false});
-        while (!stack.empty()) {
-            Step& top = stack.back();
-            const quint32 i = top.formula;
-            bool descended = false;
-            for (; top.next < readsStart[i + 1]; ++top.next) {
-                const quint32 j = reads[top.next];
-                if (state[j] == Unseen) {
-                    state[j] = Open;
-                    stack.push_back({j, readsStart[j], false});  // `top` is looked at again on return
-                    descended = true;
-                    break;
+    // INDIRECT and OFFSET read cells no reference names: the pass is made again while one of them
+    // changes, so that they see the formulas they read computed (one more pass per level of them).
+    bool anyVolatile = false;
+    for (const FormulaCell& f : formulas) anyVolatile = anyVolatile || f.cell->formula->isVolatile;
+    bool volatileChanged = true;
+    for (int pass = 0; volatileChanged && pass < (anyVolatile ? 8 : 1); ++pass) {
+        volatileChanged = false;
+        state.assign(formulas.size(), Unseen);
+        for (size_t root = 0; root < formulas.size(); ++root) {
+            if (state[root] != Unseen) continue;
+            state[root] = Open;
+            stack.push_back({quint32(root), readsStart[root], false});
+            while (!stack.empty()) {
+                Step& top = stack.back();
+                const quint32 i = top.formula;
+                bool descended = false;
+                for (; top.next < readsStart[i + 1]; ++top.next) {
+                    const quint32 j = reads[top.next];
+                    if (state[j] == Unseen) {
+                        state[j] = Open;
+                        stack.push_back({j, readsStart[j], false});  // `top` is looked at again on return
+                        descended = true;
+                        break;
+                    }
+                    if (state[j] != Computed) top.failed = true;  // open: a cycle; failed: reads one
                 }
-                if (state[j] != Computed) top.failed = true;  // open: a cycle; failed: reads one
+                if (descended) continue;
+                const FormulaCell& f = formulas[i];
+                Value v = top.failed ? Value(ErrorCode::Ref)
+                                     : evaluateFormula(*f.cell->formula, *sheetOf(i), f.row, f.col);
+                if (f.cell->formula->isVolatile && pass > 0 && v != f.cell->value) volatileChanged = true;
+                if (anyVolatile && pass == 0 && f.cell->formula->isVolatile) volatileChanged = true;
+                f.cell->value = std::move(v);
+                f.cell->circular = top.failed;
+                state[i] = top.failed ? Failed : Computed;
+                stack.pop_back();
             }
-            if (descended) continue;
-            const FormulaCell& f = formulas[i];
-            if (top.failed) {
-                f.cell->value = Value(ErrorCode::Ref);
-                state[i] = Failed;
-            } else {
-                f.cell->value = evaluateFormula(*f.cell->formula, *sheetOf(i), f.row, f.col);
-                state[i] = Computed;
-            }
-            stack.pop_back();
         }
     }
 }

@@ -2,11 +2,15 @@
 #include "platform/sheet/Package.h"
 
 #include "platform/sheet/Errors.h"
+#include "platform/sheet/WriteGuard.h"
 
 #include <zip.h>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
 
 namespace sheet {
@@ -101,34 +105,61 @@ Package Package::fromBuffer(const QByteArray& zipData, const QString& name) {
     return p;
 }
 
+namespace {
+// A save that failed, with the file and the cause.
+[[noreturn]] void saveFailed(const QString& path, const QString& cause) {
+    throw FileError(QStringLiteral("Nie można zapisać pliku \"%1\": %2").arg(path, cause));
+}
+QString zipCause(zip_error_t* error) {
+    if (zip_error_system_type(error) == ZIP_ET_SYS && zip_error_code_system(error) != 0)
+        return systemErrorText(zip_error_code_system(error));
+    return QString::fromUtf8(zip_error_strerror(error));
+}
+}  // namespace
+
 void Package::write(const QString& path) const {
-    const QString temp = path + QStringLiteral(".tmp~");
+    // A temporary name of this writer's own: two programs saving one workbook never write into
+    // each other's file.
+    static std::atomic<int> saves{0};
+    const QString temp = QStringLiteral("%1.%2-%3.tmp~")
+                             .arg(path)
+                             .arg(QCoreApplication::applicationPid())
+                             .arg(saves.fetch_add(1) + 1);
     QFile::remove(temp);
     int err = 0;
     zip_t* z = zip_open(QFile::encodeName(temp).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
-    if (!z) throw FileError(QStringLiteral("Nie można zapisać pliku \"%1\"").arg(path));
+    if (!z) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, err);
+        const QString cause = zipCause(&error);
+        zip_error_fini(&error);
+        saveFailed(path, cause);
+    }
     for (const auto& [name, data] : parts_) {
         zip_source_t* src = zip_source_buffer(z, data.constData(), zip_uint64_t(data.size()), 0);
         const zip_int64_t index =
             src ? zip_file_add(z, name.toUtf8().constData(), src, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) : -1;
         if (index < 0) {
+            const QString cause = zipCause(zip_get_error(z));
             if (src) zip_source_free(src);
             zip_discard(z);
             QFile::remove(temp);
-            throw FileError(QStringLiteral("Nie można zapisać pliku \"%1\"").arg(path));
+            saveFailed(path, cause);
         }
         // Large sheets dominate saving time; the fastest deflate level costs little in size.
         if (data.size() > 65536) zip_set_file_compression(z, zip_uint64_t(index), ZIP_CM_DEFLATE, 1);
     }
     if (zip_close(z) != 0) {
+        const QString cause = zipCause(zip_get_error(z));
         zip_discard(z);
         QFile::remove(temp);
-        throw FileError(QStringLiteral("Nie można zapisać pliku \"%1\"").arg(path));
+        saveFailed(path, cause);
     }
     // Replace the old file only once the new one is complete, in one step.
     if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) != 0) {
+        const int error = errno;
         QFile::remove(temp);
-        throw FileError(QStringLiteral("Nie można zapisać pliku \"%1\"").arg(path));
+        saveFailed(path, systemErrorText(error));
     }
 }
 

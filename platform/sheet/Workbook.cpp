@@ -114,7 +114,7 @@ void Workbook::setBuiltinDocumentProperty(const QString& name, const QString& va
 void Workbook::save() {
     checkOpen();
     if (!path_.isEmpty() && !templateFile) {
-        writeXlsx(*this, path_);
+        writeLocked(path_);
         saved_ = true;
         return;
     }
@@ -132,10 +132,27 @@ void Workbook::saveAs(const QString& path) {
     checkOpen();
     if (path.trimmed().isEmpty()) throw InvalidArgument(QStringLiteral("Pusta nazwa pliku"));
     const QString full = QFileInfo(path).absoluteFilePath();
-    writeXlsx(*this, full);
+    writeLocked(full);
     path_ = full;
     templateFile = false;
     saved_ = true;
+}
+
+// Written under the workbook's lock file, so that a save another of the suite's programs makes at
+// the same time waits for none and is told. The file this workbook was read from is written over
+// only as it was read: what another program saved there since would otherwise be lost unseen.
+void Workbook::writeLocked(const QString& full) {
+    WorkbookWriteLock lock(full);
+    if (!templateFile && fileStamp.exists && full == path_) {
+        const FileStamp now = fileStampOf(full);
+        if (now.exists && !(now == fileStamp))
+            throw FileError(
+                QStringLiteral("Plik \"%1\" zapisał inny program po jego wczytaniu; nie zapisano, "
+                               "aby nie zastąpić tamtych zmian - wczytaj skoroszyt ponownie")
+                    .arg(full));
+    }
+    writeXlsx(*this, full);
+    fileStamp = fileStampOf(full);
 }
 
 void Workbook::close() {
@@ -246,6 +263,7 @@ void Workbook::registerFormula(Worksheet* ws, int row, int column, const Formula
     });
     const quint32 count = quint32(precedentCells_.size()) - first;
     if (count) precedents_.insert(self, Run{first, count});
+    if (f.isVolatile) volatileCells_.insert(self);
 }
 
 void Workbook::unregisterFormula(Worksheet* ws, int row, int column) {
@@ -285,6 +303,7 @@ void Workbook::unregisterFormula(Worksheet* ws, int row, int column) {
         }
     }
     if (!bigAreas_.empty()) std::erase_if(bigAreas_, [&](const BigArea& b) { return b.formula == self; });
+    volatileCells_.remove(self);
 }
 
 void Workbook::cellChanged(Worksheet* ws, int row, int column) {
@@ -306,6 +325,7 @@ void Workbook::rebuildDependencies() {
     std::vector<CellId>().swap(precedentCells_);
     deadPrecedents_ = 0;
     bigAreas_.clear();
+    volatileCells_.clear();
     graphStale_ = true;
 }
 
@@ -329,11 +349,31 @@ void Workbook::evaluateInto(Worksheet* ws, int row, int column) {
     Cell* c = ws->cell(row, column);
     if (!c || !c->formula) return;
     c->value = evaluateFormula(*c->formula, *ws, row, column);
+    // #REF! read from a cell on a cycle is that circular reference's too.
+    bool circular = false;
+    if (c->value == Value(ErrorCode::Ref))
+        forEachReference(*c->formula, *ws, row, column, [&](Worksheet* tws, const Rect& r) {
+            if (!circular)
+                tws->forEachCell(
+                    r, [&](int, int, Cell& p) { circular = circular || (p.formula && p.circular); });
+        });
+    c = ws->cell(row, column);
+    c->circular = circular;
+}
+
+// Recomputes the formulas among `changed` and everything that depends on them, each after its
+// precedents, then the formulas with INDIRECT or OFFSET and what depends on them once more, so that
+// they read the cells as they now stand.
+void Workbook::recalculate(const std::vector<CellId>& changed) {
+    recalculateAffected(changed);
+    if (volatileCells_.isEmpty()) return;
+    const std::vector<CellId> again(volatileCells_.cbegin(), volatileCells_.cend());
+    recalculateAffected(again);
 }
 
 // Recomputes the formulas among `changed` and everything that depends on them, each after its
 // precedents (Kahn's order over the affected part of the graph). Cells left on a cycle get #REF!.
-void Workbook::recalculate(const std::vector<CellId>& changed) {
+void Workbook::recalculateAffected(const std::vector<CellId>& changed) {
     // The usual case while a sheet is being filled: one cell that nothing depends on yet.
     if (changed.size() == 1 && !dependants_.contains(changed[0])) {
         const CellId& x = changed[0];
@@ -403,7 +443,10 @@ void Workbook::recalculate(const std::vector<CellId>& changed) {
             if (it.value() <= 0) continue;
             const CellId& id = it.key();
             Cell* c = id.ws->cell(id.row, id.col);
-            if (c && c->formula) c->value = Value(ErrorCode::Ref);
+            if (c && c->formula) {
+                c->value = Value(ErrorCode::Ref);
+                c->circular = true;
+            }
         }
     }
 }

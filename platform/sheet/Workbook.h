@@ -4,8 +4,10 @@
 
 #include "platform/sheet/Format.h"
 #include "platform/sheet/Worksheet.h"
+#include "platform/sheet/WriteGuard.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <memory>
 #include <unordered_map>
@@ -98,6 +100,8 @@ public:
     // Formatted (rich) shared strings of the file by their plain text, written back as they were.
     QHash<QString, QByteArray>& richStrings() { return richStrings_; }
     bool templateFile = false;
+    // The file as it was read or last written here.
+    FileStamp fileStamp;
 
 private:
     struct CellId {
@@ -123,7 +127,9 @@ private:
     void ensureDependencies();
     void unregisterFormula(Worksheet* ws, int row, int column);
     void recalculate(const std::vector<CellId>& changed);
+    void recalculateAffected(const std::vector<CellId>& changed);
     void evaluateInto(Worksheet* ws, int row, int column);
+    void writeLocked(const QString& fullPath);
 
     Application& app_;
     QString path_;
@@ -164,6 +170,9 @@ private:
     std::vector<CellId> precedentCells_;
     size_t deadPrecedents_ = 0;  // cells of dropped runs, reclaimed when they are the majority
     std::vector<BigArea> bigAreas_;
+    // Formulas with INDIRECT or OFFSET: computed again after every change, their dependants after
+    // them, since their references show only as they are evaluated.
+    QSet<CellId> volatileCells_;
     bool graphStale_ = false;  // the graph is to be built before its next use
 };
 

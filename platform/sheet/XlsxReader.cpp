@@ -154,7 +154,8 @@ struct PendingFormula {
 };
 
 void readSheet(Workbook& book, Worksheet& ws, const Package& pkg, const QString& part,
-               const std::vector<QString>& strings, std::vector<PendingFormula>& formulas) {
+               const std::vector<QString>& strings, const QString& missingStrings,
+               std::vector<PendingFormula>& formulas) {
     pugi::xml_document doc;
     parse(doc, pkg.part(part), part);
     pugi::xml_node root = doc.document_element();
@@ -218,6 +219,11 @@ void readSheet(Workbook& book, Worksheet& ws, const Package& pkg, const QString&
                 if (!vt.trimmed().isEmpty()) {
                     bool ok = false;
                     const int idx = vt.toInt(&ok);
+                    if (strings.empty() && !missingStrings.isEmpty())
+                        throw FileError(
+                            QStringLiteral("Komórka %1 arkusza \"%2\" zawiera tekst, a w pliku brak "
+                                           "części tekstów \"%3\"")
+                                .arg(cellAddress(cr, cc), sheetName, missingStrings));
                     if (!ok || idx < 0 || idx >= int(strings.size()))
                         throw FileError(QStringLiteral("Błędny numer tekstu w komórce %1 arkusza \"%2\"")
                                             .arg(cellAddress(cr, cc), sheetName));
@@ -376,7 +382,12 @@ void parseFormulas(Workbook& book, std::vector<PendingFormula>& formulas) {
 }  // namespace
 
 std::unique_ptr<Workbook> readXlsx(Application& app, const QString& path) {
-    return readXlsxPackage(app, std::make_unique<Package>(Package::read(path)), path);
+    // Taken before reading: a file written over while it is read is another file at saving.
+    const FileStamp stamp = fileStampOf(path);
+    std::unique_ptr<Workbook> book =
+        readXlsxPackage(app, std::make_unique<Package>(Package::read(path)), path);
+    book->fileStamp = stamp;
+    return book;
 }
 
 std::unique_ptr<Workbook> readXlsxPackage(Application& app, std::unique_ptr<Package> pkg,
@@ -402,6 +413,10 @@ std::unique_ptr<Workbook> readXlsxPackage(Application& app, std::unique_ptr<Pack
         if (rel.type.endsWith(QLatin1String("/styles"))) stylesPart = resolveTarget(wbPart, rel.target);
     }
     std::vector<QString> strings;
+    // The part the texts of the cells would be in, when the file has none.
+    QString missingStrings;
+    if (stringsPart.isEmpty() || !pkg->contains(stringsPart))
+        missingStrings = stringsPart.isEmpty() ? QStringLiteral("xl/sharedStrings.xml") : stringsPart;
     if (!stringsPart.isEmpty() && pkg->contains(stringsPart)) {
         pugi::xml_document ss;
         parse(ss, pkg->part(stringsPart), stringsPart);
@@ -437,7 +452,7 @@ std::unique_ptr<Workbook> readXlsxPackage(Application& app, std::unique_ptr<Pack
     }
     if (sheetParts.empty()) throw FileError(QStringLiteral("Skoroszyt \"%1\" nie ma arkuszy").arg(path));
     std::vector<PendingFormula> formulas;
-    for (auto& [ws, part] : sheetParts) readSheet(*book, *ws, *pkg, part, strings, formulas);
+    for (auto& [ws, part] : sheetParts) readSheet(*book, *ws, *pkg, part, strings, missingStrings, formulas);
     // Names first: a formula using a name we cannot compute keeps the file's result.
     for (pugi::xml_node n : children(child(root, "definedNames"), "definedName")) {
         DefinedName d;

@@ -189,6 +189,33 @@ private slots:
         QCOMPARE(matrixCells(bookPath), rest);
     }
 
+    // The group list changed on disk since the check (K2 and P1 swapped): the pair's rows may now be
+    // other groups, so nothing is cleared and the rows are named.
+    void aPairIsNotClearedWhenTheListNoLongerMatchesTheMatrix() {
+        prompts->answerMessage(ui::Yes);
+        QVERIFY(CheckIntergreenTimes(true, true, NoGraph));
+        test::RewriteCell(bookPath, 2, 9, 16, sheet::Value(QStringLiteral("P1")));
+        test::RewriteCell(bookPath, 2, 10, 16, sheet::Value(QStringLiteral("K2")));
+        const QJsonObject listed = matrixCells(bookPath);
+        QVERIFY(listed.contains(QStringLiteral("9,5")) && listed.contains(QStringLiteral("10,4")));
+        CollisionDialog dialog(CollisionPairs, RemoveCollisionPair, false);
+        dialog.pairList()->setCurrentRow(1);  // K2 : P1
+        prompts->clear();
+        prompts->answerMessage(ui::Ok);
+        prompts->answerMessage(ui::Yes);  // were it to ask to save
+        dialog.cmdUsunZExcela_Click();
+        QVERIFY2(prompts->messageTexts().value(0).startsWith(QStringLiteral(
+                     "Błąd w danych arkusza Excel!\nWykaz grup w arkuszu \"MATRYCA KOLIZJI\" nie "
+                     "zgadza się z opisami matrycy kolizji")),
+                 qPrintable(prompts->messageTexts().join(QLatin1Char('|'))));
+        QCOMPARE(dialog.pairList()->count(), 2);
+        QCOMPARE(matrixCells(bookPath), listed);
+        sheet::Workbook* held = HeldWorkbook();
+        QVERIFY(held);
+        QVERIFY(!held->worksheets(2).cells(9, 5).value().isEmpty());
+        QVERIFY(!held->worksheets(2).cells(10, 4).value().isEmpty());
+    }
+
     void aLostWorkbookIsReportedAndTheListKept() {
         prompts->answerMessage(ui::Yes);
         QVERIFY(CheckIntergreenTimes(true, true, NoGraph));

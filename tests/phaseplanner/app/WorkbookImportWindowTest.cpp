@@ -196,6 +196,24 @@ private slots:
         w->close();
     }
 
+    // A workbook written by a script holds no value beside its formulas: a matrix cell whose formula
+    // gives no number stops the import with the cell and the formula named, and no program is taken.
+    void aMatrixFormulaWithoutANumberStopsTheImportNamingIt() {
+        auto w = start();
+        QVERIFY(w);
+        const QString path = book(test::SmallBook());
+        QVERIFY(test::RewriteFormulasAsScript(path, {{QStringLiteral("C9"), QStringLiteral("=NA()")}}));
+        prompts->answerFile(path);
+        prompts->answerMessage(ui::No);  // were it to ask about merging
+        w->findChild<QAction*>(QStringLiteral("mnuGrupa_Excel"))->trigger();
+        QVERIFY2(prompts->messageTexts().contains(
+                     QStringLiteral("Błąd w danych arkusza Excel!\nKomórka matrycy kolizji C9 zawiera formułę, "
+                                    "której nie można obliczyć: \"=NA()\".")),
+                 qPrintable(prompts->messageTexts().join(QLatin1Char('|'))));
+        QVERIFY(GroupTable.empty());
+        w->close();
+    }
+
     void theEndOffersTheWorkbooksUnsavedChanges() {
         auto w = start();
         QVERIFY(w);

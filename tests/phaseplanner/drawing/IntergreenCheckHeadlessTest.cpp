@@ -334,6 +334,43 @@ TEST(PhaseplannerHeadlessCheck, EveryUnusableMatrixCellIsNamedOrCounted) {
     EXPECT_FALSE(r.out.contains(QStringLiteral("Komórek matrycy kolizji"))) << r.out.toStdString();
 }
 
+// Workbooks written by scripts carry no values beside their formulas: a matrix cell whose formula
+// gives no number stops the import and leaves the check incomplete, naming the cell and the formula.
+TEST(PhaseplannerHeadlessCheck, AMatrixFormulaWithoutANumberIsNamedNeverNoConflict) {
+    if (!QFile::exists(kTool)) GTEST_SKIP() << "tool not built";
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("czasy.xlsx"));
+    const QString program = dir.filePath(QStringLiteral("program.txt"));
+    writeText(program, "CYKL 60\nGRUPA 1 | 0 | K1 | 0+20 | \nGRUPA 2 | 0 | K2 | 24+16 | \n"
+                       "GRUPA 3 | 1 | P1 | 47+10 | \n");
+    WriteIntergreenBook(SmallBook(), book);
+    // K1 -> K2 and K2 -> K1, the cells C9 and D8.
+    ASSERT_TRUE(RewriteFormulasAsScript(book, {{QStringLiteral("C9"), QStringLiteral("=NA()")},
+                                               {QStringLiteral("D8"), QStringLiteral("=NA()")}}));
+    const QString named = QStringLiteral(
+        "Błąd w danych arkusza Excel!\nKomórka matrycy kolizji D8 zawiera formułę, której nie można obliczyć: "
+        "\"=NA()\".");
+    ToolRun r = runTool({kTemplate, QStringLiteral("--intersection"), QStringLiteral("7"),
+                         QStringLiteral("--import"), book});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(named)) << r.err.toStdString();
+    EXPECT_FALSE(r.out.contains(QStringLiteral("Zaimportowano"))) << r.out.toStdString();
+    r = runTool({kTemplate, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--draw"),
+                 program, QStringLiteral("--check"), book});
+    EXPECT_EQ(r.exitCode, 3) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(named)) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Komórek matrycy kolizji bez poprawnego czasu: 2 - tych par nie "
+                                              "sprawdzono.")))
+        << r.out.toStdString();
+    // Computed, the same formulas' cells are times like any other.
+    ASSERT_TRUE(RewriteFormulasAsScript(book, {{QStringLiteral("C9"), QStringLiteral("=CEILING(3.2,1)")},
+                                               {QStringLiteral("D8"), QStringLiteral("=MROUND(9,2)")}}));
+    r = runTool({kTemplate, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--draw"),
+                 program, QStringLiteral("--check"), book});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString() << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains(QStringLiteral("Komórek matrycy kolizji"))) << r.out.toStdString();
+}
+
 // A program drawn anew never stands beside the results of the check made on the one before: the
 // result texts and the group graphs of the intersection go with the old drawing.
 TEST(PhaseplannerHeadlessCheck, ARedrawnProgramTakesTheLastChecksResultsAway) {

@@ -7,6 +7,7 @@
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
 
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <map>
@@ -122,6 +123,23 @@ inline void RewriteCell(const QString& path, int sheetIndex, int row, int column
     book.worksheets(sheetIndex).cells(row, column).setValue(value);
     book.save();
     book.close();
+}
+
+// Sets cells of a saved workbook's matrix worksheet to formulas with openpyxl, which writes no
+// value beside a formula, as scripts that make workbooks do: {"C9", "=NA()"}.
+inline bool RewriteFormulasAsScript(const QString& path,
+                                    const std::vector<std::pair<QString, QString>>& cells) {
+    QStringList args{QStringLiteral("-c"),
+                     QStringLiteral("import openpyxl,sys\n"
+                                    "wb=openpyxl.load_workbook(sys.argv[1])\n"
+                                    "a=sys.argv[2:]\n"
+                                    "for i in range(0,len(a),2): wb.worksheets[1][a[i]]=a[i+1]\n"
+                                    "wb.save(sys.argv[1])\n"),
+                     path};
+    for (const auto& [cell, formula] : cells) args << cell << formula;
+    QProcess p;
+    p.start(QStringLiteral("/usr/bin/python3"), args);
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
 // A three-group book: K1 in phase 1, K2 in phase 2, P1 in phase 1, every pair of K1/K2 4 s.

@@ -140,6 +140,83 @@ TEST_F(Matrix, CellsHoldingTextAreFound) {
     }
 }
 
+// A formula stands for the number it gives: one without a number (a function the engine does not
+// compute, a formula it cannot read, no value saved beside it) or on a circular reference is named
+// with its formula, never read as "no conflict".
+TEST_F(Matrix, FormulasWithoutANumberAreNamedWithTheirFormula) {
+    const QString deep = QLatin1Char('=') + QString(1000, QLatin1Char('(')) + QLatin1Char('1') +
+                         QString(1000, QLatin1Char(')'));
+    const std::vector<std::pair<QString, QString>> cases{
+        {QStringLiteral("=NA()"), QStringLiteral("zawiera formułę, której nie można obliczyć: \"=NA()\".")},
+        {QStringLiteral("=4+"), QStringLiteral("zawiera formułę, której nie można obliczyć: \"=4+\".")},
+        {QStringLiteral("=NIEZNANA(4)"),
+         QStringLiteral("zawiera formułę, której nie można obliczyć: \"=NIEZNANA(4)\".")},
+        {deep,
+         QStringLiteral("zawiera formułę, której nie można obliczyć: \"") + deep + QStringLiteral("\".")},
+        {QStringLiteral("=C9+1"), QStringLiteral("zawiera odwołanie cykliczne: \"=C9+1\".")},
+        {QStringLiteral("=1/0"), QStringLiteral("nie zawiera liczby całkowitej: \"#DIV/0!\".")},
+        {QStringLiteral("=CEILING(3.2,1)"), QString()}};
+    for (const auto& [formula, message] : cases) {
+        SCOPED_TRACE(formula.left(40).toStdString());
+        ResetIntergreenWorkbook();
+        const QString path = write(SmallBook(), QStringLiteral("f.xlsx"));
+        ASSERT_TRUE(RewriteFormulasAsScript(path, {{QStringLiteral("C9"), formula}}));  // K1 -> K2
+        prompts.answerFile(path);
+        sheet::Workbook* book = open();
+        ASSERT_NE(book, nullptr);
+        int column = 14;
+        ASSERT_EQ(automation::ReadGroupHeadList(book->worksheets(2), column, true, QString(), *book), 3);
+        const MatrixCellReading reading = ReadMatrixCell(book->worksheets(2), 9, 3);
+        const auto found = FindMatrixTextCell(book->worksheets(2), 3);
+        if (message.isEmpty()) {
+            EXPECT_FALSE(found.has_value());
+            EXPECT_EQ(reading.Seconds, std::optional<int>(4));
+            continue;
+        }
+        ASSERT_TRUE(found.has_value());
+        EXPECT_EQ(MatrixTextCellMessage(*found),
+                  QStringLiteral("Błąd w danych arkusza Excel!\nKomórka matrycy kolizji C9 ") + message);
+        EXPECT_FALSE(reading.Seconds.has_value());
+    }
+}
+
+// The matrix labels its rows (column A) and, from version 2.6 on, its columns (the row above the
+// header): a label that differs from the list, or one missing where every group is labelled, is
+// named; in the older layout a missing label is not held against the list.
+TEST_F(Matrix, LabelsOfRowsAndColumnsAreHeldAgainstTheGroupList) {
+    const int list = GrColumn(SmallBook()) + 1;
+    sheet::Worksheet& ws = load(SmallBook(), 3);
+    EXPECT_EQ(MatrixLabelProblem(ws, 3, list), QString());
+    ws.cells(6, 4).setValue(QStringLiteral("P7"));  // the column of K2 alone
+    EXPECT_TRUE(
+        MatrixLabelProblem(ws, 3, list)
+            .contains(QStringLiteral(
+                "wiersz 9: w wykazie grup (P9) \"K2\", w opisie wiersza matrycy (A9) \"K2\", w opisie "
+                "kolumny matrycy (D6) \"P7\"")))
+        << MatrixLabelProblem(ws, 3, list).toStdString();
+    ws.cells(6, 4).setValue(QStringLiteral("k2 "));
+    EXPECT_EQ(MatrixLabelProblem(ws, 3, list), QString());
+    ws.cells(10, 1).setValue(sheet::Value());  // the row of P1 without its label
+    EXPECT_TRUE(MatrixLabelProblem(ws, 3, list)
+                    .contains(QStringLiteral(
+                        "wiersz 10: w wykazie grup (P10) \"P1\", w opisie wiersza matrycy (A10) \"\"")))
+        << MatrixLabelProblem(ws, 3, list).toStdString();
+    ws.cells(10, 1).setValue(QStringLiteral("P1"));
+    ws.cells(6, 5).setValue(sheet::Value());  // the column of P1 without its label
+    EXPECT_TRUE(
+        MatrixLabelProblem(ws, 3, list).contains(QStringLiteral("w opisie kolumny matrycy (E6) \"\"")));
+
+    ResetIntergreenWorkbook();
+    IntergreenBook old = SmallBook();
+    old.newLayout = false;
+    sheet::Worksheet& oldWs = load(old, 3);
+    const int oldList = GrColumn(old) + 1;
+    oldWs.cells(9, 1).setValue(sheet::Value());
+    EXPECT_EQ(MatrixLabelProblem(oldWs, 3, oldList), QString());
+    oldWs.cells(9, 1).setValue(QStringLiteral("K1"));
+    EXPECT_TRUE(MatrixLabelProblem(oldWs, 3, oldList).contains(QStringLiteral("(A9) \"K1\"")));
+}
+
 TEST_F(Matrix, GroupRecordsMapToWorkbookPositionsByTheirSymbols) {
     const QStringList texts{QStringLiteral("K1"), QStringLiteral("K2"), QStringLiteral("P1")};
     GroupTable.resize(5);

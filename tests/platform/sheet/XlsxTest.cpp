@@ -6,6 +6,7 @@
 #include "platform/ui/core/Prompt.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -412,12 +413,35 @@ TEST_F(SheetXlsx, BadFilesGiveClearErrors) {
     writeMinimalPackage(path("badxml.xlsx"), "<row r=\"1\"><c r=\"A1\"><v>1</v></row>");
     expectError(path("badxml.xlsx"), "Uszkodzona");
     expectError(path("badxml.xlsx"), "znacznik zamykający nie pasuje do otwierającego");  // the reason in Polish
+    // A text cell of a file without its part of texts names the part, not a wrong text number.
+    writeMinimalPackage(path("nostrings.xlsx"), "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>");
+    Package withoutStrings = Package::read(path("nostrings.xlsx"));
+    withoutStrings.removePart(QStringLiteral("xl/sharedStrings.xml"));
+    withoutStrings.write(path("nostrings.xlsx"));
+    expectError(path("nostrings.xlsx"),
+                "Komórka A1 arkusza \"S\" zawiera tekst, a w pliku brak części tekstów \"xl/sharedStrings.xml\"");
     // A formula with unbalanced brackets in a file is kept as written with its result.
     writeMinimalPackage(path("badformula.xlsx"), "<row r=\"1\"><c r=\"A1\"><f>SUM(B1</f><v>3</v></c></row>");
     Workbook& b = app.workbooks().open(path("badformula.xlsx"));
     EXPECT_EQ(b.worksheets(1).range("A1").value(), Value(3.0));
     EXPECT_EQ(b.worksheets(1).range("A1").formula(), "=SUM(B1");
     EXPECT_EQ(app.workbooks().count(), 1);
+}
+
+// The fuzzer's seeds are workbooks the reader opens whole: each must pass the zip check and reach
+// the parts, or the fuzzer never gets past it.
+TEST_F(SheetXlsx, FuzzSeedsAreWorkbooksTheReaderOpens) {
+    const QDir seeds(QStringLiteral(SUITE_TEST_DATA "/sheet/fuzz-seeds"));
+    const QStringList files = seeds.entryList({QStringLiteral("*.xlsx")}, QDir::Files);
+    EXPECT_GE(files.size(), 6);
+    for (const QString& name : files) {
+        Application app;
+        Workbook& b = app.workbooks().open(seeds.filePath(name));
+        EXPECT_GE(b.worksheetCount(), 1) << name.toStdString();
+        int cells = 0;
+        b.worksheets(b.worksheetCount() > 1 ? 2 : 1).forEachCell([&](int, int, Cell&) { ++cells; });
+        EXPECT_GT(cells, 0) << name.toStdString();
+    }
 }
 
 TEST_F(SheetXlsx, XlsxcalcPrintsEveryCellAndSaves) {
