@@ -314,12 +314,12 @@ private:
         ++curves_;
         Point3 prev = at(p.a0);
         for (int i = 1; i <= n; ++i) {
-            Piece c;
-            c.a = prev;
-            c.b = prev = at(p.a0 + p.sweep * i / n);
-            c.chord = true;
-            c.curve = curves_;
-            keep(c);
+            Piece chord;
+            chord.a = prev;
+            chord.b = prev = at(p.a0 + p.sweep * i / n);
+            chord.chord = true;
+            chord.curve = curves_;
+            keep(chord);
         }
     }
 
