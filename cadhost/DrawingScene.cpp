@@ -46,6 +46,7 @@ bool DrawingScene::appendNew() {
 void DrawingScene::rebuild() {
     ++generation_;
     dirty_ = false;
+    blockContents_.clear();
     added_ = false;
     extra_.clear();
     extraBoxes_.clear();

@@ -3,6 +3,7 @@
 // object model shows highlighted in it.
 #pragma once
 
+#include "cadhost/Snap.h"
 #include "cadhost/SpatialIndex.h"
 #include "platform/cad/engine/Database.h"
 
@@ -55,6 +56,11 @@ public:
     const QSet<quint64>& highlighted;
     // The user's selection in this drawing (by handle), shown highlighted too.
     QSet<quint64> selected;
+    // The indexes of the block definitions snaps looked into; dropped with the drawing's index.
+    BlockContents& blockContents() {
+        refresh();
+        return blockContents_;
+    }
     // The objects the last command that selected took ("Poprzedni" at "Wybierz obiekty:").
     QSet<quint64> previous;
     bool anyHighlighted() const { return !highlighted.isEmpty() || !selected.isEmpty(); }
@@ -77,6 +83,7 @@ private:
     std::vector<cad::db::Box> extraBoxes_;
     size_t knownLive_ = 0;                        // live model-space entities when last looked at
     const cad::db::Entity* lastKnown_ = nullptr;  // the newest of them
+    BlockContents blockContents_;
 };
 
 }  // namespace cadhost

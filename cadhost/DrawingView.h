@@ -100,6 +100,9 @@ public:
     // asked and the selection is small enough to show grips.
     std::optional<std::pair<quint64, int>> gripAt(QPointF screen) const;
     static constexpr int GripLimit = 100;  // more selected entities than this show no grips
+    // A command starts: a window corner clicked while nothing ran is forgotten, so that the
+    // command's first click is its own.
+    void forgetWindowCorner();
     // The first corner of a window being picked, if any.
     std::optional<cad::db::Point3> windowCorner() const { return corner_; }
 

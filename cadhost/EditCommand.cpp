@@ -7,16 +7,6 @@
 
 namespace cadhost {
 
-bool IsKeyword(const QString& typed, std::initializer_list<const char*> english, const QString& polish) {
-    QString k = typed.trimmed();
-    while (k.startsWith(QLatin1Char('_'))) k.remove(0, 1);
-    k = k.toUpper();
-    if (k.isEmpty()) return false;
-    for (const char* e : english)
-        if (k == QLatin1String(e)) return true;
-    return k == polish || (k.size() >= 2 && polish.startsWith(k));
-}
-
 std::unique_ptr<EditCommand> MakeEditCommand(const QString& name, cad::ObjectModel& model, DrawingView* view) {
     cad::DocumentState* doc = model.activeDocument();
     if (!doc || !view->scene()) return nullptr;

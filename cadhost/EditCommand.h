@@ -60,9 +60,6 @@ std::unique_ptr<EditCommand> MakeLineCommand(cad::ObjectModel& m, DrawingView* v
 // The command a typed word names ("_move", "przesuń", "m", ...); nullptr when it names none.
 std::unique_ptr<EditCommand> MakeEditCommand(const QString& name, cad::ObjectModel& model, DrawingView* view);
 
-// A typed keyword: the English word or its short forms, or the Polish one whole or from two letters.
-bool IsKeyword(const QString& typed, std::initializer_list<const char*> english, const QString& polish);
-
 // The command that asks for objects first: the view's selection made before the command, or the
 // objects picked at "Wybierz obiekty:" (clicks, windows, crossings and typed points).
 class SelectingCommand : public EditCommand {

@@ -3,6 +3,7 @@
 
 #include "cadhost/DrawingView.h"
 #include "cadhost/SelectionWindow.h"
+#include "platform/cad/model/Commands.h"
 
 #include <algorithm>
 
@@ -18,17 +19,18 @@ QString commandName(const QString& typed) {
     return n;
 }
 
-// The zoom option a typed word names: E(xtents)/Z(akres), W(indow)/O(kno), P(revious/oprzedni).
+// The zoom option a typed word names at "[Zakres/Okno/Poprzedni]": 'E', 'W' or 'P'.
 QChar zoomOption(const QString& typed) {
-    const QString k = commandName(typed).toUpper();
-    if (k.isEmpty()) return {};
-    auto is = [&k](const char* en, const QString& pl) {
-        return QString::fromLatin1(en).startsWith(k) || pl.startsWith(k);
-    };
-    if (is("EXTENTS", QStringLiteral("ZAKRES"))) return QLatin1Char('E');
-    if (is("WINDOW", QStringLiteral("OKNO"))) return QLatin1Char('W');
-    if (is("PREVIOUS", QStringLiteral("POPRZEDNI"))) return QLatin1Char('P');
-    return {};
+    switch (cad::KeywordIndex(typed, {{"Zakres", "Extents"}, {"Okno", "Window"}, {"Poprzedni", "Previous"}})) {
+        case 0:
+            return QLatin1Char('E');
+        case 1:
+            return QLatin1Char('W');
+        case 2:
+            return QLatin1Char('P');
+        default:
+            return {};
+    }
 }
 
 }  // namespace

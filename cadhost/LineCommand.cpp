@@ -5,6 +5,7 @@
 #include "cadhost/EditCommand.h"
 
 #include "platform/cad/engine/Database.h"
+#include "platform/cad/model/Commands.h"
 
 #include <array>
 
@@ -30,12 +31,16 @@ public:
             return {};
         }
         if (in.kind == cad::Input::TextInput) {
-            if (IsKeyword(in.text, {"U", "UNDO"}, QStringLiteral("COFAJ"))) return undoLast();
-            if (points_.size() >= 3 && IsKeyword(in.text, {"C", "CLOSE", "Z"}, QStringLiteral("ZAMKNIJ"))) {
+            // The keywords the prompt shows: "[Cofaj]", and "[Zamknij/Cofaj]" from the third point on.
+            const bool closes = points_.size() >= 3;
+            const int k = closes ? cad::KeywordIndex(in.text, {{"Zamknij", "Close"}, {"Cofaj", "Undo"}})
+                                 : cad::KeywordIndex(in.text, {{"Cofaj", "Undo"}});
+            if (closes && k == 0) {
                 addTo(points_.front());
                 finished_ = true;
                 return {};
             }
+            if (k == (closes ? 1 : 0)) return undoLast();
             return QStringLiteral("Nieprawidłowa odpowiedź \u201e%1\u201d.").arg(in.text.trimmed());
         }
         if (in.kind != cad::Input::PointInput) return QStringLiteral("Wskaż punkt.");

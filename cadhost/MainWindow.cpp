@@ -14,6 +14,7 @@
 #include "platform/ui/core/Prompt.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -90,6 +91,8 @@ void MainWindow::buildLayout() {
     setCentralWidget(central);
     input_->installEventFilter(this);
     programWindows_.setKeptClear({menuBar(), message_, prompt_, input_});
+    // Keys typed in the panels reach the prompt line (typedToPrompt).
+    qApp->installEventFilter(this);
 
     coords_->setObjectName(QStringLiteral("lblCoords"));
     coords_->setMinimumWidth(260);
@@ -243,14 +246,7 @@ void MainWindow::buildMenus() {
     tesmar->addAction(QStringLiteral("H&eadplacer - wstaw sygnalizator..."), this,
                       [this] { chooseSymbolAndPlaceHead(); });
     // Rysuj and Zmiana come before Tesmar; an entry ends the window's own command first.
-    AddCommandMenus(this, tesmar->menuAction(), [this](const QString& command) {
-        if (interaction_.currentRequest()) {
-            showMessage(QStringLiteral("Najpierw zakończ bieżące polecenie."));
-            return;
-        }
-        if (hostCommands_.active()) hostCommands_.cancel();
-        submitText(command);
-    });
+    AddCommandMenus(this, tesmar->menuAction(), [this](const QString& command) { runFromMenu(command); });
 
     windowMenu_ = menuBar()->addMenu(QStringLiteral("O&kno"));
 }
@@ -324,6 +320,7 @@ void MainWindow::changeEvent(QEvent* e) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (typedToPrompt(watched, event)) return true;
     if (watched == input_ && event->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(event);
         if (k->key() == Qt::Key_Escape) {
@@ -405,6 +402,7 @@ void MainWindow::submitText(const QString& typed) {
         lastCommand_ = text;
         message_->clear();
         statusBar()->clearMessage();  // a cancel of an earlier command is no news any more
+        view_->forgetWindowCorner();
         if (hostCommands_.start(text)) {
             showMessage(hostCommands_.takeNote());
             afterHostInput();
@@ -560,6 +558,7 @@ void MainWindow::stepBack(bool redo) {
     DocumentState* d = model_.activeDocument();
     if (!d) return;
     if (busy()) {
+        if (!redo && undoInCommand()) return;
         showMessage(QStringLiteral("Najpierw zakończ bieżące polecenie."));
         return;
     }

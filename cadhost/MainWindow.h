@@ -109,6 +109,12 @@ private:
     void addRecent(const QString& path);
     void submitTyped();
     void showMessage(const QString& text);
+    // A command chosen from a menu or the toolbar: whatever runs is cancelled, then it starts.
+    void runFromMenu(const QString& command);
+    // A printable key typed anywhere in the window but a text field goes to the prompt line.
+    bool typedToPrompt(QObject* watched, QEvent* event);
+    // Ctrl+Z inside a command: its "Cofaj" where its prompt offers one; false when it has none.
+    bool undoInCommand();
     // Space acts as Enter unless the prompt asks for free text.
     bool spaceEnters() const;
     void updatePrompt();

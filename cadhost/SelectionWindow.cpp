@@ -5,6 +5,7 @@
 #include "cadhost/EditCommand.h"
 #include "cadhost/Selection.h"
 #include "platform/cad/engine/Database.h"
+#include "platform/cad/model/Commands.h"
 
 namespace cadhost {
 
@@ -34,19 +35,30 @@ int DrawingView::selectPrevious() {
     return int(alive.size());
 }
 
+void DrawingView::forgetWindowCorner() {
+    leftPress_.reset();
+    windowDrag_ = false;
+    forceWindow_ = false;
+    if (corner_) {
+        corner_.reset();
+        update();
+    }
+}
+
 void DrawingView::rememberSelection() {
     if (scene_ && !scene_->selected.isEmpty()) scene_->previous = scene_->selected;
 }
 
 std::optional<QString> SelectionKeyword(DrawingView* view, const QString& typed) {
-    if (IsKeyword(typed, {"ALL"}, QStringLiteral("WSZYSTKO")))
-        return QStringLiteral("Wybrano obiektów: %1.").arg(view->selectAll());
-    if (IsKeyword(typed, {"P", "PREVIOUS"}, QStringLiteral("POPRZEDNI"))) {
+    const int k =
+        cad::KeywordIndex(typed, {{"Wszystko", "All"}, {"Poprzedni", "Previous"}, {"Okno", "Window"}});
+    if (k == 0) return QStringLiteral("Wybrano obiektów: %1.").arg(view->selectAll());
+    if (k == 1) {
         const int n = view->selectPrevious();
         if (n == 0) return QStringLiteral("Brak poprzedniego wyboru.");
         return QStringLiteral("Wybrano obiektów: %1.").arg(n);
     }
-    if (IsKeyword(typed, {"W", "WINDOW", "O"}, QStringLiteral("OKNO"))) {
+    if (k == 2) {
         view->forceWindow();
         return QStringLiteral("Wskaż dwa narożniki okna.");
     }

@@ -1,8 +1,10 @@
 // Snap candidates from straight and circular pieces; intersections solved pairwise among the few
-// pieces near the cursor.
+// pieces near the cursor. Block references are looked into through their transforms.
 #include "cadhost/Snap.h"
 
+#include "platform/cad/engine/Block.h"
 #include "platform/cad/engine/Curves.h"
+#include "platform/cad/engine/Database.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +25,10 @@ struct Piece {
     double r = 0;
     double a0 = 0, sweep = TwoPi;  // counter-clockwise from a0
     bool full = false;
+    // A short chord of an arc a reference draws as part of an ellipse (scaled unevenly): it has no
+    // end or middle of its own, and stands for the curve in crossings, perpendiculars and nearest.
+    bool chord = false;
+    int curve = 0;  // the chords of one curve share a number: where they meet is no crossing
 };
 
 double norm(double a) {
@@ -199,11 +205,136 @@ void perpendicularFeet(const Piece& piece, const Point3& from, std::vector<Point
         if (onArc(piece, a)) out.push_back({piece.center.x + piece.r * std::cos(a), piece.center.y + piece.r * std::sin(a), 0});
 }
 
+// The box a piece lies in (a whole circle's for an arc: enough to tell it is far).
+Box boxOf(const Piece& p) {
+    Box b;
+    if (p.arc) {
+        b.add(p.center.x - p.r, p.center.y - p.r);
+        b.add(p.center.x + p.r, p.center.y + p.r);
+    } else {
+        b.add(p.a);
+        b.add(p.b);
+    }
+    return b;
+}
+
+// A place a snap marks by itself: an end or middle of an unevenly scaled arc, its centre, an
+// insertion point, a node.
+struct Mark {
+    Point3 point;
+    SnapPoint::Kind kind;
+};
+
+// What lies near the cursor, gathered from the entities and the blocks they show. Only pieces
+// whose box meets the cursor's square are kept: every snap point lies on its piece (a centre
+// within its circle's box), so nothing within the aperture is lost.
+class Gathering {
+public:
+    Gathering(const Box& area, BlockContents& contents) : area_(area), contents_(contents) {}
+    std::vector<Piece> pieces;
+    std::vector<Mark> marks;
+
+    // `t`: the placement of the block the entity is in (nullptr in model space).
+    void add(const Entity* e, const Transform2D* t) {
+        if (e->isErased()) return;
+        local_.clear();
+        piecesOf(e, local_);
+        for (const Piece& p : local_) t ? addTransformed(p, *t) : keep(p);
+        if (const auto placed = placementOf(e)) marks.push_back({t ? t->apply(placed->first) : placed->first, placed->second});
+        if (e->kind() == EntityKind::BlockReference) addReference(e, t);
+    }
+
+private:
+    void keep(const Piece& p) {
+        if (boxOf(p).overlaps(area_)) pieces.push_back(p);
+    }
+
+    // The definition's entities near the cursor, placed as the reference places them.
+    void addReference(const Entity* e, const Transform2D* outer) {
+        const Database* db = e->database();
+        const auto& d = e->as<InsertData>();
+        const BlockDefinition* block = db ? db->findBlock(d.blockName) : nullptr;
+        // A block that (wrongly) contains itself is looked into once.
+        if (!block || block->isErased() || std::find(open_.begin(), open_.end(), block) != open_.end()) return;
+        const Transform2D local = Transform2D::translation(d.position.x, d.position.y)
+                                      .after(Transform2D::rotation(d.rotation))
+                                      .after(Transform2D::scale(d.xScale, d.yScale))
+                                      .after(Transform2D::translation(-block->basePoint.x, -block->basePoint.y));
+        const Transform2D t = outer ? outer->after(local) : local;
+        const double det = t.determinant();
+        if (!std::isfinite(det) || std::abs(det) < 1e-300) return;  // a reference scaled to nothing shows nothing
+        // The cursor's square in the definition's own coordinates.
+        const Transform2D inv{t.d / det, -t.b / det, -t.c / det, t.a / det, (t.b * t.ty - t.d * t.tx) / det,
+                              (t.c * t.tx - t.a * t.ty) / det};
+        Box inside;
+        for (const Point3& c : {area_.min, area_.max, Point3{area_.min.x, area_.max.y, 0}, Point3{area_.max.x, area_.min.y, 0}})
+            inside.add(inv.apply(c));
+        open_.push_back(block);
+        for (const Entity* inner : contents_.near(block, inside)) add(inner, &t);
+        open_.pop_back();
+    }
+
+    void addTransformed(const Piece& p, const Transform2D& t) {
+        if (!p.arc) {
+            Piece q = p;
+            q.a = t.apply(p.a);
+            q.b = t.apply(p.b);
+            keep(q);
+            return;
+        }
+        // Rotation, even scale and mirroring keep an arc an arc.
+        const double sx = std::hypot(t.a, t.c), sy = std::hypot(t.b, t.d);
+        const double big = std::max(sx, sy);
+        if (std::abs(sx - sy) <= 1e-9 * big && std::abs(t.a * t.b + t.c * t.d) <= 1e-9 * big * big) {
+            const auto angleOf = [&t](double a) {
+                const Point3 v = t.applyVector({std::cos(a), std::sin(a), 0});
+                return norm(std::atan2(v.y, v.x));
+            };
+            // Mirrored, the arc runs the other way: it starts where it ended.
+            const double start = t.determinant() < 0 ? angleOf(p.a0 + p.sweep) : angleOf(p.a0);
+            keep(arcPiece(t.apply(p.center), p.r * sx, start, p.sweep, p.full));
+            return;
+        }
+        // Scaled unevenly it is part of an ellipse: its centre, ends and middle are marked, and
+        // short chords stand for the curve.
+        const auto at = [&](double a) { return t.apply({p.center.x + p.r * std::cos(a), p.center.y + p.r * std::sin(a), 0}); };
+        const Point3 c = t.apply(p.center);
+        const double r = p.r * std::hypot(sx, sy);  // no point of the ellipse lies further out
+        Box reach;
+        reach.add(c.x - r, c.y - r);
+        reach.add(c.x + r, c.y + r);
+        if (!reach.overlaps(area_)) return;
+        marks.push_back({c, SnapPoint::Center});
+        if (!p.full) {
+            marks.push_back({at(p.a0), SnapPoint::End});
+            marks.push_back({at(p.a0 + p.sweep), SnapPoint::End});
+            marks.push_back({at(p.a0 + p.sweep / 2), SnapPoint::Middle});
+        }
+        const int n = std::max(4, int(std::ceil(p.sweep / TwoPi * 96)));
+        ++curves_;
+        Point3 prev = at(p.a0);
+        for (int i = 1; i <= n; ++i) {
+            Piece chord;
+            chord.a = prev;
+            chord.b = prev = at(p.a0 + p.sweep * i / n);
+            chord.chord = true;
+            chord.curve = curves_;
+            keep(chord);
+        }
+    }
+
+    Box area_;
+    BlockContents& contents_;
+    std::vector<Piece> local_;
+    std::vector<const BlockDefinition*> open_;
+    int curves_ = 0;
+};
+
 }  // namespace
 
 std::optional<SnapPoint> FindSnap(const std::vector<const Entity*>& entities, const Point3& cursor,
-                                  double aperture, const std::optional<Point3>& from, SnapKinds kinds) {
-    std::vector<Piece> pieces;
+                                  double aperture, const std::optional<Point3>& from, SnapKinds kinds,
+                                  BlockContents* contents) {
     std::optional<SnapPoint> best;
     double bestDist = aperture;
     auto consider = [&](const Point3& p, SnapPoint::Kind kind) {
@@ -215,16 +346,19 @@ std::optional<SnapPoint> FindSnap(const std::vector<const Entity*>& entities, co
             best = SnapPoint{p, kind};
         }
     };
-    for (const Entity* e : entities) {
-        if (e->isErased()) continue;
-        piecesOf(e, pieces);
-        if (const auto placed = placementOf(e)) consider(placed->first, placed->second);
-    }
+    BlockContents own;
+    Box area;
+    area.add(cursor.x - aperture, cursor.y - aperture);
+    area.add(cursor.x + aperture, cursor.y + aperture);
+    Gathering near(area, contents ? *contents : own);
+    for (const Entity* e : entities) near.add(e, nullptr);
+    const std::vector<Piece>& pieces = near.pieces;
     std::vector<Point3> feet;
     if (from)
         for (const Piece& p : pieces) perpendicularFeet(p, *from, feet);
     for (const Point3& f : feet) consider(f, SnapPoint::Perpendicular);
     for (const Piece& p : pieces) {
+        if (p.chord) continue;
         if (p.arc) {
             consider(p.center, SnapPoint::Center);
             if (p.full) continue;
@@ -237,12 +371,16 @@ std::optional<SnapPoint> FindSnap(const std::vector<const Entity*>& entities, co
         consider(p.a, SnapPoint::End);
         consider(p.b, SnapPoint::End);
     }
+    // After the pieces: a reference's insertion point stays that where its geometry has a point
+    // too.
+    for (const Mark& m : near.marks) consider(m.point, m.kind);
     // Pairwise intersections; the pieces near a cursor are few, but a bound keeps a pathological
     // crowd from stalling the mouse.
     const size_t n = std::min<size_t>(pieces.size(), 300);
     std::vector<Point3> xs;
     for (size_t i = 0; i < n; ++i)
         for (size_t j = i + 1; j < n; ++j) {
+            if (pieces[i].curve != 0 && pieces[i].curve == pieces[j].curve) continue;
             xs.clear();
             intersections(pieces[i], pieces[j], xs);
             for (const Point3& x : xs) consider(x, SnapPoint::Intersection);
@@ -251,6 +389,31 @@ std::optional<SnapPoint> FindSnap(const std::vector<const Entity*>& entities, co
     if (!best && (kinds & OnlySnap(SnapPoint::Nearest)))
         for (const Piece& p : pieces) consider(nearestOn(p, cursor), SnapPoint::Nearest);
     return best;
+}
+
+std::vector<const Entity*> BlockContents::near(const BlockDefinition* block, const Box& area) {
+    Indexed& in = blocks_[block];
+    const std::vector<Entity*>& all = block->entities();
+    if (in.entities.empty() || in.count != all.size()) {
+        in.count = all.size();
+        in.entities.assign(all.begin(), all.end());
+        std::vector<Box> boxes;
+        boxes.reserve(all.size());
+        const Database* db = block->database();
+        for (const Entity* e : all) {
+            Box b;
+            try {
+                if (db) b = db->boundingBox(e);
+            } catch (const cad::Error&) {
+                // An entity without a box is never near: it has no geometry a snap could use.
+            }
+            boxes.push_back(b);
+        }
+        in.index.build(std::move(boxes));
+    }
+    std::vector<const Entity*> out;
+    for (uint32_t i : in.index.query(area)) out.push_back(in.entities[i]);
+    return out;
 }
 
 }  // namespace cadhost

@@ -157,12 +157,9 @@ public:
                 return {};
             case Second:
                 if (in.kind == cad::Input::TextInput) {
-                    if (IsKeyword(in.text, {"H", "HEIGHT", "W"}, QStringLiteral("WYSOKOŚĆ"))) {
-                        stage_ = Height;
-                        return {};
-                    }
-                    if (IsKeyword(in.text, {"R", "ROTATION", "O"}, QStringLiteral("OBRÓT"))) {
-                        stage_ = Angle;
+                    const int k = cad::KeywordIndex(in.text, {{"Wysokość", "Height"}, {"Obrót", "Rotation"}});
+                    if (k >= 0) {
+                        stage_ = k == 0 ? Height : Angle;
                         return {};
                     }
                 }

@@ -87,7 +87,7 @@ private:
     QString secondInput(const cad::Input& in) override {
         if (in.kind == cad::Input::Enter ||
             (in.kind == cad::Input::TextInput &&
-             IsKeyword(in.text, {"E", "EXIT", "Z"}, QStringLiteral("ZAKOŃCZ")))) {
+             cad::KeywordIndex(in.text, {{"Zakończ", "Exit"}}) == 0)) {
             finish();
             return {};
         }
@@ -152,7 +152,7 @@ private:
         switch (stage_) {
             case Angle:
                 if (in.kind == cad::Input::TextInput &&
-                    IsKeyword(in.text, {"R", "REFERENCE", "O"}, QStringLiteral("ODNIESIENIE"))) {
+                    cad::KeywordIndex(in.text, {{"Odniesienie", "Reference"}}) == 0) {
                     stage_ = ReferenceAngle;
                     return {};
                 }

@@ -27,7 +27,8 @@ std::optional<SnapPoint> DrawingView::snapAt(QPointF screen) const {
     area.add(w.x + r, w.y + r);
     // The perpendicular is dropped from where the rubber band starts.
     const std::optional<Point3> from = mode_ == Mode::Point ? base_ : std::nullopt;
-    return FindSnap(scene_->entitiesIn(area), w, r, from, override_ ? OnlySnap(*override_) : AllSnapKinds);
+    return FindSnap(scene_->entitiesIn(area), w, r, from, override_ ? OnlySnap(*override_) : AllSnapKinds,
+                    &scene_->blockContents());
 }
 
 Point3 DrawingView::pickPoint(QPointF screen) const {

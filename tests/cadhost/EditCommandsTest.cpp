@@ -506,7 +506,7 @@ private slots:
         };
         QTRY_VERIFY(litAt(50, 70));
         QVERIFY(!litAt(50, 80));
-        h.window->submitText(QStringLiteral("D"));
+        h.window->submitText(QStringLiteral("Ś"));
         QTRY_COMPARE(h.window->promptText(), QStringLiteral("Określ średnicę okręgu:"));
         QTest::mouseMove(h.view(), h.at(70, 50));
         QTRY_VERIFY(litAt(50, 60));

@@ -139,7 +139,7 @@ private slots:
         const double closeScale = h.view()->viewScale();
         h.window->submitText(QStringLiteral("_zoom"));
         QVERIFY(h.window->promptText().contains(QStringLiteral("[Zakres/Okno/Poprzedni]")));
-        h.window->submitText(QStringLiteral("E"));
+        h.window->submitText(QStringLiteral("Z"));
         QCOMPARE(h.window->promptText(), QStringLiteral("Polecenie:"));
         QVERIFY(h.view()->viewScale() < closeScale / 20);
         QVERIFY(std::abs(h.view()->viewCenter().x - 500) < 1);

@@ -122,3 +122,66 @@ TEST(CadHostSnapOverride, EnglishPolishAndThePromptsOwnKeywords) {
     EXPECT_FALSE(SnapOverrideOf(QStringLiteral("śro"), arc));
     EXPECT_EQ(SnapOverrideOf(QStringLiteral("_mid"), arc), SnapPoint::Middle);
 }
+
+TEST_F(CadHostSnap, AlignedTextsAndPerpendicularsOffTheSegment) {
+    // A text aligned other than left on the base line is placed by its alignment point.
+    Entity* text = db.addText(ms, QStringLiteral("K1"), {75, 10, 0}, 2);
+    text->as<TextData>().horizontal = 1;
+    text->as<TextData>().alignmentPoint = {80, 10, 0};
+    auto s = FindSnap(all(), {80.3, 10.2, 0}, 1);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->kind, SnapPoint::Insertion);
+    EXPECT_DOUBLE_EQ(s->point.x, 80);
+    EXPECT_FALSE(FindSnap(all(), {75.2, 10.1, 0}, 1));
+    // From (10.5, 9) the perpendicular on the line's extension falls just beyond its end: the end
+    // is the snap, not a foot off the line.
+    db.addLine(ms, {0, 0, 0}, {10, 0, 0});
+    s = FindSnap(all(), {10.6, 0.1, 0}, 1, Point3{10.5, 9, 0});
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->kind, SnapPoint::End);
+    EXPECT_DOUBLE_EQ(s->point.x, 10);
+}
+
+TEST_F(CadHostSnap, InsideBlockReferencesMirroredUnevenAndNested) {
+    BlockDefinition* b = db.addBlock(QStringLiteral("B"));
+    db.addLine(b, {0, 0, 0}, {10, 0, 0});
+    db.addLine(b, {3, -2, 0}, {3, 6, 0});
+    db.addCircle(b, {5, 5, 0}, 2);
+    db.addPoint(b, {0, 5, 0});
+    db.addArc(b, {20, 0, 0}, 5, 0, std::numbers::pi / 2);
+    BlockDefinition* n = db.addBlock(QStringLiteral("N"));
+    db.insertBlock(n, {100, 0, 0}, QStringLiteral("B"), 1, 1, 1, std::numbers::pi / 2);
+    db.insertBlock(ms, {50, 50, 0}, QStringLiteral("B"), -1, 1, 1, 0);  // mirrored
+    db.insertBlock(ms, {0, 100, 0}, QStringLiteral("B"), 2, 1, 1, 0);   // scaled unevenly
+    db.insertBlock(ms, {0, -100, 0}, QStringLiteral("N"), 1, 1, 1, 0);  // nested
+    cadhost::BlockContents contents;
+    const auto snap = [&](double x, double y, std::optional<Point3> from = std::nullopt) {
+        return FindSnap(all(), {x, y, 0}, 1, from, cadhost::AllSnapKinds, &contents);
+    };
+    const auto is = [](const std::optional<SnapPoint>& s, SnapPoint::Kind kind, double x, double y) {
+        return s && s->kind == kind && std::abs(s->point.x - x) < 1e-9 && std::abs(s->point.y - y) < 1e-9;
+    };
+    // Mirrored: the line runs from (50, 50) to (40, 50), the circle's centre is at (45, 55).
+    EXPECT_TRUE(is(snap(40.3, 50.2), SnapPoint::End, 40, 50));
+    EXPECT_TRUE(is(snap(44.8, 50.3), SnapPoint::Middle, 45, 50));
+    EXPECT_TRUE(is(snap(45.2, 54.7), SnapPoint::Center, 45, 55));
+    EXPECT_TRUE(is(snap(50.2, 55.3), SnapPoint::Node, 50, 55));
+    EXPECT_TRUE(is(snap(47.2, 49.7), SnapPoint::Intersection, 47, 50));
+    EXPECT_TRUE(is(snap(43.7, 50.2, Point3{43.5, 60, 0}), SnapPoint::Perpendicular, 43.5, 50));
+    // The mirrored arc (centre (30, 50)) keeps its middle and ends: from (25, 50) to (30, 55).
+    const double m = 20 + 5 * std::cos(std::numbers::pi / 4);
+    EXPECT_TRUE(is(snap(50 - m + 0.2, 50 + m - 20 - 0.2), SnapPoint::Middle, 50 - m, 50 + m - 20));
+    EXPECT_TRUE(is(snap(30.2, 55.2), SnapPoint::End, 30, 55));
+    // Scaled twice along X: the circle is an ellipse round (10, 105), 4 wide and 2 high.
+    EXPECT_TRUE(is(snap(10.3, 104.8), SnapPoint::Center, 10, 105));
+    EXPECT_TRUE(is(snap(6.2, 100.2), SnapPoint::Intersection, 6, 100));
+    auto s = snap(14.3, 105.1);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->kind, SnapPoint::Nearest);
+    EXPECT_NEAR(std::pow((s->point.x - 10) / 4, 2) + std::pow((s->point.y - 105) / 2, 2), 1, 0.01);
+    EXPECT_LT(std::hypot(s->point.x - 14.3, s->point.y - 105.1), 0.35);
+    // Nested and turned: the inner line runs from (100, -100) to (100, -90).
+    EXPECT_TRUE(is(snap(100.2, -90.3), SnapPoint::End, 100, -90));
+    // Far from everything inside, nothing.
+    EXPECT_FALSE(snap(70, 70));
+}

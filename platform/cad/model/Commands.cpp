@@ -25,15 +25,28 @@ std::optional<double> NumberOf(const QString& text) {
     return d;
 }
 
-namespace {
-
-// A Polish keyword typed without the leading underscore, whole or by its first two letters or more
-// (the English one-letter forms keep their meaning).
-bool IsPolishKeyword(const QString& typed, const QString& keyword) {
-    if (typed.isEmpty() || typed.size() > keyword.size()) return false;
-    if (typed == keyword) return true;
-    return typed.size() >= 2 && keyword.startsWith(typed);
+int KeywordIndex(const QString& typed, std::initializer_list<Keyword> keywords) {
+    QString t = typed.trimmed();
+    const bool english = t.startsWith(QLatin1Char('_'));
+    while (t.startsWith(QLatin1Char('_'))) t.remove(0, 1);
+    t = t.toUpper();
+    if (t.isEmpty()) return -1;
+    int found = -1;
+    bool shared = false;
+    int i = 0;
+    for (const Keyword& k : keywords) {
+        const QString word = QString::fromUtf8(english ? k.english : k.polish).toUpper();
+        if (word == t) return i;
+        if (word.startsWith(t)) {
+            shared = found >= 0;
+            if (found < 0) found = i;
+        }
+        ++i;
+    }
+    return shared ? -1 : found;
 }
+
+namespace {
 
 constexpr double TwoPi = 2 * std::numbers::pi;
 
@@ -86,7 +99,7 @@ public:
         }
     }
     Step accept(const Input& in) override {
-        if (in.kind == Input::TextInput) return keyword(KeywordOf(in.text));
+        if (in.kind == Input::TextInput) return keyword(in.text);
         if (in.kind != Input::PointInput) return Reject;
         const Role role = order_[n_];
         if (role != Start && role != Center && have_[Start] && samePoint(in.point, p_[Start])) return Reject;
@@ -106,11 +119,12 @@ private:
     // "End" at the second asks end then centre.
     enum Role { Start, Second, Center, End };
 
-    Step keyword(const QString& k) {
-        const bool center = k == QLatin1String("C") || k == QLatin1String("CE") ||
-                            k == QLatin1String("CENTER") || IsPolishKeyword(k, QStringLiteral("ŚRODEK"));
-        const bool end = k == QLatin1String("E") || k == QLatin1String("EN") || k == QLatin1String("END") ||
-                         IsPolishKeyword(k, QStringLiteral("KONIEC"));
+    // The keywords the prompt shows: "[Środek]" at the first, "[Środek/Koniec]" at the second.
+    Step keyword(const QString& typed) {
+        const int k = n_ == 0 ? KeywordIndex(typed, {{"Środek", "Center"}})
+                              : KeywordIndex(typed, {{"Środek", "Center"}, {"Koniec", "End"}});
+        const bool center = k == 0;
+        const bool end = n_ == 1 && k == 1;
         if (n_ == 0 && center) {
             order_[0] = Center, order_[1] = Start, order_[2] = End;
             return Continue;
@@ -194,33 +208,28 @@ public:
         if (width_ != NoWidth) return acceptWidth(in);
         if (in.kind == Input::Enter) return finish(false);
         if (in.kind == Input::TextInput) {
-            const QString k = KeywordOf(in.text);
-            if (k == QLatin1String("A") || k == QLatin1String("ARC") ||
-                IsPolishKeyword(k, QStringLiteral("ŁUK"))) {
-                arc_ = true;
-                return Continue;
+            // "[Łuk/Szerokość/Zamknij/Cofaj]", or "[Linia/...]" while arcs are drawn.
+            const int k = KeywordIndex(in.text, {{arc_ ? "Linia" : "Łuk", arc_ ? "Line" : "Arc"},
+                                                 {"Szerokość", "Width"},
+                                                 {"Zamknij", "Close"},
+                                                 {"Cofaj", "Undo"}});
+            switch (k) {
+                case 0:
+                    arc_ = !arc_;
+                    return Continue;
+                case 1:
+                    width_ = StartWidth;
+                    return Continue;
+                case 2:
+                    if (v_.size() < 2) return Reject;
+                    return finish(true);
+                case 3:
+                    if (!v_.empty()) v_.pop_back();
+                    if (!v_.empty()) v_.back().bulge = 0;
+                    return Continue;
+                default:
+                    return Reject;
             }
-            if (k == QLatin1String("W") || k == QLatin1String("WIDTH") ||
-                IsPolishKeyword(k, QStringLiteral("SZEROKOŚĆ"))) {
-                width_ = StartWidth;
-                return Continue;
-            }
-            if (k == QLatin1String("L") || k == QLatin1String("LINE") ||
-                IsPolishKeyword(k, QStringLiteral("LINIA"))) {
-                arc_ = false;
-                return Continue;
-            }
-            if ((k == QLatin1String("C") || k == QLatin1String("CL") || k == QLatin1String("CLOSE") ||
-                 IsPolishKeyword(k, QStringLiteral("ZAMKNIJ"))) &&
-                v_.size() >= 2)
-                return finish(true);
-            if (k == QLatin1String("U") || k == QLatin1String("UNDO") ||
-                IsPolishKeyword(k, QStringLiteral("COFAJ"))) {
-                if (!v_.empty()) v_.pop_back();
-                if (!v_.empty()) v_.back().bulge = 0;
-                return Continue;
-            }
-            return Reject;
         }
         if (in.kind != Input::PointInput) return Reject;
         if (!v_.empty() && v_.back().x == in.point.x && v_.back().y == in.point.y) return Reject;
@@ -336,8 +345,7 @@ public:
         if (in.kind == Input::PointInput)
             size = std::hypot(in.point.x - center_->x, in.point.y - center_->y);
         else if (in.kind == Input::TextInput) {
-            if (!diameter_ && (KeywordOf(in.text) == QLatin1String("D") ||
-                               IsPolishKeyword(KeywordOf(in.text), QStringLiteral("ŚREDNICA")))) {
+            if (!diameter_ && KeywordIndex(in.text, {{"Średnica", "Diameter"}}) == 0) {
                 diameter_ = true;
                 return Continue;
             }
@@ -433,21 +441,12 @@ public:
                 return ready() ? insert() : Continue;
             }
             if (in.kind != Input::TextInput) return Reject;
-            const QString k = KeywordOf(in.text);
-            if (k == QLatin1String("S") || k == QLatin1String("SCALE") ||
-                IsPolishKeyword(k, QStringLiteral("SKALA")))
-                option_ = Scale;
-            else if (k == QLatin1String("X"))
-                option_ = X;
-            else if (k == QLatin1String("Y"))
-                option_ = Y;
-            else if (k == QLatin1String("Z"))
-                option_ = Z;
-            else if (k == QLatin1String("R") || k == QLatin1String("ROTATE") ||
-                     IsPolishKeyword(k, QStringLiteral("OBRÓT")))
-                option_ = Rotate;
-            else
-                return Reject;
+            // "[Skala/X/Y/Z/Obrót]"
+            constexpr Option byKeyword[] = {Scale, X, Y, Z, Rotate};
+            const int k = KeywordIndex(
+                in.text, {{"Skala", "Scale"}, {"X", "X"}, {"Y", "Y"}, {"Z", "Z"}, {"Obrót", "Rotate"}});
+            if (k < 0) return Reject;
+            option_ = byKeyword[k];
             return Continue;
         }
         if (!anyScale()) {
@@ -511,12 +510,8 @@ public:
     }
     Step accept(const Input& in) override {
         if (n_ == 0) {
-            const QString k = KeywordOf(in.text);
             if (in.kind != Input::Enter &&
-                !(in.kind == Input::TextInput &&
-                  (k == QLatin1String("Y") || k == QLatin1String("N") || k == QLatin1String("YES") ||
-                   k == QLatin1String("NO") || IsPolishKeyword(k, QStringLiteral("TAK")) ||
-                   IsPolishKeyword(k, QStringLiteral("NIE")))))
+                !(in.kind == Input::TextInput && KeywordIndex(in.text, {{"Tak", "Yes"}, {"Nie", "No"}}) >= 0))
                 return Reject;
             ++n_;
             return Continue;

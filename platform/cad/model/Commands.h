@@ -5,6 +5,8 @@
 
 #include "platform/cad/model/CommandProcessor.h"
 
+#include <initializer_list>
+
 namespace cad {
 
 std::unique_ptr<CommandProcessor::Command> MakeArcCommand(ObjectModel& m, DocumentState* doc);
@@ -21,6 +23,16 @@ QString RedoStep(ObjectModel& m, DocumentState* doc);
 
 // A typed keyword without the language prefix "_", upper-cased.
 QString KeywordOf(const QString& text);
+
+// One keyword a prompt offers: the Polish word it shows in its "[...]" and the English one.
+struct Keyword {
+    const char* polish;   // UTF-8
+    const char* english;
+};
+// Which of the prompt's keywords the typed text names (its index), or -1. Without "_" the text is
+// a Polish keyword, with "_" an English one, either way whole or by any start of it that no other
+// keyword of the prompt shares (the capital alone, mostly); case is ignored.
+int KeywordIndex(const QString& typed, std::initializer_list<Keyword> keywords);
 // A typed number ("2.5", "2,5"); nullopt when the text is none.
 std::optional<double> NumberOf(const QString& text);
 

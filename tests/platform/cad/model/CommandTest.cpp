@@ -277,7 +277,7 @@ TEST_P(CadModelCommand, PolylineWidthsApplyToTheFollowingSegments) {
     EXPECT_EQ(v[2].endWidth, 0);
     // A width is offered as the last one given; a negative one is refused.
     doc.sendCommand(QStringLiteral("_pline\r"));
-    script.point(0, 10).text(QStringLiteral("W")).text(QStringLiteral("-1"));
+    script.point(0, 10).text(QStringLiteral("_W")).text(QStringLiteral("-1"));
     pump();
     EXPECT_EQ(model.commands().currentPrompt(), QStringLiteral("Określ szerokość początkową <0>:"));
     script.text(QStringLiteral("1.5")).enter().point(5, 10).enter();
