@@ -16,6 +16,9 @@ namespace {
 
 constexpr double MaxLaneAngle = 5.0;    // degrees between the lines of two lanes side by side
 constexpr double MaxZebraAngle = 20.0;  // degrees between the two edges of one zebra
+// The edges of one zebra lie closer than one and a half lengths of the shorter edge, whatever the
+// units: two crossings drawn one line each (P1 and P1[2] on two arms) lie farther apart.
+constexpr double MaxZebraWidthPerLength = 1.5;
 
 struct Line2 {
     PlanePoint A, B;
@@ -110,8 +113,10 @@ std::vector<MeasuredLength> zebraWidths() {
             if (b.Kind != a.Kind || b.BaseName.compare(a.BaseName, Qt::CaseInsensitive) != 0) continue;
             StreamSpan sa, sb;
             if (!GetStreamSpan(a, sa) || !GetStreamSpan(b, sb)) continue;
-            const double d = sideBySide(lineOf(sa.A, sa.B), lineOf(sb.A, sb.B), MaxZebraAngle);
-            if (d > 0) out.push_back({pairName(a, b), d, LengthKind::CrossingWidth});
+            const Line2 la = lineOf(sa.A, sa.B), lb = lineOf(sb.A, sb.B);
+            const double d = sideBySide(la, lb, MaxZebraAngle);
+            if (d > 0 && d <= MaxZebraWidthPerLength * std::min(la.Length, lb.Length))
+                out.push_back({pairName(a, b), d, LengthKind::CrossingWidth});
         }
     }
     return out;
