@@ -12,7 +12,7 @@ namespace {
 
 constexpr double MaxEdgeAngle = 20.0;  // degrees between the two edges of one zebra
 constexpr double MaxEdgeGap = 12.0;    // metres: the widest zebra
-constexpr double MaxHalfOffset = 0.5;  // metres off the line for the next half of one edge
+constexpr double MaxStagger = 10.0;    // metres across between the facing ends of two halves of one edge
 constexpr double MaxHalfAngle = 10.0;  // degrees between the halves of one edge
 constexpr double MaxIsland = 15.0;     // metres of refuge island between two halves
 
@@ -28,8 +28,12 @@ Axis axisOf(const StreamSpan& s) {
 double along(const Axis& a, const PlanePoint& p) {
     return (p.X - a.O.X) * a.Ux + (p.Y - a.O.Y) * a.Uy;
 }
+// Signed distance off the line (left of its direction positive).
+double side(const Axis& a, const PlanePoint& p) {
+    return -(p.X - a.O.X) * a.Uy + (p.Y - a.O.Y) * a.Ux;
+}
 double across(const Axis& a, const PlanePoint& p) {
-    return std::fabs(-(p.X - a.O.X) * a.Uy + (p.Y - a.O.Y) * a.Ux);
+    return std::fabs(side(a, p));
 }
 // The angle between the two lines, whichever way each is drawn, in degrees.
 double angleBetween(const Axis& a, const Axis& b) {
@@ -83,11 +87,19 @@ CrossingWalk WalkAcrossIslands(int stream, double scale) {
     StreamSpan s0;
     if (!GetStreamSpan(own, s0)) return walk;
     const Axis axis = axisOf(s0);
+    // A half as it lies along the stream's line: from/to along it, and how far off the line each of
+    // those two ends is (a staggered refuge shifts the next half sideways).
     struct Piece {
         int Index;
         double From, To, Length;
+        double OffFrom, OffTo;
     };
-    std::vector<Piece> pieces{{stream, 0, along(axis, s0.B), s0.Length}};
+    auto pieceOf = [&axis](int index, const StreamSpan& s) {
+        const double f = along(axis, s.A), t = along(axis, s.B);
+        const double of = side(axis, s.A), ot = side(axis, s.B);
+        return f <= t ? Piece{index, f, t, s.Length, of, ot} : Piece{index, t, f, s.Length, ot, of};
+    };
+    std::vector<Piece> pieces{pieceOf(stream, s0)};
     std::vector<Piece> candidates;
     for (int i = 0; i < int(StreamTable.size()); ++i) {
         const StreamRecord& r = StreamTable[size_t(i)];
@@ -95,27 +107,36 @@ CrossingWalk WalkAcrossIslands(int stream, double scale) {
         StreamSpan s;
         if (!GetStreamSpan(r, s)) continue;
         if (angleBetween(axis, axisOf(s)) > MaxHalfAngle) continue;
-        if (across(axis, s.A) > MaxHalfOffset * scale || across(axis, s.B) > MaxHalfOffset * scale) continue;
-        const double f = along(axis, s.A), t = along(axis, s.B);
-        candidates.push_back({i, std::min(f, t), std::max(f, t), s.Length});
+        candidates.push_back(pieceOf(i, s));
     }
-    // Grown from the stream outwards, one island at a time.
+    // Grown from the stream outwards, one island at a time. Across an island the walk goes on with the
+    // half whose facing end lies nearest sideways: a half drawn a little off the line, or a staggered
+    // refuge, is still the same crossing, walked as one; the other edge of a half lies beside it, never
+    // beyond an island.
     for (bool grown = true; grown;) {
         grown = false;
-        const double lo = std::min_element(pieces.begin(), pieces.end(), [](auto& x, auto& y) {
-                              return x.From < y.From;
-                          })->From;
-        const double hi =
-            std::max_element(pieces.begin(), pieces.end(), [](auto& x, auto& y) { return x.To < y.To; })->To;
+        const Piece& first = *std::min_element(pieces.begin(), pieces.end(),
+                                               [](auto& x, auto& y) { return x.From < y.From; });
+        const Piece& last =
+            *std::max_element(pieces.begin(), pieces.end(), [](auto& x, auto& y) { return x.To < y.To; });
+        auto best = candidates.end();
+        double bestStep = 0;
         for (auto it = candidates.begin(); it != candidates.end(); ++it) {
-            const bool before = it->To <= lo && lo - it->To <= MaxIsland * scale;
-            const bool after = it->From >= hi && it->From - hi <= MaxIsland * scale;
+            const bool before = it->To <= first.From && first.From - it->To <= MaxIsland * scale;
+            const bool after = it->From >= last.To && it->From - last.To <= MaxIsland * scale;
             if (!before && !after) continue;
-            pieces.push_back(*it);
-            candidates.erase(it);
-            grown = true;
-            break;
+            const double step =
+                after ? std::fabs(it->OffFrom - last.OffTo) : std::fabs(it->OffTo - first.OffFrom);
+            if (step > MaxStagger * scale) continue;
+            if (best == candidates.end() || step < bestStep) {
+                best = it;
+                bestStep = step;
+            }
         }
+        if (best == candidates.end()) break;
+        pieces.push_back(*best);
+        candidates.erase(best);
+        grown = true;
     }
     std::sort(pieces.begin(), pieces.end(), [](const Piece& x, const Piece& y) { return x.From < y.From; });
     for (size_t k = 0; k < pieces.size(); ++k) {

@@ -1,6 +1,7 @@
 // How the streams of a pedestrian or bicycle crossing lie: the two edges of one zebra run side by side
 // (nearly parallel, their ends on the same kerbs), the halves of one edge split by a refuge island run
-// on one line with the island between them. Two separate crossings do neither.
+// one after the other with the island between them (on one line, or staggered beside it). Two
+// separate crossings do neither.
 #pragma once
 
 #include "conflictor/streams/StreamRecords.h"
@@ -23,9 +24,11 @@ bool GetStreamSpan(const StreamRecord& stream, StreamSpan& span);
 // the shorter one; the halves of one edge, on one line, do not overlap). `scale` is drawing units per metre.
 bool AreEdgesOfOneCrossing(const StreamRecord& a, const StreamRecord& b, double scale);
 
-// The streams of the same kind and group that continue `stream` on its line across refuge islands
-// (no more than 15 m of island between two of them), `stream` included, in order along the line; the
-// whole walk from the first one's far end to the last one's, islands included, in drawing units.
+// The streams of the same kind and group that continue `stream` across refuge islands (no more than
+// 15 m of island between two of them; the next one's facing end no more than 10 m aside, as a half
+// drawn a little off the line or a staggered refuge has it), `stream` included, in order along its
+// line; the whole walk from the first one's far end to the last one's, islands included (measured
+// along the line), in drawing units.
 struct CrossingWalk {
     std::vector<int> Streams;   // StreamTable indexes
     std::vector<double> Parts;  // lengths along the line: stream, island, stream, ...

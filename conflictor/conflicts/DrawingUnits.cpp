@@ -12,6 +12,7 @@
 #include "platform/ui/core/Prompt.h"
 
 #include <cmath>
+#include <limits>
 
 namespace conflictor {
 
@@ -143,7 +144,17 @@ int ScaleOfUnits(DeclaredUnits units) {
 }
 
 LengthRange RangeOf(LengthKind kind) {
-    return kind == LengthKind::Crossing ? LengthRange{3.0, 40.0} : LengthRange{5.0, 3000.0};
+    switch (kind) {
+        case LengthKind::Crossing:
+            return {3.0, 40.0};
+        // No upper bound: a median or a tram track between two lanes is no wrong unit.
+        case LengthKind::LaneSpacing:
+            return {2.5, std::numeric_limits<double>::infinity()};
+        case LengthKind::CrossingWidth:
+            return {2.5, 10.0};
+        default:
+            return {5.0, 3000.0};
+    }
 }
 
 UnitsFinding JudgeDrawingUnits(int scale, DeclaredUnits declared, const std::vector<MeasuredLength>& streams,
@@ -154,10 +165,16 @@ UnitsFinding JudgeDrawingUnits(int scale, DeclaredUnits declared, const std::vec
     if (scale < 1) {
         f.ScaleUnreadable = true;
     } else {
-        for (const MeasuredLength& s : streams)
-            if (s.Units > 0 && !inRange(s, scale))
-                f.OutOfRange << s.Name + QLatin1Char(' ') + metresText(s.Units / scale) +
-                                    QStringLiteral(" m");
+        for (const MeasuredLength& s : streams) {
+            if (s.Units <= 0 || inRange(s, scale)) continue;
+            const QString said = s.Name + QLatin1Char(' ') + metresText(s.Units / scale) + QStringLiteral(" m");
+            if (s.Kind == LengthKind::LaneSpacing)
+                f.NarrowLanes << said;
+            else if (s.Kind == LengthKind::CrossingWidth)
+                f.OddZebras << said;
+            else
+                f.OutOfRange << said;
+        }
         for (const MeasuredLength& d : distances)
             if (roundsToZero(d.Units, scale)) f.ZeroDistances << d.Name;
         const double perMetre = UnitsPerMetre(declared);
@@ -171,6 +188,8 @@ UnitsFinding JudgeDrawingUnits(int scale, DeclaredUnits declared, const std::vec
     if (!measured || f.UnitsInexpressible || f.clean()) return f;
     if (declaredScale != 0) {
         if (declaredScale != scale && fits(declaredScale, streams, distances)) f.Proposal = declaredScale;
+        // Nothing measured speaks against the declared units: "SKALA" is the wrong one.
+        f.DeclaredUnitsFit = f.UnitsDisagree && f.Proposal == declaredScale;
         return f;
     }
     if (!f.blocking()) return f;
@@ -210,6 +229,18 @@ QString DrawingUnitsMessage(const UnitsFinding& f, int scale, DeclaredUnits decl
                          .arg(int(c.Shortest))
                          .arg(int(c.Longest))
                          .arg(listed(f.OutOfRange));
+        }
+        if (!f.NarrowLanes.isEmpty())
+            lines << QStringLiteral(
+                         "- strumienie pojazdów na sąsiednich pasach biegłyby bliżej siebie, niż pozwala "
+                         "szerokość pasa ruchu (co najmniej %1 m): %2;")
+                         .arg(plainNumber(RangeOf(LengthKind::LaneSpacing).Shortest), listed(f.NarrowLanes));
+        if (!f.OddZebras.isEmpty()) {
+            const LengthRange z = RangeOf(LengthKind::CrossingWidth);
+            lines << QStringLiteral(
+                         "- krawędzie przejścia byłyby od siebie w odległości, jakiej nie ma żadne przejście "
+                         "(od %1 m do %2 m): %3;")
+                         .arg(plainNumber(z.Shortest), plainNumber(z.Longest), listed(f.OddZebras));
         }
         if (!f.ZeroDistances.isEmpty())
             lines << QStringLiteral("- odległości do punktów kolizji wyniosłyby 0,0 m: %1;")
@@ -282,7 +313,9 @@ bool ConfirmDrawingUnits(const QString& title, const std::vector<MeasuredLength>
                          const std::vector<MeasuredLength>& distances) {
     int scale = 1;
     const DeclaredUnits declared = ReadDeclaredUnits();
-    const UnitsFinding f = judgeDrawing(scale, declared, streams, distances);
+    std::vector<MeasuredLength> measured = streams;
+    for (const MeasuredLength& w : MeasureRoadWidths()) measured.push_back(w);
+    const UnitsFinding f = judgeDrawing(scale, declared, measured, distances);
     if (f.clean()) return true;
     if (!f.blocking() && acknowledged == keyOf(scale, declared)) return true;
 
@@ -308,7 +341,7 @@ bool ConfirmDrawingUnits(const QString& title, const std::vector<MeasuredLength>
     }
     if (!OpenScaleSettings(f.Proposal)) return false;
     // The value confirmed in the dialog is judged again as the drawing now holds it.
-    const UnitsFinding again = judgeDrawing(scale, declared, streams, distances);
+    const UnitsFinding again = judgeDrawing(scale, declared, measured, distances);
     if (again.blocking()) {
         ui::MsgBox(DrawingUnitsMessage(again, scale, declared) + QStringLiteral("\n\n") + stopped,
                    ui::Exclamation, title);

@@ -1,8 +1,9 @@
 // "SKALA" is drawing units per metre: 1 for a drawing in metres, 1000 for one in millimetres. Before the
 // cut or the export writes a number, the value is checked against the units the drawing declares
-// ($INSUNITS) and against lengths a road can have, per kind of stream, so that a map scale typed in by
-// mistake (500 on a drawing in metres) or a value that fits only by accident (10 on a drawing in metres
-// that declares no units) never turns the distances into wrong metres without a word.
+// ($INSUNITS) and against lengths and widths a road can have (paths, crossings, lanes side by side,
+// the two edges of a zebra), so that a map scale typed in by mistake (500 on a drawing in metres) or a
+// value that fits the lengths only by accident (10 on a drawing in metres that declares no units)
+// never turns the distances into wrong metres without a word.
 #pragma once
 
 #include <QList>
@@ -52,8 +53,10 @@ int ScaleOfUnits(DeclaredUnits units);
 
 // What a measured length is, and the lengths in metres a real road gives each.
 enum class LengthKind {
-    VehiclePath,  // a lane-wide vehicle, tram or bus stream: 5 m to 3 km
-    Crossing,     // a pedestrian or bicycle stream across the carriageway: 3 m to 40 m
+    VehiclePath,    // a lane-wide vehicle, tram or bus stream: 5 m to 3 km
+    Crossing,       // a pedestrian or bicycle stream across the carriageway: 3 m to 40 m
+    LaneSpacing,    // vehicle streams side by side in neighbouring lanes: at least 2.5 m apart
+    CrossingWidth,  // the two edges of one zebra: 2.5 m to 10 m apart
 };
 struct LengthRange {
     double Shortest;
@@ -73,11 +76,17 @@ struct UnitsFinding {
     bool UnitsDisagree = false;       // declared units and "SKALA" say different things
     bool UnitsInexpressible = false;  // the declared units have no whole "SKALA"
     QStringList OutOfRange;           // streams whose length in metres no road has
+    QStringList NarrowLanes;          // vehicle streams side by side closer than any two lanes
+    QStringList OddZebras;            // the two edges of a zebra farther or closer than any zebra's
     QStringList ZeroDistances;        // conflict distances that round to 0.0 m
     int Proposal = 0;                 // the one "SKALA" under which every length fits; 0: none
+    // The declared units disagree and the lengths do not speak against them: the distances would be
+    // written in the wrong units (a drawing in metres under SKALA 2 writes every distance halved).
+    bool DeclaredUnitsFit = false;
     // Lengths or distances would be written wrong: the command must not go on with this value.
     bool blocking() const {
-        return ScaleUnreadable || UnitsInexpressible || !OutOfRange.isEmpty() || !ZeroDistances.isEmpty();
+        return ScaleUnreadable || UnitsInexpressible || DeclaredUnitsFit || !OutOfRange.isEmpty() ||
+               !NarrowLanes.isEmpty() || !OddZebras.isEmpty() || !ZeroDistances.isEmpty();
     }
     bool clean() const { return !UnitsDisagree && !blocking(); }
 };
@@ -89,6 +98,10 @@ QString DrawingUnitsMessage(const UnitsFinding& finding, int scale, DeclaredUnit
 
 // The streams of the stream table that hold components, with their whole lengths and kinds.
 std::vector<MeasuredLength> MeasureStreams();
+// What the stream table gives besides lengths: the typical spacing of vehicle streams side by side in
+// neighbouring lanes, and the typical width between the two edges of a zebra (P1 and P1[2]); each
+// named by the pair it was measured on, absent when the drawing has no such pair.
+std::vector<MeasuredLength> MeasureRoadWidths();
 // The distances of every conflict point of the current intersection from both streams' starts, as the
 // export writes them.
 std::vector<MeasuredLength> MeasureConflictDistances();
@@ -101,9 +114,10 @@ std::vector<MeasuredLength> MeasureConflictDistances(const QList<ConflictMarker>
 extern std::function<bool(int)> OpenScaleSettings;
 
 // The check as the cut and the export run it, once per command: reads "SKALA" and the declared units,
-// says what does not fit and offers the settings dialog. True when the command may write its numbers:
-// nothing wrong, the value mended in the dialog, or only the declared units disagree and the engineer
-// keeps the value (asked once per drawing and value).
+// judges them with `streams`, `distances` and the road widths of the stream table, says what does not
+// fit and offers the settings dialog. True when the command may write its numbers: nothing wrong, the
+// value mended in the dialog, or the declared units disagree while the lengths confirm "SKALA" and the
+// engineer keeps the value (asked once per drawing and value).
 bool ConfirmDrawingUnits(const QString& title, const std::vector<MeasuredLength>& streams,
                          const std::vector<MeasuredLength>& distances = {});
 

@@ -86,6 +86,8 @@ bool DodajAtrStrumieni(const QString& blockName, QString& handle) {
         return true;
     }
     StreamWindow& window = MainWindow();
+    // The block is drawn at the drawing's scale: an unreadable "SKALA" is said before the pick.
+    if (!automation::LoadDrawingScale(window.caption())) return false;
     const QString prompt =
         common::Tlumacz(QStringLiteral("Wskaż położenie bloku z atrybutami skrzyżowania."));
     window.showWindow();
@@ -100,7 +102,6 @@ bool DodajAtrStrumieni(const QString& blockName, QString& handle) {
     } panelBack{window};
     if (picked.X >= common::MissingCoordinate) return false;
 
-    automation::DrawingScale = automation::GetDrawingScale();
     DrawingScaleFactor = automation::DrawingScale / 1000.0;
     automation::EnsureTextStyle(QStringLiteral("SYGN_TXT"), 1.5, QStringLiteral("arial"), true);
 

@@ -210,7 +210,8 @@ void SetStartPoint(bool swap) {
     automation::SaveAndSetCadVariables(QString::number(common::Settings.PisakStrumieni), QString(), -1.0, 0.0,
                                        1.0);
     RestoreVariables restore;
-    automation::DrawingScale = automation::GetDrawingScale();
+    // The markers are drawn at the drawing's scale: an unreadable "SKALA" is said, nothing is drawn.
+    if (!automation::LoadDrawingScale(window.caption())) return;
 
     const QString name = window.GridStreamName;
     // A stream the table does not know is not invented: the command has nothing to act on.

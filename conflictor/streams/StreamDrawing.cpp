@@ -292,6 +292,12 @@ void DrawStreamComponent(int mode) {
         quietly([] { automation::RestoreCadVariables(); });
         return;
     }
+    // The markers and the intersection block are drawn at the drawing's scale: an unreadable "SKALA"
+    // is said before anything is picked or drawn.
+    if (!automation::LoadDrawingScale(window.caption())) {
+        quietly([] { automation::RestoreCadVariables(); });
+        return;
+    }
 
     window.hideWindow();
     try {
@@ -299,7 +305,6 @@ void DrawStreamComponent(int mode) {
         const cad::Document& doc = automation::CadDocument;
         rememberedLayer = doc.activeLayer().name();
         doc.setActiveLayer(doc.layers().item(common::Settings.StreamLayerName));
-        automation::DrawingScale = automation::GetDrawingScale();
         automation::ActivateCadWindow(QStringLiteral("AutoCAD"));
         window.yieldToMessageLoop();
 

@@ -23,7 +23,7 @@ protected:
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 
     void generate() {
-        automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("10"));
+        automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("1"));
         bench::GenerateIntersection({12, 6, 8, 100});
         doc().saveAs(path("before.dxf"));
     }

@@ -136,5 +136,22 @@ TEST_F(StreamsIntersections, TheAttributeBlockIsCreatedAtThePickedPointOnce) {
     EXPECT_FALSE(automation::CheckBlockExists(IntersectionBlockPrefix() + QStringLiteral("13")));
 }
 
+TEST_F(StreamsIntersections, AnUnreadableScaleIsSaidBeforeThePickAndNoBlockIsDrawn) {
+    automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("nan"));
+    const QString name = IntersectionBlockPrefix() + QStringLiteral("12");
+    picks.point(100, 200);
+    prompts.answerMessage(ui::Ok);
+    QString handle = QStringLiteral("x");
+    EXPECT_FALSE(DodajAtrStrumieni(name, handle));
+    EXPECT_TRUE(handle.isEmpty());
+    ASSERT_EQ(prompts.messageTexts().size(), 1);
+    EXPECT_TRUE(prompts.messageTexts().first().contains(
+        QStringLiteral(" ma wartość SKALA \"nan\", która nie jest liczbą całkowitą od 1 do 32767.")))
+        << prompts.messageTexts().first().toStdString();
+    EXPECT_TRUE(picks.prompts().isEmpty());
+    EXPECT_FALSE(automation::CheckBlockExists(name));
+    EXPECT_TRUE(references(name).isEmpty());
+}
+
 }  // namespace
 }  // namespace conflictor::test

@@ -215,29 +215,30 @@ TEST_F(StreamsStartPoint, TheEndArrowPointsOutOfTheStreamAlongItsLastComponent) 
     EXPECT_TRUE(common::ArePointsEqual(start(), ends.Second));
 }
 
-// The stream routines take the drawing's scale from the one scale routine: a negative or
-// fractional SKALA is 1:1 there too, never a mirrored or shrunken marker.
-TEST_F(StreamsStartPoint, ANegativeOrFractionalScaleIsTakenAsOneToOne) {
+// The markers are drawn at the drawing's scale: a "SKALA" the drawing does not hold as a whole number
+// is said, and neither marker is drawn (nor an old one taken away).
+TEST_F(StreamsStartPoint, AnUnreadableScaleIsSaidAndNoMarkerIsDrawn) {
     doc()
         .blocks()
         .add(cad::Point{0, 0, 0}, QStringLiteral("12^POCZATEK_STRUMIEN_K1_77"))
         .addCircle(cad::Point{0, 0, 0}, 1);
     insert(QStringLiteral("12^POCZATEK_STRUMIEN_K1_77"), StreamLayer, 10, 10);
-    for (const QString skala : {QStringLiteral("-500"), QStringLiteral("2,5")}) {
+    for (const QString& skala : {QStringLiteral("-500"), QStringLiteral("2,5")}) {
         automation::SetDrawingProperty(QStringLiteral("SKALA"), skala);
-        automation::DrawingScale = 777;
-        ASSERT_TRUE(OdczytajStrumienie(false, -1));
-        EXPECT_EQ(automation::DrawingScale, 1) << skala.toStdString();
-        automation::DrawingScale = 777;
+        prompts.clear();
+        prompts.answerMessage(ui::Ok);
+        const int before = modelSpace().count();
         SetStartPoint(false);
-        EXPECT_EQ(automation::DrawingScale, 1) << skala.toStdString();
-        // The markers at 1:1: one thousandth of the symbol's size, never mirrored.
-        for (const char* marker : {"12^KONIEC_STRUMIEN_K1_*", "12^POCZATEK_STRUMIEN_K1_*"}) {
-            const cad::Entity ref = only(QString::fromLatin1(marker));
-            EXPECT_GT(ref.xScaleFactor(), 0) << skala.toStdString();
-            EXPECT_GT(ref.yScaleFactor(), 0) << skala.toStdString();
-            EXPECT_LT(ref.xScaleFactor(), 0.1) << skala.toStdString();
-        }
+        ASSERT_EQ(prompts.messageTexts().size(), 1) << skala.toStdString();
+        const QString said = prompts.messageTexts().first();
+        EXPECT_TRUE(said.contains(QStringLiteral(" ma wartość SKALA \"%1\", która nie jest liczbą całkowitą od 1 "
+                                                 "do 32767.").arg(skala)))
+            << said.toStdString();
+        EXPECT_TRUE(said.endsWith(QStringLiteral("Popraw ją w ustawieniach programu."))) << said.toStdString();
+        EXPECT_EQ(modelSpace().count(), before);
+        EXPECT_TRUE(references(QStringLiteral("12^KONIEC_STRUMIEN_K1_*")).isEmpty());
+        EXPECT_EQ(referenceNames(QStringLiteral("12^POCZATEK_STRUMIEN_K1_*")),
+                  QStringList{QStringLiteral("12^POCZATEK_STRUMIEN_K1_77")});
     }
 }
 

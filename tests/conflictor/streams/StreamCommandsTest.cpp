@@ -160,6 +160,27 @@ TEST_F(StreamCommands, AFullStreamIsRefusedBeforeAnythingIsDrawn) {
                  std::out_of_range);
 }
 
+TEST_F(StreamCommands, AnUnreadableScaleIsSaidBeforeAnythingIsPickedOrDrawn) {
+    addAttributeBlock(QStringLiteral("12"));
+    newStream(QStringLiteral("K3"));
+    automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("1e3"));
+    const int before = modelSpace().count();
+    prompts.clear();
+    prompts.answerMessage(ui::Ok);
+    picks.point(0, 0).point(10, 0);
+    DrawStreamComponent(Odcinek);
+    EXPECT_FALSE(window.DrawingInProgress);
+    EXPECT_TRUE(window.Visible);
+    EXPECT_EQ(modelSpace().count(), before);
+    EXPECT_EQ(picks.prompts().size(), 0);
+    ASSERT_EQ(prompts.messageTexts().size(), 1);
+    EXPECT_TRUE(prompts.messageTexts().first().contains(
+        QStringLiteral(" ma wartość SKALA \"1e3\", która nie jest liczbą całkowitą od 1 do 32767.")))
+        << prompts.messageTexts().first().toStdString();
+    EXPECT_EQ(stream(QStringLiteral("K3")).SegmentCount, 0);
+    EXPECT_FALSE(automation::SavedCadVariables.pending);
+}
+
 TEST_F(StreamCommands, NameCopyAsConditionalAndDeleteTheSource) {
     addAttributeBlock(QStringLiteral("12"));
     newStream(QStringLiteral("K1"));
