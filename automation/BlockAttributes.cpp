@@ -26,8 +26,11 @@ void EraseBlockReferences(const QString& blockName, bool deleteDefinition) {
     try {
         cad::Block b = GetBlockDefinition(blockName);
         if (!b.isNull()) b.erase();
-    } catch (const std::exception&) {
-        // Still referenced elsewhere: the definition stays.
+    } catch (const cad::ConnectionLost&) {
+        throw;
+    } catch (const cad::Error&) {
+        // Still referenced inside another block: the definition stays there, unseen, while every
+        // reference the caller asked to go is gone.
     }
 }
 

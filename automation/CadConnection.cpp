@@ -74,16 +74,18 @@ cad::Application ConnectToAutoCad(bool withState) {
         try {
             ReadCadVersion(app, withState);
             return app;
-        } catch (const std::exception&) {
-            // An attached CAD that cannot answer counts as none: start a new one.
+        } catch (const cad::Error&) {
+            // An attached CAD that cannot answer counts as none: a new one is started below, and
+            // one that cannot be started either is said by the connector.
         }
     }
     app = tryConnect(connector().start);
     if (!app.isNull()) {
         try {
             ReadCadVersion(app, withState);
-        } catch (const std::exception&) {
-            // A new instance is kept even when it cannot tell its version yet.
+        } catch (const cad::Error&) {
+            // A new instance is kept even when it cannot tell its version yet: the version only
+            // names the vendor's colour object, and the first command's call finds a dead host.
         }
         return app;
     }
@@ -103,6 +105,7 @@ bool CheckDocumentOpen(bool showMessage) {
             CadModelSpace = CadDocument.modelSpace();
             return true;
         } catch (const cad::NotFound&) {
+            // No drawing is active: said below when asked, and the caller stops.
         }
     }
     if (showMessage)

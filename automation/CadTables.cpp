@@ -210,7 +210,7 @@ bool GetSortentsTable(cad::SortentsTable& table) {
         try {
             entry = dict.getObject(QStringLiteral("ACAD_SORTENTS"));
         } catch (const cad::Error&) {
-            // Absent: added below.
+            // Absent: added below, where a dictionary that refuses it fails the call.
         }
         if (entry.isNull())
             entry = dict.addObject(QStringLiteral("ACAD_SORTENTS"), QStringLiteral("AcDbSortentsTable"));

@@ -39,8 +39,8 @@ QString readFromFile(const QString& key, const QString& path) {
     if (!db.isNull()) {
         try {
             db.close();
-        } catch (const std::exception&) {
-            // Already gone: nothing held.
+        } catch (const cad::Error&) {
+            // Already gone: the file is not held open, and the value was read (or not) above.
         }
     }
     return value;
@@ -107,8 +107,8 @@ DrawingScaleReading ReadDrawingScale() {
         r.Readable = false;
         try {
             r.Drawing = CadDocument.name();
-        } catch (const std::exception&) {
-            // No drawing to name: the message goes without it.
+        } catch (const cad::Error&) {
+            // No drawing to name: the message about the unreadable scale goes without the name.
         }
         return r;
     }

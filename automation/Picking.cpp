@@ -3,6 +3,7 @@
 
 #include "automation/CadConnection.h"
 #include "automation/Selection.h"
+#include "platform/cad/engine/Errors.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -14,8 +15,10 @@ common::PlanePoint PickPoint(const QString& prompt) {
     common::PlanePoint result = common::MissingPoint();
     try {
         result = ReadCadPoint(CadDocument.utility().getPoint(prompt));
-    } catch (const std::exception&) {
-        // Cancelled: the sentinel stays.
+    } catch (const cad::ConnectionLost&) {
+        throw;  // no cancel: the host went away while the user was to pick, and the program says so
+    } catch (const cad::Error&) {
+        // Cancelled (or the CAD took no point): the sentinel the caller reads as "no point" stays.
     }
     return result;
 }
@@ -26,8 +29,10 @@ common::PlanePoint PickEntity(const QString& prompt, cad::Entity& entity) {
         const auto [picked, at] = CadDocument.utility().getEntity(prompt);
         entity = picked;
         result = ReadCadPoint(at);
-    } catch (const std::exception&) {
-        // Cancelled or nothing there: the sentinel stays.
+    } catch (const cad::ConnectionLost&) {
+        throw;  // no cancel: the host went away while the user was to pick, and the program says so
+    } catch (const cad::Error&) {
+        // Cancelled or nothing there: the sentinel the caller reads as "nothing picked" stays.
     }
     return result;
 }

@@ -9,10 +9,11 @@
 
 namespace automation {
 
-// The point the user picks; X = 1E+30, Y = 0 when the pick is cancelled or fails.
+// The point the user picks; X = 1E+30, Y = 0 when the pick is cancelled or fails. A lost CAD host
+// is no cancel: cad::ConnectionLost is thrown.
 common::PlanePoint PickPoint(const QString& prompt);
 // The point at which the user picked an entity, with the entity; the sentinel (and `entity`
-// unchanged) on cancel or a pick in empty space.
+// unchanged) on cancel or a pick in empty space. A lost CAD host throws cad::ConnectionLost.
 common::PlanePoint PickEntity(const QString& prompt, cad::Entity& entity);
 // The CAD's LASTPOINT.
 common::PlanePoint GetLastPoint();

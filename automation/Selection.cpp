@@ -51,8 +51,9 @@ HelperSelectionSet::~HelperSelectionSet() {
     if (removed_) return;
     try {
         set_.remove();
-    } catch (const std::exception&) {
-        // Leaving on a failure already: that failure is the one the caller gets.
+    } catch (const cad::Error&) {
+        // Leaving on a failure already: that failure is the one the caller gets. Otherwise a set
+        // left behind holds nothing the user sees, and the next helper of the name takes another.
     }
 }
 

@@ -125,8 +125,9 @@ quintptr FindTopLevelWindow(const QString& titlePattern, bool caseSensitive, con
         const QList<TopLevelWindow> windows = source() ? source()() : drawingWindowOfCad();
         for (const TopLevelWindow& w : windows)
             if (MatchTopLevelWindowProc(w, caseSensitive ? -1 : 0) == 0) break;
-    } catch (const std::exception&) {
-        // Errors are ignored throughout the search.
+    } catch (const cad::Error&) {
+        // No window list, no window found: the caller then only leaves the CAD's window where the
+        // user has it, which costs nothing of the drawing.
     }
     return search.found;
 }
@@ -149,8 +150,9 @@ void ActivateCadWindow(const QString& applicationName) {
 void RaiseCadWindow() {
     try {
         ActivateCadWindow(QStringLiteral("AutoCAD"));
-    } catch (const std::exception&) {
-        // Not raised: the user finds the window himself.
+    } catch (const cad::Error&) {
+        // Not raised: the user finds the window himself; the command's own calls still reach the
+        // CAD, and a host gone fails the first of them, which says so.
     }
 }
 

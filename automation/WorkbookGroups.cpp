@@ -46,7 +46,8 @@ int DetectWorkbookLayout(const sheet::Workbook& workbook) {
     try {
         subject = workbook.builtinDocumentProperty(QStringLiteral("Subject"));
     } catch (const std::exception&) {
-        // Unreadable: no version.
+        // Without readable document properties the workbook carries no version for this program:
+        // it is taken in the old layout, as every workbook written before version 2.6 is.
     }
     const QString stem = QStringLiteral("wersja ");
     if (subject.startsWith(stem) && isNewLayoutVersion(subject.mid(stem.size()))) WorkbookNewLayout = true;

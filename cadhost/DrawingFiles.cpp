@@ -220,6 +220,8 @@ bool MainWindow::closeDrawing(DocumentState* doc, bool askAboutPrograms) {
     try {
         call(doc->id, QStringLiteral("Close"));
     } catch (const cad::Error&) {
+        // A drawing the model will not close stays open: syncDocuments below keeps it in the
+        // window's list, where the user sees it still there.
     }
     syncDocuments();
     return true;

@@ -64,6 +64,7 @@ DrawingRenderer::DrawingRenderer(const Database& db, const Transform2D& view, Pr
         else if (const int* i = std::get_if<int>(&v))
             ltscale_ = *i;
     } catch (const cad::Error&) {
+        // A drawing without LTSCALE draws its linetypes at scale 1, as one with LTSCALE 1 does.
     }
     if (!(ltscale_ > 0)) ltscale_ = 1;
 }
@@ -417,6 +418,7 @@ const render::DimLook& DrawingRenderer::dimLook(const QString& style) {
             else if (const int* i = std::get_if<int>(&v))
                 values[code] = QString::number(*i);
         } catch (const cad::Error&) {
+            // A drawing without the variable draws that dimension part with the usual default.
         }
     }
     const QString name = style.isEmpty() ? QStringLiteral("Standard") : style;

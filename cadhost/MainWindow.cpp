@@ -518,19 +518,24 @@ QString MainWindow::eraseSelection() {
     // The erase is one undo step of its own, whatever came before it.
     model_.closeUndoSteps();
     int erased = 0;
+    QString refused;  // the model's reason for the first object it kept
+    int kept = 0;
     for (cad::db::Entity* e : std::vector<cad::db::Entity*>(d->db->modelSpace()->entities())) {
         if (!chosen.contains(e->handle())) continue;
         try {
             call(model_.entityId(d, e), QStringLiteral("Delete"));
             ++erased;
-        } catch (const cad::Error&) {
+        } catch (const cad::Error& error) {
+            if (kept++ == 0) refused = error.message();
         }
     }
     model_.closeUndoSteps();
     view_->clearSelection();
     scheduleRefresh(Change::Any);
-    if (erased == 1) return QStringLiteral("Usunięto 1 obiekt.");
-    return QStringLiteral("Usunięto obiektów: %1.").arg(erased);
+    const QString done =
+        erased == 1 ? QStringLiteral("Usunięto 1 obiekt.") : QStringLiteral("Usunięto obiektów: %1.").arg(erased);
+    if (kept == 0) return done;
+    return done + QStringLiteral(" Nie usunięto obiektów: %1 (%2).").arg(kept).arg(refused);
 }
 
 QString MainWindow::editSelectionProperties() {

@@ -18,6 +18,6 @@ int main(int argc, char** argv) {
     headplacer::HeadPlacerApp placer;
     // The program reads its command line as one text, as it always has.
     if (!placer.start(headplacer::JoinArguments(app.arguments().mid(1)))) return 0;
-    if (placer.ended()) return 0;
+    if (placer.ended()) return placer.exitStatus();
     return app.exec();
 }

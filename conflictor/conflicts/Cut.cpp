@@ -26,6 +26,7 @@
 #include "conflictor/streams/StreamWindow.h"
 #include "platform/cad/BulkReads.h"
 #include "platform/cad/DeferredCalls.h"
+#include "platform/cad/engine/Errors.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <algorithm>
@@ -137,7 +138,9 @@ private:
         try {
             f();
         } catch (...) {
-            // The drawing or the window went away; what is left is put back regardless.
+            // Each step puts back one thing the cut changed, in a cleanup that may not throw: the
+            // cut's own outcome is what the user is told, and a step that cannot be done (the host
+            // or the window gone) has nothing left to put back.
         }
     }
 
@@ -491,13 +494,14 @@ void cutStream(int i, const std::vector<bool>& marked, CutContext& cut, const Cu
     cut.pending.resolve();
 }
 
-// The markers of one stream's points; each step of a marker the CAD refuses is left out, as the
-// marker's own steps trap their failures.
+// The markers of one stream's points; each marker reaches the CAD on its own, and one the CAD refuses
+// is kept in the cut's context, named, while the others are still made.
 void insertMarkers(std::vector<ConflictPointRecord>& points, CutContext& cut) {
-    cad::DeferredCalls calls(automation::CadDocument, cad::DeferredCalls::NewObjectsToo,
-                             cad::DeferredCalls::FailuresIgnored);
     InsertConflictPointMarkers(points, cut);
 }
+
+// The markers the CAD refused in the cut under way, for its closing message.
+QStringList markersLeftOut;
 
 // Cuts every marked stream against the marked streams after it and marks the points found. The
 // new blocks' names come from one read of the drawing's names.
@@ -513,6 +517,7 @@ void cutAndMark(const std::vector<bool>& marked, CutRun& run, MessageLoopPacer& 
         std::vector<ConflictPointRecord> points(1);
         cutStream(i, marked, cut, on, points, run, pacer);
         insertMarkers(points, cut);
+        markersLeftOut = cut.markersLeftOut;
         pacer.serve();
         run.advance();
     }
@@ -563,16 +568,42 @@ CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer&
 
 // After a cut that failed part-way the table is read again from the drawing: a stream's components
 // may have been split in the drawing and not yet in the table, or stand there under placeholder
-// handles. A table that cannot be read is emptied rather than kept wrong.
-void rereadStreams() {
+// handles. A table that cannot be read is emptied rather than kept wrong, and the grid follows it,
+// so that no row names a stream the commands cannot find. Why it could not be read: "" when it was.
+QString rereadStreams(StreamWindow& window) {
+    QString why;
     try {
         if (OdczytajStrumienie(false, -1)) {
             for (int i = 0; i < int(StreamTable.size()); ++i) SortujOdcinkiStrumienia(i);
-            return;
+            return {};
         }
-    } catch (const std::exception&) {
+        why = common::Tlumacz(QStringLiteral("w rysunku nie ma strumieni tego skrzyżowania"));
+    } catch (const std::exception& e) {
+        why = QString::fromUtf8(e.what());
     }
     StreamTable.clear();
+    window.clearSelectedStream();
+    window.DodajStrumienDoGrida(-1);
+    return why;
+}
+
+// The message of a cut the lost CAD host stopped: the drawing's unsaved changes went with the host,
+// and this program has no way to reach a new one.
+QString hostLostMessage(const QString& failure) {
+    return common::Tlumacz(QStringLiteral("Operacja cięcia została przerwana, bo program CAD nie odpowiada:")) +
+           QLatin1Char('\n') + failure + QLatin1Char('\n') +
+           common::Tlumacz(QStringLiteral("Zmiany rysunku od ostatniego zapisu mogły zostać utracone razem z programem CAD. "
+                                          "Uruchom ponownie program CAD i ten program, otwórz rysunek i wykonaj "
+                                          "cięcie ponownie."));
+}
+
+// The closing message of a cut that ran to its end while the CAD refused some markers.
+QString doneWithMarkersLeftOutMessage(const QStringList& leftOut) {
+    return common::Tlumacz(QStringLiteral("Zakończono operację cięcia, ale program CAD odmówił wstawienia "
+                                          "znaczników punktów kolizji (%1):"))
+               .arg(leftOut.size()) +
+           QLatin1Char('\n') + leftOut.join(QLatin1Char('\n')) + QLatin1Char('\n') +
+           common::Tlumacz(QStringLiteral("Tych znaczników brak w rysunku albo są niepełne; wykonaj cięcie ponownie."));
 }
 
 }  // namespace
@@ -593,9 +624,12 @@ CutOutcome CutStreams(bool all) {
     window.setBusyCursor(true);
 
     LastCutStatistics = {};
+    markersLeftOut.clear();
     MessageLoopPacer pacer(window);
     CutOutcome outcome;
     QString failure;
+    bool hostLost = false;
+    QString rereadFailure;
     {
         // Nothing else starts while the cut lets the message loop run.
         CommandBlock block;
@@ -605,16 +639,19 @@ CutOutcome CutStreams(bool all) {
         } catch (const std::exception& e) {
             outcome = CutOutcome::Failed;
             failure = QString::fromUtf8(e.what());
+            hostLost = dynamic_cast<const cad::ConnectionLost*>(&e) != nullptr;
         }
         run.finish();
-        if (outcome == CutOutcome::Failed) rereadStreams();
+        // With the host gone there is no drawing to read: the table and the grid stay as they were,
+        // and every later command that reaches for the host says it is gone.
+        if (outcome == CutOutcome::Failed && !hostLost) rereadFailure = rereadStreams(window);
     }
     LastCutStatistics.MessageLoopRounds = pacer.served();
 
     if (outcome == CutOutcome::Done) {
-        ui::MsgBox(common::Tlumacz(QStringLiteral("Zakończono operację cięcia.")), ui::Information, title);
-        // A crossing that meets a vehicle stream only once loses one intergreen direction: said now,
-        // and the export refuses the workbook until the crossing is drawn by both edges.
+        // A crossing that meets a vehicle stream only once loses one intergreen direction: said after
+        // the cut's own message, and the export refuses the workbook until the crossing is drawn by
+        // both edges. A host lost meanwhile took the cut's work with it: that is said instead.
         QStringList faults;
         try {
             if (!all) {
@@ -622,14 +659,26 @@ CutOutcome CutStreams(bool all) {
                 for (int i = 0; i < int(StreamTable.size()); ++i) SortujOdcinkiStrumienia(i);
             }
             faults = CheckCrossingPairs();
+        } catch (const cad::ConnectionLost& e) {
+            ui::MsgBox(hostLostMessage(e.message()), ui::Exclamation, title);
+            return CutOutcome::Failed;
         } catch (const std::exception& e) {
             faults << common::Tlumacz(QStringLiteral("Nie sprawdzono przejść: ")) + QString::fromUtf8(e.what());
         }
+        if (markersLeftOut.isEmpty())
+            ui::MsgBox(common::Tlumacz(QStringLiteral("Zakończono operację cięcia.")), ui::Information, title);
+        else
+            ui::MsgBox(doneWithMarkersLeftOutMessage(markersLeftOut), ui::Exclamation, title);
         if (!faults.isEmpty()) ui::MsgBox(CrossingPairsMessage(faults), ui::Exclamation, title);
+    } else if (outcome == CutOutcome::Failed && hostLost) {
+        ui::MsgBox(hostLostMessage(failure), ui::Exclamation, title);
     } else if (outcome == CutOutcome::Failed) {
-        ui::MsgBox(common::Tlumacz(QStringLiteral("Operacja cięcia została przerwana przez błąd rysunku:")) +
-                       QLatin1Char('\n') + failure,
-                   ui::Exclamation, title);
+        QString text = common::Tlumacz(QStringLiteral("Operacja cięcia została przerwana przez błąd rysunku:")) +
+                       QLatin1Char('\n') + failure;
+        if (!rereadFailure.isEmpty())
+            text += QLatin1Char('\n') +
+                    common::Tlumacz(QStringLiteral("Nie odczytano strumieni ponownie (%1); lista strumieni jest pusta.")).arg(rereadFailure);
+        ui::MsgBox(text, ui::Exclamation, title);
     }
     return outcome;
 }

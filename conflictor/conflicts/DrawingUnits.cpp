@@ -114,7 +114,9 @@ QString keyOf(int scale, DeclaredUnits declared) {
     QString name;
     try {
         name = automation::CadDocument.fullName();
-    } catch (const std::exception&) {
+    } catch (const cad::Error&) {
+        // A drawing without a file name keys the answer by its scale and units alone: at worst the
+        // question is not asked again for another unnamed drawing with the same scale and units.
     }
     return name + QLatin1Char('|') + QString::number(scale) + QLatin1Char('|') +
            QString::number(int(declared));

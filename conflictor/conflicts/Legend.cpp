@@ -96,7 +96,9 @@ bool UstawLegende() {
                 try {
                     const cad::Block block = automation::GetBlockDefinition(LegendBlockName());
                     if (!block.isNull() && block.count() < LegendEntityCount) block.erase();
-                } catch (...) {
+                } catch (const cad::Error&) {
+                    // The failure being rethrown below is the one the user is told; this one comes
+                    // from the same CAD.
                 }
             }
             throw;

@@ -250,8 +250,11 @@ void CrossingLinksDialog::cmdTworzPrzejscie_Click() {
             QString name;
             try {
                 name = StreamNameFromBlockName(picked.name());
-            } catch (const std::exception&) {
-                // lines, texts and hatches have no block name: such a pick is ignored
+            } catch (const cad::ConnectionLost&) {
+                throw;
+            } catch (const cad::Error&) {
+                // Lines, texts and hatches have no block name: such a pick names no stream and the
+                // user picks again.
             }
             if (!name.isEmpty()) {
                 box->setText(box->text().isEmpty() ? name : box->text() + QLatin1Char(':') + name);

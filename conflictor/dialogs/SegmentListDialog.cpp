@@ -42,7 +42,9 @@ void quietly(F&& f) {
         f();
     } catch (const cad::ConnectionLost&) {
         throw;
-    } catch (const std::exception&) {
+    } catch (const cad::Error&) {
+        // Only what the drawing shows of the chosen component (its pen, the view) stays as it was;
+        // the list and the streams are not changed by it.
     }
 }
 

@@ -145,7 +145,13 @@ void StreamNameDialog::cmdPropNazwa_Click() {
 
 void StreamNameDialog::cmdPobierzNazweStrumienia_Click() {
     hide();
-    const QString name = PickSignalHeadName();
+    QString name;
+    try {
+        name = PickSignalHeadName();
+    } catch (const std::exception&) {
+        show();  // back for the user, then the guard says why the pick failed
+        throw;
+    }
     show();
     if (!name.isEmpty()) edtNazwaStrumienia->setText(name);
 }

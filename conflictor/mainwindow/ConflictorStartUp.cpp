@@ -102,7 +102,9 @@ bool ConflictorWindow::StartUp() {
     }
     try {
         automation::CadApplication.setVisible(true);
-    } catch (const std::exception&) {
+    } catch (const cad::Error&) {
+        // A CAD that cannot show itself still serves the drawing; the user brings its window up.
+        // A host gone already fails the reading of the drawing below, which says so.
     }
 
     if (QAction* cont = action(QStringLiteral("mnuEdycja_WrysujSkladnik_Kontynuacja")))
@@ -155,7 +157,9 @@ bool ConflictorWindow::StartUp() {
             yieldToMessageLoop();
             try {
                 automation::CadDocument.sendCommand(QStringLiteral("_viewres\r_Y\r20000\r"));
-            } catch (const std::exception&) {
+            } catch (const cad::Error&) {
+                // Only how smoothly arcs show on screen; the streams are read below either way, and
+                // a host gone fails that reading, which says so.
             }
             SprawdzSkrzyzowania();
             automation::DrawingScale = 1;

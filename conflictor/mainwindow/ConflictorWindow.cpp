@@ -399,7 +399,9 @@ void ConflictorWindow::cmbNo_Click() {
     StopPanelFlash();
     try {
         DrawingName = automation::CadApplication.activeDocument().name();
-    } catch (const std::exception&) {
+    } catch (const cad::Error&) {
+        // The status panel then shows no drawing's name; the streams above were read from the
+        // drawing (or their reading said why not).
     }
     setStatusText(DrawingName);
     while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();

@@ -80,11 +80,19 @@ common::PlanePoint minus(const common::PlanePoint& p, const common::PlanePoint& 
     return {p.X - o.X, p.Y - o.Y};
 }
 
+// The command's CAD variables back on every way out. A refusal on the way out of a command that
+// went well reaches the command's guard, which says it.
 struct RestoreVariables {
-    ~RestoreVariables() {
+    ~RestoreVariables() noexcept(false) {
+        if (std::uncaught_exceptions() == 0) {
+            automation::RestoreCadVariables();
+            return;
+        }
         try {
             automation::RestoreCadVariables();
-        } catch (const std::exception&) {
+        } catch (const cad::Error&) {
+            // The command is failing already and its guard tells that failure; this one, from the
+            // same CAD, would only repeat it, and a second exception here would end the program.
         }
     }
 };
@@ -116,7 +124,11 @@ void eraseOldLink(const QString& handle) {
     if (used) return;
     try {
         automation::GetBlockDefinition(name).erase();
-    } catch (const std::exception&) {
+    } catch (const cad::ConnectionLost&) {
+        throw;
+    } catch (const cad::Error&) {
+        // An unused definition the drawing keeps (still named inside another block) is only a name
+        // in the block table: no reference shows it and no link is read from it.
     }
 }
 

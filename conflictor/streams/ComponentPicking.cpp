@@ -49,7 +49,11 @@ void endPicking(const QString& streamName) {
     if (i >= 0) {
         try {
             OdczytajStrumienie(false, i);
-        } catch (const std::exception&) {
+        } catch (const cad::ConnectionLost&) {
+            throw;
+        } catch (const cad::Error&) {
+            // The stream keeps the components the table had; the next command that needs it reads
+            // it again from the drawing, where what was attached or detached stands.
         }
     }
 }
@@ -95,8 +99,13 @@ void mnuEdycja_DolaczSkladnik() {
                 entity.update();
             }
         }
-    } catch (const std::exception&) {
-        // Escape or a failed pick ends the loop; what was attached stays.
+    } catch (const cad::Cancelled&) {
+        // Escape or a pick of nothing ends the loop; what was attached stays and is read below.
+    } catch (const cad::Error&) {
+        // A change the CAD refused, or a host gone: what was attached is read, and the command's
+        // guard says what failed.
+        endPicking(streamName);
+        throw;
     }
     endPicking(streamName);
 }
@@ -123,8 +132,13 @@ void mnuEdycja_WylaczSkladnik() {
             }
             if (!detached) break;
         }
-    } catch (const std::exception&) {
-        // Escape or a failed pick ends the loop.
+    } catch (const cad::Cancelled&) {
+        // Escape or a pick of nothing ends the loop; what was detached stays and is read below.
+    } catch (const cad::Error&) {
+        // A change the CAD refused, or a host gone: what was detached is read, and the command's
+        // guard says what failed.
+        endPicking(streamName);
+        throw;
     }
     endPicking(streamName);
 }

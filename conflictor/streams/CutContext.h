@@ -7,11 +7,15 @@
 #include "conflictor/streams/CommandBlockNames.h"
 #include "conflictor/streams/PendingComponentHandles.h"
 
+#include <QStringList>
+
 namespace conflictor {
 
 struct CutContext {
     CommandBlockNames names;
     PendingComponentHandles pending;
+    // The markers the CAD refused (in whole or in part), each named with the CAD's reason.
+    QStringList markersLeftOut;
 };
 
 }  // namespace conflictor

@@ -17,9 +17,12 @@
 #include "conflictor/streams/StreamComponents.h"
 #include "conflictor/streams/StreamReading.h"
 #include "conflictor/streams/StreamWindow.h"
+#include "platform/cad/DeferredCalls.h"
+#include "platform/cad/engine/Errors.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QStringBuilder>
+#include <exception>
 #include <numbers>
 
 namespace conflictor {
@@ -36,17 +39,40 @@ PlanePoint polar(const PlanePoint& origin, double angle, double distance) {
     return common::GetPolarPoint(origin, angle, distance);
 }
 
-// Runs one step of a marker's construction; a step the CAD refuses is left out.
-template <class F>
-void step(F&& f) {
-    try {
-        f();
-    } catch (const std::exception&) {
+// Runs the steps of one marker's construction: a step the CAD refuses is left out and its reason
+// kept, so that the command can say which marker is incomplete. A lost host ends the marker (no
+// later step could be made either), and a failure that is not the CAD's (memory) is not a refusal.
+struct MarkerSteps {
+    QStringList refused;
+    template <class F>
+    void operator()(F&& f) {
+        try {
+            f();
+        } catch (const cad::ConnectionLost&) {
+            throw;
+        } catch (const cad::Error& e) {
+            if (!refused.contains(e.message())) refused << e.message();
+        }
     }
+};
+
+// The marker as the user finds it named in a message.
+QString describeMarker(const QString& kind, const QString& stream1, const QString& stream2,
+                       const PlanePoint& point) {
+    QString what;
+    if (kind == QLatin1String("0"))
+        what = common::Tlumacz(QStringLiteral("znacznik początku strumienia %1")).arg(stream1);
+    else if (kind == QLatin1String("1") || kind == QLatin1String("2") || kind == QLatin1String("3"))
+        what = stream2.isEmpty()
+                   ? common::Tlumacz(QStringLiteral("znacznik punktu kolizji strumienia %1")).arg(stream1)
+                   : common::Tlumacz(QStringLiteral("znacznik punktu kolizji strumieni %1 i %2")).arg(stream1, stream2);
+    else
+        what = common::Tlumacz(QStringLiteral("znacznik końca strumienia %1")).arg(stream1);
+    return what + QStringLiteral(" (%1; %2)").arg(point.X, 0, 'f', 2).arg(point.Y, 0, 'f', 2);
 }
 
 // The filled circle of the vehicle/pedestrian markers.
-void addFilledCircle(const cad::Block& block) {
+void addFilledCircle(const cad::Block& block, MarkerSteps& step) {
     cad::Entity circle;
     step([&] { circle = block.addCircle(cad::Point{0, 0, 0}, 0.6 * Unit); });
     step([&] { circle.setColor(common::Settings.PisakStrumieni); });
@@ -66,11 +92,19 @@ int coefficientBinding(const QString& kind) {
     return 7;                                  // edtWspPojazdPiesi
 }
 
+// The command's CAD variables back on every way out. A refusal on the way out of a command that
+// went well reaches the command's guard, which says it.
 struct RestoreVariables {
-    ~RestoreVariables() {
+    ~RestoreVariables() noexcept(false) {
+        if (std::uncaught_exceptions() == 0) {
+            automation::RestoreCadVariables();
+            return;
+        }
         try {
             automation::RestoreCadVariables();
-        } catch (const std::exception&) {
+        } catch (const cad::Error&) {
+            // The command is failing already and its guard tells that failure; this one, from the
+            // same CAD, would only repeat it, and a second exception here would end the program.
         }
     }
 };
@@ -101,8 +135,15 @@ double MarkerSizeCoefficient(const QString& kind) {
 
 namespace {
 
-void insertMarker(const PlanePoint& point, const QString& kind, const QString& stream1,
-                  const QString& stream2, const QString& pedestrianStream, CutContext* cut) {
+// Makes the marker; what the CAD refused of it ("" when nothing), named and with the CAD's reasons.
+QString insertMarker(const PlanePoint& point, const QString& kind, const QString& stream1,
+                     const QString& stream2, const QString& pedestrianStream, CutContext* cut) {
+    MarkerSteps step;
+    const auto leftOut = [&] {
+        return step.refused.isEmpty() ? QString()
+                                      : describeMarker(kind, stream1, stream2, point) + QStringLiteral(": ") +
+                                            step.refused.join(QStringLiteral("; "));
+    };
     const int i = FindStreamIndex(stream1);
     QString kindName;
     if (kind == QLatin1String("0"))
@@ -125,7 +166,7 @@ void insertMarker(const PlanePoint& point, const QString& kind, const QString& s
     });
     cad::Block block;
     step([&] { block = ComponentBlockTable().add(cad::Point{0, 0, 0}, blockName); });
-    if (block.isNull()) return;  // a block the CAD refused: there is nothing to draw into or insert
+    if (block.isNull()) return leftOut();  // a block the CAD refused: there is nothing to draw into or insert
     const PlanePoint origin{0, 0};
     auto line = [&](const PlanePoint& a, const PlanePoint& b, bool byBlock) {
         step([&] {
@@ -141,10 +182,10 @@ void insertMarker(const PlanePoint& point, const QString& kind, const QString& s
             line(polar(p, direction + Pi / 2, 1250), polar(p, direction - Pi / 2, 1250), true);
         }
     } else if (kind == QLatin1String("1")) {
-        addFilledCircle(block);
+        addFilledCircle(block, step);
     } else if (kind == QLatin1String("2")) {
         step([&] { block.addCircle(cad::Point{0, 0, 0}, Unit); });
-        addFilledCircle(block);
+        addFilledCircle(block, step);
     } else if (kind == QLatin1String("3")) {
         const double d = 0.71 * Unit;
         line({-Unit, 0}, {Unit, 0}, false);
@@ -190,18 +231,35 @@ void insertMarker(const PlanePoint& point, const QString& kind, const QString& s
         });
         step([&] { ref.update(); });
     });
+    return leftOut();
 }
 
 }  // namespace
 
 void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QString& stream1,
                        const QString& stream2, const QString& pedestrianStream) {
-    insertMarker(point, kind, stream1, stream2, pedestrianStream, nullptr);
+    const QString leftOut = insertMarker(point, kind, stream1, stream2, pedestrianStream, nullptr);
+    if (!leftOut.isEmpty())
+        ui::MsgBox(common::Tlumacz(QStringLiteral("Program CAD odmówił części znacznika; znacznik jest niepełny "
+                                                  "albo go brak:")) +
+                       QLatin1Char('\n') + leftOut,
+                   ui::Exclamation, MainWindow().caption());
 }
 
 void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QString& stream1,
                        const QString& stream2, const QString& pedestrianStream, CutContext& cut) {
-    insertMarker(point, kind, stream1, stream2, pedestrianStream, &cut);
+    QString leftOut;
+    try {
+        // The marker's calls go to the CAD together and come back with its first refusal, which
+        // stops the marker's later calls: the marker is then incomplete and said so, the next goes on.
+        const cad::DeferredCalls own(automation::CadDocument, cad::DeferredCalls::NewObjectsToo);
+        leftOut = insertMarker(point, kind, stream1, stream2, pedestrianStream, &cut);
+    } catch (const cad::ConnectionLost&) {
+        throw;
+    } catch (const cad::Error& e) {
+        leftOut = describeMarker(kind, stream1, stream2, point) + QStringLiteral(": ") + e.message();
+    }
+    if (!leftOut.isEmpty()) cut.markersLeftOut << leftOut;
 }
 
 void SetStartPoint(bool swap) {

@@ -21,10 +21,13 @@ inline QString EndMarkerKind() {
 // Defines a marker block of its own for this marker and inserts it at `point`, scaled by its
 // size coefficient × DrawingScale / 1000. Kinds: "0" start, "5" end (both on the stream layer, drawn
 // turned by MarkerDirection), "1", "2", "3" conflict points (on the conflict-point layer, with the
-// stream attributes). A step the CAD refuses is left out and the rest still done.
+// stream attributes). A step the CAD refuses is left out, the rest still done, and the incomplete
+// marker named to the user with the CAD's reason; a lost CAD host is thrown.
 void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QString& stream1,
                        const QString& stream2, const QString& pedestrianStream);
-// The same in a cut, the block named from the cut's names.
+// The same in a cut, the block named from the cut's names; the marker's calls reach the CAD together,
+// and a marker the CAD refused (in whole or in part) is named in cut.markersLeftOut for the cut's
+// closing message.
 void InsertMarkerBlock(const PlanePoint& point, const QString& kind, const QString& stream1,
                        const QString& stream2, const QString& pedestrianStream, CutContext& cut);
 // The size coefficient of a marker kind from the settings bindings; 1 when it is 0 or less.

@@ -11,8 +11,10 @@ public:
     ~SetGuard() {
         try {
             set.remove();
-        } catch (...) {
-            // The drawing went away meanwhile; nothing is left to delete.
+        } catch (const cad::Error&) {
+            // The drawing went away meanwhile (nothing is left to delete), or the command is leaving
+            // on a failure of this CAD already, which is the one the user is told. A set left behind
+            // holds nothing the user sees, and the next command of that name takes it over.
         }
     }
     SetGuard(const SetGuard&) = delete;

@@ -54,11 +54,16 @@ void setRunNext(bool on) {
     if (QTimer* t = runNextTimer()) on ? t->start() : t->stop();
 }
 
+// A step of putting things back after a drawing command: the layer, the variables, the window. Each
+// is tried on its own so that one the CAD refuses does not keep the others back; what it leaves is
+// the state the user sees in the CAD (the layer or pen the command used), and a lost host meets
+// the command's guard at its next call.
 template <class F>
 void quietly(F&& f) {
     try {
         f();
-    } catch (const std::exception&) {
+    } catch (const cad::Error&) {
+        // Left as the command had it: visible in the CAD, and nothing of the stream depends on it.
     }
 }
 
@@ -359,8 +364,9 @@ void frmMain_tRunNext_Timer() {
         const cad::State state =
             automation::CadState.isNull() ? automation::CadApplication.getAcadState() : automation::CadState;
         if (!state.isQuiescent()) return;
-    } catch (const std::exception&) {
-        // The CAD went away: the wait ends below.
+    } catch (const cad::Error&) {
+        // The CAD went away: the wait ends below, where reading its last prompt fails the same way
+        // and the timer's guard says so.
     }
     if (PendingDrawMode == 0) {
         setRunNext(false);
@@ -388,6 +394,7 @@ void frmMain_tRunNext_Timer() {
 
 void CallbackFunction(int index) {
     StreamWindow& window = MainWindow();
+    QString failure;
     try {
         const bool continuation = PendingDrawMode == Kontynuacja;
         PendingDrawMode = 0;
@@ -399,12 +406,18 @@ void CallbackFunction(int index) {
             takeArc(entity);
         }
         rereadGridStream();
-    } catch (const std::exception&) {
-        // The drawing ends as a failure; what was written stays.
+    } catch (const std::exception& e) {
+        // The drawing ends as a failure; what was written stays, and the user is told why the last
+        // component was not taken into the stream.
+        failure = QString::fromUtf8(e.what());
     }
     setRunNext(false);
     window.DrawingInProgress = false;
     endDrawing();
+    if (!failure.isEmpty())
+        ui::MsgBox(common::Tlumacz(QStringLiteral("Nie dołączono narysowanego elementu do strumienia:")) +
+                       QLatin1Char('\n') + failure,
+                   ui::Exclamation, window.caption());
 }
 
 }  // namespace conflictor

@@ -36,11 +36,19 @@ QString markerHandle(const QString& kind, const QString& streamName) {
         cad::Variant(), common::Settings.StreamLayerName);
 }
 
+// The command's CAD variables back on every way out. A refusal on the way out of a command that
+// went well reaches the command's guard, which says it.
 struct VariablesBack {
-    ~VariablesBack() {
+    ~VariablesBack() noexcept(false) {
+        if (std::uncaught_exceptions() == 0) {
+            automation::RestoreCadVariables();
+            return;
+        }
         try {
             automation::RestoreCadVariables();
-        } catch (const std::exception&) {
+        } catch (const cad::Error&) {
+            // The command is failing already and its guard tells that failure; this one, from the
+            // same CAD, would only repeat it, and a second exception here would end the program.
         }
     }
 };

@@ -200,8 +200,11 @@ QString PickSignalHeadName() {
                     break;
                 }
         }
-    } catch (const std::exception&) {
-        // A cancelled or failed pick gives no name.
+    } catch (const cad::ConnectionLost&) {
+        throw;  // no cancel: the command's guard says the host is gone
+    } catch (const cad::Error&) {
+        // A cancelled pick, or a pick of something that is no head, gives no name: the user is
+        // asked for the name as without a pick.
     }
     const int slash = int(text.lastIndexOf(QLatin1Char('/')));
     return slash >= 0 ? text.mid(slash + 1) : text;

@@ -153,8 +153,11 @@ void mnuWidok_WskazStrumien() {
                                 : common::Settings.PisakStrumieni,
                             false);
         }
-    } catch (const std::exception&) {
-        // Escape or a pick of nothing ends the command.
+    } catch (const cad::Cancelled&) {
+        // Escape or a pick of nothing ends the command; the streams marked so far stay marked.
+    } catch (const cad::Error&) {
+        window.showWindow();
+        throw;  // a refused mark or a host gone, no cancel: the command's guard says it
     }
     window.showWindow();
 }

@@ -142,6 +142,8 @@ bool MainWindow::Form_Load() {
     try {
         automation::CadApplication.setVisible(true);
     } catch (const cad::Error&) {
+        // A CAD that cannot show itself still serves the drawing; the user brings its window up.
+        // A host gone already fails the reading of the intersections below, which says so.
     }
     common::LoadFormPosition(this, objectName());
     if (automation::CheckDocumentOpen(true)) DodajSkrzyzowania();
@@ -163,7 +165,9 @@ void MainWindow::DodajSkrzyzowania() {
             const QString nr = r.name().mid(19);
             if (!nr.isEmpty()) cmbNo_->addItem(nr);
         }
-    } catch (const cad::Error&) {
+    } catch (const cad::Error& e) {
+        ui::MsgBox(Tlumacz(QStringLiteral("Nie odczytano skrzyżowań z rysunku:")) + QStringLiteral("\n") + e.message(),
+                   ui::Exclamation, windowTitle());
     }
     if (cmbNo_->count() > 0) cmbNo_->setCurrentIndex(0);
 }

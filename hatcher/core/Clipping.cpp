@@ -211,6 +211,7 @@ void cutHatchPieces(const QList<cad::Entity>& pieces, const QList<ClipFacts>& pi
         try {
             ClipEntityToCircle(pieces[i], pieceFacts[i], c, r, false, t, false, taken.handles);
         } catch (const cad::Error&) {
+            NoteLeftOutCut();  // the piece goes with the rest of the copy below
         }
     }
 }
@@ -230,9 +231,11 @@ void cutPieces(const QList<cad::Entity>& pieces, const QList<ClipFacts>& pieceFa
             else
                 ClipEntityToCircle(piece, pieceFacts[i], c, r, false, t, true, taken.handles);
         } catch (const cad::Error&) {
+            NoteLeftOutCut();
             try {
                 piece.erase();
             } catch (const cad::Error&) {
+                NoteLeftOutCut();  // the uncut piece stays where the block stood
             }
         }
     }
@@ -331,6 +334,21 @@ bool ExplodeEntity(const cad::Entity& entity, QList<cad::Entity>& pieces) {
     pieces.clear();
     for (const cad::Variant& v : answer.toArray()) pieces << cad::Entity(entity.channel(), v.toObject());
     return true;
+}
+
+QStringList& LeftOutCuts() {
+    static QStringList leftOut;
+    return leftOut;
+}
+
+void NoteLeftOutCut() {
+    try {
+        throw;
+    } catch (const cad::ConnectionLost&) {
+        throw;
+    } catch (const cad::Error& e) {
+        LeftOutCuts() << e.message();
+    }
 }
 
 bool ClipEntityToCircle(const cad::Entity& entity, const PlanePoint& c, double r, bool makeCopy,

@@ -60,6 +60,14 @@ bool ClipEntityToCircle(const cad::Entity& entity, const ClipFacts& facts, const
                         double radius, bool makeCopy, const common::PlanePoint& target, bool deleteOriginal,
                         QStringList* taken);
 
+// What the cuts of one command could not do, each time with the CAD's reason: an entity that cannot be
+// cut does not stop the others, and the command says at its end what its pattern lacks. The command
+// clears it when it starts.
+QStringList& LeftOutCuts();
+// Called inside a trap of a cut: keeps the trapped failure's reason. A lost host is thrown on, as no
+// later cut could be made either.
+void NoteLeftOutCut();
+
 // Whether the cut of an entity (of the pattern area: copied) only copies, changes and moves: every kind
 // but hatches, and exploded kinds that are taken whole or not at all.
 bool CutOnlyCopiesAndTrims(const ClipFacts& facts, const common::PlanePoint& centre, double radius);

@@ -21,10 +21,12 @@ cad::Point cp(const PlanePoint& p) {
     return {p.X, p.Y, 0};
 }
 
+// Erases a curve or region made only for a cut; one the CAD keeps stays in the drawing and is said.
 void eraseQuietly(const cad::Entity& e) {
     try {
         e.erase();
     } catch (const cad::Error&) {
+        NoteLeftOutCut();
     }
 }
 
@@ -48,6 +50,7 @@ cad::Entity regionOf(const QList<cad::Entity>& curves, bool made, QList<cad::Ent
                 else
                     regions[i].erase();
         } catch (const cad::Error&) {
+            NoteLeftOutCut();  // the loop gives no region: the hatch is cut without it
         }
     }
     if (made) {
@@ -369,7 +372,7 @@ void ClipHatchCopiesToCircle(const QList<cad::Entity>& hatches, const QList<Clip
         try {
             clipHatch(hatches[j], facts[j], c, r, true, t, &taken, &leftovers, &starts[j], &circleRegion);
         } catch (const cad::Error&) {
-            // one entity that cannot be cut does not stop the others
+            NoteLeftOutCut();  // one entity that cannot be cut does not stop the others
         }
     }
     if (!leftovers.isEmpty())

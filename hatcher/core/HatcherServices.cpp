@@ -71,26 +71,22 @@ void AddTransitionAttributes(const cad::Block& block) {
 
 bool FindBlockReferenceByAttribute(const QString& namePattern, cad::Entity& found, const QString& tag,
                                    const QString& value, const QString& effectiveName) {
+    // A search the CAD stops is no "not found": its failure reaches the caller's trap.
     bool result = false;
-    try {
-        automation::HelperSelectionSet set(QStringLiteral("SSObject"));
-        set->select(cad::SelectionSet::All, automation::BuildSelectionFilter({2, namePattern}));
-        for (const cad::Entity& r : set->entities()) {
-            if (!r.hasAttributes()) continue;
-            if (!effectiveName.isEmpty() &&
-                r.effectiveName().compare(effectiveName, Qt::CaseInsensitive) != 0)
-                continue;
-            for (const cad::Entity& a : r.attributes())
-                if (a.tagString().compare(tag, Qt::CaseInsensitive) == 0 &&
-                    a.textString().compare(value, Qt::CaseInsensitive) == 0) {
-                    found = r;
-                    result = true;
-                    break;
-                }
-            if (result) break;
-        }
-    } catch (const cad::Error&) {
-        // the search ends with what it found
+    automation::HelperSelectionSet set(QStringLiteral("SSObject"));
+    set->select(cad::SelectionSet::All, automation::BuildSelectionFilter({2, namePattern}));
+    for (const cad::Entity& r : set->entities()) {
+        if (!r.hasAttributes()) continue;
+        if (!effectiveName.isEmpty() && r.effectiveName().compare(effectiveName, Qt::CaseInsensitive) != 0)
+            continue;
+        for (const cad::Entity& a : r.attributes())
+            if (a.tagString().compare(tag, Qt::CaseInsensitive) == 0 &&
+                a.textString().compare(value, Qt::CaseInsensitive) == 0) {
+                found = r;
+                result = true;
+                break;
+            }
+        if (result) break;
     }
     return result;
 }
@@ -130,8 +126,11 @@ void SaveAndSetCadVariables(const QString& colour, const QString& linetype, doub
 void RestoreCadVariables() {
     try {
         automation::RestoreCadVariables();
+    } catch (const cad::ConnectionLost&) {
+        throw;  // the window's guard says the CAD is gone
     } catch (const cad::Error&) {
-        // a value the CAD refuses stays as it is; the others are back
+        // A value the CAD refuses stays as the command set it (a layer, a pen), which the user sees
+        // in the CAD; the others are back, and the command's own work is done.
     }
 }
 

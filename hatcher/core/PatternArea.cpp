@@ -83,11 +83,13 @@ void undoPattern(const cad::Entity& circle, const QStringList& copies) {
         try {
             CadDocument.handleToObject(h).erase();
         } catch (const cad::Error&) {
+            NoteLeftOutCut();  // the copy stays in the drawing: said with the failure
         }
     }
     try {
         if (!circle.isNull()) automation::DeleteEntity(circle);
     } catch (const cad::Error&) {
+        NoteLeftOutCut();  // the user's circle stays: said with the failure
     }
 }
 
@@ -119,7 +121,11 @@ void noteLayerLocks(HatcherForm& form, const QStringList& layers) {
                               : cad::ReadProperties(CadDocument, objects, {QStringLiteral("?Lock")});
         for (qsizetype k = 0; k < which.size(); ++k)
             locked[which[k]] = rows.value(k).toArray().value(0).toBool();
+    } catch (const cad::ConnectionLost&) {
+        throw;
     } catch (const cad::Error&) {
+        // Lock states the CAD will not give count as unlocked: the pattern then takes copies of those
+        // layers' entities too, which the user sees in it; the drawing's own entities stay untouched.
     }
     for (qsizetype i = 0; i < unknown.size(); ++i)
         (locked[i] ? form.lockedLayers : form.unlockedLayers).append(unknown[i]);
@@ -225,7 +231,7 @@ void cutPattern(HatcherForm& form, const QList<cad::Entity>& found, const PlaneP
             if (facts[i].Name.isEmpty()) throw cad::Failed(QStringLiteral("The entity cannot be read"));
             if (!skipped[i]) ClipEntityToCircle(found[i], facts[i], c, r, true, t, false, &copies);
         } catch (const cad::Error&) {
-            // one entity that cannot be cut does not stop the others
+            NoteLeftOutCut();  // one entity that cannot be cut does not stop the others
         }
         progress.step();
         ++i;
@@ -241,10 +247,8 @@ void makePatternBlock(const QString& nr, cad::Entity& circle, const PlanePoint& 
     if (automation::CheckBlockExists(name)) automation::EraseBlockReferences(name, true);
     automation::DeleteEntity(circle);
     circle = {};
-    if (automation::CheckBlockExists(name)) {
-        undoPattern({}, copies);
-        return;
-    }
+    if (automation::CheckBlockExists(name))
+        throw cad::Failed(Tlumacz(QStringLiteral("Nie można zastąpić bloku %1: jest nadal używany.")).arg(name));
     cad::Block b = CadDocument.blocks().add(cad::Point{0, 0, 0}, name);
     b.addCircle(cad::Point{0, 0, 0}, r).setColor(7);
     automation::AddAttributeDefinition(b, QStringLiteral("PT_CENTER_X"),
@@ -298,11 +302,16 @@ void failPattern(HatcherForm& form, const QString& nr, const cad::Entity& circle
             !automation::FindFirstInsert(automation::EscapeFilterText(name), ref))
             CadDocument.blocks().item(name).erase();
     } catch (const cad::Error&) {
+        NoteLeftOutCut();  // the unused pattern block stays in the block table: said below
     }
     form.showForm();
-    ui::MsgBox(Tlumacz(QStringLiteral("Nie udało się utworzyć schematu wzorcowego:")) + QStringLiteral("\n") +
-                   QString::fromUtf8(e.what()),
-               ui::Exclamation, form.caption());
+    QString text = Tlumacz(QStringLiteral("Nie udało się utworzyć schematu wzorcowego:")) + QStringLiteral("\n") +
+                   QString::fromUtf8(e.what());
+    if (!LeftOutCuts().isEmpty())
+        text += QStringLiteral("\n") +
+                Tlumacz(QStringLiteral("Program CAD odmówił też %1 innych zmian; część kopii mogła pozostać w rysunku."))
+                    .arg(LeftOutCuts().size());
+    ui::MsgBox(text, ui::Exclamation, form.caption());
 }
 
 }  // namespace
@@ -322,8 +331,19 @@ void frmMain_cmdDefObszar_Click(HatcherForm& form) {
     SaveAndSetCadVariables(QString(), QString(), 0, 0);
     cad::Entity circle;
     QStringList copies;
+    LeftOutCuts().clear();
     try {
         makePattern(form, nr, mode, layers, circle, copies);
+        if (!LeftOutCuts().isEmpty()) {
+            QStringList reasons = LeftOutCuts();
+            reasons.removeDuplicates();
+            form.showForm();
+            ui::MsgBox(Tlumacz(QStringLiteral("Schemat wzorcowy jest niepełny: program CAD odmówił wycięcia "
+                                              "części obiektów (%1):"))
+                               .arg(LeftOutCuts().size()) +
+                           QStringLiteral("\n") + reasons.join(QStringLiteral("\n")),
+                       ui::Exclamation, form.caption());
+        }
     } catch (const cad::Error& e) {
         failPattern(form, nr, circle, copies, e);
     }

@@ -15,6 +15,7 @@
 #include "platform/ui/core/Prompt.h"
 
 #include <QHash>
+#include <QSet>
 #include <QMap>
 #include <cmath>
 #include <numbers>
@@ -348,6 +349,7 @@ void cmdConnect_Click(HatcherForm& form) {
     if (!automation::CheckDocumentOpen(true)) return;
     if (!prepare(form)) return;
     automation::ActivateCadWindow(QStringLiteral("AutoCAD"));
+    QString inserting;  // the arrow under way, as its description names it
     try {
         for (;;) {
             form.setStatus(Tlumacz(QStringLiteral("Wybierz fazę początkową ...")));
@@ -385,10 +387,22 @@ void cmdConnect_Click(HatcherForm& form) {
                 warn(QStringLiteral("Istnieje już przejście fazowe PF %1-%2").arg(k).arg(l), form);
                 break;
             }
+            inserting = QStringLiteral("PF %1-%2").arg(k).arg(l);
             InsertPhaseTransition(form, first, second, nr, k, l);
+            inserting.clear();
         }
-    } catch (const cad::Error&) {
-        // the message, where there is one, has been shown; what was inserted stays
+    } catch (const cad::ConnectionLost&) {
+        form.setStatus(form.statusText);
+        throw;  // the window's guard says the CAD is gone
+    } catch (const cad::Error& e) {
+        // Without a message it has been shown already (the arrow block cannot be had). What was
+        // inserted before stays.
+        if (!e.message().isEmpty())
+            warn(inserting.isEmpty()
+                     ? QStringLiteral("Program CAD odmówił: %1").arg(e.message())
+                     : QStringLiteral("Nie utworzono przejścia fazowego %1 (albo jest niepełne).\nProgram CAD odmówił: %2")
+                           .arg(inserting, e.message()),
+                 form);
     }
     form.setStatus(form.statusText);
     RestoreCadVariables();
@@ -432,6 +446,40 @@ QList<TransitionPlan> plansBetween(const QMap<int, cad::Entity>& pictures) {
     return plans;
 }
 
+// Says which of the planned arrows the drawing lacks after the CAD refused part of "connect all",
+// and the CAD's reason; an arrow counts as made when it carries its "PF a-b" description.
+void reportMissingArrows(HatcherForm& form, const QString& nr, const QList<TransitionPlan>& plans,
+                         const QString& reason) {
+    QStringList missing;
+    try {
+        QSet<QString> made;
+        for (const ReferenceRead& r : transitions(nr)) made.insert(r.text(QStringLiteral("OPIS")));
+        for (const TransitionPlan& p : plans) {
+            const QString name = QStringLiteral("PF %1-%2").arg(p.K).arg(p.L);
+            if (!made.contains(name)) missing << name;
+        }
+    } catch (const cad::ConnectionLost&) {
+        throw;
+    } catch (const cad::Error& e) {
+        warn(QStringLiteral("Program CAD odmówił utworzenia przejść fazowych: %1\nNie sprawdzono, które przejścia "
+                            "powstały: %2")
+                 .arg(reason, e.message()),
+             form);
+        return;
+    }
+    if (missing.isEmpty() && !plans.isEmpty()) {
+        warn(QStringLiteral("Program CAD odmówił części zmian przejść fazowych: %1").arg(reason), form);
+        return;
+    }
+    if (missing.isEmpty()) {
+        warn(QStringLiteral("Nie utworzono przejść fazowych.\nProgram CAD odmówił: %1").arg(reason), form);
+        return;
+    }
+    warn(QStringLiteral("Nie utworzono przejść fazowych: %1.\nProgram CAD odmówił: %2")
+             .arg(missing.join(QStringLiteral(", ")), reason),
+         form);
+}
+
 }  // namespace
 
 void cmdConnectAll_Click(HatcherForm& form) {
@@ -443,6 +491,13 @@ void cmdConnectAll_Click(HatcherForm& form) {
     if (!automation::CheckDocumentOpen(true)) return;
     if (!prepare(form)) return;
     const QString nr = form.intersectionText();
+    QList<TransitionPlan> plans;
+    QString refused;  // the CAD's reason when it refused part of the work
+    const auto resetProgress = [&] {
+        form.progressBar().setValue(0);
+        form.setCountText(QString());
+        form.setStatus(form.statusText);
+    };
     try {
         const QMap<int, cad::Entity> pictures = latestPictures(nr);
         if (!pictures.isEmpty()) {
@@ -452,7 +507,7 @@ void cmdConnectAll_Click(HatcherForm& form) {
             ProgressInit(1, form.progressBar());
             ProgressSetStepCount(total);
             form.setCountText(QStringLiteral("0 / %1").arg(total));
-            const QList<TransitionPlan> plans = plansBetween(pictures);
+            plans = plansBetween(pictures);
             if (!plans.isEmpty()) {
                 const QList<Arrow> arrows = arrowsOf(plans);
                 ensureTransitionBlock(form);
@@ -467,11 +522,15 @@ void cmdConnectAll_Click(HatcherForm& form) {
                 form.processEvents();
             }
         }
-    } catch (const cad::Error&) {
+    } catch (const cad::ConnectionLost&) {
+        resetProgress();
+        throw;  // the window's guard says the CAD is gone
+    } catch (const cad::Error& e) {
+        // Without a message it has been shown already (the arrow block cannot be had).
+        refused = e.message();
     }
-    form.progressBar().setValue(0);
-    form.setCountText(QString());
-    form.setStatus(form.statusText);
+    resetProgress();
+    if (!refused.isEmpty()) reportMissingArrows(form, nr, plans, refused);
     RestoreCadVariables();
 }
 

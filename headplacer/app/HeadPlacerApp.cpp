@@ -30,7 +30,7 @@
 namespace headplacer {
 
 HeadPlacerApp::HeadPlacerApp() : poll_(*this) {
-    onEnd_ = [] { QCoreApplication::exit(0); };
+    onEnd_ = [this] { QCoreApplication::exit(exitStatus_); };
 }
 
 HeadPlacerApp::~HeadPlacerApp() = default;
@@ -77,6 +77,8 @@ bool HeadPlacerApp::start(const QString& rawCommandLine) {
     try {
         automation::CadApplication.setVisible(true);
     } catch (const cad::Error&) {
+        // A CAD that cannot show itself still serves the drawing; the user brings its window up.
+        // (A host gone already fails the reading of the drawing below, which says so.)
     }
 
     CityDataFolder = CityDataFolderFromSettings();
@@ -161,6 +163,11 @@ QString HeadPlacerApp::pushButtonMaker() {
 
 QString HeadPlacerApp::detectorDescriptionText() {
     return detector_ ? detector_->description()->text() : DetectorDescription;
+}
+
+void HeadPlacerApp::endProgramFailed() {
+    exitStatus_ = 1;
+    endProgram();
 }
 
 void HeadPlacerApp::endProgram() {

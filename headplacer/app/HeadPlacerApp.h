@@ -26,6 +26,8 @@ public:
     // What ending the program does (default: quit the event loop); tests watch it instead.
     void setEndHandler(std::function<void()> handler) { onEnd_ = std::move(handler); }
     bool ended() const { return ended_; }
+    // 0, or 1 once the program ended on a failure that lost the placement's work.
+    int exitStatus() const { return exitStatus_; }
 
     HeadWindow& headWindow();
     DetectorWindow* detectorWindow() const { return detector_.get(); }
@@ -49,6 +51,7 @@ public:
     QString pushButtonMaker() override;
     QString detectorDescriptionText() override;
     void endProgram() override;
+    void endProgramFailed() override;
 
 private:
     std::unique_ptr<HeadWindow> head_;
@@ -56,6 +59,7 @@ private:
     InsertionPoll poll_;
     std::function<void()> onEnd_;
     bool ended_ = false;
+    int exitStatus_ = 0;
 };
 
 }  // namespace headplacer

@@ -167,7 +167,10 @@ bool EditHeadAttributes(const QString& headHandle, QWidget* parent) {
         common::GetIni(common::IniFilePath, SettingsSection(), QStringLiteral("Operator00"), QString());
     dialog.exec();
     if (!dialog.DialogAccepted) return false;
-    ApplyInventory(dialog.values);
+    const QStringList notWritten = ApplyInventory(dialog.values);
+    if (!notWritten.isEmpty())
+        ui::MsgBox(QStringLiteral("Nie zapisano danych inwentaryzacyjnych:\n%1").arg(notWritten.join(QLatin1Char('\n'))),
+                   ui::Exclamation, MessageTitle());
     return true;
 }
 

@@ -35,6 +35,10 @@ double textHeight(const QString& setting, double fallback) {
     return ScaleTexts ? h * automation::DrawingScale : h;
 }
 
+bool isHostLost(const cad::Error& e) {
+    return dynamic_cast<const cad::ConnectionLost*>(&e) != nullptr;
+}
+
 void ensureLayer(const QString& name) {
     bool makeActive = false;
     automation::EnsureLayerLegacy(name, makeActive, -1, -10);
@@ -110,15 +114,17 @@ void InsertionPoll::restoreVariables() {
     try {
         if (!names.isEmpty()) cad::SetVariables(CadDocument, names, values);
     } catch (const cad::Error&) {
+        // Both are set though one is refused: a refused one leaves the layer or the text style the
+        // head was placed with current, which the user sees and changes; the head itself is whole.
     }
 }
 
 InsertionPoll::Step InsertionPoll::tick() {
     try {
         if (!automation::CadState.isNull() && !automation::CadState.isQuiescent()) return Busy;
-    } catch (const cad::Error&) {
+    } catch (const cad::Error& e) {
         // The CAD no longer answers (closed, or its state object gone): waiting would never end.
-        if (PendingInsertMode != 0) return closingPath(Failed);
+        if (PendingInsertMode != 0) return closingPath(Failed, e.message(), isHostLost(e));
         timer_.stop();
         return NothingPending;
     }
@@ -134,8 +140,8 @@ InsertionPoll::Step InsertionPoll::tick() {
             lastPrompt.contains(QLatin1String("*Anulowano*")))
             return closingPath(Cancelled);
         reference = findNewReference(facts);
-    } catch (const cad::Error&) {
-        return closingPath(Failed);
+    } catch (const cad::Error& e) {
+        return closingPath(Failed, e.message(), isHostLost(e));
     }
     // The command ended without adding the block: as good as cancelled.
     if (reference.isNull()) return closingPath(Cancelled);
@@ -189,12 +195,19 @@ InsertionPoll::Step InsertionPoll::completeHead(const cad::Entity& reference, co
         }
         if (ContrastScreens) placeScreen(insertion, first);
         automation::TrySetDrawingProperty(QStringLiteral("ONUMERSKRZYZ"), IntersectionNumber);
-    } catch (const cad::Error&) {
-        return closingPath(Failed);
+    } catch (const cad::Error& e) {
+        return closingPath(Failed, e.message(), isHostLost(e));
     }
     restoreVariables();
     ui_.showMainWindow();
-    const bool accepted = ui_.editHeadAttributes(HeadHandle);
+    bool accepted = false;
+    try {
+        accepted = ui_.editHeadAttributes(HeadHandle);
+    } catch (const cad::Error& e) {
+        // Only a host gone while the inventory was open reaches here (the dialog says what else it
+        // could not write): the inventory went nowhere.
+        return closingPath(Failed, e.message(), isHostLost(e));
+    }
     if (accepted && SetPushButtons) {
         ui_.openDetectorWindow();
         return HeadCompleted;
@@ -229,18 +242,34 @@ InsertionPoll::Step InsertionPoll::completePushButton(const cad::Entity& referen
         const cad::Point at = CadDocument.utility().getPoint(QStringLiteral("Wskaż położenie opisu ..."));
         addDescription(ui_.detectorDescriptionText(), at, h, QStringLiteral("256-OPISY_DETEKTOROW"),
                        QString());
-    } catch (const cad::Error&) {
-        return closingPath(Failed);
+    } catch (const cad::Error& e) {
+        return closingPath(Failed, e.message(), isHostLost(e));
     }
     restoreVariables();
     ui_.showDetectorWindow();
     return PushButtonCompleted;
 }
 
-InsertionPoll::Step InsertionPoll::closingPath(Step why) {
+InsertionPoll::Step InsertionPoll::closingPath(Step why, const QString& failure, bool hostLost) {
     timer_.stop();
     PendingInsertMode = 0;
-    restoreVariables();
+    if (!hostLost) restoreVariables();  // a lost host has nothing left to put back
+    if (why == Failed) {
+        QString text = mode_ == 2 ? QStringLiteral("Nie dokończono wstawiania przycisku:\n%1").arg(failure)
+                                  : QStringLiteral("Nie dokończono wstawiania sygnalizatora:\n%1\n"
+                                                   "Opis sygnalizatora i jego dane inwentaryzacyjne nie "
+                                                   "zostały zapisane w rysunku.")
+                                        .arg(failure);
+        // This program cannot reach a new host: it ends, and the user starts it again.
+        if (hostLost)
+            text += QStringLiteral("\nUruchom ponownie program CAD i ten program, otwórz rysunek i wstaw "
+                                   "sygnalizator ponownie.");
+        ui::MsgBox(text, ui::Exclamation, MessageTitle());
+        if (hostLost || mode_ != 2) {
+            ui_.endProgramFailed();
+            return why;
+        }
+    }
     if (mode_ == 2)
         ui_.showDetectorWindow();  // the detector window stays; another push-button may follow
     else

@@ -28,6 +28,9 @@ public:
     virtual QString detectorDescriptionText() = 0;
     // The closing path after a head: the program ends.
     virtual void endProgram() = 0;
+    // The closing path after a failure that lost the placement's work (told already): the program
+    // ends as one that failed.
+    virtual void endProgramFailed() { endProgram(); }
 };
 
 class InsertionPoll : public QObject {
@@ -58,7 +61,8 @@ signals:
 private:
     Step completeHead(const cad::Entity& reference, const cad::Point& insertion);
     Step completePushButton(const cad::Entity& reference);
-    Step closingPath(Step why);
+    // Ends the placement; a failure (its reason given) is told first, with what it left undone.
+    Step closingPath(Step why, const QString& failure = QString(), bool hostLost = false);
     // The new reference of the block and its kind, name, rotation, handle and insertion point.
     cad::Entity findNewReference(cad::VariantList& facts) const;
     void restoreVariables();

@@ -9,6 +9,7 @@
 #include "platform/cad/AttributeReads.h"
 #include "platform/cad/BulkReads.h"
 #include "platform/cad/Document.h"
+#include "platform/cad/engine/Errors.h"
 
 namespace headplacer {
 
@@ -80,24 +81,30 @@ int WriteAttributeValues(const cad::Entity& reference, const AttributeValues& va
     return written;
 }
 
-void ApplyInventory(const InventoryValues& values) {
+QStringList ApplyInventory(const InventoryValues& values) {
     using automation::CadDocument;
-    try {
-        WriteAttributeValues(CadDocument.handleToObject(HeadHandle), HeadAttributeValues(values));
-    } catch (const cad::Error&) {
-        // The head was erased meanwhile: the street and the remembered values are still kept.
-    }
-    if (ContrastScreens && !ScreenHandle.isEmpty()) {
+    QStringList notWritten;
+    // A head or screen erased meanwhile (or refused) misses its values, and is named; the street
+    // and the remembered values are still kept. A lost host is thrown: nothing more can be written.
+    const auto write = [&](const QString& handle, const AttributeValues& v, const QString& what) {
         try {
-            WriteAttributeValues(CadDocument.handleToObject(ScreenHandle), ScreenAttributeValues(values));
-        } catch (const cad::Error&) {
+            WriteAttributeValues(CadDocument.handleToObject(handle), v);
+        } catch (const cad::ConnectionLost&) {
+            throw;
+        } catch (const cad::Error& e) {
+            notWritten << what + QStringLiteral(": ") + e.message();
         }
-    }
-    automation::TrySetDrawingProperty(QStringLiteral("OSTULICA"), values.StreetName);
+    };
+    write(HeadHandle, HeadAttributeValues(values), QStringLiteral("sygnalizator %1").arg(InventoryNumber));
+    if (ContrastScreens && !ScreenHandle.isEmpty())
+        write(ScreenHandle, ScreenAttributeValues(values), QStringLiteral("ekran %1").arg(InventoryNumber));
+    if (!automation::TrySetDrawingProperty(QStringLiteral("OSTULICA"), values.StreetName))
+        notWritten << QStringLiteral("nazwa ulicy we właściwościach rysunku");
     common::PutIni(common::IniFilePath, SettingsSection(), QStringLiteral("NumerZlecenia00"),
                    values.OrderNumber);
     common::PutIni(common::IniFilePath, SettingsSection(), QStringLiteral("Operator00"), values.EnteredBy);
     SaveLastOrientation(OrientationNumber);
+    return notWritten;
 }
 
 }  // namespace headplacer

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 
 namespace headplacer {
 
@@ -38,7 +39,8 @@ AttributeValues ScreenAttributeValues(const InventoryValues& values);
 // value leaves the attribute as it was. Returns how many were written; updates the reference.
 int WriteAttributeValues(const cad::Entity& reference, const AttributeValues& values);
 // Writes the head's (and, with a screen, the screen's) attributes, the street property and the
-// remembered operator, order number and orientation.
-void ApplyInventory(const InventoryValues& values);
+// remembered operator, order number and orientation. What could not be written, each named with
+// the CAD's reason; a lost CAD host throws cad::ConnectionLost.
+QStringList ApplyInventory(const InventoryValues& values);
 
 }  // namespace headplacer

@@ -158,6 +158,8 @@ InsertOutcome InsertHead(const QString& symbolFile, InsertionPoll& poll) {
             try {
                 if (!value.isEmpty()) CadDocument.setVariable(name, value);
             } catch (const cad::Error&) {
+                // The failure below is what the user is told; a value the same CAD will not take
+                // back leaves the layer or text style current, which the user sees.
             }
         }
         ui::MsgBox(QStringLiteral("Nie można wstawić sygnalizatora:\n%1").arg(e.message()), ui::Exclamation,

@@ -40,6 +40,10 @@ bool ReconnectIfLost(const QString& caption) {
 
 bool RunGuarded(const QString& caption, const std::function<void()>& work) {
     if (!ReconnectIfLost(caption)) return false;
+    return RunTrapped(caption, work);
+}
+
+bool RunTrapped(const QString& caption, const std::function<void()>& work) {
     try {
         work();
         return true;

@@ -17,5 +17,7 @@ bool ReconnectIfLost(const QString& caption);
 // first, and a failure of the work is shown in Polish, titled `caption`, instead of ending the
 // program. True when the work ran to its end.
 bool RunGuarded(const QString& caption, const std::function<void()>& work);
+// The same for work that asks nothing of the CAD (ending the program): no connection is offered.
+bool RunTrapped(const QString& caption, const std::function<void()>& work);
 
 }  // namespace phaseplanner

@@ -260,8 +260,9 @@ bool MainWindow::Form_Load() {
     }
     try {
         automation::CadApplication.setVisible(true);
-    } catch (const std::exception&) {
-        // A CAD that cannot show itself still serves the drawing.
+    } catch (const cad::Error&) {
+        // A CAD that cannot show itself still serves the drawing; the user brings its window up,
+        // and a host gone is offered again at the next command.
     }
 
     setWindowTitle(common::Tlumacz(title) + tr_(" w.") + common::GetVersionText());

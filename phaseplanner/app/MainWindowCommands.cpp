@@ -120,6 +120,12 @@ void MainWindow::buildCommands() {
 void MainWindow::RunCommand(const QString& commandName) {
     const CommandRow* row = FindCommand(commandName.toLatin1().constData());
     if (!row || !row->handler) return;
+    // Ending the program writes only the settings and leaves the drawing as it is: a host gone
+    // meanwhile does not keep the program open.
+    if (commandName == QLatin1String("mnuPlik_Zakoncz")) {
+        RunTrapped(windowTitle(), [this, row] { row->handler(*this); });
+        return;
+    }
     // A CAD host that went away since the last command: connect again before this one runs.
     RunGuarded(windowTitle(), [this, row] { row->handler(*this); });
 }

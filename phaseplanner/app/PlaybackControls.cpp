@@ -145,8 +145,9 @@ void PlaybackControls::cycleTyped(const QString& text) {
 PlaybackControls::~PlaybackControls() {
     try {
         ResetStreamColours(true);  // on exit no stream stays green or red
-    } catch (const std::exception&) {
-        // The CAD may be gone already at shut-down.
+    } catch (const cad::Error&) {
+        // At shut-down the CAD may be gone already, with the colours it showed; one that refuses
+        // leaves a stream coloured in the drawing, where the user sees it.
     }
 }
 

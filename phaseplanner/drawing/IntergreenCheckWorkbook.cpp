@@ -68,8 +68,9 @@ struct CadVariablesGuard {
     ~CadVariablesGuard() {
         try {
             automation::RestoreCadVariables();
-        } catch (const std::exception&) {
-            // A refused value keeps the others restored; nothing more to do here.
+        } catch (const cad::Error&) {
+            // Each value is set though another is refused: one the CAD keeps leaves the pen or layer
+            // the check drew with current, which the user sees in the CAD; the check's result stands.
         }
     }
 };

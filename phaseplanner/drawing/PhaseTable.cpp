@@ -207,8 +207,9 @@ bool PhaseTableFromWorkbook(sheet::Workbook& workbook, const PhaseTableRequest& 
             if (!active) return;
             try {
                 automation::RestoreCadVariables();
-            } catch (const std::exception&) {
-                // A value the CAD refuses back stays as the table left it.
+            } catch (const cad::Error&) {
+                // A value the CAD refuses back stays as the table left it (its layer or pen current),
+                // which the user sees in the CAD; the table itself is drawn whole.
             }
         }
     } restore{!fetchOnly};

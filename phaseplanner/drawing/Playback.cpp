@@ -172,7 +172,11 @@ void PlaceTimeMarker(int second) {
         if (!marker.isNull()) marker.erase();
         try {
             automation::GetBlockDefinition(name).erase();
-        } catch (const std::exception&) {
+        } catch (const cad::ConnectionLost&) {
+            throw;
+        } catch (const cad::Error&) {
+            // The marker's definition still used elsewhere stays; its reference, the one thing the
+            // user sees, was erased above.
         }
         return;
     }

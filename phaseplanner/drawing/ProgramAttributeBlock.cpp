@@ -373,8 +373,9 @@ void UpdateDrawingProgram(bool readMaximum) {
         automation::DeleteEach(cad::ReadSelection(automation::CadDocument, filter, {}));
         try {
             old.erase();
-        } catch (const std::exception&) {
-            // Still referenced elsewhere: the definition stays.
+        } catch (const cad::Error&) {
+            // Still referenced inside another block: the definition stays there, unseen, while its
+            // references the user sees are gone.
         }
     }
     if (!programData) return;
@@ -401,8 +402,8 @@ void RemoveStaleTimeMarkers() {
     for (const cad::Block& b : automation::CadDocument.blocks().all()) {
         try {
             if (!b.isLayout() && b.name().startsWith(QLatin1String("AKTUALNY_CZAS_"))) b.erase();
-        } catch (const std::exception&) {
-            // Still in use elsewhere: it stays.
+        } catch (const cad::Error&) {
+            // Still in use inside another block: the definition stays, unseen; its references are gone.
         }
     }
 }

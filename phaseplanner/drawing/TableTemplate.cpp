@@ -124,8 +124,9 @@ bool WczytajTabele(int actuated) {
     }
     try {
         automation::ActivateCadWindow(QStringLiteral("AutoCAD"));
-    } catch (const std::exception&) {
-        // The window is only brought forward; the drawing is made either way.
+    } catch (const cad::Error&) {
+        // The window is only brought forward; the table is drawn either way, and a host gone
+        // fails the drawing's first call, which says so.
     }
     QCoreApplication::processEvents();
     MaxCycleLength = rounded > 120 ? rounded : 120;

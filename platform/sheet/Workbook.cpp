@@ -193,6 +193,8 @@ std::shared_ptr<const Formula> Workbook::namedFormula(const QString& name, const
         auto parsed = parseFormula(found->refersTo, Notation::A1, 1, 1, resolver);
         if (!parsed->hasUnknownFunction) f = parsed;
     } catch (const FormulaError&) {
+        // A name this engine cannot read is one it cannot compute: a formula that uses it is kept
+        // uncomputed, as one with an unknown function is, never computed without it.
     }
     if (nameCache_.size() > 1024) nameCache_.clear();
     nameCache_.insert(found->refersTo, f);

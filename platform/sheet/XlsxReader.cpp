@@ -349,6 +349,8 @@ void parseFormulas(Workbook& book, std::vector<PendingFormula>& formulas) {
                 else
                     readable = f;
             } catch (const FormulaError&) {
+                // Kept as written, as any formula this engine cannot compute: the file keeps its
+                // text, and the cell keeps the value the workbook cached for it.
             }
         }
         if (p.master) {

@@ -158,6 +158,29 @@ TEST_F(AutomationPicking, EntityWithItsPointOrTheSentinelKeepingTheOldEntity) {
     EXPECT_EQ(picked, line);
 }
 
+// The host goes away while the user is to pick: that is no cancel, and the caller is told so.
+TEST_F(AutomationPicking, AHostLostDuringAPickIsNoCancel) {
+    // The socket channel throws this when the host closes while the pick waits for its answer.
+    class HostDiesDuringPicks : public RelayChannel {
+    public:
+        using RelayChannel::RelayChannel;
+        cad::Variant call(cad::ObjectId object, const QString& member, cad::CallKind kind,
+                          std::span<const cad::Variant> args) override {
+            if (member == QLatin1String("GetPoint") || member == QLatin1String("GetEntity"))
+                throw cad::ConnectionLost(QStringLiteral("Utracono połączenie z programem CAD (cadhost): program CAD "
+                                                         "zamknął połączenie"));
+            return RelayChannel::call(object, member, kind, args);
+        }
+    };
+    HostDiesDuringPicks dying(CadApplication.channel());
+    CadApplication = cad::Application(&dying);
+    ASSERT_TRUE(CheckDocumentOpen(false));
+    EXPECT_THROW(PickPoint(QStringLiteral("Wskaż")), cad::ConnectionLost);
+    cad::Entity picked;
+    EXPECT_THROW(PickEntity(QStringLiteral("Wskaż"), picked), cad::ConnectionLost);
+    EXPECT_TRUE(picked.isNull());
+}
+
 TEST_F(AutomationPicking, LastPointOfTheCad) {
     CadDocument.setVariable(QStringLiteral("LASTPOINT"), cad::Point{4, 5, 6});
     const common::PlanePoint p = GetLastPoint();

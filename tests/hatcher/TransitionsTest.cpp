@@ -181,6 +181,56 @@ TEST_F(Transitions, ConnectAllUsesTheLatestPictureOfEachPhaseAndStartsAfresh) {
     for (const Arrow& a : all) EXPECT_LT(a.at.y, -390);  // between the pictures of the later row
 }
 
+// Passes every call on to the CAD but refuses the n-th call of one member, as a drawing refuses one
+// change it is asked for.
+class RefusingOnce : public cad::Channel {
+public:
+    RefusingOnce(cad::Channel* inner, QString member, int n) : inner_(inner), member_(std::move(member)), n_(n) {}
+    cad::Variant call(cad::ObjectId object, const QString& member, cad::CallKind kind,
+                      std::span<const cad::Variant> args) override {
+        if (member == member_ && ++seen_ == n_) throw cad::Failed(QStringLiteral("zmiana tekstu odrzucona"));
+        return inner_->call(object, member, kind, args);
+    }
+
+private:
+    cad::Channel* inner_;
+    QString member_;
+    int n_, seen_ = 0;
+};
+
+// The drawing refuses the description of the third arrow: "connect all" names every arrow it lacks
+// and why, and only the arrows it lacks.
+TEST_F(Transitions, ConnectAllNamesTheArrowsTheDrawingRefused) {
+    openSample();
+    ASSERT_EQ(makePictures(-120).size(), 4);
+    RefusingOnce refusing(automation::CadApplication.channel(), QStringLiteral("TextString"), 6);
+    automation::CadApplication = cad::Application(&refusing);
+    ASSERT_TRUE(automation::CheckDocumentOpen(false));
+    prompts.clear();
+    cmdConnectAll_Click(form);
+    const QStringList said = prompts.messageTexts();
+    ASSERT_EQ(said.size(), 1);
+    QStringList labelled;
+    for (const Arrow& a : arrows(CadModelSpace))
+        if (a.opis.startsWith(QStringLiteral("PF ")) && a.nr == QStringLiteral("7")) labelled << a.opis;
+    EXPECT_EQ(labelled.size(), 2);
+    QStringList missing;
+    for (int k = 1; k <= 4; ++k)
+        for (int l = 1; l <= 4; ++l)
+            if (k != l && !labelled.contains(QStringLiteral("PF %1-%2").arg(k).arg(l)))
+                missing << QStringLiteral("PF %1-%2").arg(k).arg(l);
+    ASSERT_EQ(missing.size(), 10);
+    const QString text = said.first();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Nie utworzono przejść fazowych: "))) << text.toStdString();
+    EXPECT_TRUE(text.endsWith(QStringLiteral(".\nProgram CAD odmówił: zmiana tekstu odrzucona"))) << text.toStdString();
+    const QStringList named = text.section(QLatin1Char('\n'), 0, 0)
+                                  .mid(QStringLiteral("Nie utworzono przejść fazowych: ").size())
+                                  .chopped(1)
+                                  .split(QStringLiteral(", "));
+    EXPECT_EQ(QSet<QString>(named.begin(), named.end()), QSet<QString>(missing.begin(), missing.end()));
+    EXPECT_EQ(named.size(), missing.size());
+}
+
 TEST_F(Transitions, PickingTwoPicturesRefusesMismatches) {
     openSample();
     const QStringList pics = makePictures();

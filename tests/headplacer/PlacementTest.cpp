@@ -242,6 +242,12 @@ TEST_F(PlacementTest, ACadThatNoLongerAnswersEndsTheWait) {
     EXPECT_EQ(poll.tick(), InsertionPoll::Failed);
     EXPECT_FALSE(poll.active());
     EXPECT_EQ(ui.ended, 1);
+    // Told, with what was not written; no host was lost, so no restart is asked for.
+    ASSERT_EQ(prompts.messageTexts().size(), 1);
+    const QString said = prompts.messageTexts().first();
+    EXPECT_TRUE(said.startsWith(QStringLiteral("Nie dokończono wstawiania sygnalizatora:\n"))) << said.toStdString();
+    EXPECT_TRUE(said.endsWith(QStringLiteral("dane inwentaryzacyjne nie zostały zapisane w rysunku.")))
+        << said.toStdString();
 }
 
 TEST_F(PlacementTest, TheNewReferenceIsFoundAmongOtherNewEntities) {

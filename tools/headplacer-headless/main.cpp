@@ -33,7 +33,7 @@ class HeadlessUi : public PlacementUi {
 public:
     void showMainWindow() override {}
     bool editHeadAttributes(const QString&) override {
-        ApplyInventory(values);
+        notWritten = ApplyInventory(values);
         return true;
     }
     void openDetectorWindow() override {}
@@ -44,6 +44,7 @@ public:
     void endProgram() override {}
     InventoryValues values;
     QString maker, description;
+    QStringList notWritten;  // what the inventory could not write, with the CAD's reasons
 };
 
 bool pointArg(const QString& text, cad::ScriptedInteraction& picks) {
@@ -147,6 +148,10 @@ int main(int argc, char** argv) {
     runCommand(cad);
     if (poll.tick() != InsertionPoll::HeadCompleted) {
         err << "Nie wstawiono sygnalizatora.\n";
+        return 1;
+    }
+    if (!ui.notWritten.isEmpty()) {
+        err << "Nie zapisano danych inwentaryzacyjnych:\n" << ui.notWritten.join(QLatin1Char('\n')) << '\n';
         return 1;
     }
     err << "Sygnalizator " << InventoryNumber << " (" << HeadHandle << ")\n";

@@ -324,6 +324,13 @@ TEST_F(StreamsMarkers, AMarkerWhoseBlockIsRefusedIsLeftOut) {
     IntersectionNumber = number;
     EXPECT_EQ(doc().blocks().count(), blocks);
     EXPECT_EQ(int(doc().modelSpace().entities().size()), entities);
+    // Each is said, named, with the drawing's reason.
+    const QStringList said = prompts.messageTexts();
+    ASSERT_EQ(said.size(), 3);
+    for (const QString& s : said)
+        EXPECT_TRUE(s.startsWith(QStringLiteral("Program CAD odmówił części znacznika; znacznik jest niepełny albo go "
+                                                "brak:\nznacznik punktu kolizji strumieni K1 i K2 (1.00; 1.00): ")))
+            << s.toStdString();
 }
 
 TEST_F(StreamsMarkers, ConflictDiscsTakeTheStreamPenAndAnAssociativeSolidFill) {

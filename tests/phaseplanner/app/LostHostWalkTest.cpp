@@ -102,6 +102,28 @@ private slots:
     }
 
     void everyCommandWithTheHostGoneAnsweredNo() { walk(ui::No); }
+
+    // Plik -> "Zakończ" with the host gone ends the program at once: nothing to connect for, the
+    // settings written as at every end.
+    void endingWithTheHostGoneEndsTheProgram() {
+        MainWindow w(folder->filePath(QStringLiteral("bin")));
+        QVERIFY(w.Form_Load());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        common::PutIni(common::IniFilePath, ProgramTitleText(), QStringLiteral("Dlugosc_Cyklu"),
+                       QStringLiteral("0"));
+        suitetest::HostGoneNow gone;
+        prompts->clear();
+        QAction* end = w.findChild<QAction*>(QStringLiteral("mnuPlik_Zakoncz"));
+        QVERIFY(end);
+        end->trigger();
+        QVERIFY2(prompts->messageTexts().isEmpty(), qPrintable(prompts->messageTexts().join(QLatin1Char('|'))));
+        QVERIFY(!w.isVisible());
+        QCOMPARE(gone.calls(), 0);
+        QCOMPARE(common::GetIni(common::IniFilePath, ProgramTitleText(), QStringLiteral("Dlugosc_Cyklu"), QString()),
+                 QString::number(CycleLength));
+        automation::CadApplication = cad->application();
+    }
     void everyCommandWithTheHostBackAnsweredYes() { walk(ui::Yes); }
 };
 
