@@ -13,6 +13,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -26,7 +27,6 @@ using render::map;
 using render::Pi;
 
 constexpr double TwoPi = 2 * std::numbers::pi;
-constexpr int MaxNesting = 16;  // a block that (wrongly) contains itself must not recurse forever
 constexpr double PixelsPerMm = 96.0 / 25.4;
 constexpr long MaxPrimitives = 500000;  // per top-level entity
 
@@ -445,7 +445,7 @@ void DrawingRenderer::drawWidths(const Entity* e, const std::vector<Vertex>& ver
 
 void DrawingRenderer::drawReference(const Entity* e, const Context& c) {
     const auto& d = *e->tryAs<InsertData>();
-    if (const BlockDefinition* b = db_.findBlock(d.blockName); b && !b->isErased() && c.depth < MaxNesting) {
+    if (const BlockDefinition* b = db_.findBlock(d.blockName); b && !b->isErased()) {
         const Transform2D local = Transform2D::translation(d.position.x, d.position.y)
                                       .after(Transform2D::rotation(d.rotation))
                                       .after(Transform2D::scale(d.xScale, d.yScale))
@@ -458,7 +458,11 @@ void DrawingRenderer::drawReference(const Entity* e, const Context& c) {
 
 void DrawingRenderer::drawBlock(const BlockDefinition* block, const Transform2D& local, const Context& outer,
                                 const Entity* owner) {
-    if (outer.depth >= MaxNesting) return;
+    // A block that (through others) contains itself would draw itself without end.
+    if (outer.depth >= MaxNesting || std::find(open_.begin(), open_.end(), block) != open_.end()) {
+        ++leftOut_;
+        return;
+    }
     Context inner = outer;
     inner.toScreen = outer.toScreen.after(local);
     inner.unitScale = scaleOf(inner.toScreen);
@@ -479,6 +483,7 @@ void DrawingRenderer::drawBlock(const BlockDefinition* block, const Transform2D&
     else if (lw == LineweightByBlock)
         lw = outer.blockLineweight;
     inner.blockLineweight = lw;
+    open_.push_back(block);
     // Entities on layer "0" in a block take the reference's layer for colour, linetype and weight.
     for (const Entity* child : block->entities()) {
         if (child->layer() == QLatin1String("0")) {
@@ -489,6 +494,7 @@ void DrawingRenderer::drawBlock(const BlockDefinition* block, const Transform2D&
             drawIn(child, inner);
         }
     }
+    open_.pop_back();
 }
 
 void DrawingRenderer::fillArea(const QPainterPath& path, const QColor& color, const Context& c) {

@@ -13,6 +13,7 @@
 #include <QPen>
 #include <QPolygonF>
 #include <QTransform>
+#include <vector>
 
 class QPainter;
 
@@ -74,6 +75,10 @@ public:
 
     // The screen colour of an entity drawn at top level (for tests and the pick highlight).
     QColor topLevelColor(const cad::db::Entity* entity);
+    // Blocks go as deep as a drawing nests them; this bounds only the stack a pathological drawing takes.
+    static constexpr int MaxNesting = 256;
+    // Block references not drawn so far: a block inside itself, or nested beyond any real drawing.
+    int leftOut() const { return leftOut_; }
 
 private:
     struct Context {
@@ -133,6 +138,8 @@ private:
     PrimitiveSink& sink_;
     double ltscale_ = 1;
     long drawn_ = 0;
+    int leftOut_ = 0;
+    std::vector<const cad::db::BlockDefinition*> open_;  // the blocks being drawn, outermost first
     QHash<QString, LayerStyle> layers_;
     QHash<QString, std::vector<double>> dashes_;
     QHash<QString, render::DimLook> dimLooks_;

@@ -141,6 +141,7 @@ void DrawingView::paintAppended(size_t from) {
         if (e->isErased() || !scene_->appendedBox(i).overlaps(area)) continue;
         renderer.draw(e, anyHighlight && scene_->isHighlighted(e));
     }
+    leftOut_ += renderer.leftOut();
     paintedUpTo_ = scene_->newestSequence();
 }
 
@@ -222,6 +223,7 @@ void DrawingView::renderCache() {
     cache_ = QImage(size() * dpr, QImage::Format_RGB32);
     cache_.setDevicePixelRatio(dpr);
     cache_.fill(Background);
+    leftOut_ = 0;
     if (scene_ && state().scale > 0) {
         QPainter p(&cache_);
         std::vector<Box> boxes;
@@ -244,6 +246,7 @@ void DrawingView::renderCache() {
             }
             renderer.draw(shown[i], anyHighlight && scene_->isHighlighted(shown[i]));
         }
+        leftOut_ = renderer.leftOut();
     }
     cacheValid_ = true;
     paintedUpTo_ = scene_ ? scene_->newestSequence() : 0;
@@ -266,9 +269,22 @@ void DrawingView::paintEvent(QPaintEvent*) {
     drawOverlay(p);
 }
 
+QString DrawingView::leftOutNote() const {
+    if (leftOut_ == 0) return {};
+    return QStringLiteral("Nie narysowano wstawień bloków: %1 (blok wstawiony w samego siebie lub zagnieżdżony "
+                          "głębiej niż %2 poziomów).")
+        .arg(leftOut_)
+        .arg(DrawingRenderer::MaxNesting);
+}
+
 void DrawingView::drawOverlay(QPainter& p) {
     if (panning_) return;
     p.setRenderHint(QPainter::Antialiasing, true);
+    if (const QString note = leftOutNote(); !note.isEmpty()) {
+        // What the image lacks is said on it, where the drawing shows.
+        p.setPen(QColor(255, 200, 80));
+        p.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, note);
+    }
     if (preview_.size() >= 2) {
         // Each segment as picked; arc segments from their bulge (included angle = 4·atan(bulge)).
         QPainterPath path(toScreen(Point3{preview_[0][0], preview_[0][1], 0}));

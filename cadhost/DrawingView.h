@@ -108,6 +108,8 @@ public:
 
     // Renders the drawing into a fresh image of the widget's size (tests, screenshots).
     QImage renderImage();
+    // What the last image of the drawing left out, as shown over it (empty when nothing).
+    QString leftOutNote() const;
 
     static constexpr int Aperture = 10;  // pixels around the cursor that picks and snaps look at
 
@@ -171,6 +173,7 @@ private:
     QImage cache_;
     bool cacheValid_ = false;
     bool smooth_ = true;       // antialiasing of the cached image
+    int leftOut_ = 0;  // block references the cached image could not draw
     quint64 paintedUpTo_ = 0;  // sequence of the newest model-space entity in the cached image
 
     Mode mode_ = Mode::Idle;

@@ -206,7 +206,8 @@ void MainWindow::buildMenus() {
     file->addAction(QStringLiteral("&Zapisz"), QKeySequence::Save, this, [this] {
         if (DocumentState* d = model_.activeDocument()) saveDrawing(d);
     });
-    file->addAction(QStringLiteral("Zapisz &jako..."), QKeySequence::SaveAs, this, [this] {
+    // Spelled out: the platform's standard Save As key is empty under some keyboard schemes.
+    file->addAction(QStringLiteral("Zapisz &jako..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this, [this] {
         if (DocumentState* d = model_.activeDocument()) saveDrawingAs(d);
     });
     file->addAction(QStringLiteral("Za&mknij"), QKeySequence::Close, this, [this] {
@@ -258,6 +259,8 @@ void MainWindow::setServer(SocketServer* server) {
     });
     launcher_.setWorkingOn([this](qint64 pid) { return server_ ? server_->workingDocument(pid) : nullptr; });
     launcher_.setRaiser([this](qint64 pid) { return programWindows_.raise(pid); });
+    if (server_)
+        connect(server_, &SocketServer::drawingHandedOver, this, [this](const QString& path) { addRecent(path); });
     if (!server_ || !ProgramWindows::available() || findChild<QTimer*>(QStringLiteral("keepAbove"))) return;
     // New windows of the programs (their dialogs among them) belong to other processes, which tell
     // this one nothing when they open one: they are looked for on a slow tick while programs are attached.

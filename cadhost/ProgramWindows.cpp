@@ -2,9 +2,14 @@
 // connection Qt already holds (through the window manager's requests where one runs).
 #include "cadhost/ProgramWindows.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QRect>
+#include <QScreen>
+#include <QToolBar>
 #include <QWidget>
+#include <QWindow>
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -29,7 +34,7 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name) {
 }
 
 // The 32-bit values of a window property (empty when absent).
-std::vector<uint32_t> property(xcb_connection_t* c, xcb_window_t w, xcb_atom_t name, xcb_atom_t type) {
+std::vector<uint32_t> valuesOf(xcb_connection_t* c, xcb_window_t w, xcb_atom_t name, xcb_atom_t type) {
     std::vector<uint32_t> out;
     xcb_get_property_reply_t* r =
         xcb_get_property_reply(c, xcb_get_property(c, 0, w, name, type, 0, 4096), nullptr);
@@ -44,7 +49,7 @@ std::vector<uint32_t> property(xcb_connection_t* c, xcb_window_t w, xcb_atom_t n
 // The top-level windows as the window manager lists them under `listName`, else the root's children
 // (bottom up, as the server stacks them).
 std::vector<xcb_window_t> listedOrChildren(xcb_connection_t* c, xcb_window_t root, const char* listName) {
-    std::vector<uint32_t> managed = property(c, root, atom(c, listName), XCB_ATOM_WINDOW);
+    std::vector<uint32_t> managed = valuesOf(c, root, atom(c, listName), XCB_ATOM_WINDOW);
     if (!managed.empty()) return {managed.begin(), managed.end()};
     std::vector<xcb_window_t> out;
     xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr);
@@ -66,19 +71,24 @@ xcb_window_t rootOf(xcb_connection_t* c) {
     return xcb_setup_roots_iterator(setup).data->root;
 }
 
+struct ProcessWindow {
+    xcb_window_t window;
+    qint64 pid;
+};
+
 // The top-level windows of the processes.
-std::vector<xcb_window_t> windowsOf(xcb_connection_t* c, const QList<qint64>& pids) {
+std::vector<ProcessWindow> windowsOf(xcb_connection_t* c, const QList<qint64>& pids) {
     const xcb_atom_t pidAtom = atom(c, "_NET_WM_PID");
-    std::vector<xcb_window_t> out;
+    std::vector<ProcessWindow> out;
     for (xcb_window_t w : topLevels(c, rootOf(c))) {
-        const std::vector<uint32_t> pid = property(c, w, pidAtom, XCB_ATOM_CARDINAL);
-        if (!pid.empty() && pids.contains(qint64(pid[0]))) out.push_back(w);
+        const std::vector<uint32_t> pid = valuesOf(c, w, pidAtom, XCB_ATOM_CARDINAL);
+        if (!pid.empty() && pids.contains(qint64(pid[0]))) out.push_back({w, qint64(pid[0])});
     }
     return out;
 }
 
 bool managed(xcb_connection_t* c, xcb_window_t root) {
-    return !property(c, root, atom(c, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW).empty();
+    return !valuesOf(c, root, atom(c, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW).empty();
 }
 
 // The top-level windows from the bottom up.
@@ -102,7 +112,7 @@ QRect frameOf(xcb_connection_t* c, xcb_window_t root, xcb_window_t w) {
     if (g && t) r = QRect(t->dst_x, t->dst_y, g->width, g->height);
     std::free(g);
     std::free(t);
-    const std::vector<uint32_t> e = property(c, w, atom(c, "_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL);
+    const std::vector<uint32_t> e = valuesOf(c, w, atom(c, "_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL);
     if (!r.isEmpty() && e.size() == 4) r.adjust(-int(e[0]), -int(e[2]), int(e[1]), int(e[3]));
     return r;
 }
@@ -121,10 +131,56 @@ void tellManager(xcb_connection_t* c, xcb_window_t root, xcb_window_t w, const c
                    reinterpret_cast<const char*>(&ev));
 }
 
+// Where a window of `size` at `frame`'s place goes: onto the screen, then below the rows kept
+// clear above the host's middle (`top`) and above those below it (`bottom`) when it covers one of
+// them, between them where it fits; on the screen again when it does not (the top rows win).
+QRect placed(QRect frame, const QRect& screen, const QList<QRect>& rows, int top, int bottom) {
+    auto inside = [&screen](QRect& r) {
+        r.moveLeft(std::max(screen.left(), std::min(r.left(), screen.right() + 1 - r.width())));
+        r.moveTop(std::max(screen.top(), std::min(r.top(), screen.bottom() + 1 - r.height())));
+    };
+    if (!screen.isEmpty()) inside(frame);
+    if (std::any_of(rows.begin(), rows.end(), [&](const QRect& r) { return r.intersects(frame); })) {
+        frame.moveTop(frame.height() <= bottom - top ? std::clamp(frame.y(), top, bottom - frame.height()) : top);
+        if (!screen.isEmpty() && frame.bottom() > screen.bottom())
+            frame.moveTop(std::max(screen.top(), screen.bottom() + 1 - frame.height()));
+    }
+    return frame;
+}
+
 }  // namespace
+
+ProgramWindows::ProgramWindows(QWidget* host) : host_(host) {
+    if (available()) qApp->installEventFilter(this);
+}
 
 bool ProgramWindows::available() {
     return connection() != nullptr;
+}
+
+bool ProgramWindows::isHostDialog(const QWidget* window) const {
+    if (!window || !window->isWindow() || window == host_) return false;
+    const Qt::WindowType type = window->windowType();
+    if (type != Qt::Dialog && type != Qt::Sheet && !(type == Qt::Window && window->isModal())) return false;
+    if (!window->parentWidget()) return window->isModal();
+    for (const QWidget* owner = window->parentWidget(); owner; owner = owner->window()->parentWidget())
+        if (owner->window() == host_) return true;
+    return false;
+}
+
+bool ProgramWindows::eventFilter(QObject* watched, QEvent* event) {
+    // Shown before the window is mapped: the window manager takes it above everything from the
+    // start. The widget's flags are changed in place, as setWindowFlags would hide it again.
+    if (event->type() == QEvent::Show && watched->isWidgetType()) {
+        auto* w = static_cast<QWidget*>(watched);
+        if (w->isWindow() && !w->windowFlags().testFlag(Qt::WindowStaysOnTopHint) && isHostDialog(w) &&
+            w->windowHandle()) {
+            const Qt::WindowFlags flags = w->windowFlags() | Qt::WindowStaysOnTopHint;
+            w->overrideWindowFlags(flags);
+            w->windowHandle()->setFlags(flags);
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void ProgramWindows::setKeptClear(const QList<QWidget*>& widgets) {
@@ -145,13 +201,18 @@ int ProgramWindows::keepAbove(const QList<qint64>& pids) {
     const int hostLevel = level(hostWindow);
 
     // The rows kept clear, in the display's pixels, and the room between those above the host's
-    // middle and those below it.
+    // middle and those below it. The toolbars docked along the top or bottom count as rows.
     const qreal scale = host_->devicePixelRatioF();
     const QRect host = host_->frameGeometry();
+    QList<QWidget*> clear;
+    for (const QPointer<QWidget>& w : keptClear_)
+        if (w) clear << w;
+    for (QToolBar* bar : host_->findChildren<QToolBar*>())
+        if (bar->orientation() == Qt::Horizontal && !bar->isFloating()) clear << bar;
     QList<QRect> rows;
     int top = host.top(), bottom = host.bottom() + 1;
-    for (const QPointer<QWidget>& w : keptClear_) {
-        if (!w || !w->isVisible()) continue;
+    for (QWidget* w : clear) {
+        if (!w->isVisible()) continue;
         const int y0 = w->mapToGlobal(QPoint(0, 0)).y(), y1 = y0 + w->height();
         rows << QRect(QPoint(int(host.left() * scale), int(y0 * scale)),
                       QPoint(int((host.right() + 1) * scale) - 1, int(y1 * scale) - 1));
@@ -164,29 +225,41 @@ int ProgramWindows::keepAbove(const QList<qint64>& pids) {
     bottom = int(bottom * scale);
 
     std::vector<xcb_window_t> programs;
+    std::set<std::pair<qint64, std::uint32_t>> present;
     int made = 0;
-    for (xcb_window_t w : windowsOf(c, pids)) {
-        if (w == hostWindow || !viewable(c, w)) continue;
+    for (const auto& [w, pid] : windowsOf(c, pids)) {
+        if (w == hostWindow) continue;
+        present.insert({pid, w});
+        if (!viewable(c, w)) continue;
         // A window with an owner stays with it; one kept above everything stays so.
-        if (!property(c, w, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW).empty()) continue;
-        const std::vector<uint32_t> states = property(c, w, state, XCB_ATOM_ATOM);
+        if (!valuesOf(c, w, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW).empty()) continue;
+        const std::vector<uint32_t> states = valuesOf(c, w, state, XCB_ATOM_ATOM);
         if (std::find(states.begin(), states.end(), above) != states.end()) continue;
         programs.push_back(w);
-        if (!seen_.insert(w).second) continue;
+        if (!seen_.insert({pid, w}).second) continue;
         ++made;
         const QRect frame = frameOf(c, root, w);
-        if (frame.isEmpty() || std::none_of(rows.begin(), rows.end(), [&](const QRect& r) { return r.intersects(frame); }))
-            continue;
-        // Below the menu bar; above the prompt line where it fits between them.
-        const int y = frame.height() <= bottom - top ? std::clamp(frame.y(), top, bottom - frame.height()) : top;
+        if (frame.isEmpty()) continue;
+        const QScreen* screen = QGuiApplication::screenAt(QPoint(int(frame.center().x() / scale), int(frame.center().y() / scale)));
+        if (!screen) screen = host_->screen();
+        QRect area;
+        if (screen) {
+            const QRect logical = screen->availableGeometry();
+            area = QRect(QPoint(int(logical.left() * scale), int(logical.top() * scale)),
+                         QSize(int(logical.width() * scale), int(logical.height() * scale)));
+        }
+        const QRect to = placed(frame, area, rows, top, bottom);
+        if (to.topLeft() == frame.topLeft()) continue;
         if (withManager) {
             // North-west gravity: the frame's corner goes to the point.
-            tellManager(c, root, w, "_NET_MOVERESIZE_WINDOW", {1u | 1u << 8 | 1u << 9 | 2u << 12, uint32_t(frame.x()), uint32_t(y)});
+            tellManager(c, root, w, "_NET_MOVERESIZE_WINDOW", {1u | 1u << 8 | 1u << 9 | 2u << 12, uint32_t(to.x()), uint32_t(to.y())});
         } else {
-            const uint32_t at[] = {uint32_t(frame.x()), uint32_t(y)};
+            const uint32_t at[] = {uint32_t(to.x()), uint32_t(to.y())};
             xcb_configure_window(c, w, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, at);
         }
     }
+    // A window closed (or withdrawn) is placed again when it opens, whatever id it then has.
+    std::erase_if(seen_, [&present](const auto& known) { return !present.contains(known); });
     // The highest first, each put just above the host: their own order stays.
     std::sort(programs.begin(), programs.end(), [&](xcb_window_t a, xcb_window_t b) { return level(a) > level(b); });
     for (xcb_window_t w : programs) {
@@ -207,7 +280,8 @@ bool ProgramWindows::raise(qint64 pid) {
     if (!c) return false;
     const xcb_window_t root = rootOf(c);
     bool any = false;
-    for (xcb_window_t w : windowsOf(c, {pid})) {
+    for (const ProcessWindow& pw : windowsOf(c, {pid})) {
+        const xcb_window_t w = pw.window;
         // The window manager's way, and the plain restacking for a display without one.
         tellManager(c, root, w, "_NET_ACTIVE_WINDOW", {2u, uint32_t(XCB_CURRENT_TIME)});
         const uint32_t top = XCB_STACK_MODE_ABOVE;

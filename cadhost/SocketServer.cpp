@@ -159,6 +159,13 @@ qint64 SocketServer::pidOf(const QString& program, const cad::DocumentState* doc
 
 const cad::DocumentState* SocketServer::workingDocument(qint64 pid) const {
     for (const auto& [id, c] : connections_) {
+        if (pid <= 0 || c->pid != pid || !c->shownDocument) continue;
+        // A program reads the drawing it shows from the CAD's active one; it may go on calling
+        // into objects of the drawing it showed before.
+        for (const cad::DocumentState* d : model_.documents())
+            if (d->id == c->shownDocument) return d;
+    }
+    for (const auto& [id, c] : connections_) {
         if (pid <= 0 || c->pid != pid) continue;
         // A drawing closed since (a template opened for a moment) is passed over.
         for (auto it = c->recentDocuments.rbegin(); it != c->recentDocuments.rend(); ++it)
@@ -180,6 +187,26 @@ void SocketServer::noteDocument(Connection& c, const cad::Call& call) {
     } catch (const cad::Error&) {
         // An unknown id names no drawing; the model answers it.
     }
+}
+
+void SocketServer::noteShownDocument(Connection& c, const cad::Call& call, const cad::Reply& reply) {
+    if (reply.failed || call.object != cad::ApplicationId ||
+        call.member.compare(QLatin1String("ActiveDocument"), Qt::CaseInsensitive) != 0)
+        return;
+    const cad::Variant& doc = call.kind == cad::CallKind::Get   ? reply.result
+                              : call.kind == cad::CallKind::Put ? call.args.value(0)
+                                                                : cad::Variant();
+    if (doc.isObject()) c.shownDocument = doc.toObject();
+}
+
+void SocketServer::noteHandOver(const cad::Call& call, const cad::Reply& reply) {
+    if (reply.failed || call.object != model_.documentsId || !reply.result.isObject() ||
+        call.member.compare(QLatin1String("Open"), Qt::CaseInsensitive) != 0)
+        return;
+    // The answer is the drawing just opened (or the one already open under that name).
+    const cad::ObjectId opened = reply.result.toObject();
+    for (const cad::DocumentState* d : model_.documents())
+        if (d->id == opened && !d->fullName.isEmpty()) emit drawingHandedOver(d->fullName);
 }
 
 SocketServer::Connection* SocketServer::find(quint64 id) const {
@@ -309,6 +336,8 @@ void SocketServer::serve(quint64 id, cad::Request& request) {
     ++served_;
     // The call may have run an event loop in which the connection went away.
     c = find(id);
+    if (c) noteShownDocument(*c, call, reply);
+    if (c && c->program == QLatin1String("cadhost")) noteHandOver(call, reply);
     if (c && c->session.done(request, reply)) send(id, request.sequence, reply);
     emit callServed(call, reply);
 }

@@ -42,7 +42,8 @@ public:
     QList<qint64> attachedPids() const;
     // The process of a program attached (working on the drawing, when given); 0 when none.
     qint64 pidOf(const QString& program, const cad::DocumentState* doc = nullptr) const;
-    // The open drawing an attached process called into last: the one it works on (nullptr: none).
+    // The open drawing an attached process shows: the one the CAD's active drawing was, as it last
+    // asked for it (or made one active); without that, the one it called into last (nullptr: none).
     const cad::DocumentState* workingDocument(qint64 pid) const;
     quint64 callsServed() const { return served_; }
     // Whether a program's call (or a connection) has arrived and waits to be served.
@@ -52,6 +53,8 @@ signals:
     // After every call (picks when answered); the window refreshes what it may have changed.
     void callServed(const cad::Call& call, const cad::Reply& reply);
     void connectionsChanged(int count);
+    // Another start of cadhost opened a drawing here (handing over the file it was given).
+    void drawingHandedOver(const QString& fullName);
 
 private:
     class Listener;
@@ -70,9 +73,12 @@ private:
         std::set<const cad::DocumentState*> documents;    // the drawings it called into
         const cad::DocumentState* lastDocument = nullptr;  // spares the set on most calls
         std::vector<cad::ObjectId> recentDocuments;        // by id, the latest last
+        cad::ObjectId shownDocument = 0;                   // its last answer to "ActiveDocument"
     };
     void accept(int fd);
     void noteDocument(Connection& c, const cad::Call& call);
+    void noteShownDocument(Connection& c, const cad::Call& call, const cad::Reply& reply);
+    void noteHandOver(const cad::Call& call, const cad::Reply& reply);
     Connection* find(quint64 id) const;
     void readFrom(quint64 id);
     // Appends what the connection's socket holds to its reader: 1 when bytes came, 0 when none,

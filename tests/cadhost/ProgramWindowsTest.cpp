@@ -2,19 +2,31 @@
 // a window manager (openbox, started here): an unowned top-level window of a program that opens
 // over the host's menu bar is moved below it and kept above the host, without becoming the host's
 // transient, so minimising it leaves the host as it was; a dialog owned by a program window and a
-// window kept above everything are left as they are.
+// window kept above everything are left as they are. A program of its own (this executable started
+// with --program-window) opens where a program remembered its window: over the toolbar, at the
+// screen's bottom edge, and again after it was closed, under whatever window id the server gives.
+// The host's own dialogs go above the programs' windows while they are open.
 #include "cadhost/ProgramWindows.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProcess>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <QToolBar>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <QtTest>
 #include <xcb/xcb.h>
+
+#include <iostream>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -57,6 +69,74 @@ int level(QWidget* w) {
     const auto it = std::find(order.begin(), order.end(), xcb_window_t(w->winId()));
     return it == order.end() ? -1 : int(it - order.begin());
 }
+
+// The window with its manager's frame, in root coordinates.
+QRect frameOf(xcb_window_t w) {
+    xcb_connection_t* c = x11();
+    xcb_get_geometry_reply_t* g = xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr);
+    xcb_translate_coordinates_reply_t* t =
+        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, w, root(), 0, 0), nullptr);
+    QRect r;
+    if (g && t) r = QRect(t->dst_x, t->dst_y, g->width, g->height);
+    std::free(g);
+    std::free(t);
+    const char* name = "_NET_FRAME_EXTENTS";
+    xcb_intern_atom_reply_t* a = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
+    xcb_get_property_reply_t* e =
+        xcb_get_property_reply(c, xcb_get_property(c, 0, w, a ? a->atom : xcb_atom_t(XCB_ATOM_NONE), XCB_ATOM_CARDINAL, 0, 4), nullptr);
+    if (e && e->format == 32 && xcb_get_property_value_length(e) == 16) {
+        const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(e));
+        r.adjust(-int(v[0]), -int(v[2]), int(v[1]), int(v[3]));
+    }
+    std::free(e);
+    std::free(a);
+    return r;
+}
+
+// The topmost window the manager lists.
+xcb_window_t topWindow() {
+    const auto order = windowProperty(root(), "_NET_CLIENT_LIST_STACKING");
+    return order.empty() ? 0 : order.back();
+}
+
+// A program of the suite as the host sees it: another process with one window, opened where its
+// client area was remembered, kept until its standard input closes.
+struct ProgramProcess {
+    QProcess process;
+    xcb_window_t window = 0;
+    bool start(const QRect& client) {
+        process.start(QCoreApplication::applicationFilePath(),
+                      {QStringLiteral("--program-window"), QString::number(client.x()), QString::number(client.y()),
+                       QString::number(client.width()), QString::number(client.height())});
+        if (!process.waitForStarted() || !process.waitForReadyRead(10000)) return false;
+        window = xcb_window_t(process.readLine().trimmed().toULongLong());
+        return window != 0;
+    }
+    void close() {
+        process.closeWriteChannel();
+        process.waitForFinished(10000);
+    }
+};
+
+// The host's window laid out as cadhost's: menu bar, a toolbar below it, the drawing, and the prompt
+// line at the bottom; it fills the screen.
+struct HostWindow {
+    QMainWindow window;
+    QLineEdit* prompt = new QLineEdit;
+    QToolBar* tools = nullptr;
+    HostWindow() {
+        window.menuBar()->addMenu(QStringLiteral("Plik"));
+        tools = window.addToolBar(QStringLiteral("Rysuj i zmień"));
+        tools->addAction(QStringLiteral("Linia"));
+        auto* central = new QWidget;
+        auto* layout = new QVBoxLayout(central);
+        layout->addStretch(1);
+        layout->addWidget(prompt);
+        window.setCentralWidget(central);
+    }
+    int toolsBottom() const { return tools->mapToGlobal(QPoint(0, tools->height())).y(); }
+    int promptTop() const { return prompt->mapToGlobal(QPoint(0, 0)).y(); }
+};
 
 bool shown(QWidget* w) {
     xcb_get_window_attributes_reply_t* r =
@@ -143,7 +223,146 @@ private slots:
         QTRY_VERIFY(shown(&program));
         QVERIFY(!windows.raise(1));  // a process without windows here
     }
+
+    void programWindowsOpenOnTheScreenClearOfTheHostsBarsEveryTime() {
+        HostWindow host;
+        host.window.showMaximized();
+        QVERIFY(QTest::qWaitForWindowExposed(&host.window));
+        const QRect screen = host.window.screen()->availableGeometry();
+        QTRY_VERIFY(host.window.frameGeometry().height() > screen.height() - 40);
+        cadhost::ProgramWindows windows(&host.window);
+        windows.setKeptClear({host.window.menuBar(), host.prompt});
+        const int clearTop = host.toolsBottom(), clearBottom = host.promptTop();
+        // Found (once) and moved clear of the bars, within the screen.
+        auto placedClear = [&](ProgramProcess& program) {
+            const qint64 pid = program.process.processId();
+            if (!QTest::qWaitFor([&] { return windows.keepAbove({pid}) == 1; }, 10000)) return false;
+            auto clear = [&] {
+                const QRect frame = frameOf(program.window);
+                return frame.top() >= clearTop && frame.bottom() < clearBottom && screen.contains(frame);
+            };
+            if (QTest::qWaitFor(clear, 3000)) return true;
+            const QRect frame = frameOf(program.window);
+            qDebug() << "program window" << frame << "kept clear between" << clearTop << clearBottom << "on" << screen;
+            return false;
+        };
+        // Remembered over the toolbar, and started again after it was closed: the new window may
+        // have the id of the old one, and is placed all the same.
+        const QRect overTheToolbar(200, host.window.menuBar()->mapToGlobal(QPoint(0, 0)).y() + 10, 400, 300);
+        xcb_window_t first = 0;
+        for (int start = 0; start < 2; ++start) {
+            ProgramProcess program;
+            QVERIFY(program.start(overTheToolbar));
+            QVERIFY2(placedClear(program), qPrintable(QStringLiteral("start %1").arg(start + 1)));
+            if (start == 0) first = program.window;
+            else qDebug() << "window id of the second start" << (program.window == first ? "reused" : "new");
+            program.close();
+        }
+        // Remembered at the screen's bottom edge: it comes up onto the screen, above the prompt line.
+        ProgramProcess bottom;
+        QVERIFY(bottom.start(QRect(300, screen.bottom() - 40, 300, 200)));
+        QVERIFY(placedClear(bottom));
+        bottom.close();
+        // Where it covers none of them, it stays where it was remembered.
+        ProgramProcess clear;
+        QVERIFY(clear.start(QRect(250, clearTop + 60, 300, 200)));
+        QVERIFY(QTest::qWaitFor([&] { return windows.keepAbove({clear.process.processId()}) == 1; }, 10000));
+        const QRect before = frameOf(clear.window);
+        QTest::qWait(300);
+        QCOMPARE(frameOf(clear.window), before);
+        QVERIFY(before.top() > clearTop);
+        clear.close();
+    }
+
+    void theHostsDialogsStayAboveThePrograms() {
+        HostWindow host;
+        host.window.setGeometry(0, 30, 900, 700);
+        host.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host.window));
+        cadhost::ProgramWindows windows(&host.window);
+        windows.setKeptClear({host.window.menuBar(), host.prompt});
+        ProgramProcess program;
+        QVERIFY(program.start(QRect(100, 200, 600, 400)));
+        const QList<qint64> pids{program.process.processId()};
+        host.window.raise();
+        host.window.activateWindow();
+        QVERIFY(QTest::qWaitFor([&] { return windows.keepAbove(pids) == 1; }, 10000));
+        // The host's tick keeps the program above it.
+        auto tick = [&] {
+            windows.keepAbove(pids);
+            return topWindow();
+        };
+        auto onTop = [&](xcb_window_t want) {
+            if (QTest::qWaitFor([&] { return tick() == want; }, 10000)) return true;
+            QProcess xprop;
+            xprop.start(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")});
+            xprop.waitForFinished();
+            qDebug() << "wanted on top" << Qt::hex << want << "stacking" << xprop.readAll();
+            return false;
+        };
+        QVERIFY(onTop(program.window));
+
+        // Owned by the host ("Właściwości obiektów"), the question with no owner, and the file
+        // dialog ("Otwórz rysunek"): each is the top window while open, also after the programs are
+        // kept above the host again and after the program's window is raised.
+        QDialog properties(&host.window);
+        properties.setWindowTitle(QStringLiteral("Właściwości obiektów"));
+        properties.resize(300, 200);
+        QMessageBox question(QMessageBox::Question, QStringLiteral("cadhost"),
+                             QStringLiteral("Na rysunku t1.dxf pracują programy: phaseplanner.\nZamknąć rysunek mimo to?"),
+                             QMessageBox::Yes | QMessageBox::No);
+        QFileDialog open(&host.window, QStringLiteral("Otwórz rysunek"));
+        open.setOption(QFileDialog::DontUseNativeDialog);
+        for (QDialog* dialog : {static_cast<QDialog*>(&properties), static_cast<QDialog*>(&question),
+                                static_cast<QDialog*>(&open)}) {
+            dialog->setWindowModality(Qt::ApplicationModal);
+            QVERIFY(windows.isHostDialog(dialog));
+            dialog->show();
+            QVERIFY(QTest::qWaitForWindowExposed(dialog));
+            // The native window, made anew when the dialog was made to stay on top.
+            const auto id = xcb_window_t(dialog->windowHandle()->winId());
+            QVERIFY(onTop(id));
+            for (int i = 0; i < 3; ++i) {
+                QTest::qWait(150);
+                QCOMPARE(tick(), id);
+            }
+            QVERIFY(windows.raise(program.process.processId()));
+            QTest::qWait(300);
+            QCOMPARE(tick(), id);
+            dialog->hide();
+            QTRY_VERIFY(topWindow() != id);
+        }
+        // A program's own dialog is not the host's.
+        QWidget programLike;
+        QDialog itsDialog(&programLike);
+        QVERIFY(!windows.isHostDialog(&itsDialog));
+        program.close();
+    }
 };
 
-QTEST_MAIN(ProgramWindowsTest)
+// The stand-in program: one window whose client area goes where it was remembered; its id goes to
+// standard output once shown; it ends when its standard input closes.
+int runProgramWindow(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QStringList a = app.arguments();
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("program"));
+    window.setGeometry(a.value(2).toInt(), a.value(3).toInt(), a.value(4).toInt(), a.value(5).toInt());
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) return 1;
+    std::cout << window.winId() << std::endl;
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&app] {
+        char c;
+        if (::read(STDIN_FILENO, &c, 1) <= 0) app.quit();
+    });
+    return app.exec();
+}
+
+int main(int argc, char** argv) {
+    if (argc > 1 && qstrcmp(argv[1], "--program-window") == 0) return runProgramWindow(argc, argv);
+    QApplication app(argc, argv);
+    ProgramWindowsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "ProgramWindowsTest.moc"

@@ -11,6 +11,8 @@
 
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
+#include <QTemporaryDir>
 #include <QProcess>
 #include <QtTest>
 #include <csignal>
@@ -326,6 +328,79 @@ private slots:
         h.window->startProgram(QStringLiteral("phaseplanner"));
         QCOMPARE(starts, 2);
         qputenv("XDG_RUNTIME_DIR", userRuntime);
+    }
+
+    // conflictor names the drawing it shows from the CAD's active drawing; it may go on calling
+    // into the drawing it read before. The launcher names the one it shows.
+    void theLauncherNamesTheDrawingTheProgramShows() {
+        HostFixture h;
+        const QString name = h.listen();
+        cad::DocumentState* first = h.doc();
+        h.window->newDrawing();
+        cad::DocumentState* second = h.doc();
+        h.window->newDrawing();
+        cad::DocumentState* third = h.doc();
+        cadhost::ProgramLauncher& launcher = h.window->launcher();
+        int starts = 0;
+        launcher.setStarter([&](const QString&, const QStringList&) { return qint64(++starts); });
+        qint64 raised = 0;
+        launcher.setRaiser([&](qint64 pid) { return (raised = pid) > 0; });
+        QTemporaryDir bin, runtime;
+        const QByteArray userRuntime = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        launcher.setFolder(bin.path());
+        QVERIFY(QFile::copy(QStringLiteral(TEST_CLIENT), bin.filePath(QStringLiteral("conflictor"))));
+        Client conflictor(name, bin.filePath(QStringLiteral("conflictor")));
+        QCOMPARE(conflictor.line(), QStringLiteral("ok connected"));
+        h.model.setActiveDocument(first);
+        QCOMPARE(conflictor.ask(QStringLiteral("shown")), QStringLiteral("ok ") + first->name);
+        // The user switched drawings; the program follows the active one and shows it...
+        h.model.setActiveDocument(second);
+        QCOMPARE(conflictor.ask(QStringLiteral("count")), QStringLiteral("ok 0"));
+        // ... and its last call went into the drawing it read before.
+        QCOMPARE(conflictor.ask(QStringLiteral("keptcount")), QStringLiteral("ok 0"));
+        h.model.setActiveDocument(third);
+        h.window->startProgram(QStringLiteral("conflictor"));
+        QCOMPARE(raised, conflictor.process().processId());
+        QCOMPARE(h.window->messageText(),
+                 QStringLiteral("Program conflictor już pracuje na rysunku %1 (jednocześnie może pracować "
+                                "tylko jedna kopia programu).")
+                     .arg(second->name));
+        h.model.setActiveDocument(second);
+        h.window->startProgram(QStringLiteral("conflictor"));
+        QCOMPARE(h.window->messageText(), QStringLiteral("Program conflictor już pracuje na tym rysunku."));
+        // Once the drawing it shows is closed, it is named by the drawing it called into last.
+        QVERIFY(h.window->closeDrawing(second, false));
+        h.model.setActiveDocument(third);
+        h.window->startProgram(QStringLiteral("conflictor"));
+        QVERIFY(h.window->messageText().contains(QStringLiteral("na rysunku %1 ").arg(first->name)));
+        QCOMPARE(starts, 0);
+        qputenv("XDG_RUNTIME_DIR", userRuntime);
+    }
+
+    // "cadhost FILE" with a host running hands the file over: the running host opens it and lists it
+    // among the recent drawings, as if the user had opened it there.
+    void aDrawingHandedOverReachesTheRecentDrawings() {
+        HostFixture h;
+        const QString name = h.listen();
+        const QString path = h.dir.filePath(QStringLiteral("t2.dxf"));
+        h.window->newDrawing();
+        cad::DocumentState* made = h.doc();
+        h.invoke(made->id, QStringLiteral("SaveAs"), {cad::Variant(path)});
+        QVERIFY(h.window->closeDrawing(made, false));
+        QVERIFY(!h.window->recentFiles().contains(path));
+        QProcess second;
+        second.start(QStringLiteral(CADHOST_EXE), {QStringLiteral("--socket"), name, path});
+        QVERIFY(second.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 20000);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(h.doc()->fullName, path);
+        QCOMPARE(h.window->recentFiles().value(0), path);
+        QMenu* recent = nullptr;
+        for (QMenu* m : h.window->findChildren<QMenu*>())
+            if (m->title() == QStringLiteral("Ostatnio &otwierane")) recent = m;
+        QVERIFY(recent && !recent->actions().isEmpty());
+        QCOMPARE(recent->actions().first()->text(), QStringLiteral("&1 ") + path);
     }
 
     void garbageAndOversizedFramesCloseOnlyTheirConnection() {

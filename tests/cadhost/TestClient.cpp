@@ -2,7 +2,8 @@
 // one command per line of standard input and answers one line each ("ok ..." or "error ...").
 //   count | addline x1 y1 x2 y2 | color HANDLE [INDEX] | highlight HANDLE 0|1 | getpoint PROMPT |
 //   getentity PROMPT | zoom x1 y1 x2 y2 | raise | send TEXT ("|" stands for CR) | quiescent |
-//   lastprompt | garbage | oversized | quit
+//   lastprompt | shown (the active drawing's name, kept as the drawing it works on) | keptcount
+//   (the count of that drawing's model space, whichever is active now) | garbage | oversized | quit
 #include "platform/cad/Application.h"
 #include "platform/cad/socket/CadHostConnection.h"
 
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
     }
     out << "ok connected\n" << Qt::flush;
     cad::Application acad(channel.get());
+    cad::Document kept;  // the drawing the program read last as the active one
     std::string raw;
     while (std::getline(std::cin, raw)) {
         const QStringList w = QString::fromStdString(raw).split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -91,6 +93,11 @@ int main(int argc, char** argv) {
             } else if (cmd == QLatin1String("lastprompt")) {
                 out << "ok " << acad.activeDocument().getVariable(QStringLiteral("LASTPROMPT")).toText()
                     << '\n';
+            } else if (cmd == QLatin1String("shown")) {
+                kept = acad.activeDocument();
+                out << "ok " << kept.name() << '\n';
+            } else if (cmd == QLatin1String("keptcount")) {
+                out << "ok " << kept.modelSpace().count() << '\n';
             } else if (cmd == QLatin1String("raise")) {
                 acad.raiseDrawingWindow();
                 out << "ok\n";

@@ -7,6 +7,7 @@
 #include "platform/ui/core/Prompt.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -99,6 +100,41 @@ private slots:
         t.start();
         h.view()->renderImage();
         QVERIFY(t.elapsed() < 5000);
+        // The references of the block inside itself are left out, and the view says so.
+        QCOMPARE(h.view()->leftOutNote(),
+                 QStringLiteral("Nie narysowano wstawień bloków: 2 (blok wstawiony w samego siebie lub zagnieżdżony "
+                                "głębiej niż 256 poziomów)."));
+    }
+
+    // Blocks nested 40 deep (each holding the one before, shifted) are drawn to the innermost.
+    void deeplyNestedBlocksAreDrawn() {
+        HostFixture h;
+        Database& db = h.db();
+        db.addCircle(db.addBlock(QStringLiteral("POZIOM0")), {0, 0, 0}, 2)->color = 1;
+        for (int i = 1; i <= 40; ++i)
+            db.insertBlock(db.addBlock(QStringLiteral("POZIOM%1").arg(i)), {0.5, 0, 0},
+                           QStringLiteral("POZIOM%1").arg(i - 1), 1, 1, 1, 0);
+        db.insertBlock(h.ms(), {0, 0, 0}, QStringLiteral("POZIOM40"), 1, 1, 1, 0);
+        h.changed();
+        h.view()->resize(400, 400);
+        h.zoomTo(0, -10, 40, 10);
+        const QImage img = h.view()->renderImage();
+        QVERIFY(colourNear(img, h.at(22, 0), cadhost::AciColor(1)));  // the circle at x = 20, 40 levels down
+        QVERIFY(!colourNear(img, h.at(2, 0), cadhost::AciColor(1)));
+        QVERIFY(h.view()->leftOutNote().isEmpty());
+    }
+
+    void saveAsIsCtrlShiftS() {
+        HostFixture h;
+        ui::ScriptedPrompts prompts;
+        h.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
+        const QString path = h.dir.filePath(QStringLiteral("skrot.dxf"));
+        prompts.answerFile(path);
+        QTest::keyClick(h.window->promptInput(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(h.doc()->fullName, path);
+        QVERIFY(QFileInfo::exists(path));
+        QCOMPARE(prompts.unexpected(), 0);
     }
 
     void arcThroughThreePointsSnapsToLineEnd() {
