@@ -19,6 +19,7 @@
 #include "conflictor/phases/PhaseSets.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamReading.h"
+#include "conflictor/streams/StreamShape.h"
 #include "conflictor/streams/StreamWindow.h"
 #include "platform/sheet/Application.h"
 #include "platform/sheet/Errors.h"
@@ -290,6 +291,9 @@ bool readAndCheckStreams(IntergreenData& data) {
         warn(T("Nie wrysowano strumieni!"));
         return false;
     }
+    if (!CheckStreamShapes(T("Skoroszyt nie został zapisany. Należy poprawić strumień, wykonać cięcie, a następnie "
+                             "eksport.")))
+        return false;
     data.n = window.MaxGroupNumber;
     if (data.n <= 0) {
         warn(T("Nie zdefiniowano grup!"), ui::Critical);
