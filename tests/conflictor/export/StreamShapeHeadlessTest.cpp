@@ -5,6 +5,8 @@
 // non-zero and no workbook is written.
 #include "tests/conflictor/export/ExportFixture.h"
 
+#include "conflictor/conflicts/StaleCut.h"
+
 #include <QFile>
 #include <QProcess>
 
@@ -109,6 +111,16 @@ TEST_F(StreamShapeHeadless, APieceErasedAfterTheCutIsAGapTheExportNames) {
     // The cut refuses it the same way, before it changes anything.
     expectRefused(runTool(QStringLiteral("przerwa-ciecie"), true),
                   QStringLiteral("urywa się w punkcie (30.00; 0.00), a pozostałe składowe (2) nie łączą się z nim."));
+    // So does the comparison of the markers with the streams: a gap is not called a stale cut.
+    ASSERT_TRUE(OdczytajStrumienie(false, -1));
+    QList<ConflictMarker> found = ReadConflictMarkers();
+    prompts.clear();
+    EXPECT_EQ(ConfirmCutCurrent(QString(), QStringLiteral("Przerwano."), found, true), CutCheck::Stale);
+    EXPECT_EQ(prompts.messageTexts().value(0),
+              faulty(QStringLiteral("K1")) +
+                  QStringLiteral("Strumień ma przerwę: ciąg jego składowych urywa się w punkcie (30.00; 0.00), a "
+                                 "pozostałe składowe (2) nie łączą się z nim.\nNie sprawdzono, czy punkty kolizji są "
+                                 "aktualne; należy poprawić strumień, wykonać cięcie, a następnie ponowić polecenie."));
 }
 
 TEST_F(StreamShapeHeadless, ACopiedCrossingIsNamedAsACopyNotMeasuredAsALongerCrossing) {
