@@ -151,6 +151,12 @@ TEST_F(StreamShapeHeadless, AComponentBlockOfTwoLinesIsNamed) {
                   faulty(QStringLiteral("K1")) + QStringLiteral("Blok składowej \"") + first.name() +
                       QStringLiteral("\" zawiera więcej niż jedną linię lub łuk (razem: 2), a składowa strumienia to "
                                      "dokładnie jedna linia lub jeden łuk; jeden z nich w punkcie (30.00; 0.00)."));
+    // Emptied, it holds none.
+    for (const cad::Entity& e : doc().blocks().item(first.name()).entities()) e.erase();
+    expectRefused(runTool(QStringLiteral("pusty-blok"), true),
+                  faulty(QStringLiteral("K1")) + QStringLiteral("Blok składowej \"") + first.name() +
+                      QStringLiteral("\" nie zawiera linii ani łuku, a składowa strumienia to dokładnie jedna linia "
+                                     "lub jeden łuk."));
 }
 
 TEST_F(StreamShapeHeadless, CoordinatesThatAreNoNumbersOrTooLargeAreNamedAsSuch) {
@@ -242,6 +248,10 @@ TEST_F(ManyComponents, ACutThatSplitsAStreamToExactlyAHundredIsDone) {
     ASSERT_EQ(cut(), CutOutcome::Done) << prompts.messageTexts().join(QStringLiteral(" | ")).toStdString();
     EXPECT_EQ(componentsInDrawing(QStringLiteral("K1")), 100);
     EXPECT_EQ(markers().size(), 2);
+    // A stream of 100 components is measured.
+    const Run r = runTool(QStringLiteral("100"), false);
+    EXPECT_EQ(r.exit, 0) << r.said.toStdString();
+    EXPECT_TRUE(r.written);
 }
 
 }  // namespace
