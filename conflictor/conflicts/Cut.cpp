@@ -16,6 +16,7 @@
 #include "conflictor/conflicts/LengthTexts.h"
 #include "conflictor/conflicts/MessageLoopPacer.h"
 #include "conflictor/conflicts/SegmentCrossings.h"
+#include "conflictor/conflicts/SplitLimit.h"
 #include "conflictor/streams/CutContext.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/SegmentBounds.h"
@@ -438,6 +439,13 @@ std::optional<CutOutcome> checkStreamsToCut(const std::vector<bool>& marked, Cut
             window.SelectGridRowOfStream(StreamTable[size_t(i)].Name);
             return CutOutcome::CheckFailed;
         }
+    }
+    if (const SplitPastLimit past = FindSplitPastLimit(marked); !past.Stream.isEmpty()) {
+        run.stopFlash();
+        ui::MsgBox(SplitPastLimitMessage(past), ui::Exclamation, title);
+        window.SelectGridRowOfStream(past.Stream);
+        ZaznaczStrumien(FindStreamIndex(past.Stream), common::Settings.PisakZaznaczenia, false);
+        return CutOutcome::CheckFailed;
     }
     if (const QString stream = streamWithTooLongComponentName(marked); !stream.isEmpty()) {
         run.stopFlash();

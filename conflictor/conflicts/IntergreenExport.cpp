@@ -20,6 +20,7 @@
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamReading.h"
+#include "conflictor/streams/StreamShape.h"
 #include "conflictor/streams/StreamWindow.h"
 #include "platform/sheet/Application.h"
 #include "platform/sheet/Errors.h"
@@ -295,6 +296,9 @@ bool readAndCheckStreams(IntergreenData& data) {
         warn(problem, ui::Critical);
         return false;
     }
+    if (!CheckStreamShapes(T("Skoroszyt nie został zapisany. Należy poprawić strumień, wykonać cięcie, a następnie "
+                             "eksport.")))
+        return false;
     data.n = window.MaxGroupNumber;
     if (data.n <= 0) {
         warn(T("Nie zdefiniowano grup!"), ui::Critical);

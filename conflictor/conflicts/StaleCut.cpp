@@ -5,6 +5,7 @@
 #include "conflictor/conflicts/CutPreview.h"
 #include "conflictor/conflicts/SegmentCrossings.h"
 #include "conflictor/streams/StreamReading.h"
+#include "conflictor/streams/StreamShape.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QHash>
@@ -200,6 +201,10 @@ QString StaleCutMessage(const QString& stopped, const CutComparison& comparison)
 
 CutCheck ConfirmCutCurrent(const QString& title, const QString& stopped, QList<ConflictMarker>& markers,
                            bool offerCut) {
+    // Markers are compared with streams that can be measured: a faulty stream is named instead.
+    if (!CheckStreamShapes(T("Nie sprawdzono, czy punkty kolizji są aktualne; należy poprawić strumień, wykonać "
+                             "cięcie, a następnie ponowić polecenie.")))
+        return CutCheck::Stale;
     const CutComparison comparison = CompareMarkersWithStreams(markers);
     if (comparison.current()) return CutCheck::Current;
     const QString text = StaleCutMessage(stopped, comparison);

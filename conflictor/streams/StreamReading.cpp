@@ -12,6 +12,7 @@
 #include "conflictor/streams/SetGuard.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamComponents.h"
+#include "conflictor/streams/StreamShape.h"
 #include "conflictor/streams/StreamWindow.h"
 #include "platform/cad/BulkReads.h"
 #include "platform/ui/core/Prompt.h"
@@ -188,6 +189,7 @@ bool OdczytajStrumienie(bool namesOnly, int index) {
             }
         }
         r.SegmentCount = count;
+        r.ReferenceCount = int(sources.size());
 
         if (namesOnly) continue;
         if (!IsVehicleStream(r)) {
@@ -232,6 +234,7 @@ SegmentRecord StreamComponentFromRow(const cad::Variant& row) {
     SegmentRecord segment;
     const cad::VariantList values = row.toArray();
     segment.Label = values.value(0).toText();
+    segment.CurveCount = 0;
     // As ReadSegmentGeometry reads them; the last line or arc of the block counts. A split changes
     // the first one.
     for (const cad::Variant& part : values.value(1).toArray()) {
@@ -239,6 +242,7 @@ SegmentRecord StreamComponentFromRow(const cad::Variant& row) {
         const QString kind = e.value(1).toText();
         if (kind != QLatin1String("AcDbLine") && kind != QLatin1String("AcDbArc")) continue;
         if (segment.Curve == 0) segment.Curve = e.value(0).toObject();
+        ++segment.CurveCount;
         const cad::Point s = e.value(2).toPoint();
         const cad::Point t = e.value(3).toPoint();
         segment.StartPoint = {s.x, s.y};
@@ -259,10 +263,13 @@ SegmentRecord ReadStreamComponent(const QString& handle) {
     const cad::Entity ref = automation::CadDocument.handleToObject(handle);
     segment.Label = ref.name();
     const cad::Block block = automation::CadDocument.blocks().item(segment.Label);
+    segment.CurveCount = 0;
     for (const cad::Entity& e : block.entities()) {
         const QString kind = e.objectName();
-        if (kind == QLatin1String("AcDbLine") || kind == QLatin1String("AcDbArc"))
+        if (kind == QLatin1String("AcDbLine") || kind == QLatin1String("AcDbArc")) {
             ReadSegmentGeometry(e, segment);
+            ++segment.CurveCount;
+        }
     }
     return segment;
 }
@@ -340,72 +347,17 @@ bool SortujOdcinkiStrumienia(int index) {
 
 common::PlanePointPair GetStreamEndPoints(int index, bool checkStart, int& firstSegment, int& secondSegment) {
     const PlanePoint none{common::MissingCoordinate, common::MissingCoordinate};
-    common::PlanePointPair result{none, none};
     if (index < 0 || index >= int(StreamTable.size())) return {common::MissingPoint(), none};
     const StreamRecord& r = StreamTable[size_t(index)];
-    const int count = std::min(r.SegmentCount, MaxSegments);
-    auto tell = [&](const QString& text) { ui::MsgBox(common::Tlumacz(r.Name + text), ui::OkOnly); };
-    auto endsAt = [&](const PlanePoint& p, int* last) {
-        int n = 0;
-        for (int k = 1; k <= count; ++k) {
-            const SegmentRecord& s = r.Segments[size_t(k)];
-            if (ArePointsEqual(s.StartPoint, p)) {
-                ++n;
-                if (last) *last = k;
-            }
-            if (ArePointsEqual(s.EndPoint, p)) {
-                ++n;
-                if (last) *last = k;
-            }
-        }
-        return n;
-    };
-
-    bool valid = true;
-    if (checkStart) {
-        if (common::IsMissingPoint(r.StartPoint)) {
-            tell(QStringLiteral(": Brak punktu początkowego strumienia!"));
-            valid = false;
-        } else if (endsAt(r.StartPoint, nullptr) != 1) {
-            tell(QStringLiteral(
-                ": Błąd. Punkt początkowy strumienia powinien znajdować się na jednym z końców strumienia"));
-            valid = false;
-        }
+    const StreamShape shape = CheckStreamShape(r, checkStart);
+    if (shape.Fault.isEmpty()) {
+        firstSegment = shape.FirstSegment;
+        secondSegment = shape.SecondSegment;
+        return shape.Ends;
     }
-    if (valid) {
-        int freeEnds = 0;
-        for (int k = 1; k <= count && valid; ++k) {
-            const SegmentRecord& s = r.Segments[size_t(k)];
-            for (const PlanePoint& p : {s.StartPoint, s.EndPoint}) {
-                int last = 0;
-                const int n = endsAt(p, &last);
-                if (n > 2) {
-                    tell(QStringLiteral(": Niepoprawny strumień. Ilość końców w strumieniu > 2"));
-                    valid = false;
-                    break;
-                }
-                if (n == 1) {
-                    ++freeEnds;
-                    if (freeEnds == 1) {
-                        result.First = p;
-                        firstSegment = last;
-                    } else if (freeEnds == 2) {
-                        result.Second = p;
-                        secondSegment = last;
-                    }
-                }
-            }
-        }
-        if (valid && freeEnds != 2) {
-            tell(QStringLiteral(": Niepoprawny strumień. Ilość końców w strumieniu > 2"));
-            valid = false;
-        }
-    }
-    if (!valid) {
-        result.First = common::MissingPoint();
-        ZaznaczStrumien(index, common::Settings.PisakZaznaczenia, false);
-    }
-    return result;
+    ui::MsgBox(common::Tlumacz(r.Name + shape.Fault), ui::OkOnly);
+    ZaznaczStrumien(index, common::Settings.PisakZaznaczenia, false);
+    return {common::MissingPoint(), none};
 }
 
 int CollectPhaseNumbers(std::vector<int>& phases) {

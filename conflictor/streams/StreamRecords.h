@@ -42,6 +42,9 @@ struct SegmentRecord {
     // The object id of the component's line or arc in its block, as the last read or write saw it;
     // trusted only by the cut, which confirms its components' names first (0: unknown).
     quint64 Curve = 0;
+    // The lines and arcs the component's block holds, as the reading found them: a component is
+    // exactly one (a record made in memory is one).
+    int CurveCount = 1;
 };
 
 // The components of a stream, indexes 1 to MaxSegments (index 0 is never used). Room for all of them
@@ -96,6 +99,9 @@ struct StreamRecord {
     // Indexes 1 to MaxSegments; only 1 to SegmentCount are valid (index 0 is never used).
     SegmentSlots Segments;
     int SegmentCount = 0;
+    // The component references the drawing holds for the stream: past MaxSegments only the first
+    // MaxSegments are read into Segments, and the shape check names the stream.
+    int ReferenceCount = 0;
     int Kind = 0;           // StreamKind
     PlanePoint StartPoint;  // X = 1e30: no start point
     int Number = 0;

@@ -198,7 +198,8 @@ TEST_F(StreamsTable, EndPointsOfAChainAndTheFaultyShapes) {
     ends = GetStreamEndPoints(0, false, first, second);
     EXPECT_TRUE(common::IsMissingPoint(ends.First));
     EXPECT_EQ(prompts.messageTexts().value(0),
-              QStringLiteral("P1: Niepoprawny strumień. Ilość końców w strumieniu > 2"));
+              QStringLiteral("P1: Niepoprawny strumień. Składowe strumienia tworzą zamkniętą pętlę (bez wolnego "
+                             "końca), np. w punkcie (10.00; 0.00)."));
     // A plain box: OK only, no icon, the program's title.
     EXPECT_EQ(prompts.asked()[0].flags, ui::OkOnly);
     EXPECT_EQ(prompts.asked()[0].title, ui::DefaultTitle());
@@ -209,7 +210,8 @@ TEST_F(StreamsTable, EndPointsOfAChainAndTheFaultyShapes) {
     ends = GetStreamEndPoints(0, false, first, second);
     EXPECT_TRUE(common::IsMissingPoint(ends.First));
     EXPECT_EQ(prompts.messageTexts().value(0),
-              QStringLiteral("P1: Niepoprawny strumień. Ilość końców w strumieniu > 2"));
+              QStringLiteral("P1: Niepoprawny strumień. Strumień rozgałęzia się w punkcie (10.00; 0.00): schodzi się "
+                             "w nim więcej niż dwie składowe."));
 
     // Checking the start point.
     prompts.clear();

@@ -1,0 +1,42 @@
+// The shape of a stream as drawn, checked once for every command that measures streams: its pieces
+// are real lines and arcs, one to a component block, each block referenced once, at most
+// MaxSegments of them, joined into one chain from the start marker's end (or from a free end, for a
+// stream without start marker) to the other free end. A fault is told with the stream's name, the
+// reason and a point in drawing units the user can zoom to.
+#pragma once
+
+#include "common/Geometry.h"
+#include "conflictor/streams/StreamRecords.h"
+
+#include <QString>
+
+namespace conflictor {
+
+// A coordinate farther than this from the origin, in drawing units, is no intersection's: the
+// drawing is damaged (1e300 read from a file) and the point comparisons lose their precision.
+constexpr double FarthestCoordinate = 1e10;
+
+// What the check found. Fault is the text shown after the stream's name (empty: the stream is
+// sound); a sound stream has its two free ends and the components ending there.
+struct StreamShape {
+    QString Fault;
+    common::PlanePointPair Ends{common::MissingPoint(), common::MissingPoint()};
+    int FirstSegment = 0;
+    int SecondSegment = 0;
+};
+
+// `checkStart`: the chain is walked from the stream's start marker, which must stand on one free end.
+StreamShape CheckStreamShape(const StreamRecord& r, bool checkStart);
+
+// Every stream of the table checked (vehicle streams from their start markers). The first faulty
+// stream is told, with `stopped` on a line after the fault, highlighted in the drawing and made the
+// grid's current row; false then.
+bool CheckStreamShapes(const QString& stopped);
+
+// "(x; y)" in drawing units, two decimals with a dot as the CAD takes them; a value that is no
+// number or too large to zoom to is written as it is.
+QString PointText(const common::PlanePoint& p);
+// "101 składowych", "102 składowe": the count with the Polish plural of "składowa".
+QString ComponentCountText(int n);
+
+}  // namespace conflictor
