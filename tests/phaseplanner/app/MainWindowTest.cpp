@@ -27,6 +27,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QUrl>
 #include <QFile>
 #include <QHelpEvent>
 #include <QJsonDocument>
@@ -930,6 +932,20 @@ private slots:
         w->resize(1020, 560);
         w->grid()->setCurrent(2, 7);
         QVERIFY(w->grab().save(path));
+        w->close();
+    }
+
+    void helpWithoutABrowserSaysWhereThePageIs() {
+        openDrawing();
+        auto w = start();
+        QVERIFY(w);
+        common::SetHelpOpener([](const QUrl&) { return false; });
+        w->RunCommand(QStringLiteral("mnuPomoc_Pomocnik"));
+        common::SetHelpOpener({});
+        const QString page = QFileInfo(folder->filePath(QStringLiteral("Zasoby/Pomoc/10011.html"))).absoluteFilePath();
+        QCOMPARE(prompts->messageTexts(),
+                 QStringList{QStringLiteral("Żadna przeglądarka nie otworzyła strony pomocy.\nStrona pomocy: ") +
+                             QDir::toNativeSeparators(page)});
         w->close();
     }
 };
