@@ -264,11 +264,12 @@ private slots:
         for (const auto& [locale, hint] : {std::pair{"de_DE", "dd.mm.rr"}, std::pair{"sv_SE", "rrrr-mm-dd"}}) {
             QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
             InventoryDialog other(nullptr);
+            other.show();
+            const QString shown = child<QLabel>(&other, "lblFormatDaty")->text();
+            const QString date = child<QDateEdit>(&other, "dtpDataInwent")->text();
             QLocale::setDefault(before);
-            QCOMPARE(child<QLabel>(&other, "lblFormatDaty")->text(),
-                     QStringLiteral("(Format daty: %1)").arg(QLatin1String(hint)));
-            QCOMPARE(child<QDateEdit>(&other, "dtpDataInwent")->text(),
-                     QDate::currentDate().toString(QStringLiteral("yyyy.MM.dd")));
+            QCOMPARE(shown, QStringLiteral("(Format daty: %1)").arg(QLatin1String(hint)));
+            QCOMPARE(date, QDate::currentDate().toString(QStringLiteral("yyyy.MM.dd")));
         }
         QLocale::setDefault(QLocale::c());
         InventoryDialog d(nullptr);
