@@ -162,6 +162,11 @@ private slots:
               "mnuNarzedzia_WczytajAkomodowany", "mnuGrupa_Excel", "mnuNarzedzia_Konf",
               "mnuDane_PrzejsciaFazowe"})
             QVERIFY2(w->findChild<QAction*>(name), name);
+        // Only "Zawsze na wierzchu" carries a tick.
+        for (const QAction* a : w->findChildren<QAction*>())
+            if (a->objectName().startsWith(QLatin1String("mnu")))
+                QVERIFY2(a->isCheckable() == (a->objectName() == QLatin1String("mnuNarzedzia_NaWierzchu")),
+                         qPrintable(a->objectName()));
         QVERIFY(w->findChild<QToolButton*>("PobierzExcel"));
         QVERIFY(!w->findChild<QAction*>("mnu_Koordynacja"));
         // The preliminary parameters stay out of the user's reach.
