@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QShortcut>
 #include <QVariant>
@@ -65,6 +66,13 @@ bool ShowHelp(int context) {
 bool ShowHelpForActiveWindow(int fallback) {
     int context = HelpContextOf(QApplication::activeWindow());
     return ShowHelp(context > 0 ? context : fallback);
+}
+
+QString HelpNotOpenedText(int context, int fallback) {
+    const QString page = QDir::toNativeSeparators(QFileInfo(HelpPagePath(context > 0 ? context : fallback)).absoluteFilePath());
+    if (!QFileInfo::exists(page))
+        return QStringLiteral("Nie znaleziono strony pomocy:\n") + page;
+    return QStringLiteral("Żadna przeglądarka nie otworzyła strony pomocy.\nStrona pomocy: ") + page;
 }
 
 void SetHelpOpener(std::function<bool(const QUrl&)> o) {

@@ -23,6 +23,9 @@ int HelpContextOf(const QWidget* window);
 bool ShowHelp(int context);
 // Opens the page of the active window's context, else of `fallback`.
 bool ShowHelpForActiveWindow(int fallback);
+// What to tell the user when the page of the context (0: `fallback`) did not open: where the page
+// is, or that it is missing.
+QString HelpNotOpenedText(int context, int fallback);
 // Replaces how a page is opened (tests); an empty function puts the desktop's browser back.
 void SetHelpOpener(std::function<bool(const QUrl&)> opener);
 

@@ -1,18 +1,24 @@
-// conflictor's commands as data: the menu bar, its menus and items, and the toolbar buttons are built from
-// these rows, and every click goes through one dispatcher (ConflictorWindow::RunCommand). A new command
-// is one row here and one handler function; the window code does not change.
+// conflictor's commands as data, in one table (CommandTable.cpp): the menu bar, its menus and items,
+// the toolbars, their buttons and the buttons' drop-down menus are built from these rows, and every
+// click goes through one dispatcher (RunTableCommand). conflictor-headless runs the same rows by id.
+// A new command is one row in CommandTable() and one handler taking a CommandContext.
 #pragma once
 
+#include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace conflictor {
 
-class ConflictorWindow;
+struct CommandContext;
 
 // When a command is enabled: always, or while a stream is selected in the grid (switched as a group).
 enum class EnabledWhen { Always, StreamSelected };
+// Where a command can run: anywhere (also without a window), or only in the window because it opens a
+// dialog or waits for picks in the drawing.
+enum class RunsIn { Anywhere, Window };
 
-using CommandHandler = void (*)(ConflictorWindow&);
+using CommandHandler = void (*)(CommandContext&);
 
 // A menu of the menu bar, in display order. A menu without items is left out of the bar. A bar item
 // without a menu (`handler` set) runs its command directly.
@@ -21,6 +27,7 @@ struct MenuBarRow {
     const char* label;       // Polish caption with its access key
     CommandHandler handler = nullptr;
     EnabledWhen enabledWhen = EnabledWhen::Always;
+    RunsIn runsIn = RunsIn::Window;
 };
 
 // One menu entry: a command, a submenu (no handler) or a separator (label "-").
@@ -28,15 +35,14 @@ struct CommandRow {
     const char* menu;        // object name of the menu or submenu holding it
     const char* objectName;  // the command's id and the entry's object name (mnuPlik_Zakoncz)
     const char* label;       // Polish caption with its access key; "-" for a separator
-    const char* shortcut;    // key sequence text ("F1") or nullptr
-    const char* icon;        // resource name of the icon or nullptr
-    CommandHandler handler;  // nullptr: a submenu named objectName
+    CommandHandler handler;  // nullptr: a submenu named objectName, or a separator
     EnabledWhen enabledWhen;
+    RunsIn runsIn;
     bool checkable = false;
 };
 
 // A toolbar of the main window, in display order, and its buttons. A button runs the menu command named
-// by `command`; errors of a command started from a toolbar are not reported (menus report them).
+// by `command`.
 struct ToolbarRow {
     const char* objectName;  // tlbPrzyciski, tlbPrzyciski2
 };
@@ -48,16 +54,26 @@ struct ToolButtonRow {
     const char* icon;     // resource name of the icon or nullptr
     EnabledWhen enabledWhen = EnabledWhen::Always;
 };
+// One entry of a drop-down button's menu: it starts the menu command named by `command`.
+struct ToolButtonMenuRow {
+    const char* button;   // key of the drop-down button
+    const char* key;      // the entry's key (its object name)
+    const char* command;  // object name of the menu command
+    const char* text;     // Polish text
+};
 
 const std::vector<MenuBarRow>& MenuBarTable();
 const std::vector<CommandRow>& CommandTable();
-// The rows of the window's own commands (detector list, options, help) within CommandTable().
-const std::vector<CommandRow>& WindowCommandRows();
 const std::vector<ToolbarRow>& ToolbarTable();
 const std::vector<ToolButtonRow>& ToolButtonTable();
-// The row of a command id; nullptr when there is none.
-const CommandRow* FindCommand(const char* objectName);
-// The handler of a menu entry or of a menu-bar item; nullptr when there is none.
-CommandHandler FindCommandHandler(const char* objectName);
+const std::vector<ToolButtonMenuRow>& ToolButtonMenuTable();
+
+// How a command run by id ended.
+enum class CommandRun { Ran, Unknown, NeedsWindow };
+// Runs the command `id` (a menu entry or a menu-bar item) against the context. A command that needs a
+// window is refused when the context has none.
+CommandRun RunTableCommand(const QString& id, CommandContext& context);
+// The ids of the commands that run anywhere, in table order (the headless tool's list).
+QStringList HeadlessCommandIds();
 
 }  // namespace conflictor

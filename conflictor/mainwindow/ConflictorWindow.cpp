@@ -12,6 +12,7 @@
 #include "conflictor/conflicts/DrawingUnits.h"
 #include "conflictor/dialogs/DialogGuard.h"
 #include "conflictor/dialogs/StreamDialogHooks.h"
+#include "conflictor/mainwindow/CommandContext.h"
 #include "conflictor/mainwindow/CommandTable.h"
 #include "conflictor/mainwindow/ExportCommands.h"
 #include "conflictor/mainwindow/StreamCellEditor.h"
@@ -214,8 +215,6 @@ void ConflictorWindow::buildMenus() {
         act->setObjectName(name);
         act->setCheckable(row.checkable);
         act->setProperty("enabledWhen", int(row.enabledWhen));
-        if (row.shortcut) act->setShortcut(QKeySequence(utf8(row.shortcut)));
-        if (row.icon) act->setIcon(QIcon(utf8(row.icon)));
         connect(act, &QAction::triggered, this, [this, name] { RunCommand(name); });
         actions_.insert(name, act);
     }
@@ -259,17 +258,18 @@ bool ConflictorWindow::RunCommand(const QString& id, bool quiet) {
     // Menus, toolbar buttons and button menus alike report an unexpected failure: a failure the
     // user never sees would leave them believing the command worked.
     (void)quiet;
-    const QByteArray key = id.toUtf8();
-    CommandHandler handler = FindCommandHandler(key.constData());
-    if (!handler) return false;
-    const bool done = RunStreamCommand([&] { handler(*this); },
+    CommandContext context{*this, this, ResourceFolder};
+    context.ShowSavedWorkbook = [this](const QString& path) { ShowSavedWorkbook(caption(), path); };
+    context.OfferCutOnStaleExport = true;
+    CommandRun run = CommandRun::Unknown;
+    const bool done = RunStreamCommand([&] { run = RunTableCommand(id, context); },
                                        [this] {
                                            while (QApplication::overrideCursor())
                                                QApplication::restoreOverrideCursor();
                                            if (TimerKolor->isActive()) StopPanelFlash();
                                        });
     followDrawingName();
-    return done;
+    return done && run == CommandRun::Ran;
 }
 
 void ConflictorWindow::UpdateCommandStates(bool enabled) {

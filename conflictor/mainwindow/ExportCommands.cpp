@@ -1,13 +1,17 @@
-// The export commands of frmMain, their menu and toolbar rows, and the hidden XML export button.
+// The export commands of frmMain and the hidden XML export button.
 #include "conflictor/mainwindow/ExportCommands.h"
 
+#include "common/TextHelpers.h"
 #include "conflictor/conflicts/Cut.h"
 #include "conflictor/conflicts/IntergreenExport.h"
 #include "conflictor/conflicts/PhaseExport.h"
 #include "conflictor/conflicts/StreamsXml.h"
+#include "conflictor/mainwindow/CommandContext.h"
 #include "conflictor/mainwindow/ConflictorWindow.h"
+#include "platform/ui/core/Prompt.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -15,70 +19,48 @@
 
 namespace conflictor {
 
-void mnuNarzedzia_EksportExcel(ConflictorWindow& window) {
+void mnuNarzedzia_EksportExcel(CommandContext& context) {
     IntergreenExportOptions options;
-    options.ResourceFolder = window.ResourceFolder;
-    options.OpenSavedWorkbook = OpenInSpreadsheetApplication;
+    options.ResourceFolder = context.ResourceFolder;
     // Conflict points older than the streams: the engineer may cut at once and export after it.
-    options.CutAgain = [] { return CutStreams(true) == CutOutcome::Done; };
-    mnuNarzedzia_EksportExcel_Click(options);
+    if (context.OfferCutOnStaleExport) options.CutAgain = [] { return CutStreams(true) == CutOutcome::Done; };
+    // The saved workbook is shown once the export's band and hourglass are gone.
+    context.SavedWorkbook = mnuNarzedzia_EksportExcel_Click(options);
+    if (!context.SavedWorkbook.isEmpty() && context.ShowSavedWorkbook)
+        context.ShowSavedWorkbook(context.SavedWorkbook);
 }
 
-void mnuNarzedzia_EksportExcelFazy(ConflictorWindow&) {
-    mnuNarzedzia_EksportExcelFazy_Click();
+void mnuNarzedzia_EksportExcelFazy(CommandContext& context) {
+    context.PhaseExport = ExportPhasesToWorkbook(context.PhaseWorkbook);
 }
 
-void Command1_Click(ConflictorWindow&) {
-    ExportStreamsXml();
-}
-
-void OpenInSpreadsheetApplication(const QString& path) {
-    // Only when the desktop names an application for workbooks; otherwise the file just stays saved.
+bool OpenInSpreadsheetApplication(const QString& path) {
+    // Only when the desktop names an application for workbooks: without one the desktop would offer
+    // some other program or nothing at all.
     const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
-    if (xdgMime.isEmpty()) return;
+    if (xdgMime.isEmpty()) return false;
     QProcess query;
     query.start(xdgMime,
                 {QStringLiteral("query"), QStringLiteral("default"),
                  QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet")});
-    if (!query.waitForFinished(3000) || query.readAllStandardOutput().trimmed().isEmpty()) return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (!query.waitForFinished(3000) || query.readAllStandardOutput().trimmed().isEmpty()) return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-const std::vector<CommandRow>& ExportCommandRows() {
-    using E = EnabledWhen;
-    static const std::vector<CommandRow> rows{
-        {"mnuNarzedzia", "mnuNarzedzia_Eksport", "&Eksport danych do programu Excel", nullptr, nullptr,
-         nullptr, E::Always},
-        {"mnuNarzedzia_Eksport", "mnuNarzedzia_EksportExcel", "Eksport danych", nullptr, nullptr,
-         mnuNarzedzia_EksportExcel, E::StreamSelected},
-        {"mnuNarzedzia_Eksport", "mnuNarzedzia_EksportExcelFazy", "Eksport informacji o fazach", nullptr,
-         nullptr, mnuNarzedzia_EksportExcelFazy, E::Always},
-    };
-    return rows;
-}
-
-const std::vector<ToolButtonRow>& ExportToolButtonRows() {
-    static const std::vector<ToolButtonRow> rows{
-        {"tlbPrzyciski2", "EksportExcel", "mnuNarzedzia_EksportExcel", "Eksport danych do programu Excel",
-         ":/icons/eksport-excel.svg", EnabledWhen::StreamSelected},
-        {"tlbPrzyciski2", "SeparatorEksport", nullptr, nullptr, nullptr},
-    };
-    return rows;
-}
-
-const std::vector<ToolButtonMenuRow>& ExportToolButtonMenuRows() {
-    static const std::vector<ToolButtonMenuRow> rows{
-        {"EksportExcel", "EksportExcel", "mnuNarzedzia_EksportExcel", "Eksport danych"},
-        {"EksportExcel", "EksportExcelFazy", "mnuNarzedzia_EksportExcelFazy", "Eksport informacji o fazach"},
-    };
-    return rows;
+void ShowSavedWorkbook(const QString& title, const QString& path) {
+    if (OpenInSpreadsheetApplication(path)) return;
+    ui::MsgBox(common::Tlumacz(QStringLiteral("Dane zapisano w skoroszycie:")) + QStringLiteral("\n") +
+                   QDir::toNativeSeparators(path) + QStringLiteral("\n\n") +
+                   common::Tlumacz(QStringLiteral("Żaden program arkusza kalkulacyjnego nie otworzył go; "
+                                                  "można go otworzyć z tego miejsca.")),
+               ui::Information, title);
 }
 
 void AddExportDeveloperButton(ConflictorWindow& window) {
     auto* button = new QPushButton(QStringLiteral("xx export test"), &window);
     button->setObjectName(QStringLiteral("Command1"));
     button->setVisible(false);
-    QObject::connect(button, &QPushButton::clicked, &window, [&window] { Command1_Click(window); });
+    QObject::connect(button, &QPushButton::clicked, &window, [] { ExportStreamsXml(); });
 }
 
 }  // namespace conflictor

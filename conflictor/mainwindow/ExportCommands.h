@@ -6,28 +6,24 @@
 //   the hidden developer button `Command1` ("xx export test"): the XML export of the streams.
 #pragma once
 
-#include "conflictor/mainwindow/CommandTable.h"
-#include "conflictor/mainwindow/StreamMenus.h"
-
 #include <QString>
-#include <vector>
 
 namespace conflictor {
 
 class ConflictorWindow;
+struct CommandContext;
 
-void mnuNarzedzia_EksportExcel(ConflictorWindow& window);
-void mnuNarzedzia_EksportExcelFazy(ConflictorWindow& window);
-void Command1_Click(ConflictorWindow& window);
+// The intergreen workbook; its path is left in the context (empty when it was not saved).
+void mnuNarzedzia_EksportExcel(CommandContext& context);
+// The phase information into the context's workbook (or the one the user takes); the outcome is left.
+void mnuNarzedzia_EksportExcelFazy(CommandContext& context);
 
-// Menu rows of the export submenu (in "Narzędzia" after the legend, before the separator).
-const std::vector<CommandRow>& ExportCommandRows();
-// The drop-down button and its separator, placed after the other commands of tlbPrzyciski2.
-const std::vector<ToolButtonRow>& ExportToolButtonRows();
-const std::vector<ToolButtonMenuRow>& ExportToolButtonMenuRows();
 // Adds the invisible `Command1` to the window.
 void AddExportDeveloperButton(ConflictorWindow& window);
-// Opens a saved workbook in the desktop's spreadsheet application when one is registered for it.
-void OpenInSpreadsheetApplication(const QString& path);
+// Opens a saved workbook in the desktop's spreadsheet application; false when none opened it.
+bool OpenInSpreadsheetApplication(const QString& path);
+// The window's end of an export: the workbook opened, or where it was written said when nothing
+// could open it.
+void ShowSavedWorkbook(const QString& title, const QString& path);
 
 }  // namespace conflictor

@@ -4,6 +4,9 @@
 #include "common/NumberText.h"
 #include "common/SettingBindings.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace conflictor {
 
 namespace {
@@ -27,6 +30,18 @@ QString StreamSortKey(const StreamRecord& stream) {
         key += QLatin1Char('[') + (ok ? padded(v) : variant) + QLatin1Char(']');
     }
     return key;
+}
+
+QStringList GridStreamOrder() {
+    std::vector<std::pair<QString, QString>> rows;  // sort key, name
+    for (const StreamRecord& s : StreamTable)
+        if (!s.Name.isEmpty()) rows.emplace_back(StreamSortKey(s), s.Name);
+    std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+        return QString::compare(a.first, b.first, Qt::CaseInsensitive) < 0;
+    });
+    QStringList names;
+    for (const auto& row : rows) names << row.second;
+    return names;
 }
 
 bool SpeedsInKmh() {

@@ -6,6 +6,7 @@
 
 #include <QChar>
 #include <QString>
+#include <QStringList>
 
 namespace conflictor {
 
@@ -13,6 +14,9 @@ namespace conflictor {
 // for a variant, "[" with the variant number zero-padded to 5 digits and "]": K1 < K1[2] < K1[10] < K2 <
 // K10 < P1 when compared as text without regard to case.
 QString StreamSortKey(const StreamRecord& stream);
+// The named streams of the table in the grid's row order: by sort key without regard to case, equal
+// keys in table order.
+QStringList GridStreamOrder();
 
 // Columns 5 to 8 hold speeds; in km/h they are shown as whole numbers, otherwise (and in columns 4 and
 // 9) with two decimals, with the user's decimal separator.

@@ -1,19 +1,13 @@
-// The stream commands in frmMain's menus and toolbars, and the window services they use.
+// The toolbar buttons' pictures and drop-down menus of frmMain, and the window services of the stream
+// commands.
 #include "conflictor/mainwindow/StreamMenus.h"
-#include "conflictor/mainwindow/ExportCommands.h"
+#include "conflictor/mainwindow/CommandTable.h"
 
 #include "automation/CadConnection.h"
 #include "common/TextHelpers.h"
 #include "conflictor/mainwindow/ConflictorWindow.h"
 #include "conflictor/mainwindow/StreamCellEditor.h"
-#include "conflictor/streams/ComponentPicking.h"
-#include "conflictor/streams/HeadNames.h"
-#include "conflictor/streams/Markers.h"
-#include "conflictor/streams/SelectedStreams.h"
-#include "conflictor/streams/StreamDrawing.h"
-#include "conflictor/streams/StreamEditing.h"
 #include "conflictor/streams/StreamRecords.h"
-#include "conflictor/streams/ViewCommands.h"
 #include "platform/ui/FlexGrid.h"
 
 #include <QAction>
@@ -30,20 +24,6 @@
 
 namespace conflictor {
 
-namespace {
-
-// Every stream command shows the hourglass where it works on its own; the start point commands
-// ask for it here, as the menu does.
-void setStartPoint(bool swap) {
-    MainWindow().setBusyCursor(true);
-    struct Back {
-        ~Back() { MainWindow().setBusyCursor(false); }
-    } back;
-    SetStartPoint(swap);
-}
-
-}  // namespace
-
 // The button's picture from its row; the always-on-top button shows "FormOnTop" while the window stays
 // on top.
 QIcon ToolButtonIcon(const QString& key) {
@@ -51,151 +31,6 @@ QIcon ToolButtonIcon(const QString& key) {
     for (const ToolButtonRow& row : ToolButtonTable())
         if (row.icon && key == QLatin1String(row.key)) return QIcon(QString::fromUtf8(row.icon));
     return QIcon();
-}
-
-namespace {
-
-#define HANDLER(call) +[](ConflictorWindow&) { call; }
-
-}  // namespace
-
-const std::vector<CommandRow>& StreamViewCommandRows() {
-    using E = EnabledWhen;
-    static const std::vector<CommandRow> rows{
-        {"mnuWidok", "mnuWidok_Zaznacz", "Zaznacz", nullptr, nullptr, nullptr, E::StreamSelected},
-        {"mnuWidok_Zaznacz", "mnuWidok_ZaznaczStrumien", "&strumień", nullptr, nullptr,
-         HANDLER(mnuWidok_ZaznaczStrumien()), E::StreamSelected},
-        {"mnuWidok_Zaznacz", "mnuWidok_ZaznaczGrupe", "&grupę", nullptr, nullptr,
-         HANDLER(mnuWidok_ZaznaczGrupe()), E::StreamSelected},
-        {"mnuWidok_Zaznacz", "mnuWidok_ZaznaczFaze", "&fazę", nullptr, nullptr,
-         HANDLER(mnuWidok_ZaznaczFaze()), E::StreamSelected},
-        {"mnuWidok_Zaznacz", "mnuWidok_ZaznaczAktywFaze", "&aktywną fazę", nullptr, nullptr,
-         HANDLER(mnuWidok_ZaznaczAktywFaze()), E::StreamSelected},
-        {"mnuWidok", "mnuWidok_OdznaczStrumien", "&Odznacz strumień", nullptr, nullptr,
-         HANDLER(mnuWidok_OdznaczStrumien()), E::StreamSelected},
-        {"mnuWidok", "mnuWidok_WskazStrumien", "Zaznacz/Odznacz wskazany na rysunku strumień", nullptr,
-         nullptr, HANDLER(mnuWidok_WskazStrumien()), E::StreamSelected},
-        {"mnuWidok", "mnuWidok_OdznaczWszystkieStrumienie", "Odznacz &wszystkie strumienie", nullptr, nullptr,
-         HANDLER(mnuWidok_OdznaczWszystkieStrumienie()), E::StreamSelected},
-        {"mnuWidok", "mnuWidok_Separator2", "-", nullptr, nullptr, nullptr, E::Always},
-        {"mnuWidok", "mnuWidok_PokazFaze", "&Pokaż fazę (ukryj pozostałe)", nullptr, nullptr,
-         HANDLER(mnuWidok_PokazFaze()), E::StreamSelected},
-        {"mnuWidok", "mnuWidok_PokazWszystkie", "Po&każ wszystkie strumienie", nullptr, nullptr,
-         HANDLER(mnuWidok_PokazWszystkie()), E::StreamSelected},
-        {"mnuWidok", "mnuWidok_UkryjNiezaznaczone", "Ukryj wszystkie niezaznaczone strumienie", nullptr,
-         nullptr, HANDLER(mnuWidok_UkryjNiezaznaczone()), E::StreamSelected},
-        {"mnuWidok", "mnuWidok_Separator3", "-", nullptr, nullptr, nullptr, E::Always},
-        {"mnuWidok", "mnuWidok_PokazOdcinki", "Pokaż odcinki strumie&nia", nullptr, nullptr,
-         HANDLER(mnuWidok_PokazOdcinki()), E::Always},
-        {"mnuWidok", "mnuWidok_PokazPunkty", "Pokaż punkt&y kolizji strumienia", nullptr, nullptr,
-         HANDLER(mnuWidok_PokazPunkty()), E::Always},
-    };
-    return rows;
-}
-
-const std::vector<CommandRow>& StreamEditCommandRows() {
-    using E = EnabledWhen;
-    static const std::vector<CommandRow> rows{
-        {"mnuEdycja", "mnuEdycja_NowyStrumien", "&Nowy strumień", nullptr, nullptr,
-         HANDLER(mnuEdycja_NowyStrumien()), E::Always},
-        {"mnuEdycja", "mnuEdycja_KopiujStrumien", "Kopiuj &strumień - tworzenie warunkowego", nullptr,
-         nullptr, HANDLER(mnuEdycja_KopiujStrumien()), E::Always},
-        {"mnuEdycja", "mnuEdycja_UsunStrumien", "&Usuń strumień", nullptr, nullptr,
-         HANDLER(mnuEdycja_UsunStrumien()), E::StreamSelected},
-        {"mnuEdycja", "mnuEdycja_Separator6", "-", nullptr, nullptr, nullptr, E::Always},
-        {"mnuEdycja", "mnuEdycja_Pobierz", "&Pobierz nazwy strumieni z sygnalizatorów", nullptr, nullptr,
-         HANDLER(mnuEdycja_Pobierz()), E::Always},
-        {"mnuEdycja", "mnuEdycja_Separator1", "-", nullptr, nullptr, nullptr, E::Always},
-        {"mnuEdycja", "mnuEdycja_WrysujSkladnik", "&Wrysuj składnik strumienia", nullptr, nullptr, nullptr,
-         E::StreamSelected},
-        {"mnuEdycja_WrysujSkladnik", "mnuEdycja_WrysujSkladnik_Odcinek", "&linia", nullptr, nullptr,
-         HANDLER(DrawStreamComponent(Odcinek)), E::StreamSelected},
-        {"mnuEdycja_WrysujSkladnik", "mnuEdycja_WrysujSkladnik_Luk", "ł&uk", nullptr, nullptr,
-         HANDLER(DrawStreamComponent(Luk)), E::StreamSelected},
-        {"mnuEdycja_WrysujSkladnik", "mnuEdycja_WrysujSkladnik_Kontynuacja", "&kontynuacja", nullptr, nullptr,
-         HANDLER(DrawStreamComponent(Kontynuacja)), E::StreamSelected},
-        {"mnuEdycja", "mnuEdycja_Separator2", "-", nullptr, nullptr, nullptr, E::Always},
-        {"mnuEdycja", "mnuEdycja_DolaczSkladnik", "&Dołącz składnik", nullptr, nullptr,
-         HANDLER(mnuEdycja_DolaczSkladnik()), E::StreamSelected},
-        {"mnuEdycja", "mnuEdycja_WylaczSkladnik", "W&yłącz składnik", nullptr, nullptr,
-         HANDLER(mnuEdycja_WylaczSkladnik()), E::StreamSelected},
-        {"mnuEdycja", "mnuEdycja_Separator4", "-", nullptr, nullptr, nullptr, E::Always},
-        {"mnuEdycja", "mnuEdycja_UstawPunktPoczatkowy", "U&staw punkt początkowy", nullptr, nullptr,
-         HANDLER(setStartPoint(false)), E::StreamSelected},
-        {"mnuEdycja", "mnuEdycja_ZamienPunktPoczatkowy", "&Zamień punkt początkowy", nullptr, nullptr,
-         HANDLER(setStartPoint(true)), E::StreamSelected},
-        {"mnuEdycja", "mnuEdycja_Separator5", "-", nullptr, nullptr, nullptr, E::Always},
-        {"mnuEdycja", "mnuEdycja_ZaznaczoneDoGrupy", "Przypisz zaznaczone strumienie do &grupy", nullptr,
-         nullptr, HANDLER(mnuEdycja_ZaznaczoneDoGrupy()), E::StreamSelected},
-        {"mnuEdycja", "mnuEdycja_ZaznaczoneDoFazy", "Przypisz zaznaczone strumienie do &fazy", nullptr,
-         nullptr, HANDLER(mnuEdycja_ZaznaczoneDoFazy()), E::StreamSelected},
-        {"mnuEdycja", "mnuEdycja_Sep6", "-", nullptr, nullptr, nullptr, E::Always},
-    };
-    return rows;
-}
-
-const std::vector<ToolbarRow>& StreamToolbarRows() {
-    static const std::vector<ToolbarRow> rows{{"tlbPrzyciski"}, {"tlbPrzyciski2"}};
-    return rows;
-}
-
-const std::vector<ToolButtonRow>& StreamToolButtonRows() {
-    using E = EnabledWhen;
-    static const std::vector<ToolButtonRow> rows{
-        {"tlbPrzyciski", "ZaznaczStrumien", "mnuWidok_ZaznaczStrumien", "Zaznacz strumień",
-         ":/icons/zaznacz-strumien.svg", E::StreamSelected},
-        {"tlbPrzyciski", "OdznaczStrumien", "mnuWidok_OdznaczStrumien", "Odznacz strumień",
-         ":/icons/odznacz-strumien.svg", E::StreamSelected},
-        {"tlbPrzyciski", "WskazStrumien", "mnuWidok_WskazStrumien",
-         "Zaznacz/Odznacz wskazany na rysunku strumień", ":/icons/wskaz-strumien.svg", E::StreamSelected},
-        {"tlbPrzyciski", "OdznaczWszystkie", "mnuWidok_OdznaczWszystkieStrumienie",
-         "Odznacz wszystkie strumienie", ":/icons/odznacz-wszystkie.svg", E::StreamSelected},
-        {"tlbPrzyciski", "Separator1", nullptr, nullptr, nullptr},
-        {"tlbPrzyciski", "NowyStrumien", "mnuEdycja_NowyStrumien", "Nowy strumień",
-         ":/icons/nowy-strumien.svg", E::Always},
-        {"tlbPrzyciski", "UsunStrumien", "mnuEdycja_UsunStrumien", "Usuń strumień",
-         ":/icons/usun-strumien.svg", E::StreamSelected},
-        {"tlbPrzyciski", "WrysujOdcinek", "mnuEdycja_WrysujSkladnik_Odcinek",
-         "Wrysuj składnik strumienia - linia", ":/icons/wrysuj-odcinek.svg", E::StreamSelected},
-        {"tlbPrzyciski", "DolaczSkladnik", "mnuEdycja_DolaczSkladnik", "Dołącz składnik",
-         ":/icons/dolacz-skladnik.svg", E::StreamSelected},
-        {"tlbPrzyciski", "WylaczSkladnik", "mnuEdycja_WylaczSkladnik", "Wyłącz składnik",
-         ":/icons/wylacz-skladnik.svg", E::StreamSelected},
-        {"tlbPrzyciski2", "UstawPoczatkowy", "mnuEdycja_UstawPunktPoczatkowy", "Ustaw punkt początkowy",
-         ":/icons/ustaw-poczatkowy.svg", E::StreamSelected},
-        {"tlbPrzyciski2", "ZamienPoczatkowy", "mnuEdycja_ZamienPunktPoczatkowy", "Zamień punkt początkowy",
-         ":/icons/zamien-poczatkowy.svg", E::StreamSelected},
-        {"tlbPrzyciski2", "Separator2", nullptr, nullptr, nullptr},
-        {"tlbPrzyciski2", "Tnij", "mnuNarzedzia_TnijWszystkie", "Tnij i ustaw ziziro zedivir",
-         ":/icons/tnij.svg", E::StreamSelected},
-        {"tlbPrzyciski2", "Legenda", "mnuNarzedzia_UstawLegende", "Ustaw legendę", ":/icons/legenda.svg",
-         E::Always},
-        {"tlbPrzyciski2", "Konfiguracja", "mnuOpcje_Konfiguracja", "Konfiguracja", ":/icons/konfiguracja.svg",
-         E::Always},
-        {"tlbPrzyciski2", "FormNotOnTop", "mnuOpcje_ZawszeNaWierzchu", "Zawsze na wierzchu",
-         ":/icons/nie-na-wierzchu.svg", E::Always},
-        {"tlbPrzyciski2", "Separator3", nullptr, nullptr, nullptr},
-        {"tlbPrzyciski2", "Pomoc", "mnuPomoc_Pomocnik", "Pomoc - F1", ":/icons/pomoc.svg", E::Always},
-    };
-    return rows;
-}
-
-const std::vector<ToolButtonMenuRow>& ToolButtonMenuTable() {
-    static const std::vector<ToolButtonMenuRow> rows{
-        {"ZaznaczStrumien", "ZaznaczStrumien", "mnuWidok_ZaznaczStrumien", "Zaznacz strumień"},
-        {"ZaznaczStrumien", "ZaznaczGrupe", "mnuWidok_ZaznaczGrupe", "Zaznacz grupę"},
-        {"ZaznaczStrumien", "ZaznaczFaze", "mnuWidok_ZaznaczFaze", "Zaznacz fazę"},
-        {"ZaznaczStrumien", "ZaznaczAktywFaze", "mnuWidok_ZaznaczAktywFaze", "Zaznacz aktywną fazę"},
-        {"WrysujOdcinek", "WrysujOdcinek", "mnuEdycja_WrysujSkladnik_Odcinek", "linia"},
-        {"WrysujOdcinek", "WrysujLuk", "mnuEdycja_WrysujSkladnik_Luk", "łuk"},
-        {"WrysujOdcinek", "WrysujKontynuacja", "mnuEdycja_WrysujSkladnik_Kontynuacja", "kontynuacja"},
-        {"Tnij", "TnijWszystkie", "mnuNarzedzia_TnijWszystkie", "Tnij wszystkie strumienie"},
-        {"Tnij", "TnijZaznaczone", "mnuNarzedzia_TnijZaznaczone", "Tnij zaznaczone strumienie"},
-        // The export drop-down (its rows live with the export commands).
-        ExportToolButtonMenuRows()[0],
-        ExportToolButtonMenuRows()[1],
-    };
-    return rows;
 }
 
 void ConflictorWindow::toolbarHover(QAction* button) {

@@ -13,8 +13,10 @@
 #include "conflictor/mainwindow/DetectorDialog.h"
 #include "conflictor/mainwindow/SettingsDialog.h"
 #include "conflictor/mainwindow/StreamMenus.h"
+#include "platform/ui/core/Prompt.h"
 
 #include <QAction>
+#include <QApplication>
 
 namespace conflictor {
 
@@ -49,8 +51,11 @@ bool ChangeDrawingScale(ConflictorWindow& window, int proposal) {
     return dialog.exec() == QDialog::Accepted;
 }
 
-void mnuPomoc_Pomocnik(ConflictorWindow&) {
-    common::ShowHelpForActiveWindow(10003);
+void mnuPomoc_Pomocnik(ConflictorWindow& window) {
+    if (common::ShowHelpForActiveWindow(10003)) return;
+    // No browser (or no page): the user is told where the page is, so it can be opened by hand.
+    ui::MsgBox(common::HelpNotOpenedText(common::HelpContextOf(QApplication::activeWindow()), 10003),
+               ui::Exclamation, window.caption());
 }
 
 void mnuPomoc_OProgramie(ConflictorWindow& window) {

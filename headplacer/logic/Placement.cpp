@@ -50,11 +50,15 @@ bool ReadHeadDrawingValues() {
     if (!automation::LoadDrawingScale(MessageTitle())) return false;
     SectionNumber = automation::GetDrawingProperty(QStringLiteral("NUMERSEKCJI")).trimmed();
     if (!IsSectionNumberValid(SectionNumber)) {
-        const int answer =
-            ui::MsgBox(QStringLiteral("Zawarty w aktywnym dokumencie numer sekcji\n[%1] jest niezgodny "
-                                      "z wzorcem.\nCzy pomimo tego kontynuować ustawianie sygnalizatora?")
-                           .arg(SectionNumber),
-                       ui::YesNo, questionTitle());
+        // A drawing without the property has no number to compare: the user is told it is missing.
+        const QString problem =
+            SectionNumber.isEmpty()
+                ? QStringLiteral("Aktywny dokument nie zawiera numeru sekcji.")
+                : QStringLiteral("Zawarty w aktywnym dokumencie numer sekcji\n[%1] jest niezgodny z wzorcem.")
+                      .arg(SectionNumber);
+        const int answer = ui::MsgBox(
+            problem + QStringLiteral("\nCzy pomimo tego kontynuować ustawianie sygnalizatora?"), ui::YesNo,
+            questionTitle());
         if (answer != ui::Yes) return false;
         ui::InputRequest rq;
         rq.prompt = QStringLiteral("Podaj numer sekcji (np. 26-15):");

@@ -5,6 +5,7 @@
 #include "headplacer/logic/Inventory.h"
 
 #include <QDate>
+#include <QLocale>
 
 namespace headplacer {
 
@@ -44,7 +45,9 @@ QString ShortDatePatternFromSample(const QString& sample) {
 }
 
 QString GetShortDatePattern() {
-    return ShortDatePatternFromSample(QDate(1999, 12, 30).toString(QLatin1String(InventoryDateFormat)));
+    // The hint follows the user's own short-date setting, although the dates written keep
+    // InventoryDateFormat whatever it is: it tells how the locale shows a date, not what is stored.
+    return ShortDatePatternFromSample(QLocale().toString(QDate(1999, 12, 30), QLocale::ShortFormat));
 }
 
 double FormatLengthInMetres(double value, double lengthScaleFactor) {

@@ -15,8 +15,8 @@ QString TakeFirstToken(QString& text, const QString& separator);
 QString QuoteText(const QString& text);
 // x and y formatted with the pattern (decimal point), joined by ",".
 QString FormatPointText(double x, double y, const QString& pattern);
-// The inventory's date pattern written with Polish letters (rrrr, rr, mm, dd), the same in every
-// locale as the dates themselves.
+// The locale's short-date pattern written with Polish letters (rrrr, rr, mm, dd): 30 December 1999 in
+// the short format, then "1999", "99", "12" and "30" replaced in this order.
 QString GetShortDatePattern();
 QString ShortDatePatternFromSample(const QString& sampleOf30December1999);
 // The value / 1000 × factor, two decimals.

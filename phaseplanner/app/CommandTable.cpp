@@ -2,6 +2,7 @@
 #include "phaseplanner/app/CommandTable.h"
 
 #include "phaseplanner/app/MainWindow.h"
+#include "phaseplanner/app/ProgramCommands.h"
 #include "phaseplanner/editor/ProgramWindow.h"
 
 #include <cstring>
@@ -9,85 +10,24 @@
 namespace phaseplanner {
 
 namespace {
-void zakoncz(MainWindow& w) {
-    w.mnuPlik_Zakoncz_Click();
+// A command of the window: the dispatcher runs it only when the context has the window.
+template <void (MainWindow::*Command)()>
+void window(CommandContext& c) {
+    (c.window->*Command)();
 }
-void zamknijSkoroszyt(MainWindow& w) {
-    w.mnuPlik_ZamknijSkoroszyt_Click();
+void grafGrupa(CommandContext& c) {
+    c.window->mnuDane_Graf(false, false);
 }
-void parametry(MainWindow& w) {
-    w.mnuDane_Parametry_Click();
+void grafWszystkieGrupy(CommandContext& c) {
+    c.window->mnuDane_Graf(true, true);
 }
-void dodaj(MainWindow& w) {
-    w.mnuGrupa_Dodaj_Click();
+void grafTylkoKoliz(CommandContext& c) {
+    c.window->mnuDane_Graf(true, false);
 }
-void kopiuj(MainWindow& w) {
-    w.mnuGrupa_Kopiuj_Click();
+void pokazKolizje(CommandContext& c) {
+    c.window->RunCheckCommand(true, true, -1);
 }
-void edytuj(MainWindow& w) {
-    w.mnuGrupa_Edytuj_Click();
-}
-void usun(MainWindow& w) {
-    w.mnuGrupa_Usun_Click();
-}
-void przejsciaFazowe(MainWindow& w) {
-    w.mnuDane_PrzejsciaFazowe_Click();
-}
-void excelWstepne(MainWindow& w) {
-    w.mnuGrupa_ExcelWstepne_Click();
-}
-void konfiguracja(MainWindow& w) {
-    w.mnuNarzedzia_Konf_Click();
-}
-void naWierzchu(MainWindow& w) {
-    w.mnuNarzedzia_NaWierzchu_Click();
-}
-void pomoc(MainWindow& w) {
-    w.mnuPomoc_Pomocnik_Click();
-}
-void oProgramie(MainWindow& w) {
-    w.mnuPomoc_OProgramie_Click();
-}
-void pobierz(MainWindow& w) {
-    w.mnuDane_Pobierz_Click();
-}
-void wrysuj(MainWindow& w) {
-    w.mnuDane_Wrysuj_Click();
-}
-void wczytajZwykly(MainWindow& w) {
-    w.mnuNarzedzia_Wczytaj(0);
-}
-void wczytajAkomodowany(MainWindow& w) {
-    w.mnuNarzedzia_Wczytaj(-1);
-}
-void sprawdzCzasy(MainWindow& w) {
-    w.RunCheckCommand(true, false, -1);
-}
-void sprawdzCzasyBledne(MainWindow& w) {
-    w.RunCheckCommand(false, false, -1);
-}
-void pokazKolizje(MainWindow& w) {
-    w.RunCheckCommand(true, true, -1);
-}
-void grafGrupa(MainWindow& w) {
-    w.mnuDane_Graf(false, false);
-}
-void grafWszystkieGrupy(MainWindow& w) {
-    w.mnuDane_Graf(true, true);
-}
-void grafTylkoKoliz(MainWindow& w) {
-    w.mnuDane_Graf(true, false);
-}
-void grafWyczysc(MainWindow& w) {
-    w.mnuDane_GrafWyczysc_Click();
-}
-void koordynacja(MainWindow& w) {
-    w.mnu_Koordynacja_Click();
-}
-void excel(MainWindow& w) {
-    w.mnuGrupa_Excel_Click();
-}
-void addNo(MainWindow&) {
+void addNo(CommandContext&) {
     cmdAddNo_Click();
 }
 }  // namespace
@@ -103,41 +43,41 @@ const std::vector<MenuRow>& MenuTable() {
 const std::vector<CommandRow>& CommandTable() {
     static const std::vector<CommandRow> rows{
         {"mnuPlik", "mnuPlik_ZamknijSkoroszyt", "Zamknij &skoroszyt czasów międzyzielonych", nullptr,
-         zamknijSkoroszyt},
-        {"mnuPlik", "mnuPlik_Zakoncz", "&Zakończ", nullptr, zakoncz},
-        {"mnuDane", "mnuDane_Pobierz", "&Pobierz dane z rysunku", nullptr, pobierz},
-        {"mnuDane", "mnuDane_Wrysuj", "Wrysuj grupy z &tabeli", nullptr, wrysuj},
+         window<&MainWindow::mnuPlik_ZamknijSkoroszyt_Click>},
+        {"mnuPlik", "mnuPlik_Zakoncz", "&Zakończ", nullptr, window<&MainWindow::mnuPlik_Zakoncz_Click>},
+        {"mnuDane", "mnuDane_Pobierz", "&Pobierz dane z rysunku", nullptr, window<&MainWindow::mnuDane_Pobierz_Click>},
+        {"mnuDane", "mnuDane_Wrysuj", "Wrysuj grupy z &tabeli", nullptr, mnuDane_Wrysuj, false, true},
         {"mnuDane", "mnuDane_Sprawdz", "&Sprawdź czasy", nullptr, nullptr},
-        {"mnuDane_Sprawdz", "mnuDane_SprawdzCzasy", "pokaż &wszystkie", nullptr, sprawdzCzasy},
+        {"mnuDane_Sprawdz", "mnuDane_SprawdzCzasy", "pokaż &wszystkie", nullptr, mnuDane_SprawdzCzasy, false, true},
         {"mnuDane_Sprawdz", "mnuDane_SprawdzCzasyBledne", "pokaż &nieprawidłowe", nullptr,
-         sprawdzCzasyBledne},
+         mnuDane_SprawdzCzasyBledne, false, true},
         {"mnuDane", "mnuDane_Graf", "Graficzna analiza TMZ", nullptr, nullptr},
         {"mnuDane_Graf", "mnuDane_GrafGrupa", "dla grupy", nullptr, grafGrupa},
         {"mnuDane_Graf", "mnuDane_GrafWszystkieGrupy", "dla wszystkich grup", nullptr, grafWszystkieGrupy},
         {"mnuDane_Graf", "mnuDane_GrafTylkoKoliz", "tylko kolizyjne", nullptr, grafTylkoKoliz},
-        {"mnuDane_Graf", "mnuDane_GrafWyczysc", "wyczyść", nullptr, grafWyczysc},
-        {"mnuDane", "mnuDane_PrzejsciaFazowe", "Przejścia fazowe", nullptr, przejsciaFazowe},
+        {"mnuDane_Graf", "mnuDane_GrafWyczysc", "wyczyść", nullptr, window<&MainWindow::mnuDane_GrafWyczysc_Click>},
+        {"mnuDane", "mnuDane_PrzejsciaFazowe", "Przejścia fazowe", nullptr, window<&MainWindow::mnuDane_PrzejsciaFazowe_Click>},
         {"mnuDane", "mnuDane_PokazKolizje", "Pokaż &kolizje", nullptr, pokazKolizje},
-        {"mnuDane", "mnuDane_Parametry", "Pa&rametry pracy programu", nullptr, parametry},
-        {"mnuGrupa", "mnuGrupa_Excel", "Pobierz grupy z E&xcela", nullptr, excel},
+        {"mnuDane", "mnuDane_Parametry", "Pa&rametry pracy programu", nullptr, window<&MainWindow::mnuDane_Parametry_Click>},
+        {"mnuGrupa", "mnuGrupa_Excel", "Pobierz grupy z E&xcela", nullptr, mnuGrupa_Excel, false, true},
         // Hidden for the whole run (the window's load hides it); reached only as a command.
-        {"mnuGrupa", "mnuGrupa_ExcelWstepne", "Excel - ustal parametry wstępne", nullptr, excelWstepne},
-        {"mnuGrupa", "mnuGrupa_Dodaj", "&Dodaj grupę", nullptr, dodaj},
-        {"mnuGrupa", "mnuGrupa_Kopiuj", "&Kopiuj grupę", nullptr, kopiuj},
-        {"mnuGrupa", "mnuGrupa_Edytuj", "&Edytuj grupę", nullptr, edytuj},
-        {"mnuGrupa", "mnuGrupa_Usun", "&Usuń grupę", nullptr, usun},
-        {"mnuNarzedzia", "mnuNarzedzia_Konf", "&Konfiguracja", nullptr, konfiguracja},
+        {"mnuGrupa", "mnuGrupa_ExcelWstepne", "Excel - ustal parametry wstępne", nullptr, window<&MainWindow::mnuGrupa_ExcelWstepne_Click>},
+        {"mnuGrupa", "mnuGrupa_Dodaj", "&Dodaj grupę", nullptr, window<&MainWindow::mnuGrupa_Dodaj_Click>},
+        {"mnuGrupa", "mnuGrupa_Kopiuj", "&Kopiuj grupę", nullptr, window<&MainWindow::mnuGrupa_Kopiuj_Click>},
+        {"mnuGrupa", "mnuGrupa_Edytuj", "&Edytuj grupę", nullptr, window<&MainWindow::mnuGrupa_Edytuj_Click>},
+        {"mnuGrupa", "mnuGrupa_Usun", "&Usuń grupę", nullptr, window<&MainWindow::mnuGrupa_Usun_Click>},
+        {"mnuNarzedzia", "mnuNarzedzia_Konf", "&Konfiguracja", nullptr, window<&MainWindow::mnuNarzedzia_Konf_Click>},
         {"mnuNarzedzia", "mnuNarzedzia_Wczytaj", "&Wczytaj", nullptr, nullptr},
         {"mnuNarzedzia_Wczytaj", "mnuNarzedzia_WczytajZwykly", "Wczytaj nową tabelę - program zwykły",
-         nullptr, wczytajZwykly},
+         nullptr, mnuNarzedzia_WczytajZwykly, false, true},
         {"mnuNarzedzia_Wczytaj", "mnuNarzedzia_WczytajAkomodowany",
-         "Wczytaj nową tabelę - program akomodowany", nullptr, wczytajAkomodowany},
-        {"mnuNarzedzia", "mnuNarzedzia_NaWierzchu", "&Zawsze na wierzchu", nullptr, naWierzchu, true},
-        {"mnuPomoc", "mnuPomoc_Pomocnik", "Tesmar Program - &Pomoc (F1)", nullptr, pomoc},
+         "Wczytaj nową tabelę - program akomodowany", nullptr, mnuNarzedzia_WczytajAkomodowany, false, true},
+        {"mnuNarzedzia", "mnuNarzedzia_NaWierzchu", "&Zawsze na wierzchu", nullptr, window<&MainWindow::mnuNarzedzia_NaWierzchu_Click>, true},
+        {"mnuPomoc", "mnuPomoc_Pomocnik", "Tesmar Program - &Pomoc (F1)", nullptr, window<&MainWindow::mnuPomoc_Pomocnik_Click>},
         {"mnuPomoc", "mnuPomoc_Sep", "-", nullptr, nullptr},
-        {"mnuPomoc", "mnuPomoc_OProgramie", "&O programie", nullptr, oProgramie},
+        {"mnuPomoc", "mnuPomoc_OProgramie", "&O programie", nullptr, window<&MainWindow::mnuPomoc_OProgramie_Click>},
         // Hidden for the whole run: no menu or button reaches the coordination window.
-        {nullptr, "mnu_Koordynacja", "&Koordynacja", nullptr, koordynacja},
+        {nullptr, "mnu_Koordynacja", "&Koordynacja", nullptr, window<&MainWindow::mnu_Koordynacja_Click>},
         // Not in a menu: the "+" button beside the intersection list.
         {nullptr, "cmdAddNo", "+", nullptr, addNo},
     };
@@ -186,6 +126,15 @@ const CommandRow* FindCommand(const char* objectName) {
     for (const CommandRow& row : CommandTable())
         if (std::strcmp(row.objectName, objectName) == 0) return &row;
     return nullptr;
+}
+
+CommandRun RunTableCommand(const QString& name, CommandContext& context) {
+    const CommandRow* row = FindCommand(name.toLatin1().constData());
+    if (!row || !row->handler) return CommandRun::Unknown;
+    if (!row->runsWithoutWindow && !context.window) return CommandRun::NeedsWindow;
+    context.Succeeded = true;
+    row->handler(context);
+    return CommandRun::Ran;
 }
 
 }  // namespace phaseplanner

@@ -24,6 +24,7 @@ class FlexGrid;
 namespace phaseplanner {
 
 class GroupGridEditor;
+struct IntergreenCheckResult;
 class PlaybackControls;
 
 class MainWindow : public QMainWindow, public ProgramWindow {
@@ -62,10 +63,13 @@ public:
     void mnuPlik_Zakoncz_Click();
     // The program in the drawing (MainWindowProgram.cpp).
     void mnuDane_Pobierz_Click();
-    void mnuDane_Wrysuj_Click();
-    void mnuNarzedzia_Wczytaj(int actuated);
+    // The drawing's options from the dimensioning box and the typed cycle, before the program is drawn
+    // or a table loaded (ProgramCommands.cpp); false after the message when the cycle is no number.
+    bool TakeDrawingOptions();
     // The intergreen check, its graphs and the colliding pairs; coordination (MainWindowCheck.cpp).
-    void RunCheckCommand(bool ReportAll, bool ShowPairs, int GraphGroup);
+    // False when the check did not run; `result` (when given) receives what it measured.
+    bool RunCheckCommand(bool ReportAll, bool ShowPairs, int GraphGroup,
+                         IntergreenCheckResult* result = nullptr);
     // The graph items act on a selected group row: `allGroups` graphs every group (only the wrong
     // pairs unless `reportAll`), else the group of the selected row.
     void mnuDane_Graf(bool allGroups, bool reportAll);
@@ -73,7 +77,9 @@ public:
     void mnu_Koordynacja_Click();
     // The program built from the intergreen workbook; the workbook kept since closed on request
     // (MainWindowWorkbook.cpp).
-    void mnuGrupa_Excel_Click();
+    // "Pobierz grupy z Excela" as the window runs it: the question before, the grid after; false when
+    // nothing was imported.
+    bool ImportWorkbookProgram();
     void mnuPlik_ZamknijSkoroszyt_Click();
     // The one guard around every command: an unexpected error is reported, never the program's end.
     void RunCommand(const QString& commandName);

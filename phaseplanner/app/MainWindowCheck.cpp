@@ -21,15 +21,16 @@ QString tr_(const char* text) {
 }
 }  // namespace
 
-void MainWindow::RunCheckCommand(bool ReportAll, bool ShowPairs, int GraphGroup) {
-    IntergreenCheckResult result;
+bool MainWindow::RunCheckCommand(bool ReportAll, bool ShowPairs, int GraphGroup, IntergreenCheckResult* measured) {
+    IntergreenCheckResult own;
+    IntergreenCheckResult& result = measured ? *measured : own;
     {
         // The wait cursor is the window's: the check itself runs without one too (phaseplanner-headless).
         QApplication::setOverrideCursor(Qt::WaitCursor);
         struct CursorBack {
             ~CursorBack() { QApplication::restoreOverrideCursor(); }
         } cursorBack;
-        if (!CheckIntergreenTimes(ReportAll, ShowPairs, GraphGroup, &result)) return;
+        if (!CheckIntergreenTimes(ReportAll, ShowPairs, GraphGroup, &result)) return false;
     }
     // A check that left groups or pairs out says which, in every mode, and never that all is checked.
     const QString incomplete = IncompleteCheckText(result);
@@ -37,16 +38,17 @@ void MainWindow::RunCheckCommand(bool ReportAll, bool ShowPairs, int GraphGroup)
     if (!ShowPairs) {
         if (GraphGroup < 0 && incomplete.isEmpty())
             ui::MsgBox(tr_("Sprawdzono czasy międzyzielone."), ui::Information, windowTitle());
-        return;
+        return true;
     }
     if (CollisionPairs.empty()) {
         ui::MsgBox(tr_("Nie wykryto grup kolizyjnych!"), ui::Exclamation, windowTitle());
-        return;
+        return true;
     }
     if (AlwaysOnTop) common::SetFormTopmost(this, false);
     CollisionDialog dialog(CollisionPairs, RemoveCollisionPair, AlwaysOnTop, this);
     dialog.exec();
     if (AlwaysOnTop) common::SetFormTopmost(this, true);
+    return true;
 }
 
 void MainWindow::mnuDane_Graf(bool allGroups, bool reportAll) {

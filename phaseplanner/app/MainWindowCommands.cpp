@@ -20,6 +20,7 @@
 #include "platform/ui/core/Prompt.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QHash>
 #include <QLineEdit>
 #include <QMenu>
@@ -118,16 +119,19 @@ void MainWindow::buildCommands() {
 }
 
 void MainWindow::RunCommand(const QString& commandName) {
-    const CommandRow* row = FindCommand(commandName.toLatin1().constData());
-    if (!row || !row->handler) return;
+    auto run = [this, commandName] {
+        CommandContext context;
+        context.window = this;
+        RunTableCommand(commandName, context);
+    };
     // Ending the program writes only the settings and leaves the drawing as it is: a host gone
     // meanwhile does not keep the program open.
     if (commandName == QLatin1String("mnuPlik_Zakoncz")) {
-        RunTrapped(windowTitle(), [this, row] { row->handler(*this); });
+        RunTrapped(windowTitle(), run);
         return;
     }
     // A CAD host that went away since the last command: connect again before this one runs.
-    RunGuarded(windowTitle(), [this, row] { row->handler(*this); });
+    RunGuarded(windowTitle(), run);
 }
 
 void MainWindow::setToolbarOnTopImage() {
@@ -144,7 +148,10 @@ void MainWindow::mnuNarzedzia_NaWierzchu_Click() {
 
 void MainWindow::mnuPomoc_Pomocnik_Click() {
     // As F1 in the program's active window: the page of its help context.
-    common::ShowHelpForActiveWindow(HelpContext);
+    if (common::ShowHelpForActiveWindow(HelpContext)) return;
+    // No browser (or no page): the user is told where the page is, so it can be opened by hand.
+    ui::MsgBox(common::HelpNotOpenedText(common::HelpContextOf(QApplication::activeWindow()), HelpContext),
+               ui::Exclamation, windowTitle());
 }
 
 void MainWindow::mnuPomoc_OProgramie_Click() {

@@ -46,18 +46,12 @@ void MainWindow::mnuDane_Pobierz_Click() {
     ComputeProgramStates(false);
 }
 
-void MainWindow::mnuDane_Wrysuj_Click() {
-    if (!takeDrawingOptions(cmbWymiarowanie, edtCzasCyklu, windowTitle())) return;
-    DrawProgram(true);
+bool MainWindow::TakeDrawingOptions() {
+    return takeDrawingOptions(cmbWymiarowanie, edtCzasCyklu, windowTitle());
 }
 
-void MainWindow::mnuNarzedzia_Wczytaj(int actuated) {
-    if (!takeDrawingOptions(cmbWymiarowanie, edtCzasCyklu, windowTitle())) return;
-    WczytajTabele(actuated);
-}
-
-void MainWindow::mnuGrupa_Excel_Click() {
-    if (!confirmWorkbookImport()) return;
+bool MainWindow::ImportWorkbookProgram() {
+    if (!confirmWorkbookImport()) return false;
     PhaseSetChooserHook = [] {
         if (auto* w = dynamic_cast<MainWindow*>(&MainProgramWindow())) {
             QApplication::restoreOverrideCursor();
@@ -68,13 +62,14 @@ void MainWindow::mnuGrupa_Excel_Click() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool imported = frmMain_mnuGrupa_Excel_Click();
     QApplication::restoreOverrideCursor();
-    if (!imported) return;
+    if (!imported) return false;
     edtCzasCyklu->blockSignals(true);
     edtCzasCyklu->setText(QString::number(CycleLength));
     edtCzasCyklu->blockSignals(false);
     FillGroupGrid();
     InvalidateShownState();
     ComputeProgramStates(false);
+    return true;
 }
 
 }  // namespace phaseplanner

@@ -3,14 +3,23 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace ui {
 
 namespace {
+
+// What a title bar takes beside its text: the window icon and the three buttons with their gaps.
+constexpr int kTitleBarRoom = 160;
+// The margin of a dialog's layout on either side.
+constexpr int kLayoutMargin = 11;
 
 // Buttons of each button set in the order callers give, with their captions.
 struct ButtonSpec {
@@ -116,6 +125,16 @@ QInputDialog* WidgetPrompts::buildInputDialog(const InputRequest& request, QWidg
     dialog->setTextValue(request.defaultText);
     dialog->setOkButtonText(QStringLiteral("OK"));
     dialog->setCancelButtonText(QStringLiteral("Anuluj"));
+    // A short prompt would leave the box narrower than its title, which the title bar then cuts short
+    // ("Tesma… .1.0.0"): the box is as wide as the title in its font plus the bar's icon and buttons.
+    // The dialog's layout fixes its minimum size to that of its contents, so the text field carries the
+    // width.
+    const int titleWidth = QFontMetrics(dialog->font()).horizontalAdvance(dialog->windowTitle()) + kTitleBarRoom;
+    if (auto* field = dialog->findChild<QLineEdit*>()) {
+        const QMargins margins = dialog->contentsMargins();
+        field->setMinimumWidth(std::max(field->minimumSizeHint().width(),
+                                        titleWidth - margins.left() - margins.right() - 2 * kLayoutMargin));
+    }
     if (request.xTwips >= 0 && request.yTwips >= 0) dialog->move(request.xTwips / 15, request.yTwips / 15);
     return dialog;
 }

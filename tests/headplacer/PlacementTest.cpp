@@ -363,6 +363,15 @@ TEST_F(PlacementTest, SymbolFilesAndSectionNumbersAreChecked) {
     EXPECT_FALSE(LocateHeadSymbolFile(QStringLiteral("S-99")));
     EXPECT_TRUE(
         prompts.messageTexts().last().startsWith(QStringLiteral("Nie znaleziono sygnalizatora S-99.dwg")));
+    // No number at all is called missing, then asked for as a wrong one is.
+    automation::SetDrawingProperty(QStringLiteral("NUMERSEKCJI"), QString());
+    prompts.answerMessage(ui::Yes);
+    prompts.answerInput(QStringLiteral("26-14"));
+    EXPECT_TRUE(ReadHeadDrawingValues());
+    EXPECT_EQ(prompts.messageTexts().last(),
+              QStringLiteral("Aktywny dokument nie zawiera numeru sekcji.\nCzy pomimo tego kontynuować ustawianie "
+                             "sygnalizatora?"));
+    EXPECT_EQ(automation::GetDrawingProperty(QStringLiteral("NUMERSEKCJI")), QStringLiteral("26-14"));
     automation::SetDrawingProperty(QStringLiteral("NUMERSEKCJI"), QStringLiteral("26-"));
     prompts.answerMessage(ui::Yes);
     prompts.answerInput(QStringLiteral("26-15"));

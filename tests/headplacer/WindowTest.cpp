@@ -258,8 +258,19 @@ private slots:
     void theInventoryDialogFillsOnceAndAddsNoDuplicates() {
         ui::ScriptedPrompts prompts;
         CityDataFolder = suite + QStringLiteral("/aDane/Miasto");
-        // Started from a shell with LANG=C: the dates keep the inventory's own format.
+        // The hint shows the locale's own short date (German 30.12.99, Swedish 1999-12-30) in r, m and
+        // d; the dates themselves keep the inventory's format whatever the locale.
         const QLocale before;
+        for (const auto& [locale, hint] : {std::pair{"de_DE", "dd.mm.rr"}, std::pair{"sv_SE", "rrrr-mm-dd"}}) {
+            QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+            InventoryDialog other(nullptr);
+            other.show();
+            const QString shown = child<QLabel>(&other, "lblFormatDaty")->text();
+            const QString date = child<QDateEdit>(&other, "dtpDataInwent")->text();
+            QLocale::setDefault(before);
+            QCOMPARE(shown, QStringLiteral("(Format daty: %1)").arg(QLatin1String(hint)));
+            QCOMPARE(date, QDate::currentDate().toString(QStringLiteral("yyyy.MM.dd")));
+        }
         QLocale::setDefault(QLocale::c());
         InventoryDialog d(nullptr);
         QLocale::setDefault(before);
@@ -267,7 +278,6 @@ private slots:
         const QString today = QDate::currentDate().toString(QStringLiteral("yyyy.MM.dd"));
         for (const char* picker : {"dtpDataRealizacji", "dtpDataZlecenia", "dtpDataInwent"})
             QCOMPARE(child<QDateEdit>(&d, picker)->text(), today);
-        QCOMPARE(child<QLabel>(&d, "lblFormatDaty")->text(), QStringLiteral("(Format daty: rrrr.mm.dd)"));
         QComboBox* applicants = child<QComboBox>(&d, "cmbNaWniosek");
         const int count = applicants->count();
         QCOMPARE(count, 4);

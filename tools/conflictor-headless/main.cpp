@@ -1,18 +1,21 @@
 // conflictor-headless: opens a drawing in the in-process CAD, makes an intersection current and runs
-// conflictor's own commands on it as a user would (every question answered Yes, every message
-// printed), then lists the conflict points, exports and saves.
-// Usage: conflictor-headless IN.dxf --intersection NR [--cut] [--export OUT.xlsx]
+// rows of conflictor's command table on it as a user would in the window (every question answered Yes,
+// every message printed), then lists the conflict points, exports and saves.
+// Usage: conflictor-headless IN.dxf --intersection NR [--command ID]... [--cut] [--export OUT.xlsx]
 //        [--export-phases WORKBOOK.xlsx] [--phase-sets] [--resources DIR] [--save OUT.dxf]
-// --export runs the intergreen export with its file dialog answered with OUT; --export-phases writes
-// the phase information into an intergreen workbook and saves it (the question answered Yes);
-// --phase-sets prints the phase sets read from hatcher's phase scheme, one "V.n: phases" a line.
+// --command runs the table's command ID (in the order given, before the rest; a file dialog is
+// cancelled); --cut is the command "mnuNarzedzia_TnijWszystkie"; --export the command
+// "mnuNarzedzia_EksportExcel" with its file dialog answered with OUT; --export-phases the command
+// "mnuNarzedzia_EksportExcelFazy" into that workbook (the question answered Yes); --phase-sets prints
+// the phase sets read from hatcher's phase scheme, one "V.n: phases" a line.
 #include "automation/CadConnection.h"
 #include "automation/InProcessCad.h"
 #include "common/TextHelpers.h"
 #include "conflictor/conflicts/ConflictMarkers.h"
 #include "conflictor/conflicts/Cut.h"
-#include "conflictor/conflicts/IntergreenExport.h"
 #include "conflictor/conflicts/PhaseExport.h"
+#include "conflictor/mainwindow/CommandContext.h"
+#include "conflictor/mainwindow/CommandTable.h"
 #include "conflictor/phases/PhaseSets.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamReading.h"
@@ -81,6 +84,7 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments().mid(1);
     QString input, number, output, exportPath, phasesPath;
     QString resources = QStringLiteral(INTERGREEN_RESOURCES);
+    QStringList commands;
     bool cut = false, phaseSets = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -94,6 +98,8 @@ int main(int argc, char** argv) {
             phasesPath = args[++i];
         else if (a == QLatin1String("--resources") && i + 1 < args.size())
             resources = args[++i];
+        else if (a == QLatin1String("--command") && i + 1 < args.size())
+            commands << args[++i];
         else if (a == QLatin1String("--cut"))
             cut = true;
         else if (a == QLatin1String("--phase-sets"))
@@ -103,13 +109,13 @@ int main(int argc, char** argv) {
         else
             return fail(QStringLiteral(
                             "nieznany argument %1\nużycie: conflictor-headless IN.dxf --intersection NR "
-                            "[--cut] [--export OUT.xlsx] [--export-phases WORKBOOK.xlsx] [--phase-sets] [--resources DIR] "
+                            "[--command ID]... [--cut] [--export OUT.xlsx] [--export-phases WORKBOOK.xlsx] [--phase-sets] [--resources DIR] "
                             "[--save OUT.dxf]")
                             .arg(a));
     }
     if (input.isEmpty() || number.isEmpty())
         return fail(
-            QStringLiteral("użycie: conflictor-headless IN.dxf --intersection NR [--cut] [--export OUT.xlsx] "
+            QStringLiteral("użycie: conflictor-headless IN.dxf --intersection NR [--command ID]... [--cut] [--export OUT.xlsx] "
                            "[--export-phases WORKBOOK.xlsx] [--phase-sets] [--resources DIR] [--save OUT.dxf]"));
     if (!QFileInfo(input).isFile()) return fail(QStringLiteral("nie ma takiego rysunku: %1").arg(input));
 
@@ -125,13 +131,43 @@ int main(int argc, char** argv) {
     }
     if (!automation::CheckDocumentOpen(false)) return fail(QStringLiteral("nie można otworzyć %1").arg(input));
 
+    // The streams listed as the window's grid lists them, so exports come out as from the window.
+    static conflictor::GridOrderWindow window;
+    conflictor::SetStreamWindow(&window);
     conflictor::IntersectionNumber = number;
     if (!conflictor::OdczytajStrumienie(false, -1))
         return fail(QStringLiteral("rysunek nie zawiera strumieni skrzyżowania %1").arg(number));
 
-    if (cut) {
-        const conflictor::CutOutcome outcome = conflictor::CutStreams(true);
-        if (outcome != conflictor::CutOutcome::Done) return fail(outcomeText(outcome));
+    conflictor::CommandContext context{window, nullptr, resources};
+    // Runs one row of the table; a refusal or a command that did not finish ends the tool.
+    const auto run = [&](const QString& id) -> QString {
+        context.Cut.reset();
+        context.SavedWorkbook.clear();
+        context.PhaseExport.reset();
+        switch (conflictor::RunTableCommand(id, context)) {
+            case conflictor::CommandRun::Unknown:
+                return QStringLiteral("nie ma polecenia %1; bez okna można wykonać: %2")
+                    .arg(id, conflictor::HeadlessCommandIds().join(QStringLiteral(", ")));
+            case conflictor::CommandRun::NeedsWindow:
+                return QStringLiteral("polecenie %1 otwiera okno lub czeka na wskazanie na rysunku; bez okna "
+                                      "nie można go wykonać")
+                    .arg(id);
+            case conflictor::CommandRun::Ran:
+                break;
+        }
+        if (context.Cut && *context.Cut != conflictor::CutOutcome::Done) return outcomeText(*context.Cut);
+        if (context.PhaseExport && *context.PhaseExport != conflictor::PhaseExportOutcome::Saved)
+            return QStringLiteral("informacje o fazach nie zostały zapisane (komunikat powyżej)");
+        return QString();
+    };
+    try {
+        for (const QString& id : std::as_const(commands))
+            if (const QString refused = run(id); !refused.isEmpty()) return fail(refused);
+        if (cut)
+            if (const QString refused = run(QStringLiteral("mnuNarzedzia_TnijWszystkie")); !refused.isEmpty())
+                return fail(refused);
+    } catch (const std::exception& e) {
+        return fail(QString::fromUtf8(e.what()));
     }
 
     try {
@@ -143,16 +179,17 @@ int main(int argc, char** argv) {
         }
         if (!exportPath.isEmpty()) {
             prompts.fileAnswer = QFileInfo(exportPath).absoluteFilePath();
-            conflictor::IntergreenExportOptions options;
-            options.ResourceFolder = resources;
-            if (conflictor::mnuNarzedzia_EksportExcel_Click(options).isEmpty())
+            if (const QString refused = run(QStringLiteral("mnuNarzedzia_EksportExcel")); !refused.isEmpty())
+                return fail(refused);
+            if (context.SavedWorkbook.isEmpty())
                 return fail(QStringLiteral("skoroszyt czasów międzyzielonych nie został zapisany (komunikat powyżej)"));
             prompts.fileAnswer.clear();
         }
-        if (!phasesPath.isEmpty() &&
-            conflictor::ExportPhasesToWorkbook(QFileInfo(phasesPath).absoluteFilePath()) !=
-                conflictor::PhaseExportOutcome::Saved)
-            return fail(QStringLiteral("informacje o fazach nie zostały zapisane (komunikat powyżej)"));
+        if (!phasesPath.isEmpty()) {
+            context.PhaseWorkbook = QFileInfo(phasesPath).absoluteFilePath();
+            if (const QString refused = run(QStringLiteral("mnuNarzedzia_EksportExcelFazy")); !refused.isEmpty())
+                return fail(refused);
+        }
         if (phaseSets) {
             QStringList sets;
             const int r = conflictor::StworzZestawyFaz(sets);

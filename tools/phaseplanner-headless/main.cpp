@@ -11,11 +11,15 @@
 // every pair with its measured and required time (--check-wrong: only the pairs that are too short);
 // groups whose head symbols differ from the workbook's at the same position, and pairs it could not
 // measure, are listed after the summary and the exit status is then 3.
+// --command NAME runs a row of the window's command table that opens no dialog (in the order given,
+// after --parametry); the import, the drawing and the check above are those same rows
+// ("mnuGrupa_Excel", "mnuDane_Wrysuj", "mnuDane_SprawdzCzasy", "mnuDane_SprawdzCzasyBledne").
 // Prompts are answered by default (Yes) and printed.
-// Usage: phaseplanner-headless IN.dxf [--intersection NR] [--parametry OD DO OFFSET]
+// Usage: phaseplanner-headless IN.dxf [--intersection NR] [--parametry OD DO OFFSET] [--command NAME]...
 //        [--import WORKBOOK.xlsx [--set N] [--merge]] [--draw PROGRAM.txt | --wrysuj] [--read]
 //        [--check|--check-wrong WORKBOOK.xlsx] [--save OUT.dxf]
 #include "automation/CadConnection.h"
+#include "phaseplanner/app/CommandTable.h"
 #include "phaseplanner/drawing/IntergreenCheckDrawing.h"
 #include "phaseplanner/drawing/ProgramAttributeBlock.h"
 #include "phaseplanner/drawing/ProgramDrawing.h"
@@ -41,7 +45,7 @@ using namespace phaseplanner;
 namespace {
 int usage() {
     QTextStream(stderr) << "Użycie: phaseplanner-headless PLIK.dxf [--intersection NR] "
-                           "[--parametry OD DO OFFSET] [--import SKOROSZYT.xlsx [--set N] [--merge]] "
+                           "[--parametry OD DO OFFSET] [--command NAZWA]... [--import SKOROSZYT.xlsx [--set N] [--merge]] "
                            "[--draw PROGRAM.txt | --wrysuj] [--read] [--check|--check-wrong SKOROSZYT.xlsx] "
                            "[--save WYNIK.dxf]\n";
     return 2;
@@ -84,7 +88,7 @@ int main(int argc, char** argv) {
     bool read = false, drawMemory = false, checkWrong = false, checkIncomplete = false;
     int setNumber = 1;
     HeadlessAnswers answers;
-    QStringList parameters;
+    QStringList parameters, commands;
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--intersection") && i + 1 < args.size()) {
             // Read once as the number it is: " 7" is intersection 7 for every command below.
@@ -93,6 +97,8 @@ int main(int argc, char** argv) {
         } else if (args[i] == QLatin1String("--parametry") && i + 3 < args.size()) {
             parameters = args.mid(i + 1, 3);
             i += 3;
+        } else if (args[i] == QLatin1String("--command") && i + 1 < args.size()) {
+            commands << args[++i];
         } else if (args[i] == QLatin1String("--draw") && i + 1 < args.size()) {
             programPath = args[++i];
         } else if (args[i] == QLatin1String("--import") && i + 1 < args.size()) {
@@ -151,6 +157,27 @@ int main(int argc, char** argv) {
             ProgramOffset = parameters[2].trimmed();
             if (!UstawWidoczneAtrybuty()) return 1;
         }
+        // One row of the window's command table; false (after saying why) when it was refused or stopped.
+        CommandContext context;
+        auto run = [&](const QString& name) {
+            switch (RunTableCommand(name, context)) {
+                case CommandRun::Unknown:
+                    QTextStream(stderr) << "Błąd: nie ma polecenia " << name << "\n";
+                    return false;
+                case CommandRun::NeedsWindow:
+                    QTextStream(stderr) << "Błąd: polecenie " << name << " otwiera okno; bez okna nie można go "
+                                        << "wykonać\n";
+                    return false;
+                case CommandRun::Ran:
+                    break;
+            }
+            return context.Succeeded;
+        };
+        for (const QString& name : std::as_const(commands))
+            if (!run(name)) {
+                QTextStream(stderr) << "Błąd: polecenie " << name << " nie zostało wykonane\n";
+                return 1;
+            }
         out << "Długość cyklu: " << CycleLength << " [s], maksymalna: " << MaxCycleLength << " [s]\n";
         out << "Godziny pracy: " << WorkStartHour << "-" << WorkEndHour << ", offset: " << ProgramOffset
             << "\n";
@@ -165,7 +192,8 @@ int main(int argc, char** argv) {
             if (w.intersectionCount() == 0) AddIntersectionNumber(IntersectionNumber, true);
             // The templates lie in the suite's resources beside the tool's folder.
             TemplateFolder = qEnvironmentVariable("TESMAR_ZASOBY", QStringLiteral(PHASEPLANNER_TEMPLATES));
-            if (!(found ? DrawProgram(false) : WczytajTabele(0))) return false;
+            // As the window's "Wrysuj grupy z tabeli": a drawing without the program loads the table first.
+            if (!run(QStringLiteral("mnuDane_Wrysuj"))) return false;
             out << "Wrysowano grupy: " << DefinedGroupCount() << "\n";
             return true;
         };
@@ -174,7 +202,7 @@ int main(int argc, char** argv) {
             ExcelWorkbookPath = QFileInfo(workbookPath).absoluteFilePath();
             answers.workbook = ExcelWorkbookPath;
             HeadlessPhaseSetChoice = setNumber - 1;
-            if (!frmMain_mnuGrupa_Excel_Click()) {
+            if (!run(QStringLiteral("mnuGrupa_Excel"))) {
                 QTextStream(stderr) << "Błąd: nie zaimportowano programu ze skoroszytu " << workbookPath
                                     << "\n";
                 return 1;
@@ -223,7 +251,8 @@ int main(int argc, char** argv) {
             ExcelWorkbookName = QFileInfo(checkPath).fileName();
             if (!UstawWidoczneAtrybuty()) return 1;
             IntergreenCheckResult result;
-            if (!CheckIntergreenTimes(!checkWrong, false, NoGraph, &result)) {
+            context.CheckResult = &result;
+            if (!run(checkWrong ? QStringLiteral("mnuDane_SprawdzCzasyBledne") : QStringLiteral("mnuDane_SprawdzCzasy"))) {
                 QTextStream(stderr) << "Błąd: nie sprawdzono czasów międzyzielonych\n";
                 return 1;
             }

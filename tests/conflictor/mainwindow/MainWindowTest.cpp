@@ -20,11 +20,13 @@
 #include "../ConflictorWindowFixture.h"
 #include "platform/cad/model/Interaction.h"
 #include "platform/ui/FlexGrid.h"
+#include "platform/ui/WidgetPrompts.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLockFile>
@@ -639,8 +641,41 @@ private slots:
         auto w = start();
         QVERIFY(w->RunCommand(QStringLiteral("mnuPomoc_Pomocnik")));
         QCOMPARE(opened.toLocalFile(), QFileInfo(page).absoluteFilePath());
+        QCOMPARE(prompts->asked().size(), size_t(0));
+        // No browser opens it: the user is told where the page is.
+        common::SetHelpOpener([](const QUrl&) { return false; });
+        QVERIFY(w->RunCommand(QStringLiteral("mnuPomoc_Pomocnik")));
+        QCOMPARE(prompts->messageTexts(),
+                 QStringList{QStringLiteral("Żadna przeglądarka nie otworzyła strony pomocy.\nStrona pomocy: ") +
+                             QDir::toNativeSeparators(QFileInfo(page).absoluteFilePath())});
+        QCOMPARE(prompts->asked().back().title, w->windowTitle());
         common::SetHelpOpener({});
         QVERIFY(!w->RunCommand(QStringLiteral("mnuNieMaTakiej")));
+        w->close();
+    }
+
+    void theNewIntersectionBoxIsAsWideAsItsTitle() {
+        auto w = start();
+        // The real input box, as the user sees it after "+".
+        ui::WidgetPrompts widgets;
+        ui::PromptService* scripted = ui::SetPromptService(&widgets);
+        int titleWidth = 0, boxWidth = 0;
+        QString title;
+        QTimer::singleShot(50, [&] {
+            auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            if (!box) return;
+            title = box->windowTitle();
+            titleWidth = QFontMetrics(box->font()).horizontalAdvance(title);
+            boxWidth = box->width();
+            box->reject();
+        });
+        w->cmdAddNo_Click();
+        ui::SetPromptService(scripted);
+        QCOMPARE(title, w->windowTitle());
+        QVERIFY(title.endsWith(common::GetVersionText()));
+        // The title bar's icon and three buttons take about 100 pixels beside the text.
+        QVERIFY2(boxWidth >= titleWidth + 100, qPrintable(QStringLiteral("%1 < %2 + 100").arg(boxWidth).arg(titleWidth)));
+        QCOMPARE(w->cmbNo->count(), 1);
         w->close();
     }
 };

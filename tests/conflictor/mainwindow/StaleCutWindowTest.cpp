@@ -122,13 +122,15 @@ private slots:
         // Yes: the cut (its own question, its end), then the export again, saved where the dialog says.
         const QString target = dir->filePath(QStringLiteral("Przyklad_1.xlsx"));
         prompts->clear();
-        for (int answer : {ui::Ok, ui::Yes, ui::Yes, ui::Ok, ui::Ok}) prompts->answerMessage(answer);
+        for (int answer : {ui::Ok, ui::Yes, ui::Yes, ui::Ok, ui::Ok, ui::Ok}) prompts->answerMessage(answer);
         prompts->answerFile(target);
         exportEntry->trigger();
         const QStringList told = prompts->messageTexts();
-        QVERIFY2(told.size() == 5, qPrintable(told.join(QStringLiteral(" | "))));
+        QVERIFY2(told.size() == 6, qPrintable(told.join(QStringLiteral(" | "))));
         QVERIFY(told[2].startsWith(QStringLiteral("Uwaga!")));
         QCOMPARE(told[3], QStringLiteral("Zakończono operację cięcia."));
+        // No spreadsheet application here: the end says where the workbook was written.
+        QVERIFY(told[5].startsWith(QStringLiteral("Dane zapisano w skoroszycie:\n") + QDir::toNativeSeparators(target)));
         QCOMPARE(prompts->unexpected(), 0);
         QVERIFY(QFile::exists(target));
 

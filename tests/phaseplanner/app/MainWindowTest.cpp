@@ -27,6 +27,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QUrl>
 #include <QFile>
 #include <QHelpEvent>
 #include <QJsonDocument>
@@ -160,6 +162,11 @@ private slots:
               "mnuNarzedzia_WczytajAkomodowany", "mnuGrupa_Excel", "mnuNarzedzia_Konf",
               "mnuDane_PrzejsciaFazowe"})
             QVERIFY2(w->findChild<QAction*>(name), name);
+        // Only "Zawsze na wierzchu" carries a tick.
+        for (const QAction* a : w->findChildren<QAction*>())
+            if (a->objectName().startsWith(QLatin1String("mnu")))
+                QVERIFY2(a->isCheckable() == (a->objectName() == QLatin1String("mnuNarzedzia_NaWierzchu")),
+                         qPrintable(a->objectName()));
         QVERIFY(w->findChild<QToolButton*>("PobierzExcel"));
         QVERIFY(!w->findChild<QAction*>("mnu_Koordynacja"));
         // The preliminary parameters stay out of the user's reach.
@@ -930,6 +937,20 @@ private slots:
         w->resize(1020, 560);
         w->grid()->setCurrent(2, 7);
         QVERIFY(w->grab().save(path));
+        w->close();
+    }
+
+    void helpWithoutABrowserSaysWhereThePageIs() {
+        openDrawing();
+        auto w = start();
+        QVERIFY(w);
+        common::SetHelpOpener([](const QUrl&) { return false; });
+        w->RunCommand(QStringLiteral("mnuPomoc_Pomocnik"));
+        common::SetHelpOpener({});
+        const QString page = QFileInfo(folder->filePath(QStringLiteral("Zasoby/Pomoc/10011.html"))).absoluteFilePath();
+        QCOMPARE(prompts->messageTexts(),
+                 QStringList{QStringLiteral("Żadna przeglądarka nie otworzyła strony pomocy.\nStrona pomocy: ") +
+                             QDir::toNativeSeparators(page)});
         w->close();
     }
 };
