@@ -18,6 +18,7 @@
 #include "conflictor/conflicts/StreamValueCheck.h"
 #include "conflictor/phases/PhaseSets.h"
 #include "conflictor/streams/Intersections.h"
+#include "conflictor/streams/StreamComponents.h"
 #include "conflictor/streams/StreamReading.h"
 #include "conflictor/streams/StreamWindow.h"
 #include "platform/sheet/Application.h"
@@ -288,6 +289,18 @@ bool readAndCheckStreams(IntergreenData& data) {
     window.commitPendingEdit();
     if (!OdczytajStrumienie(false, -1) || StreamTable.empty()) {
         warn(T("Nie wrysowano strumieni!"));
+        return false;
+    }
+    // A stream drawn where no distance along it can be measured gives no intergreen at all.
+    QStringList unmeasurable;
+    for (int i = 0; i < int(StreamTable.size()); ++i)
+        if (const QString m = UnmeasurableComponentMessage(i); !m.isEmpty()) {
+            unmeasurable << m;
+            ZaznaczStrumien(i, common::Settings.PisakZaznaczenia, false);
+        }
+    if (!unmeasurable.isEmpty()) {
+        warn(unmeasurable.join(QStringLiteral("\n")) + QStringLiteral("\n\n") + T("Skoroszyt nie został zapisany."),
+             ui::Critical);
         return false;
     }
     data.n = window.MaxGroupNumber;

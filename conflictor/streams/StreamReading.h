@@ -25,8 +25,14 @@ void ReadSegmentGeometry(const cad::Entity& entity, SegmentRecord& segment);
 void ReadKinematicValues(StreamRecord& r);
 // Sets the Order of the stream's components by walking the chain from its start point; always true.
 bool SortujOdcinkiStrumienia(int index);
+// The components of the stream that cannot be measured where they are drawn (an arc under unequal
+// X and Y scales), one line each naming the stream, the component and a point of it; empty when none.
+QString UnmeasurableComponentMessage(int index);
+// False, after telling the user and highlighting the stream, when a component cannot be measured.
+bool StreamIsMeasurable(int index);
 // The stream's two free ends and the components ending there; First.X = 1e30 when the stream is
-// faulty (the user is told why and the stream is highlighted).
+// faulty (the user is told why and the stream is highlighted), an unmeasurable component
+// included.
 common::PlanePointPair GetStreamEndPoints(int index, bool checkStart, int& firstSegment, int& secondSegment);
 // The distinct phase numbers of all streams, ascending from index 0; the highest index, -1 for none.
 int CollectPhaseNumbers(std::vector<int>& phases);
