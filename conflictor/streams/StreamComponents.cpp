@@ -6,6 +6,7 @@
 #include "automation/DrawingProperties.h"
 #include "automation/Selection.h"
 #include "common/ProgramSettings.h"
+#include "conflictor/streams/ComponentPlacement.h"
 #include "conflictor/streams/CutContext.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/SegmentBounds.h"
@@ -53,6 +54,31 @@ void readComponentCurve(const cad::Document& doc, const QString& handle, const Q
             entity = e;
             return;
         }
+}
+
+// The block's curve of `old` cut back to end at the drawing point `point` (`splitAngle` its
+// direction from the arc's centre), written in the block's coordinates through the component's
+// placement. A mirrored arc runs the other way in its block: its drawn end is the block's start.
+void shortenCurve(const cad::Entity& curve, const SegmentRecord& old, const PlanePoint& point, double splitAngle) {
+    const cad::db::Transform2D& placement = old.Placement;
+    if (IsIdentityPlacement(placement)) {
+        if (old.IsLine)
+            curve.setEndPoint(at(point));
+        else
+            curve.setEndAngle(splitAngle);
+        return;
+    }
+    const PlanePoint inBlock = ToBlockCoordinates(placement, point);
+    if (old.IsLine) {
+        curve.setEndPoint(at(inBlock));
+        return;
+    }
+    const double blockAngle =
+        common::GetDirectionAngle(ToBlockCoordinates(placement, old.Center), inBlock);
+    if (placement.determinant() < 0)
+        curve.setStartAngle(blockAngle);
+    else
+        curve.setEndAngle(blockAngle);
 }
 
 }  // namespace
@@ -212,13 +238,10 @@ void splitComponent(int streamIndex, int segmentIndex, const PlanePoint& point, 
     ComputeSegmentBounds(piece);
     s.Segments[size_t(n)] = piece;
 
-    // The old piece now ends at the point, in the block definition and so in every reference of it.
-    if (old.IsLine) {
-        entity.setEndPoint(at(point));
-    } else {
-        entity.setEndAngle(splitAngle);
-        old.EndAngle = splitAngle;
-    }
+    // The old piece now ends at the point, in the block definition and so in every reference of it;
+    // the new piece is written where it is drawn.
+    shortenCurve(entity, old, point, splitAngle);
+    if (!old.IsLine) old.EndAngle = splitAngle;
     old.EndPoint = point;
     ComputeSegmentBounds(old);
     const SegmentRecord shortened = old;

@@ -7,6 +7,7 @@
 #include "common/NumberText.h"
 #include "common/ProgramSettings.h"
 #include "common/TextHelpers.h"
+#include "conflictor/streams/ComponentPlacement.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/KinematicCheck.h"
 #include "conflictor/streams/SetGuard.h"
@@ -15,10 +16,12 @@
 #include "conflictor/streams/StreamShape.h"
 #include "conflictor/streams/StreamWindow.h"
 #include "platform/cad/BulkReads.h"
+#include "platform/cad/CallEach.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QHash>
 #include <algorithm>
+#include <utility>
 
 namespace conflictor {
 
@@ -214,20 +217,143 @@ bool OdczytajStrumienie(bool namesOnly, int index) {
 
 namespace {
 
-const QStringList& componentMembers() {
-    static const QStringList members{QStringLiteral("ObjectName"), QStringLiteral("?StartPoint"),
-                                     QStringLiteral("?EndPoint"),   QStringLiteral("?Center"),
-                                     QStringLiteral("?StartAngle"), QStringLiteral("?EndAngle"),
-                                     QStringLiteral("?Radius")};
+// A block's entities as the reading takes them: a line's or arc's geometry, and the placement of a
+// reference nested in the block.
+enum PartField : int {
+    PartObject, PartKind, PartStart, PartEnd, PartCentre, PartStartAngle, PartEndAngle, PartRadius,
+    PartBlockName, PartInsertion, PartRotation, PartXScale, PartYScale,
+    PartPlacement = PartBlockName  // in the rows handed on, the placement follows the arc's fields
+};
+
+const QStringList& partMembers() {
+    static const QStringList members{
+        QStringLiteral("ObjectName"), QStringLiteral("?StartPoint"),     QStringLiteral("?EndPoint"),
+        QStringLiteral("?Center"),    QStringLiteral("?StartAngle"),     QStringLiteral("?EndAngle"),
+        QStringLiteral("?Radius"),    QStringLiteral("?Name"),           QStringLiteral("?InsertionPoint"),
+        QStringLiteral("?Rotation"),  QStringLiteral("?XScaleFactor"),   QStringLiteral("?YScaleFactor")};
     return members;
+}
+
+const QStringList& referenceMembers() {
+    static const QStringList members{QStringLiteral("Name"), QStringLiteral("InsertionPoint"),
+                                     QStringLiteral("Rotation"), QStringLiteral("XScaleFactor"),
+                                     QStringLiteral("YScaleFactor")};
+    return members;
+}
+
+bool isReferencePart(const cad::VariantList& part) {
+    return part.value(PartKind).toText() == QLatin1String("AcDbBlockReference");
+}
+
+// A reference nested deeper than this is taken for a block holding itself and left unread.
+constexpr int DeepestNesting = 32;
+
+// What the component references lead to beyond their own rows: the entities of every block a nested
+// reference shows (by the reference's object), and the base point of every block met (by name in
+// capitals), each level in one read.
+struct NestedBlocks {
+    QHash<cad::ObjectId, cad::VariantList> parts;
+    QHash<QString, cad::Point> basePoints;
+
+    void readLevels(const cad::VariantList& rows) {
+        QStringList names;
+        cad::VariantList frontier;
+        auto collect = [&](const cad::VariantList& partRows) {
+            for (const cad::Variant& p : partRows) {
+                const cad::VariantList part = p.toArray();
+                if (!isReferencePart(part)) continue;
+                names << part.value(PartBlockName).toText();
+                const cad::ObjectId id = part.value(PartObject).toObject();
+                if (!parts.contains(id)) frontier.append(cad::Variant(cad::ObjectRef{id}));
+            }
+        };
+        for (const cad::Variant& row : rows) {
+            const cad::VariantList values = row.toArray();
+            names << values.value(0).toText();
+            collect(values.value(referenceMembers().size()).toArray());
+        }
+        for (int depth = 0; depth < DeepestNesting && !frontier.isEmpty(); ++depth) {
+            const cad::VariantList nested =
+                cad::ReadProperties(automation::CadDocument, frontier, {QStringLiteral("Name")}, partMembers());
+            const cad::VariantList asked = std::exchange(frontier, {});
+            for (qsizetype i = 0; i < asked.size(); ++i) {
+                const cad::VariantList partRows = nested.value(i).toArray().value(1).toArray();
+                parts.insert(asked[i].toObject(), partRows);
+                collect(partRows);
+            }
+        }
+        readBasePoints(names);
+    }
+
+    cad::Point basePoint(const QString& blockName) const { return basePoints.value(blockName.toUpper()); }
+
+private:
+    void readBasePoints(const QStringList& names) {
+        cad::VariantList targets;
+        QList<cad::VariantList> asked;
+        QStringList keys;
+        const cad::Blocks blocks = automation::CadDocument.blocks();
+        for (const QString& name : names) {
+            const QString key = name.toUpper();
+            if (key.isEmpty() || keys.contains(key)) continue;
+            keys << key;
+            targets << cad::Variant(blocks.ref());
+            asked << cad::VariantList{cad::Variant(name)};
+        }
+        if (targets.isEmpty()) return;
+        const cad::VariantList found = cad::CallEachWith(automation::CadDocument, targets, QStringLiteral("Item"), asked);
+        cad::VariantList objects;
+        for (const cad::Variant& b : found) objects << cad::Variant(cad::ObjectRef{b.toObject()});
+        const cad::VariantList origins =
+            cad::ReadProperties(automation::CadDocument, objects, {QStringLiteral("Origin")});
+        for (qsizetype i = 0; i < keys.size(); ++i)
+            basePoints.insert(keys[i], origins.value(i).toArray().value(0).toPoint());
+    }
+};
+
+// The block's lines and arcs in drawing order, nested references' in their place, each with the
+// placement that draws it; a reference's own placement is composed with the one it sits in.
+void flattenParts(const cad::VariantList& partRows, const cad::db::Transform2D& placement,
+                  const NestedBlocks& nested, int depth, cad::VariantList& out) {
+    for (const cad::Variant& p : partRows) {
+        cad::VariantList part = p.toArray();
+        if (isReferencePart(part)) {
+            if (depth >= DeepestNesting) continue;
+            const cad::db::Transform2D inner = ReferencePlacement(
+                part.value(PartInsertion).toPoint(), part.value(PartRotation).toDouble(),
+                part.value(PartXScale).toDouble(), part.value(PartYScale).toDouble(),
+                nested.basePoint(part.value(PartBlockName).toText()));
+            flattenParts(nested.parts.value(part.value(PartObject).toObject()), placement.after(inner), nested,
+                         depth + 1, out);
+            continue;
+        }
+        part.resize(PartPlacement);
+        part.append(PlacementValue(placement));
+        out.append(cad::Variant(part));
+    }
 }
 
 }  // namespace
 
 cad::VariantList ReadComponentRows(const cad::VariantList& referenceHandles) {
     if (referenceHandles.isEmpty()) return {};
-    return cad::ReadProperties(automation::CadDocument, referenceHandles, {QStringLiteral("Name")},
-                               componentMembers());
+    const cad::VariantList read =
+        cad::ReadProperties(automation::CadDocument, referenceHandles, referenceMembers(), partMembers());
+    NestedBlocks nested;
+    nested.readLevels(read);
+    cad::VariantList rows;
+    rows.reserve(read.size());
+    for (const cad::Variant& r : read) {
+        const cad::VariantList values = r.toArray();
+        const QString name = values.value(0).toText();
+        const cad::db::Transform2D placement =
+            ReferencePlacement(values.value(1).toPoint(), values.value(2).toDouble(), values.value(3).toDouble(),
+                               values.value(4).toDouble(), nested.basePoint(name));
+        cad::VariantList parts;
+        flattenParts(values.value(referenceMembers().size()).toArray(), placement, nested, 0, parts);
+        rows.append(cad::Variant(cad::VariantList{cad::Variant(name), cad::Variant(parts)}));
+    }
+    return rows;
 }
 
 SegmentRecord StreamComponentFromRow(const cad::Variant& row) {
@@ -235,43 +361,35 @@ SegmentRecord StreamComponentFromRow(const cad::Variant& row) {
     const cad::VariantList values = row.toArray();
     segment.Label = values.value(0).toText();
     segment.CurveCount = 0;
-    // As ReadSegmentGeometry reads them; the last line or arc of the block counts. A split changes
-    // the first one.
+    // As ReadSegmentGeometry reads them, each where its placement draws it; the last line or arc of
+    // the block counts. A split changes the first one.
+    cad::db::Transform2D placement;
     for (const cad::Variant& part : values.value(1).toArray()) {
         const cad::VariantList e = part.toArray();
-        const QString kind = e.value(1).toText();
+        const QString kind = e.value(PartKind).toText();
         if (kind != QLatin1String("AcDbLine") && kind != QLatin1String("AcDbArc")) continue;
-        if (segment.Curve == 0) segment.Curve = e.value(0).toObject();
+        if (segment.Curve == 0) segment.Curve = e.value(PartObject).toObject();
         ++segment.CurveCount;
-        const cad::Point s = e.value(2).toPoint();
-        const cad::Point t = e.value(3).toPoint();
+        const cad::Point s = e.value(PartStart).toPoint();
+        const cad::Point t = e.value(PartEnd).toPoint();
         segment.StartPoint = {s.x, s.y};
         segment.EndPoint = {t.x, t.y};
         segment.IsLine = kind == QLatin1String("AcDbLine");
+        placement = PlacementFromValue(e.value(PartPlacement));
         if (segment.IsLine) continue;
-        const cad::Point c = e.value(4).toPoint();
+        const cad::Point c = e.value(PartCentre).toPoint();
         segment.Center = {c.x, c.y};
-        segment.StartAngle = e.value(5).toDouble();
-        segment.EndAngle = e.value(6).toDouble();
-        segment.Radius = e.value(7).toDouble();
+        segment.StartAngle = e.value(PartStartAngle).toDouble();
+        segment.EndAngle = e.value(PartEndAngle).toDouble();
+        segment.Radius = e.value(PartRadius).toDouble();
     }
+    PlaceSegment(segment, placement);
     return segment;
 }
 
 SegmentRecord ReadStreamComponent(const QString& handle) {
-    SegmentRecord segment;
-    const cad::Entity ref = automation::CadDocument.handleToObject(handle);
-    segment.Label = ref.name();
-    const cad::Block block = automation::CadDocument.blocks().item(segment.Label);
-    segment.CurveCount = 0;
-    for (const cad::Entity& e : block.entities()) {
-        const QString kind = e.objectName();
-        if (kind == QLatin1String("AcDbLine") || kind == QLatin1String("AcDbArc")) {
-            ReadSegmentGeometry(e, segment);
-            ++segment.CurveCount;
-        }
-    }
-    return segment;
+    const cad::VariantList rows = ReadComponentRows({cad::Variant(handle)});
+    return rows.isEmpty() ? SegmentRecord() : StreamComponentFromRow(rows.first());
 }
 
 void ReadSegmentGeometry(const cad::Entity& entity, SegmentRecord& segment) {

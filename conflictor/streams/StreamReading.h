@@ -26,7 +26,7 @@ void ReadKinematicValues(StreamRecord& r);
 // Sets the Order of the stream's components by walking the chain from its start point; always true.
 bool SortujOdcinkiStrumienia(int index);
 // The stream's two free ends and the components ending there; First.X = 1e30 when the stream is
-// faulty (the user is told why and the stream is highlighted).
+// faulty (the shape check tells the user why and the stream is highlighted).
 common::PlanePointPair GetStreamEndPoints(int index, bool checkStart, int& firstSegment, int& secondSegment);
 // The distinct phase numbers of all streams, ascending from index 0; the highest index, -1 for none.
 int CollectPhaseNumbers(std::vector<int>& phases);

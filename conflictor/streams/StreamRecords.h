@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/Geometry.h"
+#include "platform/cad/engine/Geometry.h"
 
 #include <QString>
 #include <QStringList>
@@ -45,6 +46,12 @@ struct SegmentRecord {
     // The lines and arcs the component's block holds, as the reading found them: a component is
     // exactly one (a record made in memory is one).
     int CurveCount = 1;
+    // From the block's coordinates to the drawing: the placement of the component's reference and of
+    // every reference it sits in (identity for a component at the origin at scale 1). The geometry
+    // above is the drawing's; a split writes the block's curve back through it.
+    cad::db::Transform2D Placement;
+    // An arc the placement draws as an ellipse arc (unequal X and Y scales): it cannot be measured.
+    bool Unmeasurable = false;
 };
 
 // The components of a stream, indexes 1 to MaxSegments (index 0 is never used). Room for all of them

@@ -79,6 +79,11 @@ QString pieceFault(const SegmentRecord& s, int k) {
                           .arg(name)
                           .arg(s.CurveCount)
                           .arg(PointText(s.StartPoint)));
+    // Unequal X and Y scales draw an arc as part of an ellipse, whose length the suite does not measure.
+    if (s.Unmeasurable)
+        return faulty(QStringLiteral("Składowa %1 w punkcie %2 jest łukiem przeskalowanym niejednakowo w osiach X i "
+                                     "Y; narysuj ją ponownie.")
+                          .arg(name, PointText(s.StartPoint)));
     const std::vector<double> values = geometryValues(s);
     if (std::any_of(values.begin(), values.end(), [](double v) { return std::isnan(v); }))
         return faulty(QStringLiteral("Składowa %1 ma współrzędną, która nie jest liczbą: %2.")
