@@ -105,8 +105,12 @@ int main(int argc, char** argv) {
             const QStringList made = hatcher::frmMain_cmdTworzObrazyFaz_Click(form);
             QTextStream(stdout) << "obrazy faz: " << made.size();
         } else if (command == QLatin1String("ConnectAll")) {
+            const int before = prompts.shown;
             hatcher::cmdConnectAll_Click(form);
-            QTextStream(stdout) << "przejścia utworzone";
+            // Every message of the command says it stopped or left arrows out (a refused SKALA, a
+            // refused arrow): never report the transitions made then.
+            QTextStream(stdout) << (prompts.shown == before ? "przejścia utworzone"
+                                                            : "przejść nie utworzono w całości (komunikat powyżej)");
         } else if (command == QLatin1String("AtrrsAngle")) {
             hatcher::cmdAtrrsAngle_Click(form);
             QTextStream(stdout) << "kąty zaktualizowane";
