@@ -14,7 +14,6 @@
 #include <QFileInfo>
 #include <QSysInfo>
 #include <cerrno>
-#include <cstring>
 
 namespace sheet {
 
@@ -135,37 +134,6 @@ WorkbookWriteLock::~WorkbookWriteLock() {
     // Removed while still held, so that no writer locks a file that is about to go.
     if (ours_) ::unlink(QFile::encodeName(lockPath_).constData());
     ::close(fd_);
-}
-
-QString systemErrorText(int error) {
-    switch (error) {
-        case ENOSPC:
-            return QStringLiteral("brak miejsca na dysku");
-        case EDQUOT:
-            return QStringLiteral("przekroczony przydział miejsca na dysku");
-        case EACCES:
-        case EPERM:
-            return QStringLiteral("brak uprawnień do zapisu");
-        case EROFS:
-            return QStringLiteral("dysk jest tylko do odczytu");
-        case ENOENT:
-            return QStringLiteral("folder nie istnieje");
-        case ENOTDIR:
-            return QStringLiteral("część ścieżki nie jest folderem");
-        case EISDIR:
-            return QStringLiteral("pod tą nazwą jest folder");
-        case EIO:
-            return QStringLiteral("błąd wejścia-wyjścia dysku");
-        case ENAMETOOLONG:
-            return QStringLiteral("zbyt długa nazwa pliku");
-        case EMFILE:
-        case ENFILE:
-            return QStringLiteral("zbyt wiele otwartych plików");
-        default:
-            return QStringLiteral("błąd systemu %1 (%2)")
-                .arg(error)
-                .arg(QString::fromLocal8Bit(std::strerror(error)));
-    }
 }
 
 }  // namespace sheet

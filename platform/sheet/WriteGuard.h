@@ -4,6 +4,8 @@
 // since is not written over. Also the cause of a failed file operation in words.
 #pragma once
 
+#include "platform/SystemErrors.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -40,6 +42,6 @@ private:
 };
 
 // The cause of a failed system call (`errno`) as the user reads it: "brak miejsca na dysku".
-QString systemErrorText(int error);
+using platform::systemErrorText;
 
 }  // namespace sheet
