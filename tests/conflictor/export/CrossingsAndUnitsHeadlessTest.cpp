@@ -4,7 +4,7 @@
 // centimetres or inches, stops with the value proposed; an island crossing under one signal group is
 // cleared over the whole crossing, under two groups half by half. In-process: crossing links that put
 // two edges into different crossings, and a distance of 0.0 m from either stream of a pair.
-#include "tests/conflictor/export/ExportFixture.h"
+#include "tests/conflictor/export/HeadlessRun.h"
 
 #include "automation/DrawingProperties.h"
 #include "conflictor/conflicts/CrossingPairs.h"
@@ -17,41 +17,8 @@
 namespace conflictor::test {
 namespace {
 
-class CrossingsAndUnits : public ExportFixture {
+class CrossingsAndUnits : public HeadlessRun {
 protected:
-    struct Run {
-        int exit = -1;
-        QString said;      // everything the tool printed on stderr
-        QString workbook;  // the written workbook, empty when none
-    };
-    // Saves the drawing as it stands and runs the tool on it: cut, then export.
-    Run runTool(const QString& name) {
-        const QString in = dir.filePath(name + QStringLiteral(".dxf"));
-        const QString out = dir.filePath(name + QStringLiteral(".xlsx"));
-        doc().saveAs(in);
-        QProcess p;
-        p.start(QStringLiteral(HEADLESS_TOOL),
-                {in, QStringLiteral("--intersection"), IntersectionNumber, QStringLiteral("--cut"),
-                 QStringLiteral("--export"), out, QStringLiteral("--resources"), TemplateFolder()});
-        Run r;
-        if (!p.waitForFinished(120000)) {
-            ADD_FAILURE() << "the tool did not finish";
-            return r;
-        }
-        r.exit = p.exitCode();
-        r.said = QString::fromUtf8(p.readAllStandardError());
-        if (QFile::exists(out)) r.workbook = out;
-        return r;
-    }
-    // Column C (the clearing distance) of the pair row `clearing` → `entering`; -1 when none.
-    double clearingDistance(const QString& path, const QString& clearing, const QString& entering) {
-        sheet::Worksheet& ws = readBack(path).worksheets(1);
-        for (int row = 12; row < 80; ++row)
-            if (ws.cells(row, 1).value().toString() == clearing &&
-                ws.cells(row, 2).value().toString() == entering)
-                return ws.cells(row, 3).value().number();
-        return -1;
-    }
     // K1 east, K2 north across it, the crossing P1 (P1 and P1[2], 14 m) across K2: in drawing units of
     // `unit` to the metre, with the declared units `insunits` and "SKALA" `scale`.
     void drawIntersection(double unit, int insunits, const QString& scale) {

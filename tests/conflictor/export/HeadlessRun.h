@@ -7,22 +7,39 @@
 #include <QFile>
 #include <QProcess>
 
+#include <functional>
+
 namespace conflictor::test {
 
 class HeadlessRun : public ExportFixture {
 protected:
     struct Run {
         int exit = -1;
-        QString said;      // everything the tool printed on stderr
-        QString workbook;  // the written workbook, empty when none
+        QString said;         // everything the tool printed on stderr
+        QStringList markers;  // the lines it printed on stdout (the conflict points), sorted
+        QString workbook;     // the written workbook, empty when none
+        QString drawing;      // the drawing saved after the run, empty when none
+        bool written() const { return !workbook.isEmpty(); }
     };
-    // Saves the drawing and runs the tool on it: cut (unless `cutFirst` is false), then export.
-    Run runTool(const QString& name, bool cutFirst = true) {
+    // Saves the drawing and runs the tool on it: cut (unless `cutFirst` is false), then export, then
+    // the drawing saved. `edit` changes the saved file's text first, for what the CAD refuses to make
+    // but a file can hold.
+    Run runTool(const QString& name, bool cutFirst = true, const std::function<void(QByteArray&)>& edit = {}) {
         const QString in = dir.filePath(name + QStringLiteral(".dxf"));
         const QString out = dir.filePath(name + QStringLiteral(".xlsx"));
+        const QString saved = dir.filePath(name + QStringLiteral("-po.dxf"));
         doc().saveAs(in);
+        if (edit) {
+            QFile f(in);
+            EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+            QByteArray text = f.readAll();
+            f.close();
+            edit(text);
+            EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(text);
+        }
         QStringList args{in, QStringLiteral("--intersection"), IntersectionNumber, QStringLiteral("--export"), out,
-                         QStringLiteral("--resources"), TemplateFolder()};
+                         QStringLiteral("--resources"), TemplateFolder(), QStringLiteral("--save"), saved};
         if (cutFirst) args << QStringLiteral("--cut");
         QProcess p;
         p.start(QStringLiteral(HEADLESS_TOOL), args);
@@ -33,7 +50,10 @@ protected:
         }
         r.exit = p.exitCode();
         r.said = QString::fromUtf8(p.readAllStandardError());
+        r.markers = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        r.markers.sort();
         if (QFile::exists(out)) r.workbook = out;
+        if (QFile::exists(saved)) r.drawing = saved;
         return r;
     }
     // Column C (the clearing distance) of the pair row `clearing` → `entering`; -1 when none.

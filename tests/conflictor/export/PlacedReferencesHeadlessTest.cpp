@@ -2,7 +2,7 @@
 // block, cut and exported by conflictor-headless: the workbook, the markers and the split pieces
 // are those of the same streams drawn with their geometry written into blocks at the origin; an arc
 // stretched unequally in X and Y is refused by name.
-#include "tests/conflictor/export/ExportFixture.h"
+#include "tests/conflictor/export/HeadlessRun.h"
 #include "tests/conflictor/export/WorkbookValues.h"
 
 #include "automation/DrawingProperties.h"
@@ -39,40 +39,8 @@ struct ReferenceEdit {
     double x = 0, y = 0, rotation = 0, xScale = 1, yScale = 1;
 };
 
-class PlacedReferences : public ExportFixture {
+class PlacedReferences : public HeadlessRun {
 protected:
-    struct Run {
-        int exit = -1;
-        QString said;           // stderr
-        QStringList markers;    // the markers the tool lists, sorted
-        QString workbook;       // empty when none was written
-        QString drawing;        // the drawing saved after the cut
-    };
-
-    Run runTool(const QString& name, bool cut = true) {
-        const QString in = dir.filePath(name + QStringLiteral(".dxf"));
-        const QString out = dir.filePath(name + QStringLiteral(".xlsx"));
-        const QString saved = dir.filePath(name + QStringLiteral("-po.dxf"));
-        doc().saveAs(in);
-        QStringList args{in, QStringLiteral("--intersection"), IntersectionNumber, QStringLiteral("--export"), out,
-                         QStringLiteral("--resources"), TemplateFolder(), QStringLiteral("--save"), saved};
-        if (cut) args << QStringLiteral("--cut");
-        QProcess p;
-        p.start(QStringLiteral(HEADLESS_TOOL), args);
-        Run r;
-        if (!p.waitForFinished(120000)) {
-            ADD_FAILURE() << "the tool did not finish";
-            return r;
-        }
-        r.exit = p.exitCode();
-        r.said = QString::fromUtf8(p.readAllStandardError());
-        r.markers = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        r.markers.sort();
-        if (QFile::exists(out)) r.workbook = out;
-        if (QFile::exists(saved)) r.drawing = saved;
-        return r;
-    }
-
     // A new empty drawing in place of the current one, with the state a drawing starts from.
     void freshDrawing() {
         doc().close();

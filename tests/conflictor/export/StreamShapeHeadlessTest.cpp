@@ -3,12 +3,9 @@
 // of 1e300 and NaN, arcs of radius 0 and below, more than 100 components, and a cut that would
 // split a stream past 100. Each is named with the stream, the reason and the point, the run ends
 // non-zero and no workbook is written.
-#include "tests/conflictor/export/ExportFixture.h"
+#include "tests/conflictor/export/HeadlessRun.h"
 
 #include "conflictor/conflicts/StaleCut.h"
-
-#include <QFile>
-#include <QProcess>
 
 #include <cmath>
 #include <functional>
@@ -17,47 +14,12 @@
 namespace conflictor::test {
 namespace {
 
-class StreamShapeHeadless : public ExportFixture {
+class StreamShapeHeadless : public HeadlessRun {
 protected:
-    struct Run {
-        int exit = -1;
-        QString said;
-        bool written = false;
-    };
-    // Saves the drawing and runs the tool on it: the export, after a cut when `cutFirst`.
-    // `edit` changes the saved file's text first, for what the CAD refuses to make but a file can hold.
-    Run runTool(const QString& name, bool cutFirst, const std::function<void(QByteArray&)>& edit = {}) {
-        const QString in = dir.filePath(name + QStringLiteral(".dxf"));
-        const QString out = dir.filePath(name + QStringLiteral(".xlsx"));
-        doc().saveAs(in);
-        if (edit) {
-            QFile f(in);
-            EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-            QByteArray text = f.readAll();
-            f.close();
-            edit(text);
-            EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            f.write(text);
-        }
-        QStringList args{in, QStringLiteral("--intersection"), IntersectionNumber};
-        if (cutFirst) args << QStringLiteral("--cut");
-        args << QStringLiteral("--export") << out << QStringLiteral("--resources") << TemplateFolder();
-        QProcess p;
-        p.start(QStringLiteral(HEADLESS_TOOL), args);
-        Run r;
-        if (!p.waitForFinished(120000)) {
-            ADD_FAILURE() << "the tool did not finish";
-            return r;
-        }
-        r.exit = p.exitCode();
-        r.said = QString::fromUtf8(p.readAllStandardError());
-        r.written = QFile::exists(out);
-        return r;
-    }
     // Refused with the text, nothing written.
     void expectRefused(const Run& r, const QString& text) {
         EXPECT_NE(r.exit, 0) << r.said.toStdString();
-        EXPECT_FALSE(r.written);
+        EXPECT_FALSE(r.written());
         EXPECT_TRUE(r.said.contains(text)) << "expected: " << text.toStdString() << "\nsaid: " << r.said.toStdString();
     }
     // K1 east in three lines (the middle one 30 to 60), K2 north across it at x 50, the crossing
@@ -251,7 +213,7 @@ TEST_F(ManyComponents, ACutThatSplitsAStreamToExactlyAHundredIsDone) {
     // A stream of 100 components is measured.
     const Run r = runTool(QStringLiteral("100"), false);
     EXPECT_EQ(r.exit, 0) << r.said.toStdString();
-    EXPECT_TRUE(r.written);
+    EXPECT_TRUE(r.written());
 }
 
 }  // namespace
