@@ -1,6 +1,8 @@
 // Zip reading and writing of package parts with libzip.
 #include "platform/sheet/Package.h"
 
+#include "platform/FileSync.h"
+
 #include "platform/sheet/Errors.h"
 #include "platform/sheet/WriteGuard.h"
 
@@ -155,12 +157,17 @@ void Package::write(const QString& path) const {
         QFile::remove(temp);
         saveFailed(path, cause);
     }
-    // Replace the old file only once the new one is complete, in one step.
+    // Replace the old file only once the new one is complete and on disk, in one step.
+    if (const int error = platform::syncFile(QFile::encodeName(temp)); error != 0) {
+        QFile::remove(temp);
+        saveFailed(path, systemErrorText(error));
+    }
     if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) != 0) {
         const int error = errno;
         QFile::remove(temp);
         saveFailed(path, systemErrorText(error));
     }
+    platform::syncFolder(QFile::encodeName(QFileInfo(path).absolutePath()));
 }
 
 bool Package::contains(const QString& name) const {

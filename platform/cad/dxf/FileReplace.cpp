@@ -2,6 +2,7 @@
 #include "platform/cad/dxf/FileReplace.h"
 
 #include "platform/cad/engine/Errors.h"
+#include "platform/FileSync.h"
 #include "platform/cad/dxf/FileErrors.h"
 
 #include <QDir>
@@ -95,13 +96,6 @@ int keepBackup(const QString& target, const QString& backup) {
     return copyFile(target, backup);
 }
 
-void syncFolder(const QString& folder) {
-    const int fd = ::open(local(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;  // the rename is done; a folder we cannot open for the flush is flushed by the system later
-    ::fsync(fd);
-    ::close(fd);
-}
-
 }  // namespace
 
 QString temporaryPrefix(const QString& target) {
@@ -142,7 +136,7 @@ void replaceFile(const QString& target, const QString& backup, std::initializer_
         fail(target, systemErrorText(err));
     }
     step("rename");
-    syncFolder(folder);
+    platform::syncFolder(local(folder));
 }
 
 QString missingDrawingMessage(const QString& path) {
