@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -81,6 +82,23 @@ TEST(DxfSave, ADrawingMissingBesideItsBackupOrAnInterruptedSaveSaysWhereTheyAre)
     EXPECT_TRUE(message.contains(QStringLiteral("z przerwanego zapisu"))) << message.toStdString();
     // Two saves in a row each replace the drawing; the backup holds the one before.
     EXPECT_EQ(linesIn(dir.filePath(QStringLiteral("plan.bak"))), 1);
+}
+
+TEST(DxfSave, EachSaveReplacesTheBackupAndKeepsTheDrawingsPermissions) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("plan.dxf"));
+    Database db;
+    for (int lines = 1; lines <= 3; ++lines) {
+        addLines(db, 1);
+        cad::dxf::writeFile(db, path);
+        if (lines == 1)
+            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+    }
+    EXPECT_EQ(linesIn(path), 3);
+    EXPECT_EQ(linesIn(dir.filePath(QStringLiteral("plan.bak"))), 2);
+    // The owner, group and other bits (the "user" ones depend on who runs the test).
+    EXPECT_EQ(QFileInfo(path).permissions() & QFileDevice::Permissions(0x7077),
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
 }
 
 TEST(DxfSave, AWriteThatFailsNamesTheDrawingAndTheCauseAndKeepsTheOldFile) {
