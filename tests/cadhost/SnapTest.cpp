@@ -154,6 +154,7 @@ TEST_F(CadHostSnap, InsideBlockReferencesMirroredUnevenAndNested) {
     db.insertBlock(ms, {50, 50, 0}, QStringLiteral("B"), -1, 1, 1, 0);  // mirrored
     db.insertBlock(ms, {0, 100, 0}, QStringLiteral("B"), 2, 1, 1, 0);   // scaled unevenly
     db.insertBlock(ms, {0, -100, 0}, QStringLiteral("N"), 1, 1, 1, 0);  // nested
+    db.insertBlock(ms, {0, 200, 0}, QStringLiteral("B"), 0.5, 0.5, 1, 0);  // halved, not mirrored
     cadhost::BlockContents contents;
     const auto snap = [&](double x, double y, std::optional<Point3> from = std::nullopt) {
         return FindSnap(all(), {x, y, 0}, 1, from, cadhost::AllSnapKinds, &contents);
@@ -180,6 +181,15 @@ TEST_F(CadHostSnap, InsideBlockReferencesMirroredUnevenAndNested) {
     EXPECT_EQ(s->kind, SnapPoint::Nearest);
     EXPECT_NEAR(std::pow((s->point.x - 10) / 4, 2) + std::pow((s->point.y - 105) / 2, 2), 1, 0.01);
     EXPECT_LT(std::hypot(s->point.x - 14.3, s->point.y - 105.1), 0.35);
+    // The unevenly scaled arc is part of an ellipse round (40, 100), 10 wide and 5 high: its middle
+    // is at half its sweep.
+    EXPECT_TRUE(is(snap(47.2, 103.4), SnapPoint::Middle, 40 + 10 * std::cos(std::numbers::pi / 4),
+                   100 + 5 * std::sin(std::numbers::pi / 4)));
+    // Halved, the arc still runs from (12.5, 200) to (10, 202.5), its middle half way.
+    EXPECT_TRUE(is(snap(12.3, 200.2), SnapPoint::End, 12.5, 200));
+    EXPECT_TRUE(is(snap(10.2, 202.3), SnapPoint::End, 10, 202.5));
+    EXPECT_TRUE(is(snap(11.6, 201.9), SnapPoint::Middle, 10 + 2.5 * std::cos(std::numbers::pi / 4),
+                   200 + 2.5 * std::sin(std::numbers::pi / 4)));
     // Nested and turned: the inner line runs from (100, -100) to (100, -90).
     EXPECT_TRUE(is(snap(100.2, -90.3), SnapPoint::End, 100, -90));
     // Far from everything inside, nothing.
