@@ -129,19 +129,7 @@ TEST_F(CrossingPairLimits, AtOnePlaceTheClearancePointComesBeforeTheApproachPoin
 }
 
 TEST_F(CrossingPairLimits, LinkedHalvesOfTwoGroupsAreEachClearedByThemselves) {
-    draw(QStringLiteral("K2"), {Line(50, -50, 50, 60)});
-    draw(QStringLiteral("K3"), {Line(64, 60, 64, -50)});
-    draw(QStringLiteral("P1"), {Line(40, 30, 55, 30)});
-    draw(QStringLiteral("P1[2]"), {Line(40, 34, 55, 34)});
-    draw(QStringLiteral("P2"), {Line(58, 30, 70, 30)});
-    draw(QStringLiteral("P2[2]"), {Line(58, 34, 70, 34)});
-    drawn();
-    storeStreamData({{QStringLiteral("K2"), 1, QStringLiteral("2")},
-                     {QStringLiteral("P1"), 2, QStringLiteral("1")},
-                     {QStringLiteral("P1[2]"), 2, QStringLiteral("1")},
-                     {QStringLiteral("K3"), 3, QStringLiteral("2")},
-                     {QStringLiteral("P2"), 4, QStringLiteral("1")},
-                     {QStringLiteral("P2[2]"), 4, QStringLiteral("1")}});
+    drawIslandCrossing({1, 2, 3, 4});
     ASSERT_TRUE(OdczytajStrumienie(false, -1));
     int index = -1;
     CrossingSide failed = CrossingSide::None;

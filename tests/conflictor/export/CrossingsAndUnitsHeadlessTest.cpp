@@ -136,23 +136,7 @@ TEST_F(CrossingsAndUnits, AnInchDrawingTakesThirtyNine) {
 // across K2, its east half P2/P2[2] (12 m) across K3 (which meets P2[2] first, and enters there).
 class IslandCrossing : public CrossingsAndUnits {
 protected:
-    void drawIsland(int groupOfEastHalf) {
-        draw(QStringLiteral("K1"), {Line(0, 0, 100, 0)});
-        draw(QStringLiteral("K2"), {Line(50, -50, 50, 60)});
-        draw(QStringLiteral("K3"), {Line(64, 60, 64, -50)});
-        draw(QStringLiteral("P1"), {Line(40, 30, 55, 30)});
-        draw(QStringLiteral("P1[2]"), {Line(40, 34, 55, 34)});
-        draw(QStringLiteral("P2"), {Line(58, 30, 70, 30)});
-        draw(QStringLiteral("P2[2]"), {Line(58, 34, 70, 34)});
-        drawn();
-        storeStreamData({{QStringLiteral("K1"), 1, QStringLiteral("1")},
-                         {QStringLiteral("K2"), 2, QStringLiteral("2")},
-                         {QStringLiteral("P1"), 3, QStringLiteral("1")},
-                         {QStringLiteral("P1[2]"), 3, QStringLiteral("1")},
-                         {QStringLiteral("K3"), 4, QStringLiteral("2")},
-                         {QStringLiteral("P2"), groupOfEastHalf, QStringLiteral("1")},
-                         {QStringLiteral("P2[2]"), groupOfEastHalf, QStringLiteral("1")}});
-    }
+    void drawIsland(int groupOfEastHalf) { drawIslandCrossing({2, 3, 4, groupOfEastHalf, 1}); }
 };
 
 TEST_F(IslandCrossing, UnderOneGroupThePedestriansClearTheWholeCrossing) {

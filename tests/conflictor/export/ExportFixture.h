@@ -78,6 +78,33 @@ protected:
         storeStreamData(data);
     }
 
+    // K2 north and K3 south on either side of a 3 m refuge island; the crossing's west half P1/P1[2]
+    // (15 m, y 30 and 34) across K2, its east half P2/P2[2] (12 m; P2[2] ending at `eastEdgeEnd`) across
+    // K3, which meets P2[2] first. K1 eastward across both when `k1Group` is above 0. The groups: K2,
+    // the west half, K3, the east half.
+    struct IslandGroups {
+        int k2, west, k3, east, k1 = 0;
+    };
+    void drawIslandCrossing(const IslandGroups& g, double eastEdgeEnd = 70) {
+        if (g.k1 > 0) draw(QStringLiteral("K1"), {Line(0, 0, 100, 0)});
+        draw(QStringLiteral("K2"), {Line(50, -50, 50, 60)});
+        draw(QStringLiteral("K3"), {Line(64, 60, 64, -50)});
+        draw(QStringLiteral("P1"), {Line(40, 30, 55, 30)});
+        draw(QStringLiteral("P1[2]"), {Line(40, 34, 55, 34)});
+        draw(QStringLiteral("P2"), {Line(58, 30, 70, 30)});
+        draw(QStringLiteral("P2[2]"), {Line(58, 34, eastEdgeEnd, 34)});
+        drawn();
+        QList<StreamData> data;
+        if (g.k1 > 0) data.append({QStringLiteral("K1"), g.k1, QStringLiteral("1")});
+        data.append({{QStringLiteral("K2"), g.k2, QStringLiteral("2")},
+                     {QStringLiteral("P1"), g.west, QStringLiteral("1")},
+                     {QStringLiteral("P1[2]"), g.west, QStringLiteral("1")},
+                     {QStringLiteral("K3"), g.k3, QStringLiteral("2")},
+                     {QStringLiteral("P2"), g.east, QStringLiteral("1")},
+                     {QStringLiteral("P2[2]"), g.east, QStringLiteral("1")}});
+        storeStreamData(data);
+    }
+
     // Runs the export with the save dialog answered with `name` in the temporary folder.
     QString exportTo(const QString& name = QStringLiteral("out.xlsx")) {
         prompts.answerFile(dir.filePath(name));

@@ -15,21 +15,7 @@ protected:
     // K2 north and K3 south on either side of a 3 m refuge island; the crossing's west half P1/P1[2]
     // (15 m, y 30 and 34) across K2, its east half P2/P2[2] (12 m) across K3, which meets P2[2] first.
     // The pedestrians are group 2 (halves of one group unless `eastGroup` says otherwise).
-    void drawIsland(int eastGroup = 2) {
-        draw(QStringLiteral("K2"), {Line(50, -50, 50, 60)});
-        draw(QStringLiteral("K3"), {Line(64, 60, 64, -50)});
-        draw(QStringLiteral("P1"), {Line(40, 30, 55, 30)});
-        draw(QStringLiteral("P1[2]"), {Line(40, 34, 55, 34)});
-        draw(QStringLiteral("P2"), {Line(58, 30, 70, 30)});
-        draw(QStringLiteral("P2[2]"), {Line(58, 34, 70, 34)});
-        drawn();
-        storeStreamData({{QStringLiteral("K2"), 1, QStringLiteral("2")},
-                         {QStringLiteral("P1"), 2, QStringLiteral("1")},
-                         {QStringLiteral("P1[2]"), 2, QStringLiteral("1")},
-                         {QStringLiteral("K3"), eastGroup == 2 ? 3 : 4, QStringLiteral("2")},
-                         {QStringLiteral("P2"), eastGroup, QStringLiteral("1")},
-                         {QStringLiteral("P2[2]"), eastGroup, QStringLiteral("1")}});
-    }
+    void drawIsland(int eastGroup = 2) { drawIslandCrossing({1, 2, eastGroup == 2 ? 3 : 4, eastGroup}); }
     // Moves a stream as drawn: its lines in their component blocks and its start marker.
     void moveStream(const QString& name, double dx, double dy) {
         for (const cad::Entity& ref : references(QStringLiteral("12^*"))) {
@@ -85,19 +71,7 @@ TEST_F(IslandHalves, HalvesOfOneGroupOffTheLineOrStaggeredAreWalkedAsOneAsInLine
 TEST_F(IslandHalves, AnEdgeOfTheFarHalfShorterThanItsTwinStillLetsEachStreamClearTheWholeCrossing) {
     // P2[2] 10 m where P2 is 12 m: P1 walks 15 + 3 + 12, its twin P1[2] (the approach point's crossing)
     // only 15 + 3 + 10. The pedestrians of P1 still clear their own whole walk.
-    draw(QStringLiteral("K2"), {Line(50, -50, 50, 60)});
-    draw(QStringLiteral("K3"), {Line(64, 60, 64, -50)});
-    draw(QStringLiteral("P1"), {Line(40, 30, 55, 30)});
-    draw(QStringLiteral("P1[2]"), {Line(40, 34, 55, 34)});
-    draw(QStringLiteral("P2"), {Line(58, 30, 70, 30)});
-    draw(QStringLiteral("P2[2]"), {Line(58, 34, 68, 34)});
-    drawn();
-    storeStreamData({{QStringLiteral("K2"), 1, QStringLiteral("2")},
-                     {QStringLiteral("P1"), 2, QStringLiteral("1")},
-                     {QStringLiteral("P1[2]"), 2, QStringLiteral("1")},
-                     {QStringLiteral("K3"), 3, QStringLiteral("2")},
-                     {QStringLiteral("P2"), 2, QStringLiteral("1")},
-                     {QStringLiteral("P2[2]"), 2, QStringLiteral("1")}});
+    drawIslandCrossing({1, 2, 3, 2}, 68);
     const Run r = runTool(QStringLiteral("krotsza-krawedz"));
     ASSERT_EQ(r.exit, 0) << r.said.toStdString();
     EXPECT_DOUBLE_EQ(clearingDistance(r.workbook, QStringLiteral("P1"), QStringLiteral("K2")), 30);
