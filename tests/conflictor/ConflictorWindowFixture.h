@@ -14,6 +14,7 @@
 #include "platform/ui/core/Prompt.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <memory>
@@ -34,6 +35,21 @@ protected:
         dir = std::make_unique<QTemporaryDir>();
         qputenv("XDG_RUNTIME_DIR", dir->path().toUtf8());
         QDir().mkpath(dir->filePath(QStringLiteral("Tesmar/bin")));
+    }
+
+    // The intergreen template in "Tesmar/Zasoby" and the sample drawing under each of `copies` in the
+    // folder, with no desktop application to open a saved workbook in (the XDG folders point into it);
+    // false when a file could not be copied.
+    bool copyTemplateAndSample(const QStringList& copies = {QStringLiteral("Przyklad.dxf")}) {
+        for (const char* v : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_HOME", "XDG_DATA_DIRS"})
+            qputenv(v, dir->path().toUtf8());
+        QDir().mkpath(dir->filePath(QStringLiteral("Tesmar/Zasoby")));
+        bool copied = QFile::copy(QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Czasy Miedzyziel szablon.xlt"),
+                                  dir->filePath(QStringLiteral("Tesmar/Zasoby/Czasy Miedzyziel szablon.xlt")));
+        for (const QString& copy : copies)
+            copied = QFile::copy(QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Przyklad.dxf"),
+                                 dir->filePath(copy)) && copied;
+        return copied;
     }
 
     void attachCad() {

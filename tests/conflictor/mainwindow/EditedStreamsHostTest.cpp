@@ -47,14 +47,7 @@ class EditedStreamsHostTest : public QObject, test::ConflictorWindowFixture {
 private slots:
     void init() {
         makeProgramFolder();
-        for (const char* v : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_HOME", "XDG_DATA_DIRS"})
-            qputenv(v, dir->path().toUtf8());
-        QDir().mkpath(dir->filePath(QStringLiteral("Tesmar/Zasoby")));
-        QVERIFY(QFile::copy(QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Czasy Miedzyziel szablon.xlt"),
-                            dir->filePath(QStringLiteral("Tesmar/Zasoby/Czasy Miedzyziel szablon.xlt"))));
-        for (const char* copy : {"Przyklad.dxf", "Przyklad-w-blokach.dxf"})
-            QVERIFY(QFile::copy(QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Przyklad.dxf"),
-                                dir->filePath(QString::fromLatin1(copy))));
+        QVERIFY(copyTemplateAndSample({QStringLiteral("Przyklad.dxf"), QStringLiteral("Przyklad-w-blokach.dxf")}));
     }
 
     void streamsMovedAndScaledInCadhostAfterTheCutAreExportedAsDrawn() {

@@ -30,13 +30,7 @@ class StreamShapeWindowTest : public QObject, test::ConflictorWindowFixture {
 private slots:
     void init() {
         makeProgramFolder();
-        for (const char* v : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_HOME", "XDG_DATA_DIRS"})
-            qputenv(v, dir->path().toUtf8());
-        QDir().mkpath(dir->filePath(QStringLiteral("Tesmar/Zasoby")));
-        QVERIFY(QFile::copy(QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Czasy Miedzyziel szablon.xlt"),
-                            dir->filePath(QStringLiteral("Tesmar/Zasoby/Czasy Miedzyziel szablon.xlt"))));
-        QVERIFY(QFile::copy(QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Przyklad.dxf"),
-                            dir->filePath(QStringLiteral("Przyklad.dxf"))));
+        QVERIFY(copyTemplateAndSample());
         attachCad();
         automation::CadApplication.documents().open(dir->filePath(QStringLiteral("Przyklad.dxf")));
     }
