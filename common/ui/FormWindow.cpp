@@ -5,6 +5,7 @@
 #include "common/NumberText.h"
 #include "common/SettingBindings.h"
 
+#include <QLayout>
 #include <QWidget>
 #include <QWindow>
 
@@ -42,6 +43,17 @@ void LoadFormPosition(QWidget* window, const QString& windowKey, const QString& 
     const QString s = sectionOrProgram(section);
     int left = ParseInteger(GetIni(IniFilePath, s, windowKey + QStringLiteral("_Lewy"), defaultTwips));
     int top = ParseInteger(GetIni(IniFilePath, s, windowKey + QStringLiteral("_Gora"), defaultTwips));
+    // The stored point is the frame's corner. A window sized while it is being shown (to its
+    // contents, or up to its layout's minimum) is resized after its native window exists and
+    // before the manager has framed it, and Qt then places its client area at the point: it would
+    // open one title bar higher at every start. Sized now, it is shown at its size and the point
+    // stays the frame's.
+    if (!window->testAttribute(Qt::WA_WState_Created)) {
+        if (!window->testAttribute(Qt::WA_Resized))
+            window->adjustSize();
+        else if (window->layout())
+            window->layout()->activate();
+    }
     window->move(left / kTwipsPerPixel, top / kTwipsPerPixel);
 }
 
