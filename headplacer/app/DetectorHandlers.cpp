@@ -1,28 +1,18 @@
 // The detector window's handlers: size lists, detector codes, the description proposal and its
 // stepping, rounding, placing and leaving.
-#include "automation/CadConnection.h"
 #include "automation/ComboFill.h"
-#include "automation/DrawingProperties.h"
-#include "automation/LegacyDrawing.h"
 #include "common/NumberText.h"
-#include "common/PathHelpers.h"
 #include "headplacer/app/CommandTable.h"
 #include "headplacer/app/DetectorWindow.h"
 #include "headplacer/app/HeadPlacerApp.h"
 #include "headplacer/app/ListLoaders.h"
 #include "headplacer/logic/Designation.h"
 #include "headplacer/logic/DetectorTables.h"
-#include "headplacer/logic/Folders.h"
 #include "headplacer/logic/HeadState.h"
 #include "headplacer/logic/KavritDetectors.h"
-#include "headplacer/logic/ListFiles.h"
-#include "headplacer/logic/Placement.h"
 #include "headplacer/logic/Settings.h"
-#include "platform/cad/Application.h"
-#include "platform/ui/core/Prompt.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>

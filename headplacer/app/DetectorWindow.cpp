@@ -14,8 +14,6 @@
 #include "headplacer/logic/HeadState.h"
 #include "headplacer/logic/KavritDetectors.h"
 #include "headplacer/logic/Settings.h"
-#include "platform/cad/engine/Errors.h"
-#include "platform/ui/core/Prompt.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -8,7 +8,6 @@
 #include "headplacer/app/WidgetNames.h"
 #include "headplacer/logic/HeadState.h"
 #include "headplacer/logic/HeadTables.h"
-#include "platform/ui/core/Prompt.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
