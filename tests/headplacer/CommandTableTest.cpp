@@ -1,7 +1,8 @@
 // The windows and headplacer-headless run the same command rows: a pedestrian head with its screen,
 // inventory and a push-button placed by clicking "Zatwierdź" and "Ustaw" in the windows, and by the
 // tool with the same choices and picks, leave the same references, attributes and texts; the tool
-// refuses an id it does not know and a row that needs the window, saying why.
+// refuses an id it does not know and a row that needs the window, saying why, and its accept refuses
+// what the window's refuses.
 #include "SuiteFolder.h"
 #include "automation/Automation.h"
 #include "headplacer/app/DetectorWindow.h"
@@ -213,6 +214,15 @@ private slots:
                      "Błąd: polecenie cmdUstawienia otwiera okno ustawień; bez okna nie można go wykonać")),
                  qPrintable(run.errors));
         // Refused before anything ran: no drawing written.
+        QVERIFY(!QFile::exists(out));
+        // The accept refuses what the head window refuses, with its message.
+        run = headless(head + QStringList{QStringLiteral("--intersection"), QStringLiteral("12/3 most")});
+        QVERIFY(run.status != 0);
+        QVERIFY2(run.errors.contains(
+                     QStringLiteral("Numer skrzyżowania \"12/3\" może zawierać tylko litery, cyfry i znak \"-\".")),
+                 qPrintable(run.errors));
+        QVERIFY2(run.errors.contains(QStringLiteral("Błąd: polecenie cmdAccept nie zostało wykonane")),
+                 qPrintable(run.errors));
         QVERIFY(!QFile::exists(out));
     }
 };

@@ -192,7 +192,8 @@ int main(int argc, char** argv) {
     h.TypeText = p.isSet(type) ? p.value(type) : firstListEntry(QStringLiteral("SygnTypySygnDet.lst"), false);
     h.LightSourceCode = p.isSet(lightSource) ? p.value(lightSource)
                                              : firstListEntry(QStringLiteral("SygnZrodSwiatla.lst"), true);
-    h.Acoustic = p.isSet(acoustic) && (kind.kindOption >= 3 || kind.acousticEnabled);
+    // The window offers acoustic signals with pedestrian and cyclist heads only.
+    h.Acoustic = p.isSet(acoustic) && kind.acousticEnabled;
     h.PushButtons = p.isSet(pushButton);
     DetectorChoice& d = context.detector;
     d.PushButtonType = p.isSet(pushType) ? p.value(pushType) : PushButtonTypes.value(3);
