@@ -1,27 +1,18 @@
 // The detector window's handlers: size lists, detector codes, the description proposal and its
 // stepping, rounding, placing and leaving.
-#include "automation/CadConnection.h"
 #include "automation/ComboFill.h"
-#include "automation/DrawingProperties.h"
-#include "automation/LegacyDrawing.h"
 #include "common/NumberText.h"
-#include "common/PathHelpers.h"
+#include "headplacer/app/CommandTable.h"
 #include "headplacer/app/DetectorWindow.h"
 #include "headplacer/app/HeadPlacerApp.h"
 #include "headplacer/app/ListLoaders.h"
 #include "headplacer/logic/Designation.h"
 #include "headplacer/logic/DetectorTables.h"
-#include "headplacer/logic/Folders.h"
 #include "headplacer/logic/HeadState.h"
 #include "headplacer/logic/KavritDetectors.h"
-#include "headplacer/logic/ListFiles.h"
-#include "headplacer/logic/Placement.h"
 #include "headplacer/logic/Settings.h"
-#include "platform/cad/Application.h"
-#include "platform/ui/core/Prompt.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -177,62 +168,20 @@ void DetectorWindow::cmdJednoMiejsceRound_Click() {
 }
 
 void DetectorWindow::cbUstaw_Click() {
-    const int tab = tabRodzDet->currentIndex();
-    if (edtOpis->text().isEmpty()) {
-        ui::MsgBox(QStringLiteral("Nie wypełniono pola opisu detektora!"), ui::Exclamation, MessageTitle());
-        edtOpis->setFocus();
-        show();
-        return;
-    }
-    if (!automation::CheckDocumentOpen(true)) {
-        show();
-        return;
-    }
-    // The picks wait in the CAD: this window steps aside (as the head window does at accept) so the
-    // raised CAD window takes the keyboard and typed coordinates reach its prompt. It comes back
-    // however the placing ends, unless the poll waits for a push-button and shows it once done.
-    bool pollShowsItAgain = false;
-    struct ShowAgain {
-        DetectorWindow* window;
-        const bool& skip;
-        ~ShowAgain() {
-            if (!skip) window->show();
-        }
-    } showAgain{this, pollShowsItAgain};
-    hide();
-    if (tab == 3) {
-        pollShowsItAgain = StartPushButton(app_.poll());
-        return;
-    }
-    bool placed = false;
-    if (tab == 0)
-        placed = PlaceLoop({shape(), common::ParseDouble(cmbNDlugosc->currentText()),
-                            common::ParseDouble(cmbNSzerokosc->currentText()),
-                            common::ParseDouble(cmbOdlOdKraw->currentText()),
-                            common::ParseDouble(cmbOdlOdLinRozdz->currentText())});
-    else if (tab == 1)
-        placed = PlaceAboveRoadDetector(cmbTypNadj->currentIndex());
-    else
-        placed = PlaceDetectionArea({areaKind(), common::ParseDouble(cmbObsDetDlugosc->currentText()),
-                                     common::ParseDouble(cmbObsDetSzerokosc->currentText()),
-                                     common::ParseDouble(cmbObsDetOdlProst->currentText())});
-    if (placed) {
-        try {
-            LoadDetectorTextFont();
-            double h = common::ParseDouble(HeadPlacerSettings.CzcionkaOpisuDetWys);
-            if (ScaleTexts) h *= automation::DrawingScale;
-            const cad::Point at =
-                automation::CadDocument.utility().getPoint(QStringLiteral("Wskaż położenie opisu ..."));
-            const cad::Entity text = automation::CadModelSpace.addText(edtOpis->text(), at, h);
-            text.setColor(1);
-            bool makeActive = false;
-            automation::EnsureLayerLegacy(QStringLiteral("112-OPIS_SYGNALIZACJI"), makeActive, -1, -10);
-            text.setLayer(QStringLiteral("112-OPIS_SYGNALIZACJI"));
-            text.update();
-        } catch (const cad::Error& e) {
-            ui::MsgBox(e.message(), ui::Exclamation, MessageTitle());
-        }
-    }
+    app_.RunCommand(QStringLiteral("cbUstaw"));
+}
+
+void DetectorWindow::fillChoice(DetectorChoice& x) const {
+    x.Tab = tabRodzDet->currentIndex();
+    x.Description = edtOpis->text();
+    x.Loop = {shape(), common::ParseDouble(cmbNDlugosc->currentText()), common::ParseDouble(cmbNSzerokosc->currentText()),
+              common::ParseDouble(cmbOdlOdKraw->currentText()), common::ParseDouble(cmbOdlOdLinRozdz->currentText())};
+    x.AboveRoadKind = cmbTypNadj->currentIndex();
+    x.Area = {areaKind(), common::ParseDouble(cmbObsDetDlugosc->currentText()),
+              common::ParseDouble(cmbObsDetSzerokosc->currentText()),
+              common::ParseDouble(cmbObsDetOdlProst->currentText())};
+    x.PushButtonType = cmbTypPrzycisku->currentText();
+    x.PushButtonMaker = cmbProdPrzycisku->currentText();
 }
 
 void DetectorWindow::btnCcl_Click() {

@@ -14,8 +14,6 @@
 #include "headplacer/logic/HeadState.h"
 #include "headplacer/logic/KavritDetectors.h"
 #include "headplacer/logic/Settings.h"
-#include "platform/cad/engine/Errors.h"
-#include "platform/ui/core/Prompt.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -101,18 +99,14 @@ void DetectorWindow::build() {
     cmbOdlOdLinRozdz = freeTextCombo(frame2, QStringLiteral("cmbOdlOdLinRozdz"));
     lblOdlLiniaRozdz =
         named(new QLabel(pl(u"Odl. od linii rozdz."), frame2), QStringLiteral("lblOdlLiniaRozdz"));
-    auto* cmdCalkowiteRound =
-        named(new QPushButton(pl(u"Zaokrąglaj do pełnych m"), frame2), QStringLiteral("cmdCalkowiteRound"));
-    auto* cmdJednoMiejsceRound =
-        named(new QPushButton(QStringLiteral("0,1"), frame2), QStringLiteral("cmdJednoMiejsceRound"));
-    cmdJednoMiejsceRound->setToolTip(pl(u"Zaokrąglaj do pełnych 10 cm"));
+    auto* cmdCalkowiteRound = commandButton(frame2, "cmdCalkowiteRound");
+    auto* cmdJednoMiejsceRound = commandButton(frame2, "cmdJednoMiejsceRound");
     dims->addWidget(new QLabel(pl(u"Długość"), frame2), 0, 0);
     dims->addWidget(cmbNDlugosc, 0, 1);
-    dims->addWidget(named(new QPushButton(pl(u"Zmierz"), frame2), QStringLiteral("cmdPobierzDlugosc")), 0, 2);
+    dims->addWidget(commandButton(frame2, "cmdPobierzDlugosc"), 0, 2);
     dims->addWidget(lblSzerokosc, 1, 0);
     dims->addWidget(cmbNSzerokosc, 1, 1);
-    dims->addWidget(named(new QPushButton(pl(u"Zmierz"), frame2), QStringLiteral("cmdPobierzSzerokosc")), 1,
-                    2);
+    dims->addWidget(commandButton(frame2, "cmdPobierzSzerokosc"), 1, 2);
     dims->addWidget(lblOdlKraw, 2, 0);
     dims->addWidget(cmbOdlOdKraw, 2, 1);
     dims->addWidget(lblOdlLiniaRozdz, 3, 0);
@@ -158,16 +152,13 @@ void DetectorWindow::build() {
     cmbObsDetSzerokosc = freeTextCombo(frame3, QStringLiteral("cmbObsDetSzerokosc"));
     cmbObsDetOdlProst = freeTextCombo(frame3, QStringLiteral("cmbObsDetOdlProst"));
     lblOdlMiedzy = named(new QLabel(pl(u"Odl. między"), frame3), QStringLiteral("lblOdlMiedzy"));
-    cmdPobierzOdlPrObsD =
-        named(new QPushButton(pl(u"Zmierz"), frame3), QStringLiteral("cmdPobierzOdlPrObsD"));
+    cmdPobierzOdlPrObsD = commandButton(frame3, "cmdPobierzOdlPrObsD");
     areaDims->addWidget(new QLabel(pl(u"Długość"), frame3), 0, 0);
     areaDims->addWidget(cmbObsDetDlugosc, 0, 1);
-    areaDims->addWidget(named(new QPushButton(pl(u"Zmierz"), frame3), QStringLiteral("cmdPobierzDluObsD")), 0,
-                        2);
+    areaDims->addWidget(commandButton(frame3, "cmdPobierzDluObsD"), 0, 2);
     areaDims->addWidget(new QLabel(pl(u"Szerokość"), frame3), 1, 0);
     areaDims->addWidget(cmbObsDetSzerokosc, 1, 1);
-    areaDims->addWidget(named(new QPushButton(pl(u"Zmierz"), frame3), QStringLiteral("cmdPobierzSzerObsD")),
-                        1, 2);
+    areaDims->addWidget(commandButton(frame3, "cmdPobierzSzerObsD"), 1, 2);
     areaDims->addWidget(lblOdlMiedzy, 2, 0);
     areaDims->addWidget(cmbObsDetOdlProst, 2, 1);
     areaDims->addWidget(cmdPobierzOdlPrObsD, 2, 2);
@@ -192,12 +183,8 @@ void DetectorWindow::build() {
     auto* cmdPobierzOpis =
         named(new QPushButton(pl(u"Po&bierz"), frOpisDetektora), QStringLiteral("cmdPobierzOpis"));
     cmdPobierzOpis->hide();
-    cmdNextLane =
-        named(new QPushButton(pl(u"&Następny pas"), frOpisDetektora), QStringLiteral("cmdNextLane"));
-    cmdNextObsDet = named(new QPushButton(pl(u"Następny &obszar det."), frOpisDetektora),
-                          QStringLiteral("cmdNextObsDet"));
-    cmdNextObsDet->setToolTip(
-        pl(u"Ustawia opis obszaru następnego od linii zatrzymania na tym samym pasie "));
+    cmdNextLane = commandButton(frOpisDetektora, "cmdNextLane");
+    cmdNextObsDet = commandButton(frOpisDetektora, "cmdNextObsDet");
     opis->addWidget(edtOpis, 1);
     opis->addWidget(cmdPobierzOpis);
     opis->addWidget(cmdNextLane);
@@ -205,14 +192,10 @@ void DetectorWindow::build() {
     root->addWidget(frOpisDetektora);
 
     auto* buttons = new QHBoxLayout;
-    auto* cbUstaw = named(new QPushButton(pl(u"&Ustaw"), this), QStringLiteral("cbUstaw"));
-    cbUstaw->setToolTip(pl(u"Ustawia detektor na rysunku"));
-    auto* btnCcl = named(new QPushButton(pl(u"&Zakończ"), this), QStringLiteral("btnCcl"));
-    btnCcl->setToolTip(pl(u"Kończy działanie aplikacji"));
-    auto* btnHlp = named(new QPushButton(pl(u"&Pomoc"), this), QStringLiteral("btnHlp"));
-    btnHlp->setToolTip(pl(u"Uruchamia pomoc kontekstową"));
-    auto* cmdUstUstDet = named(new QPushButton(pl(u"&Ustawienia"), this), QStringLiteral("cmdUstUstDet"));
-    cmdUstUstDet->setToolTip(pl(u"Konfiguracja ustawiania"));
+    auto* cbUstaw = commandButton(this, "cbUstaw");
+    auto* btnCcl = commandButton(this, "btnCcl");
+    auto* btnHlp = commandButton(this, "btnHlp");
+    auto* cmdUstUstDet = commandButton(this, "cmdUstUstDet");
     buttons->addWidget(cmdUstUstDet);
     buttons->addWidget(btnHlp);
     buttons->addStretch(1);
@@ -227,38 +210,24 @@ void DetectorWindow::build() {
         connect(b, &QRadioButton::clicked, this, [this] { optShapeDet_Click(); });
     for (QRadioButton* b : optObsDetRodzaj)
         connect(b, &QRadioButton::clicked, this, [this] { optObsDetRodzaj_Click(); });
-    connect(cmdNextObsDet, &QPushButton::clicked, this, [this] { cmdNextObsDet_Click(); });
-    connect(cmdNextLane, &QPushButton::clicked, this, [this] { cmdNextLane_Click(); });
-    connect(cmdCalkowiteRound, &QPushButton::clicked, this, [this] { cmdCalkowiteRound_Click(); });
-    connect(cmdJednoMiejsceRound, &QPushButton::clicked, this, [this] { cmdJednoMiejsceRound_Click(); });
-    connect(cbUstaw, &QPushButton::clicked, this, [this] {
-        // Placing asks the drawing first: a CAD that went away is told, and the window stays.
-        try {
-            cbUstaw_Click();
-        } catch (const cad::Error& e) {
-            ui::MsgBox(e.message(), ui::Exclamation, MessageTitle());
-        }
-    });
-    connect(btnCcl, &QPushButton::clicked, this, [this] { btnCcl_Click(); });
-    connect(btnHlp, &QPushButton::clicked, this, [] { ShowHelpPage(HelpWindow::Detector); });
-    connect(cmdUstUstDet, &QPushButton::clicked, this, [this] {
-        auto* d = new DetectorSettingsDialog(this);
-        d->setAttribute(Qt::WA_DeleteOnClose);
-        d->show();
-    });
-    // The "Zmierz" buttons: each takes a picked line's length into its list.
-    const std::pair<const char*, QComboBox*> measures[] = {{"cmdPobierzDlugosc", cmbNDlugosc},
-                                                           {"cmdPobierzSzerokosc", cmbNSzerokosc},
-                                                           {"cmdPobierzDluObsD", cmbObsDetDlugosc},
-                                                           {"cmdPobierzSzerObsD", cmbObsDetSzerokosc},
-                                                           {"cmdPobierzOdlPrObsD", cmbObsDetOdlProst}};
-    for (const auto& [button, list] : measures) {
-        QComboBox* target = list;
-        connect(findChild<QPushButton*>(QLatin1String(button)), &QPushButton::clicked, this, [this, target] {
-            target->setCurrentText(common::FormatPlainNumber(PickSegmentLength()));
-            show();
-        });
+    // Every command button runs its row of the command table.
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        const QString id = b->objectName();
+        if (!FindCommand(id)) continue;  // "Pobierz" stays hidden and runs nothing
+        connect(b, &QPushButton::clicked, this, [this, id] { app_.RunCommand(id); });
     }
+}
+
+void DetectorWindow::measure(Measure what) {
+    QComboBox* const lists[] = {cmbNDlugosc, cmbNSzerokosc, cmbObsDetDlugosc, cmbObsDetSzerokosc, cmbObsDetOdlProst};
+    lists[int(what)]->setCurrentText(common::FormatPlainNumber(PickSegmentLength()));
+    show();
+}
+
+void DetectorWindow::cmdUstUstDet_Click() {
+    auto* d = new DetectorSettingsDialog(this);
+    d->setAttribute(Qt::WA_DeleteOnClose);
+    d->show();
 }
 
 void DetectorWindow::closeEvent(QCloseEvent* e) {

@@ -17,6 +17,7 @@ class QTabWidget;
 namespace headplacer {
 
 class HeadPlacerApp;
+struct DetectorChoice;
 
 class DetectorWindow : public QWidget {
     Q_OBJECT
@@ -37,8 +38,15 @@ public:
     void cmdNextLane_Click();
     void cmdCalkowiteRound_Click();
     void cmdJednoMiejsceRound_Click();
+    // Runs "Ustaw" through the command table.
     void cbUstaw_Click();
     void btnCcl_Click();
+    void cmdUstUstDet_Click();
+    // The "Zmierz" buttons: a picked line's length into the list of the dimension.
+    enum class Measure { LoopLength, LoopWidth, AreaLength, AreaWidth, AreaDistance };
+    void measure(Measure what);
+    // What "Ustaw" and the push-button's completion read from the window.
+    void fillChoice(DetectorChoice& x) const;
     void enablePushButtonLists(bool on);
 
     QTabWidget* tabs() const { return tabRodzDet; }

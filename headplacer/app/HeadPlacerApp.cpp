@@ -10,6 +10,7 @@
 #include "headplacer/app/HeadWindow.h"
 #include "headplacer/app/InventoryDialog.h"
 #include "headplacer/app/ListLoaders.h"
+#include "headplacer/app/PlacementCommands.h"
 #include "headplacer/logic/CommandLine.h"
 #include "headplacer/logic/Folders.h"
 #include "headplacer/logic/HeadState.h"
@@ -28,6 +29,15 @@
 #include <QUrl>
 
 namespace headplacer {
+
+void LoadPlacementSettings() {
+    LastOrientation = QString::number(LoadLastOrientation());
+    LoadHeadTextFont();
+    LoadDetectorTextFont();
+    LoadFormatPR();
+    LoadSetLoops();
+    ScaleTexts = LoadScaleTexts();
+}
 
 HeadPlacerApp::HeadPlacerApp() : poll_(*this) {
     onEnd_ = [this] { QCoreApplication::exit(exitStatus_); };
@@ -88,12 +98,7 @@ bool HeadPlacerApp::start(const QString& rawCommandLine) {
     QCoreApplication::processEvents();
 
     w.fillLists();
-    LastOrientation = QString::number(LoadLastOrientation());
-    LoadHeadTextFont();
-    LoadDetectorTextFont();
-    LoadFormatPR();
-    LoadSetLoops();
-    ScaleTexts = LoadScaleTexts();
+    LoadPlacementSettings();
     w.setPushButtonCaption();
     w.selectOrientation(LastOrientation.toInt() - 1);
     w.LoadHeadTypes();
@@ -104,10 +109,10 @@ bool HeadPlacerApp::start(const QString& rawCommandLine) {
     return true;
 }
 
-bool HeadPlacerApp::PrepareHead(const QString& symbol, bool atStartUp) {
+bool HeadPlacerApp::PrepareHead(const QString& symbol) {
     const QString canonical = CanonicalHeadSymbol(symbol);
     if (!LocateHeadSymbolFile(canonical)) {
-        if (atStartUp) endProgram();
+        endProgram();
         return false;
     }
     headWindow().applySymbol(HeadSymbolFile);
@@ -119,11 +124,36 @@ bool HeadPlacerApp::PrepareHead(const QString& symbol, bool atStartUp) {
 }
 
 void HeadPlacerApp::insertAcceptedHead() {
-    const InsertOutcome outcome = InsertHead(HeadSymbolFile, poll_);
-    if (outcome == InsertOutcome::Declined)
-        endProgram();
-    else if (outcome == InsertOutcome::Failed)
-        showMainWindow();  // the error was shown; the user may try again
+    CommandContext c = commandContext();
+    InsertAcceptedHead(c);
+}
+
+CommandContext HeadPlacerApp::commandContext() {
+    CommandContext c;
+    c.ui = this;
+    c.poll = &poll_;
+    c.app = this;
+    if (head_) head_->fillChoice(c.head);
+    if (detector_) detector_->fillChoice(c.detector);
+    return c;
+}
+
+bool HeadPlacerApp::RunCommand(const QString& id) {
+    CommandContext c = commandContext();
+    try {
+        // Only the rows the windows' buttons name reach here: each is known and has its window.
+        RunTableCommand(id, c);
+    } catch (const cad::Error& e) {
+        // The command asked the drawing: a CAD that went away is told, and the window stays.
+        ui::MsgBox(e.message(), ui::Exclamation, MessageTitle());
+        const CommandRow* row = FindCommand(id);
+        if (row && QLatin1String(row->window) == QLatin1String("frmDetektory"))
+            showDetectorWindow();
+        else
+            showMainWindow();
+        return false;
+    }
+    return c.Succeeded;
 }
 
 void HeadPlacerApp::showMainWindow() {

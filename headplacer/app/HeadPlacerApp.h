@@ -3,6 +3,7 @@
 // the windows and the poll.
 #pragma once
 
+#include "headplacer/app/CommandTable.h"
 #include "headplacer/logic/InsertionPoll.h"
 
 #include <QObject>
@@ -13,6 +14,10 @@ namespace headplacer {
 
 class HeadWindow;
 class DetectorWindow;
+
+// The settings the placement reads, as the program starts: description fonts, the pedestrian-and-
+// cyclist format, whether push-buttons follow, scaled texts and the last orientation.
+void LoadPlacementSettings();
 
 class HeadPlacerApp : public QObject, public PlacementUi {
     Q_OBJECT
@@ -33,12 +38,15 @@ public:
     DetectorWindow* detectorWindow() const { return detector_.get(); }
     InsertionPoll& poll() { return poll_; }
 
-    // Preparing the head: false when it cannot be placed. At start-up the program then ends; at
-    // accept a missing drawing leaves the window up (the message has been shown), while a declined
-    // section-number question or a closed drawing still ends the run.
-    bool PrepareHead(const QString& symbol, bool atStartUp = true);
+    // Preparing the head of the command line: false when it cannot be placed (the program then ends).
+    bool PrepareHead(const QString& symbol);
     // The accept button's insertion, after the window is hidden.
     void insertAcceptedHead();
+    // Runs a command button's row of the command table with what the windows show; an automation
+    // failure is told and the button's window stays up. False when the command stopped.
+    bool RunCommand(const QString& id);
+    // The context of a command run from the windows.
+    CommandContext commandContext();
     // The help page of a help context opened in the browser.
     int mainHelpContext() const;
 

@@ -8,8 +8,6 @@
 #include "headplacer/app/WidgetNames.h"
 #include "headplacer/logic/HeadState.h"
 #include "headplacer/logic/HeadTables.h"
-#include "platform/cad/engine/Errors.h"
-#include "platform/ui/core/Prompt.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -86,13 +84,10 @@ void HeadWindow::build() {
     cmbNumSkrzyz->setToolTip(common::Tlumacz(
         QStringLiteral("Wybierz z listy lub wpisz: Nr nowego [spacja] opis nowego skrzyżowania")));
     cmbNumSkrzyz->setMinimumWidth(220);
-    cmdDodajWpis =
-        named(new QPushButton(QStringLiteral("+"), intersectionFrame), QStringLiteral("cmdDodajWpis"));
-    cmdDodajWpis->setToolTip(common::Tlumacz(QStringLiteral("Dodaj wpis do listy skrzyżowań")));
+    cmdDodajWpis = commandButton(intersectionFrame, "cmdDodajWpis");
     intersectionLayout->addWidget(cmbNumSkrzyz, 1);
     intersectionLayout->addWidget(cmdDodajWpis);
     connect(cmbNumSkrzyz, &QComboBox::activated, this, [this] { cmbNumSkrzyz_Click(); });
-    connect(cmdDodajWpis, &QPushButton::clicked, this, [this] { cmdDodajWpis_Click(); });
     left->addWidget(intersectionFrame);
 
     auto* orientFrame = new QGroupBox(common::Tlumacz(QStringLiteral("Orientacja geograficzna")), this);
@@ -216,35 +211,22 @@ void HeadWindow::build() {
     root->addWidget(Label3);
 
     auto* buttons = new QHBoxLayout;
-    cmdAccept = named(new QPushButton(common::Tlumacz(QStringLiteral("&Zatwierdź")), this),
-                      QStringLiteral("cmdAccept"));
-    cmdAccept->setToolTip(
-        common::Tlumacz(QStringLiteral("Ustawianie sygnalizatora z wybranymi ustawieniami")));
+    cmdAccept = commandButton(this, "cmdAccept");
     cmdAccept->setDefault(true);
-    cmdCancel =
-        named(new QPushButton(common::Tlumacz(QStringLiteral("&Anuluj")), this), QStringLiteral("cmdCancel"));
-    cmdHelp =
-        named(new QPushButton(common::Tlumacz(QStringLiteral("&Pomoc")), this), QStringLiteral("cmdHelp"));
-    cmdUstawienia = named(new QPushButton(common::Tlumacz(QStringLiteral("&Ustawienia")), this),
-                          QStringLiteral("cmdUstawienia"));
+    cmdCancel = commandButton(this, "cmdCancel");
+    cmdHelp = commandButton(this, "cmdHelp");
+    cmdUstawienia = commandButton(this, "cmdUstawienia");
     buttons->addWidget(cmdUstawienia);
     buttons->addWidget(cmdHelp);
     buttons->addStretch(1);
     buttons->addWidget(cmdAccept);
     buttons->addWidget(cmdCancel);
     root->addLayout(buttons);
-    connect(cmdAccept, &QPushButton::clicked, this, [this] {
-        // The head is prepared from the drawing: a CAD that went away is told, and the window stays.
-        try {
-            cmdAccept_Click();
-        } catch (const cad::Error& e) {
-            ui::MsgBox(e.message(), ui::Exclamation, MessageTitle());
-            show();
-        }
-    });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { app_.endProgram(); });
-    connect(cmdHelp, &QPushButton::clicked, this, [] { ShowHelpPage(HelpWindow::Head); });
-    connect(cmdUstawienia, &QPushButton::clicked, this, [this] { cmdUstawienia_Click(); });
+    // Every command button runs its row of the command table.
+    for (QPushButton* b : {cmdDodajWpis, cmdUstawienia, cmdHelp, cmdAccept, cmdCancel}) {
+        const QString id = b->objectName();
+        connect(b, &QPushButton::clicked, this, [this, id] { app_.RunCommand(id); });
+    }
 
     // The window opens with vehicles, 300 mm and no additional head.
     {

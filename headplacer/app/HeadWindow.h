@@ -16,6 +16,7 @@ class QRadioButton;
 namespace headplacer {
 
 class HeadPlacerApp;
+struct HeadChoice;
 
 class HeadWindow : public QWidget {
     Q_OBJECT
@@ -25,7 +26,8 @@ public:
     // Start-up steps that fill the window (lists, tables, orientation).
     void fillLists();
     void selectOrientation(int index);
-    // PrepareHead's window part: kind, lens, insert code and name list from the symbol file.
+    // Preparing a head, the window's part: kind, lens and name list from the symbol file, then what
+    // the symbol decides (ApplySymbolChoice).
     void applySymbol(const QString& symbolFile);
     void LoadLightSources();
     void LoadHeadTypes();
@@ -46,7 +48,10 @@ public:
     void chkEkrany_Click();
     void optRodzEkran_Click(int index);
     void chkWkladyAntyZl_Click();
+    // Runs the accept through the command table.
     void cmdAccept_Click();
+    // What the accept reads from the window.
+    void fillChoice(HeadChoice& h) const;
     void cmdUstawienia_Click();
     void setPushButtonCaption();
 

@@ -3,6 +3,7 @@
 #include "headplacer/app/HeadPlacerApp.h"
 #include "headplacer/app/HeadWindow.h"
 #include "headplacer/app/ListLoaders.h"
+#include "headplacer/app/PlacementCommands.h"
 #include "headplacer/app/SettingsDialog.h"
 
 #include "automation/ComboFill.h"
@@ -80,8 +81,6 @@ void HeadWindow::applySymbol(const QString& symbolFile) {
     if (lensFirst && !HeadAccepted) selectLens(k.lensIndex);
     // At accept the kind the user left selected keeps its choices (additional head and all).
     if (!(HeadAccepted && chkRodzSyg[k.kindOption]->isChecked())) selectKindOption(k.kindOption);
-    if (!k.kindLetter.isEmpty()) HeadKindLetter = k.kindLetter;
-    if (AntiGlareInserts) InsertCode = k.insertCode;
     if (!lensFirst && !HeadAccepted) selectLens(k.lensIndex);
     if (k.acousticEnabled) chkSygnAkust->setEnabled(true);
     filling_ = true;
@@ -92,7 +91,7 @@ void HeadWindow::applySymbol(const QString& symbolFile) {
     else if (k.nameList == 3)
         automation::FillComboFromArray(*cmbRdz2Syg, PedestrianHeadNames, 0, 1, position);
     filling_ = false;
-    HeadSymbol = CanonicalHeadSymbol(GetFileBaseName(fileName));
+    ApplySymbolChoice(symbolFile);
 }
 
 void HeadWindow::LoadLightSources() {
@@ -282,38 +281,29 @@ void HeadWindow::cmdUstawienia_Click() {
 }
 
 void HeadWindow::cmdAccept_Click() {
-    // The number typed into the combo counts, not only one chosen from its list.
-    QString typed = cmbNumSkrzyz->currentText().trimmed();
-    if (typed.isEmpty()) {
-        ui::MsgBox(QStringLiteral("Nie wypełniono pola \"Skrzyżowanie\"!"), ui::Exclamation, windowTitle());
-        cmbNumSkrzyz->setFocus();
-        return;
-    }
-    const QString number = TakeFirstToken(typed, QStringLiteral(" "));
-    if (!IsIntersectionNumberValid(number) || number == QLatin1String("???")) {
-        ui::MsgBox(QStringLiteral("Numer skrzyżowania \"%1\" może zawierać tylko litery, cyfry i znak \"-\".")
-                       .arg(number),
-                   ui::Exclamation, windowTitle());
-        cmbNumSkrzyz->setFocus();
-        return;
-    }
-    IntersectionNumber = number;
-    IntersectionChosen = true;
-    HeadTypeText = cmbTypSyg->currentText();
+    app_.RunCommand(QStringLiteral("cmdAccept"));
+}
+
+void HeadWindow::fillChoice(HeadChoice& h) const {
+    h.IntersectionText = cmbNumSkrzyz->currentText();
+    // The kind, name, orientation, stop line, additional head and equipment as the controls' clicks
+    // keep them program-wide (a symbol given on the command line included).
+    h.KindOption = HeadKindOption;
+    h.KindLetter = HeadKindLetter;
+    h.Symbol = HeadSymbol;
+    h.Orientation = OrientationNumber;
+    h.EarlierStopLine = EarlierStopLine;
+    h.StopLine = StopLineNumber;
+    h.Suffix = AdditionalHeadSuffix;
+    h.Screens = ContrastScreens;
+    h.ScreenSymbol = ScreenSymbol;
+    h.AntiGlare = AntiGlareInserts;
+    h.LensIndex = selectedLens();
+    h.TypeText = cmbTypSyg->currentText();
     const int i = cmbZrodSwiatla->currentIndex();
-    LightSourceCode = i >= 0 && i < LightSourceCodes.size() ? LightSourceCodes[i] : QString();
-    AcousticSignals = chkSygnAkust->isEnabled() && chkSygnAkust->isChecked();
-    SetPushButtons = chkUstawDetektory->isEnabled() && chkUstawDetektory->isChecked();
-    if (!AntiGlareInserts) InsertCode = InsertCodes[0];
-    HeadAccepted = true;
-    if (!app_.PrepareHead(HeadSymbol.trimmed(), false)) return;
-    const int lens = selectedLens();
-    LensDiameter = LensDiameters[lens];
-    HeadPlacerSettings.CzyUstawPetle = chkUstawDetektory->isChecked() ? 1 : 0;
-    SaveSetLoops();
-    BuildHeadDescriptions();
-    hide();
-    app_.insertAcceptedHead();
+    h.LightSourceCode = i >= 0 && i < LightSourceCodes.size() ? LightSourceCodes[i] : QString();
+    h.Acoustic = chkSygnAkust->isEnabled() && chkSygnAkust->isChecked();
+    h.PushButtons = chkUstawDetektory->isEnabled() && chkUstawDetektory->isChecked();
 }
 
 }  // namespace headplacer

@@ -2,11 +2,13 @@
 #include "headplacer/app/InventoryDialog.h"
 
 #include "common/Ini.h"
+#include "common/PathHelpers.h"
 #include "common/TextHelpers.h"
 #include "common/ui/FormWindow.h"
 #include "headplacer/app/HelpPages.h"
 #include "headplacer/app/ListLoaders.h"
 #include "headplacer/app/WidgetNames.h"
+#include "headplacer/logic/Folders.h"
 #include "headplacer/logic/HeadState.h"
 #include "headplacer/logic/ListFiles.h"
 #include "headplacer/logic/Settings.h"
@@ -157,14 +159,31 @@ void ApplyOnTopState(QWidget* window, QPushButton* first, QPushButton* second) {
     second->setVisible(DialogOnTop);
 }
 
+InventoryValues OpeningInventoryValues() {
+    InventoryValues v;
+    v.OrderNumber =
+        common::GetIni(common::IniFilePath, SettingsSection(), QStringLiteral("NumerZlecenia00"), QString());
+    v.EnteredBy = common::GetIni(common::IniFilePath, SettingsSection(), QStringLiteral("Operator00"), QString());
+    // A list that is missing leaves its field empty, as the dialog's own list does.
+    QStringList lines;
+    if (ReadListLines(common::JoinPath(ListFolder(), QStringLiteral("Wnioskodawcy.lst")), lines))
+        v.Applicant = lines.value(0);
+    lines.clear();
+    if (ReadListLines(common::JoinPath(ListFolder(), QStringLiteral("Wykonawcy.lst")), lines))
+        v.Contractor = lines.value(0);
+    v.StreetName = GetLastStreet();
+    const QString today = FormatInventoryDate(QDate::currentDate());
+    v.RealisationDate = v.OrderDate = v.InventoryDate = today;
+    return v;
+}
+
 bool EditHeadAttributes(const QString& headHandle, QWidget* parent) {
     Q_UNUSED(headHandle);
     InventoryDialog dialog(parent);
     dialog.values = {};
-    dialog.values.OrderNumber =
-        common::GetIni(common::IniFilePath, SettingsSection(), QStringLiteral("NumerZlecenia00"), QString());
-    dialog.values.EnteredBy =
-        common::GetIni(common::IniFilePath, SettingsSection(), QStringLiteral("Operator00"), QString());
+    const InventoryValues opening = OpeningInventoryValues();
+    dialog.values.OrderNumber = opening.OrderNumber;
+    dialog.values.EnteredBy = opening.EnteredBy;
     dialog.exec();
     if (!dialog.DialogAccepted) return false;
     const QStringList notWritten = ApplyInventory(dialog.values);

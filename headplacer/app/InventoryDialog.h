@@ -54,6 +54,11 @@ private:
 // Pins the window above others when DialogOnTop (showing the second button) or releases it.
 void ApplyOnTopState(QWidget* window, QPushButton* first, QPushButton* second);
 
+// What the dialog holds when it opens and is accepted untouched: the remembered operator and order
+// number, the first applicant and contractor of their lists, the street the drawing remembers and
+// today for the three dates.
+InventoryValues OpeningInventoryValues();
+
 // Shows the dialog for the placed head and, when accepted, writes the attributes, the street and
 // the remembered values. True when accepted.
 bool EditHeadAttributes(const QString& headHandle, QWidget* parent);

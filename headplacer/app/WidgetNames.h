@@ -2,7 +2,11 @@
 // them), as every window of headplacer does.
 #pragma once
 
+#include "common/TextHelpers.h"
+#include "headplacer/app/CommandTable.h"
+
 #include <QComboBox>
+#include <QPushButton>
 #include <QString>
 
 namespace headplacer {
@@ -19,6 +23,15 @@ inline QComboBox* freeTextCombo(QWidget* parent, const QString& name) {
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
     return c;
+}
+
+// A command button as its row of the command table has it: object name, caption and tool tip.
+inline QPushButton* commandButton(QWidget* parent, const char* id) {
+    const CommandRow* row = FindCommand(QLatin1String(id));
+    if (!row) qFatal("headplacer: no command row %s", id);
+    auto* b = named(new QPushButton(common::Tlumacz(QString::fromUtf8(row->caption)), parent), QLatin1String(id));
+    if (row->toolTip) b->setToolTip(common::Tlumacz(QString::fromUtf8(row->toolTip)));
+    return b;
 }
 
 }  // namespace headplacer

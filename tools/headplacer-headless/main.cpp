@@ -1,19 +1,31 @@
-// headplacer-headless: runs headplacer's placement on a drawing in this process, the user's picks
-// given as options, and saves the result.
+// headplacer-headless: runs headplacer's window commands on a drawing in this process, the user's
+// choices and picks given as options, and saves the result.
 //   headplacer-headless IN.dxf --symbol S-1 --intersection 987 --at X,Y [--rotation DEG]
 //       --text-at X,Y [--conditional-at X,Y] [--section 30-18] [--scale 500] [--orientation 1..8]
-//       [--suffix p] [--screen EKP|EKO] [--entered-by NAME] [--street NAME]
-//       [--push-button X,Y --push-text-at X,Y] [--suite ROOT] --save OUT.dxf
-// Exit status 0 when everything asked for was placed, 1 otherwise (the messages go to stderr).
+//       [--suffix p] [--screen EKP|EKO] [--type TEXT] [--light-source CODE] [--acoustic]
+//       [--entered-by NAME] [--street NAME] [--push-button X,Y --push-text-at X,Y]
+//       [--push-button-type TEXT] [--push-button-maker TEXT] [--command ID]... [--suite ROOT] --save OUT.dxf
+// The options fill the context the head window's and the detector window's buttons fill from their
+// controls (a head type, light source, push-button type and maker and an inventory not given are what
+// the windows' lists and the inventory dialog show first), and the rows of the same
+// command table run: "cmdAccept" (the head, its descriptions and inventory) and "cbUstaw" (a
+// push-button), in the order of --command; without --command the head, then the push-button when
+// --push-button is given. A row that needs the window is refused with its reason.
+// Exit status 0 when everything asked for was placed, 1 otherwise (the messages go to stderr), 2 for
+// wrong options.
 #include "automation/Automation.h"
 #include "common/Ini.h"
-#include "headplacer/logic/Designation.h"
+#include "headplacer/app/CommandTable.h"
+#include "headplacer/app/HeadPlacerApp.h"
+#include "headplacer/app/InventoryDialog.h"
+#include "headplacer/app/ListLoaders.h"
+#include "headplacer/app/PlacementCommands.h"
+#include "headplacer/logic/DetectorTables.h"
 #include "headplacer/logic/Folders.h"
 #include "headplacer/logic/HeadState.h"
 #include "headplacer/logic/HeadTables.h"
 #include "headplacer/logic/InsertionPoll.h"
 #include "headplacer/logic/Inventory.h"
-#include "headplacer/logic/Placement.h"
 #include "headplacer/logic/Settings.h"
 #include "platform/cad/Application.h"
 #include "platform/cad/model/CommandProcessor.h"
@@ -29,22 +41,29 @@ using namespace headplacer;
 
 namespace {
 
+// The completion's windows: the inventory is accepted as the dialog opens, with the names given.
 class HeadlessUi : public PlacementUi {
 public:
+    explicit HeadlessUi(const CommandContext& context) : context_(context) {}
     void showMainWindow() override {}
     bool editHeadAttributes(const QString&) override {
+        InventoryValues values = OpeningInventoryValues();
+        if (enteredBy) values.EnteredBy = *enteredBy;
+        if (street) values.StreetName = *street;
         notWritten = ApplyInventory(values);
         return true;
     }
     void openDetectorWindow() override {}
     void showDetectorWindow() override {}
-    QString pushButtonType() override { return QStringLiteral("sensorowy"); }
-    QString pushButtonMaker() override { return maker; }
-    QString detectorDescriptionText() override { return description; }
+    QString pushButtonType() override { return context_.detector.PushButtonType; }
+    QString pushButtonMaker() override { return context_.detector.PushButtonMaker; }
+    QString detectorDescriptionText() override { return context_.detector.Description; }
     void endProgram() override {}
-    InventoryValues values;
-    QString maker, description;
+    std::optional<QString> enteredBy, street;
     QStringList notWritten;  // what the inventory could not write, with the CAD's reasons
+
+private:
+    const CommandContext& context_;
 };
 
 bool pointArg(const QString& text, cad::ScriptedInteraction& picks) {
@@ -54,8 +73,20 @@ bool pointArg(const QString& text, cad::ScriptedInteraction& picks) {
     return true;
 }
 
-void runCommand(automation::InProcessCad& cad) {
+void runCadCommand(automation::InProcessCad& cad) {
     for (int i = 0; i < 50 && !cad.model().commands().isQuiescent(); ++i) cad.model().pumpCommands();
+}
+
+// The first entry of a suite list as the window's list shows it; `pairs`: name and code entries,
+// the code taken.
+QString firstListEntry(const QString& fileName, bool pairs) {
+    QStringList items;
+    if (!ReadSuiteList(fileName, items)) return QString();
+    for (int i = 0; i + (pairs ? 1 : 0) < items.size(); i += pairs ? 2 : 1) {
+        const QString name = items[i].trimmed(), code = pairs ? items[i + 1].trimmed() : name;
+        if (!name.isEmpty() && !code.isEmpty()) return code;
+    }
+    return QString();
 }
 
 }  // namespace
@@ -78,14 +109,42 @@ int main(int argc, char** argv) {
                section = opt("section", "Numer sekcji."),
                scale = opt("scale", "SKALA: jednostki rysunku na metr (1 w metrach, 1000 w milimetrach)."),
                orientation = opt("orientation", "Orientacja 1..8."), suffix = opt("suffix", "Przyrostek."),
-               screen = opt("screen", "Ekran EKP lub EKO."), enteredBy = opt("entered-by", "Kto naniósł."),
-               street = opt("street", "Ulica."), pushButton = opt("push-button", "Punkt przycisku X,Y."),
+               screen = opt("screen", "Ekran EKP lub EKO."), type = opt("type", "Typ sygnalizatora."),
+               lightSource = opt("light-source", "Kod źródła światła (ZT, ZH, LED...)."),
+               enteredBy = opt("entered-by", "Kto naniósł."), street = opt("street", "Ulica."),
+               pushButton = opt("push-button", "Punkt przycisku X,Y."),
                pushTextAt = opt("push-text-at", "Punkt opisu przycisku X,Y."),
+               pushType = opt("push-button-type", "Typ przycisku."),
+               pushMaker = opt("push-button-maker", "Producent przycisku."),
+               command = opt("command", "Polecenie okna (nazwa przycisku), np. cmdAccept, cbUstaw."),
                suite = opt("suite", "Katalog główny pakietu."), save = opt("save", "Plik wynikowy.");
+    const QCommandLineOption acoustic(QStringLiteral("acoustic"),
+                                      QStringLiteral("Sygnalizatory akustyczne."));
+    p.addOption(acoustic);
     p.addHelpOption();
     p.process(app);
-    if (p.positionalArguments().isEmpty() || !p.isSet(symbol) || !p.isSet(save) || !p.isSet(at) ||
-        !p.isSet(textAt)) {
+
+    QStringList commands = p.values(command);
+    for (const QString& id : std::as_const(commands)) {
+        const CommandRow* row = FindCommand(id);
+        if (!row) {
+            err << "Błąd: nie ma polecenia " << id << '\n';
+            return 1;
+        }
+        if (row->needsWindow) {
+            err << "Błąd: polecenie " << id << ' ' << QString::fromUtf8(row->needsWindow)
+                << "; bez okna nie można go wykonać\n";
+            return 1;
+        }
+    }
+    if (commands.isEmpty()) {
+        commands << QStringLiteral("cmdAccept");
+        if (p.isSet(pushButton)) commands << QStringLiteral("cbUstaw");
+    }
+    const bool accepts = commands.contains(QStringLiteral("cmdAccept"));
+    if (p.positionalArguments().isEmpty() || !p.isSet(symbol) || !p.isSet(save) ||
+        (accepts && (!p.isSet(at) || !p.isSet(textAt))) ||
+        (commands.contains(QStringLiteral("cbUstaw")) && !p.isSet(pushButton))) {
         err << p.helpText();
         return 2;
     }
@@ -113,60 +172,75 @@ int main(int argc, char** argv) {
     if (p.isSet(section)) automation::SetDrawingProperty(QStringLiteral("NUMERSEKCJI"), p.value(section));
 
     ResetHeadState();
-    HeadSymbol = CanonicalHeadSymbol(p.value(symbol));
-    const HeadKindChoice kind =
-        KindForSymbolFile(HeadSymbol + QStringLiteral(".dwg"), HeadPlacerSettings.FormatPR);
-    HeadKindOption = kind.kindOption;
-    HeadKindLetter = kind.kindLetter.isEmpty() ? HeadKindLetters.value(kind.kindOption) : kind.kindLetter;
-    LensDiameter = LensDiameters[kind.lensIndex];
-    OrientationNumber = std::clamp(p.value(orientation).toInt(), 1, 8);
-    AdditionalHeadSuffix = p.value(suffix);
-    ContrastScreens = p.isSet(screen);
-    ScreenSymbol = p.value(screen).toUpper();
-    SetPushButtons = p.isSet(pushButton);
-    if (p.isSet(intersection)) {
-        IntersectionNumber = p.value(intersection);
-        IntersectionChosen = true;
-    }
-    if (!IsIntersectionNumberValid(IntersectionNumber) && IntersectionChosen) {
-        err << "Numer skrzyżowania może zawierać tylko litery, cyfry i znak \"-\".\n";
-        return 1;
-    }
-    if (!LocateHeadSymbolFile(HeadSymbol) || !ReadHeadDrawingValues()) return 1;
-    BuildHeadDescriptionTexts();
+    LoadPlacementSettings();
 
-    HeadlessUi ui;
-    ui.values.EnteredBy = p.value(enteredBy);
-    ui.values.StreetName = p.value(street);
-    ui.values.InventoryDate = FormatInventoryDate(QDate::currentDate());
+    // What the head window shows for this symbol, with the choices given.
+    CommandContext context;
+    HeadChoice& h = context.head;
+    h.Symbol = CanonicalHeadSymbol(p.value(symbol));
+    const HeadKindChoice kind =
+        KindForSymbolFile(h.Symbol + QStringLiteral(".dwg"), HeadPlacerSettings.FormatPR);
+    h.KindOption = kind.kindOption;
+    h.KindLetter = kind.kindLetter.isEmpty() ? HeadKindLetters.value(kind.kindOption) : kind.kindLetter;
+    h.LensIndex = kind.lensIndex;
+    h.IntersectionText = p.isSet(intersection) ? p.value(intersection) : GetIntersectionProperty();
+    h.Orientation =
+        std::clamp(p.isSet(orientation) ? p.value(orientation).toInt() : LastOrientation.toInt(), 1, 8);
+    h.Suffix = p.value(suffix);
+    h.Screens = p.isSet(screen);
+    h.ScreenSymbol = p.value(screen).toUpper();
+    h.TypeText = p.isSet(type) ? p.value(type) : firstListEntry(QStringLiteral("SygnTypySygnDet.lst"), false);
+    h.LightSourceCode = p.isSet(lightSource) ? p.value(lightSource)
+                                             : firstListEntry(QStringLiteral("SygnZrodSwiatla.lst"), true);
+    // The window offers acoustic signals with pedestrian and cyclist heads only.
+    h.Acoustic = p.isSet(acoustic) && kind.acousticEnabled;
+    h.PushButtons = p.isSet(pushButton);
+    DetectorChoice& d = context.detector;
+    d.PushButtonType = p.isSet(pushType) ? p.value(pushType) : PushButtonTypes.value(3);
+    d.PushButtonMaker = p.isSet(pushMaker) ? p.value(pushMaker)
+                                           : firstListEntry(QStringLiteral("SygnTypySygnDet.lst"), false);
+
+    HeadlessUi ui(context);
+    if (p.isSet(enteredBy)) ui.enteredBy = p.value(enteredBy);
+    if (p.isSet(street)) ui.street = p.value(street);
     InsertionPoll poll(ui);
-    pointArg(p.value(at), picks);
-    picks.text(p.isSet(rotation) ? p.value(rotation) : QStringLiteral("0"));
-    pointArg(p.value(textAt), picks);
-    if (p.isSet(conditionalAt)) pointArg(p.value(conditionalAt), picks);
-    if (InsertHead(HeadSymbolFile, poll) != InsertOutcome::Started) return 1;
-    runCommand(cad);
-    if (poll.tick() != InsertionPoll::HeadCompleted) {
-        err << "Nie wstawiono sygnalizatora.\n";
-        return 1;
-    }
-    if (!ui.notWritten.isEmpty()) {
-        err << "Nie zapisano danych inwentaryzacyjnych:\n" << ui.notWritten.join(QLatin1Char('\n')) << '\n';
-        return 1;
-    }
-    err << "Sygnalizator " << InventoryNumber << " (" << HeadHandle << ")\n";
-    if (p.isSet(pushButton)) {
-        DetectorCode = QStringLiteral("D");
-        ui.description =
-            ComposeDetectorDescription(DetectorCode, StopLineNumber, OrientationNumber, 3, DetectionAreaCode,
-                                       AboveRoadDetectorSuffix, AdditionalHeadSuffix);
-        pointArg(p.value(pushButton), picks);
-        pointArg(p.isSet(pushTextAt) ? p.value(pushTextAt) : p.value(pushButton), picks);
-        if (!StartPushButton(poll)) return 1;
-        runCommand(cad);
-        if (poll.tick() != InsertionPoll::PushButtonCompleted) {
-            err << "Nie wstawiono przycisku.\n";
+    context.ui = &ui;
+    context.poll = &poll;
+
+    for (const QString& id : std::as_const(commands)) {
+        InsertionPoll::Step expected = InsertionPoll::NothingPending;
+        if (id == QLatin1String("cmdAccept")) {
+            pointArg(p.value(at), picks);
+            picks.text(p.isSet(rotation) ? p.value(rotation) : QStringLiteral("0"));
+            pointArg(p.value(textAt), picks);
+            if (p.isSet(conditionalAt)) pointArg(p.value(conditionalAt), picks);
+            expected = InsertionPoll::HeadCompleted;
+        } else if (id == QLatin1String("cbUstaw")) {
+            // The detector window opens on the push-button tab with its proposed description.
+            d.Tab = 3;
+            d.Description = ProposePushButtonDescription();
+            pointArg(p.value(pushButton), picks);
+            pointArg(p.isSet(pushTextAt) ? p.value(pushTextAt) : p.value(pushButton), picks);
+            expected = InsertionPoll::PushButtonCompleted;
+        }
+        RunTableCommand(id, context);
+        if (!context.Succeeded) {
+            err << "Błąd: polecenie " << id << " nie zostało wykonane\n";
             return 1;
+        }
+        runCadCommand(cad);
+        if (poll.tick() != expected) {
+            err << (expected == InsertionPoll::PushButtonCompleted ? "Nie wstawiono przycisku.\n"
+                                                                   : "Nie wstawiono sygnalizatora.\n");
+            return 1;
+        }
+        if (expected == InsertionPoll::HeadCompleted) {
+            if (!ui.notWritten.isEmpty()) {
+                err << "Nie zapisano danych inwentaryzacyjnych:\n"
+                    << ui.notWritten.join(QLatin1Char('\n')) << '\n';
+                return 1;
+            }
+            err << "Sygnalizator " << InventoryNumber << " (" << HeadHandle << ")\n";
         }
     }
     try {

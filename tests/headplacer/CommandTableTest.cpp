@@ -1,0 +1,231 @@
+// The windows and headplacer-headless run the same command rows: a pedestrian head with its screen,
+// inventory and a push-button placed by clicking "Zatwierdź" and "Ustaw" in the windows, and by the
+// tool with the same choices and picks, leave the same references, attributes and texts; the tool
+// refuses an id it does not know and a row that needs the window, saying why, and its accept refuses
+// what the window's refuses.
+#include "SuiteFolder.h"
+#include "automation/Automation.h"
+#include "headplacer/app/DetectorWindow.h"
+#include "headplacer/app/HeadPlacerApp.h"
+#include "headplacer/app/HeadWindow.h"
+#include "headplacer/app/InventoryDialog.h"
+#include "headplacer/logic/HeadState.h"
+#include "headplacer/logic/InsertionPoll.h"
+#include "headplacer/logic/Settings.h"
+#include "platform/cad/Application.h"
+#include "platform/cad/model/CommandProcessor.h"
+#include "platform/cad/model/Interaction.h"
+#include "platform/cad/model/ObjectModel.h"
+#include "platform/ui/core/Prompt.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+using namespace headplacer;
+
+class CommandTableTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString suite, input;
+    std::unique_ptr<automation::InProcessCad> cad;
+    cad::ScriptedInteraction picks;
+
+    template <class T>
+    static T* child(QWidget* w, const char* name) {
+        T* c = w->findChild<T*>(QLatin1String(name));
+        if (!c) qFatal("no control %s", name);
+        return c;
+    }
+    void connectCad() {
+        automation::ResetCadConnectionState();
+        cad = std::make_unique<automation::InProcessCad>();
+        cad->setInteraction(&picks);
+        automation::SetCadConnector({[this] { return cad->application(); }, {}});
+        automation::CadApplication = automation::ConnectToAutoCad(true);
+    }
+    void pump() {
+        for (int i = 0; i < 50 && !cad->model().commands().isQuiescent(); ++i) cad->model().pumpCommands();
+    }
+    struct Run {
+        int status;
+        QString errors;
+    };
+    Run headless(const QStringList& args) {
+        QProcess tool;
+        tool.start(QStringLiteral(HEADLESS_EXE), QStringList{input} + args);
+        if (!tool.waitForFinished(120000)) return {-1, QStringLiteral("timeout")};
+        return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1,
+                QString::fromUtf8(tool.readAllStandardError())};
+    }
+    static QString references(const QString& drawing) {
+        QProcess py;
+        py.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral(SUITE_SOURCE_DIR "/tests/data/headplacer/references.py"), drawing});
+        py.waitForFinished(60000);
+        return QString::fromUtf8(py.readAllStandardOutput());
+    }
+
+private slots:
+    void initTestCase() {
+        suite = test::MakeSuiteFolder(dir);
+        QVERIFY(!suite.isEmpty());
+        // One drawing for both runs: the sample in metres, of section 30-18 and intersection 12.
+        connectCad();
+        automation::CadApplication.documents().open(
+            QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/Przyklad.dxf"));
+        QVERIFY(automation::CheckDocumentOpen(false));
+        automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("1"));
+        automation::SetDrawingProperty(QStringLiteral("NUMERSEKCJI"), QStringLiteral("30-18"));
+        automation::SetDrawingProperty(QStringLiteral("ONUMERSKRZYZ"), QStringLiteral("12"));
+        input = dir.filePath(QStringLiteral("wejscie.dxf"));
+        automation::CadDocument.saveAs(input);
+    }
+
+    void theWindowsAndTheToolPlaceTheSameHeadAndPushButton() {
+        ui::ScriptedPrompts prompts;
+        ResetHeadState();
+        HeadPlacerSettings = {};
+        connectCad();
+        automation::CadApplication.documents().open(input);
+        HeadPlacerApp app;
+        app.setEndHandler([] {});
+        QVERIFY(app.start(QStringLiteral("S-5")));
+        HeadWindow& w = app.headWindow();
+        QCOMPARE(child<QComboBox>(&w, "cmbNumSkrzyz")->currentText(), QStringLiteral("12 Rondo Wschodnie"));
+        child<QRadioButton>(&w, "chkOrientGeo_2")->click();
+        child<QComboBox>(&w, "cmbTypSyg")->setCurrentText(QStringLiteral("Elektrotim"));
+        child<QComboBox>(&w, "cmbZrodSwiatla")->setCurrentIndex(2);  // "Diody LED"
+        child<QCheckBox>(&w, "chkSygnAkust")->click();
+        child<QCheckBox>(&w, "chkEkrany")->click();
+        child<QCheckBox>(&w, "chkUstawDetektory")->click();
+        picks.point(30, 15);
+        picks.text(QStringLiteral("90"));
+        picks.point(32, 17);
+        QTest::mouseClick(child<QPushButton>(&w, "cmdAccept"), Qt::LeftButton);
+        QVERIFY(app.poll().active());
+        pump();
+        // The inventory dialog, modal during the completion: a name and a street typed, the rest as it opens.
+        bool inventoryAccepted = false;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            auto* d = qobject_cast<InventoryDialog*>(QApplication::activeModalWidget());
+            if (!d) return;
+            answer.stop();
+            child<QLineEdit>(d, "fldKtoNaniosl")->setText(QStringLiteral("Jan Kowalski"));
+            child<QComboBox>(d, "cmbUlica")->setEditText(QStringLiteral("Leśna"));
+            QTest::mouseClick(child<QPushButton>(d, "cmdAccept"), Qt::LeftButton);
+            inventoryAccepted = true;
+        });
+        answer.start(10);
+        QCOMPARE(app.poll().tick(), InsertionPoll::HeadCompleted);
+        QVERIFY(inventoryAccepted);
+        DetectorWindow* d = app.detectorWindow();
+        QVERIFY(d && d->isVisible());
+        QCOMPARE(d->description()->text(), QStringLiteral("D3a"));
+        d->pushButtonType()->setCurrentText(QStringLiteral("mechaniczny"));
+        d->pushButtonMaker()->setCurrentText(QStringLiteral("Sprint"));
+        picks.point(35, 15);
+        picks.point(36, 16);
+        QTest::mouseClick(child<QPushButton>(d, "cbUstaw"), Qt::LeftButton);
+        pump();
+        QCOMPARE(app.poll().tick(), InsertionPoll::PushButtonCompleted);
+        const QString byWindows = dir.filePath(QStringLiteral("okna.dxf"));
+        automation::CadDocument.saveAs(byWindows);
+        QVERIFY2(prompts.messageTexts().isEmpty(), qPrintable(prompts.messageTexts().join(QLatin1Char('|'))));
+
+        const QString byTool = dir.filePath(QStringLiteral("narzedzie.dxf"));
+        const Run run = headless({QStringLiteral("--symbol"),
+                                  QStringLiteral("s-5"),
+                                  QStringLiteral("--orientation"),
+                                  QStringLiteral("3"),
+                                  QStringLiteral("--suffix"),
+                                  QStringLiteral("a"),
+                                  QStringLiteral("--type"),
+                                  QStringLiteral("Elektrotim"),
+                                  QStringLiteral("--light-source"),
+                                  QStringLiteral("LED"),
+                                  QStringLiteral("--acoustic"),
+                                  QStringLiteral("--screen"),
+                                  QStringLiteral("EKP"),
+                                  QStringLiteral("--at"),
+                                  QStringLiteral("30,15"),
+                                  QStringLiteral("--rotation"),
+                                  QStringLiteral("90"),
+                                  QStringLiteral("--text-at"),
+                                  QStringLiteral("32,17"),
+                                  QStringLiteral("--entered-by"),
+                                  QStringLiteral("Jan Kowalski"),
+                                  QStringLiteral("--street"),
+                                  QStringLiteral("Leśna"),
+                                  QStringLiteral("--push-button"),
+                                  QStringLiteral("35,15"),
+                                  QStringLiteral("--push-text-at"),
+                                  QStringLiteral("36,16"),
+                                  QStringLiteral("--push-button-type"),
+                                  QStringLiteral("mechaniczny"),
+                                  QStringLiteral("--push-button-maker"),
+                                  QStringLiteral("Sprint"),
+                                  QStringLiteral("--command"),
+                                  QStringLiteral("cmdAccept"),
+                                  QStringLiteral("--command"),
+                                  QStringLiteral("cbUstaw"),
+                                  QStringLiteral("--suite"),
+                                  suite,
+                                  QStringLiteral("--save"),
+                                  byTool});
+        QVERIFY2(run.status == 0, qPrintable(run.errors));
+
+        const QString windows = references(byWindows), tool = references(byTool);
+        // The placement is there, with the choices made: not two equally empty drawings.
+        for (const char* expected :
+             {"INSERT S-5 at=30.0000,15.0000 rotation=90.0000 layer=110-SYGNALIZACJA_KOMORY",
+              "INWENT_NUMER=30-18/12/P3a", "TYP=Elektrotim", "ZRODLO_SW=LED", "SYGN_AKUST=TAK",
+              "KTO_NANIOSL=Jan Kowalski", "NAZWA_ULICY=Leśna", "INSERT EKP at=30.0000,15.0000",
+              "INSERT sygnprzycisk at=35.0000,15.0000 rotation=90.0000 layer=109-SYGNALIZACJA_PRZYCISKI",
+              "PRODUCENT=Sprint", "TYP=mechaniczny", "TEXT D3a at=36.0000,16.0000",
+              "TEXT P3a at=32.0000,17.0000"})
+            QVERIFY2(windows.contains(QString::fromUtf8(expected)), expected);
+        QCOMPARE(tool, windows);
+    }
+
+    void theToolRefusesUnknownAndWindowOnlyCommands() {
+        const QString out = dir.filePath(QStringLiteral("odmowa.dxf"));
+        const QStringList head{QStringLiteral("--symbol"),  QStringLiteral("S-5"),
+                               QStringLiteral("--at"),      QStringLiteral("1,1"),
+                               QStringLiteral("--text-at"), QStringLiteral("2,2"),
+                               QStringLiteral("--suite"),   suite,
+                               QStringLiteral("--save"),    out};
+        Run run = headless(head + QStringList{QStringLiteral("--command"), QStringLiteral("cmdNieMa")});
+        QVERIFY(run.status != 0);
+        QVERIFY2(run.errors.contains(QStringLiteral("Błąd: nie ma polecenia cmdNieMa")),
+                 qPrintable(run.errors));
+        run = headless(head + QStringList{QStringLiteral("--command"), QStringLiteral("cmdAccept"),
+                                          QStringLiteral("--command"), QStringLiteral("cmdUstawienia")});
+        QVERIFY(run.status != 0);
+        QVERIFY2(run.errors.contains(QStringLiteral(
+                     "Błąd: polecenie cmdUstawienia otwiera okno ustawień; bez okna nie można go wykonać")),
+                 qPrintable(run.errors));
+        // Refused before anything ran: no drawing written.
+        QVERIFY(!QFile::exists(out));
+        // The accept refuses what the head window refuses, with its message.
+        run = headless(head + QStringList{QStringLiteral("--intersection"), QStringLiteral("12/3 most")});
+        QVERIFY(run.status != 0);
+        QVERIFY2(run.errors.contains(
+                     QStringLiteral("Numer skrzyżowania \"12/3\" może zawierać tylko litery, cyfry i znak \"-\".")),
+                 qPrintable(run.errors));
+        QVERIFY2(run.errors.contains(QStringLiteral("Błąd: polecenie cmdAccept nie zostało wykonane")),
+                 qPrintable(run.errors));
+        QVERIFY(!QFile::exists(out));
+    }
+};
+
+QTEST_MAIN(CommandTableTest)
+#include "CommandTableTest.moc"
