@@ -1,9 +1,11 @@
-// hatcher's main window builds its command buttons from the command table: the same buttons, captions,
-// places and tab order as the rows say, and a click runs its row: the phase pictures drawn from the
-// user's picks, the other commands held and the hourglass shown meanwhile.
+// hatcher's main window builds its command buttons from the command table: the buttons, captions,
+// places and tab order the window has always had, and a click runs its row: the phase pictures drawn
+// from the user's picks with the other commands held and the hourglass shown meanwhile, a transition
+// between two pictures pointed at, the settings dialog, the close.
 #include "../SampleIntersection.h"
 #include "automation/Automation.h"
 #include "common/Ini.h"
+#include "common/SettingBindings.h"
 #include "hatcher/app/MainWindow.h"
 #include "hatcher/core/CommandTable.h"
 #include "hatcher/core/HatcherServices.h"
@@ -12,9 +14,11 @@
 #include "platform/ui/core/Prompt.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -74,15 +78,23 @@ private slots:
         QList<std::pair<QString, QString>> buttons;
         for (QPushButton* b : w.findChildren<QPushButton*>()) buttons.append({b->objectName(), b->text()});
         QCOMPARE(buttons, expected);
+        // Their places in the grid (row, column, columns spanned) and who sees them.
         auto* grid = qobject_cast<QGridLayout*>(w.layout());
-        for (const CommandRow& row : CommandTable()) {
-            auto* b = w.findChild<QPushButton*>(QLatin1String(row.id));
+        QStringList places;
+        for (QPushButton* b : w.findChildren<QPushButton*>()) {
             int r = -1, c = -1, rs = 0, cs = 0;
             grid->getItemPosition(grid->indexOf(b), &r, &c, &rs, &cs);
-            QCOMPARE((QList<int>{r, c, rs, cs}), (QList<int>{row.row, row.column, 1, row.columnSpan}));
-            QCOMPARE(b->isHidden(), !row.shown);
+            places << QStringLiteral("%1 %2,%3 %4x%5")
+                          .arg(b->isHidden() ? QStringLiteral("hidden") : QStringLiteral("shown"))
+                          .arg(r)
+                          .arg(c)
+                          .arg(rs)
+                          .arg(cs);
         }
-        QVERIFY(w.findChild<QPushButton*>(QStringLiteral("cmdDefObszar"))->isHidden());
+        QCOMPARE(places, (QStringList{QStringLiteral("hidden 1,0 1x3"), QStringLiteral("shown 2,0 1x3"),
+                                      QStringLiteral("shown 3,0 1x3"), QStringLiteral("shown 4,0 1x3"),
+                                      QStringLiteral("shown 5,0 1x3"), QStringLiteral("shown 9,0 1x3"),
+                                      QStringLiteral("shown 10,0 1x1"), QStringLiteral("shown 10,1 1x2")}));
         // Tab runs top to bottom through the window's own controls and the buttons.
         QStringList tabs;
         QWidget* at = w.findChild<QComboBox*>(QStringLiteral("cmbNo"));
@@ -127,18 +139,48 @@ private slots:
                                     QStringLiteral("busy")}));
         QCOMPARE(prompts.unexpected(), 0);
 
-        int pictures = 0;
+        QMap<QString, QString> pictures;  // handle by phase picture name
         for (const cad::Entity& e : automation::CadModelSpace.entities())
             if (e.objectName() == QLatin1String("AcDbBlockReference") &&
                 e.name().startsWith(QLatin1String("Schemat_7_Faza")))
-                ++pictures;
-        QCOMPARE(pictures, 4);
+                pictures.insert(e.name(), e.handle());
+        QCOMPARE(pictures.size(), 4);
         QVERIFY(automation::CadModelSpace.count() > before);
         QVERIFY(!QApplication::overrideCursor());
         for (QPushButton* b : w.findChildren<QPushButton*>()) QVERIFY2(b->isEnabled(), qPrintable(b->objectName()));
         QCOMPARE(w.findChild<QLabel*>(QStringLiteral("labStatus"))->text(),
                  QStringLiteral("Oczekiwanie na akcję użytkownika ..."));
-        w.close();
+
+        // One transition: the user points at the pictures of phases 1 and 2, then ends.
+        w.transitionTemplatePath = QStringLiteral(SUITE_SOURCE_DIR "/resources/Tesmar/Zasoby/dyn_wzorzec.dwg");
+        picks.entity(pictures.values().at(0)).entity(pictures.values().at(1)).cancel();
+        QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("cmdConnect")), Qt::LeftButton);
+        QVERIFY(picks.exhausted());
+        QCOMPARE(prompts.unexpected(), 0);
+        QStringList transitions;
+        for (const cad::Entity& e : automation::CadModelSpace.entities())
+            if (e.objectName() == QLatin1String("AcDbBlockReference"))
+                if (const QString opis = automation::ReadAttributeByTag(e, QStringLiteral("OPIS")); !opis.isEmpty())
+                    transitions << opis;
+        QCOMPARE(transitions, QStringList{QStringLiteral("PF 1-2")});
+
+        // The settings dialog, cancelled: the layer list is read again after it.
+        common::SettingBindings[1].Value = 0;
+        LayerSets = {};
+        LayerSets[0][0] = QStringLiteral("KRAWEZNIKI");
+        QString opened;
+        QTimer::singleShot(0, [&opened] {
+            if (QWidget* d = QApplication::activeModalWidget()) {
+                opened = d->objectName();
+                qobject_cast<QDialog*>(d)->reject();
+            }
+        });
+        QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("cmdKonfig")), Qt::LeftButton);
+        QCOMPARE(opened, QStringLiteral("frmKonfig"));
+        QCOMPARE(w.searchLayers(), QStringList{QStringLiteral("KRAWEZNIKI")});
+
+        QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("btnClose")), Qt::LeftButton);
+        QVERIFY(!w.isVisible());
     }
 
     void cleanupTestCase() {
