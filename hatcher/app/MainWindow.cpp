@@ -60,17 +60,21 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     grid->addWidget(labLiczba_, 7, 2);
     grid->addWidget(pbPostep_, 8, 0, 1, 3);
     // The command buttons, from the table's rows in their order and at their places.
-    QMap<std::pair<int, int>, QWidget*> focusOrder{{{0, 1}, cmbNo_}, {{0, 2}, refresh}, {{6, 0}, lstWarstwy_}};
     for (const CommandRow& row : CommandTable()) {
         auto* b = new QPushButton(Tlumacz(QString::fromUtf8(row.caption)), this);
         b->setObjectName(QLatin1String(row.id));
         grid->addWidget(b, row.row, row.column, 1, row.columnSpan);
         if (!row.shown) b->hide();
         if (row.heldWhileBusy) held_ << b;
-        focusOrder.insert({row.row, row.column}, b);
         connect(b, &QPushButton::clicked, this, [this, id = QString::fromLatin1(row.id)] { RunCommand(id); });
     }
-    // Tab goes top to bottom, left to right, whatever order the widgets were made in.
+    // Tab goes top to bottom, left to right through the grid, whatever order the widgets were made in.
+    QMap<std::pair<int, int>, QWidget*> focusOrder;
+    for (int i = 0; i < grid->count(); ++i) {
+        int r = 0, c = 0, rowSpan = 0, columnSpan = 0;
+        grid->getItemPosition(i, &r, &c, &rowSpan, &columnSpan);
+        if (QWidget* w = grid->itemAt(i)->widget(); w && (w->focusPolicy() & Qt::TabFocus)) focusOrder.insert({r, c}, w);
+    }
     const QList<QWidget*> chain = focusOrder.values();
     for (qsizetype i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
 
