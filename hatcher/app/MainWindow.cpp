@@ -14,9 +14,6 @@
 #include "hatcher/core/HatcherServices.h"
 #include "hatcher/core/HatcherSettings.h"
 #include "hatcher/core/LayerSets.h"
-#include "hatcher/core/PatternArea.h"
-#include "hatcher/core/PhasePictures.h"
-#include "hatcher/core/PhaseTransitions.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QApplication>
@@ -25,6 +22,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QMap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
@@ -48,20 +46,6 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     grid->addWidget(labNo, 0, 0);
     grid->addWidget(cmbNo_, 0, 1);
     grid->addWidget(refresh, 0, 2);
-    auto button = [&](const char* name, const QString& text, int row) {
-        auto* b = new QPushButton(Tlumacz(text), this);
-        b->setObjectName(QLatin1String(name));
-        grid->addWidget(b, row, 0, 1, 3);
-        return b;
-    };
-    QPushButton* area = button("cmdDefObszar", QStringLiteral("Określ okrąg dla schematu"), 1);
-    area->hide();  // runs only as the first step of the phase pictures
-    QPushButton* pictures = button("cmdTworzObrazyFaz", QStringLiteral("Twórz obrazy faz"), 2);
-    QPushButton* connectOne =
-        button("cmdConnect", QStringLiteral("Określ możliwe przejścia międzyfazowe"), 3);
-    QPushButton* connectAll =
-        button("cmdConnectAll", QStringLiteral("Twórz wszystkie przejścia międzyfazowe"), 4);
-    QPushButton* angles = button("cmdAtrrsAngle", QStringLiteral("Aktualizuj kąty atrybutów dla przejść"), 5);
     lstWarstwy_ = new QListWidget(this);
     lstWarstwy_->setObjectName(QStringLiteral("lstWarstwy"));
     grid->addWidget(lstWarstwy_, 6, 0, 1, 3);
@@ -75,14 +59,24 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     grid->addWidget(labStatus_, 7, 0, 1, 2);
     grid->addWidget(labLiczba_, 7, 2);
     grid->addWidget(pbPostep_, 8, 0, 1, 3);
-    QPushButton* konfig = button("cmdKonfig", QStringLiteral("&Konfiguracja"), 9);
-    auto* hlp = new QPushButton(Tlumacz(QStringLiteral("&Pomoc")), this);
-    hlp->setObjectName(QStringLiteral("btnHlp"));
-    auto* close = new QPushButton(Tlumacz(QStringLiteral("&Zakończ")), this);
-    close->setObjectName(QStringLiteral("btnClose"));
-    grid->addWidget(hlp, 10, 0);
-    grid->addWidget(close, 10, 1, 1, 2);
-    commands_ = {pictures, connectOne, connectAll, angles, konfig};
+    // The command buttons, from the table's rows in their order and at their places.
+    for (const CommandRow& row : CommandTable()) {
+        auto* b = new QPushButton(Tlumacz(QString::fromUtf8(row.caption)), this);
+        b->setObjectName(QLatin1String(row.id));
+        grid->addWidget(b, row.row, row.column, 1, row.columnSpan);
+        if (!row.shown) b->hide();
+        if (row.heldWhileBusy) held_ << b;
+        connect(b, &QPushButton::clicked, this, [this, id = QString::fromLatin1(row.id)] { RunCommand(id); });
+    }
+    // Tab goes top to bottom, left to right through the grid, whatever order the widgets were made in.
+    QMap<std::pair<int, int>, QWidget*> focusOrder;
+    for (int i = 0; i < grid->count(); ++i) {
+        int r = 0, c = 0, rowSpan = 0, columnSpan = 0;
+        grid->getItemPosition(i, &r, &c, &rowSpan, &columnSpan);
+        if (QWidget* w = grid->itemAt(i)->widget(); w && (w->focusPolicy() & Qt::TabFocus)) focusOrder.insert({r, c}, w);
+    }
+    const QList<QWidget*> chain = focusOrder.values();
+    for (qsizetype i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
 
     connect(refresh, &QToolButton::clicked, this, [this] {
         try {
@@ -94,22 +88,6 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         DodajSkrzyzowania();
         QApplication::restoreOverrideCursor();
-    });
-    connect(area, &QPushButton::clicked, this, [this] { run(&frmMain_cmdDefObszar_Click); });
-    connect(pictures, &QPushButton::clicked, this,
-            [this] { run([](HatcherForm& f) { frmMain_cmdTworzObrazyFaz_Click(f); }); });
-    connect(connectOne, &QPushButton::clicked, this, [this] { run(&cmdConnect_Click); });
-    connect(connectAll, &QPushButton::clicked, this, [this] { run(&cmdConnectAll_Click); });
-    connect(angles, &QPushButton::clicked, this, [this] { run(&cmdAtrrsAngle_Click); });
-    connect(konfig, &QPushButton::clicked, this, [this] {
-        ConfigDialog dialog(this);
-        dialog.exec();
-        FillLayerSetList();
-    });
-    connect(hlp, &QPushButton::clicked, this, [this] { showHelp(); });
-    connect(close, &QPushButton::clicked, this, [this] {
-        common::SaveFormControlSettings(this, false);
-        this->close();
     });
 }
 
@@ -216,25 +194,48 @@ int MainWindow::value() const {
     return pbPostep_->value();
 }
 
-void MainWindow::run(void (*command)(HatcherForm&)) {
+void MainWindow::RunCommand(const QString& id) {
+    const CommandRow* row = FindCommand(id);
+    if (!row) return;  // only the table's own buttons call it
+    if (row->runsAs == RunsAs::DrawingCommand) {
+        runGuarded(id);
+        return;
+    }
+    CommandContext context(*this, this);
+    RunTableCommand(id, context);
+}
+
+void MainWindow::runGuarded(const QString& id) {
     // A second command cannot start while one runs.
-    for (QPushButton* b : commands_) b->setEnabled(false);
+    for (QPushButton* b : held_) b->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    CommandContext context(*this, this);
     try {
-        command(*this);
+        RunTableCommand(id, context);
     } catch (const cad::Error& e) {
         // The CAD went away (or refused) mid-command: told, and the window takes commands again.
         while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
-        for (QPushButton* b : commands_) b->setEnabled(true);
+        for (QPushButton* b : held_) b->setEnabled(true);
         ui::MsgBox(e.message(), ui::Exclamation, windowTitle());
         return;
     }
     QApplication::restoreOverrideCursor();
-    for (QPushButton* b : commands_) b->setEnabled(true);
+    for (QPushButton* b : held_) b->setEnabled(true);
 }
 
-void MainWindow::showHelp() {
+void MainWindow::cmdKonfig_Click() {
+    ConfigDialog dialog(this);
+    dialog.exec();
+    FillLayerSetList();
+}
+
+void MainWindow::btnHlp_Click() {
     common::ShowHelp(common::HelpContextOf(this));
+}
+
+void MainWindow::btnClose_Click() {
+    common::SaveFormControlSettings(this, false);
+    close();
 }
 
 void MainWindow::changeEvent(QEvent* e) {

@@ -2,6 +2,7 @@
 // the chosen set, the picture and transition commands, settings, help and close.
 #pragma once
 
+#include "hatcher/core/CommandTable.h"
 #include "hatcher/core/HatcherForm.h"
 
 #include <QWidget>
@@ -14,7 +15,7 @@ class QPushButton;
 
 namespace hatcher {
 
-class MainWindow : public QWidget, public HatcherForm, public ProgressBar {
+class MainWindow : public QWidget, public HatcherForm, public ProgressBar, public CommandWindow {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
@@ -23,6 +24,8 @@ public:
     bool Form_Load();
     void DodajSkrzyzowania();
     void FillLayerSetList();
+    // Every command button's click: the row `id` of the command table run against this window.
+    void RunCommand(const QString& id);
 
     // HatcherForm
     QString intersectionText() const override;
@@ -40,20 +43,24 @@ public:
     int maximum() const override;
     void setValue(int value) override;
     int value() const override;
+    // CommandWindow
+    void cmdKonfig_Click() override;
+    void btnHlp_Click() override;
+    void btnClose_Click() override;
 
 protected:
     void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    void run(void (*command)(HatcherForm&));
-    void showHelp();
+    // A drawing command: the held buttons disabled and the hourglass shown while it runs.
+    void runGuarded(const QString& id);
     QComboBox* cmbNo_;
     QListWidget* lstWarstwy_;
     QLabel* labStatus_;
     QLabel* labLiczba_;
     QProgressBar* pbPostep_;
-    QList<QPushButton*> commands_;
+    QList<QPushButton*> held_;  // disabled while a drawing command runs
 };
 
 }  // namespace hatcher

@@ -5,6 +5,7 @@
 
 #include "automation/Automation.h"
 
+#include <map>
 #include <numbers>
 
 namespace hatcher::test {

@@ -1,15 +1,17 @@
-// hatcher-headless: runs hatcher's commands on a drawing as a user would, in the in-process CAD, with
-// the circle and the target point given on the command line instead of picked.
-// Usage: hatcher-headless IN.dxf --intersection NR --command TworzObrazyFaz|ConnectAll|AtrrsAngle
+// hatcher-headless: runs the rows of hatcher's command table on a drawing as a user would, in the
+// in-process CAD, with the circle and the target point given on the command line instead of picked.
+// Usage: hatcher-headless IN.dxf --intersection NR --command ID
 //        [--circle CX,CY,R] [--target X,Y] [--layers A;B] [--template dyn_wzorzec.dwg] [--save OUT.dxf]
-// Several --command options run in order. Messages are printed; the exit code is 1 when one was shown.
+// ID is a row's id (cmdDefObszar, cmdTworzObrazyFaz, cmdConnectAll, cmdAtrrsAngle) or one of the
+// earlier names TworzObrazyFaz, ConnectAll, AtrrsAngle. Several --command options run in order; a row
+// that needs the window, or an unknown id, stops the tool with exit code 2. Messages are printed; the
+// exit code is 1 when one was shown.
 #include "automation/Automation.h"
 #include "common/SettingBindings.h"
+#include "hatcher/core/CommandTable.h"
 #include "hatcher/core/HatcherForm.h"
 #include "hatcher/core/HatcherServices.h"
 #include "hatcher/core/HatcherSettings.h"
-#include "hatcher/core/PhasePictures.h"
-#include "hatcher/core/PhaseTransitions.h"
 #include "platform/cad/model/Interaction.h"
 #include "platform/ui/core/Prompt.h"
 
@@ -17,6 +19,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QHash>
 #include <QTextStream>
 
 namespace {
@@ -34,6 +37,23 @@ public:
     std::optional<QString> folder(const QString&, const QString&) override { return std::nullopt; }
     int shown = 0;
 };
+
+// The line a command run leaves on the standard output; `told` says a message was shown meanwhile.
+QString reportOf(const QString& id, const hatcher::CommandContext& context, bool told) {
+    if (id == QLatin1String("cmdTworzObrazyFaz")) return QStringLiteral("obrazy faz: %1").arg(context.Pictures.size());
+    // Every message of these commands says they stopped or left part out (a refused SKALA, a refused
+    // arrow, a refused cut, no drawing): never report the result made then.
+    if (id == QLatin1String("cmdConnectAll"))
+        return told ? QStringLiteral("przejść nie utworzono w całości (komunikat powyżej)")
+                    : QStringLiteral("przejścia utworzone");
+    if (id == QLatin1String("cmdDefObszar"))
+        return told ? QStringLiteral("schematu wzorcowego nie utworzono w całości (komunikat powyżej)")
+                    : QStringLiteral("schemat wzorcowy utworzony");
+    if (id == QLatin1String("cmdAtrrsAngle"))
+        return told ? QStringLiteral("kątów nie zaktualizowano (komunikat powyżej)") : QStringLiteral("kąty zaktualizowane");
+    return told ? QStringLiteral("polecenie %1 nie wykonane w całości (komunikat powyżej)").arg(id)
+                : QStringLiteral("polecenie %1 wykonane").arg(id);
+}
 
 }  // namespace
 
@@ -89,10 +109,16 @@ int main(int argc, char** argv) {
     hatcher::FillSettingBindings(true);
     common::SettingBindings[0].Value = form.layers.isEmpty() ? 0 : 1;  // the layers given, or all
 
+    // The names the tool took before it ran the table's rows by id.
+    const QHash<QString, QString> earlierNames{{QStringLiteral("TworzObrazyFaz"), QStringLiteral("cmdTworzObrazyFaz")},
+                                               {QStringLiteral("ConnectAll"), QStringLiteral("cmdConnectAll")},
+                                               {QStringLiteral("AtrrsAngle"), QStringLiteral("cmdAtrrsAngle")}};
     for (const QString& command : args.values(cmdOpt)) {
+        const QString id = earlierNames.value(command, command);
         QElapsedTimer clock;
         clock.start();
-        if (command == QLatin1String("TworzObrazyFaz")) {
+        const hatcher::CommandRow* row = hatcher::FindCommand(id);
+        if (row && !row->needsWindow && row->picks == hatcher::Picks::PatternArea) {
             const QStringList c = args.value(circleOpt).split(QLatin1Char(','));
             const QStringList t = args.value(targetOpt).split(QLatin1Char(','));
             if (c.size() != 3 || t.size() != 2) {
@@ -102,23 +128,21 @@ int main(int argc, char** argv) {
             picks.point(c[0].toDouble(), c[1].toDouble())
                 .point(c[0].toDouble() + c[2].toDouble(), c[1].toDouble())
                 .point(t[0].toDouble(), t[1].toDouble());
-            const QStringList made = hatcher::frmMain_cmdTworzObrazyFaz_Click(form);
-            QTextStream(stdout) << "obrazy faz: " << made.size();
-        } else if (command == QLatin1String("ConnectAll")) {
-            const int before = prompts.shown;
-            hatcher::cmdConnectAll_Click(form);
-            // Every message of the command says it stopped or left arrows out (a refused SKALA, a
-            // refused arrow): never report the transitions made then.
-            QTextStream(stdout) << (prompts.shown == before ? "przejścia utworzone"
-                                                            : "przejść nie utworzono w całości (komunikat powyżej)");
-        } else if (command == QLatin1String("AtrrsAngle")) {
-            hatcher::cmdAtrrsAngle_Click(form);
-            QTextStream(stdout) << "kąty zaktualizowane";
-        } else {
-            QTextStream(stderr) << "Nieznane polecenie: " << command << "\n";
-            return 2;
         }
-        QTextStream(stdout) << " (" << clock.elapsed() << " ms)\n";
+        const int before = prompts.shown;
+        hatcher::CommandContext context(form);
+        switch (hatcher::RunTableCommand(id, context)) {
+            case hatcher::CommandRun::Unknown:
+                QTextStream(stderr) << "Nieznane polecenie: " << command << "\n";
+                return 2;
+            case hatcher::CommandRun::NeedsWindow:
+                QTextStream(stderr) << "Polecenie " << id << " " << QString::fromUtf8(row->needsWindow)
+                                    << "; bez okna programu nie można go wykonać.\n";
+                return 2;
+            case hatcher::CommandRun::Ran:
+                break;
+        }
+        QTextStream(stdout) << reportOf(id, context, prompts.shown != before) << " (" << clock.elapsed() << " ms)\n";
     }
     if (args.isSet(saveOpt))
         automation::CadDocument.saveAs(QFileInfo(args.value(saveOpt)).absoluteFilePath());
