@@ -98,6 +98,36 @@ private slots:
         QVERIFY(!QFile::exists(common::IniFilePath));  // nothing stored while refused
     }
 
+    // Buses and trams repeat the vehicles' captions: only the tab tells the user whose value it is.
+    void settingsFieldsStandOnTheTabOfTheirVehicle() {
+        SettingsDialog d;
+        auto rowsOf = [&d](int tab) {
+            QStringList rows;
+            auto* form = qobject_cast<QFormLayout*>(d.SSTab1->widget(tab)->layout());
+            for (int r = 0; form && r < form->rowCount(); ++r) {
+                auto* label = form->itemAt(r, QFormLayout::LabelRole);
+                auto* field = form->itemAt(r, QFormLayout::FieldRole);
+                auto* caption = label ? qobject_cast<QLabel*>(label->widget()) : nullptr;
+                rows << (caption ? caption->text() : QString()) + QLatin1Char('=') +
+                            (field && field->widget() ? field->widget()->objectName() : QString());
+            }
+            return d.SSTab1->tabText(tab) + QLatin1Char(':') + rows.join(QLatin1Char('|'));
+        };
+        const QString speeds = QStringLiteral(
+            "Prędkość dojazdu - prosta [m/s]=edtPredkDojazdProsta%1|Prędkość dojazdu - łuk [m/s]=edtPredkDojazdLuk%1|"
+            "Prędkość ewakuacji - prosta [m/s]=edtPredkEwakProsta%1|Prędkość ewakuacji - łuk [m/s]=edtPredkEwakLuk%1|"
+            "Maksymalne przyspieszenie [m/s²]=edtMaksPrzysp");
+        QCOMPARE(rowsOf(0), QStringLiteral("Pojazdy:Długość pojazdu [m]=edtDlugoscPojazdu|") + speeds.arg(QString()));
+        QCOMPARE(rowsOf(1), QStringLiteral("Autobusy:Długość autobusu [m]=edtDlugoscAutobusu|") + speeds.arg(2) +
+                                QStringLiteral("Autobus"));
+        QCOMPARE(rowsOf(2), QStringLiteral("Tramwaje:Długość wagonu tramwaju [m]=edtDlugoscTramwaj|"
+                                           "Liczba wagonów=edtIloscWagonow|") +
+                                speeds.arg(3) + QStringLiteral("Tramwaj"));
+        QCOMPARE(rowsOf(3), QStringLiteral("Piesi i rowery:Prędkość pieszych [m/s]=edtPredkPiesi|"
+                                           "Prędkość rowerów [m/s]=edtPredkRowery|Czas sygnału żółtego [s]=edtSygnalZolty|"
+                                           "Granica promienia łuku [m]=edtGranicaPromien"));
+    }
+
     void settingsOkStoresAndCancelKeeps() {
         {
             SettingsDialog d;
