@@ -4,7 +4,8 @@
 // transient, so minimising it leaves the host as it was; a dialog owned by a program window and a
 // window kept above everything are left as they are. A program of its own (this executable started
 // with --program-window) opens where a program remembered its window: over the toolbar, at the
-// screen's bottom edge, and again after it was closed, under whatever window id the server gives.
+// screen's bottom edge (also taller than the room between the bars), and again after it was closed,
+// under whatever window id the server gives.
 // The host's own dialogs go above the programs' windows while they are open.
 #include "cadhost/ProgramWindows.h"
 
@@ -262,7 +263,23 @@ private slots:
         ProgramProcess bottom;
         QVERIFY(bottom.start(QRect(300, screen.bottom() - 40, 300, 200)));
         QVERIFY(placedClear(bottom));
+        const int frameExtra = frameOf(bottom.window).height() - 200;
         bottom.close();
+        // Taller than the room between the toolbar and the prompt line (but not than the screen),
+        // remembered at the screen's bottom: put below the toolbar it would hang off the screen, so
+        // it comes back up just far enough to stand whole on the screen.
+        const int tallFrame = screen.height() - (clearTop - screen.top()) / 2;
+        QVERIFY(tallFrame > clearBottom - clearTop && clearTop + tallFrame > screen.bottom() + 1);
+        ProgramProcess tall;
+        QVERIFY(tall.start(QRect(300, screen.bottom() - 40, 300, tallFrame - frameExtra)));
+        QVERIFY(QTest::qWaitFor([&] { return windows.keepAbove({tall.process.processId()}) == 1; }, 10000));
+        const bool whole = QTest::qWaitFor([&] { return frameOf(tall.window).bottom() == screen.bottom(); }, 3000);
+        const QRect tallPlaced = frameOf(tall.window);
+        QVERIFY2(whole, qPrintable(QStringLiteral("frame top %1 bottom %2, screen bottom %3")
+                                       .arg(tallPlaced.top()).arg(tallPlaced.bottom()).arg(screen.bottom())));
+        QCOMPARE(tallPlaced.height(), tallFrame);
+        QVERIFY(screen.contains(tallPlaced));
+        tall.close();
         // Where it covers none of them, it stays where it was remembered.
         ProgramProcess clear;
         QVERIFY(clear.start(QRect(250, clearTop + 60, 300, 200)));

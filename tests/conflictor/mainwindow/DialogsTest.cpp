@@ -98,6 +98,44 @@ private slots:
         QVERIFY(!QFile::exists(common::IniFilePath));  // nothing stored while refused
     }
 
+    // Buses and trams repeat the vehicles' captions: only the tab tells the user whose value it is.
+    void settingsFieldsStandOnTheTabOfTheirVehicle() {
+        SettingsDialog d;
+        // The tab's caption, then each row as "caption=field".
+        auto rowsOf = [&d](int tab) {
+            QStringList rows{d.SSTab1->tabText(tab)};
+            auto* form = qobject_cast<QFormLayout*>(d.SSTab1->widget(tab)->layout());
+            for (int r = 0; form && r < form->rowCount(); ++r) {
+                auto* label = form->itemAt(r, QFormLayout::LabelRole);
+                auto* field = form->itemAt(r, QFormLayout::FieldRole);
+                auto* caption = label ? qobject_cast<QLabel*>(label->widget()) : nullptr;
+                rows << (caption ? caption->text() : QString()) + QLatin1Char('=') +
+                            (field && field->widget() ? field->widget()->objectName() : QString());
+            }
+            return rows;
+        };
+        auto speeds = [](const QString& suffix, const QString& acceleration) {
+            return QStringList{QStringLiteral("Prędkość dojazdu - prosta [m/s]=edtPredkDojazdProsta") + suffix,
+                               QStringLiteral("Prędkość dojazdu - łuk [m/s]=edtPredkDojazdLuk") + suffix,
+                               QStringLiteral("Prędkość ewakuacji - prosta [m/s]=edtPredkEwakProsta") + suffix,
+                               QStringLiteral("Prędkość ewakuacji - łuk [m/s]=edtPredkEwakLuk") + suffix,
+                               QStringLiteral("Maksymalne przyspieszenie [m/s²]=") + acceleration};
+        };
+        QCOMPARE(rowsOf(0), QStringList({QStringLiteral("Pojazdy"), QStringLiteral("Długość pojazdu [m]=edtDlugoscPojazdu")}) +
+                                speeds({}, QStringLiteral("edtMaksPrzysp")));
+        QCOMPARE(rowsOf(1),
+                 QStringList({QStringLiteral("Autobusy"), QStringLiteral("Długość autobusu [m]=edtDlugoscAutobusu")}) +
+                     speeds(QStringLiteral("2"), QStringLiteral("edtMaksPrzyspAutobus")));
+        QCOMPARE(rowsOf(2),
+                 QStringList({QStringLiteral("Tramwaje"), QStringLiteral("Długość wagonu tramwaju [m]=edtDlugoscTramwaj"),
+                              QStringLiteral("Liczba wagonów=edtIloscWagonow")}) +
+                     speeds(QStringLiteral("3"), QStringLiteral("edtMaksPrzyspTramwaj")));
+        QCOMPARE(rowsOf(3), (QStringList{QStringLiteral("Piesi i rowery"), QStringLiteral("Prędkość pieszych [m/s]=edtPredkPiesi"),
+                                         QStringLiteral("Prędkość rowerów [m/s]=edtPredkRowery"),
+                                         QStringLiteral("Czas sygnału żółtego [s]=edtSygnalZolty"),
+                                         QStringLiteral("Granica promienia łuku [m]=edtGranicaPromien")}));
+    }
+
     void settingsOkStoresAndCancelKeeps() {
         {
             SettingsDialog d;
