@@ -1,6 +1,7 @@
 // Inserting heads and push-buttons into an in-process drawing with scripted picks, and the poll
 // that completes them: the right insert, a cancel, a command that ends without the block, a foreign
-// entity, a push-button after a cancelled one, a missing screen, a zero text height, duplicates.
+// entity, a push-button after a cancelled one, an Escape at a description, a missing screen, a zero
+// text height, duplicates.
 #include "tests/automation/CadFixture.h"
 
 #include "automation/Automation.h"
@@ -40,11 +41,15 @@ public:
     QString pushButtonMaker() override { return QStringLiteral("Sprint"); }
     QString detectorDescriptionText() override { return QStringLiteral("D1p"); }
     void endProgram() override { ++ended; }
+    void endProgramFailed() override {
+        ++endedFailed;
+        PlacementUi::endProgramFailed();
+    }
 
     InventoryValues values;
     bool accept = true;
     QString editedHandle;
-    int mainShown = 0, detectorOpened = 0, detectorShown = 0, ended = 0;
+    int mainShown = 0, detectorOpened = 0, detectorShown = 0, ended = 0, endedFailed = 0;
 };
 
 class PlacementTest : public automation::test::CadFixture {
@@ -242,12 +247,51 @@ TEST_F(PlacementTest, ACadThatNoLongerAnswersEndsTheWait) {
     EXPECT_EQ(poll.tick(), InsertionPoll::Failed);
     EXPECT_FALSE(poll.active());
     EXPECT_EQ(ui.ended, 1);
+    EXPECT_EQ(ui.endedFailed, 1);
     // Told, with what was not written; no host was lost, so no restart is asked for.
     ASSERT_EQ(prompts.messageTexts().size(), 1);
     const QString said = prompts.messageTexts().first();
     EXPECT_TRUE(said.startsWith(QStringLiteral("Nie dokończono wstawiania sygnalizatora:\n"))) << said.toStdString();
     EXPECT_TRUE(said.endsWith(QStringLiteral("dane inwentaryzacyjne nie zostały zapisane w rysunku.")))
         << said.toStdString();
+}
+
+// Escape at the description's pick, the block already in the drawing: a head's run ends as one that
+// failed; after a push-button the detector window stays and the next push-button is placed.
+TEST_F(PlacementTest, AnEscapeAtTheDescriptionFailsAHeadButNotThePushButtonsThatFollow) {
+    ASSERT_TRUE(LocateHeadSymbolFile(QStringLiteral("S-1")));
+    picks.point(100, 50).text(QStringLiteral("90")).cancel();
+    ASSERT_EQ(InsertHead(HeadSymbolFile, poll), InsertOutcome::Started);
+    runCommand();
+    EXPECT_EQ(poll.tick(), InsertionPoll::Failed);
+    EXPECT_EQ(ui.endedFailed, 1);
+    EXPECT_EQ(ui.ended, 1);
+    EXPECT_EQ(ui.detectorShown, 0);
+    ASSERT_EQ(prompts.messageTexts().size(), 1);
+    EXPECT_TRUE(
+        prompts.messageTexts()[0].startsWith(QStringLiteral("Nie dokończono wstawiania sygnalizatora:\n")))
+        << prompts.messageTexts()[0].toStdString();
+
+    ui.ended = ui.endedFailed = 0;
+    prompts.clear();
+    ASSERT_TRUE(StartPushButton(poll));
+    picks.point(20, 20).cancel();
+    runCommand();
+    EXPECT_EQ(poll.tick(), InsertionPoll::Failed);
+    EXPECT_FALSE(poll.active());
+    EXPECT_EQ(ui.endedFailed, 0);
+    EXPECT_EQ(ui.ended, 0);
+    EXPECT_EQ(ui.detectorShown, 1);
+    ASSERT_EQ(prompts.messageTexts().size(), 1);
+    EXPECT_TRUE(
+        prompts.messageTexts()[0].startsWith(QStringLiteral("Nie dokończono wstawiania przycisku:\n")))
+        << prompts.messageTexts()[0].toStdString();
+    ASSERT_TRUE(StartPushButton(poll));
+    picks.point(30, 30).point(32, 32);
+    runCommand();
+    EXPECT_EQ(poll.tick(), InsertionPoll::PushButtonCompleted);
+    EXPECT_EQ(ui.detectorShown, 2);
+    EXPECT_EQ(ui.ended, 0);
 }
 
 TEST_F(PlacementTest, TheNewReferenceIsFoundAmongOtherNewEntities) {

@@ -62,6 +62,32 @@ TEST(SheetDefinedNames, NamesInFormulasEvaluateAndFollowTheirCells) {
     EXPECT_EQ(s1.range("A1").formula(), "=zolty*2");
 }
 
+// INDIRECT of a name is one level of the sixteen names may nest: a chain of fifteen names behind it
+// reaches its cell, one of sixteen is no reference.
+TEST(SheetDefinedNames, AChainOfNamesReachedThroughIndirectGoesToTheNestingLimit) {
+    Application app;
+    Workbook& b = app.workbooks().add();
+    Worksheet& s = b.worksheets(1);
+    s.range("X9").setValue(7.0);
+    // Krok_1 .. Krok_15 and Dalej_1 .. Dalej_16, each naming the next, the last Arkusz1!$X$9.
+    const auto chain = [&b](const QString& prefix, int length) {
+        for (int i = 1; i <= length; ++i)
+            b.names().push_back(
+                {prefix + QString::number(i),
+                 -1,
+                 i < length ? prefix + QString::number(i + 1) : QStringLiteral("Arkusz1!$X$9"),
+                 {}});
+    };
+    chain(QStringLiteral("Krok_"), 15);
+    chain(QStringLiteral("Dalej_"), 16);
+    s.range("A1").setFormula(QStringLiteral("=INDIRECT(\"Krok_1\")*2"));
+    s.range("A2").setFormula(QStringLiteral("=INDIRECT(\"Dalej_1\")"));
+    s.range("A3").setFormula(QStringLiteral("=Dalej_1"));
+    EXPECT_EQ(s.range("A1").value(), Value(14.0));
+    EXPECT_EQ(s.range("A2").value(), Value(ErrorCode::Ref));
+    EXPECT_EQ(s.range("A3").value(), Value(7.0));  // without INDIRECT the sixteen names are within it
+}
+
 TEST(SheetDefinedNames, FileFormulasUsingNamesAreComputed) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("extras.xlsx"));
