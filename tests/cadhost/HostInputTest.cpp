@@ -141,6 +141,9 @@ private slots:
                  QStringLiteral("{\\fArial|b1;Linia} 1\\P{\\LPodkreślone} \\C1;koniec"));
         QCOMPARE(cadhost::MTextWithCodes(QStringLiteral("a{\\H2;b}c{\\C3;d}e"), QStringLiteral("XacYe")),
                  QStringLiteral("Xa{\\H2;}c{\\C3;Y}e"));
+        // Typed after the first character: after it, in its group.
+        QCOMPARE(cadhost::MTextWithCodes(QStringLiteral("{\\LAb}c"), QStringLiteral("AXbc")),
+                 QStringLiteral("{\\LAXb}c"));
     }
 
     void keywordsAnswerToTheLettersThePolishPromptsShow() {
