@@ -20,6 +20,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -64,6 +67,24 @@ class CommandTableTest : public QObject {
         if (!tool.waitForFinished(120000)) return {-1, QStringLiteral("timeout")};
         return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1,
                 QString::fromUtf8(tool.readAllStandardError())};
+    }
+    // The poll's tick that completes the head, the inventory dialog it opens accepted with a name and
+    // a street typed; the step, or Cancelled when the dialog never opened.
+    InsertionPoll::Step completeWithInventory(HeadPlacerApp& app) {
+        bool inventoryAccepted = false;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            auto* d = qobject_cast<InventoryDialog*>(QApplication::activeModalWidget());
+            if (!d) return;
+            answer.stop();
+            child<QLineEdit>(d, "fldKtoNaniosl")->setText(QStringLiteral("Jan Kowalski"));
+            child<QComboBox>(d, "cmbUlica")->setEditText(QStringLiteral("Leśna"));
+            QTest::mouseClick(child<QPushButton>(d, "cmdAccept"), Qt::LeftButton);
+            inventoryAccepted = true;
+        });
+        answer.start(10);
+        const InsertionPoll::Step step = app.poll().tick();
+        return inventoryAccepted ? step : InsertionPoll::Cancelled;
     }
     static QString references(const QString& drawing) {
         QProcess py;
@@ -113,20 +134,7 @@ private slots:
         QVERIFY(app.poll().active());
         pump();
         // The inventory dialog, modal during the completion: a name and a street typed, the rest as it opens.
-        bool inventoryAccepted = false;
-        QTimer answer;
-        connect(&answer, &QTimer::timeout, this, [&] {
-            auto* d = qobject_cast<InventoryDialog*>(QApplication::activeModalWidget());
-            if (!d) return;
-            answer.stop();
-            child<QLineEdit>(d, "fldKtoNaniosl")->setText(QStringLiteral("Jan Kowalski"));
-            child<QComboBox>(d, "cmbUlica")->setEditText(QStringLiteral("Leśna"));
-            QTest::mouseClick(child<QPushButton>(d, "cmdAccept"), Qt::LeftButton);
-            inventoryAccepted = true;
-        });
-        answer.start(10);
-        QCOMPARE(app.poll().tick(), InsertionPoll::HeadCompleted);
-        QVERIFY(inventoryAccepted);
+        QCOMPARE(completeWithInventory(app), InsertionPoll::HeadCompleted);
         DetectorWindow* d = app.detectorWindow();
         QVERIFY(d && d->isVisible());
         QCOMPARE(d->description()->text(), QStringLiteral("D3a"));
@@ -194,6 +202,71 @@ private slots:
               "TEXT P3a at=32.0000,17.0000"})
             QVERIFY2(windows.contains(QString::fromUtf8(expected)), expected);
         QCOMPARE(tool, windows);
+    }
+
+    // A pedestrian head accepted without "push-buttons follow" ticked ends with its inventory: no
+    // detector window opens.
+    void theDetectorWindowFollowsOnlyWhenTicked() {
+        ui::ScriptedPrompts prompts;
+        ResetHeadState();
+        HeadPlacerSettings = {};
+        connectCad();
+        automation::CadApplication.documents().open(input);
+        HeadPlacerApp app;
+        app.setEndHandler([] {});
+        QVERIFY(app.start(QStringLiteral("S-5")));
+        HeadWindow& w = app.headWindow();
+        // Whatever the box remembers from the last head, the user leaves it unticked.
+        QCheckBox* follow = child<QCheckBox>(&w, "chkUstawDetektory");
+        QVERIFY(follow->isEnabled());
+        if (follow->isChecked()) follow->click();
+        picks.point(40, 15);
+        picks.text(QStringLiteral("0"));
+        picks.point(42, 17);
+        QTest::mouseClick(child<QPushButton>(&w, "cmdAccept"), Qt::LeftButton);
+        QVERIFY(app.poll().active());
+        pump();
+        QCOMPARE(completeWithInventory(app), InsertionPoll::HeadCompleted);
+        QVERIFY(!app.detectorWindow() || !app.detectorWindow()->isVisible());
+        QVERIFY2(prompts.messageTexts().isEmpty(), qPrintable(prompts.messageTexts().join(QLatin1Char('|'))));
+    }
+
+    // Without --type, --light-source and --push-button-maker the tool takes the first entries the
+    // window's lists show: a one-line type list gives its line; a light source listed without its
+    // code is not offered, so the head has none.
+    void theToolTakesTheFirstEntriesTheWindowsListsShow() {
+        QTemporaryDir other;
+        const QString root = other.filePath(QStringLiteral("suite"));
+        const QString shipped = QStringLiteral(SUITE_BINARY_DIR "/suite/aZasoby/");
+        QVERIFY(QDir().mkpath(root + QStringLiteral("/Tesmar/bin")));
+        QVERIFY(QDir().mkpath(root + QStringLiteral("/aZasoby/Listy")));
+        for (const char* folder : {"Symbole", "Sygnalizacja"})
+            QVERIFY(QFile::link(shipped + QLatin1String(folder), root + QStringLiteral("/aZasoby/") + QLatin1String(folder)));
+        const QString lists = root + QStringLiteral("/aZasoby/Listy/");
+        for (const QFileInfo& f : QDir(shipped + QStringLiteral("Listy")).entryInfoList(QDir::Files))
+            QVERIFY(QFile::link(f.absoluteFilePath(), lists + f.fileName()));
+        const auto write = [&](const char* name, const char* text) {
+            QFile::remove(lists + QLatin1String(name));
+            QFile f(lists + QLatin1String(name));
+            return f.open(QIODevice::WriteOnly) && f.write(text) > 0;
+        };
+        QVERIFY(write("SygnTypySygnDet.lst", "Siemens Mobility\n"));
+        QVERIFY(write("SygnZrodSwiatla.lst", "\"Halogen\"\n"));
+        const QString out = dir.filePath(QStringLiteral("pierwsze.dxf"));
+        const Run run = headless({QStringLiteral("--symbol"), QStringLiteral("S-5"), QStringLiteral("--at"),
+                                  QStringLiteral("1,1"), QStringLiteral("--text-at"), QStringLiteral("2,2"),
+                                  QStringLiteral("--push-button"), QStringLiteral("3,3"),
+                                  QStringLiteral("--suite"), root, QStringLiteral("--save"), out});
+        QVERIFY2(run.status == 0, qPrintable(run.errors));
+        const QString placed = references(out);
+        const auto has = [&](const char* pattern) {
+            return QRegularExpression(QString::fromUtf8(pattern), QRegularExpression::MultilineOption)
+                .match(placed)
+                .hasMatch();
+        };
+        QVERIFY2(has("^INSERT S-5 .* TYP=Siemens Mobility( |$)"), qPrintable(placed));
+        QVERIFY2(has("^INSERT S-5 .* ZRODLO_SW=( |$)"), qPrintable(placed));
+        QVERIFY2(has("^INSERT sygnprzycisk .* PRODUCENT=Siemens Mobility( |$)"), qPrintable(placed));
     }
 
     void theToolRefusesUnknownAndWindowOnlyCommands() {
