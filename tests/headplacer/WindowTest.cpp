@@ -214,6 +214,15 @@ private slots:
         QVERIFY(!app.poll().active());
         QVERIFY(
             prompts.asked().back().text.startsWith(QStringLiteral("Nie znaleziono sygnalizatora S-99.dwg")));
+        // A drawing without its section number, the question whether to go on declined: the run ends
+        // and nothing is inserted.
+        automation::SetDrawingProperty(QStringLiteral("NUMERSEKCJI"), QString());
+        HeadSymbol = QStringLiteral("S-1");
+        prompts.answerMessage(ui::No);
+        w.cmdAccept_Click();
+        QVERIFY(prompts.asked().back().text.startsWith(QStringLiteral("Aktywny dokument nie zawiera numeru sekcji.")));
+        QCOMPARE(ended, 1);
+        QVERIFY(!app.poll().active());
     }
 
     void theSettingsDialogScalesAndStores() {
@@ -472,6 +481,12 @@ private slots:
                 QVERIFY2(r.left() > l.right() && r.center().y() >= l.top() && r.center().y() <= l.bottom(), button);
                 if (column < 0) column = r.left();
                 QVERIFY2(r.left() == column, button);
+                // A click waits for a picked line: this CAD has no such pick, which the user is told.
+                const size_t asked = prompts.asked().size();
+                QTest::mouseClick(b, Qt::LeftButton);
+                QCOMPARE(prompts.asked().size(), asked + 1);
+                QCOMPARE(prompts.asked().back().flags & 0x70, int(ui::Exclamation));
+                QVERIFY2(d->isVisible(), button);
             }
         }
     }
