@@ -20,6 +20,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -64,6 +67,24 @@ class CommandTableTest : public QObject {
         if (!tool.waitForFinished(120000)) return {-1, QStringLiteral("timeout")};
         return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1,
                 QString::fromUtf8(tool.readAllStandardError())};
+    }
+    // The poll's tick that completes the head, the inventory dialog it opens accepted with a name and
+    // a street typed; the step, or Cancelled when the dialog never opened.
+    InsertionPoll::Step completeWithInventory(HeadPlacerApp& app) {
+        bool inventoryAccepted = false;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            auto* d = qobject_cast<InventoryDialog*>(QApplication::activeModalWidget());
+            if (!d) return;
+            answer.stop();
+            child<QLineEdit>(d, "fldKtoNaniosl")->setText(QStringLiteral("Jan Kowalski"));
+            child<QComboBox>(d, "cmbUlica")->setEditText(QStringLiteral("Leśna"));
+            QTest::mouseClick(child<QPushButton>(d, "cmdAccept"), Qt::LeftButton);
+            inventoryAccepted = true;
+        });
+        answer.start(10);
+        const InsertionPoll::Step step = app.poll().tick();
+        return inventoryAccepted ? step : InsertionPoll::Cancelled;
     }
     static QString references(const QString& drawing) {
         QProcess py;
@@ -113,20 +134,7 @@ private slots:
         QVERIFY(app.poll().active());
         pump();
         // The inventory dialog, modal during the completion: a name and a street typed, the rest as it opens.
-        bool inventoryAccepted = false;
-        QTimer answer;
-        connect(&answer, &QTimer::timeout, this, [&] {
-            auto* d = qobject_cast<InventoryDialog*>(QApplication::activeModalWidget());
-            if (!d) return;
-            answer.stop();
-            child<QLineEdit>(d, "fldKtoNaniosl")->setText(QStringLiteral("Jan Kowalski"));
-            child<QComboBox>(d, "cmbUlica")->setEditText(QStringLiteral("Leśna"));
-            QTest::mouseClick(child<QPushButton>(d, "cmdAccept"), Qt::LeftButton);
-            inventoryAccepted = true;
-        });
-        answer.start(10);
-        QCOMPARE(app.poll().tick(), InsertionPoll::HeadCompleted);
-        QVERIFY(inventoryAccepted);
+        QCOMPARE(completeWithInventory(app), InsertionPoll::HeadCompleted);
         DetectorWindow* d = app.detectorWindow();
         QVERIFY(d && d->isVisible());
         QCOMPARE(d->description()->text(), QStringLiteral("D3a"));
@@ -196,6 +204,86 @@ private slots:
         QCOMPARE(tool, windows);
     }
 
+    // The accept takes the boxes as ticked: a pedestrian head with anti-glare inserts gets its
+    // symbol's insert code, and without "Ustaw przyciski" it ends with its inventory, no detector
+    // window opening.
+    void theAcceptTakesTheBoxesAsTicked() {
+        ui::ScriptedPrompts prompts;
+        ResetHeadState();
+        HeadPlacerSettings = {};
+        connectCad();
+        automation::CadApplication.documents().open(input);
+        HeadPlacerApp app;
+        app.setEndHandler([] {});
+        QVERIFY(app.start(QStringLiteral("S-5")));
+        HeadWindow& w = app.headWindow();
+        // Whatever the box remembers from the last head, the user leaves it unticked.
+        QCheckBox* follow = child<QCheckBox>(&w, "chkUstawDetektory");
+        QVERIFY(follow->isEnabled());
+        if (follow->isChecked()) follow->click();
+        child<QCheckBox>(&w, "chkWkladyAntyZl")->click();
+        picks.point(40, 15);
+        picks.text(QStringLiteral("0"));
+        picks.point(42, 17);
+        QTest::mouseClick(child<QPushButton>(&w, "cmdAccept"), Qt::LeftButton);
+        QVERIFY(app.poll().active());
+        pump();
+        QCOMPARE(completeWithInventory(app), InsertionPoll::HeadCompleted);
+        QVERIFY(!app.detectorWindow() || !app.detectorWindow()->isVisible());
+        QVERIFY2(prompts.messageTexts().isEmpty(), qPrintable(prompts.messageTexts().join(QLatin1Char('|'))));
+        const QString saved = dir.filePath(QStringLiteral("wklady.dxf"));
+        automation::CadDocument.saveAs(saved);
+        const QString placed = references(saved);
+        QVERIFY2(placed.contains(QStringLiteral("INSERT S-5 at=40.0000,15.0000")) &&
+                     placed.contains(QStringLiteral(" WKLADY_ANTYZL=2")),
+                 qPrintable(placed));
+    }
+
+    // Without --type, --light-source and --push-button-maker the tool takes the first entries the
+    // window's lists show: a blank entry heading a list is not shown, so the types start with the
+    // next line and the light sources with the next pair; a light source without its code is not
+    // offered, and a list offering none leaves the head without one.
+    void theToolTakesTheFirstEntriesTheWindowsListsShow() {
+        QTemporaryDir other;
+        const QString root = other.filePath(QStringLiteral("suite"));
+        const QString shipped = QStringLiteral(SUITE_BINARY_DIR "/suite/aZasoby/");
+        QVERIFY(QDir().mkpath(root + QStringLiteral("/Tesmar/bin")));
+        QVERIFY(QDir().mkpath(root + QStringLiteral("/aZasoby/Listy")));
+        for (const char* folder : {"Symbole", "Sygnalizacja"})
+            QVERIFY(QFile::link(shipped + QLatin1String(folder),
+                                root + QStringLiteral("/aZasoby/") + QLatin1String(folder)));
+        const QString lists = root + QStringLiteral("/aZasoby/Listy/");
+        for (const QFileInfo& f : QDir(shipped + QStringLiteral("Listy")).entryInfoList(QDir::Files))
+            QVERIFY(QFile::link(f.absoluteFilePath(), lists + f.fileName()));
+        const auto write = [&](const char* name, const char* text) {
+            QFile::remove(lists + QLatin1String(name));
+            QFile f(lists + QLatin1String(name));
+            return f.open(QIODevice::WriteOnly) && f.write(text) > 0;
+        };
+        QVERIFY(write("SygnTypySygnDet.lst", "\"\"\nSiemens Mobility\n"));
+        const std::pair<const char*, const char*> lightSources[] = {
+            {"\"\", X\n\"Diody LED\", LED\n", "LED"}, {"\"Halogen\"\n", ""}};
+        for (const auto& [list, code] : lightSources) {
+            QVERIFY(write("SygnZrodSwiatla.lst", list));
+            const QString out = dir.filePath(QStringLiteral("pierwsze.dxf"));
+            QFile::remove(out);
+            const Run run = headless({QStringLiteral("--symbol"), QStringLiteral("S-5"), QStringLiteral("--at"),
+                                      QStringLiteral("1,1"), QStringLiteral("--text-at"), QStringLiteral("2,2"),
+                                      QStringLiteral("--push-button"), QStringLiteral("3,3"),
+                                      QStringLiteral("--suite"), root, QStringLiteral("--save"), out});
+            QVERIFY2(run.status == 0, qPrintable(run.errors));
+            const QString placed = references(out);
+            const auto has = [&](const QString& pattern) {
+                return QRegularExpression(pattern, QRegularExpression::MultilineOption).match(placed).hasMatch();
+            };
+            QVERIFY2(has(QStringLiteral("^INSERT S-5 .* TYP=Siemens Mobility( |$)")), qPrintable(placed));
+            QVERIFY2(has(QStringLiteral("^INSERT S-5 .* ZRODLO_SW=%1( |$)").arg(QLatin1String(code))),
+                     qPrintable(placed));
+            QVERIFY2(has(QStringLiteral("^INSERT sygnprzycisk .* PRODUCENT=Siemens Mobility( |$)")),
+                     qPrintable(placed));
+        }
+    }
+
     void theToolRefusesUnknownAndWindowOnlyCommands() {
         const QString out = dir.filePath(QStringLiteral("odmowa.dxf"));
         const QStringList head{QStringLiteral("--symbol"),  QStringLiteral("S-5"),
@@ -204,12 +292,12 @@ private slots:
                                QStringLiteral("--suite"),   suite,
                                QStringLiteral("--save"),    out};
         Run run = headless(head + QStringList{QStringLiteral("--command"), QStringLiteral("cmdNieMa")});
-        QVERIFY(run.status != 0);
+        QCOMPARE(run.status, 1);
         QVERIFY2(run.errors.contains(QStringLiteral("Błąd: nie ma polecenia cmdNieMa")),
                  qPrintable(run.errors));
         run = headless(head + QStringList{QStringLiteral("--command"), QStringLiteral("cmdAccept"),
                                           QStringLiteral("--command"), QStringLiteral("cmdUstawienia")});
-        QVERIFY(run.status != 0);
+        QCOMPARE(run.status, 1);
         QVERIFY2(run.errors.contains(QStringLiteral(
                      "Błąd: polecenie cmdUstawienia otwiera okno ustawień; bez okna nie można go wykonać")),
                  qPrintable(run.errors));
@@ -221,6 +309,15 @@ private slots:
         QVERIFY2(run.errors.contains(
                      QStringLiteral("Numer skrzyżowania \"12/3\" może zawierać tylko litery, cyfry i znak \"-\".")),
                  qPrintable(run.errors));
+        QVERIFY2(run.errors.contains(QStringLiteral("Błąd: polecenie cmdAccept nie zostało wykonane")),
+                 qPrintable(run.errors));
+        QVERIFY(!QFile::exists(out));
+        // A head without its drawing: the accept stops with the window's message.
+        QStringList missing = head;
+        missing[missing.indexOf(QStringLiteral("S-5"))] = QStringLiteral("S-99");
+        run = headless(missing);
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.errors.contains(QStringLiteral("Nie znaleziono sygnalizatora S-99.dwg")), qPrintable(run.errors));
         QVERIFY2(run.errors.contains(QStringLiteral("Błąd: polecenie cmdAccept nie zostało wykonane")),
                  qPrintable(run.errors));
         QVERIFY(!QFile::exists(out));

@@ -214,6 +214,15 @@ private slots:
         QVERIFY(!app.poll().active());
         QVERIFY(
             prompts.asked().back().text.startsWith(QStringLiteral("Nie znaleziono sygnalizatora S-99.dwg")));
+        // A drawing without its section number, the question whether to go on declined: the run ends
+        // and nothing is inserted.
+        automation::SetDrawingProperty(QStringLiteral("NUMERSEKCJI"), QString());
+        HeadSymbol = QStringLiteral("S-1");
+        prompts.answerMessage(ui::No);
+        w.cmdAccept_Click();
+        QVERIFY(prompts.asked().back().text.startsWith(QStringLiteral("Aktywny dokument nie zawiera numeru sekcji.")));
+        QCOMPARE(ended, 1);
+        QVERIFY(!app.poll().active());
     }
 
     void theSettingsDialogScalesAndStores() {
@@ -253,6 +262,30 @@ private slots:
                  QStringLiteral("1"));
         QCOMPARE(automation::GetDrawingProperty(QStringLiteral("SKALA")), QStringLiteral("1000"));
         QCOMPARE(label(w), QStringLiteral("Sygnalizator: 30-18/12/P1aR1a"));
+    }
+
+    // The pedestrian-and-cyclist format chosen in the settings is the next run's from its start.
+    void theNextRunStartsWithTheChosenFormat() {
+        ui::ScriptedPrompts prompts;
+        const auto chooseFormat = [&](HeadWindow& w, int format) {
+            SettingsDialog d(w);
+            child<QComboBox>(&d, "cmbFormatPR")->setCurrentIndex(format);
+            d.cmdOK_Click();
+        };
+        {
+            HeadPlacerApp app;
+            app.setEndHandler([] {});
+            QVERIFY(app.start(QStringLiteral("S-5pr")));
+            QCOMPARE(label(app.headWindow()), QStringLiteral("Sygnalizator: 30-18/12/PR1a"));
+            chooseFormat(app.headWindow(), 1);
+        }
+        ResetHeadState();
+        HeadPlacerSettings = {};
+        HeadPlacerApp next;
+        next.setEndHandler([] {});
+        QVERIFY(next.start(QStringLiteral("S-5pr")));
+        QCOMPARE(label(next.headWindow()), QStringLiteral("Sygnalizator: 30-18/12/P1aR1a"));
+        chooseFormat(next.headWindow(), 0);  // the runs after this test start as before
     }
 
     void theInventoryDialogFillsOnceAndAddsNoDuplicates() {
@@ -416,6 +449,46 @@ private slots:
         QCOMPARE(pageAfterF1(&settings), QStringLiteral("10332.html"));
         QCOMPARE(pageAfterF1(app.detectorWindow()), QStringLiteral("10239.html"));
         StartedBySibling = false;
+    }
+
+    // Each "Zmierz" stands right of the list it fills, in one column with the other "Zmierz" of its tab.
+    void theMeasureButtonsStandBesideTheirLists() {
+        ui::ScriptedPrompts prompts;
+        HeadPlacerApp app;
+        app.setEndHandler([] {});
+        QVERIFY(app.start(QStringLiteral("S-5")));
+        OrientationNumber = 1;
+        app.openDetectorWindow();
+        DetectorWindow* d = app.detectorWindow();
+        QVERIFY(d);
+        const std::pair<int, std::vector<std::pair<const char*, const char*>>> tabs[] = {
+            {0, {{"cmbNDlugosc", "cmdPobierzDlugosc"}, {"cmbNSzerokosc", "cmdPobierzSzerokosc"}}},
+            {2,
+             {{"cmbObsDetDlugosc", "cmdPobierzDluObsD"},
+              {"cmbObsDetSzerokosc", "cmdPobierzSzerObsD"},
+              {"cmbObsDetOdlProst", "cmdPobierzOdlPrObsD"}}}};
+        for (const auto& [tab, pairs] : tabs) {
+            d->tabs()->setTabEnabled(tab, true);
+            d->tabs()->setCurrentIndex(tab);
+            QVERIFY(QTest::qWaitForWindowExposed(d));
+            QCoreApplication::processEvents();
+            int column = -1;
+            for (const auto& [list, button] : pairs) {
+                const QRect l = child<QComboBox>(d, list)->geometry();
+                QPushButton* b = child<QPushButton>(d, button);
+                QCOMPARE(b->text(), QStringLiteral("Zmierz"));
+                const QRect r = b->geometry();
+                QVERIFY2(r.left() > l.right() && r.center().y() >= l.top() && r.center().y() <= l.bottom(), button);
+                if (column < 0) column = r.left();
+                QVERIFY2(r.left() == column, button);
+                // A click waits for a picked line: this CAD has no such pick, which the user is told.
+                const size_t asked = prompts.asked().size();
+                QTest::mouseClick(b, Qt::LeftButton);
+                QCOMPARE(prompts.asked().size(), asked + 1);
+                QCOMPARE(prompts.asked().back().flags & 0x70, int(ui::Exclamation));
+                QVERIFY2(d->isVisible(), button);
+            }
+        }
     }
 
     void theDetectorWindowOffersPushButtonsOnly() {
