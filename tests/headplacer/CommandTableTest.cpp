@@ -303,6 +303,31 @@ private slots:
                  qPrintable(run.errors));
         // Refused before anything ran: no drawing written.
         QVERIFY(!QFile::exists(out));
+        // A value the windows would not let through is refused, not bent into range.
+        const QList<std::pair<QStringList, QString>> wrong{
+            {{QStringLiteral("--orientation"), QStringLiteral("9")},
+             QStringLiteral("Błąd: --orientation: orientacja musi być liczbą całkowitą od 1 do 8: \"9\"")},
+            {{QStringLiteral("--at"), QStringLiteral("1;2")},
+             QStringLiteral("Błąd: --at: punkt musi mieć postać X,Y (dwie liczby): \"1;2\"")},
+            {{QStringLiteral("--scale"), QStringLiteral("0")},
+             QStringLiteral("Błąd: --scale: SKALA musi być liczbą całkowitą od 1 do 32767 (jednostki rysunku na "
+                            "metr): \"0\"")},
+            {{QStringLiteral("--screen"), QStringLiteral("XYZ")},
+             QStringLiteral("Błąd: --screen: ekran musi być EKP albo EKO: \"XYZ\"")},
+        };
+        for (const auto& [options, told] : wrong) {
+            run = headless(head + options);
+            QCOMPARE(run.status, 2);
+            QVERIFY2(run.errors.contains(told), qPrintable(run.errors));
+            QVERIFY(!QFile::exists(out));
+        }
+        QStringList vehicle = head;
+        vehicle[vehicle.indexOf(QStringLiteral("S-5"))] = QStringLiteral("S-1");
+        run = headless(vehicle + QStringList{QStringLiteral("--acoustic")});
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.errors.contains(QStringLiteral("Błąd: --acoustic: sygnalizator S-1 nie ma sygnałów akustycznych")),
+                 qPrintable(run.errors));
+        QVERIFY(!QFile::exists(out));
         // The accept refuses what the head window refuses, with its message.
         run = headless(head + QStringList{QStringLiteral("--intersection"), QStringLiteral("12/3 most")});
         QVERIFY(run.status != 0);

@@ -37,6 +37,10 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <cmath>
+#include <optional>
+#include <utility>
+
 using namespace headplacer;
 
 namespace {
@@ -66,11 +70,59 @@ private:
     const CommandContext& context_;
 };
 
-bool pointArg(const QString& text, cad::ScriptedInteraction& picks) {
+// A number the user typed (a dot for the decimals), finite, or nothing.
+std::optional<double> numberArg(const QString& text) {
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    return ok && std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+}
+
+// "X,Y": two numbers, or nothing.
+std::optional<std::pair<double, double>> pointOf(const QString& text) {
     const QStringList xy = text.split(QLatin1Char(','));
-    if (xy.size() != 2) return false;
-    picks.point(xy[0].toDouble(), xy[1].toDouble());
-    return true;
+    if (xy.size() != 2) return std::nullopt;
+    const auto x = numberArg(xy[0]), y = numberArg(xy[1]);
+    if (!x || !y) return std::nullopt;
+    return std::pair{*x, *y};
+}
+
+// Checked before anything runs (see optionProblem), so a point here is always two numbers.
+void pointArg(const QString& text, cad::ScriptedInteraction& picks) {
+    const auto xy = pointOf(text);
+    if (xy) picks.point(xy->first, xy->second);
+}
+
+// What is wrong with an option's value, or nothing: a placement is never made from a value the
+// windows would not let through (an orientation 9, a point "1;2", a screen "XYZ").
+QString optionProblem(const QCommandLineParser& p) {
+    const auto bad = [](const char* option, const QString& value, const QString& rule) {
+        return QStringLiteral("Błąd: --%1: %2: \"%3\"").arg(QLatin1String(option), rule, value);
+    };
+    for (const char* option : {"at", "text-at", "conditional-at", "push-button", "push-text-at"})
+        if (p.isSet(QLatin1String(option)) && !pointOf(p.value(QLatin1String(option))))
+            return bad(option, p.value(QLatin1String(option)), QStringLiteral("punkt musi mieć postać X,Y (dwie liczby)"));
+    if (p.isSet(QStringLiteral("rotation")) && !numberArg(p.value(QStringLiteral("rotation"))))
+        return bad("rotation", p.value(QStringLiteral("rotation")), QStringLiteral("obrót musi być liczbą stopni"));
+    if (p.isSet(QStringLiteral("orientation"))) {
+        bool ok = false;
+        const int o = p.value(QStringLiteral("orientation")).trimmed().toInt(&ok);
+        if (!ok || o < 1 || o > 8)
+            return bad("orientation", p.value(QStringLiteral("orientation")),
+                       QStringLiteral("orientacja musi być liczbą całkowitą od 1 do 8"));
+    }
+    if (p.isSet(QStringLiteral("scale"))) {
+        bool ok = false;
+        const int k = p.value(QStringLiteral("scale")).trimmed().toInt(&ok);
+        if (!ok || k < 1 || k > 32767)
+            return bad("scale", p.value(QStringLiteral("scale")),
+                       QStringLiteral("SKALA musi być liczbą całkowitą od 1 do 32767 (jednostki rysunku na metr)"));
+    }
+    if (p.isSet(QStringLiteral("screen"))) {
+        const QString screen = p.value(QStringLiteral("screen")).trimmed().toUpper();
+        if (screen != QLatin1String("EKP") && screen != QLatin1String("EKO"))
+            return bad("screen", p.value(QStringLiteral("screen")), QStringLiteral("ekran musi być EKP albo EKO"));
+    }
+    return QString();
 }
 
 void runCadCommand(automation::InProcessCad& cad) {
@@ -148,6 +200,10 @@ int main(int argc, char** argv) {
         err << p.helpText();
         return 2;
     }
+    if (const QString problem = optionProblem(p); !problem.isEmpty()) {
+        err << problem << '\n';
+        return 2;
+    }
     SetProgramFolder(QDir(p.isSet(suite) ? p.value(suite) : QStringLiteral(SUITE_ROOT_DIR))
                          .filePath(QStringLiteral("Tesmar/bin")));
 
@@ -184,16 +240,19 @@ int main(int argc, char** argv) {
     h.KindLetter = kind.kindLetter.isEmpty() ? HeadKindLetters.value(kind.kindOption) : kind.kindLetter;
     h.LensIndex = kind.lensIndex;
     h.IntersectionText = p.isSet(intersection) ? p.value(intersection) : GetIntersectionProperty();
-    h.Orientation =
-        std::clamp(p.isSet(orientation) ? p.value(orientation).toInt() : LastOrientation.toInt(), 1, 8);
+    h.Orientation = p.isSet(orientation) ? p.value(orientation).trimmed().toInt() : LastOrientation.toInt();
     h.Suffix = p.value(suffix);
     h.Screens = p.isSet(screen);
-    h.ScreenSymbol = p.value(screen).toUpper();
+    h.ScreenSymbol = p.value(screen).trimmed().toUpper();
     h.TypeText = p.isSet(type) ? p.value(type) : firstListEntry(QStringLiteral("SygnTypySygnDet.lst"), false);
     h.LightSourceCode = p.isSet(lightSource) ? p.value(lightSource)
                                              : firstListEntry(QStringLiteral("SygnZrodSwiatla.lst"), true);
     // The window offers acoustic signals with pedestrian and cyclist heads only.
-    h.Acoustic = p.isSet(acoustic) && kind.acousticEnabled;
+    if (p.isSet(acoustic) && !kind.acousticEnabled) {
+        err << "Błąd: --acoustic: sygnalizator " << h.Symbol << " nie ma sygnałów akustycznych\n";
+        return 2;
+    }
+    h.Acoustic = p.isSet(acoustic);
     h.PushButtons = p.isSet(pushButton);
     DetectorChoice& d = context.detector;
     d.PushButtonType = p.isSet(pushType) ? p.value(pushType) : PushButtonTypes.value(3);
