@@ -309,6 +309,9 @@ private slots:
              QStringLiteral("Błąd: --orientation: orientacja musi być liczbą całkowitą od 1 do 8: \"9\"")},
             {{QStringLiteral("--at"), QStringLiteral("1;2")},
              QStringLiteral("Błąd: --at: punkt musi mieć postać X,Y (dwie liczby): \"1;2\"")},
+            {{QStringLiteral("--scale"), QStringLiteral("32768")},
+             QStringLiteral("Błąd: --scale: SKALA musi być liczbą całkowitą od 1 do 32767 (jednostki rysunku na "
+                            "metr): \"32768\"")},
             {{QStringLiteral("--scale"), QStringLiteral("0")},
              QStringLiteral("Błąd: --scale: SKALA musi być liczbą całkowitą od 1 do 32767 (jednostki rysunku na "
                             "metr): \"0\"")},
