@@ -94,6 +94,16 @@ class CommandTableTest : public QObject {
         return QString::fromUtf8(py.readAllStandardOutput());
     }
 
+    // headplacer started for an S-5 head on the test drawing, with nothing remembered from a last head.
+    bool startOnTheDrawing(HeadPlacerApp& app) {
+        ResetHeadState();
+        HeadPlacerSettings = {};
+        connectCad();
+        automation::CadApplication.documents().open(input);
+        app.setEndHandler([] {});
+        return app.start(QStringLiteral("S-5"));
+    }
+
 private slots:
     void initTestCase() {
         suite = test::MakeSuiteFolder(dir);
@@ -112,13 +122,8 @@ private slots:
 
     void theWindowsAndTheToolPlaceTheSameHeadAndPushButton() {
         ui::ScriptedPrompts prompts;
-        ResetHeadState();
-        HeadPlacerSettings = {};
-        connectCad();
-        automation::CadApplication.documents().open(input);
         HeadPlacerApp app;
-        app.setEndHandler([] {});
-        QVERIFY(app.start(QStringLiteral("S-5")));
+        QVERIFY(startOnTheDrawing(app));
         HeadWindow& w = app.headWindow();
         QCOMPARE(child<QComboBox>(&w, "cmbNumSkrzyz")->currentText(), QStringLiteral("12 Rondo Wschodnie"));
         child<QRadioButton>(&w, "chkOrientGeo_2")->click();
@@ -209,13 +214,8 @@ private slots:
     // window opening.
     void theAcceptTakesTheBoxesAsTicked() {
         ui::ScriptedPrompts prompts;
-        ResetHeadState();
-        HeadPlacerSettings = {};
-        connectCad();
-        automation::CadApplication.documents().open(input);
         HeadPlacerApp app;
-        app.setEndHandler([] {});
-        QVERIFY(app.start(QStringLiteral("S-5")));
+        QVERIFY(startOnTheDrawing(app));
         HeadWindow& w = app.headWindow();
         // Whatever the box remembers from the last head, the user leaves it unticked.
         QCheckBox* follow = child<QCheckBox>(&w, "chkUstawDetektory");
