@@ -27,7 +27,7 @@ struct Line2 {
 
 Line2 lineOf(const PlanePoint& a, const PlanePoint& b) {
     Line2 l{a, b};
-    l.Length = std::hypot(b.X - a.X, b.Y - a.Y);
+    l.Length = common::GetDistance(a, b);
     if (l.Length > 0) {
         l.Ux = (b.X - a.X) / l.Length;
         l.Uy = (b.Y - a.Y) / l.Length;

@@ -95,13 +95,11 @@ void HeadWindow::applySymbol(const QString& symbolFile) {
 }
 
 void HeadWindow::LoadLightSources() {
-    QStringList items;
-    if (!ReadSuiteList(QStringLiteral("SygnZrodSwiatla.lst"), items)) return;
+    const auto sources = SuiteListPairs(QStringLiteral("SygnZrodSwiatla.lst"));
+    if (!sources) return;
     LightSourceCodes.clear();
     cmbZrodSwiatla->clear();
-    for (int i = 0; i + 1 < items.size(); i += 2) {
-        const QString name = items[i].trimmed(), code = items[i + 1].trimmed();
-        if (name.isEmpty() || code.isEmpty()) continue;
+    for (const auto& [name, code] : *sources) {
         cmbZrodSwiatla->addItem(name);
         LightSourceCodes << code;
     }

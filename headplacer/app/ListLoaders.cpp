@@ -81,12 +81,30 @@ bool ReadSuiteList(const QString& fileName, QStringList& items) {
     return ReadListItems(path, false, items);
 }
 
-void FillFromSuiteList(QComboBox* list, const QString& fileName) {
-    QStringList items;
-    if (!ReadSuiteList(fileName, items)) return;
-    list->clear();
+std::optional<QStringList> SuiteListItems(const QString& fileName) {
+    QStringList items, offered;
+    if (!ReadSuiteList(fileName, items)) return std::nullopt;
     for (const QString& item : items)
-        if (!item.trimmed().isEmpty()) list->addItem(item.trimmed());
+        if (!item.trimmed().isEmpty()) offered << item.trimmed();
+    return offered;
+}
+
+std::optional<QList<std::pair<QString, QString>>> SuiteListPairs(const QString& fileName) {
+    QStringList items;
+    if (!ReadSuiteList(fileName, items)) return std::nullopt;
+    QList<std::pair<QString, QString>> offered;
+    for (int i = 0; i + 1 < items.size(); i += 2) {
+        const QString name = items[i].trimmed(), code = items[i + 1].trimmed();
+        if (!name.isEmpty() && !code.isEmpty()) offered.append({name, code});
+    }
+    return offered;
+}
+
+void FillFromSuiteList(QComboBox* list, const QString& fileName) {
+    const std::optional<QStringList> items = SuiteListItems(fileName);
+    if (!items) return;
+    list->clear();
+    list->addItems(*items);
     if (list->count() > 0) list->setCurrentIndex(0);
 }
 

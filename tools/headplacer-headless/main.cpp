@@ -132,13 +132,12 @@ void runCadCommand(automation::InProcessCad& cad) {
 // The first entry of a suite list as the window's list shows it; `pairs`: name and code entries,
 // the code taken.
 QString firstListEntry(const QString& fileName, bool pairs) {
-    QStringList items;
-    if (!ReadSuiteList(fileName, items)) return QString();
-    for (int i = 0; i + (pairs ? 1 : 0) < items.size(); i += pairs ? 2 : 1) {
-        const QString name = items[i].trimmed(), code = pairs ? items[i + 1].trimmed() : name;
-        if (!name.isEmpty() && !code.isEmpty()) return code;
+    if (pairs) {
+        const auto offered = SuiteListPairs(fileName);
+        return offered && !offered->isEmpty() ? offered->front().second : QString();
     }
-    return QString();
+    const auto offered = SuiteListItems(fileName);
+    return offered && !offered->isEmpty() ? offered->front() : QString();
 }
 
 }  // namespace
