@@ -5,6 +5,7 @@
 // drawing with the new geometry written into the component blocks at the origin.
 #include "../../cadhost/HostFixture.h"
 #include "../ConflictorWindowFixture.h"
+#include "WindowCut.h"
 #include "../export/WorkbookValues.h"
 #include "automation/Automation.h"
 #include "conflictor/mainwindow/ConflictorWindow.h"
@@ -58,15 +59,8 @@ private slots:
         automation::CadApplication = automation::ConnectToAutoCad(true);
         QVERIFY(host.window->openFile(dir->filePath(QStringLiteral("Przyklad.dxf"))));
 
-        auto w = std::make_unique<ConflictorWindow>();
-        w->ProgramFolder = dir->filePath(QStringLiteral("Tesmar/bin"));
-        QVERIFY(w->StartUp());
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        w->grdStrumienie->setCurrent(1, ColName);
-        prompts->answerMessage(ui::Yes);
-        prompts->answerMessage(ui::Ok);
-        w->action(QStringLiteral("Tnij"))->trigger();
+        auto w = test::startAndCut(*dir, *prompts);  // cut from the toolbar
+        QVERIFY(w);
         QCOMPARE(prompts->messageTexts().value(1), QStringLiteral("Zakończono operację cięcia."));
 
         // In cadhost: P1 and P1[2] (x -17.5 and -21.5) 3 m west, P2 and P2[2] (7 m at y 21 and 25)

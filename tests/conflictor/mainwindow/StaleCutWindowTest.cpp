@@ -9,6 +9,7 @@
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamRecords.h"
 #include "../ConflictorWindowFixture.h"
+#include "WindowCut.h"
 #include "platform/cad/model/Interaction.h"
 #include "platform/sheet/Application.h"
 #include "platform/sheet/Workbook.h"
@@ -62,17 +63,8 @@ private slots:
     }
 
     void aStreamDrawnAfterTheCutIsNamedByTheExportWhichOffersTheCut() {
-        auto w = std::make_unique<ConflictorWindow>();
-        w->ProgramFolder = dir->filePath(QStringLiteral("Tesmar/bin"));
-        QVERIFY(w->StartUp());
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        w->grdStrumienie->setCurrent(1, ColName);
-
-        // Cut from the toolbar: the question Yes, then the end of the cut.
-        prompts->answerMessage(ui::Yes);
-        prompts->answerMessage(ui::Ok);
-        w->action(QStringLiteral("Tnij"))->trigger();
+        auto w = test::startAndCut(*dir, *prompts);  // cut from the toolbar
+        QVERIFY(w);
         QCOMPARE(prompts->messageTexts().value(1), QStringLiteral("Zakończono operację cięcia."));
 
         // K5 named in the dialog and drawn from the toolbar straight across K1, K1[2], K2 and K3.

@@ -7,6 +7,7 @@
 #include "conflictor/streams/StreamRecords.h"
 #include "conflictor/streams/StreamShape.h"
 #include "../ConflictorWindowFixture.h"
+#include "WindowCut.h"
 #include "platform/ui/FlexGrid.h"
 #include "platform/ui/core/Prompt.h"
 
@@ -38,15 +39,8 @@ private slots:
     void cleanup() { detachCad(); }
 
     void theExportNamesAPieceErasedAfterTheCutAndWritesNothing() {
-        auto w = std::make_unique<ConflictorWindow>();
-        w->ProgramFolder = dir->filePath(QStringLiteral("Tesmar/bin"));
-        QVERIFY(w->StartUp());
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        w->grdStrumienie->setCurrent(1, ColName);
-        prompts->answerMessage(ui::Yes);
-        prompts->answerMessage(ui::Ok);
-        w->action(QStringLiteral("Tnij"))->trigger();
+        auto w = test::startAndCut(*dir, *prompts);  // cut from the toolbar
+        QVERIFY(w);
         QCOMPARE(prompts->messageTexts().value(1), QStringLiteral("Zakończono operację cięcia."));
 
         // K3's second piece from its start marker erased, as "_erase" would.
