@@ -102,6 +102,8 @@ void addCommon(DispatchTable& tb) {
                  if (db::Entity* r = e->ownerReference()) return t.model.ref(t.model.entityId(t.rec.doc, r));
                  return t.model.ref(t.model.blockId(t.rec.doc, e->ownerBlock()));
              })
+        // The extrusion direction (DXF 210) as read: the plane of the entity's own coordinates.
+        .get(QStringLiteral("Normal"), [](Target& t, Args) -> Variant { return PointValue(ent(t)->normal); })
         .get(QStringLiteral("Layer"), [](Target& t, Args) -> Variant { return Variant(ent(t)->layer()); })
         .put(QStringLiteral("Layer"),
              [](Target& t, Args a) -> Variant {

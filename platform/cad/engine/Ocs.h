@@ -1,0 +1,55 @@
+// An entity's own coordinate system (OCS): the plane its extrusion direction (DXF group 210)
+// stands on, found by the arbitrary axis algorithm of the DXF format. Planar entities keep their
+// points in it (arcs, circles, 2D polylines, block references, texts, hatches, solids); the file's
+// values stay as read, and whatever uses their geometry goes through this to world coordinates.
+#pragma once
+
+#include "platform/cad/engine/Geometry.h"
+
+namespace cad::db {
+
+class Entity;
+
+class Ocs {
+public:
+    // The OCS of an extrusion direction; a zero vector stands for the world Z axis.
+    explicit Ocs(const Point3& extrusion = {0, 0, 1});
+
+    // True when the OCS is the world's own (extrusion +Z): nothing to apply.
+    bool isWorld() const { return world_; }
+    // True when the entity's plane is parallel to XY (extrusion +Z or -Z): its plan view is its
+    // true shape, only mirrored for -Z.
+    bool parallelToXY() const { return parallel_; }
+    // True when the plan view mirrors the entity (extrusion pointing down).
+    bool mirrors() const { return uz_.z < 0; }
+
+    const Point3& xAxis() const { return ux_; }
+    const Point3& yAxis() const { return uy_; }
+    const Point3& zAxis() const { return uz_; }
+
+    Point3 toWorld(const Point3& p) const;
+    Point3 fromWorld(const Point3& p) const;
+    Point3 directionToWorld(const Point3& v) const;
+
+    // The plan view (world X and Y) of points of the OCS plane at the given elevation (their OCS Z).
+    Transform2D planTransform(double elevation = 0) const;
+
+private:
+    Point3 ux_{1, 0, 0}, uy_{0, 1, 0}, uz_{0, 0, 1};
+    bool world_ = true;
+    bool parallel_ = true;
+};
+
+// True when an extrusion direction is the world Z axis (a zero vector counts as it).
+bool isWorldExtrusion(const Point3& extrusion);
+
+// Whether the kind keeps its points in its OCS (so the extrusion moves them); lines, points,
+// ellipses, splines and 3D polylines hold world points.
+bool usesOcs(const Entity& e);
+// The entity's OCS elevation: the Z its OCS points share (arc centre, polyline elevation, ...).
+double ocsElevation(const Entity& e);
+// From the entity's stored coordinates to the world plan: identity for world-point kinds and for
+// extrusion +Z, else the OCS plan transform at the entity's elevation.
+Transform2D ocsPlacement(const Entity& e);
+
+}  // namespace cad::db
