@@ -5,6 +5,7 @@
 #include "common/NumberText.h"
 #include "common/SettingBindings.h"
 #include "common/SettingRanges.h"
+#include "common/TextHelpers.h"
 
 #include <QRegularExpression>
 
@@ -39,9 +40,7 @@ QStringList LoadProgramSettings(ProgramSettings& s, bool& alwaysOnTop, const QSt
         return GetIni(iniPath, section, QString::fromLatin1(key), QString::fromLatin1(def));
     };
     // A value the file cannot say too long for a message: its start stands for it.
-    auto shown = [](const QString& value) {
-        return value.size() > 40 ? value.left(40) + QStringLiteral("…") : value;
-    };
+    auto shown = [](const QString& value) { return ShortForMessage(value); };
     // A value that is no number, or one the settings dialog would refuse, gives way to the default,
     // and says so.
     auto checked = [&](const char* key, const char* def, bool whole) {

@@ -78,4 +78,11 @@ QString PolishCount(long long n, const QString& one, const QString& few, const Q
     return QString::number(n) + QLatin1Char(' ') + noun;
 }
 
+QString ShortForMessage(const QString& text, int limit) {
+    QString shown = text.size() > limit ? text.left(limit) + QStringLiteral("…") : text;
+    for (QChar& c : shown)
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) c = QLatin1Char(' ');
+    return shown;
+}
+
 }  // namespace common

@@ -29,6 +29,11 @@ bool IsValidIntersectionNumber(const QString& number);
 // "22 bloki", "234 znaki", "12 znaków".
 QString PolishCount(long long n, const QString& one, const QString& few, const QString& many);
 
+// A name, label, cell text or path read from a file, as a message quotes it: at most `limit`
+// characters (its start, then "…"), so a hostile or broken file cannot fill the screen. Line breaks
+// are shown as spaces for the same reason.
+QString ShortForMessage(const QString& text, int limit = 40);
+
 // The suite's single translation hook: every shown text passes through it; it returns the text unchanged.
 QString Tlumacz(const QString& text);
 

@@ -75,3 +75,11 @@ TEST(CommonPolishCount, TheNounTakesTheFormItsNumberAsks) {
                                                        {1001, "1001 znaków"}};
     for (const auto& [n, text] : cases) EXPECT_EQ(common::PolishCount(n, one, few, many), QString::fromUtf8(text));
 }
+
+TEST(ShortForMessage, KeepsFortyCharactersAndNoLineBreaks) {
+    const QString forty(40, QLatin1Char('a'));
+    EXPECT_EQ(common::ShortForMessage(forty), forty);
+    EXPECT_EQ(common::ShortForMessage(forty + QStringLiteral("b")), forty + QStringLiteral("…"));
+    EXPECT_EQ(common::ShortForMessage(QStringLiteral("K1\nK2\r")), QStringLiteral("K1 K2 "));
+    EXPECT_EQ(common::ShortForMessage(QString(10'000'000, QLatin1Char('x')), 5), QStringLiteral("xxxxx…"));
+}
