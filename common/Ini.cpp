@@ -2,19 +2,22 @@
 // other line as it was (never through QSettings, which reorders keys and quotes values).
 #include "common/Ini.h"
 
+#include "common/IniText.h"
 #include "common/PathHelpers.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QMutex>
 #include <QSaveFile>
-#include <QStringConverter>
-#include <QStringList>
 #include <QTemporaryFile>
 
+#include <map>
+#include <memory>
 #include <optional>
-#include <vector>
+#include <sys/stat.h>
+#include <time.h>
 
 namespace common {
 
@@ -25,126 +28,115 @@ namespace {
 
 constexpr int kMaxValueLength = 2047;  // the longest value a settings file holds (a 2048-character buffer)
 
-enum class IniEncoding { Bytes, Utf16LE, Utf16BE };
+// A settings file of the suite holds a few kilobytes; one past this size is no settings file, and
+// reading it would hold that much memory for the whole run.
+constexpr qint64 kMaxIniSize = qint64(128) << 20;
+// Files from this size on are read once and kept while they stay as they are; smaller ones are read
+// again for every key, which costs nothing and sees every change at once.
+constexpr qint64 kKeptFrom = qint64(64) << 10;
+// A file's times move in steps (a few milliseconds here, two seconds on a FAT stick): a file written
+// within the last step may be written again without its times changing, so it is kept only once its
+// last write is older than that.
+constexpr qint64 kSettledNs = qint64(2) * 1000000000;
 
-struct IniText {
-    QStringList lines;         // decoded, without line ends
-    std::vector<QByteArray> raw;  // each line as the file held it, without its end; empty for a new line
-    std::vector<QByteArray> ends;  // each line's end as the file held it (CR LF, CR, LF or none)
-    QByteArray eol = "\n";   // the end of a line written now: the file's own
-    bool bom = false;
-    IniEncoding encoding = IniEncoding::Bytes;
+// What tells one state of the file from another: a write by any program changes its size, its times
+// (to the nanosecond) or, written to a new file and renamed as ours are, its inode.
+struct Identity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    qint64 size = 0;
+    qint64 modified = 0;
+    qint64 changed = 0;
+    bool operator==(const Identity&) const = default;
 };
 
-// Each line on its own: UTF-8 is ours; a line that is not valid UTF-8 is read as code page 1250, the
-// encoding older installations wrote their settings in (such lines stay among ours).
-QString decodeLine(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringConverter::Utf8);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError()) return text;
-    QStringDecoder cp1250("windows-1250");
-    if (cp1250.isValid()) {
-        QString t = cp1250.decode(bytes);
-        if (!cp1250.hasError()) return t;
-    }
-    return QString::fromLatin1(bytes);
+std::optional<Identity> identityOf(const QString& path) {
+    struct stat st{};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return std::nullopt;
+    return Identity{st.st_dev, st.st_ino, qint64(st.st_size),
+                    qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                    qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
 }
 
-// Splits at every line end a Windows editor may leave: CR LF, LF, and CR alone (old Mac editors);
-// calls add(line, end) for each line, the last one with an empty end when the text ends without one.
-template <typename Text, typename Add>
-void splitLines(const Text& text, Add add) {
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const auto c = text[i];
-        if (c != u'\r' && c != u'\n') continue;
-        const qsizetype endLength = (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') ? 2 : 1;
-        add(text.mid(start, i - start), text.mid(i, endLength));
-        i += endLength - 1;
-        start = i + 1;
-    }
-    if (start < n) add(text.mid(start), Text());
+enum class FileState { Missing, Read, NotRegular, Unreadable, TooLarge };
+
+struct Reading {
+    Identity identity;
+    ini::Text text;
+    ini::Index index;
+};
+
+// Guards the kept readings; the index of a reading grows as keys are asked for.
+QMutex readingsMutex;
+std::map<QString, std::shared_ptr<Reading>> keptReadings;
+
+qint64 nowNs() {
+    struct timespec t{};
+    ::clock_gettime(CLOCK_REALTIME, &t);
+    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
-// The settings file is a regular file or nothing: a FIFO, a device or a folder under its name would
-// block the program or be no settings at all.
-bool isRegularOrMissing(const QString& path) {
+void keep(const QString& path, std::shared_ptr<Reading> r) {
+    if (!r || r->identity.size < kKeptFrom || nowNs() - r->identity.modified < kSettledNs) {
+        keptReadings.erase(path);
+        return;
+    }
+    if (keptReadings.size() >= 4 && !keptReadings.count(path)) keptReadings.erase(keptReadings.begin());
+    keptReadings[path] = std::move(r);
+}
+
+// The file as it is now: the kept reading while the file is unchanged, else read again. Caller holds
+// readingsMutex. A FIFO, a device or a folder under the name is never opened (it would block the
+// program or be no settings at all).
+std::shared_ptr<Reading> readingOf(const QString& path, FileState& state) {
     const QFileInfo info(path);
-    return !info.exists() || info.isFile();
-}
-
-bool readIni(const QString& path, IniText& ini) {
-    if (!QFileInfo(path).isFile()) return false;
+    if (!info.exists()) {
+        state = FileState::Missing;
+        keptReadings.erase(path);
+        return nullptr;
+    }
+    if (!info.isFile()) {
+        state = FileState::NotRegular;
+        return nullptr;
+    }
+    const std::optional<Identity> before = identityOf(path);
+    if (!before) {
+        state = FileState::Unreadable;
+        return nullptr;
+    }
+    if (before->size > kMaxIniSize) {
+        state = FileState::TooLarge;
+        keptReadings.erase(path);
+        return nullptr;
+    }
+    if (const auto it = keptReadings.find(path); it != keptReadings.end() && it->second->identity == *before) {
+        state = FileState::Read;
+        return it->second;
+    }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
-        ini.bom = true;
-        bytes.remove(0, 3);
-    } else if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        // Notepad's "Unicode": the whole file in UTF-16, written back so.
-        ini.bom = true;
-        ini.encoding = bytes.startsWith("\xFF\xFE") ? IniEncoding::Utf16LE : IniEncoding::Utf16BE;
-        QStringDecoder utf16(ini.encoding == IniEncoding::Utf16LE ? QStringConverter::Utf16LE
-                                                                   : QStringConverter::Utf16BE);
-        const QString text = utf16.decode(bytes.mid(2));
-        if (text.contains(QLatin1Char('\n')) && !text.contains(QLatin1String("\r\n")))
-            ini.eol = "\n";
-        else if (text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n')))
-            ini.eol = "\r";
-        else
-            ini.eol = "\r\n";  // Notepad's own
-        splitLines(text, [&](const QString& line, const QString&) {
-            ini.lines << line;
-            ini.raw.emplace_back();  // every line is written anew, in the file's encoding
-            ini.ends.emplace_back();
-        });
-        return true;
+    if (!file.open(QIODevice::ReadOnly)) {
+        state = FileState::Unreadable;
+        return nullptr;
     }
-    if (bytes.contains("\r\n"))
-        ini.eol = "\r\n";
-    else if (bytes.contains('\r') && !bytes.contains('\n'))
-        ini.eol = "\r";
-    splitLines(bytes, [&](const QByteArray& line, const QByteArray& end) {
-        ini.lines << decodeLine(line);
-        ini.raw.push_back(line);
-        ini.ends.push_back(end);
-    });
-    return true;
-}
-
-// The section name of a "[name]" line; nothing when the line is no section header.
-std::optional<QString> sectionOf(const QString& line) {
-    QString t = line.trimmed();
-    if (!t.startsWith(QLatin1Char('['))) return std::nullopt;
-    qsizetype close = t.indexOf(QLatin1Char(']'));
-    return (close < 0 ? t.mid(1) : t.mid(1, close - 1)).trimmed();
-}
-
-bool isComment(const QString& line) {
-    return line.trimmed().startsWith(QLatin1Char(';'));
-}
-
-// The key of a "key=value" line; nothing when the line holds none.
-std::optional<QString> keyOf(const QString& line) {
-    if (isComment(line)) return std::nullopt;
-    qsizetype eq = line.indexOf(QLatin1Char('='));
-    if (eq < 0) return std::nullopt;
-    return line.left(eq).trimmed();
-}
-
-bool sameName(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
-// Index of the first header of the section, -1 when absent.
-qsizetype findSection(const QStringList& lines, const QString& section) {
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        auto name = sectionOf(lines[i]);
-        if (name && sameName(*name, section)) return i;
+    auto r = std::make_shared<Reading>();
+    // Read no more than the limit even when the file grew since it was measured.
+    QByteArray bytes;
+    bytes.reserve(qsizetype(before->size));
+    while (bytes.size() <= kMaxIniSize) {
+        const QByteArray chunk = file.read(qint64(1) << 20);
+        if (chunk.isEmpty()) break;
+        bytes += chunk;
     }
-    return -1;
+    if (bytes.size() > kMaxIniSize) {
+        state = FileState::TooLarge;
+        return nullptr;
+    }
+    r->text = ini::FromFileBytes(std::move(bytes));
+    // Changed while it was read: kept under the older identity, so the next look reads it again.
+    r->identity = *before;
+    state = FileState::Read;
+    keep(path, r);
+    return r;
 }
 
 // One line break (CR LF, CR or LF) becomes one blank.
@@ -172,19 +164,55 @@ bool folderIsWritable(const QString& folder) {
     return probe.open();
 }
 
+// The text with key=value set in the section: the key's line replaced, or a line added after the
+// section's last key (right after its header when it has none), or the section added at the end.
+// False when the line is already so.
+bool setKey(ini::Text& text, ini::Index& index, const QString& section, const QString& key,
+            const QString& newLine) {
+    QByteArray& bytes = text.bytes;
+    const QByteArray line = newLine.toUtf8() + text.eol;
+    // A line added after one that ends the file without a line end first gets its end.
+    auto insertAt = [&](qsizetype pos, const ini::Line& before) {
+        bytes.insert(pos, before.next == before.end ? text.eol + line : line);
+    };
+    const std::optional<qsizetype> body = index.sectionBody(bytes, section);
+    if (!body) {
+        if (!bytes.isEmpty() && !bytes.endsWith('\n') && !bytes.endsWith('\r')) bytes += text.eol;
+        bytes += (QLatin1Char('[') + section + QLatin1Char(']')).toUtf8() + text.eol + line;
+        return true;
+    }
+    if (const std::optional<ini::Line> at = index.keyLine(bytes, *body, key)) {
+        if (ini::DecodeLine(bytes, *at) == newLine) return false;
+        bytes.replace(at->begin, at->next - at->begin, line);
+        return true;
+    }
+    // After the header, or after the section's last key line. Only the header at the very end of the
+    // file can lack its line end.
+    const bool headerEnded = *body < bytes.size() || bytes.endsWith('\n') || bytes.endsWith('\r');
+    ini::Line last{*body, headerEnded ? qsizetype(-1) : *body, *body};
+    for (qsizetype pos = *body; pos < bytes.size();) {
+        const ini::Line l = ini::LineAt(bytes, pos);
+        const QString decoded = ini::DecodeLine(bytes, l);
+        if (ini::SectionOf(decoded)) break;
+        if (ini::KeyOf(decoded)) last = l;
+        pos = l.next;
+    }
+    insertAt(last.next, last);
+    return true;
+}
+
 }  // namespace
 
 QString GetIni(const QString& filePath, const QString& section, const QString& key,
                const QString& defaultValue) {
-    IniText ini;
-    if (readIni(filePath, ini)) {
-        qsizetype start = findSection(ini.lines, section);
-        if (start >= 0) {
-            for (qsizetype i = start + 1; i < ini.lines.size(); ++i) {
-                const QString& line = ini.lines[i];
-                if (sectionOf(line)) break;
-                auto k = keyOf(line);
-                if (k && sameName(*k, key)) return profileValue(line.mid(line.indexOf(QLatin1Char('=')) + 1));
+    const QMutexLocker locker(&readingsMutex);
+    FileState state;
+    if (const std::shared_ptr<Reading> r = readingOf(filePath, state)) {
+        const QByteArray& bytes = r->text.bytes;
+        if (const auto body = r->index.sectionBody(bytes, section)) {
+            if (const auto line = r->index.keyLine(bytes, *body, key)) {
+                const QString text = ini::DecodeLine(bytes, *line);
+                return profileValue(text.mid(text.indexOf(QLatin1Char('=')) + 1));
             }
         }
     }
@@ -195,89 +223,63 @@ void PutIni(const QString& filePath, const QString& section, const QString& key,
     QString sectionName = oneLine(section).trimmed();
     QString keyName = oneLine(key).trimmed();
     if (sectionName.isEmpty() || keyName.isEmpty()) return;
-    QString newLine = keyName + QLatin1Char('=') + oneLine(value);
-    if (!isRegularOrMissing(filePath)) return;  // nothing to write into, and nothing to replace
+    const QString newLine = keyName + QLatin1Char('=') + oneLine(value);
+    {
+        const QFileInfo info(filePath);
+        if (info.exists() && !info.isFile()) return;  // nothing to write into, and nothing to replace
+    }
 
     // Serialise the read-modify-write with other programs writing the same file.
     QLockFile lock(filePath + QStringLiteral(".lock"));
     lock.setStaleLockTime(5000);
-    bool locked = lock.tryLock(6000);  // longer than the stale time, so a crashed writer cannot block us
+    const bool locked = lock.tryLock(6000);  // longer than the stale time, so a crashed writer cannot block us
 
-    IniText ini;
-    if (!readIni(filePath, ini) && QFileInfo::exists(filePath)) {  // never replace what could not be read
+    const QMutexLocker locker(&readingsMutex);
+    FileState state;
+    const std::shared_ptr<Reading> current = readingOf(filePath, state);
+    if (state != FileState::Read && state != FileState::Missing) {  // never replace what could not be read
         if (locked) lock.unlock();
         return;
     }
-    // Lines written now are new; every other line goes back as the file held it.
-    auto setLine = [&](qsizetype i, const QString& text) {
-        ini.lines[i] = text;
-        ini.raw[size_t(i)].clear();
-        ini.ends[size_t(i)].clear();
-    };
-    auto insertLine = [&](qsizetype i, const QString& text) {
-        ini.lines.insert(i, text);
-        ini.raw.insert(ini.raw.begin() + i, QByteArray());
-        ini.ends.insert(ini.ends.begin() + i, QByteArray());
-    };
-    qsizetype start = findSection(ini.lines, sectionName);
-    if (start < 0) {
-        insertLine(ini.lines.size(), QLatin1Char('[') + sectionName + QLatin1Char(']'));
-        insertLine(ini.lines.size(), newLine);
-    } else {
-        qsizetype insertAt = start + 1;  // after the last key of the section, or right after its header
-        bool replaced = false;
-        for (qsizetype i = start + 1; i < ini.lines.size(); ++i) {
-            const QString& line = ini.lines[i];
-            if (sectionOf(line)) break;
-            auto k = keyOf(line);
-            if (!k) continue;
-            if (sameName(*k, keyName)) {
-                if (line == newLine) {  // already so: the file stays as it is
-                    if (locked) lock.unlock();
-                    return;
-                }
-                setLine(i, newLine);
-                replaced = true;
-                break;
-            }
-            insertAt = i + 1;
-        }
-        if (!replaced) insertLine(insertAt, newLine);
-    }
-
-    QByteArray bytes;
-    if (ini.encoding == IniEncoding::Bytes) {
-        if (ini.bom) bytes = QByteArray("\xEF\xBB\xBF");
-        for (qsizetype i = 0; i < ini.lines.size(); ++i) {
-            const QByteArray& raw = ini.raw[size_t(i)];
-            const QByteArray& end = ini.ends[size_t(i)];
-            bytes += (raw.isEmpty() && !ini.lines[i].isEmpty()) ? ini.lines[i].toUtf8() : raw;
-            bytes += end.isEmpty() ? ini.eol : end;
-        }
-    } else {
-        const bool le = ini.encoding == IniEncoding::Utf16LE;
-        QStringEncoder utf16(le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
-        bytes = le ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
-        const QString eol = QString::fromLatin1(ini.eol);
-        for (const QString& line : std::as_const(ini.lines)) bytes += utf16.encode(line + eol);
+    // The kept reading stays as the file is until the write has happened.
+    ini::Text text = current ? current->text : ini::Text();
+    ini::Index scratch;
+    if (!setKey(text, current ? current->index : scratch, sectionName, keyName, newLine)) {
+        if (locked) lock.unlock();
+        return;
     }
     QSaveFile out(filePath);
     out.setDirectWriteFallback(true);  // a writable file in a folder that is not
     if (out.open(QIODevice::WriteOnly)) {
-        out.write(bytes);
+        out.write(ini::ToFileBytes(text));
         out.commit();
     }
+    // Just written, the file is read again at the next key (see kSettledNs).
+    keptReadings.erase(filePath);
     if (locked) lock.unlock();
 }
 
 bool IniFileUsable(const QString& filePath) {
-    if (!QFileInfo::exists(filePath)) return true;
-    IniText ini;
-    return readIni(filePath, ini);
+    const QMutexLocker locker(&readingsMutex);
+    FileState state;
+    readingOf(filePath, state);
+    return state == FileState::Read || state == FileState::Missing;
 }
 
 QString UnusableIniMessage(const QString& filePath) {
-    if (IniFileUsable(filePath)) return QString();
+    FileState state;
+    {
+        const QMutexLocker locker(&readingsMutex);
+        readingOf(filePath, state);
+    }
+    if (state == FileState::TooLarge)
+        return QStringLiteral("Plik ustawień %1 ma %2 MB, a plik ustawień pakietu ma kilka kB (przyjmowany jest "
+                              "do %3 MB); nie odczytano go i nic w nim nie zostanie zapisane, przyjęto "
+                              "ustawienia domyślne.")
+            .arg(filePath)
+            .arg(QFileInfo(filePath).size() >> 20)
+            .arg(kMaxIniSize >> 20);
+    if (state == FileState::Read || state == FileState::Missing) return QString();
     return QStringLiteral("Nie można odczytać pliku ustawień %1 (nie jest zwykłym plikiem albo brak dostępu); "
                           "przyjęto ustawienia domyślne.")
         .arg(filePath);

@@ -1,5 +1,6 @@
 // Tesmar.ini: keys read and written in their sections, every other line, encoding and line end kept.
 #include "common/Ini.h"
+#include "common/IniText.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
@@ -7,7 +8,9 @@
 #include <QTemporaryDir>
 #include <QStringEncoder>
 #include <fcntl.h>
+#include <cstdio>
 #include <future>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -245,4 +248,143 @@ TEST_F(CommonIni, AFifoIsNeitherReadNorWritten) {
     EXPECT_FALSE(IniFileUsable(path()));
     EXPECT_FALSE(QFileInfo(path()).isFile());  // still the FIFO
     EXPECT_TRUE(IniFileUsable(dir.filePath(QStringLiteral("brak.ini"))));
+}
+
+namespace {
+
+// A settings file of other programs' lines: `lines` short keys in a section of its own between ours.
+QByteArray largeFile(int lines, const QByteArray& eol) {
+    QByteArray bytes = "[Ogolne]" + eol + "chkPowiazania=0" + eol + "[Zapas]" + eol;
+    bytes.reserve(bytes.size() + qsizetype(lines) * 12);
+    for (int i = 0; i < lines; ++i) bytes += "k" + QByteArray::number(i) + "=" + QByteArray::number(i % 7) + eol;
+    bytes += "[Tesmar Konflikty]" + eol + "SygnalZolty=4" + eol + "[Zapas]" + eol + "k5=drugi" + eol;
+    return bytes;
+}
+
+// Makes the file's last write an hour old, as a settings file written on another day.
+void settle(const QString& path) {
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {::time(nullptr) / 60 * 60 - 3600, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+}
+
+// The line of the first key in the first section, found the plain way: what every lookup must give.
+std::optional<QString> plainLookup(const QByteArray& bytes, const QString& section, const QString& key) {
+    bool in = false, seen = false;
+    for (const QByteArray& raw : bytes.split('\n')) {
+        const QString line = QString::fromUtf8(raw).remove(QLatin1Char('\r'));
+        if (const auto name = common::ini::SectionOf(line)) {
+            if (in) return std::nullopt;
+            in = !seen && name->compare(section, Qt::CaseInsensitive) == 0;
+            seen = seen || in;
+            continue;
+        }
+        const auto k = common::ini::KeyOf(line);
+        if (in && k && k->compare(key, Qt::CaseInsensitive) == 0) return line;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+// A file of megabytes of other programs' lines is read once and kept while it stays as it is: each
+// key comes from the first section of its name, a write of ours and a write by another program
+// (in place, or a new file renamed over it) are read at the next key.
+TEST_F(CommonIni, ALargeFileIsReadOnceAndEveryWriteIsSeen) {
+    for (const QByteArray eol : {QByteArray("\r\n"), QByteArray("\n"), QByteArray("\r")}) {
+        writeAll(path(), largeFile(200000, eol));
+        settle(path());
+        const QString s = QStringLiteral("Tesmar Konflikty");
+        EXPECT_EQ(GetIni(path(), s, QStringLiteral("SygnalZolty"), QStringLiteral("3")), QStringLiteral("4"));
+        EXPECT_EQ(GetIni(path(), QStringLiteral("zapas"), QStringLiteral("K199999"), QString()), QStringLiteral("2"));
+        EXPECT_EQ(GetIni(path(), QStringLiteral("Zapas"), QStringLiteral("k5"), QString()), QStringLiteral("5"));
+        EXPECT_EQ(GetIni(path(), QStringLiteral("Ogolne"), QStringLiteral("k5"), QStringLiteral("d")), QStringLiteral("d"));
+        EXPECT_EQ(GetIni(path(), QStringLiteral("Brak"), QStringLiteral("k5"), QStringLiteral("d")), QStringLiteral("d"));
+        EXPECT_TRUE(IniFileUsable(path()));
+        PutIni(path(), s, QStringLiteral("SygnalZolty"), QStringLiteral("5"));
+        PutIni(path(), s, QStringLiteral("Nowy"), QStringLiteral("1"));
+        EXPECT_EQ(GetIni(path(), s, QStringLiteral("SygnalZolty"), QStringLiteral("3")), QStringLiteral("5"));
+        EXPECT_EQ(GetIni(path(), s, QStringLiteral("Nowy"), QString()), QStringLiteral("1"));
+        EXPECT_EQ(GetIni(path(), QStringLiteral("Zapas"), QStringLiteral("k7"), QString()), QStringLiteral("0"));
+        QFile f(path());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray written = f.readAll();
+        f.close();
+        EXPECT_TRUE(written.contains("[Tesmar Konflikty]" + eol + "SygnalZolty=5" + eol + "Nowy=1" + eol + "[Zapas]"));
+        // Another program writes the file in place, the same size, then through a new file.
+        QByteArray edited = written;
+        edited.replace("SygnalZolty=5", "SygnalZolty=6");
+        settle(path());
+        EXPECT_EQ(GetIni(path(), s, QStringLiteral("SygnalZolty"), QStringLiteral("3")), QStringLiteral("5"));
+        {
+            QFile same(path());
+            ASSERT_TRUE(same.open(QIODevice::ReadWrite));
+            same.write(edited);
+        }
+        EXPECT_EQ(GetIni(path(), s, QStringLiteral("SygnalZolty"), QStringLiteral("3")), QStringLiteral("6"));
+        settle(path());
+        EXPECT_EQ(GetIni(path(), s, QStringLiteral("SygnalZolty"), QStringLiteral("3")), QStringLiteral("6"));
+        const QString other = dir.filePath(QStringLiteral("inny.ini"));
+        writeAll(other, QByteArray(edited).replace("SygnalZolty=6", "SygnalZolty=7"));
+        settle(other);
+        ASSERT_EQ(::rename(QFile::encodeName(other).constData(), QFile::encodeName(path()).constData()), 0);
+        EXPECT_EQ(GetIni(path(), s, QStringLiteral("SygnalZolty"), QStringLiteral("3")), QStringLiteral("7"));
+        QFile::remove(path());
+        EXPECT_EQ(GetIni(path(), s, QStringLiteral("SygnalZolty"), QStringLiteral("3")), QStringLiteral("3"));
+    }
+}
+
+// Past the index's limit of remembered names every lookup still gives the first section and key of
+// the name, as a plain reading of the text does.
+TEST(CommonIniIndex, LookupsPastTheLimitGiveWhatAPlainReadingGives) {
+    const QByteArray text = "[A]\nx=1\n[b]\ny=2\nX=3\n[C]\n[a]\nx=4\nz=5\n[B]\ny=6\nw=7\n;v=8\nv = 9\n[D]\nx=10";
+    const QStringList sections{QStringLiteral("a"), QStringLiteral("B"), QStringLiteral("c"), QStringLiteral("D"),
+                               QStringLiteral("E")};
+    const QStringList keys{QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z"), QStringLiteral("w"),
+                           QStringLiteral("v"), QStringLiteral(";v"), QStringLiteral("q")};
+    for (const qsizetype limit : {0, 1, 2, 3, 1000}) {
+        // Asked in one order and in the reverse one: what was remembered must never change an answer.
+        for (const bool reverse : {false, true}) {
+            common::ini::Index index(limit);
+            for (int n = 0; n < sections.size() * keys.size(); ++n) {
+                const int i = reverse ? int(sections.size() * keys.size()) - 1 - n : n;
+                const QString& section = sections[i / keys.size()];
+                const QString& key = keys[i % keys.size()];
+                std::optional<QString> found;
+                if (const auto body = index.sectionBody(text, section))
+                    if (const auto line = index.keyLine(text, *body, key))
+                        found = common::ini::DecodeLine(text, *line);
+                EXPECT_EQ(found, plainLookup(text, section, key))
+                    << limit << " " << section.toStdString() << " " << key.toStdString();
+            }
+        }
+    }
+}
+
+// A file past the size a settings file reaches is neither read nor written, and named with its size;
+// one at that size is read.
+TEST_F(CommonIni, AFilePastTheLargestSettingsFileIsRefusedByName) {
+    const qint64 largest = qint64(128) << 20;
+    for (const qint64 size : {largest, largest + 1}) {
+        QFile::remove(path());
+        QFile f(path());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[S]\nk=1\n");
+        ASSERT_TRUE(f.resize(size));  // sparse: the rest reads as zero bytes
+        f.close();
+        const bool refused = size > largest;
+        EXPECT_EQ(GetIni(path(), QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("d")),
+                  refused ? QStringLiteral("d") : QStringLiteral("1"));
+        EXPECT_EQ(IniFileUsable(path()), !refused);
+        EXPECT_EQ(UnusableIniMessage(path()),
+                  refused ? QStringLiteral("Plik ustawień %1 ma 128 MB, a plik ustawień pakietu ma kilka kB (przyjmowany "
+                                           "jest do 128 MB); nie odczytano go i nic w nim nie zostanie zapisane, przyjęto "
+                                           "ustawienia domyślne.")
+                                .arg(path())
+                          : QString());
+        if (refused) {
+            PutIni(path(), QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("2"));
+            EXPECT_EQ(QFileInfo(path()).size(), size);
+        }
+    }
+    QFile::remove(path());
 }
