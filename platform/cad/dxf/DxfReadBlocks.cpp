@@ -59,7 +59,11 @@ void Reader::readBlocks() {
                     break;
             }
         }
-        if (n.isEmpty()) tk_.fail(line, QStringLiteral("blok bez nazwy"));
+        if (n.isEmpty()) {
+            // A file cut off before the block's name: its end is the cause, not the block.
+            if (tk_.atEnd()) tk_.fail(tk_.line(), QStringLiteral("plik kończy się w definicji bloku, przed jej nazwą"));
+            tk_.fail(line, QStringLiteral("blok bez nazwy"));
+        }
         if (n.compare(QLatin1String("$MODEL_SPACE"), Qt::CaseInsensitive) == 0)
             n = QStringLiteral("*Model_Space");
         if (n.compare(QLatin1String("$PAPER_SPACE"), Qt::CaseInsensitive) == 0)

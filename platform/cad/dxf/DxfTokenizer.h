@@ -26,6 +26,8 @@ public:
     // Throws cad::Failed naming the source and line.
     [[noreturn]] void fail(qint64 line, const QString& what) const;
     qint64 line() const { return line_; }
+    // Whether every pair has been read: a record that ends here was cut off when it lacks a part.
+    bool atEnd() const { return !pushedBack_ && p_ >= end_; }
 
 private:
     bool readLine(std::string_view& out);

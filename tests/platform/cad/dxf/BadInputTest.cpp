@@ -37,6 +37,24 @@ TEST(DxfBadInput, FileCutInsideAnEntity) {
     EXPECT_NE(failure(noValue).find("kończy się po kodzie grupy 8"), std::string::npos);
 }
 
+// A file cut off anywhere between a BLOCK and its name says that the file ends, at its last line; a
+// whole block without a name says so.
+TEST(DxfBadInput, FileCutBeforeABlockNameSaysTheFileEnds) {
+    const QByteArray blocks = "  0\nSECTION\n  2\nBLOCKS\n";
+    const QByteArray block = "  0\nBLOCK\n  5\n20\n330\n1F\n100\nAcDbEntity\n  8\n0\n100\nAcDbBlockBegin\n";
+    const QList<QByteArray> lines = block.split('\n');
+    QByteArray cut = blocks;
+    for (int i = 0; i < lines.size() - 1; ++i) {
+        cut += lines[i] + '\n';
+        if (i < 1) continue;  // not yet past the record's type
+        const std::string msg = failure(cut);
+        EXPECT_NE(msg.find(QStringLiteral("wiersz %1: plik kończy się").arg(5 + i).toStdString()), std::string::npos)
+            << msg;
+    }
+    const std::string unnamed = failure(blocks + block + "  0\nENDBLK\n  0\nENDSEC\n  0\nEOF\n");
+    EXPECT_NE(unnamed.find("wiersz 5: blok bez nazwy"), std::string::npos) << unnamed;
+}
+
 TEST(DxfBadInput, WrongGroupCodesAndNumbers) {
     std::string msg = failure(goodStart + "  0\nLINE\nxx\n0\n  0\nENDSEC\n  0\nEOF\n");
     EXPECT_NE(msg.find("wiersz 17"), std::string::npos) << msg;
