@@ -1,6 +1,8 @@
 // Help pages by context, opened through QDesktopServices.
 #include "common/ui/Help.h"
 
+#include "platform/ui/core/Prompt.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -48,7 +50,7 @@ void SetHelpContext(QWidget* window, int context) {
     if (had) return;
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), window);
     f1->setContext(Qt::WindowShortcut);
-    QObject::connect(f1, &QShortcut::activated, window, [window] { ShowHelp(HelpContextOf(window)); });
+    QObject::connect(f1, &QShortcut::activated, window, [window] { ShowHelpOrTell(window, HelpContextOf(window)); });
 }
 
 int HelpContextOf(const QWidget* window) {
@@ -73,6 +75,13 @@ QString HelpNotOpenedText(int context, int fallback) {
     if (!QFileInfo::exists(page))
         return QStringLiteral("Nie znaleziono strony pomocy:\n") + page;
     return QStringLiteral("Żadna przeglądarka nie otworzyła strony pomocy.\nStrona pomocy: ") + page;
+}
+
+bool ShowHelpOrTell(const QWidget* window, int context) {
+    if (ShowHelp(context)) return true;
+    // No browser (or no page): the user is told where the page is, so it can be opened by hand.
+    ui::MsgBox(HelpNotOpenedText(context, context), ui::Exclamation, window ? window->windowTitle() : QString());
+    return false;
 }
 
 void SetHelpOpener(std::function<bool(const QUrl&)> o) {

@@ -15,7 +15,8 @@ void SetHelpFolder(const QString& folder);
 QString HelpFolder();
 // The page of a context; the index page when the context has none.
 QString HelpPagePath(int context);
-// Gives the window its help context and makes F1 inside it open that page.
+// Gives the window its help context and makes F1 inside it open that page, or tell the user where
+// the page is when it did not open (as ShowHelpOrTell).
 void SetHelpContext(QWidget* window, int context);
 // The window's context (0 when it has none).
 int HelpContextOf(const QWidget* window);
@@ -26,6 +27,9 @@ bool ShowHelpForActiveWindow(int fallback);
 // What to tell the user when the page of the context (0: `fallback`) did not open: where the page
 // is, or that it is missing.
 QString HelpNotOpenedText(int context, int fallback);
+// Opens the page of the context; when it did not open, tells the user so in a message titled with
+// the window's title. False when the page did not open.
+bool ShowHelpOrTell(const QWidget* window, int context);
 // Replaces how a page is opened (tests); an empty function puts the desktop's browser back.
 void SetHelpOpener(std::function<bool(const QUrl&)> opener);
 

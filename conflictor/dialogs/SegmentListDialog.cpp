@@ -88,7 +88,7 @@ SegmentListDialog::SegmentListDialog(int streamIndex, bool conflictPointsMode, Q
     connect(zoom, &QPushButton::clicked, this, Guarded(this, [this] { cmdZoom_Click(); }));
     connect(cmdUsun, &QPushButton::clicked, this, Guarded(this, [this] { cmdUsun_Click(); }));
     // The page of the dialog's own context, as F1 opens it.
-    connect(help, &QPushButton::clicked, this, [this] { common::ShowHelp(common::HelpContextOf(this)); });
+    connect(help, &QPushButton::clicked, this, [this] { common::ShowHelpOrTell(this, common::HelpContextOf(this)); });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
     // Load.

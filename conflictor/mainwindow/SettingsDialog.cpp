@@ -192,7 +192,7 @@ SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
 
     connect(cmdOk, &QPushButton::clicked, this, Guarded(this, [this] { cmdOk_Click(); }));
     connect(cmdAnuluj, &QPushButton::clicked, this, &QDialog::reject);
-    connect(cmdPomoc, &QPushButton::clicked, this, [] { common::ShowHelp(10007); });
+    connect(cmdPomoc, &QPushButton::clicked, this, [this] { common::ShowHelpOrTell(this, 10007); });
     connect(chkMatrycaOdwrocona, &QCheckBox::toggled, this, Guarded(this, [this] { chkMatrycaOdwrocona_Click(); }));
     connect(cbSkala, &QComboBox::currentTextChanged, this, Guarded(this, [this] { cbSkala_Change(); }));
     connect(chkTextScaled, &QCheckBox::toggled, this, Guarded(this, [this] { cbSkala_Change(); }));

@@ -138,6 +138,10 @@ void NewOrCopyStream(bool copy) {
     StreamWindow& window = MainWindow();
     window.commitPendingEdit();
     CurrentStreamIndex = FindStreamIndex(window.GridStreamName);
+    // The name is written into the drawing at OK: a CAD host that went away is told before the user
+    // types anything (the call fails, and the command's guard says why). No drawing open is no
+    // failure: the stream then lives in the table only.
+    automation::CheckDocumentOpen(false);
     const auto& dialog = StreamDialogs().NazwaStrumienia;
     const int created = dialog ? dialog(copy) : -1;
     if (!copy) return;

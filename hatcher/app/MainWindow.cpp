@@ -230,7 +230,7 @@ void MainWindow::cmdKonfig_Click() {
 }
 
 void MainWindow::btnHlp_Click() {
-    common::ShowHelp(common::HelpContextOf(this));
+    common::ShowHelpOrTell(this, common::HelpContextOf(this));
 }
 
 void MainWindow::btnClose_Click() {

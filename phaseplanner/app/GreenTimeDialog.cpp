@@ -176,7 +176,7 @@ void GreenTimeDialog::buildControls() {
     connect(cmdPobierz, &QPushButton::clicked, this, [this] { RunGuarded(windowTitle(), [this] { cmdPobierz_Click(); }); });
     connect(cmdOk, &QPushButton::clicked, this, [this] { RunGuarded(windowTitle(), [this] { cmdOk_Click(); }); });
     connect(cmdAnuluj, &QPushButton::clicked, this, &QDialog::reject);
-    connect(cmdPomoc, &QPushButton::clicked, this, [] { common::ShowHelp(kHelpContext); });
+    connect(cmdPomoc, &QPushButton::clicked, this, [this] { common::ShowHelpOrTell(this, kHelpContext); });
 
     // The window keeps its width and never gets lower than its design height; the grid takes the rest.
     setFixedWidth(kWidthTwips / kTwipsPerPixel);

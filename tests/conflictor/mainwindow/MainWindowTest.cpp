@@ -25,6 +25,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QInputDialog>
 #include <QLabel>
@@ -459,6 +460,18 @@ private slots:
         w->grdStrumienie->setCurrent(3, ColName);
         w->RunCommand(QStringLiteral("mnuEdycja_WrysujSkladnik_Odcinek"));
         toldOnce("menu command");
+
+        // "Nowy strumień" tells it before its dialog takes any input.
+        bool dialogOpened = false;
+        QTimer::singleShot(0, w.get(), [&] {
+            if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                dialogOpened = true;
+                d->reject();
+            }
+        });
+        w->RunCommand(QStringLiteral("mnuEdycja_NowyStrumien"));
+        toldOnce("new stream");
+        QVERIFY(!dialogOpened);
         w->close();
     }
 
@@ -648,6 +661,15 @@ private slots:
         QCOMPARE(prompts->messageTexts(),
                  QStringList{QStringLiteral("Żadna przeglądarka nie otworzyła strony pomocy.\nStrona pomocy: ") +
                              QDir::toNativeSeparators(QFileInfo(page).absoluteFilePath())});
+        QCOMPARE(prompts->asked().back().title, w->windowTitle());
+        // F1 in the window says the same.
+        const QStringList told = prompts->messageTexts();
+        prompts->clear();
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(w.get(), Qt::Key_F1);
+        QCOMPARE(prompts->messageTexts(), told);
         QCOMPARE(prompts->asked().back().title, w->windowTitle());
         common::SetHelpOpener({});
         QVERIFY(!w->RunCommand(QStringLiteral("mnuNieMaTakiej")));

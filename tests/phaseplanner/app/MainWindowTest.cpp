@@ -946,11 +946,19 @@ private slots:
         QVERIFY(w);
         common::SetHelpOpener([](const QUrl&) { return false; });
         w->RunCommand(QStringLiteral("mnuPomoc_Pomocnik"));
-        common::SetHelpOpener({});
         const QString page = QFileInfo(folder->filePath(QStringLiteral("Zasoby/Pomoc/10011.html"))).absoluteFilePath();
-        QCOMPARE(prompts->messageTexts(),
-                 QStringList{QStringLiteral("Żadna przeglądarka nie otworzyła strony pomocy.\nStrona pomocy: ") +
-                             QDir::toNativeSeparators(page)});
+        const QString told = QStringLiteral("Żadna przeglądarka nie otworzyła strony pomocy.\nStrona pomocy: ") +
+                             QDir::toNativeSeparators(page);
+        QCOMPARE(prompts->messageTexts(), QStringList{told});
+        // F1 says the same.
+        prompts->clear();
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(w.get(), Qt::Key_F1);
+        common::SetHelpOpener({});
+        QCOMPARE(prompts->messageTexts(), QStringList{told});
+        QCOMPARE(prompts->asked().back().title, w->windowTitle());
         w->close();
     }
 };
