@@ -158,12 +158,15 @@ qint64 SocketServer::pidOf(const QString& program, const cad::DocumentState* doc
 }
 
 const cad::DocumentState* SocketServer::workingDocument(qint64 pid) const {
-    for (const auto& [id, c] : connections_) {
-        if (pid <= 0 || c->pid != pid || !c->shownDocument) continue;
-        // A program reads the drawing it shows from the CAD's active one; it may go on calling
-        // into objects of the drawing it showed before.
-        for (const cad::DocumentState* d : model_.documents())
-            if (d->id == c->shownDocument) return d;
+    // A program names the drawing it works on with the name it read (conflictor's status panel); it
+    // asks for the CAD's active drawing at every command as well, which another program may have
+    // changed meanwhile, so the name read counts first, then the last active drawing it was told.
+    for (auto which : {&Connection::namedDocument, &Connection::shownDocument}) {
+        for (const auto& [id, c] : connections_) {
+            if (pid <= 0 || c->pid != pid || !((*c).*which)) continue;
+            for (const cad::DocumentState* d : model_.documents())
+                if (d->id == (*c).*which) return d;
+        }
     }
     for (const auto& [id, c] : connections_) {
         if (pid <= 0 || c->pid != pid) continue;
@@ -190,6 +193,16 @@ void SocketServer::noteDocument(Connection& c, const cad::Call& call) {
 }
 
 void SocketServer::noteShownDocument(Connection& c, const cad::Call& call, const cad::Reply& reply) {
+    if (!reply.failed && call.kind == cad::CallKind::Get &&
+        call.member.compare(QLatin1String("Name"), Qt::CaseInsensitive) == 0) {
+        try {
+            const cad::ObjectRecord& r = model_.record(call.object);
+            if (r.kind == cad::Kind::Document && r.doc) c.namedDocument = r.doc->id;
+        } catch (const cad::Error&) {
+            // An unknown id names no drawing; the model has answered it.
+        }
+        return;
+    }
     if (reply.failed || call.object != cad::ApplicationId ||
         call.member.compare(QLatin1String("ActiveDocument"), Qt::CaseInsensitive) != 0)
         return;

@@ -74,6 +74,7 @@ private:
         const cad::DocumentState* lastDocument = nullptr;  // spares the set on most calls
         std::vector<cad::ObjectId> recentDocuments;        // by id, the latest last
         cad::ObjectId shownDocument = 0;                   // its last answer to "ActiveDocument"
+        cad::ObjectId namedDocument = 0;                   // the drawing whose name it read last
     };
     void accept(int fd);
     void noteDocument(Connection& c, const cad::Call& call);

@@ -331,7 +331,8 @@ private slots:
     }
 
     // conflictor names the drawing it shows from the CAD's active drawing; it may go on calling
-    // into the drawing it read before. The launcher names the one it shows.
+    // into the drawing it read before, and asks for the active drawing at every command, which
+    // another program may have changed. The launcher names the one whose name it shows.
     void theLauncherNamesTheDrawingTheProgramShows() {
         HostFixture h;
         const QString name = h.listen();
@@ -354,10 +355,10 @@ private slots:
         QCOMPARE(conflictor.line(), QStringLiteral("ok connected"));
         h.model.setActiveDocument(first);
         QCOMPARE(conflictor.ask(QStringLiteral("shown")), QStringLiteral("ok ") + first->name);
-        // The user switched drawings; the program follows the active one and shows it...
+        // Another program made a new drawing active; a command of this one asked for it without
+        // showing it, and went on calling into the drawing it shows.
         h.model.setActiveDocument(second);
         QCOMPARE(conflictor.ask(QStringLiteral("count")), QStringLiteral("ok 0"));
-        // ... and its last call went into the drawing it read before.
         QCOMPARE(conflictor.ask(QStringLiteral("keptcount")), QStringLiteral("ok 0"));
         h.model.setActiveDocument(third);
         h.window->startProgram(QStringLiteral("conflictor"));
@@ -365,15 +366,15 @@ private slots:
         QCOMPARE(h.window->messageText(),
                  QStringLiteral("Program conflictor już pracuje na rysunku %1 (jednocześnie może pracować "
                                 "tylko jedna kopia programu).")
-                     .arg(second->name));
-        h.model.setActiveDocument(second);
+                     .arg(first->name));
+        h.model.setActiveDocument(first);
         h.window->startProgram(QStringLiteral("conflictor"));
         QCOMPARE(h.window->messageText(), QStringLiteral("Program conflictor już pracuje na tym rysunku."));
-        // Once the drawing it shows is closed, it is named by the drawing it called into last.
-        QVERIFY(h.window->closeDrawing(second, false));
+        // Once the drawing it shows is closed, it is named by the active drawing it was told last.
+        QVERIFY(h.window->closeDrawing(first, false));
         h.model.setActiveDocument(third);
         h.window->startProgram(QStringLiteral("conflictor"));
-        QVERIFY(h.window->messageText().contains(QStringLiteral("na rysunku %1 ").arg(first->name)));
+        QVERIFY(h.window->messageText().contains(QStringLiteral("na rysunku %1 ").arg(second->name)));
         QCOMPARE(starts, 0);
         qputenv("XDG_RUNTIME_DIR", userRuntime);
     }
