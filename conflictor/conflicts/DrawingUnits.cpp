@@ -211,11 +211,16 @@ QString DrawingUnitsMessage(const UnitsFinding& f, int scale, DeclaredUnits decl
     if (f.ScaleUnreadable) {
         lines << f.Unreadable;
     } else {
-        lines << QStringLiteral("SKALA rysunku wynosi %1 i nie pasuje do rysunku:").arg(scale);
+        if (f.ScaleMissing)
+            lines << QStringLiteral("Rysunek nie ma wartości SKALA; przyjęta wartość %1 (rysunek w metrach) nie "
+                                    "pasuje do rysunku:")
+                         .arg(scale);
+        else
+            lines << QStringLiteral("SKALA rysunku wynosi %1 i nie pasuje do rysunku:").arg(scale);
         if (f.UnitsInexpressible)
             lines << QStringLiteral(
                          "- rysunek deklaruje jednostki %1 (%2 na metr), których żadna całkowita wartość "
-                         "SKALA nie wyraża: przeskaluj rysunek do metrów lub milimetrów;")
+                         "SKALA nie wyraża: przeskaluj rysunek do metrów, decymetrów, centymetrów lub milimetrów;")
                          .arg(unitsName(declared), plainNumber(UnitsPerMetre(declared)));
         else if (f.UnitsDisagree)
             lines << QStringLiteral("- rysunek deklaruje jednostki %1, dla których SKALA wynosi %2;")
@@ -306,6 +311,7 @@ UnitsFinding judgeDrawing(int& scale, DeclaredUnits declared, const std::vector<
     automation::DrawingScale = scale;
     UnitsFinding f = JudgeDrawingUnits(reading.Readable ? scale : 0, declared, streams, distances);
     f.Unreadable = automation::DrawingScaleProblem(reading);
+    f.ScaleMissing = reading.Readable && reading.Found.trimmed().isEmpty();
     return f;
 }
 

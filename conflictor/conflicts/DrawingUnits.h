@@ -73,6 +73,7 @@ struct MeasuredLength {
 struct UnitsFinding {
     QString Unreadable;  // the text of a "SKALA" that is no whole number from 1 to 32767
     bool ScaleUnreadable = false;
+    bool ScaleMissing = false;  // the drawing holds no "SKALA": 1 (metres) is assumed
     bool UnitsDisagree = false;       // declared units and "SKALA" say different things
     bool UnitsInexpressible = false;  // the declared units have no whole "SKALA"
     QStringList OutOfRange;           // streams whose length in metres no road has

@@ -70,6 +70,9 @@ TEST(DrawingUnits, FindingsAndProposals) {
     EXPECT_TRUE(f.UnitsInexpressible);
     EXPECT_TRUE(f.blocking());
     EXPECT_TRUE(DrawingUnitsMessage(f, 3, U::Feet).contains(QStringLiteral("stopy ($INSUNITS 2)")));
+    // Every unit a whole "SKALA" expresses is named as the way out.
+    EXPECT_TRUE(DrawingUnitsMessage(f, 3, U::Feet)
+                    .contains(QStringLiteral("przeskaluj rysunek do metrów, decymetrów, centymetrów lub milimetrów;")));
 
     // Millimetres declared on a drawing whose lengths are metres: said, not blocking, nothing proposed
     // (the units and the lengths disagree).
@@ -192,6 +195,27 @@ TEST_F(DrawingUnitsCut, UnitsKeptOnceNeverLetWrongLengthsThrough) {
     prompts.clear();
     EXPECT_EQ(cut(), CutOutcome::UnitsRefused);
     EXPECT_TRUE(prompts.messageTexts().value(1).contains(QStringLiteral("K3 2,00 m")))
+        << prompts.messageTexts().join(QLatin1Char('|')).toStdString();
+}
+
+// A drawing in millimetres that holds no "SKALA" is told that the value is missing and what was
+// assumed, never that its "SKALA" is 1.
+TEST_F(DrawingUnitsCut, AMissingScaleIsToldAsMissing) {
+    automation::CadDocument.setVariable(QStringLiteral("INSUNITS"), 4);
+    automation::SetDrawingProperty(QStringLiteral("SKALA"), QString());
+    EXPECT_EQ(cut(), CutOutcome::Done);
+    const QString said = prompts.messageTexts().value(1);
+    EXPECT_TRUE(said.startsWith(QStringLiteral("Rysunek nie ma wartości SKALA; przyjęta wartość 1 (rysunek w "
+                                               "metrach) nie pasuje do rysunku:")))
+        << said.toStdString();
+    EXPECT_FALSE(said.contains(QStringLiteral("SKALA rysunku wynosi"))) << said.toStdString();
+    // Typed in as 1, the same drawing is told its value.
+    automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("1"));
+    draw(QStringLiteral("K3"), {Line(0, 10, 2, 10)});
+    drawn();
+    prompts.clear();
+    EXPECT_EQ(cut(), CutOutcome::UnitsRefused);
+    EXPECT_TRUE(prompts.messageTexts().value(1).startsWith(QStringLiteral("SKALA rysunku wynosi 1 i nie pasuje")))
         << prompts.messageTexts().join(QLatin1Char('|')).toStdString();
 }
 
