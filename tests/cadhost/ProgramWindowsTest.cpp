@@ -291,6 +291,58 @@ private slots:
         clear.close();
     }
 
+    // Only the host's dialogs are made to stay on top: never the host's own window nor a program's.
+    // A program's window hidden and shown again by the same process (the same window id) is placed
+    // clear of the host's bars again.
+    void onlyHostDialogsStayOnTopAndAWindowShownAgainIsPlacedAgain() {
+        HostWindow host;
+        host.window.setGeometry(0, 30, 900, 700);
+        cadhost::ProgramWindows windows(&host.window);  // watching before any window shows
+        windows.setKeptClear({host.window.menuBar(), host.prompt});
+        QWidget program;
+        const QRect remembered(120, 10, 300, 200);  // over the host's title and menu bar
+        program.setGeometry(remembered);
+        for (QWidget* w : {static_cast<QWidget*>(&host.window), &program}) {
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w));
+        }
+        QVERIFY(!host.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(!program.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QDialog properties(&host.window);
+        properties.resize(200, 100);
+        properties.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&properties));
+        QVERIFY(properties.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        properties.hide();
+
+        const QList<qint64> me{QCoreApplication::applicationPid()};
+        host.window.raise();
+        host.window.activateWindow();
+        const int clearTop = host.toolsBottom();
+        for (int shownAgain = 0; shownAgain < 2; ++shownAgain) {
+            QVERIFY2(QTest::qWaitFor([&] { return windows.keepAbove(me) == 1; }, 10000),
+                     shownAgain ? "shown again" : "first shown");
+            QVERIFY2(QTest::qWaitFor([&] { return program.frameGeometry().top() >= clearTop; }, 5000),
+                     shownAgain ? "shown again" : "first shown");
+            // The program hides its window, the host's tick finds it gone, and the program shows it
+            // again where it remembered it.
+            const auto id = xcb_window_t(program.winId());
+            program.hide();
+            QTRY_VERIFY(!shown(&program));
+            QTRY_VERIFY([&] {
+                const auto listed = windowProperty(root(), "_NET_CLIENT_LIST");
+                return std::find(listed.begin(), listed.end(), id) == listed.end();
+            }());
+            windows.keepAbove(me);
+            program.setGeometry(remembered);
+            program.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&program));
+            QCOMPARE(xcb_window_t(program.winId()), id);
+        }
+        QVERIFY(!host.window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(!program.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    }
+
     void theHostsDialogsStayAboveThePrograms() {
         HostWindow host;
         host.window.setGeometry(0, 30, 900, 700);

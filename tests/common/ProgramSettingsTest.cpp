@@ -19,10 +19,45 @@ protected:
     const QString section = QStringLiteral("Tesmar Konflikty");
 };
 
-// Every number of the dialog loads only within the bounds the dialog accepts: a value too small for
-// its two decimals or larger than any road has is refused with the bound it passes, an overflowing
-// one as too large.
+// Every number of the dialog loads only within the bounds the dialog accepts: each bound itself loads,
+// a value one step of the dialog's two decimals past it is refused with the bound it passes, and far
+// values (too small for two decimals, larger than any road has, overflowing) are refused too.
 TEST_F(CommonProgramSettings, EveryNumberKeyIsHeldToTheDialogsBoundsOnBothSides) {
+    const struct {
+        const char* key;
+        const char* min;
+        const char* belowMin;
+        const char* max;
+        const char* aboveMax;
+    } bounds[] = {
+        {"DlugoscPojazd", "1", "0.99", "100", "100.01"},      {"DlugoscAutobus", "1", "0.99", "100", "100.01"},
+        {"DlugoscTramwaj", "1", "0.99", "100", "100.01"},     {"PredkDojazdProsta", ".1", "0.09", "50", "50.01"},
+        {"PredkDojazdLuk", ".1", "0.09", "50", "50.01"},      {"PredkEwakProsta", ".1", "0.09", "50", "50.01"},
+        {"PredkEwakLuk", ".1", "0.09", "50", "50.01"},        {"PredkDojazdProsta2", "0.1", "0.09", "50", "50.01"},
+        {"PredkDojazdLuk2", "0.1", "0.09", "50", "50.01"},    {"PredkEwakProsta2", "0.1", "0.09", "50", "50.01"},
+        {"PredkEwakLuk2", "0.1", "0.09", "50", "50.01"},      {"PredkDojazdProsta3", "0,1", "0,09", "50", "50,01"},
+        {"PredkDojazdLuk3", "0.1", "0.09", "50", "50.01"},    {"PredkEwakProsta3", "0.1", "0.09", "50", "50.01"},
+        {"PredkEwakLuk3", "0.1", "0.09", "50", "50.01"},      {"PredkPiesi", "0.1", "0.09", "5", "5.01"},
+        {"PredkRowery", "0.1", "0.09", "15", "15.01"},        {"MaksPrzysp", "0.1", "0.09", "10", "10.01"},
+        {"MaksPrzyspAutobus", "0.1", "0.09", "10", "10.01"},  {"MaksPrzyspTramwaj", "0.1", "0.09", "10", "10.01"},
+        {"SygnalZolty", "1", "0.99", "10", "10.01"},          {"GranicaPromien", "1", "0.99", "1000", "1000.01"},
+        {"DlugosciTekstWysokosc", "0.1", "0.09", "100", "100.01"}, {"IloscWagonow", "1", "0", "255", "256"}};
+    auto load = [&](const char* key, const char* value) {
+        QFile::remove(path());
+        PutIni(path(), section, QString::fromLatin1(key), QString::fromLatin1(value));
+        ProgramSettings s;
+        bool onTop = false;
+        return LoadProgramSettings(s, onTop, path(), section);
+    };
+    for (const auto& b : bounds) {
+        EXPECT_EQ(load(b.key, b.min), QStringList()) << b.key << "=" << b.min;
+        EXPECT_EQ(load(b.key, b.max), QStringList()) << b.key << "=" << b.max;
+        for (const auto& [value, says] : {std::pair{b.belowMin, "jest za mała"}, std::pair{b.aboveMax, "jest za duża"}}) {
+            const QStringList problems = load(b.key, value);
+            ASSERT_EQ(problems.size(), 1) << b.key << "=" << value;
+            EXPECT_TRUE(problems[0].contains(QString::fromUtf8(says))) << problems[0].toStdString();
+        }
+    }
     const char* const keys[] = {
         "DlugoscPojazd",   "PredkDojazdProsta",  "PredkDojazdLuk",   "PredkEwakProsta",   "PredkEwakLuk",
         "MaksPrzysp",      "DlugoscAutobus",     "PredkDojazdProsta2", "PredkDojazdLuk2", "PredkEwakProsta2",

@@ -115,7 +115,13 @@ void replaceFile(const QString& target, const QString& backup, std::initializer_
         if ((err = writeAll(fd, part)) != 0) break;
     // The drawing keeps the permissions it had; a new one gets the user's default.
     if (err == 0 && exists) ::fchmod(fd, old.st_mode & 07777);
-    if (err == 0 && ::fsync(fd) != 0) err = errno;
+    // The data on disk before the rename can make it the drawing; the step is told only when it is.
+    if (err == 0) {
+        if (::fsync(fd) == 0)
+            step("flushed");
+        else
+            err = errno;
+    }
     if (::close(fd) != 0 && err == 0) err = errno;
     if (err != 0) {
         ::unlink(local(temp).constData());

@@ -24,8 +24,9 @@ QString temporaryPrefix(const QString& target);
 // interrupted save lies beside it, it says so and names it.
 QString missingDrawingMessage(const QString& path);
 
-// Tests only: called after each step of replaceFile ("temp", "backup", "rename") so that a test can
-// end the process between two steps.
+// Tests only: called after each step of replaceFile ("flushed": the new content is on disk; "temp":
+// the temporary file is closed; "backup"; "rename") so that a test can see the steps and end the
+// process between two of them.
 void setReplaceStepHook(std::function<void(const char* step)> hook);
 
 }  // namespace cad::dxf

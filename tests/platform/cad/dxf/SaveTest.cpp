@@ -44,7 +44,7 @@ int inChild(Work work) {
 }
 
 TEST(DxfSave, AProcessEndedBetweenAnyTwoStepsLeavesTheOldOrTheNewDrawingAtItsPath) {
-    for (const char* stopAt : {"temp", "backup", "rename"}) {
+    for (const char* stopAt : {"flushed", "temp", "backup", "rename"}) {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("plan.dxf"));
         Database old;
@@ -62,8 +62,27 @@ TEST(DxfSave, AProcessEndedBetweenAnyTwoStepsLeavesTheOldOrTheNewDrawingAtItsPat
         ASSERT_TRUE(QFile::exists(path)) << stopAt;
         const int lines = linesIn(path);
         EXPECT_EQ(lines, qstrcmp(stopAt, "rename") == 0 ? 3 : 1) << stopAt;
-        if (qstrcmp(stopAt, "temp") != 0) EXPECT_EQ(linesIn(dir.filePath(QStringLiteral("plan.bak"))), 1) << stopAt;
+        if (qstrcmp(stopAt, "temp") != 0 && qstrcmp(stopAt, "flushed") != 0)
+            EXPECT_EQ(linesIn(dir.filePath(QStringLiteral("plan.bak"))), 1) << stopAt;
     }
+}
+
+// The new content reaches the disk before anything else happens to the drawing: a power cut after the
+// rename finds the new drawing whole.
+TEST(DxfSave, TheNewContentIsOnDiskBeforeTheBackupAndTheRename) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("plan.dxf"));
+    Database db;
+    addLines(db, 1);
+    cad::dxf::writeFile(db, path);
+    QStringList steps;
+    cad::dxf::setReplaceStepHook([&](const char* step) { steps << QString::fromLatin1(step); });
+    addLines(db, 1);
+    cad::dxf::writeFile(db, path);
+    cad::dxf::setReplaceStepHook({});
+    EXPECT_EQ(steps, (QStringList{QStringLiteral("flushed"), QStringLiteral("temp"), QStringLiteral("backup"),
+                                  QStringLiteral("rename")}));
+    EXPECT_EQ(linesIn(path), 2);
 }
 
 TEST(DxfSave, ADrawingMissingBesideItsBackupOrAnInterruptedSaveSaysWhereTheyAre) {
