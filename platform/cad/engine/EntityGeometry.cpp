@@ -71,7 +71,7 @@ QStringList mtextLines(const QString& text) {
 // MTEXT's insertion point is a world point; its frame is the OCS turned by the rotation (an OCS
 // angle), so under extrusion -Z its Y axis (extrusion x X axis) points down the plan and the
 // glyphs mirror.
-Box mtextBox(const MTextData& m, const Point3& normal) {
+Box mtextBox(const MTextData& m, const Point3& normal, const Transform2D& outer) {
     const QStringList lines = mtextLines(m.text);
     double w = 0;
     qsizetype rows = 0;
@@ -86,7 +86,7 @@ Box mtextBox(const MTextData& m, const Point3& normal) {
     const double x0 = -col * w / 2;
     const double y1 = row == 0 ? 0 : row == 1 ? totalH / 2 : totalH;
     Box box;
-    const Transform2D frame = Ocs(normal).planTransform().movedTo(m.position.x, m.position.y);
+    const Transform2D frame = outer.after(Ocs(normal).planTransform().movedTo(m.position.x, m.position.y));
     addRotatedBox(box, {}, x0, y1 - totalH, x0 + w, y1, m.rotation, frame);
     return box;
 }
@@ -146,7 +146,7 @@ Box transformedBox(const Box& b, const Transform2D& t) {
 
 }  // namespace
 
-static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx);
+static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx, const Transform2D& outer = {});
 
 static Box localBlockBox(const Database& db, const BlockDefinition* def, BoxContext& ctx) {
     if (auto it = ctx.local.find(def); it != ctx.local.end()) return it->second;
@@ -162,15 +162,33 @@ static Box localBlockBox(const Database& db, const BlockDefinition* def, BoxCont
     return box;
 }
 
-static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx) {
+// A block's entities seen through a transform that turns its axes (a reference rotated by other
+// than quarter turns): each is measured through it, so the box is the exact one, not the box of
+// the turned box. Guarded against a block that contains itself, like localBlockBox.
+static Box turnedBlockBox(const Database& db, const BlockDefinition* def, BoxContext& ctx, const Transform2D& t) {
+    Box box;
+    if (std::find(ctx.active.begin(), ctx.active.end(), def) != ctx.active.end()) return box;
+    ctx.active.push_back(def);
+    for (Entity* child : def->entities())
+        if (child->kind() != EntityKind::AttributeDefinition) box.add(entityBox(db, child, ctx, t));
+    ctx.active.pop_back();
+    return box;
+}
+
+// True when a transform maps axis-aligned boxes onto axis-aligned boxes exactly.
+static bool keepsAxes(const Transform2D& t) { return (t.b == 0 && t.c == 0) || (t.a == 0 && t.d == 0); }
+
+// The entity's extents seen through `outer` (the placement of the block holding it; world for
+// model space).
+static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx, const Transform2D& outer) {
     Box box;
     // Stored coordinates -> world plan: identity for world-point kinds and extrusion +Z.
-    const Transform2D place = ocsPlacement(*e);
+    const Transform2D place = outer.after(ocsPlacement(*e));
     switch (e->kind()) {
         case EntityKind::Line: {
             const auto& l = e->as<LineData>();
-            box.add(l.start);
-            box.add(l.end);
+            box.add(outer.apply(l.start));
+            box.add(outer.apply(l.end));
             break;
         }
         case EntityKind::Arc: {
@@ -202,9 +220,9 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx) {
         case EntityKind::AttributeReference:
             return textBox(*const_cast<Entity*>(e)->textData(), place);
         case EntityKind::MText:
-            return mtextBox(e->as<MTextData>(), e->normal);
+            return mtextBox(e->as<MTextData>(), e->normal, outer);
         case EntityKind::Point:
-            box.add(e->as<PointData>().position);
+            box.add(outer.apply(e->as<PointData>().position));
             break;
         case EntityKind::Hatch:
             for (const auto& loop : e->as<HatchData>().loops) {
@@ -219,17 +237,18 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx) {
             break;
         case EntityKind::Region:
             for (const auto& loop : e->as<RegionData>().loops)
-                for (const Edge& edge : loop) addEdgeToBox(box, edge);
+                for (const Edge& edge : loop) addEdgeToBox(box, edge, outer);
             break;
         case EntityKind::BlockReference: {
             const auto& ins = e->as<InsertData>();
-            if (const BlockDefinition* def = db.findBlock(ins.blockName))
-                box = transformedBox(localBlockBox(db, def, ctx),
-                                     place.after(referenceTransform(ins, def->basePoint)));
+            if (const BlockDefinition* def = db.findBlock(ins.blockName)) {
+                const Transform2D t = place.after(referenceTransform(ins, def->basePoint));
+                box = keepsAxes(t) ? transformedBox(localBlockBox(db, def, ctx), t) : turnedBlockBox(db, def, ctx, t);
+            }
             // Attributes carry their own extrusion.
             for (Entity* a : ins.attributes)
                 if (!a->isErased() && !a->as<AttributeData>().invisible() && a->visible)
-                    box.add(entityBox(db, a, ctx));
+                    box.add(entityBox(db, a, ctx, outer));
             if (box.isEmpty()) box.add(place.apply(ins.position));
             break;
         }
@@ -238,12 +257,13 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx) {
             // The drawn block lies in the dimension's OCS; the definition points are world points.
             const auto& dim = e->as<DimensionData>();
             if (const BlockDefinition* def = dim.blockName.isEmpty() ? nullptr : db.findBlock(dim.blockName))
-                box = transformedBox(localBlockBox(db, def, ctx), place);
+                box = keepsAxes(place) ? transformedBox(localBlockBox(db, def, ctx), place)
+                                       : turnedBlockBox(db, def, ctx, place);
             if (box.isEmpty()) {
-                box.add(dim.point1);
-                box.add(dim.point2);
+                box.add(outer.apply(dim.point1));
+                box.add(outer.apply(dim.point2));
                 box.add(place.apply(dim.textPosition));
-                if (e->kind() == EntityKind::DimAligned) box.add(dim.definitionPoint);
+                if (e->kind() == EntityKind::DimAligned) box.add(outer.apply(dim.definitionPoint));
             }
             break;
         }
@@ -255,7 +275,7 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx) {
                 double start = 0, end = 0;
                 if (ellipsePlan(tags, e->normal, t, start, end)) {
                     if (std::abs(end - start) >= 2 * M_PI - 1e-12) start = 0, end = 2 * M_PI;
-                    addArcToBox(box, {}, 1, start, end, t);
+                    addArcToBox(box, {}, 1, start, end, outer.after(t));
                 }
                 break;
             }
@@ -263,7 +283,8 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx) {
                 for (const Tag& t : tags)
                     if (t.code == 2)
                         if (const BlockDefinition* def = db.findBlock(t.value.trimmed()))
-                            box = transformedBox(localBlockBox(db, def, ctx), place);
+                            box = keepsAxes(place) ? transformedBox(localBlockBox(db, def, ctx), place)
+                                                   : turnedBlockBox(db, def, ctx, place);
                 if (!box.isEmpty()) break;
             }
             // SOLID and TRACE corners are OCS points (place is the identity for the others).
