@@ -252,23 +252,25 @@ std::vector<Entity*> Database::hatchLoopCurves(Entity* hatch, int index, BlockDe
     out.clear();
     if (loop.isPolyline()) {
         out.push_back(addLwPolyline(into, loop.vertices, true));
-        return out;
-    }
-    for (const Edge& e : loop.edges) {
-        if (e.type == Edge::Line) {
-            out.push_back(addLine(into, e.start, e.end));
-        } else if (e.type == Edge::Arc) {
-            const double s = e.counterClockwise ? e.startAngle : -e.endAngle;
-            const double en = e.counterClockwise ? e.endAngle : -e.startAngle;
-            if (std::abs(en - s) >= 2 * M_PI - 1e-12)
-                out.push_back(addCircle(into, e.center, e.radius));
-            else
-                out.push_back(addArc(into, e.center, e.radius, s, en));
-        } else {
-            throw NotSupported(
-                QStringLiteral("Obwiedni eliptycznych i splajnowych nie można podać jako krzywych"));
+    } else {
+        for (const Edge& e : loop.edges) {
+            if (e.type == Edge::Line) {
+                out.push_back(addLine(into, e.start, e.end));
+            } else if (e.type == Edge::Arc) {
+                const double s = e.counterClockwise ? e.startAngle : -e.endAngle;
+                const double en = e.counterClockwise ? e.endAngle : -e.startAngle;
+                if (std::abs(en - s) >= 2 * M_PI - 1e-12)
+                    out.push_back(addCircle(into, e.center, e.radius));
+                else
+                    out.push_back(addArc(into, e.center, e.radius, s, en));
+            } else {
+                throw NotSupported(
+                    QStringLiteral("Obwiedni eliptycznych i splajnowych nie można podać jako krzywych"));
+            }
         }
     }
+    // The loop's values are the hatch's OCS values: the curves go where the hatch draws them.
+    for (Entity* c : out) placeInPlaneOf(*hatch, h.elevation, *c);
     return out;
 }
 

@@ -145,4 +145,18 @@ Transform2D ocsTransform(const Entity& e, const Transform2D& world) {
     return plan.inverse().after(world).after(plan);
 }
 
+void placeInPlaneOf(const Entity& plane, double elevation, Entity& curve) {
+    if (isWorldExtrusion(plane.normal)) return;
+    const Ocs ocs(plane.normal);
+    if (auto* l = curve.tryAs<LineData>()) {
+        l->start = ocs.toWorld({l->start.x, l->start.y, elevation});
+        l->end = ocs.toWorld({l->end.x, l->end.y, elevation});
+        return;
+    }
+    curve.normal = plane.normal;
+    if (auto* a = curve.tryAs<ArcData>()) a->center.z = elevation;
+    if (auto* c = curve.tryAs<CircleData>()) c->center.z = elevation;
+    if (auto* p = curve.tryAs<LwPolylineData>()) p->elevation = elevation;
+}
+
 }  // namespace cad::db

@@ -60,5 +60,9 @@ Point3 worldToOcs(const Entity& e, const Point3& p);
 // `world` where it is drawn. Only for an entity whose plane is parallel to XY: it throws
 // NotSupported for a tilted one, whose plan view a 2D transform cannot move in its own plane.
 Transform2D ocsTransform(const Entity& e, const Transform2D& world);
+// Puts a curve just made from OCS values of `plane` (a hatch loop's edges, at that elevation)
+// where `plane` draws them: an arc, circle or polyline takes its extrusion and elevation, a line
+// its points in world coordinates. Nothing changes for a plane with extrusion +Z.
+void placeInPlaneOf(const Entity& plane, double elevation, Entity& curve);
 
 }  // namespace cad::db

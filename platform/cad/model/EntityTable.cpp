@@ -66,8 +66,11 @@ std::vector<db::Entity*> loopCurves(Target& t, const db::HatchLoop& loop) {
     }
     if (!out.empty()) return out;
     db::BlockDefinition* owner = ent(t)->ownerBlock();
+    // The loop's values are the hatch's OCS values: the curves go where the hatch draws them.
+    const double elevation = data<db::HatchData>(t).elevation;
     if (loop.isPolyline()) {
         out.push_back(d.addLwPolyline(owner, loop.vertices, loop.closed));
+        db::placeInPlaneOf(*ent(t), elevation, *out.back());
         return out;
     }
     for (const db::Edge& e : loop.edges) {
@@ -87,6 +90,7 @@ std::vector<db::Entity*> loopCurves(Target& t, const db::HatchLoop& loop) {
         } else {
             throw NotSupported(QStringLiteral("Krawędzi pętli będących elipsą lub splajnem nie można zwrócić"));
         }
+        db::placeInPlaneOf(*ent(t), elevation, *out.back());
     }
     return out;
 }
