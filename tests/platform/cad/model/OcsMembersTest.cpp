@@ -115,6 +115,27 @@ TEST_P(OcsMembersTest, WorldPointsSetAreKeptInTheOcs) {
     EXPECT_NEAR(text.boundingBox().second.x, -12, 1e-9);  // runs to the left from its insertion point
 }
 
+TEST_P(OcsMembersTest, HatchLoopsLieWhereTheHatchIsDrawn) {
+    // The curves of a hatch's loop (a polyline loop, an edge loop) cover the hatch's own extents.
+    for (const QString name : {QStringLiteral("HATCH"), QStringLiteral("HATCHEDGES")}) {
+        const cad::Entity hatch = byLayer.value(name);
+        const auto box = hatch.boundingBox();
+        cad::Point lo{1e9, 1e9, 0}, hi{-1e9, -1e9, 0};
+        for (const cad::Entity& c : hatch.loopAt(0)) {
+            const auto [l, h] = c.boundingBox();
+            lo = {std::min(lo.x, l.x), std::min(lo.y, l.y), 0};
+            hi = {std::max(hi.x, h.x), std::max(hi.y, h.y), 0};
+        }
+        expectNear(lo, cad::Point{box.first.x, box.first.y, 0}, name.toUtf8().constData());
+        expectNear(hi, cad::Point{box.second.x, box.second.y, 0}, name.toUtf8().constData());
+    }
+    // A hatch bounded by a circle seen from below fills the circle where it is drawn.
+    const cad::Entity fill = drawing.modelSpace().addHatch(1, QStringLiteral("SOLID"), false);
+    fill.appendOuterLoop({byLayer.value(QStringLiteral("CIRCLE"))});
+    expectNear(fill.boundingBox().first, cad::Point{-85, 40, 0}, "filled circle");
+    expectNear(fill.boundingBox().second, cad::Point{-65, 60, 0}, "filled circle");
+}
+
 CADMODEL_CHANNELS(OcsMembersTest);
 
 }  // namespace
