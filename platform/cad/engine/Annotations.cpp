@@ -129,8 +129,7 @@ std::vector<std::vector<Edge>> loopsOf(const std::vector<Entity*>& curves, const
         c->checkAlive();
         checkParallel(c, QStringLiteral("ograniczać obszaru"));
         const Transform2D place = toTarget.after(ocsPlacement(*c));
-        const bool moved = place.a != 1 || place.b != 0 || place.c != 0 || place.d != 1 || place.tx != 0 ||
-                           place.ty != 0;
+        const bool moved = !(place == Transform2D{});
         const size_t loopsBefore = loops.size(), openBefore = open.size();
         switch (c->kind()) {
             case EntityKind::Circle: {
