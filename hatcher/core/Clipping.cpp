@@ -48,6 +48,33 @@ void take(const cad::Entity& e, const PlanePoint& c, const PlanePoint& t, const 
     taken.add(e);
 }
 
+// An angle in 0..2π.
+double inTurn(double a) {
+    a = std::fmod(a, TwoPi);
+    return a < 0 ? a + TwoPi : a;
+}
+
+// An arc's own angles (as stored, in its coordinate system) as world angles in the record.
+void setArcAngles(ClipSegmentRecord& rec, double start, double end, const cad::Point& normal) {
+    rec.Mirrored = normal.z < 0;
+    rec.StartAngle = rec.Mirrored ? inTurn(std::numbers::pi - end) : start;
+    rec.EndAngle = rec.Mirrored ? inTurn(std::numbers::pi - start) : end;
+}
+
+// Sets where a piece of an arc begins or ends in the plan, given as a world angle.
+void setWorldStart(const cad::Entity& arc, double a, bool mirrored) {
+    if (mirrored)
+        arc.setEndAngle(inTurn(std::numbers::pi - a));
+    else
+        arc.setStartAngle(a);
+}
+void setWorldEnd(const cad::Entity& arc, double a, bool mirrored) {
+    if (mirrored)
+        arc.setStartAngle(inTurn(std::numbers::pi - a));
+    else
+        arc.setEndAngle(a);
+}
+
 // Kinds whose cut starts from their extents.
 bool needsBox(const QString& name) {
     return name != QLatin1String("AcDbLine") && name != QLatin1String("AcDbArc") &&
@@ -138,8 +165,8 @@ bool clipArc(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint
         const cad::Entity first = makeCopy ? entity.copy() : entity;
         if (twoCrossings) {
             const cad::Entity second = entity.copy();
-            first.setEndAngle(s1 <= s2 ? a1 : a2);
-            second.setStartAngle(s1 <= s2 ? a2 : a1);
+            setWorldEnd(first, s1 <= s2 ? a1 : a2, rec.Mirrored);
+            setWorldStart(second, s1 <= s2 ? a2 : a1, rec.Mirrored);
             finish(second);
         }
         finish(first);
@@ -157,16 +184,16 @@ bool clipArc(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint
             common::GetPolarPoint(rec.Center, rec.StartAngle, rec.Radius), rec.StartPoint);
         const cad::Entity work = makeCopy ? entity.copy() : entity;
         if (in1 == same)
-            work.setEndAngle(a);
+            setWorldEnd(work, a, rec.Mirrored);
         else
-            work.setStartAngle(a);
+            setWorldStart(work, a, rec.Mirrored);
         finish(work);
         return true;
     }
     if (!twoCrossings) return false;
     const cad::Entity work = makeCopy ? entity.copy() : entity;
-    work.setStartAngle(s1 <= s2 ? a1 : a2);
-    work.setEndAngle(s1 <= s2 ? a2 : a1);
+    setWorldStart(work, s1 <= s2 ? a1 : a2, rec.Mirrored);
+    setWorldEnd(work, s1 <= s2 ? a2 : a1, rec.Mirrored);
     finish(work);
     return true;
 }
@@ -277,8 +304,7 @@ ClipSegmentRecord EntityToSegment(const cad::Entity& entity, bool withHandle) {
             rec.StartAngle = 0;
             rec.EndAngle = TwoPi;
         } else {
-            rec.StartAngle = entity.startAngle();
-            rec.EndAngle = entity.endAngle();
+            setArcAngles(rec, entity.startAngle(), entity.endAngle(), entity.get(QStringLiteral("Normal")).toPoint());
         }
     }
     if (withHandle) rec.Handle = entity.handle();
@@ -403,7 +429,8 @@ QList<ClipFacts> ReadClipFacts(const QList<cad::Entity>& entities) {
     }
     const cad::VariantList arcRows =
         read(arcs, {QStringLiteral("StartPoint"), QStringLiteral("EndPoint"), QStringLiteral("Center"),
-                    QStringLiteral("Radius"), QStringLiteral("StartAngle"), QStringLiteral("EndAngle")});
+                    QStringLiteral("Radius"), QStringLiteral("StartAngle"), QStringLiteral("EndAngle"),
+                    QStringLiteral("Normal")});
     for (qsizetype k = 0; k < arcs.size(); ++k) {
         const cad::VariantList row = arcRows.value(k).toArray();
         ClipSegmentRecord& s = out[arcs[k]].Segment;
@@ -411,8 +438,7 @@ QList<ClipFacts> ReadClipFacts(const QList<cad::Entity>& entities) {
         s.EndPoint = pp(row.value(1).toPoint());
         s.Center = pp(row.value(2).toPoint());
         s.Radius = row.value(3).toDouble();
-        s.StartAngle = row.value(4).toDouble();
-        s.EndAngle = row.value(5).toDouble();
+        setArcAngles(s, row.value(4).toDouble(), row.value(5).toDouble(), row.value(6).toPoint());
     }
     const cad::VariantList circleRows = read(circles, {QStringLiteral("Center"), QStringLiteral("Radius")});
     for (qsizetype k = 0; k < circles.size(); ++k) {

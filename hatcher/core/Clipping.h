@@ -17,7 +17,10 @@ struct ClipSegmentRecord {
     common::PlanePoint StartPoint, EndPoint;
     common::PlanePoint Center;
     double Radius = 0;
+    // World angles, counter-clockwise in the plan. An arc seen from below (extrusion -Z, Mirrored)
+    // keeps its own angles mirrored: its world start is its own end, turned about the Y axis.
     double StartAngle = 0, EndAngle = 0;
+    bool Mirrored = false;
     QString Handle = QStringLiteral("-1");
 };
 

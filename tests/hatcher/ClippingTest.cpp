@@ -226,3 +226,81 @@ TEST_F(Clipping, RasterImagesAreNeverTaken) {
     EXPECT_TRUE(taken.isEmpty());
     EXPECT_EQ(CadModelSpace.count(), 1);
 }
+
+namespace {
+
+// A piece of a cut as where it lies in the plan: kind, its two ends in either order and its extents.
+struct PlacedPiece {
+    QString kind;
+    cad::Point a, b;
+    std::pair<cad::Point, cad::Point> box;
+};
+
+QList<PlacedPiece> placed(const QList<cad::Entity>& pieces) {
+    QList<PlacedPiece> out;
+    for (const cad::Entity& p : pieces) {
+        PlacedPiece x{p.objectName(), {}, {}, p.boundingBox()};
+        if (x.kind != QLatin1String("AcDbCircle")) {
+            x.a = p.startPoint();
+            x.b = p.endPoint();
+            if (std::tie(x.b.x, x.b.y) < std::tie(x.a.x, x.a.y)) std::swap(x.a, x.b);
+        }
+        out << x;
+    }
+    std::sort(out.begin(), out.end(), [](const PlacedPiece& l, const PlacedPiece& r) {
+        return std::tie(l.a.x, l.a.y, l.box.first.x) < std::tie(r.a.x, r.a.y, r.box.first.x);
+    });
+    return out;
+}
+
+void expectSamePoint(const cad::Point& p, const cad::Point& q, const std::string& what) {
+    EXPECT_NEAR(p.x, q.x, 1e-9) << what;
+    EXPECT_NEAR(p.y, q.y, 1e-9) << what;
+}
+
+}  // namespace
+
+TEST_F(Clipping, EntitiesSeenFromBelowAreCutWhereTheyAreDrawn) {
+    // Each entity written with extrusion (0,0,-1) (as exploding a mirrored block writes it) next
+    // to its twin drawn in world coordinates on layer "W...": both cut give the same pieces.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("below.dxf"));
+    QProcess py;
+    py.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral(R"(
+import ezdxf, sys
+doc = ezdxf.new("R2010")
+msp = doc.modelspace()
+down = {"extrusion": (0, 0, -1)}
+msp.add_arc((3, 12), 6, 200, 360, dxfattribs={"layer": "W_TWICE"})
+msp.add_arc((-3, 12), 6, 180, 340, dxfattribs={"layer": "O_TWICE", **down})
+msp.add_arc((9, 1), 4, 100, 260, dxfattribs={"layer": "W_ONE_END"})
+msp.add_arc((-9, 1), 4, 280, 80, dxfattribs={"layer": "O_ONE_END", **down})
+msp.add_circle((8, 0), 5, dxfattribs={"layer": "W_CIRCLE"})
+msp.add_circle((-8, 0), 5, dxfattribs={"layer": "O_CIRCLE", **down})
+msp.add_lwpolyline([(-20, -3, 0, 0, 0.4), (0, -3, 0, 0, -0.6), (20, 2)], dxfattribs={"layer": "W_POLYLINE"})
+msp.add_lwpolyline([(20, -3, 0, 0, -0.4), (0, -3, 0, 0, 0.6), (-20, 2)], dxfattribs={"layer": "O_POLYLINE", **down})
+doc.saveas(sys.argv[1])
+)"),
+                                                   path});
+    ASSERT_TRUE(py.waitForFinished(60000));
+    ASSERT_EQ(py.exitCode(), 0) << py.readAllStandardError().toStdString();
+    automation::CadApplication.documents().open(path);
+    ASSERT_TRUE(automation::CheckDocumentOpen(false));
+    QHash<QString, cad::Entity> byLayer;
+    for (const cad::Entity& e : CadModelSpace.entities()) byLayer.insert(e.layer(), e);
+    for (const QString name : {QStringLiteral("TWICE"), QStringLiteral("ONE_END"), QStringLiteral("CIRCLE"),
+                               QStringLiteral("POLYLINE")}) {
+        const std::string what = name.toStdString();
+        const QList<PlacedPiece> world = placed(clip(byLayer.value(QStringLiteral("W_") + name)));
+        const QList<PlacedPiece> below = placed(clip(byLayer.value(QStringLiteral("O_") + name)));
+        ASSERT_FALSE(world.isEmpty()) << what;
+        ASSERT_EQ(below.size(), world.size()) << what;
+        for (qsizetype i = 0; i < world.size(); ++i) {
+            EXPECT_EQ(below[i].kind, world[i].kind) << what;
+            expectSamePoint(below[i].a, world[i].a, what + " end");
+            expectSamePoint(below[i].b, world[i].b, what + " other end");
+            expectSamePoint(below[i].box.first, world[i].box.first, what + " extents");
+            expectSamePoint(below[i].box.second, world[i].box.second, what + " extents");
+        }
+    }
+}
