@@ -181,6 +181,24 @@ TEST_F(Matrix, FormulasWithoutANumberAreNamedWithTheirFormula) {
     }
 }
 
+// A value another program cached beside a formula the engine did not compute is no time anywhere:
+// not the required time of its pair, not the largest intergreen time (K2 -> K1, D8, caches 99).
+TEST_F(Matrix, ACachedValueTheEngineDidNotComputeIsNoTime) {
+    const QString path = write(SmallBook(), QStringLiteral("c.xlsx"));
+    ASSERT_TRUE(RewriteCellsAsForeignProgram(path, {{QStringLiteral("D8"), DeeplyNestedFormulaXml(5), QStringLiteral("99")}}));
+    prompts.answerFile(path);
+    sheet::Workbook* book = open();
+    ASSERT_NE(book, nullptr);
+    int column = 14;
+    ASSERT_EQ(automation::ReadGroupHeadList(book->worksheets(2), column, true, QString(), *book), 3);
+    sheet::Worksheet& ws = book->worksheets(2);
+    EXPECT_EQ(ws.cells(8, 4).value(), sheet::Value(99.0));  // the file's value, kept for saving
+    EXPECT_EQ(ReadMatrixCell(ws, 8, 4).Fault, MatrixCellFault::Uncomputed);
+    EXPECT_EQ(MatrixCellValue(ws, 0, 1), 0);
+    EXPECT_EQ(MatrixCellValue(ws, 1, 0), 4);
+    EXPECT_EQ(ReadMaxIntergreenTime(ws, 3), 7);
+}
+
 // The matrix labels its rows (column A) and, from version 2.6 on, its columns (the row above the
 // header): a label that differs from the list, or one missing where every group is labelled, is
 // named; in the older layout a missing label is not held against the list.
