@@ -34,7 +34,7 @@ bool MainWindow::confirmWorkbookImport() {
     const QString named = ExcelWorkbookPath.trimmed();
     if (named.isEmpty() || named.toUpper() != kept->fullName().toUpper()) return true;  // asked there
     const int answer = ui::MsgBox(T("Czy pobrać grupy ze skoroszytu:") + QLatin1Char('\n') + QLatin1Char('"') +
-                                      kept->fullName() + QStringLiteral("\" ?") + QLatin1Char('\n') +
+                                      PathForMessage(kept->fullName()) + QStringLiteral("\" ?") + QLatin1Char('\n') +
                                       T("(Nie: wybór innego skoroszytu)"),
                                   ui::YesNoCancel | ui::Question, windowTitle());
     if (answer == ui::Cancel) return false;
@@ -51,7 +51,7 @@ void MainWindow::mnuPlik_ZamknijSkoroszyt_Click() {
     const QString path = kept->fullName();
     if (!CloseIntergreenWorkbook()) return;  // its unsaved changes: the user cancelled
     IntergreenSheet = nullptr;                // the matrix went with its workbook
-    ui::MsgBox(T("Zamknięto skoroszyt:") + QLatin1Char('\n') + path, ui::Information, windowTitle());
+    ui::MsgBox(T("Zamknięto skoroszyt:") + QLatin1Char('\n') + PathForMessage(path), ui::Information, windowTitle());
 }
 
 }  // namespace phaseplanner

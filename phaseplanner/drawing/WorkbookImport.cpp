@@ -217,7 +217,7 @@ bool frmMain_mnuGrupa_Excel_Click() {
             return fail(T("Błąd w danych arkusza Excel!") + QLatin1Char('\n') +
                         T("Komórka %1 nie zawiera numeru grupy: \"%2\".")
                             .arg(sheet::columnLetters(numberColumn) + QString::number(badRow),
-                                 numbers.cells(badRow, numberColumn).value().toString()));
+                                 common::ShortForMessage(numbers.cells(badRow, numberColumn).value().toString())));
     }
 
     QString orderText;

@@ -38,6 +38,8 @@ bool IsEvacuationMatrix(sheet::Worksheet& ws) {
 }
 
 int MatrixCellValue(sheet::Worksheet& ws, int i, int j) {
+    // A value the engine did not compute counts as the #REF! of a circular cell does: as no time.
+    if (const sheet::Cell* c = ws.cell(groupRow(i), 3 + j); c && c->kept) return 0;
     return common::ParseInteger(cellText(ws, groupRow(i), 3 + j));
 }
 
@@ -74,10 +76,11 @@ MatrixCellReading ReadMatrixCell(sheet::Worksheet& ws, int row, int column) {
     MatrixCellReading r;
     const sheet::Cell* cell = ws.cell(row, column);
     if (cell && cell->hasFormula()) {
-        // A formula stands for a number it must give: without one (a function the engine does
-        // not compute and no value saved with the file) or on a circular reference it is no time
-        // at all, and never "no conflict".
-        if (v.isEmpty() || cell->circular) {
+        // A formula stands for a number it must give: one the engine did not compute (a function
+        // it lacks, nesting past its limit, another workbook, a shared formula without its master)
+        // holds at most the number the file saved, which nothing here has verified; one without a
+        // number or on a circular reference is no time at all. None is ever "no conflict".
+        if (cell->kept || v.isEmpty() || cell->circular) {
             r.Text = ws.cells(row, column).formula();
             r.Fault = cell->circular ? MatrixCellFault::Circular : MatrixCellFault::Uncomputed;
             return r;
@@ -131,7 +134,8 @@ QString MatrixTextCellMessage(const MatrixTextCell& cell) {
         what = "Komórka matrycy kolizji %1 zawiera czas międzyzielony większy niż 32767 s: \"%2\".";
     return common::Tlumacz(QStringLiteral("Błąd w danych arkusza Excel!")) + QLatin1Char('\n') +
            common::Tlumacz(QString::fromUtf8(what))
-               .arg(sheet::columnLetters(cell.Column) + QString::number(cell.Row), cell.Text);
+               .arg(sheet::columnLetters(cell.Column) + QString::number(cell.Row),
+                    common::ShortForMessage(cell.Text));
 }
 
 namespace {
@@ -143,7 +147,7 @@ QString labelKey(const QString& text) {
     return key;
 }
 QString quoted(const QString& text) {
-    return QLatin1Char('"') + text + QLatin1Char('"');
+    return QLatin1Char('"') + common::ShortForMessage(text) + QLatin1Char('"');
 }
 }  // namespace
 
@@ -176,7 +180,7 @@ QString MatrixLabelProblem(sheet::Worksheet& ws, int groupCount, int listColumn)
            common::Tlumacz(
                QStringLiteral("Wykaz grup w arkuszu \"%1\" nie zgadza się z opisami matrycy kolizji, "
                               "więc nie wiadomo, którego wiersza matrycy dotyczy grupa:"))
-               .arg(ws.name()) +
+               .arg(common::ShortForMessage(ws.name())) +
            QLatin1Char('\n') + lines.join(QLatin1Char('\n')) + QLatin1Char('\n') +
            common::Tlumacz(QStringLiteral("Popraw wykaz grup albo wyeksportuj skoroszyt ponownie."));
 }
@@ -187,11 +191,11 @@ QString GroupListProblem(sheet::Worksheet& ws, int groupCount, int listColumn) {
     if (listColumn < 1)
         return head + common::Tlumacz(QStringLiteral("W arkuszu \"%1\" nie znaleziono nagłówka \"Gr\" wykazu "
                                                      "grup w wierszu %2."))
-                          .arg(ws.name())
+                          .arg(common::ShortForMessage(ws.name()))
                           .arg(h);
     if (groupCount < 1 && cellText(ws, h + 1, 1).isEmpty())
         return head + common::Tlumacz(QStringLiteral("W arkuszu \"%1\" nie ma grup: komórka A%2 jest pusta."))
-                          .arg(ws.name())
+                          .arg(common::ShortForMessage(ws.name()))
                           .arg(h + 1);
     return {};
 }

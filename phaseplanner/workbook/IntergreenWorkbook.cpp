@@ -69,8 +69,9 @@ sheet::Workbook* takeFile(const QString& path) {
         return held;
     } catch (const std::exception& e) {
         held = nullptr;
-        ask(T("Nie można otworzyć pliku:") + QLatin1Char('\n') + path + QLatin1Char('\n') +
-                QString::fromUtf8(e.what()),
+        ask(T("Nie można otworzyć pliku:") + QLatin1Char('\n') + PathForMessage(path) + QLatin1Char('\n') +
+                // The engine's reason may quote the file (a sheet name, a cell's text): bounded too.
+                common::ShortForMessage(QString::fromUtf8(e.what()), 400),
             ui::Exclamation);
         return nullptr;
     }
@@ -93,11 +94,15 @@ QString drawingFolder() {
 }
 
 QString quotedPathQuestion(const QString& path) {
-    return T("Czy otworzyć plik:") + QLatin1Char('\n') + QLatin1Char('"') + path + QLatin1Char('"') +
+    return T("Czy otworzyć plik:") + QLatin1Char('\n') + QLatin1Char('"') + PathForMessage(path) + QLatin1Char('"') +
            QStringLiteral(" ?");
 }
 
 }  // namespace
+
+QString PathForMessage(const QString& path) {
+    return common::ShortForMessage(path, 260);
+}
 
 sheet::Application& ExcelApplication() {
     if (!engine) engine = std::make_unique<sheet::Application>();
@@ -141,7 +146,7 @@ bool OpenIntergreenWorkbook(sheet::Workbook*& book, bool search, const QString& 
             }
             if (!QFileInfo::exists(named)) {
                 namedFileMissing = true;
-                ask(T("Nie znaleziono pliku:") + QLatin1Char('\n') + named, ui::OkOnly | ui::Exclamation);
+                ask(T("Nie znaleziono pliku:") + QLatin1Char('\n') + PathForMessage(named), ui::OkOnly | ui::Exclamation);
             } else {
                 askedForNamedFile = true;
                 if (ask(quotedPathQuestion(named), ui::YesNo | ui::Question) == ui::Yes) {
@@ -167,7 +172,7 @@ bool OpenIntergreenWorkbook(sheet::Workbook*& book, bool search, const QString& 
     if (!named.isEmpty() && !askedForNamedFile) {
         if (!QFileInfo::exists(named)) {
             if (!namedFileMissing)
-                ask(T("Nie znaleziono pliku:") + QLatin1Char('\n') + named, ui::OkOnly | ui::Exclamation);
+                ask(T("Nie znaleziono pliku:") + QLatin1Char('\n') + PathForMessage(named), ui::OkOnly | ui::Exclamation);
         } else if (ask(quotedPathQuestion(named), ui::YesNo | ui::Question) == ui::Yes) {
             book = takeFile(named);
             settled = true;
@@ -195,17 +200,19 @@ bool OpenIntergreenWorkbook(sheet::Workbook*& book, bool search, const QString& 
 QString NotIntergreenWorkbookMessage(sheet::Workbook& book) {
     const QString prefix = QStringLiteral("MATRYCA KOLIZJI");
     QString text = T("Skoroszyt nie jest skoroszytem czasów międzyzielonych:") + QLatin1Char('\n') +
-                   QLatin1Char('[') + book.fullName() + QLatin1Char(']') + QLatin1Char('\n');
+                   QLatin1Char('[') + PathForMessage(book.fullName()) + QLatin1Char(']') + QLatin1Char('\n');
     if (book.worksheetCount() < 2)
         text += T("Ma tylko jeden arkusz; matryca kolizji jest drugim arkuszem skoroszytu.");
     else
         text += T("Jego drugi arkusz nazywa się \"%1\", a nazwa arkusza matrycy kolizji (drugiego arkusza "
                   "skoroszytu) musi zaczynać się od \"%2\".")
-                    .arg(book.worksheets(2).name(), prefix);
+                    .arg(common::ShortForMessage(book.worksheets(2).name()), prefix);
     for (int i = 1; i <= book.worksheetCount(); ++i)
         if (i != 2 && book.worksheets(i).name().toUpper().startsWith(prefix))
             text += QLatin1Char('\n') +
-                    T("Arkusz \"%1\" jest arkuszem nr %2.").arg(book.worksheets(i).name()).arg(i);
+                    T("Arkusz \"%1\" jest arkuszem nr %2.")
+                        .arg(common::ShortForMessage(book.worksheets(i).name()))
+                        .arg(i);
     return text;
 }
 
@@ -221,7 +228,7 @@ sheet::Workbook* RefreshIntergreenWorkbook() {
     if (!WorkbookChangedOnDisk()) return held;
     if (!held->saved()) {
         const QString text = T("Plik skoroszytu został zmieniony przez inny program:") + QLatin1Char('\n') +
-                             QLatin1Char('[') + held->fullName() + QLatin1Char(']') + QLatin1Char('\n') +
+                             QLatin1Char('[') + PathForMessage(held->fullName()) + QLatin1Char(']') + QLatin1Char('\n') +
                              T("Czy wczytać go ponownie? Niezapisane zmiany wprowadzone w tym programie "
                                "zostaną utracone.");
         if (ask(text, ui::YesNo | ui::Question) != ui::Yes) return held;
@@ -232,8 +239,8 @@ sheet::Workbook* RefreshIntergreenWorkbook() {
 bool SaveIntergreenWorkbook(bool askFirst) {
     if (!HeldWorkbook() || held->saved()) return true;
     const QString path = held->fullName();
-    if (askFirst && ask(T("Czy zapisać zmiany w skoroszycie:") + QLatin1Char('\n') + QLatin1Char('[') + path +
-                            QLatin1Char(']') + QStringLiteral(" ?"),
+    if (askFirst && ask(T("Czy zapisać zmiany w skoroszycie:") + QLatin1Char('\n') + QLatin1Char('[') +
+                            PathForMessage(path) + QLatin1Char(']') + QStringLiteral(" ?"),
                         ui::YesNo | ui::Question) != ui::Yes)
         return false;
     if (held->hasPath() && !automation::ConfirmWritingLockedWorkbook(path, MainProgramWindow().caption()))
@@ -241,8 +248,8 @@ bool SaveIntergreenWorkbook(bool askFirst) {
     if (WorkbookChangedOnDisk()) {
         const int answer = ask(
             T("Plik skoroszytu został zmieniony przez inny program od chwili wczytania:") +
-                QLatin1Char('\n') + QLatin1Char('[') + path + QLatin1Char(']') + QLatin1Char('\n') +
-                T("Tak - zapisać zmiany tego programu w miejsce zmian innego programu,") + QLatin1Char('\n') +
+                QLatin1Char('\n') + QLatin1Char('[') + PathForMessage(path) + QLatin1Char(']') +
+                QLatin1Char('\n') + T("Tak - zapisać zmiany tego programu w miejsce zmian innego programu,") + QLatin1Char('\n') +
                 T("Nie - wczytać plik ponownie (zmiany tego programu zostaną utracone),") +
                 QLatin1Char('\n') + T("Anuluj - nie zapisywać teraz."),
             ui::YesNoCancel | ui::Exclamation);
@@ -260,7 +267,7 @@ bool SaveIntergreenWorkbook(bool askFirst) {
     } catch (const sheet::Cancelled&) {
         return false;
     } catch (const std::exception& e) {
-        ask(T("Nie można zapisać pliku:") + QLatin1Char('\n') + QLatin1Char('[') + path + QLatin1Char(']') +
+        ask(T("Nie można zapisać pliku:") + QLatin1Char('\n') + QLatin1Char('[') + PathForMessage(path) + QLatin1Char(']') +
                 QLatin1Char('\n') + QString::fromUtf8(e.what()),
             ui::Exclamation);
         return false;

@@ -21,6 +21,10 @@ extern QString ExcelWorkbookPath;  // its full path
 
 // The workbook engine of this program, made on first use and kept for the whole run.
 sheet::Application& ExcelApplication();
+// A workbook path as the messages quote it: whole up to the 260 characters a path may have, so the
+// user sees which file; a longer one (read from a broken or hostile drawing) is cut as every text
+// read from a file is.
+QString PathForMessage(const QString& path);
 // The workbook held between commands; nullptr when none.
 sheet::Workbook* HeldWorkbook();
 

@@ -369,7 +369,12 @@ void parseFormulas(Workbook& book, std::vector<PendingFormula>& formulas) {
     for (PendingFormula& p : formulas) {
         if (p.sharedIndex.isEmpty() || p.master) continue;
         auto it = shared.find({p.ws, p.sharedIndex});
-        if (it == shared.end()) continue;  // a member without its master keeps its value only
+        if (it == shared.end()) {
+            // A member whose master is missing: its formula is unknown, so the file's value is one
+            // this engine never computed and stays marked as such (written back as it was read).
+            keep(p, QString(), true);
+            continue;
+        }
         if (it->second.parsed) {
             p.ws->ensureCell(p.row, p.col).formula = it->second.parsed;
         } else if (it->second.readable) {

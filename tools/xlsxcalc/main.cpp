@@ -2,7 +2,8 @@
 // engine, prints each non-empty cell as "sheet-index<TAB>A1-address<TAB>value" and optionally
 // saves the workbook. A developer's check of the engine against other spreadsheets. Cells whose
 // formula the engine cannot compute keep the file's value: their lines end in "nie przeliczono"
-// and they are listed on the error output.
+// and they are listed on the error output. Cells on a circular reference (or reading one) hold
+// #REF!: their lines end in "odwołanie cykliczne" and they are listed there too.
 #include "platform/sheet/Application.h"
 #include "platform/sheet/Errors.h"
 
@@ -21,7 +22,7 @@ int main(int argc, char** argv) {
         sheet::Workbook& book = app.workbooks().open(args[1]);
         book.calculate();
         QByteArray out;
-        QStringList stale;
+        QStringList stale, circular;
         for (int i = 1; i <= book.worksheetCount(); ++i) {
             sheet::Worksheet& ws = book.worksheets(i);
             ws.forEachCell([&](int row, int col, sheet::Cell& c) {
@@ -31,6 +32,9 @@ int main(int argc, char** argv) {
                 if (c.kept && !c.formula) {
                     out += "\tnie przeliczono";
                     stale << ws.name() + QLatin1Char('!') + sheet::cellAddress(row, col);
+                } else if (c.formula && c.circular) {
+                    out += "\todwołanie cykliczne";
+                    circular << ws.name() + QLatin1Char('!') + sheet::cellAddress(row, col);
                 }
                 out += '\n';
             });
@@ -40,6 +44,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "xlsxcalc: nie przeliczono %lld komórek (wartości z pliku): %s\n",
                          static_cast<long long>(stale.size()),
                          stale.join(QStringLiteral(", ")).toUtf8().constData());
+        if (!circular.isEmpty())
+            std::fprintf(stderr, "xlsxcalc: odwołanie cykliczne w %lld komórkach (#REF!): %s\n",
+                         static_cast<long long>(circular.size()),
+                         circular.join(QStringLiteral(", ")).toUtf8().constData());
         if (args.size() == 3) book.saveAs(args[2]);
     } catch (const sheet::Error& e) {
         std::fprintf(stderr, "xlsxcalc: %s\n", e.message().toUtf8().constData());

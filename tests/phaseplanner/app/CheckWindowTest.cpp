@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QListWidget>
 #include <QTest>
 #include <QTimer>
@@ -129,6 +130,49 @@ private slots:
         QVERIFY(!said.contains(QStringLiteral("Sprawdzono czasy międzyzielone.")));
         // Measured by position all the same: its pairs are written beside the table.
         QCOMPARE(blockReferences(QStringLiteral("CZASMIEDZYZIELONY_7")), 1);
+        w.Form_Unload();
+    }
+
+    // D8 (K2 -> K1) holds a formula nested past what the engine reads, with 99 cached by the program
+    // that saved it: the check names the cell and says it is incomplete, never "Sprawdzono".
+    void aCachedValueTheEngineDidNotComputeLeavesTheCheckIncomplete() {
+        QVERIFY(test::RewriteCellsAsForeignProgram(
+            setup.bookPath, {{QStringLiteral("D8"), test::DeeplyNestedFormulaXml(5), QStringLiteral("99")}}));
+        MainWindow w(folderPath + QStringLiteral("/bin"));
+        QVERIFY(w.Form_Load());
+        prompts->clear();
+        prompts->answerMessage(ui::Yes);  // open the workbook the drawing names
+        w.RunCommand(QStringLiteral("mnuDane_SprawdzCzasy"));
+        const QStringList said = prompts->messageTexts();
+        QCOMPARE(said.size(), 3);
+        QCOMPARE(said[1], QStringLiteral("Błąd w danych arkusza Excel!\nKomórka matrycy kolizji D8 zawiera formułę, "
+                                         "której nie można obliczyć: \"=") +
+                              QString(39, QLatin1Char('(')) + QStringLiteral("…\"."));
+        QCOMPARE(said[2], QStringLiteral("Sprawdzenie czasów międzyzielonych jest niepełne.\nKomórek matrycy kolizji "
+                                         "bez poprawnego czasu: 1 - tych par nie sprawdzono."));
+        w.Form_Unload();
+    }
+
+    // The workbook's first group text 10 MB long: the check answers within seconds and its message
+    // quotes the text by its first 40 characters.
+    void aTenMegabyteGroupTextIsQuotedByItsStartWithinSeconds() {
+        test::IntergreenBook b = test::SmallBook();
+        b.texts[0] = QStringLiteral("K1") + QString(10'000'000, QLatin1Char('x'));
+        test::WriteIntergreenBook(b, setup.bookPath);
+        MainWindow w(folderPath + QStringLiteral("/bin"));
+        QVERIFY(w.Form_Load());
+        prompts->clear();
+        prompts->answerMessage(ui::Yes);  // open the workbook the drawing names
+        QElapsedTimer clock;
+        clock.start();
+        w.RunCommand(QStringLiteral("mnuDane_SprawdzCzasy"));
+        QVERIFY2(clock.elapsed() < 10'000, qPrintable(QString::number(clock.elapsed())));
+        const QStringList said = prompts->messageTexts();
+        QCOMPARE(said.size(), 2);
+        QCOMPARE(said[1], QStringLiteral("Sprawdzenie czasów międzyzielonych jest niepełne.\nGrupy programu i "
+                                         "skoroszytu porównano według kolejności; na tych pozycjach się różnią:\n"
+                                         "grupa 1: w programie \"K1\", w skoroszycie \"K1") +
+                              QString(38, QLatin1Char('x')) + QStringLiteral("…\""));
         w.Form_Unload();
     }
 };

@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
@@ -210,6 +211,44 @@ private slots:
                      QStringLiteral("Błąd w danych arkusza Excel!\nKomórka matrycy kolizji C9 zawiera formułę, "
                                     "której nie można obliczyć: \"=NA()\".")),
                  qPrintable(prompts->messageTexts().join(QLatin1Char('|'))));
+        QVERIFY(GroupTable.empty());
+        w->close();
+    }
+
+    // A matrix cell holding only the value another program cached beside a formula the engine did not
+    // compute (one reading another workbook) stops the import as well; a 10 MB row label is quoted by
+    // its first 40 characters, within seconds.
+    void anUncomputedCellOrAHugeLabelStopsTheImportSayingItShortly() {
+        auto w = start();
+        QVERIFY(w);
+        const QString path = book(test::SmallBook());
+        QVERIFY(test::RewriteCellsAsForeignProgram(
+            path, {{QStringLiteral("C9"), QStringLiteral("<f>[1]Arkusz!A1</f>"), QStringLiteral("4")}}));
+        prompts->answerFile(path);
+        prompts->answerMessage(ui::No);  // were it to ask about merging
+        w->findChild<QAction*>(QStringLiteral("mnuGrupa_Excel"))->trigger();
+        QVERIFY2(prompts->messageTexts().contains(
+                     QStringLiteral("Błąd w danych arkusza Excel!\nKomórka matrycy kolizji C9 zawiera formułę, "
+                                    "której nie można obliczyć: \"=[1]Arkusz!A1\".")),
+                 qPrintable(prompts->messageTexts().join(QLatin1Char('|'))));
+        QVERIFY(GroupTable.empty());
+
+        const QString huge = book(test::SmallBook());
+        test::RewriteCell(huge, 2, 9, 1, sheet::Value(QStringLiteral("K2") + QString(10'000'000, QLatin1Char('y'))));
+        ResetIntergreenWorkbook();
+        prompts->clear();
+        prompts->answerFile(huge);
+        prompts->answerMessage(ui::No);
+        QElapsedTimer clock;
+        clock.start();
+        w->findChild<QAction*>(QStringLiteral("mnuGrupa_Excel"))->trigger();
+        QVERIFY2(clock.elapsed() < 10'000, qPrintable(QString::number(clock.elapsed())));
+        const QStringList said = prompts->messageTexts();
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said[0].size() < 1000, qPrintable(said[0].left(1000)));
+        QVERIFY2(said[0].contains(QStringLiteral("w opisie wiersza matrycy (A9) \"K2") + QString(38, QLatin1Char('y')) +
+                                  QStringLiteral("…\", w opisie kolumny")),
+                 qPrintable(said[0].left(1000)));
         QVERIFY(GroupTable.empty());
         w->close();
     }

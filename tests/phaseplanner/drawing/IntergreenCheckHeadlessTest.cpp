@@ -4,6 +4,7 @@
 #include "IntergreenBooks.h"
 
 #include <gtest/gtest.h>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -398,6 +399,92 @@ TEST(PhaseplannerHeadlessCheck, ARedrawnProgramTakesTheLastChecksResultsAway) {
     const QStringList names = insertNames(drawing);
     EXPECT_FALSE(names.contains(QStringLiteral("CZASMIEDZYZIELONY_7"))) << names.join(' ').toStdString();
     EXPECT_TRUE(names.contains(QStringLiteral("ATRYBUTY_PROGRAMU_7"))) << names.join(' ').toStdString();
+}
+
+}  // namespace phaseplanner::test
+
+namespace phaseplanner::test {
+
+// A matrix cell whose formula the engine did not compute (nested past its limit, reading another
+// workbook, a shared formula whose master is missing) holds only the number another program cached:
+// never checked or imported as a time. K2 -> K1 (D8) caches 99 where its formula gives 5.
+TEST(PhaseplannerHeadlessCheck, ACachedValueTheEngineDidNotComputeIsNeverATime) {
+    if (!QFile::exists(kTool)) GTEST_SKIP() << "tool not built";
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("czasy.xlsx"));
+    const QString program = dir.filePath(QStringLiteral("program.txt"));
+    writeText(program, "CYKL 60\nGRUPA 1 | 0 | K1 | 0+20 | \nGRUPA 2 | 0 | K2 | 24+16 | \n"
+                       "GRUPA 3 | 1 | P1 | 47+10 | \n");
+    const std::vector<std::pair<QString, QString>> kinds{
+        {DeeplyNestedFormulaXml(5), QStringLiteral("\"=") + QString(39, QLatin1Char('(')) + QStringLiteral("…\"")},
+        {QStringLiteral("<f>[1]Arkusz!A1</f>"), QStringLiteral("\"=[1]Arkusz!A1\"")},
+        {QStringLiteral("<f t=\"shared\" si=\"7\"/>"), QStringLiteral("\"=\"")}};
+    for (const auto& [formula, shown] : kinds) {
+        SCOPED_TRACE(shown.toStdString());
+        WriteIntergreenBook(SmallBook(), book);
+        ASSERT_TRUE(RewriteCellsAsForeignProgram(book, {{QStringLiteral("D8"), formula, QStringLiteral("99")}}));
+        const QString named = QStringLiteral("Komórka matrycy kolizji D8 zawiera formułę, której nie można "
+                                             "obliczyć: ") + shown + QLatin1Char('.');
+        ToolRun r = runTool({kTemplate, QStringLiteral("--intersection"), QStringLiteral("7"),
+                             QStringLiteral("--draw"), program, QStringLiteral("--check"), book});
+        EXPECT_EQ(r.exitCode, 3) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(named)) << r.err.toStdString();
+        EXPECT_EQ(pairLines(r.out), QStringList({"1K -> 2K: zmierzony 4 s, wymagany 4 s (0)",
+                                                 "2K -> 3P: zmierzony 7 s, wymagany 3 s (+4)",
+                                                 "3P -> 2K: zmierzony 27 s, wymagany 7 s (+20)"}));
+        EXPECT_TRUE(r.out.contains(QStringLiteral("Sprawdzenie czasów międzyzielonych jest niepełne.\n"
+                                                  "Komórek matrycy kolizji bez poprawnego czasu: 1 - tych par "
+                                                  "nie sprawdzono.\n")))
+            << r.out.toStdString();
+        r = runTool({kTemplate, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--import"),
+                     book});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("Błąd w danych arkusza Excel!\n") + named)) << r.err.toStdString();
+        EXPECT_FALSE(r.out.contains(QStringLiteral("Zaimportowano"))) << r.out.toStdString();
+    }
+}
+
+// A 10 MB group text in the workbook: every message quoting it shows its first 40 characters, and
+// the check and the import answer within seconds. Written as the group's list text and both labels
+// (the check then names the group as differing from the program's K1), then as the row label alone
+// (the check and the import refuse the list naming the row).
+TEST(PhaseplannerHeadlessCheck, ATenMegabyteLabelIsQuotedByItsStartWithinSeconds) {
+    if (!QFile::exists(kTool)) GTEST_SKIP() << "tool not built";
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("czasy.xlsx"));
+    const QString program = dir.filePath(QStringLiteral("program.txt"));
+    writeText(program, "CYKL 60\nGRUPA 1 | 0 | K1 | 0+20 | \nGRUPA 2 | 0 | K2 | 24+16 | \n"
+                       "GRUPA 3 | 1 | P1 | 47+10 | \n");
+    const QString huge = QStringLiteral("K1") + QString(10'000'000, QLatin1Char('x'));
+    const QString shown = QStringLiteral("\"K1") + QString(38, QLatin1Char('x')) + QStringLiteral("…\"");
+    IntergreenBook b = SmallBook();
+    b.texts[0] = huge;
+    WriteIntergreenBook(b, book);
+    QElapsedTimer clock;
+    clock.start();
+    ToolRun r = runTool({kTemplate, QStringLiteral("--intersection"), QStringLiteral("7"), QStringLiteral("--draw"),
+                         program, QStringLiteral("--check"), book});
+    EXPECT_LT(clock.elapsed(), 10'000);
+    EXPECT_EQ(r.exitCode, 3) << r.err.left(300).toStdString();
+    EXPECT_LT(r.out.size() + r.err.size(), 3000);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("grupa 1: w programie \"K1\", w skoroszycie ") + shown + "\n"))
+        << r.out.left(3000).toStdString();
+
+    b.texts[0] = QStringLiteral("K1");
+    WriteIntergreenBook(b, book);
+    RewriteCell(book, 2, 8, 1, sheet::Value(huge));
+    const QString refusal = QStringLiteral("wiersz 8: w wykazie grup (P8) \"K1\", w opisie wiersza matrycy (A8) ") +
+                            shown + QStringLiteral(", w opisie kolumny matrycy (C6) \"K1\"\n");
+    for (const QString& command : {QStringLiteral("--check"), QStringLiteral("--import")}) {
+        clock.restart();
+        QStringList args{kTemplate, QStringLiteral("--intersection"), QStringLiteral("7")};
+        if (command == QLatin1String("--check")) args << QStringLiteral("--draw") << program;
+        r = runTool(args << command << book);
+        EXPECT_LT(clock.elapsed(), 10'000);
+        EXPECT_EQ(r.exitCode, 1) << command.toStdString();
+        EXPECT_LT(r.out.size() + r.err.size(), 3000) << command.toStdString();
+        EXPECT_TRUE(r.err.contains(refusal)) << r.err.left(3000).toStdString();
+    }
 }
 
 }  // namespace phaseplanner::test

@@ -142,6 +142,42 @@ inline bool RewriteFormulasAsScript(const QString& path,
     return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
+// Gives cells of a saved workbook's matrix worksheet a formula element of the file's own and the
+// value a spreadsheet program cached beside it, as a file saved by another program holds them:
+// {"D8", "<f>[1]Arkusz!A1</f>", "99"}. The formula element is written as given (XML).
+struct ForeignCell {
+    QString address, formulaXml, cached;
+};
+inline bool RewriteCellsAsForeignProgram(const QString& path, const std::vector<ForeignCell>& cells) {
+    QStringList args{QStringLiteral("-c"),
+                     QStringLiteral("import zipfile,re,sys,shutil\n"
+                                    "src=sys.argv[1]; tmp=src+'.tmp'\n"
+                                    "zin=zipfile.ZipFile(src); zout=zipfile.ZipFile(tmp,'w',zipfile.ZIP_DEFLATED)\n"
+                                    "a=sys.argv[2:]\n"
+                                    "for item in zin.infolist():\n"
+                                    "    data=zin.read(item.filename)\n"
+                                    "    if item.filename=='xl/worksheets/sheet2.xml':\n"
+                                    "        s=data.decode()\n"
+                                    "        for i in range(0,len(a),3):\n"
+                                    "            cell='<c r=\"%s\">%s<v>%s</v></c>'%(a[i],a[i+1],a[i+2])\n"
+                                    "            s,n=re.subn(r'<c r=\"%s\"(?:[^>]*/>|[^>]*>.*?</c>)'%a[i],lambda m:cell,s)\n"
+                                    "            if n!=1: sys.exit('no cell '+a[i])\n"
+                                    "        data=s.encode()\n"
+                                    "    zout.writestr(item,data)\n"
+                                    "zout.close(); shutil.move(tmp,src)\n"),
+                     path};
+    for (const ForeignCell& c : cells) args << c.address << c.formulaXml << c.cached;
+    QProcess p;
+    p.start(QStringLiteral("/usr/bin/python3"), args);
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// A formula nested deeper than the engine reads, giving `result`.
+inline QString DeeplyNestedFormulaXml(int result) {
+    return QStringLiteral("<f>") + QString(300, QLatin1Char('(')) + QString::number(result) +
+           QString(300, QLatin1Char(')')) + QStringLiteral("</f>");
+}
+
 // A three-group book: K1 in phase 1, K2 in phase 2, P1 in phase 1, every pair of K1/K2 4 s.
 inline IntergreenBook SmallBook() {
     IntergreenBook b;

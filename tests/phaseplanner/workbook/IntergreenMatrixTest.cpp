@@ -151,8 +151,9 @@ TEST_F(Matrix, FormulasWithoutANumberAreNamedWithTheirFormula) {
         {QStringLiteral("=4+"), QStringLiteral("zawiera formułę, której nie można obliczyć: \"=4+\".")},
         {QStringLiteral("=NIEZNANA(4)"),
          QStringLiteral("zawiera formułę, której nie można obliczyć: \"=NIEZNANA(4)\".")},
-        {deep,
-         QStringLiteral("zawiera formułę, której nie można obliczyć: \"") + deep + QStringLiteral("\".")},
+        {deep,  // quoted by its first 40 characters
+         QStringLiteral("zawiera formułę, której nie można obliczyć: \"=") + QString(39, QLatin1Char('(')) +
+             QStringLiteral("…\".")},
         {QStringLiteral("=C9+1"), QStringLiteral("zawiera odwołanie cykliczne: \"=C9+1\".")},
         {QStringLiteral("=1/0"), QStringLiteral("nie zawiera liczby całkowitej: \"#DIV/0!\".")},
         {QStringLiteral("=CEILING(3.2,1)"), QString()}};
@@ -178,6 +179,24 @@ TEST_F(Matrix, FormulasWithoutANumberAreNamedWithTheirFormula) {
                   QStringLiteral("Błąd w danych arkusza Excel!\nKomórka matrycy kolizji C9 ") + message);
         EXPECT_FALSE(reading.Seconds.has_value());
     }
+}
+
+// A value another program cached beside a formula the engine did not compute is no time anywhere:
+// not the required time of its pair, not the largest intergreen time (K2 -> K1, D8, caches 99).
+TEST_F(Matrix, ACachedValueTheEngineDidNotComputeIsNoTime) {
+    const QString path = write(SmallBook(), QStringLiteral("c.xlsx"));
+    ASSERT_TRUE(RewriteCellsAsForeignProgram(path, {{QStringLiteral("D8"), DeeplyNestedFormulaXml(5), QStringLiteral("99")}}));
+    prompts.answerFile(path);
+    sheet::Workbook* book = open();
+    ASSERT_NE(book, nullptr);
+    int column = 14;
+    ASSERT_EQ(automation::ReadGroupHeadList(book->worksheets(2), column, true, QString(), *book), 3);
+    sheet::Worksheet& ws = book->worksheets(2);
+    EXPECT_EQ(ws.cells(8, 4).value(), sheet::Value(99.0));  // the file's value, kept for saving
+    EXPECT_EQ(ReadMatrixCell(ws, 8, 4).Fault, MatrixCellFault::Uncomputed);
+    EXPECT_EQ(MatrixCellValue(ws, 0, 1), 0);
+    EXPECT_EQ(MatrixCellValue(ws, 1, 0), 4);
+    EXPECT_EQ(ReadMaxIntergreenTime(ws, 3), 7);
 }
 
 // The matrix labels its rows (column A) and, from version 2.6 on, its columns (the row above the

@@ -105,6 +105,17 @@ TEST_F(Connection, AMissingNamedFileIsReportedOnceAndTheDialogFollows) {
     EXPECT_EQ(prompts.messageTexts(),
               QStringList{QStringLiteral("Nie znaleziono pliku:\n") + ExcelWorkbookPath});
     EXPECT_EQ(prompts.asked().back().kind, ui::ScriptedPrompts::Asked::File);
+
+    // With that workbook kept, a missing file the drawing names by a path longer than any path is
+    // reported once by its first 260 characters; the kept workbook is offered next.
+    prompts.clear();
+    ExcelWorkbookPath = dir.filePath(QString(300, QLatin1Char('a')) + QStringLiteral(".xlsx"));
+    prompts.answerMessage(ui::Ok);
+    prompts.answerMessage(ui::Yes);
+    ASSERT_NE(open(), nullptr);
+    EXPECT_EQ(prompts.messageTexts(),
+              QStringList({QStringLiteral("Nie znaleziono pliku:\n") + ExcelWorkbookPath.left(260) + QStringLiteral("…"),
+                           QStringLiteral("Czy pobierać dane z aktywnego skoroszytu?")}));
 }
 
 TEST_F(Connection, TheNameOfTheSecondWorksheetDecides) {

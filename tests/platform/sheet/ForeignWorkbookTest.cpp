@@ -303,6 +303,34 @@ TEST_F(SheetForeign, XlsxcalcNamesTheCellsItDidNotRecompute) {
     EXPECT_TRUE(stdoutText.contains("1\tA13\t10\n"));
     EXPECT_TRUE(stderrText.contains("Dane!A14")) << stderrText.toStdString();
     EXPECT_FALSE(stderrText.contains("Dane!A8"));
+
+    // A shared formula's member whose master is missing keeps the file's value, marked and listed
+    // as not computed; cells on a circular reference hold #REF!, marked and listed as such.
+    Package pkg = Package::read(in);
+    pkg.setPart("xl/worksheets/sheet2.xml",
+              "<?xml version=\"1.0\"?><worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+              "<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><v>2</v></c></row>"
+              "<row r=\"2\"><c r=\"A2\"><v>3</v></c></row>"
+              "<row r=\"4\"><c r=\"A4\"><f t=\"shared\" si=\"5\"/><v>77</v></c>"
+              "<c r=\"B4\"><f>C4+1</f><v>1</v></c><c r=\"C4\"><f>B4*2</f><v>2</v></c>"
+              "<c r=\"D4\"><f>A1+1</f><v>9</v></c></row></sheetData></worksheet>");
+    const QString second = dir.filePath("druga.xlsx");
+    pkg.write(second);
+    QProcess again;
+    again.start(QStringLiteral(SUITE_XLSXCALC), {second});
+    ASSERT_TRUE(again.waitForFinished(60000));
+    const QString lines = QString::fromUtf8(again.readAllStandardOutput());
+    const QString listed = QString::fromUtf8(again.readAllStandardError());
+    EXPECT_TRUE(lines.contains("2\tA4\t77\tnie przeliczono\n")) << lines.toStdString();
+    EXPECT_TRUE(lines.contains("2\tB4\t#REF!\todwołanie cykliczne\n")) << lines.toStdString();
+    EXPECT_TRUE(lines.contains("2\tC4\t#REF!\todwołanie cykliczne\n")) << lines.toStdString();
+    EXPECT_TRUE(lines.contains("2\tD4\t2\n")) << lines.toStdString();
+    EXPECT_TRUE(listed.contains("nie przeliczono 5 komórek (wartości z pliku): Dane!C1, Dane!A9, Dane!A10, "
+                                "Dane!A14, Druga!A4\n"))
+        << listed.toStdString();
+    EXPECT_TRUE(listed.contains("odwołanie cykliczne w 2 komórkach (#REF!): Druga!B4, Druga!C4"))
+        << listed.toStdString();
+    EXPECT_FALSE(listed.contains("Druga!D4")) << listed.toStdString();
 }
 
 }  // namespace

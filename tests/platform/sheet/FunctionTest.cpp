@@ -62,6 +62,10 @@ TEST_F(SheetFunctions, PickingConvertingAndTrappingErrors) {
     EXPECT_EQ(eval("=CHOOSE(3.9,1,2,3)"), Value(3.0));  // the index is cut to a whole number
     EXPECT_EQ(eval("=CHOOSE(4,1,2,3)"), Value(ErrorCode::Value));
     EXPECT_EQ(eval("=CHOOSE(0,1,2,3)"), Value(ErrorCode::Value));
+    // Both ends of the index: the first value and the last one are picked, one step past is refused.
+    EXPECT_EQ(eval("=CHOOSE(1,\"a\",\"b\",\"c\")"), Value(QStringLiteral("a")));
+    EXPECT_EQ(eval("=CHOOSE(0.9,1,2,3)"), Value(ErrorCode::Value));
+    EXPECT_EQ(eval("=CHOOSE(3,1,2,30)"), Value(30.0));
     EXPECT_EQ(eval("=SUM(CHOOSE(2,A1:A4,B1:B4))"), Value(26.0));  // a reference picked is a reference
     EXPECT_EQ(eval("=CHOOSE(D1,1,2)"), Value(ErrorCode::Div0));
     EXPECT_EQ(eval("=IFERROR(D1,-1)"), Value(-1.0));
@@ -106,6 +110,12 @@ TEST_F(SheetFunctions, SumproductMultipliesAreasElementByElement) {
     EXPECT_EQ(eval("=SUMPRODUCT(A1:A4)"), Value(10.0));
     EXPECT_EQ(eval("=SUMPRODUCT(A1:A3,C1:C3)"), Value(0.0));  // texts and booleans count as 0
     EXPECT_EQ(eval("=SUMPRODUCT(A1:A4,B1:B3)"), Value(ErrorCode::Value));
+    // Arrays of the same rows and other columns, or of rows and columns swapped, are refused too;
+    // a non-square pair of one shape is multiplied.
+    EXPECT_EQ(eval("=SUMPRODUCT(A1:B2,A1:C2)"), Value(ErrorCode::Value));
+    EXPECT_EQ(eval("=SUMPRODUCT(A1:B3,A1:C2)"), Value(ErrorCode::Value));
+    EXPECT_EQ(eval("=SUMPRODUCT(A1:A2,A1:B1)"), Value(ErrorCode::Value));
+    EXPECT_EQ(eval("=SUMPRODUCT(A1:B3,A2:B4)"), Value(1 * 2 + 2 * 3 + 5 * 6 + 6 * 7 + 3 * 4 + 7 * 8.0));
     EXPECT_EQ(eval("=SUMPRODUCT((A1:A4>2)*B1:B4)"), Value(15.0));
     EXPECT_EQ(eval("=SUMPRODUCT(--(A1:A4>2),B1:B4)"), Value(15.0));
     EXPECT_EQ(eval("=SUMPRODUCT(A1:A4>2,B1:B4)"), Value(0.0));  // booleans themselves count as 0
@@ -134,6 +144,12 @@ TEST_F(SheetFunctions, ReferencesFromTextAndMovedReferencesFollowTheirCells) {
     EXPECT_EQ(eval("=OFFSET(A1,0,0,0)"), Value(ErrorCode::Ref));
     EXPECT_EQ(eval("=OFFSET(5,0,0)"), Value(ErrorCode::Value));
     EXPECT_EQ(eval("=SUM(OFFSET(A4,0,0,-2))"), Value(7.0));  // a negative height reaches up
+    // and a negative width left, from the moved corner: B4 back over A4:B4, C2 over A1:C2; a width
+    // of -1 is the corner alone, and one reaching past column A is off the sheet.
+    EXPECT_EQ(eval("=SUM(OFFSET(B4,0,0,1,-2))"), Value(12.0));
+    EXPECT_EQ(eval("=SUM(OFFSET(B1,1,1,-2,-3))"), Value(14.0));
+    EXPECT_EQ(eval("=SUM(OFFSET(B4,0,0,1,-1))"), Value(8.0));
+    EXPECT_EQ(eval("=SUM(OFFSET(B4,0,0,1,-3))"), Value(ErrorCode::Ref));
 
     // The cells they reach are known only as they are evaluated: a change there recomputes them,
     // and a formula read through them is computed first.

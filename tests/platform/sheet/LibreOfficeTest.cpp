@@ -212,7 +212,8 @@ TEST(SheetLibreOffice, TheAddedFunctionsGiveTheSameValues) {
     // Where LibreOffice differs from the spreadsheet we follow, the unit tests hold the cases:
     // TRUE kept as the number 1 (SUMPRODUCT of a comparison), #VALUE! for a typed text in AND/OR/XOR,
     // for CEILING(2.5,-2), MEDIAN without numbers, OFFSET off the sheet or of no height (#NUM!, #NUM!,
-    // #REF!, #REF!), and MROUND(10,-3) computed where the signs differ (#NUM!).
+    // #REF!, #REF!), OFFSET of a negative height or width (#VALUE!, where it reaches up or left), and
+    // MROUND(10,-3) computed where the signs differ (#NUM!).
     const char* formulas[] = {"=CEILING(2.5,1)",
                               "=CEILING(-2.5,-2)",
                               "=CEILING(-2.5,2)",
@@ -229,6 +230,8 @@ TEST(SheetLibreOffice, TheAddedFunctionsGiveTheSameValues) {
                               "=MROUND(1.3,0.2)",
                               "=MROUND(D2,-0.5)",
                               "=CHOOSE(2,\"a\",\"b\",\"c\")",
+                              "=CHOOSE(1,\"a\",\"b\",\"c\")",
+                              "=CHOOSE(3,1,2,30)",
                               "=CHOOSE(3.9,1,2,3)",
                               "=CHOOSE(4,1,2,3)",
                               "=SUM(CHOOSE(2,A1:A4,B1:B4))",
@@ -253,6 +256,9 @@ TEST(SheetLibreOffice, TheAddedFunctionsGiveTheSameValues) {
                               "=SUMPRODUCT(A1:A4)",
                               "=SUMPRODUCT(A1:A3,C1:C3)",
                               "=SUMPRODUCT(A1:A4,B1:B3)",
+                              "=SUMPRODUCT(A1:B2,A1:C2)",
+                              "=SUMPRODUCT(A1:B3,A1:C2)",
+                              "=SUMPRODUCT(A1:B3,A2:B4)",
                               "=SUMPRODUCT((A1:A4>2)*B1:B4)",
                               "=SUMPRODUCT(--(A1:A4>2),B1:B4)",
                               "=SUMPRODUCT({1,2;3,4},{5,6;7,8})",
