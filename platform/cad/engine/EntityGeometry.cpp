@@ -154,8 +154,12 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx) {
             }
             break;
         }
+        case EntityKind::AttributeDefinition: {  // shown by its tag
+            TextData shown = e->as<AttributeData>();
+            shown.text = e->as<AttributeData>().tag;
+            return textBox(shown);
+        }
         case EntityKind::Text:
-        case EntityKind::AttributeDefinition:
         case EntityKind::AttributeReference:
             return textBox(*const_cast<Entity*>(e)->textData());
         case EntityKind::MText:
@@ -202,6 +206,12 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx) {
         }
         case EntityKind::Unknown: {
             const Tags& tags = e->as<RawData>().tags;
+            std::vector<Point3> vertices;
+            bool closed = false;
+            if (polyline3dVertices(e->as<RawData>(), vertices, closed)) {  // its plan, not the 0,0 it is placed at
+                for (const Point3& p : vertices) box.add(p.x, p.y);
+                break;
+            }
             if (e->as<RawData>().dxfName.compare(QLatin1String("ELLIPSE"), Qt::CaseInsensitive) == 0) {
                 // The major axis end (11, 21) is relative to the centre: the circle of its length holds it.
                 double v[4] = {0, 0, 0, 0};
@@ -688,6 +698,17 @@ std::vector<Entity*> Database::explode(Entity* e) {
                 Entity* n = cloneEntity(child, owner, *this);
                 transform(n, t);
                 out.push_back(n);
+            }
+            return out;
+        }
+        case EntityKind::Unknown: {
+            std::vector<Point3> v;
+            bool closed = false;
+            if (!polyline3dVertices(e->as<RawData>(), v, closed)) break;
+            for (size_t i = 0; i + 1 < v.size() + (closed && v.size() > 2 ? 1 : 0); ++i) {
+                Entity* n = newEntity(owner, EntityKind::Line, 0, nullptr);
+                n->as<LineData>() = {v[i], v[(i + 1) % v.size()]};
+                inherit(n);
             }
             return out;
         }
