@@ -20,15 +20,16 @@ def make(path):
     # A kerb line: closed, climbing, placed away from the origin.
     kerb = msp.add_polyline3d([(12, 41, 1), (30, 44, 2.5), (27, 55, 4), (14, 52, 3)], close=True)
     out["kerb"] = handle_box(kerb)
+    # The spline edge first (other edges follow its fit count), one line given the other way round.
     h = msp.add_hatch(color=3)
     ep = h.paths.add_edge_path()
-    ep.add_line((40, 40), (52, 40))
-    ep.add_ellipse((52, 43), major_axis=(0, -3), ratio=0.5, start_angle=0, end_angle=180, ccw=True)
-    ep.add_line((52, 46), (50, 46))
-    ep.add_arc((47, 46), 3, 0, 180, ccw=True)
-    ep.add_line((44, 46), (44, 50))
     spline = ep.add_spline(control_points=[(44, 50), (40, 56), (36, 48), (40, 40)],
                            knot_values=[0, 0, 0, 0, 1, 1, 1, 1], degree=3)
+    ep.add_line((40, 40), (52, 40))
+    ep.add_ellipse((52, 43), major_axis=(0, -3), ratio=0.5, start_angle=0, end_angle=180, ccw=True)
+    ep.add_line((50, 46), (52, 46))
+    ep.add_arc((47, 46), 3, 0, 180, ccw=True)
+    ep.add_line((44, 46), (44, 50))
     tool = spline.construction_tool()
     out["spline"] = [list(tool.point(t))[:2] for t in (0.25, 0.5, 0.75)]
     out["hatch"] = handle_box(h)
