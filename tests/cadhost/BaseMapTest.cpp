@@ -139,6 +139,12 @@ private slots:
         QVERIFY(lines[0][1].text == QStringLiteral("CD;EF") && lines[0][1].aci == 1);
         QVERIFY(lines[0][2].text == QStringLiteral("G;H") && lines[0][2].height == 4);
         QVERIFY(lines[0][3].text == QStringLiteral("x;I") && lines[0][3].trueColor == 255);
+        // Relative widths and tracking take their 'x' with them.
+        const auto scaled = ParseMText(QStringLiteral("\\W0.5xA\\T2xB\\Q-15C"), 2)[0];
+        QCOMPARE(scaled.size(), size_t(3));
+        QVERIFY(scaled[0].text == QStringLiteral("A") && scaled[0].widthFactor == 0.5);
+        QVERIFY(scaled[1].text == QStringLiteral("B") && scaled[1].tracking == 2);
+        QVERIFY(scaled[2].text == QStringLiteral("C") && scaled[2].oblique < 0);
         // The drawn text: "CD;EF" in red right after "AB", the second line shown below.
         const QFont font = FontForCap(2 * c.k);
         const QFontMetricsF fm(font);
