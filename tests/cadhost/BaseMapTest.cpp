@@ -6,6 +6,7 @@
 #include "RenderCanvas.h"
 
 #include "cadhost/Snap.h"
+#include "cadhost/render/HatchPattern.h"
 #include "cadhost/render/MTextRuns.h"
 #include "platform/cad/dxf/DxfWriter.h"
 
@@ -125,6 +126,21 @@ private slots:
         QVERIFY(!c.lit(53.8, 43, 0));
         QCOMPARE(c.img.pixel(c.at(47, 48.7)), green);
         QVERIFY(!c.lit(47, 49.3, 0));
+        // An edge given the other way round is walked backwards: the square's outline is its
+        // perimeter, with no edge walked twice.
+        HatchData square;
+        square.loops.emplace_back();
+        const double corners[][4] = {{0, 0, 10, 0}, {10, 10, 10, 0}, {10, 10, 0, 10}, {0, 10, 0, 0}};
+        for (const auto& k : corners) {
+            Edge edge;
+            edge.start = {k[0], k[1], 0};
+            edge.end = {k[2], k[3], 0};
+            square.loops[0].edges.push_back(edge);
+        }
+        const QPolygonF outline = cadhost::render::HatchBoundary(square).toSubpathPolygons().front();
+        double perimeter = 0;
+        for (qsizetype i = 1; i < outline.size(); ++i) perimeter += QLineF(outline[i - 1], outline[i]).length();
+        QCOMPARE(perimeter, 40.0);
         const QJsonArray b = facts[QStringLiteral("hatch")].toObject()[QStringLiteral("box")].toArray();
         const QRect ink = c.inkBox(35, 38, 56, 55);
         QVERIFY(std::abs(ink.left() - c.at(b[0].toDouble(), 0).x()) <= 1);
