@@ -85,6 +85,7 @@ private slots:
                      (ink.bottomRight() - want.bottomRight()).manhattanLength() <= 2,
                  qPrintable(QStringLiteral("%1,%2 %3x%4").arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height())));
         QVERIFY(c.lit(13, 46.5) && !c.lit(20, 48));  // the closing edge, not the inside
+        QVERIFY(c.lit(102.5, 45.5) && !c.lit(105, 45));  // a triangle's closing edge
         // Its extents are its plan (not the origin it is placed at).
         const Box box = c.db->boundingBox(e);
         QCOMPARE(box.min.x, x0);

@@ -20,6 +20,7 @@ def make(path):
     # A kerb line: closed, climbing, placed away from the origin.
     kerb = msp.add_polyline3d([(12, 41, 1), (30, 44, 2.5), (27, 55, 4), (14, 52, 3)], close=True)
     out["kerb"] = handle_box(kerb)
+    msp.add_polyline3d([(100, 41, 0), (110, 41, 1), (105, 50, 2)], close=True)  # the fewest a closed one has
     # The spline edge first (other edges follow its fit count), one line given the other way round.
     h = msp.add_hatch(color=3)
     ep = h.paths.add_edge_path()
