@@ -299,7 +299,7 @@ void DrawingRenderer::drawIn(const Entity* e, const Context& c) {
             return;
         }
         case EntityKind::MText:
-            if (const auto* d = e->tryAs<MTextData>()) drawMText(*d, colorOf(e, c), c);
+            if (const auto* d = e->tryAs<MTextData>()) drawMText(*d, colorOf(e, c), c, &e->extraTags);
             return;
         case EntityKind::Hatch:
             if (const auto* d = e->tryAs<HatchData>()) drawHatch(*d, colorOf(e, c), penOf(e, c), c);

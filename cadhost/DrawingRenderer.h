@@ -113,7 +113,9 @@ private:
     void drawBlock(const cad::db::BlockDefinition* block, const cad::db::Transform2D& toBlockWorld,
                    const Context& outer, const cad::db::Entity* owner);
     void drawText(const cad::db::TextData& t, const QString& shown, const QColor& color, const Context& c);
-    void drawMText(const cad::db::MTextData& t, const QColor& color, const Context& c);
+    // `extra` (the entity's codes beyond the modelled ones) may hold the text's columns.
+    void drawMText(const cad::db::MTextData& t, const QColor& color, const Context& c,
+                   const cad::db::Tags* extra = nullptr);
     // A fill, shown paler with a dashed outline when highlighted.
     void fillArea(const QPainterPath& path, const QColor& color, const Context& c);
     // The dashed frame round a highlighted text.

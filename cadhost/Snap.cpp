@@ -108,6 +108,15 @@ void piecesOf(const Entity* e, std::vector<Piece>& out) {
             polylinePieces(d.vertices, d.closed, out);
             break;
         }
+        case EntityKind::Unknown: {  // a 3D polyline snaps as its plan
+            std::vector<Point3> points;
+            bool closed = false;
+            if (!polyline3dVertices(e->as<RawData>(), points, closed)) break;
+            std::vector<Vertex> plan;
+            for (const Point3& p : points) plan.push_back({p.x, p.y});
+            polylinePieces(plan, closed, out);
+            break;
+        }
         default:
             break;
     }

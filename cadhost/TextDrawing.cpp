@@ -89,7 +89,7 @@ void DrawingRenderer::frameText(const QString& shown, const QFont& font, const Q
     sink_.polyline(frame, highlightPen(color));
 }
 
-void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const Context& c) {
+void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const Context& c, const Tags* extra) {
     const Point3 along = c.toScreen.applyVector({std::cos(t.rotation), std::sin(t.rotation), 0});
     const Point3 up = c.toScreen.applyVector({-std::sin(t.rotation), std::cos(t.rotation), 0});
     const double pxPerUnit = std::hypot(up.x, up.y);
@@ -105,13 +105,20 @@ void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const C
     struct Line {
         std::vector<Piece> pieces;
         double width = 0, tallest = 0;
+        render::MTextAlign align = render::MTextAlign::Default;
+        bool newColumn = false;
     };
     std::vector<Line> out;
-    const double wrapAt = t.width > 0 ? t.width * pxPerUnit : 0;
+    // Columns wrap at their own width; the reference width is then the column's.
+    const render::MTextColumns columns = extra ? render::ColumnsOfTags(*extra) : render::MTextColumns{};
+    const double boxWidth = (columns.type != render::MTextColumns::None ? columns.width : t.width) * pxPerUnit;
+    const double wrapAt = boxWidth > 0 ? boxWidth : 0;
     const std::vector<render::MTextLine> parsed =
         render::ParseMText(t.text, t.height);  // the pieces point here
     for (const render::MTextLine& runs : parsed) {
         out.emplace_back();
+        out.back().align = runs.align;
+        out.back().newColumn = runs.newColumn;
         for (const render::MTextRun& run : runs) {
             QFont font(textFamily());
             font.setPixelSize(std::max(1, int(std::lround(run.height * pxPerUnit / capRatio()))));
@@ -139,8 +146,10 @@ void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const C
                 const double inked = fm.horizontalAdvance(run.text.mid(i, wordEnd - i)) * run.widthFactor;
                 Line* line = &out.back();
                 if (line->width > 0 && line->width + inked > wrapAt) {
+                    const render::MTextAlign align = line->align;
                     out.emplace_back();
                     line = &out.back();
+                    line->align = align;
                     if (wordEnd == i) {  // only spaces: they end the line they broke
                         i = j;
                         continue;
@@ -156,20 +165,47 @@ void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const C
             }
         }
     }
+    // Baselines down the text, or down each column in turn: a column break, or a line that would
+    // end below its column, starts the next column (the last of a static count keeps the rest).
     std::vector<double> baselines(out.size());
+    std::vector<size_t> columnOf(out.size(), 0);
+    const bool columned = columns.type != render::MTextColumns::None;
     const double spacing = 5.0 / 3.0 * (t.lineSpacing > 0 ? t.lineSpacing : 1);
+    double blockHeight = 0;
     for (size_t i = 0; i < out.size(); ++i) {
         const double tallest = out[i].tallest > 0 ? out[i].tallest : t.height * pxPerUnit;
-        baselines[i] = i == 0 ? tallest : baselines[i - 1] + spacing * tallest;
+        size_t k = i == 0 ? 0 : columnOf[i - 1];
+        double baseline = i == 0 ? tallest : baselines[i - 1] + spacing * tallest;
+        const bool more = columns.type == render::MTextColumns::Dynamic || int(k) + 1 < columns.count;
+        if (columned && i > 0 && more &&
+            (out[i].newColumn || baseline > columns.heightOf(k) * pxPerUnit + 0.5)) {
+            ++k;
+            baseline = tallest;
+        }
+        baselines[i] = baseline;
+        columnOf[i] = k;
+        blockHeight = std::max(blockHeight, baseline);
     }
-    const double blockHeight = baselines.back();
+    if (columned) blockHeight = std::max(blockHeight, columns.heightOf(0) * pxPerUnit);
+    double widest = 0;
+    for (const Line& l : out) widest = std::max(widest, l.width);
+    const size_t columnCount = columned ? columnOf.back() + 1 : 1;
+    const double columnStep = (columns.width + columns.gutter) * pxPerUnit;
+    const double lineBox = boxWidth > 0 ? boxWidth : widest;
+    const double fullWidth = columned ? columnStep * double(columnCount) - columns.gutter * pxPerUnit : lineBox;
     const int row = (std::clamp(t.attachment, 1, 9) - 1) / 3;  // 0 top, 1 middle, 2 bottom
     const int col = (std::clamp(t.attachment, 1, 9) - 1) % 3;  // 0 left, 1 centre, 2 right
     const double top = row == 0 ? 0 : row == 1 ? -blockHeight / 2 : -blockHeight;
+    const double boxLeft = -fullWidth * col / 2;
     const QPointF at = map(c.toScreen, t.position.x, t.position.y);
     const double angle = std::atan2(along.y, along.x);
     for (size_t i = 0; i < out.size(); ++i) {
-        const double left = col == 0 ? 0 : col == 1 ? -out[i].width / 2 : -out[i].width;
+        // A paragraph's own alignment places its lines in the box; without one the attachment does.
+        // Justified lines are set flush left.
+        using render::MTextAlign;
+        const MTextAlign a = out[i].align;
+        const int side = a == MTextAlign::Centre ? 1 : a == MTextAlign::Right ? 2 : a == MTextAlign::Default ? col : 0;
+        const double left = boxLeft + double(columnOf[i]) * columnStep + (lineBox - out[i].width) * side / 2;
         for (const Piece& p : out[i].pieces) {
             const render::MTextRun& run = *p.run;
             if (p.text.trimmed().isEmpty() && !run.underline) continue;

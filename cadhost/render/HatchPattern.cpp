@@ -79,7 +79,21 @@ QPainterPath HatchBoundary(const HatchData& h) {
                               4 * std::atan(a.bulge), true);
             }
         } else {
-            for (const Edge& ed : loop.edges) addEdge(sub, ed, sub.elementCount() > 0);
+            // Edges join end to start; one given the other way round (as some programs write them)
+            // is taken reversed, so the loop still closes round its area.
+            for (const Edge& ed : loop.edges) {
+                QPainterPath piece;
+                addEdge(piece, ed, false);
+                if (piece.elementCount() == 0) continue;
+                if (sub.elementCount() == 0) {
+                    sub = piece;
+                    continue;
+                }
+                const QPointF at = sub.currentPosition();
+                const QPointF first = piece.elementAt(0), last = piece.currentPosition();
+                if (QLineF(at, last).length() < QLineF(at, first).length()) piece = piece.toReversed();
+                sub.connectPath(piece);
+            }
         }
         if (sub.elementCount() < 2) continue;
         sub.closeSubpath();

@@ -79,6 +79,42 @@ private:
         i_ = end < 0 ? n_ : end + 1;
         return a;
     }
+    // The argument of a numeric code: its number (with the 'x' of a relative value when `relative`),
+    // and the ';' closing it when one follows at once. Files that leave the ';' out go on with
+    // their text right after the number.
+    QString number(bool relative) {
+        const qsizetype from = i_;
+        auto digits = [&] {
+            while (i_ < n_ && raw_[i_].isDigit()) ++i_;
+        };
+        if (i_ < n_ && (raw_[i_] == QLatin1Char('-') || raw_[i_] == QLatin1Char('+'))) ++i_;
+        digits();
+        if (i_ < n_ && raw_[i_] == QLatin1Char('.')) ++i_, digits();
+        if (relative && i_ < n_ && (raw_[i_] == QLatin1Char('x') || raw_[i_] == QLatin1Char('X'))) ++i_;
+        const QString a = raw_.mid(from, i_ - from);
+        if (i_ < n_ && raw_[i_] == QLatin1Char(';')) ++i_;
+        return a;
+    }
+    // A paragraph code's alignment (q followed by l, c, r or j among its comma-separated parts,
+    // after the 'x' of the extended form), for the paragraph it is in and those after it.
+    void paragraph(const QString& arg) {
+        for (QString part : arg.split(QLatin1Char(','))) {
+            if (part.startsWith(QLatin1Char('x'))) part.remove(0, 1);
+            if (part.size() < 2 || part[0] != QLatin1Char('q')) continue;
+            const char16_t a = part[1].unicode();
+            align_ = a == 'l'   ? MTextAlign::Left
+                     : a == 'c' ? MTextAlign::Centre
+                     : a == 'r' ? MTextAlign::Right
+                     : a == 'j' ? MTextAlign::Justified
+                                : MTextAlign::Default;
+            lines_.back().align = align_;
+        }
+    }
+    void newLine(bool column = false) {
+        lines_.emplace_back();
+        lines_.back().align = align_;
+        lines_.back().newColumn = column;
+    }
     // Brace groups, line breaks and the %% symbols; false for anything else.
     bool readStructure(QChar ch) {
         if (ch == QLatin1Char('{')) {
@@ -86,7 +122,7 @@ private:
         } else if (ch == QLatin1Char('}')) {
             if (!saved_.empty()) state_ = saved_.back(), saved_.pop_back();
         } else if (ch == QLatin1Char('\n')) {
-            lines_.emplace_back();
+            newLine();
         } else if (ch == QLatin1Char('%') && i_ + 2 < n_ && raw_[i_ + 1] == QLatin1Char('%')) {
             const QChar c = raw_[i_ + 2].toLower();
             const QString sym = c == QLatin1Char('d')   ? QStringLiteral("°")
@@ -119,26 +155,26 @@ private:
                 state_.strike = code == QLatin1Char('K');
                 return true;
             case 'H':
-                state_.height = scaled(argument(), state_.height);
+                state_.height = scaled(number(true), state_.height);
                 return true;
             case 'W':
-                state_.widthFactor = scaled(argument(), state_.widthFactor);
+                state_.widthFactor = scaled(number(true), state_.widthFactor);
                 return true;
             case 'T':
-                state_.tracking = scaled(argument(), state_.tracking);
+                state_.tracking = scaled(number(true), state_.tracking);
                 return true;
             case 'Q':
-                state_.oblique = argument().toDouble() * std::numbers::pi / 180;
+                state_.oblique = number(false).toDouble() * std::numbers::pi / 180;
                 return true;
             case 'C': {
                 bool ok = false;
-                const int aci = argument().toInt(&ok);
+                const int aci = number(false).toInt(&ok);
                 if (ok) state_.aci = aci, state_.trueColor = -1;
                 return true;
             }
             case 'c': {
                 bool ok = false;
-                const int rgb = argument().toInt(&ok);
+                const int rgb = number(false).toInt(&ok);
                 if (ok) state_.trueColor = rgb & 0xffffff;
                 return true;
             }
@@ -162,8 +198,10 @@ private:
         switch (code.unicode()) {
             case 'P':
             case 'X':
+                newLine();
+                return;
             case 'N':
-                lines_.emplace_back();
+                newLine(true);
                 return;
             case '~':
                 put(QStringLiteral("\u00a0"));
@@ -172,8 +210,10 @@ private:
                 put(stacked(argument()));
                 return;
             case 'A':
+                number(false);
+                return;
             case 'p':
-                argument();
+                paragraph(argument());
                 return;
             case 'U':
                 if (i_ + 5 <= n_ && raw_[i_] == QLatin1Char('+')) {
@@ -199,12 +239,55 @@ private:
     std::vector<MTextLine> lines_;
     MTextRun state_;
     std::vector<MTextRun> saved_;
+    MTextAlign align_ = MTextAlign::Default;
 };
 
 }  // namespace
 
 std::vector<MTextLine> ParseMText(const QString& raw, double height) {
     return Reader(raw, height).read();
+}
+
+MTextColumns ColumnsOfTags(const cad::db::Tags& extra) {
+    MTextColumns c;
+    double defined = 0;
+    bool embedded = false;
+    for (const auto& t : extra) {
+        if (t.code == 101) {
+            embedded = true;
+            continue;
+        }
+        const double v = t.value.trimmed().toDouble();
+        if (!embedded) {
+            if (t.code == 46) defined = v;
+            continue;
+        }
+        switch (t.code) {
+            case 71:
+                c.type = v == 1 ? MTextColumns::Static : v == 2 ? MTextColumns::Dynamic : MTextColumns::None;
+                break;
+            case 72:
+                c.count = int(v);
+                break;
+            case 44:
+                c.width = v;
+                break;
+            case 45:
+                c.gutter = v;
+                break;
+            case 41:
+                c.height = v;
+                break;
+            case 46:
+                if (v > 0) c.heights.push_back(v);
+                break;
+            default:
+                break;
+        }
+    }
+    if (!(c.height > 0)) c.height = defined;
+    if (c.type == MTextColumns::None || !(c.width > 0) || !std::isfinite(c.width) || (c.heights.empty() && !(c.height > 0))) return {};
+    return c;
 }
 
 }  // namespace cadhost::render

@@ -2,6 +2,7 @@
 #include "cadhost/render/RawShapes.h"
 
 #include "cadhost/render/CurvePaths.h"
+#include "platform/cad/engine/Curves.h"
 
 #include <QPointF>
 #include <cmath>
@@ -208,6 +209,16 @@ void AddArrow(RawShape& out, QPointF tip, QPointF dir, double size) {
 bool ShapeOfRaw(const cad::db::RawData& raw, double arrow, RawShape& out) {
     const QString kind = raw.dxfName.toUpper();
     if (kind == QLatin1String("MULTILEADER")) return multiLeader(raw.tags, arrow, out);
+    std::vector<cad::db::Point3> vertices;
+    bool closed = false;
+    if (cad::db::polyline3dVertices(raw, vertices, closed)) {  // a 3D polyline shows its plan
+        QPolygonF plan;
+        for (const auto& p : vertices) plan << QPointF(p.x, p.y);
+        if (closed && plan.size() > 2) plan << plan.front();
+        if (plan.isEmpty()) return false;
+        out.outlines.push_back(plan);
+        return true;
+    }
     if (kind != QLatin1String("SOLID") && kind != QLatin1String("TRACE") && kind != QLatin1String("3DFACE") &&
         kind != QLatin1String("ELLIPSE") && kind != QLatin1String("SPLINE") &&
         kind != QLatin1String("LEADER"))

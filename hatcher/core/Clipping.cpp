@@ -475,7 +475,7 @@ namespace {
 
 bool isExplodable(const QString& name) {
     return name == QLatin1String("AcDbBlockReference") || name == QLatin1String("AcDbPolyline") ||
-           name == QLatin1String("AcDb2dPolyline");
+           name == QLatin1String("AcDb2dPolyline") || name == QLatin1String("AcDb3dPolyline");
 }
 
 // The cut of one entity by its kind.

@@ -42,10 +42,12 @@ bool Reader::splineEdge(const std::vector<const RawTag*>& own, size_t& i, Tags& 
         if (rational && !keep(42)) return false;
     }
     // 97 is also the count of the loop's source objects: it is the fit count only when fit points
-    // follow, or when another 97 follows it (no fit points, then the sources).
+    // follow, or, with none, when what follows belongs to the edge or the loop (the sources' 97,
+    // the next edge's 72, the end tangents) rather than to the next loop or the pattern.
     if (peek(97, i)) {
         const long long fits = integer(*own[i]);
-        if ((fits > 0 && peek(11, i + 1)) || (fits == 0 && peek(97, i + 1))) {
+        const bool edgeGoesOn = peek(97, i + 1) || peek(72, i + 1) || peek(12, i + 1) || peek(13, i + 1);
+        if ((fits > 0 && peek(11, i + 1)) || (fits == 0 && edgeGoesOn)) {
             keep(97);
             for (long long k = 0; k < fits; ++k)
                 if (!keep(11) || !keep(21)) return false;

@@ -107,4 +107,32 @@ void addEdgeToBox(Box& box, const Edge& e, const Transform2D& t) {
     }
 }
 
+bool polyline3dVertices(const RawData& raw, std::vector<Point3>& out, bool& closed) {
+    if (raw.dxfName.compare(QLatin1String("POLYLINE"), Qt::CaseInsensitive) != 0) return false;
+    out.clear();
+    int flags = 0, vertexFlags = 0;
+    bool inVertex = false;
+    Point3 p;
+    auto flush = [&] {
+        if (inVertex && !(vertexFlags & 16)) out.push_back(p);  // 16: a frame control point
+    };
+    for (const Tag& t : raw.tags) {
+        if (t.code == 0) {
+            flush();
+            inVertex = t.value.trimmed() == QLatin1String("VERTEX");
+            p = {};
+            vertexFlags = 0;
+        } else if (!inVertex) {
+            if (t.code == 70) flags = t.value.trimmed().toInt();
+        } else if (t.code == 10 || t.code == 20 || t.code == 30) {
+            (t.code == 10 ? p.x : t.code == 20 ? p.y : p.z) = t.value.trimmed().toDouble();
+        } else if (t.code == 70) {
+            vertexFlags = t.value.trimmed().toInt();
+        }
+    }
+    flush();
+    closed = flags & 1;
+    return flags & 8;
+}
+
 }  // namespace cad::db

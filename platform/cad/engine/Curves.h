@@ -24,6 +24,10 @@ void addEdgeToBox(Box& box, const Edge& e, const Transform2D& t = {});
 inline Point3 pointAt(const Point3& c, double r, double angle) {
     return {c.x + r * std::cos(angle), c.y + r * std::sin(angle), c.z};
 }
+// The vertices of a 3D polyline kept as read (a POLYLINE with flag 8, its VERTEX records after
+// it), without the control points of a fitted one's frame; `closed` from its flag 1. False for
+// any other record.
+bool polyline3dVertices(const RawData& raw, std::vector<Point3>& out, bool& closed);
 // Start and end of an edge.
 Point3 edgeStart(const Edge& e);
 Point3 edgeEnd(const Edge& e);

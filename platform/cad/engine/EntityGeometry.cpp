@@ -215,8 +215,12 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx, const
             }
             break;
         }
+        case EntityKind::AttributeDefinition: {  // shown by its tag
+            TextData shown = e->as<AttributeData>();
+            shown.text = e->as<AttributeData>().tag;
+            return textBox(shown, place);
+        }
         case EntityKind::Text:
-        case EntityKind::AttributeDefinition:
         case EntityKind::AttributeReference:
             return textBox(*const_cast<Entity*>(e)->textData(), place);
         case EntityKind::MText:
@@ -270,6 +274,12 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx, const
         case EntityKind::Unknown: {
             const auto& raw = e->as<RawData>();
             const Tags& tags = raw.tags;
+            std::vector<Point3> vertices;
+            bool closed = false;
+            if (polyline3dVertices(raw, vertices, closed)) {  // its plan, not the 0,0 it is placed at
+                for (const Point3& p : vertices) box.add(outer.apply(p));
+                break;
+            }
             if (raw.dxfName.compare(QLatin1String("ELLIPSE"), Qt::CaseInsensitive) == 0) {
                 Transform2D t;
                 double start = 0, end = 0;

@@ -467,6 +467,18 @@ std::vector<Entity*> Database::explode(Entity* e) {
             }
             return out;
         }
+        case EntityKind::Unknown: {
+            // A 3D polyline: one line per edge, heights kept.
+            std::vector<Point3> v;
+            bool closed = false;
+            if (!polyline3dVertices(e->as<RawData>(), v, closed)) break;
+            for (size_t i = 0; i + 1 < v.size() + (closed && v.size() > 2 ? 1 : 0); ++i) {
+                Entity* n = newEntity(owner, EntityKind::Line, 0, nullptr);
+                n->as<LineData>() = {v[i], v[(i + 1) % v.size()]};
+                inherit(n);
+            }
+            return out;
+        }
         default:
             break;
     }
