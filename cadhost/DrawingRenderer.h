@@ -114,6 +114,11 @@ private:
                    const Context& outer, const cad::db::Entity* owner);
     void drawText(const cad::db::TextData& t, const QString& shown, const QColor& color, const Context& c);
     void drawMText(const cad::db::MTextData& t, const QColor& color, const Context& c);
+    // A multiline text on the plane of its extrusion (its position and direction are world values).
+    void drawPlacedMText(const cad::db::MTextData& t, const cad::db::Point3& normal, const QColor& color,
+                         const Context& c);
+    // Dimensions and references apply their own coordinate system to their block only.
+    static bool placesOwnBlock(const cad::db::Entity* e);
     // A fill, shown paler with a dashed outline when highlighted.
     void fillArea(const QPainterPath& path, const QColor& color, const Context& c);
     // The dashed frame round a highlighted text.

@@ -5,6 +5,7 @@
 #include "cadhost/Palette.h"
 #include "cadhost/render/MTextRuns.h"
 #include "cadhost/render/ScreenMapping.h"
+#include "platform/cad/engine/Ocs.h"
 
 #include <QFontMetricsF>
 #include <QPainterPath>
@@ -89,6 +90,23 @@ void DrawingRenderer::frameText(const QString& shown, const QFont& font, const Q
     sink_.polyline(frame, highlightPen(color));
 }
 
+void DrawingRenderer::drawPlacedMText(const MTextData& t, const Point3& normal, const QColor& color,
+                                      const Context& c) {
+    if (isWorldExtrusion(normal)) {
+        drawMText(t, color, c);
+        return;
+    }
+    // An angle without a direction is measured in the text's own coordinate system.
+    const Point3 axis = t.hasGivenDirection
+                            ? t.givenDirection
+                            : Ocs(normal).directionToWorld({std::cos(t.rotation), std::sin(t.rotation), 0});
+    MTextData along = t;
+    along.rotation = std::atan2(axis.y, axis.x);
+    Context placed = c;
+    placed.toScreen = c.toScreen.after(render::FrameOnPlane(t.position, axis, normal));
+    drawMText(along, color, placed);
+}
+
 void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const Context& c) {
     const Point3 along = c.toScreen.applyVector({std::cos(t.rotation), std::sin(t.rotation), 0});
     const Point3 up = c.toScreen.applyVector({-std::sin(t.rotation), std::cos(t.rotation), 0});
@@ -168,6 +186,7 @@ void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const C
     const double top = row == 0 ? 0 : row == 1 ? -blockHeight / 2 : -blockHeight;
     const QPointF at = map(c.toScreen, t.position.x, t.position.y);
     const double angle = std::atan2(along.y, along.x);
+    const bool mirrored = c.toScreen.determinant() > 0;  // the view flips Y; a second flip mirrors
     for (size_t i = 0; i < out.size(); ++i) {
         const double left = col == 0 ? 0 : col == 1 ? -out[i].width / 2 : -out[i].width;
         for (const Piece& p : out[i].pieces) {
@@ -181,6 +200,7 @@ void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const C
             QTransform place;
             place.translate(at.x(), at.y());
             place.rotateRadians(angle);
+            if (mirrored) place.scale(1, -1);
             place.translate(left + p.x, top + baselines[i]);
             place.scale(run.widthFactor, 1);
             if (run.oblique != 0) place.shear(-std::tan(run.oblique), 0);
