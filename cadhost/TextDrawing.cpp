@@ -96,10 +96,13 @@ void DrawingRenderer::drawPlacedMText(const MTextData& t, const Point3& normal, 
         drawMText(t, color, c);
         return;
     }
-    // An angle without a direction is measured in the text's own coordinate system.
-    const Point3 axis = t.hasGivenDirection
-                            ? t.givenDirection
-                            : Ocs(normal).directionToWorld({std::cos(t.rotation), std::sin(t.rotation), 0});
+    // An angle without a direction is measured in the text's own coordinate system; with neither
+    // the text runs along the world X axis.
+    Point3 axis{1, 0, 0};
+    if (t.hasGivenDirection && t.rotation == t.givenRotation)
+        axis = t.givenDirection;
+    else if (t.hasGivenAngle || t.rotation != 0)
+        axis = Ocs(normal).directionToWorld({std::cos(t.rotation), std::sin(t.rotation), 0});
     MTextData along = t;
     along.rotation = std::atan2(axis.y, axis.x);
     Context placed = c;
