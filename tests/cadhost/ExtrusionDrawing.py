@@ -30,6 +30,9 @@ ents["hatch"].paths.add_polyline_path([(-90, -30), (-80, -30), (-80, -20), (-90,
 ents["solid"] = msp.add_solid([(-90, 0), (-80, 0), (-90, 8), (-80, 8)], dxfattribs={"extrusion": DOWN})
 ents["trace"] = msp.add_trace([(-100, 70), (-92, 70), (-100, 76), (-92, 76)], dxfattribs={"extrusion": DOWN})
 ents["ellipse"] = msp.add_ellipse((0, 80), (10, 0, 0), 0.5, 0, math.pi / 2, dxfattribs={"extrusion": DOWN})
+# A circle on a tilted plane: drawn as its plan projection, an ellipse round world (8; -70).
+TILT = Vec3(0.6, 0, 0.8)
+ents["tilted"] = msp.add_circle(ezdxf.math.OCS(TILT).from_wcs((8, -70, 0)), 5, dxfattribs={"extrusion": TILT})
 texts = {}
 texts["text"] = msp.add_text("L", dxfattribs={"height": 5, "insert": (-30, 40), "extrusion": DOWN})
 texts["mtext"] = msp.add_mtext("L", dxfattribs={"char_height": 5, "insert": (30, 70), "text_direction": (1, 0, 0),
@@ -75,6 +78,7 @@ for k, t in texts.items():
 # Snap points: the world points every reader places them at.
 def xy(v): return (v.x, v.y)
 c = ents["circle"]; print("snap center", *xy(c.ocs().to_wcs(c.dxf.center)))
+t = ents["tilted"]; print("snap center", *xy(t.ocs().to_wcs(t.dxf.center)))
 a = ents["arc"]
 print("snap end", *xy(a.start_point)); print("snap end", *xy(a.end_point))
 print("snap center", *xy(a.ocs().to_wcs(a.dxf.center)))

@@ -136,7 +136,7 @@ private slots:
                 ++checked;
             }
         }
-        QCOMPARE(checked, 12);
+        QCOMPARE(checked, 13);
         // Nothing marks the places the stored coordinates would give.
         QVERIFY(!cadhost::FindSnap(all, {-75, 50, 0}, 1));
         QVERIFY(!cadhost::FindSnap(all, {-50, -70, 0}, 1));
