@@ -10,6 +10,7 @@
 
 #include "cadhost/Palette.h"
 #include "platform/cad/engine/Curves.h"
+#include "platform/cad/engine/Ocs.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -51,9 +52,39 @@ QString plainText(const QString& raw) {
     return s;
 }
 
+Point3 tagPoint(const RawData& raw, int code) {
+    Point3 p;
+    bool seen[3] = {false, false, false};
+    for (const Tag& t : raw.tags)
+        for (int k = 0; k < 3; ++k)
+            if (t.code == code + 10 * k && !seen[k]) {
+                seen[k] = true;
+                (k == 0 ? p.x : k == 1 ? p.y : p.z) = t.value.trimmed().toDouble();
+            }
+    return p;
+}
+
+Point3 ellipseCenter(const RawData& raw) { return tagPoint(raw, 10); }
+Point3 ellipseMajor(const RawData& raw) { return tagPoint(raw, 11); }
+
 }  // namespace
 
 // ---- renderer ----
+
+bool DrawingRenderer::placesOwnBlock(const Entity* e) {
+    switch (e->kind()) {
+        case EntityKind::BlockReference:
+        case EntityKind::DimAligned:
+        case EntityKind::DimOrdinate:
+            return true;
+        case EntityKind::Unknown:
+            if (const auto* raw = e->tryAs<RawData>())
+                return raw->dxfName.compare(QLatin1String("DIMENSION"), Qt::CaseInsensitive) == 0;
+            return false;
+        default:
+            return false;
+    }
+}
 
 DrawingRenderer::DrawingRenderer(const Database& db, const Transform2D& view, PrimitiveSink& sink)
     : db_(db), view_(view), sink_(sink) {
@@ -224,10 +255,15 @@ QPolygonF DrawingRenderer::polylinePoints(const std::vector<Vertex>& v, bool clo
     return pts;
 }
 
-void DrawingRenderer::drawIn(const Entity* e, const Context& c) {
+void DrawingRenderer::drawIn(const Entity* e, const Context& outer) {
     // Blocks referencing each other many times over would multiply without end.
     if (++drawn_ > MaxPrimitives) return;
-    if (!e->visible || e->isErased() || !visibleLayer(e, c)) return;
+    if (!e->visible || e->isErased() || !visibleLayer(e, outer)) return;
+    // Kinds keeping their points in their own coordinate system are drawn through its plan view. A
+    // reference's attributes and a dimension's definition points are placed apart (their own
+    // system, world points), so those two kinds apply it to their block only.
+    Context c = outer;
+    if (!isWorldExtrusion(e->normal) && !placesOwnBlock(e)) c.toScreen = outer.toScreen.after(ocsPlacement(*e));
     switch (e->kind()) {
         case EntityKind::Line: {
             if (!e->tryAs<LineData>()) return;
@@ -299,7 +335,8 @@ void DrawingRenderer::drawIn(const Entity* e, const Context& c) {
             return;
         }
         case EntityKind::MText:
-            if (const auto* d = e->tryAs<MTextData>()) drawMText(*d, colorOf(e, c), c, &e->extraTags);
+            if (const auto* d = e->tryAs<MTextData>())
+                drawPlacedMText(*d, e->normal, colorOf(e, c), c, &e->extraTags);
             return;
         case EntityKind::Hatch:
             if (const auto* d = e->tryAs<HatchData>()) drawHatch(*d, colorOf(e, c), penOf(e, c), c);
@@ -335,7 +372,7 @@ void DrawingRenderer::drawRegion(const RegionData& d, const Entity* e, const Con
 
 void DrawingRenderer::drawDimension(const DimensionData& d, const Entity* e, const Context& c) {
     if (const BlockDefinition* b = d.blockName.isEmpty() ? nullptr : db_.findBlock(d.blockName)) {
-        drawBlock(b, Transform2D(), c, e);
+        drawBlock(b, ocsPlacement(*e), c, e);
         return;
     }
     render::DimDefinition def;
@@ -362,7 +399,7 @@ void DrawingRenderer::drawRaw(const RawData& raw, const Entity* e, const Context
             if (tag.code == 3 && style.isEmpty()) style = tag.value.trimmed();
         }
         if (const BlockDefinition* b = block.isEmpty() ? nullptr : db_.findBlock(block)) {
-            drawBlock(b, Transform2D(), c, e);
+            drawBlock(b, ocsPlacement(*e), c, e);
             return;
         }
         if (!render::DimensionShape(render::DimensionOfTags(raw.tags), dimLook(style), shape)) return;
@@ -379,6 +416,15 @@ void DrawingRenderer::drawRaw(const RawData& raw, const Entity* e, const Context
             arrow = dimLook(style).arrow;
         }
         if (!render::ShapeOfRaw(raw, arrow, shape)) return;
+        if (raw.dxfName.compare(QLatin1String("ELLIPSE"), Qt::CaseInsensitive) == 0 &&
+            !isWorldExtrusion(e->normal)) {
+            // Its points are world points; the extrusion sets which way the minor axis turns from
+            // the major one (clockwise seen from above for -Z), so the shape drawn for +Z is mapped.
+            Context placed = c;
+            placed.toScreen = c.toScreen.after(render::FrameOnPlane(ellipseCenter(raw), ellipseMajor(raw), e->normal));
+            drawShape(shape, e, placed);
+            return;
+        }
     }
     drawShape(shape, e, c);
 }
@@ -446,7 +492,9 @@ void DrawingRenderer::drawWidths(const Entity* e, const std::vector<Vertex>& ver
 void DrawingRenderer::drawReference(const Entity* e, const Context& c) {
     const auto& d = *e->tryAs<InsertData>();
     if (const BlockDefinition* b = db_.findBlock(d.blockName); b && !b->isErased()) {
-        const Transform2D local = Transform2D::translation(d.position.x, d.position.y)
+        // The insertion point and rotation are in the reference's own coordinate system.
+        const Transform2D local = ocsPlacement(*e)
+                                      .after(Transform2D::translation(d.position.x, d.position.y))
                                       .after(Transform2D::rotation(d.rotation))
                                       .after(Transform2D::scale(d.xScale, d.yScale))
                                       .after(Transform2D::translation(-b->basePoint.x, -b->basePoint.y));

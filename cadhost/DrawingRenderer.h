@@ -116,6 +116,11 @@ private:
     // `extra` (the entity's codes beyond the modelled ones) may hold the text's columns.
     void drawMText(const cad::db::MTextData& t, const QColor& color, const Context& c,
                    const cad::db::Tags* extra = nullptr);
+    // A multiline text on the plane of its extrusion (its position and direction are world values).
+    void drawPlacedMText(const cad::db::MTextData& t, const cad::db::Point3& normal, const QColor& color,
+                         const Context& c, const cad::db::Tags* extra = nullptr);
+    // Dimensions and references apply their own coordinate system to their block only.
+    static bool placesOwnBlock(const cad::db::Entity* e);
     // A fill, shown paler with a dashed outline when highlighted.
     void fillArea(const QPainterPath& path, const QColor& color, const Context& c);
     // The dashed frame round a highlighted text.

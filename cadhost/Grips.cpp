@@ -2,9 +2,11 @@
 #include "cadhost/Grips.h"
 
 #include "cadhost/DrawingView.h"
+#include "platform/cad/engine/Ocs.h"
 #include "platform/cad/engine/UndoJournal.h"
 
 #include <cmath>
+#include <optional>
 
 namespace cadhost {
 
@@ -14,6 +16,14 @@ namespace {
 
 Point3 onArc(const ArcData& a, double angle) {
     return {a.center.x + a.radius * std::cos(angle), a.center.y + a.radius * std::sin(angle), 0};
+}
+
+// The point a plan transform takes to `p`, when there is one.
+std::optional<Point3> inverseOf(const Transform2D& t, const Point3& p) {
+    const double det = t.determinant();
+    if (!(std::abs(det) > 1e-12)) return std::nullopt;
+    const double x = p.x - t.tx, y = p.y - t.ty;
+    return Point3{(t.d * x - t.b * y) / det, (-t.c * x + t.a * y) / det, p.z};
 }
 
 Point3 textPoint(const TextData& t) {
@@ -61,6 +71,11 @@ std::vector<Grip> GripsOf(const Entity* e) {
         default:
             break;
     }
+    // Kinds keeping their points in their own coordinate system show them where they are drawn.
+    if (!isWorldExtrusion(e->normal) && usesOcs(*e)) {
+        const Transform2D t = ocsPlacement(*e);
+        for (Grip& g : out) g.at = t.apply(g.at);
+    }
     return out;
 }
 
@@ -76,8 +91,16 @@ bool MovesOnePoint(const Entity* e, int index) {
     }
 }
 
-void SetGripPoint(Entity* e, int index, const Point3& to) {
+void SetGripPoint(Entity* e, int index, const Point3& world) {
     if (!MovesOnePoint(e, index)) return;
+    // The cursor's point in the entity's own coordinate system (a plane seen edge-on has no point
+    // under the cursor: nothing moves).
+    Point3 to = world;
+    if (!isWorldExtrusion(e->normal) && usesOcs(*e)) {
+        const std::optional<Point3> back = inverseOf(ocsPlacement(*e), world);
+        if (!back) return;
+        to = *back;
+    }
     switch (e->kind()) {
         case EntityKind::Line: {
             auto& l = e->as<LineData>();

@@ -19,7 +19,7 @@ struct Grip {
 std::vector<Grip> GripsOf(const cad::db::Entity* entity);
 // Whether the grip moves one point of the entity (an end, a vertex) rather than the whole of it.
 bool MovesOnePoint(const cad::db::Entity* entity, int index);
-// Puts that one point of the entity's data at `to`, recording nothing (MoveGrip records it).
+// Puts that one point of the entity at the world point `to`, recording nothing (MoveGrip records it).
 void SetGripPoint(cad::db::Entity* entity, int index, const cad::db::Point3& to);
 // Moves the entity's grip to a point, recording the change for undo; throws cad::Error.
 void MoveGrip(cad::db::Database& db, cad::db::Entity* entity, int index, const cad::db::Point3& to);

@@ -5,6 +5,7 @@
 #include "platform/cad/engine/Block.h"
 #include "platform/cad/engine/Curves.h"
 #include "platform/cad/engine/Database.h"
+#include "platform/cad/engine/Ocs.h"
 
 #include <algorithm>
 #include <cmath>
@@ -244,8 +245,16 @@ public:
     std::vector<Mark> marks;
 
     // `t`: the placement of the block the entity is in (nullptr in model space).
-    void add(const Entity* e, const Transform2D* t) {
+    void add(const Entity* e, const Transform2D* outer) {
         if (e->isErased()) return;
+        // Kinds keeping their points in their own coordinate system are placed through its plan
+        // view (a reference's before its block's).
+        Transform2D own;
+        const Transform2D* t = outer;
+        if (!isWorldExtrusion(e->normal) && usesOcs(*e)) {
+            own = outer ? outer->after(ocsPlacement(*e)) : ocsPlacement(*e);
+            t = &own;
+        }
         local_.clear();
         piecesOf(e, local_);
         for (const Piece& p : local_) t ? addTransformed(p, *t) : keep(p);

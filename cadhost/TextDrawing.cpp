@@ -5,6 +5,7 @@
 #include "cadhost/Palette.h"
 #include "cadhost/render/MTextRuns.h"
 #include "cadhost/render/ScreenMapping.h"
+#include "platform/cad/engine/Ocs.h"
 
 #include <QFontMetricsF>
 #include <QPainterPath>
@@ -87,6 +88,26 @@ void DrawingRenderer::frameText(const QString& shown, const QFont& font, const Q
     QPolygonF frame = place.map(QPolygonF(box));
     if (!frame.isEmpty()) frame.append(frame.front());
     sink_.polyline(frame, highlightPen(color));
+}
+
+void DrawingRenderer::drawPlacedMText(const MTextData& t, const Point3& normal, const QColor& color,
+                                      const Context& c, const Tags* extra) {
+    if (isWorldExtrusion(normal)) {
+        drawMText(t, color, c, extra);
+        return;
+    }
+    // An angle without a direction is measured in the text's own coordinate system; with neither
+    // the text runs along the world X axis.
+    Point3 axis{1, 0, 0};
+    if (t.hasGivenDirection && t.rotation == t.givenRotation)
+        axis = t.givenDirection;
+    else if (t.hasGivenAngle || t.rotation != 0)
+        axis = Ocs(normal).directionToWorld({std::cos(t.rotation), std::sin(t.rotation), 0});
+    MTextData along = t;
+    along.rotation = std::atan2(axis.y, axis.x);
+    Context placed = c;
+    placed.toScreen = c.toScreen.after(render::FrameOnPlane(t.position, axis, normal));
+    drawMText(along, color, placed, extra);
 }
 
 void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const Context& c, const Tags* extra) {
@@ -199,6 +220,7 @@ void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const C
     const double boxLeft = -fullWidth * col / 2;
     const QPointF at = map(c.toScreen, t.position.x, t.position.y);
     const double angle = std::atan2(along.y, along.x);
+    const bool mirrored = c.toScreen.determinant() > 0;  // the view flips Y; a second flip mirrors
     for (size_t i = 0; i < out.size(); ++i) {
         // A paragraph's own alignment places its lines in the box; without one the attachment does.
         // Justified lines are set flush left.
@@ -217,6 +239,7 @@ void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const C
             QTransform place;
             place.translate(at.x(), at.y());
             place.rotateRadians(angle);
+            if (mirrored) place.scale(1, -1);
             place.translate(left + p.x, top + baselines[i]);
             place.scale(run.widthFactor, 1);
             if (run.oblique != 0) place.shear(-std::tan(run.oblique), 0);

@@ -7,6 +7,7 @@
 #include <QFontMetricsF>
 #include <QPointF>
 #include <QString>
+#include <cmath>
 #include <numbers>
 
 namespace cadhost::render {
@@ -15,6 +16,25 @@ constexpr double Pi = std::numbers::pi;
 
 inline QPointF map(const cad::db::Transform2D& t, double x, double y) {
     return QPointF(t.a * x + t.b * y + t.tx, t.c * x + t.d * y + t.ty);
+}
+
+// For a frame drawn as if on a +Z plane (its Y axis the X axis turned left), the plan map that puts
+// it on the plane with the given normal, where its Y axis is the normal crossed with the X axis
+// (`axis`, a world direction, through the world point `origin`): a mirror about the X axis for -Z,
+// the plan projection for a tilted plane, nothing for +Z.
+inline cad::db::Transform2D FrameOnPlane(const cad::db::Point3& origin, const cad::db::Point3& axis,
+                                         const cad::db::Point3& normal) {
+    const double ax = axis.x, ay = axis.y, az = axis.z;
+    const double det = ax * ax + ay * ay;
+    const double n = std::sqrt(normal.x * normal.x + normal.y * normal.y + normal.z * normal.z);
+    if (!(det > 0) || !(n > 0)) return {};
+    const double nx = normal.x / n, ny = normal.y / n, nz = normal.z / n;
+    const double bx = ny * az - nz * ay, by = nz * ax - nx * az;
+    cad::db::Transform2D m{(ax * ax - bx * ay) / det, (ax * ay + bx * ax) / det, (ay * ax - by * ay) / det,
+                           (ay * ay + by * ax) / det, 0, 0};
+    m.tx = origin.x - (m.a * origin.x + m.b * origin.y);
+    m.ty = origin.y - (m.c * origin.x + m.d * origin.y);
+    return m;
 }
 
 inline const QString& textFamily() {
