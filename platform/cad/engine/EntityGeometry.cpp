@@ -3,6 +3,7 @@
 #include "platform/cad/engine/Curves.h"
 #include "platform/cad/engine/Database.h"
 #include "platform/cad/engine/DatabaseImpl.h"
+#include "platform/cad/engine/Ocs.h"
 
 #include <algorithm>
 #include <cmath>
@@ -185,6 +186,17 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx) {
                 if (!a->isErased() && !a->as<AttributeData>().invisible() && a->visible)
                     box.add(entityBox(db, a, ctx));
             if (box.isEmpty()) box.add(ins.position);
+            // The grid's cells are the first one moved along straight rows and columns (in the
+            // reference's own plane): the four corner cells reach as far as all of them.
+            if (ins.gridRows() > 1 || ins.gridColumns() > 1) {
+                const Box first = box;
+                const Transform2D plan = ocsPlacement(*e);
+                for (int r : {0, ins.gridRows() - 1})
+                    for (int c : {0, ins.gridColumns() - 1}) {
+                        const Point3 o = plan.applyVector(ins.cellOffset(r, c));
+                        box.add(transformedBox(first, Transform2D::translation(o.x, o.y)));
+                    }
+            }
             break;
         }
         case EntityKind::DimAligned:
@@ -451,6 +463,9 @@ void Database::transform(Entity* e, const Transform2D& t) {
             ins.rotation = normalizeAngle(std::atan2(xAxis.y, xAxis.x));
             ins.xScale *= std::hypot(xAxis.x, xAxis.y);
             ins.yScale *= std::hypot(yAxis.x, yAxis.y) * (mirror ? -1 : 1);
+            // A grid keeps running along the reference's axes: mirrored, its rows go the other way.
+            ins.columnSpacing *= std::hypot(xAxis.x, xAxis.y);
+            ins.rowSpacing *= std::hypot(yAxis.x, yAxis.y) * (mirror ? -1 : 1);
             for (Entity* a : ins.attributes)
                 if (!a->isErased()) transformText(*a->textData(), t);
             break;
@@ -681,14 +696,20 @@ std::vector<Entity*> Database::explode(Entity* e) {
                     if (child->kind() == EntityKind::Arc || child->kind() == EntityKind::Circle)
                         throw Failed(QStringLiteral(
                             "Nierównomiernie skalowanego wstawienia bloku z łukami nie można rozbić"));
-            const Transform2D t = referenceTransform(ins, def->basePoint);
             const std::vector<Entity*> children = def->entities();  // copying adds to `owner`, not to def
-            for (Entity* child : children) {
-                if (child->kind() == EntityKind::Unknown) continue;  // cannot be placed; left out
-                Entity* n = cloneEntity(child, owner, *this);
-                transform(n, t);
-                out.push_back(n);
-            }
+            // A grid gives the block's entities once for each of its cells.
+            for (int r = 0; r < ins.gridRows(); ++r)
+                for (int c = 0; c < ins.gridColumns(); ++c) {
+                    const Point3 o = ins.cellOffset(r, c);
+                    const Transform2D t =
+                        Transform2D::translation(o.x, o.y).after(referenceTransform(ins, def->basePoint));
+                    for (Entity* child : children) {
+                        if (child->kind() == EntityKind::Unknown) continue;  // cannot be placed; left out
+                        Entity* n = cloneEntity(child, owner, *this);
+                        transform(n, t);
+                        out.push_back(n);
+                    }
+                }
             return out;
         }
         default:
