@@ -274,6 +274,15 @@ TEST_P(CadModelEntity, AGridReferenceAnswersItsGrid) {
     const auto [lo3, hi3] = grid.boundingBox();
     EXPECT_NEAR(hi3.y - hi.y, 5 * std::cos(std::numbers::pi / 6), 1e-9);
     EXPECT_NEAR(lo3.x - lo.x, -2.5, 1e-9);
+    // A single row or a single column of two cells reaches one spacing beyond one cell.
+    grid.put(QStringLiteral("Rows"), 1);
+    grid.put(QStringLiteral("Columns"), 1);
+    const auto [lo1, hi1] = grid.boundingBox();
+    grid.put(QStringLiteral("Columns"), 2);
+    EXPECT_NEAR(grid.boundingBox().second.x - hi1.x, 8 * std::cos(std::numbers::pi / 6), 1e-9);
+    grid.put(QStringLiteral("Columns"), 1);
+    grid.put(QStringLiteral("Rows"), 2);
+    EXPECT_NEAR(grid.boundingBox().second.y - hi1.y, 5 * std::cos(std::numbers::pi / 6), 1e-9);
     grid.put(QStringLiteral("RowSpacing"), -4.5);
     EXPECT_EQ(grid.get(QStringLiteral("RowSpacing")).toDouble(), -4.5);
 
