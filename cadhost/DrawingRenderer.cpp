@@ -491,17 +491,27 @@ void DrawingRenderer::drawWidths(const Entity* e, const std::vector<Vertex>& ver
 
 void DrawingRenderer::drawReference(const Entity* e, const Context& c) {
     const auto& d = *e->tryAs<InsertData>();
-    if (const BlockDefinition* b = db_.findBlock(d.blockName); b && !b->isErased()) {
-        // The insertion point and rotation are in the reference's own coordinate system.
-        const Transform2D local = ocsPlacement(*e)
-                                      .after(Transform2D::translation(d.position.x, d.position.y))
-                                      .after(Transform2D::rotation(d.rotation))
-                                      .after(Transform2D::scale(d.xScale, d.yScale))
-                                      .after(Transform2D::translation(-b->basePoint.x, -b->basePoint.y));
-        drawBlock(b, local, c, e);
-    }
-    for (const Entity* a : d.attributes)
-        if (a && !a->isErased()) drawIn(a, c);
+    // A MINSERT draws the block, and its attributes, in every cell of its grid; the insertion
+    // point and rotation are in the reference's own coordinate system.
+    const Transform2D plan = ocsPlacement(*e);
+    for (int row = 0; row < d.gridRows(); ++row)
+        for (int column = 0; column < d.gridColumns(); ++column) {
+            // A damaged file's grid of millions of cells stops where the drawing's limit does.
+            if (drawn_ > MaxPrimitives) return;
+            const Point3 o = d.cellOffset(row, column);
+            if (const BlockDefinition* b = db_.findBlock(d.blockName); b && !b->isErased()) {
+                const Transform2D local = plan.after(Transform2D::translation(d.position.x + o.x, d.position.y + o.y))
+                                              .after(Transform2D::rotation(d.rotation))
+                                              .after(Transform2D::scale(d.xScale, d.yScale))
+                                              .after(Transform2D::translation(-b->basePoint.x, -b->basePoint.y));
+                drawBlock(b, local, c, e);
+            }
+            Context cell = c;
+            const Point3 w = plan.applyVector(o);  // attributes stand in world coordinates
+            cell.toScreen = c.toScreen.after(Transform2D::translation(w.x, w.y));
+            for (const Entity* a : d.attributes)
+                if (a && !a->isErased()) drawIn(a, cell);
+        }
 }
 
 void DrawingRenderer::drawBlock(const BlockDefinition* block, const Transform2D& local, const Context& outer,

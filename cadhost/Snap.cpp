@@ -274,11 +274,22 @@ private:
         const BlockDefinition* block = db ? db->findBlock(d.blockName) : nullptr;
         // A block that (wrongly) contains itself is looked into once.
         if (!block || block->isErased() || std::find(open_.begin(), open_.end(), block) != open_.end()) return;
-        const Transform2D local = Transform2D::translation(d.position.x, d.position.y)
-                                      .after(Transform2D::rotation(d.rotation))
-                                      .after(Transform2D::scale(d.xScale, d.yScale))
-                                      .after(Transform2D::translation(-block->basePoint.x, -block->basePoint.y));
-        const Transform2D t = outer ? outer->after(local) : local;
+        // A MINSERT shows the block in every cell of its grid; a damaged file's grid of millions of
+        // cells is looked into as far as the drawing shows it.
+        long cells = 0;
+        for (int row = 0; row < d.gridRows(); ++row)
+            for (int column = 0; column < d.gridColumns(); ++column) {
+                if (++cells > 500000) return;
+                const Point3 o = d.cellOffset(row, column);
+                const Transform2D local = Transform2D::translation(d.position.x + o.x, d.position.y + o.y)
+                                              .after(Transform2D::rotation(d.rotation))
+                                              .after(Transform2D::scale(d.xScale, d.yScale))
+                                              .after(Transform2D::translation(-block->basePoint.x, -block->basePoint.y));
+                addCell(block, outer ? outer->after(local) : local);
+            }
+    }
+
+    void addCell(const BlockDefinition* block, const Transform2D& t) {
         const double det = t.determinant();
         if (!std::isfinite(det) || std::abs(det) < 1e-300) return;  // a reference scaled to nothing shows nothing
         // The cursor's square in the definition's own coordinates.

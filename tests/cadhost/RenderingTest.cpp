@@ -3,11 +3,14 @@
 // against the geometry each record describes.
 #include "RenderCanvas.h"
 
+#include "cadhost/Selection.h"
+#include "cadhost/Snap.h"
 #include "cadhost/render/MTextRuns.h"
 
 #include "platform/cad/dxf/DxfWriter.h"
 #include "platform/cad/engine/Database.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -429,6 +432,59 @@ private slots:
         QVERIFY(!c.inkBox(24, 5.5, 34, 8.2).isEmpty());   // ... and its second
         QVERIFY(c.inkBox(24, 12.3, 40, 18).isEmpty());    // hanging below its top-left corner
         QVERIFY(c.img.pixel(c.at(10, 5)) == qRgb(0, 255, 0));
+    }
+
+    // A MINSERT as ezdxf writes it (2 rows x 3 columns, turned 30°, X scale 1.5, with an attribute):
+    // every cell is drawn with its attribute and none beyond; a snap and a selection find the last
+    // cell as they find the first.
+    void gridReferencesShowEveryCell() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("grid.dxf"));
+        QProcess py;
+        py.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(SUITE_TEST_DATA "/cad/grid_reference.py"),
+                                                      QStringLiteral("write"), path, QStringLiteral("--attribute")});
+        QVERIFY(py.waitForFinished(60000));
+        QCOMPARE(py.exitCode(), 0);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        Canvas c;
+        QVERIFY(c.load(f.readAll()));
+        c.render(0, 10, 35, 45, 10);
+        // A point of the block (base point (1, 0.5)) where a cell places it.
+        const double cs = std::cos(M_PI / 6), sn = std::sin(M_PI / 6);
+        auto at = [&](int row, int column, double x, double y) {
+            const double lx = 1.5 * (x - 1) + 8 * column, ly = (y - 0.5) + 5 * row;
+            return Point3{10 + lx * cs - ly * sn, 20 + lx * sn + ly * cs, 0};
+        };
+        for (int row = 0; row <= 2; ++row)
+            for (int column = 0; column <= 3; ++column) {
+                const bool cell = row < 2 && column < 3;
+                const Point3 mark = at(row, column, 0.5, 0.75), top = at(row, column, 2, 2);
+                const Point3 nr = at(row, column, 2.8, 1.0);
+                QVERIFY2(c.lit(mark.x, mark.y) == cell && c.lit(top.x, top.y) == cell,
+                         qPrintable(QStringLiteral("komórka %1, %2").arg(row).arg(column)));
+                QVERIFY2((c.inkCount(nr.x - 0.6, nr.y - 0.6, nr.x + 0.6, nr.y + 0.6) > 0) == cell,
+                         qPrintable(QStringLiteral("atrybut w komórce %1, %2").arg(row).arg(column)));
+            }
+
+        const Entity* grid = c.db->modelSpace()->entities().front();
+        const std::vector<const Entity*> all(c.db->modelSpace()->entities().begin(),
+                                             c.db->modelSpace()->entities().end());
+        const Point3 corner = at(1, 2, 4, 2);
+        const auto snap = cadhost::FindSnap(all, {corner.x + 0.1, corner.y - 0.1, 0}, 0.3);
+        QVERIFY(snap && snap->kind == cadhost::SnapPoint::End);
+        QVERIFY(std::abs(snap->point.x - corner.x) < 1e-9 && std::abs(snap->point.y - corner.y) < 1e-9);
+        // A crossing over the last cell's top edge takes the reference; a window round that cell
+        // alone does not, one round the whole grid does.
+        cadhost::DrawingScene scene(c.owned.get());
+        const Point3 edge = at(1, 2, 2, 2);
+        const QRectF crossing(c.atF(edge.x - 0.3, edge.y + 0.3), c.atF(edge.x + 0.3, edge.y - 0.3));
+        QCOMPARE(cadhost::SelectInRect(scene, c.view(), crossing, false), std::vector<const Entity*>{grid});
+        const Point3 lo = at(1, 2, 0, 0), hi = at(1, 2, 4, 2);
+        QVERIFY(cadhost::SelectInRect(scene, c.view(), QRectF(c.atF(lo.x - 3, hi.y + 3), c.atF(hi.x + 3, lo.y - 3)), true)
+                    .empty());
+        QCOMPARE(cadhost::SelectInRect(scene, c.view(), QRectF(c.atF(1, 44), c.atF(34, 11)), true),
+                 std::vector<const Entity*>{grid});
     }
 };
 

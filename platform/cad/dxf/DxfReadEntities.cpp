@@ -38,6 +38,7 @@ bool isKnownSubclass(std::string_view name) {
                                              "AcDbPoint",
                                              "AcDbHatch",
                                              "AcDbBlockReference",
+                                             "AcDbMInsertBlock",
                                              "AcDbAttributeDefinition",
                                              "AcDbAttribute",
                                              "AcDbDimension",

@@ -274,7 +274,8 @@ void Reader::readPoint(Entity* e) {
     }
 }
 
-// INSERT with its attributes and the dynamic-block data this engine keeps in its xdata.
+// INSERT (a MINSERT with its grid) with its attributes and the dynamic-block data this engine keeps
+// in its xdata.
 void Reader::readInsert(Entity* e, const std::vector<SubRecord>& subs) {
     auto& d = e->as<InsertData>();
     for (const RawTag* t : own_) {
@@ -291,11 +292,23 @@ void Reader::readInsert(Entity* e, const std::vector<SubRecord>& subs) {
             d.zScale = num(*t);
         else if (c == 50)
             d.rotation = normalizeAngle(num(*t) * degToRad);
+        else if (c == 70)
+            d.columns = integer(*t);
+        else if (c == 71)
+            d.rows = integer(*t);
+        else if (c == 44)
+            d.columnSpacing = num(*t);
+        else if (c == 45)
+            d.rowSpacing = num(*t);
+        else if (c == 100 && trimmed(t->value) == "AcDbMInsertBlock")
+            d.grid = true;
         else if (c == 66)
             continue;
         else
             extra(e, t);
     }
+    // Files without subclass markers tell a MINSERT by its counts alone.
+    if (d.rows > 1 || d.columns > 1) d.grid = true;
     readAttributes(e, d, subs);
     // Dynamic-block data kept by this engine: original name and property values.
     for (size_t i = 0; i < e->xdata.size(); ++i) {

@@ -284,13 +284,14 @@ void Writer::mtext(const Entity& e) {
     }
 }
 
-// INSERT with its extra data and dynamic-block data, then its ATTRIB records and SEQEND.
+// INSERT (a MINSERT with its grid) with its extra data and dynamic-block data, then its ATTRIB
+// records and SEQEND.
 void Writer::insert(const Entity& e, bool paper) {
     const auto& d = e.as<InsertData>();
     std::vector<const Entity*> attrs;
     for (const Entity* a : d.attributes)
         if (!a->isErased()) attrs.push_back(a);
-    ascii(100, "AcDbBlockReference");
+    ascii(100, d.grid ? "AcDbMInsertBlock" : "AcDbBlockReference");
     if (!attrs.empty()) integer(66, 1);
     str(2, d.blockName);
     point(10, d.position);
@@ -298,6 +299,12 @@ void Writer::insert(const Entity& e, bool paper) {
     if (d.yScale != 1) real(42, d.yScale);
     if (d.zScale != 1) real(43, d.zScale);
     if (d.rotation != 0) real(50, d.rotation * radToDeg);
+    if (d.grid) {
+        integer(70, d.columns);
+        integer(71, d.rows);
+        real(44, d.columnSpacing);
+        real(45, d.rowSpacing);
+    }
     if (!defaultNormal(e.normal)) point(210, e.normal);
     tags(e.extraTags);
     tags(e.xdata);

@@ -3,6 +3,8 @@
 
 #include "platform/cad/engine/Objects.h"
 
+#include <cmath>
+
 namespace cad::db {
 
 Entity::Entity(EntityKind kind) : DbObject(ObjectType::Entity), data(emptyDataFor(kind)), kind_(kind) {}
@@ -107,7 +109,8 @@ QString Entity::objectName() const {
         case EntityKind::Region:
             return QStringLiteral("AcDbRegion");
         case EntityKind::BlockReference:
-            return QStringLiteral("AcDbBlockReference");
+            return std::get<InsertData>(data).grid ? QStringLiteral("AcDbMInsertBlock")
+                                                   : QStringLiteral("AcDbBlockReference");
         case EntityKind::AttributeDefinition:
             return QStringLiteral("AcDbAttributeDefinition");
         case EntityKind::AttributeReference:
@@ -155,6 +158,12 @@ void TextData::setAlignment(int value) {
     vertical = alignmentCodes[value][1];
     // A text that leaves left alignment keeps its place until the caller sets the point.
     if (wasLeft && value != 0) alignmentPoint = position;
+}
+
+Point3 InsertData::cellOffset(int row, int column) const {
+    const double c = std::cos(rotation), s = std::sin(rotation);
+    const double x = column * columnSpacing, y = row * rowSpacing;
+    return {x * c - y * s, x * s + y * c, 0};
 }
 
 quint64 Dictionary::find(const QString& name) const {

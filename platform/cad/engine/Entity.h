@@ -199,6 +199,18 @@ struct InsertData {
     quint64 seqendHandle = 0;
     // Dynamic-block properties (name, value) in their order; values are numbers.
     std::vector<std::pair<QString, double>> dynamicProperties;
+    // A MINSERT repeats the block in a grid of rows and columns that runs along the reference's
+    // rotated axes; its spacings are drawing units, not scaled with the block. `grid` keeps a
+    // file's MINSERT one (written back so) even when it holds a single cell.
+    bool grid = false;
+    int rows = 1, columns = 1;
+    double rowSpacing = 0, columnSpacing = 0;
+    // The cells drawn: a count below 1 (a damaged file) draws the one cell of a plain reference.
+    int gridRows() const { return rows > 1 ? rows : 1; }
+    int gridColumns() const { return columns > 1 ? columns : 1; }
+    // A cell's insertion point less the reference's own, in the reference's coordinates (those of
+    // `position`): its column along the rotated X axis, its row along the rotated Y axis.
+    Point3 cellOffset(int row, int column) const;
 };
 
 // Aligned (type 1) and ordinate (type 6) dimensions.

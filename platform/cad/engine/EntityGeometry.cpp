@@ -254,6 +254,16 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx, const
                 if (!a->isErased() && !a->as<AttributeData>().invisible() && a->visible)
                     box.add(entityBox(db, a, ctx, outer));
             if (box.isEmpty()) box.add(place.apply(ins.position));
+            // The grid's cells are the first one moved along straight rows and columns (in the
+            // reference's own plane): the four corner cells reach as far as all of them.
+            if (ins.gridRows() > 1 || ins.gridColumns() > 1) {
+                const Box first = box;
+                for (int r : {0, ins.gridRows() - 1})
+                    for (int c : {0, ins.gridColumns() - 1}) {
+                        const Point3 o = place.applyVector(ins.cellOffset(r, c));
+                        box.add(transformedBox(first, Transform2D::translation(o.x, o.y)));
+                    }
+            }
             break;
         }
         case EntityKind::DimAligned:

@@ -217,6 +217,9 @@ void Database::transform(Entity* e, const Transform2D& world) {
             ins.rotation = normalizeAngle(std::atan2(xAxis.y, xAxis.x));
             ins.xScale *= std::hypot(xAxis.x, xAxis.y);
             ins.yScale *= std::hypot(yAxis.x, yAxis.y) * (mirror ? -1 : 1);
+            // A grid keeps running along the reference's axes: mirrored, its rows go the other way.
+            ins.columnSpacing *= std::hypot(xAxis.x, xAxis.y);
+            ins.rowSpacing *= std::hypot(yAxis.x, yAxis.y) * (mirror ? -1 : 1);
             for (size_t i = 0; i < ins.attributes.size(); ++i)
                 if (!ins.attributes[i]->isErased())
                     transformText(*ins.attributes[i]->textData(), attributeTransforms[i]);
@@ -457,14 +460,21 @@ std::vector<Entity*> Database::explode(Entity* e) {
             if (tilted(e) || std::any_of(def->entities().begin(), def->entities().end(), tilted))
                 throw NotSupported(QStringLiteral(
                     "Wstawienia bloku leżącego poza płaszczyzną XY (lub z takimi obiektami) nie można rozbić"));
-            const Transform2D t = ocsPlacement(*e).after(referenceTransform(ins, def->basePoint));
             const std::vector<Entity*> children = def->entities();  // copying adds to `owner`, not to def
-            for (Entity* child : children) {
-                if (child->kind() == EntityKind::Unknown) continue;  // cannot be placed; left out
-                Entity* n = cloneEntity(child, owner, *this);
-                transform(n, t);
-                out.push_back(n);
-            }
+            // A grid gives the block's entities once for each of its cells.
+            for (int r = 0; r < ins.gridRows(); ++r)
+                for (int c = 0; c < ins.gridColumns(); ++c) {
+                    const Point3 o = ins.cellOffset(r, c);
+                    const Transform2D t = ocsPlacement(*e)
+                                              .after(Transform2D::translation(o.x, o.y))
+                                              .after(referenceTransform(ins, def->basePoint));
+                    for (Entity* child : children) {
+                        if (child->kind() == EntityKind::Unknown) continue;  // cannot be placed; left out
+                        Entity* n = cloneEntity(child, owner, *this);
+                        transform(n, t);
+                        out.push_back(n);
+                    }
+                }
             return out;
         }
         case EntityKind::Unknown: {

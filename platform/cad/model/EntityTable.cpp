@@ -435,7 +435,59 @@ void addCurves(DispatchTable& tb) {
     });
 }
 
+// A MINSERT's grid; a plain block reference has none of its members.
+db::InsertData& gridOf(Target& t) {
+    auto& d = data<db::InsertData>(t);
+    if (!d.grid) notFor(t);
+    return d;
+}
+
+// Row and column counts are 16-bit in a drawing file.
+int gridCountArg(Args a, const char* what) {
+    const qint64 n = IntArg(a, 0);
+    if (n < 1 || n > 32767)
+        throw InvalidArgument(QStringLiteral("Liczba %1 musi wynosić od 1 do 32767, podano %2")
+                                  .arg(QLatin1String(what))
+                                  .arg(n));
+    return int(n);
+}
+
+double gridSpacingArg(Args a) {
+    const double v = DoubleArg(a, 0);
+    if (!std::isfinite(v)) throw InvalidArgument(QStringLiteral("Odstęp siatki musi być liczbą skończoną"));
+    return v;
+}
+
+void addGrid(DispatchTable& tb) {
+    tb.get(QStringLiteral("Rows"), [](Target& t, Args) -> Variant { return Variant(gridOf(t).rows); })
+        .put(QStringLiteral("Rows"),
+             [](Target& t, Args a) -> Variant {
+                 gridOf(t).rows = gridCountArg(a, "wierszy");
+                 return {};
+             })
+        .get(QStringLiteral("Columns"), [](Target& t, Args) -> Variant { return Variant(gridOf(t).columns); })
+        .put(QStringLiteral("Columns"),
+             [](Target& t, Args a) -> Variant {
+                 gridOf(t).columns = gridCountArg(a, "kolumn");
+                 return {};
+             })
+        .get(QStringLiteral("RowSpacing"),
+             [](Target& t, Args) -> Variant { return Variant(gridOf(t).rowSpacing); })
+        .put(QStringLiteral("RowSpacing"),
+             [](Target& t, Args a) -> Variant {
+                 gridOf(t).rowSpacing = gridSpacingArg(a);
+                 return {};
+             })
+        .get(QStringLiteral("ColumnSpacing"),
+             [](Target& t, Args) -> Variant { return Variant(gridOf(t).columnSpacing); })
+        .put(QStringLiteral("ColumnSpacing"), [](Target& t, Args a) -> Variant {
+            gridOf(t).columnSpacing = gridSpacingArg(a);
+            return {};
+        });
+}
+
 void addReferences(DispatchTable& tb) {
+    addGrid(tb);
     tb.get(QStringLiteral("Name"),
            [](Target& t, Args) -> Variant { return Variant(data<db::InsertData>(t).blockName); })
         .put(QStringLiteral("Name"),

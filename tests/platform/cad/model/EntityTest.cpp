@@ -4,6 +4,9 @@
 
 #include "platform/cad/engine/Database.h"
 
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cmath>
 #include <numbers>
 
 using namespace cadtest;
@@ -244,4 +247,69 @@ TEST_P(CadModelEntity, ChangingADynamicPropertyGivesAnAnonymousBlock) {
     EXPECT_DOUBLE_EQ(props[0].value().toDouble(), 25.0);
     EXPECT_TRUE(ref.name().startsWith(QStringLiteral("*U")));
     EXPECT_EQ(ref.effectiveName(), QStringLiteral("dyn_przejscie_fazowe"));
+}
+
+// A MINSERT as ezdxf writes it answers its class, block name and grid; its counts take 1..32767,
+// and a plain reference has no grid to answer.
+TEST_P(CadModelEntity, AGridReferenceAnswersItsGrid) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("grid.dxf"));
+    QProcess py;
+    py.start(QStringLiteral("/usr/bin/python3"),
+             {QStringLiteral(SUITE_TEST_DATA "/cad/grid_reference.py"), QStringLiteral("write"), path});
+    if (!py.waitForFinished(60000) || py.exitCode() != 0) GTEST_SKIP() << "ezdxf could not write the drawing";
+    const QList<cad::Entity> refs = app.documents().open(path).modelSpace().entities();
+    ASSERT_EQ(refs.size(), 2);
+    const cad::Entity& grid = refs[0];
+    EXPECT_EQ(grid.objectName(), QStringLiteral("AcDbMInsertBlock"));
+    EXPECT_EQ(grid.name(), QStringLiteral("KRATKA"));
+    EXPECT_EQ(grid.get(QStringLiteral("Rows")).toInt(), 2);
+    EXPECT_EQ(grid.get(QStringLiteral("Columns")).toInt(), 3);
+    EXPECT_EQ(grid.get(QStringLiteral("RowSpacing")).toDouble(), 5.0);
+    EXPECT_EQ(grid.get(QStringLiteral("ColumnSpacing")).toDouble(), 8.0);
+
+    // A third row lies one row spacing further along the reference's Y axis, turned 30°.
+    const auto [lo, hi] = grid.boundingBox();
+    grid.put(QStringLiteral("Rows"), 3);
+    const auto [lo3, hi3] = grid.boundingBox();
+    EXPECT_NEAR(hi3.y - hi.y, 5 * std::cos(std::numbers::pi / 6), 1e-9);
+    EXPECT_NEAR(lo3.x - lo.x, -2.5, 1e-9);
+    // A single row or a single column of two cells reaches one spacing beyond one cell.
+    grid.put(QStringLiteral("Rows"), 1);
+    grid.put(QStringLiteral("Columns"), 1);
+    const auto [lo1, hi1] = grid.boundingBox();
+    grid.put(QStringLiteral("Columns"), 2);
+    EXPECT_NEAR(grid.boundingBox().second.x - hi1.x, 8 * std::cos(std::numbers::pi / 6), 1e-9);
+    grid.put(QStringLiteral("Columns"), 1);
+    grid.put(QStringLiteral("Rows"), 2);
+    EXPECT_NEAR(grid.boundingBox().second.y - hi1.y, 5 * std::cos(std::numbers::pi / 6), 1e-9);
+    grid.put(QStringLiteral("RowSpacing"), -4.5);
+    EXPECT_EQ(grid.get(QStringLiteral("RowSpacing")).toDouble(), -4.5);
+
+    auto messageOf = [](auto&& call) -> QString {
+        try {
+            call();
+        } catch (const cad::InvalidArgument& e) {
+            return e.message();
+        }
+        return QStringLiteral("(nie zgłoszono błędu)");
+    };
+    grid.put(QStringLiteral("Rows"), 1);
+    grid.put(QStringLiteral("Columns"), 32767);
+    EXPECT_EQ(grid.get(QStringLiteral("Rows")).toInt(), 1);
+    EXPECT_EQ(grid.get(QStringLiteral("Columns")).toInt(), 32767);
+    EXPECT_EQ(messageOf([&] { grid.put(QStringLiteral("Rows"), 0); }),
+              QStringLiteral("Liczba wierszy musi wynosić od 1 do 32767, podano 0"));
+    EXPECT_EQ(messageOf([&] { grid.put(QStringLiteral("Columns"), 32768); }),
+              QStringLiteral("Liczba kolumn musi wynosić od 1 do 32767, podano 32768"));
+    EXPECT_EQ(messageOf([&] { grid.put(QStringLiteral("ColumnSpacing"), std::nan("")); }),
+              QStringLiteral("Odstęp siatki musi być liczbą skończoną"));
+    EXPECT_EQ(grid.get(QStringLiteral("Rows")).toInt(), 1);
+
+    const cad::Entity& plain = refs[1];
+    EXPECT_EQ(plain.objectName(), QStringLiteral("AcDbBlockReference"));
+    for (const char* member : {"Rows", "Columns", "RowSpacing", "ColumnSpacing"}) {
+        EXPECT_THROW((void)plain.get(QLatin1String(member)), cad::NotSupported) << member;
+        EXPECT_THROW(plain.put(QLatin1String(member), 2), cad::NotSupported) << member;
+    }
 }

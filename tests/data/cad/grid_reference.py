@@ -1,0 +1,54 @@
+"""A drawing with a MINSERT, written by ezdxf, and what ezdxf reads back from a drawing.
+
+  grid_reference.py write PATH [DXF version] [--attribute]   block "KRATKA" (a 4 x 2 frame with a
+      diagonal mark, base point (1, 0.5)) as a MINSERT at (10, 20), rotated 30 degrees, X scale 1.5,
+      2 rows 5 apart and 3 columns 8 apart, then once as a plain INSERT at (-20, 0); with
+      --attribute the block defines attribute "NR" at (2.6, 0.6), 0.8 high, and the MINSERT
+      carries it with the text "7"
+  grid_reference.py read PATH    JSON: every model-space INSERT with its name, grid and extents
+      (ezdxf.bbox.extents of the reference alone), in file order
+"""
+import json
+import sys
+
+import ezdxf
+from ezdxf import bbox
+
+
+def write(path, version, attribute):
+    doc = ezdxf.new(version)
+    block = doc.blocks.new("KRATKA", base_point=(1, 0.5))
+    corners = [(0, 0), (4, 0), (4, 2), (0, 2)]
+    for i in range(4):
+        block.add_line(corners[i], corners[(i + 1) % 4])
+    block.add_line((0, 0), (1, 1.5))
+    if attribute:
+        block.add_attdef("NR", (2.6, 0.6), dxfattribs={"height": 0.8})
+    msp = doc.modelspace()
+    grid = msp.add_blockref("KRATKA", (10, 20), dxfattribs={
+        "rotation": 30, "xscale": 1.5, "row_count": 2, "column_count": 3,
+        "row_spacing": 5, "column_spacing": 8})
+    if attribute:
+        grid.add_auto_attribs({"NR": "7"})
+    msp.add_blockref("KRATKA", (-20, 0))
+    doc.saveas(path)
+
+
+def read(path):
+    doc = ezdxf.readfile(path)
+    out = []
+    for ref in doc.modelspace().query("INSERT"):
+        box = bbox.extents([ref])
+        out.append({"name": ref.dxf.name, "rows": ref.dxf.row_count, "columns": ref.dxf.column_count,
+                    "row_spacing": ref.dxf.row_spacing, "column_spacing": ref.dxf.column_spacing,
+                    "box": [box.extmin.x, box.extmin.y, box.extmax.x, box.extmax.y]})
+    print(json.dumps(out))
+
+
+if __name__ == "__main__":
+    if sys.argv[1] == "write":
+        options = [a for a in sys.argv[3:] if a.startswith("--")]
+        versions = [a for a in sys.argv[3:] if not a.startswith("--")]
+        write(sys.argv[2], versions[0] if versions else "R2010", "--attribute" in options)
+    else:
+        read(sys.argv[2])
