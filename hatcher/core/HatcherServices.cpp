@@ -2,6 +2,7 @@
 #include "hatcher/core/HatcherServices.h"
 
 #include "automation/Automation.h"
+#include "common/DrawingUnits.h"
 #include "common/PathHelpers.h"
 #include "common/TextHelpers.h"
 #include "platform/cad/BulkReads.h"
@@ -52,7 +53,7 @@ void LoadBlockFromDrawingFile(const QString& blockName, const QString& filePath,
     }
     if (failed)
         ui::MsgBox(common::Tlumacz(QStringLiteral("Nie znaleziono pliku ze znakiem: ")) +
-                       QStringLiteral("\n") + filePath,
+                       QStringLiteral("\n") + common::ShortForMessage(filePath),
                    ui::Exclamation, ownerCaption.isEmpty() ? QLatin1String(ProgramTitleText) : ownerCaption);
 }
 
@@ -132,6 +133,20 @@ void RestoreCadVariables() {
         // A value the CAD refuses stays as the command set it (a layer, a pen), which the user sees
         // in the CAD; the others are back, and the command's own work is done.
     }
+}
+
+bool LoadScaleForDrawing(const QString& title) {
+    if (!automation::LoadDrawingScale(title)) return false;
+    int insunits = 0;
+    QString drawing;
+    try {
+        insunits = automation::CadDocument.getVariable(QStringLiteral("INSUNITS")).toInt();
+        drawing = automation::CadDocument.fullName();
+    } catch (const cad::Error&) {
+        // The host gone or the drawing unnamed: the value is judged as declaring no units, and the
+        // command's first drawing call reports a lost host as every command does.
+    }
+    return common::ConfirmScaleBeforeDrawing(automation::DrawingScale, insunits, drawing, title);
 }
 
 QString ReadActiveDrawingCustomProperties(const QString& key) {
