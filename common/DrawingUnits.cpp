@@ -149,7 +149,9 @@ UnitsFinding JudgeDrawingUnits(int scale, DeclaredUnits declared, const std::vec
     } else {
         for (const MeasuredLength& s : streams) {
             if (s.Units <= 0 || inRange(s, scale)) continue;
-            const QString said = s.Name + QLatin1Char(' ') + metresText(s.Units / scale) + QStringLiteral(" m");
+            // A name read from the drawing is quoted cut, so that a hostile one cannot fill the screen.
+            const QString said =
+                ShortForMessage(s.Name) + QLatin1Char(' ') + metresText(s.Units / scale) + QStringLiteral(" m");
             if (s.Kind == LengthKind::LaneSpacing)
                 f.NarrowLanes << said;
             else if (s.Kind == LengthKind::CrossingWidth)
@@ -158,7 +160,7 @@ UnitsFinding JudgeDrawingUnits(int scale, DeclaredUnits declared, const std::vec
                 f.OutOfRange << said;
         }
         for (const MeasuredLength& d : distances)
-            if (roundsToZero(d.Units, scale)) f.ZeroDistances << d.Name;
+            if (roundsToZero(d.Units, scale)) f.ZeroDistances << ShortForMessage(d.Name);
         const double perMetre = UnitsPerMetre(declared);
         f.UnitsDisagree = declared != DeclaredUnits::None && std::fabs(scale - perMetre) > 0.01 * perMetre;
     }

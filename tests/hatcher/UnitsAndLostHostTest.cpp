@@ -99,6 +99,16 @@ TEST_F(UnitsAndLostHost, UnitsTheDrawingDeniesAreToldBeforeAnythingIsDrawn) {
     prompts.clear();
     cmdConnectAll_Click(form);
     EXPECT_TRUE(prompts.asked().empty()) << prompts.messageTexts().join(QLatin1Char('|')).toStdString();
+    // Another value, or other units, on the same drawing is asked about again.
+    for (const auto& [units, scale] : {std::pair{6, "100"}, std::pair{5, "1000"}}) {
+        CadDocument.setVariable(QStringLiteral("INSUNITS"), units);
+        automation::SetDrawingProperty(QStringLiteral("SKALA"), QString::fromLatin1(scale));
+        prompts.clear();
+        cmdConnectAll_Click(form);
+        ASSERT_EQ(prompts.asked().size(), 1u) << scale;
+        EXPECT_TRUE(prompts.asked()[0].text.contains(QStringLiteral("Czy mimo to rysować przy wartości SKALA %1?")
+                                                         .arg(QLatin1String(scale))));
+    }
 }
 
 // The host lost after the first picture: the pictures of phases 2 to 4 are named as not made; lost during
@@ -129,6 +139,21 @@ TEST_F(UnitsAndLostHost, ALostHostStopsThePicturesAndNamesThoseNotMade) {
         EXPECT_EQ(dropping.count, QString());
         EXPECT_EQ(dropping.val, 0);
     }
+    // The pattern area alone (the headless tool's row): the lost host reaches the caller, the cut's
+    // status and count are gone.
+    automation::CadApplication = host;
+    openSample(6, QStringLiteral("1"));
+    DroppingChannel channel(automation::CadApplication.channel());
+    automation::CadApplication = cad::Application(&channel);
+    ASSERT_TRUE(automation::CheckDocumentOpen(false));
+    DroppingForm dropping;
+    dropping.intersection = QStringLiteral("7");
+    dropping.channel = &channel;
+    dropping.when = QStringLiteral("Tworzenie schematu wzorcowego ...");
+    scriptPattern();
+    EXPECT_THROW(frmMain_cmdDefObszar_Click(dropping), cad::ConnectionLost);
+    EXPECT_EQ(dropping.status, QString());
+    EXPECT_EQ(dropping.count, QString());
     automation::CadApplication = host;
     // Lost before the phases were read: no picture is made, and none is named.
     EXPECT_EQ(PicturesStoppedText(HostGone, std::nullopt),

@@ -265,6 +265,22 @@ private slots:
         QCOMPARE(ended, 1);
     }
 
+    // A section number of a megabyte in the drawing is quoted by its first 40 characters.
+    void aHugeSectionNumberIsQuotedCut() {
+        ui::ScriptedPrompts prompts;
+        const QString huge = QStringLiteral("26-") + QString(1 << 20, QLatin1Char('7'));
+        automation::SetDrawingProperty(QStringLiteral("NUMERSEKCJI"), huge);
+        prompts.answerMessage(ui::No);
+        HeadPlacerApp app;
+        app.setEndHandler([] {});
+        QVERIFY(!app.start(QStringLiteral("S-1")));
+        QCOMPARE(prompts.asked().size(), size_t(1));
+        QCOMPARE(prompts.asked()[0].text,
+                 QStringLiteral("Zawarty w aktywnym dokumencie numer sekcji\n[") + huge.left(40) +
+                     QStringLiteral("…] jest niezgodny z wzorcem.\nCzy pomimo tego kontynuować ustawianie "
+                                    "sygnalizatora?"));
+    }
+
     void aFailedInsertShowsTheErrorAndTheWindowAgain() {
         ui::ScriptedPrompts prompts;
         HeadPlacerApp app;

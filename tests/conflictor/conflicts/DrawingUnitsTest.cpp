@@ -24,6 +24,15 @@ std::vector<MeasuredLength> lengths(std::initializer_list<double> units) {
     return out;
 }
 
+// A stream or conflict named by a megabyte in the drawing is listed by its first 40 characters.
+TEST(DrawingUnits, HugeNamesAreListedCut) {
+    const QString huge = QStringLiteral("K") + QString(1 << 20, QLatin1Char('x'));
+    const UnitsFinding f = JudgeDrawingUnits(500, U::Metres, {{huge, 20}}, {{huge, 1}});
+    EXPECT_EQ(f.OutOfRange, QStringList{huge.left(40) + QStringLiteral("… 0,04 m")});
+    EXPECT_EQ(f.ZeroDistances, QStringList{huge.left(40) + QStringLiteral("…")});
+    EXPECT_LT(DrawingUnitsMessage(f, 500, U::Metres).size(), 1000);
+}
+
 TEST(DrawingUnits, FindingsAndProposals) {
     // Metres declared, the map scale typed: every length below a metre; the units and lengths agree on 1.
     UnitsFinding f = JudgeDrawingUnits(500, U::Metres, lengths({20, 45}), {});
