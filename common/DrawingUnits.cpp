@@ -241,11 +241,12 @@ QString DrawingUnitsMessage(const UnitsFinding& f, int scale, DeclaredUnits decl
     return common::Tlumacz(lines.join(QLatin1Char('\n')));
 }
 
-bool ConfirmScaleBeforeDrawing(int scale, int insunits, const QString& drawingKey, const QString& title) {
+bool ConfirmScaleBeforeDrawing(int scale, int insunits, const std::function<QString()>& drawingName,
+                               const QString& title) {
     const DeclaredUnits declared = DeclaredUnitsOf(insunits);
     const UnitsFinding f = JudgeDrawingUnits(scale, declared, {}, {});
     if (f.clean()) return true;
-    const QString key = drawingKey + QLatin1Char('|') + QString::number(scale) + QLatin1Char('|') +
+    const QString key = drawingName() + QLatin1Char('|') + QString::number(scale) + QLatin1Char('|') +
                         QString::number(int(declared));
     if (!f.blocking() && acknowledged == key) return true;
     const QString text = DrawingUnitsMessage(f, scale, declared);

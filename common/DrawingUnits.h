@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 namespace common {
@@ -97,8 +98,9 @@ QString DrawingUnitsMessage(const UnitsFinding& finding, int scale, DeclaredUnit
 // phase pictures): the value read from the drawing (`scale`, readable) judged against the declared units
 // (`insunits`, the drawing's $INSUNITS code) and told before anything is drawn. A value the cut and the
 // export refuse (units no whole "SKALA" expresses, such as feet) is refused; a value the declared units
-// disagree with is asked about once per `drawingKey` (the drawing, value and units), "Nie" by default.
-// True when the program may draw.
-bool ConfirmScaleBeforeDrawing(int scale, int insunits, const QString& drawingKey, const QString& title);
+// disagree with is asked about once per drawing (named by `drawingName`, asked only then), value and units,
+// "Nie" by default. True when the program may draw.
+bool ConfirmScaleBeforeDrawing(int scale, int insunits, const std::function<QString()>& drawingName,
+                               const QString& title);
 
 }  // namespace common

@@ -135,18 +135,29 @@ void RestoreCadVariables() {
     }
 }
 
+namespace {
+QString DrawingNameForKey() {
+    try {
+        return automation::CadDocument.fullName();
+    } catch (const cad::Error&) {
+        // An unnamed drawing keys the answer by its value and units alone: at worst the question is
+        // not asked again for another unnamed drawing with the same value and units.
+        return QString();
+    }
+}
+}  // namespace
+
 bool LoadScaleForDrawing(const QString& title) {
     if (!automation::LoadDrawingScale(title)) return false;
     int insunits = 0;
-    QString drawing;
     try {
         insunits = automation::CadDocument.getVariable(QStringLiteral("INSUNITS")).toInt();
-        drawing = automation::CadDocument.fullName();
+    } catch (const cad::ConnectionLost&) {
+        throw;  // the command stops as it stops at any lost call
     } catch (const cad::Error&) {
-        // The host gone or the drawing unnamed: the value is judged as declaring no units, and the
-        // command's first drawing call reports a lost host as every command does.
+        // A drawing whose units cannot be read declares none: "SKALA" is then taken as it stands.
     }
-    return common::ConfirmScaleBeforeDrawing(automation::DrawingScale, insunits, drawing, title);
+    return common::ConfirmScaleBeforeDrawing(automation::DrawingScale, insunits, DrawingNameForKey, title);
 }
 
 QString ReadActiveDrawingCustomProperties(const QString& key) {

@@ -35,15 +35,22 @@ QString questionTitle() {
 // anything is placed, as every program that draws to scale tells it.
 bool scaleFitsDeclaredUnits() {
     int insunits = 0;
-    QString drawing;
     try {
         insunits = CadDocument.getVariable(QStringLiteral("INSUNITS")).toInt();
-        drawing = CadDocument.fullName();
+    } catch (const cad::ConnectionLost&) {
+        throw;  // the placement stops as it stops at any lost call
     } catch (const cad::Error&) {
-        // The host gone or the drawing unnamed: the value is judged as declaring no units, and the
-        // placement's first drawing call reports a lost host as every command does.
+        // A drawing whose units cannot be read declares none: "SKALA" is then taken as it stands.
     }
-    return common::ConfirmScaleBeforeDrawing(automation::DrawingScale, insunits, drawing, MessageTitle());
+    const auto drawingName = [] {
+        try {
+            return CadDocument.fullName();
+        } catch (const cad::Error&) {
+            // An unnamed drawing keys the answer by its value and units alone.
+            return QString();
+        }
+    };
+    return common::ConfirmScaleBeforeDrawing(automation::DrawingScale, insunits, drawingName, MessageTitle());
 }
 
 }  // namespace
