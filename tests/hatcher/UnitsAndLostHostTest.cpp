@@ -162,3 +162,17 @@ TEST_F(UnitsAndLostHost, ALostHostStopsThePicturesAndNamesThoseNotMade) {
     EXPECT_EQ(PicturesStoppedText(HostGone, std::vector<int>{}),
               QStringLiteral("Polecenie \"Twórz obrazy faz\" zostało przerwane: ") + HostGone);
 }
+
+// A layer locked in the circle is named after the pictures, as the drawing spells it.
+TEST_F(UnitsAndLostHost, TheLockedLayersAreNamedAfterThePictures) {
+    openSample(6, QStringLiteral("1"));
+    automation::EnsureLayer(QStringLiteral("ZAMKNIETA"), false, 3, -10);
+    CadModelSpace.addLine({-5, 1, 0}, {5, 1, 0}).setLayer(QStringLiteral("ZAMKNIETA"));
+    CadDocument.layers().item(QStringLiteral("ZAMKNIETA")).setLock(true);
+    scriptPattern();
+    EXPECT_EQ(frmMain_cmdTworzObrazyFaz_Click(form).size(), 4);
+    ASSERT_FALSE(prompts.asked().empty());
+    EXPECT_EQ(prompts.asked().back().text,
+              QStringLiteral("Program nie mógł utworzyć schematu z obiektów znajdujących się na zablokowanych "
+                             "warstwach:\nZAMKNIETA"));
+}
