@@ -163,16 +163,22 @@ TEST_F(UnitsAndLostHost, ALostHostStopsThePicturesAndNamesThoseNotMade) {
               QStringLiteral("Polecenie \"Twórz obrazy faz\" zostało przerwane: ") + HostGone);
 }
 
-// A layer locked in the circle is named after the pictures, as the drawing spells it.
+// The layers locked in the circle are named after the pictures, as the drawing spells them.
 TEST_F(UnitsAndLostHost, TheLockedLayersAreNamedAfterThePictures) {
     openSample(6, QStringLiteral("1"));
-    automation::EnsureLayer(QStringLiteral("ZAMKNIETA"), false, 3, -10);
-    CadModelSpace.addLine({-5, 1, 0}, {5, 1, 0}).setLayer(QStringLiteral("ZAMKNIETA"));
-    CadDocument.layers().item(QStringLiteral("ZAMKNIETA")).setLock(true);
+    QStringList layers;
+    for (int i = 1; i <= 11; ++i) {
+        const QString name = QStringLiteral("ZAMKNIETA%1").arg(i);
+        automation::EnsureLayer(name, false, 3, -10);
+        CadModelSpace.addLine({-5, double(i), 0}, {5, double(i), 0}).setLayer(name);
+        CadDocument.layers().item(name).setLock(true);
+        layers << name;
+    }
     scriptPattern();
     EXPECT_EQ(frmMain_cmdTworzObrazyFaz_Click(form).size(), 4);
     ASSERT_FALSE(prompts.asked().empty());
+    // Ten are listed, then "…".
     EXPECT_EQ(prompts.asked().back().text,
               QStringLiteral("Program nie mógł utworzyć schematu z obiektów znajdujących się na zablokowanych "
-                             "warstwach:\nZAMKNIETA"));
+                             "warstwach:\n") + layers.mid(0, 10).join(QStringLiteral(", ")) + QStringLiteral(", …"));
 }

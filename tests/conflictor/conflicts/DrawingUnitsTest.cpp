@@ -33,13 +33,18 @@ TEST(DrawingUnits, HugeNamesAreListedCut) {
     EXPECT_LT(DrawingUnitsMessage(f, 500, U::Metres).size(), 1000);
 }
 
-// A road's longest path and crossing are lengths a road has; a hundredth of a metre more is not. A
+// A road's shortest and longest path and crossing are lengths a road has; a hundredth of a metre more is not. A
 // conflict at a stream's very start (no distance at all) is no distance written as 0,0 m.
 TEST(DrawingUnits, TheBoundsOfARoadsLengths) {
     using K = LengthKind;
     EXPECT_TRUE(JudgeDrawingUnits(1, U::None, {{QStringLiteral("K1"), 3000}, {QStringLiteral("P1"), 40, K::Crossing}}, {})
                     .OutOfRange.isEmpty());
     EXPECT_EQ(JudgeDrawingUnits(1, U::None, {{QStringLiteral("K1"), 3000.01}, {QStringLiteral("P1"), 40.01, K::Crossing}}, {})
+                  .OutOfRange.size(),
+              2);
+    EXPECT_TRUE(JudgeDrawingUnits(1, U::None, {{QStringLiteral("K1"), 5}, {QStringLiteral("P1"), 3, K::Crossing}}, {})
+                    .OutOfRange.isEmpty());
+    EXPECT_EQ(JudgeDrawingUnits(1, U::None, {{QStringLiteral("K1"), 4.99}, {QStringLiteral("P1"), 2.99, K::Crossing}}, {})
                   .OutOfRange.size(),
               2);
     EXPECT_TRUE(JudgeDrawingUnits(1, U::None, lengths({20}), {{QStringLiteral("K1 - K2"), 5e-10}}).ZeroDistances.isEmpty());
