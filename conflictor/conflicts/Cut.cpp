@@ -376,7 +376,7 @@ std::optional<CutOutcome> refuseNumber(CutRun& run, const QString& title) {
         ui::MsgBox(QStringLiteral("Cięcie nie jest możliwe: nazwa bloku \"%1\" utworzona z numeru skrzyżowania "
                                   "\"%2\" zawierałaby znak niedozwolony w nazwach bloków (< > / \\ \" : ; ? * | = `). "
                                   "Rysunek nie został zmieniony; nadaj skrzyżowaniu numer bez tych znaków.")
-                       .arg(bad, IntersectionNumber),
+                       .arg(common::ShortForMessage(bad), common::ShortForMessage(IntersectionNumber)),
                    ui::Exclamation, title);
         return CutOutcome::NumberRefused;
     }
@@ -452,7 +452,7 @@ std::optional<CutOutcome> checkStreamsToCut(const std::vector<bool>& marked, Cut
         ui::MsgBox(QStringLiteral("Cięcie nie jest możliwe: nazwy bloków składników strumienia %1 utworzone z "
                                   "numeru skrzyżowania przekroczyłyby 255 znaków. Rysunek nie został zmieniony; "
                                   "nadaj skrzyżowaniu krótszy numer.")
-                       .arg(stream),
+                       .arg(common::ShortForMessage(stream)),
                    ui::Exclamation, title);
         return CutOutcome::NumberRefused;
     }

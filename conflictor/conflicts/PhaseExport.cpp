@@ -109,7 +109,7 @@ PhaseExportOutcome ExportPhasesToWorkbook(const QString& path) {
     }
     window.setBusyCursor(false);
 
-    if (ui::MsgBox(T("Czy zapisać informacje o fazach w skoroszycie:") + QStringLiteral("\r\n") + file +
+    if (ui::MsgBox(T("Czy zapisać informacje o fazach w skoroszycie:") + QStringLiteral("\r\n") + common::ShortForMessage(file) +
                        QStringLiteral("?"),
                    ui::YesNo | ui::Question, window.caption()) != ui::Yes)
         return PhaseExportOutcome::NotSaved;

@@ -112,7 +112,9 @@ bool MainWindow::Form_Load() {
     transitionTemplatePath = common::JoinPath(resources, QStringLiteral("dyn_wzorzec.dwg"));
     if (!problems.isEmpty())
         ui::MsgBox(Tlumacz(QStringLiteral("Plik zestawów warstw zawiera błędy:")) + QStringLiteral("\n") +
-                       problems.join(QStringLiteral("\n")) + QStringLiteral("\n[") + LayerSetsFilePath +
+                       problems.mid(0, 10).join(QStringLiteral("\n")) +
+                       (problems.size() > 10 ? QStringLiteral("\n…") : QString()) + QStringLiteral("\n[") +
+                       LayerSetsFilePath +
                        QStringLiteral("]"),
                    ui::Exclamation, windowTitle());
     automation::CadApplication = automation::ConnectToAutoCad(false);

@@ -2,6 +2,7 @@
 #include "hatcher/core/HatcherServices.h"
 
 #include "automation/Automation.h"
+#include "common/DrawingUnits.h"
 #include "common/PathHelpers.h"
 #include "common/TextHelpers.h"
 #include "platform/cad/BulkReads.h"
@@ -52,7 +53,7 @@ void LoadBlockFromDrawingFile(const QString& blockName, const QString& filePath,
     }
     if (failed)
         ui::MsgBox(common::Tlumacz(QStringLiteral("Nie znaleziono pliku ze znakiem: ")) +
-                       QStringLiteral("\n") + filePath,
+                       QStringLiteral("\n") + common::ShortForMessage(filePath),
                    ui::Exclamation, ownerCaption.isEmpty() ? QLatin1String(ProgramTitleText) : ownerCaption);
 }
 
@@ -132,6 +133,31 @@ void RestoreCadVariables() {
         // A value the CAD refuses stays as the command set it (a layer, a pen), which the user sees
         // in the CAD; the others are back, and the command's own work is done.
     }
+}
+
+namespace {
+QString DrawingNameForKey() {
+    try {
+        return automation::CadDocument.fullName();
+    } catch (const cad::Error&) {
+        // An unnamed drawing keys the answer by its value and units alone: at worst the question is
+        // not asked again for another unnamed drawing with the same value and units.
+        return QString();
+    }
+}
+}  // namespace
+
+bool LoadScaleForDrawing(const QString& title) {
+    if (!automation::LoadDrawingScale(title)) return false;
+    int insunits = 0;
+    try {
+        insunits = automation::CadDocument.getVariable(QStringLiteral("INSUNITS")).toInt();
+    } catch (const cad::ConnectionLost&) {
+        throw;  // the command stops as it stops at any lost call
+    } catch (const cad::Error&) {
+        // A drawing whose units cannot be read declares none: "SKALA" is then taken as it stands.
+    }
+    return common::ConfirmScaleBeforeDrawing(automation::DrawingScale, insunits, DrawingNameForKey, title);
 }
 
 QString ReadActiveDrawingCustomProperties(const QString& key) {

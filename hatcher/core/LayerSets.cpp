@@ -1,6 +1,8 @@
 // Reading and writing the layer-set file of hatcher.
 #include "hatcher/core/LayerSets.h"
 
+#include "common/TextHelpers.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
@@ -62,7 +64,9 @@ bool ReadLayerSets(const QString& path, LayerSetTable& sets, QStringList* proble
             set = (n >= 1 && n <= LayerSetCount) ? n - 1 : -1;
             if (set < 0 && problems)
                 problems->append(
-                    QStringLiteral("Niepoprawny nagłówek zestawu w wierszu %1: %2").arg(lineNo).arg(line));
+                    QStringLiteral("Niepoprawny nagłówek zestawu w wierszu %1: %2")
+                        .arg(lineNo)
+                        .arg(common::ShortForMessage(line)));
             continue;
         }
         if (set < 0) continue;
@@ -71,7 +75,7 @@ bool ReadLayerSets(const QString& path, LayerSetTable& sets, QStringList* proble
                 problems->append(QStringLiteral("Zestaw %1 może zawierać najwyżej %2 warstw; pominięto: %3")
                                      .arg(set + 1)
                                      .arg(LayerSetSize)
-                                     .arg(line));
+                                     .arg(common::ShortForMessage(line)));
             continue;
         }
         sets[size_t(set)][size_t(slot++)] = line;

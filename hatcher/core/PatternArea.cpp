@@ -314,6 +314,13 @@ void failPattern(HatcherForm& form, const QString& nr, const cad::Entity& circle
     ui::MsgBox(text, ui::Exclamation, form.caption());
 }
 
+// The progress bar, the count and the status line no longer show the cut.
+void resetProgress(HatcherForm& form) {
+    form.progressBar().setValue(0);
+    form.setCountText(QString());
+    form.setStatus(QString());
+}
+
 }  // namespace
 
 void frmMain_cmdDefObszar_Click(HatcherForm& form) {
@@ -344,13 +351,19 @@ void frmMain_cmdDefObszar_Click(HatcherForm& form) {
                            QStringLiteral("\n") + reasons.join(QStringLiteral("\n")),
                        ui::Exclamation, form.caption());
         }
+    } catch (const cad::ConnectionLost&) {
+        resetProgress(form);
+        throw;  // nothing can be erased or put back: the caller says the command stopped
     } catch (const cad::Error& e) {
         failPattern(form, nr, circle, copies, e);
     }
-    RestoreCadVariables();
-    form.progressBar().setValue(0);
-    form.setCountText(QString());
-    form.setStatus(QString());
+    try {
+        RestoreCadVariables();
+    } catch (const cad::ConnectionLost&) {
+        resetProgress(form);
+        throw;
+    }
+    resetProgress(form);
     form.showForm();
 }
 

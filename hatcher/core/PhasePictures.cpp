@@ -237,6 +237,14 @@ PatternCopies patternCopies(const QString& nr, const std::pair<cad::Point, cad::
 }
 
 // Erases them all, each erasure ignoring its own failure.
+// Layer names from the drawing as a message lists them: each cut, at most ten, then "…".
+QString shortNames(const QStringList& names) {
+    QStringList shown;
+    for (const QString& n : names.mid(0, 10)) shown << common::ShortForMessage(n);
+    if (names.size() > 10) shown << QStringLiteral("…");
+    return shown.join(QStringLiteral(", "));
+}
+
 void eraseAll(const QList<cad::Entity>& entities) {
     if (!entities.isEmpty()) cad::CallEach(CadDocument, cad::ObjectsOf(entities), QStringLiteral("?Delete"));
 }
@@ -247,7 +255,7 @@ void finishPictures(HatcherForm& form) {
     if (!form.lockedLayers.isEmpty())
         ui::MsgBox(Tlumacz(QStringLiteral("Program nie mógł utworzyć schematu z obiektów znajdujących "
                                           "się na zablokowanych warstwach:")) +
-                       QStringLiteral("\n") + form.lockedLayers.join(QStringLiteral(", ")),
+                       QStringLiteral("\n") + shortNames(form.lockedLayers),
                    ui::Exclamation, form.caption());
     form.progressBar().setValue(0);
     form.setCountText(QString());
@@ -271,7 +279,7 @@ PatternPlace readPatternPlace(const cad::Entity& pattern, const QString& pattern
     const QString xs = automation::ReadAttributeByTag(pattern, QStringLiteral("PT_CENTER_X"));
     const QString ys = automation::ReadAttributeByTag(pattern, QStringLiteral("PT_CENTER_Y"));
     if (xs.trimmed().isEmpty() || ys.trimmed().isEmpty()) {
-        ui::MsgBox(Tlumacz(QStringLiteral("Niepoprawne wartości atrybutów w bloku: ")) + patternName,
+        ui::MsgBox(Tlumacz(QStringLiteral("Niepoprawne wartości atrybutów w bloku: ")) + common::ShortForMessage(patternName),
                    ui::OkOnly, QLatin1String(ProgramTitleText));
         throw cad::Failed(QString());
     }
@@ -284,7 +292,7 @@ PatternPlace readPatternPlace(const cad::Entity& pattern, const QString& pattern
 QList<PhaseStreamRecord> readStreams(const QString& nr) {
     const QList<PhaseStreamRecord> records = ReadPhaseStreamRecords(nr);
     if (records.isEmpty()) {
-        ui::MsgBox(Tlumacz(QStringLiteral("Brak strumieni dla skrzyżowania: ")) + nr, ui::OkOnly,
+        ui::MsgBox(Tlumacz(QStringLiteral("Brak strumieni dla skrzyżowania: ")) + common::ShortForMessage(nr), ui::OkOnly,
                    QLatin1String(ProgramTitleText));
         throw cad::Failed(QString());
     }
@@ -419,7 +427,7 @@ PatternCopies takePattern(const cad::Entity& pattern, const QString& nr, const P
 // Draws a picture for each phase, in a row to the right of the pattern's place, and appends the
 // handles of the pictures' references to `inserted`.
 void drawPictures(HatcherForm& form, PictureSource& source, const std::vector<int>& phases,
-                  QStringList& inserted) {
+                  QStringList& inserted, std::vector<int>& pending) {
     cad::Point at = source.Place.Insertion;
     int done = 0;
     // The pictures' changes may reach the drawing together, at their next read. Each picture ends by
@@ -429,6 +437,7 @@ void drawPictures(HatcherForm& form, PictureSource& source, const std::vector<in
     for (int phase : phases) {
         form.processEvents();
         const QString handle = drawPicture(source, phase, at);
+        pending.erase(pending.begin());
         if (handle.isEmpty()) continue;
         inserted << handle;
         at.x += 3 * source.Place.Radius;
@@ -452,7 +461,7 @@ void dropPatternCopies(const PatternCopies& copies, const QString& nr) {
 // The handles of the pictures' references are appended to `inserted` as they are made.
 void picturesFromPattern(HatcherForm& form, const cad::Entity& pattern, const QString& nr,
                          const std::vector<int>& phases, const QList<PhaseEntry>& entries,
-                         QStringList& inserted) {
+                         QStringList& inserted, std::vector<int>& pending) {
     const QString patternName = QStringLiteral("Schemat_wzorzec_") + nr;
     form.setStatus(Tlumacz(QStringLiteral("Tworzenie schematów faz")));
     ProgressInit(int(phases.size()) + 1, form.progressBar());
@@ -477,20 +486,23 @@ void picturesFromPattern(HatcherForm& form, const cad::Entity& pattern, const QS
     if (common::SettingBindings[4].Value.toInt() == 1) source.LabelHeight *= automation::DrawingScale;
     source.Dashed = anyPhaseWithStreams(phases, entries, source.Records) &&
                     automation::EnsureLinetypeLoaded(QStringLiteral("ACAD_ISO03W100"));
-    drawPictures(form, source, phases, inserted);
+    drawPictures(form, source, phases, inserted, pending);
     dropPatternCopies(copies, nr);
 }
 
 }  // namespace
 
-QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
+namespace {
+
+// The command up to its pictures; `pending` holds the phases whose pictures are not made yet.
+QStringList makePictures(HatcherForm& form, std::optional<std::vector<int>>& pending) {
     if (!automation::CheckDocumentOpen(true)) {
         form.progressBar().setValue(0);
         form.setCountText(QString());
         form.setStatus(form.statusText);
         return {};
     }
-    if (!automation::LoadDrawingScale(form.caption())) {
+    if (!LoadScaleForDrawing(form.caption())) {
         finishPictures(form);
         return {};
     }
@@ -503,6 +515,7 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
                    QLatin1String(ProgramTitleText));
         return {};
     }
+    pending = phases;
     form.lockedLayers.clear();
     form.unlockedLayers.clear();
     automation::EnsureLayer(QStringLiteral("SCHEMAT_FAZY"), true, -1, -10);
@@ -517,7 +530,9 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
     SaveAndSetCadVariables(QString(), QString(), 0, 0);
     QStringList inserted;
     try {
-        picturesFromPattern(form, pattern, nr, phases, entries, inserted);
+        picturesFromPattern(form, pattern, nr, phases, entries, inserted, *pending);
+    } catch (const cad::ConnectionLost&) {
+        throw;  // said with the pictures not made
     } catch (const cad::Error& e) {
         const QString what = QString::fromUtf8(e.what());
         if (!what.isEmpty())
@@ -528,6 +543,35 @@ QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
     RestoreCadVariables();
     finishPictures(form);
     return inserted;
+}
+
+}  // namespace
+
+QString PicturesStoppedText(const QString& reason, const std::optional<std::vector<int>>& pending) {
+    QString text = Tlumacz(QStringLiteral("Polecenie \"Twórz obrazy faz\" zostało przerwane: %1")).arg(reason);
+    if (!pending) return text + QStringLiteral("\n") + Tlumacz(QStringLiteral("Nie utworzono żadnego obrazu faz."));
+    if (pending->empty()) return text;
+    QStringList numbers;
+    for (int phase : *pending) numbers << QString::number(phase);
+    return text + QStringLiteral("\n") +
+           Tlumacz(QStringLiteral("Nie utworzono obrazów faz: %1.")).arg(numbers.join(QStringLiteral(", ")));
+}
+
+QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form) {
+    std::optional<std::vector<int>> pending;  // none until the phases are read
+    try {
+        return makePictures(form, pending);
+    } catch (const cad::ConnectionLost& e) {
+        // The host is gone: nothing more can be drawn or put back. The user is told which pictures are
+        // missing, and the status line no longer shows a stage that is not running.
+        form.lockedLayers.clear();
+        form.progressBar().setValue(0);
+        form.setCountText(QString());
+        form.setStatus(form.statusText);
+        form.showForm();
+        ui::MsgBox(PicturesStoppedText(e.message(), pending), ui::Exclamation, form.caption());
+        return {};
+    }
 }
 
 }  // namespace hatcher

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace automation {
@@ -50,6 +51,9 @@ QList<PhaseStreamRecord> ReadPhaseStreamRecords(const QString& nr);
 // True when `name` is not empty and equals an element of the list exactly (case counts).
 bool IsNameInList(const QString& name, const QStringList& list);
 
+// What the user is told when "Twórz obrazy faz" stops for `reason` (the host gone): the phases whose
+// pictures were not made (`pending`; none known before the phases were read).
+QString PicturesStoppedText(const QString& reason, const std::optional<std::vector<int>>& pending);
 // The command "Twórz obrazy faz". Returns the handles of the picture references it inserted.
 QStringList frmMain_cmdTworzObrazyFaz_Click(HatcherForm& form);
 

@@ -122,7 +122,7 @@ QList<ReferenceRead> transitions(const QString& nr) {
 // The scale, text style, layer and CAD variables every transition command starts with; false (said)
 // when the drawing's "SKALA" cannot be read.
 bool prepare(HatcherForm& form) {
-    if (!automation::LoadDrawingScale(form.caption())) return false;
+    if (!LoadScaleForDrawing(form.caption())) return false;
     SaveAndSetCadVariables(QString(), QString(), 0, 0);
     automation::EnsureTextStyle(QStringLiteral("ARIAL"), 1.5, QStringLiteral("arial"), true);
     automation::EnsureLayer(QLatin1String(TransitionLayerName), true, -1, -10);
@@ -132,7 +132,7 @@ bool prepare(HatcherForm& form) {
 // Reports a missing transition drawing.
 bool templateMissing(const HatcherForm& form) {
     if (common::CheckFileExists(form.transitionTemplatePath)) return false;
-    warn(QStringLiteral("Nie znaleziono pliku:") + QStringLiteral("\n") + form.transitionTemplatePath, form);
+    warn(QStringLiteral("Nie znaleziono pliku:") + QStringLiteral("\n") + common::ShortForMessage(form.transitionTemplatePath), form);
     return true;
 }
 

@@ -18,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -88,6 +89,8 @@ void HeadWindow::build() {
     intersectionLayout->addWidget(cmbNumSkrzyz, 1);
     intersectionLayout->addWidget(cmdDodajWpis);
     connect(cmbNumSkrzyz, &QComboBox::activated, this, [this] { cmbNumSkrzyz_Click(); });
+    // The designation shows the number as it is typed, not only once an entry is picked from the list.
+    connect(cmbNumSkrzyz->lineEdit(), &QLineEdit::textEdited, this, [this] { cmbNumSkrzyz_Click(); });
     left->addWidget(intersectionFrame);
 
     auto* orientFrame = new QGroupBox(common::Tlumacz(QStringLiteral("Orientacja geograficzna")), this);

@@ -240,7 +240,7 @@ void HeadWindow::cmdDodajWpis_Click() {
     const QString entry = cmbNumSkrzyz->currentText().trimmed();
     const QString path = IntersectionListPath();
     if (!entry.isEmpty() && !AppendListLineOnce(path, entry, true)) {
-        ui::MsgBox(QStringLiteral("Nie można przeczytać listy ze skrzyżowaniami\n[%1]").arg(path),
+        ui::MsgBox(QStringLiteral("Nie można przeczytać listy ze skrzyżowaniami\n[%1]").arg(common::ShortForMessage(path)),
                    ui::Exclamation, MessageTitle());
         return;
     }

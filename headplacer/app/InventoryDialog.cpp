@@ -146,7 +146,7 @@ void InventoryDialog::cmdDopiszWlot_Click() {
     const QString path = StreetListPath();
     if (street.isEmpty()) return;  // an empty line would only be skipped by the reader
     if (!AppendListLineOnce(path, street, true)) {
-        ui::MsgBox(QStringLiteral("Nie można przeczytać listy z ulicami\n[%1]").arg(path), ui::Exclamation,
+        ui::MsgBox(QStringLiteral("Nie można przeczytać listy z ulicami\n[%1]").arg(common::ShortForMessage(path)), ui::Exclamation,
                    MessageTitle());
         return;
     }

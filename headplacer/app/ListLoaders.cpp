@@ -4,6 +4,7 @@
 #include "automation/CadConnection.h"
 #include "automation/DrawingProperties.h"
 #include "common/PathHelpers.h"
+#include "common/TextHelpers.h"
 #include "headplacer/logic/Folders.h"
 #include "headplacer/logic/HeadState.h"
 #include "headplacer/logic/ListFiles.h"
@@ -21,7 +22,7 @@ void fillWithMemory(QComboBox* list, const QString& path, const QString& message
                     bool byNumber) {
     QStringList items;
     if (!ReadListItems(path, true, items)) {
-        ui::MsgBox(QStringLiteral("%1\n[%2]\n%3").arg(message, path, CityListsConfiguredText()),
+        ui::MsgBox(QStringLiteral("%1\n[%2]\n%3").arg(message, common::ShortForMessage(path), CityListsConfiguredText()),
                    ui::Exclamation, MessageTitle());
     }
     for (const QString& raw : items) {

@@ -5,6 +5,7 @@
 #include "automation/DrawingProperties.h"
 #include "automation/LegacyDrawing.h"
 #include "common/NumberText.h"
+#include "common/TextHelpers.h"
 #include "headplacer/app/CommandTable.h"
 #include "headplacer/app/DetectorWindow.h"
 #include "headplacer/app/HeadPlacerApp.h"
@@ -99,7 +100,7 @@ void cmdAccept(CommandContext& c) {
     if (!IsIntersectionNumberValid(number) || number == QLatin1String("???"))
         return refuse(
             QStringLiteral("Numer skrzyżowania \"%1\" może zawierać tylko litery, cyfry i znak \"-\".")
-                .arg(number));
+                .arg(common::ShortForMessage(number)));
     takeHeadChoice(c.head);
     IntersectionNumber = number;
     IntersectionChosen = true;

@@ -17,11 +17,13 @@ T* named(T* widget, const QString& name) {
     return widget;
 }
 
-// A combo box that also takes typed text, adding nothing to its list by itself.
+// A combo box that also takes typed text, adding nothing to its list by itself and completing nothing:
+// "1" typed where the list holds "12 Rondo Wschodnie" stays "1" when the user leaves the box.
 inline QComboBox* freeTextCombo(QWidget* parent, const QString& name) {
     auto* c = named(new QComboBox(parent), name);
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
+    c->setCompleter(nullptr);
     return c;
 }
 

@@ -1,13 +1,14 @@
 // Preparing and inserting heads and push-buttons.
 #include "headplacer/logic/Placement.h"
 
-
 #include "automation/CadConnection.h"
 #include "automation/CadTables.h"
 #include "automation/DrawingProperties.h"
 #include "automation/LegacyDrawing.h"
 #include "automation/Selection.h"
 #include "automation/WindowSearch.h"
+#include "common/DrawingUnits.h"
+#include "common/TextHelpers.h"
 #include "common/NumberText.h"
 #include "common/PathHelpers.h"
 #include "headplacer/logic/Designation.h"
@@ -30,6 +31,28 @@ QString questionTitle() {
     return QStringLiteral("Komunikat ") + MessageTitle();
 }
 
+// Heads and their labels are drawn at "SKALA": a value the drawing's own units deny is told before
+// anything is placed, as every program that draws to scale tells it.
+bool scaleFitsDeclaredUnits() {
+    int insunits = 0;
+    try {
+        insunits = CadDocument.getVariable(QStringLiteral("INSUNITS")).toInt();
+    } catch (const cad::ConnectionLost&) {
+        throw;  // the placement stops as it stops at any lost call
+    } catch (const cad::Error&) {
+        // A drawing whose units cannot be read declares none: "SKALA" is then taken as it stands.
+    }
+    const auto drawingName = [] {
+        try {
+            return CadDocument.fullName();
+        } catch (const cad::Error&) {
+            // An unnamed drawing keys the answer by its value and units alone.
+            return QString();
+        }
+    };
+    return common::ConfirmScaleBeforeDrawing(automation::DrawingScale, insunits, drawingName, MessageTitle());
+}
+
 }  // namespace
 
 bool LocateHeadSymbolFile(const QString& symbol) {
@@ -48,6 +71,7 @@ bool LocateHeadSymbolFile(const QString& symbol) {
 bool ReadHeadDrawingValues() {
     if (!automation::CheckDocumentOpen(true)) return false;
     if (!automation::LoadDrawingScale(MessageTitle())) return false;
+    if (!scaleFitsDeclaredUnits()) return false;
     SectionNumber = automation::GetDrawingProperty(QStringLiteral("NUMERSEKCJI")).trimmed();
     if (!IsSectionNumberValid(SectionNumber)) {
         // A drawing without the property has no number to compare: the user is told it is missing.
@@ -55,7 +79,7 @@ bool ReadHeadDrawingValues() {
             SectionNumber.isEmpty()
                 ? QStringLiteral("Aktywny dokument nie zawiera numeru sekcji.")
                 : QStringLiteral("Zawarty w aktywnym dokumencie numer sekcji\n[%1] jest niezgodny z wzorcem.")
-                      .arg(SectionNumber);
+                      .arg(common::ShortForMessage(SectionNumber));
         const int answer = ui::MsgBox(
             problem + QStringLiteral("\nCzy pomimo tego kontynuować ustawianie sygnalizatora?"), ui::YesNo,
             questionTitle());
@@ -124,7 +148,7 @@ InsertOutcome InsertHead(const QString& symbolFile, InsertionPoll& poll) {
             const int answer =
                 ui::MsgBox(QStringLiteral("W aktywnym dokumencie ustawiano już sygnalizator\n[%1].\n"
                                           "Czy kontynuować ustawianie sygnalizatora?")
-                               .arg(InventoryNumber),
+                               .arg(common::ShortForMessage(InventoryNumber)),
                            ui::YesNo | ui::Question | ui::DefaultButton2, questionTitle());
             if (answer != ui::Yes) return InsertOutcome::Declined;
         }

@@ -55,6 +55,19 @@ TEST(LayerSetFile, RefusesWhatItCannotHold) {
     EXPECT_EQ(sets[2][49], QStringLiteral("W49"));
     for (int i : {0, 1, 3, 4}) EXPECT_TRUE(LayerSetNames(sets, i).isEmpty());
     EXPECT_FALSE(ReadLayerSets(dir.filePath(QStringLiteral("brak.txt")), sets));
+
+    // A header and a name of a megabyte are quoted by their first 40 characters.
+    QTemporaryDir big;
+    QByteArray huge = "<ZESTAWx" + QByteArray(1 << 20, 'h') + "\r\n<ZESTAW1>\r\n";
+    for (int i = 0; i < 50; ++i) huge += "W\r\n";
+    huge += QByteArray(1 << 20, 'n') + "\r\n";
+    problems.clear();
+    ASSERT_TRUE(ReadLayerSets(writeFile(big, huge), sets, &problems));
+    ASSERT_EQ(problems.size(), 2);
+    EXPECT_EQ(problems[0], QStringLiteral("Niepoprawny nagłówek zestawu w wierszu 1: <ZESTAWx") +
+                               QString(32, QLatin1Char('h')) + QStringLiteral("…"));
+    EXPECT_EQ(problems[1], QStringLiteral("Zestaw 1 może zawierać najwyżej 50 warstw; pominięto: ") +
+                               QString(40, QLatin1Char('n')) + QStringLiteral("…"));
 }
 
 TEST(LayerSetFile, PolishNamesInTheAnsiCodePage) {

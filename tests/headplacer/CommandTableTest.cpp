@@ -284,6 +284,65 @@ private slots:
         }
     }
 
+    // The tool takes the suite's resources from beside itself, as headplacer does: copied where no suite
+    // lies around it, it says so and places nothing; --suite names the tree it then takes them from.
+    void theToolFindsTheSuiteBesideItselfAndSaysWhenItIsNot() {
+        const QString out = dir.filePath(QStringLiteral("obok.dxf"));
+        const QStringList head{QStringLiteral("--symbol"), QStringLiteral("S-5"),   QStringLiteral("--at"),
+                               QStringLiteral("1,1"),      QStringLiteral("--text-at"), QStringLiteral("2,2"),
+                               QStringLiteral("--save"),   out};
+        Run run = headless(head);
+        QVERIFY2(run.status == 0, qPrintable(run.errors));
+        QVERIFY(QFile::remove(out));
+
+        const QString elsewhere = dir.filePath(QStringLiteral("gdzieindziej"));
+        QVERIFY(QDir().mkpath(elsewhere + QStringLiteral("/Tesmar/bin")));
+        const QString copy = elsewhere + QStringLiteral("/Tesmar/bin/headplacer-headless");
+        QVERIFY(QFile::copy(QStringLiteral(HEADLESS_EXE), copy));
+        QProcess tool;
+        tool.start(copy, QStringList{input} + head);
+        QVERIFY(tool.waitForFinished(120000));
+        QCOMPARE(tool.exitCode(), 1);
+        const QString said = QString::fromUtf8(tool.readAllStandardError());
+        QVERIFY2(said.contains(QStringLiteral("Błąd: nie znaleziono zasobów pakietu: brak folderu ") + elsewhere +
+                               QStringLiteral("/aZasoby/Sygnalizacja/Sygnalizatory (szukano obok programu; inny "
+                                              "katalog pakietu wskazuje opcja --suite)")),
+                 qPrintable(said));
+        QVERIFY(!QFile::exists(out));
+        run = headless(head + QStringList{QStringLiteral("--suite"), elsewhere});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.errors.contains(QStringLiteral("(katalog pakietu z opcji --suite)")), qPrintable(run.errors));
+        QVERIFY(!QFile::exists(out));
+
+        tool.start(copy, QStringList{input} + head + QStringList{QStringLiteral("--suite"), suite});
+        QVERIFY(tool.waitForFinished(120000));
+        QVERIFY2(tool.exitCode() == 0, tool.readAllStandardError().constData());
+        QVERIFY(QFile::exists(out));
+    }
+
+    // A drawing in feet under "SKALA" 3: the tool places nothing and says why, as the window does.
+    void theToolRefusesADrawingInFeet() {
+        connectCad();
+        automation::CadApplication.documents().open(input);
+        QVERIFY(automation::CheckDocumentOpen(false));
+        automation::CadDocument.setVariable(QStringLiteral("INSUNITS"), 2);
+        const QString feet = dir.filePath(QStringLiteral("stopy.dxf")), out = dir.filePath(QStringLiteral("stopy-wynik.dxf"));
+        automation::CadDocument.saveAs(feet);
+        QProcess tool;
+        tool.start(QStringLiteral(HEADLESS_EXE),
+                   {feet, QStringLiteral("--symbol"), QStringLiteral("S-5"), QStringLiteral("--at"), QStringLiteral("1,1"),
+                    QStringLiteral("--text-at"), QStringLiteral("2,2"), QStringLiteral("--scale"), QStringLiteral("3"),
+                    QStringLiteral("--suite"), suite, QStringLiteral("--save"), out});
+        QVERIFY(tool.waitForFinished(120000));
+        QCOMPARE(tool.exitCode(), 1);
+        const QString said = QString::fromUtf8(tool.readAllStandardError());
+        QVERIFY2(said.contains(QStringLiteral("SKALA rysunku wynosi 3 i nie pasuje do rysunku:")), qPrintable(said));
+        QVERIFY2(said.contains(QStringLiteral("stopy ($INSUNITS 2)")), qPrintable(said));
+        QVERIFY2(said.contains(QStringLiteral("Nic nie narysowano.")), qPrintable(said));
+        QVERIFY2(said.contains(QStringLiteral("Błąd: polecenie cmdAccept nie zostało wykonane")), qPrintable(said));
+        QVERIFY(!QFile::exists(out));
+    }
+
     void theToolRefusesUnknownAndWindowOnlyCommands() {
         const QString out = dir.filePath(QStringLiteral("odmowa.dxf"));
         const QStringList head{QStringLiteral("--symbol"),  QStringLiteral("S-5"),

@@ -192,6 +192,95 @@ private slots:
         QVERIFY(!w.isVisible());
     }
 
+    // "1" typed into the intersection box where the list holds "12 Rondo Wschodnie": the box keeps "1"
+    // when the user leaves it with Tab, and the designation follows each key.
+    void aTypedIntersectionStaysAsTypedAndTheDesignationFollowsIt() {
+        ui::ScriptedPrompts prompts;
+        HeadPlacerApp app;
+        app.setEndHandler([] {});
+        QVERIFY(app.start(QStringLiteral("S-1")));
+        HeadWindow& w = app.headWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QComboBox* intersection = child<QComboBox>(&w, "cmbNumSkrzyz");
+        QCOMPARE(intersection->currentText(), QStringLiteral("12 Rondo Wschodnie"));
+        QLineEdit* edit = intersection->lineEdit();
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::qWait(30);
+        QTest::keyClick(edit, Qt::Key_1);
+        QTest::qWait(30);
+        QCOMPARE(label(w), QStringLiteral("Sygnalizator: 30-18/1/K1"));
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QTest::qWait(30);
+        QCOMPARE(intersection->currentText(), QStringLiteral("1"));
+        QCOMPARE(label(w), QStringLiteral("Sygnalizator: 30-18/1/K1"));
+        // A second digit and a space with a description: the number alone goes into the designation.
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_End);
+        for (Qt::Key k : {Qt::Key_3, Qt::Key_Space, Qt::Key_N}) {
+            QTest::keyClick(edit, k);
+            QTest::qWait(20);
+        }
+        QCOMPARE(label(w), QStringLiteral("Sygnalizator: 30-18/13/K1"));
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QCOMPARE(intersection->currentText(), QStringLiteral("13 n"));
+        w.cmdAccept_Click();
+        QVERIFY(app.poll().active());
+        QCOMPARE(InventoryNumber, QStringLiteral("30-18/13/K1"));
+        QVERIFY(prompts.asked().empty());
+    }
+
+    // A drawing in feet under "SKALA" 3 is refused as the cut refuses it, before a head is placed; a
+    // drawing in metres under "SKALA" 1000 is asked about once, and "Tak" places the head.
+    void unitsTheDrawingDeniesAreToldBeforeAHeadIsPlaced() {
+        ui::ScriptedPrompts prompts;
+        automation::CadDocument.setVariable(QStringLiteral("INSUNITS"), 2);
+        automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("3"));
+        int ended = 0;
+        HeadPlacerApp feet;
+        feet.setEndHandler([&] { ++ended; });
+        QVERIFY(!feet.start(QStringLiteral("S-1")));
+        QCOMPARE(ended, 1);
+        QVERIFY(!feet.poll().active());
+        QCOMPARE(prompts.asked().size(), size_t(1));
+        const QString told = prompts.asked()[0].text;
+        QVERIFY2(told.contains(QStringLiteral("stopy ($INSUNITS 2)")), qPrintable(told));
+        QVERIFY2(told.endsWith(QStringLiteral("Nic nie narysowano.")), qPrintable(told));
+
+        prompts.clear();
+        automation::CadDocument.setVariable(QStringLiteral("INSUNITS"), 6);
+        automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("1000"));
+        prompts.answerMessage(ui::Yes);
+        HeadPlacerApp metres;
+        metres.setEndHandler([&] { ++ended; });
+        QVERIFY(metres.start(QStringLiteral("S-1")));
+        child<QComboBox>(&metres.headWindow(), "cmbNumSkrzyz")->setEditText(QStringLiteral("987"));
+        metres.headWindow().cmdAccept_Click();
+        QVERIFY(metres.poll().active());
+        QCOMPARE(prompts.asked().size(), size_t(1));
+        QVERIFY2(prompts.asked()[0].text.contains(
+                     QStringLiteral("Czy mimo to rysować przy wartości SKALA 1000? (Nie: nic nie zostanie narysowane)")),
+                 qPrintable(prompts.asked()[0].text));
+        QCOMPARE(ended, 1);
+    }
+
+    // A section number of a megabyte in the drawing is quoted by its first 40 characters.
+    void aHugeSectionNumberIsQuotedCut() {
+        ui::ScriptedPrompts prompts;
+        const QString huge = QStringLiteral("26-") + QString(1 << 20, QLatin1Char('7'));
+        automation::SetDrawingProperty(QStringLiteral("NUMERSEKCJI"), huge);
+        prompts.answerMessage(ui::No);
+        HeadPlacerApp app;
+        app.setEndHandler([] {});
+        QVERIFY(!app.start(QStringLiteral("S-1")));
+        QCOMPARE(prompts.asked().size(), size_t(1));
+        QCOMPARE(prompts.asked()[0].text,
+                 QStringLiteral("Zawarty w aktywnym dokumencie numer sekcji\n[") + huge.left(40) +
+                     QStringLiteral("…] jest niezgodny z wzorcem.\nCzy pomimo tego kontynuować ustawianie "
+                                    "sygnalizatora?"));
+    }
+
     void aFailedInsertShowsTheErrorAndTheWindowAgain() {
         ui::ScriptedPrompts prompts;
         HeadPlacerApp app;

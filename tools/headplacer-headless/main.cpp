@@ -5,6 +5,8 @@
 //       [--suffix p] [--screen EKP|EKO] [--type TEXT] [--light-source CODE] [--acoustic]
 //       [--entered-by NAME] [--street NAME] [--push-button X,Y --push-text-at X,Y]
 //       [--push-button-type TEXT] [--push-button-maker TEXT] [--command ID]... [--suite ROOT] --save OUT.dxf
+// The tool lies beside headplacer in the suite's program folder (Tesmar/bin) and takes the suite's
+// resources from two folders above it, as headplacer does; --suite names another suite's root.
 // The options fill the context the head window's and the detector window's buttons fill from their
 // controls (a head type, light source, push-button type and maker and an inventory not given are what
 // the windows' lists and the inventory dialog show first), and the rows of the same
@@ -15,6 +17,7 @@
 // wrong options.
 #include "automation/Automation.h"
 #include "common/Ini.h"
+#include "common/TextHelpers.h"
 #include "headplacer/app/CommandTable.h"
 #include "headplacer/app/HeadPlacerApp.h"
 #include "headplacer/app/InventoryDialog.h"
@@ -140,6 +143,16 @@ QString firstListEntry(const QString& fileName, bool pairs) {
     return offered && !offered->isEmpty() ? offered->front() : QString();
 }
 
+// The first of the resource folders a head needs (its symbols, the suite's lists) that is not there.
+QString missingResources() {
+    const QString root = GetCityDataFolder(QStringLiteral("MORVANE_FOLDER"));
+    for (QString folder : {GetResourceFolder(root, 12), ListFolder()}) {
+        folder.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        if (!QFileInfo(folder).isDir()) return folder;
+    }
+    return QString();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -203,8 +216,16 @@ int main(int argc, char** argv) {
         err << problem << '\n';
         return 2;
     }
-    SetProgramFolder(QDir(p.isSet(suite) ? p.value(suite) : QStringLiteral(SUITE_ROOT_DIR))
-                         .filePath(QStringLiteral("Tesmar/bin")));
+    // The suite's resources as headplacer finds them: two folders above the program, unless --suite
+    // names another tree. Heads are never placed from symbols of a tree the user did not mean.
+    if (p.isSet(suite)) SetProgramFolder(QDir(p.value(suite)).filePath(QStringLiteral("Tesmar/bin")));
+    if (const QString missing = missingResources(); !missing.isEmpty()) {
+        err << "Błąd: nie znaleziono zasobów pakietu: brak folderu " << missing << ' '
+            << (p.isSet(suite) ? QStringLiteral("(katalog pakietu z opcji --suite)")
+                               : QStringLiteral("(szukano obok programu; inny katalog pakietu wskazuje opcja --suite)"))
+            << '\n';
+        return 1;
+    }
 
     // The remembered values of this run go to a settings file of its own.
     QTemporaryDir settings;
@@ -298,7 +319,7 @@ int main(int argc, char** argv) {
                     << ui.notWritten.join(QLatin1Char('\n')) << '\n';
                 return 1;
             }
-            err << "Sygnalizator " << InventoryNumber << " (" << HeadHandle << ")\n";
+            err << "Sygnalizator " << common::ShortForMessage(InventoryNumber) << " (" << HeadHandle << ")\n";
         }
     }
     try {

@@ -24,6 +24,32 @@ std::vector<MeasuredLength> lengths(std::initializer_list<double> units) {
     return out;
 }
 
+// A stream or conflict named by a megabyte in the drawing is listed by its first 40 characters.
+TEST(DrawingUnits, HugeNamesAreListedCut) {
+    const QString huge = QStringLiteral("K") + QString(1 << 20, QLatin1Char('x'));
+    const UnitsFinding f = JudgeDrawingUnits(500, U::Metres, {{huge, 20}}, {{huge, 1}});
+    EXPECT_EQ(f.OutOfRange, QStringList{huge.left(40) + QStringLiteral("… 0,04 m")});
+    EXPECT_EQ(f.ZeroDistances, QStringList{huge.left(40) + QStringLiteral("…")});
+    EXPECT_LT(DrawingUnitsMessage(f, 500, U::Metres).size(), 1000);
+}
+
+// A road's shortest and longest path and crossing are lengths a road has; a hundredth of a metre more is not. A
+// conflict at a stream's very start (no distance at all) is no distance written as 0,0 m.
+TEST(DrawingUnits, TheBoundsOfARoadsLengths) {
+    using K = LengthKind;
+    EXPECT_TRUE(JudgeDrawingUnits(1, U::None, {{QStringLiteral("K1"), 3000}, {QStringLiteral("P1"), 40, K::Crossing}}, {})
+                    .OutOfRange.isEmpty());
+    EXPECT_EQ(JudgeDrawingUnits(1, U::None, {{QStringLiteral("K1"), 3000.01}, {QStringLiteral("P1"), 40.01, K::Crossing}}, {})
+                  .OutOfRange.size(),
+              2);
+    EXPECT_TRUE(JudgeDrawingUnits(1, U::None, {{QStringLiteral("K1"), 5}, {QStringLiteral("P1"), 3, K::Crossing}}, {})
+                    .OutOfRange.isEmpty());
+    EXPECT_EQ(JudgeDrawingUnits(1, U::None, {{QStringLiteral("K1"), 4.99}, {QStringLiteral("P1"), 2.99, K::Crossing}}, {})
+                  .OutOfRange.size(),
+              2);
+    EXPECT_TRUE(JudgeDrawingUnits(1, U::None, lengths({20}), {{QStringLiteral("K1 - K2"), 5e-10}}).ZeroDistances.isEmpty());
+}
+
 TEST(DrawingUnits, FindingsAndProposals) {
     // Metres declared, the map scale typed: every length below a metre; the units and lengths agree on 1.
     UnitsFinding f = JudgeDrawingUnits(500, U::Metres, lengths({20, 45}), {});
