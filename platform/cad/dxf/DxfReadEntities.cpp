@@ -293,6 +293,11 @@ void Reader::readRawEntity(Entity* e, const QString& type, const Split& s,
     bool inEntityPart = !markers;
     for (const RawTag* t : s.body) {
         if (t->code == 100) inEntityPart = trimmed(t->value) == "AcDbEntity";
+        // The extrusion stays in the tags as read (written back from them) and is known to the
+        // engine too, which places SOLID, TRACE and ELLIPSE by it.
+        if (t->code == 210) e->normal.x = num(*t);
+        if (t->code == 220) e->normal.y = num(*t);
+        if (t->code == 230) e->normal.z = num(*t);
         if (!inEntityPart) {
             raw.tags.push_back(toTag(*t));
             continue;

@@ -2,6 +2,7 @@
 // circles, polylines with their vertices, texts, points, regions, block references with their
 // attributes, and dimensions.
 #include "platform/cad/dxf/DxfReading.h"
+#include "platform/cad/engine/Ocs.h"
 
 namespace cad::dxf::reading {
 
@@ -248,10 +249,17 @@ void Reader::readMText(Entity* e) {
             extra(e, t);
     }
     d.text = chunks + last;
-    if (haveDirection && (dir.x != 0 || dir.y != 0)) {
-        d.rotation = normalizeAngle(std::atan2(dir.y, dir.x));
+    if (haveDirection && (dir.x != 0 || dir.y != 0 || dir.z != 0)) {
+        // The direction is a world vector; the rotation kept is its angle in the text's OCS.
+        const Point3 own = Ocs(e->normal).fromWorld(dir);
+        d.rotation = normalizeAngle(std::atan2(own.y, own.x));
         d.hasGivenDirection = true;
         d.givenDirection = dir;
+    }
+    else if (!d.hasGivenAngle && !isWorldExtrusion(e->normal)) {
+        // Neither given: the text runs along the world X axis, whatever its extrusion.
+        const Point3 own = Ocs(e->normal).fromWorld({1, 0, 0});
+        d.rotation = normalizeAngle(std::atan2(own.y, own.x));
     }
     d.givenRotation = d.rotation;
 }

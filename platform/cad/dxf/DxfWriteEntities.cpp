@@ -2,6 +2,7 @@
 // as read with their common properties patched in, modelled kinds from their records, and
 // hatches with their boundaries and patterns.
 #include "platform/cad/dxf/DxfWriting.h"
+#include "platform/cad/engine/Ocs.h"
 
 namespace cad::dxf::writing {
 
@@ -271,10 +272,11 @@ void Writer::mtext(const Entity& e) {
     if (!defaultNormal(e.normal)) point(210, e.normal);
     const bool asGiven = m.rotation == m.givenRotation;
     if (m.hasGivenDirection)
-        point(11, asGiven ? m.givenDirection : Point3{std::cos(m.rotation), std::sin(m.rotation), 0});
+        point(11, asGiven ? m.givenDirection
+                          : Ocs(e.normal).directionToWorld({std::cos(m.rotation), std::sin(m.rotation), 0}));
     if (m.hasGivenAngle)
         real(50, asGiven ? m.givenAngle : m.rotation * radToDeg);
-    else if (!m.hasGivenDirection && m.rotation != 0)
+    else if (!m.hasGivenDirection && !asGiven)
         real(50, m.rotation * radToDeg);
     if (m.lineSpacing != 1) {
         integer(73, 1);

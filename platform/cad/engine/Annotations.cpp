@@ -3,6 +3,7 @@
 #include "platform/cad/engine/Curves.h"
 #include "platform/cad/engine/Database.h"
 #include "platform/cad/engine/DatabaseImpl.h"
+#include "platform/cad/engine/Ocs.h"
 
 #include <cmath>
 
@@ -65,6 +66,23 @@ std::vector<Edge> polylineEdges(const std::vector<Vertex>& v, bool closed) {
     return out;
 }
 
+// An edge moved by a similarity of unit scale (an OCS change: identity, mirror in Y); a mirror
+// turns the direction an arc runs, and the edge is still walked from its start to its end.
+Edge placedEdge(const Edge& e, const Transform2D& t) {
+    if (e.type == Edge::Line) return lineEdge(t.apply(e.start), t.apply(e.end));
+    double sweep = e.endAngle - e.startAngle;
+    while (sweep <= 0) sweep += 2 * M_PI;
+    const Point3 c = t.apply(e.center);
+    const Point3 ps = t.apply(edgeStart(e)), pe = t.apply(edgeEnd(e));
+    const bool ccw = e.counterClockwise != (t.determinant() < 0);
+    if (ccw) {
+        const double s = std::atan2(ps.y - c.y, ps.x - c.x);
+        return arcEdge(c, e.radius, s, s + sweep);
+    }
+    const double s = std::atan2(pe.y - c.y, pe.x - c.x);
+    return reversed(arcEdge(c, e.radius, s, s + sweep));
+}
+
 // Orders open curves into closed chains; each chain becomes one loop.
 std::vector<std::vector<Edge>> chainLoops(std::vector<Edge> pool) {
     std::vector<std::vector<Edge>> loops;
@@ -94,12 +112,26 @@ std::vector<std::vector<Edge>> chainLoops(std::vector<Edge> pool) {
     return loops;
 }
 
-// The closed loops that a set of boundary objects forms.
-std::vector<std::vector<Edge>> loopsOf(const std::vector<Entity*>& curves) {
+// Refuses an entity whose plane is not parallel to XY: its plan view is no loop of its own shape.
+void checkParallel(const Entity* e, const QString& role) {
+    if (usesOcs(*e) && !Ocs(e->normal).parallelToXY())
+        throw InvalidArgument(QStringLiteral("Obiekt %1 leżący poza płaszczyzną XY nie może %2")
+                                  .arg(e->objectName(), role));
+}
+
+// The closed loops that a set of boundary objects forms, in the coordinates `toTarget` maps world
+// plan points to (a hatch's OCS; the identity for world coordinates). Each curve's own coordinate
+// system is applied first.
+std::vector<std::vector<Edge>> loopsOf(const std::vector<Entity*>& curves, const Transform2D& toTarget = {}) {
     std::vector<std::vector<Edge>> loops;
     std::vector<Edge> open;
     for (Entity* c : curves) {
         c->checkAlive();
+        checkParallel(c, QStringLiteral("ograniczać obszaru"));
+        const Transform2D place = toTarget.after(ocsPlacement(*c));
+        const bool moved = place.a != 1 || place.b != 0 || place.c != 0 || place.d != 1 || place.tx != 0 ||
+                           place.ty != 0;
+        const size_t loopsBefore = loops.size(), openBefore = open.size();
         switch (c->kind()) {
             case EntityKind::Circle: {
                 const auto& ci = c->as<CircleData>();
@@ -138,6 +170,11 @@ std::vector<std::vector<Edge>> loopsOf(const std::vector<Entity*>& curves) {
                 throw InvalidArgument(
                     QStringLiteral("Obiekt %1 nie może ograniczać obszaru").arg(c->objectName()));
         }
+        if (moved) {
+            for (size_t i = loopsBefore; i < loops.size(); ++i)
+                for (Edge& edge : loops[i]) edge = placedEdge(edge, place);
+            for (size_t i = openBefore; i < open.size(); ++i) open[i] = placedEdge(open[i], place);
+        }
     }
     auto chained = chainLoops(std::move(open));
     loops.insert(loops.end(), chained.begin(), chained.end());
@@ -166,8 +203,12 @@ void Database::appendHatchLoop(Entity* hatch, const std::vector<Entity*>& bounda
     hatch->checkAlive();
     auto& h = hatch->as<HatchData>();
     if (boundary.empty()) throw InvalidArgument(QStringLiteral("Brak obiektów obwiedni"));
-    // A single closed polyline stays a polyline loop; everything else becomes edge loops.
-    if (boundary.size() == 1 && boundary[0]->kind() == EntityKind::LwPolyline) {
+    checkParallel(hatch, QStringLiteral("mieć obwiedni"));
+    // A single closed polyline in the hatch's own coordinate system stays a polyline loop;
+    // everything else becomes edge loops, placed from where each curve is drawn.
+    const Transform2D toHatch = ocsPlacement(*hatch).inverse();
+    if (boundary.size() == 1 && boundary[0]->kind() == EntityKind::LwPolyline &&
+        Ocs(boundary[0]->normal).planTransform() == Ocs(hatch->normal).planTransform()) {
         boundary[0]->checkAlive();
         const auto& p = boundary[0]->as<LwPolylineData>();
         const bool closedByPoints =
@@ -183,7 +224,7 @@ void Database::appendHatchLoop(Entity* hatch, const std::vector<Entity*>& bounda
         if (h.associative) loop.sourceHandles.push_back(boundary[0]->handle());
         h.loops.push_back(std::move(loop));
     } else {
-        for (auto& edges : loopsOf(boundary)) {
+        for (auto& edges : loopsOf(boundary, toHatch)) {
             HatchLoop loop;
             loop.flags = outer ? 1 | 16 : 0;
             loop.edges = std::move(edges);

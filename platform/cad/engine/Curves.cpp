@@ -32,24 +32,29 @@ BulgeArc bulgeToArc(const Point3& p0, const Point3& p1, double bulge) {
     return arc;
 }
 
-void addArcToBox(Box& box, const Point3& center, double radius, double startAngle, double endAngle) {
+void addArcToBox(Box& box, const Point3& center, double radius, double startAngle, double endAngle,
+                 const Transform2D& t) {
     const double s = normalizeAngle(startAngle);
     double e = normalizeAngle(endAngle);
     if (e <= s) e += 2 * M_PI;
-    box.add(pointAt(center, radius, s));
-    box.add(pointAt(center, radius, e));
-    for (int k = 0; k < 8; ++k) {
-        const double q = k * M_PI / 2;
-        if (q > s && q < e) box.add(pointAt(center, radius, q));
+    box.add(t.apply(pointAt(center, radius, s)));
+    box.add(t.apply(pointAt(center, radius, e)));
+    // x' = a*r*cos + b*r*sin + ... is extreme where tan = b/a, y' where tan = d/c: for the identity
+    // the quarter angles.
+    const double ax = std::atan2(t.b, t.a), ay = std::atan2(t.d, t.c);
+    for (const double base : {ax, ax + M_PI, ay, ay + M_PI}) {
+        const double q0 = normalizeAngle(base);
+        for (const double q : {q0, q0 + 2 * M_PI})
+            if (q > s && q < e) box.add(t.apply(pointAt(center, radius, q)));
     }
 }
 
-void addSegmentToBox(Box& box, const Vertex& a, const Vertex& b) {
-    box.add(a.x, a.y);
-    box.add(b.x, b.y);
+void addSegmentToBox(Box& box, const Vertex& a, const Vertex& b, const Transform2D& t) {
+    box.add(t.apply({a.x, a.y, 0}));
+    box.add(t.apply({b.x, b.y, 0}));
     if (a.bulge != 0 && (a.x != b.x || a.y != b.y)) {
         const BulgeArc arc = bulgeToArc({a.x, a.y, 0}, {b.x, b.y, 0}, a.bulge);
-        addArcToBox(box, arc.center, arc.radius, arc.startAngle, arc.endAngle);
+        addArcToBox(box, arc.center, arc.radius, arc.startAngle, arc.endAngle, t);
     }
 }
 
@@ -75,28 +80,29 @@ Point3 edgeEnd(const Edge& e) {
     }
 }
 
-void addEdgeToBox(Box& box, const Edge& e) {
+void addEdgeToBox(Box& box, const Edge& e, const Transform2D& t) {
     switch (e.type) {
         case Edge::Line:
-            box.add(e.start);
-            box.add(e.end);
+            box.add(t.apply(e.start));
+            box.add(t.apply(e.end));
             break;
         case Edge::Arc:
             if (e.counterClockwise)
-                addArcToBox(box, e.center, e.radius, e.startAngle, e.endAngle);
+                addArcToBox(box, e.center, e.radius, e.startAngle, e.endAngle, t);
             else
-                addArcToBox(box, e.center, e.radius, -e.endAngle, -e.startAngle);
+                addArcToBox(box, e.center, e.radius, -e.endAngle, -e.startAngle, t);
             break;
         case Edge::Ellipse: {
+            // The circle of the major axis holds the ellipse; its square is placed corner by corner.
             const double a = std::hypot(e.majorAxis.x, e.majorAxis.y);
-            box.add(e.center.x - a, e.center.y - a);
-            box.add(e.center.x + a, e.center.y + a);
+            for (const auto& [x, y] : {std::pair{-a, -a}, {a, -a}, {a, a}, {-a, a}})
+                box.add(t.apply({e.center.x + x, e.center.y + y, 0}));
             break;
         }
         case Edge::Spline:
             for (size_t i = 0; i + 1 < e.raw.size(); ++i)
                 if (e.raw[i].code == 10 && e.raw[i + 1].code == 20)
-                    box.add(e.raw[i].value.toDouble(), e.raw[i + 1].value.toDouble());
+                    box.add(t.apply({e.raw[i].value.toDouble(), e.raw[i + 1].value.toDouble(), 0}));
             break;
     }
 }

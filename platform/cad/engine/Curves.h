@@ -12,12 +12,14 @@ struct BulgeArc {
     double radius = 0, startAngle = 0, endAngle = 0;
 };
 BulgeArc bulgeToArc(const Point3& p0, const Point3& p1, double bulge);
-// Adds the extent of a counter-clockwise arc.
-void addArcToBox(Box& box, const Point3& center, double radius, double startAngle, double endAngle);
-// Adds the extent of one polyline segment.
-void addSegmentToBox(Box& box, const Vertex& a, const Vertex& b);
-// Adds the extent of a boundary edge.
-void addEdgeToBox(Box& box, const Edge& e);
+// Adds the extent of a counter-clockwise arc, seen through `t` (an entity's plan placement: under a
+// map that is not a similarity the arc's image is an elliptic arc, and its own extremes count).
+void addArcToBox(Box& box, const Point3& center, double radius, double startAngle, double endAngle,
+                 const Transform2D& t = {});
+// Adds the extent of one polyline segment, seen through `t`.
+void addSegmentToBox(Box& box, const Vertex& a, const Vertex& b, const Transform2D& t = {});
+// Adds the extent of a boundary edge, seen through `t`.
+void addEdgeToBox(Box& box, const Edge& e, const Transform2D& t = {});
 // A point on a circle.
 inline Point3 pointAt(const Point3& c, double r, double angle) {
     return {c.x + r * std::cos(angle), c.y + r * std::sin(angle), c.z};

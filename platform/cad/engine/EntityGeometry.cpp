@@ -1,11 +1,14 @@
-// Geometry services on entities: bounding boxes, start and end points, transforms (move, rotate,
-// scale), copy, explode and rectangular arrays.
+// Geometry services on entities: bounding boxes and start and end points, in world coordinates.
+// Entities kept in their own coordinate system (OCS, extrusion other than +Z) are measured where
+// they are drawn: their stored geometry goes through the OCS plan placement.
 #include "platform/cad/engine/Curves.h"
 #include "platform/cad/engine/Database.h"
 #include "platform/cad/engine/DatabaseImpl.h"
+#include "platform/cad/engine/Ocs.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <unordered_map>
 
 namespace cad::db {
@@ -14,18 +17,19 @@ namespace {
 
 constexpr double descent = 0.296;  // Arial descender below the baseline, in text heights
 
-// The four corners of a local box placed at an anchor and rotated.
+// The four corners of a local box placed at an anchor and rotated, then seen through `place`.
 void addRotatedBox(Box& box, const Point3& anchor, double x0, double y0, double x1, double y1,
-                   double rotation) {
+                   double rotation, const Transform2D& place) {
     const double c = std::cos(rotation), s = std::sin(rotation);
     for (auto [x, y] : {std::pair{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}})
-        box.add(anchor.x + x * c - y * s, anchor.y + x * s + y * c);
+        box.add(place.apply({anchor.x + x * c - y * s, anchor.y + x * s + y * c, 0}));
 }
 
-Box textBox(const TextData& t) {
+// A text's box; its points are in its OCS, `place` puts them in the plan.
+Box textBox(const TextData& t, const Transform2D& place) {
     Box box;
     if (t.text.isEmpty()) {
-        box.add(t.position);
+        box.add(place.apply(t.position));
         return box;
     }
     const double h = t.height;
@@ -53,7 +57,7 @@ Box textBox(const TextData& t) {
         else if (t.vertical == 3)
             dy = -h;
     }
-    addRotatedBox(box, anchor, dx, dy - descent * h, dx + w, dy + h, rotation);
+    addRotatedBox(box, anchor, dx, dy - descent * h, dx + w, dy + h, rotation, place);
     return box;
 }
 
@@ -64,7 +68,10 @@ QStringList mtextLines(const QString& text) {
     return plain.split('\n');
 }
 
-Box mtextBox(const MTextData& m) {
+// MTEXT's insertion point is a world point; its frame is the OCS turned by the rotation (an OCS
+// angle), so under extrusion -Z its Y axis (extrusion x X axis) points down the plan and the
+// glyphs mirror.
+Box mtextBox(const MTextData& m, const Point3& normal, const Transform2D& outer) {
     const QStringList lines = mtextLines(m.text);
     double w = 0;
     qsizetype rows = 0;
@@ -79,7 +86,8 @@ Box mtextBox(const MTextData& m) {
     const double x0 = -col * w / 2;
     const double y1 = row == 0 ? 0 : row == 1 ? totalH / 2 : totalH;
     Box box;
-    addRotatedBox(box, m.position, x0, y1 - totalH, x0 + w, y1, m.rotation);
+    const Transform2D frame = outer.after(Ocs(normal).planTransform().movedTo(m.position.x, m.position.y));
+    addRotatedBox(box, {}, x0, y1 - totalH, x0 + w, y1, m.rotation, frame);
     return box;
 }
 
@@ -94,6 +102,40 @@ struct BoxContext {
     std::vector<const BlockDefinition*> active;
 };
 
+// An ELLIPSE kept raw: centre (10), major axis end relative to it (11), ratio (40) and the start and
+// end parameters (41, 42), all world values. The minor axis is extrusion x major axis scaled by the
+// ratio, so under extrusion -Z the parameter runs clockwise in the plan. Its plan view is the image
+// of a unit arc under centre + major*cos + minor*sin. False when the tags are not an ellipse's.
+bool ellipsePlan(const Tags& tags, const Point3& normal, Transform2D& t, double& start, double& end) {
+    Point3 c, m;
+    double ratio = 1;
+    start = 0;
+    end = 2 * M_PI;
+    bool haveCentre = false, haveAxis = false;
+    for (const Tag& tag : tags) {
+        const double v = tag.value.trimmed().toDouble();
+        switch (tag.code) {
+            case 10: c.x = v, haveCentre = true; break;
+            case 20: c.y = v; break;
+            case 30: c.z = v; break;
+            case 11: m.x = v, haveAxis = true; break;
+            case 21: m.y = v; break;
+            case 31: m.z = v; break;
+            case 40: ratio = v; break;
+            case 41: start = v; break;
+            case 42: end = v; break;
+            default: break;
+        }
+    }
+    if (!haveCentre || !haveAxis) return false;
+    const double nl = std::sqrt(normal.x * normal.x + normal.y * normal.y + normal.z * normal.z);
+    const Point3 n = nl > 0 ? Point3{normal.x / nl, normal.y / nl, normal.z / nl} : Point3{0, 0, 1};
+    const Point3 minor{ratio * (n.y * m.z - n.z * m.y), ratio * (n.z * m.x - n.x * m.z),
+                       ratio * (n.x * m.y - n.y * m.x)};
+    t = {m.x, minor.x, m.y, minor.y, c.x, c.y};
+    return true;
+}
+
 Box transformedBox(const Box& b, const Transform2D& t) {
     Box out;
     if (b.isEmpty()) return out;
@@ -104,7 +146,7 @@ Box transformedBox(const Box& b, const Transform2D& t) {
 
 }  // namespace
 
-static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx);
+static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx, const Transform2D& outer = {});
 
 static Box localBlockBox(const Database& db, const BlockDefinition* def, BoxContext& ctx) {
     if (auto it = ctx.local.find(def); it != ctx.local.end()) return it->second;
@@ -120,24 +162,43 @@ static Box localBlockBox(const Database& db, const BlockDefinition* def, BoxCont
     return box;
 }
 
-static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx) {
+// A block's entities seen through a transform that turns its axes (a reference rotated by other
+// than quarter turns): each is measured through it, so the box is the exact one, not the box of
+// the turned box. Guarded against a block that contains itself, like localBlockBox.
+static Box turnedBlockBox(const Database& db, const BlockDefinition* def, BoxContext& ctx, const Transform2D& t) {
     Box box;
+    if (std::find(ctx.active.begin(), ctx.active.end(), def) != ctx.active.end()) return box;
+    ctx.active.push_back(def);
+    for (Entity* child : def->entities())
+        if (child->kind() != EntityKind::AttributeDefinition) box.add(entityBox(db, child, ctx, t));
+    ctx.active.pop_back();
+    return box;
+}
+
+// True when a transform maps axis-aligned boxes onto axis-aligned boxes exactly.
+static bool keepsAxes(const Transform2D& t) { return (t.b == 0 && t.c == 0) || (t.a == 0 && t.d == 0); }
+
+// The entity's extents seen through `outer` (the placement of the block holding it; world for
+// model space).
+static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx, const Transform2D& outer) {
+    Box box;
+    // Stored coordinates -> world plan: identity for world-point kinds and extrusion +Z.
+    const Transform2D place = outer.after(ocsPlacement(*e));
     switch (e->kind()) {
         case EntityKind::Line: {
             const auto& l = e->as<LineData>();
-            box.add(l.start);
-            box.add(l.end);
+            box.add(outer.apply(l.start));
+            box.add(outer.apply(l.end));
             break;
         }
         case EntityKind::Arc: {
             const auto& a = e->as<ArcData>();
-            addArcToBox(box, a.center, a.radius, a.startAngle, a.endAngle);
+            addArcToBox(box, a.center, a.radius, a.startAngle, a.endAngle, place);
             break;
         }
         case EntityKind::Circle: {
             const auto& c = e->as<CircleData>();
-            box.add(c.center.x - c.radius, c.center.y - c.radius);
-            box.add(c.center.x + c.radius, c.center.y + c.radius);
+            addArcToBox(box, c.center, c.radius, 0, 2 * M_PI, place);
             break;
         }
         case EntityKind::LwPolyline:
@@ -146,81 +207,90 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx) {
             const auto& v = lw ? lw->vertices : e->as<Polyline2dData>().vertices;
             const bool closed = lw ? lw->closed : e->as<Polyline2dData>().closed;
             for (size_t i = 0; i < v.size(); ++i) {
-                box.add(v[i].x, v[i].y);
+                box.add(place.apply({v[i].x, v[i].y, 0}));
                 if (i + 1 < v.size())
-                    addSegmentToBox(box, v[i], v[i + 1]);
+                    addSegmentToBox(box, v[i], v[i + 1], place);
                 else if (closed && v.size() > 1)
-                    addSegmentToBox(box, v[i], v[0]);
+                    addSegmentToBox(box, v[i], v[0], place);
             }
             break;
         }
         case EntityKind::Text:
         case EntityKind::AttributeDefinition:
         case EntityKind::AttributeReference:
-            return textBox(*const_cast<Entity*>(e)->textData());
+            return textBox(*const_cast<Entity*>(e)->textData(), place);
         case EntityKind::MText:
-            return mtextBox(e->as<MTextData>());
+            return mtextBox(e->as<MTextData>(), e->normal, outer);
         case EntityKind::Point:
-            box.add(e->as<PointData>().position);
+            box.add(outer.apply(e->as<PointData>().position));
             break;
         case EntityKind::Hatch:
             for (const auto& loop : e->as<HatchData>().loops) {
                 if (loop.isPolyline()) {
                     for (size_t i = 0; i < loop.vertices.size(); ++i)
-                        addSegmentToBox(box, loop.vertices[i], loop.vertices[(i + 1) % loop.vertices.size()]);
+                        addSegmentToBox(box, loop.vertices[i], loop.vertices[(i + 1) % loop.vertices.size()],
+                                        place);
                 } else {
-                    for (const Edge& edge : loop.edges) addEdgeToBox(box, edge);
+                    for (const Edge& edge : loop.edges) addEdgeToBox(box, edge, place);
                 }
             }
             break;
         case EntityKind::Region:
             for (const auto& loop : e->as<RegionData>().loops)
-                for (const Edge& edge : loop) addEdgeToBox(box, edge);
+                for (const Edge& edge : loop) addEdgeToBox(box, edge, outer);
             break;
         case EntityKind::BlockReference: {
             const auto& ins = e->as<InsertData>();
-            if (const BlockDefinition* def = db.findBlock(ins.blockName))
-                box = transformedBox(localBlockBox(db, def, ctx), referenceTransform(ins, def->basePoint));
+            if (const BlockDefinition* def = db.findBlock(ins.blockName)) {
+                const Transform2D t = place.after(referenceTransform(ins, def->basePoint));
+                box = keepsAxes(t) ? transformedBox(localBlockBox(db, def, ctx), t) : turnedBlockBox(db, def, ctx, t);
+            }
+            // Attributes carry their own extrusion.
             for (Entity* a : ins.attributes)
                 if (!a->isErased() && !a->as<AttributeData>().invisible() && a->visible)
-                    box.add(entityBox(db, a, ctx));
-            if (box.isEmpty()) box.add(ins.position);
+                    box.add(entityBox(db, a, ctx, outer));
+            if (box.isEmpty()) box.add(place.apply(ins.position));
             break;
         }
         case EntityKind::DimAligned:
         case EntityKind::DimOrdinate: {
+            // The drawn block lies in the dimension's OCS; the definition points are world points.
             const auto& dim = e->as<DimensionData>();
             if (const BlockDefinition* def = dim.blockName.isEmpty() ? nullptr : db.findBlock(dim.blockName))
-                box = localBlockBox(db, def, ctx);
+                box = keepsAxes(place) ? transformedBox(localBlockBox(db, def, ctx), place)
+                                       : turnedBlockBox(db, def, ctx, place);
             if (box.isEmpty()) {
-                box.add(dim.point1);
-                box.add(dim.point2);
-                box.add(dim.textPosition);
-                if (e->kind() == EntityKind::DimAligned) box.add(dim.definitionPoint);
+                box.add(outer.apply(dim.point1));
+                box.add(outer.apply(dim.point2));
+                box.add(place.apply(dim.textPosition));
+                if (e->kind() == EntityKind::DimAligned) box.add(outer.apply(dim.definitionPoint));
             }
             break;
         }
         case EntityKind::Unknown: {
-            const Tags& tags = e->as<RawData>().tags;
-            if (e->as<RawData>().dxfName.compare(QLatin1String("ELLIPSE"), Qt::CaseInsensitive) == 0) {
-                // The major axis end (11, 21) is relative to the centre: the circle of its length holds it.
-                double v[4] = {0, 0, 0, 0};
-                for (const Tag& t : tags)
-                    if (const int i = t.code == 10   ? 0
-                                      : t.code == 20 ? 1
-                                      : t.code == 11 ? 2
-                                      : t.code == 21 ? 3
-                                                     : -1;
-                        i >= 0)
-                        v[i] = t.value.toDouble();
-                const double r = std::hypot(v[2], v[3]);
-                box.add(v[0] - r, v[1] - r);
-                box.add(v[0] + r, v[1] + r);
+            const auto& raw = e->as<RawData>();
+            const Tags& tags = raw.tags;
+            if (raw.dxfName.compare(QLatin1String("ELLIPSE"), Qt::CaseInsensitive) == 0) {
+                Transform2D t;
+                double start = 0, end = 0;
+                if (ellipsePlan(tags, e->normal, t, start, end)) {
+                    if (std::abs(end - start) >= 2 * M_PI - 1e-12) start = 0, end = 2 * M_PI;
+                    addArcToBox(box, {}, 1, start, end, outer.after(t));
+                }
                 break;
             }
+            if (raw.dxfName.compare(QLatin1String("DIMENSION"), Qt::CaseInsensitive) == 0) {
+                for (const Tag& t : tags)
+                    if (t.code == 2)
+                        if (const BlockDefinition* def = db.findBlock(t.value.trimmed()))
+                            box = keepsAxes(place) ? transformedBox(localBlockBox(db, def, ctx), place)
+                                                   : turnedBlockBox(db, def, ctx, place);
+                if (!box.isEmpty()) break;
+            }
+            // SOLID and TRACE corners are OCS points (place is the identity for the others).
             for (size_t i = 0; i + 1 < tags.size(); ++i)
                 if (tags[i].code >= 10 && tags[i].code <= 18 && tags[i + 1].code == tags[i].code + 10)
-                    box.add(tags[i].value.toDouble(), tags[i + 1].value.toDouble());
+                    box.add(place.apply({tags[i].value.toDouble(), tags[i + 1].value.toDouble(), 0}));
             break;
         }
     }
@@ -233,468 +303,46 @@ Box Database::boundingBox(const Entity* entity) const {
     return entityBox(*this, entity, ctx);
 }
 
+namespace {
+
+// The first or last point of an ELLIPSE kept raw, in world coordinates.
+std::optional<Point3> ellipseEnd(const Entity* e, bool last) {
+    const auto* raw = e->tryAs<RawData>();
+    if (!raw || raw->dxfName.compare(QLatin1String("ELLIPSE"), Qt::CaseInsensitive) != 0) return std::nullopt;
+    Transform2D t;
+    double start = 0, end = 0;
+    if (!ellipsePlan(raw->tags, e->normal, t, start, end)) return std::nullopt;
+    return t.apply(pointAt({}, 1, last ? end : start));
+}
+
+}  // namespace
+
 Point3 Database::startPoint(const Entity* e) const {
     e->checkAlive();
     if (auto* l = e->tryAs<LineData>()) return l->start;
-    if (auto* a = e->tryAs<ArcData>()) return pointAt(a->center, a->radius, a->startAngle);
+    if (auto* a = e->tryAs<ArcData>()) return ocsToWorld(*e, pointAt(a->center, a->radius, a->startAngle));
     if (auto* p = e->tryAs<LwPolylineData>(); p && !p->vertices.empty())
-        return {p->vertices.front().x, p->vertices.front().y, p->elevation};
+        return ocsToWorld(*e, {p->vertices.front().x, p->vertices.front().y, p->elevation});
     if (auto* p = e->tryAs<Polyline2dData>(); p && !p->vertices.empty())
-        return {p->vertices.front().x, p->vertices.front().y, p->elevation};
+        return ocsToWorld(*e, {p->vertices.front().x, p->vertices.front().y, p->elevation});
+    if (const auto p = ellipseEnd(e, false)) return *p;
     throw NotSupported(QStringLiteral("StartPoint nie dotyczy obiektu %1").arg(e->objectName()));
 }
 
 Point3 Database::endPoint(const Entity* e) const {
     e->checkAlive();
     if (auto* l = e->tryAs<LineData>()) return l->end;
-    if (auto* a = e->tryAs<ArcData>()) return pointAt(a->center, a->radius, a->endAngle);
-    auto last = [](const std::vector<Vertex>& v, bool closed, double z) {
+    if (auto* a = e->tryAs<ArcData>()) return ocsToWorld(*e, pointAt(a->center, a->radius, a->endAngle));
+    auto last = [e](const std::vector<Vertex>& v, bool closed, double z) {
         const Vertex& p = closed ? v.front() : v.back();
-        return Point3{p.x, p.y, z};
+        return ocsToWorld(*e, Point3{p.x, p.y, z});
     };
     if (auto* p = e->tryAs<LwPolylineData>(); p && !p->vertices.empty())
         return last(p->vertices, p->closed, p->elevation);
     if (auto* p = e->tryAs<Polyline2dData>(); p && !p->vertices.empty())
         return last(p->vertices, p->closed, p->elevation);
+    if (const auto p = ellipseEnd(e, true)) return *p;
     throw NotSupported(QStringLiteral("EndPoint nie dotyczy obiektu %1").arg(e->objectName()));
-}
-
-// ---- Transforms ----
-
-namespace {
-
-bool isIdentity(const Transform2D& t) {
-    return t.a == 1 && t.b == 0 && t.c == 0 && t.d == 1 && t.tx == 0 && t.ty == 0;
-}
-
-void transformVertices(std::vector<Vertex>& vs, const Transform2D& t, double scale, bool mirror) {
-    for (Vertex& v : vs) {
-        const Point3 p = t.apply({v.x, v.y, 0});
-        v.x = p.x;
-        v.y = p.y;
-        if (mirror) v.bulge = -v.bulge;
-        v.startWidth *= scale;
-        v.endWidth *= scale;
-    }
-}
-
-void transformArc(Point3& center, double& radius, double& start, double& end, const Transform2D& t,
-                  double scale, bool mirror) {
-    const Point3 ps = t.apply(pointAt(center, radius, start));
-    const Point3 pe = t.apply(pointAt(center, radius, end));
-    center = t.apply(center);
-    radius *= scale;
-    double a0 = normalizeAngle(std::atan2(ps.y - center.y, ps.x - center.x));
-    double a1 = normalizeAngle(std::atan2(pe.y - center.y, pe.x - center.x));
-    if (mirror) std::swap(a0, a1);
-    start = a0;
-    end = a1;
-}
-
-void transformEdge(Edge& e, const Transform2D& t, double scale, bool mirror) {
-    switch (e.type) {
-        case Edge::Line:
-            e.start = t.apply(e.start);
-            e.end = t.apply(e.end);
-            break;
-        case Edge::Arc: {
-            if (!e.counterClockwise) {
-                // Bring it into the counter-clockwise form first.
-                const double s = -e.endAngle, en = -e.startAngle;
-                e.startAngle = s;
-                e.endAngle = en;
-                e.counterClockwise = true;
-            }
-            transformArc(e.center, e.radius, e.startAngle, e.endAngle, t, scale, mirror);
-            break;
-        }
-        case Edge::Ellipse:
-            e.center = t.apply(e.center);
-            e.majorAxis = t.applyVector(e.majorAxis);
-            break;
-        case Edge::Spline:
-            for (size_t i = 0; i + 1 < e.raw.size(); ++i)
-                if (e.raw[i].code == 10 && e.raw[i + 1].code == 20) {
-                    const Point3 p = t.apply({e.raw[i].value.toDouble(), e.raw[i + 1].value.toDouble(), 0});
-                    e.raw[i].value = QString::number(p.x, 'g', 17);
-                    e.raw[i + 1].value = QString::number(p.y, 'g', 17);
-                }
-            break;
-    }
-}
-
-void transformText(TextData& td, const Transform2D& t) {
-    const Point3 xAxis = t.applyVector({std::cos(td.rotation), std::sin(td.rotation), 0});
-    const Point3 yAxis = t.applyVector({-std::sin(td.rotation), std::cos(td.rotation), 0});
-    const double sx = std::hypot(xAxis.x, xAxis.y), sy = std::hypot(yAxis.x, yAxis.y);
-    td.position = t.apply(td.position);
-    td.alignmentPoint = t.apply(td.alignmentPoint);
-    td.rotation = normalizeAngle(std::atan2(xAxis.y, xAxis.x));
-    td.height *= sy;
-    if (sy > 0) td.widthFactor *= sx / sy;
-}
-
-}  // namespace
-
-namespace {
-
-// Kinds kept as raw tags whose geometry is points (and direction vectors) in the file's tags: the
-// filled SOLID and TRACE, 3DFACE, the ELLIPSE (centre, major axis) and the SPLINE (control and fit
-// points, end tangents). Each X tag is followed by its Y tag (code + 10). False for other kinds, and
-// for a mirrored ellipse, whose parameters would run the other way.
-bool transformRawTags(RawData& raw, const Transform2D& t, bool mirror) {
-    const QString kind = raw.dxfName.toUpper();
-    std::vector<int> points, vectors;
-    if (kind == QLatin1String("SOLID") || kind == QLatin1String("TRACE") || kind == QLatin1String("3DFACE"))
-        points = {10, 11, 12, 13};
-    else if (kind == QLatin1String("ELLIPSE") && !mirror)
-        points = {10}, vectors = {11};
-    else if (kind == QLatin1String("SPLINE"))
-        points = {10, 11}, vectors = {12, 13};
-    else
-        return false;
-    auto has = [](const std::vector<int>& codes, int c) { return std::find(codes.begin(), codes.end(), c) != codes.end(); };
-    for (size_t i = 0; i + 1 < raw.tags.size(); ++i) {
-        Tag& x = raw.tags[i];
-        Tag& y = raw.tags[i + 1];
-        const bool point = has(points, x.code), vector = has(vectors, x.code);
-        if ((!point && !vector) || y.code != x.code + 10) continue;
-        const Point3 p{x.value.trimmed().toDouble(), y.value.trimmed().toDouble(), 0};
-        const Point3 q = point ? t.apply(p) : t.applyVector(p);
-        x.value = QString::number(q.x, 'g', 17);
-        y.value = QString::number(q.y, 'g', 17);
-        ++i;
-    }
-    return true;
-}
-
-}  // namespace
-
-void Database::transform(Entity* e, const Transform2D& t) {
-    e->checkAlive();
-    if (isIdentity(t)) return;
-    d->journal->willModify(e);
-    if (const auto* ins = e->tryAs<InsertData>())
-        for (Entity* a : ins->attributes) d->journal->willModify(a);
-    const double det = t.determinant();
-    const bool mirror = det < 0;
-    const double scale = std::sqrt(std::abs(det));
-    const double rot = std::atan2(t.c, t.a);
-    switch (e->kind()) {
-        case EntityKind::Line: {
-            auto& l = e->as<LineData>();
-            l.start = t.apply(l.start);
-            l.end = t.apply(l.end);
-            break;
-        }
-        case EntityKind::Arc: {
-            auto& a = e->as<ArcData>();
-            transformArc(a.center, a.radius, a.startAngle, a.endAngle, t, scale, mirror);
-            break;
-        }
-        case EntityKind::Circle: {
-            auto& c = e->as<CircleData>();
-            c.center = t.apply(c.center);
-            c.radius *= scale;
-            break;
-        }
-        case EntityKind::LwPolyline: {
-            auto& p = e->as<LwPolylineData>();
-            transformVertices(p.vertices, t, scale, mirror);
-            p.constantWidth *= scale;
-            break;
-        }
-        case EntityKind::Polyline2d:
-            transformVertices(e->as<Polyline2dData>().vertices, t, scale, mirror);
-            break;
-        case EntityKind::Text:
-        case EntityKind::AttributeDefinition:
-        case EntityKind::AttributeReference:
-            transformText(*e->textData(), t);
-            break;
-        case EntityKind::MText: {
-            auto& m = e->as<MTextData>();
-            m.position = t.apply(m.position);
-            m.rotation = normalizeAngle(m.rotation + rot);
-            m.height *= scale;
-            m.width *= scale;
-            break;
-        }
-        case EntityKind::Point: {
-            auto& p = e->as<PointData>();
-            p.position = t.apply(p.position);
-            break;
-        }
-        case EntityKind::Hatch: {
-            auto& h = e->as<HatchData>();
-            for (auto& loop : h.loops) {
-                transformVertices(loop.vertices, t, scale, mirror);
-                for (Edge& edge : loop.edges) transformEdge(edge, t, scale, mirror);
-            }
-            for (Point3& s : h.seeds) s = t.apply(s);
-            h.patternAngle = normalizeAngle(h.patternAngle + rot);
-            if (!h.solid) h.patternScale *= scale;
-            h.patternLines.clear();  // regenerated from name, angle and scale when written
-            break;
-        }
-        case EntityKind::Region:
-            for (auto& loop : e->as<RegionData>().loops)
-                for (Edge& edge : loop) transformEdge(edge, t, scale, mirror);
-            if (!e->as<RegionData>().acis.empty())
-                throw NotSupported(QStringLiteral("Regionu odczytanego z pliku nie można przekształcić"));
-            break;
-        case EntityKind::BlockReference: {
-            auto& ins = e->as<InsertData>();
-            const Point3 xAxis = t.applyVector({std::cos(ins.rotation), std::sin(ins.rotation), 0});
-            const Point3 yAxis = t.applyVector({-std::sin(ins.rotation), std::cos(ins.rotation), 0});
-            ins.position = t.apply(ins.position);
-            ins.rotation = normalizeAngle(std::atan2(xAxis.y, xAxis.x));
-            ins.xScale *= std::hypot(xAxis.x, xAxis.y);
-            ins.yScale *= std::hypot(yAxis.x, yAxis.y) * (mirror ? -1 : 1);
-            for (Entity* a : ins.attributes)
-                if (!a->isErased()) transformText(*a->textData(), t);
-            break;
-        }
-        case EntityKind::DimAligned:
-        case EntityKind::DimOrdinate: {
-            auto& dim = e->as<DimensionData>();
-            dim.point1 = t.apply(dim.point1);
-            dim.point2 = t.apply(dim.point2);
-            dim.textPosition = t.apply(dim.textPosition);
-            if (e->kind() == EntityKind::DimAligned) dim.definitionPoint = t.apply(dim.definitionPoint);
-            // The drawn block follows the dimension.
-            if (BlockDefinition* def = dim.blockName.isEmpty() ? nullptr : findBlock(dim.blockName))
-                for (Entity* child : def->entities())
-                    if (child->kind() != EntityKind::DimAligned && child->kind() != EntityKind::DimOrdinate &&
-                        child->kind() != EntityKind::Unknown)
-                        transform(child, t);
-            break;
-        }
-        case EntityKind::Unknown:
-            if (auto* raw = e->tryAs<RawData>(); raw && transformRawTags(*raw, t, mirror)) break;
-            throw NotSupported(QStringLiteral("Obiektu %1 nie można przekształcić").arg(e->objectName()));
-    }
-}
-
-void Database::move(Entity* entity, const Point3& from, const Point3& to) {
-    transform(entity, Transform2D::translation(to.x - from.x, to.y - from.y));
-}
-
-void Database::rotate(Entity* entity, const Point3& base, double angle) {
-    transform(entity, Transform2D::translation(base.x, base.y)
-                          .after(Transform2D::rotation(angle))
-                          .after(Transform2D::translation(-base.x, -base.y)));
-}
-
-// ---- Copy ----
-
-Entity* Database::cloneEntity(const Entity* src, BlockDefinition* target, Database& targetDb) const {
-    Entity* e = targetDb.newEntity(target, src->kind(), 0, nullptr);
-    e->layer_ = src->layer_;
-    e->color = src->color;
-    e->trueColor = src->trueColor;
-    e->linetype = src->linetype;
-    e->lineweight = src->lineweight;
-    e->linetypeScale = src->linetypeScale;
-    e->visible = src->visible;
-    e->thickness = src->thickness;
-    e->normal = src->normal;
-    e->extraTags = src->extraTags;
-    e->commonTags = src->commonTags;
-    e->xdata = src->xdata;
-    e->data = src->data;
-    if (auto* p = e->tryAs<Polyline2dData>()) {
-        for (quint64& h : p->vertexHandles) h = targetDb.nextHandle_++;
-        p->vertexHandles.resize(p->vertices.size());
-        for (quint64& h : p->vertexHandles)
-            if (h == 0) h = targetDb.nextHandle_++;
-        p->seqendHandle = targetDb.nextHandle_++;
-    }
-    if (auto* h = e->tryAs<HatchData>()) {
-        // The copy has no boundary objects of its own.
-        h->associative = false;
-        for (auto& loop : h->loops) loop.sourceHandles.clear();
-    }
-    if (auto* raw = e->tryAs<RawData>()) {
-        // Records that follow the entity (VERTEX, SEQEND) need handles of their own.
-        for (Tag& t : raw->tags)
-            if (t.code == 5) t.value = handleToText(targetDb.nextHandle_++);
-    }
-    if (auto* ins = e->tryAs<InsertData>()) {
-        ins->attributes.clear();
-        ins->seqendHandle = targetDb.nextHandle_++;
-        for (Entity* a : std::get<InsertData>(src->data).attributes) {
-            if (a->isErased()) continue;
-            Entity* ac = targetDb.newEntity(nullptr, EntityKind::AttributeReference, 0, e);
-            ac->layer_ = a->layer_;
-            ac->color = a->color;
-            ac->trueColor = a->trueColor;
-            ac->linetype = a->linetype;
-            ac->lineweight = a->lineweight;
-            ac->visible = a->visible;
-            ac->extraTags = a->extraTags;
-            ac->xdata = a->xdata;
-            ac->data = a->data;
-        }
-    }
-    targetDb.indexEntity(e);
-    return e;
-}
-
-Entity* Database::copy(Entity* entity) {
-    entity->checkAlive();
-    if (!entity->ownerBlock())
-        throw NotSupported(QStringLiteral("Atrybut kopiuje się razem z jego wstawieniem bloku"));
-    return cloneEntity(entity, entity->ownerBlock(), *this);
-}
-
-std::vector<Entity*> Database::copyObjects(const std::vector<Entity*>& entities, BlockDefinition* target) {
-    target->checkAlive();
-    for (Entity* e : entities) {
-        e->checkAlive();
-        if (!e->ownerBlock())
-            throw NotSupported(QStringLiteral("Atrybut kopiuje się razem z jego wstawieniem bloku"));
-    }
-    std::vector<Entity*> out;
-    out.reserve(entities.size());
-    for (Entity* e : entities) out.push_back(cloneEntity(e, target, *this));
-    return out;
-}
-
-std::vector<Entity*> Database::arrayRectangular(Entity* entity, int rows, int columns, double rowSpacing,
-                                                double columnSpacing) {
-    entity->checkAlive();
-    if (rows < 1 || columns < 1)
-        throw InvalidArgument(QStringLiteral("Liczba wierszy i kolumn musi wynosić co najmniej 1"));
-    std::vector<Entity*> out;
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < columns; ++c) {
-            if (r == 0 && c == 0) continue;
-            Entity* copied = copy(entity);
-            transform(copied, Transform2D::translation(c * columnSpacing, r * rowSpacing));
-            out.push_back(copied);
-        }
-    return out;
-}
-
-// ---- Explode ----
-
-namespace {
-
-struct Piece {
-    bool arc = false;
-    Point3 a, b;  // line
-    BulgeArc arcData;
-};
-
-std::vector<Piece> polylinePieces(const std::vector<Vertex>& v, bool closed, double z) {
-    std::vector<Piece> out;
-    const size_t n = v.size();
-    const size_t segments = closed ? n : (n ? n - 1 : 0);
-    for (size_t i = 0; i < segments; ++i) {
-        const Vertex& p = v[i];
-        const Vertex& q = v[(i + 1) % n];
-        Piece piece;
-        piece.a = {p.x, p.y, z};
-        piece.b = {q.x, q.y, z};
-        if (p.x == q.x && p.y == q.y) continue;  // zero-length segment draws nothing
-        if (p.bulge != 0) {
-            piece.arc = true;
-            piece.arcData = bulgeToArc(piece.a, piece.b, p.bulge);
-        }
-        out.push_back(piece);
-    }
-    return out;
-}
-
-}  // namespace
-
-std::vector<Entity*> Database::explode(Entity* e) {
-    e->checkAlive();
-    BlockDefinition* owner = e->ownerBlock();
-    if (!owner) throw NotSupported(QStringLiteral("Atrybutu nie można rozbić"));
-    std::vector<Entity*> out;
-    auto inherit = [&](Entity* n) {
-        n->layer_ = e->layer_;
-        n->color = e->color;
-        n->trueColor = e->trueColor;
-        n->linetype = e->linetype;
-        n->lineweight = e->lineweight;
-        n->linetypeScale = e->linetypeScale;
-        n->visible = e->visible;
-        indexEntity(n);
-        out.push_back(n);
-    };
-    auto fromPieces = [&](const std::vector<Piece>& pieces) {
-        for (const Piece& p : pieces) {
-            if (p.arc) {
-                Entity* n = newEntity(owner, EntityKind::Arc, 0, nullptr);
-                n->as<ArcData>() = {p.arcData.center, p.arcData.radius, p.arcData.startAngle,
-                                    p.arcData.endAngle};
-                inherit(n);
-            } else {
-                Entity* n = newEntity(owner, EntityKind::Line, 0, nullptr);
-                n->as<LineData>() = {p.a, p.b};
-                inherit(n);
-            }
-        }
-    };
-    switch (e->kind()) {
-        case EntityKind::LwPolyline: {
-            const auto& p = e->as<LwPolylineData>();
-            fromPieces(polylinePieces(p.vertices, p.closed, p.elevation));
-            return out;
-        }
-        case EntityKind::Polyline2d: {
-            const auto& p = e->as<Polyline2dData>();
-            fromPieces(polylinePieces(p.vertices, p.closed, p.elevation));
-            return out;
-        }
-        case EntityKind::Region: {
-            const auto& r = e->as<RegionData>();
-            if (r.loops.empty()) throw NotSupported(QStringLiteral("Tego regionu nie można rozbić"));
-            for (const auto& loop : r.loops)
-                for (const Edge& edge : loop) {
-                    if (edge.type == Edge::Line) {
-                        Entity* n = newEntity(owner, EntityKind::Line, 0, nullptr);
-                        n->as<LineData>() = {edge.start, edge.end};
-                        inherit(n);
-                    } else if (edge.type == Edge::Arc) {
-                        Entity* n = newEntity(owner, EntityKind::Arc, 0, nullptr);
-                        const bool ccw = edge.counterClockwise;
-                        n->as<ArcData>() = {edge.center, edge.radius,
-                                            normalizeAngle(ccw ? edge.startAngle : -edge.endAngle),
-                                            normalizeAngle(ccw ? edge.endAngle : -edge.startAngle)};
-                        inherit(n);
-                    }
-                }
-            return out;
-        }
-        case EntityKind::BlockReference: {
-            const auto& ins = e->as<InsertData>();
-            BlockDefinition* def = findBlock(ins.blockName);
-            if (!def) throw Failed(QStringLiteral("Brak bloku %1").arg(ins.blockName));
-            const bool uniform =
-                std::abs(std::abs(ins.xScale) - std::abs(ins.yScale)) <= 1e-12 * std::abs(ins.xScale);
-            if (!uniform)
-                for (Entity* child : def->entities())
-                    if (child->kind() == EntityKind::Arc || child->kind() == EntityKind::Circle)
-                        throw Failed(QStringLiteral(
-                            "Nierównomiernie skalowanego wstawienia bloku z łukami nie można rozbić"));
-            const Transform2D t = referenceTransform(ins, def->basePoint);
-            const std::vector<Entity*> children = def->entities();  // copying adds to `owner`, not to def
-            for (Entity* child : children) {
-                if (child->kind() == EntityKind::Unknown) continue;  // cannot be placed; left out
-                Entity* n = cloneEntity(child, owner, *this);
-                transform(n, t);
-                out.push_back(n);
-            }
-            return out;
-        }
-        default:
-            break;
-    }
-    throw NotSupported(QStringLiteral("Obiektu %1 nie można rozbić").arg(e->objectName()));
 }
 
 }  // namespace cad::db

@@ -64,6 +64,15 @@ struct Transform2D {
     Point3 apply(const Point3& p) const { return {a * p.x + b * p.y + tx, c * p.x + d * p.y + ty, p.z}; }
     Point3 applyVector(const Point3& v) const { return {a * v.x + b * v.y, c * v.x + d * v.y, v.z}; }
     double determinant() const { return a * d - b * c; }
+    friend bool operator==(const Transform2D&, const Transform2D&) = default;
+    // The transform that undoes this one; only for an invertible transform (determinant not 0).
+    Transform2D inverse() const {
+        const double k = 1 / determinant();
+        const double ia = d * k, ib = -b * k, ic = -c * k, id = a * k;
+        return {ia, ib, ic, id, -(ia * tx + ib * ty), -(ic * tx + id * ty)};
+    }
+    // The linear part with the translation moved to (x, y).
+    Transform2D movedTo(double x, double y) const { return {a, b, c, d, x, y}; }
 };
 
 }  // namespace cad::db

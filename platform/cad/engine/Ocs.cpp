@@ -124,4 +124,25 @@ Transform2D ocsPlacement(const Entity& e) {
     return Ocs(e.normal).planTransform(ocsElevation(e));
 }
 
+Point3 ocsToWorld(const Entity& e, const Point3& p) {
+    if (isWorldExtrusion(e.normal) || !usesOcs(e)) return p;
+    return Ocs(e.normal).toWorld(p);
+}
+
+Point3 worldToOcs(const Entity& e, const Point3& p) {
+    if (isWorldExtrusion(e.normal) || !usesOcs(e)) return p;
+    return Ocs(e.normal).fromWorld(p);
+}
+
+Transform2D ocsTransform(const Entity& e, const Transform2D& world) {
+    if (isWorldExtrusion(e.normal) || !usesOcs(e)) return world;
+    const Ocs ocs(e.normal);
+    if (!ocs.parallelToXY())
+        throw NotSupported(QStringLiteral("Obiektu %1 leżącego poza płaszczyzną XY nie można przekształcić")
+                               .arg(e.objectName()));
+    // Parallel to XY the plan transform has no translation part: the elevation only shifts Z.
+    const Transform2D plan = ocs.planTransform();
+    return plan.inverse().after(world).after(plan);
+}
+
 }  // namespace cad::db

@@ -51,5 +51,14 @@ double ocsElevation(const Entity& e);
 // From the entity's stored coordinates to the world plan: identity for world-point kinds and for
 // extrusion +Z, else the OCS plan transform at the entity's elevation.
 Transform2D ocsPlacement(const Entity& e);
+// A point of the entity's OCS (its stored value, Z the elevation) in world coordinates, and back;
+// identity where ocsPlacement is.
+Point3 ocsToWorld(const Entity& e, const Point3& p);
+Point3 worldToOcs(const Entity& e, const Point3& p);
+// A transform of world plan coordinates as seen in the entity's stored coordinates (the OCS plan
+// transform conjugates it), so that applying the result to the stored values moves the entity by
+// `world` where it is drawn. Only for an entity whose plane is parallel to XY: it throws
+// NotSupported for a tilted one, whose plan view a 2D transform cannot move in its own plane.
+Transform2D ocsTransform(const Entity& e, const Transform2D& world);
 
 }  // namespace cad::db

@@ -2,6 +2,7 @@
 // does: a member that does not apply to the entity's kind raises NotSupported (through the
 // engine's typed data access), and any use of an erased entity raises Erased before it gets here.
 #include "platform/cad/engine/DynamicBlocks.h"
+#include "platform/cad/engine/Ocs.h"
 #include "platform/cad/model/EntityMembers.h"
 #include "platform/cad/model/RegionBoolean.h"
 
@@ -312,17 +313,19 @@ void addCurves(DispatchTable& tb) {
              [](Target& t, Args) -> Variant { return Variant(sweepOf(data<db::ArcData>(t))); })
         .get(QStringLiteral("Circumference"),
              [](Target& t, Args) -> Variant { return Variant(TwoPi * data<db::CircleData>(t).radius); })
+        // Points are world points; an entity with its own coordinate system keeps its OCS values.
         .get(QStringLiteral("Center"),
              [](Target& t, Args) -> Variant {
-                 if (auto* a = ent(t)->tryAs<db::ArcData>()) return PointValue(a->center);
-                 return PointValue(data<db::CircleData>(t).center);
+                 if (auto* a = ent(t)->tryAs<db::ArcData>()) return PointValue(db::ocsToWorld(*ent(t), a->center));
+                 return PointValue(db::ocsToWorld(*ent(t), data<db::CircleData>(t).center));
              })
         .put(QStringLiteral("Center"),
              [](Target& t, Args a) -> Variant {
+                 const db::Point3 p = db::worldToOcs(*ent(t), PointArg(a, 0));
                  if (auto* arc = ent(t)->tryAs<db::ArcData>())
-                     arc->center = PointArg(a, 0);
+                     arc->center = p;
                  else
-                     data<db::CircleData>(t).center = PointArg(a, 0);
+                     data<db::CircleData>(t).center = p;
                  return {};
              })
         .get(QStringLiteral("Radius"),

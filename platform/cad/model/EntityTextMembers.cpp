@@ -1,4 +1,5 @@
 // The entity table's members of texts and attributes, and of where an entity stands.
+#include "platform/cad/engine/Ocs.h"
 #include "platform/cad/model/EntityMembers.h"
 
 namespace cad::entitymembers {
@@ -75,13 +76,13 @@ void AddTextMembers(DispatchTable& tb) {
                  return {};
              })
         .get(QStringLiteral("TextAlignmentPoint"),
-             [](Target& t, Args) -> Variant { return PointValue(textOf(t).alignmentPoint); })
+             [](Target& t, Args) -> Variant { return PointValue(db::ocsToWorld(*ent(t), textOf(t).alignmentPoint)); })
         .put(QStringLiteral("TextAlignmentPoint"),
              [](Target& t, Args a) -> Variant {
                  db::TextData& d = textOf(t);
                  if (d.alignment() == 0)
                      throw InvalidArgument(QStringLiteral("Tekst wyrównany do lewej nie ma punktu wyrównania"));
-                 d.alignmentPoint = PointArg(a, 0);
+                 d.alignmentPoint = db::worldToOcs(*ent(t), PointArg(a, 0));
                  return {};
              })
         .get(QStringLiteral("StyleName"),
@@ -171,20 +172,22 @@ void AddTextMembers(DispatchTable& tb) {
 void AddPlacementMembers(DispatchTable& tb) {
     tb.get(QStringLiteral("InsertionPoint"),
            [](Target& t, Args) -> Variant {
+               // World points: references and texts keep theirs in their own coordinate system,
+               // MTEXT's is a world point already.
                db::Entity* e = ent(t);
-               if (auto* i = e->tryAs<db::InsertData>()) return PointValue(i->position);
+               if (auto* i = e->tryAs<db::InsertData>()) return PointValue(db::ocsToWorld(*e, i->position));
                if (auto* m = e->tryAs<db::MTextData>()) return PointValue(m->position);
-               return PointValue(textOf(t).position);
+               return PointValue(db::ocsToWorld(*e, textOf(t).position));
            })
         .put(QStringLiteral("InsertionPoint"),
              [](Target& t, Args a) -> Variant {
                  db::Entity* e = ent(t);
-                 const db::Point3 p = PointArg(a, 0);
                  if (auto* i = e->tryAs<db::InsertData>()) {
-                     Db(t).move(e, i->position, p);  // its attributes move with it
+                     Db(t).move(e, db::ocsToWorld(*e, i->position), PointArg(a, 0));  // its attributes move with it
                  } else if (auto* m = e->tryAs<db::MTextData>()) {
-                     m->position = p;
+                     m->position = PointArg(a, 0);
                  } else {
+                     const db::Point3 p = db::worldToOcs(*e, PointArg(a, 0));
                      db::TextData& d = textOf(t);
                      // An aligned text is placed by its alignment point; moving the position moves both.
                      if (d.alignment() != 0) {
@@ -206,8 +209,10 @@ void AddPlacementMembers(DispatchTable& tb) {
             db::Entity* e = ent(t);
             const double r = DoubleArg(a, 0);
             if (auto* i = e->tryAs<db::InsertData>()) {
-                // Turning the reference about its insertion point turns its attributes with it.
-                Db(t).rotate(e, i->position, r - i->rotation);
+                // Turning the reference about its insertion point turns its attributes with it. The
+                // angle is an OCS one; seen from below (extrusion -Z) it turns the other way in plan.
+                const double turn = (r - i->rotation) * (db::Ocs(e->normal).mirrors() ? -1 : 1);
+                Db(t).rotate(e, db::ocsToWorld(*e, i->position), turn);
                 e->as<db::InsertData>().rotation = normalizeAngle(r);
             } else if (auto* m = e->tryAs<db::MTextData>()) {
                 m->rotation = normalizeAngle(r);

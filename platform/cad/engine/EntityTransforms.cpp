@@ -1,0 +1,476 @@
+// Changes of entity geometry: transforms (move, rotate, scale), copy, explode and rectangular
+// arrays. A transform is given in world plan coordinates; an entity kept in its own coordinate
+// system (extrusion other than +Z) gets it conjugated by its OCS, so it moves where it is drawn.
+#include "platform/cad/engine/Curves.h"
+#include "platform/cad/engine/Database.h"
+#include "platform/cad/engine/DatabaseImpl.h"
+#include "platform/cad/engine/Ocs.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace cad::db {
+
+// ---- Transforms ----
+
+namespace {
+
+bool isIdentity(const Transform2D& t) {
+    return t.a == 1 && t.b == 0 && t.c == 0 && t.d == 1 && t.tx == 0 && t.ty == 0;
+}
+
+void transformVertices(std::vector<Vertex>& vs, const Transform2D& t, double scale, bool mirror) {
+    for (Vertex& v : vs) {
+        const Point3 p = t.apply({v.x, v.y, 0});
+        v.x = p.x;
+        v.y = p.y;
+        if (mirror) v.bulge = -v.bulge;
+        v.startWidth *= scale;
+        v.endWidth *= scale;
+    }
+}
+
+void transformArc(Point3& center, double& radius, double& start, double& end, const Transform2D& t,
+                  double scale, bool mirror) {
+    const Point3 ps = t.apply(pointAt(center, radius, start));
+    const Point3 pe = t.apply(pointAt(center, radius, end));
+    center = t.apply(center);
+    radius *= scale;
+    double a0 = normalizeAngle(std::atan2(ps.y - center.y, ps.x - center.x));
+    double a1 = normalizeAngle(std::atan2(pe.y - center.y, pe.x - center.x));
+    if (mirror) std::swap(a0, a1);
+    start = a0;
+    end = a1;
+}
+
+void transformEdge(Edge& e, const Transform2D& t, double scale, bool mirror) {
+    switch (e.type) {
+        case Edge::Line:
+            e.start = t.apply(e.start);
+            e.end = t.apply(e.end);
+            break;
+        case Edge::Arc: {
+            if (!e.counterClockwise) {
+                // Bring it into the counter-clockwise form first.
+                const double s = -e.endAngle, en = -e.startAngle;
+                e.startAngle = s;
+                e.endAngle = en;
+                e.counterClockwise = true;
+            }
+            transformArc(e.center, e.radius, e.startAngle, e.endAngle, t, scale, mirror);
+            break;
+        }
+        case Edge::Ellipse:
+            e.center = t.apply(e.center);
+            e.majorAxis = t.applyVector(e.majorAxis);
+            break;
+        case Edge::Spline:
+            for (size_t i = 0; i + 1 < e.raw.size(); ++i)
+                if (e.raw[i].code == 10 && e.raw[i + 1].code == 20) {
+                    const Point3 p = t.apply({e.raw[i].value.toDouble(), e.raw[i + 1].value.toDouble(), 0});
+                    e.raw[i].value = QString::number(p.x, 'g', 17);
+                    e.raw[i + 1].value = QString::number(p.y, 'g', 17);
+                }
+            break;
+    }
+}
+
+void transformText(TextData& td, const Transform2D& t) {
+    const Point3 xAxis = t.applyVector({std::cos(td.rotation), std::sin(td.rotation), 0});
+    const Point3 yAxis = t.applyVector({-std::sin(td.rotation), std::cos(td.rotation), 0});
+    const double sx = std::hypot(xAxis.x, xAxis.y), sy = std::hypot(yAxis.x, yAxis.y);
+    td.position = t.apply(td.position);
+    td.alignmentPoint = t.apply(td.alignmentPoint);
+    td.rotation = normalizeAngle(std::atan2(xAxis.y, xAxis.x));
+    td.height *= sy;
+    if (sy > 0) td.widthFactor *= sx / sy;
+}
+
+}  // namespace
+
+namespace {
+
+// Kinds kept as raw tags whose geometry is points (and direction vectors) in the file's tags: the
+// filled SOLID and TRACE, 3DFACE, the ELLIPSE (centre, major axis) and the SPLINE (control and fit
+// points, end tangents). Each X tag is followed by its Y tag (code + 10). False for other kinds, and
+// for a mirrored ellipse, whose parameters would run the other way.
+bool transformRawTags(RawData& raw, const Transform2D& t, bool mirror) {
+    const QString kind = raw.dxfName.toUpper();
+    std::vector<int> points, vectors;
+    if (kind == QLatin1String("SOLID") || kind == QLatin1String("TRACE") || kind == QLatin1String("3DFACE"))
+        points = {10, 11, 12, 13};
+    else if (kind == QLatin1String("ELLIPSE") && !mirror)
+        points = {10}, vectors = {11};
+    else if (kind == QLatin1String("SPLINE"))
+        points = {10, 11}, vectors = {12, 13};
+    else
+        return false;
+    auto has = [](const std::vector<int>& codes, int c) { return std::find(codes.begin(), codes.end(), c) != codes.end(); };
+    for (size_t i = 0; i + 1 < raw.tags.size(); ++i) {
+        Tag& x = raw.tags[i];
+        Tag& y = raw.tags[i + 1];
+        const bool point = has(points, x.code), vector = has(vectors, x.code);
+        if ((!point && !vector) || y.code != x.code + 10) continue;
+        const Point3 p{x.value.trimmed().toDouble(), y.value.trimmed().toDouble(), 0};
+        const Point3 q = point ? t.apply(p) : t.applyVector(p);
+        x.value = QString::number(q.x, 'g', 17);
+        y.value = QString::number(q.y, 'g', 17);
+        ++i;
+    }
+    return true;
+}
+
+}  // namespace
+
+void Database::transform(Entity* e, const Transform2D& world) {
+    e->checkAlive();
+    if (isIdentity(world)) return;
+    // Applied to the stored values, so the entity moves by `world` where it is drawn; a tilted
+    // entity is refused here, before anything changed.
+    const Transform2D t = ocsTransform(*e, world);
+    std::vector<Transform2D> attributeTransforms;
+    if (const auto* ins = e->tryAs<InsertData>())
+        for (Entity* a : ins->attributes) attributeTransforms.push_back(ocsTransform(*a, world));
+    // MTEXT keeps a world insertion point but turns in its OCS.
+    const Ocs mtextOcs(e->kind() == EntityKind::MText ? e->normal : Point3{0, 0, 1});
+    if (!mtextOcs.parallelToXY() && (world.a != 1 || world.b != 0 || world.c != 0 || world.d != 1))
+        throw NotSupported(QStringLiteral("Obiektu %1 leżącego poza płaszczyzną XY nie można obrócić ani skalować")
+                               .arg(e->objectName()));
+    const Transform2D mtextTurn = mtextOcs.parallelToXY()
+                                      ? mtextOcs.planTransform().inverse().after(world).after(mtextOcs.planTransform())
+                                      : world;
+    d->journal->willModify(e);
+    if (const auto* ins = e->tryAs<InsertData>())
+        for (Entity* a : ins->attributes) d->journal->willModify(a);
+    const double det = t.determinant();
+    const bool mirror = det < 0;
+    const double scale = std::sqrt(std::abs(det));
+    const double rot = std::atan2(t.c, t.a);
+    switch (e->kind()) {
+        case EntityKind::Line: {
+            auto& l = e->as<LineData>();
+            l.start = t.apply(l.start);
+            l.end = t.apply(l.end);
+            break;
+        }
+        case EntityKind::Arc: {
+            auto& a = e->as<ArcData>();
+            transformArc(a.center, a.radius, a.startAngle, a.endAngle, t, scale, mirror);
+            break;
+        }
+        case EntityKind::Circle: {
+            auto& c = e->as<CircleData>();
+            c.center = t.apply(c.center);
+            c.radius *= scale;
+            break;
+        }
+        case EntityKind::LwPolyline: {
+            auto& p = e->as<LwPolylineData>();
+            transformVertices(p.vertices, t, scale, mirror);
+            p.constantWidth *= scale;
+            break;
+        }
+        case EntityKind::Polyline2d:
+            transformVertices(e->as<Polyline2dData>().vertices, t, scale, mirror);
+            break;
+        case EntityKind::Text:
+        case EntityKind::AttributeDefinition:
+        case EntityKind::AttributeReference:
+            transformText(*e->textData(), t);
+            break;
+        case EntityKind::MText: {
+            auto& m = e->as<MTextData>();
+            m.position = world.apply(m.position);
+            m.rotation = normalizeAngle(m.rotation + std::atan2(mtextTurn.c, mtextTurn.a));
+            m.height *= scale;
+            m.width *= scale;
+            break;
+        }
+        case EntityKind::Point: {
+            auto& p = e->as<PointData>();
+            p.position = t.apply(p.position);
+            break;
+        }
+        case EntityKind::Hatch: {
+            auto& h = e->as<HatchData>();
+            for (auto& loop : h.loops) {
+                transformVertices(loop.vertices, t, scale, mirror);
+                for (Edge& edge : loop.edges) transformEdge(edge, t, scale, mirror);
+            }
+            for (Point3& s : h.seeds) s = t.apply(s);
+            h.patternAngle = normalizeAngle(h.patternAngle + rot);
+            if (!h.solid) h.patternScale *= scale;
+            h.patternLines.clear();  // regenerated from name, angle and scale when written
+            break;
+        }
+        case EntityKind::Region:
+            for (auto& loop : e->as<RegionData>().loops)
+                for (Edge& edge : loop) transformEdge(edge, t, scale, mirror);
+            if (!e->as<RegionData>().acis.empty())
+                throw NotSupported(QStringLiteral("Regionu odczytanego z pliku nie można przekształcić"));
+            break;
+        case EntityKind::BlockReference: {
+            auto& ins = e->as<InsertData>();
+            const Point3 xAxis = t.applyVector({std::cos(ins.rotation), std::sin(ins.rotation), 0});
+            const Point3 yAxis = t.applyVector({-std::sin(ins.rotation), std::cos(ins.rotation), 0});
+            ins.position = t.apply(ins.position);
+            ins.rotation = normalizeAngle(std::atan2(xAxis.y, xAxis.x));
+            ins.xScale *= std::hypot(xAxis.x, xAxis.y);
+            ins.yScale *= std::hypot(yAxis.x, yAxis.y) * (mirror ? -1 : 1);
+            for (size_t i = 0; i < ins.attributes.size(); ++i)
+                if (!ins.attributes[i]->isErased())
+                    transformText(*ins.attributes[i]->textData(), attributeTransforms[i]);
+            break;
+        }
+        case EntityKind::DimAligned:
+        case EntityKind::DimOrdinate: {
+            auto& dim = e->as<DimensionData>();
+            // Definition and extension points are world points, the text position an OCS one.
+            dim.point1 = world.apply(dim.point1);
+            dim.point2 = world.apply(dim.point2);
+            dim.textPosition = t.apply(dim.textPosition);
+            if (e->kind() == EntityKind::DimAligned) dim.definitionPoint = world.apply(dim.definitionPoint);
+            // The drawn block follows the dimension; it lies in the dimension's OCS, its entities
+            // each conjugate that by their own.
+            if (BlockDefinition* def = dim.blockName.isEmpty() ? nullptr : findBlock(dim.blockName))
+                for (Entity* child : def->entities())
+                    if (child->kind() != EntityKind::DimAligned && child->kind() != EntityKind::DimOrdinate &&
+                        child->kind() != EntityKind::Unknown)
+                        transform(child, t);
+            break;
+        }
+        case EntityKind::Unknown:
+            if (auto* raw = e->tryAs<RawData>(); raw && transformRawTags(*raw, t, mirror)) break;
+            throw NotSupported(QStringLiteral("Obiektu %1 nie można przekształcić").arg(e->objectName()));
+    }
+}
+
+void Database::move(Entity* entity, const Point3& from, const Point3& to) {
+    transform(entity, Transform2D::translation(to.x - from.x, to.y - from.y));
+}
+
+void Database::rotate(Entity* entity, const Point3& base, double angle) {
+    transform(entity, Transform2D::translation(base.x, base.y)
+                          .after(Transform2D::rotation(angle))
+                          .after(Transform2D::translation(-base.x, -base.y)));
+}
+
+// ---- Copy ----
+
+Entity* Database::cloneEntity(const Entity* src, BlockDefinition* target, Database& targetDb) const {
+    Entity* e = targetDb.newEntity(target, src->kind(), 0, nullptr);
+    e->layer_ = src->layer_;
+    e->color = src->color;
+    e->trueColor = src->trueColor;
+    e->linetype = src->linetype;
+    e->lineweight = src->lineweight;
+    e->linetypeScale = src->linetypeScale;
+    e->visible = src->visible;
+    e->thickness = src->thickness;
+    e->normal = src->normal;
+    e->extraTags = src->extraTags;
+    e->commonTags = src->commonTags;
+    e->xdata = src->xdata;
+    e->data = src->data;
+    if (auto* p = e->tryAs<Polyline2dData>()) {
+        for (quint64& h : p->vertexHandles) h = targetDb.nextHandle_++;
+        p->vertexHandles.resize(p->vertices.size());
+        for (quint64& h : p->vertexHandles)
+            if (h == 0) h = targetDb.nextHandle_++;
+        p->seqendHandle = targetDb.nextHandle_++;
+    }
+    if (auto* h = e->tryAs<HatchData>()) {
+        // The copy has no boundary objects of its own.
+        h->associative = false;
+        for (auto& loop : h->loops) loop.sourceHandles.clear();
+    }
+    if (auto* raw = e->tryAs<RawData>()) {
+        // Records that follow the entity (VERTEX, SEQEND) need handles of their own.
+        for (Tag& t : raw->tags)
+            if (t.code == 5) t.value = handleToText(targetDb.nextHandle_++);
+    }
+    if (auto* ins = e->tryAs<InsertData>()) {
+        ins->attributes.clear();
+        ins->seqendHandle = targetDb.nextHandle_++;
+        for (Entity* a : std::get<InsertData>(src->data).attributes) {
+            if (a->isErased()) continue;
+            Entity* ac = targetDb.newEntity(nullptr, EntityKind::AttributeReference, 0, e);
+            ac->layer_ = a->layer_;
+            ac->color = a->color;
+            ac->trueColor = a->trueColor;
+            ac->linetype = a->linetype;
+            ac->lineweight = a->lineweight;
+            ac->visible = a->visible;
+            ac->extraTags = a->extraTags;
+            ac->xdata = a->xdata;
+            ac->data = a->data;
+        }
+    }
+    targetDb.indexEntity(e);
+    return e;
+}
+
+Entity* Database::copy(Entity* entity) {
+    entity->checkAlive();
+    if (!entity->ownerBlock())
+        throw NotSupported(QStringLiteral("Atrybut kopiuje się razem z jego wstawieniem bloku"));
+    return cloneEntity(entity, entity->ownerBlock(), *this);
+}
+
+std::vector<Entity*> Database::copyObjects(const std::vector<Entity*>& entities, BlockDefinition* target) {
+    target->checkAlive();
+    for (Entity* e : entities) {
+        e->checkAlive();
+        if (!e->ownerBlock())
+            throw NotSupported(QStringLiteral("Atrybut kopiuje się razem z jego wstawieniem bloku"));
+    }
+    std::vector<Entity*> out;
+    out.reserve(entities.size());
+    for (Entity* e : entities) out.push_back(cloneEntity(e, target, *this));
+    return out;
+}
+
+std::vector<Entity*> Database::arrayRectangular(Entity* entity, int rows, int columns, double rowSpacing,
+                                                double columnSpacing) {
+    entity->checkAlive();
+    if (rows < 1 || columns < 1)
+        throw InvalidArgument(QStringLiteral("Liczba wierszy i kolumn musi wynosić co najmniej 1"));
+    std::vector<Entity*> out;
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c) {
+            if (r == 0 && c == 0) continue;
+            Entity* copied = copy(entity);
+            transform(copied, Transform2D::translation(c * columnSpacing, r * rowSpacing));
+            out.push_back(copied);
+        }
+    return out;
+}
+
+// ---- Explode ----
+
+namespace {
+
+struct Piece {
+    bool arc = false;
+    Point3 a, b;  // line
+    BulgeArc arcData;
+};
+
+std::vector<Piece> polylinePieces(const std::vector<Vertex>& v, bool closed, double z) {
+    std::vector<Piece> out;
+    const size_t n = v.size();
+    const size_t segments = closed ? n : (n ? n - 1 : 0);
+    for (size_t i = 0; i < segments; ++i) {
+        const Vertex& p = v[i];
+        const Vertex& q = v[(i + 1) % n];
+        Piece piece;
+        piece.a = {p.x, p.y, z};
+        piece.b = {q.x, q.y, z};
+        if (p.x == q.x && p.y == q.y) continue;  // zero-length segment draws nothing
+        if (p.bulge != 0) {
+            piece.arc = true;
+            piece.arcData = bulgeToArc(piece.a, piece.b, p.bulge);
+        }
+        out.push_back(piece);
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<Entity*> Database::explode(Entity* e) {
+    e->checkAlive();
+    BlockDefinition* owner = e->ownerBlock();
+    if (!owner) throw NotSupported(QStringLiteral("Atrybutu nie można rozbić"));
+    std::vector<Entity*> out;
+    auto inherit = [&](Entity* n) {
+        n->layer_ = e->layer_;
+        n->color = e->color;
+        n->trueColor = e->trueColor;
+        n->linetype = e->linetype;
+        n->lineweight = e->lineweight;
+        n->linetypeScale = e->linetypeScale;
+        n->visible = e->visible;
+        indexEntity(n);
+        out.push_back(n);
+    };
+    // A polyline's pieces lie in its OCS: arcs keep it, lines take world points.
+    auto fromPieces = [&](const std::vector<Piece>& pieces) {
+        for (const Piece& p : pieces) {
+            if (p.arc) {
+                Entity* n = newEntity(owner, EntityKind::Arc, 0, nullptr);
+                n->as<ArcData>() = {p.arcData.center, p.arcData.radius, p.arcData.startAngle,
+                                    p.arcData.endAngle};
+                n->normal = e->normal;
+                inherit(n);
+            } else {
+                Entity* n = newEntity(owner, EntityKind::Line, 0, nullptr);
+                n->as<LineData>() = {ocsToWorld(*e, p.a), ocsToWorld(*e, p.b)};
+                inherit(n);
+            }
+        }
+    };
+    switch (e->kind()) {
+        case EntityKind::LwPolyline: {
+            const auto& p = e->as<LwPolylineData>();
+            fromPieces(polylinePieces(p.vertices, p.closed, p.elevation));
+            return out;
+        }
+        case EntityKind::Polyline2d: {
+            const auto& p = e->as<Polyline2dData>();
+            fromPieces(polylinePieces(p.vertices, p.closed, p.elevation));
+            return out;
+        }
+        case EntityKind::Region: {
+            const auto& r = e->as<RegionData>();
+            if (r.loops.empty()) throw NotSupported(QStringLiteral("Tego regionu nie można rozbić"));
+            for (const auto& loop : r.loops)
+                for (const Edge& edge : loop) {
+                    if (edge.type == Edge::Line) {
+                        Entity* n = newEntity(owner, EntityKind::Line, 0, nullptr);
+                        n->as<LineData>() = {edge.start, edge.end};
+                        inherit(n);
+                    } else if (edge.type == Edge::Arc) {
+                        Entity* n = newEntity(owner, EntityKind::Arc, 0, nullptr);
+                        const bool ccw = edge.counterClockwise;
+                        n->as<ArcData>() = {edge.center, edge.radius,
+                                            normalizeAngle(ccw ? edge.startAngle : -edge.endAngle),
+                                            normalizeAngle(ccw ? edge.endAngle : -edge.startAngle)};
+                        inherit(n);
+                    }
+                }
+            return out;
+        }
+        case EntityKind::BlockReference: {
+            const auto& ins = e->as<InsertData>();
+            BlockDefinition* def = findBlock(ins.blockName);
+            if (!def) throw Failed(QStringLiteral("Brak bloku %1").arg(ins.blockName));
+            const bool uniform =
+                std::abs(std::abs(ins.xScale) - std::abs(ins.yScale)) <= 1e-12 * std::abs(ins.xScale);
+            if (!uniform)
+                for (Entity* child : def->entities())
+                    if (child->kind() == EntityKind::Arc || child->kind() == EntityKind::Circle)
+                        throw Failed(QStringLiteral(
+                            "Nierównomiernie skalowanego wstawienia bloku z łukami nie można rozbić"));
+            // The pieces go where the reference draws them: through its OCS, and each through its own.
+            const auto tilted = [](const Entity* x) { return usesOcs(*x) && !Ocs(x->normal).parallelToXY(); };
+            if (tilted(e) || std::any_of(def->entities().begin(), def->entities().end(), tilted))
+                throw NotSupported(QStringLiteral(
+                    "Wstawienia bloku leżącego poza płaszczyzną XY (lub z takimi obiektami) nie można rozbić"));
+            const Transform2D t = ocsPlacement(*e).after(referenceTransform(ins, def->basePoint));
+            const std::vector<Entity*> children = def->entities();  // copying adds to `owner`, not to def
+            for (Entity* child : children) {
+                if (child->kind() == EntityKind::Unknown) continue;  // cannot be placed; left out
+                Entity* n = cloneEntity(child, owner, *this);
+                transform(n, t);
+                out.push_back(n);
+            }
+            return out;
+        }
+        default:
+            break;
+    }
+    throw NotSupported(QStringLiteral("Obiektu %1 nie można rozbić").arg(e->objectName()));
+}
+
+}  // namespace cad::db

@@ -1,0 +1,154 @@
+// Entities in their own coordinate systems (extrusion (0,0,-1), one tilted plane) as ezdxf writes
+// them: the engine measures each where ezdxf places it, moves it where it is drawn, explodes it
+// in place, and saves it exactly as read.
+#include "platform/cad/dxf/DxfReader.h"
+#include "platform/cad/dxf/DxfWriter.h"
+#include "platform/cad/engine/Database.h"
+#include "platform/cad/engine/Ocs.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cmath>
+
+using namespace cad::db;
+
+namespace {
+
+const char* python = "/usr/bin/python3";
+
+QJsonObject runScript(const QString& mode, const QString& path) {
+    QProcess p;
+    p.start(python, {QStringLiteral(SUITE_SOURCE_DIR "/tests/platform/cad/dxf/ocs_drawing.py"), mode, path});
+    EXPECT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+}
+
+Entity* onLayer(Database& db, const QString& layer) {
+    for (Entity* e : db.modelSpace()->entities())
+        if (e->layer() == layer) return e;
+    ADD_FAILURE() << "no entity on layer " << layer.toStdString();
+    return nullptr;
+}
+
+void expectPoint(const Point3& got, const QJsonValue& want, double tol, const QString& what) {
+    const QJsonArray w = want.toArray();
+    ASSERT_EQ(w.size(), 3) << what.toStdString();
+    EXPECT_NEAR(got.x, w[0].toDouble(), tol) << what.toStdString();
+    EXPECT_NEAR(got.y, w[1].toDouble(), tol) << what.toStdString();
+    EXPECT_NEAR(got.z, w[2].toDouble(), tol) << what.toStdString();
+}
+
+class OcsPlacement : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!QFile::exists(python)) GTEST_SKIP() << "no /usr/bin/python3";
+        ASSERT_TRUE(dir.isValid());
+        path = dir.filePath("ocs.dxf");
+        truth = runScript("write", path);
+        ASSERT_FALSE(truth.isEmpty());
+        db = cad::dxf::readFile(path);
+    }
+    QTemporaryDir dir;
+    QString path;
+    QJsonObject truth;
+    std::unique_ptr<Database> db;
+};
+
+TEST_F(OcsPlacement, ExtentsAndEndsAreWhereEzdxfPlacesEachKind) {
+    ASSERT_EQ(truth.size(), 15);
+    for (auto it = truth.begin(); it != truth.end(); ++it) {
+        const QString name = it.key();
+        const QJsonObject want = it.value().toObject();
+        Entity* e = onLayer(*db, name);
+        ASSERT_NE(e, nullptr);
+        // Texts are measured with our own font widths, ezdxf with its own: the anchor and the side
+        // the text runs to must agree, within half a text height. ezdxf measures curves flattened
+        // (within a thousandth here, a tilted circle within 0.02).
+        const double tol = want["text"].toBool() ? 0.5 * want["height"].toDouble()
+                           : name == "TILTED"    ? 0.02
+                                                 : 2e-3;
+        const QJsonArray b = want["box"].toArray();
+        const Box box = db->boundingBox(e);
+        EXPECT_NEAR(box.min.x, b[0].toDouble(), tol) << name.toStdString();
+        EXPECT_NEAR(box.min.y, b[1].toDouble(), tol) << name.toStdString();
+        EXPECT_NEAR(box.max.x, b[2].toDouble(), tol) << name.toStdString();
+        EXPECT_NEAR(box.max.y, b[3].toDouble(), tol) << name.toStdString();
+        const QJsonObject points = want["points"].toObject();
+        if (points.contains("StartPoint"))
+            expectPoint(db->startPoint(e), points["StartPoint"], 1e-9, name + " start");
+        if (points.contains("EndPoint")) expectPoint(db->endPoint(e), points["EndPoint"], 1e-9, name + " end");
+    }
+}
+
+TEST_F(OcsPlacement, MovesAndTurnsHappenWhereTheEntityIsDrawn) {
+    // An arc seen from below moved 5 to the right ends 5 further right in world.
+    Entity* arc = onLayer(*db, "ARC");
+    const Point3 start = db->startPoint(arc);
+    db->move(arc, {0, 0, 0}, {5, 0, 0});
+    EXPECT_NEAR(db->startPoint(arc).x, start.x + 5, 1e-9);
+    EXPECT_NEAR(db->startPoint(arc).y, start.y, 1e-9);
+    EXPECT_EQ(arc->normal, (Point3{0, 0, -1}));  // still as read: only its OCS values changed
+    EXPECT_NEAR(arc->as<ArcData>().center.x, 15, 1e-9);
+    // A quarter turn about the world origin turns its box with it.
+    const Box before = db->boundingBox(arc);
+    db->rotate(arc, {0, 0, 0}, M_PI / 2);
+    const Box after = db->boundingBox(arc);
+    EXPECT_NEAR(after.min.x, -before.max.y, 1e-9);
+    EXPECT_NEAR(after.max.y, before.max.x, 1e-9);
+    // A reference seen from below: its box moves by the world vector.
+    Entity* ref = onLayer(*db, "INSERT");
+    const Box refBefore = db->boundingBox(ref);
+    db->move(ref, {1, 1, 0}, {4, -1, 0});
+    EXPECT_NEAR(db->boundingBox(ref).min.x, refBefore.min.x + 3, 1e-9);
+    EXPECT_NEAR(db->boundingBox(ref).max.y, refBefore.max.y - 2, 1e-9);
+    // A tilted plane cannot be moved by a plan transform: refused, left as it was.
+    Entity* tilted = onLayer(*db, "TILTED");
+    const Box tiltedBox = db->boundingBox(tilted);
+    EXPECT_THROW(db->move(tilted, {0, 0, 0}, {1, 0, 0}), cad::NotSupported);
+    EXPECT_EQ(db->boundingBox(tilted).min.x, tiltedBox.min.x);
+}
+
+TEST_F(OcsPlacement, ExplodedPiecesLieWhereTheWholeWasDrawn) {
+    for (const char* name : {"LWPOLYLINE", "POLYLINE", "NESTED"}) {
+        Entity* whole = onLayer(*db, name);
+        const Box box = db->boundingBox(whole);
+        Box pieces;
+        for (Entity* piece : db->explode(whole)) pieces.add(db->boundingBox(piece));
+        EXPECT_NEAR(pieces.min.x, box.min.x, 1e-9) << name;
+        EXPECT_NEAR(pieces.min.y, box.min.y, 1e-9) << name;
+        EXPECT_NEAR(pieces.max.x, box.max.x, 1e-9) << name;
+        EXPECT_NEAR(pieces.max.y, box.max.y, 1e-9) << name;
+    }
+}
+
+TEST_F(OcsPlacement, SavedFileKeepsEveryExtrusionAsRead) {
+    const QString saved = dir.filePath("saved.dxf");
+    cad::dxf::writeFile(*db, saved);
+    const QJsonObject before = runScript("read", path);
+    const QJsonObject after = runScript("read", saved);
+    ASSERT_EQ(before.size(), 15);
+    for (auto it = before.begin(); it != before.end(); ++it) {
+        const QJsonObject a = after[it.key()].toObject(), b = it.value().toObject();
+        EXPECT_EQ(a.keys(), b.keys()) << it.key().toStdString();
+        for (const QString& k : b.keys()) {
+            if (b[k].isArray()) {
+                const QJsonArray x = a[k].toArray(), y = b[k].toArray();
+                ASSERT_EQ(x.size(), y.size()) << it.key().toStdString() << " " << k.toStdString();
+                for (qsizetype i = 0; i < y.size(); ++i)
+                    EXPECT_EQ(QJsonDocument(QJsonArray{x[i]}).toJson(), QJsonDocument(QJsonArray{y[i]}).toJson())
+                        << it.key().toStdString() << " " << k.toStdString();
+            } else {
+                EXPECT_NEAR(a[k].toDouble(), b[k].toDouble(), 1e-12) << it.key().toStdString() << " " << k.toStdString();
+            }
+        }
+    }
+}
+
+}  // namespace
