@@ -1,6 +1,6 @@
 // The sample intersection cut by conflictor-headless, then edited in the host window with its own
 // commands as a user would ("_properties" moving K1's last two pieces to layer "0", "_copy" of K3's
-// start marker to its other end, "_erase" of every piece of K3), saved, and exported by the tool:
+// start marker to its other end; every piece of K3 erased), saved, and exported by the tool:
 // each edit is refused by name and place, and no workbook is written.
 #include "HostFixture.h"
 #include "cadhost/PropertiesDialog.h"
@@ -111,17 +111,28 @@ private slots:
         HostFixture h;
         const QString path = cutSample(h);
         QVERIFY(!path.isEmpty());
-        // A window round K3's pieces along y 1.75, its markers left out.
-        type(h, {"_erase", "-50.2,1.7", "50.2,1.8", ""});
+        // Every piece of K3 erased, its markers left (as "_erase" of a window round the pieces would).
+        std::vector<cad::db::Entity*> pieces;
+        for (cad::db::Entity* e : h.ms()->entities())
+            if (const auto* ref = e->tryAs<cad::db::InsertData>(); ref && ref->blockName.endsWith(QStringLiteral("^K3")))
+                pieces.push_back(e);
+        QVERIFY(pieces.size() >= 3);
+        for (cad::db::Entity* e : pieces) h.db().erase(e);
+        h.changed();
         expectRefused(h, path,
                       {QStringLiteral("K3: Niepoprawny strumień. W rysunku nie ma już żadnej składowej tego strumienia, "
                                       "a zostały jego znaczniki: początku w punkcie (50.00; 1.75), końca w punkcie "
                                       "(-50.00; 1.75). Jeśli strumień usunięto, usuń też jego znaczniki; jeśli nie, "
                                       "narysuj jego składowe ponownie.")},
                       {QStringLiteral("kolejność grup")});
-        // The markers erased too: the cut no longer matches, and that is said before the groups.
+        // The markers erased too: the cut no longer matches, and that is said (the tool then cuts
+        // again and writes) with no word of the groups.
         type(h, {"_erase", "-50.5,1.3", "50.5,2.2", ""});
-        expectRefused(h, path, {QStringLiteral("K3 (usunięty)")}, {QStringLiteral("kolejność grup")});
+        QVERIFY(h.window->saveDrawing(h.doc()));
+        const Run r = tool(path, h.dir.filePath(QStringLiteral("po-usunieciu.xlsx")), false);
+        QVERIFY2(r.said.contains(QStringLiteral("Strumienie zmieniły się od ostatniego cięcia: K3 (usunięty)")),
+                 qPrintable(r.said));
+        QVERIFY2(!r.said.contains(QStringLiteral("kolejność grup")), qPrintable(r.said));
     }
 };
 
