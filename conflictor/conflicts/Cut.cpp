@@ -23,7 +23,9 @@
 #include "conflictor/streams/SetGuard.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamComponents.h"
+#include "conflictor/streams/StreamPieces.h"
 #include "conflictor/streams/StreamReading.h"
+#include "conflictor/streams/StreamShape.h"
 #include "conflictor/streams/StreamWindow.h"
 #include "platform/cad/BulkReads.h"
 #include "platform/cad/DeferredCalls.h"
@@ -389,6 +391,8 @@ std::optional<CutOutcome> readStreamsToCut(bool all, CutRun& run, const QString&
                                            std::vector<bool>& marked) {
     auto noStreams = [&] {
         run.stopFlash();
+        // Pieces the reading passes over are no absence of streams.
+        if (!CheckStreamsOutsideTheTable(QString())) return CutOutcome::CheckFailed;
         ui::MsgBox(common::Tlumacz(QStringLiteral("Najpierw należy wrysować strumienie!")), ui::Exclamation,
                    title);
         return CutOutcome::NoStreams;
@@ -399,6 +403,11 @@ std::optional<CutOutcome> readStreamsToCut(bool all, CutRun& run, const QString&
         if (const QString& problem = IntersectionAttributeBlockProblem(); !problem.isEmpty()) {
             run.stopFlash();
             ui::MsgBox(problem, ui::Exclamation, title);
+            return CutOutcome::CheckFailed;
+        }
+        if (!StreamsOutsideTheTable.isEmpty()) {
+            run.stopFlash();
+            CheckStreamsOutsideTheTable(QString());
             return CutOutcome::CheckFailed;
         }
         ComputeAllSegmentBounds();

@@ -283,12 +283,13 @@ QString saveWorkbook(sheet::Workbook& book) {
 
 namespace {
 
-// The streams read afresh and checked: groups, phases, their values and the phase sets; false
-// after the message.
-bool readAndCheckStreams(IntergreenData& data) {
+// The streams read afresh and their shapes checked; false after the message.
+bool readAndCheckStreams() {
     StreamWindow& window = MainWindow();
     window.commitPendingEdit();
     if (!OdczytajStrumienie(false, -1) || StreamTable.empty()) {
+        // Pieces the reading passes over are no absence of streams.
+        if (!CheckStreamsOutsideTheTable(T("Skoroszyt nie został zapisany."))) return false;
         warn(T("Nie wrysowano strumieni!"));
         return false;
     }
@@ -299,6 +300,12 @@ bool readAndCheckStreams(IntergreenData& data) {
     if (!CheckStreamShapes(T("Skoroszyt nie został zapisany. Należy poprawić strumień, wykonać cięcie, a następnie "
                              "eksport.")))
         return false;
+    return true;
+}
+
+// The groups, phases, values and phase sets of the streams read; false after the message.
+bool checkStreamValues(IntergreenData& data) {
+    StreamWindow& window = MainWindow();
     data.n = window.MaxGroupNumber;
     if (data.n <= 0) {
         warn(T("Nie zdefiniowano grup!"), ui::Critical);
@@ -338,11 +345,16 @@ void listGroupStreams(IntergreenData& data) {
 }
 
 // The markers, read once for the checks and the pairs (nothing in between changes them): those of
-// the streams as they stand, with lengths and distances "SKALA" gets right, and every crossing drawn
-// by both edges. False after the message.
+// the streams as they stand. False after the message.
 bool readCheckedMarkers(const IntergreenExportOptions& options, QList<ConflictMarker>& markers, bool& cutWanted) {
     markers = ReadConflictMarkers();
-    if (!markersOfTheStreams(options, markers, cutWanted)) return false;
+    for (int i = 0; i < int(StreamTable.size()); ++i) SortujOdcinkiStrumienia(i);
+    return markersOfTheStreams(options, markers, cutWanted);
+}
+
+// The markers of the streams as they stand measured: lengths and distances "SKALA" gets right, and
+// every crossing drawn by both edges. False after the message.
+bool markersMeasured(QList<ConflictMarker>& markers) {
     if (!ConfirmDrawingUnits(MainWindow().caption(), MeasureStreams(), MeasureConflictDistances(markers)))
         return false;
     // A crossing drawn so that one intergreen direction is lost gives no workbook: a missing cell
@@ -423,10 +435,14 @@ QString exportWorkbook(const IntergreenExportOptions& options, bool& cutWanted) 
     }
     BusyGuard busy;
     if (!automation::CheckDocumentOpen(true)) return QString();
-    if (!readAndCheckStreams(data)) return QString();
-    listGroupStreams(data);
+    if (!readAndCheckStreams()) return QString();
+    // A cut that no longer matches the streams is named before their groups: a stream erased since
+    // the cut leaves a gap in the groups that is not the cause.
     QList<ConflictMarker> markers;
     if (!readCheckedMarkers(options, markers, cutWanted)) return QString();
+    if (!checkStreamValues(data)) return QString();
+    listGroupStreams(data);
+    if (!markersMeasured(markers)) return QString();
 
     auto app = std::make_unique<sheet::Application>();
     sheet::Workbook* book = openTemplate(*app, templatePath);

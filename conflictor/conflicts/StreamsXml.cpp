@@ -12,6 +12,7 @@
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamReading.h"
+#include "conflictor/streams/StreamShape.h"
 #include "conflictor/streams/StreamRecords.h"
 #include "conflictor/streams/StreamWindow.h"
 #include "platform/ui/core/Prompt.h"
@@ -80,7 +81,7 @@ QString ExportStreamsXml(const QString& folder) {
         ui::MsgBox(problem, ui::Exclamation, window.caption());
         return QString();
     }
-    bool failed = false;
+    bool failed = !CheckStreamsOutsideTheTable(QString());
     for (int i = 0; i < int(StreamTable.size()) && !failed; ++i) {
         int first = 0, second = 0;
         const common::PlanePointPair ends =

@@ -6,6 +6,7 @@
 #include "automation/WindowSearch.h"
 #include "common/TextHelpers.h"
 #include "conflictor/streams/Intersections.h"
+#include "conflictor/streams/Markers.h"
 #include "conflictor/streams/SegmentBounds.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamComponents.h"
@@ -49,6 +50,7 @@ void endPicking(const QString& streamName) {
     if (i >= 0) {
         try {
             OdczytajStrumienie(false, i);
+            KeepEndMarkerAtTheEnd(i);
         } catch (const cad::ConnectionLost&) {
             throw;
         } catch (const cad::Error&) {

@@ -16,6 +16,7 @@
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamComponents.h"
 #include "conflictor/streams/StreamReading.h"
+#include "conflictor/streams/StreamShape.h"
 #include "conflictor/streams/StreamWindow.h"
 #include "platform/cad/DeferredCalls.h"
 #include "platform/cad/engine/Errors.h"
@@ -114,15 +115,20 @@ QString markerPattern(const QString& kind, const QString& streamName) {
 }
 
 // Deletes the stream's marker of that kind; its insertion point, or none.
+// Deletes every marker of the kind the stream has (a copy too: a stream has one of each) and gives the
+// place of the first found.
 PlanePoint takeMarker(const QString& kind, const QString& streamName) {
-    const QString handle =
-        automation::FindBlockReferenceHandle(automation::CadModelSpace, markerPattern(kind, streamName),
-                                             cad::Variant(), common::Settings.StreamLayerName);
-    if (handle.isEmpty()) return common::MissingPoint();
-    const cad::Entity marker = automation::CadDocument.handleToObject(handle);
-    const cad::Point p = marker.insertionPoint();
-    automation::DeleteEntity(marker);
-    return {p.x, p.y};
+    PlanePoint first = common::MissingPoint();
+    for (;;) {
+        const QString handle =
+            automation::FindBlockReferenceHandle(automation::CadModelSpace, markerPattern(kind, streamName),
+                                                 cad::Variant(), common::Settings.StreamLayerName);
+        if (handle.isEmpty()) return first;
+        const cad::Entity marker = automation::CadDocument.handleToObject(handle);
+        const cad::Point p = marker.insertionPoint();
+        automation::DeleteEntity(marker);
+        if (common::IsMissingPoint(first)) first = {p.x, p.y};
+    }
 }
 
 }  // namespace
@@ -300,6 +306,26 @@ void SetStartPoint(bool swap) {
     if (r.Kind == KindConditional) window.MarkerDirection = GetSegmentOutwardAngle(startSegment, start);
     InsertMarkerBlock(start, StartMarkerKind(), name, QString(), QString());
     PlaceEndMarker(name, end, endSegment, true);
+}
+
+void KeepEndMarkerAtTheEnd(int index) {
+    if (index < 0 || index >= int(StreamTable.size())) return;
+    const StreamRecord& r = StreamTable[size_t(index)];
+    if (!IsVehicleStream(r) || common::IsMissingPoint(r.StartPoint)) return;
+    // Only a sound chain has an end to keep the marker at; a faulty one is told by the next check.
+    const StreamShape shape = CheckStreamShape(r, false);
+    if (!shape.Fault.isEmpty()) return;
+    const bool fromFirst = common::ArePointsEqual(shape.Ends.First, r.StartPoint);
+    if (!fromFirst && !common::ArePointsEqual(shape.Ends.Second, r.StartPoint)) return;
+    const PlanePoint end = fromFirst ? shape.Ends.Second : shape.Ends.First;
+    if (r.EndMarkers.size() == 1 && common::ArePointsEqual(r.EndMarkers[0], end)) return;
+    automation::SaveAndSetCadVariables(QString::number(common::Settings.PisakStrumieni), QString(), -1.0, 0.0,
+                                       1.0);
+    RestoreVariables restore;
+    automation::DrawingScale = automation::GetDrawingScale();
+    const SegmentRecord segment = r.Segments[size_t(fromFirst ? shape.SecondSegment : shape.FirstSegment)];
+    PlaceEndMarker(r.Name, end, segment, true);
+    StreamTable[size_t(index)].EndMarkers = {end};
 }
 
 void PlaceEndMarker(const QString& streamName, const PlanePoint& point, const SegmentRecord& segment,

@@ -36,6 +36,9 @@ double MarkerSizeCoefficient(const QString& kind);
 // Places the current grid stream's start marker at its current start end (or the first free end),
 // or with `swap` at its other end, and its end marker at the remaining end.
 void SetStartPoint(bool swap);
+// A stream whose chain was changed (a piece attached or detached) keeps its end arrow at the end
+// of its chain from its start marker: placed again there when it stands elsewhere.
+void KeepEndMarkerAtTheEnd(int index);
 // Replaces the stream's end marker by an arrow at `point` along the component that ends there.
 void PlaceEndMarker(const QString& streamName, const PlanePoint& point, const SegmentRecord& segment,
                     bool reverse);

@@ -13,14 +13,17 @@
 #include "conflictor/streams/SetGuard.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamComponents.h"
+#include "conflictor/streams/StreamPieces.h"
 #include "conflictor/streams/StreamShape.h"
 #include "conflictor/streams/StreamWindow.h"
 #include "platform/cad/BulkReads.h"
 #include "platform/cad/CallEach.h"
+#include "platform/cad/engine/Ocs.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QHash>
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace conflictor {
@@ -83,8 +86,10 @@ FoundStreams findStreams(bool all, const QString& wanted, bool namesOnly) {
     SetGuard ss(QStringLiteral("SS1"));
     for (const cad::Variant& row :
          cad::ReadProperties(automation::CadDocument, cad::ObjectsOf(ss.select(InsertFilter(pattern, layer))),
-                             {QStringLiteral("Name"), QStringLiteral("Handle")})) {
+                             {QStringLiteral("Name"), QStringLiteral("Handle"), QStringLiteral("ObjectName")})) {
         const cad::VariantList values = row.toArray();
+        // A block inserted in rows and columns is many pieces in one: named by the pieces' check.
+        if (values.value(2).toText() == QLatin1String("AcDbMInsertBlock")) continue;
         const QString blockName = values.value(0).toText();
         const QString rest = blockName.mid(prefix.size());
         const int caret = int(rest.indexOf(QLatin1Char('^')));
@@ -156,7 +161,18 @@ bool OdczytajStrumienie(bool namesOnly, int index) {
 
     FoundStreams found = findStreams(all, wanted, namesOnly);
     const QList<StartMarker> startMarkers = !namesOnly && all ? readStartMarkers() : QList<StartMarker>();
-    if (found.names.isEmpty()) return false;
+    // Every piece and marker of the intersection wherever it lies: those the reading passes over.
+    const QList<DrawnStreamReference> drawn = namesOnly ? QList<DrawnStreamReference>() : FindStreamReferences();
+    if (all && !namesOnly) StreamsOutsideTheTable.clear();
+    if (found.names.isEmpty()) {
+        if (all && !namesOnly) {
+            // The table stays as it was, but a stream whose every piece was passed over is still named.
+            const std::vector<StreamRecord> kept = std::exchange(StreamTable, {});
+            StreamsOutsideTheTable = JudgeStreamReferences(drawn, -1);
+            StreamTable = kept;
+        }
+        return false;
+    }
     if (all) {
         StreamTable.clear();
         // One allocation for the table: growing it record by record moves every record each time.
@@ -210,8 +226,12 @@ bool OdczytajStrumienie(bool namesOnly, int index) {
     if (all) {
         std::stable_partition(StreamTable.begin(), StreamTable.end(),
                               [](const StreamRecord& r) { return IsVehicleStream(r); });
-        window.DodajStrumienDoGrida(-1);
     }
+    if (!namesOnly) {
+        const QStringList outside = JudgeStreamReferences(drawn, all ? -1 : index);
+        if (all) StreamsOutsideTheTable = outside;
+    }
+    if (all) window.DodajStrumienDoGrida(-1);
     return true;
 }
 
@@ -221,8 +241,11 @@ namespace {
 // reference nested in the block.
 enum PartField : int {
     PartObject, PartKind, PartStart, PartEnd, PartCentre, PartStartAngle, PartEndAngle, PartRadius,
-    PartBlockName, PartInsertion, PartRotation, PartXScale, PartYScale,
-    PartPlacement = PartBlockName  // in the rows handed on, the placement follows the arc's fields
+    PartBlockName, PartInsertion, PartRotation, PartXScale, PartYScale, PartNormal,
+    // In the rows handed on, the placement follows the arc's fields, then whether a plane on the way
+    // is tilted against XY.
+    PartPlacement = PartBlockName,
+    PartTilted
 };
 
 const QStringList& partMembers() {
@@ -230,15 +253,54 @@ const QStringList& partMembers() {
         QStringLiteral("ObjectName"), QStringLiteral("?StartPoint"),     QStringLiteral("?EndPoint"),
         QStringLiteral("?Center"),    QStringLiteral("?StartAngle"),     QStringLiteral("?EndAngle"),
         QStringLiteral("?Radius"),    QStringLiteral("?Name"),           QStringLiteral("?InsertionPoint"),
-        QStringLiteral("?Rotation"),  QStringLiteral("?XScaleFactor"),   QStringLiteral("?YScaleFactor")};
+        QStringLiteral("?Rotation"),  QStringLiteral("?XScaleFactor"),   QStringLiteral("?YScaleFactor"),
+        QStringLiteral("?Normal")};
     return members;
 }
 
 const QStringList& referenceMembers() {
     static const QStringList members{QStringLiteral("Name"), QStringLiteral("InsertionPoint"),
                                      QStringLiteral("Rotation"), QStringLiteral("XScaleFactor"),
-                                     QStringLiteral("YScaleFactor")};
+                                     QStringLiteral("YScaleFactor"), QStringLiteral("?Normal")};
     return members;
+}
+
+// An entity's own coordinate system from its extrusion (an empty value is the world's).
+cad::db::Ocs ocsOf(const cad::Variant& normal) {
+    if (normal.isEmpty()) return cad::db::Ocs();
+    const cad::Point n = normal.toPoint();
+    return cad::db::Ocs({n.x, n.y, n.z});
+}
+
+// The placement of a reference as drawn: its insertion point (a world point, as the object model
+// answers it) taken into its OCS, the rotation and scales applied there, and the OCS's plan view
+// after them. A reference whose plane is not parallel to XY marks `tilted`.
+cad::db::Transform2D placedReference(const cad::Point& insertion, double rotation, double xScale, double yScale,
+                                     const cad::Point& basePoint, const cad::Variant& normal, bool& tilted) {
+    const cad::db::Ocs ocs = ocsOf(normal);
+    if (ocs.isWorld()) return ReferencePlacement(insertion, rotation, xScale, yScale, basePoint);
+    if (!ocs.parallelToXY()) tilted = true;
+    const cad::db::Point3 at = ocs.fromWorld({insertion.x, insertion.y, insertion.z});
+    return ocs.planTransform(at.z).after(
+        ReferencePlacement(cad::Point{at.x, at.y, 0}, rotation, xScale, yScale, basePoint));
+}
+
+// An arc whose extrusion is not +Z, taken into its OCS, where its angles run counter-clockwise: its
+// centre (a world point) and ends there, and the OCS's plan view after the placement.
+void arcInItsOcs(cad::VariantList& part, cad::db::Transform2D& placement, bool& tilted) {
+    const cad::db::Ocs ocs = ocsOf(part.value(PartNormal));
+    if (ocs.isWorld() || part.value(PartKind).toText() != QLatin1String("AcDbArc")) return;
+    if (!ocs.parallelToXY()) tilted = true;
+    const cad::Point c = part.value(PartCentre).toPoint();
+    const cad::db::Point3 centre = ocs.fromWorld({c.x, c.y, c.z});
+    const double r = part.value(PartRadius).toDouble();
+    auto onArc = [&](double angle) {
+        return cad::Variant(cad::Point{centre.x + r * std::cos(angle), centre.y + r * std::sin(angle), 0});
+    };
+    part[PartCentre] = cad::Variant(cad::Point{centre.x, centre.y, 0});
+    part[PartStart] = onArc(part.value(PartStartAngle).toDouble());
+    part[PartEnd] = onArc(part.value(PartEndAngle).toDouble());
+    placement = placement.after(ocs.planTransform(centre.z));
 }
 
 bool isReferencePart(const cad::VariantList& part) {
@@ -313,22 +375,26 @@ private:
 
 // The block's lines and arcs in drawing order, nested references' in their place, each with the
 // placement that draws it; a reference's own placement is composed with the one it sits in.
-void flattenParts(const cad::VariantList& partRows, const cad::db::Transform2D& placement,
+void flattenParts(const cad::VariantList& partRows, const cad::db::Transform2D& placement, bool tilted,
                   const NestedBlocks& nested, int depth, cad::VariantList& out) {
     for (const cad::Variant& p : partRows) {
         cad::VariantList part = p.toArray();
+        bool tiltedHere = tilted;
         if (isReferencePart(part)) {
             if (depth >= DeepestNesting) continue;
-            const cad::db::Transform2D inner = ReferencePlacement(
+            const cad::db::Transform2D inner = placedReference(
                 part.value(PartInsertion).toPoint(), part.value(PartRotation).toDouble(),
                 part.value(PartXScale).toDouble(), part.value(PartYScale).toDouble(),
-                nested.basePoint(part.value(PartBlockName).toText()));
-            flattenParts(nested.parts.value(part.value(PartObject).toObject()), placement.after(inner), nested,
-                         depth + 1, out);
+                nested.basePoint(part.value(PartBlockName).toText()), part.value(PartNormal), tiltedHere);
+            flattenParts(nested.parts.value(part.value(PartObject).toObject()), placement.after(inner), tiltedHere,
+                         nested, depth + 1, out);
             continue;
         }
+        cad::db::Transform2D drawn = placement;
+        arcInItsOcs(part, drawn, tiltedHere);
         part.resize(PartPlacement);
-        part.append(PlacementValue(placement));
+        part.append(PlacementValue(drawn));
+        part.append(cad::Variant(tiltedHere));
         out.append(cad::Variant(part));
     }
 }
@@ -346,11 +412,12 @@ cad::VariantList ReadComponentRows(const cad::VariantList& referenceHandles) {
     for (const cad::Variant& r : read) {
         const cad::VariantList values = r.toArray();
         const QString name = values.value(0).toText();
+        bool tilted = false;
         const cad::db::Transform2D placement =
-            ReferencePlacement(values.value(1).toPoint(), values.value(2).toDouble(), values.value(3).toDouble(),
-                               values.value(4).toDouble(), nested.basePoint(name));
+            placedReference(values.value(1).toPoint(), values.value(2).toDouble(), values.value(3).toDouble(),
+                            values.value(4).toDouble(), nested.basePoint(name), values.value(5), tilted);
         cad::VariantList parts;
-        flattenParts(values.value(referenceMembers().size()).toArray(), placement, nested, 0, parts);
+        flattenParts(values.value(referenceMembers().size()).toArray(), placement, tilted, nested, 0, parts);
         rows.append(cad::Variant(cad::VariantList{cad::Variant(name), cad::Variant(parts)}));
     }
     return rows;
@@ -375,6 +442,7 @@ SegmentRecord StreamComponentFromRow(const cad::Variant& row) {
         segment.StartPoint = {s.x, s.y};
         segment.EndPoint = {t.x, t.y};
         segment.IsLine = kind == QLatin1String("AcDbLine");
+        segment.Tilted = e.value(PartTilted).toBool();
         placement = PlacementFromValue(e.value(PartPlacement));
         if (segment.IsLine) continue;
         const cad::Point c = e.value(PartCentre).toPoint();
@@ -473,7 +541,7 @@ common::PlanePointPair GetStreamEndPoints(int index, bool checkStart, int& first
         secondSegment = shape.SecondSegment;
         return shape.Ends;
     }
-    ui::MsgBox(common::Tlumacz(r.Name + shape.Fault), ui::OkOnly);
+    ui::MsgBox(common::Tlumacz(shape.Name + shape.Fault), ui::OkOnly);
     ZaznaczStrumien(index, common::Settings.PisakZaznaczenia, false);
     return {common::MissingPoint(), none};
 }

@@ -5,6 +5,7 @@
 #include "common/Geometry.h"
 #include "platform/cad/engine/Geometry.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -52,6 +53,9 @@ struct SegmentRecord {
     cad::db::Transform2D Placement;
     // An arc the placement draws as an ellipse arc (unequal X and Y scales): it cannot be measured.
     bool Unmeasurable = false;
+    // The curve's plane, or that of a reference it sits in, is not parallel to XY: what the plan shows
+    // is a projection, not the piece's length.
+    bool Tilted = false;
 };
 
 // The components of a stream, indexes 1 to MaxSegments (index 0 is never used). Room for all of them
@@ -122,6 +126,14 @@ struct StreamRecord {
     double ClearArcSpeed = 0;
     double MaxAcceleration = 0;
     int SheetIndex = 0;
+    // What the drawing holds for the stream beyond its pieces on the stream layer, as the reading
+    // found it: a fault of its references (a piece the reading passes over, pieces spelt in another
+    // case), the text after the stream's name as the shape check's faults are, and the name to show
+    // with it (empty: Name); the places of its start and end markers (vehicle streams).
+    QString ReferenceFault;
+    QString ReferenceFaultName;
+    QList<PlanePoint> StartMarkers;
+    QList<PlanePoint> EndMarkers;
 };
 
 // Module state: the streams of the current intersection, the stream the commands act on (-1: none)

@@ -7,6 +7,7 @@
 #include "common/ProgramSettings.h"
 #include "common/TextHelpers.h"
 #include "conflictor/streams/StreamComponents.h"
+#include "conflictor/streams/StreamPieces.h"
 #include "conflictor/streams/StreamWindow.h"
 #include "platform/ui/core/Prompt.h"
 
@@ -79,6 +80,11 @@ QString pieceFault(const SegmentRecord& s, int k) {
                           .arg(name)
                           .arg(s.CurveCount)
                           .arg(PointText(s.StartPoint)));
+    if (s.Tilted)
+        return faulty(QStringLiteral("Składowa %1 w punkcie %2 leży w płaszczyźnie nachylonej do płaszczyzny XY "
+                                     "(jej kierunek wyciągnięcia nie jest osią Z), więc rzut nie pokazuje jej "
+                                     "długości; narysuj ją ponownie w płaszczyźnie XY.")
+                          .arg(name, PointText(s.StartPoint)));
     // Unequal X and Y scales draw an arc as part of an ellipse, whose length the suite does not measure.
     if (s.Unmeasurable)
         return faulty(QStringLiteral("Składowa %1 w punkcie %2 jest łukiem przeskalowanym niejednakowo w osiach X i "
@@ -203,6 +209,22 @@ QString chainFault(const StreamRecord& r, int count, bool fromStart) {
                       .arg(PointText(at), rest));
 }
 
+QString startPointAgain() {
+    return QStringLiteral("polecenie \"Ustaw punkt początkowy\" (menu Edycja) ustawia na nowo oba znaczniki, "
+                          "początku i końca.");
+}
+
+// More than one start (or end) marker: the chain would be walked from whichever the drawing lists
+// last.
+QString markersFault(const QString& what, const QList<PlanePoint>& places) {
+    QStringList at;
+    for (const PlanePoint& p : places) at << PointText(p);
+    return faulty(QStringLiteral("Strumień ma %1 %2, a może mieć jeden: w punktach %3. Usuń zbędny znacznik; ")
+                      .arg(places.size())
+                      .arg(what, at.join(QStringLiteral(" i "))) +
+                  startPointAgain());
+}
+
 }  // namespace
 
 QString PointText(const PlanePoint& p) {
@@ -218,12 +240,26 @@ QString ComponentCountText(int n) {
 
 StreamShape CheckStreamShape(const StreamRecord& r, bool checkStart) {
     StreamShape out;
+    out.Name = r.Name;
+    if (!r.ReferenceFault.isEmpty()) {
+        if (!r.ReferenceFaultName.isEmpty()) out.Name = r.ReferenceFaultName;
+        out.Fault = r.ReferenceFault;
+        return out;
+    }
     const int count = std::min(r.SegmentCount, MaxSegments);
     if (QString fault = componentsFault(r, count); !fault.isEmpty()) {
         out.Fault = std::move(fault);
         return out;
     }
     if (checkStart) {
+        if (r.StartMarkers.size() > 1) {
+            out.Fault = markersFault(QStringLiteral("znaczniki początku"), r.StartMarkers);
+            return out;
+        }
+        if (r.EndMarkers.size() > 1) {
+            out.Fault = markersFault(QStringLiteral("znaczniki końca"), r.EndMarkers);
+            return out;
+        }
         if (common::IsMissingPoint(r.StartPoint)) {
             out.Fault = QStringLiteral(": Brak punktu początkowego strumienia!");
             return out;
@@ -265,20 +301,38 @@ StreamShape CheckStreamShape(const StreamRecord& r, bool checkStart) {
         out.Fault = faulty(QStringLiteral("Ilość końców w strumieniu > 2"));
         return out;
     }
+    // The end marker stands where the chain ended when the marker was placed: at neither free end,
+    // the chain has lost or gained a piece since (one moved away, exploded, erased).
+    if (checkStart && r.EndMarkers.size() == 1 && !ArePointsEqual(r.EndMarkers[0], ends.First) &&
+        !ArePointsEqual(r.EndMarkers[0], ends.Second)) {
+        out.Fault = faulty(QStringLiteral("Znacznik końca strumienia stoi w punkcie %1, a wolne końce strumienia "
+                                          "są w punktach %2 i %3: strumieniowi mogła ubyć składowa (przeniesiona, "
+                                          "rozbita albo usunięta). Sprawdź strumień; ") +
+                           startPointAgain())
+                        .arg(PointText(r.EndMarkers[0]), PointText(ends.First), PointText(ends.Second));
+        return out;
+    }
     out.Ends = ends;
     return out;
 }
 
+bool CheckStreamsOutsideTheTable(const QString& stopped) {
+    if (StreamsOutsideTheTable.isEmpty()) return true;
+    ui::MsgBox(common::Tlumacz(StreamsOutsideTheTable.first()) + (stopped.isEmpty() ? QString() : QLatin1Char('\n') + stopped),
+               ui::Exclamation, MainWindow().caption());
+    return false;
+}
+
 bool CheckStreamShapes(const QString& stopped) {
+    if (!CheckStreamsOutsideTheTable(stopped)) return false;
     for (int i = 0; i < int(StreamTable.size()); ++i) {
         const StreamRecord& r = StreamTable[size_t(i)];
         const StreamShape shape = CheckStreamShape(r, IsVehicleStream(r));
         if (shape.Fault.isEmpty()) continue;
-        const QString name = r.Name;
-        ui::MsgBox(common::Tlumacz(name + shape.Fault) + QLatin1Char('\n') + stopped, ui::Exclamation,
+        ui::MsgBox(common::Tlumacz(shape.Name + shape.Fault) + QLatin1Char('\n') + stopped, ui::Exclamation,
                    MainWindow().caption());
         ZaznaczStrumien(i, common::Settings.PisakZaznaczenia, false);
-        MainWindow().SelectGridRowOfStream(name);
+        MainWindow().SelectGridRowOfStream(r.Name);
         return false;
     }
     return true;

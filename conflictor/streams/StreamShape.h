@@ -19,6 +19,7 @@ constexpr double FarthestCoordinate = 1e10;
 // What the check found. Fault is the text shown after the stream's name (empty: the stream is
 // sound); a sound stream has its two free ends and the components ending there.
 struct StreamShape {
+    QString Name;  // the stream as the fault names it (its pieces may spell it in another case)
     QString Fault;
     common::PlanePointPair Ends{common::MissingPoint(), common::MissingPoint()};
     int FirstSegment = 0;
@@ -28,10 +29,14 @@ struct StreamShape {
 // `checkStart`: the chain is walked from the stream's start marker, which must stand on one free end.
 StreamShape CheckStreamShape(const StreamRecord& r, bool checkStart);
 
-// Every stream of the table checked (vehicle streams from their start markers). The first faulty
-// stream is told, with `stopped` on a line after the fault, highlighted in the drawing and made the
-// grid's current row; false then.
+// Every stream of the table checked (vehicle streams from their start markers), after the streams
+// the table lacks though the drawing holds their pieces or markers. The first faulty stream is told,
+// with `stopped` on a line after the fault, highlighted in the drawing and made the grid's current
+// row; false then.
 bool CheckStreamShapes(const QString& stopped);
+// The first fault of a stream the table lacks (StreamsOutsideTheTable), told with `stopped` on a
+// line after it (none when empty); false then.
+bool CheckStreamsOutsideTheTable(const QString& stopped);
 
 // "(x; y)" in drawing units, two decimals with a dot as the CAD takes them; a value that is no
 // number or too large to zoom to is written as it is.

@@ -18,6 +18,7 @@
 #include "conflictor/mainwindow/CommandTable.h"
 #include "conflictor/phases/PhaseSets.h"
 #include "conflictor/streams/Intersections.h"
+#include "conflictor/streams/StreamPieces.h"
 #include "conflictor/streams/StreamReading.h"
 #include "platform/ui/core/Prompt.h"
 
@@ -135,8 +136,12 @@ int main(int argc, char** argv) {
     static conflictor::GridOrderWindow window;
     conflictor::SetStreamWindow(&window);
     conflictor::IntersectionNumber = number;
-    if (!conflictor::OdczytajStrumienie(false, -1))
+    if (!conflictor::OdczytajStrumienie(false, -1)) {
+        // Pieces the reading passes over are named rather than taken for no streams at all.
+        if (!conflictor::StreamsOutsideTheTable.isEmpty())
+            return fail(conflictor::StreamsOutsideTheTable.first());
         return fail(QStringLiteral("rysunek nie zawiera strumieni skrzyżowania %1").arg(number));
+    }
 
     conflictor::CommandContext context{window, nullptr, resources};
     // Runs one row of the table; a refusal or a command that did not finish ends the tool.

@@ -9,6 +9,7 @@
 #include "conflictor/streams/StreamReading.h"
 
 #include <QFile>
+#include <cmath>
 #include <QProcess>
 #include <functional>
 
@@ -99,8 +100,11 @@ protected:
     }
 
     // Each component's curve moved into a block of its own, referenced from the component block at
-    // (1, 2); every component reference placed at (2, 3).
-    void nestComponents() {
+    // (1, 2) turned by `innerTurn` (the curve turned back by as much inside it, so that it is drawn
+    // where it was); every component reference placed at (2, 3).
+    void nestComponents(double innerTurn = 0) {
+        const double c = std::cos(-innerTurn), s = std::sin(-innerTurn);
+        auto turned = [&](const cad::Point& p) { return cad::Point{c * p.x - s * p.y, s * p.x + c * p.y, 0}; };
         int n = 0;
         for (const cad::Entity& ref : modelSpace().entities()) {
             if (ref.objectName() != QLatin1String("AcDbBlockReference") ||
@@ -111,12 +115,13 @@ protected:
             const cad::Block inner = doc().blocks().add(cad::Point{0, 0, 0}, innerName);
             for (const cad::Entity& e : outer.entities()) {
                 if (e.objectName() == QLatin1String("AcDbLine"))
-                    inner.addLine(e.startPoint(), e.endPoint());
+                    inner.addLine(turned(e.startPoint()), turned(e.endPoint()));
                 else
-                    inner.addArc(e.center(), e.radius(), e.startAngle(), e.endAngle());
+                    inner.addArc(turned(e.center()), e.radius(), e.startAngle() - innerTurn,
+                                 e.endAngle() - innerTurn);
                 e.erase();
             }
-            outer.insertBlock(cad::Point{1, 2, 0}, innerName, 1, 1, 1, 0);
+            outer.insertBlock(cad::Point{1, 2, 0}, innerName, 1, 1, 1, innerTurn);
             ref.setInsertionPoint(cad::Point{2, 3, 0});
         }
     }
@@ -188,6 +193,18 @@ TEST_F(PlacedReferences, MovedTurnedScaledMirroredAndNestedComponentsAreMeasured
     expectSameAsDrawn(QStringLiteral("zagniezdzone"),
                       {[](const PlanePoint& p) { return PlanePoint{p.X + 3, p.Y + 5}; }},
                       [&] { nestComponents(); });
+    // Turned half round, an arc keeps its direction; mirrored in Y (no X scale negative), it turns
+    // round.
+    expectSameAsDrawn(QStringLiteral("pol-obrotu"),
+                      {[](const PlanePoint& p) { return PlanePoint{7 - p.X, -2 - p.Y}; }, 1, Pi},
+                      [&] { editReferences({7, -2, Pi}); });
+    expectSameAsDrawn(QStringLiteral("lustro-y"),
+                      {[](const PlanePoint& p) { return PlanePoint{p.X, -p.Y}; }, 1, -Pi, true},
+                      [&] { editReferences({0, 0, 0, 1, -1}); });
+    // A turned inner reference inside a moved outer one: turned first, then moved.
+    expectSameAsDrawn(QStringLiteral("zagniezdzone-obrocone"),
+                      {[](const PlanePoint& p) { return PlanePoint{p.X + 3, p.Y + 5}; }},
+                      [&] { nestComponents(Pi / 2); });
 }
 
 TEST_F(PlacedReferences, UnequalScalesStretchLinesAndRefuseAnArc) {

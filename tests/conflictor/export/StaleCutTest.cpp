@@ -45,8 +45,8 @@ protected:
     static QString cutAndExport() {
         return QStringLiteral("\nNależy wykonać operację cięcia (Tnij wszystkie strumienie) a następnie eksport.");
     }
-    // The export's message after the phase-scheme notice.
-    QString refusal() { return prompts.messageTexts().value(1); }
+    // The export's refusal: a stale cut is named first, before the groups and the phase scheme.
+    QString refusal() { return prompts.messageTexts().value(0); }
     bool nothingWritten() {
         return QDir(dir.path()).entryList({QStringLiteral("*.xlsx"), QStringLiteral("*.xml")}, QDir::Files).isEmpty();
     }

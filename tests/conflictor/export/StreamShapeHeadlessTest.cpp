@@ -103,6 +103,11 @@ TEST_F(StreamShapeHeadless, APieceCollapsedToAPointIsNamedWhereItHidesTheGap) {
     expectRefused(r, faulty(QStringLiteral("K1")) + QStringLiteral("Składowa \"") + middle.name() +
                          QStringLiteral("\" ma zerową długość: jej końce pokrywają się w punkcie (30.00; 0.00)."));
     EXPECT_TRUE(r.said.contains(cutRefused())) << r.said.toStdString();
+    // Ends 0.004 apart are closer than the drawing's 0.01: still a point, not a gap behind it.
+    curveOf(middle).setEndPoint({30.004, 0, 0});
+    expectRefused(runTool(QStringLiteral("prawie-zero"), true),
+                  faulty(QStringLiteral("K1")) + QStringLiteral("Składowa \"") + middle.name() +
+                      QStringLiteral("\" ma zerową długość: jej końce pokrywają się w punkcie (30.00; 0.00)."));
 }
 
 TEST_F(StreamShapeHeadless, AComponentBlockOfTwoLinesIsNamed) {

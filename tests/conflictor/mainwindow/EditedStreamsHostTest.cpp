@@ -73,12 +73,11 @@ private slots:
             host.window->submitText(QString::fromLatin1(typed));
         QCOMPARE(host.window->promptText(), QStringLiteral("Polecenie:"));
 
-        // "Eksport danych": the phase-scheme notice, then the moved crossing named with the question
+        // "Eksport danych": the moved crossing named first, with the question
         // (P2 meets the others where it did: its conflict points stand, only its length changed).
         QAction* exportEntry = menuEntry(*w, QStringLiteral("mnuNarzedzia_Eksport"), QStringLiteral("Eksport danych"));
         QVERIFY(exportEntry && exportEntry->isEnabled());
         prompts->clear();
-        prompts->answerMessage(ui::Ok);
         prompts->answerMessage(ui::No);
         exportEntry->trigger();
         const QString asked = prompts->asked().back().text;
@@ -93,7 +92,7 @@ private slots:
         const QString target = dir->filePath(QStringLiteral("Przyklad.xlsx"));
         prompts->clear();
         // The last Ok: no spreadsheet application opens the workbook here, and the export says where it is.
-        for (int answer : {ui::Ok, ui::Yes, ui::Yes, ui::Ok, ui::Ok, ui::Ok}) prompts->answerMessage(answer);
+        for (int answer : {ui::Yes, ui::Yes, ui::Ok, ui::Ok, ui::Ok}) prompts->answerMessage(answer);
         prompts->answerFile(target);
         exportEntry->trigger();
         QVERIFY2(prompts->messageTexts().contains(QStringLiteral("Zakończono operację cięcia.")),

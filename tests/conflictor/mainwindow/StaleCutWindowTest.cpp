@@ -86,14 +86,14 @@ private slots:
         typeInto(*w, row, ColPhases, QStringLiteral("1"));
         w->grdStrumienie->setCurrent(row, ColName);
 
-        // "Eksport danych": the phase-scheme notice, then the stale cut named, with the question. No.
+        // "Eksport danych": the stale cut named first (before the groups and the phase scheme), with the
+        // question. No.
         QAction* exportEntry = menuEntry(*w, QStringLiteral("mnuNarzedzia_Eksport"), QStringLiteral("Eksport danych"));
         QVERIFY(exportEntry && exportEntry->isEnabled());
         prompts->clear();
-        prompts->answerMessage(ui::Ok);
         prompts->answerMessage(ui::No);
         exportEntry->trigger();
-        QCOMPARE(prompts->asked().size(), size_t(2));
+        QCOMPARE(prompts->asked().size(), size_t(1));
         const ui::ScriptedPrompts::Asked asked = prompts->asked().back();
         QCOMPARE(asked.text,
                  QStringLiteral("Eksport do programu Excel został przerwany z powodu nieaktualnych punktów kolizji.\n"
@@ -107,15 +107,15 @@ private slots:
         // Yes: the cut (its own question, its end), then the export again, saved where the dialog says.
         const QString target = dir->filePath(QStringLiteral("Przyklad_1.xlsx"));
         prompts->clear();
-        for (int answer : {ui::Ok, ui::Yes, ui::Yes, ui::Ok, ui::Ok, ui::Ok}) prompts->answerMessage(answer);
+        for (int answer : {ui::Yes, ui::Yes, ui::Ok, ui::Ok, ui::Ok}) prompts->answerMessage(answer);
         prompts->answerFile(target);
         exportEntry->trigger();
         const QStringList told = prompts->messageTexts();
-        QVERIFY2(told.size() == 6, qPrintable(told.join(QStringLiteral(" | "))));
-        QVERIFY(told[2].startsWith(QStringLiteral("Uwaga!")));
-        QCOMPARE(told[3], QStringLiteral("Zakończono operację cięcia."));
+        QVERIFY2(told.size() == 5, qPrintable(told.join(QStringLiteral(" | "))));
+        QVERIFY(told[1].startsWith(QStringLiteral("Uwaga!")));
+        QCOMPARE(told[2], QStringLiteral("Zakończono operację cięcia."));
         // No spreadsheet application here: the end says where the workbook was written.
-        QVERIFY(told[5].startsWith(QStringLiteral("Dane zapisano w skoroszycie:\n") + QDir::toNativeSeparators(target)));
+        QVERIFY(told[4].startsWith(QStringLiteral("Dane zapisano w skoroszycie:\n") + QDir::toNativeSeparators(target)));
         QCOMPARE(prompts->unexpected(), 0);
         QVERIFY(QFile::exists(target));
 

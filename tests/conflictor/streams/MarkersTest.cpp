@@ -185,6 +185,22 @@ TEST_F(StreamsStartPoint, SetAndSwapPlaceTheMarkersAtTheFreeEnds) {
     EXPECT_TRUE(prompts.asked().empty());
 }
 
+// A piece attached at the far end moves the end arrow there; kept where it already stands.
+TEST_F(StreamsStartPoint, AnAttachedPieceTakesTheEndArrowToTheNewEnd) {
+    SetStartPoint(false);
+    if (!common::ArePointsEqual(start(), {0, 0})) SetStartPoint(true);
+    ASSERT_TRUE(common::ArePointsEqual(end(), {10, 10}));
+    addLine(6, QStringLiteral("^K1"), 10, 10, 10, 20);
+    const int k1 = FindStreamIndex(QStringLiteral("K1"));
+    ASSERT_TRUE(OdczytajStrumienie(false, k1));
+    KeepEndMarkerAtTheEnd(k1);
+    EXPECT_TRUE(common::ArePointsEqual(end(), {10, 20}));
+    const QString handle = only(QStringLiteral("12^KONIEC_STRUMIEN_K1_*")).handle();
+    ASSERT_TRUE(OdczytajStrumienie(false, k1));
+    KeepEndMarkerAtTheEnd(k1);
+    EXPECT_EQ(only(QStringLiteral("12^KONIEC_STRUMIEN_K1_*")).handle(), handle);
+}
+
 TEST_F(StreamsStartPoint, TheEndArrowPointsOutOfTheStreamAlongItsLastComponent) {
     // An old start marker at (10,10) makes that end the start; the end arrow at (0,0) then points
     // along the first line walked backwards: towards -X.
