@@ -84,6 +84,21 @@ bool ShowHelpOrTell(const QWidget* window, int context) {
     return false;
 }
 
+bool OpenHelpFileOrTell(const QWidget* window, const QString& page) {
+    const QFileInfo file(page);
+    const QString shown = QDir::toNativeSeparators(file.absoluteFilePath());
+    const QString title = window ? window->windowTitle() : QString();
+    if (!file.exists()) {
+        ui::MsgBox(QStringLiteral("Nie znaleziono strony pomocy:\n") + shown, ui::Exclamation, title);
+        return false;
+    }
+    const QUrl url = QUrl::fromLocalFile(file.absoluteFilePath());
+    if (opener() ? opener()(url) : QDesktopServices::openUrl(url)) return true;
+    ui::MsgBox(QStringLiteral("Żadna przeglądarka nie otworzyła strony pomocy.\nStrona pomocy: ") + shown,
+               ui::Exclamation, title);
+    return false;
+}
+
 void SetHelpOpener(std::function<bool(const QUrl&)> o) {
     opener() = std::move(o);
 }

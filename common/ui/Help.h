@@ -30,6 +30,9 @@ QString HelpNotOpenedText(int context, int fallback);
 // Opens the page of the context; when it did not open, tells the user so in a message titled with
 // the window's title. False when the page did not open.
 bool ShowHelpOrTell(const QWidget* window, int context);
+// Opens a help page given by its path (a program with pages of its own); when it is missing or did
+// not open, tells the user so, with the path, in a message titled with the window's title. False then.
+bool OpenHelpFileOrTell(const QWidget* window, const QString& page);
 // Replaces how a page is opened (tests); an empty function puts the desktop's browser back.
 void SetHelpOpener(std::function<bool(const QUrl&)> opener);
 

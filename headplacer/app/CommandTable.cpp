@@ -22,11 +22,11 @@ void detector(CommandContext& c) {
 void cmdCancel(CommandContext& c) {
     c.app->endProgram();
 }
-void cmdHelp(CommandContext&) {
-    ShowHelpPage(HelpWindow::Head);
+void cmdHelp(CommandContext& c) {
+    ShowHelpPage(HelpWindow::Head, &c.app->headWindow());
 }
-void btnHlp(CommandContext&) {
-    ShowHelpPage(HelpWindow::Detector);
+void btnHlp(CommandContext& c) {
+    ShowHelpPage(HelpWindow::Detector, c.app->detectorWindow());
 }
 // The "Zmierz" buttons: each takes a picked line's length into its own list.
 template <DetectorWindow::Measure What>

@@ -237,7 +237,7 @@ void DetectorWindow::closeEvent(QCloseEvent* e) {
 
 void DetectorWindow::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_F1) {
-        ShowHelpPage(HelpWindow::Detector);
+        ShowHelpPage(HelpWindow::Detector, this);
         return;
     }
     QWidget::keyPressEvent(e);
@@ -275,13 +275,13 @@ DetectorSettingsDialog::DetectorSettingsDialog(QWidget* parent) : QWidget(parent
     connect(txtDetFontHeight, &QLineEdit::textChanged, this, [this] { txtDetFontHeight_Change(); });
     connect(ok, &QPushButton::clicked, this, [this] { cmdOKUstDet_Click(); });
     connect(cancel, &QPushButton::clicked, this, &QWidget::close);
-    connect(help, &QPushButton::clicked, this, [] { ShowHelpPage(HelpWindow::DetectorSettings); });
+    connect(help, &QPushButton::clicked, this, [this] { ShowHelpPage(HelpWindow::DetectorSettings, this); });
     txtDetFontHeight_Change();
 }
 
 void DetectorSettingsDialog::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_F1) {
-        ShowHelpPage(HelpWindow::DetectorSettings);
+        ShowHelpPage(HelpWindow::DetectorSettings, this);
         return;
     }
     QWidget::keyPressEvent(e);

@@ -253,7 +253,7 @@ void HeadWindow::closeEvent(QCloseEvent* e) {
 
 void HeadWindow::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_F1) {
-        ShowHelpPage(HelpWindow::Head);
+        ShowHelpPage(HelpWindow::Head, this);
         return;
     }
     QWidget::keyPressEvent(e);

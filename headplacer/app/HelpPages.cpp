@@ -2,12 +2,9 @@
 #include "headplacer/app/HelpPages.h"
 
 #include "common/PathHelpers.h"
+#include "common/ui/Help.h"
 #include "headplacer/logic/Folders.h"
 #include "headplacer/logic/HeadState.h"
-
-#include <QDesktopServices>
-#include <QGuiApplication>
-#include <QUrl>
 
 namespace headplacer {
 
@@ -33,11 +30,10 @@ QString HelpPageOf(HelpWindow window) {
     return QStringLiteral("index.html");
 }
 
-void ShowHelpPage(HelpWindow window) {
+bool ShowHelpPage(HelpWindow window, const QWidget* from) {
     const QString root = GetCityDataFolder(QStringLiteral("MORVANE_FOLDER"));
     lastPage = common::JoinPath(root, QStringLiteral("Tesmar\\Zasoby\\Pomoc\\") + HelpPageOf(window));
-    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(lastPage));
+    return common::OpenHelpFileOrTell(from, lastPage);
 }
 
 QString LastHelpPage() {

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace headplacer {
 
 enum class HelpWindow { Head, Settings, Inventory, Detector, DetectorSettings };
@@ -11,8 +13,9 @@ enum class HelpWindow { Head, Settings, Inventory, Detector, DetectorSettings };
 // The page's file name; the Quelro start (StartedBySibling) has its own pages for the head window and
 // the settings.
 QString HelpPageOf(HelpWindow window);
-// Opens the page in the desktop's browser (not on the offscreen platform) and remembers it.
-void ShowHelpPage(HelpWindow window);
+// Opens the page in the desktop's browser and remembers it; a page that is missing or that no
+// browser opened is told to the user with its path (titled with `from`'s title).
+bool ShowHelpPage(HelpWindow window, const QWidget* from = nullptr);
 // The path of the page last asked for; empty before any.
 QString LastHelpPage();
 

@@ -116,7 +116,7 @@ void InventoryDialog::fill() {
 
 void InventoryDialog::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_F1) {
-        ShowHelpPage(HelpWindow::Inventory);
+        ShowHelpPage(HelpWindow::Inventory, this);
         return;
     }
     QDialog::keyPressEvent(e);

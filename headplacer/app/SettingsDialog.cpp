@@ -114,7 +114,7 @@ SettingsDialog::SettingsDialog(HeadWindow& main) : QDialog(&main, Qt::Dialog), m
         }
     });
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(cmdHelp, &QPushButton::clicked, this, [] { ShowHelpPage(HelpWindow::Settings); });
+    connect(cmdHelp, &QPushButton::clicked, this, [this] { ShowHelpPage(HelpWindow::Settings, this); });
 
     // The stored settings.
     LoadDefaultDetector();
@@ -171,7 +171,7 @@ void SettingsDialog::cmdOK_Click() {
 
 void SettingsDialog::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_F1) {
-        ShowHelpPage(HelpWindow::Settings);
+        ShowHelpPage(HelpWindow::Settings, this);
         return;
     }
     QDialog::keyPressEvent(e);

@@ -3,6 +3,7 @@
 #include "SuiteFolder.h"
 #include "automation/Automation.h"
 #include "common/Ini.h"
+#include "common/ui/Help.h"
 #include "headplacer/app/DetectorWindow.h"
 #include "headplacer/app/HeadPlacerApp.h"
 #include "headplacer/app/HeadWindow.h"
@@ -504,6 +505,7 @@ private slots:
     // F1 in each window opens a page of headplacer about that window.
     void f1OpensThePageOfEachWindow() {
         ui::ScriptedPrompts prompts;
+        common::SetHelpOpener([](const QUrl&) { return true; });  // no browser starts under the test
         HeadPlacerApp app;
         app.setEndHandler([] {});
         QVERIFY(app.start(QStringLiteral("S-5")));
@@ -538,6 +540,20 @@ private slots:
         QCOMPARE(pageAfterF1(&settings), QStringLiteral("10332.html"));
         QCOMPARE(pageAfterF1(app.detectorWindow()), QStringLiteral("10239.html"));
         StartedBySibling = false;
+
+        // No browser opens the page: F1 says so and where the page is, in the window's own title.
+        common::SetHelpOpener([](const QUrl&) { return false; });
+        const int before = prompts.asked().size();
+        QTest::keyClick(&inventory, Qt::Key_F1);
+        common::SetHelpOpener({});
+        QCOMPARE(int(prompts.asked().size()), before + 1);
+        const QString told = prompts.asked().back().text;
+        const QString page = QDir::toNativeSeparators(QFileInfo(LastHelpPage()).absoluteFilePath());
+        QVERIFY2(told == (QFileInfo::exists(LastHelpPage())
+                              ? QStringLiteral("Żadna przeglądarka nie otworzyła strony pomocy.\nStrona pomocy: ")
+                              : QStringLiteral("Nie znaleziono strony pomocy:\n")) + page,
+                 qPrintable(told));
+        QCOMPARE(prompts.asked().back().title, inventory.windowTitle());
     }
 
     // Each "Zmierz" stands right of the list it fills, in one column with the other "Zmierz" of its tab.
