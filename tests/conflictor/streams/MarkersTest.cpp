@@ -201,6 +201,22 @@ TEST_F(StreamsStartPoint, AnAttachedPieceTakesTheEndArrowToTheNewEnd) {
     EXPECT_EQ(only(QStringLiteral("12^KONIEC_STRUMIEN_K1_*")).handle(), handle);
 }
 
+// Reading one stream names a piece of it the reading passes over, and leaves the other streams alone.
+TEST_F(StreamsStartPoint, OneStreamReadAloneIsToldOfItsPieceOnAnotherLayer) {
+    const QString name = QStringLiteral("12^STRUMIEN_6^K1");
+    doc().blocks().add(cad::Point{0, 0, 0}, name).addLine(cad::Point{10, 10, 0}, cad::Point{10, 20, 0});
+    insert(name, QStringLiteral("0"));
+    const int k1 = FindStreamIndex(QStringLiteral("K1"));
+    const int p1 = FindStreamIndex(QStringLiteral("P1"));
+    ASSERT_TRUE(OdczytajStrumienie(false, p1));
+    EXPECT_TRUE(StreamTable[size_t(p1)].ReferenceFault.isEmpty());
+    EXPECT_TRUE(StreamTable[size_t(k1)].ReferenceFault.isEmpty());  // not read yet
+    ASSERT_TRUE(OdczytajStrumienie(false, k1));
+    EXPECT_TRUE(StreamTable[size_t(k1)].ReferenceFault.contains(QStringLiteral("leży na warstwie \"0\"")))
+        << StreamTable[size_t(k1)].ReferenceFault.toStdString();
+    EXPECT_TRUE(StreamTable[size_t(p1)].ReferenceFault.isEmpty());
+}
+
 TEST_F(StreamsStartPoint, TheEndArrowPointsOutOfTheStreamAlongItsLastComponent) {
     // An old start marker at (10,10) makes that end the start; the end arrow at (0,0) then points
     // along the first line walked backwards: towards -X.

@@ -53,6 +53,10 @@ TEST(Ocs, TiltedExtrusionIsNotParallelAndRoundTrips) {
     EXPECT_NEAR(nearZ.xAxis().y, 0, 1e-12);
     const Ocs past({1.0 / 63, 0, 1});
     EXPECT_NEAR(past.xAxis().x, 0, 1e-12);
+    // At the threshold itself (a unit vector whose X is exactly 1/64) the world Z axis is the helper.
+    const Ocs at({1.0 / 64, 0, std::sqrt(1 - 1.0 / 4096)});
+    EXPECT_NEAR(at.xAxis().x, 0, 1e-12);
+    EXPECT_NEAR(at.xAxis().y, 1, 1e-12);
     const Ocs any({0.3, -0.5, 0.8});
     expectNear(any.fromWorld(any.toWorld({4, -2, 9})), {4, -2, 9});
     // The plan transform is the XY part of toWorld at the given elevation.
