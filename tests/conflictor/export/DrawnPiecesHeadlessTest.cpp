@@ -4,6 +4,7 @@
 // tool: every piece the reading would pass over is named with its stream, where it lies and what to
 // do, and nothing is written; the mirrored extrusions are measured as the drawing in world
 // coordinates.
+#include "tests/conflictor/export/HeadlessRun.h"
 #include "tests/conflictor/export/WorkbookValues.h"
 
 #include <QFile>
@@ -29,15 +30,10 @@ protected:
         QStringList args{drawing, QStringLiteral("--intersection"), QStringLiteral("1"), QStringLiteral("--resources"),
                          resources()};
         args << extra;
-        QProcess p;
-        p.start(QStringLiteral(HEADLESS_TOOL), args);
+        const conflictor::test::ToolOutput o = conflictor::test::RunHeadlessTool(args);
         Run r;
-        if (!p.waitForFinished(120000)) {
-            ADD_FAILURE() << "the tool did not finish";
-            return r;
-        }
-        r.exit = p.exitCode();
-        r.said = QString::fromUtf8(p.readAllStandardError());
+        r.exit = o.exit;
+        r.said = o.said;
         if (!workbook.isEmpty() && QFile::exists(workbook)) r.workbook = workbook;
         return r;
     }

@@ -11,6 +11,27 @@
 
 namespace conflictor::test {
 
+// What conflictor-headless gave for the arguments: its exit code (-1 when it did not finish), its
+// standard error and its standard output.
+struct ToolOutput {
+    int exit = -1;
+    QString said;
+    QString printed;
+};
+inline ToolOutput RunHeadlessTool(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(HEADLESS_TOOL), args);
+    ToolOutput o;
+    if (!p.waitForFinished(120000)) {
+        ADD_FAILURE() << "the tool did not finish";
+        return o;
+    }
+    o.exit = p.exitCode();
+    o.said = QString::fromUtf8(p.readAllStandardError());
+    o.printed = QString::fromUtf8(p.readAllStandardOutput());
+    return o;
+}
+
 class HeadlessRun : public ExportFixture {
 protected:
     struct Run {
@@ -41,16 +62,12 @@ protected:
         QStringList args{in, QStringLiteral("--intersection"), IntersectionNumber, QStringLiteral("--export"), out,
                          QStringLiteral("--resources"), TemplateFolder(), QStringLiteral("--save"), saved};
         if (cutFirst) args << QStringLiteral("--cut");
-        QProcess p;
-        p.start(QStringLiteral(HEADLESS_TOOL), args);
+        const ToolOutput o = RunHeadlessTool(args);
         Run r;
-        if (!p.waitForFinished(120000)) {
-            ADD_FAILURE() << "the tool did not finish";
-            return r;
-        }
-        r.exit = p.exitCode();
-        r.said = QString::fromUtf8(p.readAllStandardError());
-        r.markers = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        if (o.exit == -1) return r;
+        r.exit = o.exit;
+        r.said = o.said;
+        r.markers = o.printed.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         r.markers.sort();
         if (QFile::exists(out)) r.workbook = out;
         if (QFile::exists(saved)) r.drawing = saved;

@@ -4,6 +4,7 @@
 
 #include "platform/cad/dxf/DxfReader.h"
 #include "platform/cad/dxf/DxfWriter.h"
+#include "tests/platform/cad/dxf/PythonScript.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
@@ -20,11 +21,9 @@ namespace {
 const char* python = "/usr/bin/python3";
 
 QJsonObject ezdxfReport(const QString& path) {
-    QProcess p;
-    p.start(python, {QStringLiteral(SUITE_SOURCE_DIR "/tests/platform/cad/dxf/ezdxf_check.py"), path});
-    EXPECT_TRUE(p.waitForFinished(60000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+    return QJsonDocument::fromJson(
+               cadtest::RunPythonScript(QStringLiteral(SUITE_SOURCE_DIR "/tests/platform/cad/dxf/ezdxf_check.py"), {path}))
+        .object();
 }
 
 class DxfEzdxf : public ::testing::Test {

@@ -4,6 +4,7 @@
 #include "platform/cad/dxf/DxfReader.h"
 #include "platform/cad/dxf/DxfWriter.h"
 #include "platform/cad/engine/Database.h"
+#include "tests/platform/cad/dxf/PythonScript.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
@@ -21,11 +22,7 @@ namespace {
 const char* python = "/usr/bin/python3";
 
 QByteArray runScript(const QStringList& args) {
-    QProcess p;
-    p.start(python, QStringList{QStringLiteral(SUITE_TEST_DATA "/cad/grid_reference.py")} + args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    return p.readAllStandardOutput();
+    return cadtest::RunPythonScript(QStringLiteral(SUITE_TEST_DATA "/cad/grid_reference.py"), args);
 }
 
 // What ezdxf reads from a file: every model-space reference in file order.

@@ -5,6 +5,7 @@
 #include "platform/cad/dxf/DxfWriter.h"
 #include "platform/cad/engine/Database.h"
 #include "platform/cad/engine/Ocs.h"
+#include "tests/platform/cad/dxf/PythonScript.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
@@ -23,11 +24,9 @@ namespace {
 const char* python = "/usr/bin/python3";
 
 QJsonObject runScript(const QString& mode, const QString& path) {
-    QProcess p;
-    p.start(python, {QStringLiteral(SUITE_SOURCE_DIR "/tests/platform/cad/dxf/ocs_drawing.py"), mode, path});
-    EXPECT_TRUE(p.waitForFinished(60000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+    return QJsonDocument::fromJson(cadtest::RunPythonScript(
+                                      QStringLiteral(SUITE_SOURCE_DIR "/tests/platform/cad/dxf/ocs_drawing.py"), {mode, path}))
+        .object();
 }
 
 Entity* onLayer(Database& db, const QString& layer) {
