@@ -7,6 +7,9 @@
 namespace common {
 
 constexpr double MissingCoordinate = 1.0E+30;
+// A coordinate farther than this from the origin, in drawing units, is no intersection's: the
+// drawing is damaged (1e300 read from a file) and the point comparisons lose their precision.
+constexpr double FarthestCoordinate = 1e10;
 
 struct PlanePoint {
     double X = 0;

@@ -248,6 +248,19 @@ QString FormatPlainNumber(double value) {
     return s;
 }
 
+namespace {
+QString coordinateText(double v) {
+    if (std::isnan(v)) return QStringLiteral("NaN");
+    if (!std::isfinite(v)) return v > 0 ? QStringLiteral("+∞") : QStringLiteral("-∞");
+    if (std::abs(v) > FarthestCoordinate) return FormatPlainNumber(v);
+    return FormatNumberWithDot(v, QStringLiteral("0.00"));
+}
+}  // namespace
+
+QString PointText(const PlanePoint& p) {
+    return QLatin1Char('(') + coordinateText(p.X) + QStringLiteral("; ") + coordinateText(p.Y) + QLatin1Char(')');
+}
+
 bool ConvertIntToBool(int value) {
     return value == 1;
 }

@@ -2,6 +2,8 @@
 // never failing. Also the small number helpers (booleans as 1/0, rounding, sorting) that go with them.
 #pragma once
 
+#include "common/Geometry.h"
+
 #include <QString>
 #include <vector>
 
@@ -21,6 +23,10 @@ QString FormatNumber(double value, const QString& pattern);
 // significant digits, no trailing zeros, no zero before the point (".5", "-.25", "13.89", "10"),
 // exponent form outside 1E-5 .. 1E+15 ("1E-05", "1E+15").
 QString FormatPlainNumber(double value);
+
+// "(x; y)" in drawing units, two decimals with a dot as the CAD takes them; a value that is no
+// number or too large to zoom to is written as it is.
+QString PointText(const PlanePoint& p);
 
 // The leading number of the text; "," counts as the decimal point; 0 when nothing converts.
 double ParseDouble(const QString& text);

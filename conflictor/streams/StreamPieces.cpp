@@ -1,14 +1,12 @@
 // Stream pieces and markers the reading would pass over, found in a few bulk reads and named.
 #include "conflictor/streams/StreamPieces.h"
 
-#include "automation/CadConnection.h"
 #include "common/ProgramSettings.h"
 #include "common/TextHelpers.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamBlocks.h"
 #include "conflictor/streams/StreamReading.h"
 #include "conflictor/streams/StreamShape.h"
-#include "platform/cad/FilteredReads.h"
 
 #include <QHash>
 #include <QMap>
@@ -19,95 +17,22 @@ QStringList StreamsOutsideTheTable;
 
 namespace {
 
-enum class RefKind { None, Component, Start, End };
-
-QString componentPrefix() {
-    return IntersectionNumber + QStringLiteral("^STRUMIEN_");
-}
-QString startPrefix() {
-    return IntersectionNumber + QStringLiteral("^POCZATEK_STRUMIEN_");
-}
-QString endPrefix() {
-    return IntersectionNumber + QStringLiteral("^KONIEC_STRUMIEN_");
-}
-
-// The selection filter compares names without regard to case, and so does this.
-RefKind kindOf(const QString& blockName) {
-    if (blockName.startsWith(componentPrefix(), Qt::CaseInsensitive)) return RefKind::Component;
-    if (blockName.startsWith(startPrefix(), Qt::CaseInsensitive)) return RefKind::Start;
-    if (blockName.startsWith(endPrefix(), Qt::CaseInsensitive)) return RefKind::End;
-    return RefKind::None;
-}
-
-bool isReference(const QString& objectName) {
-    return objectName == QLatin1String("AcDbBlockReference") || objectName == QLatin1String("AcDbMInsertBlock");
-}
-
-DrawnStreamReference referenceFrom(const cad::VariantList& values, int first) {
-    DrawnStreamReference r;
-    r.Object = values.value(0).toObject();
-    r.MultipleInsert = values.value(first).toText() == QLatin1String("AcDbMInsertBlock");
-    r.BlockName = values.value(first + 1).toText();
-    r.Layer = values.value(first + 2).toText();
-    const cad::Point p = values.value(first + 3).toPoint();
-    r.Point = {p.x, p.y};
-    return r;
-}
-
-// Blocks of the intersection's own (components, whose nested references are their geometry, and
-// markers): they hold no stream piece of their own.
-bool isIntersectionBlock(const QString& name) {
-    const QString own = IntersectionNumber + QLatin1Char('^');
-    return name.startsWith(own, Qt::CaseInsensitive) && name.contains(QStringLiteral("STRUMIEN"), Qt::CaseInsensitive);
-}
+using automation::StreamReferenceKind;
 
 // The stream names a component block lists, as the reading splits them (kinds it knows only).
-QStringList listedStreams(const QString& blockName) {
-    const QString rest = blockName.mid(componentPrefix().size());
-    const int caret = int(rest.indexOf(QLatin1Char('^')));
+QStringList listedStreams(const DrawnStreamReference& r) {
     QStringList names;
-    if (caret < 0) return names;
-    for (const QString& item : rest.mid(caret + 1).split(QLatin1Char('^'), Qt::SkipEmptyParts))
+    for (const QString& item : automation::StreamsOfReference(IntersectionNumber, r))
         if (StreamKindFromName(item) != 0) names << item;
     return names;
-}
-
-// The stream a marker names: the text behind its prefix up to the next "_", as the reading takes it.
-QString markedStream(const QString& blockName, RefKind kind) {
-    QString name = blockName.mid((kind == RefKind::Start ? startPrefix() : endPrefix()).size());
-    const int underscore = int(name.indexOf(QLatin1Char('_')));
-    return underscore >= 0 ? name.left(underscore) : name;
 }
 
 QString quoted(const QString& text) {
     return QLatin1Char('"') + common::ShortForMessage(text) + QLatin1Char('"');
 }
 
-// Why the reading passes the reference over and what to do; empty when it takes it.
-QString passedOver(const DrawnStreamReference& r, RefKind kind) {
-    const QString what = kind == RefKind::Component ? QStringLiteral("Składowa ")
-                         : kind == RefKind::Start  ? QStringLiteral("Znacznik początku strumienia ")
-                                                   : QStringLiteral("Znacznik końca strumienia ");
-    const QString named = what + quoted(r.BlockName);
-    if (r.MultipleInsert)
-        return QStringLiteral("Blok %1 jest wstawiony w rysunku więcej niż raz (wstawienie wielokrotne w wierszach "
-                              "i kolumnach, w punkcie %2). Zastąp je jednym wstawieniem bloku.")
-            .arg(quoted(r.BlockName), PointText(r.Point));
-    if (!r.Owner.isEmpty())
-        return QStringLiteral("%1 leży wewnątrz bloku %2 (w punkcie %3 tego bloku); strumienie czyta się tylko z "
-                              "obszaru modelu, więc nie zostałaby uwzględniona. Wyjmij ją z bloku (np. rozbij blok "
-                              "%2) albo usuń.")
-            .arg(named, quoted(r.Owner), PointText(r.Point));
-    if (r.PaperSpace)
-        return QStringLiteral("%1 leży w obszarze papieru w punkcie %2; strumienie czyta się tylko z obszaru modelu, "
-                              "więc nie zostałaby uwzględniona. Przenieś ją do obszaru modelu albo usuń.")
-            .arg(named, PointText(r.Point));
-    const QString layer = common::Settings.StreamLayerName;
-    if (r.Layer.compare(layer, Qt::CaseInsensitive) != 0)
-        return QStringLiteral("%1 leży na warstwie %2 w punkcie %3; strumienie czyta się tylko z warstwy \"%4\", "
-                              "więc nie zostałaby uwzględniona. Przenieś ją na warstwę \"%4\" albo usuń.")
-            .arg(named, quoted(r.Layer), PointText(r.Point), layer);
-    return {};
+QString passedOver(const DrawnStreamReference& r) {
+    return automation::PassedOverReason(r, common::Settings.StreamLayerName);
 }
 
 QString faulty(const QString& reason) {
@@ -157,7 +82,7 @@ void placePassedOverPieces(QList<DrawnStreamReference>& found) {
     cad::VariantList objects;
     for (int i = 0; i < int(found.size()); ++i) {
         const DrawnStreamReference& r = found[i];
-        if (kindOf(r.BlockName) != RefKind::Component || passedOver(r, RefKind::Component).isEmpty()) continue;
+        if (r.Kind != StreamReferenceKind::Component || passedOver(r).isEmpty()) continue;
         pieces << i;
         objects << cad::Variant(cad::ObjectRef{r.Object});
     }
@@ -172,49 +97,7 @@ void placePassedOverPieces(QList<DrawnStreamReference>& found) {
 }  // namespace
 
 QList<DrawnStreamReference> FindStreamReferences() {
-    QList<DrawnStreamReference> found;
-    if (IntersectionNumber.isEmpty()) return found;
-    const cad::Document& doc = automation::CadDocument;
-    const QString number = PatternText(IntersectionNumber);
-    cad::SelectionFilter filter;
-    filter.add(0, QStringLiteral("INSERT"))
-        .add(2, number + QStringLiteral("^STRUMIEN_*,") + number + QStringLiteral("^POCZATEK_STRUMIEN_*,") + number +
-                    QStringLiteral("^KONIEC_STRUMIEN_*"));
-    for (const cad::Variant& row : cad::ReadSelection(
-             doc, filter,
-             {QStringLiteral("ObjectName"), QStringLiteral("Name"), QStringLiteral("Layer"),
-              QStringLiteral("InsertionPoint")}))
-        found << referenceFrom(row.toArray(), 1);
-
-    // Paper space and the blocks: every entity read at once, the references among them kept.
-    const cad::VariantList names = doc.blocks().namesFrom(0);
-    cad::VariantList holders;
-    for (qsizetype i = 1; i + 1 < names.size(); i += 2) {
-        const QString name = names[i + 1].toText();
-        if (name.compare(QLatin1String("*Model_Space"), Qt::CaseInsensitive) == 0 || isIntersectionBlock(name))
-            continue;
-        holders << cad::Variant(cad::ObjectRef{names[i].toObject()});
-    }
-    if (holders.isEmpty()) {
-        placePassedOverPieces(found);
-        return found;
-    }
-    for (const cad::Variant& row :
-         cad::ReadProperties(doc, holders, {QStringLiteral("Name")},
-                             {QStringLiteral("ObjectName"), QStringLiteral("?Name"), QStringLiteral("?Layer"),
-                              QStringLiteral("?InsertionPoint")})) {
-        const cad::VariantList values = row.toArray();
-        const QString holder = values.value(0).toText();
-        const bool paper = holder.startsWith(QLatin1String("*Paper_Space"), Qt::CaseInsensitive);
-        for (const cad::Variant& part : values.value(1).toArray()) {
-            const cad::VariantList p = part.toArray();
-            if (!isReference(p.value(1).toText()) || kindOf(p.value(2).toText()) == RefKind::None) continue;
-            DrawnStreamReference r = referenceFrom(p, 1);
-            r.PaperSpace = paper;
-            if (!paper) r.Owner = holder;
-            found << r;
-        }
-    }
+    QList<DrawnStreamReference> found = automation::FindStreamReferences(IntersectionNumber);
     placePassedOverPieces(found);
     return found;
 }
@@ -227,19 +110,15 @@ QStringList JudgeStreamReferences(const QList<DrawnStreamReference>& found, int 
     QHash<QString, QString> markerSpelling;
     QStringList markerOrder;
     for (const DrawnStreamReference& r : found) {
-        const RefKind kind = kindOf(r.BlockName);
-        if (kind == RefKind::None) continue;
-        const QString why = passedOver(r, kind);
-        QStringList streams;
-        if (kind == RefKind::Component) {
-            streams = listedStreams(r.BlockName);
-        } else {
-            const QString name = markedStream(r.BlockName, kind);
-            if (StreamKindFromName(name) == 0) continue;
-            streams << name;
+        if (r.Kind == StreamReferenceKind::None) continue;
+        const QString why = passedOver(r);
+        const QStringList streams = listedStreams(r);
+        if (r.Kind != StreamReferenceKind::Component) {
+            if (streams.isEmpty()) continue;
+            const QString& name = streams.front();
             if (why.isEmpty()) {
                 const QString key = name.toUpper();
-                (kind == RefKind::Start ? starts : ends)[key] << r.Point;
+                (r.Kind == StreamReferenceKind::Start ? starts : ends)[key] << r.Point;
                 if (!markerSpelling.contains(key)) {
                     markerSpelling.insert(key, name);
                     markerOrder << key;

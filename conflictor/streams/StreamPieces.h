@@ -1,33 +1,20 @@
-// Every stream piece and stream marker of the current intersection that the drawing holds, wherever
-// it lies. The reading takes the component references in model space on the stream layer only; one
-// it would pass over (on another layer, inside another block, in paper space, or inserted in rows and
-// columns) leaves its stream measured without it, and the workbook would read "no conflict" where the
-// drawing shows two streams crossing. So each of them is named, with where it lies and what to do.
+// The stream pieces and markers of the current intersection the reading would pass over, judged
+// against the stream table: a stream measured without one of its pieces would leave the workbook
+// reading "no conflict" where the drawing shows two streams crossing, so each is named.
 #pragma once
 
+#include "automation/StreamReferences.h"
 #include "conflictor/streams/StreamRecords.h"
-#include "platform/cad/Variant.h"
 
 #include <QList>
 #include <QStringList>
 
 namespace conflictor {
 
-// A reference named as a component block, a start marker or an end marker of the intersection.
-struct DrawnStreamReference {
-    QString BlockName;
-    QString Layer;
-    QString Owner;             // the block definition holding it; empty in model space and paper space
-    bool PaperSpace = false;
-    bool MultipleInsert = false;  // a MINSERT: its block drawn in rows and columns
-    // Where to look: a passed-over piece's curve start as its reference draws it, else the insertion
-    // point; in the coordinates of what holds it.
-    PlanePoint Point;
-    cad::ObjectId Object = 0;
-};
+using automation::DrawnStreamReference;
 
-// Every such reference of the drawing: model space in one filtered read, then the block names in one
-// call and the entities of every other block and layout in one more.
+// Every such reference of the drawing (automation's finding for the current intersection), each
+// passed-over piece placed at the start of its curve as its reference draws it.
 QList<DrawnStreamReference> FindStreamReferences();
 
 // Judges what was found against the table: sets every record's ReferenceFault, ReferenceFaultName,

@@ -23,13 +23,6 @@ namespace {
 using common::ArePointsEqual;
 using common::PlanePoint;
 
-QString coordinateText(double v) {
-    if (std::isnan(v)) return QStringLiteral("NaN");
-    if (!std::isfinite(v)) return v > 0 ? QStringLiteral("+∞") : QStringLiteral("-∞");
-    if (std::abs(v) > FarthestCoordinate) return common::FormatPlainNumber(v);
-    return common::FormatNumberWithDot(v, QStringLiteral("0.00"));
-}
-
 QString faulty(const QString& reason) {
     return QStringLiteral(": Niepoprawny strumień. ") + reason;
 }
@@ -226,10 +219,6 @@ QString markersFault(const QString& what, const QList<PlanePoint>& places) {
 }
 
 }  // namespace
-
-QString PointText(const PlanePoint& p) {
-    return QLatin1Char('(') + coordinateText(p.X) + QStringLiteral("; ") + coordinateText(p.Y) + QLatin1Char(')');
-}
 
 QString ComponentCountText(int n) {
     const int tens = n % 100, units = n % 10;

@@ -6,15 +6,15 @@
 #pragma once
 
 #include "common/Geometry.h"
+#include "common/NumberText.h"
 #include "conflictor/streams/StreamRecords.h"
 
 #include <QString>
 
 namespace conflictor {
 
-// A coordinate farther than this from the origin, in drawing units, is no intersection's: the
-// drawing is damaged (1e300 read from a file) and the point comparisons lose their precision.
-constexpr double FarthestCoordinate = 1e10;
+using common::FarthestCoordinate;
+using common::PointText;
 
 // What the check found. Fault is the text shown after the stream's name (empty: the stream is
 // sound); a sound stream has its two free ends and the components ending there.
@@ -38,9 +38,6 @@ bool CheckStreamShapes(const QString& stopped);
 // line after it (none when empty); false then.
 bool CheckStreamsOutsideTheTable(const QString& stopped);
 
-// "(x; y)" in drawing units, two decimals with a dot as the CAD takes them; a value that is no
-// number or too large to zoom to is written as it is.
-QString PointText(const common::PlanePoint& p);
 // "101 składowych", "102 składowe": the count with the Polish plural of "składowa".
 QString ComponentCountText(int n);
 

@@ -2,6 +2,7 @@
 #include "hatcher/core/PhasePictures.h"
 
 #include "automation/Automation.h"
+#include "automation/StreamReferences.h"
 #include "common/NumberText.h"
 #include "common/SettingBindings.h"
 #include "common/TextHelpers.h"
@@ -294,6 +295,14 @@ QList<PhaseStreamRecord> readStreams(const QString& nr) {
     if (records.isEmpty()) {
         ui::MsgBox(Tlumacz(QStringLiteral("Brak strumieni dla skrzyżowania: ")) + common::ShortForMessage(nr), ui::OkOnly,
                    QLatin1String(ProgramTitleText));
+        throw cad::Failed(QString());
+    }
+    // A piece the search above passes over would be missing from every picture of its phases.
+    if (const QStringList passed = automation::PassedOverStreamReferences(nr, StreamLayer); !passed.isEmpty()) {
+        ui::MsgBox(Tlumacz(QStringLiteral("Obrazy faz pokazałyby strumienie bez tych składowych:")) +
+                       QLatin1Char('\n') + automation::PassedOverListText(passed) + QLatin1Char('\n') +
+                       Tlumacz(QStringLiteral("Popraw rysunek i utwórz obrazy faz ponownie.")),
+                   ui::Exclamation, QLatin1String(ProgramTitleText));
         throw cad::Failed(QString());
     }
     return records;

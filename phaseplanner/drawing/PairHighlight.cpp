@@ -147,12 +147,17 @@ void HighlightGroupPairStreams(int groupA, int groupB, int colourA, int colourB,
             }
             return;
         }
+        const bool opening = refresh;
         ResetStreamColours(true);
         if (refresh || (StreamGroupTableFilled && !colourFromTable(groupA, groupB, colourA, colourB))) {
             ResetStreamColours(true);
             rebuildAndColour(groupA, groupB, colourA, colourB);
         }
         refresh = false;
+        // Once each time the mapping is built afresh (the dialog opened): every pair shows the same.
+        if (opening)
+            if (const QStringList passed = PassedOverStreamPieces(); !passed.isEmpty())
+                ui::MsgBox(PassedOverColoursMessage(passed), ui::Exclamation);
     }
     if (!StreamGroupTableFilled && SchemeWarningArmed && !SchemeWarningShown) {
         ui::MsgBox(common::Tlumacz(QStringLiteral("Nie znaleziono schematu skrzyżowania!")), ui::Exclamation);

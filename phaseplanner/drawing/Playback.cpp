@@ -5,6 +5,8 @@
 #include "automation/CadTables.h"
 #include "automation/CaretNames.h"
 #include "automation/Selection.h"
+#include "automation/StreamReferences.h"
+#include "common/TextHelpers.h"
 #include "phaseplanner/drawing/ProgramAttributeBlock.h"
 #include "phaseplanner/drawing/StreamDrawing.h"
 #include "phaseplanner/editor/GroupTable.h"
@@ -77,7 +79,19 @@ void rebuildCache() {
         for (const QString& name : StreamNamesOfBlock(values.value(2).toText()))
             Playback.StreamColourCache.push_back({name, false, handle, ref});
     }
+    // Read with the cache, not at every step: the search reads every block of the drawing.
+    Playback.PassedOver = PassedOverStreamPieces();
     Playback.StreamCacheStale = false;
+}
+
+// Told after the step's calls are sent, so the drawing shows the colours the message speaks of.
+void tellPassedOver(const cad::DeferredCalls& step) {
+    const QStringList& lines = Playback.PassedOver;
+    if (lines == Playback.PassedOverShown) return;
+    Playback.PassedOverShown = lines;
+    if (lines.isEmpty()) return;
+    step.flush();
+    ui::MsgBox(PassedOverColoursMessage(lines), ui::Exclamation, MainProgramWindow().caption());
 }
 
 void resetColoursInStreamDrawing(bool includeMarkers) {
@@ -110,6 +124,15 @@ void resetColoursInStreamDrawing(bool includeMarkers) {
 }
 
 }  // namespace
+
+QStringList PassedOverStreamPieces() {
+    return automation::PassedOverStreamReferences(IntersectionNumber, kStreamLayer);
+}
+
+QString PassedOverColoursMessage(const QStringList& lines) {
+    return common::Tlumacz(QStringLiteral("Kolory mogą nie pokazywać strumieni tak, jak zostaną zmierzone:")) +
+           QLatin1Char('\n') + automation::PassedOverListText(lines);
+}
 
 QString StreamBaseName(const QString& name) {
     const qsizetype variant = name.indexOf(QLatin1Char('['));
@@ -225,7 +248,10 @@ int ShowSecondInDrawing(int second, const ProgramStates& states, int cycleLength
     }
     Playback.StreamDrawingMissingShown = false;
     resetColoursInStreamDrawing(false);
-    if (st >= 0) RecolourStreams(st, states, 3);
+    if (st >= 0) {
+        RecolourStreams(st, states, 3);
+        tellPassedOver(step);
+    }
     return st;
 }
 

@@ -31,6 +31,10 @@ struct PlaybackData {
     std::vector<StreamColourEntry> StreamColourCache;
     // No open drawing held the streams: said once until one does again.
     bool StreamDrawingMissingShown = false;
+    // The stream pieces and markers no program reads, found with the cache, and as last told: told
+    // again only when they change.
+    QStringList PassedOver;
+    QStringList PassedOverShown;
 };
 extern PlaybackData Playback;
 
@@ -44,6 +48,12 @@ QString StreamBaseName(const QString& name);
 QStringList StreamNamesOfBlock(const QString& blockName);
 // Gives the entity with `handle` colour `colour`; false when the handle no longer resolves.
 bool ColourStreamHandle(const QString& handle, int colour);
+
+// The intersection's stream pieces and markers no program reads (on another layer, inside a block,
+// in paper space, in rows and columns), one line each; read in the drawing holding the streams.
+QStringList PassedOverStreamPieces();
+// The warning that the colours may not show the streams as they are measured, naming them.
+QString PassedOverColoursMessage(const QStringList& lines);
 
 // The marker's block name for the current intersection and the table's group rows.
 QString TimeMarkerBlockName(int groupRows);
