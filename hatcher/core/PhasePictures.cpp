@@ -297,14 +297,6 @@ QList<PhaseStreamRecord> readStreams(const QString& nr) {
                    QLatin1String(ProgramTitleText));
         throw cad::Failed(QString());
     }
-    // A piece the search above passes over would be missing from every picture of its phases.
-    if (const QStringList passed = automation::PassedOverStreamReferences(nr, StreamLayer); !passed.isEmpty()) {
-        ui::MsgBox(Tlumacz(QStringLiteral("Obrazy faz pokazałyby strumienie bez tych składowych:")) +
-                       QLatin1Char('\n') + automation::PassedOverListText(passed) + QLatin1Char('\n') +
-                       Tlumacz(QStringLiteral("Popraw rysunek i utwórz obrazy faz ponownie.")),
-                   ui::Exclamation, QLatin1String(ProgramTitleText));
-        throw cad::Failed(QString());
-    }
     return records;
 }
 
@@ -522,6 +514,15 @@ QStringList makePictures(HatcherForm& form, std::optional<std::vector<int>>& pen
     if (!ReadPhaseList(phases, nr, entries)) {
         ui::MsgBox(Tlumacz(QStringLiteral("Brak zdefiniowanych faz")), ui::OkOnly,
                    QLatin1String(ProgramTitleText));
+        return {};
+    }
+    // A piece the stream search passes over would be missing from every picture of its phases: told
+    // before the user draws the pattern's circle.
+    if (const QStringList passed = automation::PassedOverStreamReferences(nr, StreamLayer); !passed.isEmpty()) {
+        ui::MsgBox(Tlumacz(QStringLiteral("Obrazy faz pokazałyby strumienie bez tych składowych:")) +
+                       QLatin1Char('\n') + automation::PassedOverListText(passed) + QLatin1Char('\n') +
+                       Tlumacz(QStringLiteral("Popraw rysunek i utwórz obrazy faz ponownie.")),
+                   ui::Exclamation, QLatin1String(ProgramTitleText));
         return {};
     }
     pending = phases;

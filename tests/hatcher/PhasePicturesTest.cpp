@@ -111,6 +111,26 @@ TEST_F(PhasePictures, ASecondRowLeavesTheFirstAndTheUsersContent) {
         EXPECT_NE(CadDocument.handleToObject(first[i]).name(), CadDocument.handleToObject(second[i]).name());
 }
 
+// K2 moved off the stream layer would be missing from the pictures of its phases: said before the
+// circle is asked for, and nothing is drawn.
+TEST_F(PhasePictures, APieceTheSearchPassesOverStopsThePicturesBeforeTheCircle) {
+    openSample();
+    for (const cad::Entity& e : CadModelSpace.entities())
+        if (e.objectName() == QLatin1String("AcDbBlockReference") && e.name() == QStringLiteral("7^STRUMIEN_2^K2"))
+            e.setLayer(QStringLiteral("0"));
+    const QStringList before = handles();
+    prompts.answerMessage(ui::Ok);
+    EXPECT_TRUE(frmMain_cmdTworzObrazyFaz_Click(form).isEmpty());
+    EXPECT_EQ(handles(), before);
+    ASSERT_EQ(prompts.messageTexts().size(), 1);
+    EXPECT_EQ(prompts.messageTexts()[0],
+              QStringLiteral("Obrazy faz pokazałyby strumienie bez tych składowych:\nK2: Składowa \"7^STRUMIEN_2^K2\" "
+                             "leży na warstwie \"0\" w punkcie (-21.63; -21.63); strumienie czyta się tylko z "
+                             "warstwy \"113-STRUMIENIE_RUCHU\", więc nie zostałaby uwzględniona. Przenieś ją na "
+                             "warstwę \"113-STRUMIENIE_RUCHU\" albo usuń.\nPopraw rysunek i utwórz obrazy faz "
+                             "ponownie."));
+}
+
 TEST_F(PhasePictures, CancelledTargetEndsQuietlyAndLeavesTheCircle) {
     openSample();
     const QStringList before = handles();

@@ -257,4 +257,41 @@ TEST_F(PlaybackTest, StreamsAreColouredInTheDrawingThatHoldsThem) {
                                        "ATRYBUTY_STRUMIENI_7): strumienie nie zostaną pokolorowane."));
 }
 
+// A piece of K1 moved to another layer is neither coloured nor measured: the pair colours say so once
+// each time the dialog builds its mapping, playback once until what is passed over changes.
+TEST_F(PlaybackTest, APieceNoProgramReadsIsToldOnceWithTheColours) {
+    ui::ScriptedPrompts prompts;
+    stream(QStringLiteral("7^STRUMIEN_4^K1"));
+    refs["7^STRUMIEN_4^K1"].setLayer(QStringLiteral("0"));
+    const QString told =
+        QStringLiteral("Kolory mogą nie pokazywać strumieni tak, jak zostaną zmierzone:\nK1: Składowa "
+                       "\"7^STRUMIEN_4^K1\" leży na warstwie \"0\" w punkcie (0.50; 0.00); strumienie czyta się "
+                       "tylko z warstwy \"113-STRUMIENIE_RUCHU\", więc nie zostałaby uwzględniona. Przenieś ją "
+                       "na warstwę \"113-STRUMIENIE_RUCHU\" albo usuń.");
+    bool refresh = true;
+    HighlightGroupPairStreams(0, 3, 3, 1, refresh);
+    HighlightGroupPairStreams(2, 1, 3, 1, refresh);
+    EXPECT_EQ(prompts.messageTexts(), QStringList{told});
+    refresh = true;  // the dialog opened again
+    HighlightGroupPairStreams(2, 1, 3, 1, refresh);
+    EXPECT_EQ(prompts.messageTexts().size(), 2);
+
+    ResetStreamColours(true);
+    ShowSecondInDrawing(0, states, CycleLength);
+    ShowSecondInDrawing(1, states, CycleLength);
+    EXPECT_EQ(prompts.messageTexts().size(), 3);
+    EXPECT_EQ(prompts.messageTexts().value(2), told);
+    EXPECT_EQ(refs["7^STRUMIEN_4^K1"].color(), 256);
+    // Put back on the stream layer, with a stream added so the cache is read again: it is coloured
+    // and nothing more is said; moved off once more, it is told again.
+    refs["7^STRUMIEN_4^K1"].setLayer(QStringLiteral("113-STRUMIENIE_RUCHU"));
+    stream(QStringLiteral("7^STRUMIEN_5^K2"));
+    ShowSecondInDrawing(12, states, CycleLength);  // K1 and P1
+    EXPECT_EQ(refs["7^STRUMIEN_4^K1"].color(), 3);
+    refs["7^STRUMIEN_4^K1"].setLayer(QStringLiteral("0"));
+    stream(QStringLiteral("7^STRUMIEN_6^K2"));
+    ShowSecondInDrawing(25, states, CycleLength);  // P1 alone
+    EXPECT_EQ(prompts.messageTexts().size(), 4);
+}
+
 }  // namespace phaseplanner::test
