@@ -111,14 +111,30 @@ private slots:
         HostFixture h;
         const QString path = cutSample(h);
         QVERIFY(!path.isEmpty());
-        // Every piece of K3 erased, its markers left (as "_erase" of a window round the pieces would).
-        std::vector<cad::db::Entity*> pieces;
-        for (cad::db::Entity* e : h.ms()->entities())
-            if (const auto* ref = e->tryAs<cad::db::InsertData>(); ref && ref->blockName.endsWith(QStringLiteral("^K3")))
-                pieces.push_back(e);
+        std::vector<cad::db::Entity*> pieces, others;
+        for (cad::db::Entity* e : h.ms()->entities()) {
+            if (e->isErased()) continue;
+            const auto* ref = e->tryAs<cad::db::InsertData>();
+            (ref && ref->blockName.endsWith(QStringLiteral("^K3")) ? pieces : others).push_back(e);
+        }
         QVERIFY(pieces.size() >= 3);
-        for (cad::db::Entity* e : pieces) h.db().erase(e);
-        h.changed();
+        // Every piece of K3 erased with a window along its lane, y 1.65 to 1.85: its markers reach
+        // above and below that, and so does the conflict point at (-17.5; 1.75). "Okno" because
+        // both corners lie on the lane, where a click would pick instead; and a pick cannot take
+        // the piece between x -21.5 and -17.5, which the length texts cover.
+        type(h, {"_erase", "Okno", "-50.5,1.65", "50.5,1.85", ""});
+        QCOMPARE(h.window->messageText(), QStringLiteral("Usunięto obiektów: %1.").arg(pieces.size()));
+        for (const cad::db::Entity* e : pieces) QVERIFY(e->isErased());
+        for (const cad::db::Entity* e : others) QVERIFY(!e->isErased());
+        int alive = 0, markers = 0;
+        for (const cad::db::Entity* e : h.ms()->entities()) {
+            if (e->isErased()) continue;
+            ++alive;
+            const auto* ref = e->tryAs<cad::db::InsertData>();
+            if (ref && ref->blockName.contains(QStringLiteral("_STRUMIEN_K3_"))) ++markers;
+        }
+        QCOMPARE(alive, int(others.size()));
+        QCOMPARE(markers, 2);
         expectRefused(h, path,
                       {QStringLiteral("K3: Niepoprawny strumień. W rysunku nie ma już żadnej składowej tego strumienia, "
                                       "a zostały jego znaczniki: początku w punkcie (50.00; 1.75), końca w punkcie "
