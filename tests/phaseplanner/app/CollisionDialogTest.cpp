@@ -90,6 +90,26 @@ private slots:
         QCOMPARE(GroupLabel(4), QStringLiteral("5T"));
     }
 
+    // K2 moved to layer "0" is measured by no program: the dialog says so as it opens, once, and
+    // colours what the measurement reads.
+    void aPieceNoProgramReadsIsToldAsTheDialogOpens() {
+        streams[QStringLiteral("7^STRUMIEN_2^K2")].setLayer(QStringLiteral("0"));
+        prompts->clear();
+        CollisionDialog dialog({{0, 1}, {1, 2}}, RemoveCollisionPair, false);
+        QCOMPARE(prompts->messageTexts().size(), 1);
+        QVERIFY2(prompts->messageTexts()[0].startsWith(
+                     QStringLiteral("Kolory mogą nie pokazywać strumieni tak, jak zostaną zmierzone:\nK2: Składowa "
+                                    "\"7^STRUMIEN_2^K2\" leży na warstwie \"0\" w punkcie (3.00; -70.00)")),
+                 qPrintable(prompts->messageTexts()[0]));
+        QCOMPARE(colour(QStringLiteral("7^STRUMIEN_1^K1")), 3);
+        QCOMPARE(colour(QStringLiteral("7^STRUMIEN_2^K2")), 256);
+        dialog.pairList()->setCurrentRow(1);
+        QTest::keyClick(dialog.pairList(), Qt::Key_Return);
+        QCOMPARE(colour(QStringLiteral("7^STRUMIEN_3^P1")), 1);
+        QCOMPARE(prompts->messageTexts().size(), 1);
+        dialog.accept();
+    }
+
     void pairsOfTheCheckAreColouredAndRemovedFromTheMatrix() {
         prompts->answerMessage(ui::Yes);  // open the workbook the drawing names
         QVERIFY(CheckIntergreenTimes(true, true, NoGraph));
