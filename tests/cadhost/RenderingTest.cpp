@@ -1,11 +1,12 @@
 // Rendering of hatch pattern dashes and curved hatch boundaries, multiline text codes, dimensions
 // of every type drawn from their definition points, and multileaders, checked pixel by pixel
-// against the geometry each record describes.
+// against the geometry each record describes; the map that lays a flat frame on a tilted plane.
 #include "RenderCanvas.h"
 
 #include "cadhost/Selection.h"
 #include "cadhost/Snap.h"
 #include "cadhost/render/MTextRuns.h"
+#include "cadhost/render/ScreenMapping.h"
 
 #include "platform/cad/dxf/DxfWriter.h"
 #include "platform/cad/engine/Database.h"
@@ -485,6 +486,34 @@ private slots:
                     .empty());
         QCOMPARE(cadhost::SelectInRect(scene, c.view(), QRectF(c.atF(1, 44), c.atF(34, 11)), true),
                  std::vector<const Entity*>{grid});
+    }
+
+    // A frame drawn flat (its X axis the plan of a direction on the plane, its Y axis that turned
+    // left) and mapped onto a plane not parallel to XY: every corner lands on the plan projection of
+    // the same frame laid in the plane's own coordinate system, its up axis leaning with the plane.
+    // The planes' axes by the arbitrary axis rule, by hand: for (0, 0.6, 0.8) X is world X and Y is
+    // (0, 0.8, -0.6); for -Z, X is -X and Y is Y.
+    void framesOnAPlaneAreTheirPlanProjections() {
+        struct Plane {
+            Point3 normal, x, y;
+        };
+        const Plane planes[] = {{{0, 0.6, 0.8}, {1, 0, 0}, {0, 0.8, -0.6}}, {{0, 0, -1}, {-1, 0, 0}, {0, 1, 0}}};
+        const Point3 origin{4, -3, 2};
+        for (const Plane& p : planes)
+            for (const double turn : {0.0, M_PI / 6, 2.0}) {
+                const double c = std::cos(turn), s = std::sin(turn);
+                const Point3 along{c * p.x.x + s * p.y.x, c * p.x.y + s * p.y.y, c * p.x.z + s * p.y.z};
+                const Point3 up{-s * p.x.x + c * p.y.x, -s * p.x.y + c * p.y.y, -s * p.x.z + c * p.y.z};
+                const Transform2D m = cadhost::render::FrameOnPlane(origin, along, p.normal);
+                for (const auto& [u, v] : {std::pair{5.0, 0.0}, std::pair{0.0, 2.0}, std::pair{5.0, 2.0}}) {
+                    const QPointF got = cadhost::render::map(m, origin.x + u * along.x - v * along.y,
+                                                             origin.y + u * along.y + v * along.x);
+                    const QString where = QStringLiteral("normal z %1, turn %2, corner %3;%4")
+                                              .arg(p.normal.z).arg(turn).arg(u).arg(v);
+                    QVERIFY2(std::abs(got.x() - (origin.x + u * along.x + v * up.x)) < 1e-9, qPrintable(where));
+                    QVERIFY2(std::abs(got.y() - (origin.y + u * along.y + v * up.y)) < 1e-9, qPrintable(where));
+                }
+            }
     }
 };
 

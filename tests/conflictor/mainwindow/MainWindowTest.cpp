@@ -1,6 +1,7 @@
-// conflictor's main window against the in-process CAD: start-up on a test drawing, the sorted grid, in-place
-// edits reaching the records and the attribute block, Delete, the single-copy lock, the INI keys of the
-// shut-down, the wheel, the command states and the help page.
+// conflictor's main window against the in-process CAD: start-up on a test drawing, the sorted grid (and
+// the grid after the streams are read again), in-place edits reaching the records and the attribute
+// block, Delete, the single-copy lock, the INI keys of the shut-down, the wheel, the command states and
+// the help page.
 #include "../HostGone.h"
 #include "automation/Automation.h"
 #include "common/Ini.h"
@@ -16,6 +17,7 @@
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/StreamDrawing.h"
 #include "conflictor/streams/StreamBlocks.h"
+#include "conflictor/streams/StreamReading.h"
 #include "conflictor/streams/StreamRecords.h"
 #include "../ConflictorWindowFixture.h"
 #include "platform/cad/model/Interaction.h"
@@ -622,6 +624,17 @@ private slots:
         // Back to the first intersection: its streams return.
         w->selectIntersection(0);
         QCOMPARE(gridNames(*w).size(), 6);
+        w->close();
+    }
+
+    // Reading every stream again (as the cut and the exports do) shows the drawing's streams in the
+    // grid as read: one drawn meanwhile joins, none is listed twice.
+    void readingEveryStreamShowsTheDrawingsStreamsOnce() {
+        auto w = start();
+        addComponent(7, QStringLiteral("^K3"), 40, 0, 40, 10);
+        QVERIFY(OdczytajStrumienie(false, -1));
+        QCOMPARE(gridNames(*w), (QStringList{"K1", "K1[2]", "K2", "K3", "K10", "P1", "S1"}));
+        QCOMPARE(w->grdStrumienie->FixedRows(), 1);
         w->close();
     }
 

@@ -4,7 +4,8 @@
       diagonal mark, base point (1, 0.5)) as a MINSERT at (10, 20), rotated 30 degrees, X scale 1.5,
       2 rows 5 apart and 3 columns 8 apart, then once as a plain INSERT at (-20, 0); with
       --attribute the block defines attribute "NR" at (2.6, 0.6), 0.8 high, and the MINSERT
-      carries it with the text "7"
+      carries it with the text "7"; with --no-spacing the MINSERT is written without its spacings
+      (groups 44 and 45), so every cell lies on the first
   grid_reference.py read PATH    JSON: every model-space INSERT with its name, grid and extents
       (ezdxf.bbox.extents of the reference alone), in file order
 """
@@ -15,7 +16,7 @@ import ezdxf
 from ezdxf import bbox
 
 
-def write(path, version, attribute):
+def write(path, version, attribute, spacing):
     doc = ezdxf.new(version)
     block = doc.blocks.new("KRATKA", base_point=(1, 0.5))
     corners = [(0, 0), (4, 0), (4, 2), (0, 2)]
@@ -25,9 +26,10 @@ def write(path, version, attribute):
     if attribute:
         block.add_attdef("NR", (2.6, 0.6), dxfattribs={"height": 0.8})
     msp = doc.modelspace()
-    grid = msp.add_blockref("KRATKA", (10, 20), dxfattribs={
-        "rotation": 30, "xscale": 1.5, "row_count": 2, "column_count": 3,
-        "row_spacing": 5, "column_spacing": 8})
+    placement = {"rotation": 30, "xscale": 1.5, "row_count": 2, "column_count": 3}
+    if spacing:
+        placement.update({"row_spacing": 5, "column_spacing": 8})
+    grid = msp.add_blockref("KRATKA", (10, 20), dxfattribs=placement)
     if attribute:
         grid.add_auto_attribs({"NR": "7"})
     msp.add_blockref("KRATKA", (-20, 0))
@@ -49,6 +51,7 @@ if __name__ == "__main__":
     if sys.argv[1] == "write":
         options = [a for a in sys.argv[3:] if a.startswith("--")]
         versions = [a for a in sys.argv[3:] if not a.startswith("--")]
-        write(sys.argv[2], versions[0] if versions else "R2010", "--attribute" in options)
+        write(sys.argv[2], versions[0] if versions else "R2010", "--attribute" in options,
+              "--no-spacing" not in options)
     else:
         read(sys.argv[2])

@@ -14,6 +14,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <set>
+
 using namespace cad::db;
 
 namespace {
@@ -103,6 +105,34 @@ TEST_F(DxfEzdxf, AcceptsDrawingsWeReadAndSavedAgain) {
     EXPECT_TRUE(types.contains(QString("SPLINE")));
     EXPECT_TRUE(types.contains(QString("POLYLINE")));
     EXPECT_TRUE(types.contains(QString("WIPEOUT")));
+}
+
+// Exploded pieces are new entities: each has a handle of its own, apart from every other one in the
+// drawing (the handles the 3D polyline's vertices keep too), and ezdxf reads them back under it.
+TEST_F(DxfEzdxf, ExplodedPiecesHaveHandlesOfTheirOwn) {
+    auto db = cad::dxf::readFile(QStringLiteral(SUITE_TEST_DATA "/cad/preserve_unknown.dxf"));
+    Entity* polyline3d = nullptr;
+    for (Entity* e : db->modelSpace()->entities())
+        if (const auto* raw = e->tryAs<RawData>(); raw && raw->dxfName == QLatin1String("POLYLINE")) polyline3d = e;
+    ASSERT_NE(polyline3d, nullptr);
+    Entity* lw = db->addLwPolyline(db->modelSpace(), {{0, 0, 0.5}, {10, 0}, {10, 10}, {0, 10}});
+    ASSERT_EQ(db->explode(polyline3d).size(), 1u);  // its two vertices
+    ASSERT_EQ(db->explode(lw).size(), 3u);  // an arc and two lines
+    std::set<quint64> handles;
+    QStringList ours;
+    for (Entity* e : db->modelSpace()->entities()) {
+        EXPECT_NE(e->handle(), 0u);
+        EXPECT_TRUE(handles.insert(e->handle()).second) << e->handleText().toStdString();
+        ours << e->handleText();
+    }
+    const QString path = dir.filePath("exploded.dxf");
+    cad::dxf::writeFile(*db, path);
+    const QJsonObject report = ezdxfReport(path);
+    EXPECT_TRUE(report["errors"].toArray().isEmpty())
+        << QJsonDocument(report["errors"].toArray()).toJson().toStdString();
+    QStringList theirs;
+    for (const auto& h : report["handles"].toArray()) theirs << h.toString();
+    EXPECT_EQ(theirs, ours);
 }
 
 }  // namespace

@@ -56,10 +56,10 @@ protected:
         if (probe.exitCode() != 0) GTEST_SKIP() << "python3-ezdxf is not installed";
         ASSERT_TRUE(dir.isValid());
     }
-    // The test drawing as ezdxf writes it in the given DXF version.
-    QString written(const QString& version) {
-        const QString path = dir.filePath(QStringLiteral("grid_%1.dxf").arg(version));
-        runScript({QStringLiteral("write"), path, version});
+    // The test drawing as ezdxf writes it in the given DXF version (with the script's options).
+    QString written(const QString& version, const QStringList& options = {}) {
+        const QString path = dir.filePath(QStringLiteral("grid_%1%2.dxf").arg(version, options.join(QString())));
+        runScript(QStringList{QStringLiteral("write"), path, version} + options);
         return path;
     }
     QTemporaryDir dir;
@@ -91,6 +91,21 @@ TEST_F(GridReference, ReadWithItsNameGridAndExtents) {
         expectBox(db->boundingBox(refs[0]), theirs[0].toObject()["box"]);
         expectBox(db->boundingBox(refs[1]), theirs[1].toObject()["box"]);
     }
+}
+
+// A MINSERT written without its spacings (no 44, no 45) has them 0, as DXF has it: every cell lies on
+// the first, and the grid is as wide as one cell, where ezdxf finds it.
+TEST_F(GridReference, WithoutSpacingsEveryCellLiesOnTheFirst) {
+    const QString path = written(QStringLiteral("R2010"), {QStringLiteral("--no-spacing")});
+    const auto db = cad::dxf::readFile(path);
+    const auto refs = references(*db);
+    ASSERT_EQ(refs.size(), 2u);
+    const auto& grid = refs[0]->as<InsertData>();
+    EXPECT_EQ(grid.rows, 2);
+    EXPECT_EQ(grid.columns, 3);
+    EXPECT_EQ(grid.rowSpacing, 0);
+    EXPECT_EQ(grid.columnSpacing, 0);
+    expectBox(db->boundingBox(refs[0]), ezdxfReferences(path)[0].toObject()["box"]);
 }
 
 // Open and save: the MINSERT is written as one (its subclass and grid), the plain reference as a

@@ -1,6 +1,6 @@
 // Entities in their own coordinate systems (extrusion (0,0,-1), one tilted plane) as ezdxf writes
-// them: the engine measures each where ezdxf places it, moves it where it is drawn, explodes it
-// in place, and saves it exactly as read.
+// them: the engine measures each where ezdxf places it (a dimension's block through the dimension's
+// OCS), moves it where it is drawn, explodes it in place, and saves it exactly as read.
 #include "platform/cad/dxf/DxfReader.h"
 #include "platform/cad/dxf/DxfWriter.h"
 #include "platform/cad/engine/Database.h"
@@ -61,7 +61,7 @@ protected:
 };
 
 TEST_F(OcsPlacement, ExtentsAndEndsAreWhereEzdxfPlacesEachKind) {
-    ASSERT_EQ(truth.size(), 18);
+    ASSERT_EQ(truth.size(), 19);
     for (auto it = truth.begin(); it != truth.end(); ++it) {
         const QString name = it.key();
         const QJsonObject want = it.value().toObject();
@@ -114,6 +114,16 @@ TEST_F(OcsPlacement, MovesAndTurnsHappenWhereTheEntityIsDrawn) {
     EXPECT_NEAR(db->boundingBox(solid).min.x, solidBefore.min.x + 2, 1e-9);
     EXPECT_NEAR(db->boundingBox(solid).max.y, solidBefore.max.y + 7, 1e-9);
     EXPECT_NEAR(db->boundingBox(solid).max.x, solidBefore.max.x + 2, 1e-9);
+    // A dimension seen from below: the lines of its block move with it by the world vector; the
+    // 3DSOLID its block also holds, a kind kept as read, is passed over rather than refusing the move.
+    Entity* dim = onLayer(*db, "DIMENSION");
+    const Box dimBefore = db->boundingBox(dim);
+    db->move(dim, {0, 0, 0}, {3, -2, 0});
+    const Box dimAfter = db->boundingBox(dim);
+    EXPECT_NEAR(dimAfter.min.x, dimBefore.min.x + 3, 1e-9);
+    EXPECT_NEAR(dimAfter.max.x, dimBefore.max.x + 3, 1e-9);
+    EXPECT_NEAR(dimAfter.min.y, dimBefore.min.y - 2, 1e-9);
+    EXPECT_NEAR(dimAfter.max.y, dimBefore.max.y - 2, 1e-9);
     // A reference on a tilted plane cannot be exploded into plan pieces: refused.
     EXPECT_THROW(db->explode(onLayer(*db, "TILTEDREF")), cad::NotSupported);
     // A tilted plane cannot be moved by a plan transform: refused, left as it was.
@@ -141,7 +151,7 @@ TEST_F(OcsPlacement, SavedFileKeepsEveryExtrusionAsRead) {
     cad::dxf::writeFile(*db, saved);
     const QJsonObject before = runScript("read", path);
     const QJsonObject after = runScript("read", saved);
-    ASSERT_EQ(before.size(), 18);
+    ASSERT_EQ(before.size(), 19);
     for (auto it = before.begin(); it != before.end(); ++it) {
         const QJsonObject a = after[it.key()].toObject(), b = it.value().toObject();
         EXPECT_EQ(a.keys(), b.keys()) << it.key().toStdString();

@@ -1,6 +1,6 @@
 """Reads a drawing written by the engine with ezdxf and reports, as JSON, what an independent
 reader sees: audit errors, block references with their attributes, the custom properties of the
-"DWGPROPS" record, the model-space draw order and the entity kinds."""
+"DWGPROPS" record, the model-space draw order and the entity kinds and handles."""
 import json
 import sys
 
@@ -56,6 +56,7 @@ def main(path):
         "properties": custom_properties(doc),
         "order": order,
         "types": [e.dxftype() for e in msp],
+        "handles": [e.dxf.handle for e in msp],
         "layers": {layer.dxf.name: layer.dxf.color for layer in doc.layers},
     }
     json.dump(report, sys.stdout, ensure_ascii=False)

@@ -128,10 +128,14 @@ TEST(CadGeometry, ExplodedReferenceIsPlacedByScaleAndRotation) {
     BlockDefinition* b = db.addBlock("KONIEC");
     db.addLine(b, {0, 0, 0}, {1, 0, 0});
     db.addArc(b, {0, 0, 0}, 1, 0, M_PI / 2);
+    // A kind kept as read that cannot be placed (a 3DSOLID) is left out; nothing is made of it.
+    db.addEntity(b, EntityKind::Unknown)->as<RawData>().dxfName = QStringLiteral("3DSOLID");
     db.addAttributeDefinition(b, 1, 0, "", {0, 1, 0}, "OPIS", "a");
     Entity* ref = db.insertBlock(db.modelSpace(), {10, 0, 0}, "KONIEC", 3, 3, 1, M_PI / 2);
+    const int count = db.modelSpace()->count();
     const auto parts = db.explode(ref);
     ASSERT_EQ(parts.size(), 3u);
+    EXPECT_EQ(db.modelSpace()->count(), count + 3);
     const auto& line = parts[0]->as<LineData>();
     EXPECT_NEAR(line.end.x, 10, 1e-9);
     EXPECT_NEAR(line.end.y, 3, 1e-9);
