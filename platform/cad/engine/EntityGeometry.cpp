@@ -268,7 +268,7 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx, const
         }
         case EntityKind::DimAligned:
         case EntityKind::DimOrdinate: {
-            // The drawn block lies in the dimension's OCS; the definition points are world points.
+            // The drawn block and the definition points are world points, the text position an OCS one.
             const auto& dim = e->as<DimensionData>();
             if (const BlockDefinition* def = dim.blockName.isEmpty() ? nullptr : db.findBlock(dim.blockName))
                 box = keepsAxes(place) ? transformedBox(localBlockBox(db, def, ctx), place)
@@ -276,7 +276,7 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx, const
             if (box.isEmpty()) {
                 box.add(outer.apply(dim.point1));
                 box.add(outer.apply(dim.point2));
-                box.add(place.apply(dim.textPosition));
+                box.add(outer.apply(Ocs(e->normal).toWorld(dim.textPosition)));
                 if (e->kind() == EntityKind::DimAligned) box.add(outer.apply(dim.definitionPoint));
             }
             break;

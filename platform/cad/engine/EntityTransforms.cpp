@@ -229,12 +229,12 @@ void Database::transform(Entity* e, const Transform2D& world) {
         case EntityKind::DimOrdinate: {
             auto& dim = e->as<DimensionData>();
             // Definition and extension points are world points, the text position an OCS one.
+            dim.textPosition = ocsTransform(e->normal, e->objectName(), world).apply(dim.textPosition);
             dim.point1 = world.apply(dim.point1);
             dim.point2 = world.apply(dim.point2);
-            dim.textPosition = t.apply(dim.textPosition);
             if (e->kind() == EntityKind::DimAligned) dim.definitionPoint = world.apply(dim.definitionPoint);
-            // The drawn block follows the dimension; it lies in the dimension's OCS, its entities
-            // each conjugate that by their own.
+            // The drawn block follows the dimension; it holds world points, its entities each
+            // conjugating the move by their own OCS.
             if (BlockDefinition* def = dim.blockName.isEmpty() ? nullptr : findBlock(dim.blockName))
                 for (Entity* child : def->entities())
                     if (child->kind() != EntityKind::DimAligned && child->kind() != EntityKind::DimOrdinate &&

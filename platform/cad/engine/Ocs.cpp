@@ -80,8 +80,6 @@ bool usesOcs(const Entity& e) {
         case EntityKind::AttributeReference:
         case EntityKind::Hatch:
         case EntityKind::BlockReference:
-        case EntityKind::DimAligned:
-        case EntityKind::DimOrdinate:
             return true;
         case EntityKind::Polyline2d:
             // 3D polylines, meshes and polyface meshes hold world points.
@@ -91,12 +89,12 @@ bool usesOcs(const Entity& e) {
             if (const auto* raw = e.tryAs<RawData>()) {
                 const QString& n = raw->dxfName;
                 return n.compare(QLatin1String("SOLID"), Qt::CaseInsensitive) == 0 ||
-                       n.compare(QLatin1String("TRACE"), Qt::CaseInsensitive) == 0 ||
-                       n.compare(QLatin1String("DIMENSION"), Qt::CaseInsensitive) == 0;
+                       n.compare(QLatin1String("TRACE"), Qt::CaseInsensitive) == 0;
             }
             return false;
         default:
-            // Lines and points hold world points; MTEXT's insertion point and direction are world
+            // Lines and points hold world points, and so does a dimension's drawn block (it is
+            // inserted at the world origin; only its text position is an OCS point); MTEXT's insertion point and direction are world
             // values (its extrusion only turns the side it is read from).
             return false;
     }
@@ -136,10 +134,15 @@ Point3 worldToOcs(const Entity& e, const Point3& p) {
 
 Transform2D ocsTransform(const Entity& e, const Transform2D& world) {
     if (isWorldExtrusion(e.normal) || !usesOcs(e)) return world;
-    const Ocs ocs(e.normal);
+    return ocsTransform(e.normal, e.objectName(), world);
+}
+
+Transform2D ocsTransform(const Point3& extrusion, const QString& objectName, const Transform2D& world) {
+    if (isWorldExtrusion(extrusion)) return world;
+    const Ocs ocs(extrusion);
     if (!ocs.parallelToXY())
         throw NotSupported(QStringLiteral("Obiektu %1 leżącego poza płaszczyzną XY nie można przekształcić")
-                               .arg(e.objectName()));
+                               .arg(objectName));
     // Parallel to XY the plan transform has no translation part: the elevation only shifts Z.
     const Transform2D plan = ocs.planTransform();
     return plan.inverse().after(world).after(plan);

@@ -6,6 +6,8 @@
 
 #include "platform/cad/engine/Geometry.h"
 
+#include <QString>
+
 namespace cad::db {
 
 class Entity;
@@ -44,7 +46,7 @@ private:
 bool isWorldExtrusion(const Point3& extrusion);
 
 // Whether the kind keeps its points in its OCS (so the extrusion moves them); lines, points,
-// ellipses, splines and 3D polylines hold world points.
+// ellipses, splines, 3D polylines and a dimension's drawn block hold world points.
 bool usesOcs(const Entity& e);
 // The entity's OCS elevation: the Z its OCS points share (arc centre, polyline elevation, ...).
 double ocsElevation(const Entity& e);
@@ -60,6 +62,9 @@ Point3 worldToOcs(const Entity& e, const Point3& p);
 // `world` where it is drawn. Only for an entity whose plane is parallel to XY: it throws
 // NotSupported for a tilted one, whose plan view a 2D transform cannot move in its own plane.
 Transform2D ocsTransform(const Entity& e, const Transform2D& world);
+// The same for a point of the OCS of `extrusion` held by an entity of another kind (a dimension's
+// text position); `objectName` names the entity refused.
+Transform2D ocsTransform(const Point3& extrusion, const QString& objectName, const Transform2D& world);
 // Puts a curve just made from OCS values of `plane` (a hatch loop's edges, at that elevation)
 // where `plane` draws them: an arc, circle or polyline takes its extrusion and elevation, a line
 // its points in world coordinates. Nothing changes for a plane with extrusion +Z.

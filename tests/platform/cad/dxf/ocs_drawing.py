@@ -89,23 +89,19 @@ def make(path):
     edges.add_line((30, 30), (20, 20))
     add("HATCHEDGES", he)
     # An aligned dimension seen from below, measuring world (10, -60) to (30, -60) with its line 5
-    # above: its block holds its lines in the dimension's OCS, as a reference's block lies in the
-    # reference's, and a 3DSOLID (a kind kept as read). ezdxf's own extents take the block's lines
-    # as world points: the truth here is those lines through the dimension's OCS.
+    # above. Its block is inserted at the world origin and holds world points whatever the
+    # dimension's extrusion (only the text position is an OCS point); it also holds a 3DSOLID, a
+    # kind kept as read. ezdxf's extents are the truth.
     dblock = doc.blocks.new_anonymous_block("D")
     dim_ocs = ezdxf.math.OCS(DOWN)
-    lines = [((10, -60, 0), (10, -55, 0)), ((30, -60, 0), (30, -55, 0)), ((10, -55, 0), (30, -55, 0))]
-    for a, b in lines:
-        dblock.add_line(dim_ocs.from_wcs(a), dim_ocs.from_wcs(b))
+    for a, b in [((10, -60, 0), (10, -55, 0)), ((30, -60, 0), (30, -55, 0)), ((10, -55, 0), (30, -55, 0))]:
+        dblock.add_line(a, b)
     dblock.add_3dsolid()
     d = msp.new_entity("DIMENSION", dxfattribs={
         "geometry": dblock.name, "dimstyle": "Standard", "dimtype": 33, "extrusion": DOWN,
         "defpoint": (30, -55, 0), "defpoint2": (10, -60, 0), "defpoint3": (30, -60, 0),
         "text_midpoint": dim_ocs.from_wcs((20, -54, 0))})
     add("DIMENSION", d)
-    ends = [dim_ocs.to_wcs(e.dxf.get(end)) for e in dblock.query("LINE") for end in ("start", "end")]
-    report["DIMENSION"]["box"] = [min(p.x for p in ends), min(p.y for p in ends),
-                                  max(p.x for p in ends), max(p.y for p in ends)]
     tr2 = msp.add_blockref("B1", (3, 4), dxfattribs={"extrusion": TILTED, "rotation": 20})
     add("TILTEDREF", tr2)
     tc = msp.add_circle((5, 5, 1), 4, dxfattribs={"extrusion": TILTED})
