@@ -2,6 +2,7 @@
 // the end marker, and the linetype of components shared by a conditional stream.
 #include "StreamsFixture.h"
 
+#include "conflictor/streams/ComponentPicking.h"
 #include "conflictor/streams/Markers.h"
 #include "conflictor/streams/SegmentBounds.h"
 #include "conflictor/streams/StreamComponents.h"
@@ -199,6 +200,28 @@ TEST_F(StreamsStartPoint, AnAttachedPieceTakesTheEndArrowToTheNewEnd) {
     ASSERT_TRUE(OdczytajStrumienie(false, k1));
     KeepEndMarkerAtTheEnd(k1);
     EXPECT_EQ(only(QStringLiteral("12^KONIEC_STRUMIEN_K1_*")).handle(), handle);
+}
+
+// Attaching a line at the end by picking takes the end arrow to it; detaching that piece brings it back.
+TEST_F(StreamsStartPoint, AttachAndDetachByPickingKeepTheEndArrowAtTheEnd) {
+    SetStartPoint(false);
+    if (!common::ArePointsEqual(start(), {0, 0})) SetStartPoint(true);
+    const cad::Entity line = modelSpace().addLine(cad::Point{10, 10, 0}, cad::Point{10, 20, 0});
+    picks.entity(line.handle()).cancel();
+    mnuEdycja_DolaczSkladnik();
+    EXPECT_TRUE(common::ArePointsEqual(end(), {10, 20}));
+    const int k1 = FindStreamIndex(QStringLiteral("K1"));
+    ASSERT_GE(k1, 0);
+    ASSERT_EQ(StreamTable[size_t(k1)].SegmentCount, 3);
+    QString added;
+    for (const cad::Entity& ref : references(QStringLiteral("12^STRUMIEN_*^K1")))
+        if (std::abs(ref.boundingBox().second.y - 20) < 1e-9) added = ref.handle();
+    ASSERT_FALSE(added.isEmpty());
+    picks.entity(added).cancel();
+    mnuEdycja_WylaczSkladnik();
+    EXPECT_EQ(StreamTable[size_t(k1)].SegmentCount, 2);
+    EXPECT_TRUE(common::ArePointsEqual(end(), {10, 10}));
+    EXPECT_TRUE(common::ArePointsEqual(start(), {0, 0}));
 }
 
 // Reading one stream names a piece of it the reading passes over, and leaves the other streams alone.
