@@ -94,6 +94,21 @@ namespace {
 // filled SOLID and TRACE, 3DFACE, the ELLIPSE (centre, major axis) and the SPLINE (control and fit
 // points, end tangents). Each X tag is followed by its Y tag (code + 10). False for other kinds, and
 // for a mirrored ellipse, whose parameters would run the other way.
+bool transformRawTags(RawData& raw, const Transform2D& t, bool mirror);
+
+// Whether transform() can move a copy of the entity by `world` where it is drawn: every modelled
+// kind in a plane parallel to XY, and of the kinds kept as read those whose points are known.
+bool movable(const Entity& e, const Transform2D& world) {
+    if (usesOcs(e) && !Ocs(e.normal).parallelToXY()) return false;
+    const bool turns = world.a != 1 || world.b != 0 || world.c != 0 || world.d != 1;
+    if (e.kind() == EntityKind::MText && turns && !Ocs(e.normal).parallelToXY()) return false;
+    if (e.kind() == EntityKind::Unknown) {
+        RawData probe{e.as<RawData>().dxfName, {}};
+        return transformRawTags(probe, world, world.determinant() < 0);
+    }
+    return true;
+}
+
 bool transformRawTags(RawData& raw, const Transform2D& t, bool mirror) {
     const QString kind = raw.dxfName.toUpper();
     std::vector<int> points, vectors;
@@ -139,6 +154,14 @@ void Database::transform(Entity* e, const Transform2D& world) {
     const Transform2D mtextTurn = mtextOcs.parallelToXY()
                                       ? mtextOcs.planTransform().inverse().after(world).after(mtextOcs.planTransform())
                                       : world;
+    // A dimension moves with its drawn block: a piece of it that cannot move refuses the whole move
+    // before anything changed, rather than being left behind.
+    if (const auto* dim = e->tryAs<DimensionData>())
+        if (const BlockDefinition* def = dim->blockName.isEmpty() ? nullptr : findBlock(dim->blockName))
+            for (const Entity* child : def->entities())
+                if (!movable(*child, world))
+                    throw NotSupported(QStringLiteral("Wymiaru z obiektem %1 w bloku nie można przekształcić")
+                                           .arg(child->objectName()));
     d->journal->willModify(e);
     if (const auto* ins = e->tryAs<InsertData>())
         for (Entity* a : ins->attributes) d->journal->willModify(a);
@@ -234,12 +257,11 @@ void Database::transform(Entity* e, const Transform2D& world) {
             dim.point2 = world.apply(dim.point2);
             if (e->kind() == EntityKind::DimAligned) dim.definitionPoint = world.apply(dim.definitionPoint);
             // The drawn block follows the dimension; it holds world points, its entities each
-            // conjugating the move by their own OCS.
+            // conjugating the move by their own OCS (arrowheads kept as SOLIDs too).
             if (BlockDefinition* def = dim.blockName.isEmpty() ? nullptr : findBlock(dim.blockName))
                 for (Entity* child : def->entities())
-                    if (child->kind() != EntityKind::DimAligned && child->kind() != EntityKind::DimOrdinate &&
-                        child->kind() != EntityKind::Unknown)
-                        transform(child, t);
+                    if (child->kind() != EntityKind::DimAligned && child->kind() != EntityKind::DimOrdinate)
+                        transform(child, world);
             break;
         }
         case EntityKind::Unknown:
@@ -461,6 +483,13 @@ std::vector<Entity*> Database::explode(Entity* e) {
                 throw NotSupported(QStringLiteral(
                     "Wstawienia bloku leżącego poza płaszczyzną XY (lub z takimi obiektami) nie można rozbić"));
             const std::vector<Entity*> children = def->entities();  // copying adds to `owner`, not to def
+            // A piece that cannot be placed refuses the explode before anything is made: leaving it
+            // out would lose it from the drawing without a word.
+            const Transform2D placed = ocsPlacement(*e).after(referenceTransform(ins, def->basePoint));
+            for (const Entity* child : children)
+                if (!movable(*child, placed))
+                    throw NotSupported(QStringLiteral("Wstawienia bloku z obiektem %1 nie można rozbić")
+                                           .arg(child->objectName()));
             // A grid gives the block's entities once for each of its cells.
             for (int r = 0; r < ins.gridRows(); ++r)
                 for (int c = 0; c < ins.gridColumns(); ++c) {
@@ -469,7 +498,6 @@ std::vector<Entity*> Database::explode(Entity* e) {
                                               .after(Transform2D::translation(o.x, o.y))
                                               .after(referenceTransform(ins, def->basePoint));
                     for (Entity* child : children) {
-                        if (child->kind() == EntityKind::Unknown) continue;  // cannot be placed; left out
                         Entity* n = cloneEntity(child, owner, *this);
                         transform(n, t);
                         out.push_back(n);

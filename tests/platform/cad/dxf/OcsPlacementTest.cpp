@@ -114,8 +114,8 @@ TEST_F(OcsPlacement, MovesAndTurnsHappenWhereTheEntityIsDrawn) {
     EXPECT_NEAR(db->boundingBox(solid).min.x, solidBefore.min.x + 2, 1e-9);
     EXPECT_NEAR(db->boundingBox(solid).max.y, solidBefore.max.y + 7, 1e-9);
     EXPECT_NEAR(db->boundingBox(solid).max.x, solidBefore.max.x + 2, 1e-9);
-    // A dimension seen from below: the world lines of its block move with it by the world vector; the
-    // 3DSOLID its block also holds, a kind kept as read, is passed over rather than refusing the move.
+    // A dimension seen from below: the world lines of its block and its SOLID arrowhead (the top of
+    // the box, at y -54.7) move with it by the world vector.
     Entity* dim = onLayer(*db, "DIMENSION");
     const Box dimBefore = db->boundingBox(dim);
     db->move(dim, {0, 0, 0}, {3, -2, 0});

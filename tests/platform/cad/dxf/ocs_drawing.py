@@ -90,13 +90,13 @@ def make(path):
     add("HATCHEDGES", he)
     # An aligned dimension seen from below, measuring world (10, -60) to (30, -60) with its line 5
     # above. Its block is inserted at the world origin and holds world points whatever the
-    # dimension's extrusion (only the text position is an OCS point); it also holds a 3DSOLID, a
+    # dimension's extrusion (only the text position is an OCS point); its arrowhead is a SOLID, a
     # kind kept as read. ezdxf's extents are the truth.
     dblock = doc.blocks.new_anonymous_block("D")
     dim_ocs = ezdxf.math.OCS(DOWN)
     for a, b in [((10, -60, 0), (10, -55, 0)), ((30, -60, 0), (30, -55, 0)), ((10, -55, 0), (30, -55, 0))]:
         dblock.add_line(a, b)
-    dblock.add_3dsolid()
+    dblock.add_solid([(30, -55), (29, -54.7), (29, -55.3)])
     d = msp.new_entity("DIMENSION", dxfattribs={
         "geometry": dblock.name, "dimstyle": "Standard", "dimtype": 33, "extrusion": DOWN,
         "defpoint": (30, -55, 0), "defpoint2": (10, -60, 0), "defpoint3": (30, -60, 0),

@@ -128,14 +128,30 @@ TEST(CadGeometry, ExplodedReferenceIsPlacedByScaleAndRotation) {
     BlockDefinition* b = db.addBlock("KONIEC");
     db.addLine(b, {0, 0, 0}, {1, 0, 0});
     db.addArc(b, {0, 0, 0}, 1, 0, M_PI / 2);
-    // A kind kept as read that cannot be placed (a 3DSOLID) is left out; nothing is made of it.
-    db.addEntity(b, EntityKind::Unknown)->as<RawData>().dxfName = QStringLiteral("3DSOLID");
+    // A kind kept as read whose points are known (an arrowhead's SOLID) is placed with the rest.
+    RawData& arrow = db.addEntity(b, EntityKind::Unknown)->as<RawData>();
+    arrow = {QStringLiteral("SOLID"),
+             {{10, "1"}, {20, "0"}, {11, "1"}, {21, "1"}, {12, "2"}, {22, "0"}, {13, "2"}, {23, "0"}}};
     db.addAttributeDefinition(b, 1, 0, "", {0, 1, 0}, "OPIS", "a");
     Entity* ref = db.insertBlock(db.modelSpace(), {10, 0, 0}, "KONIEC", 3, 3, 1, M_PI / 2);
     const int count = db.modelSpace()->count();
     const auto parts = db.explode(ref);
-    ASSERT_EQ(parts.size(), 3u);
-    EXPECT_EQ(db.modelSpace()->count(), count + 3);
+    ASSERT_EQ(parts.size(), 4u);
+    EXPECT_EQ(db.modelSpace()->count(), count + 4);
+    const Box solid = db.boundingBox(parts[2]);  // (1..2; 0..1) turned a quarter, scaled 3, at (10; 0)
+    EXPECT_NEAR(solid.min.x, 7, 1e-9);
+    EXPECT_NEAR(solid.max.x, 10, 1e-9);
+    EXPECT_NEAR(solid.min.y, 3, 1e-9);
+    EXPECT_NEAR(solid.max.y, 6, 1e-9);
+    // One that cannot be placed (a 3DSOLID) refuses the explode before anything is made: left out,
+    // it would be lost from the drawing.
+    BlockDefinition* body = db.addBlock("BRYLA");
+    db.addLine(body, {0, 0, 0}, {1, 0, 0});
+    db.addEntity(body, EntityKind::Unknown)->as<RawData>().dxfName = QStringLiteral("3DSOLID");
+    Entity* bodyRef = db.insertBlock(db.modelSpace(), {}, "BRYLA", 1, 1, 1, 0);
+    const int withBody = db.modelSpace()->count();
+    EXPECT_THROW(db.explode(bodyRef), cad::NotSupported);
+    EXPECT_EQ(db.modelSpace()->count(), withBody);
     const auto& line = parts[0]->as<LineData>();
     EXPECT_NEAR(line.end.x, 10, 1e-9);
     EXPECT_NEAR(line.end.y, 3, 1e-9);
@@ -143,8 +159,8 @@ TEST(CadGeometry, ExplodedReferenceIsPlacedByScaleAndRotation) {
     EXPECT_NEAR(arc.radius, 3, 1e-9);
     EXPECT_NEAR(arc.startAngle, M_PI / 2, 1e-9);
     EXPECT_NEAR(arc.endAngle, M_PI, 1e-9);
-    EXPECT_EQ(parts[2]->kind(), EntityKind::AttributeDefinition);
-    EXPECT_EQ(parts[2]->ownerBlock(), db.modelSpace());
+    EXPECT_EQ(parts[3]->kind(), EntityKind::AttributeDefinition);
+    EXPECT_EQ(parts[3]->ownerBlock(), db.modelSpace());
     // A non-uniform scale cannot turn arcs into arcs.
     Entity* stretched = db.insertBlock(db.modelSpace(), {}, "KONIEC", 5, 1, 1, 0);
     const int before = db.modelSpace()->count();
@@ -242,6 +258,11 @@ TEST(CadGeometry, DimensionsAreDrawnInTheirOwnBlocks) {
     EXPECT_EQ(ordinate->objectName(), "AcDbOrdinateDimension");
     db.move(ordinate, {0, 0, 0}, {1, 0, 0});
     EXPECT_DOUBLE_EQ(ordinate->as<DimensionData>().point2.x, 13);
+    // A piece of its block that cannot move (a 3DSOLID) refuses the move: nothing is left behind.
+    db.addEntity(drawn, EntityKind::Unknown)->as<RawData>().dxfName = QStringLiteral("3DSOLID");
+    EXPECT_THROW(db.move(aligned, {0, 0, 0}, {1, 0, 0}), cad::NotSupported);
+    EXPECT_DOUBLE_EQ(aligned->as<DimensionData>().point2.x, 30);
+    EXPECT_DOUBLE_EQ(db.boundingBox(aligned).max.x, box.max.x);
 }
 
 // Each end of an aligned dimension gets a filled arrowhead DIMASZ long and a third of that wide, its tip
