@@ -30,11 +30,10 @@ void DrawingRenderer::drawText(const TextData& t, const QString& shown, const QC
         anchor = t.position;
         rotation = std::atan2(t.alignmentPoint.y - t.position.y, t.alignmentPoint.x - t.position.x);
     }
-    const QPointF at = map(c.toScreen, anchor.x, anchor.y);
-    // The text's up and along directions on screen give its pixel height and angle.
-    const Point3 along = c.toScreen.applyVector({std::cos(rotation), std::sin(rotation), 0});
+    // The text's up direction on screen gives its pixel height; its frame lays the glyphs along it.
     const Point3 up = c.toScreen.applyVector({-std::sin(rotation), std::cos(rotation), 0});
-    const double heightPx = t.height * std::hypot(up.x, up.y);
+    const double pxPerUnit = std::hypot(up.x, up.y);
+    const double heightPx = t.height * pxPerUnit;
     if (heightPx < 1.0) return;  // smaller than a pixel: nothing to read
     QFont font(textFamily());
     font.setPixelSize(std::max(1, int(std::lround(heightPx / capRatio()))));
@@ -42,9 +41,7 @@ void DrawingRenderer::drawText(const TextData& t, const QString& shown, const QC
     const double raw = fm.horizontalAdvance(shown);
     if (fitted && raw > 0) {
         const double len = std::hypot(t.alignmentPoint.x - t.position.x, t.alignmentPoint.y - t.position.y);
-        const Point3 v =
-            c.toScreen.applyVector({t.alignmentPoint.x - t.position.x, t.alignmentPoint.y - t.position.y, 0});
-        if (len > 0) widthFactor = std::hypot(v.x, v.y) / raw;
+        if (len > 0) widthFactor = len * pxPerUnit / raw;
     }
     double dx = 0, dy = 0;
     if (!fitted) {
@@ -62,11 +59,8 @@ void DrawingRenderer::drawText(const TextData& t, const QString& shown, const QC
         dy = cap / 2;
     else if (t.vertical == 3)
         dy = cap;
-    QTransform place;
-    place.translate(at.x(), at.y());
-    place.rotateRadians(std::atan2(along.y, along.x));
-    const bool mirrored = c.toScreen.determinant() > 0;  // the view flips Y; a second flip mirrors
-    place.scale(widthFactor, mirrored ? -1 : 1);
+    QTransform place = render::TextFrame(c.toScreen, anchor, rotation);
+    place.scale(widthFactor, 1);
     // Backward and upside-down text is mirrored about its anchor in its own frame.
     place.scale((t.generation & 2) ? -1 : 1, (t.generation & 4) ? -1 : 1);
     place.translate(dx, dy);
@@ -111,7 +105,6 @@ void DrawingRenderer::drawPlacedMText(const MTextData& t, const Point3& normal, 
 }
 
 void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const Context& c, const Tags* extra) {
-    const Point3 along = c.toScreen.applyVector({std::cos(t.rotation), std::sin(t.rotation), 0});
     const Point3 up = c.toScreen.applyVector({-std::sin(t.rotation), std::cos(t.rotation), 0});
     const double pxPerUnit = std::hypot(up.x, up.y);
     if (t.height * pxPerUnit < 1.0) return;  // smaller than a pixel: nothing to read
@@ -218,9 +211,7 @@ void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const C
     const int col = (std::clamp(t.attachment, 1, 9) - 1) % 3;  // 0 left, 1 centre, 2 right
     const double top = row == 0 ? 0 : row == 1 ? -blockHeight / 2 : -blockHeight;
     const double boxLeft = -fullWidth * col / 2;
-    const QPointF at = map(c.toScreen, t.position.x, t.position.y);
-    const double angle = std::atan2(along.y, along.x);
-    const bool mirrored = c.toScreen.determinant() > 0;  // the view flips Y; a second flip mirrors
+    const QTransform frame = render::TextFrame(c.toScreen, t.position, t.rotation);
     for (size_t i = 0; i < out.size(); ++i) {
         // A paragraph's own alignment places its lines in the box; without one the attachment does.
         // Justified lines are set flush left.
@@ -236,10 +227,7 @@ void DrawingRenderer::drawMText(const MTextData& t, const QColor& color, const C
                 shown = QColor(QRgb(run.trueColor));
             else if (run.aci >= 1 && run.aci <= 255)
                 shown = AciColor(run.aci);
-            QTransform place;
-            place.translate(at.x(), at.y());
-            place.rotateRadians(angle);
-            if (mirrored) place.scale(1, -1);
+            QTransform place = frame;
             place.translate(left + p.x, top + baselines[i]);
             place.scale(run.widthFactor, 1);
             if (run.oblique != 0) place.shear(-std::tan(run.oblique), 0);

@@ -7,6 +7,7 @@
 #include <QFontMetricsF>
 #include <QPointF>
 #include <QString>
+#include <QTransform>
 #include <cmath>
 #include <numbers>
 
@@ -35,6 +36,18 @@ inline cad::db::Transform2D FrameOnPlane(const cad::db::Point3& origin, const ca
     m.tx = origin.x - (m.a * origin.x + m.b * origin.y);
     m.ty = origin.y - (m.c * origin.x + m.d * origin.y);
     return m;
+}
+
+// The map from a text's own layout, in pixels of its height (x along the text, y down its lines), to
+// the screen: its along and up directions through `toScreen` at `at`, so a text on a mirrored or
+// tilted plane takes the shape the plane gives it (mirrored, or foreshortened and slanted).
+inline QTransform TextFrame(const cad::db::Transform2D& toScreen, const cad::db::Point3& at, double rotation) {
+    const cad::db::Point3 along = toScreen.applyVector({std::cos(rotation), std::sin(rotation), 0});
+    const cad::db::Point3 up = toScreen.applyVector({-std::sin(rotation), std::cos(rotation), 0});
+    const double px = std::hypot(up.x, up.y);
+    const QPointF p = map(toScreen, at.x, at.y);
+    if (!(px > 0)) return QTransform::fromTranslate(p.x(), p.y());
+    return QTransform(along.x / px, along.y / px, -up.x / px, -up.y / px, p.x(), p.y());
 }
 
 inline const QString& textFamily() {

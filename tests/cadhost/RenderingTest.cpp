@@ -493,6 +493,35 @@ private slots:
     // the same frame laid in the plane's own coordinate system, its up axis leaning with the plane.
     // The planes' axes by the arbitrary axis rule, by hand: for (0, 0.6, 0.8) X is world X and Y is
     // (0, 0.8, -0.6); for -Z, X is -X and Y is Y.
+    // A multiline text on a plane tilted about X keeps its length along X and is foreshortened to
+    // 0.8 of its height; seen from below, running along X, its lines hang down from the insertion
+    // point, whole.
+    void multilineTextOnATiltedPlaneIsItsPlanProjection() {
+        DxfText d;
+        d.section("ENTITIES");
+        const auto mtext = [&](double y, double nx, double ny, double nz) {
+            d.entity("MTEXT").tag(100, QStringLiteral("AcDbMText")).point(10, 0, y).tag(40, 4.0).tag(71, 7);
+            d.tag(1, QStringLiteral("MMMM")).tag(210, nx).tag(220, ny).tag(230, nz);
+        };
+        mtext(0, 0, 0, 1);
+        mtext(10, 0, 0.6, 0.8);
+        mtext(20, 0, 0, -1);
+        d.end();
+        Canvas c;
+        QVERIFY(c.load(d.finish()));
+        c.render(-30, -2, 30, 26, 10);
+        const QRect flat = c.inkBox(-1, -1, 29, 5), tilted = c.inkBox(-1, 9, 29, 15);
+        const QRect mirrored = c.inkBox(-1, 15, 29, 21);
+        QVERIFY(!flat.isEmpty() && !tilted.isEmpty() && !mirrored.isEmpty());
+        const QString sizes = QStringLiteral("%1x%2 %3x%4 %5x%6")
+                                  .arg(flat.width()).arg(flat.height()).arg(tilted.width()).arg(tilted.height())
+                                  .arg(mirrored.width()).arg(mirrored.height());
+        QVERIFY2(std::abs(tilted.width() - flat.width()) <= 2, qPrintable(sizes));
+        QVERIFY2(std::abs(tilted.height() - 0.8 * flat.height()) <= 2, qPrintable(sizes));
+        QVERIFY2(std::abs(mirrored.width() - flat.width()) <= 2 && std::abs(mirrored.height() - flat.height()) <= 1,
+                 qPrintable(sizes));
+    }
+
     void framesOnAPlaneAreTheirPlanProjections() {
         struct Plane {
             Point3 normal, x, y;
