@@ -33,6 +33,9 @@ ents["ellipse"] = msp.add_ellipse((0, 80), (10, 0, 0), 0.5, 0, math.pi / 2, dxfa
 # A circle on a tilted plane: drawn as its plan projection, an ellipse round world (8; -70).
 TILT = Vec3(0.6, 0, 0.8)
 ents["tilted"] = msp.add_circle(ezdxf.math.OCS(TILT).from_wcs((8, -70, 0)), 5, dxfattribs={"extrusion": TILT})
+# An ellipse on that plane, its major axis rising out of the plan: its minor axis turns from the
+# major one about the tilted normal, a plan half-axis of 5 along Y round world (90; 30).
+ents["tiltedellipse"] = msp.add_ellipse((90, 30, 0), (8, 0, -6), 0.5, dxfattribs={"extrusion": TILT})
 texts = {}
 texts["text"] = msp.add_text("L", dxfattribs={"height": 5, "insert": (-30, 40), "extrusion": DOWN})
 texts["mtext"] = msp.add_mtext("L", dxfattribs={"char_height": 5, "insert": (30, 70), "text_direction": (1, 0, 0),

@@ -1,6 +1,7 @@
 // Entities in their own coordinate systems (extrusion (0,0,-1), one tilted plane) as ezdxf writes
-// them: the engine measures each where ezdxf places it (a dimension's block through the dimension's
-// OCS), moves it where it is drawn, explodes it in place, and saves it exactly as read.
+// them: the engine measures each where ezdxf places it (a dimension, also one kept as read, by the
+// world points of its block), moves it where it is drawn (a hatch's spline edge as ezdxf turns it),
+// explodes it in place, and saves it exactly as read.
 #include "platform/cad/dxf/DxfReader.h"
 #include "platform/cad/dxf/DxfWriter.h"
 #include "platform/cad/engine/Database.h"
@@ -61,7 +62,7 @@ protected:
 };
 
 TEST_F(OcsPlacement, ExtentsAndEndsAreWhereEzdxfPlacesEachKind) {
-    ASSERT_EQ(truth.size(), 19);
+    ASSERT_EQ(truth.size(), 21);
     for (auto it = truth.begin(); it != truth.end(); ++it) {
         const QString name = it.key();
         const QJsonObject want = it.value().toObject();
@@ -124,6 +125,23 @@ TEST_F(OcsPlacement, MovesAndTurnsHappenWhereTheEntityIsDrawn) {
     EXPECT_NEAR(dimAfter.max.x, dimBefore.max.x + 3, 1e-9);
     EXPECT_NEAR(dimAfter.min.y, dimBefore.min.y - 2, 1e-9);
     EXPECT_NEAR(dimAfter.max.y, dimBefore.max.y - 2, 1e-9);
+    // A hatch's spline edge: its control points turn and move as ezdxf turns and moves them.
+    Entity* hatch = onLayer(*db, "SPLINEHATCH");
+    db->rotate(hatch, {0, 0, 0}, M_PI / 2);
+    db->move(hatch, {0, 0, 0}, {3, -2, 0});
+    const auto& loop = hatch->as<HatchData>().loops.at(0);
+    ASSERT_EQ(loop.edges.size(), 3u);
+    const Tags& spline = loop.edges[2].raw;
+    std::vector<Point3> controls;
+    for (size_t i = 0; i + 1 < spline.size(); ++i)
+        if (spline[i].code == 10 && spline[i + 1].code == 20)
+            controls.push_back({spline[i].value.toDouble(), spline[i + 1].value.toDouble(), 0});
+    const QJsonArray turned = truth["SPLINEHATCH"].toObject()["turned"].toArray();
+    ASSERT_EQ(controls.size(), size_t(turned.size()));
+    for (size_t i = 0; i < controls.size(); ++i) {
+        EXPECT_NEAR(controls[i].x, turned[qsizetype(i)].toArray()[0].toDouble(), 1e-9) << i;
+        EXPECT_NEAR(controls[i].y, turned[qsizetype(i)].toArray()[1].toDouble(), 1e-9) << i;
+    }
     // A reference on a tilted plane cannot be exploded into plan pieces: refused.
     EXPECT_THROW(db->explode(onLayer(*db, "TILTEDREF")), cad::NotSupported);
     // A tilted plane cannot be moved by a plan transform: refused, left as it was.
@@ -151,7 +169,7 @@ TEST_F(OcsPlacement, SavedFileKeepsEveryExtrusionAsRead) {
     cad::dxf::writeFile(*db, saved);
     const QJsonObject before = runScript("read", path);
     const QJsonObject after = runScript("read", saved);
-    ASSERT_EQ(before.size(), 19);
+    ASSERT_EQ(before.size(), 21);
     for (auto it = before.begin(); it != before.end(); ++it) {
         const QJsonObject a = after[it.key()].toObject(), b = it.value().toObject();
         EXPECT_EQ(a.keys(), b.keys()) << it.key().toStdString();

@@ -102,6 +102,29 @@ def make(path):
         "defpoint": (30, -55, 0), "defpoint2": (10, -60, 0), "defpoint3": (30, -60, 0),
         "text_midpoint": dim_ocs.from_wcs((20, -54, 0))})
     add("DIMENSION", d)
+    # A radius dimension, a kind kept as read: measured by the world lines and arrowhead of its block
+    # (its text left out, ezdxf measures it with other font widths), not by its definition points.
+    rd = msp.add_radius_dim(center=(-60, 40), radius=8, angle=30, dimstyle="EZ_RADIUS")
+    rd.render()
+    rblock = doc.blocks.get(rd.dimension.dxf.geometry)
+    for e in list(rblock):
+        if e.dxftype() in ("MTEXT", "TEXT"):
+            rblock.delete_entity(e)
+    add("RADIUSDIM", rd.dimension)
+    # A hatch closed by a cubic spline edge whose control points lie inside the square its two lines
+    # span; "turned" holds the control points ezdxf gives after a quarter turn about the origin and
+    # a move by (3, -2).
+    sh = msp.add_hatch()
+    se = sh.paths.add_edge_path()
+    se.add_line((100, -40), (110, -40))
+    se.add_line((110, -40), (110, -30))
+    se.add_spline(control_points=[(110, -30), (106, -31), (103, -36), (100, -40)],
+                  knot_values=[0, 0, 0, 0, 1, 1, 1, 1], degree=3)
+    add("SPLINEHATCH", sh)
+    turned = sh.copy()
+    turned.transform(ezdxf.math.Matrix44.chain(ezdxf.math.Matrix44.z_rotate(math.pi / 2),
+                                               ezdxf.math.Matrix44.translate(3, -2, 0)))
+    report["SPLINEHATCH"]["turned"] = [[p.x, p.y] for p in turned.paths[0].edges[2].control_points]
     tr2 = msp.add_blockref("B1", (3, 4), dxfattribs={"extrusion": TILTED, "rotation": 20})
     add("TILTEDREF", tr2)
     tc = msp.add_circle((5, 5, 1), 4, dxfattribs={"extrusion": TILTED})

@@ -1,6 +1,7 @@
 // Block definitions and references: names, attributes created on insertion, renaming, deleting,
 // copying and bringing in the blocks of another drawing.
 #include "platform/cad/engine/Database.h"
+#include "platform/cad/engine/UndoJournal.h"
 
 #include <gtest/gtest.h>
 
@@ -126,11 +127,20 @@ TEST(CadBlocks, CopyKeepsPropertiesAndGivesNewHandles) {
     Entity* ref = db.insertBlock(db.modelSpace(), {5, 5, 0}, "S-1", 1, 1, 1, 0);
     ref->color = 3;
     db.attributes(ref)[1]->as<AttributeData>().text = "S-1 lewy";
+    // An attribute added and undone stays erased among the live ones: the copy leaves out only it.
+    db.journal().setRecording(true);
+    Entity* undone = db.adoptEntity(nullptr, EntityKind::AttributeReference, 0, ref);
+    db.journal().closeStep();
+    db.journal().undo();
+    db.journal().setRecording(false);
+    ASSERT_TRUE(undone->isErased());
+    db.adoptEntity(nullptr, EntityKind::AttributeReference, 0, ref)->as<AttributeData>().tag = "DODANY";
     Entity* copy = db.copy(ref);
     EXPECT_NE(copy->handle(), ref->handle());
     EXPECT_EQ(copy->color, 3);
-    ASSERT_EQ(db.attributes(copy).size(), 2u);
+    ASSERT_EQ(db.attributes(copy).size(), 3u);
     EXPECT_EQ(db.attributes(copy)[1]->as<AttributeData>().text, "S-1 lewy");
+    EXPECT_EQ(db.attributes(copy)[2]->as<AttributeData>().tag, "DODANY");
     EXPECT_NE(db.attributes(copy)[1], db.attributes(ref)[1]);
     EXPECT_EQ(db.modelSpace()->item(db.modelSpace()->count() - 1), copy);
     db.move(copy, {0, 0, 0}, {10, 0, 0});

@@ -185,6 +185,26 @@ TEST(CadGeometry, MirroringKeepsArcsCounterClockwise) {
     EXPECT_THROW(db.move(raw, {0, 0, 0}, {1, 0, 0}), cad::NotSupported);
 }
 
+// A multiline text on a tilted plane keeps a world insertion point and turns in its own plane: it
+// can be moved, but a turn, a shear or a scale along one axis is refused, the text left as it was.
+TEST(CadGeometry, TiltedMultilineTextOnlyMoves) {
+    Database db;
+    Entity* m = db.addMText(db.modelSpace(), {10, 20, 5}, 30, "Tekst");
+    m->normal = {0, 0.6, 0.8};
+    db.move(m, {0, 0, 0}, {3, -2, 0});
+    const MTextData moved = m->as<MTextData>();
+    EXPECT_EQ(moved.position, (Point3{13, 18, 5}));
+    for (const Transform2D& t : {Transform2D::rotation(M_PI / 6), Transform2D::scale(2, 1), Transform2D::scale(1, 2),
+                                 Transform2D{1, 0.5, 0, 1, 0, 0}, Transform2D{1, 0, 0.5, 1, 0, 0}}) {
+        EXPECT_THROW(db.transform(m, t), cad::NotSupported);
+        const MTextData& now = m->as<MTextData>();
+        EXPECT_EQ(now.position, moved.position);
+        EXPECT_EQ(now.rotation, moved.rotation);
+        EXPECT_EQ(now.height, moved.height);
+        EXPECT_EQ(now.width, moved.width);
+    }
+}
+
 TEST(CadGeometry, HatchLoopsFromCirclesPolylinesAndChains) {
     Database db;
     BlockDefinition* ms = db.modelSpace();
