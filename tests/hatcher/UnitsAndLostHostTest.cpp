@@ -80,6 +80,15 @@ TEST_F(UnitsAndLostHost, UnitsTheDrawingDeniesAreToldBeforeAnythingIsDrawn) {
         EXPECT_EQ(ui::ButtonsOf(told.flags), ui::OkOnly);
     }
 
+    // A value that is no scale at all, in a drawing whose units fit any: told, nothing drawn.
+    prompts.clear();
+    CadDocument.setVariable(QStringLiteral("INSUNITS"), 0);
+    automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("abc"));
+    EXPECT_TRUE(frmMain_cmdTworzObrazyFaz_Click(form).isEmpty());
+    EXPECT_EQ(handles(), before);
+    ASSERT_EQ(prompts.asked().size(), 1u);
+    EXPECT_TRUE(prompts.asked()[0].text.contains(QStringLiteral("ma wartość SKALA \"abc\", która nie jest liczbą")));
+
     // Metres under the value of millimetres: asked, "Nie" by default.
     prompts.clear();
     CadDocument.setVariable(QStringLiteral("INSUNITS"), 6);

@@ -9,6 +9,7 @@
 #include "InProcessSession.h"
 #include "automation/BlockAttributes.h"
 #include "common/Ini.h"
+#include "common/ui/Help.h"
 #include "phaseplanner/app/FlexGridEdit.h"
 #include "phaseplanner/app/GreenTimeDialog.h"
 #include "phaseplanner/app/MainWindow.h"
@@ -237,6 +238,23 @@ private slots:
         lengthen->click();
         detailed->click();
         QVERIFY(detailed->isChecked() && !lengthen->isChecked());
+
+        // "Pomoc" opens the dialog's own page.
+        QTemporaryDir pages;
+        QFile page(pages.filePath(QStringLiteral("10009.html")));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.close();
+        const QString folder = common::HelpFolder();
+        common::SetHelpFolder(pages.path());
+        QUrl opened;
+        common::SetHelpOpener([&opened](const QUrl& url) {
+            opened = url;
+            return true;
+        });
+        d.findChild<QPushButton*>("cmdPomoc")->click();
+        common::SetHelpOpener({});
+        common::SetHelpFolder(folder);
+        QCOMPARE(opened, QUrl::fromLocalFile(page.fileName()));
 
         const int width = d.width();
         QCOMPARE(width, 5910 / 15);

@@ -47,6 +47,7 @@ def make(path):
     add("LWPOLYLINE", lw, points={"StartPoint": world(lw, (0, 0, 2)), "EndPoint": world(lw, (10, 10, 2))})
     pl = msp.add_polyline2d([(0, 0), (-8, 4), (-8, 12)], dxfattribs={"extrusion": DOWN})
     pl.vertices[0].dxf.bulge = 0.7
+    pl.close(True)  # a closed one keeps its points in its own system as an open one does
     add("POLYLINE", pl, points={"StartPoint": world(pl, (0, 0, 0))})
     ref = msp.add_blockref("B1", (30, -20), dxfattribs={"extrusion": DOWN, "rotation": 90,
                                                          "xscale": 2, "yscale": 1.5})

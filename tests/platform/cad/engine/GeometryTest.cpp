@@ -237,6 +237,16 @@ TEST(CadGeometry, HatchLoopsFromCirclesPolylinesAndChains) {
     EXPECT_EQ(chain->as<HatchData>().loops[0].edges.size(), 3u);
     expectBox(db.boundingBox(chain), 0, 0, 10, 10);
 
+    // An arc seen from below, away from the origin, closed by world lines: the loop lies where the
+    // arc is drawn (x -10..0), bulging below its chord.
+    Entity* below = db.addArc(ms, {5, 10, 0}, 5, M_PI, 2 * M_PI);
+    below->normal = {0, 0, -1};
+    Entity* mirrored = db.addHatch(ms, 1, "SOLID", false);
+    db.appendHatchLoop(mirrored, {below, db.addLine(ms, {-10, 10, 0}, {-10, 20, 0}),
+                                  db.addLine(ms, {-10, 20, 0}, {0, 20, 0}), db.addLine(ms, {0, 20, 0}, {0, 10, 0})});
+    expectBox(db.boundingBox(below), -10, 5, 0, 10);
+    expectBox(db.boundingBox(mirrored), -10, 5, 0, 20);
+
     Entity* open = db.addHatch(ms, 1, "SOLID", false);
     EXPECT_THROW(db.appendHatchLoop(open, {l1, l2}), cad::InvalidArgument);
     EXPECT_THROW(db.appendHatchLoop(open, {db.addText(ms, "x", {}, 1)}), cad::InvalidArgument);
@@ -283,6 +293,16 @@ TEST(CadGeometry, DimensionsAreDrawnInTheirOwnBlocks) {
     EXPECT_THROW(db.move(aligned, {0, 0, 0}, {1, 0, 0}), cad::NotSupported);
     EXPECT_DOUBLE_EQ(aligned->as<DimensionData>().point2.x, 30);
     EXPECT_DOUBLE_EQ(db.boundingBox(aligned).max.x, box.max.x);
+    // Without its block a dimension spans its points and its text, whose place is an OCS point:
+    // seen from below, (15; 20) lies at (-15; 20).
+    Entity* bare = db.addDimAligned(db.modelSpace(), {0, 0, 0}, {30, 0, 0}, {15, -5, 0});
+    bare->as<DimensionData>().blockName.clear();
+    bare->as<DimensionData>().textPosition = {15, 20, 0};
+    bare->normal = {0, 0, -1};
+    const Box spanned = db.boundingBox(bare);
+    EXPECT_DOUBLE_EQ(spanned.min.x, -15);
+    EXPECT_DOUBLE_EQ(spanned.max.x, 30);
+    EXPECT_DOUBLE_EQ(spanned.max.y, 20);
 }
 
 // Each end of an aligned dimension gets a filled arrowhead DIMASZ long and a third of that wide, its tip
