@@ -45,10 +45,6 @@ bool isIntersectionBlock(const QString& intersection, const QString& name) {
            name.contains(QStringLiteral("STRUMIEN"), Qt::CaseInsensitive);
 }
 
-QString quoted(const QString& text) {
-    return QLatin1Char('"') + common::ShortForMessage(text) + QLatin1Char('"');
-}
-
 }  // namespace
 
 StreamReferenceKind KindOfStreamReference(const QString& intersection, const QString& blockName) {
@@ -111,16 +107,16 @@ QString PassedOverReason(const DrawnStreamReference& r, const QString& streamLay
     const QString what = r.Kind == StreamReferenceKind::Component ? QStringLiteral("Składowa ")
                          : r.Kind == StreamReferenceKind::Start  ? QStringLiteral("Znacznik początku strumienia ")
                                                                  : QStringLiteral("Znacznik końca strumienia ");
-    const QString named = what + quoted(r.BlockName);
+    const QString named = what + common::QuotedForMessage(r.BlockName);
     if (r.MultipleInsert)
         return QStringLiteral("Blok %1 jest wstawiony w rysunku więcej niż raz (wstawienie wielokrotne w wierszach "
                               "i kolumnach, w punkcie %2). Zastąp je jednym wstawieniem bloku.")
-            .arg(quoted(r.BlockName), common::PointText(r.Point));
+            .arg(common::QuotedForMessage(r.BlockName), common::PointText(r.Point));
     if (!r.Owner.isEmpty())
         return QStringLiteral("%1 leży wewnątrz bloku %2 (w punkcie %3 tego bloku); strumienie czyta się tylko z "
                               "obszaru modelu, więc nie zostałaby uwzględniona. Wyjmij ją z bloku (np. rozbij blok "
                               "%2) albo usuń.")
-            .arg(named, quoted(r.Owner), common::PointText(r.Point));
+            .arg(named, common::QuotedForMessage(r.Owner), common::PointText(r.Point));
     if (r.PaperSpace)
         return QStringLiteral("%1 leży w obszarze papieru w punkcie %2; strumienie czyta się tylko z obszaru modelu, "
                               "więc nie zostałaby uwzględniona. Przenieś ją do obszaru modelu albo usuń.")
@@ -128,7 +124,7 @@ QString PassedOverReason(const DrawnStreamReference& r, const QString& streamLay
     if (r.Layer.compare(streamLayer, Qt::CaseInsensitive) != 0)
         return QStringLiteral("%1 leży na warstwie %2 w punkcie %3; strumienie czyta się tylko z warstwy \"%4\", "
                               "więc nie zostałaby uwzględniona. Przenieś ją na warstwę \"%4\" albo usuń.")
-            .arg(named, quoted(r.Layer), common::PointText(r.Point), streamLayer);
+            .arg(named, common::QuotedForMessage(r.Layer), common::PointText(r.Point), streamLayer);
     return {};
 }
 

@@ -85,4 +85,8 @@ QString ShortForMessage(const QString& text, int limit) {
     return shown;
 }
 
+QString QuotedForMessage(const QString& text) {
+    return QLatin1Char('"') + ShortForMessage(text) + QLatin1Char('"');
+}
+
 }  // namespace common

@@ -33,6 +33,8 @@ QString PolishCount(long long n, const QString& one, const QString& few, const Q
 // characters (its start, then "…"), so a hostile or broken file cannot fill the screen. Line breaks
 // are shown as spaces for the same reason.
 QString ShortForMessage(const QString& text, int limit = 40);
+// The same in double quotes, as a message names a block, layer or label.
+QString QuotedForMessage(const QString& text);
 
 // The suite's single translation hook: every shown text passes through it; it returns the text unchanged.
 QString Tlumacz(const QString& text);

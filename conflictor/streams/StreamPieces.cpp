@@ -27,10 +27,6 @@ QStringList listedStreams(const DrawnStreamReference& r) {
     return names;
 }
 
-QString quoted(const QString& text) {
-    return QLatin1Char('"') + common::ShortForMessage(text) + QLatin1Char('"');
-}
-
 QString passedOver(const DrawnStreamReference& r) {
     return automation::PassedOverReason(r, common::Settings.StreamLayerName);
 }
@@ -62,7 +58,7 @@ void judgeSpellings(int only) {
                 QStringLiteral("Blok składowej %1 zapisuje nazwę strumienia %2 inną wielkością liter (\"%3\"), "
                                "więc jego składowe nie zostałyby zmierzone razem z pozostałymi; składowa w punkcie "
                                "%4. Popraw nazwę bloku na pisownię \"%2\".")
-                    .arg(quoted(other.Segments[1].Label), shown.Name, common::ShortForMessage(other.Name),
+                    .arg(common::QuotedForMessage(other.Segments[1].Label), shown.Name, common::ShortForMessage(other.Name),
                          PointText(other.Segments[1].StartPoint)));
             for (int k : {i, j}) {
                 if (only >= 0 && k != only) continue;

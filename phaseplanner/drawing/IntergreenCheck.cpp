@@ -145,8 +145,7 @@ QString IncompleteCheckText(const IntergreenCheckResult& result) {
     if (result.complete()) return {};
     auto T = [](const char* text) { return common::Tlumacz(QString::fromUtf8(text)); };
     auto quoted = [&](const QString& symbols) {
-        return symbols.isEmpty() ? T("brak grupy")
-                                  : QLatin1Char('"') + common::ShortForMessage(symbols) + QLatin1Char('"');
+        return symbols.isEmpty() ? T("brak grupy") : common::QuotedForMessage(symbols);
     };
     QStringList lines{T("Sprawdzenie czasów międzyzielonych jest niepełne.")};
     if (!result.Unchecked.empty()) {

@@ -146,9 +146,6 @@ QString labelKey(const QString& text) {
         if (!c.isSpace()) key += c.toUpper();
     return key;
 }
-QString quoted(const QString& text) {
-    return QLatin1Char('"') + common::ShortForMessage(text) + QLatin1Char('"');
-}
 }  // namespace
 
 QString MatrixLabelProblem(sheet::Worksheet& ws, int groupCount, int listColumn) {
@@ -168,11 +165,11 @@ QString MatrixLabelProblem(sheet::Worksheet& ws, int groupCount, int listColumn)
         QString line = common::Tlumacz(QStringLiteral("wiersz %1: w wykazie grup (%2) %3, w opisie wiersza "
                                                       "matrycy (%4) %5"))
                            .arg(row)
-                           .arg(sheet::columnLetters(listColumn) + QString::number(row), quoted(listed),
-                                QStringLiteral("A") + QString::number(row), quoted(rowLabel));
+                           .arg(sheet::columnLetters(listColumn) + QString::number(row), common::QuotedForMessage(listed),
+                                QStringLiteral("A") + QString::number(row), common::QuotedForMessage(rowLabel));
         if (labelsRequired)
             line += common::Tlumacz(QStringLiteral(", w opisie kolumny matrycy (%1) %2"))
-                        .arg(sheet::columnLetters(3 + i) + QString::number(h - 1), quoted(columnLabel));
+                        .arg(sheet::columnLetters(3 + i) + QString::number(h - 1), common::QuotedForMessage(columnLabel));
         lines << line;
     }
     if (lines.isEmpty()) return {};

@@ -15,8 +15,13 @@ namespace cad::db {
 
 namespace {
 
+// A move alone: no turn, scale, mirror or shear.
+bool isTranslation(const Transform2D& t) {
+    return t.a == 1 && t.b == 0 && t.c == 0 && t.d == 1;
+}
+
 bool isIdentity(const Transform2D& t) {
-    return t.a == 1 && t.b == 0 && t.c == 0 && t.d == 1 && t.tx == 0 && t.ty == 0;
+    return isTranslation(t) && t.tx == 0 && t.ty == 0;
 }
 
 void transformVertices(std::vector<Vertex>& vs, const Transform2D& t, double scale, bool mirror) {
@@ -94,21 +99,6 @@ namespace {
 // filled SOLID and TRACE, 3DFACE, the ELLIPSE (centre, major axis) and the SPLINE (control and fit
 // points, end tangents). Each X tag is followed by its Y tag (code + 10). False for other kinds, and
 // for a mirrored ellipse, whose parameters would run the other way.
-bool transformRawTags(RawData& raw, const Transform2D& t, bool mirror);
-
-// Whether transform() can move a copy of the entity by `world` where it is drawn: every modelled
-// kind in a plane parallel to XY, and of the kinds kept as read those whose points are known.
-bool movable(const Entity& e, const Transform2D& world) {
-    if (usesOcs(e) && !Ocs(e.normal).parallelToXY()) return false;
-    const bool turns = world.a != 1 || world.b != 0 || world.c != 0 || world.d != 1;
-    if (e.kind() == EntityKind::MText && turns && !Ocs(e.normal).parallelToXY()) return false;
-    if (e.kind() == EntityKind::Unknown) {
-        RawData probe{e.as<RawData>().dxfName, {}};
-        return transformRawTags(probe, world, world.determinant() < 0);
-    }
-    return true;
-}
-
 bool transformRawTags(RawData& raw, const Transform2D& t, bool mirror) {
     const QString kind = raw.dxfName.toUpper();
     std::vector<int> points, vectors;
@@ -135,6 +125,19 @@ bool transformRawTags(RawData& raw, const Transform2D& t, bool mirror) {
     return true;
 }
 
+// Whether transform() can move a copy of the entity by `world` where it is drawn: every modelled
+// kind in a plane parallel to XY (a tilted MTEXT by a move alone), and of the kinds kept as read
+// those whose points are known.
+bool movable(const Entity& e, const Transform2D& world) {
+    if (usesOcs(e) && !Ocs(e.normal).parallelToXY()) return false;
+    if (e.kind() == EntityKind::MText && !isTranslation(world) && !Ocs(e.normal).parallelToXY()) return false;
+    if (e.kind() == EntityKind::Unknown) {
+        RawData probe{e.as<RawData>().dxfName, {}};
+        return transformRawTags(probe, world, world.determinant() < 0);
+    }
+    return true;
+}
+
 }  // namespace
 
 void Database::transform(Entity* e, const Transform2D& world) {
@@ -148,7 +151,7 @@ void Database::transform(Entity* e, const Transform2D& world) {
         for (Entity* a : ins->attributes) attributeTransforms.push_back(ocsTransform(*a, world));
     // MTEXT keeps a world insertion point but turns in its OCS.
     const Ocs mtextOcs(e->kind() == EntityKind::MText ? e->normal : Point3{0, 0, 1});
-    if (!mtextOcs.parallelToXY() && (world.a != 1 || world.b != 0 || world.c != 0 || world.d != 1))
+    if (!mtextOcs.parallelToXY() && !isTranslation(world))
         throw NotSupported(QStringLiteral("Obiektu %1 leżącego poza płaszczyzną XY nie można obrócić ani skalować")
                                .arg(e->objectName()));
     const Transform2D mtextTurn = mtextOcs.parallelToXY()

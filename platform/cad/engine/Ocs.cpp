@@ -94,8 +94,9 @@ bool usesOcs(const Entity& e) {
             return false;
         default:
             // Lines and points hold world points, and so does a dimension's drawn block (it is
-            // inserted at the world origin; only its text position is an OCS point); MTEXT's insertion point and direction are world
-            // values (its extrusion only turns the side it is read from).
+            // inserted at the world origin; only its text position is an OCS point). MTEXT's
+            // insertion point and direction are world values (its extrusion only turns the side
+            // it is read from).
             return false;
     }
 }
