@@ -4,6 +4,7 @@
 #pragma once
 
 #include "cadhost/render/Dimensions.h"
+#include "platform/cad/engine/BlockNesting.h"
 #include "platform/cad/engine/Database.h"
 
 #include <QColor>
@@ -75,8 +76,7 @@ public:
 
     // The screen colour of an entity drawn at top level (for tests and the pick highlight).
     QColor topLevelColor(const cad::db::Entity* entity);
-    // Blocks go as deep as a drawing nests them; this bounds only the stack a pathological drawing takes.
-    static constexpr int MaxNesting = 256;
+    static constexpr int MaxNesting = cad::db::MaxBlockNesting;
     // Block references not drawn so far: a block inside itself, or nested beyond any real drawing.
     int leftOut() const { return leftOut_; }
 

@@ -270,11 +270,7 @@ void DrawingView::paintEvent(QPaintEvent*) {
 }
 
 QString DrawingView::leftOutNote() const {
-    if (leftOut_ == 0) return {};
-    return QStringLiteral("Nie narysowano wstawień bloków: %1 (blok wstawiony w samego siebie lub zagnieżdżony "
-                          "głębiej niż %2 poziomów).")
-        .arg(leftOut_)
-        .arg(DrawingRenderer::MaxNesting);
+    return cad::db::nestingLeftOutNote(leftOut_);
 }
 
 void DrawingView::drawOverlay(QPainter& p) {
