@@ -67,6 +67,14 @@ sheet::Workbook* takeFile(const QString& path) {
         held = &book;
         heldContents = digestOf(book.fullName());
         return held;
+    } catch (const sheet::CellDataError& e) {
+        // A cell holding what no spreadsheet holds is told as a damaged cell of the matrix is.
+        held = nullptr;
+        ask(T("Błąd w danych arkusza Excel!") + QLatin1Char('\n') +
+                common::ShortForMessage(e.message(), 400) + QLatin1Char('\n') +
+                T("Nie można otworzyć pliku:") + QLatin1Char('\n') + PathForMessage(path),
+            ui::Exclamation);
+        return nullptr;
     } catch (const std::exception& e) {
         held = nullptr;
         ask(T("Nie można otworzyć pliku:") + QLatin1Char('\n') + PathForMessage(path) + QLatin1Char('\n') +

@@ -21,6 +21,9 @@ struct KeptFormula {
     QString text;                                         // A1, without "="
     std::vector<std::pair<QString, QString>> attributes;  // of the file's <f> element (t, ref, si)
     bool sharedMember = false;                            // written as an empty <f> naming its shared group
+    // Why the engine could not read it (nesting past the limit, a stray character); empty for a
+    // formula it reads but does not compute.
+    QString unreadable;
 };
 
 // One stored cell. `xf` is the index of its format in the workbook's format table.

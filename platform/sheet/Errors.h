@@ -36,6 +36,13 @@ class FileError : public Error {
 public:
     using Error::Error;
 };
+// A file whose cell holds what no spreadsheet holds there: a number out of range, a logical value
+// other than 0 or 1, an error value no spreadsheet has, a number of a text or of a shared formula
+// that points nowhere. The message names the cell and its sheet.
+class CellDataError : public FileError {
+public:
+    using FileError::FileError;
+};
 // Running a macro that no workbook offers.
 class MacroNotFound : public Error {
 public:

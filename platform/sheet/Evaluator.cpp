@@ -1,15 +1,14 @@
-// The formula evaluator: operators with the spreadsheet's coercions, defined names and the
-// worksheet functions.
+// The formula evaluator: references, defined names and the worksheet functions, the operators
+// applied as Operators.h defines them.
 #include "platform/sheet/Evaluator.h"
 
 #include "platform/sheet/Constants.h"
 #include "platform/sheet/Errors.h"
 #include "platform/sheet/FunctionMath.h"
+#include "platform/sheet/Operators.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
 
-#include <QCollator>
-#include <QLocale>
 #include <cmath>
 #include <vector>
 
@@ -54,10 +53,13 @@ bool resolveArea(const FormulaNode& n, Worksheet& host, int row, int col, Worksh
 
 constexpr int maxNameDepth = 16;
 
-Value numberResult(double d) {
-    if (!std::isfinite(d)) return Value(ErrorCode::Num);
-    return Value(d);
-}
+// Nodes on one path down through the formulas an evaluation passes (a formula, the names it uses,
+// the names they use): the evaluation recurses along such a path, so it is bounded, whatever names
+// a file defines. The deepest formula the parser accepts fits alone (per level of nesting one node of
+// each precedence level, the signs, "%" and the parenthesis or call itself); names within names share
+// what is left, and a name past it gives #NAME?, as a name past `maxNameDepth` does.
+constexpr int maxEvaluationDepth = 2048;
+static_assert(8 * (MaxFormulaNesting + 1) + 2 < maxEvaluationDepth);
 
 class Evaluator {
 public:
@@ -74,6 +76,7 @@ private:
     Worksheet& host_;
     int row_, col_;
     int depth_ = 0;  // names within names; a name that refers to itself stops here
+    int used_ = 0;   // the depth of the formulas that led here through names (`maxEvaluationDepth`)
 
     // An area in a single-value position: one cell gives its value, a larger area the cell in
     // the formula's own row or column (implicit intersection), otherwise #VALUE!.
@@ -89,79 +92,105 @@ private:
 
     static std::optional<double> toNumber(const Value& v) { return v.toNumber(); }
 
+    // Each kind of node is evaluated in a function of its own: this frame stands once for every node
+    // on the path down a formula, so it holds nothing but the choice.
     Operand eval(int index) {
         const FormulaNode& n = f_.nodes[size_t(index)];
-        Operand o;
         switch (n.kind) {
-            case FormulaNode::Number:
-                o.value = Value(n.number);
-                return o;
-            case FormulaNode::String:
-                o.value = Value(n.text);
-                return o;
-            case FormulaNode::Boolean:
-                o.value = Value(n.number != 0);
-                return o;
-            case FormulaNode::ErrorLit:
-                o.value = Value(*errorFromText(n.text));
-                return o;
-            case FormulaNode::Missing:
-                o.value = Value();
-                return o;
-            case FormulaNode::Name: {
-                // A defined name evaluates as the formula it stands for, in this cell's place.
-                auto named = depth_ < maxNameDepth ? host_.parent().namedFormula(n.text, host_) : nullptr;
-                if (!named || named->root < 0) {
-                    o.value = Value(ErrorCode::Name);
-                    return o;
-                }
-                Evaluator inner(*named, host_, row_, col_);
-                inner.depth_ = depth_ + 1;
-                return inner.eval(named->root);
-            }
             case FormulaNode::Paren:
                 return eval(n.kids[0]);
+            case FormulaNode::Name:
+                return name(n);
             case FormulaNode::Cell:
-            case FormulaNode::Area: {
-                if (!resolveArea(n, host_, row_, col_, o.ws, o.rect) ||
-                    (n.sheets && !n.sheets->sheetLastName.isEmpty() &&
-                     (!n.sheets->sheetLast || &n.sheets->sheetLast->parent() != &o.ws->parent()))) {
-                    o.value = Value(ErrorCode::Ref);
-                    return o;
-                }
-                o.isArea = true;
-                if (n.sheets && !n.sheets->sheetLastName.isEmpty()) o.wsLast = n.sheets->sheetLast;
-                return o;
-            }
-            case FormulaNode::Percent: {
-                Value v = scalar(eval(n.kids[0]));
-                if (v.isError()) return withValue(v);
-                auto d = toNumber(v);
-                return withValue(d ? Value(*d / 100) : Value(ErrorCode::Value));
-            }
-            case FormulaNode::Unary: {
-                Value v = scalar(eval(n.kids[0]));
-                // Unary plus leaves its operand as it is: a text stays a text, TRUE stays TRUE.
-                if (n.text == QLatin1String("+")) return withValue(v);
-                if (v.isError()) return withValue(v);
-                auto d = toNumber(v);
-                if (!d) return withValue(Value(ErrorCode::Value));
-                return withValue(Value(n.text == QLatin1String("-") ? -*d : *d));
-            }
+            case FormulaNode::Area:
+                return reference(n);
+            case FormulaNode::Percent:
+                return percent(n);
+            case FormulaNode::Unary:
+                return unary(n);
             case FormulaNode::Array:
-                for (int k : n.kids) o.items.push_back(eval(k).value);
-                o.isArray = true;
-                if (!o.items.empty()) o.value = o.items.front();
-                return o;
+                return array(n);
             case FormulaNode::Binary:
-                return withValue(binary(n, index == f_.root));
+                return binary(n, index == f_.root);
             case FormulaNode::Function:
-                if (n.text == QLatin1String("CHOOSE") || n.text == QLatin1String("INDIRECT") ||
-                    n.text == QLatin1String("OFFSET"))
-                    return referenceFunction(n);
-                return withValue(function(n));
+                return call(n);
+            default:
+                return literal(n);
         }
-        return withValue(Value(ErrorCode::Value));
+    }
+
+    [[gnu::noinline]] Operand literal(const FormulaNode& n) {
+        switch (n.kind) {
+            case FormulaNode::Number:
+                return withValue(Value(n.number));
+            case FormulaNode::String:
+                return withValue(Value(n.text));
+            case FormulaNode::Boolean:
+                return withValue(Value(n.number != 0));
+            case FormulaNode::ErrorLit:
+                return withValue(Value(*errorFromText(n.text)));
+            case FormulaNode::Missing:
+                return withValue(Value());
+            default:
+                return withValue(Value(ErrorCode::Value));
+        }
+    }
+
+    // A defined name evaluates as the formula it stands for, in this cell's place.
+    [[gnu::noinline]] Operand name(const FormulaNode& n) {
+        auto named = depth_ < maxNameDepth ? host_.parent().namedFormula(n.text, host_) : nullptr;
+        if (!named || named->root < 0 || used_ + f_.depth + named->depth > maxEvaluationDepth)
+            return withValue(Value(ErrorCode::Name));
+        Evaluator inner(*named, host_, row_, col_);
+        inner.depth_ = depth_ + 1;
+        inner.used_ = used_ + f_.depth;
+        return inner.eval(named->root);
+    }
+
+    [[gnu::noinline]] Operand reference(const FormulaNode& n) {
+        Operand o;
+        if (!resolveArea(n, host_, row_, col_, o.ws, o.rect) ||
+            (n.sheets && !n.sheets->sheetLastName.isEmpty() &&
+             (!n.sheets->sheetLast || &n.sheets->sheetLast->parent() != &o.ws->parent())))
+            return withValue(Value(ErrorCode::Ref));
+        o.isArea = true;
+        if (n.sheets && !n.sheets->sheetLastName.isEmpty()) o.wsLast = n.sheets->sheetLast;
+        return o;
+    }
+
+    [[gnu::noinline]] Operand percent(const FormulaNode& n) {
+        const Value v = scalar(eval(n.kids[0]));
+        if (v.isError()) return withValue(v);
+        auto d = toNumber(v);
+        if (!d) return withValue(Value(ErrorCode::Value));
+        for (int k = 0; k < int(n.number); ++k) *d /= 100;
+        return withValue(Value(*d));
+    }
+
+    // Unary plus leaves its operand as it is: a text stays a text, TRUE stays TRUE. A minus makes it
+    // a number; each further minus turns the sign.
+    [[gnu::noinline]] Operand unary(const FormulaNode& n) {
+        const Value v = scalar(eval(n.kids[0]));
+        const qsizetype minus = n.text.count(QLatin1Char('-'));
+        if (minus == 0 || v.isError()) return withValue(v);
+        auto d = toNumber(v);
+        if (!d) return withValue(Value(ErrorCode::Value));
+        return withValue(Value(minus % 2 ? -*d : *d));
+    }
+
+    [[gnu::noinline]] Operand array(const FormulaNode& n) {
+        Operand o;
+        for (int k : n.kids) o.items.push_back(eval(k).value);
+        o.isArray = true;
+        if (!o.items.empty()) o.value = o.items.front();
+        return o;
+    }
+
+    [[gnu::noinline]] Operand call(const FormulaNode& n) {
+        if (n.text == QLatin1String("CHOOSE") || n.text == QLatin1String("INDIRECT") ||
+            n.text == QLatin1String("OFFSET"))
+            return referenceFunction(n);
+        return withValue(function(n));
     }
 
     static Operand withValue(const Value& v) {
@@ -170,76 +199,27 @@ private:
         return o;
     }
 
-    // `last`: the formula's final operation. An addition or subtraction there whose operands agree
-    // to 15 digits gives exactly 0, as the spreadsheet gives it (=0.1+0.2-0.3 is 0, while
-    // =(0.1+0.2-0.3) and =1*(0.1+0.2-0.3) keep the binary remainder).
-    Value binary(const FormulaNode& n, bool last) {
-        return combine(n.text, scalar(eval(n.kids[0])), scalar(eval(n.kids[1])), last);
+    // The operands of one level, combined left to right. `root`: the node is the formula's final
+    // operation (see `combineValues`).
+    [[gnu::noinline]] Operand binary(const FormulaNode& n, bool root) {
+        if (n.text.front() == QLatin1Char('&')) return joined(n);
+        Operand o;
+        o.value = scalar(eval(n.kids[0]));
+        for (size_t k = 1; k < n.kids.size(); ++k)
+            o.value = combineValues(n.text[qsizetype(k) - 1], o.value, scalar(eval(n.kids[k])),
+                                    root && k + 1 == n.kids.size());
+        return o;
     }
 
-    static Value combine(const QString& op, const Value& l, const Value& r, bool last) {
-        if (l.isError()) return l;
-        if (r.isError()) return r;
-        if (op == QLatin1String("&")) return Value(l.toString() + r.toString());
-        if (op.size() <= 2 &&
-            (op[0] == QLatin1Char('=') || op[0] == QLatin1Char('<') || op[0] == QLatin1Char('>')))
-            return compare(l, r, op);
-        auto a = toNumber(l), b = toNumber(r);
-        if (!a || !b) return Value(ErrorCode::Value);
-        switch (op[0].toLatin1()) {
-            case '+':
-                if (last && *a + *b != 0 && to15(*a) == to15(-*b)) return Value(0.0);
-                return numberResult(*a + *b);
-            case '-':
-                if (last && *a - *b != 0 && to15(*a) == to15(*b)) return Value(0.0);
-                return numberResult(*a - *b);
-            case '*':
-                return numberResult(*a * *b);
-            case '/':
-                if (*b == 0) return Value(ErrorCode::Div0);
-                return numberResult(*a / *b);
-            case '^':
-                if (*a == 0 && *b == 0) return Value(ErrorCode::Num);
-                if (*a == 0 && *b < 0) return Value(ErrorCode::Div0);
-                return numberResult(std::pow(*a, *b));
+    // Joined into one text as it grows: a long run of "&" stays linear.
+    [[gnu::noinline]] Operand joined(const FormulaNode& n) {
+        QString text;
+        for (int k : n.kids) {
+            const Value v = scalar(eval(k));
+            if (v.isError()) return withValue(v);
+            text += v.toString();
         }
-        return Value(ErrorCode::Value);
-    }
-
-    // Texts are equal without regard to case; unequal ones are ordered as the Polish alphabet
-    // orders them ("łódź" < "m", "é" < "f"), as the spreadsheet compares in its user's language.
-    static int compareTexts(const QString& a, const QString& b) {
-        const int plain = QString::compare(a, b, Qt::CaseInsensitive);
-        if (plain == 0) return 0;
-        thread_local const QCollator collator = [] {
-            QCollator c{QLocale(QLocale::Polish, QLocale::Poland)};
-            c.setCaseSensitivity(Qt::CaseInsensitive);
-            return c;
-        }();
-        const int c = collator.compare(a, b);
-        return c != 0 ? (c < 0 ? -1 : 1) : (plain < 0 ? -1 : 1);
-    }
-
-    // Numbers sort before texts, texts before booleans; texts compare without regard to case;
-    // an empty cell counts as 0, "" or FALSE after the other side.
-    static Value compare(Value l, Value r, const QString& op) {
-        auto rank = [](const Value& v) { return v.isNumber() ? 0 : v.isText() ? 1 : 2; };
-        if (l.isEmpty()) l = r.isText() ? Value(QString()) : r.isBoolean() ? Value(false) : Value(0.0);
-        if (r.isEmpty()) r = l.isText() ? Value(QString()) : l.isBoolean() ? Value(false) : Value(0.0);
-        int c = 0;
-        if (rank(l) != rank(r)) {
-            c = rank(l) < rank(r) ? -1 : 1;
-        } else if (l.isText()) {
-            c = compareTexts(l.text(), r.text());
-        } else {
-            c = l.number() < r.number() ? -1 : l.number() > r.number() ? 1 : 0;
-        }
-        if (op == QLatin1String("=")) return Value(c == 0);
-        if (op == QLatin1String("<>")) return Value(c != 0);
-        if (op == QLatin1String("<")) return Value(c < 0);
-        if (op == QLatin1String(">")) return Value(c > 0);
-        if (op == QLatin1String("<=")) return Value(c <= 0);
-        return Value(c >= 0);
+        return withValue(Value(text));
     }
 
     // Visits the values an argument contributes to an aggregate. Values coming from a reference
@@ -345,10 +325,26 @@ private:
         return to15(r / scale);
     }
 
+    // The worksheet functions, a function of its own for each family: the frame of the one a call
+    // goes through stands once for every call on the path down the formula, so it holds only what
+    // its family needs.
     Value function(const FormulaNode& n) {
         const QString& name = n.text;
-        const size_t argc = n.kids.size();
-        auto argCount = [&](size_t lo, size_t hi) { return argc >= lo && argc <= hi; };
+        auto is = [&name](std::initializer_list<const char*> names) {
+            for (const char* each : names)
+                if (name == QLatin1String(each)) return true;
+            return false;
+        };
+        if (is({"SUM", "MAX", "MIN", "AVERAGE", "COUNT", "COUNTA", "MEDIAN"})) return aggregate(n);
+        if (is({"AND", "OR", "XOR", "NOT", "IF", "TRUE", "FALSE", "IFERROR"})) return logical(n);
+        if (is({"CONCATENATE", "N", "VALUE"})) return textual(n);
+        if (name == QLatin1String("SUMPRODUCT")) return sumProduct(n);
+        return numeric(n);
+    }
+
+    // SUM, MAX, MIN, AVERAGE, COUNT, COUNTA, MEDIAN.
+    [[gnu::noinline]] Value aggregate(const FormulaNode& n) {
+        const QString& name = n.text;
         if (name == QLatin1String("SUM")) {
             Numbers ns = numbers(n);
             if (ns.error) return *ns.error;
@@ -388,6 +384,19 @@ private:
             }
             return Value(count);
         }
+        if (name == QLatin1String("MEDIAN")) {
+            Numbers ns = numbers(n);
+            if (ns.error) return *ns.error;
+            return medianOf(std::move(ns.values));
+        }
+        return Value(ErrorCode::Name);
+    }
+
+    // AND, OR, XOR, NOT, IF, TRUE, FALSE, IFERROR.
+    [[gnu::noinline]] Value logical(const FormulaNode& n) {
+        const QString& name = n.text;
+        const size_t argc = n.kids.size();
+        auto argCount = [&](size_t lo, size_t hi) { return argc >= lo && argc <= hi; };
         if (name == QLatin1String("AND") || name == QLatin1String("OR") || name == QLatin1String("XOR")) {
             bool any = false;
             int trues = 0, falses = 0;
@@ -433,6 +442,18 @@ private:
             if (argc != 0) return Value(ErrorCode::Value);
             return Value(name == QLatin1String("TRUE"));
         }
+        if (name == QLatin1String("IFERROR")) {
+            if (argc != 2) return Value(ErrorCode::Value);
+            const Value v = missingAsZero(n.kids[0]);
+            return v.isError() ? missingAsZero(n.kids[1]) : v;
+        }
+        return Value(ErrorCode::Name);
+    }
+
+    // CONCATENATE, N, VALUE.
+    [[gnu::noinline]] Value textual(const FormulaNode& n) {
+        const QString& name = n.text;
+        const size_t argc = n.kids.size();
         if (name == QLatin1String("CONCATENATE")) {
             QString s;
             for (int k : n.kids) {
@@ -441,16 +462,6 @@ private:
                 s += v.toString();
             }
             return Value(s);
-        }
-        if (name == QLatin1String("MEDIAN")) {
-            Numbers ns = numbers(n);
-            if (ns.error) return *ns.error;
-            return medianOf(std::move(ns.values));
-        }
-        if (name == QLatin1String("IFERROR")) {
-            if (argc != 2) return Value(ErrorCode::Value);
-            const Value v = missingAsZero(n.kids[0]);
-            return v.isError() ? missingAsZero(n.kids[1]) : v;
         }
         if (name == QLatin1String("N") || name == QLatin1String("VALUE")) {
             if (argc != 1) return Value(ErrorCode::Value);
@@ -462,8 +473,13 @@ private:
             const auto d = parseNumber(v.text());
             return d ? Value(*d) : Value(ErrorCode::Value);
         }
-        if (name == QLatin1String("SUMPRODUCT")) return sumProduct(n);
-        // One- and two-number functions.
+        return Value(ErrorCode::Name);
+    }
+
+    // The functions of one or two numbers.
+    [[gnu::noinline]] Value numeric(const FormulaNode& n) {
+        const QString& name = n.text;
+        const size_t argc = n.kids.size();
         double x = 0, y = 0;
         if (name == QLatin1String("SQRT") || name == QLatin1String("ABS") || name == QLatin1String("INT")) {
             if (argc != 1) return Value(ErrorCode::Value);
@@ -574,6 +590,7 @@ private:
             return withValue(Value(ErrorCode::Ref));
         Evaluator inner(*parsed, host_, row_, col_);
         inner.depth_ = depth_ + 1;
+        inner.used_ = used_ + f_.depth;
         Operand o = inner.eval(parsed->root);
         if (!o.isArea) return withValue(Value(ErrorCode::Ref));
         return o;
@@ -585,53 +602,85 @@ private:
         int rows = 1, cols = 1;
         std::function<Value(int, int)> at;
     };
+    // A grid's element at (row, col) of a larger grid: a single row or column stretched over it.
+    static Value side(const Grid& g, int row, int col) {
+        if (g.rows == 1) row = 0;
+        if (g.cols == 1) col = 0;
+        if (row >= g.rows || col >= g.cols) return Value(ErrorCode::NA);
+        return g.at(row, col);
+    }
+    // Each kind in a function of its own, as `eval` does: this frame stands once for every node on
+    // the path down the argument.
     std::optional<Grid> grid(int index) {
         const FormulaNode& n = f_.nodes[size_t(index)];
         switch (n.kind) {
             case FormulaNode::Paren:
                 return grid(n.kids[0]);
-            case FormulaNode::Binary:
             case FormulaNode::Unary:
-            case FormulaNode::Percent: {
-                auto l = grid(n.kids[0]);
-                if (!l) return std::nullopt;
-                if (n.kind == FormulaNode::Unary) {
-                    if (n.text == QLatin1String("+")) return l;
-                    return Grid{l->rows, l->cols, [l](int r, int c) {
-                                    return combine(QStringLiteral("*"), l->at(r, c), Value(-1.0), false);
-                                }};
-                }
-                if (n.kind == FormulaNode::Percent)
-                    return Grid{l->rows, l->cols, [l](int r, int c) {
-                                    return combine(QStringLiteral("/"), l->at(r, c), Value(100.0), false);
-                                }};
-                auto r = grid(n.kids[1]);
-                if (!r) return std::nullopt;
-                auto side = [](const Grid& g, int row, int col) {
-                    if (g.rows == 1) row = 0;
-                    if (g.cols == 1) col = 0;
-                    if (row >= g.rows || col >= g.cols) return Value(ErrorCode::NA);
-                    return g.at(row, col);
-                };
-                const QString op = n.text;
-                return Grid{std::max(l->rows, r->rows), std::max(l->cols, r->cols),
-                            [l, r, op, side](int row, int col) {
-                                return combine(op, side(*l, row, col), side(*r, row, col), false);
-                            }};
-            }
+                return signedGrid(n);
+            case FormulaNode::Percent:
+                return percentGrid(n);
+            case FormulaNode::Binary:
+                return operatorGrid(n);
             default:
-                break;
+                return valueGrid(index);
         }
+    }
+
+    [[gnu::noinline]] std::optional<Grid> signedGrid(const FormulaNode& n) {
+        auto l = grid(n.kids[0]);
+        if (!l || !n.text.contains(QLatin1Char('-'))) return l;
+        const double sign = n.text.count(QLatin1Char('-')) % 2 ? -1.0 : 1.0;
+        return Grid{l->rows, l->cols, [l, sign](int r, int c) {
+                        return combineValues(QLatin1Char('*'), l->at(r, c), Value(sign), false);
+                    }};
+    }
+
+    [[gnu::noinline]] std::optional<Grid> percentGrid(const FormulaNode& n) {
+        auto l = grid(n.kids[0]);
+        if (!l) return std::nullopt;
+        const int count = int(n.number);
+        return Grid{l->rows, l->cols, [l, count](int r, int c) {
+                        Value v = l->at(r, c);
+                        for (int k = 0; k < count; ++k)
+                            v = combineValues(QLatin1Char('/'), v, Value(100.0), false);
+                        return v;
+                    }};
+    }
+
+    [[gnu::noinline]] std::optional<Grid> operatorGrid(const FormulaNode& n) {
+        auto parts = std::make_shared<std::vector<Grid>>();
+        int rows = 1, cols = 1;
+        for (int k : n.kids) {
+            auto g = grid(k);
+            if (!g) return std::nullopt;
+            rows = std::max(rows, g->rows);
+            cols = std::max(cols, g->cols);
+            parts->push_back(std::move(*g));
+        }
+        const QString ops = n.text;
+        return Grid{rows, cols, [parts, ops](int row, int col) {
+                        Value v = side(parts->front(), row, col);
+                        for (size_t k = 1; k < parts->size(); ++k)
+                            v = combineValues(ops[qsizetype(k) - 1], v, side((*parts)[k], row, col), false);
+                        return v;
+                    }};
+    }
+
+    // An area, an array constant, or one value stretched over the other arguments.
+    [[gnu::noinline]] std::optional<Grid> valueGrid(int index) {
+        const FormulaNode& n = f_.nodes[size_t(index)];
         bool refers = false;
-        std::function<void(int)> scan = [&](int k) {
-            for (int kid : f_.nodes[size_t(k)].kids) {
-                const FormulaNode::Kind kind = f_.nodes[size_t(kid)].kind;
-                refers = refers || kind == FormulaNode::Cell || kind == FormulaNode::Area ||
-                         kind == FormulaNode::Name;
-                scan(kid);
+        if (n.kind == FormulaNode::Function) {
+            std::vector<int> open(n.kids.begin(), n.kids.end());
+            while (!open.empty() && !refers) {
+                const FormulaNode& kid = f_.nodes[size_t(open.back())];
+                open.pop_back();
+                refers = kid.kind == FormulaNode::Cell || kid.kind == FormulaNode::Area ||
+                         kid.kind == FormulaNode::Name;
+                open.insert(open.end(), kid.kids.begin(), kid.kids.end());
             }
-        };
-        if (n.kind == FormulaNode::Function) scan(index);
+        }
         const Operand o = eval(index);
         if (o.isArray) {
             const int cols = std::max(1, int(n.number)), rows = std::max(1, int(o.items.size()) / cols);

@@ -53,21 +53,38 @@ struct FormulaNode {
     enum Span { Cells, Columns, Rows };
     Kind kind = Number;
     Span span = Cells;
+    // The number of a literal; the columns of an array; the count of "%" signs of a Percent.
     double number = 0;
-    // String literal, function or name (upper case), error text; the operator of Unary/Binary
-    // ("-", "<=", "&").
+    // String literal, function or name (upper case), error text. Unary: its signs as written,
+    // outermost first ("-+-"). Binary: one operator code per gap between its operands (see
+    // `operatorCode`). A run of signs or of operators of one precedence level is one node, so
+    // that "=1+1+…+1" or "=-----1" is walked in a loop, never in a recursion as deep as it is long.
     QString text;
     // The sheets of a reference that names any (shared by copies of the formula, never changed after
     // parsing); null for one on its own sheet.
     std::shared_ptr<SheetPart> sheets;
     RefEnd a, b;
+    // Binary: the operands left to right, one more than `text` has operators.
     std::vector<int> kids;
 };
+
+// Parentheses and function calls nested in one another, at most (Excel allows 64 levels of
+// functions; files from elsewhere may go further). Deeper formulas are refused when parsed, so that
+// every walk over a parsed formula recurses a bounded number of times.
+inline constexpr int MaxFormulaNesting = 200;
+
+// The one-character code of a binary operator ("<=" is "≤", ">=" "≥", "<>" "≠", the others
+// themselves) and the operator a code stands for.
+QChar operatorCode(QStringView op);
+QString operatorText(QChar code);
 
 class Formula {
 public:
     std::vector<FormulaNode> nodes;
     int root = -1;
+    // Nodes on the longest path from the root down (1 for a lone literal): how deep an evaluation
+    // of it recurses, counted where one formula calls another (defined names).
+    int depth = 0;
     // A function we do not know: the formula gives #NAME? when evaluated.
     bool hasUnknownFunction = false;
     // INDIRECT or OFFSET: the cells it reads are known only once it is evaluated, so no reference

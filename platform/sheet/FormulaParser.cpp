@@ -5,8 +5,29 @@
 #include "platform/sheet/Value.h"
 
 #include <QSet>
+#include <algorithm>
 
 namespace sheet {
+
+QChar operatorCode(QStringView op) {
+    if (op == QLatin1String("<=")) return QChar(0x2264);
+    if (op == QLatin1String(">=")) return QChar(0x2265);
+    if (op == QLatin1String("<>")) return QChar(0x2260);
+    return op.isEmpty() ? QChar() : op[0];
+}
+
+QString operatorText(QChar code) {
+    switch (code.unicode()) {
+        case 0x2264:
+            return QStringLiteral("<=");
+        case 0x2265:
+            return QStringLiteral(">=");
+        case 0x2260:
+            return QStringLiteral("<>");
+        default:
+            return QString(code);
+    }
+}
 
 bool isKnownFunction(const QString& n) {
     static const QSet<QString> known = {
@@ -52,12 +73,15 @@ public:
            Formula& f)
         : s_(text), nt_(notation), hostRow_(row), hostCol_(col), resolver_(resolver), f_(f) {}
 
+    void reserve(size_t nodes) { depthOf_.reserve(nodes); }
+
     void run() {
         skipWs();
         if (pos_ < s_.size() && s_[pos_] == QLatin1Char('=')) ++pos_;
         skipWs();
         if (pos_ >= s_.size()) fail(QStringLiteral("pusta formuła"));
         f_.root = parseComparison();
+        f_.depth = depthOf_[size_t(f_.root)];
         skipWs();
         if (pos_ < s_.size()) {
             if (s_[pos_] == QLatin1Char(')')) fail(QStringLiteral("nadmiarowy nawias zamykający"));
@@ -72,11 +96,21 @@ private:
     int hostRow_, hostCol_;
     const SheetResolver& resolver_;
     Formula& f_;
-    int depth_ = 0;
+    int depth_ = 0;  // parentheses and calls open at the current position
+    // Of each node: the nodes on its longest path down, itself included.
+    std::vector<int> depthOf_;
 
     [[noreturn]] void fail(const QString& why) {
+        // A formula from a file may be any length: the message quotes its beginning.
+        const QString shown = s_.size() > 80 ? s_.left(80) + QChar(0x2026) : s_;
         throw FormulaError(
-            QStringLiteral("Błędna formuła \"%1\": %2 (pozycja %3)").arg(s_, why).arg(pos_ + 1));
+            QStringLiteral("Błędna formuła \"%1\": %2 (pozycja %3)").arg(shown, why).arg(pos_ + 1));
+    }
+    // One more level of parentheses or calls; the parser's own recursion stops at the limit too.
+    void enter() {
+        if (++depth_ > MaxFormulaNesting)
+            fail(QStringLiteral("nawiasy i funkcje zagnieżdżone głębiej niż %1 poziomów")
+                     .arg(MaxFormulaNesting));
     }
     void skipWs() {
         while (pos_ < s_.size() && (s_[pos_] == QLatin1Char(' ') || s_[pos_] == QLatin1Char('\n') ||
@@ -88,94 +122,79 @@ private:
         return pos_ < s_.size() && s_[pos_] == c;
     }
     int add(FormulaNode n) {
+        int below = 0;
+        for (int k : n.kids) below = std::max(below, depthOf_[size_t(k)]);
         f_.nodes.push_back(std::move(n));
+        depthOf_.push_back(below + 1);
         return int(f_.nodes.size()) - 1;
     }
-    int binary(const QString& op, int l, int r) {
-        FormulaNode n;
-        n.kind = FormulaNode::Binary;
-        n.text = op;
-        n.kids = {l, r};
-        return add(std::move(n));
+
+    // The length of the operator of this level at the current position, 0 when none stands there.
+    int comparisonAt() const {
+        const QStringView two = QStringView(s_).mid(pos_, std::min<qsizetype>(2, s_.size() - pos_));
+        if (two == QLatin1String("<=") || two == QLatin1String(">=") || two == QLatin1String("<>")) return 2;
+        return charAt(u"=<>");
+    }
+    int concatAt() const { return charAt(u"&"); }
+    int additiveAt() const { return charAt(u"+-"); }
+    int multiplicativeAt() const { return charAt(u"*/"); }
+    int powerAt() const { return charAt(u"^"); }
+    int charAt(const char16_t* ops) const {
+        if (pos_ >= s_.size()) return 0;
+        for (const char16_t* o = ops; *o; ++o)
+            if (s_[pos_] == QChar(*o)) return 1;
+        return 0;
     }
 
-    int parseComparison() {
-        int l = parseConcat();
+    // Operands of one level joined left to right by its operators ("1+2-3"): one Binary node.
+    int chain(int (Parser::*operand)(), int (Parser::*operatorAt)() const) {
+        const int first = (this->*operand)();
+        FormulaNode n;
         for (;;) {
             skipWs();
-            QString op;
-            const QStringView two = QStringView(s_).mid(pos_, std::min<qsizetype>(2, s_.size() - pos_));
-            if (two == QLatin1String("<=") || two == QLatin1String(">=") || two == QLatin1String("<>"))
-                op = two.toString();
-            else if (pos_ < s_.size() && (s_[pos_] == QLatin1Char('=') || s_[pos_] == QLatin1Char('<') ||
-                                          s_[pos_] == QLatin1Char('>')))
-                op = s_.mid(pos_, 1);
-            if (op.isEmpty()) return l;
-            pos_ += op.size();
-            l = binary(op, l, parseConcat());
+            const int length = (this->*operatorAt)();
+            if (length == 0) break;
+            n.text += operatorCode(QStringView(s_).mid(pos_, length));
+            pos_ += length;
+            if (n.kids.empty()) n.kids.push_back(first);
+            n.kids.push_back((this->*operand)());
         }
+        if (n.kids.empty()) return first;
+        n.kind = FormulaNode::Binary;
+        return add(std::move(n));
     }
-    int parseConcat() {
-        int l = parseAdditive();
-        while (peek(QLatin1Char('&'))) {
-            ++pos_;
-            l = binary(QStringLiteral("&"), l, parseAdditive());
-        }
-        return l;
-    }
-    int parseAdditive() {
-        int l = parseMultiplicative();
-        for (;;) {
-            skipWs();
-            if (pos_ < s_.size() && (s_[pos_] == QLatin1Char('+') || s_[pos_] == QLatin1Char('-'))) {
-                QString op = s_.mid(pos_++, 1);
-                l = binary(op, l, parseMultiplicative());
-            } else {
-                return l;
-            }
-        }
-    }
-    int parseMultiplicative() {
-        int l = parsePower();
-        for (;;) {
-            skipWs();
-            if (pos_ < s_.size() && (s_[pos_] == QLatin1Char('*') || s_[pos_] == QLatin1Char('/'))) {
-                QString op = s_.mid(pos_++, 1);
-                l = binary(op, l, parsePower());
-            } else {
-                return l;
-            }
-        }
-    }
-    int parsePower() {
-        int l = parseUnary();
-        while (peek(QLatin1Char('^'))) {
-            ++pos_;
-            l = binary(QStringLiteral("^"), l, parseUnary());
-        }
-        return l;
-    }
-    // Negation binds tighter than "^" in the spreadsheet: -2^2 is 4.
+    int parseComparison() { return chain(&Parser::parseConcat, &Parser::comparisonAt); }
+    int parseConcat() { return chain(&Parser::parseAdditive, &Parser::concatAt); }
+    int parseAdditive() { return chain(&Parser::parseMultiplicative, &Parser::additiveAt); }
+    int parseMultiplicative() { return chain(&Parser::parsePower, &Parser::multiplicativeAt); }
+    int parsePower() { return chain(&Parser::parseUnary, &Parser::powerAt); }
+
+    // Negation binds tighter than "^" in the spreadsheet: -2^2 is 4. Signs and "%" apply to the
+    // operand in turn; each run is one node.
     int parseUnary() {
         skipWs();
-        if (pos_ < s_.size() && (s_[pos_] == QLatin1Char('-') || s_[pos_] == QLatin1Char('+'))) {
-            FormulaNode n;
-            n.kind = FormulaNode::Unary;
-            n.text = s_.mid(pos_++, 1);
-            if (++depth_ > 200) fail(QStringLiteral("zbyt głębokie zagnieżdżenie"));
-            n.kids = {parseUnary()};
-            --depth_;
-            return add(std::move(n));
+        FormulaNode signs;
+        while (pos_ < s_.size() && (s_[pos_] == QLatin1Char('-') || s_[pos_] == QLatin1Char('+'))) {
+            signs.text += s_[pos_++];
+            skipWs();
         }
         int e = parsePrimary();
+        int percents = 0;
         while (peek(QLatin1Char('%'))) {
             ++pos_;
+            ++percents;
+        }
+        if (percents > 0) {
             FormulaNode n;
             n.kind = FormulaNode::Percent;
+            n.number = percents;
             n.kids = {e};
             e = add(std::move(n));
         }
-        return e;
+        if (signs.text.isEmpty()) return e;
+        signs.kind = FormulaNode::Unary;
+        signs.kids = {e};
+        return add(std::move(signs));
     }
 
     int parsePrimary() {
@@ -183,8 +202,8 @@ private:
         if (pos_ >= s_.size()) fail(QStringLiteral("brak argumentu na końcu"));
         const QChar c = s_[pos_];
         if (c == QLatin1Char('(')) {
+            enter();
             ++pos_;
-            if (++depth_ > 200) fail(QStringLiteral("zbyt głębokie zagnieżdżenie"));
             int e = parseComparison();
             --depth_;
             if (!peek(QLatin1Char(')'))) fail(QStringLiteral("brak nawiasu zamykającego"));
@@ -303,6 +322,9 @@ private:
                 negative = s_[pos_] == QLatin1Char('-');
                 ++pos_;
             }
+            // Not an array inside an array: that would nest without bound.
+            if (pos_ < s_.size() && s_[pos_] == QLatin1Char('{'))
+                fail(QStringLiteral("w tablicy stałych dozwolone są tylko stałe"));
             const int e = parsePrimary();
             const FormulaNode::Kind k = f_.nodes[size_t(e)].kind;
             if (k != FormulaNode::Number &&
@@ -377,6 +399,7 @@ private:
     }
 
     int parseFunction(const QString& name) {
+        enter();
         ++pos_;  // '('
         FormulaNode n;
         n.kind = FormulaNode::Function;
@@ -389,7 +412,6 @@ private:
             f_.hasUnknownFunction = true;
         }
         if (n.text == QLatin1String("INDIRECT") || n.text == QLatin1String("OFFSET")) f_.isVolatile = true;
-        if (++depth_ > 200) fail(QStringLiteral("zbyt głębokie zagnieżdżenie"));
         if (peek(QLatin1Char(')'))) {
             ++pos_;
         } else {
@@ -596,10 +618,12 @@ std::shared_ptr<Formula> parseFormula(const QString& text, Notation notation, in
     Formula work;
     work.nodes.reserve(size_t(text.size() / 2 + 4));
     Parser p(text, notation, row, col, resolver, work);
+    p.reserve(work.nodes.capacity());
     p.run();
     auto f = std::make_shared<Formula>();
     f->nodes.assign(std::make_move_iterator(work.nodes.begin()), std::make_move_iterator(work.nodes.end()));
     f->root = work.root;
+    f->depth = work.depth;
     f->hasUnknownFunction = work.hasUnknownFunction;
     f->isVolatile = work.isVolatile;
     return f;

@@ -68,12 +68,13 @@ private:
                 return;
             case FormulaNode::Percent:
                 print(n.kids[0], out);
-                out += QLatin1Char('%');
+                out += QString(int(n.number), QLatin1Char('%'));
                 return;
             case FormulaNode::Binary:
-                print(n.kids[0], out);
-                out += n.text;
-                print(n.kids[1], out);
+                for (size_t k = 0; k < n.kids.size(); ++k) {
+                    if (k > 0) out += operatorText(n.text[qsizetype(k) - 1]);
+                    print(n.kids[k], out);
+                }
                 return;
             case FormulaNode::Function: {
                 // XOR came after the file format: files name it with the prefix of newer functions.

@@ -8,6 +8,8 @@
 #include "platform/sheet/XmlUtil.h"
 
 #include <QHash>
+#include <QSet>
+#include <cmath>
 #include <map>
 
 namespace sheet {
@@ -143,6 +145,41 @@ Rect cellRect(const QString& ref, const QString& sheetName) {
     return *r;
 }
 
+// A cell holding what no spreadsheet holds: refused, naming the cell and quoting what it holds (the
+// beginning of it: a file may put anything there).
+[[noreturn]] void badCell(const char* what, const QString& held, int row, int col, const QString& sheetName,
+                          const char* allowed = "") {
+    const QString shown = held.size() > 40 ? held.left(40) + QChar(0x2026) : held;
+    throw CellDataError(QStringLiteral("%1 \"%2\"%3 w komórce %4 arkusza \"%5\"")
+                            .arg(QString::fromUtf8(what), shown, QString::fromUtf8(allowed),
+                                 cellAddress(row, col), sheetName));
+}
+
+// The error values a spreadsheet writes. Those from `errorFromText` are the engine's own; the newer
+// ones of Excel (results of functions this engine lacks, whose formulas it keeps uncomputed) have no
+// value here and read as #N/A.
+std::optional<Value> errorValue(const QString& text) {
+    if (auto code = errorFromText(text)) return Value(*code);
+    static const QSet<QString> newer = {
+        QStringLiteral("#BLOCKED!"),     QStringLiteral("#BUSY!"),     QStringLiteral("#CALC!"),
+        QStringLiteral("#CONNECT!"),     QStringLiteral("#EXTERNAL!"), QStringLiteral("#FIELD!"),
+        QStringLiteral("#GETTING_DATA"), QStringLiteral("#PYTHON!"),   QStringLiteral("#SPILL!"),
+        QStringLiteral("#TIMEOUT!"),     QStringLiteral("#UNKNOWN!")};
+    if (newer.contains(text.trimmed().toUpper())) return Value(ErrorCode::NA);
+    return std::nullopt;
+}
+
+// The number that joins a shared formula's cells: an unsigned 32-bit number, as the file format
+// defines it.
+QString sharedFormulaIndex(const pugi::xml_node& f, int row, int col, const QString& sheetName) {
+    const QString si = attr(f, "si");
+    bool ok = false;
+    const qulonglong index = si.toULongLong(&ok);
+    if (!f.attribute("si") || !ok || index > 0xFFFFFFFFull)
+        badCell("Błędny numer formuły wspólnej", si, row, col, sheetName, " (dozwolony od 0 do 4294967295)");
+    return QString::number(index);
+}
+
 struct PendingFormula {
     Worksheet* ws;
     int row, col;
@@ -225,17 +262,25 @@ void readSheet(Workbook& book, Worksheet& ws, const Package& pkg, const QString&
                                            "części tekstów \"%3\"")
                                 .arg(cellAddress(cr, cc), sheetName, missingStrings));
                     if (!ok || idx < 0 || idx >= int(strings.size()))
-                        throw FileError(QStringLiteral("Błędny numer tekstu w komórce %1 arkusza \"%2\"")
-                                            .arg(cellAddress(cr, cc), sheetName));
+                        badCell("Błędny numer tekstu", vt, cr, cc, sheetName);
                     cell.value = Value(strings[size_t(idx)]);
                 }
             } else if (t == QLatin1String("inlineStr")) {
                 cell.value = Value(richText(child(c, "is")));
             } else if (t == QLatin1String("b")) {
-                cell.value =
-                    Value(vt.trimmed() == QLatin1String("1") || vt.trimmed() == QLatin1String("true"));
+                // A cell of this type without a value holds none, as a text cell without an index.
+                const QString b = vt.trimmed();
+                if (b == QLatin1String("1") || b == QLatin1String("true"))
+                    cell.value = Value(true);
+                else if (b == QLatin1String("0") || b == QLatin1String("false"))
+                    cell.value = Value(false);
+                else if (!b.isEmpty())
+                    badCell("Błędna wartość logiczna", vt, cr, cc, sheetName);
             } else if (t == QLatin1String("e")) {
-                cell.value = Value(errorFromText(vt).value_or(ErrorCode::NA));
+                if (auto error = errorValue(vt))
+                    cell.value = *error;
+                else if (!vt.trimmed().isEmpty())
+                    badCell("Nieznana wartość błędu", vt, cr, cc, sheetName);
             } else if (t == QLatin1String("d")) {
                 if (auto serial = v ? serialFromIsoDate(vt) : std::nullopt) {
                     cell.value = Value(*serial);
@@ -251,9 +296,8 @@ void readSheet(Workbook& book, Worksheet& ws, const Package& pkg, const QString&
             } else if (v && !vt.trimmed().isEmpty()) {
                 bool ok = false;
                 double d = vt.trimmed().toDouble(&ok);
-                if (!ok)
-                    throw FileError(QStringLiteral("Błędna liczba \"%1\" w komórce %2 arkusza \"%3\"")
-                                        .arg(vt, cellAddress(cr, cc), sheetName));
+                // Qt reads "inf" and "nan", which no spreadsheet writes and no cell can hold.
+                if (!ok || !std::isfinite(d)) badCell("Błędna liczba", vt, cr, cc, sheetName);
                 cell.value = Value(d);
             }
             if (pugi::xml_node f = child(c, "f")) {
@@ -261,7 +305,7 @@ void readSheet(Workbook& book, Worksheet& ws, const Package& pkg, const QString&
                 for (pugi::xml_attribute a = f.first_attribute(); a; a = a.next_attribute())
                     p.attributes.emplace_back(QString::fromUtf8(a.name()), QString::fromUtf8(a.value()));
                 if (p.type == QLatin1String("shared")) {
-                    p.sharedIndex = attr(f, "si");
+                    p.sharedIndex = sharedFormulaIndex(f, cr, cc, sheetName);
                     p.master = !p.text.trimmed().isEmpty();
                 }
                 // A data table's formula element carries no text, only its attributes: kept too.
@@ -328,18 +372,21 @@ void parseFormulas(Workbook& book, std::vector<PendingFormula>& formulas) {
         // A group we do not compute but can read: its members get texts of their own, so that
         // sorting, pasting and inserting columns can move them one by one.
         std::shared_ptr<const Formula> readable;
+        QString unreadable;  // why the master's text could not be read
     };
     std::map<std::pair<Worksheet*, QString>, Group> shared;
-    auto keep = [](PendingFormula& p, const QString& text, bool member) {
+    auto keep = [](PendingFormula& p, const QString& text, bool member, const QString& unreadable) {
         auto k = std::make_shared<KeptFormula>();
         k->text = text;
         k->attributes = p.attributes;
         k->sharedMember = member;
+        k->unreadable = unreadable;
         p.ws->ensureCell(p.row, p.col).kept = k;
     };
     for (PendingFormula& p : formulas) {
         if (!p.sharedIndex.isEmpty() && !p.master) continue;
         std::shared_ptr<const Formula> parsed, readable;
+        QString unreadable;
         // Array and table formulas are kept as written; so is anything we cannot compute.
         if (p.type.isEmpty() || p.type == QLatin1String("normal") || p.type == QLatin1String("shared")) {
             try {
@@ -348,13 +395,14 @@ void parseFormulas(Workbook& book, std::vector<PendingFormula>& formulas) {
                     parsed = f;
                 else
                     readable = f;
-            } catch (const FormulaError&) {
+            } catch (const FormulaError& e) {
                 // Kept as written, as any formula this engine cannot compute: the file keeps its
-                // text, and the cell keeps the value the workbook cached for it.
+                // text, and the cell keeps the value the workbook cached for it, marked with why.
+                unreadable = e.message();
             }
         }
         if (p.master) {
-            shared[{p.ws, p.sharedIndex}] = {parsed, p.text, readable};
+            shared[{p.ws, p.sharedIndex}] = {parsed, p.text, readable, unreadable};
             if (readable)
                 std::erase_if(p.attributes, [](const auto& a) {
                     return a.first == QLatin1String("t") || a.first == QLatin1String("ref") ||
@@ -364,7 +412,7 @@ void parseFormulas(Workbook& book, std::vector<PendingFormula>& formulas) {
         if (parsed)
             p.ws->ensureCell(p.row, p.col).formula = parsed;
         else
-            keep(p, p.text, false);
+            keep(p, p.text, false, unreadable);
     }
     for (PendingFormula& p : formulas) {
         if (p.sharedIndex.isEmpty() || p.master) continue;
@@ -372,16 +420,16 @@ void parseFormulas(Workbook& book, std::vector<PendingFormula>& formulas) {
         if (it == shared.end()) {
             // A member whose master is missing: its formula is unknown, so the file's value is one
             // this engine never computed and stays marked as such (written back as it was read).
-            keep(p, QString(), true);
+            keep(p, QString(), true, QString());
             continue;
         }
         if (it->second.parsed) {
             p.ws->ensureCell(p.row, p.col).formula = it->second.parsed;
         } else if (it->second.readable) {
             p.attributes.clear();
-            keep(p, it->second.readable->toA1(p.row, p.col), false);
+            keep(p, it->second.readable->toA1(p.row, p.col), false, QString());
         } else {
-            keep(p, it->second.text, true);
+            keep(p, it->second.text, true, it->second.unreadable);
         }
     }
 }

@@ -2,8 +2,10 @@
 // engine, prints each non-empty cell as "sheet-index<TAB>A1-address<TAB>value" and optionally
 // saves the workbook. A developer's check of the engine against other spreadsheets. Cells whose
 // formula the engine cannot compute keep the file's value: their lines end in "nie przeliczono"
-// and they are listed on the error output. Cells on a circular reference (or reading one) hold
-// #REF!: their lines end in "odwołanie cykliczne" and they are listed there too.
+// and they are listed on the error output, each formula the engine could not read with the reason
+// (nested past its limit, a stray character). Cells on a circular reference (or reading one) hold
+// #REF!: their lines end in "odwołanie cykliczne" and they are listed there too. A cell holding what
+// no spreadsheet holds (a number out of range, an unknown error value) fails the whole run, named.
 #include "platform/sheet/Application.h"
 #include "platform/sheet/Errors.h"
 
@@ -22,7 +24,7 @@ int main(int argc, char** argv) {
         sheet::Workbook& book = app.workbooks().open(args[1]);
         book.calculate();
         QByteArray out;
-        QStringList stale, circular;
+        QStringList stale, circular, unreadable;
         for (int i = 1; i <= book.worksheetCount(); ++i) {
             sheet::Worksheet& ws = book.worksheets(i);
             ws.forEachCell([&](int row, int col, sheet::Cell& c) {
@@ -31,7 +33,10 @@ int main(int argc, char** argv) {
                        c.value.toString().toUtf8();
                 if (c.kept && !c.formula) {
                     out += "\tnie przeliczono";
-                    stale << ws.name() + QLatin1Char('!') + sheet::cellAddress(row, col);
+                    const QString where = ws.name() + QLatin1Char('!') + sheet::cellAddress(row, col);
+                    stale << where;
+                    if (!c.kept->unreadable.isEmpty())
+                        unreadable << where + QStringLiteral(": ") + c.kept->unreadable;
                 } else if (c.formula && c.circular) {
                     out += "\todwołanie cykliczne";
                     circular << ws.name() + QLatin1Char('!') + sheet::cellAddress(row, col);
@@ -44,6 +49,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "xlsxcalc: nie przeliczono %lld komórek (wartości z pliku): %s\n",
                          static_cast<long long>(stale.size()),
                          stale.join(QStringLiteral(", ")).toUtf8().constData());
+        for (const QString& line : unreadable)
+            std::fprintf(stderr, "xlsxcalc: %s\n", line.toUtf8().constData());
         if (!circular.isEmpty())
             std::fprintf(stderr, "xlsxcalc: odwołanie cykliczne w %lld komórkach (#REF!): %s\n",
                          static_cast<long long>(circular.size()),

@@ -2,6 +2,8 @@
 // workbook belongs to this intersection, the question before saving and the on-disk change check.
 #include "tests/conflictor/export/ExportFixture.h"
 
+#include "platform/sheet/Package.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
@@ -135,6 +137,29 @@ TEST_F(PhaseExport, RefusesAWorkbookOfAnotherIntersectionOrKind) {
     IntersectionNumber = QStringLiteral("12");
     EXPECT_EQ(ExportPhasesToWorkbook(dir.filePath(QStringLiteral("plain.xlsx"))),
               PhaseExportOutcome::NotIntergreenWorkbook);
+}
+
+// A workbook another program left with a cell no spreadsheet holds is refused naming the cell, and the
+// file stays as it is: nothing is written back over what could not be read.
+TEST_F(PhaseExport, AWorkbookWithADamagedCellIsRefusedNamingItAndLeftAlone) {
+    const QString path = exported();
+    sheet::Package package = sheet::Package::read(path);
+    QByteArray sheet = package.part(QStringLiteral("xl/worksheets/sheet2.xml"));
+    ASSERT_TRUE(sheet.contains("</sheetData>"));
+    sheet.replace("</sheetData>", "<row r=\"1000\"><c r=\"A1000\"><v>nan</v></c></row></sheetData>");
+    package.setPart(QStringLiteral("xl/worksheets/sheet2.xml"), sheet);
+    package.write(path);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    prompts.clear();
+    EXPECT_EQ(ExportPhasesToWorkbook(path), PhaseExportOutcome::Failed);
+    EXPECT_TRUE(prompts.messageTexts().value(0).contains(
+        QStringLiteral("Błędna liczba \"nan\" w komórce A1000 arkusza ")))
+        << prompts.messageTexts().value(0).toStdString();
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
 }
 
 TEST_F(PhaseExport, OffersTheLastExportedWorkbookThenTheFileDialog) {

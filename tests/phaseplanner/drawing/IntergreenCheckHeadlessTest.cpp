@@ -487,4 +487,85 @@ TEST(PhaseplannerHeadlessCheck, ATenMegabyteLabelIsQuotedByItsStartWithinSeconds
     }
 }
 
+// A workbook another program left with a cell no spreadsheet holds (a number out of range, a logical
+// value other than 0 or 1, an unknown error value, a shared formula numbered out of range) is refused
+// by the check and the import as a damaged cell, named with its sheet. A matrix cell's run of a
+// hundred thousand terms is a time like any other; a formula nested a hundred thousand deep is named.
+TEST(PhaseplannerHeadlessCheck, DamagedCellsAreNamedAndFormulasOfAnySizeNeverCrash) {
+    if (!QFile::exists(kTool)) GTEST_SKIP() << "tool not built";
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("czasy.xlsx"));
+    const QString program = dir.filePath(QStringLiteral("program.txt"));
+    writeText(program,
+              "CYKL 60\nGRUPA 1 | 0 | K1 | 0+20 | \nGRUPA 2 | 0 | K2 | 24+16 | \n"
+              "GRUPA 3 | 1 | P1 | 47+10 | \n");
+    const QStringList check{kTemplate,
+                            QStringLiteral("--intersection"),
+                            QStringLiteral("7"),
+                            QStringLiteral("--draw"),
+                            program,
+                            QStringLiteral("--check"),
+                            book};
+    const QStringList import{kTemplate, QStringLiteral("--intersection"), QStringLiteral("7"),
+                             QStringLiteral("--import"), book};
+    const std::vector<std::pair<ForeignCell, QString>> damaged{
+        {{"D8", "", "inf", ""}, QStringLiteral("Błędna liczba \"inf\"")},
+        {{"D8", "", "-inf", ""}, QStringLiteral("Błędna liczba \"-inf\"")},
+        {{"D8", "", "nan", ""}, QStringLiteral("Błędna liczba \"nan\"")},
+        {{"D8", "", "2", " t=\"b\""}, QStringLiteral("Błędna wartość logiczna \"2\"")},
+        {{"D8", "", "#BŁĄD!", " t=\"e\""}, QStringLiteral("Nieznana wartość błędu \"#BŁĄD!\"")},
+        {{"D8", "<f t=\"shared\" si=\"4294967296\"/>", "5", ""},
+         QStringLiteral("Błędny numer formuły wspólnej \"4294967296\" (dozwolony od 0 do 4294967295)")}};
+    for (const auto& [cell, what] : damaged) {
+        SCOPED_TRACE(what.toStdString());
+        WriteIntergreenBook(SmallBook(), book);
+        ASSERT_TRUE(RewriteCellsAsForeignProgram(book, {cell}));
+        const QString named =
+            QStringLiteral("Błąd w danych arkusza Excel!\n") + what +
+            QStringLiteral(" w komórce D8 arkusza \"MATRYCA KOLIZJI\"\nNie można otworzyć pliku:\n");
+        for (const QStringList& args : {check, import}) {
+            const ToolRun r = runTool(args);
+            EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+            EXPECT_TRUE(r.err.contains(named)) << r.err.toStdString();
+            EXPECT_TRUE(pairLines(r.out).isEmpty()) << r.out.toStdString();
+            EXPECT_FALSE(r.out.contains(QStringLiteral("GRUPA"))) << r.out.toStdString();
+        }
+    }
+
+    const int n = 100000;
+    WriteIntergreenBook(SmallBook(), book);
+    ASSERT_TRUE(RewriteCellsAsForeignProgram(
+        book, {{"D8", QStringLiteral("<f>5") + QStringLiteral("+0").repeated(n - 1) + QStringLiteral("</f>"),
+                "99", ""}}));
+    ToolRun r = runTool(check);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(pairLines(r.out), QStringList({"1K -> 2K: zmierzony 4 s, wymagany 4 s (0)",
+                                             "2K -> 1K: zmierzony 20 s, wymagany 5 s (+15)",
+                                             "2K -> 3P: zmierzony 7 s, wymagany 3 s (+4)",
+                                             "3P -> 2K: zmierzony 27 s, wymagany 7 s (+20)"}));
+    r = runTool(import);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("GRUPA 2 | "))) << r.out.toStdString();
+
+    WriteIntergreenBook(SmallBook(), book);
+    ASSERT_TRUE(RewriteCellsAsForeignProgram(
+        book, {{"D8",
+                QStringLiteral("<f>") + QStringLiteral("ABS(").repeated(n) + QStringLiteral("5") +
+                    QString(n, QLatin1Char(')')) + QStringLiteral("</f>"),
+                "5", ""}}));
+    const QString uncomputed =
+        QStringLiteral(
+            "Błąd w danych arkusza Excel!\nKomórka matrycy kolizji D8 zawiera formułę, "
+            "której nie można obliczyć: \"") +
+        (QStringLiteral("=") + QStringLiteral("ABS(").repeated(10)).left(40) + QStringLiteral("…\".");
+    r = runTool(check);
+    EXPECT_EQ(r.exitCode, 3) << r.err.left(2000).toStdString();
+    EXPECT_TRUE(r.err.contains(uncomputed)) << r.err.left(2000).toStdString();
+    EXPECT_EQ(pairLines(r.out).size(), 3) << r.out.toStdString();
+    r = runTool(import);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(uncomputed)) << r.err.left(2000).toStdString();
+    EXPECT_LT(r.out.size() + r.err.size(), 3000);
+}
+
 }  // namespace phaseplanner::test

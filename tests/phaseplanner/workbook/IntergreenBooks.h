@@ -7,6 +7,8 @@
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -144,31 +146,39 @@ inline bool RewriteFormulasAsScript(const QString& path,
 
 // Gives cells of a saved workbook's matrix worksheet a formula element of the file's own and the
 // value a spreadsheet program cached beside it, as a file saved by another program holds them:
-// {"D8", "<f>[1]Arkusz!A1</f>", "99"}. The formula element is written as given (XML).
+// {"D8", "<f>[1]Arkusz!A1</f>", "99"}. The formula element is written as given (XML), and so are
+// the cell's attributes after its address (" t=\"b\"").
 struct ForeignCell {
-    QString address, formulaXml, cached;
+    QString address, formulaXml, cached, attributes;
 };
 inline bool RewriteCellsAsForeignProgram(const QString& path, const std::vector<ForeignCell>& cells) {
-    QStringList args{QStringLiteral("-c"),
-                     QStringLiteral("import zipfile,re,sys,shutil\n"
-                                    "src=sys.argv[1]; tmp=src+'.tmp'\n"
-                                    "zin=zipfile.ZipFile(src); zout=zipfile.ZipFile(tmp,'w',zipfile.ZIP_DEFLATED)\n"
-                                    "a=sys.argv[2:]\n"
-                                    "for item in zin.infolist():\n"
-                                    "    data=zin.read(item.filename)\n"
-                                    "    if item.filename=='xl/worksheets/sheet2.xml':\n"
-                                    "        s=data.decode()\n"
-                                    "        for i in range(0,len(a),3):\n"
-                                    "            cell='<c r=\"%s\">%s<v>%s</v></c>'%(a[i],a[i+1],a[i+2])\n"
-                                    "            s,n=re.subn(r'<c r=\"%s\"(?:[^>]*/>|[^>]*>.*?</c>)'%a[i],lambda m:cell,s)\n"
-                                    "            if n!=1: sys.exit('no cell '+a[i])\n"
-                                    "        data=s.encode()\n"
-                                    "    zout.writestr(item,data)\n"
-                                    "zout.close(); shutil.move(tmp,src)\n"),
-                     path};
-    for (const ForeignCell& c : cells) args << c.address << c.formulaXml << c.cached;
+    // The cells go through standard input: a formula of a hundred thousand terms is longer than a
+    // command-line argument may be.
+    const QStringList args{
+        QStringLiteral("-c"),
+        QStringLiteral(
+            "import zipfile,re,sys,shutil,json\n"
+            "src=sys.argv[1]; tmp=src+'.tmp'\n"
+            "zin=zipfile.ZipFile(src); zout=zipfile.ZipFile(tmp,'w',zipfile.ZIP_DEFLATED)\n"
+            "a=json.load(sys.stdin)\n"
+            "for item in zin.infolist():\n"
+            "    data=zin.read(item.filename)\n"
+            "    if item.filename=='xl/worksheets/sheet2.xml':\n"
+            "        s=data.decode()\n"
+            "        for i in range(0,len(a),4):\n"
+            "            cell='<c r=\"%s\"%s>%s<v>%s</v></c>'%(a[i],a[i+3],a[i+1],a[i+2])\n"
+            "            s,n=re.subn(r'<c r=\"%s\"(?:[^>]*/>|[^>]*>.*?</c>)'%a[i],lambda m:cell,s)\n"
+            "            if n!=1: sys.exit('no cell '+a[i])\n"
+            "        data=s.encode()\n"
+            "    zout.writestr(item,data)\n"
+            "zout.close(); shutil.move(tmp,src)\n"),
+        path};
+    QJsonArray fields;
+    for (const ForeignCell& c : cells) fields << c.address << c.formulaXml << c.cached << c.attributes;
     QProcess p;
     p.start(QStringLiteral("/usr/bin/python3"), args);
+    p.write(QJsonDocument(fields).toJson(QJsonDocument::Compact));
+    p.closeWriteChannel();
     return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 

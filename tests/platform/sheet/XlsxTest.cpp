@@ -463,4 +463,127 @@ TEST_F(SheetXlsx, XlsxcalcPrintsEveryCellAndSaves) {
     EXPECT_NE(code, 0);
 }
 
+// A formula in a file is as long as its writer made it: a run of a hundred thousand terms is
+// computed and saved again; one nested past the limit keeps the file's value, and xlsxcalc names its
+// cell and why.
+TEST_F(SheetXlsx, XlsxcalcComputesLongRunsAndNamesFormulasNestedPastTheLimit) {
+    const int n = 100000;
+    const QByteArray sum = "1" + QByteArray("+1").repeated(n - 1);
+    const QByteArray calls = QByteArray("ABS(").repeated(n) + "7" + QByteArray(")").repeated(n);
+    const QByteArray parentheses = QByteArray("(").repeated(n) + "8" + QByteArray(")").repeated(n);
+    const QByteArray arrays = "SUM(" + QByteArray("{").repeated(n) + "9" + QByteArray("}").repeated(n) + ")";
+    writeMinimalPackage(path("long.xlsx"),
+                        "<row r=\"1\"><c r=\"A1\"><f>" + sum + "</f><v>0</v></c><c r=\"B1\"><f>" + calls +
+                            "</f><v>7</v></c><c r=\"C1\"><f>" + parentheses +
+                            "</f><v>8</v></c><c r=\"D1\"><f>" + arrays + "</f><v>9</v></c></row>");
+    for (const char* file : {"long.xlsx", "long-out.xlsx"}) {
+        SCOPED_TRACE(file);
+        int code = 0;
+        const QString text = run(QStringLiteral(SUITE_XLSXCALC), {path(file), path("long-out.xlsx")}, &code);
+        EXPECT_EQ(code, 0) << text.left(2000).toStdString();
+        EXPECT_TRUE(text.contains("1\tA1\t100000\n"));
+        EXPECT_TRUE(text.contains(
+            "1\tB1\t7\tnie przeliczono\n1\tC1\t8\tnie przeliczono\n1\tD1\t9\tnie przeliczono\n"));
+        EXPECT_TRUE(text.contains("nie przeliczono 3 komórek (wartości z pliku): S!B1, S!C1, S!D1\n"));
+        EXPECT_TRUE(text.contains(QStringLiteral("xlsxcalc: S!B1: Błędna formuła \"ABS(ABS(")));
+        EXPECT_TRUE(text.contains(
+            QStringLiteral("nawiasy i funkcje zagnieżdżone głębiej niż 200 poziomów (pozycja 804)")));
+        EXPECT_TRUE(text.contains(QStringLiteral("zagnieżdżone głębiej niż 200 poziomów (pozycja 201)")));
+        EXPECT_TRUE(text.contains(QStringLiteral("w tablicy stałych dozwolone są tylko stałe (pozycja 6)")));
+        EXPECT_LT(text.size(), 2000);  // the formulas are quoted by their beginnings
+    }
+}
+
+// A cell's value as the file gives it, where no spreadsheet holds such a value: refused, naming the
+// cell and what it holds, as a number out of range always was. The values beside them in the format
+// read as a spreadsheet reads them.
+TEST_F(SheetXlsx, CellValuesNoSpreadsheetHoldsAreRefusedNamingTheCell) {
+    const QString at = QStringLiteral(" w komórce B2 arkusza \"S\"");
+    const std::vector<std::pair<QByteArray, QString>> bad{
+        {"<c r=\"B2\"><v>inf</v></c>", QStringLiteral("Błędna liczba \"inf\"")},
+        {"<c r=\"B2\"><v> -inf</v></c>", QStringLiteral("Błędna liczba \" -inf\"")},
+        {"<c r=\"B2\"><v>nan</v></c>", QStringLiteral("Błędna liczba \"nan\"")},
+        {"<c r=\"B2\" t=\"n\"><v>1e999</v></c>", QStringLiteral("Błędna liczba \"1e999\"")},
+        {"<c r=\"B2\"><f>1+1</f><v>NaN</v></c>", QStringLiteral("Błędna liczba \"NaN\"")},
+        {"<c r=\"B2\"><v>" + QByteArray("7").repeated(50) + "x</v></c>",
+         QStringLiteral("Błędna liczba \"") + QString(40, QLatin1Char('7')) + QStringLiteral("…\"")},
+        {"<c r=\"B2\" t=\"b\"><v>2</v></c>", QStringLiteral("Błędna wartość logiczna \"2\"")},
+        {"<c r=\"B2\" t=\"b\"><v>-1</v></c>", QStringLiteral("Błędna wartość logiczna \"-1\"")},
+        {"<c r=\"B2\" t=\"b\"><f>1=1</f><v>yes</v></c>", QStringLiteral("Błędna wartość logiczna \"yes\"")},
+        {"<c r=\"B2\" t=\"e\"><v>#BŁĄD!</v></c>", QStringLiteral("Nieznana wartość błędu \"#BŁĄD!\"")},
+        {"<c r=\"B2\" t=\"e\"><v>N/A</v></c>", QStringLiteral("Nieznana wartość błędu \"N/A\"")},
+        {"<c r=\"B2\" t=\"s\"><v>5</v></c>", QStringLiteral("Błędny numer tekstu \"5\"")}};
+    Application app;
+    for (const auto& [cell, what] : bad) {
+        SCOPED_TRACE(cell.toStdString());
+        writeMinimalPackage(path("bad.xlsx"), "<row r=\"2\"><c r=\"A2\"><v>1</v></c>" + cell + "</row>", true,
+                            "<si><t>jeden</t></si>");
+        try {
+            app.workbooks().open(path("bad.xlsx"));
+            ADD_FAILURE() << "opened";
+        } catch (const CellDataError& e) {
+            EXPECT_EQ(e.message(), what + at);
+        }
+    }
+    EXPECT_EQ(app.workbooks().count(), 0);
+    int code = 0;
+    const QString text = run(QStringLiteral(SUITE_XLSXCALC), {path("bad.xlsx")}, &code);
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(text, QStringLiteral("xlsxcalc: Błędny numer tekstu \"5\" w komórce B2 arkusza \"S\"\n"));
+
+    writeMinimalPackage(
+        path("good.xlsx"),
+        "<row r=\"2\"><c r=\"B2\" t=\"b\"><v>0</v></c><c r=\"C2\" t=\"b\"><v> 1</v></c>"
+        "<c r=\"D2\" t=\"b\"><v>true</v></c><c r=\"E2\" t=\"b\"><v/></c><c r=\"F2\" t=\"e\"><v>#n/a</v></c>"
+        "<c r=\"G2\" t=\"e\"><v>#DIV/0!</v></c><c r=\"H2\" t=\"e\"><f>_xlfn.SEQUENCE(2)</f><v>#SPILL!</v></c>"
+        "<c r=\"I2\"><v>1.7976931348623157e308</v></c><c r=\"J2\"><v>-4.9e-324</v></c>"
+        "<c r=\"K2\" t=\"e\"/></row>");
+    Worksheet& ws = app.workbooks().open(path("good.xlsx")).worksheets(1);
+    EXPECT_EQ(ws.range("B2").value(), Value(false));
+    EXPECT_EQ(ws.range("C2").value(), Value(true));
+    EXPECT_EQ(ws.range("D2").value(), Value(true));
+    EXPECT_TRUE(ws.range("E2").value().isEmpty());
+    EXPECT_EQ(ws.range("F2").value(), Value(ErrorCode::NA));
+    EXPECT_EQ(ws.range("G2").value(), Value(ErrorCode::Div0));
+    EXPECT_EQ(ws.range("H2").value(), Value(ErrorCode::NA));  // a newer error of a formula kept uncomputed
+    EXPECT_TRUE(ws.cell(2, 8)->kept);
+    EXPECT_EQ(ws.range("I2").value(), Value(1.7976931348623157e308));
+    EXPECT_EQ(ws.range("J2").value(), Value(-4.9e-324));
+    EXPECT_TRUE(ws.range("K2").value().isEmpty());
+}
+
+// The number joining a shared formula's cells is an unsigned 32-bit number: the largest is read and
+// computed; one past it, a negative one, a text or none is refused, naming the number and the cell.
+TEST_F(SheetXlsx, SharedFormulaNumbersOutsideTheFormatAreRefusedNamingTheNumber) {
+    auto sheetData = [](const QByteArray& master, const QByteArray& member) {
+        return "<row r=\"1\"><c r=\"A1\"><v>5</v></c><c r=\"B1\"><f t=\"shared\" ref=\"B1:B2\"" + master +
+               ">A1*2</f><v>0</v></c></row><row r=\"2\"><c r=\"A2\"><v>6</v></c><c r=\"B2\"><f t=\"shared\"" +
+               member + "/><v>0</v></c></row>";
+    };
+    Application app;
+    writeMinimalPackage(path("si.xlsx"), sheetData(" si=\"4294967295\"", " si=\"4294967295\""));
+    Worksheet& ws = app.workbooks().open(path("si.xlsx")).worksheets(1);
+    EXPECT_EQ(ws.range("B2").value(), Value(12.0));
+    EXPECT_EQ(ws.range("B2").formula(), QStringLiteral("=A2*2"));
+    struct Case {
+        QByteArray master, member;
+        QString shown, cell;
+    };
+    for (const Case& c : {Case{" si=\"4294967296\"", " si=\"0\"", "4294967296", "B1"},
+                          Case{" si=\"0\"", " si=\"4294967296\"", "4294967296", "B2"},
+                          Case{" si=\"0\"", " si=\"-1\"", "-1", "B2"},
+                          Case{" si=\"0\"", " si=\"x\"", "x", "B2"}, Case{"", " si=\"0\"", "", "B1"}}) {
+        SCOPED_TRACE(c.shown.toStdString());
+        writeMinimalPackage(path("si-bad.xlsx"), sheetData(c.master, c.member));
+        try {
+            app.workbooks().open(path("si-bad.xlsx"));
+            ADD_FAILURE() << "opened";
+        } catch (const CellDataError& e) {
+            EXPECT_EQ(e.message(), QStringLiteral("Błędny numer formuły wspólnej \"%1\" (dozwolony od 0 do "
+                                                  "4294967295) w komórce %2 arkusza \"S\"")
+                                       .arg(c.shown, c.cell));
+        }
+    }
+}
+
 }  // namespace
