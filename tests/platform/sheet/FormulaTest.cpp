@@ -274,6 +274,10 @@ TEST(SheetFormulaEval, ComparisonsAtEqualityAndTheLastRow) {
     EXPECT_EQ(eval("=\"é\"<\"f\""), Value(true));
     EXPECT_EQ(eval("=\"ŁÓDŹ\"=\"łódź\""), Value(true));
     EXPECT_EQ(eval("=\"é\"=\"e\""), Value(false));
+    // Across kinds: numbers before texts before logical values, whatever the number or the text.
+    EXPECT_EQ(eval("=99<\"a\""), Value(true));
+    EXPECT_EQ(eval("=FALSE>\"zzz\""), Value(true));
+    EXPECT_EQ(eval("=A2<=-1"), Value(false));
 
     Application app;
     Workbook& b = app.workbooks().add();
