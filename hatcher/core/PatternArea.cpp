@@ -34,8 +34,10 @@ long SendCommandForNewEntity(const QString& command) {
         automation::SendCommandAndWait(command);
         const int after = CadModelSpace.count();
         if (after > before) result = after - 1;
+    } catch (const cad::ConnectionLost&) {
+        throw;  // no Escape: the host went away while the user drew, and the command says so
     } catch (const cad::Error&) {
-        result = -1;
+        result = -1;  // the command refused: no entity, as after an Escape
     }
     return result;
 }
@@ -45,8 +47,10 @@ PlanePoint PickPointWithPrompt(const cad::Variant& base, const QString& prompt) 
         const cad::Utility u = CadDocument.utility();
         const cad::Point p = base.isEmpty() ? u.getPoint(prompt) : u.getPoint(base.toPoint(), prompt);
         return {p.x, p.y};
+    } catch (const cad::ConnectionLost&) {
+        throw;  // no Escape: the host went away while the user was to pick, and the command says so
     } catch (const cad::Error&) {
-        return common::MissingPoint();
+        return common::MissingPoint();  // Escape, or no point taken: the caller's "nothing picked"
     }
 }
 
