@@ -57,6 +57,18 @@ protected:
         automation::SetDrawingProperty(QStringLiteral("SKALA"), scale);
     }
     void scriptPattern() { picks.point(0, 0).point(30, 0).point(0, -200); }
+    // The CAD's calls through `channel`, which loses the host once `form` shows `when`; the pattern's
+    // picks scripted.
+    void loseHostAt(DroppingChannel& channel, DroppingForm& form, const QString& when) {
+        automation::CadApplication = cad::Application(&channel);
+        ASSERT_TRUE(automation::CheckDocumentOpen(false));
+        form.intersection = QStringLiteral("7");
+        form.statusText = QStringLiteral("Oczekiwanie na akcję użytkownika ...");
+        form.channel = &channel;
+        form.when = when;
+        scriptPattern();
+        prompts.clear();
+    }
 };
 
 }  // namespace
@@ -144,15 +156,8 @@ TEST_F(UnitsAndLostHost, ALostHostStopsThePicturesAndNamesThoseNotMade) {
         automation::CadApplication = host;
         openSample(6, QStringLiteral("1"));
         DroppingChannel channel(automation::CadApplication.channel());
-        automation::CadApplication = cad::Application(&channel);
-        ASSERT_TRUE(automation::CheckDocumentOpen(false));
         DroppingForm dropping;
-        dropping.intersection = QStringLiteral("7");
-        dropping.statusText = QStringLiteral("Oczekiwanie na akcję użytkownika ...");
-        dropping.channel = &channel;
-        dropping.when = when;
-        scriptPattern();
-        prompts.clear();
+        loseHostAt(channel, dropping, when);
         EXPECT_TRUE(frmMain_cmdTworzObrazyFaz_Click(dropping).isEmpty());
         EXPECT_TRUE(channel.gone) << when.toStdString();
         ASSERT_EQ(prompts.asked().size(), 1u) << prompts.messageTexts().join(QLatin1Char('|')).toStdString();
@@ -199,15 +204,8 @@ TEST_F(UnitsAndLostHost, ALostHostLeavesNoLockedLayersForTheNextCommand) {
     CadModelSpace.addLine({-5, 1, 0}, {5, 1, 0}).setLayer(QStringLiteral("ZAMKNIETA"));
     CadDocument.layers().item(QStringLiteral("ZAMKNIETA")).setLock(true);
     DroppingChannel channel(automation::CadApplication.channel());
-    automation::CadApplication = cad::Application(&channel);
-    ASSERT_TRUE(automation::CheckDocumentOpen(false));
     DroppingForm dropping;
-    dropping.intersection = QStringLiteral("7");
-    dropping.statusText = QStringLiteral("Oczekiwanie na akcję użytkownika ...");
-    dropping.channel = &channel;
-    dropping.when = QStringLiteral("1 / 4");
-    scriptPattern();
-    prompts.clear();
+    loseHostAt(channel, dropping, QStringLiteral("1 / 4"));
     EXPECT_TRUE(frmMain_cmdTworzObrazyFaz_Click(dropping).isEmpty());
     ASSERT_TRUE(channel.gone);
     ASSERT_EQ(prompts.asked().size(), 1u) << prompts.messageTexts().join(QLatin1Char('|')).toStdString();
