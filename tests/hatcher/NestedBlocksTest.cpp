@@ -94,6 +94,14 @@ TEST_F(NestedBlocks, ABlockThatInsertsItselfIsNamed) {
     EXPECT_EQ(prompts.asked()[0].text,
               QStringLiteral("Schemat wzorcowy jest niepełny:\n") + cad::db::nestingLeftOutNote(1) +
                   QLatin1Char('\n') + cad::db::selfInsertionNote({QStringLiteral("A"), QStringLiteral("B")}));
+    // The next pattern, of a drawing without such blocks, tells nothing of the last one.
+    automation::CadApplication.documents().add();
+    ASSERT_TRUE(automation::CheckDocumentOpen(false));
+    PatternCopyHandles.clear();
+    prompts.clear();
+    CadModelSpace.addLine({-100, 0, 0}, {100, 0, 0});
+    EXPECT_EQ(pattern().size(), 1);
+    EXPECT_TRUE(prompts.asked().empty()) << prompts.messageTexts().join(QLatin1Char('|')).toStdString();
 }
 
 // 30,000 levels, as a hostile file nests them: one reference left out, told once, in seconds.

@@ -79,6 +79,22 @@ TEST_F(AttributeBlocks, AGroupsAttributeTooLongToReadIsNamed) {
     prompts.clear();
     EXPECT_FALSE(exportTo().isEmpty()) << prompts.messageTexts().join('|').left(2000).toStdString();
 
+    // Ten streams are listed, then "…".
+    QStringList words;
+    for (int i = 3; i <= 12; ++i) {
+        draw(QStringLiteral("K%1").arg(i), {Line(0, 10.0 * i, 100, 10.0 * i)});
+        words << QStringLiteral("K%1:x%1^").arg(i);
+    }
+    drawn();
+    ASSERT_EQ(cut(), CutOutcome::Done);
+    setGroups(QStringLiteral("K1:x1^K2:x2^P1:x0^") + words.join(QString()));
+    prompts.clear();
+    EXPECT_TRUE(exportTo(QStringLiteral("wiele.xlsx")).isEmpty());
+    const QStringList listed = prompts.messageTexts().value(0).split(QLatin1Char('\n'));
+    ASSERT_GE(listed.size(), 12);
+    EXPECT_EQ(listed[1], QStringLiteral("- K1: \"x1\""));
+    EXPECT_EQ(listed[11], QStringLiteral("…"));
+
     setGroups(QString());
     prompts.clear();
     EXPECT_TRUE(exportTo(QStringLiteral("bez-grup.xlsx")).isEmpty());
