@@ -94,6 +94,13 @@ TEST_F(AttributeBlocks, AGroupsAttributeTooLongToReadIsNamed) {
     ASSERT_GE(listed.size(), 12);
     EXPECT_EQ(listed[1], QStringLiteral("- K1: \"x1\""));
     EXPECT_EQ(listed[11], QStringLiteral("…"));
+    // Exactly ten (the streams without an entry are no unreadable value): all listed, no "…".
+    setGroups(words.join(QString()));
+    prompts.clear();
+    EXPECT_TRUE(exportTo(QStringLiteral("dziesiec.xlsx")).isEmpty());
+    const QStringList ten = prompts.messageTexts().value(0).split(QLatin1Char('\n'));
+    EXPECT_EQ(ten.size(), 1 + 10 + 2) << prompts.messageTexts().value(0).toStdString();
+    EXPECT_FALSE(ten.contains(QStringLiteral("…")));
 
     setGroups(QString());
     prompts.clear();
