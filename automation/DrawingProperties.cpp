@@ -127,20 +127,9 @@ std::optional<int> ParseDrawingScale(const QString& found) {
 }
 
 QString TypedDrawingScaleProblem() {
-    return common::Tlumacz(
-        QStringLiteral("Skala musi być liczbą całkowitą od 1 do 32767 (liczba jednostek rysunku na metr: 1 dla "
-                       "rysunku w metrach, 1000 dla rysunku w milimetrach)!"));
-}
-
-QString DrawingScaleProblem(const DrawingScaleReading& r) {
-    if (r.Readable) return QString();
-    const QString where =
-        r.Drawing.isEmpty() ? QStringLiteral("Rysunek") : QStringLiteral("Rysunek %1").arg(r.Drawing);
-    return common::Tlumacz(
-        QStringLiteral("%1 ma wartość SKALA \"%2\", która nie jest liczbą całkowitą od 1 do 32767. SKALA to "
-                       "liczba jednostek rysunku na metr: 1 dla rysunku w metrach, 1000 dla rysunku w "
-                       "milimetrach. Popraw ją w ustawieniach programu.")
-            .arg(where, r.Found));
+    return common::Tlumacz(QStringLiteral(
+        "Skala musi być liczbą całkowitą od 1 do 32767 (liczba jednostek rysunku na metr: 1 dla "
+        "rysunku w metrach, 1000 dla rysunku w milimetrach)!"));
 }
 
 bool LoadDrawingScale(const QString& title) {
@@ -149,6 +138,33 @@ bool LoadDrawingScale(const QString& title) {
     if (r.Readable) return true;
     ui::MsgBox(DrawingScaleProblem(r), ui::Exclamation, title);
     return false;
+}
+
+bool LoadScaleForDrawing(const QString& title) {
+    const DrawingScaleReading r = ReadDrawingScale();
+    DrawingScale = r.Value;
+    if (!r.Readable) {
+        ui::MsgBox(DrawingScaleProblem(r), ui::Exclamation, title);
+        return false;
+    }
+    int insunits = 0;
+    try {
+        insunits = CadDocument.getVariable(QStringLiteral("INSUNITS")).toInt();
+    } catch (const cad::ConnectionLost&) {
+        throw;  // the command stops as it stops at any lost call
+    } catch (const cad::Error&) {
+        // A drawing whose units cannot be read declares none: "SKALA" is then taken as it stands.
+    }
+    const auto drawingName = [] {
+        try {
+            return CadDocument.fullName();
+        } catch (const cad::Error&) {
+            // An unnamed drawing keys the answer by its value and units alone: at worst the question
+            // is not asked again for another unnamed drawing with the same value and units.
+            return QString();
+        }
+    };
+    return common::ConfirmScaleBeforeDrawing(r, insunits, drawingName, title);
 }
 
 int GetDrawingScale() {

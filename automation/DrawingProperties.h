@@ -3,6 +3,7 @@
 // drawing attribute block into custom properties.
 #pragma once
 
+#include "common/DrawingUnits.h"
 #include "platform/cad/SummaryInfo.h"
 
 #include <QList>
@@ -32,26 +33,22 @@ QString GetDrawingProperty(const QString& key, const QString& drawingFile = QStr
 void SetDrawingProperty(const QString& key, const QString& value, bool keep = false);
 // The same, reporting a failure as false instead of raising it.
 bool TrySetDrawingProperty(const QString& key, const QString& value, bool keep = false);
-// "SKALA" as the drawing holds it: a whole number from 1 to 32767 (blanks around it allowed), or
-// absent (a drawing in metres). Anything else ("nan", "1e308", "-0", "abc", "0x3E8", "32768", "2,5")
-// is unreadable: the value is then 1 and `Found` tells what the drawing holds.
-struct DrawingScaleReading {
-    int Value = 1;
-    bool Readable = true;
-    QString Found;    // the text of the property ("" when absent)
-    QString Drawing;  // the drawing's name, for the message
-};
+// "SKALA" as the drawing holds it, judged where every program judges it (common/DrawingUnits.h).
+using common::DrawingScaleProblem;
+using common::DrawingScaleReading;
 DrawingScaleReading ReadDrawingScale();
 // A "SKALA" text as a drawing holds it or a user types it: the whole number from 1 to 32767 it spells
 // (blanks around it allowed), or nothing.
 std::optional<int> ParseDrawingScale(const QString& text);
 // The Polish refusal of a typed "SKALA" that `ParseDrawingScale` does not take.
 QString TypedDrawingScaleProblem();
-// The Polish message for an unreadable value, naming the value found and the drawing.
-QString DrawingScaleProblem(const DrawingScaleReading& reading);
 // Reads "SKALA" into `DrawingScale`; an unreadable value is said with `title` and gives false, so
 // that nothing is drawn or written at a scale the drawing does not hold.
 bool LoadDrawingScale(const QString& title);
+// For a program that draws at "SKALA" and measures nothing: `LoadDrawingScale`, then the value judged
+// against the drawing's declared units and told before anything is drawn
+// (common::ConfirmScaleBeforeDrawing). True when the program may draw; a lost host is thrown.
+bool LoadScaleForDrawing(const QString& title);
 // The value of `ReadDrawingScale` (1 for an absent or unreadable "SKALA"), for code that only reads.
 int GetDrawingScale();
 // LTSCALE = DrawingScale × 0.1.

@@ -231,11 +231,12 @@ int ProgramWindows::keepAbove(const QList<qint64>& pids) {
         if (w == hostWindow) continue;
         present.insert({pid, w});
         if (!viewable(c, w)) continue;
-        // A window with an owner stays with it; one kept above everything stays so.
+        // A window with an owner stays with it. One kept above everything (hatcher's window makes
+        // itself so whenever it is activated) stays so: it is placed clear of the bars like the others,
+        // but never restacked.
         if (!valuesOf(c, w, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW).empty()) continue;
         const std::vector<uint32_t> states = valuesOf(c, w, state, XCB_ATOM_ATOM);
-        if (std::find(states.begin(), states.end(), above) != states.end()) continue;
-        programs.push_back(w);
+        if (std::find(states.begin(), states.end(), above) == states.end()) programs.push_back(w);
         if (!seen_.insert({pid, w}).second) continue;
         ++made;
         const QRect frame = frameOf(c, root, w);

@@ -150,8 +150,8 @@ UnitsFinding JudgeDrawingUnits(int scale, DeclaredUnits declared, const std::vec
         for (const MeasuredLength& s : streams) {
             if (s.Units <= 0 || inRange(s, scale)) continue;
             // A name read from the drawing is quoted cut, so that a hostile one cannot fill the screen.
-            const QString said =
-                ShortForMessage(s.Name) + QLatin1Char(' ') + metresText(s.Units / scale) + QStringLiteral(" m");
+            const QString said = ShortForMessage(s.Name) + QLatin1Char(' ') + metresText(s.Units / scale) +
+                                 QStringLiteral(" m");
             if (s.Kind == LengthKind::LaneSpacing)
                 f.NarrowLanes << said;
             else if (s.Kind == LengthKind::CrossingWidth)
@@ -187,6 +187,26 @@ UnitsFinding JudgeDrawingUnits(int scale, DeclaredUnits declared, const std::vec
     return f;
 }
 
+UnitsFinding JudgeDrawingUnits(const DrawingScaleReading& scale, DeclaredUnits declared,
+                               const std::vector<MeasuredLength>& streams,
+                               const std::vector<MeasuredLength>& distances) {
+    UnitsFinding f = JudgeDrawingUnits(scale.Readable ? scale.Value : 0, declared, streams, distances);
+    f.Unreadable = DrawingScaleProblem(scale);
+    f.ScaleMissing = scale.Readable && scale.Found.trimmed().isEmpty();
+    return f;
+}
+
+QString DrawingScaleProblem(const DrawingScaleReading& r) {
+    if (r.Readable) return QString();
+    const QString where =
+        r.Drawing.isEmpty() ? QStringLiteral("Rysunek") : QStringLiteral("Rysunek %1").arg(r.Drawing);
+    return Tlumacz(
+        QStringLiteral("%1 ma wartość SKALA \"%2\", która nie jest liczbą całkowitą od 1 do 32767. SKALA to "
+                       "liczba jednostek rysunku na metr: 1 dla rysunku w metrach, 1000 dla rysunku w "
+                       "milimetrach. Popraw ją w ustawieniach programu.")
+            .arg(where, r.Found));
+}
+
 QString DrawingUnitsMessage(const UnitsFinding& f, int scale, DeclaredUnits declared) {
     if (f.clean()) return QString();
     QStringList lines;
@@ -194,8 +214,9 @@ QString DrawingUnitsMessage(const UnitsFinding& f, int scale, DeclaredUnits decl
         lines << f.Unreadable;
     } else {
         if (f.ScaleMissing)
-            lines << QStringLiteral("Rysunek nie ma wartości SKALA; przyjęta wartość %1 (rysunek w metrach) nie "
-                                    "pasuje do rysunku:")
+            lines << QStringLiteral(
+                         "Rysunek nie ma wartości SKALA; przyjęta wartość %1 (rysunek w metrach) nie "
+                         "pasuje do rysunku:")
                          .arg(scale);
         else
             lines << QStringLiteral("SKALA rysunku wynosi %1 i nie pasuje do rysunku:").arg(scale);
@@ -246,23 +267,25 @@ QString DrawingUnitsMessage(const UnitsFinding& f, int scale, DeclaredUnits decl
     return common::Tlumacz(lines.join(QLatin1Char('\n')));
 }
 
-bool ConfirmScaleBeforeDrawing(int scale, int insunits, const std::function<QString()>& drawingName,
-                               const QString& title) {
+bool ConfirmScaleBeforeDrawing(const DrawingScaleReading& reading, int insunits,
+                               const std::function<QString()>& drawingName, const QString& title) {
     const DeclaredUnits declared = DeclaredUnitsOf(insunits);
-    const UnitsFinding f = JudgeDrawingUnits(scale, declared, {}, {});
+    const int scale = reading.Value;
+    const UnitsFinding f = JudgeDrawingUnits(reading, declared, {}, {});
     if (f.clean()) return true;
     const QString key = drawingName() + QLatin1Char('|') + QString::number(scale) + QLatin1Char('|') +
                         QString::number(int(declared));
     if (!f.blocking() && acknowledged == key) return true;
     const QString text = DrawingUnitsMessage(f, scale, declared);
     if (f.blocking()) {
-        ui::MsgBox(text + QStringLiteral("\n\n") + Tlumacz(QStringLiteral("Nic nie narysowano.")), ui::Exclamation,
-                   title);
+        ui::MsgBox(text + QStringLiteral("\n\n") + Tlumacz(QStringLiteral("Nic nie narysowano.")),
+                   ui::Exclamation, title);
         return false;
     }
     // Enter (and a prompt answered by default) draws nothing at a value the drawing's units deny.
     const QString question =
-        Tlumacz(QStringLiteral("Czy mimo to rysować przy wartości SKALA %1? (Nie: nic nie zostanie narysowane)"))
+        Tlumacz(
+            QStringLiteral("Czy mimo to rysować przy wartości SKALA %1? (Nie: nic nie zostanie narysowane)"))
             .arg(scale);
     if (ui::MsgBox(text + QStringLiteral("\n\n") + question, ui::YesNo | ui::Exclamation | ui::DefaultButton2,
                    title) != ui::Yes)

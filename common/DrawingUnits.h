@@ -90,7 +90,26 @@ struct UnitsFinding {
     bool clean() const { return !UnitsDisagree && !blocking(); }
 };
 
+// "SKALA" as a drawing holds it: a whole number from 1 to 32767 (blanks around it allowed), or absent
+// (a drawing in metres). Anything else ("nan", "1e308", "-0", "abc", "0x3E8", "32768", "2,5") is
+// unreadable: the value is then 1 and `Found` tells what the drawing holds.
+struct DrawingScaleReading {
+    int Value = 1;
+    bool Readable = true;
+    QString Found;    // the text of the property ("" when absent)
+    QString Drawing;  // the drawing's name, for the message
+};
+// The Polish message for an unreadable value, naming the value found and the drawing.
+QString DrawingScaleProblem(const DrawingScaleReading& reading);
+
+// `scale` is the value judged; below 1 it is unreadable (the finding's `Unreadable` left to the caller).
 UnitsFinding JudgeDrawingUnits(int scale, DeclaredUnits declared, const std::vector<MeasuredLength>& streams,
+                               const std::vector<MeasuredLength>& distances);
+// The value as read from the drawing: an unreadable one is told by its own message, a drawing that holds
+// none is told that 1 (metres) was assumed, never that its "SKALA" is 1. Every program that measures or
+// draws at "SKALA" judges what it read here.
+UnitsFinding JudgeDrawingUnits(const DrawingScaleReading& scale, DeclaredUnits declared,
+                               const std::vector<MeasuredLength>& streams,
                                const std::vector<MeasuredLength>& distances);
 // The Polish message that explains the finding (empty for a clean one); it names the value found.
 QString DrawingUnitsMessage(const UnitsFinding& finding, int scale, DeclaredUnits declared);
@@ -101,7 +120,7 @@ QString DrawingUnitsMessage(const UnitsFinding& finding, int scale, DeclaredUnit
 // export refuse (units no whole "SKALA" expresses, such as feet) is refused; a value the declared units
 // disagree with is asked about once per drawing (named by `drawingName`, asked only then), value and units,
 // "Nie" by default. True when the program may draw.
-bool ConfirmScaleBeforeDrawing(int scale, int insunits, const std::function<QString()>& drawingName,
-                               const QString& title);
+bool ConfirmScaleBeforeDrawing(const DrawingScaleReading& scale, int insunits,
+                               const std::function<QString()>& drawingName, const QString& title);
 
 }  // namespace common

@@ -89,10 +89,7 @@ UnitsFinding judgeDrawing(int& scale, DeclaredUnits declared, const std::vector<
     const automation::DrawingScaleReading reading = automation::ReadDrawingScale();
     scale = reading.Value;
     automation::DrawingScale = scale;
-    UnitsFinding f = JudgeDrawingUnits(reading.Readable ? scale : 0, declared, streams, distances);
-    f.Unreadable = automation::DrawingScaleProblem(reading);
-    f.ScaleMissing = reading.Readable && reading.Found.trimmed().isEmpty();
-    return f;
+    return JudgeDrawingUnits(reading, declared, streams, distances);
 }
 
 }  // namespace

@@ -105,8 +105,8 @@ bool markersNameKnownStreams(const QList<ConflictMarker>& markers) {
 
 // A clearance over a pedestrian or bicycle crossing is measured over the whole crossing, the longer
 // of the stream and its associated crossing; the longest clearance time of each group is kept.
-void measureWholeCrossing(IntergreenData& data, const ConflictMarker& m, const PlanePoint& at, int s1, double& d1,
-                          QString& text1, QHash<double, QString>& partTexts) {
+void measureWholeCrossing(IntergreenData& data, const ConflictMarker& m, const PlanePoint& at, int s1,
+                          double& d1, QString& text1, QHash<double, QString>& partTexts) {
     const StreamRecord& clearing = StreamTable[size_t(s1)];
     ExtendToWholeCrossing(s1, d1, text1);
     const int associated = m.AssociatedPedestrian.isEmpty() ? -1 : FindStreamIndex(m.AssociatedPedestrian);
@@ -163,12 +163,12 @@ void addPairOfMarker(IntergreenData& data, const ConflictMarker& m, QHash<double
         data.Problems.append(name1 + QStringLiteral(" - ") + name2);
         return;
     }
-    IntergreenPair pair{
-        name1, name2, QStringLiteral("=") + text1, QStringLiteral("=") + text2, s1, s2, arc1, arc2, kind};
+    IntergreenPair pair{name1, name2, QStringLiteral("=") + text1, QStringLiteral("=") + text2, s1, s2, arc1,
+                        arc2,  kind};
     if (m.Kind == 3) {
         data.VehiclePairs.push_back(pair);
-        data.VehiclePairs.push_back(
-            {name2, name1, QStringLiteral("=") + text2, QStringLiteral("=") + text1, s2, s1, arc2, arc1, kind});
+        data.VehiclePairs.push_back({name2, name1, QStringLiteral("=") + text2, QStringLiteral("=") + text1,
+                                     s2, s1, arc2, arc1, kind});
     } else {
         data.OtherPairs.push_back(pair);
     }
@@ -192,12 +192,8 @@ void writeParameters(sheet::Worksheet& ws) {
     const double column32[] = {s.DlugoscAutobus,   s.PredkDojazdProsta2, s.PredkDojazdLuk2,
                                s.PredkEwakProsta2, s.PredkEwakLuk2,      s.MaksPrzyspAutobus};
     for (int i = 0; i < 6; ++i) ws.cells(3 + i, 32).setValue(column32[i]);
-    const double column40[] = {s.TramLength(),
-                               s.PredkDojazdProsta3,
-                               s.PredkDojazdLuk3,
-                               s.PredkEwakProsta3,
-                               s.PredkEwakLuk3,
-                               s.MaksPrzyspTramwaj};
+    const double column40[] = {s.TramLength(),     s.PredkDojazdProsta3, s.PredkDojazdLuk3,
+                               s.PredkEwakProsta3, s.PredkEwakLuk3,      s.MaksPrzyspTramwaj};
     for (int i = 0; i < 6; ++i) ws.cells(3 + i, 40).setValue(column40[i]);
 }
 
@@ -297,10 +293,37 @@ bool readAndCheckStreams() {
         warn(problem, ui::Critical);
         return false;
     }
-    if (!CheckStreamShapes(T("Skoroszyt nie został zapisany. Należy poprawić strumień, wykonać cięcie, a następnie "
-                             "eksport.")))
+    if (!CheckStreamShapes(
+            T("Skoroszyt nie został zapisany. Należy poprawić strumień, wykonać cięcie, a następnie "
+              "eksport.")))
         return false;
     return true;
+}
+
+// Why no stream has a group. A group is read from the stream's entry in the attribute GRUPY as a whole
+// number: an entry the streams hold that gives none (a value no group number is, or one too long to read
+// as one, such as megabytes of digits) is named with its stream, never told as groups not defined.
+QString noGroupsMessage() {
+    constexpr int Longest = 40;  // characters of an entry quoted; a longer one is too long to read
+    QStringList unread;
+    for (const StreamRecord& r : StreamTable) {
+        const QString value = GetStreamAttribute(QStringLiteral("GRUPY"), r.BaseName).trimmed();
+        if (value.isEmpty()) continue;
+        const QString said = value.size() > Longest
+                                 ? T("wartość za długa, by ją odczytać (%1 znaków)").arg(value.size())
+                                 : QStringLiteral("\"%1\"").arg(value);
+        const QString line =
+            QStringLiteral("- ") + common::ShortForMessage(r.BaseName) + QStringLiteral(": ") + said;
+        if (!unread.contains(line)) unread << line;
+    }
+    if (unread.isEmpty()) return T("Nie zdefiniowano grup!");
+    constexpr int Listed = 10;
+    if (unread.size() > Listed) unread = unread.mid(0, Listed) << QStringLiteral("…");
+    return T("Nie odczytano numerów grup: atrybut GRUPY bloku %1 podaje dla strumieni wartości, które nie są "
+             "numerami grup:")
+               .arg(IntersectionBlockPrefix() + IntersectionNumber) +
+           QLatin1Char('\n') + unread.join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
+           T("Skoroszyt nie został zapisany. Popraw numery grup strumieni i wykonaj eksport ponownie.");
 }
 
 // The groups, phases, values and phase sets of the streams read; false after the message.
@@ -308,7 +331,7 @@ bool checkStreamValues(IntergreenData& data) {
     StreamWindow& window = MainWindow();
     data.n = window.MaxGroupNumber;
     if (data.n <= 0) {
-        warn(T("Nie zdefiniowano grup!"), ui::Critical);
+        warn(noGroupsMessage(), ui::Critical);
         return false;
     }
     const size_t size = size_t(data.n + 1);
@@ -346,7 +369,8 @@ void listGroupStreams(IntergreenData& data) {
 
 // The markers, read once for the checks and the pairs (nothing in between changes them): those of
 // the streams as they stand. False after the message.
-bool readCheckedMarkers(const IntergreenExportOptions& options, QList<ConflictMarker>& markers, bool& cutWanted) {
+bool readCheckedMarkers(const IntergreenExportOptions& options, QList<ConflictMarker>& markers,
+                        bool& cutWanted) {
     markers = ReadConflictMarkers();
     for (int i = 0; i < int(StreamTable.size()); ++i) SortujOdcinkiStrumienia(i);
     return markersOfTheStreams(options, markers, cutWanted);
@@ -391,8 +415,8 @@ bool fillWorkbook(sheet::Application& app, sheet::Workbook& book, IntergreenData
         writeParameters(ws);
         const int lastStreamRow = writeStreamRows(ws);
         QStringList computeProblems;
-        const int freeRow =
-            WriteIntergreenRows(app, ws, data.VehiclePairs, data.OtherPairs, data.GroupMatrix, computeProblems);
+        const int freeRow = WriteIntergreenRows(app, ws, data.VehiclePairs, data.OtherPairs, data.GroupMatrix,
+                                                computeProblems);
         ws.range(QStringLiteral("A") + QString::number(freeRow)).select();
         ws.pageSetup().setPrintArea(
             ws.range(ws.cells(1, 1), ws.cells(std::max(freeRow - 1, 1), 15)).address() + QLatin1Char(',') +
@@ -415,7 +439,8 @@ bool fillWorkbook(sheet::Application& app, sheet::Workbook& book, IntergreenData
     } catch (const sheet::MacroNotFound& e) {
         warn(QString::fromUtf8(e.what()));
     } catch (const std::exception& e) {
-        warn(T("Błąd podczas wypełniania skoroszytu:") + QStringLiteral("\r\n") + QString::fromUtf8(e.what()));
+        warn(T("Błąd podczas wypełniania skoroszytu:") + QStringLiteral("\r\n") +
+             QString::fromUtf8(e.what()));
     }
     return false;
 }

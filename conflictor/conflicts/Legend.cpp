@@ -9,6 +9,7 @@
 #include "common/NumberText.h"
 #include "common/TextHelpers.h"
 #include "conflictor/streams/StreamWindow.h"
+#include "platform/ui/core/Prompt.h"
 
 namespace conflictor {
 
@@ -80,7 +81,8 @@ bool UstawLegende() {
     try {
         // The user picks in the CAD window: it comes to the front first.
         automation::RaiseCadWindow();
-        const common::PlanePoint p = automation::PickPoint(common::Tlumacz(QStringLiteral("Wskaż położenie legendy...")));
+        const common::PlanePoint p =
+            automation::PickPoint(common::Tlumacz(QStringLiteral("Wskaż położenie legendy...")));
         if (common::IsMissingPoint(p)) return false;
 
         const cad::Document& doc = automation::CadDocument;
@@ -104,8 +106,13 @@ bool UstawLegende() {
             throw;
         }
         return true;
-    } catch (const std::exception&) {
-        // A failing step ends the command; the window comes back and nothing more is drawn.
+    } catch (const cad::ConnectionLost&) {
+        throw;  // no Escape: the host went away, and the command's guard says so
+    } catch (const cad::Error& e) {
+        // A step the CAD refused ends the command; the window comes back and nothing more is drawn.
+        ui::MsgBox(
+            common::Tlumacz(QStringLiteral("Nie wstawiono legendy:")) + QLatin1Char('\n') + e.message(),
+            ui::Exclamation, window.caption());
         return false;
     }
 }

@@ -4,9 +4,11 @@
 #include "automation/Automation.h"
 #include "platform/cad/BulkReads.h"
 #include "platform/cad/CallEach.h"
+#include "platform/cad/engine/BlockNesting.h"
 
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace hatcher {
 
@@ -268,10 +270,45 @@ void cutPieces(const QList<cad::Entity>& pieces, const QList<ClipFacts>& pieceFa
     }
 }
 
+// The blocks whose references are being cut, outermost first: how deep the walk is, and what a block
+// that inserts itself comes back to.
+QStringList openBlocks;
+// What the walk left out in the current command: references, and the blocks that insert themselves.
+long long nestedLeftOut = 0;
+QStringList selfInsertions;
+
+// A reference being cut, its block on the walk while its pieces are cut.
+class OpenBlock {
+public:
+    explicit OpenBlock(const QString& block) { openBlocks.append(block); }
+    ~OpenBlock() { openBlocks.removeLast(); }
+    OpenBlock(const OpenBlock&) = delete;
+    OpenBlock& operator=(const OpenBlock&) = delete;
+};
+
+// False (the reference counted as left out) for a reference whose block is being cut already, or one
+// nested past the depth every walk over block references stops at.
+bool mayOpen(const QString& block) {
+    for (qsizetype i = 0; i < openBlocks.size(); ++i)
+        if (openBlocks[i].compare(block, Qt::CaseInsensitive) == 0) {
+            ++nestedLeftOut;
+            const QString note = cad::db::selfInsertionNote(openBlocks.mid(i));
+            if (!selfInsertions.contains(note)) selfInsertions << note;
+            return false;
+        }
+    if (openBlocks.size() < cad::db::MaxBlockNesting) return true;
+    ++nestedLeftOut;
+    return false;
+}
+
 bool clipExplodable(const cad::Entity& entity, const ClipFacts& facts, const PlanePoint& c, double r,
                     bool makeCopy, const PlanePoint& t, const Taken& taken) {
     if (const int whole = takeWholeOrNothing(entity, facts, c, r, makeCopy, t, taken); whole >= 0)
         return whole == 1;
+    const bool reference = facts.Name == QLatin1String("AcDbBlockReference");
+    if (reference && !mayOpen(facts.Block)) return false;
+    std::optional<OpenBlock> open;
+    if (reference) open.emplace(facts.Block);
     const cad::Entity work = makeCopy ? entity.copy() : entity;
     QList<cad::Entity> pieces;
     if (!ExplodeEntity(work, pieces)) {
@@ -282,7 +319,7 @@ bool clipExplodable(const cad::Entity& entity, const ClipFacts& facts, const Pla
     const qsizetype before = taken.size();
     // The pieces' facts together: cutting one piece changes no other.
     const QList<ClipFacts> pieceFacts = ReadClipFacts(pieces);
-    if (facts.Name == QLatin1String("AcDbBlockReference")) cutHatchPieces(pieces, pieceFacts, c, r, t, taken);
+    if (reference) cutHatchPieces(pieces, pieceFacts, c, r, t, taken);
     cutPieces(pieces, pieceFacts, c, r, t, taken);
     return !taken || taken.size() > before;
 }
@@ -304,7 +341,8 @@ ClipSegmentRecord EntityToSegment(const cad::Entity& entity, bool withHandle) {
             rec.StartAngle = 0;
             rec.EndAngle = TwoPi;
         } else {
-            setArcAngles(rec, entity.startAngle(), entity.endAngle(), entity.get(QStringLiteral("Normal")).toPoint());
+            setArcAngles(rec, entity.startAngle(), entity.endAngle(),
+                         entity.get(QStringLiteral("Normal")).toPoint());
         }
     }
     if (withHandle) rec.Handle = entity.handle();
@@ -367,6 +405,18 @@ QStringList& LeftOutCuts() {
     return leftOut;
 }
 
+QStringList LeftOutNestingNotes() {
+    QStringList notes;
+    if (nestedLeftOut > 0) notes << cad::db::nestingLeftOutNote(nestedLeftOut);
+    return notes + selfInsertions;
+}
+
+void ClearLeftOutCuts() {
+    LeftOutCuts().clear();
+    nestedLeftOut = 0;
+    selfInsertions.clear();
+}
+
 void NoteLeftOutCut() {
     try {
         throw;
@@ -392,7 +442,7 @@ QList<ClipFacts> ReadClipFacts(const QList<cad::Entity>& entities) {
     const cad::VariantList common = cad::ReadProperties(
         automation::CadDocument, cad::ObjectsOf(entities),
         {QStringLiteral("?ObjectName"), QStringLiteral("?Layer"), QStringLiteral("?Color")});
-    QList<qsizetype> lines, arcs, circles, hatches, boxed;
+    QList<qsizetype> lines, arcs, circles, hatches, boxed, references;
     for (qsizetype i = 0; i < entities.size(); ++i) {
         const cad::VariantList row = common.value(i).toArray();
         ClipFacts& f = out[i];
@@ -412,6 +462,8 @@ QList<ClipFacts> ReadClipFacts(const QList<cad::Entity>& entities) {
             circles << i;
         else if (f.Name == QLatin1String("AcDbHatch"))
             hatches << i;
+        else if (f.Name == QLatin1String("AcDbBlockReference"))
+            references << i;
         if (needsBox(f.Name)) boxed << i;
     }
     auto read = [&](const QList<qsizetype>& which, const QStringList& members) {
@@ -449,6 +501,9 @@ QList<ClipFacts> ReadClipFacts(const QList<cad::Entity>& entities) {
         s.StartAngle = 0;
         s.EndAngle = TwoPi;
     }
+    const cad::VariantList blockRows = read(references, {QStringLiteral("?Name")});
+    for (qsizetype k = 0; k < references.size(); ++k)
+        out[references[k]].Block = blockRows.value(k).toArray().value(0).toText();
     const cad::VariantList loopRows = read(hatches, {QStringLiteral("?NumberOfLoops")});
     for (qsizetype k = 0; k < hatches.size(); ++k) {
         const cad::Variant v = loopRows.value(k).toArray().value(0);

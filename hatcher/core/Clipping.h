@@ -47,6 +47,7 @@ struct ClipFacts {
     int Loops = -1;             // hatches: the number of loops (-1: not read)
     bool HasBox = false;        // circles, polylines, references and the other kinds
     std::pair<cad::Point, cad::Point> Box;
+    QString Block;  // block references: the block they insert
 };
 QList<ClipFacts> ReadClipFacts(const QList<cad::Entity>& entities);
 
@@ -67,6 +68,14 @@ bool ClipEntityToCircle(const cad::Entity& entity, const ClipFacts& facts, const
 // cut does not stop the others, and the command says at its end what its pattern lacks. The command
 // clears it when it starts.
 QStringList& LeftOutCuts();
+// What the cuts of one command left of nested block references: a reference is exploded and its pieces
+// cut one level at a time, down to cad::db::MaxBlockNesting levels; a reference nested deeper, or one
+// inserting a block whose reference is being cut already (a block inside itself), is left out of the
+// pattern. The sentences that tell it, once for the command: how many were left out, and each block that
+// inserts itself by name. Empty when nothing was left out.
+QStringList LeftOutNestingNotes();
+// Forgets what LeftOutCuts and LeftOutNestingNotes tell: the start of a command.
+void ClearLeftOutCuts();
 // Called inside a trap of a cut: keeps the trapped failure's reason. A lost host is thrown on, as no
 // later cut could be made either.
 void NoteLeftOutCut();

@@ -2,7 +2,6 @@
 #include "hatcher/core/HatcherServices.h"
 
 #include "automation/Automation.h"
-#include "common/DrawingUnits.h"
 #include "common/PathHelpers.h"
 #include "common/TextHelpers.h"
 #include "platform/cad/BulkReads.h"
@@ -59,12 +58,14 @@ void LoadBlockFromDrawingFile(const QString& blockName, const QString& filePath,
 
 void AddTransitionAttributes(const cad::Block& block) {
     // The tags the block's attribute definitions have already.
-    const cad::VariantList rows = cad::ReadProperties(CadDocument, {cad::Variant(block.ref())}, {},
-                                                      {QStringLiteral("ObjectName"), QStringLiteral("?TagString")});
+    const cad::VariantList rows =
+        cad::ReadProperties(CadDocument, {cad::Variant(block.ref())}, {},
+                            {QStringLiteral("ObjectName"), QStringLiteral("?TagString")});
     QStringList present;
     for (const cad::Variant& part : rows.value(0).toArray().value(0).toArray()) {
         const cad::VariantList p = part.toArray();
-        if (p.value(1).toText() == QLatin1String("AcDbAttributeDefinition")) present << p.value(2).toText().toUpper();
+        if (p.value(1).toText() == QLatin1String("AcDbAttributeDefinition"))
+            present << p.value(2).toText().toUpper();
     }
     for (const QString& tag : {QStringLiteral("SKRZYZOWANIE"), QStringLiteral("OPIS")})
         if (!present.contains(tag)) automation::AddAttributeDefinition(block, tag, QString(), 0, 0);
@@ -133,31 +134,6 @@ void RestoreCadVariables() {
         // A value the CAD refuses stays as the command set it (a layer, a pen), which the user sees
         // in the CAD; the others are back, and the command's own work is done.
     }
-}
-
-namespace {
-QString DrawingNameForKey() {
-    try {
-        return automation::CadDocument.fullName();
-    } catch (const cad::Error&) {
-        // An unnamed drawing keys the answer by its value and units alone: at worst the question is
-        // not asked again for another unnamed drawing with the same value and units.
-        return QString();
-    }
-}
-}  // namespace
-
-bool LoadScaleForDrawing(const QString& title) {
-    if (!automation::LoadDrawingScale(title)) return false;
-    int insunits = 0;
-    try {
-        insunits = automation::CadDocument.getVariable(QStringLiteral("INSUNITS")).toInt();
-    } catch (const cad::ConnectionLost&) {
-        throw;  // the command stops as it stops at any lost call
-    } catch (const cad::Error&) {
-        // A drawing whose units cannot be read declares none: "SKALA" is then taken as it stands.
-    }
-    return common::ConfirmScaleBeforeDrawing(automation::DrawingScale, insunits, DrawingNameForKey, title);
 }
 
 QString ReadActiveDrawingCustomProperties(const QString& key) {

@@ -38,9 +38,6 @@ void SetAttributeTextPlacement(const cad::Entity& reference, const QString& tag,
 void SaveAndSetCadVariables(const QString& colour, const QString& linetype, double lineweight,
                             double baseAngle);
 void RestoreCadVariables();
-// Reads the drawing's "SKALA" and judges it against the units the drawing declares before anything is
-// drawn, as the programs that draw to scale do; false (said with `title`) when nothing may be drawn.
-bool LoadScaleForDrawing(const QString& title);
 // The value of a custom property of the active drawing; "" when missing.
 QString ReadActiveDrawingCustomProperties(const QString& key);
 

@@ -34,8 +34,10 @@ long SendCommandForNewEntity(const QString& command) {
         automation::SendCommandAndWait(command);
         const int after = CadModelSpace.count();
         if (after > before) result = after - 1;
+    } catch (const cad::ConnectionLost&) {
+        throw;  // no Escape: the host went away while the user drew, and the command says so
     } catch (const cad::Error&) {
-        result = -1;
+        result = -1;  // the command refused: no entity, as after an Escape
     }
     return result;
 }
@@ -45,8 +47,10 @@ PlanePoint PickPointWithPrompt(const cad::Variant& base, const QString& prompt) 
         const cad::Utility u = CadDocument.utility();
         const cad::Point p = base.isEmpty() ? u.getPoint(prompt) : u.getPoint(base.toPoint(), prompt);
         return {p.x, p.y};
+    } catch (const cad::ConnectionLost&) {
+        throw;  // no Escape: the host went away while the user was to pick, and the command says so
     } catch (const cad::Error&) {
-        return common::MissingPoint();
+        return common::MissingPoint();  // Escape, or no point taken: the caller's "nothing picked"
     }
 }
 
@@ -248,7 +252,8 @@ void makePatternBlock(const QString& nr, cad::Entity& circle, const PlanePoint& 
     automation::DeleteEntity(circle);
     circle = {};
     if (automation::CheckBlockExists(name))
-        throw cad::Failed(Tlumacz(QStringLiteral("Nie można zastąpić bloku %1: jest nadal używany.")).arg(name));
+        throw cad::Failed(
+            Tlumacz(QStringLiteral("Nie można zastąpić bloku %1: jest nadal używany.")).arg(name));
     cad::Block b = CadDocument.blocks().add(cad::Point{0, 0, 0}, name);
     b.addCircle(cad::Point{0, 0, 0}, r).setColor(7);
     automation::AddAttributeDefinition(b, QStringLiteral("PT_CENTER_X"),
@@ -305,13 +310,33 @@ void failPattern(HatcherForm& form, const QString& nr, const cad::Entity& circle
         NoteLeftOutCut();  // the unused pattern block stays in the block table: said below
     }
     form.showForm();
-    QString text = Tlumacz(QStringLiteral("Nie udało się utworzyć schematu wzorcowego:")) + QStringLiteral("\n") +
-                   QString::fromUtf8(e.what());
+    QString text = Tlumacz(QStringLiteral("Nie udało się utworzyć schematu wzorcowego:")) +
+                   QStringLiteral("\n") + QString::fromUtf8(e.what());
     if (!LeftOutCuts().isEmpty())
         text += QStringLiteral("\n") +
-                Tlumacz(QStringLiteral("Program CAD odmówił też %1 innych zmian; część kopii mogła pozostać w rysunku."))
+                Tlumacz(QStringLiteral(
+                            "Program CAD odmówił też %1 innych zmian; część kopii mogła pozostać w rysunku."))
                     .arg(LeftOutCuts().size());
     ui::MsgBox(text, ui::Exclamation, form.caption());
+}
+
+// What the pattern lacks, in one message: the cuts the CAD refused, with its reasons, and the nested block
+// references the cut left out. Empty for a whole pattern.
+QString patternLacks() {
+    const QStringList nesting = LeftOutNestingNotes();
+    if (LeftOutCuts().isEmpty() && nesting.isEmpty()) return {};
+    QStringList lines;
+    if (!LeftOutCuts().isEmpty()) {
+        QStringList reasons = LeftOutCuts();
+        reasons.removeDuplicates();
+        lines << Tlumacz(QStringLiteral("Schemat wzorcowy jest niepełny: program CAD odmówił wycięcia części "
+                                        "obiektów (%1):"))
+                     .arg(LeftOutCuts().size())
+              << reasons;
+    } else {
+        lines << Tlumacz(QStringLiteral("Schemat wzorcowy jest niepełny:"));
+    }
+    return (lines + nesting).join(QLatin1Char('\n'));
 }
 
 // The progress bar, the count and the status line no longer show the cut.
@@ -338,18 +363,12 @@ void frmMain_cmdDefObszar_Click(HatcherForm& form) {
     SaveAndSetCadVariables(QString(), QString(), 0, 0);
     cad::Entity circle;
     QStringList copies;
-    LeftOutCuts().clear();
+    ClearLeftOutCuts();
     try {
         makePattern(form, nr, mode, layers, circle, copies);
-        if (!LeftOutCuts().isEmpty()) {
-            QStringList reasons = LeftOutCuts();
-            reasons.removeDuplicates();
+        if (const QString lacks = patternLacks(); !lacks.isEmpty()) {
             form.showForm();
-            ui::MsgBox(Tlumacz(QStringLiteral("Schemat wzorcowy jest niepełny: program CAD odmówił wycięcia "
-                                              "części obiektów (%1):"))
-                               .arg(LeftOutCuts().size()) +
-                           QStringLiteral("\n") + reasons.join(QStringLiteral("\n")),
-                       ui::Exclamation, form.caption());
+            ui::MsgBox(lacks, ui::Exclamation, form.caption());
         }
     } catch (const cad::ConnectionLost&) {
         resetProgress(form);

@@ -280,7 +280,8 @@ PatternPlace readPatternPlace(const cad::Entity& pattern, const QString& pattern
     const QString xs = automation::ReadAttributeByTag(pattern, QStringLiteral("PT_CENTER_X"));
     const QString ys = automation::ReadAttributeByTag(pattern, QStringLiteral("PT_CENTER_Y"));
     if (xs.trimmed().isEmpty() || ys.trimmed().isEmpty()) {
-        ui::MsgBox(Tlumacz(QStringLiteral("Niepoprawne wartości atrybutów w bloku: ")) + common::ShortForMessage(patternName),
+        ui::MsgBox(Tlumacz(QStringLiteral("Niepoprawne wartości atrybutów w bloku: ")) +
+                       common::ShortForMessage(patternName),
                    ui::OkOnly, QLatin1String(ProgramTitleText));
         throw cad::Failed(QString());
     }
@@ -293,8 +294,8 @@ PatternPlace readPatternPlace(const cad::Entity& pattern, const QString& pattern
 QList<PhaseStreamRecord> readStreams(const QString& nr) {
     const QList<PhaseStreamRecord> records = ReadPhaseStreamRecords(nr);
     if (records.isEmpty()) {
-        ui::MsgBox(Tlumacz(QStringLiteral("Brak strumieni dla skrzyżowania: ")) + common::ShortForMessage(nr), ui::OkOnly,
-                   QLatin1String(ProgramTitleText));
+        ui::MsgBox(Tlumacz(QStringLiteral("Brak strumieni dla skrzyżowania: ")) + common::ShortForMessage(nr),
+                   ui::OkOnly, QLatin1String(ProgramTitleText));
         throw cad::Failed(QString());
     }
     return records;
@@ -503,7 +504,7 @@ QStringList makePictures(HatcherForm& form, std::optional<std::vector<int>>& pen
         form.setStatus(form.statusText);
         return {};
     }
-    if (!LoadScaleForDrawing(form.caption())) {
+    if (!automation::LoadScaleForDrawing(form.caption())) {
         finishPictures(form);
         return {};
     }
@@ -518,7 +519,8 @@ QStringList makePictures(HatcherForm& form, std::optional<std::vector<int>>& pen
     }
     // A piece the stream search passes over would be missing from every picture of its phases: told
     // before the user draws the pattern's circle.
-    if (const QStringList passed = automation::PassedOverStreamReferences(nr, StreamLayer); !passed.isEmpty()) {
+    if (const QStringList passed = automation::PassedOverStreamReferences(nr, StreamLayer);
+        !passed.isEmpty()) {
         ui::MsgBox(Tlumacz(QStringLiteral("Obrazy faz pokazałyby strumienie bez tych składowych:")) +
                        QLatin1Char('\n') + automation::PassedOverListText(passed) + QLatin1Char('\n') +
                        Tlumacz(QStringLiteral("Popraw rysunek i utwórz obrazy faz ponownie.")),
@@ -558,8 +560,10 @@ QStringList makePictures(HatcherForm& form, std::optional<std::vector<int>>& pen
 }  // namespace
 
 QString PicturesStoppedText(const QString& reason, const std::optional<std::vector<int>>& pending) {
-    QString text = Tlumacz(QStringLiteral("Polecenie \"Twórz obrazy faz\" zostało przerwane: %1")).arg(reason);
-    if (!pending) return text + QStringLiteral("\n") + Tlumacz(QStringLiteral("Nie utworzono żadnego obrazu faz."));
+    QString text =
+        Tlumacz(QStringLiteral("Polecenie \"Twórz obrazy faz\" zostało przerwane: %1")).arg(reason);
+    if (!pending)
+        return text + QStringLiteral("\n") + Tlumacz(QStringLiteral("Nie utworzono żadnego obrazu faz."));
     if (pending->empty()) return text;
     QStringList numbers;
     for (int phase : *pending) numbers << QString::number(phase);

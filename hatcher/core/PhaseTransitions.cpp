@@ -15,8 +15,8 @@
 #include "platform/ui/core/Prompt.h"
 
 #include <QHash>
-#include <QSet>
 #include <QMap>
+#include <QSet>
 #include <cmath>
 #include <numbers>
 
@@ -122,7 +122,7 @@ QList<ReferenceRead> transitions(const QString& nr) {
 // The scale, text style, layer and CAD variables every transition command starts with; false (said)
 // when the drawing's "SKALA" cannot be read.
 bool prepare(HatcherForm& form) {
-    if (!LoadScaleForDrawing(form.caption())) return false;
+    if (!automation::LoadScaleForDrawing(form.caption())) return false;
     SaveAndSetCadVariables(QString(), QString(), 0, 0);
     automation::EnsureTextStyle(QStringLiteral("ARIAL"), 1.5, QStringLiteral("arial"), true);
     automation::EnsureLayer(QLatin1String(TransitionLayerName), true, -1, -10);
@@ -132,7 +132,9 @@ bool prepare(HatcherForm& form) {
 // Reports a missing transition drawing.
 bool templateMissing(const HatcherForm& form) {
     if (common::CheckFileExists(form.transitionTemplatePath)) return false;
-    warn(QStringLiteral("Nie znaleziono pliku:") + QStringLiteral("\n") + common::ShortForMessage(form.transitionTemplatePath), form);
+    warn(QStringLiteral("Nie znaleziono pliku:") + QStringLiteral("\n") +
+             common::ShortForMessage(form.transitionTemplatePath),
+         form);
     return true;
 }
 
@@ -398,10 +400,10 @@ void cmdConnect_Click(HatcherForm& form) {
         // Without a message it has been shown already (the arrow block cannot be had). What was
         // inserted before stays.
         if (!e.message().isEmpty())
-            warn(inserting.isEmpty()
-                     ? QStringLiteral("Program CAD odmówił: %1").arg(e.message())
-                     : QStringLiteral("Nie utworzono przejścia fazowego %1 (albo jest niepełne).\nProgram CAD odmówił: %2")
-                           .arg(inserting, e.message()),
+            warn(inserting.isEmpty() ? QStringLiteral("Program CAD odmówił: %1").arg(e.message())
+                                     : QStringLiteral("Nie utworzono przejścia fazowego %1 (albo jest "
+                                                      "niepełne).\nProgram CAD odmówił: %2")
+                                           .arg(inserting, e.message()),
                  form);
     }
     form.setStatus(form.statusText);
@@ -461,8 +463,9 @@ void reportMissingArrows(HatcherForm& form, const QString& nr, const QList<Trans
     } catch (const cad::ConnectionLost&) {
         throw;
     } catch (const cad::Error& e) {
-        warn(QStringLiteral("Program CAD odmówił utworzenia przejść fazowych: %1\nNie sprawdzono, które przejścia "
-                            "powstały: %2")
+        warn(QStringLiteral(
+                 "Program CAD odmówił utworzenia przejść fazowych: %1\nNie sprawdzono, które przejścia "
+                 "powstały: %2")
                  .arg(reason, e.message()),
              form);
         return;

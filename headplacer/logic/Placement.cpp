@@ -7,10 +7,9 @@
 #include "automation/LegacyDrawing.h"
 #include "automation/Selection.h"
 #include "automation/WindowSearch.h"
-#include "common/DrawingUnits.h"
-#include "common/TextHelpers.h"
 #include "common/NumberText.h"
 #include "common/PathHelpers.h"
+#include "common/TextHelpers.h"
 #include "headplacer/logic/Designation.h"
 #include "headplacer/logic/Folders.h"
 #include "headplacer/logic/HeadState.h"
@@ -30,29 +29,6 @@ namespace {
 QString questionTitle() {
     return QStringLiteral("Komunikat ") + MessageTitle();
 }
-
-// Heads and their labels are drawn at "SKALA": a value the drawing's own units deny is told before
-// anything is placed, as every program that draws to scale tells it.
-bool scaleFitsDeclaredUnits() {
-    int insunits = 0;
-    try {
-        insunits = CadDocument.getVariable(QStringLiteral("INSUNITS")).toInt();
-    } catch (const cad::ConnectionLost&) {
-        throw;  // the placement stops as it stops at any lost call
-    } catch (const cad::Error&) {
-        // A drawing whose units cannot be read declares none: "SKALA" is then taken as it stands.
-    }
-    const auto drawingName = [] {
-        try {
-            return CadDocument.fullName();
-        } catch (const cad::Error&) {
-            // An unnamed drawing keys the answer by its value and units alone.
-            return QString();
-        }
-    };
-    return common::ConfirmScaleBeforeDrawing(automation::DrawingScale, insunits, drawingName, MessageTitle());
-}
-
 }  // namespace
 
 bool LocateHeadSymbolFile(const QString& symbol) {
@@ -70,8 +46,9 @@ bool LocateHeadSymbolFile(const QString& symbol) {
 
 bool ReadHeadDrawingValues() {
     if (!automation::CheckDocumentOpen(true)) return false;
-    if (!automation::LoadDrawingScale(MessageTitle())) return false;
-    if (!scaleFitsDeclaredUnits()) return false;
+    // Heads and their labels are drawn at "SKALA": a value the drawing's own units deny is told before
+    // anything is placed, as every program that draws to scale tells it.
+    if (!automation::LoadScaleForDrawing(MessageTitle())) return false;
     SectionNumber = automation::GetDrawingProperty(QStringLiteral("NUMERSEKCJI")).trimmed();
     if (!IsSectionNumberValid(SectionNumber)) {
         // A drawing without the property has no number to compare: the user is told it is missing.
@@ -80,9 +57,9 @@ bool ReadHeadDrawingValues() {
                 ? QStringLiteral("Aktywny dokument nie zawiera numeru sekcji.")
                 : QStringLiteral("Zawarty w aktywnym dokumencie numer sekcji\n[%1] jest niezgodny z wzorcem.")
                       .arg(common::ShortForMessage(SectionNumber));
-        const int answer = ui::MsgBox(
-            problem + QStringLiteral("\nCzy pomimo tego kontynuować ustawianie sygnalizatora?"), ui::YesNo,
-            questionTitle());
+        const int answer =
+            ui::MsgBox(problem + QStringLiteral("\nCzy pomimo tego kontynuować ustawianie sygnalizatora?"),
+                       ui::YesNo, questionTitle());
         if (answer != ui::Yes) return false;
         ui::InputRequest rq;
         rq.prompt = QStringLiteral("Podaj numer sekcji (np. 26-15):");
@@ -123,7 +100,8 @@ bool loadFromDrawing(const QString& blockName, const QString& drawingFile, const
 
 // Raises the CAD window (a failed raise is ignored: the insertion goes on all the same) and loads
 // the block when the drawing lacks it.
-bool raiseAndLoad(const QString& blockName, const QString& drawingFile, const QStringList& tags, bool identifying) {
+bool raiseAndLoad(const QString& blockName, const QString& drawingFile, const QStringList& tags,
+                  bool identifying) {
     automation::RaiseCadWindow();
     if (automation::CheckBlockExists(blockName)) return true;
     return loadFromDrawing(blockName, drawingFile, tags, identifying, 0, 0);
@@ -163,7 +141,8 @@ InsertOutcome InsertHead(const QString& symbolFile, InsertionPoll& poll) {
         savedLayer = saved.value(0);
         savedStyle = saved.value(1);
         cad::Object style;
-        const bool styled = automation::ActivateTextAndDimStyle(QStringLiteral("SYGN_OPISY_TXT"), style, true, false);
+        const bool styled =
+            automation::ActivateTextAndDimStyle(QStringLiteral("SYGN_OPISY_TXT"), style, true, false);
         if (styled) {
             CadDocument.put(QStringLiteral("ActiveTextStyle"), style);
         } else {

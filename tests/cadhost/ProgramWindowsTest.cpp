@@ -1,8 +1,9 @@
 // The programs' windows on a real X11 display (a virtual one, started by the test's command) under
 // a window manager (openbox, started here): an unowned top-level window of a program that opens
 // over the host's menu bar is moved below it and kept above the host, without becoming the host's
-// transient, so minimising it leaves the host as it was; a dialog owned by a program window and a
-// window kept above everything are left as they are. A program of its own (this executable started
+// transient, so minimising it leaves the host as it was; a window kept above everything is moved
+// clear of the bars too but stays above everything, and a dialog owned by a program window is left as
+// it is. A program of its own (this executable started
 // with --program-window) opens where a program remembered its window: over the toolbar, at the
 // screen's bottom edge (also taller than the room between the bars), and again after it was closed,
 // under whatever window id the server gives.
@@ -201,9 +202,12 @@ private slots:
         // The "program" is this process: its windows other than the host's are found by its id.
         cadhost::ProgramWindows windows(&host);
         windows.setKeptClear({host.menuBar(), prompt});
-        QCOMPARE(windows.keepAbove({QCoreApplication::applicationPid()}), 1);
+        QCOMPARE(windows.keepAbove({QCoreApplication::applicationPid()}), 2);
         const int menuBottom = host.menuBar()->mapToGlobal(QPoint(0, host.menuBar()->height())).y();
         QTRY_COMPARE(program.frameGeometry().top(), menuBottom);
+        // A window kept above everything (as hatcher's) opens clear of the bars too, and stays on top.
+        QTRY_COMPARE(onTop.frameGeometry().top(), menuBottom);
+        QVERIFY(onTop.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(program.frameGeometry().bottom() < prompt->mapToGlobal(QPoint(0, 0)).y());
         QTRY_VERIFY(level(&program) > level(&host));
         QCOMPARE(transientFor(&program), xcb_window_t(0));

@@ -57,6 +57,18 @@ protected:
         automation::SetDrawingProperty(QStringLiteral("SKALA"), scale);
     }
     void scriptPattern() { picks.point(0, 0).point(30, 0).point(0, -200); }
+    // The CAD's calls through `channel`, which loses the host once `form` shows `when`; the pattern's
+    // picks scripted.
+    void loseHostAt(DroppingChannel& channel, DroppingForm& form, const QString& when) {
+        automation::CadApplication = cad::Application(&channel);
+        ASSERT_TRUE(automation::CheckDocumentOpen(false));
+        form.intersection = QStringLiteral("7");
+        form.statusText = QStringLiteral("Oczekiwanie na akcję użytkownika ...");
+        form.channel = &channel;
+        form.when = when;
+        scriptPattern();
+        prompts.clear();
+    }
 };
 
 }  // namespace
@@ -80,6 +92,19 @@ TEST_F(UnitsAndLostHost, UnitsTheDrawingDeniesAreToldBeforeAnythingIsDrawn) {
         EXPECT_EQ(ui::ButtonsOf(told.flags), ui::OkOnly);
     }
 
+    // The same drawing holding no "SKALA": told that 1 was taken for it, not that it holds 1.
+    prompts.clear();
+    automation::SetDrawingProperty(QStringLiteral("SKALA"), QString());
+    EXPECT_TRUE(frmMain_cmdTworzObrazyFaz_Click(form).isEmpty());
+    cmdConnectAll_Click(form);
+    EXPECT_EQ(handles(), before);
+    ASSERT_EQ(prompts.asked().size(), 2u);
+    for (const auto& told : prompts.asked())
+        EXPECT_TRUE(told.text.startsWith(
+            QStringLiteral("Rysunek nie ma wartości SKALA; przyjęta wartość 1 (rysunek w "
+                           "metrach) nie pasuje do rysunku:")))
+            << told.text.toStdString();
+
     // A value that is no scale at all, in a drawing whose units fit any: told, nothing drawn.
     prompts.clear();
     CadDocument.setVariable(QStringLiteral("INSUNITS"), 0);
@@ -87,7 +112,8 @@ TEST_F(UnitsAndLostHost, UnitsTheDrawingDeniesAreToldBeforeAnythingIsDrawn) {
     EXPECT_TRUE(frmMain_cmdTworzObrazyFaz_Click(form).isEmpty());
     EXPECT_EQ(handles(), before);
     ASSERT_EQ(prompts.asked().size(), 1u);
-    EXPECT_TRUE(prompts.asked()[0].text.contains(QStringLiteral("ma wartość SKALA \"abc\", która nie jest liczbą")));
+    EXPECT_TRUE(
+        prompts.asked()[0].text.contains(QStringLiteral("ma wartość SKALA \"abc\", która nie jest liczbą")));
 
     // Metres under the value of millimetres: asked, "Nie" by default.
     prompts.clear();
@@ -96,7 +122,8 @@ TEST_F(UnitsAndLostHost, UnitsTheDrawingDeniesAreToldBeforeAnythingIsDrawn) {
     EXPECT_TRUE(frmMain_cmdTworzObrazyFaz_Click(form).isEmpty());
     EXPECT_EQ(handles(), before);
     ASSERT_EQ(prompts.asked().size(), 1u);
-    EXPECT_TRUE(prompts.asked()[0].text.contains(QStringLiteral("metry ($INSUNITS 6), dla których SKALA wynosi 1")));
+    EXPECT_TRUE(
+        prompts.asked()[0].text.contains(QStringLiteral("metry ($INSUNITS 6), dla których SKALA wynosi 1")));
     EXPECT_TRUE(prompts.asked()[0].text.endsWith(
         QStringLiteral("Czy mimo to rysować przy wartości SKALA 1000? (Nie: nic nie zostanie narysowane)")));
     EXPECT_EQ(ui::DefaultButtonOf(prompts.asked()[0].flags), 1);
@@ -115,8 +142,8 @@ TEST_F(UnitsAndLostHost, UnitsTheDrawingDeniesAreToldBeforeAnythingIsDrawn) {
         prompts.clear();
         cmdConnectAll_Click(form);
         ASSERT_EQ(prompts.asked().size(), 1u) << scale;
-        EXPECT_TRUE(prompts.asked()[0].text.contains(QStringLiteral("Czy mimo to rysować przy wartości SKALA %1?")
-                                                         .arg(QLatin1String(scale))));
+        EXPECT_TRUE(prompts.asked()[0].text.contains(
+            QStringLiteral("Czy mimo to rysować przy wartości SKALA %1?").arg(QLatin1String(scale))));
     }
 }
 
@@ -124,23 +151,18 @@ TEST_F(UnitsAndLostHost, UnitsTheDrawingDeniesAreToldBeforeAnythingIsDrawn) {
 // the cut of the pattern: none of the four is made. Either way the status line is back to its idle text.
 TEST_F(UnitsAndLostHost, ALostHostStopsThePicturesAndNamesThoseNotMade) {
     const cad::Application host = automation::CadApplication;
-    for (const QString& when : {QStringLiteral("1 / 4"), QStringLiteral("Tworzenie schematu wzorcowego ...")}) {
+    for (const QString& when :
+         {QStringLiteral("1 / 4"), QStringLiteral("Tworzenie schematu wzorcowego ...")}) {
         automation::CadApplication = host;
         openSample(6, QStringLiteral("1"));
         DroppingChannel channel(automation::CadApplication.channel());
-        automation::CadApplication = cad::Application(&channel);
-        ASSERT_TRUE(automation::CheckDocumentOpen(false));
         DroppingForm dropping;
-        dropping.intersection = QStringLiteral("7");
-        dropping.statusText = QStringLiteral("Oczekiwanie na akcję użytkownika ...");
-        dropping.channel = &channel;
-        dropping.when = when;
-        scriptPattern();
-        prompts.clear();
+        loseHostAt(channel, dropping, when);
         EXPECT_TRUE(frmMain_cmdTworzObrazyFaz_Click(dropping).isEmpty());
         EXPECT_TRUE(channel.gone) << when.toStdString();
         ASSERT_EQ(prompts.asked().size(), 1u) << prompts.messageTexts().join(QLatin1Char('|')).toStdString();
-        const QString missing = when == QLatin1String("1 / 4") ? QStringLiteral("2, 3, 4") : QStringLiteral("1, 2, 3, 4");
+        const QString missing =
+            when == QLatin1String("1 / 4") ? QStringLiteral("2, 3, 4") : QStringLiteral("1, 2, 3, 4");
         EXPECT_EQ(prompts.asked()[0].text,
                   QStringLiteral("Polecenie \"Twórz obrazy faz\" zostało przerwane: ") + HostGone +
                       QStringLiteral("\nNie utworzono obrazów faz: ") + missing + QLatin1Char('.'));
@@ -172,6 +194,31 @@ TEST_F(UnitsAndLostHost, ALostHostStopsThePicturesAndNamesThoseNotMade) {
               QStringLiteral("Polecenie \"Twórz obrazy faz\" zostało przerwane: ") + HostGone);
 }
 
+// The host lost after the first picture of a drawing with a locked layer in the circle: with the host
+// back, a pictures command stopped before its pattern tells only why it stopped, never the locked layers
+// of the run the lost host ended.
+TEST_F(UnitsAndLostHost, ALostHostLeavesNoLockedLayersForTheNextCommand) {
+    const cad::Application host = automation::CadApplication;
+    openSample(6, QStringLiteral("1"));
+    automation::EnsureLayer(QStringLiteral("ZAMKNIETA"), false, 3, -10);
+    CadModelSpace.addLine({-5, 1, 0}, {5, 1, 0}).setLayer(QStringLiteral("ZAMKNIETA"));
+    CadDocument.layers().item(QStringLiteral("ZAMKNIETA")).setLock(true);
+    DroppingChannel channel(automation::CadApplication.channel());
+    DroppingForm dropping;
+    loseHostAt(channel, dropping, QStringLiteral("1 / 4"));
+    EXPECT_TRUE(frmMain_cmdTworzObrazyFaz_Click(dropping).isEmpty());
+    ASSERT_TRUE(channel.gone);
+    ASSERT_EQ(prompts.asked().size(), 1u) << prompts.messageTexts().join(QLatin1Char('|')).toStdString();
+
+    automation::CadApplication = host;
+    ASSERT_TRUE(automation::CheckDocumentOpen(false));
+    automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("abc"));
+    prompts.clear();
+    EXPECT_TRUE(frmMain_cmdTworzObrazyFaz_Click(dropping).isEmpty());
+    ASSERT_EQ(prompts.asked().size(), 1u) << prompts.messageTexts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(prompts.asked()[0].text.contains(QStringLiteral("ma wartość SKALA \"abc\"")));
+}
+
 // The layers locked in the circle are named after the pictures, as the drawing spells them.
 TEST_F(UnitsAndLostHost, TheLockedLayersAreNamedAfterThePictures) {
     openSample(6, QStringLiteral("1"));
@@ -187,7 +234,9 @@ TEST_F(UnitsAndLostHost, TheLockedLayersAreNamedAfterThePictures) {
     EXPECT_EQ(frmMain_cmdTworzObrazyFaz_Click(form).size(), 4);
     ASSERT_FALSE(prompts.asked().empty());
     // Ten are listed, then "…".
-    EXPECT_EQ(prompts.asked().back().text,
-              QStringLiteral("Program nie mógł utworzyć schematu z obiektów znajdujących się na zablokowanych "
-                             "warstwach:\n") + layers.mid(0, 10).join(QStringLiteral(", ")) + QStringLiteral(", …"));
+    EXPECT_EQ(
+        prompts.asked().back().text,
+        QStringLiteral("Program nie mógł utworzyć schematu z obiektów znajdujących się na zablokowanych "
+                       "warstwach:\n") +
+            layers.mid(0, 10).join(QStringLiteral(", ")) + QStringLiteral(", …"));
 }

@@ -22,11 +22,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -261,20 +261,23 @@ private slots:
             return f.open(QIODevice::WriteOnly) && f.write(text) > 0;
         };
         QVERIFY(write("SygnTypySygnDet.lst", "\"\"\nSiemens Mobility\n"));
-        const std::pair<const char*, const char*> lightSources[] = {
-            {"\"\", X\n\"Diody LED\", LED\n", "LED"}, {"\"Halogen\"\n", ""}};
+        const std::pair<const char*, const char*> lightSources[] = {{"\"\", X\n\"Diody LED\", LED\n", "LED"},
+                                                                    {"\"Halogen\"\n", ""}};
         for (const auto& [list, code] : lightSources) {
             QVERIFY(write("SygnZrodSwiatla.lst", list));
             const QString out = dir.filePath(QStringLiteral("pierwsze.dxf"));
             QFile::remove(out);
-            const Run run = headless({QStringLiteral("--symbol"), QStringLiteral("S-5"), QStringLiteral("--at"),
-                                      QStringLiteral("1,1"), QStringLiteral("--text-at"), QStringLiteral("2,2"),
-                                      QStringLiteral("--push-button"), QStringLiteral("3,3"),
-                                      QStringLiteral("--suite"), root, QStringLiteral("--save"), out});
+            const Run run =
+                headless({QStringLiteral("--symbol"), QStringLiteral("S-5"), QStringLiteral("--at"),
+                          QStringLiteral("1,1"), QStringLiteral("--text-at"), QStringLiteral("2,2"),
+                          QStringLiteral("--push-button"), QStringLiteral("3,3"), QStringLiteral("--suite"),
+                          root, QStringLiteral("--save"), out});
             QVERIFY2(run.status == 0, qPrintable(run.errors));
             const QString placed = references(out);
             const auto has = [&](const QString& pattern) {
-                return QRegularExpression(pattern, QRegularExpression::MultilineOption).match(placed).hasMatch();
+                return QRegularExpression(pattern, QRegularExpression::MultilineOption)
+                    .match(placed)
+                    .hasMatch();
             };
             QVERIFY2(has(QStringLiteral("^INSERT S-5 .* TYP=Siemens Mobility( |$)")), qPrintable(placed));
             QVERIFY2(has(QStringLiteral("^INSERT S-5 .* ZRODLO_SW=%1( |$)").arg(QLatin1String(code))),
@@ -288,9 +291,10 @@ private slots:
     // lies around it, it says so and places nothing; --suite names the tree it then takes them from.
     void theToolFindsTheSuiteBesideItselfAndSaysWhenItIsNot() {
         const QString out = dir.filePath(QStringLiteral("obok.dxf"));
-        const QStringList head{QStringLiteral("--symbol"), QStringLiteral("S-5"),   QStringLiteral("--at"),
-                               QStringLiteral("1,1"),      QStringLiteral("--text-at"), QStringLiteral("2,2"),
-                               QStringLiteral("--save"),   out};
+        const QStringList head{QStringLiteral("--symbol"),  QStringLiteral("S-5"),
+                               QStringLiteral("--at"),      QStringLiteral("1,1"),
+                               QStringLiteral("--text-at"), QStringLiteral("2,2"),
+                               QStringLiteral("--save"),    out};
         Run run = headless(head);
         QVERIFY2(run.status == 0, qPrintable(run.errors));
         QVERIFY(QFile::remove(out));
@@ -304,14 +308,16 @@ private slots:
         QVERIFY(tool.waitForFinished(120000));
         QCOMPARE(tool.exitCode(), 1);
         const QString said = QString::fromUtf8(tool.readAllStandardError());
-        QVERIFY2(said.contains(QStringLiteral("Błąd: nie znaleziono zasobów pakietu: brak folderu ") + elsewhere +
-                               QStringLiteral("/aZasoby/Sygnalizacja/Sygnalizatory (szukano obok programu; inny "
-                                              "katalog pakietu wskazuje opcja --suite)")),
-                 qPrintable(said));
+        QVERIFY2(
+            said.contains(QStringLiteral("Błąd: nie znaleziono zasobów pakietu: brak folderu ") + elsewhere +
+                          QStringLiteral("/aZasoby/Sygnalizacja/Sygnalizatory (szukano obok programu; inny "
+                                         "katalog pakietu wskazuje opcja --suite)")),
+            qPrintable(said));
         QVERIFY(!QFile::exists(out));
         run = headless(head + QStringList{QStringLiteral("--suite"), elsewhere});
         QCOMPARE(run.status, 1);
-        QVERIFY2(run.errors.contains(QStringLiteral("(katalog pakietu z opcji --suite)")), qPrintable(run.errors));
+        QVERIFY2(run.errors.contains(QStringLiteral("(katalog pakietu z opcji --suite)")),
+                 qPrintable(run.errors));
         QVERIFY(!QFile::exists(out));
 
         tool.start(copy, QStringList{input} + head + QStringList{QStringLiteral("--suite"), suite});
@@ -326,20 +332,41 @@ private slots:
         automation::CadApplication.documents().open(input);
         QVERIFY(automation::CheckDocumentOpen(false));
         automation::CadDocument.setVariable(QStringLiteral("INSUNITS"), 2);
-        const QString feet = dir.filePath(QStringLiteral("stopy.dxf")), out = dir.filePath(QStringLiteral("stopy-wynik.dxf"));
+        const QString feet = dir.filePath(QStringLiteral("stopy.dxf")),
+                      out = dir.filePath(QStringLiteral("stopy-wynik.dxf"));
         automation::CadDocument.saveAs(feet);
         QProcess tool;
         tool.start(QStringLiteral(HEADLESS_EXE),
-                   {feet, QStringLiteral("--symbol"), QStringLiteral("S-5"), QStringLiteral("--at"), QStringLiteral("1,1"),
-                    QStringLiteral("--text-at"), QStringLiteral("2,2"), QStringLiteral("--scale"), QStringLiteral("3"),
-                    QStringLiteral("--suite"), suite, QStringLiteral("--save"), out});
+                   {feet, QStringLiteral("--symbol"), QStringLiteral("S-5"), QStringLiteral("--at"),
+                    QStringLiteral("1,1"), QStringLiteral("--text-at"), QStringLiteral("2,2"),
+                    QStringLiteral("--scale"), QStringLiteral("3"), QStringLiteral("--suite"), suite,
+                    QStringLiteral("--save"), out});
         QVERIFY(tool.waitForFinished(120000));
         QCOMPARE(tool.exitCode(), 1);
         const QString said = QString::fromUtf8(tool.readAllStandardError());
-        QVERIFY2(said.contains(QStringLiteral("SKALA rysunku wynosi 3 i nie pasuje do rysunku:")), qPrintable(said));
+        QVERIFY2(said.contains(QStringLiteral("SKALA rysunku wynosi 3 i nie pasuje do rysunku:")),
+                 qPrintable(said));
         QVERIFY2(said.contains(QStringLiteral("stopy ($INSUNITS 2)")), qPrintable(said));
         QVERIFY2(said.contains(QStringLiteral("Nic nie narysowano.")), qPrintable(said));
-        QVERIFY2(said.contains(QStringLiteral("Błąd: polecenie cmdAccept nie zostało wykonane")), qPrintable(said));
+        QVERIFY2(said.contains(QStringLiteral("Błąd: polecenie cmdAccept nie zostało wykonane")),
+                 qPrintable(said));
+        QVERIFY(!QFile::exists(out));
+
+        // The same drawing holding no "SKALA" is told the value is missing and 1 was taken for it.
+        automation::SetDrawingProperty(QStringLiteral("SKALA"), QString());
+        automation::CadDocument.saveAs(feet);
+        tool.start(QStringLiteral(HEADLESS_EXE),
+                   {feet, QStringLiteral("--symbol"), QStringLiteral("S-5"), QStringLiteral("--at"),
+                    QStringLiteral("1,1"), QStringLiteral("--text-at"), QStringLiteral("2,2"),
+                    QStringLiteral("--suite"), suite, QStringLiteral("--save"), out});
+        QVERIFY(tool.waitForFinished(120000));
+        QCOMPARE(tool.exitCode(), 1);
+        const QString missing = QString::fromUtf8(tool.readAllStandardError());
+        QVERIFY2(missing.contains(
+                     QStringLiteral("Rysunek nie ma wartości SKALA; przyjęta wartość 1 (rysunek w metrach) "
+                                    "nie pasuje do rysunku:")),
+                 qPrintable(missing));
+        QVERIFY2(!missing.contains(QStringLiteral("SKALA rysunku wynosi")), qPrintable(missing));
         QVERIFY(!QFile::exists(out));
     }
 
@@ -369,11 +396,13 @@ private slots:
             {{QStringLiteral("--at"), QStringLiteral("1;2")},
              QStringLiteral("Błąd: --at: punkt musi mieć postać X,Y (dwie liczby): \"1;2\"")},
             {{QStringLiteral("--scale"), QStringLiteral("32768")},
-             QStringLiteral("Błąd: --scale: SKALA musi być liczbą całkowitą od 1 do 32767 (jednostki rysunku na "
-                            "metr): \"32768\"")},
+             QStringLiteral(
+                 "Błąd: --scale: SKALA musi być liczbą całkowitą od 1 do 32767 (jednostki rysunku na "
+                 "metr): \"32768\"")},
             {{QStringLiteral("--scale"), QStringLiteral("0")},
-             QStringLiteral("Błąd: --scale: SKALA musi być liczbą całkowitą od 1 do 32767 (jednostki rysunku na "
-                            "metr): \"0\"")},
+             QStringLiteral(
+                 "Błąd: --scale: SKALA musi być liczbą całkowitą od 1 do 32767 (jednostki rysunku na "
+                 "metr): \"0\"")},
             {{QStringLiteral("--screen"), QStringLiteral("XYZ")},
              QStringLiteral("Błąd: --screen: ekran musi być EKP albo EKO: \"XYZ\"")},
         };
@@ -387,14 +416,15 @@ private slots:
         vehicle[vehicle.indexOf(QStringLiteral("S-5"))] = QStringLiteral("S-1");
         run = headless(vehicle + QStringList{QStringLiteral("--acoustic")});
         QCOMPARE(run.status, 2);
-        QVERIFY2(run.errors.contains(QStringLiteral("Błąd: --acoustic: sygnalizator S-1 nie ma sygnałów akustycznych")),
+        QVERIFY2(run.errors.contains(
+                     QStringLiteral("Błąd: --acoustic: sygnalizator S-1 nie ma sygnałów akustycznych")),
                  qPrintable(run.errors));
         QVERIFY(!QFile::exists(out));
         // The accept refuses what the head window refuses, with its message.
         run = headless(head + QStringList{QStringLiteral("--intersection"), QStringLiteral("12/3 most")});
         QVERIFY(run.status != 0);
-        QVERIFY2(run.errors.contains(
-                     QStringLiteral("Numer skrzyżowania \"12/3\" może zawierać tylko litery, cyfry i znak \"-\".")),
+        QVERIFY2(run.errors.contains(QStringLiteral(
+                     "Numer skrzyżowania \"12/3\" może zawierać tylko litery, cyfry i znak \"-\".")),
                  qPrintable(run.errors));
         QVERIFY2(run.errors.contains(QStringLiteral("Błąd: polecenie cmdAccept nie zostało wykonane")),
                  qPrintable(run.errors));
@@ -404,7 +434,8 @@ private slots:
         missing[missing.indexOf(QStringLiteral("S-5"))] = QStringLiteral("S-99");
         run = headless(missing);
         QCOMPARE(run.status, 1);
-        QVERIFY2(run.errors.contains(QStringLiteral("Nie znaleziono sygnalizatora S-99.dwg")), qPrintable(run.errors));
+        QVERIFY2(run.errors.contains(QStringLiteral("Nie znaleziono sygnalizatora S-99.dwg")),
+                 qPrintable(run.errors));
         QVERIFY2(run.errors.contains(QStringLiteral("Błąd: polecenie cmdAccept nie zostało wykonane")),
                  qPrintable(run.errors));
         QVERIFY(!QFile::exists(out));

@@ -3,6 +3,7 @@
 // time the user is told the head's inventory was not written and to start the programs again, and the
 // program ends as one that failed.
 #include "../support/HostGoneWalk.h"
+#include "../support/KilledHost.h"
 #include "SuiteFolder.h"
 #include "automation/Automation.h"
 #include "headplacer/app/HeadPlacerApp.h"
@@ -46,10 +47,11 @@ class LostHostPlacementTest : public QObject {
         QVERIFY2(said.first().startsWith(QStringLiteral("Nie dokończono wstawiania sygnalizatora:\n") +
                                          suitetest::HostGoneNow::Message()),
                  qPrintable(said.first()));
-        QVERIFY2(said.first().endsWith(QStringLiteral(
-                     "\nOpis sygnalizatora i jego dane inwentaryzacyjne nie zostały zapisane w rysunku.\n"
-                     "Uruchom ponownie program CAD i ten program, otwórz rysunek i wstaw sygnalizator ponownie.")),
-                 qPrintable(said.first()));
+        QVERIFY2(
+            said.first().endsWith(QStringLiteral(
+                "\nOpis sygnalizatora i jego dane inwentaryzacyjne nie zostały zapisane w rysunku.\n"
+                "Uruchom ponownie program CAD i ten program, otwórz rysunek i wstaw sygnalizator ponownie.")),
+            qPrintable(said.first()));
     }
 
 private slots:
@@ -117,6 +119,34 @@ private slots:
         QCOMPARE(ended, 1);
         QCOMPARE(app.exitStatus(), 1);
         QVERIFY(!app.detectorWindow());
+    }
+
+    // A real cadhost killed while it asks the user for the head's insertion point: told as above.
+    void theHostKilledAtTheInsertionPoint() {
+        ui::ScriptedPrompts prompts;
+        suitetest::KilledHost host;
+        QVERIFY(host.attached());
+        QVERIFY(automation::CheckDocumentOpen(false));
+        automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("1"));
+        automation::SetDrawingProperty(QStringLiteral("NUMERSEKCJI"), QStringLiteral("30-18"));
+        automation::SetDrawingProperty(QStringLiteral("ONUMERSKRZYZ"), QStringLiteral("12"));
+        HeadPlacerApp app;
+        int ended = 0;
+        app.setEndHandler([&] { ++ended; });
+        host.killAtPrompt(QStringLiteral("Określ punkt wstawienia"));
+        accept(app);
+        QTRY_VERIFY_WITH_TIMEOUT(!app.poll().active(), 20000);
+        QVERIFY(host.killed());
+        const QStringList said = prompts.messageTexts();
+        QCOMPARE(said.size(), qsizetype(1));
+        QVERIFY2(said.first().startsWith(
+                     QStringLiteral("Nie dokończono wstawiania sygnalizatora:\nUtracono połączenie "
+                                    "z programem CAD (cadhost)")),
+                 qPrintable(said.first()));
+        QVERIFY2(said.first().endsWith(QStringLiteral("wstaw sygnalizator ponownie.")),
+                 qPrintable(said.first()));
+        QCOMPARE(ended, 1);
+        QCOMPARE(app.exitStatus(), 1);
     }
 };
 

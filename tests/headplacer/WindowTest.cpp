@@ -248,6 +248,18 @@ private slots:
         const QString told = prompts.asked()[0].text;
         QVERIFY2(told.contains(QStringLiteral("stopy ($INSUNITS 2)")), qPrintable(told));
         QVERIFY2(told.endsWith(QStringLiteral("Nic nie narysowano.")), qPrintable(told));
+        // Holding no "SKALA" at all, the drawing is told that 1 was taken for it, not that it holds 1.
+        prompts.clear();
+        automation::SetDrawingProperty(QStringLiteral("SKALA"), QString());
+        HeadPlacerApp missing;
+        missing.setEndHandler([&] { ++ended; });
+        QVERIFY(!missing.start(QStringLiteral("S-1")));
+        QCOMPARE(prompts.asked().size(), size_t(1));
+        QVERIFY2(prompts.asked()[0].text.startsWith(
+                     QStringLiteral("Rysunek nie ma wartości SKALA; przyjęta wartość 1 (rysunek w metrach) "
+                                    "nie pasuje do rysunku:")),
+                 qPrintable(prompts.asked()[0].text));
+        QCOMPARE(ended, 2);
 
         prompts.clear();
         automation::CadDocument.setVariable(QStringLiteral("INSUNITS"), 6);
@@ -260,10 +272,10 @@ private slots:
         metres.headWindow().cmdAccept_Click();
         QVERIFY(metres.poll().active());
         QCOMPARE(prompts.asked().size(), size_t(1));
-        QVERIFY2(prompts.asked()[0].text.contains(
-                     QStringLiteral("Czy mimo to rysować przy wartości SKALA 1000? (Nie: nic nie zostanie narysowane)")),
+        QVERIFY2(prompts.asked()[0].text.contains(QStringLiteral(
+                     "Czy mimo to rysować przy wartości SKALA 1000? (Nie: nic nie zostanie narysowane)")),
                  qPrintable(prompts.asked()[0].text));
-        QCOMPARE(ended, 1);
+        QCOMPARE(ended, 2);
     }
 
     // A section number of a megabyte in the drawing is quoted by its first 40 characters.
@@ -310,7 +322,8 @@ private slots:
         HeadSymbol = QStringLiteral("S-1");
         prompts.answerMessage(ui::No);
         w.cmdAccept_Click();
-        QVERIFY(prompts.asked().back().text.startsWith(QStringLiteral("Aktywny dokument nie zawiera numeru sekcji.")));
+        QVERIFY(prompts.asked().back().text.startsWith(
+            QStringLiteral("Aktywny dokument nie zawiera numeru sekcji.")));
         QCOMPARE(ended, 1);
         QVERIFY(!app.poll().active());
     }
@@ -384,7 +397,8 @@ private slots:
         // The hint shows the locale's own short date (German 30.12.99, Swedish 1999-12-30) in r, m and
         // d; the dates themselves keep the inventory's format whatever the locale.
         const QLocale before;
-        for (const auto& [locale, hint] : {std::pair{"de_DE", "dd.mm.rr"}, std::pair{"sv_SE", "rrrr-mm-dd"}}) {
+        for (const auto& [locale, hint] :
+             {std::pair{"de_DE", "dd.mm.rr"}, std::pair{"sv_SE", "rrrr-mm-dd"}}) {
             QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
             InventoryDialog other(nullptr);
             other.show();
@@ -549,10 +563,12 @@ private slots:
         QCOMPARE(int(prompts.asked().size()), before + 1);
         const QString told = prompts.asked().back().text;
         const QString page = QDir::toNativeSeparators(QFileInfo(LastHelpPage()).absoluteFilePath());
-        QVERIFY2(told == (QFileInfo::exists(LastHelpPage())
-                              ? QStringLiteral("Żadna przeglądarka nie otworzyła strony pomocy.\nStrona pomocy: ")
-                              : QStringLiteral("Nie znaleziono strony pomocy:\n")) + page,
-                 qPrintable(told));
+        QVERIFY2(
+            told == (QFileInfo::exists(LastHelpPage())
+                         ? QStringLiteral("Żadna przeglądarka nie otworzyła strony pomocy.\nStrona pomocy: ")
+                         : QStringLiteral("Nie znaleziono strony pomocy:\n")) +
+                        page,
+            qPrintable(told));
         QCOMPARE(prompts.asked().back().title, inventory.windowTitle());
     }
 
@@ -583,7 +599,8 @@ private slots:
                 QPushButton* b = child<QPushButton>(d, button);
                 QCOMPARE(b->text(), QStringLiteral("Zmierz"));
                 const QRect r = b->geometry();
-                QVERIFY2(r.left() > l.right() && r.center().y() >= l.top() && r.center().y() <= l.bottom(), button);
+                QVERIFY2(r.left() > l.right() && r.center().y() >= l.top() && r.center().y() <= l.bottom(),
+                         button);
                 if (column < 0) column = r.left();
                 QVERIFY2(r.left() == column, button);
                 // A click waits for a picked line: this CAD has no such pick, which the user is told.

@@ -33,21 +33,27 @@ TEST(DrawingUnits, HugeNamesAreListedCut) {
     EXPECT_LT(DrawingUnitsMessage(f, 500, U::Metres).size(), 1000);
 }
 
-// A road's shortest and longest path and crossing are lengths a road has; a hundredth of a metre more is not. A
-// conflict at a stream's very start (no distance at all) is no distance written as 0,0 m.
+// A road's shortest and longest path and crossing are lengths a road has; a hundredth of a metre more is not.
+// A conflict at a stream's very start (no distance at all) is no distance written as 0,0 m.
 TEST(DrawingUnits, TheBoundsOfARoadsLengths) {
     using K = LengthKind;
-    EXPECT_TRUE(JudgeDrawingUnits(1, U::None, {{QStringLiteral("K1"), 3000}, {QStringLiteral("P1"), 40, K::Crossing}}, {})
+    EXPECT_TRUE(JudgeDrawingUnits(1, U::None,
+                                  {{QStringLiteral("K1"), 3000}, {QStringLiteral("P1"), 40, K::Crossing}}, {})
                     .OutOfRange.isEmpty());
-    EXPECT_EQ(JudgeDrawingUnits(1, U::None, {{QStringLiteral("K1"), 3000.01}, {QStringLiteral("P1"), 40.01, K::Crossing}}, {})
+    EXPECT_EQ(
+        JudgeDrawingUnits(1, U::None,
+                          {{QStringLiteral("K1"), 3000.01}, {QStringLiteral("P1"), 40.01, K::Crossing}}, {})
+            .OutOfRange.size(),
+        2);
+    EXPECT_TRUE(
+        JudgeDrawingUnits(1, U::None, {{QStringLiteral("K1"), 5}, {QStringLiteral("P1"), 3, K::Crossing}}, {})
+            .OutOfRange.isEmpty());
+    EXPECT_EQ(JudgeDrawingUnits(1, U::None,
+                                {{QStringLiteral("K1"), 4.99}, {QStringLiteral("P1"), 2.99, K::Crossing}}, {})
                   .OutOfRange.size(),
               2);
-    EXPECT_TRUE(JudgeDrawingUnits(1, U::None, {{QStringLiteral("K1"), 5}, {QStringLiteral("P1"), 3, K::Crossing}}, {})
-                    .OutOfRange.isEmpty());
-    EXPECT_EQ(JudgeDrawingUnits(1, U::None, {{QStringLiteral("K1"), 4.99}, {QStringLiteral("P1"), 2.99, K::Crossing}}, {})
-                  .OutOfRange.size(),
-              2);
-    EXPECT_TRUE(JudgeDrawingUnits(1, U::None, lengths({20}), {{QStringLiteral("K1 - K2"), 5e-10}}).ZeroDistances.isEmpty());
+    EXPECT_TRUE(JudgeDrawingUnits(1, U::None, lengths({20}), {{QStringLiteral("K1 - K2"), 5e-10}})
+                    .ZeroDistances.isEmpty());
 }
 
 TEST(DrawingUnits, FindingsAndProposals) {
@@ -95,10 +101,14 @@ TEST(DrawingUnits, FindingsAndProposals) {
     f = JudgeDrawingUnits(3, U::Feet, lengths({100, 200}), {});
     EXPECT_TRUE(f.UnitsInexpressible);
     EXPECT_TRUE(f.blocking());
-    EXPECT_TRUE(DrawingUnitsMessage(f, 3, U::Feet).contains(QStringLiteral("stopy ($INSUNITS 2)")));
+    // Named with how many make a metre: 1 / 0.3048, not a rounded 3.28.
+    EXPECT_TRUE(
+        DrawingUnitsMessage(f, 3, U::Feet).contains(QStringLiteral("stopy ($INSUNITS 2) (3,28084 na metr)")))
+        << DrawingUnitsMessage(f, 3, U::Feet).toStdString();
     // Every unit a whole "SKALA" expresses is named as the way out.
     EXPECT_TRUE(DrawingUnitsMessage(f, 3, U::Feet)
-                    .contains(QStringLiteral("przeskaluj rysunek do metrów, decymetrów, centymetrów lub milimetrów;")));
+                    .contains(QStringLiteral(
+                        "przeskaluj rysunek do metrów, decymetrów, centymetrów lub milimetrów;")));
 
     // Millimetres declared on a drawing whose lengths are metres: said, not blocking, nothing proposed
     // (the units and the lengths disagree).
@@ -231,8 +241,9 @@ TEST_F(DrawingUnitsCut, AMissingScaleIsToldAsMissing) {
     automation::SetDrawingProperty(QStringLiteral("SKALA"), QString());
     EXPECT_EQ(cut(), CutOutcome::Done);
     const QString said = prompts.messageTexts().value(1);
-    EXPECT_TRUE(said.startsWith(QStringLiteral("Rysunek nie ma wartości SKALA; przyjęta wartość 1 (rysunek w "
-                                               "metrach) nie pasuje do rysunku:")))
+    EXPECT_TRUE(
+        said.startsWith(QStringLiteral("Rysunek nie ma wartości SKALA; przyjęta wartość 1 (rysunek w "
+                                       "metrach) nie pasuje do rysunku:")))
         << said.toStdString();
     EXPECT_FALSE(said.contains(QStringLiteral("SKALA rysunku wynosi"))) << said.toStdString();
     // Typed in as 1, the same drawing is told its value.
@@ -241,7 +252,8 @@ TEST_F(DrawingUnitsCut, AMissingScaleIsToldAsMissing) {
     drawn();
     prompts.clear();
     EXPECT_EQ(cut(), CutOutcome::UnitsRefused);
-    EXPECT_TRUE(prompts.messageTexts().value(1).startsWith(QStringLiteral("SKALA rysunku wynosi 1 i nie pasuje")))
+    EXPECT_TRUE(
+        prompts.messageTexts().value(1).startsWith(QStringLiteral("SKALA rysunku wynosi 1 i nie pasuje")))
         << prompts.messageTexts().join(QLatin1Char('|')).toStdString();
 }
 

@@ -91,6 +91,20 @@ TEST(SegmentCrossings, BothCandidatesCountAndEndsTouch) {
 
 class LegendTest : public CutFixture {};
 
+// Passes every call on to the CAD but the insertion of a block, which the CAD refuses.
+class RefusedInsertion : public cad::Channel {
+public:
+    explicit RefusedInsertion(cad::Channel* inner) : inner_(inner) {}
+    cad::Variant call(cad::ObjectId object, const QString& member, cad::CallKind kind,
+                      std::span<const cad::Variant> args) override {
+        if (member == QLatin1String("InsertBlock")) throw cad::Failed(QStringLiteral("InsertBlock refused"));
+        return inner_->call(object, member, kind, args);
+    }
+
+private:
+    cad::Channel* inner_;
+};
+
 TEST_F(LegendTest, TheLegendIsDrawnOnceAndInsertedAtThePickScaled) {
     automation::SetDrawingProperty(QStringLiteral("SKALA"), QStringLiteral("500"));
     picks.point(1000, 2000);
@@ -151,6 +165,19 @@ TEST_F(LegendTest, ACancelledPickInsertsNothingAndShowsTheWindowAgain) {
     EXPECT_TRUE(window.Visible);
     EXPECT_FALSE(automation::CheckBlockExists(LegendBlockName()));
     EXPECT_TRUE(references(LegendBlockName()).isEmpty());
+}
+
+// The CAD refusing to insert the legend: told, with its reason; the window comes back.
+TEST_F(LegendTest, ARefusedInsertionIsTold) {
+    RefusedInsertion refusing(automation::CadApplication.channel());
+    automation::CadApplication = cad::Application(&refusing);
+    ASSERT_TRUE(automation::CheckDocumentOpen(false));
+    picks.point(1000, 2000);
+    EXPECT_FALSE(UstawLegende());
+    EXPECT_TRUE(window.Visible);
+    EXPECT_EQ(prompts.messageTexts(),
+              QStringList{QStringLiteral("Nie wstawiono legendy:\nInsertBlock refused")});
+    automation::ResetCadConnectionState();
 }
 
 }  // namespace
