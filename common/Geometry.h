@@ -4,6 +4,8 @@
 // A missing point has X = 1.0E+30: an intersection that does not exist, a stream without start point.
 #pragma once
 
+#include <cmath>
+
 namespace common {
 
 constexpr double MissingCoordinate = 1.0E+30;
@@ -90,7 +92,7 @@ PlanePoint GetSegmentMidpoint(const PlaneSegment& s);
 // coordinates (7.5e9 millimetres: 0.0001 mm) would answer by rounding, not by the drawing.
 constexpr double CoordinateNoiseFactor = 64 * 2.220446049250313e-16;
 inline double CoordinateNoise(double magnitude) {
-    return magnitude < 0 ? -magnitude * CoordinateNoiseFactor : magnitude * CoordinateNoiseFactor;
+    return std::fabs(magnitude) * CoordinateNoiseFactor;
 }
 // Every coordinate the cut accepts (FarthestCoordinate) carries a noise far below the 0.01 by which
 // the drawing tells points apart: past it a double could no longer hold the drawing's precision.

@@ -261,6 +261,16 @@ TEST(CommonGeometryAtMapGrid, MovedFiguresAnswerAsAtTheOrigin) {
         EXPECT_NEAR(cross.Second.Y - o.Y, std::sqrt(17750.0 * 17750 - 17749.0 * 17749), 1e-4);
         EXPECT_TRUE(
             IsMissingPoint(IntersectLineCircle(at(17751, -50000), at(17751, 50000), at(0, 0), 17750).First));
+        // The routines underneath count what they wrote: one touching point, two crossings, none.
+        PlanePointPair written;
+        EXPECT_EQ(ExtGcrLin2CirIts(&written, o.X + 17750, o.Y - 5e4, o.X + 17750, o.Y + 5e4, o.X, o.Y, 17750),
+                  1);
+        EXPECT_EQ(ExtGcrLin2CirIts(&written, o.X + 17749, o.Y - 5e4, o.X + 17749, o.Y + 5e4, o.X, o.Y, 17750),
+                  2);
+        EXPECT_EQ(ExtGcrLin2CirIts(&written, o.X + 17751, o.Y - 5e4, o.X + 17751, o.Y + 5e4, o.X, o.Y, 17750),
+                  0);
+        EXPECT_EQ(ExtGcrCir2CirIts(&written, o.X, o.Y, 17750, o.X + 29500, o.Y, 11750), 1);
+        EXPECT_EQ(ExtGcrCir2CirIts(&written, o.X, o.Y, 17750, o.X + 29501, o.Y, 11750), 0);
 
         // Two circles touching from outside and from inside, once each, also along the diagonal;
         // crossing by 1 mm, twice.
