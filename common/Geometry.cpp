@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <numbers>
 #include <stdexcept>
 
@@ -22,6 +23,13 @@ bool missing(double x) {
 // Relative tolerance under which two crossings merge into one tangent point.
 double tangentTolerance(double size) {
     return 1e-9 * std::max(1.0, size);
+}
+
+// The rounding the largest of the coordinates carries (CoordinateNoise).
+double noiseOf(std::initializer_list<double> coordinates) {
+    double largest = 0;
+    for (double v : coordinates) largest = std::max(largest, std::fabs(v));
+    return CoordinateNoise(largest);
 }
 
 // Angle brought into [0, 2π).
@@ -65,15 +73,20 @@ int ExtGcrLin2CirIts(PlanePointPair* out, double x1, double y1, double x2, doubl
     double a = dx * dx + dy * dy;
     if (a == 0) return 0;
     r = std::fabs(r);
-    double t0 = ((cx - x1) * dx + (cy - y1) * dy) / a;
-    PlanePoint foot{x1 + t0 * dx, y1 + t0 * dy};
-    double dist = std::hypot(cx - foot.X, cy - foot.Y);
+    // Worked from the centre: the foot's distance from it is then a sum of small numbers, as precise
+    // at map-grid coordinates as at the origin.
+    const double px = x1 - cx, py = y1 - cy;
+    double t0 = -(px * dx + py * dy) / a;
+    const double fx = px + t0 * dx, fy = py + t0 * dy;
+    double dist = std::hypot(fx, fy);
     double tol = tangentTolerance(r);
-    if (dist > r + tol) return 0;
+    // A line that misses or crosses the circle by less than its coordinates' rounding touches it.
+    const double noise = noiseOf({x1, y1, x2, y2, cx, cy});
+    if (dist > r + std::max(tol, noise)) return 0;
     double h2 = r * r - dist * dist;
     double h = h2 > 0 ? std::sqrt(h2) : 0;
-    if (h <= tol) {
-        out->First = foot;
+    if (h <= tol || r - dist <= noise) {
+        out->First = {cx + fx, cy + fy};
         return 1;
     }
     double dt = h / std::sqrt(a);
@@ -93,13 +106,16 @@ int ExtGcrCir2CirIts(PlanePointPair* out, double cx1, double cy1, double r1, dou
     double d = std::hypot(dx, dy);
     if (d == 0) return 0;  // concentric: no crossing, or the same circle
     double tol = tangentTolerance(r1 + r2);
-    if (d > r1 + r2 + tol || d < std::fabs(r1 - r2) - tol) return 0;
+    // Circles that miss or cross by less than their centres' rounding touch.
+    const double noise = noiseOf({cx1, cy1, cx2, cy2});
+    const double outside = d - (r1 + r2), inside = std::fabs(r1 - r2) - d;
+    if (outside > std::max(tol, noise) || inside > std::max(tol, noise)) return 0;
     double ux = dx / d, uy = dy / d;
     double a = (r1 * r1 - r2 * r2 + d * d) / (2 * d);
     double h2 = r1 * r1 - a * a;
     double h = h2 > 0 ? std::sqrt(h2) : 0;
     PlanePoint base{cx1 + a * ux, cy1 + a * uy};
-    if (h <= tol) {
+    if (h <= tol || -outside <= noise || -inside <= noise) {
         out->First = base;
         return 1;
     }
@@ -158,7 +174,11 @@ bool IsPointOnArc(const PlanePoint& p, const PlaneArc& a) {
     double start = normalizeAngle(a.StartAngle);
     double sweep = a.EndAngle >= a.StartAngle ? a.EndAngle - a.StartAngle : a.EndAngle - a.StartAngle + twoPi;
     double offset = normalizeAngle(GetDirectionAngle(a.Center, p) - start);
-    return offset <= sweep + kArcAngleTolerance || offset >= twoPi - kArcAngleTolerance;
+    // Far from the origin the rounding of the point and the centre turns the direction between
+    // them by more than the angle tolerance on a small arc: the window is then that rounding.
+    const double turn = a.Radius > 0 ? noiseOf({p.X, p.Y, a.Center.X, a.Center.Y}) / a.Radius : 0;
+    const double window = std::max(kArcAngleTolerance, turn);
+    return offset <= sweep + window || offset >= twoPi - window;
 }
 
 double GetArcLength(double radius, double startAngle, double endAngle) {

@@ -4,6 +4,8 @@
 // A missing point has X = 1.0E+30: an intersection that does not exist, a stream without start point.
 #pragma once
 
+#include <cmath>
+
 namespace common {
 
 constexpr double MissingCoordinate = 1.0E+30;
@@ -53,10 +55,12 @@ double ExtClcAglRad(double x1, double y1, double x2, double y2);
 int ExtGcrLin2LinIts(PlanePoint* out, double ax1, double ay1, double ax2, double ay2, double bx1, double by1,
                      double bx2, double by2);
 // crossings of the infinite line and the full circle, First nearer to (x1, y1) along the line;
-// a tangent gives one point (Second missing);
+// a tangent gives one point (Second missing), and so does a line that misses or crosses the circle
+// by less than the rounding of its coordinates (CoordinateNoise);
 int ExtGcrLin2CirIts(PlanePointPair* out, double x1, double y1, double x2, double y2, double cx, double cy,
                      double r);
-// crossings of the two full circles; a tangent gives one point, concentric circles none.
+// crossings of the two full circles; a tangent gives one point (touching by the rounding of the
+// centres, too), concentric circles none.
 int ExtGcrCir2CirIts(PlanePointPair* out, double cx1, double cy1, double r1, double cx2, double cy2,
                      double r2);
 // Each returns the number of points written. Any missing input point gives missing results.
@@ -71,8 +75,9 @@ PlanePointPair IntersectLineCircle(const PlaneSegment& s, const PlanePoint& cent
 PlanePointPair IntersectCircles(const PlaneArc& c1, const PlaneArc& c2);
 // The sum of the distances to the ends exceeds the length by at most 0.01.
 bool IsPointOnSegment(const PlanePoint& p, const PlaneSegment& s);
-// Within 0.01 of the radius and within 1.745329251e-6 rad of the arc's angle range; the same answer
-// on either side of angle 0 / 2π.
+// Within 0.01 of the radius and within 1.745329251e-6 rad of the arc's angle range (or the turn the
+// rounding of the coordinates gives a small arc far from the origin, where that is more); the same
+// answer on either side of angle 0 / 2π.
 bool IsPointOnArc(const PlanePoint& p, const PlaneArc& a);
 double GetArcLength(double radius, double startAngle, double endAngle);
 PlaneSegment ReverseSegment(const PlaneSegment& s);
@@ -80,53 +85,58 @@ PlaneSegment ReverseSegment(const PlaneSegment& s);
 void AddToInteger(int& a, int b);
 void ExtendBoundingBox(PlanePoint& max, PlanePoint& min, const PlanePoint& p);
 PlanePoint GetSegmentMidpoint(const PlaneSegment& s);
-// Overlapping or touching within 1e-9 on both axes; both boxes with Corner1 at the smaller coordinates.
-// In the header: the cut asks it for every pair of components of every pair of streams.
+// How far apart two coordinates of this magnitude may come out of the same geometry: a double
+// holds a coordinate to one part in 2^52 of its size, and a point of a stream has been through a few
+// roundings on its way (a move in the CAD, the placement of its block, the crossing that split it).
+// Sixty-four units in the last place cover them; a comparison finer than this at map-grid
+// coordinates (7.5e9 millimetres: 0.0001 mm) would answer by rounding, not by the drawing.
+constexpr double CoordinateNoiseFactor = 64 * 2.220446049250313e-16;
+inline double CoordinateNoise(double magnitude) {
+    return std::fabs(magnitude) * CoordinateNoiseFactor;
+}
+// Every coordinate the cut accepts (FarthestCoordinate) carries a noise far below the 0.01 by which
+// the drawing tells points apart: past it a double could no longer hold the drawing's precision.
+static_assert(FarthestCoordinate * CoordinateNoiseFactor < 0.01 / 50);
+
+// Overlapping or touching within 1e-9, or within the noise of the coordinates where that is more,
+// on both axes; both boxes with Corner1 at the smaller coordinates. Each box is widened by the
+// tolerance of its own coordinates, so that the same boxes moved to map-grid coordinates overlap
+// as they do at the origin. A box whose coordinates are not numbers overlaps every box.
 constexpr double ExtentsTolerance = 1e-9;
-inline bool DoExtentsOverlap(const PlaneBox& b1, const PlaneBox& b2) {
-    constexpr double tolerance = ExtentsTolerance;
-    auto outside = [](double v, double lo, double hi) { return v + tolerance <= lo || v - tolerance >= hi; };
-    auto apart = [&](double lo1, double hi1, double lo2, double hi2) {
-        return outside(lo1, lo2, hi2) && outside(hi1, lo2, hi2) && outside(lo2, lo1, hi1) &&
-               outside(hi2, lo1, hi1);
-    };
-    if (apart(b1.Corner1.X, b1.Corner2.X, b2.Corner1.X, b2.Corner2.X)) return false;
-    if (apart(b1.Corner1.Y, b1.Corner2.Y, b2.Corner1.Y, b2.Corner2.Y)) return false;
-    return true;
+inline double ExtentsToleranceAt(double v) {
+    // Infinite bounds (an empty or unbounded box) are not widened: inf - inf would be no number.
+    return v - v == 0 ? ExtentsTolerance + CoordinateNoise(v) : 0;
 }
 
-// A box with its coordinates moved by the tolerance both ways, taken once for a box tested against
-// many: the test below is then comparisons only, of the very sums DoExtentsOverlap makes, so it
-// answers as DoExtentsOverlap does for every pair of boxes (not-a-number coordinates included).
+// A box widened by its tolerance, taken once for a box tested against many: the test is then four
+// comparisons per axis, the very ones DoExtentsOverlap makes for the same two boxes.
 struct ToleranceBox {
-    // Per axis (0 X, 1 Y): the low and high coordinate, and each plus and minus the tolerance.
-    double lo[2], hi[2], loPlus[2], loMinus[2], hiPlus[2], hiMinus[2];
+    // Per axis (0 X, 1 Y): the low and high coordinate, each moved out by its tolerance.
+    double lo[2], hi[2];
 };
 inline ToleranceBox MakeToleranceBox(const PlaneBox& b) {
     ToleranceBox t;
     const double lo[2] = {b.Corner1.X, b.Corner1.Y};
     const double hi[2] = {b.Corner2.X, b.Corner2.Y};
     for (int k = 0; k < 2; ++k) {
-        t.lo[k] = lo[k];
-        t.hi[k] = hi[k];
-        t.loPlus[k] = lo[k] + ExtentsTolerance;
-        t.loMinus[k] = lo[k] - ExtentsTolerance;
-        t.hiPlus[k] = hi[k] + ExtentsTolerance;
-        t.hiMinus[k] = hi[k] - ExtentsTolerance;
+        t.lo[k] = lo[k] - ExtentsToleranceAt(lo[k]);
+        t.hi[k] = hi[k] + ExtentsToleranceAt(hi[k]);
     }
     return t;
 }
-// Each axis is taken whole (no early way out inside it): comparisons are cheaper than the jumps
-// a short-circuit makes, and their outcome is the same.
+// Apart only where one widened box ends before the other begins; a comparison with a coordinate
+// that is no number is false, so such a box is apart from none. Each axis is taken whole (no early
+// way out inside it): comparisons are cheaper than the jumps a short-circuit makes.
 inline bool DoExtentsOverlap(const ToleranceBox& a, const ToleranceBox& b) {
     for (int k = 0; k < 2; ++k) {
-        const bool apart = ((a.loPlus[k] <= b.lo[k]) | (a.loMinus[k] >= b.hi[k])) &
-                           ((a.hiPlus[k] <= b.lo[k]) | (a.hiMinus[k] >= b.hi[k])) &
-                           ((b.loPlus[k] <= a.lo[k]) | (b.loMinus[k] >= a.hi[k])) &
-                           ((b.hiPlus[k] <= a.lo[k]) | (b.hiMinus[k] >= a.hi[k]));
+        const bool apart = (a.hi[k] < b.lo[k]) | (b.hi[k] < a.lo[k]);
         if (apart) return false;
     }
     return true;
+}
+// In the header: the cut asks it for every pair of components of every pair of streams.
+inline bool DoExtentsOverlap(const PlaneBox& b1, const PlaneBox& b2) {
+    return DoExtentsOverlap(MakeToleranceBox(b1), MakeToleranceBox(b2));
 }
 
 // The same routines taking points and numbers one by one, as some callers hold them.

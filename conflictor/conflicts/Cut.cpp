@@ -17,6 +17,7 @@
 #include "conflictor/conflicts/MessageLoopPacer.h"
 #include "conflictor/conflicts/SegmentCrossings.h"
 #include "conflictor/conflicts/SplitLimit.h"
+#include "conflictor/conflicts/StaleCut.h"
 #include "conflictor/streams/CutContext.h"
 #include "conflictor/streams/Intersections.h"
 #include "conflictor/streams/SegmentBounds.h"
@@ -555,7 +556,8 @@ void writeLengthTexts(MessageLoopPacer& pacer) {
     pacer.beforeServing({});
 }
 
-CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer& pacer) {
+CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer& pacer,
+                  std::vector<bool>& marked) {
     const QString title = window.caption();
     if (!automation::CheckDocumentOpen(true)) return CutOutcome::NoDocument;
     if (const auto refused = refuseNumber(run, title)) return *refused;
@@ -564,7 +566,6 @@ CutOutcome runCut(bool all, CutRun& run, StreamWindow& window, MessageLoopPacer&
     automation::SaveAndSetCadVariables(QStringLiteral("256"), QString(), -1.0, 0.0, 1.0);
     run.variablesSaved();
 
-    std::vector<bool> marked;
     if (const auto stopped = readStreamsToCut(all, run, title, marked)) return *stopped;
     const int n = int(marked.size()) - 1;
     run.showProgress(2 * n + 1);
@@ -623,6 +624,17 @@ QString doneWithMarkersLeftOutMessage(const QStringList& leftOut) {
            common::Tlumacz(QStringLiteral("Tych znaczników brak w rysunku albo są niepełne; wykonaj cięcie ponownie."));
 }
 
+// The closing message of a cut whose markers do not hold every crossing it made.
+QString incompleteCutMessage(const QStringList& pairs) {
+    return common::Tlumacz(
+               QStringLiteral("Cięcie nie zostało ukończone: punkty kolizji wstawione do rysunku nie "
+                              "zgadzają się z przecięciami pociętych strumieni:")) +
+           QLatin1Char('\n') + pairs.join(QStringLiteral(", ")) + QLatin1Char('\n') +
+           common::Tlumacz(
+               QStringLiteral("Eksport do programu Excel nie będzie możliwy. Sprawdź strumienie w tych "
+                              "miejscach i wykonaj cięcie ponownie."));
+}
+
 }  // namespace
 
 void ComputeAllSegmentBounds() {
@@ -643,6 +655,7 @@ CutOutcome CutStreams(bool all) {
     LastCutStatistics = {};
     markersLeftOut.clear();
     MessageLoopPacer pacer(window);
+    std::vector<bool> marked;
     CutOutcome outcome;
     QString failure;
     bool hostLost = false;
@@ -652,7 +665,7 @@ CutOutcome CutStreams(bool all) {
         CommandBlock block;
         CutRun run(window);
         try {
-            outcome = runCut(all, run, window, pacer);
+            outcome = runCut(all, run, window, pacer, marked);
         } catch (const std::exception& e) {
             outcome = CutOutcome::Failed;
             failure = QString::fromUtf8(e.what());
@@ -669,11 +682,30 @@ CutOutcome CutStreams(bool all) {
         // A crossing that meets a vehicle stream only once loses one intergreen direction: said after
         // the cut's own message, and the export refuses the workbook until the crossing is drawn by
         // both edges. A host lost meanwhile took the cut's work with it: that is said instead.
-        QStringList faults;
+        QStringList faults, leftOut;
+        QString pointsUnchecked;
         try {
             if (!all) {
+                // The table is read anew: the streams cut are known by name.
+                QStringList cutNames;
+                for (size_t i = 0; i < marked.size() && i < StreamTable.size(); ++i)
+                    if (marked[i]) cutNames << StreamTable[i].Name;
                 OdczytajStrumienie(false, -1);
                 for (int i = 0; i < int(StreamTable.size()); ++i) SortujOdcinkiStrumienia(i);
+                marked.assign(StreamTable.size(), false);
+                for (const QString& name : cutNames)
+                    if (const int i = FindStreamIndex(name); i >= 0) marked[size_t(i)] = true;
+            }
+            // Every crossing the cut made has its marker, as the export will compare them: a crossing
+            // the geometry lost on the way is told now, not as a stale cut at the export.
+            if (markersLeftOut.isEmpty()) {
+                try {
+                    leftOut = CheckCutPoints(marked);
+                } catch (const cad::ConnectionLost&) {
+                    throw;
+                } catch (const std::exception& e) {
+                    pointsUnchecked = QString::fromUtf8(e.what());
+                }
             }
             faults = CheckCrossingPairs();
         } catch (const cad::ConnectionLost& e) {
@@ -682,10 +714,21 @@ CutOutcome CutStreams(bool all) {
         } catch (const std::exception& e) {
             faults << common::Tlumacz(QStringLiteral("Nie sprawdzono przejść: ")) + QString::fromUtf8(e.what());
         }
-        if (markersLeftOut.isEmpty())
-            ui::MsgBox(common::Tlumacz(QStringLiteral("Zakończono operację cięcia.")), ui::Information, title);
-        else
+        if (!markersLeftOut.isEmpty()) {
             ui::MsgBox(doneWithMarkersLeftOutMessage(markersLeftOut), ui::Exclamation, title);
+        } else if (!leftOut.isEmpty()) {
+            ui::MsgBox(incompleteCutMessage(leftOut), ui::Exclamation, title);
+            outcome = CutOutcome::Incomplete;
+        } else if (!pointsUnchecked.isEmpty()) {
+            ui::MsgBox(
+                common::Tlumacz(QStringLiteral("Zakończono operację cięcia, ale nie sprawdzono, czy punkty "
+                                               "kolizji obejmują wszystkie przecięcia strumieni: ")) +
+                    pointsUnchecked,
+                ui::Exclamation, title);
+        } else {
+            ui::MsgBox(common::Tlumacz(QStringLiteral("Zakończono operację cięcia.")), ui::Information,
+                       title);
+        }
         if (!faults.isEmpty()) ui::MsgBox(CrossingPairsMessage(faults), ui::Exclamation, title);
     } else if (outcome == CutOutcome::Failed && hostLost) {
         ui::MsgBox(hostLostMessage(failure), ui::Exclamation, title);

@@ -17,6 +17,7 @@ enum class CutOutcome {
     NumberRefused, // the intersection number cannot name the cut's blocks (the message said why); nothing cut
     UnitsRefused,  // "SKALA" does not fit the drawing (the message said so); nothing cut
     Failed,        // the drawing refused a step; the message says which
+    Incomplete,    // cut, but a crossing it made has no marker or a marker no crossing (pairs named)
     Done,
 };
 

@@ -48,17 +48,20 @@ StreamBoxes boxesOf(const StreamRecord& r) {
 
 }  // namespace
 
-std::vector<MarkerOfPoint> PreviewConflictMarkers() {
+std::vector<MarkerOfPoint> PreviewConflictMarkers(const std::vector<bool>* marked) {
     const int n = int(StreamTable.size());
+    auto taken = [marked](int i) { return !marked || (size_t(i) < marked->size() && (*marked)[size_t(i)]); };
     std::vector<StreamBoxes> boxes;
     boxes.reserve(size_t(n));
     for (const StreamRecord& r : StreamTable) boxes.push_back(boxesOf(r));
 
     std::vector<MarkerOfPoint> out;
     for (int i = 0; i + 1 < n; ++i) {
+        if (!taken(i)) continue;
         const StreamRecord& ri = StreamTable[size_t(i)];
         std::vector<ConflictPointRecord> points(1);
         for (int j = i + 1; j < n; ++j) {
+            if (!taken(j)) continue;
             const StreamRecord& rj = StreamTable[size_t(j)];
             if (!common::DoExtentsOverlap(boxes[size_t(i)].whole, boxes[size_t(j)].whole)) continue;
             if (common::ArePointsEqual(ri.StartPoint, rj.StartPoint)) continue;

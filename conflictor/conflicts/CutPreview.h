@@ -12,7 +12,8 @@ namespace conflictor {
 
 // Every pair of streams of the table (chains ordered by SortujOdcinkiStrumienia), as the cut pairs
 // them: the crossings of their components, none for two streams with a common start, each point
-// once per pair, divided into markers as the cut divides them.
-std::vector<MarkerOfPoint> PreviewConflictMarkers();
+// once per pair, divided into markers as the cut divides them. With `marked` (one entry per stream
+// of the table) only the pairs of two marked streams, as the cut of the selected streams pairs them.
+std::vector<MarkerOfPoint> PreviewConflictMarkers(const std::vector<bool>* marked = nullptr);
 
 }  // namespace conflictor

@@ -10,6 +10,8 @@
 #include "conflictor/streams/SetGuard.h"
 
 #include <QSet>
+#include <algorithm>
+#include <cmath>
 #include <numbers>
 
 namespace conflictor {
@@ -36,18 +38,25 @@ bool onIntersectionComponent(const PlanePoint& p) {
 
 LengthTextPlacement PlaceLengthText(const SegmentRecord& s) {
     LengthTextPlacement t;
+    // A chord that is vertical in the drawing turns by the rounding of its ends (more of it far from
+    // the origin, on a short piece): within that it is vertical, so that its text reads the same way
+    // wherever the intersection lies.
+    const double chord = common::GetDistance(s.StartPoint, s.EndPoint);
+    const double largest = std::max({std::fabs(s.StartPoint.X), std::fabs(s.StartPoint.Y),
+                                     std::fabs(s.EndPoint.X), std::fabs(s.EndPoint.Y)});
+    const double turn = chord > 0 ? std::max(1e-9, common::CoordinateNoise(largest) / chord) : 1e-9;
     if (s.IsLine) {
-        t.Length = common::GetDistance(s.StartPoint, s.EndPoint);
+        t.Length = chord;
         t.Angle = common::GetDirectionAngle(s.StartPoint, s.EndPoint);
         t.Position = common::GetPolarPoint(s.StartPoint, t.Angle, t.Length / 2);
         // Texts read from the left or from below.
-        if (t.Angle > Pi / 2 && t.Angle < 3 * Pi / 2) t.Angle -= Pi;
+        if (t.Angle > Pi / 2 + turn && t.Angle < 3 * Pi / 2 - turn) t.Angle -= Pi;
     } else {
         t.Length = common::GetArcLength(s.Radius, s.StartAngle, s.EndAngle);
         t.Angle = common::GetDirectionAngle(s.StartPoint, s.EndPoint);
         // The middle of an arc running counter-clockwise lies a quarter turn clockwise of its chord.
         t.Position = common::GetPolarPoint(s.Center, t.Angle - Pi / 2, s.Radius);
-        if (t.Angle > Pi / 2 && t.Angle <= 3 * Pi / 2 + 1e-9) t.Angle += Pi;
+        if (t.Angle > Pi / 2 + turn && t.Angle <= 3 * Pi / 2 + turn) t.Angle += Pi;
     }
     return t;
 }

@@ -2,6 +2,7 @@
 #include "conflictor/conflicts/StaleCut.h"
 
 #include "common/TextHelpers.h"
+#include "conflictor/conflicts/ConflictMarkers.h"
 #include "conflictor/conflicts/CutPreview.h"
 #include "conflictor/conflicts/SegmentCrossings.h"
 #include "conflictor/streams/StreamReading.h"
@@ -65,6 +66,21 @@ QString shown(const QString& name) {
     return name.isEmpty() ? T("(bez nazwy)") : name;
 }
 
+// The pairs of the differences `taken` keeps, "K1 i K2" each once in the order met, with the kinds
+// of difference seen for it (one bit each).
+template <class Keep>
+QList<std::pair<QString, int>> pairsOf(const QList<Difference>& differences, Keep taken) {
+    QList<std::pair<QString, int>> pairs;
+    for (const Difference& d : differences) {
+        if (!taken(d)) continue;
+        const QString pair = shown(d.First) + T(" i ") + shown(d.Second);
+        auto it = std::find_if(pairs.begin(), pairs.end(), [&](const auto& p) { return p.first == pair; });
+        if (it == pairs.end()) it = pairs.insert(pairs.end(), {pair, 0});
+        it->second |= 1 << d.Kind;
+    }
+    return pairs;
+}
+
 // Names the streams behind the differences: deleted (named by markers, no longer in the table), added
 // (named by no marker), moved or reshaped (a marker of theirs stands where the other stream still
 // passes and they no longer do); a difference none of these explains is told by its pair.
@@ -113,15 +129,10 @@ QStringList describe(const QList<ConflictMarker>& markers, const QList<Differenc
         if (named.contains(d.Second.toUpper())) touched.insert(d.First.toUpper());
     }
     // What is left: pairs whose points differ though neither stream was found changed by itself.
-    QList<std::pair<QString, int>> pairs;  // "K1 i K2", the kinds of difference seen (bits)
-    for (const Difference& d : differences) {
+    const auto pairs = pairsOf(differences, [&](const Difference& d) {
         const QString a = d.First.toUpper(), b = d.Second.toUpper();
-        if (named.contains(a) || named.contains(b) || touched.contains(a) || touched.contains(b)) continue;
-        const QString pair = shown(d.First) + T(" i ") + shown(d.Second);
-        auto it = std::find_if(pairs.begin(), pairs.end(), [&](const auto& p) { return p.first == pair; });
-        if (it == pairs.end()) it = pairs.insert(pairs.end(), {pair, 0});
-        it->second |= 1 << d.Kind;
-    }
+        return !named.contains(a) && !named.contains(b) && !touched.contains(a) && !touched.contains(b);
+    });
     for (const auto& [pair, kinds] : pairs) {
         QString what;
         if ((kinds & (1 << Difference::NewPoint)) && (kinds & (1 << Difference::Gone)))
@@ -137,32 +148,30 @@ QStringList describe(const QList<ConflictMarker>& markers, const QList<Differenc
     return changes;
 }
 
-}  // namespace
+// The markers matched with those a cut of the streams (of the marked ones only, when given) would
+// insert: each expected marker takes the nearest marker of its identity, since where a marker stands
+// is not part of what it records (it may have been moved by hand), only which of its twins it is.
+struct MarkerMatch {
+    std::vector<MarkerOfPoint> expected;
+    std::vector<qsizetype> matched;  // per expected marker, the marker it took (-1: none)
+    QList<Difference> differences;
+};
 
-CutComparison CompareMarkersWithStreams(QList<ConflictMarker>& markers) {
-    for (int i = 0; i < int(StreamTable.size()); ++i) SortujOdcinkiStrumienia(i);
-    const std::vector<MarkerOfPoint> expected = PreviewConflictMarkers();
-    CutComparison result;
-    if (markers.isEmpty()) {
-        result.NeverCut = !expected.empty();
-        return result;
-    }
+MarkerMatch matchMarkers(const QList<ConflictMarker>& markers, const std::vector<bool>* marked) {
+    MarkerMatch out;
+    out.expected = PreviewConflictMarkers(marked);
     auto nameOf = [](int i) { return StreamTable[size_t(i)].Name; };
-
-    // Each expected marker takes the nearest marker of its identity: where a marker stands is not
-    // part of what it records (it may have been moved by hand), only which of its twins it is.
     QHash<QString, QList<qsizetype>> free;
     for (qsizetype m = 0; m < markers.size(); ++m)
         free[keyOf(markers[m].Kind, markers[m].Stream1, markers[m].Stream2, markers[m].AssociatedPedestrian)]
             .append(m);
-    std::vector<qsizetype> matched(expected.size(), -1);
-    QList<Difference> differences;
-    for (size_t e = 0; e < expected.size(); ++e) {
-        const MarkerOfPoint& x = expected[e];
+    out.matched.assign(out.expected.size(), -1);
+    for (size_t e = 0; e < out.expected.size(); ++e) {
+        const MarkerOfPoint& x = out.expected[e];
         const QString first = nameOf(x.Stream1), second = nameOf(x.Stream2);
         QList<qsizetype>& candidates = free[keyOf(x.Kind, first, second, x.AssociatedPedestrian)];
         if (candidates.isEmpty()) {
-            differences.append({first, second, Difference::NewPoint});
+            out.differences.append({first, second, Difference::NewPoint});
             continue;
         }
         qsizetype best = 0;
@@ -170,22 +179,57 @@ CutComparison CompareMarkersWithStreams(QList<ConflictMarker>& markers) {
             if (common::GetDistance(markers[candidates[c]].Position, x.Position) <
                 common::GetDistance(markers[candidates[best]].Position, x.Position))
                 best = c;
-        matched[e] = candidates.takeAt(best);
+        out.matched[e] = candidates.takeAt(best);
         if (!splitThere(x.Position, StreamTable[size_t(x.Stream1)]) ||
             !splitThere(x.Position, StreamTable[size_t(x.Stream2)]))
-            differences.append({first, second, Difference::NotSplit});
+            out.differences.append({first, second, Difference::NotSplit});
     }
     for (qsizetype m = 0; m < markers.size(); ++m) {
         const QList<qsizetype>& left = free.value(
             keyOf(markers[m].Kind, markers[m].Stream1, markers[m].Stream2, markers[m].AssociatedPedestrian));
-        if (left.contains(m)) differences.append({markers[m].Stream1, markers[m].Stream2, Difference::Gone});
+        if (left.contains(m))
+            out.differences.append({markers[m].Stream1, markers[m].Stream2, Difference::Gone});
     }
-    if (!differences.isEmpty()) {
-        result.Changes = describe(markers, differences);
+    return out;
+}
+
+}  // namespace
+
+CutComparison CompareMarkersWithStreams(QList<ConflictMarker>& markers) {
+    for (int i = 0; i < int(StreamTable.size()); ++i) SortujOdcinkiStrumienia(i);
+    CutComparison result;
+    if (markers.isEmpty()) {
+        result.NeverCut = !PreviewConflictMarkers().empty();
         return result;
     }
-    for (size_t e = 0; e < expected.size(); ++e) markers[matched[e]].Position = expected[e].Position;
+    const MarkerMatch match = matchMarkers(markers, nullptr);
+    if (!match.differences.isEmpty()) {
+        result.Changes = describe(markers, match.differences);
+        return result;
+    }
+    for (size_t e = 0; e < match.expected.size(); ++e)
+        markers[match.matched[e]].Position = match.expected[e].Position;
     return result;
+}
+
+QStringList CheckCutPoints(const std::vector<bool>& marked) {
+    auto isMarked = [&](const QString& name) {
+        const int i = FindStreamIndex(name);
+        return i >= 0 && size_t(i) < marked.size() && marked[size_t(i)];
+    };
+    QList<ConflictMarker> markers;
+    for (const ConflictMarker& m : ReadConflictMarkers())
+        if (isMarked(m.Stream1) && isMarked(m.Stream2)) markers.append(m);
+    const MarkerMatch match = matchMarkers(markers, &marked);
+    QStringList out;
+    for (const auto& [pair, kinds] : pairsOf(match.differences, [](const Difference&) { return true; })) {
+        QStringList what;
+        if (kinds & (1 << Difference::NewPoint)) what << T("brak punktu kolizji");
+        if (kinds & (1 << Difference::Gone)) what << T("punkt kolizji poza przecięciem strumieni");
+        if (kinds & (1 << Difference::NotSplit)) what << T("strumieni nie podzielono w punkcie kolizji");
+        out << pair + QStringLiteral(" (") + what.join(QStringLiteral(", ")) + QLatin1Char(')');
+    }
+    return out;
 }
 
 QString StaleCutMessage(const QString& stopped, const CutComparison& comparison) {

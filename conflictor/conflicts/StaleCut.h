@@ -13,6 +13,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace conflictor {
 
 struct CutComparison {
@@ -26,6 +28,11 @@ struct CutComparison {
 // Compares the markers (of the current intersection) with the streams of the table. When they agree,
 // each marker's Position becomes the crossing of its streams.
 CutComparison CompareMarkersWithStreams(QList<ConflictMarker>& markers);
+
+// After a cut: the pairs of the marked streams (one entry per stream of the table) whose markers in
+// the drawing differ from the crossings of the streams as cut, each with what differs, in Polish:
+// "K6 i K7 (brak punktu kolizji)". Empty when the cut marked every crossing it made.
+QStringList CheckCutPoints(const std::vector<bool>& marked);
 
 // The message of a stale cut: `stopped` (what was stopped), the changes, and what to do.
 QString StaleCutMessage(const QString& stopped, const CutComparison& comparison);

@@ -89,9 +89,12 @@ QString pieceFault(const SegmentRecord& s, int k) {
                           .arg(name, PointText(shownPointOf(s))));
     if (std::any_of(values.begin(), values.end(),
                     [](double v) { return !std::isfinite(v) || std::abs(v) > FarthestCoordinate; }))
-        return faulty(QStringLiteral("Składowa %1 leży zbyt daleko od początku układu współrzędnych (dalej niż "
-                                     "%2 jednostek rysunku): %3.")
-                          .arg(name, common::FormatPlainNumber(FarthestCoordinate), PointText(shownPointOf(s))));
+        return faulty(
+            QStringLiteral("Składowa %1 leży zbyt daleko od początku układu współrzędnych (dalej niż "
+                           "%2 jednostek rysunku): %3. Tak daleko liczby rysunku (ok. 16 cyfr znaczących) "
+                           "nie dają pewnej dokładności 0,01 jednostki rysunku, z jaką strumienie są "
+                           "cięte i mierzone; przesuń rysunek bliżej początku układu współrzędnych.")
+                .arg(name, common::FormatPlainNumber(FarthestCoordinate), PointText(shownPointOf(s))));
     if (!s.IsLine && s.Radius <= 0)
         return faulty(QStringLiteral("Łuk %1 ma promień %2, a promień łuku musi być większy od zera; środek łuku "
                                      "w punkcie %3.")

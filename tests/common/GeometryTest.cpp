@@ -223,3 +223,83 @@ TEST(CommonBoundingBoxes, ToleranceBoxesOverlapExactlyAsPlainOnes) {
     EXPECT_GT(overlapping, 0);
     EXPECT_LT(overlapping, int(boxes.size() * boxes.size()));
 }
+
+// The same figures at the origin and moved to map-grid coordinates in millimetres (PL-2000:
+// 7.5e9, 5.5e9), and to the far side of the origin: boxes overlap, tangents touch once, points lie
+// on small arcs as they do at the origin, though the tolerances of 1e-9 are lost in the rounding there.
+TEST(CommonGeometryAtMapGrid, MovedFiguresAnswerAsAtTheOrigin) {
+    for (const PlanePoint o : {PlanePoint{0, 0}, PlanePoint{7.5e9, 5.5e9}, PlanePoint{-7.5e9, -5.5e9}}) {
+        SCOPED_TRACE(testing::Message() << o.X << ", " << o.Y);
+        auto at = [&](double x, double y) { return PlanePoint{o.X + x, o.Y + y}; };
+        auto box = [&](double x1, double y1, double x2, double y2) {
+            return PlaneBox{at(x1, y1), at(x2, y2)};
+        };
+        // A horizontal line's box against a vertical line's touching its end, against the same
+        // ranges, and against one that stops a millimetre short.
+        EXPECT_TRUE(DoExtentsOverlap(box(175, -525, 5000, -525), box(175, -5000, 175, -525)));
+        EXPECT_TRUE(DoExtentsOverlap(box(0, 0, 100, 50), box(0, 0, 100, 50)));
+        EXPECT_TRUE(DoExtentsOverlap(box(0, 0, 100, 50), box(100, 50, 200, 80)));
+        EXPECT_FALSE(DoExtentsOverlap(box(0, 0, 100, 50), box(101, 0, 200, 50)));
+        EXPECT_FALSE(DoExtentsOverlap(box(0, 0, 100, 50), box(0, -30, 100, -1)));
+
+        // The kerb line x = 17750 touches the circle of radius 17750 about the origin once, at
+        // (17750, 0); moved in by 1 mm it crosses it twice, 2 × 188.4 mm apart.
+        const PlanePointPair touch =
+            IntersectLineCircle(at(17750, -50000), at(17750, 50000), at(0, 0), 17750);
+        EXPECT_NEAR(touch.First.X - o.X, 17750, 1e-4);
+        EXPECT_NEAR(touch.First.Y - o.Y, 0, 1e-4);
+        EXPECT_TRUE(IsMissingPoint(touch.Second));
+        // Touching along the diagonal, where no coordinate of the figure is a whole number.
+        const PlanePoint t = GetPolarPoint(at(0, 0), deg(45), 17750);
+        const PlanePointPair diagonal = IntersectLineCircle(
+            GetPolarPoint(t, deg(135), 50000), GetPolarPoint(t, deg(-45), 50000), at(0, 0), 17750);
+        EXPECT_NEAR(GetDistance(diagonal.First, t), 0, 1e-3);
+        EXPECT_TRUE(IsMissingPoint(diagonal.Second));
+        const PlanePointPair cross =
+            IntersectLineCircle(at(17749, -50000), at(17749, 50000), at(0, 0), 17750);
+        EXPECT_NEAR(cross.First.Y - o.Y, -std::sqrt(17750.0 * 17750 - 17749.0 * 17749), 1e-4);
+        EXPECT_NEAR(cross.Second.Y - o.Y, std::sqrt(17750.0 * 17750 - 17749.0 * 17749), 1e-4);
+        EXPECT_TRUE(
+            IsMissingPoint(IntersectLineCircle(at(17751, -50000), at(17751, 50000), at(0, 0), 17750).First));
+        // The routines underneath count what they wrote: one touching point, two crossings, none.
+        PlanePointPair written;
+        EXPECT_EQ(ExtGcrLin2CirIts(&written, o.X + 17750, o.Y - 5e4, o.X + 17750, o.Y + 5e4, o.X, o.Y, 17750),
+                  1);
+        EXPECT_EQ(ExtGcrLin2CirIts(&written, o.X + 17749, o.Y - 5e4, o.X + 17749, o.Y + 5e4, o.X, o.Y, 17750),
+                  2);
+        EXPECT_EQ(ExtGcrLin2CirIts(&written, o.X + 17751, o.Y - 5e4, o.X + 17751, o.Y + 5e4, o.X, o.Y, 17750),
+                  0);
+        EXPECT_EQ(ExtGcrCir2CirIts(&written, o.X, o.Y, 17750, o.X + 29500, o.Y, 11750), 1);
+        EXPECT_EQ(ExtGcrCir2CirIts(&written, o.X, o.Y, 17750, o.X + 29501, o.Y, 11750), 0);
+
+        // Two circles touching from outside and from inside, once each, also along the diagonal;
+        // crossing by 1 mm, twice.
+        for (int a = 1; a < 90; a += 7) {
+            for (const double r2 : {11750.0, 29500.0}) {
+                // From outside they touch towards the second centre, from inside away from it.
+                const bool outside = r2 < 17750;
+                const double d = outside ? r2 + 17750 : r2 - 17750;
+                const PlanePoint touching = GetPolarPoint(at(0, 0), deg(a) + (outside ? 0 : kPi), 17750);
+                const PlanePointPair slanted =
+                    IntersectCircles(at(0, 0), 17750, GetPolarPoint(at(0, 0), deg(a), d), r2);
+                EXPECT_NEAR(GetDistance(slanted.First, touching), 0, 1e-3) << a << ' ' << r2;
+                EXPECT_TRUE(IsMissingPoint(slanted.Second)) << a << ' ' << r2;
+            }
+        }
+        const PlanePointPair outer = IntersectCircles(at(0, 0), 17750, at(29500, 0), 11750);
+        EXPECT_NEAR(outer.First.X - o.X, 17750, 1e-4);
+        EXPECT_TRUE(IsMissingPoint(outer.Second));
+        const PlanePointPair inner = IntersectCircles(at(0, 0), 17750, at(6000, 0), 11750);
+        EXPECT_NEAR(inner.First.X - o.X, 17750, 1e-4);
+        EXPECT_TRUE(IsMissingPoint(inner.Second));
+        EXPECT_FALSE(IsMissingPoint(IntersectCircles(at(0, 0), 17750, at(29499, 0), 11750).Second));
+
+        // Arcs of 0.1 mm radius hold the points computed at their ends; a point 0.1 rad past does not.
+        for (int a = 0; a < 36; ++a) {
+            const PlaneArc small{at(0, 0), 0.1, deg(10 * a), deg(10 * a + 5)};
+            EXPECT_TRUE(IsPointOnArc(GetPolarPoint(at(0, 0), deg(10 * a), 0.1), small)) << a;
+            EXPECT_TRUE(IsPointOnArc(GetPolarPoint(at(0, 0), deg(10 * a + 5), 0.1), small)) << a;
+            EXPECT_FALSE(IsPointOnArc(GetPolarPoint(at(0, 0), deg(10 * a + 5) + 0.1, 0.1), small)) << a;
+        }
+    }
+}

@@ -72,6 +72,8 @@ QString outcomeText(conflictor::CutOutcome o) {
             return QStringLiteral("\"SKALA\" nie pasuje do jednostek lub długości rysunku; nic nie zostało pocięte");
         case CutOutcome::Failed:
             return QStringLiteral("rysunek odrzucił krok cięcia (komunikat powyżej)");
+        case CutOutcome::Incomplete:
+            return QStringLiteral("cięcie nie oznaczyło wszystkich przecięć strumieni (komunikat powyżej)");
         case CutOutcome::Done:
             return QStringLiteral("gotowe");
     }

@@ -6,6 +6,8 @@
 #include "automation/DrawingProperties.h"
 #include "conflictor/conflicts/LengthTexts.h"
 
+#include <cmath>
+
 namespace conflictor::test {
 namespace {
 
@@ -107,6 +109,30 @@ TEST_F(LengthTexts, PlacementFollowsTheComponent) {
     EXPECT_NEAR(t.Position.X, 10, 1e-9);
     EXPECT_NEAR(t.Position.Y, 0, 1e-9);
     EXPECT_NEAR(t.Angle, Pi / 2, 1e-9);
+}
+
+// A vertical piece whose ends differ in X by their rounding only reads as the vertical one does, at
+// the origin and at map-grid coordinates in millimetres, for a piece of 1 m and of 1 mm; a piece
+// leaning by a thousandth of a turn past the vertical is still turned.
+TEST_F(LengthTexts, ARoundingOffTheVerticalTurnsNoText) {
+    for (const double x : {1.75, 7.5e9 + 1750}) {
+        for (const double length : {1000.0, 1.0}) {
+            SCOPED_TRACE(testing::Message() << x << " " << length);
+            const double y = x > 1e9 ? 5.5e9 : 0;
+            // Up, the top end a few units in the last place to the left; down, to the right.
+            const double left = std::nextafter(std::nextafter(x, 0.0), 0.0), right = std::nextafter(x, 2 * x);
+            EXPECT_NEAR(PlaceLengthText(Line(x, y, left, y + length)).Angle, Pi / 2, 1e-5);
+            EXPECT_NEAR(PlaceLengthText(Line(x, y + length, right, y)).Angle, 3 * Pi / 2, 1e-5);
+            // An arc whose chord runs straight down, its ends apart in X by their rounding: turned
+            // half a turn as the exact one is.
+            SegmentRecord arc = Arc(x - length / 2, y, length / 2, 3 * Pi / 2, Pi / 2);
+            arc.StartPoint = {x, y + length / 2};
+            arc.EndPoint = {right, y - length / 2};
+            EXPECT_NEAR(std::remainder(PlaceLengthText(arc).Angle - Pi / 2, 2 * Pi), 0, 1e-5);
+        }
+    }
+    const double lean = 2 * Pi / 1000;
+    EXPECT_NEAR(PlaceLengthText(Line(0, 0, -std::sin(lean), std::cos(lean))).Angle, lean - Pi / 2, 1e-12);
 }
 
 // A text the engineer moved off its component (as cadhost's "_move" does) is still this

@@ -117,6 +117,26 @@ TEST_F(StaleCut, AStreamDrawnAfterTheCutIsNamedAndExportedWithItsConflictsOnlyAf
     EXPECT_FALSE(ExportStreamsXml(dir.path()).isEmpty());
 }
 
+// A stream drawn after the cut is named by itself, and a crossing elsewhere whose marker went is
+// named by its pair as well: the pairs of the streams met by the new one do not hide the others.
+TEST_F(StaleCut, AnAddedStreamAndALostMarkerElsewhereAreBothNamed) {
+    draw(QStringLiteral("K1"), {Line(0, 0, 100, 0)});
+    draw(QStringLiteral("K2"), {Line(50, -50, 50, 50)});
+    draw(QStringLiteral("K3"), {Line(0, 20, 100, 20)});
+    draw(QStringLiteral("K4"), {Line(80, -50, 80, 50)});
+    drawn();
+    ASSERT_EQ(cut(), CutOutcome::Done);
+    for (const ConflictMarker& m : ReadConflictMarkers())
+        if (m.Stream1 == QLatin1String("K3") && m.Stream2 == QLatin1String("K4"))
+            doc().handleToObject(m.Handle).erase();
+    draw(QStringLiteral("K9"), {Line(10, -10, 10, 10)});
+    drawn();
+    ASSERT_TRUE(OdczytajStrumienie(false, -1));
+    QList<ConflictMarker> markers = ReadConflictMarkers();
+    EXPECT_EQ(CompareMarkersWithStreams(markers).Changes,
+              (QStringList{QStringLiteral("K9 (dodany)"), QStringLiteral("K3 i K4 (nowy punkt kolizji)")}));
+}
+
 TEST_F(StaleCut, MovedAndDeletedStreamsAreNamedMarkersTextsAndGroupsMovedByHandAreNoChange) {
     drawCrossing();
     ASSERT_EQ(cut(), CutOutcome::Done);
