@@ -21,6 +21,9 @@ namespace {
 
 // The drawing, value and units whose disagreement the engineer has already been told about and kept.
 QString acknowledged;
+// The "SKALA" text as last read ("" when absent): a value kept as 1 and a missing value taken as 1 are
+// told apart, so removing the property is judged anew.
+QString scaleFound;
 
 QString keyOf(int scale, DeclaredUnits declared) {
     QString name;
@@ -31,7 +34,7 @@ QString keyOf(int scale, DeclaredUnits declared) {
         // question is not asked again for another unnamed drawing with the same scale and units.
     }
     return name + QLatin1Char('|') + QString::number(scale) + QLatin1Char('|') +
-           QString::number(int(declared));
+           QString::number(int(declared)) + QLatin1Char('|') + scaleFound;
 }
 
 }  // namespace
@@ -88,6 +91,7 @@ UnitsFinding judgeDrawing(int& scale, DeclaredUnits declared, const std::vector<
                           const std::vector<MeasuredLength>& distances) {
     const automation::DrawingScaleReading reading = automation::ReadDrawingScale();
     scale = reading.Value;
+    scaleFound = reading.Found;
     automation::DrawingScale = scale;
     return JudgeDrawingUnits(reading, declared, streams, distances);
 }
