@@ -65,7 +65,8 @@ TEST(CadHostFrame, ARunOfFramesInOneBufferComesBackWholeAndInOrder) {
         rq.call.object = quint64(i);
         rq.call.member = i % 3 ? QStringLiteral("Color") : QStringLiteral("Zażółć");
         rq.call.kind = CallKind::Put;
-        rq.call.args = {Variant(QString(i, QLatin1Char('x'))), Variant(VariantList(i % 7, Variant(double(i))))};
+        rq.call.args = {Variant(QString(i, QLatin1Char('x'))),
+                        Variant(VariantList(i % 7, Variant(double(i))))};
         AppendRequest(run, rq);
         sent.push_back(rq);
     }
@@ -203,4 +204,35 @@ TEST(CadHostFrame, DamagedFramesNeverCrashTheDecoder) {
         if (DecodeRequest(bad)) ++decoded;  // a harmless change may still decode; it must not crash
     }
     EXPECT_LT(decoded, 3000);
+}
+
+// An answer too long for one frame (an attribute of tens of megabytes) fails on its own, named,
+// instead of making the receiver drop the connection; one that just fits travels whole.
+TEST(CadHostFrame, AReplyPastTheFrameLimitFailsAloneAndOneThatFitsTravels) {
+    const auto textReply = [](qsizetype chars) {
+        Reply r;
+        r.result = Variant(QString(chars, QLatin1Char('x')));
+        return r;
+    };
+    const qsizetype overhead = EncodeReply(1, textReply(0)).size() - 4;
+    const qsizetype fits = (qsizetype(MaxFrameBytes) - overhead) / 2;
+    for (const qsizetype chars : {fits, fits + 1}) {
+        const QByteArray frame = EncodeReply(3, textReply(chars));
+        FrameReader reader;
+        reader.append(frame);
+        QByteArray payload;
+        ASSERT_EQ(reader.next(payload), FrameReader::Ready) << chars;
+        const auto back = DecodeReply(payload);
+        ASSERT_TRUE(back) << chars;
+        EXPECT_EQ(back->sequence, 3u);
+        if (chars == fits) {
+            EXPECT_FALSE(back->reply.failed);
+            EXPECT_EQ(back->reply.result.toText().size(), fits);
+        } else {
+            EXPECT_TRUE(back->reply.failed);
+            EXPECT_TRUE(back->reply.message.contains(QStringLiteral("za długa")))
+                << back->reply.message.toStdString();
+            EXPECT_TRUE(back->reply.message.contains(QStringLiteral("najwięcej 32 MB")));
+        }
+    }
 }

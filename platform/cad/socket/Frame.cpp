@@ -379,11 +379,28 @@ QByteArray EncodeRequest(quint64 sequence, const Call& call, quint8 flags) {
 void AppendRequest(QByteArray& out, const Request& request) {
     encodeInto(out, FrameType::Request, request.sequence, request);
 }
+Reply FittingReply(const Reply& reply) {
+    Sizer sizer;
+    sizer.body(reply);
+    const qsizetype payload = HeaderBytes + sizer.size;
+    if (payload <= qsizetype(MaxFrameBytes)) return reply;
+    // The receiver refuses a frame past the limit and closes the connection; the one answer that
+    // cannot travel fails on its own instead, named, and the program keeps its host.
+    Reply refused;
+    refused.failed = true;
+    refused.errorKind = Error::FailedKind;
+    refused.message =
+        QString::fromUtf8("Odpowiedź programu CAD jest za długa, by ją przesłać (%1 MB, najwięcej %2 MB)")
+            .arg((payload + (1 << 20) - 1) >> 20)
+            .arg(MaxFrameBytes >> 20);
+    return refused;
+}
+
 void AppendReply(QByteArray& out, quint64 sequence, const Reply& reply) {
-    encodeInto(out, FrameType::Reply, sequence, reply);
+    encodeInto(out, FrameType::Reply, sequence, FittingReply(reply));
 }
 QByteArray EncodeReply(quint64 sequence, const Reply& reply) {
-    return encode(FrameType::Reply, sequence, reply);
+    return encode(FrameType::Reply, sequence, FittingReply(reply));
 }
 
 std::optional<DecodedRequest> DecodeRequest(QByteArrayView payload) {

@@ -25,10 +25,14 @@ constexpr quint32 MaxFrameBytes = 32u * 1024u * 1024u;
 enum class FrameType : quint8 { Request = 1, Reply = 2 };
 
 QByteArray EncodeRequest(quint64 sequence, const Call& call, quint8 flags = 0);
+// A reply whose frame would pass MaxFrameBytes is sent as a failure that says so (FittingReply).
 QByteArray EncodeReply(quint64 sequence, const Reply& reply);
 // The same frames appended to a buffer of frames waiting to be written.
 void AppendRequest(QByteArray& out, const Request& request);
 void AppendReply(QByteArray& out, quint64 sequence, const Reply& reply);
+
+// The reply itself, or, where its frame would pass MaxFrameBytes, a failure naming its size.
+Reply FittingReply(const Reply& reply);
 
 using DecodedRequest = Request;
 struct DecodedReply {
