@@ -195,3 +195,47 @@ TEST_F(CadHostSnap, InsideBlockReferencesMirroredUnevenAndNested) {
     // Far from everything inside, nothing.
     EXPECT_FALSE(snap(70, 70));
 }
+
+// A SPLINE (here y = 20t(1 - t) over x = 20t) inside a reference far from the origin, turned half
+// round and mirrored: its ends, where a line of the block crosses it and its nearest point are where
+// the reference draws them.
+TEST_F(CadHostSnap, SplinesInsideATurnedMirroredReference) {
+    constexpr double X0 = 7.5e9, Y0 = 5.5e9;
+    BlockDefinition* b = db.addBlock(QStringLiteral("S"));
+    Entity* spline = db.addEntity(b, EntityKind::Unknown);
+    auto& raw = spline->as<RawData>();
+    raw.dxfName = QStringLiteral("SPLINE");
+    for (const auto& [code, v] : std::vector<std::pair<int, double>>{{71, 2},
+                                                                     {40, 0},
+                                                                     {40, 0},
+                                                                     {40, 0},
+                                                                     {40, 1},
+                                                                     {40, 1},
+                                                                     {40, 1},
+                                                                     {10, 0},
+                                                                     {20, 0},
+                                                                     {10, 10},
+                                                                     {20, 10},
+                                                                     {10, 20},
+                                                                     {20, 0}})
+        raw.tags.push_back({code, QString::number(v)});
+    db.addLine(b, {5, -5, 0}, {5, 10, 0});
+    db.insertBlock(ms, {X0, Y0, 0}, QStringLiteral("S"), -1, 1, 1,
+                   std::numbers::pi);  // (x, y) -> (X0 + x, Y0 - y)
+    cadhost::BlockContents contents;
+    const auto snap = [&](double x, double y) {
+        return FindSnap(all(), {X0 + x, Y0 + y, 0}, 1, std::nullopt, cadhost::AllSnapKinds, &contents);
+    };
+    const auto is = [](const std::optional<SnapPoint>& s, SnapPoint::Kind kind, double x, double y) {
+        return s && s->kind == kind && std::abs(s->point.x - (X0 + x)) < 1e-5 &&
+               std::abs(s->point.y - (Y0 + y)) < 1e-5;
+    };
+    EXPECT_TRUE(is(snap(19.7, 0.2), SnapPoint::End, 20, 0));
+    EXPECT_TRUE(is(snap(0.3, -0.2), SnapPoint::End, 0, 0));
+    EXPECT_TRUE(is(snap(5.2, -3.5), SnapPoint::Intersection, 5, -3.75));
+    const auto s = snap(10, -5.3);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->kind, SnapPoint::Nearest);
+    EXPECT_NEAR(s->point.x, X0 + 10, 1e-3);
+    EXPECT_NEAR(s->point.y, Y0 - 5, 1e-3);
+}
