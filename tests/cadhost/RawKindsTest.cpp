@@ -39,6 +39,16 @@ class RawKindsTest : public QObject {
         return h.view()->renderImage();
     }
 
+    // Ink (anything but the background of the image's corner) within a pixel of `p`.
+    static bool inkNear(const QImage& img, QPoint p) {
+        const QColor bg = img.pixelColor(0, 0);
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (img.rect().contains(p + QPoint(dx, dy)) && img.pixelColor(p + QPoint(dx, dy)) != bg)
+                    return true;
+        return false;
+    }
+
 private slots:
     void rawKindsAreDrawnFromTheirTags() {
         HostFixture h;
@@ -142,14 +152,7 @@ private slots:
         dxf += "0\nENDSEC\n0\nEOF\n";
         const QImage img = show(h, dxf, 6);
         QVERIFY(!img.isNull());
-        const QColor bg = img.pixelColor(0, 0);
-        auto lit = [&](double x, double y) {
-            const QPoint p = h.at(x, y);
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx)
-                    if (img.pixelColor(p + QPoint(dx, dy)) != bg) return true;
-            return false;
-        };
+        auto lit = [&](double x, double y) { return inkNear(img, h.at(x, y)); };
         QVERIFY(lit(10, 8) && lit(0, 4) && lit(20, 4));  // dimension and extension lines
         QVERIFY(!lit(10, 4));
         QVERIFY(lit(45, 0) && lit(40, 20));                         // radius, diameter
@@ -212,14 +215,7 @@ private slots:
         QVERIFY(all.min.x > x0 - 40 && all.min.y > y0 - 20);  // no point of its tags at the origin
         h.zoomTo(x0 - 12, y0 - 12, x0 + 12, y0 + 12);
         const QImage img = h.view()->renderImage();
-        const QColor bg = img.pixelColor(0, 0);
-        auto lit = [&](double x, double y) {
-            const QPoint p = h.at(x, y);
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx)
-                    if (img.pixelColor(p + QPoint(dx, dy)) != bg) return true;
-            return false;
-        };
+        auto lit = [&](double x, double y) { return inkNear(img, h.at(x, y)); };
         for (double a = 0; a < 6.28; a += 0.5)
             QVERIFY2(lit(x0 + 10 * std::cos(a), y0 + 10 * std::sin(a)), qPrintable(QString::number(a)));
         QVERIFY(!lit(x0, y0) && !lit(x0 + 5, y0) && !lit(x0 + 6, y0 + 6) && !lit(x0 - 11, y0 + 1));

@@ -95,87 +95,55 @@ size_t helixPartStart(const RawData& raw) {
     return tags.size();
 }
 
+namespace {
+
+// The codes a record gives its spline's degree, counts and weights in (knots are 40, control points
+// 10/20/30 and fit points 11/21/31 in both).
+struct SplineCodes {
+    int degree, knotCount, controlCount, fitCount, weight;
+};
+constexpr SplineCodes SplineEntityCodes{71, 72, 73, 74, 41}, HatchEdgeCodes{94, 95, 96, 97, 42};
+
+SplineCurve readSpline(const Tags& tags, size_t begin, size_t end, const SplineCodes& codes) {
+    SplineCurve s;
+    for (size_t i = begin; i < end; ++i) {
+        const Tag& t = tags[i];
+        const int c = t.code;
+        if (c == codes.degree)
+            s.degree = int(number(t));
+        else if (c == codes.knotCount)
+            s.knotCount = (long long)number(t);
+        else if (c == codes.controlCount)
+            s.controlCount = (long long)number(t);
+        else if (c == codes.fitCount)
+            s.fitCount = (long long)number(t);
+        else if (c == 40)
+            s.knots.push_back(number(t));
+        else if (c == codes.weight)
+            s.weights.push_back(number(t));
+        else if (c == 10 || c == 20 || c == 30)
+            setCoordinate(s.control, (c - 10) / 10, number(t));
+        else if (c == 11 || c == 21 || c == 31)
+            setCoordinate(s.fit, (c - 11) / 10, number(t));
+    }
+    return s;
+}
+
+}  // namespace
+
 bool splineOfRaw(const RawData& raw, SplineCurve& out) {
     if (!isSplineKind(raw.dxfName)) return false;
-    out = {};
     const Tags& tags = raw.tags;
     const size_t end = helixPartStart(raw);
     size_t begin = 0;  // after the AcDbSpline marker: the entity's common codes before it are not the curve's
     for (size_t i = 0; i < end; ++i)
         if (tags[i].code == 100 && tags[i].value.trimmed() == QLatin1String("AcDbSpline")) begin = i + 1;
-    for (size_t i = begin; i < end; ++i) {
-        const Tag& t = tags[i];
-        switch (t.code) {
-            case 71:
-                out.degree = int(number(t));
-                break;
-            case 72:
-                out.knotCount = (long long)number(t);
-                break;
-            case 73:
-                out.controlCount = (long long)number(t);
-                break;
-            case 74:
-                out.fitCount = (long long)number(t);
-                break;
-            case 40:
-                out.knots.push_back(number(t));
-                break;
-            case 41:
-                out.weights.push_back(number(t));
-                break;
-            case 10:
-            case 20:
-            case 30:
-                setCoordinate(out.control, (t.code - 10) / 10, number(t));
-                break;
-            case 11:
-            case 21:
-            case 31:
-                setCoordinate(out.fit, (t.code - 11) / 10, number(t));
-                break;
-            default:
-                break;
-        }
-    }
+    out = readSpline(tags, begin, end, SplineEntityCodes);
     return true;
 }
 
 SplineCurve splineOfEdge(const Tags& tags) {
-    SplineCurve s;
-    for (const Tag& t : tags) {
-        switch (t.code) {
-            case 94:
-                s.degree = int(number(t));
-                break;
-            case 95:
-                s.knotCount = (long long)number(t);
-                break;
-            case 96:
-                s.controlCount = (long long)number(t);
-                break;
-            case 97:
-                s.fitCount = (long long)number(t);
-                break;
-            case 40:
-                s.knots.push_back(number(t));
-                break;
-            case 42:
-                s.weights.push_back(number(t));
-                break;
-            case 10:
-            case 20:
-                setCoordinate(s.control, (t.code - 10) / 10, number(t));
-                break;
-            case 11:
-            case 21:
-                setCoordinate(s.fit, (t.code - 11) / 10, number(t));
-                break;
-            default:
-                break;
-        }
-    }
-    return s;
+    return readSpline(tags, 0, tags.size(), HatchEdgeCodes);
 }
 
 QString splineDefect(const SplineCurve& s) {
