@@ -205,23 +205,13 @@ TEST_F(CadHostSnap, SplinesInsideATurnedMirroredReference) {
     Entity* spline = db.addEntity(b, EntityKind::Unknown);
     auto& raw = spline->as<RawData>();
     raw.dxfName = QStringLiteral("SPLINE");
-    for (const auto& [code, v] : std::vector<std::pair<int, double>>{{71, 2},
-                                                                     {40, 0},
-                                                                     {40, 0},
-                                                                     {40, 0},
-                                                                     {40, 1},
-                                                                     {40, 1},
-                                                                     {40, 1},
-                                                                     {10, 0},
-                                                                     {20, 0},
-                                                                     {10, 10},
-                                                                     {20, 10},
-                                                                     {10, 20},
-                                                                     {20, 0}})
-        raw.tags.push_back({code, QString::number(v)});
+    auto tag = [&](int code, double v) { raw.tags.push_back({code, QString::number(v)}); };
+    tag(71, 2);
+    for (double k : {0, 0, 0, 1, 1, 1}) tag(40, k);
+    for (const auto& [x, y] : {std::pair{0.0, 0.0}, {10.0, 10.0}, {20.0, 0.0}}) tag(10, x), tag(20, y);
     db.addLine(b, {5, -5, 0}, {5, 10, 0});
-    db.insertBlock(ms, {X0, Y0, 0}, QStringLiteral("S"), -1, 1, 1,
-                   std::numbers::pi);  // (x, y) -> (X0 + x, Y0 - y)
+    // Mirrored in X, then turned half round: (x, y) -> (X0 + x, Y0 - y).
+    db.insertBlock(ms, {X0, Y0, 0}, QStringLiteral("S"), -1, 1, 1, std::numbers::pi);
     cadhost::BlockContents contents;
     const auto snap = [&](double x, double y) {
         return FindSnap(all(), {X0 + x, Y0 + y, 0}, 1, std::nullopt, cadhost::AllSnapKinds, &contents);
