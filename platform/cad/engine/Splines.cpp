@@ -133,12 +133,8 @@ SplineCurve readSpline(const Tags& tags, size_t begin, size_t end, const SplineC
 
 bool splineOfRaw(const RawData& raw, SplineCurve& out) {
     if (!isSplineKind(raw.dxfName)) return false;
-    const Tags& tags = raw.tags;
-    const size_t end = helixPartStart(raw);
-    size_t begin = 0;  // after the AcDbSpline marker: the entity's common codes before it are not the curve's
-    for (size_t i = 0; i < end; ++i)
-        if (tags[i].code == 100 && tags[i].value.trimmed() == QLatin1String("AcDbSpline")) begin = i + 1;
-    out = readSpline(tags, begin, end, SplineEntityCodes);
+    // The common codes before the spline's own (layer, colour...) are none of a spline's.
+    out = readSpline(raw.tags, 0, helixPartStart(raw), SplineEntityCodes);
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <QRandomGenerator>
 #include <QStringList>
+#include <optional>
 
 using namespace cad::db;
 
@@ -155,18 +156,21 @@ struct SplineEdge {
                          QString::number(X0 + 25, 'f', 0), QString::number(Y0 + 15, 'f', 0),
                          QString::number(X0 - 5, 'f', 0),  QString::number(Y0 + 15, 'f', 0),
                          QString::number(X0, 'f', 0),      QString::number(Y0, 'f', 0)};
-    int declaredKnots = -1, declaredControls = -1;  // -1: as many as given
+    std::optional<int> declaredKnots, declaredControls;  // none: as many as given
+    QStringList weights;  // given, the edge is rational: each point followed by its weight
+    QStringList fits;     // x, y pairs after the control points, with their count
 
     QByteArray text() const {
-        QStringList out{"72", "4",
-                        "94", degree,
-                        "73", "0",
-                        "74", "0",
-                        "95", QString::number(declaredKnots < 0 ? knots.size() : declaredKnots),
-                        "96", QString::number(declaredControls < 0 ? controls.size() / 2 : declaredControls)};
+        QStringList out{"72", "4", "94", degree, "73", weights.isEmpty() ? "0" : "1", "74", "0"};
+        out << "95" << QString::number(declaredKnots.value_or(int(knots.size())));
+        out << "96" << QString::number(declaredControls.value_or(int(controls.size() / 2)));
         for (const QString& k : knots) out << "40" << k;
-        for (qsizetype i = 0; i + 1 < controls.size(); i += 2)
+        for (qsizetype i = 0; i + 1 < controls.size(); i += 2) {
             out << "10" << controls[i] << "20" << controls[i + 1];
+            if (i / 2 < weights.size()) out << "42" << weights[i / 2];
+        }
+        if (!fits.isEmpty()) out << "97" << QString::number(fits.size() / 2);
+        for (qsizetype i = 0; i + 1 < fits.size(); i += 2) out << "11" << fits[i] << "21" << fits[i + 1];
         return tags(out);
     }
 };
@@ -219,6 +223,18 @@ TEST(DxfBadInput, AHatchSplineEdgeThatCannotBeDrawnIsNamedWithItsCause) {
     line.controls = line.controls.mid(0, 2) + line.controls.mid(6, 2);
     EXPECT_EQ(failure(hatch(line)), "");
 
+    // A rational edge, and one through fit points alone (no knots, no control points).
+    SplineEdge rational;
+    rational.weights = {"1", "2", "2", "1"};
+    EXPECT_EQ(failure(hatch(rational)), "");
+    SplineEdge fitted;
+    fitted.knots.clear();
+    fitted.controls.clear();
+    fitted.fits = {QString::number(X0 + 20, 'f', 0), QString::number(Y0, 'f', 0),
+                   QString::number(X0 + 10, 'f', 0), QString::number(Y0 + 9, 'f', 0),
+                   QString::number(X0, 'f', 0),      QString::number(Y0, 'f', 0)};
+    EXPECT_EQ(failure(hatch(fitted)), "");
+
     struct Case {
         const char* cause;
         SplineEdge edge;
@@ -242,6 +258,10 @@ TEST(DxfBadInput, AHatchSplineEdgeThatCannotBeDrawnIsNamedWithItsCause) {
     add("węzły nie wyznaczają żadnego odcinka krzywej (od 1 do 1)", [](SplineEdge& e) { e.knots.fill("1"); });
     add("punkty kontrolne: zadeklarowano 5, jest 4", [](SplineEdge& e) { e.declaredControls = 5; });
     add("węzły: zadeklarowano 9, jest 8", [](SplineEdge& e) { e.declaredKnots = 9; });
+    add("węzły: zadeklarowano -1, jest 0", [](SplineEdge& e) { e.declaredKnots = -1; });
+    add("punkty kontrolne: zadeklarowano -1, jest 0", [](SplineEdge& e) { e.declaredControls = -1; });
+    // A rational edge gives every control point its weight: the first one without is named.
+    add("punkt kontrolny 2 bez wagi", [](SplineEdge& e) { e.weights = {"1"}; });
     for (const Case& c : cases) {
         const QByteArray data = hatch(c.edge);
         const std::string msg = failure(data);
@@ -339,7 +359,19 @@ TEST(DxfBadInput, NumbersOfRecordsKeptAsReadAreNumbers) {
                   std::string::npos)
             << msg;
     }
-    // Not every code is a number: a name, a handle and an integer flag are read as they stand.
+    // Every range of number codes, at its first and last code; the codes just outside them hold
+    // text, integers and handles, read as they stand.
+    for (int code : {10, 59, 110, 149, 210, 239, 460, 469}) {
+        QStringList broken = ellipse;
+        broken << QString::number(code) << "nan";
+        EXPECT_NE(failure(file(tags(broken))), "") << code;
+    }
+    for (int code : {9, 60, 109, 150, 209, 240, 459, 470}) {
+        QStringList other = ellipse;
+        other << QString::number(code) << "x";
+        EXPECT_EQ(failure(file(tags(other))), "") << code;
+    }
+    // Text of the extended data is text, "nan" too.
     QStringList named = ellipse;
     named << "1001"
           << "ACAD"
