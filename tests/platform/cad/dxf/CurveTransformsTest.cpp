@@ -208,6 +208,14 @@ TEST_F(CurveTransforms, AHelixIsScaledEvenlyOrNotAtAll) {
     helix->as<RawData>().tags = leaning;
     EXPECT_THROW(db->transform(helix, Transform2D::scale(2, 2)), cad::NotSupported);
     EXPECT_NO_THROW(db->transform(helix, Transform2D::rotation(0.3)));  // a turn keeps it a helix
+    // A spline takes any plan transform: stretched, its control points stretch with it.
+    Entity* spline = onLayer(*db, "SPLINE");
+    SplineCurve read, stretched;
+    ASSERT_TRUE(splineOfRaw(spline->as<RawData>(), read));
+    db->transform(spline, Transform2D::scale(2, 1));
+    ASSERT_TRUE(splineOfRaw(spline->as<RawData>(), stretched));
+    EXPECT_EQ(stretched.control[1].x, 2 * read.control[1].x);
+    EXPECT_EQ(stretched.control[1].y, read.control[1].y);
 }
 
 TEST_F(CurveTransforms, SavedAsReadWhereEzdxfReadsTheSameData) {
