@@ -6,6 +6,7 @@
 #include "platform/cad/engine/Curves.h"
 #include "platform/cad/engine/Database.h"
 #include "platform/cad/engine/Ocs.h"
+#include "platform/cad/engine/Splines.h"
 
 #include <algorithm>
 #include <cmath>
@@ -258,6 +259,7 @@ public:
         local_.clear();
         piecesOf(e, local_);
         for (const Piece& p : local_) t ? addTransformed(p, *t) : keep(p);
+        if (const auto* raw = e->tryAs<RawData>()) addSpline(*raw, t);
         if (const auto placed = placementOf(e)) marks.push_back({t ? t->apply(placed->first) : placed->first, placed->second});
         if (e->kind() == EntityKind::BlockReference) addReference(e, t);
     }
@@ -265,6 +267,28 @@ public:
 private:
     void keep(const Piece& p) {
         if (boxOf(p).overlaps(area_)) pieces.push_back(p);
+    }
+
+    // A spline (a helix by its spline, as drawn) marks its two ends; short chords along it stand
+    // for the curve in crossings, perpendiculars and the nearest point.
+    void addSpline(const RawData& raw, const Transform2D* t) {
+        SplineCurve s;
+        if (!splineOfRaw(raw, s)) return;
+        std::vector<Point3> along = splineSamples(s);
+        if (along.size() < 2) return;
+        if (t)
+            for (Point3& p : along) p = t->apply(p);
+        marks.push_back({along.front(), SnapPoint::End});
+        marks.push_back({along.back(), SnapPoint::End});
+        ++curves_;
+        for (size_t i = 1; i < along.size(); ++i) {
+            Piece chord;
+            chord.a = along[i - 1];
+            chord.b = along[i];
+            chord.chord = true;
+            chord.curve = curves_;
+            keep(chord);
+        }
     }
 
     // The definition's entities near the cursor, placed as the reference places them.

@@ -1,8 +1,9 @@
 // Object snap: end points, middle points, centres and intersections of lines, arcs, circles and
-// polyline segments, the insertion points of block references and texts, nodes (points), the foot
-// of the perpendicular from the point the rubber band starts at, and, when none of those is near,
-// the nearest point on a curve. The geometry inside block references (nested ones too) counts as
-// drawn, through each reference's placement, rotation, scale and mirroring.
+// polyline segments (of splines and helices their ends, crossings and nearest points), the
+// insertion points of block references and texts, nodes (points), the foot of the perpendicular
+// from the point the rubber band starts at, and, when none of those is near, the nearest point on a
+// curve. The geometry inside block references (nested ones too) counts as drawn, through each
+// reference's placement, rotation, scale and mirroring.
 #pragma once
 
 #include "cadhost/SpatialIndex.h"

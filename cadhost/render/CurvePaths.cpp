@@ -91,22 +91,6 @@ bool splittable(int p, const std::vector<double>& u) {
     return u[n - 1] > u[0];
 }
 
-// de Boor evaluation for knot vectors that are not clamped.
-H deBoor(int p, const std::vector<double>& u, const std::vector<H>& pw, double t) {
-    const int n = int(pw.size());
-    int k = p;
-    while (k < n - 1 && t >= u[size_t(k + 1)]) ++k;
-    std::vector<H> d(size_t(p + 1));
-    for (int j = 0; j <= p; ++j) d[size_t(j)] = pw[size_t(j + k - p)];
-    for (int r = 1; r <= p; ++r)
-        for (int j = p; j >= r; --j) {
-            const size_t i = size_t(j + k - p);
-            const double den = u[i + size_t(p + 1 - r)] - u[i];
-            d[size_t(j)] = mix(d[size_t(j - 1)], d[size_t(j)], den == 0 ? 0 : (t - u[i]) / den);
-        }
-    return d[size_t(p)];
-}
-
 }  // namespace
 
 void AddEllipseArc(QPainterPath& path, QPointF c, QPointF major, double ratio, double t0, double sweep,
@@ -122,16 +106,18 @@ void AddEllipseArc(QPainterPath& path, QPointF c, QPointF major, double ratio, d
     path.connectPath(mapped);
 }
 
-bool AddSpline(QPainterPath& path, const SplineDef& s, bool join) {
+bool AddSpline(QPainterPath& path, const cad::db::SplineCurve& s, bool join) {
+    if (!cad::db::splineDefect(s).isEmpty()) return false;
     const int p = s.degree;
     const size_t n = s.control.size();
-    if (p >= 1 && n >= size_t(p + 1) && s.knots.size() == n + size_t(p) + 1) {
+    if (n > 0) {
+        const auto weight = [&](size_t i) { return s.weights.empty() ? 1.0 : s.weights[i]; };
         std::vector<H> pw(n);
         bool uniformWeights = true;
         for (size_t i = 0; i < n; ++i) {
-            const double w = s.weights.size() == n && s.weights[i] > 0 ? s.weights[i] : 1.0;
-            if (s.weights.size() == n && s.weights[i] != s.weights[0]) uniformWeights = false;
-            pw[i] = {s.control[i].x() * w, s.control[i].y() * w, w};
+            const double w = weight(i);
+            uniformWeights = uniformWeights && w == weight(0);
+            pw[i] = {s.control[i].x * w, s.control[i].y * w, w};
         }
         if (splittable(p, s.knots)) {
             const auto pieces = bezierPieces(p, s.knots, pw);
@@ -148,18 +134,15 @@ bool AddSpline(QPainterPath& path, const SplineDef& s, bool join) {
             }
             return true;
         }
-        const double u0 = s.knots[size_t(p)], u1 = s.knots[n];
-        if (!(u1 > u0)) return false;
-        const int steps = int(std::min<size_t>(4000, n * 32));
-        start(path, point(deBoor(p, s.knots, pw, u0)), join);
-        for (int i = 1; i <= steps; ++i)
-            path.lineTo(point(
-                deBoor(p, s.knots, pw, i == steps ? u1 - 1e-12 * (u1 - u0) : u0 + (u1 - u0) * i / steps)));
+        // Knots that are not clamped: points along the curve, close enough to look smooth.
+        const std::vector<cad::db::Point3> along = cad::db::splineSamples(s);
+        start(path, QPointF(along.front().x, along.front().y), join);
+        for (size_t i = 1; i < along.size(); ++i) path.lineTo(along[i].x, along[i].y);
         return true;
     }
     // Fit points only: a smooth curve through them (Catmull-Rom tangents as cubic pieces).
-    const auto& fit = s.fit;
-    if (fit.size() < 2) return false;
+    std::vector<QPointF> fit;
+    for (const cad::db::Point3& f : s.fit) fit.emplace_back(f.x, f.y);
     start(path, fit[0], join);
     for (size_t i = 0; i + 1 < fit.size(); ++i) {
         const QPointF p0 = fit[i == 0 ? 0 : i - 1], p1 = fit[i], p2 = fit[i + 1];
@@ -167,40 +150,6 @@ bool AddSpline(QPainterPath& path, const SplineDef& s, bool join) {
         path.cubicTo(p1 + (p2 - p0) / 6, p2 - (p3 - p1) / 6, p2);
     }
     return true;
-}
-
-SplineDef SplineOfEdge(const cad::db::Tags& tags) {
-    SplineDef s;
-    double x = 0;
-    for (const auto& t : tags) {
-        const double v = t.value.trimmed().toDouble();
-        switch (t.code) {
-            case 94:
-                s.degree = int(v);
-                break;
-            case 40:
-                s.knots.push_back(v);
-                break;
-            case 10:
-                x = v;
-                break;
-            case 20:
-                s.control.emplace_back(x, v);
-                break;
-            case 42:
-                s.weights.push_back(v);
-                break;
-            case 11:
-                x = v;
-                break;
-            case 21:
-                s.fit.emplace_back(x, v);
-                break;
-            default:
-                break;
-        }
-    }
-    return s;
 }
 
 }  // namespace cadhost::render

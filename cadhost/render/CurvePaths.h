@@ -2,7 +2,7 @@
 // B-splines cut into their Bézier pieces (cubicTo, quadTo), splines through fit points.
 #pragma once
 
-#include "platform/cad/engine/DbObject.h"
+#include "platform/cad/engine/Splines.h"
 
 #include <QPainterPath>
 #include <QPointF>
@@ -17,20 +17,9 @@ namespace cadhost::render {
 void AddEllipseArc(QPainterPath& path, QPointF c, QPointF major, double ratio, double t0, double sweep,
                    bool join);
 
-struct SplineDef {
-    int degree = 3;
-    std::vector<double> knots;
-    std::vector<QPointF> control;
-    std::vector<double> weights;  // empty or one per control point
-    std::vector<QPointF> fit;     // used when there are no usable control points
-};
-
-// Appends the spline as a subpath (or joined to the current one when `join`); false when it has
-// no usable geometry.
-bool AddSpline(QPainterPath& path, const SplineDef& s, bool join);
-
-// The spline of a hatch boundary edge from its tags (94 degree, 73 rational, 40 knots, 10/20
-// control points, 42 weights, 11/21 fit points).
-SplineDef SplineOfEdge(const cad::db::Tags& tags);
+// Appends the spline as a subpath (or joined to the current one when `join`): its Bézier pieces
+// when its knots are clamped, else points along it; through its fit points when it has no control
+// points. False when it cannot be drawn (cad::db::splineDefect names why).
+bool AddSpline(QPainterPath& path, const cad::db::SplineCurve& s, bool join);
 
 }  // namespace cadhost::render

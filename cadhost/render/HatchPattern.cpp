@@ -49,7 +49,7 @@ void addEdge(QPainterPath& path, const Edge& ed, bool join) {
             break;
         }
         case Edge::Spline:
-            AddSpline(path, SplineOfEdge(ed.raw), join);
+            AddSpline(path, splineOfEdge(ed.raw), join);
             break;
     }
 }

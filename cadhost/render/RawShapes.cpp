@@ -77,20 +77,6 @@ bool ellipse(const TagView& v, RawShape& out) {
     return true;
 }
 
-bool spline(const TagView& v, RawShape& out) {
-    SplineDef s;
-    s.degree = int(v.get(71, 3));
-    s.knots = v.all(40);
-    s.weights = v.all(41);
-    const auto& kx = v.all(10);
-    const auto& ky = v.all(20);
-    for (size_t i = 0; i < std::min(kx.size(), ky.size()); ++i) s.control.emplace_back(kx[i], ky[i]);
-    const auto& fx = v.all(11);
-    const auto& fy = v.all(21);
-    for (size_t i = 0; i < std::min(fx.size(), fy.size()); ++i) s.fit.emplace_back(fx[i], fy[i]);
-    return AddSpline(out.strokes, s, false);
-}
-
 QPointF unit(QPointF d) {
     const double len = std::hypot(d.x(), d.y());
     return len > 0 ? d / len : QPointF(1, 0);
@@ -219,16 +205,16 @@ bool ShapeOfRaw(const cad::db::RawData& raw, double arrow, RawShape& out) {
         out.outlines.push_back(plan);
         return true;
     }
+    // A SPLINE by its curve, a HELIX by its spline as AutoCAD draws it: the plan of the curve.
+    if (cad::db::SplineCurve s; cad::db::splineOfRaw(raw, s)) return AddSpline(out.strokes, s, false);
     if (kind != QLatin1String("SOLID") && kind != QLatin1String("TRACE") && kind != QLatin1String("3DFACE") &&
-        kind != QLatin1String("ELLIPSE") && kind != QLatin1String("SPLINE") &&
-        kind != QLatin1String("LEADER"))
+        kind != QLatin1String("ELLIPSE") && kind != QLatin1String("LEADER"))
         return false;
     const TagView v = viewOf(raw.tags);
     if (kind == QLatin1String("SOLID") || kind == QLatin1String("TRACE")) return quad(v, out);
     if (kind == QLatin1String("3DFACE")) return face(v, out);
     if (kind == QLatin1String("ELLIPSE")) return ellipse(v, out);
-    if (kind == QLatin1String("LEADER")) return leader(v, arrow, out);
-    return spline(v, out);
+    return leader(v, arrow, out);
 }
 
 }  // namespace cadhost::render

@@ -1,8 +1,8 @@
 // Shapes of the kinds the engine keeps as raw tags: SOLID and TRACE (filled), 3DFACE (its visible
-// edges), ELLIPSE (whole or an arc) and SPLINE (from its control points and knots, or its fit
-// points when it has no control points), the 3D POLYLINE (its plan), LEADER (its line and
-// arrowhead) and MULTILEADER (leader lines, arrowheads, landing and text). Dimensions are in
-// Dimensions.h.
+// edges), ELLIPSE (whole or an arc), SPLINE (from its control points and knots, or its fit points
+// when it has no control points) and HELIX (the plan of its spline), the 3D POLYLINE (its plan),
+// LEADER (its line and arrowhead) and MULTILEADER (leader lines, arrowheads, landing and text).
+// Dimensions are in Dimensions.h.
 #pragma once
 
 #include "platform/cad/engine/Entity.h"

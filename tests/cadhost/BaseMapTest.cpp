@@ -185,6 +185,12 @@ private slots:
         QVERIFY(lines[0].align == MTextAlign::Centre && lines[1].align == MTextAlign::Centre);
         QVERIFY(lines[2].align == MTextAlign::Right && lines[3].align == MTextAlign::Justified);
         QVERIFY(lines[4].align == MTextAlign::Left);
+        // Parts after the alignment (an indent) leave it as it was, for the paragraphs after too.
+        const auto indented =
+            cadhost::render::ParseMText(QStringLiteral("\\pqc,i2;a\\Pb\\P\\pqr,t4,i1;c"), 1);
+        QCOMPARE(indented.size(), size_t(3));
+        QVERIFY(indented[0].align == MTextAlign::Centre && indented[1].align == MTextAlign::Centre);
+        QVERIFY(indented[2].align == MTextAlign::Right);
         // Right, centred and left lines in a box 30 wide from x = 60.
         const QRect right = c.inkBox(58, 27.5, 95, 30.5), centre = c.inkBox(58, 24.2, 95, 27.2),
                     left = c.inkBox(58, 20.8, 95, 23.8);

@@ -1,9 +1,14 @@
 // Kinds the engine keeps as raw tags, drawn from their geometry: SOLID and TRACE filled in their
-// corner order, 3DFACE by its visible edges, ELLIPSE and SPLINE (control points and fit points);
+// corner order, 3DFACE by its visible edges, ELLIPSE, SPLINE (control points and fit points) and
+// HELIX (its spline, zoomed to and snapped as well);
 // polylines with constant and tapering widths as filled bands.
 #include "HostFixture.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QtTest>
 
 using namespace cad::db;
@@ -32,6 +37,16 @@ class RawKindsTest : public QObject {
         area.add(85, 45);
         h.view()->zoomWindow(area);
         return h.view()->renderImage();
+    }
+
+    // Ink (anything but the background of the image's corner) within a pixel of `p`.
+    static bool inkNear(const QImage& img, QPoint p) {
+        const QColor bg = img.pixelColor(0, 0);
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (img.rect().contains(p + QPoint(dx, dy)) && img.pixelColor(p + QPoint(dx, dy)) != bg)
+                    return true;
+        return false;
     }
 
 private slots:
@@ -137,14 +152,7 @@ private slots:
         dxf += "0\nENDSEC\n0\nEOF\n";
         const QImage img = show(h, dxf, 6);
         QVERIFY(!img.isNull());
-        const QColor bg = img.pixelColor(0, 0);
-        auto lit = [&](double x, double y) {
-            const QPoint p = h.at(x, y);
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx)
-                    if (img.pixelColor(p + QPoint(dx, dy)) != bg) return true;
-            return false;
-        };
+        auto lit = [&](double x, double y) { return inkNear(img, h.at(x, y)); };
         QVERIFY(lit(10, 8) && lit(0, 4) && lit(20, 4));  // dimension and extension lines
         QVERIFY(!lit(10, 4));
         QVERIFY(lit(45, 0) && lit(40, 20));                         // radius, diameter
@@ -181,6 +189,56 @@ private slots:
         QVERIFY(ink(4, 22.5) && !ink(-4, 22.5) && !ink(4, 17.5));  // reads to the right, above the baseline
         QVERIFY(ink(36, 22.5) && !ink(44, 22.5));                  // backward: to the left of its anchor
         QVERIFY(ink(64, 17.5) && !ink(64, 22.5));                  // upside down: below its baseline
+    }
+
+    // A HELIX on map-grid coordinates, as ezdxf writes it: drawn as the plan of its spline (the
+    // circle its turns run round, nothing at its axis), taken in by zoom to extents, and snapped at
+    // its ends and along its curve by the user's own line command.
+    void aHelixIsDrawnZoomedToAndSnappedByItsSpline() {
+        HostFixture h;
+        const QString path = h.dir.filePath(QStringLiteral("curves.dxf"));
+        QProcess py;
+        py.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral(SUITE_TEST_DATA "/cad/curve_drawing.py"), QStringLiteral("write"), path});
+        QVERIFY(py.waitForFinished(60000) && py.exitCode() == 0);
+        const QJsonObject facts = QJsonDocument::fromJson(py.readAllStandardOutput()).object();
+        QVERIFY(h.window->openFile(path));
+        const double x0 = 7.5e9, y0 = 5.5e9;
+        h.view()->zoomExtents();
+        const Box all = h.view()->scene()->extents();
+        for (const QString& kind : facts.keys()) {
+            const QJsonArray b = facts[kind].toObject()[QStringLiteral("box")].toArray();
+            QVERIFY2(all.min.x <= b[0].toDouble() + 1e-3 && all.min.y <= b[1].toDouble() + 1e-3 &&
+                         all.max.x >= b[2].toDouble() - 1e-3 && all.max.y >= b[3].toDouble() - 1e-3,
+                     qPrintable(kind));
+        }
+        QVERIFY(all.min.x > x0 - 40 && all.min.y > y0 - 20);  // no point of its tags at the origin
+        h.zoomTo(x0 - 12, y0 - 12, x0 + 12, y0 + 12);
+        const QImage img = h.view()->renderImage();
+        auto lit = [&](double x, double y) { return inkNear(img, h.at(x, y)); };
+        for (double a = 0; a < 6.28; a += 0.5)
+            QVERIFY2(lit(x0 + 10 * std::cos(a), y0 + 10 * std::sin(a)), qPrintable(QString::number(a)));
+        QVERIFY(!lit(x0, y0) && !lit(x0 + 5, y0) && !lit(x0 + 6, y0 + 6) && !lit(x0 - 11, y0 + 1));
+        // A line from the helix's start (on the circle at angle 0) to its end (2.25 turns on, at
+        // angle 90), then to the nearest point of the curve at angle 200 degrees.
+        const double a = 200 * M_PI / 180;
+        h.window->submitText(QStringLiteral("_line"));
+        h.moveAndClick(h.at(x0 + 10.15, y0 + 0.1));
+        h.window->submitText(QStringLiteral("_end"));
+        h.moveAndClick(h.at(x0 - 0.1, y0 + 10.15));
+        h.window->submitText(QStringLiteral("_nea"));
+        h.moveAndClick(h.at(x0 + 10.2 * std::cos(a), y0 + 10.2 * std::sin(a)));
+        h.window->submitText(QString());
+        std::vector<const LineData*> lines;
+        for (const Entity* e : h.ms()->entities())
+            if (e->kind() == EntityKind::Line) lines.push_back(&e->as<LineData>());
+        QCOMPARE(lines.size(), size_t(2));
+        QCOMPARE(lines[0]->start.x, x0 + 10);
+        QCOMPARE(lines[0]->start.y, y0);
+        QVERIFY(std::abs(lines[0]->end.x - x0) < 1e-5 && std::abs(lines[0]->end.y - (y0 + 10)) < 1e-5);
+        const double r = std::hypot(lines[1]->end.x - x0, lines[1]->end.y - y0);
+        QVERIFY2(std::abs(r - 10) < 5e-3, qPrintable(QString::number(r, 'g', 12)));
+        QVERIFY(std::abs(std::atan2(lines[1]->end.y - y0, lines[1]->end.x - x0) - (a - 2 * M_PI)) < 0.02);
     }
 
     // Moved and turned at the prompt line like any other entity: the points in their tags follow

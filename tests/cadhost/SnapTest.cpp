@@ -1,13 +1,17 @@
 // Object snap candidates over real engine entities.
 #include "cadhost/Snap.h"
+#include "cadhost/render/RawShapes.h"
 #include "platform/cad/engine/Database.h"
 
 #include <gtest/gtest.h>
+#include <QTransform>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
 using namespace cad::db;
 using cadhost::FindSnap;
+using cadhost::OnlySnap;
 using cadhost::SnapPoint;
 
 class CadHostSnap : public ::testing::Test {
@@ -194,4 +198,83 @@ TEST_F(CadHostSnap, InsideBlockReferencesMirroredUnevenAndNested) {
     EXPECT_TRUE(is(snap(100.2, -90.3), SnapPoint::End, 100, -90));
     // Far from everything inside, nothing.
     EXPECT_FALSE(snap(70, 70));
+}
+
+// A SPLINE (here y = 20t(1 - t) over x = 20t) inside a reference far from the origin, turned half
+// round and mirrored: its ends, where a line of the block crosses it and its nearest point are where
+// the reference draws them.
+TEST_F(CadHostSnap, SplinesInsideATurnedMirroredReference) {
+    constexpr double X0 = 7.5e9, Y0 = 5.5e9;
+    BlockDefinition* b = db.addBlock(QStringLiteral("S"));
+    Entity* spline = db.addEntity(b, EntityKind::Unknown);
+    auto& raw = spline->as<RawData>();
+    raw.dxfName = QStringLiteral("SPLINE");
+    auto tag = [&](int code, double v) { raw.tags.push_back({code, QString::number(v)}); };
+    tag(71, 2);
+    for (double k : {0, 0, 0, 1, 1, 1}) tag(40, k);
+    for (const auto& [x, y] : {std::pair{0.0, 0.0}, {10.0, 10.0}, {20.0, 0.0}}) tag(10, x), tag(20, y);
+    db.addLine(b, {5, -5, 0}, {5, 10, 0});
+    // Mirrored in X, then turned half round: (x, y) -> (X0 + x, Y0 - y).
+    db.insertBlock(ms, {X0, Y0, 0}, QStringLiteral("S"), -1, 1, 1, std::numbers::pi);
+    cadhost::BlockContents contents;
+    const auto snap = [&](double x, double y) {
+        return FindSnap(all(), {X0 + x, Y0 + y, 0}, 1, std::nullopt, cadhost::AllSnapKinds, &contents);
+    };
+    const auto is = [](const std::optional<SnapPoint>& s, SnapPoint::Kind kind, double x, double y) {
+        return s && s->kind == kind && std::abs(s->point.x - (X0 + x)) < 1e-5 &&
+               std::abs(s->point.y - (Y0 + y)) < 1e-5;
+    };
+    EXPECT_TRUE(is(snap(19.7, 0.2), SnapPoint::End, 20, 0));
+    EXPECT_TRUE(is(snap(0.3, -0.2), SnapPoint::End, 0, 0));
+    EXPECT_TRUE(is(snap(5.2, -3.5), SnapPoint::Intersection, 5, -3.75));
+    const auto s = snap(10, -5.3);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->kind, SnapPoint::Nearest);
+    EXPECT_NEAR(s->point.x, X0 + 10, 1e-3);
+    EXPECT_NEAR(s->point.y, Y0 - 5, 1e-3);
+}
+
+// A SPLINE through fit points alone, far from the origin: its extents and its nearest points lie on
+// the curve the renderer draws through them.
+TEST_F(CadHostSnap, AFitPointSplineIsMeasuredAndSnappedAsDrawn) {
+    constexpr double X0 = 7.5e9, Y0 = 5.5e9;
+    Entity* e = db.addEntity(ms, EntityKind::Unknown);
+    auto& raw = e->as<RawData>();
+    raw.dxfName = QStringLiteral("SPLINE");
+    for (const auto& [x, y] : {std::pair{0.0, 0.0}, {10.0, 8.0}, {14.0, -6.0}, {25.0, 3.0}})
+        raw.tags.push_back({11, QString::number(X0 + x, 'f', 3)}),
+            raw.tags.push_back({21, QString::number(Y0 + y, 'f', 3)});
+    cadhost::render::RawShape shape;
+    ASSERT_TRUE(cadhost::render::ShapeOfRaw(raw, 0, shape));
+    // The drawn path flattened a ten-thousandth of a unit fine, back in drawing units.
+    const QTransform fine = QTransform::fromScale(1e4, 1e4).translate(-X0, -Y0);
+    std::vector<QPointF> drawn;
+    for (const QPolygonF& poly : shape.strokes.toSubpathPolygons(fine))
+        for (const QPointF& p : poly) drawn.push_back(p / 1e4);
+    ASSERT_GT(drawn.size(), 10u);
+    Box box;
+    for (const QPointF& p : drawn) box.add(p.x(), p.y());
+    const Box ours = db.boundingBox(e);
+    EXPECT_NEAR(ours.min.x - X0, box.min.x, 1e-3);
+    EXPECT_NEAR(ours.min.y - Y0, box.min.y, 1e-3);
+    EXPECT_NEAR(ours.max.x - X0, box.max.x, 1e-3);
+    EXPECT_NEAR(ours.max.y - Y0, box.max.y, 1e-3);
+    // Nearest points in each of its three pieces lie on the drawn curve.
+    const auto offDrawn = [&](const Point3& p) {
+        double best = 1e300;
+        for (size_t i = 1; i < drawn.size(); ++i) {
+            const QPointF a = drawn[i - 1], d = drawn[i] - a, q(p.x - X0, p.y - Y0);
+            const double len2 = QPointF::dotProduct(d, d);
+            const double t = len2 > 0 ? std::clamp(QPointF::dotProduct(q - a, d) / len2, 0.0, 1.0) : 0;
+            const QPointF f = a + d * t;
+            best = std::min(best, std::hypot(q.x() - f.x(), q.y() - f.y()));
+        }
+        return best;
+    };
+    for (const QPointF& at : {QPointF(5, 5.5), QPointF(12.3, 1), QPointF(20, -1.5)}) {
+        const auto s =
+            FindSnap(all(), {X0 + at.x(), Y0 + at.y(), 0}, 2, std::nullopt, OnlySnap(SnapPoint::Nearest));
+        ASSERT_TRUE(s) << at.x();
+        EXPECT_LT(offDrawn(s->point), 5e-3) << at.x();
+    }
 }

@@ -162,7 +162,6 @@ bool Reader::applyAttribute(AttributeData& ad, const RawTag& t) {
 }
 
 void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 line, BlockDefinition* block) {
-    (void)line;
     Split& s = entitySplit_;
     split(rec, s);
     bool attribsFollow = false;
@@ -183,7 +182,7 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
         std::vector<const RawTag*> hatchOwn;
         for (const RawTag* t : markers ? own : commonPart)
             if (t->code != 100 && (markers || !isCommonEntityCode(t->code))) hatchOwn.push_back(t);
-        // A hatch with parts the engine does not model (spline edges...) stays as read.
+        // A hatch with parts the engine does not model (an edge of an unknown type...) stays as read.
         if (!parseHatch(hatchOwn, hatch, hatchExtras) || !tail.empty()) kind = EntityKind::Unknown;
     }
 
@@ -191,7 +190,9 @@ void Reader::readEntity(const QString& type, std::vector<RawTag>& rec, qint64 li
     adopted(s.handle, e);
     applyObject(e, s);
     if (kind == EntityKind::Unknown) {
+        checkNumbers(s, subs);
         readRawEntity(e, type, s, subs);
+        checkSpline(e, type, line);
         return;
     }
 

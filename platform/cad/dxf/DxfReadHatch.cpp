@@ -1,5 +1,6 @@
 // A hatch's own codes: boundary loops with their edges, pattern lines and seed points.
 #include "platform/cad/dxf/DxfReading.h"
+#include "platform/cad/engine/Splines.h"
 
 namespace cad::dxf::reading {
 
@@ -18,28 +19,49 @@ struct HatchCursor {
     }
 };
 
-// A spline boundary edge (after its 72): degree, flags, knots, control points with weights when
-// rational, fit points with their count (newer files) and end tangents, kept as its tags.
-bool Reader::splineEdge(const std::vector<const RawTag*>& own, size_t& i, Tags& out) {
+// A spline boundary edge (after its 72, on `line`): degree, flags, knots, control points with
+// weights when rational, fit points with their count (newer files) and end tangents, kept as its
+// tags. An edge cut short, or one whose curve cannot be drawn, refuses the file naming the hatch:
+// kept, it would leave the hatch unfilled without a word.
+void Reader::splineEdge(const std::vector<const RawTag*>& own, size_t& i, Tags& out, qint64 line) {
     const size_t n = own.size();
     auto peek = [&](int code, size_t at) { return at < n && own[at]->code == code; };
     auto keep = [&](int code) {
         if (!peek(code, i)) return false;
+        // Its counts and flags are integers, the rest numbers of the curve: nan is refused here as
+        // in every record the reader models.
+        code >= 70 ? (void)integer(*own[i]) : (void)num(*own[i]);
         out.push_back(toTag(*own[i++]));
         return true;
     };
-    if (!keep(94)) return false;
+    auto need = [&](int code, const char* what) {
+        if (!keep(code))
+            refuseSplineEdge(
+                line, QStringLiteral("brak kodu grupy %1 (%2)").arg(code).arg(QString::fromUtf8(what)));
+    };
+    // A count of `what` the file declared and gave only `given` of.
+    auto cutShort = [&](const char* what, long long declared, long long given) {
+        refuseSplineEdge(line, QStringLiteral("%1: zadeklarowano %2, jest %3")
+                                   .arg(QString::fromUtf8(what))
+                                   .arg(declared)
+                                   .arg(given));
+    };
+    need(94, "stopień");
     const bool rational = peek(73, i) && integer(*own[i]) != 0;
-    if (!keep(73) || !keep(74) || !peek(95, i)) return false;
-    const long long knots = integer(*own[i]);
-    if (!keep(95) || !peek(96, i)) return false;
-    const long long controls = integer(*own[i]);
-    if (!keep(96) || knots < 0 || controls < 0 || size_t(knots + controls) > n) return false;
+    need(73, "znacznik krzywej wymiernej");
+    need(74, "znacznik krzywej okresowej");
+    const long long knots = peek(95, i) ? integer(*own[i]) : 0;
+    need(95, "liczba węzłów");
+    const long long controls = peek(96, i) ? integer(*own[i]) : 0;
+    need(96, "liczba punktów kontrolnych");
+    if (knots < 0) cutShort("węzły", knots, 0);
+    if (controls < 0) cutShort("punkty kontrolne", controls, 0);
     for (long long k = 0; k < knots; ++k)
-        if (!keep(40)) return false;
+        if (!keep(40)) cutShort("węzły", knots, k);
     for (long long k = 0; k < controls; ++k) {
-        if (!keep(10) || !keep(20)) return false;
-        if (rational && !keep(42)) return false;
+        if (!keep(10) || !keep(20)) cutShort("punkty kontrolne", controls, k);
+        if (rational && !keep(42))
+            refuseSplineEdge(line, QStringLiteral("punkt kontrolny %1 bez wagi").arg(k + 1));
     }
     // 97 is also the count of the loop's source objects: it is the fit count only when fit points
     // follow, or, with none, when what follows belongs to the edge or the loop (the sources' 97,
@@ -50,12 +72,13 @@ bool Reader::splineEdge(const std::vector<const RawTag*>& own, size_t& i, Tags& 
         if ((fits > 0 && peek(11, i + 1)) || (fits == 0 && edgeGoesOn)) {
             keep(97);
             for (long long k = 0; k < fits; ++k)
-                if (!keep(11) || !keep(21)) return false;
+                if (!keep(11) || !keep(21)) cutShort("punkty dopasowania", fits, k);
         }
     }
-    if (peek(12, i) && !(keep(12) && keep(22))) return false;
-    if (peek(13, i) && !(keep(13) && keep(23))) return false;
-    return true;
+    if (keep(12)) need(22, "styczna na początku");
+    if (keep(13)) need(23, "styczna na końcu");
+    if (const QString defect = splineDefect(splineOfEdge(out)); !defect.isEmpty())
+        refuseSplineEdge(line, defect);
 }
 
 bool Reader::parseHatch(const std::vector<const RawTag*>& own, HatchData& h, Tags& extras) {
@@ -224,7 +247,7 @@ bool Reader::hatchEdge(HatchCursor& c, Edge& edge) {
         if (c.take(73, t)) edge.counterClockwise = integer(*t) != 0;
     } else if (type == 4) {
         edge.type = Edge::Spline;
-        if (!splineEdge(c.own, c.i, edge.raw)) return false;
+        splineEdge(c.own, c.i, edge.raw, t->line);
     } else {
         return false;  // an unknown edge: the whole hatch is kept raw
     }

@@ -129,7 +129,16 @@ private:
     bool hatchLoop(HatchCursor& c, db::HatchLoop& loop);
     bool hatchEdge(HatchCursor& c, db::Edge& edge);
     bool patternLines(HatchCursor& c, db::HatchData& h);
-    bool splineEdge(const std::vector<const RawTag*>& own, size_t& i, db::Tags& out);
+    void splineEdge(const std::vector<const RawTag*>& own, size_t& i, db::Tags& out, qint64 line);
+    // ---- splines (DxfReadSplines.cpp) ----
+    // "kreskowanie (HATCH) o uchwycie 2F" and the like: the record being read, as its file names it.
+    QString recordNamed(const char* what, const QString& type) const;
+    [[noreturn]] void refuseSplineEdge(qint64 line, const QString& cause);
+    // A SPLINE or HELIX kept raw whose curve cannot be drawn refuses the file, naming it and why.
+    void checkSpline(const db::Entity* e, const QString& type, qint64 line);
+    // The numbers of a record kept raw: nan, infinities and text where a number belongs refuse the
+    // file as they do in every modelled record.
+    void checkNumbers(const Split& s, const std::vector<SubRecord>& subs);
     db::BlockDefinition* modelSpace();
     db::BlockDefinition* paperSpace();
 

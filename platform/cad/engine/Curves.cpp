@@ -2,6 +2,7 @@
 #include "platform/cad/engine/Curves.h"
 
 #include "platform/cad/engine/DatabaseImpl.h"
+#include "platform/cad/engine/Splines.h"
 
 #include <cmath>
 
@@ -100,9 +101,7 @@ void addEdgeToBox(Box& box, const Edge& e, const Transform2D& t) {
             break;
         }
         case Edge::Spline:
-            for (size_t i = 0; i + 1 < e.raw.size(); ++i)
-                if (e.raw[i].code == 10 && e.raw[i + 1].code == 20)
-                    box.add(t.apply({e.raw[i].value.toDouble(), e.raw[i + 1].value.toDouble(), 0}));
+            addSplineToBox(box, splineOfEdge(e.raw), t);
             break;
     }
 }

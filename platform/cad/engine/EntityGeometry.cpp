@@ -5,6 +5,7 @@
 #include "platform/cad/engine/Database.h"
 #include "platform/cad/engine/DatabaseImpl.h"
 #include "platform/cad/engine/Ocs.h"
+#include "platform/cad/engine/Splines.h"
 
 #include <algorithm>
 #include <cmath>
@@ -297,6 +298,12 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx, const
                     if (std::abs(end - start) >= 2 * M_PI - 1e-12) start = 0, end = 2 * M_PI;
                     addArcToBox(box, {}, 1, start, end, outer.after(t));
                 }
+                break;
+            }
+            // A spline by its curve: its control points may lie far outside it, its tangents are
+            // directions, and a helix's own axis and start point are no points of its plan.
+            if (SplineCurve spline; splineOfRaw(raw, spline)) {
+                addSplineToBox(box, spline, outer);
                 break;
             }
             if (raw.dxfName.compare(QLatin1String("DIMENSION"), Qt::CaseInsensitive) == 0) {

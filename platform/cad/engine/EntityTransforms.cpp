@@ -5,6 +5,7 @@
 #include "platform/cad/engine/Database.h"
 #include "platform/cad/engine/DatabaseImpl.h"
 #include "platform/cad/engine/Ocs.h"
+#include "platform/cad/engine/Splines.h"
 
 #include <algorithm>
 #include <cmath>
@@ -48,6 +49,26 @@ void transformArc(Point3& center, double& radius, double& start, double& end, co
     end = a1;
 }
 
+// Turns and moves the X/Y pairs of tags [from, to) (an X code followed by its Y code, X + 10): those
+// of `points` as points, those of `vectors` as directions, which only turn.
+void transformPairs(Tags& tags, size_t from, size_t to, const Transform2D& t, const std::vector<int>& points,
+                    const std::vector<int>& vectors) {
+    const auto has = [](const std::vector<int>& codes, int c) {
+        return std::find(codes.begin(), codes.end(), c) != codes.end();
+    };
+    for (size_t i = from; i + 1 < to; ++i) {
+        Tag& x = tags[i];
+        Tag& y = tags[i + 1];
+        const bool vector = has(vectors, x.code), point = !vector && has(points, x.code);
+        if ((!point && !vector) || y.code != x.code + 10) continue;
+        const Point3 p{x.value.trimmed().toDouble(), y.value.trimmed().toDouble(), 0};
+        const Point3 q = point ? t.apply(p) : t.applyVector(p);
+        x.value = QString::number(q.x, 'g', 17);
+        y.value = QString::number(q.y, 'g', 17);
+        ++i;
+    }
+}
+
 void transformEdge(Edge& e, const Transform2D& t, double scale, bool mirror) {
     switch (e.type) {
         case Edge::Line:
@@ -69,13 +90,8 @@ void transformEdge(Edge& e, const Transform2D& t, double scale, bool mirror) {
             e.center = t.apply(e.center);
             e.majorAxis = t.applyVector(e.majorAxis);
             break;
-        case Edge::Spline:
-            for (size_t i = 0; i + 1 < e.raw.size(); ++i)
-                if (e.raw[i].code == 10 && e.raw[i + 1].code == 20) {
-                    const Point3 p = t.apply({e.raw[i].value.toDouble(), e.raw[i + 1].value.toDouble(), 0});
-                    e.raw[i].value = QString::number(p.x, 'g', 17);
-                    e.raw[i + 1].value = QString::number(p.y, 'g', 17);
-                }
+        case Edge::Spline:  // control and fit points, end tangents
+            transformPairs(e.raw, 0, e.raw.size(), t, {10, 11}, {12, 13});
             break;
     }
 }
@@ -95,10 +111,31 @@ void transformText(TextData& td, const Transform2D& t) {
 
 namespace {
 
+// Whether a helix whose own part starts at `helix` is still one after `t`: a plan transform keeps
+// heights, so only a turn, a mirror or a move keeps any helix one, and an even scale one whose axis
+// stands upright (its radius grows, its turns keep their height).
+bool staysAHelix(const RawData& raw, size_t helix, const Transform2D& t, double scale) {
+    const double big = std::max({std::abs(t.a), std::abs(t.b), std::abs(t.c), std::abs(t.d)});
+    const bool similar = std::abs(t.a * t.b + t.c * t.d) <= 1e-12 * big * big &&
+                         std::abs(std::hypot(t.a, t.c) - std::hypot(t.b, t.d)) <= 1e-12 * big;
+    if (!similar) return false;
+    if (std::abs(scale - 1) <= 1e-12) return true;
+    Point3 axis{0, 0, 1};
+    for (size_t i = helix; i < raw.tags.size(); ++i) {
+        const double v = raw.tags[i].value.trimmed().toDouble();
+        if (raw.tags[i].code == 12) axis.x = v;
+        if (raw.tags[i].code == 22) axis.y = v;
+        if (raw.tags[i].code == 32) axis.z = v;
+    }
+    return std::hypot(axis.x, axis.y) <= 1e-9 * std::abs(axis.z);
+}
+
 // Kinds kept as raw tags whose geometry is points (and direction vectors) in the file's tags: the
-// filled SOLID and TRACE, 3DFACE, the ELLIPSE (centre, major axis) and the SPLINE (control and fit
-// points, end tangents). Each X tag is followed by its Y tag (code + 10). False for other kinds, and
-// for a mirrored ellipse, whose parameters would run the other way.
+// filled SOLID and TRACE, 3DFACE, the ELLIPSE (centre, major axis), the SPLINE (control and fit
+// points, end tangents) and the HELIX (its spline, then its axis base point, start point, axis and
+// radius). Each X tag is followed by its Y tag (code + 10). False for other kinds, for a mirrored
+// ellipse, whose parameters would run the other way, and for a helix the transform would no longer
+// leave a helix (sheared, scaled unevenly, or scaled about an axis that does not stand upright).
 bool transformRawTags(RawData& raw, const Transform2D& t, bool mirror) {
     const QString kind = raw.dxfName.toUpper();
     std::vector<int> points, vectors;
@@ -106,21 +143,22 @@ bool transformRawTags(RawData& raw, const Transform2D& t, bool mirror) {
         points = {10, 11, 12, 13};
     else if (kind == QLatin1String("ELLIPSE") && !mirror)
         points = {10}, vectors = {11};
-    else if (kind == QLatin1String("SPLINE"))
+    else if (kind == QLatin1String("SPLINE") || kind == QLatin1String("HELIX"))
         points = {10, 11}, vectors = {12, 13};
     else
         return false;
-    auto has = [](const std::vector<int>& codes, int c) { return std::find(codes.begin(), codes.end(), c) != codes.end(); };
-    for (size_t i = 0; i + 1 < raw.tags.size(); ++i) {
-        Tag& x = raw.tags[i];
-        Tag& y = raw.tags[i + 1];
-        const bool point = has(points, x.code), vector = has(vectors, x.code);
-        if ((!point && !vector) || y.code != x.code + 10) continue;
-        const Point3 p{x.value.trimmed().toDouble(), y.value.trimmed().toDouble(), 0};
-        const Point3 q = point ? t.apply(p) : t.applyVector(p);
-        x.value = QString::number(q.x, 'g', 17);
-        y.value = QString::number(q.y, 'g', 17);
-        ++i;
+    const size_t helix = helixPartStart(raw);
+    const double scale = std::sqrt(std::abs(t.determinant()));
+    if (helix < raw.tags.size() && !staysAHelix(raw, helix, t, scale)) return false;
+    transformPairs(raw.tags, 0, helix, t, points, vectors);
+    // In the helix's own part 10 and 11 are its axis base and start points, 12 its axis.
+    transformPairs(raw.tags, helix, raw.tags.size(), t, {10, 11}, {12});
+    // Its radius is a length; mirrored, it turns the other way round its axis, as its spline now does.
+    for (size_t i = helix; i < raw.tags.size(); ++i) {
+        Tag& tag = raw.tags[i];
+        if (tag.code == 40) tag.value = QString::number(tag.value.trimmed().toDouble() * scale, 'g', 17);
+        if (tag.code == 290 && mirror)
+            tag.value = tag.value.trimmed().toInt() ? QStringLiteral("0") : QStringLiteral("1");
     }
     return true;
 }
@@ -132,7 +170,7 @@ bool movable(const Entity& e, const Transform2D& world) {
     if (usesOcs(e) && !Ocs(e.normal).parallelToXY()) return false;
     if (e.kind() == EntityKind::MText && !isTranslation(world) && !Ocs(e.normal).parallelToXY()) return false;
     if (e.kind() == EntityKind::Unknown) {
-        RawData probe{e.as<RawData>().dxfName, {}};
+        RawData probe = e.as<RawData>();  // a helix is judged by its axis
         return transformRawTags(probe, world, world.determinant() < 0);
     }
     return true;

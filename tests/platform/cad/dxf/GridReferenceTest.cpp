@@ -30,13 +30,14 @@ QJsonArray ezdxfReferences(const QString& path) {
     return QJsonDocument::fromJson(runScript({QStringLiteral("read"), path})).array();
 }
 
-void expectBox(const Box& ours, const QJsonValue& theirs) {
+// `tolerance` for coordinates of map-grid size, where a double holds only micrometres.
+void expectBox(const Box& ours, const QJsonValue& theirs, double tolerance = 1e-9) {
     const QJsonArray b = theirs.toArray();
     ASSERT_EQ(b.size(), 4);
-    EXPECT_NEAR(ours.min.x, b[0].toDouble(), 1e-9);
-    EXPECT_NEAR(ours.min.y, b[1].toDouble(), 1e-9);
-    EXPECT_NEAR(ours.max.x, b[2].toDouble(), 1e-9);
-    EXPECT_NEAR(ours.max.y, b[3].toDouble(), 1e-9);
+    EXPECT_NEAR(ours.min.x, b[0].toDouble(), tolerance);
+    EXPECT_NEAR(ours.min.y, b[1].toDouble(), tolerance);
+    EXPECT_NEAR(ours.max.x, b[2].toDouble(), tolerance);
+    EXPECT_NEAR(ours.max.y, b[3].toDouble(), tolerance);
 }
 
 std::vector<Entity*> references(Database& db) {
@@ -106,6 +107,23 @@ TEST_F(GridReference, WithoutSpacingsEveryCellLiesOnTheFirst) {
     EXPECT_EQ(grid.rowSpacing, 0);
     EXPECT_EQ(grid.columnSpacing, 0);
     expectBox(db->boundingBox(refs[0]), ezdxfReferences(path)[0].toObject()["box"]);
+}
+
+// Seen from below (extrusion (0, 0, -1)) on map-grid coordinates, turned 30 degrees, two rows and
+// three columns: the grid runs where ezdxf finds it, alone and inside a block that is itself
+// turned half round and mirrored in Y far from the origin (there where ezdxf places each cell's
+// lines: its bbox lets a mirrored grid's rows run the side they ran before).
+TEST_F(GridReference, SeenFromBelowFarFromTheOriginWhereEzdxfFindsIt) {
+    const QString path = written(QStringLiteral("R2010"), {QStringLiteral("--down")});
+    const auto db = cad::dxf::readFile(path);
+    const auto refs = references(*db);
+    ASSERT_EQ(refs.size(), 3u);
+    EXPECT_EQ(refs[0]->normal, (Point3{0, 0, -1}));
+    EXPECT_EQ(refs[0]->as<InsertData>().rows, 2);
+    const QJsonArray theirs = ezdxfReferences(path);
+    ASSERT_EQ(theirs.size(), 3);
+    expectBox(db->boundingBox(refs[0]), theirs[0].toObject()["box"], 1e-5);
+    expectBox(db->boundingBox(refs[2]), theirs[2].toObject()["cells"], 1e-5);
 }
 
 // Open and save: the MINSERT is written as one (its subclass and grid), the plain reference as a

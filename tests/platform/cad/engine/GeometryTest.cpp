@@ -34,6 +34,28 @@ TEST(CadGeometry, BoundingBoxesOfCurves) {
     expectBox(db.boundingBox(pl), 0, -1, 2, 0);
 }
 
+// A SPLINE far from the origin by its curve: a crest just past a knot, between two of the points it
+// is drawn through, counts; its tangent (a direction) does not; one that cannot be drawn still shows
+// where its control points lie.
+TEST(CadGeometry, SplineExtentsAreItsCurves) {
+    constexpr double X0 = 7.5e9, Y0 = 5.5e9;
+    Database db;
+    Entity* e = db.addEntity(db.modelSpace(), EntityKind::Unknown);
+    auto& raw = e->as<RawData>();
+    raw.dxfName = QStringLiteral("SPLINE");
+    auto tag = [&](int code, double v) { raw.tags.push_back({code, QString::number(v, 'f', 6)}); };
+    raw.tags.push_back({100, QStringLiteral("AcDbSpline")});
+    tag(71, 2);
+    for (double k : {0, 0, 0, 1, 2, 2, 2}) tag(40, k);
+    for (const auto& [x, y] : {std::pair{0.0, 0.0}, {1.0, 4.0}, {2.0, 4.5}, {3.0, -20.0}})
+        tag(10, X0 + x), tag(20, Y0 + y);
+    tag(12, 0.6), tag(22, 0.8);
+    // The second span is the Bézier (1.5, 4.25), (2, 4.5), (3, -20): its top at t = 0.25 / 24.75.
+    expectBox(db.boundingBox(e), X0, Y0 - 20, X0 + 3, Y0 + 4.25 + 0.0625 / 24.75, 1e-6);
+    raw.tags[1].value = QStringLiteral("0");
+    expectBox(db.boundingBox(e), X0, Y0 - 20, X0 + 3, Y0 + 4.5, 1e-6);
+}
+
 TEST(CadGeometry, TextExtentsFollowArialAndAlignment) {
     Database db;
     Entity* t = db.addText(db.modelSpace(), "SYGN 12", {10, 20, 0}, 2.5);
