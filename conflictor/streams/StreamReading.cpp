@@ -22,6 +22,7 @@
 #include "platform/ui/core/Prompt.h"
 
 #include <QHash>
+#include <QSet>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -161,6 +162,9 @@ bool OdczytajStrumienie(bool namesOnly, int index) {
 
     FoundStreams found = findStreams(all, wanted, namesOnly);
     const QList<StartMarker> startMarkers = !namesOnly && all ? readStartMarkers() : QList<StartMarker>();
+    // The start point of each stream from the last of its markers, found once for all streams.
+    QHash<QString, PlanePoint> startOf;
+    for (const StartMarker& m : startMarkers) startOf.insert(m.name, m.point);
     // Every piece and marker of the intersection wherever it lies: those the reading passes over.
     const QList<DrawnStreamReference> drawn = namesOnly ? QList<DrawnStreamReference>() : FindStreamReferences();
     if (all && !namesOnly) StreamsOutsideTheTable.clear();
@@ -215,9 +219,7 @@ bool OdczytajStrumienie(bool namesOnly, int index) {
             r.StartPoint.X = common::MissingCoordinate;
         } else if (all) {
             r.StartPoint.X = common::MissingCoordinate;
-            const QString upper = r.Name.toUpper();
-            for (const StartMarker& m : startMarkers)
-                if (m.name == upper) r.StartPoint = m.point;
+            if (const auto it = startOf.constFind(r.Name.toUpper()); it != startOf.cend()) r.StartPoint = *it;
         } else {
             readOneStartPoint(r);
         }
@@ -354,10 +356,12 @@ private:
         cad::VariantList targets;
         QList<cad::VariantList> asked;
         QStringList keys;
+        QSet<QString> seen;
         const cad::Blocks blocks = automation::CadDocument.blocks();
         for (const QString& name : names) {
             const QString key = name.toUpper();
-            if (key.isEmpty() || keys.contains(key)) continue;
+            if (key.isEmpty() || seen.contains(key)) continue;
+            seen.insert(key);
             keys << key;
             targets << cad::Variant(blocks.ref());
             asked << cad::VariantList{cad::Variant(name)};
