@@ -59,10 +59,7 @@ TEST_F(ComponentNesting, OneLevelDeeperThePieceIsNamedAsNotReadInFull) {
 TEST_F(ComponentNesting, ThirtyAndAHundredThousandLevelsAreNamedAsNotReadInFull) {
     for (const int levels : {30000, 100000}) {
         SCOPED_TRACE(levels);
-        doc().close();
-        automation::CadApplication.documents().add();
-        ASSERT_TRUE(automation::CheckDocumentOpen(false));
-        automation::EnsureLayer(StreamLayer, false, 5, 30);
+        freshDrawing();
         nest(levels);
         EXPECT_EQ(faultOfK1(), notReadInFull());
     }

@@ -78,10 +78,7 @@ TEST_F(ComponentPlanes, ReferencesAndArcsSeenFromBelowOnTheMapGridAreReadWhereDr
     const double r = 3, b1 = 0.3, b2 = 1.4;
     for (const double yScale : {1.0, -1.0}) {
         SCOPED_TRACE(yScale);
-        doc().close();
-        automation::CadApplication.documents().add();
-        ASSERT_TRUE(automation::CheckDocumentOpen(false));
-        automation::EnsureLayer(StreamLayer, false, 5, 30);
+        freshDrawing();
         struct Case {
             QString stream;
             bool referenceDown, arcDown, line;
@@ -200,10 +197,7 @@ TEST_F(ComponentPlanes, ATiltIsJudgedByWhatThePlanProjectionChangesAgainstTheTol
     const Point3 normal{sine, 0, cosine};
     for (const int scale : {1, 1000}) {
         SCOPED_TRACE(scale);
-        doc().close();
-        automation::CadApplication.documents().add();
-        ASSERT_TRUE(automation::CheckDocumentOpen(false));
-        automation::EnsureLayer(StreamLayer, false, 5, 30);
+        freshDrawing();
         automation::SetDrawingProperty(QStringLiteral("SKALA"), QString::number(scale));
         const double tolerance = 0.01 * scale;
         int n = 0;
