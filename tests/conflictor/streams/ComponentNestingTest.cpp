@@ -103,6 +103,22 @@ TEST_F(ComponentNesting, ABlockThatInsertsItselfIsNamedWithTheBlocksOfItsLoop) {
                   cannotRead);
 }
 
+// The entities of a component's blocks are read up to MostComponentParts, nested ones counted.
+TEST_F(ComponentNesting, AsManyEntitiesAsAPieceIsReadThroughAreReadOneMoreIsNamed) {
+    // The component's block holds the line and a reference to "N1", which holds the rest in
+    // circles (no curve of a piece): the line, the reference and the circles make the count.
+    const cad::Blocks blocks = doc().blocks();
+    cad::Block inner = blocks.add(cad::Point{0, 0, 0}, QStringLiteral("N1"));
+    for (int k = 0; k < MostComponentParts - 2; ++k) inner.addCircle(cad::Point{double(k), 50, 0}, 1);
+    cad::Block own = blocks.add(cad::Point{0, 0, 0}, Component);
+    own.addLine(cad::Point{0, 0, 0}, cad::Point{10, 0, 0});
+    own.insertBlock(cad::Point{0, 0, 0}, QStringLiteral("N1"), 1, 1, 1, 0);
+    insert(Component, StreamLayer);
+    EXPECT_EQ(faultOfK1(), QString());
+    inner.addCircle(cad::Point{-1, 50, 0}, 1);
+    EXPECT_TRUE(faultOfK1().contains(QStringLiteral("więcej niż 10000 obiektów")));
+}
+
 TEST_F(ComponentNesting, BlocksInsertingEachOtherThousandsOfTimesOverAreNamedNotWalked) {
     // Every level inserts the next twice: 2^40 lines in all, one at the bottom.
     const cad::Blocks blocks = doc().blocks();

@@ -6,6 +6,7 @@
 #include "StreamsFixture.h"
 
 #include "automation/DrawingProperties.h"
+#include "conflictor/streams/ComponentPlacement.h"
 #include "conflictor/streams/StreamReading.h"
 #include "conflictor/streams/StreamShape.h"
 #include "platform/cad/engine/Database.h"
@@ -190,8 +191,9 @@ TEST_F(ComponentPlanes, APlaneOffXYByRoundingNoiseIsXY) {
 }
 
 // On a plane tilted by asin(0.01), a line along the tilt loses 1 - cos of its length in the plan,
-// an arc at most as much of its length or radius: half the tolerance is measured, twice is refused,
-// the tolerance a centimetre in the drawing's units (SKALA 1 and 1000).
+// an arc (turned in the plane, which changes nothing) at most as much of its length or radius: 0.9
+// of the tolerance is measured, 1.1 is refused, the tolerance a centimetre in the drawing's units
+// (SKALA 1 and 1000).
 TEST_F(ComponentPlanes, ATiltIsJudgedByWhatThePlanProjectionChangesAgainstTheTolerance) {
     const double sine = 0.01, cosine = std::sqrt(1 - sine * sine);
     const Point3 normal{sine, 0, cosine};
@@ -201,7 +203,7 @@ TEST_F(ComponentPlanes, ATiltIsJudgedByWhatThePlanProjectionChangesAgainstTheTol
         automation::SetDrawingProperty(QStringLiteral("SKALA"), QString::number(scale));
         const double tolerance = 0.01 * scale;
         int n = 0;
-        for (const double share : {0.5, 2.0}) {
+        for (const double share : {0.9, 1.1}) {
             const double length = share * tolerance / (1 - cosine);
             n += 2;
             const cad::Entity line = piece(n - 1, QStringLiteral("K%1").arg(n - 1), [&](const cad::Block& b) {
@@ -213,14 +215,36 @@ TEST_F(ComponentPlanes, ATiltIsJudgedByWhatThePlanProjectionChangesAgainstTheTol
             const cad::Entity arc = piece(n, QStringLiteral("K%1").arg(n), [&](const cad::Block& b) {
                 b.addArc(cad::Point{0, 0, 0}, radius, 0, Pi / 2);
             });
-            place(arc, normal, {}, 0);
+            place(arc, normal, {}, Pi / 6);
         }
         const StreamRecord shortLine = read(QStringLiteral("K1"));
         EXPECT_EQ(CheckStreamShape(shortLine, false).Fault, QString());
-        EXPECT_NEAR(shortLine.Segments[1].EndPoint.X, 0.5 * tolerance / (1 - cosine) * cosine, 1e-6 * scale);
+        EXPECT_NEAR(shortLine.Segments[1].EndPoint.X, 0.9 * tolerance / (1 - cosine) * cosine, 1e-6 * scale);
         EXPECT_EQ(faultOf(QStringLiteral("K2")), QString());
         EXPECT_TRUE(faultOf(QStringLiteral("K3")).contains(tilted()));
         EXPECT_TRUE(faultOf(QStringLiteral("K4")).contains(tilted()));
+    }
+}
+
+// A plan view squashing one direction to half, turned by 30° (mirrored too): its nearest turn or
+// mirror is the turn itself, and a quarter circle of radius 1 loses at most half its length.
+TEST(ComponentPlacements, APlanViewSquashedAndTurnedLosesWhatTheSquashTakes) {
+    using cad::db::Transform2D;
+    for (const double mirror : {1.0, -1.0}) {
+        SCOPED_TRACE(mirror);
+        const Transform2D turn = Transform2D::rotation(Pi / 6).after(Transform2D::scale(mirror, 1));
+        const Transform2D drawn =
+            turn.after(Transform2D::scale(1, 0.5)).after(Transform2D::translation(4, 2));
+        const Transform2D flat = NearestIsometry(drawn);
+        const Transform2D expected = turn.after(Transform2D::translation(4, 2));
+        for (const auto& [got, want] :
+             {std::pair{flat.a, expected.a}, std::pair{flat.b, expected.b}, std::pair{flat.c, expected.c},
+              std::pair{flat.d, expected.d}, std::pair{flat.tx, drawn.tx}, std::pair{flat.ty, drawn.ty}})
+            EXPECT_NEAR(got, want, 1e-12);
+        EXPECT_NEAR(PlanChange(Arc(0, 0, 1, 0, Pi / 2), drawn, flat), 0.5 * Pi / 2, 1e-12);
+        // A line along the squashed direction loses half its length, one across it nothing.
+        EXPECT_NEAR(PlanChange(Line(0, 0, 0, 8), drawn, flat), 4, 1e-12);
+        EXPECT_NEAR(PlanChange(Line(0, 0, 8, 0), drawn, flat), 0, 1e-12);
     }
 }
 

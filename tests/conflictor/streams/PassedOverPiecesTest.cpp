@@ -64,6 +64,21 @@ TEST_F(PassedOverPieces, AStreamSpeltWhollyInLowerCaseKeepsItsMarkers) {
         << CheckStreamShape(r, true).Fault.toStdString();
 }
 
+// Markers of a stream in the table, then of one none of whose pieces is left: the second is named.
+TEST_F(PassedOverPieces, MarkersOfAStreamWithNoPieceLeftAreNamedAfterThoseOfOneRead) {
+    addLine(1, QStringLiteral("^K1"), 0, 0, 10, 0);
+    marker(QStringLiteral("POCZATEK"), QStringLiteral("K1"), 1, 0, 0);
+    marker(QStringLiteral("POCZATEK"), QStringLiteral("K9"), 1, 40, 0);
+    marker(QStringLiteral("KONIEC"), QStringLiteral("K9"), 1, 60, 0);
+    ASSERT_TRUE(OdczytajStrumienie(false, -1));
+    EXPECT_EQ(
+        StreamsOutsideTheTable,
+        QStringList{QStringLiteral("K9: Niepoprawny strumień. W rysunku nie ma już żadnej składowej tego "
+                                   "strumienia, a zostały jego znaczniki: początku w punkcie (40.00; 0.00), "
+                                   "końca w punkcie (60.00; 0.00). Jeśli strumień usunięto, usuń też jego "
+                                   "znaczniki; jeśli nie, narysuj jego składowe ponownie.")});
+}
+
 // Names read at start-up, then one stream read again with its geometry (as a command that changes it
 // does): only that stream is judged; the other spelling waits for its own reading.
 TEST_F(PassedOverPieces, ReadingStreamZeroAloneJudgesStreamZeroOnly) {

@@ -90,5 +90,8 @@ TEST(Ocs, ADirectionOfAnyMagnitudeIsThePlaneOfItsUnitVector) {
     expectNear(cad::db::unitDirection({1e-300, -1e300, 0}), {0, -1, 0});
     // Nothing that is a direction: the world's.
     EXPECT_TRUE(cad::db::isWorldExtrusion({0, 0, 0}));
-    expectNear(cad::db::unitDirection({std::nan(""), 1, 1}), {0, 0, 1});
+    const double nan = std::nan(""), inf = INFINITY;
+    for (const Point3& n : {Point3{nan, 1, 1}, Point3{1, nan, 1}, Point3{1, 1, nan}, Point3{inf, 1, 1},
+                            Point3{1, -inf, 1}, Point3{1, 1, inf}})
+        expectNear(cad::db::unitDirection(n), {0, 0, 1});
 }
