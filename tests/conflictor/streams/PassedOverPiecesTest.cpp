@@ -79,6 +79,22 @@ TEST_F(PassedOverPieces, MarkersOfAStreamWithNoPieceLeftAreNamedAfterThoseOfOneR
                                    "znaczniki; jeśli nie, narysuj jego składowe ponownie.")});
 }
 
+// Read first in lower case, the stream is still named by its spelling in capitals, on both records.
+TEST_F(PassedOverPieces, AStreamSpeltTwoWaysIsNamedInCapitals) {
+    addLine(1, QStringLiteral("^k1"), 0, 0, 10, 0);
+    addLine(2, QStringLiteral("^K1"), 10, 0, 20, 0);
+    ASSERT_TRUE(OdczytajStrumienie(false, -1));
+    ASSERT_EQ(StreamTable.size(), 2u);
+    ASSERT_EQ(StreamTable[0].Name, QStringLiteral("k1"));
+    for (const StreamRecord& r : StreamTable) {
+        EXPECT_EQ(r.ReferenceFaultName, QStringLiteral("K1"));
+        EXPECT_TRUE(r.ReferenceFault.contains(QStringLiteral(
+            "Blok składowej \"12^STRUMIEN_1^k1\" zapisuje nazwę strumienia K1 inną wielkością liter "
+            "(\"k1\")")))
+            << r.ReferenceFault.toStdString();
+    }
+}
+
 // Names read at start-up, then one stream read again with its geometry (as a command that changes it
 // does): only that stream is judged; the other spelling waits for its own reading.
 TEST_F(PassedOverPieces, ReadingStreamZeroAloneJudgesStreamZeroOnly) {

@@ -88,6 +88,11 @@ TEST(Ocs, ADirectionOfAnyMagnitudeIsThePlaneOfItsUnitVector) {
     EXPECT_TRUE(Ocs({0, 0, -1e-300}).mirrors());
     // Mixed magnitudes: the tiny components are nothing beside the large one.
     expectNear(cad::db::unitDirection({1e-300, -1e300, 0}), {0, -1, 0});
+    // Off world Z by 1e-12 at most a direction is world Z (files write 0.9999999...), one step past not.
+    EXPECT_TRUE(cad::db::isWorldExtrusion({1e-12, -1e-12, 1}));
+    EXPECT_TRUE(cad::db::isWorldExtrusion({1e-12 * 1e300, 0, 1e300}));
+    EXPECT_FALSE(cad::db::isWorldExtrusion({2e-12, 0, 1}));
+    EXPECT_FALSE(cad::db::isWorldExtrusion({0, -2e-12, 1}));
     // Nothing that is a direction: the world's.
     EXPECT_TRUE(cad::db::isWorldExtrusion({0, 0, 0}));
     const double nan = std::nan(""), inf = INFINITY;
