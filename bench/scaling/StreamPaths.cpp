@@ -164,9 +164,10 @@ double uniqueNames(int size) {
     return now() - t;
 }
 
-// `streams` streams of two components each and the attribute block holding all their values;
-// reading them all back.
-double streamRead(int streams, bool overSocket) {
+// `streams` streams of two components each and the attribute block holding all their values, with
+// a start and an end marker each when `marked` (as every vehicle stream drawn has them); reading
+// them all back.
+double streamRead(int streams, bool overSocket, bool marked = false) {
     resetStreamState(0);
     Session session(overSocket);
     const cad::Document doc = automation::CadDocument;
@@ -181,6 +182,13 @@ double streamRead(int streams, bool overSocket) {
                 .add(cad::Point{0, 0, 0}, block)
                 .addLine(cad::Point{1000.0 * k, 100.0 * s, 0}, cad::Point{1000.0 * (k + 1), 100.0 * s, 0});
             ms.insertBlock(cad::Point{0, 0, 0}, block, 1, 1, 1, 0).setLayer(StreamLayer);
+        }
+        for (const QString& kind : {QStringLiteral("POCZATEK"), QStringLiteral("KONIEC")}) {
+            if (!marked) break;
+            const QString block = QStringLiteral("12^%1_STRUMIEN_%2_1").arg(kind, name);
+            doc.blocks().add(cad::Point{0, 0, 0}, block).addCircle(cad::Point{0, 0, 0}, 1);
+            const double x = kind == QLatin1String("KONIEC") ? 2000 : 0;
+            ms.insertBlock(cad::Point{x, 100.0 * s, 0}, block, 1, 1, 1, 0).setLayer(StreamLayer);
         }
         values[0] += name + QStringLiteral(":%1^").arg(s % 7 + 1);
         values[1] += name + QStringLiteral(":1,2^");
@@ -197,6 +205,9 @@ double streamRead(int streams, bool overSocket) {
     if (!OdczytajStrumienie(false, -1)) qFatal("streams not read");
     const double spent = now() - t;
     if (int(StreamTable.size()) != streams || StreamTable.back().Group == 0) qFatal("streams read wrongly");
+    if (marked &&
+        (common::IsMissingPoint(StreamTable.back().StartPoint) || StreamTable.back().EndMarkers.size() != 1))
+        qFatal("markers read wrongly");
     return spent;
 }
 
@@ -207,6 +218,7 @@ std::vector<Path> streamPaths() {
         {QStringLiteral("unique_names"), 1000, uniqueNames},
         {QStringLiteral("stream_write"), 500, [](int n) { return streamWrite(n, false); }},
         {QStringLiteral("stream_read"), 250, [](int n) { return streamRead(n, false); }},
+        {QStringLiteral("stream_read_marked"), 250, [](int n) { return streamRead(n, false, true); }},
     };
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/cad/engine/Database.h"
+#include "platform/cad/engine/Ocs.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -27,9 +28,9 @@ inline cad::db::Transform2D FrameOnPlane(const cad::db::Point3& origin, const ca
                                          const cad::db::Point3& normal) {
     const double ax = axis.x, ay = axis.y, az = axis.z;
     const double det = ax * ax + ay * ay;
-    const double n = std::sqrt(normal.x * normal.x + normal.y * normal.y + normal.z * normal.z);
-    if (!(det > 0) || !(n > 0)) return {};
-    const double nx = normal.x / n, ny = normal.y / n, nz = normal.z / n;
+    if (!(det > 0)) return {};
+    const cad::db::Point3 unit = cad::db::unitDirection(normal);
+    const double nx = unit.x, ny = unit.y, nz = unit.z;
     const double bx = ny * az - nz * ay, by = nz * ax - nx * az;
     cad::db::Transform2D m{(ax * ax - bx * ay) / det, (ax * ay + bx * ax) / det, (ay * ax - by * ay) / det,
                            (ay * ay + by * ax) / det, 0, 0};

@@ -3,6 +3,7 @@
 
 #include "conflictor/streams/StreamRecords.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -26,6 +27,13 @@ bool keepsCircles(const Transform2D& t) {
     const double xLength = t.a * t.a + t.c * t.c, yLength = t.b * t.b + t.d * t.d;
     const double scale = std::max(xLength, yLength);
     return std::abs(xLength - yLength) <= 1e-9 * scale && std::abs(t.a * t.b + t.c * t.d) <= 1e-9 * scale;
+}
+
+// The largest and smallest factor the transform stretches a direction by (its singular values).
+std::pair<double, double> stretches(const Transform2D& t) {
+    const double p = (t.a + t.d) / 2, q = (t.a - t.d) / 2, r = (t.c + t.b) / 2, s = (t.c - t.b) / 2;
+    const double u = std::hypot(p, s), v = std::hypot(q, r);
+    return {u + v, std::abs(u - v)};
 }
 
 }  // namespace
@@ -53,7 +61,7 @@ Transform2D PlacementFromValue(const cad::Variant& v) {
     return {n[0].toDouble(), n[1].toDouble(), n[2].toDouble(), n[3].toDouble(), n[4].toDouble(), n[5].toDouble()};
 }
 
-void PlaceSegment(SegmentRecord& segment, const Transform2D& t) {
+void PlaceSegment(SegmentRecord& segment, const Transform2D& t, double circleTolerance) {
     segment.Placement = t;
     if (IsIdentityPlacement(t)) return;
     const PlanePoint start = plane(t.apply(point3(segment.StartPoint)));
@@ -63,8 +71,13 @@ void PlaceSegment(SegmentRecord& segment, const Transform2D& t) {
     if (segment.IsLine) return;
     const PlanePoint centre = plane(t.apply(point3(segment.Center)));
     segment.Center = centre;
+    const bool nearCircle = [&] {
+        if (!(circleTolerance > 0)) return false;
+        const auto [most, least] = stretches(t);
+        return (most - least) * segment.Radius <= circleTolerance;
+    }();
     segment.Radius *= std::sqrt(std::abs(t.determinant()));
-    if (!keepsCircles(t)) {
+    if (!keepsCircles(t) && !nearCircle) {
         segment.Unmeasurable = true;
         return;
     }
@@ -78,6 +91,28 @@ void PlaceSegment(SegmentRecord& segment, const Transform2D& t) {
         std::swap(segment.StartAngle, segment.EndAngle);
         std::swap(segment.StartPoint, segment.EndPoint);
     }
+}
+
+Transform2D NearestIsometry(const Transform2D& t) {
+    // A turn keeps the orientation, a mirror reverses it: the angle of either from the linear part.
+    if (t.determinant() >= 0) {
+        const double angle = std::atan2(t.c - t.b, t.a + t.d);
+        return {std::cos(angle), -std::sin(angle), std::sin(angle), std::cos(angle), t.tx, t.ty};
+    }
+    const double angle = std::atan2(t.c + t.b, t.a - t.d);
+    return {std::cos(angle), std::sin(angle), std::sin(angle), -std::cos(angle), t.tx, t.ty};
+}
+
+double PlanChange(const SegmentRecord& s, const Transform2D& drawn, const Transform2D& flat) {
+    if (s.IsLine) {
+        const Point3 v{s.EndPoint.X - s.StartPoint.X, s.EndPoint.Y - s.StartPoint.Y, 0};
+        const Point3 a = flat.applyVector(v), b = drawn.applyVector(v);
+        return std::hypot(a.x, a.y) - std::hypot(b.x, b.y);
+    }
+    // The arc's plan view is at least its radius times the least stretch of `drawn` in every
+    // direction, and at most the same times the most of `flat`.
+    const double loss = stretches(flat).first - stretches(drawn).second;
+    return loss * s.Radius * std::max(1.0, common::GetArcLength(1, s.StartAngle, s.EndAngle));
 }
 
 PlanePoint ToBlockCoordinates(const Transform2D& t, const PlanePoint& p) {

@@ -35,37 +35,58 @@ QString faulty(const QString& reason) {
     return QStringLiteral(": Niepoprawny strumień. ") + reason;
 }
 
-// The record named exactly so, else one named so in another case; -1 when none.
-int recordOf(const QString& name) {
-    for (int i = 0; i < int(StreamTable.size()); ++i)
-        if (StreamTable[size_t(i)].Name == name) return i;
-    return FindStreamIndex(name);
-}
+// The records of the table by name, built once for a judgement: a drawing of thousands of streams
+// would otherwise be looked through once for every name.
+struct TableNames {
+    QHash<QString, int> exact;     // the first record of each name as spelt
+    QHash<QString, int> capitals;  // the first record of each name in capitals, as FindStreamIndex finds it
+    TableNames() {
+        for (int i = 0; i < int(StreamTable.size()); ++i) {
+            const QString& name = StreamTable[size_t(i)].Name;
+            if (!exact.contains(name)) exact.insert(name, i);
+            const QString upper = name.toUpper();
+            if (!capitals.contains(upper)) capitals.insert(upper, i);
+        }
+    }
+    // The record named exactly so, else one named so in another case; -1 when none.
+    int recordOf(const QString& name) const {
+        if (const auto it = exact.constFind(name); it != exact.cend()) return *it;
+        return capitals.value(name.toUpper(), -1);
+    }
+    bool contains(const QString& capitalName) const { return capitals.contains(capitalName); }
+};
 
 // A stream read under two spellings (K1 and k1) is one stream to the user: the pieces spelt the
 // other way would be measured as a stream of their own. Named by the spelling in capitals (else the
-// first read), with a piece of the other spelling.
+// first read), with a piece of the other spelling. Only the records sharing a name are compared.
 void judgeSpellings(int only) {
-    for (int i = 0; i < int(StreamTable.size()); ++i) {
-        const StreamRecord& a = StreamTable[size_t(i)];
-        for (int j = i + 1; j < int(StreamTable.size()); ++j) {
-            const StreamRecord& b = StreamTable[size_t(j)];
-            if (a.Name.compare(b.Name, Qt::CaseInsensitive) != 0) continue;
-            const bool bFirst = b.Name == b.Name.toUpper() && a.Name != a.Name.toUpper();
-            const StreamRecord& shown = bFirst ? b : a;
-            const StreamRecord& other = bFirst ? a : b;
-            const QString fault = faulty(
-                QStringLiteral("Blok składowej %1 zapisuje nazwę strumienia %2 inną wielkością liter (\"%3\"), "
-                               "więc jego składowe nie zostałyby zmierzone razem z pozostałymi; składowa w punkcie "
-                               "%4. Popraw nazwę bloku na pisownię \"%2\".")
-                    .arg(common::QuotedForMessage(other.Segments[1].Label), shown.Name, common::ShortForMessage(other.Name),
-                         PointText(other.Segments[1].StartPoint)));
-            for (int k : {i, j}) {
-                if (only >= 0 && k != only) continue;
-                StreamRecord& r = StreamTable[size_t(k)];
-                if (!r.ReferenceFault.isEmpty()) continue;
-                r.ReferenceFault = fault;
-                r.ReferenceFaultName = shown.Name;
+    QHash<QString, QList<int>> bySpelling;
+    for (int i = 0; i < int(StreamTable.size()); ++i)
+        bySpelling[StreamTable[size_t(i)].Name.toCaseFolded()] << i;
+    for (const QList<int>& same : std::as_const(bySpelling)) {
+        for (qsizetype x = 0; x < same.size(); ++x) {
+            const int i = same[x];
+            const StreamRecord& a = StreamTable[size_t(i)];
+            for (qsizetype y = x + 1; y < same.size(); ++y) {
+                const int j = same[y];
+                const StreamRecord& b = StreamTable[size_t(j)];
+                const bool bFirst = b.Name == b.Name.toUpper() && a.Name != a.Name.toUpper();
+                const StreamRecord& shown = bFirst ? b : a;
+                const StreamRecord& other = bFirst ? a : b;
+                const QString fault = faulty(
+                    QStringLiteral(
+                        "Blok składowej %1 zapisuje nazwę strumienia %2 inną wielkością liter (\"%3\"), "
+                        "więc jego składowe nie zostałyby zmierzone razem z pozostałymi; składowa w "
+                        "punkcie %4. Popraw nazwę bloku na pisownię \"%2\".")
+                        .arg(common::QuotedForMessage(other.Segments[1].Label), shown.Name,
+                             common::ShortForMessage(other.Name), PointText(other.Segments[1].StartPoint)));
+                for (int k : {i, j}) {
+                    if (only >= 0 && k != only) continue;
+                    StreamRecord& r = StreamTable[size_t(k)];
+                    if (!r.ReferenceFault.isEmpty()) continue;
+                    r.ReferenceFault = fault;
+                    r.ReferenceFaultName = shown.Name;
+                }
             }
         }
     }
@@ -138,9 +159,10 @@ QStringList JudgeStreamReferences(const QList<DrawnStreamReference>& found, int 
         r.StartMarkers = vehicle ? starts.value(r.Name.toUpper()) : QList<PlanePoint>();
         r.EndMarkers = vehicle ? ends.value(r.Name.toUpper()) : QList<PlanePoint>();
     }
+    const TableNames table;
     QStringList outside;
     for (const QString& name : passedOrder) {
-        const int i = recordOf(name);
+        const int i = table.recordOf(name);
         if (i < 0) {
             outside << common::ShortForMessage(name) + passed.value(name);
             continue;
@@ -154,7 +176,7 @@ QStringList JudgeStreamReferences(const QList<DrawnStreamReference>& found, int 
     // Markers of a stream none of whose pieces is left: the stream is gone from the table, and a
     // check of groups or of the cut would name something else.
     for (const QString& key : markerOrder) {
-        if (FindStreamIndex(key) >= 0) continue;
+        if (table.contains(key)) continue;
         const QString name = markerSpelling.value(key);
         if (passed.contains(name)) continue;
         QStringList places;

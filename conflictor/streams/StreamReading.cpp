@@ -18,10 +18,12 @@
 #include "conflictor/streams/StreamWindow.h"
 #include "platform/cad/BulkReads.h"
 #include "platform/cad/CallEach.h"
+#include "platform/cad/engine/BlockNesting.h"
 #include "platform/cad/engine/Ocs.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <QHash>
+#include <QSet>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -161,6 +163,9 @@ bool OdczytajStrumienie(bool namesOnly, int index) {
 
     FoundStreams found = findStreams(all, wanted, namesOnly);
     const QList<StartMarker> startMarkers = !namesOnly && all ? readStartMarkers() : QList<StartMarker>();
+    // The start point of each stream from the last of its markers, found once for all streams.
+    QHash<QString, PlanePoint> startOf;
+    for (const StartMarker& m : startMarkers) startOf.insert(m.name, m.point);
     // Every piece and marker of the intersection wherever it lies: those the reading passes over.
     const QList<DrawnStreamReference> drawn = namesOnly ? QList<DrawnStreamReference>() : FindStreamReferences();
     if (all && !namesOnly) StreamsOutsideTheTable.clear();
@@ -215,9 +220,7 @@ bool OdczytajStrumienie(bool namesOnly, int index) {
             r.StartPoint.X = common::MissingCoordinate;
         } else if (all) {
             r.StartPoint.X = common::MissingCoordinate;
-            const QString upper = r.Name.toUpper();
-            for (const StartMarker& m : startMarkers)
-                if (m.name == upper) r.StartPoint = m.point;
+            if (const auto it = startOf.constFind(r.Name.toUpper()); it != startOf.cend()) r.StartPoint = *it;
         } else {
             readOneStartPoint(r);
         }
@@ -240,12 +243,33 @@ namespace {
 // A block's entities as the reading takes them: a line's or arc's geometry, and the placement of a
 // reference nested in the block.
 enum PartField : int {
-    PartObject, PartKind, PartStart, PartEnd, PartCentre, PartStartAngle, PartEndAngle, PartRadius,
-    PartBlockName, PartInsertion, PartRotation, PartXScale, PartYScale, PartNormal,
-    // In the rows handed on, the placement follows the arc's fields, then whether a plane on the way
-    // is tilted against XY.
+    PartObject,
+    PartKind,
+    PartStart,
+    PartEnd,
+    PartCentre,
+    PartStartAngle,
+    PartEndAngle,
+    PartRadius,
+    PartBlockName,
+    PartInsertion,
+    PartRotation,
+    PartXScale,
+    PartYScale,
+    PartNormal,
+    // In the rows handed on, the placement follows the arc's fields, then the placement with every
+    // plane on the way laid flat (PlacedPiece).
     PartPlacement = PartBlockName,
-    PartTilted
+    PartFlatPlacement
+};
+
+// A component's row: its block's name, its curves as placed, then what its walk left out.
+enum ComponentField : int {
+    ComponentName,
+    ComponentParts,
+    ComponentLeftOut,
+    ComponentSelfInsertion,
+    ComponentCut
 };
 
 const QStringList& partMembers() {
@@ -272,25 +296,42 @@ cad::db::Ocs ocsOf(const cad::Variant& normal) {
     return cad::db::Ocs({n.x, n.y, n.z});
 }
 
+// Where a piece is drawn from its block's coordinates, and where it would be drawn if every plane on
+// the way lay flat (each OCS plan view replaced by the turn or mirror nearest to it): lengths under
+// the two differ by what the plan projection of a tilted plane changes. Equal for planes parallel
+// to XY.
+struct PlacedPiece {
+    cad::db::Transform2D drawn;
+    cad::db::Transform2D flat;
+
+    // This placement followed, inside, by the plan view of `ocs` at the elevation.
+    PlacedPiece through(const cad::db::Ocs& ocs, double elevation) const {
+        const cad::db::Transform2D plan = ocs.planTransform(elevation);
+        return {drawn.after(plan), flat.after(ocs.parallelToXY() ? plan : NearestIsometry(plan))};
+    }
+    PlacedPiece after(const cad::db::Transform2D& inner) const {
+        return {drawn.after(inner), flat.after(inner)};
+    }
+};
+
 // The placement of a reference as drawn: its insertion point (a world point, as the object model
 // answers it) taken into its OCS, the rotation and scales applied there, and the OCS's plan view
-// after them. A reference whose plane is not parallel to XY marks `tilted`.
-cad::db::Transform2D placedReference(const cad::Point& insertion, double rotation, double xScale, double yScale,
-                                     const cad::Point& basePoint, const cad::Variant& normal, bool& tilted) {
+// after them, inside `outer`.
+PlacedPiece placedReference(const PlacedPiece& outer, const cad::Point& insertion, double rotation,
+                            double xScale, double yScale, const cad::Point& basePoint,
+                            const cad::Variant& normal) {
     const cad::db::Ocs ocs = ocsOf(normal);
-    if (ocs.isWorld()) return ReferencePlacement(insertion, rotation, xScale, yScale, basePoint);
-    if (!ocs.parallelToXY()) tilted = true;
+    if (ocs.isWorld()) return outer.after(ReferencePlacement(insertion, rotation, xScale, yScale, basePoint));
     const cad::db::Point3 at = ocs.fromWorld({insertion.x, insertion.y, insertion.z});
-    return ocs.planTransform(at.z).after(
+    return outer.through(ocs, at.z).after(
         ReferencePlacement(cad::Point{at.x, at.y, 0}, rotation, xScale, yScale, basePoint));
 }
 
 // An arc whose extrusion is not +Z, taken into its OCS, where its angles run counter-clockwise: its
 // centre (a world point) and ends there, and the OCS's plan view after the placement.
-void arcInItsOcs(cad::VariantList& part, cad::db::Transform2D& placement, bool& tilted) {
+void arcInItsOcs(cad::VariantList& part, PlacedPiece& placement) {
     const cad::db::Ocs ocs = ocsOf(part.value(PartNormal));
     if (ocs.isWorld() || part.value(PartKind).toText() != QLatin1String("AcDbArc")) return;
-    if (!ocs.parallelToXY()) tilted = true;
     const cad::Point c = part.value(PartCentre).toPoint();
     const cad::db::Point3 centre = ocs.fromWorld({c.x, c.y, c.z});
     const double r = part.value(PartRadius).toDouble();
@@ -300,19 +341,17 @@ void arcInItsOcs(cad::VariantList& part, cad::db::Transform2D& placement, bool& 
     part[PartCentre] = cad::Variant(cad::Point{centre.x, centre.y, 0});
     part[PartStart] = onArc(part.value(PartStartAngle).toDouble());
     part[PartEnd] = onArc(part.value(PartEndAngle).toDouble());
-    placement = placement.after(ocs.planTransform(centre.z));
+    placement = placement.through(ocs, centre.z);
 }
 
 bool isReferencePart(const cad::VariantList& part) {
     return part.value(PartKind).toText() == QLatin1String("AcDbBlockReference");
 }
 
-// A reference nested deeper than this is taken for a block holding itself and left unread.
-constexpr int DeepestNesting = 32;
-
 // What the component references lead to beyond their own rows: the entities of every block a nested
 // reference shows (by the reference's object), and the base point of every block met (by name in
-// capitals), each level in one read.
+// capitals), each level in one read. The levels go as deep as cadhost draws them: the component's
+// block is the first of cad::db::MaxBlockNesting.
 struct NestedBlocks {
     QHash<cad::ObjectId, cad::VariantList> parts;
     QHash<QString, cad::Point> basePoints;
@@ -320,13 +359,18 @@ struct NestedBlocks {
     void readLevels(const cad::VariantList& rows) {
         QStringList names;
         cad::VariantList frontier;
+        // A reference object is asked for once, however many references show the block holding it:
+        // blocks that insert the next one twice at every level would double the reads each level.
+        QSet<cad::ObjectId> asked;
         auto collect = [&](const cad::VariantList& partRows) {
             for (const cad::Variant& p : partRows) {
                 const cad::VariantList part = p.toArray();
                 if (!isReferencePart(part)) continue;
                 names << part.value(PartBlockName).toText();
                 const cad::ObjectId id = part.value(PartObject).toObject();
-                if (!parts.contains(id)) frontier.append(cad::Variant(cad::ObjectRef{id}));
+                if (asked.contains(id)) continue;
+                asked.insert(id);
+                frontier.append(cad::Variant(cad::ObjectRef{id}));
             }
         };
         for (const cad::Variant& row : rows) {
@@ -334,13 +378,14 @@ struct NestedBlocks {
             names << values.value(0).toText();
             collect(values.value(referenceMembers().size()).toArray());
         }
-        for (int depth = 0; depth < DeepestNesting && !frontier.isEmpty(); ++depth) {
+        // Each reference object is read once, so a block that inserts itself ends the reading too.
+        for (int level = 2; level <= cad::db::MaxBlockNesting && !frontier.isEmpty(); ++level) {
             const cad::VariantList nested =
                 cad::ReadProperties(automation::CadDocument, frontier, {QStringLiteral("Name")}, partMembers());
-            const cad::VariantList asked = std::exchange(frontier, {});
-            for (qsizetype i = 0; i < asked.size(); ++i) {
+            const cad::VariantList read = std::exchange(frontier, {});
+            for (qsizetype i = 0; i < read.size(); ++i) {
                 const cad::VariantList partRows = nested.value(i).toArray().value(1).toArray();
-                parts.insert(asked[i].toObject(), partRows);
+                parts.insert(read[i].toObject(), partRows);
                 collect(partRows);
             }
         }
@@ -354,10 +399,12 @@ private:
         cad::VariantList targets;
         QList<cad::VariantList> asked;
         QStringList keys;
+        QSet<QString> seen;
         const cad::Blocks blocks = automation::CadDocument.blocks();
         for (const QString& name : names) {
             const QString key = name.toUpper();
-            if (key.isEmpty() || keys.contains(key)) continue;
+            if (key.isEmpty() || seen.contains(key)) continue;
+            seen.insert(key);
             keys << key;
             targets << cad::Variant(blocks.ref());
             asked << cad::VariantList{cad::Variant(name)};
@@ -373,30 +420,70 @@ private:
     }
 };
 
-// The block's lines and arcs in drawing order, nested references' in their place, each with the
-// placement that draws it; a reference's own placement is composed with the one it sits in.
-void flattenParts(const cad::VariantList& partRows, const cad::db::Transform2D& placement, bool tilted,
-                  const NestedBlocks& nested, int depth, cad::VariantList& out) {
-    for (const cad::Variant& p : partRows) {
-        cad::VariantList part = p.toArray();
-        bool tiltedHere = tilted;
-        if (isReferencePart(part)) {
-            if (depth >= DeepestNesting) continue;
-            const cad::db::Transform2D inner = placedReference(
-                part.value(PartInsertion).toPoint(), part.value(PartRotation).toDouble(),
-                part.value(PartXScale).toDouble(), part.value(PartYScale).toDouble(),
-                nested.basePoint(part.value(PartBlockName).toText()), part.value(PartNormal), tiltedHere);
-            flattenParts(nested.parts.value(part.value(PartObject).toObject()), placement.after(inner), tiltedHere,
-                         nested, depth + 1, out);
-            continue;
+// One component's walk through its block and the blocks nested in it: the blocks open on the way
+// (the component's own first), the curves found, and what it could not follow.
+struct ComponentWalk {
+    ComponentWalk(const NestedBlocks& blocks, const QString& component) : nested(blocks), open{component} {}
+
+    const NestedBlocks& nested;
+    QStringList open;
+    cad::VariantList out;
+    long long leftOut = 0;      // references past MaxBlockNesting, not followed
+    QStringList selfInsertion;  // the first block met inside itself, then the blocks between
+    int parts = 0;
+    bool cut = false;  // stopped at MostComponentParts
+
+    // The block's lines and arcs in drawing order, nested references' in their place, each with the
+    // placement that draws it; a reference's own placement is composed with the one it sits in.
+    void flatten(const cad::VariantList& partRows, const PlacedPiece& placement) {
+        for (const cad::Variant& p : partRows) {
+            if (++parts > MostComponentParts) {
+                cut = true;
+                return;
+            }
+            cad::VariantList part = p.toArray();
+            if (isReferencePart(part)) {
+                const QString name = part.value(PartBlockName).toText();
+                const qsizetype again = openIndex(name);
+                if (again >= 0) {
+                    if (selfInsertion.isEmpty()) selfInsertion = open.mid(again);
+                    continue;
+                }
+                if (open.size() >= cad::db::MaxBlockNesting) {
+                    ++leftOut;
+                    continue;
+                }
+                const PlacedPiece inner = placedReference(
+                    placement, part.value(PartInsertion).toPoint(), part.value(PartRotation).toDouble(),
+                    part.value(PartXScale).toDouble(), part.value(PartYScale).toDouble(),
+                    nested.basePoint(name), part.value(PartNormal));
+                open.append(name);
+                flatten(nested.parts.value(part.value(PartObject).toObject()), inner);
+                open.removeLast();
+                if (cut) return;
+                continue;
+            }
+            PlacedPiece drawn = placement;
+            arcInItsOcs(part, drawn);
+            part.resize(PartPlacement);
+            part.append(PlacementValue(drawn.drawn));
+            part.append(PlacementValue(drawn.flat));
+            out.append(cad::Variant(part));
         }
-        cad::db::Transform2D drawn = placement;
-        arcInItsOcs(part, drawn, tiltedHere);
-        part.resize(PartPlacement);
-        part.append(PlacementValue(drawn));
-        part.append(cad::Variant(tiltedHere));
-        out.append(cad::Variant(part));
     }
+
+private:
+    qsizetype openIndex(const QString& name) const {
+        for (qsizetype i = 0; i < open.size(); ++i)
+            if (open[i].compare(name, Qt::CaseInsensitive) == 0) return i;
+        return -1;
+    }
+};
+
+// The most a plan projection may change a piece, in drawing units: a centimetre of the road, below
+// the tenth of a metre the lengths are written in.
+double planTolerance() {
+    return 0.01 * std::max(1, automation::DrawingScale);
 }
 
 }  // namespace
@@ -412,13 +499,16 @@ cad::VariantList ReadComponentRows(const cad::VariantList& referenceHandles) {
     for (const cad::Variant& r : read) {
         const cad::VariantList values = r.toArray();
         const QString name = values.value(0).toText();
-        bool tilted = false;
-        const cad::db::Transform2D placement =
-            placedReference(values.value(1).toPoint(), values.value(2).toDouble(), values.value(3).toDouble(),
-                            values.value(4).toDouble(), nested.basePoint(name), values.value(5), tilted);
-        cad::VariantList parts;
-        flattenParts(values.value(referenceMembers().size()).toArray(), placement, tilted, nested, 0, parts);
-        rows.append(cad::Variant(cad::VariantList{cad::Variant(name), cad::Variant(parts)}));
+        const PlacedPiece placement = placedReference(
+            {}, values.value(1).toPoint(), values.value(2).toDouble(), values.value(3).toDouble(),
+            values.value(4).toDouble(), nested.basePoint(name), values.value(5));
+        ComponentWalk walk(nested, name);
+        walk.flatten(values.value(referenceMembers().size()).toArray(), placement);
+        cad::VariantList selfInsertion;
+        for (const QString& block : std::as_const(walk.selfInsertion)) selfInsertion << cad::Variant(block);
+        rows.append(cad::Variant(cad::VariantList{cad::Variant(name), cad::Variant(walk.out),
+                                                  cad::Variant(qint64(walk.leftOut)),
+                                                  cad::Variant(selfInsertion), cad::Variant(walk.cut)}));
     }
     return rows;
 }
@@ -426,12 +516,16 @@ cad::VariantList ReadComponentRows(const cad::VariantList& referenceHandles) {
 SegmentRecord StreamComponentFromRow(const cad::Variant& row) {
     SegmentRecord segment;
     const cad::VariantList values = row.toArray();
-    segment.Label = values.value(0).toText();
+    segment.Label = values.value(ComponentName).toText();
+    segment.NestingLeftOut = values.value(ComponentLeftOut).toInt();
+    for (const cad::Variant& name : values.value(ComponentSelfInsertion).toArray())
+        segment.SelfInsertion << name.toText();
+    segment.PartsLeftOut = values.value(ComponentCut).toBool();
     segment.CurveCount = 0;
     // As ReadSegmentGeometry reads them, each where its placement draws it; the last line or arc of
     // the block counts. A split changes the first one.
-    cad::db::Transform2D placement;
-    for (const cad::Variant& part : values.value(1).toArray()) {
+    cad::db::Transform2D placement, flat;
+    for (const cad::Variant& part : values.value(ComponentParts).toArray()) {
         const cad::VariantList e = part.toArray();
         const QString kind = e.value(PartKind).toText();
         if (kind != QLatin1String("AcDbLine") && kind != QLatin1String("AcDbArc")) continue;
@@ -442,8 +536,8 @@ SegmentRecord StreamComponentFromRow(const cad::Variant& row) {
         segment.StartPoint = {s.x, s.y};
         segment.EndPoint = {t.x, t.y};
         segment.IsLine = kind == QLatin1String("AcDbLine");
-        segment.Tilted = e.value(PartTilted).toBool();
         placement = PlacementFromValue(e.value(PartPlacement));
+        flat = PlacementFromValue(e.value(PartFlatPlacement));
         if (segment.IsLine) continue;
         const cad::Point c = e.value(PartCentre).toPoint();
         segment.Center = {c.x, c.y};
@@ -451,7 +545,16 @@ SegmentRecord StreamComponentFromRow(const cad::Variant& row) {
         segment.EndAngle = e.value(PartEndAngle).toDouble();
         segment.Radius = e.value(PartRadius).toDouble();
     }
-    PlaceSegment(segment, placement);
+    // A plane tilted against XY shortens the piece in the plan. What it changes within the tolerance
+    // (a plane off XY by rounding noise) leaves the piece as measurable as one in XY, and an arc's
+    // plan view a circle as far as the drawing can tell; more, and the plan is no measure of it.
+    if (segment.CurveCount > 0 && !(flat == placement)) {
+        const double tolerance = planTolerance();
+        segment.Tilted = PlanChange(segment, placement, flat) > tolerance;
+        PlaceSegment(segment, placement, tolerance);
+    } else {
+        PlaceSegment(segment, placement);
+    }
     return segment;
 }
 

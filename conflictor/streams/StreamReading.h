@@ -12,6 +12,11 @@ namespace conflictor {
 // index: re-reads that stream in place. `namesOnly` reads names, values and component counts only.
 // True when a stream was found; false when no drawing is open or nothing matched.
 bool OdczytajStrumienie(bool namesOnly, int index);
+// The most entities a component's blocks are read through, nested ones counted: a piece is one line
+// or arc, and blocks that insert each other many times over (each level doubling the last) would
+// otherwise be walked without end.
+constexpr int MostComponentParts = 10000;
+
 // The component of the block reference with that handle (Label set, Handle left to the caller).
 SegmentRecord ReadStreamComponent(const QString& handle);
 // The component references' names and their blocks' curves, read at once (one call for all);

@@ -53,9 +53,16 @@ struct SegmentRecord {
     cad::db::Transform2D Placement;
     // An arc the placement draws as an ellipse arc (unequal X and Y scales): it cannot be measured.
     bool Unmeasurable = false;
-    // The curve's plane, or that of a reference it sits in, is not parallel to XY: what the plan shows
-    // is a projection, not the piece's length.
+    // The curve's plane, or that of a reference it sits in, is tilted against XY by more than the
+    // drawing can ignore: what the plan shows is a projection, not the piece's length.
     bool Tilted = false;
+    // What the reading could not follow in the component's blocks, so that the piece read is not all
+    // that is drawn: the first block met inside itself and the blocks between (outermost first), the
+    // references nested past cad::db::MaxBlockNesting blocks, and blocks holding more entities than
+    // a piece is read through (MostComponentParts).
+    QStringList SelfInsertion;
+    long long NestingLeftOut = 0;
+    bool PartsLeftOut = false;
 };
 
 // The components of a stream, indexes 1 to MaxSegments (index 0 is never used). Room for all of them

@@ -8,7 +8,9 @@
 #include "common/TextHelpers.h"
 #include "conflictor/streams/StreamComponents.h"
 #include "conflictor/streams/StreamPieces.h"
+#include "conflictor/streams/StreamReading.h"
 #include "conflictor/streams/StreamWindow.h"
+#include "platform/cad/engine/BlockNesting.h"
 #include "platform/ui/core/Prompt.h"
 
 #include <algorithm>
@@ -62,6 +64,20 @@ double sweepOf(const SegmentRecord& s) {
 // The fault of one component on its own; empty when it is a real line or arc.
 QString pieceFault(const SegmentRecord& s, int k) {
     const QString name = componentName(s, k);
+    // What the reading could not follow comes first: the curves it counted are not all there are.
+    if (!s.SelfInsertion.isEmpty())
+        return faulty(
+            cad::db::selfInsertionNote(s.SelfInsertion) +
+            QStringLiteral(", więc składowej %1 nie można odczytać. Usuń to wstawienie bloku.").arg(name));
+    if (s.NestingLeftOut > 0)
+        return faulty(QStringLiteral("Składowej %1 nie odczytano w całości. ").arg(name) +
+                      cad::db::nestingLeftOutNote(s.NestingLeftOut));
+    if (s.PartsLeftOut)
+        return faulty(
+            QStringLiteral("Blok składowej %1 zawiera (razem z blokami wstawionymi w nim) więcej niż %2 "
+                           "obiektów, a składowa strumienia to dokładnie jedna linia lub jeden łuk.")
+                .arg(name)
+                .arg(MostComponentParts));
     if (s.CurveCount == 0)
         return faulty(QStringLiteral("Blok składowej %1 nie zawiera linii ani łuku, a składowa strumienia to "
                                      "dokładnie jedna linia lub jeden łuk.")

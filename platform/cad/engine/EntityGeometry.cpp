@@ -129,8 +129,7 @@ bool ellipsePlan(const Tags& tags, const Point3& normal, Transform2D& t, double&
         }
     }
     if (!haveCentre || !haveAxis) return false;
-    const double nl = std::sqrt(normal.x * normal.x + normal.y * normal.y + normal.z * normal.z);
-    const Point3 n = nl > 0 ? Point3{normal.x / nl, normal.y / nl, normal.z / nl} : Point3{0, 0, 1};
+    const Point3 n = unitDirection(normal);
     const Point3 minor{ratio * (n.y * m.z - n.z * m.y), ratio * (n.z * m.x - n.x * m.z),
                        ratio * (n.x * m.y - n.y * m.x)};
     t = {m.x, minor.x, m.y, minor.y, c.x, c.y};

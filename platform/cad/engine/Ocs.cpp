@@ -3,6 +3,7 @@
 
 #include "platform/cad/engine/Entity.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace cad::db {
@@ -13,36 +14,38 @@ Point3 cross(const Point3& u, const Point3& v) {
     return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
 }
 
-double length(const Point3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
-
-Point3 unit(const Point3& v) {
-    const double n = length(v);
-    return n > 0 ? Point3{v.x / n, v.y / n, v.z / n} : Point3{0, 0, 1};
-}
-
 // Within this of 1 in every component an extrusion is taken as an axis (files write 0.9999999...).
 constexpr double AxisTolerance = 1e-12;
 
 }  // namespace
 
+Point3 unitDirection(const Point3& v) {
+    // Scaled by its largest component first: the squares of 1e308 overflow to infinity and those of
+    // 1e-170 underflow to 0, and either would turn a tilted plane into the XY plane.
+    if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) return {0, 0, 1};
+    const double largest = std::max({std::abs(v.x), std::abs(v.y), std::abs(v.z)});
+    if (!(largest > 0)) return {0, 0, 1};
+    const Point3 s{v.x / largest, v.y / largest, v.z / largest};
+    const double n = std::sqrt(s.x * s.x + s.y * s.y + s.z * s.z);
+    return {s.x / n, s.y / n, s.z / n};
+}
+
 bool isWorldExtrusion(const Point3& extrusion) {
-    const double n = length(extrusion);
-    if (!(n > 0)) return true;
-    return std::abs(extrusion.x / n) <= AxisTolerance && std::abs(extrusion.y / n) <= AxisTolerance &&
-           extrusion.z > 0;
+    const Point3 u = unitDirection(extrusion);
+    return std::abs(u.x) <= AxisTolerance && std::abs(u.y) <= AxisTolerance && u.z > 0;
 }
 
 Ocs::Ocs(const Point3& extrusion) {
     if (isWorldExtrusion(extrusion)) return;
     world_ = false;
-    uz_ = unit(extrusion);
+    uz_ = unitDirection(extrusion);
     // The arbitrary axis algorithm: the OCS X axis is the world Y (or, near the Z axis, the world
     // Z) axis crossed with the extrusion; 1/64 is the format's own threshold.
     constexpr double Threshold = 1.0 / 64;
     const Point3 helper = (std::abs(uz_.x) < Threshold && std::abs(uz_.y) < Threshold) ? Point3{0, 1, 0}
                                                                                         : Point3{0, 0, 1};
-    ux_ = unit(cross(helper, uz_));
-    uy_ = unit(cross(uz_, ux_));
+    ux_ = unitDirection(cross(helper, uz_));
+    uy_ = unitDirection(cross(uz_, ux_));
     parallel_ = std::abs(uz_.x) <= AxisTolerance && std::abs(uz_.y) <= AxisTolerance;
 }
 

@@ -42,6 +42,10 @@ private:
     bool parallel_ = true;
 };
 
+// The unit vector of a direction (an extrusion as a file writes it) at any magnitude: (1,1,1)×1e308
+// and (1,1,1)×1e-170 are both the direction of (0.577, 0.577, 0.577). A zero vector, and one with a
+// component that is not a finite number (which no file read holds), stands for world Z.
+Point3 unitDirection(const Point3& extrusion);
 // True when an extrusion direction is the world Z axis (a zero vector counts as it).
 bool isWorldExtrusion(const Point3& extrusion);
 

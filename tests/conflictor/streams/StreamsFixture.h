@@ -96,6 +96,13 @@ protected:
     }
 
     cad::Document doc() const { return automation::CadDocument; }
+    // A new empty drawing with the stream layer in place of the current one.
+    void freshDrawing() {
+        doc().close();
+        automation::CadApplication.documents().add();
+        ASSERT_TRUE(automation::CheckDocumentOpen(false));
+        automation::EnsureLayer(StreamLayer, false, 5, 30);
+    }
     cad::Block modelSpace() const { return automation::CadDocument.modelSpace(); }
 
     // A component block "<nr>^STRUMIEN_<n><suffix>" holding one line, referenced on the stream layer.

@@ -65,3 +65,38 @@ TEST(Ocs, TiltedExtrusionIsNotParallelAndRoundTrips) {
     EXPECT_NEAR(p.x, w.x, 1e-12);
     EXPECT_NEAR(p.y, w.y, 1e-12);
 }
+
+TEST(Ocs, ADirectionOfAnyMagnitudeIsThePlaneOfItsUnitVector) {
+    const double third = 1 / std::sqrt(3.0);
+    const Ocs unit({third, third, third});
+    for (const double scale : {1e308, 1e-170, 4.9e-324 * 8}) {
+        SCOPED_TRACE(scale);
+        const Point3 n{scale, scale, scale};
+        EXPECT_FALSE(cad::db::isWorldExtrusion(n));
+        expectNear(cad::db::unitDirection(n), {third, third, third});
+        const Ocs o(n);
+        EXPECT_FALSE(o.isWorld());
+        EXPECT_FALSE(o.parallelToXY());
+        expectNear(o.xAxis(), unit.xAxis());
+        expectNear(o.yAxis(), unit.yAxis());
+        expectNear(o.toWorld({4, -2, 9}), unit.toWorld({4, -2, 9}));
+    }
+    // The axes themselves at the extremes: up is the world, down mirrors.
+    EXPECT_TRUE(cad::db::isWorldExtrusion({0, 0, 1e308}));
+    EXPECT_TRUE(cad::db::isWorldExtrusion({0, 0, 1e-300}));
+    EXPECT_TRUE(Ocs({0, 0, -1e308}).mirrors());
+    EXPECT_TRUE(Ocs({0, 0, -1e-300}).mirrors());
+    // Mixed magnitudes: the tiny components are nothing beside the large one.
+    expectNear(cad::db::unitDirection({1e-300, -1e300, 0}), {0, -1, 0});
+    // Off world Z by 1e-12 at most a direction is world Z (files write 0.9999999...), one step past not.
+    EXPECT_TRUE(cad::db::isWorldExtrusion({1e-12, -1e-12, 1}));
+    EXPECT_TRUE(cad::db::isWorldExtrusion({1e-12 * 1e300, 0, 1e300}));
+    EXPECT_FALSE(cad::db::isWorldExtrusion({2e-12, 0, 1}));
+    EXPECT_FALSE(cad::db::isWorldExtrusion({0, -2e-12, 1}));
+    // Nothing that is a direction: the world's.
+    EXPECT_TRUE(cad::db::isWorldExtrusion({0, 0, 0}));
+    const double nan = std::nan(""), inf = INFINITY;
+    for (const Point3& n : {Point3{nan, 1, 1}, Point3{1, nan, 1}, Point3{1, 1, nan}, Point3{inf, 1, 1},
+                            Point3{1, -inf, 1}, Point3{1, 1, inf}})
+        expectNear(cad::db::unitDirection(n), {0, 0, 1});
+}
