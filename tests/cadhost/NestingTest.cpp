@@ -238,6 +238,47 @@ private slots:
                      selfInsertionNote({QStringLiteral("*D2")}));
         QCOMPARE(selfInsertionNote({QStringLiteral("*D1"), QStringLiteral("POSREDNI")}),
                  QStringLiteral("Blok \"*D1\" wstawia sam siebie (przez blok \"POSREDNI\")"));
+
+        // Added afterwards, as a program adds them, and painted over the image: a copy of the first
+        // dimension is not told again; a dimension of a new such block and a reference to a block
+        // inside itself are.
+        Database& db = h.db();
+        db.copy(h.ms()->entities()[0]);
+        Entity* third = db.copy(h.ms()->entities()[1]);
+        BlockDefinition* fresh = db.addBlock(QStringLiteral("*D"));
+        db.insertBlock(fresh, {}, fresh->name(), 1, 1, 1, 0);
+        third->as<DimensionData>().blockName = fresh->name();
+        db.insertBlock(db.addBlock(QStringLiteral("PETLA")), {}, QStringLiteral("PETLA"), 1, 1, 1, 0);
+        db.insertBlock(h.ms(), {}, QStringLiteral("PETLA"), 1, 1, 1, 0);
+        h.view()->entitiesAdded();
+        QCOMPARE(h.view()->leftOutNote(),
+                 QStringList({selfInsertionNote({QStringLiteral("*D1"), QStringLiteral("POSREDNI")}),
+                              selfInsertionNote({QStringLiteral("*D2")}), selfInsertionNote({fresh->name()}),
+                              nestingLeftOutNote(1)})
+                     .join(QLatin1Char('\n')));
+    }
+
+    // Exactly as many entities are drawn as the limit allows: a grid of 1000 x 1000 cells of one
+    // line draws 499,999 lines (the grid itself is the first of the 500,000) and tells the 500,000
+    // cells it did not reach.
+    void thePrimitiveLimitDrawsAllItAllows() {
+        struct Lines : cadhost::PrimitiveSink {
+            long count = 0;
+            void polyline(const QPolygonF&, const QPen&) override { ++count; }
+            void fill(const QPainterPath&, const QColor&) override {}
+            void text(const QString&, const QFont&, const QTransform&, const QColor&) override {}
+            void clipped(const QPainterPath&, const std::vector<QLineF>&, const QPen&) override {}
+        } lines;
+        Database db;
+        db.addLine(db.addBlock(QStringLiteral("KRESKA")), {0, 0, 0}, {0.5, 0, 0});
+        Entity* grid = db.insertBlock(db.modelSpace(), {}, QStringLiteral("KRESKA"), 1, 1, 1, 0);
+        auto& d = grid->as<InsertData>();
+        d.rows = d.columns = 1000;
+        d.rowSpacing = d.columnSpacing = 1;
+        cadhost::DrawingRenderer renderer(db, Transform2D{}, lines);
+        renderer.draw(grid);
+        QCOMPARE(lines.count, 499999L);
+        QCOMPARE(renderer.leftOut().overLimit, 500000LL);
     }
 };
 

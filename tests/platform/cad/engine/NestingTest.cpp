@@ -72,25 +72,64 @@ TEST(CadNesting, ExplodingADeepReferenceGivesTheLevelBelow) {
     EXPECT_EQ(leftOut, 1);
 }
 
-// A block measured whole where it is shallow is measured again where it lies deeper: met 200 levels
-// down, a chain 100 deep reaches past the limit there.
-TEST(CadNesting, ABlockMeasuredShallowIsCutWhereItLiesDeeper) {
+// A block measured whole where it is shallow is measured again where it lies deeper, and one cut
+// short where it lies deep is measured again where it is shallow, whichever is met first: met 201
+// levels down, a chain 100 deep reaches past the limit there.
+TEST(CadNesting, ABlockIsMeasuredAgainWhereItLiesAtAnotherDepth) {
+    for (const bool shallowFirst : {true, false}) {
+        SCOPED_TRACE(shallowFirst);
+        Database db;
+        chain(db, 100, QStringLiteral("C"));
+        db.erase(db.modelSpace()->entities().back());
+        // Through a chain of D blocks 200 deep, moved 1000 up, C99 is met 201 levels down.
+        db.insertBlock(db.addBlock(QStringLiteral("D0")), {0, 1000, 0}, QStringLiteral("C99"), 1, 1, 1, 0);
+        for (int i = 1; i < 200; ++i)
+            db.insertBlock(db.addBlock(QStringLiteral("D%1").arg(i)), {0, 0, 0},
+                           QStringLiteral("D%1").arg(i - 1), 1, 1, 1, 0);
+        BlockDefinition* top = db.addBlock(QStringLiteral("TOP"));
+        for (const QString& name : shallowFirst ? QStringList{"C99", "D199"} : QStringList{"D199", "C99"})
+            db.insertBlock(top, {0, 0, 0}, name, 1, 1, 1, 0);  // C0's line at X 99 is 101 levels down
+        long long leftOut = -1;
+        // In the D path the reference 257 deep (C's at X 55) is left out: the box rises only to 1000.
+        expectBox(
+            db.boundingBox(db.insertBlock(db.modelSpace(), {0, 0, 0}, QStringLiteral("TOP"), 1, 1, 1, 0),
+                           &leftOut),
+            55, 0, 99, 1000);
+        EXPECT_EQ(leftOut, 1);
+    }
+}
+
+// One block referenced at several turns (none, 60 and 180 degrees, mirrored in Y and turned by 30),
+// inside a reference far out at map-grid coordinates: each reference is measured at its own turn.
+TEST(CadNesting, EachTurnOfABlockIsMeasuredAsItsOwn) {
     Database db;
-    chain(db, 100, QStringLiteral("C"));
-    db.erase(db.modelSpace()->entities().back());
+    db.addLine(db.addBlock(QStringLiteral("X")), {0, 0, 0}, {10, 0, 0});
+    BlockDefinition* y = db.addBlock(QStringLiteral("Y"));
+    db.insertBlock(y, {0, 0, 0}, QStringLiteral("X"), 1, 1, 1, 0);
+    db.insertBlock(y, {100, 0, 0}, QStringLiteral("X"), 1, 1, 1, M_PI / 3);
+    db.insertBlock(y, {200, 0, 0}, QStringLiteral("X"), 1, 1, 1, M_PI);
+    db.insertBlock(y, {300, 0, 0}, QStringLiteral("X"), 1, -1, 1, M_PI / 6);
+    const Box box =
+        db.boundingBox(db.insertBlock(db.modelSpace(), {7.5e9, 5.5e9, 0}, QStringLiteral("Y"), 1, 1, 1, 0));
+    // 60 degrees reaches 10 sin 60 up; mirrored and turned by 30, X reaches 300 + 10 cos 30.
+    expectBox(box, 7.5e9, 5.5e9, 7.5e9 + 300 + 10 * std::cos(M_PI / 6), 5.5e9 + 10 * std::sin(M_PI / 3),
+              1e-5);
+}
+
+// A block measured after the walk has left something out elsewhere counts only what it leaves out
+// itself, each time it is met.
+TEST(CadNesting, EachReferenceLeftOutIsCountedOnce) {
+    Database db;
+    BlockDefinition* loop = db.addBlock(QStringLiteral("PETLA"));
+    db.insertBlock(loop, {0, 0, 0}, QStringLiteral("PETLA"), 1, 1, 1, 0);
+    db.addLine(db.addBlock(QStringLiteral("KRESKA")), {0, 0, 0}, {1, 0, 0});
     BlockDefinition* top = db.addBlock(QStringLiteral("TOP"));
-    db.insertBlock(top, {0, 0, 0}, QStringLiteral("C99"), 1, 1, 1, 0);  // C0's line at X 99, 101 levels down
-    // Through a chain of D blocks 200 deep, moved 1000 up, C99 is met 201 levels down.
-    db.insertBlock(db.addBlock(QStringLiteral("D0")), {0, 1000, 0}, QStringLiteral("C99"), 1, 1, 1, 0);
-    for (int i = 1; i < 200; ++i)
-        db.insertBlock(db.addBlock(QStringLiteral("D%1").arg(i)), {0, 0, 0}, QStringLiteral("D%1").arg(i - 1),
-                       1, 1, 1, 0);
-    db.insertBlock(top, {0, 0, 0}, QStringLiteral("D199"), 1, 1, 1, 0);
+    db.insertBlock(top, {0, 0, 0}, QStringLiteral("PETLA"), 1, 1, 1, 0);
+    for (int i = 0; i < 3; ++i) db.insertBlock(top, {double(i), 0, 0}, QStringLiteral("KRESKA"), 1, 1, 1, 0);
     long long leftOut = -1;
-    // In the D path the reference 257 deep (C's at X 55) is left out: the box rises only to 1000.
     expectBox(db.boundingBox(db.insertBlock(db.modelSpace(), {0, 0, 0}, QStringLiteral("TOP"), 1, 1, 1, 0),
                              &leftOut),
-              55, 0, 99, 1000);
+              0, 0, 3, 0);
     EXPECT_EQ(leftOut, 1);
 }
 
