@@ -3,12 +3,14 @@
 // with a count of the references left out.
 #include "platform/cad/engine/BlockPath.h"
 #include "platform/cad/engine/Database.h"
+#include "tests/platform/cad/engine/ExpectBox.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 using namespace cad::db;
+using cadtest::expectBox;
 
 namespace {
 
@@ -22,14 +24,6 @@ Entity* chain(Database& db, int levels, const QString& prefix = QStringLiteral("
         db.insertBlock(db.addBlock(prefix + QString::number(i)), {along, 0, 0},
                        prefix + QString::number(i - 1), 1, 1, 1, turn);
     return db.insertBlock(db.modelSpace(), {0, 0, 0}, prefix + QString::number(levels - 1), 1, 1, 1, 0);
-}
-
-void expectBox(const Box& b, double x0, double y0, double x1, double y1, double tol = 1e-9) {
-    ASSERT_FALSE(b.isEmpty());
-    EXPECT_NEAR(b.min.x, x0, tol);
-    EXPECT_NEAR(b.min.y, y0, tol);
-    EXPECT_NEAR(b.max.x, x1, tol);
-    EXPECT_NEAR(b.max.y, y1, tol);
 }
 
 bool holds(const Box& outer, const Box& inner, double tol) {
