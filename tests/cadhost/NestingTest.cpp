@@ -279,6 +279,11 @@ private slots:
         renderer.draw(grid);
         QCOMPARE(lines.count, 499999L);
         QCOMPARE(renderer.leftOut().overLimit, 500000LL);
+        // One reference not drawn is told as well.
+        const cadhost::LeftOut one{0, 1, {}};
+        QCOMPARE(one.note(),
+                 QStringLiteral("Nie narysowano wstawień bloków: 1 (jeden obiekt rysunku składa się z ponad 500000 "
+                                "elementów)."));
     }
 };
 

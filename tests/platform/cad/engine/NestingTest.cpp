@@ -93,6 +93,25 @@ TEST(CadNesting, ABlockIsMeasuredAgainWhereItLiesAtAnotherDepth) {
     }
 }
 
+// A block holding a block already measured is as deep as both: met far down, it is cut there.
+TEST(CadNesting, ABlockHoldingAMeasuredBlockIsAsDeepAsBoth) {
+    Database db;
+    chain(db, 100, QStringLiteral("C"));
+    db.erase(db.modelSpace()->entities().back());
+    db.insertBlock(db.addBlock(QStringLiteral("P")), {0, 0, 0}, QStringLiteral("C99"), 1, 1, 1, 0);
+    db.insertBlock(db.addBlock(QStringLiteral("D0")), {0, 1000, 0}, QStringLiteral("P"), 1, 1, 1, 0);
+    for (int i = 1; i < 200; ++i)
+        db.insertBlock(db.addBlock(QStringLiteral("D%1").arg(i)), {0, 0, 0}, QStringLiteral("D%1").arg(i - 1), 1,
+                       1, 1, 0);
+    BlockDefinition* top = db.addBlock(QStringLiteral("TOP"));
+    for (const char* name : {"C99", "P", "D199"}) db.insertBlock(top, {0, 0, 0}, QString::fromLatin1(name), 1, 1, 1, 0);
+    long long leftOut = -1;
+    // Through the D path, P is opened 202 levels down and C's block at X 53 is the 256th.
+    expectBox(db.boundingBox(db.insertBlock(db.modelSpace(), {0, 0, 0}, QStringLiteral("TOP"), 1, 1, 1, 0), &leftOut),
+              54, 0, 99, 1000);
+    EXPECT_EQ(leftOut, 1);
+}
+
 // One block referenced at several turns (none, 60 and 180 degrees, mirrored in Y and turned by 30),
 // inside a reference far out at map-grid coordinates: each reference is measured at its own turn.
 TEST(CadNesting, EachTurnOfABlockIsMeasuredAsItsOwn) {
