@@ -29,7 +29,6 @@ using render::Pi;
 
 constexpr double TwoPi = 2 * std::numbers::pi;
 constexpr double PixelsPerMm = 96.0 / 25.4;
-constexpr long MaxPrimitives = 500000;  // per top-level entity
 
 double scaleOf(const Transform2D& t) {
     return std::sqrt(std::abs(t.determinant()));
@@ -71,6 +70,12 @@ Point3 ellipseMajor(const RawData& raw) { return tagPoint(raw, 11); }
 
 // ---- renderer ----
 
+bool DrawingRenderer::isDimension(const Entity* e) {
+    if (e->kind() == EntityKind::DimAligned || e->kind() == EntityKind::DimOrdinate) return true;
+    const auto* raw = e->kind() == EntityKind::Unknown ? e->tryAs<RawData>() : nullptr;
+    return raw && raw->dxfName.compare(QLatin1String("DIMENSION"), Qt::CaseInsensitive) == 0;
+}
+
 bool DrawingRenderer::placesOwnBlock(const Entity* e) {
     switch (e->kind()) {
         case EntityKind::BlockReference:
@@ -86,8 +91,27 @@ bool DrawingRenderer::placesOwnBlock(const Entity* e) {
     }
 }
 
+void LeftOut::add(const LeftOut& other) {
+    nested = saturatingAdd(nested, other.nested);
+    overLimit = saturatingAdd(overLimit, other.overLimit);
+    for (const QString& s : other.selfInsertions)
+        if (!selfInsertions.contains(s)) selfInsertions << s;
+}
+
+QString LeftOut::note() const {
+    QStringList lines = selfInsertions;
+    if (nested > 0) lines << nestingLeftOutNote(nested);
+    if (overLimit > 0)
+        lines << QStringLiteral(
+                     "Nie narysowano wstawień bloków: %1 (jeden obiekt rysunku składa się z ponad %2 "
+                     "elementów).")
+                     .arg(overLimit)
+                     .arg(DrawingRenderer::MaxPrimitives);
+    return lines.join(QLatin1Char('\n'));
+}
+
 DrawingRenderer::DrawingRenderer(const Database& db, const Transform2D& view, PrimitiveSink& sink)
-    : db_(db), view_(view), sink_(sink) {
+    : db_(db), view_(view), sink_(sink), tally_(db) {
     try {
         const SysValue v = db.variable(QStringLiteral("LTSCALE"));
         if (const double* d = std::get_if<double>(&v))
@@ -255,10 +279,24 @@ QPolygonF DrawingRenderer::polylinePoints(const std::vector<Vertex>& v, bool clo
     return pts;
 }
 
+LeftOut DrawingRenderer::leftOut() const {
+    return {path_.leftOut(), overLimit_, selfInsertions_};
+}
+
+void DrawingRenderer::countOverLimit(const Entity* reference, long long cells) {
+    overLimit_ = saturatingAdd(overLimit_, saturatingMultiply(cells, tally_.eachCell(reference, path_)));
+}
+
 void DrawingRenderer::drawIn(const Entity* e, const Context& outer) {
-    // Blocks referencing each other many times over would multiply without end.
-    if (++drawn_ > MaxPrimitives) return;
     if (!e->visible || e->isErased() || !visibleLayer(e, outer)) return;
+    // Blocks referencing each other many times over would multiply without end: past the limit
+    // the references not drawn are counted, to be told.
+    if (++drawn_ > MaxPrimitives) {
+        if (e->kind() == EntityKind::BlockReference && e->tryAs<InsertData>())
+            countOverLimit(
+                e, saturatingMultiply(e->as<InsertData>().gridRows(), e->as<InsertData>().gridColumns()));
+        return;
+    }
     // Kinds keeping their points in their own coordinate system are drawn through its plan view. A
     // reference's attributes and a dimension's definition points are placed apart (their own
     // system, world points), so those two kinds apply it to their block only.
@@ -494,10 +532,14 @@ void DrawingRenderer::drawReference(const Entity* e, const Context& c) {
     // A MINSERT draws the block, and its attributes, in every cell of its grid; the insertion
     // point and rotation are in the reference's own coordinate system.
     const Transform2D plan = ocsPlacement(*e);
+    long long cellsLeft = saturatingMultiply(d.gridRows(), d.gridColumns());
     for (int row = 0; row < d.gridRows(); ++row)
-        for (int column = 0; column < d.gridColumns(); ++column) {
+        for (int column = 0; column < d.gridColumns(); ++column, --cellsLeft) {
             // A damaged file's grid of millions of cells stops where the drawing's limit does.
-            if (drawn_ > MaxPrimitives) return;
+            if (drawn_ > MaxPrimitives) {
+                countOverLimit(e, cellsLeft);
+                return;
+            }
             const Point3 o = d.cellOffset(row, column);
             if (const BlockDefinition* b = db_.findBlock(d.blockName); b && !b->isErased()) {
                 const Transform2D local = plan.after(Transform2D::translation(d.position.x + o.x, d.position.y + o.y))
@@ -516,15 +558,22 @@ void DrawingRenderer::drawReference(const Entity* e, const Context& c) {
 
 void DrawingRenderer::drawBlock(const BlockDefinition* block, const Transform2D& local, const Context& outer,
                                 const Entity* owner) {
-    // A block that (through others) contains itself would draw itself without end.
-    if (outer.depth >= MaxNesting || std::find(open_.begin(), open_.end(), block) != open_.end()) {
-        ++leftOut_;
+    // A block that (through others) contains itself would draw itself without end. A dimension's
+    // block that does so is named; other such references, and those nested too deep, are counted.
+    const std::vector<const BlockDefinition*>& open = path_.open();
+    if (const auto at = std::find(open.begin(), open.end(), block);
+        at != open.end() && openForDimension_[at - open.begin()]) {
+        QStringList cycle;
+        for (auto it = at; it != open.end(); ++it) cycle << (*it)->name();
+        if (const QString note = selfInsertionNote(cycle); !selfInsertions_.contains(note))
+            selfInsertions_ << note;
         return;
     }
+    if (!path_.enter(block)) return;
+    openForDimension_.push_back(isDimension(owner));
     Context inner = outer;
     inner.toScreen = outer.toScreen.after(local);
     inner.unitScale = scaleOf(inner.toScreen);
-    inner.depth = outer.depth + 1;
     inner.inBlock = true;
     inner.blockColor = colorOf(owner, outer);
     const bool onZero = outer.inBlock && owner->layer() == QLatin1String("0");
@@ -541,7 +590,6 @@ void DrawingRenderer::drawBlock(const BlockDefinition* block, const Transform2D&
     else if (lw == LineweightByBlock)
         lw = outer.blockLineweight;
     inner.blockLineweight = lw;
-    open_.push_back(block);
     // Entities on layer "0" in a block take the reference's layer for colour, linetype and weight.
     for (const Entity* child : block->entities()) {
         if (child->layer() == QLatin1String("0")) {
@@ -552,7 +600,8 @@ void DrawingRenderer::drawBlock(const BlockDefinition* block, const Transform2D&
             drawIn(child, inner);
         }
     }
-    open_.pop_back();
+    openForDimension_.pop_back();
+    path_.leave();
 }
 
 void DrawingRenderer::fillArea(const QPainterPath& path, const QColor& color, const Context& c) {

@@ -4,7 +4,8 @@
 #pragma once
 
 #include "cadhost/render/Dimensions.h"
-#include "platform/cad/engine/BlockNesting.h"
+#include "cadhost/render/ReferenceTally.h"
+#include "platform/cad/engine/BlockPath.h"
 #include "platform/cad/engine/Database.h"
 
 #include <QColor>
@@ -13,6 +14,7 @@
 #include <QPainterPath>
 #include <QPen>
 #include <QPolygonF>
+#include <QStringList>
 #include <QTransform>
 #include <vector>
 
@@ -68,6 +70,18 @@ private:
 // Distance from a point to a segment (pixels or drawing units alike).
 double SegmentDistance(QPointF p, QPointF a, QPointF b);
 
+// What drawing left out, told once over the view whichever walk met it: references to a block
+// inside itself or nested too deep, references past the primitive limit (the cells of a huge grid,
+// a block inserting the next one many times over), and dimensions whose block inserts itself.
+struct LeftOut {
+    long long nested = 0;
+    long long overLimit = 0;
+    QStringList selfInsertions;  // the sentence naming each such dimension block, once
+    void add(const LeftOut& other);
+    // One line for each kind left out (empty when nothing).
+    QString note() const;
+};
+
 class DrawingRenderer {
 public:
     // `view` maps drawing coordinates to screen pixels.
@@ -77,8 +91,10 @@ public:
     // The screen colour of an entity drawn at top level (for tests and the pick highlight).
     QColor topLevelColor(const cad::db::Entity* entity);
     static constexpr int MaxNesting = cad::db::MaxBlockNesting;
-    // Block references not drawn so far: a block inside itself, or nested beyond any real drawing.
-    int leftOut() const { return leftOut_; }
+    // Drawing one top-level entity stops after this many entities drawn (its block's and theirs).
+    static constexpr long MaxPrimitives = 500000;
+    // What was not drawn so far.
+    LeftOut leftOut() const;
 
 private:
     struct Context {
@@ -88,7 +104,6 @@ private:
         QString blockLinetype = QStringLiteral("Continuous");
         int blockLineweight = cad::db::LineweightDefault;
         QString blockLayer = QStringLiteral("0");
-        int depth = 0;
         bool inBlock = false;
         bool highlighted = false;
     };
@@ -112,6 +127,8 @@ private:
     void drawReference(const cad::db::Entity* e, const Context& c);
     void drawBlock(const cad::db::BlockDefinition* block, const cad::db::Transform2D& toBlockWorld,
                    const Context& outer, const cad::db::Entity* owner);
+    // Cells of a reference the primitive limit stops: each, and what each would draw, are counted.
+    void countOverLimit(const cad::db::Entity* reference, long long cells);
     void drawText(const cad::db::TextData& t, const QString& shown, const QColor& color, const Context& c);
     // `extra` (the entity's codes beyond the modelled ones) may hold the text's columns.
     void drawMText(const cad::db::MTextData& t, const QColor& color, const Context& c,
@@ -121,6 +138,7 @@ private:
                          const Context& c, const cad::db::Tags* extra = nullptr);
     // Dimensions and references apply their own coordinate system to their block only.
     static bool placesOwnBlock(const cad::db::Entity* e);
+    static bool isDimension(const cad::db::Entity* e);
     // A fill, shown paler with a dashed outline when highlighted.
     void fillArea(const QPainterPath& path, const QColor& color, const Context& c);
     // The dashed frame round a highlighted text.
@@ -145,8 +163,11 @@ private:
     PrimitiveSink& sink_;
     double ltscale_ = 1;
     long drawn_ = 0;
-    int leftOut_ = 0;
-    std::vector<const cad::db::BlockDefinition*> open_;  // the blocks being drawn, outermost first
+    cad::db::BlockPath path_;             // the blocks being drawn, outermost first
+    std::vector<bool> openForDimension_;  // ... each opened by a dimension or not
+    long long overLimit_ = 0;
+    QStringList selfInsertions_;
+    render::ReferenceTally tally_;
     QHash<QString, LayerStyle> layers_;
     QHash<QString, std::vector<double>> dashes_;
     QHash<QString, render::DimLook> dimLooks_;

@@ -141,7 +141,7 @@ void DrawingView::paintAppended(size_t from) {
         if (e->isErased() || !scene_->appendedBox(i).overlaps(area)) continue;
         renderer.draw(e, anyHighlight && scene_->isHighlighted(e));
     }
-    leftOut_ += renderer.leftOut();
+    leftOut_.add(renderer.leftOut());
     paintedUpTo_ = scene_->newestSequence();
 }
 
@@ -223,7 +223,7 @@ void DrawingView::renderCache() {
     cache_ = QImage(size() * dpr, QImage::Format_RGB32);
     cache_.setDevicePixelRatio(dpr);
     cache_.fill(Background);
-    leftOut_ = 0;
+    leftOut_ = {};
     if (scene_ && state().scale > 0) {
         QPainter p(&cache_);
         std::vector<Box> boxes;
@@ -270,7 +270,7 @@ void DrawingView::paintEvent(QPaintEvent*) {
 }
 
 QString DrawingView::leftOutNote() const {
-    return cad::db::nestingLeftOutNote(leftOut_);
+    return leftOut_.note();
 }
 
 void DrawingView::drawOverlay(QPainter& p) {
@@ -621,6 +621,5 @@ const Entity* DrawingView::entityAt(QPointF screen) const {
     }
     return nullptr;
 }
-
 
 }  // namespace cadhost

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "cadhost/DragPreview.h"
+#include "cadhost/DrawingRenderer.h"
 #include "cadhost/DrawingScene.h"
 #include "cadhost/Snap.h"
 
@@ -108,7 +109,8 @@ public:
 
     // Renders the drawing into a fresh image of the widget's size (tests, screenshots).
     QImage renderImage();
-    // What the last image of the drawing left out, as shown over it (empty when nothing).
+    // What the last image of the drawing left out, as shown over it, a line for each kind (empty
+    // when nothing).
     QString leftOutNote() const;
 
     static constexpr int Aperture = 10;  // pixels around the cursor that picks and snaps look at
@@ -172,8 +174,10 @@ private:
     ViewState none_;
     QImage cache_;
     bool cacheValid_ = false;
-    bool smooth_ = true;       // antialiasing of the cached image
-    int leftOut_ = 0;  // block references the cached image could not draw
+    bool smooth_ = true;  // antialiasing of the cached image
+    // What the cached image could not draw. The picks, selections, snaps and previews walk the same
+    // entities with the same limits, so this one note tells what any of them left out.
+    LeftOut leftOut_;
     quint64 paintedUpTo_ = 0;  // sequence of the newest model-space entity in the cached image
 
     Mode mode_ = Mode::Idle;

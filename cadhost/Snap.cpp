@@ -3,6 +3,7 @@
 #include "cadhost/Snap.h"
 
 #include "platform/cad/engine/Block.h"
+#include "platform/cad/engine/BlockPath.h"
 #include "platform/cad/engine/Curves.h"
 #include "platform/cad/engine/Database.h"
 #include "platform/cad/engine/Ocs.h"
@@ -236,9 +237,15 @@ struct Mark {
     SnapPoint::Kind kind;
 };
 
+// Entities (and cells of grids) looked at for one snap, blocks' included: as far as drawing one
+// entity goes, so a block inserting the next one many times over (or a grid of millions of cells)
+// cannot stall the mouse.
+constexpr long MaxLookedAt = 500000;
+
 // What lies near the cursor, gathered from the entities and the blocks they show. Only pieces
 // whose box meets the cursor's square are kept: every snap point lies on its piece (a centre
-// within its circle's box), so nothing within the aperture is lost.
+// within its circle's box), so nothing within the aperture is lost. Blocks are looked into as
+// drawing goes into them: a block inside itself once, nothing nested deeper than MaxBlockNesting.
 class Gathering {
 public:
     Gathering(const Box& area, BlockContents& contents) : area_(area), contents_(contents) {}
@@ -247,7 +254,7 @@ public:
 
     // `t`: the placement of the block the entity is in (nullptr in model space).
     void add(const Entity* e, const Transform2D* outer) {
-        if (e->isErased()) return;
+        if (e->isErased() || ++looked_ > MaxLookedAt) return;
         // Kinds keeping their points in their own coordinate system are placed through its plan
         // view (a reference's before its block's).
         Transform2D own;
@@ -296,14 +303,12 @@ private:
         const Database* db = e->database();
         const auto& d = e->as<InsertData>();
         const BlockDefinition* block = db ? db->findBlock(d.blockName) : nullptr;
-        // A block that (wrongly) contains itself is looked into once.
-        if (!block || block->isErased() || std::find(open_.begin(), open_.end(), block) != open_.end()) return;
+        if (!block || block->isErased() || !path_.canEnter(block)) return;
         // A MINSERT shows the block in every cell of its grid; a damaged file's grid of millions of
         // cells is looked into as far as the drawing shows it.
-        long cells = 0;
         for (int row = 0; row < d.gridRows(); ++row)
             for (int column = 0; column < d.gridColumns(); ++column) {
-                if (++cells > 500000) return;
+                if (++looked_ > MaxLookedAt) return;
                 const Point3 o = d.cellOffset(row, column);
                 const Transform2D local = Transform2D::translation(d.position.x + o.x, d.position.y + o.y)
                                               .after(Transform2D::rotation(d.rotation))
@@ -322,9 +327,9 @@ private:
         Box inside;
         for (const Point3& c : {area_.min, area_.max, Point3{area_.min.x, area_.max.y, 0}, Point3{area_.max.x, area_.min.y, 0}})
             inside.add(inv.apply(c));
-        open_.push_back(block);
+        path_.enter(block);
         for (const Entity* inner : contents_.near(block, inside)) add(inner, &t);
-        open_.pop_back();
+        path_.leave();
     }
 
     void addTransformed(const Piece& p, const Transform2D& t) {
@@ -379,7 +384,8 @@ private:
     Box area_;
     BlockContents& contents_;
     std::vector<Piece> local_;
-    std::vector<const BlockDefinition*> open_;
+    BlockPath path_;
+    long looked_ = 0;
     int curves_ = 0;
 };
 

@@ -148,6 +148,62 @@ bool shown(QWidget* w) {
     return viewable;
 }
 
+bool listed(xcb_window_t w) {
+    const auto clients = windowProperty(root(), "_NET_CLIENT_LIST");
+    return std::find(clients.begin(), clients.end(), w) != clients.end();
+}
+
+// The window as the window manager shows it: taken over (listed), mapped and in its frame, where
+// the server has it now (Qt learns of a move only later).
+bool managedAndShown(QWidget* w) {
+    return listed(xcb_window_t(w->winId())) && shown(w);
+}
+
+xcb_atom_t atomNamed(const char* name) {
+    xcb_connection_t* c = x11();
+    xcb_intern_atom_reply_t* a =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
+    const xcb_atom_t atom = a ? a->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(a);
+    return atom;
+}
+
+bool skipsPager(xcb_window_t w) {
+    xcb_connection_t* c = x11();
+    xcb_get_property_reply_t* r = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, w, atomNamed("_NET_WM_STATE"), XCB_ATOM_ATOM, 0, 64), nullptr);
+    bool found = false;
+    if (r && r->format == 32) {
+        const auto* v = static_cast<const xcb_atom_t*>(xcb_get_property_value(r));
+        found = std::find(v, v + xcb_get_property_value_length(r) / 4,
+                          atomNamed("_NET_WM_STATE_SKIP_PAGER")) != v + xcb_get_property_value_length(r) / 4;
+    }
+    std::free(r);
+    return found;
+}
+
+// Waits until the window manager has handled every request sent to it so far, the host's moves and
+// restackings included: it handles them in the order they come, so once a change of state asked
+// for now shows on the (managed) window, all asked before is done. A check that something did not
+// happen needs this, not a pause.
+bool managerCaughtUp(QWidget* managed) {
+    const auto w = xcb_window_t(managed->winId());
+    const bool before = skipsPager(w);
+    xcb_client_message_event_t ev{};
+    ev.response_type = XCB_CLIENT_MESSAGE;
+    ev.format = 32;
+    ev.window = w;
+    ev.type = atomNamed("_NET_WM_STATE");
+    ev.data.data32[0] = 2;  // toggle
+    ev.data.data32[1] = atomNamed("_NET_WM_STATE_SKIP_PAGER");
+    ev.data.data32[3] = 2;  // from a pager, which the manager obeys
+    xcb_send_event(x11(), 0, root(),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&ev));
+    xcb_flush(x11());
+    return QTest::qWaitFor([&] { return skipsPager(w) != before; }, 10000);
+}
+
 }  // namespace
 
 class ProgramWindowsTest : public QObject {
@@ -160,9 +216,19 @@ private slots:
         manager_.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
         QVERIFY2(manager_.waitForStarted(), "openbox (scripts/install-deps)");
         QTRY_VERIFY_WITH_TIMEOUT(!windowProperty(root(), "_NET_SUPPORTING_WM_CHECK").empty(), 10000);
-        // It announces itself before it takes the windows over: a window shown meanwhile may never
-        // be exposed.
-        QTest::qWait(1500);
+        // It announces itself before it takes the windows over: a window shown meanwhile is never
+        // taken over, so a probe is shown (again) until the manager lists it.
+        QWidget probe;
+        probe.setGeometry(0, 0, 50, 50);
+        bool taken = false;
+        for (int attempt = 0; attempt < 20 && !taken; ++attempt) {
+            probe.show();
+            taken = QTest::qWaitFor([&] { return managedAndShown(&probe); }, 1000);
+            if (!taken) probe.hide();
+        }
+        QVERIFY2(taken, "the window manager takes no window over");
+        probe.hide();
+        QTRY_VERIFY(!listed(xcb_window_t(probe.winId())));
     }
     void cleanupTestCase() {
         manager_.kill();
@@ -219,9 +285,9 @@ private slots:
         // Minimised, the program goes alone and stays so.
         program.showMinimized();
         QTRY_VERIFY(!shown(&program));
-        QTest::qWait(300);
+        QVERIFY(managerCaughtUp(&host));
         windows.keepAbove({QCoreApplication::applicationPid()});
-        QTest::qWait(300);
+        QVERIFY(managerCaughtUp(&host));
         QVERIFY(shown(&host) && !host.isMinimized());
         QVERIFY(!shown(&program));
         QVERIFY(windows.raise(QCoreApplication::applicationPid()));
@@ -289,7 +355,7 @@ private slots:
         QVERIFY(clear.start(QRect(250, clearTop + 60, 300, 200)));
         QVERIFY(QTest::qWaitFor([&] { return windows.keepAbove({clear.process.processId()}) == 1; }, 10000));
         const QRect before = frameOf(clear.window);
-        QTest::qWait(300);
+        QVERIFY(managerCaughtUp(&host.window));
         QCOMPARE(frameOf(clear.window), before);
         QVERIFY(before.top() > clearTop);
         clear.close();
@@ -323,11 +389,16 @@ private slots:
         host.window.raise();
         host.window.activateWindow();
         const int clearTop = host.toolsBottom();
+        const auto programFrame = [&program] { return frameOf(xcb_window_t(program.winId())); };
         for (int shownAgain = 0; shownAgain < 2; ++shownAgain) {
-            QVERIFY2(QTest::qWaitFor([&] { return windows.keepAbove(me) == 1; }, 10000),
-                     shownAgain ? "shown again" : "first shown");
-            QVERIFY2(QTest::qWaitFor([&] { return program.frameGeometry().top() >= clearTop; }, 5000),
-                     shownAgain ? "shown again" : "first shown");
+            const char* when = shownAgain ? "shown again" : "first shown";
+            // Taken over by the manager where it was remembered, over the host's bars, before the
+            // host's tick looks (Qt tells the window exposed again before the manager has it).
+            QVERIFY2(QTest::qWaitFor(
+                         [&] { return managedAndShown(&program) && programFrame().top() < clearTop; }, 10000),
+                     when);
+            QVERIFY2(QTest::qWaitFor([&] { return windows.keepAbove(me) == 1; }, 10000), when);
+            QVERIFY2(QTest::qWaitFor([&] { return programFrame().top() >= clearTop; }, 10000), when);
             // The program hides its window, the host's tick finds it gone, and the program shows it
             // again where it remembered it.
             const auto id = xcb_window_t(program.winId());
@@ -395,13 +466,17 @@ private slots:
             // The native window, made anew when the dialog was made to stay on top.
             const auto id = xcb_window_t(dialog->windowHandle()->winId());
             QVERIFY(onTop(id));
+            // Each tick's restacking handled, the dialog is still on top.
             for (int i = 0; i < 3; ++i) {
-                QTest::qWait(150);
-                QCOMPARE(tick(), id);
+                windows.keepAbove(pids);
+                QVERIFY(managerCaughtUp(&host.window));
+                QCOMPARE(topWindow(), id);
             }
             QVERIFY(windows.raise(program.process.processId()));
-            QTest::qWait(300);
-            QCOMPARE(tick(), id);
+            QVERIFY(managerCaughtUp(&host.window));
+            windows.keepAbove(pids);
+            QVERIFY(managerCaughtUp(&host.window));
+            QCOMPARE(topWindow(), id);
             dialog->hide();
             QTRY_VERIFY(topWindow() != id);
         }

@@ -1,6 +1,7 @@
 // drawingshot IN.dxf OUT.png [X0 Y0 X1 Y1] [WIDTH HEIGHT]: opens a drawing in the cadhost window,
 // zooms to the window given in drawing units (the extents without one) and saves the window as a
-// PNG, for the screenshots in docs/ (runs offscreen).
+// PNG, for the screenshots in docs/ (runs offscreen). What the view could not draw (references nested
+// too deep, past the primitive limit) is written on the picture and to standard error.
 #include "cadhost/HostInteraction.h"
 #include "cadhost/MainWindow.h"
 #include "platform/cad/engine/Geometry.h"
@@ -39,6 +40,9 @@ int main(int argc, char** argv) {
     }
     QTimer::singleShot(300, &app, [&] {
         const bool ok = window.grab().save(args[2]);
+        // What the picture lacks is written on it, and told here for whoever runs the tool.
+        if (const QString note = window.view()->leftOutNote(); !note.isEmpty())
+            QTextStream(stderr) << note << '\n';
         app.exit(ok ? 0 : 1);
     });
     return app.exec();

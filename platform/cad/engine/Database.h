@@ -260,8 +260,10 @@ public:
     // ---- Geometry ----
     // Bounding box of the entity in world coordinates; texts from a font-metric estimate,
     // references from their block (invisible attributes not counted). Empty for an entity
-    // without extent (an empty block).
-    Box boundingBox(const Entity* entity) const;
+    // without extent (an empty block). Nested references are measured as they are drawn: a block
+    // inside itself, or nested deeper than MaxBlockNesting, adds nothing; `leftOut`, when given,
+    // receives how many references were so left out.
+    Box boundingBox(const Entity* entity, long long* leftOut = nullptr) const;
     // Start and end point of a line, arc or polyline; throws cad::NotSupported for others.
     Point3 startPoint(const Entity* entity) const;
     Point3 endPoint(const Entity* entity) const;

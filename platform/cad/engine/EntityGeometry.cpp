@@ -1,6 +1,7 @@
 // Geometry services on entities: bounding boxes and start and end points, in world coordinates.
 // Entities kept in their own coordinate system (OCS, extrusion other than +Z) are measured where
 // they are drawn: their stored geometry goes through the OCS plan placement.
+#include "platform/cad/engine/BlockPath.h"
 #include "platform/cad/engine/Curves.h"
 #include "platform/cad/engine/Database.h"
 #include "platform/cad/engine/DatabaseImpl.h"
@@ -8,9 +9,11 @@
 #include "platform/cad/engine/Splines.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <limits>
+#include <map>
 #include <optional>
-#include <unordered_map>
 
 namespace cad::db {
 
@@ -96,12 +99,44 @@ Box mtextBox(const MTextData& m, const Point3& normal, const Transform2D& outer)
 
 namespace {
 
-// One extent computation: block extents in block coordinates are computed once, and a block that
-// (through other blocks) contains itself adds nothing the second time round.
+// A block's box is measured once for each way it is turned (the linear part of its placement, to
+// about twelve digits, so the same turn reached in another order finds it again). Where the walk
+// refused no reference the box holds wherever the block is met (as long as its own nesting fits
+// under the depth it is met at), else only at the same depth. So a block inserting the next one
+// twice, forty levels deep, is measured in forty steps, not 2^40.
+using LinearKey = std::array<long long, 5>;
+
+LinearKey linearKey(const Transform2D& t) {
+    const double largest = std::max({std::abs(t.a), std::abs(t.b), std::abs(t.c), std::abs(t.d)});
+    if (!(largest > 0) || !std::isfinite(largest)) return {};
+    int exponent = 0;
+    std::frexp(largest, &exponent);
+    const double unit = std::ldexp(1.0, exponent - 40);
+    return {exponent, std::llround(t.a / unit), std::llround(t.b / unit), std::llround(t.c / unit),
+            std::llround(t.d / unit)};
+}
+
 struct BoxContext {
-    std::unordered_map<const BlockDefinition*, Box> local;
-    std::vector<const BlockDefinition*> active;
+    using Key = std::pair<const BlockDefinition*, LinearKey>;
+    struct Whole {
+        Box box;
+        int height = 0;  // levels of blocks the walk opened, the block's own included
+    };
+    struct Cut {
+        Box box;
+        long long leftOut = 0;
+    };
+    BlockPath path;
+    std::map<Key, Whole> whole;
+    std::map<std::pair<Key, int>, Cut> cut;
+    int deepest = 0;    // the deepest level the walk has opened
+    long measured = 0;  // entities measured in blocks
 };
+
+// Past this many entities measured, turns that never repeat (a pathological drawing) are no longer
+// measured one by one: a block is then taken by the turned box of its own box, which holds the
+// exact one.
+constexpr long MeasureLimit = 1000000;
 
 // An ELLIPSE kept raw: centre (10), major axis end relative to it (11), ratio (40) and the start and
 // end parameters (41, 42), all world values. The minor axis is extrusion x major axis scaled by the
@@ -148,35 +183,52 @@ Box transformedBox(const Box& b, const Transform2D& t) {
 
 static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx, const Transform2D& outer = {});
 
-static Box localBlockBox(const Database& db, const BlockDefinition* def, BoxContext& ctx) {
-    if (auto it = ctx.local.find(def); it != ctx.local.end()) return it->second;
-    if (std::find(ctx.active.begin(), ctx.active.end(), def) != ctx.active.end()) return Box{};
-    ctx.active.push_back(def);
+// The box of a block's entities seen through a linear map.
+static Box ownBox(const Database& db, const BlockDefinition* def, BoxContext& ctx,
+                  const Transform2D& linear) {
+    const BoxContext::Key key{def, linearKey(linear)};
+    const int depth = ctx.path.depth();
+    if (auto it = ctx.whole.find(key);
+        it != ctx.whole.end() && depth + it->second.height <= MaxBlockNesting) {
+        ctx.deepest = std::max(ctx.deepest, depth + it->second.height);
+        return it->second.box;
+    }
+    if (auto it = ctx.cut.find({key, depth}); it != ctx.cut.end()) {
+        ctx.path.addLeftOut(it->second.leftOut);
+        return it->second.box;
+    }
+    if (!ctx.path.enter(def)) return Box{};
+    const long long before = ctx.path.leftOut();
+    const int deepestBefore = ctx.deepest;
+    ctx.deepest = depth + 1;
     Box box;
     for (Entity* child : def->entities()) {
         if (child->kind() == EntityKind::AttributeDefinition) continue;  // shown as attributes
-        box.add(entityBox(db, child, ctx));
+        ++ctx.measured;
+        box.add(entityBox(db, child, ctx, linear));
     }
-    ctx.active.pop_back();
-    ctx.local.emplace(def, box);
-    return box;
-}
-
-// A block's entities seen through a transform that turns its axes (a reference rotated by other
-// than quarter turns): each is measured through it, so the box is the exact one, not the box of
-// the turned box. Guarded against a block that contains itself, like localBlockBox.
-static Box turnedBlockBox(const Database& db, const BlockDefinition* def, BoxContext& ctx, const Transform2D& t) {
-    Box box;
-    if (std::find(ctx.active.begin(), ctx.active.end(), def) != ctx.active.end()) return box;
-    ctx.active.push_back(def);
-    for (Entity* child : def->entities())
-        if (child->kind() != EntityKind::AttributeDefinition) box.add(entityBox(db, child, ctx, t));
-    ctx.active.pop_back();
+    ctx.path.leave();
+    const long long refused = ctx.path.leftOut() - before;
+    if (refused == 0 && before != std::numeric_limits<long long>::max())
+        ctx.whole[key] = {box, ctx.deepest - depth};
+    else
+        ctx.cut[{key, depth}] = {box, refused};
+    ctx.deepest = std::max(deepestBefore, ctx.deepest);
     return box;
 }
 
 // True when a transform maps axis-aligned boxes onto axis-aligned boxes exactly.
-static bool keepsAxes(const Transform2D& t) { return (t.b == 0 && t.c == 0) || (t.a == 0 && t.d == 0); }
+static bool keepsAxes(const Transform2D& t) {
+    return (t.b == 0 && t.c == 0) || (t.a == 0 && t.d == 0);
+}
+
+// The box of a block's entities placed by `t`. A reference turned by other than quarter turns is
+// measured through the turn, so its box is the exact one, not the box of its turned box.
+static Box blockBox(const Database& db, const BlockDefinition* def, BoxContext& ctx, const Transform2D& t) {
+    if (keepsAxes(t) || ctx.measured > MeasureLimit) return transformedBox(ownBox(db, def, ctx, {}), t);
+    return transformedBox(ownBox(db, def, ctx, {t.a, t.b, t.c, t.d, 0, 0}),
+                          Transform2D::translation(t.tx, t.ty));
+}
 
 // The entity's extents seen through `outer` (the placement of the block holding it; world for
 // model space).
@@ -247,7 +299,7 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx, const
             const auto& ins = e->as<InsertData>();
             if (const BlockDefinition* def = db.findBlock(ins.blockName)) {
                 const Transform2D t = place.after(referenceTransform(ins, def->basePoint));
-                box = keepsAxes(t) ? transformedBox(localBlockBox(db, def, ctx), t) : turnedBlockBox(db, def, ctx, t);
+                box = blockBox(db, def, ctx, t);
             }
             // Attributes carry their own extrusion.
             for (Entity* a : ins.attributes)
@@ -271,8 +323,7 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx, const
             // The drawn block and the definition points are world points, the text position an OCS one.
             const auto& dim = e->as<DimensionData>();
             if (const BlockDefinition* def = dim.blockName.isEmpty() ? nullptr : db.findBlock(dim.blockName))
-                box = keepsAxes(place) ? transformedBox(localBlockBox(db, def, ctx), place)
-                                       : turnedBlockBox(db, def, ctx, place);
+                box = blockBox(db, def, ctx, place);
             if (box.isEmpty()) {
                 box.add(outer.apply(dim.point1));
                 box.add(outer.apply(dim.point2));
@@ -309,8 +360,7 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx, const
                 for (const Tag& t : tags)
                     if (t.code == 2)
                         if (const BlockDefinition* def = db.findBlock(t.value.trimmed()))
-                            box = keepsAxes(place) ? transformedBox(localBlockBox(db, def, ctx), place)
-                                                   : turnedBlockBox(db, def, ctx, place);
+                            box = blockBox(db, def, ctx, place);
                 if (!box.isEmpty()) break;
             }
             // SOLID and TRACE corners are OCS points (place is the identity for the others).
@@ -323,10 +373,12 @@ static Box entityBox(const Database& db, const Entity* e, BoxContext& ctx, const
     return box;
 }
 
-Box Database::boundingBox(const Entity* entity) const {
+Box Database::boundingBox(const Entity* entity, long long* leftOut) const {
     entity->checkAlive();
     BoxContext ctx;
-    return entityBox(*this, entity, ctx);
+    const Box box = entityBox(*this, entity, ctx);
+    if (leftOut) *leftOut = ctx.path.leftOut();
+    return box;
 }
 
 namespace {

@@ -1,6 +1,7 @@
 """Reads a drawing written by the engine with ezdxf and reports, as JSON, what an independent
-reader sees: audit errors, block references with their attributes, the custom properties of the
-"DWGPROPS" record, the model-space draw order and the entity kinds and handles."""
+reader sees: audit errors, block references with their attributes, the blocks each block inserts,
+the custom properties of the "DWGPROPS" record, the model-space draw order and the entity kinds
+and handles."""
 import json
 import sys
 
@@ -42,10 +43,12 @@ def main(path):
         inserts.append({"name": ref.dxf.name, "handle": ref.dxf.handle,
                         "attribs": [[a.dxf.tag, a.dxf.text, a.dxf.flags] for a in ref.attribs]})
     blocks = {}
+    block_inserts = {}
     for block in doc.blocks:
         if block.name.lower() in ("*model_space", "*paper_space"):
             continue
         blocks[block.name] = [[a.dxf.tag, a.dxf.text, a.dxf.flags] for a in block.query("ATTDEF")]
+        block_inserts[block.name] = [ref.dxf.name for ref in block.query("INSERT")]
     order = [e.dxf.handle for e in msp.entities_in_redraw_order()]
     report = {
         "errors": [f"{e.code} {e.message}" for e in auditor.errors],
@@ -53,6 +56,7 @@ def main(path):
         "encoding": doc.encoding,
         "inserts": inserts,
         "blocks": blocks,
+        "block_inserts": block_inserts,
         "properties": custom_properties(doc),
         "order": order,
         "types": [e.dxftype() for e in msp],

@@ -1,21 +1,15 @@
 // Geometry services: bounding boxes, explode, transforms, hatch loops, regions and dimensions.
 #include "platform/cad/engine/Database.h"
+#include "tests/platform/cad/engine/ExpectBox.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 using namespace cad::db;
+using cadtest::expectBox;
 
 namespace {
-
-void expectBox(const Box& b, double x0, double y0, double x1, double y1, double tol = 1e-9) {
-    ASSERT_FALSE(b.isEmpty());
-    EXPECT_NEAR(b.min.x, x0, tol);
-    EXPECT_NEAR(b.min.y, y0, tol);
-    EXPECT_NEAR(b.max.x, x1, tol);
-    EXPECT_NEAR(b.max.y, y1, tol);
-}
 
 TEST(CadGeometry, BoundingBoxesOfCurves) {
     Database db;
