@@ -29,6 +29,7 @@ void setCoordinate(std::vector<Point3>& points, int axis, double v) {
 // Past this many points a spline's samples grow no finer: a curve of a million spans is sampled a
 // few times per span, each span too small to tell apart anyway.
 constexpr size_t MaxSamples = size_t(1) << 17;
+constexpr int MaxSplineDegree = 25;
 
 struct Homogeneous {
     double x = 0, y = 0, z = 0, w = 1;
@@ -146,6 +147,11 @@ QString splineDefect(const SplineCurve& s) {
     const auto shown = [](double v) { return QString::number(v, 'g', 12); };
     const long long p = s.degree, n = (long long)s.control.size(), k = (long long)s.knots.size();
     if (p < 1) return QStringLiteral("stopień %1 (najmniejszy możliwy to 1)").arg(p);
+    // Each point of the curve costs the square of its degree: a file's degree in the thousands would
+    // hold the drawing for hours. No CAD program makes a spline past this (AutoCAD raises the order
+    // to 26 at most).
+    if (p > MaxSplineDegree)
+        return QStringLiteral("stopień %1 (największy możliwy to %2)").arg(p).arg(MaxSplineDegree);
     const auto cutShort = [](const char* what, long long declared, size_t given) {
         return declared > (long long)given ? QStringLiteral("%1: zadeklarowano %2, jest %3")
                                                  .arg(QString::fromUtf8(what))

@@ -56,7 +56,8 @@ TEST(DxfBadInput, FileCutBeforeABlockNameSaysTheFileEnds) {
         cut += lines[i] + '\n';
         if (i < 1) continue;  // not yet past the record's type
         const std::string msg = failure(cut);
-        EXPECT_NE(msg.find(QStringLiteral("wiersz %1: plik kończy się").arg(5 + i).toStdString()), std::string::npos)
+        EXPECT_NE(msg.find(QStringLiteral("wiersz %1: plik kończy się").arg(5 + i).toStdString()),
+                  std::string::npos)
             << msg;
     }
     const std::string unnamed = failure(blocks + block + "  0\nENDBLK\n  0\nENDSEC\n  0\nEOF\n");
@@ -294,6 +295,15 @@ TEST(DxfBadInput, ASplineOrAHelixThatCannotBeDrawnIsNamedWithItsCause) {
     const std::string named = "bad.dxf, wiersz 15: splajnu (SPLINE) o uchwycie 3A nie można narysować: ";
     EXPECT_EQ(failure(spline("0", cubicKnots, cubicControls)),
               named + "stopień 0 (najmniejszy możliwy to 1)");
+    // The highest degree a CAD program writes, and one past it, which no drawing could afford to draw.
+    const auto ofDegree = [](int p) {
+        QStringList knots, controls;
+        for (int i = 0; i < 2 * (p + 1); ++i) knots << (i <= p ? "0" : "1");
+        for (int i = 0; i <= p; ++i) controls << QString::number(i * 7.5e9) << QString::number(i % 2);
+        return spline(QString::number(p), knots, controls);
+    };
+    EXPECT_EQ(failure(ofDegree(25)), "");
+    EXPECT_EQ(failure(ofDegree(26)), named + "stopień 26 (największy możliwy to 25)");
     EXPECT_EQ(failure(spline("3", cubicKnots, cubicControls, 5)),
               named + "punkty kontrolne: zadeklarowano 5, jest 4");
     EXPECT_EQ(failure(spline("3", cubicKnots.mid(1), cubicControls)),
