@@ -21,6 +21,13 @@ TEST(CadHostReferenceTally, CountsCellsNestedReferencesAndWhereDrawingWouldStop)
               14);
     EXPECT_EQ(path.depth(), 0);
 
+    // An erased block draws nothing: the reference alone.
+    BlockDefinition* gone = db.addBlock(QStringLiteral("USUNIETY"));
+    db.insertBlock(gone, {}, QStringLiteral("LISC"), 1, 1, 1, 0);
+    Entity* toGone = db.insertBlock(db.modelSpace(), {}, QStringLiteral("USUNIETY"), 1, 1, 1, 0);
+    db.eraseObject(gone);
+    EXPECT_EQ(tally.eachCell(toGone, path), 1);
+
     // Inside itself: the reference and its own reference, which drawing refuses, and nothing more.
     BlockDefinition* loop = db.addBlock(QStringLiteral("PETLA"));
     db.insertBlock(loop, {}, QStringLiteral("PETLA"), 1, 1, 1, 0);

@@ -82,6 +82,15 @@ TEST(CommonIntersectLineCircle, TwoOneOrNoPoints) {
     EXPECT_TRUE(IsMissingPoint(fromMissing.Second));
 }
 
+TEST(CommonIntersectLineCircle, ALineMissingByTheToleranceItselfTouchesOneStepPastItMisses) {
+    // Radius 17750 allows 1e-9 of it; the kerb x = r + tolerance still touches at (x, 0).
+    const double r = 17750, atBound = r + 1e-9 * r, past = std::nextafter(atBound, 2 * r);
+    const PlanePointPair touch = IntersectLineCircle({{atBound, -5e4}, {atBound, 5e4}}, {0, 0}, r);
+    expectPoint(touch.First, atBound, 0);
+    EXPECT_TRUE(IsMissingPoint(touch.Second));
+    EXPECT_TRUE(IsMissingPoint(IntersectLineCircle({{past, -5e4}, {past, 5e4}}, {0, 0}, r).First));
+}
+
 TEST(CommonIntersectCircles, CrossingTangentApartAndConcentric) {
     PlanePointPair two = IntersectCircles({{0, 0}, 5}, {{8, 0}, 5});
     expectPoint(two.First, 4, 3);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 namespace cad::db {
 
@@ -121,11 +122,11 @@ bool staysAHelix(const RawData& raw, size_t helix, const Transform2D& t, double 
     if (!similar) return false;
     if (std::abs(scale - 1) <= 1e-12) return true;
     Point3 axis{0, 0, 1};
-    for (size_t i = helix; i < raw.tags.size(); ++i) {
-        const double v = raw.tags[i].value.trimmed().toDouble();
-        if (raw.tags[i].code == 12) axis.x = v;
-        if (raw.tags[i].code == 22) axis.y = v;
-        if (raw.tags[i].code == 32) axis.z = v;
+    for (const Tag& tag : std::span(raw.tags).subspan(std::min(helix, raw.tags.size()))) {
+        const double v = tag.value.trimmed().toDouble();
+        if (tag.code == 12) axis.x = v;
+        if (tag.code == 22) axis.y = v;
+        if (tag.code == 32) axis.z = v;
     }
     return std::hypot(axis.x, axis.y) <= 1e-9 * std::abs(axis.z);
 }

@@ -112,11 +112,11 @@ TEST_F(LengthTexts, PlacementFollowsTheComponent) {
 }
 
 // A vertical piece whose ends differ in X by their rounding only reads as the vertical one does, at
-// the origin and at map-grid coordinates in millimetres, for a piece of 1 m and of 1 mm; a piece
+// the origin and at map-grid coordinates in millimetres, for a piece of 1 m, 1 mm and half of one; a piece
 // leaning by a thousandth of a turn past the vertical is still turned.
 TEST_F(LengthTexts, ARoundingOffTheVerticalTurnsNoText) {
     for (const double x : {1.75, 7.5e9 + 1750}) {
-        for (const double length : {1000.0, 1.0}) {
+        for (const double length : {1000.0, 1.0, 0.5}) {
             SCOPED_TRACE(testing::Message() << x << " " << length);
             const double y = x > 1e9 ? 5.5e9 : 0;
             // Up, the top end a few units in the last place to the left; down, to the right.

@@ -227,3 +227,20 @@ TEST_F(CurveTransforms, SavedAsReadWhereEzdxfReadsTheSameData) {
 }
 
 }  // namespace
+
+// Knots that are not clamped: the curve runs from knot[degree] to knot[count], so a uniform cubic
+// over four points on a line spans (P0 + 4 P1 + P2) / 6 to (P1 + 4 P2 + P3) / 6, here x = 6 to 12.
+TEST(SplineDomain, AnUnclampedCurveRunsOnlyOverItsOwnKnots) {
+    SplineCurve s;
+    s.knots = {0, 1, 2, 3, 4, 5, 6, 7};
+    s.control = {{0, 0, 0}, {6, 0, 0}, {12, 0, 0}, {18, 0, 0}};
+    ASSERT_TRUE(splineDefect(s).isEmpty());
+    Box box;
+    addSplineToBox(box, s);
+    EXPECT_NEAR(box.min.x, 6, 1e-9);
+    EXPECT_NEAR(box.max.x, 12, 1e-9);
+    const std::vector<Point3> along = splineSamples(s);
+    ASSERT_EQ(along.size(), 33u);
+    EXPECT_NEAR(along.front().x, 6, 1e-9);
+    EXPECT_NEAR(along.back().x, 12, 1e-9);
+}
