@@ -154,6 +154,10 @@ TEST(SheetFormulaEval, FunctionsAndCoercions) {
     EXPECT_EQ(eval("=IF(A4,1,2)"), Value(ErrorCode::Value));
     EXPECT_EQ(eval("=NOT(A4)"), Value(ErrorCode::Value));
     EXPECT_EQ(eval("=IF(A5,1,2)"), Value(2.0));  // an empty cell is FALSE
+    // Compared, an empty cell is 0, "" or FALSE after the other side, on either side.
+    for (const char* f : {"=A5=FALSE", "=FALSE=A5", "=A5<TRUE", "=A5=0", "=0=A5", "=A5<1", "=-1<A5",
+                          "=A5=\"\"", "=A5<\"a\""})
+        EXPECT_EQ(eval(f), Value(true)) << f;
     EXPECT_EQ(eval("=AND(A4,A3)"), Value(true));  // AND and OR skip a referenced text
     EXPECT_EQ(eval("=COUNT(A1:A3)"), Value(1.0));
     EXPECT_EQ(eval("=COUNTA(A1:A5)"), Value(4.0));
@@ -171,6 +175,8 @@ TEST(SheetFormulaEval, FinalAdditionOfNearlyOppositeNumbersIsZero) {
     // Numbers that differ within 15 digits are not touched.
     EXPECT_EQ(eval("=1.00000000000001-1").number(), 1.00000000000001 - 1);
     EXPECT_EQ(eval("=12.4+3.1"), Value(15.5));
+    // SUMPRODUCT's element operations are none of them the final one.
+    EXPECT_EQ(eval("=SUMPRODUCT({0.3}-0.1-0.2)").number(), 0.3 - 0.1 - 0.2);
 }
 
 TEST(SheetFormulaEval, ErrorValuesAndPropagation) {

@@ -123,6 +123,9 @@ TEST_F(SheetFunctions, SumproductMultipliesAreasElementByElement) {
     EXPECT_EQ(eval("=SUMPRODUCT(A1:B1,{2,3})"), Value(17.0));
     EXPECT_EQ(eval("=SUMPRODUCT(D1:D1,A1)"), Value(ErrorCode::Div0));
     EXPECT_EQ(eval("=SUMPRODUCT(A1:A4*50%)"), Value(5.0));
+    // One column, or one row, is stretched over the other side's columns or rows.
+    EXPECT_EQ(eval("=SUMPRODUCT(A1:A2*A1:B2)"), Value(1 * 1 + 1 * 5 + 2 * 2 + 2 * 6.0));
+    EXPECT_EQ(eval("=SUMPRODUCT(A1:B1*A1:B2)"), Value(1 * 1 + 5 * 5 + 1 * 2 + 5 * 6.0));
     // A function of plain values is one value; nested deeper, it still is.
     EXPECT_EQ(eval("=SUMPRODUCT(ABS(-2),3)"), Value(6.0));
     EXPECT_EQ(eval("=SUMPRODUCT(ABS(MIN(-2,4)),3)"), Value(6.0));

@@ -208,6 +208,10 @@ TEST_F(CurveTransforms, AHelixIsScaledEvenlyOrNotAtAll) {
     helix->as<RawData>().tags = leaning;
     EXPECT_THROW(db->transform(helix, Transform2D::scale(2, 2)), cad::NotSupported);
     EXPECT_NO_THROW(db->transform(helix, Transform2D::rotation(0.3)));  // a turn keeps it a helix
+    // ... and turns its axis with it.
+    const double ax = valueOf(leaning, 12, own);
+    EXPECT_NEAR(valueOf(raw.tags, 12, own), ax * std::cos(0.3) - 0.6 * std::sin(0.3), 1e-12);
+    EXPECT_NEAR(valueOf(raw.tags, 22, own), ax * std::sin(0.3) + 0.6 * std::cos(0.3), 1e-12);
     // A spline takes any plan transform: stretched, its control points stretch with it.
     Entity* spline = onLayer(*db, "SPLINE");
     SplineCurve read, stretched;
